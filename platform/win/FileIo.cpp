@@ -1,0 +1,78 @@
+#include "platform/win/FileIo.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/win/Paths.h"
+
+namespace {
+
+bool WriteAll(int fd, const char* p, std::size_t n) {
+  while (n > 0) {
+    ssize_t w = ::write(fd, p, n);
+    if (w < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    p += w;
+    n -= static_cast<std::size_t>(w);
+  }
+  return true;
+}
+
+}  // namespace
+
+bool ReadWholeFile(const std::string& path, std::string& out) {
+  int fd = ::open(ToNativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    return false;
+  }
+  std::string data;
+  data.reserve(static_cast<std::size_t>(st.st_size));
+  char buf[65536];
+  for (;;) {
+    ssize_t r = ::read(fd, buf, sizeof buf);
+    if (r < 0) {
+      if (errno == EINTR) continue;
+      ::close(fd);
+      return false;
+    }
+    if (r == 0) break;
+    data.append(buf, static_cast<std::size_t>(r));
+  }
+  ::close(fd);
+  out.swap(data);
+  return true;
+}
+
+bool WriteFileReplacing(const std::string& path, const void* data, std::size_t size) {
+  std::string target = ToNativePath(path);
+  std::string temp = target + ".tmpXXXXXX";
+  int fd = ::mkstemp(temp.data());
+  if (fd < 0) return false;
+  // Keep the permissions an ordinary new file would get.
+  mode_t mask = ::umask(0);
+  ::umask(mask);
+  struct stat old;
+  ::fchmod(fd, ::stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : (0666 & ~mask));
+  bool ok = WriteAll(fd, static_cast<const char*>(data), size) && ::fsync(fd) == 0;
+  ok = (::close(fd) == 0) && ok;
+  if (ok && ::rename(temp.c_str(), target.c_str()) == 0) return true;
+  ::unlink(temp.c_str());
+  return false;
+}
+
+bool AppendToFile(const std::string& path, const void* data, std::size_t size) {
+  int fd = ::open(ToNativePath(path).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  bool ok = WriteAll(fd, static_cast<const char*>(data), size);
+  return (::close(fd) == 0) && ok;
+}

@@ -1,0 +1,20 @@
+#pragma once
+// Whole-file reads and safe whole-file writes at the file-system boundary.
+// Paths are system paths (see Paths.h).
+
+#include <cstddef>
+#include <string>
+
+// Reads the whole file into `out`. False (and `out` unchanged) when it cannot be
+// opened or read.
+bool ReadWholeFile(const std::string& path, std::string& out);
+
+// Writes `size` bytes as the file's new content: the bytes go to a temporary
+// file in the same folder, which is flushed and renamed over the old file, so a
+// failed write leaves the old file whole. False when anything fails; the
+// temporary file is then removed.
+bool WriteFileReplacing(const std::string& path, const void* data, std::size_t size);
+
+// Appends bytes to a file, creating it when missing. False when it cannot be
+// opened or written.
+bool AppendToFile(const std::string& path, const void* data, std::size_t size);

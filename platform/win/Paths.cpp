@@ -1,0 +1,92 @@
+#include "platform/win/Paths.h"
+
+#include <dirent.h>
+#include <strings.h>
+#include <sys/stat.h>
+
+#include <vector>
+
+namespace {
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+bool Exists(const std::string& path) {
+  struct stat st;
+  return ::lstat(path.c_str(), &st) == 0;
+}
+
+// The entry of folder `dir` whose name equals `name` without regard to case;
+// the name itself when it exists as written or when nothing matches.
+std::string MatchEntry(const std::string& dir, const std::string& name) {
+  std::string exact = dir.empty() ? name : (dir == "/" ? "/" + name : dir + "/" + name);
+  if (Exists(exact)) return name;
+  DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
+  if (d == nullptr) return name;
+  std::string found = name;
+  while (dirent* e = ::readdir(d)) {
+    if (strcasecmp(e->d_name, name.c_str()) == 0) {
+      found = e->d_name;
+      break;
+    }
+  }
+  ::closedir(d);
+  return found;
+}
+
+}  // namespace
+
+std::string ToNativePath(std::string_view path) {
+  std::string result;
+  std::size_t i = 0;
+  if (!path.empty() && IsSeparator(path[0])) {
+    result = "/";
+    while (i < path.size() && IsSeparator(path[i])) ++i;
+  }
+  bool missing = false;  // once a component is missing, the rest cannot exist either
+  while (i < path.size()) {
+    std::size_t end = i;
+    while (end < path.size() && !IsSeparator(path[end])) ++end;
+    std::string component(path.substr(i, end - i));
+    if (!component.empty()) {
+      std::string dir = result;
+      if (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+      if (component != "." && component != ".." && !missing) {
+        std::string matched = MatchEntry(dir, component);
+        std::string full = dir.empty() ? matched : (dir == "/" ? "/" + matched : dir + "/" + matched);
+        if (!Exists(full)) missing = true;
+        component = matched;
+      }
+      if (!result.empty() && result.back() != '/') result += '/';
+      result += component;
+    }
+    i = end;
+    bool trailing = false;
+    while (i < path.size() && IsSeparator(path[i])) {
+      ++i;
+      trailing = true;
+    }
+    if (trailing && i == path.size() && !result.empty() && result.back() != '/') result += '/';
+  }
+  return result;
+}
+
+bool IsSafeFileName(std::string_view name) {
+  if (name.empty() || name == "." || name == "..") return false;
+  for (char c : name)
+    if (c == '/' || c == '\\' || c == ':' || c == '\0') return false;
+  return true;
+}
+
+bool IsSafeRelativePath(std::string_view path) {
+  if (path.empty() || IsSeparator(path[0])) return false;
+  std::size_t i = 0;
+  while (i <= path.size()) {
+    std::size_t end = i;
+    while (end < path.size() && !IsSeparator(path[end])) ++end;
+    std::string_view component = path.substr(i, end - i);
+    if (!IsSafeFileName(component)) return false;
+    if (end == path.size()) break;
+    i = end + 1;
+  }
+  return true;
+}

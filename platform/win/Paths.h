@@ -1,0 +1,24 @@
+#pragma once
+// Paths at the file-system boundary.
+//
+// Inside the system paths are the backslash texts the original wrote
+// ("C:\\Proj\\Tarnwell\\pages\\p1.xml" or, here, "/home/u/Proj\\Tarnwell\\pages\\p1.xml").
+// Every call that reaches the file system converts them with ToNativePath:
+// both separators become '/', and each component is matched without regard to
+// case against what exists, so "IMAGES", "images" and "Images" name one folder.
+// Components that do not exist yet keep the case the caller wrote.
+
+#include <string>
+#include <string_view>
+
+// The native path of a system path; see above.
+std::string ToNativePath(std::string_view path);
+
+// True when a name that came from a project file, the clipboard or the PLC may
+// be used as one component inside a folder: not empty, no '/', '\\' or ':', not
+// "." or "..".
+bool IsSafeFileName(std::string_view name);
+
+// True when a relative path from a project file stays inside its folder: no
+// absolute path, no drive, no ".." component, no empty component.
+bool IsSafeRelativePath(std::string_view path);

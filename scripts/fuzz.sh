@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Runs every fuzz target of a fuzz build for the given number of seconds each,
+# two at a time, seeded from tests/fuzz/corpus/<target>/ when present.
+# Fails when any target finds a crash, a leak or undefined behaviour.
+set -euo pipefail
+build=$1
+seconds=${2:-60}
+top=$(cd "$(dirname "$0")/.." && pwd)
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+status=0
+pids=()
+names=()
+run_one() {
+  local target=$1 name
+  name=$(basename "$target")
+  mkdir -p "$work/$name"
+  local seeds=()
+  [[ -d "$top/tests/fuzz/corpus/$name" ]] && seeds+=("$top/tests/fuzz/corpus/$name")
+  "$target" -max_total_time="$seconds" -rss_limit_mb=2048 -max_len=65536 -timeout=20 \
+    -artifact_prefix="$work/$name/" "$work/$name" "${seeds[@]}" > "$work/$name.log" 2>&1
+}
+for target in "$build"/tests/fuzz/fuzz_*; do
+  [[ -x "$target" ]] || continue
+  run_one "$target" &
+  pids+=($!)
+  names+=("$(basename "$target")")
+  if ((${#pids[@]} >= 2)); then
+    for i in "${!pids[@]}"; do
+      if ! wait "${pids[$i]}"; then status=1; echo "FUZZ FAILURE: ${names[$i]}"; tail -50 "$work/${names[$i]}.log"; fi
+    done
+    pids=(); names=()
+  fi
+done
+for i in "${!pids[@]}"; do
+  if ! wait "${pids[$i]}"; then status=1; echo "FUZZ FAILURE: ${names[$i]}"; tail -50 "$work/${names[$i]}.log"; fi
+done
+for log in "$work"/*.log; do
+  [[ -f "$log" ]] && echo "$(basename "$log" .log): $(grep -Eo 'Done [0-9]+ runs' "$log" | tail -1)"
+done
+exit $status

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# The one command that checks everything on a fresh Debian 12 machine:
+# installs what is missing, builds with AddressSanitizer and UndefinedBehaviorSanitizer,
+# runs every test, then builds the fuzz targets with clang and runs each for a while.
+#
+#   scripts/test.sh              everything (what CI runs)
+#   FUZZ_SECONDS=0 scripts/test.sh   skip the fuzzing
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+cd "$top"
+bash scripts/setup.sh
+
+jobs=$(nproc)
+build=${BUILD_DIR:-build-ci}
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNWELL_SANITIZE=ON
+cmake --build "$build" -j "$jobs"
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+ctest --test-dir "$build" --output-on-failure -j "$jobs"
+
+fuzz_seconds=${FUZZ_SECONDS:-60}
+if [[ "$fuzz_seconds" != 0 ]] && [[ -n "$(ls tests/fuzz/*.cpp 2>/dev/null)" ]]; then
+  fbuild=${FUZZ_BUILD_DIR:-build-fuzz}
+  CC=clang CXX=clang++ cmake -S . -B "$fbuild" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DTARNWELL_FUZZ=ON -DTARNWELL_TESTS=OFF -DTARNWELL_BENCH=OFF
+  cmake --build "$fbuild" -j "$jobs"
+  bash scripts/fuzz.sh "$fbuild" "$fuzz_seconds"
+fi
+echo "All tests passed."

@@ -1,0 +1,89 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/win/FileIo.h"
+#include "platform/win/Paths.h"
+#include "platform/win/Resources.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class TempDir : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = fs::temp_directory_path() / ("tw-paths-" + std::to_string(::getpid()) + "-" +
+                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+  }
+  void TearDown() override { fs::remove_all(dir); }
+  fs::path dir;
+};
+
+TEST_F(TempDir, BackslashPathsResolveWithoutRegardToCase) {
+  fs::create_directories(dir / "Tarnwell" / "Images");
+  std::ofstream(dir / "Tarnwell" / "Images" / "Logo.PNG") << "x";
+  std::string sys = dir.string() + "\\TARNWELL\\images\\logo.png";
+  EXPECT_EQ(ToNativePath(sys), (dir / "Tarnwell" / "Images" / "Logo.PNG").string());
+  // A new entry keeps the case the caller wrote, below an existing folder's real case.
+  EXPECT_EQ(ToNativePath(dir.string() + "\\tarnwell\\New\\a.xml"), (dir / "Tarnwell" / "New" / "a.xml").string());
+  // A trailing separator stays.
+  EXPECT_EQ(ToNativePath(dir.string() + "\\tarnwell\\"), (dir / "Tarnwell").string() + "/");
+}
+
+TEST(SafeNames, RefuseWhatLeavesTheFolder) {
+  EXPECT_TRUE(IsSafeFileName("logo.png"));
+  for (const char* bad : {"", ".", "..", "a/b", "a\\b", "C:x", "/etc"}) EXPECT_FALSE(IsSafeFileName(bad)) << bad;
+  EXPECT_TRUE(IsSafeRelativePath("pages\\p1.xml"));
+  EXPECT_TRUE(IsSafeRelativePath("Images/a.png"));
+  for (const char* bad : {"", "\\x", "/x", "a\\..\\b", "..", "a\\\\b", "C:\\x"})
+    EXPECT_FALSE(IsSafeRelativePath(bad)) << bad;
+}
+
+TEST_F(TempDir, ReplacingWriteKeepsOldFileOnFailureAndReplacesOnSuccess) {
+  std::string file = (dir / "web.xml").string();
+  ASSERT_TRUE(WriteFileReplacing(file, "old", 3));
+  std::string text;
+  ASSERT_TRUE(ReadWholeFile(file, text));
+  EXPECT_EQ(text, "old");
+  ASSERT_TRUE(WriteFileReplacing(file, "newer", 5));
+  ASSERT_TRUE(ReadWholeFile(file, text));
+  EXPECT_EQ(text, "newer");
+  // No temporary file is left beside it.
+  int count = 0;
+  for (auto& e : fs::directory_iterator(dir)) (void)e, ++count;
+  EXPECT_EQ(count, 1);
+  // A folder that does not exist: the write fails and nothing appears.
+  EXPECT_FALSE(WriteFileReplacing((dir / "missing" / "x.xml").string(), "a", 1));
+  EXPECT_FALSE(ReadWholeFile((dir / "missing" / "x.xml").string(), text));
+  EXPECT_EQ(text, "newer");
+}
+
+TEST_F(TempDir, AppendCreatesAndExtends) {
+  std::string file = (dir / "log.txt").string();
+  ASSERT_TRUE(AppendToFile(file, "ab", 2));
+  ASSERT_TRUE(AppendToFile(file, "cd", 2));
+  std::string text;
+  ASSERT_TRUE(ReadWholeFile(file, text));
+  EXPECT_EQ(text, "abcd");
+}
+
+TEST(Resources, FoundByNameWithoutCaseAndByIntegerType) {
+  static const unsigned char bytes[] = {1, 2, 3};
+  static const EmbeddedResource table[] = {{"TEST_BLOB", "#10", bytes, 3}, {"#7", "CUSTOM", bytes, 2}};
+  RegisterEmbeddedResources(table, 2);
+  HRSRC r = FindResource(HInstance, "test_blob", RT_RCDATA);
+  ASSERT_NE(r, nullptr);
+  EXPECT_EQ(SizeofResource(HInstance, r), 3u);
+  EXPECT_EQ(static_cast<const unsigned char*>(LockResource(LoadResource(HInstance, r)))[2], 3);
+  EXPECT_EQ(FindResource(HInstance, "TEST_BLOB", RT_BITMAP), nullptr);
+  HRSRC byId = FindResource(HInstance, MAKEINTRESOURCE(7), "custom");
+  ASSERT_NE(byId, nullptr);
+  EXPECT_EQ(SizeofResource(HInstance, byId), 2u);
+  EXPECT_EQ(FindResource(HInstance, "NOT_THERE", RT_RCDATA), nullptr);
+}
+
+}  // namespace
