@@ -1,0 +1,35 @@
+#pragma once
+// The two checksums of the system.
+//
+// Crc32: the CRC-32 of zlib and PNG (reflected polynomial 0xEDB88320, initial
+// value and final XOR 0xFFFFFFFF). Crc16: polynomial 0x0049, most significant bit
+// first, initial value 0, no final XOR, returned with its two bytes exchanged;
+// it guards the texts the PLC side receives.
+
+#include <cstdint>
+
+class Crc32 {
+ public:
+  Crc32() = default;
+  void Reset() { FValue = 0xFFFFFFFFu; }
+  void Update(const void* bytes, std::uint32_t length);
+  // The checksum of every byte given since construction or the last Reset.
+  std::uint32_t Value() const { return ~FValue; }
+
+  // One-shot checksum of a block.
+  static std::uint32_t Of(const void* bytes, std::uint32_t length);
+
+ private:
+  std::uint32_t FValue = 0xFFFFFFFFu;
+};
+
+// The module's shared instance, for callers on the user-interface thread.
+extern Crc32 SharedCrc32;
+
+// CRC-16 of the bytes with its two bytes exchanged; 0 for a length of 0 or less.
+std::uint16_t Crc16(const void* bytes, std::int32_t length);
+
+// The four bytes in reverse order.
+inline std::uint32_t SwapBytes32(std::uint32_t v) {
+  return (v >> 24) | ((v >> 8) & 0xFF00u) | ((v << 8) & 0xFF0000u) | (v << 24);
+}

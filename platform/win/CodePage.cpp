@@ -1,0 +1,75 @@
+#include "platform/win/CodePage.h"
+
+#include <iconv.h>
+
+#include <atomic>
+#include <cerrno>
+#include <string>
+
+namespace {
+
+std::atomic<UINT> g_AnsiCodePage{1252};
+
+std::string IconvName(UINT codePage) {
+  if (codePage == CP_ACP) codePage = GetACP();
+  if (codePage == CP_UTF8) return "UTF-8";
+  if (codePage == 437 || codePage == 850 || codePage == 852 || codePage == 866) return "CP" + std::to_string(codePage);
+  if (codePage == 20127) return "ASCII";
+  if (codePage == 28591) return "ISO-8859-1";
+  if (codePage == 28592) return "ISO-8859-2";
+  return "CP" + std::to_string(codePage);
+}
+
+// Converts with iconv from `from` to `to`. Input that cannot be converted is
+// replaced, one input unit at a time, by `replacement` (already in `to`).
+std::string Convert(const std::string& from, const std::string& to, const char* in, std::size_t inLen,
+                    std::size_t unit, const std::string& replacement) {
+  iconv_t cd = ::iconv_open(to.c_str(), from.c_str());
+  if (cd == reinterpret_cast<iconv_t>(-1)) return std::string();
+  std::string out;
+  char buf[4096];
+  char* src = const_cast<char*>(in);
+  std::size_t left = inLen;
+  while (left > 0) {
+    char* dst = buf;
+    std::size_t room = sizeof buf;
+    std::size_t r = ::iconv(cd, &src, &left, &dst, &room);
+    out.append(buf, static_cast<std::size_t>(dst - buf));
+    if (r == static_cast<std::size_t>(-1)) {
+      if (errno == E2BIG) continue;
+      // EILSEQ or EINVAL: skip one unit and write the replacement.
+      std::size_t skip = left < unit ? left : unit;
+      src += skip;
+      left -= skip;
+      out += replacement;
+      ::iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    }
+  }
+  ::iconv_close(cd);
+  return out;
+}
+
+}  // namespace
+
+UINT GetACP() { return g_AnsiCodePage.load(std::memory_order_relaxed); }
+
+void SetAnsiCodePage(UINT codePage) { g_AnsiCodePage.store(codePage, std::memory_order_relaxed); }
+
+std::u16string MultiByteToWide(UINT codePage, std::string_view text) {
+  static const std::string kReplacement("\xFD\xFF", 2);  // U+FFFD in UTF-16LE
+  std::string bytes = Convert(IconvName(codePage), "UTF-16LE", text.data(), text.size(), 1, kReplacement);
+  std::u16string out(bytes.size() / 2, u'\0');
+  for (std::size_t i = 0; i < out.size(); ++i)
+    out[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
+                                   (static_cast<unsigned char>(bytes[2 * i + 1]) << 8));
+  return out;
+}
+
+std::string WideToMultiByte(UINT codePage, std::u16string_view text) {
+  std::string bytes(text.size() * 2, '\0');
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    bytes[2 * i] = static_cast<char>(text[i] & 0xFF);
+    bytes[2 * i + 1] = static_cast<char>(text[i] >> 8);
+  }
+  return Convert("UTF-16LE", IconvName(codePage), bytes.data(), bytes.size(), 2, "?");
+}
