@@ -1,0 +1,37 @@
+#pragma once
+// Reading a UI string table source and writing it as a "STR0" table.
+//
+// Source: UTF-8 text, one entry a line: the decimal id, one TAB, the text (the
+// rest of the line). Blank lines and lines starting with '#' are skipped; a
+// leading byte-order mark and a CR before the line end are ignored. The text is
+// taken as it stands: \n and \r stay two characters (the reader turns them into
+// line breaks), trailing spaces belong to the text. A text must not hold a TAB
+// or another control character.
+//
+// Every id of the three ranges 2001-2069, 7001-7324 and 8001-8134 must be
+// present exactly once, and no other id.
+//
+// STR0, little-endian: "STR0", the count (u32), per entry id (u32), byte offset
+// of the text from the start (u32), length in UTF-16 units (u32); then the texts
+// in UTF-16LE without terminators, entries and texts in id order.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct StringTableEntry {
+  std::uint32_t id = 0;
+  std::u16string text;
+};
+
+// Every id a table must hold, ascending (527 of them).
+const std::vector<std::uint32_t>& RequiredStringIds();
+
+// Parses `source` (the bytes of file `fileName`). On success fills `entries` in
+// id order and returns true; otherwise returns false with `error` set to a
+// message that starts with "<fileName>:<line>: ".
+bool ParseStringTableSource(const std::string& source, const std::string& fileName,
+                            std::vector<StringTableEntry>& entries, std::string& error);
+
+// The "STR0" bytes of `entries` (which must be in the order to be written).
+std::string BuildStr0Table(const std::vector<StringTableEntry>& entries);
