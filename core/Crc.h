@@ -6,6 +6,7 @@
 // first, initial value 0, no final XOR, returned with its two bytes exchanged;
 // it guards the texts the PLC side receives.
 
+#include <cstddef>
 #include <cstdint>
 
 class Crc32 {
@@ -33,3 +34,14 @@ std::uint16_t Crc16(const void* bytes, std::int32_t length);
 inline std::uint32_t SwapBytes32(std::uint32_t v) {
   return (v >> 24) | ((v >> 8) & 0xFF00u) | ((v << 8) & 0xFF0000u) | (v << 24);
 }
+
+// The inner loops behind Crc32::Update, each taking and returning the running
+// value (not inverted). Update picks the fastest one the processor has; tests
+// and benchmarks call them one by one.
+namespace Crc32Kernels {
+// Table-driven, sixteen bytes a step; runs everywhere.
+std::uint32_t UpdateSliced(std::uint32_t running, const unsigned char* p, std::size_t n);
+// Carry-less multiplication (x86-64 PCLMULQDQ); only when HasCarrylessMultiply().
+std::uint32_t UpdateCarryless(std::uint32_t running, const unsigned char* p, std::size_t n);
+bool HasCarrylessMultiply();
+}  // namespace Crc32Kernels
