@@ -1,0 +1,234 @@
+#include "core/FileHelpers.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "core/Crc.h"
+#include "core/HostEnvironment.h"
+#include "core/UiText.h"
+#include "platform/vcl/FindFile.h"
+#include "platform/win/MoveFile.h"
+#include "platform/win/Paths.h"
+#include "platform/win/RecycleBin.h"
+#include "platform/win/Win32File.h"
+
+namespace {
+
+constexpr std::uint64_t kTicksPerSecond = 10000000;
+
+FILETIME EvenSeconds(const FILETIME& ft) {
+  std::uint64_t ticks = FileTimeToUInt64(ft);
+  if ((ticks / kTicksPerSecond) % 2 == 1) ticks -= kTicksPerSecond;
+  return UInt64ToFileTime(ticks);
+}
+
+// Closes a handle when it goes out of scope.
+class HandleGuard {
+ public:
+  explicit HandleGuard(HANDLE h) : FHandle(h) {}
+  ~HandleGuard() { Close(); }
+  HandleGuard(const HandleGuard&) = delete;
+  HandleGuard& operator=(const HandleGuard&) = delete;
+  HANDLE Get() const { return FHandle; }
+  bool Valid() const { return FHandle != INVALID_HANDLE_VALUE; }
+  bool Close() {
+    if (!Valid()) return true;
+    BOOL ok = CloseHandle(FHandle);
+    FHandle = INVALID_HANDLE_VALUE;
+    return ok != FALSE;
+  }
+
+ private:
+  HANDLE FHandle;
+};
+
+bool ReadAll(HANDLE h, std::string& data) {
+  char buf[65536];
+  for (;;) {
+    DWORD got = 0;
+    if (!ReadFile(h, buf, sizeof buf, &got, nullptr)) return false;
+    if (got == 0) return true;
+    data.append(buf, got);
+  }
+}
+
+bool WriteAll(HANDLE h, const std::string& data) {
+  std::size_t done = 0;
+  while (done < data.size()) {
+    DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(data.size() - done, 1u << 30));
+    DWORD written = 0;
+    if (!WriteFile(h, data.data() + done, chunk, &written, nullptr)) return false;
+    done += written;
+  }
+  return true;
+}
+
+// A temporary file beside the destination, created new; its name in `temp`.
+HANDLE CreateTempBeside(const std::string& destination, std::string& temp) {
+  static unsigned counter = 0;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    char suffix[48];
+    std::snprintf(suffix, sizeof suffix, ".~cp%u_%u", static_cast<unsigned>(::getpid()), ++counter);
+    temp = destination + suffix;
+    HANDLE h = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return h;
+  }
+  return INVALID_HANDLE_VALUE;
+}
+
+// Puts the finished temporary file in the destination's place: over an
+// existing file when `replace` is set, else only when there is none.
+bool PlaceFile(const std::string& temp, const std::string& destination, bool replace) {
+  if (!replace) return MoveFileA(temp.c_str(), destination.c_str()) != FALSE;
+  if (std::rename(ToNativePath(temp).c_str(), ToNativePath(destination).c_str()) == 0) return true;
+  SetLastErrorFromErrno(errno);
+  return false;
+}
+
+bool CopyWithTimes(const std::string& source, const std::string& destination, bool replace) {
+  FILETIME creation, lastAccess, lastWrite;
+  bool rounded = RoundFileTimesToFat(source, &creation, &lastAccess, &lastWrite);
+  HandleGuard in(CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!in.Valid()) return false;
+  if (!rounded) {
+    // A source we may not write keeps its own times; the copy gets them rounded.
+    if (!GetFileTime(in.Get(), &creation, &lastAccess, &lastWrite)) return false;
+    creation = EvenSeconds(creation);
+    lastWrite = EvenSeconds(lastWrite);
+  }
+  std::string data;
+  if (!ReadAll(in.Get(), data)) return false;
+  in.Close();
+  std::string temp;
+  HandleGuard out(CreateTempBeside(destination, temp));
+  if (!out.Valid()) return false;
+  bool ok = WriteAll(out.Get(), data) && SetFileTime(out.Get(), &creation, nullptr, &lastWrite);
+  DWORD error = ok ? ERROR_SUCCESS : GetLastError();
+  if (!out.Close() && ok) {
+    ok = false;
+    error = GetLastError();
+  }
+  if (ok) {
+    if (PlaceFile(temp, destination, replace)) return true;
+    error = GetLastError();
+  }
+  DeleteFileA(temp.c_str());
+  SetLastError(error);
+  return false;
+}
+
+void ReportCopyFailure(const std::string& source) {
+  std::string message = SystemMessageText(GetLastError());
+  while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) message.pop_back();
+  if (message.size() > 1024) message.resize(1024);
+  std::string line = GetUiText(7077);
+  if (!message.empty()) line += "(" + message + ")";
+  ReportHostMessage(line, source);
+}
+
+}  // namespace
+
+bool PathExists(const std::string& path) {
+  return !path.empty() && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+int CopyFileKeepTime(const std::string& source, const std::string& destination, bool copyAlways) {
+  if (source.empty()) return 3;
+  if (!copyAlways && PathExists(destination)) return 2;
+  SetLastError(ERROR_SUCCESS);
+  if (CopyWithTimes(source, destination, copyAlways)) return 1;
+  ReportCopyFailure(source);
+  return 0;
+}
+
+bool CopyFileKeepTime(const std::string& source, const std::string& destination) {
+  return CopyFileKeepTime(source, destination, true) == 1;
+}
+
+void DeleteDirTree(const std::string& folder) {
+  if (folder.empty()) return;
+  std::string dir = folder;
+  if (dir.back() != '\\' && dir.back() != '/') dir += '\\';
+  TSearchRec rec;
+  if (FindFirst(dir + "*.*", faAnyFile, rec) != 0) return;
+  do {
+    if (rec.Name.empty() || rec.Name[0] == '.') continue;
+    std::string path = dir + rec.Name;
+    if ((rec.Attr & faDirectory) != 0) {
+      DeleteDirTree(path + "\\");
+      RemoveDirectoryA(path.c_str());
+    } else {
+      DeleteFileA(path.c_str());
+    }
+  } while (FindNext(rec) == 0);
+  FindClose(rec);
+}
+
+bool DeletePathToRecycle(const std::string& paths, bool permanent) {
+  // One NUL after each path and a second one at the end.
+  std::string list;
+  std::size_t start = 0;
+  while (start <= paths.size()) {
+    std::size_t end = paths.find('\0', start);
+    if (end == std::string::npos) end = paths.size();
+    if (end > start) {
+      list.append(paths, start, end - start);
+      list.push_back('\0');
+    }
+    start = end + 1;
+  }
+  if (list.empty()) return false;
+  list.push_back('\0');
+  return ShellDeletePaths(list.c_str(), permanent);
+}
+
+bool RoundFileTimesToFat(const std::string& fileName, FILETIME* creation, FILETIME* lastAccess,
+                         FILETIME* lastWrite) {
+  HandleGuard h(CreateFileA(fileName.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!h.Valid()) return false;
+  FILETIME c, a, w;
+  if (!GetFileTime(h.Get(), &c, &a, &w)) return false;
+  c = EvenSeconds(c);
+  w = EvenSeconds(w);
+  SetFileTime(h.Get(), &c, nullptr, &w);
+  GetFileTime(h.Get(), &c, &a, &w);
+  if (creation != nullptr) *creation = c;
+  if (lastAccess != nullptr) *lastAccess = a;
+  if (lastWrite != nullptr) *lastWrite = w;
+  return true;
+}
+
+FILETIME PlcDateToFileTime(const unsigned char date[6]) {
+  SYSTEMTIME st;
+  st.wYear = static_cast<WORD>(1900 + date[0]);
+  st.wMonth = date[1];
+  st.wDay = date[2];
+  st.wHour = date[3];
+  st.wMinute = date[4];
+  st.wSecond = date[5];
+  st.wMilliseconds = 0;
+  FILETIME ft;
+  if (!SystemTimeToFileTime(&st, &ft)) return FILETIME();
+  return ft;
+}
+
+std::uint32_t FileCrc32(const std::string& fileName) {
+  HandleGuard h(CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!h.Valid()) return 0;
+  Crc32 crc;
+  std::vector<char> buf(65536);
+  for (;;) {
+    DWORD got = 0;
+    if (!ReadFile(h.Get(), buf.data(), static_cast<DWORD>(buf.size()), &got, nullptr) || got == 0) break;
+    crc.Update(buf.data(), got);
+  }
+  return crc.Value();
+}

@@ -1,0 +1,52 @@
+#pragma once
+// Files and folders: existence, copies that keep their file times, deleting
+// folder contents, the shell's delete, file times on the FAT grid, PLC file
+// dates and the CRC-32 of whole files. Paths are system paths (see
+// platform/win/Paths.h).
+
+#include <cstdint>
+#include <string>
+
+#include "platform/win/FileTime.h"
+
+// True when the file or folder exists.
+bool PathExists(const std::string& path);
+
+// Copies `source` to `destination` with the source's creation and last-write
+// times (rounded to even seconds on the source first, RoundFileTimesToFat).
+// Results: 3 for an empty source name; 2 when `copyAlways` is clear and the
+// destination exists (nothing done); 1 when copied; 0 when a step failed.
+// With `copyAlways` set an existing destination is replaced. The copy goes to
+// a temporary file beside the destination which is renamed over it at the
+// end, so a failed copy leaves an old destination whole. A failure is
+// reported to the host's message window (ReportHostMessage, HostEnvironment.h)
+// as UI text 7077 with the system's error text in parentheses, the source
+// name as its source.
+int CopyFileKeepTime(const std::string& source, const std::string& destination, bool copyAlways);
+// The copy that always replaces: true when it succeeded.
+bool CopyFileKeepTime(const std::string& source, const std::string& destination);
+
+// Deletes every file and every sub-folder with its content inside the folder
+// (with or without a trailing backslash), except entries whose names begin
+// with '.'; the folder itself stays. Failures are silent. Links are deleted,
+// never followed.
+void DeleteDirTree(const std::string& folder);
+
+// The shell's delete on one path or on several separated by NULs (wildcards
+// allowed in the last component): silent, into the recycle bin unless
+// `permanent` is set. True when everything named was deleted.
+bool DeletePathToRecycle(const std::string& paths, bool permanent);
+
+// Opens the file for writing, makes the seconds of its creation and last-write
+// times even (the odd second loses one second; fractions stay), writes them
+// back (last access unchanged) and returns the three times as they now are
+// (null pointers skip one). False when the file cannot be opened for writing.
+bool RoundFileTimesToFat(const std::string& fileName, FILETIME* creation, FILETIME* lastAccess,
+                         FILETIME* lastWrite);
+
+// A PLC file date (year - 1900, month, day, hour, minute, second) as a
+// FILETIME of that moment with milliseconds 0; 0 when the parts name no date.
+FILETIME PlcDateToFileTime(const unsigned char date[6]);
+
+// The CRC-32 of the whole file; 0 when it cannot be opened.
+std::uint32_t FileCrc32(const std::string& fileName);

@@ -1,0 +1,8 @@
+#include "core/OpenIniReg.h"
+
+TclOpenIniReg::TclOpenIniReg(IQendProjectManager* manager, const std::string& name, const std::string& suffix)
+    : TclBuildFileName(manager, name, false) {
+  if (!IsValid()) return;
+  FSection = "Settings";
+  FIniFile = std::make_unique<TIniFile>(GetBase() + suffix);
+}

@@ -1,0 +1,94 @@
+#include "core/ProjectPaths.h"
+
+#include "core/HostEnvironment.h"
+#include "platform/com/ComCheck.h"
+#include "platform/com/TaskMem.h"
+#include "platform/win/Folders.h"
+#include "platform/win/Paths.h"
+
+namespace {
+
+// The output paths' buffer: the text and a second NUL (the string's own NUL
+// follows the one stored).
+std::string gOutputPath;
+
+const char* Publish(const std::string& text) {
+  gOutputPath.assign(text);
+  gOutputPath.push_back('\0');
+  return gOutputPath.c_str();
+}
+
+// The text without trailing separators.
+std::string WithoutTrailingSeparators(std::string text) {
+  while (!text.empty() && (text.back() == '\\' || text.back() == '/')) text.pop_back();
+  return text;
+}
+
+std::string QueryOrEmpty(HRESULT (IQendProjectManager::*query)(char**)) {
+  IQendProjectManager* manager = HostProjectManager();
+  if (manager == nullptr) return std::string();
+  try {
+    return QueryHostText(manager, query);
+  } catch (const std::exception&) {
+    return std::string();
+  }
+}
+
+}  // namespace
+
+std::string QueryHostText(IQendProjectManager* manager, HRESULT (IQendProjectManager::*query)(char**)) {
+  if (manager == nullptr) OleCheck(E_POINTER);
+  char* text = nullptr;
+  HRESULT result = (manager->*query)(&text);
+  std::string value = text != nullptr ? std::string(text) : std::string();
+  CoTaskMemFree(text);
+  OleCheck(result);
+  return value;
+}
+
+std::string GetHostProjectPath() { return QueryOrEmpty(&IQendProjectManager::GetGlobalFolder); }
+
+std::string GetHostProjectDir() { return QueryOrEmpty(&IQendProjectManager::GetProjectFolder); }
+
+std::string GetProjectPath() {
+  std::string dir = GetHostProjectPath();
+  if (!dir.empty()) ForceDirectories(dir + kProductWord);
+  return dir;
+}
+
+std::string GetProjectDir() {
+  std::string dir = GetHostProjectDir();
+  if (!dir.empty()) ForceDirectories(dir + kProductWord);
+  return dir;
+}
+
+const char* GetSendRootDir() { return Publish(GetProjectDir() + "SendRoot\\"); }
+
+const char* GetSendRootWwwDir() { return Publish(GetProjectDir() + "SendRoot\\WWW\\"); }
+
+const char* GetSendRootWwwPath(const std::string& fileName, const char* subFolder) {
+  std::string sub = subFolder != nullptr ? subFolder : "";
+  std::string subPlain = WithoutTrailingSeparators(sub);
+  if (!subPlain.empty() && !IsSafeRelativePath(subPlain)) return nullptr;
+  if (!fileName.empty() && !IsSafeRelativePath(fileName)) return nullptr;
+  std::string base = GetProjectDir();
+  std::string folder = base + "SendRoot\\WWW\\" + sub;
+  if (!base.empty()) ForceDirectories(folder);
+  return Publish(folder + fileName);
+}
+
+const char* GetImagePath(const std::string& name, bool globalMode, const std::string& globalDir) {
+  if (name.empty() || !IsSafeFileName(name)) return nullptr;
+  std::string path;
+  if (globalMode) {
+    if (!IsSafeFileName(globalDir)) return nullptr;
+    std::string base = GetProjectPath();
+    if (base.empty()) return nullptr;
+    path = base + globalDir + "\\Images\\" + name;
+  } else {
+    std::string base = GetProjectDir();
+    if (base.empty()) return nullptr;
+    path = base + kProductWord + "\\Images\\" + name;
+  }
+  return Publish(path);
+}

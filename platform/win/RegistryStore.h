@@ -1,0 +1,68 @@
+#pragma once
+// The registry: a file-backed store, one per user.
+//
+// Three roots (HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE) hold
+// keys named by backslash paths ("CLSID\{...}\InprocServer32"); key and value
+// names compare without regard to letter case and keep the case they were
+// created with. Values are texts (REG_SZ) or 32-bit numbers (REG_DWORD); the
+// value named "" is the key's default value.
+//
+// The store is a text file, by default "registry" in $HALVEX_HOME or, without
+// it, in ~/.local/share/halvex; tests point it elsewhere with SetPath. Every
+// call reads the file, and every change writes it again at once through a
+// temporary file and a rename, under a lock file beside it, so that the host
+// and the plug-in (and several processes) see one registry.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/win/WinTypes.h"
+
+struct HKEY__;
+using HKEY = HKEY__*;
+
+inline HKEY const HKEY_CLASSES_ROOT = reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(0x80000000u));
+inline HKEY const HKEY_CURRENT_USER = reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(0x80000001u));
+inline HKEY const HKEY_LOCAL_MACHINE = reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(0x80000002u));
+
+inline constexpr DWORD REG_SZ = 1;
+inline constexpr DWORD REG_DWORD = 4;
+
+struct RegValue {
+  DWORD type = REG_SZ;  // REG_SZ or REG_DWORD
+  std::string text;     // REG_SZ
+  DWORD number = 0;     // REG_DWORD
+};
+
+namespace RegistryStore {
+
+// The store's file (a native path); an empty path restores the default.
+void SetPath(const std::string& nativeFile);
+std::string Path();
+
+// The root's name ("HKEY_CURRENT_USER"), empty for an unknown root.
+std::string RootName(HKEY root);
+
+// Key paths are relative to the root; leading, trailing and doubled
+// backslashes are ignored, and the empty path is the root itself, which always
+// exists. Names holding control characters are refused (false).
+bool KeyExists(HKEY root, const std::string& key);
+// Creates the key with every missing parent; true when it exists afterwards.
+bool CreateKey(HKEY root, const std::string& key);
+// Deletes the key with all its sub-keys and values; false when it is missing
+// (or is the root).
+bool DeleteKey(HKEY root, const std::string& key);
+
+// False when the key or the value is missing.
+bool GetValue(HKEY root, const std::string& key, const std::string& name, RegValue& value);
+// False when the key is missing or the store cannot be written.
+bool SetValue(HKEY root, const std::string& key, const std::string& name, const RegValue& value);
+bool DeleteValue(HKEY root, const std::string& key, const std::string& name);
+
+// The names of the key's direct sub-keys and of its values, sorted without
+// regard to case; empty when the key is missing.
+std::vector<std::string> SubKeyNames(HKEY root, const std::string& key);
+std::vector<std::string> ValueNames(HKEY root, const std::string& key);
+
+}  // namespace RegistryStore
