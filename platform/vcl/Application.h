@@ -1,0 +1,65 @@
+#pragma once
+// TApplication (`Application`): the program's main form, its window handle,
+// its executable name, and the message loop step ProcessMessages.
+
+#include <string>
+
+#include "platform/vcl/Colors.h"
+#include "platform/vcl/Component.h"
+#include "platform/win/WindowMessages.h"
+
+class TCustomForm;
+
+class TApplication : public TComponent {
+ public:
+  explicit TApplication(TComponent* AOwner);
+  ~TApplication() override;
+
+  // A hidden window of the application (the owner of its message boxes).
+  HWND Handle();
+
+  // The program's path (the host program sets it; empty until then).
+  const std::string& ExeName() const { return exeName_; }
+  void SetExeName(const std::string& value) { exeName_ = value; }
+  const std::string& Title() const { return title_; }
+  void SetTitle(const std::string& value) { title_ = value; }
+
+  // The first form made with CreateForm, or the one set here (the host sets
+  // its main window's form). Null again when that form is freed.
+  TCustomForm* MainForm() const { return mainForm_; }
+  void SetMainForm(TCustomForm* form);
+
+  // Makes a form owned by the application (the first one becomes the main
+  // form) and fires its OnCreate.
+  template <class T>
+  void CreateForm(T*& reference) {
+    reference = new T(this);
+    if (mainForm_ == nullptr) SetMainForm(reference);
+    reference->AfterConstruction();
+  }
+
+  // Handles every message waiting in the thread's queue, and the timers that
+  // are due, until none is left; messages the handlers post meanwhile are
+  // handled too. WM_QUIT ends the application.
+  void ProcessMessages();
+  void Terminate() { terminated_ = true; }
+  bool Terminated() const { return terminated_; }
+
+  // A message box owned by the application window.
+  int MessageBox(const std::string& text, const std::string& caption, int flags = 0);
+
+  TColor HintColor = clInfoBk;
+  int HintPause = 500;
+  bool ShowHint = true;
+
+  void Notification(TComponent* component, TOperation operation) override;
+
+ private:
+  std::string exeName_;
+  std::string title_;
+  TCustomForm* mainForm_ = nullptr;
+  HWND handle_ = nullptr;
+  bool terminated_ = false;
+};
+
+extern TApplication* Application;
