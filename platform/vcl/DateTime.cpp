@@ -1,5 +1,7 @@
 #include "platform/vcl/DateTime.h"
 
+#include "platform/win/VirtualClock.h"
+
 #include <cmath>
 #include <cstdint>
 #include <ctime>
@@ -80,18 +82,13 @@ char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' +
 
 }  // namespace
 
+// The local time of the user interface's clock: the system's in the real
+// mode, the virtual clock's in tests (platform/win/VirtualClock.h).
 TDateTime Now() {
-  timespec ts{};
-  ::clock_gettime(CLOCK_REALTIME, &ts);
-  std::tm local{};
-  if (::localtime_r(&ts.tv_sec, &local) == nullptr) return 0.0;
-  const std::int64_t days = DaysFromCivil(std::int64_t{local.tm_year} + 1900, static_cast<unsigned>(local.tm_mon + 1),
-                                          static_cast<unsigned>(local.tm_mday)) +
-                            kUnixEpochDay;
-  // A leap second (tm_sec 60) stays in its minute as 59.999.
-  const int sec = local.tm_sec > 59 ? 59 : local.tm_sec;
-  const long msec = local.tm_sec > 59 ? 999 : ts.tv_nsec / 1000000;
-  const std::int64_t ms = ((std::int64_t{local.tm_hour} * 60 + local.tm_min) * 60 + sec) * 1000 + msec;
+  SYSTEMTIME t{};
+  ClockLocalTime(&t);
+  const std::int64_t days = DaysFromCivil(t.wYear, t.wMonth, t.wDay) + kUnixEpochDay;
+  const std::int64_t ms = ((std::int64_t{t.wHour} * 60 + t.wMinute) * 60 + t.wSecond) * 1000 + t.wMilliseconds;
   return static_cast<double>(days) + static_cast<double>(ms) / static_cast<double>(kMsPerDay);
 }
 

@@ -10,3 +10,9 @@ class Exception : public std::runtime_error {
   explicit Exception(const std::string& message) : std::runtime_error(message) {}
   std::string Message() const { return what(); }
 };
+
+// A text that does not convert to the wanted type (StrToInt and the like).
+class EConvertError : public Exception {
+ public:
+  using Exception::Exception;
+};

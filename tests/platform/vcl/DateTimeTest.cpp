@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include "platform/vcl/DateTime.h"
+#include "platform/win/VirtualClock.h"
 
 namespace {
 
@@ -111,9 +112,11 @@ TEST(DateTimeTest, FormatDateTime) {
   EXPECT_EQ(FormatDateTime("dd.mm.yyyy hh:nn:ss.zzz", std::nan("")), "00.00.0000 00:00:00.000");
 }
 
-TEST(DateTimeTest, NowIsTheLocalTime) {
+TEST(DateTimeTest, NowIsTheLocalTimeInTheRealMode) {
+  SetClockMode(ClockMode::Real);
   const std::time_t before = std::time(nullptr);
   const TDateTime now = Now();
+  SetClockMode(ClockMode::Virtual);
   std::tm local{};
   localtime_r(&before, &local);
   const TDateTime expected =
@@ -121,6 +124,20 @@ TEST(DateTimeTest, NowIsTheLocalTime) {
                  static_cast<unsigned short>(local.tm_mday)) +
       (local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec) / 86400.0;
   EXPECT_LT(std::fabs(now - expected) * 86400.0, 5.0);
+}
+
+TEST(DateTimeTest, NowFollowsTheVirtualClock) {
+  SYSTEMTIME start{};
+  start.wYear = 2024;
+  start.wMonth = 5;
+  start.wDay = 1;
+  start.wHour = 23;
+  start.wMinute = 59;
+  start.wSecond = 59;
+  ASSERT_TRUE(SetVirtualLocalTime(start));
+  EXPECT_EQ(FormatDateTime("dd.mm.yyyy hh:nn:ss.zzz", Now()), "01.05.2024 23:59:59.000");
+  AdvanceVirtualClock(1500);
+  EXPECT_EQ(FormatDateTime("dd.mm.yyyy hh:nn:ss.zzz", Now()), "02.05.2024 00:00:00.500");
 }
 
 }  // namespace

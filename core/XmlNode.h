@@ -1,0 +1,196 @@
+#pragma once
+// The XML document model: elements, comments and processing instructions are all
+// nodes of one class, held in doubly linked sibling lists in document order; a
+// node owns its children and its attributes (TmyXmlAttrNode).
+//
+// Names compare exactly (byte by byte, case-sensitive). Absent nodes and
+// attributes give null, false, empty text or the stated default; the only
+// exception that leaves the model is EConvertError from GetAttrIntStrict.
+//
+// Every walk over a subtree (destruction, copies, searches) runs without
+// recursion, so a tree of any depth can be handled.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "core/XmlArena.h"
+#include "core/XmlAttrNode.h"
+
+class TmyXmlNode {
+ public:
+  // value empty, line -1, flags clear; with a parent the node is appended as the
+  // parent's last child.
+  explicit TmyXmlNode(std::string_view aName, TmyXmlNode* aParent = nullptr);
+  // Unlinks the node from its parent and siblings, then destroys its subtree and
+  // its attributes.
+  ~TmyXmlNode();
+
+  TmyXmlNode(const TmyXmlNode&) = delete;
+  TmyXmlNode& operator=(const TmyXmlNode&) = delete;
+
+  // Storage with the hidden word of TXmlArena: the ordinary heap, or an arena
+  // that the reader fills (new (arena) ...).
+  static void* operator new(std::size_t aSize) { return TXmlArena::HeapAllocate(aSize); }
+  static void* operator new(std::size_t aSize, TXmlArena* aArena) { return aArena->Allocate(aSize); }
+  static void operator delete(void* aObject) noexcept { TXmlArena::Free(aObject); }
+  static void operator delete(void* aObject, TXmlArena*) noexcept { TXmlArena::Free(aObject); }
+
+  // --- creating nodes -------------------------------------------------------
+  TmyXmlNode* AddChild(std::string_view aName);
+  TmyXmlNode* InsertFirstChild(std::string_view aName);
+  // Right after this node among its siblings; null (nothing made) without parent.
+  TmyXmlNode* InsertAfter(std::string_view aName);
+  // The first direct child with that tag whose attribute aAttrName equals
+  // aAttrValue; otherwise a new last child carrying that one attribute.
+  TmyXmlNode* FindOrAddChild(std::string_view aName, std::string_view aAttrName, std::string_view aAttrValue);
+
+  // --- attributes -----------------------------------------------------------
+  TmyXmlAttrNode* FindAttr(std::string_view aName) const;
+  // Sets the first attribute of that name, or appends a new one at the end.
+  TmyXmlAttrNode* SetAttr(std::string_view aName, std::string_view aValue);
+  TmyXmlAttrNode* UpdateAttr(std::string_view aName, std::string_view aValue);
+  // Appends a new attribute without looking for one of the same name.
+  TmyXmlAttrNode* AppendAttr(std::string_view aName, std::string_view aValue);
+  TmyXmlAttrNode* SetAttrInt(std::string_view aName, std::int32_t aValue);
+  TmyXmlAttrNode* SetAttrIntStr(std::string_view aName, std::int32_t aValue);
+  // In front of the existing attributes (no look-up by name); as SetAttr when the
+  // node has none.
+  TmyXmlAttrNode* InsertFirstAttr(std::string_view aName, std::string_view aValue);
+  bool SetAttrIfExists(std::string_view aName, std::string_view aValue);
+  std::string GetAttr(std::string_view aName) const;
+  // The value when present and not empty, else the default.
+  std::string GetAttrDef(std::string_view aName, std::string_view aDefault) const;
+  // Decimal integer; the default when absent or not a number.
+  std::int32_t GetAttrInt(std::string_view aName, std::int32_t aDefault) const;
+  // Hexadecimal digits in either case, as scanf's "%X" reads them; the default
+  // (0 unless given) when absent or unreadable.
+  std::uint32_t GetAttrHex(std::string_view aName, std::uint32_t aDefault = 0) const;
+  // False (aOut untouched) when absent; otherwise the decimal value and true.
+  // Throws EConvertError when the text is not a decimal integer.
+  bool GetAttrIntStrict(std::string_view aName, std::int32_t& aOut) const;
+  bool DeleteAttr(std::string_view aName);
+  void DeleteAllAttrs();
+
+  // --- searching ------------------------------------------------------------
+  // A node matches when: a non-empty tag equals its name; a non-empty attribute
+  // name is one of its attributes; a non-empty attribute value equals that
+  // attribute's value. A value without an attribute name matches nothing.
+  //
+  // This node, then each following sibling; with aDescend each node's subtree is
+  // searched right after the node (document order).
+  TmyXmlNode* FindNode(std::string_view aTag, std::string_view aAttrName = {}, bool aDescend = false,
+                       std::string_view aAttrValue = {});
+  // FindNode started at aStart; null for a null start.
+  static TmyXmlNode* FindNext(TmyXmlNode* aStart, std::string_view aTag, std::string_view aAttrName = {},
+                              bool aDescend = false, std::string_view aAttrValue = {});
+  // FindNode started at the first child.
+  TmyXmlNode* FindChild(std::string_view aTag, std::string_view aAttrName = {}, bool aDescend = false,
+                        std::string_view aAttrValue = {});
+  // The n-th (1-based) matching direct child.
+  TmyXmlNode* FindChildN(int aN, std::string_view aTag, std::string_view aAttrValue = {},
+                         std::string_view aAttrName = {});
+  // This node with its descendants, then each following sibling with its own.
+  TmyXmlNode* FindInTree(std::string_view aTag);
+  // The nodes after this one in document order up to the end of the whole tree
+  // (descendants, following siblings, following siblings of every ancestor);
+  // this node itself never matches.
+  TmyXmlNode* FindDeep(std::string_view aTag);
+  TmyXmlNode* FindDeepAttr(std::string_view aTag, std::string_view aAttrName, std::string_view aAttrValue);
+  // The same walk; a comment node whose text equals aText.
+  TmyXmlNode* FindComment(std::string_view aText);
+  int ChildCount() const;
+
+  // --- moving and deleting --------------------------------------------------
+  // Detaches the node (with its subtree) from parent and siblings.
+  void Unlink();
+  // Puts aOther in this node's place and returns this node, detached. A null
+  // aOther, this node itself, or an ancestor of this node changes nothing.
+  TmyXmlNode* ReplaceWith(TmyXmlNode* aOther);
+  // Exchanges this node with its directly preceding or following sibling.
+  bool SwapWithAdjacent(TmyXmlNode* aSibling);
+  // Exchanges two children of the same parent, adjacent or not.
+  bool SwapSiblings(TmyXmlNode* aOther);
+  // Appends all children, in order, to aTarget. A null target, this node or one
+  // of its descendants changes nothing.
+  void MoveChildrenTo(TmyXmlNode* aTarget);
+  void DeleteChildren();
+  void DeleteChildrenByName(std::string_view aTag);
+  // Destroys the nodes with that tag at every depth below this node.
+  void DeleteChildrenByNameDeep(std::string_view aTag);
+  void DeleteChildrenWithAttr(std::string_view aAttrName);
+
+  // --- copying (a null source copies nothing) --------------------------------
+  // Value, the three flags and every attribute (through SetAttr); the name stays.
+  void CopyFrom(const TmyXmlNode* aSource);
+  // Deep copies of the source's children appended to this node's children.
+  void CopyChildren(const TmyXmlNode* aSource);
+  void CopyChildrenExcept(const TmyXmlNode* aSource, std::string_view aTag);
+  // ...and on each copied top-level child the attribute aAttrName set to aAttrValue.
+  void CopyChildrenExceptSetAttr(const TmyXmlNode* aSource, std::string_view aTag, std::string_view aAttrValue,
+                                 std::string_view aAttrName);
+  // The same, inserted in front of the existing children, in source order.
+  void CopyChildrenFirst(const TmyXmlNode* aSource);
+  void CopyChildrenFirstExcept(const TmyXmlNode* aSource, std::string_view aTag);
+  void CopyChildrenFirstExceptSetAttr(const TmyXmlNode* aSource, std::string_view aTag, std::string_view aAttrValue,
+                                      std::string_view aAttrName);
+
+  // --- fields ---------------------------------------------------------------
+  // Tag of an element, target of a processing instruction, whole text of a comment.
+  std::string name;
+  // Character data of an element, already decoded.
+  std::string value;
+  // Source line where the reader made the node; -1 for a node made in memory.
+  std::int32_t line = -1;
+  // Written in the short form without end tag (read from "/>", comments and
+  // processing instructions).
+  bool closed = false;
+  bool instruction = false;
+  bool comment = false;
+  TmyXmlNode* next = nullptr;
+  TmyXmlNode* prev = nullptr;
+  TmyXmlNode* parent = nullptr;
+  TmyXmlNode* firstChild = nullptr;
+  TmyXmlNode* lastChild = nullptr;
+  TmyXmlAttrNode* firstAttr = nullptr;
+  TmyXmlAttrNode* lastAttr = nullptr;
+
+ private:
+  // Link a detached node as the last child, or directly after aAfter (a child of
+  // this node; null for the front).
+  void LinkChildLast(TmyXmlNode* aChild);
+  void LinkChildAfter(TmyXmlNode* aChild, TmyXmlNode* aAfter);
+  // True when this node is aNode or one of aNode's ancestors.
+  bool IsSelfOrAncestorOf(const TmyXmlNode* aNode) const;
+  // Destroy a detached chain of siblings with their subtrees, or a detached list
+  // of attributes, without recursion and without unlinking one by one.
+  static void DestroyForest(TmyXmlNode* aFirst, TXmlFreeBatch& aBatch) noexcept;
+  static void DestroyAttrs(TmyXmlAttrNode* aFirst, TXmlFreeBatch& aBatch) noexcept;
+  // Builds the deep copies of aSource's children (skipping aExceptTag when not
+  // empty) and links them after aAfter, or at the end when aAtEnd.
+  void CopyChildrenImpl(const TmyXmlNode* aSource, std::string_view aExceptTag, bool aSetAttr,
+                        std::string_view aAttrValue, std::string_view aAttrName, bool aAtEnd);
+};
+
+
+inline TmyXmlAttrNode::TmyXmlAttrNode(std::string_view aName, TmyXmlNode* aOwner) : name(aName), owner(aOwner) {
+  if (aOwner == nullptr) return;
+  prev = aOwner->lastAttr;
+  if (prev != nullptr)
+    prev->next = this;
+  else
+    aOwner->firstAttr = this;
+  aOwner->lastAttr = this;
+}
+
+inline TmyXmlAttrNode::~TmyXmlAttrNode() {
+  if (prev != nullptr)
+    prev->next = next;
+  else if (owner != nullptr)
+    owner->firstAttr = next;
+  if (next != nullptr)
+    next->prev = prev;
+  else if (owner != nullptr)
+    owner->lastAttr = prev;
+}
