@@ -1,0 +1,372 @@
+#include "platform/vcl/ComboBox.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "platform/vcl/Canvas.h"
+#include "platform/win/VirtualKeys.h"
+
+namespace {
+constexpr int kButtonWidth = 17;
+}
+
+TCustomComboBox::TCustomComboBox(TComponent* AOwner) : TCustomControl(AOwner) {
+  // OnClick comes from a choice, not from the mouse button.
+  ControlStyle &= ~static_cast<unsigned>(csSetCaption | csClickEvents);
+  ControlStyle |= csFixedHeight;
+  SetTabStop(true);
+  SetParentColor(false);
+  SetColor(clWindow);
+  items_ = std::make_unique<TStrings>();
+  items_->OnChange = [this] { ItemsChanged(); };
+  TCustomControl::SetBounds(0, 0, 145, 21);
+  AdjustHeight();
+}
+
+TCustomComboBox::~TCustomComboBox() { items_->OnChange = nullptr; }
+
+void TCustomComboBox::ItemsChanged() {
+  if (items_->Count() == 0) {
+    // Emptying the list empties the edit field too.
+    itemIndex_ = -1;
+    SetTextQuietly("");
+  } else if (itemIndex_ >= items_->Count()) {
+    itemIndex_ = -1;
+    if (!HasEdit()) SetTextQuietly("");
+  }
+  Invalidate();
+}
+
+void TCustomComboBox::SetTextQuietly(const std::string& value) {
+  // The base stores the text without any event of the combo box.
+  TCustomControl::SetText(value);
+  selLength_ = 0;
+}
+
+void TCustomComboBox::SetItemIndex(int value) {
+  if (value < -1 || value >= items_->Count()) value = -1;
+  itemIndex_ = value;
+  if (value >= 0)
+    SetTextQuietly(items_->Strings(value));
+  else if (!HasEdit())
+    SetTextQuietly("");
+  Invalidate();
+}
+
+void TCustomComboBox::SetText(const std::string& value) {
+  const int index = items_->IndexOf(value);
+  if (HasEdit()) {
+    itemIndex_ = index;
+    SetTextQuietly(value);
+  } else {
+    SetItemIndex(index);
+  }
+  Invalidate();
+}
+
+void TCustomComboBox::SetStyle(TComboBoxStyle value) {
+  if (value == style_) return;
+  style_ = value;
+  if (!HasEdit()) SetItemIndex(itemIndex_);
+  AdjustHeight();
+  Invalidate();
+}
+
+int TCustomComboBox::ItemHeight() const {
+  if (itemHeight_ > 0 && OwnerDrawn()) return itemHeight_;
+  TCanvas measure;
+  measure.Font->Assign(*const_cast<TCustomComboBox*>(this)->Font());
+  return measure.TextHeight("Wg");
+}
+
+void TCustomComboBox::SetItemHeight(int value) {
+  itemHeight_ = std::max(0, value);
+  AdjustHeight();
+}
+
+void TCustomComboBox::AdjustHeight() {
+  const int h = ItemHeight() + 8;
+  if (h != Height()) TCustomControl::SetBounds(Left(), Top(), Width(), h);
+}
+
+void TCustomComboBox::SetBounds(int left, int top, int width, int) {
+  // The closed box is as high as its items make it.
+  TCustomControl::SetBounds(left, top, width, ItemHeight() + 8);
+}
+
+void TCustomComboBox::SetParent(TWinControl* parent) {
+  TCustomControl::SetParent(parent);
+  Font();
+  AdjustHeight();
+}
+
+void TCustomComboBox::SelectAll() {
+  selLength_ = static_cast<int>(Text().size());
+  Invalidate();
+}
+
+void TCustomComboBox::SetDroppedDown(bool value) {
+  if (value == droppedDown_) return;
+  droppedDown_ = value;
+  Invalidate();
+  if (value)
+    DropDown();
+  else
+    CloseUp();
+}
+
+void TCustomComboBox::SelectFromList(int index) {
+  if (index < 0 || index >= items_->Count()) return;
+  SetDroppedDown(false);
+  UserChoose(index);
+}
+
+void TCustomComboBox::UserChoose(int index) {
+  if (index < 0 || index >= items_->Count()) return;
+  itemIndex_ = index;
+  SetTextQuietly(items_->Strings(index));
+  if (HasEdit()) selLength_ = static_cast<int>(Text().size());
+  Invalidate();
+  Click();
+  Select();
+}
+
+void TCustomComboBox::Change() {
+  if (OnChange) OnChange(this);
+}
+
+void TCustomComboBox::Select() {
+  if (OnSelect)
+    OnSelect(this);
+  else
+    Change();
+}
+
+void TCustomComboBox::DropDown() {
+  if (OnDropDown) OnDropDown(this);
+}
+
+void TCustomComboBox::CloseUp() {
+  if (OnCloseUp) OnCloseUp(this);
+}
+
+void TCustomComboBox::MouseWheelHandler(TMessage& message) {
+  const TShiftState shift = KeysToShiftState(LOWORD(message.WParam));
+  const int delta = static_cast<short>(HIWORD(message.WParam));
+  const TPoint pos{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)};
+  if (DoMouseWheel(shift, delta, pos)) {
+    message.Result = 1;
+    return;
+  }
+  if (items_->Count() > 0 && delta != 0) {
+    const int step = delta > 0 ? -1 : 1;
+    const int next = std::clamp(itemIndex_ + step, 0, items_->Count() - 1);
+    if (next != itemIndex_) UserChoose(next);
+  }
+  message.Result = 1;
+}
+
+void TCustomComboBox::Dispatch(void* message) {
+  TMessage& m = *static_cast<TMessage*>(message);
+  switch (m.Msg) {
+    case WM_GETDLGCODE:
+      m.Result = DLGC_WANTARROWS | DLGC_WANTCHARS;
+      return;
+    case CM_WANTSPECIALKEY:
+      // An open list takes Enter and Escape itself.
+      m.Result = (droppedDown_ && (m.WParam == VK_RETURN || m.WParam == VK_ESCAPE)) ? 1 : 0;
+      return;
+    case CM_MOUSEWHEEL:
+      MouseWheelHandler(m);
+      return;
+    case WM_KILLFOCUS:
+    case CM_EXIT:
+      SetDroppedDown(false);
+      TCustomControl::Dispatch(message);
+      return;
+    case CM_FONTCHANGED:
+      TCustomControl::Dispatch(message);
+      AdjustHeight();
+      return;
+    case CM_TEXTCHANGED:
+      TCustomControl::Dispatch(message);
+      return;
+    default:
+      TCustomControl::Dispatch(message);
+  }
+}
+
+void TCustomComboBox::KeyDown(WORD& key, TShiftState shift) {
+  TCustomControl::KeyDown(key, shift);
+  const int count = items_->Count();
+  switch (key) {
+    case VK_F4:
+      SetDroppedDown(!droppedDown_);
+      break;
+    case VK_DOWN:
+    case VK_UP:
+      if (shift & ssAlt) {
+        SetDroppedDown(!droppedDown_);
+      } else if (count > 0) {
+        const int next = key == VK_DOWN ? std::min(itemIndex_ + 1, count - 1) : std::max(itemIndex_ - 1, 0);
+        if (next != itemIndex_) UserChoose(next);
+      }
+      break;
+    case VK_HOME:
+      if (!HasEdit() && count > 0 && itemIndex_ != 0) UserChoose(0);
+      break;
+    case VK_END:
+      if (!HasEdit() && count > 0 && itemIndex_ != count - 1) UserChoose(count - 1);
+      break;
+    case VK_RETURN:
+    case VK_ESCAPE:
+      SetDroppedDown(false);
+      break;
+    default:
+      break;
+  }
+}
+
+void TCustomComboBox::KeyPress(char& key) {
+  TCustomControl::KeyPress(key);
+  const auto c = static_cast<unsigned char>(key);
+  if (c == 0 || c == '\r' || c == 27) return;
+  if (!HasEdit()) {
+    // A letter chooses the next item that starts with it.
+    if (c < 32) return;
+    const int count = items_->Count();
+    for (int k = 1; k <= count; ++k) {
+      const int i = (itemIndex_ + k + count) % count;
+      const std::string& s = items_->Strings(i);
+      if (!s.empty() && std::tolower(static_cast<unsigned char>(s[0])) == std::tolower(c)) {
+        if (i != itemIndex_) UserChoose(i);
+        return;
+      }
+    }
+    return;
+  }
+  std::string text = Text();
+  if (selLength_ > 0) text.resize(text.size() - static_cast<std::size_t>(selLength_));
+  if (c == '\b') {
+    if (selLength_ == 0 && !text.empty()) text.pop_back();
+  } else if (c >= 32) {
+    if (MaxLength > 0 && static_cast<int>(text.size()) >= MaxLength) return;
+    text += key;
+  } else {
+    return;
+  }
+  if (text == Text()) return;
+  SetTextQuietly(text);
+  Invalidate();
+  Change();
+}
+
+void TCustomComboBox::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+  if (button == mbLeft) {
+    if (CanFocus() && !Focused()) SetFocus();
+    const bool onButton = x >= ClientWidth() - kButtonWidth;
+    if (!HasEdit() || onButton)
+      SetDroppedDown(!droppedDown_);
+    else
+      selLength_ = 0;
+  }
+  TCustomControl::MouseDown(button, shift, x, y);
+}
+
+void TCustomComboBox::DrawItem(int index, const TRect& rect, TOwnerDrawState state) {
+  TCanvas* canvas = Canvas();
+  if (OwnerDrawn() && OnDrawItem) {
+    OnDrawItem(this, index, rect, state);
+    return;
+  }
+  canvas->Brush->Style = bsSolid;
+  canvas->FillRect(rect);
+  if (index >= 0 && index < items_->Count()) {
+    TTextStyle style;
+    style.vAlign = TVAlign::Center;
+    DrawTextInRect(canvas, Rect(rect.Left + 2, rect.Top, rect.Right, rect.Bottom), items_->Strings(index), style);
+  }
+}
+
+void TCustomComboBox::PaintNonClient(TCanvas* canvas) {
+  TRect r = Rect(0, 0, Width(), Height());
+  DrawEdge(canvas, r, TEdge::Sunken);
+}
+
+void TCustomComboBox::Paint() {
+  TCanvas* canvas = Canvas();
+  const TRect client = ClientRect();
+  const bool enabled = Enabled();
+  canvas->Brush->Color = enabled ? Color() : clBtnFace;
+  canvas->FillRect(client);
+  // The drop-down button.
+  TRect button = Rect(client.Right - kButtonWidth, client.Top, client.Right, client.Bottom);
+  canvas->Brush->Color = clBtnFace;
+  canvas->FillRect(button);
+  TRect face = button;
+  if (droppedDown_) {
+    canvas->Brush->Color = clBtnShadow;
+    canvas->FrameRect(face);
+  } else {
+    DrawEdge(canvas, face, TEdge::Raised);
+  }
+  const int shift = droppedDown_ ? 1 : 0;
+  DrawDropDownArrow(canvas, Rect(button.Left + shift, button.Top + shift, button.Right + shift, button.Bottom + shift),
+                    enabled ? clBtnText : clGrayText);
+  const TRect area = Rect(client.Left, client.Top, button.Left, client.Bottom);
+  const bool focused = Focused() && enabled;
+  if (HasEdit()) {
+    const std::string text = Text();
+    const int textHeight = canvas->TextHeight("Wg");
+    const int top = static_cast<int>((area.Height() - textHeight) / 2);
+    canvas->Font->Color = enabled ? Font()->Color : clGrayText;
+    canvas->Brush->Style = bsClear;
+    const std::string kept = text.substr(0, text.size() - static_cast<std::size_t>(selLength_));
+    canvas->TextRect(area, 2, top, kept);
+    const int keptWidth = canvas->TextWidth(kept);
+    if (focused && selLength_ > 0) {
+      const std::string sel = text.substr(kept.size());
+      canvas->Brush->Style = bsSolid;
+      canvas->Brush->Color = clHighlight;
+      canvas->Font->Color = clHighlightText;
+      const TRect selRect = Rect(2 + keptWidth, top, 2 + keptWidth + canvas->TextWidth(sel), top + textHeight);
+      TRect clipped;
+      if (IntersectRect(clipped, selRect, area)) canvas->TextRect(clipped, 2 + keptWidth, top, sel);
+    } else if (focused) {
+      canvas->Brush->Style = bsSolid;
+      canvas->Brush->Color = clWindowText;
+      canvas->FillRect(Rect(2 + keptWidth, top, 3 + keptWidth, top + textHeight));
+    }
+    return;
+  }
+  const TRect itemRect = Rect(area.Left + 1, area.Top + 1, area.Right - 1, area.Bottom - 1);
+  TOwnerDrawState state = odComboBoxEdit;
+  if (focused) state |= odSelected | odFocused;
+  if (!enabled) state |= odDisabled;
+  canvas->Brush->Style = bsSolid;
+  canvas->Brush->Color = focused ? clHighlight : (enabled ? Color() : clBtnFace);
+  canvas->Font->Color = focused ? clHighlightText : (enabled ? Font()->Color : clGrayText);
+  DrawItem(itemIndex_, itemRect, state);
+  if (focused) canvas->DrawFocusRect(itemRect);
+}
+
+void TCustomComboBox::PaintOverlay(TCanvas* canvas) {
+  const int rows = std::max(1, std::min(items_->Count(), std::max(1, DropDownCount)));
+  const int h = ItemHeight();
+  const TRect frame = Rect(0, Height(), Width(), Height() + rows * h + 2);
+  canvas->Brush->Style = bsSolid;
+  canvas->Brush->Color = Color();
+  canvas->FillRect(frame);
+  canvas->Brush->Color = clWindowFrame;
+  canvas->FrameRect(frame);
+  // The list starts at the chosen item when it would not show otherwise.
+  const int first = std::clamp(itemIndex_ - rows + 1, 0, std::max(0, items_->Count() - rows));
+  for (int row = 0; row < rows && first + row < items_->Count(); ++row) {
+    const int index = first + row;
+    const TRect r = Rect(1, frame.Top + 1 + row * h, Width() - 1, frame.Top + 1 + (row + 1) * h);
+    const bool chosen = index == itemIndex_;
+    canvas->Brush->Color = chosen ? clHighlight : Color();
+    canvas->Font->Color = chosen ? clHighlightText : Font()->Color;
+    DrawItem(index, r, chosen ? (odSelected | odFocused) : 0);
+  }
+}

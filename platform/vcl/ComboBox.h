@@ -1,0 +1,106 @@
+#pragma once
+// TComboBox: a drop-down list, with an edit field (csDropDown) or without
+// (csDropDownList and the owner-drawn styles, which show the chosen item).
+//
+// Events, as the class library fires them:
+// - the user picks an item (from the dropped-down list, with the arrow keys,
+//   with the wheel): OnClick, then OnSelect, or OnChange when OnSelect is not
+//   assigned;
+// - the user types into the edit field: OnChange;
+// - ItemIndex or Text set in code: nothing;
+// - DroppedDown going true: OnDropDown; going false: OnCloseUp.
+// The dropped-down list is not a control of its own: the user acts on it
+// through the keys (arrows, Enter, Escape) or SelectFromList.
+
+#include <memory>
+#include <string>
+
+#include "platform/vcl/Painting.h"
+#include "platform/vcl/StdCtrlsTypes.h"
+#include "platform/vcl/Strings.h"
+#include "platform/vcl/WinControl.h"
+
+enum TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable };
+
+class TCustomComboBox : public TCustomControl, public TNonClientPainter, public TOverlayPainter {
+ public:
+  explicit TCustomComboBox(TComponent* AOwner);
+  ~TCustomComboBox() override;
+
+  TStrings* Items() { return items_.get(); }
+  int ItemIndex() const { return itemIndex_; }
+  // Also sets the text to the item's (no event). -1: nothing chosen; values
+  // outside the items count as -1.
+  void SetItemIndex(int value);
+  // csDropDown: the edit field's text; other styles: the chosen item's text.
+  // Setting it chooses the item of that text (letter case aside), or none.
+  void SetText(const std::string& value) override;
+
+  TComboBoxStyle Style() const { return style_; }
+  void SetStyle(TComboBoxStyle value);
+  int DropDownCount = 8;
+  bool DroppedDown() const { return droppedDown_; }
+  void SetDroppedDown(bool value);
+  int ItemHeight() const;
+  void SetItemHeight(int value);
+  // 0: no limit (typing only).
+  int MaxLength = 0;
+  int SelStart() const { return static_cast<int>(Text().size()) - selLength_; }
+  int SelLength() const { return selLength_; }
+  void SelectAll();
+
+  // The user picks item `index` in the dropped-down list (as a click on it
+  // does): the list closes and the events of a choice fire.
+  void SelectFromList(int index);
+
+  TNotifyEvent OnChange;
+  TNotifyEvent OnSelect;
+  TNotifyEvent OnDropDown;
+  TNotifyEvent OnCloseUp;
+  TDrawItemEvent OnDrawItem;
+
+  // The mouse wheel over the focused box: OnMouseWheel, else the choice moves
+  // by one item a notch. A class that wants the wheel otherwise overrides
+  // this; a Result not 0 keeps the message from the parent.
+  virtual void MouseWheelHandler(TMessage& message);
+
+  void Dispatch(void* message) override;
+  void SetBounds(int left, int top, int width, int height) override;
+  TRect BorderInsets() const override { return {2, 2, 2, 2}; }
+  void KeyDown(WORD& key, TShiftState shift) override;
+  void KeyPress(char& key) override;
+  void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+  void SetParent(TWinControl* parent) override;
+  void Paint() override;
+  void PaintNonClient(TCanvas* canvas) override;
+  // The open list below the box (DropDownCount rows at most).
+  bool HasOverlay() const override { return droppedDown_; }
+  void PaintOverlay(TCanvas* canvas) override;
+
+ protected:
+  virtual void Change();
+  virtual void Select();
+  virtual void DropDown();
+  virtual void CloseUp();
+  virtual void DrawItem(int index, const TRect& rect, TOwnerDrawState state);
+  // A choice of the user: the item, its text, OnClick and Select.
+  void UserChoose(int index);
+  bool HasEdit() const { return style_ == csDropDown || style_ == csSimple; }
+  bool OwnerDrawn() const { return style_ == csOwnerDrawFixed || style_ == csOwnerDrawVariable; }
+  void AdjustHeight();
+
+ private:
+  void ItemsChanged();
+  void SetTextQuietly(const std::string& value);
+  std::unique_ptr<TStrings> items_;
+  TComboBoxStyle style_ = csDropDown;
+  int itemIndex_ = -1;
+  int itemHeight_ = 0;  // 0: from the font
+  int selLength_ = 0;
+  bool droppedDown_ = false;
+};
+
+class TComboBox : public TCustomComboBox {
+ public:
+  using TCustomComboBox::TCustomComboBox;
+};
