@@ -1,4 +1,5 @@
 #include "platform/vcl/Driver.h"
+#include "platform/vcl/Menus.h"
 
 #include <algorithm>
 
@@ -141,6 +142,7 @@ void Reset() {
   ClearMessageBoxLog();
   ReleaseMouse();
   ResetKeyboardState();
+  ResetPopups();
 }
 
 }  // namespace Driver
