@@ -1,0 +1,58 @@
+#pragma once
+// BitmapImage: a decoded picture of 32-bit pixels.
+//
+// Each pixel is four bytes in memory order blue, green, red, alpha; read as a little-endian
+// 32-bit word that is alpha << 24 | red << 16 | green << 8 | blue. Alpha 255 is opaque, 0 fully
+// transparent. Rows are stored top row first with nothing between them: pixel (x, y) is
+// element y * Width() + x. An empty image has width, height and pixel count 0 and no pixels.
+
+#include <cstddef>
+#include <cstdint>
+
+namespace Veldaro {
+
+class BitmapImage {
+ public:
+  // The largest pixel count a decoder accepts (1 GiB of pixels). Decoders check the sizes
+  // they read against it and refuse larger pictures with their own exception.
+  static constexpr std::uint64_t MaxPixelCount = std::uint64_t(1) << 28;
+  // True when width x height pixels may be allocated (computed in 64 bits).
+  static bool SizeAllowed(std::uint32_t width, std::uint32_t height) {
+    return std::uint64_t(width) * height <= MaxPixelCount;
+  }
+
+  BitmapImage() = default;
+  virtual ~BitmapImage();
+  BitmapImage(const BitmapImage&) = delete;
+  BitmapImage& operator=(const BitmapImage&) = delete;
+
+  // Discards the old pixels and allocates width x height pixels, all 0 (transparent black),
+  // also when the size is unchanged. Sizes above MaxPixelCount throw std::bad_alloc; the
+  // decoders refuse such sizes earlier with their own messages.
+  void SetSize(std::uint32_t width, std::uint32_t height);
+  // Frees the pixels and makes the image empty.
+  void Clear();
+
+  std::uint32_t Width() const { return width; }
+  std::uint32_t Height() const { return height; }
+  std::uint32_t PixelCount() const { return pixelCount; }
+  std::uint32_t* Pixels() { return pixels; }
+  const std::uint32_t* Pixels() const { return pixels; }
+  // First pixel of row y (y below Height()).
+  std::uint32_t* Row(std::uint32_t y) { return pixels + std::size_t(y) * width; }
+  const std::uint32_t* Row(std::uint32_t y) const { return pixels + std::size_t(y) * width; }
+
+ private:
+  std::uint32_t width = 0;
+  std::uint32_t height = 0;
+  std::uint32_t pixelCount = 0;
+  std::uint32_t* pixels = nullptr;
+};
+
+// A pixel word from its four components.
+inline constexpr std::uint32_t MakePixel(std::uint8_t red, std::uint8_t green, std::uint8_t blue,
+                                         std::uint8_t alpha) {
+  return std::uint32_t(alpha) << 24 | std::uint32_t(red) << 16 | std::uint32_t(green) << 8 | blue;
+}
+
+}  // namespace Veldaro

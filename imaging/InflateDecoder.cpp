@@ -1,0 +1,639 @@
+#include "imaging/InflateDecoder.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <optional>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace Veldaro {
+
+namespace {
+
+constexpr std::uint32_t kHistory = 32768;           // the deflate window
+constexpr std::uint32_t kStep = 1u << 17;           // output produced between two slides
+constexpr std::uint32_t kLimit = kHistory + kStep;  // no request target lies beyond this
+// A match may run up to 257 bytes past the target, and copies write up to 15 bytes beyond it.
+constexpr std::uint32_t kCapacity = kLimit + 258 + 64;
+
+// The order in which the code-length code lengths are sent (RFC 1951, section 3.2.7).
+constexpr std::uint8_t kCodeLengthOrder[19] = {16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15};
+
+using H = InflateHuffmanDecoder;
+
+inline std::uint64_t Load64(const std::uint8_t* p) {
+  std::uint64_t v;
+  std::memcpy(&v, p, 8);
+  if constexpr (std::endian::native == std::endian::big) v = __builtin_bswap64(v);
+  return v;
+}
+
+// Copies a match of length bytes from distance bytes back; the source may overlap the
+// destination (a short distance repeats the bytes just written). Writes up to 15 bytes past
+// the end of the match.
+inline void CopyMatch(std::uint8_t* out, std::uint32_t distance, std::uint32_t length) {
+  const std::uint8_t* src = out - distance;
+  std::uint8_t* const stop = out + length;
+  if (distance >= 16) {
+    do {
+      std::memcpy(out, src, 16);
+      out += 16;
+      src += 16;
+    } while (out < stop);
+  } else if (distance >= 8) {
+    do {
+      std::memcpy(out, src, 8);
+      out += 8;
+      src += 8;
+    } while (out < stop);
+  } else if (distance == 1) {
+    std::uint64_t v = 0x0101010101010101ull * *src;
+    do {
+      std::memcpy(out, &v, 8);
+      out += 8;
+    } while (out < stop);
+  } else {
+    // A period of 2 to 7 bytes: the pattern is built in a register from the period's bytes
+    // (single-byte loads) and stored 8 bytes at a time, advancing by whole periods; reading
+    // back bytes just written with wide loads would stall on the stores still under way.
+    std::uint64_t v = 0;
+    for (std::uint32_t i = 0; i < distance; ++i) v |= std::uint64_t(src[i]) << (8 * i);
+    for (std::uint32_t k = distance; k < 8; k *= 2) v |= v << (8 * k);
+    if constexpr (std::endian::native == std::endian::big) v = __builtin_bswap64(v);
+    const std::uint32_t step = 8 - 8 % distance;
+    do {
+      std::memcpy(out, &v, 8);
+      out += step;
+    } while (out < stop);
+  }
+}
+
+}  // namespace
+
+// Takes the bit position from the stream for the time of a call and hands it back at the
+// end, also when the call ends by an exception.
+class InflateDecoder::BitSync {
+ public:
+  BitSync(InflateDecoder& decoder, InflateInputStream& stream) : decoder(decoder), stream(stream) {
+    decoder.LoadBits(stream);
+  }
+  ~BitSync() { decoder.StoreBits(stream); }
+  BitSync(const BitSync&) = delete;
+  BitSync& operator=(const BitSync&) = delete;
+
+ private:
+  InflateDecoder& decoder;
+  InflateInputStream& stream;
+};
+
+InflateDecoder::InflateDecoder()
+    : literalDecoder(new InflateHuffmanDecoder), distanceDecoder(new InflateHuffmanDecoder) {}
+
+InflateDecoder::~InflateDecoder() {
+  FreeWindow();
+  delete distanceDecoder;
+  delete literalDecoder;
+}
+
+void InflateDecoder::FreeWindow() {
+  delete[] window;
+  window = nullptr;
+}
+
+void InflateDecoder::OpenStream(InflateInputStream& stream) {
+  failed = true;  // until the header and the first block header have been read
+  finished = false;
+  finalBlock = false;
+  blockType = BlockType::None;
+  storedLength = 0;
+  bitsActive = false;
+  if (window == nullptr) window = new std::uint8_t[kCapacity];
+  // Matches that reach back before the start of the data copy zeros.
+  std::memset(window, 0, kHistory);
+  adler = 1;
+  outputPosition = readPosition = adlerPosition = kHistory;
+
+  std::uint32_t cmf = stream.GetByte();
+  std::uint32_t flg = stream.GetByte();
+  if ((cmf & 0x0F) != 8) throw StreamError("Invalid Compression Method - Not (8) Deflate");
+  if ((cmf * 256 + flg) % 31 != 0) throw StreamError("Corrupt Compression Header flags");
+  if ((cmf >> 4) > 7) throw StreamError("Invalid Compression Window");
+  if (flg & 0x20) throw StreamError("Preset dictionary flag set");
+
+  // Bit mode from bit 0 of the byte after the header; the window is 32 KB whatever CINFO says.
+  stream.bitMode = true;
+  stream.bitPosition = 0;
+  bitsActive = true;
+  BitSync sync(*this, stream);
+  StartNewBlock(stream);
+  failed = false;
+}
+
+std::uint32_t InflateDecoder::Decode(InflateInputStream& stream, std::uint32_t count, std::uint8_t* buffer) {
+  std::uint32_t produced = 0;
+  // Not opened, or failed: nothing more comes, and the stream is not read.
+  if (window == nullptr || failed) return 0;
+  std::optional<BitSync> sync;
+  while (produced < count) {
+    if (readPosition < outputPosition) {
+      std::uint32_t n = std::min(outputPosition - readPosition, count - produced);
+      std::memcpy(buffer + produced, window + readPosition, n);
+      readPosition += n;
+      produced += n;
+      continue;
+    }
+    if (finished || blockType == BlockType::None) break;
+    if (!sync) sync.emplace(*this, stream);
+    if (outputPosition >= kLimit) Slide();
+    std::uint32_t target = outputPosition + std::min(count - produced, kLimit - outputPosition);
+    try {
+      DecodeUntil(stream, target);
+    } catch (...) {
+      failed = true;
+      throw;
+    }
+  }
+  return produced;
+}
+
+void InflateDecoder::Slide() {
+  UpdateAdler();
+  std::memmove(window, window + outputPosition - kHistory, kHistory);
+  outputPosition = readPosition = adlerPosition = kHistory;
+}
+
+void InflateDecoder::UpdateAdler() {
+  adler = Adler32Update(adler, window + adlerPosition, outputPosition - adlerPosition);
+  adlerPosition = outputPosition;
+}
+
+// ---- bit input ----
+
+void InflateDecoder::LoadBits(InflateInputStream& stream) {
+  input = stream.current;
+  inputEnd = stream.end;
+  bitBuffer = 0;
+  bitCount = 0;
+  if (!bitsActive || !stream.bitMode) return;
+  std::int32_t taken = stream.bitPosition;
+  if (taken > 0 && input < inputEnd) {
+    if (taken < 8) {
+      bitBuffer = *input >> taken;
+      bitCount = 8 - std::uint32_t(taken);
+    }
+    ++input;
+  }
+}
+
+void InflateDecoder::StoreBits(InflateInputStream& stream) {
+  // A refill that failed has replaced the stream's buffer: leave the stream as it left it.
+  if (refilling) {
+    refilling = false;
+    return;
+  }
+  // Every bit in the buffer came from the stream's current buffer (a refill happens only when
+  // all earlier bits are needed), so unused whole bytes can be handed back.
+  std::uint32_t whole = bitCount >> 3;
+  std::uint32_t rest = bitCount & 7;
+  stream.end = const_cast<std::uint8_t*>(inputEnd);
+  if (!bitsActive) {
+    stream.current = const_cast<std::uint8_t*>(input - whole);
+    stream.bitPosition = -1;
+    stream.bitMode = false;
+    return;
+  }
+  stream.bitMode = true;
+  if (rest != 0) {
+    stream.current = const_cast<std::uint8_t*>(input - whole - 1);
+    stream.bitPosition = std::int32_t(8 - rest);
+  } else {
+    stream.current = const_cast<std::uint8_t*>(input - whole);
+    stream.bitPosition = 0;
+  }
+}
+
+void InflateDecoder::Refill(InflateInputStream& stream) {
+  stream.current = const_cast<std::uint8_t*>(input);
+  stream.end = const_cast<std::uint8_t*>(inputEnd);
+  refilling = true;
+  stream.RefillForBits();
+  refilling = false;
+  input = stream.current;
+  inputEnd = stream.end;
+}
+
+void InflateDecoder::PullByte(InflateInputStream& stream) {
+  if (input >= inputEnd) {
+    bitBuffer &= (std::uint64_t(1) << bitCount) - 1;
+    Refill(stream);
+  }
+  bitBuffer |= std::uint64_t(*input++) << bitCount;
+  bitCount += 8;
+}
+
+void InflateDecoder::NeedBits(InflateInputStream& stream, std::uint32_t count) {
+  while (bitCount < count) PullByte(stream);
+}
+
+std::uint32_t InflateDecoder::TakeBits(InflateInputStream& stream, std::uint32_t count) {
+  if (count == 0) return 0;
+  NeedBits(stream, count);
+  std::uint32_t v = std::uint32_t(bitBuffer & ((std::uint64_t(1) << count) - 1));
+  bitBuffer >>= count;
+  bitCount -= count;
+  return v;
+}
+
+std::uint32_t InflateDecoder::DecodeSymbol(InflateInputStream& stream, const InflateHuffmanDecoder& decoder) {
+  const std::uint32_t* table = decoder.Table();
+  const std::uint32_t mainBits = decoder.MainBits();
+  const std::uint32_t mainMask = (1u << mainBits) - 1;
+  const std::uint32_t maxLength = decoder.MaximumCodeLength();
+  // Take what the current buffer holds; a refill happens only when the code needs it.
+  while (bitCount <= 55 && input < inputEnd) {
+    bitBuffer |= std::uint64_t(*input++) << bitCount;
+    bitCount += 8;
+  }
+  for (;;) {
+    std::uint32_t entry = table[bitBuffer & mainMask];
+    std::uint32_t skip = 0;
+    if (H::EntryKind(entry) == H::KindSubtable) {
+      skip = mainBits;
+      entry = table[H::EntryValue(entry) + ((bitBuffer >> mainBits) & ((1u << H::EntryExtra(entry)) - 1))];
+    }
+    // A bit pattern that begins no code is known as such only after the longest code.
+    bool noCode = H::EntryKind(entry) == H::KindNoCode;
+    std::uint32_t need = noCode ? std::max(maxLength, skip + 1) : skip + H::EntryBits(entry);
+    if (bitCount >= need) {
+      if (noCode) throw StreamError("Invalid Huffman Code");
+      bitBuffer >>= need;
+      bitCount -= need;
+      return entry;
+    }
+    PullByte(stream);
+  }
+}
+
+// ---- blocks ----
+
+namespace {
+
+// The fixed codes of RFC 1951, section 3.2.6, made once and shared (read only).
+struct FixedCodes {
+  InflateHuffmanDecoder literal;
+  InflateHuffmanDecoder distance;
+  FixedCodes() {
+    std::uint32_t lengths[288];
+    for (std::uint32_t i = 0; i < 288; ++i) lengths[i] = i < 144 ? 8 : i < 256 ? 9 : i < 280 ? 7 : 8;
+    literal.MakeTable(15, 288, lengths, H::Alphabet::LiteralLength);
+    for (std::uint32_t i = 0; i < 32; ++i) lengths[i] = 5;
+    distance.MakeTable(15, 32, lengths, H::Alphabet::Distance);
+  }
+};
+
+const FixedCodes& Fixed() {
+  static const FixedCodes codes;
+  return codes;
+}
+
+}  // namespace
+
+void InflateDecoder::MakeFixedTables() {
+  activeLiteral = &Fixed().literal;
+  activeDistance = &Fixed().distance;
+}
+
+void InflateDecoder::StartNewBlock(InflateInputStream& stream) {
+  for (;;) {
+    finalBlock = TakeBits(stream, 1) != 0;
+    std::uint32_t type = TakeBits(stream, 2);
+    if (type == 0) {
+      // Stored: LEN and NLEN start at the next whole byte.
+      std::uint32_t skip = bitCount & 7;
+      bitBuffer >>= skip;
+      bitCount -= skip;
+      std::uint32_t len = TakeBits(stream, 16);
+      std::uint32_t nlen = TakeBits(stream, 16);
+      // Data bytes are read straight from the input from here on: drop bits beyond the count.
+      bitBuffer &= (std::uint64_t(1) << bitCount) - 1;
+      if (len != (~nlen & 0xFFFFu)) throw StreamError("Invalid Literal Count");
+      if (len == 0) {
+        // An empty stored block (a flush): nothing to produce, go on with the next block.
+        if (finalBlock) {
+          blockType = BlockType::None;
+          finished = true;
+          CheckAdler32(stream);
+          return;
+        }
+        continue;
+      }
+      storedLength = len;
+      blockType = BlockType::Stored;
+      return;
+    }
+    if (type == 1) {
+      MakeFixedTables();
+      storedLength = 0;
+      blockType = BlockType::Huffman;
+      return;
+    }
+    if (type == 2) {
+      std::uint32_t hlit = TakeBits(stream, 5) + 257;
+      std::uint32_t hdist = TakeBits(stream, 5) + 1;
+      std::uint32_t hclen = TakeBits(stream, 4) + 4;
+      std::uint32_t codeLengths[19] = {};
+      for (std::uint32_t i = 0; i < hclen; ++i) codeLengths[kCodeLengthOrder[i]] = TakeBits(stream, 3);
+      codeLengthDecoder.MakeTable(7, 19, codeLengths);
+      std::uint32_t literalLengths[288];
+      std::uint32_t distanceLengths[32];
+      ReadLengths(stream, codeLengthDecoder, literalLengths, hlit);
+      ReadLengths(stream, codeLengthDecoder, distanceLengths, hdist);
+      literalDecoder->MakeTable(15, hlit, literalLengths, H::Alphabet::LiteralLength);
+      distanceDecoder->MakeTable(15, hdist, distanceLengths, H::Alphabet::Distance);
+      activeLiteral = literalDecoder;
+      activeDistance = distanceDecoder;
+      storedLength = 0;
+      blockType = BlockType::Huffman;
+      return;
+    }
+    throw StreamError("Invalid Compression Type");
+  }
+}
+
+void InflateDecoder::ReadLengths(InflateInputStream& stream, InflateHuffmanDecoder& decoder, std::uint32_t* lengths,
+                                 std::uint32_t count) {
+  std::uint32_t i = 0;
+  while (i < count) {
+    std::uint32_t symbol = H::EntryValue(DecodeSymbol(stream, decoder));
+    if (symbol < 16) {
+      lengths[i++] = symbol;
+      continue;
+    }
+    std::uint32_t repeat;
+    std::uint32_t value = 0;
+    if (symbol == 16) {
+      // A repeat needs an earlier length of the same sequence.
+      if (i == 0) throw StreamError("Bad Length Code");
+      value = lengths[i - 1];
+      repeat = 3 + TakeBits(stream, 2);
+    } else if (symbol == 17) {
+      repeat = 3 + TakeBits(stream, 3);
+    } else if (symbol == 18) {
+      repeat = 11 + TakeBits(stream, 7);
+    } else {
+      throw StreamError("Bad Length Code");
+    }
+    for (; repeat > 0; --repeat) {
+      if (i == count) throw StreamError("Length Command Out of Range");
+      lengths[i++] = value;
+    }
+  }
+}
+
+void InflateDecoder::CheckAdler32(InflateInputStream& stream) {
+  std::uint32_t skip = bitCount & 7;
+  bitBuffer >>= skip;
+  bitCount -= skip;
+  std::uint32_t stored = 0;
+  for (int i = 0; i < 4; ++i) stored = stored << 8 | TakeBits(stream, 8);
+  bitsActive = false;
+  UpdateAdler();
+  if (stored != adler) throw StreamError("Stream Adler 32 Checksum error");
+}
+
+void InflateDecoder::EndOfBlock(InflateInputStream& stream) {
+  blockType = BlockType::None;
+  if (finalBlock) {
+    finished = true;
+    CheckAdler32(stream);
+  } else {
+    StartNewBlock(stream);
+  }
+}
+
+void InflateDecoder::DecodeUntil(InflateInputStream& stream, std::uint32_t target) {
+  while (!finished && outputPosition < target) {
+    if (blockType == BlockType::Stored) {
+      DecodeStored(stream, target);
+    } else if (blockType == BlockType::Huffman) {
+      if (DecodeHuffman(stream, target)) EndOfBlock(stream);
+    } else {
+      break;
+    }
+  }
+}
+
+void InflateDecoder::DecodeStored(InflateInputStream& stream, std::uint32_t target) {
+  while (storedLength > 0 && outputPosition < target) {
+    if (bitCount >= 8) {
+      // Whole bytes still in the bit buffer come first.
+      window[outputPosition++] = std::uint8_t(bitBuffer);
+      bitBuffer >>= 8;
+      bitCount -= 8;
+      --storedLength;
+      continue;
+    }
+    if (input >= inputEnd) Refill(stream);
+    std::uint32_t n = std::min({storedLength, target - outputPosition, std::uint32_t(inputEnd - input)});
+    std::memcpy(window + outputPosition, input, n);
+    input += n;
+    outputPosition += n;
+    storedLength -= n;
+  }
+  // The end of a stored block is met with its last byte, even when that byte ends the request.
+  if (storedLength == 0) EndOfBlock(stream);
+}
+
+bool InflateDecoder::DecodeHuffman(InflateInputStream& stream, std::uint32_t target) {
+  const std::uint32_t* lt = activeLiteral->Table();
+  const std::uint32_t litBits = activeLiteral->MainBits();
+  const std::uint64_t litMask = (std::uint64_t(1) << litBits) - 1;
+  const std::uint32_t* dt = activeDistance->Table();
+  const std::uint32_t distBits = activeDistance->MainBits();
+  const std::uint64_t distMask = (std::uint64_t(1) << distBits) - 1;
+  std::uint8_t* const base = window;
+
+  for (;;) {
+    // Fast loop: while 8 input bytes can be loaded at once, one refill gives the 56 bits
+    // that the longest length/distance pair needs (15 + 5 + 15 + 13).
+    {
+      std::uint8_t* out = base + outputPosition;
+      std::uint8_t* const outEnd = base + target;
+      const std::uint8_t* in = input;
+      const std::uint8_t* const inEnd = inputEnd;
+      std::uint64_t bb = bitBuffer;
+      std::uint32_t bc = bitCount;
+      auto save = [&] {
+        outputPosition = std::uint32_t(out - base);
+        input = in;
+        bitBuffer = bb;
+        bitCount = bc;
+      };
+      // After a refill at least 56 bits are in hand: enough for the longest length/distance
+      // pair (15 + 5 + 15 + 13). The entry of the next symbol is looked up from the bits in
+      // hand before the refill, which keeps the refill off the chain of lookups.
+      auto refill = [&] {
+        bb |= Load64(in) << bc;
+        in += (63 - bc) >> 3;
+        bc |= 56;
+      };
+      if (out < outEnd && inEnd - in >= 8) {
+        refill();
+        std::uint32_t e = lt[bb & litMask];
+        for (;;) {
+          if (H::EntryKind(e) == H::KindValue) {
+            // A literal of the main table.
+            std::uint32_t n = H::EntryBits(e);
+            bb >>= n;
+            bc -= n;
+            *out++ = std::uint8_t(H::EntryValue(e));
+            e = lt[bb & litMask];  // at least 41 bits remain
+            if (out >= outEnd || inEnd - in < 8) break;
+            refill();
+            continue;
+          }
+          if (H::EntryKind(e) == H::KindSubtable) {
+            bb >>= litBits;
+            bc -= litBits;
+            e = lt[H::EntryValue(e) + (bb & ((1u << H::EntryExtra(e)) - 1))];
+          }
+          std::uint32_t kind = H::EntryKind(e);
+          if (kind == H::KindValue) {
+            bb >>= H::EntryBits(e);
+            bc -= H::EntryBits(e);
+            *out++ = std::uint8_t(H::EntryValue(e));
+          } else if (kind == H::KindLength) {
+            std::uint32_t nb = H::EntryBits(e);
+            std::uint32_t ex = H::EntryExtra(e);
+            std::uint32_t length = H::EntryValue(e) + std::uint32_t((bb >> nb) & ((1u << ex) - 1));
+            bb >>= nb + ex;
+            bc -= nb + ex;
+            std::uint32_t d = dt[bb & distMask];
+            if (H::EntryKind(d) == H::KindSubtable) {
+              bb >>= distBits;
+              bc -= distBits;
+              d = dt[H::EntryValue(d) + (bb & ((1u << H::EntryExtra(d)) - 1))];
+            }
+            if (H::EntryKind(d) != H::KindValue) {
+              save();
+              if (H::EntryKind(d) == H::KindBadValue) throw StreamError("Invalid Huffman Distance Value");
+              throw StreamError("Invalid Huffman Code");
+            }
+            nb = H::EntryBits(d);
+            ex = H::EntryExtra(d);
+            std::uint32_t distance = H::EntryValue(d) + std::uint32_t((bb >> nb) & ((1u << ex) - 1));
+            bb >>= nb + ex;
+            bc -= nb + ex;
+            CopyMatch(out, distance, length);
+            out += length;
+          } else if (kind == H::KindEndOfBlock) {
+            bb >>= H::EntryBits(e);
+            bc -= H::EntryBits(e);
+            save();
+            return true;
+          } else {
+            save();
+            if (kind == H::KindBadValue) throw StreamError("Invalid Huffman Literal Value");
+            throw StreamError("Invalid Huffman Code");
+          }
+          if (out >= outEnd || inEnd - in < 8) break;
+          refill();
+          e = lt[bb & litMask];
+        }
+      }
+      save();
+    }
+    if (outputPosition >= target) return false;
+
+    // Near the end of the input buffer: one symbol at a time, taking input only as needed.
+    std::uint32_t e = DecodeSymbol(stream, *activeLiteral);
+    switch (H::EntryKind(e)) {
+      case H::KindValue:
+        window[outputPosition++] = std::uint8_t(H::EntryValue(e));
+        break;
+      case H::KindLength: {
+        std::uint32_t length = H::EntryValue(e) + TakeBits(stream, H::EntryExtra(e));
+        std::uint32_t d = DecodeSymbol(stream, *activeDistance);
+        if (H::EntryKind(d) == H::KindBadValue) throw StreamError("Invalid Huffman Distance Value");
+        std::uint32_t distance = H::EntryValue(d) + TakeBits(stream, H::EntryExtra(d));
+        CopyMatch(window + outputPosition, distance, length);
+        outputPosition += length;
+        break;
+      }
+      case H::KindEndOfBlock:
+        return true;
+      default:
+        throw StreamError("Invalid Huffman Literal Value");
+    }
+  }
+}
+
+// ---- Adler-32 ----
+
+std::uint32_t Adler32Update(std::uint32_t adler, std::uint8_t byte) {
+  std::uint32_t s1 = ((adler & 0xFFFFu) + byte) % 65521u;
+  std::uint32_t s2 = ((adler >> 16) + s1) % 65521u;
+  return s2 << 16 | s1;
+}
+
+std::uint32_t Adler32Update(std::uint32_t adler, const std::uint8_t* bytes, std::size_t count) {
+  std::uint32_t s1 = adler & 0xFFFFu;
+  std::uint32_t s2 = adler >> 16;
+  while (count > 0) {
+    // 5552 is the most bytes whose sums cannot overflow 32 bits before the reduction.
+    std::size_t n = std::min<std::size_t>(count, 5552);
+    count -= n;
+#if defined(__SSE2__)
+    // 16 bytes a step: s1 grows by their sum, s2 by 16 times s1 before the step plus the
+    // bytes weighted 16 down to 1.
+    std::size_t blocks = n / 16;
+    if (blocks > 0) {
+      const __m128i zero = _mm_setzero_si128();
+      const __m128i weightsLow = _mm_setr_epi16(16, 15, 14, 13, 12, 11, 10, 9);
+      const __m128i weightsHigh = _mm_setr_epi16(8, 7, 6, 5, 4, 3, 2, 1);
+      __m128i sum1 = zero;                                  // bytes, in two 64-bit lanes
+      __m128i prefix = _mm_cvtsi32_si128(int(s1 * blocks)); // s1 before each step, summed
+      __m128i sum2 = _mm_cvtsi32_si128(int(s2));            // weighted bytes
+      for (std::size_t b = 0; b < blocks; ++b) {
+        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
+        prefix = _mm_add_epi32(prefix, sum1);
+        sum1 = _mm_add_epi64(sum1, _mm_sad_epu8(v, zero));
+        sum2 = _mm_add_epi32(sum2, _mm_madd_epi16(_mm_unpacklo_epi8(v, zero), weightsLow));
+        sum2 = _mm_add_epi32(sum2, _mm_madd_epi16(_mm_unpackhi_epi8(v, zero), weightsHigh));
+        bytes += 16;
+      }
+      sum2 = _mm_add_epi32(sum2, _mm_slli_epi32(prefix, 4));
+      sum2 = _mm_add_epi32(sum2, _mm_shuffle_epi32(sum2, _MM_SHUFFLE(1, 0, 3, 2)));
+      sum2 = _mm_add_epi32(sum2, _mm_shuffle_epi32(sum2, _MM_SHUFFLE(2, 3, 0, 1)));
+      sum1 = _mm_add_epi32(sum1, _mm_shuffle_epi32(sum1, _MM_SHUFFLE(1, 0, 3, 2)));
+      s1 += std::uint32_t(_mm_cvtsi128_si32(sum1));
+      s2 = std::uint32_t(_mm_cvtsi128_si32(sum2));
+      n -= blocks * 16;
+    }
+#endif
+    while (n >= 8) {
+      s1 += bytes[0]; s2 += s1;
+      s1 += bytes[1]; s2 += s1;
+      s1 += bytes[2]; s2 += s1;
+      s1 += bytes[3]; s2 += s1;
+      s1 += bytes[4]; s2 += s1;
+      s1 += bytes[5]; s2 += s1;
+      s1 += bytes[6]; s2 += s1;
+      s1 += bytes[7]; s2 += s1;
+      bytes += 8;
+      n -= 8;
+    }
+    while (n-- > 0) {
+      s1 += *bytes++;
+      s2 += s1;
+    }
+    s1 %= 65521u;
+    s2 %= 65521u;
+  }
+  return s2 << 16 | s1;
+}
+
+}  // namespace Veldaro

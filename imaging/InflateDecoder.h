@@ -1,0 +1,125 @@
+#pragma once
+// InflateDecoder: the decoder of one zlib stream (RFC 1950) of deflate blocks (RFC 1951),
+// working on demand: each Decode request returns exactly the bytes asked for (fewer only
+// when the final block ends first), and the next request continues where it stopped.
+//
+// The zlib header is tested when the stream is opened, stored, fixed and dynamic blocks are
+// decoded, and the Adler-32 trailer is tested at the end of the final block. A stored block
+// of length 0 (what a zlib flush writes) is accepted; a match that reaches back before the
+// start of the data copies zeros.
+//
+// Inside, the decoder writes into a linear buffer that keeps the last 32 KB of output in
+// front of the bytes being produced, so matches copy without wrapping; requests are served
+// from it. Huffman codes are decoded through lookup tables (InflateHuffmanDecoder) with a
+// 64-bit bit buffer. Input is taken only as far as the output asked for needs it, so a
+// request never causes a refill of the input beyond what the same request needs; bytes of
+// the last buffer that were not used are handed back to the stream at the end of each call.
+
+#include <cstdint>
+#include <exception>
+#include <string>
+
+#include "imaging/InflateHuffmanDecoder.h"
+#include "imaging/InflateInputStream.h"
+
+namespace Veldaro {
+
+class InflateDecoder {
+ public:
+  // Every format error of the compressed data.
+  class StreamError : public std::exception {
+   public:
+    explicit StreamError(const std::string& message) : message(message) {}
+    const char* what() const noexcept override { return message.c_str(); }
+
+   private:
+    std::string message;
+  };
+
+  InflateDecoder();
+  virtual ~InflateDecoder();
+  InflateDecoder(const InflateDecoder&) = delete;
+  InflateDecoder& operator=(const InflateDecoder&) = delete;
+
+  // Starts a zlib stream whose header is the next byte of the stream: tests the header and
+  // reads the header (and tables) of the first block.
+  void OpenStream(InflateInputStream& stream);
+  // Stores the next count decompressed bytes into buffer and returns how many were stored:
+  // count, or fewer when the final block ends first. After the end, and after a failure of
+  // this stream, returns 0 without reading the stream.
+  std::uint32_t Decode(InflateInputStream& stream, std::uint32_t count, std::uint8_t* buffer);
+  // True while the end of the final block has not been met (or decoded bytes still wait).
+  bool NotFinished() const { return !finished || readPosition < outputPosition; }
+
+ private:
+  enum class BlockType { None, Stored, Huffman };
+  class BitSync;
+
+  void FreeWindow();
+  // Reads a block header and prepares the block (several empty stored blocks in a row are
+  // passed over; an empty final one ends the stream).
+  void StartNewBlock(InflateInputStream& stream);
+  // Reads count code lengths of a dynamic block with the code-length decoder.
+  void ReadLengths(InflateInputStream& stream, InflateHuffmanDecoder& decoder, std::uint32_t* lengths,
+                   std::uint32_t count);
+  // Reads the Adler-32 trailer and compares it with the computed value.
+  void CheckAdler32(InflateInputStream& stream);
+  // End of the current block: the trailer after the final one, else the next block.
+  void EndOfBlock(InflateInputStream& stream);
+  // Makes the fixed codes the codes of the block.
+  void MakeFixedTables();
+
+  // Produces output until outputPosition reaches target (a match may run past it) or the
+  // stream ends.
+  void DecodeUntil(InflateInputStream& stream, std::uint32_t target);
+  void DecodeStored(InflateInputStream& stream, std::uint32_t target);
+  // Returns true at the end of the block.
+  bool DecodeHuffman(InflateInputStream& stream, std::uint32_t target);
+  // Moves the last 32 KB of output to the front of the buffer.
+  void Slide();
+  void UpdateAdler();
+
+  // Bit input through the 64-bit buffer.
+  void LoadBits(InflateInputStream& stream);
+  void StoreBits(InflateInputStream& stream);
+  void NeedBits(InflateInputStream& stream, std::uint32_t count);
+  std::uint32_t TakeBits(InflateInputStream& stream, std::uint32_t count);
+  void PullByte(InflateInputStream& stream);
+  // Takes the next buffer of the stream (all bytes of the current one have been taken).
+  void Refill(InflateInputStream& stream);
+  // Decodes one code (slowly, taking input only as far as the code needs it) and returns
+  // its entry; the code's bits are consumed.
+  std::uint32_t DecodeSymbol(InflateInputStream& stream, const InflateHuffmanDecoder& decoder);
+
+  std::uint32_t adler = 1;
+  std::uint8_t* window = nullptr;      // history (32 KB) followed by new output
+  std::uint32_t outputPosition = 0;    // where the next produced byte goes
+  std::uint32_t readPosition = 0;      // next byte to hand to the caller
+  std::uint32_t adlerPosition = 0;     // bytes before it are in the Adler-32
+  InflateHuffmanDecoder* literalDecoder;   // the codes of the last dynamic block
+  InflateHuffmanDecoder* distanceDecoder;
+  InflateHuffmanDecoder codeLengthDecoder;
+  // The codes of the block under way: the dynamic ones above or the shared fixed ones.
+  const InflateHuffmanDecoder* activeLiteral = nullptr;
+  const InflateHuffmanDecoder* activeDistance = nullptr;
+  bool finalBlock = false;
+  bool finished = false;
+  bool failed = false;                 // an error ended the stream; nothing more is decoded
+  BlockType blockType = BlockType::None;
+  std::uint32_t storedLength = 0;      // bytes of the stored block under way not produced yet
+
+  // The bit buffer: bitCount valid bits, taken from the stream buffer up to input.
+  const std::uint8_t* input = nullptr;
+  const std::uint8_t* inputEnd = nullptr;
+  std::uint64_t bitBuffer = 0;
+  std::uint32_t bitCount = 0;
+  bool bitsActive = false;             // the stream is in bit mode (between header and trailer)
+  bool refilling = false;              // a refill of the stream is under way
+};
+
+// The Adler-32 of RFC 1950 with one more byte added.
+std::uint32_t Adler32Update(std::uint32_t adler, std::uint8_t byte);
+// The Adler-32 with a block of bytes added.
+std::uint32_t Adler32Update(std::uint32_t adler, const std::uint8_t* bytes, std::size_t count);
+
+}  // namespace Veldaro

@@ -1,0 +1,79 @@
+#pragma once
+// InflateHuffmanDecoder: the canonical Huffman code of one deflate alphabet (RFC 1951,
+// section 3.2.2), decoded through lookup tables.
+//
+// MakeTable takes one code length per value (0: the value has no code) and assigns the
+// canonical codes: shorter codes first, values of equal length in ascending order. The
+// lengths are not tested: a set that leaves codes free is accepted (the free bit patterns
+// match nothing), and of a set that claims more codes than its lengths allow only the codes
+// that fit are used.
+//
+// The lookup table is indexed by the next input bits (least significant bit first). A main
+// table of up to 11 bits resolves short codes at once; longer codes go through a subtable of
+// the main entry. Each entry says how many bits the code takes and what it decodes to; for
+// the literal/length and distance alphabets it already holds the base value and extra-bit
+// count of RFC 1951, section 3.2.5.
+
+#include <cstdint>
+#include <vector>
+
+#include "imaging/InflateInputStream.h"
+
+namespace Veldaro {
+
+class InflateHuffmanDecoder {
+ public:
+  // What the entries of the table hold.
+  enum class Alphabet {
+    Values,         // the decoded value itself (the code-length alphabet)
+    LiteralLength,  // literal bytes, end of block, match lengths (base and extra bits)
+    Distance,       // match distances (base and extra bits)
+  };
+
+  // Entry layout: bits 0-3 the bits taken by the entry, bits 4-7 the extra bits that follow
+  // (for a subtable pointer: the subtable's index bits), bits 8-10 the kind, bits 16-31 the
+  // value (a literal, a base length or distance, a value, or a subtable offset).
+  enum EntryKind : std::uint32_t {
+    KindValue = 0,         // a literal byte, a distance, or a value of the Values alphabet
+    KindLength = 1,        // a match length
+    KindEndOfBlock = 2,    // value 256 of the literal/length alphabet
+    KindBadValue = 3,      // a value outside RFC 1951's range (literal/length 286, 287; distance 30, 31)
+    KindSubtable = 4,      // the code continues in a subtable
+    KindNoCode = 5,        // the bits begin no code
+  };
+  static std::uint32_t EntryBits(std::uint32_t entry) { return entry & 0xFu; }
+  static std::uint32_t EntryExtra(std::uint32_t entry) { return (entry >> 4) & 0xFu; }
+  static std::uint32_t EntryKind(std::uint32_t entry) { return (entry >> 8) & 0x7u; }
+  static std::uint32_t EntryValue(std::uint32_t entry) { return entry >> 16; }
+
+  InflateHuffmanDecoder() = default;
+  virtual ~InflateHuffmanDecoder() = default;
+  InflateHuffmanDecoder(const InflateHuffmanDecoder&) = delete;
+  InflateHuffmanDecoder& operator=(const InflateHuffmanDecoder&) = delete;
+
+  // Builds the code of count values from their lengths (entry v: the length of value v, 0 to
+  // maximumLength). The table entries decode to the values themselves.
+  void MakeTable(std::uint32_t maximumLength, std::uint32_t count, const std::uint32_t* lengths);
+  // The same, with entries prepared for the given alphabet.
+  void MakeTable(std::uint32_t maximumLength, std::uint32_t count, const std::uint32_t* lengths,
+                 Alphabet alphabet);
+
+  // Reads one code from the stream, bit by bit, and returns its value (as the value of the
+  // alphabet, whatever the entries hold). A bit sequence that matches no code within the
+  // maximum code length throws InflateDecoder::StreamError "Invalid Huffman Code".
+  std::uint32_t Decode(InflateInputStream& stream);
+
+  const std::uint32_t* Table() const { return table.data(); }
+  std::uint32_t MainBits() const { return mainBits; }
+  std::uint32_t MaximumCodeLength() const { return maximumCodeLength; }
+
+ private:
+  std::vector<std::uint32_t> table;        // main table, then the subtables
+  std::uint32_t mainBits = 0;              // index bits of the main table
+  std::uint32_t maximumCodeLength = 0;     // 15 (literal/length, distance) or 7 (code lengths)
+  std::uint32_t valueCount = 0;
+  std::uint16_t lengthCounts[16] = {};     // number of codes of each length (fitting or not)
+  std::vector<std::uint16_t> sortedValues; // values with a code, by length, then by value
+};
+
+}  // namespace Veldaro

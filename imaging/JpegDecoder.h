@@ -1,0 +1,127 @@
+#pragma once
+// JpegDecoder: Huffman-coded baseline, extended sequential and progressive JPEG streams with
+// 8-bit samples and 1, 3 or 4 components, decoded into a BitmapImage.
+//
+// The decoder keeps four DC and four AC Huffman tables, four quantization tables and a table
+// of 255 components indexed by component identifier. The marker and segment readers are in
+// JpegDecoder.cpp, the scan loops in JpegDecoderScan.cpp and the driver (ReadImageFile,
+// ReadImage, UpdateImage) in JpegDecoderDriver.cpp.
+
+#include <cstdint>
+#include <string>
+
+#include "imaging/BitmapImage.h"
+#include "imaging/BitmapImageDecoder.h"
+#include "imaging/GraphicsException.h"
+#include "imaging/JpegInputStream.h"
+
+namespace VeldaroPrivate {
+class JpegHuffmanDecoder;
+class JpegDecoderQuantizationTable;
+class JpegDecoderComponent;
+}  // namespace VeldaroPrivate
+
+namespace Veldaro {
+
+class JpegDecoder : public BitmapImageDecoder {
+ public:
+  // A refusal of a component's sampling frequencies or tables, an update without an image, or
+  // a stream error that ended the reading of a file.
+  class JpegError : public GraphicsException {
+   public:
+    explicit JpegError(const std::string& message) : GraphicsException(message) {}
+  };
+  // Corrupt or inconsistent data.
+  class JpegBadStream : public JpegError {
+   public:
+    explicit JpegBadStream(const std::string& message) : JpegError(message) {}
+  };
+
+  JpegDecoder();
+  ~JpegDecoder() override;
+
+  // Converts what has been decoded so far into the image.
+  void UpdateImage() override;
+  // Opens the file and decodes it; stream errors come out as JpegError with their text.
+  void ReadImageFile(const std::string& fileName, BitmapImage& image) override;
+  // Decodes one image from a stream positioned at its start.
+  virtual void ReadImage(JpegInputStream& stream, BitmapImage& image);
+
+  // Frame geometry, read by the components when they size their storage.
+  bool IsProgressive() const { return progressive; }
+  std::uint32_t McuRowCount() const { return mcuRows; }
+  std::uint32_t McuColumnCount() const { return mcuCols; }
+  std::uint32_t FrameHeight() const { return frameHeight; }
+  std::uint32_t FrameWidth() const { return frameWidth; }
+  std::uint32_t MaxVerticalFrequency() const { return maxVerticalFrequency; }
+  std::uint32_t MaxHorizontalFrequency() const { return maxHorizontalFrequency; }
+  bool IsInterleavedScan() const { return scanComponentCount != 1; }
+
+ protected:
+  void CallProgressFunction(std::uint32_t percent);
+
+ private:
+  void Initialize();
+
+  // Markers and segments (JpegDecoder.cpp).
+  void ReadStreamHeader(JpegInputStream& stream);
+  void ReadMarker(JpegInputStream& stream);
+  void ReadApplication(std::uint8_t markerCode, JpegInputStream& stream);
+  void ReadHuffmanTable(JpegInputStream& stream);
+  void ReadQuantization(JpegInputStream& stream);
+  void ReadRestartInterval(JpegInputStream& stream);
+  void ReadStartOfFrame(JpegInputStream& stream, std::uint8_t markerCode);
+  void ReadStartOfScan(JpegInputStream& stream);
+  void CalculateMcuDimensions();
+  // The segment length; lengths below 2 are refused.
+  std::uint32_t ReadSegmentLength(JpegInputStream& stream);
+
+  // Scans (JpegDecoderScan.cpp).
+  void DecodeSequentialScan(JpegInputStream& stream);
+  void DecodeProgressiveScan(JpegInputStream& stream, std::uint32_t ss, std::uint32_t se, std::uint32_t ah,
+                             std::uint32_t al);
+  void DecodeInterleavedScan(JpegInputStream& stream);
+  void DecodeNonInterleavedScan(JpegInputStream& stream);
+  void DecodeDcFirstScan(JpegInputStream& stream, std::uint32_t al);
+  void DecodeDcRefineScan(JpegInputStream& stream, std::uint32_t al);
+  void DecodeAcFirstScan(JpegInputStream& stream, std::uint32_t ss, std::uint32_t se, std::uint32_t al);
+  void DecodeAcRefineScan(JpegInputStream& stream, std::uint32_t ss, std::uint32_t se, std::uint32_t al);
+  void ProcessRestart(JpegInputStream& stream);
+  void ResetDcPredictions();
+  // The two scan orders with a block decoder given as a callable (component, row, col).
+  template <typename BlockDecoder>
+  void InterleavedLoop(JpegInputStream& stream, BlockDecoder decodeBlock);
+  template <typename BlockDecoder>
+  void NonInterleavedLoop(JpegInputStream& stream, BlockDecoder decodeBlock);
+
+  // Driver (JpegDecoderDriver.cpp).
+  void CountScans(JpegInputStream& stream);
+  void ReleaseComponentBuffers();
+
+  VeldaroPrivate::JpegHuffmanDecoder* acTables = nullptr;
+  VeldaroPrivate::JpegHuffmanDecoder* dcTables = nullptr;
+  VeldaroPrivate::JpegDecoderQuantizationTable* quantizationTables = nullptr;
+  bool eoiFound = false;
+  bool frameReady = false;
+  std::uint32_t restartInterval = 0;
+  std::uint32_t frameWidth = 0;
+  std::uint32_t frameHeight = 0;
+  std::uint32_t maxHorizontalFrequency = 0;
+  std::uint32_t maxVerticalFrequency = 0;
+  bool progressive = false;
+  std::uint32_t componentCount = 0;
+  VeldaroPrivate::JpegDecoderComponent* components = nullptr;  // 255, by identifier
+  std::uint32_t* componentIds = nullptr;                        // frame order
+  BitmapImage* currentImage = nullptr;
+  std::uint32_t currentPass = 0;
+  std::uint32_t passCount = 0;
+  std::uint32_t mcuRows = 0;
+  std::uint32_t mcuCols = 0;
+  std::uint32_t mcuHeight = 0;
+  std::uint32_t mcuWidth = 0;
+  std::uint32_t scanComponentCount = 0;
+  VeldaroPrivate::JpegDecoderComponent** scanComponents = nullptr;  // scan order
+  std::uint32_t nextRestartMarker = 0;
+};
+
+}  // namespace Veldaro

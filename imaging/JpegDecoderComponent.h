@@ -1,0 +1,120 @@
+#pragma once
+// JpegDecoderComponent: one colour component of a JPEG frame.
+//
+// It keeps the component's sampling frequencies, its quantization and Huffman tables, the DC
+// predictor and the end-of-band run, the geometry of its block grid and its buffers, and it
+// decodes one 8x8 block at a time for the five kinds of scan (JpegDecoderComponent.cpp). The
+// upsampling and the colour conversions are in JpegDecoderComponentConvert.cpp.
+//
+// The block grid has dataUnitRows x dataUnitCols blocks. Its samples are kept as one plane of
+// dataUnitCols * 8 samples per row: block (row, col) is the 8x8 square whose top left sample
+// is at row * 8 * stride + col * 8. Upsampling replicates each sample into a block of
+// horizontalRatio x verticalRatio pixels; the conversions read the sample that replication
+// puts at each pixel straight from the grid (pixel (x, y) takes sample (x / horizontalRatio,
+// y / verticalRatio)), so no full-resolution copy of a component is ever made.
+
+#include <cstddef>
+#include <cstdint>
+
+#include "imaging/BitmapImage.h"
+#include "imaging/JpegInputStream.h"
+
+namespace Veldaro {
+class JpegDecoder;
+}
+
+namespace VeldaroPrivate {
+
+class JpegHuffmanDecoder;
+class JpegDecoderQuantizationTable;
+
+class JpegDecoderComponent {
+ public:
+  JpegDecoderComponent() = default;
+  ~JpegDecoderComponent();
+  JpegDecoderComponent(const JpegDecoderComponent&) = delete;
+  JpegDecoderComponent& operator=(const JpegDecoderComponent&) = delete;
+
+  // Set-up by the frame and scan headers.
+  void SetHorizontalFrequency(std::uint32_t value);
+  void SetVerticalFrequency(std::uint32_t value);
+  void SetQuantizationTable(JpegDecoderQuantizationTable& table) { quantizationTable = &table; }
+  void SetHuffmanTables(JpegHuffmanDecoder& dc, JpegHuffmanDecoder& ac) {
+    dcTable = &dc;
+    acTable = &ac;
+  }
+  void CheckQuantizationTable() const;
+  void CheckDcTable() const;
+  void CheckAcTable() const;
+  // Derives the geometry from the frame and allocates the buffers, once per image.
+  void AllocateBuffers(const Veldaro::JpegDecoder& decoder);
+  void FreeComponentBuffers();
+  // Back to the state of a component that no frame header has defined.
+  void Reset();
+
+  std::uint32_t HorizontalFrequency() const { return horizontalFrequency; }
+  std::uint32_t VerticalFrequency() const { return verticalFrequency; }
+  std::uint32_t NoninterleavedRows() const { return noninterleavedRows; }
+  std::uint32_t NoninterleavedCols() const { return noninterleavedCols; }
+  std::uint32_t DataUnitRows() const { return dataUnitRows; }
+  std::uint32_t DataUnitCols() const { return dataUnitCols; }
+  void ResetDcPrediction() { lastDcValue = 0; }
+
+  // Block decoders; row and col are positions in the block grid.
+  void DecodeSequential(Veldaro::JpegInputStream& stream, std::uint32_t row, std::uint32_t col);
+  void DecodeDcFirst(Veldaro::JpegInputStream& stream, std::uint32_t row, std::uint32_t col, std::uint32_t al);
+  void DecodeDcRefine(Veldaro::JpegInputStream& stream, std::uint32_t row, std::uint32_t col, std::uint32_t al);
+  void DecodeAcFirst(Veldaro::JpegInputStream& stream, std::uint32_t row, std::uint32_t col, std::uint32_t ss,
+                     std::uint32_t se, std::uint32_t al);
+  void DecodeAcRefine(Veldaro::JpegInputStream& stream, std::uint32_t row, std::uint32_t col, std::uint32_t ss,
+                      std::uint32_t se, std::uint32_t al);
+  // Progressive images: every block's samples from its coefficients as they stand.
+  void ProgressiveInverseDct();
+
+  // Makes the block grid the component's upsampled plane for the conversions.
+  void Upsample();
+  static void GrayscaleConvert(JpegDecoderComponent& component, Veldaro::BitmapImage& image);
+  static void RGBConvert(JpegDecoderComponent& y, JpegDecoderComponent& cb, JpegDecoderComponent& cr,
+                         Veldaro::BitmapImage& image);
+  static void CMYKConvert(JpegDecoderComponent& c1, JpegDecoderComponent& c2, JpegDecoderComponent& c3,
+                          JpegDecoderComponent& c4, Veldaro::BitmapImage& image);
+
+ private:
+  std::uint8_t* BlockSamples(std::uint32_t row, std::uint32_t col) const {
+    return dataUnits + (std::size_t(row) * 8 * DataUnitStride() + std::size_t(col) * 8);
+  }
+  std::size_t DataUnitStride() const { return std::size_t(dataUnitCols) * 8; }
+  std::int16_t* BlockCoefficients(std::uint32_t row, std::uint32_t col) const {
+    return coefficients + (std::size_t(row) * dataUnitCols + col) * 64;
+  }
+  // The samples for the conversions, or null when the component has none.
+  const std::uint8_t* Plane() const { return upsampled ? dataUnits : nullptr; }
+  // True when the upsampled plane covers width x height pixels (false for no pixels at all).
+  bool Covers(std::uint32_t width, std::uint32_t height) const;
+  // The first sample of the plane's row for pixel row y.
+  const std::uint8_t* PlaneRow(std::uint32_t y) const {
+    return dataUnits + std::size_t(y / verticalRatio) * DataUnitStride();
+  }
+  std::int32_t DecodeDcDifference(Veldaro::JpegInputStream& stream);
+
+  std::uint32_t horizontalFrequency = 0;
+  std::uint32_t verticalFrequency = 0;
+  std::uint32_t verticalRatio = 0;
+  std::uint32_t horizontalRatio = 0;
+  std::int32_t lastDcValue = 0;
+  JpegHuffmanDecoder* acTable = nullptr;
+  JpegHuffmanDecoder* dcTable = nullptr;
+  JpegDecoderQuantizationTable* quantizationTable = nullptr;
+  std::uint32_t eobRun = 0;
+  std::uint32_t noninterleavedRows = 0;
+  std::uint32_t noninterleavedCols = 0;
+  std::uint32_t dataUnitRows = 0;
+  std::uint32_t dataUnitCols = 0;
+  std::uint8_t* dataUnits = nullptr;      // the block grid's samples, see above
+  bool upsampled = false;                 // Upsample has run since the buffers were made
+  std::int16_t* coefficients = nullptr;   // progressive images: 64 per block, natural order
+  std::uint32_t imageHeight = 0;
+  std::uint32_t imageWidth = 0;
+};
+
+}  // namespace VeldaroPrivate

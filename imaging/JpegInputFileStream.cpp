@@ -1,0 +1,55 @@
+#include "imaging/JpegInputFileStream.h"
+
+#include <cerrno>
+#include <cstring>
+
+namespace Veldaro {
+
+JpegInputFileStream::JpegInputFileStream(std::uint32_t size)
+    // A buffer of 0 bytes could never deliver a byte; take one byte at least.
+    : buffer(new std::uint8_t[size == 0 ? 1 : size]), bufferSize(size == 0 ? 1 : size) {}
+
+JpegInputFileStream::~JpegInputFileStream() {
+  delete[] buffer;
+  buffer = nullptr;
+  if (file.is_open()) file.close();
+}
+
+void JpegInputFileStream::Open(const std::string& fileName) {
+  errno = 0;
+  file.open(fileName, std::ios::in | std::ios::binary);
+  if (!file.is_open()) {
+    int error = errno;
+    throw JpegInputStreamError("JPEG: Cannot open input file '" + fileName + "'\n" + std::strerror(error));
+  }
+  filePosition = 0;
+  current = end = nullptr;
+}
+
+void JpegInputFileStream::FillBuffer() {
+  file.read(reinterpret_cast<char*>(buffer), std::streamsize(bufferSize));
+  std::streamsize got = file.gcount();
+  filePosition += got;
+  if (got > 0) {
+    current = buffer;
+    end = buffer + got;
+  } else {
+    current = end = nullptr;
+  }
+}
+
+std::streampos JpegInputFileStream::Tell() {
+  std::streamoff waiting = current < end ? end - current : 0;
+  return std::streampos(filePosition - waiting);
+}
+
+void JpegInputFileStream::Seek(std::streampos position) {
+  if (bitPosition >= 0) EndBitInput();
+  file.clear();
+  file.seekg(position);
+  filePosition = std::streamoff(position);
+  current = end = nullptr;
+  FillBuffer();
+}
+
+}  // namespace Veldaro

@@ -1,0 +1,152 @@
+#include "imaging/JpegInputStream.h"
+
+#include <cstring>
+
+namespace Veldaro {
+
+namespace {
+
+// True when one of the eight bytes of the word is 0xFF.
+inline bool HasFFByte(std::uint64_t word) {
+  std::uint64_t inverted = ~word;
+  return ((inverted - 0x0101010101010101ull) & ~inverted & 0x8080808080808080ull) != 0;
+}
+
+inline std::uint64_t LoadBigEndian64(const std::uint8_t* bytes) {
+  std::uint64_t word;
+  std::memcpy(&word, bytes, 8);
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+  word = __builtin_bswap64(word);
+#endif
+  return word;
+}
+
+}  // namespace
+
+void JpegInputStream::StartBitInput() {
+  if (bitMode) return;
+  bitPosition = 8;
+  bitMode = true;
+  if (current >= end) FillBuffer();
+  bitBuffer = 0;
+  bitCount = 0;
+  pending = NoStop;
+  startByte = current;
+  floorByte = current;
+  refilled = false;
+}
+
+void JpegInputStream::FillBitsFromBuffer() {
+  if (pending != NoStop) return;  // the bytes after a marker's 0xFF are not data
+  std::uint8_t* p = current;
+  std::uint8_t* const e = end;
+  if (p >= e) return;
+  std::uint64_t buffer = bitBuffer;
+  std::uint32_t count = bitCount;
+  while (count <= 56) {
+    if (e - p >= 8) {
+      std::uint64_t word = LoadBigEndian64(p);
+      if (!HasFFByte(word)) {
+        // No 0xFF among the next eight bytes: take as many whole bytes as fit at once.
+        std::uint32_t take = (64 - count) >> 3;
+        std::uint32_t newCount = count + take * 8;
+        buffer |= (word >> count) & (~std::uint64_t(0) << (64 - newCount));
+        p += take;
+        count = newCount;
+        break;
+      }
+    }
+    if (p >= e) break;
+    std::uint8_t byte = *p;
+    if (byte == 0xFF) {
+      // Only a stuffed 0xFF 0x00 whose two bytes are both buffered is taken here.
+      if (e - p < 2 || p[1] != 0) break;
+      p += 2;
+    } else {
+      ++p;
+    }
+    buffer |= std::uint64_t(byte) << (56 - count);
+    count += 8;
+  }
+  current = p;
+  bitBuffer = buffer;
+  bitCount = count;
+}
+
+bool JpegInputStream::Refill() {
+  FillBuffer();
+  refilled = true;
+  floorByte = current;
+  return current < end;
+}
+
+void JpegInputStream::FetchByte(FailureTexts texts) {
+  if (pending == EndAfterFF) throw StreamError("Premature end of file");
+  if (pending == MarkerAfterFF) {
+    throw StreamError(texts == NextBitTexts ? "Invalid Marker in Compressed Data"
+                                            : "Invalid Marker in Compressed Stream");
+  }
+  if (current >= end && !Refill()) {
+    throw StreamError(texts == NextBitTexts ? "Premature end of stream" : "Premature end of file");
+  }
+  std::uint8_t byte = *current++;
+  if (byte == 0xFF) {
+    // The byte after it decides whether the bits after this byte's may be read: a stuffed
+    // 0x00 is stepped over; anything else stops the data after this byte's eight bits.
+    if (current >= end && !Refill()) {
+      pending = EndAfterFF;
+    } else if (*current != 0) {
+      pending = MarkerAfterFF;
+    } else {
+      ++current;
+    }
+  }
+  bitBuffer |= std::uint64_t(byte) << (56 - bitCount);
+  bitCount += 8;
+}
+
+void JpegInputStream::EnsureBits(std::uint32_t count) {
+  FillBits();
+  while (bitCount < count) FetchByte(ReceiveTexts);
+}
+
+void JpegInputStream::EndBitInput() {
+  if (bitPosition < 0) return;
+  if (pending != NoStop) {
+    // The bits of a 0xFF that is not followed by a stuffed 0x00 were read.
+    throw StreamError(pending == EndAfterFF ? "Premature end of file" : "Invalid Marker in Compressed Stream");
+  }
+  // Give back the whole bytes gathered but not read (a stuffed 0xFF counts two bytes).
+  std::uint32_t unread = bitCount / 8;
+  std::uint8_t* p = current;
+  for (std::uint32_t i = 0; i < unread; ++i) {
+    if (p - floorByte >= 2 && p[-1] == 0x00 && p[-2] == 0xFF) {
+      p -= 2;
+    } else {
+      p -= 1;
+    }
+  }
+  current = p;
+  bitBuffer = 0;
+  bitCount = 0;
+  if (!refilled && current == startByte) {
+    // No bit was read: the byte where bit input started is stepped over all the same.
+    if (current >= end) {
+      FillBuffer();
+      if (current >= end) throw StreamError("Premature end of file");
+    }
+    std::uint8_t byte = *current++;
+    if (byte == 0xFF) {
+      if (current >= end) {
+        FillBuffer();
+        if (current >= end) throw StreamError("Premature end of file");
+      }
+      if (*current != 0) throw StreamError("Invalid Marker in Compressed Stream");
+      ++current;
+    }
+  }
+  bitPosition = -1;
+  bitMode = false;
+}
+
+}  // namespace Veldaro

@@ -1,0 +1,114 @@
+#pragma once
+// PngDecoder: reads a PNG file (compression method 0, filter method 0) into a BitmapImage of
+// 32-bit pixels.
+//
+// All five colour types with every bit depth the format allows for them, and Adam7
+// interlacing. Transparency comes only from the alpha samples (colour types 4 and 6) and from
+// tRNS as per-entry alpha of a palette image. No gamma correction, no background composition,
+// no colour-key transparency for grayscale or RGB; 16-bit samples keep their high byte.
+//
+// The chunks are read one by one with their CRC tested; the image data of the run of IDAT
+// chunks are inflated row by row, unfiltered against the previous row and converted into
+// pixels as they come. The ancillary chunks are tested for place and length
+// (PngAncillaryChunks.cpp); the rows are reconstructed in PngScanlines.cpp.
+
+#include <cstdint>
+#include <string>
+
+#include "imaging/BitmapImageDecoder.h"
+#include "imaging/GraphicsException.h"
+#include "imaging/InflateDecoder.h"
+#include "imaging/PngInputStream.h"
+
+namespace Veldaro {
+
+class PngDecoder : public BitmapImageDecoder {
+ public:
+  // The file cannot be opened.
+  class PngError : public GraphicsException {
+   public:
+    explicit PngError(const std::string& message) : GraphicsException(message) {}
+  };
+  // Corrupt or unsupported data.
+  class BadPngStream : public PngError {
+   public:
+    explicit BadPngStream(const std::string& message) : PngError(message) {}
+  };
+
+  PngDecoder();
+  ~PngDecoder() override;
+
+  // Opens the file and decodes it into the image.
+  void ReadImageFile(const std::string& fileName, BitmapImage& image) override;
+  // Decodes from a stream positioned at the first byte of the file.
+  virtual void ReadImage(PngInputStream& stream, BitmapImage& image);
+
+ protected:
+  // Reports progress of the current pass (capped at 100); throws GraphicsAbort on a cancel.
+  void CallProgressFunction(std::uint32_t percent);
+
+ private:
+  // Driver and critical chunks.
+  void CheckSignature(PngInputStream& stream);
+  void ProcessChunk(PngInputStream& stream, BitmapImage& image);
+  void ReadHeader(PngInputStream& stream, BitmapImage& image);
+  void ReadPalette(PngInputStream& stream);
+  void ReadImageData(PngInputStream& stream, BitmapImage& image);
+  void FreeRowBuffers();
+
+  // Scanlines.
+  void ReadNoninterlacedImage(PngInputStream& stream, BitmapImage& image);
+  void ReadInterlacedPass(PngInputStream& stream, BitmapImage& image);
+  // Inflates the filter byte and rowBytes bytes into the current row buffer and returns the
+  // filter byte; a stream that ends first is refused.
+  std::uint8_t ReadRow(PngInputStream& stream, std::uint32_t rowBytes);
+  void FilterRow(std::uint8_t filterType, std::uint32_t rowBytes);
+  void CopyNoninterlacedRow(std::uint32_t row, BitmapImage& image);
+  void CopyInterlacedRow(std::uint32_t row, std::uint32_t rowBytes, BitmapImage& image);
+  std::uint8_t* CurrentRow() { return rowBuffers[currentRowBuffer] + kRowPadding; }
+  std::uint8_t* PreviousRow() { return rowBuffers[currentRowBuffer ^ 1] + kRowPadding; }
+  // Bytes of a row of count pixels (filter byte not counted).
+  std::uint32_t RowByteCount(std::uint32_t count) const;
+  // The 32-bit pixel of every sample value of colour types 0 and 3 (gray ramp or palette).
+  void MakePixelTable();
+
+  // Ancillary chunks (PngAncillaryChunks.cpp).
+  void ReadBackground(PngInputStream& stream);
+  void ReadGamma(PngInputStream& stream);
+  void ReadChromaticities(PngInputStream& stream);
+  void ReadHistogram(PngInputStream& stream);
+  void ReadSignificantBits(PngInputStream& stream);
+  void ReadTransparency(PngInputStream& stream);
+  void ReadPhysicalDimensions(PngInputStream& stream);
+  void ReadTime(PngInputStream& stream);
+  void ReadText(PngInputStream& stream);
+  void ReadCompressedText(PngInputStream& stream);
+
+  // Zero bytes in front of each row (left neighbours of the first pixel, and room for the
+  // filter byte) and behind it (for wide loads).
+  static constexpr std::uint32_t kRowPadding = 16;
+
+  std::uint32_t height = 0;
+  std::uint32_t width = 0;
+  std::uint8_t bitDepth = 0;
+  std::uint32_t colorType = 0;
+  std::uint8_t compressionMethod = 0;
+  std::uint8_t filterMethod = 0;
+  std::uint8_t interlaceMethod = 0;
+  std::uint8_t* rowBuffers[2] = {nullptr, nullptr};
+  std::uint32_t currentRowBuffer = 0;
+  std::uint32_t rowByteCount = 0;
+  std::uint32_t currentPass = 0;
+  bool imageDataRead = false;
+  bool paletteRead = false;
+  bool headerRead = false;
+  bool endRead = false;
+  InflateDecoder inflater;
+  std::uint32_t paletteEntryCount = 0;
+  std::uint8_t paletteAlpha[256];
+  std::uint8_t palette[256][3];
+  std::uint32_t pixelTable[256];   // pixels of colour types 0 and 3, made at the image data
+  std::uint32_t* passPixels = nullptr;  // one pass row of pixels, for interlaced images
+};
+
+}  // namespace Veldaro

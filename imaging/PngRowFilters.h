@@ -1,0 +1,19 @@
+#pragma once
+// The row filters of PNG filter method 0, undone on whole rows.
+//
+// Filters work on bytes (not on samples), modulo 256, against the byte byteDistance positions
+// to the left (left), the byte above in the previous row (above) and the byte above left.
+
+#include <cstdint>
+
+namespace Veldaro {
+
+// Reverses filter type 1 (Sub), 2 (Up), 3 (Average) or 4 (Paeth) on the length bytes of row,
+// in place, against prior (the reconstructed previous row, or zeros); type 0 leaves the row
+// unchanged. The byteDistance bytes before row and before prior must be readable and 0, so
+// that the first pixel of a row sees zero left neighbours, and 8 bytes after the end of both
+// must be readable (pixels are loaded whole). byteDistance is 1, 2, 3, 4, 6 or 8.
+void UnfilterPngRow(std::uint8_t filterType, std::uint8_t* row, const std::uint8_t* prior, std::uint32_t length,
+                    std::uint32_t byteDistance);
+
+}  // namespace Veldaro

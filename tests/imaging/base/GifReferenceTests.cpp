@@ -1,0 +1,188 @@
+// The GIF decoder against giflib on pictures that cover the logical screen. Deliberate
+// differences from giflib are named tests of their own (GifDifference.*).
+
+#include <gtest/gtest.h>
+
+#include "imaging/GifDecoder.h"
+#include "tests/imaging/base/GifWriter.h"
+#include "tests/imaging/base/TestSupport.h"
+
+#ifdef TARNWELL_HAVE_GIFLIB
+#include <gif_lib.h>
+#endif
+
+using namespace Veldaro;
+using namespace ImagingTest;
+
+namespace {
+
+#ifdef TARNWELL_HAVE_GIFLIB
+
+// giflib's reading of the first image as pixel words (transparency from the first image's
+// graphic control block); false when giflib refuses the file.
+bool GiflibPixels(const std::string& path, std::vector<std::uint32_t>* pixels, std::uint32_t* width,
+                  std::uint32_t* height) {
+  int error = 0;
+  GifFileType* gif = DGifOpenFileName(path.c_str(), &error);
+  if (gif == nullptr) return false;
+  bool ok = DGifSlurp(gif) == GIF_OK && gif->ImageCount > 0;
+  if (ok) {
+    const SavedImage& image = gif->SavedImages[0];
+    const ColorMapObject* map = image.ImageDesc.ColorMap ? image.ImageDesc.ColorMap : gif->SColorMap;
+    int transparent = -1;
+    GraphicsControlBlock gcb;
+    if (DGifSavedExtensionToGCB(gif, 0, &gcb) == GIF_OK) transparent = gcb.TransparentColor;
+    *width = std::uint32_t(image.ImageDesc.Width);
+    *height = std::uint32_t(image.ImageDesc.Height);
+    pixels->clear();
+    for (std::uint32_t i = 0; i < *width * *height; ++i) {
+      int index = image.RasterBits[i];
+      GifColorType c = index < map->ColorCount ? map->Colors[index] : GifColorType{0, 0, 0};
+      std::uint32_t alpha = index == transparent ? 0u : 0xFF000000u;
+      pixels->push_back(alpha | std::uint32_t(c.Red) << 16 | std::uint32_t(c.Green) << 8 | c.Blue);
+    }
+  }
+  DGifCloseFile(gif, &error);
+  return ok;
+}
+
+#define REQUIRE_GIFLIB()
+#else
+#define REQUIRE_GIFLIB() GTEST_SKIP() << "giflib (libgif-dev) was not found at build time"
+#endif
+
+std::string WriteGif(const Bytes& file) {
+  static int n = 0;
+  std::string path = ScratchPath("ref" + std::to_string(n++) + ".gif");
+  WriteFile(path, file);
+  return path;
+}
+
+void CompareWithGiflib(const GifLayout& layout, const std::string& what) {
+#ifdef TARNWELL_HAVE_GIFLIB
+  std::string path = WriteGif(MakeGif(layout));
+  BitmapImage image;
+  ASSERT_NO_THROW(GifDecoder().ReadImageFile(path, image)) << what;
+  std::vector<std::uint32_t> theirs;
+  std::uint32_t width = 0, height = 0;
+  ASSERT_TRUE(GiflibPixels(path, &theirs, &width, &height)) << what;
+  ASSERT_EQ(image.Width(), width) << what;
+  ASSERT_EQ(image.Height(), height) << what;
+  for (std::uint32_t i = 0; i < image.PixelCount(); ++i) ASSERT_EQ(image.Pixels()[i], theirs[i]) << what << " pixel " << i;
+#else
+  (void)layout;
+  (void)what;
+#endif
+}
+
+}  // namespace
+
+TEST(GifReference, InterlacedHeightsOneToSeventeen) {
+  REQUIRE_GIFLIB();
+  Random random(31);
+  for (std::uint32_t height = 1; height <= 17; ++height) {
+    for (std::uint32_t width : {1u, 5u, 16u}) {
+      for (bool interlaced : {true, false}) {
+        GifLayout s;
+        s.width = width;
+        s.height = height;
+        s.interlaced = interlaced;
+        s.global = RandomTable(16, random);
+        s.minCodeSize = 4;
+        s.pixels = RandomIndexes(width * height, 16, random);
+        CompareWithGiflib(s, std::to_string(width) + "x" + std::to_string(height) + (interlaced ? " interlaced" : ""));
+      }
+    }
+  }
+}
+
+TEST(GifReference, TablesTransparencyCodeSizesAndSubBlocks) {
+  REQUIRE_GIFLIB();
+  Random random(32);
+  int n = 0;
+  for (std::uint32_t colours : {2u, 4u, 8u, 16u, 32u, 64u, 128u, 256u}) {
+    for (int tables = 0; tables < 3; ++tables) {  // global only, local only, both
+      for (std::size_t blockSize : {std::size_t(1), std::size_t(7), std::size_t(255)}) {
+        GifLayout s;
+        s.width = 1 + random.Below(50);
+        s.height = 1 + random.Below(50);
+        s.interlaced = random.Below(2) == 1;
+        if (tables != 1) s.global = RandomTable(colours, random);
+        if (tables != 0) s.local = RandomTable(colours, random);
+        s.minCodeSize = std::max<std::uint32_t>(2, TableBits(colours) + 1);
+        s.pixels = RandomIndexes(s.width * s.height, colours, random);
+        s.blockSize = blockSize;
+        if (n % 2 == 0) s.beforeImage = GraphicControl(true, std::uint8_t(random.Below(colours)));
+        CompareWithGiflib(s, "case " + std::to_string(n++));
+      }
+    }
+  }
+}
+
+TEST(GifReference, LargePicturesWithFullTables) {
+  REQUIRE_GIFLIB();
+  Random random(33);
+  GifLayout s;
+  s.width = 320;
+  s.height = 240;
+  s.global = RandomTable(256, random);
+  s.minCodeSize = 8;
+  s.pixels = RandomIndexes(s.width * s.height, 256, random);
+  CompareWithGiflib(s, "clear codes as the table fills");
+  s.lzw.deferredClear = true;
+  s.lzw.clearAfterFull = 300;
+  CompareWithGiflib(s, "deferred clear");
+  s.lzw.clearAfterFull = -1;
+  CompareWithGiflib(s, "deferred clear, never sent");
+  s.interlaced = true;
+  CompareWithGiflib(s, "deferred clear, interlaced");
+}
+
+TEST(GifDifference, EarlyEndOfDataKeepsThePixelsDecoded) {
+  // An end code before the image is full ends the image without error; the pixels not
+  // reached stay transparent black, and in an interlaced image the rows of the passes seen
+  // so far stand in for the rows below them. giflib refuses such a file.
+  REQUIRE_GIFLIB();
+#ifdef TARNWELL_HAVE_GIFLIB
+  Random random(34);
+  GifLayout s;
+  s.width = 4;
+  s.height = 9;
+  s.global = RandomTable(4, random);
+  s.minCodeSize = 2;
+  s.pixels = RandomIndexes(36, 4, random);
+  s.interlaced = true;
+  s.lzw.stopAfter = 6;  // row 0 and half of row 8
+  std::string path = WriteGif(MakeGif(s));
+  BitmapImage image;
+  GifDecoder().ReadImageFile(path, image);
+  std::vector<std::uint32_t> theirs;
+  std::uint32_t w, h;
+  EXPECT_FALSE(GiflibPixels(path, &theirs, &w, &h));
+  auto colour = [&](std::uint8_t i) { return 0xFF000000u | s.global[i]; };
+  for (std::uint32_t y = 0; y < 8; ++y)
+    for (std::uint32_t x = 0; x < 4; ++x) EXPECT_EQ(At(image, x, y), colour(s.pixels[x])) << x << "," << y;
+  EXPECT_EQ(At(image, 0, 8), colour(s.pixels[32]));
+  EXPECT_EQ(At(image, 1, 8), colour(s.pixels[33]));
+  EXPECT_EQ(At(image, 2, 8), 0u);
+#endif
+}
+
+TEST(GifDifference, ImageIsNotPlacedInTheScreen) {
+  // The output has the image's own size; its place in a larger logical screen is not used.
+  GifLayout s;
+  s.screenWidth = 20;
+  s.screenHeight = 20;
+  s.left = 5;
+  s.top = 7;
+  s.width = 3;
+  s.height = 2;
+  s.global = {0x102030, 0x405060};
+  s.minCodeSize = 2;
+  s.pixels = {0, 1, 0, 1, 0, 1};
+  BitmapImage image;
+  GifDecoder().ReadImageFile(WriteGif(MakeGif(s)), image);
+  EXPECT_EQ(image.Width(), 3u);
+  EXPECT_EQ(image.Height(), 2u);
+  EXPECT_EQ(At(image, 1, 0), 0xFF405060u);
+}
