@@ -92,8 +92,10 @@ struct TSizeConstraints {
 };
 
 // What a drag carries. A drag that starts from a control carries a
-// TDragControlObject, and the targets see that control as the source; any
-// other drag object reaches them as it is.
+// TDragControlObject, and the targets see that control as the source; a
+// drag object that a control makes itself (InternalObject false, as the
+// host's variable list makes its own) and any other drag object reach them
+// as they are.
 class TDragObject : public TObject {
  public:
   // Set by the target that took the drop.
@@ -105,6 +107,9 @@ class TDragControlObject : public TDragObject {
  public:
   explicit TDragControlObject(TControl* control) : Control(control) {}
   TControl* Control;
+  // True for the object the layer makes for a control's drag: the targets
+  // see Control in its place.
+  bool InternalObject = true;
 };
 
 class TDragDockObject : public TDragControlObject {

@@ -88,7 +88,8 @@ void Focus(TWinControl* control);
 // `target` and drops it: the control under the point gets DragOver with
 // dsDragEnter, dsDragMove and dsDragLeave, and DragDrop when the last
 // DragOver accepted. A TDragControlObject reaches the targets as its
-// control. Answers whether the drop was accepted.
+// control (unless it is not an InternalObject), and its control gets
+// DoEndDrag. Answers whether the drop was accepted.
 bool DragAndDrop(TObject* source, TControl* target, int x, int y);
 // Only asks (dsDragEnter, dsDragMove, dsDragLeave) whether the control under
 // the point would accept the drop.

@@ -472,7 +472,7 @@ bool Drag(TObject* source, TControl* control, int x, int y, bool drop) {
   auto* dragControl = dynamic_cast<TDragControlObject*>(source);
   TControl* sourceControl = dragControl != nullptr ? dragControl->Control : nullptr;
   Watch watchSource(sourceControl);
-  TObject* seen = dragControl != nullptr ? static_cast<TObject*>(sourceControl) : source;
+  TObject* seen = dragControl != nullptr && dragControl->InternalObject ? static_cast<TObject*>(sourceControl) : source;
   const TPoint local = target->ScreenToClient(screen);
   bool accept = false;
   target->DragOver(seen, local.x, local.y, dsDragEnter, accept);

@@ -1,6 +1,7 @@
 #include "platform/vcl/StringList.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -19,6 +20,12 @@ int TStringList::CompareStrings(std::string_view a, std::string_view b) {
   }
   if (a.size() == b.size()) return 0;
   return a.size() < b.size() ? -1 : 1;
+}
+
+int TStringList::Compare(std::string_view a, std::string_view b) const {
+  if (!FCaseSensitive) return CompareStrings(a, b);
+  const int c = a.compare(b);
+  return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 
 void TStringList::CheckIndex(int index) const {
@@ -78,7 +85,10 @@ void TStringList::Delete(int index) {
   FItems.erase(FItems.begin() + index);
 }
 
-void TStringList::Clear() { FItems.clear(); }
+void TStringList::Clear() {
+  FItems.clear();
+  FCapacity = 0;
+}
 
 bool TStringList::Find(const std::string& text, int& index) const {
   if (!FSorted) {
@@ -91,13 +101,13 @@ bool TStringList::Find(const std::string& text, int& index) const {
   int lo = 0, hi = Count();
   while (lo < hi) {
     int mid = lo + (hi - lo) / 2;
-    if (CompareStrings(FItems[static_cast<std::size_t>(mid)].text, text) < 0)
+    if (Compare(FItems[static_cast<std::size_t>(mid)].text, text) < 0)
       lo = mid + 1;
     else
       hi = mid;
   }
   index = lo;
-  return lo < Count() && CompareStrings(FItems[static_cast<std::size_t>(lo)].text, text) == 0;
+  return lo < Count() && Compare(FItems[static_cast<std::size_t>(lo)].text, text) == 0;
 }
 
 int TStringList::IndexOf(const std::string& text) const {
@@ -106,7 +116,7 @@ int TStringList::IndexOf(const std::string& text) const {
     return Find(text, index) ? index : -1;
   }
   for (int i = 0; i < Count(); ++i)
-    if (CompareStrings(FItems[static_cast<std::size_t>(i)].text, text) == 0) return i;
+    if (Compare(FItems[static_cast<std::size_t>(i)].text, text) == 0) return i;
   return -1;
 }
 
@@ -117,7 +127,7 @@ void TStringList::SetSorted(bool sorted) {
 
 void TStringList::Sort() {
   std::stable_sort(FItems.begin(), FItems.end(),
-                   [](const Item& a, const Item& b) { return CompareStrings(a.text, b.text) < 0; });
+                   [this](const Item& a, const Item& b) { return Compare(a.text, b.text) < 0; });
 }
 
 std::string TStringList::Text() const {
@@ -141,4 +151,34 @@ void TStringList::SetText(std::string_view text) {
     Add(std::string(text.substr(start, end - start)));
     start = end + ((text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1);
   }
+}
+
+void TStringList::Exchange(int index1, int index2) {
+  CheckIndex(index1);
+  CheckIndex(index2);
+  std::swap(FItems[static_cast<std::size_t>(index1)], FItems[static_cast<std::size_t>(index2)]);
+}
+
+void TStringList::Move(int curIndex, int newIndex) {
+  CheckIndex(curIndex);
+  CheckIndex(newIndex);
+  if (curIndex == newIndex) return;
+  if (FSorted) throw EStringListError("Operation not allowed on sorted string list");
+  Item item = std::move(FItems[static_cast<std::size_t>(curIndex)]);
+  FItems.erase(FItems.begin() + curIndex);
+  FItems.insert(FItems.begin() + newIndex, std::move(item));
+}
+
+int TStringList::Capacity() const { return std::max(FCapacity, Count()); }
+
+void TStringList::SetCapacity(int capacity) {
+  if (capacity < Count()) throw EStringListError("List capacity out of bounds (" + std::to_string(capacity) + ")");
+  FCapacity = capacity;
+  FItems.reserve(static_cast<std::size_t>(std::min(capacity, Count() + 65536)));
+}
+
+void TStringList::SetCaseSensitive(bool value) {
+  if (value == FCaseSensitive) return;
+  FCaseSensitive = value;
+  if (FSorted) Sort();
 }

@@ -31,6 +31,11 @@ class TStrings : public TStringList {
   void SetObjects(int index, void* object) { TStringList::SetObjects(index, object); }
   void SetText(std::string_view text) { TStringList::SetText(text), Changed(); }
   void SetSorted(bool sorted) { TStringList::SetSorted(sorted), Changed(); }
+  void SetCaseSensitive(bool value) { TStringList::SetCaseSensitive(value), Changed(); }
+  void SetDelimitedText(std::string_view text) { TStringList::SetDelimitedText(text), Changed(); }
+  void SetCommaText(std::string_view text) { TStringList::SetCommaText(text), Changed(); }
+  void SetValues(std::string_view name, std::string_view value) { TStringList::SetValues(name, value), Changed(); }
+  void LoadFromFile(const std::string& fileName) { TStringList::LoadFromFile(fileName), Changed(); }
   void Sort() { TStringList::Sort(), Changed(); }
   // Replaces the items by those of another list (texts and objects).
   void Assign(const TStringList& source) {

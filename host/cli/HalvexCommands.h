@@ -1,0 +1,21 @@
+#pragma once
+// The verbs of the halvex command line.
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "host/sim/PluginRegistry.h"
+
+struct HalvexContext {
+  std::string exePath;  // the halvex program's full path
+  std::string home;     // $HALVEX_HOME (or ~/.local/share/halvex), created
+};
+
+// Each answers the program's exit code: 0 success, 1 failure.
+int RunRegister(const HalvexContext& context, const std::string& library, bool unregister, std::ostream& out,
+                std::ostream& err);
+int RunPlugins(const HalvexContext& context, std::ostream& out);
+// `args`: the project folder first, then host switches ("/USELOGFILE", ...)
+// and the host's own options.
+int RunOpen(const HalvexContext& context, const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

@@ -1,0 +1,93 @@
+// halvex: the command line of the simulated Halvex host.
+
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "host/cli/HalvexCommands.h"
+#include "platform/win/RegistryStore.h"
+
+// The plug-in library carries its own copies of the platform layers, which
+// bind to this program's copies (the program exports them); the address
+// sanitizer would report the two copies as one definition twice.
+extern "C" const char* __asan_default_options() { return "detect_odr_violation=0"; }
+
+namespace {
+
+const char* kUsage =
+    "usage: halvex COMMAND ...\n"
+    "\n"
+    "The simulated Halvex host: loads plug-ins through the registry and drives\n"
+    "them as the Halvex IDE does.\n"
+    "\n"
+    "commands:\n"
+    "  register LIB      runs the library's DllRegisterServer (self-registration)\n"
+    "  unregister LIB    runs the library's DllUnregisterServer\n"
+    "  plugins           lists the plug-ins registered in the host's component category\n"
+    "  open PROJECT [SWITCHES] [--offline] [--rounds N] [--without INTERFACE]...\n"
+    "                    installs every registered plug-in, opens the host project\n"
+    "                    (a folder holding halvex.prj), raises the events of opening,\n"
+    "                    prints the menu entries, tool bar buttons, help entries,\n"
+    "                    messages and state the plug-ins left, closes the project,\n"
+    "                    uninstalls the plug-ins (printing the menus after that) and\n"
+    "                    unloads them.\n"
+    "                    SWITCHES are the host's own (/USELOGFILE, /LINVAR,\n"
+    "                    /WEBCOMPTIME, /WEBOLDCOMM, /OEMDIR=folder) and are passed to\n"
+    "                    the plug-ins as the host's command line; --offline starts\n"
+    "                    with the PLC offline; --rounds N waits for N rounds of the\n"
+    "                    communication loop after opening (default 3); --without\n"
+    "                    makes a host that lacks that interface (IHalvexWebTdiMap, ...)\n"
+    "  --help            this text\n"
+    "\n"
+    "The registry lives in $HALVEX_HOME (default ~/.local/share/halvex).\n";
+
+std::string Home() {
+  const char* home = std::getenv("HALVEX_HOME");
+  if (home && *home) return home;
+  const char* user = std::getenv("HOME");
+  return std::string(user && *user ? user : ".") + "/.local/share/halvex";
+}
+
+std::string ExePath(const char* argv0) {
+  std::error_code ec;
+  std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (!ec) return self.string();
+  return std::filesystem::absolute(argv0, ec).string();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  // Every line goes out at once, so that nothing is lost when a plug-in crashes.
+  std::cout << std::unitbuf;
+  if (args.empty()) {
+    std::cerr << kUsage;
+    return 2;
+  }
+  const std::string& verb = args[0];
+  if (verb == "--help" || verb == "-h" || verb == "help") {
+    std::cout << kUsage;
+    return 0;
+  }
+
+  HalvexContext context;
+  context.exePath = ExePath(argv[0]);
+  context.home = Home();
+  std::error_code ec;
+  std::filesystem::create_directories(context.home, ec);
+  if (ec) {
+    std::cerr << "halvex: cannot create " << context.home << ": " << ec.message() << "\n";
+    return 1;
+  }
+  RegistryStore::SetPath(context.home + "/registry");
+
+  if ((verb == "register" || verb == "unregister") && args.size() == 2)
+    return RunRegister(context, args[1], verb == "unregister", std::cout, std::cerr);
+  if (verb == "plugins" && args.size() == 1) return RunPlugins(context, std::cout);
+  if (verb == "open") return RunOpen(context, std::vector<std::string>(args.begin() + 1, args.end()), std::cout, std::cerr);
+  std::cerr << "halvex: unknown command or arguments: " << verb << "\n\n" << kUsage;
+  return 2;
+}

@@ -1,0 +1,291 @@
+#include "host/sim/HostProject.h"
+
+#include <cctype>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <set>
+
+#include "host/sim/PlcFileSystem.h"
+#include "host/sim/PlcTypeShape.h"
+#include "platform/win/Paths.h"
+#include "platform/win/FileIo.h"
+
+namespace {
+
+constexpr std::size_t kMaxProjectFile = 1 << 20;
+
+std::string Upper(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+class Reader {
+ public:
+  Reader(const std::string& folder, const std::string& label) : label_(label) { project_.folder = folder; }
+
+  HostProject Run(const std::string& text) {
+    std::size_t pos = 0;
+    while (pos <= text.size()) {
+      std::size_t end = text.find('\n', pos);
+      if (end == std::string::npos) end = text.size();
+      ++line_;
+      Line(Tokens(text.substr(pos, end - pos)));
+      pos = end + 1;
+    }
+    if (current_) Fail(current_->line, "structure " + current_->name + " has no \"end\"");
+    if (!sawName_) Fail(0, "the file names no project (a line: project NAME)");
+    Check();
+    return std::move(project_);
+  }
+
+ private:
+  [[noreturn]] void Fail(int line, const std::string& text) const {
+    throw HostProjectError(label_ + (line > 0 ? ":" + std::to_string(line) : std::string()) + ": " + text);
+  }
+
+  // Splits a line into words; double quotes make one word of blanks, \" and
+  // \\ stand for themselves inside them; '#' outside quotes starts a comment.
+  std::vector<std::string> Tokens(std::string raw) {
+    if (!raw.empty() && raw.back() == '\r') raw.pop_back();
+    std::vector<std::string> out;
+    std::size_t i = 0;
+    while (i < raw.size()) {
+      char c = raw[i];
+      if (c == ' ' || c == '\t') { ++i; continue; }
+      if (c == '#') break;
+      std::string word;
+      if (c == '"') {
+        ++i;
+        bool closed = false;
+        while (i < raw.size()) {
+          if (raw[i] == '\\' && i + 1 < raw.size() && (raw[i + 1] == '"' || raw[i + 1] == '\\')) {
+            word += raw[i + 1];
+            i += 2;
+          } else if (raw[i] == '"') {
+            closed = true;
+            ++i;
+            break;
+          } else {
+            word += raw[i++];
+          }
+        }
+        if (!closed) Fail(line_, "a quoted text is not closed");
+      } else {
+        while (i < raw.size() && raw[i] != ' ' && raw[i] != '\t' && raw[i] != '#') word += raw[i++];
+      }
+      for (char w : word)
+        if (static_cast<unsigned char>(w) < 0x20) Fail(line_, "control character in a word");
+      out.push_back(word);
+    }
+    return out;
+  }
+
+  std::uint32_t Number(const std::string& word, const char* what, std::uint64_t max) const {
+    std::uint64_t value = 0;
+    bool hex = word.size() > 2 && word[0] == '0' && (word[1] == 'x' || word[1] == 'X');
+    std::size_t start = hex ? 2 : 0;
+    if (word.size() == start || word.size() - start > (hex ? 8u : 10u))
+      Fail(line_, std::string("bad ") + what + " \"" + word + "\"");
+    for (std::size_t i = start; i < word.size(); ++i) {
+      char c = word[i];
+      int digit;
+      if (c >= '0' && c <= '9') digit = c - '0';
+      else if (hex && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+      else if (hex && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+      else Fail(line_, std::string("bad ") + what + " \"" + word + "\"");
+      value = value * (hex ? 16 : 10) + static_cast<std::uint64_t>(digit);
+    }
+    if (value > max) Fail(line_, std::string(what) + " " + word + " is too large");
+    return static_cast<std::uint32_t>(value);
+  }
+
+  std::int32_t Signed(const std::string& word, const char* what) const {
+    if (!word.empty() && word[0] == '-') return -static_cast<std::int32_t>(Number(word.substr(1), what, 0x7FFFFFFF));
+    return static_cast<std::int32_t>(Number(word, what, 0x7FFFFFFF));
+  }
+
+  void Count(const std::vector<std::string>& t, std::size_t min, std::size_t max, const char* usage) const {
+    if (t.size() < min || t.size() > max) Fail(line_, std::string("expected: ") + usage);
+  }
+
+  static bool IsIdentifier(const std::string& s) {
+    if (s.empty() || s.size() > 64) return false;
+    if (!(std::isalpha(static_cast<unsigned char>(s[0])) || s[0] == '_')) return false;
+    for (char c : s)
+      if (!(std::isalnum(static_cast<unsigned char>(c)) || c == '_')) return false;
+    return true;
+  }
+
+  void Line(const std::vector<std::string>& t) {
+    if (t.empty()) return;
+    const std::string key = Upper(t[0]);
+    if (current_) {
+      if (key == "END") {
+        Count(t, 1, 1, "end");
+        if (current_->members.empty()) Fail(line_, "structure " + current_->name + " has no members");
+        project_.structs.push_back(*current_);
+        current_.reset();
+        return;
+      }
+      if (t.size() < 2) Fail(line_, "expected: MEMBER TYPE (or end)");
+      if (!IsIdentifier(t[0])) Fail(line_, "bad member name \"" + t[0] + "\"");
+      for (const HostStructMember& m : current_->members)
+        if (Upper(m.name) == Upper(t[0])) Fail(line_, "member " + t[0] + " declared twice");
+      current_->members.push_back({t[0], Join(t, 1)});
+      return;
+    }
+    if (key == "PROJECT") {
+      Count(t, 2, 2, "project NAME");
+      if (t[1].empty()) Fail(line_, "empty project name");
+      project_.name = t[1];
+      sawName_ = true;
+    } else if (key == "GLOBAL") {
+      Count(t, 2, 2, "global FOLDER");
+      if (t[1].empty()) Fail(line_, "empty global folder");
+      project_.globalFolder = std::filesystem::path(t[1][0] == '/' ? t[1] : project_.folder + "/" + t[1])
+                                  .lexically_normal()
+                                  .string();
+      while (project_.globalFolder.size() > 1 && project_.globalFolder.back() == '/') project_.globalFolder.pop_back();
+    } else if (key == "CPM") {
+      Count(t, 2, 2, "cpm NUMBER");
+      project_.cpm = Signed(t[1], "CPU code");
+    } else if (key == "LANGUAGE") {
+      Count(t, 2, 2, "language LCID");
+      project_.language = static_cast<std::int32_t>(Number(t[1], "language id", 0xFFFF));
+    } else if (key == "FILE") {
+      Count(t, 2, 2, "file NAME");
+      if (t[1].empty() || t[1].find_first_of("|\r\n") != std::string::npos || t[1][0] == '/' || t[1].find("..") != std::string::npos)
+        Fail(line_, "bad file name \"" + t[1] + "\"");
+      project_.files.push_back(t[1]);
+    } else if (key == "PANEL") {
+      Count(t, 4, 7, "panel RACK POSITION TYPE [NAME [IN [OUT]]]");
+      HostPanelDecl p;
+      p.rack = Signed(t[1], "rack");
+      p.position = Signed(t[2], "position");
+      p.type = t[3];
+      if (t.size() > 4) p.name = t[4];
+      if (t.size() > 5) p.in = t[5];
+      if (t.size() > 6) p.out = t[6];
+      project_.panels.push_back(p);
+    } else if (key == "AREA") {
+      Count(t, 3, 3, "area X|Y|S|R|T SIZE");
+      auto area = PlcAreaOfName(t[1]);
+      if (!area) Fail(line_, "unknown memory area \"" + t[1] + "\" (X, Y, S, R or T)");
+      project_.areaSizes.push_back({*area, Number(t[2], "area size", kPlcAreaMaxSize)});
+    } else if (key == "PLCFILE") {
+      Count(t, 3, 3, "plcfile PLCPATH FILE");
+      bool folder = false;
+      if (!PlcFileSystem::KeyOfPath(t[1], &folder) || folder) Fail(line_, "bad PLC file path \"" + t[1] + "\"");
+      if (!IsSafeRelativePath(t[2])) Fail(line_, "bad file name \"" + t[2] + "\" (relative to the project folder)");
+      project_.plcFiles.push_back({t[1], t[2], line_});
+    } else if (key == "STRUCT") {
+      Count(t, 2, 2, "struct NAME");
+      if (!IsIdentifier(t[1])) Fail(line_, "bad structure name \"" + t[1] + "\"");
+      for (const HostStructType& s : project_.structs)
+        if (Upper(s.name) == Upper(t[1])) Fail(line_, "structure " + t[1] + " declared twice");
+      current_ = HostStructType{t[1], {}, line_};
+    } else if (key == "END") {
+      Fail(line_, "\"end\" without \"struct\"");
+    } else if (key == "VAR") {
+      Variable(t);
+    } else {
+      Fail(line_, "unknown keyword \"" + t[0] + "\"");
+    }
+  }
+
+  static std::string Join(const std::vector<std::string>& t, std::size_t from, std::size_t to = std::string::npos) {
+    std::string out;
+    for (std::size_t i = from; i < t.size() && i < to; ++i) {
+      if (!out.empty()) out += ' ';
+      out += t[i];
+    }
+    return out;
+  }
+
+  // var NAME TYPE... AREA OFFSET[.BIT] [tdi N]
+  void Variable(const std::vector<std::string>& t) {
+    const char* usage = "var NAME TYPE AREA OFFSET[.BIT] [tdi NUMBER]";
+    std::size_t n = t.size();
+    HostVariableDecl v;
+    v.line = line_;
+    if (n >= 2 && Upper(t[n - 2]) == "TDI") {
+      v.tdi = Number(t[n - 1], "TDI number", 0xFFFFFFFF);
+      n -= 2;
+    }
+    if (n < 5) Fail(line_, std::string("expected: ") + usage);
+    if (!IsIdentifier(t[1])) Fail(line_, "bad variable name \"" + t[1] + "\"");
+    v.name = t[1];
+    v.type = Join(t, 2, n - 2);
+    auto area = PlcAreaOfName(t[n - 2]);
+    if (!area) Fail(line_, "unknown memory area \"" + t[n - 2] + "\" (X, Y, S, R or T)");
+    v.area = *area;
+    std::string address = t[n - 1];
+    std::size_t dot = address.find('.');
+    if (dot != std::string::npos) {
+      v.bit = static_cast<int>(Number(address.substr(dot + 1), "bit number", 7));
+      address.resize(dot);
+    }
+    v.offset = Number(address, "offset", kPlcAreaMaxSize - 1);
+    project_.variables.push_back(v);
+  }
+
+  // Checks that need the whole file: types, sizes, duplicates.
+  void Check() {
+    std::uint32_t sizes[5];
+    PlcMemory defaults;
+    for (PlcArea a : {PlcArea::X, PlcArea::Y, PlcArea::S, PlcArea::R, PlcArea::T})
+      sizes[(static_cast<int>(a) >> 5) - 1] = defaults.AreaSize(a);
+    for (const HostAreaSize& s : project_.areaSizes) sizes[(static_cast<int>(s.area) >> 5) - 1] = s.size;
+    for (const HostStructType& s : project_.structs) {
+      try {
+        ShapeOfType(s.name, project_.structs);
+      } catch (const HostProjectError& e) {
+        Fail(s.line, "structure " + s.name + ": " + e.what());
+      }
+    }
+    std::set<std::string> names;
+    std::set<std::uint32_t> tdis;
+    for (const HostVariableDecl& v : project_.variables) {
+      line_ = v.line;
+      if (!names.insert(Upper(v.name)).second) Fail(v.line, "variable " + v.name + " declared twice");
+      if (v.tdi != 0 && !tdis.insert(v.tdi).second) Fail(v.line, "TDI number " + std::to_string(v.tdi) + " used twice");
+      PlcTypeShapePtr shape;
+      try {
+        shape = ShapeOfType(v.type, project_.structs);
+      } catch (const HostProjectError& e) {
+        Fail(v.line, "variable " + v.name + ": " + e.what());
+      }
+      if (v.bit >= 0 && !shape->isBit) Fail(v.line, "variable " + v.name + ": only a BOOL can stand at a bit");
+      std::uint64_t end = std::uint64_t{v.offset} + (shape->isBit ? 1 : shape->size);
+      if (end > sizes[(static_cast<int>(v.area) >> 5) - 1])
+        Fail(v.line, "variable " + v.name + " leaves memory area " + PlcAreaName(v.area));
+    }
+  }
+
+  std::string label_;
+  HostProject project_;
+  std::optional<HostStructType> current_;
+  bool sawName_ = false;
+  int line_ = 0;
+};
+
+}  // namespace
+
+HostProject ParseHostProject(const std::string& text, const std::string& folder, const std::string& fileLabel) {
+  if (text.size() > kMaxProjectFile) throw HostProjectError(fileLabel + ": the file is larger than 1 MiB");
+  Reader reader(folder, fileLabel);
+  return reader.Run(text);
+}
+
+HostProject ReadHostProject(const std::string& folder) {
+  std::string dir = folder;
+  while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+  std::string path = dir + "/" + kHostProjectFileName;
+  std::error_code ec;
+  auto size = std::filesystem::file_size(path, ec);
+  if (!ec && size > kMaxProjectFile) throw HostProjectError(path + ": the file is larger than 1 MiB");
+  std::string text;
+  if (!ReadWholeFile(path, text)) throw HostProjectError(path + ": cannot read the project file");
+  return ParseHostProject(text, dir, path);
+}

@@ -1,0 +1,89 @@
+#include "host/sim/PlcMemory.h"
+
+#include <cstring>
+
+namespace {
+
+int IndexOf(PlcArea area) { return (static_cast<int>(area) >> 5) - 1; }
+
+constexpr PlcArea kAreas[] = {PlcArea::X, PlcArea::Y, PlcArea::S, PlcArea::R, PlcArea::T};
+constexpr const char* kNames[] = {"X", "Y", "S", "R", "T"};
+constexpr std::uint32_t kDefaultSizes[] = {1024, 1024, 1024, 65536, 16384};
+
+}  // namespace
+
+std::optional<PlcArea> PlcAreaOfName(std::string_view name) {
+  if (name.size() != 1) return std::nullopt;
+  char c = name[0];
+  if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  for (int i = 0; i < 5; ++i)
+    if (kNames[i][0] == c) return kAreas[i];
+  return std::nullopt;
+}
+
+const char* PlcAreaName(PlcArea area) { return kNames[IndexOf(area)]; }
+
+std::optional<PlcArea> PlcAreaOfCode(std::uint8_t code) {
+  for (PlcArea a : kAreas)
+    if (static_cast<std::uint8_t>(a) == code) return a;
+  return std::nullopt;
+}
+
+std::uint8_t PlcAreaMemoryCode(PlcArea area) { return static_cast<std::uint8_t>(IndexOf(area) + 1); }
+
+PlcMemory::PlcMemory() {
+  for (int i = 0; i < 5; ++i) areas_[i].assign(kDefaultSizes[i], 0);
+}
+
+std::vector<std::uint8_t>& PlcMemory::AreaBytes(PlcArea area) { return areas_[IndexOf(area)]; }
+const std::vector<std::uint8_t>& PlcMemory::AreaBytes(PlcArea area) const { return areas_[IndexOf(area)]; }
+
+bool PlcMemory::SetAreaSize(PlcArea area, std::uint32_t size) {
+  if (size > kPlcAreaMaxSize) return false;
+  std::lock_guard<std::mutex> lock(mutex_);
+  AreaBytes(area).assign(size, 0);
+  return true;
+}
+
+std::uint32_t PlcMemory::AreaSize(PlcArea area) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return static_cast<std::uint32_t>(AreaBytes(area).size());
+}
+
+bool PlcMemory::RangeOk(PlcArea area, std::uint32_t address, std::uint32_t count) const {
+  std::uint64_t end = std::uint64_t{address} + count;
+  return end <= AreaBytes(area).size();
+}
+
+std::uint8_t* PlcMemory::BytesUnlocked(PlcArea area, std::uint32_t address) { return AreaBytes(area).data() + address; }
+
+bool PlcMemory::Read(PlcArea area, std::uint32_t address, std::uint32_t count, std::uint8_t* out) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (!RangeOk(area, address, count)) return false;
+  if (count) std::memcpy(out, AreaBytes(area).data() + address, count);
+  return true;
+}
+
+bool PlcMemory::Write(PlcArea area, std::uint32_t address, std::uint32_t count, const std::uint8_t* data) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (!RangeOk(area, address, count)) return false;
+  if (count) std::memcpy(AreaBytes(area).data() + address, data, count);
+  return true;
+}
+
+bool PlcMemory::ReadBit(PlcArea area, std::uint32_t address, int bit, bool* value) const {
+  if (bit < 0 || bit > 7) return false;
+  std::uint8_t b = 0;
+  if (!Read(area, address, 1, &b)) return false;
+  *value = (b >> bit) & 1;
+  return true;
+}
+
+bool PlcMemory::WriteBit(PlcArea area, std::uint32_t address, int bit, bool value) {
+  if (bit < 0 || bit > 7) return false;
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (!RangeOk(area, address, 1)) return false;
+  std::uint8_t& b = AreaBytes(area)[address];
+  b = static_cast<std::uint8_t>(value ? (b | (1u << bit)) : (b & ~(1u << bit)));
+  return true;
+}

@@ -1,0 +1,196 @@
+#include "host/sim/PlcTypeShape.h"
+
+#include <cctype>
+#include <cstdlib>
+#include <map>
+
+#include "core/IecTypes.h"
+
+namespace {
+
+constexpr std::uint32_t kMaxTypeSize = kPlcAreaMaxSize;
+constexpr int kMaxNesting = 16;
+
+std::string Upper(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+std::string Trim(const std::string& s) {
+  std::size_t b = s.find_first_not_of(" \t");
+  if (b == std::string::npos) return {};
+  std::size_t e = s.find_last_not_of(" \t");
+  return s.substr(b, e - b + 1);
+}
+
+[[noreturn]] void Fail(const std::string& text) { throw HostProjectError(text); }
+
+bool ParseInt(const std::string& text, std::int64_t* value) {
+  std::string t = Trim(text);
+  if (t.empty() || t.size() > 12) return false;
+  std::size_t i = (t[0] == '-' || t[0] == '+') ? 1 : 0;
+  if (i == t.size()) return false;
+  for (std::size_t k = i; k < t.size(); ++k)
+    if (!std::isdigit(static_cast<unsigned char>(t[k]))) return false;
+  *value = std::strtoll(t.c_str(), nullptr, 10);
+  return true;
+}
+
+struct Elementary {
+  int code;
+  std::uint32_t size;
+  std::uint16_t sizeCode;
+};
+
+bool ElementaryOf(int code, Elementary* out) {
+  switch (code) {
+    case IecBool: case IecBoolREdge: case IecBoolFEdge: *out = {code, 1, 0}; return true;
+    case IecByte: case IecSint: case IecUsint: case IecEnum: *out = {code, 1, 8}; return true;
+    case IecWord: case IecInt: case IecUint: *out = {code, 2, 9}; return true;
+    case IecDword: case IecDint: case IecUdint: case IecTime: case IecTimeOfDay: case IecPointer:
+      *out = {code, 4, 10}; return true;
+    case IecReal: *out = {code, 4, 11}; return true;
+    case IecLword: case IecLint: case IecUlint: *out = {code, 8, 12}; return true;
+    case IecLreal: case IecDate: case IecDateAndTime: *out = {code, 8, 13}; return true;
+    default: return false;
+  }
+}
+
+// The name the host reports for an elementary type as written.
+std::string HostNameOf(const std::string& upperText, int code) {
+  if (code == IecDateAndTime) return "DATE_AND_TIME";
+  if (code == IecTimeOfDay) return "TIME_OF_DAY";
+  if (upperText == "BIT") return "BOOL";
+  return upperText;
+}
+
+class Shaper {
+ public:
+  explicit Shaper(const std::vector<HostStructType>& structs) : structs_(structs) {}
+
+  PlcTypeShapePtr Shape(const std::string& rawText, int depth) {
+    if (depth > kMaxNesting) Fail("types nested too deeply (a structure that contains itself?)");
+    std::string text = Trim(rawText);
+    if (text.empty()) Fail("missing type");
+    std::string upper = Upper(text);
+
+    if (upper.rfind("ARRAY", 0) == 0 && upper.size() > 5 && (upper[5] == '[' || upper[5] == ' ')) return Array(text, depth);
+    if (text[0] == '(') return Enumeration(text);
+    if (upper.rfind("WSTRING", 0) == 0 || upper.rfind("STRING", 0) == 0) return String(text, upper);
+
+    int code = TypeCodeOfName(upper.c_str());
+    Elementary e;
+    if (code != IecUnknown) {
+      if (code >= IecAny && code <= IecAnyReal) Fail("the generic type " + upper + " cannot be a variable's type");
+      if (!ElementaryOf(code, &e)) Fail("type " + upper + " needs a declaration (ARRAY[..] OF, a structure name)");
+      auto s = std::make_shared<PlcTypeShape>();
+      s->kind = PlcTypeShape::Kind::Elementary;
+      s->code = code;
+      s->hostTypeName = HostNameOf(upper, code);
+      s->size = e.size;
+      s->sizeCode = e.sizeCode;
+      s->isBit = e.sizeCode == 0;
+      return s;
+    }
+    return Struct(text, depth);
+  }
+
+ private:
+  PlcTypeShapePtr Enumeration(const std::string& text) {
+    if (text.back() != ')' || text.size() < 3) Fail("malformed enumeration " + text);
+    auto s = std::make_shared<PlcTypeShape>();
+    s->code = IecEnum;
+    s->hostTypeName = text;
+    s->size = 1;
+    s->sizeCode = 8;
+    return s;
+  }
+
+  PlcTypeShapePtr String(const std::string& text, const std::string& upper) {
+    bool wide = upper[0] == 'W';
+    std::size_t base = wide ? 7 : 6;
+    std::int64_t length = 80;
+    std::string rest = Trim(upper.substr(base));
+    if (!rest.empty()) {
+      if (rest.front() != '[' || rest.back() != ']' || !ParseInt(rest.substr(1, rest.size() - 2), &length))
+        Fail("malformed string type " + text);
+      if (length < 1 || length > 254) Fail("string length out of 1..254 in " + text);
+    }
+    auto s = std::make_shared<PlcTypeShape>();
+    s->kind = PlcTypeShape::Kind::String;
+    s->code = wide ? IecWstring : IecString;
+    s->hostTypeName = std::string(wide ? "WSTRING" : "STRING") + "[" + std::to_string(length) + "]";
+    s->size = static_cast<std::uint32_t>((length + 1) * (wide ? 2 : 1));
+    s->sizeCode = 8;
+    return s;
+  }
+
+  PlcTypeShapePtr Array(const std::string& text, int depth) {
+    // ARRAY[low..high] OF element
+    std::string upper = Upper(text);
+    std::size_t open = upper.find('[');
+    std::size_t close = upper.find(']');
+    std::size_t dots = upper.find("..");
+    std::size_t of = upper.find(" OF ");
+    if (open == std::string::npos || close == std::string::npos || dots == std::string::npos || of == std::string::npos ||
+        !(open < dots && dots < close && close < of))
+      Fail("malformed array type " + text + " (ARRAY[low..high] OF type)");
+    std::int64_t low, high;
+    if (!ParseInt(upper.substr(open + 1, dots - open - 1), &low) || !ParseInt(upper.substr(dots + 2, close - dots - 2), &high))
+      Fail("malformed array bounds in " + text);
+    if (high < low) Fail("array bounds in " + text + " are reversed");
+    if (high - low + 1 > 65536) Fail("array " + text + " has more than 65536 elements");
+    PlcTypeShapePtr element = Shape(text.substr(of + 4), depth + 1);
+    std::uint64_t count = static_cast<std::uint64_t>(high - low + 1);
+    std::uint64_t elementSize = element->isBit ? 1 : element->size;
+    if (count * elementSize > kMaxTypeSize) Fail("array " + text + " is larger than an area");
+    auto s = std::make_shared<PlcTypeShape>();
+    s->kind = PlcTypeShape::Kind::Array;
+    s->code = IecArray;
+    s->hostTypeName = "ARRAY";
+    s->furtherText = "ARRAY[" + std::to_string(low) + ".." + std::to_string(high) + "] OF " +
+                     (element->kind == PlcTypeShape::Kind::Struct ? element->furtherText : element->hostTypeName);
+    s->low = static_cast<std::int32_t>(low);
+    s->high = static_cast<std::int32_t>(high);
+    s->element = element;
+    s->size = static_cast<std::uint32_t>(count * elementSize);
+    s->sizeCode = 8;
+    return s;
+  }
+
+  PlcTypeShapePtr Struct(const std::string& text, int depth) {
+    std::string upper = Upper(text);
+    auto cached = cache_.find(upper);
+    if (cached != cache_.end()) return cached->second;
+    const HostStructType* found = nullptr;
+    for (const HostStructType& t : structs_)
+      if (Upper(t.name) == upper) found = &t;
+    if (!found) Fail("unknown type " + text);
+    auto s = std::make_shared<PlcTypeShape>();
+    s->kind = PlcTypeShape::Kind::Struct;
+    s->code = IecStruct;
+    s->hostTypeName = "STRUCT";
+    s->furtherText = found->name;
+    std::uint64_t offset = 0;
+    for (const HostStructMember& m : found->members) {
+      PlcTypeShapePtr ms = Shape(m.type, depth + 1);
+      s->members.push_back({m.name, static_cast<std::uint32_t>(offset), ms});
+      offset += ms->isBit ? 1 : ms->size;
+      if (offset > kMaxTypeSize) Fail("structure " + found->name + " is larger than an area");
+    }
+    s->size = static_cast<std::uint32_t>(offset);
+    s->sizeCode = 8;
+    cache_[upper] = s;
+    return s;
+  }
+
+  const std::vector<HostStructType>& structs_;
+  std::map<std::string, PlcTypeShapePtr> cache_;
+};
+
+}  // namespace
+
+PlcTypeShapePtr ShapeOfType(const std::string& typeText, const std::vector<HostStructType>& structs) {
+  Shaper shaper(structs);
+  return shaper.Shape(typeText, 0);
+}

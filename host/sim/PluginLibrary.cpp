@@ -1,0 +1,51 @@
+#include "host/sim/PluginLibrary.h"
+
+#include <dlfcn.h>
+
+#include <cstdio>
+
+namespace {
+template <class F>
+F Find(void* handle, const char* name) {
+  return reinterpret_cast<F>(dlsym(handle, name));
+}
+}  // namespace
+
+PluginLibrary::~PluginLibrary() { Unload(); }
+
+bool PluginLibrary::Load(const std::string& path) {
+  Unload();
+  path_ = path;
+  handle_ = dlopen(path.c_str(), RTLD_NOW);
+  if (handle_ == nullptr) {
+    const char* e = dlerror();
+    error_ = e ? e : "cannot load the library";
+    return false;
+  }
+  getClassObject = Find<DllGetClassObjectFunction>(handle_, EXPORT_DllGetClassObject);
+  canUnloadNow = Find<DllCanUnloadNowFunction>(handle_, EXPORT_DllCanUnloadNow);
+  registerServer = Find<DllRegisterServerFunction>(handle_, EXPORT_DllRegisterServer);
+  unregisterServer = Find<DllUnregisterServerFunction>(handle_, EXPORT_DllUnregisterServer);
+  controledDestruction = Find<ControledDestructionFunction>(handle_, EXPORT_ControledDestruction);
+  setHostCommandLine = Find<TarnwellSetHostCommandLineFunction>(handle_, EXPORT_TarnwellSetHostCommandLine);
+  return true;
+}
+
+void PluginLibrary::Unload() {
+  if (handle_ != nullptr) dlclose(handle_);
+  handle_ = nullptr;
+  getClassObject = nullptr;
+  canUnloadNow = nullptr;
+  registerServer = nullptr;
+  unregisterServer = nullptr;
+  controledDestruction = nullptr;
+  setHostCommandLine = nullptr;
+}
+
+std::string ResultText(HRESULT code) {
+  if (code == S_OK) return "S_OK";
+  if (code == S_FALSE) return "S_FALSE";
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(code));
+  return text;
+}

@@ -1,0 +1,34 @@
+#include "host/sim/PluginRegistry.h"
+
+#include "host/api/IQendPlugin.h"
+#include "platform/com/ComponentCategories.h"
+#include "platform/com/Guid.h"
+#include "platform/win/RegistryStore.h"
+
+namespace {
+
+std::string Text(const std::string& key, const std::string& name) {
+  RegValue v;
+  if (!RegistryStore::GetValue(HKEY_CLASSES_ROOT, key, name, v)) return std::string();
+  return v.type == REG_SZ ? v.text : std::to_string(v.number);
+}
+
+}  // namespace
+
+std::vector<RegisteredPlugin> RegisteredPlugins() {
+  std::vector<RegisteredPlugin> list;
+  for (const CLSID& clsid : ClassesImplementingCategory(CATID_HalvexPluginEx)) {
+    RegisteredPlugin p;
+    p.clsid = GuidToString(clsid);
+    std::string key = "CLSID\\" + p.clsid;
+    p.progId = Text(key + "\\ProgID", "");
+    p.library = Text(key + "\\InprocServer32", "");
+    if (!p.progId.empty()) {
+      p.load = Text(p.progId, "Load");
+      p.version = Text(p.progId, "Version");
+      p.description = Text(p.progId, "Description");
+    }
+    list.push_back(p);
+  }
+  return list;
+}

@@ -1,0 +1,70 @@
+#include "pictures/ImageLibraryLoad.h"
+
+#include <cstring>
+#include <exception>
+
+#include "core/TraceLog.h"
+#include "imaging/ReadAnyImageFile.h"
+#include "pictures/EditableBitmapImage.h"
+#include "pictures/PictureCache.h"
+#include "platform/vcl/Bitmap.h"
+#include "platform/win/MessageBox.h"
+#include "platform/win/Paths.h"
+
+namespace {
+
+// Alpha of 128 or more is opaque, below it the pixel becomes the transparent
+// colour (black); an opaque black is nudged to blue 1 so it stays visible.
+void ClassifyAlpha(EditableBitmapImage& image) {
+  std::uint32_t* pixel = image.Pixels();
+  for (std::uint32_t i = 0; i < image.PixelCount(); ++i, ++pixel) {
+    if ((*pixel >> 24) >= 128) {
+      *pixel |= 0xFF000000u;
+      if ((*pixel & 0x00FFFFFFu) == 0) *pixel |= 1u;
+    } else {
+      *pixel = 0;
+    }
+  }
+}
+
+}  // namespace
+
+std::unique_ptr<TBitmap> DecodeWithImageLibrary(const std::string& fileName) {
+  EditableBitmapImage image;
+  auto bitmap = std::make_unique<TBitmap>();
+  Veldaro::ImageType type = Veldaro::ImageTypeUnknown;
+  try {
+    type = Veldaro::ReadAnyImageFile(ToNativePath(fileName), image, nullptr, nullptr);
+  } catch (const std::exception& error) {
+    MessageBox(nullptr, error.what(), "Error", MB_OK);
+    WriteTraceLog("Load - End - Error");
+    return nullptr;
+  }
+  bitmap->SetTransparent(false);
+  bitmap->SetPixelFormat(pf32bit);
+  bitmap->SetHeight(static_cast<int>(image.Height()));
+  bitmap->SetWidth(static_cast<int>(image.Width()));
+  const bool alpha = type == Veldaro::ImageTypePng || type == Veldaro::ImageTypeGif;
+  if (alpha) {
+    WriteTraceLog("Transparency");
+    ClassifyAlpha(image);
+  }
+  WriteTraceLog("Hardcopy");
+  for (std::uint32_t y = 0; y < image.Height(); ++y)
+    std::memcpy(bitmap->ScanLine(static_cast<int>(y)), image.Row(y), std::size_t(image.Width()) * 4);
+  if (alpha) {
+    bitmap->SetTransparentMode(tmFixed);
+    bitmap->SetTransparentColor(0);
+    bitmap->SetTransparent(true);
+  }
+  WriteTraceLog("Assign");
+  image.Clear();
+  return bitmap;
+}
+
+void LoadWithImageLibrary(const std::string& fileName, TBitmap* target) {
+  std::unique_ptr<TBitmap> bitmap = DecodeWithImageLibrary(fileName);
+  if (bitmap == nullptr) return;
+  if (target != nullptr) target->Assign(bitmap.get());
+  if (PictureCacheExists()) StoreCachedPicture(fileName, std::move(bitmap));
+}

@@ -1,0 +1,264 @@
+// The plug-in object's answers to the host's project, desktop, menu, CPM,
+// communication-state, build and backup events.
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "core/OpenIniReg.h"
+#include "core/TraceLog.h"
+#include "core/UiText.h"
+#include "host/api/HostRecords.h"
+#include "platform/com/ComCheck.h"
+#include "platform/com/ResultCodes.h"
+#include "platform/win/Paths.h"
+#include "plugin/CommRecord.h"
+#include "plugin/DesignerLink.h"
+#include "plugin/PluginState.h"
+#include "plugin/TarnwellCoClassImpl.h"
+#include "plugin/VarPosCheck.h"
+#include "plugin/WebMainForm.h"
+
+namespace {
+
+bool SystemFileExists(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::is_regular_file(ToNativePath(path), ec);
+}
+
+// The code an exception of a host event reports: a COM failure keeps its code.
+HRESULT ReportEventException(REFIID iid, const std::exception& e) {
+  HRESULT code = E_UNEXPECTED;
+  if (const auto* ole = dynamic_cast<const EOleSysError*>(&e)) code = ole->ErrorCode();
+  return ReportPluginException(iid, e.what(), code);
+}
+
+// Appends the project's web files to the host's list file.
+void AppendProjectFileList(const HostFileListRequest& request) {
+  if (request.listFile == nullptr) return;
+  std::FILE* file = std::fopen(ToNativePath(request.listFile).c_str(), "a");
+  if (file == nullptr) return;
+  std::string name = request.projectName != nullptr ? request.projectName : "";
+  if (name.empty()) name = GetHostProjectName();
+  std::string folder = LookupHostProjectEntry(name);
+  // The lines (the project's pictures, settings, project, marker or variables
+  // document and stamp list under `folder`) come from the designer's open
+  // project; with the designer closed the file stays as it was.
+  (void)folder;
+  std::fclose(file);
+}
+
+}  // namespace
+
+// --- IQendProjectEvents -----------------------------------------------------
+
+HRESULT TTarnwellCoClassImpl::OnOpenControler() {
+  try {
+    WriteTraceLog("OnOpenControler");
+    TclBuildFileName web(gHost.ifPrjMngr, "Tarnwell", false);
+    gWebTdiMapDisabled = web.IsValid() && SystemFileExists(web.GetProjectFolder() + "disable.tdi");
+    WriteTraceLog("OnOpenControler - end");
+    return S_OK;
+  } catch (const std::exception& e) {
+    WriteTraceLog(std::string("OnOpenControler - error - ") + e.what());
+    return ReportEventException(IID_IQendProjectEvents, e);
+  }
+}
+
+HRESULT TTarnwellCoClassImpl::OnQueryCloseProject(std::uint32_t, VARIANT_BOOL* mayClose) {
+  if (FormDesign1 != nullptr && mayClose != nullptr)
+    *mayClose = gCommRecord.uploadState.load(std::memory_order_acquire) == 0 ? VARIANT_TRUE : VARIANT_FALSE;
+  return S_OK;
+}
+
+HRESULT TTarnwellCoClassImpl::OnQueryCloseControler(VARIANT_BOOL* mayClose) {
+  gSavedWithDesktop = false;
+  return OnQueryCloseProject(0, mayClose);
+}
+
+HRESULT TTarnwellCoClassImpl::OnCloseControler() {
+  WriteTraceLog("OnCloseControler");
+  SetCommandEnabled(false);
+  WriteTraceLog("check FormDesign1");
+  WriteTraceLog("OnCloseControler - end");
+  return S_OK;
+}
+
+HRESULT TTarnwellCoClassImpl::OnProjectVariablesReady(std::uint32_t) {
+  if (gHost.ifIECManVariables == nullptr && gHost.ifPrjMngr != nullptr) {
+    void* manager = nullptr;
+    if (SUCCEEDED(gHost.ifPrjMngr->QueryInterface(IID_IIECManVariables, &manager)))
+      gHost.ifIECManVariables = static_cast<IIECManVariables*>(manager);
+  }
+  return S_OK;
+}
+
+HRESULT TTarnwellCoClassImpl::OnProject_StartOfClosingProject() {
+  WriteTraceLog("OnProject_StartOfClosingProject");
+  WriteTraceLog("OnProject_StartOfClosingProject - end");
+  return S_OK;
+}
+
+HRESULT TTarnwellCoClassImpl::EndOfClosingProject() {
+  WriteTraceLog("EndOfClosingProject");
+  WriteTraceLog("EndOfClosingProject - end");
+  return S_OK;
+}
+
+HRESULT TTarnwellCoClassImpl::OnProjectNotification(std::uint32_t source, std::uint32_t code, void* data,
+                                                    HostLong* result) {
+  try {
+    if (code == PROJECT_NOTIFY_DATA_READY) {
+      // New values of the synchronised read go to the designer's live view.
+      return S_OK;
+    }
+    if (source == PROJECT_NOTIFY_SOURCE_PROJECT || source == PROJECT_NOTIFY_SOURCE_BUILD) {
+      if (code == PROJECT_NOTIFY_FILE_LIST && data != nullptr) {
+        const auto* request = static_cast<const HostFileListRequest*>(data);
+        if (request->recordType == FILE_LIST_REQUEST) AppendProjectFileList(*request);
+      } else if (code == PROJECT_NOTIFY_SHOW_DESIGNER && data != nullptr) {
+        if (static_cast<const HostShowRequest*>(data)->show == 1) ShowDesigner();
+      }
+    }
+    if (code == PROJECT_NOTIFY_PANEL_ROLLCALL && data != nullptr && _WebMainForm1 != nullptr) {
+      _WebMainForm1->PanelList().RollCall(static_cast<const HostPanelRollCall*>(data)->head);
+    } else if (code == PROJECT_NOTIFY_PANEL_RECORD && data != nullptr && _WebMainForm1 != nullptr) {
+      if (!_WebMainForm1->PanelList().SingleRecord(*static_cast<const HostPanelRecord*>(data))) return S_OK;
+    }
+    if (result != nullptr) *result = 0;
+    return S_OK;
+  } catch (const std::exception& e) {
+    HRESULT hr = ReportEventException(IID_IQendProjectEvents, e);
+    if (result != nullptr) *result = hr;
+    return hr;
+  }
+}
+
+// --- IQendDesktopEvents -----------------------------------------------------
+
+HRESULT TTarnwellCoClassImpl::LoadDesktop(DesktopStorage) {
+  try {
+    WriteTraceLog("LoadDesktop");
+    bool valid = false;
+    std::string path;
+    try {
+      std::string name = GetHostProjectName();
+      TclBuildFileName web(gHost.ifPrjMngr, "Tarnwell", true);
+      std::string folder = web.GetDirFromHost();
+      path = folder + "Tarnwell\\" + name + ".webx";
+      valid = !folder.empty();
+    } catch (const std::exception&) {
+      valid = false;
+    }
+    WriteTraceLog(path);
+    if (!valid) {
+      WriteTraceLog("LoadDesktop - end (delete?)");
+      return S_OK;
+    }
+    TclOpenIniReg settings(gHost.ifPrjMngr, "Tarnwell", ".webx");
+    bool show = false;
+    if (TIniFile* ini = settings.GetIniFile(); ini != nullptr && _WebMainForm1 != nullptr) {
+      _WebMainForm1->Global = ini->ReadBool(settings.GetSection(), "Global", false);
+      _WebMainForm1->GlobalDir = ini->ReadString(settings.GetSection(), "GlobalDir", "Tarnwell");
+      show = ini->ReadBool(settings.GetSection(), "Show", false);
+    }
+    if (show) OpenDesigner(false);
+  } catch (const std::exception& e) {
+    WriteTraceLog(std::string("LoadDesktop - Error: ") + e.what());
+  }
+  WriteTraceLog("LoadDesktop - end");
+  return S_OK;
+}
+
+HRESULT TTarnwellCoClassImpl::SaveDesktop(DesktopStorage storage) {
+  try {
+    WriteTraceLog("SaveDesktop");
+    TclOpenIniReg settings(gHost.ifPrjMngr, "Tarnwell", ".webx");
+    TIniFile* ini = settings.GetIniFile();
+    if (ini == nullptr) {
+      WriteTraceLog("SaveDesktop - failed to open inifile with settings! - End");
+      return S_OK;
+    }
+    ini->WriteBool(settings.GetSection(), "Show", false);
+    if (gHost.ifHalvexIDE != nullptr) {
+      if (SUCCEEDED(gHost.ifHalvexIDE->SaveDockingState(nullptr, storage, "FormDesign1"))) {
+        void* streams = nullptr;
+        if (SUCCEEDED(gHost.ifHalvexIDE->QueryInterface(IID_IQendOptionsStorageStreams, &streams)) && streams != nullptr) {
+          static_cast<IUnknown*>(streams)->Release();
+          gHost.ifHalvexIDE->SaveFurtherState(nullptr, storage);
+        }
+        gHost.ifHalvexIDE->FinishSave(nullptr, storage);
+      }
+    }
+  } catch (const std::exception& e) {
+    WriteTraceLog(std::string("SaveDesktop - Error: ") + e.what());
+  }
+  WriteTraceLog("SaveDesktop - End");
+  return S_OK;
+}
+
+HRESULT TTarnwellCoClassImpl::OnLanguageChanged(HostLcid language, std::uint32_t) {
+  int index = UI_LANG_ENGLISH;
+  switch (language) {
+    case 1029: index = UI_LANG_CZECH; break;
+    case 1031: index = UI_LANG_GERMAN; break;
+    case 1045: index = UI_LANG_POLISH; break;
+    case 1049: index = UI_LANG_RUSSIAN; break;
+    default: break;
+  }
+  SelectUiLanguage(index);
+  return S_OK;
+}
+
+// --- menu, CPM, communication state ------------------------------------------
+
+HRESULT TTarnwellCoClassImpl::OnMenuCommand(HostLong commandId) {
+  if (commandId != 0 && commandId == gCommandId) ShowDesigner();
+  return S_OK;
+}
+
+HRESULT TTarnwellCoClassImpl::OnCpmChanged(std::uint32_t, HostLong cpmType, std::uint32_t) {
+  WriteTraceLog("OnCpmChanged");
+  SetCommandEnabled(cpmType >= 6);
+  gCpmType = cpmType;
+  WriteTraceLog("OnCpmChanged - end");
+  return S_OK;
+}
+
+namespace {
+
+void CommunicationState(VARIANT_BOOL on) {
+  if (on != VARIANT_FALSE) return;
+  gCommRecord.uploadState.store(0, std::memory_order_release);
+  gCommRecord.downloadState.store(0, std::memory_order_release);
+}
+
+}  // namespace
+
+HRESULT TTarnwellCoClassImpl::OnCommunicationState(VARIANT_BOOL on) {
+  CommunicationState(on);
+  return S_OK;
+}
+
+HRESULT TTarnwellCoClassImpl::OnCommunicationStateEx(VARIANT_BOOL on) {
+  CommunicationState(on);
+  return S_OK;
+}
+
+// --- build and backup ---------------------------------------------------------
+
+HRESULT TTarnwellCoClassImpl::OnLinkingExtendedProgMap(std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t,
+                                                       std::uint32_t, std::uint32_t) {
+  // The web pages are compiled with the host's build once the designer and
+  // the generator are built in.
+  WriteTraceLog("OnLinkingExtendedProgMap");
+  WriteTraceLog("OnLinkingExtendedProgMap - end");
+  return S_OK;
+}
+
+HRESULT TTarnwellCoClassImpl::AddFileToOnlinePlcBackup(IHalvexOnlinePlcBackup* backup) {
+  WriteTraceLog("AddFileToOnlinePlcBackup");
+  WriteTraceLog("AddFileToOnlinePlcBackup - End");
+  if (backup != nullptr) backup->Release();
+  return S_OK;
+}

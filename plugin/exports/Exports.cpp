@@ -1,0 +1,113 @@
+// The functions the library exports to the host, with C linkage. Everything
+// else in the library stays hidden.
+
+#include <exception>
+
+#include "core/TraceLog.h"
+#include "host/api/HostServices.h"
+#include "host/api/HostVariables.h"
+#include "host/api/IQendProjectManager.h"
+#include "platform/com/ComCheck.h"
+#include "platform/com/ComModule.h"
+#include "platform/com/ResultCodes.h"
+#include "plugin/ComServer.h"
+#include "plugin/DllEntry.h"
+#include "plugin/PluginState.h"
+#include "plugin/TarnwellCoClassImpl.h"
+
+#define TARNWELL_EXPORT extern "C" __attribute__((visibility("default")))
+
+namespace {
+
+// The library's start-up runs on the first call of any export, once every
+// static object of the library is made (a load-time constructor could run
+// before them).
+void EnsureAttached() {
+  static const bool attached = [] {
+    TarnwellProcessAttach();
+    return true;
+  }();
+  (void)attached;
+}
+
+// At unload (dlclose or exit) the hooks into the host go.
+struct Detach {
+  ~Detach() { TarnwellProcessDetach(); }
+} gDetach;
+
+// Registration errors raised inside become their result codes at the border.
+template <class F>
+HRESULT Guarded(F&& body) {
+  try {
+    return body();
+  } catch (const EOleSysError& e) {
+    WriteTraceLog(e.Message());
+    return e.ErrorCode();
+  } catch (const std::exception& e) {
+    WriteTraceLog(e.what());
+    return E_UNEXPECTED;
+  }
+}
+
+}  // namespace
+
+TARNWELL_EXPORT void TarnwellSetHostCommandLine(int argc, const char* const* argv) {
+  EnsureAttached();
+  TarnwellReadHostCommandLine(argc, argv);
+}
+
+TARNWELL_EXPORT HRESULT DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
+  EnsureAttached();
+  if (object == nullptr) return E_POINTER;
+  return ComModuleGetClassObject(clsid, iid, object);
+}
+
+TARNWELL_EXPORT HRESULT DllCanUnloadNow() {
+  EnsureAttached();
+  return ComModuleCanUnloadNow();
+}
+
+TARNWELL_EXPORT HRESULT DllRegisterServer() {
+  EnsureAttached();
+  return Guarded([] { return RegisterTarnwellServer(); });
+}
+
+TARNWELL_EXPORT HRESULT DllUnregisterServer() {
+  EnsureAttached();
+  return Guarded([] { return UnregisterTarnwellServer(); });
+}
+
+TARNWELL_EXPORT HRESULT ControledDestruction(std::uint32_t) {
+  EnsureAttached();
+  return TarnwellControledDestruction();
+}
+
+TARNWELL_EXPORT HRESULT ClLinkExtendedProgMap(std::uint32_t, std::uint32_t, IUnknown* host, std::uint32_t,
+                                              std::uint32_t* out5, std::uint32_t* out6) {
+  EnsureAttached();
+  if (out5 == nullptr || out6 == nullptr) return E_POINTER;
+  *out5 = 0;
+  *out6 = 0;
+  if (host == nullptr) return E_POINTER;
+  IQendCpm* cpm = nullptr;
+  HRESULT hr = host->QueryInterface(IID_IQendCpm, reinterpret_cast<void**>(&cpm));
+  if (FAILED(hr)) return hr;
+  cpm->GetCpmType(&gCpmType);
+  cpm->Release();
+  IQendProjectManager* manager = nullptr;
+  hr = host->QueryInterface(IID_IQendProjectManager, reinterpret_cast<void**>(&manager));
+  if (FAILED(hr)) return hr;
+  IHalvexWebTdiMap* map = nullptr;
+  hr = host->QueryInterface(IID_IHalvexWebTdiMap, reinterpret_cast<void**>(&map));
+  if (FAILED(hr)) {
+    manager->Release();
+    return hr;
+  }
+  host->Release();
+  // The compile driver prepares the output tree here once the generator is
+  // built into the library.
+  WriteTraceLog("ClLinkExtendedProgMap - compile driver not available");
+  map->Release();
+  manager->Release();
+  return E_NOTIMPL;
+}

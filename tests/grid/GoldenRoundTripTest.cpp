@@ -1,0 +1,42 @@
+// A page with one object of every kind (texts in two languages, placeholders,
+// every optional attribute) is read onto a design surface and written back
+// byte for byte as it was.
+
+#include <gtest/gtest.h>
+
+#include "tests/grid/GridTestSupport.h"
+
+using namespace gridtest;
+
+TEST(GoldenRoundTrip, EveryKindWritesBackByteForByte) {
+  const std::string fixture = ReadFile(SourcePath("tests/grid/data/golden_page.xml"));
+  ASSERT_FALSE(fixture.empty());
+  TDesignerFixture designer;
+  EXPECT_EQ(RoundTripPage(designer, fixture), fixture);
+  EXPECT_TRUE(designer.designer()->FLoadFailures.empty());
+}
+
+TEST(GoldenRoundTrip, AttributesAndChildrenTheReaderIgnoresAreDropped) {
+  const std::string fixture = ReadFile(SourcePath("tests/grid/data/golden_page.xml"));
+  TParsed parsed(fixture);
+  ASSERT_NE(parsed.root, nullptr);
+  TmyXmlNode* page = parsed.root->FindChild("page");
+  int index = 0;
+  for (TmyXmlNode* object = page->firstChild; object != nullptr; object = object->next, ++index) {
+    object->AppendAttr("foo", "bar");
+    object->AppendAttr("x", "99");
+    object->AddChild("extra")->closed = true;
+    if (TmyXmlNode* lang = object->FindChild("lang")) lang->SetAttr("stale", "1");
+    TmyXmlNode* kind = object->FindChild("lang") != nullptr ? object->firstChild->next : object->firstChild;
+    if (kind->name == "picture" || kind->name == "camera") {
+      kind->AppendAttr("variable", "Level");
+      kind->AppendAttr("type", "SINT");
+    }
+    if (kind->name == "edit") kind->SetAttr("width", "999");
+    if (kind->name == "label") kind->AppendAttr("back", "77");
+    if (kind->name == "mulimg") kind->AddChild("note")->closed = true;
+  }
+  TDesignerFixture designer;
+  designer.LoadAndWriteBack(page);
+  EXPECT_EQ(WriteTree(parsed.root), fixture);
+}

@@ -1,0 +1,169 @@
+// The built plug-in library installed into the simulated host in this
+// process: its bitmap lands in the host's image list, its command gets the
+// host's own menu item and tool button (enabled by the CPU type the host
+// reports), its help entry hangs in the host's help menu, and the removal
+// takes all of it out again.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "host/api/IQendPlugin.h"
+#include "host/sim/HalvexHost.h"
+#include "host/sim/PluginLibrary.h"
+#include "platform/com/ClassFactory.h"
+#include "platform/vcl/Application.h"
+#include "platform/vcl/Driver.h"
+#include "tests/host/HostTestProject.h"
+
+#if defined(TARNWELL_PLUGIN_PATH)
+
+namespace {
+
+class PluginInHost : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    project = WriteTestProject("project P\ncpm 5\nvar Speed UINT R 0\n");
+    ASSERT_FALSE(project.empty());
+    host.OpenProject(project);
+    window = new HostMainWindow(Application);
+    exe = project + "/halvex";
+    Application->SetExeName(exe);
+    Application->SetMainForm(window);
+    host.SetMainWindow(window);
+
+    ASSERT_TRUE(library.Load(TARNWELL_PLUGIN_PATH)) << library.Error();
+    const char* argv[] = {exe.c_str(), "/USELOGFILE"};
+    library.setHostCommandLine(2, argv);
+    IClassFactory* factory = nullptr;
+    ASSERT_EQ(library.getClassObject(CLSID_TarnwellCoClass, IID_IClassFactory, reinterpret_cast<void**>(&factory)),
+              S_OK);
+    ASSERT_EQ(factory->CreateInstance(nullptr, IID_IQendPlugin, reinterpret_cast<void**>(&plugin)), S_OK);
+    factory->Release();
+    host.Object()->AddRef();
+    ASSERT_EQ(plugin->InstallPlugin(host.Object(), window), S_OK);
+  }
+
+  void TearDown() override {
+    if (plugin != nullptr) {
+      plugin->UninstallPlugin();
+      plugin->Release();
+    }
+    if (library.Loaded()) {
+      EXPECT_EQ(library.controledDestruction(0), S_OK);
+      library.Unload();
+    }
+    host.SetMainWindow(nullptr);
+    Application->SetMainForm(nullptr);
+    Application->SetExeName("");
+    delete window;
+    host.CloseProject();
+    std::filesystem::remove_all(project);
+  }
+
+  const HostMenuCommand& Command() {
+    commands = host.Menu().Commands();
+    EXPECT_EQ(commands.size(), 1u);
+    return commands.at(0);
+  }
+
+  bool Traced(const std::string& part) const {
+    std::ifstream in(project + "/plugins.log");
+    std::string line;
+    while (std::getline(in, line))
+      if (line.find(part) != std::string::npos) return true;
+    return false;
+  }
+
+  HalvexHost host;
+  HostMainWindow* window = nullptr;
+  PluginLibrary library;
+  IQendPlugin* plugin = nullptr;
+  std::string project;
+  std::string exe;
+  std::vector<HostMenuCommand> commands;
+};
+
+TEST_F(PluginInHost, BitmapCommandAndHelpEntryInTheHostsMenus) {
+  // The menu bitmap: one 16 x 16 picture, the command's image.
+  std::vector<HostMenuBitmap> bitmaps = host.Menu().Bitmaps();
+  ASSERT_EQ(bitmaps.size(), 1u);
+  EXPECT_EQ(bitmaps[0].width, 16);
+  EXPECT_EQ(bitmaps[0].height, 16);
+  EXPECT_EQ(bitmaps[0].imageIndex, 0);
+  EXPECT_EQ(host.Menu().Images()->Count(), 1);
+  TBitmap picture;
+  ASSERT_TRUE(host.Menu().Images()->GetBitmap(0, &picture));
+  TBitmap file;
+  file.LoadFromFile(std::string(TARNWELL_SOURCE_DIR) + "/resources/bitmaps/tarnwell.bmp");
+  // The colour of the bottom-left corner is transparent (black in the copy);
+  // every other pixel is the file's.
+  const TColor key = file.Canvas->Pixels[0][15];
+  int same = 0, keyed = 0;
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x) {
+      TColor expected = file.Canvas->Pixels[x][y];
+      keyed += expected == key;
+      same += static_cast<TColor>(picture.Canvas->Pixels[x][y]) == (expected == key ? clBlack : expected);
+    }
+  EXPECT_EQ(same, 256);
+  EXPECT_GT(keyed, 16);
+
+  const HostMenuCommand& command = Command();
+  EXPECT_EQ(command.imageIndex, 0);
+  ASSERT_NE(command.item, nullptr);
+  ASSERT_NE(command.button, nullptr);
+  EXPECT_EQ(command.button->ToolBar(), host.Menu().ToolBar(0));
+  EXPECT_EQ(command.button->ImageIndex(), 0);
+  EXPECT_EQ(host.Menu().ToolbarLines(), (std::vector<std::string>{"toolbar 0: Tarnwell (image 0, disabled)"}));
+  EXPECT_EQ(host.Menu().MenuLines(), (std::vector<std::string>{"menu 8 Plug-ins: Tarnwell (disabled)",
+                                                               "menu 9 Help: Contents, About Halvex, Tools{Tarnwell}"}));
+  EXPECT_EQ(host.Menu().HelpMenuLines(), (std::vector<std::string>{"Help|Tools|Tarnwell"}));
+
+  ASSERT_EQ(plugin->UninstallPlugin(), S_OK);
+  EXPECT_TRUE(host.Menu().Commands().empty());
+  EXPECT_EQ(host.Menu().ToolbarLines(), (std::vector<std::string>{"toolbar 0:"}));
+  EXPECT_EQ(host.Menu().MenuLines(),
+            (std::vector<std::string>{"menu 8 Plug-ins:", "menu 9 Help: Contents, About Halvex, Tools"}));
+  EXPECT_TRUE(host.Menu().HelpMenuLines().empty());
+  EXPECT_EQ(host.Menu().RemoveForeignItems(), 0) << "the plug-in left an item in the host's menus";
+  EXPECT_EQ(host.TotalReferences(), 0u);
+}
+
+TEST_F(PluginInHost, CpuTypeEnablesTheHostsItemAndButton) {
+  // The project's CPU type 5 comes with the events of opening.
+  ASSERT_EQ(host.RaiseOpeningEvents(), S_OK);
+  const HostMenuCommand& command = Command();
+  TMenuItem* item = command.item;
+  TToolButton* button = command.button;
+  EXPECT_FALSE(item->Enabled());
+  EXPECT_FALSE(button->Enabled());
+  // A click of the disabled button does nothing.
+  Driver::Click(button);
+  EXPECT_FALSE(Traced("OpenDesigner"));
+
+  ASSERT_EQ(host.Events().CpmChanged(6), S_OK);
+  EXPECT_TRUE(item->Enabled());
+  EXPECT_TRUE(button->Enabled());
+  EXPECT_EQ(host.Menu().ToolbarLines(), (std::vector<std::string>{"toolbar 0: Tarnwell (image 0)"}));
+  // The enabled button and item run the plug-in's command.
+  Driver::Click(button);
+  EXPECT_TRUE(Traced("OpenDesigner - designer not available"));
+
+  ASSERT_EQ(host.Events().CpmChanged(5), S_OK);
+  EXPECT_FALSE(item->Enabled());
+  EXPECT_FALSE(button->Enabled());
+  ASSERT_EQ(host.Events().CpmChanged(12), S_OK);
+  EXPECT_TRUE(item->Enabled());
+  // Closing the project disables the command.
+  bool mayClose = false;
+  ASSERT_EQ(host.RaiseClosingEvents(&mayClose), S_OK);
+  EXPECT_FALSE(item->Enabled());
+  EXPECT_FALSE(button->Enabled());
+}
+
+}  // namespace
+
+#endif

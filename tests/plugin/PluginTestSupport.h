@@ -1,0 +1,57 @@
+#pragma once
+// The plug-in library as the tests load it (once per process), a scratch
+// folder that plays the host executable's folder (so that the trace log
+// "plugins.log" lands there), and the plug-in object made through the
+// class factory.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "host/api/IQendPlugin.h"
+#include "host/api/PluginExports.h"
+
+namespace plugintest {
+
+struct PluginLibrary {
+  void* handle = nullptr;
+  DllGetClassObjectFunction getClassObject = nullptr;
+  DllCanUnloadNowFunction canUnloadNow = nullptr;
+  DllRegisterServerFunction registerServer = nullptr;
+  DllUnregisterServerFunction unregisterServer = nullptr;
+  ControledDestructionFunction controledDestruction = nullptr;
+  ClLinkExtendedProgMapFunction linkExtendedProgMap = nullptr;
+  TarnwellSetHostCommandLineFunction setHostCommandLine = nullptr;
+};
+
+// Loads the library on first use (a failure ends the test program).
+const PluginLibrary& Plugin();
+
+// A scratch folder for one test: the host executable "halvex" lives in it,
+// and the registry store is a file in it.
+class HostFolder {
+ public:
+  HostFolder();
+  ~HostFolder();
+  HostFolder(const HostFolder&) = delete;
+  HostFolder& operator=(const HostFolder&) = delete;
+
+  const std::filesystem::path& Path() const { return folder_; }
+  std::string ExePath() const { return (folder_ / "halvex").string(); }
+  // Hands the host's arguments (after argument 0, the executable) to the
+  // library.
+  void StartHost(const std::vector<std::string>& switches) const;
+  // The trace log's lines, and emptying it.
+  std::vector<std::string> TraceLines() const;
+  void ClearTrace() const;
+  // True when some trace line holds `part`.
+  bool Traced(const std::string& part) const;
+
+ private:
+  std::filesystem::path folder_;
+};
+
+// A new plug-in object through DllGetClassObject and its class factory.
+IQendPlugin* CreatePlugin();
+
+}  // namespace plugintest
