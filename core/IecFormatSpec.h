@@ -1,5 +1,5 @@
 #pragma once
-// The printf conversion specification (without the leading "%") that the
+// The printf format directive (without the leading "%") that the
 // value formatters and the generator build for numbers:
 //   "-"          when the width is 0 or more and the left flag is set;
 //   "0"          with zero fill (a negative width then counts as positive);
