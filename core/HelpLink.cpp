@@ -4,6 +4,7 @@
 #include "core/HostEnvironment.h"
 #include "core/UiText.h"
 #include "platform/help/HtmlHelp.h"
+#include "platform/vcl/SysUtils.h"
 
 namespace {
 
@@ -28,13 +29,6 @@ std::string WithoutExtension(const std::string& name) {
   std::size_t slash = name.find_last_of("\\/");
   if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return name;
   return name.substr(0, dot);
-}
-
-std::string Trim(const std::string& s) {
-  std::size_t b = 0, e = s.size();
-  while (b < e && static_cast<unsigned char>(s[b]) <= ' ') ++b;
-  while (e > b && static_cast<unsigned char>(s[e - 1]) <= ' ') --e;
-  return s.substr(b, e - b);
 }
 
 }  // namespace

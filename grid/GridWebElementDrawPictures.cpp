@@ -19,6 +19,7 @@
 #include "platform/vcl/Canvas.h"
 #include "platform/vcl/Picture.h"
 #include "platform/vcl/StringList.h"
+#include "platform/vcl/SysUtils.h"
 #include "platform/vcl/Timer.h"
 #include "pictures/PictureLoader.h"
 #include "platform/vcl/WinControl.h"
@@ -52,11 +53,6 @@ int ReadInteger(const std::string& text) {
   const long long v = std::strtoll(s, &end, 0);
   if (end == s) return 0;
   return ClampInt(v);
-}
-
-std::string Upper(std::string s) {
-  for (char& ch : s) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-  return s;
 }
 
 // The red cross and black frame of a missing picture on a 32 x 32 box.
@@ -216,7 +212,7 @@ void TGridWebElement::DrawStrImg(TDrawArea& a) {
       if (query != std::string::npos) s.erase(query);
       if (s.find("://") == std::string::npos) {
         bool done = false;
-        const std::string upper = Upper(s);
+        const std::string upper = UpperCase(s);
         const std::size_t at = upper.find("IMAGES/");
         if (at != std::string::npos) {
           const std::string name = s.substr(at + 7);
@@ -231,7 +227,7 @@ void TGridWebElement::DrawStrImg(TDrawArea& a) {
         }
         if (!done && haveQueue) {
           const std::size_t dot = s.rfind('.');
-          const std::string ext = dot == std::string::npos ? std::string() : Upper(s.substr(dot));
+          const std::string ext = dot == std::string::npos ? std::string() : UpperCase(s.substr(dot));
           if (ext == ".JPG" || ext == ".JPEG" || ext == ".PNG" || ext == ".BMP" || ext == ".GIF") {
             FStrImgPending = 1;
             gGridQueuePicture(FRecvQueue, this, value);

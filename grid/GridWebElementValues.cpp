@@ -17,27 +17,11 @@
 #include "core/IecTypes.h"
 #include "grid/GridWebElement.h"
 #include "platform/vcl/ComboBox.h"
+#include "platform/vcl/SysUtils.h"
 
 namespace {
 
 constexpr std::int64_t kSaturate = std::int64_t{1} << 62;
-
-// Blanks and control characters at both ends removed.
-std::string Trimmed(const std::string& text) {
-  std::size_t b = 0, e = text.size();
-  while (b < e && static_cast<unsigned char>(text[b]) <= ' ') ++b;
-  while (e > b && static_cast<unsigned char>(text[e - 1]) <= ' ') --e;
-  return text.substr(b, e - b);
-}
-
-bool SameTextNoCase(const std::string& a, const char* b) {
-  const std::size_t n = std::strlen(b);
-  if (a.size() != n) return false;
-  for (std::size_t i = 0; i < n; ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  return true;
-}
 
 // Reads an integer the way scanf's %d, %u and %x start a text: blanks, an
 // optional sign, (hexadecimal: an optional "0x"), digits. The magnitude
@@ -229,7 +213,7 @@ std::int32_t TGridWebElement::ParseInteger(const std::string& text, bool& verdic
       whole = SaturatingMul(whole, Pow10(p));
       value = whole;
       if (decimalsRead) {
-        const std::string lead = Trimmed(text);
+        const std::string lead = Trim(text);
         value = !lead.empty() && lead[0] == '-' ? whole - decimals : whole + decimals;
       }
     }
@@ -267,7 +251,7 @@ bool TGridWebElement::ParseValue(const std::string& input, const TPinVariable* v
   const TPinVariable& info = variable != nullptr ? *variable : FVarInfo;
   std::uint8_t* out = target != nullptr ? target : FWriteBuf;
   const int type = info.typeCode;
-  const std::string text = type == IecString ? input : Trimmed(input);
+  const std::string text = type == IecString ? input : Trim(input);
   // ParseInteger reads the element's own type: lend it the record asked for.
   struct TypeSwap {
     TPinVariable& field;
@@ -278,8 +262,8 @@ bool TGridWebElement::ParseValue(const std::string& input, const TPinVariable* v
   switch (type) {
     case IecBool: case IecBoolREdge: case IecBoolFEdge: {
       const std::int64_t n = IntegerOrZero(text);
-      if (SameTextNoCase(text, "true") || n == 1) out[0] = 1;
-      else if (SameTextNoCase(text, "false") || n == 0) out[0] = 0;
+      if (SameText(text, "true") || n == 1) out[0] = 1;
+      else if (SameText(text, "false") || n == 0) out[0] = 0;
       else return false;
       return true;
     }

@@ -10,6 +10,7 @@
 #include "pictures/PngLibrary.h"
 #include "platform/vcl/Bitmap.h"
 #include "platform/vcl/JpegImage.h"
+#include "platform/vcl/SysUtils.h"
 #include "platform/vcl/Screen.h"
 #include "platform/vcl/Streams.h"
 #include "platform/win/Paths.h"
@@ -36,9 +37,7 @@ std::string UpperExtension(const std::string& fileName) {
   const std::string::size_type dot = fileName.rfind('.');
   const std::string::size_type sep = fileName.find_last_of("\\/:");
   if (dot == std::string::npos || (sep != std::string::npos && dot < sep)) return {};
-  std::string ext = fileName.substr(dot);
-  for (char& c : ext) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return ext;
+  return UpperCase(fileName.substr(dot));
 }
 
 // Where a loaded picture goes: with a cache it is stored there and the

@@ -1,12 +1,12 @@
 #include "plugin/HelpEntry.h"
 
 #include <algorithm>
-#include <cctype>
 #include <string>
 
 #include "core/TraceLog.h"
 #include "core/UiText.h"
 #include "platform/vcl/Menus.h"
+#include "platform/vcl/SysUtils.h"
 #include "plugin/WebMainForm.h"
 
 namespace {
@@ -15,12 +15,6 @@ namespace {
 constexpr const char* kHelpSubmenuName = "miPluginsHelpIn_miHelp";
 // Its caption: "Tools".
 constexpr int kToolsText = 2063;
-
-bool SameText(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
-         });
-}
 
 TMenuItem* FindHelpSubmenu(TMenuItem* helpMenu) {
   for (int i = 0; i < helpMenu->Count(); ++i)

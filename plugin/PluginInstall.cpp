@@ -1,6 +1,5 @@
 // Installation into the host and removal from it.
 
-#include <cctype>
 #include <memory>
 #include <string>
 
@@ -10,6 +9,7 @@
 #include "platform/com/TaskMem.h"
 #include "platform/vcl/Bitmap.h"
 #include "platform/vcl/Menus.h"
+#include "platform/vcl/SysUtils.h"
 #include "platform/vcl/ToolBar.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/Resources.h"
@@ -245,8 +245,7 @@ HRESULT TTarnwellCoClassImpl::UninstallPlugin() {
 
 std::string LookupHostProjectEntry(const std::string& key) {
   if (gHost.ifPrjMngr == nullptr) return {};
-  std::string wanted = key;
-  for (char& c : wanted) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  const std::string wanted = UpperCase(key);
   char* list = nullptr;
   HRESULT hr = gHost.ifPrjMngr->GetProjectList(&list);
   std::string text = (SUCCEEDED(hr) && list != nullptr) ? std::string(list) : std::string();
@@ -258,8 +257,7 @@ std::string LookupHostProjectEntry(const std::string& key) {
     std::string line = text.substr(start, end - start);
     start = end + 1;
     std::size_t bar = line.find('|');
-    std::string name = bar == std::string::npos ? std::string() : line.substr(0, bar);
-    for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const std::string name = bar == std::string::npos ? std::string() : UpperCase(line.substr(0, bar));
     if (bar == std::string::npos || name != wanted) continue;
     std::string path = line.substr(bar + 1);
     std::size_t slash = path.find_last_of("\\/");

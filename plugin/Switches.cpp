@@ -1,16 +1,17 @@
 #include "plugin/Switches.h"
 
-#include <cctype>
-
 #include "core/HostEnvironment.h"
 #include "core/TraceLog.h"
+#include "platform/vcl/SysUtils.h"
 
 TStartupValues gStartup;
 
 namespace {
 
 // ANSI upper case: the letters of the ANSI code page's Latin range as the
-// class library's AnsiUpperCase maps them in code page 1252.
+// class library's AnsiUpperCase maps them in code page 1252. Not SysUtils'
+// AnsiUpperCase, which follows the code page in force (GetACP): the
+// switches read the same whatever code page the host has set.
 std::string AnsiUpper(const std::string& text) {
   std::string result = text;
   for (char& c : result) {
@@ -25,15 +26,6 @@ std::string AnsiUpper(const std::string& text) {
       c = static_cast<char>(0x9F);
   }
   return result;
-}
-
-// Trims characters up to the blank at both ends, as the class library's Trim.
-std::string Trim(const std::string& text) {
-  std::size_t begin = 0;
-  std::size_t end = text.size();
-  while (begin < end && static_cast<unsigned char>(text[begin]) <= ' ') ++begin;
-  while (end > begin && static_cast<unsigned char>(text[end - 1]) <= ' ') --end;
-  return text.substr(begin, end - begin);
 }
 
 std::string FolderOf(const std::string& path) {

@@ -11,7 +11,11 @@
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_ONLY_GIF
 #define STBI_NO_STDIO_WARNINGS
+// With only the GIF reader, stb_image leaves a parameter of its 16-bit probe unused.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wunused-parameter"
 #include <stb_image.h>
+#pragma GCC diagnostic pop
 
 #include <cmath>
 #include <cstdint>

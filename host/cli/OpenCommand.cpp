@@ -18,6 +18,7 @@
 #include "platform/com/Guid.h"
 #include "platform/com/TaskMem.h"
 #include "platform/vcl/Application.h"
+#include "platform/vcl/SysUtils.h"
 #include "platform/win/CodePage.h"
 #include "platform/win/Paths.h"
 #include "platform/win/RegistryStore.h"
@@ -32,11 +33,6 @@ struct LoadedPlugin {
   IQendPlugin* plugin = nullptr;
   bool installed = false;
 };
-
-std::string Upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
 
 std::string Narrow(BSTR text) { return WideToMultiByte(CP_ACP, BstrToWide(text)); }
 
@@ -246,7 +242,7 @@ int RunOpen(const HalvexContext& context, const std::vector<std::string>& args, 
   out << "registry: " << RegistryStore::Path() << "\n";
   for (const std::string& name : without) out << "host without " << name << "\n";
   bool logOn = std::any_of(switches.begin(), switches.end(), [](const std::string& s) {
-    std::string t = Upper(s);
+    std::string t = UpperCase(s);
     t.erase(0, t.find_first_not_of(" \t"));
     t.erase(t.find_last_not_of(" \t") + 1);
     return t == "/USELOGFILE";

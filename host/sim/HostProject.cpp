@@ -8,17 +8,13 @@
 
 #include "host/sim/PlcFileSystem.h"
 #include "host/sim/PlcTypeShape.h"
+#include "platform/vcl/SysUtils.h"
 #include "platform/win/Paths.h"
 #include "platform/win/FileIo.h"
 
 namespace {
 
 constexpr std::size_t kMaxProjectFile = 1 << 20;
-
-std::string Upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
 
 class Reader {
  public:
@@ -119,7 +115,7 @@ class Reader {
 
   void Line(const std::vector<std::string>& t) {
     if (t.empty()) return;
-    const std::string key = Upper(t[0]);
+    const std::string key = UpperCase(t[0]);
     if (current_) {
       if (key == "END") {
         Count(t, 1, 1, "end");
@@ -131,7 +127,7 @@ class Reader {
       if (t.size() < 2) Fail(line_, "expected: MEMBER TYPE (or end)");
       if (!IsIdentifier(t[0])) Fail(line_, "bad member name \"" + t[0] + "\"");
       for (const HostStructMember& m : current_->members)
-        if (Upper(m.name) == Upper(t[0])) Fail(line_, "member " + t[0] + " declared twice");
+        if (UpperCase(m.name) == UpperCase(t[0])) Fail(line_, "member " + t[0] + " declared twice");
       current_->members.push_back({t[0], Join(t, 1)});
       return;
     }
@@ -183,7 +179,7 @@ class Reader {
       Count(t, 2, 2, "struct NAME");
       if (!IsIdentifier(t[1])) Fail(line_, "bad structure name \"" + t[1] + "\"");
       for (const HostStructType& s : project_.structs)
-        if (Upper(s.name) == Upper(t[1])) Fail(line_, "structure " + t[1] + " declared twice");
+        if (UpperCase(s.name) == UpperCase(t[1])) Fail(line_, "structure " + t[1] + " declared twice");
       current_ = HostStructType{t[1], {}, line_};
     } else if (key == "END") {
       Fail(line_, "\"end\" without \"struct\"");
@@ -209,7 +205,7 @@ class Reader {
     std::size_t n = t.size();
     HostVariableDecl v;
     v.line = line_;
-    if (n >= 2 && Upper(t[n - 2]) == "TDI") {
+    if (n >= 2 && UpperCase(t[n - 2]) == "TDI") {
       v.tdi = Number(t[n - 1], "TDI number", 0xFFFFFFFF);
       n -= 2;
     }
@@ -248,7 +244,7 @@ class Reader {
     std::set<std::uint32_t> tdis;
     for (const HostVariableDecl& v : project_.variables) {
       line_ = v.line;
-      if (!names.insert(Upper(v.name)).second) Fail(v.line, "variable " + v.name + " declared twice");
+      if (!names.insert(UpperCase(v.name)).second) Fail(v.line, "variable " + v.name + " declared twice");
       if (v.tdi != 0 && !tdis.insert(v.tdi).second) Fail(v.line, "TDI number " + std::to_string(v.tdi) + " used twice");
       PlcTypeShapePtr shape;
       try {

@@ -1,15 +1,7 @@
 #include "host/sim/HostVariables.h"
 
-#include <cctype>
-
 #include "host/sim/HalvexHost.h"
-
-namespace {
-std::string Upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
-}  // namespace
+#include "platform/vcl/SysUtils.h"
 
 HRESULT HostVariables::GetVariablePosition(const char* name, std::uint8_t* area, std::uint16_t* kind,
                                            std::uint32_t* address, std::uint8_t* size) {
@@ -31,7 +23,7 @@ HRESULT HostWebTdiMap::Lookup(const char* name, WebTdiVarInfo* info) {
   if (tdi == 0) {
     // The declared variable's name is what a number belongs to.
     std::string base = v->name.substr(0, v->name.find_first_of(".["));
-    std::string key = Upper(base);
+    std::string key = UpperCase(base);
     auto it = assigned_.find(key);
     if (it == assigned_.end()) {
       std::uint32_t next = host_.HighestTdi() + 1 + static_cast<std::uint32_t>(assigned_.size());

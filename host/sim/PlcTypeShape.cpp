@@ -5,18 +5,16 @@
 #include <map>
 
 #include "core/IecTypes.h"
+#include "platform/vcl/SysUtils.h"
 
 namespace {
 
 constexpr std::uint32_t kMaxTypeSize = kPlcAreaMaxSize;
 constexpr int kMaxNesting = 16;
 
-std::string Upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
-
-std::string Trim(const std::string& s) {
+// Blanks and tabs only, unlike SysUtils' Trim (every byte up to ' '): other
+// control characters of a declaration stay as they are.
+std::string TrimBlanks(const std::string& s) {
   std::size_t b = s.find_first_not_of(" \t");
   if (b == std::string::npos) return {};
   std::size_t e = s.find_last_not_of(" \t");
@@ -26,7 +24,7 @@ std::string Trim(const std::string& s) {
 [[noreturn]] void Fail(const std::string& text) { throw HostProjectError(text); }
 
 bool ParseInt(const std::string& text, std::int64_t* value) {
-  std::string t = Trim(text);
+  std::string t = TrimBlanks(text);
   if (t.empty() || t.size() > 12) return false;
   std::size_t i = (t[0] == '-' || t[0] == '+') ? 1 : 0;
   if (i == t.size()) return false;
@@ -70,9 +68,9 @@ class Shaper {
 
   PlcTypeShapePtr Shape(const std::string& rawText, int depth) {
     if (depth > kMaxNesting) Fail("types nested too deeply (a structure that contains itself?)");
-    std::string text = Trim(rawText);
+    std::string text = TrimBlanks(rawText);
     if (text.empty()) Fail("missing type");
-    std::string upper = Upper(text);
+    std::string upper = UpperCase(text);
 
     if (upper.rfind("ARRAY", 0) == 0 && upper.size() > 5 && (upper[5] == '[' || upper[5] == ' ')) return Array(text, depth);
     if (text[0] == '(') return Enumeration(text);
@@ -110,7 +108,7 @@ class Shaper {
     bool wide = upper[0] == 'W';
     std::size_t base = wide ? 7 : 6;
     std::int64_t length = 80;
-    std::string rest = Trim(upper.substr(base));
+    std::string rest = TrimBlanks(upper.substr(base));
     if (!rest.empty()) {
       if (rest.front() != '[' || rest.back() != ']' || !ParseInt(rest.substr(1, rest.size() - 2), &length))
         Fail("malformed string type " + text);
@@ -127,7 +125,7 @@ class Shaper {
 
   PlcTypeShapePtr Array(const std::string& text, int depth) {
     // ARRAY[low..high] OF element
-    std::string upper = Upper(text);
+    std::string upper = UpperCase(text);
     std::size_t open = upper.find('[');
     std::size_t close = upper.find(']');
     std::size_t dots = upper.find("..");
@@ -159,12 +157,12 @@ class Shaper {
   }
 
   PlcTypeShapePtr Struct(const std::string& text, int depth) {
-    std::string upper = Upper(text);
+    std::string upper = UpperCase(text);
     auto cached = cache_.find(upper);
     if (cached != cache_.end()) return cached->second;
     const HostStructType* found = nullptr;
     for (const HostStructType& t : structs_)
-      if (Upper(t.name) == upper) found = &t;
+      if (UpperCase(t.name) == upper) found = &t;
     if (!found) Fail("unknown type " + text);
     auto s = std::make_shared<PlcTypeShape>();
     s->kind = PlcTypeShape::Kind::Struct;

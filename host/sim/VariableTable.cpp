@@ -3,14 +3,9 @@
 #include <cctype>
 #include <cstdlib>
 
-namespace {
+#include "platform/vcl/SysUtils.h"
 
-bool SameNoCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i]))) return false;
-  return true;
-}
+namespace {
 
 bool IsIdentChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
 
@@ -28,7 +23,7 @@ std::optional<ResolvedVariable> VariableTable::Resolve(const std::string& name) 
   const Entry* entry = nullptr;
   std::string base = name.substr(0, i);
   for (const Entry& e : entries_)
-    if (SameNoCase(e.decl.name, base)) entry = &e;
+    if (SameText(e.decl.name, base)) entry = &e;
   if (!entry) return std::nullopt;
 
   ResolvedVariable r;
@@ -47,7 +42,7 @@ std::optional<ResolvedVariable> VariableTable::Resolve(const std::string& name) 
       std::string member = name.substr(start, i - start);
       const PlcTypeMember* found = nullptr;
       for (const PlcTypeMember& m : r.shape->members)
-        if (SameNoCase(m.name, member)) found = &m;
+        if (SameText(m.name, member)) found = &m;
       if (!found) return std::nullopt;
       r.address += found->offset;
       r.shape = found->shape;
@@ -92,8 +87,8 @@ std::vector<std::string> VariableTable::Names() const {
 std::vector<std::string> VariableTable::NamesOfType(const std::string& hostTypeName) const {
   std::vector<std::string> out;
   for (const Entry& e : entries_)
-    if (SameNoCase(e.shape->hostTypeName, hostTypeName) ||
-        (e.shape->kind == PlcTypeShape::Kind::Struct && SameNoCase(e.shape->furtherText, hostTypeName)))
+    if (SameText(e.shape->hostTypeName, hostTypeName) ||
+        (e.shape->kind == PlcTypeShape::Kind::Struct && SameText(e.shape->furtherText, hostTypeName)))
       out.push_back(e.decl.name);
   return out;
 }

@@ -6,6 +6,7 @@
 #include "platform/com/ClassFactory.h"
 #include "platform/com/Guid.h"
 #include "platform/com/ResultCodes.h"
+#include "platform/com/StaticClassFactory.h"
 #include "platform/win/RegistryStore.h"
 
 namespace {
@@ -75,24 +76,11 @@ class CategoriesManager final : public ICatRegister {
   std::atomic<ULONG> refs_{1};
 };
 
-class CategoriesFactory final : public IClassFactory {
+// Process-wide: the count of its references is not kept.
+class CategoriesFactory final : public TStaticClassFactory {
  public:
-  HRESULT QueryInterface(REFIID iid, void** object) override {
-    if (object == nullptr) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IClassFactory) {
-      *object = static_cast<IClassFactory*>(this);
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  // Process-wide: the count is not kept.
-  ULONG AddRef() override { return 2; }
-  ULONG Release() override { return 1; }
   HRESULT CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
-    if (object == nullptr) return E_POINTER;
-    *object = nullptr;
-    if (outer != nullptr) return CLASS_E_NOAGGREGATION;
+    if (HRESULT hr = CheckCreateArguments(outer, object); hr != S_OK) return hr;
     auto* manager = new CategoriesManager();
     HRESULT hr = manager->QueryInterface(iid, object);
     manager->Release();

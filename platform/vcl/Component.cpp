@@ -2,21 +2,16 @@
 
 #include <algorithm>
 
-namespace {
+#include "platform/vcl/SysUtils.h"
 
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+namespace {
 
 bool IsAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
 bool IsAlnum(char c) { return IsAlpha(c) || (c >= '0' && c <= '9'); }
 
 }  // namespace
 
-bool SameComponentName(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (Upper(a[i]) != Upper(b[i])) return false;
-  return true;
-}
+bool SameComponentName(const std::string& a, const std::string& b) { return SameText(a, b); }
 
 bool IsValidIdent(const std::string& name) {
   if (name.empty() || !IsAlpha(name[0])) return false;

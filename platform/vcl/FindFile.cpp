@@ -8,6 +8,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "platform/vcl/SysUtils.h"
 #include "platform/win/Folders.h"
 #include "platform/win/Paths.h"
 
@@ -32,12 +33,6 @@ TSearchRec::Entry EntryOf(const std::string& name, const struct stat& st) {
   e.size = S_ISDIR(st.st_mode) ? 0 : static_cast<std::int64_t>(st.st_size);
   e.time = DosTime(st.st_mtime);
   return e;
-}
-
-std::string UpperAscii(std::string s) {
-  for (char& c : s)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return s;
 }
 
 void TakeNext(TSearchRec& rec) {
@@ -76,7 +71,7 @@ int FindFirst(const std::string& path, int attr, TSearchRec& rec) {
   std::sort(found.begin(), found.end(), [](const TSearchRec::Entry& a, const TSearchRec::Entry& b) {
     bool aDots = a.name == "." || a.name == "..", bDots = b.name == "." || b.name == "..";
     if (aDots != bDots) return aDots;
-    return UpperAscii(a.name) < UpperAscii(b.name);
+    return UpperCase(a.name) < UpperCase(b.name);
   });
   if (found.empty()) return kFileNotFound;
   rec.Pending = std::move(found);

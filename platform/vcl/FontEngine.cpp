@@ -14,6 +14,8 @@
 #include <mutex>
 #include <unordered_map>
 
+#include "platform/vcl/SysUtils.h"
+
 namespace {
 
 // Sizes beyond this are drawn at this size: a font size that comes from a
@@ -263,8 +265,7 @@ std::string FontEngine::FontFile(const std::string& name, bool bold, bool italic
 
 std::shared_ptr<const SizedFont> FontEngine::Font(const std::string& name, int height, bool bold, bool italic) {
   std::lock_guard<std::mutex> lock(state_->mutex);
-  std::string fileKey = name;
-  for (char& ch : fileKey) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+  std::string fileKey = LowerCase(name);
   fileKey += bold ? "|b" : "|";
   fileKey += italic ? "|i" : "|";
   auto file = state_->files.find(fileKey);

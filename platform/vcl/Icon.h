@@ -5,40 +5,26 @@
 
 #include <cstdint>
 #include <memory>
-#include <vector>
 
-#include "platform/vcl/GraphicsGraphic.h"
+#include "platform/vcl/GraphicsEncoded.h"
 
-class TIcon : public TGraphic {
+// Saving writes the icon file that was loaded; PixelData gives the pixels
+// with straight alpha.
+class TIcon : public TEncodedGraphic {
  public:
   TIcon() { transparent_ = true; }
 
-  int Width() const override { return width_; }
-  int Height() const override { return height_; }
-  bool Empty() const override { return width_ == 0 || height_ == 0; }
   bool Transparent() const override { return true; }
   void SetTransparent(bool) override {}
 
   // Reads the rest of the stream as an icon file.
   void LoadFromStream(TStream& stream) override;
-  // Writes the icon file that was loaded.
-  void SaveToStream(TStream& stream) const override;
   void LoadFromBytes(const std::uint8_t* data, std::size_t size);
 
   // From another icon only (nullptr empties it).
   void Assign(const TGraphic* source) override;
   std::unique_ptr<TGraphic> Clone() const override;
 
-  // Pixels with straight alpha, blue, green, red, alpha in memory, rows from
-  // the top (nullptr when empty).
-  const std::uint32_t* PixelData() const { return pixels_.empty() ? nullptr : pixels_.data(); }
-
  protected:
   void Draw(TCanvas& canvas, const TRect& rect) const override;
-
- private:
-  int width_ = 0;
-  int height_ = 0;
-  std::vector<std::uint32_t> pixels_;
-  std::vector<std::uint8_t> data_;
 };

@@ -135,3 +135,9 @@ void TCustomImageList::Draw(TCanvas* canvas, int x, int y, int index, bool enabl
       for (int px = 0; px < width_; ++px)
         if (dark(px, py)) canvas->SetPixel(x + px + 1 - pass, y + py + 1 - pass, pass == 0 ? light : shadow);
 }
+
+void SetImageListLink(TComponent* owner, TCustomImageList*& slot, TCustomImageList* value) {
+  if (slot != nullptr) owner->RemoveFreeNotification(slot);
+  slot = value;
+  if (value != nullptr) owner->FreeNotification(value);
+}

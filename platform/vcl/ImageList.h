@@ -68,3 +68,8 @@ class TImageList : public TCustomImageList {
  public:
   using TCustomImageList::TCustomImageList;
 };
+
+// Points a control's image-list property (`slot`) at `value`, moving the
+// free notification from the old list to the new one, so that the control
+// hears when the list it shows is destroyed.
+void SetImageListLink(TComponent* owner, TCustomImageList*& slot, TCustomImageList* value);

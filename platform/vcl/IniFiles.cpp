@@ -4,28 +4,20 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/vcl/SysUtils.h"
 #include "platform/win/FileIo.h"
 
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-std::string Trim(const std::string& s) {
+// Only blanks and tabs go, not every byte up to ' ' as SysUtils' Trim takes:
+// a key or value keeps its other control characters as the file holds them.
+std::string TrimBlanks(const std::string& s) {
   std::size_t b = 0, e = s.size();
   while (b < e && IsBlank(s[b])) ++b;
   while (e > b && IsBlank(s[e - 1])) --e;
   return s.substr(b, e - b);
-}
-
-bool SameText(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-    if (x >= 'a' && x <= 'z') x = static_cast<unsigned char>(x - 'a' + 'A');
-    if (y >= 'a' && y <= 'z') y = static_cast<unsigned char>(y - 'a' + 'A');
-    if (x != y) return false;
-  }
-  return true;
 }
 
 // One line of the file as read.
@@ -53,17 +45,17 @@ std::vector<IniLine> ReadLines(const std::string& fileName) {
     if (end == std::string::npos) end = text.size();
     IniLine line;
     line.raw = text.substr(start, end - start);
-    std::string t = Trim(line.raw);
+    std::string t = TrimBlanks(line.raw);
     if (!t.empty() && t[0] == '[') {
       std::size_t close = t.find(']');
       if (close != std::string::npos) {
         line.section = true;
-        line.name = Trim(t.substr(1, close - 1));
+        line.name = TrimBlanks(t.substr(1, close - 1));
       }
     } else if (std::size_t eq = t.find('='); eq != std::string::npos) {
       line.key = true;
-      line.name = Trim(t.substr(0, eq));
-      line.value = Trim(t.substr(eq + 1));
+      line.name = TrimBlanks(t.substr(0, eq));
+      line.value = TrimBlanks(t.substr(eq + 1));
       if (line.value.size() >= 2 && (line.value[0] == '"' || line.value[0] == '\'') &&
           line.value.back() == line.value[0])
         line.value = line.value.substr(1, line.value.size() - 2);
@@ -98,7 +90,9 @@ long FindKey(const std::vector<IniLine>& lines, std::size_t first, std::size_t e
 
 std::string OneLine(const std::string& s) { return s.substr(0, s.find_first_of("\r\n")); }
 
-// StrToIntDef of the class library, with "0x" read as "$".
+// StrToIntDef of the class library, with "0x" read as "$". Not SysUtils'
+// TryStrToInt: that one also skips leading blanks (a quoted value keeps
+// them) and takes a bare "x" for "$", which an ini value does not.
 bool ParseInteger(const std::string& text, int& result) {
   std::string s = text;
   if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) s = "$" + s.substr(2);
@@ -167,11 +161,11 @@ void TIniFile::WriteString(const std::string& section, const std::string& ident,
       lines[static_cast<std::size_t>(k)].raw = lines[static_cast<std::size_t>(k)].name + "=" + OneLine(value);
     } else {
       std::size_t at = end;
-      while (at > header + 1 && Trim(lines[at - 1].raw).empty()) --at;
+      while (at > header + 1 && TrimBlanks(lines[at - 1].raw).empty()) --at;
       lines.insert(lines.begin() + static_cast<long>(at), RawLine(entry));
     }
   } else {
-    if (!lines.empty() && !Trim(lines.back().raw).empty()) lines.push_back(IniLine());
+    if (!lines.empty() && !TrimBlanks(lines.back().raw).empty()) lines.push_back(IniLine());
     lines.push_back(RawLine("[" + sectionName + "]"));
     lines.push_back(RawLine(entry));
   }

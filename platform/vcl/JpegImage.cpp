@@ -99,42 +99,20 @@ void TJPEGImage::LoadFromBytes(const std::uint8_t* data, std::size_t size) {
   std::string error;
   if (size == 0 || !DecodeJpeg(data, size, width, height, pixels, row, error))
     throw EInvalidGraphic("JPEG error: " + (error.empty() ? std::string("no image data") : error));
-  width_ = width;
-  height_ = height;
-  pixels_ = std::move(pixels);
-  data_.assign(data, data + size);
-  Changed();
+  SetPicture(width, height, std::move(pixels), data, size);
 }
 
 void TJPEGImage::LoadFromStream(TStream& stream) {
-  const std::int64_t available = std::max<std::int64_t>(0, stream.Size() - stream.Position());
-  if (available > 0x7FFFFFFF) throw EInvalidGraphic("JPEG error: file too large");
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(available));
-  stream.ReadBuffer(bytes.data(), available);
+  const std::vector<std::uint8_t> bytes = ReadRestOfStream(stream, "JPEG error: file too large");
   LoadFromBytes(bytes.data(), bytes.size());
-}
-
-void TJPEGImage::SaveToStream(TStream& stream) const {
-  stream.WriteBuffer(data_.data(), static_cast<std::int64_t>(data_.size()));
 }
 
 void TJPEGImage::Assign(const TGraphic* source) {
   if (source == this) return;
-  if (source == nullptr) {
-    width_ = height_ = 0;
-    pixels_.clear();
-    data_.clear();
-    Changed();
-    return;
-  }
   const auto* jpeg = dynamic_cast<const TJPEGImage*>(source);
-  if (jpeg == nullptr) throw EInvalidGraphicOperation("Cannot assign this picture to a JPEG image");
-  width_ = jpeg->width_;
-  height_ = jpeg->height_;
-  pixels_ = jpeg->pixels_;
-  data_ = jpeg->data_;
-  transparent_ = jpeg->transparent_;
-  Changed();
+  if (source != nullptr && jpeg == nullptr)
+    throw EInvalidGraphicOperation("Cannot assign this picture to a JPEG image");
+  CopyPicture(jpeg);
 }
 
 std::unique_ptr<TGraphic> TJPEGImage::Clone() const {

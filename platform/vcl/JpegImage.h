@@ -6,22 +6,16 @@
 
 #include <cstdint>
 #include <memory>
-#include <vector>
 
-#include "platform/vcl/GraphicsGraphic.h"
+#include "platform/vcl/GraphicsEncoded.h"
 
-class TJPEGImage : public TGraphic {
+// PixelData gives the decoded pixels, their alpha 255.
+class TJPEGImage : public TEncodedGraphic {
  public:
   TJPEGImage() = default;
 
-  int Width() const override { return width_; }
-  int Height() const override { return height_; }
-  bool Empty() const override { return width_ == 0 || height_ == 0; }
-
   // Reads the rest of the stream as a JPEG file.
   void LoadFromStream(TStream& stream) override;
-  // Writes the file bytes that were loaded.
-  void SaveToStream(TStream& stream) const override;
   // Decodes JPEG file bytes held in memory.
   void LoadFromBytes(const std::uint8_t* data, std::size_t size);
 
@@ -29,16 +23,6 @@ class TJPEGImage : public TGraphic {
   void Assign(const TGraphic* source) override;
   std::unique_ptr<TGraphic> Clone() const override;
 
-  // Decoded pixels, blue, green, red, alpha (255) in memory, rows from the
-  // top (nullptr when empty).
-  const std::uint32_t* PixelData() const { return pixels_.empty() ? nullptr : pixels_.data(); }
-
  protected:
   void Draw(TCanvas& canvas, const TRect& rect) const override;
-
- private:
-  int width_ = 0;
-  int height_ = 0;
-  std::vector<std::uint32_t> pixels_;
-  std::vector<std::uint8_t> data_;
 };

@@ -258,26 +258,18 @@ void TListView::SetBorderStyle(TBorderStyle value) {
 
 TRect TListView::BorderInsets() const { return borderStyle_ == bsSingle ? TRect{2, 2, 2, 2} : TRect{}; }
 
-namespace {
-void SwapImages(TComponent* self, TCustomImageList*& slot, TCustomImageList* value) {
-  if (slot != nullptr) self->RemoveFreeNotification(slot);
-  slot = value;
-  if (value != nullptr) self->FreeNotification(value);
-}
-}  // namespace
-
 void TListView::SetSmallImages(TCustomImageList* value) {
-  SwapImages(this, smallImages_, value);
+  SetImageListLink(this, smallImages_, value);
   Invalidate();
 }
 
 void TListView::SetStateImages(TCustomImageList* value) {
-  SwapImages(this, stateImages_, value);
+  SetImageListLink(this, stateImages_, value);
   Invalidate();
 }
 
 void TListView::SetLargeImages(TCustomImageList* value) {
-  SwapImages(this, largeImages_, value);
+  SetImageListLink(this, largeImages_, value);
   Invalidate();
 }
 

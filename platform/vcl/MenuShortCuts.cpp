@@ -1,7 +1,7 @@
-#include <cctype>
 #include <cstring>
 
 #include "platform/vcl/Menus.h"
+#include "platform/vcl/SysUtils.h"
 #include "platform/win/VirtualKeys.h"
 
 namespace {
@@ -24,13 +24,6 @@ std::string KeyText(WORD key) {
   for (const KeyName& k : kKeyNames)
     if (k.key == key) return k.name;
   return "";
-}
-
-bool SameText(const std::string& a, const char* b) {
-  if (a.size() != std::strlen(b)) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i]))) return false;
-  return true;
 }
 
 }  // namespace
@@ -81,7 +74,7 @@ TShortCut TextToShortCut(const std::string& text) {
   if (rest.empty()) return scNone;
   for (int key = 1; key < 0x100; ++key) {
     const std::string name = KeyText(static_cast<WORD>(key));
-    if (!name.empty() && SameText(rest, name.c_str())) return static_cast<TShortCut>(key | mods);
+    if (!name.empty() && SameText(rest, name)) return static_cast<TShortCut>(key | mods);
   }
   return scNone;
 }

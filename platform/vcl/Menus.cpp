@@ -178,9 +178,7 @@ bool TMenu::IsShortCut(WORD key, TShiftState shift) {
 }
 
 void TMenu::SetImages(TCustomImageList* value) {
-  if (images_ != nullptr) RemoveFreeNotification(images_);
-  images_ = value;
-  if (value != nullptr) FreeNotification(value);
+  SetImageListLink(this, images_, value);
 }
 
 void TMenu::Notification(TComponent* component, TOperation operation) {

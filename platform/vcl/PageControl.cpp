@@ -194,9 +194,7 @@ void TPageControl::SelectNextPage(bool goForward, bool checkTabVisible) {
 }
 
 void TPageControl::SetImages(TCustomImageList* value) {
-  if (images_ != nullptr) RemoveFreeNotification(images_);
-  images_ = value;
-  if (value != nullptr) FreeNotification(value);
+  SetImageListLink(this, images_, value);
   LayoutPages();
 }
 

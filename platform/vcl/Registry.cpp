@@ -1,12 +1,8 @@
 #include "platform/vcl/Registry.h"
 
-namespace {
+#include "platform/vcl/SysUtils.h"
 
-std::string UpperPath(std::string s) {
-  for (char& c : s)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return s;
-}
+namespace {
 
 // The path without leading, trailing or doubled backslashes.
 std::string Normalize(const std::string& path) {
@@ -56,7 +52,7 @@ bool TRegistry::KeyExists(const std::string& key) const { return RegistryStore::
 bool TRegistry::DeleteKey(const std::string& key) {
   std::string path = Resolve(key);
   if (!RegistryStore::DeleteKey(FRootKey, path)) return false;
-  std::string upper = UpperPath(path), current = UpperPath(FCurrentPath);
+  std::string upper = UpperCase(path), current = UpperCase(FCurrentPath);
   if (FOpen && (current == upper || current.compare(0, upper.size() + 1, upper + "\\") == 0)) CloseKey();
   return true;
 }

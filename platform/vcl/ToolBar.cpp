@@ -235,16 +235,12 @@ void TToolBar::RemoveButton(TToolButton* button) {
 }
 
 void TToolBar::SetImages(TCustomImageList* value) {
-  if (images_ != nullptr) RemoveFreeNotification(images_);
-  images_ = value;
-  if (value != nullptr) FreeNotification(value);
+  SetImageListLink(this, images_, value);
   Invalidate();
 }
 
 void TToolBar::SetDisabledImages(TCustomImageList* value) {
-  if (disabledImages_ != nullptr) RemoveFreeNotification(disabledImages_);
-  disabledImages_ = value;
-  if (value != nullptr) FreeNotification(value);
+  SetImageListLink(this, disabledImages_, value);
   Invalidate();
 }
 

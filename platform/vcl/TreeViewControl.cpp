@@ -77,21 +77,13 @@ void TTreeView::SetDropTarget(TTreeNode* node) {
 
 // --- properties ---
 
-namespace {
-void SwapImages(TComponent* self, TCustomImageList*& slot, TCustomImageList* value) {
-  if (slot != nullptr) self->RemoveFreeNotification(slot);
-  slot = value;
-  if (value != nullptr) self->FreeNotification(value);
-}
-}  // namespace
-
 void TTreeView::SetImages(TCustomImageList* value) {
-  SwapImages(this, images_, value);
+  SetImageListLink(this, images_, value);
   Invalidate();
 }
 
 void TTreeView::SetStateImages(TCustomImageList* value) {
-  SwapImages(this, stateImages_, value);
+  SetImageListLink(this, stateImages_, value);
   Invalidate();
 }
 

@@ -8,24 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/win/FdWrite.h"
 #include "platform/win/Paths.h"
-
-namespace {
-
-bool WriteAll(int fd, const char* p, std::size_t n) {
-  while (n > 0) {
-    ssize_t w = ::write(fd, p, n);
-    if (w < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    p += w;
-    n -= static_cast<std::size_t>(w);
-  }
-  return true;
-}
-
-}  // namespace
 
 bool ReadWholeFile(const std::string& path, std::string& out) {
   int fd = ::open(ToNativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
@@ -63,7 +47,7 @@ bool WriteFileReplacing(const std::string& path, const void* data, std::size_t s
   ::umask(mask);
   struct stat old;
   ::fchmod(fd, ::stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : (0666 & ~mask));
-  bool ok = WriteAll(fd, static_cast<const char*>(data), size) && ::fsync(fd) == 0;
+  bool ok = WriteAllToFd(fd, static_cast<const char*>(data), size) && ::fsync(fd) == 0;
   ok = (::close(fd) == 0) && ok;
   if (ok && ::rename(temp.c_str(), target.c_str()) == 0) return true;
   ::unlink(temp.c_str());
@@ -73,6 +57,6 @@ bool WriteFileReplacing(const std::string& path, const void* data, std::size_t s
 bool AppendToFile(const std::string& path, const void* data, std::size_t size) {
   int fd = ::open(ToNativePath(path).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
   if (fd < 0) return false;
-  bool ok = WriteAll(fd, static_cast<const char*>(data), size);
+  bool ok = WriteAllToFd(fd, static_cast<const char*>(data), size);
   return (::close(fd) == 0) && ok;
 }

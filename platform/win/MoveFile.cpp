@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <string>
 
+#include "platform/win/FdWrite.h"
 #include "platform/win/Paths.h"
 #include "platform/win/SystemError.h"
 
@@ -38,19 +39,6 @@ int RenameNoReplace(const std::string& from, const std::string& to) {
   return ::rename(from.c_str(), to.c_str());
 }
 
-bool WriteAll(int fd, const char* p, std::size_t n) {
-  while (n > 0) {
-    ssize_t w = ::write(fd, p, n);
-    if (w < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    p += w;
-    n -= static_cast<std::size_t>(w);
-  }
-  return true;
-}
-
 // Copies a regular file to a new file (never replacing one), with its mode
 // and times, then deletes the source. errno tells the failure.
 bool CopyAcrossDevices(const std::string& from, const std::string& to, const struct stat& st) {
@@ -73,7 +61,7 @@ bool CopyAcrossDevices(const std::string& from, const std::string& to, const str
       break;
     }
     if (r == 0) break;
-    if (!WriteAll(out, buf, static_cast<std::size_t>(r))) {
+    if (!WriteAllToFd(out, buf, static_cast<std::size_t>(r))) {
       ok = false;
       break;
     }

@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "platform/com/ResultCodes.h"
+#include "platform/com/StaticClassFactory.h"
 
 namespace {
 
@@ -11,26 +12,12 @@ std::atomic<long> gLockCount{0};
 
 // The factory of one class of the map. Factories live as long as the map;
 // their own references are not counted, but LockServer counts in the module.
-class ModuleClassFactory final : public IClassFactory {
+class ModuleClassFactory final : public TStaticClassFactory {
  public:
   explicit ModuleClassFactory(ComCreateFunction create) : create_(create) {}
 
-  HRESULT QueryInterface(REFIID iid, void** object) override {
-    if (object == nullptr) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IClassFactory) {
-      *object = static_cast<IClassFactory*>(this);
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG AddRef() override { return 2; }
-  ULONG Release() override { return 1; }
-
   HRESULT CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
-    if (object == nullptr) return E_POINTER;
-    *object = nullptr;
-    if (outer != nullptr) return CLASS_E_NOAGGREGATION;
+    if (HRESULT hr = CheckCreateArguments(outer, object); hr != S_OK) return hr;
     if (create_ == nullptr) return E_UNEXPECTED;
     return create_(iid, object);
   }

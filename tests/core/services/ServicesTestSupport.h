@@ -2,56 +2,18 @@
 // Shared by the core services tests: a temporary folder, and a host project
 // manager of the test's own that answers from fields and counts its texts.
 
-#include <stdlib.h>
-
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "host/api/IQendProjectManager.h"
 #include "platform/com/TaskMem.h"
+#include "tests/support/TempFolder.h"
 
 namespace servicestest {
 
-class TempFolder {
+class TempFolder : public testsupport::TempFolder {
  public:
-  TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "svcXXXXXX").string();
-    if (::mkdtemp(pattern.data()) != nullptr) FPath = pattern;
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(FPath, ec);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
-  const std::filesystem::path& Path() const { return FPath; }
-  std::string Native(const std::string& relative) const { return (FPath / relative).string(); }
-  // A system path: the folder, a backslash and the relative part.
-  std::string System(const std::string& relative) const { return FPath.string() + "\\" + relative; }
-
-  void Write(const std::string& relative, const std::string& content) const {
-    std::filesystem::create_directories((FPath / relative).parent_path());
-    std::ofstream out(FPath / relative, std::ios::binary);
-    out << content;
-  }
-  std::string Read(const std::string& relative) const {
-    std::ifstream in(FPath / relative, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-  }
-  bool Exists(const std::string& relative) const {
-    std::error_code ec;
-    return std::filesystem::exists(std::filesystem::symlink_status(FPath / relative, ec));
-  }
-  bool IsFolder(const std::string& relative) const { return std::filesystem::is_directory(FPath / relative); }
-
- private:
-  std::filesystem::path FPath;
+  TempFolder() : testsupport::TempFolder("svc") {}
 };
 
 // The host's project manager as a test sets it up. Texts are handed out with

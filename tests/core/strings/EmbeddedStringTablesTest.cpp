@@ -7,20 +7,12 @@
 #include "platform/strres/TpsStringResource.h"
 #include "platform/win/CodePage.h"
 #include "platform/win/Resources.h"
+#include "tests/core/strings/CodePageGuard.h"
 #include "tests/core/strings/StringTableTestSupport.h"
 
 using namespace strtest;
 
 namespace {
-
-class CodePageGuard {
- public:
-  explicit CodePageGuard(UINT codePage) : FOld(GetACP()) { SetAnsiCodePage(codePage); }
-  ~CodePageGuard() { SetAnsiCodePage(FOld); }
-
- private:
-  UINT FOld;
-};
 
 class UiTablesLoaded : public ::testing::Test {
  protected:

@@ -18,17 +18,8 @@
 #include "platform/vcl/Screen.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/Monitors.h"
-
-struct EventLog {
-  std::vector<std::string> events;
-  void Add(const std::string& e) { events.push_back(e); }
-  std::string Joined() const {
-    std::string all;
-    for (const auto& e : events) all += (all.empty() ? "" : " ") + e;
-    return all;
-  }
-  void Clear() { events.clear(); }
-};
+#include "tests/support/BitmapPixels.h"
+#include "tests/support/EventLog.h"
 
 class ComCtrlsTest : public ::testing::Test {
  protected:
@@ -51,17 +42,6 @@ inline void PrepareForm(TForm& form, int width, int height) {
   form.SetBorderStyle(bsNone);
   form.SetBounds(100, 100, width, height);
   form.SetColor(clBtnFace);
-}
-
-inline TColor PixelAt(TBitmap& bitmap, int x, int y) { return bitmap.Canvas->GetPixel(x, y); }
-
-inline int CountColor(TBitmap& bitmap, const TRect& r, TColor color) {
-  int n = 0;
-  const TColor rgb = ColorToRGB(color);
-  for (int y = r.Top; y < r.Bottom; ++y)
-    for (int x = r.Left; x < r.Right; ++x)
-      if (bitmap.Canvas->GetPixel(x, y) == rgb) ++n;
-  return n;
 }
 
 inline std::string PicturePath(const std::string& name) {

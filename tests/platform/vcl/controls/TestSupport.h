@@ -12,18 +12,7 @@
 #include "platform/vcl/Form.h"
 #include "platform/vcl/Screen.h"
 #include "platform/win/Monitors.h"
-
-// Records events as texts ("btn.Click", ...).
-struct EventLog {
-  std::vector<std::string> events;
-  void Add(const std::string& e) { events.push_back(e); }
-  std::string Joined() const {
-    std::string all;
-    for (const auto& e : events) all += (all.empty() ? "" : " ") + e;
-    return all;
-  }
-  void Clear() { events.clear(); }
-};
+#include "tests/support/EventLog.h"
 
 class ControlsTest : public ::testing::Test {
  protected:

@@ -16,6 +16,16 @@
 
 namespace gfxtest {
 
+// File bytes a test builds, with little-endian 16- and 32-bit numbers.
+using Bytes = std::vector<std::uint8_t>;
+inline void Put16(Bytes& b, std::uint32_t v) {
+  b.push_back(v & 0xFF);
+  b.push_back((v >> 8) & 0xFF);
+}
+inline void Put32(Bytes& b, std::uint32_t v) {
+  for (int i = 0; i < 4; ++i) b.push_back((v >> (8 * i)) & 0xFF);
+}
+
 // A bitmap filled with one colour.
 inline std::unique_ptr<TBitmap> Filled(int width, int height, TColor color) {
   auto bitmap = std::make_unique<TBitmap>();

@@ -10,18 +10,11 @@
 #include "tests/platform/vcl/graphics/GraphicsTestSupport.h"
 
 using gfxtest::At;
+using gfxtest::Bytes;
+using gfxtest::Put16;
+using gfxtest::Put32;
 
 namespace {
-
-using Bytes = std::vector<std::uint8_t>;
-
-void Put16(Bytes& b, std::uint32_t v) {
-  b.push_back(v & 0xFF);
-  b.push_back((v >> 8) & 0xFF);
-}
-void Put32(Bytes& b, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) b.push_back((v >> (8 * i)) & 0xFF);
-}
 
 // A picture to put into an icon: pixels 0xAARRGGBB, rows from the top.
 struct Image {

@@ -16,17 +16,8 @@
 #include "platform/vcl/Painting.h"
 #include "platform/vcl/Screen.h"
 #include "platform/win/Monitors.h"
-
-struct EventLog {
-  std::vector<std::string> events;
-  void Add(const std::string& e) { events.push_back(e); }
-  std::string Joined() const {
-    std::string all;
-    for (const auto& e : events) all += (all.empty() ? "" : " ") + e;
-    return all;
-  }
-  void Clear() { events.clear(); }
-};
+#include "tests/support/BitmapPixels.h"
+#include "tests/support/EventLog.h"
 
 class StdCtrlsTest : public ::testing::Test {
  protected:
@@ -40,19 +31,6 @@ class StdCtrlsTest : public ::testing::Test {
     EXPECT_EQ(Screen->FormCount(), 0) << "a test left a form behind";
   }
 };
-
-// The colour of a pixel of a bitmap (0x00BBGGRR).
-inline TColor PixelAt(TBitmap& bitmap, int x, int y) { return bitmap.Canvas->GetPixel(x, y); }
-
-// Counts the pixels of a colour inside a rectangle.
-inline int CountColor(TBitmap& bitmap, const TRect& r, TColor color) {
-  int n = 0;
-  const TColor rgb = ColorToRGB(color);
-  for (int y = r.Top; y < r.Bottom; ++y)
-    for (int x = r.Left; x < r.Right; ++x)
-      if (bitmap.Canvas->GetPixel(x, y) == rgb) ++n;
-  return n;
-}
 
 // Counts the pixels that differ from a colour inside a rectangle.
 inline int CountOther(TBitmap& bitmap, const TRect& r, TColor color) {
