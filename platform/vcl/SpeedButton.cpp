@@ -67,30 +67,17 @@ void TSpeedButton::Click() { TGraphicControl::Click(); }
 
 void TSpeedButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
   TGraphicControl::MouseDown(button, shift, x, y);
-  if (button == mbLeft && Enabled()) {
-    pressing_ = true;
-    mouseInside_ = true;
-    Invalidate();
-  }
+  if (button == mbLeft && Enabled()) press_.Start(*this);
 }
 
 void TSpeedButton::MouseMove(TShiftState shift, int x, int y) {
   TGraphicControl::MouseMove(shift, x, y);
-  if (pressing_) {
-    const bool inside = PtInRect(ClientRect(), {x, y});
-    if (inside != mouseInside_) {
-      mouseInside_ = inside;
-      Invalidate();
-    }
-  }
+  press_.Move(*this, x, y);
 }
 
 void TSpeedButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
   TGraphicControl::MouseUp(button, shift, x, y);
-  if (button == mbLeft) {
-    pressing_ = false;
-    Invalidate();
-  }
+  if (button == mbLeft) press_.End(*this);
 }
 
 void TSpeedButton::Dispatch(void* message) {
@@ -131,7 +118,7 @@ void TSpeedButton::Paint() {
     DrawEdge(canvas, r, TEdge::Raised);
   }
   // A button held down by its group shows a dithered face.
-  if (down_ && !(pressing_ && mouseInside_)) FillDithered(canvas, r, clBtnFace, clBtnHighlight);
+  if (down_ && !press_.Pushed()) FillDithered(canvas, r, clBtnFace, clBtnHighlight);
   const int offset = pushed ? 1 : 0;
   // Glyph and caption side by side (glyph left by default), centred together.
   int gw = 0, gh = 0;

@@ -8,6 +8,7 @@
 
 #include <memory>
 
+#include "platform/vcl/ButtonPress.h"
 #include "platform/vcl/Control.h"
 
 class TBitmap;
@@ -49,7 +50,7 @@ class TSpeedButton : public TGraphicControl {
   void MouseMove(TShiftState shift, int x, int y) override;
   void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
   // The pressed look: down, or held by the mouse.
-  bool ShownDown() const { return down_ || (pressing_ && mouseInside_); }
+  bool ShownDown() const { return down_ || press_.Pushed(); }
 
  private:
   void UpdateExclusive();
@@ -58,7 +59,6 @@ class TSpeedButton : public TGraphicControl {
   int groupIndex_ = 0;
   bool allowAllUp_ = false;
   bool flat_ = false;
-  bool pressing_ = false;
-  bool mouseInside_ = false;
+  TButtonPress press_;
   bool hot_ = false;
 };

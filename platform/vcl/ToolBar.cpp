@@ -98,30 +98,17 @@ void TToolButton::SetWrap(bool value) {
 
 void TToolButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
   TGraphicControl::MouseDown(button, shift, x, y);
-  if (button == mbLeft && Enabled() && !IsSeparator()) {
-    pressing_ = true;
-    mouseInside_ = true;
-    Invalidate();
-  }
+  if (button == mbLeft && Enabled() && !IsSeparator()) press_.Start(*this);
 }
 
 void TToolButton::MouseMove(TShiftState shift, int x, int y) {
   TGraphicControl::MouseMove(shift, x, y);
-  if (pressing_) {
-    const bool inside = PtInRect(ClientRect(), {x, y});
-    if (inside != mouseInside_) {
-      mouseInside_ = inside;
-      Invalidate();
-    }
-  }
+  press_.Move(*this, x, y);
 }
 
 void TToolButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
   TGraphicControl::MouseUp(button, shift, x, y);
-  if (button == mbLeft) {
-    pressing_ = false;
-    Invalidate();
-  }
+  if (button == mbLeft) press_.End(*this);
 }
 
 void TToolButton::Dispatch(void* message) {
@@ -156,7 +143,7 @@ void TToolButton::Paint() {
     }
     return;
   }
-  const bool pushed = down_ || (pressing_ && mouseInside_);
+  const bool pushed = down_ || press_.Pushed();
   canvas->Brush->Style = bsSolid;
   canvas->Brush->Color = clBtnFace;
   canvas->FillRect(r);
@@ -173,7 +160,7 @@ void TToolButton::Paint() {
     DrawEdge(canvas, r, TEdge::RaisedThin);
   }
   // A check button held down shows a dithered face; an indeterminate one too.
-  if ((down_ && !(pressing_ && mouseInside_)) || indeterminate_) FillDithered(canvas, r, clBtnFace, clBtnHighlight);
+  if ((down_ && !press_.Pushed()) || indeterminate_) FillDithered(canvas, r, clBtnFace, clBtnHighlight);
   const int offset = pushed ? 1 : 0;
   TCustomImageList* images = toolBar_ != nullptr ? toolBar_->Images() : nullptr;
   const bool showCaption = toolBar_ != nullptr && toolBar_->ShowCaptions();

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/vcl/ButtonPress.h"
 #include "platform/vcl/Painting.h"
 #include "platform/vcl/WinControl.h"
 
@@ -70,8 +71,7 @@ class TToolButton : public TGraphicControl {
   int imageIndex_ = -1;
   bool indeterminate_ = false;
   bool wrap_ = false;
-  bool pressing_ = false;
-  bool mouseInside_ = false;
+  TButtonPress press_;
   bool hot_ = false;
 };
 
