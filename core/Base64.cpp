@@ -48,8 +48,8 @@ std::string Base64Decode(std::string_view text) {
   if (text.empty() || text.size() % 4 != 0) return out;
   out.reserve(text.size() / 4 * 3);
   for (std::size_t i = 0; i < text.size(); i += 4) {
-    unsigned v = (ValueOf(text[i]) << 18) | (ValueOf(text[i + 1]) << 12) | (ValueOf(text[i + 2]) << 6) |
-                 ValueOf(text[i + 3]);
+    unsigned v =
+        (ValueOf(text[i]) << 18) | (ValueOf(text[i + 1]) << 12) | (ValueOf(text[i + 2]) << 6) | ValueOf(text[i + 3]);
     out += static_cast<char>(v >> 16);
     out += static_cast<char>((v >> 8) & 0xFF);
     out += static_cast<char>(v & 0xFF);

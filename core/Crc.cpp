@@ -32,8 +32,7 @@ constexpr Tables MakeTables() {
 constexpr Tables kTables = MakeTables();
 
 inline std::uint32_t Load32(const unsigned char* p) {
-  return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) |
-         (std::uint32_t{p[3]} << 24);
+  return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[3]} << 24);
 }
 
 #ifdef TARNWELL_CRC_CLMUL
@@ -62,7 +61,6 @@ TARNWELL_CLMUL_TARGET inline __m128i FoldBlock(__m128i x, __m128i k, __m128i nex
 
 // The running value after n bytes, n a multiple of 16 and at least 64.
 TARNWELL_CLMUL_TARGET std::uint32_t FoldBlocks(std::uint32_t crc, const unsigned char* p, std::size_t n) {
-
   __m128i x1 = _mm_xor_si128(LoadBlock(p), _mm_cvtsi32_si128(static_cast<int>(crc)));
   __m128i x2 = LoadBlock(p + 16);
   __m128i x3 = LoadBlock(p + 32);
@@ -120,9 +118,9 @@ std::uint32_t UpdateSliced(std::uint32_t c, const unsigned char* p, std::size_t 
   const auto& t = kTables;
   while (n >= 16) {
     const std::uint32_t a = c ^ Load32(p);
-    c = t[15][a & 0xFF] ^ t[14][(a >> 8) & 0xFF] ^ t[13][(a >> 16) & 0xFF] ^ t[12][a >> 24] ^
-        t[11][p[4]] ^ t[10][p[5]] ^ t[9][p[6]] ^ t[8][p[7]] ^ t[7][p[8]] ^ t[6][p[9]] ^
-        t[5][p[10]] ^ t[4][p[11]] ^ t[3][p[12]] ^ t[2][p[13]] ^ t[1][p[14]] ^ t[0][p[15]];
+    c = t[15][a & 0xFF] ^ t[14][(a >> 8) & 0xFF] ^ t[13][(a >> 16) & 0xFF] ^ t[12][a >> 24] ^ t[11][p[4]] ^
+        t[10][p[5]] ^ t[9][p[6]] ^ t[8][p[7]] ^ t[7][p[8]] ^ t[6][p[9]] ^ t[5][p[10]] ^ t[4][p[11]] ^ t[3][p[12]] ^
+        t[2][p[13]] ^ t[1][p[14]] ^ t[0][p[15]];
     p += 16;
     n -= 16;
   }

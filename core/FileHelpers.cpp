@@ -188,8 +188,7 @@ bool DeletePathToRecycle(const std::string& paths, bool permanent) {
   return ShellDeletePaths(list.c_str(), permanent);
 }
 
-bool RoundFileTimesToFat(const std::string& fileName, FILETIME* creation, FILETIME* lastAccess,
-                         FILETIME* lastWrite) {
+bool RoundFileTimesToFat(const std::string& fileName, FILETIME* creation, FILETIME* lastAccess, FILETIME* lastWrite) {
   HandleGuard h(CreateFileA(fileName.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!h.Valid()) return false;

@@ -41,8 +41,7 @@ bool DeletePathToRecycle(const std::string& paths, bool permanent);
 // times even (the odd second loses one second; fractions stay), writes them
 // back (last access unchanged) and returns the three times as they now are
 // (null pointers skip one). False when the file cannot be opened for writing.
-bool RoundFileTimesToFat(const std::string& fileName, FILETIME* creation, FILETIME* lastAccess,
-                         FILETIME* lastWrite);
+bool RoundFileTimesToFat(const std::string& fileName, FILETIME* creation, FILETIME* lastAccess, FILETIME* lastWrite);
 
 // A PLC file date (year - 1900, month, day, hour, minute, second) as a
 // FILETIME of that moment with milliseconds 0; 0 when the parts name no date.

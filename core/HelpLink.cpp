@@ -10,16 +10,11 @@ namespace {
 
 const char* LanguageCode(int index) {
   switch (index) {
-    case 0:
-      return "CSY";
-    case 2:
-      return "RUS";
-    case 4:
-      return "DEU";
-    case 5:
-      return "PLK";
-    default:
-      return "ENU";
+    case 0: return "CSY";
+    case 2: return "RUS";
+    case 4: return "DEU";
+    case 5: return "PLK";
+    default: return "ENU";
   }
 }
 
@@ -35,8 +30,8 @@ std::string WithoutExtension(const std::string& name) {
 
 std::string GetHelpFilePath(int languageIndex, const std::string& baseName, bool fallBack) {
   if (languageIndex == kHelpFullPath) return baseName;
-  std::string path = HelpBaseFolder() + "\\..\\HELP\\" + LanguageCode(languageIndex) + "_" +
-                     WithoutExtension(baseName) + ".chm";
+  std::string path =
+      HelpBaseFolder() + "\\..\\HELP\\" + LanguageCode(languageIndex) + "_" + WithoutExtension(baseName) + ".chm";
   if (fallBack) {
     for (int next : {1, 4, 0, languageIndex})
       if (!PathExists(path)) path = GetHelpFilePath(next, baseName, false);
@@ -44,8 +39,7 @@ std::string GetHelpFilePath(int languageIndex, const std::string& baseName, bool
   return path;
 }
 
-bool ShowHelp(int languageIndex, const std::string& baseName, const std::string& topic,
-              const std::string& keyword) {
+bool ShowHelp(int languageIndex, const std::string& baseName, const std::string& topic, const std::string& keyword) {
   std::string path = GetHelpFilePath(languageIndex, baseName, true);
   if (!PathExists(path)) return false;
   HtmlHelpAProc htmlHelp = LoadHtmlHelpLibrary();

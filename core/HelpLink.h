@@ -26,5 +26,4 @@ std::string GetHelpFilePath(int languageIndex, const std::string& baseName, bool
 // False when no help file exists or the viewer is missing; true when the
 // viewer was asked. A lookup that finds nothing shows UI text 7128 ("Topic
 // not found") in a plain message box (ShowPlainMessage).
-bool ShowHelp(int languageIndex, const std::string& baseName, const std::string& topic,
-              const std::string& keyword);
+bool ShowHelp(int languageIndex, const std::string& baseName, const std::string& topic, const std::string& keyword);

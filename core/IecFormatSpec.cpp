@@ -11,8 +11,7 @@ char* WriteNumber(char* out, long long value) {
 
 }  // namespace
 
-char* FormatIntField(char* out, char letter, int width, int precision, bool zeroFill,
-                     bool leftAlign) {
+char* FormatIntField(char* out, char letter, int width, int precision, bool zeroFill, bool leftAlign) {
   long long w = width;
   const bool real = letter == 'f' || letter == 'l';
   if (w >= 0 && leftAlign) *out++ = '-';

@@ -15,5 +15,4 @@
 // Writes at out, NUL-terminated (at most 27 bytes with the NUL), and returns the
 // position after the letter, where the caller may go on writing.
 
-char* FormatIntField(char* out, char letter, int width, int precision, bool zeroFill,
-                     bool leftAlign);
+char* FormatIntField(char* out, char letter, int width, int precision, bool zeroFill, bool leftAlign);

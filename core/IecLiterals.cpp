@@ -11,8 +11,8 @@ constexpr std::size_t kMaxLiteral = 255;  // texts this long or longer are refus
 
 // The body after the short or, failing that, the long prefix, searched anywhere
 // in the upper-cased text. The body lives in copy; false when neither is there.
-bool FindBody(const char* text, const char* shortPrefix, const char* longPrefix,
-              char (&copy)[kMaxLiteral], const char** body, const char** end) {
+bool FindBody(const char* text, const char* shortPrefix, const char* longPrefix, char (&copy)[kMaxLiteral],
+              const char** body, const char** end) {
   if (text == nullptr) return false;
   const std::size_t length = strnlen(text, kMaxLiteral);
   if (length >= kMaxLiteral) return false;
@@ -41,12 +41,10 @@ bool ParseDuration(const char* p, const char* end, std::int64_t& ms) {
   if (negative) ++p;
   int hours = 0, minutes = 0;
   std::int64_t secondsMs = 0;
-  if (IecScanInt(p, end, hours) != 1 || !IecScanLiteral(p, end, ':') ||
-      IecScanInt(p, end, minutes) != 1 || !IecScanLiteral(p, end, ':') ||
-      IecScanMillis(p, end, secondsMs) != 1)
+  if (IecScanInt(p, end, hours) != 1 || !IecScanLiteral(p, end, ':') || IecScanInt(p, end, minutes) != 1 ||
+      !IecScanLiteral(p, end, ':') || IecScanMillis(p, end, secondsMs) != 1)
     return false;
-  std::int64_t total =
-      std::int64_t{hours} * 3600000 + std::int64_t{minutes} * 60000 + secondsMs;
+  std::int64_t total = std::int64_t{hours} * 3600000 + std::int64_t{minutes} * 60000 + secondsMs;
   if (negative) total = -total;
   ms = total;
   return true;
@@ -61,9 +59,8 @@ bool ParseDateLiteral(const char* text, double& value) {
   const char *p = nullptr, *end = nullptr;
   if (!FindBody(text, "D#", "DATE#", copy, &p, &end)) return false;
   int year = 0, month = 0, day = 0;
-  if (IecScanInt(p, end, year) != 1 || !IecScanLiteral(p, end, '-') ||
-      IecScanInt(p, end, month) != 1 || !IecScanLiteral(p, end, '-') ||
-      IecScanInt(p, end, day) != 1)
+  if (IecScanInt(p, end, year) != 1 || !IecScanLiteral(p, end, '-') || IecScanInt(p, end, month) != 1 ||
+      !IecScanLiteral(p, end, '-') || IecScanInt(p, end, day) != 1)
     return false;
   std::int64_t sinceYear1900;
   if (year < 38)
@@ -84,20 +81,18 @@ bool ParseDtLiteral(const char* text, double& value) {
   if (!FindBody(text, "DT#", "DATE_AND_TIME#", copy, &p, &end)) return false;
   int year = 0, month = 0, day = 0, hour = 0, minute = 0;
   double seconds = 0;
-  if (IecScanInt(p, end, year) != 1 || !IecScanLiteral(p, end, '-') ||
-      IecScanInt(p, end, month) != 1 || !IecScanLiteral(p, end, '-') ||
-      IecScanInt(p, end, day) != 1 || !IecScanLiteral(p, end, '-') ||
-      IecScanInt(p, end, hour) != 1 || !IecScanLiteral(p, end, ':') ||
-      IecScanInt(p, end, minute) != 1 || !IecScanLiteral(p, end, ':') ||
-      IecScanDouble(p, end, seconds) != 1)
+  if (IecScanInt(p, end, year) != 1 || !IecScanLiteral(p, end, '-') || IecScanInt(p, end, month) != 1 ||
+      !IecScanLiteral(p, end, '-') || IecScanInt(p, end, day) != 1 || !IecScanLiteral(p, end, '-') ||
+      IecScanInt(p, end, hour) != 1 || !IecScanLiteral(p, end, ':') || IecScanInt(p, end, minute) != 1 ||
+      !IecScanLiteral(p, end, ':') || IecScanDouble(p, end, seconds) != 1)
     return false;
   std::int64_t sinceYear1900 = year;
   if (year < 100)
     sinceYear1900 += 100;
   else if (year >= 1900)
     sinceYear1900 -= 1900;
-  const std::uint32_t whole = MakeTimeUtc64(sinceYear1900, std::int64_t{month} - 1,
-                                            std::int64_t{day} - 1, hour, minute, 0);
+  const std::uint32_t whole =
+      MakeTimeUtc64(sinceYear1900, std::int64_t{month} - 1, std::int64_t{day} - 1, hour, minute, 0);
   value = whole > 4294965600u ? 4294965600.0 : whole + seconds;
   return true;
 }

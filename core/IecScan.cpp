@@ -5,9 +5,7 @@
 
 namespace {
 
-bool IsSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
+bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Skips white space; false when nothing else is left.
@@ -138,9 +136,7 @@ int IecScanMillis(const char*& p, const char* end, std::int64_t& ms) {
   return 1;
 }
 
-int IecScanDouble(const char*& p, const char* end, double& value) {
-  return ScanReal(p, end, value);
-}
+int IecScanDouble(const char*& p, const char* end, double& value) { return ScanReal(p, end, value); }
 
 bool IecScanLiteral(const char*& p, const char* end, char c) {
   if (p >= end || *p != c) return false;

@@ -19,8 +19,8 @@ std::int64_t LeapYearsThrough(std::int64_t full) { return full / 4 - full / 100 
 
 }  // namespace
 
-std::uint32_t MakeTimeUtc64(std::int64_t year, std::int64_t month, std::int64_t day,
-                            std::int64_t hour, std::int64_t minute, std::int64_t second) {
+std::uint32_t MakeTimeUtc64(std::int64_t year, std::int64_t month, std::int64_t day, std::int64_t hour,
+                            std::int64_t minute, std::int64_t second) {
   // Carry upwards with truncating division, as the fields were given.
   minute += second / 60;
   second %= 60;
@@ -70,9 +70,8 @@ std::uint32_t MakeTimeUtc(int year, int month, int day, int hour, int minute, in
 }
 
 std::uint32_t TmToTimeUtc(std::tm& parts) {
-  const std::uint32_t seconds =
-      MakeTimeUtc64(parts.tm_year, parts.tm_mon, std::int64_t{parts.tm_mday} - 1, parts.tm_hour,
-                    parts.tm_min, parts.tm_sec);
+  const std::uint32_t seconds = MakeTimeUtc64(parts.tm_year, parts.tm_mon, std::int64_t{parts.tm_mday} - 1,
+                                              parts.tm_hour, parts.tm_min, parts.tm_sec);
   const std::time_t t = static_cast<std::time_t>(seconds);
   std::tm broken{};
   if (gmtime_r(&t, &broken) != nullptr) parts = broken;

@@ -24,5 +24,5 @@ std::uint32_t TmToTimeUtc(std::tm& parts);
 
 // MakeTimeUtc on 64-bit fields, so that callers can pass a field minus one
 // without overflow.
-std::uint32_t MakeTimeUtc64(std::int64_t year, std::int64_t month, std::int64_t day,
-                            std::int64_t hour, std::int64_t minute, std::int64_t second);
+std::uint32_t MakeTimeUtc64(std::int64_t year, std::int64_t month, std::int64_t day, std::int64_t hour,
+                            std::int64_t minute, std::int64_t second);

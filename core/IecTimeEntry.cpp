@@ -50,8 +50,7 @@ bool ReadYear(const std::string& text, int& year) {
 
 }  // namespace
 
-void ApplyTimeFormat(const char* text, const char* format, int typeCode, const void* current,
-                     char* out) {
+void ApplyTimeFormat(const char* text, const char* format, int typeCode, const void* current, char* out) {
   if (out == nullptr) return;
   out[0] = '\0';
   if (format == nullptr || format[0] != '%' || format[1] != 'T') return;

@@ -26,5 +26,4 @@ constexpr int ApplyTimeFormatOutSize = 64;
 // DT the 8-byte double of seconds, for TIME and TOD only its presence counts);
 // out: ApplyTimeFormatOutSize bytes. The output is empty for a format that does
 // not start with "%T", for other type codes, and for a year that is no number.
-void ApplyTimeFormat(const char* text, const char* format, int typeCode, const void* current,
-                     char* out);
+void ApplyTimeFormat(const char* text, const char* format, int typeCode, const void* current, char* out);

@@ -32,9 +32,7 @@ bool StoreField(long long value, int& field) {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 // The white space a number may stand after (that of the number reader).
-bool IsSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
+bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
 // Past the number just read: its leading blanks and its digits. Blanks after it
 // stay, so that a blank between two numbers still separates them; stray blanks
@@ -189,8 +187,7 @@ bool ParseTimeParts(std::tm& parts, const char* text, const char* format) {
   const char* t = text;
   while (success && *f && *t) {
     const char letter = *f;
-    if (letter == 'h' || letter == 'D' || letter == 'M' || letter == 'Y' || letter == 'm' ||
-        letter == 's') {
+    if (letter == 'h' || letter == 'D' || letter == 'M' || letter == 'Y' || letter == 'm' || letter == 's') {
       f += RunLength(f);
       const char* q = t;
       int value = 0;
@@ -262,8 +259,8 @@ std::int32_t ParseTimeValue(const char* text, const char* format) {
   }
   std::tm parts{};
   if (!ParseTimeParts(parts, text, format)) return 0;
-  const long long total = (parts.tm_hour * 3600000LL + parts.tm_min * 60000LL +
-                           parts.tm_sec * 1000LL + parts.tm_isdst) * sign;
+  const long long total =
+      (parts.tm_hour * 3600000LL + parts.tm_min * 60000LL + parts.tm_sec * 1000LL + parts.tm_isdst) * sign;
   if (total < INT32_MIN || total > INT32_MAX) return 0;
   return static_cast<std::int32_t>(total);
 }

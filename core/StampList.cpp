@@ -38,9 +38,12 @@ bool ReadHex(const std::string& line, std::size_t& pos, std::uint32_t& value) {
 }
 
 void ParseRecord(const std::string& numbers, GeneratedFileRecord& record) {
-  std::uint32_t* fields[6] = {&record.lastWriteTime.dwLowDateTime, &record.lastWriteTime.dwHighDateTime,
-                              &record.creationTime.dwLowDateTime,  &record.creationTime.dwHighDateTime,
-                              &record.crc32,                       &record.size};
+  std::uint32_t* fields[6] = {&record.lastWriteTime.dwLowDateTime,
+                              &record.lastWriteTime.dwHighDateTime,
+                              &record.creationTime.dwLowDateTime,
+                              &record.creationTime.dwHighDateTime,
+                              &record.crc32,
+                              &record.size};
   std::size_t pos = 0;
   for (int i = 0; i < 6; ++i) {
     if (!ReadHex(numbers, pos, *fields[i])) return;

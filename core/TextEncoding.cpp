@@ -104,9 +104,18 @@ void AppendHtmlEntities(std::string& aOut, std::string_view aText) {
     const char* entity;
     std::size_t len;
     switch (*p) {
-      case '<': entity = "&lt;"; len = 4; break;
-      case '>': entity = "&gt;"; len = 4; break;
-      case '"': entity = "&quot;"; len = 6; break;
+      case '<':
+        entity = "&lt;";
+        len = 4;
+        break;
+      case '>':
+        entity = "&gt;";
+        len = 4;
+        break;
+      case '"':
+        entity = "&quot;";
+        len = 6;
+        break;
       case '&':
         if (p + 1 < end && p[1] == '#') continue;
         entity = "&amp;";
@@ -133,8 +142,7 @@ std::string DecodeHtmlEntities(std::string_view aText) {
     std::string_view name;  // after the '&'
     char ch;
   };
-  static constexpr Entity kEntities[] = {
-      {"amp;", '&'}, {"gt;", '>'}, {"lt;", '<'}, {"nbsp;", '\xA0'}, {"quot;", '"'}};
+  static constexpr Entity kEntities[] = {{"amp;", '&'}, {"gt;", '>'}, {"lt;", '<'}, {"nbsp;", '\xA0'}, {"quot;", '"'}};
   std::string out;
   out.reserve(aText.size());
   std::size_t i = 0;

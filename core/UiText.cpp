@@ -20,14 +20,10 @@ UiTextState& State() {
 // The resource name of the table for a language index.
 const char* UiTableName(int languageIndex) {
   switch (languageIndex) {
-    case UI_LANG_CZECH:
-      return "TARNWELL_CSY";
-    case UI_LANG_GERMAN:
-      return "TARNWELL_RUS";
-    case UI_LANG_POLISH:
-      return "TARNWELL_DEU";
-    default:
-      return "TARNWELL_ENU";
+    case UI_LANG_CZECH: return "TARNWELL_CSY";
+    case UI_LANG_GERMAN: return "TARNWELL_RUS";
+    case UI_LANG_POLISH: return "TARNWELL_DEU";
+    default: return "TARNWELL_ENU";
   }
 }
 

@@ -15,14 +15,14 @@ enum : std::uint32_t {
   // After '<' the name ends with something other than a blank, '>', '/' or '?';
   // or "<!" is not followed by "--" (declarations, CDATA sections).
   XML_ERR_NAME_END = 0x2,
-  XML_ERR_COMMENT_OPEN = 0x4,      // a comment without "-->"
-  XML_ERR_EMPTY_NAME = 0x8,        // nothing between '<' or "</" and the next terminator
-  XML_ERR_ATTR_NAME_END = 0x10,    // an attribute name ended by other than '=' or a blank
-  XML_ERR_IN_START_TAG = 0x20,     // in a start tag, no name, '/', '?' or '>' where one must come
-  XML_ERR_EQUALS_WANTED = 0x40,    // an attribute name and blanks not followed by '='
-  XML_ERR_VALUE_QUOTES = 0x80,     // an attribute value not in quotes, or unclosed
-  XML_ERR_END_TAG_NAME = 0x100,    // an end tag that does not close the innermost open element
-  XML_ERR_GT_WANTED = 0x200,       // no '>' after an end tag's name or after a closing '/' or '?'
+  XML_ERR_COMMENT_OPEN = 0x4,    // a comment without "-->"
+  XML_ERR_EMPTY_NAME = 0x8,      // nothing between '<' or "</" and the next terminator
+  XML_ERR_ATTR_NAME_END = 0x10,  // an attribute name ended by other than '=' or a blank
+  XML_ERR_IN_START_TAG = 0x20,   // in a start tag, no name, '/', '?' or '>' where one must come
+  XML_ERR_EQUALS_WANTED = 0x40,  // an attribute name and blanks not followed by '='
+  XML_ERR_VALUE_QUOTES = 0x80,   // an attribute value not in quotes, or unclosed
+  XML_ERR_END_TAG_NAME = 0x100,  // an end tag that does not close the innermost open element
+  XML_ERR_GT_WANTED = 0x200,     // no '>' after an end tag's name or after a closing '/' or '?'
 };
 
 class TmyXMLParser {
@@ -58,8 +58,7 @@ class TmyXMLParser {
   // The same followed by the line <!--Crc="XXXX"--> with the CRC-16 of the bytes
   // before it. With aToUtf8 and aDropNbspLead, each UTF-8 no-break space (C2 A0)
   // is written as the single byte 0xA0.
-  std::size_t SaveToFileCrcTag(TmyXmlNode* aRoot, const std::string& aFileName, bool aToUtf8,
-                               bool aDropNbspLead);
+  std::size_t SaveToFileCrcTag(TmyXmlNode* aRoot, const std::string& aFileName, bool aToUtf8, bool aDropNbspLead);
 
   // --- fields -------------------------------------------------------------------
   // The reader's current line; after a parse, the line where it stopped.

@@ -173,7 +173,6 @@ class TmyXmlNode {
                         std::string_view aAttrValue, std::string_view aAttrName, bool aAtEnd);
 };
 
-
 inline TmyXmlAttrNode::TmyXmlAttrNode(std::string_view aName, TmyXmlNode* aOwner) : name(aName), owner(aOwner) {
   if (aOwner == nullptr) return;
   prev = aOwner->lastAttr;

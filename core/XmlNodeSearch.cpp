@@ -63,8 +63,8 @@ TmyXmlNode* TmyXmlNode::FindNode(std::string_view aTag, std::string_view aAttrNa
   return nullptr;
 }
 
-TmyXmlNode* TmyXmlNode::FindNext(TmyXmlNode* aStart, std::string_view aTag, std::string_view aAttrName,
-                                 bool aDescend, std::string_view aAttrValue) {
+TmyXmlNode* TmyXmlNode::FindNext(TmyXmlNode* aStart, std::string_view aTag, std::string_view aAttrName, bool aDescend,
+                                 std::string_view aAttrValue) {
   return aStart != nullptr ? aStart->FindNode(aTag, aAttrName, aDescend, aAttrValue) : nullptr;
 }
 
@@ -87,8 +87,7 @@ TmyXmlNode* TmyXmlNode::FindDeep(std::string_view aTag) {
   return WalkFollowing(this, [&](const TmyXmlNode* n) { return Matches(n, aTag, {}, {}); });
 }
 
-TmyXmlNode* TmyXmlNode::FindDeepAttr(std::string_view aTag, std::string_view aAttrName,
-                                     std::string_view aAttrValue) {
+TmyXmlNode* TmyXmlNode::FindDeepAttr(std::string_view aTag, std::string_view aAttrName, std::string_view aAttrValue) {
   return WalkFollowing(this, [&](const TmyXmlNode* n) { return Matches(n, aTag, aAttrName, aAttrValue); });
 }
 

@@ -18,8 +18,8 @@
 namespace {
 
 enum : unsigned char {
-  kBlank = 1,      // space, TAB, CR, LF
-  kStop = 2,       // ends an unquoted token: the blanks, " ' / < = > ? and NUL
+  kBlank = 1,       // space, TAB, CR, LF
+  kStop = 2,        // ends an unquoted token: the blanks, " ' / < = > ? and NUL
   kStopDouble = 4,  // looked at inside "...": the quote, NUL, LF and '&'
   kStopSingle = 8,  // looked at inside '...': the quote, NUL, LF and '&'
 };
@@ -50,7 +50,7 @@ std::int64_t CountLf(const char* from, const char* to) {
 
 std::int32_t ClampLine(std::int64_t line) {
   return line > std::numeric_limits<std::int32_t>::max() ? std::numeric_limits<std::int32_t>::max()
-                                                          : static_cast<std::int32_t>(line);
+                                                         : static_cast<std::int32_t>(line);
 }
 
 // A token and the character that ended it (0 for the end of the text).

@@ -2,8 +2,8 @@
 
 #include "core/ProjectPaths.h"
 #include "core/XmlDocument.h"
-#include "grid/ScrollPositions.h"
 #include "grid/PictureLoading.h"
+#include "grid/ScrollPositions.h"
 
 TFormDesign1* FormDesign1 = nullptr;
 bool gFlattenVariableNames = false;

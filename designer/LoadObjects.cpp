@@ -8,15 +8,15 @@
 #include <exception>
 #include <string>
 
+#include "core/HostEnvironment.h"
 #include "core/IecNames.h"
 #include "core/IecTypes.h"
-#include "core/HostEnvironment.h"
 #include "core/TextEncoding.h"
 #include "core/TraceLog.h"
 #include "core/XmlNode.h"
 #include "designer/FormDesign1.h"
-#include "grid/ScrollPositions.h"
 #include "grid/PictureLoading.h"
+#include "grid/ScrollPositions.h"
 #include "grid/StringDualListLang.h"
 
 namespace {
@@ -42,9 +42,7 @@ bool StrictInt(const std::string& v, int& out) {
   return true;
 }
 
-int ClampToInt(long long v) {
-  return v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : static_cast<int>(v);
-}
+int ClampToInt(long long v) { return v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : static_cast<int>(v); }
 
 int IntOr(const std::string& v, int d) {
   int n;
@@ -67,10 +65,9 @@ int KindOfElement(const std::string& name) {
   static const struct {
     const char* name;
     int kind;
-  } kinds[] = {{"label", wkLabel},     {"edit", wkEdit},          {"image", wkImage},
-               {"imagebtn", wkImageBtn}, {"mulimg", wkMultiImage}, {"picture", wkPicture},
-               {"camera", wkCamera},   {"submit", wkSubmit},      {"strimg", wkStrImg},
-               {"iframe", wkIFrame},   {"block", wkBlock},        {"canvas", wkCanvas},
+  } kinds[] = {{"label", wkLabel},       {"edit", wkEdit},        {"image", wkImage},   {"imagebtn", wkImageBtn},
+               {"mulimg", wkMultiImage}, {"picture", wkPicture},  {"camera", wkCamera}, {"submit", wkSubmit},
+               {"strimg", wkStrImg},     {"iframe", wkIFrame},    {"block", wkBlock},   {"canvas", wkCanvas},
                {"postfile", wkPostFile}, {"dropdown", wkDropDown}};
   for (const auto& k : kinds)
     if (name == k.name) return k.kind;
@@ -126,13 +123,19 @@ TGridWebElement* TFormDesign1::ReadObject(TmyXmlNode* node, TWinControl* parent,
             element->FHref = Decoded(v);
         } else if (n == "back" || n == "front" || n == "italic" || n == "strong" || n == "transparent") {
           if (kind != wkLabel) continue;
-          if (n == "back") element->FBackColor = IntOr(v, 16777215);
-          else if (n == "front") element->FFrontColor = IntOr(v, 0);
-          else if (n == "italic") element->FItalic = FlagTrue(v);
-          else if (n == "strong") element->FStrong = FlagTrue(v);
-          else element->FTransparent = FlagTrue(v);
+          if (n == "back")
+            element->FBackColor = IntOr(v, 16777215);
+          else if (n == "front")
+            element->FFrontColor = IntOr(v, 0);
+          else if (n == "italic")
+            element->FItalic = FlagTrue(v);
+          else if (n == "strong")
+            element->FStrong = FlagTrue(v);
+          else
+            element->FTransparent = FlagTrue(v);
         } else if (n == "size") {
-          if (kind == wkLabel) element->FFontSize = IntOr(v, 13);
+          if (kind == wkLabel)
+            element->FFontSize = IntOr(v, 13);
           else if (kind == wkEdit || kind == wkDropDown) {
             const int size = IntOr(v, 3);
             element->FSize = size < 1 ? 1 : size;
@@ -179,8 +182,10 @@ TGridWebElement* TFormDesign1::ReadObject(TmyXmlNode* node, TWinControl* parent,
         } else if (n == "on" || n == "off") {
           if (kind != wkImage && kind != wkImageBtn) continue;
           const std::string name = Decoded(v);
-          if (n == "on") element->LoadOnImage(name, PictureFile(*this, name));
-          else element->LoadOffImage(name, PictureFile(*this, name));
+          if (n == "on")
+            element->LoadOnImage(name, PictureFile(*this, name));
+          else
+            element->LoadOffImage(name, PictureFile(*this, name));
         } else if (n == "img") {
           if (kind != wkPicture) continue;
           const std::string name = Decoded(v);
@@ -205,11 +210,15 @@ TGridWebElement* TFormDesign1::ReadObject(TmyXmlNode* node, TWinControl* parent,
         } else if (n == "height" || n == "width") {
           const int size = IntOr(v, 8);
           if (kind == wkCamera || kind == wkSubmit) {
-            if (n == "height") element->SetHeight(size);
-            else element->SetWidth(size);
+            if (n == "height")
+              element->SetHeight(size);
+            else
+              element->SetWidth(size);
           } else if (KindIn(kind, {wkStrImg, wkIFrame, wkBlock, wkCanvas})) {
-            if (n == "height") element->SetContentHeight(size);
-            else element->SetContentWidth(size);
+            if (n == "height")
+              element->SetContentHeight(size);
+            else
+              element->SetContentWidth(size);
           }
         } else if (n == "noscroll") {
           if (kind == wkIFrame) element->FNoScroll = IntOr(v, 0) != 0;
@@ -270,32 +279,55 @@ TGridWebElement* TFormDesign1::ReadObject(TmyXmlNode* node, TWinControl* parent,
     for (TmyXmlAttrNode* a = node->firstAttr; a != nullptr; a = a->next) {
       const std::string& n = a->name;
       const std::string& v = a->value;
-      if (n == "back") element->FBackColor = IntOr(v, 16777215);
-      else if (n == "caption") element->SetCaption(Decoded(v));
-      else if (n == "clickxvar") element->SetClickXVariable(Decoded(v));
-      else if (n == "clickyvar") element->SetClickYVariable(Decoded(v));
-      else if (n == "clickcol") element->SetClickColorVariable(Decoded(v));
-      else if (n == "front") element->FFrontColor = IntOr(v, 0);
-      else if (n == "hint") element->Hint = Decoded(v);
-      else if (n == "italic") element->FItalic = FlagTrue(v);
-      else if (n == "size") element->FFontSize = IntOr(v, 13);
-      else if (n == "strong") element->FStrong = FlagTrue(v);
-      else if (n == "transparent") element->FTransparent = FlagTrue(v);
-      else if (n == "X") posX = (IntOr(v, 0) - 1LL) * 8 + 1;
-      else if (n == "Y") posY = (IntOr(v, 0) - 1LL) * 8 + 1;
-      else if (n == "xoff") posX += IntOr(v, 0);
-      else if (n == "yoff") posY += IntOr(v, 0);
-      else if (n == "level") element->FLevel = IntOr(v, 0);
-      else if (n == "layer") element->FLayer = IntOr(v, 0);
-      else if (n == "readonly") element->FReadOnly = element->Kind() == wkLabel ? false : FlagTrue(v) || state.forcedReadOnly;
-      else if (n == "visvar") element->SetVisVariable(Flattened(v));
-      else if (n == "vistype") SetTypeOf(element->FVisInfo, v);
-      else if (n == "visneg") element->FVisNeg = FlagTrue(v);
+      if (n == "back")
+        element->FBackColor = IntOr(v, 16777215);
+      else if (n == "caption")
+        element->SetCaption(Decoded(v));
+      else if (n == "clickxvar")
+        element->SetClickXVariable(Decoded(v));
+      else if (n == "clickyvar")
+        element->SetClickYVariable(Decoded(v));
+      else if (n == "clickcol")
+        element->SetClickColorVariable(Decoded(v));
+      else if (n == "front")
+        element->FFrontColor = IntOr(v, 0);
+      else if (n == "hint")
+        element->Hint = Decoded(v);
+      else if (n == "italic")
+        element->FItalic = FlagTrue(v);
+      else if (n == "size")
+        element->FFontSize = IntOr(v, 13);
+      else if (n == "strong")
+        element->FStrong = FlagTrue(v);
+      else if (n == "transparent")
+        element->FTransparent = FlagTrue(v);
+      else if (n == "X")
+        posX = (IntOr(v, 0) - 1LL) * 8 + 1;
+      else if (n == "Y")
+        posY = (IntOr(v, 0) - 1LL) * 8 + 1;
+      else if (n == "xoff")
+        posX += IntOr(v, 0);
+      else if (n == "yoff")
+        posY += IntOr(v, 0);
+      else if (n == "level")
+        element->FLevel = IntOr(v, 0);
+      else if (n == "layer")
+        element->FLayer = IntOr(v, 0);
+      else if (n == "readonly")
+        element->FReadOnly = element->Kind() == wkLabel ? false : FlagTrue(v) || state.forcedReadOnly;
+      else if (n == "visvar")
+        element->SetVisVariable(Flattened(v));
+      else if (n == "vistype")
+        SetTypeOf(element->FVisInfo, v);
+      else if (n == "visneg")
+        element->FVisNeg = FlagTrue(v);
       else if (n == "Uid") {
         haveUid = true;
         int uid;
-        if (StrictInt(v, uid)) element->FUid = uid;
-        else element->FUid = FMaxUid++;
+        if (StrictInt(v, uid))
+          element->FUid = uid;
+        else
+          element->FUid = FMaxUid++;
       }
     }
 
@@ -339,8 +371,8 @@ void TFormDesign1::LoadObjects(TmyXmlNode* container, TWinControl* parent) {
     WriteTraceLog("Load objects - Exception");
     WriteTraceLog("Load objects - object " + std::to_string(index) + " kept unchanged: " + reason);
     FLoadFailures.push_back("Object " + std::to_string(index) + ": " + reason);
-    auto* standIn = new TGridWebElement(parent, &FGlobalWebData, FLayers, FUnitPixels, scrollX, scrollY, 1, 1, -1,
-                                        nullptr);
+    auto* standIn =
+        new TGridWebElement(parent, &FGlobalWebData, FLayers, FUnitPixels, scrollX, scrollY, 1, 1, -1, nullptr);
     standIn->KeepUnreadNode(node);
     standIn->SetParent(parent);
   }

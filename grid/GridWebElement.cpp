@@ -5,8 +5,8 @@
 
 #include "core/UiText.h"
 #include "core/XmlNode.h"
-#include "grid/ScrollPositions.h"
 #include "grid/PictureLoading.h"
+#include "grid/ScrollPositions.h"
 #include "grid/VariableInfo.h"
 #include "platform/vcl/Bitmap.h"
 #include "platform/vcl/Picture.h"
@@ -36,9 +36,9 @@ TPicture* BuiltInPicture(const char* resourceName, TColor transparentColor) {
 }  // namespace
 
 const char* GridWebKindElement(int kind) {
-  static const char* const names[] = {"label",   "edit",   "edit",     "image",    "submit",
-                                      "picture", "camera", "block",    "mulimg",   "postfile",
-                                      "imagebtn", "strimg", "canvas",  "iframe",   "dropdown"};
+  static const char* const names[] = {"label",    "edit",   "edit",   "image",  "submit",
+                                      "picture",  "camera", "block",  "mulimg", "postfile",
+                                      "imagebtn", "strimg", "canvas", "iframe", "dropdown"};
   return kind >= 0 && kind <= 14 ? names[kind] : "";
 }
 

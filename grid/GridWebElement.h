@@ -160,8 +160,7 @@ class TGridWebElement : public TGridGraphic {
   bool IsUnreadNode() const { return FUnreadNode != nullptr; }
 
   // --- values -----------------------------------------------------------------
-  bool ParseValue(const std::string& text, const TPinVariable* variable = nullptr,
-                  std::uint8_t* target = nullptr);
+  bool ParseValue(const std::string& text, const TPinVariable* variable = nullptr, std::uint8_t* target = nullptr);
   std::int32_t ParseInteger(const std::string& text, bool& verdict);
   bool CheckLimits();
   std::string FormatValue();

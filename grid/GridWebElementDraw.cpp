@@ -254,8 +254,10 @@ void TGridWebElement::DrawEdit(TDrawArea& a) {
     } else {
       text = FormatValue();
     }
-    if (!FVariable.empty() && FVariable[0] == '#') text = "-";
-    else if (!FVarValid) DrawLinkFrame(a);
+    if (!FVariable.empty() && FVariable[0] == '#')
+      text = "-";
+    else if (!FVarValid)
+      DrawLinkFrame(a);
   }
   const long long tw = c->TextWidth(text);
   long long tx = X + (FBorder ? 3 : 1);
@@ -383,8 +385,10 @@ void TGridWebElement::DrawDropDown(TDrawArea& a) {
     } else {
       FOptions.Find(FormatValue(), text);
     }
-    if (!FVariable.empty() && FVariable[0] == '#') text = "-";
-    else if (!FVarValid) DrawLinkFrame(a);
+    if (!FVariable.empty() && FVariable[0] == '#')
+      text = "-";
+    else if (!FVarValid)
+      DrawLinkFrame(a);
   }
   c->TextRect(R(X + 1, Y + 1, X + W - 20, Y + H - 1), ClampInt(X + (FBorder ? 3 : 1)), ClampInt(Y + v), text);
   if (FDropDownPicture != nullptr && FDropDownPicture->Graphic() != nullptr) {

@@ -15,13 +15,13 @@
 #include "grid/PictureLoading.h"
 #include "grid/PictureQueueHooks.h"
 #include "grid/ScrollPositions.h"
+#include "pictures/PictureLoader.h"
 #include "platform/vcl/Bitmap.h"
 #include "platform/vcl/Canvas.h"
 #include "platform/vcl/Picture.h"
 #include "platform/vcl/StringList.h"
 #include "platform/vcl/SysUtils.h"
 #include "platform/vcl/Timer.h"
-#include "pictures/PictureLoader.h"
 #include "platform/vcl/WinControl.h"
 
 TGridQueuePicture gGridQueuePicture = nullptr;
@@ -99,8 +99,10 @@ TPicture* TGridWebElement::GetImage(int index) {
 void TGridWebElement::DrawTwoState(TDrawArea& a) {
   TCanvas* c = a.canvas;
   bool on = false;
-  if (FKind == wkImage) on = IsValueNonZero();
-  else if (FKind == wkImageBtn) on = FTimer != nullptr && FTimer->Enabled();
+  if (FKind == wkImage)
+    on = IsValueNonZero();
+  else if (FKind == wkImageBtn)
+    on = FTimer != nullptr && FTimer->Enabled();
   c->Brush->Style = bsClear;
   PrologueFont(c);
   const long long X = a.X, Y = a.Y;
@@ -126,19 +128,25 @@ void TGridWebElement::DrawTwoState(TDrawArea& a) {
   };
   if (a.live && (FKind == wkImage || FKind == wkImageBtn)) {
     if (!on) {
-      if (offPresent) c->Draw(a.X, a.Y, FOffPicture->Graphic());
-      else if (!onPresent) extentOf(FCaption);
+      if (offPresent)
+        c->Draw(a.X, a.Y, FOffPicture->Graphic());
+      else if (!onPresent)
+        extentOf(FCaption);
     } else {
-      if (onPresent) c->Draw(a.X, a.Y, FOnPicture->Graphic());
-      else if (!offPresent) extentOf(FOptCaption.empty() ? FCaption : FOptCaption);
+      if (onPresent)
+        c->Draw(a.X, a.Y, FOnPicture->Graphic());
+      else if (!offPresent)
+        extentOf(FOptCaption.empty() ? FCaption : FOptCaption);
     }
   } else if (PresentWithSize(FOffPicture)) {
     c->Draw(a.X, a.Y, FOffPicture->Graphic());
   } else if (PresentWithSize(FOnPicture)) {
     c->Draw(a.X, a.Y, FOnPicture->Graphic());
   } else {
-    if (!FCaption.empty()) extentOf(FCaption);
-    else if (!FOptCaption.empty()) extentOf(FOptCaption);
+    if (!FCaption.empty())
+      extentOf(FCaption);
+    else if (!FOptCaption.empty())
+      extentOf(FOptCaption);
     else {
       bw = bh = 32;
       MissingPictureBox(c, X, Y);
@@ -150,8 +158,7 @@ void TGridWebElement::DrawTwoState(TDrawArea& a) {
   c->Brush->Style = bsClear;
   const TRect box = R(X, Y, X + bw, Y + bh);
   std::string text = FCaption;
-  if (FKind == wkImage && !FOptCaption.empty() && ((!a.live && FCaption.empty()) || (a.live && on)))
-    text = FOptCaption;
+  if (FKind == wkImage && !FOptCaption.empty() && ((!a.live && FCaption.empty()) || (a.live && on))) text = FOptCaption;
   const TSize e = c->TextExtent(text);
   c->TextRect(box, ClampInt(X + FloorHalf(bw - e.cx)), ClampInt(Y + FloorHalf(bh - e.cy)), text);
   if (!a.live && FSelected) {
@@ -339,8 +346,8 @@ void TGridWebElement::DrawBlock(TDrawArea& a) {
   } else {
     c->Brush->Style = bsSolid;
     if (valueDriven && FColorMode) {
-      const unsigned v = FValueBuf[0] | (FValueBuf[1] << 8) | (FValueBuf[2] << 16) |
-                         (static_cast<unsigned>(FValueBuf[3]) << 24);
+      const unsigned v =
+          FValueBuf[0] | (FValueBuf[1] << 8) | (FValueBuf[2] << 16) | (static_cast<unsigned>(FValueBuf[3]) << 24);
       c->Brush->Color = static_cast<TColor>(v & 0xFFFFFF);
     } else {
       c->Brush->Color = FBackColor == -1 ? clWhite : FBackColor;
@@ -349,8 +356,10 @@ void TGridWebElement::DrawBlock(TDrawArea& a) {
   c->Pen->Color = FFrontColor;
   c->Pen->Width = 1;
   if (!FGradient) {
-    if (!FBorder) c->FillRect(R(X, Y, X + W + 1, Y + H + 1));
-    else c->Rectangle(R(X, Y, X + W, Y + H));
+    if (!FBorder)
+      c->FillRect(R(X, Y, X + W + 1, Y + H + 1));
+    else
+      c->Rectangle(R(X, Y, X + W, Y + H));
   } else {
     Draw3DBar(c, a.X, a.Y, a.W, a.H, FBackColor, FFrontColor, !FHorz);
   }

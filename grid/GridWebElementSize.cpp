@@ -75,9 +75,7 @@ void TGridWebElement::AutoSize() {
       break;
     }
     case wkBlock:
-    case wkStrImg:
-      PlaceBlockAtDesign(FContentWidth, FContentHeight);
-      return;
+    case wkStrImg: PlaceBlockAtDesign(FContentWidth, FContentHeight); return;
     case wkMultiImage: {
       const TSize s = GetImagesMaxSize();
       w = s.cx;

@@ -2,11 +2,11 @@
 // the raw bytes written to the PLC, raw bytes read from the PLC to the text
 // shown, limit checks and the two yes/no questions of drawing and clicks.
 
+#include <algorithm>
 #include <cctype>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
-#include <algorithm>
 #include <limits>
 #include <string>
 
@@ -37,10 +37,14 @@ bool ScanInteger(const char*& p, bool hex, std::int64_t& value) {
   for (;; ++p) {
     int digit;
     const unsigned char c = static_cast<unsigned char>(*p);
-    if (c >= '0' && c <= '9') digit = c - '0';
-    else if (hex && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-    else if (hex && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-    else break;
+    if (c >= '0' && c <= '9')
+      digit = c - '0';
+    else if (hex && c >= 'a' && c <= 'f')
+      digit = c - 'a' + 10;
+    else if (hex && c >= 'A' && c <= 'F')
+      digit = c - 'A' + 10;
+    else
+      break;
     any = true;
     v = v <= (kSaturate - digit) / base ? v * base + digit : kSaturate;
   }
@@ -64,9 +68,16 @@ std::int64_t SaturatingMul(std::int64_t a, std::int64_t b) {
 // Width class in bytes of an integer type code; 0 for the others.
 int IntegerWidth(int typeCode) {
   switch (typeCode) {
-    case IecByte: case IecSint: case IecUsint: case IecEnum: return 1;
-    case IecWord: case IecInt: case IecUint: return 2;
-    case IecDword: case IecDint: case IecUdint: return 4;
+    case IecByte:
+    case IecSint:
+    case IecUsint:
+    case IecEnum: return 1;
+    case IecWord:
+    case IecInt:
+    case IecUint: return 2;
+    case IecDword:
+    case IecDint:
+    case IecUdint: return 4;
     default: return 0;
   }
 }
@@ -74,10 +85,26 @@ int IntegerWidth(int typeCode) {
 // Bytes that carry a value of a type code (IsValueNonZero, IsShownByVariable).
 int ValueWidth(int typeCode) {
   switch (typeCode) {
-    case 0: case 1: case 2: case 3: case 7: case 11: case 21: case 25: return 1;
-    case 4: case 8: case 12: return 2;
-    case 5: case 9: case 13: case 15: case 17: case 19: return 4;
-    case 16: case 18: case 20: return 8;
+    case 0:
+    case 1:
+    case 2:
+    case 3:
+    case 7:
+    case 11:
+    case 21:
+    case 25: return 1;
+    case 4:
+    case 8:
+    case 12: return 2;
+    case 5:
+    case 9:
+    case 13:
+    case 15:
+    case 17:
+    case 19: return 4;
+    case 16:
+    case 18:
+    case 20: return 8;
     default: return 0;
   }
 }
@@ -119,8 +146,7 @@ const char* TimePrefix(int typeCode) {
 
 // A time-type text as the user types it (in the object's own format when it
 // has one) made into the type's literal.
-std::string TimeLiteralOf(const std::string& text, const std::string& timeFormat, int typeCode,
-                          const void* current) {
+std::string TimeLiteralOf(const std::string& text, const std::string& timeFormat, int typeCode, const void* current) {
   std::string body = text;
   if (!timeFormat.empty()) {
     char out[ApplyTimeFormatOutSize] = {};
@@ -172,9 +198,16 @@ int TGridWebElement::EffectiveIntFormat() const {
   if (FIntFormat >= 1 && FIntFormat <= 3) return FIntFormat;
   if (FIntFormat != 0) return 0;
   switch (FVarInfo.typeCode) {
-    case IecByte: case IecWord: case IecDword: return 3;
-    case IecSint: case IecInt: case IecDint: return 1;
-    case IecUsint: case IecUint: case IecUdint: case IecEnum: return 2;
+    case IecByte:
+    case IecWord:
+    case IecDword: return 3;
+    case IecSint:
+    case IecInt:
+    case IecDint: return 1;
+    case IecUsint:
+    case IecUint:
+    case IecUdint:
+    case IecEnum: return 2;
     default: return 0;
   }
 }
@@ -260,15 +293,28 @@ bool TGridWebElement::ParseValue(const std::string& input, const TPinVariable* v
     ~TypeSwap() { field = saved; }
   };
   switch (type) {
-    case IecBool: case IecBoolREdge: case IecBoolFEdge: {
+    case IecBool:
+    case IecBoolREdge:
+    case IecBoolFEdge: {
       const std::int64_t n = IntegerOrZero(text);
-      if (SameText(text, "true") || n == 1) out[0] = 1;
-      else if (SameText(text, "false") || n == 0) out[0] = 0;
-      else return false;
+      if (SameText(text, "true") || n == 1)
+        out[0] = 1;
+      else if (SameText(text, "false") || n == 0)
+        out[0] = 0;
+      else
+        return false;
       return true;
     }
-    case IecByte: case IecSint: case IecUsint: case IecEnum: case IecWord: case IecInt: case IecUint:
-    case IecDword: case IecDint: case IecUdint: {
+    case IecByte:
+    case IecSint:
+    case IecUsint:
+    case IecEnum:
+    case IecWord:
+    case IecInt:
+    case IecUint:
+    case IecDword:
+    case IecDint:
+    case IecUdint: {
       bool verdict = false;
       std::int32_t v;
       {
@@ -291,13 +337,18 @@ bool TGridWebElement::ParseValue(const std::string& input, const TPinVariable* v
       std::memcpy(out, &d, 8);
       return true;
     }
-    case IecTime: case IecDate: case IecTimeOfDay: case IecDateAndTime: {
+    case IecTime:
+    case IecDate:
+    case IecTimeOfDay:
+    case IecDateAndTime: {
       const std::string literal = TimeLiteralOf(text, FTimeFormat, type, FValueBuf);
       std::int32_t ms = 0;
       double seconds = 0;
       if (!ReadTimeLiteral(literal, type, ms, seconds)) return false;
-      if (type == IecTime || type == IecTimeOfDay) std::memcpy(out, &ms, 4);
-      else std::memcpy(out, &seconds, 8);
+      if (type == IecTime || type == IecTimeOfDay)
+        std::memcpy(out, &ms, 4);
+      else
+        std::memcpy(out, &seconds, 8);
       return true;
     }
     case IecString: {
@@ -318,8 +369,16 @@ bool TGridWebElement::CheckLimits() {
   const std::string text = FEditor != nullptr ? FEditor->Text() : std::string();
   const int type = FVarInfo.typeCode;
   switch (type) {
-    case IecByte: case IecWord: case IecDword: case IecUsint: case IecUint: case IecUdint: case IecEnum:
-    case IecSint: case IecInt: case IecDint: {
+    case IecByte:
+    case IecWord:
+    case IecDword:
+    case IecUsint:
+    case IecUint:
+    case IecUdint:
+    case IecEnum:
+    case IecSint:
+    case IecInt:
+    case IecDint: {
       bool ok = false, loOk = false, hiOk = false;
       const std::int32_t v = ParseInteger(text, ok);
       if (!ok) return false;
@@ -330,14 +389,18 @@ bool TGridWebElement::CheckLimits() {
       const auto u = static_cast<std::uint32_t>(v);
       return (!loOk || static_cast<std::uint32_t>(lo) <= u) && (!hiOk || u <= static_cast<std::uint32_t>(hi));
     }
-    case IecReal: case IecLreal: {
+    case IecReal:
+    case IecLreal: {
       double v = 0, lo = 0, hi = 0;
       if (std::sscanf(text.c_str(), "%lg", &v) < 1) return false;
       const bool loOk = std::sscanf(FLoLimit.c_str(), "%lg", &lo) >= 1;
       const bool hiOk = std::sscanf(FHiLimit.c_str(), "%lg", &hi) >= 1;
       return (!loOk || lo <= v) && (!hiOk || v <= hi);
     }
-    case IecTime: case IecDate: case IecTimeOfDay: case IecDateAndTime: {
+    case IecTime:
+    case IecDate:
+    case IecTimeOfDay:
+    case IecDateAndTime: {
       std::int32_t ms = 0, loMs = 0, hiMs = 0;
       double s = 0, loS = 0, hiS = 0;
       if (!ReadTimeLiteral(TimeLiteralOf(text, FTimeFormat, type, FValueBuf), type, ms, s)) return false;
@@ -357,9 +420,12 @@ void TGridWebElement::FormatInteger(std::int64_t value, std::string& text) {
   const int width = IntegerWidth(FVarInfo.typeCode);
   const int bytes = width == 0 ? 4 : width;
   if (FIntFormat == 1) {
-    if (bytes == 1) value = static_cast<std::int8_t>(static_cast<std::uint8_t>(value));
-    else if (bytes == 2) value = static_cast<std::int16_t>(static_cast<std::uint16_t>(value));
-    else value = static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
+    if (bytes == 1)
+      value = static_cast<std::int8_t>(static_cast<std::uint8_t>(value));
+    else if (bytes == 2)
+      value = static_cast<std::int16_t>(static_cast<std::uint16_t>(value));
+    else
+      value = static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
   }
   const bool negative = format == 1 && value < 0;
   const int p = FPrecision;
@@ -387,7 +453,8 @@ void TGridWebElement::FormatInteger(std::int64_t value, std::string& text) {
     std::int64_t shown = bytes == 1   ? static_cast<std::int8_t>(static_cast<std::uint8_t>(value))
                          : bytes == 2 ? static_cast<std::int16_t>(static_cast<std::uint16_t>(value))
                                       : static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
-    whole = zero ? Printf("%0*lld", fieldWidth, static_cast<long long>(shown)) : Printf("%lld", static_cast<long long>(shown));
+    whole = zero ? Printf("%0*lld", fieldWidth, static_cast<long long>(shown))
+                 : Printf("%lld", static_cast<long long>(shown));
   } else {
     const auto shown = static_cast<unsigned long long>(static_cast<std::uint64_t>(value) & mask);
     const char* f = format == 3 ? (zero ? "%0*llX" : "%llX") : (zero ? "%0*llu" : "%llu");
@@ -396,8 +463,10 @@ void TGridWebElement::FormatInteger(std::int64_t value, std::string& text) {
   text = whole;
   if (decimalsShown) text += "." + Printf("%0*llu", p > 255 ? 255 : p, static_cast<unsigned long long>(decimals));
   if (negative && value == 0) {
-    if (text.size() >= 2 && text[0] == '0' && text[1] == '0') text[0] = '-';
-    else if (!text.empty() && text[0] != ' ') text.insert(0, "-");
+    if (text.size() >= 2 && text[0] == '0' && text[1] == '0')
+      text[0] = '-';
+    else if (!text.empty() && text[0] != ' ')
+      text.insert(0, "-");
     else {
       std::size_t i = 0;
       while (i < text.size() && text[i] == ' ') ++i;
@@ -410,12 +479,16 @@ std::string TGridWebElement::FormatValue() {
   try {
     const int type = FVarInfo.typeCode;
     switch (type) {
-      case IecBool: case IecBoolREdge: case IecBoolFEdge: {
+      case IecBool:
+      case IecBoolREdge:
+      case IecBoolFEdge: {
         const int v = FValueBuf[0] != 0 ? 1 : 0;
         if (FZero) return Printf("%0*i", FSize > 255 ? 255 : FSize < -255 ? -255 : FSize, v);
         return v ? "1" : "0";
       }
-      case IecSint: case IecInt: case IecDint: {
+      case IecSint:
+      case IecInt:
+      case IecDint: {
         const int bytes = IntegerWidth(type);
         std::uint64_t raw = LoadLittleEndian(FValueBuf, bytes);
         std::int64_t v = bytes == 1   ? static_cast<std::int8_t>(raw)
@@ -425,12 +498,19 @@ std::string TGridWebElement::FormatValue() {
         FormatInteger(v, text);
         return text;
       }
-      case IecByte: case IecWord: case IecDword: case IecUsint: case IecUint: case IecUdint: case IecEnum: {
+      case IecByte:
+      case IecWord:
+      case IecDword:
+      case IecUsint:
+      case IecUint:
+      case IecUdint:
+      case IecEnum: {
         std::string text;
         FormatInteger(static_cast<std::int64_t>(LoadLittleEndian(FValueBuf, IntegerWidth(type))), text);
         return text;
       }
-      case IecReal: case IecLreal: {
+      case IecReal:
+      case IecLreal: {
         char spec[40] = "%";
         // Width and decimals are bounded so that printing stays small.
         const int width = static_cast<int>(std::clamp(-static_cast<long long>(FSize), -255LL, 255LL));
@@ -450,20 +530,24 @@ std::string TGridWebElement::FormatValue() {
         std::snprintf(out, sizeof out, spec, v);
         return out;
       }
-      case IecTime: case IecTimeOfDay: {
+      case IecTime:
+      case IecTimeOfDay: {
         std::int32_t ms;
         std::memcpy(&ms, FValueBuf, 4);
-        const std::string format =
-            !FTimeFormat.empty() ? "T" + FTimeFormat : type == IecTime ? "Th:mm:ss.zzz" : "Thh:mm:ss.zzz";
+        const std::string format = !FTimeFormat.empty() ? "T" + FTimeFormat
+                                   : type == IecTime    ? "Th:mm:ss.zzz"
+                                                        : "Thh:mm:ss.zzz";
         char out[256] = {};
         FormatTimeValue(ms, out, format.c_str(), 255);
         return out;
       }
-      case IecDate: case IecDateAndTime: {
+      case IecDate:
+      case IecDateAndTime: {
         double seconds;
         std::memcpy(&seconds, FValueBuf, 8);
-        const std::string format =
-            !FTimeFormat.empty() ? "T" + FTimeFormat : type == IecDate ? "TYYYY-MM-DD" : "TYYYY-MM-DD-hh:mm:ss.zzz";
+        const std::string format = !FTimeFormat.empty() ? "T" + FTimeFormat
+                                   : type == IecDate    ? "TYYYY-MM-DD"
+                                                        : "TYYYY-MM-DD-hh:mm:ss.zzz";
         char out[256] = {};
         FormatDateTimeValue(seconds, out, format.c_str(), 255);
         return out;

@@ -6,8 +6,7 @@ namespace {
 
 // One pass over the text; globalOnly looks every name up in the global list.
 std::string Expand(const TPlaceholderResolver* resolver, const std::string& text, bool globalOnly) {
-  if (resolver == nullptr || resolver->GlobalData() == nullptr || text.find('{') == std::string::npos)
-    return text;
+  if (resolver == nullptr || resolver->GlobalData() == nullptr || text.find('{') == std::string::npos) return text;
   const TGridGlobalWebData& data = *resolver->GlobalData();
   std::string result;
   std::size_t pos = 0;

@@ -50,8 +50,7 @@ class BitmapImage {
 };
 
 // A pixel word from its four components.
-inline constexpr std::uint32_t MakePixel(std::uint8_t red, std::uint8_t green, std::uint8_t blue,
-                                         std::uint8_t alpha) {
+inline constexpr std::uint32_t MakePixel(std::uint8_t red, std::uint8_t green, std::uint8_t blue, std::uint8_t alpha) {
   return std::uint32_t(alpha) << 24 | std::uint32_t(red) << 16 | std::uint32_t(green) << 8 | blue;
 }
 

@@ -16,8 +16,8 @@ namespace Veldaro {
 
 class BitmapImageCoder;
 
-using ProgressFunction = void (*)(BitmapImageCoder* coder, void* data, std::uint32_t pass,
-                                  std::uint32_t passCount, std::uint32_t percent, bool& cancel);
+using ProgressFunction = void (*)(BitmapImageCoder* coder, void* data, std::uint32_t pass, std::uint32_t passCount,
+                                  std::uint32_t percent, bool& cancel);
 
 class BitmapImageCoder {
  public:

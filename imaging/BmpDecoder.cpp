@@ -38,8 +38,8 @@ struct BmpDecoder::Header {
   std::uint32_t headerSize = 0;
   std::uint8_t bytes[kMaxKeptHeader] = {};  // the info header, zero beyond its size
   std::uint32_t width = 0;
-  std::uint32_t height = 0;     // rows, made positive
-  bool topDown = false;         // rows stored top row first (negative height)
+  std::uint32_t height = 0;  // rows, made positive
+  bool topDown = false;      // rows stored top row first (negative height)
   std::uint32_t bitCount = 0;
   std::uint32_t compression = 0;
   std::uint32_t masks[4] = {};  // red, green, blue, alpha
@@ -111,8 +111,13 @@ void BmpDecoder::ReadImage(std::istream& stream, BitmapImage& image) {
     header.bitCount = Get16(header.bytes + 10);
     header.compression = 0;
     switch (header.bitCount) {
-      case 1: case 2: case 4: case 8: case 16: case 24: case 32:
-        break;
+      case 1:
+      case 2:
+      case 4:
+      case 8:
+      case 16:
+      case 24:
+      case 32: break;
       default:
         // Such a file would decode to nothing at all; refuse it rather than report success.
         throw BmpError("Unsupported bit count: " + std::to_string(header.bitCount));
@@ -166,24 +171,22 @@ void BmpDecoder::ReadImage(std::istream& stream, BitmapImage& image) {
 
   switch (header.bitCount) {
     case 1:
-    case 2:
-      ReadPaletteRows(stream, header, image);
-      break;
+    case 2: ReadPaletteRows(stream, header, image); break;
     case 4:
-      if (header.compression != 0) ReadRle(stream, header, image, true);
-      else ReadPaletteRows(stream, header, image);
+      if (header.compression != 0)
+        ReadRle(stream, header, image, true);
+      else
+        ReadPaletteRows(stream, header, image);
       break;
     case 8:
-      if (header.compression != 0) ReadRle(stream, header, image, false);
-      else ReadPaletteRows(stream, header, image);
+      if (header.compression != 0)
+        ReadRle(stream, header, image, false);
+      else
+        ReadPaletteRows(stream, header, image);
       break;
     case 16:
-    case 32:
-      ReadBitFieldRows(stream, header, image);
-      break;
-    case 24:
-      Read24BitRows(stream, header, image);
-      break;
+    case 32: ReadBitFieldRows(stream, header, image); break;
+    case 24: Read24BitRows(stream, header, image); break;
   }
   CallProgressFunction(100);
 }
@@ -214,8 +217,7 @@ void BmpDecoder::ReadPaletteRows(std::istream& stream, const Header& header, Bit
   DataBuffer<std::uint8_t> row(rowSize);
   // Pixel words of the colour table entries; alpha stays 0.
   std::uint32_t colours[256];
-  for (int i = 0; i < 256; ++i)
-    colours[i] = MakePixel(colourTable[i][2], colourTable[i][1], colourTable[i][0], 0);
+  for (int i = 0; i < 256; ++i) colours[i] = MakePixel(colourTable[i][2], colourTable[i][1], colourTable[i][0], 0);
 
   for (std::uint32_t r = 0; r < header.height; ++r) {
     CallProgressFunction(RowPercent(r, header.height));
@@ -317,8 +319,7 @@ void BmpDecoder::ReadRle(std::istream& stream, const Header& header, BitmapImage
   const std::uint32_t width = header.width;
   const std::uint32_t height = header.height;
   std::uint32_t colours[256];
-  for (int i = 0; i < 256; ++i)
-    colours[i] = MakePixel(colourTable[i][2], colourTable[i][1], colourTable[i][0], 0);
+  for (int i = 0; i < 256; ++i) colours[i] = MakePixel(colourTable[i][2], colourTable[i][1], colourTable[i][0], 0);
 
   // Signed and wide, so that deltas above the top row or far to the right cannot wrap.
   std::int64_t row = std::int64_t(height) - 1;
@@ -336,7 +337,8 @@ void BmpDecoder::ReadRle(std::istream& stream, const Header& header, BitmapImage
   for (;;) {
     // Percent of rows finished; a row above the top counts as all rows done.
     std::int64_t finished = std::int64_t(height) - 1 - row;
-    std::uint32_t percent = height == 0 ? 100 : std::uint32_t(finished >= std::int64_t(height) ? 100 : finished * 100 / height);
+    std::uint32_t percent =
+        height == 0 ? 100 : std::uint32_t(finished >= std::int64_t(height) ? 100 : finished * 100 / height);
     CallProgressFunction(percent);
     std::uint8_t pair[2];
     if (ReadBlock(stream, pair, 2) != 2) break;

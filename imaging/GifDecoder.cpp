@@ -99,11 +99,8 @@ void GifDecoder::ReadBlocks(GifInputStream& stream) {
   while (stream.MoreData()) {
     std::uint8_t block = stream.GetByte();
     switch (block) {
-      case 0x00:
-        break;
-      case 0x2C:
-        imageFound = true;
-        return;
+      case 0x00: break;
+      case 0x2C: imageFound = true; return;
       case 0x3B:
         inputStream = nullptr;
         imageFound = false;
@@ -138,13 +135,11 @@ void GifDecoder::ReadBlocks(GifInputStream& stream) {
             if (!SkipSubBlocks(stream)) throw GifError("GIF: Cannot read Application Extension data");
             break;
           }
-          default:
-            throw GifError("GIF: Invalid GIF Extension");
+          default: throw GifError("GIF: Invalid GIF Extension");
         }
         break;
       }
-      default:
-        throw GifError("GIF: Invalid GIF block");
+      default: throw GifError("GIF: Invalid GIF block");
     }
   }
   throw GifError("GIF: Missing GIF Trailer marker.");

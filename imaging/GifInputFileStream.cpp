@@ -6,8 +6,7 @@
 
 namespace Veldaro {
 
-GifInputFileStream::GifInputFileStream(std::uint32_t bufferSize)
-    : buffer(bufferSize == 0 ? 65536u : bufferSize) {}
+GifInputFileStream::GifInputFileStream(std::uint32_t bufferSize) : buffer(bufferSize == 0 ? 65536u : bufferSize) {}
 
 GifInputFileStream::~GifInputFileStream() {
   if (file.is_open()) file.close();

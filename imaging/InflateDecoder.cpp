@@ -551,9 +551,7 @@ bool InflateDecoder::DecodeHuffman(InflateInputStream& stream, std::uint32_t tar
     // Near the end of the input buffer: one symbol at a time, taking input only as needed.
     std::uint32_t e = DecodeSymbol(stream, *activeLiteral);
     switch (H::EntryKind(e)) {
-      case H::KindValue:
-        window[outputPosition++] = std::uint8_t(H::EntryValue(e));
-        break;
+      case H::KindValue: window[outputPosition++] = std::uint8_t(H::EntryValue(e)); break;
       case H::KindLength: {
         std::uint32_t length = H::EntryValue(e) + TakeBits(stream, H::EntryExtra(e));
         std::uint32_t d = DecodeSymbol(stream, *activeDistance);
@@ -563,10 +561,8 @@ bool InflateDecoder::DecodeHuffman(InflateInputStream& stream, std::uint32_t tar
         outputPosition += length;
         break;
       }
-      case H::KindEndOfBlock:
-        return true;
-      default:
-        throw StreamError("Invalid Huffman Literal Value");
+      case H::KindEndOfBlock: return true;
+      default: throw StreamError("Invalid Huffman Literal Value");
     }
   }
 }
@@ -594,9 +590,9 @@ std::uint32_t Adler32Update(std::uint32_t adler, const std::uint8_t* bytes, std:
       const __m128i zero = _mm_setzero_si128();
       const __m128i weightsLow = _mm_setr_epi16(16, 15, 14, 13, 12, 11, 10, 9);
       const __m128i weightsHigh = _mm_setr_epi16(8, 7, 6, 5, 4, 3, 2, 1);
-      __m128i sum1 = zero;                                  // bytes, in two 64-bit lanes
-      __m128i prefix = _mm_cvtsi32_si128(int(s1 * blocks)); // s1 before each step, summed
-      __m128i sum2 = _mm_cvtsi32_si128(int(s2));            // weighted bytes
+      __m128i sum1 = zero;                                   // bytes, in two 64-bit lanes
+      __m128i prefix = _mm_cvtsi32_si128(int(s1 * blocks));  // s1 before each step, summed
+      __m128i sum2 = _mm_cvtsi32_si128(int(s2));             // weighted bytes
       for (std::size_t b = 0; b < blocks; ++b) {
         __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
         prefix = _mm_add_epi32(prefix, sum1);
@@ -615,14 +611,22 @@ std::uint32_t Adler32Update(std::uint32_t adler, const std::uint8_t* bytes, std:
     }
 #endif
     while (n >= 8) {
-      s1 += bytes[0]; s2 += s1;
-      s1 += bytes[1]; s2 += s1;
-      s1 += bytes[2]; s2 += s1;
-      s1 += bytes[3]; s2 += s1;
-      s1 += bytes[4]; s2 += s1;
-      s1 += bytes[5]; s2 += s1;
-      s1 += bytes[6]; s2 += s1;
-      s1 += bytes[7]; s2 += s1;
+      s1 += bytes[0];
+      s2 += s1;
+      s1 += bytes[1];
+      s2 += s1;
+      s1 += bytes[2];
+      s2 += s1;
+      s1 += bytes[3];
+      s2 += s1;
+      s1 += bytes[4];
+      s2 += s1;
+      s1 += bytes[5];
+      s2 += s1;
+      s1 += bytes[6];
+      s2 += s1;
+      s1 += bytes[7];
+      s2 += s1;
       bytes += 8;
       n -= 8;
     }

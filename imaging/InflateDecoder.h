@@ -92,11 +92,11 @@ class InflateDecoder {
   std::uint32_t DecodeSymbol(InflateInputStream& stream, const InflateHuffmanDecoder& decoder);
 
   std::uint32_t adler = 1;
-  std::uint8_t* window = nullptr;      // history (32 KB) followed by new output
-  std::uint32_t outputPosition = 0;    // where the next produced byte goes
-  std::uint32_t readPosition = 0;      // next byte to hand to the caller
-  std::uint32_t adlerPosition = 0;     // bytes before it are in the Adler-32
-  InflateHuffmanDecoder* literalDecoder;   // the codes of the last dynamic block
+  std::uint8_t* window = nullptr;         // history (32 KB) followed by new output
+  std::uint32_t outputPosition = 0;       // where the next produced byte goes
+  std::uint32_t readPosition = 0;         // next byte to hand to the caller
+  std::uint32_t adlerPosition = 0;        // bytes before it are in the Adler-32
+  InflateHuffmanDecoder* literalDecoder;  // the codes of the last dynamic block
   InflateHuffmanDecoder* distanceDecoder;
   InflateHuffmanDecoder codeLengthDecoder;
   // The codes of the block under way: the dynamic ones above or the shared fixed ones.
@@ -104,17 +104,17 @@ class InflateDecoder {
   const InflateHuffmanDecoder* activeDistance = nullptr;
   bool finalBlock = false;
   bool finished = false;
-  bool failed = false;                 // an error ended the stream; nothing more is decoded
+  bool failed = false;  // an error ended the stream; nothing more is decoded
   BlockType blockType = BlockType::None;
-  std::uint32_t storedLength = 0;      // bytes of the stored block under way not produced yet
+  std::uint32_t storedLength = 0;  // bytes of the stored block under way not produced yet
 
   // The bit buffer: bitCount valid bits, taken from the stream buffer up to input.
   const std::uint8_t* input = nullptr;
   const std::uint8_t* inputEnd = nullptr;
   std::uint64_t bitBuffer = 0;
   std::uint32_t bitCount = 0;
-  bool bitsActive = false;             // the stream is in bit mode (between header and trailer)
-  bool refilling = false;              // a refill of the stream is under way
+  bool bitsActive = false;  // the stream is in bit mode (between header and trailer)
+  bool refilling = false;   // a refill of the stream is under way
 };
 
 // The Adler-32 of RFC 1950 with one more byte added.

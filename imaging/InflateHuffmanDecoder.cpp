@@ -14,14 +14,13 @@ constexpr std::uint16_t kLengthBase[29] = {3,  4,  5,  6,  7,  8,  9,  10, 11,  
                                            31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
 constexpr std::uint8_t kLengthExtra[29] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
                                            2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
-constexpr std::uint16_t kDistanceBase[30] = {1,   2,   3,   4,   5,   7,    9,    13,   17,   25,
-                                             33,  49,  65,  97,  129, 193,  257,  385,  513,  769,
+constexpr std::uint16_t kDistanceBase[30] = {1,    2,    3,    4,    5,    7,    9,    13,    17,    25,
+                                             33,   49,   65,   97,   129,  193,  257,  385,   513,   769,
                                              1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
 constexpr std::uint8_t kDistanceExtra[30] = {0, 0, 0, 0, 1, 1, 2, 2,  3,  3,  4,  4,  5,  5,  6,
                                              6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
 
-constexpr std::uint32_t MakeEntry(std::uint32_t bits, std::uint32_t extra, std::uint32_t kind,
-                                  std::uint32_t value) {
+constexpr std::uint32_t MakeEntry(std::uint32_t bits, std::uint32_t extra, std::uint32_t kind, std::uint32_t value) {
   return bits | extra << 4 | kind << 8 | value << 16;
 }
 
@@ -33,15 +32,13 @@ std::uint32_t ValueEntry(InflateHuffmanDecoder::Alphabet alphabet, std::uint32_t
       if (value < 256) return MakeEntry(bits, 0, InflateHuffmanDecoder::KindValue, value);
       if (value == 256) return MakeEntry(bits, 0, InflateHuffmanDecoder::KindEndOfBlock, value);
       if (value <= 285)
-        return MakeEntry(bits, kLengthExtra[value - 257], InflateHuffmanDecoder::KindLength,
-                         kLengthBase[value - 257]);
+        return MakeEntry(bits, kLengthExtra[value - 257], InflateHuffmanDecoder::KindLength, kLengthBase[value - 257]);
       return MakeEntry(bits, 0, InflateHuffmanDecoder::KindBadValue, value);
     case A::Distance:
       if (value < 30)
         return MakeEntry(bits, kDistanceExtra[value], InflateHuffmanDecoder::KindValue, kDistanceBase[value]);
       return MakeEntry(bits, 0, InflateHuffmanDecoder::KindBadValue, value);
-    case A::Values:
-      break;
+    case A::Values: break;
   }
   return MakeEntry(bits, 0, InflateHuffmanDecoder::KindValue, value);
 }
@@ -68,13 +65,12 @@ std::uint32_t ReverseBits(std::uint32_t code, std::uint32_t length) {
 
 }  // namespace
 
-void InflateHuffmanDecoder::MakeTable(std::uint32_t maximumLength, std::uint32_t count,
-                                      const std::uint32_t* lengths) {
+void InflateHuffmanDecoder::MakeTable(std::uint32_t maximumLength, std::uint32_t count, const std::uint32_t* lengths) {
   MakeTable(maximumLength, count, lengths, Alphabet::Values);
 }
 
-void InflateHuffmanDecoder::MakeTable(std::uint32_t maximumLength, std::uint32_t count,
-                                      const std::uint32_t* lengths, Alphabet alphabet) {
+void InflateHuffmanDecoder::MakeTable(std::uint32_t maximumLength, std::uint32_t count, const std::uint32_t* lengths,
+                                      Alphabet alphabet) {
   if (maximumLength > 15) maximumLength = 15;
   maximumCodeLength = maximumLength;
   valueCount = count;

@@ -34,12 +34,12 @@ class InflateHuffmanDecoder {
   // (for a subtable pointer: the subtable's index bits), bits 8-10 the kind, bits 16-31 the
   // value (a literal, a base length or distance, a value, or a subtable offset).
   enum EntryKind : std::uint32_t {
-    KindValue = 0,         // a literal byte, a distance, or a value of the Values alphabet
-    KindLength = 1,        // a match length
-    KindEndOfBlock = 2,    // value 256 of the literal/length alphabet
-    KindBadValue = 3,      // a value outside RFC 1951's range (literal/length 286, 287; distance 30, 31)
-    KindSubtable = 4,      // the code continues in a subtable
-    KindNoCode = 5,        // the bits begin no code
+    KindValue = 0,       // a literal byte, a distance, or a value of the Values alphabet
+    KindLength = 1,      // a match length
+    KindEndOfBlock = 2,  // value 256 of the literal/length alphabet
+    KindBadValue = 3,    // a value outside RFC 1951's range (literal/length 286, 287; distance 30, 31)
+    KindSubtable = 4,    // the code continues in a subtable
+    KindNoCode = 5,      // the bits begin no code
   };
   static std::uint32_t EntryBits(std::uint32_t entry) { return entry & 0xFu; }
   static std::uint32_t EntryExtra(std::uint32_t entry) { return (entry >> 4) & 0xFu; }
@@ -55,8 +55,7 @@ class InflateHuffmanDecoder {
   // maximumLength). The table entries decode to the values themselves.
   void MakeTable(std::uint32_t maximumLength, std::uint32_t count, const std::uint32_t* lengths);
   // The same, with entries prepared for the given alphabet.
-  void MakeTable(std::uint32_t maximumLength, std::uint32_t count, const std::uint32_t* lengths,
-                 Alphabet alphabet);
+  void MakeTable(std::uint32_t maximumLength, std::uint32_t count, const std::uint32_t* lengths, Alphabet alphabet);
 
   // Reads one code from the stream, bit by bit, and returns its value (as the value of the
   // alphabet, whatever the entries hold). A bit sequence that matches no code within the
@@ -68,12 +67,12 @@ class InflateHuffmanDecoder {
   std::uint32_t MaximumCodeLength() const { return maximumCodeLength; }
 
  private:
-  std::vector<std::uint32_t> table;        // main table, then the subtables
-  std::uint32_t mainBits = 0;              // index bits of the main table
-  std::uint32_t maximumCodeLength = 0;     // 15 (literal/length, distance) or 7 (code lengths)
+  std::vector<std::uint32_t> table;     // main table, then the subtables
+  std::uint32_t mainBits = 0;           // index bits of the main table
+  std::uint32_t maximumCodeLength = 0;  // 15 (literal/length, distance) or 7 (code lengths)
   std::uint32_t valueCount = 0;
-  std::uint16_t lengthCounts[16] = {};     // number of codes of each length (fitting or not)
-  std::vector<std::uint16_t> sortedValues; // values with a code, by length, then by value
+  std::uint16_t lengthCounts[16] = {};      // number of codes of each length (fitting or not)
+  std::vector<std::uint16_t> sortedValues;  // values with a code, by length, then by value
 };
 
 }  // namespace Veldaro

@@ -60,8 +60,7 @@ std::uint16_t InputByteStream::GetWord() {
 std::uint32_t InputByteStream::GetBigEndianLong() {
   std::uint8_t bytes[4] = {0, 0, 0, 0};
   Read(bytes, 4);
-  return std::uint32_t(bytes[0]) << 24 | std::uint32_t(bytes[1]) << 16 | std::uint32_t(bytes[2]) << 8 |
-         bytes[3];
+  return std::uint32_t(bytes[0]) << 24 | std::uint32_t(bytes[1]) << 16 | std::uint32_t(bytes[2]) << 8 | bytes[3];
 }
 
 }  // namespace Veldaro

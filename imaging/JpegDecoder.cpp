@@ -63,43 +63,24 @@ void JpegDecoder::ReadMarker(JpegInputStream& stream) {
     switch (code) {
       case 0xC0:
       case 0xC1:
-      case 0xC2:
-        ReadStartOfFrame(stream, code);
-        return;
-      case 0xC3:
-        throw JpegBadStream("Lossless Huffman Coding Not Supported");
-      case 0xC4:
-        ReadHuffmanTable(stream);
-        return;
-      case 0xC5:
-        throw JpegBadStream("Differential Sequential Huffman Coding Not Supported");
-      case 0xC6:
-        throw JpegBadStream("Differential Progressive Huffman Coding Not Supported");
-      case 0xC7:
-        throw JpegBadStream("Differential Lossless Huffman Coding Not Supported");
+      case 0xC2: ReadStartOfFrame(stream, code); return;
+      case 0xC3: throw JpegBadStream("Lossless Huffman Coding Not Supported");
+      case 0xC4: ReadHuffmanTable(stream); return;
+      case 0xC5: throw JpegBadStream("Differential Sequential Huffman Coding Not Supported");
+      case 0xC6: throw JpegBadStream("Differential Progressive Huffman Coding Not Supported");
+      case 0xC7: throw JpegBadStream("Differential Lossless Huffman Coding Not Supported");
       case 0xC9:
       case 0xCA:
       case 0xCB:
       case 0xCD:
       case 0xCE:
-      case 0xCF:
-        throw JpegBadStream("Cannot read image - Arithmetic Coding covered by patents");
-      case 0xD8:
-        return;  // a further start of image is ignored
-      case 0xD9:
-        eoiFound = true;
-        return;
-      case 0xDA:
-        ReadStartOfScan(stream);
-        return;
-      case 0xDB:
-        ReadQuantization(stream);
-        return;
-      case 0xDD:
-        ReadRestartInterval(stream);
-        return;
-      case 0xDE:
-        throw JpegBadStream("DHP marker not supported");
+      case 0xCF: throw JpegBadStream("Cannot read image - Arithmetic Coding covered by patents");
+      case 0xD8: return;  // a further start of image is ignored
+      case 0xD9: eoiFound = true; return;
+      case 0xDA: ReadStartOfScan(stream); return;
+      case 0xDB: ReadQuantization(stream); return;
+      case 0xDD: ReadRestartInterval(stream); return;
+      case 0xDE: throw JpegBadStream("DHP marker not supported");
       default:
         if ((code >= 0xE0 && code <= 0xEF) || code == 0xFE) {
           ReadApplication(code, stream);

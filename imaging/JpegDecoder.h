@@ -111,7 +111,7 @@ class JpegDecoder : public BitmapImageDecoder {
   bool progressive = false;
   std::uint32_t componentCount = 0;
   VeldaroPrivate::JpegDecoderComponent* components = nullptr;  // 255, by identifier
-  std::uint32_t* componentIds = nullptr;                        // frame order
+  std::uint32_t* componentIds = nullptr;                       // frame order
   BitmapImage* currentImage = nullptr;
   std::uint32_t currentPass = 0;
   std::uint32_t passCount = 0;

@@ -110,9 +110,9 @@ class JpegDecoderComponent {
   std::uint32_t noninterleavedCols = 0;
   std::uint32_t dataUnitRows = 0;
   std::uint32_t dataUnitCols = 0;
-  std::uint8_t* dataUnits = nullptr;      // the block grid's samples, see above
-  bool upsampled = false;                 // Upsample has run since the buffers were made
-  std::int16_t* coefficients = nullptr;   // progressive images: 64 per block, natural order
+  std::uint8_t* dataUnits = nullptr;     // the block grid's samples, see above
+  bool upsampled = false;                // Upsample has run since the buffers were made
+  std::int16_t* coefficients = nullptr;  // progressive images: 64 per block, natural order
   std::uint32_t imageHeight = 0;
   std::uint32_t imageWidth = 0;
 };

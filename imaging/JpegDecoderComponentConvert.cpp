@@ -45,8 +45,8 @@ const YCbCrTables& Tables() {
 // with vector instructions. The constants reproduce every entry of the tables (red and blue
 // offsets of each sample, and the rounded green offset of each Cb, Cr pair); that is checked
 // once against the tables, and the tables are used if it ever failed.
-constexpr std::int32_t RedFactor = 5743;       // 1.402 << 12
-constexpr std::int32_t BlueFactor = 58065;     // 1.772 << 15
+constexpr std::int32_t RedFactor = 5743;         // 1.402 << 12
+constexpr std::int32_t BlueFactor = 58065;       // 1.772 << 15
 constexpr std::int32_t GreenCbFactor = 2886856;  // 0.34414 << 23
 constexpr std::int32_t GreenCrFactor = 5990641;  // 0.71414 << 23
 constexpr std::int32_t GreenRounding = 4194306;
@@ -122,9 +122,7 @@ const std::uint8_t* ExpandRow(const std::uint8_t* samples, std::uint32_t ratio, 
   return buffer;
 }
 
-inline std::uint32_t Clamp(std::int32_t value) {
-  return std::uint32_t(value < 0 ? 0 : value > 255 ? 255 : value);
-}
+inline std::uint32_t Clamp(std::int32_t value) { return std::uint32_t(value < 0 ? 0 : value > 255 ? 255 : value); }
 
 // x / ratio for every pixel column: the sample column of each pixel.
 std::vector<std::uint32_t> SampleColumns(std::uint32_t width, std::uint32_t ratio) {
@@ -142,7 +140,8 @@ inline std::uint32_t Pixel(std::uint32_t red, std::uint32_t green, std::uint32_t
 bool JpegDecoderComponent::Covers(std::uint32_t width, std::uint32_t height) const {
   // An image without pixels has nothing to convert.
   if (Plane() == nullptr || horizontalRatio == 0 || verticalRatio == 0 || width == 0 || height == 0) return false;
-  return (width - 1) / horizontalRatio < DataUnitStride() && (height - 1) / verticalRatio < std::size_t(dataUnitRows) * 8;
+  return (width - 1) / horizontalRatio < DataUnitStride() &&
+         (height - 1) / verticalRatio < std::size_t(dataUnitRows) * 8;
 }
 
 void JpegDecoderComponent::Upsample() {

@@ -28,8 +28,8 @@ class JpegDecoderDataUnit {
   // order) into samples.
   void InverseDCT(const std::int16_t* coefficients, const JpegDecoderQuantizationTable& table);
   // The same, storing row r of the block at out + r * stride.
-  static void InverseDCT(const std::int16_t* coefficients, const JpegDecoderQuantizationTable& table,
-                         std::uint8_t* out, std::size_t stride);
+  static void InverseDCT(const std::int16_t* coefficients, const JpegDecoderQuantizationTable& table, std::uint8_t* out,
+                         std::size_t stride);
 
   std::uint8_t samples[8][8];
 };

@@ -87,9 +87,7 @@ void JpegDecoder::UpdateImage() {
   // released at the end of the image, or a component that no scan included).
   using VeldaroPrivate::JpegDecoderComponent;
   switch (componentCount) {
-    case 1:
-      JpegDecoderComponent::GrayscaleConvert(components[componentIds[0]], *currentImage);
-      break;
+    case 1: JpegDecoderComponent::GrayscaleConvert(components[componentIds[0]], *currentImage); break;
     case 3:
       JpegDecoderComponent::RGBConvert(components[componentIds[0]], components[componentIds[1]],
                                        components[componentIds[2]], *currentImage);
@@ -98,8 +96,7 @@ void JpegDecoder::UpdateImage() {
       JpegDecoderComponent::CMYKConvert(components[componentIds[0]], components[componentIds[1]],
                                         components[componentIds[2]], components[componentIds[3]], *currentImage);
       break;
-    default:
-      break;
+    default: break;
   }
 }
 

@@ -17,8 +17,8 @@ void JpegDecoder::DecodeSequentialScan(JpegInputStream& stream) {
   }
 }
 
-void JpegDecoder::DecodeProgressiveScan(JpegInputStream& stream, std::uint32_t ss, std::uint32_t se,
-                                        std::uint32_t ah, std::uint32_t al) {
+void JpegDecoder::DecodeProgressiveScan(JpegInputStream& stream, std::uint32_t ss, std::uint32_t se, std::uint32_t ah,
+                                        std::uint32_t al) {
   nextRestartMarker = 0;
   // Coefficient positions end at 63; a larger end would index past the block.
   if (se > 63) throw JpegBadStream("Invalid Spectral Selection");
@@ -116,17 +116,17 @@ void JpegDecoder::DecodeDcRefineScan(JpegInputStream& stream, std::uint32_t al) 
 
 void JpegDecoder::DecodeAcFirstScan(JpegInputStream& stream, std::uint32_t ss, std::uint32_t se, std::uint32_t al) {
   // AC scans hold one component; further components of the header are not decoded.
-  NonInterleavedLoop(stream, [&stream, ss, se, al](JpegDecoderComponent& component, std::uint32_t row,
-                                                   std::uint32_t col) {
-    component.DecodeAcFirst(stream, row, col, ss, se, al);
-  });
+  NonInterleavedLoop(stream,
+                     [&stream, ss, se, al](JpegDecoderComponent& component, std::uint32_t row, std::uint32_t col) {
+                       component.DecodeAcFirst(stream, row, col, ss, se, al);
+                     });
 }
 
 void JpegDecoder::DecodeAcRefineScan(JpegInputStream& stream, std::uint32_t ss, std::uint32_t se, std::uint32_t al) {
-  NonInterleavedLoop(stream, [&stream, ss, se, al](JpegDecoderComponent& component, std::uint32_t row,
-                                                   std::uint32_t col) {
-    component.DecodeAcRefine(stream, row, col, ss, se, al);
-  });
+  NonInterleavedLoop(stream,
+                     [&stream, ss, se, al](JpegDecoderComponent& component, std::uint32_t row, std::uint32_t col) {
+                       component.DecodeAcRefine(stream, row, col, ss, se, al);
+                     });
 }
 
 void JpegDecoder::ProcessRestart(JpegInputStream& stream) {

@@ -97,8 +97,8 @@ void JpegHuffmanDecoder::MakeLookup() {
     std::uint32_t size = symbol & 15;
     if (size != 0 && length + size <= LookaheadBits) {
       std::uint32_t bits = (prefix >> (LookaheadBits - length - size)) & ((1u << size) - 1);
-      std::int32_t value = bits < (1u << (size - 1)) ? std::int32_t(bits) - std::int32_t((1u << size) - 1)
-                                                     : std::int32_t(bits);
+      std::int32_t value =
+          bits < (1u << (size - 1)) ? std::int32_t(bits) - std::int32_t((1u << size) - 1) : std::int32_t(bits);
       fastCoefficient[prefix] = std::int32_t(std::uint32_t(value) << 16 | run << 8 | (length + size));
     }
   }

@@ -52,18 +52,10 @@ void PngDecoder::ReadSignificantBits(PngInputStream& stream) {
   if (paletteRead) throw BadPngStream("sBIT chunk must occur before PTLE chunk");
   std::uint32_t minimum;
   switch (colorType) {
-    case 0:
-      minimum = 1;
-      break;
-    case 4:
-      minimum = 2;
-      break;
-    case 6:
-      minimum = 4;
-      break;
-    default:
-      minimum = 3;
-      break;
+    case 0: minimum = 1; break;
+    case 4: minimum = 2; break;
+    case 6: minimum = 4; break;
+    default: minimum = 3; break;
   }
   if (stream.ChunkLength() < minimum) throw BadPngStream("sBIT chunk length invalid");
 }

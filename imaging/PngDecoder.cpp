@@ -141,8 +141,7 @@ void PngDecoder::ReadHeader(PngInputStream& stream, BitmapImage& image) {
   if (bitDepth != 1 && bitDepth != 2 && bitDepth != 4 && bitDepth != 8 && bitDepth != 16)
     throw BadPngStream("Invalid Bit Depth");
   switch (colorType) {
-    case 0:
-      break;
+    case 0: break;
     case 3:
       if (bitDepth == 16) throw BadPngStream("Invalid Bit Depth for Color Type");
       break;
@@ -151,13 +150,11 @@ void PngDecoder::ReadHeader(PngInputStream& stream, BitmapImage& image) {
     case 6:
       if (bitDepth < 8) throw BadPngStream("Invalid Bit Depth for Color Type");
       break;
-    default:
-      throw BadPngStream("Invalid Color Type");
+    default: throw BadPngStream("Invalid Color Type");
   }
   // Sizes whose pixel array or rows could not be held: the format's limit of 2^31 - 1 for
   // each side, and the image library's pixel limit.
-  if (width > 0x7FFFFFFFu || height > 0x7FFFFFFFu || width > (1u << 28) ||
-      !BitmapImage::SizeAllowed(width, height))
+  if (width > 0x7FFFFFFFu || height > 0x7FFFFFFFu || width > (1u << 28) || !BitmapImage::SizeAllowed(width, height))
     throw BadPngStream("Image too large");
 
   if (colorType == 0 || colorType == 4) {
@@ -184,14 +181,10 @@ void PngDecoder::ReadPalette(PngInputStream& stream) {
 std::uint32_t PngDecoder::RowByteCount(std::uint32_t count) const {
   // At most 2^28 pixels of 8 bytes: fits 32 bits.
   switch (colorType) {
-    case 2:
-      return bitDepth * count * 3 / 8;
-    case 4:
-      return count * 2 * bitDepth / 8;
-    case 6:
-      return count * 4 * bitDepth / 8;
-    default:
-      return (bitDepth * count + 7) / 8;
+    case 2: return bitDepth * count * 3 / 8;
+    case 4: return count * 2 * bitDepth / 8;
+    case 6: return count * 4 * bitDepth / 8;
+    default: return (bitDepth * count + 7) / 8;
   }
 }
 

@@ -107,7 +107,7 @@ class PngDecoder : public BitmapImageDecoder {
   std::uint32_t paletteEntryCount = 0;
   std::uint8_t paletteAlpha[256];
   std::uint8_t palette[256][3];
-  std::uint32_t pixelTable[256];   // pixels of colour types 0 and 3, made at the image data
+  std::uint32_t pixelTable[256];        // pixels of colour types 0 and 3, made at the image data
   std::uint32_t* passPixels = nullptr;  // one pass row of pixels, for interlaced images
 };
 

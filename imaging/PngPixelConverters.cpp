@@ -30,41 +30,26 @@ void ConvertIndexed(const std::uint8_t* s, std::uint32_t count, std::uint32_t* p
 PngPixelFormat PngPixelFormatOf(std::uint32_t colorType, std::uint32_t bitDepth) {
   bool wide = bitDepth == 16;
   switch (colorType) {
-    case 2:
-      return wide ? PngPixelFormat::Rgb16 : PngPixelFormat::Rgb8;
-    case 4:
-      return wide ? PngPixelFormat::GrayAlpha16 : PngPixelFormat::GrayAlpha8;
-    case 6:
-      return wide ? PngPixelFormat::Rgba16 : PngPixelFormat::Rgba8;
-    default:
-      break;
+    case 2: return wide ? PngPixelFormat::Rgb16 : PngPixelFormat::Rgb8;
+    case 4: return wide ? PngPixelFormat::GrayAlpha16 : PngPixelFormat::GrayAlpha8;
+    case 6: return wide ? PngPixelFormat::Rgba16 : PngPixelFormat::Rgba8;
+    default: break;
   }
   switch (bitDepth) {
-    case 1:
-      return PngPixelFormat::Indexed1;
-    case 2:
-      return PngPixelFormat::Indexed2;
-    case 4:
-      return PngPixelFormat::Indexed4;
-    case 16:
-      return PngPixelFormat::Gray16;
-    default:
-      return PngPixelFormat::Indexed8;
+    case 1: return PngPixelFormat::Indexed1;
+    case 2: return PngPixelFormat::Indexed2;
+    case 4: return PngPixelFormat::Indexed4;
+    case 16: return PngPixelFormat::Gray16;
+    default: return PngPixelFormat::Indexed8;
   }
 }
 
 void ConvertPngRow(PngPixelFormat format, const std::uint8_t* s, std::uint32_t count, std::uint32_t* p,
                    const std::uint32_t* table) {
   switch (format) {
-    case PngPixelFormat::Indexed1:
-      ConvertIndexed<1>(s, count, p, table);
-      break;
-    case PngPixelFormat::Indexed2:
-      ConvertIndexed<2>(s, count, p, table);
-      break;
-    case PngPixelFormat::Indexed4:
-      ConvertIndexed<4>(s, count, p, table);
-      break;
+    case PngPixelFormat::Indexed1: ConvertIndexed<1>(s, count, p, table); break;
+    case PngPixelFormat::Indexed2: ConvertIndexed<2>(s, count, p, table); break;
+    case PngPixelFormat::Indexed4: ConvertIndexed<4>(s, count, p, table); break;
     case PngPixelFormat::Indexed8:
       for (std::uint32_t i = 0; i < count; ++i) p[i] = table[s[i]];
       break;

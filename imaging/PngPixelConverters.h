@@ -12,11 +12,11 @@
 namespace Veldaro {
 
 enum class PngPixelFormat {
-  Indexed1,     // 1-bit gray or palette index, through the table
+  Indexed1,  // 1-bit gray or palette index, through the table
   Indexed2,
   Indexed4,
   Indexed8,
-  Gray16,       // 16-bit gray, opaque
+  Gray16,  // 16-bit gray, opaque
   Rgb8,
   Rgb16,
   GrayAlpha8,

@@ -13,8 +13,8 @@ namespace {
 
 inline std::uint8_t PaethPredictor(std::uint32_t a, std::uint32_t b, std::uint32_t c) {
   // p = a + b - c; the nearest of a, b, c to p, ties in the order a, b, c.
-  int pa = std::abs(int(b) - int(c));           // |p - a|
-  int pb = std::abs(int(a) - int(c));           // |p - b|
+  int pa = std::abs(int(b) - int(c));               // |p - a|
+  int pb = std::abs(int(a) - int(c));               // |p - b|
   int pc = std::abs(int(a) + int(b) - 2 * int(c));  // |p - c|
   if (pa <= pb && pa <= pc) return std::uint8_t(a);
   return std::uint8_t(pb <= pc ? b : c);
@@ -150,8 +150,7 @@ void Unfilter(std::uint8_t filterType, std::uint8_t* row, const std::uint8_t* pr
 #endif
       Paeth<N>(row, prior, length);
       break;
-    default:
-      break;
+    default: break;
   }
 }
 

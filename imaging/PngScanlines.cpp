@@ -36,18 +36,10 @@ void PngDecoder::FilterRow(std::uint8_t filterType, std::uint32_t rowBytes) {
   if (filterType > 4) throw BadPngStream("Invalid Filter Method");
   std::uint32_t byteDistance;
   switch (colorType) {
-    case 2:
-      byteDistance = 3 * bitDepth / 8;
-      break;
-    case 4:
-      byteDistance = 2 * bitDepth / 8;
-      break;
-    case 6:
-      byteDistance = 4 * bitDepth / 8;
-      break;
-    default:
-      byteDistance = bitDepth == 16 ? 2 : 1;
-      break;
+    case 2: byteDistance = 3 * bitDepth / 8; break;
+    case 4: byteDistance = 2 * bitDepth / 8; break;
+    case 6: byteDistance = 4 * bitDepth / 8; break;
+    default: byteDistance = bitDepth == 16 ? 2 : 1; break;
   }
   UnfilterPngRow(filterType, CurrentRow(), PreviousRow(), rowBytes, byteDistance);
 }

@@ -20,20 +20,11 @@ ImageType ReadAnyImageFile(const std::string& fileName, BitmapImage& image, Prog
 
   BitmapImageDecoder* decoder = nullptr;
   switch (type) {
-    case ImageTypeBmp:
-      decoder = &bmp;
-      break;
-    case ImageTypeJpeg:
-      decoder = &jpeg;
-      break;
-    case ImageTypePng:
-      decoder = &png;
-      break;
-    case ImageTypeGif:
-      decoder = &gif;
-      break;
-    default:
-      return ImageTypeUnknown;
+    case ImageTypeBmp: decoder = &bmp; break;
+    case ImageTypeJpeg: decoder = &jpeg; break;
+    case ImageTypePng: decoder = &png; break;
+    case ImageTypeGif: decoder = &gif; break;
+    default: return ImageTypeUnknown;
   }
   decoder->SetProgressFunction(progressFunction, progressData);
   decoder->ReadImageFile(fileName, image);

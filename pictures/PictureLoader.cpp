@@ -10,9 +10,9 @@
 #include "pictures/PngLibrary.h"
 #include "platform/vcl/Bitmap.h"
 #include "platform/vcl/JpegImage.h"
-#include "platform/vcl/SysUtils.h"
 #include "platform/vcl/Screen.h"
 #include "platform/vcl/Streams.h"
+#include "platform/vcl/SysUtils.h"
 #include "platform/win/Paths.h"
 
 namespace {

@@ -11,8 +11,7 @@
 // kind: 1 asks the caller to decode the file itself, any other value is the
 // wish for transparency (not 0 = transparent). Not 0 on success. The memory
 // stays the library's.
-using TLoadPngFunction = unsigned char (*)(const char* fileName, void** data, std::uint32_t* size,
-                                           std::uint32_t* kind);
+using TLoadPngFunction = unsigned char (*)(const char* fileName, void** data, std::uint32_t* size, std::uint32_t* kind);
 
 // When no library is loaded: loads "mypnglib.dll" from the plug-in's folder,
 // failing that by plain name through the system's search path; then, with a

@@ -14,7 +14,8 @@ void ResetCommLiveView() {
   gCommRecord.uploadState.store(0, std::memory_order_release);
 }
 
-std::uint32_t CommLoopCallback(CommSendFunction send, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t flags) {
+std::uint32_t CommLoopCallback(CommSendFunction send, std::uint32_t, std::uint32_t, std::uint32_t,
+                               std::uint32_t flags) {
   if ((flags & COMM_LOOP_FLAG_ONLINE) == 0 || send == nullptr) return 0;
   gCommRecord.callbackBusy.store(1, std::memory_order_release);
   // Nothing to transfer while no live view runs.

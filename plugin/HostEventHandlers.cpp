@@ -183,7 +183,8 @@ HRESULT TTarnwellCoClassImpl::SaveDesktop(DesktopStorage storage) {
     if (gHost.ifHalvexIDE != nullptr) {
       if (SUCCEEDED(gHost.ifHalvexIDE->SaveDockingState(nullptr, storage, "FormDesign1"))) {
         void* streams = nullptr;
-        if (SUCCEEDED(gHost.ifHalvexIDE->QueryInterface(IID_IQendOptionsStorageStreams, &streams)) && streams != nullptr) {
+        if (SUCCEEDED(gHost.ifHalvexIDE->QueryInterface(IID_IQendOptionsStorageStreams, &streams)) &&
+            streams != nullptr) {
           static_cast<IUnknown*>(streams)->Release();
           gHost.ifHalvexIDE->SaveFurtherState(nullptr, storage);
         }

@@ -129,17 +129,12 @@ bool TGPanelList::SingleRecord(const HostPanelRecord& record) {
   if (existing != nullptr && operation == PANEL_ADD) operation = SameTypeAndName(*existing, panel) ? 3 : PANEL_REPLACE;
   if (existing == nullptr && operation == PANEL_REMOVE) operation = 3;
   switch (operation) {
-    case PANEL_REMOVE:
-      DeletePanel(panel.rack, panel.position);
-      return true;
-    case PANEL_ADD:
-      Append(panel);
-      return true;
+    case PANEL_REMOVE: DeletePanel(panel.rack, panel.position); return true;
+    case PANEL_ADD: Append(panel); return true;
     case PANEL_REPLACE:
       DeletePanel(panel.rack, panel.position);
       Append(panel);
       return true;
-    default:
-      return false;
+    default: return false;
   }
 }

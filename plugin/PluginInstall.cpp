@@ -102,9 +102,9 @@ HRESULT InstallSteps(IUnknown* host, TComponent* owner, IUnknown* self) {
   }
 
   if (FAILED(hr = Ask(host, IID_IConnectionPointContainer, gHost.ifCPC, false))) return hr;
-  THostSubscription* subscriptions[6] = {&gHost.projectEvents, &gHost.desktopEvents,   &gHost.cpmEvents,
+  THostSubscription* subscriptions[6] = {&gHost.projectEvents,   &gHost.desktopEvents,  &gHost.cpmEvents,
                                          &gHost.commStateEvents, &gHost.compilerEvents, &gHost.backupEvents};
-  const IID* events[6] = {&IID_IQendProjectEvents, &IID_IQendDesktopEvents, &IID_IQendCpmEvents,
+  const IID* events[6] = {&IID_IQendProjectEvents,    &IID_IQendDesktopEvents,  &IID_IQendCpmEvents,
                           &IID_IHalvexCommStateEvent, &IID_IQendCompilerEvents, &IID_IHalvexOnlinePlcBackupEvent};
   for (int i = 0; i < 6; ++i) {
     hr = gHost.ifCPC->FindConnectionPoint(*events[i], &subscriptions[i]->point);

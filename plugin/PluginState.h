@@ -50,11 +50,11 @@ struct THostInterfaces {
   IConnectionPointContainer* ifCPC = nullptr;
   IIECManVariables* ifIECManVariables = nullptr;
   // The six event sources, in the order of subscription.
-  THostSubscription projectEvents;   // "ifProjectEventCP"
-  THostSubscription desktopEvents;   // "g_ulDesktopEventsCookie"
-  THostSubscription cpmEvents;       // "ifCpmEventCP"
-  THostSubscription commStateEvents; // "ifCommunEventCP"
-  THostSubscription compilerEvents;  // "ifCompilerEventCP"
+  THostSubscription projectEvents;    // "ifProjectEventCP"
+  THostSubscription desktopEvents;    // "g_ulDesktopEventsCookie"
+  THostSubscription cpmEvents;        // "ifCpmEventCP"
+  THostSubscription commStateEvents;  // "ifCommunEventCP"
+  THostSubscription compilerEvents;   // "ifCompilerEventCP"
   THostSubscription backupEvents;
 };
 extern THostInterfaces gHost;

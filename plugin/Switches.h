@@ -6,12 +6,12 @@
 #include <vector>
 
 struct TStartupValues {
-  std::string baseFolder;      // help files: exe folder (no trailing separator) or "/OEMDIR=" value
-  std::string traceLogPath;    // exe folder + "plugins.log"
-  bool oldLiveComm = false;    // "/WEBOLDCOMM"
-  bool useLogFile = false;     // "/USELOGFILE"
-  bool flattenVariables = false;  // "/LINVAR"
-  bool reportCompileTime = false; // "/WEBCOMPTIME"
+  std::string baseFolder;          // help files: exe folder (no trailing separator) or "/OEMDIR=" value
+  std::string traceLogPath;        // exe folder + "plugins.log"
+  bool oldLiveComm = false;        // "/WEBOLDCOMM"
+  bool useLogFile = false;         // "/USELOGFILE"
+  bool flattenVariables = false;   // "/LINVAR"
+  bool reportCompileTime = false;  // "/WEBCOMPTIME"
 };
 extern TStartupValues gStartup;
 

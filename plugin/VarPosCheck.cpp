@@ -141,7 +141,8 @@ bool CheckVarPos(TmyXmlNode* item, bool useMap) {
 
 bool CheckAllVarPos(void*, TmyXmlNode* variables) {
   WriteTraceLog("CheckAllVarPos");
-  bool useMap = !gWebTdiMapDisabled && gHost.ifHalvexWebTdiMap != nullptr && gHost.ifHalvexWebTdiMap->WebTdi_OpenPass() == 0;
+  bool useMap =
+      !gWebTdiMapDisabled && gHost.ifHalvexWebTdiMap != nullptr && gHost.ifHalvexWebTdiMap->WebTdi_OpenPass() == 0;
   bool anyMoved = false;
   for (TmyXmlNode* item = variables != nullptr ? variables->firstChild : nullptr; item != nullptr; item = item->next) {
     if (item->name != "Item") continue;

@@ -15,8 +15,8 @@ class TmyXmlNode;
 struct TVarPosition {
   std::uint8_t area = 255;  // 255: unknown
   std::uint32_t address = 0;
-  std::int32_t bit = -1;    // -1: not a bit
-  std::uint32_t size = 0;   // bytes; 1 for a bit
+  std::int32_t bit = -1;   // -1: not a bit
+  std::uint32_t size = 0;  // bytes; 1 for a bit
 };
 
 // The 6-byte key of a variable: (area << 24 | address) in big-endian order,

@@ -8,7 +8,7 @@
 
 struct TPinVariable {
   std::string name;
-  std::string typeName;      // e.g. "UINT", "DT", "UDINT"; empty when unknown
+  std::string typeName;        // e.g. "UINT", "DT", "UDINT"; empty when unknown
   std::int32_t typeCode = -1;  // IEC type code; -1 when unknown
   std::string furtherText;
 };

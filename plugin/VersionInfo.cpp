@@ -1,8 +1,8 @@
 #include "plugin/VersionInfo.h"
 
-#include <cstdio>
 #include <dlfcn.h>
 #include <strings.h>
+#include <cstdio>
 
 namespace {
 
@@ -34,8 +34,8 @@ std::string BaseName(const std::string& path) {
 std::string QueryValue(const std::string& query) {
   for (const VersionString& entry : kStrings) {
     char path[128];
-    std::snprintf(path, sizeof path, "\\StringFileInfo\\%02X%02X%02X%02X\\%s", (kLanguage >> 8) & 0xFF, kLanguage & 0xFF,
-                  (kCodePage >> 8) & 0xFF, kCodePage & 0xFF, entry.name);
+    std::snprintf(path, sizeof path, "\\StringFileInfo\\%02X%02X%02X%02X\\%s", (kLanguage >> 8) & 0xFF,
+                  kLanguage & 0xFF, (kCodePage >> 8) & 0xFF, kCodePage & 0xFF, entry.name);
     if (strcasecmp(path, query.c_str()) == 0) return entry.value;
   }
   return {};
@@ -51,12 +51,13 @@ std::string ModuleFilePath() {
 
 std::string GetModuleFileVersion(const std::string& fileName, const std::string& valueName) {
   std::string base = BaseName(fileName);
-  if (strcasecmp(base.c_str(), "Tarnwell.dll") != 0 && strcasecmp(base.c_str(), BaseName(ModuleFilePath()).c_str()) != 0)
+  if (strcasecmp(base.c_str(), "Tarnwell.dll") != 0 &&
+      strcasecmp(base.c_str(), BaseName(ModuleFilePath()).c_str()) != 0)
     return {};
   // The first translation: language word, then code-page word, each high
   // byte first.
   char query[160];
-  std::snprintf(query, sizeof query, "\\StringFileInfo\\%02X%02X%02X%02X\\%s", (kLanguage >> 8) & 0xFF, kLanguage & 0xFF,
-                (kCodePage >> 8) & 0xFF, kCodePage & 0xFF, valueName.c_str());
+  std::snprintf(query, sizeof query, "\\StringFileInfo\\%02X%02X%02X%02X\\%s", (kLanguage >> 8) & 0xFF,
+                kLanguage & 0xFF, (kCodePage >> 8) & 0xFF, kCodePage & 0xFF, valueName.c_str());
   return QueryValue(query);
 }

@@ -16,6 +16,7 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNWELL_SAN
 cmake --build "$build" -j "$jobs"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+bash scripts/check-format.sh
 ctest --test-dir "$build" --output-on-failure -j "$jobs"
 
 fuzz_seconds=${FUZZ_SECONDS:-60}

@@ -107,7 +107,8 @@ std::vector<Picture> MakePictures() {
   {
     const int w = 1024, h = 768;
     std::vector<GifColorType> colours;
-    for (int i = 0; i < 8; ++i) colours.push_back({GifByteType(i * 30), GifByteType(255 - i * 20), GifByteType(i * 11)});
+    for (int i = 0; i < 8; ++i)
+      colours.push_back({GifByteType(i * 30), GifByteType(255 - i * 20), GifByteType(i * 11)});
     std::vector<GifByteType> idx(std::size_t(w) * h, 0);
     for (int k = 0; k < 60; ++k) {
       int x0 = Noise(state) % w, y0 = Noise(state) % h, x1 = std::min(w, x0 + 40 + int(Noise(state) % 300)),
@@ -207,6 +208,7 @@ int main(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   std::error_code ignored;
-  if (!Pictures().empty()) std::filesystem::remove_all(std::filesystem::path(Pictures()[0].path).parent_path(), ignored);
+  if (!Pictures().empty())
+    std::filesystem::remove_all(std::filesystem::path(Pictures()[0].path).parent_path(), ignored);
   return 0;
 }

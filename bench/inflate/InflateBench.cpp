@@ -40,7 +40,8 @@ Bytes PhotoRows() {
     int left[3] = {0, 0, 0};
     for (std::size_t x = 0; x < width; ++x)
       for (int c = 0; c < 3; ++c) {
-        double v = 128 + 60 * std::sin(x * 0.011 + c * 1.7) * std::cos(y * 0.017 - c) + 38 * std::sin((x + 2.0 * y) * 0.031 + c);
+        double v = 128 + 60 * std::sin(x * 0.011 + c * 1.7) * std::cos(y * 0.017 - c) +
+                   38 * std::sin((x + 2.0 * y) * 0.031 + c);
         int s = std::clamp(int(v) + int(rng() % 7) - 3, 0, 255);
         d.push_back(std::uint8_t(s - left[c]));
         left[c] = s;
@@ -170,7 +171,8 @@ int main(int argc, char** argv) {
   const Source sources[] = {{"photo_rows", PhotoRows}, {"text", SourceText}, {"runs", Runs}, {"random", RandomBytes}};
   for (const auto& s : sources) {
     Bytes raw = s.make();
-    for (int level : {1, 6, 9}) cases.push_back({std::string(s.name) + "_level" + std::to_string(level), raw, Compress(raw, level)});
+    for (int level : {1, 6, 9})
+      cases.push_back({std::string(s.name) + "_level" + std::to_string(level), raw, Compress(raw, level)});
   }
   for (const Case& c : cases) {
     benchmark::RegisterBenchmark((c.name + "/ours_rows").c_str(), Ours, &c, 5761u)->Unit(benchmark::kMillisecond);

@@ -13,6 +13,7 @@
 #define STBI_ONLY_JPEG
 #include <stb_image.h>
 
+#include <unistd.h>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -20,7 +21,6 @@
 #include <fstream>
 #include <map>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "imaging/BitmapImage.h"
@@ -41,8 +41,8 @@ std::vector<unsigned char> PhotoLike(int components) {
       bool inside = ((x / 240) + (y / 180)) % 3 == 0;
       for (int c = 0; c < components; ++c) {
         noise = noise * 1664525u + 1013904223u;
-        double v = shade + (inside ? 50 : 0) + c * 25 * std::cos(x / 400.0 + c) + ((x / 60 + y / 45) % 5 == 0 ? texture : texture / 4) +
-                   int(noise >> 29) - 4;
+        double v = shade + (inside ? 50 : 0) + c * 25 * std::cos(x / 400.0 + c) +
+                   ((x / 60 + y / 45) % 5 == 0 ? texture : texture / 4) + int(noise >> 29) - 4;
         samples[(std::size_t(y) * Width + x) * components + c] = (unsigned char)(v < 0 ? 0 : v > 255 ? 255 : v);
       }
     }
@@ -159,12 +159,18 @@ void Stb(benchmark::State& state, const std::string& name) {
 void Register() {
   for (const char* name : {"420_q85", "444_q92", "gray_q85", "420_q85_progressive"}) {
     std::string n = name;
-    benchmark::RegisterBenchmark(("Ours/" + n).c_str(), [n](benchmark::State& s) { Ours(s, n); })->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark(("LibjpegTurbo/" + n).c_str(), [n](benchmark::State& s) { Libjpeg(s, n, true); })
-        ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark(("LibjpegTurboBox/" + n).c_str(), [n](benchmark::State& s) { Libjpeg(s, n, false); })
-        ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark(("StbImage/" + n).c_str(), [n](benchmark::State& s) { Stb(s, n); })->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(("Ours/" + n).c_str(), [n](benchmark::State& s) {
+      Ours(s, n);
+    })->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(("LibjpegTurbo/" + n).c_str(), [n](benchmark::State& s) {
+      Libjpeg(s, n, true);
+    })->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(("LibjpegTurboBox/" + n).c_str(), [n](benchmark::State& s) {
+      Libjpeg(s, n, false);
+    })->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(("StbImage/" + n).c_str(), [n](benchmark::State& s) {
+      Stb(s, n);
+    })->Unit(benchmark::kMillisecond);
   }
 }
 

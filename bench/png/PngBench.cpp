@@ -47,8 +47,7 @@ Bytes WritePng(std::uint32_t width, std::uint32_t height, int colorType, int bit
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   if (colorType == PNG_COLOR_TYPE_PALETTE) {
     png_color palette[256];
-    for (int i = 0; i < 256; ++i)
-      palette[i] = {png_byte(i * 37 % 256), png_byte(i * 91 % 256), png_byte(255 - i)};
+    for (int i = 0; i < 256; ++i) palette[i] = {png_byte(i * 37 % 256), png_byte(i * 91 % 256), png_byte(255 - i)};
     png_set_PLTE(png, info, palette, 1 << bitDepth);
   }
   png_write_info(png, info);
@@ -186,7 +185,8 @@ void DecodeLibpng(const Bytes& bytes) {
   std::uint32_t height = png_get_image_height(png, info);
   pixels.resize(std::size_t(width) * height);
   rows.resize(height);
-  for (std::uint32_t y = 0; y < height; ++y) rows[y] = reinterpret_cast<png_bytep>(pixels.data() + std::size_t(y) * width);
+  for (std::uint32_t y = 0; y < height; ++y)
+    rows[y] = reinterpret_cast<png_bytep>(pixels.data() + std::size_t(y) * width);
   png_read_image(png, rows.data());
   png_read_end(png, nullptr);
   png_destroy_read_struct(&png, &info, nullptr);

@@ -5,8 +5,8 @@
 
 namespace {
 
-const char* const kKinds[] = {"label", "edit", "edit", "image", "submit", "picture", "camera", "block",
-                              "mulimg", "postfile", "imagebtn", "strimg", "canvas", "iframe", "dropdown"};
+const char* const kKinds[] = {"label",  "edit",     "edit",     "image",  "submit", "picture", "camera",  "block",
+                              "mulimg", "postfile", "imagebtn", "strimg", "canvas", "iframe",  "dropdown"};
 
 struct Rng {
   std::uint32_t s = 12345;
@@ -31,16 +31,16 @@ void Object(std::string& out, Rng& rng, int id) {
                 rng.Next() % 100 + 1, rng.Next() % 80 + 1, rng.Next() % 8, rng.Next() % 8, rng.Next() % 400 + 8,
                 rng.Next() % 200 + 8, rng.Next() % 16, rng.Next(), kind);
   Line(out, 3, buf);
-  std::snprintf(buf, sizeof buf,
-                "<%s caption=\"Tlak &amp; teplota %d\" hint=\"Vstup &lt;%d&gt;\" variable=\"PLC_PRG.aValues[%d].fTemp\" "
-                "visvar=\"PLC_PRG.bVisible%d\" level=\"%u\" font=\"Arial\" fontsize=\"10\" color=\"%u\" "
-                "bgcolor=\"%u\" align=\"left\" format=\"%%5.2f\" min=\"-100\" max=\"100\" />",
-                kKinds[kind], id, id % 97, id % 50, id % 13, rng.Next() % 10, rng.Next() & 0xFFFFFF,
-                rng.Next() & 0xFFFFFF);
+  std::snprintf(
+      buf, sizeof buf,
+      "<%s caption=\"Tlak &amp; teplota %d\" hint=\"Vstup &lt;%d&gt;\" variable=\"PLC_PRG.aValues[%d].fTemp\" "
+      "visvar=\"PLC_PRG.bVisible%d\" level=\"%u\" font=\"Arial\" fontsize=\"10\" color=\"%u\" "
+      "bgcolor=\"%u\" align=\"left\" format=\"%%5.2f\" min=\"-100\" max=\"100\" />",
+      kKinds[kind], id, id % 97, id % 50, id % 13, rng.Next() % 10, rng.Next() & 0xFFFFFF, rng.Next() & 0xFFFFFF);
   Line(out, 4, buf);
   std::snprintf(buf, sizeof buf,
-                "<lang l1=\"Teplota \xE8\x6Bslo %d\" l2=\"Temperatur Nr. %d\" l3=\"Temperatura nr %d\" l4=\"\" />",
-                id, id, id);
+                "<lang l1=\"Teplota \xE8\x6Bslo %d\" l2=\"Temperatur Nr. %d\" l3=\"Temperatura nr %d\" l4=\"\" />", id,
+                id, id);
   Line(out, 4, buf);
   if (id % 7 == 0) {
     std::snprintf(buf, sizeof buf, "<text>Popis objektu %d s del\xB9\xEDm textem</text>", id);
@@ -69,9 +69,10 @@ std::string MakeProjectText(std::size_t aMinBytes) {
     std::snprintf(buf, sizeof buf, "<group name=\"Skupina %d\" locked=\"false\" level=\"0\">", ++group);
     Line(out, 1, buf);
     for (int page = 1; page <= 8 && out.size() < aMinBytes; ++page) {
-      std::snprintf(buf, sizeof buf,
-                    "<page name=\"Str\xE1nka %d-%d\" width=\"800\" height=\"600\" bgcolor=\"16777215\" refresh=\"1000\">",
-                    group, page);
+      std::snprintf(
+          buf, sizeof buf,
+          "<page name=\"Str\xE1nka %d-%d\" width=\"800\" height=\"600\" bgcolor=\"16777215\" refresh=\"1000\">", group,
+          page);
       Line(out, 2, buf);
       Line(out, 3, "<!-- objects -->");
       for (int o = 0; o < 40; ++o) Object(out, rng, ++id);

@@ -7,13 +7,17 @@
 #include "host/api/HostTypes.h"
 
 // {65143528-A325-4C1D-BE00-0CB859D8507D}
-inline constexpr IID IID_IHalvexCommLoopEx = {0x65143528, 0xA325, 0x4C1D, {0xBE, 0x00, 0x0C, 0xB8, 0x59, 0xD8, 0x50, 0x7D}};
+inline constexpr IID IID_IHalvexCommLoopEx = {
+    0x65143528, 0xA325, 0x4C1D, {0xBE, 0x00, 0x0C, 0xB8, 0x59, 0xD8, 0x50, 0x7D}};
 // {75A80542-661E-4799-863E-AA4EC23E9717}
-inline constexpr IID IID_IHalvexSyncedPlcRead = {0x75A80542, 0x661E, 0x4799, {0x86, 0x3E, 0xAA, 0x4E, 0xC2, 0x3E, 0x97, 0x17}};
+inline constexpr IID IID_IHalvexSyncedPlcRead = {
+    0x75A80542, 0x661E, 0x4799, {0x86, 0x3E, 0xAA, 0x4E, 0xC2, 0x3E, 0x97, 0x17}};
 // {DE98D5C7-85B8-48B0-A458-416B40B83E4A}
-inline constexpr IID IID_IVornConnectedPlc = {0xDE98D5C7, 0x85B8, 0x48B0, {0xA4, 0x58, 0x41, 0x6B, 0x40, 0xB8, 0x3E, 0x4A}};
+inline constexpr IID IID_IVornConnectedPlc = {
+    0xDE98D5C7, 0x85B8, 0x48B0, {0xA4, 0x58, 0x41, 0x6B, 0x40, 0xB8, 0x3E, 0x4A}};
 // {AE285EB0-2238-4003-A7AD-AFA7E0884454}: the host's in-process class.
-inline constexpr CLSID CLSID_HalvexPlcCommunicationServices = {0xAE285EB0, 0x2238, 0x4003, {0xA7, 0xAD, 0xAF, 0xA7, 0xE0, 0x88, 0x44, 0x54}};
+inline constexpr CLSID CLSID_HalvexPlcCommunicationServices = {
+    0xAE285EB0, 0x2238, 0x4003, {0xA7, 0xAD, 0xAF, 0xA7, 0xE0, 0x88, 0x44, 0x54}};
 
 // PLC services of the send function.
 inline constexpr std::uint32_t PLC_SERVICE_READ = 11;
@@ -32,7 +36,7 @@ using CommSendFunction = HRESULT (*)(std::uint32_t zero, std::uint32_t service, 
 // The plug-in's callback: (send function, three values not used, flags);
 // answers 0.
 using CommLoopCallbackFunction = std::uint32_t (*)(CommSendFunction send, std::uint32_t value1, std::uint32_t value2,
-                                           std::uint32_t value3, std::uint32_t flags);
+                                                   std::uint32_t value3, std::uint32_t flags);
 
 class IHalvexCommLoopEx : public IUnknown {
  public:

@@ -3,9 +3,9 @@
 // native pointers (the host's originals were laid out for 32-bit pointers).
 // They are read only during the call that passes them.
 
-#include "platform/vcl/ProvideVarNameDragObject.h"
 #include <cstdint>
 #include <string>
+#include "platform/vcl/ProvideVarNameDragObject.h"
 
 // Project notification 0x90: the kind byte; 3 = the synchronised read has
 // new data.

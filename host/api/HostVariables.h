@@ -6,9 +6,11 @@
 #include "host/api/HostTypes.h"
 
 // {E5433F9C-C9C4-41AC-A134-13468EE53CDD}
-inline constexpr IID IID_IQendVariables = {0xE5433F9C, 0xC9C4, 0x41AC, {0xA1, 0x34, 0x13, 0x46, 0x8E, 0xE5, 0x3C, 0xDD}};
+inline constexpr IID IID_IQendVariables = {
+    0xE5433F9C, 0xC9C4, 0x41AC, {0xA1, 0x34, 0x13, 0x46, 0x8E, 0xE5, 0x3C, 0xDD}};
 // {9ADE5018-5419-415D-B93D-1AAC52522A34}
-inline constexpr IID IID_IHalvexWebTdiMap = {0x9ADE5018, 0x5419, 0x415D, {0xB9, 0x3D, 0x1A, 0xAC, 0x52, 0x52, 0x2A, 0x34}};
+inline constexpr IID IID_IHalvexWebTdiMap = {
+    0x9ADE5018, 0x5419, 0x415D, {0xB9, 0x3D, 0x1A, 0xAC, 0x52, 0x52, 0x2A, 0x34}};
 
 class IQendVariables : public IUnknown {
  public:
@@ -25,13 +27,13 @@ class IQendVariables : public IUnknown {
 
 // What the web variable map answers for a variable.
 struct WebTdiVarInfo {
-  std::uint32_t tdi = 0;        // position in the map
-  std::uint8_t code = 0;        // memory code
-  std::uint32_t offset = 0;     // byte offset in its area
-  std::uint8_t bit = 0;         // a further byte (the bit number of a bit)
-  std::uint16_t sizeCode = 0;   // size code (below 8: a bit)
-  std::uint8_t areaCode = 0;    // memory area
-  std::uint32_t extra = 0;      // a further value
+  std::uint32_t tdi = 0;       // position in the map
+  std::uint8_t code = 0;       // memory code
+  std::uint32_t offset = 0;    // byte offset in its area
+  std::uint8_t bit = 0;        // a further byte (the bit number of a bit)
+  std::uint16_t sizeCode = 0;  // size code (below 8: a bit)
+  std::uint8_t areaCode = 0;   // memory area
+  std::uint32_t extra = 0;     // a further value
 };
 
 class IHalvexWebTdiMap : public IUnknown {

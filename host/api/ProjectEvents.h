@@ -5,17 +5,18 @@
 #include "host/api/HostTypes.h"
 
 // {68BA2C66-477F-4622-B7E2-AD6EED14B7FB}
-inline constexpr IID IID_IQendProjectEvents = {0x68BA2C66, 0x477F, 0x4622, {0xB7, 0xE2, 0xAD, 0x6E, 0xED, 0x14, 0xB7, 0xFB}};
+inline constexpr IID IID_IQendProjectEvents = {
+    0x68BA2C66, 0x477F, 0x4622, {0xB7, 0xE2, 0xAD, 0x6E, 0xED, 0x14, 0xB7, 0xFB}};
 
 // Sources and codes of the project notification (position 17).
 inline constexpr std::uint32_t PROJECT_NOTIFY_SOURCE_PROJECT = 0x100;
 inline constexpr std::uint32_t PROJECT_NOTIFY_SOURCE_BUILD = 0x10E;
 inline constexpr std::uint32_t PROJECT_NOTIFY_FILES_CHANGED = 17;
-inline constexpr std::uint32_t PROJECT_NOTIFY_FILE_LIST = 18;      // HostFileListRequest
-inline constexpr std::uint32_t PROJECT_NOTIFY_SHOW_DESIGNER = 22;  // HostShowRequest
-inline constexpr std::uint32_t PROJECT_NOTIFY_PANEL_RECORD = 0x38; // HostPanelRecord
+inline constexpr std::uint32_t PROJECT_NOTIFY_FILE_LIST = 18;         // HostFileListRequest
+inline constexpr std::uint32_t PROJECT_NOTIFY_SHOW_DESIGNER = 22;     // HostShowRequest
+inline constexpr std::uint32_t PROJECT_NOTIFY_PANEL_RECORD = 0x38;    // HostPanelRecord
 inline constexpr std::uint32_t PROJECT_NOTIFY_PANEL_ROLLCALL = 0x39;  // HostPanelRollCall
-inline constexpr std::uint32_t PROJECT_NOTIFY_DATA_READY = 0x90;   // HostDataReady
+inline constexpr std::uint32_t PROJECT_NOTIFY_DATA_READY = 0x90;      // HostDataReady
 
 class IQendProjectEvents : public IUnknown {
  public:

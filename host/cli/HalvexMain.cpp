@@ -87,7 +87,8 @@ int main(int argc, char** argv) {
   if ((verb == "register" || verb == "unregister") && args.size() == 2)
     return RunRegister(context, args[1], verb == "unregister", std::cout, std::cerr);
   if (verb == "plugins" && args.size() == 1) return RunPlugins(context, std::cout);
-  if (verb == "open") return RunOpen(context, std::vector<std::string>(args.begin() + 1, args.end()), std::cout, std::cerr);
+  if (verb == "open")
+    return RunOpen(context, std::vector<std::string>(args.begin() + 1, args.end()), std::cout, std::cerr);
   std::cerr << "halvex: unknown command or arguments: " << verb << "\n\n" << kUsage;
   return 2;
 }

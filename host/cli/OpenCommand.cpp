@@ -11,8 +11,8 @@
 
 #include "host/api/IQendPlugin.h"
 #include "host/cli/HalvexCommands.h"
-#include "host/sim/PluginLibrary.h"
 #include "host/sim/HalvexHost.h"
+#include "host/sim/PluginLibrary.h"
 #include "platform/com/ClassFactory.h"
 #include "platform/com/ErrorInfo.h"
 #include "platform/com/Guid.h"
@@ -126,8 +126,9 @@ void PrintState(HalvexHost& host, HostMainWindow* window, std::ostream& out) {
   for (const CommLoop::Registration& r : regs) out << " \"" << r.name << "\" (" << r.value << ")";
   out << "; " << host.Loop().Rounds() << " round(s), PLC " << (host.Plc().Online() ? "online" : "offline") << "\n";
   out << "PLC requests: files " << host.Plc().RequestCount(PLC_SERVICE_FILE) << ", reads "
-      << host.Plc().RequestCount(PLC_SERVICE_READ) << ", byte writes " << host.Plc().RequestCount(PLC_SERVICE_WRITE_BYTES)
-      << ", bit writes " << host.Plc().RequestCount(PLC_SERVICE_WRITE_BITS) << "\n";
+      << host.Plc().RequestCount(PLC_SERVICE_READ) << ", byte writes "
+      << host.Plc().RequestCount(PLC_SERVICE_WRITE_BYTES) << ", bit writes "
+      << host.Plc().RequestCount(PLC_SERVICE_WRITE_BITS) << "\n";
   out << "PLC file system:";
   for (const std::string& path : host.Plc().Files().List()) out << " " << path;
   out << "\n";
@@ -259,7 +260,8 @@ int RunOpen(const HalvexContext& context, const std::vector<std::string>& args, 
   for (LoadedPlugin& p : plugins) LoadAndInstall(p, host, window, context, argv, out);
 
   // The desktop the host saved for this project last time.
-  std::string desktopFile = context.home + "/desktop-" + (IsSafeFileName(project.name) ? project.name : "project") + ".txt";
+  std::string desktopFile =
+      context.home + "/desktop-" + (IsSafeFileName(project.name) ? project.name : "project") + ".txt";
   if (host.Desktop().Load(desktopFile))
     out << "desktop: " << host.Desktop().values.size() << " entr" << (host.Desktop().values.size() == 1 ? "y" : "ies")
         << " from " << desktopFile << "\n";
@@ -335,7 +337,7 @@ int RunOpen(const HalvexContext& context, const std::vector<std::string>& args, 
     p.factory = nullptr;
     if (p.library && p.library->Loaded()) {
       HRESULT hr = p.library->controledDestruction ? p.library->controledDestruction(0)
-                                                    : (p.library->canUnloadNow ? p.library->canUnloadNow() : S_FALSE);
+                                                   : (p.library->canUnloadNow ? p.library->canUnloadNow() : S_FALSE);
       out << "ControledDestruction: " << ResultText(hr);
       if (hr == S_OK) {
         p.library->Unload();

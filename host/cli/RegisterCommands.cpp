@@ -5,8 +5,8 @@
 #include "host/api/IQendPlugin.h"
 #include "host/cli/HalvexCommands.h"
 #include "host/sim/PluginLibrary.h"
-#include "platform/win/RegistryStore.h"
 #include "platform/vcl/Application.h"
+#include "platform/win/RegistryStore.h"
 
 int RunRegister(const HalvexContext& context, const std::string& library, bool unregister, std::ostream& out,
                 std::ostream& err) {

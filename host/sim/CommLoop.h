@@ -68,8 +68,8 @@ class CommLoop {
   void Run(std::chrono::milliseconds period);
 
   SimulatedPlc& plc_;
-  mutable std::mutex listMutex_;   // the registrations
-  std::mutex roundMutex_;          // held while a round calls out
+  mutable std::mutex listMutex_;  // the registrations
+  std::mutex roundMutex_;         // held while a round calls out
   std::vector<Entry> entries_;
   std::thread::id roundThread_;
   std::thread thread_;

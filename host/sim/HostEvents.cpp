@@ -160,7 +160,8 @@ HRESULT HostEventSource::CpmChanged(HostLong cpm) {
 
 HRESULT HostEventSource::CommunicationState(bool on) {
   return Raise<IHalvexCommStateEvent>(
-      IID_IHalvexCommStateEvent, std::string("IHalvexCommStateEvent::OnCommunicationState(") + (on ? "on" : "off") + ")",
+      IID_IHalvexCommStateEvent,
+      std::string("IHalvexCommStateEvent::OnCommunicationState(") + (on ? "on" : "off") + ")",
       [&](IHalvexCommStateEvent* s) { return s->OnCommunicationState(ToVariantBool(on)); });
 }
 
@@ -176,18 +177,16 @@ HRESULT HostEventSource::EndCompiling() {
 
 HRESULT HostEventSource::LinkingExtendedProgMap(std::uint32_t statusWindow, int* reached) {
   int count = 0;
-  HRESULT hr = Raise<IQendCompilerEvents>(IID_IQendCompilerEvents, "IQendCompilerEventsExt1::OnLinkingExtendedProgMap",
-                                          [&](IQendCompilerEvents* s) {
-                                            IQendCompilerEventsExt1* ext = nullptr;
-                                            if (FAILED(s->QueryInterface(IID_IQendCompilerEventsExt1,
-                                                                         reinterpret_cast<void**>(&ext))) ||
-                                                ext == nullptr)
-                                              return S_OK;  // a sink without the extension is not asked
-                                            ++count;
-                                            HRESULT r = ext->OnLinkingExtendedProgMap(statusWindow, 0, 0, 0, 0, 0);
-                                            ext->Release();
-                                            return r;
-                                          });
+  HRESULT hr = Raise<IQendCompilerEvents>(
+      IID_IQendCompilerEvents, "IQendCompilerEventsExt1::OnLinkingExtendedProgMap", [&](IQendCompilerEvents* s) {
+        IQendCompilerEventsExt1* ext = nullptr;
+        if (FAILED(s->QueryInterface(IID_IQendCompilerEventsExt1, reinterpret_cast<void**>(&ext))) || ext == nullptr)
+          return S_OK;  // a sink without the extension is not asked
+        ++count;
+        HRESULT r = ext->OnLinkingExtendedProgMap(statusWindow, 0, 0, 0, 0, 0);
+        ext->Release();
+        return r;
+      });
   if (reached) *reached = count;
   return hr;
 }

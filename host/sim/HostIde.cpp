@@ -73,8 +73,10 @@ bool Unescape(const std::string& text, std::string* out) {
 // The first '=' that is not escaped, or npos.
 std::size_t Separator(const std::string& line) {
   for (std::size_t i = 0; i < line.size(); ++i) {
-    if (line[i] == '\\') ++i;
-    else if (line[i] == '=') return i;
+    if (line[i] == '\\')
+      ++i;
+    else if (line[i] == '=')
+      return i;
   }
   return std::string::npos;
 }

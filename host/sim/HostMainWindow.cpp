@@ -23,8 +23,10 @@ void HostMainWindow::WndProc(TMessage& message) {
   }
   if (message.Msg == kHostMsgKeepAlive) {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (message.WParam == 5) ++keepAlive_;
-    else ++otherKeepAlive_;
+    if (message.WParam == 5)
+      ++keepAlive_;
+    else
+      ++otherKeepAlive_;
     message.Result = 0;
     return;
   }

@@ -60,7 +60,9 @@ TMenuItem* HostMenu::TopMenu(HostLong menuNumber) {
   }
   for (auto& [number, item] : topMenus_)
     if (number == menuNumber) return item;
-  std::string caption = menuNumber == 8 ? "Plug-ins" : menuNumber == HOST_MENU_HELP ? "Help" : "Menu " + std::to_string(menuNumber);
+  std::string caption = menuNumber == 8                ? "Plug-ins"
+                        : menuNumber == HOST_MENU_HELP ? "Help"
+                                                       : "Menu " + std::to_string(menuNumber);
   TMenuItem* top = MakeItem(caption);
   mainMenu_->Items()->Add(top);
   topMenus_.emplace_back(menuNumber, top);

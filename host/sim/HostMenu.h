@@ -40,7 +40,7 @@ struct HostMenuCommand {
   HostLong menuPosition = 0;
   bool onToolbar = false;
   HostLong toolbar = 0;
-  TMenuItem* item = nullptr;  // the host's item of the command (when placed in a menu)
+  TMenuItem* item = nullptr;      // the host's item of the command (when placed in a menu)
   TToolButton* button = nullptr;  // the host's button of the command (when on a tool bar)
 };
 

@@ -9,8 +9,8 @@
 #include "host/sim/PlcFileSystem.h"
 #include "host/sim/PlcTypeShape.h"
 #include "platform/vcl/SysUtils.h"
-#include "platform/win/Paths.h"
 #include "platform/win/FileIo.h"
+#include "platform/win/Paths.h"
 
 namespace {
 
@@ -48,7 +48,10 @@ class Reader {
     std::size_t i = 0;
     while (i < raw.size()) {
       char c = raw[i];
-      if (c == ' ' || c == '\t') { ++i; continue; }
+      if (c == ' ' || c == '\t') {
+        ++i;
+        continue;
+      }
       if (c == '#') break;
       std::string word;
       if (c == '"') {
@@ -86,10 +89,14 @@ class Reader {
     for (std::size_t i = start; i < word.size(); ++i) {
       char c = word[i];
       int digit;
-      if (c >= '0' && c <= '9') digit = c - '0';
-      else if (hex && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-      else if (hex && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-      else Fail(line_, std::string("bad ") + what + " \"" + word + "\"");
+      if (c >= '0' && c <= '9')
+        digit = c - '0';
+      else if (hex && c >= 'a' && c <= 'f')
+        digit = c - 'a' + 10;
+      else if (hex && c >= 'A' && c <= 'F')
+        digit = c - 'A' + 10;
+      else
+        Fail(line_, std::string("bad ") + what + " \"" + word + "\"");
       value = value * (hex ? 16 : 10) + static_cast<std::uint64_t>(digit);
     }
     if (value > max) Fail(line_, std::string(what) + " " + word + " is too large");
@@ -139,9 +146,8 @@ class Reader {
     } else if (key == "GLOBAL") {
       Count(t, 2, 2, "global FOLDER");
       if (t[1].empty()) Fail(line_, "empty global folder");
-      project_.globalFolder = std::filesystem::path(t[1][0] == '/' ? t[1] : project_.folder + "/" + t[1])
-                                  .lexically_normal()
-                                  .string();
+      project_.globalFolder =
+          std::filesystem::path(t[1][0] == '/' ? t[1] : project_.folder + "/" + t[1]).lexically_normal().string();
       while (project_.globalFolder.size() > 1 && project_.globalFolder.back() == '/') project_.globalFolder.pop_back();
     } else if (key == "CPM") {
       Count(t, 2, 2, "cpm NUMBER");
@@ -151,7 +157,8 @@ class Reader {
       project_.language = static_cast<std::int32_t>(Number(t[1], "language id", 0xFFFF));
     } else if (key == "FILE") {
       Count(t, 2, 2, "file NAME");
-      if (t[1].empty() || t[1].find_first_of("|\r\n") != std::string::npos || t[1][0] == '/' || t[1].find("..") != std::string::npos)
+      if (t[1].empty() || t[1].find_first_of("|\r\n") != std::string::npos || t[1][0] == '/' ||
+          t[1].find("..") != std::string::npos)
         Fail(line_, "bad file name \"" + t[1] + "\"");
       project_.files.push_back(t[1]);
     } else if (key == "PANEL") {

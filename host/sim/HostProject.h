@@ -42,7 +42,7 @@ struct HostVariableDecl {
   std::string type;  // the type text as written
   PlcArea area = PlcArea::R;
   std::uint32_t offset = 0;
-  int bit = -1;  // 0..7 for a BOOL at a bit, -1 otherwise
+  int bit = -1;           // 0..7 for a BOOL at a bit, -1 otherwise
   std::uint32_t tdi = 0;  // the variable's number in the web variable map; 0 = none given
   int line = 0;
 };
@@ -69,11 +69,11 @@ struct HostAreaSize {
 };
 
 struct HostProject {
-  std::string folder;        // native path of the project folder, no trailing '/'
-  std::string name;          // the project's name
-  std::string globalFolder;  // native path of the global folder, no trailing '/'
-  std::int32_t cpm = -1;     // CPU code; -1 when the file gives none
-  std::int32_t language = 1033;  // the host's UI language (LCID)
+  std::string folder;              // native path of the project folder, no trailing '/'
+  std::string name;                // the project's name
+  std::string globalFolder;        // native path of the global folder, no trailing '/'
+  std::int32_t cpm = -1;           // CPU code; -1 when the file gives none
+  std::int32_t language = 1033;    // the host's UI language (LCID)
   std::vector<std::string> files;  // the PLC project's files, relative names
   std::vector<HostPanelDecl> panels;
   std::vector<HostStructType> structs;

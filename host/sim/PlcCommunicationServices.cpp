@@ -20,7 +20,8 @@ class ConnectedPlc final : public IVornConnectedPlc {
   HRESULT QueryInterface(REFIID iid, void** object) override {
     if (object == nullptr) return E_POINTER;
     *object = nullptr;
-    if (iid == IID_IUnknown || iid == IID_IVornConnectedPlc) return AnswerInterface(static_cast<IVornConnectedPlc*>(this), object);
+    if (iid == IID_IUnknown || iid == IID_IVornConnectedPlc)
+      return AnswerInterface(static_cast<IVornConnectedPlc*>(this), object);
     return E_NOINTERFACE;
   }
   ULONG AddRef() override { return refs_.Add(); }
@@ -51,7 +52,8 @@ class ConnectedPlcFactory final : public IClassFactory {
   HRESULT QueryInterface(REFIID iid, void** object) override {
     if (object == nullptr) return E_POINTER;
     *object = nullptr;
-    if (iid == IID_IUnknown || iid == IID_IClassFactory) return AnswerInterface(static_cast<IClassFactory*>(this), object);
+    if (iid == IID_IUnknown || iid == IID_IClassFactory)
+      return AnswerInterface(static_cast<IClassFactory*>(this), object);
     return E_NOINTERFACE;
   }
   ULONG AddRef() override { return refs_.Add(); }

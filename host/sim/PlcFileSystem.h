@@ -52,15 +52,15 @@ PlcDate PlcDateOfUnixTime(std::int64_t seconds);
 // Status words of the answers.
 enum PlcFileStatus : std::uint32_t {
   kPlcFileOk = 0,
-  kPlcFileNotFound = 1,      // the object, or the folder it should be made in, does not exist
-  kPlcFileWrongKind = 2,     // a file where a folder is named, or the other way round
-  kPlcFileBadHandle = 3,     // no such handle open
-  kPlcFileBadPath = 4,       // malformed path
-  kPlcFileBadRequest = 5,    // unknown command or mode, wrong length
-  kPlcFileTooManyOpen = 6,   // all 16 handles in use
-  kPlcFileNoSpace = 7,       // the file or the file system would grow over its limit
-  kPlcFileBadOffset = 8,     // a write that would leave a hole, a read past the end
-  kPlcFileNotWritable = 9,   // a write through a handle opened for reading
+  kPlcFileNotFound = 1,     // the object, or the folder it should be made in, does not exist
+  kPlcFileWrongKind = 2,    // a file where a folder is named, or the other way round
+  kPlcFileBadHandle = 3,    // no such handle open
+  kPlcFileBadPath = 4,      // malformed path
+  kPlcFileBadRequest = 5,   // unknown command or mode, wrong length
+  kPlcFileTooManyOpen = 6,  // all 16 handles in use
+  kPlcFileNoSpace = 7,      // the file or the file system would grow over its limit
+  kPlcFileBadOffset = 8,    // a write that would leave a hole, a read past the end
+  kPlcFileNotWritable = 9,  // a write through a handle opened for reading
 };
 
 inline constexpr std::uint32_t kPlcMaxPathLength = 83;
@@ -88,7 +88,8 @@ class PlcFileSystem {
 
   // Host-side access (no handles): false for a bad path or a missing parent.
   bool AddFolder(const std::string& path);
-  bool AddFile(const std::string& path, const std::vector<std::uint8_t>& data, const PlcDate& created, const PlcDate& written);
+  bool AddFile(const std::string& path, const std::vector<std::uint8_t>& data, const PlcDate& created,
+               const PlcDate& written);
   std::optional<PlcFileInfo> Find(const std::string& path) const;
   // Every object's path in sorted order (folders with a trailing '/').
   std::vector<std::string> List() const;
@@ -99,7 +100,8 @@ class PlcFileSystem {
   // a command, or a reply buffer too small for the answer, fails with
   // kPlcErrorBadRequest / kPlcErrorReplyTooSmall (nothing is changed);
   // everything else is answered with a status.
-  HRESULT Handle(const std::uint8_t* request, std::uint32_t requestLength, std::uint8_t* reply, std::uint32_t* replyLength);
+  HRESULT Handle(const std::uint8_t* request, std::uint32_t requestLength, std::uint8_t* reply,
+                 std::uint32_t* replyLength);
 
   // The key of a path (upper case, no trailing '/'), and whether it names a
   // folder; none for a malformed path.

@@ -42,14 +42,29 @@ struct Elementary {
 
 bool ElementaryOf(int code, Elementary* out) {
   switch (code) {
-    case IecBool: case IecBoolREdge: case IecBoolFEdge: *out = {code, 1, 0}; return true;
-    case IecByte: case IecSint: case IecUsint: case IecEnum: *out = {code, 1, 8}; return true;
-    case IecWord: case IecInt: case IecUint: *out = {code, 2, 9}; return true;
-    case IecDword: case IecDint: case IecUdint: case IecTime: case IecTimeOfDay: case IecPointer:
-      *out = {code, 4, 10}; return true;
+    case IecBool:
+    case IecBoolREdge:
+    case IecBoolFEdge: *out = {code, 1, 0}; return true;
+    case IecByte:
+    case IecSint:
+    case IecUsint:
+    case IecEnum: *out = {code, 1, 8}; return true;
+    case IecWord:
+    case IecInt:
+    case IecUint: *out = {code, 2, 9}; return true;
+    case IecDword:
+    case IecDint:
+    case IecUdint:
+    case IecTime:
+    case IecTimeOfDay:
+    case IecPointer: *out = {code, 4, 10}; return true;
     case IecReal: *out = {code, 4, 11}; return true;
-    case IecLword: case IecLint: case IecUlint: *out = {code, 8, 12}; return true;
-    case IecLreal: case IecDate: case IecDateAndTime: *out = {code, 8, 13}; return true;
+    case IecLword:
+    case IecLint:
+    case IecUlint: *out = {code, 8, 12}; return true;
+    case IecLreal:
+    case IecDate:
+    case IecDateAndTime: *out = {code, 8, 13}; return true;
     default: return false;
   }
 }
@@ -72,7 +87,8 @@ class Shaper {
     if (text.empty()) Fail("missing type");
     std::string upper = UpperCase(text);
 
-    if (upper.rfind("ARRAY", 0) == 0 && upper.size() > 5 && (upper[5] == '[' || upper[5] == ' ')) return Array(text, depth);
+    if (upper.rfind("ARRAY", 0) == 0 && upper.size() > 5 && (upper[5] == '[' || upper[5] == ' '))
+      return Array(text, depth);
     if (text[0] == '(') return Enumeration(text);
     if (upper.rfind("WSTRING", 0) == 0 || upper.rfind("STRING", 0) == 0) return String(text, upper);
 
@@ -130,11 +146,12 @@ class Shaper {
     std::size_t close = upper.find(']');
     std::size_t dots = upper.find("..");
     std::size_t of = upper.find(" OF ");
-    if (open == std::string::npos || close == std::string::npos || dots == std::string::npos || of == std::string::npos ||
-        !(open < dots && dots < close && close < of))
+    if (open == std::string::npos || close == std::string::npos || dots == std::string::npos ||
+        of == std::string::npos || !(open < dots && dots < close && close < of))
       Fail("malformed array type " + text + " (ARRAY[low..high] OF type)");
     std::int64_t low, high;
-    if (!ParseInt(upper.substr(open + 1, dots - open - 1), &low) || !ParseInt(upper.substr(dots + 2, close - dots - 2), &high))
+    if (!ParseInt(upper.substr(open + 1, dots - open - 1), &low) ||
+        !ParseInt(upper.substr(dots + 2, close - dots - 2), &high))
       Fail("malformed array bounds in " + text);
     if (high < low) Fail("array bounds in " + text + " are reversed");
     if (high - low + 1 > 65536) Fail("array " + text + " has more than 65536 elements");

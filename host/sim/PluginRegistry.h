@@ -8,7 +8,7 @@
 #include <vector>
 
 struct RegisteredPlugin {
-  std::string clsid;    // "{...}"
+  std::string clsid;  // "{...}"
   std::string progId;
   std::string library;  // InprocServer32
   std::string load;

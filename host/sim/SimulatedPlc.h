@@ -48,7 +48,8 @@ class SimulatedPlc {
   std::uint64_t RequestCount(std::uint32_t service) const;
 
  private:
-  HRESULT ReadMemory(std::uint32_t length, const std::uint8_t* request, std::uint32_t* replyLength, std::uint8_t* reply);
+  HRESULT ReadMemory(std::uint32_t length, const std::uint8_t* request, std::uint32_t* replyLength,
+                     std::uint8_t* reply);
   HRESULT WriteBytes(std::uint32_t length, const std::uint8_t* request, std::uint32_t* replyLength);
   HRESULT WriteBits(std::uint32_t length, const std::uint8_t* request, std::uint32_t* replyLength);
 

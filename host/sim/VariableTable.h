@@ -16,12 +16,12 @@
 #include "host/sim/PlcTypeShape.h"
 
 struct ResolvedVariable {
-  std::string name;          // as asked
+  std::string name;  // as asked
   PlcTypeShapePtr shape;
   PlcArea area = PlcArea::R;
-  std::uint32_t address = 0;  // byte offset in the area
-  int bit = -1;               // 0..7 for a BOOL, -1 otherwise
-  std::uint32_t tdi = 0;      // TDI number of the declared variable the name starts with
+  std::uint32_t address = 0;    // byte offset in the area
+  int bit = -1;                 // 0..7 for a BOOL, -1 otherwise
+  std::uint32_t tdi = 0;        // TDI number of the declared variable the name starts with
   std::uint32_t tdiOffset = 0;  // byte offset from the declared variable's start
 
   // The size code of the host's position query: the bit number for a BOOL.

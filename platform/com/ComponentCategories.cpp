@@ -16,7 +16,8 @@ std::string ClassKey(REFCLSID clsid) { return "CLSID\\" + GuidToString(clsid); }
 // Removes `key` when it has neither sub-keys nor values.
 void DeleteKeyWhenEmpty(const std::string& key) {
   if (!RegistryStore::KeyExists(HKEY_CLASSES_ROOT, key)) return;
-  if (RegistryStore::SubKeyNames(HKEY_CLASSES_ROOT, key).empty() && RegistryStore::ValueNames(HKEY_CLASSES_ROOT, key).empty())
+  if (RegistryStore::SubKeyNames(HKEY_CLASSES_ROOT, key).empty() &&
+      RegistryStore::ValueNames(HKEY_CLASSES_ROOT, key).empty())
     RegistryStore::DeleteKey(HKEY_CLASSES_ROOT, key);
 }
 
@@ -32,7 +33,8 @@ HRESULT MarkCategories(REFCLSID clsid, const char* kind, std::uint32_t count, CA
 HRESULT UnmarkCategories(REFCLSID clsid, const char* kind, std::uint32_t count, CATID* ids) {
   if (count > 0 && ids == nullptr) return E_INVALIDARG;
   std::string kindKey = ClassKey(clsid) + "\\" + kind;
-  for (std::uint32_t i = 0; i < count; ++i) RegistryStore::DeleteKey(HKEY_CLASSES_ROOT, kindKey + "\\" + GuidToString(ids[i]));
+  for (std::uint32_t i = 0; i < count; ++i)
+    RegistryStore::DeleteKey(HKEY_CLASSES_ROOT, kindKey + "\\" + GuidToString(ids[i]));
   DeleteKeyWhenEmpty(kindKey);
   DeleteKeyWhenEmpty(ClassKey(clsid));
   return S_OK;

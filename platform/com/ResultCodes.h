@@ -23,7 +23,9 @@ inline constexpr int FACILITY_DISPATCH = 2;
 inline constexpr int FACILITY_ITF = 4;
 inline constexpr int FACILITY_WIN32 = 7;
 
-constexpr int HRESULT_FACILITY(HRESULT code) { return static_cast<int>((static_cast<std::uint32_t>(code) >> 16) & 0x1FFF); }
+constexpr int HRESULT_FACILITY(HRESULT code) {
+  return static_cast<int>((static_cast<std::uint32_t>(code) >> 16) & 0x1FFF);
+}
 constexpr int HRESULT_CODE(HRESULT code) { return static_cast<int>(static_cast<std::uint32_t>(code) & 0xFFFF); }
 constexpr HRESULT MAKE_HRESULT(unsigned severity, unsigned facility, unsigned code) {
   return static_cast<HRESULT>((severity << 31) | ((facility & 0x1FFF) << 16) | (code & 0xFFFF));

@@ -17,7 +17,8 @@ bool SetText(const std::string& key, const std::string& name, const std::string&
   RegValue value;
   value.type = REG_SZ;
   value.text = text;
-  return RegistryStore::CreateKey(HKEY_CLASSES_ROOT, key) && RegistryStore::SetValue(HKEY_CLASSES_ROOT, key, name, value);
+  return RegistryStore::CreateKey(HKEY_CLASSES_ROOT, key) &&
+         RegistryStore::SetValue(HKEY_CLASSES_ROOT, key, name, value);
 }
 
 std::string VersionText(std::uint16_t major, std::uint16_t minor) {
@@ -43,7 +44,8 @@ HRESULT RegisterServerClass(const ServerClassInfo& info) {
   std::string classKey = "CLSID\\" + GuidToString(info.clsid);
   bool ok = SetText(classKey, "", info.description);
   ok = ok && SetText(classKey + "\\InprocServer32", "", info.modulePath);
-  if (ok && !info.threadingModel.empty()) ok = SetText(classKey + "\\InprocServer32", "ThreadingModel", info.threadingModel);
+  if (ok && !info.threadingModel.empty())
+    ok = SetText(classKey + "\\InprocServer32", "ThreadingModel", info.threadingModel);
   if (ok && !info.progId.empty()) ok = SetText(classKey + "\\ProgID", "", info.progId);
   if (ok && info.libid != nullptr) {
     ok = SetText(classKey + "\\Typelib", "", GuidToString(*info.libid)) &&
@@ -67,8 +69,9 @@ HRESULT RegisterTypeLibEntries(const TypeLibInfo& info) {
   std::string versionKey = "TypeLib\\" + libText + "\\" + version;
   char lcid[16];
   std::snprintf(lcid, sizeof lcid, "%x", static_cast<unsigned>(info.lcid));
-  bool ok = SetText(versionKey, "", info.helpText) && SetText(versionKey + "\\" + lcid + "\\win32", "", info.modulePath) &&
-            SetText(versionKey + "\\FLAGS", "", "0") && SetText(versionKey + "\\HELPDIR", "", FolderOf(info.modulePath));
+  bool ok =
+      SetText(versionKey, "", info.helpText) && SetText(versionKey + "\\" + lcid + "\\win32", "", info.modulePath) &&
+      SetText(versionKey + "\\FLAGS", "", "0") && SetText(versionKey + "\\HELPDIR", "", FolderOf(info.modulePath));
   for (const TypeLibInterface& itf : info.interfaces) {
     if (!ok) break;
     std::string key = "Interface\\" + GuidToString(itf.iid);
@@ -85,12 +88,14 @@ HRESULT UnRegisterTypeLib(REFGUID libid, std::uint16_t major, std::uint16_t mino
   std::string versionKey = libKey + "\\" + VersionText(major, minor);
   if (!RegistryStore::KeyExists(HKEY_CLASSES_ROOT, versionKey)) return TYPE_E_REGISTRYACCESS;
   RegistryStore::DeleteKey(HKEY_CLASSES_ROOT, versionKey);
-  if (RegistryStore::SubKeyNames(HKEY_CLASSES_ROOT, libKey).empty()) RegistryStore::DeleteKey(HKEY_CLASSES_ROOT, libKey);
+  if (RegistryStore::SubKeyNames(HKEY_CLASSES_ROOT, libKey).empty())
+    RegistryStore::DeleteKey(HKEY_CLASSES_ROOT, libKey);
   // The interfaces this library described.
   for (const std::string& name : RegistryStore::SubKeyNames(HKEY_CLASSES_ROOT, "Interface")) {
     std::string key = "Interface\\" + name;
     GUID owner{};
-    if (StringToGuid(ReadText(key + "\\TypeLib", ""), owner) && owner == libid) RegistryStore::DeleteKey(HKEY_CLASSES_ROOT, key);
+    if (StringToGuid(ReadText(key + "\\TypeLib", ""), owner) && owner == libid)
+      RegistryStore::DeleteKey(HKEY_CLASSES_ROOT, key);
   }
   return S_OK;
 }

@@ -32,9 +32,9 @@ struct ServerClassInfo {
   CLSID clsid;
   std::string progId;
   std::string description;
-  std::string threadingModel;  // empty: no value
-  std::string modulePath;      // the library's full path
-  const GUID* libid = nullptr; // the class's type library, or none
+  std::string threadingModel;   // empty: no value
+  std::string modulePath;       // the library's full path
+  const GUID* libid = nullptr;  // the class's type library, or none
   std::uint16_t libMajor = 1;
   std::uint16_t libMinor = 0;
 };

@@ -16,9 +16,7 @@ std::uint32_t ReadU32(const unsigned char* p) {
 
 TpsStringResource::TpsStringResource(HINSTANCE instance, const char* resourceName) {
   const std::string name = resourceName != nullptr ? resourceName : "(null)";
-  auto fail = [&name](const std::string& why) {
-    throw EStringResourceError("string table \"" + name + "\": " + why);
-  };
+  auto fail = [&name](const std::string& why) { throw EStringResourceError("string table \"" + name + "\": " + why); };
   if (resourceName == nullptr) fail("no resource name");
 
   HRSRC found = FindResource(instance, resourceName, RT_RCDATA);
@@ -65,8 +63,7 @@ std::u16string TpsStringResource::GetWideString(int id) const {
   if (e == nullptr) return std::u16string();
   std::u16string text(e->length, u'\0');
   const unsigned char* p = FData + e->offset;
-  for (std::uint32_t i = 0; i < e->length; ++i)
-    text[i] = static_cast<char16_t>(p[2 * i] | (p[2 * i + 1] << 8));
+  for (std::uint32_t i = 0; i < e->length; ++i) text[i] = static_cast<char16_t>(p[2 * i] | (p[2 * i + 1] << 8));
   return text;
 }
 

@@ -57,7 +57,6 @@ void TBevel::Paint() {
       line(first, Rect(w - 2, 0, w - 1, h));
       line(second, Rect(w - 1, 0, w, h));
       break;
-    case bsSpacer:
-      break;
+    case bsSpacer: break;
   }
 }

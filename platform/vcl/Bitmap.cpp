@@ -67,8 +67,10 @@ void* TBitmap::ScanLine(int y) {
 const void* TBitmap::ScanLine(int y) const { return const_cast<TBitmap*>(this)->ScanLine(y); }
 
 void TBitmap::SetTransparentMode(TTransparentMode mode) {
-  if (mode == tmAuto) SetTransparentColor(clDefault);
-  else SetTransparentColor(TransparentColor());
+  if (mode == tmAuto)
+    SetTransparentColor(clDefault);
+  else
+    SetTransparentColor(TransparentColor());
 }
 
 TColor TBitmap::TransparentColor() const {

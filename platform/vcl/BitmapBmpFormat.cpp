@@ -91,12 +91,11 @@ BmpImage ReadBmp(const std::uint8_t* data, std::size_t size, bool fileHeader, st
   if (topDown) height = -height;
   if (width <= 0 || height <= 0 || width * height > kMaxBitmapPixels) Invalid();
 
-  const bool validDepth = bitCount == 1 || bitCount == 4 || bitCount == 8 || bitCount == 16 || bitCount == 24 ||
-                          bitCount == 32;
-  const bool validCompression = compression == kRgb || (compression == kRle8 && bitCount == 8) ||
-                                (compression == kRle4 && bitCount == 4) ||
-                                ((compression == kBitFields || compression == kAlphaBitFields) &&
-                                 (bitCount == 16 || bitCount == 32));
+  const bool validDepth =
+      bitCount == 1 || bitCount == 4 || bitCount == 8 || bitCount == 16 || bitCount == 24 || bitCount == 32;
+  const bool validCompression =
+      compression == kRgb || (compression == kRle8 && bitCount == 8) || (compression == kRle4 && bitCount == 4) ||
+      ((compression == kBitFields || compression == kAlphaBitFields) && (bitCount == 16 || bitCount == 32));
   if (!validDepth || !validCompression) Invalid();
 
   // Palette.
@@ -106,8 +105,10 @@ BmpImage ReadBmp(const std::uint8_t* data, std::size_t size, bool fileHeader, st
   std::size_t paletteCount = colorsUsed;
   if (bitCount <= 8 && paletteCount == 0) paletteCount = std::size_t{1} << bitCount;
   if (paletteCount > (size - std::min(size, after)) / entrySize) {
-    if (bitCount > 8) paletteCount = 0;  // an optional palette that is not there
-    else Invalid();
+    if (bitCount > 8)
+      paletteCount = 0;  // an optional palette that is not there
+    else
+      Invalid();
   }
   for (std::size_t i = 0; i < std::min<std::size_t>(paletteCount, 256); ++i) {
     const std::uint8_t* e = data + after + i * entrySize;
@@ -149,7 +150,10 @@ BmpImage ReadBmp(const std::uint8_t* data, std::size_t size, bool fileHeader, st
         continue;
       }
       switch (value) {
-        case 0: x = 0; ++y; break;
+        case 0:
+          x = 0;
+          ++y;
+          break;
         case 1: done = true; break;
         case 2:
           if (stop - p < 2) Invalid();

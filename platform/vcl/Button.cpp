@@ -81,8 +81,7 @@ void TButton::Dispatch(void* message) {
   TMessage& m = *static_cast<TMessage*>(message);
   if (m.Msg == CM_DIALOGKEY) {
     const bool modifiers = GetKeyState(VK_SHIFT) < 0 || GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0;
-    if (((m.WParam == VK_RETURN && Active()) || (m.WParam == VK_ESCAPE && Cancel)) && !modifiers &&
-        CanFocus()) {
+    if (((m.WParam == VK_RETURN && Active()) || (m.WParam == VK_ESCAPE && Cancel)) && !modifiers && CanFocus()) {
       Click();
       m.Result = 1;
       return;

@@ -122,11 +122,14 @@ void TCanvas::SetClipRect(const TRect& bitmapRect) {
 }
 
 void TCanvas::IntersectClipRect(const TRect& rect) {
-  TRect device{Saturate(static_cast<long long>(rect.Left) + origin_.x), Saturate(static_cast<long long>(rect.Top) + origin_.y),
+  TRect device{Saturate(static_cast<long long>(rect.Left) + origin_.x),
+               Saturate(static_cast<long long>(rect.Top) + origin_.y),
                Saturate(static_cast<long long>(rect.Right) + origin_.x),
                Saturate(static_cast<long long>(rect.Bottom) + origin_.y)};
-  if (hasClip_) IntersectRect(clip_, clip_, device);
-  else clip_ = device.IsEmpty() ? TRect{} : device;
+  if (hasClip_)
+    IntersectRect(clip_, clip_, device);
+  else
+    clip_ = device.IsEmpty() ? TRect{} : device;
   hasClip_ = true;
 }
 
@@ -245,8 +248,8 @@ struct Span2D {
   long long left, top, width, height;
 };
 
-void Stretch(const TCanvas::Device& d, const Span2D& dest, const TPixelBlock& source, const Span2D& src,
-             TBlitMode mode, TColor keyColor, std::uint32_t rop) {
+void Stretch(const TCanvas::Device& d, const Span2D& dest, const TPixelBlock& source, const Span2D& src, TBlitMode mode,
+             TColor keyColor, std::uint32_t rop) {
   if (source.pixels == nullptr || source.width <= 0 || source.height <= 0) return;
   if (dest.width == 0 || dest.height == 0 || src.width == 0 || src.height == 0) return;
   const bool flipX = (dest.width < 0) != (src.width < 0), flipY = (dest.height < 0) != (src.height < 0);

@@ -98,9 +98,9 @@ void TCanvas::MoveTo(int x, int y) {
 
 void TCanvas::LineTo(int x, int y) {
   Device d;
-  if (GetDevice(d))
-    PenSegment(d, penPos_.x + d.ox, penPos_.y + d.oy, x + d.ox, y + d.oy, dashPos_);
-  dashPos_ += std::max(std::llabs(static_cast<long long>(x) - penPos_.x), std::llabs(static_cast<long long>(y) - penPos_.y));
+  if (GetDevice(d)) PenSegment(d, penPos_.x + d.ox, penPos_.y + d.oy, x + d.ox, y + d.oy, dashPos_);
+  dashPos_ +=
+      std::max(std::llabs(static_cast<long long>(x) - penPos_.x), std::llabs(static_cast<long long>(y) - penPos_.y));
   penPos_ = {x, y};
 }
 
@@ -126,8 +126,10 @@ void TCanvas::StrokePath(const Device& d, const long long* xy, int count) {
 
 void TCanvas::PenSegment(const Device& d, long long x0, long long y0, long long x1, long long y1, long long phase) {
   if (Pen->Style == psClear) return;
-  if (Pen->Width > 1) WideLine(d, x0, y0, x1, y1);
-  else CosmeticLine(d, x0, y0, x1, y1, phase);
+  if (Pen->Width > 1)
+    WideLine(d, x0, y0, x1, y1);
+  else
+    CosmeticLine(d, x0, y0, x1, y1, phase);
 }
 
 void TCanvas::CosmeticLine(const Device& d, long long x0, long long y0, long long x1, long long y1, long long phase) {
@@ -143,8 +145,10 @@ void TCanvas::CosmeticLine(const Device& d, long long x0, long long y0, long lon
 
   const int bias = OctantBias(dx, dy, xMajor);
   long long first, last;
-  if (xMajor) StepRange(x0, sx, d.clipL, d.clipR, n, first, last);
-  else StepRange(y0, sy, d.clipT, d.clipB, n, first, last);
+  if (xMajor)
+    StepRange(x0, sx, d.clipL, d.clipR, n, first, last);
+  else
+    StepRange(y0, sy, d.clipT, d.clipB, n, first, last);
   for (long long i = first; i < last; ++i) {
     long long x, y;
     if (xMajor) {
@@ -155,8 +159,10 @@ void TCanvas::CosmeticLine(const Device& d, long long x0, long long y0, long lon
       x = x0 + sx * MinorOffset(i, adx, ady, bias);
     }
     if (!d.Inside(x, y)) continue;
-    if (pattern == nullptr || PatternOn(*pattern, phase + i)) PenPixel(d, x, y, penColor);
-    else if (opaqueGaps) PenPixel(d, x, y, gapColor);
+    if (pattern == nullptr || PatternOn(*pattern, phase + i))
+      PenPixel(d, x, y, penColor);
+    else if (opaqueGaps)
+      PenPixel(d, x, y, gapColor);
   }
 }
 
@@ -184,8 +190,10 @@ void TCanvas::WideLine(const Device& d, long long x0, long long y0, long long x1
   const int bias = OctantBias(dx, dy, xMajor);
   long long first, last;
   // Steps 0..n inclusive: the round end covers the end point.
-  if (xMajor) StepRange(x0, sx, d.clipL - w, d.clipR + w, n + 1, first, last);
-  else StepRange(y0, sy, d.clipT - w, d.clipB + w, n + 1, first, last);
+  if (xMajor)
+    StepRange(x0, sx, d.clipL - w, d.clipR + w, n + 1, first, last);
+  else
+    StepRange(y0, sy, d.clipT - w, d.clipB + w, n + 1, first, last);
   for (long long i = first; i < last; ++i) {
     long long x, y;
     if (xMajor) {

@@ -36,8 +36,10 @@ bool RowSpan(const RoundedBox& box, long long y, long long& x0, long long& x1) {
   double inset = 0;
   if (ry > 0) {
     double dy = 0;
-    if (Y < box.t + ry) dy = (box.t + ry - Y) / ry;
-    else if (Y > box.b - ry) dy = (Y - (box.b - ry)) / ry;
+    if (Y < box.t + ry)
+      dy = (box.t + ry - Y) / ry;
+    else if (Y > box.b - ry)
+      dy = (Y - (box.b - ry)) / ry;
     if (dy > 1) return false;
     inset = rx * (1.0 - std::sqrt(1.0 - dy * dy));
   }
@@ -99,8 +101,13 @@ void TCanvas::RoundShape(long long x1, long long y1, long long x2, long long y2,
   ch = std::min(ch, b - t);
   const RoundedBox outer{double(l), double(t), double(r), double(b), double(cw), double(ch), false};
   const long long w = pen ? std::clamp(Pen->Width, 1, kMaxPenWidth) : 0;
-  RoundedBox inner{double(l + w), double(t + w), double(r - w), double(b - w), double(std::max(0LL, cw - 2 * w)),
-                   double(std::max(0LL, ch - 2 * w)), r - l <= 2 * w || b - t <= 2 * w};
+  RoundedBox inner{double(l + w),
+                   double(t + w),
+                   double(r - w),
+                   double(b - w),
+                   double(std::max(0LL, cw - 2 * w)),
+                   double(std::max(0LL, ch - 2 * w)),
+                   r - l <= 2 * w || b - t <= 2 * w};
   const std::uint32_t penColor = ToPixel(Pen->Color);
   for (long long y = std::max(t, d.clipT); y < std::min(b, d.clipB); ++y) {
     long long o0, o1;

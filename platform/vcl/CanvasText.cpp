@@ -71,9 +71,7 @@ int TCanvas::TextWidth(const std::string& text) { return TextExtent(text).cx; }
 
 int TCanvas::TextHeight(const std::string& text) { return TextExtent(text).cy; }
 
-void TCanvas::TextOut(int x, int y, const std::string& text) {
-  DrawText(nullptr, x, y, text, Brush->Style == bsSolid);
-}
+void TCanvas::TextOut(int x, int y, const std::string& text) { DrawText(nullptr, x, y, text, Brush->Style == bsSolid); }
 
 void TCanvas::TextRect(const TRect& rect, int x, int y, const std::string& text) {
   DrawText(&rect, x, y, text, Brush->Style == bsSolid);

@@ -30,23 +30,20 @@ class Closure<R(Args...)> {
 
   // Bound to an object and a member function of its class or of a base.
   template <class T, class U>
-    requires std::is_base_of_v<U, T>
-  Closure(T* object, R (U::*method)(Args...)) {
+  requires std::is_base_of_v<U, T> Closure(T* object, R (U::*method)(Args...)) {
     if (object == nullptr || method == nullptr) return;
     Store(static_cast<U*>(object), method);
   }
   template <class T, class U>
-    requires std::is_base_of_v<U, T>
-  Closure(const T* object, R (U::*method)(Args...) const) {
+  requires std::is_base_of_v<U, T> Closure(const T* object, R (U::*method)(Args...) const) {
     if (object == nullptr || method == nullptr) return;
     Store(const_cast<U*>(static_cast<const U*>(object)), method);
   }
 
   // Bound to any other callable (a lambda, a free function).
   template <class F>
-    requires(!std::is_same_v<std::decay_t<F>, Closure> && !std::is_same_v<std::decay_t<F>, std::nullptr_t> &&
-             std::is_invocable_r_v<R, std::decay_t<F>&, Args...>)
-  Closure(F&& callable) {
+  requires(!std::is_same_v<std::decay_t<F>, Closure> && !std::is_same_v<std::decay_t<F>, std::nullptr_t> &&
+           std::is_invocable_r_v<R, std::decay_t<F>&, Args...>) Closure(F&& callable) {
     using Fn = std::decay_t<F>;
     if constexpr (std::is_pointer_v<Fn>) {
       if (callable == nullptr) return;

@@ -78,4 +78,3 @@ std::uint32_t GetSysColor(int index);
 // A system colour becomes its palette colour; every other value (clNone and
 // clDefault included) is returned as it stands.
 TColor ColorToRGB(TColor color);
-

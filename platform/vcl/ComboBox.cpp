@@ -169,16 +169,12 @@ void TCustomComboBox::MouseWheelHandler(TMessage& message) {
 void TCustomComboBox::Dispatch(void* message) {
   TMessage& m = *static_cast<TMessage*>(message);
   switch (m.Msg) {
-    case WM_GETDLGCODE:
-      m.Result = DLGC_WANTARROWS | DLGC_WANTCHARS;
-      return;
+    case WM_GETDLGCODE: m.Result = DLGC_WANTARROWS | DLGC_WANTCHARS; return;
     case CM_WANTSPECIALKEY:
       // An open list takes Enter and Escape itself.
       m.Result = (droppedDown_ && (m.WParam == VK_RETURN || m.WParam == VK_ESCAPE)) ? 1 : 0;
       return;
-    case CM_MOUSEWHEEL:
-      MouseWheelHandler(m);
-      return;
+    case CM_MOUSEWHEEL: MouseWheelHandler(m); return;
     case WM_KILLFOCUS:
     case CM_EXIT:
       SetDroppedDown(false);
@@ -188,11 +184,8 @@ void TCustomComboBox::Dispatch(void* message) {
       TCustomControl::Dispatch(message);
       AdjustHeight();
       return;
-    case CM_TEXTCHANGED:
-      TCustomControl::Dispatch(message);
-      return;
-    default:
-      TCustomControl::Dispatch(message);
+    case CM_TEXTCHANGED: TCustomControl::Dispatch(message); return;
+    default: TCustomControl::Dispatch(message);
   }
 }
 
@@ -200,9 +193,7 @@ void TCustomComboBox::KeyDown(WORD& key, TShiftState shift) {
   TCustomControl::KeyDown(key, shift);
   const int count = items_->Count();
   switch (key) {
-    case VK_F4:
-      SetDroppedDown(!droppedDown_);
-      break;
+    case VK_F4: SetDroppedDown(!droppedDown_); break;
     case VK_DOWN:
     case VK_UP:
       if (shift & ssAlt) {
@@ -219,11 +210,8 @@ void TCustomComboBox::KeyDown(WORD& key, TShiftState shift) {
       if (!HasEdit() && count > 0 && itemIndex_ != count - 1) UserChoose(count - 1);
       break;
     case VK_RETURN:
-    case VK_ESCAPE:
-      SetDroppedDown(false);
-      break;
-    default:
-      break;
+    case VK_ESCAPE: SetDroppedDown(false); break;
+    default: break;
   }
 }
 

@@ -58,8 +58,7 @@ TComponent* TComponent::FindComponent(const std::string& name) const {
 
 void TComponent::SetName(const std::string& name) {
   if (name == name_) return;
-  if (!name.empty() && !IsValidIdent(name))
-    throw EComponentError("'" + name + "' is not a valid component name");
+  if (!name.empty() && !IsValidIdent(name)) throw EComponentError("'" + name + "' is not a valid component name");
   if (owner_ != nullptr)
     owner_->ValidateRename(this, name_, name);
   else
@@ -70,8 +69,7 @@ void TComponent::SetName(const std::string& name) {
 void TComponent::ValidateRename(TComponent* component, const std::string& currentName, const std::string& newName) {
   if (component == nullptr || newName.empty() || SameComponentName(currentName, newName)) return;
   TComponent* other = FindComponent(newName);
-  if (other != nullptr && other != component)
-    throw EComponentError("A component named " + newName + " already exists");
+  if (other != nullptr && other != component) throw EComponentError("A component named " + newName + " already exists");
 }
 
 void TComponent::InsertComponent(TComponent* component) {
@@ -146,8 +144,7 @@ void TComponent::Notification(TComponent* component, TOperation operation) {
   const std::vector<TComponent*> owned = components_;
   const unsigned long long version = componentsVersion_;
   for (auto it = owned.rbegin(); it != owned.rend(); ++it) {
-    if (componentsVersion_ != version &&
-        std::find(components_.begin(), components_.end(), *it) == components_.end())
+    if (componentsVersion_ != version && std::find(components_.begin(), components_.end(), *it) == components_.end())
       continue;
     (*it)->Notification(component, operation);
   }

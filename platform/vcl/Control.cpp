@@ -396,22 +396,14 @@ void TControl::Dispatch(void* message) {
     case WM_MBUTTONUP:
     case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDBLCLK:
-      WMMouseButton(m);
-      return;
+    case WM_MBUTTONDBLCLK: WMMouseButton(m); return;
     case WM_MOUSEMOVE:
       if (!(ControlStyle & csNoStdEvents))
         MouseMove(KeysToShiftState(m.WParam), GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam));
       return;
-    case CM_HITTEST:
-      m.Result = HTCLIENT;
-      return;
-    case CM_MOUSEENTER:
-      MouseEnter();
-      return;
-    case CM_MOUSELEAVE:
-      MouseLeave();
-      return;
+    case CM_HITTEST: m.Result = HTCLIENT; return;
+    case CM_MOUSEENTER: MouseEnter(); return;
+    case CM_MOUSELEAVE: MouseLeave(); return;
     case CM_MOUSEWHEEL: {
       const TShiftState shift = KeysToShiftState(LOWORD(m.WParam));
       const int delta = static_cast<short>(HIWORD(m.WParam));
@@ -422,9 +414,7 @@ void TControl::Dispatch(void* message) {
         m.Result = parent_->Perform(CM_MOUSEWHEEL, m.WParam, m.LParam);
       return;
     }
-    case WM_CONTEXTMENU:
-      WMContextMenu(m);
-      return;
+    case WM_CONTEXTMENU: WMContextMenu(m); return;
     case WM_HELP:
       // Unanswered help requests go up to the parent, as the system does.
       if (parent_ != nullptr) m.Result = parent_->Perform(WM_HELP, m.WParam, m.LParam);
@@ -433,11 +423,8 @@ void TControl::Dispatch(void* message) {
     case CM_COLORCHANGED:
     case CM_FONTCHANGED:
     case CM_ENABLEDCHANGED:
-    case CM_VISIBLECHANGED:
-      Invalidate();
-      return;
-    default:
-      TComponent::Dispatch(message);
+    case CM_VISIBLECHANGED: Invalidate(); return;
+    default: TComponent::Dispatch(message);
   }
 }
 
@@ -483,8 +470,7 @@ void TControl::WMMouseButton(TMessage& m) {
     case WM_MBUTTONUP:
       if (stdEvents) MouseUp(mbMiddle, shift, x, y);
       break;
-    default:
-      break;
+    default: break;
   }
 }
 

@@ -48,8 +48,7 @@ using TMouseWheelEvent =
     Closure<void(TObject* Sender, TShiftState Shift, int WheelDelta, TPoint MousePos, bool& Handled)>;
 using TKeyEvent = Closure<void(TObject* Sender, WORD& Key, TShiftState Shift)>;
 using TKeyPressEvent = Closure<void(TObject* Sender, char& Key)>;
-using TDragOverEvent =
-    Closure<void(TObject* Sender, TObject* Source, int X, int Y, TDragState State, bool& Accept)>;
+using TDragOverEvent = Closure<void(TObject* Sender, TObject* Source, int X, int Y, TDragState State, bool& Accept)>;
 using TDragDropEvent = Closure<void(TObject* Sender, TObject* Source, int X, int Y)>;
 using TEndDragEvent = Closure<void(TObject* Sender, TObject* Target, int X, int Y)>;
 using TStartDockEvent = Closure<void(TObject* Sender, TDragDockObject*& DragObject)>;

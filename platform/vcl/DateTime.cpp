@@ -93,8 +93,7 @@ TDateTime Now() {
 }
 
 bool TryEncodeDate(unsigned short year, unsigned short month, unsigned short day, TDateTime& result) {
-  if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month))
-    return false;
+  if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month)) return false;
   result = static_cast<double>(DaysFromCivil(year, month, day) + kUnixEpochDay);
   return true;
 }
@@ -118,8 +117,8 @@ bool TryEncodeTime(unsigned short hour, unsigned short min, unsigned short sec, 
 TDateTime EncodeTime(unsigned short hour, unsigned short min, unsigned short sec, unsigned short msec) {
   TDateTime result;
   if (!TryEncodeTime(hour, min, sec, msec, result))
-    throw std::invalid_argument("Invalid argument to time encode: " + std::to_string(hour) + ":" +
-                                std::to_string(min) + ":" + std::to_string(sec) + "." + std::to_string(msec));
+    throw std::invalid_argument("Invalid argument to time encode: " + std::to_string(hour) + ":" + std::to_string(min) +
+                                ":" + std::to_string(sec) + "." + std::to_string(msec));
   return result;
 }
 
@@ -130,8 +129,7 @@ void DecodeDate(TDateTime value, unsigned short& year, unsigned short& month, un
   day = p.day;
 }
 
-void DecodeTime(TDateTime value, unsigned short& hour, unsigned short& min, unsigned short& sec,
-                unsigned short& msec) {
+void DecodeTime(TDateTime value, unsigned short& hour, unsigned short& min, unsigned short& sec, unsigned short& msec) {
   const DateTimeParts p = Split(value);
   hour = p.hour;
   min = p.min;

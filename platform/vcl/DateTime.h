@@ -23,15 +23,13 @@ bool TryEncodeDate(unsigned short year, unsigned short month, unsigned short day
 // The fraction of a day of a time (hour 0-23, minute and second 0-59,
 // milliseconds 0-999). EncodeTime throws std::invalid_argument outside these.
 TDateTime EncodeTime(unsigned short hour, unsigned short min, unsigned short sec, unsigned short msec);
-bool TryEncodeTime(unsigned short hour, unsigned short min, unsigned short sec, unsigned short msec,
-                   TDateTime& result);
+bool TryEncodeTime(unsigned short hour, unsigned short min, unsigned short sec, unsigned short msec, TDateTime& result);
 
 // The calendar date and the time of day of a value, rounded to the nearest
 // millisecond. A value outside the calendar's range (or not a number) gives 0
 // in every part.
 void DecodeDate(TDateTime value, unsigned short& year, unsigned short& month, unsigned short& day);
-void DecodeTime(TDateTime value, unsigned short& hour, unsigned short& min, unsigned short& sec,
-                unsigned short& msec);
+void DecodeTime(TDateTime value, unsigned short& hour, unsigned short& min, unsigned short& sec, unsigned short& msec);
 
 // The value printed through a format. Letters, in either case:
 //   d / dd      day without / with a leading zero

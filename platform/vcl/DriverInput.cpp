@@ -275,11 +275,11 @@ struct Punctuation {
 };
 
 constexpr Punctuation kPunctuation[] = {
-    {'0', '0', ')'},           {'1', '1', '!'},        {'2', '2', '@'},          {'3', '3', '#'},
-    {'4', '4', '$'},           {'5', '5', '%'},        {'6', '6', '^'},          {'7', '7', '&'},
-    {'8', '8', '*'},           {'9', '9', '('},        {VK_OEM_1, ';', ':'},     {VK_OEM_PLUS, '=', '+'},
-    {VK_OEM_COMMA, ',', '<'},  {VK_OEM_MINUS, '-', '_'}, {VK_OEM_PERIOD, '.', '>'}, {VK_OEM_2, '/', '?'},
-    {VK_OEM_3, '`', '~'},      {VK_OEM_4, '[', '{'},   {VK_OEM_5, '\\', '|'},    {VK_OEM_6, ']', '}'},
+    {'0', '0', ')'},          {'1', '1', '!'},          {'2', '2', '@'},           {'3', '3', '#'},
+    {'4', '4', '$'},          {'5', '5', '%'},          {'6', '6', '^'},           {'7', '7', '&'},
+    {'8', '8', '*'},          {'9', '9', '('},          {VK_OEM_1, ';', ':'},      {VK_OEM_PLUS, '=', '+'},
+    {VK_OEM_COMMA, ',', '<'}, {VK_OEM_MINUS, '-', '_'}, {VK_OEM_PERIOD, '.', '>'}, {VK_OEM_2, '/', '?'},
+    {VK_OEM_3, '`', '~'},     {VK_OEM_4, '[', '{'},     {VK_OEM_5, '\\', '|'},     {VK_OEM_6, ']', '}'},
     {VK_OEM_7, '\'', '"'},
 };
 
@@ -412,8 +412,7 @@ bool KeyDown(WORD key, TShiftState shift, TWinControl* target) {
 void KeyUp(WORD key, TShiftState shift, TWinControl* target) {
   if (target == nullptr) target = KeyTarget();
   ModifierHold hold(shift);
-  if (target != nullptr)
-    target->Perform((shift & ssAlt) ? WM_SYSKEYUP : WM_KEYUP, key, KeyData(shift, true));
+  if (target != nullptr) target->Perform((shift & ssAlt) ? WM_SYSKEYUP : WM_KEYUP, key, KeyData(shift, true));
   SetKeyboardKeyDown(key, false);
 }
 

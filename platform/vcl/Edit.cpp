@@ -86,7 +86,9 @@ void TCustomEdit::SetSelLength(int value) {
   Invalidate();
 }
 
-std::string TCustomEdit::SelText() const { return Text().substr(static_cast<std::size_t>(SelStart()), static_cast<std::size_t>(SelLength())); }
+std::string TCustomEdit::SelText() const {
+  return Text().substr(static_cast<std::size_t>(SelStart()), static_cast<std::size_t>(SelLength()));
+}
 
 void TCustomEdit::SelectAll() {
   anchor_ = 0;
@@ -176,9 +178,7 @@ void TCustomEdit::Change() {
 void TCustomEdit::Dispatch(void* message) {
   TMessage& m = *static_cast<TMessage*>(message);
   switch (m.Msg) {
-    case WM_GETDLGCODE:
-      m.Result = DLGC_WANTARROWS | DLGC_WANTCHARS | (MultiLine() ? DLGC_WANTALLKEYS : 0);
-      return;
+    case WM_GETDLGCODE: m.Result = DLGC_WANTARROWS | DLGC_WANTCHARS | (MultiLine() ? DLGC_WANTALLKEYS : 0); return;
     case CM_TEXTCHANGED:
       if (!internalChange_) {
         // Set in code: the caret goes to the start.
@@ -193,8 +193,7 @@ void TCustomEdit::Dispatch(void* message) {
       TCustomControl::Dispatch(message);
       AdjustHeight();
       return;
-    default:
-      TCustomControl::Dispatch(message);
+    default: TCustomControl::Dispatch(message);
   }
 }
 
@@ -252,8 +251,7 @@ void TCustomEdit::KeyDown(WORD& key, TShiftState shift) {
       else if (extend)
         PasteFromClipboard();
       break;
-    default:
-      break;
+    default: break;
   }
 }
 
@@ -262,9 +260,9 @@ void TCustomEdit::KeyPress(char& key) {
   const auto c = static_cast<unsigned char>(key);
   switch (c) {
     case 0: return;
-    case 3: CopyToClipboard(); return;    // Ctrl+C
+    case 3: CopyToClipboard(); return;      // Ctrl+C
     case 22: PasteFromClipboard(); return;  // Ctrl+V
-    case 24: CutToClipboard(); return;    // Ctrl+X
+    case 24: CutToClipboard(); return;      // Ctrl+X
     case '\b':
       if (SelLength() == 0 && caret_ > 0 && !readOnly_) anchor_ = caret_ - 1;
       UserReplace("");

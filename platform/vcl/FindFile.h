@@ -24,11 +24,11 @@ inline constexpr int faArchive = 0x20;
 inline constexpr int faAnyFile = 0x3F;
 
 struct TSearchRec {
-  int Time = 0;            // last write, local time as a DOS date and time
-  std::int64_t Size = 0;   // bytes
-  int Attr = 0;            // fa... flags
-  std::string Name;        // the name alone, as it is on disk
-  int ExcludeAttr = 0;     // the flags that make an entry skipped
+  int Time = 0;           // last write, local time as a DOS date and time
+  std::int64_t Size = 0;  // bytes
+  int Attr = 0;           // fa... flags
+  std::string Name;       // the name alone, as it is on disk
+  int ExcludeAttr = 0;    // the flags that make an entry skipped
 
   // The walk's state: the entries still to report.
   struct Entry {

@@ -130,10 +130,13 @@ DesignMetrics ReadDesign(FT_Face face) {
 
 int PixelSizeFor(int height, const DesignMetrics& d) {
   long long ppem;
-  if (height < 0) ppem = -static_cast<long long>(height);
-  else if (height > 0) ppem = (static_cast<long long>(height) * d.upem * 2 + (d.winAscent + d.winDescent)) /
-                              (2LL * (d.winAscent + d.winDescent));
-  else ppem = kDefaultPixelSize;
+  if (height < 0)
+    ppem = -static_cast<long long>(height);
+  else if (height > 0)
+    ppem = (static_cast<long long>(height) * d.upem * 2 + (d.winAscent + d.winDescent)) /
+           (2LL * (d.winAscent + d.winDescent));
+  else
+    ppem = kDefaultPixelSize;
   return static_cast<int>(std::clamp<long long>(ppem, 1, kMaxPixelSize));
 }
 
@@ -148,8 +151,8 @@ FontMetrics MetricsFor(int ppem, const DesignMetrics& d) {
   m.AveCharWidth = std::max(1, Scale(d.avgCharWidth, ppem, d.upem));
   m.MaxCharWidth = std::max(1, Scale(d.maxAdvance, ppem, d.upem));
   m.UnderlineThickness = std::max(1, Scale(d.underlineThickness, ppem, d.upem));
-  m.UnderlineOffset = std::clamp(Scale(-d.underlinePosition, ppem, d.upem), 0,
-                                 std::max(0, m.Descent - m.UnderlineThickness));
+  m.UnderlineOffset =
+      std::clamp(Scale(-d.underlinePosition, ppem, d.upem), 0, std::max(0, m.Descent - m.UnderlineThickness));
   m.StrikeOutThickness = std::max(1, Scale(d.strikeOutSize, ppem, d.upem));
   m.StrikeOutOffset = std::clamp(Scale(d.strikeOutPosition, ppem, d.upem), 0, std::max(0, m.Ascent));
   return m;
@@ -212,8 +215,9 @@ const GlyphImage* SizedFont::Glyph(char32_t c) const {
           image.Coverage.resize(static_cast<std::size_t>(image.Width) * image.Height);
           const int levels = bitmap.num_grays > 1 ? bitmap.num_grays - 1 : 255;
           for (int y = 0; y < image.Height; ++y) {
-            const unsigned char* row = bitmap.pitch >= 0 ? bitmap.buffer + static_cast<long>(y) * bitmap.pitch
-                                                         : bitmap.buffer + static_cast<long>(image.Height - 1 - y) * -bitmap.pitch;
+            const unsigned char* row = bitmap.pitch >= 0
+                                           ? bitmap.buffer + static_cast<long>(y) * bitmap.pitch
+                                           : bitmap.buffer + static_cast<long>(image.Height - 1 - y) * -bitmap.pitch;
             for (int x = 0; x < image.Width; ++x)
               image.Coverage[static_cast<std::size_t>(y) * image.Width + x] =
                   static_cast<std::uint8_t>(std::min(255, row[x] * 255 / levels));
@@ -255,8 +259,8 @@ FontEngine& FontEngine::Instance() {
 
 std::string FontEngine::FontFile(const std::string& name, bool bold, bool italic) {
   const Family& family = FamilyOf(name);
-  for (const char* candidate : {StyleFile(family, bold, italic), family.regular, StyleFile(kDejaVuSans, bold, italic),
-                                kDejaVuSans.regular}) {
+  for (const char* candidate :
+       {StyleFile(family, bold, italic), family.regular, StyleFile(kDejaVuSans, bold, italic), kDejaVuSans.regular}) {
     std::string path = FindFile(candidate);
     if (!path.empty()) return path;
   }

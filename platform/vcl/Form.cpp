@@ -144,16 +144,12 @@ void TCustomForm::PlaceForShowing() {
   TPoint p{Left(), Top()};
   TCustomForm* over = nullptr;
   switch (position_) {
-    case poScreenCenter:
-      p = {(Screen->Width() - Width()) / 2, (Screen->Height() - Height()) / 2};
-      break;
+    case poScreenCenter: p = {(Screen->Width() - Width()) / 2, (Screen->Height() - Height()) / 2}; break;
     case poDesktopCenter:
-      p = centreOver(Bounds(Screen->DesktopLeft(), Screen->DesktopTop(), Screen->DesktopWidth(),
-                            Screen->DesktopHeight()));
+      p = centreOver(
+          Bounds(Screen->DesktopLeft(), Screen->DesktopTop(), Screen->DesktopWidth(), Screen->DesktopHeight()));
       break;
-    case poOwnerFormCenter:
-      over = dynamic_cast<TCustomForm*>(Owner());
-      [[fallthrough]];
+    case poOwnerFormCenter: over = dynamic_cast<TCustomForm*>(Owner()); [[fallthrough]];
     case poMainFormCenter:
       if (over == nullptr || over == this) over = Application->MainForm();
       if (over != nullptr && over != this)
@@ -163,8 +159,7 @@ void TCustomForm::PlaceForShowing() {
       if (p.x < Screen->DesktopLeft()) p.x = Screen->DesktopLeft();
       if (p.y < Screen->DesktopTop()) p.y = Screen->DesktopTop();
       break;
-    default:
-      return;
+    default: return;
   }
   SetBounds(p.x, p.y, Width(), Height());
 }
@@ -369,21 +364,14 @@ int TCustomForm::ShowModal() {
 void TCustomForm::Dispatch(void* message) {
   TMessage& m = *static_cast<TMessage*>(message);
   switch (m.Msg) {
-    case WM_CLOSE:
-      Close();
-      return;
+    case WM_CLOSE: Close(); return;
     case CM_RELEASE:
       BeforeDestruction();
       delete this;
       return;
-    case CM_ACTIVATE:
-      Activate();
-      return;
-    case CM_DEACTIVATE:
-      Deactivate();
-      return;
-    case WM_HELP:
-      return;  // a form's help request goes no further
+    case CM_ACTIVATE: Activate(); return;
+    case CM_DEACTIVATE: Deactivate(); return;
+    case WM_HELP: return;  // a form's help request goes no further
     case CM_DIALOGKEY:
       if (GetKeyState(VK_MENU) >= 0) {
         switch (m.WParam) {
@@ -404,13 +392,11 @@ void TCustomForm::Dispatch(void* message) {
               m.Result = 1;
             }
             return;
-          default:
-            break;
+          default: break;
         }
       }
       TWinControl::Dispatch(message);
       return;
-    default:
-      TWinControl::Dispatch(message);
+    default: TWinControl::Dispatch(message);
   }
 }

@@ -29,8 +29,7 @@ class TEncodedGraphic : public TGraphic {
   // EInvalidGraphic with `tooLargeMessage`.
   static std::vector<std::uint8_t> ReadRestOfStream(TStream& stream, const char* tooLargeMessage);
   // Takes a decoded picture and the file bytes it came from, then Changed.
-  void SetPicture(int width, int height, std::vector<std::uint32_t> pixels, const std::uint8_t* data,
-                  std::size_t size);
+  void SetPicture(int width, int height, std::vector<std::uint32_t> pixels, const std::uint8_t* data, std::size_t size);
   // Copies the picture and transparency of `source`, a picture of the same
   // kind (the caller checks), or empties this one for nullptr; then Changed.
   void CopyPicture(const TEncodedGraphic* source);

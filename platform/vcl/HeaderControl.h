@@ -93,5 +93,4 @@ class THeaderControl : public TCustomControl {
 
 // One title cell: a raised button face (sunken when pressed) with the text
 // clipped to it.
-void DrawHeaderCell(TCanvas* canvas, const TRect& rect, const std::string& text, TAlignment alignment,
-                    bool pressed);
+void DrawHeaderCell(TCanvas* canvas, const TRect& rect, const std::string& text, TAlignment alignment, bool pressed);

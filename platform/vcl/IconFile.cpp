@@ -64,11 +64,15 @@ int ChooseIconEntry(const std::uint8_t* data, std::size_t size) {
       continue;
     }
     const Entry& b = entries[static_cast<std::size_t>(best)];
-    const long long area = static_cast<long long>(e.width) * e.height, bestArea = static_cast<long long>(b.width) * b.height;
+    const long long area = static_cast<long long>(e.width) * e.height,
+                    bestArea = static_cast<long long>(b.width) * b.height;
     bool better;
-    if (fits != bestFits) better = fits;
-    else if (area != bestArea) better = fits ? area > bestArea : area < bestArea;
-    else better = e.depth > b.depth;
+    if (fits != bestFits)
+      better = fits;
+    else if (area != bestArea)
+      better = fits ? area > bestArea : area < bestArea;
+    else
+      better = e.depth > b.depth;
     if (better) {
       best = i;
       bestFits = fits;
@@ -81,7 +85,8 @@ IconPicture ReadPngPicture(const std::uint8_t* data, std::size_t size, long long
   png_image image;
   std::memset(&image, 0, sizeof image);
   image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_memory(&image, data, size)) Invalid(std::string("PNG image is not valid: ") + image.message);
+  if (!png_image_begin_read_from_memory(&image, data, size))
+    Invalid(std::string("PNG image is not valid: ") + image.message);
   if (static_cast<long long>(image.width) * image.height > maxPixels || image.width == 0 || image.height == 0) {
     png_image_free(&image);
     Invalid("PNG image is too large");
@@ -113,7 +118,8 @@ IconPicture ReadIcon(const std::uint8_t* data, std::size_t size) {
   const std::int32_t doubled = static_cast<std::int32_t>(U32(dib.data() + 8));
   const std::int32_t height = doubled > 0 ? doubled / 2 : 0;
   if (height <= 0) Invalid();
-  for (int i = 0; i < 4; ++i) dib[8 + i] = static_cast<std::uint8_t>((static_cast<std::uint32_t>(height) >> (8 * i)) & 0xFF);
+  for (int i = 0; i < 4; ++i)
+    dib[8 + i] = static_cast<std::uint8_t>((static_cast<std::uint32_t>(height) >> (8 * i)) & 0xFF);
   BmpImage colour = ReadBmp(dib.data(), dib.size(), false);
 
   IconPicture picture;
@@ -125,7 +131,8 @@ IconPicture ReadIcon(const std::uint8_t* data, std::size_t size) {
   const bool hasMask = maskOffset <= dib.size() && dib.size() - maskOffset >= maskStride * picture.height;
   bool hasAlpha = false;
   if (colour.bitCount == 32)
-    hasAlpha = std::any_of(picture.pixels.begin(), picture.pixels.end(), [](std::uint32_t p) { return (p >> 24) != 0; });
+    hasAlpha =
+        std::any_of(picture.pixels.begin(), picture.pixels.end(), [](std::uint32_t p) { return (p >> 24) != 0; });
   for (int y = 0; y < picture.height; ++y) {
     // Mask rows run from the bottom, as the colour rows did.
     const std::uint8_t* mask = hasMask ? dib.data() + maskOffset + maskStride * (picture.height - 1 - y) : nullptr;

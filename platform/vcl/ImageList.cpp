@@ -36,8 +36,7 @@ void TCustomImageList::SetSize(int width, int height) {
   Changed();
 }
 
-int TCustomImageList::AddCells(const TBitmap* image, const TBitmap* mask, bool useKey, TColor key,
-                               int replaceIndex) {
+int TCustomImageList::AddCells(const TBitmap* image, const TBitmap* mask, bool useKey, TColor key, int replaceIndex) {
   if (image == nullptr || image->Empty()) return -1;
   const int cells = replaceIndex >= 0 ? 1 : std::max(1, image->Width() / width_);
   const std::uint32_t* src = image->PixelData();

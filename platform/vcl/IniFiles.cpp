@@ -22,11 +22,11 @@ std::string TrimBlanks(const std::string& s) {
 
 // One line of the file as read.
 struct IniLine {
-  std::string raw;     // the line without its line end
+  std::string raw;  // the line without its line end
   bool section = false;
   bool key = false;
-  std::string name;    // section name or key, trimmed
-  std::string value;   // for keys: trimmed, one pair of enclosing quotes removed
+  std::string name;   // section name or key, trimmed
+  std::string value;  // for keys: trimmed, one pair of enclosing quotes removed
 };
 
 IniLine RawLine(const std::string& raw) {
@@ -69,8 +69,7 @@ std::vector<IniLine> ReadLines(const std::string& fileName) {
 
 // The lines of the first section of that name: [first, last) after its
 // header; false when there is none.
-bool FindSection(const std::vector<IniLine>& lines, const std::string& section, std::size_t& header,
-                 std::size_t& end) {
+bool FindSection(const std::vector<IniLine>& lines, const std::string& section, std::size_t& header, std::size_t& end) {
   for (std::size_t i = 0; i < lines.size(); ++i) {
     if (!lines[i].section || !SameText(lines[i].name, section)) continue;
     header = i;
@@ -111,7 +110,7 @@ bool ParseInteger(const std::string& text, int& result) {
   unsigned long long v = 0;
   for (; i < s.size(); ++i) {
     char c = s[i];
-    int d = (c >= '0' && c <= '9') ? c - '0'
+    int d = (c >= '0' && c <= '9')                 ? c - '0'
             : (base == 16 && c >= 'a' && c <= 'f') ? c - 'a' + 10
             : (base == 16 && c >= 'A' && c <= 'F') ? c - 'A' + 10
                                                    : -1;

@@ -35,8 +35,7 @@ class TIniFile {
 
   // The value, or `defaultValue` when the section or key is missing (a key
   // with an empty value gives the empty text).
-  std::string ReadString(const std::string& section, const std::string& ident,
-                         const std::string& defaultValue) const;
+  std::string ReadString(const std::string& section, const std::string& ident, const std::string& defaultValue) const;
   // The value as an integer: decimal, "$" or "0x" followed by hexadecimal
   // digits, an optional sign; `defaultValue` when missing or not a 32-bit
   // integer.

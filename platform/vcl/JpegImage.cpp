@@ -36,8 +36,8 @@ void OutputMessage(j_common_ptr) {}
 
 // Decodes into `pixels`; answers false with a message on failure. No object
 // with a destructor is created between setjmp and the calls that may jump.
-bool DecodeJpeg(const std::uint8_t* data, std::size_t size, int& width, int& height,
-                std::vector<std::uint32_t>& pixels, std::vector<std::uint8_t>& row, std::string& error) {
+bool DecodeJpeg(const std::uint8_t* data, std::size_t size, int& width, int& height, std::vector<std::uint32_t>& pixels,
+                std::vector<std::uint8_t>& row, std::string& error) {
   jpeg_decompress_struct cinfo;
   ErrorManager manager;
   cinfo.err = jpeg_std_error(&manager.pub);

@@ -73,7 +73,9 @@ void TCustomLabel::Paint() {
     canvas->FillRect(r);
   }
   TTextStyle style;
-  style.hAlign = alignment_ == taCenter ? THAlign::Center : alignment_ == taRightJustify ? THAlign::Right : THAlign::Left;
+  style.hAlign = alignment_ == taCenter         ? THAlign::Center
+                 : alignment_ == taRightJustify ? THAlign::Right
+                                                : THAlign::Left;
   style.vAlign = layout_ == tlCenter ? TVAlign::Center : layout_ == tlBottom ? TVAlign::Bottom : TVAlign::Top;
   style.wordWrap = wordWrap_;
   style.disabled = !Enabled();

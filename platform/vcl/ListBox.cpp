@@ -78,8 +78,10 @@ void TCustomListBox::SetTopIndex(int value) {
 
 void TCustomListBox::MakeVisible(int index) {
   if (index < 0) return;
-  if (index < topIndex_) SetTopIndex(index);
-  else if (index >= topIndex_ + VisibleRows()) SetTopIndex(index - VisibleRows() + 1);
+  if (index < topIndex_)
+    SetTopIndex(index);
+  else if (index >= topIndex_ + VisibleRows())
+    SetTopIndex(index - VisibleRows() + 1);
 }
 
 void TCustomListBox::SetItemIndex(int value) {
@@ -100,12 +102,14 @@ void TCustomListBox::SetMultiSelect(bool value) {
 }
 
 bool TCustomListBox::Selected(int index) const {
-  if (index < 0 || index >= items_->Count()) throw EInvalidOperation("List index out of bounds (" + std::to_string(index) + ")");
+  if (index < 0 || index >= items_->Count())
+    throw EInvalidOperation("List index out of bounds (" + std::to_string(index) + ")");
   return selected_[static_cast<std::size_t>(index)];
 }
 
 void TCustomListBox::SetSelected(int index, bool value) {
-  if (index < 0 || index >= items_->Count()) throw EInvalidOperation("List index out of bounds (" + std::to_string(index) + ")");
+  if (index < 0 || index >= items_->Count())
+    throw EInvalidOperation("List index out of bounds (" + std::to_string(index) + ")");
   if (!multiSelect_) {
     // A single-choice list: selecting chooses the item, unselecting the
     // chosen item clears the choice.
@@ -154,7 +158,8 @@ void TCustomListBox::UserChoose(int index, TShiftState shift) {
   if (multiSelect_) {
     if (ExtendedSelect && (shift & ssShift) && anchor_ >= 0) {
       if (!(shift & ssCtrl)) std::fill(selected_.begin(), selected_.end(), false);
-      for (int i = std::min(anchor_, index); i <= std::max(anchor_, index); ++i) selected_[static_cast<std::size_t>(i)] = true;
+      for (int i = std::min(anchor_, index); i <= std::max(anchor_, index); ++i)
+        selected_[static_cast<std::size_t>(i)] = true;
     } else if (!ExtendedSelect || (shift & ssCtrl)) {
       selected_[static_cast<std::size_t>(index)] = !selected_[static_cast<std::size_t>(index)];
       anchor_ = index;
@@ -242,8 +247,8 @@ void TCustomListBox::PaintNonClient(TCanvas* canvas) {
   TRect r = Rect(0, 0, Width(), Height());
   if (borderStyle_ == bsSingle) DrawEdge(canvas, r, TEdge::Sunken);
   if (ScrollBarShown())
-    DrawScrollBar(canvas, Rect(r.Right - kScrollBarSize, r.Top, r.Right, r.Bottom), false, topIndex_,
-                  items_->Count(), VisibleRows());
+    DrawScrollBar(canvas, Rect(r.Right - kScrollBarSize, r.Top, r.Right, r.Bottom), false, topIndex_, items_->Count(),
+                  VisibleRows());
 }
 
 void TCustomListBox::Paint() {

@@ -468,14 +468,14 @@ void TListView::SetTopIndex(int value) {
   Invalidate();
 }
 
-TListItem* TListView::TopItem() const {
-  return topIndex_ < items_->Count() ? items_->Item(topIndex_) : nullptr;
-}
+TListItem* TListView::TopItem() const { return topIndex_ < items_->Count() ? items_->Item(topIndex_) : nullptr; }
 
 void TListView::MakeVisibleIndex(int index) {
   if (index < 0) return;
-  if (index < topIndex_) SetTopIndex(index);
-  else if (index >= topIndex_ + VisibleRowCount()) SetTopIndex(index - VisibleRowCount() + 1);
+  if (index < topIndex_)
+    SetTopIndex(index);
+  else if (index >= topIndex_ + VisibleRowCount())
+    SetTopIndex(index - VisibleRowCount() + 1);
 }
 
 TRect TListView::ColumnRect(int column) const {

@@ -49,7 +49,6 @@ enum TViewStyle { vsIcon, vsSmallIcon, vsList, vsReport };
 enum TSortType { stNone, stData, stText, stBoth };
 enum TItemChange { ctText, ctImage, ctState };
 
-
 class TListColumn {
  public:
   const std::string& Caption() const { return caption_; }

@@ -12,10 +12,10 @@ struct KeyName {
 };
 
 constexpr KeyName kKeyNames[] = {
-    {VK_BACK, "BkSp"},   {VK_TAB, "Tab"},     {VK_ESCAPE, "Esc"},    {VK_RETURN, "Enter"}, {VK_SPACE, "Space"},
-    {VK_PRIOR, "PgUp"},  {VK_NEXT, "PgDn"},   {VK_END, "End"},       {VK_HOME, "Home"},    {VK_LEFT, "Left"},
-    {VK_UP, "Up"},       {VK_RIGHT, "Right"}, {VK_DOWN, "Down"},     {VK_INSERT, "Ins"},   {VK_DELETE, "Del"},
-    {VK_ADD, "Num +"},   {VK_SUBTRACT, "Num -"},
+    {VK_BACK, "BkSp"},  {VK_TAB, "Tab"},        {VK_ESCAPE, "Esc"}, {VK_RETURN, "Enter"}, {VK_SPACE, "Space"},
+    {VK_PRIOR, "PgUp"}, {VK_NEXT, "PgDn"},      {VK_END, "End"},    {VK_HOME, "Home"},    {VK_LEFT, "Left"},
+    {VK_UP, "Up"},      {VK_RIGHT, "Right"},    {VK_DOWN, "Down"},  {VK_INSERT, "Ins"},   {VK_DELETE, "Del"},
+    {VK_ADD, "Num +"},  {VK_SUBTRACT, "Num -"},
 };
 
 std::string KeyText(WORD key) {
@@ -60,8 +60,8 @@ TShortCut TextToShortCut(const std::string& text) {
   TShortCut mods = 0;
   for (;;) {
     bool found = false;
-    for (const auto& [prefix, bit] : {std::pair<const char*, TShortCut>{"Shift+", scShift}, {"Ctrl+", scCtrl},
-                                      {"Alt+", scAlt}}) {
+    for (const auto& [prefix, bit] :
+         {std::pair<const char*, TShortCut>{"Shift+", scShift}, {"Ctrl+", scCtrl}, {"Alt+", scAlt}}) {
       const std::size_t n = std::strlen(prefix);
       if (rest.size() > n && SameText(rest.substr(0, n), prefix)) {
         mods |= bit;

@@ -177,9 +177,7 @@ bool TMenu::IsShortCut(WORD key, TShiftState shift) {
   return true;
 }
 
-void TMenu::SetImages(TCustomImageList* value) {
-  SetImageListLink(this, images_, value);
-}
+void TMenu::SetImages(TCustomImageList* value) { SetImageListLink(this, images_, value); }
 
 void TMenu::Notification(TComponent* component, TOperation operation) {
   TComponent::Notification(component, operation);

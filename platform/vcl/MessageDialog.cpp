@@ -14,9 +14,8 @@ struct ButtonResult {
 
 // In the order the dialog shows its buttons.
 constexpr ButtonResult kButtons[] = {
-    {mbYes, mrYes},       {mbNo, mrNo},           {mbOK, mrOk},          {mbCancel, mrCancel},
-    {mbAbort, mrAbort},   {mbRetry, mrRetry},     {mbIgnore, mrIgnore},  {mbAll, mrAll},
-    {mbNoToAll, mrNoToAll}, {mbYesToAll, mrYesToAll},
+    {mbYes, mrYes},     {mbNo, mrNo},         {mbOK, mrOk},   {mbCancel, mrCancel},   {mbAbort, mrAbort},
+    {mbRetry, mrRetry}, {mbIgnore, mrIgnore}, {mbAll, mrAll}, {mbNoToAll, mrNoToAll}, {mbYesToAll, mrYesToAll},
 };
 
 int Unanswered(TMsgDlgButtons buttons) {

@@ -36,8 +36,7 @@ std::string StripQualifiers(const std::string& full) {
 std::string TObject::ClassName() const {
   const char* mangled = typeid(*this).name();
   int status = 0;
-  std::unique_ptr<char, void (*)(void*)> demangled(abi::__cxa_demangle(mangled, nullptr, nullptr, &status),
-                                                   std::free);
+  std::unique_ptr<char, void (*)(void*)> demangled(abi::__cxa_demangle(mangled, nullptr, nullptr, &status), std::free);
   if (status != 0 || !demangled) return mangled;
   return StripQualifiers(demangled.get());
 }

@@ -55,8 +55,10 @@ void TTabSheet::SetTabVisible(bool value) {
   if (value == tabVisible_) return;
   tabVisible_ = value;
   if (pageControl_ != nullptr) {
-    if (!value && pageControl_->activePage_ == this) pageControl_->ChooseActive(PageIndex());
-    else if (value && pageControl_->activePage_ == nullptr) pageControl_->ChooseActive(PageIndex());
+    if (!value && pageControl_->activePage_ == this)
+      pageControl_->ChooseActive(PageIndex());
+    else if (value && pageControl_->activePage_ == nullptr)
+      pageControl_->ChooseActive(PageIndex());
     pageControl_->Invalidate();
   }
 }
@@ -340,15 +342,15 @@ void TPageControl::Paint() {
     canvas->LineTo(r.Right - 2, r.Bottom - (active ? 0 : 1));
     int textLeft = r.Left + 6;
     if (images_ != nullptr && page->imageIndex_ >= 0) {
-      images_->Draw(canvas, textLeft, r.Top + (static_cast<int>(r.Height()) - images_->Height()) / 2,
-                    page->imageIndex_, Enabled());
+      images_->Draw(canvas, textLeft, r.Top + (static_cast<int>(r.Height()) - images_->Height()) / 2, page->imageIndex_,
+                    Enabled());
       textLeft += images_->Width() + 3;
     }
     TTextStyle style = CellTextStyle(images_ != nullptr && page->imageIndex_ >= 0 ? taLeftJustify : taCenter);
     style.disabled = !Enabled();
     canvas->Brush->Style = bsClear;
-    const TRect textRect = Rect(style.hAlign == THAlign::Center ? r.Left + 2 : textLeft, r.Top + 1, r.Right - 2,
-                                r.Bottom - 1);
+    const TRect textRect =
+        Rect(style.hAlign == THAlign::Center ? r.Left + 2 : textLeft, r.Top + 1, r.Right - 2, r.Bottom - 1);
     DrawTextInRect(canvas, textRect, page->Caption(), style);
     canvas->Brush->Style = bsSolid;
     if (active && focused) canvas->DrawFocusRect(Rect(r.Left + 3, r.Top + 3, r.Right - 3, r.Bottom - 2));

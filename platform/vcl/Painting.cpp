@@ -74,8 +74,7 @@ void PaintFormFrame(TCustomForm* form, TCanvas* canvas) {
 
 void PaintControl(TControl* control, TBitmap* bitmap, TPoint origin, const TRect& clip);
 
-void PaintChildren(TWinControl* parent, TBitmap* bitmap, TPoint clientOrigin,
-                   const TRect& clientClip) {
+void PaintChildren(TWinControl* parent, TBitmap* bitmap, TPoint clientOrigin, const TRect& clientClip) {
   // Controls(i) lists the graphic children, then the windowed ones, each
   // group from the bottom of the z-order up.
   std::vector<TControl*> children;
@@ -234,12 +233,8 @@ void DrawEdge(TCanvas* canvas, TRect& rect, TEdge edge) {
       Frame3D(canvas, rect, clBtnHighlight, clBtnShadow, 1);
       Frame3D(canvas, rect, clBtnShadow, clBtnHighlight, 1);
       break;
-    case TEdge::RaisedThin:
-      Frame3D(canvas, rect, clBtnHighlight, clBtnShadow, 1);
-      break;
-    case TEdge::SunkenThin:
-      Frame3D(canvas, rect, clBtnShadow, clBtnHighlight, 1);
-      break;
+    case TEdge::RaisedThin: Frame3D(canvas, rect, clBtnHighlight, clBtnShadow, 1); break;
+    case TEdge::SunkenThin: Frame3D(canvas, rect, clBtnShadow, clBtnHighlight, 1); break;
   }
 }
 
@@ -290,8 +285,7 @@ TSize MeasureText(TCanvas* canvas, const std::string& text, int maxWidth) {
 }
 
 int DrawTextInRect(TCanvas* canvas, const TRect& rect, const std::string& text, const TTextStyle& style) {
-  const std::vector<std::string> lines =
-      LayoutLines(canvas, text, style.wordWrap ? static_cast<int>(rect.Width()) : 0);
+  const std::vector<std::string> lines = LayoutLines(canvas, text, style.wordWrap ? static_cast<int>(rect.Width()) : 0);
   const int lineHeight = canvas->TextHeight("Wg");
   const long long total = static_cast<long long>(lineHeight) * static_cast<long long>(lines.size());
   long long y = rect.Top;
@@ -378,10 +372,11 @@ void DrawScrollBar(TCanvas* canvas, const TRect& r, bool horizontal, int positio
   if (thumb >= track) return;
   const long long maxPos = std::max(1, range - page);
   const long long start = (track - thumb) * std::min<long long>(position, maxPos) / maxPos;
-  TRect t = horizontal ? Rect(static_cast<int>(trackRect.Left + start), r.Top, static_cast<int>(trackRect.Left + start + thumb), r.Bottom)
-                       : Rect(r.Left, static_cast<int>(trackRect.Top + start), r.Right, static_cast<int>(trackRect.Top + start + thumb));
+  TRect t = horizontal ? Rect(static_cast<int>(trackRect.Left + start), r.Top,
+                              static_cast<int>(trackRect.Left + start + thumb), r.Bottom)
+                       : Rect(r.Left, static_cast<int>(trackRect.Top + start), r.Right,
+                              static_cast<int>(trackRect.Top + start + thumb));
   canvas->Brush->Color = clBtnFace;
   canvas->FillRect(t);
   DrawEdge(canvas, t, TEdge::Raised);
 }
-

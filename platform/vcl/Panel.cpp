@@ -87,7 +87,9 @@ void TCustomPanel::Paint() {
   canvas->Brush->Color = Color();
   canvas->FillRect(r);
   TTextStyle style;
-  style.hAlign = alignment_ == taCenter ? THAlign::Center : alignment_ == taRightJustify ? THAlign::Right : THAlign::Left;
+  style.hAlign = alignment_ == taCenter         ? THAlign::Center
+                 : alignment_ == taRightJustify ? THAlign::Right
+                                                : THAlign::Left;
   style.vAlign = TVAlign::Center;
   style.disabled = !Enabled();
   DrawTextInRect(canvas, r, Caption(), style);

@@ -61,11 +61,14 @@ bool TPicture::Empty() const { return !graphic_ || graphic_->Empty(); }
 void TPicture::LoadFromFile(const std::string& fileName) {
   const std::string ext = ExtensionOf(fileName);
   std::unique_ptr<TGraphic> graphic;
-  if (strcasecmp(ext.c_str(), "bmp") == 0) graphic = std::make_unique<TBitmap>();
+  if (strcasecmp(ext.c_str(), "bmp") == 0)
+    graphic = std::make_unique<TBitmap>();
   else if (strcasecmp(ext.c_str(), "jpg") == 0 || strcasecmp(ext.c_str(), "jpeg") == 0)
     graphic = std::make_unique<TJPEGImage>();
-  else if (strcasecmp(ext.c_str(), "ico") == 0) graphic = std::make_unique<TIcon>();
-  else throw EInvalidGraphic("Unknown picture file extension (." + ext + ")");
+  else if (strcasecmp(ext.c_str(), "ico") == 0)
+    graphic = std::make_unique<TIcon>();
+  else
+    throw EInvalidGraphic("Unknown picture file extension (." + ext + ")");
   graphic->LoadFromFile(fileName);
   Replace(std::move(graphic));
 }

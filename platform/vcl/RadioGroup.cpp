@@ -8,9 +8,7 @@
 // The buttons of a radio group: they report their clicks to the group.
 class TGroupButton : public TRadioButton {
  public:
-  TGroupButton(TCustomRadioGroup* group) : TRadioButton(group), group_(group) {
-    SetParent(group);
-  }
+  TGroupButton(TCustomRadioGroup* group) : TRadioButton(group), group_(group) { SetParent(group); }
   void Click() override {
     TRadioButton::Click();
     if (Checked()) group_->ButtonClicked(this);
@@ -64,9 +62,8 @@ void TCustomRadioGroup::ArrangeButtons() {
   const int buttonHeight = free / perColumn;
   const int topMargin = textHeight + 1 + (free % perColumn) / 2;
   for (int i = 0; i < count; ++i) {
-    buttons_[static_cast<std::size_t>(i)]->SetBounds((i / perColumn) * buttonWidth + 8,
-                                                     (i % perColumn) * buttonHeight + topMargin - 2, buttonWidth,
-                                                     buttonHeight);
+    buttons_[static_cast<std::size_t>(i)]->SetBounds(
+        (i / perColumn) * buttonWidth + 8, (i % perColumn) * buttonHeight + topMargin - 2, buttonWidth, buttonHeight);
   }
 }
 

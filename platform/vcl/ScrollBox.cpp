@@ -58,7 +58,8 @@ TSize TScrollingWinControl::ChildExtent() const {
     right = std::max(right, static_cast<long long>(c->Left()) + c->Width() + horz_->position_);
     bottom = std::max(bottom, static_cast<long long>(c->Top()) + c->Height() + vert_->position_);
   }
-  return {static_cast<int>(std::min<long long>(right, 0x3FFFFFFF)), static_cast<int>(std::min<long long>(bottom, 0x3FFFFFFF))};
+  return {static_cast<int>(std::min<long long>(right, 0x3FFFFFFF)),
+          static_cast<int>(std::min<long long>(bottom, 0x3FFFFFFF))};
 }
 
 void TScrollingWinControl::BarsShown(bool& horz, bool& vert) const {
@@ -115,15 +116,18 @@ void TScrollingWinControl::ScrollInView(TControl* control) {
   vert_->SetPosition(fit(vert_->Position(), origin.y, control->Height(), ClientHeight()));
 }
 
-
 void TScrollingWinControl::PaintNonClient(TCanvas* canvas) {
   TRect r = Rect(0, 0, Width(), Height());
   if (BorderWidthPx() > 0) DrawEdge(canvas, r, TEdge::Sunken);
   bool h = false, v = false;
   BarsShown(h, v);
   const int size = TControlScrollBar::Size;
-  if (h) DrawScrollBar(canvas, Rect(r.Left, r.Bottom - size, r.Right - (v ? size : 0), r.Bottom), true, horz_->Position(), horz_->Range(), ClientWidth());
-  if (v) DrawScrollBar(canvas, Rect(r.Right - size, r.Top, r.Right, r.Bottom - (h ? size : 0)), false, vert_->Position(), vert_->Range(), ClientHeight());
+  if (h)
+    DrawScrollBar(canvas, Rect(r.Left, r.Bottom - size, r.Right - (v ? size : 0), r.Bottom), true, horz_->Position(),
+                  horz_->Range(), ClientWidth());
+  if (v)
+    DrawScrollBar(canvas, Rect(r.Right - size, r.Top, r.Right, r.Bottom - (h ? size : 0)), false, vert_->Position(),
+                  vert_->Range(), ClientHeight());
   if (h && v) {
     canvas->Brush->Color = clBtnFace;
     canvas->FillRect(Rect(r.Right - size, r.Bottom - size, r.Right, r.Bottom));

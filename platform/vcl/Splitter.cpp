@@ -37,8 +37,7 @@ TControl* TSplitter::FindResizeControl() const {
       case alBottom:
         if (c->Top() == Top() + Height()) return c;
         break;
-      default:
-        break;
+      default: break;
     }
   }
   return nullptr;

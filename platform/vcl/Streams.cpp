@@ -21,8 +21,10 @@ constexpr std::int64_t kMaxMemoryStreamSize = 0x7FFFFFFF;
 
 std::int64_t NewPosition(std::int64_t current, std::int64_t size, std::int64_t offset, int origin) {
   std::int64_t base = 0;
-  if (origin == soFromCurrent) base = current;
-  else if (origin == soFromEnd) base = size;
+  if (origin == soFromCurrent)
+    base = current;
+  else if (origin == soFromEnd)
+    base = size;
   // Saturate instead of overflowing on absurd offsets.
   if (offset > 0 && base > INT64_MAX - offset) return INT64_MAX;
   if (offset < 0 && base < INT64_MIN - offset) return INT64_MIN;
@@ -61,7 +63,8 @@ std::int64_t TStream::CopyFrom(TStream& source, std::int64_t count) {
     source.SetPosition(0);
     count = source.Size();
   }
-  std::vector<unsigned char> buffer(static_cast<std::size_t>(std::min<std::int64_t>(std::max<std::int64_t>(count, 0), 0xF000)));
+  std::vector<unsigned char> buffer(
+      static_cast<std::size_t>(std::min<std::int64_t>(std::max<std::int64_t>(count, 0), 0xF000)));
   std::int64_t done = 0;
   while (done < count) {
     const std::int64_t n = std::min<std::int64_t>(count - done, static_cast<std::int64_t>(buffer.size()));
@@ -161,8 +164,10 @@ TFileStream::TFileStream(const std::string& fileName, unsigned mode) : fileName_
     if (fd_ < 0) throw EFCreateError("Cannot create file " + fileName);
   } else {
     int flags = O_RDONLY;
-    if ((mode & 3) == fmOpenWrite) flags = O_WRONLY;
-    else if ((mode & 3) == fmOpenReadWrite) flags = O_RDWR;
+    if ((mode & 3) == fmOpenWrite)
+      flags = O_WRONLY;
+    else if ((mode & 3) == fmOpenReadWrite)
+      flags = O_RDWR;
     fd_ = ::open(path.c_str(), flags | O_CLOEXEC);
     if (fd_ < 0) throw EFOpenError("Cannot open file " + fileName);
   }

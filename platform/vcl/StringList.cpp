@@ -29,8 +29,7 @@ int TStringList::Compare(std::string_view a, std::string_view b) const {
 }
 
 void TStringList::CheckIndex(int index) const {
-  if (index < 0 || index >= Count())
-    throw EStringListError("List index out of bounds (" + std::to_string(index) + ")");
+  if (index < 0 || index >= Count()) throw EStringListError("List index out of bounds (" + std::to_string(index) + ")");
 }
 
 const std::string& TStringList::Strings(int index) const {
@@ -75,8 +74,7 @@ void TStringList::Insert(int index, const std::string& text) { InsertObject(inde
 
 void TStringList::InsertObject(int index, const std::string& text, void* object) {
   if (FSorted) throw EStringListError("Operation not allowed on sorted string list");
-  if (index < 0 || index > Count())
-    throw EStringListError("List index out of bounds (" + std::to_string(index) + ")");
+  if (index < 0 || index > Count()) throw EStringListError("List index out of bounds (" + std::to_string(index) + ")");
   FItems.insert(FItems.begin() + index, Item{text, object});
 }
 

@@ -1,8 +1,8 @@
 // TStringList as one text: delimited and comma texts, name=value items, and
 // the list as a file of lines.
 
-#include "platform/vcl/StringList.h"
 #include "platform/vcl/Streams.h"
+#include "platform/vcl/StringList.h"
 #include "platform/win/FileIo.h"
 
 namespace {

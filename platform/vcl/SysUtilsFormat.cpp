@@ -60,7 +60,8 @@ class Formatter {
     const FormatArg& arg = NextArg();
     if (arg.kind != FormatArg::Signed && arg.kind != FormatArg::Unsigned) Fail();
     if (arg.kind == FormatArg::Unsigned && UnsignedValue(arg, 0) > static_cast<unsigned long long>(kMaxField)) Fail();
-    const long long v = arg.kind == FormatArg::Signed ? SignedValue(arg, 0) : static_cast<long long>(UnsignedValue(arg, 0));
+    const long long v =
+        arg.kind == FormatArg::Signed ? SignedValue(arg, 0) : static_cast<long long>(UnsignedValue(arg, 0));
     if (v > kMaxField || v < -kMaxField) Fail();
     return static_cast<long>(v);
   }
@@ -228,8 +229,7 @@ class Formatter {
         Print(Head(spec, false) + "p", p);
         break;
       }
-      default:
-        Fail();
+      default: Fail();
     }
   }
 

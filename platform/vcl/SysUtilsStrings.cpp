@@ -226,6 +226,4 @@ int AnsiCompareText(std::string_view a, std::string_view b) {
   return a.size() < b.size() ? -1 : 1;
 }
 
-bool AnsiSameText(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && AnsiCompareText(a, b) == 0;
-}
+bool AnsiSameText(std::string_view a, std::string_view b) { return a.size() == b.size() && AnsiCompareText(a, b) == 0; }

@@ -304,9 +304,7 @@ void TTreeView::KeyDown(WORD& key, TShiftState shift) {
     case VK_DOWN:
       if (TTreeNode* next = node->GetNextVisible()) SetSelected(next);
       break;
-    case VK_HOME:
-      SetSelected(items_->GetFirstNode());
-      break;
+    case VK_HOME: SetSelected(items_->GetFirstNode()); break;
     case VK_END: {
       std::vector<TTreeNode*> rows;
       CollectVisible(rows);

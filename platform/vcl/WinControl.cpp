@@ -228,11 +228,8 @@ void TWinControl::AlignControls(TControl* changed, TRect& rect) {
           c->SetBoundsFromLayout(rect.Right - c->Width(), rect.Top, c->Width(), h);
           rect.Right = std::max(rect.Left, rect.Right - std::max(0, c->Width()));
           break;
-        case alClient:
-          c->SetBoundsFromLayout(rect.Left, rect.Top, w, h);
-          break;
-        default:
-          break;
+        case alClient: c->SetBoundsFromLayout(rect.Left, rect.Top, w, h); break;
+        default: break;
       }
     }
   }
@@ -245,9 +242,7 @@ void TWinControl::SizeChanged() {
   Realign();
 }
 
-void TWinControl::ParentFontChanged() {
-  TControl::ParentFontChanged();
-}
+void TWinControl::ParentFontChanged() { TControl::ParentFontChanged(); }
 
 void TWinControl::FontChanged() {
   TControl::FontChanged();
@@ -361,29 +356,15 @@ void TWinControl::Dispatch(void* message) {
   TMessage& m = *static_cast<TMessage*>(message);
   switch (m.Msg) {
     case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-      m.Result = DoKeyDown(m) ? 1 : 0;
-      return;
-    case WM_CHAR:
-      m.Result = DoKeyPress(m) ? 1 : 0;
-      return;
+    case WM_SYSKEYDOWN: m.Result = DoKeyDown(m) ? 1 : 0; return;
+    case WM_CHAR: m.Result = DoKeyPress(m) ? 1 : 0; return;
     case WM_KEYUP:
-    case WM_SYSKEYUP:
-      m.Result = DoKeyUp(m) ? 1 : 0;
-      return;
-    case CM_ENTER:
-      DoEnter();
-      return;
-    case CM_EXIT:
-      DoExit();
-      return;
-    case CM_DIALOGKEY:
-      Broadcast(m);
-      return;
+    case WM_SYSKEYUP: m.Result = DoKeyUp(m) ? 1 : 0; return;
+    case CM_ENTER: DoEnter(); return;
+    case CM_EXIT: DoExit(); return;
+    case CM_DIALOGKEY: Broadcast(m); return;
     case CM_WANTSPECIALKEY:
-    case WM_GETDLGCODE:
-      m.Result = 0;
-      return;
+    case WM_GETDLGCODE: m.Result = 0; return;
     case WM_MOUSEWHEEL: {
       // The wheel turns what has the focus; unhandled, it goes up the parents.
       TWinControl* top = TopLevel();
@@ -392,9 +373,7 @@ void TWinControl::Dispatch(void* message) {
       return;
     }
     case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-      Invalidate();
-      return;
+    case WM_KILLFOCUS: Invalidate(); return;
     case WM_PAINT:
       // The canvas layer paints; here the control and its graphic children
       // stop waiting.
@@ -405,8 +384,7 @@ void TWinControl::Dispatch(void* message) {
       TControl::Dispatch(message);
       for (int i = 0; i < ControlCount(); ++i) Controls(i)->ParentColorChanged();
       return;
-    default:
-      TControl::Dispatch(message);
+    default: TControl::Dispatch(message);
   }
 }
 

@@ -22,8 +22,8 @@ std::string IconvName(UINT codePage) {
 
 // Converts with iconv from `from` to `to`. Input that cannot be converted is
 // replaced, one input unit at a time, by `replacement` (already in `to`).
-std::string Convert(const std::string& from, const std::string& to, const char* in, std::size_t inLen,
-                    std::size_t unit, const std::string& replacement) {
+std::string Convert(const std::string& from, const std::string& to, const char* in, std::size_t inLen, std::size_t unit,
+                    const std::string& replacement) {
   iconv_t cd = ::iconv_open(to.c_str(), from.c_str());
   if (cd == reinterpret_cast<iconv_t>(-1)) return std::string();
   std::string out;

@@ -206,8 +206,7 @@ BOOL GetPathFileTime(const std::string& path, FILETIME* creation, FILETIME* last
   return TRUE;
 }
 
-BOOL SetPathFileTime(const std::string& path, const FILETIME*, const FILETIME* lastAccess,
-                     const FILETIME* lastWrite) {
+BOOL SetPathFileTime(const std::string& path, const FILETIME*, const FILETIME* lastAccess, const FILETIME* lastWrite) {
   const std::string native = ToNativePath(path);
   const timespec times[2] = {TimeToSet(lastAccess), TimeToSet(lastWrite)};
   // With nothing to set the path must still exist.

@@ -7,8 +7,8 @@
 // that can be set: the creation time of a file reads as its last-write time,
 // and setting it has no effect.
 
-#include <ctime>
 #include <cstdint>
+#include <ctime>
 #include <string>
 
 #include "platform/win/WinTypes.h"

@@ -41,10 +41,10 @@ long long DistanceSquared(const RECT& r, long long x, long long y) {
 
 // Squared distance between two rectangles (0 when they touch or overlap).
 long long RectDistanceSquared(const RECT& a, const RECT& b) {
-  const long long dx = std::max<long long>({0, static_cast<long long>(a.left) - b.right + 1,
-                                            static_cast<long long>(b.left) - a.right + 1});
-  const long long dy = std::max<long long>({0, static_cast<long long>(a.top) - b.bottom + 1,
-                                            static_cast<long long>(b.top) - a.bottom + 1});
+  const long long dx = std::max<long long>(
+      {0, static_cast<long long>(a.left) - b.right + 1, static_cast<long long>(b.left) - a.right + 1});
+  const long long dy = std::max<long long>(
+      {0, static_cast<long long>(a.top) - b.bottom + 1, static_cast<long long>(b.top) - a.bottom + 1});
   return dx * dx + dy * dy;
 }
 

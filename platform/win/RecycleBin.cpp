@@ -145,9 +145,7 @@ bool Recycle(const std::string& native) {
   return false;
 }
 
-bool DeleteOne(const std::string& native, bool permanent) {
-  return permanent ? RemoveTree(native) : Recycle(native);
-}
+bool DeleteOne(const std::string& native, bool permanent) { return permanent ? RemoveTree(native) : Recycle(native); }
 
 // Deletes what one path names; false when it names nothing or a deletion fails.
 bool DeletePath(const std::string& path, bool permanent) {

@@ -364,9 +364,9 @@ std::vector<std::string> SubKeyNames(HKEY root, const std::string& key) {
   return Inspect([&](const KeyMap& keys) {
     std::vector<std::string> names;
     std::string prefix = Upper(full) + "\\";
-    for (auto it = keys.lower_bound(prefix); it != keys.end() && it->first.compare(0, prefix.size(), prefix) == 0;
-         ++it)
-      if (it->first.find('\\', prefix.size()) == std::string::npos) names.push_back(it->second.path.substr(prefix.size()));
+    for (auto it = keys.lower_bound(prefix); it != keys.end() && it->first.compare(0, prefix.size(), prefix) == 0; ++it)
+      if (it->first.find('\\', prefix.size()) == std::string::npos)
+        names.push_back(it->second.path.substr(prefix.size()));
     return names;
   });
 }
@@ -379,7 +379,8 @@ std::vector<std::string> ValueNames(HKEY root, const std::string& key) {
     auto it = keys.find(Upper(full));
     if (it == keys.end()) return names;
     for (const auto& value : it->second.values) names.push_back(value.first);
-    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) { return Upper(a) < Upper(b); });
+    std::sort(names.begin(), names.end(),
+              [](const std::string& a, const std::string& b) { return Upper(a) < Upper(b); });
     return names;
   });
 }

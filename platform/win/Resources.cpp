@@ -1,7 +1,7 @@
 #include "platform/win/Resources.h"
 
-#include <cstdint>
 #include <strings.h>
+#include <cstdint>
 
 namespace {
 

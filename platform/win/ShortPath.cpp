@@ -110,8 +110,8 @@ bool IsLegalShortName(const std::string& name) {
 std::string ShortNameInFolder(const std::string& nativeFolder, const std::string& name) {
   if (IsLegalShortName(name)) return name;
   AliasParts mine = PartsOf(name);
-  std::set<std::string> taken;          // real 8.3 names, upper-cased
-  std::vector<std::string> sharing;     // names that compete for the same aliases
+  std::set<std::string> taken;       // real 8.3 names, upper-cased
+  std::vector<std::string> sharing;  // names that compete for the same aliases
   bool listed = false;
   for (const std::string& entry : FolderEntries(nativeFolder)) {
     if (IsLegalShortName(entry)) {

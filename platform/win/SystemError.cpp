@@ -116,8 +116,8 @@ std::string SystemMessageText(DWORD code) {
 std::string LastErrorText() { return SystemMessageText(GetLastError()); }
 
 DWORD FormatMessageA(DWORD flags, LPCVOID, DWORD messageId, DWORD, LPSTR buffer, DWORD size, va_list*) {
-  if ((flags & FORMAT_MESSAGE_FROM_SYSTEM) == 0 || (flags & (FORMAT_MESSAGE_FROM_STRING | FORMAT_MESSAGE_FROM_HMODULE)) != 0 ||
-      buffer == nullptr) {
+  if ((flags & FORMAT_MESSAGE_FROM_SYSTEM) == 0 ||
+      (flags & (FORMAT_MESSAGE_FROM_STRING | FORMAT_MESSAGE_FROM_HMODULE)) != 0 || buffer == nullptr) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
   }

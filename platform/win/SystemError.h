@@ -88,8 +88,8 @@ constexpr DWORD MAKELANGID(DWORD primary, DWORD sub) { return (sub << 10) | prim
 // buffer.
 DWORD FormatMessageA(DWORD flags, LPCVOID source, DWORD messageId, DWORD languageId, LPSTR buffer, DWORD size,
                      va_list* arguments);
-inline DWORD FormatMessage(DWORD flags, LPCVOID source, DWORD messageId, DWORD languageId, LPSTR buffer,
-                           DWORD size, va_list* arguments) {
+inline DWORD FormatMessage(DWORD flags, LPCVOID source, DWORD messageId, DWORD languageId, LPSTR buffer, DWORD size,
+                           va_list* arguments) {
   return FormatMessageA(flags, source, messageId, languageId, buffer, size, arguments);
 }
 

@@ -67,9 +67,8 @@ std::int64_t RealLocalMs() {
   ::clock_gettime(CLOCK_REALTIME, &ts);
   std::tm local{};
   if (::localtime_r(&ts.tv_sec, &local) == nullptr) return 0;
-  const std::int64_t days =
-      DaysFromCivil(std::int64_t{local.tm_year} + 1900, static_cast<unsigned>(local.tm_mon + 1),
-                    static_cast<unsigned>(local.tm_mday));
+  const std::int64_t days = DaysFromCivil(std::int64_t{local.tm_year} + 1900, static_cast<unsigned>(local.tm_mon + 1),
+                                          static_cast<unsigned>(local.tm_mday));
   const int sec = local.tm_sec > 59 ? 59 : local.tm_sec;  // a leap second stays in its minute
   return days * kMsPerDay + ((std::int64_t{local.tm_hour} * 60 + local.tm_min) * 60 + sec) * 1000 +
          ts.tv_nsec / 1000000;

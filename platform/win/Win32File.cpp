@@ -55,22 +55,18 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, 
   int fd = -1;
   bool existed = false;
   switch (disposition) {
-    case CREATE_NEW:
-      fd = OpenNative(native, mode | O_CREAT | O_EXCL);
-      break;
-    case OPEN_EXISTING:
-      fd = OpenNative(native, mode);
-      break;
-    case TRUNCATE_EXISTING:
-      fd = OpenNative(native, mode | O_TRUNC);
-      break;
+    case CREATE_NEW: fd = OpenNative(native, mode | O_CREAT | O_EXCL); break;
+    case OPEN_EXISTING: fd = OpenNative(native, mode); break;
+    case TRUNCATE_EXISTING: fd = OpenNative(native, mode | O_TRUNC); break;
     default:  // CREATE_ALWAYS, OPEN_ALWAYS: tell a new file from an old one without a race
       for (int attempt = 0; attempt < 8 && fd < 0; ++attempt) {
         fd = OpenNative(native, mode | O_CREAT | O_EXCL);
         if (fd >= 0 || errno != EEXIST) break;
         fd = OpenNative(native, mode | (disposition == CREATE_ALWAYS ? O_TRUNC : 0));
-        if (fd >= 0) existed = true;
-        else if (errno != ENOENT) break;  // ENOENT: removed meanwhile, try again
+        if (fd >= 0)
+          existed = true;
+        else if (errno != ENOENT)
+          break;  // ENOENT: removed meanwhile, try again
       }
       break;
   }
@@ -143,8 +139,10 @@ DWORD GetFileSize(HANDLE file, LPDWORD sizeHigh) {
   const int fd = DescriptorOf(file);
   struct stat st;
   if (fd < 0 || ::fstat(fd, &st) != 0) {
-    if (fd < 0) SetLastError(ERROR_INVALID_HANDLE);
-    else SetLastErrorFromErrno(errno);
+    if (fd < 0)
+      SetLastError(ERROR_INVALID_HANDLE);
+    else
+      SetLastErrorFromErrno(errno);
     return INVALID_FILE_SIZE;
   }
   const auto size = static_cast<std::uint64_t>(st.st_size);
@@ -168,9 +166,7 @@ DWORD SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh, DWORD moveM
     case FILE_BEGIN: whence = SEEK_SET; break;
     case FILE_CURRENT: whence = SEEK_CUR; break;
     case FILE_END: whence = SEEK_END; break;
-    default:
-      SetLastError(ERROR_INVALID_PARAMETER);
-      return INVALID_SET_FILE_POINTER;
+    default: SetLastError(ERROR_INVALID_PARAMETER); return INVALID_SET_FILE_POINTER;
   }
   const off_t position = ::lseek(fd, static_cast<off_t>(offset), whence);
   if (position < 0) {

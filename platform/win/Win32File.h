@@ -57,8 +57,8 @@ inline constexpr DWORD FILE_END = 2;
 //   TRUNCATE_EXISTING  open and empty (needs GENERIC_WRITE)
 // A folder cannot be opened (ERROR_ACCESS_DENIED). INVALID_HANDLE_VALUE on failure.
 // Share mode, security attributes, flags and template are not used.
-HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES security,
-                   DWORD disposition, DWORD flagsAndAttributes, HANDLE templateFile);
+HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES security, DWORD disposition,
+                   DWORD flagsAndAttributes, HANDLE templateFile);
 
 // Reads up to `toRead` bytes; fewer only at the end of the file. `bytesRead`
 // (may be null) receives the count. Overlapped must be null.

@@ -34,12 +34,8 @@ struct FILETIME {
 };
 
 // Resource names and types: a text, or a small integer carried in the pointer.
-inline LPCSTR MAKEINTRESOURCE(unsigned id) {
-  return reinterpret_cast<LPCSTR>(static_cast<std::uintptr_t>(id));
-}
-inline bool IS_INTRESOURCE(LPCSTR p) {
-  return (reinterpret_cast<std::uintptr_t>(p) >> 16) == 0;
-}
+inline LPCSTR MAKEINTRESOURCE(unsigned id) { return reinterpret_cast<LPCSTR>(static_cast<std::uintptr_t>(id)); }
+inline bool IS_INTRESOURCE(LPCSTR p) { return (reinterpret_cast<std::uintptr_t>(p) >> 16) == 0; }
 
 inline LPCSTR const RT_CURSOR = MAKEINTRESOURCE(1);
 inline LPCSTR const RT_BITMAP = MAKEINTRESOURCE(2);

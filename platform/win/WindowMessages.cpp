@@ -62,8 +62,7 @@ std::shared_ptr<Window> Find(HWND hwnd) {
   return FindLocked(t, hwnd);
 }
 
-LRESULT CallProcedure(const std::shared_ptr<Window>& window, HWND hwnd, UINT message, WPARAM wParam,
-                      LPARAM lParam) {
+LRESULT CallProcedure(const std::shared_ptr<Window>& window, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   // The shared pointer keeps the procedure alive even when the window
   // destroys itself while it runs.
   if (!window || !window->procedure) return 0;

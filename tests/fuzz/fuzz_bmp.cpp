@@ -40,8 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   try {
     decoder.ReadImage(in, image);
   } catch (const std::exception&) {
-  } catch (const Veldaro::GraphicsAbort&) {
-  }
+  } catch (const Veldaro::GraphicsAbort&) {}
   // Touch every pixel so that a wrong size or a missing array shows.
   std::uint32_t sum = 0;
   for (std::uint32_t i = 0; i < image.PixelCount(); ++i) sum += image.Pixels()[i];

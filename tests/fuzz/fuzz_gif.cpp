@@ -56,8 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   try {
     decoder.ReadImageFile(file.path, image);
   } catch (const std::exception&) {
-  } catch (const Veldaro::GraphicsAbort&) {
-  }
+  } catch (const Veldaro::GraphicsAbort&) {}
   std::uint32_t sum = 0;
   for (std::uint32_t i = 0; i < image.PixelCount(); ++i) sum += image.Pixels()[i];
   return sum == 0xFFFFFFFFu ? 0 : 0;

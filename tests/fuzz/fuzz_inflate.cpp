@@ -37,7 +37,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       if (n < requestSize && decoder.NotFinished()) std::abort();  // short only at the end
       total += n;
     }
-  } catch (const std::exception&) {
-  }
+  } catch (const std::exception&) {}
   return 0;
 }

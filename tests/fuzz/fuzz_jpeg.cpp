@@ -51,8 +51,8 @@ class FuzzStream : public Veldaro::JpegInputStream {
 
 bool FrameTooLarge(const std::uint8_t* data, std::size_t size) {
   for (std::size_t i = 0; i + 8 < size; ++i) {
-    if (data[i] == 0xFF && data[i + 1] >= 0xC0 && data[i + 1] <= 0xCF && data[i + 1] != 0xC4 &&
-        data[i + 1] != 0xC8 && data[i + 1] != 0xCC) {
+    if (data[i] == 0xFF && data[i + 1] >= 0xC0 && data[i + 1] <= 0xCF && data[i + 1] != 0xC4 && data[i + 1] != 0xC8 &&
+        data[i + 1] != 0xCC) {
       std::uint64_t height = std::uint64_t(data[i + 5]) << 8 | data[i + 6];
       std::uint64_t width = std::uint64_t(data[i + 7]) << 8 | data[i + 8];
       if (width * height > (std::uint64_t(1) << 16)) return true;
@@ -81,8 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   try {
     decoder.ReadImage(stream, image);
   } catch (const std::exception&) {
-  } catch (const Veldaro::GraphicsAbort&) {
-  }
+  } catch (const Veldaro::GraphicsAbort&) {}
   // Whatever happened, the image is consistent.
   if (image.Pixels() != nullptr) {
     volatile std::uint32_t sum = 0;

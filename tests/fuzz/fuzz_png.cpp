@@ -27,7 +27,8 @@ struct TempFile {
 bool TooLarge(const std::uint8_t* data, std::size_t size) {
   if (size < 24) return false;
   auto be32 = [&](std::size_t at) {
-    return std::uint64_t(data[at]) << 24 | std::uint64_t(data[at + 1]) << 16 | std::uint64_t(data[at + 2]) << 8 | data[at + 3];
+    return std::uint64_t(data[at]) << 24 | std::uint64_t(data[at + 1]) << 16 | std::uint64_t(data[at + 2]) << 8 |
+           data[at + 3];
   };
   return be32(16) * be32(20) > (std::uint64_t(1) << 22);
 }
@@ -74,7 +75,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Veldaro::BitmapImage fromFile;
     std::string fileResult = Decode(decoder, fromFile, data, size, &file.path);  // the same decoder again
     if (fileResult != result || fromFile.PixelCount() != image.PixelCount() ||
-        (image.PixelCount() != 0 && std::memcmp(fromFile.Pixels(), image.Pixels(), std::size_t(image.PixelCount()) * 4) != 0))
+        (image.PixelCount() != 0 &&
+         std::memcmp(fromFile.Pixels(), image.Pixels(), std::size_t(image.PixelCount()) * 4) != 0))
       std::abort();
   }
   return sum == 0xFFFFFFFFu ? 0 : 0;

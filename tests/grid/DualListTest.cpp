@@ -84,7 +84,8 @@ TEST(LangList, LoadMatchesTextsByPosition) {
   TParsed doc(
       "<object><lang><options code=\"9\"><option>One</option><option>Two</option></options>"
       "<options code=\"5\"><option>Jedna</option><option>Dve</option><option>Tri</option></options></lang>"
-      "<dropdown><option value=\"1\">x</option><option value=\"2\">y</option><option value=\"3\">z</option></dropdown></object>");
+      "<dropdown><option value=\"1\">x</option><option value=\"2\">y</option><option "
+      "value=\"3\">z</option></dropdown></object>");
   TStringDualListLang list(9, kCodes, false);
   list.LoadFromXml(doc.root->firstChild);
   ASSERT_EQ(list.Count(), 3);
@@ -119,7 +120,9 @@ TEST(LangList, SaveWritesEveryUsedSlotOnlyWithALangChild) {
   TStringDualListLang list(9, kCodes, false);
   list.AddTexts("1", {"One", "", "Jedna", "Eins"});
   list.AddTexts("2", {"Two", "", "Dve", "Zwei"});
-  TParsed with("<object><lang><options code=\"9\" /><caption code=\"9\">c</caption></lang><dropdown><option value=\"x\" /></dropdown></object>");
+  TParsed with(
+      "<object><lang><options code=\"9\" /><caption code=\"9\">c</caption></lang><dropdown><option value=\"x\" "
+      "/></dropdown></object>");
   list.SaveToXml(with.root->firstChild);
   TmyXmlNode* lang = with.root->firstChild->FindChild("lang");
   EXPECT_EQ(lang->ChildCount(), 4);  // caption and three options

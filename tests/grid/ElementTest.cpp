@@ -6,8 +6,8 @@
 #include <memory>
 
 #include "core/UiText.h"
-#include "grid/ScrollPositions.h"
 #include "grid/PictureLoading.h"
+#include "grid/ScrollPositions.h"
 #include "grid/SizingRules.h"
 #include "platform/vcl/Bitmap.h"
 #include "platform/vcl/Picture.h"

@@ -99,9 +99,12 @@ TEST_F(TDemoProject, UsesEveryKindBoundToHostVariables) {
     for (TGridWebElement* e : fixture.Elements()) {
       kinds.insert(e->Kind());
       for (const std::string& stored : {e->GetVariable(), e->GetVisVariable()}) {
-        if (stored.find("{::") != std::string::npos) levels.insert("global");
-        else if (stored.find("{:") != std::string::npos) levels.insert("group");
-        else if (stored.find('{') != std::string::npos) levels.insert("page");
+        if (stored.find("{::") != std::string::npos)
+          levels.insert("global");
+        else if (stored.find("{:") != std::string::npos)
+          levels.insert("group");
+        else if (stored.find('{') != std::string::npos)
+          levels.insert("page");
       }
       const std::string main = e->GetResolvedVariable();
       const std::string vis = e->GetResolvedVisVariable();

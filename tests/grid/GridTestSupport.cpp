@@ -11,17 +11,41 @@
 namespace gridtest {
 
 void FakeLookup(const std::string& name, TPinVariable& record) {
-  static const std::map<std::string, std::string> types = {
-      {"Speed", "INT"},          {"MotorOn", "BOOL"},       {"Lamp", "BOOL"},       {"StartButton", "BOOL"},
-      {"DoorOpen", "BOOL"},      {"Setpoint", "UINT"},      {"Uptime", "TIME"},     {"Percent", "USINT"},
-      {"Level", "SINT"},         {"SysFlags", "DWORD"},     {"Mode", "(OFF,MANUAL,AUTO)"},
-      {"Message", "STRING[40]"}, {"Title", "STRING"},       {"Position", "DINT"},   {"Temperature", "REAL"},
-      {"Pressure", "LREAL"},     {"ClockDate", "DATE"},     {"ClockTime", "TOD"},   {"ClockStamp", "DT"},
-      {"InputByte", "BYTE"},     {"OutputWord", "WORD"},    {"CycleCount", "UDINT"}, {"Counter", "UDINT"},
-      {"Canvas1.buf", "ARRAY"},  {"Canvas1.touch.X", "INT"}, {"Canvas1.touch.Y", "INT"},
-      {"Canvas1.touch.Color", "UDINT"}, {"Canvas2.buf", "ARRAY"}, {"Canvas2.touch.X", "INT"},
-      {"Canvas2.touch.Y", "INT"}, {"Canvas2.touch.Color", "UDINT"}, {"Recipes[1].speed", "UINT"},
-      {"Recipes[1].name", "STRING[16]"}, {"Recipes[2].speed", "UINT"}, {"Temps[1]", "REAL"}};
+  static const std::map<std::string, std::string> types = {{"Speed", "INT"},
+                                                           {"MotorOn", "BOOL"},
+                                                           {"Lamp", "BOOL"},
+                                                           {"StartButton", "BOOL"},
+                                                           {"DoorOpen", "BOOL"},
+                                                           {"Setpoint", "UINT"},
+                                                           {"Uptime", "TIME"},
+                                                           {"Percent", "USINT"},
+                                                           {"Level", "SINT"},
+                                                           {"SysFlags", "DWORD"},
+                                                           {"Mode", "(OFF,MANUAL,AUTO)"},
+                                                           {"Message", "STRING[40]"},
+                                                           {"Title", "STRING"},
+                                                           {"Position", "DINT"},
+                                                           {"Temperature", "REAL"},
+                                                           {"Pressure", "LREAL"},
+                                                           {"ClockDate", "DATE"},
+                                                           {"ClockTime", "TOD"},
+                                                           {"ClockStamp", "DT"},
+                                                           {"InputByte", "BYTE"},
+                                                           {"OutputWord", "WORD"},
+                                                           {"CycleCount", "UDINT"},
+                                                           {"Counter", "UDINT"},
+                                                           {"Canvas1.buf", "ARRAY"},
+                                                           {"Canvas1.touch.X", "INT"},
+                                                           {"Canvas1.touch.Y", "INT"},
+                                                           {"Canvas1.touch.Color", "UDINT"},
+                                                           {"Canvas2.buf", "ARRAY"},
+                                                           {"Canvas2.touch.X", "INT"},
+                                                           {"Canvas2.touch.Y", "INT"},
+                                                           {"Canvas2.touch.Color", "UDINT"},
+                                                           {"Recipes[1].speed", "UINT"},
+                                                           {"Recipes[1].name", "STRING[16]"},
+                                                           {"Recipes[2].speed", "UINT"},
+                                                           {"Temps[1]", "REAL"}};
   record.name = name;
   const auto it = types.find(name);
   if (it == types.end()) {

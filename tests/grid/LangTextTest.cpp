@@ -89,7 +89,8 @@ TEST_F(LangTexts, GetLangTextsFillsAndMerges) {
   EXPECT_EQ(texts[0], "Cz");
   EXPECT_EQ(texts[1], "");
   EXPECT_EQ(texts[3], "untouched");
-  TParsed other("<object><lang><caption code=\"1029\">Other</caption><caption code=\"1033\"></caption></lang></object>");
+  TParsed other(
+      "<object><lang><caption code=\"1029\">Other</caption><caption code=\"1033\"></caption></lang></object>");
   EXPECT_EQ(d.GetLangTexts("caption", false, texts, other.root->firstChild), 1);
   EXPECT_EQ(texts[0], "");  // differs: emptied
   EXPECT_EQ(texts[1], "");

@@ -109,7 +109,8 @@ TEST(Reader, BlockWithVariableAndNoValueBecomesDynamic) {
   EXPECT_FALSE(LoadOne(f, Obj("", "<block variable=\"Level\" value=\"\" />"))->FDynamic);
   EXPECT_TRUE(LoadOne(f, Obj("", "<block variable=\"Level\" value=\"\" dynamic=\"true\" />"))->FDynamic);
   EXPECT_FALSE(LoadOne(f, Obj("", "<block />"))->FDynamic);
-  TGridWebElement* colour = LoadOne(f, Obj("", "<block dynamic=\"true\" color=\"1\" horz=\"1\" variable=\"SysFlags\" value=\"5\" />"));
+  TGridWebElement* colour =
+      LoadOne(f, Obj("", "<block dynamic=\"true\" color=\"1\" horz=\"1\" variable=\"SysFlags\" value=\"5\" />"));
   const std::string text = Written(colour);
   EXPECT_NE(text.find("color=\"1\""), std::string::npos);
   EXPECT_EQ(text.find("horz"), std::string::npos);
@@ -119,8 +120,8 @@ TEST(Reader, BlockWithVariableAndNoValueBecomesDynamic) {
 
 TEST(Reader, ObjectAttributesWinOverTheLabels) {
   TDesignerFixture f;
-  TGridWebElement* e =
-      LoadOne(f, Obj("back=\"5\" size=\"20\" strong=\"false\"", "<label back=\"7\" size=\"9\" strong=\"true\" italic=\"true\" />"));
+  TGridWebElement* e = LoadOne(f, Obj("back=\"5\" size=\"20\" strong=\"false\"",
+                                      "<label back=\"7\" size=\"9\" strong=\"true\" italic=\"true\" />"));
   EXPECT_EQ(e->FBackColor, 5);
   EXPECT_EQ(e->FFontSize, 20);
   EXPECT_FALSE(e->FStrong);
@@ -151,8 +152,9 @@ TEST(Reader, TypeAttributeGivesTheTypeCodeWithoutALookup) {
 TEST(Reader, LinvarFlattensOnlyVariableAndVisvar) {
   TDesignerFixture f;
   gFlattenVariableNames = true;
-  TGridWebElement* e = LoadOne(f, Obj("visvar=\"Recipes[1].active\" clickxvar=\"A.b[2]\" clickyvar=\"C.d\" clickcol=\"E[1]\"",
-                                      "<canvas variable=\"Canvas1.info\" datavariable=\"Canvas1.buf[0]\" />"));
+  TGridWebElement* e =
+      LoadOne(f, Obj("visvar=\"Recipes[1].active\" clickxvar=\"A.b[2]\" clickyvar=\"C.d\" clickcol=\"E[1]\"",
+                     "<canvas variable=\"Canvas1.info\" datavariable=\"Canvas1.buf[0]\" />"));
   EXPECT_EQ(e->GetVisVariable(), "Recipes_1_active");
   EXPECT_EQ(e->GetVariable(), "Canvas1_info");
   EXPECT_EQ(e->GetDataVariable(), "Canvas1.buf[0]");
@@ -168,7 +170,8 @@ TEST(Reader, LinvarFlattensOnlyVariableAndVisvar) {
 TEST(Reader, TextsAreDecodedOnceMoreButRawValuesAreNot) {
   TDesignerFixture f;
   // The parser decodes "&amp;lt;" to "&lt;"; decoded values become "<".
-  TGridWebElement* e = LoadOne(f, Obj("caption=\"a&amp;lt;b\"", "<edit timf=\"&amp;lt;\" variable=\"v&amp;lt;\" lolim=\"&amp;lt;\" />"));
+  TGridWebElement* e =
+      LoadOne(f, Obj("caption=\"a&amp;lt;b\"", "<edit timf=\"&amp;lt;\" variable=\"v&amp;lt;\" lolim=\"&amp;lt;\" />"));
   EXPECT_EQ(e->GetCaption(), "a<b");
   EXPECT_EQ(e->GetVariable(), "v<");
   EXPECT_EQ(e->FTimeFormat, "&lt;");
@@ -179,8 +182,8 @@ TEST(Reader, TextsAreDecodedOnceMoreButRawValuesAreNot) {
 TEST(Reader, UidCounterAdvancesForEveryObjectWithoutAValidUid) {
   TDesignerFixture f;
   f.designer()->FMaxUid = 40;
-  auto all = LoadPage(f, "<page>" + Obj("", "<label />") + Obj("Uid=\"7\"", "<label />") + Obj("Uid=\"x7\"", "<label />") +
-                             Obj("", "<label />") + "</page>");
+  auto all = LoadPage(f, "<page>" + Obj("", "<label />") + Obj("Uid=\"7\"", "<label />") +
+                             Obj("Uid=\"x7\"", "<label />") + Obj("", "<label />") + "</page>");
   ASSERT_EQ(all.size(), 4u);
   EXPECT_EQ(all[0]->FUid, 40);
   EXPECT_EQ(all[1]->FUid, 7);
@@ -192,7 +195,9 @@ TEST(Reader, UidCounterAdvancesForEveryObjectWithoutAValidUid) {
 TEST(Reader, EditorLanguageTexts) {
   TDesignerFixture f;
   // Language mutations on and a lang child without the editor's caption: empty.
-  TGridWebElement* e = LoadOne(f, Obj("caption=\"Plain\" hint=\"H\"", "<lang><caption code=\"1029\">Cz</caption><hint code=\"1033\">En</hint></lang><label />"));
+  TGridWebElement* e =
+      LoadOne(f, Obj("caption=\"Plain\" hint=\"H\"",
+                     "<lang><caption code=\"1029\">Cz</caption><hint code=\"1033\">En</hint></lang><label />"));
   EXPECT_EQ(e->GetCaption(), "");
   EXPECT_EQ(e->Hint, "En");
   // Without a lang child the attributes stay.
@@ -213,9 +218,10 @@ TEST(Reader, EditorLanguageTexts) {
 
 TEST(Reader, DropDownOptionsInTheEditorsLanguage) {
   TDesignerFixture f;
-  const std::string text = Obj("", "<lang><options code=\"1029\"><option>Jedna</option></options>"
-                                   "<options code=\"1033\"><option>One</option><option>Two</option></options></lang>"
-                                   "<dropdown><option value=\"1\">Uno</option><option value=\"2\">Due</option></dropdown>");
+  const std::string text = Obj("",
+                               "<lang><options code=\"1029\"><option>Jedna</option></options>"
+                               "<options code=\"1033\"><option>One</option><option>Two</option></options></lang>"
+                               "<dropdown><option value=\"1\">Uno</option><option value=\"2\">Due</option></dropdown>");
   TGridWebElement* e = LoadOne(f, text);
   ASSERT_EQ(e->FOptions.Count(), 2);
   EXPECT_EQ(e->FOptions.GetValue(0), "One");
@@ -272,7 +278,8 @@ void ThrowingLookup(const std::string& name, TPinVariable& record) {
 TEST(Reader, AnObjectThatCannotBeBuiltIsKeptAndTheRestIsRead) {
   TDesignerFixture f;
   gGridVariableLookup = ThrowingLookup;
-  const std::string bad = Obj("caption=\"odd\" X=\"4\" unknown=\"kept\"", "<edit variable=\"Broken\" /><extra a=\"1\" />");
+  const std::string bad =
+      Obj("caption=\"odd\" X=\"4\" unknown=\"kept\"", "<edit variable=\"Broken\" /><extra a=\"1\" />");
   const std::string page = "<page>" + Obj("Uid=\"1\"", "<label />") + bad + Obj("Uid=\"3\"", "<submit />") + "</page>";
   std::string shown;
   SetMessageBoxHook([&](const std::string& text) { shown = text; });
@@ -310,9 +317,9 @@ TEST(Reader, ExtremeNumbersNeitherOverflowNorCrash) {
   const char* values[] = {"2147483647", "-2147483648", "2147483648", "99999999999", "-1", "0", "1e9", " 5", "0x10"};
   for (const char* v : values) {
     const std::string a = std::string("\"") + v + "\"";
-    const std::string text = Obj("X=" + a + " xoff=" + a + " Y=" + a + " yoff=" + a + " size=" + a + " layer=" + a +
-                                     " level=" + a + " Uid=" + a,
-                                 "<edit size=" + a + " prec=" + a + " intf=" + a + " tabindex=" + a + " />");
+    const std::string text = Obj(
+        "X=" + a + " xoff=" + a + " Y=" + a + " yoff=" + a + " size=" + a + " layer=" + a + " level=" + a + " Uid=" + a,
+        "<edit size=" + a + " prec=" + a + " intf=" + a + " tabindex=" + a + " />");
     TGridWebElement* e = LoadOne(f, text);
     ASSERT_NE(e, nullptr) << v;
     e->SnapToGrid();

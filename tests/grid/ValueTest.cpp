@@ -64,7 +64,7 @@ TEST(ParseValue, IntegerRanges) {
   EXPECT_TRUE(d->ParseValue("-2147483648"));
   EXPECT_EQ(Int32(d->FWriteBuf), INT32_MIN);
   EXPECT_FALSE(d->ParseValue("99999999999999999999999"));  // saturates, never overflows
-  auto b = Element("BYTE");  // hexadecimal by type
+  auto b = Element("BYTE");                                // hexadecimal by type
   EXPECT_TRUE(b->ParseValue("ff"));
   EXPECT_EQ(b->FWriteBuf[0], 255);
   EXPECT_FALSE(b->ParseValue("100"));

@@ -20,12 +20,16 @@ TEST(CommLoopThread, CallsCallbacksOnItsOwnThreadWithTheOnlineFlag) {
   std::thread::id callbackThread;
   std::atomic<bool> seen{false};
   int key = 0;
-  ASSERT_TRUE(loop.Register(&key, [&](std::uint32_t flags) {
-    if (!seen.exchange(true)) callbackThread = std::this_thread::get_id();
-    lastFlags = flags;
-    ++calls;
-  }, 88, "Tarnwell"));
-  EXPECT_FALSE(loop.Register(&key, [](std::uint32_t) {}, 1, "again"));
+  ASSERT_TRUE(loop.Register(
+      &key,
+      [&](std::uint32_t flags) {
+        if (!seen.exchange(true)) callbackThread = std::this_thread::get_id();
+        lastFlags = flags;
+        ++calls;
+      },
+      88, "Tarnwell"));
+  EXPECT_FALSE(loop.Register(
+      &key, [](std::uint32_t) {}, 1, "again"));
   ASSERT_EQ(loop.Registrations().size(), 1u);
   EXPECT_EQ(loop.Registrations()[0].value, 88);
   EXPECT_EQ(loop.Registrations()[0].name, "Tarnwell");
@@ -58,11 +62,14 @@ TEST(CommLoopThread, RemoveWaitsForTheRunningCall) {
   std::atomic<bool> release{false};
   std::atomic<bool> finished{false};
   int key = 0;
-  loop.Register(&key, [&](std::uint32_t) {
-    inside = true;
-    while (!release) std::this_thread::yield();
-    finished = true;
-  }, 88, "slow");
+  loop.Register(
+      &key,
+      [&](std::uint32_t) {
+        inside = true;
+        while (!release) std::this_thread::yield();
+        finished = true;
+      },
+      88, "slow");
   loop.Start(1ms);
   while (!inside) std::this_thread::yield();
   std::thread remover([&] {
@@ -80,12 +87,16 @@ TEST(CommLoopThread, CallbacksMayRemoveThemselvesAndTheCallbackSends) {
   CommLoop loop(plc);
   int a = 0, b = 0;
   int aCalls = 0, bCalls = 0;
-  loop.Register(&a, [&](std::uint32_t) {
-    ++aCalls;
-    loop.Remove(&a);
-    loop.Remove(&b);  // removed before its turn in this round
-  }, 1, "a");
-  loop.Register(&b, [&](std::uint32_t) { ++bCalls; }, 2, "b");
+  loop.Register(
+      &a,
+      [&](std::uint32_t) {
+        ++aCalls;
+        loop.Remove(&a);
+        loop.Remove(&b);  // removed before its turn in this round
+      },
+      1, "a");
+  loop.Register(
+      &b, [&](std::uint32_t) { ++bCalls; }, 2, "b");
   loop.RunOnce();
   loop.RunOnce();
   EXPECT_EQ(aCalls, 1);

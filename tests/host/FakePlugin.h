@@ -21,24 +21,33 @@ class FakePlugin final : public IQendProjectEvents,
                          public IHalvexOnlinePlcBackupEvent {
  public:
   std::vector<std::string> calls;
-  std::vector<std::string> panels;   // "rack/position type name" of the last roll call
+  std::vector<std::string> panels;  // "rack/position type name" of the last roll call
   bool refuseClose = false;
   bool answerExtension = true;
-  std::string backupFile;            // added to the host's backup when asked
+  std::string backupFile;  // added to the host's backup when asked
   int dataReady = 0;
 
   HRESULT QueryInterface(REFIID iid, void** object) override {
     if (object == nullptr) return E_POINTER;
     *object = nullptr;
-    if (iid == IID_IUnknown || iid == IID_IQendProjectEvents) *object = static_cast<IQendProjectEvents*>(this);
-    else if (iid == IID_IQendCompilerEvents) *object = static_cast<IQendCompilerEvents*>(this);
-    else if (iid == IID_IQendCompilerEventsExt1 && answerExtension) *object = static_cast<IQendCompilerEventsExt1*>(this);
-    else if (iid == IID_IQendMenuEvents) *object = static_cast<IQendMenuEvents*>(this);
-    else if (iid == IID_IQendDesktopEvents) *object = static_cast<IQendDesktopEvents*>(this);
-    else if (iid == IID_IQendCpmEvents) *object = static_cast<IQendCpmEvents*>(this);
-    else if (iid == IID_IHalvexCommStateEvent) *object = static_cast<IHalvexCommStateEvent*>(this);
-    else if (iid == IID_IHalvexOnlinePlcBackupEvent) *object = static_cast<IHalvexOnlinePlcBackupEvent*>(this);
-    else return E_NOINTERFACE;
+    if (iid == IID_IUnknown || iid == IID_IQendProjectEvents)
+      *object = static_cast<IQendProjectEvents*>(this);
+    else if (iid == IID_IQendCompilerEvents)
+      *object = static_cast<IQendCompilerEvents*>(this);
+    else if (iid == IID_IQendCompilerEventsExt1 && answerExtension)
+      *object = static_cast<IQendCompilerEventsExt1*>(this);
+    else if (iid == IID_IQendMenuEvents)
+      *object = static_cast<IQendMenuEvents*>(this);
+    else if (iid == IID_IQendDesktopEvents)
+      *object = static_cast<IQendDesktopEvents*>(this);
+    else if (iid == IID_IQendCpmEvents)
+      *object = static_cast<IQendCpmEvents*>(this);
+    else if (iid == IID_IHalvexCommStateEvent)
+      *object = static_cast<IHalvexCommStateEvent*>(this);
+    else if (iid == IID_IHalvexOnlinePlcBackupEvent)
+      *object = static_cast<IHalvexOnlinePlcBackupEvent*>(this);
+    else
+      return E_NOINTERFACE;
     ++refs;
     return S_OK;
   }
@@ -70,8 +79,8 @@ class FakePlugin final : public IQendProjectEvents,
       panels.clear();
       auto* call = static_cast<HostPanelRollCall*>(data);
       for (HostPanelNode* n = call->head->next; n != call->head; n = n->next)
-        panels.push_back(std::to_string(n->entry.rack) + "/" + std::to_string(n->entry.position) + " " +
-                         n->entry.type + " " + n->entry.name + " " + n->entry.in + " " + n->entry.out);
+        panels.push_back(std::to_string(n->entry.rack) + "/" + std::to_string(n->entry.position) + " " + n->entry.type +
+                         " " + n->entry.name + " " + n->entry.in + " " + n->entry.out);
     } else if (code == PROJECT_NOTIFY_PANEL_RECORD) {
       auto* record = static_cast<HostPanelRecord*>(data);
       panels.push_back("op" + std::to_string(record->operation) + " " + std::to_string(record->rack) + "/" +
@@ -110,10 +119,16 @@ class FakePlugin final : public IQendProjectEvents,
   HRESULT Reserved4() override { return S_OK; }
   HRESULT SaveDesktop(DesktopStorage) override { return Call("SaveDesktop"); }
   HRESULT LoadDesktop(DesktopStorage) override { return Call("LoadDesktop"); }
-  HRESULT OnLanguageChanged(HostLcid lcid, std::uint32_t) override { return Call("OnLanguageChanged " + std::to_string(lcid)); }
+  HRESULT OnLanguageChanged(HostLcid lcid, std::uint32_t) override {
+    return Call("OnLanguageChanged " + std::to_string(lcid));
+  }
   HRESULT Reserved6() override { return S_OK; }
-  HRESULT OnCpmChanged(std::uint32_t, HostLong cpm, std::uint32_t) override { return Call("OnCpmChanged " + std::to_string(cpm)); }
-  HRESULT OnCommunicationState(VARIANT_BOOL on) override { return Call(std::string("OnCommunicationState ") + (on ? "on" : "off")); }
+  HRESULT OnCpmChanged(std::uint32_t, HostLong cpm, std::uint32_t) override {
+    return Call("OnCpmChanged " + std::to_string(cpm));
+  }
+  HRESULT OnCommunicationState(VARIANT_BOOL on) override {
+    return Call(std::string("OnCommunicationState ") + (on ? "on" : "off"));
+  }
   HRESULT OnCommunicationStateEx(VARIANT_BOOL) override { return S_OK; }
   HRESULT AddFileToOnlinePlcBackup(IHalvexOnlinePlcBackup* backup) override {
     if (!backupFile.empty()) backup->AddFile(backupFile.c_str(), 0);

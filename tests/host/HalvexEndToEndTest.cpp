@@ -89,8 +89,8 @@ TEST_F(HalvexEndToEnd, RegisterOpenTheDemoAndUnregister) {
   // project (CPU type 12) is open, and the host's menus after the removal.
   for (const char* expected :
        {"bitmaps added: 1, 16x16 as image 0\n", "  menu 8 Plug-ins: Tarnwell\n",
-        "  menu 9 Help: Contents, About Halvex, Tools{Tarnwell}\n", "tool bar buttons:\n  toolbar 0: Tarnwell (image 0)\n",
-        "help entries:\n  Help|Tools|Tarnwell\n",
+        "  menu 9 Help: Contents, About Halvex, Tools{Tarnwell}\n",
+        "tool bar buttons:\n  toolbar 0: Tarnwell (image 0)\n", "help entries:\n  Help|Tools|Tarnwell\n",
         "menus after removal:\n  menu 8 Plug-ins:\n  menu 9 Help: Contents, About Halvex, Tools\n  toolbar 0:\n"})
     EXPECT_TRUE(Has(r.out, expected)) << "missing: " << expected << "\n" << r.out;
   EXPECT_FALSE(Has(r.out, "left by the plug-ins")) << r.out;

@@ -56,19 +56,20 @@ TEST_F(HostEvents, OpeningAndClosingReachTheSubscribedSink) {
   EXPECT_EQ(host.Events().SinkCount(IID_IQendProjectEvents), 1u);
   EXPECT_EQ(host.References().back().count, 0u);
   ASSERT_EQ(host.RaiseOpeningEvents(), S_OK);
-  EXPECT_EQ(plugin.calls, (std::vector<std::string>{"OnOpenControler", "OnProjectVariablesReady", "OnCpmChanged 12",
-                                                    "OnCommunicationState on", "LoadDesktop",
-                                                    "OnProjectNotification 256 57"}));
-  EXPECT_EQ(plugin.panels, (std::vector<std::string>{"0/1 OPD101 Line panel PnlIn1 PnlOut1", "2/5 OPD104  PnlIn2 PnlOut2"}));
+  EXPECT_EQ(plugin.calls,
+            (std::vector<std::string>{"OnOpenControler", "OnProjectVariablesReady", "OnCpmChanged 12",
+                                      "OnCommunicationState on", "LoadDesktop", "OnProjectNotification 256 57"}));
+  EXPECT_EQ(plugin.panels,
+            (std::vector<std::string>{"0/1 OPD101 Line panel PnlIn1 PnlOut1", "2/5 OPD104  PnlIn2 PnlOut2"}));
 
   plugin.calls.clear();
   plugin.refuseClose = true;
   bool mayClose = true;
   ASSERT_EQ(host.RaiseClosingEvents(&mayClose), S_OK);
   EXPECT_FALSE(mayClose);
-  EXPECT_EQ(plugin.calls, (std::vector<std::string>{"SaveDesktop", "OnQueryCloseProject", "StartOfClosingProject",
-                                                    "OnQueryCloseControler", "OnCloseControler",
-                                                    "EndOfClosingProject"}));
+  EXPECT_EQ(plugin.calls,
+            (std::vector<std::string>{"SaveDesktop", "OnQueryCloseProject", "StartOfClosingProject",
+                                      "OnQueryCloseControler", "OnCloseControler", "EndOfClosingProject"}));
   EXPECT_FALSE(host.Events().Log().empty());
 }
 

@@ -38,11 +38,16 @@ class HostObject : public ::testing::Test {
 };
 
 TEST_F(HostObject, AnswersEveryHostInterfaceAndCountsReferences) {
-  const IID* iids[] = {&IID_IUnknown, &IID_IQendProjectManager, &IID_IQendMenu, &IID_IQendVariables,
-                       &IID_IHalvexWebTdiMap, &IID_IQendMessages, &IID_IQendProject, &IID_IHalvexSyncedPlcRead,
-                       &IID_IHalvexCommLoopEx, &IID_IConnectionPointContainer, &IID_IQendCpm, &IID_IHalvexIDE,
-                       &IID_IQendTextEditor, &IID_IHalvexPlcControl, &IID_IQendLanguage, &IID_IIECManVariables,
-                       &IID_IQendApp, &IID_IQendCompiler, &IID_IQendWindows, &IID_IQendOptionsStorageStreams};
+  const IID* iids[] = {&IID_IUnknown,          &IID_IQendProjectManager,
+                       &IID_IQendMenu,         &IID_IQendVariables,
+                       &IID_IHalvexWebTdiMap,  &IID_IQendMessages,
+                       &IID_IQendProject,      &IID_IHalvexSyncedPlcRead,
+                       &IID_IHalvexCommLoopEx, &IID_IConnectionPointContainer,
+                       &IID_IQendCpm,          &IID_IHalvexIDE,
+                       &IID_IQendTextEditor,   &IID_IHalvexPlcControl,
+                       &IID_IQendLanguage,     &IID_IIECManVariables,
+                       &IID_IQendApp,          &IID_IQendCompiler,
+                       &IID_IQendWindows,      &IID_IQendOptionsStorageStreams};
   std::vector<IUnknown*> taken;
   for (const IID* iid : iids) {
     IUnknown* p = nullptr;

@@ -81,7 +81,8 @@ TEST(HostProjectFile, BrokenFilesGiveClearErrors) {
       {"project A\n\nvar x UINT R 0.1\n", "t.prj:3: variable x: only a BOOL can stand at a bit"},
       {"project A\nvar x FOO R 0\n", "t.prj:2: variable x: unknown type FOO"},
       {"project A\nvar x ANY_NUM R 0\n", "t.prj:2: variable x: the generic type ANY_NUM cannot be a variable's type"},
-      {"project A\nvar x ARRAY[3..1] OF INT R 0\n", "t.prj:2: variable x: array bounds in ARRAY[3..1] OF INT are reversed"},
+      {"project A\nvar x ARRAY[3..1] OF INT R 0\n",
+       "t.prj:2: variable x: array bounds in ARRAY[3..1] OF INT are reversed"},
       {"project A\nvar x ARRAY[0..1] INT R 0\n", "t.prj:2: variable x: malformed array type"},
       {"project A\nvar x STRING[0] R 0\n", "t.prj:2: variable x: string length out of 1..254"},
       {"project A\nvar x UINT X 1023\n", "t.prj:2: variable x leaves memory area X"},
@@ -114,7 +115,8 @@ TEST(HostProjectFile, MissingAndOversizedFiles) {
     ReadHostProject("/nonexistent/folder");
     FAIL();
   } catch (const HostProjectError& e) {
-    EXPECT_NE(std::string(e.what()).find("/nonexistent/folder/halvex.prj: cannot read the project file"), std::string::npos);
+    EXPECT_NE(std::string(e.what()).find("/nonexistent/folder/halvex.prj: cannot read the project file"),
+              std::string::npos);
   }
   std::string big(1100000, '#');
   EXPECT_NE(ErrorOf(big).find("larger than 1 MiB"), std::string::npos);

@@ -8,7 +8,7 @@
 
 namespace {
 
-const Bytes kDate1 = {124, 5, 1, 12, 30, 15};   // 2024-05-01 12:30:15
+const Bytes kDate1 = {124, 5, 1, 12, 30, 15};  // 2024-05-01 12:30:15
 const Bytes kDate2 = {124, 6, 2, 8, 0, 59};
 const Bytes kFolderDate = {148, 0, 0, 0, 0, 0};  // the folder close: an all-zero calendar time
 const Bytes kZeroDate = {0, 0, 0, 0, 0, 0};
@@ -28,8 +28,8 @@ class PlcFiles : public ::testing::Test {
   Bytes Send(const Bytes& request, HRESULT* result = nullptr) {
     Bytes reply(256, 0xCC);
     std::uint32_t length = 256;
-    HRESULT hr = plc.Send(0, kPlcServiceFile, static_cast<std::uint32_t>(request.size()), request.data(), &length,
-                          reply.data());
+    HRESULT hr =
+        plc.Send(0, kPlcServiceFile, static_cast<std::uint32_t>(request.size()), request.data(), &length, reply.data());
     if (result) *result = hr;
     EXPECT_TRUE(result || hr == S_OK);
     reply.resize(length);
@@ -228,8 +228,9 @@ TEST_F(PlcFiles, TransportFailuresChangeNothing) {
   Bytes request = OpenRequest("//WWW/", 6, 0);
   Bytes reply(27);
   std::uint32_t length = 27;
-  EXPECT_EQ(plc.Send(0, kPlcServiceFile, static_cast<std::uint32_t>(request.size()), request.data(), &length, reply.data()),
-            kPlcErrorReplyTooSmall);
+  EXPECT_EQ(
+      plc.Send(0, kPlcServiceFile, static_cast<std::uint32_t>(request.size()), request.data(), &length, reply.data()),
+      kPlcErrorReplyTooSmall);
   EXPECT_EQ(length, 0u);
   EXPECT_FALSE(plc.Files().Find("//WWW/"));
   EXPECT_EQ((kPlcErrorReplyTooSmall >> 16) & 0x1FFF, 4);
@@ -238,13 +239,15 @@ TEST_F(PlcFiles, TransportFailuresChangeNothing) {
   reply.assign(256, 0);
   EXPECT_EQ(plc.Send(0, kPlcServiceFile, 0, nullptr, &length, reply.data()), kPlcErrorBadRequest);
   // A null reply length.
-  EXPECT_EQ(plc.Send(0, kPlcServiceFile, static_cast<std::uint32_t>(request.size()), request.data(), nullptr, reply.data()),
-            E_POINTER);
+  EXPECT_EQ(
+      plc.Send(0, kPlcServiceFile, static_cast<std::uint32_t>(request.size()), request.data(), nullptr, reply.data()),
+      E_POINTER);
   // Offline.
   plc.SetOnline(false);
   length = 256;
-  EXPECT_EQ(plc.Send(0, kPlcServiceFile, static_cast<std::uint32_t>(request.size()), request.data(), &length, reply.data()),
-            kPlcErrorOffline);
+  EXPECT_EQ(
+      plc.Send(0, kPlcServiceFile, static_cast<std::uint32_t>(request.size()), request.data(), &length, reply.data()),
+      kPlcErrorOffline);
   EXPECT_FALSE(plc.Files().Find("//WWW/"));
   EXPECT_STRNE(PlcErrorText(kPlcErrorOffline), "");
 }

@@ -69,7 +69,8 @@ TEST(PlcMemoryServices, BitWritesSetAndClearOneBit) {
 
   // A full batch of 60 bit records (240 bytes).
   Bytes batch;
-  for (int i = 0; i < 60; ++i) PutHeader(batch, R, 100 + static_cast<std::uint32_t>(i) / 8, static_cast<std::uint8_t>(0x80 | (i % 8)));
+  for (int i = 0; i < 60; ++i)
+    PutHeader(batch, R, 100 + static_cast<std::uint32_t>(i) / 8, static_cast<std::uint8_t>(0x80 | (i % 8)));
   ASSERT_EQ(batch.size(), 240u);
   ASSERT_EQ(Send(plc, kPlcServiceWriteBits, batch, &reply, 0), S_OK);
   std::uint8_t bytes[8];

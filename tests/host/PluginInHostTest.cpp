@@ -118,8 +118,9 @@ TEST_F(PluginInHost, BitmapCommandAndHelpEntryInTheHostsMenus) {
   EXPECT_EQ(command.button->ToolBar(), host.Menu().ToolBar(0));
   EXPECT_EQ(command.button->ImageIndex(), 0);
   EXPECT_EQ(host.Menu().ToolbarLines(), (std::vector<std::string>{"toolbar 0: Tarnwell (image 0, disabled)"}));
-  EXPECT_EQ(host.Menu().MenuLines(), (std::vector<std::string>{"menu 8 Plug-ins: Tarnwell (disabled)",
-                                                               "menu 9 Help: Contents, About Halvex, Tools{Tarnwell}"}));
+  EXPECT_EQ(host.Menu().MenuLines(),
+            (std::vector<std::string>{"menu 8 Plug-ins: Tarnwell (disabled)",
+                                      "menu 9 Help: Contents, About Halvex, Tools{Tarnwell}"}));
   EXPECT_EQ(host.Menu().HelpMenuLines(), (std::vector<std::string>{"Help|Tools|Tarnwell"}));
 
   ASSERT_EQ(plugin->UninstallPlugin(), S_OK);

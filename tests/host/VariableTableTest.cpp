@@ -65,19 +65,30 @@ TEST_F(DemoVariables, BitsAndSizeCodes) {
     int code;
     const char* hostName;
   } rows[] = {
-      {"InputByte", 8, 1, IecByte, "BYTE"},        {"OutputWord", 9, 2, IecWord, "WORD"},
-      {"CycleCount", 10, 4, IecUdint, "UDINT"},    {"SysFlags", 10, 4, IecDword, "DWORD"},
-      {"Uptime", 10, 4, IecTime, "TIME"},          {"ClockDate", 13, 8, IecDate, "DATE"},
+      {"InputByte", 8, 1, IecByte, "BYTE"},
+      {"OutputWord", 9, 2, IecWord, "WORD"},
+      {"CycleCount", 10, 4, IecUdint, "UDINT"},
+      {"SysFlags", 10, 4, IecDword, "DWORD"},
+      {"Uptime", 10, 4, IecTime, "TIME"},
+      {"ClockDate", 13, 8, IecDate, "DATE"},
       {"ClockTime", 10, 4, IecTimeOfDay, "TIME_OF_DAY"},
       {"ClockStamp", 13, 8, IecDateAndTime, "DATE_AND_TIME"},
-      {"Level", 8, 1, IecSint, "SINT"},            {"Speed", 9, 2, IecInt, "INT"},
-      {"Position", 10, 4, IecDint, "DINT"},        {"Energy", 12, 8, IecLint, "LINT"},
-      {"Percent", 8, 1, IecUsint, "USINT"},        {"Setpoint", 9, 2, IecUint, "UINT"},
-      {"Total", 12, 8, IecUlint, "ULINT"},         {"Temperature", 11, 4, IecReal, "REAL"},
-      {"Pressure", 13, 8, IecLreal, "LREAL"},      {"Pattern", 12, 8, IecLword, "LWORD"},
-      {"Mode", 8, 1, IecEnum, "(OFF,MANUAL,AUTO)"}, {"DataPtr", 10, 4, IecPointer, "POINTER"},
-      {"Message", 8, 41, IecString, "STRING[40]"}, {"Title", 8, 81, IecString, "STRING[80]"},
-      {"WideText", 8, 42, IecWstring, "WSTRING[20]"}, {"Temps", 8, 32, IecArray, "ARRAY"},
+      {"Level", 8, 1, IecSint, "SINT"},
+      {"Speed", 9, 2, IecInt, "INT"},
+      {"Position", 10, 4, IecDint, "DINT"},
+      {"Energy", 12, 8, IecLint, "LINT"},
+      {"Percent", 8, 1, IecUsint, "USINT"},
+      {"Setpoint", 9, 2, IecUint, "UINT"},
+      {"Total", 12, 8, IecUlint, "ULINT"},
+      {"Temperature", 11, 4, IecReal, "REAL"},
+      {"Pressure", 13, 8, IecLreal, "LREAL"},
+      {"Pattern", 12, 8, IecLword, "LWORD"},
+      {"Mode", 8, 1, IecEnum, "(OFF,MANUAL,AUTO)"},
+      {"DataPtr", 10, 4, IecPointer, "POINTER"},
+      {"Message", 8, 41, IecString, "STRING[40]"},
+      {"Title", 8, 81, IecString, "STRING[80]"},
+      {"WideText", 8, 42, IecWstring, "WSTRING[20]"},
+      {"Temps", 8, 32, IecArray, "ARRAY"},
       {"Canvas1", 8, 535, IecStruct, "STRUCT"},
   };
   for (const Row& r : rows) {
@@ -95,7 +106,8 @@ TEST_F(DemoVariables, BitsAndSizeCodes) {
 
 TEST_F(DemoVariables, MembersAndElements) {
   EXPECT_EQ(*table_->Members("Canvas1"), (std::vector<std::string>{"info", "touch", "bufHead", "buf"}));
-  EXPECT_EQ(*table_->Members("canvas1.INFO"), (std::vector<std::string>{"ver", "flags", "maxLen", "actLen", "macroptr"}));
+  EXPECT_EQ(*table_->Members("canvas1.INFO"),
+            (std::vector<std::string>{"ver", "flags", "maxLen", "actLen", "macroptr"}));
   EXPECT_EQ(*table_->Members("Canvas2.touch"), (std::vector<std::string>{"x", "y", "color"}));
   EXPECT_EQ(*table_->Members("Canvas1.bufHead"), (std::vector<std::string>{"dataChg", "dataLen"}));
   EXPECT_FALSE(table_->Members("Canvas1.buf"));

@@ -48,8 +48,8 @@ TEST_F(PictureLoaderTest, JpegByBothExtensionsThroughTheClassLibrary) {
 
 TEST_F(PictureLoaderTest, PngAlphaRuleAndTransparentBlack) {
   // Alpha 0, 127, 128 and 255, and an opaque pure black.
-  const std::vector<Rgba> pixels = {{9, 8, 7, 0}, {9, 8, 7, 127}, {9, 8, 7, 128}, {9, 8, 7, 255}, {0, 0, 0, 255},
-                                    {0, 0, 0, 0}};
+  const std::vector<Rgba> pixels = {{9, 8, 7, 0},   {9, 8, 7, 127}, {9, 8, 7, 128},
+                                    {9, 8, 7, 255}, {0, 0, 0, 255}, {0, 0, 0, 0}};
   WritePng(folder.Path("alpha.png"), 6, 1, pixels);
   TBitmap target;
   ASSERT_TRUE(LoadPictureFile(folder.Path("alpha.png"), &target, false, nullptr));

@@ -166,7 +166,8 @@ TEST_F(HostEvents, OtherNotifications) {
 }
 
 TEST_F(HostEvents, ProjectOpenMakesTheWebFolderAndCloseQueriesWithoutDesigner) {
-  host.projectPoint->Fire<IQendProjectEvents>([](IQendProjectEvents* sink) { EXPECT_EQ(sink->OnOpenControler(), S_OK); });
+  host.projectPoint->Fire<IQendProjectEvents>(
+      [](IQendProjectEvents* sink) { EXPECT_EQ(sink->OnOpenControler(), S_OK); });
   EXPECT_TRUE(std::filesystem::is_directory(folder.Path() / "Plant1" / "Tarnwell"));
   EXPECT_TRUE(folder.Traced("OnOpenControler - end"));
   VARIANT_BOOL mayClose = 5;

@@ -49,11 +49,11 @@ class Installation : public ::testing::Test {
 TEST_F(Installation, TakesTheInterfacesInOrderAndGivesEveryReferenceBack) {
   long hostRefsBefore = host.refs;
   ASSERT_EQ(Install(), S_OK);
-  const std::vector<std::string> expected = {
-      "IQendProjectManager", "IQendMenu",       "IQendVariables",    "IHalvexWebTdiMap",
-      "IQendMessages",       "IQendProject",    "IHalvexSyncedPlcRead", "IHalvexCommLoopEx",
-      "IHalvexIDE",          "IQendTextEditor", "IHalvexPlcControl", "IQendLanguage",
-      "IConnectionPointContainer"};
+  const std::vector<std::string> expected = {"IQendProjectManager",      "IQendMenu",         "IQendVariables",
+                                             "IHalvexWebTdiMap",         "IQendMessages",     "IQendProject",
+                                             "IHalvexSyncedPlcRead",     "IHalvexCommLoopEx", "IHalvexIDE",
+                                             "IQendTextEditor",          "IHalvexPlcControl", "IQendLanguage",
+                                             "IConnectionPointContainer"};
   EXPECT_EQ(host.asked, expected);
   // Twelve interfaces held; the language was given back, the passed reference too.
   EXPECT_EQ(host.refs, hostRefsBefore + 12);
@@ -63,13 +63,12 @@ TEST_F(Installation, TakesTheInterfacesInOrderAndGivesEveryReferenceBack) {
     EXPECT_EQ(point->SinkCount(), 1u);
     EXPECT_EQ(RefsOf(point), 2u);  // the list's and the plug-in's
   }
-  const std::vector<std::string> finds = {
-      "FindConnectionPoint " + GuidToString(IID_IQendProjectEvents),
-      "FindConnectionPoint " + GuidToString(IID_IQendDesktopEvents),
-      "FindConnectionPoint " + GuidToString(IID_IQendCpmEvents),
-      "FindConnectionPoint " + GuidToString(IID_IHalvexCommStateEvent),
-      "FindConnectionPoint " + GuidToString(IID_IQendCompilerEvents),
-      "FindConnectionPoint " + GuidToString(IID_IHalvexOnlinePlcBackupEvent)};
+  const std::vector<std::string> finds = {"FindConnectionPoint " + GuidToString(IID_IQendProjectEvents),
+                                          "FindConnectionPoint " + GuidToString(IID_IQendDesktopEvents),
+                                          "FindConnectionPoint " + GuidToString(IID_IQendCpmEvents),
+                                          "FindConnectionPoint " + GuidToString(IID_IHalvexCommStateEvent),
+                                          "FindConnectionPoint " + GuidToString(IID_IQendCompilerEvents),
+                                          "FindConnectionPoint " + GuidToString(IID_IHalvexOnlinePlcBackupEvent)};
   std::vector<std::string> found;
   for (const std::string& call : host.calls)
     if (call.rfind("FindConnectionPoint", 0) == 0) found.push_back(call);

@@ -36,7 +36,8 @@ TEST(PluginServer, ClassFactoryServesOnlyTheCoclass) {
   EXPECT_EQ(Plugin().getClassObject(CLSID_TarnwellCoClass, IID_IClassFactory, nullptr), E_POINTER);
 
   IClassFactory* factory = nullptr;
-  ASSERT_EQ(Plugin().getClassObject(CLSID_TarnwellCoClass, IID_IClassFactory, reinterpret_cast<void**>(&factory)), S_OK);
+  ASSERT_EQ(Plugin().getClassObject(CLSID_TarnwellCoClass, IID_IClassFactory, reinterpret_cast<void**>(&factory)),
+            S_OK);
   IUnknown* outer = reinterpret_cast<IUnknown*>(factory);
   EXPECT_EQ(factory->CreateInstance(outer, IID_IUnknown, &object), CLASS_E_NOAGGREGATION);
   EXPECT_EQ(factory->CreateInstance(nullptr, IID_IClassFactory, &object), E_NOINTERFACE);
@@ -45,11 +46,11 @@ TEST(PluginServer, ClassFactoryServesOnlyTheCoclass) {
   IUnknown* unknown = nullptr;
   ASSERT_EQ(factory->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(&unknown)), S_OK);
   // Every interface of the map, and no other.
-  const IID* answered[] = {&IID_ITarnwellCoClass,        &IID_IQendPlugin,           &IID_IQendCompilerEvents,
-                           &IID_IQendProjectEvents,      &IID_IQendMenuEvents,       &IID_IQendDesktopEvents,
-                           &IID_IQendCpmEvents,          &IID_IHalvexCommStateEvent, &IID_IIECManVariables,
-                           &IID_IQendDockEvents,         &IID_IQendCompilerEventsExt1,
-                           &IID_IHalvexOnlinePlcBackupEvent, &IID_IHalvexBuilderPlugin};
+  const IID* answered[] = {
+      &IID_ITarnwellCoClass,    &IID_IQendPlugin,        &IID_IQendCompilerEvents,     &IID_IQendProjectEvents,
+      &IID_IQendMenuEvents,     &IID_IQendDesktopEvents, &IID_IQendCpmEvents,          &IID_IHalvexCommStateEvent,
+      &IID_IIECManVariables,    &IID_IQendDockEvents,    &IID_IQendCompilerEventsExt1, &IID_IHalvexOnlinePlcBackupEvent,
+      &IID_IHalvexBuilderPlugin};
   for (const IID* iid : answered) {
     IUnknown* itf = nullptr;
     EXPECT_EQ(unknown->QueryInterface(*iid, reinterpret_cast<void**>(&itf)), S_OK) << GuidToString(*iid);
@@ -77,7 +78,8 @@ TEST(PluginServer, CanUnloadOnlyWithoutObjectsAndLocks) {
   EXPECT_EQ(Plugin().canUnloadNow(), S_OK);
 
   IClassFactory* factory = nullptr;
-  ASSERT_EQ(Plugin().getClassObject(CLSID_TarnwellCoClass, IID_IClassFactory, reinterpret_cast<void**>(&factory)), S_OK);
+  ASSERT_EQ(Plugin().getClassObject(CLSID_TarnwellCoClass, IID_IClassFactory, reinterpret_cast<void**>(&factory)),
+            S_OK);
   factory->LockServer(TRUE);
   EXPECT_EQ(Plugin().canUnloadNow(), S_FALSE);
   factory->LockServer(FALSE);

@@ -69,12 +69,15 @@ Cursor ParseCursor(const std::vector<std::uint8_t>& b) {
   c.hotX = static_cast<int>(Le16(b, 10));
   c.hotY = static_cast<int>(Le16(b, 12));
   const std::size_t size = Le32(b, 14), offset = Le32(b, 18);
-  if (width != 32 || height != 32) c.error = "image is not 32 x 32";
-  else if (offset > b.size() || size > b.size() - offset || size < 40) c.error = "image outside the file";
+  if (width != 32 || height != 32)
+    c.error = "image is not 32 x 32";
+  else if (offset > b.size() || size > b.size() - offset || size < 40)
+    c.error = "image outside the file";
   else if (Le32(b, offset) != 40 || Le32(b, offset + 4) != 32 || Le32(b, offset + 8) != 64 ||
            Le16(b, offset + 12) != 1 || Le16(b, offset + 14) != 1 || Le32(b, offset + 16) != 0)
     c.error = "image is not an uncompressed 1-bit DIB of 32 x 64";
-  else if (size < 40 + 8 + 2 * 32 * 4) c.error = "image data truncated";
+  else if (size < 40 + 8 + 2 * 32 * 4)
+    c.error = "image data truncated";
   if (!c.error.empty()) return c;
   // The palette must be black then white for the XOR bits to mean what they say.
   const std::size_t palette = offset + 40, xorRows = palette + 8, andRows = xorRows + 32 * 4;
@@ -117,11 +120,11 @@ bool HaveConvert() { return std::system("command -v convert >/dev/null 2>&1") ==
 // Pixels of a picture file as ImageMagick reads them: 8-bit grey (alpha =
 // true: its opacity) or RGB, from a binary PGM/PPM.
 std::vector<std::uint8_t> ConvertPixels(const std::string& file, bool alpha, int& width, int& height) {
-  const std::string out = (std::filesystem::temp_directory_path() /
-                           ("tw-assets-" + std::to_string(::getpid()) + (alpha ? ".pgm" : ".ppm")))
-                              .string();
-  const std::string command = "convert '" + file + "'" + (alpha ? " -alpha extract" : "") + " -depth 8 '" + out +
-                              "' >/dev/null 2>&1";
+  const std::string out =
+      (std::filesystem::temp_directory_path() / ("tw-assets-" + std::to_string(::getpid()) + (alpha ? ".pgm" : ".ppm")))
+          .string();
+  const std::string command =
+      "convert '" + file + "'" + (alpha ? " -alpha extract" : "") + " -depth 8 '" + out + "' >/dev/null 2>&1";
   width = height = 0;
   if (std::system(command.c_str()) != 0) return {};
   std::ifstream in(out, std::ios::binary);
@@ -171,7 +174,7 @@ TEST(ResourceAssets, BrokenPictureIsPurpleKeyedAndDrawsWithoutItsBackground) {
   for (auto [x, y] : {std::pair{0, 0}, {21, 0}, {0, 23}, {21, 1}, {1, 23}}) EXPECT_EQ(At(picture, x, y), kPurple);
   const int keyPixels = Count(picture, kPurple);
   EXPECT_GT(keyPixels, 0);
-  EXPECT_LT(keyPixels, 22 * 24 / 4);  // mostly picture
+  EXPECT_LT(keyPixels, 22 * 24 / 4);     // mostly picture
   EXPECT_EQ(At(picture, 10, 11), kRed);  // where the cross's arms meet
   EXPECT_GT(Count(picture, kRed), 20);
 
@@ -306,9 +309,9 @@ TEST(ResourceAssets, CursorsLoadIntoTheScreenTable) {
 TEST(ResourceAssets, ImageMagickReadsTheFilesAlike) {
   if (!HaveConvert()) GTEST_SKIP() << "ImageMagick's convert is not installed";
   const std::string dir = std::string(TARNWELL_SOURCE_DIR) + "/resources/";
-  const std::pair<const char*, const char*> pictures[] = {
-      {"BROKEN_BMP", "bitmaps/broken.bmp"}, {"DROPDOWN_BMP", "bitmaps/dropdown.bmp"},
-      {"BM_TARNWELL", "bitmaps/tarnwell.bmp"}};
+  const std::pair<const char*, const char*> pictures[] = {{"BROKEN_BMP", "bitmaps/broken.bmp"},
+                                                          {"DROPDOWN_BMP", "bitmaps/dropdown.bmp"},
+                                                          {"BM_TARNWELL", "bitmaps/tarnwell.bmp"}};
   for (auto [name, file] : pictures) {
     SCOPED_TRACE(name);
     TBitmap ours;
@@ -335,7 +338,6 @@ TEST(ResourceAssets, ImageMagickReadsTheFilesAlike) {
     ASSERT_EQ(height, 32);
     ASSERT_EQ(alpha.size(), 32u * 32u);
     for (int y = 0; y < 32; ++y)
-      for (int x = 0; x < 32; ++x)
-        EXPECT_EQ(alpha[y * 32 + x] != 0, ours.Pixel(x, y) != '.') << x << "," << y;
+      for (int x = 0; x < 32; ++x) EXPECT_EQ(alpha[y * 32 + x] != 0, ours.Pixel(x, y) != '.') << x << "," << y;
   }
 }

@@ -24,8 +24,8 @@ struct Entry {
 };
 
 std::string TypeKey(const std::string& type) {
-  static const std::map<std::string, int> known = {
-      {"CURSOR", 1}, {"BITMAP", 2}, {"ICON", 3}, {"RCDATA", 10}, {"GROUP_CURSOR", 12}, {"GROUP_ICON", 14}};
+  static const std::map<std::string, int> known = {{"CURSOR", 1},  {"BITMAP", 2},        {"ICON", 3},
+                                                   {"RCDATA", 10}, {"GROUP_CURSOR", 12}, {"GROUP_ICON", 14}};
   auto it = known.find(type);
   if (it != known.end()) return "#" + std::to_string(it->second);
   return type;

@@ -124,8 +124,7 @@ bool ParseStringTableSource(const std::string& source, const std::string& fileNa
     }
     const std::uint64_t id = std::stoull(idText);
     if (!IsRequiredId(id)) {
-      error = Where(fileName, lineNo) + "id " + idText +
-              " is outside the ranges 2001-2069, 7001-7324 and 8001-8134";
+      error = Where(fileName, lineNo) + "id " + idText + " is outside the ranges 2001-2069, 7001-7324 and 8001-8134";
       return false;
     }
     const std::string text = line.substr(tab + 1);

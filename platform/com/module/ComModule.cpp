@@ -53,8 +53,7 @@ void ComModuleLock() { ++gLockCount; }
 void ComModuleUnlock() {
   // Never below 0: an unbalanced unlock of a host is ignored.
   long current = gLockCount.load();
-  while (current > 0 && !gLockCount.compare_exchange_weak(current, current - 1)) {
-  }
+  while (current > 0 && !gLockCount.compare_exchange_weak(current, current - 1)) {}
 }
 
 long ComModuleLockCount() { return gLockCount.load(); }
@@ -64,7 +63,8 @@ void ComModuleInit(std::vector<ComObjectMapEntry> objectMap, HINSTANCE module) {
   std::lock_guard<std::mutex> guard(state.lock);
   state.map = std::move(objectMap);
   state.factories.clear();
-  for (const ComObjectMapEntry& entry : state.map) state.factories.push_back(std::make_unique<ModuleClassFactory>(entry.create));
+  for (const ComObjectMapEntry& entry : state.map)
+    state.factories.push_back(std::make_unique<ModuleClassFactory>(entry.create));
   state.instance = module;
 }
 

@@ -39,9 +39,9 @@ TEST(IecTimeLiteral, Examples) {
   EXPECT_EQ(Time("TIME#0:0:0"), 0);
   EXPECT_EQ(Time("t#-1:02:03.004"), -3723004);
   EXPECT_EQ(Time("T#100:0:0"), 360000000);
-  EXPECT_EQ(Time("T#0:90:0"), 5400000);        // fields are not limited
-  EXPECT_EQ(Time("x T#0:0:2 y"), 2000);         // prefix anywhere, text after ignored
-  EXPECT_EQ(Time("T# 1: 2: 3"), 3723000);       // blanks before numbers
+  EXPECT_EQ(Time("T#0:90:0"), 5400000);    // fields are not limited
+  EXPECT_EQ(Time("x T#0:0:2 y"), 2000);    // prefix anywhere, text after ignored
+  EXPECT_EQ(Time("T# 1: 2: 3"), 3723000);  // blanks before numbers
   EXPECT_EQ(Time("T#0:0:1e1"), 10000);
 }
 
@@ -105,16 +105,16 @@ TEST(IecDateLiteral, Examples) {
   EXPECT_EQ(Date("D#2024-02-29"), 1709164800.0);
   EXPECT_EQ(Date("D#10-01-01"), 1262304000.0);  // 2010-01-01
   EXPECT_EQ(Date("date#1970-01-01"), 0.0);
-  EXPECT_EQ(Date("D#0-1-1"), 946684800.0);       // 2000-01-01
-  EXPECT_EQ(Date("D#37-12-31"), 2145830400.0);   // 2037-12-31
+  EXPECT_EQ(Date("D#0-1-1"), 946684800.0);        // 2000-01-01
+  EXPECT_EQ(Date("D#37-12-31"), 2145830400.0);    // 2037-12-31
   EXPECT_EQ(Date("D#2024-13-01"), 1735689600.0);  // month 13 carries: 2025-01-01
   EXPECT_EQ(Date("D#2024-00-01"), 1701388800.0);  // month 0 borrows: 2023-12-01
 }
 
 TEST(IecDateLiteral, YearsBetweenTheTwoForms) {
-  EXPECT_EQ(Date("D#99-01-01"), 915148800.0);  // 1999
-  EXPECT_EQ(Date("D#38-01-01"), 0.0);  // 1938: before 1970 counts as 1970-01-01
-  EXPECT_EQ(Date("D#75-01-01"), 157766400.0);   // 1975
+  EXPECT_EQ(Date("D#99-01-01"), 915148800.0);    // 1999
+  EXPECT_EQ(Date("D#38-01-01"), 0.0);            // 1938: before 1970 counts as 1970-01-01
+  EXPECT_EQ(Date("D#75-01-01"), 157766400.0);    // 1975
   EXPECT_EQ(Date("D#124-05-01"), 1714521600.0);  // years since 1900, as DT reads them
   EXPECT_EQ(Date("D#1969-12-31"), 0.0);
   EXPECT_EQ(Date("D#2200-01-01"), 4294967295.0);
@@ -133,7 +133,7 @@ TEST(IecDtLiteral, Examples) {
   EXPECT_EQ(Dt("DT#2024-05-01-12:30:15.25"), 1714566615.25);
   EXPECT_EQ(Dt("date_and_time#124-05-01-12:30:00"), 1714566600.0);
   EXPECT_EQ(Dt("DT#1970-01-01-00:00:00"), 0.0);
-  EXPECT_EQ(Dt("dt#99-12-31-23:59:59"), 4102444799.0);  // 2099
+  EXPECT_EQ(Dt("dt#99-12-31-23:59:59"), 4102444799.0);    // 2099
   EXPECT_EQ(Dt("DT#2024-05-01-12:30:75"), 1714566675.0);  // seconds are added as read
 }
 

@@ -41,9 +41,9 @@ TEST(IecApplyTimeFormat, CurrentValueFillsWhatIsNotTyped) {
 TEST(IecApplyTimeFormat, SeparatorsAndDigitRuns) {
   EXPECT_EQ(Apply("7.5.2024", "%TDD.MM.YYYY", 18), "2024-5-7");
   EXPECT_EQ(Apply("7 5 24", "%TDD.MM.YY", 18), "2024-5-7");
-  EXPECT_EQ(Apply("12:30", "%Th:mm", 17), "12:30:0.000");     // "h" takes both digits
+  EXPECT_EQ(Apply("12:30", "%Th:mm", 17), "12:30:0.000");          // "h" takes both digits
   EXPECT_EQ(Apply("07.05.2024", "%TDD.MM.YY", 18), "2024-05-07");  // and "YY" all four
-  EXPECT_EQ(Apply("1230", "%Thhmm", 17), "12:30:0.000");      // runs side by side: fixed width
+  EXPECT_EQ(Apply("1230", "%Thhmm", 17), "12:30:0.000");           // runs side by side: fixed width
   EXPECT_EQ(Apply("5.3", "%Ts.z", 17), "0:0:5.300");
   EXPECT_EQ(Apply("5.25", "%Ts.zz", 17), "0:0:5.250");
   EXPECT_EQ(Apply("5.025", "%Ts.zzz", 17), "0:0:5.025");
@@ -64,10 +64,9 @@ TEST(IecApplyTimeFormat, ShortTextsAndLongRuns) {
   const std::string longFormat = "%T" + std::string(40, 'h');
   const std::string longText(40, '1');
   EXPECT_EQ(Apply(longText.c_str(), longFormat.c_str(), 17), "1111111:0:0.000");
-  const std::string allParts = "%T" + std::string(20, 'Y') + "-" + std::string(20, 'M') + "-" +
-                               std::string(20, 'D') + "-" + std::string(20, 'h') + ":" +
-                               std::string(20, 'm') + ":" + std::string(20, 's') + "." +
-                               std::string(20, 'z');
+  const std::string allParts = "%T" + std::string(20, 'Y') + "-" + std::string(20, 'M') + "-" + std::string(20, 'D') +
+                               "-" + std::string(20, 'h') + ":" + std::string(20, 'm') + ":" + std::string(20, 's') +
+                               "." + std::string(20, 'z');
   const std::string n(20, '9');
   const std::string text = n + "-" + n + "-" + n + "-" + n + ":" + n + ":" + n + "." + n;
   const std::string out = Apply(text.c_str(), allParts.c_str(), 20);
@@ -107,8 +106,7 @@ TEST(IecApplyTimeFormat, PrintedValuesComeBackThroughTheLiteral) {
   std::uniform_int_distribution<std::int32_t> durations(-2147483647 - 1, 2147483647);
   for (int i = 0; i < 5000; ++i) {
     const double value = seconds(rng) + millis(rng) / 1000.0;
-    for (const char* format : {"DD.MM.YYYY hh:mm:ss.zzz", "YYYY-MM-DD-hh:mm:ss.zzz",
-                               "D.M.YYYY h:m:s.zzz"}) {
+    for (const char* format : {"DD.MM.YYYY hh:mm:ss.zzz", "YYYY-MM-DD-hh:mm:ss.zzz", "D.M.YYYY h:m:s.zzz"}) {
       char printed[256];
       FormatDateTimeValue(value, printed, (std::string("T") + format).c_str(), 255);
       const double other = 86400.5;
@@ -121,8 +119,7 @@ TEST(IecApplyTimeFormat, PrintedValuesComeBackThroughTheLiteral) {
     char date[256];
     FormatDateTimeValue(midnight, date, "TDD.MM.YYYY", 255);
     double parsedDate = 0;
-    ASSERT_TRUE(ParseDateLiteral(("D#" + Apply(date, "%TDD.MM.YYYY", 18, &value)).c_str(),
-                                 parsedDate));
+    ASSERT_TRUE(ParseDateLiteral(("D#" + Apply(date, "%TDD.MM.YYYY", 18, &value)).c_str(), parsedDate));
     ASSERT_EQ(parsedDate, midnight) << date;
 
     const std::int32_t ms = durations(rng);

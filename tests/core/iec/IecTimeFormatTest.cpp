@@ -77,8 +77,8 @@ TEST(IecFormatTimeParts, LettersAndRuns) {
   EXPECT_EQ(PrintParts(t, "Tzzz"), "256");
   EXPECT_EQ(PrintParts(t, "Tzz"), "25");
   EXPECT_EQ(PrintParts(t, "Tz"), "2");
-  EXPECT_EQ(PrintParts(t, "Tzzzz"), "2562");   // "zzz", then a tenth of 256
-  EXPECT_EQ(PrintParts(t, "Tzz z"), "25 0");   // the second "z" sees 25
+  EXPECT_EQ(PrintParts(t, "Tzzzz"), "2562");  // "zzz", then a tenth of 256
+  EXPECT_EQ(PrintParts(t, "Tzz z"), "25 0");  // the second "z" sees 25
   EXPECT_EQ(PrintParts(t, "Tat hh/T"), "at 09/T");
   EXPECT_EQ(PrintParts(t, "T"), "");
   EXPECT_EQ(PrintParts(Parts(2005, 12, 31, 0, 0, 0, 0), "TYY/MM/DD"), "05/12/31");
@@ -231,8 +231,7 @@ TEST(IecParseTimeValue, Durations) {
 }
 
 TEST(IecParseDateTimeValue, CalendarTimes) {
-  EXPECT_EQ(ParseDateTimeValue("2024-05-01-12:30:15.250", "TYYYY-MM-DD-hh:mm:ss.zzz"),
-            1714566615.25);
+  EXPECT_EQ(ParseDateTimeValue("2024-05-01-12:30:15.250", "TYYYY-MM-DD-hh:mm:ss.zzz"), 1714566615.25);
   EXPECT_EQ(ParseDateTimeValue("01.05.24", "TDD.MM.YY"), 1714521600.0);
   EXPECT_EQ(ParseDateTimeValue("", "TYYYY"), 946684800.0);  // the start value, 2000-01-01
   EXPECT_EQ(ParseDateTimeValue("2024/05/01", "TYYYY-MM-DD"), 0.0);
@@ -286,9 +285,7 @@ TEST(IecTimeFormatRoundTrip, DateTimesThroughTheBuiltInFormats) {
     const double value = whole + millis(rng) / 1000.0;
     const char* dtFormat = "TYYYY-MM-DD-hh:mm:ss.zzz";
     const std::string dt = PrintDateTime(value, dtFormat);
-    ASSERT_EQ(std::llround(ParseDateTimeValue(dt.c_str(), dtFormat) * 1000),
-              std::llround(value * 1000))
-        << dt;
+    ASSERT_EQ(std::llround(ParseDateTimeValue(dt.c_str(), dtFormat) * 1000), std::llround(value * 1000)) << dt;
     double literal = 0;
     ASSERT_TRUE(ParseDtLiteral(("DT#" + dt).c_str(), literal)) << dt;
     if (whole <= 4294965600.0) {
@@ -309,8 +306,8 @@ TEST(IecTimeFormatRoundTrip, UserFormats) {
   std::uniform_int_distribution<std::uint32_t> seconds(946684800u, 4102444799u);
   for (int i = 0; i < 20000; ++i) {
     const double value = seconds(rng);
-    for (const char* format : {"TDD.MM.YYYY hh:mm:ss", "TYY-M-D h:m:s", "TMM/DD/YY hh.mm.ss",
-                               "TD. M. YYYY, hh:mm:ss"}) {
+    for (const char* format :
+         {"TDD.MM.YYYY hh:mm:ss", "TYY-M-D h:m:s", "TMM/DD/YY hh.mm.ss", "TD. M. YYYY, hh:mm:ss"}) {
       const std::string text = PrintDateTime(value, format);
       ASSERT_EQ(ParseDateTimeValue(text.c_str(), format), value) << format << " " << text;
     }

@@ -27,11 +27,9 @@ std::uint32_t Clamped(std::int64_t v) {
 
 TEST(IecMakeTimeUtc, AgreesWithTimegmOnRandomDates) {
   std::mt19937 rng(20240501);
-  std::uniform_int_distribution<int> year(70, 206), month(0, 11), day(0, 30), hour(0, 23),
-      minute(0, 59), second(0, 59);
+  std::uniform_int_distribution<int> year(70, 206), month(0, 11), day(0, 30), hour(0, 23), minute(0, 59), second(0, 59);
   for (int i = 0; i < 200000; ++i) {
-    const int y = year(rng), mo = month(rng), d = day(rng), h = hour(rng), mi = minute(rng),
-              s = second(rng);
+    const int y = year(rng), mo = month(rng), d = day(rng), h = hour(rng), mi = minute(rng), s = second(rng);
     ASSERT_EQ(MakeTimeUtc(y, mo, d, h, mi, s), Clamped(TimegmOf(y, mo, d, h, mi, s)))
         << y << " " << mo << " " << d << " " << h << ":" << mi << ":" << s;
   }
@@ -39,11 +37,10 @@ TEST(IecMakeTimeUtc, AgreesWithTimegmOnRandomDates) {
 
 TEST(IecMakeTimeUtc, CarriesFieldsOutOfRangeLikeTimegm) {
   std::mt19937 rng(7);
-  std::uniform_int_distribution<int> year(75, 195), month(-30, 40), day(-40, 900),
-      hour(-50, 200), minute(-200, 2000), second(-5000, 200000);
+  std::uniform_int_distribution<int> year(75, 195), month(-30, 40), day(-40, 900), hour(-50, 200), minute(-200, 2000),
+      second(-5000, 200000);
   for (int i = 0; i < 100000; ++i) {
-    const int y = year(rng), mo = month(rng), d = day(rng), h = hour(rng), mi = minute(rng),
-              s = second(rng);
+    const int y = year(rng), mo = month(rng), d = day(rng), h = hour(rng), mi = minute(rng), s = second(rng);
     ASSERT_EQ(MakeTimeUtc(y, mo, d, h, mi, s), Clamped(TimegmOf(y, mo, d, h, mi, s)))
         << y << " " << mo << " " << d << " " << h << ":" << mi << ":" << s;
   }
@@ -90,7 +87,7 @@ TEST(IecMakeTimeUtc, TmToTimeUtcNormalisesTheRecord) {
   t.tm_hour = 25;
   t.tm_min = 0;
   t.tm_sec = 0;
-  t.tm_isdst = 123;  // milliseconds; the breakdown clears them
+  t.tm_isdst = 123;                        // milliseconds; the breakdown clears them
   EXPECT_EQ(TmToTimeUtc(t), 1706835600u);  // 2024-02-02 01:00:00
   EXPECT_EQ(t.tm_year, 124);
   EXPECT_EQ(t.tm_mon, 1);

@@ -14,16 +14,14 @@ struct NameCase {
 
 // Every name of the type table.
 const NameCase kTable[] = {
-    {"ARRAY", 23},   {"ANY", 28},         {"ANY_NUM", 29},       {"ANY_BIT", 30},
-    {"ANY_INT", 31}, {"ANY_REAL", 32},    {"BOOL", 0},           {"BOOL R_EDGE", 1},
-    {"BOOL F_EDGE", 2}, {"BIT", 0},       {"BYTE", 3},           {"DWORD", 5},
-    {"DINT", 9},     {"DT", 20},          {"DATE", 18},          {"DATE_AND_TIME", 20},
-    {"ENUM", 25},    {"INT", 8},          {"LONG", 5},           {"LREAL", 16},
-    {"LINT", 10},    {"LWORD", 6},        {"ND", -1},            {"PTR_TO", 35},
-    {"POINTER", 35}, {"REAL", 15},        {"SINT", 7},           {"STRING", 21},
-    {"STRUCT", 24},  {"TIME", 17},        {"TOD", 19},           {"TIME_OF_DAY", 19},
-    {"USINT", 11},   {"UINT", 12},        {"UDINT", 13},         {"ULINT", 14},
-    {"WORD", 4},     {"WSTRING", 22},
+    {"ARRAY", 23},         {"ANY", 28},         {"ANY_NUM", 29},    {"ANY_BIT", 30},    {"ANY_INT", 31},
+    {"ANY_REAL", 32},      {"BOOL", 0},         {"BOOL R_EDGE", 1}, {"BOOL F_EDGE", 2}, {"BIT", 0},
+    {"BYTE", 3},           {"DWORD", 5},        {"DINT", 9},        {"DT", 20},         {"DATE", 18},
+    {"DATE_AND_TIME", 20}, {"ENUM", 25},        {"INT", 8},         {"LONG", 5},        {"LREAL", 16},
+    {"LINT", 10},          {"LWORD", 6},        {"ND", -1},         {"PTR_TO", 35},     {"POINTER", 35},
+    {"REAL", 15},          {"SINT", 7},         {"STRING", 21},     {"STRUCT", 24},     {"TIME", 17},
+    {"TOD", 19},           {"TIME_OF_DAY", 19}, {"USINT", 11},      {"UINT", 12},       {"UDINT", 13},
+    {"ULINT", 14},         {"WORD", 4},         {"WSTRING", 22},
 };
 
 std::string Lower(std::string s) {
@@ -76,9 +74,8 @@ TEST(IecTypeCodes, EmptyMissingAndOutsideNames) {
 }
 
 TEST(IecTypeCodes, PlcTypeBytes) {
-  const int expected[36] = {0,   241, 242, 40,  42,  44,  46,  9,   11,  13,  15,  8,
-                            10,  12,  14,  28,  30,  51,  49,  52,  50,  48,  240, 243,
-                            244, 8,   246, 247, 248, 249, 250, 251, 252, 253, 254, 12};
+  const int expected[36] = {0,  241, 242, 40, 42,  44,  46,  9, 11,  13,  15,  8,   10,  12,  14,  28,  30,  51,
+                            49, 52,  50,  48, 240, 243, 244, 8, 246, 247, 248, 249, 250, 251, 252, 253, 254, 12};
   for (int code = 0; code < 36; ++code) EXPECT_EQ(PlcTypeOfTypeCode(code), expected[code]) << code;
   EXPECT_EQ(PlcTypeOfTypeCode(-1), 248);
   EXPECT_EQ(PlcTypeOfTypeCode(36), 248);

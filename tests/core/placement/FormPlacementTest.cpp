@@ -47,8 +47,8 @@ class FormPlacementTest : public ::testing::Test {
   // Primary 1920 x 1080 (work area 1920 x 1040) and a second monitor of
   // 1280 x 1024 to its right (work area less 40 at the bottom).
   static void TwoMonitors() {
-    ASSERT_TRUE(SetMonitorLayout({{R(0, 0, 1920, 1080), R(0, 0, 1920, 1040)},
-                                  {R(1920, 0, 3200, 1024), R(1920, 0, 3200, 984)}}));
+    ASSERT_TRUE(SetMonitorLayout(
+        {{R(0, 0, 1920, 1080), R(0, 0, 1920, 1040)}, {R(1920, 0, 3200, 1024), R(1920, 0, 3200, 984)}}));
   }
   std::string IniText() const {
     std::ifstream in(folder / "proj.webx", std::ios::binary);
@@ -98,8 +98,8 @@ TEST_F(FormPlacementTest, DefaultsFollowTheMonitorUnderTheCursor) {
 
 TEST_F(FormPlacementTest, CentringRoundsDown) {
   // A monitor left of the primary one: the sums are negative.
-  ASSERT_TRUE(SetMonitorLayout({{R(0, 0, 1920, 1080), R(0, 0, 1920, 1040)},
-                                {R(-1280, -101, 0, 923), R(-1280, -101, 0, 883)}}));
+  ASSERT_TRUE(
+      SetMonitorLayout({{R(0, 0, 1920, 1080), R(0, 0, 1920, 1040)}, {R(-1280, -101, 0, 923), R(-1280, -101, 0, 883)}}));
   Mouse->SetCursorPos({-600, 400});
   RestoreFormPlacement("Nothing", &form, ini.get());
   EXPECT_EQ(form.Left(), -791);  // (-1280 + 0 - 301) / 2 = -790.5

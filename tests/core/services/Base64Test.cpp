@@ -26,7 +26,7 @@ TEST(Base64, Examples) {
 
 TEST(Base64, DecodingOddInput) {
   EXPECT_EQ(Base64Decode(""), "");
-  EXPECT_EQ(Base64Decode("YWJ"), "");       // not a multiple of four
+  EXPECT_EQ(Base64Decode("YWJ"), "");  // not a multiple of four
   EXPECT_EQ(Base64Decode("YWJjY"), "");
   EXPECT_EQ(Base64Decode("YW*j"), Base64Decode("YWAj"));  // outside the alphabet: 0
   EXPECT_EQ(Base64Decode("===="), std::string(1, '\0'));  // at most two count

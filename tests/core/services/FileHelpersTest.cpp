@@ -2,8 +2,8 @@
 // temporary file and its message; FAT rounding of file times; folder
 // deletion; the shell's delete; PLC dates; file CRCs.
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 

@@ -31,9 +31,7 @@ class HelpLinkTest : public testing::Test {
     ClearHtmlHelpRequests();
     SetHtmlHelpLookupFinds(true);
   }
-  std::string HelpFile(const std::string& code) const {
-    return dir.System("bin\\..\\HELP\\" + code + "_Tarnwell.chm");
-  }
+  std::string HelpFile(const std::string& code) const { return dir.System("bin\\..\\HELP\\" + code + "_Tarnwell.chm"); }
   void AddHelp(const std::string& code) const { dir.Write("help/" + code + "_Tarnwell.chm", "ITSF"); }
   TempFolder dir;
   std::vector<std::string> boxes;

@@ -132,13 +132,11 @@ TEST_F(ProjectPathsTest, ImagePathsOfTheProjectAndOfAGlobalProject) {
 }
 
 TEST_F(ProjectPathsTest, ImagePathsRefuseNamesFromProjectFilesThatLeaveTheFolder) {
-  for (const char* name : {"..", ".", "..\\..\\etc\\passwd", "sub\\x.png", "sub/x.png", "/etc/passwd",
-                           "C:x.png"}) {
+  for (const char* name : {"..", ".", "..\\..\\etc\\passwd", "sub\\x.png", "sub/x.png", "/etc/passwd", "C:x.png"}) {
     EXPECT_EQ(GetImagePath(name, false, ""), nullptr) << name;
     EXPECT_EQ(GetImagePath(name, true, "Shared"), nullptr) << name;
   }
-  for (const char* dir : {"", "..", "a\\b", "/abs", "C:"})
-    EXPECT_EQ(GetImagePath("x.png", true, dir), nullptr) << dir;
+  for (const char* dir : {"", "..", "a\\b", "/abs", "C:"}) EXPECT_EQ(GetImagePath("x.png", true, dir), nullptr) << dir;
   host.projectFolder.clear();
   EXPECT_EQ(GetImagePath("x.png", false, ""), nullptr);
 }

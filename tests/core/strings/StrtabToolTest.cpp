@@ -36,8 +36,8 @@ class StrtabTool : public ::testing::Test {
     std::ofstream(in, std::ios::binary) << source;
     std::ofstream(Out(), std::ios::binary) << "old table";
     const fs::path err = FDir / "stderr.txt";
-    const std::string command = "'" + kBinaryDir + "/tools/strtab/strtab' '" + in.string() + "' '" +
-                                Out().string() + "' 2>'" + err.string() + "'";
+    const std::string command = "'" + kBinaryDir + "/tools/strtab/strtab' '" + in.string() + "' '" + Out().string() +
+                                "' 2>'" + err.string() + "'";
     const int raw = std::system(command.c_str());
     Result r;
     r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;

@@ -49,9 +49,12 @@ EscapeCounts CountEscapes(const std::string& text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (text[i] != '\\') continue;
     const char next = i + 1 < text.size() ? text[i + 1] : '\0';
-    if (next == 'n') ++c.lineFeeds;
-    else if (next == 'r') ++c.returns;
-    else ++c.others;
+    if (next == 'n')
+      ++c.lineFeeds;
+    else if (next == 'r')
+      ++c.returns;
+    else
+      ++c.others;
     ++i;
   }
   return c;

@@ -20,8 +20,8 @@ class FakeModule {
  public:
   void Add(const char* name, std::string bytes, const char* type = "#10") {
     FData.push_back(std::make_unique<std::string>(std::move(bytes)));
-    FRecord.resources.push_back({name, type, reinterpret_cast<const unsigned char*>(FData.back()->data()),
-                                 FData.back()->size()});
+    FRecord.resources.push_back(
+        {name, type, reinterpret_cast<const unsigned char*>(FData.back()->data()), FData.back()->size()});
   }
   HINSTANCE Handle() { return &FRecord; }
 
@@ -30,9 +30,7 @@ class FakeModule {
   std::vector<std::unique_ptr<std::string>> FData;
 };
 
-std::string TableSaying(const std::string& word) {
-  return BuildStr0Utf8({{2001, word}, {2002, word + " 2002"}});
-}
+std::string TableSaying(const std::string& word) { return BuildStr0Utf8({{2001, word}, {2002, word + " 2002"}}); }
 
 class UiTextOverFakeModule : public ::testing::Test {
  protected:
@@ -51,7 +49,7 @@ class UiTextOverFakeModule : public ::testing::Test {
 TEST_F(UiTextOverFakeModule, LanguageIndexPicksTheTable) {
   ASSERT_TRUE(LoadDefaultUiTable(FModule.Handle()));
   EXPECT_EQ(GetUiText(2001), "english");
-  const std::pair<int, const char*> cases[] = {{4, "german"}, {0, "czech"},   {5, "polish"},  {2, "english"},
+  const std::pair<int, const char*> cases[] = {{4, "german"},  {0, "czech"},   {5, "polish"},   {2, "english"},
                                                {1, "english"}, {3, "english"}, {-7, "english"}, {6, "english"}};
   for (const auto& [index, word] : cases) {
     ASSERT_TRUE(SelectUiLanguage(index));
@@ -93,9 +91,15 @@ TEST_F(UiTextOverFakeModule, BrokenTablesLeaveTheCurrentOneInPlace) {
 
 TEST_F(UiTextOverFakeModule, EscapesFollowTheStatedRule) {
   const std::map<std::uint32_t, std::string> texts = {
-      {2001, "a\\nb\\rc"},       {2002, "tab\\tand \\x and \\N"}, {2003, "two\\\\"},
-      {2004, "ends in one\\"},   {2005, "\\"},                    {2006, "\\\\\\"},
-      {2007, "\\n\\n\\r\\\\n"}, {2008, "no escape"},             {2009, ""},
+      {2001, "a\\nb\\rc"},
+      {2002, "tab\\tand \\x and \\N"},
+      {2003, "two\\\\"},
+      {2004, "ends in one\\"},
+      {2005, "\\"},
+      {2006, "\\\\\\"},
+      {2007, "\\n\\n\\r\\\\n"},
+      {2008, "no escape"},
+      {2009, ""},
   };
   FakeModule module;
   module.Add("TARNWELL_ENU", BuildStr0Utf8(texts));

@@ -94,8 +94,7 @@ TEST(AnsiToUtf8, TablesEqualTheCodePageDefinitions) {
   for (const Page& p : pages) {
     for (int b = 1; b < 256; ++b) {
       const char byte[2] = {static_cast<char>(b), 0};
-      const bool isUndefined =
-          std::find(p.undefined->begin(), p.undefined->end(), b) != p.undefined->end();
+      const bool isUndefined = std::find(p.undefined->begin(), p.undefined->end(), b) != p.undefined->end();
       // The system's iconv decides on its own which bytes a code page defines.
       std::u16string platform = MultiByteToWide(static_cast<UINT>(p.cp), std::string_view(byte, 1));
       ASSERT_EQ(platform.size(), 1u);
@@ -105,7 +104,8 @@ TEST(AnsiToUtf8, TablesEqualTheCodePageDefinitions) {
         EXPECT_EQ(p.fn(static_cast<unsigned char>(b)), platform[0]) << p.cp << " " << b;
         EXPECT_NE(platform[0], u'\uFFFD') << p.cp << " " << b;
       }
-      EXPECT_EQ(AnsiToUtf8(byte, p.cp), WideToMultiByte(CP_UTF8, std::u16string(1, p.fn(static_cast<unsigned char>(b)))));
+      EXPECT_EQ(AnsiToUtf8(byte, p.cp),
+                WideToMultiByte(CP_UTF8, std::u16string(1, p.fn(static_cast<unsigned char>(b)))));
     }
     EXPECT_EQ(p.fn(0x41), u'A');
   }

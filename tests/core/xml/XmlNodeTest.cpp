@@ -216,16 +216,16 @@ TEST(XmlNodeSearch, MatchRules) {
   Sample s;
   EXPECT_EQ(s.web->FindChild("group"), s.g1);
   EXPECT_EQ(s.web->FindChild("group", "name", false, "g2"), s.g2);
-  EXPECT_EQ(s.web->FindChild("", "name", false, "g2"), s.g2);        // any tag
-  EXPECT_EQ(s.web->FindChild("group", "", false, "g2"), nullptr);     // value without name
-  EXPECT_EQ(s.web->FindChild("page"), nullptr);                       // not below without descend
-  EXPECT_EQ(s.web->FindChild("page", "", true), s.p1);                // descend: document order
-  EXPECT_EQ(s.web->FindChild("object", "id", true), s.o2);            // has the attribute
+  EXPECT_EQ(s.web->FindChild("", "name", false, "g2"), s.g2);      // any tag
+  EXPECT_EQ(s.web->FindChild("group", "", false, "g2"), nullptr);  // value without name
+  EXPECT_EQ(s.web->FindChild("page"), nullptr);                    // not below without descend
+  EXPECT_EQ(s.web->FindChild("page", "", true), s.p1);             // descend: document order
+  EXPECT_EQ(s.web->FindChild("object", "id", true), s.o2);         // has the attribute
   EXPECT_EQ(s.web->FindChild("object", "id", true, "3"), s.o3);
-  EXPECT_EQ(s.web->FindChild("GROUP"), nullptr);                      // case-sensitive
-  EXPECT_EQ(s.p1->FindNode("page", "name", false, "p2"), s.p2);       // this node and following siblings
+  EXPECT_EQ(s.web->FindChild("GROUP"), nullptr);                 // case-sensitive
+  EXPECT_EQ(s.p1->FindNode("page", "name", false, "p2"), s.p2);  // this node and following siblings
   EXPECT_EQ(s.p2->FindNode("page", "name", false, "p1"), nullptr);
-  EXPECT_EQ(s.p2->FindNode("page", "name", true, "p3"), nullptr);     // never above its level
+  EXPECT_EQ(s.p2->FindNode("page", "name", true, "p3"), nullptr);  // never above its level
   EXPECT_EQ(s.g1->FindNode("page", "name", true, "p3"), s.p3);
   EXPECT_EQ(TmyXmlNode::FindNext(nullptr, "page"), nullptr);
   EXPECT_EQ(TmyXmlNode::FindNext(s.p2, "page"), s.p2);

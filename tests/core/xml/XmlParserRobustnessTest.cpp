@@ -19,8 +19,8 @@ namespace {
 constexpr std::uint32_t kAllBits = 0x2 | 0x4 | 0x8 | 0x10 | 0x20 | 0x40 | 0x80 | 0x100 | 0x200;
 
 bool IsStop(char c) {
-  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '"' || c == '\'' || c == '/' || c == '<' ||
-         c == '=' || c == '>' || c == '?';
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '"' || c == '\'' || c == '/' || c == '<' || c == '=' ||
+         c == '>' || c == '?';
 }
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 

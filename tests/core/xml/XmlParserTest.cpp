@@ -75,7 +75,8 @@ TEST(XmlParser, Entities) {
 }
 
 TEST(XmlParser, CommentsAndInstructions) {
-  Parsed p("<?xml version=\"1.0\" encoding=\"windows-1250\"?>\n<!-- \"quoted\" text -->\n<web>\n<!--a-b--><!---->\n</web>");
+  Parsed p(
+      "<?xml version=\"1.0\" encoding=\"windows-1250\"?>\n<!-- \"quoted\" text -->\n<web>\n<!--a-b--><!---->\n</web>");
   ASSERT_EQ(p.error(), 0u);
   EXPECT_EQ(ChildNames(p.root.get()), "xml, \"quoted\" text ,web");
   TmyXmlNode* decl = p.root->firstChild;
@@ -151,19 +152,19 @@ struct ErrorCase {
 
 TEST(XmlParser, ErrorBits) {
   const ErrorCase cases[] = {
-      {"<a></A>", 0x100, 1},           // end tag differs in case
+      {"<a></A>", 0x100, 1},  // end tag differs in case
       {"<a>\n<b>\n</c></a>", 0x100, 3},
-      {"<!DOCTYPE html>", 0x2, 1},     // declaration
+      {"<!DOCTYPE html>", 0x2, 1},  // declaration
       {"<a><![CDATA[x]]></a>", 0x2, 1},
-      {"<a x=1>", 0x80, 1},            // value without quotes
-      {"<a x=\"1>", 0x80, 1},          // closing quote missing
-      {"<a x>", 0x10, 1},              // name directly before '>'
-      {"<a x >", 0x40, 1},             // name, blank, '>'
-      {"<a><!-- open", 0x4, 1},        // comment never closed
+      {"<a x=1>", 0x80, 1},      // value without quotes
+      {"<a x=\"1>", 0x80, 1},    // closing quote missing
+      {"<a x>", 0x10, 1},        // name directly before '>'
+      {"<a x >", 0x40, 1},       // name, blank, '>'
+      {"<a><!-- open", 0x4, 1},  // comment never closed
       {"<a>\n<!-- open\n\n", 0x4, 4},
-      {"<!--\"x\"-->", 0x2, 1},        // comment text begins with a quote
+      {"<!--\"x\"-->", 0x2, 1},  // comment text begins with a quote
       {"<!--x=1-->", 0x2, 1},
-      {"<?pi?>", 0x8, 1},              // '?' right after the name
+      {"<?pi?>", 0x8, 1},  // '?' right after the name
       {"<>", 0x8, 1},
       {"</>", 0x8, 1},
       {"<a=\"1\">", 0x2, 1},
@@ -173,8 +174,8 @@ TEST(XmlParser, ErrorBits) {
       {"<a/=>", 0x200, 1},
       {"<a></a/>", 0x200, 1},
       {"<a></a x=>", 0x200, 1},
-      {"</Wrapper>", 0x100, 1},        // the root is not closed by the text
-      {"<a", 0x2, 1},                  // ends in a name
+      {"</Wrapper>", 0x100, 1},  // the root is not closed by the text
+      {"<a", 0x2, 1},            // ends in a name
       {"<", 0x2, 1},
       {"<a x=\"1\"", 0x20, 1},
       {"<a x", 0x10, 1},
@@ -241,9 +242,7 @@ TEST(XmlParser, BuffersAndLoading) {
 
   // Backslash paths with another case than on disk, as the system writes them.
   std::string dir = xmltest::TempDir();
-  {
-    std::ofstream(dir + "/Page.XML") << "<p/>";
-  }
+  { std::ofstream(dir + "/Page.XML") << "<p/>"; }
   ASSERT_TRUE(doc.LoadFromFile(dir + "\\page.xml"));
   std::unique_ptr<TmyXmlNode> page(doc.Parse());
   EXPECT_EQ(ChildNames(page.get()), "p");
@@ -254,9 +253,7 @@ TEST(XmlParser, TextEndsAtItsFirstNul) {
   std::string dir = xmltest::TempDir();
   std::string bytes("<a>x</a>", 8);
   bytes.insert(4, std::string("\0<b/>", 5));
-  {
-    std::ofstream(dir + "/nul.xml", std::ios::binary) << bytes;
-  }
+  { std::ofstream(dir + "/nul.xml", std::ios::binary) << bytes; }
   ASSERT_TRUE(doc.LoadFromFile(dir + "/nul.xml"));
   std::unique_ptr<TmyXmlNode> root(doc.Parse());
   EXPECT_EQ(doc.errorWord, 0u);

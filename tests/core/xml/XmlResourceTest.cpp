@@ -47,7 +47,7 @@ TEST(XmlResource, MissingResourceKeepsTheBuffer) {
   RegisterTestResources();
   TmyXMLParser doc;
   EXPECT_EQ(LoadXmlResource(&doc, "NO_SUCH_RESOURCE"), nullptr);
-  EXPECT_EQ(doc.Parse(), nullptr);  // still no buffer
+  EXPECT_EQ(doc.Parse(), nullptr);                         // still no buffer
   EXPECT_EQ(LoadXmlResource(&doc, "TEST_ICON"), nullptr);  // another type
   ASSERT_TRUE(doc.LoadFromString("<kept/>"));
   EXPECT_EQ(LoadXmlResource(&doc, "NO_SUCH_RESOURCE"), nullptr);

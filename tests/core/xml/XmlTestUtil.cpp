@@ -95,8 +95,7 @@ std::string AttrList(const TmyXmlNode* node) {
     return ::testing::AssertionFailure() << "node '" << a->name << "' differs from '" << b->name << "' (values '"
                                          << a->value << "' / '" << b->value << "')";
   if (AttrList(a) != AttrList(b))
-    return ::testing::AssertionFailure() << "attributes of " << a->name << ": " << AttrList(a) << " / "
-                                         << AttrList(b);
+    return ::testing::AssertionFailure() << "attributes of " << a->name << ": " << AttrList(a) << " / " << AttrList(b);
   const TmyXmlNode* ca = a->firstChild;
   const TmyXmlNode* cb = b->firstChild;
   for (; ca != nullptr && cb != nullptr; ca = ca->next, cb = cb->next) {

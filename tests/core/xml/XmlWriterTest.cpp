@@ -81,9 +81,10 @@ TEST(XmlWriter, LayoutOfNodesMadeInMemory) {
             "\t<empty></empty>\r\n"
             "</web>\r\n");
   doc.indent = false;
-  EXPECT_EQ(WriteText(doc, web), "<group>\r\n<page name=\"p1\"></page>\r\n"
-                                 "<page name=\"q&quot;&amp;&lt;&gt;'\xA0&#38;\" />\r\na &lt; b</group>\r\n"
-                                 "<empty></empty>\r\n");
+  EXPECT_EQ(WriteText(doc, web),
+            "<group>\r\n<page name=\"p1\"></page>\r\n"
+            "<page name=\"q&quot;&amp;&lt;&gt;'\xA0&#38;\" />\r\na &lt; b</group>\r\n"
+            "<empty></empty>\r\n");
 }
 
 TEST(XmlWriter, CommentsAndInstructionsNeverGetAnEndTag) {
@@ -198,17 +199,25 @@ TEST(XmlWriter, NoBreakSpaceFlag) {
   doc.codePage = 1250;
   TmyXmlNode root("Wrapper");
   // no-break space, then S with caron (C5 A0 in UTF-8), a with grave in 1252 terms
-  root.AddChild("t")->value = "a\xA0" "b\x8A";
+  root.AddChild("t")->value =
+      "a\xA0"
+      "b\x8A";
   std::string dir = xmltest::TempDir();
-  const std::string plain = "<t>a\xC2\xA0" "b\xC5\xA0</t>\r\n";
-  const std::string dropped = "<t>a\xA0" "b\xC5\xA0</t>\r\n";
+  const std::string plain =
+      "<t>a\xC2\xA0"
+      "b\xC5\xA0</t>\r\n";
+  const std::string dropped =
+      "<t>a\xA0"
+      "b\xC5\xA0</t>\r\n";
   EXPECT_EQ(doc.SaveToFileCrcTag(&root, dir + "/n.xml", true, true), dropped.size() + 19);
   EXPECT_EQ(ReadFileBytes(dir + "/n.xml"), dropped + CrcLine(ReferenceCrc16(dropped)));
   doc.SaveToFileCrcTag(&root, dir + "/m.xml", true, false);
   EXPECT_EQ(ReadFileBytes(dir + "/m.xml"), plain + CrcLine(ReferenceCrc16(plain)));
   // Without the UTF-8 flag the no-break-space flag does nothing.
   doc.SaveToFileCrcTag(&root, dir + "/o.xml", false, true);
-  const std::string raw = "<t>a\xA0" "b\x8A</t>\r\n";
+  const std::string raw =
+      "<t>a\xA0"
+      "b\x8A</t>\r\n";
   EXPECT_EQ(ReadFileBytes(dir + "/o.xml"), raw + CrcLine(ReferenceCrc16(raw)));
 }
 
@@ -235,9 +244,8 @@ TEST(XmlWriter, FailedWritesReturnZeroAndKeepTheOldFile) {
 
 TEST(XmlWriter, ProgressHooks) {
   std::vector<std::string> calls;
-  SetXmlStatusTextHook([&](HWND w, const char* text) {
-    calls.push_back(std::string(w == nullptr ? "main:" : "win:") + text);
-  });
+  SetXmlStatusTextHook(
+      [&](HWND w, const char* text) { calls.push_back(std::string(w == nullptr ? "main:" : "win:") + text); });
   SetXmlKeepAliveHook([&](HWND) { calls.push_back("alive"); });
 
   TmyXMLParser doc;

@@ -27,14 +27,19 @@ struct TDemoValue {
 
 // Values of the demo project's variables in the live view.
 const std::map<std::string, TDemoValue>& DemoValues() {
-  static const std::map<std::string, TDemoValue> values = {
-      {"Speed", {"INT", 1234, nullptr}},        {"MotorOn", {"BOOL", 1, nullptr}},
-      {"Lamp", {"BOOL", 1, nullptr}},           {"DoorOpen", {"BOOL", 1, nullptr}},
-      {"Level", {"SINT", 70, nullptr}},         {"SysFlags", {"DWORD", 0x2080F0, nullptr}},
-      {"Mode", {"(OFF,MANUAL,AUTO)", 2, nullptr}}, {"Setpoint", {"UINT", 1500, nullptr}},
-      {"Uptime", {"TIME", 3723000, nullptr}},   {"Percent", {"USINT", 100, nullptr}},
-      {"StartButton", {"BOOL", 1, nullptr}},    {"Message", {"STRING[40]", 0, "UPLOAD/RECIPE.CSV"}},
-      {"Title", {"STRING", 0, "images/logo.bmp"}}};
+  static const std::map<std::string, TDemoValue> values = {{"Speed", {"INT", 1234, nullptr}},
+                                                           {"MotorOn", {"BOOL", 1, nullptr}},
+                                                           {"Lamp", {"BOOL", 1, nullptr}},
+                                                           {"DoorOpen", {"BOOL", 1, nullptr}},
+                                                           {"Level", {"SINT", 70, nullptr}},
+                                                           {"SysFlags", {"DWORD", 0x2080F0, nullptr}},
+                                                           {"Mode", {"(OFF,MANUAL,AUTO)", 2, nullptr}},
+                                                           {"Setpoint", {"UINT", 1500, nullptr}},
+                                                           {"Uptime", {"TIME", 3723000, nullptr}},
+                                                           {"Percent", {"USINT", 100, nullptr}},
+                                                           {"StartButton", {"BOOL", 1, nullptr}},
+                                                           {"Message", {"STRING[40]", 0, "UPLOAD/RECIPE.CSV"}},
+                                                           {"Title", {"STRING", 0, "images/logo.bmp"}}};
   return values;
 }
 
@@ -50,8 +55,10 @@ void SetDemoValue(TGridWebElement* e) {
   const auto it = DemoValues().find(name);
   if (it == DemoValues().end()) return;
   const int code = e->FVarInfo.typeCode;
-  if (it->second.text != nullptr) SetLiveText(e, it->second.type, it->second.text);
-  else SetLiveValue(e, it->second.type, it->second.integer);
+  if (it->second.text != nullptr)
+    SetLiveText(e, it->second.type, it->second.text);
+  else
+    SetLiveValue(e, it->second.type, it->second.integer);
   if (code != -1) e->FVarInfo.typeCode = code;  // enumerations keep the lookup's code
   e->FVarInfo.typeName = it->second.type;
 }
@@ -96,9 +103,9 @@ class DemoPagesTest : public SurfaceTest {
       if (!e->Visible() || e->Width() <= 0 || e->Height() <= 0) continue;
       const TRect r{e->Left() - 4, e->Top() - 4, e->Left() + std::min(e->Width(), 400) + 4,
                     e->Top() + std::min(e->Height(), 300) + 4};
-      SaveCrop(b, r, 3,
-               OutputPath(pageName + "_" + view + "_" + std::to_string(e->FUid) + "_" +
-                          std::to_string(e->Kind()) + ".png"));
+      SaveCrop(
+          b, r, 3,
+          OutputPath(pageName + "_" + view + "_" + std::to_string(e->FUid) + "_" + std::to_string(e->Kind()) + ".png"));
     }
   }
 };
@@ -164,27 +171,59 @@ TEST_F(DemoPagesTest, EveryKindSideBySide) {
   struct TPlace {
     int kind, x, y;
   };
-  const TPlace places[] = {{wkLabel, 2, 2},   {wkEdit, 2, 6},     {wkEditLocal, 2, 10}, {wkImage, 2, 14},
-                           {wkSubmit, 2, 20}, {wkPicture, 2, 26}, {wkCamera, 22, 2},    {wkBlock, 22, 16},
-                           {wkMultiImage, 22, 22}, {wkPostFile, 2, 34}, {wkImageBtn, 12, 14},
-                           {wkStrImg, 40, 16}, {wkCanvas, 40, 22}, {wkIFrame, 52, 2}, {wkDropDown, 2, 40}};
+  const TPlace places[] = {{wkLabel, 2, 2},        {wkEdit, 2, 6},      {wkEditLocal, 2, 10}, {wkImage, 2, 14},
+                           {wkSubmit, 2, 20},      {wkPicture, 2, 26},  {wkCamera, 22, 2},    {wkBlock, 22, 16},
+                           {wkMultiImage, 22, 22}, {wkPostFile, 2, 34}, {wkImageBtn, 12, 14}, {wkStrImg, 40, 16},
+                           {wkCanvas, 40, 22},     {wkIFrame, 52, 2},   {wkDropDown, 2, 40}};
   std::vector<TGridWebElement*> all;
   for (const TPlace& p : places) {
     auto* e = Make(p.kind, p.x, p.y);
     all.push_back(e);
     switch (p.kind) {
-      case wkImage: e->SetCaption("Off"); e->SetOptCaption("On"); break;
-      case wkCamera: e->SetContentWidth(120); e->SetContentHeight(80); e->FHref = "http://cam/1.jpg"; break;
-      case wkIFrame: e->SetContentWidth(120); e->SetContentHeight(80); e->FHref = "status.html"; break;
+      case wkImage:
+        e->SetCaption("Off");
+        e->SetOptCaption("On");
+        break;
+      case wkCamera:
+        e->SetContentWidth(120);
+        e->SetContentHeight(80);
+        e->FHref = "http://cam/1.jpg";
+        break;
+      case wkIFrame:
+        e->SetContentWidth(120);
+        e->SetContentHeight(80);
+        e->FHref = "status.html";
+        break;
       case wkBlock:
-        e->SetContentWidth(60); e->SetContentHeight(24); e->FTransparent = false; e->FBackColor = 0x00C0FF;
-        e->FGradient = true; e->FFrontColor = 0x004080; break;
+        e->SetContentWidth(60);
+        e->SetContentHeight(24);
+        e->FTransparent = false;
+        e->FBackColor = 0x00C0FF;
+        e->FGradient = true;
+        e->FFrontColor = 0x004080;
+        break;
       case wkMultiImage: e->AddImage("state1.gif", false); break;
-      case wkStrImg: e->SetContentWidth(48); e->SetContentHeight(40); break;
-      case wkCanvas: e->SetContentWidth(100); e->SetContentHeight(50); break;
-      case wkDropDown: e->FSize = 8; e->FOptions.Add("0", "Off"); e->FOptions.Add("1", "On"); break;
-      case wkEdit: e->FSize = 6; e->FAlignRight = true; break;
-      case wkLabel: e->FHref = "PAGE2"; e->SetCaption("Link label"); break;
+      case wkStrImg:
+        e->SetContentWidth(48);
+        e->SetContentHeight(40);
+        break;
+      case wkCanvas:
+        e->SetContentWidth(100);
+        e->SetContentHeight(50);
+        break;
+      case wkDropDown:
+        e->FSize = 8;
+        e->FOptions.Add("0", "Off");
+        e->FOptions.Add("1", "On");
+        break;
+      case wkEdit:
+        e->FSize = 6;
+        e->FAlignRight = true;
+        break;
+      case wkLabel:
+        e->FHref = "PAGE2";
+        e->SetCaption("Link label");
+        break;
       case wkPostFile: e->FSize = 23; break;
       case wkSubmit: e->SetBounds(e->Left(), e->Top(), 20, 10); break;
       default: break;

@@ -14,8 +14,8 @@ namespace {
 
 class TClickItem : public TTestItem {
  public:
-  using TTestItem::TTestItem;
   using TTestItem::MouseUp;
+  using TTestItem::TTestItem;
 };
 
 void Scroll(TScrollBox* box, int x, int y) {

@@ -15,8 +15,8 @@ namespace {
 
 class TOpenInsert : public TGridInsert {
  public:
-  using TGridInsert::TGridInsert;
   using TGridInsert::MouseUp;
+  using TGridInsert::TGridInsert;
 };
 
 void Scroll(TScrollBox* box, int x, int y) {
@@ -114,9 +114,7 @@ TEST_F(GridInsertTest, DropOrderPlacesSelectsAndShows) {
   auto* b = Carried(box(), 4, 2, 16, 16);
   auto* frame = Frame({a, b}, 0, 0, 8, 0);
   std::vector<std::string> log;
-  frame->FOnBeforeDrop = [&](TObject*) {
-    log.push_back(std::string("before:") + (a->Visible() ? "shown" : "hidden"));
-  };
+  frame->FOnBeforeDrop = [&](TObject*) { log.push_back(std::string("before:") + (a->Visible() ? "shown" : "hidden")); };
   frame->FOnDropped = [&](TObject*) {
     log.push_back(std::string("dropped:") + (a->Visible() && a->Selected() && b->Selected() ? "placed" : "not"));
   };

@@ -2,10 +2,10 @@
 
 #include <sys/stat.h>
 
+#include <dirent.h>
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
-#include <dirent.h>
 #include <map>
 
 #include "core/IecTypes.h"
@@ -24,11 +24,12 @@ namespace {
 
 void DemoLookup(const std::string& name, TPinVariable& record) {
   static const std::map<std::string, std::string> types = {
-      {"Speed", "INT"},        {"MotorOn", "BOOL"},  {"Lamp", "BOOL"},       {"StartButton", "BOOL"},
-      {"DoorOpen", "BOOL"},    {"Setpoint", "UINT"}, {"Uptime", "TIME"},     {"Percent", "USINT"},
-      {"Level", "SINT"},       {"SysFlags", "DWORD"}, {"Mode", "(OFF,MANUAL,AUTO)"},
-      {"Message", "STRING[40]"}, {"Title", "STRING"}, {"Temperature", "REAL"}, {"Counter", "DINT"},
-      {"Width", "DINT"},       {"Canvas1.buf", "ARRAY"}, {"Canvas2.buf", "ARRAY"}};
+      {"Speed", "INT"},        {"MotorOn", "BOOL"},           {"Lamp", "BOOL"},
+      {"StartButton", "BOOL"}, {"DoorOpen", "BOOL"},          {"Setpoint", "UINT"},
+      {"Uptime", "TIME"},      {"Percent", "USINT"},          {"Level", "SINT"},
+      {"SysFlags", "DWORD"},   {"Mode", "(OFF,MANUAL,AUTO)"}, {"Message", "STRING[40]"},
+      {"Title", "STRING"},     {"Temperature", "REAL"},       {"Counter", "DINT"},
+      {"Width", "DINT"},       {"Canvas1.buf", "ARRAY"},      {"Canvas2.buf", "ARRAY"}};
   record.name = name;
   const auto it = types.find(name);
   if (it == types.end()) {
@@ -175,7 +176,8 @@ namespace surfacetest {
 void SetLiveValue(TGridWebElement* e, const std::string& typeName, long long value) {
   e->FVarInfo.typeName = typeName;
   e->FVarInfo.typeCode = TypeCodeOfName(typeName.c_str());
-  for (int i = 0; i < 8; ++i) e->FValueBuf[i] = static_cast<std::uint8_t>(static_cast<unsigned long long>(value) >> (8 * i));
+  for (int i = 0; i < 8; ++i)
+    e->FValueBuf[i] = static_cast<std::uint8_t>(static_cast<unsigned long long>(value) >> (8 * i));
 }
 
 void SetLiveText(TGridWebElement* e, const std::string& typeName, const std::string& text) {

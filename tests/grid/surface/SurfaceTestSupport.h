@@ -49,8 +49,7 @@ class SurfaceTest : public ::testing::Test {
   void PaintSurface(TBitmap& bitmap);
   // The element drawn alone into a bitmap of w x h filled with `fill`, at
   // (x, y); drawn twice so that its size settles.
-  void DrawAlone(TGridWebElement* e, TBitmap& bitmap, int w, int h, int x = 0, int y = 0,
-                 TColor fill = clWhite);
+  void DrawAlone(TGridWebElement* e, TBitmap& bitmap, int w, int h, int x = 0, int y = 0, TColor fill = clWhite);
 
   std::unique_ptr<TFormDesign1> designer_;
 };

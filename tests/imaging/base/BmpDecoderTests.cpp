@@ -239,19 +239,17 @@ TEST(BmpDecoder, Rle8WithDeltasAndAbsoluteRuns) {
   s.bitCount = 8;
   s.compression = 1;
   s.palette = Palette(16);
-  s.pixelData = {
-      3, 1,                 // bottom row: 3 x red
-      0, 3, 2, 3, 4, 0,     // absolute run of 3 (green, blue, grey 4) and a pad byte
-      0, 0,                 // end of line
-      0, 2, 2, 1,           // delta: right 2, up 1 (to the top row, column 2)
-      2, 5,                 // 2 x grey 5
-      0, 1};                // end of bitmap
+  s.pixelData = {3, 1,              // bottom row: 3 x red
+                 0, 3, 2, 3, 4, 0,  // absolute run of 3 (green, blue, grey 4) and a pad byte
+                 0, 0,              // end of line
+                 0, 2, 2, 1,        // delta: right 2, up 1 (to the top row, column 2)
+                 2, 5,              // 2 x grey 5
+                 0, 1};             // end of bitmap
   BitmapImage image;
   Decode(MakeBmp(s), image);
   std::vector<std::uint32_t> expect = {
-      0, 0, 5 * 0x010101, 5 * 0x010101, 0, 0, 0, 0,
-      0, 0, 0, 0, 0, 0, 0, 0,
-      0xFF0000, 0xFF0000, 0xFF0000, 0x00FF00, 0x0000FF, 4 * 0x010101, 0, 0};
+      0,        0,        5 * 0x010101, 5 * 0x010101, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF0000, 0xFF0000,
+      0xFF0000, 0x00FF00, 0x0000FF,     4 * 0x010101, 0, 0};
   for (std::uint32_t i = 0; i < 24; ++i) EXPECT_EQ(image.Pixels()[i], expect[i]) << i;
 }
 

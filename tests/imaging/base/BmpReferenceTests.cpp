@@ -37,7 +37,9 @@ struct BmpFacts {
 };
 
 BmpFacts FactsOf(const Bytes& f) {
-  auto u32 = [&](std::size_t i) { return std::uint32_t(f[i] | f[i + 1] << 8 | f[i + 2] << 16 | std::uint32_t(f[i + 3]) << 24); };
+  auto u32 = [&](std::size_t i) {
+    return std::uint32_t(f[i] | f[i + 1] << 8 | f[i + 2] << 16 | std::uint32_t(f[i + 3]) << 24);
+  };
   BmpFacts facts{u32(14), 0, 0};
   if (facts.headerSize == 12) {
     facts.bitCount = f[24] | f[25] << 8;
@@ -65,7 +67,9 @@ void CompareWithMagick(const std::string& path, const std::string& what) {
   bool bitFields = facts.bitCount == 16 || facts.bitCount == 32;
   std::uint32_t masks[4] = {0, 0, 0, 0};
   if (bitFields) {
-    auto u32 = [&](std::size_t i) { return std::uint32_t(file[i] | file[i + 1] << 8 | file[i + 2] << 16 | std::uint32_t(file[i + 3]) << 24); };
+    auto u32 = [&](std::size_t i) {
+      return std::uint32_t(file[i] | file[i + 1] << 8 | file[i + 2] << 16 | std::uint32_t(file[i + 3]) << 24);
+    };
     ASSERT_GE(facts.headerSize, 108u) << "the comparison reads the masks from the header";
     for (int k = 0; k < 4; ++k) masks[k] = u32(14 + 40 + 4 * k);
   }
@@ -116,8 +120,8 @@ TEST(BmpReference, LayoutsWrittenByImageMagick) {
       {"bmp:", true},
   };
   std::set<BmpFacts> seen;
-  const std::vector<std::pair<std::uint32_t, std::uint32_t>> sizes = {
-      {1, 5}, {2, 5}, {3, 5}, {5, 5}, {8, 5}, {9, 5}, {13, 5}, {17, 5}, {64, 33}};
+  const std::vector<std::pair<std::uint32_t, std::uint32_t>> sizes = {{1, 5}, {2, 5},  {3, 5},  {5, 5},  {8, 5},
+                                                                      {9, 5}, {13, 5}, {17, 5}, {64, 33}};
   int n = 0;
   for (const auto& [options, alpha] : formats) {
     for (const auto& [w, h] : sizes) {
@@ -175,10 +179,10 @@ TEST(BmpReference, OwnWriterLayoutsReadByBoth) {
   rle8.bitCount = 8;
   rle8.compression = 1;
   rle8.palette = palette;
-  rle8.pixelData = {4, 9, 0, 3, 7, 8, 9, 0, 0, 4, 10, 11, 12, 13, 0, 0,  // bottom row, end of line
-                    0, 5, 1, 2, 3, 4, 5, 0, 7, 6, 0, 0,                  // absolute 5 with pad, run of 7
-                    0, 2, 3, 1, 2, 77, 0, 0,                             // delta right 3 up 1, run, end of line
-                    12, 200, 0, 1};                                      // top row, end of bitmap
+  rle8.pixelData = {4,  9,   0, 3, 7, 8,  9, 0, 0, 4, 10, 11, 12, 13, 0, 0,  // bottom row, end of line
+                    0,  5,   1, 2, 3, 4,  5, 0, 7, 6, 0,  0,                 // absolute 5 with pad, run of 7
+                    0,  2,   3, 1, 2, 77, 0, 0,                              // delta right 3 up 1, run, end of line
+                    12, 200, 0, 1};                                          // top row, end of bitmap
   specs.push_back(rle8);
   BmpLayout rle4;
   rle4.width = 13;
@@ -186,16 +190,18 @@ TEST(BmpReference, OwnWriterLayoutsReadByBoth) {
   rle4.bitCount = 4;
   rle4.compression = 2;
   rle4.palette.assign(palette.begin(), palette.begin() + 16);
-  rle4.pixelData = {5, 0x9A, 0, 5, 0x12, 0x34, 0x50, 0, 0, 0,     // run, absolute 5 with pad, end of line
-                    0, 2, 1, 1, 0, 6, 0xAB, 0xCD, 0xEF, 0, 3, 0x33, 0, 0,  // delta, absolute 6 with pad, run
-                    0, 4, 0x12, 0x34, 0, 3, 0x56, 0x70, 6, 0xF1, 0, 1};    // absolute 4 and 3 without pad
+  rle4.pixelData = {5, 0x9A, 0,    5,    0x12, 0x34, 0x50, 0,    0,    0,  // run, absolute 5 with pad, end of line
+                    0, 2,    1,    1,    0,    6,    0xAB, 0xCD, 0xEF, 0,    3, 0x33,
+                    0, 0,                                                            // delta, absolute 6 with pad, run
+                    0, 4,    0x12, 0x34, 0,    3,    0x56, 0x70, 6,    0xF1, 0, 1};  // absolute 4 and 3 without pad
   specs.push_back(rle4);
   int n = 0;
   for (const BmpLayout& s : specs) {
     std::string path = ScratchPath("own" + std::to_string(n++) + ".bmp");
     WriteFile(path, MakeBmp(s));
-    CompareWithMagick(path, "own writer " + std::to_string(n) + ", " + std::to_string(s.bitCount) + " bits, compression " +
-                                std::to_string(s.compression) + ", height " + std::to_string(s.height));
+    CompareWithMagick(path, "own writer " + std::to_string(n) + ", " + std::to_string(s.bitCount) +
+                                " bits, compression " + std::to_string(s.compression) + ", height " +
+                                std::to_string(s.height));
   }
 }
 

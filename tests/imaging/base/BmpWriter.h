@@ -12,7 +12,7 @@ namespace ImagingTest {
 struct BmpLayout {
   std::uint32_t headerSize = 40;  // 12, 40, 52, 56, 108 or 124 (any value is written)
   std::int32_t width = 0;
-  std::int32_t height = 0;        // negative: top-down rows
+  std::int32_t height = 0;  // negative: top-down rows
   std::uint32_t bitCount = 24;
   std::uint32_t compression = 0;
   std::uint32_t coloursUsed = 0;
@@ -82,7 +82,10 @@ inline Bytes PackRows(const std::vector<std::uint32_t>& values, std::uint32_t wi
     for (std::uint32_t x = 0; x < width; ++x) {
       std::uint32_t v = values[y * width + x];
       switch (bitCount) {
-        case 1: case 2: case 4: case 8: {
+        case 1:
+        case 2:
+        case 4:
+        case 8: {
           std::uint32_t bit = x * bitCount;
           row[bit / 8] |= std::uint8_t(v << (8 - bitCount - bit % 8));
           break;

@@ -185,9 +185,9 @@ TEST(GifDecoder, BlocksAndExtensions) {
   GifLayout s = Small();
   BitmapImage image;
   // Zero bytes, a comment of several sub-blocks, an application and a plain text extension.
-  s.beforeImage = {0, 0, 0x21, 0xFE, 3, 'a', 'b', 'c', 2, 'd', 'e', 0, 0x21, 0xFF, 11, 'N', 'E', 'T', 'S', 'C',
-                   'A', 'P', 'E', '2', '.', '0', 3, 1, 0, 0, 0, 0x21, 0x01, 12, 0, 0, 0, 0, 4, 0, 3, 0, 8, 8, 1, 0,
-                   2, 'h', 'i', 0};
+  s.beforeImage = {0,   0,   0x21, 0xFE, 3,   'a', 'b', 'c', 2,   'd', 'e', 0, 0x21, 0xFF, 11,   'N',  'E',
+                   'T', 'S', 'C',  'A',  'P', 'E', '2', '.', '0', 3,   1,   0, 0,    0,    0x21, 0x01, 12,
+                   0,   0,   0,    0,    4,   0,   3,   0,   8,   8,   1,   0, 2,    'h',  'i',  0};
   Decode(MakeGif(s), image);
   ExpectPicture(image, s, s.global);
   // Nothing after the first image's data is read.
@@ -387,8 +387,7 @@ TEST(GifDecoder, InterlacedOrderProgressAndCopies) {
   EXPECT_EQ(progress.calls, expected);
   // After pass 0 rows 0-7 show row 0's colours and rows 8-9 row 8's.
   ASSERT_EQ(snapshots.size(), 10u);
-  for (std::uint32_t y = 0; y < 10; ++y)
-    EXPECT_EQ(snapshots[1][y], Expected(s.global, y < 8 ? 0 : 8)) << y;
+  for (std::uint32_t y = 0; y < 10; ++y) EXPECT_EQ(snapshots[1][y], Expected(s.global, y < 8 ? 0 : 8)) << y;
   // Rows arrive in the order 0, 8, 4, 2, 6, 1, 3, 5, 7, 9: after the third call row 4 is there.
   EXPECT_EQ(snapshots[2][4], Expected(s.global, 4));
   EXPECT_EQ(snapshots[2][5], Expected(s.global, 4));

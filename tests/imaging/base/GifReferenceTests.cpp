@@ -68,7 +68,8 @@ void CompareWithGiflib(const GifLayout& layout, const std::string& what) {
   ASSERT_TRUE(GiflibPixels(path, &theirs, &width, &height)) << what;
   ASSERT_EQ(image.Width(), width) << what;
   ASSERT_EQ(image.Height(), height) << what;
-  for (std::uint32_t i = 0; i < image.PixelCount(); ++i) ASSERT_EQ(image.Pixels()[i], theirs[i]) << what << " pixel " << i;
+  for (std::uint32_t i = 0; i < image.PixelCount(); ++i)
+    ASSERT_EQ(image.Pixels()[i], theirs[i]) << what << " pixel " << i;
 #else
   (void)layout;
   (void)what;

@@ -111,7 +111,8 @@ inline std::vector<std::uint8_t> InterlaceRows(const std::vector<std::uint8_t>& 
   const std::uint32_t start[4] = {0, 4, 2, 1}, step[4] = {8, 8, 4, 2};
   for (int pass = 0; pass < 4; ++pass)
     for (std::uint32_t y = start[pass]; y < height; y += step[pass])
-      out.insert(out.end(), pixels.begin() + std::ptrdiff_t(y * width), pixels.begin() + std::ptrdiff_t((y + 1) * width));
+      out.insert(out.end(), pixels.begin() + std::ptrdiff_t(y * width),
+                 pixels.begin() + std::ptrdiff_t((y + 1) * width));
   return out;
 }
 
@@ -142,12 +143,12 @@ struct GifLayout {
   Bytes beforeImage;                                // extensions and other blocks
   std::uint32_t left = 0, top = 0, width = 0, height = 0;
   bool interlaced = false;
-  std::vector<std::uint32_t> local;                 // empty: no local table
+  std::vector<std::uint32_t> local;  // empty: no local table
   std::uint32_t minCodeSize = 8;
-  std::vector<std::uint8_t> pixels;                 // indexes, top row first
+  std::vector<std::uint8_t> pixels;  // indexes, top row first
   LzwOptions lzw;
   std::size_t blockSize = 255;
-  const Bytes* rawData = nullptr;                   // LZW bytes to use instead of encoding
+  const Bytes* rawData = nullptr;  // LZW bytes to use instead of encoding
   Bytes afterImage = {0x3B};
 };
 

@@ -102,9 +102,9 @@ TEST(ReadAnyImageFile, DecoderErrorsAndCancelPassThrough) {
   BitmapImage image;
   EXPECT_THROW(ReadAnyImageFile(Write("bad.bmp", Padded("BMxxxxxxxxxxxxxxxxxxxxxxxx", 30)), image, nullptr, nullptr),
                BmpDecoder::BmpError);
-  EXPECT_THROW(ReadAnyImageFile(Write("bad.gif", Padded("GIF89a\x01\x00\x01\x00\x00\x00\x00\x99", 14)), image,
-                                nullptr, nullptr),
-               GifDecoder::GifError);
+  EXPECT_THROW(
+      ReadAnyImageFile(Write("bad.gif", Padded("GIF89a\x01\x00\x01\x00\x00\x00\x00\x99", 14)), image, nullptr, nullptr),
+      GifDecoder::GifError);
   // The caller's progress function is handed to the decoder; its cancel ends the call.
   auto cancel = [](BitmapImageCoder*, void* data, std::uint32_t, std::uint32_t, std::uint32_t, bool& stop) {
     ++*static_cast<int*>(data);

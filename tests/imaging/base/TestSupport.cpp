@@ -50,8 +50,10 @@ Bytes ReadFile(const std::string& path) {
 std::string Quote(const std::string& path) {
   std::string q = "'";
   for (char c : path) {
-    if (c == '\'') q += "'\\''";
-    else q += c;
+    if (c == '\'')
+      q += "'\\''";
+    else
+      q += c;
   }
   return q + "'";
 }

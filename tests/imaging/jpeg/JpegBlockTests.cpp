@@ -36,9 +36,9 @@ TEST(JpegBlock, ScaledQuantizationTable) {
   std::vector<std::uint8_t> ramp(64);
   for (int i = 0; i < 64; ++i) ramp[i] = std::uint8_t(i + 1);
   JpegDecoderQuantizationTable rising = TableOf(ramp);
-  EXPECT_EQ(rising.IntegerScaling()[1], 369 * 2);     // zigzag 1 is natural 1
-  EXPECT_EQ(rising.IntegerScaling()[8], 369 * 3);     // zigzag 2 is natural 8
-  EXPECT_EQ(rising.IntegerScaling()[63], 430475);     // zigzag 63 is natural 63: 4096 x 1.64213 x 64
+  EXPECT_EQ(rising.IntegerScaling()[1], 369 * 2);  // zigzag 1 is natural 1
+  EXPECT_EQ(rising.IntegerScaling()[8], 369 * 3);  // zigzag 2 is natural 8
+  EXPECT_EQ(rising.IntegerScaling()[63], 430475);  // zigzag 63 is natural 63: 4096 x 1.64213 x 64
   // Refusals before or at the faulty byte.
   JpegDecoderQuantizationTable table;
   MemoryJpegStream none({}, 1);
@@ -73,7 +73,7 @@ TEST(JpegBlock, InverseDctValues) {
   EXPECT_TRUE(all(transform({{0, 10}}), 129));
   EXPECT_TRUE(all(transform({{0, -1024}}), 0));
   EXPECT_TRUE(all(transform({{0, 1016}}), 255));
-  EXPECT_TRUE(all(transform({{0, 32767}}), 255));   // clamped
+  EXPECT_TRUE(all(transform({{0, 32767}}), 255));  // clamped
   EXPECT_TRUE(all(transform({{0, -32768}}), 0));
   JpegDecoderDataUnit horizontal = transform({{1, 8}});
   const std::uint8_t expected[8] = {129, 129, 129, 128, 128, 127, 127, 127};
@@ -131,7 +131,7 @@ TEST(JpegBlock, BitInput) {
   MemoryJpegStream stuffed({0xFF, 0x00, 0x5A, 0xC3}, 3);
   stuffed.StartBitInput();
   EXPECT_EQ(stuffed.Receive(8), 0xFFu);
-  EXPECT_EQ(stuffed.Receive(3), 0x2u);   // 010
+  EXPECT_EQ(stuffed.Receive(3), 0x2u);  // 010
   EXPECT_EQ(stuffed.Receive(0), 0u);
   EXPECT_EQ(stuffed.Receive(11), 0x6B0u);  // 11010 and 110000 of 0xC3
   stuffed.EndBitInput();

@@ -122,8 +122,8 @@ TEST(JpegCorpus, JpegtranRewritesDecodeAlike) {
   WritePnm(dir + "/tran.ppm", MakeSamples(width, height, 3, 3), width, height, 3);
   ASSERT_TRUE(RunCommand("cjpeg -outfile " + dir + "/tran.jpg " + dir + "/tran.ppm"));
   Picture base = Decode(ReadFile(dir + "/tran.jpg"));
-  for (std::string options : {"-progressive", "-optimize", "-restart 2B", "-progressive -restart 1",
-                                     "-optimize -restart 7B"}) {
+  for (std::string options :
+       {"-progressive", "-optimize", "-restart 2B", "-progressive -restart 1", "-optimize -restart 7B"}) {
     std::string out = dir + "/tran_x.jpg";
     ASSERT_TRUE(RunCommand("jpegtran " + options + " -outfile " + out + " " + dir + "/tran.jpg")) << options;
     std::vector<std::uint8_t> jpeg = ReadFile(out);

@@ -38,7 +38,8 @@ Bytes UnitDqt(std::uint8_t tableByte = 0x00) {
 
 // A frame of n components of 1x1 sampling on quantization table 0, ids 1..n.
 Bytes Sof(std::uint8_t code, std::uint16_t width, std::uint16_t height, std::uint8_t n) {
-  Bytes payload = {8, std::uint8_t(height >> 8), std::uint8_t(height), std::uint8_t(width >> 8), std::uint8_t(width), n};
+  Bytes payload = {8, std::uint8_t(height >> 8), std::uint8_t(height), std::uint8_t(width >> 8), std::uint8_t(width),
+                   n};
   for (std::uint8_t i = 1; i <= n; ++i) payload.insert(payload.end(), {i, 0x11, 0x00});
   return Segment(code, payload);
 }
@@ -186,14 +187,14 @@ TEST(JpegStream, PassedOverBytesAndSegments) {
   Picture plain = Decode(FlatGray());
   const Bytes body = Join({UnitDqt(), Sof(0xC0, 8, 8, 1), OneCodeTables(), Sos(1), {0x00}, Eoi});
   const std::vector<Bytes> variants = {
-      Join({Soi, {0xFF, 0xFF, 0xFF}, body}),                              // fill bytes before a marker
-      Join({Soi, Soi, body}),                                            // a second start of image
+      Join({Soi, {0xFF, 0xFF, 0xFF}, body}),  // fill bytes before a marker
+      Join({Soi, Soi, body}),                 // a second start of image
       Join({Soi, Segment(0xE0, {}), Segment(0xFE, {1, 2, 3, 0xFF, 0xD9, 6, 7, 8}), body}),  // APP0, COM
-      Join({Soi, {0x00, 0x12}, body}),                                   // stray bytes between segments
-      Join({Soi, Segment(0xDD, {0, 0}), body}),                          // restart interval 0
-      Join({FlatGray(), {0x0D, 0x0A, 0x0D}}),                            // line ends after the end
-      Join({FlatGray(), {0x41}}),                                        // one last byte of any value
-      Join({FlatGray(), {0x0D, 0x0A, 0x41}}),                            // both
+      Join({Soi, {0x00, 0x12}, body}),           // stray bytes between segments
+      Join({Soi, Segment(0xDD, {0, 0}), body}),  // restart interval 0
+      Join({FlatGray(), {0x0D, 0x0A, 0x0D}}),    // line ends after the end
+      Join({FlatGray(), {0x41}}),                // one last byte of any value
+      Join({FlatGray(), {0x0D, 0x0A, 0x41}}),    // both
   };
   for (std::size_t i = 0; i < variants.size(); ++i) {
     EXPECT_EQ(DecodeError(variants[i]), "") << i;

@@ -83,8 +83,8 @@ void Silent(j_common_ptr, int) {}
 
 }  // namespace
 
-std::vector<std::uint8_t> Encode(const std::vector<std::uint8_t>& samples, std::uint32_t width,
-                                 std::uint32_t height, int colorSpace, const EncodeOptions& options) {
+std::vector<std::uint8_t> Encode(const std::vector<std::uint8_t>& samples, std::uint32_t width, std::uint32_t height,
+                                 int colorSpace, const EncodeOptions& options) {
   jpeg_compress_struct info{};
   ErrorJump error{};
   info.err = jpeg_std_error(&error.manager);

@@ -48,15 +48,15 @@ struct EncodeOptions {
   bool progressive = false;
   bool optimize = false;
   bool arithmetic = false;
-  int restartRows = 0;    // restart interval in MCU rows
-  int restartBlocks = 0;  // restart interval in MCUs
+  int restartRows = 0;          // restart interval in MCU rows
+  int restartBlocks = 0;        // restart interval in MCUs
   bool unitQuantizers = false;  // every quantizer 1
 };
 
 // Encodes samples with libjpeg. Colour spaces: JCS_GRAYSCALE, JCS_RGB, JCS_YCbCr, JCS_CMYK;
 // RGB input is stored as YCbCr, the others as they are.
-std::vector<std::uint8_t> Encode(const std::vector<std::uint8_t>& samples, std::uint32_t width,
-                                 std::uint32_t height, int colorSpace, const EncodeOptions& options);
+std::vector<std::uint8_t> Encode(const std::vector<std::uint8_t>& samples, std::uint32_t width, std::uint32_t height,
+                                 int colorSpace, const EncodeOptions& options);
 
 // Decodes with libjpeg-turbo: integer IDCT, box upsampling, into the pixels of this system
 // (CMYK samples are combined the way the decoder does: each of the first three less the

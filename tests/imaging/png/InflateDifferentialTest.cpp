@@ -120,8 +120,8 @@ TEST(InflateDifferential, LargeRequestsAndTinyPieces) {
   std::mt19937 rng(99);
   auto data = MakeData(DataKind::Image, 3000000, rng);
   auto z = ZlibCompress(data, {});
-  ExpectInflates(data, z, rng, 1 << 20, 1 << 21);   // requests beyond the internal buffer
-  ExpectInflates(data, z, rng, 3, 700);              // pieces of 0 to 3 bytes
+  ExpectInflates(data, z, rng, 1 << 20, 1 << 21);  // requests beyond the internal buffer
+  ExpectInflates(data, z, rng, 3, 700);            // pieces of 0 to 3 bytes
 }
 
 TEST(InflateDifferential, RealFilesAtEveryLevel) {

@@ -84,10 +84,20 @@ TEST(InflateHeader, RefusedHeadersInOrder) {
 TEST(InflateStored, EmptyStoredBlocksOfAFlushAreAccepted) {
   // Two empty non-final stored blocks (as Z_SYNC_FLUSH writes them), a stored block, an
   // empty final stored block.
-  Bytes d = BitWriter().Bits(0, 1).Bits(0, 2).AlignedBytes({0x00, 0x00, 0xFF, 0xFF})
-                .Bits(0, 1).Bits(0, 2).AlignedBytes({0x00, 0x00, 0xFF, 0xFF})
-                .Bits(0, 1).Bits(0, 2).AlignedBytes({0x02, 0x00, 0xFD, 0xFF, 'x', 'y'})
-                .Bits(1, 1).Bits(0, 2).AlignedBytes({0x00, 0x00, 0xFF, 0xFF}).Finish();
+  Bytes d = BitWriter()
+                .Bits(0, 1)
+                .Bits(0, 2)
+                .AlignedBytes({0x00, 0x00, 0xFF, 0xFF})
+                .Bits(0, 1)
+                .Bits(0, 2)
+                .AlignedBytes({0x00, 0x00, 0xFF, 0xFF})
+                .Bits(0, 1)
+                .Bits(0, 2)
+                .AlignedBytes({0x02, 0x00, 0xFD, 0xFF, 'x', 'y'})
+                .Bits(1, 1)
+                .Bits(0, 2)
+                .AlignedBytes({0x00, 0x00, 0xFF, 0xFF})
+                .Finish();
   Result r = Inflate(ZlibWrap(d, Text("xy")));
   EXPECT_EQ(r.error, "");
   EXPECT_EQ(r.output, Text("xy"));
@@ -122,8 +132,15 @@ TEST(InflateStored, LengthCheck) {
 
 TEST(InflateStored, NextBlockStartsAtTheByteAfterTheStoredData) {
   // Non-final stored "abc" split over pieces, then a final fixed block with "d".
-  Bytes d = BitWriter().Bits(0, 1).Bits(0, 2).AlignedBytes({0x03, 0x00, 0xFC, 0xFF, 'a', 'b', 'c'})
-                .Bits(1, 1).Bits(1, 2).FixedLiteral('d').FixedLiteral(256).Finish();
+  Bytes d = BitWriter()
+                .Bits(0, 1)
+                .Bits(0, 2)
+                .AlignedBytes({0x03, 0x00, 0xFC, 0xFF, 'a', 'b', 'c'})
+                .Bits(1, 1)
+                .Bits(1, 2)
+                .FixedLiteral('d')
+                .FixedLiteral(256)
+                .Finish();
   Bytes z = ZlibWrap(d, Text("abcd"));
   EXPECT_EQ(Inflate(z).output, Text("abcd"));
   for (std::uint32_t split = 1; split < z.size(); ++split) {
@@ -142,34 +159,54 @@ TEST(InflateBlocks, FixedCodeValuesOutsideTheAlphabet) {
     EXPECT_EQ(Inflate(ZlibWrap(d, Text("a"))).error, "Invalid Huffman Literal Value");
   }
   for (std::uint32_t symbol : {30u, 31u}) {
-    Bytes d = BitWriter().Bits(1, 1).Bits(1, 2).FixedLiteral('a').FixedLiteral(257).FixedDistance(symbol)
-                  .FixedLiteral(256).Finish();
+    Bytes d = BitWriter()
+                  .Bits(1, 1)
+                  .Bits(1, 2)
+                  .FixedLiteral('a')
+                  .FixedLiteral(257)
+                  .FixedDistance(symbol)
+                  .FixedLiteral(256)
+                  .Finish();
     EXPECT_EQ(Inflate(ZlibWrap(d, Text("a"))).error, "Invalid Huffman Distance Value");
   }
 }
 
 TEST(InflateMatches, ShortAndFarDistances) {
   // Distance 1 repeats the last byte.
-  Bytes d = BitWriter().Bits(1, 1).Bits(1, 2).FixedLiteral('A').FixedLiteral(257).FixedDistance(0)
-                .FixedLiteral(256).Finish();
+  Bytes d =
+      BitWriter().Bits(1, 1).Bits(1, 2).FixedLiteral('A').FixedLiteral(257).FixedDistance(0).FixedLiteral(256).Finish();
   EXPECT_EQ(Inflate(ZlibWrap(d, Text("AAAA"))).output, Text("AAAA"));
   // Distance 5 after one byte reaches back before the data: zeros.
   Bytes zeros = {'A', 0, 0, 0};
-  d = BitWriter().Bits(1, 1).Bits(1, 2).FixedLiteral('A').FixedLiteral(257).FixedDistance(4).Bits(0, 1)
-          .FixedLiteral(256).Finish();
+  d = BitWriter()
+          .Bits(1, 1)
+          .Bits(1, 2)
+          .FixedLiteral('A')
+          .FixedLiteral(257)
+          .FixedDistance(4)
+          .Bits(0, 1)
+          .FixedLiteral(256)
+          .Finish();
   EXPECT_EQ(Inflate(ZlibWrap(d, zeros)).output, zeros);
   // Distance 32768 (symbol 29, all 13 extra bits set) after one byte: zeros as well.
   Bytes far(1 + 258, 0);
   far[0] = 'B';
-  d = BitWriter().Bits(1, 1).Bits(1, 2).FixedLiteral('B').FixedLiteral(285).FixedDistance(29).Bits(8191, 13)
-          .FixedLiteral(256).Finish();
+  d = BitWriter()
+          .Bits(1, 1)
+          .Bits(1, 2)
+          .FixedLiteral('B')
+          .FixedLiteral(285)
+          .FixedDistance(29)
+          .Bits(8191, 13)
+          .FixedLiteral(256)
+          .Finish();
   EXPECT_EQ(Inflate(ZlibWrap(d, far)).output, far);
 }
 
 TEST(InflateMatches, RequestsOfOneByteInsideAMatch) {
   // "x" and a 258-byte match of distance 1: 259 bytes taken one request at a time.
-  Bytes d = BitWriter().Bits(1, 1).Bits(1, 2).FixedLiteral('x').FixedLiteral(285).FixedDistance(0)
-                .FixedLiteral(256).Finish();
+  Bytes d =
+      BitWriter().Bits(1, 1).Bits(1, 2).FixedLiteral('x').FixedLiteral(285).FixedDistance(0).FixedLiteral(256).Finish();
   Bytes expected(259, 'x');
   Bytes z = ZlibWrap(d, expected);
   MemoryInflateStream stream(z);
@@ -251,7 +288,14 @@ TEST(InflateRequests, NothingMoreAfterAFailure) {
   EXPECT_THROW(decoder.OpenStream(header), InflateDecoder::StreamError);
   std::uint8_t b[4];
   EXPECT_EQ(decoder.Decode(header, 4, b), 0u);
-  Bytes d = BitWriter().Bits(1, 1).Bits(1, 2).FixedLiteral('a').FixedLiteral(286).FixedLiteral('b').FixedLiteral(256).Finish();
+  Bytes d = BitWriter()
+                .Bits(1, 1)
+                .Bits(1, 2)
+                .FixedLiteral('a')
+                .FixedLiteral(286)
+                .FixedLiteral('b')
+                .FixedLiteral(256)
+                .Finish();
   Bytes bad = ZlibWrap(d, Text("ab"));
   bad.insert(bad.end(), 64, 0);
   MemoryInflateStream data(bad, {4, 4, std::uint32_t(bad.size()) - 8});
@@ -303,9 +347,7 @@ TEST(InflateDynamic, LeadingRepeatIsRefused) {
 
 // Literal/length lengths: 'A' 1 bit, end of block 2 bits, every other value none; one distance
 // of 1 bit. The code is incomplete: the pattern 11 begins no code.
-std::vector<LengthSymbol> IncompleteCode() {
-  return {{18, 65 - 11}, {1}, {18, 127}, {18, 190 - 138 - 11}, {2}, {1}};
-}
+std::vector<LengthSymbol> IncompleteCode() { return {{18, 65 - 11}, {1}, {18, 127}, {18, 190 - 138 - 11}, {2}, {1}}; }
 
 TEST(InflateDynamic, IncompleteCodeIsAcceptedAndUnusedPatternsAreRefused) {
   BitWriter w;
@@ -340,9 +382,9 @@ TEST(InflateInputStream, BitsAcrossPiecesAndByteMode) {
   stream.EnterBitMode();
   EXPECT_EQ(stream.NextBit(), 0u);  // 0xB2 = 1011 0010, least significant bit first
   EXPECT_EQ(stream.NextBit(), 1u);
-  EXPECT_EQ(stream.GetBits(3), 0x4u);    // bits 2-4 of 0xB2: 100
+  EXPECT_EQ(stream.GetBits(3), 0x4u);      // bits 2-4 of 0xB2: 100
   EXPECT_EQ(stream.GetBits(13), 0x17FDu);  // 101 of 0xB2, then 0xFF, then 0 and 1 of 0x5A
-  stream.ExitBitMode();                  // the rest of 0x5A is passed over
+  stream.ExitBitMode();                    // the rest of 0x5A is passed over
   EXPECT_EQ(stream.GetByte(), 0x01);
   stream.EnterBitMode();
   EXPECT_EQ(stream.GetBits(8), 0x02u);

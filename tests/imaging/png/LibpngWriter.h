@@ -11,11 +11,11 @@
 namespace TarnwellTest {
 
 struct LibpngWriteOptions {
-  int filters = PNG_ALL_FILTERS;   // PNG_FILTER_NONE, _SUB, _UP, _AVG, _PAETH or a mix
+  int filters = PNG_ALL_FILTERS;  // PNG_FILTER_NONE, _SUB, _UP, _AVG, _PAETH or a mix
   bool interlaced = false;
-  int paletteEntries = 0;          // colour type 3
+  int paletteEntries = 0;                  // colour type 3
   std::vector<std::uint8_t> transparency;  // tRNS entries of a palette image
-  int flushEveryRows = 0;          // png_set_flush: a zlib flush every that many rows
+  int flushEveryRows = 0;                  // png_set_flush: a zlib flush every that many rows
   int compressionLevel = 6;
 };
 
@@ -46,8 +46,7 @@ inline std::vector<std::uint8_t> WritePngWithLibpng(std::uint32_t width, std::ui
     for (int i = 0; i < o.paletteEntries; ++i)
       palette[i] = {png_byte(i * 29 + 3), png_byte(255 - i * 7), png_byte(i * 101 + 50)};
     png_set_PLTE(png, info, palette.data(), o.paletteEntries);
-    if (!o.transparency.empty())
-      png_set_tRNS(png, info, o.transparency.data(), int(o.transparency.size()), nullptr);
+    if (!o.transparency.empty()) png_set_tRNS(png, info, o.transparency.data(), int(o.transparency.size()), nullptr);
   }
   if (o.flushEveryRows > 0) png_set_flush(png, o.flushEveryRows);
   png_write_info(png, info);

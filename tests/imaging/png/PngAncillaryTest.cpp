@@ -117,8 +117,8 @@ TEST(PngAncillary, TransparencyOfPaletteImages) {
   EXPECT_EQ(alphas(p.With("tRNS", Bytes(256, 3), Place::AfterPalette)), (std::vector<int>{3, 3}));
   EXPECT_EQ(alphas(p.With("tRNS", {20, 30}, Place::First)), (std::vector<int>{20, 30}));  // before PLTE
   // Of two tRNS chunks the second alone counts.
-  Bytes two = PngBuilder().Header(2, 1, 8, 3).Palette(4).Chunk("tRNS", {1, 2}).Chunk("tRNS", {9})
-                  .Rows({0, 0, 1}).End().bytes;
+  Bytes two =
+      PngBuilder().Header(2, 1, 8, 3).Palette(4).Chunk("tRNS", {1, 2}).Chunk("tRNS", {9}).Rows({0, 0, 1}).End().bytes;
   EXPECT_EQ(alphas(two), (std::vector<int>{9, 255}));
   EXPECT_EQ(p.Error("tRNS", {1}, Place::AfterData), "tRNS chunk may not occur after IDAT");
 }

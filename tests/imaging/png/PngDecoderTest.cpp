@@ -86,7 +86,8 @@ TEST(PngDecoder, PaletteChunk) {
             "PLTE block must occur before IDAT");
   EXPECT_EQ(DecodeError(PngBuilder().Header(1, 1, 8, 0).Palette(4).Rows(rows).End().bytes),
             "Grayscale image contains a PLTE block");
-  EXPECT_EQ(DecodeError(PngBuilder().Header(1, 1, 8, 4).Palette(4).End().bytes), "Grayscale image contains a PLTE block");
+  EXPECT_EQ(DecodeError(PngBuilder().Header(1, 1, 8, 4).Palette(4).End().bytes),
+            "Grayscale image contains a PLTE block");
   EXPECT_EQ(DecodeError(PngBuilder().Header(1, 1, 8, 3).Chunk("PLTE", Bytes(771, 1)).End().bytes),
             "PLTE chunk length too large");
   EXPECT_EQ(DecodeError(PngBuilder().Header(1, 1, 8, 3).Chunk("PLTE", Bytes(770, 1)).End().bytes),
@@ -119,7 +120,8 @@ TEST(PngDecoder, ImageDataRuns) {
 }
 
 TEST(PngDecoder, CompressedDataAgainstTheRows) {
-  EXPECT_EQ(DecodeError(PngBuilder().Header(2, 2, 8, 0).Rows(Rows(3, 2)).End().bytes), "Extra bytes in compressed data");
+  EXPECT_EQ(DecodeError(PngBuilder().Header(2, 2, 8, 0).Rows(Rows(3, 2)).End().bytes),
+            "Extra bytes in compressed data");
   Bytes oneMore = Rows(2, 2);
   oneMore.push_back(0);
   EXPECT_EQ(DecodeError(PngBuilder().Header(2, 2, 8, 0).Rows(oneMore).End().bytes), "Extra bytes in compressed data");
@@ -127,7 +129,8 @@ TEST(PngDecoder, CompressedDataAgainstTheRows) {
   Bytes short1 = Rows(2, 2);
   short1.pop_back();
   EXPECT_EQ(DecodeError(PngBuilder().Header(2, 2, 8, 0).Rows(short1).End().bytes), "Premature end of compressed data");
-  EXPECT_EQ(DecodeError(PngBuilder().Header(2, 2, 8, 0).Rows(Rows(1, 2)).End().bytes), "Premature end of compressed data");
+  EXPECT_EQ(DecodeError(PngBuilder().Header(2, 2, 8, 0).Rows(Rows(1, 2)).End().bytes),
+            "Premature end of compressed data");
   EXPECT_EQ(DecodeError(PngBuilder().Header(8, 8, 8, 0, 1).Rows(Rows(1, 1)).End().bytes),
             "Premature end of compressed data");
 }
@@ -136,9 +139,11 @@ TEST(PngDecoder, ChunkTypes) {
   Bytes z = PngBuilder::Compress(Rows(2, 2));
   EXPECT_EQ(DecodeError(PngBuilder().Header(2, 2, 8, 0).Chunk("ABCD", {1, 2}).Data(z).End().bytes),
             "Unknown critical chunk");
-  EXPECT_EQ(DecodeError(PngBuilder().Header(2, 2, 8, 0).Chunk("aBCD", {1, 2}).Data(z).Chunk("sRGB", {0}).End().bytes), "");
+  EXPECT_EQ(DecodeError(PngBuilder().Header(2, 2, 8, 0).Chunk("aBCD", {1, 2}).Data(z).Chunk("sRGB", {0}).End().bytes),
+            "");
   // Chunk names compare with their letter case.
-  EXPECT_EQ(DecodeError(PngBuilder().Header(2, 2, 8, 0).Data(z).Chunk("IenD", {}).End().bytes), "Unknown critical chunk");
+  EXPECT_EQ(DecodeError(PngBuilder().Header(2, 2, 8, 0).Data(z).Chunk("IenD", {}).End().bytes),
+            "Unknown critical chunk");
 }
 
 TEST(PngDecoder, EndOfTheFile) {
@@ -190,7 +195,8 @@ TEST(PngDecoder, OneDecoderReadsSeveralFiles) {
   // A palette image of 256 entries, then one with 2 entries that uses index 5: black, not the
   // earlier image's entry; and a tRNS of the first image does not carry over.
   Decoded first, second;
-  Decode(PngBuilder().Header(1, 1, 8, 3).Palette(256).Chunk("tRNS", Bytes(10, 7)).Rows({0, 5}).End().bytes, first, &decoder);
+  Decode(PngBuilder().Header(1, 1, 8, 3).Palette(256).Chunk("tRNS", Bytes(10, 7)).Rows({0, 5}).End().bytes, first,
+         &decoder);
   ASSERT_EQ(first.error, "");
   EXPECT_EQ(first.image.Pixels()[0], Veldaro::MakePixel(15, 105, 195, 7));
   Decode(PngBuilder().Header(1, 1, 8, 3).Palette(2).Rows({0, 5}).End().bytes, second, &decoder);

@@ -22,7 +22,9 @@ using TarnwellTest::LibpngOptions;
 using TarnwellTest::PngBuilder;
 using TarnwellTest::ReadWithLibpng;
 
-std::string Suite(const std::string& name) { return std::string(TARNWELL_SOURCE_DIR) + "/tests/imaging/data/pngsuite/" + name; }
+std::string Suite(const std::string& name) {
+  return std::string(TARNWELL_SOURCE_DIR) + "/tests/imaging/data/pngsuite/" + name;
+}
 
 Bytes ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -102,7 +104,8 @@ TEST(PngDeliberateDifferences, OutOfPlaceAncillaryChunksAreRefused) {
   // libpng warns about (and ignores) ancillary chunks in the wrong place or of the wrong
   // size; the decoder refuses the file.
   Bytes rows = {0, 0, 1};
-  Bytes gammaAfterPalette = PngBuilder().Header(2, 1, 8, 3).Palette(2).Chunk("gAMA", {0, 0, 0xB1, 0x8F}).Rows(rows).End().bytes;
+  Bytes gammaAfterPalette =
+      PngBuilder().Header(2, 1, 8, 3).Palette(2).Chunk("gAMA", {0, 0, 0xB1, 0x8F}).Rows(rows).End().bytes;
   EXPECT_EQ(DecodeError(gammaAfterPalette), "gAMA chunk may not occur after PLTE");
   EXPECT_EQ(ReadWithLibpng(gammaAfterPalette).error, "");
   Bytes shortTime = PngBuilder().Header(2, 1, 8, 3).Palette(2).Chunk("tIME", Bytes(6, 1)).Rows(rows).End().bytes;
@@ -137,10 +140,12 @@ TEST(PngDeliberateDifferences, ExtraCompressedDataIsRefused) {
 TEST(PngDeliberateDifferences, TransparencyLongerThanThePaletteIsUsed) {
   // libpng drops a tRNS chunk with more entries than the palette; the decoder uses its values
   // (up to 256), and indexes beyond the palette are black with that alpha.
-  Bytes file = PngBuilder().Header(4, 1, 8, 3).Palette(2).Chunk("tRNS", {9, 9, 9, 77}).Rows({0, 0, 1, 2, 3}).End().bytes;
+  Bytes file =
+      PngBuilder().Header(4, 1, 8, 3).Palette(2).Chunk("tRNS", {9, 9, 9, 77}).Rows({0, 0, 1, 2, 3}).End().bytes;
   auto ours = Ours(file);
   EXPECT_EQ(ours, (std::vector<std::uint32_t>{0x090A64C8u, 0x090B65C7u, 0x09000000u, 0x4D000000u}));
-  EXPECT_EQ(ReadWithLibpng(file).pixels, (std::vector<std::uint32_t>{0xFF0A64C8u, 0xFF0B65C7u, 0xFF000000u, 0xFF000000u}));
+  EXPECT_EQ(ReadWithLibpng(file).pixels,
+            (std::vector<std::uint32_t>{0xFF0A64C8u, 0xFF0B65C7u, 0xFF000000u, 0xFF000000u}));
 }
 
 TEST(PngDeliberateDifferences, PaletteIndexBeyondThePaletteIsBlackAsInLibpng) {

@@ -9,7 +9,9 @@
 
 namespace {
 
-std::string Suite(const std::string& name) { return std::string(TARNWELL_SOURCE_DIR) + "/tests/imaging/data/pngsuite/" + name; }
+std::string Suite(const std::string& name) {
+  return std::string(TARNWELL_SOURCE_DIR) + "/tests/imaging/data/pngsuite/" + name;
+}
 
 TEST(PngDispatch, PngFilesDecodeAsType7) {
   for (const char* name : {"basn6a08.png", "basi3p04.png", "tbrn2c08.png"}) {
@@ -17,12 +19,14 @@ TEST(PngDispatch, PngFilesDecodeAsType7) {
     EXPECT_EQ(Veldaro::ReadAnyImageFile(Suite(name), image, nullptr, nullptr), Veldaro::ImageTypePng) << name;
     auto reference = TarnwellTest::ReadWithLibpng(Suite(name));
     ASSERT_EQ(image.PixelCount(), reference.pixels.size());
-    EXPECT_EQ(std::vector<std::uint32_t>(image.Pixels(), image.Pixels() + image.PixelCount()), reference.pixels) << name;
+    EXPECT_EQ(std::vector<std::uint32_t>(image.Pixels(), image.Pixels() + image.PixelCount()), reference.pixels)
+        << name;
   }
 }
 
 TEST(PngDispatch, BrokenSignatureIsUnknown) {
-  for (const char* name : {"xs1n0g01.png", "xs2n0g01.png", "xs4n0g01.png", "xs7n0g01.png", "xcrn0g04.png", "xlfn0g04.png"}) {
+  for (const char* name :
+       {"xs1n0g01.png", "xs2n0g01.png", "xs4n0g01.png", "xs7n0g01.png", "xcrn0g04.png", "xlfn0g04.png"}) {
     Veldaro::BitmapImage image;
     image.SetSize(3, 1);
     image.Pixels()[0] = 0x12345678u;
@@ -40,7 +44,8 @@ TEST(PngDispatch, DecoderErrorsPassThrough) {
   } catch (const Veldaro::InputByteStream::StreamError& e) {
     EXPECT_STREQ(e.what(), "Invalid Chunk CRC");
   }
-  EXPECT_THROW(Veldaro::ReadAnyImageFile(Suite("xc1n0g08.png"), image, nullptr, nullptr), Veldaro::PngDecoder::BadPngStream);
+  EXPECT_THROW(Veldaro::ReadAnyImageFile(Suite("xc1n0g08.png"), image, nullptr, nullptr),
+               Veldaro::PngDecoder::BadPngStream);
 }
 
 }  // namespace

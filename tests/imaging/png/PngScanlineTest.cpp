@@ -83,12 +83,13 @@ struct Format {
   int channels;
 };
 
-const Format kFormats[] = {{0, 1, 1}, {0, 2, 1}, {0, 4, 1}, {0, 8, 1}, {0, 16, 1}, {2, 8, 3},  {2, 16, 3}, {3, 1, 1},
+const Format kFormats[] = {{0, 1, 1}, {0, 2, 1}, {0, 4, 1}, {0, 8, 1}, {0, 16, 1}, {2, 8, 3}, {2, 16, 3}, {3, 1, 1},
                            {3, 2, 1}, {3, 4, 1}, {3, 8, 1}, {4, 8, 2}, {4, 16, 2}, {6, 8, 4}, {6, 16, 4}};
 
 TEST(PngScanlines, EveryFormatFilterAndInterlaceMatchesLibpng) {
   std::mt19937 rng(7);
-  const int filters[] = {PNG_FILTER_NONE, PNG_FILTER_SUB, PNG_FILTER_UP, PNG_FILTER_AVG, PNG_FILTER_PAETH, PNG_ALL_FILTERS};
+  const int filters[] = {PNG_FILTER_NONE, PNG_FILTER_SUB,   PNG_FILTER_UP,
+                         PNG_FILTER_AVG,  PNG_FILTER_PAETH, PNG_ALL_FILTERS};
   int cases = 0;
   for (const Format& f : kFormats)
     for (int filter : filters)
@@ -138,9 +139,9 @@ TEST(PngPixelConverters, SampleValues) {
   };
   EXPECT_EQ(one(0, 1, {0x80}), 0xFFFFFFFFu);
   EXPECT_EQ(one(0, 1, {0x7F}), 0xFF000000u);
-  EXPECT_EQ(one(0, 2, {0x80}), 0xFFAAAAAAu);   // sample 2: 170
-  EXPECT_EQ(one(0, 2, {0x40}), 0xFF555555u);   // sample 1: 85
-  EXPECT_EQ(one(0, 4, {0xB0}), 0xFFBBBBBBu);   // sample 11: 11 x 17
+  EXPECT_EQ(one(0, 2, {0x80}), 0xFFAAAAAAu);  // sample 2: 170
+  EXPECT_EQ(one(0, 2, {0x40}), 0xFF555555u);  // sample 1: 85
+  EXPECT_EQ(one(0, 4, {0xB0}), 0xFFBBBBBBu);  // sample 11: 11 x 17
   EXPECT_EQ(one(0, 16, {0x12, 0xFF}), 0xFF121212u);
   EXPECT_EQ(one(2, 16, {0x12, 0xFF, 0x34, 0x80, 0x56, 0x00}), 0xFF123456u);
   EXPECT_EQ(one(4, 8, {0x33, 0x44}), 0x44333333u);
@@ -161,8 +162,9 @@ TEST(PngPixelConverters, SampleValues) {
 }
 
 TEST(PngPixelConverters, PartialBytesAtTheEndOfARow) {
-  for (auto [format, bits] : {std::tuple{Veldaro::PngPixelFormat::Indexed1, 1}, std::tuple{Veldaro::PngPixelFormat::Indexed2, 2},
-                              std::tuple{Veldaro::PngPixelFormat::Indexed4, 4}})
+  for (auto [format, bits] :
+       {std::tuple{Veldaro::PngPixelFormat::Indexed1, 1}, std::tuple{Veldaro::PngPixelFormat::Indexed2, 2},
+        std::tuple{Veldaro::PngPixelFormat::Indexed4, 4}})
     for (std::uint32_t count = 1; count <= 17; ++count) {
       std::uint32_t table[256];
       for (std::uint32_t i = 0; i < 256; ++i) table[i] = i * 0x01010101u;
@@ -183,7 +185,8 @@ TEST(PngScanlines, FirstRowOfEachPassSeesAZeroPreviousRow) {
   // 8 x 8 gray, Adam7: every row of every pass uses Up. The first row of each pass must
   // reconstruct to its raw bytes although the previous pass left data in the buffers.
   Bytes rows;
-  const std::uint32_t starts[7][4] = {{8, 8, 0, 0}, {8, 8, 0, 4}, {8, 4, 4, 0}, {4, 4, 0, 2}, {4, 2, 2, 0}, {2, 2, 0, 1}, {2, 1, 1, 0}};
+  const std::uint32_t starts[7][4] = {{8, 8, 0, 0}, {8, 8, 0, 4}, {8, 4, 4, 0}, {4, 4, 0, 2},
+                                      {4, 2, 2, 0}, {2, 2, 0, 1}, {2, 1, 1, 0}};
   std::vector<std::uint32_t> expected(64, 0);
   for (const auto& p : starts) {
     std::uint32_t columns = (8 - p[3] + p[1] - 1) / p[1];

@@ -57,13 +57,13 @@ TEST(PngSuite, GoodFilesMatchLibpng) {
 
 TEST(PngSuite, BrokenFilesAreRefused) {
   const std::map<std::string, std::string> expected = {
-      {"xc1n0g08.png", "Invalid Color Type"},          {"xc9n2c08.png", "Invalid Color Type"},
-      {"xcrn0g04.png", "Not a PNG file"},              {"xcsn0g01.png", "Invalid Chunk CRC"},
-      {"xd0n2c08.png", "Invalid Bit Depth"},           {"xd3n2c08.png", "Invalid Bit Depth"},
-      {"xd9n2c08.png", "Invalid Bit Depth"},           {"xdtn0g01.png", "Image Contains no Pixel Data"},
-      {"xhdn0g08.png", "Invalid Chunk CRC"},           {"xlfn0g04.png", "Not a PNG file"},
-      {"xs1n0g01.png", "Not a PNG file"},              {"xs2n0g01.png", "Not a PNG file"},
-      {"xs4n0g01.png", "Not a PNG file"},              {"xs7n0g01.png", "Not a PNG file"},
+      {"xc1n0g08.png", "Invalid Color Type"}, {"xc9n2c08.png", "Invalid Color Type"},
+      {"xcrn0g04.png", "Not a PNG file"},     {"xcsn0g01.png", "Invalid Chunk CRC"},
+      {"xd0n2c08.png", "Invalid Bit Depth"},  {"xd3n2c08.png", "Invalid Bit Depth"},
+      {"xd9n2c08.png", "Invalid Bit Depth"},  {"xdtn0g01.png", "Image Contains no Pixel Data"},
+      {"xhdn0g08.png", "Invalid Chunk CRC"},  {"xlfn0g04.png", "Not a PNG file"},
+      {"xs1n0g01.png", "Not a PNG file"},     {"xs2n0g01.png", "Not a PNG file"},
+      {"xs4n0g01.png", "Not a PNG file"},     {"xs7n0g01.png", "Not a PNG file"},
   };
   auto names = SuiteFiles(true);
   ASSERT_EQ(names.size(), expected.size());

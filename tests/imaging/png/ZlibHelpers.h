@@ -74,8 +74,8 @@ inline std::vector<std::uint8_t> MakeData(DataKind kind, std::size_t size, std::
       while (d.size() < size) d.push_back(std::uint8_t(rng()));
       break;
     case DataKind::Text: {
-      static const char* words[] = {"the ", "pixel ", "row ", "filter ", "deflate ", "window ", "PNG ", "chunk ",
-                                    "and ", "of ", "a ", "\n", "IDAT ", "zlib ", "match ", "literal "};
+      static const char* words[] = {"the ", "pixel ", "row ", "filter ", "deflate ", "window ", "PNG ",   "chunk ",
+                                    "and ", "of ",    "a ",   "\n",      "IDAT ",    "zlib ",   "match ", "literal "};
       while (d.size() < size) {
         const char* w = words[rng() % 16];
         for (; *w && d.size() < size; ++w) d.push_back(std::uint8_t(*w));
@@ -107,9 +107,7 @@ inline std::vector<std::uint8_t> MakeData(DataKind kind, std::size_t size, std::
       }
       break;
     }
-    case DataKind::Zeros:
-      d.assign(size, 0);
-      break;
+    case DataKind::Zeros: d.assign(size, 0); break;
   }
   return d;
 }

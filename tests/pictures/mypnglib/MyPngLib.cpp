@@ -41,9 +41,8 @@ int InterlaceMethod(const char* fileName) {
 
 extern "C" {
 
-__attribute__((visibility("default"))) unsigned char LoadPng(const char* fileName, void** data,
-                                                             std::uint32_t* size, std::uint32_t* kind)
-    __asm__("_LoadPNG");
+__attribute__((visibility("default"))) unsigned char LoadPng(const char* fileName, void** data, std::uint32_t* size,
+                                                             std::uint32_t* kind) __asm__("_LoadPNG");
 __attribute__((visibility("default"))) int MyPngLibCalls();
 
 unsigned char LoadPng(const char* fileName, void** data, std::uint32_t* size, std::uint32_t* kind) {

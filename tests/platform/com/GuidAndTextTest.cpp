@@ -20,12 +20,12 @@ TEST(GuidText, PrintsUpperCaseWithBracesAndParsesBack) {
 TEST(GuidText, RefusesMalformedTextsAndLeavesTheGuid) {
   const char* bad[] = {
       "",
-      "856AD462-70C8-467C-9061-DE72691E6A67",      // no braces
-      "{856AD462-70C8-467C-9061-DE72691E6A6}",     // short
-      "{856AD462-70C8-467C-9061-DE72691E6A677}",   // long
-      "{856AD462+70C8-467C-9061-DE72691E6A67}",    // wrong separator
-      "{856AD46G-70C8-467C-9061-DE72691E6A67}",    // not hexadecimal
-      " {856AD462-70C8-467C-9061-DE72691E6A67}",   // blank around
+      "856AD462-70C8-467C-9061-DE72691E6A67",     // no braces
+      "{856AD462-70C8-467C-9061-DE72691E6A6}",    // short
+      "{856AD462-70C8-467C-9061-DE72691E6A677}",  // long
+      "{856AD462+70C8-467C-9061-DE72691E6A67}",   // wrong separator
+      "{856AD46G-70C8-467C-9061-DE72691E6A67}",   // not hexadecimal
+      " {856AD462-70C8-467C-9061-DE72691E6A67}",  // blank around
   };
   for (const char* text : bad) {
     GUID g = kSample;

@@ -71,9 +71,8 @@ TEST_F(RegistryTest, RelativeKeysFollowTheOpenKey) {
   EXPECT_EQ(RegistryStore::SubKeyNames(HKEY_CLASSES_ROOT, "clsid"),
             (std::vector<std::string>{"{856AD462-70C8-467C-9061-DE72691E6A67}"}));
   RegValue value;
-  ASSERT_TRUE(RegistryStore::GetValue(HKEY_CLASSES_ROOT,
-                                      "CLSID\\{856ad462-70c8-467c-9061-de72691e6a67}\\InprocServer32",
-                                      "threadingmodel", value));
+  ASSERT_TRUE(RegistryStore::GetValue(
+      HKEY_CLASSES_ROOT, "CLSID\\{856ad462-70c8-467c-9061-de72691e6a67}\\InprocServer32", "threadingmodel", value));
   EXPECT_EQ(value.type, REG_SZ);
   EXPECT_EQ(value.text, "Apartment");
 }

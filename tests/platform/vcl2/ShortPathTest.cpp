@@ -23,8 +23,8 @@ std::string LastOf(const std::string& path) { return path.substr(path.find_last_
 
 TEST(ShortPath, AliasesOfLongNames) {
   TempFolder dir;
-  for (const char* name : {"holiday.jpeg", "My Document.txt", "a.b.c.d", "x+y=z[1].dat", "verylongname",
-                           ".bashrc", "naïve.png", "Report 2024.html"})
+  for (const char* name : {"holiday.jpeg", "My Document.txt", "a.b.c.d", "x+y=z[1].dat", "verylongname", ".bashrc",
+                           "naïve.png", "Report 2024.html"})
     dir.Write(name, "");
   EXPECT_EQ(LastOf(Short(dir.System("holiday.jpeg"))), "HOLIDA~1.JPE");
   EXPECT_EQ(LastOf(Short(dir.System("My Document.txt"))), "MYDOCU~1.TXT");
@@ -83,8 +83,7 @@ TEST(ShortPath, EveryComponentAndTheCallsProtocol) {
   // In place.
   std::vector<char> inPlace(path.begin(), path.end());
   inPlace.resize(path.size() + 1, '\0');
-  EXPECT_EQ(GetShortPathName(inPlace.data(), inPlace.data(), static_cast<DWORD>(inPlace.size())),
-            shortPath.size());
+  EXPECT_EQ(GetShortPathName(inPlace.data(), inPlace.data(), static_cast<DWORD>(inPlace.size())), shortPath.size());
   EXPECT_EQ(std::string(inPlace.data()), shortPath);
   // Missing entries.
   EXPECT_EQ(GetShortPathName(dir.System("nothing.txt").c_str(), small, sizeof small), 0u);

@@ -46,8 +46,10 @@ class ZoneGuard {
     ::tzset();
   }
   ~ZoneGuard() {
-    if (had_) ::setenv("TZ", old_.c_str(), 1);
-    else ::unsetenv("TZ");
+    if (had_)
+      ::setenv("TZ", old_.c_str(), 1);
+    else
+      ::unsetenv("TZ");
     ::tzset();
   }
 
@@ -114,9 +116,10 @@ TEST(FileTimeConversionTest, SystemTime) {
   EXPECT_TRUE(SystemTimeToFileTime(&leap, &back));
 
   // Parts that name no moment, e.g. from a PLC answer.
-  const SYSTEMTIME bad[] = {{2023, 2, 0, 29, 0, 0, 0, 0}, {2024, 13, 0, 1, 0, 0, 0, 0}, {2024, 4, 0, 31, 0, 0, 0, 0},
-                            {2024, 1, 0, 0, 0, 0, 0, 0},  {2024, 1, 0, 1, 24, 0, 0, 0}, {2024, 1, 0, 1, 0, 60, 0, 0},
-                            {2024, 1, 0, 1, 0, 0, 60, 0}, {2024, 1, 0, 1, 0, 0, 0, 1000}, {1600, 12, 0, 31, 0, 0, 0, 0}};
+  const SYSTEMTIME bad[] = {
+      {2023, 2, 0, 29, 0, 0, 0, 0}, {2024, 13, 0, 1, 0, 0, 0, 0},   {2024, 4, 0, 31, 0, 0, 0, 0},
+      {2024, 1, 0, 0, 0, 0, 0, 0},  {2024, 1, 0, 1, 24, 0, 0, 0},   {2024, 1, 0, 1, 0, 60, 0, 0},
+      {2024, 1, 0, 1, 0, 0, 60, 0}, {2024, 1, 0, 1, 0, 0, 0, 1000}, {1600, 12, 0, 31, 0, 0, 0, 0}};
   for (const SYSTEMTIME& s : bad) {
     SetLastError(0);
     EXPECT_FALSE(SystemTimeToFileTime(&s, &back)) << s.wYear << "-" << s.wMonth << "-" << s.wDay;
@@ -162,7 +165,8 @@ TEST(FileTimeConversionTest, CurrentTime) {
 TEST_F(FileTimesOnDisk, PathTimesRoundTripExactly) {
   const std::string file = MakeFile("Times.dat");
   // Times with every 100 ns digit in use, from 1996 to 2123.
-  for (std::uint64_t write : {kMay7 + 1234567, kMay7 + 9999999, std::uint64_t{124881876549876543}, std::uint64_t{165000000000000001}}) {
+  for (std::uint64_t write :
+       {kMay7 + 1234567, kMay7 + 9999999, std::uint64_t{124881876549876543}, std::uint64_t{165000000000000001}}) {
     const FILETIME w = UInt64ToFileTime(write), a = UInt64ToFileTime(write - 86400ull * 10000000 + 77);
     ASSERT_TRUE(SetPathFileTime(file, nullptr, &a, &w));
     FILETIME c2, a2, w2;
@@ -190,8 +194,8 @@ TEST_F(FileTimesOnDisk, CreationTimeAndEmptyTimesChangeNothing) {
 TEST_F(FileTimesOnDisk, TimesThroughAHandleAndSystemPaths) {
   fs::create_directory(dir_ / "Pages");
   const std::string file = (dir_ / "PAGES").string() + "\\P1.xml";
-  HANDLE h = CreateFile(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                        nullptr);
+  HANDLE h =
+      CreateFile(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(h, INVALID_HANDLE_VALUE);
   ASSERT_TRUE(WriteFile(h, "<web/>", 6, nullptr, nullptr));
   const FILETIME w = UInt64ToFileTime(kMay7 + 3), c = UInt64ToFileTime(kMay7 - 3);

@@ -30,9 +30,9 @@ TEST(SystemErrorTest, ErrnoToWin32Codes) {
 
 TEST(SystemErrorTest, FormatMessageGivesTheSystemSentence) {
   char* text = nullptr;
-  const DWORD n = FormatMessage(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM, nullptr,
-                                ERROR_FILE_NOT_FOUND, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-                                reinterpret_cast<LPSTR>(&text), 1024, nullptr);
+  const DWORD n =
+      FormatMessage(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM, nullptr, ERROR_FILE_NOT_FOUND,
+                    MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<LPSTR>(&text), 1024, nullptr);
   ASSERT_NE(text, nullptr);
   EXPECT_EQ(std::string(text), Sentence(ENOENT));
   EXPECT_EQ(n, std::strlen(text));

@@ -68,7 +68,7 @@ TEST_F(Positions, ProjectDesktopCpmAndCompilerEvents) {
   auto* project = Ask<IQendProjectEvents>(object, IID_IQendProjectEvents);
   HostLong result = 77;
   EXPECT_EQ(Slot<HRESULT (*)(void*, std::uint32_t, std::uint32_t, void*, HostLong*)>(project, 17)(project, 1, 0x55,
-                                                                                                 nullptr, &result),
+                                                                                                  nullptr, &result),
             S_OK);
   EXPECT_EQ(result, 0);
   EXPECT_EQ(Slot<HRESULT (*)(void*)>(project, 15)(project), S_OK);
@@ -157,7 +157,7 @@ TEST(HostPositions, IecVariablesInfoSitsAtPosition5) {
   char* further = nullptr;
   HostLong code = 0;
   EXPECT_EQ((Slot<HRESULT (*)(void*, const char*, const char*, char**, char**, HostLong*)>(itf, 5)(itf, "X", "", &type,
-                                                                                                    &further, &code)),
+                                                                                                   &further, &code)),
             S_OK);
   EXPECT_STREQ(type, "INT");
   EXPECT_EQ(code, 8);

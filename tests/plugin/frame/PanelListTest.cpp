@@ -24,7 +24,7 @@ TEST(PanelList, ModelTestReadsTheNumberAfterThePrefix) {
   EXPECT_TRUE(IsSupportedPanelModel("XYZ10abc"));
   EXPECT_TRUE(IsSupportedPanelModel("HMI012"));
   EXPECT_FALSE(IsSupportedPanelModel("HMI8"));
-  EXPECT_FALSE(IsSupportedPanelModel("HMI"));   // no digits: model 0
+  EXPECT_FALSE(IsSupportedPanelModel("HMI"));  // no digits: model 0
   EXPECT_FALSE(IsSupportedPanelModel("HM"));
   EXPECT_FALSE(IsSupportedPanelModel(""));
   EXPECT_FALSE(IsSupportedPanelModel(nullptr));

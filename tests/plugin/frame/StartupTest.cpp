@@ -27,7 +27,8 @@ TEST(Startup, FoldersAndSwitchesFromTheCommandLine) {
 
   // "/OEMDIR=": the rest, upper-cased; the last one wins. A later argument
   // never clears a switch.
-  ReadHostSwitches("/opt/halvex/halvex", {"/WEBOLDCOMM", "/oemdir=c:\\first", "/OEMDIR=c:\\oem\\help", "/webOldComm=0"});
+  ReadHostSwitches("/opt/halvex/halvex",
+                   {"/WEBOLDCOMM", "/oemdir=c:\\first", "/OEMDIR=c:\\oem\\help", "/webOldComm=0"});
   EXPECT_EQ(gStartup.baseFolder, "C:\\OEM\\HELP");
   EXPECT_EQ(HelpBaseFolder(), "C:\\OEM\\HELP");
   EXPECT_TRUE(gStartup.oldLiveComm);

@@ -17,9 +17,9 @@ using frametest::TraceFile;
 class Variables : public ::testing::Test {
  protected:
   void SetUp() override {
-    tables.variables["Motor.Speed"] = {2, 9, 0x10, 2};   // UINT word at area 2, offset 16
-    tables.variables["Lamp"] = {1, 3, 0x20, 1};          // bit 3
-    tables.variables["Temp"] = {2, 11, 0x40, 4};         // REAL
+    tables.variables["Motor.Speed"] = {2, 9, 0x10, 2};  // UINT word at area 2, offset 16
+    tables.variables["Lamp"] = {1, 3, 0x20, 1};         // bit 3
+    tables.variables["Temp"] = {2, 11, 0x40, 4};        // REAL
     tables.iec["Motor.Speed"] = {"UINT", "", 12, S_OK};
     tables.iec["Clock"] = {"DATE_AND_TIME", "extra", 20, S_OK};
     tables.iec["Recipe"] = {"STRUCT", "", 24, S_OK};
@@ -120,9 +120,9 @@ TEST_F(Variables, HostPositionAndKey) {
 
 TEST_F(Variables, CheckWithoutTheMapComparesPositionAndType) {
   TraceFile trace;
-  gWebTdiMapDisabled = true;  // "disable.tdi" in the project folder
-  Item(nullptr, "0", "0");                 // no name: never moved
-  Item("Lamp", "01000020", "3");           // unchanged bit
+  gWebTdiMapDisabled = true;                 // "disable.tdi" in the project folder
+  Item(nullptr, "0", "0");                   // no name: never moved
+  Item("Lamp", "01000020", "3");             // unchanged bit
   Item("Motor.Speed", "02000010", nullptr);  // type absent counts as 0, the host's type byte is not 0
   EXPECT_FALSE(CheckAllVarPos(nullptr, variables.get()));
   EXPECT_TRUE(trace.Has("CheckAllVarPos - end (false)"));
@@ -153,9 +153,9 @@ TEST_F(Variables, CheckWithTheMapAddsEveryVariableAndLogsEveryMove) {
   tables.map["Lamp"] = {0x100, 0x05, 0x20, 3, 1, 1, 0};
   tables.map["Motor.Speed"] = {0x101, 0x00, 0x10, 0, 9, 2, 0};
   tables.map["Temp"] = {0x102, 0x00, 0x40, 0, 11, 2, 0};
-  Item("Lamp", nullptr, "3", "100", "05");            // unchanged
-  Item("Motor.Speed", nullptr, "0", "00000199");      // moved (Tdi)
-  Item("Temp", nullptr, "0", "102", "07");            // moved (Ccd)
+  Item("Lamp", nullptr, "3", "100", "05");        // unchanged
+  Item("Motor.Speed", nullptr, "0", "00000199");  // moved (Tdi)
+  Item("Temp", nullptr, "0", "102", "07");        // moved (Ccd)
   EXPECT_FALSE(CheckAllVarPos(nullptr, variables.get()));
   std::vector<std::string> expected = {"open pass", "add Lamp", "add Motor.Speed", "add Temp", "close pass"};
   std::vector<std::string> mapCalls;

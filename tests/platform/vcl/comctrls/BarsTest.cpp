@@ -239,7 +239,7 @@ TEST_F(BarsTest, ImageListCutsBitmapsIntoPicturesAndDrawsThemTransparently) {
   target.Canvas->Brush->Color = clWhite;
   target.Canvas->FillRect(Rect(0, 0, 30, 10));
   list.Draw(target.Canvas, 0, 0, 0);
-  list.Draw(target.Canvas, 10, 0, 1);  // all transparent
+  list.Draw(target.Canvas, 10, 0, 1);   // all transparent
   list.Draw(target.Canvas, 20, 0, 99);  // outside: nothing
   EXPECT_EQ(PixelAt(target, 0, 0), clRed);
   EXPECT_EQ(PixelAt(target, 1, 1), clWhite);  // the mask colour left out

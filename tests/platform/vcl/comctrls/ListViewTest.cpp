@@ -1,8 +1,8 @@
 // TListView: items with sub-items, the events of the system's list view,
 // selection by code and by the mouse, sorting and custom drawing.
 
-#include "platform/vcl/ListView.h"
 #include "platform/vcl/ImageList.h"
+#include "platform/vcl/ListView.h"
 #include "platform/win/VirtualKeys.h"
 #include "tests/platform/vcl/comctrls/ComCtrlsTestSupport.h"
 

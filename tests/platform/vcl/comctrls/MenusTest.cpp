@@ -11,10 +11,11 @@ namespace {
 TMenuItem* NewItem(TComponent* owner, const std::string& caption, EventLog* log = nullptr) {
   auto* item = new TMenuItem(owner);
   item->SetCaption(caption);
-  if (log != nullptr) item->OnClick = [log, item](TObject* sender) {
-    EXPECT_EQ(sender, item);
-    log->Add(StripHotkey(item->Caption()));
-  };
+  if (log != nullptr)
+    item->OnClick = [log, item](TObject* sender) {
+      EXPECT_EQ(sender, item);
+      log->Add(StripHotkey(item->Caption()));
+    };
   return item;
 }
 }  // namespace
@@ -32,11 +33,11 @@ TEST_F(MenusTest, ItemTreeAddInsertRemoveDeleteAndErrors) {
   EXPECT_EQ(b->Parent(), &root);
   EXPECT_EQ(c->MenuIndex(), 2);
   EXPECT_EQ(root.IndexOf(c), 2);
-  EXPECT_EQ(root.Find("alpha"), a);  // '&' and case aside
-  EXPECT_THROW(root.Add(a), EMenuError);           // already inserted
+  EXPECT_EQ(root.Find("alpha"), a);       // '&' and case aside
+  EXPECT_THROW(root.Add(a), EMenuError);  // already inserted
   EXPECT_THROW(root.Insert(9, NewItem(&root, "x")), EMenuError);
   EXPECT_THROW(root.Items(3), EMenuError);
-  EXPECT_THROW(a->Add(&root), EMenuError);         // would hold itself
+  EXPECT_THROW(a->Add(&root), EMenuError);  // would hold itself
 
   root.Remove(b);  // taken out, not freed
   EXPECT_EQ(b->Parent(), nullptr);

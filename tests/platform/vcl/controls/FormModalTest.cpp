@@ -106,9 +106,7 @@ TEST_F(FormModalTest, NestedModalFormsDisableTheFormsBelow) {
   main.OnClick = [&](TObject*) { ++mainClicks; };
   TFormAsk outer(nullptr);
   TFormNested inner(nullptr);
-  outer.btnOk->OnClick = [&](TObject*) {
-    log.Add("inner=" + std::to_string(inner.ShowModal()));
-  };
+  outer.btnOk->OnClick = [&](TObject*) { log.Add("inner=" + std::to_string(inner.ShowModal())); };
   Driver::OnModal("TFormAsk", [&](TCustomForm& f) {
     EXPECT_FALSE(IsWindowEnabled(main.Handle()));
     EXPECT_EQ(Driver::Click(&main, 200, 200), nullptr);  // blocked

@@ -43,8 +43,8 @@ TEST_F(ScreenClipboardTest, DefaultScreenIsOneFullHdMonitor) {
 }
 
 TEST_F(ScreenClipboardTest, TwoMonitorsNearestToPointAndRect) {
-  ASSERT_TRUE(SetMonitorLayout({Layout({0, 0, 1920, 1080}, {0, 0, 1920, 1040}),
-                                Layout({1920, -200, 3200, 824}, {1920, -200, 3200, 800})}));
+  ASSERT_TRUE(SetMonitorLayout(
+      {Layout({0, 0, 1920, 1080}, {0, 0, 1920, 1040}), Layout({1920, -200, 3200, 824}, {1920, -200, 3200, 800})}));
   EXPECT_EQ(Screen->MonitorCount(), 2);
   EXPECT_EQ(Screen->DesktopTop(), -200);
   EXPECT_EQ(Screen->DesktopWidth(), 3200);
@@ -119,8 +119,8 @@ TEST_F(ScreenClipboardTest, ClipboardCallsCheckTheirArguments) {
   std::thread([&] { otherOpened = OpenClipboard(nullptr) != FALSE; }).join();
   EXPECT_FALSE(otherOpened);
   int local = 0;
-  EXPECT_EQ(SetClipboardData(CF_TEXT, &local), nullptr);  // not a block
-  EXPECT_EQ(SetClipboardData(CF_TEXT, block), block);      // the clipboard owns it now
+  EXPECT_EQ(SetClipboardData(CF_TEXT, &local), nullptr);    // not a block
+  EXPECT_EQ(SetClipboardData(CF_TEXT, block), block);       // the clipboard owns it now
   EXPECT_EQ(SetClipboardData(CF_OEMTEXT, block), nullptr);  // not twice
   EXPECT_EQ(SetClipboardData(CF_TEXT, block), block);       // the same again is no change
   EXPECT_STREQ(static_cast<const char*>(GlobalLock(GetClipboardData(CF_TEXT))), "abc");

@@ -70,8 +70,7 @@ class TFakeButton : public TWinControl {
   bool Cancel = false;
   int ModalResult = 0;
   void Click() override {
-    if (TCustomForm* form = GetParentForm(this); form != nullptr && ModalResult != 0)
-      form->ModalResult = ModalResult;
+    if (TCustomForm* form = GetParentForm(this); form != nullptr && ModalResult != 0) form->ModalResult = ModalResult;
     TWinControl::Click();
   }
   void Dispatch(void* message) override {

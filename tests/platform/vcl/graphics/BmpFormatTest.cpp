@@ -112,7 +112,8 @@ void WritePpm(const std::string& path, int w, int h, const std::vector<TColor>& 
   std::ofstream out(path, std::ios::binary);
   out << "P6\n" << w << " " << h << "\n255\n";
   for (TColor c : pixels) {
-    const char rgb[3] = {static_cast<char>(c & 0xFF), static_cast<char>((c >> 8) & 0xFF), static_cast<char>((c >> 16) & 0xFF)};
+    const char rgb[3] = {static_cast<char>(c & 0xFF), static_cast<char>((c >> 8) & 0xFF),
+                         static_cast<char>((c >> 16) & 0xFF)};
     out.write(rgb, 3);
   }
 }
@@ -134,7 +135,7 @@ TEST(BmpFormat, PalettedDepths) {
   EXPECT_EQ(b1.PixelFormat(), pf1bit);
   EXPECT_EQ(Row(b1, 0), std::vector<TColor>(10, clWhite));
   EXPECT_EQ(Row(b1, 1), (std::vector<TColor>{clWhite, clBlack, clWhite, clBlack, clWhite, clBlack, clWhite, clBlack,
-                                              clWhite, clBlack}));
+                                             clWhite, clBlack}));
 
   BmpSpec four;
   four.width = 3;
@@ -170,11 +171,10 @@ TEST(BmpFormat, RunLengthEncoded) {
   rle8.bitCount = 8;
   rle8.compression = 1;
   rle8.palette = {kRed, kGreen, kBlue, kGrey};
-  rle8.pixels = {
-      4, 1, 0, 0,                 // bottom row: four green, end of line
-      0, 3, 2, 3, 0, 0, 1, 1, 0, 0,  // absolute run blue grey red (padded), one green
-      0, 2, 1, 0,                 // delta: one right, stays in the top row
-      2, 2, 0, 1};                // two blue, end of bitmap
+  rle8.pixels = {4, 1, 0, 0,                    // bottom row: four green, end of line
+                 0, 3, 2, 3, 0, 0, 1, 1, 0, 0,  // absolute run blue grey red (padded), one green
+                 0, 2, 1, 0,                    // delta: one right, stays in the top row
+                 2, 2, 0, 1};                   // two blue, end of bitmap
   const TBitmap& b = Load(MakeBmp(rle8));
   EXPECT_EQ(Row(b, 2), std::vector<TColor>(4, C(kGreen)));
   EXPECT_EQ(Row(b, 1), (std::vector<TColor>{C(kBlue), C(kGrey), C(kRed), C(kGreen)}));
@@ -188,8 +188,8 @@ TEST(BmpFormat, RunLengthEncoded) {
   rle4.palette = {kRed, kGreen, kBlue};
   rle4.pixels = {5, 0x12, 0, 3, 0x20, 0x10, 0, 1};  // a run of five, an absolute run of three
   const TBitmap& b4 = Load(MakeBmp(rle4));
-  EXPECT_EQ(Row(b4, 0), (std::vector<TColor>{C(kGreen), C(kBlue), C(kGreen), C(kBlue), C(kGreen), C(kBlue), C(kRed),
-                                              C(kGreen)}));
+  EXPECT_EQ(Row(b4, 0),
+            (std::vector<TColor>{C(kGreen), C(kBlue), C(kGreen), C(kBlue), C(kGreen), C(kBlue), C(kRed), C(kGreen)}));
 
   // Runs beyond the row and the bitmap are cut off.
   BmpSpec wild = rle8;
@@ -250,15 +250,14 @@ TEST(BmpFormat, BrokenFilesRaiseAndLeaveTheBitmapAlone) {
   notBm[0] = 'X';
   broken.push_back(notBm);
   broken.push_back(Bytes(valid.begin(), valid.end() - 4));  // rows cut short
-  for (auto [width, height, depth, compression] :
-       std::vector<std::array<std::uint32_t, 4>>{{0, 2, 24, 0},
-                                                 {2, 0, 24, 0},
-                                                 {100000, 100000, 24, 0},
-                                                 {0x80000000u, 1, 24, 0},
-                                                 {2, 2, 7, 0},
-                                                 {2, 2, 24, 4},
-                                                 {2, 2, 24, 1},
-                                                 {2, 2, 8, 2}}) {
+  for (auto [width, height, depth, compression] : std::vector<std::array<std::uint32_t, 4>>{{0, 2, 24, 0},
+                                                                                            {2, 0, 24, 0},
+                                                                                            {100000, 100000, 24, 0},
+                                                                                            {0x80000000u, 1, 24, 0},
+                                                                                            {2, 2, 7, 0},
+                                                                                            {2, 2, 24, 4},
+                                                                                            {2, 2, 24, 1},
+                                                                                            {2, 2, 8, 2}}) {
     Bytes b = valid;
     for (int i = 0; i < 4; ++i) {
       b[18 + i] = (width >> (8 * i)) & 0xFF;
@@ -296,7 +295,8 @@ TEST(BmpFormat, BrokenFilesRaiseAndLeaveTheBitmapAlone) {
 TEST(BmpFormat, RoundTripsThroughStreams) {
   auto b = Filled(37, 23, clWhite);
   for (int y = 0; y < 23; ++y)
-    for (int x = 0; x < 37; ++x) b->Canvas->Pixels[x][y] = static_cast<TColor>((x * 7) | (y * 11) << 8 | (((x ^ y) * 5) & 0xFF) << 16);
+    for (int x = 0; x < 37; ++x)
+      b->Canvas->Pixels[x][y] = static_cast<TColor>((x * 7) | (y * 11) << 8 | (((x ^ y) * 5) & 0xFF) << 16);
   for (TPixelFormat format : {pf24bit, pf32bit}) {
     b->SetPixelFormat(format);
     TMemoryStream stream;
@@ -330,8 +330,9 @@ TEST_F(BmpFiles, AgreeWithImageMagick) {
     const char* name;
     TPixelFormat format;
   };
-  for (const Variant& v : {Variant{"-type TrueColor", "bmp24.bmp", pf24bit}, Variant{"-type Palette", "bmp8.bmp", pf8bit},
-                           Variant{"-type Palette -compress RLE", "rle8.bmp", pf8bit}}) {
+  for (const Variant& v :
+       {Variant{"-type TrueColor", "bmp24.bmp", pf24bit}, Variant{"-type Palette", "bmp8.bmp", pf8bit},
+        Variant{"-type Palette -compress RLE", "rle8.bmp", pf8bit}}) {
     ASSERT_TRUE(gfxtest::Run("convert " + Path("in.ppm") + " " + v.options + " BMP3:" + Path(v.name))) << v.name;
     TBitmap b;
     b.LoadFromFile(Path(v.name));

@@ -78,8 +78,18 @@ TEST(CanvasLines, SlopedLinesPutOnePixelPerStep) {
 
   // Every direction with halves: a line and its reverse agree between their
   // end points.
-  for (auto [dx, dy] : std::vector<std::pair<int, int>>{{6, 1}, {6, -1}, {-6, 1}, {-6, -1}, {1, 6}, {-1, 6}, {1, -6}, {-1, -6},
-                                                        {6, 3}, {-6, 3}, {3, -6}, {-3, -6}}) {
+  for (auto [dx, dy] : std::vector<std::pair<int, int>>{{6, 1},
+                                                        {6, -1},
+                                                        {-6, 1},
+                                                        {-6, -1},
+                                                        {1, 6},
+                                                        {-1, 6},
+                                                        {1, -6},
+                                                        {-1, -6},
+                                                        {6, 3},
+                                                        {-6, 3},
+                                                        {3, -6},
+                                                        {-3, -6}}) {
     auto f = Filled(20, 20, clWhite), g = Filled(20, 20, clWhite);
     f->Canvas->MoveTo(10, 10);
     f->Canvas->LineTo(10 + dx, 10 + dy);

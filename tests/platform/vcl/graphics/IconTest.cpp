@@ -60,7 +60,8 @@ Bytes DibEntry(const Image& image, int bitCount) {
   for (int y = n - 1; y >= 0; --y) {
     Bytes row(maskStride, 0);
     for (int x = 0; x < n; ++x)
-      if ((image.argb[static_cast<std::size_t>(y) * n + x] >> 24) == 0) row[x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
+      if ((image.argb[static_cast<std::size_t>(y) * n + x] >> 24) == 0)
+        row[x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
     b.insert(b.end(), row.begin(), row.end());
   }
   return b;
@@ -98,7 +99,7 @@ Bytes MakeIco(const std::vector<EntrySpec>& entries, int type = 1) {
     out.push_back(static_cast<std::uint8_t>(e.size & 0xFF));
     out.push_back(e.bitCount == 4 ? 16 : 0);
     out.push_back(0);
-    Put16(out, type == 1 ? 1 : 3);                                      // planes, or hot spot x
+    Put16(out, type == 1 ? 1 : 3);                                       // planes, or hot spot x
     Put16(out, type == 1 ? static_cast<std::uint32_t>(e.bitCount) : 5);  // depth, or hot spot y
     Put32(out, static_cast<std::uint32_t>(e.data.size()));
     Put32(out, static_cast<std::uint32_t>(offset));
@@ -116,8 +117,8 @@ std::vector<std::uint32_t> PixelsOf(const TIcon& icon) {
 
 TEST(Icon, TakesTheLargestEntryUpTo32Pixels) {
   const Image i16 = Pattern(16, 255), i32 = Pattern(32, 200), i48 = Pattern(48, 255), i256 = Pattern(256, 255);
-  const Bytes file = MakeIco({{16, 4, DibEntry(i16, 4)}, {48, 32, PngEntry(i48)}, {32, 32, DibEntry(i32, 32)},
-                              {0, 32, PngEntry(i256)}});
+  const Bytes file = MakeIco(
+      {{16, 4, DibEntry(i16, 4)}, {48, 32, PngEntry(i48)}, {32, 32, DibEntry(i32, 32)}, {0, 32, PngEntry(i256)}});
   EXPECT_EQ(ChooseIconEntry(file.data(), file.size()), 2);
   TIcon icon;
   icon.LoadFromBytes(file.data(), file.size());
@@ -145,7 +146,7 @@ TEST(Icon, MasksMakePixelsTransparent) {
   const std::vector<std::uint32_t> p = PixelsOf(icon);
   EXPECT_EQ(p[0] >> 24, 0u);
   EXPECT_EQ(p[1], 0xFF111111u);  // grey 1 of the palette, opaque
-  EXPECT_EQ(p[16 + 2] , 0xFF222222u);
+  EXPECT_EQ(p[16 + 2], 0xFF222222u);
 
   // A 32-bit entry whose alpha is all 0 uses its mask.
   Image noAlpha = Pattern(8, 0);
@@ -209,8 +210,8 @@ TEST(Icon, CursorsStreamsAndBrokenFiles) {
   const Bytes good = MakeIco({{16, 4, DibEntry(Pattern(16, 255), 4)}});
   std::vector<Bytes> broken;
   broken.push_back({});
-  broken.push_back({0, 0, 1, 0, 0, 0});  // no entries
-  broken.push_back({0, 0, 3, 0, 1, 0});  // neither icon nor cursor
+  broken.push_back({0, 0, 1, 0, 0, 0});                      // no entries
+  broken.push_back({0, 0, 3, 0, 1, 0});                      // neither icon nor cursor
   broken.push_back(Bytes(good.begin(), good.begin() + 20));  // directory cut short
   broken.push_back(Bytes(good.begin(), good.end() - 200));   // entry data cut short
   Bytes offset = good;

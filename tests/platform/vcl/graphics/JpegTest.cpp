@@ -59,7 +59,8 @@ class Jpeg : public gfxtest::ScratchDir {
  protected:
   void SetUp() override {
     ScratchDir::SetUp();
-    if (!gfxtest::HaveTool("cjpeg") || !gfxtest::HaveTool("djpeg")) GTEST_SKIP() << "libjpeg-turbo-progs is not installed";
+    if (!gfxtest::HaveTool("cjpeg") || !gfxtest::HaveTool("djpeg"))
+      GTEST_SKIP() << "libjpeg-turbo-progs is not installed";
     WriteTestPpm(Path("in.ppm"), 61, 37);
   }
 };
@@ -67,7 +68,8 @@ class Jpeg : public gfxtest::ScratchDir {
 }  // namespace
 
 TEST_F(Jpeg, DecodesLikeLibjpeg) {
-  for (const std::string options : {"", "-grayscale", "-progressive", "-sample 1x1 -quality 95", "-optimize -quality 20"}) {
+  for (const std::string options :
+       {"", "-grayscale", "-progressive", "-sample 1x1 -quality 95", "-optimize -quality 20"}) {
     ASSERT_TRUE(gfxtest::Run("cjpeg " + options + " -outfile " + Path("a.jpg") + " " + Path("in.ppm"))) << options;
     ASSERT_TRUE(gfxtest::Run("djpeg -outfile " + Path("a.pnm") + " " + Path("a.jpg"))) << options;
     int w = 0, h = 0;
@@ -99,8 +101,7 @@ TEST_F(Jpeg, CmykFilesAreConverted) {
   ASSERT_EQ(decoded.size(), original.size());
   int far = 0;
   for (std::size_t i = 0; i < decoded.size(); ++i)
-    for (int shift : {0, 8, 16})
-      far += std::abs(((decoded[i] >> shift) & 0xFF) - ((original[i] >> shift) & 0xFF)) > 24;
+    for (int shift : {0, 8, 16}) far += std::abs(((decoded[i] >> shift) & 0xFF) - ((original[i] >> shift) & 0xFF)) > 24;
   EXPECT_LT(far, static_cast<int>(decoded.size()) / 50);
 }
 

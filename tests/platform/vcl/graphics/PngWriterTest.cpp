@@ -17,7 +17,8 @@ TEST_F(PngFiles, ReadBackWithLibpngGivesTheSamePixels) {
   TBitmap b;
   b.SetSize(53, 31);
   for (int y = 0; y < 31; ++y)
-    for (int x = 0; x < 53; ++x) b.Canvas->Pixels[x][y] = static_cast<TColor>(x * 4 | (y * 8) << 8 | ((x + y) & 0xFF) << 16);
+    for (int x = 0; x < 53; ++x)
+      b.Canvas->Pixels[x][y] = static_cast<TColor>(x * 4 | (y * 8) << 8 | ((x + y) & 0xFF) << 16);
   ASSERT_TRUE(SaveBitmapAsPng(b, Path("b.png")));
 
   png_image image;
@@ -31,7 +32,8 @@ TEST_F(PngFiles, ReadBackWithLibpngGivesTheSamePixels) {
   std::vector<std::uint8_t> rgb(PNG_IMAGE_SIZE(image));
   ASSERT_TRUE(png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr));
   std::vector<TColor> back;
-  for (std::size_t i = 0; i < rgb.size(); i += 3) back.push_back(static_cast<TColor>(rgb[i] | rgb[i + 1] << 8 | rgb[i + 2] << 16));
+  for (std::size_t i = 0; i < rgb.size(); i += 3)
+    back.push_back(static_cast<TColor>(rgb[i] | rgb[i + 1] << 8 | rgb[i + 2] << 16));
   EXPECT_EQ(back, gfxtest::Colors(b));
 
   // A second save replaces the file whole.

@@ -121,7 +121,8 @@ TEST(SampleDrawing, Primitives) {
 
   Caption(c, 10, 112, "Brushes: solid, clear, horizontal, vertical, fdiagonal, bdiagonal, cross, diagcross");
   int x = 10;
-  for (TBrushStyle style : {bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross}) {
+  for (TBrushStyle style :
+       {bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross}) {
     c.Pen->Color = clBlack;
     c.Brush->Color = clBlue;
     c.Brush->Style = style;
@@ -173,9 +174,9 @@ TEST(SampleDrawing, Primitives) {
   child.TextOut(150, 20, "clipped text runs out of the control");
 
   ASSERT_TRUE(SaveBitmapAsPng(*b, gfxtest::PicturesDir() + "canvas-primitives.png"));
-  EXPECT_EQ(At(*b, 11, 131), clBlue);               // solid brush inside the first rectangle
+  EXPECT_EQ(At(*b, 11, 131), clBlue);                 // solid brush inside the first rectangle
   EXPECT_EQ(At(*b, 87, 131), ColorToRGB(clBtnFace));  // clear brush
-  EXPECT_EQ(At(*b, 209, 409), clWhite);              // the child's clip ends at 210 x 410
+  EXPECT_EQ(At(*b, 209, 409), clWhite);               // the child's clip ends at 210 x 410
   EXPECT_EQ(At(*b, 210, 380), ColorToRGB(clBtnFace));
 }
 
@@ -183,10 +184,12 @@ TEST(SampleDrawing, Fonts) {
   auto b = Filled(900, 700, clWhite);
   TCanvas& c = *b->Canvas;
   int y = 6;
-  for (const char* name : {"Arial", "Courier New", "Times New Roman", "Verdana", "Tahoma", "Segoe UI", "MS Sans Serif"}) {
+  for (const char* name :
+       {"Arial", "Courier New", "Times New Roman", "Verdana", "Tahoma", "Segoe UI", "MS Sans Serif"}) {
     int x = 8;
     for (int height : {-11, -13, -20}) {
-      for (TFontStyles style : {0u, unsigned(fsBold), unsigned(fsItalic), unsigned(fsUnderline), unsigned(fsBold | fsItalic)}) {
+      for (TFontStyles style :
+           {0u, unsigned(fsBold), unsigned(fsItalic), unsigned(fsUnderline), unsigned(fsBold | fsItalic)}) {
         c.Font->Name = name;
         c.Font->Height = height;
         c.Font->Style = style;
@@ -330,8 +333,8 @@ TEST(SampleDrawing, TransparencyAndPictures) {
   c.Pen->Style = psSolid;
 
   ASSERT_TRUE(SaveBitmapAsPng(*b, gfxtest::PicturesDir() + "canvas-transparency.png"));
-  EXPECT_EQ(At(*b, 10, 30), 0x800080);     // opaque: the purple corner
-  EXPECT_NE(At(*b, 50, 30), 0x800080);     // transparent: the stripes show
+  EXPECT_EQ(At(*b, 10, 30), 0x800080);    // opaque: the purple corner
+  EXPECT_NE(At(*b, 50, 30), 0x800080);    // transparent: the stripes show
   EXPECT_EQ(At(*b, 300, 104), clYellow);  // the arrow's white corner is left out
   EXPECT_EQ(At(*b, 302, 100), clBlack);
   EXPECT_EQ(At(*b, 460 - 1, 30), At(*b, 90, 30));  // the mirrored copy

@@ -222,9 +222,9 @@ TEST_F(ExtCtrlsTest, PanelBevelsKeepAlignedChildrenInside) {
   panel->SetCaption("");
   TBitmap bmp;
   PaintControlToBitmap(panel, bmp);
-  EXPECT_EQ(PixelAt(bmp, 0, 30), ColorToRGB(clBtnHighlight));   // raised outer bevel
+  EXPECT_EQ(PixelAt(bmp, 0, 30), ColorToRGB(clBtnHighlight));  // raised outer bevel
   EXPECT_EQ(PixelAt(bmp, 99, 30), ColorToRGB(clBtnShadow));
-  EXPECT_EQ(PixelAt(bmp, 4, 30), ColorToRGB(clBtnShadow));      // lowered inner bevel
+  EXPECT_EQ(PixelAt(bmp, 4, 30), ColorToRGB(clBtnShadow));  // lowered inner bevel
 }
 
 TEST_F(ExtCtrlsTest, ShapesAndBevels) {

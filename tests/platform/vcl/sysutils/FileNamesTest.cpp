@@ -52,8 +52,7 @@ TEST(FileNamesTest, RelativePaths) {
   EXPECT_EQ(ExtractRelativePath("C:\\a\\b\\c\\x", "C:\\d\\e\\y"), "..\\..\\..\\d\\e\\y");
   // Folder names compare without regard to case; separators may be mixed.
   EXPECT_EQ(ExtractRelativePath("C:\\PROJ\\Tarnwell\\", "c:\\proj\\tarnwell\\Images\\a.png"), "Images\\a.png");
-  EXPECT_EQ(ExtractRelativePath("/home/u/Proj\\Tarnwell\\", "/home/u/Proj/Tarnwell/WWW/index.htm"),
-            "WWW\\index.htm");
+  EXPECT_EQ(ExtractRelativePath("/home/u/Proj\\Tarnwell\\", "/home/u/Proj/Tarnwell/WWW/index.htm"), "WWW\\index.htm");
   // Another drive: the destination as it is.
   EXPECT_EQ(ExtractRelativePath("C:\\a\\x", "D:\\a\\y"), "D:\\a\\y");
   EXPECT_EQ(ExtractRelativePath("C:\\a\\x", "\\a\\y"), "\\a\\y");

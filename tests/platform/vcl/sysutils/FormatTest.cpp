@@ -27,8 +27,8 @@ std::string C(const char* format, Args... args) {
 
 TEST(FormatTest, IntegersPrintAsSnprintfPrintsThem) {
   const int values[] = {0, 1, -1, 7, -42, 255, 65535, 123456789, INT_MAX, INT_MIN};
-  const char* specs[] = {"%d", "%i", "%5d", "%-5d|", "%05d", "%+d", "% d", "%.3d", "%8.3i", "%-+8.3d|", "%x",
-                         "%X", "%#x", "%08X", "%o", "%#o", "%u", "%hd", "%hhd", "%hx", "%hhu"};
+  const char* specs[] = {"%d", "%i",  "%5d",  "%-5d|", "%05d", "%+d", "% d", "%.3d", "%8.3i", "%-+8.3d|", "%x",
+                         "%X", "%#x", "%08X", "%o",    "%#o",  "%u",  "%hd", "%hhd", "%hx",   "%hhu"};
   for (int v : values)
     for (const char* spec : specs) EXPECT_EQ(Format(spec, v), C(spec, v)) << spec << " " << v;
   // Star widths and precisions, the system's "%*i" and "%0*i" among them.
@@ -59,10 +59,10 @@ TEST(FormatTest, WideAndNarrowArgumentsKeepTheirBits) {
 }
 
 TEST(FormatTest, RealsPrintAsSnprintfPrintsThem) {
-  const double values[] = {0.0, -0.0, 1.0, -1.5, 0.1, 2.5, 3.14159265358979, 1e-5, 123456789.0, 1e20, 1e-300,
-                           DBL_MAX, 100.0, 0.000123456, 5e-324};
-  const char* specs[] = {"%f", "%g", "%G", "%e", "%E", "%.0f", "%.3f", "%02.3f", "%10.2f|", "%-10.2f|", "%+.1f",
-                         "%010.4f", "%.10g", "%#g", "%.0e", "%a", "%8.3g|", "%.15g"};
+  const double values[] = {0.0,  -0.0,   1.0,     -1.5,  0.1,         2.5,   3.14159265358979, 1e-5, 123456789.0,
+                           1e20, 1e-300, DBL_MAX, 100.0, 0.000123456, 5e-324};
+  const char* specs[] = {"%f",       "%g",    "%G",      "%e",    "%E",  "%.0f", "%.3f", "%02.3f", "%10.2f|",
+                         "%-10.2f|", "%+.1f", "%010.4f", "%.10g", "%#g", "%.0e", "%a",   "%8.3g|", "%.15g"};
   for (double v : values)
     for (const char* spec : specs) EXPECT_EQ(Format(spec, v), C(spec, v)) << spec << " " << v;
   EXPECT_EQ(Format("%f %g", INFINITY, -INFINITY), C("%f %g", INFINITY, -INFINITY));

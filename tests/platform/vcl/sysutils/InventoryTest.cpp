@@ -114,8 +114,8 @@ TEST_F(InventoryTest, AWheelHandlerDecidesWhetherTheParentSeesIt) {
   };
   // As the frame lists scroll: by the increment, against the wheel's sign.
   box->OnMouseWheel = [box](TObject*, TShiftState, int delta, TPoint, bool& handled) {
-    box->VertScrollBar()->SetPosition(box->VertScrollBar()->Position() - (delta > 0 ? 1 : -1) *
-                                                                           box->VertScrollBar()->Increment);
+    box->VertScrollBar()->SetPosition(box->VertScrollBar()->Position() -
+                                      (delta > 0 ? 1 : -1) * box->VertScrollBar()->Increment);
     handled = delta < 0;  // only downwards is taken here
   };
   form.Show();

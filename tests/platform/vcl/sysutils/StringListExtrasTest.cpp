@@ -59,8 +59,16 @@ TEST(CommaTextTest, QuotesWhatWouldNotComeBack) {
 
 TEST(CommaTextTest, RoundTripsKeepEveryItem) {
   const std::vector<V> cases = {
-      {"a"}, {""}, {"", ""}, {"a", ""}, {"", "a"}, {" lead", "trail ", " both "}, {"\"", "\"\"", ","}, {"x y", "", "z"},
-      {"=", "name=value with blank", "\x01"}, {"\xE9t\xE9", "\xA0"},
+      {"a"},
+      {""},
+      {"", ""},
+      {"a", ""},
+      {"", "a"},
+      {" lead", "trail ", " both "},
+      {"\"", "\"\"", ","},
+      {"x y", "", "z"},
+      {"=", "name=value with blank", "\x01"},
+      {"\xE9t\xE9", "\xA0"},
   };
   for (const V& items : cases) {
     TStringList list;

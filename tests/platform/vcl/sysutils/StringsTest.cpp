@@ -67,8 +67,14 @@ class AnsiCaseTest : public ::testing::Test {
 TEST_F(AnsiCaseTest, LettersOfTheAnsiCodePageChangeCase) {
   SetAnsiCodePage(1252);
   // "Größe éàÿ œ š ž" in 1252: ß has no capital; ÿ becomes Ÿ (0x9F).
-  EXPECT_EQ(AnsiUpperCase("Gr\xF6\xDF" "e \xE9\xE0\xFF \x9C \x9A \x9E"), "GR\xD6\xDF" "E \xC9\xC0\x9F \x8C \x8A \x8E");
-  EXPECT_EQ(AnsiLowerCase("GR\xD6\xDF" "E \xC9\xC0\x9F \x8C \x8A \x8E"), "gr\xF6\xDF" "e \xE9\xE0\xFF \x9C \x9A \x9E");
+  EXPECT_EQ(AnsiUpperCase("Gr\xF6\xDF"
+                          "e \xE9\xE0\xFF \x9C \x9A \x9E"),
+            "GR\xD6\xDF"
+            "E \xC9\xC0\x9F \x8C \x8A \x8E");
+  EXPECT_EQ(AnsiLowerCase("GR\xD6\xDF"
+                          "E \xC9\xC0\x9F \x8C \x8A \x8E"),
+            "gr\xF6\xDF"
+            "e \xE9\xE0\xFF \x9C \x9A \x9E");
   EXPECT_EQ(AnsiUpperCase("\xB5 \xF7 \xAA"), "\xB5 \xF7 \xAA");  // micro, division sign, ordinal: no case here
   SetAnsiCodePage(1250);
   // "řčšžąłśźń" in 1250 and their capitals.

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Runs every GoogleTest binary of a build once with --gtest_shuffle --gtest_repeat=2,
+# from its own folder, several at a time; prints the output of each that fails.
+#   scripts/run-suites.sh BUILD_DIR [JOBS]
+set -euo pipefail
+build=$1
+jobs=${2:-$(nproc)}
+logs=$(mktemp -d)
+trap 'rm -rf "$logs"' EXIT
+export logs
+mapfile -t suites < <(find "$build/tests" -type f -executable -name '*_tests' | sort)
+printf '%s\n' "${suites[@]}" | xargs -P "$jobs" -I{} bash -c '
+  suite={}; name=$(basename "$suite")
+  if (cd "$(dirname "$suite")" && "./$name" --gtest_shuffle --gtest_repeat=2 --gtest_brief=1) > "$logs/$name.log" 2>&1; then
+    echo "shuffled twice: $name passed"
+  else
+    echo "shuffled twice: $name FAILED"; cat "$logs/$name.log"; touch "$logs/failed"
+  fi'
+[[ ! -e "$logs/failed" ]]
