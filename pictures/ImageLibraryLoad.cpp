@@ -1,5 +1,6 @@
 #include "pictures/ImageLibraryLoad.h"
 
+#include <cstdint>
 #include <cstring>
 #include <exception>
 
@@ -8,6 +9,7 @@
 #include "pictures/EditableBitmapImage.h"
 #include "pictures/PictureCache.h"
 #include "platform/vcl/Bitmap.h"
+#include "platform/vcl/GraphicsErrors.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/Paths.h"
 
@@ -40,6 +42,10 @@ std::unique_ptr<TBitmap> DecodeWithImageLibrary(const std::string& fileName) {
     WriteTraceLog("Load - End - Error");
     return nullptr;
   }
+  // A bitmap counts its columns and rows in an int: a picture beyond that is
+  // too large for it, and its rows are never copied.
+  constexpr std::uint32_t kMostSide = INT32_MAX;
+  if (image.Width() > kMostSide || image.Height() > kMostSide) throw EOutOfResources("Out of system resources");
   bitmap->SetTransparent(false);
   bitmap->SetPixelFormat(pf32bit);
   bitmap->SetHeight(static_cast<int>(image.Height()));

@@ -47,7 +47,7 @@ TEST(GoldenRoundTrip, AttributesAndChildrenTheReaderIgnoresAreDropped) {
   }
   TDesignerFixture designer;
   designer.LoadAndWriteBack(page);
-  EXPECT_EQ(WriteTree(parsed.root), fixture);
+  EXPECT_EQ(WriteTree(parsed.root.get()), fixture);
 }
 
 TEST(GoldenRoundTrip, ObjectsOfUnknownKindsWriteBackByteForByte) {

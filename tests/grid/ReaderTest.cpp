@@ -353,7 +353,7 @@ TEST(Reader, AnObjectThatCannotBeBuiltIsKeptAndTheRestIsRead) {
     std::erase(t, '\t');
     return t;
   };
-  const std::string written = WriteTree(out.root);
+  const std::string written = WriteTree(out.root.get());
   EXPECT_NE(untabbed(written).find(untabbed(WriteTree(in.root->firstChild))), std::string::npos);
   EXPECT_NE(written.find("unknown=\"kept\""), std::string::npos);
   EXPECT_NE(written.find("<extra a=\"1\" />"), std::string::npos);
