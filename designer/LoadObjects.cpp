@@ -96,9 +96,10 @@ struct TKindReading {
                   const TmyXmlNode& kindElement);
 };
 
-// The kind elements, by the name of their element (an `edit` starts as kind 1;
-// its `global` attribute may make it kind 2).
-constexpr std::array<TKindReading, 14> kKindReadings = {{
+// The kind elements, found by their element's name: one for every kind but 2,
+// which shares the `edit` element (an `edit` starts as kind 1, and its
+// `global` attribute may make it kind 2).
+constexpr std::array<TKindReading, kKindCount - 1> kKindReadings = {{
     {wkLabel, NoStep, NoClosing},
     {wkEdit, PresetFieldSize, NoClosing},
     {wkImage, NoStep, NoClosing},

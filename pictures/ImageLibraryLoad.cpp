@@ -15,12 +15,14 @@
 
 namespace {
 
+constexpr std::uint32_t kLeastOpaqueAlpha = 128;
+
 // Alpha of 128 or more is opaque, below it the pixel becomes the transparent
 // colour (black); an opaque black is nudged to blue 1 so it stays visible.
 void ClassifyAlpha(EditableBitmapImage& image) {
   std::uint32_t* pixel = image.Pixels();
   for (std::uint32_t i = 0; i < image.PixelCount(); ++i, ++pixel) {
-    if ((*pixel >> 24) >= 128) {
+    if ((*pixel >> 24) >= kLeastOpaqueAlpha) {
       *pixel |= 0xFF000000u;
       if ((*pixel & 0x00FFFFFFu) == 0) *pixel |= 1u;
     } else {
