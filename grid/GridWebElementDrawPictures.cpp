@@ -78,20 +78,18 @@ void BlackFrame(TCanvas* c, long long X, long long Y, long long w, long long h) 
 }  // namespace
 
 TPicture* TGridWebElement::GetImage(int index) {
-  if (FImages == nullptr || index < 0 || index >= FImages->Count()) return nullptr;
-  if (auto* picture = static_cast<TPicture*>(FImages->Objects(index))) return picture;
-  const char* path = gGridImagePath != nullptr ? gGridImagePath(FImages->Strings(index)) : nullptr;
+  if (index < 0 || index >= FImages.Count()) return nullptr;
+  if (TPicture* picture = FImages.Picture(index)) return picture;
+  const char* path = gGridImagePath != nullptr ? gGridImagePath(FImages.Name(index)) : nullptr;
   if (path == nullptr || !GridFileExists(path)) return nullptr;
-  auto* picture = new TPicture();
+  auto picture = std::make_unique<TPicture>();
   try {
     LoadGridPicture(*picture, path);
   } catch (...) {
-    delete picture;
     return nullptr;
   }
-  // The entry keeps the loaded picture (the element frees it with the list).
-  FImages->SetObjects(index, picture);
-  return picture;
+  // The entry keeps the loaded picture.
+  return FImages.SetPicture(index, std::move(picture));
 }
 
 // --- double-state image (3), static image (5), image button (10) ----------------
