@@ -120,10 +120,7 @@ void SetScroll(TScrollBox* box, int x, int y) {
 std::string WriteTree(TmyXmlNode* root) {
   TmyXMLParser writer;
   writer.progress = false;
-  std::string* text = writer.WriteNode(root, nullptr, 0);
-  std::string out = text != nullptr ? *text : std::string();
-  delete text;
-  return out;
+  return writer.WriteNode(root, 0);
 }
 
 std::string RoundTripPage(TDesignerFixture& fixture, const std::string& text) {
