@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "core/IecScan.h"
@@ -120,7 +121,8 @@ int FormatTimeParts(const std::tm& parts, char* out, const char* format, std::ui
     std::memcpy(out, text.data(), text.size());
     out[text.size()] = '\0';
     return static_cast<int>(text.size());
-  } catch (...) {
+  } catch (const std::bad_alloc&) {
+    // No memory for the text: nothing is printed.
     out[0] = '\0';
     return 0;
   }
