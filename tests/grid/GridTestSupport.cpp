@@ -117,8 +117,7 @@ void SetScroll(TScrollBox* box, int x, int y) {
 std::string WriteTree(TmyXmlNode* root) {
   TmyXMLParser writer;
   writer.progress = false;
-  const std::unique_ptr<std::string> text(writer.WriteNode(root, nullptr, 0));
-  return text != nullptr ? *text : std::string();
+  return writer.WriteNode(root, 0);
 }
 
 std::string RoundTripPage(TDesignerFixture& fixture, const std::string& text) {
