@@ -207,7 +207,16 @@ TEST_F(SizingTest, AbsurdBarLengthsAreClippedNotACrash) {
   TBitmap b;
   PaintSurface(b);
   EXPECT_EQ(e->Width(), 2147483647);
-  EXPECT_EQ(b.Width(), box()->ClientWidth());
+  EXPECT_EQ(e->Left() + static_cast<long long>(e->Width()), 80 + 120);
+  // What the surface shows of it: the part left of the designed right edge,
+  // with its double frame in the back colour on the right, top and bottom.
+  for (const int x : {198, 199}) EXPECT_EQ(PixelAt(b, x, 24), 0x00FF00) << x;
+  for (const int y : {16, 17, 30, 31}) EXPECT_EQ(PixelAt(b, 100, y), 0x00FF00) << y;
+  EXPECT_EQ(CountColor(b, {0, 16, 200, 32}, clWhite), 0);
+  const int w = b.Width(), h = b.Height();
+  EXPECT_EQ(CountColor(b, {200, 0, w, h}, clWhite), (w - 200) * h);
+  EXPECT_EQ(CountColor(b, {0, 32, 200, h}, clWhite), 200 * (h - 32));
+  EXPECT_EQ(CountColor(b, {0, 0, 200, 16}, clWhite), 200 * 16);
   auto* standing = Make(wkBlock, 30, 3);
   standing->SetContentWidth(16);
   standing->SetContentHeight(100);
