@@ -18,6 +18,8 @@
 
 namespace {
 
+// The back colour of an object that has none; its fields are filled white.
+constexpr int kNoBackColour = -1;
 // Font heights are cut to 1 .. this many pixels.
 constexpr int kMaxFontPixels = 4096;
 // The shadow and highlight lines of a sunken field frame are this wide.
@@ -176,7 +178,7 @@ void FieldBrush(const TGridWebElement& e, TCanvas* c) {
     return;
   }
   c->Brush->Style = bsSolid;
-  c->Brush->Color = e.FBackColor == -1 ? clWhite : e.FBackColor;
+  c->Brush->Color = e.FBackColor == kNoBackColour ? clWhite : e.FBackColor;
 }
 
 }  // namespace

@@ -31,6 +31,8 @@ TGridFinishQueuedPicture gGridFinishQueuedPicture = nullptr;
 
 namespace {
 
+// The back colour of an object that has none; its fields are filled white.
+constexpr int kNoBackColour = -1;
 // The box of a picture kind without a picture: a red cross on a square of
 // this side.
 constexpr int kMissingPictureSide = 32;
@@ -231,7 +233,7 @@ void BlockBrush(const TGridWebElement& e, TCanvas* c, bool valueDriven) {
   }
   c->Brush->Style = bsSolid;
   if (!valueDriven || !e.FColorMode) {
-    c->Brush->Color = e.FBackColor == -1 ? clWhite : e.FBackColor;
+    c->Brush->Color = e.FBackColor == kNoBackColour ? clWhite : e.FBackColor;
     return;
   }
   unsigned colour = 0;

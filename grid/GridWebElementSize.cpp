@@ -73,7 +73,7 @@ void TGridWebElement::AutoSize() {
     case wkSubmit: size = SubmitSize(*this, c, size); break;
     case wkBlock:
     case wkStrImg: PlaceBlockAtDesign(FContentWidth, FContentHeight); return;
-    case wkMultiImage: size = Padded(GetImagesMaxSize(), FPadX, FPadY); break;
+    case wkMultiImage: size = Padded(GetImagesMaxSize(), 0, 0); break;  // padded there
     case wkPostFile:
       c->Font->Name = SurfaceFontName();
       size = Padded({FixedFactorFieldWidth(FFontSize, FSize), UploadFieldHeight(FFontSize)}, FPadX, FPadY);

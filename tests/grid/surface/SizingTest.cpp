@@ -265,6 +265,12 @@ TEST_F(SizingTest, PictureKindsTakeTheirPictures) {
   SetLiveValue(m, "DINT", 1);
   EXPECT_EQ(Drawn(m), (TSize{48, 24}));
   EXPECT_EQ(AutoSized(m), (TSize{48, 24}));
+  // Padding is added to the largest picture, as to every measured size.
+  m->FPadX = 2;
+  m->FPadY = 1;
+  EXPECT_EQ(AutoSized(m), (TSize{50, 25}));
+  m->FPadX = m->FPadY = 0;
+  EXPECT_EQ(AutoSized(m), (TSize{48, 24}));
   // Out of range in the live view: nothing drawn, the size stays.
   SetLiveValue(m, "DINT", 7);
   EXPECT_EQ(Drawn(m), (TSize{48, 24}));
