@@ -21,7 +21,6 @@
 #include "platform/vcl/Bitmap.h"
 #include "platform/vcl/Canvas.h"
 #include "platform/vcl/Picture.h"
-#include "platform/vcl/StringList.h"
 #include "platform/vcl/SysUtils.h"
 #include "platform/vcl/Timer.h"
 #include "platform/vcl/WinControl.h"
@@ -250,9 +249,9 @@ long long DesignedEdge(int units, int unitPixels, int scroll) {
 }  // namespace
 
 TPicture* TGridWebElement::GetImage(int index) {
-  if (FImages == nullptr || index < 0 || index >= FImages->Count()) return nullptr;
-  if (auto* picture = static_cast<TPicture*>(FImages->Objects(index))) return picture;
-  const char* path = gGridImagePath != nullptr ? gGridImagePath(FImages->Strings(index)) : nullptr;
+  if (index < 0 || index >= FImages.Count()) return nullptr;
+  if (TPicture* picture = FImages.Picture(index)) return picture;
+  const char* path = gGridImagePath != nullptr ? gGridImagePath(FImages.Name(index)) : nullptr;
   if (path == nullptr || !GridFileExists(path)) return nullptr;
   auto picture = std::make_unique<TPicture>();
   try {
@@ -260,9 +259,8 @@ TPicture* TGridWebElement::GetImage(int index) {
   } catch (const std::exception&) {
     return nullptr;  // drawn as a missing picture; the next paint tries again
   }
-  // The entry keeps the loaded picture (the element frees it with the list).
-  FImages->SetObjects(index, picture.get());
-  return picture.release();
+  // The entry keeps the loaded picture.
+  return FImages.SetPicture(index, std::move(picture));
 }
 
 // --- double-state image (3), static image (5), image button (10) ----------------
