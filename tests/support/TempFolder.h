@@ -17,28 +17,28 @@ class TempFolder {
   // `prefix` starts the folder's name (six random characters follow).
   explicit TempFolder(const std::string& prefix) {
     std::string pattern = (std::filesystem::temp_directory_path() / (prefix + "XXXXXX")).string();
-    if (::mkdtemp(pattern.data()) != nullptr) FPath = pattern;
+    if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
   }
   ~TempFolder() {
     std::error_code ec;
-    std::filesystem::remove_all(FPath, ec);
+    std::filesystem::remove_all(path_, ec);
   }
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;
 
-  const std::filesystem::path& Path() const { return FPath; }
+  const std::filesystem::path& Path() const { return path_; }
   // The native path of an entry.
-  std::string Native(const std::string& relative) const { return (FPath / relative).string(); }
+  std::string Native(const std::string& relative) const { return (path_ / relative).string(); }
   // A system path of an entry: the folder and the relative part joined by a backslash.
-  std::string System(const std::string& relative) const { return FPath.string() + "\\" + relative; }
+  std::string System(const std::string& relative) const { return path_.string() + "\\" + relative; }
 
   void Write(const std::string& relative, const std::string& content) const {
-    std::filesystem::create_directories((FPath / relative).parent_path());
-    std::ofstream out(FPath / relative, std::ios::binary);
+    std::filesystem::create_directories((path_ / relative).parent_path());
+    std::ofstream out(path_ / relative, std::ios::binary);
     out << content;
   }
   std::string Read(const std::string& relative) const {
-    std::ifstream in(FPath / relative, std::ios::binary);
+    std::ifstream in(path_ / relative, std::ios::binary);
     std::stringstream ss;
     ss << in.rdbuf();
     return ss.str();
@@ -46,12 +46,12 @@ class TempFolder {
   // True for any entry, a dangling link too.
   bool Exists(const std::string& relative) const {
     std::error_code ec;
-    return std::filesystem::exists(std::filesystem::symlink_status(FPath / relative, ec));
+    return std::filesystem::exists(std::filesystem::symlink_status(path_ / relative, ec));
   }
-  bool IsFolder(const std::string& relative) const { return std::filesystem::is_directory(FPath / relative); }
+  bool IsFolder(const std::string& relative) const { return std::filesystem::is_directory(path_ / relative); }
 
  private:
-  std::filesystem::path FPath;
+  std::filesystem::path path_;
 };
 
 }  // namespace testsupport
