@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "platform/vcl/Canvas.h"
+#include "platform/vcl/ClassicLook.h"
 #include "platform/vcl/Clipbrd.h"
 #include "platform/vcl/Form.h"
 #include "platform/win/VirtualKeys.h"

@@ -43,8 +43,7 @@ void TListView::PaintReportRow(TCanvas* canvas, TListItem* item, const TRect& ro
     return f;
   }();
   // The selection's colours win over the handler's.
-  const TColor selBrush = focusedView ? clHighlight : clBtnFace;
-  const TColor selText = focusedView ? clHighlightText : clWindowText;
+  const TItemColors selection = SelectedItemColors(focusedView, Enabled());
   canvas->Brush->Color = rowBrush;
   canvas->FillRect(row);
   const int columnCount = std::max(1, columns_->Count());
@@ -93,11 +92,13 @@ void TListView::PaintReportRow(TCanvas* canvas, TListItem* item, const TRect& ro
       back.Right = std::min(cell.Right, textLeft + canvas->TextWidth(text) + 2);
     }
     canvas->Brush->Style = bsSolid;
-    canvas->Brush->Color = highlightCell ? selBrush : cellBrush;
+    canvas->Brush->Color = highlightCell ? selection.back : cellBrush;
     if (highlightCell || cellBrush != rowBrush) canvas->FillRect(back);
-    canvas->Font->Color = highlightCell ? selText : cellText;
+    canvas->Font->Color = highlightCell ? selection.text : cellText;
     canvas->Brush->Style = bsClear;
-    DrawTextInRect(canvas, Rect(textLeft, cell.Top, cell.Right - 6, cell.Bottom), text, CellTextStyle(alignment));
+    TTextStyle style = CellTextStyle(alignment);
+    style.endEllipsis = true;
+    DrawTextInRect(canvas, Rect(textLeft, cell.Top, cell.Right - 6, cell.Bottom), text, style);
     canvas->Brush->Style = bsSolid;
   }
   if (OnAdvancedCustomDrawItem) {
@@ -161,8 +162,9 @@ void TListView::Paint() {
       }
       const int textWidth = canvas->TextWidth(item->caption_);
       if (state & cdsSelected) {
-        canvas->Brush->Color = focusedView ? clHighlight : clBtnFace;
-        canvas->Font->Color = focusedView ? clHighlightText : clWindowText;
+        const TItemColors colors = SelectedItemColors(focusedView, Enabled());
+        canvas->Brush->Color = colors.back;
+        canvas->Font->Color = colors.text;
       }
       canvas->FillRect(Rect(x, row.Top, x + textWidth + 4, row.Bottom));
       canvas->Brush->Style = bsClear;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/vcl/Canvas.h"
+#include "platform/vcl/ClassicLook.h"
 
 // --- TControlScrollBar ---
 
