@@ -344,6 +344,26 @@ TItemColors SelectedItemColors(bool focusedView, bool enabled) {
   return {clBtnFace, clWindowText};
 }
 
+// --- pictures ---
+
+void DrawEmbossed(TCanvas* canvas, int x, int y, int width, int height, const std::function<bool(int, int)>& isDark) {
+  const TColor light = ColorToRGB(clBtnHighlight);
+  const TColor shadow = ColorToRGB(clBtnShadow);
+  for (int pass = 0; pass < 2; ++pass) {
+    const int shift = pass == 0 ? 1 : 0;
+    for (int py = 0; py < height; ++py)
+      for (int px = 0; px < width; ++px)
+        if (isDark(px, py)) canvas->SetPixel(x + px + shift, y + py + shift, pass == 0 ? light : shadow);
+  }
+}
+
+bool IsDarkForEmboss(TColor color) {
+  const std::uint32_t c = static_cast<std::uint32_t>(ColorToRGB(color));
+  constexpr unsigned kRed = 30, kGreen = 59, kBlue = 11, kThreshold = 192;
+  const unsigned lum = ((c & 0xFF) * kRed + ((c >> 8) & 0xFF) * kGreen + ((c >> 16) & 0xFF) * kBlue) / 100;
+  return lum < kThreshold;
+}
+
 // --- small parts ---
 
 void DrawDropDownArrow(TCanvas* canvas, const TRect& rect, TColor color) {

@@ -11,6 +11,7 @@
 // clBtnHighlight, clBtnShadow, cl3DDkShadow, cl3DLight), so the look follows
 // the palette of Colors.cpp.
 
+#include <functional>
 #include <string>
 
 #include "platform/vcl/Canvas.h"
@@ -157,6 +158,16 @@ struct TItemColors {
   TColor text;
 };
 TItemColors SelectedItemColors(bool focusedView, bool enabled);
+
+// --- pictures ---
+
+// The picture of a disabled control: its dark pixels (`isDark(x, y)` for
+// 0 <= x < width, 0 <= y < height) embossed at (x, y), in the highlight
+// colour shifted by one pixel under the shadow colour.
+void DrawEmbossed(TCanvas* canvas, int x, int y, int width, int height, const std::function<bool(int, int)>& isDark);
+
+// Whether a colour counts as dark for embossing (luminance below 3/4).
+bool IsDarkForEmboss(TColor color);
 
 // --- small parts ---
 

@@ -138,16 +138,18 @@ void TSpeedButton::Paint() {
     TBitmap part;
     part.SetSize(gw, gh);
     part.Canvas->CopyRect(Rect(0, 0, gw, gh), glyph_->Canvas, Rect(index * gw, 0, (index + 1) * gw, gh));
-    part.SetTransparentColor(glyph_->TransparentColor());
-    part.SetTransparent(true);
     if (!Enabled() && NumGlyphs < 2) {
-      // Greyed: every pixel that is not transparent becomes the shadow colour.
+      // Without a picture of its own the disabled glyph is the embossed one.
       const TColor key = ColorToRGB(glyph_->TransparentColor());
-      for (int y = 0; y < gh; ++y)
-        for (int x = 0; x < gw; ++x)
-          if (part.Canvas->GetPixel(x, y) != key) part.Canvas->SetPixel(x, y, clBtnShadow);
+      DrawEmbossed(canvas, gx, gy, gw, gh, [&](int x, int y) {
+        const TColor c = part.Canvas->GetPixel(x, y);
+        return c != key && IsDarkForEmboss(c);
+      });
+    } else {
+      part.SetTransparentColor(glyph_->TransparentColor());
+      part.SetTransparent(true);
+      canvas->Draw(gx, gy, &part);
     }
-    canvas->Draw(gx, gy, &part);
   }
   if (!caption.empty()) {
     TTextStyle style;
