@@ -256,6 +256,13 @@ TEST_F(ComCtrlsPaintingTest, FocusedDisabledAndLongTextVariantsPaint) {
       c->SetEnabled(false);
     for (TToolButton* b : s.buttons) b->SetEnabled(false);
     ASSERT_TRUE(SaveControlAsPng(s.form, PicturePath("comctrls-disabled.png")));
+    // The selected row of the disabled list: button face, grey text.
+    TBitmap list;
+    PaintClientToBitmap(s.list, list);
+    const TRect row = s.list->ItemRect(s.list->Items()->Item(2));
+    EXPECT_EQ(PixelAt(list, 250, row.Top + 1), ColorToRGB(clBtnFace));
+    EXPECT_EQ(CountColor(list, row, clWindowText), 0);
+    EXPECT_GT(CountColor(list, row, clGrayText), 5);
     delete s.form;
   }
   {
