@@ -11,52 +11,52 @@ TclBuildFileName::TclBuildFileName(IQendProjectManager* manager, const std::stri
     InitFromHost(manager, name);
     return;
   }
-  FProjectManager = manager;
-  FName = name;
-  if (FProjectManager == nullptr) return;
+  projectManager_ = manager;
+  name_ = name;
+  if (projectManager_ == nullptr) return;
   std::string dir = GetDirFromHost();
-  FValid = !dir.empty();
-  FProjectFolder = dir + FName + "\\";
-  FBase = dir + FName + "\\Global";
+  valid_ = !dir.empty();
+  projectFolder_ = dir + name_ + "\\";
+  base_ = dir + name_ + "\\Global";
 }
 
 void TclBuildFileName::InitFromHost(IQendProjectManager* manager, const std::string& name) {
-  FProjectManager = manager;
+  projectManager_ = manager;
   InitFromHost(name);
 }
 
 void TclBuildFileName::InitFromHost(const std::string& name) {
-  FName = name;
-  FValid = false;
-  FProjectFolder.clear();
-  FBase.clear();
-  if (FProjectManager == nullptr) return;
+  name_ = name;
+  valid_ = false;
+  projectFolder_.clear();
+  base_.clear();
+  if (projectManager_ == nullptr) return;
   try {
-    std::string projectName = QueryHostText(FProjectManager, &IQendProjectManager::GetProjectName);
+    std::string projectName = QueryHostText(projectManager_, &IQendProjectManager::GetProjectName);
     std::string dir = BuildDir(false);
-    FValid = !dir.empty();
-    if (!FValid) return;
-    FProjectFolder = dir + FName + "\\";
-    FBase = FProjectFolder + projectName;
+    valid_ = !dir.empty();
+    if (!valid_) return;
+    projectFolder_ = dir + name_ + "\\";
+    base_ = projectFolder_ + projectName;
   } catch (const std::exception&) {
-    FValid = false;
-    FProjectFolder.clear();
-    FBase.clear();
+    valid_ = false;
+    projectFolder_.clear();
+    base_.clear();
   }
 }
 
 std::string TclBuildFileName::BuildDir(bool returnBuilt) {
   std::string dir = GetDirFromHost();
   if (dir.empty()) return dir;
-  FBuiltPath = dir + FName + "\\";
-  ForceDirectories(dir + FName);
-  return returnBuilt ? FBuiltPath : dir;
+  builtPath_ = dir + name_ + "\\";
+  ForceDirectories(dir + name_);
+  return returnBuilt ? builtPath_ : dir;
 }
 
 std::string TclBuildFileName::GetDirFromHost() {
-  if (FProjectManager == nullptr) return std::string();
+  if (projectManager_ == nullptr) return std::string();
   try {
-    return QueryHostText(FProjectManager, &IQendProjectManager::GetProjectFolder);
+    return QueryHostText(projectManager_, &IQendProjectManager::GetProjectFolder);
   } catch (const std::exception&) {
     return std::string();
   }

@@ -30,22 +30,22 @@ class TclBuildFileName {
   // the built path when `returnBuilt` is set, else d; an empty d is returned
   // as it is and the built path stays.
   std::string BuildDir(bool returnBuilt);
-  const std::string& GetBuiltPath() const { return FBuiltPath; }
+  const std::string& GetBuiltPath() const { return builtPath_; }
   // The host project folder through the object's own manager; empty on any
   // failure.
   std::string GetDirFromHost();
 
-  bool IsValid() const { return FValid; }
-  const std::string& GetName() const { return FName; }
-  const std::string& GetProjectFolder() const { return FProjectFolder; }
+  bool IsValid() const { return valid_; }
+  const std::string& GetName() const { return name_; }
+  const std::string& GetProjectFolder() const { return projectFolder_; }
   // The stem to which a file's extension is appended.
-  const std::string& GetBase() const { return FBase; }
+  const std::string& GetBase() const { return base_; }
 
  protected:
-  IQendProjectManager* FProjectManager = nullptr;  // not owned
-  std::string FName;
-  std::string FBuiltPath;
-  bool FValid = false;
-  std::string FProjectFolder;
-  std::string FBase;
+  IQendProjectManager* projectManager_ = nullptr;  // not owned
+  std::string name_;
+  std::string builtPath_;
+  bool valid_ = false;
+  std::string projectFolder_;
+  std::string base_;
 };

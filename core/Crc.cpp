@@ -158,7 +158,7 @@ void Crc32::Update(const void* bytes, std::uint32_t length) {
   using Kernel = std::uint32_t (*)(std::uint32_t, const unsigned char*, std::size_t);
   static const Kernel kernel =
       Crc32Kernels::HasCarrylessMultiply() ? Crc32Kernels::UpdateCarryless : Crc32Kernels::UpdateSliced;
-  FValue = kernel(FValue, static_cast<const unsigned char*>(bytes), length);
+  value_ = kernel(value_, static_cast<const unsigned char*>(bytes), length);
 }
 
 std::uint32_t Crc32::Of(const void* bytes, std::uint32_t length) {

@@ -12,16 +12,16 @@
 class Crc32 {
  public:
   Crc32() = default;
-  void Reset() { FValue = 0xFFFFFFFFu; }
+  void Reset() { value_ = 0xFFFFFFFFu; }
   void Update(const void* bytes, std::uint32_t length);
   // The checksum of every byte given since construction or the last Reset.
-  std::uint32_t Value() const { return ~FValue; }
+  std::uint32_t Value() const { return ~value_; }
 
   // One-shot checksum of a block.
   static std::uint32_t Of(const void* bytes, std::uint32_t length);
 
  private:
-  std::uint32_t FValue = 0xFFFFFFFFu;
+  std::uint32_t value_ = 0xFFFFFFFFu;
 };
 
 // The module's shared instance, for callers on the user-interface thread.

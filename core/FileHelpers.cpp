@@ -20,6 +20,17 @@
 namespace {
 
 constexpr std::uint64_t kTicksPerSecond = 10000000;
+// Bytes read from a file at a time, and written at most in one call.
+constexpr std::size_t kReadChunk = std::size_t{64} << 10;
+constexpr std::size_t kWriteChunk = std::size_t{1} << 30;
+// Names tried for a temporary file before giving up.
+constexpr int kTempNameAttempts = 100;
+// The longest system message text a copy failure reports.
+constexpr std::size_t kMaxMessageLength = 1024;
+// PLC file dates count their years from 1900.
+constexpr int kPlcYearBase = 1900;
+// UI text of a failed copy: "[Tarnwell] - Cannot copy : ".
+constexpr int kCannotCopyText = 7077;
 
 FILETIME EvenSeconds(const FILETIME& ft) {
   std::uint64_t ticks = FileTimeToUInt64(ft);
@@ -30,37 +41,37 @@ FILETIME EvenSeconds(const FILETIME& ft) {
 // Closes a handle when it goes out of scope.
 class HandleGuard {
  public:
-  explicit HandleGuard(HANDLE h) : FHandle(h) {}
+  explicit HandleGuard(HANDLE h) : handle_(h) {}
   ~HandleGuard() { Close(); }
   HandleGuard(const HandleGuard&) = delete;
   HandleGuard& operator=(const HandleGuard&) = delete;
-  HANDLE Get() const { return FHandle; }
-  bool Valid() const { return FHandle != INVALID_HANDLE_VALUE; }
+  HANDLE Get() const { return handle_; }
+  bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
   bool Close() {
     if (!Valid()) return true;
-    BOOL ok = CloseHandle(FHandle);
-    FHandle = INVALID_HANDLE_VALUE;
+    BOOL ok = CloseHandle(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
     return ok != FALSE;
   }
 
  private:
-  HANDLE FHandle;
+  HANDLE handle_;
 };
 
 bool ReadAll(HANDLE h, std::string& data) {
-  char buf[65536];
+  std::vector<char> buf(kReadChunk);
   for (;;) {
     DWORD got = 0;
-    if (!ReadFile(h, buf, sizeof buf, &got, nullptr)) return false;
+    if (!ReadFile(h, buf.data(), static_cast<DWORD>(buf.size()), &got, nullptr)) return false;
     if (got == 0) return true;
-    data.append(buf, got);
+    data.append(buf.data(), got);
   }
 }
 
 bool WriteAll(HANDLE h, const std::string& data) {
   std::size_t done = 0;
   while (done < data.size()) {
-    DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(data.size() - done, 1u << 30));
+    DWORD chunk = static_cast<DWORD>(std::min(data.size() - done, kWriteChunk));
     DWORD written = 0;
     if (!WriteFile(h, data.data() + done, chunk, &written, nullptr)) return false;
     done += written;
@@ -71,7 +82,7 @@ bool WriteAll(HANDLE h, const std::string& data) {
 // A temporary file beside the destination, created new; its name in `temp`.
 HANDLE CreateTempBeside(const std::string& destination, std::string& temp) {
   static unsigned counter = 0;
-  for (int attempt = 0; attempt < 100; ++attempt) {
+  for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
     char suffix[48];
     std::snprintf(suffix, sizeof suffix, ".~cp%u_%u", static_cast<unsigned>(::getpid()), ++counter);
     temp = destination + suffix;
@@ -126,8 +137,8 @@ bool CopyWithTimes(const std::string& source, const std::string& destination, bo
 void ReportCopyFailure(const std::string& source) {
   std::string message = SystemMessageText(GetLastError());
   while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) message.pop_back();
-  if (message.size() > 1024) message.resize(1024);
-  std::string line = GetUiText(7077);
+  if (message.size() > kMaxMessageLength) message.resize(kMaxMessageLength);
+  std::string line = GetUiText(kCannotCopyText);
   if (!message.empty()) line += "(" + message + ")";
   ReportHostMessage(line, source);
 }
@@ -206,7 +217,7 @@ bool RoundFileTimesToFat(const std::string& fileName, FILETIME* creation, FILETI
 
 FILETIME PlcDateToFileTime(const unsigned char date[6]) {
   SYSTEMTIME st;
-  st.wYear = static_cast<WORD>(1900 + date[0]);
+  st.wYear = static_cast<WORD>(kPlcYearBase + date[0]);
   st.wMonth = date[1];
   st.wDay = date[2];
   st.wHour = date[3];
@@ -223,7 +234,7 @@ std::uint32_t FileCrc32(const std::string& fileName) {
                             FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!h.Valid()) return 0;
   Crc32 crc;
-  std::vector<char> buf(65536);
+  std::vector<char> buf(kReadChunk);
   for (;;) {
     DWORD got = 0;
     if (!ReadFile(h.Get(), buf.data(), static_cast<DWORD>(buf.size()), &got, nullptr) || got == 0) break;

@@ -10,6 +10,12 @@
 namespace {
 
 constexpr std::size_t kPartLength = 7;  // characters kept of each part
+// Room for the longest pre-filled value, "YYYY-MM-DD-hh:mm:ss.zzz", and more.
+constexpr std::uint8_t kPrintedSize = 33;
+// Years typed with two digits count from 2000; none lies before 1970.
+constexpr int kCenturyYears = 100;
+constexpr int kTwoDigitYearBase = 2000;
+constexpr int kFirstYear = 1970;
 
 enum PartIndex { Year, Month, Day, Hour, Minute, Second, Milli, PartCount };
 
@@ -48,36 +54,31 @@ bool ReadYear(const std::string& text, int& year) {
   return IecScanInt(p, end, year) == 1 && p == end;
 }
 
-}  // namespace
-
-void ApplyTimeFormat(const char* text, const char* format, int typeCode, const void* current, char* out) {
-  if (out == nullptr) return;
-  out[0] = '\0';
-  if (format == nullptr || format[0] != '%' || format[1] != 'T') return;
-  const bool isDate = typeCode == IecDate || typeCode == IecDateAndTime;
-  const bool isTime = typeCode == IecTime || typeCode == IecTimeOfDay;
-
-  Part parts[PartCount];
+// The parts as they stand before anything is typed: the current value's, or
+// 1970-01-01 00:00:00.000 without one.
+void PrefillParts(int typeCode, const void* current, Part (&parts)[PartCount]) {
   if (current == nullptr) {
     const char* defaults[PartCount] = {"1970", "1", "1", "0", "0", "0", "0"};
     for (int i = 0; i < PartCount; ++i) parts[i].text = defaults[i];
-  } else if (isDate) {
+  } else if (typeCode == IecDate || typeCode == IecDateAndTime) {
     double value = 0;
     std::memcpy(&value, current, sizeof value);
-    char printed[33] = "";
+    char printed[kPrintedSize] = "";
     if (typeCode == IecDate)
-      FormatDateTimeValue(value, printed, "TYYYY-MM-DD", 16);
+      FormatDateTimeValue(value, printed, "TYYYY-MM-DD", kPrintedSize - 1);
     else
-      FormatDateTimeValue(value, printed, "TYYYY-MM-DD-hh:mm:ss.zzz", 32);
+      FormatDateTimeValue(value, printed, "TYYYY-MM-DD-hh:mm:ss.zzz", kPrintedSize - 1);
     SplitIntoParts(printed, parts);
-  } else if (isTime) {
+  } else if (typeCode == IecTime || typeCode == IecTimeOfDay) {
     for (int i = Hour; i <= Milli; ++i) parts[i].text = "0";
   }
+}
 
-  // Walk format and text together; separators in the text only move the format.
+// Walks format (after "%T") and text together and puts each typed character
+// into its part; separators in the text only move the format. True when a
+// '-' was typed where hours, minutes or seconds go (a negative duration).
+bool ReadTypedParts(const char* f, const char* t, bool isDate, Part (&parts)[PartCount]) {
   bool negative = false;
-  const char* f = format + 2;
-  const char* t = text != nullptr ? text : "";
   while (*f && *t) {
     if (!IsTimeFormatLetter(*f)) {
       ++f;
@@ -109,28 +110,43 @@ void ApplyTimeFormat(const char* text, const char* format, int typeCode, const v
         if (part.text.size() < kPartLength) part.text += *t;
     }
   }
+  return negative;
+}
 
-  std::string result;
-  if (isDate) {
-    int year = 0;
-    if (!ReadYear(parts[Year].text, year)) return;
-    if (year < 100) year += 2000;
-    if (year < 1970) year = 1970;
-    result = std::to_string(year) + "-" + parts[Month].text + "-" + parts[Day].text;
-    if (typeCode == IecDate) {
-      std::memcpy(out, result.c_str(), result.size() + 1);
-      return;
-    }
-    result += "-";
-  } else if (!isTime) {
-    return;
-  }
-  if (negative) result += "-";
+// "hh:mm:ss.zzz" of the parts, the milliseconds filled up to three digits.
+std::string TimeText(const Part (&parts)[PartCount], bool negative) {
   std::string milli = parts[Milli].text;
   if (milli.size() == 1)
     milli += "00";
   else if (milli.size() == 2)
     milli += "0";
-  result += parts[Hour].text + ":" + parts[Minute].text + ":" + parts[Second].text + "." + milli;
+  return (negative ? "-" : "") + parts[Hour].text + ":" + parts[Minute].text + ":" + parts[Second].text + "." + milli;
+}
+
+}  // namespace
+
+void ApplyTimeFormat(const char* text, const char* format, int typeCode, const void* current, char* out) {
+  if (out == nullptr) return;
+  out[0] = '\0';
+  if (format == nullptr || format[0] != '%' || format[1] != 'T') return;
+  const bool isDate = typeCode == IecDate || typeCode == IecDateAndTime;
+  const bool isTime = typeCode == IecTime || typeCode == IecTimeOfDay;
+  if (!isDate && !isTime) return;
+
+  Part parts[PartCount];
+  PrefillParts(typeCode, current, parts);
+  const bool negative = ReadTypedParts(format + 2, text != nullptr ? text : "", isDate, parts);
+
+  std::string result;
+  if (isDate) {
+    int year = 0;
+    if (!ReadYear(parts[Year].text, year)) return;
+    if (year < kCenturyYears) year += kTwoDigitYearBase;
+    if (year < kFirstYear) year = kFirstYear;
+    result = std::to_string(year) + "-" + parts[Month].text + "-" + parts[Day].text;
+    if (typeCode == IecDateAndTime) result += "-" + TimeText(parts, negative);
+  } else {
+    result = TimeText(parts, negative);
+  }
   std::memcpy(out, result.c_str(), result.size() + 1);
 }

@@ -4,12 +4,19 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "core/IecScan.h"
 #include "core/IecTime.h"
 
 namespace {
+
+// tm_year counts from 1900; a two-digit year counts from 2000 (100 in tm_year).
+constexpr long long kTmYearBase = 1900;
+constexpr int kCenturyYears = 100;
+// Digits of milliseconds a "z" run reads at most.
+constexpr int kMilliDigits = 3;
 
 void AppendNumber(std::string& text, const char* pattern, long long value) {
   char piece[32];
@@ -114,7 +121,8 @@ int FormatTimeParts(const std::tm& parts, char* out, const char* format, std::ui
     std::memcpy(out, text.data(), text.size());
     out[text.size()] = '\0';
     return static_cast<int>(text.size());
-  } catch (...) {
+  } catch (const std::bad_alloc&) {
+    // No memory for the text: nothing is printed.
     out[0] = '\0';
     return 0;
   }
@@ -173,9 +181,75 @@ int CountDigits(const char* text) {
   return n;
 }
 
+namespace {
+
+// One number for a run of h, D, M, Y, m or s at t into its field. Years below
+// 100 count from 2000, years from 1900 on as written.
+bool ReadNumberField(char letter, const char* t, const char* textEnd, std::tm& parts) {
+  const char* q = t;
+  int value = 0;
+  const int read = IecScanInt(q, textEnd, value);
+  if (read != 1) return read != 0;
+  long long v = value;
+  switch (letter) {
+    case 'h': return StoreField(v, parts.tm_hour);
+    case 'D': return StoreField(v, parts.tm_mday);
+    case 'M': return StoreField(v - 1, parts.tm_mon);
+    case 'm': return StoreField(v, parts.tm_min);
+    case 's': return StoreField(v, parts.tm_sec);
+    default:
+      if (v < kCenturyYears)
+        v += kCenturyYears;
+      else if (v >= kTmYearBase)
+        v -= kTmYearBase;
+      return StoreField(v, parts.tm_year);
+  }
+}
+
+// Up to three digits for a run of z at t, as milliseconds into tm_isdst: one
+// digit is tenths, two are hundredths.
+bool ReadMillisecondsField(const char* t, const char* textEnd, std::tm& parts) {
+  const int digits = DigitsOfNumber(t);
+  // More than three digits: only the first three count.
+  const char* number = t;
+  while (IsSpace(*number)) ++number;
+  const char* limit = digits > kMilliDigits ? number + kMilliDigits : textEnd;
+  const char* q = t;
+  int value = 0;
+  const int read = IecScanInt(q, limit, value);
+  if (read != 1) return read != 0;
+  long long v = value;
+  if (digits == 1)
+    v *= 100;
+  else if (digits == 2)
+    v *= 10;
+  return StoreField(v, parts.tm_isdst);
+}
+
+// Literal characters: format and text go on together while they agree;
+// stray blanks in the text are passed over. False when the text differs where
+// the format wants a literal.
+bool MatchLiterals(const char*& f, const char*& t) {
+  while (*f && *t) {
+    if (*f == *t) {
+      ++f;
+      ++t;
+    } else if (*t == ' ') {
+      ++t;
+    } else {
+      return IsTimeFormatLetter(*f);
+    }
+  }
+  return true;
+}
+
+bool IsNumberLetter(char c) { return c == 'h' || c == 'D' || c == 'M' || c == 'Y' || c == 'm' || c == 's'; }
+
+}  // namespace
+
 bool ParseTimeParts(std::tm& parts, const char* text, const char* format) {
   parts = std::tm{};
-  parts.tm_year = 100;
+  parts.tm_year = kCenturyYears;
   parts.tm_mday = 1;
   if (text == nullptr || format == nullptr || format[0] != 'T') {
     parts.tm_isdst = -1;
@@ -187,63 +261,12 @@ bool ParseTimeParts(std::tm& parts, const char* text, const char* format) {
   const char* t = text;
   while (success && *f && *t) {
     const char letter = *f;
-    if (letter == 'h' || letter == 'D' || letter == 'M' || letter == 'Y' || letter == 'm' || letter == 's') {
+    if (IsNumberLetter(letter) || letter == 'z') {
       f += RunLength(f);
-      const char* q = t;
-      int value = 0;
-      const int read = IecScanInt(q, textEnd, value);
-      success = read != 0;
-      if (read == 1) {
-        long long v = value;
-        switch (letter) {
-          case 'h': success = StoreField(v, parts.tm_hour); break;
-          case 'D': success = StoreField(v, parts.tm_mday); break;
-          case 'M': success = StoreField(v - 1, parts.tm_mon); break;
-          case 'm': success = StoreField(v, parts.tm_min); break;
-          case 's': success = StoreField(v, parts.tm_sec); break;
-          default:
-            if (v < 100)
-              v += 100;
-            else if (v >= 1900)
-              v -= 1900;
-            success = StoreField(v, parts.tm_year);
-            break;
-        }
-      }
-      t = PastNumber(t);
-    } else if (letter == 'z') {
-      f += RunLength(f);
-      const int digits = DigitsOfNumber(t);
-      // More than three digits: only the first three count.
-      const char* number = t;
-      while (IsSpace(*number)) ++number;
-      const char* limit = digits > 3 ? number + 3 : textEnd;
-      const char* q = t;
-      int value = 0;
-      const int read = IecScanInt(q, limit, value);
-      success = read != 0;
-      if (read == 1) {
-        long long v = value;
-        if (digits == 1)
-          v *= 100;
-        else if (digits == 2)
-          v *= 10;
-        success = StoreField(v, parts.tm_isdst);
-      }
+      success = letter == 'z' ? ReadMillisecondsField(t, textEnd, parts) : ReadNumberField(letter, t, textEnd, parts);
       t = PastNumber(t);
     } else {
-      // Literal characters: format and text go on together while they agree.
-      while (*f && *t) {
-        if (*f == *t) {
-          ++f;
-          ++t;
-        } else if (*t == ' ') {
-          ++t;
-        } else {
-          success = IsTimeFormatLetter(*f);
-          break;
-        }
-      }
+      success = MatchLiterals(f, t);
     }
   }
   if (!success) parts.tm_isdst = -1;

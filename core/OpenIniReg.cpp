@@ -3,6 +3,6 @@
 TclOpenIniReg::TclOpenIniReg(IQendProjectManager* manager, const std::string& name, const std::string& suffix)
     : TclBuildFileName(manager, name, false) {
   if (!IsValid()) return;
-  FSection = "Settings";
-  FIniFile = std::make_unique<TIniFile>(GetBase() + suffix);
+  section_ = "Settings";
+  iniFile_ = std::make_unique<TIniFile>(GetBase() + suffix);
 }

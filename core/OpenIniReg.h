@@ -17,10 +17,10 @@ class TclOpenIniReg : public TclBuildFileName {
   TclOpenIniReg(IQendProjectManager* manager, const std::string& name, const std::string& suffix);
   ~TclOpenIniReg() override = default;
 
-  TIniFile* GetIniFile() const { return FIniFile.get(); }
-  const std::string& GetSection() const { return FSection; }
+  TIniFile* GetIniFile() const { return iniFile_.get(); }
+  const std::string& GetSection() const { return section_; }
 
  private:
-  std::string FSection;
-  std::unique_ptr<TIniFile> FIniFile;
+  std::string section_;
+  std::unique_ptr<TIniFile> iniFile_;
 };

@@ -8,6 +8,10 @@
 
 namespace {
 
+// The compiled output below the host project folder, and its web files.
+constexpr const char* kSendRoot = "SendRoot\\";
+constexpr const char* kSendRootWww = "SendRoot\\WWW\\";
+
 // The output paths' buffer: the text and a second NUL (the string's own NUL
 // follows the one stored).
 std::string gOutputPath;
@@ -62,18 +66,25 @@ std::string GetProjectDir() {
   return dir;
 }
 
-const char* GetSendRootDir() { return Publish(GetProjectDir() + "SendRoot\\"); }
+const char* GetSendRootDir() {
+  const std::string base = GetProjectDir();
+  return base.empty() ? nullptr : Publish(base + kSendRoot);
+}
 
-const char* GetSendRootWwwDir() { return Publish(GetProjectDir() + "SendRoot\\WWW\\"); }
+const char* GetSendRootWwwDir() {
+  const std::string base = GetProjectDir();
+  return base.empty() ? nullptr : Publish(base + kSendRootWww);
+}
 
 const char* GetSendRootWwwPath(const std::string& fileName, const char* subFolder) {
-  std::string sub = subFolder != nullptr ? subFolder : "";
-  std::string subPlain = WithoutTrailingSeparators(sub);
+  const std::string sub = subFolder != nullptr ? subFolder : "";
+  const std::string subPlain = WithoutTrailingSeparators(sub);
   if (!subPlain.empty() && !IsSafeRelativePath(subPlain)) return nullptr;
   if (!fileName.empty() && !IsSafeRelativePath(fileName)) return nullptr;
-  std::string base = GetProjectDir();
-  std::string folder = base + "SendRoot\\WWW\\" + sub;
-  if (!base.empty()) ForceDirectories(folder);
+  const std::string base = GetProjectDir();
+  if (base.empty()) return nullptr;
+  const std::string folder = base + kSendRootWww + sub;
+  ForceDirectories(folder);
   return Publish(folder + fileName);
 }
 

@@ -8,7 +8,7 @@
 // is open or that the host call failed, and then no folder is created.
 //
 // The output-path functions answer in one process-wide buffer that the next
-// call overwrites (use or copy the text before calling again). The text is
+// call overwrites, or null when there is no path to give (use or copy the text before calling again). The text is
 // followed by a second NUL, so that it can serve as a one-entry path list for
 // the shell's delete operation.
 
@@ -31,13 +31,15 @@ std::string GetHostProjectDir();
 std::string GetProjectPath();
 std::string GetProjectDir();
 
-// GetProjectDir + "SendRoot\" / GetProjectDir + "SendRoot\WWW\".
+// GetProjectDir + "SendRoot\" / GetProjectDir + "SendRoot\WWW\"; null when no
+// project is open (the host gives no folder).
 const char* GetSendRootDir();
 const char* GetSendRootWwwDir();
 // GetProjectDir + "SendRoot\WWW\" + sub-folder (which is created with its
 // missing parents) + file name. Null when the file name or the sub-folder is
 // not a relative path that stays inside the output folder (a "..", an
-// absolute path or a drive).
+// absolute path or a drive), and when no project is open: a path relative to
+// the working folder is never made.
 const char* GetSendRootWwwPath(const std::string& fileName, const char* subFolder = nullptr);
 
 // The file of a project picture: in global mode GetProjectPath + the global

@@ -8,22 +8,22 @@
 class TSimpleLock {
  public:
   // A null pointer guards nothing.
-  explicit TSimpleLock(bool* flag) : FFlag(flag) {
-    if (FFlag == nullptr) return;
-    if (*FFlag)
-      FOwner = false;
+  explicit TSimpleLock(bool* flag) : flag_(flag) {
+    if (flag_ == nullptr) return;
+    if (*flag_)
+      owner_ = false;
     else
-      *FFlag = true;
+      *flag_ = true;
   }
   ~TSimpleLock() {
-    if (FFlag != nullptr && FOwner) *FFlag = false;
+    if (flag_ != nullptr && owner_) *flag_ = false;
   }
   TSimpleLock(const TSimpleLock&) = delete;
   TSimpleLock& operator=(const TSimpleLock&) = delete;
 
-  bool IsOwner() const { return FOwner; }
+  bool IsOwner() const { return owner_; }
 
  private:
-  bool* FFlag;
-  bool FOwner = true;
+  bool* flag_;
+  bool owner_ = true;
 };

@@ -1,12 +1,18 @@
 #include "core/StampList.h"
 
+#include <array>
 #include <cctype>
 #include <cstdio>
+#include <utility>
 
 #include "platform/vcl/StringList.h"
 #include "platform/win/FileIo.h"
 
 namespace {
+
+// The numbers after the path: last write (low, high), creation (low, high),
+// CRC-32 and size.
+constexpr std::size_t kNumbersPerLine = 6;
 
 // Reads one number as "%X" reads it (blanks skipped, an optional sign and
 // "0x", the low 32 bits kept); false when no digit follows.
@@ -37,24 +43,42 @@ bool ReadHex(const std::string& line, std::size_t& pos, std::uint32_t& value) {
   return true;
 }
 
+// The six numbers after the path, in the order of the line.
 void ParseRecord(const std::string& numbers, GeneratedFileRecord& record) {
-  std::uint32_t* fields[6] = {&record.lastWriteTime.dwLowDateTime,
-                              &record.lastWriteTime.dwHighDateTime,
-                              &record.creationTime.dwLowDateTime,
-                              &record.creationTime.dwHighDateTime,
-                              &record.crc32,
-                              &record.size};
+  const std::array<std::uint32_t*, kNumbersPerLine> fields = {&record.lastWriteTime.dwLowDateTime,
+                                                              &record.lastWriteTime.dwHighDateTime,
+                                                              &record.creationTime.dwLowDateTime,
+                                                              &record.creationTime.dwHighDateTime,
+                                                              &record.crc32,
+                                                              &record.size};
   std::size_t pos = 0;
-  for (int i = 0; i < 6; ++i) {
+  for (std::size_t i = 0; i < fields.size(); ++i) {
     if (!ReadHex(numbers, pos, *fields[i])) return;
-    if (i < 5) {
+    if (i + 1 < fields.size()) {
       if (pos >= numbers.size() || numbers[pos] != ',') return;
       ++pos;
     }
   }
 }
 
+// One line of the file: the path, and its record when there is a comma.
+void AddLine(TStringList& list, std::string line) {
+  auto record = std::make_unique<GeneratedFileRecord>();
+  const std::size_t comma = line.find(',');
+  if (comma != std::string::npos) {
+    ParseRecord(line.substr(comma + 1), *record);
+    line.resize(comma);
+  }
+  AddRecordItem(list, line, std::move(record));
+}
+
 }  // namespace
+
+int AddRecordItem(TStringList& list, const std::string& path, std::unique_ptr<GeneratedFileRecord> record) {
+  const int index = list.AddObject(path, record.get());
+  if (list.Objects(index) == record.get()) record.release();  // the list's owner frees it now
+  return index;
+}
 
 void LoadHexRecordList(const std::string& fileName, TStringList* list) {
   if (list == nullptr) return;
@@ -68,15 +92,7 @@ void LoadHexRecordList(const std::string& fileName, TStringList* list) {
     start = end + 1;
     // The file is text: CR LF on disk is one line end.
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.empty()) continue;
-    auto* record = new GeneratedFileRecord();
-    std::size_t comma = line.find(',');
-    if (comma != std::string::npos) {
-      ParseRecord(line.substr(comma + 1), *record);
-      line.resize(comma);
-    }
-    int index = list->AddObject(line, record);
-    if (list->Objects(index) != record) delete record;  // a duplicate the list ignored
+    if (!line.empty()) AddLine(*list, std::move(line));
   }
 }
 
@@ -103,7 +119,9 @@ void SaveHexRecordList(const std::string& fileName, const TStringList* list) {
 void FreeListItems(TStringList* list) {
   if (list == nullptr) return;
   for (int i = 0; i < list->Count(); ++i) {
-    delete static_cast<GeneratedFileRecord*>(list->Objects(i));
+    // Each attached record was handed to the list by AddRecordItem: taken
+    // back here, it goes at the end of this step.
+    std::unique_ptr<GeneratedFileRecord> record(static_cast<GeneratedFileRecord*>(list->Objects(i)));
     list->SetObjects(i, nullptr);
   }
 }

@@ -8,10 +8,12 @@
 //   path,last-write low,last-write high,creation low,creation high,CRC-32,size
 // with the numbers in uppercase hexadecimal without leading zeros. In memory
 // the list is a TStringList of the paths, each with a GeneratedFileRecord
-// attached as its object; the list's owner frees the records with
+// attached as its object. The string list does not own its objects: records
+// go in through AddRecordItem, and the list's owner frees them with
 // FreeListItems.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "platform/win/WinTypes.h"
@@ -28,6 +30,11 @@ struct GeneratedFileRecord {
   std::uint8_t notForId = 0;   // not kept in the stamp list
   std::uint8_t spareFlag = 0;  // not kept in the stamp list
 };
+
+// Adds the path with its record attached and returns the item's index. A
+// path that a sorted list ignores as a duplicate gets no record: that record
+// is destroyed here.
+int AddRecordItem(TStringList& list, const std::string& path, std::unique_ptr<GeneratedFileRecord> record);
 
 // Adds one item per non-empty line of the file to the list, each with a new
 // record: the text before the first comma is the item, the six numbers after

@@ -10,18 +10,18 @@
 
 namespace {
 
-std::atomic<bool> logOn{false};
+std::atomic<bool> gLogOn{false};
 
 // Everything below is shared by the user-interface thread and the host's
 // communication loop, which both trace; one lock keeps the lines whole and the
 // previous time consistent.
-std::mutex logLock;
-std::string logPath;
-TraceLogClock logClock = nullptr;
-TDateTime previousTime = 0.0;
-bool havePreviousTime = false;
+std::mutex gLogLock;
+std::string gLogPath;
+TraceLogClock gLogClock = nullptr;
+TDateTime gPreviousTime = 0.0;
+bool gHavePreviousTime = false;
 
-TDateTime ReadClock() { return logClock != nullptr ? logClock() : Now(); }
+TDateTime ReadClock() { return gLogClock != nullptr ? gLogClock() : Now(); }
 
 // Milliseconds from `from` to `to`, truncated towards zero. Near today a
 // TDateTime resolves about 0.6 microseconds, so the difference of two readings
@@ -43,52 +43,52 @@ std::int64_t ElapsedMilliseconds(TDateTime from, TDateTime to) {
 }  // namespace
 
 bool WriteTraceLog(const char* text) {
-  if (!logOn.load(std::memory_order_relaxed)) return true;
-  std::lock_guard<std::mutex> guard(logLock);
-  if (!havePreviousTime) {
-    previousTime = ReadClock();
-    havePreviousTime = true;
+  if (!gLogOn.load(std::memory_order_relaxed)) return true;
+  std::lock_guard<std::mutex> guard(gLogLock);
+  if (!gHavePreviousTime) {
+    gPreviousTime = ReadClock();
+    gHavePreviousTime = true;
   }
-  std::FILE* file = std::fopen(ToNativePath(logPath).c_str(), "a");
+  std::FILE* file = std::fopen(ToNativePath(gLogPath).c_str(), "a");
   if (file == nullptr) return false;
   const TDateTime now = ReadClock();
   std::string line = FormatDateTime("dd.mm.yyyy hh:nn:ss.zzz", now);
   line += "\tTarnwell\t\t";
   line += text != nullptr ? text : "";
   line += " (";
-  line += std::to_string(ElapsedMilliseconds(previousTime, now));
+  line += std::to_string(ElapsedMilliseconds(gPreviousTime, now));
   line += ")\n";
   const bool written = std::fwrite(line.data(), 1, line.size(), file) == line.size();
   const bool closed = std::fclose(file) == 0;
   // A line that did not reach the file is not counted as the previous line.
   if (!written || !closed) return false;
-  previousTime = now;
+  gPreviousTime = now;
   return true;
 }
 
 bool WriteTraceLog(const std::string& text) { return WriteTraceLog(text.c_str()); }
 
-void SetTraceLogEnabled(bool on) { logOn.store(on, std::memory_order_relaxed); }
+void SetTraceLogEnabled(bool on) { gLogOn.store(on, std::memory_order_relaxed); }
 
-bool TraceLogEnabled() { return logOn.load(std::memory_order_relaxed); }
+bool TraceLogEnabled() { return gLogOn.load(std::memory_order_relaxed); }
 
 void SetTraceLogPath(const std::string& path) {
-  std::lock_guard<std::mutex> guard(logLock);
-  logPath = path;
+  std::lock_guard<std::mutex> guard(gLogLock);
+  gLogPath = path;
 }
 
 std::string TraceLogPath() {
-  std::lock_guard<std::mutex> guard(logLock);
-  return logPath;
+  std::lock_guard<std::mutex> guard(gLogLock);
+  return gLogPath;
 }
 
 void SetTraceLogClock(TraceLogClock clock) {
-  std::lock_guard<std::mutex> guard(logLock);
-  logClock = clock;
+  std::lock_guard<std::mutex> guard(gLogLock);
+  gLogClock = clock;
 }
 
 void ResetTraceLogTimer() {
-  std::lock_guard<std::mutex> guard(logLock);
-  havePreviousTime = false;
-  previousTime = 0.0;
+  std::lock_guard<std::mutex> guard(gLogLock);
+  gHavePreviousTime = false;
+  gPreviousTime = 0.0;
 }

@@ -13,12 +13,16 @@ std::size_t RoundUp(std::size_t n) { return (n + kWord - 1) & ~(kWord - 1); }
 // Blocks of kBlockSize bytes that arenas gave back, for the next ones.
 class BlockCache {
  public:
+  // Room for every block the cache may keep is taken at once, so that giving
+  // a block back never needs memory.
+  BlockCache() { blocks_.reserve(kMaxBlocks); }
+
   void* Take() {
     {
-      std::lock_guard<std::mutex> lock(FMutex);
-      if (!FBlocks.empty()) {
-        void* b = FBlocks.back();
-        FBlocks.pop_back();
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (!blocks_.empty()) {
+        void* b = blocks_.back();
+        blocks_.pop_back();
         return b;
       }
     }
@@ -27,22 +31,19 @@ class BlockCache {
 
   void Give(void* aBlock) noexcept {
     {
-      std::lock_guard<std::mutex> lock(FMutex);
-      if (FBlocks.size() < TXmlArena::kMaxCachedBytes / TXmlArena::kBlockSize) {
-        try {
-          FBlocks.push_back(aBlock);
-          return;
-        } catch (...) {
-          // no room to keep it: give it to the system below
-        }
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (blocks_.size() < kMaxBlocks) {
+        blocks_.push_back(aBlock);
+        return;
       }
     }
     ::operator delete(aBlock);
   }
 
  private:
-  std::mutex FMutex;
-  std::vector<void*> FBlocks;
+  static constexpr std::size_t kMaxBlocks = TXmlArena::kMaxCachedBytes / TXmlArena::kBlockSize;
+  std::mutex mutex_;
+  std::vector<void*> blocks_;
 };
 
 // Never destroyed: a tree that a static object frees at exit still gives its
@@ -57,31 +58,31 @@ BlockCache& Cache() {
 TXmlArena* TXmlArena::Create() { return new TXmlArena; }
 
 TXmlArena::~TXmlArena() {
-  while (FBlocks != nullptr) {
-    Block* b = FBlocks;
-    FBlocks = b->next;
+  while (blocks_ != nullptr) {
+    Block* b = blocks_;
+    blocks_ = b->next;
     Cache().Give(b);
   }
 }
 
 void TXmlArena::AddBlock() {
   auto* b = static_cast<Block*>(Cache().Take());
-  b->next = FBlocks;
-  FBlocks = b;
-  FPos = reinterpret_cast<char*>(b) + RoundUp(sizeof(Block));
-  FLimit = reinterpret_cast<char*>(b) + kBlockSize;
+  b->next = blocks_;
+  blocks_ = b;
+  pos_ = reinterpret_cast<char*>(b) + RoundUp(sizeof(Block));
+  limit_ = reinterpret_cast<char*>(b) + kBlockSize;
 }
 
 void* TXmlArena::Allocate(std::size_t aSize) {
   std::size_t need = kWord + RoundUp(aSize);
-  if (static_cast<std::size_t>(FLimit - FPos) < need) {
+  if (static_cast<std::size_t>(limit_ - pos_) < need) {
     if (need > kBlockSize - RoundUp(sizeof(Block))) throw std::bad_alloc();
     AddBlock();
   }
-  char* p = FPos;
-  FPos += need;
+  char* p = pos_;
+  pos_ += need;
   *reinterpret_cast<TXmlArena**>(p) = this;
-  ++FAllocated;
+  ++allocated_;
   return p + kWord;
 }
 
@@ -102,15 +103,15 @@ void TXmlArena::Free(void* aObject) noexcept {
 }
 
 void TXmlArena::Finish() noexcept {
-  FLive.fetch_add(FAllocated, std::memory_order_relaxed);
-  FAllocated = 0;
+  live_.fetch_add(allocated_, std::memory_order_relaxed);
+  allocated_ = 0;
   Release(kHold);
 }
 
 void TXmlArena::Release(std::size_t aCount) noexcept {
   // The last object (or the creator's hold) takes the arena down; the
   // acquire-release pair makes every other holder's writes visible first.
-  if (FLive.fetch_sub(aCount, std::memory_order_acq_rel) == aCount) delete this;
+  if (live_.fetch_sub(aCount, std::memory_order_acq_rel) == aCount) delete this;
 }
 
 void TXmlFreeBatch::FreeOther(void* aObject, TXmlArena* aArena) noexcept {
@@ -120,12 +121,12 @@ void TXmlFreeBatch::FreeOther(void* aObject, TXmlArena* aArena) noexcept {
     return;
   }
   Flush();
-  FArena = aArena;
-  FCount = 1;
+  arena_ = aArena;
+  count_ = 1;
 }
 
 void TXmlFreeBatch::Flush() noexcept {
-  if (FArena != nullptr) FArena->Release(FCount);
-  FArena = nullptr;
-  FCount = 0;
+  if (arena_ != nullptr) arena_->Release(count_);
+  arena_ = nullptr;
+  count_ = 0;
 }

@@ -51,14 +51,14 @@ class TXmlArena {
   void AddBlock();
 
   // Objects alive, plus kHold while the creator fills the arena. Allocations
-  // are counted in FAllocated and added at Finish, so that carving an object
+  // are counted in allocated_ and added at Finish, so that carving an object
   // costs no atomic operation.
   static constexpr std::size_t kHold = std::size_t{1} << 62;
-  std::atomic<std::size_t> FLive{kHold};
-  std::size_t FAllocated = 0;
-  Block* FBlocks = nullptr;
-  char* FPos = nullptr;
-  char* FLimit = nullptr;
+  std::atomic<std::size_t> live_{kHold};
+  std::size_t allocated_ = 0;
+  Block* blocks_ = nullptr;
+  char* pos_ = nullptr;
+  char* limit_ = nullptr;
 };
 
 // Frees many objects whose destructors have already run, giving an arena its
@@ -73,8 +73,8 @@ class TXmlFreeBatch {
 
   void Free(void* aObject) noexcept {
     TXmlArena* arena = aObject != nullptr ? TXmlArena::ArenaOf(aObject) : nullptr;
-    if (arena != nullptr && arena == FArena)
-      ++FCount;
+    if (arena != nullptr && arena == arena_)
+      ++count_;
     else
       FreeOther(aObject, arena);
   }
@@ -82,6 +82,6 @@ class TXmlFreeBatch {
  private:
   void FreeOther(void* aObject, TXmlArena* aArena) noexcept;
   void Flush() noexcept;
-  TXmlArena* FArena = nullptr;
-  std::size_t FCount = 0;
+  TXmlArena* arena_ = nullptr;
+  std::size_t count_ = 0;
 };

@@ -6,17 +6,17 @@
 #include "platform/win/FileIo.h"
 
 void TmyXMLParser::SetBuffer(const char* aData, std::size_t aSize) {
-  FBuffer.assign(aData, aSize);
-  FTextLength = std::strlen(FBuffer.c_str());
-  FHasBuffer = true;
+  buffer_.assign(aData, aSize);
+  textLength_ = std::strlen(buffer_.c_str());
+  hasBuffer_ = true;
 }
 
 bool TmyXMLParser::LoadFromFile(const std::string& aFileName) {
   std::string data;
   if (!ReadWholeFile(aFileName, data)) return false;
-  FBuffer.swap(data);
-  FTextLength = std::strlen(FBuffer.c_str());
-  FHasBuffer = true;
+  buffer_.swap(data);
+  textLength_ = std::strlen(buffer_.c_str());
+  hasBuffer_ = true;
   return true;
 }
 

@@ -23,6 +23,9 @@ enum : std::uint32_t {
   XML_ERR_VALUE_QUOTES = 0x80,   // an attribute value not in quotes, or unclosed
   XML_ERR_END_TAG_NAME = 0x100,  // an end tag that does not close the innermost open element
   XML_ERR_GT_WANTED = 0x200,     // no '>' after an end tag's name or after a closing '/' or '?'
+  // The text ends while elements are still open: a file cut short. The tree
+  // holds what was read, but it is not the whole document.
+  XML_ERR_OPEN_AT_END = 0x400,
 };
 
 class TmyXMLParser {
@@ -41,16 +44,20 @@ class TmyXMLParser {
   bool LoadFromString(const char* aText);
   // Reads the buffer into a new tree whose root "Wrapper" holds the top-level
   // nodes; null without a buffer. Stops at the first error (errorWord) with the
-  // tree read so far; lineCounter tells where. The tree's nodes share one
+  // tree read so far; lineCounter tells where. A text that ends inside open
+  // elements is an error too (XML_ERR_OPEN_AT_END): callers treat a non-zero
+  // errorWord as a malformed file. The tree's nodes share one
   // TXmlArena (XmlArena.h) and are destroyed with delete like any others.
   TmyXmlNode* Parse();
   std::int32_t GetLine() const { return lineCounter; }
 
   // --- writing ------------------------------------------------------------------
-  // Depth 0: the children of aNode (a root) into a new text that the caller
-  // deletes. Depth 1 or more: aNode and its following siblings, indented for
-  // that depth, appended to aStream (a new text when null), which is returned.
-  std::string* WriteNode(TmyXmlNode* aNode, std::string* aStream, int aDepth);
+  // Depth 0: the text of aNode's children (aNode is a root), with the progress
+  // reports of a write. Depth 1 or more: aNode and its following siblings,
+  // indented for that depth.
+  std::string WriteNode(TmyXmlNode* aNode, int aDepth);
+  // The same appended to aStream, which is returned.
+  std::string& WriteNode(TmyXmlNode* aNode, std::string& aStream, int aDepth);
   // The text of the tree as the file's new content (UTF-8 when asked); the byte
   // count, 0 when the file cannot be written. The old file stays whole when the
   // write fails.
@@ -85,10 +92,10 @@ class TmyXMLParser {
   std::string WriteText(TmyXmlNode* aRoot);
 
   // The text to read; std::string keeps a NUL after its last byte.
-  std::string FBuffer;
-  std::size_t FTextLength = 0;  // up to the buffer's first NUL: the text to read
-  bool FHasBuffer = false;
+  std::string buffer_;
+  std::size_t textLength_ = 0;  // up to the buffer's first NUL: the text to read
+  bool hasBuffer_ = false;
   // Progress state of one write: line count and the next keep-alive threshold.
-  std::int64_t FWriteLine = 1;
-  std::int64_t FWriteThreshold = 1000;
+  std::int64_t writeLine_ = 1;
+  std::int64_t writeThreshold_ = 1000;
 };

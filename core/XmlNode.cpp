@@ -42,6 +42,12 @@ void TmyXmlNode::DestroyForest(TmyXmlNode* aFirst, TXmlFreeBatch& aBatch) noexce
   }
 }
 
+void TmyXmlNode::DestroyChild(TmyXmlNode* aChild) noexcept {
+  aChild->Unlink();
+  TXmlFreeBatch batch;
+  DestroyForest(aChild, batch);
+}
+
 void TmyXmlNode::LinkChildLast(TmyXmlNode* aChild) {
   aChild->parent = this;
   aChild->next = nullptr;
@@ -219,7 +225,7 @@ void TmyXmlNode::DeleteChildrenByName(std::string_view aTag) {
   while (cur != nullptr) {
     TmyXmlNode* candidate = cur;
     cur = cur->next;
-    if (candidate->name == aTag) delete candidate;
+    if (candidate->name == aTag) DestroyChild(candidate);
   }
 }
 
@@ -234,7 +240,7 @@ void TmyXmlNode::DeleteChildrenByNameDeep(std::string_view aTag) {
   while (cur != nullptr) {
     if (cur->name == aTag) {
       TmyXmlNode* following = after(cur);
-      delete cur;
+      cur->parent->DestroyChild(cur);
       cur = following;
     } else if (cur->firstChild != nullptr) {
       cur = cur->firstChild;
@@ -249,7 +255,7 @@ void TmyXmlNode::DeleteChildrenWithAttr(std::string_view aAttrName) {
   while (cur != nullptr) {
     TmyXmlNode* candidate = cur;
     cur = cur->next;
-    if (candidate->FindAttr(aAttrName) != nullptr) delete candidate;
+    if (candidate->FindAttr(aAttrName) != nullptr) DestroyChild(candidate);
   }
 }
 

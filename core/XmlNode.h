@@ -167,6 +167,9 @@ class TmyXmlNode {
   // of attributes, without recursion and without unlinking one by one.
   static void DestroyForest(TmyXmlNode* aFirst, TXmlFreeBatch& aBatch) noexcept;
   static void DestroyAttrs(TmyXmlAttrNode* aFirst, TXmlFreeBatch& aBatch) noexcept;
+  // Unlinks one child (or attribute) of this node and destroys it.
+  void DestroyChild(TmyXmlNode* aChild) noexcept;
+  void DestroyAttr(TmyXmlAttrNode* aAttr) noexcept;
   // Builds the deep copies of aSource's children (skipping aExceptTag when not
   // empty) and links them after aAfter, or at the end when aAtEnd.
   void CopyChildrenImpl(const TmyXmlNode* aSource, std::string_view aExceptTag, bool aSetAttr,

@@ -144,7 +144,7 @@ bool TmyXmlNode::GetAttrIntStrict(std::string_view aName, std::int32_t& aOut) co
 bool TmyXmlNode::DeleteAttr(std::string_view aName) {
   TmyXmlAttrNode* a = FindAttr(aName);
   if (a == nullptr) return false;
-  delete a;
+  DestroyAttr(a);
   return true;
 }
 
@@ -154,6 +154,20 @@ void TmyXmlNode::DeleteAllAttrs() {
     TXmlFreeBatch batch;
     DestroyAttrs(first, batch);
   }
+}
+
+void TmyXmlNode::DestroyAttr(TmyXmlAttrNode* aAttr) noexcept {
+  if (aAttr->prev != nullptr)
+    aAttr->prev->next = aAttr->next;
+  else
+    firstAttr = aAttr->next;
+  if (aAttr->next != nullptr)
+    aAttr->next->prev = aAttr->prev;
+  else
+    lastAttr = aAttr->prev;
+  aAttr->next = nullptr;
+  TXmlFreeBatch batch;
+  DestroyAttrs(aAttr, batch);
 }
 
 void TmyXmlNode::DestroyAttrs(TmyXmlAttrNode* aFirst, TXmlFreeBatch& aBatch) noexcept {

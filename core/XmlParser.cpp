@@ -2,7 +2,9 @@
 // machine of seven states, not a conforming XML parser: elements, attributes in
 // single or double quotes, character data, comments and processing
 // instructions, five entities. It stops at the first error, at the end of the
-// text, or once the first top-level element that was opened is closed.
+// text, or once the first top-level element that was opened is closed. A text
+// that ends while elements are still open is reported as such
+// (XML_ERR_OPEN_AT_END): it is a file cut short, not a whole document.
 //
 // One pass over the buffer; tokens are read in place and copied only into the
 // nodes and attributes they become.
@@ -10,6 +12,7 @@
 #include <array>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <string_view>
 
 #include "core/TextEncoding.h"
@@ -35,7 +38,24 @@ constexpr std::array<unsigned char, 256> MakeClasses() {
 }
 constexpr std::array<unsigned char, 256> kClasses = MakeClasses();
 
-inline bool IsBlank(char c) { return (kClasses[static_cast<unsigned char>(c)] & kBlank) != 0; }
+// "<!--" after the '<', and "-->".
+constexpr std::string_view kCommentOpen = "!--";
+constexpr std::string_view kCommentClose = "-->";
+
+inline bool HasClass(char c, unsigned char aMask) { return (kClasses[static_cast<unsigned char>(c)] & aMask) != 0; }
+inline bool IsBlank(char c) { return HasClass(c, kBlank); }
+
+// The first character at or after p whose class has a bit of aMask, four
+// characters a round. The text's closing NUL has every stop bit, so no
+// character after it is read.
+inline const char* SkipTo(const char* p, unsigned char aMask) {
+  for (;; p += 4) {
+    if (HasClass(p[0], aMask)) return p;
+    if (HasClass(p[1], aMask)) return p + 1;
+    if (HasClass(p[2], aMask)) return p + 2;
+    if (HasClass(p[3], aMask)) return p + 3;
+  }
+}
 
 std::int64_t CountLf(const char* from, const char* to) {
   std::int64_t n = 0;
@@ -65,286 +85,329 @@ struct Token {
   std::string_view text() const { return {start, len}; }
 };
 
+// The reader's states: what the next token is read as.
+enum class ReadState : unsigned char {
+  kContent,       // character data up to the next '<'
+  kAfterLt,       // a tag name, "/", "?" or "!--" after '<'
+  kEndTag,        // the name of an end tag
+  kInStartTag,    // attribute names, or the '/', '?' or '>' that ends a start tag
+  kValue,         // a quoted attribute value after '='
+  kGtWanted,      // the '>' after an end tag's name or a closing '/' or '?'
+  kEqualsWanted,  // '=' after an attribute name and blanks
+};
+
 class Reader {
  public:
-  Reader(const char* text, std::size_t size) : FPos(text), FEnd(text + size), FArena(TXmlArena::Create()) {}
-  ~Reader() { FArena->Finish(); }
+  Reader(const char* text, std::size_t size) : pos_(text), end_(text + size), arena_(TXmlArena::Create()) {}
+  ~Reader() { arena_->Finish(); }
+  Reader(const Reader&) = delete;
+  Reader& operator=(const Reader&) = delete;
 
+  // Reads the whole text; the root is the caller's. Out of memory leaves
+  // nothing half-built behind: the root and what hangs on it go with root_.
   TmyXmlNode* Run(std::uint32_t& errorWord, std::int32_t& lineCounter) {
-    FRoot = new (FArena) TmyXmlNode("Wrapper");
-    FCurrent = FRoot;
-    try {
-      char term;
-      do {
-        term = Step();
-      } while (FError == 0 && term != '\0' && !FEnded);
-    } catch (...) {
-      delete FRoot;  // out of memory: nothing half-built is left behind
-      throw;
-    }
-    errorWord = FError;
-    lineCounter = ClampLine(FLine);
-    return FRoot;
+    root_.reset(new (arena_) TmyXmlNode("Wrapper"));
+    current_ = root_.get();
+    char term;
+    do {
+      term = Step();
+    } while (error_ == 0 && term != '\0' && !ended_);
+    if (error_ == 0 && !ended_ && current_ != root_.get()) error_ = XML_ERR_OPEN_AT_END;
+    errorWord = error_;
+    lineCounter = ClampLine(line_);
+    return root_.release();
   }
 
  private:
   // Takes one token from the current position. The text ends with a NUL at
-  // FEnd (its first NUL), which stops every scan below.
+  // end_ (its first NUL), which stops every scan below.
   Token Next() {
-    const char* p = FPos;
+    const char* p = pos_;
     for (unsigned char c; (kClasses[c = static_cast<unsigned char>(*p)] & kBlank) != 0; ++p)
-      if (c == '\n') ++FLine;
+      if (c == '\n') ++line_;
+    if (*p == '"' || *p == '\'') return NextQuoted(p);
     Token t;
-    t.line = FLine;
+    t.line = line_;
     t.amp = false;
-    if (*p == '"' || *p == '\'') {
-      // Up to the same quote or the end of the text, counting the lines inside
-      // and noting entities to decode.
-      const char quote = *p;
-      const unsigned char stop = quote == '"' ? kStopDouble : kStopSingle;
-      t.start = ++p;
-      t.quoted = true;
-      for (;; ++p) {
-        while ((kClasses[static_cast<unsigned char>(*p)] & stop) == 0) ++p;
-        if (*p == '\n')
-          ++FLine;
-        else if (*p == '&')
-          t.amp = true;
-        else
-          break;
-      }
-      t.len = static_cast<std::size_t>(p - t.start);
-      t.term = *p;  // the quote, or NUL at the end
-      FPos = p < FEnd ? p + 1 : FEnd;
-      return t;
-    }
     t.start = p;
     t.quoted = false;
-    while ((kClasses[static_cast<unsigned char>(*p)] & kStop) == 0) ++p;
+    p = SkipTo(p, kStop);
     t.len = static_cast<std::size_t>(p - t.start);
     t.term = *p;
-    if (t.term == '\n') ++FLine;
-    FPos = p < FEnd ? p + 1 : FEnd;
+    if (t.term == '\n') ++line_;
+    pos_ = p < end_ ? p + 1 : end_;
     return t;
   }
 
-  // One step: a token, acted on by the current state. Returns the character that
-  // ended the step (0 at the end of the text).
-  char Step() {
-    const char* stepStart = FPos;
-    const std::int64_t stepLine = FLine;
-    const Token t = Next();
-    char term = t.term;
-    bool beganWithGt = !t.quoted && t.len == 0 && t.term == '>';
-
-    switch (FState) {
-      case 0:  // content
-        if (t.term == '<') {
-          if (t.len > 0) AddText(t.text());
-          FState = 1;
-        } else if (t.term != '\0') {
-          // The piece starts at the token (at its opening quote when quoted), or
-          // right after the '>' that ended the previous step, and runs up to the
-          // next '<' or the end of the text.
-          const char* from = FPrevBeganWithGt ? stepStart : (t.quoted ? t.start - 1 : t.start);
-          const auto* lt = static_cast<const char*>(std::memchr(from, '<', static_cast<std::size_t>(FEnd - from)));
-          const char* to = lt != nullptr ? lt : FEnd;
-          AddText(std::string_view(from, static_cast<std::size_t>(to - from)));
-          FPos = lt != nullptr ? lt + 1 : FEnd;
-          FLine = stepLine + CountLf(stepStart, FPos);
-          term = lt != nullptr ? '<' : '\0';
-          if (lt != nullptr) FState = 1;
-        }
-        break;
-
-      case 1:  // after '<'
-        if (t.term == '?') {
-          FPending = true;
-        } else if (!IsBlank(t.term) && t.term != '>' && t.term != '/') {
-          FError = XML_ERR_NAME_END;
-        } else if (t.len == 0) {
-          if (t.term == '/')
-            FState = 2;
-          else
-            FError = XML_ERR_EMPTY_NAME;
-        } else if (t.len >= 3 && std::memcmp(t.start, "!--", 3) == 0) {
-          ReadComment(t, stepStart, stepLine);
-          beganWithGt = true;  // the step ended on the '>' of "-->"
-          term = FError != 0 ? '\0' : '>';
-        } else if (t.start[0] == '!') {
-          FError = XML_ERR_NAME_END;
-        } else {
-          FReading = new (FArena) TmyXmlNode(t.text(), FCurrent);
-          FReading->line = ClampLine(t.line);
-          if (IsBlank(t.term)) {
-            FState = 3;
-          } else if (t.term == '/') {
-            FPending = true;
-            FReading->closed = true;
-            FState = 5;
-          } else {  // '>'
-            EnterOrSkip(FReading);
-            FState = 0;
-          }
-        }
-        break;
-
-      case 2:  // end tag
-        if (t.len == 0) {
-          FError = XML_ERR_EMPTY_NAME;
-        } else if (FCurrent == FRoot || t.text() != FCurrent->name) {
-          // The root stands for the file itself; no end tag in the text closes it.
-          FError = XML_ERR_END_TAG_NAME;
-        } else if (t.term == '>') {
-          CloseCurrent();
-          FState = 0;
-        } else if (IsBlank(t.term)) {
-          FState = 5;
-        } else {
-          FError = XML_ERR_GT_WANTED;
-        }
-        break;
-
-      case 3:  // in a start tag
-        if (t.len > 0) {
-          FAttr = new (FArena) TmyXmlAttrNode(t.text(), FReading);
-          if (t.term == '=') {
-            FState = 4;
-            // The common name="value": take the value's step right away.
-            if (*FPos == '"' || *FPos == '\'') {
-              const Token v = Next();
-              ReadValue(v);
-              term = v.term;
-            }
-          } else if (IsBlank(t.term))
-            FState = 6;
-          else
-            FError = XML_ERR_ATTR_NAME_END;
-        } else if (t.term == '/' || t.term == '?') {
-          FPending = true;
-          FReading->closed = true;
-          if (t.term == '?') FReading->instruction = true;
-          FState = 5;
-        } else if (t.term == '>') {
-          EnterOrSkip(FReading);
-          FState = 0;
-        } else {
-          FError = XML_ERR_IN_START_TAG;
-        }
-        break;
-
-      case 4:  // attribute value
-        ReadValue(t);
-        break;
-
-      case 5:  // '>' wanted
-        if (t.term == '>') {
-          if (FPending)
-            FPending = false;  // a self-closed element or an instruction is not entered
-          else
-            CloseCurrent();  // after an end tag
-          FState = 0;
-        } else {
-          FError = XML_ERR_GT_WANTED;
-        }
-        break;
-
-      case 6:  // '=' wanted after an attribute name and blanks
-        if (t.term == '=')
-          FState = 4;
-        else
-          FError = XML_ERR_EQUALS_WANTED;
+  // A quoted token at the quote p: up to the same quote or the end of the
+  // text, counting the lines inside and noting entities to decode.
+  Token NextQuoted(const char* p) {
+    Token t;
+    t.line = line_;
+    t.amp = false;
+    const unsigned char stop = *p == '"' ? kStopDouble : kStopSingle;
+    t.start = ++p;
+    t.quoted = true;
+    for (;; ++p) {
+      p = SkipTo(p, stop);
+      if (*p == '\n')
+        ++line_;
+      else if (*p == '&')
+        t.amp = true;
+      else
         break;
     }
+    t.len = static_cast<std::size_t>(p - t.start);
+    t.term = *p;  // the quote, or NUL at the end
+    pos_ = p < end_ ? p + 1 : end_;
+    return t;
+  }
 
-    FPrevBeganWithGt = beganWithGt;
+  // One step: a token, acted on by the current state. Returns the character
+  // that ended the step (0 at the end of the text).
+  char Step() {
+    const char* stepStart = pos_;
+    const std::int64_t stepLine = line_;
+    const Token t = Next();
+    char term = t.term;
+    // A token that began with '>' (an empty token ended by '>', or the end of
+    // a comment): a text piece in the next step starts right after it.
+    bool beganWithGt = !t.quoted && t.len == 0 && t.term == '>';
+    switch (state_) {
+      case ReadState::kContent: term = ReadContent(t, stepStart, stepLine); break;
+      case ReadState::kAfterLt:
+        if (ReadAfterLt(t, stepStart, stepLine)) {
+          beganWithGt = true;  // the step ended on the '>' of "-->"
+          term = error_ != 0 ? '\0' : '>';
+        }
+        break;
+      case ReadState::kEndTag: ReadEndTag(t); break;
+      case ReadState::kInStartTag: term = ReadInStartTag(t); break;
+      case ReadState::kValue: ReadValue(t); break;
+      case ReadState::kGtWanted: ReadGtWanted(t); break;
+      case ReadState::kEqualsWanted: ReadEqualsWanted(t); break;
+    }
+    prevBeganWithGt_ = beganWithGt;
     return term;
   }
 
-  // State 4: a quoted token is the attribute's value, decoded.
-  void ReadValue(const Token& t) {
-    if (t.term == '"' || t.term == '\'') {
-      if (t.amp)
-        FAttr->value = DecodeHtmlEntities(t.text());
-      else
-        FAttr->value.assign(t.start, t.len);
-      FState = 3;
-    } else {
-      FError = XML_ERR_VALUE_QUOTES;
+  // Character data: a piece up to the next '<' belongs to the current
+  // element. Returns the character that ended the step.
+  char ReadContent(const Token& t, const char* stepStart, std::int64_t stepLine) {
+    if (t.term == '<') {
+      if (t.len > 0) AddText(t.text());
+      state_ = ReadState::kAfterLt;
+      return '<';
     }
+    if (t.term == '\0') return '\0';
+    // The piece starts at the token (at its opening quote when quoted), or
+    // right after the '>' that ended the previous step, and runs up to the next
+    // '<' or the end of the text.
+    const char* from = prevBeganWithGt_ ? stepStart : (t.quoted ? t.start - 1 : t.start);
+    const auto* lt = static_cast<const char*>(std::memchr(from, '<', static_cast<std::size_t>(end_ - from)));
+    const char* to = lt != nullptr ? lt : end_;
+    AddText(std::string_view(from, static_cast<std::size_t>(to - from)));
+    pos_ = lt != nullptr ? lt + 1 : end_;
+    line_ = stepLine + CountLf(stepStart, pos_);
+    if (lt == nullptr) return '\0';
+    state_ = ReadState::kAfterLt;
+    return '<';
+  }
+
+  // After '<': the terminator is judged before the token. True when the step
+  // read a comment.
+  bool ReadAfterLt(const Token& t, const char* stepStart, std::int64_t stepLine) {
+    if (t.term == '?') {
+      pending_ = true;
+    } else if (!IsBlank(t.term) && t.term != '>' && t.term != '/') {
+      error_ = XML_ERR_NAME_END;
+    } else if (t.len == 0) {
+      if (t.term == '/')
+        state_ = ReadState::kEndTag;
+      else
+        error_ = XML_ERR_EMPTY_NAME;
+    } else if (t.text().starts_with(kCommentOpen)) {
+      ReadComment(t, stepStart, stepLine);
+      return true;
+    } else if (t.start[0] == '!') {
+      error_ = XML_ERR_NAME_END;
+    } else {
+      StartElement(t);
+    }
+    return false;
+  }
+
+  // A start tag's name: a new element, entered at its '>' unless it closes
+  // itself or is an instruction.
+  void StartElement(const Token& t) {
+    reading_ = new (arena_) TmyXmlNode(t.text(), current_);
+    reading_->line = ClampLine(t.line);
+    if (IsBlank(t.term)) {
+      state_ = ReadState::kInStartTag;
+    } else if (t.term == '/') {
+      pending_ = true;
+      reading_->closed = true;
+      state_ = ReadState::kGtWanted;
+    } else {  // '>'
+      EnterOrSkip(reading_);
+      state_ = ReadState::kContent;
+    }
+  }
+
+  void ReadEndTag(const Token& t) {
+    if (t.len == 0) {
+      error_ = XML_ERR_EMPTY_NAME;
+    } else if (current_ == root_.get() || t.text() != current_->name) {
+      // The root stands for the file itself; no end tag in the text closes it.
+      error_ = XML_ERR_END_TAG_NAME;
+    } else if (t.term == '>') {
+      CloseCurrent();
+      state_ = ReadState::kContent;
+    } else if (IsBlank(t.term)) {
+      state_ = ReadState::kGtWanted;
+    } else {
+      error_ = XML_ERR_GT_WANTED;
+    }
+  }
+
+  // Returns the character that ended the step.
+  char ReadInStartTag(const Token& t) {
+    if (t.len > 0) return StartAttribute(t);
+    if (t.term == '/' || t.term == '?') {
+      pending_ = true;
+      reading_->closed = true;
+      if (t.term == '?') reading_->instruction = true;
+      state_ = ReadState::kGtWanted;
+    } else if (t.term == '>') {
+      EnterOrSkip(reading_);
+      state_ = ReadState::kContent;
+    } else {
+      error_ = XML_ERR_IN_START_TAG;
+    }
+    return t.term;
+  }
+
+  // An attribute's name; the common name="value" takes the value's step
+  // right away. Returns the character that ended the step.
+  char StartAttribute(const Token& t) {
+    attr_ = new (arena_) TmyXmlAttrNode(t.text(), reading_);
+    if (t.term == '=') {
+      state_ = ReadState::kValue;
+      if (*pos_ == '"' || *pos_ == '\'') {
+        const Token v = NextQuoted(pos_);
+        ReadValue(v);
+        return v.term;
+      }
+    } else if (IsBlank(t.term)) {
+      state_ = ReadState::kEqualsWanted;
+    } else {
+      error_ = XML_ERR_ATTR_NAME_END;
+    }
+    return t.term;
+  }
+
+  // A quoted token is the attribute's value, decoded.
+  void ReadValue(const Token& t) {
+    if (t.term != '"' && t.term != '\'') {
+      error_ = XML_ERR_VALUE_QUOTES;
+      return;
+    }
+    if (t.amp)
+      attr_->value = DecodeHtmlEntities(t.text());
+    else
+      attr_->value.assign(t.start, t.len);
+    state_ = ReadState::kInStartTag;
+  }
+
+  // The token itself is not looked at.
+  void ReadGtWanted(const Token& t) {
+    if (t.term != '>') {
+      error_ = XML_ERR_GT_WANTED;
+      return;
+    }
+    if (pending_)
+      pending_ = false;  // a self-closed element or an instruction is not entered
+    else
+      CloseCurrent();  // after an end tag
+    state_ = ReadState::kContent;
+  }
+
+  // A name between the blanks and '=' is dropped.
+  void ReadEqualsWanted(const Token& t) {
+    if (t.term == '=')
+      state_ = ReadState::kValue;
+    else
+      error_ = XML_ERR_EQUALS_WANTED;
   }
 
   // Comment: its text runs from after "<!--" to the next "-->".
   void ReadComment(const Token& t, const char* stepStart, std::int64_t stepLine) {
-    const char* text = t.start + 3;
-    std::string_view rest(text, static_cast<std::size_t>(FEnd - text));
-    std::size_t close = rest.find("-->");
+    const char* text = t.start + kCommentOpen.size();
+    std::string_view rest(text, static_cast<std::size_t>(end_ - text));
+    std::size_t close = rest.find(kCommentClose);
     if (close == std::string_view::npos) {
-      FPos = FEnd;
-      FLine = stepLine + CountLf(stepStart, FEnd);
-      FError = XML_ERR_COMMENT_OPEN;
+      pos_ = end_;
+      line_ = stepLine + CountLf(stepStart, end_);
+      error_ = XML_ERR_COMMENT_OPEN;
       return;
     }
-    auto* node = new (FArena) TmyXmlNode(rest.substr(0, close), FCurrent);
+    auto* node = new (arena_) TmyXmlNode(rest.substr(0, close), current_);
     node->comment = true;
     node->closed = true;
     node->line = ClampLine(t.line);
-    FReading = node;
-    FPos = text + close + 3;
-    FLine = stepLine + CountLf(stepStart, FPos);
-    FState = 0;
+    reading_ = node;
+    pos_ = text + close + kCommentClose.size();
+    line_ = stepLine + CountLf(stepStart, pos_);
+    state_ = ReadState::kContent;
   }
 
   // At the '>' of a start tag: the element becomes current unless it was marked
   // as self-closed or as an instruction.
   void EnterOrSkip(TmyXmlNode* node) {
-    if (FPending)
-      FPending = false;
+    if (pending_)
+      pending_ = false;
     else
-      FCurrent = node;
+      current_ = node;
   }
 
   void CloseCurrent() {
-    FCurrent = FCurrent->parent;
-    if (FCurrent == FRoot) FEnded = true;
-  }
-
-  static void SetDecoded(std::string& out, std::string_view raw) {
-    if (std::memchr(raw.data(), '&', raw.size()) == nullptr)
-      out.assign(raw.data(), raw.size());
-    else
-      out = DecodeHtmlEntities(raw);
+    current_ = current_->parent;
+    if (current_ == root_.get()) ended_ = true;
   }
 
   // A text piece: the element's value, or appended to it after one blank.
   void AddText(std::string_view raw) {
-    std::string& value = FCurrent->value;
+    std::string& value = current_->value;
+    const bool plain = std::memchr(raw.data(), '&', raw.size()) == nullptr;
     if (value.empty()) {
-      SetDecoded(value, raw);
-    } else {
-      value += ' ';
-      if (std::memchr(raw.data(), '&', raw.size()) == nullptr)
-        value.append(raw.data(), raw.size());
+      if (plain)
+        value.assign(raw.data(), raw.size());
       else
-        value += DecodeHtmlEntities(raw);
+        value = DecodeHtmlEntities(raw);
+      return;
     }
+    value += ' ';
+    if (plain)
+      value.append(raw.data(), raw.size());
+    else
+      value += DecodeHtmlEntities(raw);
   }
 
-  const char* FPos;
-  const char* const FEnd;
-  TXmlArena* const FArena;  // holds every node and attribute of the tree
-  std::int64_t FLine = 1;
-  std::uint32_t FError = 0;
-  int FState = 0;
-  bool FPending = false;
-  bool FEnded = false;
-  // The previous step's token began with '>' (an empty token ended by '>', or
-  // the end of a comment): a text piece then starts right after that '>'.
-  bool FPrevBeganWithGt = false;
-  TmyXmlNode* FRoot = nullptr;
-  TmyXmlNode* FCurrent = nullptr;
-  TmyXmlNode* FReading = nullptr;
-  TmyXmlAttrNode* FAttr = nullptr;
+  const char* pos_;
+  const char* const end_;
+  TXmlArena* const arena_;  // holds every node and attribute of the tree
+  std::int64_t line_ = 1;
+  std::uint32_t error_ = 0;
+  ReadState state_ = ReadState::kContent;
+  // The node being read is an instruction or closes itself: its '>' does not
+  // enter it.
+  bool pending_ = false;
+  bool ended_ = false;
+  bool prevBeganWithGt_ = false;  // the previous step's token began with '>'
+  std::unique_ptr<TmyXmlNode> root_;
+  TmyXmlNode* current_ = nullptr;  // the innermost open element
+  TmyXmlNode* reading_ = nullptr;  // the node made last
+  TmyXmlAttrNode* attr_ = nullptr;
 };
 
 }  // namespace
@@ -352,8 +415,8 @@ class Reader {
 TmyXmlNode* TmyXMLParser::Parse() {
   lineCounter = 1;
   errorWord = 0;
-  if (!FHasBuffer) return nullptr;
+  if (!hasBuffer_) return nullptr;
   // The text ends at its first NUL; the NUL stops every scan of the reader.
-  Reader reader(FBuffer.c_str(), FTextLength);
+  Reader reader(buffer_.c_str(), textLength_);
   return reader.Run(errorWord, lineCounter);
 }

@@ -15,6 +15,11 @@
 
 namespace {
 
+// Keep-alive reports to the host: the first after this many lines, then one
+// every kKeepAliveEvery lines.
+constexpr std::int64_t kKeepAliveFirst = 1000;
+constexpr std::int64_t kKeepAliveEvery = 100;
+
 void Indent(std::string& out, int depth) { out.append(static_cast<std::size_t>(depth > 1 ? depth - 1 : 0), '\t'); }
 
 // The value and the end tag of an element written with an end tag.
@@ -43,9 +48,9 @@ void TmyXMLParser::WriteSiblings(TmyXmlNode* aNode, std::string& aOut, int aDept
   TmyXmlNode* cur = aNode;
   int depth = aDepth;
   while (cur != nullptr) {
-    if (FWriteLine > FWriteThreshold) {
+    if (writeLine_ > writeThreshold_) {
       if (progress) XmlKeepAlive(progressWindow);
-      FWriteThreshold += 100;
+      writeThreshold_ += kKeepAliveEvery;
     }
     if (indent) Indent(aOut, depth);
     aOut += cur->instruction ? "<?" : cur->comment ? "<!--" : "<";
@@ -63,16 +68,16 @@ void TmyXMLParser::WriteSiblings(TmyXmlNode* aNode, std::string& aOut, int aDept
       aOut += cur->instruction ? " ?>\r\n" : cur->comment ? "-->\r\n" : " />\r\n";
     } else if (cur->firstChild != nullptr) {
       aOut += ">\r\n";
-      ++FWriteLine;
+      ++writeLine_;
       cur = cur->firstChild;
       ++depth;
       continue;
     } else {
       aOut += '>';
-      FWriteLine += static_cast<std::int64_t>(CountLineFeeds(cur->value));
+      writeLine_ += static_cast<std::int64_t>(CountLineFeeds(cur->value));
       CloseElement(aOut, cur);
     }
-    ++FWriteLine;
+    ++writeLine_;
 
     // On to the next sibling, closing the parents that are done.
     while (cur->next == nullptr) {
@@ -80,17 +85,17 @@ void TmyXMLParser::WriteSiblings(TmyXmlNode* aNode, std::string& aOut, int aDept
       cur = cur->parent;
       --depth;
       if (indent) Indent(aOut, depth);
-      FWriteLine += static_cast<std::int64_t>(CountLineFeeds(cur->value));
+      writeLine_ += static_cast<std::int64_t>(CountLineFeeds(cur->value));
       CloseElement(aOut, cur);
-      ++FWriteLine;
+      ++writeLine_;
     }
     cur = cur->next;
   }
 }
 
 std::string TmyXMLParser::WriteText(TmyXmlNode* aRoot) {
-  FWriteLine = 1;
-  FWriteThreshold = 1000;
+  writeLine_ = 1;
+  writeThreshold_ = kKeepAliveFirst;
   if (progress) XmlStatusText(progressWindow, "Saving XML...");
   std::string out;
   if (aRoot != nullptr && aRoot->firstChild != nullptr) WriteSiblings(aRoot->firstChild, out, 1);
@@ -98,10 +103,18 @@ std::string TmyXMLParser::WriteText(TmyXmlNode* aRoot) {
   return out;
 }
 
-std::string* TmyXMLParser::WriteNode(TmyXmlNode* aNode, std::string* aStream, int aDepth) {
-  if (aDepth <= 0) return new std::string(WriteText(aNode));
-  if (aStream == nullptr) aStream = new std::string;
-  WriteSiblings(aNode, *aStream, aDepth);
+std::string TmyXMLParser::WriteNode(TmyXmlNode* aNode, int aDepth) {
+  if (aDepth <= 0) return WriteText(aNode);
+  std::string text;
+  WriteSiblings(aNode, text, aDepth);
+  return text;
+}
+
+std::string& TmyXMLParser::WriteNode(TmyXmlNode* aNode, std::string& aStream, int aDepth) {
+  if (aDepth <= 0)
+    aStream += WriteText(aNode);
+  else
+    WriteSiblings(aNode, aStream, aDepth);
   return aStream;
 }
 

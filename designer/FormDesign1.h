@@ -17,6 +17,7 @@
 #include "platform/win/WindowTypes.h"
 
 class TScrollBox;
+struct TObjectReading;
 class TmyXMLParser;
 class TmyXmlNode;
 class TPopupMenu;
@@ -33,8 +34,9 @@ class TFormDesign1 : public TForm {
   // --- reading page objects (LoadObjects.cpp) ----------------------------------
   // Makes one page object per `object` child of the container on the surface
   // (which must be the designer's scroll box or one like it). An object that
-  // cannot be built is kept as its unchanged node (it is written back with
-  // the page), traced and reported once the walk ends.
+  // cannot be built, or whose kind this designer does not know, is kept as its
+  // unchanged node (it is written back with the page), traced and reported
+  // once the walk ends.
   void LoadObjects(TmyXmlNode* container, TWinControl* parent);
   // The full path of a picture of the project's image folder; null for none.
   const char* GetImagePath(const std::string& name) const;
@@ -116,7 +118,24 @@ class TFormDesign1 : public TForm {
   std::vector<std::string> FLoadFailures;
 
  private:
-  TGridWebElement* ReadObject(TmyXmlNode* node, TWinControl* parent, int scrollX, int scrollY);
+  // The surface's scroll position while a page is read.
+  struct TScroll {
+    int x = 0;
+    int y = 0;
+  };
+  // One `object` node onto the surface; null (nothing made) when it has no
+  // kind element this designer knows.
+  TGridWebElement* ReadObject(TmyXmlNode* node, TWinControl* parent, const TScroll& scroll);
+  // The object of the node's (last) kind element, read up to its closing steps.
+  std::unique_ptr<TGridWebElement> ReadKindElement(TmyXmlNode* node, TWinControl* parent, const TScroll& scroll,
+                                                   TObjectReading& reading);
+  // The designer's handlers, menus and flags given to the object, which is
+  // placed on the parent.
+  void WireObject(TGridWebElement& element, TWinControl* parent);
+  // A hidden stand-in that writes the node back unchanged; the reason is
+  // traced and reported.
+  void KeepUnreadObject(TmyXmlNode* node, TWinControl* parent, const TScroll& scroll, int index,
+                        const std::string& reason);
   TNotifyEvent BridgeOfKind(int kind);
 };
 

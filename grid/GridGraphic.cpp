@@ -4,20 +4,27 @@
 #include <cstdint>
 
 #include "core/TraceLog.h"
+#include "grid/DrawingGeometry.h"
 #include "grid/ScrollPositions.h"
 #include "platform/vcl/Menus.h"
 #include "platform/vcl/WinControl.h"
 
 namespace {
 
-int ClampInt(long long v) { return static_cast<int>(std::clamp<long long>(v, INT32_MIN, INT32_MAX)); }
+// A gradient has at most this many bands.
+constexpr long long kGradientBands = 32;
+// The shades of a 3D bar run over a third of its thickness, then back.
+constexpr int kBarShadeParts = 3;
+// The three 8-bit channels of a colour (0x00BBGGRR), by their shift.
+constexpr int kChannelShifts[] = {16, 8, 0};
+constexpr long long kChannelMax = 0xFF;
 
 // c / u rounded with halves away from zero, in truncating divisions.
 int RoundedUnits(int c, int u) {
   if (u <= 0) return 0;
   const long long half = u / 2;
-  if (c <= 0) return ClampInt((static_cast<long long>(c) - half) / u);
-  return ClampInt((static_cast<long long>(c) + half) / u);
+  if (c <= 0) return ClampToInt((static_cast<long long>(c) - half) / u);
+  return ClampToInt((static_cast<long long>(c) + half) / u);
 }
 
 }  // namespace
@@ -43,8 +50,8 @@ bool TGridGraphic::WantsMoveHook() { return false; }
 bool TGridGraphic::CanSelect() { return true; }
 
 TRect TGridGraphic::GetRect() {
-  return {Left(), Top(), ClampInt(static_cast<long long>(Left()) + Width()),
-          ClampInt(static_cast<long long>(Top()) + Height())};
+  return {Left(), Top(), ClampToInt(static_cast<long long>(Left()) + Width()),
+          ClampToInt(static_cast<long long>(Top()) + Height())};
 }
 
 bool TGridGraphic::InRect(bool contained, int left, int top, int right, int bottom) {
@@ -65,7 +72,7 @@ void TGridGraphic::SetUnitPixels(int newPixels) {
   ScrollPositionsOf(this, sx, sy);
   auto scale = [&](int v, int scroll) {
     const long long r = (static_cast<long long>(v) + scroll) / old * newPixels - scroll;
-    return ClampInt(r);
+    return ClampToInt(r);
   };
   SetBounds(scale(Left(), sx), scale(Top(), sy), scale(Width(), 0), scale(Height(), 0));
   FUnitPixels = newPixels;
@@ -105,8 +112,8 @@ bool TGridGraphic::MoreThanOneSelected() {
 
 void TGridGraphic::MoveBy(TGridGraphic* item, int dx, int dy) {
   if (item == nullptr) return;
-  item->SetPosition(ClampInt(static_cast<long long>(item->FPosX) + dx),
-                    ClampInt(static_cast<long long>(item->FPosY) + dy));
+  item->SetPosition(ClampToInt(static_cast<long long>(item->FPosX) + dx),
+                    ClampToInt(static_cast<long long>(item->FPosY) + dy));
 }
 
 bool TGridGraphic::MoveSelected(int dx, int dy) {
@@ -194,14 +201,15 @@ void TGridSelect::Select() { SelectContained(); }
 void TGridSelect::ResizeTo(int x, int y) {
   // The band's size may be negative: it is kept as given (the class library
   // stores it), so the far corner is always (x, y).
-  SetBounds(Left(), Top(), ClampInt(static_cast<long long>(x) - Left()), ClampInt(static_cast<long long>(y) - Top()));
+  SetBounds(Left(), Top(), ClampToInt(static_cast<long long>(x) - Left()),
+            ClampToInt(static_cast<long long>(y) - Top()));
 }
 
 void TGridSelect::SelectContained() {
   if (Parent() == nullptr) return;
   int left = Left(), top = Top();
-  int right = ClampInt(static_cast<long long>(Left()) + Width());
-  int bottom = ClampInt(static_cast<long long>(Top()) + Height());
+  int right = ClampToInt(static_cast<long long>(Left()) + Width());
+  int bottom = ClampToInt(static_cast<long long>(Top()) + Height());
   if (Height() < 0) std::swap(top, bottom);
   bool contained = true;
   if (Width() < 0) {
@@ -233,20 +241,20 @@ void FrameColorRect(TCanvas* canvas, int x, int y, int w, int h, TColor colour) 
     const TColor old = canvas->Pen->Color;
     canvas->Pen->Color = colour;
     canvas->MoveTo(x, y);
-    canvas->LineTo(x, ClampInt(b));
+    canvas->LineTo(x, ClampToInt(b));
     canvas->Pen->Color = old;
   } else if (h == 1) {
     const TColor old = canvas->Pen->Color;
     canvas->Pen->Color = colour;
     canvas->MoveTo(x, y);
-    canvas->LineTo(ClampInt(r), y);
+    canvas->LineTo(ClampToInt(r), y);
     canvas->Pen->Color = old;
   } else {
     const TColor old = canvas->Brush->Color;
     const TBrushStyle oldStyle = canvas->Brush->Style;
     canvas->Brush->Color = colour;
     canvas->Brush->Style = bsSolid;
-    canvas->FrameRect({x, y, ClampInt(r), ClampInt(b)});
+    canvas->FrameRect({x, y, ClampToInt(r), ClampToInt(b)});
     canvas->Brush->Color = old;
     canvas->Brush->Style = oldStyle;
   }
@@ -262,7 +270,7 @@ void FillColorRect(TCanvas* canvas, int x, int y, int w, int h, TColor colour) {
   const TBrushStyle oldStyle = canvas->Brush->Style;
   canvas->Brush->Color = colour;
   canvas->Brush->Style = bsSolid;
-  canvas->FillRect({x, y, ClampInt(static_cast<long long>(x) + w), ClampInt(static_cast<long long>(y) + h)});
+  canvas->FillRect({x, y, ClampToInt(static_cast<long long>(x) + w), ClampToInt(static_cast<long long>(y) + h)});
   canvas->Brush->Color = old;
   canvas->Brush->Style = oldStyle;
 }
@@ -271,27 +279,27 @@ void DrawGradient(TCanvas* canvas, int x, int y, int w, int h, TColor colour1, T
                   bool forward) {
   const long long size = horizontal ? w : h;
   if (size < 1) return;
-  const long long step = std::max<long long>(size / 32, 1);
+  const long long step = std::max<long long>(size / kGradientBands, 1);
   const auto c1 = static_cast<std::uint32_t>(colour1), c2 = static_cast<std::uint32_t>(colour2);
   long long i = size;
   while (i > 0) {
     i -= step;
     const long long t = size - i;
     std::uint32_t band = 0;
-    for (int shift : {16, 8, 0}) {
-      const long long a = (c1 >> shift) & 0xFF, b = (c2 >> shift) & 0xFF;
+    for (int shift : kChannelShifts) {
+      const long long a = (c1 >> shift) & kChannelMax, b = (c2 >> shift) & kChannelMax;
       const long long d = b - a;
       // The last band may lie beyond the area (t > size): its colour stays
       // within the channel's range instead of wrapping around.
-      const long long channel = std::clamp<long long>(b - d * t / size, 0, 255);
+      const long long channel = std::clamp<long long>(b - d * t / size, 0, kChannelMax);
       band |= static_cast<std::uint32_t>(channel) << shift;
     }
     const long long offset = forward ? i : size - 1 - i - step;
     const TColor colour = static_cast<TColor>(band);
     if (horizontal)
-      FillColorRect(canvas, ClampInt(x + offset), y, static_cast<int>(step), h, colour);
+      FillColorRect(canvas, ClampToInt(x + offset), y, static_cast<int>(step), h, colour);
     else
-      FillColorRect(canvas, x, ClampInt(y + offset), w, static_cast<int>(step), colour);
+      FillColorRect(canvas, x, ClampToInt(y + offset), w, static_cast<int>(step), colour);
   }
 }
 
@@ -308,14 +316,18 @@ void Draw3DBar(TCanvas* canvas, int x, int y, int w, int h, TColor colour1, TCol
   }
   // Sizes beyond an int (a negated -2^31) are cut to what an int holds; the
   // canvas clips them anyway.
-  const int X = ClampInt(lx), Y = ClampInt(ly), W = ClampInt(lw), H = ClampInt(lh);
+  const int X = ClampToInt(lx), Y = ClampToInt(ly), W = ClampToInt(lw), H = ClampToInt(lh);
+  // Shaded from the edge to a third of the thickness (forward), and from
+  // there to the other edge (backward).
   if (horizontal) {
-    DrawGradient(canvas, X, Y, W / 3, H, colour1, colour2, true, true);
-    DrawGradient(canvas, ClampInt(lx + W / 3), Y, ClampInt(2LL * W / 3), H, colour1, colour2, true, false);
+    DrawGradient(canvas, X, Y, W / kBarShadeParts, H, colour1, colour2, true, true);
+    DrawGradient(canvas, ClampToInt(lx + W / kBarShadeParts), Y, ClampToInt(2LL * W / kBarShadeParts), H, colour1,
+                 colour2, true, false);
   } else {
-    DrawGradient(canvas, X, Y, W, H / 3, colour1, colour2, false, true);
-    DrawGradient(canvas, X, ClampInt(ly + H / 3), W, ClampInt(2LL * H / 3), colour1, colour2, false, false);
+    DrawGradient(canvas, X, Y, W, H / kBarShadeParts, colour1, colour2, false, true);
+    DrawGradient(canvas, X, ClampToInt(ly + H / kBarShadeParts), W, ClampToInt(2LL * H / kBarShadeParts), colour1,
+                 colour2, false, false);
   }
   FrameColorRect(canvas, X, Y, W, H, colour1);
-  FrameColorRect(canvas, ClampInt(lx + 1), ClampInt(ly + 1), ClampInt(lw - 2), ClampInt(lh - 2), colour1);
+  FrameColorRect(canvas, ClampToInt(lx + 1), ClampToInt(ly + 1), ClampToInt(lw - 2), ClampToInt(lh - 2), colour1);
 }

@@ -1,15 +1,19 @@
 #include "grid/GridInsert.h"
 
 #include <algorithm>
-#include <climits>
 
+#include "grid/DrawingGeometry.h"
 #include "grid/ScrollPositions.h"
 #include "platform/vcl/Canvas.h"
 #include "platform/vcl/WinControl.h"
 
 namespace {
 
-int ClampInt(long long v) { return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX)); }
+// The extent of the carried objects starts below every real edge.
+constexpr long long kNoEdge = -2147483647LL;
+// With several objects the mouse holds the frame this many steps from its
+// top left corner.
+constexpr long long kHeldSteps = 2;
 
 // A remainder that takes the sign of the dividend (as the truncating
 // division leaves it).
@@ -32,13 +36,13 @@ TGridInsert::TGridInsert(TComponent* owner, int unitPixels, int scrollX, int scr
   FOffsetX = offsetX;
   FOffsetY = offsetY;
   FItems = items;
-  long long right = -2147483647LL, bottom = -2147483647LL;
+  long long right = kNoEdge, bottom = kNoEdge;
   for (TGridGraphic* item : FItems) {
     right = std::max(right, static_cast<long long>(item->Left()) + item->Width());
     bottom = std::max(bottom, static_cast<long long>(item->Top()) + item->Height());
   }
-  SetBounds(Left(), Top(), ClampInt(right + unitPixels + offsetX + scrollX),
-            ClampInt(bottom + unitPixels + offsetY + scrollY));
+  SetBounds(Left(), Top(), ClampToInt(right + unitPixels + offsetX + scrollX),
+            ClampToInt(bottom + unitPixels + offsetY + scrollY));
   FOriginX = scrollX;
   FOriginY = scrollY;
 }
@@ -47,8 +51,8 @@ void TGridInsert::SetExtent(int* stepX, int* stepY) {
   FStepX = stepX;
   FStepY = stepY;
   if (FStepX != nullptr && FStepY != nullptr)
-    SetBounds(Left(), Top(), ClampInt(Width() + (*FStepX - 1LL) * FUnitPixels),
-              ClampInt(Height() + (*FStepY - 1LL) * FUnitPixels));
+    SetBounds(Left(), Top(), ClampToInt(Width() + (*FStepX - 1LL) * FUnitPixels),
+              ClampToInt(Height() + (*FStepY - 1LL) * FUnitPixels));
 }
 
 void TGridInsert::MoveTo(int x, int y) {
@@ -60,8 +64,8 @@ void TGridInsert::MoveTo(int x, int y) {
     hx = (Width() + 1LL) / 2;
     hy = (Height() + 1LL) / 2;
   } else {
-    hx = 2 * stepX;
-    hy = 2 * stepY;
+    hx = kHeldSteps * stepX;
+    hy = kHeldSteps * stepY;
   }
   long long ox = 0, oy = 0;
   if (dynamic_cast<TScrollingWinControl*>(Parent()) != nullptr) {
@@ -72,7 +76,7 @@ void TGridInsert::MoveTo(int x, int y) {
   }
   const long long left = ((p.x - hx + stepX / 2) / stepX) * stepX + ox;
   const long long top = ((p.y - hy + stepY / 2) / stepY) * stepY + oy;
-  SetBounds(ClampInt(left), ClampInt(top), Width(), Height());
+  SetBounds(ClampToInt(left), ClampToInt(top), Width(), Height());
 }
 
 void TGridInsert::Drop() {
@@ -84,7 +88,7 @@ void TGridInsert::Drop() {
   dy += sy;
   SetParent(nullptr);
   const int unit = FUnitPixels > 0 ? FUnitPixels : 1;
-  const int ux = ClampInt((Left() + dx) / unit), uy = ClampInt((Top() + dy) / unit);
+  const int ux = ClampToInt((Left() + dx) / unit), uy = ClampToInt((Top() + dy) / unit);
   for (TGridGraphic* item : FItems) item->MoveHook(ux, uy);
   for (TGridGraphic* item : FItems) {
     MoveBy(item, ux, uy);
@@ -146,6 +150,6 @@ void TGridInsert::Paint() {
   oy += sy;
   for (TGridGraphic* item : FItems) {
     c->Font->Assign(*item->Canvas()->Font);
-    item->Draw(ClampInt(ox + item->Left()), ClampInt(oy + item->Top()), c);
+    item->Draw(ClampToInt(ox + item->Left()), ClampToInt(oy + item->Top()), c);
   }
 }

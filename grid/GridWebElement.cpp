@@ -1,6 +1,7 @@
 #include "grid/GridWebElement.h"
 
 #include <algorithm>
+#include <array>
 #include <exception>
 
 #include "core/UiText.h"
@@ -17,10 +18,31 @@
 
 namespace {
 
+// A new element is this many units wide and high.
+constexpr int kNewWidthUnits = 17;
+constexpr int kNewHeightUnits = 3;
+// The transparent colours of the built-in bitmaps: the broken-picture sign
+// and the drop-down arrow.
+constexpr TColor kBrokenTransparent = static_cast<TColor>(0x800080);
+constexpr TColor kDropDownTransparent = static_cast<TColor>(0xFFFFFF);
+
+// The kind elements and kind captions (UI text ids) by kind code; the block's
+// caption depends on its modes (BlockCaptionId).
+constexpr std::array<const char*, kKindCount> kKindElements = {"label",    "edit",   "edit",   "image",  "submit",
+                                                               "picture",  "camera", "block",  "mulimg", "postfile",
+                                                               "imagebtn", "strimg", "canvas", "iframe", "dropdown"};
+constexpr std::array<int, kKindCount> kKindCaptionIds = {7002, 7003, 7004, 7005, 7006, 7007, 7008, 0,
+                                                         7173, 7234, 7237, 7243, 7266, 7283, 7313};
+constexpr int kRectangleCaptionId = 7137;
+constexpr int kDynamicBarCaptionId = 7138;
+constexpr int kColorRectangleCaptionId = 7245;
+
+bool IsKnownKind(int kind) { return kind >= 0 && kind < kKindCount; }
+
 // A built-in bitmap of the program's resources, transparent in the given
 // colour; an empty picture when the resource is missing or unreadable.
-TPicture* BuiltInPicture(const char* resourceName, TColor transparentColor) {
-  auto* picture = new TPicture();
+std::unique_ptr<TPicture> BuiltInPicture(const char* resourceName, TColor transparentColor) {
+  auto picture = std::make_unique<TPicture>();
   try {
     TBitmap bitmap;
     bitmap.LoadFromResourceName(HInstance, resourceName);
@@ -35,44 +57,39 @@ TPicture* BuiltInPicture(const char* resourceName, TColor transparentColor) {
 
 }  // namespace
 
-const char* GridWebKindElement(int kind) {
-  static const char* const names[] = {"label",    "edit",   "edit",   "image",  "submit",
-                                      "picture",  "camera", "block",  "mulimg", "postfile",
-                                      "imagebtn", "strimg", "canvas", "iframe", "dropdown"};
-  return kind >= 0 && kind <= 14 ? names[kind] : "";
-}
+const char* GridWebKindElement(int kind) { return IsKnownKind(kind) ? kKindElements[kind] : ""; }
 
 std::string GridWebKindCaption(int kind, bool dynamic, bool colorMode) {
-  static const int ids[] = {7002, 7003, 7004, 7005, 7006, 7007, 7008, 0, 7173, 7234, 7237, 7243, 7266, 7283, 7313};
-  if (kind < 0 || kind > 14) return "?";
-  if (kind == wkBlock) return GetUiText(!dynamic ? 7137 : colorMode ? 7245 : 7138);
-  return GetUiText(ids[kind]);
+  if (!IsKnownKind(kind)) return "?";
+  if (kind == wkBlock)
+    return GetUiText(!dynamic ? kRectangleCaptionId : colorMode ? kColorRectangleCaptionId : kDynamicBarCaptionId);
+  return GetUiText(kKindCaptionIds[kind]);
 }
 
 TGridWebElement::TGridWebElement(TComponent* owner, TGlobalWebData* globalData, TLayer* layers, int unitPixels,
                                  int scrollX, int scrollY, int posX, int posY, int kind, const TmyXmlNode* source)
     : TGridGraphic(owner, unitPixels) {
   FGlobalData = globalData;
-  FResolver = new TPlaceholderResolver(globalData);
+  FResolver = std::make_unique<TPlaceholderResolver>(globalData);
   FLayers = layers;
   FTabIndex = -1;
   FLayer = 0;
-  FXmlNode = new TmyXmlNode("object");
+  FXmlNode = std::make_unique<TmyXmlNode>("object");
   if (source != nullptr) {
     FXmlNode->CopyFrom(source);
     FXmlNode->CopyChildren(source);
   }
-  FTimeout = 500;
+  FTimeout = kDefaultTimeout;
   FContentWidth = Width();
   FContentHeight = Height();
-  FFontSize = 13;
+  FFontSize = kDefaultFontSize;
   FFrontColor = 0;
   FBackColor = -1;
   FTransparent = true;
   FBorder = true;
   FVarValid = true;
   SetElementPosition(posX, posY);
-  SetBounds(Left() - scrollX, Top() - scrollY, 17 * unitPixels, 3 * unitPixels);
+  SetBounds(Left() - scrollX, Top() - scrollY, kNewWidthUnits * unitPixels, kNewHeightUnits * unitPixels);
   FKind = kind;
   switch (kind) {
     case wkLabel: FCaption = "Label"; break;
@@ -84,33 +101,32 @@ TGridWebElement::TGridWebElement(TComponent* owner, TGlobalWebData* globalData, 
       FTimer->SetInterval(static_cast<unsigned>(FTimeout));
       FTimer->OnTimer = {this, &TGridWebElement::ImageBtnTimer};
       break;
-    case wkStrImg: FBrokenPicture = BuiltInPicture("BROKEN_BMP", static_cast<TColor>(0x800080)); break;
-    case wkDropDown: FDropDownPicture = BuiltInPicture("DROPDOWN_BMP", static_cast<TColor>(0xFFFFFF)); break;
+    case wkStrImg:
+      brokenPicture_ = BuiltInPicture("BROKEN_BMP", kBrokenTransparent);
+      FBrokenPicture = brokenPicture_.get();
+      break;
+    case wkDropDown:
+      dropDownPicture_ = BuiltInPicture("DROPDOWN_BMP", kDropDownTransparent);
+      FDropDownPicture = dropDownPicture_.get();
+      break;
     default: break;
   }
-  FOnPicture = new TPicture();
-  FOffPicture = new TPicture();
-  FSize = 3;
-  FImages = new TStringList();
+  onPicture_ = std::make_unique<TPicture>();
+  offPicture_ = std::make_unique<TPicture>();
+  FOnPicture = onPicture_.get();
+  FOffPicture = offPicture_.get();
+  FSize = kDefaultSize;
   FGridX = FGridY = nullptr;
 }
 
 TGridForgetQueuedPicture gGridForgetQueuedPicture = nullptr;
 
+// The pictures, nodes, image list and resolver go with their owners; the
+// timer is a component of the element and goes with it.
 TGridWebElement::~TGridWebElement() {
   // A queued download must never report to a freed element.
   if (FKind == wkStrImg && FRecvQueue != nullptr && gGridForgetQueuedPicture != nullptr)
     gGridForgetQueuedPicture(FRecvQueue, this);
-  delete FBrokenPicture;
-  delete FDropDownPicture;
-  delete FTimer;
-  delete FXmlNode;
-  delete FUnreadNode;
-  delete FOnPicture;
-  delete FOffPicture;
-  ClearImages();
-  delete FImages;
-  delete FResolver;
 }
 
 void TGridWebElement::ImageBtnTimer(TObject*) {
@@ -123,8 +139,7 @@ std::string TGridWebElement::GetKindCaption() const { return GridWebKindCaption(
 bool TGridWebElement::IsGroupLocked() const { return FGlobalData != nullptr && FGlobalData->GroupLocked; }
 
 void TGridWebElement::KeepUnreadNode(const TmyXmlNode* node) {
-  delete FUnreadNode;
-  FUnreadNode = new TmyXmlNode(node != nullptr ? node->name : std::string("object"));
+  FUnreadNode = std::make_unique<TmyXmlNode>(node != nullptr ? node->name : std::string("object"));
   if (node != nullptr) {
     FUnreadNode->CopyFrom(node);
     FUnreadNode->CopyChildren(node);
@@ -157,17 +172,27 @@ void TGridWebElement::SetElementPosition(int posX, int posY) {
             static_cast<int>(std::clamp<long long>(top, INT32_MIN, INT32_MAX)), Width(), Height());
 }
 
+namespace {
+
+// The grid points of a step g are the positions 1 + k * g. A position off
+// the grid goes to ((g div 2 + pos) div g) * g + 1; one on the grid stays,
+// so that snapping again never moves an object (the rounding would move a
+// point of a step of 1 or 2 one step on). Past the largest position the
+// grid point below is taken (the rounding never goes below the smallest).
+int SnapPosition(int pos, int g) {
+  const long long fromFirst = static_cast<long long>(pos) - 1;
+  if (fromFirst % g == 0) return pos;
+  long long snapped = ((g / 2 + static_cast<long long>(pos)) / g) * g + 1;
+  if (snapped > INT32_MAX) snapped -= g;
+  return static_cast<int>(snapped);
+}
+
+int GridStep(const int* step) { return step != nullptr && *step > 0 ? *step : 1; }
+
+}  // namespace
+
 TPoint TGridWebElement::SnapToGrid() {
-  const int gx = FGridX != nullptr && *FGridX > 0 ? *FGridX : 1;
-  const int gy = FGridY != nullptr && *FGridY > 0 ? *FGridY : 1;
-  // A step of 1 is no grid: the position stays (the rounding below would
-  // otherwise move it one unit on every snap).
-  auto snap = [](int pos, int g) -> int {
-    if (g == 1) return pos;
-    const long long v = ((g / 2 + static_cast<long long>(pos)) / g) * g + 1;
-    return static_cast<int>(std::clamp<long long>(v, INT32_MIN, INT32_MAX));
-  };
-  SetElementPosition(snap(FPosX, gx), snap(FPosY, gy));
+  SetElementPosition(SnapPosition(FPosX, GridStep(FGridX)), SnapPosition(FPosY, GridStep(FGridY)));
   return {FPosX, FPosY};
 }
 
@@ -212,7 +237,7 @@ std::string TGridWebElement::GetVariableBase() const {
 }
 
 std::string TGridWebElement::ResolvePlaceholders(const std::string& text) const {
-  return ExpandPlaceholders(FResolver, text);
+  return ExpandPlaceholders(FResolver.get(), text);
 }
 
 void TGridWebElement::ResolveVariables() {
@@ -242,52 +267,38 @@ void TGridWebElement::LoadOffImage(const std::string& name, const char* path) {
   LoadPicture(FOffPicture, FOffImage, name, path);
 }
 
-int TGridWebElement::GetImageCount() const { return FImages != nullptr ? FImages->Count() : 0; }
+int TGridWebElement::GetImageCount() const { return FImages.Count(); }
 
 std::string TGridWebElement::GetImageName(int index) const {
-  if (FImages == nullptr || index < 0 || index >= FImages->Count()) return {};
-  return FImages->Strings(index);
+  if (index < 0 || index >= FImages.Count()) return {};
+  return FImages.Name(index);
 }
 
 TPicture* TGridWebElement::GetImagePicture(int index) const {
-  if (FImages == nullptr || index < 0 || index >= FImages->Count()) return nullptr;
-  return static_cast<TPicture*>(FImages->Objects(index));
+  if (index < 0 || index >= FImages.Count()) return nullptr;
+  return FImages.Picture(index);
 }
 
 int TGridWebElement::AddImage(const std::string& name, bool force) {
-  if (FImages == nullptr) return 0;
-  TPicture* loaded = nullptr;
-  if (FImages->Count() == 0 || force) {
+  std::unique_ptr<TPicture> loaded;
+  if (FImages.Count() == 0 || force) {
     std::string fileName = name;
     if (FKind == wkCanvas && FGlobalData != nullptr) fileName = FGlobalData->Images.Lookup(name);
     const char* path = gGridImagePath != nullptr ? gGridImagePath(fileName) : nullptr;
     if (path != nullptr && GridFileExists(path)) {
-      auto* picture = new TPicture();
-      try {
-        LoadGridPicture(*picture, path);
-      } catch (...) {
-        delete picture;
-        throw;
-      }
-      loaded = picture;
+      loaded = std::make_unique<TPicture>();
+      LoadGridPicture(*loaded, path);
     }
   }
-  // A sorted list is never used here, so the entry is always appended.
-  FImages->AddObject(name, loaded);
-  return FImages->Count();
+  FImages.Add(name, std::move(loaded));
+  return FImages.Count();
 }
 
-void TGridWebElement::ClearImages() {
-  if (FImages == nullptr) return;
-  // The loaded pictures belong to the list's entries.
-  for (int i = 0; i < FImages->Count(); ++i) delete static_cast<TPicture*>(FImages->Objects(i));
-  FImages->Clear();
-}
+void TGridWebElement::ClearImages() { FImages.Clear(); }
 
 void TGridWebElement::RenameImage(const std::string& oldName, const std::string& newName) {
-  if (FImages == nullptr) return;
-  for (int i = 0; i < FImages->Count(); ++i)
-    if (FImages->Strings(i) == oldName) FImages->SetStrings(i, newName);
+  for (int i = 0; i < FImages.Count(); ++i)
+    if (FImages.Name(i) == oldName) FImages.Rename(i, newName);
 }
 
 TSize TGridWebElement::GetImagesMaxSize() const {

@@ -12,10 +12,12 @@
 // which set them directly, as the object's own code does.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "grid/GlobalWebData.h"
 #include "grid/GridGraphic.h"
+#include "grid/GridImageList.h"
 #include "grid/PlaceholderResolver.h"
 #include "grid/StringDualList.h"
 #include "plugin/VariableLookup.h"
@@ -23,7 +25,6 @@
 class TComboBox;
 class TmyXmlNode;
 class TPicture;
-class TStringList;
 class TTimer;
 
 // Object kind codes; each names the child element of its `object` node.
@@ -44,6 +45,20 @@ enum TGridWebKind : int {
   wkIFrame = 13,
   wkDropDown = 14,
 };
+// Kind codes run from 0 to kKindCount - 1.
+constexpr int kKindCount = 15;
+
+// Positions are counted in units of the design surface; 8 units make one grid
+// cell, and the `X` and `Y` of an `object` node count cells from 1.
+constexpr int kUnitsPerCell = 8;
+
+// Defaults of a new element, which the reader also takes for numbers it
+// cannot read.
+constexpr int kDefaultFontSize = 13;
+// Edit and drop-down fields: the width in characters; a camera's refresh.
+constexpr int kDefaultSize = 3;
+// Image buttons: milliseconds the pressed picture stays.
+constexpr int kDefaultTimeout = 500;
 
 class TGridWebElement : public TGridGraphic {
  public:
@@ -61,12 +76,14 @@ class TGridWebElement : public TGridGraphic {
   void SetKind(int kind) { FKind = kind; }
   std::string GetKindCaption() const;
   bool IsGroupLocked() const;
-  TmyXmlNode* GetXmlNode() const { return FXmlNode; }
+  TmyXmlNode* GetXmlNode() const { return FXmlNode.get(); }
 
   bool CanSelect() override;
   TRect GetRect() override;
   void SetPosition(int posX, int posY) override;
   void SetElementPosition(int posX, int posY);
+  // Moves the element to the nearest point of the designer's grid (steps
+  // FGridX, FGridY; none is a step of 1); a position on the grid stays.
   TPoint SnapToGrid();
   // Left and Top rescaled to a new unit size (the size stays).
   void SetZoom(int newUnitPixels);
@@ -189,22 +206,23 @@ class TGridWebElement : public TGridGraphic {
   int FContentHeight = 0;
   int FDownX = 0;
   int FDownY = 0;
-  TmyXmlNode* FXmlNode = nullptr;
+  std::unique_ptr<TmyXmlNode> FXmlNode;
   TLayer* FLayers = nullptr;
   TGlobalWebData* FGlobalData = nullptr;
-  TPlaceholderResolver* FResolver = nullptr;
+  std::unique_ptr<TPlaceholderResolver> FResolver;
   std::string FCaption;
   std::string FOptCaption;
   std::string FStrImgFile;
   int FStrImgPending = 0;
   bool FStrImgLoaded = false;
   std::string FValue;
-  TTimer* FTimer = nullptr;
+  TTimer* FTimer = nullptr;  // a component of the element
+  // The element's pictures (owned by it: see the private part).
   TPicture* FOnPicture = nullptr;
   TPicture* FOffPicture = nullptr;
   std::string FOnImage;
   std::string FOffImage;
-  TStringList* FImages = nullptr;
+  TGridImageList FImages;
   int FPadX = 0;
   int FPadY = 0;
   TPicture* FBrokenPicture = nullptr;
@@ -271,9 +289,16 @@ class TGridWebElement : public TGridGraphic {
   int FKind = 0;
   TStringDualList FOptions{false};
   THyperLinkEvent FOnHyperLink;
-  TmyXmlNode* FUnreadNode = nullptr;
+  std::unique_ptr<TmyXmlNode> FUnreadNode;
 
  private:
+  // The pictures that FOnPicture, FOffPicture, FBrokenPicture and
+  // FDropDownPicture point at, from construction to destruction.
+  std::unique_ptr<TPicture> onPicture_;
+  std::unique_ptr<TPicture> offPicture_;
+  std::unique_ptr<TPicture> brokenPicture_;
+  std::unique_ptr<TPicture> dropDownPicture_;
+
   // Where one Draw call paints: origin shifted by the padding and the size
   // less the padding, on the canvas, in the design or live view.
   struct TDrawArea {
@@ -304,6 +329,11 @@ class TGridWebElement : public TGridGraphic {
   void PlaceBlockAtDesign(int width, int height);
   void ImageBtnTimer(TObject* sender);
   void LoadPicture(TPicture* picture, std::string& nameField, const std::string& name, const char* path);
+  // The canvas font that edit values are measured with.
+  void SetValueFont(TCanvas& canvas, bool useSurfaceFont) const;
+  // A copy of the stored `lang` child (its children) as the first child of the
+  // written `object` element.
+  void CopyLangChild(TmyXmlNode& object) const;
 };
 
 // Takes a string picture's queued download out of the picture download queue

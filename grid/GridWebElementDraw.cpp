@@ -4,10 +4,11 @@
 // The picture, frame and block kinds are in GridWebElementDrawPictures.cpp.
 
 #include <algorithm>
-#include <climits>
+#include <array>
 #include <string>
 
 #include "core/UiText.h"
+#include "grid/DrawingGeometry.h"
 #include "grid/GridWebElement.h"
 #include "grid/SizingRules.h"
 #include "platform/vcl/Canvas.h"
@@ -17,18 +18,55 @@
 
 namespace {
 
-int ClampInt(long long v) { return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX)); }
+// The back colour of an object that has none; its fields are filled white.
+constexpr int kNoBackColour = -1;
+// Font heights are cut to 1 .. this many pixels.
+constexpr int kMaxFontPixels = 4096;
+// The shadow and highlight lines of a sunken field frame are this wide.
+constexpr int kSunkenFramePenWidth = 2;
+// A field's text starts this far inside its left edge.
+constexpr int kTextInsetWithBorder = 3;
+constexpr int kTextInsetWithoutBorder = 1;
+// Right and centred texts stand this much further left.
+constexpr int kAlignSlackWithBorder = 6;
+constexpr int kAlignSlackWithoutBorder = 2;
+// The own submit button of kind 2: the font size + this wide, this far right
+// of the field, with a ">" in a font of this height.
+constexpr int kOwnButtonExtraWidth = 6;
+constexpr int kOwnButtonGap = 2;
+constexpr int kOwnButtonFontPixels = 13;
+constexpr const char* kOwnButtonText = ">";
+// The file-upload field's button: UI text "Browse...", as wide as the text
+// followed by two more digits.
+constexpr int kBrowseTextId = 7233;
+constexpr const char* kBrowseWidthSuffix = "12";
+// The inverse of the upload-field height rule (h = size x 1.15 + 8) gives
+// the button's font height.
+constexpr int kUploadFieldExtraHeight = 8;
+constexpr int kUploadHeightPercent = 115;
+constexpr int kPercent = 100;
+// The drop-down list's text stops this far before the right edge; the arrow
+// lies this far left of the right edge and above the middle.
+constexpr int kDropDownTextRightInset = 20;
+constexpr int kDropDownArrowLeft = 14;
+constexpr int kDropDownArrowUp = 3;
+// Resize handles: this deep from the edge, inset one pixel, and twice this
+// long along it.
+constexpr int kHandleDepth = 4;
+constexpr int kHandleInset = 1;
+constexpr int kHandleHalfLength = 2;
+// A stored variable beginning with this is a constant: its field shows "-".
+constexpr char kConstantMark = '#';
+constexpr const char* kConstantText = "-";
+constexpr const char* kDesignEditText = "0.";
+constexpr char kPasswordMask = '*';
 
-TRect R(long long l, long long t, long long r, long long b) {
-  return {ClampInt(l), ClampInt(t), ClampInt(r), ClampInt(b)};
-}
-
-void Line(TCanvas* c, long long x, long long y) { c->LineTo(ClampInt(x), ClampInt(y)); }
-void Move(TCanvas* c, long long x, long long y) { c->MoveTo(ClampInt(x), ClampInt(y)); }
+void Line(TCanvas* c, long long x, long long y) { c->LineTo(ClampToInt(x), ClampToInt(y)); }
+void Move(TCanvas* c, long long x, long long y) { c->MoveTo(ClampToInt(x), ClampToInt(y)); }
 
 // The sunken frame of input fields on (X, Y, X + w, Y + h).
 void SunkenFieldFrame(TCanvas* c, long long X, long long Y, long long w, long long h) {
-  c->Pen->Width = 2;
+  c->Pen->Width = kSunkenFramePenWidth;
   c->Pen->Color = clBtnShadow;
   Move(c, X + 1, Y + h - 1);
   Line(c, X + 1, Y + 1);
@@ -43,8 +81,105 @@ void SunkenFieldFrame(TCanvas* c, long long X, long long Y, long long w, long lo
   Line(c, X + 1, Y + h - 1);
 }
 
-// Every character masked.
-std::string Masked(const std::string& text) { return std::string(text.size(), '*'); }
+// The tools every kind starts from: a solid black 1-pixel pen in copy mode
+// and a solid white brush.
+void ResetTools(TCanvas* c) {
+  c->Pen->Color = clBlack;
+  c->Pen->Style = psSolid;
+  c->Pen->Width = 1;
+  c->Pen->Mode = pmCopy;
+  c->Brush->Color = clWhite;
+  c->Brush->Style = bsSolid;
+}
+
+// The selection marks: a black frame with a white dotted one over it; the
+// tools are left solid black and clear.
+void DrawSelectionOutline(TCanvas* c, const TRect& r) {
+  c->Brush->Style = bsClear;
+  c->Pen->Width = 1;
+  c->Pen->Style = psSolid;
+  c->Pen->Color = clBlack;
+  c->Rectangle(r);
+  c->Pen->Style = psDot;
+  c->Pen->Color = clWhite;
+  c->Rectangle(r);
+  c->Pen->Style = psSolid;
+  c->Pen->Color = clBlack;
+  c->Pen->Mode = pmCopy;
+  c->Brush->Style = bsClear;
+}
+
+// The element's layer is hidden (or, with `frozen`, also frozen) in the
+// design view's layer table.
+bool LayerRefuses(const TGridWebElement& e, bool frozen) {
+  if (e.FLayers == nullptr || e.FLayer < 0 || e.FLayer >= kLayerCount) return false;
+  const TGridLayer& layer = e.FLayers[e.FLayer];
+  return !layer.Visible || (frozen && layer.Frozen);
+}
+
+bool IsConstant(const std::string& variable) { return !variable.empty() && variable[0] == kConstantMark; }
+
+int TextInset(bool border) { return border ? kTextInsetWithBorder : kTextInsetWithoutBorder; }
+
+// Where a field's text starts: inset from the left edge, or moved right by
+// the alignment (right and centre add up when both are set).
+long long FieldTextX(const TGridWebElement& e, long long X, long long width, long long textWidth) {
+  const int slack = e.FBorder ? kAlignSlackWithBorder : kAlignSlackWithoutBorder;
+  long long x = X + TextInset(e.FBorder);
+  if (e.FAlignRight) x += width - textWidth - slack;
+  if (e.FAlignCenter) x += FloorHalf(width - textWidth) - slack;
+  return x;
+}
+
+// The text of an edit field: "0." in the design view; in the live view the
+// pending text (in red) or the live value.
+std::string EditFieldText(TGridWebElement& e, TCanvas* c, bool live) {
+  if (!live) return kDesignEditText;
+  if (!e.FPending) return e.FormatValue();
+  c->Font->Color = clRed;
+  return e.FPendingText;
+}
+
+// The edit field's text at its place, masked for passwords, clipped to the
+// inside of a field of width x height.
+void WriteFieldText(const TGridWebElement& e, TCanvas* c, long long X, long long Y, long long width, long long height,
+                    std::string text) {
+  const long long textX = FieldTextX(e, X, width, c->TextWidth(text));
+  const long long textY = Y + (height - c->TextHeight("0")) / 2;
+  if (e.FPassword) text.assign(text.size(), kPasswordMask);
+  c->TextRect(ClampedRect(X + 1, Y + 1, X + width - 1, Y + height - 1), ClampToInt(textX), ClampToInt(textY), text);
+}
+
+// The own submit button of kind 2, right of a field of width w and height h.
+void DrawOwnSubmitButton(TCanvas* c, long long X, long long Y, long long w, long long h, long long buttonWidth) {
+  const TRect button = ClampedRect(X + w + kOwnButtonGap, Y + 1, X + w + buttonWidth + 1, Y + h - 1);
+  c->Brush->Style = bsSolid;
+  c->Brush->Color = clBtnFace;
+  c->FillRect(button);
+  DrawRaisedFrame(c, button.Left, button.Top, button.Right, button.Bottom);
+  c->Font->Style = 0;
+  c->Font->Color = clBlack;
+  c->Font->Height = -kOwnButtonFontPixels;
+  c->Brush->Style = bsClear;
+  const TSize arrow = c->TextExtent(kOwnButtonText);
+  c->TextOut(ClampToInt(X + w + buttonWidth + kOwnButtonGap - (arrow.cx + buttonWidth) / 2),
+             ClampToInt(Y + (buttonWidth - arrow.cy) / 2), kOwnButtonText);
+}
+
+long long OwnButtonWidth(const TGridWebElement& e) {
+  return static_cast<long long>(e.FFontSize) + kOwnButtonExtraWidth;
+}
+
+// The brush of a field or button: clear when transparent, else the back
+// colour (none stands for white).
+void FieldBrush(const TGridWebElement& e, TCanvas* c) {
+  if (e.FTransparent) {
+    c->Brush->Style = bsClear;
+    return;
+  }
+  c->Brush->Style = bsSolid;
+  c->Brush->Color = e.FBackColor == kNoBackColour ? clWhite : e.FBackColor;
+}
 
 }  // namespace
 
@@ -67,19 +202,18 @@ void DrawRaisedFrame(TCanvas* c, int l, int t, int r, int b) {
 
 void DrawButton3D(TCanvas* c, int x, int y, int w, int h, const std::string& text) {
   if (c == nullptr) return;
-  const TRect box = R(x, y, static_cast<long long>(x) + w - 1, static_cast<long long>(y) + h - 1);
+  const TRect box = ClampedRect(x, y, static_cast<long long>(x) + w - 1, static_cast<long long>(y) + h - 1);
   c->FillRect(box);
   DrawRaisedFrame(c, box.Left, box.Top, box.Right, box.Bottom);
   c->Font->Style = 0;
   c->Font->Color = clBlack;
   c->Pen->Color = clBlack;
-  // The inverse of the field height rule (h = size x 1.15 + 8).
-  const long long size = (static_cast<long long>(h) - 8) * 100 / 115;
-  c->Font->Height = -static_cast<int>(std::clamp<long long>(size, 1, 4096));
+  const long long size = (static_cast<long long>(h) - kUploadFieldExtraHeight) * kPercent / kUploadHeightPercent;
+  c->Font->Height = -static_cast<int>(std::clamp<long long>(size, 1, kMaxFontPixels));
   c->Brush->Style = bsClear;
   const TSize extent = c->TextExtent(text);
-  c->TextOut(ClampInt(x + (static_cast<long long>(w) - extent.cx) / 2),
-             ClampInt(y + (static_cast<long long>(h) - extent.cy) / 2), text);
+  c->TextOut(ClampToInt(x + (static_cast<long long>(w) - extent.cx) / 2),
+             ClampToInt(y + (static_cast<long long>(h) - extent.cy) / 2), text);
 }
 
 std::string TGridWebElement::SurfaceFontName() const {
@@ -90,105 +224,73 @@ std::string TGridWebElement::SurfaceFontName() const {
 void TGridWebElement::Paint() { Draw(0, 0, Canvas()); }
 
 void TGridWebElement::SetDrawnSize(TDrawArea& a, long long w, long long h) {
-  const int width = ClampInt(std::max(0LL, w) + FPadX), height = ClampInt(std::max(0LL, h) + FPadY);
+  const int width = ClampToInt(std::max(0LL, w) + FPadX), height = ClampToInt(std::max(0LL, h) + FPadY);
   if (width != Width() || height != Height()) SetBounds(Left(), Top(), width, height);
-  a.W = ClampInt(static_cast<long long>(Width()) - FPadX);
-  a.H = ClampInt(static_cast<long long>(Height()) - FPadY);
+  a.W = ClampToInt(static_cast<long long>(Width()) - FPadX);
+  a.H = ClampToInt(static_cast<long long>(Height()) - FPadY);
 }
 
 void TGridWebElement::PrologueFont(TCanvas* c) {
   c->Font->Name = "Verdana";
   c->Font->Style = (FStrong ? fsBold : 0u) | (FItalic ? fsItalic : 0u);
   c->Font->Color = FFrontColor;
-  c->Font->Height = -std::clamp(FFontSize, 1, 4096);
+  c->Font->Height = -std::clamp(FFontSize, 1, kMaxFontPixels);
 }
 
 void TGridWebElement::Draw(int x, int y, TCanvas* canvas) {
+  using TDrawKind = void (TGridWebElement::*)(TDrawArea&);
+  // By kind code 0 .. 14.
+  static constexpr std::array<TDrawKind, wkDropDown + 1> kDrawKind = {
+      &TGridWebElement::DrawLabel,      &TGridWebElement::DrawEdit,      &TGridWebElement::DrawEditLocal,
+      &TGridWebElement::DrawTwoState,   &TGridWebElement::DrawSubmit,    &TGridWebElement::DrawTwoState,
+      &TGridWebElement::DrawCameraBox,  &TGridWebElement::DrawBlock,     &TGridWebElement::DrawMultiImage,
+      &TGridWebElement::DrawPostFile,   &TGridWebElement::DrawTwoState,  &TGridWebElement::DrawStrImg,
+      &TGridWebElement::DrawCanvasKind, &TGridWebElement::DrawCameraBox, &TGridWebElement::DrawDropDown};
   if (canvas == nullptr) return;
   TDrawArea a;
   a.canvas = canvas;
   a.live = IsLive();
-  a.X = ClampInt(static_cast<long long>(x) + FPadX);
-  a.Y = ClampInt(static_cast<long long>(y) + FPadY);
-  a.W = ClampInt(static_cast<long long>(Width()) - FPadX);
-  a.H = ClampInt(static_cast<long long>(Height()) - FPadY);
-  TCanvas* c = canvas;
-  c->Pen->Color = clBlack;
-  c->Pen->Style = psSolid;
-  c->Pen->Width = 1;
-  c->Pen->Mode = pmCopy;
-  c->Brush->Color = clWhite;
-  c->Brush->Style = bsSolid;
-  PrologueFont(c);
-  c->Pen->Color = FFrontColor;
-  if (a.live) {
-    if (!IsShownByVariable()) return;
-  } else if (FLayers != nullptr && FLayer >= 0 && FLayer < kLayerCount && !FLayers[FLayer].Visible) {
-    return;
-  }
+  a.X = ClampToInt(static_cast<long long>(x) + FPadX);
+  a.Y = ClampToInt(static_cast<long long>(y) + FPadY);
+  a.W = ClampToInt(static_cast<long long>(Width()) - FPadX);
+  a.H = ClampToInt(static_cast<long long>(Height()) - FPadY);
+  ResetTools(canvas);
+  PrologueFont(canvas);
+  canvas->Pen->Color = FFrontColor;
+  if (a.live ? !IsShownByVariable() : LayerRefuses(*this, false)) return;
   if (FUnreadNode != nullptr) return;
-  switch (FKind) {
-    case wkLabel: DrawLabel(a); break;
-    case wkEdit: DrawEdit(a); break;
-    case wkEditLocal: DrawEditLocal(a); break;
-    case wkSubmit: DrawSubmit(a); break;
-    case wkPostFile: DrawPostFile(a); break;
-    case wkDropDown: DrawDropDown(a); break;
-    case wkImage:
-    case wkPicture:
-    case wkImageBtn: DrawTwoState(a); break;
-    case wkMultiImage: DrawMultiImage(a); break;
-    case wkStrImg: DrawStrImg(a); break;
-    case wkCamera:
-    case wkIFrame: DrawCameraBox(a); break;
-    case wkCanvas: DrawCanvasKind(a); break;
-    case wkBlock: DrawBlock(a); break;
-    default: break;
-  }
-  if (!a.live && FSelected) {
-    c->Brush->Style = bsClear;
-    c->Pen->Width = 1;
-    c->Pen->Style = psSolid;
-    c->Pen->Color = clBlack;
-    const TRect r = R(a.X, a.Y, static_cast<long long>(a.X) + a.W, static_cast<long long>(a.Y) + a.H);
-    c->Rectangle(r);
-    c->Pen->Style = psDot;
-    c->Pen->Color = clWhite;
-    c->Rectangle(r);
-    c->Pen->Style = psSolid;
-    c->Pen->Color = clBlack;
-    c->Pen->Mode = pmCopy;
-    c->Brush->Style = bsClear;
-  }
+  if (FKind >= 0 && FKind < static_cast<int>(kDrawKind.size())) (this->*kDrawKind[FKind])(a);
+  if (!a.live && FSelected)
+    DrawSelectionOutline(canvas,
+                         ClampedRect(a.X, a.Y, static_cast<long long>(a.X) + a.W, static_cast<long long>(a.Y) + a.H));
 }
 
 void TGridWebElement::DrawResizeHandles(TDrawArea& a) {
   if (a.live || !FSelected) return;
   TCanvas* c = a.canvas;
   const long long X = a.X, Y = a.Y, W = a.W, H = a.H;
+  const long long right = X + W - kHandleInset, bottom = Y + H - kHandleInset;
+  const long long midX = X + W / 2, midY = Y + H / 2;
   const TBrushStyle oldStyle = c->Brush->Style;
   const TColor oldColor = c->Brush->Color;
   c->Brush->Style = bsSolid;
   c->Brush->Color = clBlack;
-  c->FillRect(R(X + W - 4, Y + H / 2 - 2, X + W - 1, Y + H / 2 + 2));
-  c->FillRect(R(X + W / 2 - 2, Y + H - 4, X + W / 2 + 2, Y + H - 1));
-  c->FillRect(R(X + W - 4, Y + H - 4, X + W - 1, Y + H - 1));
+  c->FillRect(ClampedRect(X + W - kHandleDepth, midY - kHandleHalfLength, right, midY + kHandleHalfLength));
+  c->FillRect(ClampedRect(midX - kHandleHalfLength, Y + H - kHandleDepth, midX + kHandleHalfLength, bottom));
+  c->FillRect(ClampedRect(X + W - kHandleDepth, Y + H - kHandleDepth, right, bottom));
   c->Brush->Style = oldStyle;
   c->Brush->Color = oldColor;
 }
 
 void TGridWebElement::DrawFieldBackground(TDrawArea& a, int w, int h, bool measuredBottom) {
   TCanvas* c = a.canvas;
-  if (FTransparent) {
-    c->Brush->Style = bsClear;
-    return;
-  }
-  c->Brush->Style = bsSolid;
-  c->Brush->Color = FBackColor == -1 ? clWhite : FBackColor;
+  FieldBrush(*this, c);
+  if (FTransparent) return;
+  // Without a border the fill moves one pixel up and left.
   const long long b = FBorder ? 0 : -1;
   const long long X = a.X, Y = a.Y;
   const long long bottom = measuredBottom ? Y + h - 1 - b : Y + h - 1 + b;
-  c->FillRect(R(X + 1 + b, Y + 1 + b, X + w - 1 + b, bottom));
+  c->FillRect(ClampedRect(X + 1 + b, Y + 1 + b, X + w - 1 + b, bottom));
 }
 
 void TGridWebElement::DrawLinkFrame(TDrawArea& a) {
@@ -197,17 +299,14 @@ void TGridWebElement::DrawLinkFrame(TDrawArea& a) {
   c->Pen->Style = psSolid;
   c->Pen->Width = 1;
   c->Brush->Style = bsClear;
-  c->Rectangle(R(a.X, a.Y, static_cast<long long>(a.X) + a.W, static_cast<long long>(a.Y) + a.H));
+  c->Rectangle(ClampedRect(a.X, a.Y, static_cast<long long>(a.X) + a.W, static_cast<long long>(a.Y) + a.H));
 }
 
 TSize TGridWebElement::EditFieldRule(TCanvas* c) {
   c->Font->Name = SurfaceFontName();
-  if (FGlobalData != nullptr && FGlobalData->MeasuredFonts) {
-    const long long h = c->TextHeight("0") + (FBorder ? 6LL : 4LL);
-    const long long w = static_cast<long long>(c->TextWidth("0")) * FSize + 10;
-    return {ClampInt(w), ClampInt(h)};
-  }
-  return {FixedFactorFieldWidth(FFontSize, FSize), ClampInt(static_cast<long long>(FFontSize) + 8)};
+  if (FGlobalData != nullptr && FGlobalData->MeasuredFonts)
+    return {MeasuredFieldWidth(c->TextWidth("0"), FSize), MeasuredFieldHeight(c->TextHeight("0"), FBorder)};
+  return {FixedFactorFieldWidth(FFontSize, FSize), FixedFactorFieldHeight(FFontSize)};
 }
 
 // --- label (0) -----------------------------------------------------------------
@@ -215,22 +314,18 @@ TSize TGridWebElement::EditFieldRule(TCanvas* c) {
 void TGridWebElement::DrawLabel(TDrawArea& a) {
   TCanvas* c = a.canvas;
   if (!FHref.empty()) c->Font->Style |= fsUnderline;
-  if (FTransparent) {
-    c->Brush->Style = bsClear;
-  } else {
-    c->Brush->Style = bsSolid;
-    c->Brush->Color = FBackColor == -1 ? clWhite : FBackColor;
-  }
+  FieldBrush(*this, c);
   if (!FCaption.empty()) {
     const TSize extent = c->TextExtent(FCaption);
     SetDrawnSize(a, extent.cx, extent.cy);
     c->TextOut(a.X, a.Y, FCaption);
     return;
   }
+  // Without a caption: a dashed square as high as "X".
   c->Pen->Style = psDash;
   const int side = c->TextHeight("X");
   SetDrawnSize(a, side, side);
-  c->Rectangle(R(a.X, a.Y, static_cast<long long>(a.X) + a.W, static_cast<long long>(a.Y) + a.H));
+  c->Rectangle(ClampedRect(a.X, a.Y, static_cast<long long>(a.X) + a.W, static_cast<long long>(a.Y) + a.H));
   c->Pen->Style = psSolid;
 }
 
@@ -241,80 +336,33 @@ void TGridWebElement::DrawEdit(TDrawArea& a) {
   const TSize size = EditFieldRule(c);
   SetDrawnSize(a, size.cx, size.cy);
   const bool measured = FGlobalData != nullptr && FGlobalData->MeasuredFonts;
-  const long long X = a.X, Y = a.Y, W = a.W, H = a.H;
-  const long long v = (H - c->TextHeight("0")) / 2;
   DrawFieldBackground(a, a.W, a.H, measured);
-  if (FBorder) SunkenFieldFrame(c, X, Y, W, H);
+  if (FBorder) SunkenFieldFrame(c, a.X, a.Y, a.W, a.H);
   c->Brush->Style = bsClear;
-  std::string text = "0.";
-  if (a.live) {
-    if (FPending) {
-      text = FPendingText;
-      c->Font->Color = clRed;
-    } else {
-      text = FormatValue();
-    }
-    if (!FVariable.empty() && FVariable[0] == '#')
-      text = "-";
-    else if (!FVarValid)
-      DrawLinkFrame(a);
-  }
-  const long long tw = c->TextWidth(text);
-  long long tx = X + (FBorder ? 3 : 1);
-  if (FAlignRight) tx += W - tw - (FBorder ? 6 : 2);
-  if (FAlignCenter) {
-    const long long d = W - tw;
-    tx += (d >= 0 ? d / 2 : -((-d + 1) / 2)) - (FBorder ? 6 : 2);
-  }
-  if (FPassword) text = Masked(text);
-  c->TextRect(R(X + 1, Y + 1, X + W - 1, Y + H - 1), ClampInt(tx), ClampInt(Y + v), text);
+  std::string text = EditFieldText(*this, c, a.live);
+  if (a.live && IsConstant(FVariable))
+    text = kConstantText;
+  else if (a.live && !FVarValid)
+    DrawLinkFrame(a);
+  WriteFieldText(*this, c, a.X, a.Y, a.W, a.H, text);
 }
 
 void TGridWebElement::DrawEditLocal(TDrawArea& a) {
   TCanvas* c = a.canvas;
   const TSize size = EditFieldRule(c);
   const bool measured = FGlobalData != nullptr && FGlobalData->MeasuredFonts;
-  const long long X = a.X, Y = a.Y, w = size.cx, h = size.cy;
-  const long long bw = static_cast<long long>(FFontSize) + 6;
-  const long long v = (h - c->TextHeight("0")) / 2;
   DrawFieldBackground(a, size.cx, size.cy, measured);
-  if (FBorder) SunkenFieldFrame(c, X, Y, w, a.H);
+  if (FBorder) SunkenFieldFrame(c, a.X, a.Y, size.cx, a.H);
   c->Brush->Style = bsClear;
-  std::string text = "0.";
-  if (a.live) {
-    if (FPending) {
-      text = FPendingText;
-      c->Font->Color = clRed;
-    } else {
-      text = FormatValue();
-    }
-    if (!FVarValid) DrawLinkFrame(a);
-  }
-  const long long tw = c->TextWidth(text);
-  long long tx = X + (FBorder ? 3 : 1);
-  if (FAlignRight) tx += w - tw - (FBorder ? 6 : 2);
-  if (FAlignCenter) {
-    const long long d = w - tw;
-    tx += (d >= 0 ? d / 2 : -((-d + 1) / 2)) - (FBorder ? 6 : 2);
-  }
-  if (FPassword) text = Masked(text);
-  c->TextRect(R(X + 1, Y + 1, X + w - 1, Y + h - 1), ClampInt(tx), ClampInt(Y + v), text);
-
+  const std::string text = EditFieldText(*this, c, a.live);
+  // The link frame surrounds the whole element, button included.
+  if (a.live && !FVarValid) DrawLinkFrame(a);
+  WriteFieldText(*this, c, a.X, a.Y, size.cx, size.cy, text);
   const bool editorOpen = FEditor != nullptr && FEditor->Visible();
-  if (!a.live || (!FReadOnly && (FPending || editorOpen))) {
-    const TRect button = R(X + w + 2, Y + 1, X + w + bw + 1, Y + h - 1);
-    c->Brush->Style = bsSolid;
-    c->Brush->Color = clBtnFace;
-    c->FillRect(button);
-    DrawRaisedFrame(c, button.Left, button.Top, button.Right, button.Bottom);
-    c->Font->Style = 0;
-    c->Font->Color = clBlack;
-    c->Font->Height = -13;
-    c->Brush->Style = bsClear;
-    const TSize arrow = c->TextExtent(">");
-    c->TextOut(ClampInt(X + w + bw + 2 - (arrow.cx + bw) / 2), ClampInt(Y + (bw - arrow.cy) / 2), ">");
-  }
-  SetDrawnSize(a, w + 2 + bw, h);
+  const long long buttonWidth = OwnButtonWidth(*this);
+  if (!a.live || (!FReadOnly && (FPending || editorOpen)))
+    DrawOwnSubmitButton(c, a.X, a.Y, size.cx, size.cy, buttonWidth);
+  SetDrawnSize(a, size.cx + kOwnButtonGap + buttonWidth, size.cy);
 }
 
 // --- submit (4) --------------------------------------------------------------------
@@ -323,19 +371,14 @@ void TGridWebElement::DrawSubmit(TDrawArea& a) {
   TCanvas* c = a.canvas;
   const TSize extent = c->TextExtent(FCaption);
   // The button grows to its caption, never shrinks below a size set by hand.
-  SetDrawnSize(a, std::max<long long>(a.W, extent.cx + 24LL), std::max<long long>(a.H, extent.cy + 12LL));
+  SetDrawnSize(a, std::max(a.W, SubmitMinWidth(extent.cx)), std::max(a.H, SubmitMinHeight(extent.cy)));
   const long long X = a.X, Y = a.Y, W = a.W, H = a.H;
-  if (FTransparent) {
-    c->Brush->Style = bsClear;
-  } else {
-    c->Brush->Style = bsSolid;
-    c->Brush->Color = FBackColor == -1 ? clWhite : FBackColor;
-    c->FillRect(R(X + 1, Y + 1, X + W - 1, Y + H - 1));
-  }
-  if (FBorder) DrawRaisedFrame(c, ClampInt(X + 1), ClampInt(Y + 1), ClampInt(X + W - 1), ClampInt(Y + H - 1));
+  FieldBrush(*this, c);
+  if (!FTransparent) c->FillRect(ClampedRect(X + 1, Y + 1, X + W - 1, Y + H - 1));
+  if (FBorder) DrawRaisedFrame(c, ClampToInt(X + 1), ClampToInt(Y + 1), ClampToInt(X + W - 1), ClampToInt(Y + H - 1));
   c->Brush->Style = bsClear;
   c->Font->Color = FFrontColor;
-  c->TextOut(ClampInt(X + (W - extent.cx) / 2), ClampInt(Y + (H - extent.cy) / 2), FCaption);
+  c->TextOut(ClampToInt(X + (W - extent.cx) / 2), ClampToInt(Y + (H - extent.cy) / 2), FCaption);
   DrawResizeHandles(a);
 }
 
@@ -343,24 +386,19 @@ void TGridWebElement::DrawSubmit(TDrawArea& a) {
 
 void TGridWebElement::DrawPostFile(TDrawArea& a) {
   TCanvas* c = a.canvas;
-  const std::string caption = GetUiText(7233);
-  const long long bw = c->TextWidth(caption + "12");
+  const std::string caption = GetUiText(kBrowseTextId);
+  const long long buttonWidth = c->TextWidth(caption + kBrowseWidthSuffix);
   c->Font->Name = SurfaceFontName();
   const long long h = UploadFieldHeight(FFontSize), w = FixedFactorFieldWidth(FFontSize, FSize);
   SetDrawnSize(a, w, h);
   const long long X = a.X, Y = a.Y;
-  if (FTransparent) {
-    c->Brush->Style = bsClear;
-  } else {
-    c->Brush->Style = bsSolid;
-    c->Brush->Color = FBackColor == -1 ? clWhite : FBackColor;
-    c->FillRect(R(X + 1, Y + 1, X + w - 1, Y + h - 1));
-  }
+  FieldBrush(*this, c);
+  if (!FTransparent) c->FillRect(ClampedRect(X + 1, Y + 1, X + w - 1, Y + h - 1));
   if (FBorder) SunkenFieldFrame(c, X, Y, w, h);
   c->Font->Name = "Verdana";
   c->Brush->Style = bsSolid;
   c->Brush->Color = clBtnFace;
-  DrawButton3D(c, ClampInt(X + w - bw), ClampInt(Y), ClampInt(bw), ClampInt(h), caption);
+  DrawButton3D(c, ClampToInt(X + w - buttonWidth), ClampToInt(Y), ClampToInt(buttonWidth), ClampToInt(h), caption);
 }
 
 // --- drop-down list (14) -----------------------------------------------------------
@@ -369,9 +407,8 @@ void TGridWebElement::DrawDropDown(TDrawArea& a) {
   TCanvas* c = a.canvas;
   c->Font->Name = SurfaceFontName();
   const TSize digit = c->TextExtent("0");
-  SetDrawnSize(a, static_cast<long long>(FSize) * digit.cx + 10, digit.cy + (FBorder ? 6LL : 4LL));
+  SetDrawnSize(a, MeasuredFieldWidth(digit.cx, FSize), MeasuredFieldHeight(digit.cy, FBorder));
   const long long X = a.X, Y = a.Y, W = a.W, H = a.H;
-  const long long v = (H - digit.cy) / 2;
   DrawFieldBackground(a, a.W, a.H, true);
   if (FBorder) SunkenFieldFrame(c, X, Y, W, H);
   c->Brush->Style = bsClear;
@@ -379,22 +416,17 @@ void TGridWebElement::DrawDropDown(TDrawArea& a) {
   if (!a.live) {
     FOptions.Find("0", text);
   } else {
-    if (FPending) {
-      FOptions.Find(FPendingText, text);
-      c->Font->Color = clRed;
-    } else {
-      FOptions.Find(FormatValue(), text);
-    }
-    if (!FVariable.empty() && FVariable[0] == '#')
-      text = "-";
+    FOptions.Find(EditFieldText(*this, c, true), text);
+    if (IsConstant(FVariable))
+      text = kConstantText;
     else if (!FVarValid)
       DrawLinkFrame(a);
   }
-  c->TextRect(R(X + 1, Y + 1, X + W - 20, Y + H - 1), ClampInt(X + (FBorder ? 3 : 1)), ClampInt(Y + v), text);
-  if (FDropDownPicture != nullptr && FDropDownPicture->Graphic() != nullptr) {
-    const long long half = H >= 0 ? H / 2 : -((-H + 1) / 2);
-    c->Draw(ClampInt(X + W - 14), ClampInt(Y + half - 3), FDropDownPicture->Graphic());
-  }
+  c->TextRect(ClampedRect(X + 1, Y + 1, X + W - kDropDownTextRightInset, Y + H - 1), ClampToInt(X + TextInset(FBorder)),
+              ClampToInt(Y + (H - digit.cy) / 2), text);
+  if (FDropDownPicture != nullptr && FDropDownPicture->Graphic() != nullptr)
+    c->Draw(ClampToInt(X + W - kDropDownArrowLeft), ClampToInt(Y + FloorHalf(H) - kDropDownArrowUp),
+            FDropDownPicture->Graphic());
 }
 
 // --- hit test and hover -------------------------------------------------------------
@@ -402,20 +434,15 @@ void TGridWebElement::DrawDropDown(TDrawArea& a) {
 void TGridWebElement::WndProc(TMessage& message) {
   switch (message.Msg) {
     case CM_HITTEST: {
-      message.Result = HTCLIENT;
-      if (IsLive()) {
-        if (!GetResolvedVisVariable().empty() && !IsShownByVariable()) message.Result = HTNOWHERE;
-      } else if (FLayers != nullptr && FLayer >= 0 && FLayer < kLayerCount &&
-                 (FLayers[FLayer].Frozen || !FLayers[FLayer].Visible)) {
-        message.Result = HTNOWHERE;
-      }
-      if (message.Result == HTCLIENT && FKind == wkEditLocal && IsLive()) {
-        const int x = GET_X_LPARAM(message.LParam);
+      const bool live = IsLive();
+      bool hit = live ? GetResolvedVisVariable().empty() || IsShownByVariable() : !LayerRefuses(*this, true);
+      if (hit && FKind == wkEditLocal && live) {
+        // The idle button strip of kind 2 lets the mouse through.
         const bool editorOpen = FEditor != nullptr && FEditor->Visible();
-        if (x > static_cast<long long>(Width()) - (static_cast<long long>(FFontSize) + 6) &&
-            !(!FReadOnly && (FPending || editorOpen)))
-          message.Result = HTNOWHERE;
+        const bool onStrip = GET_X_LPARAM(message.LParam) > Width() - OwnButtonWidth(*this);
+        hit = !onStrip || (!FReadOnly && (FPending || editorOpen));
       }
+      message.Result = hit ? HTCLIENT : HTNOWHERE;
       return;
     }
     case CM_MOUSEENTER:

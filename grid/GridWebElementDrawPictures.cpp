@@ -4,13 +4,15 @@
 // dynamic bar.
 
 #include <algorithm>
-#include <cctype>
-#include <climits>
-#include <cstdio>
+#include <array>
 #include <cstdlib>
+#include <memory>
+#include <stdexcept>
 #include <string>
+#include <string_view>
 
 #include "core/TraceLog.h"
+#include "grid/DrawingGeometry.h"
 #include "grid/GridWebElement.h"
 #include "grid/PictureLoading.h"
 #include "grid/PictureQueueHooks.h"
@@ -19,7 +21,6 @@
 #include "platform/vcl/Bitmap.h"
 #include "platform/vcl/Canvas.h"
 #include "platform/vcl/Picture.h"
-#include "platform/vcl/StringList.h"
 #include "platform/vcl/SysUtils.h"
 #include "platform/vcl/Timer.h"
 #include "platform/vcl/WinControl.h"
@@ -29,13 +30,29 @@ TGridFinishQueuedPicture gGridFinishQueuedPicture = nullptr;
 
 namespace {
 
-int ClampInt(long long v) { return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX)); }
-
-TRect R(long long l, long long t, long long r, long long b) {
-  return {ClampInt(l), ClampInt(t), ClampInt(r), ClampInt(b)};
-}
-
-long long FloorHalf(long long v) { return v >= 0 ? v / 2 : -((-v + 1) / 2); }
+// The back colour of an object that has none; its fields are filled white.
+constexpr int kNoBackColour = -1;
+// The box of a picture kind without a picture: a red cross on a square of
+// this side.
+constexpr int kMissingPictureSide = 32;
+constexpr int kMissingCrossPenWidth = 2;
+// The built-in broken-picture image.
+constexpr int kBrokenPictureWidth = 22;
+constexpr int kBrokenPictureHeight = 24;
+// A picture controlled by string names a project picture after this (the
+// value is compared upper-cased).
+constexpr std::string_view kImagesFolder = "IMAGES/";
+// Only names with these extensions are fetched from the PLC.
+constexpr std::array<std::string_view, 5> kFetchedExtensions = {".JPG", ".JPEG", ".PNG", ".BMP", ".GIF"};
+// States of a queued download (any other value: still running).
+constexpr int kQueueNoItem = -1;
+constexpr int kQueueDone = 0;
+// A block in colour mode takes its colour from the first bytes of the value.
+constexpr unsigned kColourMask = 0xFFFFFF;
+constexpr int kColourBytes = 4;
+constexpr int kBitsPerByte = 8;
+// A stored variable beginning with this is a constant (no picture index).
+constexpr char kConstantMark = '#';
 
 const TGraphic* GraphicOf(const TPicture* picture) { return picture != nullptr ? picture->Graphic() : nullptr; }
 bool Present(const TPicture* picture) { return GraphicOf(picture) != nullptr; }
@@ -52,125 +69,224 @@ int ReadInteger(const std::string& text) {
   char* end = nullptr;
   const long long v = std::strtoll(s, &end, 0);
   if (end == s) return 0;
-  return ClampInt(v);
+  return ClampToInt(v);
 }
 
-// The red cross and black frame of a missing picture on a 32 x 32 box.
-void MissingPictureBox(TCanvas* c, long long X, long long Y) {
+// The red cross of a missing picture on its square at (X, Y).
+void MissingPictureCross(TCanvas* c, long long X, long long Y) {
   c->Pen->Color = clRed;
-  c->Pen->Width = 2;
+  c->Pen->Width = kMissingCrossPenWidth;
   c->Pen->Style = psSolid;
-  c->MoveTo(ClampInt(X), ClampInt(Y));
-  c->LineTo(ClampInt(X + 32), ClampInt(Y + 32));
-  c->MoveTo(ClampInt(X + 32), ClampInt(Y));
-  c->LineTo(ClampInt(X), ClampInt(Y + 32));
+  c->MoveTo(ClampToInt(X), ClampToInt(Y));
+  c->LineTo(ClampToInt(X + kMissingPictureSide), ClampToInt(Y + kMissingPictureSide));
+  c->MoveTo(ClampToInt(X + kMissingPictureSide), ClampToInt(Y));
+  c->LineTo(ClampToInt(X), ClampToInt(Y + kMissingPictureSide));
   c->Pen->Width = 1;
 }
 
-void BlackFrame(TCanvas* c, long long X, long long Y, long long w, long long h) {
-  c->Pen->Color = clBlack;
+// A 1-pixel outline of the rectangle in the colour, nothing filled.
+void Outline(TCanvas* c, const TRect& r, TColor colour) {
+  c->Pen->Color = colour;
   c->Pen->Width = 1;
   c->Pen->Style = psSolid;
   c->Brush->Style = bsClear;
-  c->Rectangle(R(X, Y, X + w, Y + h));
+  c->Rectangle(r);
+}
+
+TRect BoxAt(long long X, long long Y, long long w, long long h) { return ClampedRect(X, Y, X + w, Y + h); }
+
+// --- double-state image, static image, image button ----------------------------
+
+// The state a double-state image or image button shows in the live view.
+bool IsTwoStateOn(const TGridWebElement& e) {
+  if (e.Kind() == wkImage) return e.IsValueNonZero();
+  if (e.Kind() == wkImageBtn) return e.FTimer != nullptr && e.FTimer->Enabled();
+  return false;
+}
+
+// The box of the pictures: the on picture's size, the off picture's without
+// it, the larger of each dimension with both.
+TSize PictureBox(const TGridWebElement& e) {
+  TSize box{0, 0};
+  if (Present(e.FOnPicture)) box = {e.FOnPicture->Width(), e.FOnPicture->Height()};
+  if (!Present(e.FOffPicture)) return box;
+  if (!Present(e.FOnPicture)) return {e.FOffPicture->Width(), e.FOffPicture->Height()};
+  return {std::max(box.cx, e.FOffPicture->Width()), std::max(box.cy, e.FOffPicture->Height())};
+}
+
+// The live view of a double-state image or image button: the picture of its
+// state; without any picture the box takes the caption of the state.
+void DrawSwitchedPicture(const TGridWebElement& e, TCanvas* c, int X, int Y, bool on, TSize& box) {
+  const TPicture* shown = on ? e.FOnPicture : e.FOffPicture;
+  const TPicture* other = on ? e.FOffPicture : e.FOnPicture;
+  if (Present(shown)) {
+    c->Draw(X, Y, shown->Graphic());
+    return;
+  }
+  if (Present(other)) return;
+  const std::string& caption = on && !e.FOptCaption.empty() ? e.FOptCaption : e.FCaption;
+  box = c->TextExtent(caption);
+}
+
+// The design view, and the static image in both views: the off picture, else
+// the on picture; without either the box of a caption (or a red-crossed
+// square) with a black outline.
+void DrawDesignPicture(const TGridWebElement& e, TCanvas* c, int X, int Y, TSize& box) {
+  if (PresentWithSize(e.FOffPicture)) {
+    c->Draw(X, Y, e.FOffPicture->Graphic());
+    return;
+  }
+  if (PresentWithSize(e.FOnPicture)) {
+    c->Draw(X, Y, e.FOnPicture->Graphic());
+    return;
+  }
+  if (!e.FCaption.empty()) {
+    box = c->TextExtent(e.FCaption);
+  } else if (!e.FOptCaption.empty()) {
+    box = c->TextExtent(e.FOptCaption);
+  } else {
+    box = {kMissingPictureSide, kMissingPictureSide};
+    MissingPictureCross(c, X, Y);
+  }
+  Outline(c, BoxAt(X, Y, box.cx, box.cy), clBlack);
+}
+
+// The text over a double-state image: its option caption when its caption is
+// empty (design view) or when it is on (live view), else its caption.
+const std::string& TwoStateText(const TGridWebElement& e, bool live, bool on) {
+  const bool optional =
+      e.Kind() == wkImage && !e.FOptCaption.empty() && ((!live && e.FCaption.empty()) || (live && on));
+  return optional ? e.FOptCaption : e.FCaption;
+}
+
+// --- picture controlled by string ------------------------------------------------
+
+std::string WithoutQuery(const std::string& value) { return value.substr(0, value.find('?')); }
+
+bool IsFetchedExtension(const std::string& name) {
+  const std::size_t dot = name.rfind('.');
+  if (dot == std::string::npos) return false;
+  const std::string extension = UpperCase(name.substr(dot));
+  return std::find(kFetchedExtensions.begin(), kFetchedExtensions.end(), extension) != kFetchedExtensions.end();
+}
+
+// The picture file loaded into the picture; false (the picture kept) when the
+// loader refuses it.
+bool LoadIntoPicture(TPicture* picture, const std::string& path) {
+  TBitmap bitmap;
+  if (!LoadPictureFile(path, &bitmap, false, nullptr) || bitmap.Empty()) return false;
+  picture->Assign(&bitmap);
+  return true;
+}
+
+enum class TFolderLoad { NoFile, Refused, Loaded };
+
+// A name after "IMAGES/" is a picture of the project's images folder.
+TFolderLoad LoadFromImagesFolder(TGridWebElement& e, const std::string& name) {
+  const std::size_t at = UpperCase(name).find(kImagesFolder);
+  if (at == std::string::npos) return TFolderLoad::NoFile;
+  const char* path = gGridImagePath != nullptr ? gGridImagePath(name.substr(at + kImagesFolder.size())) : nullptr;
+  if (path == nullptr || !GridFileExists(path)) return TFolderLoad::NoFile;
+  return LoadIntoPicture(e.FOffPicture, path) ? TFolderLoad::Loaded : TFolderLoad::Refused;
+}
+
+// A value text the element has not handled yet (`name`: without its query):
+// its picture from the images folder, or else its download queued. True when
+// a picture was loaded. An address ("://") is neither loaded nor fetched.
+bool TakeNewValue(TGridWebElement& e, const std::string& value, const std::string& name, bool haveQueue) {
+  if (name.find("://") != std::string::npos) return false;
+  const TFolderLoad folder = LoadFromImagesFolder(e, name);
+  if (folder != TFolderLoad::NoFile) e.FStrImgFile = value;
+  if (folder == TFolderLoad::Loaded) return true;
+  if (!haveQueue) return false;
+  if (IsFetchedExtension(name)) {
+    e.FStrImgPending = 1;
+    gGridQueuePicture(e.FRecvQueue, &e, value);
+  }
+  e.FStrImgFile = value;
+  return false;
+}
+
+// The pending download polled: true while it runs (the old picture stays) or
+// when its file was loaded.
+bool PollDownload(TGridWebElement& e, bool haveQueue) {
+  if (!haveQueue) {
+    e.FStrImgPending = 0;
+    return false;
+  }
+  std::string localFile;
+  const int state = gGridFinishQueuedPicture(e.FRecvQueue, &e, localFile);
+  if (state != kQueueNoItem && state != kQueueDone) return true;
+  e.FStrImgPending = 0;
+  return state == kQueueDone && GridFileExists(localFile) && LoadIntoPicture(e.FOffPicture, localFile);
+}
+
+// --- rectangle and dynamic bar ------------------------------------------------
+
+// The brush of a block: clear when transparent; in the live view in colour
+// mode the colour of its value's first bytes; else its back colour.
+void BlockBrush(const TGridWebElement& e, TCanvas* c, bool valueDriven) {
+  if (e.FTransparent) {
+    c->Brush->Style = bsClear;
+    return;
+  }
+  c->Brush->Style = bsSolid;
+  if (!valueDriven || !e.FColorMode) {
+    c->Brush->Color = e.FBackColor == kNoBackColour ? clWhite : e.FBackColor;
+    return;
+  }
+  unsigned colour = 0;
+  for (int i = 0; i < kColourBytes; ++i) colour |= static_cast<unsigned>(e.FValueBuf[i]) << (kBitsPerByte * i);
+  c->Brush->Color = static_cast<TColor>(colour & kColourMask);
+}
+
+// The designed position of an edge: max(0, (units - 1) x pixels) less the
+// scroll position.
+long long DesignedEdge(int units, int unitPixels, int scroll) {
+  return std::max(0LL, (static_cast<long long>(units) - 1) * unitPixels) - scroll;
 }
 
 }  // namespace
 
 TPicture* TGridWebElement::GetImage(int index) {
-  if (FImages == nullptr || index < 0 || index >= FImages->Count()) return nullptr;
-  if (auto* picture = static_cast<TPicture*>(FImages->Objects(index))) return picture;
-  const char* path = gGridImagePath != nullptr ? gGridImagePath(FImages->Strings(index)) : nullptr;
+  if (index < 0 || index >= FImages.Count()) return nullptr;
+  if (TPicture* picture = FImages.Picture(index)) return picture;
+  const char* path = gGridImagePath != nullptr ? gGridImagePath(FImages.Name(index)) : nullptr;
   if (path == nullptr || !GridFileExists(path)) return nullptr;
-  auto* picture = new TPicture();
+  auto picture = std::make_unique<TPicture>();
   try {
     LoadGridPicture(*picture, path);
-  } catch (...) {
-    delete picture;
-    return nullptr;
+  } catch (const std::exception&) {
+    return nullptr;  // drawn as a missing picture; the next paint tries again
   }
-  // The entry keeps the loaded picture (the element frees it with the list).
-  FImages->SetObjects(index, picture);
-  return picture;
+  // The entry keeps the loaded picture.
+  return FImages.SetPicture(index, std::move(picture));
 }
 
 // --- double-state image (3), static image (5), image button (10) ----------------
 
 void TGridWebElement::DrawTwoState(TDrawArea& a) {
   TCanvas* c = a.canvas;
-  bool on = false;
-  if (FKind == wkImage)
-    on = IsValueNonZero();
-  else if (FKind == wkImageBtn)
-    on = FTimer != nullptr && FTimer->Enabled();
+  const bool on = IsTwoStateOn(*this);
   c->Brush->Style = bsClear;
   PrologueFont(c);
-  const long long X = a.X, Y = a.Y;
-  long long bw = 0, bh = 0;
-  const bool onPresent = Present(FOnPicture), offPresent = Present(FOffPicture);
-  if (onPresent) {
-    bw = FOnPicture->Width();
-    bh = FOnPicture->Height();
-  }
-  if (offPresent) {
-    if (!onPresent) {
-      bw = FOffPicture->Width();
-      bh = FOffPicture->Height();
-    } else {
-      bw = std::max<long long>(bw, FOffPicture->Width());
-      bh = std::max<long long>(bh, FOffPicture->Height());
-    }
-  }
-  auto extentOf = [&](const std::string& text) {
-    const TSize e = c->TextExtent(text);
-    bw = e.cx;
-    bh = e.cy;
-  };
-  if (a.live && (FKind == wkImage || FKind == wkImageBtn)) {
-    if (!on) {
-      if (offPresent)
-        c->Draw(a.X, a.Y, FOffPicture->Graphic());
-      else if (!onPresent)
-        extentOf(FCaption);
-    } else {
-      if (onPresent)
-        c->Draw(a.X, a.Y, FOnPicture->Graphic());
-      else if (!offPresent)
-        extentOf(FOptCaption.empty() ? FCaption : FOptCaption);
-    }
-  } else if (PresentWithSize(FOffPicture)) {
-    c->Draw(a.X, a.Y, FOffPicture->Graphic());
-  } else if (PresentWithSize(FOnPicture)) {
-    c->Draw(a.X, a.Y, FOnPicture->Graphic());
-  } else {
-    if (!FCaption.empty())
-      extentOf(FCaption);
-    else if (!FOptCaption.empty())
-      extentOf(FOptCaption);
-    else {
-      bw = bh = 32;
-      MissingPictureBox(c, X, Y);
-    }
-    BlackFrame(c, X, Y, bw, bh);
-  }
-  // Text over the picture, centred in the box and clipped to it.
+  TSize box = PictureBox(*this);
+  const bool switches = a.live && (FKind == wkImage || FKind == wkImageBtn);
+  if (switches)
+    DrawSwitchedPicture(*this, c, a.X, a.Y, on, box);
+  else
+    DrawDesignPicture(*this, c, a.X, a.Y, box);
+  // The text over the picture, centred in the box and clipped to it.
   c->Pen->Color = FFrontColor;
   c->Brush->Style = bsClear;
-  const TRect box = R(X, Y, X + bw, Y + bh);
-  std::string text = FCaption;
-  if (FKind == wkImage && !FOptCaption.empty() && ((!a.live && FCaption.empty()) || (a.live && on))) text = FOptCaption;
-  const TSize e = c->TextExtent(text);
-  c->TextRect(box, ClampInt(X + FloorHalf(bw - e.cx)), ClampInt(Y + FloorHalf(bh - e.cy)), text);
-  if (!a.live && FSelected) {
-    c->Pen->Color = clWhite;
-    c->Pen->Width = 1;
-    c->Rectangle(box);
-  }
-  if (a.live && (FKind == wkImage || FKind == wkImageBtn) && !FVarValid) {
-    c->Pen->Color = clRed;
-    c->Rectangle(box);
-  }
-  SetDrawnSize(a, bw, bh);
+  const TRect r = BoxAt(a.X, a.Y, box.cx, box.cy);
+  const std::string& text = TwoStateText(*this, a.live, on);
+  const TSize extent = c->TextExtent(text);
+  c->TextRect(r, ClampToInt(a.X + FloorHalf(static_cast<long long>(box.cx) - extent.cx)),
+              ClampToInt(a.Y + FloorHalf(static_cast<long long>(box.cy) - extent.cy)), text);
+  if (!a.live && FSelected) Outline(c, r, clWhite);
+  if (switches && !FVarValid) Outline(c, r, clRed);
+  SetDrawnSize(a, box.cx, box.cy);
 }
 
 // --- multi-state image (8) ---------------------------------------------------------
@@ -178,13 +294,13 @@ void TGridWebElement::DrawTwoState(TDrawArea& a) {
 void TGridWebElement::DrawMultiImage(TDrawArea& a) {
   TCanvas* c = a.canvas;
   int index = 0;
-  if (a.live) index = !FVariable.empty() && FVariable[0] == '#' ? -1 : ReadInteger(FormatValue());
+  if (a.live) index = !FVariable.empty() && FVariable[0] == kConstantMark ? -1 : ReadInteger(FormatValue());
   TPicture* picture = GetImage(index);
   if (picture == nullptr || picture->Graphic() == nullptr) {
     if (a.live) return;
-    SetDrawnSize(a, 32, 32);
-    MissingPictureBox(c, a.X, a.Y);
-    BlackFrame(c, a.X, a.Y, 32, 32);
+    SetDrawnSize(a, kMissingPictureSide, kMissingPictureSide);
+    MissingPictureCross(c, a.X, a.Y);
+    Outline(c, BoxAt(a.X, a.Y, kMissingPictureSide, kMissingPictureSide), clBlack);
     return;
   }
   SetDrawnSize(a, picture->Width(), picture->Height());
@@ -202,74 +318,24 @@ void TGridWebElement::DrawStrImg(TDrawArea& a) {
     SetDrawnSize(a, FContentWidth, FContentHeight);
     DrawResizeHandles(a);
     if (Present(FBrokenPicture)) c->Draw(a.X, a.Y, FBrokenPicture->Graphic());
-    c->Pen->Color = clSilver;
-    c->Pen->Width = 1;
-    c->Brush->Style = bsClear;
-    c->Rectangle(R(a.X, a.Y, static_cast<long long>(a.X) + a.W, static_cast<long long>(a.Y) + a.H));
+    Outline(c, BoxAt(a.X, a.Y, a.W, a.H), clSilver);
     return;
   }
   const std::string value = FormatValue();
-  std::string s = value;
-  bool loaded = true;
   const bool haveQueue = FRecvQueue != nullptr && gGridQueuePicture != nullptr && gGridFinishQueuedPicture != nullptr;
-  if (FStrImgPending == 0) {
-    if (s != FStrImgFile) {
-      loaded = false;
-      const std::size_t query = s.find('?');
-      if (query != std::string::npos) s.erase(query);
-      if (s.find("://") == std::string::npos) {
-        bool done = false;
-        const std::string upper = UpperCase(s);
-        const std::size_t at = upper.find("IMAGES/");
-        if (at != std::string::npos) {
-          const std::string name = s.substr(at + 7);
-          const char* path = gGridImagePath != nullptr ? gGridImagePath(name) : nullptr;
-          if (path != nullptr && GridFileExists(path)) {
-            TBitmap bitmap;
-            loaded = LoadPictureFile(path, &bitmap, false, nullptr) && !bitmap.Empty();
-            if (loaded) FOffPicture->Assign(&bitmap);
-            FStrImgFile = value;
-            done = loaded;
-          }
-        }
-        if (!done && haveQueue) {
-          const std::size_t dot = s.rfind('.');
-          const std::string ext = dot == std::string::npos ? std::string() : UpperCase(s.substr(dot));
-          if (ext == ".JPG" || ext == ".JPEG" || ext == ".PNG" || ext == ".BMP" || ext == ".GIF") {
-            FStrImgPending = 1;
-            gGridQueuePicture(FRecvQueue, this, value);
-          }
-          FStrImgFile = value;
-        }
-      }
-    }
-  } else if (haveQueue) {
-    std::string localFile;
-    const int state = gGridFinishQueuedPicture(FRecvQueue, this, localFile);
-    if (state == -1) {
-      FStrImgPending = 0;
-      loaded = false;
-    } else if (state == 0) {
-      loaded = false;
-      if (GridFileExists(localFile)) {
-        TBitmap bitmap;
-        loaded = LoadPictureFile(localFile, &bitmap, false, nullptr) && !bitmap.Empty();
-        if (loaded) FOffPicture->Assign(&bitmap);
-      }
-      FStrImgPending = 0;
-    }
-  } else {
-    FStrImgPending = 0;
-    loaded = false;
+  std::string name = value;
+  bool loaded = true;
+  if (FStrImgPending != 0) {
+    loaded = PollDownload(*this, haveQueue);
+  } else if (value != FStrImgFile) {
+    name = WithoutQuery(value);
+    loaded = TakeNewValue(*this, value, name, haveQueue);
   }
   if (!loaded && FStrImgPending == 0) {
-    if (!s.empty()) {
-      FOffPicture->Assign(FBrokenPicture);
-      SetDrawnSize(a, 22, 24);
-    } else {
-      FOffPicture->Assign(static_cast<const TGraphic*>(nullptr));
-      SetDrawnSize(a, 0, 0);
-    }
+    // Nothing to show: the broken picture for a name, nothing for none.
+    const bool broken = !name.empty();
+    FOffPicture->Assign(broken ? GraphicOf(FBrokenPicture) : nullptr);
+    SetDrawnSize(a, broken ? kBrokenPictureWidth : 0, broken ? kBrokenPictureHeight : 0);
   } else if (loaded) {
     const TGraphic* g = GraphicOf(FOffPicture);
     SetDrawnSize(a, g != nullptr ? g->Width() : 0, g != nullptr ? g->Height() : 0);
@@ -286,11 +352,13 @@ void TGridWebElement::DrawCameraBox(TDrawArea& a) {
   const long long X = a.X, Y = a.Y, W = a.W, H = a.H;
   c->Brush->Style = bsSolid;
   c->Brush->Color = clSilver;
-  c->FillRect(R(X + 1, Y + 1, X + W - 1, Y + H - 1));
+  c->FillRect(ClampedRect(X + 1, Y + 1, X + W - 1, Y + H - 1));
   c->Pen->Width = 1;
   c->Pen->Style = psSolid;
-  auto move = [&](long long x, long long y) { c->MoveTo(ClampInt(x), ClampInt(y)); };
-  auto line = [&](long long x, long long y) { c->LineTo(ClampInt(x), ClampInt(y)); };
+  auto move = [&](long long x, long long y) { c->MoveTo(ClampToInt(x), ClampToInt(y)); };
+  auto line = [&](long long x, long long y) { c->LineTo(ClampToInt(x), ClampToInt(y)); };
+  // A sunken double frame: grey above and left, white below and right, and
+  // a grey frame inside it.
   move(X + 1, Y + H - 1);
   c->Pen->Color = clGray;
   line(X + 1, Y + 1);
@@ -306,7 +374,8 @@ void TGridWebElement::DrawCameraBox(TDrawArea& a) {
   line(X + 2, Y + H - 2);
   c->Brush->Style = bsClear;
   const TSize e = c->TextExtent(FHref);
-  c->TextRect(R(X, Y, X + W, Y + H), ClampInt(X + FloorHalf(W - e.cx)), ClampInt(Y + FloorHalf(H - e.cy)), FHref);
+  c->TextRect(ClampedRect(X, Y, X + W, Y + H), ClampToInt(X + FloorHalf(W - e.cx)), ClampToInt(Y + FloorHalf(H - e.cy)),
+              FHref);
   DrawResizeHandles(a);
 }
 
@@ -318,12 +387,13 @@ void TGridWebElement::DrawCanvasKind(TDrawArea& a) {
   c->Brush->Style = bsClear;
   if (FBorder || !a.live) {
     c->Pen->Color = FFrontColor;
-    c->Rectangle(R(X, Y, X + W, Y + H));
+    c->Rectangle(ClampedRect(X, Y, X + W, Y + H));
   }
   if (a.live) return;
   const std::string caption = GetKindCaption();
   const TSize e = c->TextExtent(caption);
-  c->TextRect(R(X, Y, X + W, Y + H), ClampInt(X + FloorHalf(W - e.cx)), ClampInt(Y + FloorHalf(H - e.cy)), caption);
+  c->TextRect(ClampedRect(X, Y, X + W, Y + H), ClampToInt(X + FloorHalf(W - e.cx)), ClampToInt(Y + FloorHalf(H - e.cy)),
+              caption);
   DrawResizeHandles(a);
 }
 
@@ -332,8 +402,8 @@ void TGridWebElement::DrawCanvasKind(TDrawArea& a) {
 void TGridWebElement::PlaceBlockAtDesign(int width, int height) {
   int sx = 0, sy = 0;
   ScrollPositionsOf(this, sx, sy);
-  const int top = ClampInt(std::max(0LL, (static_cast<long long>(FPosY) - 1) * FUnitPixels) - sy);
-  const int left = ClampInt(std::max(0LL, (static_cast<long long>(FPosX) - 1) * FUnitPixels) - sx);
+  const int top = ClampToInt(DesignedEdge(FPosY, FUnitPixels, sy));
+  const int left = ClampToInt(DesignedEdge(FPosX, FUnitPixels, sx));
   if (width != Width() || height != Height() || top != Top() || left != Left()) SetBounds(left, top, width, height);
 }
 
@@ -341,53 +411,36 @@ void TGridWebElement::DrawBlock(TDrawArea& a) {
   TCanvas* c = a.canvas;
   const long long X = a.X, Y = a.Y, W = a.W, H = a.H;
   const bool valueDriven = a.live && !FVariable.empty();
-  if (FTransparent) {
-    c->Brush->Style = bsClear;
-  } else {
-    c->Brush->Style = bsSolid;
-    if (valueDriven && FColorMode) {
-      const unsigned v =
-          FValueBuf[0] | (FValueBuf[1] << 8) | (FValueBuf[2] << 16) | (static_cast<unsigned>(FValueBuf[3]) << 24);
-      c->Brush->Color = static_cast<TColor>(v & 0xFFFFFF);
-    } else {
-      c->Brush->Color = FBackColor == -1 ? clWhite : FBackColor;
-    }
-  }
+  BlockBrush(*this, c, valueDriven);
   c->Pen->Color = FFrontColor;
   c->Pen->Width = 1;
-  if (!FGradient) {
-    if (!FBorder)
-      c->FillRect(R(X, Y, X + W + 1, Y + H + 1));
-    else
-      c->Rectangle(R(X, Y, X + W, Y + H));
-  } else {
+  if (FGradient)
     Draw3DBar(c, a.X, a.Y, a.W, a.H, FBackColor, FFrontColor, !FHorz);
-  }
+  else if (FBorder)
+    c->Rectangle(ClampedRect(X, Y, X + W, Y + H));
+  else
+    c->FillRect(ClampedRect(X, Y, X + W + 1, Y + H + 1));  // one pixel beyond on the right and bottom
   c->Brush->Style = bsClear;
   DrawResizeHandles(a);
-  if (valueDriven && FDynamic) {
-    if (FColorMode) return;
-    int sx = 0, sy = 0;
-    ScrollPositionsOf(this, sx, sy);
-    long long n = ReadInteger(FormatValue());
-    if (FHorz) {
-      n = std::max(n, Left() == 0 ? 1LL : 0LL);
-      if (n != Width()) {
-        int left = Left();
-        if (!FNatv)
-          left = ClampInt(std::max(0LL, (static_cast<long long>(FPosX) - 1) * FUnitPixels) + FContentWidth - n - sx);
-        SetBounds(left, Top(), ClampInt(n), Height());
-      }
-    } else {
-      n = std::max(n, Top() == 0 ? 1LL : 0LL);
-      if (n != Height()) {
-        int top = Top();
-        if (!FNatv)
-          top = ClampInt(std::max(0LL, (static_cast<long long>(FPosY) - 1) * FUnitPixels) + FContentHeight - n - sy);
-        SetBounds(Left(), top, Width(), ClampInt(n));
-      }
-    }
+  if (!valueDriven || !FDynamic) {
+    PlaceBlockAtDesign(FContentWidth, FContentHeight);
     return;
   }
-  PlaceBlockAtDesign(FContentWidth, FContentHeight);
+  if (FColorMode) return;
+  // The bar's live length: its far edge stays where the designed box ends
+  // (with FNatv its near edge stays); at least 1 at the surface's edge.
+  int sx = 0, sy = 0;
+  ScrollPositionsOf(this, sx, sy);
+  long long n = ReadInteger(FormatValue());
+  if (FHorz) {
+    n = std::max(n, Left() == 0 ? 1LL : 0LL);
+    if (n == Width()) return;
+    const long long left = FNatv ? Left() : DesignedEdge(FPosX, FUnitPixels, 0) + FContentWidth - n - sx;
+    SetBounds(ClampToInt(left), Top(), ClampToInt(n), Height());
+  } else {
+    n = std::max(n, Top() == 0 ? 1LL : 0LL);
+    if (n == Height()) return;
+    const long long top = FNatv ? Top() : DesignedEdge(FPosY, FUnitPixels, 0) + FContentHeight - n - sy;
+    SetBounds(Left(), ClampToInt(top), Width(), ClampToInt(n));
+  }
 }

@@ -2,8 +2,8 @@
 // drawing (the designer sizes every object this way before it saves a page).
 
 #include <algorithm>
-#include <climits>
 
+#include "grid/DrawingGeometry.h"
 #include "grid/GridWebElement.h"
 #include "grid/SizingRules.h"
 #include "platform/vcl/Canvas.h"
@@ -11,9 +11,43 @@
 
 namespace {
 
-int ClampInt(long long v) { return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX)); }
-
 bool HasPicture(const TPicture* p) { return p != nullptr && p->Graphic() != nullptr; }
+
+// A size of 64-bit parts, cut to ints when it is applied.
+struct TWideSize {
+  long long w = 0;
+  long long h = 0;
+};
+
+TWideSize Padded(TSize size, int padX, int padY) {
+  return {static_cast<long long>(size.cx) + padX, static_cast<long long>(size.cy) + padY};
+}
+
+// Double-state image, static image, image button: the on picture's size,
+// else the option caption's when there is no off picture; then grown to the
+// off picture, or else to the caption when there is no on picture.
+TWideSize TwoStateSize(const TGridWebElement& e, TCanvas* c, TWideSize size) {
+  c->Font->Color = e.FFrontColor;
+  c->Font->Name = "Verdana";
+  if (HasPicture(e.FOnPicture)) {
+    size = {e.FOnPicture->Width(), e.FOnPicture->Height()};
+  } else if (!e.FOptCaption.empty() && !HasPicture(e.FOffPicture)) {
+    const TSize extent = c->TextExtent(e.FOptCaption);
+    size = {extent.cx, extent.cy};
+  }
+  if (HasPicture(e.FOffPicture))
+    return {std::max<long long>(size.w, e.FOffPicture->Width()), std::max<long long>(size.h, e.FOffPicture->Height())};
+  if (e.FCaption.empty() || HasPicture(e.FOnPicture)) return size;
+  const TSize extent = c->TextExtent(e.FCaption);
+  return {std::max<long long>(size.w, extent.cx), std::max<long long>(size.h, extent.cy)};
+}
+
+// A submit button grows to its caption and keeps a larger size.
+TWideSize SubmitSize(const TGridWebElement& e, TCanvas* c, TWideSize size) {
+  const TSize extent = c->TextExtent(e.FCaption);
+  return {std::max<long long>(size.w, static_cast<long long>(SubmitMinWidth(extent.cx)) + e.FPadX),
+          std::max<long long>(size.h, static_cast<long long>(SubmitMinHeight(extent.cy)) + e.FPadY)};
+}
 
 }  // namespace
 
@@ -21,81 +55,37 @@ void TGridWebElement::AutoSize() {
   TCanvas canvas;  // measures only
   TCanvas* c = &canvas;
   PrologueFont(c);
-  long long w = Width(), h = Height();
   const bool measured = FGlobalData != nullptr && FGlobalData->MeasuredFonts;
+  TWideSize size{Width(), Height()};
   switch (FKind) {
-    case wkLabel: {
+    case wkLabel:
       if (!FHref.empty()) c->Font->Style |= fsUnderline;
-      const TSize e = c->TextExtent(FCaption);
-      w = e.cx + static_cast<long long>(FPadX);
-      h = e.cy + static_cast<long long>(FPadY);
+      size = Padded(c->TextExtent(FCaption), FPadX, FPadY);
       break;
-    }
     case wkEdit:
-    case wkEditLocal: {
-      const TSize s = EditFieldRule(c);
-      w = s.cx;
-      h = s.cy;
-      if (FKind == wkEditLocal || !measured) {
-        w += FPadX;
-        h += FPadY;
-      }
+    case wkEditLocal:
+      // A measured edit field of kind 1 takes no padding.
+      size = FKind == wkEdit && measured ? Padded(EditFieldRule(c), 0, 0) : Padded(EditFieldRule(c), FPadX, FPadY);
       break;
-    }
     case wkImage:
     case wkPicture:
-    case wkImageBtn: {
-      c->Font->Color = FFrontColor;
-      c->Font->Name = "Verdana";
-      if (HasPicture(FOnPicture)) {
-        w = FOnPicture->Width();
-        h = FOnPicture->Height();
-      } else if (!FOptCaption.empty() && !HasPicture(FOffPicture)) {
-        const TSize e = c->TextExtent(FOptCaption);
-        w = e.cx;
-        h = e.cy;
-      }
-      if (HasPicture(FOffPicture)) {
-        w = std::max<long long>(w, FOffPicture->Width());
-        h = std::max<long long>(h, FOffPicture->Height());
-        break;
-      }
-      if (FCaption.empty()) break;
-      if (!HasPicture(FOnPicture)) {
-        const TSize e = c->TextExtent(FCaption);
-        w = std::max<long long>(w, e.cx);
-        h = std::max<long long>(h, e.cy);
-      }
-      break;
-    }
-    case wkSubmit: {
-      const TSize e = c->TextExtent(FCaption);
-      h = std::max<long long>(h, e.cy + static_cast<long long>(FPadY) + 12);
-      w = std::max<long long>(w, e.cx + static_cast<long long>(FPadX) + 24);
-      break;
-    }
+    case wkImageBtn: size = TwoStateSize(*this, c, size); break;
+    case wkSubmit: size = SubmitSize(*this, c, size); break;
     case wkBlock:
     case wkStrImg: PlaceBlockAtDesign(FContentWidth, FContentHeight); return;
-    case wkMultiImage: {
-      const TSize s = GetImagesMaxSize();
-      w = s.cx;
-      h = s.cy;
-      break;
-    }
+    case wkMultiImage: size = Padded(GetImagesMaxSize(), 0, 0); break;  // padded there
     case wkPostFile:
       c->Font->Name = SurfaceFontName();
-      w = FixedFactorFieldWidth(FFontSize, FSize) + static_cast<long long>(FPadX);
-      h = UploadFieldHeight(FFontSize) + static_cast<long long>(FPadY);
+      size = Padded({FixedFactorFieldWidth(FFontSize, FSize), UploadFieldHeight(FFontSize)}, FPadX, FPadY);
       break;
     case wkDropDown: {
       c->Font->Name = SurfaceFontName();
       const TSize digit = c->TextExtent("0");
-      w = static_cast<long long>(digit.cx) * FSize + 10;
-      h = digit.cy + (FBorder ? 6LL : 4LL);
+      size = Padded({MeasuredFieldWidth(digit.cx, FSize), MeasuredFieldHeight(digit.cy, FBorder)}, 0, 0);
       break;
     }
     default: return;  // camera, canvas, inserted page: as the user sized them
   }
-  const int width = ClampInt(std::max(0LL, w)), height = ClampInt(std::max(0LL, h));
+  const int width = ClampToInt(std::max(0LL, size.w)), height = ClampToInt(std::max(0LL, size.h));
   if (width != Width() || height != Height()) SetBounds(Left(), Top(), width, height);
 }

@@ -23,6 +23,21 @@ namespace {
 
 constexpr std::int64_t kSaturate = std::int64_t{1} << 62;
 
+// The effective integer formats (EffectiveIntFormat).
+constexpr int kNoIntFormat = 0;
+constexpr int kSignedDecimal = 1;
+constexpr int kUnsignedDecimal = 2;
+constexpr int kHexadecimal = 3;
+
+// Scaled integers carry at most this many decimals (10^18 fits in 64 bits).
+constexpr int kMostScaledDecimals = 18;
+// Shown widths and decimals are clamped to this many characters.
+constexpr int kMostShownWidth = 255;
+// A STRING without a declared length holds this many characters, and none
+// holds more than kMostStringLength.
+constexpr int kDefaultStringLength = 81;
+constexpr int kMostStringLength = 240;
+
 // Reads an integer the way scanf's %d, %u and %x start a text: blanks, an
 // optional sign, (hexadecimal: an optional "0x"), digits. The magnitude
 // saturates, so no input overflows. False when no digit was read.
@@ -82,29 +97,30 @@ int IntegerWidth(int typeCode) {
   }
 }
 
-// Bytes that carry a value of a type code (IsValueNonZero, IsShownByVariable).
+// Bytes that carry a value of a type code (IsValueNonZero, IsShownByVariable);
+// a STRING counts by its first character.
 int ValueWidth(int typeCode) {
   switch (typeCode) {
-    case 0:
-    case 1:
-    case 2:
-    case 3:
-    case 7:
-    case 11:
-    case 21:
-    case 25: return 1;
-    case 4:
-    case 8:
-    case 12: return 2;
-    case 5:
-    case 9:
-    case 13:
-    case 15:
-    case 17:
-    case 19: return 4;
-    case 16:
-    case 18:
-    case 20: return 8;
+    case IecBool:
+    case IecBoolREdge:
+    case IecBoolFEdge:
+    case IecByte:
+    case IecSint:
+    case IecUsint:
+    case IecString:
+    case IecEnum: return 1;
+    case IecWord:
+    case IecInt:
+    case IecUint: return 2;
+    case IecDword:
+    case IecDint:
+    case IecUdint:
+    case IecReal:
+    case IecTime:
+    case IecTimeOfDay: return 4;
+    case IecLreal:
+    case IecDate:
+    case IecDateAndTime: return 8;
     default: return 0;
   }
 }
@@ -112,18 +128,15 @@ int ValueWidth(int typeCode) {
 // The declared length of a STRING type name ("STRING[20]"): 81 without one.
 int DeclaredStringLength(const std::string& typeName) {
   const std::size_t bracket = typeName.find('[');
-  if (bracket == std::string::npos) return 81;
+  if (bracket == std::string::npos) return kDefaultStringLength;
   int n = 0;
-  if (std::sscanf(typeName.c_str() + bracket + 1, "%i", &n) != 1) return 81;
+  if (std::sscanf(typeName.c_str() + bracket + 1, "%i", &n) != 1) return kDefaultStringLength;
   return n;
 }
 
 // The place of a STRING's terminating NUL: its declared length, at most 240
 // (and never before the buffer's start).
-int StringEnd(const std::string& typeName) {
-  const int n = DeclaredStringLength(typeName);
-  return n < 0 ? 0 : n > 240 ? 240 : n;
-}
+int StringEnd(const std::string& typeName) { return std::clamp(DeclaredStringLength(typeName), 0, kMostStringLength); }
 
 void StoreLittleEndian(std::uint8_t* target, std::uint32_t value, int bytes) {
   for (int i = 0; i < bytes; ++i) target[i] = static_cast<std::uint8_t>(value >> (8 * i));
@@ -194,89 +207,229 @@ std::string Printf(const char* format, ...) {
 
 }  // namespace
 
+namespace {
+
+// The scaled integer of a decimal text with p decimals ("1.5" with p = 2 is
+// 150): decimals past p are cut, missing ones count as 0, and the sign of the
+// text applies to the decimals too ("-0.5" with p = 1 is -5). False when no
+// whole part is read.
+bool ReadScaledDecimal(const std::string& text, int p, std::int64_t& value) {
+  std::string cut = text;
+  int missing = 0;
+  const std::size_t dot = text.find('.');
+  if (dot != std::string::npos) {
+    const long long k = static_cast<long long>(dot) + 1;
+    missing = static_cast<int>(k + p - static_cast<long long>(text.size()));
+    if (k + p < static_cast<long long>(text.size())) cut = text.substr(0, static_cast<std::size_t>(k + p));
+  }
+  const char* s = cut.c_str();
+  std::int64_t whole = 0, decimals = 0;
+  if (!ScanInteger(s, false, whole)) return false;
+  bool decimalsRead = false;
+  if (*s == '.') {
+    ++s;
+    decimalsRead = ScanInteger(s, false, decimals);
+  }
+  if (missing > 0) decimals = SaturatingMul(decimals, Pow10(missing));
+  whole = SaturatingMul(whole, Pow10(p));
+  value = whole;
+  if (decimalsRead) {
+    const std::string lead = Trim(text);
+    value = !lead.empty() && lead[0] == '-' ? whole - decimals : whole + decimals;
+  }
+  return true;
+}
+
+// A whole decimal number; `scanned` is the text read as a double as well.
+bool ReadWholeNumber(const std::string& text, std::int64_t& value, double& scanned) {
+  const char* p = text.c_str();
+  if (!ScanInteger(p, false, value)) return false;
+  char* end = nullptr;
+  scanned = std::strtod(text.c_str(), &end);
+  return end != text.c_str();
+}
+
+// Whether the value (and the double read beside it, when there is one) lies
+// in the range of the integer type's width in the format; types without a
+// width have no range.
+bool WithinIntegerRange(int typeCode, int format, std::int64_t value, const double* scanned) {
+  const int width = IntegerWidth(typeCode);
+  if (width == 0) return true;
+  std::int64_t lo = 0, hi = 0;
+  if (format == kSignedDecimal) {
+    lo = width == 1 ? INT8_MIN : width == 2 ? INT16_MIN : INT32_MIN;
+    hi = width == 1 ? INT8_MAX : width == 2 ? INT16_MAX : INT32_MAX;
+  } else {
+    hi = width == 1 ? UINT8_MAX : width == 2 ? UINT16_MAX : UINT32_MAX;
+  }
+  if (value < lo || value > hi) return false;
+  return scanned == nullptr || (*scanned >= static_cast<double>(lo) && *scanned <= static_cast<double>(hi));
+}
+
+// "true" (any case) or a number 1 stores 1; "false" or anything that reads as
+// 0 (text that is no number included) stores 0; other numbers are refused.
+bool ParseBoolValue(const std::string& text, std::uint8_t* out) {
+  const std::int64_t n = IntegerOrZero(text);
+  if (SameText(text, "true") || n == 1)
+    out[0] = 1;
+  else if (SameText(text, "false") || n == 0)
+    out[0] = 0;
+  else
+    return false;
+  return true;
+}
+
+// A time-type text (in the object's format when it has one) through the
+// type's literal parser: milliseconds for TIME and TOD, seconds for DATE and DT.
+bool ParseTimeValue(const std::string& text, const std::string& timeFormat, int type, const void* current,
+                    std::uint8_t* out) {
+  const std::string literal = TimeLiteralOf(text, timeFormat, type, current);
+  std::int32_t ms = 0;
+  double seconds = 0;
+  if (!ReadTimeLiteral(literal, type, ms, seconds)) return false;
+  if (type == IecTime || type == IecTimeOfDay)
+    std::memcpy(out, &ms, sizeof ms);
+  else
+    std::memcpy(out, &seconds, sizeof seconds);
+  return true;
+}
+
+// At most the declared length (and never past 240) is copied; every byte up
+// to the terminating NUL at that place is written.
+void StoreString(const std::string& text, const std::string& typeName, std::uint8_t* out) {
+  const std::size_t end = static_cast<std::size_t>(StringEnd(typeName));
+  const std::size_t copy = std::min(text.size(), end);
+  std::memcpy(out, text.data(), copy);
+  std::memset(out + copy, 0, end - copy + 1);
+}
+
+// A value of -1 < v < 1 whose digits lost the sign gets it back: in place of
+// a leading zero of "00.5", else in front of the text, else in place of the
+// last blank of the padding.
+void RestoreSign(std::string& text) {
+  if (text.size() >= 2 && text[0] == '0' && text[1] == '0') {
+    text[0] = '-';
+  } else if (!text.empty() && text[0] != ' ') {
+    text.insert(0, "-");
+  } else {
+    std::size_t i = 0;
+    while (i < text.size() && text[i] == ' ') ++i;
+    if (i > 0) text[i - 1] = '-';
+  }
+}
+
+// The value's bytes of a width as the signed number they hold.
+std::int64_t AsSigned(std::int64_t value, int bytes) {
+  if (bytes == 1) return static_cast<std::int8_t>(static_cast<std::uint8_t>(value));
+  if (bytes == 2) return static_cast<std::int16_t>(static_cast<std::uint16_t>(value));
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
+}
+
+// A REAL or LREAL in the field's width (a negative size is left-aligned
+// unless aligned right), decimals and zero fill.
+std::string FormatReal(int type, const std::uint8_t* buffer, int size, int precision, bool zero, bool alignRight) {
+  char spec[40] = "%";
+  const int width =
+      static_cast<int>(std::clamp<long long>(-static_cast<long long>(size), -kMostShownWidth, kMostShownWidth));
+  char* end = FormatIntField(spec + 1, type == IecReal ? 'f' : 'l', width,
+                             std::clamp(precision, -kMostShownWidth, kMostShownWidth), zero, !alignRight);
+  if (type == IecLreal) *end++ = 'f';
+  *end = '\0';
+  double v;
+  if (type == IecReal) {
+    float f;
+    std::memcpy(&f, buffer, sizeof f);
+    v = f;
+  } else {
+    std::memcpy(&v, buffer, sizeof v);
+  }
+  char out[1024];
+  std::snprintf(out, sizeof out, spec, v);
+  return out;
+}
+
+// TIME and TOD (milliseconds), DATE and DT (seconds) in the object's time
+// format or the type's own.
+std::string FormatClockValue(int type, const std::uint8_t* buffer, const std::string& timeFormat) {
+  char out[256] = {};
+  if (type == IecTime || type == IecTimeOfDay) {
+    std::int32_t ms;
+    std::memcpy(&ms, buffer, sizeof ms);
+    const std::string format = !timeFormat.empty() ? "T" + timeFormat
+                               : type == IecTime   ? "Th:mm:ss.zzz"
+                                                   : "Thh:mm:ss.zzz";
+    FormatTimeValue(ms, out, format.c_str(), sizeof out - 1);
+  } else {
+    double seconds;
+    std::memcpy(&seconds, buffer, sizeof seconds);
+    const std::string format = !timeFormat.empty() ? "T" + timeFormat
+                               : type == IecDate   ? "TYYYY-MM-DD"
+                                                   : "TYYYY-MM-DD-hh:mm:ss.zzz";
+    FormatDateTimeValue(seconds, out, format.c_str(), sizeof out - 1);
+  }
+  return out;
+}
+
+bool IsIntegerType(int type) { return IntegerWidth(type) != 0; }
+bool IsBoolType(int type) { return type == IecBool || type == IecBoolREdge || type == IecBoolFEdge; }
+bool IsClockType(int type) {
+  return type == IecTime || type == IecDate || type == IecTimeOfDay || type == IecDateAndTime;
+}
+bool IsSignedType(int type) { return type == IecSint || type == IecInt || type == IecDint; }
+
+// Lends the element another variable record for the life of the loan (the
+// integer reader reads the element's own).
+class TVarInfoLoan {
+ public:
+  TVarInfoLoan(TPinVariable& field, const TPinVariable& lent) : field_(field), saved_(field) { field_ = lent; }
+  ~TVarInfoLoan() { field_ = saved_; }
+  TVarInfoLoan(const TVarInfoLoan&) = delete;
+  TVarInfoLoan& operator=(const TVarInfoLoan&) = delete;
+
+ private:
+  TPinVariable& field_;
+  TPinVariable saved_;
+};
+
+}  // namespace
+
 int TGridWebElement::EffectiveIntFormat() const {
-  if (FIntFormat >= 1 && FIntFormat <= 3) return FIntFormat;
-  if (FIntFormat != 0) return 0;
+  if (FIntFormat >= kSignedDecimal && FIntFormat <= kHexadecimal) return FIntFormat;
+  if (FIntFormat != kNoIntFormat) return kNoIntFormat;
   switch (FVarInfo.typeCode) {
     case IecByte:
     case IecWord:
-    case IecDword: return 3;
+    case IecDword: return kHexadecimal;
     case IecSint:
     case IecInt:
-    case IecDint: return 1;
+    case IecDint: return kSignedDecimal;
     case IecUsint:
     case IecUint:
     case IecUdint:
-    case IecEnum: return 2;
-    default: return 0;
+    case IecEnum: return kUnsignedDecimal;
+    default: return kNoIntFormat;
   }
 }
 
 std::int32_t TGridWebElement::ParseInteger(const std::string& text, bool& verdict) {
   verdict = false;
   const int format = EffectiveIntFormat();
-  if (format == 0) return 0;
+  if (format == kNoIntFormat) return 0;
   std::int64_t value = 0;
   double scanned = 0;
-  bool haveDouble = false;
-  if (format == 3) {
+  const double* alsoScanned = nullptr;
+  if (format == kHexadecimal) {
     const char* p = text.c_str();
     verdict = ScanInteger(p, true, value);
   } else if (FPrecision > 0) {
-    const int p = FPrecision > 18 ? 18 : FPrecision;
-    std::string cut = text;
-    int missing = 0;
-    const std::size_t dot = text.find('.');
-    if (dot != std::string::npos) {
-      const long long k = static_cast<long long>(dot) + 1;
-      missing = static_cast<int>(k + p - static_cast<long long>(text.size()));
-      if (k + p < static_cast<long long>(text.size())) cut = text.substr(0, static_cast<std::size_t>(k + p));
-    }
-    const char* s = cut.c_str();
-    std::int64_t whole = 0, decimals = 0;
-    const bool wholeRead = ScanInteger(s, false, whole);
-    bool decimalsRead = false;
-    if (wholeRead && *s == '.') {
-      ++s;
-      decimalsRead = ScanInteger(s, false, decimals);
-    }
-    verdict = wholeRead;
-    if (wholeRead) {
-      if (missing > 0) decimals = SaturatingMul(decimals, Pow10(missing));
-      whole = SaturatingMul(whole, Pow10(p));
-      value = whole;
-      if (decimalsRead) {
-        const std::string lead = Trim(text);
-        value = !lead.empty() && lead[0] == '-' ? whole - decimals : whole + decimals;
-      }
-    }
+    verdict = ReadScaledDecimal(text, std::min(FPrecision, kMostScaledDecimals), value);
   } else {
-    const char* p = text.c_str();
-    verdict = ScanInteger(p, false, value);
-    if (verdict) {
-      char* end = nullptr;
-      scanned = std::strtod(text.c_str(), &end);
-      haveDouble = end != text.c_str();
-      verdict = haveDouble;
-    }
+    verdict = ReadWholeNumber(text, value, scanned);
+    alsoScanned = &scanned;
   }
-  if (verdict) {
-    // The range of the type's width, on the whole scaled value in 64 bits,
-    // whatever the format (decimals and hexadecimal included).
-    const int width = IntegerWidth(FVarInfo.typeCode);
-    if (width != 0) {
-      std::int64_t lo, hi;
-      if (format == 1) {
-        lo = width == 1 ? -128 : width == 2 ? -32768 : std::numeric_limits<std::int32_t>::min();
-        hi = width == 1 ? 127 : width == 2 ? 32767 : std::numeric_limits<std::int32_t>::max();
-      } else {
-        lo = 0;
-        hi = width == 1 ? 255 : width == 2 ? 65535 : std::numeric_limits<std::uint32_t>::max();
-      }
-      if (value < lo || value > hi) verdict = false;
-      if (haveDouble && !(scanned >= static_cast<double>(lo) && scanned <= static_cast<double>(hi))) verdict = false;
-    }
-  }
+  // The range of the type's width, on the whole scaled value in 64 bits,
+  // whatever the format (decimals and hexadecimal included).
+  if (verdict) verdict = WithinIntegerRange(FVarInfo.typeCode, format, value, alsoScanned);
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(value)));
 }
 
@@ -285,161 +438,92 @@ bool TGridWebElement::ParseValue(const std::string& input, const TPinVariable* v
   std::uint8_t* out = target != nullptr ? target : FWriteBuf;
   const int type = info.typeCode;
   const std::string text = type == IecString ? input : Trim(input);
-  // ParseInteger reads the element's own type: lend it the record asked for.
-  struct TypeSwap {
-    TPinVariable& field;
-    TPinVariable saved;
-    TypeSwap(TPinVariable& f, const TPinVariable& with) : field(f), saved(f) { field = with; }
-    ~TypeSwap() { field = saved; }
-  };
-  switch (type) {
-    case IecBool:
-    case IecBoolREdge:
-    case IecBoolFEdge: {
-      const std::int64_t n = IntegerOrZero(text);
-      if (SameText(text, "true") || n == 1)
-        out[0] = 1;
-      else if (SameText(text, "false") || n == 0)
-        out[0] = 0;
-      else
-        return false;
-      return true;
+  if (IsBoolType(type)) return ParseBoolValue(text, out);
+  if (IsIntegerType(type)) {
+    bool verdict = false;
+    std::int32_t v;
+    {
+      const TVarInfoLoan loan(FVarInfo, info);
+      v = ParseInteger(text, verdict);
     }
-    case IecByte:
-    case IecSint:
-    case IecUsint:
-    case IecEnum:
-    case IecWord:
-    case IecInt:
-    case IecUint:
-    case IecDword:
-    case IecDint:
-    case IecUdint: {
-      bool verdict = false;
-      std::int32_t v;
-      {
-        TypeSwap swap(FVarInfo, info);
-        v = ParseInteger(text, verdict);
-      }
-      if (type == IecByte && static_cast<std::uint32_t>(v) >= 256) return false;
-      StoreLittleEndian(out, static_cast<std::uint32_t>(v), IntegerWidth(type));
-      return verdict;
-    }
-    case IecReal: {
-      float f = 0;
-      if (std::sscanf(text.c_str(), "%g", &f) < 1) return false;
-      std::memcpy(out, &f, 4);
-      return true;
-    }
-    case IecLreal: {
-      double d = 0;
-      if (std::sscanf(text.c_str(), "%lg", &d) < 1) return false;
-      std::memcpy(out, &d, 8);
-      return true;
-    }
-    case IecTime:
-    case IecDate:
-    case IecTimeOfDay:
-    case IecDateAndTime: {
-      const std::string literal = TimeLiteralOf(text, FTimeFormat, type, FValueBuf);
-      std::int32_t ms = 0;
-      double seconds = 0;
-      if (!ReadTimeLiteral(literal, type, ms, seconds)) return false;
-      if (type == IecTime || type == IecTimeOfDay)
-        std::memcpy(out, &ms, 4);
-      else
-        std::memcpy(out, &seconds, 8);
-      return true;
-    }
-    case IecString: {
-      // At most the declared length (and never past 240) is copied; every
-      // byte up to the terminating NUL at that place is written.
-      const std::size_t end = static_cast<std::size_t>(StringEnd(info.typeName));
-      const std::size_t copy = text.size() < end ? text.size() : end;
-      std::memcpy(out, text.data(), copy);
-      std::memset(out + copy, 0, end - copy + 1);
-      return true;
-    }
-    default: return false;
+    if (type == IecByte && static_cast<std::uint32_t>(v) > UINT8_MAX) return false;
+    StoreLittleEndian(out, static_cast<std::uint32_t>(v), IntegerWidth(type));
+    return verdict;
   }
+  if (type == IecReal) {
+    float f = 0;
+    if (std::sscanf(text.c_str(), "%g", &f) < 1) return false;
+    std::memcpy(out, &f, sizeof f);
+    return true;
+  }
+  if (type == IecLreal) {
+    double d = 0;
+    if (std::sscanf(text.c_str(), "%lg", &d) < 1) return false;
+    std::memcpy(out, &d, sizeof d);
+    return true;
+  }
+  if (IsClockType(type)) return ParseTimeValue(text, FTimeFormat, type, FValueBuf, out);
+  if (type == IecString) {
+    StoreString(text, info.typeName, out);
+    return true;
+  }
+  return false;
 }
 
 bool TGridWebElement::CheckLimits() {
   if (!FLimits) return true;
   const std::string text = FEditor != nullptr ? FEditor->Text() : std::string();
   const int type = FVarInfo.typeCode;
-  switch (type) {
-    case IecByte:
-    case IecWord:
-    case IecDword:
-    case IecUsint:
-    case IecUint:
-    case IecUdint:
-    case IecEnum:
-    case IecSint:
-    case IecInt:
-    case IecDint: {
-      bool ok = false, loOk = false, hiOk = false;
-      const std::int32_t v = ParseInteger(text, ok);
-      if (!ok) return false;
-      const std::int32_t lo = ParseInteger(FLoLimit, loOk);
-      const std::int32_t hi = ParseInteger(FHiLimit, hiOk);
-      // A limit that does not read does not restrict.
-      if (EffectiveIntFormat() == 1) return (!loOk || lo <= v) && (!hiOk || v <= hi);
-      const auto u = static_cast<std::uint32_t>(v);
-      return (!loOk || static_cast<std::uint32_t>(lo) <= u) && (!hiOk || u <= static_cast<std::uint32_t>(hi));
-    }
-    case IecReal:
-    case IecLreal: {
-      double v = 0, lo = 0, hi = 0;
-      if (std::sscanf(text.c_str(), "%lg", &v) < 1) return false;
-      const bool loOk = std::sscanf(FLoLimit.c_str(), "%lg", &lo) >= 1;
-      const bool hiOk = std::sscanf(FHiLimit.c_str(), "%lg", &hi) >= 1;
-      return (!loOk || lo <= v) && (!hiOk || v <= hi);
-    }
-    case IecTime:
-    case IecDate:
-    case IecTimeOfDay:
-    case IecDateAndTime: {
-      std::int32_t ms = 0, loMs = 0, hiMs = 0;
-      double s = 0, loS = 0, hiS = 0;
-      if (!ReadTimeLiteral(TimeLiteralOf(text, FTimeFormat, type, FValueBuf), type, ms, s)) return false;
-      const bool loOk = ReadTimeLiteral(TimeLiteralOf(FLoLimit, FTimeFormat, type, FValueBuf), type, loMs, loS);
-      const bool hiOk = ReadTimeLiteral(TimeLiteralOf(FHiLimit, FTimeFormat, type, FValueBuf), type, hiMs, hiS);
-      if (type == IecTime || type == IecTimeOfDay) return (!loOk || loMs <= ms) && (!hiOk || ms <= hiMs);
-      return (!loOk || loS <= s) && (!hiOk || s <= hiS);
-    }
-    default: return true;
+  if (IsIntegerType(type)) {
+    bool ok = false, loOk = false, hiOk = false;
+    const std::int32_t v = ParseInteger(text, ok);
+    if (!ok) return false;
+    const std::int32_t lo = ParseInteger(FLoLimit, loOk);
+    const std::int32_t hi = ParseInteger(FHiLimit, hiOk);
+    // A limit that does not read does not restrict.
+    if (EffectiveIntFormat() == kSignedDecimal) return (!loOk || lo <= v) && (!hiOk || v <= hi);
+    const auto u = static_cast<std::uint32_t>(v);
+    return (!loOk || static_cast<std::uint32_t>(lo) <= u) && (!hiOk || u <= static_cast<std::uint32_t>(hi));
   }
+  if (type == IecReal || type == IecLreal) {
+    double v = 0, lo = 0, hi = 0;
+    if (std::sscanf(text.c_str(), "%lg", &v) < 1) return false;
+    const bool loOk = std::sscanf(FLoLimit.c_str(), "%lg", &lo) >= 1;
+    const bool hiOk = std::sscanf(FHiLimit.c_str(), "%lg", &hi) >= 1;
+    return (!loOk || lo <= v) && (!hiOk || v <= hi);
+  }
+  if (IsClockType(type)) {
+    std::int32_t ms = 0, loMs = 0, hiMs = 0;
+    double s = 0, loS = 0, hiS = 0;
+    if (!ReadTimeLiteral(TimeLiteralOf(text, FTimeFormat, type, FValueBuf), type, ms, s)) return false;
+    const bool loOk = ReadTimeLiteral(TimeLiteralOf(FLoLimit, FTimeFormat, type, FValueBuf), type, loMs, loS);
+    const bool hiOk = ReadTimeLiteral(TimeLiteralOf(FHiLimit, FTimeFormat, type, FValueBuf), type, hiMs, hiS);
+    if (type == IecTime || type == IecTimeOfDay) return (!loOk || loMs <= ms) && (!hiOk || ms <= hiMs);
+    return (!loOk || loS <= s) && (!hiOk || s <= hiS);
+  }
+  return true;
 }
 
 void TGridWebElement::FormatInteger(std::int64_t value, std::string& text) {
   text.clear();
   const int format = EffectiveIntFormat();
-  if (format == 0) return;
+  if (format == kNoIntFormat) return;
   const int width = IntegerWidth(FVarInfo.typeCode);
   const int bytes = width == 0 ? 4 : width;
-  if (FIntFormat == 1) {
-    if (bytes == 1)
-      value = static_cast<std::int8_t>(static_cast<std::uint8_t>(value));
-    else if (bytes == 2)
-      value = static_cast<std::int16_t>(static_cast<std::uint16_t>(value));
-    else
-      value = static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
-  }
-  const bool negative = format == 1 && value < 0;
+  if (FIntFormat == kSignedDecimal) value = AsSigned(value, bytes);
+  const bool negative = format == kSignedDecimal && value < 0;
   const int p = FPrecision;
-  const bool decimalsShown = p >= 1 && format != 3;
-  long long wanted = 0;
+  const bool decimalsShown = p >= 1 && format != kHexadecimal;
   const bool zero = FZero;
+  long long wanted = 0;
   if (zero && FSize != 0) wanted = !decimalsShown ? FSize : static_cast<long long>(FSize) - p - 1;
   // Printed widths are bounded; the shown text never needs more.
-  const int fieldWidth = static_cast<int>(std::clamp(wanted, -255LL, 255LL));
+  const int fieldWidth = static_cast<int>(std::clamp<long long>(wanted, -kMostShownWidth, kMostShownWidth));
   const std::uint64_t mask = bytes == 1 ? 0xFF : bytes == 2 ? 0xFFFF : 0xFFFFFFFF;
   std::uint64_t decimals = 0;
   if (decimalsShown) {
-    const std::int64_t d = Pow10(p > 18 ? 18 : p);
-    if (format == 1) {
+    const std::int64_t d = Pow10(std::min(p, kMostScaledDecimals));
+    if (format == kSignedDecimal) {
       decimals = static_cast<std::uint64_t>(value % d < 0 ? -(value % d) : value % d);
       value /= d;
     } else {
@@ -448,116 +532,42 @@ void TGridWebElement::FormatInteger(std::int64_t value, std::string& text) {
       value = static_cast<std::int64_t>(u / static_cast<std::uint64_t>(d));
     }
   }
-  std::string whole;
-  if (format == 1) {
-    std::int64_t shown = bytes == 1   ? static_cast<std::int8_t>(static_cast<std::uint8_t>(value))
-                         : bytes == 2 ? static_cast<std::int16_t>(static_cast<std::uint16_t>(value))
-                                      : static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
-    whole = zero ? Printf("%0*lld", fieldWidth, static_cast<long long>(shown))
-                 : Printf("%lld", static_cast<long long>(shown));
+  if (format == kSignedDecimal) {
+    const auto shown = static_cast<long long>(AsSigned(value, bytes));
+    text = zero ? Printf("%0*lld", fieldWidth, shown) : Printf("%lld", shown);
   } else {
     const auto shown = static_cast<unsigned long long>(static_cast<std::uint64_t>(value) & mask);
-    const char* f = format == 3 ? (zero ? "%0*llX" : "%llX") : (zero ? "%0*llu" : "%llu");
-    whole = zero ? Printf(f, fieldWidth, shown) : Printf(f, shown);
+    const char* f = format == kHexadecimal ? (zero ? "%0*llX" : "%llX") : (zero ? "%0*llu" : "%llu");
+    text = zero ? Printf(f, fieldWidth, shown) : Printf(f, shown);
   }
-  text = whole;
-  if (decimalsShown) text += "." + Printf("%0*llu", p > 255 ? 255 : p, static_cast<unsigned long long>(decimals));
-  if (negative && value == 0) {
-    if (text.size() >= 2 && text[0] == '0' && text[1] == '0')
-      text[0] = '-';
-    else if (!text.empty() && text[0] != ' ')
-      text.insert(0, "-");
-    else {
-      std::size_t i = 0;
-      while (i < text.size() && text[i] == ' ') ++i;
-      if (i > 0) text[i - 1] = '-';
-    }
-  }
+  if (decimalsShown)
+    text += "." + Printf("%0*llu", std::min(p, kMostShownWidth), static_cast<unsigned long long>(decimals));
+  if (negative && value == 0) RestoreSign(text);
 }
 
 std::string TGridWebElement::FormatValue() {
   try {
     const int type = FVarInfo.typeCode;
-    switch (type) {
-      case IecBool:
-      case IecBoolREdge:
-      case IecBoolFEdge: {
-        const int v = FValueBuf[0] != 0 ? 1 : 0;
-        if (FZero) return Printf("%0*i", FSize > 255 ? 255 : FSize < -255 ? -255 : FSize, v);
-        return v ? "1" : "0";
-      }
-      case IecSint:
-      case IecInt:
-      case IecDint: {
-        const int bytes = IntegerWidth(type);
-        std::uint64_t raw = LoadLittleEndian(FValueBuf, bytes);
-        std::int64_t v = bytes == 1   ? static_cast<std::int8_t>(raw)
-                         : bytes == 2 ? static_cast<std::int16_t>(raw)
-                                      : static_cast<std::int32_t>(raw);
-        std::string text;
-        FormatInteger(v, text);
-        return text;
-      }
-      case IecByte:
-      case IecWord:
-      case IecDword:
-      case IecUsint:
-      case IecUint:
-      case IecUdint:
-      case IecEnum: {
-        std::string text;
-        FormatInteger(static_cast<std::int64_t>(LoadLittleEndian(FValueBuf, IntegerWidth(type))), text);
-        return text;
-      }
-      case IecReal:
-      case IecLreal: {
-        char spec[40] = "%";
-        // Width and decimals are bounded so that printing stays small.
-        const int width = static_cast<int>(std::clamp(-static_cast<long long>(FSize), -255LL, 255LL));
-        const int precision = std::clamp(FPrecision, -255, 255);
-        char* end = FormatIntField(spec + 1, type == IecReal ? 'f' : 'l', width, precision, FZero, !FAlignRight);
-        if (type == IecLreal) *end++ = 'f';
-        *end = '\0';
-        double v;
-        if (type == IecReal) {
-          float f;
-          std::memcpy(&f, FValueBuf, 4);
-          v = f;
-        } else {
-          std::memcpy(&v, FValueBuf, 8);
-        }
-        char out[1024];
-        std::snprintf(out, sizeof out, spec, v);
-        return out;
-      }
-      case IecTime:
-      case IecTimeOfDay: {
-        std::int32_t ms;
-        std::memcpy(&ms, FValueBuf, 4);
-        const std::string format = !FTimeFormat.empty() ? "T" + FTimeFormat
-                                   : type == IecTime    ? "Th:mm:ss.zzz"
-                                                        : "Thh:mm:ss.zzz";
-        char out[256] = {};
-        FormatTimeValue(ms, out, format.c_str(), 255);
-        return out;
-      }
-      case IecDate:
-      case IecDateAndTime: {
-        double seconds;
-        std::memcpy(&seconds, FValueBuf, 8);
-        const std::string format = !FTimeFormat.empty() ? "T" + FTimeFormat
-                                   : type == IecDate    ? "TYYYY-MM-DD"
-                                                        : "TYYYY-MM-DD-hh:mm:ss.zzz";
-        char out[256] = {};
-        FormatDateTimeValue(seconds, out, format.c_str(), 255);
-        return out;
-      }
-      case IecString: {
-        FValueBuf[StringEnd(FVarInfo.typeName)] = 0;
-        return reinterpret_cast<const char*>(FValueBuf);
-      }
-      default: return {};
+    if (IsBoolType(type)) {
+      const int v = FValueBuf[0] != 0 ? 1 : 0;
+      if (FZero) return Printf("%0*i", std::clamp(FSize, -kMostShownWidth, kMostShownWidth), v);
+      return v ? "1" : "0";
     }
+    if (IsIntegerType(type)) {
+      const int bytes = IntegerWidth(type);
+      const std::uint64_t raw = LoadLittleEndian(FValueBuf, bytes);
+      std::string text;
+      FormatInteger(
+          IsSignedType(type) ? AsSigned(static_cast<std::int64_t>(raw), bytes) : static_cast<std::int64_t>(raw), text);
+      return text;
+    }
+    if (type == IecReal || type == IecLreal) return FormatReal(type, FValueBuf, FSize, FPrecision, FZero, FAlignRight);
+    if (IsClockType(type)) return FormatClockValue(type, FValueBuf, FTimeFormat);
+    if (type == IecString) {
+      FValueBuf[StringEnd(FVarInfo.typeName)] = 0;
+      return reinterpret_cast<const char*>(FValueBuf);
+    }
+    return {};
   } catch (...) {
     return "Error";
   }

@@ -10,11 +10,11 @@ struct TGridGlobalWebData;
 
 class TPlaceholderResolver {
  public:
-  explicit TPlaceholderResolver(const TGridGlobalWebData* globalData) : FGlobalData(globalData) {}
-  const TGridGlobalWebData* GlobalData() const { return FGlobalData; }
+  explicit TPlaceholderResolver(const TGridGlobalWebData* globalData) : globalData_(globalData) {}
+  const TGridGlobalWebData* GlobalData() const { return globalData_; }
 
  private:
-  const TGridGlobalWebData* FGlobalData;
+  const TGridGlobalWebData* globalData_;
 };
 
 std::string ExpandPlaceholders(const TPlaceholderResolver* resolver, const std::string& text);

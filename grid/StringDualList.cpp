@@ -1,39 +1,33 @@
 #include "grid/StringDualList.h"
 
+#include <iterator>
+
 #include "core/XmlNode.h"
 #include "platform/vcl/ComboBox.h"
 
 TStringDualList::TStringDualList(bool sorted) {
-  FKeys.SetSorted(sorted);
-  FKeys.SetDuplicates(dupIgnore);
+  keys_.SetSorted(sorted);
+  keys_.SetDuplicates(dupIgnore);
 }
 
-TStringDualList::~TStringDualList() {
-  for (int i = 0; i < FKeys.Count(); ++i) delete static_cast<std::string*>(FKeys.Objects(i));
-  FKeys.Clear();
-}
-
-int TStringDualList::AddKey(const std::string& key, void* object, bool& added) {
+int TStringDualList::AddKey(const std::string& key, bool& added) {
   added = false;
   const int existing = IndexOf(key);
   if (existing >= 0) return existing;
   added = true;
-  return FKeys.AddObject(key, object);
+  return keys_.Add(key);
 }
 
 int TStringDualList::Add(const std::string& key, const std::string& value) {
-  const int existing = IndexOf(key);
-  if (existing >= 0) return existing;
-  auto* text = new std::string(value);
   bool added = false;
-  const int index = AddKey(key, text, added);
-  if (!added) delete text;
+  const int index = AddKey(key, added);
+  if (added) values_.insert(std::next(values_.begin(), index), value);
   return index;
 }
 
 void TStringDualList::Clear() {
-  for (int i = 0; i < FKeys.Count(); ++i) delete static_cast<std::string*>(FKeys.Objects(i));
-  FKeys.Clear();
+  values_.clear();
+  ClearKeys();
 }
 
 void TStringDualList::ClearAndLoad(const TmyXmlNode* node) {
@@ -73,11 +67,11 @@ bool TStringDualList::Find(const std::string& key, std::string& value) const {
 }
 
 int TStringDualList::IndexOf(const std::string& key) const {
-  if (FKeys.Sorted()) {
+  if (keys_.Sorted()) {
     int index = -1;
-    return FKeys.Find(key, index) ? index : -1;
+    return keys_.Find(key, index) ? index : -1;
   }
-  return FKeys.IndexOf(key);
+  return keys_.IndexOf(key);
 }
 
 std::string TStringDualList::Lookup(const std::string& key) const {
@@ -87,13 +81,12 @@ std::string TStringDualList::Lookup(const std::string& key) const {
 
 std::string TStringDualList::GetKey(int index) const {
   if (index < 0 || index >= Count()) return {};
-  return FKeys.Strings(index);
+  return keys_.Strings(index);
 }
 
 std::string TStringDualList::GetValue(int index) const {
-  if (index < 0 || index >= Count()) return {};
-  const auto* text = static_cast<const std::string*>(FKeys.Objects(index));
-  return text != nullptr ? *text : std::string();
+  if (index < 0 || index >= static_cast<int>(values_.size())) return {};
+  return values_[static_cast<std::size_t>(index)];
 }
 
 void TStringDualList::FillStrings(TComboBox* combo) const {

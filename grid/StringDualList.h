@@ -5,6 +5,7 @@
 // string list's order, an unsorted one in insertion order.
 
 #include <string>
+#include <vector>
 
 #include "platform/vcl/StringList.h"
 
@@ -14,7 +15,7 @@ class TmyXmlNode;
 class TStringDualList {
  public:
   explicit TStringDualList(bool sorted);
-  virtual ~TStringDualList();
+  virtual ~TStringDualList() = default;
   TStringDualList(const TStringDualList&) = delete;
   TStringDualList& operator=(const TStringDualList&) = delete;
 
@@ -31,7 +32,7 @@ class TStringDualList {
 
   void ClearAndLoad(const TmyXmlNode* node);
 
-  int Count() const { return FKeys.Count(); }
+  int Count() const { return keys_.Count(); }
   bool Find(const std::string& key, std::string& value) const;
   int IndexOf(const std::string& key) const;
   // The value of the key, or the key itself when it is absent.
@@ -44,14 +45,15 @@ class TStringDualList {
   virtual std::string GetValue(int index) const;
 
  protected:
-  // The owned object of an entry (a value text here, a language array in
-  // TStringDualListLang).
-  void* EntryObject(int index) const { return FKeys.Objects(index); }
-  // Appends or inserts the key with an owned object; the index, or the index
-  // of the existing key (the object is then not taken: the caller frees it).
-  int AddKey(const std::string& key, void* object, bool& added);
-  void ClearKeys() { FKeys.Clear(); }
+  // Appends or inserts the key (sorted lists keep their order) and answers
+  // its index; `added` is false when the key was there already (its index is
+  // answered and nothing changes). The caller keeps its values in step: a
+  // value for an added key goes to the same index.
+  int AddKey(const std::string& key, bool& added);
+  void ClearKeys() { keys_.Clear(); }
 
  private:
-  TStringList FKeys;
+  // The keys in list order; values_ holds the value of keys_[i] at i.
+  TStringList keys_;
+  std::vector<std::string> values_;
 };

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include "grid/StringDualList.h"
 
@@ -18,17 +19,17 @@ struct TLangArray {
 class TXmlTagList {
  public:
   void Load(const TmyXmlNode* node, const std::string& tag);
-  int Count() const { return FTexts.Count(); }
-  std::string Text(int index) const { return index >= 0 && index < Count() ? FTexts.Strings(index) : std::string(); }
+  int Count() const { return static_cast<int>(texts_.size()); }
+  // Empty for an index out of range.
+  std::string Text(int index) const;
 
  private:
-  TStringList FTexts;
+  std::vector<std::string> texts_;
 };
 
 class TStringDualListLang : public TStringDualList {
  public:
   TStringDualListLang(int editorCode, const int codes[kLangSlots], bool sorted);
-  ~TStringDualListLang() override;
 
   // A new key gets the text in the editor's slot, the other slots empty.
   int Add(const std::string& key, const std::string& text) override;
@@ -49,10 +50,15 @@ class TStringDualListLang : public TStringDualList {
   // slot holds the code.
   void CopyLanguageTexts(int code, TStringDualList& plain) const;
 
-  int EditorSlot() const { return FEditorSlot; }
+  int EditorSlot() const { return editorSlot_; }
 
  private:
-  int FCodes[kLangSlots];
-  int FEditorCode;
-  int FEditorSlot;
+  // The slot whose code is the language code; -1 when none is.
+  int SlotOfCode(int code) const;
+
+  std::array<int, kLangSlots> codes_{};
+  int editorCode_;
+  int editorSlot_ = 0;
+  // The texts of the key at the same index of the key list.
+  std::vector<TLangArray> texts_;
 };

@@ -1,5 +1,6 @@
 #include "pictures/ImageLibraryLoad.h"
 
+#include <cstdint>
 #include <cstring>
 #include <exception>
 
@@ -8,17 +9,20 @@
 #include "pictures/EditableBitmapImage.h"
 #include "pictures/PictureCache.h"
 #include "platform/vcl/Bitmap.h"
+#include "platform/vcl/GraphicsErrors.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/Paths.h"
 
 namespace {
+
+constexpr std::uint32_t kLeastOpaqueAlpha = 128;
 
 // Alpha of 128 or more is opaque, below it the pixel becomes the transparent
 // colour (black); an opaque black is nudged to blue 1 so it stays visible.
 void ClassifyAlpha(EditableBitmapImage& image) {
   std::uint32_t* pixel = image.Pixels();
   for (std::uint32_t i = 0; i < image.PixelCount(); ++i, ++pixel) {
-    if ((*pixel >> 24) >= 128) {
+    if ((*pixel >> 24) >= kLeastOpaqueAlpha) {
       *pixel |= 0xFF000000u;
       if ((*pixel & 0x00FFFFFFu) == 0) *pixel |= 1u;
     } else {
@@ -40,6 +44,10 @@ std::unique_ptr<TBitmap> DecodeWithImageLibrary(const std::string& fileName) {
     WriteTraceLog("Load - End - Error");
     return nullptr;
   }
+  // A bitmap counts its columns and rows in an int: a picture beyond that is
+  // too large for it, and its rows are never copied.
+  constexpr std::uint32_t kMostSide = INT32_MAX;
+  if (image.Width() > kMostSide || image.Height() > kMostSide) throw EOutOfResources("Out of system resources");
   bitmap->SetTransparent(false);
   bitmap->SetPixelFormat(pf32bit);
   bitmap->SetHeight(static_cast<int>(image.Height()));

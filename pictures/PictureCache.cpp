@@ -1,50 +1,50 @@
 #include "pictures/PictureCache.h"
 
+#include <map>
+
 #include "platform/vcl/Bitmap.h"
 #include "platform/vcl/StringList.h"
 
 namespace {
 
-// Sorted, duplicates ignored; the objects are the TBitmaps the cache owns.
-TStringList* cache = nullptr;
+// File names in the order (and with the equality) of a sorted string list:
+// letter case aside.
+struct FileNameLess {
+  bool operator()(const std::string& a, const std::string& b) const { return TStringList::CompareStrings(a, b) < 0; }
+};
+
+using PictureMap = std::map<std::string, std::unique_ptr<TBitmap>, FileNameLess>;
+
+// The cache while it exists; it owns every bitmap in it.
+std::unique_ptr<PictureMap> gCache;
 
 }  // namespace
 
 void CreatePictureCache() {
-  if (cache != nullptr) return;
-  cache = new TStringList;
-  cache->SetSorted(true);
-  cache->SetDuplicates(dupIgnore);
+  if (gCache == nullptr) gCache = std::make_unique<PictureMap>();
 }
 
-void DestroyPictureCache() {
-  if (cache == nullptr) return;
-  for (int i = 0; i < cache->Count(); ++i) delete static_cast<TBitmap*>(cache->Objects(i));
-  delete cache;
-  cache = nullptr;
-}
+void DestroyPictureCache() { gCache.reset(); }
 
-bool PictureCacheExists() { return cache != nullptr; }
+bool PictureCacheExists() { return gCache != nullptr; }
 
-int PictureCacheCount() { return cache == nullptr ? 0 : cache->Count(); }
+int PictureCacheCount() { return gCache == nullptr ? 0 : static_cast<int>(gCache->size()); }
 
 TBitmap* FindCachedPicture(const std::string& fileName) {
-  if (cache == nullptr) return nullptr;
-  int index = 0;
-  if (!cache->Find(fileName, index)) return nullptr;
-  return static_cast<TBitmap*>(cache->Objects(index));
+  if (gCache == nullptr) return nullptr;
+  const auto found = gCache->find(fileName);
+  return found != gCache->end() ? found->second.get() : nullptr;
 }
 
 TBitmap* StoreCachedPicture(const std::string& fileName, std::unique_ptr<TBitmap> bitmap) {
-  if (cache == nullptr || bitmap == nullptr) return nullptr;
-  int index = 0;
-  if (cache->Find(fileName, index)) {
-    auto* kept = static_cast<TBitmap*>(cache->Objects(index));
+  if (gCache == nullptr || bitmap == nullptr) return nullptr;
+  const auto [entry, added] = gCache->try_emplace(fileName, nullptr);
+  if (added) {
+    entry->second = std::move(bitmap);
+  } else {
     // The entry takes the fresh picture; whoever holds the entry's pointer
     // sees it, and the passed bitmap goes.
-    kept->Assign(bitmap.get());
-    return kept;
+    entry->second->Assign(bitmap.get());
   }
-  cache->AddObject(fileName, bitmap.get());
-  return static_cast<TBitmap*>(bitmap.release());
+  return entry->second.get();
 }

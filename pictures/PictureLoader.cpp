@@ -17,7 +17,7 @@
 
 namespace {
 
-PictureStatusHook statusHook;
+PictureStatusHook gStatusHook;
 
 // Sets the hourglass and restores the cursor it found.
 class HourglassCursor {
@@ -95,11 +95,11 @@ void LoadWithDecoders(const std::string& fileName, TBitmap* target, TBitmap** ou
 
 }  // namespace
 
-void SetPictureStatusHook(PictureStatusHook hook) { statusHook = std::move(hook); }
+void SetPictureStatusHook(PictureStatusHook hook) { gStatusHook = std::move(hook); }
 
 bool LoadPictureFile(const std::string& fileName, TBitmap* target, bool bypassCache, TBitmap** outBitmap) {
   LoadPngLibrary();
-  if (statusHook) statusHook(fileName);
+  if (gStatusHook) gStatusHook(fileName);
   HourglassCursor hourglass;
   try {
     const bool cache = PictureCacheExists();

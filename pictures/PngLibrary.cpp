@@ -6,27 +6,27 @@
 
 namespace {
 
-HMODULE pngLibrary = nullptr;
-TLoadPngFunction loadPng = nullptr;
+HMODULE gPngLibrary = nullptr;
+TLoadPngFunction gLoadPng = nullptr;
 
 }  // namespace
 
 void LoadPngLibrary() {
-  if (pngLibrary == nullptr) {
+  if (gPngLibrary == nullptr) {
     const std::string own = PluginModuleFolder() + "\\mypnglib.dll";
-    pngLibrary = LoadLibrary(own.c_str());
-    if (pngLibrary == nullptr) pngLibrary = LoadLibrary("mypnglib.dll");
+    gPngLibrary = LoadLibrary(own.c_str());
+    if (gPngLibrary == nullptr) gPngLibrary = LoadLibrary("mypnglib.dll");
   }
-  if (loadPng == nullptr && pngLibrary != nullptr)
-    loadPng = reinterpret_cast<TLoadPngFunction>(GetProcAddress(pngLibrary, "_LoadPNG"));
+  if (gLoadPng == nullptr && gPngLibrary != nullptr)
+    gLoadPng = reinterpret_cast<TLoadPngFunction>(GetProcAddress(gPngLibrary, "_LoadPNG"));
 }
 
-TLoadPngFunction PngLibraryEntry() { return loadPng; }
+TLoadPngFunction PngLibraryEntry() { return gLoadPng; }
 
-bool PngLibraryLoaded() { return pngLibrary != nullptr; }
+bool PngLibraryLoaded() { return gPngLibrary != nullptr; }
 
 void UnloadPngLibrary() {
-  if (pngLibrary != nullptr) FreeLibrary(pngLibrary);
-  pngLibrary = nullptr;
-  loadPng = nullptr;
+  if (gPngLibrary != nullptr) FreeLibrary(gPngLibrary);
+  gPngLibrary = nullptr;
+  gLoadPng = nullptr;
 }

@@ -8,7 +8,7 @@
 
 namespace {
 
-std::atomic<UINT> g_AnsiCodePage{1252};
+std::atomic<UINT> gAnsiCodePage{1252};
 
 std::string IconvName(UINT codePage) {
   if (codePage == CP_ACP) codePage = GetACP();
@@ -51,9 +51,9 @@ std::string Convert(const std::string& from, const std::string& to, const char* 
 
 }  // namespace
 
-UINT GetACP() { return g_AnsiCodePage.load(std::memory_order_relaxed); }
+UINT GetACP() { return gAnsiCodePage.load(std::memory_order_relaxed); }
 
-void SetAnsiCodePage(UINT codePage) { g_AnsiCodePage.store(codePage, std::memory_order_relaxed); }
+void SetAnsiCodePage(UINT codePage) { gAnsiCodePage.store(codePage, std::memory_order_relaxed); }
 
 std::u16string MultiByteToWide(UINT codePage, std::string_view text) {
   static const std::string kReplacement("\xFD\xFF", 2);  // U+FFFD in UTF-16LE

@@ -4,9 +4,16 @@
 
 #include <cerrno>
 
+#include "platform/win/WriteFault.h"
+
 bool WriteAllToFd(int fd, const char* data, std::size_t size) {
   while (size > 0) {
-    const ssize_t w = ::write(fd, data, size);
+    const std::size_t allowed = AllowedFileWriteSize(size);
+    if (allowed == 0) {
+      errno = ENOSPC;
+      return false;
+    }
+    const ssize_t w = ::write(fd, data, allowed);
     if (w < 0) {
       if (errno == EINTR) continue;
       return false;

@@ -202,17 +202,17 @@ class StoreLock {
   StoreLock(const std::string& path, bool exclusive) {
     std::size_t slash = path.find_last_of('/');
     if (exclusive && slash != std::string::npos && slash > 0) ForceDirectories(path.substr(0, slash));
-    FFd = ::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (FFd >= 0) ::flock(FFd, exclusive ? LOCK_EX : LOCK_SH);
+    fd_ = ::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd_ >= 0) ::flock(fd_, exclusive ? LOCK_EX : LOCK_SH);
   }
   ~StoreLock() {
-    if (FFd >= 0) ::close(FFd);  // closing releases the lock
+    if (fd_ >= 0) ::close(fd_);  // closing releases the lock
   }
   StoreLock(const StoreLock&) = delete;
   StoreLock& operator=(const StoreLock&) = delete;
 
  private:
-  int FFd = -1;
+  int fd_ = -1;
 };
 
 KeyMap Load(const std::string& path) {

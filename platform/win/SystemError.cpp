@@ -129,7 +129,8 @@ DWORD FormatMessageA(DWORD flags, LPCVOID, DWORD messageId, DWORD, LPSTR buffer,
   const auto length = static_cast<DWORD>(text.size());
   if ((flags & FORMAT_MESSAGE_ALLOCATE_BUFFER) != 0) {
     // The size asked for is a minimum; like the system, no more than 64 KB.
-    const std::size_t wanted = size < 0x10000u ? size : 0x10000u;
+    constexpr std::size_t kMaxAllocated = std::size_t{64} << 10;
+    const std::size_t wanted = size < kMaxAllocated ? size : kMaxAllocated;
     const std::size_t bytes = wanted > length + 1 ? wanted : length + 1;
     auto* memory = static_cast<char*>(std::calloc(bytes, 1));
     if (memory == nullptr) {

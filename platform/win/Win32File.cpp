@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/win/Paths.h"
+#include "platform/win/WriteFault.h"
 
 namespace {
 
@@ -114,7 +115,13 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, LPDWORD bytesWritten,
   const auto* p = static_cast<const char*>(buffer);
   DWORD done = 0;
   while (done < toWrite) {
-    const ssize_t w = ::write(fd, p + done, toWrite - done);
+    const std::size_t allowed = AllowedFileWriteSize(toWrite - done);
+    if (allowed == 0) {
+      SetLastError(ERROR_DISK_FULL);
+      if (bytesWritten != nullptr) *bytesWritten = done;
+      return FALSE;
+    }
+    const ssize_t w = ::write(fd, p + done, allowed);
     if (w < 0) {
       if (errno == EINTR) continue;
       SetLastErrorForTransfer(fd, errno);

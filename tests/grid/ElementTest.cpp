@@ -93,9 +93,38 @@ TEST(Element, SnapToGrid) {
   e->FGridY = &grid;
   e->SetPosition(12, 11);
   EXPECT_EQ(e->SnapToGrid(), (TPoint{17, 9}));
+  grid = 2;
+  e->SetPosition(2, 4);
+  EXPECT_EQ(e->SnapToGrid(), (TPoint{3, 5}));
   e->FGridX = e->FGridY = nullptr;
   e->SetPosition(12, 11);
   EXPECT_EQ(e->SnapToGrid(), (TPoint{12, 11}));
+}
+
+// The grid points of a step are 1, 1 + step, 1 + 2 step, ...: a snapped
+// position is one of them and stays where it is when snapped again.
+TEST(Element, SnappingTwiceIsSnappingOnce) {
+  auto e = Make(0);
+  for (int step : {1, 2, 3, 4, 5, 8, 16}) {
+    int stepX = step;
+    int stepY = step;
+    e->FGridX = &stepX;
+    e->FGridY = &stepY;
+    for (int pos : {-17, -9, -8, -1, 0, 1, 2, 3, 4, 5, 7, 8, 9, 12, 17, 33, 1000, INT32_MAX, INT32_MIN}) {
+      e->SetPosition(pos, pos);
+      const TPoint once = e->SnapToGrid();
+      EXPECT_EQ((once.x - 1LL) % step, 0) << "step " << step << ", position " << pos;
+      EXPECT_EQ(e->SnapToGrid(), once) << "step " << step << ", position " << pos;
+      EXPECT_EQ(e->GetPosition(), once) << "step " << step << ", position " << pos;
+    }
+    // A position on the grid stays.
+    for (int k : {-2, 0, 1, 5}) {
+      const int onGrid = 1 + k * step;
+      e->SetPosition(onGrid, onGrid);
+      EXPECT_EQ(e->SnapToGrid(), (TPoint{onGrid, onGrid})) << "step " << step << ", position " << onGrid;
+    }
+  }
+  e->FGridX = e->FGridY = nullptr;
 }
 
 TEST(Element, CanvasVariableCarriesItsMembers) {

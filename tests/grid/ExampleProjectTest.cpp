@@ -79,7 +79,7 @@ TEST_F(TDemoProject, EveryPageLoadsAndWritesBackUnchanged) {
   int pages = 0;
   ForEachPage([&](TmyXmlNode*, TmyXmlNode* page) {
     ++pages;
-    TParsed before(WriteTree(parsed.root));  // a private copy of the whole project
+    TParsed before(WriteTree(parsed.root.get()));  // a private copy of the whole project
     const std::string expected = WriteTree(page);
     fixture.LoadAndWriteBack(page);
     EXPECT_EQ(WriteTree(page), expected) << "page " << page->GetAttr("name");

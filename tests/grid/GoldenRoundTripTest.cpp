@@ -1,9 +1,14 @@
 // A page with one object of every kind (texts in two languages, placeholders,
 // every optional attribute) is read onto a design surface and written back
-// byte for byte as it was.
+// byte for byte as it was; so is a page with objects of kinds the designer
+// does not know.
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
+#include "core/HostEnvironment.h"
 #include "tests/grid/GridTestSupport.h"
 
 using namespace gridtest;
@@ -33,10 +38,29 @@ TEST(GoldenRoundTrip, AttributesAndChildrenTheReaderIgnoresAreDropped) {
       kind->AppendAttr("type", "SINT");
     }
     if (kind->name == "edit") kind->SetAttr("width", "999");
-    if (kind->name == "label") kind->AppendAttr("back", "77");
+    if (kind->name == "label") {
+      kind->AppendAttr("back", "77");
+      kind->SetAttr("variable", "Level");  // labels read no variable
+      kind->SetAttr("type", "SINT");
+    }
     if (kind->name == "mulimg") kind->AddChild("note")->closed = true;
   }
   TDesignerFixture designer;
   designer.LoadAndWriteBack(page);
-  EXPECT_EQ(WriteTree(parsed.root), fixture);
+  EXPECT_EQ(WriteTree(parsed.root.get()), fixture);
+}
+
+TEST(GoldenRoundTrip, ObjectsOfUnknownKindsWriteBackByteForByte) {
+  const std::string fixture = ReadFile(SourcePath("tests/grid/data/unknown_kinds_page.xml"));
+  ASSERT_FALSE(fixture.empty());
+  TDesignerFixture designer;
+  std::string shown;
+  SetMessageBoxHook([&](const std::string& text) { shown = text; });
+  const std::string written = RoundTripPage(designer, fixture);
+  SetMessageBoxHook(nullptr);
+  EXPECT_EQ(written, fixture);
+  const std::vector<std::string> failures = {"Object 1: unknown kind \"gauge\"", "Object 3: no kind element",
+                                             "Object 4: no kind element", "Object 5: unknown kind \"slider\""};
+  EXPECT_EQ(designer.designer()->FLoadFailures, failures);
+  for (const std::string& failure : failures) EXPECT_NE(shown.find(failure), std::string::npos) << failure;
 }

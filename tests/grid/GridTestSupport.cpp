@@ -68,10 +68,8 @@ std::string SourcePath(const std::string& relative) { return std::string(TARNWEL
 
 TParsed::TParsed(const std::string& text) {
   parser.LoadFromString(text.c_str());
-  root = parser.Parse();
+  root.reset(parser.Parse());
 }
-
-TParsed::~TParsed() { delete root; }
 
 TDesignerFixture::TDesignerFixture() : designer_(std::make_unique<TFormDesign1>(nullptr)) {
   TFormDesign1& d = *designer_;
@@ -98,9 +96,8 @@ std::vector<TGridWebElement*> TDesignerFixture::Elements() const {
   return out;
 }
 
-void TDesignerFixture::ClearSurface() {
-  for (TGridWebElement* e : Elements()) delete e;
-}
+// The surface owns its objects (and nothing else).
+void TDesignerFixture::ClearSurface() { designer_->sbDesign1->DestroyComponents(); }
 
 void TDesignerFixture::LoadAndWriteBack(TmyXmlNode* container) {
   ClearSurface();
@@ -120,10 +117,7 @@ void SetScroll(TScrollBox* box, int x, int y) {
 std::string WriteTree(TmyXmlNode* root) {
   TmyXMLParser writer;
   writer.progress = false;
-  std::string* text = writer.WriteNode(root, nullptr, 0);
-  std::string out = text != nullptr ? *text : std::string();
-  delete text;
-  return out;
+  return writer.WriteNode(root, 0);
 }
 
 std::string RoundTripPage(TDesignerFixture& fixture, const std::string& text) {
@@ -131,7 +125,7 @@ std::string RoundTripPage(TDesignerFixture& fixture, const std::string& text) {
   TmyXmlNode* page = parsed.root != nullptr ? parsed.root->FindChild("page") : nullptr;
   if (page == nullptr) return "(no page)";
   fixture.LoadAndWriteBack(page);
-  return WriteTree(parsed.root);
+  return WriteTree(parsed.root.get());
 }
 
 }  // namespace gridtest

@@ -21,12 +21,11 @@ void FakeLookup(const std::string& name, TPinVariable& record);
 std::string ReadFile(const std::string& path);
 std::string SourcePath(const std::string& relative);
 
-// A parsed document that frees its tree.
+// A parsed document and its tree.
 struct TParsed {
   TmyXMLParser parser;
-  TmyXmlNode* root = nullptr;
+  std::unique_ptr<TmyXmlNode> root;
   explicit TParsed(const std::string& text);
-  ~TParsed();
 };
 
 // A designer with languages 1033 (editor) and 1029, and the placeholders

@@ -26,9 +26,58 @@ TEST(Reader, EmptyContainersCreateNothing) {
   TDesignerFixture f;
   EXPECT_TRUE(LoadPage(f, "<page></page>").empty());
   EXPECT_TRUE(LoadPage(f, "<page><group /><objects><label /></objects></page>").empty());
-  EXPECT_TRUE(LoadPage(f, "<page><object X=\"2\"><lang /></object></page>").empty());
   f.designer()->LoadObjects(nullptr, f.designer()->sbDesign1);
   EXPECT_TRUE(f.Elements().empty());
+  EXPECT_TRUE(f.designer()->FLoadFailures.empty());
+}
+
+// An object whose kind this designer does not know (one from a newer version,
+// or one without a kind element) is kept as it was: a hidden stand-in writes
+// it back unchanged, and the user is told.
+TEST(Reader, ObjectsOfUnknownKindsAreKeptUnchanged) {
+  const struct {
+    const char* object;
+    const char* reason;
+  } cases[] = {
+      {"<object caption=\"G\" X=\"3\" needle=\"red\"><gauge variable=\"Speed\" max=\"9\"><scale step=\"5\" />"
+       "</gauge></object>",
+       "unknown kind \"gauge\""},
+      {"<object X=\"2\"><lang><caption code=\"1033\">Texts only</caption></lang></object>", "no kind element"},
+      {"<object Uid=\"4\" />", "no kind element"},
+      {"<object><lang /><slider></slider><extra /></object>", "unknown kind \"slider\""},
+  };
+  for (const auto& c : cases) {
+    TDesignerFixture f;
+    std::string shown;
+    SetMessageBoxHook([&](const std::string& text) { shown = text; });
+    const std::vector<TGridWebElement*> all = LoadPage(f, std::string("<page>") + c.object + "</page>");
+    SetMessageBoxHook(nullptr);
+    ASSERT_EQ(all.size(), 1u) << c.object;
+    EXPECT_TRUE(all[0]->IsUnreadNode());
+    EXPECT_FALSE(all[0]->Visible());
+    EXPECT_FALSE(all[0]->CanSelect());
+    const std::string failure = std::string("Object 1: ") + c.reason;
+    EXPECT_EQ(f.designer()->FLoadFailures, std::vector<std::string>{failure});
+    EXPECT_NE(shown.find(failure), std::string::npos) << shown;
+    TParsed in(std::string("<Wrapper>") + c.object + "</Wrapper>");
+    EXPECT_EQ(Written(all[0]), WriteTree(in.root->firstChild)) << c.object;
+  }
+}
+
+TEST(Reader, LabelsPicturesAndCamerasReadNoVariable) {
+  TDesignerFixture f;
+  for (const std::string kind : {"label", "picture", "camera"}) {
+    TGridWebElement* e = LoadOne(f, Obj("", "<" + kind + " variable=\"Speed\" type=\"INT\" />"));
+    ASSERT_NE(e, nullptr) << kind;
+    EXPECT_EQ(e->GetVariable(), "") << kind;
+    EXPECT_EQ(e->FVarInfo.typeName, "") << kind;
+    EXPECT_EQ(Written(e).find("variable"), std::string::npos) << kind;
+  }
+  // A variable that something set on a label is written with its type.
+  TGridWebElement* label = LoadOne(f, Obj("", "<label href=\"P\" />"));
+  label->SetVariable("Speed");
+  label->ResolveVariables();
+  EXPECT_NE(Written(label).find("<label variable=\"Speed\" type=\"INT\" href=\"P\" />"), std::string::npos);
 }
 
 TEST(Reader, CellsAssignAndOffsetsAdd) {
@@ -304,7 +353,7 @@ TEST(Reader, AnObjectThatCannotBeBuiltIsKeptAndTheRestIsRead) {
     std::erase(t, '\t');
     return t;
   };
-  const std::string written = WriteTree(out.root);
+  const std::string written = WriteTree(out.root.get());
   EXPECT_NE(untabbed(written).find(untabbed(WriteTree(in.root->firstChild))), std::string::npos);
   EXPECT_NE(written.find("unknown=\"kept\""), std::string::npos);
   EXPECT_NE(written.find("<extra a=\"1\" />"), std::string::npos);
@@ -312,23 +361,61 @@ TEST(Reader, AnObjectThatCannotBeBuiltIsKeptAndTheRestIsRead) {
   EXPECT_LT(written.find("unknown=\"kept\""), written.find("Uid=\"3\""));
 }
 
-TEST(Reader, ExtremeNumbersNeitherOverflowNorCrash) {
-  TDesignerFixture f;
-  const char* values[] = {"2147483647", "-2147483648", "2147483648", "99999999999", "-1", "0", "1e9", " 5", "0x10"};
-  for (const char* v : values) {
-    const std::string a = std::string("\"") + v + "\"";
-    const std::string text = Obj(
-        "X=" + a + " xoff=" + a + " Y=" + a + " yoff=" + a + " size=" + a + " layer=" + a + " level=" + a + " Uid=" + a,
-        "<edit size=" + a + " prec=" + a + " intf=" + a + " tabindex=" + a + " />");
-    TGridWebElement* e = LoadOne(f, text);
-    ASSERT_NE(e, nullptr) << v;
-    e->SnapToGrid();
-    const std::string written = Written(e);
-    EXPECT_NE(written.find("<edit "), std::string::npos) << v;
-    e->FormatValue();
+// Numbers that are no 32-bit integers take their attribute's default;
+// positions are summed in 64 bits and clamped to the int range, and an object
+// at such a position snaps to the grid and writes back without overflowing.
+TEST(Reader, ExtremeNumbersAreClampedOrTakeTheirDefaults) {
+  constexpr int kCounter = 77;
+  const struct {
+    const char* text;
+    int position;  // X, xoff, Y and yoff all of the text
+    int snapped;   // on the designer's grid of 5
+    int number;    // level, layer and precision
+    int fontSize;
+    int tabIndex;
+    int fieldSize;
+    int uid;
+    int extent;      // a block's width and height
+    int zoomedLeft;  // a block at X of the text, zoomed from 8 to 3 pixels a unit
+  } cases[] = {
+      {"2147483647", INT32_MAX, 2147483646, INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX,
+       INT32_MAX / 8 * 3},
+      {"-2147483648", INT32_MIN, -2147483644, INT32_MIN, INT32_MIN, INT32_MIN, 1, INT32_MIN, INT32_MIN, 0},
+      {"-1", -16, -9, -1, -1, -1, 1, -1, -1, 0},
+      {"0", -7, -4, 0, 0, 0, 1, 0, 0, 0},
+      {"2147483648", -7, -4, 0, 13, -1, 3, kCounter, 8, 0},
+      {"99999999999", -7, -4, 0, 13, -1, 3, kCounter, 8, 0},
+      {"1e9", -7, -4, 0, 13, -1, 3, kCounter, 8, 0},
+      {" 5", -7, -4, 0, 13, -1, 3, kCounter, 8, 0},
+      {"0x10", -7, -4, 0, 13, -1, 3, kCounter, 8, 0},
+  };
+  for (const auto& c : cases) {
+    TDesignerFixture f;
+    f.designer()->FMaxUid = kCounter;
+    const std::string a = std::string("\"") + c.text + "\"";
+    TGridWebElement* e = LoadOne(f, Obj("X=" + a + " xoff=" + a + " Y=" + a + " yoff=" + a + " size=" + a +
+                                            " layer=" + a + " level=" + a + " Uid=" + a,
+                                        "<edit size=" + a + " prec=" + a + " tabindex=" + a + " />"));
+    ASSERT_NE(e, nullptr) << c.text;
+    EXPECT_EQ(e->GetPosition(), (TPoint{c.position, c.position})) << c.text;
+    EXPECT_EQ(e->FFontSize, c.fontSize) << c.text;
+    EXPECT_EQ(e->FLevel, c.number) << c.text;
+    EXPECT_EQ(e->FLayer, c.number) << c.text;
+    EXPECT_EQ(e->FPrecision, c.number) << c.text;
+    EXPECT_EQ(e->FTabIndex, c.tabIndex) << c.text;
+    EXPECT_EQ(e->FSize, c.fieldSize) << c.text;
+    EXPECT_EQ(e->FUid, c.uid) << c.text;
+    EXPECT_EQ(e->SnapToGrid(), (TPoint{c.snapped, c.snapped})) << c.text;
+    const std::vector<TGridWebElement*> again = LoadPage(f, "<page>" + Written(e) + "</page>");
+    ASSERT_EQ(again.size(), 1u) << c.text;
+    EXPECT_EQ(again[0]->GetPosition(), (TPoint{c.snapped, c.snapped})) << c.text;
+
     TGridWebElement* block = LoadOne(f, Obj("X=" + a, "<block width=" + a + " height=" + a + " />"));
-    ASSERT_NE(block, nullptr) << v;
-    Written(block);
+    ASSERT_NE(block, nullptr) << c.text;
+    EXPECT_EQ(block->GetContentSize(), (TSize{c.extent, c.extent})) << c.text;
+    const std::string extent = std::to_string(c.extent);
+    EXPECT_NE(Written(block).find("width=\"" + extent + "\" height=\"" + extent + "\""), std::string::npos) << c.text;
     block->SetZoom(3);
+    EXPECT_EQ(block->Left(), c.zoomedLeft) << c.text;
   }
 }

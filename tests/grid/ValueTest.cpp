@@ -365,23 +365,81 @@ TEST(InPlaceEditors, DropDownExitUsesTheOptionValue) {
   e->FComboBox = nullptr;
 }
 
-TEST(Values, ExtremeFieldsNeitherOverflowNorCrash) {
-  const int extremes[] = {INT32_MIN, -1000, -1, 0, 1, 19, 1000, INT32_MAX};
-  for (const char* type : {"BOOL", "BYTE", "SINT", "INT", "UINT", "DINT", "UDINT", "DWORD", "REAL", "LREAL", "TIME",
-                           "DATE", "TOD", "DT", "STRING[5]"}) {
-    for (int precision : extremes) {
-      for (int size : extremes) {
-        auto e = Element(type);
-        e->FPrecision = precision;
-        e->FSize = size;
-        e->FZero = size % 2 == 0;
-        std::memset(e->FValueBuf, 0xFF, sizeof e->FValueBuf);
-        const std::string shown = e->FormatValue();
-        EXPECT_LT(shown.size(), 1024u) << type;
-        e->ParseValue("-2147483648.99999");
-        e->ParseValue("99999999999999999999.9");
-        e->ParseValue(shown);
-      }
-    }
+// Widths and decimals far outside what a dialog allows are clamped to 255
+// characters when a value is shown; parsing saturates instead of overflowing.
+TEST(Values, ExtremeFieldsAreClampedWhenShown) {
+  const struct {
+    const char* type;
+    int precision;
+    int size;
+    bool zero;
+    std::string shown;
+  } cases[] = {
+      // -1 with 255 decimals at most (the whole part is 0 and keeps its sign).
+      {"INT", INT32_MAX, INT32_MAX, true, "-0." + std::string(254, '0') + "1"},
+      {"INT", INT32_MAX, 0, false, "-0." + std::string(254, '0') + "1"},
+      // Zero fill to at most 255 characters, a negative width left-aligns.
+      {"INT", 0, INT32_MAX, true, "-" + std::string(253, '0') + "1"},
+      {"INT", 0, INT32_MIN, true, "-1" + std::string(253, ' ')},
+      {"UDINT", 0, INT32_MAX, true, std::string(245, '0') + "4294967295"},
+      {"DWORD", 0, INT32_MAX, true, std::string(247, '0') + "FFFFFFFF"},
+      {"BOOL", 0, INT32_MAX, true, std::string(254, '0') + "1"},
+      {"BOOL", 0, INT32_MIN, true, "1" + std::string(254, ' ')},
+      // The declared length of a STRING ends it.
+      {"STRING[5]", INT32_MAX, INT32_MAX, true, std::string(5, '\xFF')},
+  };
+  for (const auto& c : cases) {
+    auto e = Element(c.type);
+    e->FPrecision = c.precision;
+    e->FSize = c.size;
+    e->FZero = c.zero;
+    std::memset(e->FValueBuf, 0xFF, sizeof e->FValueBuf);
+    EXPECT_EQ(e->FormatValue(), c.shown) << c.type << " " << c.precision << " " << c.size;
   }
+}
+
+TEST(Values, RealsAreShownWithAtMost255DecimalsAndWidth) {
+  auto r = Element("REAL");
+  const float value = 1.5f;
+  std::memcpy(r->FValueBuf, &value, 4);
+  r->FPrecision = INT32_MAX;
+  r->FSize = 0;
+  EXPECT_EQ(r->FormatValue(), "1.5" + std::string(254, '0'));
+  r->FPrecision = 1;
+  r->FSize = INT32_MIN;  // a width of 255
+  r->FAlignRight = true;
+  EXPECT_EQ(r->FormatValue(), std::string(252, ' ') + "1.5");
+}
+
+TEST(Values, ExtremeTextsSaturateInsteadOfOverflowing) {
+  const struct {
+    const char* type;
+    int precision;
+    const char* text;
+    bool accepted;
+  } cases[] = {
+      {"DINT", INT32_MAX, "-2147483648.99999", false},
+      {"DINT", INT32_MAX, "99999999999999999999.9", false},
+      {"DINT", 0, "99999999999999999999", false},
+      {"UDINT", INT32_MIN, "99999999999999999999.9", false},
+      {"DINT", 18, "0.000000000000000001", true},
+      {"INT", 2, "327.67", true},
+      {"INT", 2, "327.68", false},
+      {"SINT", INT32_MAX, "-1", false},
+      {"DWORD", INT32_MAX, "FFFFFFFFFFFFFFFFFFFFFFFF", false},
+  };
+  for (const auto& c : cases) {
+    auto e = Element(c.type);
+    e->FPrecision = c.precision;
+    EXPECT_EQ(e->ParseValue(c.text), c.accepted) << c.type << " " << c.precision << " " << c.text;
+  }
+  auto r = Element("REAL");
+  ASSERT_TRUE(r->ParseValue("99999999999999999999.9"));
+  float f = 0;
+  std::memcpy(&f, r->FWriteBuf, 4);
+  EXPECT_EQ(f, 1e20f);
+  auto d = Element("DINT");
+  d->FPrecision = 2;
+  ASSERT_TRUE(d->ParseValue("-21474836.48"));
+  EXPECT_EQ(Int32(d->FWriteBuf), INT32_MIN);
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <array>
 #include <climits>
 #include <filesystem>
 #include <fstream>
@@ -149,15 +150,38 @@ TEST_F(FormPlacementTest, SaveThenRestoreIsARoundTrip) {
   EXPECT_EQ(other.BoundsRect(), Bounds(123, 45, 678, 234));
 }
 
+// Values from a settings file may be anything: the centring is computed in 64
+// bits and rounded down, so that the bounds are exact where 32-bit sums would
+// wrap, and a form that lands on no monitor comes back.
 TEST_F(FormPlacementTest, AbsurdValuesDoNotOverflow) {
-  ini->WriteInteger("Wild", "Height", INT_MIN);
-  ini->WriteInteger("Wild", "Width", INT_MAX);
-  RestoreFormPlacement("Wild", &form, ini.get());
-  ini->WriteString("Wild2", "Height", "x");
-  ini->WriteInteger("Wild2", "Top", INT_MAX);
-  ini->WriteInteger("Wild2", "Left", INT_MIN);
-  RestoreFormPlacement("Wild2", &form, ini.get());
-  SUCCEED();
+  struct Case {
+    const char* height;  // the saved texts; null: not saved
+    const char* width;
+    const char* top;
+    const char* left;
+    std::array<int, 4> expected;  // left, top, width, height
+  };
+  const Case cases[] = {
+      // Extreme sizes without a position: centred, (1040 + 2^31) / 2 and
+      // (1920 - (2^31 - 1)) / 2 rounded down.
+      {"-2147483648", "2147483647", nullptr, nullptr, {-1073740864, 1073742344, INT_MAX, INT_MIN}},
+      // A position at the ends of the range lies on no monitor: centred again.
+      {"201", "301", "2147483647", "-2147483648", {809, 419, 301, 201}},
+      {"201", "301", "-2147483648", "2147483647", {809, 419, 301, 201}},
+      // A text that is no number keeps the form's own value.
+      {"x", "y", "100", "200", {200, 100, 301, 201}},
+  };
+  int index = 0;
+  for (const Case& c : cases) {
+    const std::string section = "Wild" + std::to_string(index++);
+    const std::pair<const char*, const char*> saved[] = {
+        {"Height", c.height}, {"Width", c.width}, {"Top", c.top}, {"Left", c.left}};
+    for (const auto& [key, text] : saved)
+      if (text != nullptr) ini->WriteString(section, key, text);
+    form.SetBounds(10, 20, 301, 201);
+    RestoreFormPlacement(section, &form, ini.get());
+    EXPECT_EQ((std::array<int, 4>{form.Left(), form.Top(), form.Width(), form.Height()}), c.expected) << section;
+  }
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "platform/win/RecycleBin.h"
 #include "platform/win/Resources.h"
 #include "platform/win/SystemError.h"
+#include "platform/win/WriteFault.h"
 #include "tests/core/services/ServicesTestSupport.h"
 
 using servicestest::TempFolder;
@@ -124,6 +125,27 @@ TEST_F(FileHelpersTest, AFailedCopyLeavesTheOldDestinationWholeAndSaysSo) {
   std::string notFound = SystemMessageText(ERROR_FILE_NOT_FOUND);
   notFound.erase(notFound.find_last_not_of("\r\n") + 1);
   EXPECT_EQ(messages[1].text, prefix + "(" + notFound + ")");
+}
+
+// A write that stops half-way (a full disk) must not touch the old file: the
+// copy goes to a temporary file that only a finished write puts in its place.
+TEST_F(FileHelpersTest, ACopyThatStopsHalfWayLeavesTheOldDestinationWhole) {
+  const std::string fresh(100000, 'n');
+  dir.Write("w/a.txt", fresh);
+  dir.Write("w/b.txt", "old content");
+  {
+    FileWriteBudgetScope diskFull(static_cast<std::int64_t>(fresh.size() / 2));
+    EXPECT_EQ(CopyFileKeepTime(dir.System("w\\a.txt"), dir.System("w\\b.txt"), true), 0);
+  }
+  EXPECT_EQ(dir.Read("w/b.txt"), "old content");
+  EXPECT_EQ(EntriesIn("w"), 2u);  // no temporary file left behind
+  ASSERT_EQ(messages.size(), 1u);
+  std::string diskFullText = SystemMessageText(ERROR_DISK_FULL);
+  diskFullText.erase(diskFullText.find_last_not_of("\r\n") + 1);
+  EXPECT_EQ(messages[0].text, GetUiText(7077) + "(" + diskFullText + ")");
+  // With room on the disk the same copy goes through.
+  EXPECT_EQ(CopyFileKeepTime(dir.System("w\\a.txt"), dir.System("w\\b.txt"), true), 1);
+  EXPECT_EQ(dir.Read("w/b.txt"), fresh);
 }
 
 TEST_F(FileHelpersTest, RoundFileTimesToFat) {

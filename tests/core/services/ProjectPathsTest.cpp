@@ -11,6 +11,7 @@
 #include "core/OpenIniReg.h"
 #include "core/ProjectPaths.h"
 #include "core/SimpleLock.h"
+#include "platform/base/ScopeExit.h"
 #include "platform/com/ComCheck.h"
 #include "tests/core/services/ServicesTestSupport.h"
 
@@ -108,17 +109,30 @@ TEST_F(ProjectPathsTest, OutputPathsRefuseNamesThatLeaveTheOutputFolder) {
   EXPECT_FALSE(project.Exists("SendRoot"));
 }
 
-TEST_F(ProjectPathsTest, WithoutAProjectNoOutputFolderIsCreated) {
-  host.projectFolder.clear();
+TEST_F(ProjectPathsTest, WithoutAProjectThereIsNoOutputPath) {
   TempFolder cwd;
   char old[4096];
   ASSERT_NE(::getcwd(old, sizeof old), nullptr);
   ASSERT_EQ(::chdir(cwd.Path().c_str()), 0);
-  const char* path = GetSendRootWwwPath("a.js", "JS\\");
-  std::string text = path != nullptr ? path : "<null>";
-  ASSERT_EQ(::chdir(old), 0);
-  EXPECT_EQ(text, "SendRoot\\WWW\\JS\\a.js");
+  ScopeExit back([&] { EXPECT_EQ(::chdir(old), 0); });
+  struct Answers {
+    const char* root;
+    const char* www;
+    const char* path;
+  };
+  auto ask = [] { return Answers{GetSendRootDir(), GetSendRootWwwDir(), GetSendRootWwwPath("a.js", "JS\\")}; };
+  host.projectFolder.clear();  // no project open
+  const Answers none = ask();
+  host.projectFolder = project.Path().string() + "\\";
+  host.folderResult = E_FAIL;  // the host call fails
+  const Answers failed = ask();
+  for (const Answers& a : {none, failed}) {
+    EXPECT_EQ(a.root, nullptr);
+    EXPECT_EQ(a.www, nullptr);
+    EXPECT_EQ(a.path, nullptr);
+  }
   EXPECT_FALSE(cwd.Exists("SendRoot"));
+  EXPECT_FALSE(project.Exists("SendRoot"));
 }
 
 TEST_F(ProjectPathsTest, ImagePathsOfTheProjectAndOfAGlobalProject) {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "core/StampList.h"
 #include "platform/vcl/StringList.h"
 #include "platform/win/FileTime.h"
@@ -12,8 +14,9 @@ using servicestest::TempFolder;
 
 namespace {
 
-GeneratedFileRecord* Record(std::uint64_t creation, std::uint64_t write, std::uint32_t size, std::uint32_t crc) {
-  auto* r = new GeneratedFileRecord();
+std::unique_ptr<GeneratedFileRecord> Record(std::uint64_t creation, std::uint64_t write, std::uint32_t size,
+                                            std::uint32_t crc) {
+  auto r = std::make_unique<GeneratedFileRecord>();
   r->creationTime.dwLowDateTime = static_cast<DWORD>(creation);
   r->creationTime.dwHighDateTime = static_cast<DWORD>(creation >> 32);
   r->lastWriteTime.dwLowDateTime = static_cast<DWORD>(write);
@@ -40,8 +43,8 @@ struct ListOwner {
 TEST(StampList, WritesOneCrLfLinePerItemInListOrder) {
   TempFolder dir;
   ListOwner owner;
-  owner.list.AddObject("index.xml", Record(0x01DA0000ABCDEF12ull, 0x01DA0000ABCDEF14ull, 1234, 0xCBF43926));
-  owner.list.AddObject("images\\LEFT.PNG", Record(0, 0x10, 0, 0));
+  AddRecordItem(owner.list, "index.xml", Record(0x01DA0000ABCDEF12ull, 0x01DA0000ABCDEF14ull, 1234, 0xCBF43926));
+  AddRecordItem(owner.list, "images\\LEFT.PNG", Record(0, 0x10, 0, 0));
   owner.list.Add("..\\PSW.TXT");  // no record: written as zeros
   SaveHexRecordList(dir.System("Plant1.txt"), &owner.list);
   EXPECT_EQ(dir.Read("Plant1.txt"),
@@ -54,9 +57,9 @@ TEST(StampList, RoundTripKeepsPathsOrderAndRecords) {
   TempFolder dir;
   ListOwner written;
   written.list.SetSorted(true);
-  written.list.AddObject("b.xsl", Record(0x01D9FFFF00000001ull, 0x01DA000000000002ull, 10, 0xFFFFFFFF));
-  written.list.AddObject("A.js", Record(1, 2, 3, 4));
-  written.list.AddObject("images\\x.png", Record(0xFFFFFFFFFFFFFFFFull, 0, 0xFFFFFFFF, 0));
+  AddRecordItem(written.list, "b.xsl", Record(0x01D9FFFF00000001ull, 0x01DA000000000002ull, 10, 0xFFFFFFFF));
+  AddRecordItem(written.list, "A.js", Record(1, 2, 3, 4));
+  AddRecordItem(written.list, "images\\x.png", Record(0xFFFFFFFFFFFFFFFFull, 0, 0xFFFFFFFF, 0));
   SaveHexRecordList(dir.System("s.txt"), &written.list);
 
   ListOwner read;
@@ -114,6 +117,19 @@ TEST(StampList, DuplicatesOfASortedListAreDropped) {
   LoadHexRecordList(dir.System("dup.txt"), &read.list);
   ASSERT_EQ(read.list.Count(), 1);
   EXPECT_EQ(At(read.list, 0).lastWriteTime.dwLowDateTime, 1u);
+}
+
+TEST(StampList, ADuplicateItemKeepsTheFirstRecord) {
+  ListOwner owner;
+  owner.list.SetSorted(true);
+  EXPECT_EQ(AddRecordItem(owner.list, "a.xml", Record(0, 1, 0, 0)), 0);
+  EXPECT_EQ(AddRecordItem(owner.list, "b.xml", Record(0, 2, 0, 0)), 1);
+  EXPECT_EQ(AddRecordItem(owner.list, "A.XML", Record(0, 3, 0, 0)), 0);  // its record is destroyed
+  ASSERT_EQ(owner.list.Count(), 2);
+  EXPECT_EQ(At(owner.list, 0).lastWriteTime.dwLowDateTime, 1u);
+  FreeListItems(&owner.list);
+  EXPECT_EQ(owner.list.Objects(0), nullptr);
+  EXPECT_EQ(owner.list.Count(), 2);  // the items stay
 }
 
 TEST(StampList, NothingHappensWithoutAListOrAFile) {

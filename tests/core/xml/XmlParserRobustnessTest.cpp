@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr std::uint32_t kAllBits = 0x2 | 0x4 | 0x8 | 0x10 | 0x20 | 0x40 | 0x80 | 0x100 | 0x200;
+constexpr std::uint32_t kAllBits = 0x2 | 0x4 | 0x8 | 0x10 | 0x20 | 0x40 | 0x80 | 0x100 | 0x200 | 0x400;
 
 bool IsStop(char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '"' || c == '\'' || c == '/' || c == '<' || c == '=' ||
@@ -56,7 +56,10 @@ std::string OpenElement(const std::string& doc, std::size_t end) {
 std::uint32_t ExpectedError(const std::string& doc, std::size_t n) {
   const std::string prefix = doc.substr(0, n);
   const std::size_t lt = prefix.rfind('<');
-  if (lt == std::string::npos || prefix.find('>', lt) != std::string::npos) return 0;  // in text
+  if (lt == std::string::npos || prefix.find('>', lt) != std::string::npos) {
+    // In text: cut short when an element is still open.
+    return OpenElement(doc, n).empty() ? 0 : 0x400;
+  }
   const std::string seg = prefix.substr(lt);
   if (seg.size() == 1) return 0x2;
   if (seg[1] == '!') {
@@ -230,14 +233,14 @@ TEST(XmlParserRobustness, BinaryInput) {
 }
 
 TEST(XmlParserRobustness, DeepAndLargeDocuments) {
-  // 300 000 open elements: ends inside them without an error.
+  // 300 000 open elements: the text ends inside them.
   std::string deep;
   for (int i = 0; i < 300000; ++i) deep += "<a>";
   TmyXMLParser doc;
   doc.indent = false;
   doc.progress = false;
   std::unique_ptr<TmyXmlNode> root(xmltest::ParseText(doc, deep));
-  EXPECT_EQ(doc.errorWord, 0u);
+  EXPECT_EQ(doc.errorWord, static_cast<std::uint32_t>(XML_ERR_OPEN_AT_END));
   std::string written = xmltest::WriteText(doc, root.get());
   // "<a>\r\n" down, "<a></a>\r\n" at the bottom, "</a>\r\n" up.
   EXPECT_EQ(written.size(), 299999u * 11 + 9);

@@ -193,19 +193,52 @@ TEST(XmlParser, ErrorBits) {
   }
 }
 
-TEST(XmlParser, TruncatedTextEndsWithoutError) {
+TEST(XmlParser, TextEndingInsideOpenElementsIsCutShort) {
+  // A file cut short: the tree keeps what was read, and the error word says
+  // that it is not the whole document.
   Parsed p("<a v=\"1\"><b>text\n<c>more words");
-  EXPECT_EQ(p.error(), 0u);
+  EXPECT_EQ(p.error(), static_cast<std::uint32_t>(XML_ERR_OPEN_AT_END));
   TmyXmlNode* b = p.top()->firstChild;
   EXPECT_EQ(b->value, "text\n");  // a piece runs up to the next '<'
-
   EXPECT_EQ(b->firstChild->value, "more words");
   EXPECT_EQ(p.doc.GetLine(), 2);
+  EXPECT_TRUE(xmltest::TreeIsConsistent(p.root.get()));
   // The tree holds everything read up to an error.
   Parsed q("<a><b x=\"1\"/><c y=2/></a>");
   EXPECT_EQ(q.error(), 0x80u);
   EXPECT_EQ(ChildNames(q.top()), "b,c");
   EXPECT_EQ(AttrList(q.top()->lastChild), "y=");
+}
+
+TEST(XmlParser, OnlyTextsLeftOpenAreCutShort) {
+  struct Case {
+    const char* text;
+    std::uint32_t bits;
+    int line;
+  };
+  const Case cases[] = {
+      {"<a>", XML_ERR_OPEN_AT_END, 1},
+      {"<a><b/>", XML_ERR_OPEN_AT_END, 1},
+      {"<a><b></b>", XML_ERR_OPEN_AT_END, 1},
+      {"<a>\n<b>\n", XML_ERR_OPEN_AT_END, 3},
+      {"<a><!-- c -->", XML_ERR_OPEN_AT_END, 1},
+      {"<a><?pi ?>", XML_ERR_OPEN_AT_END, 1},
+      {"<?xml version=\"1.0\"?>\r\n<web>\r\n\t<page>", XML_ERR_OPEN_AT_END, 3},
+      // Whole documents, and texts that open no element, read as before.
+      {"<a></a>", 0, 1},
+      {"<a/>", 0, 1},
+      {"<a></a>\n<b>", 0, 1},  // nothing after the first top element is read
+      {"<?xml version=\"1.0\"?>\r\n", 0, 2},
+      {"<!-- only a comment -->", 0, 1},
+      {"just text", 0, 1},
+      {"<a/><b/>", 0, 1},
+  };
+  for (const Case& c : cases) {
+    Parsed p(c.text);
+    EXPECT_EQ(p.error(), c.bits) << c.text;
+    EXPECT_EQ(p.doc.GetLine(), c.line) << c.text;
+    EXPECT_TRUE(xmltest::TreeIsConsistent(p.root.get())) << c.text;
+  }
 }
 
 TEST(XmlParser, LinesCountEveryLineFeed) {
@@ -256,7 +289,7 @@ TEST(XmlParser, TextEndsAtItsFirstNul) {
   { std::ofstream(dir + "/nul.xml", std::ios::binary) << bytes; }
   ASSERT_TRUE(doc.LoadFromFile(dir + "/nul.xml"));
   std::unique_ptr<TmyXmlNode> root(doc.Parse());
-  EXPECT_EQ(doc.errorWord, 0u);
+  EXPECT_EQ(doc.errorWord, static_cast<std::uint32_t>(XML_ERR_OPEN_AT_END));  // "<a>x" is all there is
   EXPECT_EQ(root->firstChild->ChildCount(), 0);
 }
 

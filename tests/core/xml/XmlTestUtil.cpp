@@ -34,10 +34,7 @@ TmyXmlNode* ParseText(TmyXMLParser& doc, const std::string& text) {
   return doc.Parse();
 }
 
-std::string WriteText(TmyXMLParser& doc, TmyXmlNode* root) {
-  std::unique_ptr<std::string> text(doc.WriteNode(root, nullptr, 0));
-  return *text;
-}
+std::string WriteText(TmyXMLParser& doc, TmyXmlNode* root) { return doc.WriteNode(root, 0); }
 
 ::testing::AssertionResult TreeIsConsistent(const TmyXmlNode* root) {
   const TmyXmlNode* n = root;

@@ -14,6 +14,8 @@
 
 #include "core/XmlDocument.h"
 #include "core/XmlWriterHooks.h"
+#include "platform/base/ScopeExit.h"
+#include "platform/win/WriteFault.h"
 #include "tests/core/xml/XmlTestUtil.h"
 
 using xmltest::DataPath;
@@ -102,12 +104,13 @@ TEST(XmlWriter, WriteNodeAtADepth) {
   a->AddChild("b");
   root.AddChild("c");
   std::string stream = "start\r\n";
-  EXPECT_EQ(doc.WriteNode(a, &stream, 2), &stream);  // the node and its following siblings
+  EXPECT_EQ(&doc.WriteNode(a, stream, 2), &stream);  // the node and its following siblings
   EXPECT_EQ(stream, "start\r\n\t<a>\r\n\t\t<b></b>\r\n\t</a>\r\n\t<c></c>\r\n");
-  std::unique_ptr<std::string> own(doc.WriteNode(a->firstChild, nullptr, 1));
-  EXPECT_EQ(*own, "<b></b>\r\n");
-  std::unique_ptr<std::string> empty(doc.WriteNode(nullptr, nullptr, 0));
-  EXPECT_EQ(*empty, "");
+  EXPECT_EQ(doc.WriteNode(a->firstChild, 1), "<b></b>\r\n");
+  EXPECT_EQ(doc.WriteNode(nullptr, 0), "");
+  // Depth 0 appends the text of a root's children.
+  std::string more = "x";
+  EXPECT_EQ(doc.WriteNode(&root, more, 0), "x<a>\r\n\t<b></b>\r\n</a>\r\n<c></c>\r\n");
 }
 
 TEST(XmlWriter, ProjectRoundTripIsByteExact) {
@@ -242,16 +245,51 @@ TEST(XmlWriter, FailedWritesReturnZeroAndKeepTheOldFile) {
   EXPECT_EQ(files, 1);
 }
 
+// A save that stops half-way (a full disk) fails and leaves the old file as it
+// was: the text goes to a temporary file that only a finished write renames.
+TEST(XmlWriter, ASaveThatStopsHalfWayKeepsTheOldFile) {
+  TmyXMLParser doc;
+  doc.progress = false;
+  TmyXmlNode root("Wrapper");
+  TmyXmlNode* web = root.AddChild("web");
+  for (int i = 0; i < 2000; ++i) web->AddChild("page")->SetAttrInt("id", i);
+  const std::string text = WriteText(doc, &root);
+  const std::string dir = xmltest::TempDir();
+  const std::string path = dir + "/project.xml";
+  const std::string old = "<web>the old project</web>\r\n";
+  { std::ofstream(path, std::ios::binary) << old; }
+  const auto halfWay = static_cast<std::int64_t>(text.size() / 2);
+  {
+    FileWriteBudgetScope diskFull(halfWay);
+    EXPECT_EQ(doc.SaveToFile(&root, path, false), 0u);
+  }
+  {
+    FileWriteBudgetScope diskFull(halfWay);
+    EXPECT_EQ(doc.SaveToFileCrcTag(&root, path, false, false), 0u);
+  }
+  EXPECT_EQ(ReadFileBytes(path), old);
+  int entries = 0;
+  for (auto& entry : std::filesystem::directory_iterator(dir)) entries += entry.exists();
+  EXPECT_EQ(entries, 1);  // no temporary file left behind
+  EXPECT_EQ(doc.SaveToFile(&root, path, false), text.size());
+  EXPECT_EQ(ReadFileBytes(path), text);
+}
+
 TEST(XmlWriter, ProgressHooks) {
   std::vector<std::string> calls;
   SetXmlStatusTextHook(
       [&](HWND w, const char* text) { calls.push_back(std::string(w == nullptr ? "main:" : "win:") + text); });
   SetXmlKeepAliveHook([&](HWND) { calls.push_back("alive"); });
+  // The hooks are process-wide: none may outlive this test's `calls`.
+  ScopeExit unhook([] {
+    SetXmlStatusTextHook(nullptr);
+    SetXmlKeepAliveHook(nullptr);
+  });
 
   TmyXMLParser doc;
   TmyXmlNode root("Wrapper");
   for (int i = 0; i < 1250; ++i) root.AddChild("n");
-  std::unique_ptr<std::string> text(doc.WriteNode(&root, nullptr, 0));
+  std::string text = doc.WriteNode(&root, 0);
   // Status before and after; keep-alive once the line counter passes 1000,
   // then every 100 lines: nodes 1001, 1101 and 1201.
   ASSERT_EQ(calls.size(), 5u);
@@ -262,7 +300,7 @@ TEST(XmlWriter, ProgressHooks) {
   calls.clear();
   doc.progressWindow = reinterpret_cast<HWND>(std::uintptr_t{42});
   root.firstChild->value = std::string(2000, '\n');  // lines inside a value count too
-  text.reset(doc.WriteNode(&root, nullptr, 0));
+  text = doc.WriteNode(&root, 0);
   EXPECT_EQ(calls.front(), "win:Saving XML...");
   // Node 1 brings the counter to 2002: nodes 2 to 12 each find it above the
   // threshold, which grows by 100 a time; then nodes 101, 201, ... 1201.
@@ -270,19 +308,20 @@ TEST(XmlWriter, ProgressHooks) {
 
   calls.clear();
   doc.progress = false;
-  text.reset(doc.WriteNode(&root, nullptr, 0));
+  text = doc.WriteNode(&root, 0);
   EXPECT_TRUE(calls.empty());
   SetXmlStatusTextHook(nullptr);
   SetXmlKeepAliveHook(nullptr);
   doc.progress = true;
-  text.reset(doc.WriteNode(&root, nullptr, 0));  // no hooks: nothing to call
+  text = doc.WriteNode(&root, 0);  // no hooks: nothing to call
 }
 
 // xmllint must accept what the writer writes.
 class XmlLint : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (std::system("xmllint --version >/dev/null 2>&1") != 0) GTEST_SKIP() << "xmllint is not installed";
+    // A missing tool is a failure: the README's test command installs it.
+    ASSERT_EQ(std::system("xmllint --version >/dev/null 2>&1"), 0) << "xmllint is not installed";
   }
   static int Lint(const std::string& path) {
     return std::system(("xmllint --noout '" + path + "' 2>/dev/null").c_str());

@@ -1,23 +1,32 @@
-// Every page of the demo project on a design surface, painted in the design
-// view and in the live view (with values in the objects) into PNG files of
-// the build folder's "surface" folder, with an enlarged crop of each object.
+// Every page of the demo project, and every kind side by side, painted in the
+// design view and in the live view (with values in the objects) and compared
+// with reviewed golden pictures (GoldenPicture.h). The pictures, and an
+// enlarged crop of each object, are also written to the build folder's
+// "surface" folder for viewing.
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "core/XmlDocument.h"
 #include "core/XmlNode.h"
 #include "platform/vcl/PngWriter.h"
+#include "tests/grid/surface/GoldenPicture.h"
 #include "tests/grid/surface/SurfaceTestSupport.h"
 
 using namespace surfacetest;
 
 namespace {
+
+// How much the crops of single objects are enlarged, and their margin.
+constexpr int kCropFactor = 3;
+constexpr int kCropMargin = 4;
+constexpr int kCropMaxWidth = 400;
+constexpr int kCropMaxHeight = 300;
 
 struct TDemoValue {
   const char* type;
@@ -49,7 +58,6 @@ void SetDemoValue(TGridWebElement* e) {
     const float f = 21.5f;
     e->FVarInfo.typeName = "REAL";
     std::memcpy(e->FValueBuf, &f, sizeof f);
-    e->FVarInfo.typeCode = e->FVarInfo.typeCode;  // as the lookup found it
     return;
   }
   const auto it = DemoValues().find(name);
@@ -74,6 +82,77 @@ void ClearSurface(TScrollBox* box) {
   for (TGridWebElement* e : ElementsOf(box)) delete e;
 }
 
+std::string AreaName(const TGridWebElement* e) {
+  return GridWebKindElement(e->Kind()) + std::string(" ") + std::to_string(e->FUid) + " at (" +
+         std::to_string(e->Left()) + ", " + std::to_string(e->Top()) + ")";
+}
+
+// --- every kind side by side ---------------------------------------------------------
+
+using TSetUp = void (*)(TGridWebElement*);
+
+void SetBoxSize(TGridWebElement* e, int w, int h) {
+  e->SetContentWidth(w);
+  e->SetContentHeight(h);
+  e->SetBounds(e->Left(), e->Top(), w, h);
+}
+
+struct TKindPlace {
+  int kind, x, y;
+  TSetUp setUp;
+};
+
+// Each kind at a unit position with the fields that make it show something.
+const TKindPlace kKindPlaces[] = {
+    {wkLabel, 2, 2,
+     [](TGridWebElement* e) {
+       e->FHref = "PAGE2";
+       e->SetCaption("Link label");
+     }},
+    {wkEdit, 2, 6,
+     [](TGridWebElement* e) {
+       e->FSize = 6;
+       e->FAlignRight = true;
+     }},
+    {wkEditLocal, 2, 10, [](TGridWebElement*) {}},
+    {wkImage, 2, 14,
+     [](TGridWebElement* e) {
+       e->SetCaption("Off");
+       e->SetOptCaption("On");
+     }},
+    {wkSubmit, 2, 20, [](TGridWebElement* e) { e->SetBounds(e->Left(), e->Top(), 20, 10); }},
+    {wkPicture, 2, 26, [](TGridWebElement*) {}},
+    {wkCamera, 22, 2,
+     [](TGridWebElement* e) {
+       SetBoxSize(e, 120, 80);
+       e->FHref = "http://cam/1.jpg";
+     }},
+    {wkBlock, 22, 16,
+     [](TGridWebElement* e) {
+       SetBoxSize(e, 60, 24);
+       e->FTransparent = false;
+       e->FBackColor = 0x00C0FF;
+       e->FGradient = true;
+       e->FFrontColor = 0x004080;
+     }},
+    {wkMultiImage, 22, 22, [](TGridWebElement* e) { e->AddImage("state1.gif", false); }},
+    {wkPostFile, 2, 34, [](TGridWebElement* e) { e->FSize = 23; }},
+    {wkImageBtn, 12, 14, [](TGridWebElement*) {}},
+    {wkStrImg, 40, 16, [](TGridWebElement* e) { SetBoxSize(e, 48, 40); }},
+    {wkCanvas, 40, 22, [](TGridWebElement* e) { SetBoxSize(e, 100, 50); }},
+    {wkIFrame, 52, 2,
+     [](TGridWebElement* e) {
+       SetBoxSize(e, 120, 80);
+       e->FHref = "status.html";
+     }},
+    {wkDropDown, 2, 40,
+     [](TGridWebElement* e) {
+       e->FSize = 8;
+       e->FOptions.Add("0", "Off");
+       e->FOptions.Add("1", "On");
+     }},
+};
+
 }  // namespace
 
 class DemoPagesTest : public SurfaceTest {
@@ -85,37 +164,76 @@ class DemoPagesTest : public SurfaceTest {
       if (n->name == "globalset") d.FGlobalWebData.MeasuredFonts = n->GetAttrInt("newdim", 0) != 0;
       if (n->name == "placeholders") d.FGlobalWebData.GlobalPlaceHolders.LoadFromXml(n);
       if (n->name == "images") d.FGlobalWebData.Images.LoadFromXml(n);
-      if (n->name == "Layers") {
-        int i = 0;
-        for (TmyXmlNode* l = n->firstChild; l != nullptr && i < kLayerCount; l = l->next, ++i) {
-          d.FLayers[i].Visible = l->GetAttr("visible") == "1";
-          d.FLayers[i].Frozen = l->GetAttr("frozen") == "1";
-        }
-      }
+      if (n->name == "Layers") LoadLayers(n);
     }
   }
 
+  void LoadLayers(TmyXmlNode* layers) {
+    int i = 0;
+    for (TmyXmlNode* l = layers->firstChild; l != nullptr && i < kLayerCount; l = l->next, ++i) {
+      designer()->FLayers[i].Visible = l->GetAttr("visible") == "1";
+      designer()->FLayers[i].Frozen = l->GetAttr("frozen") == "1";
+    }
+  }
+
+  // The surface painted, written with a crop of every object, and compared
+  // with its golden picture.
   void PaintPage(const std::string& pageName, const std::string& view) {
     TBitmap b;
     PaintSurface(b);
-    ASSERT_TRUE(SaveBitmapAsPng(b, OutputPath(pageName + "_" + view + ".png")));
+    const std::string name = pageName + "_" + view;
+    ASSERT_TRUE(SaveBitmapAsPng(b, OutputPath(name + ".png")));
+    std::vector<TPictureArea> areas;
     for (TGridWebElement* e : ElementsOf(box())) {
       if (!e->Visible() || e->Width() <= 0 || e->Height() <= 0) continue;
-      const TRect r{e->Left() - 4, e->Top() - 4, e->Left() + std::min(e->Width(), 400) + 4,
-                    e->Top() + std::min(e->Height(), 300) + 4};
-      SaveCrop(
-          b, r, 3,
-          OutputPath(pageName + "_" + view + "_" + std::to_string(e->FUid) + "_" + std::to_string(e->Kind()) + ".png"));
+      areas.push_back({AreaName(e), e->BoundsRect()});
+      const TRect r{e->Left() - kCropMargin, e->Top() - kCropMargin,
+                    e->Left() + std::min(e->Width(), kCropMaxWidth) + kCropMargin,
+                    e->Top() + std::min(e->Height(), kCropMaxHeight) + kCropMargin};
+      SaveCrop(b, r, kCropFactor,
+               OutputPath(name + "_" + std::to_string(e->FUid) + "_" + std::to_string(e->Kind()) + ".png"));
     }
+    EXPECT_TRUE(MatchesGolden(b, name + ".png", areas));
   }
+
+  void PaintDemoPage(TmyXmlNode* page);
 };
+
+void DemoPagesTest::PaintDemoPage(TmyXmlNode* page) {
+  TFormDesign1& d = *designer();
+  d.FGlobalWebData.PagePlaceHolders.Clear();
+  for (TmyXmlNode* n = page->firstChild; n != nullptr; n = n->next)
+    if (n->name == "placeholders") d.FGlobalWebData.PagePlaceHolders.LoadFromXml(n);
+  ClearSurface(box());
+  d.FLiveMode = false;
+  d.LoadObjects(page, box());
+  EXPECT_TRUE(d.FLoadFailures.empty());
+  std::vector<TGridWebElement*> elements = ElementsOf(box());
+  ASSERT_FALSE(elements.empty());
+  // The first two objects are selected in the design view.
+  elements[0]->Select();
+  if (elements.size() > 1) elements[1]->Select();
+  const std::string name = page->GetAttr("name");
+  PaintPage(name, "design");
+  for (TGridWebElement* e : elements) EXPECT_GT(e->Width(), 0) << name << " " << e->FUid;
+
+  // The live view: values in the objects, visibility variables on.
+  d.FLiveMode = true;
+  for (TGridWebElement* e : elements) {
+    e->FVarValid = e->GetVariable().empty() || e->FVarInfo.typeCode != -1;
+    SetDemoValue(e);
+    e->FVisValue[0] = 1;
+  }
+  PaintPage(name, "live");
+  d.FLiveMode = false;
+}
 
 TEST_F(DemoPagesTest, EveryPageInBothViews) {
   TmyXMLParser parser;
   ASSERT_TRUE(parser.LoadFromFile(SourcePath("examples/demo/Tarnwell/Demo.xml")));
-  TmyXmlNode* root = parser.Parse();
+  const std::unique_ptr<TmyXmlNode> root(parser.Parse());
   ASSERT_NE(root, nullptr);
-  TmyXmlNode* web = root->name == "web" ? root : root->firstChild;
+  TmyXmlNode* web = root->name == "web" ? root.get() : root->firstChild;
   while (web != nullptr && web->name != "web") web = web->next;
   ASSERT_NE(web, nullptr);
   LoadProjectSettings(web);
@@ -133,103 +251,21 @@ TEST_F(DemoPagesTest, EveryPageInBothViews) {
     for (TmyXmlNode* page = group->firstChild; page != nullptr; page = page->next) {
       if (page->name != "page") continue;
       ++pages;
-      d.FGlobalWebData.PagePlaceHolders.Clear();
-      for (TmyXmlNode* n = page->firstChild; n != nullptr; n = n->next)
-        if (n->name == "placeholders") d.FGlobalWebData.PagePlaceHolders.LoadFromXml(n);
-      ClearSurface(box());
-      d.FLiveMode = false;
-      d.LoadObjects(page, box());
-      EXPECT_TRUE(d.FLoadFailures.empty());
-      std::vector<TGridWebElement*> elements = ElementsOf(box());
-      ASSERT_FALSE(elements.empty());
-      // The first two objects are selected in the design view.
-      elements[0]->Select();
-      if (elements.size() > 1) elements[1]->Select();
-      const std::string name = page->GetAttr("name");
-      PaintPage(name, "design");
-      for (TGridWebElement* e : elements) EXPECT_GT(e->Width(), 0) << name << " " << e->FUid;
-
-      // The live view: values in the objects, visibility variables on.
-      d.FLiveMode = true;
-      for (TGridWebElement* e : elements) {
-        e->FVarValid = e->GetVariable().empty() || e->FVarInfo.typeCode != -1;
-        SetDemoValue(e);
-        e->FVisValue[0] = 1;
-      }
-      PaintPage(name, "live");
-      d.FLiveMode = false;
+      PaintDemoPage(page);
     }
   }
   EXPECT_EQ(pages, 4);
   ClearSurface(box());
-  delete root;
 }
 
-// Every kind side by side, selected and not, in both views, with a variable
-// the live view did not find: the link frames and the "-" of constants.
+// Every kind side by side, every second one selected, in both views; in the
+// live view with a variable the live view did not find (the red link frames)
+// and, for the edit field, a constant (its "-").
 TEST_F(DemoPagesTest, EveryKindSideBySide) {
-  struct TPlace {
-    int kind, x, y;
-  };
-  const TPlace places[] = {{wkLabel, 2, 2},        {wkEdit, 2, 6},      {wkEditLocal, 2, 10}, {wkImage, 2, 14},
-                           {wkSubmit, 2, 20},      {wkPicture, 2, 26},  {wkCamera, 22, 2},    {wkBlock, 22, 16},
-                           {wkMultiImage, 22, 22}, {wkPostFile, 2, 34}, {wkImageBtn, 12, 14}, {wkStrImg, 40, 16},
-                           {wkCanvas, 40, 22},     {wkIFrame, 52, 2},   {wkDropDown, 2, 40}};
   std::vector<TGridWebElement*> all;
-  for (const TPlace& p : places) {
-    auto* e = Make(p.kind, p.x, p.y);
-    all.push_back(e);
-    switch (p.kind) {
-      case wkImage:
-        e->SetCaption("Off");
-        e->SetOptCaption("On");
-        break;
-      case wkCamera:
-        e->SetContentWidth(120);
-        e->SetContentHeight(80);
-        e->FHref = "http://cam/1.jpg";
-        break;
-      case wkIFrame:
-        e->SetContentWidth(120);
-        e->SetContentHeight(80);
-        e->FHref = "status.html";
-        break;
-      case wkBlock:
-        e->SetContentWidth(60);
-        e->SetContentHeight(24);
-        e->FTransparent = false;
-        e->FBackColor = 0x00C0FF;
-        e->FGradient = true;
-        e->FFrontColor = 0x004080;
-        break;
-      case wkMultiImage: e->AddImage("state1.gif", false); break;
-      case wkStrImg:
-        e->SetContentWidth(48);
-        e->SetContentHeight(40);
-        break;
-      case wkCanvas:
-        e->SetContentWidth(100);
-        e->SetContentHeight(50);
-        break;
-      case wkDropDown:
-        e->FSize = 8;
-        e->FOptions.Add("0", "Off");
-        e->FOptions.Add("1", "On");
-        break;
-      case wkEdit:
-        e->FSize = 6;
-        e->FAlignRight = true;
-        break;
-      case wkLabel:
-        e->FHref = "PAGE2";
-        e->SetCaption("Link label");
-        break;
-      case wkPostFile: e->FSize = 23; break;
-      case wkSubmit: e->SetBounds(e->Left(), e->Top(), 20, 10); break;
-      default: break;
-    }
-    if (p.kind == wkCamera || p.kind == wkIFrame || p.kind == wkBlock || p.kind == wkStrImg || p.kind == wkCanvas)
-      e->SetBounds(e->Left(), e->Top(), e->FContentWidth, e->FContentHeight);
+  for (const TKindPlace& p : kKindPlaces) {
+    all.push_back(Make(p.kind, p.x, p.y));
+    p.setUp(all.back());
   }
   for (std::size_t i = 0; i < all.size(); i += 2) all[i]->Select();
   PaintPage("kinds", "design");

@@ -1,13 +1,17 @@
 // Pixel probes of page objects: selection marks, the red link frame, the
-// pictures of missing and broken pictures, the drop-down arrow, the
-// transparency of PNG and GIF pictures, clipping of edit texts.
+// pictures of missing and broken pictures, the built-in drop-down arrow, the
+// frames of fields and buttons, the text of double-state images, the frame of
+// a dynamic bar, the transparency of PNG and GIF pictures, clipping of edit
+// texts.
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/vcl/Canvas.h"
+#include "platform/vcl/Colors.h"
 #include "platform/vcl/Picture.h"
 #include "tests/grid/surface/SurfaceTestSupport.h"
 
@@ -17,14 +21,12 @@ using DrawingTest = SurfaceTest;
 
 namespace {
 
-// A bitmap of w x h in one colour with a transparent colour.
+// A bitmap of w x h in one colour.
 void Solid(TBitmap& b, int w, int h, TColor colour) {
   b.SetSize(w, h);
   b.Canvas->Brush->Color = colour;
   b.Canvas->FillRect({0, 0, w, h});
 }
-
-bool IsRed(TColor c) { return c == clRed; }
 
 // Text pixels: dark, whatever the smoothing of the glyph edges.
 bool Dark(TColor c) { return c >= 0 && (c & 0xFF) + ((c >> 8) & 0xFF) + ((c >> 16) & 0xFF) < 300; }
@@ -35,6 +37,18 @@ int CountDark(const TBitmap& b, const TRect& r) {
     for (int x = r.Left; x < r.Right; ++x)
       if (Dark(PixelAt(b, x, y))) ++n;
   return n;
+}
+
+// The columns of the dark pixels of a row, as "x..x" runs ("" for none).
+std::string DarkRuns(const TBitmap& b, int y, int left, int right) {
+  std::string runs;
+  for (int x = left; x < right; ++x) {
+    if (!Dark(PixelAt(b, x, y)) || (x > left && Dark(PixelAt(b, x - 1, y)))) continue;
+    int end = x;
+    while (end + 1 < right && Dark(PixelAt(b, end + 1, y))) ++end;
+    runs += (runs.empty() ? "" : " ") + std::to_string(x - left) + ".." + std::to_string(end - left);
+  }
+  return runs;
 }
 
 }  // namespace
@@ -96,9 +110,9 @@ TEST_F(DrawingTest, RedCrossOfAMissingPicture) {
   DrawAlone(e, b, 40, 40);
   EXPECT_EQ(e->Width(), 32);
   EXPECT_EQ(e->Height(), 32);
-  EXPECT_TRUE(IsRed(PixelAt(b, 16, 16)));
-  EXPECT_TRUE(IsRed(PixelAt(b, 8, 8)));
-  EXPECT_TRUE(IsRed(PixelAt(b, 24, 8)));
+  EXPECT_EQ(PixelAt(b, 16, 16), clRed);
+  EXPECT_EQ(PixelAt(b, 8, 8), clRed);
+  EXPECT_EQ(PixelAt(b, 24, 8), clRed);
   EXPECT_EQ(PixelAt(b, 16, 0), clBlack);  // the black frame
   EXPECT_EQ(PixelAt(b, 31, 16), clBlack);
   EXPECT_EQ(PixelAt(b, 16, 4), clWhite);
@@ -107,7 +121,7 @@ TEST_F(DrawingTest, RedCrossOfAMissingPicture) {
   auto* m = Make(wkMultiImage);
   m->AddImage("no_such_picture.png", false);
   DrawAlone(m, b, 40, 40);
-  EXPECT_TRUE(IsRed(PixelAt(b, 16, 16)));
+  EXPECT_EQ(PixelAt(b, 16, 16), clRed);
   designer()->FLiveMode = true;
   DrawAlone(m, b, 40, 40);
   EXPECT_EQ(CountColor(b, {0, 0, 40, 40}, clWhite), 1600);
@@ -117,7 +131,8 @@ TEST_F(DrawingTest, BrokenPictureImageOfAStringPicture) {
   auto* e = Make(wkStrImg);
   e->SetContentWidth(64);
   e->SetContentHeight(48);
-  // The built-in picture, 22 x 24, transparent in 0x800080.
+  // A stand-in of 22 x 24, transparent in 0x800080, that the probes can tell
+  // from the built-in one.
   TBitmap broken;
   Solid(broken, 22, 24, 0x800080);
   broken.Canvas->Brush->Color = clBlue;
@@ -153,57 +168,169 @@ TEST_F(DrawingTest, BrokenPictureImageOfAStringPicture) {
   EXPECT_EQ(e->Width(), 0);
 }
 
-TEST_F(DrawingTest, BuiltInPicturesWhenTheProgramCarriesThem) {
+// The program's own pictures are part of it: a build without them is broken.
+TEST_F(DrawingTest, BuiltInBrokenPictureIsTransparentAndSized) {
   auto* s = Make(wkStrImg);
-  auto* d = Make(wkDropDown);
   ASSERT_NE(s->FBrokenPicture, nullptr);
-  ASSERT_NE(d->FDropDownPicture, nullptr);
-  if (s->FBrokenPicture->Graphic() == nullptr) GTEST_SKIP() << "no BROKEN_BMP resource in this build";
+  ASSERT_NE(s->FBrokenPicture->Graphic(), nullptr) << "the program's BROKEN_BMP picture is missing";
   EXPECT_EQ(s->FBrokenPicture->Width(), 22);
   EXPECT_EQ(s->FBrokenPicture->Height(), 24);
   EXPECT_TRUE(s->FBrokenPicture->Graphic()->Transparent());
-  if (d->FDropDownPicture->Graphic() == nullptr) GTEST_SKIP() << "no DROPDOWN_BMP resource in this build";
-  EXPECT_TRUE(d->FDropDownPicture->Graphic()->Transparent());
-  // The arrow lies at (W - 14, H / 2 - 3), its white left out.
-  d->FTransparent = true;
-  TBitmap b;
-  DrawAlone(d, b, 80, 40, 0, 0, clYellow);
-  const int ax = d->Width() - 14, ay = d->Height() / 2 - 3;
-  const TRect arrow{ax, ay, ax + d->FDropDownPicture->Width(), ay + d->FDropDownPicture->Height()};
-  EXPECT_GT(CountDark(b, arrow), 3);
-  EXPECT_EQ(CountColor(b, arrow, clWhite), 0);
-  EXPECT_GT(CountColor(b, arrow, clYellow), 3);
+  const auto* bitmap = dynamic_cast<const TBitmap*>(s->FBrokenPicture->Graphic());
+  ASSERT_NE(bitmap, nullptr);
+  EXPECT_EQ(bitmap->TransparentColor(), static_cast<TColor>(0x800080));
 }
 
-TEST_F(DrawingTest, DropDownArrowAndOptionText) {
+// The built-in arrow, at (W - 14, floor(H / 2) - 3) of the field: a black
+// triangle pointing down (rows of 7, 5, 3 and 1 pixels, centred) whose white
+// is left out, in the design view and in the live view alike.
+TEST_F(DrawingTest, BuiltInDropDownArrowIsATrianglePointingDown) {
+  auto* d = Make(wkDropDown);
+  ASSERT_NE(d->FDropDownPicture, nullptr);
+  ASSERT_NE(d->FDropDownPicture->Graphic(), nullptr) << "the program's DROPDOWN_BMP picture is missing";
+  ASSERT_TRUE(d->FDropDownPicture->Graphic()->Transparent());
+  d->FTransparent = true;
+  d->FSize = 6;
+  for (const bool live : {false, true}) {
+    designer()->FLiveMode = live;
+    TBitmap b;
+    DrawAlone(d, b, 100, 40, 0, 0, clYellow);
+    const int ax = d->Width() - 14, ay = d->Height() / 2 - 3;
+    const int aw = d->FDropDownPicture->Width(), ah = d->FDropDownPicture->Height();
+    std::vector<std::string> rows;
+    for (int y = ay; y < ay + ah; ++y) rows.push_back(DarkRuns(b, y, ax, ax + aw));
+    EXPECT_EQ(rows, (std::vector<std::string>{"", "", "2..8", "3..7", "4..6", "5..5", ""})) << "live " << live;
+    EXPECT_EQ(CountColor(b, {ax, ay, ax + aw, ay + ah}, clWhite), 0) << "live " << live;
+  }
+}
+
+TEST_F(DrawingTest, DropDownShowsTheOptionTextBeforeItsArrow) {
   auto* e = Make(wkDropDown);
   e->FSize = 10;
+  e->FTransparent = true;
   e->FOptions.Add("0", "Off");
   e->FOptions.Add("1", "Manual");
-  TBitmap arrow;
-  Solid(arrow, 9, 5, clWhite);
-  arrow.Canvas->Brush->Color = clBlack;
-  arrow.Canvas->FillRect({2, 1, 7, 4});
-  arrow.SetTransparentColor(clWhite);
-  arrow.SetTransparent(true);
-  e->FDropDownPicture->Assign(&arrow);
   TBitmap b;
   DrawAlone(e, b, 160, 40, 0, 0, clYellow);
-  e->FTransparent = true;
   const int W = e->Width(), H = e->Height();
-  const int ax = W - 14, ay = H / 2 - 3;
-  EXPECT_EQ(PixelAt(b, ax + 3, ay + 2), clBlack);
-  EXPECT_EQ(PixelAt(b, ax, ay), clYellow);  // white is transparent
   // The design view shows the text of the option "0".
   EXPECT_GT(CountDark(b, {3, 2, W - 20, H - 2}), 5);
+  TBitmap design;
+  design.Assign(&b);
   // In the live view the text of the value's option, clipped before the arrow.
   designer()->FLiveMode = true;
   e->SetVariable("Mode");
   SetLiveValue(e, "DINT", 1);
   DrawAlone(e, b, 160, 40, 0, 0, clYellow);
   SaveCrop(b, {0, 0, 160, 40}, 4, OutputPath("probe_dropdown_live.png"));
-  EXPECT_GT(CountDark(b, {3, 2, W - 20, H - 2}), 5);
+  EXPECT_GT(CountDark(b, {3, 2, W - 20, H - 2}), CountDark(design, {3, 2, W - 20, H - 2}));  // "Manual", not "Off"
   EXPECT_EQ(CountDark(b, {W - 20, 2, W - 15, H - 2}), 0);
+}
+
+// The sunken frame of fields: a 2-pixel shadow line on the left and at the
+// top; on the right and at the bottom a 2-pixel highlight line whose outer
+// pixel a 1-pixel line in the face colour covers.
+TEST_F(DrawingTest, SunkenFieldFrameOfEditFields) {
+  auto* e = Make(wkEdit);
+  e->FSize = 8;
+  TBitmap b;
+  DrawAlone(e, b, 100, 40, 2, 3, clYellow);
+  const int X = 2, Y = 3, W = e->Width(), H = e->Height();
+  const int midX = X + W / 2, midY = Y + H / 2;
+  const TColor shadow = ColorToRGB(clBtnShadow), highlight = ColorToRGB(clBtnHighlight), face = ColorToRGB(clBtnFace);
+  EXPECT_EQ(PixelAt(b, X, midY), shadow);
+  EXPECT_EQ(PixelAt(b, X + 1, midY), shadow);
+  EXPECT_EQ(PixelAt(b, midX, Y), shadow);
+  EXPECT_EQ(PixelAt(b, midX, Y + 1), shadow);
+  EXPECT_EQ(PixelAt(b, X + W - 2, midY), highlight);
+  EXPECT_EQ(PixelAt(b, X + W - 1, midY), face);
+  EXPECT_EQ(PixelAt(b, midX, Y + H - 2), highlight);
+  EXPECT_EQ(PixelAt(b, midX, Y + H - 1), face);
+  EXPECT_EQ(PixelAt(b, X + W, midY), clYellow);
+  EXPECT_EQ(PixelAt(b, midX, Y + H), clYellow);
+  // Transparent: the page shows inside the frame.
+  EXPECT_EQ(PixelAt(b, X + 3, Y + 3), clYellow);
+  // Without a border no frame at all.
+  e->FBorder = false;
+  DrawAlone(e, b, 100, 40, 2, 3, clYellow);
+  EXPECT_EQ(CountColor(b, {0, 0, 100, 40}, shadow) + CountColor(b, {0, 0, 100, 40}, face), 0);
+}
+
+// A submit button is filled only when it is not transparent; its raised frame
+// is white above and to the left and grey below and to the right, twice.
+TEST_F(DrawingTest, SubmitButtonFrameIsWhiteAboveAndGreyBelow) {
+  auto* e = Make(wkSubmit);
+  e->SetCaption("");
+  e->SetBounds(e->Left(), e->Top(), 60, 30);
+  TBitmap b;
+  DrawAlone(e, b, 80, 40, 0, 0, clYellow);
+  ASSERT_EQ(e->Width(), 60);
+  const int l = 1, t = 1, r = e->Width() - 1, bottom = e->Height() - 1, midX = 30, midY = e->Height() / 2;
+  for (const int x : {l, l + 1}) EXPECT_EQ(PixelAt(b, x, midY), clWhite) << x;
+  for (const int y : {t, t + 1}) EXPECT_EQ(PixelAt(b, midX, y), clWhite) << y;
+  for (const int x : {r - 1, r}) EXPECT_EQ(PixelAt(b, x, midY), clGray) << x;
+  for (const int y : {bottom - 1, bottom}) EXPECT_EQ(PixelAt(b, midX, y), clGray) << y;
+  EXPECT_EQ(PixelAt(b, l + 4, midY), clYellow);  // transparent: not filled
+  EXPECT_EQ(PixelAt(b, 0, midY), clYellow);
+  e->FTransparent = false;
+  e->FBackColor = clAqua;
+  DrawAlone(e, b, 80, 40, 0, 0, clYellow);
+  EXPECT_EQ(PixelAt(b, l + 4, midY), clAqua);
+  EXPECT_EQ(PixelAt(b, l, midY), clWhite);
+}
+
+// The caption of a double-state image is centred on its picture and clipped
+// to the picture's box: a caption wider than the picture loses both ends.
+TEST_F(DrawingTest, DoubleStateCaptionIsClippedToThePicture) {
+  auto* e = Make(wkImage);
+  TBitmap on;
+  Solid(on, 32, 32, clBlue);
+  e->OnPicture()->Assign(&on);
+  e->SetCaption("Door");
+  e->SetOptCaption("Door state");
+  e->SetVariable("DoorOpen");
+  designer()->FLiveMode = true;
+  SetLiveValue(e, "BOOL", 1);
+  e->FFrontColor = clWhite;
+  TBitmap b;
+  DrawAlone(e, b, 120, 40, 20, 0, clYellow);
+  EXPECT_EQ(e->Width(), 32);
+  EXPECT_EQ(e->Height(), 32);
+  SaveCrop(b, {0, 0, 120, 40}, 4, OutputPath("probe_door_caption.png"));
+  // Text pixels (anything but the picture's blue) reach both edges of the
+  // picture, and nothing lies beside it.
+  const int left = 20, right = 20 + 32;
+  EXPECT_LT(CountColor(b, {left, 0, left + 2, 32}, clBlue), 2 * 32);
+  EXPECT_LT(CountColor(b, {right - 2, 0, right, 32}, clBlue), 2 * 32);
+  EXPECT_EQ(CountColor(b, {0, 0, 20, 40}, clYellow), 20 * 40);
+  EXPECT_EQ(CountColor(b, {52, 0, 120, 40}, clYellow), 68 * 40);
+}
+
+// The live length of a dynamic bar changes, not its look: the double frame of
+// a shaded bar lies on the edges of its new box (the right edge kept).
+TEST_F(DrawingTest, DynamicBarKeepsItsDoubleFrame) {
+  auto* e = Make(wkBlock, 11, 3);  // designed at 80, 16
+  e->SetContentWidth(120);
+  e->SetContentHeight(16);
+  e->FDynamic = true;
+  e->FHorz = true;
+  e->FGradient = true;
+  e->FBackColor = clGreen;
+  e->FFrontColor = clRed;
+  e->SetVariable("Level");
+  for (const bool live : {false, true}) {
+    designer()->FLiveMode = live;
+    SetLiveValue(e, "SINT", 70);
+    TBitmap b;
+    PaintSurface(b);
+    const int left = live ? 80 + 120 - 70 : 80, right = 80 + 120 - 1, midY = 16 + 8, midX = (left + right) / 2;
+    ASSERT_EQ(e->Left(), left) << "live " << live;
+    for (const int x : {left, left + 1, right - 1, right}) EXPECT_EQ(PixelAt(b, x, midY), clGreen) << x;
+    for (const int y : {16, 17, 30, 31}) EXPECT_EQ(PixelAt(b, midX, y), clGreen) << y;
+    EXPECT_EQ(PixelAt(b, left - 1, midY), clWhite);
+    EXPECT_EQ(PixelAt(b, right + 1, midY), clWhite);
+    EXPECT_EQ(PixelAt(b, midX, 32), clWhite);
+  }
 }
 
 TEST_F(DrawingTest, AlphaRuleOfPngAndGifPictures) {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "platform/vcl/Canvas.h"
 #include "platform/vcl/Driver.h"
 #include "platform/vcl/Menus.h"
@@ -277,17 +279,69 @@ TEST(DrawingHelpers, Draw3DBarWithNegativeWidthIsTheSameBar) {
   EXPECT_EQ(CountColor(c, {0, 0, 80, 30}, 0x00FF00), CountColor(d, {0, 0, 80, 30}, 0x00FF00));
 }
 
+// Sizes far beyond the bitmap draw the part of the shape that lies on it and
+// nothing else: each case paints exactly the expected rectangle of a white
+// 40 x 20 bitmap (none when the shape lies wholly off the bitmap), with the
+// given pixels in the edge colour.
 TEST(DrawingHelpers, AbsurdSizesAreClipped) {
-  TBitmap a;
-  Blank(a, 40, 20);
-  Draw3DBar(a.Canvas, 0, 0, 2147483647, 10, 0x00FF00, 0x0000FF, true);
-  Draw3DBar(a.Canvas, 0, 0, -2147483647 - 1, 10, 0x00FF00, 0x0000FF, false);
-  Draw3DBar(a.Canvas, 20, 0, 10, 2147483647, 0x00FF00, 0x0000FF, false);
-  DrawGradient(a.Canvas, -2147483647, 0, 2147483647, 5, 0, 0xFF, true, false);
-  FillColorRect(a.Canvas, 2147483600, 2147483600, 2147483647, 2147483647, 0);
-  FrameColorRect(a.Canvas, -2147483647 - 1, 0, 2147483647, 1, 0);
-  EXPECT_EQ(a.Width(), 40);
-  EXPECT_EQ(PixelAt(a, 0, 0), 0);
+  constexpr int kMax = 2147483647, kMin = -2147483647 - 1;
+  struct TCase {
+    const char* name;
+    void (*draw)(TCanvas*);
+    TRect painted;
+    std::vector<TPoint> edges;  // pixels in green, the colour of every edge
+  };
+  const TCase cases[] = {
+      {"bar to the far right",
+       [](TCanvas* c) { Draw3DBar(c, 0, 0, kMax, 10, clGreen, clRed, true); },
+       {0, 0, 40, 10},
+       {{0, 5}, {1, 5}, {20, 0}, {20, 1}, {20, 8}, {20, 9}}},
+      // A negative width counts leftwards from x 0: the bar ends at -1.
+      {"bar to the far left",
+       [](TCanvas* c) { Draw3DBar(c, 0, 0, kMin, 10, clGreen, clRed, false); },
+       {0, 0, 0, 0},
+       {}},
+      {"bar to the far bottom",
+       [](TCanvas* c) { Draw3DBar(c, 20, 0, 10, kMax, clGreen, clRed, false); },
+       {20, 0, 30, 20},
+       {{25, 0}, {25, 1}, {20, 10}, {21, 10}, {28, 10}, {29, 10}}},
+      {"gradient ending at x -1",
+       [](TCanvas* c) { DrawGradient(c, -2147483647, 0, 2147483646, 5, clGreen, clRed, true, true); },
+       {0, 0, 0, 0},
+       {}},
+      {"gradient over the whole width",
+       [](TCanvas* c) { DrawGradient(c, -1000000000, 3, 2000000000, 4, clGreen, clRed, true, true); },
+       {0, 3, 40, 7},
+       {}},
+      {"fill far beyond the corner",
+       [](TCanvas* c) { FillColorRect(c, 2147483600, 2147483600, kMax, kMax, clGreen); },
+       {0, 0, 0, 0},
+       {}},
+      {"fill ending at -1", [](TCanvas* c) { FillColorRect(c, kMin, kMin, kMax, kMax, clGreen); }, {0, 0, 0, 0}, {}},
+      {"fill over everything",
+       [](TCanvas* c) { FillColorRect(c, -1000000000, -1000000000, 2000000000, 2000000000, clGreen); },
+       {0, 0, 40, 20},
+       {{0, 0}, {39, 19}}},
+      {"fill from far above",
+       [](TCanvas* c) { FillColorRect(c, 5, -2000000000, 10, 2000000004, clGreen); },
+       {5, 0, 15, 4},
+       {{5, 0}, {14, 3}}},
+      {"line ending at x -1", [](TCanvas* c) { FrameColorRect(c, kMin, 0, kMax, 1, clGreen); }, {0, 0, 0, 0}, {}},
+      {"line crossing the bitmap",
+       [](TCanvas* c) { FrameColorRect(c, -100000, 6, 200000, 1, clGreen); },
+       {0, 6, 40, 7},
+       {{0, 6}, {39, 6}}},
+  };
+  for (const TCase& test : cases) {
+    TBitmap a;
+    Blank(a, 40, 20);
+    test.draw(a.Canvas);
+    const int area = static_cast<int>(test.painted.Width() * test.painted.Height());
+    EXPECT_EQ(CountColor(a, test.painted, clWhite), 0) << test.name;
+    EXPECT_EQ(CountColor(a, {0, 0, 40, 20}, clWhite), 40 * 20 - area) << test.name;
+    for (const TPoint& p : test.edges)
+      EXPECT_EQ(PixelAt(a, p.x, p.y), clGreen) << test.name << " " << p.x << "," << p.y;
+  }
 }
 
 TEST(DrawingHelpers, ColourRectsAndLines) {

@@ -129,13 +129,22 @@ TEST_F(SizingTest, LabelsTakeTheirText) {
   EXPECT_EQ(Drawn(e), (TSize{side, side}));
 }
 
-TEST_F(SizingTest, DynamicBarFollowsItsValueAndComesBack) {
-  auto* e = Make(wkBlock, 11, 3);  // designed at 80, 16
-  e->SetContentWidth(120);
-  e->SetContentHeight(16);
+namespace {
+
+// The block made into a dynamic bar of "Level" with its designed size.
+TGridWebElement* MakeBar(TGridWebElement* e, int w, int h, bool horizontal) {
+  e->SetContentWidth(w);
+  e->SetContentHeight(h);
   e->FDynamic = true;
-  e->FHorz = true;
+  e->FHorz = horizontal;
   e->SetVariable("Level");
+  return e;
+}
+
+}  // namespace
+
+TEST_F(SizingTest, HorizontalBarKeepsItsFarEdgeAndComesBack) {
+  auto* e = MakeBar(Make(wkBlock, 11, 3), 120, 16, true);  // designed at 80, 16
   designer()->FLiveMode = true;
   SetLiveValue(e, "DINT", 50);
   TBitmap b;
@@ -143,54 +152,57 @@ TEST_F(SizingTest, DynamicBarFollowsItsValueAndComesBack) {
   // The far edge stays where the designed box ends; the bar grows to the left.
   EXPECT_EQ(e->Width(), 50);
   EXPECT_EQ(e->Left() + e->Width(), 80 + 120);
-  // Growing downward from the top edge with FNatv.
+  // With FNatv the near (left) edge stays.
   e->FNatv = true;
   SetLiveValue(e, "DINT", 70);
   PaintSurface(b);
   EXPECT_EQ(e->Width(), 70);
-  EXPECT_EQ(e->Left(), 80 + 120 - 50);  // the left edge stays
+  EXPECT_EQ(e->Left(), 80 + 120 - 50);
   // AutoSize restores the designed geometry.
   e->AutoSize();
   EXPECT_EQ(e->BoundsRect(), Bounds(80, 16, 120, 16));
-
-  // Value 0: width 0 away from the left edge, 1 at the left edge.
+  // Value 0 away from the surface's left edge: width 0, the far edge kept.
   e->FNatv = false;
   SetLiveValue(e, "DINT", 0);
   PaintSurface(b);
   EXPECT_EQ(e->Width(), 0);
   EXPECT_EQ(e->Left(), 200);
   // An empty bar is not painted any more: AutoSize (the designer's, before
-  // it saves or leaves the live view) brings it back.
+  // it saves or leaves the live view) brings it back, and so does a paint
+  // of the design view.
   e->AutoSize();
   EXPECT_EQ(e->BoundsRect(), Bounds(80, 16, 120, 16));
   SetLiveValue(e, "DINT", 60);
-  auto* atEdge = Make(wkBlock, 1, 8);
-  atEdge->SetContentWidth(40);
-  atEdge->SetContentHeight(10);
-  atEdge->FDynamic = true;
-  atEdge->FHorz = true;
-  atEdge->FNatv = true;
-  atEdge->SetVariable("Level");
-  SetLiveValue(atEdge, "DINT", 0);
   PaintSurface(b);
-  EXPECT_EQ(atEdge->Width(), 1);
-
-  // A standing bar grows upward from the bottom of its box.
-  auto* standing = Make(wkBlock, 41, 3);
-  standing->SetContentWidth(16);
-  standing->SetContentHeight(100);
-  standing->FDynamic = true;
-  standing->SetVariable("Level");
-  SetLiveValue(standing, "DINT", 30);
-  PaintSurface(b);
-  EXPECT_EQ(standing->Height(), 30);
-  EXPECT_EQ(standing->Top() + standing->Height(), 16 + 100);
-
-  // Back in the design view every bar has its designed size again.
+  EXPECT_EQ(e->Width(), 60);
   designer()->FLiveMode = false;
   PaintSurface(b);
   EXPECT_EQ(e->BoundsRect(), Bounds(80, 16, 120, 16));
-  EXPECT_EQ(standing->BoundsRect(), Bounds(320, 16, 16, 100));
+}
+
+TEST_F(SizingTest, BarAtTheSurfaceEdgeKeepsOnePixel) {
+  auto* e = MakeBar(Make(wkBlock, 1, 8), 40, 10, true);
+  e->FNatv = true;
+  designer()->FLiveMode = true;
+  SetLiveValue(e, "DINT", 0);
+  TBitmap b;
+  PaintSurface(b);
+  EXPECT_EQ(e->Left(), 0);
+  EXPECT_EQ(e->Width(), 1);
+}
+
+TEST_F(SizingTest, StandingBarGrowsUpwardAndComesBack) {
+  auto* e = MakeBar(Make(wkBlock, 41, 3), 16, 100, false);  // designed at 320, 16
+  designer()->FLiveMode = true;
+  SetLiveValue(e, "DINT", 30);
+  TBitmap b;
+  PaintSurface(b);
+  EXPECT_EQ(e->Height(), 30);
+  EXPECT_EQ(e->Top() + e->Height(), 16 + 100);
+  // Back in the design view the bar has its designed size again.
+  designer()->FLiveMode = false;
+  PaintSurface(b);
+  EXPECT_EQ(e->BoundsRect(), Bounds(320, 16, 16, 100));
 }
 
 TEST_F(SizingTest, AbsurdBarLengthsAreClippedNotACrash) {
@@ -207,7 +219,16 @@ TEST_F(SizingTest, AbsurdBarLengthsAreClippedNotACrash) {
   TBitmap b;
   PaintSurface(b);
   EXPECT_EQ(e->Width(), 2147483647);
-  EXPECT_EQ(b.Width(), box()->ClientWidth());
+  EXPECT_EQ(e->Left() + static_cast<long long>(e->Width()), 80 + 120);
+  // What the surface shows of it: the part left of the designed right edge,
+  // with its double frame in the back colour on the right, top and bottom.
+  for (const int x : {198, 199}) EXPECT_EQ(PixelAt(b, x, 24), 0x00FF00) << x;
+  for (const int y : {16, 17, 30, 31}) EXPECT_EQ(PixelAt(b, 100, y), 0x00FF00) << y;
+  EXPECT_EQ(CountColor(b, {0, 16, 200, 32}, clWhite), 0);
+  const int w = b.Width(), h = b.Height();
+  EXPECT_EQ(CountColor(b, {200, 0, w, h}, clWhite), (w - 200) * h);
+  EXPECT_EQ(CountColor(b, {0, 32, 200, h}, clWhite), 200 * (h - 32));
+  EXPECT_EQ(CountColor(b, {0, 0, 200, 16}, clWhite), 200 * 16);
   auto* standing = Make(wkBlock, 30, 3);
   standing->SetContentWidth(16);
   standing->SetContentHeight(100);
@@ -243,6 +264,12 @@ TEST_F(SizingTest, PictureKindsTakeTheirPictures) {
   designer()->FLiveMode = true;
   SetLiveValue(m, "DINT", 1);
   EXPECT_EQ(Drawn(m), (TSize{48, 24}));
+  EXPECT_EQ(AutoSized(m), (TSize{48, 24}));
+  // Padding is added to the largest picture, as to every measured size.
+  m->FPadX = 2;
+  m->FPadY = 1;
+  EXPECT_EQ(AutoSized(m), (TSize{50, 25}));
+  m->FPadX = m->FPadY = 0;
   EXPECT_EQ(AutoSized(m), (TSize{48, 24}));
   // Out of range in the live view: nothing drawn, the size stays.
   SetLiveValue(m, "DINT", 7);

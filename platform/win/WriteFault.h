@@ -1,0 +1,38 @@
+#pragma once
+// A fault for tests: file writes that stop half-way through, as on a full
+// disk. It is off unless a test sets a budget of bytes; then the write paths
+// of this layer (WriteFile, WriteAllToFd and everything built on them) write
+// at most that many bytes in all and fail after them with ENOSPC
+// (ERROR_DISK_FULL). Normal runs pay one relaxed load of an atomic per write
+// call.
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+
+// The bytes that may still be written; negative turns the fault off (the
+// default).
+void SetFileWriteBudgetForTests(std::int64_t aBytes) noexcept;
+
+// The budget; negative when the fault is off.
+extern std::atomic<std::int64_t> gFileWriteBudget;
+// Takes up to aSize bytes from a set budget and returns how many were taken.
+std::size_t TakeFromFileWriteBudget(std::size_t aSize) noexcept;
+
+// How many of aSize bytes the next write call may write: all of them unless a
+// test set a budget; 0 means that the write is to fail with ENOSPC.
+inline std::size_t AllowedFileWriteSize(std::size_t aSize) noexcept {
+  if (gFileWriteBudget.load(std::memory_order_relaxed) < 0) [[likely]]
+    return aSize;
+  return TakeFromFileWriteBudget(aSize);
+}
+
+// Sets a budget for as long as it lives (a test's scope), then turns the
+// fault off again.
+class FileWriteBudgetScope {
+ public:
+  explicit FileWriteBudgetScope(std::int64_t aBytes) noexcept { SetFileWriteBudgetForTests(aBytes); }
+  ~FileWriteBudgetScope() { SetFileWriteBudgetForTests(-1); }
+  FileWriteBudgetScope(const FileWriteBudgetScope&) = delete;
+  FileWriteBudgetScope& operator=(const FileWriteBudgetScope&) = delete;
+};
