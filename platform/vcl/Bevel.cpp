@@ -1,7 +1,7 @@
 #include "platform/vcl/Bevel.h"
 
 #include "platform/vcl/Canvas.h"
-#include "platform/vcl/Painting.h"
+#include "platform/vcl/ClassicLook.h"
 
 TBevel::TBevel(TComponent* AOwner) : TGraphicControl(AOwner) { SetBounds(0, 0, 50, 50); }
 
@@ -19,44 +19,24 @@ void TBevel::SetStyle(TBevelStyle value) {
 
 void TBevel::Paint() {
   TCanvas* canvas = Canvas();
-  const TColor first = style_ == bsLowered ? clBtnShadow : clBtnHighlight;
-  const TColor second = style_ == bsLowered ? clBtnHighlight : clBtnShadow;
+  const bool lowered = style_ == bsLowered;
   const int w = Width(), h = Height();
-  canvas->Brush->Style = bsSolid;
-  auto line = [&](TColor color, const TRect& r) {
-    canvas->Brush->Color = color;
-    canvas->FillRect(r);
-  };
   switch (shape_) {
     case bsBox: {
       TRect r = Rect(0, 0, w, h);
-      Frame3D(canvas, r, first, second, 1);
+      DrawBevel(canvas, r, lowered, 1);
       break;
     }
     case bsFrame: {
-      // Two frames, one pixel apart: a groove (lowered) or a ridge (raised).
-      TRect outer = Rect(0, 0, w - 1, h - 1);
-      TRect inner = Rect(1, 1, w, h);
-      Frame3D(canvas, inner, second, second, 1);
-      Frame3D(canvas, outer, first, first, 1);
+      // A groove (lowered) or a ridge (raised) all round.
+      TRect r = Rect(0, 0, w, h);
+      DrawEdge(canvas, r, lowered ? TEdge::Etched : TEdge::Bump);
       break;
     }
-    case bsTopLine:
-      line(first, Rect(0, 0, w, 1));
-      line(second, Rect(0, 1, w, 2));
-      break;
-    case bsBottomLine:
-      line(first, Rect(0, h - 2, w, h - 1));
-      line(second, Rect(0, h - 1, w, h));
-      break;
-    case bsLeftLine:
-      line(first, Rect(0, 0, 1, h));
-      line(second, Rect(1, 0, 2, h));
-      break;
-    case bsRightLine:
-      line(first, Rect(w - 2, 0, w - 1, h));
-      line(second, Rect(w - 1, 0, w, h));
-      break;
+    case bsTopLine: DrawEdgeLine(canvas, 0, 0, w, true, lowered); break;
+    case bsBottomLine: DrawEdgeLine(canvas, 0, h - 2, w, true, lowered); break;
+    case bsLeftLine: DrawEdgeLine(canvas, 0, 0, h, false, lowered); break;
+    case bsRightLine: DrawEdgeLine(canvas, w - 2, 0, h, false, lowered); break;
     case bsSpacer: break;
   }
 }

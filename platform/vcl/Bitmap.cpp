@@ -76,7 +76,7 @@ void TBitmap::SetTransparentMode(TTransparentMode mode) {
 TColor TBitmap::TransparentColor() const {
   if (transparentColor_ != clDefault) return ColorToRGB(transparentColor_);
   if (Empty()) return clBlack;
-  return canvas_internal::FromPixel(pixels_[static_cast<std::size_t>(height_ - 1) * width_]);
+  return CanvasDetail::FromPixel(pixels_[static_cast<std::size_t>(height_ - 1) * width_]);
 }
 
 void TBitmap::SetTransparentColor(TColor color) {

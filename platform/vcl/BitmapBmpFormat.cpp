@@ -44,173 +44,196 @@ struct Channel {
   }
 };
 
-}  // namespace
+// What the file and info headers say.
+struct BmpHeader {
+  std::size_t fileSize = 0;    // from the file header (0 without one)
+  std::size_t offBits = 0;     // where the file header puts the pixels (0: after the palette)
+  std::size_t headerSize = 0;  // of the info header: 12 (old) or 40 and more
+  std::size_t paletteAt = 0;   // where the palette starts (after the masks that follow a 40-byte header)
+  long long width = 0;
+  long long height = 0;  // positive; rows are stored bottom-up unless topDown
+  bool topDown = false;
+  std::uint32_t bitCount = 0;
+  std::uint32_t compression = kRgb;
+  std::uint32_t colorsUsed = 0;
+  std::array<std::uint32_t, 4> masks{};  // red, green, blue, alpha
+};
 
-BmpImage ReadBmp(const std::uint8_t* data, std::size_t size, bool fileHeader, std::size_t* consumed) {
-  std::size_t pos = 0, offBits = 0, fileSize = 0;
+// The bit-field masks: inside a header of 52 bytes and more, else right
+// after the 40-byte header.
+void ReadMasks(const std::uint8_t* data, std::size_t size, BmpHeader& header) {
+  const std::size_t count = header.compression == kAlphaBitFields ? 4 : 3;
+  const std::uint8_t* h = data + header.paletteAt - header.headerSize;
+  const std::uint8_t* m = h + 40;
+  if (header.headerSize < 52) {
+    if (size - header.paletteAt < count * 4) Invalid();
+    m = data + header.paletteAt;
+    header.paletteAt += count * 4;
+  }
+  for (std::size_t i = 0; i < count; ++i) header.masks[i] = U32(m + 4 * i);
+  if (header.headerSize >= 56) header.masks[3] = U32(h + 52);
+}
+
+BmpHeader ReadHeaders(const std::uint8_t* data, std::size_t size, bool fileHeader) {
+  BmpHeader header;
+  std::size_t pos = 0;
   if (fileHeader) {
     if (size < kFileHeaderSize || data[0] != 'B' || data[1] != 'M') Invalid();
-    fileSize = U32(data + 2);
-    offBits = U32(data + 10);
+    header.fileSize = U32(data + 2);
+    header.offBits = U32(data + 10);
     pos = kFileHeaderSize;
   }
   if (size - pos < 12) Invalid();
-  const std::size_t headerSize = U32(data + pos);
-  if (headerSize != 12 && (headerSize < 40 || headerSize > size - pos)) Invalid();
+  header.headerSize = U32(data + pos);
+  if (header.headerSize != 12 && (header.headerSize < 40 || header.headerSize > size - pos)) Invalid();
   const std::uint8_t* h = data + pos;
-
-  long long width, height;
-  std::uint32_t bitCount, compression = kRgb, colorsUsed = 0;
-  std::uint32_t masks[4] = {0, 0, 0, 0};  // red, green, blue, alpha
-  std::size_t after = pos + headerSize;
-  if (headerSize == 12) {
-    width = U16(h + 4);
-    height = U16(h + 6);
-    bitCount = U16(h + 10);
+  header.paletteAt = pos + header.headerSize;
+  if (header.headerSize == 12) {
+    header.width = U16(h + 4);
+    header.height = U16(h + 6);
+    header.bitCount = U16(h + 10);
   } else {
-    width = static_cast<std::int32_t>(U32(h + 4));
-    height = static_cast<std::int32_t>(U32(h + 8));
-    bitCount = U16(h + 14);
-    compression = U32(h + 16);
-    colorsUsed = U32(h + 32);
-    if (compression == kBitFields || compression == kAlphaBitFields) {
-      const std::size_t count = compression == kAlphaBitFields ? 4 : 3;
-      const std::uint8_t* m;
-      if (headerSize >= 52) {
-        m = h + 40;
-      } else {
-        if (size - after < count * 4) Invalid();
-        m = data + after;
-        after += count * 4;
-      }
-      for (std::size_t i = 0; i < count; ++i) masks[i] = U32(m + 4 * i);
-      if (headerSize >= 56) masks[3] = U32(h + 52);
-    }
+    header.width = static_cast<std::int32_t>(U32(h + 4));
+    header.height = static_cast<std::int32_t>(U32(h + 8));
+    header.bitCount = U16(h + 14);
+    header.compression = U32(h + 16);
+    header.colorsUsed = U32(h + 32);
+    if (header.compression == kBitFields || header.compression == kAlphaBitFields) ReadMasks(data, size, header);
   }
-  const bool topDown = height < 0;
-  if (topDown) height = -height;
-  if (width <= 0 || height <= 0 || width * height > kMaxBitmapPixels) Invalid();
+  header.topDown = header.height < 0;
+  if (header.topDown) header.height = -header.height;
+  return header;
+}
 
-  const bool validDepth =
-      bitCount == 1 || bitCount == 4 || bitCount == 8 || bitCount == 16 || bitCount == 24 || bitCount == 32;
-  const bool validCompression =
-      compression == kRgb || (compression == kRle8 && bitCount == 8) || (compression == kRle4 && bitCount == 4) ||
-      ((compression == kBitFields || compression == kAlphaBitFields) && (bitCount == 16 || bitCount == 32));
+// Refuses sizes, depths and compressions the reader does not take.
+void Validate(const BmpHeader& h) {
+  if (h.width <= 0 || h.height <= 0 || h.width * h.height > kMaxBitmapPixels) Invalid();
+  const std::uint32_t c = h.compression, bits = h.bitCount;
+  const bool validDepth = bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
+  const bool validCompression = c == kRgb || (c == kRle8 && bits == 8) || (c == kRle4 && bits == 4) ||
+                                ((c == kBitFields || c == kAlphaBitFields) && (bits == 16 || bits == 32));
   if (!validDepth || !validCompression) Invalid();
+}
 
-  // Palette.
-  std::array<std::uint32_t, 256> palette;
+using Palette = std::array<std::uint32_t, 256>;
+
+// The palette (entries past 256 are skipped) and where the pixels start.
+Palette ReadPalette(const std::uint8_t* data, std::size_t size, const BmpHeader& h, std::size_t& pixelOffset) {
+  Palette palette;
   palette.fill(0xFF000000u);
-  const std::size_t entrySize = headerSize == 12 ? 3 : 4;
-  std::size_t paletteCount = colorsUsed;
-  if (bitCount <= 8 && paletteCount == 0) paletteCount = std::size_t{1} << bitCount;
-  if (paletteCount > (size - std::min(size, after)) / entrySize) {
-    if (bitCount > 8)
-      paletteCount = 0;  // an optional palette that is not there
-    else
-      Invalid();
+  const std::size_t entrySize = h.headerSize == 12 ? 3 : 4;
+  std::size_t count = h.colorsUsed;
+  if (h.bitCount <= 8 && count == 0) count = std::size_t{1} << h.bitCount;
+  if (count > (size - std::min(size, h.paletteAt)) / entrySize) {
+    if (h.bitCount <= 8) Invalid();
+    count = 0;  // an optional palette that is not there
   }
-  for (std::size_t i = 0; i < std::min<std::size_t>(paletteCount, 256); ++i) {
-    const std::uint8_t* e = data + after + i * entrySize;
+  for (std::size_t i = 0; i < std::min<std::size_t>(count, palette.size()); ++i) {
+    const std::uint8_t* e = data + h.paletteAt + i * entrySize;
     palette[i] = Opaque(e[0], e[1], e[2]);
   }
-  const std::size_t computedOffset = after + paletteCount * entrySize;
-  std::size_t pixelOffset = computedOffset;
-  if (fileHeader && offBits != 0) pixelOffset = offBits;
+  pixelOffset = h.offBits != 0 ? h.offBits : h.paletteAt + count * entrySize;
   if (pixelOffset > size) Invalid();
+  return palette;
+}
 
-  BmpImage image;
-  image.width = static_cast<int>(width);
-  image.height = static_cast<int>(height);
-  image.bitCount = static_cast<int>(bitCount);
-  image.pixelOffset = pixelOffset;
-  image.rowStride = static_cast<std::size_t>((width * bitCount + 31) / 32 * 4);
-  image.pixels.assign(static_cast<std::size_t>(width * height), 0xFF000000u);
-  const std::size_t stride = image.rowStride;
-  std::size_t end;
-
-  if (compression == kRle8 || compression == kRle4) {
-    const std::uint8_t* p = data + pixelOffset;
-    const std::uint8_t* const stop = data + size;
-    long long x = 0, y = 0;  // y counts rows from the bottom
-    auto put = [&](std::uint32_t index) {
-      if (x < width && y < height) {
-        const long long row = topDown ? y : height - 1 - y;
-        image.pixels[static_cast<std::size_t>(row * width + x)] = palette[index & 0xFF];
-      }
-      ++x;
-    };
-    bool done = false;
-    while (!done && stop - p >= 2 && y < height) {
-      const std::uint32_t count = p[0], value = p[1];
+// RLE8 and RLE4: runs, absolute runs, line ends, deltas and the end mark.
+// Pixels outside the bitmap are dropped. Answers where the data ended.
+std::size_t DecodeRunLength(const std::uint8_t* data, std::size_t size, const BmpHeader& h, const Palette& palette,
+                            BmpImage& image) {
+  const bool rle8 = h.compression == kRle8;
+  const std::uint8_t* p = data + image.pixelOffset;
+  const std::uint8_t* const stop = data + size;
+  long long x = 0, y = 0;  // y counts rows from the bottom
+  auto put = [&](std::uint32_t index) {
+    if (x < h.width && y < h.height) {
+      const long long row = h.topDown ? y : h.height - 1 - y;
+      image.pixels[static_cast<std::size_t>(row * h.width + x)] = palette[index & 0xFF];
+    }
+    ++x;
+  };
+  auto nibble = [](std::uint8_t byte, std::uint32_t i) -> std::uint32_t {
+    return i % 2 == 0 ? byte >> 4 : byte & 0x0F;
+  };
+  constexpr std::uint32_t kEndOfLine = 0, kEndOfBitmap = 1, kDelta = 2;
+  while (stop - p >= 2 && y < h.height) {
+    const std::uint32_t count = p[0], value = p[1];
+    p += 2;
+    if (count > 0) {
+      for (std::uint32_t i = 0; i < count && x < h.width; ++i)
+        put(rle8 ? value : nibble(static_cast<std::uint8_t>(value), i));
+      continue;
+    }
+    if (value == kEndOfBitmap) break;
+    if (value == kEndOfLine) {
+      x = 0;
+      ++y;
+    } else if (value == kDelta) {
+      if (stop - p < 2) Invalid();
+      x += p[0];
+      y += p[1];
       p += 2;
-      if (count > 0) {
-        for (std::uint32_t i = 0; i < count && x < width; ++i)
-          put(compression == kRle8 ? value : (i % 2 == 0 ? value >> 4 : value & 0x0F));
-        continue;
-      }
-      switch (value) {
-        case 0:
-          x = 0;
-          ++y;
-          break;
-        case 1: done = true; break;
-        case 2:
-          if (stop - p < 2) Invalid();
-          x += p[0];
-          y += p[1];
-          p += 2;
-          break;
+    } else {
+      const std::size_t bytes = rle8 ? value : (value + 1) / 2;
+      const std::size_t padded = (bytes + 1) & ~std::size_t{1};
+      if (static_cast<std::size_t>(stop - p) < bytes) Invalid();
+      for (std::uint32_t i = 0; i < value; ++i) put(rle8 ? p[i] : nibble(p[i / 2], i));
+      p += std::min<std::size_t>(padded, static_cast<std::size_t>(stop - p));
+    }
+  }
+  return static_cast<std::size_t>(p - data);
+}
+
+// Uncompressed rows of every depth (16 bits without masks is 5-5-5).
+// Answers where the data ended.
+std::size_t DecodeRows(const std::uint8_t* data, std::size_t size, const BmpHeader& h, const Palette& palette,
+                       BmpImage& image) {
+  const std::size_t stride = image.rowStride;
+  const std::size_t rowBytes = static_cast<std::size_t>((h.width * h.bitCount + 7) / 8);
+  const std::size_t need = stride * static_cast<std::size_t>(h.height - 1) + rowBytes;
+  if (size - image.pixelOffset < need) Invalid();
+  std::array<std::uint32_t, 4> fieldMasks = h.masks;
+  if (h.compression == kRgb && h.bitCount == 16) fieldMasks = {0x7C00, 0x03E0, 0x001F, 0};
+  const Channel red(fieldMasks[0]), green(fieldMasks[1]), blue(fieldMasks[2]), alpha(fieldMasks[3]);
+  const bool plain32 = h.bitCount == 32 && h.compression == kRgb;
+  for (long long r = 0; r < h.height; ++r) {
+    const std::uint8_t* src = data + image.pixelOffset + static_cast<std::size_t>(r) * stride;
+    std::uint32_t* dst = image.pixels.data() + (h.topDown ? r : h.height - 1 - r) * h.width;
+    for (long long x = 0; x < h.width; ++x) {
+      switch (h.bitCount) {
+        case 1: dst[x] = palette[(src[x / 8] >> (7 - x % 8)) & 1]; break;
+        case 4: dst[x] = palette[(src[x / 2] >> (x % 2 == 0 ? 4 : 0)) & 0x0F]; break;
+        case 8: dst[x] = palette[src[x]]; break;
+        case 24: dst[x] = Opaque(src[3 * x], src[3 * x + 1], src[3 * x + 2]); break;
         default: {
-          const std::size_t bytes = compression == kRle8 ? value : (value + 1) / 2;
-          const std::size_t padded = (bytes + 1) & ~std::size_t{1};
-          if (static_cast<std::size_t>(stop - p) < bytes) Invalid();
-          for (std::uint32_t i = 0; i < value; ++i)
-            put(compression == kRle8 ? p[i] : (i % 2 == 0 ? p[i / 2] >> 4 : p[i / 2] & 0x0F));
-          p += std::min<std::size_t>(padded, static_cast<std::size_t>(stop - p));
-        }
-      }
-    }
-    end = static_cast<std::size_t>(p - data);
-  } else {
-    const std::size_t rowBytes = static_cast<std::size_t>((width * bitCount + 7) / 8);
-    const std::size_t need = stride * static_cast<std::size_t>(height - 1) + rowBytes;
-    if (size - pixelOffset < need) Invalid();
-    end = std::min(size, pixelOffset + stride * static_cast<std::size_t>(height));
-    std::uint32_t fieldMasks[4] = {masks[0], masks[1], masks[2], masks[3]};
-    if (compression == kRgb && bitCount == 16) {
-      fieldMasks[0] = 0x7C00;
-      fieldMasks[1] = 0x03E0;
-      fieldMasks[2] = 0x001F;
-      fieldMasks[3] = 0;
-    }
-    const Channel red(fieldMasks[0]), green(fieldMasks[1]), blue(fieldMasks[2]), alpha(fieldMasks[3]);
-    for (long long r = 0; r < height; ++r) {
-      const std::uint8_t* src = data + pixelOffset + static_cast<std::size_t>(r) * stride;
-      std::uint32_t* dst = image.pixels.data() + (topDown ? r : height - 1 - r) * width;
-      for (long long x = 0; x < width; ++x) {
-        switch (bitCount) {
-          case 1: dst[x] = palette[(src[x / 8] >> (7 - x % 8)) & 1]; break;
-          case 4: dst[x] = palette[(src[x / 2] >> (x % 2 == 0 ? 4 : 0)) & 0x0F]; break;
-          case 8: dst[x] = palette[src[x]]; break;
-          case 24: dst[x] = Opaque(src[3 * x], src[3 * x + 1], src[3 * x + 2]); break;
-          case 16:
-          case 32: {
-            if (bitCount == 32 && compression == kRgb) {
-              dst[x] = U32(src + 4 * x);
-              break;
-            }
-            const std::uint32_t v = bitCount == 16 ? U16(src + 2 * x) : U32(src + 4 * x);
-            dst[x] = (alpha.Get(v, 255) << 24) | (red.Get(v, 0) << 16) | (green.Get(v, 0) << 8) | blue.Get(v, 0);
-            break;
-          }
+          const std::uint32_t v = h.bitCount == 16 ? U16(src + 2 * x) : U32(src + 4 * x);
+          dst[x] =
+              plain32 ? v : (alpha.Get(v, 255) << 24) | (red.Get(v, 0) << 16) | (green.Get(v, 0) << 8) | blue.Get(v, 0);
         }
       }
     }
   }
+  return std::min(size, image.pixelOffset + stride * static_cast<std::size_t>(h.height));
+}
+
+}  // namespace
+
+BmpImage ReadBmp(const std::uint8_t* data, std::size_t size, bool fileHeader, std::size_t* consumed) {
+  const BmpHeader header = ReadHeaders(data, size, fileHeader);
+  Validate(header);
+  BmpImage image;
+  const Palette palette = ReadPalette(data, size, header, image.pixelOffset);
+  image.width = static_cast<int>(header.width);
+  image.height = static_cast<int>(header.height);
+  image.bitCount = static_cast<int>(header.bitCount);
+  image.rowStride = static_cast<std::size_t>((header.width * header.bitCount + 31) / 32 * 4);
+  image.pixels.assign(static_cast<std::size_t>(header.width * header.height), 0xFF000000u);
+  const bool runLength = header.compression == kRle8 || header.compression == kRle4;
+  const std::size_t end =
+      runLength ? DecodeRunLength(data, size, header, palette, image) : DecodeRows(data, size, header, palette, image);
   if (consumed != nullptr) {
     *consumed = end;
-    if (fileHeader && fileSize >= end && fileSize <= size) *consumed = fileSize;
+    if (fileHeader && header.fileSize >= end && header.fileSize <= size) *consumed = header.fileSize;
   }
   return image;
 }

@@ -1,8 +1,8 @@
 #include "platform/vcl/Button.h"
 
+#include "platform/base/ScopeExit.h"
 #include "platform/vcl/Canvas.h"
 #include "platform/vcl/Form.h"
-#include "platform/vcl/Painting.h"
 #include "platform/win/VirtualKeys.h"
 
 // --- TButtonControl ---
@@ -16,36 +16,21 @@ void TButtonControl::MouseDown(TMouseButton button, TShiftState shift, int x, in
   if (button == mbLeft) {
     if (CanFocus() && !Focused()) {
       focusingByMouse_ = true;
-      try {
-        SetFocus();
-      } catch (...) {
-        focusingByMouse_ = false;
-        throw;
-      }
-      focusingByMouse_ = false;
+      ScopeExit focused([this] { focusingByMouse_ = false; });
+      SetFocus();
     }
-    pressed_ = down_ = true;
-    Invalidate();
+    press_.Start(*this);
   }
   TCustomControl::MouseDown(button, shift, x, y);
 }
 
 void TButtonControl::MouseMove(TShiftState shift, int x, int y) {
-  if (down_) {
-    const bool inside = PtInRect(ClientRect(), {x, y});
-    if (inside != pressed_) {
-      pressed_ = inside;
-      Invalidate();
-    }
-  }
+  press_.Move(*this, x, y);
   TCustomControl::MouseMove(shift, x, y);
 }
 
 void TButtonControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-  if (button == mbLeft && down_) {
-    down_ = pressed_ = false;
-    Invalidate();
-  }
+  if (button == mbLeft) press_.End(*this);
   TCustomControl::MouseUp(button, shift, x, y);
 }
 
@@ -102,29 +87,16 @@ void TButton::KeyUp(WORD& key, TShiftState shift) {
 void TButton::Paint() {
   TCanvas* canvas = Canvas();
   TRect r = ClientRect();
-  canvas->Brush->Color = Color();
-  canvas->FillRect(r);
-  const bool framed = Enabled() && Active();
-  if (framed) {
-    // The default (or focused) button carries a black frame.
-    canvas->Brush->Color = cl3DDkShadow;
-    canvas->FrameRect(r);
-    r = Rect(r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1);
-  }
-  if (Pressed()) {
-    canvas->Brush->Color = clBtnShadow;
-    canvas->FrameRect(r);
-    r = Rect(r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1);
-  } else {
-    DrawEdge(canvas, r, TEdge::Raised);
-  }
-  canvas->Brush->Color = Color();
+  TButtonState state;
+  state.pushed = Pressed();
+  state.enabled = Enabled();
+  // The default (or focused) button carries a black frame.
+  state.framed = Enabled() && Active();
+  const int offset = DrawButtonFace(canvas, r, TButtonKind::Push, state);
   TTextStyle style;
   style.hAlign = THAlign::Center;
   style.vAlign = TVAlign::Center;
   style.disabled = !Enabled();
-  TRect text = r;
-  if (Pressed()) text = Rect(text.Left + 1, text.Top + 1, text.Right + 1, text.Bottom + 1);
-  DrawTextInRect(canvas, text, Caption(), style);
+  DrawTextInRect(canvas, Rect(r.Left + offset, r.Top + offset, r.Right + offset, r.Bottom + offset), Caption(), style);
   if (Focused() && Enabled()) canvas->DrawFocusRect(Rect(r.Left + 2, r.Top + 2, r.Right - 2, r.Bottom - 2));
 }

@@ -5,6 +5,7 @@
 // and Cancel answers Escape anywhere in the form; a click gives the form its
 // ModalResult (which closes a modal form). Space clicks the focused button.
 
+#include "platform/vcl/ClassicLook.h"
 #include "platform/vcl/WinControl.h"
 
 class TButtonControl : public TCustomControl {
@@ -23,15 +24,14 @@ class TButtonControl : public TCustomControl {
   // keyboard from mouse).
   bool FocusingByMouse() const { return focusingByMouse_; }
   // The left button went down on the control and is still held there.
-  bool Pressed() const { return pressed_; }
+  bool Pressed() const { return press_.Pushed(); }
   void MouseMove(TShiftState shift, int x, int y) override;
   void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
 
  private:
   bool clicksDisabled_ = false;
   bool focusingByMouse_ = false;
-  bool pressed_ = false;
-  bool down_ = false;
+  TButtonPress press_;
 };
 
 class TButton : public TButtonControl {

@@ -9,7 +9,7 @@
 #include "platform/vcl/CanvasDevice.h"
 #include "platform/vcl/GraphicsGraphic.h"
 
-using namespace canvas_internal;
+using namespace CanvasDetail;
 
 namespace {
 
@@ -59,7 +59,7 @@ std::uint32_t Blend(std::uint32_t s, std::uint32_t d) {
 
 }  // namespace
 
-namespace canvas_internal {
+namespace CanvasDetail {
 
 std::uint32_t MixPen(TPenMode mode, std::uint32_t pen, std::uint32_t dst) {
   std::uint32_t rgb;
@@ -92,7 +92,7 @@ bool HatchBit(TBrushStyle style, long long x, long long y) {
   return (row & (0x80 >> static_cast<int>(x & 7))) != 0;
 }
 
-}  // namespace canvas_internal
+}  // namespace CanvasDetail
 
 // --- pixels property ---
 

@@ -19,7 +19,7 @@ struct TCanvas::Device {
   std::uint32_t& At(long long x, long long y) const { return pixels[y * width + x]; }
 };
 
-namespace canvas_internal {
+namespace CanvasDetail {
 
 // Widest pen drawn; wider pens are drawn this wide (a width that came from a
 // project file must not make every line cost millions of pixels).
@@ -46,4 +46,4 @@ bool HatchBit(TBrushStyle style, long long x, long long y);
 // floor(a / b) for b > 0.
 inline long long FloorDiv(long long a, long long b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
 
-}  // namespace canvas_internal
+}  // namespace CanvasDetail

@@ -23,7 +23,7 @@
 #include "platform/vcl/Bitmap.h"
 #include "platform/vcl/CanvasDevice.h"
 
-using namespace canvas_internal;
+using namespace CanvasDetail;
 
 namespace {
 

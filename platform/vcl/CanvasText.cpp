@@ -14,7 +14,7 @@
 #include "platform/vcl/FontEngine.h"
 #include "platform/win/CodePage.h"
 
-using namespace canvas_internal;
+using namespace CanvasDetail;
 
 namespace {
 

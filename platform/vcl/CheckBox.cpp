@@ -1,60 +1,8 @@
 #include "platform/vcl/CheckBox.h"
 
-#include <algorithm>
-
 #include "platform/vcl/Canvas.h"
-#include "platform/vcl/Painting.h"
+#include "platform/vcl/ClassicLook.h"
 #include "platform/win/VirtualKeys.h"
-
-namespace {
-constexpr int kBoxSize = 13;
-}
-
-void DrawCheckBoxFrame(TCanvas* canvas, int x, int y, TCheckBoxState state, bool enabled) {
-  TRect r = Bounds(x, y, kBoxSize, kBoxSize);
-  DrawEdge(canvas, r, TEdge::Sunken);
-  if (state == cbGrayed)
-    FillDithered(canvas, r, clBtnFace, clBtnHighlight);
-  else {
-    canvas->Brush->Style = bsSolid;
-    canvas->Brush->Color = enabled ? clWindow : clBtnFace;
-    canvas->FillRect(r);
-  }
-  if (state == cbUnchecked) return;
-  // The tick: seven columns, three pixels high, down then up.
-  const TColor mark = (state == cbGrayed || !enabled) ? clBtnShadow : clWindowText;
-  canvas->Brush->Color = mark;
-  const int left = r.Left + 1, top = r.Top + 1;
-  static const int kDrop[7] = {2, 3, 4, 3, 2, 1, 0};
-  for (int i = 0; i < 7; ++i) canvas->FillRect(Bounds(left + i, top + kDrop[i], 1, 3));
-}
-
-void DrawRadioButtonFrame(TCanvas* canvas, int x, int y, bool checked, bool enabled) {
-  canvas->Pen->Width = 1;
-  canvas->Pen->Style = psSolid;
-  canvas->Brush->Style = bsSolid;
-  // Outer ring: shadow above left, highlight below right; inner ring darker.
-  canvas->Pen->Color = clBtnHighlight;
-  canvas->Brush->Color = clBtnHighlight;
-  canvas->Ellipse(x, y, x + 12, y + 12);
-  canvas->Pen->Color = clBtnShadow;
-  canvas->Brush->Color = clBtnShadow;
-  canvas->Ellipse(x, y, x + 11, y + 11);
-  canvas->Pen->Color = cl3DLight;
-  canvas->Brush->Color = cl3DLight;
-  canvas->Ellipse(x + 1, y + 1, x + 12, y + 12);
-  canvas->Pen->Color = cl3DDkShadow;
-  canvas->Brush->Color = cl3DDkShadow;
-  canvas->Ellipse(x + 1, y + 1, x + 11, y + 11);
-  canvas->Pen->Color = enabled ? clWindow : clBtnFace;
-  canvas->Brush->Color = enabled ? clWindow : clBtnFace;
-  canvas->Ellipse(x + 2, y + 2, x + 10, y + 10);
-  if (checked) {
-    canvas->Pen->Color = enabled ? clWindowText : clBtnShadow;
-    canvas->Brush->Color = canvas->Pen->Color;
-    canvas->Ellipse(x + 4, y + 4, x + 8, y + 8);
-  }
-}
 
 TCustomCheckBox::TCustomCheckBox(TComponent* AOwner) : TButtonControl(AOwner) { SetBounds(0, 0, 97, 17); }
 
@@ -97,22 +45,12 @@ void TCustomCheckBox::KeyUp(WORD& key, TShiftState shift) {
 void TCustomCheckBox::Paint() {
   TCanvas* canvas = Canvas();
   const TRect r = ClientRect();
-  const int boxTop = static_cast<int>((r.Height() - kBoxSize) / 2);
-  const bool right = alignment_ == taRightJustify;
-  const int boxLeft = right ? 0 : static_cast<int>(r.Width()) - kBoxSize;
-  TCheckBoxState shown = state_;
-  DrawCheckBoxFrame(canvas, boxLeft, boxTop, shown, Enabled());
+  constexpr int kGap = 4;  // between the box and the caption
+  const bool boxLeft = alignment_ == taRightJustify;
+  const int boxX = boxLeft ? 0 : static_cast<int>(r.Width()) - kCheckMarkSize;
+  DrawCheckBoxFrame(canvas, boxX, static_cast<int>((r.Height() - kCheckMarkSize) / 2), state_, Enabled());
   canvas->Brush->Color = Color();
-  const int textHeight = canvas->TextHeight("Wg");
-  const int textWidth = canvas->TextWidth(Caption());
-  const int textLeft = right ? kBoxSize + 4 : 0;
-  const int textRight = right ? r.Right : boxLeft - 4;
-  const int textTop = static_cast<int>((r.Height() - textHeight) / 2);
-  TTextStyle style;
-  style.disabled = !Enabled();
-  DrawTextInRect(canvas, Rect(textLeft, textTop, textRight, textTop + textHeight), Caption(), style);
-  if (Focused() && Enabled() && !Caption().empty()) {
-    const int focusRight = std::min(textRight, textLeft + textWidth + 1);
-    canvas->DrawFocusRect(Rect(textLeft - 1, textTop, focusRight + 1, textTop + textHeight));
-  }
+  const TRect text =
+      boxLeft ? Rect(kCheckMarkSize + kGap, r.Top, r.Right, r.Bottom) : Rect(0, r.Top, boxX - kGap, r.Bottom);
+  DrawMarkCaption(canvas, text, Caption(), Enabled(), Focused());
 }

@@ -36,8 +36,3 @@ class TCheckBox : public TCustomCheckBox {
  public:
   using TCustomCheckBox::TCustomCheckBox;
 };
-
-// The 13-pixel box of check boxes and the round one of radio buttons, with
-// their marks, at (x, y).
-void DrawCheckBoxFrame(TCanvas* canvas, int x, int y, TCheckBoxState state, bool enabled);
-void DrawRadioButtonFrame(TCanvas* canvas, int x, int y, bool checked, bool enabled);

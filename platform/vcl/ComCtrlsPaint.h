@@ -4,7 +4,7 @@
 // text style of a cell.
 
 #include "platform/vcl/Canvas.h"
-#include "platform/vcl/Painting.h"
+#include "platform/vcl/ClassicLook.h"
 #include "platform/vcl/StdCtrlsTypes.h"
 
 // Narrows the canvas's clip to a rectangle (canvas coordinates) and puts the

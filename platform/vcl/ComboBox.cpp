@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "platform/vcl/Canvas.h"
+#include "platform/vcl/ClassicLook.h"
 #include "platform/win/VirtualKeys.h"
 
 namespace {
@@ -288,17 +289,12 @@ void TCustomComboBox::Paint() {
   canvas->Brush->Color = enabled ? Color() : clBtnFace;
   canvas->FillRect(client);
   // The drop-down button.
-  TRect button = Rect(client.Right - kButtonWidth, client.Top, client.Right, client.Bottom);
-  canvas->Brush->Color = clBtnFace;
-  canvas->FillRect(button);
+  const TRect button = Rect(client.Right - kButtonWidth, client.Top, client.Right, client.Bottom);
   TRect face = button;
-  if (droppedDown_) {
-    canvas->Brush->Color = clBtnShadow;
-    canvas->FrameRect(face);
-  } else {
-    DrawEdge(canvas, face, TEdge::Raised);
-  }
-  const int shift = droppedDown_ ? 1 : 0;
+  TButtonState look;
+  look.pushed = droppedDown_;
+  look.enabled = enabled;
+  const int shift = DrawButtonFace(canvas, face, TButtonKind::Push, look);
   DrawDropDownArrow(canvas, Rect(button.Left + shift, button.Top + shift, button.Right + shift, button.Bottom + shift),
                     enabled ? clBtnText : clGrayText);
   const TRect area = Rect(client.Left, client.Top, button.Left, client.Bottom);

@@ -102,8 +102,7 @@ void TComponent::DestroyComponents() {
   while (!components_.empty()) {
     TComponent* component = components_.back();
     Remove(component);
-    component->BeforeDestruction();
-    delete component;
+    FreeComponent(component);
   }
 }
 
@@ -155,4 +154,10 @@ void TComponent::SetComponentStateFlag(TComponentStateFlag flag, bool on) {
     state_ |= flag;
   else
     state_ &= ~static_cast<unsigned>(flag);
+}
+
+void FreeComponent(TComponent* component) {
+  if (component == nullptr) return;
+  component->BeforeDestruction();
+  delete component;
 }

@@ -108,6 +108,12 @@ class TComponent : public TPersistent {
   bool beforeDestructionDone_ = false;
 };
 
+// Frees a component as the owner tree does: BeforeDestruction, then the
+// destructor (which takes it off its owner and parent). The owner tree (an
+// owner freeing what it owns, a parent its children, a menu item its
+// subitems, a form released) frees components only through this.
+void FreeComponent(TComponent* component);
+
 // Compares two names as component names compare: ASCII letter case aside.
 bool SameComponentName(const std::string& a, const std::string& b);
 bool IsValidIdent(const std::string& name);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/base/ScopeExit.h"
 #include "platform/vcl/Canvas.h"
 #include "platform/vcl/Form.h"
 #include "platform/vcl/WinControl.h"
@@ -135,13 +136,8 @@ void TControl::SetBoundsRect(const TRect& rect) {
 void TControl::SetBoundsFromLayout(int left, int top, int width, int height) {
   const bool was = layingOut_;
   layingOut_ = true;
-  try {
-    SetBounds(left, top, width, height);
-  } catch (...) {
-    layingOut_ = was;
-    throw;
-  }
-  layingOut_ = was;
+  ScopeExit restore([this, was] { layingOut_ = was; });
+  SetBounds(left, top, width, height);
 }
 
 TRect TControl::ClientRect() const { return Rect(0, 0, width_, height_); }

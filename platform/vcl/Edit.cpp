@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "platform/base/ScopeExit.h"
 #include "platform/vcl/Canvas.h"
+#include "platform/vcl/ClassicLook.h"
 #include "platform/vcl/Clipbrd.h"
 #include "platform/vcl/Form.h"
 #include "platform/win/VirtualKeys.h"
@@ -107,14 +109,11 @@ void TCustomEdit::SetSelText(const std::string& value) {
 }
 
 void TCustomEdit::ReplaceText(const std::string& text, int caret) {
-  internalChange_ = true;
-  try {
+  {
+    internalChange_ = true;
+    ScopeExit changed([this] { internalChange_ = false; });
     SetText(text);
-  } catch (...) {
-    internalChange_ = false;
-    throw;
   }
-  internalChange_ = false;
   anchor_ = caret_ = Clamp(caret, 0, static_cast<int>(Text().size()));
   Invalidate();
 }
@@ -282,13 +281,8 @@ void TCustomEdit::MouseDown(TMouseButton button, TShiftState shift, int x, int y
   if (button == mbLeft) {
     if (CanFocus() && !Focused()) {
       focusingByMouse_ = true;
-      try {
-        SetFocus();
-      } catch (...) {
-        focusingByMouse_ = false;
-        throw;
-      }
-      focusingByMouse_ = false;
+      ScopeExit focused([this] { focusingByMouse_ = false; });
+      SetFocus();
     }
     // The second press of a double click keeps the word it selected.
     if (!(shift & ssDouble)) SetCaret(PositionAt(x, y), (shift & ssShift) != 0);

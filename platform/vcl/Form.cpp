@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "platform/base/ScopeExit.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Canvas.h"
 #include "platform/vcl/Driver.h"
@@ -265,98 +266,135 @@ void TCustomForm::Release() {
   PostMessage(Handle(), CM_RELEASE, 0, 0);
 }
 
+// One run of ShowModal: the other windows disabled while it lasts, the
+// rounds that let the driver answer and the posted messages run, and the way
+// back to the window that was active before.
+class TModalLoop {
+ public:
+  explicit TModalLoop(TCustomForm& form) : form_(form), watch_(&form) {}
+
+  int Run() {
+    DisableOtherWindows();
+    form_.FormState |= fsModal;
+    form_.ModalResult = mrNone;
+    record_.className = form_.ClassName();
+    record_.name = form_.Name();
+    record_.caption = form_.Caption();
+    {
+      // A handler that raises ends the loop: the other windows come back and
+      // the form (when it still exists) is no longer modal and hides.
+      ScopeExit undo([this] {
+        EnableOtherWindows();
+        if (!Alive()) return;
+        form_.FormState &= ~static_cast<unsigned>(fsModal);
+        if (form_.Visible()) form_.Hide();
+      });
+      form_.Show();
+      AnswerUntilClosed();
+      undo.Dismiss();
+    }
+    EnableOtherWindows();
+    return Finish();
+  }
+
+ private:
+  // Notes when the form is freed while it is modal (a handler, Release).
+  class FreeWatch : public TComponent {
+   public:
+    explicit FreeWatch(TComponent* target) : TComponent(nullptr), target_(target) { FreeNotification(target); }
+    void Notification(TComponent* component, TOperation operation) override {
+      TComponent::Notification(component, operation);
+      if (operation == opRemove && component == target_) target_ = nullptr;
+    }
+    bool Alive() const { return target_ != nullptr; }
+
+   private:
+    TComponent* target_;
+  };
+
+  bool Alive() const { return watch_.Alive(); }
+
+  // Every other visible window is disabled while the form is modal.
+  void DisableOtherWindows() {
+    for (int i = 0; i < Screen->FormCount(); ++i) {
+      TCustomForm* other = Screen->Forms(i);
+      if (other == &form_ || !other->Visible()) continue;
+      HWND h = other->Handle();
+      if (IsWindowEnabled(h)) {
+        EnableWindow(h, FALSE);
+        disabled_.push_back(h);
+      }
+    }
+  }
+
+  void EnableOtherWindows() {
+    for (HWND h : disabled_)
+      if (IsWindow(h)) EnableWindow(h, TRUE);
+    disabled_.clear();
+  }
+
+  // Rounds until the form closes: the driver's handler answers (nobody
+  // answering is the user cancelling), CloseModal asks the form, and what
+  // was posted runs before the next round.
+  void AnswerUntilClosed() {
+    for (int round = 0;; ++round) {
+      if (!Alive()) return;
+      if (form_.ModalResult == mrNone) {
+        if (round >= kMaxModalRounds) {
+          record_.forced = true;
+          return;
+        }
+        const Driver::detail::ModalAnswer answer = Driver::detail::AnswerModal(form_);
+        if (!Alive()) return;
+        if (answer.handled) {
+          record_.answeredByHandler = true;
+          if (form_.ModalResult == mrNone) form_.ModalResult = answer.result;
+        } else if (form_.ModalResult == mrNone) {
+          form_.ModalResult = mrCancel;
+        }
+      }
+      if (form_.ModalResult != mrNone) {
+        form_.CloseModal();
+        if (!Alive() || form_.ModalResult != mrNone) return;
+      }
+      Application->ProcessMessages();
+    }
+  }
+
+  // The form leaves its modal state: deactivated before it hides, then the
+  // window that was active before it comes back.
+  int Finish() {
+    int result = mrCancel;
+    if (Alive()) {
+      if (record_.forced) form_.ModalResult = mrCancel;
+      result = form_.ModalResult;
+      form_.FormState &= ~static_cast<unsigned>(fsModal);
+      if (Screen->ActiveTopLevel() == &form_) {
+        Screen->SetActiveTopLevel(nullptr);
+        form_.TopLevelDeactivated();
+      }
+      if (Alive() && form_.Visible()) form_.Hide();
+      if (TWinControl* previous = Screen->PreviousTopLevel(&form_);
+          previous != nullptr && Screen->ActiveTopLevel() == nullptr)
+        previous->ActivateTopLevel();
+    }
+    record_.result = result;
+    Driver::detail::RecordModal(record_);
+    return result;
+  }
+
+  TCustomForm& form_;
+  FreeWatch watch_;
+  std::vector<HWND> disabled_;
+  Driver::ModalRecord record_;
+};
+
 int TCustomForm::ShowModal() {
   if (Visible() || !Enabled() || (FormState & fsModal) || formStyle_ == fsMDIChild)
     throw EInvalidOperation("Cannot make a visible window modal");
   SetCaptureControl(nullptr);
-  // The form may be freed while it is modal (a handler, Release): watch it.
-  TComponent* watched = this;
-  struct Watch : TComponent {
-    explicit Watch(TComponent* target) : TComponent(nullptr), target(target) { FreeNotification(target); }
-    void Notification(TComponent* c, TOperation op) override {
-      TComponent::Notification(c, op);
-      if (op == opRemove && c == target) target = nullptr;
-    }
-    TComponent* target;
-  } watch(watched);
-  auto alive = [&watch] { return watch.target != nullptr; };
-
-  // Every other visible window is disabled while the form is modal.
-  std::vector<HWND> disabled;
-  for (int i = 0; i < Screen->FormCount(); ++i) {
-    TCustomForm* other = Screen->Forms(i);
-    if (other == this || !other->Visible()) continue;
-    HWND h = other->Handle();
-    if (IsWindowEnabled(h)) {
-      EnableWindow(h, FALSE);
-      disabled.push_back(h);
-    }
-  }
-  auto enableOthers = [&disabled] {
-    for (HWND h : disabled)
-      if (IsWindow(h)) EnableWindow(h, TRUE);
-    disabled.clear();
-  };
-
-  FormState |= fsModal;
-  ModalResult = mrNone;
-  Driver::ModalRecord record;
-  record.className = ClassName();
-  record.name = Name();
-  record.caption = Caption();
-  try {
-    Show();
-    for (int round = 0;; ++round) {
-      if (!alive()) break;
-      if (ModalResult == mrNone) {
-        if (round >= kMaxModalRounds) {
-          record.forced = true;
-          break;
-        }
-        const Driver::detail::ModalAnswer answer = Driver::detail::AnswerModal(*this);
-        if (!alive()) break;
-        if (answer.handled) {
-          record.answeredByHandler = true;
-          if (ModalResult == mrNone) ModalResult = answer.result;
-        } else if (ModalResult == mrNone) {
-          ModalResult = mrCancel;  // nobody answers: the user cancels
-        }
-      }
-      if (ModalResult != mrNone) {
-        CloseModal();
-        if (!alive() || ModalResult != mrNone) break;
-      }
-      // Still open: let what was posted run, then ask again.
-      Application->ProcessMessages();
-    }
-  } catch (...) {
-    enableOthers();
-    if (alive()) {
-      FormState &= ~static_cast<unsigned>(fsModal);
-      if (Visible()) Hide();
-    }
-    throw;
-  }
-  enableOthers();
-  int result = mrCancel;
-  if (alive()) {
-    if (record.forced) ModalResult = mrCancel;
-    result = ModalResult;
-    FormState &= ~static_cast<unsigned>(fsModal);
-    // Deactivated before it hides; then the window that was active before
-    // it comes back.
-    if (Screen->ActiveTopLevel() == this) {
-      Screen->SetActiveTopLevel(nullptr);
-      TopLevelDeactivated();
-    }
-    if (alive() && Visible()) Hide();
-    if (TWinControl* previous = Screen->PreviousTopLevel(this);
-        previous != nullptr && Screen->ActiveTopLevel() == nullptr)
-      previous->ActivateTopLevel();
-  }
-  record.result = result;
-  Driver::detail::RecordModal(record);
-  return result;
+  TModalLoop loop(*this);
+  return loop.Run();
 }
 
 // --- messages ---
@@ -365,10 +403,7 @@ void TCustomForm::Dispatch(void* message) {
   TMessage& m = *static_cast<TMessage*>(message);
   switch (m.Msg) {
     case WM_CLOSE: Close(); return;
-    case CM_RELEASE:
-      BeforeDestruction();
-      delete this;
-      return;
+    case CM_RELEASE: FreeComponent(this); return;
     case CM_ACTIVATE: Activate(); return;
     case CM_DEACTIVATE: Deactivate(); return;
     case WM_HELP: return;  // a form's help request goes no further

@@ -132,7 +132,7 @@ class TCustomForm : public TWinControl {
   void TopLevelDeactivated() override;
 
  private:
-  friend class FormModalLoop;
+  friend class TModalLoop;
   void PlaceForShowing();
   // Ends the modal loop's round: OnCloseQuery and OnClose for a form whose
   // ModalResult was set.

@@ -1,6 +1,7 @@
 #include "platform/vcl/GroupBox.h"
 
 #include "platform/vcl/Canvas.h"
+#include "platform/vcl/ClassicLook.h"
 #include "platform/vcl/Painting.h"
 
 TCustomGroupBox::TCustomGroupBox(TComponent* AOwner) : TCustomControl(AOwner) {

@@ -4,23 +4,18 @@
 #include <cstdlib>
 
 void DrawHeaderCell(TCanvas* canvas, const TRect& rect, const std::string& text, TAlignment alignment, bool pressed) {
-  canvas->Brush->Style = bsSolid;
-  canvas->Brush->Color = clBtnFace;
-  canvas->FillRect(rect);
+  constexpr int kTextMargin = 4;
   TRect r = rect;
-  if (pressed) {
-    canvas->Brush->Color = clBtnShadow;
-    canvas->FrameRect(r);
-    r = Rect(r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1);
-  } else {
-    DrawEdge(canvas, r, TEdge::Raised);
-  }
+  TButtonState state;
+  state.pushed = pressed;
+  const int shift = DrawButtonFace(canvas, r, TButtonKind::Push, state);
   TTextStyle style;
   style.vAlign = TVAlign::Center;
   style.hAlign = alignment == taCenter ? THAlign::Center : alignment == taRightJustify ? THAlign::Right : THAlign::Left;
-  canvas->Brush->Style = bsClear;
-  const int shift = pressed ? 1 : 0;
-  DrawTextInRect(canvas, Rect(r.Left + 4 + shift, r.Top + shift, r.Right - 4 + shift, r.Bottom + shift), text, style);
+  style.endEllipsis = true;
+  DrawTextInRect(canvas,
+                 Rect(r.Left + kTextMargin + shift, r.Top + shift, r.Right - kTextMargin + shift, r.Bottom + shift),
+                 text, style);
   canvas->Brush->Style = bsSolid;
 }
 
@@ -112,7 +107,7 @@ void THeaderControl::Paint() {
   for (int i = 0; i < sections_->Count(); ++i) {
     THeaderSection* s = sections_->Items(i);
     const TRect r = Rect(x, 0, x + s->Width(), h);
-    const bool pressed = s == pressed_;
+    const bool pressed = s == pressed_ && press_.Pushed();
     if (s->Style == hsOwnerDraw && OnDrawSection) {
       canvas->Brush->Color = clBtnFace;
       canvas->FillRect(r);
@@ -139,7 +134,10 @@ void THeaderControl::MouseDown(TMouseButton button, TShiftState shift, int x, in
     }
     if (sizing_ == nullptr) {
       THeaderSection* s = SectionAt(x);
-      if (s != nullptr && s->AllowClick) pressed_ = s;
+      if (s != nullptr && s->AllowClick) {
+        pressed_ = s;
+        press_.Start(*this, Rect(s->Left(), 0, s->Right(), ClientHeight()));
+      }
     }
     Invalidate();
   }
@@ -148,6 +146,7 @@ void THeaderControl::MouseDown(TMouseButton button, TShiftState shift, int x, in
 
 void THeaderControl::MouseMove(TShiftState shift, int x, int y) {
   if (sizing_ != nullptr) sizing_->SetWidth(sizeStartWidth_ + x - sizeStartX_);
+  press_.Move(*this, x, y);
   TCustomControl::MouseMove(shift, x, y);
 }
 
@@ -160,9 +159,10 @@ void THeaderControl::MouseUp(TMouseButton button, TShiftState shift, int x, int 
       if (OnSectionResize) OnSectionResize(this, s);
     } else if (pressed_ != nullptr) {
       THeaderSection* s = pressed_;
+      const bool inside = press_.Pushed();
       pressed_ = nullptr;
-      Invalidate();
-      if (SectionAt(x) == s && y >= 0 && y < Height() && OnSectionClick) OnSectionClick(this, s);
+      press_.End(*this);
+      if (inside && OnSectionClick) OnSectionClick(this, s);
     }
   }
   TCustomControl::MouseUp(button, shift, x, y);

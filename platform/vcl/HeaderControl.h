@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/vcl/Painting.h"
+#include "platform/vcl/ClassicLook.h"
 #include "platform/vcl/StdCtrlsTypes.h"
 #include "platform/vcl/WinControl.h"
 
@@ -85,12 +85,13 @@ class THeaderControl : public TCustomControl {
 
  private:
   std::unique_ptr<THeaderSections> sections_;
-  THeaderSection* pressed_ = nullptr;
+  THeaderSection* pressed_ = nullptr;  // the section the mouse pressed
+  TButtonPress press_;
   THeaderSection* sizing_ = nullptr;
   int sizeStartX_ = 0;
   int sizeStartWidth_ = 0;
 };
 
 // One title cell: a raised button face (sunken when pressed) with the text
-// clipped to it.
+// clipped to it, ending in "..." where it is cut.
 void DrawHeaderCell(TCanvas* canvas, const TRect& rect, const std::string& text, TAlignment alignment, bool pressed);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/vcl/Canvas.h"
+#include "platform/vcl/ClassicLook.h"
 
 namespace {
 
@@ -118,21 +119,11 @@ void TCustomImageList::Draw(TCanvas* canvas, int x, int y, int index, bool enabl
       }
     return;
   }
-  // Disabled: the dark pixels of the picture embossed, highlight shifted by
-  // one pixel under shadow.
-  const TColor light = ColorToRGB(clBtnHighlight);
-  const TColor shadow = ColorToRGB(clBtnShadow);
-  auto dark = [&](int px, int py) {
+  // Disabled: the dark pixels of the picture embossed.
+  DrawEmbossed(canvas, x, y, width_, height_, [&](int px, int py) {
     const std::size_t i = static_cast<std::size_t>(py) * width_ + px;
-    if (img.transparent[i]) return false;
-    const std::uint32_t c = img.pixels[i];
-    const int lum = static_cast<int>((c & 0xFF) * 30 + ((c >> 8) & 0xFF) * 59 + ((c >> 16) & 0xFF) * 11) / 100;
-    return lum < 192;
-  };
-  for (int pass = 0; pass < 2; ++pass)
-    for (int py = 0; py < height_; ++py)
-      for (int px = 0; px < width_; ++px)
-        if (dark(px, py)) canvas->SetPixel(x + px + 1 - pass, y + py + 1 - pass, pass == 0 ? light : shadow);
+    return !img.transparent[i] && IsDarkForEmboss(static_cast<TColor>(img.pixels[i]));
+  });
 }
 
 void SetImageListLink(TComponent* owner, TCustomImageList*& slot, TCustomImageList* value) {

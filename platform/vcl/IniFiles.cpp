@@ -133,7 +133,7 @@ bool ParseInteger(const std::string& text, int& result) {
 
 std::string TIniFile::ReadString(const std::string& section, const std::string& ident,
                                  const std::string& defaultValue) const {
-  std::vector<IniLine> lines = ReadLines(FFileName);
+  std::vector<IniLine> lines = ReadLines(fileName_);
   std::size_t header = 0, end = 0;
   if (!FindSection(lines, section, header, end)) return defaultValue;
   long k = FindKey(lines, header + 1, end, ident);
@@ -150,7 +150,7 @@ bool TIniFile::ReadBool(const std::string& section, const std::string& ident, bo
 }
 
 void TIniFile::WriteString(const std::string& section, const std::string& ident, const std::string& value) {
-  std::vector<IniLine> lines = ReadLines(FFileName);
+  std::vector<IniLine> lines = ReadLines(fileName_);
   std::string sectionName = OneLine(section), key = OneLine(ident);
   std::string entry = key + "=" + OneLine(value);
   std::size_t header = 0, end = 0;
@@ -173,8 +173,8 @@ void TIniFile::WriteString(const std::string& section, const std::string& ident,
     text += line.raw;
     text += "\r\n";
   }
-  if (!WriteFileReplacing(FFileName, text.data(), text.size()))
-    throw EIniFileException("Unable to write to " + FFileName);
+  if (!WriteFileReplacing(fileName_, text.data(), text.size()))
+    throw EIniFileException("Unable to write to " + fileName_);
 }
 
 void TIniFile::WriteInteger(const std::string& section, const std::string& ident, int value) {

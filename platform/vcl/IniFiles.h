@@ -28,10 +28,10 @@ class EIniFileException : public Exception {
 class TIniFile {
  public:
   // `fileName` is a system path (see platform/win/Paths.h).
-  explicit TIniFile(const std::string& fileName) : FFileName(fileName) {}
+  explicit TIniFile(const std::string& fileName) : fileName_(fileName) {}
   virtual ~TIniFile() = default;
 
-  const std::string& FileName() const { return FFileName; }
+  const std::string& FileName() const { return fileName_; }
 
   // The value, or `defaultValue` when the section or key is missing (a key
   // with an empty value gives the empty text).
@@ -54,5 +54,5 @@ class TIniFile {
   void UpdateFile() {}
 
  private:
-  std::string FFileName;
+  std::string fileName_;
 };

@@ -1,6 +1,7 @@
 #include "platform/vcl/Label.h"
 
 #include "platform/vcl/Canvas.h"
+#include "platform/vcl/ClassicLook.h"
 #include "platform/vcl/Painting.h"
 
 TCustomLabel::TCustomLabel(TComponent* AOwner) : TGraphicControl(AOwner) {

@@ -10,27 +10,27 @@ void TList::CheckIndex(int index) const {
 
 void* TList::Items(int index) const {
   CheckIndex(index);
-  return FItems[static_cast<std::size_t>(index)];
+  return items_[static_cast<std::size_t>(index)];
 }
 
 void TList::SetItems(int index, void* item) {
   CheckIndex(index);
-  FItems[static_cast<std::size_t>(index)] = item;
+  items_[static_cast<std::size_t>(index)] = item;
 }
 
 int TList::Add(void* item) {
-  FItems.push_back(item);
+  items_.push_back(item);
   return Count() - 1;
 }
 
 void TList::Insert(int index, void* item) {
   if (index < 0 || index > Count()) throw EListError("List index out of bounds (" + std::to_string(index) + ")");
-  FItems.insert(FItems.begin() + index, item);
+  items_.insert(items_.begin() + index, item);
 }
 
 void TList::Delete(int index) {
   CheckIndex(index);
-  FItems.erase(FItems.begin() + index);
+  items_.erase(items_.begin() + index);
 }
 
 int TList::Remove(void* item) {
@@ -41,23 +41,23 @@ int TList::Remove(void* item) {
 
 int TList::IndexOf(void* item) const {
   for (int i = 0; i < Count(); ++i)
-    if (FItems[static_cast<std::size_t>(i)] == item) return i;
+    if (items_[static_cast<std::size_t>(i)] == item) return i;
   return -1;
 }
 
-void TList::Clear() { FItems.clear(); }
+void TList::Clear() { items_.clear(); }
 
 void TList::Exchange(int index1, int index2) {
   CheckIndex(index1);
   CheckIndex(index2);
-  std::swap(FItems[static_cast<std::size_t>(index1)], FItems[static_cast<std::size_t>(index2)]);
+  std::swap(items_[static_cast<std::size_t>(index1)], items_[static_cast<std::size_t>(index2)]);
 }
 
 void TList::Sort(TListSortCompare compare) {
-  if (compare == nullptr || FItems.size() < 2) return;
+  if (compare == nullptr || items_.size() < 2) return;
   // Bottom-up merge sort: every index stays inside the runs it merges,
   // whatever the comparison answers.
-  std::vector<void*> from = FItems;
+  std::vector<void*> from = items_;
   std::vector<void*> to(from.size());
   const std::size_t n = from.size();
   for (std::size_t width = 1; width < n; width *= 2) {
@@ -70,5 +70,5 @@ void TList::Sort(TListSortCompare compare) {
     }
     from.swap(to);
   }
-  FItems = std::move(from);
+  items_ = std::move(from);
 }

@@ -22,7 +22,7 @@ class TList {
   TList(const TList&) = delete;
   TList& operator=(const TList&) = delete;
 
-  int Count() const { return static_cast<int>(FItems.size()); }
+  int Count() const { return static_cast<int>(items_.size()); }
   void* Items(int index) const;
   void SetItems(int index, void* item);
   void* operator[](int index) const { return Items(index); }
@@ -45,5 +45,5 @@ class TList {
  private:
   void CheckIndex(int index) const;
 
-  std::vector<void*> FItems;
+  std::vector<void*> items_;
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/vcl/Canvas.h"
+#include "platform/vcl/ClassicLook.h"
 #include "platform/win/VirtualKeys.h"
 
 TCustomListBox::TCustomListBox(TComponent* AOwner) : TCustomControl(AOwner) {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/vcl/ClassicLook.h"
 #include "platform/vcl/Painting.h"
 #include "platform/vcl/StdCtrlsTypes.h"
 #include "platform/vcl/Strings.h"

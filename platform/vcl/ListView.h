@@ -35,6 +35,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/vcl/ClassicLook.h"
 #include "platform/vcl/ComCtrlsTypes.h"
 #include "platform/vcl/Painting.h"
 #include "platform/vcl/StdCtrlsTypes.h"
@@ -303,7 +304,25 @@ class TListView : public TCustomControl, public TNonClientPainter {
   // The x offset where the caption column's text starts (after the check
   // box, state image and small image).
   int CaptionIndent() const;
+  // What a report cell is painted with: the colours the handlers left, and
+  // whether the selection covers it.
+  struct TCellLook {
+    TColor brush = clWindow;
+    TColor text = clWindowText;
+    bool filled = false;  // its brush differs from the row's
+    bool highlighted = false;
+    TItemColors selection{};
+  };
   void PaintReportRow(TCanvas* canvas, TListItem* item, const TRect& row, bool focusedView);
+  void PaintReportCell(TCanvas* canvas, TListItem* item, int col, const TRect& cell, const TCellLook& look);
+  // The check box, state image and small image of a caption cell; answers
+  // where the text may start.
+  int PaintItemMarks(TCanvas* canvas, TListItem* item, const TRect& cell);
+  void PaintGridLines(TCanvas* canvas);
+  void PaintColumnHeaders(TCanvas* canvas);
+  // A row of the styles other than vsReport: the small picture and caption.
+  void PaintListRow(TCanvas* canvas, TListItem* item, bool focusedView);
+  void PaintFocusRect(TCanvas* canvas);
   TCustomDrawState ItemDrawState(TListItem* item, bool focusedView) const;
 
   std::unique_ptr<TListColumns> columns_;

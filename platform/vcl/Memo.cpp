@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/vcl/Canvas.h"
+#include "platform/vcl/ClassicLook.h"
 #include "platform/vcl/ControlTypes.h"
 #include "platform/vcl/StringList.h"
 

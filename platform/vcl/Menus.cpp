@@ -27,12 +27,7 @@ TMenuItem::TMenuItem(TComponent* AOwner) : TComponent(AOwner) {}
 TMenuItem::~TMenuItem() {
   Destroying();
   if (parent_ != nullptr) parent_->Remove(this);
-  while (!items_.empty()) {
-    TMenuItem* child = items_.back();
-    Remove(child);
-    child->BeforeDestruction();
-    delete child;
-  }
+  Clear();
 }
 
 void TMenuItem::SetCaption(const std::string& value) { caption_ = value; }
@@ -101,8 +96,7 @@ void TMenuItem::Clear() {
   while (!items_.empty()) {
     TMenuItem* child = items_.back();
     Remove(child);
-    child->BeforeDestruction();
-    delete child;
+    FreeComponent(child);
   }
 }
 

@@ -310,49 +310,44 @@ void TPageControl::KeyDown(WORD& key, TShiftState shift) {
   }
 }
 
+void TPageControl::PaintTab(TCanvas* canvas, int pageIndex) {
+  TTabSheet* page = pages_[static_cast<std::size_t>(pageIndex)];
+  TRect r = TabRect(pageIndex);
+  const bool active = page == activePage_;
+  // The active tab stands out: two pixels wider on each side and higher,
+  // over the edges of its neighbours.
+  if (active) r = Rect(r.Left - 2, r.Top - 2, r.Right + 2, r.Bottom + 1);
+  DrawTabEdge(canvas, r, active);
+  const bool withImage = images_ != nullptr && page->imageIndex_ >= 0;
+  int textLeft = r.Left + 6;
+  if (withImage) {
+    images_->Draw(canvas, textLeft, r.Top + (static_cast<int>(r.Height()) - images_->Height()) / 2, page->imageIndex_,
+                  Enabled());
+    textLeft += images_->Width() + 3;
+  }
+  TTextStyle style = CellTextStyle(withImage ? taLeftJustify : taCenter);
+  style.disabled = !Enabled();
+  canvas->Brush->Style = bsClear;
+  const TRect textRect = Rect(withImage ? textLeft : r.Left + 2, r.Top + 1, r.Right - 2, r.Bottom - 1);
+  DrawTextInRect(canvas, textRect, page->Caption(), style);
+  canvas->Brush->Style = bsSolid;
+  if (active && Focused() && Enabled()) canvas->DrawFocusRect(Rect(r.Left + 3, r.Top + 3, r.Right - 3, r.Bottom - 2));
+}
+
 void TPageControl::Paint() {
   TCanvas* canvas = Canvas();
-  const int w = ClientWidth();
-  const int h = ClientHeight();
-  const int row = RowHeight();
   // The page frame below the tabs.
-  TRect frame = Rect(0, row, w, h);
+  TRect frame = Rect(0, RowHeight(), ClientWidth(), ClientHeight());
   DrawEdge(canvas, frame, TEdge::Raised);
-  const bool focused = Focused() && Enabled();
+  // The other tabs first, the active one last, on top of their edges.
+  int activeIndex = -1;
   for (int i = 0; i < PageCount(); ++i) {
-    TTabSheet* page = pages_[static_cast<std::size_t>(i)];
+    const TTabSheet* page = pages_[static_cast<std::size_t>(i)];
     if (!page->tabVisible_) continue;
-    TRect r = TabRect(i);
-    const bool active = page == activePage_;
-    if (active) r = Rect(r.Left - 2, r.Top - 2, r.Right + 2, r.Bottom + 1);
-    canvas->Brush->Color = clBtnFace;
-    canvas->FillRect(Rect(r.Left, r.Top, r.Right, active ? r.Bottom + 1 : r.Bottom));
-    // Left and top edges light with cut corners, right edge dark.
-    canvas->Pen->Color = clBtnHighlight;
-    canvas->MoveTo(r.Left, r.Bottom - (active ? 0 : 1));
-    canvas->LineTo(r.Left, r.Top + 2);
-    canvas->LineTo(r.Left + 2, r.Top);
-    canvas->LineTo(r.Right - 2, r.Top);
-    canvas->Pen->Color = cl3DDkShadow;
-    canvas->MoveTo(r.Right - 2, r.Top + 1);
-    canvas->LineTo(r.Right - 1, r.Top + 2);
-    canvas->LineTo(r.Right - 1, r.Bottom - (active ? 0 : 1));
-    canvas->Pen->Color = clBtnShadow;
-    canvas->MoveTo(r.Right - 2, r.Top + 2);
-    canvas->LineTo(r.Right - 2, r.Bottom - (active ? 0 : 1));
-    int textLeft = r.Left + 6;
-    if (images_ != nullptr && page->imageIndex_ >= 0) {
-      images_->Draw(canvas, textLeft, r.Top + (static_cast<int>(r.Height()) - images_->Height()) / 2, page->imageIndex_,
-                    Enabled());
-      textLeft += images_->Width() + 3;
-    }
-    TTextStyle style = CellTextStyle(images_ != nullptr && page->imageIndex_ >= 0 ? taLeftJustify : taCenter);
-    style.disabled = !Enabled();
-    canvas->Brush->Style = bsClear;
-    const TRect textRect =
-        Rect(style.hAlign == THAlign::Center ? r.Left + 2 : textLeft, r.Top + 1, r.Right - 2, r.Bottom - 1);
-    DrawTextInRect(canvas, textRect, page->Caption(), style);
-    canvas->Brush->Style = bsSolid;
-    if (active && focused) canvas->DrawFocusRect(Rect(r.Left + 3, r.Top + 3, r.Right - 3, r.Bottom - 2));
+    if (page == activePage_)
+      activeIndex = i;
+    else
+      PaintTab(canvas, i);
   }
+  if (activeIndex >= 0) PaintTab(canvas, activeIndex);
 }

@@ -108,6 +108,7 @@ class TPageControl : public TCustomControl {
   void ChooseActive(int fromIndex);
   int RowHeight() const;
   int TabTextWidth(const TTabSheet* page) const;
+  void PaintTab(TCanvas* canvas, int pageIndex);
 
   std::vector<TTabSheet*> pages_;
   TTabSheet* activePage_ = nullptr;

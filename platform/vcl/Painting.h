@@ -1,5 +1,6 @@
 #pragma once
-// Painting: how controls and forms show themselves. Nothing draws on a
+// Painting: how controls and forms show themselves (ClassicLook.h holds
+// what they look like). Nothing draws on a
 // screen; a window is painted on request into a canvas (normally a TBitmap's)
 // and looked at there.
 //
@@ -65,57 +66,3 @@ void PaintClientToBitmap(TWinControl* control, TBitmap& bitmap);
 // Paints the control into a PNG file (a system path); false when the control
 // has no size or the file cannot be written.
 bool SaveControlAsPng(TControl* control, const std::string& fileName);
-
-// --- drawing helpers of the classic look ---
-
-// One frame of `width` pixels: top and left in `topColor`, bottom and right
-// in `bottomColor`; the rectangle shrinks by the width.
-void Frame3D(TCanvas* canvas, TRect& rect, TColor topColor, TColor bottomColor, int width);
-
-// The edges of the system's controls; each takes two pixels and shrinks the
-// rectangle by them.
-enum class TEdge {
-  Raised,      // buttons: highlight and light outside, shadows inside
-  Sunken,      // edits, list boxes, check boxes: shadow outside, dark shadow inside
-  Etched,      // group boxes and bevels: a groove
-  Bump,        // a ridge
-  RaisedThin,  // one pixel: highlight, shadow (panels, flat buttons)
-  SunkenThin,  // one pixel: shadow, highlight
-};
-void DrawEdge(TCanvas* canvas, TRect& rect, TEdge edge);
-
-// Horizontal and vertical text alignment inside a rectangle.
-enum class THAlign { Left, Center, Right };
-enum class TVAlign { Top, Center, Bottom };
-
-struct TTextStyle {
-  THAlign hAlign = THAlign::Left;
-  TVAlign vAlign = TVAlign::Top;
-  bool wordWrap = false;  // breaks lines at spaces to fit the width
-  bool disabled = false;  // embossed grey text of disabled controls
-  // A solid brush fills the text cells; false leaves the background.
-  bool opaque = false;
-};
-
-// Text in a rectangle, clipped to it, in the canvas's font (disabled text in
-// clBtnHighlight shifted by one pixel under clBtnShadow). Line ends (CR LF,
-// LF) always break. Answers the height the text took.
-int DrawTextInRect(TCanvas* canvas, const TRect& rect, const std::string& text, const TTextStyle& style);
-
-// The size the text takes in the canvas's font (lines broken at line ends,
-// and at spaces to fit `maxWidth` when it is above 0).
-TSize MeasureText(TCanvas* canvas, const std::string& text, int maxWidth = 0);
-
-// The down-pointing arrow of drop-down buttons, centred in the rectangle.
-void DrawDropDownArrow(TCanvas* canvas, const TRect& rect, TColor color);
-
-// A 50% checkerboard of two colours (pushed-in speed buttons, grayed
-// check boxes).
-void FillDithered(TCanvas* canvas, const TRect& rect, TColor a, TColor b);
-
-// The thickness of scroll bars.
-inline constexpr int kScrollBarSize = 17;
-
-// A scroll bar in the rectangle: arrow buttons at both ends, the dithered
-// track and a thumb sized by page / range at `position` (0 .. range - page).
-void DrawScrollBar(TCanvas* canvas, const TRect& rect, bool horizontal, int position, int range, int page);

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "platform/vcl/Canvas.h"
-#include "platform/vcl/Painting.h"
+#include "platform/vcl/ClassicLook.h"
 
 TCustomPanel::TCustomPanel(TComponent* AOwner) : TCustomControl(AOwner) {
   ControlStyle |= csAcceptsControls | csSetCaption | csOpaque;
@@ -73,13 +73,10 @@ void TCustomPanel::Paint() {
   }
   auto bevel = [&](TBevelCut cut) {
     if (cut == bvNone) return;
-    if (cut == bvSpace) {
+    if (cut == bvSpace)
       Frame3D(canvas, r, Color(), Color(), bevelWidth_);
-      return;
-    }
-    const TColor top = cut == bvLowered ? clBtnShadow : clBtnHighlight;
-    const TColor bottom = cut == bvLowered ? clBtnHighlight : clBtnShadow;
-    Frame3D(canvas, r, top, bottom, bevelWidth_);
+    else
+      DrawBevel(canvas, r, cut == bvLowered, bevelWidth_);
   };
   bevel(bevelOuter_);
   Frame3D(canvas, r, Color(), Color(), borderWidth_);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/vcl/ClassicLook.h"
+
 TProgressBar::TProgressBar(TComponent* AOwner) : TCustomControl(AOwner) {
   ControlStyle &= ~static_cast<unsigned>(csSetCaption);
   SetParentColor(false);

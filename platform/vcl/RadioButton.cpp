@@ -1,10 +1,7 @@
 #include "platform/vcl/RadioButton.h"
 
-#include <algorithm>
-
 #include "platform/vcl/Canvas.h"
-#include "platform/vcl/CheckBox.h"
-#include "platform/vcl/Painting.h"
+#include "platform/vcl/ClassicLook.h"
 #include "platform/win/VirtualKeys.h"
 
 TRadioButton::TRadioButton(TComponent* AOwner) : TButtonControl(AOwner) {
@@ -60,20 +57,13 @@ void TRadioButton::KeyUp(WORD& key, TShiftState shift) {
 void TRadioButton::Paint() {
   TCanvas* canvas = Canvas();
   const TRect r = ClientRect();
-  const bool right = alignment_ == taRightJustify;
-  const int boxLeft = right ? 0 : static_cast<int>(r.Width()) - 12;
-  DrawRadioButtonFrame(canvas, boxLeft, static_cast<int>((r.Height() - 12) / 2), checked_, Enabled());
+  constexpr int kGap = 5;  // between the mark and the caption
+  const bool markLeft = alignment_ == taRightJustify;
+  const int markX = markLeft ? 0 : static_cast<int>(r.Width()) - kRadioMarkSize;
+  DrawRadioButtonFrame(canvas, markX, static_cast<int>((r.Height() - kRadioMarkSize) / 2), checked_, Enabled());
   canvas->Brush->Color = Color();
   canvas->Pen->Color = clBlack;
-  const int textHeight = canvas->TextHeight("Wg");
-  const int textLeft = right ? 17 : 0;
-  const int textRight = right ? r.Right : boxLeft - 4;
-  const int textTop = static_cast<int>((r.Height() - textHeight) / 2);
-  TTextStyle style;
-  style.disabled = !Enabled();
-  DrawTextInRect(canvas, Rect(textLeft, textTop, textRight, textTop + textHeight), Caption(), style);
-  if (Focused() && Enabled() && !Caption().empty()) {
-    const int focusRight = std::min(textRight, textLeft + canvas->TextWidth(Caption()) + 1);
-    canvas->DrawFocusRect(Rect(textLeft - 1, textTop, focusRight + 1, textTop + textHeight));
-  }
+  const TRect text =
+      markLeft ? Rect(kRadioMarkSize + kGap, r.Top, r.Right, r.Bottom) : Rect(0, r.Top, markX - kGap + 1, r.Bottom);
+  DrawMarkCaption(canvas, text, Caption(), Enabled(), Focused());
 }

@@ -32,7 +32,7 @@ void TCustomRadioGroup::ItemsChanged() {
   while (static_cast<int>(buttons_.size()) > count) {
     TRadioButton* b = buttons_.back();
     buttons_.pop_back();
-    delete b;
+    FreeComponent(b);
   }
   while (static_cast<int>(buttons_.size()) < count) buttons_.push_back(new TGroupButton(this));
   updating_ = true;

@@ -24,56 +24,56 @@ std::string Normalize(const std::string& path) {
 
 void TRegistry::SetRootKey(HKEY root) {
   CloseKey();
-  FRootKey = root;
+  rootKey_ = root;
 }
 
 std::string TRegistry::Resolve(const std::string& key) const {
   if (!key.empty() && key[0] == '\\') return Normalize(key);
-  if (!FOpen || FCurrentPath.empty()) return Normalize(key);
-  return Normalize(FCurrentPath + "\\" + key);
+  if (!open_ || currentPath_.empty()) return Normalize(key);
+  return Normalize(currentPath_ + "\\" + key);
 }
 
 bool TRegistry::OpenKey(const std::string& key, bool canCreate) {
   std::string path = Resolve(key);
-  bool ok = canCreate ? RegistryStore::CreateKey(FRootKey, path) : RegistryStore::KeyExists(FRootKey, path);
+  bool ok = canCreate ? RegistryStore::CreateKey(rootKey_, path) : RegistryStore::KeyExists(rootKey_, path);
   if (!ok) return false;
-  FOpen = true;
-  FCurrentPath = path;
+  open_ = true;
+  currentPath_ = path;
   return true;
 }
 
 void TRegistry::CloseKey() {
-  FOpen = false;
-  FCurrentPath.clear();
+  open_ = false;
+  currentPath_.clear();
 }
 
-bool TRegistry::KeyExists(const std::string& key) const { return RegistryStore::KeyExists(FRootKey, Resolve(key)); }
+bool TRegistry::KeyExists(const std::string& key) const { return RegistryStore::KeyExists(rootKey_, Resolve(key)); }
 
 bool TRegistry::DeleteKey(const std::string& key) {
   std::string path = Resolve(key);
-  if (!RegistryStore::DeleteKey(FRootKey, path)) return false;
-  std::string upper = UpperCase(path), current = UpperCase(FCurrentPath);
-  if (FOpen && (current == upper || current.compare(0, upper.size() + 1, upper + "\\") == 0)) CloseKey();
+  if (!RegistryStore::DeleteKey(rootKey_, path)) return false;
+  std::string upper = UpperCase(path), current = UpperCase(currentPath_);
+  if (open_ && (current == upper || current.compare(0, upper.size() + 1, upper + "\\") == 0)) CloseKey();
   return true;
 }
 
 void TRegistry::CheckOpen(const std::string& name) const {
-  if (!FOpen) throw ERegistryException("Failed to get data for '" + name + "'");
+  if (!open_) throw ERegistryException("Failed to get data for '" + name + "'");
 }
 
 bool TRegistry::ValueExists(const std::string& name) const {
   RegValue value;
-  return FOpen && RegistryStore::GetValue(FRootKey, FCurrentPath, name, value);
+  return open_ && RegistryStore::GetValue(rootKey_, currentPath_, name, value);
 }
 
 bool TRegistry::DeleteValue(const std::string& name) {
-  return FOpen && RegistryStore::DeleteValue(FRootKey, FCurrentPath, name);
+  return open_ && RegistryStore::DeleteValue(rootKey_, currentPath_, name);
 }
 
 std::string TRegistry::ReadString(const std::string& name) const {
   CheckOpen(name);
   RegValue value;
-  if (!RegistryStore::GetValue(FRootKey, FCurrentPath, name, value)) return std::string();
+  if (!RegistryStore::GetValue(rootKey_, currentPath_, name, value)) return std::string();
   if (value.type != REG_SZ) throw ERegistryException("Invalid data type for '" + name + "'");
   return value.text;
 }
@@ -82,14 +82,14 @@ void TRegistry::WriteString(const std::string& name, const std::string& text) {
   RegValue value;
   value.type = REG_SZ;
   value.text = text;
-  if (!FOpen || !RegistryStore::SetValue(FRootKey, FCurrentPath, name, value))
+  if (!open_ || !RegistryStore::SetValue(rootKey_, currentPath_, name, value))
     throw ERegistryException("Failed to set data for '" + name + "'");
 }
 
 int TRegistry::ReadInteger(const std::string& name) const {
   CheckOpen(name);
   RegValue value;
-  if (!RegistryStore::GetValue(FRootKey, FCurrentPath, name, value))
+  if (!RegistryStore::GetValue(rootKey_, currentPath_, name, value))
     throw ERegistryException("Failed to get data for '" + name + "'");
   if (value.type != REG_DWORD) throw ERegistryException("Invalid data type for '" + name + "'");
   return static_cast<int>(value.number);
@@ -99,6 +99,6 @@ void TRegistry::WriteInteger(const std::string& name, int number) {
   RegValue value;
   value.type = REG_DWORD;
   value.number = static_cast<DWORD>(number);
-  if (!FOpen || !RegistryStore::SetValue(FRootKey, FCurrentPath, name, value))
+  if (!open_ || !RegistryStore::SetValue(rootKey_, currentPath_, name, value))
     throw ERegistryException("Failed to set data for '" + name + "'");
 }

@@ -24,7 +24,7 @@ class TRegistry {
   TRegistry() = default;
   virtual ~TRegistry() = default;
 
-  HKEY RootKey() const { return FRootKey; }
+  HKEY RootKey() const { return rootKey_; }
   // Changing the root closes the open key.
   void SetRootKey(HKEY root);
 
@@ -34,7 +34,7 @@ class TRegistry {
   bool OpenKey(const std::string& key, bool canCreate);
   void CloseKey();
   // The open key's path below the root, empty when none is open.
-  const std::string& CurrentPath() const { return FCurrentPath; }
+  const std::string& CurrentPath() const { return currentPath_; }
 
   bool KeyExists(const std::string& key) const;
   // Deletes the key with all its sub-keys; false when it is missing. Deleting
@@ -55,7 +55,7 @@ class TRegistry {
   std::string Resolve(const std::string& key) const;
   void CheckOpen(const std::string& name) const;
 
-  HKEY FRootKey = HKEY_CURRENT_USER;
-  bool FOpen = false;
-  std::string FCurrentPath;
+  HKEY rootKey_ = HKEY_CURRENT_USER;
+  bool open_ = false;
+  std::string currentPath_;
 };

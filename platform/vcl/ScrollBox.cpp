@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "platform/base/ScopeExit.h"
 #include "platform/vcl/Canvas.h"
+#include "platform/vcl/ClassicLook.h"
 
 // --- TControlScrollBar ---
 
@@ -86,19 +88,18 @@ TRect TScrollingWinControl::BorderInsets() const {
 
 void TScrollingWinControl::ScrollBy(int dx, int dy) {
   if (dx == 0 && dy == 0) return;
+  auto add = [](int a, int b) {
+    return static_cast<int>(std::clamp<long long>(static_cast<long long>(a) + b, -0x3FFFFFFF, 0x3FFFFFFF));
+  };
+  // The children move first and are laid out once; a move that raises leaves
+  // the layout to the next change.
   DisableAlign();
-  try {
-    for (int i = 0; i < ControlCount(); ++i) {
-      TControl* c = Controls(i);
-      auto add = [](int a, int b) {
-        return static_cast<int>(std::clamp<long long>(static_cast<long long>(a) + b, -0x3FFFFFFF, 0x3FFFFFFF));
-      };
-      c->SetBounds(add(c->Left(), dx), add(c->Top(), dy), c->Width(), c->Height());
-    }
-  } catch (...) {
-    EnableAlign();
-    throw;
+  ScopeExit resume([this] { ResumeAlignLater(); });
+  for (int i = 0; i < ControlCount(); ++i) {
+    TControl* c = Controls(i);
+    c->SetBounds(add(c->Left(), dx), add(c->Top(), dy), c->Width(), c->Height());
   }
+  resume.Dismiss();
   EnableAlign();
   Invalidate();
 }

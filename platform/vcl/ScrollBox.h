@@ -12,6 +12,7 @@
 
 #include <memory>
 
+#include "platform/vcl/ClassicLook.h"
 #include "platform/vcl/Painting.h"
 #include "platform/vcl/WinControl.h"
 

@@ -4,7 +4,6 @@
 
 #include "platform/vcl/Bitmap.h"
 #include "platform/vcl/Canvas.h"
-#include "platform/vcl/Painting.h"
 #include "platform/vcl/WinControl.h"
 
 TSpeedButton::TSpeedButton(TComponent* AOwner) : TGraphicControl(AOwner), glyph_(std::make_unique<TBitmap>()) {
@@ -102,24 +101,13 @@ void TSpeedButton::Dispatch(void* message) {
 void TSpeedButton::Paint() {
   TCanvas* canvas = Canvas();
   TRect r = ClientRect();
-  const bool pushed = ShownDown();
-  canvas->Brush->Style = bsSolid;
-  canvas->Brush->Color = clBtnFace;
-  if (!flat_ || pushed || hot_) canvas->FillRect(r);
-  if (flat_) {
-    if (pushed)
-      DrawEdge(canvas, r, TEdge::SunkenThin);
-    else if (hot_ && Enabled())
-      DrawEdge(canvas, r, TEdge::RaisedThin);
-  } else if (pushed) {
-    Frame3D(canvas, r, cl3DDkShadow, clBtnHighlight, 1);
-    Frame3D(canvas, r, clBtnShadow, cl3DLight, 1);
-  } else {
-    DrawEdge(canvas, r, TEdge::Raised);
-  }
+  TButtonState state;
+  state.pushed = ShownDown();
   // A button held down by its group shows a dithered face.
-  if (down_ && !press_.Pushed()) FillDithered(canvas, r, clBtnFace, clBtnHighlight);
-  const int offset = pushed ? 1 : 0;
+  state.latched = down_ && !press_.Pushed();
+  state.hot = hot_;
+  state.enabled = Enabled();
+  const int offset = DrawButtonFace(canvas, r, flat_ ? TButtonKind::FlatTool : TButtonKind::Tool, state);
   // Glyph and caption side by side (glyph left by default), centred together.
   int gw = 0, gh = 0;
   if (!glyph_->Empty()) {
@@ -150,16 +138,18 @@ void TSpeedButton::Paint() {
     TBitmap part;
     part.SetSize(gw, gh);
     part.Canvas->CopyRect(Rect(0, 0, gw, gh), glyph_->Canvas, Rect(index * gw, 0, (index + 1) * gw, gh));
-    part.SetTransparentColor(glyph_->TransparentColor());
-    part.SetTransparent(true);
     if (!Enabled() && NumGlyphs < 2) {
-      // Greyed: every pixel that is not transparent becomes the shadow colour.
+      // Without a picture of its own the disabled glyph is the embossed one.
       const TColor key = ColorToRGB(glyph_->TransparentColor());
-      for (int y = 0; y < gh; ++y)
-        for (int x = 0; x < gw; ++x)
-          if (part.Canvas->GetPixel(x, y) != key) part.Canvas->SetPixel(x, y, clBtnShadow);
+      DrawEmbossed(canvas, gx, gy, gw, gh, [&](int x, int y) {
+        const TColor c = part.Canvas->GetPixel(x, y);
+        return c != key && IsDarkForEmboss(c);
+      });
+    } else {
+      part.SetTransparentColor(glyph_->TransparentColor());
+      part.SetTransparent(true);
+      canvas->Draw(gx, gy, &part);
     }
-    canvas->Draw(gx, gy, &part);
   }
   if (!caption.empty()) {
     TTextStyle style;

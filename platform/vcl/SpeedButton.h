@@ -8,7 +8,7 @@
 
 #include <memory>
 
-#include "platform/vcl/ButtonPress.h"
+#include "platform/vcl/ClassicLook.h"
 #include "platform/vcl/Control.h"
 
 class TBitmap;

@@ -153,18 +153,5 @@ void TStatusBar::Paint() {
       DrawPanel(panel, r);
     }
   }
-  if (sizeGrip_) {
-    // Three diagonal ridges in the bottom-right corner.
-    for (int k = 0; k < 3; ++k) {
-      const int off = 4 * k + 2;
-      canvas->Pen->Color = clBtnHighlight;
-      canvas->MoveTo(w - off - 2, h);
-      canvas->LineTo(w, h - off - 2);
-      canvas->Pen->Color = clBtnShadow;
-      canvas->MoveTo(w - off - 1, h);
-      canvas->LineTo(w, h - off - 1);
-      canvas->MoveTo(w - off, h);
-      canvas->LineTo(w, h - off);
-    }
-  }
+  if (sizeGrip_) DrawSizeGrip(canvas, w, h, grip);
 }

@@ -23,7 +23,7 @@ int TStringList::CompareStrings(std::string_view a, std::string_view b) {
 }
 
 int TStringList::Compare(std::string_view a, std::string_view b) const {
-  if (!FCaseSensitive) return CompareStrings(a, b);
+  if (!caseSensitive_) return CompareStrings(a, b);
   const int c = a.compare(b);
   return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
@@ -34,62 +34,62 @@ void TStringList::CheckIndex(int index) const {
 
 const std::string& TStringList::Strings(int index) const {
   CheckIndex(index);
-  return FItems[static_cast<std::size_t>(index)].text;
+  return items_[static_cast<std::size_t>(index)].text;
 }
 
 void TStringList::SetStrings(int index, const std::string& text) {
   CheckIndex(index);
-  FItems[static_cast<std::size_t>(index)].text = text;
+  items_[static_cast<std::size_t>(index)].text = text;
 }
 
 void* TStringList::Objects(int index) const {
   CheckIndex(index);
-  return FItems[static_cast<std::size_t>(index)].object;
+  return items_[static_cast<std::size_t>(index)].object;
 }
 
 void TStringList::SetObjects(int index, void* object) {
   CheckIndex(index);
-  FItems[static_cast<std::size_t>(index)].object = object;
+  items_[static_cast<std::size_t>(index)].object = object;
 }
 
 int TStringList::InsertSorted(const std::string& text, void* object) {
   int index = 0;
   if (Find(text, index)) {
-    if (FDuplicates == dupIgnore) return index;
-    if (FDuplicates == dupError) throw EStringListError("String list does not allow duplicates");
+    if (duplicates_ == dupIgnore) return index;
+    if (duplicates_ == dupError) throw EStringListError("String list does not allow duplicates");
   }
-  FItems.insert(FItems.begin() + index, Item{text, object});
+  items_.insert(items_.begin() + index, Item{text, object});
   return index;
 }
 
 int TStringList::Add(const std::string& text) { return AddObject(text, nullptr); }
 
 int TStringList::AddObject(const std::string& text, void* object) {
-  if (FSorted) return InsertSorted(text, object);
-  FItems.push_back(Item{text, object});
+  if (sorted_) return InsertSorted(text, object);
+  items_.push_back(Item{text, object});
   return Count() - 1;
 }
 
 void TStringList::Insert(int index, const std::string& text) { InsertObject(index, text, nullptr); }
 
 void TStringList::InsertObject(int index, const std::string& text, void* object) {
-  if (FSorted) throw EStringListError("Operation not allowed on sorted string list");
+  if (sorted_) throw EStringListError("Operation not allowed on sorted string list");
   if (index < 0 || index > Count()) throw EStringListError("List index out of bounds (" + std::to_string(index) + ")");
-  FItems.insert(FItems.begin() + index, Item{text, object});
+  items_.insert(items_.begin() + index, Item{text, object});
 }
 
 void TStringList::Delete(int index) {
   CheckIndex(index);
-  FItems.erase(FItems.begin() + index);
+  items_.erase(items_.begin() + index);
 }
 
 void TStringList::Clear() {
-  FItems.clear();
-  FCapacity = 0;
+  items_.clear();
+  capacity_ = 0;
 }
 
 bool TStringList::Find(const std::string& text, int& index) const {
-  if (!FSorted) {
+  if (!sorted_) {
     index = IndexOf(text);
     if (index >= 0) return true;
     index = Count();
@@ -99,38 +99,38 @@ bool TStringList::Find(const std::string& text, int& index) const {
   int lo = 0, hi = Count();
   while (lo < hi) {
     int mid = lo + (hi - lo) / 2;
-    if (Compare(FItems[static_cast<std::size_t>(mid)].text, text) < 0)
+    if (Compare(items_[static_cast<std::size_t>(mid)].text, text) < 0)
       lo = mid + 1;
     else
       hi = mid;
   }
   index = lo;
-  return lo < Count() && Compare(FItems[static_cast<std::size_t>(lo)].text, text) == 0;
+  return lo < Count() && Compare(items_[static_cast<std::size_t>(lo)].text, text) == 0;
 }
 
 int TStringList::IndexOf(const std::string& text) const {
-  if (FSorted) {
+  if (sorted_) {
     int index = 0;
     return Find(text, index) ? index : -1;
   }
   for (int i = 0; i < Count(); ++i)
-    if (Compare(FItems[static_cast<std::size_t>(i)].text, text) == 0) return i;
+    if (Compare(items_[static_cast<std::size_t>(i)].text, text) == 0) return i;
   return -1;
 }
 
 void TStringList::SetSorted(bool sorted) {
-  if (sorted && !FSorted) Sort();
-  FSorted = sorted;
+  if (sorted && !sorted_) Sort();
+  sorted_ = sorted;
 }
 
 void TStringList::Sort() {
-  std::stable_sort(FItems.begin(), FItems.end(),
+  std::stable_sort(items_.begin(), items_.end(),
                    [this](const Item& a, const Item& b) { return Compare(a.text, b.text) < 0; });
 }
 
 std::string TStringList::Text() const {
   std::string out;
-  for (const Item& item : FItems) {
+  for (const Item& item : items_) {
     out += item.text;
     out += "\r\n";
   }
@@ -154,29 +154,29 @@ void TStringList::SetText(std::string_view text) {
 void TStringList::Exchange(int index1, int index2) {
   CheckIndex(index1);
   CheckIndex(index2);
-  std::swap(FItems[static_cast<std::size_t>(index1)], FItems[static_cast<std::size_t>(index2)]);
+  std::swap(items_[static_cast<std::size_t>(index1)], items_[static_cast<std::size_t>(index2)]);
 }
 
 void TStringList::Move(int curIndex, int newIndex) {
   CheckIndex(curIndex);
   CheckIndex(newIndex);
   if (curIndex == newIndex) return;
-  if (FSorted) throw EStringListError("Operation not allowed on sorted string list");
-  Item item = std::move(FItems[static_cast<std::size_t>(curIndex)]);
-  FItems.erase(FItems.begin() + curIndex);
-  FItems.insert(FItems.begin() + newIndex, std::move(item));
+  if (sorted_) throw EStringListError("Operation not allowed on sorted string list");
+  Item item = std::move(items_[static_cast<std::size_t>(curIndex)]);
+  items_.erase(items_.begin() + curIndex);
+  items_.insert(items_.begin() + newIndex, std::move(item));
 }
 
-int TStringList::Capacity() const { return std::max(FCapacity, Count()); }
+int TStringList::Capacity() const { return std::max(capacity_, Count()); }
 
 void TStringList::SetCapacity(int capacity) {
   if (capacity < Count()) throw EStringListError("List capacity out of bounds (" + std::to_string(capacity) + ")");
-  FCapacity = capacity;
-  FItems.reserve(static_cast<std::size_t>(std::min(capacity, Count() + 65536)));
+  capacity_ = capacity;
+  items_.reserve(static_cast<std::size_t>(std::min(capacity, Count() + 65536)));
 }
 
 void TStringList::SetCaseSensitive(bool value) {
-  if (value == FCaseSensitive) return;
-  FCaseSensitive = value;
-  if (FSorted) Sort();
+  if (value == caseSensitive_) return;
+  caseSensitive_ = value;
+  if (sorted_) Sort();
 }

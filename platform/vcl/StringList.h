@@ -33,7 +33,7 @@ class TStringList {
   TStringList(const TStringList&) = default;
   TStringList& operator=(const TStringList&) = default;
 
-  int Count() const { return static_cast<int>(FItems.size()); }
+  int Count() const { return static_cast<int>(items_.size()); }
 
   const std::string& Strings(int index) const;
   const std::string& operator[](int index) const { return Strings(index); }
@@ -74,16 +74,16 @@ class TStringList {
   // The index of the first item equal to the text (letter case aside), or -1.
   int IndexOf(const std::string& text) const;
 
-  bool Sorted() const { return FSorted; }
+  bool Sorted() const { return sorted_; }
   // Turning sorting on sorts the list (duplicates stay).
   void SetSorted(bool sorted);
-  TDuplicates Duplicates() const { return FDuplicates; }
-  void SetDuplicates(TDuplicates duplicates) { FDuplicates = duplicates; }
+  TDuplicates Duplicates() const { return duplicates_; }
+  void SetDuplicates(TDuplicates duplicates) { duplicates_ = duplicates; }
   void Sort();
   // Whether texts compare with regard to letter case (Find, IndexOf,
   // IndexOfName, sorting); false by default. A sorted list is sorted again
   // when it changes.
-  bool CaseSensitive() const { return FCaseSensitive; }
+  bool CaseSensitive() const { return caseSensitive_; }
   void SetCaseSensitive(bool value);
 
   // Every item followed by CR LF.
@@ -141,9 +141,9 @@ class TStringList {
   // CompareStrings, or a comparison of the bytes with CaseSensitive.
   int Compare(std::string_view a, std::string_view b) const;
 
-  std::vector<Item> FItems;
-  bool FSorted = false;
-  bool FCaseSensitive = false;
-  int FCapacity = 0;
-  TDuplicates FDuplicates = dupIgnore;
+  std::vector<Item> items_;
+  bool sorted_ = false;
+  bool caseSensitive_ = false;
+  int capacity_ = 0;
+  TDuplicates duplicates_ = dupIgnore;
 };

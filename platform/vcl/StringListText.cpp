@@ -93,7 +93,7 @@ std::string TStringList::Names(int index) const {
 
 int TStringList::IndexOfName(std::string_view name) const {
   for (int i = 0; i < Count(); ++i) {
-    const std::string& text = FItems[static_cast<std::size_t>(i)].text;
+    const std::string& text = items_[static_cast<std::size_t>(i)].text;
     const std::size_t eq = text.find('=');
     if (eq != std::string::npos && Compare(std::string_view(text).substr(0, eq), name) == 0) return i;
   }
@@ -103,7 +103,7 @@ int TStringList::IndexOfName(std::string_view name) const {
 std::string TStringList::Values(std::string_view name) const {
   const int index = IndexOfName(name);
   if (index < 0) return {};
-  const std::string& text = FItems[static_cast<std::size_t>(index)].text;
+  const std::string& text = items_[static_cast<std::size_t>(index)].text;
   return text.substr(text.find('=') + 1);
 }
 

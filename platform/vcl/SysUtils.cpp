@@ -14,9 +14,9 @@
 
 namespace {
 
-std::mutex paramsMutex;
-bool paramsSet = false;
-std::vector<std::string> params;
+std::mutex gParamsMutex;
+bool gParamsSet = false;
+std::vector<std::string> gParams;
 
 // The process's own command line (Linux: /proc/self/cmdline, NUL-separated).
 std::vector<std::string> ProcessParams() {
@@ -34,32 +34,32 @@ std::vector<std::string> ProcessParams() {
 }
 
 const std::vector<std::string>& Params() {
-  if (!paramsSet) {
-    params = ProcessParams();
-    paramsSet = true;
+  if (!gParamsSet) {
+    gParams = ProcessParams();
+    gParamsSet = true;
   }
-  return params;
+  return gParams;
 }
 
 }  // namespace
 
 int ParamCount() {
-  std::lock_guard<std::mutex> lock(paramsMutex);
+  std::lock_guard<std::mutex> lock(gParamsMutex);
   const auto& p = Params();
   return p.empty() ? 0 : static_cast<int>(p.size()) - 1;
 }
 
 std::string ParamStr(int index) {
-  std::lock_guard<std::mutex> lock(paramsMutex);
+  std::lock_guard<std::mutex> lock(gParamsMutex);
   const auto& p = Params();
   if (index < 0 || static_cast<std::size_t>(index) >= p.size()) return {};
   return p[static_cast<std::size_t>(index)];
 }
 
 void SetCommandLine(const std::vector<std::string>& args) {
-  std::lock_guard<std::mutex> lock(paramsMutex);
-  params = args;
-  paramsSet = true;
+  std::lock_guard<std::mutex> lock(gParamsMutex);
+  gParams = args;
+  gParamsSet = true;
 }
 
 // --- pseudo-random numbers ---

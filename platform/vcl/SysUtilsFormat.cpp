@@ -80,6 +80,16 @@ class Formatter {
     Spec spec;
     while (i < format_.size() && std::string_view("-+ #0").find(format_[i]) != std::string_view::npos)
       spec.flags += format_[i++];
+    ParseWidth(i, spec);
+    ParsePrecision(i, spec);
+    spec.lengthBits = ParseLength(i);
+    if (i >= format_.size()) Fail();
+    spec.conversion = format_[i++];
+    return spec;
+  }
+
+  // Digits or "*" (a negative argument means "-" and its size).
+  void ParseWidth(std::size_t& i, Spec& spec) {
     if (i < format_.size() && format_[i] == '*') {
       ++i;
       long w = StarValue();
@@ -91,37 +101,42 @@ class Formatter {
     } else if (i < format_.size() && format_[i] >= '0' && format_[i] <= '9') {
       spec.width = Digits(i);
     }
-    if (i < format_.size() && format_[i] == '.') {
+  }
+
+  // "." with digits or "*" (a negative argument means none).
+  void ParsePrecision(std::size_t& i, Spec& spec) {
+    if (i >= format_.size() || format_[i] != '.') return;
+    ++i;
+    if (i < format_.size() && format_[i] == '*') {
       ++i;
-      if (i < format_.size() && format_[i] == '*') {
-        ++i;
-        const long p = StarValue();
-        spec.precision = p < 0 ? -1 : p;
-      } else {
-        spec.precision = Digits(i);
-      }
+      const long p = StarValue();
+      spec.precision = p < 0 ? -1 : p;
+    } else {
+      spec.precision = Digits(i);
     }
-    // Length modifiers: the arguments carry their own sizes, so only h and hh
-    // (which cut the value) change what is printed.
-    if (i < format_.size()) {
-      const char c = format_[i];
-      if (c == 'h') {
+  }
+
+  // Length modifiers: the arguments carry their own sizes, so only h and hh
+  // (which cut the value) change what is printed. Answers the bits they keep
+  // (0: the argument's own width).
+  int ParseLength(std::size_t& i) {
+    if (i >= format_.size()) return 0;
+    const char c = format_[i];
+    if (c == 'h') {
+      ++i;
+      if (i < format_.size() && format_[i] == 'h') {
         ++i;
-        spec.lengthBits = 16;
-        if (i < format_.size() && format_[i] == 'h') {
-          ++i;
-          spec.lengthBits = 8;
-        }
-      } else if (c == 'l') {
-        ++i;
-        if (i < format_.size() && format_[i] == 'l') ++i;
-      } else if (c == 'L' || c == 'j' || c == 'z' || c == 't') {
-        ++i;
+        return 8;
       }
+      return 16;
     }
-    if (i >= format_.size()) Fail();
-    spec.conversion = format_[i++];
-    return spec;
+    if (c == 'l') {
+      ++i;
+      if (i < format_.size() && format_[i] == 'l') ++i;
+    } else if (c == 'L' || c == 'j' || c == 'z' || c == 't') {
+      ++i;
+    }
+    return 0;
   }
 
   static std::uint64_t Bits(const FormatArg& arg, int lengthBits) {
@@ -171,65 +186,51 @@ class Formatter {
     if (left) out_.append(pad, ' ');
   }
 
+  static bool IsInteger(const FormatArg& arg) {
+    return arg.kind == FormatArg::Signed || arg.kind == FormatArg::Unsigned;
+  }
+
+  const FormatArg& NextInteger() {
+    const FormatArg& arg = NextArg();
+    if (!IsInteger(arg)) Fail();
+    return arg;
+  }
+
+  // A float conversion takes integers too.
+  double NextReal() {
+    const FormatArg& arg = NextArg();
+    if (arg.kind == FormatArg::Float) return arg.real;
+    if (arg.kind == FormatArg::Signed) return static_cast<double>(SignedValue(arg, 0));
+    if (arg.kind == FormatArg::Unsigned) return static_cast<double>(UnsignedValue(arg, 0));
+    Fail();
+  }
+
+  // %p takes a pointer or the address of a text.
+  const void* NextPointer() {
+    const FormatArg& arg = NextArg();
+    if (arg.kind == FormatArg::Pointer) return arg.pointer;
+    if (arg.kind == FormatArg::Text && !arg.nullText) return arg.text.data();
+    Fail();
+  }
+
   void Convert(const Spec& spec) {
-    switch (spec.conversion) {
-      case 'd':
-      case 'i': {
-        const FormatArg& arg = NextArg();
-        if (arg.kind != FormatArg::Signed && arg.kind != FormatArg::Unsigned) Fail();
-        Print(Head(spec, true) + "lld", SignedValue(arg, spec.lengthBits));
-        break;
-      }
-      case 'u':
-      case 'o':
-      case 'x':
-      case 'X': {
-        const FormatArg& arg = NextArg();
-        if (arg.kind != FormatArg::Signed && arg.kind != FormatArg::Unsigned) Fail();
-        Print(Head(spec, true) + "ll" + spec.conversion, UnsignedValue(arg, spec.lengthBits));
-        break;
-      }
-      case 'c': {
-        const FormatArg& arg = NextArg();
-        if (arg.kind != FormatArg::Signed && arg.kind != FormatArg::Unsigned) Fail();
-        Print(Head(spec, false) + "c", static_cast<int>(static_cast<unsigned char>(arg.bits)));
-        break;
-      }
-      case 'f':
-      case 'F':
-      case 'e':
-      case 'E':
-      case 'g':
-      case 'G':
-      case 'a':
-      case 'A': {
-        const FormatArg& arg = NextArg();
-        double value = 0;
-        if (arg.kind == FormatArg::Float)
-          value = arg.real;
-        else if (arg.kind == FormatArg::Signed)
-          value = static_cast<double>(SignedValue(arg, 0));
-        else if (arg.kind == FormatArg::Unsigned)
-          value = static_cast<double>(UnsignedValue(arg, 0));
-        else
-          Fail();
-        Print(Head(spec, true) + spec.conversion, value);
-        break;
-      }
-      case 's': {
-        const FormatArg& arg = NextArg();
-        if (arg.kind != FormatArg::Text) Fail();
-        PrintText(spec, arg.nullText ? std::string_view("(null)") : arg.text);
-        break;
-      }
-      case 'p': {
-        const FormatArg& arg = NextArg();
-        if (arg.kind != FormatArg::Pointer && !(arg.kind == FormatArg::Text && !arg.nullText)) Fail();
-        const void* p = arg.kind == FormatArg::Pointer ? arg.pointer : static_cast<const void*>(arg.text.data());
-        Print(Head(spec, false) + "p", p);
-        break;
-      }
-      default: Fail();
+    const char c = spec.conversion;
+    if (c == 'd' || c == 'i') {
+      Print(Head(spec, true) + "lld", SignedValue(NextInteger(), spec.lengthBits));
+    } else if (c == 'u' || c == 'o' || c == 'x' || c == 'X') {
+      Print(Head(spec, true) + "ll" + c, UnsignedValue(NextInteger(), spec.lengthBits));
+    } else if (c == 'c') {
+      Print(Head(spec, false) + "c", static_cast<int>(static_cast<unsigned char>(NextInteger().bits)));
+    } else if (std::string_view("fFeEgGaA").find(c) != std::string_view::npos) {
+      Print(Head(spec, true) + c, NextReal());
+    } else if (c == 's') {
+      const FormatArg& arg = NextArg();
+      if (arg.kind != FormatArg::Text) Fail();
+      PrintText(spec, arg.nullText ? std::string_view("(null)") : arg.text);
+    } else if (c == 'p') {
+      Print(Head(spec, false) + "p", NextPointer());
+    } else {
+      Fail();
     }
   }
 

@@ -137,31 +137,18 @@ void TToolButton::Paint() {
   TRect r = ClientRect();
   const bool flat = toolBar_ == nullptr || toolBar_->Flat();
   if (IsSeparator()) {
-    if (style_ == tbsDivider) {
-      TRect line = Rect(r.Width() / 2 - 1, r.Top + 1, r.Width() / 2 + 1, r.Bottom - 1);
-      Frame3D(canvas, line, clBtnShadow, clBtnHighlight, 1);
-    }
+    if (style_ == tbsDivider)
+      DrawEdgeLine(canvas, static_cast<int>(r.Width() / 2 - 1), r.Top + 1, static_cast<int>(r.Height()) - 2, false,
+                   true);
     return;
   }
-  const bool pushed = down_ || press_.Pushed();
-  canvas->Brush->Style = bsSolid;
-  canvas->Brush->Color = clBtnFace;
-  canvas->FillRect(r);
-  if (pushed) {
-    if (flat)
-      DrawEdge(canvas, r, TEdge::SunkenThin);
-    else {
-      Frame3D(canvas, r, cl3DDkShadow, clBtnHighlight, 1);
-      Frame3D(canvas, r, clBtnShadow, cl3DLight, 1);
-    }
-  } else if (!flat) {
-    DrawEdge(canvas, r, TEdge::Raised);
-  } else if (hot_ && Enabled()) {
-    DrawEdge(canvas, r, TEdge::RaisedThin);
-  }
+  TButtonState state;
+  state.pushed = down_ || press_.Pushed();
   // A check button held down shows a dithered face; an indeterminate one too.
-  if ((down_ && !press_.Pushed()) || indeterminate_) FillDithered(canvas, r, clBtnFace, clBtnHighlight);
-  const int offset = pushed ? 1 : 0;
+  state.latched = (down_ && !press_.Pushed()) || indeterminate_;
+  state.hot = hot_;
+  state.enabled = Enabled();
+  const int offset = DrawButtonFace(canvas, r, flat ? TButtonKind::FlatTool : TButtonKind::Tool, state);
   TCustomImageList* images = toolBar_ != nullptr ? toolBar_->Images() : nullptr;
   const bool showCaption = toolBar_ != nullptr && toolBar_->ShowCaptions();
   int imageHeight = 0;
@@ -299,11 +286,5 @@ void TToolBar::ArrangeButtons() {
 
 void TToolBar::Paint() {
   // The etched line along the top edge of a classic tool bar.
-  TCanvas* canvas = Canvas();
-  canvas->Pen->Color = clBtnShadow;
-  canvas->MoveTo(0, 0);
-  canvas->LineTo(ClientWidth(), 0);
-  canvas->Pen->Color = clBtnHighlight;
-  canvas->MoveTo(0, 1);
-  canvas->LineTo(ClientWidth(), 1);
+  DrawEdgeLine(Canvas(), 0, 0, ClientWidth(), true, true);
 }

@@ -14,8 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/vcl/ButtonPress.h"
-#include "platform/vcl/Painting.h"
+#include "platform/vcl/ClassicLook.h"
 #include "platform/vcl/WinControl.h"
 
 class TCustomImageList;

@@ -13,8 +13,13 @@ namespace {
 
 // --- TTreeNode ---
 
-TTreeNode::~TTreeNode() {
-  for (TTreeNode* child : children_) delete child;
+TTreeNode::~TTreeNode() = default;
+
+std::unique_ptr<TTreeNode> TTreeNode::Unlink(TTreeNode* child) {
+  const auto it = std::find_if(children_.begin(), children_.end(), [child](const auto& c) { return c.get() == child; });
+  std::unique_ptr<TTreeNode> node = std::move(*it);
+  children_.erase(it);
+  return node;
 }
 
 TTreeView* TTreeNode::TreeView() const { return owner_->view_; }
@@ -79,11 +84,11 @@ TTreeNode* TTreeNode::Parent() const { return parent_ == owner_->root_.get() ? n
 
 TTreeNode* TTreeNode::Item(int index) const {
   if (index < 0 || index >= Count()) IndexError(index);
-  return children_[static_cast<std::size_t>(index)];
+  return children_[static_cast<std::size_t>(index)].get();
 }
 
 int TTreeNode::IndexOf(const TTreeNode* child) const {
-  const auto it = std::find(children_.begin(), children_.end(), child);
+  const auto it = std::find_if(children_.begin(), children_.end(), [child](const auto& c) { return c.get() == child; });
   return it == children_.end() ? -1 : static_cast<int>(it - children_.begin());
 }
 
@@ -92,17 +97,17 @@ int TTreeNode::Index() const { return parent_ == nullptr ? -1 : parent_->IndexOf
 TTreeNode* TTreeNode::getNextSibling() const {
   if (parent_ == nullptr) return nullptr;
   const int i = Index();
-  return i + 1 < parent_->Count() ? parent_->children_[static_cast<std::size_t>(i + 1)] : nullptr;
+  return i + 1 < parent_->Count() ? parent_->children_[static_cast<std::size_t>(i + 1)].get() : nullptr;
 }
 
 TTreeNode* TTreeNode::getPrevSibling() const {
   if (parent_ == nullptr) return nullptr;
   const int i = Index();
-  return i > 0 ? parent_->children_[static_cast<std::size_t>(i - 1)] : nullptr;
+  return i > 0 ? parent_->children_[static_cast<std::size_t>(i - 1)].get() : nullptr;
 }
 
 TTreeNode* TTreeNode::GetNext() const {
-  if (!children_.empty()) return children_.front();
+  if (!children_.empty()) return children_.front().get();
   for (const TTreeNode* n = this; n != nullptr && n->parent_ != nullptr; n = n->parent_)
     if (TTreeNode* next = n->getNextSibling()) return next;
   return nullptr;
@@ -111,12 +116,12 @@ TTreeNode* TTreeNode::GetNext() const {
 TTreeNode* TTreeNode::GetPrev() const {
   TTreeNode* prev = getPrevSibling();
   if (prev == nullptr) return Parent();
-  while (!prev->children_.empty()) prev = prev->children_.back();
+  while (!prev->children_.empty()) prev = prev->children_.back().get();
   return prev;
 }
 
 TTreeNode* TTreeNode::GetNextVisible() const {
-  if (expanded_ && !children_.empty()) return children_.front();
+  if (expanded_ && !children_.empty()) return children_.front().get();
   for (const TTreeNode* n = this; n != nullptr && n->parent_ != nullptr; n = n->parent_)
     if (TTreeNode* next = n->getNextSibling()) return next;
   return nullptr;
@@ -125,7 +130,7 @@ TTreeNode* TTreeNode::GetNextVisible() const {
 TTreeNode* TTreeNode::GetPrevVisible() const {
   TTreeNode* prev = getPrevSibling();
   if (prev == nullptr) return Parent();
-  while (prev->expanded_ && !prev->children_.empty()) prev = prev->children_.back();
+  while (prev->expanded_ && !prev->children_.empty()) prev = prev->children_.back().get();
   return prev;
 }
 
@@ -168,7 +173,7 @@ void TTreeNode::SetSelected(bool value) {
 void TTreeNode::Delete() { owner_->Delete(this); }
 
 void TTreeNode::DeleteChildren() {
-  while (!children_.empty()) owner_->Delete(children_.back());
+  while (!children_.empty()) owner_->Delete(children_.back().get());
 }
 
 void TTreeNode::MoveTo(TTreeNode* destination, TNodeAttachMode mode) {
@@ -181,12 +186,11 @@ void TTreeNode::MoveTo(TTreeNode* destination, TNodeAttachMode mode) {
   else
     newParent = destination != nullptr ? destination->parent_ : root;
   // Unlink first: indexes below refer to the list without this node.
-  auto& old = parent_->children_;
-  old.erase(std::find(old.begin(), old.end(), this));
+  std::unique_ptr<TTreeNode> self = parent_->Unlink(this);
   std::size_t index = newParent->children_.size();
   if (mode == naAddFirst || mode == naAddChildFirst) index = 0;
   if (mode == naInsert && destination != nullptr) index = static_cast<std::size_t>(destination->Index());
-  newParent->children_.insert(newParent->children_.begin() + static_cast<std::ptrdiff_t>(index), this);
+  newParent->children_.insert(newParent->children_.begin() + static_cast<std::ptrdiff_t>(index), std::move(self));
   parent_ = newParent;
   TreeView()->Invalidate();
 }
@@ -206,9 +210,9 @@ void TTreeNode::MakeVisible() {
 bool TTreeNode::AlphaSort(bool recurse) {
   TTreeView* view = TreeView();
   std::stable_sort(children_.begin(), children_.end(),
-                   [view](TTreeNode* a, TTreeNode* b) { return view->CompareNodes(a, b) < 0; });
+                   [view](const auto& a, const auto& b) { return view->CompareNodes(a.get(), b.get()) < 0; });
   if (recurse)
-    for (TTreeNode* child : children_) child->AlphaSort(true);
+    for (const auto& child : children_) child->AlphaSort(true);
   view->Invalidate();
   return true;
 }
@@ -223,11 +227,12 @@ TTreeNode* TTreeNodes::InsertNode(TTreeNode* parent, int index, const std::strin
   if (parent == nullptr) parent = root_.get();
   if (parent->owner_ != this) throw EInvalidOperation("The node belongs to another tree");
   index = std::clamp(index, 0, parent->Count());
-  auto* node = new TTreeNode(this);
+  auto owned = std::unique_ptr<TTreeNode>(new TTreeNode(this));
+  TTreeNode* node = owned.get();
   node->text_ = text;
   node->Data = data;
   node->parent_ = parent;
-  parent->children_.insert(parent->children_.begin() + index, node);
+  parent->children_.insert(parent->children_.begin() + index, std::move(owned));
   view_->Invalidate();
   return node;
 }
@@ -275,13 +280,11 @@ TTreeNode* TTreeNodes::InsertObject(TTreeNode* sibling, const std::string& text,
 
 void TTreeNodes::FreeBranch(TTreeNode* node) {
   node->deleting_ = true;
-  while (!node->children_.empty()) FreeBranch(node->children_.back());
+  while (!node->children_.empty()) FreeBranch(node->children_.back().get());
   if (view_->OnDeletion && !view_->Quiet()) view_->OnDeletion(view_, node);
   if (view_->dropTarget_ == node) view_->dropTarget_ = nullptr;
   if (view_->selected_ == node) view_->selected_ = nullptr;
-  auto& siblings = node->parent_->children_;
-  siblings.erase(std::find(siblings.begin(), siblings.end(), node));
-  delete node;
+  node->parent_->Unlink(node);  // and freed
 }
 
 void TTreeNodes::Delete(TTreeNode* node) {
@@ -304,7 +307,7 @@ void TTreeNodes::Delete(TTreeNode* node) {
 
 void TTreeNodes::Clear() {
   if (view_->selected_ != nullptr && !view_->Quiet()) view_->MoveSelection(nullptr, false);
-  while (!root_->children_.empty()) FreeBranch(root_->children_.back());
+  while (!root_->children_.empty()) FreeBranch(root_->children_.back().get());
   view_->selected_ = nullptr;
   view_->topIndex_ = 0;
   view_->Invalidate();

@@ -87,8 +87,8 @@ class TTreeNode {
   TTreeNode* Item(int index) const;
   TTreeNode* operator[](int index) const { return Item(index); }
   int IndexOf(const TTreeNode* child) const;
-  TTreeNode* getFirstChild() const { return children_.empty() ? nullptr : children_.front(); }
-  TTreeNode* GetLastChild() const { return children_.empty() ? nullptr : children_.back(); }
+  TTreeNode* getFirstChild() const { return children_.empty() ? nullptr : children_.front().get(); }
+  TTreeNode* GetLastChild() const { return children_.empty() ? nullptr : children_.back().get(); }
   TTreeNode* getNextSibling() const;
   TTreeNode* getPrevSibling() const;
   // Depth first: the first child, else the next sibling, else the next
@@ -137,7 +137,10 @@ class TTreeNode {
 
   TTreeNodes* owner_;
   TTreeNode* parent_ = nullptr;  // the hidden root for top-level nodes
-  std::vector<TTreeNode*> children_;
+  // Takes the child out of the list and hands it over.
+  std::unique_ptr<TTreeNode> Unlink(TTreeNode* child);
+
+  std::vector<std::unique_ptr<TTreeNode>> children_;
   std::string text_;
   int imageIndex_ = -1;
   int selectedIndex_ = -1;

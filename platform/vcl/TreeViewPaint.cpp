@@ -100,8 +100,10 @@ void TTreeView::PaintRow(TCanvas* canvas, TTreeNode* node, int row, bool focused
   TRect label = Rect(x, top, x + textWidth + 4, top + h);
   if (rowSelect_) label.Right = ClientWidth();
   if (selected || dropped) {
-    canvas->Brush->Color = (focusedView || dropped) ? clHighlight : clBtnFace;
-    canvas->Font->Color = (focusedView || dropped) ? clHighlightText : clWindowText;
+    // A drop target shows as if the view had the focus.
+    const TItemColors colors = SelectedItemColors(focusedView || dropped, Enabled());
+    canvas->Brush->Color = colors.back;
+    canvas->Font->Color = colors.text;
   }
   if (selected || dropped || canvas->Brush->Color != Color()) canvas->FillRect(label);
   canvas->Brush->Style = bsClear;

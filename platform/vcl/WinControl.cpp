@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/base/ScopeExit.h"
 #include "platform/vcl/Canvas.h"
 #include "platform/vcl/Form.h"
 #include "platform/vcl/Screen.h"
@@ -17,8 +18,7 @@ TWinControl::~TWinControl() {
   while (!winControls_.empty() || !graphicControls_.empty()) {
     TControl* child = !winControls_.empty() ? static_cast<TControl*>(winControls_.back()) : graphicControls_.back();
     RemoveControl(child);
-    child->BeforeDestruction();
-    delete child;
+    FreeComponent(child);
   }
   activeControl_ = nullptr;
   focusedControl_ = nullptr;
@@ -157,6 +157,10 @@ TPoint TWinControl::ClientOrigin() const {
 
 void TWinControl::DisableAlign() { ++alignDisabled_; }
 
+void TWinControl::ResumeAlignLater() {
+  if (alignDisabled_ > 0) --alignDisabled_;
+}
+
 void TWinControl::EnableAlign() {
   if (alignDisabled_ > 0 && --alignDisabled_ == 0 && alignPending_) {
     alignPending_ = false;
@@ -174,15 +178,10 @@ void TWinControl::Realign(TControl* changed) {
   for (int i = 0; i < ControlCount() && !any; ++i) any = Controls(i)->Align() != alNone;
   if (!any) return;
   aligning_ = true;
-  try {
-    TRect rect = ClientRect();
-    AdjustClientRect(rect);
-    AlignControls(changed, rect);
-  } catch (...) {
-    aligning_ = false;
-    throw;
-  }
-  aligning_ = false;
+  ScopeExit aligned([this] { aligning_ = false; });
+  TRect rect = ClientRect();
+  AdjustClientRect(rect);
+  AlignControls(changed, rect);
 }
 
 void TWinControl::AlignControls(TControl* changed, TRect& rect) {

@@ -54,6 +54,9 @@ class TWinControl : public TControl {
   virtual void AdjustClientRect(TRect& rect) const { (void)rect; }
   void DisableAlign();
   void EnableAlign();
+  // Takes back one DisableAlign without laying out: what waits is laid out
+  // at the next EnableAlign or Realign (the way out of a step that failed).
+  void ResumeAlignLater();
   // Lays the aligned children out again; `changed` (a child that moved or
   // changed size) keeps its place before siblings at the same position.
   void Realign(TControl* changed = nullptr);

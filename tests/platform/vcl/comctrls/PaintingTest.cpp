@@ -256,6 +256,13 @@ TEST_F(ComCtrlsPaintingTest, FocusedDisabledAndLongTextVariantsPaint) {
       c->SetEnabled(false);
     for (TToolButton* b : s.buttons) b->SetEnabled(false);
     ASSERT_TRUE(SaveControlAsPng(s.form, PicturePath("comctrls-disabled.png")));
+    // The selected row of the disabled list: button face, grey text.
+    TBitmap list;
+    PaintClientToBitmap(s.list, list);
+    const TRect row = s.list->ItemRect(s.list->Items()->Item(2));
+    EXPECT_EQ(PixelAt(list, 250, row.Top + 1), ColorToRGB(clBtnFace));
+    EXPECT_EQ(CountColor(list, row, clWindowText), 0);
+    EXPECT_GT(CountColor(list, row, clGrayText), 5);
     delete s.form;
   }
   {
@@ -295,4 +302,182 @@ TEST_F(ComCtrlsPaintingTest, StateImagesStartAtZeroInListsButTreesReserveTheFirs
   const int h = tree->ItemHeight();
   EXPECT_EQ(CountColor(bmp, Rect(0, 0, 60, h), clRed), 0);
   EXPECT_GT(CountColor(bmp, Rect(0, h, 60, 2 * h), clBlue), 100);
+}
+
+namespace {
+
+// Whether a pixel is dark text (or its dark edge) on a light background.
+bool IsDark(TColor c) {
+  const int r = c & 0xFF, g = (c >> 8) & 0xFF, b = (c >> 16) & 0xFF;
+  return r + g + b < 3 * 0x80;
+}
+
+// The dark pixels of one column of a rectangle.
+int DarkInColumn(TBitmap& bmp, int x, int top, int bottom) {
+  int n = 0;
+  for (int y = top; y < bottom; ++y) n += IsDark(PixelAt(bmp, x, y)) ? 1 : 0;
+  return n;
+}
+
+// The rightmost column of the rectangle that holds a dark pixel (-1: none).
+int RightmostDark(TBitmap& bmp, const TRect& r) {
+  for (int x = r.Right - 1; x >= r.Left; --x)
+    if (DarkInColumn(bmp, x, r.Top, r.Bottom) > 0) return x;
+  return -1;
+}
+
+}  // namespace
+
+TEST_F(ComCtrlsPaintingTest, DisabledViewsShowTheirSelectionInButtonFaceWithGreyText) {
+  TForm form(nullptr);
+  PrepareForm(form, 400, 200);
+  auto* tree = new TTreeView(&form);
+  tree->SetParent(&form);
+  tree->SetBounds(0, 0, 180, 200);
+  tree->SetHideSelection(false);
+  tree->Items()->Add(nullptr, "First");
+  tree->SetSelected(tree->Items()->Add(nullptr, "Chosen node"));
+  auto* list = new TListView(&form);
+  list->SetParent(&form);
+  list->SetBounds(190, 0, 200, 200);
+  list->SetViewStyle(vsReport);
+  list->SetRowSelect(true);
+  list->SetHideSelection(false);
+  list->Columns()->Add()->SetWidth(150);
+  list->Items()->Add()->SetCaption("First");
+  list->Items()->Add()->SetCaption("Chosen item");
+  list->Items()->Item(1)->SetSelected(true);
+  form.Show();
+  tree->SetEnabled(false);
+  list->SetEnabled(false);
+
+  TBitmap bmp;
+  PaintClientToBitmap(tree, bmp);
+  ASSERT_TRUE(SaveBitmapAsPng(bmp, PicturePath("comctrls-disabled-tree-selection.png")));
+  const TRect label = tree->Selected()->DisplayRect(true);
+  EXPECT_EQ(PixelAt(bmp, label.Left + 1, label.Top + 1), ColorToRGB(clBtnFace));
+  EXPECT_GT(CountColor(bmp, label, clGrayText), 5);
+  EXPECT_EQ(CountColor(bmp, label, clWindowText), 0);
+  EXPECT_EQ(CountColor(bmp, label, clHighlight), 0);
+
+  PaintClientToBitmap(list, bmp);
+  ASSERT_TRUE(SaveBitmapAsPng(bmp, PicturePath("comctrls-disabled-list-selection.png")));
+  const TRect row = list->ItemRect(list->Items()->Item(1));
+  EXPECT_EQ(PixelAt(bmp, 140, row.Top + 1), ColorToRGB(clBtnFace));
+  EXPECT_GT(CountColor(bmp, row, clGrayText), 5);
+  EXPECT_EQ(CountColor(bmp, row, clWindowText), 0);
+  EXPECT_EQ(CountColor(bmp, row, clHighlight), 0);
+}
+
+TEST_F(ComCtrlsPaintingTest, ListViewTextsCutAtAColumnEdgeEndInAnEllipsis) {
+  TForm form(nullptr);
+  PrepareForm(form, 300, 120);
+  auto* list = new TListView(&form);
+  list->SetParent(&form);
+  list->SetBounds(0, 0, 300, 120);
+  list->SetViewStyle(vsReport);
+  // Letters that reach from the baseline to the top, so that a letter cut
+  // at the edge and the dots of an ellipsis tell apart.
+  const std::string tall(40, 'l');
+  for (const char* caption : {"lllllllllllllllllllllllllllllll", "l"}) {
+    TListColumn* column = list->Columns()->Add();
+    column->SetCaption(caption);
+    column->SetWidth(70);
+  }
+  TListItem* item = list->Items()->Add();
+  item->SetCaption(tall);
+  item->SubItems()->Add("lll");  // fits: no ellipsis
+  TBitmap bmp;
+  PaintClientToBitmap(list, bmp);
+  ASSERT_TRUE(SaveBitmapAsPng(bmp, PicturePath("comctrls-list-ellipsis.png")));
+
+  // The cut caption ends in dots on the baseline, inside the cell's margin.
+  const TRect row = list->ItemRect(item);
+  const TRect cell = Rect(0, row.Top, 70, row.Bottom);
+  const int last = RightmostDark(bmp, cell);
+  ASSERT_GE(last, 0);
+  EXPECT_LE(last, cell.Right - 6);
+  EXPECT_LE(DarkInColumn(bmp, last, row.Top, row.Bottom), 3) << "a letter, not a dot, ends the text";
+  // A text that fits keeps its last letter whole.
+  const TRect second = Rect(70, row.Top, 140, row.Bottom);
+  const int lastOfFitting = RightmostDark(bmp, second);
+  ASSERT_GE(lastOfFitting, 0);
+  EXPECT_GT(DarkInColumn(bmp, lastOfFitting, row.Top, row.Bottom), 6);
+  // The column header's caption is cut the same way.
+  const TRect header = Rect(0, 0, 70, list->HeaderHeight());
+  const int lastOfHeader = RightmostDark(bmp, Rect(header.Left, header.Top + 2, header.Right - 2, header.Bottom - 2));
+  ASSERT_GE(lastOfHeader, 0);
+  EXPECT_LE(DarkInColumn(bmp, lastOfHeader, header.Top + 2, header.Bottom - 2), 3);
+}
+
+TEST_F(ComCtrlsPaintingTest, TheActiveTabIsDrawnWholeOverItsNeighbours) {
+  TForm form(nullptr);
+  PrepareForm(form, 300, 150);
+  auto* pages = new TPageControl(&form);
+  pages->SetParent(&form);
+  pages->SetBounds(0, 0, 300, 150);
+  for (const char* caption : {"General", "Fonts", "Links"}) {
+    auto* sheet = new TTabSheet(&form);
+    sheet->SetPageControl(pages);
+    sheet->SetCaption(caption);
+  }
+  for (int active = 0; active < 3; ++active) {
+    pages->SetActivePageIndex(active);
+    TBitmap bmp;
+    PaintClientToBitmap(pages, bmp);
+    ASSERT_TRUE(SaveBitmapAsPng(bmp, PicturePath("comctrls-tabs-" + std::to_string(active) + ".png")));
+    // The active tab stands two pixels out on each side; its right edge is
+    // dark from below the corner down to the page.
+    const TRect tab = pages->TabRect(active);
+    const int right = tab.Right + 2 - 1;
+    for (int y = tab.Top - 2 + 2; y < tab.Bottom; ++y) {
+      EXPECT_EQ(PixelAt(bmp, right, y), ColorToRGB(cl3DDkShadow)) << "active " << active << " y " << y;
+      EXPECT_EQ(PixelAt(bmp, right - 1, y), ColorToRGB(clBtnShadow)) << "active " << active << " y " << y;
+    }
+    // Every tab's left edge (but the one the active tab covers): highlight
+    // outside, light inside.
+    for (int i = 0; i < 3; ++i) {
+      if (i == active + 1) continue;
+      const TRect r = pages->TabRect(i);
+      const int left = i == active ? r.Left - 2 : r.Left;
+      const int y = r.Bottom - 3;
+      EXPECT_EQ(PixelAt(bmp, left, y), ColorToRGB(clBtnHighlight)) << "active " << active << " tab " << i;
+      EXPECT_EQ(PixelAt(bmp, left + 1, y), ColorToRGB(cl3DLight)) << "active " << active << " tab " << i;
+    }
+  }
+}
+
+TEST_F(ComCtrlsPaintingTest, AHeaderSectionShowsPressedOnlyWhileTheMouseHoldsItInside) {
+  TForm form(nullptr);
+  PrepareForm(form, 300, 100);
+  auto* header = new THeaderControl(&form);
+  header->SetParent(&form);
+  for (const char* caption : {"Name", "Value"}) {
+    THeaderSection* s = header->Sections()->Add();
+    s->SetText(caption);
+    s->SetWidth(100);
+  }
+  EventLog log;
+  header->OnSectionClick = [&](THeaderControl*, THeaderSection* s) { log.Add("click:" + s->Text()); };
+  form.Show();
+  // A raised cell has a highlight at its top-left corner, a pressed one the
+  // shadow of its frame.
+  auto corner = [&] {
+    TBitmap bmp;
+    PaintClientToBitmap(header, bmp);
+    return PixelAt(bmp, 0, 0);
+  };
+  EXPECT_EQ(corner(), ColorToRGB(clBtnHighlight));
+  Driver::MouseDown(header, 50, 8);
+  EXPECT_EQ(corner(), ColorToRGB(clBtnShadow));
+  Driver::MouseMove(header, 150, 8, ssLeft);  // onto the next section
+  EXPECT_EQ(corner(), ColorToRGB(clBtnHighlight));
+  Driver::MouseMove(header, 60, 8, ssLeft);
+  EXPECT_EQ(corner(), ColorToRGB(clBtnShadow));
+  Driver::MouseMove(header, 60, 80, ssLeft);  // below the header
+  Driver::MouseUp(header, 60, 80);
+  EXPECT_EQ(corner(), ColorToRGB(clBtnHighlight));
+  EXPECT_EQ(log.Joined(), "");
+  Driver::Click(header, 150, 8);
+  EXPECT_EQ(log.Joined(), "click:Value");
 }

@@ -364,3 +364,18 @@ TEST_F(FormModalTest, AModalHandlerAnswersTheMessageBoxesOfItsForm) {
 }
 
 }  // namespace
+
+TEST_F(FormModalTest, AHandlerThatRaisesEndsTheModalStateAndEnablesTheOtherWindows) {
+  TForm main(nullptr);
+  main.Show();
+  TFormAsk ask(nullptr);
+  Driver::OnModal("TFormAsk", [](TCustomForm&) -> int { throw Exception("the handler failed"); });
+  EXPECT_THROW(ask.ShowModal(), Exception);
+  EXPECT_TRUE(IsWindowEnabled(main.Handle()));
+  EXPECT_FALSE(ask.Visible());
+  EXPECT_EQ(ask.FormState & fsModal, 0u);
+  // The form can be shown modally again.
+  Driver::Reset();
+  EXPECT_EQ(ask.ShowModal(), mrCancel);
+  EXPECT_TRUE(IsWindowEnabled(main.Handle()));
+}

@@ -197,3 +197,20 @@ TEST_F(LayoutTest, ReparentingAndParentLoopsAreRefused) {
 }
 
 }  // namespace
+
+TEST_F(LayoutTest, AnOnResizeThatRaisesDuringAlignmentLeavesTheLayoutWorking) {
+  TWinControl* top = Panel(alTop, 50);
+  TWinControl* client = Panel(alClient, 10);
+  bool raise = true;
+  client->OnResize = [&](TObject*) {
+    if (raise) throw Exception("resize failed");
+  };
+  EXPECT_THROW(form->SetBounds(0, 0, 400, 200), Exception);
+  raise = false;
+  // The next change lays the children out again.
+  form->SetBounds(0, 0, 300, 100);
+  EXPECT_EQ(top->Width(), 300);
+  EXPECT_EQ(client->Top(), 50);
+  EXPECT_EQ(client->Height(), 50);
+  EXPECT_EQ(client->Width(), 300);
+}

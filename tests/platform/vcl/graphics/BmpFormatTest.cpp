@@ -319,7 +319,7 @@ TEST(BmpFormat, RoundTripsThroughStreams) {
 }
 
 TEST_F(BmpFiles, AgreeWithImageMagick) {
-  if (!gfxtest::HaveTool("convert")) GTEST_SKIP() << "ImageMagick's convert is not installed";
+  ASSERT_TRUE(gfxtest::HaveTool("convert")) << "ImageMagick's convert is missing (scripts/setup.sh installs it)";
   // 37 x 23 (rows need padding) with 35 colours, so that a palette fits.
   std::vector<TColor> pixels;
   for (int y = 0; y < 23; ++y)
@@ -363,26 +363,38 @@ TEST_F(BmpFiles, AgreeWithImageMagick) {
   EXPECT_EQ(back, pixels);
 }
 
-TEST(BmpFormat, BitmapResources) {
-  // An RT_BITMAP resource holds a DIB; RCDATA holds a whole BMP file.
-  static Bytes dib, file;
-  BmpSpec spec;
-  spec.width = 2;
-  spec.height = 1;
-  spec.bitCount = 8;
-  spec.palette = {kRed, kBlue};
-  spec.pixels = {0, 1, 0, 0};
-  spec.fileHeader = false;
-  dib = MakeBmp(spec);
-  spec.fileHeader = true;
-  spec.pixels = {1, 1, 0, 0};
-  file = MakeBmp(spec);
-  static const EmbeddedResource table[] = {
-      {"GFXTEST_DIB", "#2", dib.data(), dib.size()},
-      {"GFXTEST_FILE", "#10", file.data(), file.size()},
-  };
-  RegisterEmbeddedResources(table, 2);
+namespace {
 
+// Registers the two test bitmaps once per process: the module's resource
+// table keeps pointers to their bytes, so the bytes live until the end.
+void RegisterTestBitmapResources() {
+  static const bool registered = [] {
+    // An RT_BITMAP resource holds a DIB; RCDATA holds a whole BMP file.
+    BmpSpec spec;
+    spec.width = 2;
+    spec.height = 1;
+    spec.bitCount = 8;
+    spec.palette = {kRed, kBlue};
+    spec.pixels = {0, 1, 0, 0};
+    spec.fileHeader = false;
+    static const Bytes dib = MakeBmp(spec);
+    spec.fileHeader = true;
+    spec.pixels = {1, 1, 0, 0};
+    static const Bytes file = MakeBmp(spec);
+    const EmbeddedResource table[] = {
+        {"GFXTEST_DIB", "#2", dib.data(), dib.size()},
+        {"GFXTEST_FILE", "#10", file.data(), file.size()},
+    };
+    RegisterEmbeddedResources(table, std::size(table));
+    return true;
+  }();
+  (void)registered;
+}
+
+}  // namespace
+
+TEST(BmpFormat, BitmapResources) {
+  RegisterTestBitmapResources();
   TBitmap a;
   a.LoadFromResourceName(HInstance, "gfxtest_dib");
   EXPECT_EQ(Row(a, 0), (std::vector<TColor>{C(kRed), C(kBlue)}));

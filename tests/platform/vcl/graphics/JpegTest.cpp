@@ -59,8 +59,8 @@ class Jpeg : public gfxtest::ScratchDir {
  protected:
   void SetUp() override {
     ScratchDir::SetUp();
-    if (!gfxtest::HaveTool("cjpeg") || !gfxtest::HaveTool("djpeg"))
-      GTEST_SKIP() << "libjpeg-turbo-progs is not installed";
+    ASSERT_TRUE(gfxtest::HaveTool("cjpeg") && gfxtest::HaveTool("djpeg"))
+        << "libjpeg-turbo-progs is missing (scripts/setup.sh installs it)";
     WriteTestPpm(Path("in.ppm"), 61, 37);
   }
 };
@@ -90,7 +90,7 @@ TEST_F(Jpeg, DecodesLikeLibjpeg) {
 }
 
 TEST_F(Jpeg, CmykFilesAreConverted) {
-  if (!gfxtest::HaveTool("convert")) GTEST_SKIP() << "ImageMagick's convert is not installed";
+  ASSERT_TRUE(gfxtest::HaveTool("convert")) << "ImageMagick's convert is missing (scripts/setup.sh installs it)";
   ASSERT_TRUE(gfxtest::Run("convert " + Path("in.ppm") + " -colorspace CMYK -quality 100 " + Path("cmyk.jpg")));
   TJPEGImage jpeg;
   jpeg.LoadFromFile(Path("cmyk.jpg"));

@@ -6,6 +6,8 @@
 #include "platform/vcl/Edit.h"
 #include "platform/vcl/RadioButton.h"
 #include "platform/vcl/RadioGroup.h"
+#include "platform/vcl/SpeedButton.h"
+#include "platform/vcl/ToolBar.h"
 #include "platform/win/VirtualKeys.h"
 #include "tests/platform/vcl/stdctrls/StdCtrlsTestSupport.h"
 
@@ -126,6 +128,52 @@ TEST_F(ButtonTest, MousePressOutsideReleasesWithoutClick) {
   EXPECT_EQ(clicks, 0);
   Driver::Click(form.other);
   EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(ButtonTest, ButtonsShowPressedOnlyWhileTheMouseHoldsThemInside) {
+  TDialogForm form(nullptr);
+  auto* speed = new TSpeedButton(&form);
+  speed->SetParent(&form);
+  speed->SetBounds(10, 100, 23, 22);
+  auto* bar = new TToolBar(&form);
+  bar->SetParent(&form);
+  auto* tool = new TToolButton(&form);
+  tool->SetParent(bar);
+  form.Show();
+  // The pixel that tells: a focused push button's frame is dark outside,
+  // then a raised edge (highlight) or, pushed, the shadow frame; tool
+  // buttons show their raised edge's highlight or a pushed edge's dark shadow.
+  struct Row {
+    TControl* button;
+    TPoint probe;
+    TColor up, down;
+  };
+  const Row rows[] = {
+      {form.other, {1, 1}, clBtnHighlight, clBtnShadow},
+      {speed, {0, 0}, clBtnHighlight, cl3DDkShadow},
+      {tool, {0, 0}, clBtnHighlight, cl3DDkShadow},
+  };
+  form.other->SetFocus();
+  for (const Row& row : rows) {
+    auto shown = [&] {
+      TBitmap bmp;
+      PaintControlToBitmap(row.button, bmp);
+      return PixelAt(bmp, row.probe.x, row.probe.y);
+    };
+    SCOPED_TRACE(row.button->ClassName());
+    Driver::ReleaseMouse();
+    const int w = row.button->Width();
+    EXPECT_EQ(shown(), ColorToRGB(row.up));
+    Driver::MouseDown(row.button, 5, 5);
+    EXPECT_EQ(shown(), ColorToRGB(row.down));
+    Driver::MouseMove(row.button, w + 20, 5, ssLeft);
+    EXPECT_EQ(shown(), ColorToRGB(row.up));
+    Driver::MouseMove(row.button, 6, 6, ssLeft);
+    EXPECT_EQ(shown(), ColorToRGB(row.down));
+    Driver::MouseMove(row.button, w + 20, 5, ssLeft);
+    Driver::MouseUp(row.button, w + 20, 5);
+    EXPECT_EQ(shown(), ColorToRGB(row.up));
+  }
 }
 
 class CheckBoxTest : public StdCtrlsTest {};

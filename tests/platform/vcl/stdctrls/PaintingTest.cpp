@@ -1,6 +1,7 @@
 // The painting framework: z-order, clipping, canvases set up for each
 // control, forms with and without their frame.
 
+#include "platform/vcl/ClassicLook.h"
 #include "platform/vcl/Edit.h"
 #include "platform/vcl/Label.h"
 #include "platform/vcl/Painting.h"

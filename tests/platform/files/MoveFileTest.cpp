@@ -5,9 +5,9 @@
 
 #include "platform/win/MoveFile.h"
 #include "platform/win/SystemError.h"
-#include "tests/platform/vcl2/TempFolder.h"
+#include "tests/platform/files/TempFolder.h"
 
-using vcl2test::TempFolder;
+using filestest::TempFolder;
 
 TEST(MoveFile, RenamesAndRefusesAnExistingTarget) {
   TempFolder dir;

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "platform/win/Folders.h"
-#include "tests/platform/vcl2/TempFolder.h"
+#include "tests/platform/files/TempFolder.h"
 
-using vcl2test::TempFolder;
+using filestest::TempFolder;
 
 TEST(Folders, ForceDirectoriesCreatesEveryMissingParent) {
   TempFolder dir;

@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "platform/vcl/IniFiles.h"
-#include "tests/platform/vcl2/TempFolder.h"
+#include "tests/platform/files/TempFolder.h"
 
-using vcl2test::TempFolder;
+using filestest::TempFolder;
 
 TEST(IniFile, ReadsWhatWindowsWritesWithOddSpacingAndCase) {
   TempFolder dir;

@@ -6,9 +6,9 @@
 
 #include "platform/vcl/Registry.h"
 #include "platform/win/RegistryStore.h"
-#include "tests/platform/vcl2/TempFolder.h"
+#include "tests/platform/files/TempFolder.h"
 
-using vcl2test::TempFolder;
+using filestest::TempFolder;
 
 namespace {
 

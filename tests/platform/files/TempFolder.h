@@ -4,11 +4,11 @@
 
 #include "tests/support/TempFolder.h"
 
-namespace vcl2test {
+namespace filestest {
 
 class TempFolder : public testsupport::TempFolder {
  public:
-  TempFolder() : testsupport::TempFolder("vcl2") {}
+  TempFolder() : testsupport::TempFolder("files") {}
 };
 
-}  // namespace vcl2test
+}  // namespace filestest

@@ -5,9 +5,9 @@
 #include <unistd.h>
 
 #include "platform/vcl/FindFile.h"
-#include "tests/platform/vcl2/TempFolder.h"
+#include "tests/platform/files/TempFolder.h"
 
-using vcl2test::TempFolder;
+using filestest::TempFolder;
 
 namespace {
 
