@@ -84,13 +84,13 @@ class FakeHost final : public IQendProjectManager,
   std::vector<CommLoopCallbackFunction> callbacks;  // registered now
   HostLong nextCommandId = 41;
   IUnknown* commandSink = nullptr;
-  TConnectionPointList points;
-  TConnectionPoint* projectPoint = nullptr;
-  TConnectionPoint* desktopPoint = nullptr;
-  TConnectionPoint* cpmPoint = nullptr;
-  TConnectionPoint* commStatePoint = nullptr;
-  TConnectionPoint* compilerPoint = nullptr;
-  TConnectionPoint* backupPoint = nullptr;
+  ConnectionPointList points;
+  ConnectionPoint* projectPoint = nullptr;
+  ConnectionPoint* desktopPoint = nullptr;
+  ConnectionPoint* cpmPoint = nullptr;
+  ConnectionPoint* commStatePoint = nullptr;
+  ConnectionPoint* compilerPoint = nullptr;
+  ConnectionPoint* backupPoint = nullptr;
 
   bool Called(const std::string& call) const;
 

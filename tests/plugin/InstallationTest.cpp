@@ -59,7 +59,7 @@ TEST_F(Installation, TakesTheInterfacesInOrderAndGivesEveryReferenceBack) {
   EXPECT_EQ(host.refs, hostRefsBefore + 12);
   ASSERT_EQ(host.callbacks.size(), 1u);
   EXPECT_TRUE(host.Called("AddCallback 88 Tarnwell"));
-  for (TConnectionPoint* point : host.points.Points()) {
+  for (ConnectionPoint* point : host.points.Points()) {
     EXPECT_EQ(point->SinkCount(), 1u);
     EXPECT_EQ(RefsOf(point), 2u);  // the list's and the plug-in's
   }
@@ -89,7 +89,7 @@ TEST_F(Installation, TakesTheInterfacesInOrderAndGivesEveryReferenceBack) {
   EXPECT_EQ(host.refs, hostRefsBefore);
   EXPECT_TRUE(host.callbacks.empty());
   EXPECT_TRUE(host.Called("RemoveCommand 41"));
-  for (TConnectionPoint* point : host.points.Points()) {
+  for (ConnectionPoint* point : host.points.Points()) {
     EXPECT_EQ(point->SinkCount(), 0u);
     EXPECT_EQ(RefsOf(point), 1u);
   }
@@ -146,7 +146,7 @@ TEST_F(Installation, SecondRemovalDoesNothingButAReinstallationCanBeRemoved) {
   EXPECT_EQ(host.callbacks.size(), 1u);
   ASSERT_EQ(plugin->UninstallPlugin(), S_OK);
   EXPECT_TRUE(host.callbacks.empty());
-  for (TConnectionPoint* point : host.points.Points()) EXPECT_EQ(point->SinkCount(), 0u);
+  for (ConnectionPoint* point : host.points.Points()) EXPECT_EQ(point->SinkCount(), 0u);
   EXPECT_EQ(host.refs, refs);
 }
 
@@ -209,7 +209,7 @@ TEST_F(Installation, AnExceptionIsReportedThroughTheErrorInformation) {
   plugin->UninstallPlugin();
   EXPECT_EQ(host.refs, refs);
   EXPECT_TRUE(host.callbacks.empty());
-  for (TConnectionPoint* point : host.points.Points()) EXPECT_EQ(point->SinkCount(), 0u);
+  for (ConnectionPoint* point : host.points.Points()) EXPECT_EQ(point->SinkCount(), 0u);
 }
 
 TEST_F(Installation, MainFormFreedWithTheHostsOwnerIsForgotten) {

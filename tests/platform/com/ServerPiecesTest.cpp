@@ -180,8 +180,8 @@ TEST(ServerRegistration, WritesEveryKeyAndRemovesThemAgain) {
 }
 
 TEST(ConnectionPoints, AdviseHandsOutCookiesAndUnadviseEndsThem) {
-  TConnectionPointList points;
-  TConnectionPoint* point = points.Add(comtest::IID_ITestEvents, nullptr);
+  ConnectionPointList points;
+  ConnectionPoint* point = points.Add(comtest::IID_ITestEvents, nullptr);
   TestSink first;
   TestSink second;
   std::uint32_t cookie1 = 0;
@@ -224,7 +224,7 @@ TEST(ConnectionPoints, AdviseHandsOutCookiesAndUnadviseEndsThem) {
 TEST(ConnectionPoints, ListEndsSubscriptionsWhenItGoes) {
   TestSink sink;
   {
-    TConnectionPointList points;
+    ConnectionPointList points;
     std::uint32_t cookie = 0;
     points.Add(comtest::IID_ITestEvents, nullptr)->Advise(&sink, &cookie);
     EXPECT_EQ(sink.refs, 2u);
