@@ -263,6 +263,13 @@ HRESULT TTarnwellCoClassImpl::InstallPlugin(IUnknown* host, TComponent* owner) {
   // every way out.
   const ComPtr<IUnknown> hostReference = ComPtr<IUnknown>::Adopt(host);
   try {
+    // A host that installs again without removing first: what the earlier
+    // installation holds (all of it, or what it got before it failed) is
+    // given back first, so that each pointer holds one reference.
+    if (gHost.AnyHeld()) {
+      WriteTraceLog("InstallPlugin - releasing the earlier installation");
+      ReleaseHostReferences();
+    }
     // Each installation may be removed again.
     gRemovalCalls = 0;
     HRESULT hr = InstallSteps(host, owner, OwnUnknown());
