@@ -18,6 +18,7 @@
 #include "platform/com/ComPtr.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Driver.h"
+#include "platform/win/Resources.h"
 #include "tests/host/HostTestProject.h"
 
 #if defined(TARNWELL_PLUGIN_PATH)
@@ -35,6 +36,7 @@ class PluginInHost : public ::testing::Test {
     Application->SetMainForm(window.get());
     host.SetMainWindow(window.get());
 
+    resourcesBeforeLoading = HInstance->resources.size();
     ASSERT_TRUE(library.Load(TARNWELL_PLUGIN_PATH)) << library.Error();
     const char* argv[] = {exe.c_str(), "/USELOGFILE"};
     library.setHostCommandLine(2, argv);
@@ -93,6 +95,7 @@ class PluginInHost : public ::testing::Test {
   std::string project;
   std::string exe;
   std::vector<HostMenuCommand> commands;
+  std::size_t resourcesBeforeLoading = 0;
 };
 
 TEST_F(PluginInHost, BitmapCommandAndHelpEntryInTheHostsMenus) {
@@ -174,6 +177,22 @@ TEST_F(PluginInHost, SecondInstallationHoldsOneReferenceOfEachInterface) {
   ASSERT_EQ(plugin->UninstallPlugin(), S_OK);
   EXPECT_EQ(HeldReferences(), std::vector<std::string>{});
   EXPECT_EQ(host.Menu().RemoveForeignItems(), 0) << "the plug-in left an item in the host's menus";
+}
+
+TEST_F(PluginInHost, UnloadingTheLibraryTakesItsResourcesAway) {
+  // The library's resources are the host process's while it is loaded...
+  EXPECT_NE(FindResource(HInstance, "BM_TARNWELL", RT_RCDATA), nullptr);
+  EXPECT_GT(HInstance->resources.size(), resourcesBeforeLoading);
+  ASSERT_EQ(plugin->UninstallPlugin(), S_OK);
+  plugin.Reset();
+  commands.clear();
+  ASSERT_EQ(library.controledDestruction(0), S_OK);
+  library.Unload();
+  // ... and go with it: their names and data lay in the library, so no entry
+  // may point there once it is unloaded (a library loaded again registers
+  // them anew).
+  EXPECT_EQ(HInstance->resources.size(), resourcesBeforeLoading);
+  EXPECT_EQ(FindResource(HInstance, "BM_TARNWELL", RT_RCDATA), nullptr);
 }
 
 TEST_F(PluginInHost, CpuTypeEnablesTheHostsItemAndButton) {

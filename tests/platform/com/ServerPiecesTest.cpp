@@ -2,6 +2,7 @@
 
 #include "ComTestSupport.h"
 #include "platform/com/ComModule.h"
+#include "platform/com/ComPtr.h"
 #include "platform/com/ComponentCategories.h"
 #include "platform/com/ConnectionPoints.h"
 #include "platform/com/Guid.h"
@@ -41,10 +42,8 @@ class ModuleObject final : public comtest::ITestEvents {
   }
   HRESULT OnPing(int) override { return S_OK; }
   static HRESULT Create(REFIID iid, void** object) {
-    auto* made = new ModuleObject();
-    HRESULT hr = made->QueryInterface(iid, object);
-    made->Release();
-    return hr;
+    auto made = ComPtr<ITestEvents>::Adopt(new ModuleObject());
+    return made->QueryInterface(iid, object);
   }
 
  private:
