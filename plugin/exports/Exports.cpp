@@ -32,8 +32,8 @@ void EnsureAttached() {
 }
 
 // At unload (dlclose or exit) the hooks into the host go.
-struct Detach {
-  ~Detach() { TarnwellProcessDetach(); }
+struct TLibraryDetach {
+  ~TLibraryDetach() { TarnwellProcessDetach(); }
 } gDetach;
 
 // Registration errors raised inside become their result codes at the border.
