@@ -5,12 +5,21 @@
 
 #include "host/api/HostEvents.h"
 
+namespace {
+
+// The host menu that gets the plug-ins' commands, and the size of the
+// pictures in the host's menus and tool bars.
+constexpr HostLong kPluginsMenuNumber = 8;
+constexpr int kMenuImageSize = 16;
+
+}  // namespace
+
 HostMenu::~HostMenu() { ReleaseAll(); }
 
 TImageList* HostMenu::ImagesLocked() {
   if (!images_) {
     images_ = std::make_unique<TImageList>(nullptr);
-    images_->SetSize(16, 16);
+    images_->SetSize(kMenuImageSize, kMenuImageSize);
   }
   return images_.get();
 }
@@ -64,9 +73,9 @@ TMenuItem* HostMenu::TopMenu(HostLong menuNumber) {
   }
   for (auto& [number, item] : topMenus_)
     if (number == menuNumber) return item;
-  std::string caption = menuNumber == 8                ? "Plug-ins"
-                        : menuNumber == HOST_MENU_HELP ? "Help"
-                                                       : "Menu " + std::to_string(menuNumber);
+  std::string caption = menuNumber == kPluginsMenuNumber ? "Plug-ins"
+                        : menuNumber == HOST_MENU_HELP   ? "Help"
+                                                         : "Menu " + std::to_string(menuNumber);
   // The main menu owns its items, the help menu its own two.
   TMenuItem* top = MakeItem(caption).release();
   mainMenu_->Items()->Add(top);
