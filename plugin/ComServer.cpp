@@ -3,6 +3,7 @@
 #include "host/api/IQendPlugin.h"
 #include "platform/com/ComCheck.h"
 #include "platform/com/ComModule.h"
+#include "platform/com/ComPtr.h"
 #include "platform/com/ComponentCategories.h"
 #include "platform/com/ServerRegistration.h"
 #include "platform/win/RegistryStore.h"
@@ -40,10 +41,10 @@ TypeLibInfo TarnwellTypeLib() {
   return info;
 }
 
-ICatRegister* CreateCategoriesManager() {
-  ICatRegister* manager = nullptr;
-  OleCheck(CoCreateInstance(CLSID_StdComponentCategoriesMgr, nullptr, CLSCTX_ALL, IID_ICatRegister,
-                            reinterpret_cast<void**>(&manager)));
+// The system's component categories manager; raises when it cannot be made.
+ComPtr<ICatRegister> CreateCategoriesManager() {
+  ComPtr<ICatRegister> manager;
+  OleCheck(CoCreateInstance(CLSID_StdComponentCategoriesMgr, nullptr, CLSCTX_ALL, IID_ICatRegister, manager.PutVoid()));
   return manager;
 }
 
@@ -71,12 +72,12 @@ HRESULT RegisterTarnwellServer() {
   if (SUCCEEDED(hr)) hr = RegisterTypeLibEntries(TarnwellTypeLib());
   if (FAILED(hr)) return hr;
 
-  ICatRegister* manager = CreateCategoriesManager();
+  ComPtr<ICatRegister> manager = CreateCategoriesManager();
   CATID first = CATID_HalvexPlugin;
   CATID second = CATID_HalvexPluginEx;
   manager->RegisterClassImplCategories(CLSID_TarnwellCoClass, 1, &first);  // a failure here is of no matter
   hr = manager->RegisterClassImplCategories(CLSID_TarnwellCoClass, 1, &second);
-  manager->Release();
+  manager.Reset();
   OleCheck(hr);
 
   std::string version = GetModuleFileVersion("Tarnwell.dll", "FileVersion");
@@ -87,12 +88,12 @@ HRESULT RegisterTarnwellServer() {
 }
 
 HRESULT UnregisterTarnwellServer() {
-  ICatRegister* manager = CreateCategoriesManager();
+  ComPtr<ICatRegister> manager = CreateCategoriesManager();
   CATID first = CATID_HalvexPlugin;
   CATID second = CATID_HalvexPluginEx;
   manager->UnRegisterClassImplCategories(CLSID_TarnwellCoClass, 1, &first);
   HRESULT hr = manager->UnRegisterClassImplCategories(CLSID_TarnwellCoClass, 1, &second);
-  manager->Release();
+  manager.Reset();
   OleCheck(hr);
 
   hr = UnregisterServerClass(TarnwellClassInfo());

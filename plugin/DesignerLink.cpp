@@ -14,12 +14,9 @@ void ShowDesigner() {
 }
 
 bool QueryHostApp() {
-  if (gHost.ifPrjMngr == nullptr) return false;
-  IQendApp* app = nullptr;
-  if (FAILED(gHost.ifPrjMngr->QueryInterface(IID_IQendApp, reinterpret_cast<void**>(&app))) || app == nullptr)
-    return false;
+  ComPtr<IQendApp> app = gHost.ifPrjMngr.Query<IQendApp>(IID_IQendApp);
+  if (!app) return false;
   std::int16_t online = 0;
   app->IsOnline(&online);
-  app->Release();
   return online != 0;
 }

@@ -1,6 +1,7 @@
 #include "plugin/HelpEntry.h"
 
 #include <algorithm>
+#include <memory>
 #include <string>
 
 #include "core/TraceLog.h"
@@ -39,8 +40,8 @@ TMenuItem* MakeHelpSubmenu(IQendMenu* menu, TMenuItem* helpMenu) {
 }  // namespace
 
 void AddHelpEntry(IQendMenu* menu, TWebMainForm1* form) {
-  TMenuItem* item = new TMenuItem(nullptr);
-  form->SetHelpItem(item);
+  form->SetHelpItem(std::make_unique<TMenuItem>(nullptr));
+  TMenuItem* item = form->HelpItem();
   TMenuItem* handed = item;
   menu->AddHelpItem(HOST_MENU_HELP, "TarnwellHELP", &handed);
   // The menu the host put the item into is the help menu.
@@ -63,9 +64,7 @@ void AddHelpEntry(IQendMenu* menu, TWebMainForm1* form) {
 
 void RemoveHelpEntry(TWebMainForm1* form) {
   if (form == nullptr) return;
-  TMenuItem* item = form->HelpItem();
-  form->SetHelpItem(nullptr);
   form->SetHelpSubmenu(nullptr);
   // Freeing the item takes it out of its menu.
-  delete item;
+  form->FreeHelpItem();
 }

@@ -55,7 +55,7 @@ void AppendProjectFileList(const HostFileListRequest& request) {
 HRESULT TTarnwellCoClassImpl::OnOpenControler() {
   try {
     WriteTraceLog("OnOpenControler");
-    TclBuildFileName web(gHost.ifPrjMngr, "Tarnwell", false);
+    TclBuildFileName web(gHost.ifPrjMngr.Get(), "Tarnwell", false);
     gWebTdiMapDisabled = web.IsValid() && SystemFileExists(web.GetProjectFolder() + "disable.tdi");
     WriteTraceLog("OnOpenControler - end");
     return S_OK;
@@ -85,11 +85,7 @@ HRESULT TTarnwellCoClassImpl::OnCloseControler() {
 }
 
 HRESULT TTarnwellCoClassImpl::OnProjectVariablesReady(std::uint32_t) {
-  if (gHost.ifIECManVariables == nullptr && gHost.ifPrjMngr != nullptr) {
-    void* manager = nullptr;
-    if (SUCCEEDED(gHost.ifPrjMngr->QueryInterface(IID_IIECManVariables, &manager)))
-      gHost.ifIECManVariables = static_cast<IIECManVariables*>(manager);
-  }
+  if (!gHost.ifIECManVariables) gHost.ifIECManVariables = gHost.ifPrjMngr.Query<IIECManVariables>(IID_IIECManVariables);
   return S_OK;
 }
 
@@ -120,10 +116,10 @@ HRESULT TTarnwellCoClassImpl::OnProjectNotification(std::uint32_t source, std::u
         if (static_cast<const HostShowRequest*>(data)->show == 1) ShowDesigner();
       }
     }
-    if (code == PROJECT_NOTIFY_PANEL_ROLLCALL && data != nullptr && _WebMainForm1 != nullptr) {
-      _WebMainForm1->PanelList().RollCall(static_cast<const HostPanelRollCall*>(data)->head);
-    } else if (code == PROJECT_NOTIFY_PANEL_RECORD && data != nullptr && _WebMainForm1 != nullptr) {
-      if (!_WebMainForm1->PanelList().SingleRecord(*static_cast<const HostPanelRecord*>(data))) return S_OK;
+    if (code == PROJECT_NOTIFY_PANEL_ROLLCALL && data != nullptr && WebMainForm1) {
+      WebMainForm1->PanelList().RollCall(static_cast<const HostPanelRollCall*>(data)->head);
+    } else if (code == PROJECT_NOTIFY_PANEL_RECORD && data != nullptr && WebMainForm1) {
+      if (!WebMainForm1->PanelList().SingleRecord(*static_cast<const HostPanelRecord*>(data))) return S_OK;
     }
     if (result != nullptr) *result = 0;
     return S_OK;
@@ -143,7 +139,7 @@ HRESULT TTarnwellCoClassImpl::LoadDesktop(DesktopStorage) {
     std::string path;
     try {
       std::string name = GetHostProjectName();
-      TclBuildFileName web(gHost.ifPrjMngr, "Tarnwell", true);
+      TclBuildFileName web(gHost.ifPrjMngr.Get(), "Tarnwell", true);
       std::string folder = web.GetDirFromHost();
       path = folder + "Tarnwell\\" + name + ".webx";
       valid = !folder.empty();
@@ -155,11 +151,11 @@ HRESULT TTarnwellCoClassImpl::LoadDesktop(DesktopStorage) {
       WriteTraceLog("LoadDesktop - end (delete?)");
       return S_OK;
     }
-    TclOpenIniReg settings(gHost.ifPrjMngr, "Tarnwell", ".webx");
+    TclOpenIniReg settings(gHost.ifPrjMngr.Get(), "Tarnwell", ".webx");
     bool show = false;
-    if (TIniFile* ini = settings.GetIniFile(); ini != nullptr && _WebMainForm1 != nullptr) {
-      _WebMainForm1->Global = ini->ReadBool(settings.GetSection(), "Global", false);
-      _WebMainForm1->GlobalDir = ini->ReadString(settings.GetSection(), "GlobalDir", "Tarnwell");
+    if (TIniFile* ini = settings.GetIniFile(); ini != nullptr && WebMainForm1) {
+      WebMainForm1->Global = ini->ReadBool(settings.GetSection(), "Global", false);
+      WebMainForm1->GlobalDir = ini->ReadString(settings.GetSection(), "GlobalDir", "Tarnwell");
       show = ini->ReadBool(settings.GetSection(), "Show", false);
     }
     if (show) OpenDesigner(false);
@@ -173,7 +169,7 @@ HRESULT TTarnwellCoClassImpl::LoadDesktop(DesktopStorage) {
 HRESULT TTarnwellCoClassImpl::SaveDesktop(DesktopStorage storage) {
   try {
     WriteTraceLog("SaveDesktop");
-    TclOpenIniReg settings(gHost.ifPrjMngr, "Tarnwell", ".webx");
+    TclOpenIniReg settings(gHost.ifPrjMngr.Get(), "Tarnwell", ".webx");
     TIniFile* ini = settings.GetIniFile();
     if (ini == nullptr) {
       WriteTraceLog("SaveDesktop - failed to open inifile with settings! - End");
@@ -182,12 +178,9 @@ HRESULT TTarnwellCoClassImpl::SaveDesktop(DesktopStorage storage) {
     ini->WriteBool(settings.GetSection(), "Show", false);
     if (gHost.ifHalvexIDE != nullptr) {
       if (SUCCEEDED(gHost.ifHalvexIDE->SaveDockingState(nullptr, storage, "FormDesign1"))) {
-        void* streams = nullptr;
-        if (SUCCEEDED(gHost.ifHalvexIDE->QueryInterface(IID_IQendOptionsStorageStreams, &streams)) &&
-            streams != nullptr) {
-          static_cast<IUnknown*>(streams)->Release();
+        // Hosts whose desktop storage has streams keep the further state too.
+        if (gHost.ifHalvexIDE.Query<IUnknown>(IID_IQendOptionsStorageStreams))
           gHost.ifHalvexIDE->SaveFurtherState(nullptr, storage);
-        }
         gHost.ifHalvexIDE->FinishSave(nullptr, storage);
       }
     }
@@ -258,8 +251,10 @@ HRESULT TTarnwellCoClassImpl::OnLinkingExtendedProgMap(std::uint32_t, std::uint3
 }
 
 HRESULT TTarnwellCoClassImpl::AddFileToOnlinePlcBackup(IHalvexOnlinePlcBackup* backup) {
+  // The host's reference to the backup object comes with the call and goes
+  // back with it.
+  const auto passed = ComPtr<IHalvexOnlinePlcBackup>::Adopt(backup);
   WriteTraceLog("AddFileToOnlinePlcBackup");
   WriteTraceLog("AddFileToOnlinePlcBackup - End");
-  if (backup != nullptr) backup->Release();
   return S_OK;
 }

@@ -23,9 +23,9 @@ void SendHostStatusText(HWND window, const std::string& text) {
   HWND target = TargetWindow(window);
   if (target == nullptr) return;
   if (text.empty())
-    SendMessage(target, WM_HOST_STATUS_TEXT, 0, 0);
+    SendMessage(target, kMsgHostStatusText, 0, 0);
   else
-    SendMessage(target, WM_HOST_STATUS_TEXT, reinterpret_cast<WPARAM>(text.c_str()), 0);
+    SendMessage(target, kMsgHostStatusText, reinterpret_cast<WPARAM>(text.c_str()), 0);
 }
 
 void KeepHostResponsive(HWND window) {
@@ -34,9 +34,9 @@ void KeepHostResponsive(HWND window) {
     gLastKeepAlive = GetTickCount();
   }
   DWORD now = GetTickCount();
-  if (static_cast<DWORD>(now - gLastKeepAlive) < HOST_KEEP_ALIVE_INTERVAL) return;
+  if (static_cast<DWORD>(now - gLastKeepAlive) < kHostKeepAliveInterval) return;
   HWND target = TargetWindow(window);
-  if (target != nullptr) SendMessage(target, WM_HOST_KEEP_ALIVE, HOST_KEEP_ALIVE_CODE, 0);
+  if (target != nullptr) SendMessage(target, kMsgHostKeepAlive, kHostKeepAliveCode, 0);
   gLastKeepAlive = GetTickCount();
 }
 

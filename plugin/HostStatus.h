@@ -6,10 +6,10 @@
 
 #include "platform/win/WindowTypes.h"
 
-inline constexpr UINT WM_HOST_STATUS_TEXT = 0x8003;
-inline constexpr UINT WM_HOST_KEEP_ALIVE = 0x8002;
-inline constexpr WPARAM HOST_KEEP_ALIVE_CODE = 5;
-inline constexpr DWORD HOST_KEEP_ALIVE_INTERVAL = 34;
+inline constexpr UINT kMsgHostStatusText = 0x8003;
+inline constexpr UINT kMsgHostKeepAlive = 0x8002;
+inline constexpr WPARAM kHostKeepAliveCode = 5;
+inline constexpr DWORD kHostKeepAliveInterval = 34;
 
 // The host's main window: the window of the application's main form, or none.
 HWND HostMainWindow();

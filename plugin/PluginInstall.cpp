@@ -5,6 +5,7 @@
 
 #include "core/HostEnvironment.h"
 #include "core/TraceLog.h"
+#include "platform/com/ComPtr.h"
 #include "platform/com/ResultCodes.h"
 #include "platform/com/TaskMem.h"
 #include "platform/vcl/Bitmap.h"
@@ -21,142 +22,236 @@
 
 namespace {
 
-// Asks `source` for `iid` into `target`; a failure shows the installation's
-// message box when `withMessage` is set.
+// The value registered with the communication-loop callback (the host's to
+// interpret) and the host menu and toolbar that get the command.
+constexpr std::uint32_t kCommLoopRegistrationValue = 88;
+constexpr HostLong kPluginsMenu = 8;
+constexpr HostLong kMainToolbar = 0;
+
+// What a missing interface shows the user besides the failing result.
+enum class OnMissing { ErrorBox, Silent };
+
+// Asks `source` for `iid` into `target`; a failure leaves `target` empty and
+// shows the installation's message box when asked to.
 template <class T>
-HRESULT Ask(IUnknown* source, REFIID iid, T*& target, bool withMessage) {
-  void* object = nullptr;
-  HRESULT hr = source->QueryInterface(iid, &object);
-  if (FAILED(hr) || object == nullptr) {
-    if (SUCCEEDED(hr)) hr = E_NOINTERFACE;
-    if (withMessage) MessageBox(nullptr, "Error ", "Error", MB_ICONERROR | MB_TOPMOST);
-    return hr;
+HRESULT Ask(IUnknown* source, REFIID iid, ComPtr<T>& target, OnMissing onMissing) {
+  HRESULT hr = source->QueryInterface(iid, target.PutVoid());
+  if (SUCCEEDED(hr) && target) return S_OK;
+  target.Reset();
+  if (SUCCEEDED(hr)) hr = E_NOINTERFACE;
+  if (onMissing == OnMissing::ErrorBox) MessageBox(nullptr, "Error ", "Error", MB_ICONERROR | MB_TOPMOST);
+  return hr;
+}
+
+// The six event sources in the order of subscription.
+struct TEventSource {
+  THostSubscription THostInterfaces::*subscription;
+  const IID* iid;
+};
+constexpr TEventSource kEventSources[] = {
+    {&THostInterfaces::projectEvents, &IID_IQendProjectEvents},
+    {&THostInterfaces::desktopEvents, &IID_IQendDesktopEvents},
+    {&THostInterfaces::cpmEvents, &IID_IQendCpmEvents},
+    {&THostInterfaces::commStateEvents, &IID_IHalvexCommStateEvent},
+    {&THostInterfaces::compilerEvents, &IID_IQendCompilerEvents},
+    {&THostInterfaces::backupEvents, &IID_IHalvexOnlinePlcBackupEvent},
+};
+
+// The subscriptions with a trace name, in the order the removal ends them;
+// the online backup's comes last, after the container, without trace.
+struct TTracedSubscription {
+  THostSubscription THostInterfaces::*subscription;
+  const char* traceName;
+};
+constexpr TTracedSubscription kTracedSubscriptions[] = {
+    {&THostInterfaces::projectEvents, "ifProjectEventCP"},
+    {&THostInterfaces::desktopEvents, "g_ulDesktopEventsCookie"},
+    {&THostInterfaces::commStateEvents, "ifCommunEventCP"},
+    {&THostInterfaces::cpmEvents, "ifCpmEventCP"},
+    {&THostInterfaces::compilerEvents, "ifCompilerEventCP"},
+};
+
+// --- installation -------------------------------------------------------------
+
+// The interfaces asked of the host object before the communication loop.
+HRESULT AskHostInterfaces(IUnknown* host) {
+  HRESULT hr = Ask(host, IID_IQendProjectManager, gHost.ifPrjMngr, OnMissing::ErrorBox);
+  if (FAILED(hr)) return hr;
+  SetHostProjectManager(gHost.ifPrjMngr.Get());
+  if (FAILED(hr = Ask(host, IID_IQendMenu, gHost.ifMenu, OnMissing::ErrorBox))) return hr;
+  if (FAILED(hr = Ask(host, IID_IQendVariables, gHost.ifQendVariables, OnMissing::ErrorBox))) return hr;
+  // The web variable map is optional: without it the map is not in use.
+  Ask(host, IID_IHalvexWebTdiMap, gHost.ifHalvexWebTdiMap, OnMissing::Silent);
+  if (FAILED(hr = Ask(host, IID_IQendMessages, gHost.ifQendMessages, OnMissing::ErrorBox))) return hr;
+  if (FAILED(hr = Ask(host, IID_IQendProject, gHost.ifQendProject, OnMissing::ErrorBox))) return hr;
+  return Ask(host, IID_IHalvexSyncedPlcRead, gHost.ifHalvexSyncedPlcRead, OnMissing::ErrorBox);
+}
+
+HRESULT RegisterWithCommLoop(IUnknown* host) {
+  HRESULT hr = Ask(host, IID_IHalvexCommLoopEx, gHost.ifCommLoop, OnMissing::Silent);
+  if (FAILED(hr)) return hr;
+  return gHost.ifCommLoop->AddCallback(&CommLoopCallback, kCommLoopRegistrationValue, "Tarnwell");
+}
+
+// The interfaces asked of the project manager, and the host's UI language.
+HRESULT AskProjectManagerInterfaces() {
+  IUnknown* manager = gHost.ifPrjMngr.Get();
+  HRESULT hr = Ask(manager, IID_IHalvexIDE, gHost.ifHalvexIDE, OnMissing::Silent);
+  if (FAILED(hr)) return hr;
+  if (FAILED(hr = Ask(manager, IID_IQendTextEditor, gHost.ifQendTextEditor, OnMissing::Silent))) return hr;
+  if (FAILED(hr = Ask(manager, IID_IHalvexPlcControl, gHost.ifHalvexPlcControl, OnMissing::Silent))) return hr;
+  // Without the language interface the English texts stay.
+  if (auto language = gHost.ifPrjMngr.Query<IQendLanguage>(IID_IQendLanguage)) {
+    HostLong index = 1;
+    language->GetLanguageIndex(&index);
+    SetLanguageIfChanged(WebMainForm1.get(), index);
   }
-  target = static_cast<T*>(object);
   return S_OK;
 }
 
-// Releases a held pointer with the trace lines of the removal.
-template <class T>
-void ReleaseTraced(T*& pointer, const char* traceName) {
-  if (pointer == nullptr) return;
-  WriteTraceLog(std::string(traceName) + " - relase");
-  T* held = pointer;
-  pointer = nullptr;
-  held->Release();
-  WriteTraceLog(std::string(traceName) + " - relased");
-}
-
-void EndSubscription(THostSubscription& subscription, const char* traceName) {
-  if (subscription.point == nullptr) return;
-  if (traceName != nullptr) WriteTraceLog(std::string(traceName) + " - relase");
-  IConnectionPoint* point = subscription.point;
-  subscription.point = nullptr;
-  point->Unadvise(subscription.cookie);
-  subscription.cookie = 0;
-  point->Release();
-  if (traceName != nullptr) WriteTraceLog(std::string(traceName) + " - relased");
-}
-
-// The menu bitmap "BM_TARNWELL" of the library's resources (a bitmap or a
-// whole BMP file); raises when it cannot be loaded.
-std::unique_ptr<TBitmap> LoadMenuBitmap() {
-  auto bitmap = std::make_unique<TBitmap>();
-  bitmap->LoadFromResourceName(HInstance, "BM_TARNWELL");
-  return bitmap;
-}
-
-// The installation's steps after the host object's reference was taken over.
-HRESULT InstallSteps(IUnknown* host, TComponent* owner, IUnknown* self) {
-  HRESULT hr = Ask(host, IID_IQendProjectManager, gHost.ifPrjMngr, true);
+// Finds the six connection points, then subscribes the plug-in object to each.
+HRESULT Subscribe(IUnknown* host, IUnknown* self) {
+  HRESULT hr = Ask(host, IID_IConnectionPointContainer, gHost.ifCPC, OnMissing::Silent);
   if (FAILED(hr)) return hr;
-  SetHostProjectManager(gHost.ifPrjMngr);
-  if (FAILED(hr = Ask(host, IID_IQendMenu, gHost.ifMenu, true))) return hr;
-  if (FAILED(hr = Ask(host, IID_IQendVariables, gHost.ifQendVariables, true))) return hr;
-  // The web variable map is optional: without it the map is not in use.
-  if (FAILED(Ask(host, IID_IHalvexWebTdiMap, gHost.ifHalvexWebTdiMap, false))) gHost.ifHalvexWebTdiMap = nullptr;
-  if (FAILED(hr = Ask(host, IID_IQendMessages, gHost.ifQendMessages, true))) return hr;
-  if (FAILED(hr = Ask(host, IID_IQendProject, gHost.ifQendProject, true))) return hr;
-  if (FAILED(hr = Ask(host, IID_IHalvexSyncedPlcRead, gHost.ifHalvexSyncedPlcRead, true))) return hr;
-
-  ResetCommLiveView();
-
-  if (FAILED(hr = Ask(host, IID_IHalvexCommLoopEx, gHost.ifCommLoop, false))) return hr;
-  hr = gHost.ifCommLoop->AddCallback(&CommLoopCallback, 88, "Tarnwell");
-  if (FAILED(hr)) return hr;
-
-  // One main form for the life of the library: a second installation keeps
-  // the one it finds, with its panel list.
-  if (_WebMainForm1 == nullptr) _WebMainForm1 = new TWebMainForm1(owner);
-
-  if (FAILED(hr = Ask(gHost.ifPrjMngr, IID_IHalvexIDE, gHost.ifHalvexIDE, false))) return hr;
-  if (FAILED(hr = Ask(gHost.ifPrjMngr, IID_IQendTextEditor, gHost.ifQendTextEditor, false))) return hr;
-  if (FAILED(hr = Ask(gHost.ifPrjMngr, IID_IHalvexPlcControl, gHost.ifHalvexPlcControl, false))) return hr;
-
-  IQendLanguage* language = nullptr;
-  if (SUCCEEDED(Ask(gHost.ifPrjMngr, IID_IQendLanguage, language, false))) {
-    HostLong index = 1;
-    language->GetLanguageIndex(&index);
-    SetLanguageIfChanged(_WebMainForm1, index);
-    language->Release();
-  }
-
-  if (FAILED(hr = Ask(host, IID_IConnectionPointContainer, gHost.ifCPC, false))) return hr;
-  THostSubscription* subscriptions[6] = {&gHost.projectEvents,   &gHost.desktopEvents,  &gHost.cpmEvents,
-                                         &gHost.commStateEvents, &gHost.compilerEvents, &gHost.backupEvents};
-  const IID* events[6] = {&IID_IQendProjectEvents,    &IID_IQendDesktopEvents,  &IID_IQendCpmEvents,
-                          &IID_IHalvexCommStateEvent, &IID_IQendCompilerEvents, &IID_IHalvexOnlinePlcBackupEvent};
-  for (int i = 0; i < 6; ++i) {
-    hr = gHost.ifCPC->FindConnectionPoint(*events[i], &subscriptions[i]->point);
-    if (FAILED(hr) || subscriptions[i]->point == nullptr) {
-      subscriptions[i]->point = nullptr;
+  for (const TEventSource& source : kEventSources) {
+    ComPtr<IConnectionPoint>& point = (gHost.*source.subscription).point;
+    hr = gHost.ifCPC->FindConnectionPoint(*source.iid, point.Put());
+    if (FAILED(hr) || !point) {
+      point.Reset();
       return FAILED(hr) ? hr : E_NOINTERFACE;
     }
   }
-  IUnknown* sink = nullptr;
-  self->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&sink));
-  for (int i = 0; i < 6; ++i) {
-    hr = subscriptions[i]->point->Advise(sink, &subscriptions[i]->cookie);
-    if (FAILED(hr)) {
-      sink->Release();
-      return hr;
-    }
+  ComPtr<IUnknown> sink;
+  self->QueryInterface(IID_IUnknown, sink.PutVoid());
+  for (const TEventSource& source : kEventSources) {
+    THostSubscription& subscription = gHost.*source.subscription;
+    if (FAILED(hr = subscription.point->Advise(sink.Get(), &subscription.cookie))) return hr;
   }
-  sink->Release();
+  return S_OK;
+}
 
-  {
-    // The host copies the bitmap during the call; ours goes at once.
-    std::unique_ptr<TBitmap> bitmap = LoadMenuBitmap();
-    HostLong imageIndex = -1;
-    hr = gHost.ifMenu->AddBitmap(reinterpret_cast<HBITMAP>(bitmap.get()), &imageIndex);
-    _WebMainForm1->MenuImageIndex = imageIndex;
-    if (FAILED(hr)) return hr;
-  }
+// The menu bitmap "BM_TARNWELL" of the library's resources, handed to the
+// host (which copies it during the call); its image index goes to the form.
+HRESULT AddMenuBitmap() {
+  TBitmap bitmap;
+  bitmap.LoadFromResourceName(HInstance, "BM_TARNWELL");
+  HostLong imageIndex = -1;
+  HRESULT hr = gHost.ifMenu->AddBitmap(reinterpret_cast<HBITMAP>(&bitmap), &imageIndex);
+  WebMainForm1->MenuImageIndex = imageIndex;
+  return hr;
+}
 
-  self->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&sink));
-  hr = gHost.ifMenu->RegisterCommand("Tarnwell", "Tarnwell", 0, _WebMainForm1->MenuImageIndex, sink, VARIANT_FALSE,
-                                     &gCommandId);
-  sink->Release();
+// Registers the command with the plug-in object as its sink and places it in
+// the plug-ins menu and, outside the builder edition, on the main toolbar.
+// Both stay disabled until the host reports a CPU type that supports web
+// pages.
+HRESULT AddCommand(IUnknown* self) {
+  ComPtr<IUnknown> sink;
+  self->QueryInterface(IID_IUnknown, sink.PutVoid());
+  HRESULT hr = gHost.ifMenu->RegisterCommand("Tarnwell", "Tarnwell", 0, WebMainForm1->MenuImageIndex, sink.Get(),
+                                             VARIANT_FALSE, &gCommandId);
   if (FAILED(hr)) return hr;
+  sink.Reset();
 
   gCommandMenuItem = nullptr;
-  hr = gHost.ifMenu->PlaceInMenu(gCommandId, 8, 0, VARIANT_FALSE, &gCommandMenuItem);
-  if (FAILED(hr)) return hr;
-  _WebMainForm1->WatchHostObject(gCommandMenuItem);
-  // Enabled when the host reports a CPU type that supports web pages.
+  if (FAILED(hr = gHost.ifMenu->PlaceInMenu(gCommandId, kPluginsMenu, 0, VARIANT_FALSE, &gCommandMenuItem))) return hr;
+  WebMainForm1->WatchHostObject(gCommandMenuItem);
   if (gCommandMenuItem != nullptr) gCommandMenuItem->SetEnabled(false);
   gCommandButton = nullptr;
-  if (!gBuilderHost) {
-    hr = gHost.ifMenu->PlaceOnToolbar(gCommandId, 0, VARIANT_FALSE, &gCommandButton);
-    if (FAILED(hr)) return hr;
-    _WebMainForm1->WatchHostObject(gCommandButton);
-    if (gCommandButton != nullptr) gCommandButton->SetEnabled(false);
-  }
-
-  // A help entry of an earlier installation goes before the new one comes.
-  RemoveHelpEntry(_WebMainForm1);
-  AddHelpEntry(gHost.ifMenu, _WebMainForm1);
+  if (gBuilderHost) return S_OK;
+  if (FAILED(hr = gHost.ifMenu->PlaceOnToolbar(gCommandId, kMainToolbar, VARIANT_FALSE, &gCommandButton))) return hr;
+  WebMainForm1->WatchHostObject(gCommandButton);
+  if (gCommandButton != nullptr) gCommandButton->SetEnabled(false);
   return S_OK;
+}
+
+HRESULT InstallSteps(IUnknown* host, TComponent* owner, IUnknown* self) {
+  HRESULT hr = AskHostInterfaces(host);
+  if (FAILED(hr)) return hr;
+  ResetCommLiveView();
+  if (FAILED(hr = RegisterWithCommLoop(host))) return hr;
+  // One main form for the life of the library: a second installation keeps
+  // the one it finds, with its panel list.
+  if (!WebMainForm1) WebMainForm1 = std::make_unique<TWebMainForm1>(owner);
+  if (FAILED(hr = AskProjectManagerInterfaces())) return hr;
+  if (FAILED(hr = Subscribe(host, self))) return hr;
+  if (FAILED(hr = AddMenuBitmap())) return hr;
+  if (FAILED(hr = AddCommand(self))) return hr;
+  AddHelpEntry(gHost.ifMenu.Get(), WebMainForm1.get());
+  return S_OK;
+}
+
+// --- removal ------------------------------------------------------------------
+
+// Gives back a held interface with the trace lines of the removal.
+template <class T>
+void ReleaseTraced(ComPtr<T>& pointer, const char* traceName) {
+  if (!pointer) return;
+  WriteTraceLog(std::string(traceName) + " - relase");
+  pointer.Reset();
+  WriteTraceLog(std::string(traceName) + " - relased");
+}
+
+void EndSubscription(THostSubscription& subscription) {
+  // The point is let go before the call, so that it is given back once
+  // whatever the host does.
+  ComPtr<IConnectionPoint> point = std::move(subscription.point);
+  if (!point) return;
+  point->Unadvise(subscription.cookie);
+  subscription.cookie = 0;
+}
+
+void EndTracedSubscription(THostSubscription& subscription, const char* traceName) {
+  if (!subscription.point) return;
+  WriteTraceLog(std::string(traceName) + " - relase");
+  EndSubscription(subscription);
+  WriteTraceLog(std::string(traceName) + " - relased");
+}
+
+// Takes the callback out of the communication loop before anything it could
+// use is given back.
+void LeaveCommLoop() {
+  WriteTraceLog("Remove from comm loop - start");
+  if (ComPtr<IHalvexCommLoopEx> loop = std::move(gHost.ifCommLoop)) loop->RemoveCallback(&CommLoopCallback);
+  WriteTraceLog("Remove from comm loop - end");
+}
+
+// The command with its menu item and button and the help entry go with the menu.
+void ReleaseMenu() {
+  if (!gHost.ifMenu) return;
+  WriteTraceLog("ifMenu - relase");
+  ComPtr<IQendMenu> menu = std::move(gHost.ifMenu);
+  if (gCommandId != 0) {
+    menu->RemoveCommand(gCommandId);
+    gCommandId = 0;
+  }
+  gCommandMenuItem = nullptr;
+  gCommandButton = nullptr;
+  RemoveHelpEntry(WebMainForm1.get());
+  menu.Reset();
+  WriteTraceLog("ifMenu - relased");
+}
+
+// Gives back every host interface and subscription still held, in the
+// removal's order.
+void ReleaseHostReferences() {
+  LeaveCommLoop();
+  gHost.ifIECManVariables.Reset();
+  ReleaseTraced(gHost.ifHalvexPlcControl, "ifHalvexPlcControl");
+  ReleaseTraced(gHost.ifQendVariables, "ifQendVariables");
+  ReleaseTraced(gHost.ifHalvexWebTdiMap, "ifHalvexWebTdiMap");
+  ReleaseTraced(gHost.ifQendMessages, "ifQendMessages");
+  ReleaseTraced(gHost.ifQendProject, "ifQendProject");
+  ReleaseTraced(gHost.ifHalvexIDE, "ifHalvexIDE");
+  ReleaseTraced(gHost.ifHalvexSyncedPlcRead, "ifHalvexSyncedPlcRead");
+  ReleaseTraced(gHost.ifQendTextEditor, "ifQendTextEditor");
+  ReleaseMenu();
+  if (gHost.ifPrjMngr) SetHostProjectManager(nullptr);
+  ReleaseTraced(gHost.ifPrjMngr, "ifPrjMngr");
+  for (const TTracedSubscription& entry : kTracedSubscriptions)
+    EndTracedSubscription(gHost.*entry.subscription, entry.traceName);
+  ReleaseTraced(gHost.ifCPC, "ifCPC");
+  EndSubscription(gHost.backupEvents);
 }
 
 }  // namespace
@@ -164,22 +259,24 @@ HRESULT InstallSteps(IUnknown* host, TComponent* owner, IUnknown* self) {
 HRESULT TTarnwellCoClassImpl::InstallPlugin(IUnknown* host, TComponent* owner) {
   WriteTraceLog("InstallPlugin ------------------------------------------------");
   if (host == nullptr) return E_POINTER;
-  // Each installation may be removed again.
-  gRemovalCalls = 0;
+  // The host's reference is given to the installation: it goes back once on
+  // every way out.
+  const ComPtr<IUnknown> hostReference = ComPtr<IUnknown>::Adopt(host);
   try {
+    // A host that installs again without removing first: what the earlier
+    // installation holds (all of it, or what it got before it failed) is
+    // given back first, so that each pointer holds one reference.
+    if (gHost.AnyHeld()) {
+      WriteTraceLog("InstallPlugin - releasing the earlier installation");
+      ReleaseHostReferences();
+    }
+    // Each installation may be removed again.
+    gRemovalCalls = 0;
     HRESULT hr = InstallSteps(host, owner, OwnUnknown());
-    // The host's reference is given to the installation: it is released once
-    // on every way out.
-    host->Release();
     if (FAILED(hr)) return hr;
     WriteTraceLog("InstallPlugin - End");
     return S_OK;
-  } catch (const Exception& e) {
-    host->Release();
-    WriteTraceLog(std::string("InstallError: ") + e.Message());
-    return ReportPluginException(IID_IQendPlugin, e.Message().c_str(), DISP_E_EXCEPTION);
   } catch (const std::exception& e) {
-    host->Release();
     WriteTraceLog(std::string("InstallError: ") + e.what());
     return ReportPluginException(IID_IQendPlugin, e.what(), DISP_E_EXCEPTION);
   }
@@ -189,53 +286,7 @@ HRESULT TTarnwellCoClassImpl::UninstallPlugin() {
   if (gRemovalCalls++ != 0) return S_OK;
   try {
     WriteTraceLog("UninstallPlugin");
-    WriteTraceLog("Remove from comm loop - start");
-    if (gHost.ifCommLoop != nullptr) {
-      gHost.ifCommLoop->RemoveCallback(&CommLoopCallback);
-      IHalvexCommLoopEx* loop = gHost.ifCommLoop;
-      gHost.ifCommLoop = nullptr;
-      loop->Release();
-    }
-    WriteTraceLog("Remove from comm loop - end");
-    if (gHost.ifIECManVariables != nullptr) {
-      IIECManVariables* manager = gHost.ifIECManVariables;
-      gHost.ifIECManVariables = nullptr;
-      manager->Release();
-    }
-    ReleaseTraced(gHost.ifHalvexPlcControl, "ifHalvexPlcControl");
-    ReleaseTraced(gHost.ifQendVariables, "ifQendVariables");
-    ReleaseTraced(gHost.ifHalvexWebTdiMap, "ifHalvexWebTdiMap");
-    ReleaseTraced(gHost.ifQendMessages, "ifQendMessages");
-    ReleaseTraced(gHost.ifQendProject, "ifQendProject");
-    ReleaseTraced(gHost.ifHalvexIDE, "ifHalvexIDE");
-    ReleaseTraced(gHost.ifHalvexSyncedPlcRead, "ifHalvexSyncedPlcRead");
-    ReleaseTraced(gHost.ifQendTextEditor, "ifQendTextEditor");
-    if (gHost.ifMenu != nullptr) {
-      WriteTraceLog("ifMenu - relase");
-      if (gCommandId != 0) {
-        gHost.ifMenu->RemoveCommand(gCommandId);
-        gCommandId = 0;
-      }
-      gCommandMenuItem = nullptr;
-      gCommandButton = nullptr;
-      // The help entry leaves the host's help menu with the command.
-      RemoveHelpEntry(_WebMainForm1);
-      IQendMenu* menu = gHost.ifMenu;
-      gHost.ifMenu = nullptr;
-      menu->Release();
-      WriteTraceLog("ifMenu - relased");
-    }
-    if (gHost.ifPrjMngr != nullptr) SetHostProjectManager(nullptr);
-    ReleaseTraced(gHost.ifPrjMngr, "ifPrjMngr");
-    EndSubscription(gHost.projectEvents, "ifProjectEventCP");
-    EndSubscription(gHost.desktopEvents, "g_ulDesktopEventsCookie");
-    EndSubscription(gHost.commStateEvents, "ifCommunEventCP");
-    EndSubscription(gHost.cpmEvents, "ifCpmEventCP");
-    EndSubscription(gHost.compilerEvents, "ifCompilerEventCP");
-    ReleaseTraced(gHost.ifCPC, "ifCPC");
-    EndSubscription(gHost.backupEvents, nullptr);
-  } catch (const Exception& e) {
-    WriteTraceLog(std::string("UninstallPlugin - Error: ") + e.Message());
+    ReleaseHostReferences();
   } catch (const std::exception& e) {
     WriteTraceLog(std::string("UninstallPlugin - Error: ") + e.what());
   }
@@ -244,7 +295,7 @@ HRESULT TTarnwellCoClassImpl::UninstallPlugin() {
 }
 
 std::string LookupHostProjectEntry(const std::string& key) {
-  if (gHost.ifPrjMngr == nullptr) return {};
+  if (!gHost.ifPrjMngr) return {};
   const std::string wanted = UpperCase(key);
   char* list = nullptr;
   HRESULT hr = gHost.ifPrjMngr->GetProjectList(&list);

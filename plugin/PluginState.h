@@ -6,6 +6,7 @@
 // touches only the live-view record).
 
 #include <cstdint>
+#include <memory>
 
 #include "host/api/CommLoop.h"
 #include "host/api/HostEvents.h"
@@ -17,6 +18,7 @@
 #include "host/api/IQendMenu.h"
 #include "host/api/IQendProject.h"
 #include "host/api/IQendProjectManager.h"
+#include "platform/com/ComPtr.h"
 #include "platform/com/ConnectionPoints.h"
 
 class TWebMainForm1;
@@ -24,31 +26,32 @@ class TWebMainForm1;
 class TFormDesign1;
 extern TFormDesign1* FormDesign1;
 
-// The hidden main form (null before the first installation and after
-// ControledDestruction).
-extern TWebMainForm1* _WebMainForm1;
+// The hidden main form: made by the first installation, deleted by
+// ControledDestruction (empty before and after). When the host's owner
+// component frees the form first, the form lets go of this pointer itself.
+extern std::unique_ptr<TWebMainForm1> WebMainForm1;
 
 // One subscription to a host event source.
 struct THostSubscription {
-  IConnectionPoint* point = nullptr;
+  ComPtr<IConnectionPoint> point;
   std::uint32_t cookie = 0;
 };
 
-// The host interfaces; each is null or holds one reference.
+// The host interfaces; each is empty or holds one reference.
 struct THostInterfaces {
-  IQendProjectManager* ifPrjMngr = nullptr;
-  IQendMenu* ifMenu = nullptr;
-  IQendVariables* ifQendVariables = nullptr;
-  IHalvexWebTdiMap* ifHalvexWebTdiMap = nullptr;
-  IQendMessages* ifQendMessages = nullptr;
-  IQendProject* ifQendProject = nullptr;
-  IHalvexSyncedPlcRead* ifHalvexSyncedPlcRead = nullptr;
-  IHalvexCommLoopEx* ifCommLoop = nullptr;
-  IHalvexIDE* ifHalvexIDE = nullptr;
-  IQendTextEditor* ifQendTextEditor = nullptr;
-  IHalvexPlcControl* ifHalvexPlcControl = nullptr;
-  IConnectionPointContainer* ifCPC = nullptr;
-  IIECManVariables* ifIECManVariables = nullptr;
+  ComPtr<IQendProjectManager> ifPrjMngr;
+  ComPtr<IQendMenu> ifMenu;
+  ComPtr<IQendVariables> ifQendVariables;
+  ComPtr<IHalvexWebTdiMap> ifHalvexWebTdiMap;
+  ComPtr<IQendMessages> ifQendMessages;
+  ComPtr<IQendProject> ifQendProject;
+  ComPtr<IHalvexSyncedPlcRead> ifHalvexSyncedPlcRead;
+  ComPtr<IHalvexCommLoopEx> ifCommLoop;
+  ComPtr<IHalvexIDE> ifHalvexIDE;
+  ComPtr<IQendTextEditor> ifQendTextEditor;
+  ComPtr<IHalvexPlcControl> ifHalvexPlcControl;
+  ComPtr<IConnectionPointContainer> ifCPC;
+  ComPtr<IIECManVariables> ifIECManVariables;
   // The six event sources, in the order of subscription.
   THostSubscription projectEvents;    // "ifProjectEventCP"
   THostSubscription desktopEvents;    // "g_ulDesktopEventsCookie"
@@ -56,6 +59,9 @@ struct THostInterfaces {
   THostSubscription commStateEvents;  // "ifCommunEventCP"
   THostSubscription compilerEvents;   // "ifCompilerEventCP"
   THostSubscription backupEvents;
+
+  // True while any interface or subscription is held.
+  bool AnyHeld() const;
 };
 extern THostInterfaces gHost;
 

@@ -4,6 +4,7 @@
 
 #include "core/TraceLog.h"
 #include "platform/com/ComModule.h"
+#include "platform/com/ComPtr.h"
 #include "platform/com/ErrorInfo.h"
 #include "platform/com/ResultCodes.h"
 #include "platform/com/TaskMem.h"
@@ -15,10 +16,10 @@ TTarnwellCoClassImpl::TTarnwellCoClassImpl() { ComModuleLock(); }
 TTarnwellCoClassImpl::~TTarnwellCoClassImpl() { ComModuleUnlock(); }
 
 HRESULT TTarnwellCoClassImpl::Create(REFIID iid, void** object) {
-  auto* impl = new TTarnwellCoClassImpl();
-  HRESULT hr = impl->QueryInterface(iid, object);
-  impl->Release();
-  return hr;
+  // The object is made with the one reference `made` holds; the caller's
+  // comes from QueryInterface.
+  auto made = ComPtr<ITarnwellCoClass>::Adopt(new TTarnwellCoClassImpl());
+  return made->QueryInterface(iid, object);
 }
 
 HRESULT TTarnwellCoClassImpl::QueryInterface(REFIID iid, void** object) {
@@ -69,11 +70,9 @@ HRESULT ReportPluginException(REFIID iid, const char* message, HRESULT code) {
 }
 
 HRESULT TarnwellControledDestruction() {
-  if (_WebMainForm1 != nullptr) {
+  if (WebMainForm1) {
     WriteTraceLog("WebMainForm1 - deleting");
-    TWebMainForm1* form = _WebMainForm1;
-    _WebMainForm1 = nullptr;
-    delete form;
+    WebMainForm1.reset();
     WriteTraceLog("WebMainForm1 - deleted");
   }
   return ComModuleCanUnloadNow();

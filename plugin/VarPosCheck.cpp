@@ -28,7 +28,7 @@ std::int32_t TypeCodeOfKind(std::uint16_t kind) {
 }  // namespace
 
 bool LookupHostVariable(const std::string& name, std::uint8_t* key, std::int32_t& typeCode, TVarPosition* position) {
-  if (gHost.ifQendVariables == nullptr) return false;
+  if (!gHost.ifQendVariables) return false;
   std::uint8_t area = 0;
   std::uint16_t kind = 0;
   std::uint32_t address = 0;
@@ -84,7 +84,7 @@ void IecTypeName(TPinVariable& record) {
 }
 
 std::string GetHostProjectName() {
-  IQendProjectManager* manager = gHost.ifPrjMngr;
+  IQendProjectManager* manager = gHost.ifPrjMngr.Get();
   if (manager != nullptr) {
     BSTR wide = nullptr;
     HRESULT hr = manager->GetProjectNameW(&wide);
@@ -141,8 +141,7 @@ bool CheckVarPos(TmyXmlNode* item, bool useMap) {
 
 bool CheckAllVarPos(void*, TmyXmlNode* variables) {
   WriteTraceLog("CheckAllVarPos");
-  bool useMap =
-      !gWebTdiMapDisabled && gHost.ifHalvexWebTdiMap != nullptr && gHost.ifHalvexWebTdiMap->WebTdi_OpenPass() == 0;
+  bool useMap = !gWebTdiMapDisabled && gHost.ifHalvexWebTdiMap && gHost.ifHalvexWebTdiMap->WebTdi_OpenPass() == 0;
   bool anyMoved = false;
   for (TmyXmlNode* item = variables != nullptr ? variables->firstChild : nullptr; item != nullptr; item = item->next) {
     if (item->name != "Item") continue;

@@ -20,7 +20,7 @@ void GetVariableInfo(const std::string& name, TPinVariable& record) {
   char* furtherText = nullptr;
   HostLong typeCode = -1;
   HRESULT hr = E_FAIL;
-  if (gHost.ifIECManVariables != nullptr)
+  if (gHost.ifIECManVariables)
     hr = gHost.ifIECManVariables->GetVariableInfo(name.c_str(), "", &typeName, &furtherText, &typeCode);
   record.name = name;
   if (hr == S_OK) {

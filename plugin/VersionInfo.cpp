@@ -6,7 +6,7 @@
 
 namespace {
 
-struct VersionString {
+struct TVersionString {
   const char* name;
   const char* value;
 };
@@ -15,7 +15,7 @@ struct VersionString {
 // strings.
 constexpr unsigned kLanguage = 0x0409;
 constexpr unsigned kCodePage = 1252;
-constexpr VersionString kStrings[] = {
+constexpr TVersionString kStrings[] = {
     {"CompanyName", "Vorn"},
     {"FileDescription", "Tarnwell for Halvex (support for web server)"},
     {"FileVersion", "24.1.0.1"},
@@ -32,7 +32,7 @@ std::string BaseName(const std::string& path) {
 
 // The value at a query path of the block ("\StringFileInfo\040904E4\FileVersion").
 std::string QueryValue(const std::string& query) {
-  for (const VersionString& entry : kStrings) {
+  for (const TVersionString& entry : kStrings) {
     char path[128];
     std::snprintf(path, sizeof path, "\\StringFileInfo\\%02X%02X%02X%02X\\%s", (kLanguage >> 8) & 0xFF,
                   kLanguage & 0xFF, (kCodePage >> 8) & 0xFF, kCodePage & 0xFF, entry.name);

@@ -13,17 +13,17 @@
 namespace {
 
 // The design surface's cursors, by the numbers the page objects show.
-struct CursorResource {
+struct TCursorResource {
   int number;
   const char* resource;
 };
-constexpr CursorResource kCursors[] = {
+constexpr TCursorResource kCursors[] = {
     {4128, "CR_MOVE"}, {4129, "CR_HORZ"}, {4130, "CR_VERT"}, {4131, "CR_PREC"}, {4134, "CR_VH"},
 };
 
 void RegisterCursors() {
   if (Screen == nullptr) return;
-  for (const CursorResource& cursor : kCursors) {
+  for (const TCursorResource& cursor : kCursors) {
     // A resource that is missing leaves the number without a cursor of its own.
     if (FindResource(HInstance, cursor.resource, RT_GROUP_CURSOR) == nullptr &&
         FindResource(HInstance, cursor.resource, RT_CURSOR) == nullptr)
@@ -48,14 +48,16 @@ TWebMainForm1::~TWebMainForm1() {
   // The help item's click handler is this form's: the item goes with it.
   RemoveHelpEntry(this);
   // The host's owner component may free the form before the controlled
-  // destruction does: the process-wide pointer must not outlive it.
-  if (_WebMainForm1 == this) _WebMainForm1 = nullptr;
+  // destruction does: the process-wide pointer lets go without freeing it.
+  if (WebMainForm1.get() == this) static_cast<void>(WebMainForm1.release());
 }
 
-void TWebMainForm1::SetHelpItem(TMenuItem* item) {
-  helpItem_ = item;
-  WatchHostObject(item);
+void TWebMainForm1::SetHelpItem(std::unique_ptr<TMenuItem> item) {
+  helpItem_ = std::move(item);
+  WatchHostObject(helpItem_.get());
 }
+
+void TWebMainForm1::FreeHelpItem() { helpItem_.reset(); }
 
 void TWebMainForm1::SetHelpSubmenu(TMenuItem* item) {
   helpSubmenu_ = item;
@@ -69,7 +71,8 @@ void TWebMainForm1::WatchHostObject(TComponent* object) {
 void TWebMainForm1::Notification(TComponent* component, TOperation operation) {
   TForm::Notification(component, operation);
   if (operation != opRemove || component == nullptr) return;
-  if (component == helpItem_) helpItem_ = nullptr;
+  // The host freed the menu holding the help entry, and the entry with it.
+  if (component == helpItem_.get()) static_cast<void>(helpItem_.release());
   if (component == helpSubmenu_) helpSubmenu_ = nullptr;
   if (component == gCommandMenuItem) gCommandMenuItem = nullptr;
   if (component == gCommandButton) gCommandButton = nullptr;

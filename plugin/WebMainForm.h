@@ -4,6 +4,7 @@
 // panels, the shared-folder settings and the plug-in's menu items in the
 // host.
 
+#include <memory>
 #include <string>
 
 #include "platform/vcl/Form.h"
@@ -25,10 +26,13 @@ class TWebMainForm1 : public TForm {
   int LanguageIndex = 1;
   // The index of the plug-in's bitmap in the host's menus.
   int MenuImageIndex = -1;
-  // The help entry in the host's help menu and the submenu holding it (the
-  // host's). The form is told when the host frees either, and forgets it.
-  TMenuItem* HelpItem() const { return helpItem_; }
-  void SetHelpItem(TMenuItem* item);
+  // The help entry in the host's help menu (the form's, until the host frees
+  // the menu it hangs in) and the submenu holding it (the host's). The form
+  // is told when the host frees either, and forgets it.
+  TMenuItem* HelpItem() const { return helpItem_.get(); }
+  void SetHelpItem(std::unique_ptr<TMenuItem> item);
+  // Frees the help entry, which takes it out of the host's menu.
+  void FreeHelpItem();
   TMenuItem* HelpSubmenu() const { return helpSubmenu_; }
   void SetHelpSubmenu(TMenuItem* item);
   // Asks to be told when a host object the plug-in keeps (the command's menu
@@ -43,7 +47,7 @@ class TWebMainForm1 : public TForm {
 
  private:
   TGPanelList panelList_;
-  TMenuItem* helpItem_ = nullptr;
+  std::unique_ptr<TMenuItem> helpItem_;
   TMenuItem* helpSubmenu_ = nullptr;
 };
 

@@ -14,6 +14,7 @@
 #include "host/sim/HalvexHost.h"
 #include "host/sim/PluginLibrary.h"
 #include "platform/com/ClassFactory.h"
+#include "platform/com/ComPtr.h"
 #include "platform/com/ErrorInfo.h"
 #include "platform/com/Guid.h"
 #include "platform/com/TaskMem.h"
@@ -26,20 +27,41 @@
 
 namespace {
 
+// Exit codes of the command.
+constexpr int kExitSuccess = 0;
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+
+// Rounds of the communication loop after opening: the default and the most.
+constexpr int kDefaultRounds = 3;
+constexpr int kMostRounds = 1000;
+constexpr auto kLoopPeriod = std::chrono::milliseconds(10);
+constexpr auto kLoopWait = std::chrono::seconds(10);
+
+// A registered plug-in as the host loads it. The library goes last: the
+// plug-in object and its factory are given back while its code is loaded.
 struct LoadedPlugin {
   RegisteredPlugin registration;
   std::unique_ptr<PluginLibrary> library;
-  IClassFactory* factory = nullptr;
-  IQendPlugin* plugin = nullptr;
+  ComPtr<IClassFactory> factory;
+  ComPtr<IQendPlugin> plugin;
   bool installed = false;
+};
+
+struct OpenOptions {
+  std::string folder;                 // the project folder, absolute
+  std::vector<std::string> switches;  // the host's own ("/USELOGFILE", ...)
+  std::vector<std::string> without;   // interfaces the host lacks
+  bool offline = false;
+  int rounds = kDefaultRounds;
 };
 
 std::string Narrow(BSTR text) { return WideToMultiByte(CP_ACP, BstrToWide(text)); }
 
 // The description of the error information a failing call left, if any.
 std::string TakeErrorDescription() {
-  IErrorInfo* info = nullptr;
-  if (GetErrorInfo(0, &info) != S_OK || info == nullptr) return std::string();
+  ComPtr<IErrorInfo> info;
+  if (GetErrorInfo(0, info.Put()) != S_OK || !info) return std::string();
   BSTR description = nullptr, source = nullptr;
   info->GetDescription(&description);
   info->GetSource(&source);
@@ -47,7 +69,6 @@ std::string TakeErrorDescription() {
   std::string from = Narrow(source);
   SysFreeString(description);
   SysFreeString(source);
-  info->Release();
   return from.empty() ? text : text + " (source " + from + ")";
 }
 
@@ -61,54 +82,132 @@ void PrintReferenceLog(HalvexHost& host, const char* title, std::ostream& out) {
   out << "\n";
 }
 
-void LoadAndInstall(LoadedPlugin& p, HalvexHost& host, HostMainWindow* window, const HalvexContext& context,
-                    const std::vector<const char*>& argv, std::ostream& out) {
+// --- the command line ----------------------------------------------------------
+
+bool IsLogSwitch(const std::string& text) {
+  std::string t = UpperCase(text);
+  t.erase(0, t.find_first_not_of(" \t"));
+  t.erase(t.find_last_not_of(" \t") + 1);
+  return t == "/USELOGFILE";
+}
+
+// Reads the options after the project folder; false (with the message
+// written) for one it does not know.
+bool ReadOpenOptions(const std::vector<std::string>& args, OpenOptions& options, std::ostream& err) {
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--offline") {
+      options.offline = true;
+    } else if (a == "--without" && i + 1 < args.size()) {
+      options.without.push_back(args[++i]);
+    } else if (a == "--rounds" && i + 1 < args.size()) {
+      options.rounds = std::max(0, std::min(kMostRounds, std::atoi(args[++i].c_str())));
+    } else if (!a.empty() && a[0] == '/') {
+      options.switches.push_back(a);
+    } else {
+      err << "halvex open: unknown option \"" << a << "\" (host switches start with '/')\n";
+      return false;
+    }
+  }
+  std::error_code ec;
+  options.folder = std::filesystem::absolute(args[0], ec).lexically_normal().string();
+  while (options.folder.size() > 1 && options.folder.back() == '/') options.folder.pop_back();
+  return true;
+}
+
+// Hides the interfaces the host is to lack and opens the project; answers
+// the exit code of a failure (with the message written), or success.
+int PrepareHost(HalvexHost& host, const OpenOptions& options, std::ostream& err) {
+  for (const std::string& name : options.without) {
+    if (host.SetInterfaceHidden(name, true)) continue;
+    err << "halvex open: the host has no interface \"" << name << "\"\n";
+    return kExitUsage;
+  }
+  try {
+    host.OpenProject(options.folder);
+  } catch (const HostProjectError& e) {
+    err << "halvex: " << e.what() << "\n";
+    return kExitFailure;
+  }
+  return kExitSuccess;
+}
+
+void PrintProject(const HalvexHost& host, const OpenOptions& options, const HalvexContext& context, std::ostream& out) {
+  const HostProject& project = host.Project();
+  out << "project \"" << project.name << "\" in " << project.folder << "\n";
+  out << "  global folder " << host.GlobalFolder() << ", CPM " << project.cpm << ", language " << project.language
+      << ", " << project.variables.size() << " variable(s), " << project.panels.size() << " operator panel(s)\n";
+  out << "registry: " << RegistryStore::Path() << "\n";
+  for (const std::string& name : options.without) out << "host without " << name << "\n";
+  if (std::any_of(options.switches.begin(), options.switches.end(), IsLogSwitch))
+    out << "trace log: " << std::filesystem::path(context.exePath).parent_path().string() << "/plugins.log\n";
+}
+
+// --- loading and installing --------------------------------------------------------
+
+// Loads the library and hands it the host's command line; false when it
+// cannot be loaded.
+bool LoadLibrary(LoadedPlugin& p, HostMainWindow* window, const HalvexContext& context,
+                 const std::vector<const char*>& argv, std::ostream& out) {
   out << "plug-in " << p.registration.clsid << " " << p.registration.progId << "\n";
   out << "  library: " << p.registration.library << "\n";
   p.library = std::make_unique<PluginLibrary>();
   if (!p.library->Load(p.registration.library)) {
     out << "  not loaded: " << p.library->Error() << "\n";
-    return;
+    return false;
   }
   // The library's start-up must not take the host's application state away.
   Application->SetExeName(context.exePath);
   Application->SetMainForm(window);
   if (p.library->setHostCommandLine) p.library->setHostCommandLine(static_cast<int>(argv.size()), argv.data());
+  return true;
+}
+
+// The plug-in object through the library's class factory; false when the
+// library does not make one.
+bool CreatePluginObject(LoadedPlugin& p, std::ostream& out) {
   if (p.library->getClassObject == nullptr) {
     out << "  not a COM server: no DllGetClassObject\n";
-    return;
+    return false;
   }
   CLSID clsid;
   if (!StringToGuid(p.registration.clsid, clsid)) {
     out << "  malformed class id in the registry\n";
-    return;
+    return false;
   }
-  HRESULT hr = p.library->getClassObject(clsid, IID_IClassFactory, reinterpret_cast<void**>(&p.factory));
-  if (FAILED(hr) || p.factory == nullptr) {
+  HRESULT hr = p.library->getClassObject(clsid, IID_IClassFactory, p.factory.PutVoid());
+  if (FAILED(hr) || !p.factory) {
     out << "  DllGetClassObject: " << ResultText(hr) << "\n";
-    p.factory = nullptr;
-    return;
+    p.factory.Reset();
+    return false;
   }
-  hr = p.factory->CreateInstance(nullptr, IID_IQendPlugin, reinterpret_cast<void**>(&p.plugin));
-  if (FAILED(hr) || p.plugin == nullptr) {
+  hr = p.factory->CreateInstance(nullptr, IID_IQendPlugin, p.plugin.PutVoid());
+  if (FAILED(hr) || !p.plugin) {
     out << "  CreateInstance(IQendPlugin): " << ResultText(hr) << "\n";
-    p.plugin = nullptr;
-    return;
+    p.plugin.Reset();
+    return false;
   }
+  return true;
+}
+
+void PrintNameAndVersion(IQendPlugin& plugin, std::ostream& out) {
   char* name = nullptr;
   HostLong value = 0, version = 0;
-  if (SUCCEEDED(p.plugin->GetPluginName(&name, &value)) && name != nullptr) out << "  name: " << name << "\n";
+  if (SUCCEEDED(plugin.GetPluginName(&name, &value)) && name != nullptr) out << "  name: " << name << "\n";
   CoTaskMemFree(name);
-  if (SUCCEEDED(p.plugin->GetPluginVersion(&version))) {
+  if (SUCCEEDED(plugin.GetPluginVersion(&version))) {
     char text[64];
     std::snprintf(text, sizeof text, "  version: %u.%u (0x%08X)\n", (static_cast<unsigned>(version) >> 24) & 0xFF,
                   (static_cast<unsigned>(version) >> 16) & 0xFF, static_cast<unsigned>(version));
     out << text;
   }
-  // The plug-in releases the host reference it gets once on success.
-  host.Object()->AddRef();
+}
+
+void Install(LoadedPlugin& p, HalvexHost& host, HostMainWindow* window, std::ostream& out) {
+  // The plug-in takes over a reference to the host object of its own.
+  IUnknown* handed = ComPtr<IUnknown>(host.Object()).Detach();
   host.ClearReferenceLog();
-  hr = p.plugin->InstallPlugin(host.Object(), window);
+  HRESULT hr = p.plugin->InstallPlugin(handed, window);
   out << "  InstallPlugin: " << ResultText(hr) << "\n";
   PrintReferenceLog(host, "host interfaces taken (+) and given back (-)", out);
   if (FAILED(hr)) {
@@ -119,7 +218,16 @@ void LoadAndInstall(LoadedPlugin& p, HalvexHost& host, HostMainWindow* window, c
   p.installed = true;
 }
 
-void PrintState(HalvexHost& host, HostMainWindow* window, std::ostream& out) {
+void LoadAndInstall(LoadedPlugin& p, HalvexHost& host, HostMainWindow* window, const HalvexContext& context,
+                    const std::vector<const char*>& argv, std::ostream& out) {
+  if (!LoadLibrary(p, window, context, argv, out) || !CreatePluginObject(p, out)) return;
+  PrintNameAndVersion(*p.plugin, out);
+  Install(p, host, window, out);
+}
+
+// --- what the host saw -----------------------------------------------------------
+
+void PrintLoopAndPlc(HalvexHost& host, std::ostream& out) {
   out << "communication loop:";
   std::vector<CommLoop::Registration> regs = host.Loop().Registrations();
   if (regs.empty()) out << " no callbacks";
@@ -132,15 +240,23 @@ void PrintState(HalvexHost& host, HostMainWindow* window, std::ostream& out) {
   out << "PLC file system:";
   for (const std::string& path : host.Plc().Files().List()) out << " " << path;
   out << "\n";
-
   out << "subscriptions: project " << host.Events().SinkCount(IID_IQendProjectEvents) << ", desktop "
       << host.Events().SinkCount(IID_IQendDesktopEvents) << ", CPM " << host.Events().SinkCount(IID_IQendCpmEvents)
       << ", communication state " << host.Events().SinkCount(IID_IHalvexCommStateEvent) << ", compiler "
       << host.Events().SinkCount(IID_IQendCompilerEvents) << ", online backup "
       << host.Events().SinkCount(IID_IHalvexOnlinePlcBackupEvent) << "\n";
+}
 
+// Each line under its heading, or "(none)".
+void PrintSection(const char* heading, const std::vector<std::string>& lines, std::ostream& out) {
+  out << heading << ":\n";
+  if (lines.empty()) out << "  (none)\n";
+  for (const std::string& line : lines) out << "  " << line << "\n";
+}
+
+void PrintMenus(HostMenu& menu, std::ostream& out) {
   out << "menu entries:\n";
-  std::vector<HostMenuCommand> commands = host.Menu().Commands();
+  std::vector<HostMenuCommand> commands = menu.Commands();
   if (commands.empty()) out << "  (none)\n";
   for (const HostMenuCommand& c : commands) {
     out << "  command " << c.id << " \"" << c.name << "\" caption \"" << c.caption << "\" image " << c.imageIndex;
@@ -148,169 +264,107 @@ void PrintState(HalvexHost& host, HostMainWindow* window, std::ostream& out) {
     if (c.onToolbar) out << ", on toolbar " << c.toolbar;
     out << "\n";
   }
-  for (const HostHelpEntry& h : host.Menu().HelpEntries())
+  for (const HostHelpEntry& h : menu.HelpEntries())
     out << "  help entry in menu " << h.menuNumber << ": \"" << h.name << "\""
         << (h.madeByHost ? " (item made by the host)" : "") << "\n";
-  out << "  bitmaps added: " << host.Menu().BitmapCount();
-  for (const HostMenuBitmap& b : host.Menu().Bitmaps())
+  out << "  bitmaps added: " << menu.BitmapCount();
+  for (const HostMenuBitmap& b : menu.Bitmaps())
     out << ", " << b.width << "x" << b.height << " as image " << b.imageIndex;
   out << "\n";
-  for (const std::string& line : host.Menu().MenuLines()) out << "  " << line << "\n";
-  out << "tool bar buttons:\n";
-  std::vector<std::string> toolbars = host.Menu().ToolbarLines();
-  if (toolbars.empty()) out << "  (none)\n";
-  for (const std::string& line : toolbars) out << "  " << line << "\n";
-  out << "help entries:\n";
-  std::vector<std::string> help = host.Menu().HelpMenuLines();
-  if (help.empty()) out << "  (none)\n";
-  for (const std::string& line : help) out << "  " << line << "\n";
+  for (const std::string& line : menu.MenuLines()) out << "  " << line << "\n";
+  PrintSection("tool bar buttons", menu.ToolbarLines(), out);
+  PrintSection("help entries", menu.HelpMenuLines(), out);
+}
 
+void PrintWindowAndMessages(HalvexHost& host, HostMainWindow* window, std::ostream& out) {
   out << "main window: " << window->StatusTexts().size() << " status text(s), " << window->KeepAliveCount()
       << " keep-alive message(s)\n";
   for (const std::string& s : window->StatusTexts()) out << "  status: \"" << s << "\"\n";
-
-  out << "messages:\n";
-  if (host.Messages().All().empty()) out << "  (none)\n";
+  std::vector<std::string> messages;
   for (const HostMessageLine& m : host.Messages().All())
-    out << "  " << (m.origin == HostMessageLine::Origin::Compiler ? "compiler: " : "")
-        << (m.source.empty() ? "" : "[" + m.source + "] ") << m.text << "\n";
-
+    messages.push_back((m.origin == HostMessageLine::Origin::Compiler ? "compiler: " : "") +
+                       (m.source.empty() ? "" : "[" + m.source + "] ") + m.text);
+  PrintSection("messages", messages, out);
   std::vector<std::string> ide = host.Ide().Calls();
-  if (!ide.empty()) {
-    out << "IDE calls:\n";
-    for (const std::string& c : ide) out << "  " << c << "\n";
-  }
+  if (!ide.empty()) PrintSection("IDE calls", ide, out);
   out << "project files:";
   for (const HostProjectFile& f : host.Files().Files()) out << " " << f.name;
   out << "\n";
 }
 
-}  // namespace
+void PrintState(HalvexHost& host, HostMainWindow* window, std::ostream& out) {
+  PrintLoopAndPlc(host, out);
+  PrintMenus(host.Menu(), out);
+  PrintWindowAndMessages(host, window, out);
+}
 
-int RunOpen(const HalvexContext& context, const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  if (args.empty()) {
-    err << "halvex open: missing PROJECT (a folder holding halvex.prj)\n";
-    return 2;
-  }
-  std::vector<std::string> switches;
-  std::vector<std::string> without;
-  bool offline = false;
-  int rounds = 3;
-  for (std::size_t i = 1; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (a == "--offline") {
-      offline = true;
-    } else if (a == "--without" && i + 1 < args.size()) {
-      without.push_back(args[++i]);
-    } else if (a == "--rounds" && i + 1 < args.size()) {
-      rounds = std::max(0, std::min(1000, std::atoi(args[++i].c_str())));
-    } else if (!a.empty() && a[0] == '/') {
-      switches.push_back(a);
-    } else {
-      err << "halvex open: unknown option \"" << a << "\" (host switches start with '/')\n";
-      return 2;
-    }
-  }
+// --- the project's life --------------------------------------------------------------
 
-  SetClockMode(ClockMode::Real);
-  HalvexHost host;
-  for (const std::string& name : without)
-    if (!host.SetInterfaceHidden(name, true)) {
-      err << "halvex open: the host has no interface \"" << name << "\"\n";
-      return 2;
-    }
-  std::error_code ec;
-  std::string folder = std::filesystem::absolute(args[0], ec).lexically_normal().string();
-  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-  try {
-    host.OpenProject(folder);
-  } catch (const HostProjectError& e) {
-    err << "halvex: " << e.what() << "\n";
-    return 1;
-  }
+// Prints the events raised since `logStart`.
+void PrintEventsSince(HalvexHost& host, std::size_t logStart, std::ostream& out) {
+  std::vector<std::string> log = host.Events().Log();
+  for (std::size_t i = logStart; i < log.size(); ++i) out << "  " << log[i] << "\n";
+}
 
-  HostMainWindow* window = new HostMainWindow(Application);
-  window->SetName("HalvexMainForm");
-  Application->SetExeName(context.exePath);
-  Application->SetMainForm(window);
-  host.SetMainWindow(window);
-  host.Plc().SetOnline(!offline);
-
-  const HostProject& project = host.Project();
-  out << "project \"" << project.name << "\" in " << project.folder << "\n";
-  out << "  global folder " << host.GlobalFolder() << ", CPM " << project.cpm << ", language " << project.language
-      << ", " << project.variables.size() << " variable(s), " << project.panels.size() << " operator panel(s)\n";
-  out << "registry: " << RegistryStore::Path() << "\n";
-  for (const std::string& name : without) out << "host without " << name << "\n";
-  bool logOn = std::any_of(switches.begin(), switches.end(), [](const std::string& s) {
-    std::string t = UpperCase(s);
-    t.erase(0, t.find_first_not_of(" \t"));
-    t.erase(t.find_last_not_of(" \t") + 1);
-    return t == "/USELOGFILE";
-  });
-  if (logOn) out << "trace log: " << std::filesystem::path(context.exePath).parent_path().string() << "/plugins.log\n";
-
-  std::vector<const char*> argv{context.exePath.c_str()};
-  for (const std::string& s : switches) argv.push_back(s.c_str());
-
-  host.Loop().Start(std::chrono::milliseconds(10));
-  std::vector<LoadedPlugin> plugins;
-  for (const RegisteredPlugin& r : RegisteredPlugins()) plugins.push_back({r, nullptr, nullptr, nullptr, false});
-  if (plugins.empty()) out << "no plug-ins registered\n";
-  for (LoadedPlugin& p : plugins) LoadAndInstall(p, host, window, context, argv, out);
-
-  // The desktop the host saved for this project last time.
-  std::string desktopFile =
-      context.home + "/desktop-" + (IsSafeFileName(project.name) ? project.name : "project") + ".txt";
-  if (host.Desktop().Load(desktopFile))
-    out << "desktop: " << host.Desktop().values.size() << " entr" << (host.Desktop().values.size() == 1 ? "y" : "ies")
-        << " from " << desktopFile << "\n";
-
+// The events of opening, then `rounds` rounds of the communication loop and
+// the host work they posted.
+void RunOpening(HalvexHost& host, int rounds, std::ostream& out) {
   out << "events of opening:\n";
   std::size_t logStart = host.Events().Log().size();
   host.RaiseOpeningEvents();
   Application->ProcessMessages();
-  host.Loop().WaitForRounds(host.Loop().Rounds() + static_cast<std::uint64_t>(rounds), std::chrono::seconds(10));
+  host.Loop().WaitForRounds(host.Loop().Rounds() + static_cast<std::uint64_t>(rounds), kLoopWait);
   Application->ProcessMessages();
   host.ProcessHostEvents();
-  std::vector<std::string> log = host.Events().Log();
-  for (std::size_t i = logStart; i < log.size(); ++i) out << "  " << log[i] << "\n";
+  PrintEventsSince(host, logStart, out);
+}
 
-  PrintState(host, window, out);
-
+// The events of closing and the desktop saved for the next run.
+void RunClosing(HalvexHost& host, const std::string& desktopFile, std::ostream& out) {
   out << "closing:\n";
-  logStart = host.Events().Log().size();
+  std::size_t logStart = host.Events().Log().size();
   bool mayClose = true;
   host.RaiseClosingEvents(&mayClose);
   Application->ProcessMessages();
-  log = host.Events().Log();
-  for (std::size_t i = logStart; i < log.size(); ++i) out << "  " << log[i] << "\n";
+  PrintEventsSince(host, logStart, out);
   if (!mayClose) out << "  a plug-in asked to keep the project open; the host closes it at the end of the run\n";
+  std::size_t entries = host.Desktop().values.size();
   if (host.Desktop().Save(desktopFile))
-    out << "desktop saved: " << host.Desktop().values.size() << " entr"
-        << (host.Desktop().values.size() == 1 ? "y" : "ies") << "\n";
+    out << "desktop saved: " << entries << " entr" << (entries == 1 ? "y" : "ies") << "\n";
   else
     out << "desktop not saved: cannot write " << desktopFile << "\n";
+}
 
-  int status = 0;
+// The desktop the host saved for this project last time.
+void LoadDesktop(HalvexHost& host, const std::string& desktopFile, std::ostream& out) {
+  if (!host.Desktop().Load(desktopFile)) return;
+  std::size_t entries = host.Desktop().values.size();
+  out << "desktop: " << entries << " entr" << (entries == 1 ? "y" : "ies") << " from " << desktopFile << "\n";
+}
+
+// Uninstalls every plug-in that was made (a failed installation keeps what
+// it took before the failure; the removal gives that back); fails when one
+// was not installed.
+int UninstallAll(std::vector<LoadedPlugin>& plugins, HalvexHost& host, std::ostream& out) {
+  int status = kExitSuccess;
   for (LoadedPlugin& p : plugins) {
-    if (p.plugin == nullptr) {
-      status = 1;
+    if (!p.plugin) {
+      status = kExitFailure;
       continue;
     }
-    // A failed installation keeps what it took before the failure; the
-    // removal gives that back.
     host.ClearReferenceLog();
     out << "UninstallPlugin: " << ResultText(p.plugin->UninstallPlugin()) << "\n";
     PrintReferenceLog(host, "host interfaces taken (+) and given back (-)", out);
-    if (!p.installed) status = 1;
+    if (!p.installed) status = kExitFailure;
   }
   out << "menus after removal:\n";
   for (const std::string& line : host.Menu().MenuLines()) out << "  " << line << "\n";
   for (const std::string& line : host.Menu().ToolbarLines()) out << "  " << line << "\n";
-  host.Loop().Stop();
-  host.CloseProject();
+  return status;
+}
 
+// Fails when a plug-in kept a host reference or gave one back too often.
+int CheckReferencesGivenBack(HalvexHost& host, std::ostream& out) {
   std::vector<std::string> held;
   for (const HalvexHost::ReferenceCount& r : host.References())
     if (r.count != 0) held.push_back(r.name + " " + std::to_string(r.count));
@@ -318,38 +372,103 @@ int RunOpen(const HalvexContext& context, const std::vector<std::string>& args, 
   if (held.empty()) out << "none\n";
   for (std::size_t i = 0; i < held.size(); ++i) out << held[i] << (i + 1 < held.size() ? ", " : "\n");
   if (host.OverReleases() != 0) out << "references released too often: " << host.OverReleases() << "\n";
-  if (!held.empty() || host.OverReleases() != 0) status = 1;
-  // What a plug-in left behind is let go while its code is still loaded.
+  return held.empty() && host.OverReleases() == 0 ? kExitSuccess : kExitFailure;
+}
+
+// What a plug-in left behind is let go while its code is still loaded; fails
+// when there was any.
+int ReleaseLeftovers(HalvexHost& host, std::ostream& out) {
   std::size_t leftCommands = host.Menu().Commands().size();
   host.Menu().ReleaseAll();
   int leftItems = host.Menu().RemoveForeignItems();
   std::size_t leftSubscriptions = host.Events().EndAllSubscriptions();
-  if (leftCommands || leftItems || leftSubscriptions) {
-    out << "left by the plug-ins: " << leftCommands << " command(s), " << leftItems << " menu item(s), "
-        << leftSubscriptions << " subscription(s)\n";
-    status = 1;
-  }
+  if (leftCommands == 0 && leftItems == 0 && leftSubscriptions == 0) return kExitSuccess;
+  out << "left by the plug-ins: " << leftCommands << " command(s), " << leftItems << " menu item(s), "
+      << leftSubscriptions << " subscription(s)\n";
+  return kExitFailure;
+}
 
+// Gives back the plug-in objects and factories, then asks each library
+// whether it may go and unloads it when it answers S_OK.
+void UnloadAll(std::vector<LoadedPlugin>& plugins, std::ostream& out) {
   for (LoadedPlugin& p : plugins) {
-    if (p.plugin) p.plugin->Release();
-    if (p.factory) p.factory->Release();
-    p.plugin = nullptr;
-    p.factory = nullptr;
-    if (p.library && p.library->Loaded()) {
-      HRESULT hr = p.library->controledDestruction ? p.library->controledDestruction(0)
-                                                   : (p.library->canUnloadNow ? p.library->canUnloadNow() : S_FALSE);
-      out << "ControledDestruction: " << ResultText(hr);
-      if (hr == S_OK) {
-        p.library->Unload();
-        out << ", library unloaded\n";
-      } else {
-        out << ", library stays loaded\n";
-      }
+    p.plugin.Reset();
+    p.factory.Reset();
+    if (!p.library || !p.library->Loaded()) continue;
+    HRESULT hr = p.library->controledDestruction ? p.library->controledDestruction(0)
+                                                 : (p.library->canUnloadNow ? p.library->canUnloadNow() : S_FALSE);
+    out << "ControledDestruction: " << ResultText(hr);
+    if (hr != S_OK) {
+      out << ", library stays loaded\n";
+      continue;
     }
+    p.library->Unload();
+    out << ", library unloaded\n";
   }
+}
 
-  host.SetMainWindow(nullptr);
-  Application->SetMainForm(nullptr);
-  delete window;
+// The host's main window for the run: the application's main form and the
+// target of the host's posted work while it lives.
+class MainWindowScope {
+ public:
+  MainWindowScope(HalvexHost& host, const HalvexContext& context) : host_(host) {
+    window_->SetName("HalvexMainForm");
+    Application->SetExeName(context.exePath);
+    Application->SetMainForm(window_.get());
+    host_.SetMainWindow(window_.get());
+  }
+  ~MainWindowScope() {
+    host_.SetMainWindow(nullptr);
+    Application->SetMainForm(nullptr);
+  }
+  MainWindowScope(const MainWindowScope&) = delete;
+  MainWindowScope& operator=(const MainWindowScope&) = delete;
+
+  HostMainWindow* Window() const { return window_.get(); }
+
+ private:
+  HalvexHost& host_;
+  std::unique_ptr<HostMainWindow> window_ = std::make_unique<HostMainWindow>(nullptr);
+};
+
+}  // namespace
+
+int RunOpen(const HalvexContext& context, const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (args.empty()) {
+    err << "halvex open: missing PROJECT (a folder holding halvex.prj)\n";
+    return kExitUsage;
+  }
+  OpenOptions options;
+  if (!ReadOpenOptions(args, options, err)) return kExitUsage;
+
+  SetClockMode(ClockMode::Real);
+  HalvexHost host;
+  if (int failed = PrepareHost(host, options, err); failed != kExitSuccess) return failed;
+  // The plug-ins are let go after the main window, which owns their forms.
+  std::vector<LoadedPlugin> plugins;
+  MainWindowScope mainWindow(host, context);
+  host.Plc().SetOnline(!options.offline);
+  PrintProject(host, options, context, out);
+
+  std::vector<const char*> argv{context.exePath.c_str()};
+  for (const std::string& s : options.switches) argv.push_back(s.c_str());
+  host.Loop().Start(kLoopPeriod);
+  for (const RegisteredPlugin& r : RegisteredPlugins()) plugins.push_back({r, nullptr, nullptr, nullptr, false});
+  if (plugins.empty()) out << "no plug-ins registered\n";
+  for (LoadedPlugin& p : plugins) LoadAndInstall(p, host, mainWindow.Window(), context, argv, out);
+
+  const std::string& name = host.Project().name;
+  const std::string desktopFile = context.home + "/desktop-" + (IsSafeFileName(name) ? name : "project") + ".txt";
+  LoadDesktop(host, desktopFile, out);
+  RunOpening(host, options.rounds, out);
+  PrintState(host, mainWindow.Window(), out);
+  RunClosing(host, desktopFile, out);
+
+  int status = UninstallAll(plugins, host, out);
+  host.Loop().Stop();
+  host.CloseProject();
+  status = std::max(status, CheckReferencesGivenBack(host, out));
+  status = std::max(status, ReleaseLeftovers(host, out));
+  UnloadAll(plugins, out);
   return status;
 }

@@ -7,7 +7,7 @@
 
 namespace {
 
-std::atomic<SimulatedPlc*> g_sendPlc{nullptr};
+std::atomic<SimulatedPlc*> gSendPlc{nullptr};
 
 const void* KeyOf(CommLoopCallbackFunction callback) {
   return reinterpret_cast<const void*>(reinterpret_cast<std::uintptr_t>(callback));
@@ -15,11 +15,11 @@ const void* KeyOf(CommLoopCallbackFunction callback) {
 
 }  // namespace
 
-void SetSendFunctionPlc(SimulatedPlc* plc) { g_sendPlc.store(plc, std::memory_order_release); }
+void SetSendFunctionPlc(SimulatedPlc* plc) { gSendPlc.store(plc, std::memory_order_release); }
 
 HRESULT HostSendToPlc(std::uint32_t zero, std::uint32_t service, std::uint32_t requestLength, const void* request,
                       std::uint32_t* replyLength, void* reply) {
-  SimulatedPlc* plc = g_sendPlc.load(std::memory_order_acquire);
+  SimulatedPlc* plc = gSendPlc.load(std::memory_order_acquire);
   if (plc == nullptr) return E_UNEXPECTED;
   return plc->Send(zero, service, requestLength, static_cast<const std::uint8_t*>(request), replyLength,
                    static_cast<std::uint8_t*>(reply));

@@ -21,18 +21,14 @@ HRESULT HostEventSource::FindConnectionPoint(REFIID iid, IConnectionPoint** poin
 }
 
 std::size_t HostEventSource::SinkCount(REFIID eventIid) const {
-  TConnectionPoint* p = points_.Find(eventIid);
+  ConnectionPoint* p = points_.Find(eventIid);
   return p ? p->SinkCount() : 0;
 }
 
 ULONG HostEventSource::PointReferences() const {
   // Each point keeps one reference of its own (the list's).
   ULONG total = 0;
-  for (TConnectionPoint* p : points_.Points()) {
-    p->AddRef();
-    ULONG count = p->Release();
-    total += count > 1 ? count - 1 : 0;
-  }
+  for (ConnectionPoint* p : points_.Points()) total += p->References() - 1;
   return total;
 }
 
@@ -45,7 +41,7 @@ void HostEventSource::Record(const std::string& event, HRESULT result, std::size
 
 std::size_t HostEventSource::EndAllSubscriptions() {
   std::size_t count = 0;
-  for (TConnectionPoint* p : points_.Points()) {
+  for (ConnectionPoint* p : points_.Points()) {
     count += p->SinkCount();
     p->UnadviseAll();
   }
@@ -59,15 +55,14 @@ std::vector<std::string> HostEventSource::Log() const {
 
 template <class I, class F>
 HRESULT HostEventSource::Raise(REFIID eventIid, const std::string& event, F&& call) {
-  TConnectionPoint* point = points_.Find(eventIid);
+  ConnectionPoint* point = points_.Find(eventIid);
   HRESULT first = S_OK;
   std::size_t count = 0;
   if (point != nullptr) {
-    // Sinks() hands out each sink, asked as the event interface, with a reference.
-    for (IUnknown* sink : point->Sinks()) {
-      HRESULT hr = call(static_cast<I*>(static_cast<void*>(sink)));
+    // Sinks() hands out each sink as it subscribed: asked as the event interface.
+    for (const ComPtr<IUnknown>& sink : point->Sinks()) {
+      HRESULT hr = call(static_cast<I*>(static_cast<void*>(sink.Get())));
       if (FAILED(hr) && SUCCEEDED(first)) first = hr;
-      sink->Release();
       ++count;
     }
   }
@@ -179,23 +174,21 @@ HRESULT HostEventSource::LinkingExtendedProgMap(std::uint32_t statusWindow, int*
   int count = 0;
   HRESULT hr = Raise<IQendCompilerEvents>(
       IID_IQendCompilerEvents, "IQendCompilerEventsExt1::OnLinkingExtendedProgMap", [&](IQendCompilerEvents* s) {
-        IQendCompilerEventsExt1* ext = nullptr;
-        if (FAILED(s->QueryInterface(IID_IQendCompilerEventsExt1, reinterpret_cast<void**>(&ext))) || ext == nullptr)
+        ComPtr<IQendCompilerEventsExt1> ext;
+        if (FAILED(s->QueryInterface(IID_IQendCompilerEventsExt1, ext.PutVoid())) || !ext)
           return S_OK;  // a sink without the extension is not asked
         ++count;
-        HRESULT r = ext->OnLinkingExtendedProgMap(statusWindow, 0, 0, 0, 0, 0);
-        ext->Release();
-        return r;
+        return ext->OnLinkingExtendedProgMap(statusWindow, 0, 0, 0, 0, 0);
       });
   if (reached) *reached = count;
   return hr;
 }
 
 HRESULT HostEventSource::OnlineBackup(IHalvexOnlinePlcBackup* backup) {
-  return Raise<IHalvexOnlinePlcBackupEvent>(IID_IHalvexOnlinePlcBackupEvent,
-                                            "IHalvexOnlinePlcBackupEvent::AddFileToOnlinePlcBackup",
-                                            [&](IHalvexOnlinePlcBackupEvent* s) {
-                                              backup->AddRef();  // the sink releases it once
-                                              return s->AddFileToOnlinePlcBackup(backup);
-                                            });
+  return Raise<IHalvexOnlinePlcBackupEvent>(
+      IID_IHalvexOnlinePlcBackupEvent, "IHalvexOnlinePlcBackupEvent::AddFileToOnlinePlcBackup",
+      [&](IHalvexOnlinePlcBackupEvent* s) {
+        // The sink gets a reference of its own and releases it.
+        return s->AddFileToOnlinePlcBackup(ComPtr<IHalvexOnlinePlcBackup>(backup).Detach());
+      });
 }

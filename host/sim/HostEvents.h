@@ -13,6 +13,7 @@
 #include "host/api/HostEvents.h"
 #include "host/api/ProjectEvents.h"
 #include "host/sim/HostInterface.h"
+#include "platform/com/ComPtr.h"
 #include "platform/com/ConnectionPoints.h"
 
 class HostEventSource final : public HostInterface<IConnectionPointContainer> {
@@ -22,7 +23,7 @@ class HostEventSource final : public HostInterface<IConnectionPointContainer> {
   HRESULT EnumConnectionPoints(IEnumConnectionPoints** points) override;
   HRESULT FindConnectionPoint(REFIID iid, IConnectionPoint** point) override;
 
-  TConnectionPoint* Point(REFIID eventIid) const { return points_.Find(eventIid); }
+  ConnectionPoint* Point(REFIID eventIid) const { return points_.Find(eventIid); }
   // Subscribers of a point (0 for an unknown one).
   std::size_t SinkCount(REFIID eventIid) const;
   // References the plug-in holds on the points (found and not released).
@@ -65,7 +66,7 @@ class HostEventSource final : public HostInterface<IConnectionPointContainer> {
   template <class I, class F>
   HRESULT Raise(REFIID eventIid, const std::string& event, F&& call);
 
-  TConnectionPointList points_;
+  ConnectionPointList points_;
   mutable std::mutex mutex_;
   std::vector<std::string> log_;
 };

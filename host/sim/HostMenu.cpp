@@ -5,12 +5,21 @@
 
 #include "host/api/HostEvents.h"
 
+namespace {
+
+// The host menu that gets the plug-ins' commands, and the size of the
+// pictures in the host's menus and tool bars.
+constexpr HostLong kPluginsMenuNumber = 8;
+constexpr int kMenuImageSize = 16;
+
+}  // namespace
+
 HostMenu::~HostMenu() { ReleaseAll(); }
 
 TImageList* HostMenu::ImagesLocked() {
   if (!images_) {
     images_ = std::make_unique<TImageList>(nullptr);
-    images_->SetSize(16, 16);
+    images_->SetSize(kMenuImageSize, kMenuImageSize);
   }
   return images_.get();
 }
@@ -35,21 +44,25 @@ TToolBar* HostMenu::ToolBar(HostLong toolbarNumber) {
   return ToolBarLocked(toolbarNumber);
 }
 
-void HostMenu::FreeControls(HostMenuCommand& command) {
-  if (command.item) {
-    hostItems_.erase(command.item);
-    delete command.item;  // leaves its menu
-    command.item = nullptr;
-  }
-  delete command.button;  // leaves its tool bar
-  command.button = nullptr;
+std::unique_ptr<TMenuItem> HostMenu::MakeItem(const std::string& caption) {
+  auto item = std::make_unique<TMenuItem>(nullptr);
+  item->SetCaption(caption);
+  hostItems_.insert(item.get());
+  return item;
 }
 
-TMenuItem* HostMenu::MakeItem(const std::string& caption) {
-  TMenuItem* item = new TMenuItem(nullptr);
-  item->SetCaption(caption);
-  hostItems_.insert(item);
-  return item;
+std::vector<HostMenu::Command> HostMenu::TakeCommandsLocked(HostLong id, bool all) {
+  std::vector<Command> taken;
+  for (auto it = commands_.begin(); it != commands_.end();) {
+    if (!all && it->info.id != id) {
+      ++it;
+      continue;
+    }
+    hostItems_.erase(it->item.get());
+    taken.push_back(std::move(*it));
+    it = commands_.erase(it);
+  }
+  return taken;
 }
 
 TMenuItem* HostMenu::TopMenu(HostLong menuNumber) {
@@ -60,15 +73,16 @@ TMenuItem* HostMenu::TopMenu(HostLong menuNumber) {
   }
   for (auto& [number, item] : topMenus_)
     if (number == menuNumber) return item;
-  std::string caption = menuNumber == 8                ? "Plug-ins"
-                        : menuNumber == HOST_MENU_HELP ? "Help"
-                                                       : "Menu " + std::to_string(menuNumber);
-  TMenuItem* top = MakeItem(caption);
+  std::string caption = menuNumber == kPluginsMenuNumber ? "Plug-ins"
+                        : menuNumber == HOST_MENU_HELP   ? "Help"
+                                                         : "Menu " + std::to_string(menuNumber);
+  // The main menu owns its items, the help menu its own two.
+  TMenuItem* top = MakeItem(caption).release();
   mainMenu_->Items()->Add(top);
   topMenus_.emplace_back(menuNumber, top);
   if (menuNumber == HOST_MENU_HELP) {
-    top->Add(MakeItem("Contents"));
-    top->Add(MakeItem("About Halvex"));
+    top->Add(MakeItem("Contents").release());
+    top->Add(MakeItem("About Halvex").release());
   }
   return top;
 }
@@ -100,7 +114,8 @@ HRESULT HostMenu::AddHelpItem(HostLong menuNumber, const char* name, TMenuItem**
   TMenuItem* top = TopMenu(menuNumber);
   bool made = *item == nullptr;
   if (!made && (*item)->Parent() != nullptr) return (*item)->Parent() == top ? S_FALSE : E_INVALIDARG;
-  if (made) *item = MakeItem(name);
+  // An item the host makes belongs to the menu it hangs in.
+  if (made) *item = MakeItem(name).release();
   top->Add(*item);
   help_.push_back({menuNumber, name, made});
   return S_OK;
@@ -110,95 +125,97 @@ HRESULT HostMenu::RegisterCommand(const char* name, const char* caption, HostLon
                                   IUnknown* sink, VARIANT_BOOL flag, HostLong* commandId) {
   if (commandId == nullptr || name == nullptr || caption == nullptr) return E_POINTER;
   if (sink == nullptr) return E_INVALIDARG;
-  sink->AddRef();
   std::lock_guard<std::mutex> lock(mutex_);
-  HostMenuCommand c;
-  c.id = nextId_++;
-  c.name = name;
-  c.caption = caption;
-  c.value = value;
-  c.imageIndex = imageIndex;
-  c.sink = sink;
-  c.flag = flag != VARIANT_FALSE;
-  commands_.push_back(c);
-  *commandId = c.id;
+  Command c;
+  c.info.id = nextId_++;
+  c.info.name = name;
+  c.info.caption = caption;
+  c.info.value = value;
+  c.info.imageIndex = imageIndex;
+  c.info.flag = flag != VARIANT_FALSE;
+  c.sink = ComPtr<IUnknown>(sink);
+  *commandId = c.info.id;
+  commands_.push_back(std::move(c));
   return S_OK;
 }
 
-HostMenuCommand* HostMenu::Find(HostLong id) {
-  for (HostMenuCommand& c : commands_)
-    if (c.id == id) return &c;
+HostMenu::Command* HostMenu::Find(HostLong id) {
+  for (Command& c : commands_)
+    if (c.info.id == id) return &c;
   return nullptr;
+}
+
+void HostMenu::HangInMenu(Command& c, HostLong menu, HostLong position) {
+  TMenuItem* top = TopMenu(menu);
+  const HostLong commandId = c.info.id;
+  if (!c.item) {
+    c.item = MakeItem(c.info.caption);
+    c.item->ImageIndex = c.info.imageIndex;
+    c.item->OnClick = [this, commandId](TObject*) { Choose(commandId); };
+  } else {
+    c.item->Parent()->Remove(c.item.get());
+  }
+  top->Insert(std::max<HostLong>(0, std::min<HostLong>(position, top->Count())), c.item.get());
+  c.info.item = c.item.get();
+  c.info.inMenu = true;
+  c.info.menu = menu;
+  c.info.menuPosition = position;
+}
+
+void HostMenu::PutOnToolbar(Command& c, TToolBar* bar) {
+  if (c.button && c.button->ToolBar() != bar) c.button.reset();
+  if (!c.button) {
+    const HostLong commandId = c.info.id;
+    c.button = std::make_unique<TToolButton>(nullptr);
+    c.button->SetCaption(c.info.caption);
+    c.button->Hint = c.info.caption;
+    c.button->SetImageIndex(c.info.imageIndex);
+    c.button->OnClick = [this, commandId](TObject*) { Choose(commandId); };
+    c.button->SetParent(bar);
+  }
+  c.info.button = c.button.get();
 }
 
 HRESULT HostMenu::PlaceInMenu(HostLong commandId, HostLong menu, HostLong position, VARIANT_BOOL, TMenuItem** item) {
   if (item == nullptr) return E_POINTER;
   std::lock_guard<std::mutex> lock(mutex_);
-  HostMenuCommand* c = Find(commandId);
   *item = nullptr;
+  Command* c = Find(commandId);
   if (c == nullptr) return E_INVALIDARG;
-  TMenuItem* top = TopMenu(menu);
-  if (c->item == nullptr) {
-    c->item = MakeItem(c->caption);
-    c->item->ImageIndex = c->imageIndex;
-    c->item->OnClick = [this, commandId](TObject*) { Choose(commandId); };
-  } else {
-    c->item->Parent()->Remove(c->item);
-  }
-  top->Insert(std::max<HostLong>(0, std::min<HostLong>(position, top->Count())), c->item);
-  c->inMenu = true;
-  c->menu = menu;
-  c->menuPosition = position;
-  *item = c->item;
+  HangInMenu(*c, menu, position);
+  *item = c->item.get();
   return S_OK;
 }
 
 HRESULT HostMenu::PlaceOnToolbar(HostLong commandId, HostLong toolbar, VARIANT_BOOL, TToolButton** button) {
   if (button == nullptr) return E_POINTER;
   std::lock_guard<std::mutex> lock(mutex_);
-  HostMenuCommand* c = Find(commandId);
   *button = nullptr;
+  Command* c = Find(commandId);
   if (c == nullptr) return E_INVALIDARG;
-  TToolBar* bar = ToolBarLocked(toolbar);
-  if (c->button != nullptr && c->button->ToolBar() != bar) {
-    delete c->button;
-    c->button = nullptr;
-  }
-  if (c->button == nullptr) {
-    // Owned by the bar, so the bar frees the buttons still on it.
-    c->button = new TToolButton(bar);
-    c->button->SetCaption(c->caption);
-    c->button->Hint = c->caption;
-    c->button->SetImageIndex(c->imageIndex);
-    c->button->OnClick = [this, commandId](TObject*) { Choose(commandId); };
-    c->button->SetParent(bar);
-  }
-  c->onToolbar = true;
-  c->toolbar = toolbar;
-  *button = c->button;
+  PutOnToolbar(*c, ToolBarLocked(toolbar));
+  c->info.onToolbar = true;
+  c->info.toolbar = toolbar;
+  *button = c->button.get();
   return S_OK;
 }
 
 HRESULT HostMenu::RemoveCommand(HostLong commandId) {
-  IUnknown* sink = nullptr;
+  // Freed outside the lock: the item's and button's owners are told, and the
+  // sink's release may end the plug-in's object.
+  std::vector<Command> removed;
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    for (auto it = commands_.begin(); it != commands_.end(); ++it)
-      if (it->id == commandId) {
-        sink = it->sink;
-        FreeControls(*it);
-        commands_.erase(it);
-        break;
-      }
+    removed = TakeCommandsLocked(commandId, false);
   }
-  if (sink == nullptr) return E_INVALIDARG;
-  sink->Release();
-  return S_OK;
+  return removed.empty() ? E_INVALIDARG : S_OK;
 }
 
 std::vector<HostMenuCommand> HostMenu::Commands() const {
   std::lock_guard<std::mutex> lock(mutex_);
-  return commands_;
+  std::vector<HostMenuCommand> list;
+  for (const Command& c : commands_) list.push_back(c.info);
+  return list;
 }
 
 std::vector<HostHelpEntry> HostMenu::HelpEntries() const {
@@ -217,33 +234,25 @@ std::vector<HostMenuBitmap> HostMenu::Bitmaps() const {
 }
 
 HRESULT HostMenu::Choose(HostLong commandId) {
-  IUnknown* sink = nullptr;
+  // The sink is called outside the lock, with a reference of the call's own:
+  // the command may be removed while it runs.
+  ComPtr<IUnknown> sink;
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    HostMenuCommand* c = Find(commandId);
+    Command* c = Find(commandId);
     if (c == nullptr) return E_INVALIDARG;
     sink = c->sink;
-    sink->AddRef();
   }
-  IQendMenuEvents* events = nullptr;
-  HRESULT hr = sink->QueryInterface(IID_IQendMenuEvents, reinterpret_cast<void**>(&events));
-  if (SUCCEEDED(hr) && events != nullptr) {
-    hr = events->OnMenuCommand(commandId);
-    events->Release();
-  }
-  sink->Release();
+  ComPtr<IQendMenuEvents> events;
+  HRESULT hr = sink->QueryInterface(IID_IQendMenuEvents, events.PutVoid());
+  if (SUCCEEDED(hr) && events) hr = events->OnMenuCommand(commandId);
   return hr;
 }
 
 void HostMenu::ReleaseAll() {
-  std::vector<HostMenuCommand> left;
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    left.swap(commands_);
-    for (HostMenuCommand& c : left) FreeControls(c);
-  }
-  for (HostMenuCommand& c : left)
-    if (c.sink) c.sink->Release();
+  std::vector<Command> left;
+  std::lock_guard<std::mutex> lock(mutex_);
+  left = TakeCommandsLocked(0, true);
 }
 
 int HostMenu::RemoveForeignItems() {
@@ -258,10 +267,12 @@ int HostMenu::RemoveForeignItems() {
       TMenuItem* child = parent->Items(i);
       if (hostItems_.count(child)) {
         pending.push_back(child);
-      } else {
-        delete child;  // with its sub-items
-        ++removed;
+        continue;
       }
+      // The host takes over what a plug-in left and frees it with its sub-items.
+      parent->Remove(child);
+      std::unique_ptr<TMenuItem> left(child);
+      ++removed;
     }
   }
   return removed;

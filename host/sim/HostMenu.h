@@ -9,7 +9,8 @@
 // "Contents" and "About Halvex"); other numbers are made when first named.
 // A command placed in a menu gets an item the host makes (clicking it runs
 // the command; removing the command frees it); placed on a tool bar, it gets
-// a tool button the host makes on that bar (the same). A help entry hangs the
+// a tool button the host makes on that bar (the same). The host keeps the
+// command's sink (one reference), item and button until the command goes. A help entry hangs the
 // caller's item into the menu, or an item the host makes when the caller
 // gives none. Bitmaps are copied into the host's 16 x 16 image list (the
 // colour of their bottom-left pixel transparent), which the menus and tool
@@ -23,17 +24,18 @@
 
 #include "host/api/IQendMenu.h"
 #include "host/sim/HostInterface.h"
+#include "platform/com/ComPtr.h"
 #include "platform/vcl/ImageList.h"
 #include "platform/vcl/Menus.h"
 #include "platform/vcl/ToolBar.h"
 
+// A registered command as the host lists it.
 struct HostMenuCommand {
   HostLong id = 0;
   std::string name;
   std::string caption;
   HostLong value = 0;
   HostLong imageIndex = -1;
-  IUnknown* sink = nullptr;  // one reference, held until the command is removed
   bool flag = false;
   bool inMenu = false;
   HostLong menu = 0;
@@ -104,21 +106,36 @@ class HostMenu final : public HostInterface<IQendMenu> {
   std::vector<std::string> MenuLines();
 
  private:
-  HostMenuCommand* Find(HostLong id);
-  TMenuItem* MakeItem(const std::string& caption);
+  // A registered command with what the host holds for it; the sink is given
+  // back after the item and button are freed.
+  struct Command {
+    HostMenuCommand info;
+    ComPtr<IUnknown> sink;
+    std::unique_ptr<TMenuItem> item;
+    std::unique_ptr<TToolButton> button;
+  };
+
+  Command* Find(HostLong id);
+  // A new item of the host's, which then hangs in one of its menus.
+  std::unique_ptr<TMenuItem> MakeItem(const std::string& caption);
   TImageList* ImagesLocked();
   TToolBar* ToolBarLocked(HostLong toolbarNumber);
-  // Frees the command's item and button.
-  void FreeControls(HostMenuCommand& command);
+  // Takes the commands out of the list (their items out of the host's
+  // items) for the caller to free outside the lock.
+  std::vector<Command> TakeCommandsLocked(HostLong id, bool all);
+  void HangInMenu(Command& command, HostLong menu, HostLong position);
+  void PutOnToolbar(Command& command, TToolBar* bar);
 
   mutable std::mutex mutex_;
-  std::vector<HostMenuCommand> commands_;
-  std::vector<HostHelpEntry> help_;
   std::vector<HostMenuBitmap> bitmaps_;
+  std::vector<HostHelpEntry> help_;
   HostLong nextId_ = 1001;
+  // The menus and bars come before the commands, so that the commands' items
+  // and buttons are freed first.
   std::unique_ptr<TImageList> images_;
   std::vector<std::pair<HostLong, std::unique_ptr<TToolBar>>> toolBars_;
   std::unique_ptr<TMainMenu> mainMenu_;
   std::vector<std::pair<HostLong, TMenuItem*>> topMenus_;
   std::set<const TMenuItem*> hostItems_;
+  std::vector<Command> commands_;
 };

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <set>
 
@@ -15,6 +16,11 @@
 namespace {
 
 constexpr std::size_t kMaxProjectFile = 1 << 20;
+constexpr std::uint64_t kMaxLanguageId = 0xFFFF;
+constexpr std::uint64_t kMaxSigned = 0x7FFFFFFF;
+constexpr std::uint64_t kMaxUnsigned = 0xFFFFFFFF;
+constexpr std::uint64_t kMaxBitNumber = 7;
+constexpr std::size_t kMaxIdentifier = 64;
 
 class Reader {
  public:
@@ -104,8 +110,8 @@ class Reader {
   }
 
   std::int32_t Signed(const std::string& word, const char* what) const {
-    if (!word.empty() && word[0] == '-') return -static_cast<std::int32_t>(Number(word.substr(1), what, 0x7FFFFFFF));
-    return static_cast<std::int32_t>(Number(word, what, 0x7FFFFFFF));
+    if (!word.empty() && word[0] == '-') return -static_cast<std::int32_t>(Number(word.substr(1), what, kMaxSigned));
+    return static_cast<std::int32_t>(Number(word, what, kMaxSigned));
   }
 
   void Count(const std::vector<std::string>& t, std::size_t min, std::size_t max, const char* usage) const {
@@ -113,89 +119,87 @@ class Reader {
   }
 
   static bool IsIdentifier(const std::string& s) {
-    if (s.empty() || s.size() > 64) return false;
+    if (s.empty() || s.size() > kMaxIdentifier) return false;
     if (!(std::isalpha(static_cast<unsigned char>(s[0])) || s[0] == '_')) return false;
     for (char c : s)
       if (!(std::isalnum(static_cast<unsigned char>(c)) || c == '_')) return false;
     return true;
   }
 
-  void Line(const std::vector<std::string>& t) {
-    if (t.empty()) return;
-    const std::string key = UpperCase(t[0]);
-    if (current_) {
-      if (key == "END") {
-        Count(t, 1, 1, "end");
-        if (current_->members.empty()) Fail(line_, "structure " + current_->name + " has no members");
-        project_.structs.push_back(*current_);
-        current_.reset();
-        return;
-      }
-      if (t.size() < 2) Fail(line_, "expected: MEMBER TYPE (or end)");
-      if (!IsIdentifier(t[0])) Fail(line_, "bad member name \"" + t[0] + "\"");
-      for (const HostStructMember& m : current_->members)
-        if (UpperCase(m.name) == UpperCase(t[0])) Fail(line_, "member " + t[0] + " declared twice");
-      current_->members.push_back({t[0], Join(t, 1)});
-      return;
-    }
-    if (key == "PROJECT") {
-      Count(t, 2, 2, "project NAME");
-      if (t[1].empty()) Fail(line_, "empty project name");
-      project_.name = t[1];
-      sawName_ = true;
-    } else if (key == "GLOBAL") {
-      Count(t, 2, 2, "global FOLDER");
-      if (t[1].empty()) Fail(line_, "empty global folder");
-      project_.globalFolder =
-          std::filesystem::path(t[1][0] == '/' ? t[1] : project_.folder + "/" + t[1]).lexically_normal().string();
-      while (project_.globalFolder.size() > 1 && project_.globalFolder.back() == '/') project_.globalFolder.pop_back();
-    } else if (key == "CPM") {
-      Count(t, 2, 2, "cpm NUMBER");
-      project_.cpm = Signed(t[1], "CPU code");
-    } else if (key == "LANGUAGE") {
-      Count(t, 2, 2, "language LCID");
-      project_.language = static_cast<std::int32_t>(Number(t[1], "language id", 0xFFFF));
-    } else if (key == "FILE") {
-      Count(t, 2, 2, "file NAME");
-      if (t[1].empty() || t[1].find_first_of("|\r\n") != std::string::npos || t[1][0] == '/' ||
-          t[1].find("..") != std::string::npos)
-        Fail(line_, "bad file name \"" + t[1] + "\"");
-      project_.files.push_back(t[1]);
-    } else if (key == "PANEL") {
-      Count(t, 4, 7, "panel RACK POSITION TYPE [NAME [IN [OUT]]]");
-      HostPanelDecl p;
-      p.rack = Signed(t[1], "rack");
-      p.position = Signed(t[2], "position");
-      p.type = t[3];
-      if (t.size() > 4) p.name = t[4];
-      if (t.size() > 5) p.in = t[5];
-      if (t.size() > 6) p.out = t[6];
-      project_.panels.push_back(p);
-    } else if (key == "AREA") {
-      Count(t, 3, 3, "area X|Y|S|R|T SIZE");
-      auto area = PlcAreaOfName(t[1]);
-      if (!area) Fail(line_, "unknown memory area \"" + t[1] + "\" (X, Y, S, R or T)");
-      project_.areaSizes.push_back({*area, Number(t[2], "area size", kPlcAreaMaxSize)});
-    } else if (key == "PLCFILE") {
-      Count(t, 3, 3, "plcfile PLCPATH FILE");
-      bool folder = false;
-      if (!PlcFileSystem::KeyOfPath(t[1], &folder) || folder) Fail(line_, "bad PLC file path \"" + t[1] + "\"");
-      if (!IsSafeRelativePath(t[2])) Fail(line_, "bad file name \"" + t[2] + "\" (relative to the project folder)");
-      project_.plcFiles.push_back({t[1], t[2], line_});
-    } else if (key == "STRUCT") {
-      Count(t, 2, 2, "struct NAME");
-      if (!IsIdentifier(t[1])) Fail(line_, "bad structure name \"" + t[1] + "\"");
-      for (const HostStructType& s : project_.structs)
-        if (UpperCase(s.name) == UpperCase(t[1])) Fail(line_, "structure " + t[1] + " declared twice");
-      current_ = HostStructType{t[1], {}, line_};
-    } else if (key == "END") {
-      Fail(line_, "\"end\" without \"struct\"");
-    } else if (key == "VAR") {
-      Variable(t);
-    } else {
-      Fail(line_, "unknown keyword \"" + t[0] + "\"");
-    }
+  // One line of the file: a keyword and its words, or a member of the
+  // structure being declared.
+  void Line(const std::vector<std::string>& t);
+  void StructMemberLine(const std::vector<std::string>& t);
+
+  void ProjectLine(const std::vector<std::string>& t) {
+    Count(t, 2, 2, "project NAME");
+    if (t[1].empty()) Fail(line_, "empty project name");
+    project_.name = t[1];
+    sawName_ = true;
   }
+
+  void GlobalLine(const std::vector<std::string>& t) {
+    Count(t, 2, 2, "global FOLDER");
+    if (t[1].empty()) Fail(line_, "empty global folder");
+    std::string& global = project_.globalFolder;
+    global = std::filesystem::path(t[1][0] == '/' ? t[1] : project_.folder + "/" + t[1]).lexically_normal().string();
+    while (global.size() > 1 && global.back() == '/') global.pop_back();
+  }
+
+  void CpmLine(const std::vector<std::string>& t) {
+    Count(t, 2, 2, "cpm NUMBER");
+    project_.cpm = Signed(t[1], "CPU code");
+  }
+
+  void LanguageLine(const std::vector<std::string>& t) {
+    Count(t, 2, 2, "language LCID");
+    project_.language = static_cast<std::int32_t>(Number(t[1], "language id", kMaxLanguageId));
+  }
+
+  void FileLine(const std::vector<std::string>& t) {
+    Count(t, 2, 2, "file NAME");
+    if (t[1].empty() || t[1].find_first_of("|\r\n") != std::string::npos || t[1][0] == '/' ||
+        t[1].find("..") != std::string::npos)
+      Fail(line_, "bad file name \"" + t[1] + "\"");
+    project_.files.push_back(t[1]);
+  }
+
+  void PanelLine(const std::vector<std::string>& t) {
+    Count(t, 4, 7, "panel RACK POSITION TYPE [NAME [IN [OUT]]]");
+    HostPanelDecl p;
+    p.rack = Signed(t[1], "rack");
+    p.position = Signed(t[2], "position");
+    p.type = t[3];
+    if (t.size() > 4) p.name = t[4];
+    if (t.size() > 5) p.in = t[5];
+    if (t.size() > 6) p.out = t[6];
+    project_.panels.push_back(p);
+  }
+
+  void AreaLine(const std::vector<std::string>& t) {
+    Count(t, 3, 3, "area X|Y|S|R|T SIZE");
+    auto area = PlcAreaOfName(t[1]);
+    if (!area) Fail(line_, "unknown memory area \"" + t[1] + "\" (X, Y, S, R or T)");
+    project_.areaSizes.push_back({*area, Number(t[2], "area size", kPlcAreaMaxSize)});
+  }
+
+  void PlcFileLine(const std::vector<std::string>& t) {
+    Count(t, 3, 3, "plcfile PLCPATH FILE");
+    bool folder = false;
+    if (!PlcFileSystem::KeyOfPath(t[1], &folder) || folder) Fail(line_, "bad PLC file path \"" + t[1] + "\"");
+    if (!IsSafeRelativePath(t[2])) Fail(line_, "bad file name \"" + t[2] + "\" (relative to the project folder)");
+    project_.plcFiles.push_back({t[1], t[2], line_});
+  }
+
+  void StructLine(const std::vector<std::string>& t) {
+    Count(t, 2, 2, "struct NAME");
+    if (!IsIdentifier(t[1])) Fail(line_, "bad structure name \"" + t[1] + "\"");
+    for (const HostStructType& s : project_.structs)
+      if (UpperCase(s.name) == UpperCase(t[1])) Fail(line_, "structure " + t[1] + " declared twice");
+    current_ = HostStructType{t[1], {}, line_};
+  }
+
+  void EndLine(const std::vector<std::string>&) { Fail(line_, "\"end\" without \"struct\""); }
 
   static std::string Join(const std::vector<std::string>& t, std::size_t from, std::size_t to = std::string::npos) {
     std::string out;
@@ -213,7 +217,7 @@ class Reader {
     HostVariableDecl v;
     v.line = line_;
     if (n >= 2 && UpperCase(t[n - 2]) == "TDI") {
-      v.tdi = Number(t[n - 1], "TDI number", 0xFFFFFFFF);
+      v.tdi = Number(t[n - 1], "TDI number", kMaxUnsigned);
       n -= 2;
     }
     if (n < 5) Fail(line_, std::string("expected: ") + usage);
@@ -226,7 +230,7 @@ class Reader {
     std::string address = t[n - 1];
     std::size_t dot = address.find('.');
     if (dot != std::string::npos) {
-      v.bit = static_cast<int>(Number(address.substr(dot + 1), "bit number", 7));
+      v.bit = static_cast<int>(Number(address.substr(dot + 1), "bit number", kMaxBitNumber));
       address.resize(dot);
     }
     v.offset = Number(address, "offset", kPlcAreaMaxSize - 1);
@@ -235,11 +239,11 @@ class Reader {
 
   // Checks that need the whole file: types, sizes, duplicates.
   void Check() {
-    std::uint32_t sizes[5];
-    PlcMemory defaults;
-    for (PlcArea a : {PlcArea::X, PlcArea::Y, PlcArea::S, PlcArea::R, PlcArea::T})
-      sizes[(static_cast<int>(a) >> 5) - 1] = defaults.AreaSize(a);
-    for (const HostAreaSize& s : project_.areaSizes) sizes[(static_cast<int>(s.area) >> 5) - 1] = s.size;
+    CheckStructs();
+    CheckVariables(AreaSizes());
+  }
+
+  void CheckStructs() const {
     for (const HostStructType& s : project_.structs) {
       try {
         ShapeOfType(s.name, project_.structs);
@@ -247,6 +251,19 @@ class Reader {
         Fail(s.line, "structure " + s.name + ": " + e.what());
       }
     }
+  }
+
+  // The size of each memory area: the PLC's default unless the file sets it.
+  std::map<PlcArea, std::uint32_t> AreaSizes() const {
+    std::map<PlcArea, std::uint32_t> sizes;
+    const PlcMemory defaults;
+    for (PlcArea a : {PlcArea::X, PlcArea::Y, PlcArea::S, PlcArea::R, PlcArea::T}) sizes[a] = defaults.AreaSize(a);
+    for (const HostAreaSize& s : project_.areaSizes) sizes[s.area] = s.size;
+    return sizes;
+  }
+
+  // Names and TDI numbers once each; a known type; inside its area.
+  void CheckVariables(const std::map<PlcArea, std::uint32_t>& areaSizes) {
     std::set<std::string> names;
     std::set<std::uint32_t> tdis;
     for (const HostVariableDecl& v : project_.variables) {
@@ -261,10 +278,16 @@ class Reader {
       }
       if (v.bit >= 0 && !shape->isBit) Fail(v.line, "variable " + v.name + ": only a BOOL can stand at a bit");
       std::uint64_t end = std::uint64_t{v.offset} + (shape->isBit ? 1 : shape->size);
-      if (end > sizes[(static_cast<int>(v.area) >> 5) - 1])
-        Fail(v.line, "variable " + v.name + " leaves memory area " + PlcAreaName(v.area));
+      if (end > areaSizes.at(v.area)) Fail(v.line, "variable " + v.name + " leaves memory area " + PlcAreaName(v.area));
     }
   }
+
+  using LineReader = void (Reader::*)(const std::vector<std::string>&);
+  struct Keyword {
+    const char* name;  // upper case
+    LineReader read;
+  };
+  static const Keyword kKeywords[];
 
   std::string label_;
   HostProject project_;
@@ -272,6 +295,37 @@ class Reader {
   bool sawName_ = false;
   int line_ = 0;
 };
+
+const Reader::Keyword Reader::kKeywords[] = {
+    {"PROJECT", &Reader::ProjectLine},   {"GLOBAL", &Reader::GlobalLine},   {"CPM", &Reader::CpmLine},
+    {"LANGUAGE", &Reader::LanguageLine}, {"FILE", &Reader::FileLine},       {"PANEL", &Reader::PanelLine},
+    {"AREA", &Reader::AreaLine},         {"PLCFILE", &Reader::PlcFileLine}, {"STRUCT", &Reader::StructLine},
+    {"END", &Reader::EndLine},           {"VAR", &Reader::Variable},
+};
+
+void Reader::Line(const std::vector<std::string>& t) {
+  if (t.empty()) return;
+  if (current_) return StructMemberLine(t);
+  const std::string key = UpperCase(t[0]);
+  for (const Keyword& keyword : kKeywords)
+    if (key == keyword.name) return (this->*keyword.read)(t);
+  Fail(line_, "unknown keyword \"" + t[0] + "\"");
+}
+
+void Reader::StructMemberLine(const std::vector<std::string>& t) {
+  if (UpperCase(t[0]) == "END") {
+    Count(t, 1, 1, "end");
+    if (current_->members.empty()) Fail(line_, "structure " + current_->name + " has no members");
+    project_.structs.push_back(*current_);
+    current_.reset();
+    return;
+  }
+  if (t.size() < 2) Fail(line_, "expected: MEMBER TYPE (or end)");
+  if (!IsIdentifier(t[0])) Fail(line_, "bad member name \"" + t[0] + "\"");
+  for (const HostStructMember& m : current_->members)
+    if (UpperCase(m.name) == UpperCase(t[0])) Fail(line_, "member " + t[0] + " declared twice");
+  current_->members.push_back({t[0], Join(t, 1)});
+}
 
 }  // namespace
 

@@ -7,15 +7,16 @@
 #include "host/sim/PlcErrors.h"
 #include "platform/com/ClassFactory.h"
 #include "platform/com/ComObject.h"
+#include "platform/com/ComPtr.h"
 #include "platform/com/ResultCodes.h"
 
 namespace {
 
-std::atomic<long> g_living{0};
+std::atomic<long> gLiving{0};
 
 class ConnectedPlc final : public IVornConnectedPlc {
  public:
-  ConnectedPlc() { ++g_living; }
+  ConnectedPlc() { ++gLiving; }
 
   HRESULT QueryInterface(REFIID iid, void** object) override {
     if (object == nullptr) return E_POINTER;
@@ -43,8 +44,8 @@ class ConnectedPlc final : public IVornConnectedPlc {
   }
 
  private:
-  ~ConnectedPlc() { --g_living; }
-  TComRefCount refs_;
+  ~ConnectedPlc() { --gLiving; }
+  ComRefCount refs_;
 };
 
 class ConnectedPlcFactory final : public IClassFactory {
@@ -66,30 +67,28 @@ class ConnectedPlcFactory final : public IClassFactory {
     if (object == nullptr) return E_POINTER;
     *object = nullptr;
     if (outer != nullptr) return CLASS_E_NOAGGREGATION;
-    ConnectedPlc* plc = new ConnectedPlc;
-    HRESULT hr = plc->QueryInterface(iid, object);
-    plc->Release();
-    return hr;
+    auto plc = ComPtr<IVornConnectedPlc>::Adopt(new ConnectedPlc);
+    return plc->QueryInterface(iid, object);
   }
   HRESULT LockServer(BOOL) override { return S_OK; }
 
  private:
   ~ConnectedPlcFactory() = default;
-  TComRefCount refs_;
+  ComRefCount refs_;
 };
 
 }  // namespace
 
 PlcCommunicationServicesRegistration::PlcCommunicationServicesRegistration() {
-  ConnectedPlcFactory* factory = new ConnectedPlcFactory;
-  if (FAILED(CoRegisterClassObject(CLSID_HalvexPlcCommunicationServices, factory, CLSCTX_INPROC_SERVER,
+  // The class table keeps a reference of its own.
+  auto factory = ComPtr<IClassFactory>::Adopt(new ConnectedPlcFactory);
+  if (FAILED(CoRegisterClassObject(CLSID_HalvexPlcCommunicationServices, factory.Get(), CLSCTX_INPROC_SERVER,
                                    REGCLS_MULTIPLEUSE, &cookie_)))
     cookie_ = 0;
-  factory->Release();  // the class table keeps its own reference
 }
 
 PlcCommunicationServicesRegistration::~PlcCommunicationServicesRegistration() {
   if (cookie_ != 0) CoRevokeClassObject(cookie_);
 }
 
-long PlcCommunicationServicesRegistration::LivingObjects() { return g_living.load(); }
+long PlcCommunicationServicesRegistration::LivingObjects() { return gLiving.load(); }

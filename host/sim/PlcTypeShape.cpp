@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 
 #include "core/IecTypes.h"
@@ -34,39 +35,70 @@ bool ParseInt(const std::string& text, std::int64_t* value) {
   return true;
 }
 
+// The size codes the host's variables interface reports (the header lists
+// them): a BOOL's is its bit number, 0 for one that has a byte of its own.
+constexpr std::uint16_t kSizeCodeBit = 0;
+constexpr std::uint16_t kSizeCodeByte = 8;
+constexpr std::uint16_t kSizeCodeWord = 9;
+constexpr std::uint16_t kSizeCodeDword = 10;
+constexpr std::uint16_t kSizeCodeReal = 11;
+constexpr std::uint16_t kSizeCodeLword = 12;
+constexpr std::uint16_t kSizeCodeLreal = 13;
+
+// STRING without a length, and the longest one.
+constexpr std::int64_t kDefaultStringLength = 80;
+constexpr std::int64_t kMaxStringLength = 254;
+constexpr std::int64_t kMaxArrayElements = 65536;
+
 struct Elementary {
   int code;
   std::uint32_t size;
   std::uint16_t sizeCode;
 };
 
-bool ElementaryOf(int code, Elementary* out) {
-  switch (code) {
-    case IecBool:
-    case IecBoolREdge:
-    case IecBoolFEdge: *out = {code, 1, 0}; return true;
-    case IecByte:
-    case IecSint:
-    case IecUsint:
-    case IecEnum: *out = {code, 1, 8}; return true;
-    case IecWord:
-    case IecInt:
-    case IecUint: *out = {code, 2, 9}; return true;
-    case IecDword:
-    case IecDint:
-    case IecUdint:
-    case IecTime:
-    case IecTimeOfDay:
-    case IecPointer: *out = {code, 4, 10}; return true;
-    case IecReal: *out = {code, 4, 11}; return true;
-    case IecLword:
-    case IecLint:
-    case IecUlint: *out = {code, 8, 12}; return true;
-    case IecLreal:
-    case IecDate:
-    case IecDateAndTime: *out = {code, 8, 13}; return true;
-    default: return false;
-  }
+constexpr Elementary kElementaryTypes[] = {
+    {IecBool, 1, kSizeCodeBit},      {IecBoolREdge, 1, kSizeCodeBit},     {IecBoolFEdge, 1, kSizeCodeBit},
+    {IecByte, 1, kSizeCodeByte},     {IecSint, 1, kSizeCodeByte},         {IecUsint, 1, kSizeCodeByte},
+    {IecEnum, 1, kSizeCodeByte},     {IecWord, 2, kSizeCodeWord},         {IecInt, 2, kSizeCodeWord},
+    {IecUint, 2, kSizeCodeWord},     {IecDword, 4, kSizeCodeDword},       {IecDint, 4, kSizeCodeDword},
+    {IecUdint, 4, kSizeCodeDword},   {IecTime, 4, kSizeCodeDword},        {IecTimeOfDay, 4, kSizeCodeDword},
+    {IecPointer, 4, kSizeCodeDword}, {IecReal, 4, kSizeCodeReal},         {IecLword, 8, kSizeCodeLword},
+    {IecLint, 8, kSizeCodeLword},    {IecUlint, 8, kSizeCodeLword},       {IecLreal, 8, kSizeCodeLreal},
+    {IecDate, 8, kSizeCodeLreal},    {IecDateAndTime, 8, kSizeCodeLreal},
+};
+
+// The layout of an elementary type code; null for a code that needs a
+// declaration.
+const Elementary* ElementaryOf(int code) {
+  for (const Elementary& e : kElementaryTypes)
+    if (e.code == code) return &e;
+  return nullptr;
+}
+
+// ARRAY[low..high] OF element, taken apart.
+struct ArrayDeclaration {
+  std::int64_t low = 0;
+  std::int64_t high = -1;
+  std::string elementText;
+};
+
+ArrayDeclaration ParseArrayDeclaration(const std::string& text) {
+  std::string upper = UpperCase(text);
+  std::size_t open = upper.find('[');
+  std::size_t close = upper.find(']');
+  std::size_t dots = upper.find("..");
+  std::size_t of = upper.find(" OF ");
+  if (open == std::string::npos || close == std::string::npos || dots == std::string::npos || of == std::string::npos ||
+      !(open < dots && dots < close && close < of))
+    Fail("malformed array type " + text + " (ARRAY[low..high] OF type)");
+  ArrayDeclaration array;
+  if (!ParseInt(upper.substr(open + 1, dots - open - 1), &array.low) ||
+      !ParseInt(upper.substr(dots + 2, close - dots - 2), &array.high))
+    Fail("malformed array bounds in " + text);
+  if (array.high < array.low) Fail("array bounds in " + text + " are reversed");
+  if (array.high - array.low + 1 > kMaxArrayElements) Fail("array " + text + " has more than 65536 elements");
+  array.elementText = text.substr(of + 4);
+  return array;
 }
 
 // The name the host reports for an elementary type as written.
@@ -93,83 +125,71 @@ class Shaper {
     if (upper.rfind("WSTRING", 0) == 0 || upper.rfind("STRING", 0) == 0) return String(text, upper);
 
     int code = TypeCodeOfName(upper.c_str());
-    Elementary e;
-    if (code != IecUnknown) {
-      if (code >= IecAny && code <= IecAnyReal) Fail("the generic type " + upper + " cannot be a variable's type");
-      if (!ElementaryOf(code, &e)) Fail("type " + upper + " needs a declaration (ARRAY[..] OF, a structure name)");
-      auto s = std::make_shared<PlcTypeShape>();
-      s->kind = PlcTypeShape::Kind::Elementary;
-      s->code = code;
-      s->hostTypeName = HostNameOf(upper, code);
-      s->size = e.size;
-      s->sizeCode = e.sizeCode;
-      s->isBit = e.sizeCode == 0;
-      return s;
-    }
-    return Struct(text, depth);
+    if (code == IecUnknown) return Struct(text, depth);
+    return ElementaryShape(upper, code);
   }
 
  private:
-  PlcTypeShapePtr Enumeration(const std::string& text) {
+  static PlcTypeShapePtr ElementaryShape(const std::string& upper, int code) {
+    if (code >= IecAny && code <= IecAnyReal) Fail("the generic type " + upper + " cannot be a variable's type");
+    const Elementary* e = ElementaryOf(code);
+    if (e == nullptr) Fail("type " + upper + " needs a declaration (ARRAY[..] OF, a structure name)");
+    auto s = std::make_shared<PlcTypeShape>();
+    s->kind = PlcTypeShape::Kind::Elementary;
+    s->code = code;
+    s->hostTypeName = HostNameOf(upper, code);
+    s->size = e->size;
+    s->sizeCode = e->sizeCode;
+    s->isBit = e->sizeCode == kSizeCodeBit;
+    return s;
+  }
+
+  static PlcTypeShapePtr Enumeration(const std::string& text) {
     if (text.back() != ')' || text.size() < 3) Fail("malformed enumeration " + text);
     auto s = std::make_shared<PlcTypeShape>();
     s->code = IecEnum;
     s->hostTypeName = text;
     s->size = 1;
-    s->sizeCode = 8;
+    s->sizeCode = kSizeCodeByte;
     return s;
   }
 
-  PlcTypeShapePtr String(const std::string& text, const std::string& upper) {
+  static PlcTypeShapePtr String(const std::string& text, const std::string& upper) {
     bool wide = upper[0] == 'W';
-    std::size_t base = wide ? 7 : 6;
-    std::int64_t length = 80;
+    std::size_t base = wide ? std::strlen("WSTRING") : std::strlen("STRING");
+    std::int64_t length = kDefaultStringLength;
     std::string rest = TrimBlanks(upper.substr(base));
     if (!rest.empty()) {
       if (rest.front() != '[' || rest.back() != ']' || !ParseInt(rest.substr(1, rest.size() - 2), &length))
         Fail("malformed string type " + text);
-      if (length < 1 || length > 254) Fail("string length out of 1..254 in " + text);
+      if (length < 1 || length > kMaxStringLength) Fail("string length out of 1..254 in " + text);
     }
     auto s = std::make_shared<PlcTypeShape>();
     s->kind = PlcTypeShape::Kind::String;
     s->code = wide ? IecWstring : IecString;
     s->hostTypeName = std::string(wide ? "WSTRING" : "STRING") + "[" + std::to_string(length) + "]";
     s->size = static_cast<std::uint32_t>((length + 1) * (wide ? 2 : 1));
-    s->sizeCode = 8;
+    s->sizeCode = kSizeCodeByte;
     return s;
   }
 
   PlcTypeShapePtr Array(const std::string& text, int depth) {
-    // ARRAY[low..high] OF element
-    std::string upper = UpperCase(text);
-    std::size_t open = upper.find('[');
-    std::size_t close = upper.find(']');
-    std::size_t dots = upper.find("..");
-    std::size_t of = upper.find(" OF ");
-    if (open == std::string::npos || close == std::string::npos || dots == std::string::npos ||
-        of == std::string::npos || !(open < dots && dots < close && close < of))
-      Fail("malformed array type " + text + " (ARRAY[low..high] OF type)");
-    std::int64_t low, high;
-    if (!ParseInt(upper.substr(open + 1, dots - open - 1), &low) ||
-        !ParseInt(upper.substr(dots + 2, close - dots - 2), &high))
-      Fail("malformed array bounds in " + text);
-    if (high < low) Fail("array bounds in " + text + " are reversed");
-    if (high - low + 1 > 65536) Fail("array " + text + " has more than 65536 elements");
-    PlcTypeShapePtr element = Shape(text.substr(of + 4), depth + 1);
-    std::uint64_t count = static_cast<std::uint64_t>(high - low + 1);
+    const ArrayDeclaration array = ParseArrayDeclaration(text);
+    PlcTypeShapePtr element = Shape(array.elementText, depth + 1);
+    std::uint64_t count = static_cast<std::uint64_t>(array.high - array.low + 1);
     std::uint64_t elementSize = element->isBit ? 1 : element->size;
     if (count * elementSize > kMaxTypeSize) Fail("array " + text + " is larger than an area");
     auto s = std::make_shared<PlcTypeShape>();
     s->kind = PlcTypeShape::Kind::Array;
     s->code = IecArray;
     s->hostTypeName = "ARRAY";
-    s->furtherText = "ARRAY[" + std::to_string(low) + ".." + std::to_string(high) + "] OF " +
+    s->furtherText = "ARRAY[" + std::to_string(array.low) + ".." + std::to_string(array.high) + "] OF " +
                      (element->kind == PlcTypeShape::Kind::Struct ? element->furtherText : element->hostTypeName);
-    s->low = static_cast<std::int32_t>(low);
-    s->high = static_cast<std::int32_t>(high);
+    s->low = static_cast<std::int32_t>(array.low);
+    s->high = static_cast<std::int32_t>(array.high);
     s->element = element;
     s->size = static_cast<std::uint32_t>(count * elementSize);
-    s->sizeCode = 8;
+    s->sizeCode = kSizeCodeByte;
     return s;
   }
 
@@ -194,7 +214,7 @@ class Shaper {
       if (offset > kMaxTypeSize) Fail("structure " + found->name + " is larger than an area");
     }
     s->size = static_cast<std::uint32_t>(offset);
-    s->sizeCode = 8;
+    s->sizeCode = kSizeCodeByte;
     cache_[upper] = s;
     return s;
   }

@@ -3,6 +3,7 @@
 #include <mutex>
 #include <vector>
 
+#include "platform/com/ComPtr.h"
 #include "platform/com/ComponentCategories.h"
 #include "platform/com/ResultCodes.h"
 
@@ -10,7 +11,7 @@ namespace {
 
 struct ClassEntry {
   CLSID clsid;
-  IUnknown* factory;
+  ComPtr<IUnknown> factory;  // the table's reference
   DWORD context;
   DWORD cookie;
 };
@@ -26,16 +27,12 @@ ClassTable& Table() {
   return table;
 }
 
-// The factory serving `clsid` in `context`, with a reference for the caller.
-IUnknown* FindFactory(REFCLSID clsid, DWORD context) {
+// The factory serving `clsid` in `context` (empty when none).
+ComPtr<IUnknown> FindFactory(REFCLSID clsid, DWORD context) {
   ClassTable& table = Table();
   std::lock_guard<std::mutex> guard(table.lock);
-  for (auto it = table.entries.rbegin(); it != table.entries.rend(); ++it) {
-    if (it->clsid == clsid && (it->context & context) != 0) {
-      it->factory->AddRef();
-      return it->factory;
-    }
-  }
+  for (auto it = table.entries.rbegin(); it != table.entries.rend(); ++it)
+    if (it->clsid == clsid && (it->context & context) != 0) return it->factory;
   return nullptr;
 }
 
@@ -45,52 +42,46 @@ HRESULT CoRegisterClassObject(REFCLSID clsid, IUnknown* factory, DWORD context, 
   if (factory == nullptr || cookie == nullptr) return E_INVALIDARG;
   ClassTable& table = Table();
   std::lock_guard<std::mutex> guard(table.lock);
-  factory->AddRef();
   *cookie = table.nextCookie++;
-  table.entries.push_back({clsid, factory, context == 0 ? CLSCTX_INPROC_SERVER : context, *cookie});
+  table.entries.push_back({clsid, ComPtr<IUnknown>(factory), context == 0 ? CLSCTX_INPROC_SERVER : context, *cookie});
   return S_OK;
 }
 
 HRESULT CoRevokeClassObject(DWORD cookie) {
-  IUnknown* factory = nullptr;
+  // Released outside the lock: a factory may end with the release.
+  ComPtr<IUnknown> factory;
   {
     ClassTable& table = Table();
     std::lock_guard<std::mutex> guard(table.lock);
     for (auto it = table.entries.begin(); it != table.entries.end(); ++it) {
       if (it->cookie == cookie) {
-        factory = it->factory;
+        factory = std::move(it->factory);
         table.entries.erase(it);
         break;
       }
     }
   }
-  if (factory == nullptr) return E_INVALIDARG;
-  factory->Release();  // outside the lock: a factory may end with the release
-  return S_OK;
+  return factory ? S_OK : E_INVALIDARG;
 }
 
 HRESULT CoGetClassObject(REFCLSID clsid, DWORD context, void*, REFIID iid, void** object) {
   if (object == nullptr) return E_INVALIDARG;
   *object = nullptr;
-  IUnknown* factory = FindFactory(clsid, context);
-  if (factory == nullptr) {
+  ComPtr<IUnknown> factory = FindFactory(clsid, context);
+  if (!factory) {
     // The system's own classes are always there.
     if (clsid == CLSID_StdComponentCategoriesMgr && (context & CLSCTX_INPROC_SERVER) != 0)
       return StdComponentCategoriesFactory()->QueryInterface(iid, object);
     return REGDB_E_CLASSNOTREG;
   }
-  HRESULT hr = factory->QueryInterface(iid, object);
-  factory->Release();
-  return hr;
+  return factory->QueryInterface(iid, object);
 }
 
 HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID iid, void** object) {
   if (object == nullptr) return E_POINTER;
   *object = nullptr;
-  IClassFactory* factory = nullptr;
-  HRESULT hr = CoGetClassObject(clsid, context, nullptr, IID_IClassFactory, reinterpret_cast<void**>(&factory));
+  ComPtr<IClassFactory> factory;
+  HRESULT hr = CoGetClassObject(clsid, context, nullptr, IID_IClassFactory, factory.PutVoid());
   if (FAILED(hr)) return hr;
-  hr = factory->CreateInstance(outer, iid, object);
-  factory->Release();
-  return hr;
+  return factory->CreateInstance(outer, iid, object);
 }

@@ -9,7 +9,7 @@
 
 #include "platform/com/Unknown.h"
 
-class TComRefCount {
+class ComRefCount {
  public:
   ULONG Add() { return ++count_; }
   ULONG Drop() { return --count_; }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/com/ClassFactory.h"
+#include "platform/com/ComPtr.h"
 #include "platform/com/Guid.h"
 #include "platform/com/ResultCodes.h"
 #include "platform/com/StaticClassFactory.h"
@@ -79,14 +80,12 @@ class CategoriesManager final : public ICatRegister {
 };
 
 // Process-wide: the count of its references is not kept.
-class CategoriesFactory final : public TStaticClassFactory {
+class CategoriesFactory final : public StaticClassFactory {
  public:
   HRESULT CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
     if (HRESULT hr = CheckCreateArguments(outer, object); hr != S_OK) return hr;
-    auto* manager = new CategoriesManager();
-    HRESULT hr = manager->QueryInterface(iid, object);
-    manager->Release();
-    return hr;
+    auto manager = ComPtr<ICatRegister>::Adopt(new CategoriesManager());
+    return manager->QueryInterface(iid, object);
   }
   HRESULT LockServer(BOOL) override { return S_OK; }
 };

@@ -1,13 +1,15 @@
 #include "platform/com/ConnectionPoints.h"
 
+#include <algorithm>
+
 #include "platform/com/ResultCodes.h"
 
-TConnectionPoint::TConnectionPoint(REFIID eventIid, IConnectionPointContainer* container)
+ConnectionPoint::ConnectionPoint(REFIID eventIid, IConnectionPointContainer* container)
     : eventIid_(eventIid), container_(container) {}
 
-TConnectionPoint::~TConnectionPoint() { UnadviseAll(); }
+ConnectionPoint::~ConnectionPoint() { UnadviseAll(); }
 
-HRESULT TConnectionPoint::QueryInterface(REFIID iid, void** object) {
+HRESULT ConnectionPoint::QueryInterface(REFIID iid, void** object) {
   if (object == nullptr) return E_POINTER;
   if (iid == IID_IUnknown || iid == IID_IConnectionPoint) {
     *object = static_cast<IConnectionPoint*>(this);
@@ -18,113 +20,103 @@ HRESULT TConnectionPoint::QueryInterface(REFIID iid, void** object) {
   return E_NOINTERFACE;
 }
 
-ULONG TConnectionPoint::AddRef() { return ++refs_; }
+ULONG ConnectionPoint::AddRef() { return ++refs_; }
 
-ULONG TConnectionPoint::Release() {
+ULONG ConnectionPoint::Release() {
   ULONG left = --refs_;
   if (left == 0) delete this;
   return left;
 }
 
-HRESULT TConnectionPoint::GetConnectionInterface(IID* iid) {
+HRESULT ConnectionPoint::GetConnectionInterface(IID* iid) {
   if (iid == nullptr) return E_POINTER;
   *iid = eventIid_;
   return S_OK;
 }
 
-HRESULT TConnectionPoint::GetConnectionPointContainer(IConnectionPointContainer** container) {
+HRESULT ConnectionPoint::GetConnectionPointContainer(IConnectionPointContainer** container) {
   if (container == nullptr) return E_POINTER;
-  *container = container_;
+  *container = nullptr;
   if (container_ == nullptr) return E_FAIL;
-  container_->AddRef();
+  *container = ComPtr<IConnectionPointContainer>(container_).Detach();
   return S_OK;
 }
 
-HRESULT TConnectionPoint::Advise(IUnknown* sink, std::uint32_t* cookie) {
+HRESULT ConnectionPoint::Advise(IUnknown* sink, std::uint32_t* cookie) {
   if (cookie == nullptr) return E_POINTER;
   *cookie = 0;
   if (sink == nullptr) return E_POINTER;
-  IUnknown* eventSink = nullptr;
-  if (FAILED(sink->QueryInterface(eventIid_, reinterpret_cast<void**>(&eventSink))) || eventSink == nullptr)
-    return CONNECT_E_CANNOTCONNECT;
+  ComPtr<IUnknown> eventSink;
+  if (FAILED(sink->QueryInterface(eventIid_, eventSink.PutVoid())) || !eventSink) return CONNECT_E_CANNOTCONNECT;
   std::lock_guard<std::mutex> guard(lock_);
   if (nextCookie_ == 0) ++nextCookie_;
   *cookie = nextCookie_++;
-  sinks_.emplace_back(*cookie, eventSink);
+  sinks_.emplace_back(*cookie, std::move(eventSink));
   return S_OK;
 }
 
-HRESULT TConnectionPoint::Unadvise(std::uint32_t cookie) {
-  IUnknown* sink = nullptr;
+HRESULT ConnectionPoint::Unadvise(std::uint32_t cookie) {
+  // The sink is released outside the lock: its release may call back.
+  ComPtr<IUnknown> sink;
   {
     std::lock_guard<std::mutex> guard(lock_);
-    for (auto it = sinks_.begin(); it != sinks_.end(); ++it) {
-      if (it->first == cookie) {
-        sink = it->second;
-        sinks_.erase(it);
-        break;
-      }
-    }
+    auto it = std::find_if(sinks_.begin(), sinks_.end(), [&](const Subscription& s) { return s.first == cookie; });
+    if (it == sinks_.end()) return CONNECT_E_NOCONNECTION;
+    sink = std::move(it->second);
+    sinks_.erase(it);
   }
-  if (sink == nullptr) return CONNECT_E_NOCONNECTION;
-  sink->Release();
   return S_OK;
 }
 
-HRESULT TConnectionPoint::EnumConnections(IEnumConnections** connections) {
+HRESULT ConnectionPoint::EnumConnections(IEnumConnections** connections) {
   if (connections != nullptr) *connections = nullptr;
   return E_NOTIMPL;
 }
 
-std::vector<IUnknown*> TConnectionPoint::Sinks() {
+std::vector<ComPtr<IUnknown>> ConnectionPoint::Sinks() {
   std::lock_guard<std::mutex> guard(lock_);
-  std::vector<IUnknown*> sinks;
+  std::vector<ComPtr<IUnknown>> sinks;
   sinks.reserve(sinks_.size());
-  for (auto& entry : sinks_) {
-    entry.second->AddRef();
-    sinks.push_back(entry.second);
-  }
+  for (const Subscription& entry : sinks_) sinks.push_back(entry.second);
   return sinks;
 }
 
-std::size_t TConnectionPoint::SinkCount() {
+std::size_t ConnectionPoint::SinkCount() {
   std::lock_guard<std::mutex> guard(lock_);
   return sinks_.size();
 }
 
-void TConnectionPoint::UnadviseAll() {
-  std::vector<std::pair<std::uint32_t, IUnknown*>> sinks;
-  {
-    std::lock_guard<std::mutex> guard(lock_);
-    sinks.swap(sinks_);
-  }
-  for (auto& entry : sinks) entry.second->Release();
+void ConnectionPoint::UnadviseAll() {
+  // Released when `ended` goes, outside the lock.
+  std::vector<Subscription> ended;
+  std::lock_guard<std::mutex> guard(lock_);
+  ended.swap(sinks_);
 }
 
-TConnectionPointList::~TConnectionPointList() {
-  for (TConnectionPoint* point : points_) {
-    point->UnadviseAll();
-    point->Release();
-  }
+ConnectionPointList::~ConnectionPointList() {
+  for (const ComPtr<ConnectionPoint>& point : points_) point->UnadviseAll();
 }
 
-TConnectionPoint* TConnectionPointList::Add(REFIID eventIid, IConnectionPointContainer* container) {
-  auto* point = new TConnectionPoint(eventIid, container);
-  points_.push_back(point);
-  return point;
+ConnectionPoint* ConnectionPointList::Add(REFIID eventIid, IConnectionPointContainer* container) {
+  points_.push_back(ComPtr<ConnectionPoint>::Adopt(new ConnectionPoint(eventIid, container)));
+  return points_.back().Get();
 }
 
-TConnectionPoint* TConnectionPointList::Find(REFIID eventIid) const {
-  for (TConnectionPoint* point : points_)
-    if (point->EventIid() == eventIid) return point;
+ConnectionPoint* ConnectionPointList::Find(REFIID eventIid) const {
+  for (const ComPtr<ConnectionPoint>& point : points_)
+    if (point->EventIid() == eventIid) return point.Get();
   return nullptr;
 }
 
-HRESULT TConnectionPointList::FindConnectionPoint(REFIID eventIid, IConnectionPoint** point) const {
+HRESULT ConnectionPointList::FindConnectionPoint(REFIID eventIid, IConnectionPoint** point) const {
   if (point == nullptr) return E_POINTER;
-  TConnectionPoint* found = Find(eventIid);
-  *point = found;
-  if (found == nullptr) return CONNECT_E_NOCONNECTION;
-  found->AddRef();
-  return S_OK;
+  ConnectionPoint* found = Find(eventIid);
+  *point = ComPtr<IConnectionPoint>(found).Detach();
+  return found == nullptr ? CONNECT_E_NOCONNECTION : S_OK;
+}
+
+std::vector<ConnectionPoint*> ConnectionPointList::Points() const {
+  std::vector<ConnectionPoint*> points;
+  for (const ComPtr<ConnectionPoint>& point : points_) points.push_back(point.Get());
+  return points;
 }

@@ -4,7 +4,7 @@
 // interface has one IConnectionPoint; a sink subscribes with Advise, which
 // hands out a cookie, and ends its subscription with Unadvise(cookie).
 //
-// TConnectionPoint is the reusable event source side: one connection point for
+// ConnectionPoint is the reusable event source side: one connection point for
 // one event interface, with its subscribers and their cookies.
 
 #include <atomic>
@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/com/ComPtr.h"
 #include "platform/com/Unknown.h"
 
 // {B196B286-BAB4-101A-B69C-00AA00341D07}
@@ -59,9 +60,9 @@ class IConnectionPointContainer : public IUnknown {
 
 // One connection point. Made with one reference, which its container keeps;
 // the container is not counted (the point lives inside it).
-class TConnectionPoint final : public IConnectionPoint {
+class ConnectionPoint final : public IConnectionPoint {
  public:
-  TConnectionPoint(REFIID eventIid, IConnectionPointContainer* container);
+  ConnectionPoint(REFIID eventIid, IConnectionPointContainer* container);
 
   HRESULT QueryInterface(REFIID iid, void** object) override;
   ULONG AddRef() override;
@@ -74,49 +75,52 @@ class TConnectionPoint final : public IConnectionPoint {
   HRESULT EnumConnections(IEnumConnections** connections) override;
 
   const IID& EventIid() const { return eventIid_; }
-  // The subscribed sinks (as the event interface), in the order they came,
-  // each with a reference the caller releases; raising an event works on this
-  // copy, so a sink may unsubscribe while it is called.
-  std::vector<IUnknown*> Sinks();
+  // The subscribed sinks (as the event interface), in the order they came;
+  // raising an event works on this copy, so a sink may unsubscribe while it
+  // is called.
+  std::vector<ComPtr<IUnknown>> Sinks();
   std::size_t SinkCount();
+  // The references held on the point: its container's and those handed out.
+  ULONG References() const { return refs_.load(); }
   // Ends every subscription (when the source goes away).
   void UnadviseAll();
 
   // Raises an event: calls `call` with each subscribed sink as `I`.
   template <class I, class F>
   void Fire(F&& call) {
-    for (IUnknown* sink : Sinks()) {
-      call(static_cast<I*>(static_cast<void*>(sink)));
-      sink->Release();
-    }
+    for (const ComPtr<IUnknown>& sink : Sinks()) call(static_cast<I*>(static_cast<void*>(sink.Get())));
   }
 
  private:
-  ~TConnectionPoint();
+  ~ConnectionPoint();
+
+  using Subscription = std::pair<std::uint32_t, ComPtr<IUnknown>>;
 
   IID eventIid_;
   IConnectionPointContainer* container_;
   std::atomic<ULONG> refs_{1};
   std::mutex lock_;
-  std::vector<std::pair<std::uint32_t, IUnknown*>> sinks_;
+  std::vector<Subscription> sinks_;
   std::uint32_t nextCookie_ = 1;
 };
 
 // The points of a container, found by event interface; the container's
 // FindConnectionPoint answers from here.
-class TConnectionPointList {
+class ConnectionPointList {
  public:
-  TConnectionPointList() = default;
-  TConnectionPointList(const TConnectionPointList&) = delete;
-  TConnectionPointList& operator=(const TConnectionPointList&) = delete;
-  ~TConnectionPointList();
+  ConnectionPointList() = default;
+  ConnectionPointList(const ConnectionPointList&) = delete;
+  ConnectionPointList& operator=(const ConnectionPointList&) = delete;
+  // Ends the subscriptions of every point and gives back the list's references.
+  ~ConnectionPointList();
 
-  // Adds a point for `eventIid` (owned by the list).
-  TConnectionPoint* Add(REFIID eventIid, IConnectionPointContainer* container);
-  TConnectionPoint* Find(REFIID eventIid) const;
+  // Adds a point for `eventIid` (the list keeps its reference).
+  ConnectionPoint* Add(REFIID eventIid, IConnectionPointContainer* container);
+  ConnectionPoint* Find(REFIID eventIid) const;
   HRESULT FindConnectionPoint(REFIID eventIid, IConnectionPoint** point) const;
-  const std::vector<TConnectionPoint*>& Points() const { return points_; }
+  // The points in the order they were added (no references added).
+  std::vector<ConnectionPoint*> Points() const;
 
  private:
-  std::vector<TConnectionPoint*> points_;
+  std::vector<ComPtr<ConnectionPoint>> points_;
 };

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <string>
 
+#include "platform/com/ComPtr.h"
 #include "platform/win/CodePage.h"
 
 namespace {
@@ -77,13 +78,7 @@ class ErrorRecord final : public IErrorInfo, public ICreateErrorInfo {
 };
 
 // The thread's current record; released when the thread ends.
-struct ThreadRecord {
-  IErrorInfo* record = nullptr;
-  ~ThreadRecord() {
-    if (record != nullptr) record->Release();
-  }
-};
-thread_local ThreadRecord gThreadRecord;
+thread_local ComPtr<IErrorInfo> gThreadRecord;
 
 }  // namespace
 
@@ -95,33 +90,24 @@ HRESULT CreateErrorInfo(ICreateErrorInfo** record) {
 
 HRESULT SetErrorInfo(std::uint32_t reserved, IErrorInfo* record) {
   if (reserved != 0) return E_INVALIDARG;
-  if (record != nullptr) record->AddRef();
-  IErrorInfo* old = gThreadRecord.record;
-  gThreadRecord.record = record;
-  if (old != nullptr) old->Release();
+  gThreadRecord = ComPtr<IErrorInfo>(record);
   return S_OK;
 }
 
 HRESULT GetErrorInfo(std::uint32_t reserved, IErrorInfo** record) {
   if (record == nullptr || reserved != 0) return E_INVALIDARG;
-  *record = gThreadRecord.record;
-  gThreadRecord.record = nullptr;
+  *record = gThreadRecord.Detach();
   return *record == nullptr ? S_FALSE : S_OK;
 }
 
 HRESULT ReportComError(REFIID iid, const std::string& source, const std::string& description, HRESULT code) {
-  ICreateErrorInfo* create = nullptr;
-  if (FAILED(CreateErrorInfo(&create))) return code;
+  ComPtr<ICreateErrorInfo> create;
+  if (FAILED(CreateErrorInfo(create.Put()))) return code;
   create->SetGUID(iid);
   std::u16string wideSource = MultiByteToWide(CP_ACP, source);
   std::u16string wideDescription = MultiByteToWide(CP_ACP, description);
   create->SetSource(wideSource.c_str());
   create->SetDescription(wideDescription.c_str());
-  IErrorInfo* info = nullptr;
-  if (SUCCEEDED(create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&info)))) {
-    SetErrorInfo(0, info);
-    info->Release();
-  }
-  create->Release();
+  if (ComPtr<IErrorInfo> info = create.Query<IErrorInfo>(IID_IErrorInfo)) SetErrorInfo(0, info.Get());
   return code;
 }

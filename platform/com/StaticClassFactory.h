@@ -1,5 +1,5 @@
 #pragma once
-// TStaticClassFactory: the common part of a class factory that lives as long
+// StaticClassFactory: the common part of a class factory that lives as long
 // as whatever holds it (the process, or a module's object map), so its own
 // references are not counted: QueryInterface for IUnknown and IClassFactory,
 // and the checks every CreateInstance makes first.
@@ -7,7 +7,7 @@
 #include "platform/com/ClassFactory.h"
 #include "platform/com/ResultCodes.h"
 
-class TStaticClassFactory : public IClassFactory {
+class StaticClassFactory : public IClassFactory {
  public:
   HRESULT QueryInterface(REFIID iid, void** object) override {
     if (object == nullptr) return E_POINTER;
@@ -22,7 +22,7 @@ class TStaticClassFactory : public IClassFactory {
   ULONG Release() override { return 1; }
 
  protected:
-  ~TStaticClassFactory() = default;
+  ~StaticClassFactory() = default;
 
   // Before an object is made: E_POINTER for a null `object`, else clears
   // *object; CLASS_E_NOAGGREGATION for an `outer` object; S_OK to go on.

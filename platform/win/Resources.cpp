@@ -30,6 +30,15 @@ void RegisterEmbeddedResources(const EmbeddedResource* table, std::size_t count)
   module.resources.insert(module.resources.end(), table, table + count);
 }
 
+void UnregisterEmbeddedResources(const EmbeddedResource* table, std::size_t count) {
+  std::vector<EmbeddedResource>& resources = ThisModule().resources;
+  std::erase_if(resources, [&](const EmbeddedResource& r) {
+    for (std::size_t i = 0; i < count; ++i)
+      if (r.name == table[i].name && r.data == table[i].data) return true;
+    return false;
+  });
+}
+
 HRSRC FindResource(HMODULE module, LPCSTR name, LPCSTR type) {
   if (module == nullptr) module = &ThisModule();
   for (const EmbeddedResource& r : module->resources)

@@ -33,6 +33,9 @@ extern HINSTANCE HInstance;
 
 // Called by generated code at static initialisation.
 void RegisterEmbeddedResources(const EmbeddedResource* table, std::size_t count);
+// Called by generated code when its library is unloaded: the entries of
+// `table` go, since their texts and data go with the library.
+void UnregisterEmbeddedResources(const EmbeddedResource* table, std::size_t count);
 
 HRSRC FindResource(HMODULE module, LPCSTR name, LPCSTR type);
 HGLOBAL LoadResource(HMODULE module, HRSRC resource);

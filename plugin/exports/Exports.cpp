@@ -9,6 +9,7 @@
 #include "host/api/IQendProjectManager.h"
 #include "platform/com/ComCheck.h"
 #include "platform/com/ComModule.h"
+#include "platform/com/ComPtr.h"
 #include "platform/com/ResultCodes.h"
 #include "plugin/ComServer.h"
 #include "plugin/DllEntry.h"
@@ -31,8 +32,8 @@ void EnsureAttached() {
 }
 
 // At unload (dlclose or exit) the hooks into the host go.
-struct Detach {
-  ~Detach() { TarnwellProcessDetach(); }
+struct TLibraryDetach {
+  ~TLibraryDetach() { TarnwellProcessDetach(); }
 } gDetach;
 
 // Registration errors raised inside become their result codes at the border.
@@ -89,25 +90,19 @@ TARNWELL_EXPORT HRESULT ClLinkExtendedProgMap(std::uint32_t, std::uint32_t, IUnk
   *out5 = 0;
   *out6 = 0;
   if (host == nullptr) return E_POINTER;
-  IQendCpm* cpm = nullptr;
-  HRESULT hr = host->QueryInterface(IID_IQendCpm, reinterpret_cast<void**>(&cpm));
+  ComPtr<IQendCpm> cpm;
+  HRESULT hr = host->QueryInterface(IID_IQendCpm, cpm.PutVoid());
   if (FAILED(hr)) return hr;
   cpm->GetCpmType(&gCpmType);
-  cpm->Release();
-  IQendProjectManager* manager = nullptr;
-  hr = host->QueryInterface(IID_IQendProjectManager, reinterpret_cast<void**>(&manager));
-  if (FAILED(hr)) return hr;
-  IHalvexWebTdiMap* map = nullptr;
-  hr = host->QueryInterface(IID_IHalvexWebTdiMap, reinterpret_cast<void**>(&map));
-  if (FAILED(hr)) {
-    manager->Release();
-    return hr;
-  }
-  host->Release();
+  ComPtr<IQendProjectManager> manager;
+  if (FAILED(hr = host->QueryInterface(IID_IQendProjectManager, manager.PutVoid()))) return hr;
+  ComPtr<IHalvexWebTdiMap> map;
+  if (FAILED(hr = host->QueryInterface(IID_IHalvexWebTdiMap, map.PutVoid()))) return hr;
+  // Every interface is held: the host's reference to its object, passed to
+  // this call, is given back (only on this way on).
+  ComPtr<IUnknown>::Adopt(host).Reset();
   // The compile driver prepares the output tree here once the generator is
   // built into the library.
   WriteTraceLog("ClLinkExtendedProgMap - compile driver not available");
-  map->Release();
-  manager->Release();
   return E_NOTIMPL;
 }

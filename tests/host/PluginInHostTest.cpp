@@ -8,14 +8,17 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 
 #include "host/api/IQendPlugin.h"
 #include "host/sim/HalvexHost.h"
 #include "host/sim/PluginLibrary.h"
 #include "platform/com/ClassFactory.h"
+#include "platform/com/ComPtr.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Driver.h"
+#include "platform/win/Resources.h"
 #include "tests/host/HostTestProject.h"
 
 #if defined(TARNWELL_PLUGIN_PATH)
@@ -28,28 +31,25 @@ class PluginInHost : public ::testing::Test {
     project = WriteTestProject("project P\ncpm 5\nvar Speed UINT R 0\n");
     ASSERT_FALSE(project.empty());
     host.OpenProject(project);
-    window = new HostMainWindow(Application);
     exe = project + "/halvex";
     Application->SetExeName(exe);
-    Application->SetMainForm(window);
-    host.SetMainWindow(window);
+    Application->SetMainForm(window.get());
+    host.SetMainWindow(window.get());
 
+    resourcesBeforeLoading = HInstance->resources.size();
     ASSERT_TRUE(library.Load(TARNWELL_PLUGIN_PATH)) << library.Error();
     const char* argv[] = {exe.c_str(), "/USELOGFILE"};
     library.setHostCommandLine(2, argv);
-    IClassFactory* factory = nullptr;
-    ASSERT_EQ(library.getClassObject(CLSID_TarnwellCoClass, IID_IClassFactory, reinterpret_cast<void**>(&factory)),
-              S_OK);
-    ASSERT_EQ(factory->CreateInstance(nullptr, IID_IQendPlugin, reinterpret_cast<void**>(&plugin)), S_OK);
-    factory->Release();
-    host.Object()->AddRef();
-    ASSERT_EQ(plugin->InstallPlugin(host.Object(), window), S_OK);
+    ComPtr<IClassFactory> factory;
+    ASSERT_EQ(library.getClassObject(CLSID_TarnwellCoClass, IID_IClassFactory, factory.PutVoid()), S_OK);
+    ASSERT_EQ(factory->CreateInstance(nullptr, IID_IQendPlugin, plugin.PutVoid()), S_OK);
+    ASSERT_EQ(Install(), S_OK);
   }
 
   void TearDown() override {
-    if (plugin != nullptr) {
+    if (plugin) {
       plugin->UninstallPlugin();
-      plugin->Release();
+      plugin.Reset();
     }
     if (library.Loaded()) {
       EXPECT_EQ(library.controledDestruction(0), S_OK);
@@ -58,9 +58,20 @@ class PluginInHost : public ::testing::Test {
     host.SetMainWindow(nullptr);
     Application->SetMainForm(nullptr);
     Application->SetExeName("");
-    delete window;
+    window.reset();
     host.CloseProject();
     std::filesystem::remove_all(project);
+  }
+
+  // Installs with a reference to the host object that the plug-in takes over.
+  HRESULT Install() { return plugin->InstallPlugin(ComPtr<IUnknown>(host.Object()).Detach(), window.get()); }
+
+  // The host's parts that have references handed out: "IQendMenu 1", ...
+  std::vector<std::string> HeldReferences() const {
+    std::vector<std::string> held;
+    for (const HalvexHost::ReferenceCount& r : host.References())
+      if (r.count != 0) held.push_back(r.name + " " + std::to_string(r.count));
+    return held;
   }
 
   const HostMenuCommand& Command() {
@@ -78,12 +89,13 @@ class PluginInHost : public ::testing::Test {
   }
 
   HalvexHost host;
-  HostMainWindow* window = nullptr;
+  std::unique_ptr<HostMainWindow> window = std::make_unique<HostMainWindow>(nullptr);
   PluginLibrary library;
-  IQendPlugin* plugin = nullptr;
+  ComPtr<IQendPlugin> plugin;
   std::string project;
   std::string exe;
   std::vector<HostMenuCommand> commands;
+  std::size_t resourcesBeforeLoading = 0;
 };
 
 TEST_F(PluginInHost, BitmapCommandAndHelpEntryInTheHostsMenus) {
@@ -131,6 +143,56 @@ TEST_F(PluginInHost, BitmapCommandAndHelpEntryInTheHostsMenus) {
   EXPECT_TRUE(host.Menu().HelpMenuLines().empty());
   EXPECT_EQ(host.Menu().RemoveForeignItems(), 0) << "the plug-in left an item in the host's menus";
   EXPECT_EQ(host.TotalReferences(), 0u);
+}
+
+TEST_F(PluginInHost, SecondInstallationHoldsOneReferenceOfEachInterface) {
+  const std::vector<std::string> once = HeldReferences();
+  const std::vector<std::string> expected = {"IQendProjectManager 1",
+                                             "IQendMenu 1",
+                                             "IQendVariables 1",
+                                             "IHalvexWebTdiMap 1",
+                                             "IQendMessages 1",
+                                             "IQendProject 1",
+                                             "IHalvexSyncedPlcRead 1",
+                                             "IHalvexCommLoopEx 1",
+                                             "IConnectionPointContainer 1",
+                                             "IConnectionPoint 6",
+                                             "IQendTextEditor 1",
+                                             "IHalvexPlcControl 1",
+                                             "IHalvexIDE 1"};
+  ASSERT_EQ(once, expected);
+
+  // Installed again without a removal in between: the earlier installation's
+  // references, subscriptions, callback, command and help entry are given
+  // back first, so that the host sees one installation.
+  ASSERT_EQ(Install(), S_OK);
+  EXPECT_EQ(HeldReferences(), once);
+  EXPECT_EQ(host.Loop().Registrations().size(), 1u);
+  EXPECT_EQ(host.Events().SinkCount(IID_IQendProjectEvents), 1u);
+  EXPECT_EQ(host.Events().SinkCount(IID_IHalvexOnlinePlcBackupEvent), 1u);
+  EXPECT_EQ(host.Menu().Commands().size(), 1u);
+  EXPECT_EQ(host.Menu().HelpMenuLines(), (std::vector<std::string>{"Help|Tools|Tarnwell"}));
+  EXPECT_EQ(host.OverReleases(), 0);
+
+  ASSERT_EQ(plugin->UninstallPlugin(), S_OK);
+  EXPECT_EQ(HeldReferences(), std::vector<std::string>{});
+  EXPECT_EQ(host.Menu().RemoveForeignItems(), 0) << "the plug-in left an item in the host's menus";
+}
+
+TEST_F(PluginInHost, UnloadingTheLibraryTakesItsResourcesAway) {
+  // The library's resources are the host process's while it is loaded...
+  EXPECT_NE(FindResource(HInstance, "BM_TARNWELL", RT_RCDATA), nullptr);
+  EXPECT_GT(HInstance->resources.size(), resourcesBeforeLoading);
+  ASSERT_EQ(plugin->UninstallPlugin(), S_OK);
+  plugin.Reset();
+  commands.clear();
+  ASSERT_EQ(library.controledDestruction(0), S_OK);
+  library.Unload();
+  // ... and go with it: their names and data lay in the library, so no entry
+  // may point there once it is unloaded (a library loaded again registers
+  // them anew).
+  EXPECT_EQ(HInstance->resources.size(), resourcesBeforeLoading);
+  EXPECT_EQ(FindResource(HInstance, "BM_TARNWELL", RT_RCDATA), nullptr);
 }
 
 TEST_F(PluginInHost, CpuTypeEnablesTheHostsItemAndButton) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <set>
 
 #include "core/IecTypes.h"
@@ -13,23 +14,23 @@ namespace {
 class DemoVariables : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    project_ = new HostProject(ReadHostProject(std::string(TARNWELL_SOURCE_DIR) + "/examples/demo"));
-    table_ = new VariableTable(*project_);
+    project_ = std::make_unique<HostProject>(ReadHostProject(std::string(TARNWELL_SOURCE_DIR) + "/examples/demo"));
+    table_ = std::make_unique<VariableTable>(*project_);
   }
   static void TearDownTestSuite() {
-    delete table_;
-    delete project_;
+    table_.reset();
+    project_.reset();
   }
   static ResolvedVariable Get(const std::string& name) {
     auto r = table_->Resolve(name);
     EXPECT_TRUE(r) << name;
     return r ? *r : ResolvedVariable{};
   }
-  static HostProject* project_;
-  static VariableTable* table_;
+  static std::unique_ptr<HostProject> project_;
+  static std::unique_ptr<VariableTable> table_;
 };
-HostProject* DemoVariables::project_ = nullptr;
-VariableTable* DemoVariables::table_ = nullptr;
+std::unique_ptr<HostProject> DemoVariables::project_;
+std::unique_ptr<VariableTable> DemoVariables::table_;
 
 TEST_F(DemoVariables, CoversEveryConcreteIecType) {
   std::set<int> codes;

@@ -19,27 +19,29 @@ namespace {
 
 using plugintest::CreatePlugin;
 using plugintest::FakeHost;
+using plugintest::HandedReference;
 using plugintest::HostFolder;
 using plugintest::Plugin;
+
+constexpr HostLcid kEnglishLcid = 1033;
 
 class CommandAndHelp : public ::testing::Test {
  protected:
   void SetUp() override {
     Plugin().controledDestruction(0);
     plugin = CreatePlugin();
-    ASSERT_NE(plugin, nullptr);
+    ASSERT_TRUE(plugin);
   }
   void TearDown() override {
-    if (plugin != nullptr) {
-      plugin->UninstallPlugin();
-      plugin->Release();
-    }
+    // The UI language goes back to English for the tests that follow in this
+    // process, whatever the test chose.
+    host.desktopPoint->Fire<IQendDesktopEvents>(
+        [](IQendDesktopEvents* sink) { EXPECT_EQ(sink->OnLanguageChanged(kEnglishLcid, 0), S_OK); });
+    if (plugin) plugin->UninstallPlugin();
+    plugin.Reset();
     Plugin().controledDestruction(0);
   }
-  HRESULT Install() {
-    host.AddRef();
-    return plugin->InstallPlugin(host.Unknown(), nullptr);
-  }
+  HRESULT Install() { return plugin->InstallPlugin(HandedReference(host.Unknown()), nullptr); }
   int CallCount(const std::string& call) const {
     return static_cast<int>(std::count(host.calls.begin(), host.calls.end(), call));
   }
@@ -54,7 +56,7 @@ class CommandAndHelp : public ::testing::Test {
 
   HostFolder folder;
   FakeHost host;
-  IQendPlugin* plugin = nullptr;
+  ComPtr<IQendPlugin> plugin;
 };
 
 TEST_F(CommandAndHelp, MenuBitmapIsHandedOverAsTheSixteenBySixteenPicture) {
@@ -137,9 +139,6 @@ TEST_F(CommandAndHelp, SubmenuIsCaptionedInTheHostsLanguage) {
   EXPECT_EQ(tools->Caption(), "Extras");
   ASSERT_EQ(tools->Count(), 1);
   EXPECT_EQ(tools->Items(0)->Caption(), "Tarnwell");
-  // Back to English for the tests that follow in this process.
-  host.desktopPoint->Fire<IQendDesktopEvents>(
-      [](IQendDesktopEvents* sink) { EXPECT_EQ(sink->OnLanguageChanged(1033, 0), S_OK); });
 }
 
 TEST_F(CommandAndHelp, HostsThatPlaceNoHelpEntryOrNoSubmenu) {
@@ -166,14 +165,12 @@ TEST_F(CommandAndHelp, HostsThatPlaceNoHelpEntryOrNoSubmenu) {
 TEST_F(CommandAndHelp, HelpMenuFreedByTheHostIsForgotten) {
   ASSERT_EQ(Install(), S_OK);
   host.helpMenu.reset();  // frees the submenu and the entry with it
-  delete host.commandItem;
-  host.commandItem = nullptr;
+  host.commandItem.reset();
   RaiseCpm(8);  // only the tool button is left to enable
   ASSERT_NE(host.commandButton, nullptr);
   EXPECT_TRUE(host.commandButton->Enabled());
   EXPECT_EQ(plugin->UninstallPlugin(), S_OK);
-  plugin->Release();
-  plugin = nullptr;
+  plugin.Reset();
   EXPECT_EQ(Plugin().controledDestruction(0), S_OK);
 }
 

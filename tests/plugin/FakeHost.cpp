@@ -72,10 +72,6 @@ FakeHost::FakeHost() {
   toolBar = std::make_unique<TToolBar>(nullptr);
 }
 
-FakeHost::~FakeHost() {
-  if (commandSink != nullptr) commandSink->Release();
-}
-
 bool FakeHost::Called(const std::string& call) const {
   for (const std::string& c : calls)
     if (c == call) return true;
@@ -190,9 +186,7 @@ HRESULT FakeHost::RegisterCommand(const char* name, const char* caption, HostLon
   calls.push_back("RegisterCommand " + std::string(name) + " " + caption + " " + std::to_string(value) + " " +
                   std::to_string(imageIndex) + " " + std::to_string(flag));
   if (commandId == nullptr || sink == nullptr) return E_POINTER;
-  sink->AddRef();
-  if (commandSink != nullptr) commandSink->Release();
-  commandSink = sink;
+  commandSink = ComPtr<IUnknown>(sink);
   *commandId = nextCommandId;
   return S_OK;
 }
@@ -202,12 +196,12 @@ HRESULT FakeHost::PlaceInMenu(HostLong commandId, HostLong menu, HostLong positi
   calls.push_back("PlaceInMenu " + std::to_string(commandId) + " " + std::to_string(menu) + " " +
                   std::to_string(position) + " " + std::to_string(flag));
   if (item == nullptr) return E_POINTER;
-  if (commandItem == nullptr) {
-    commandItem = new TMenuItem(nullptr);
+  if (!commandItem) {
+    commandItem = std::make_unique<TMenuItem>(nullptr);
     commandItem->SetCaption("Tarnwell");
-    pluginsMenu->Add(commandItem);
+    pluginsMenu->Add(commandItem.get());
   }
-  *item = commandItem;
+  *item = commandItem.get();
   return S_OK;
 }
 
@@ -215,25 +209,20 @@ HRESULT FakeHost::PlaceOnToolbar(HostLong commandId, HostLong toolbar, VARIANT_B
   calls.push_back("PlaceOnToolbar " + std::to_string(commandId) + " " + std::to_string(toolbar) + " " +
                   std::to_string(flag));
   if (button == nullptr) return E_POINTER;
-  if (commandButton == nullptr) {
-    commandButton = new TToolButton(toolBar.get());
+  if (!commandButton) {
+    commandButton = std::make_unique<TToolButton>(nullptr);
     commandButton->SetParent(toolBar.get());
   }
-  *button = commandButton;
+  *button = commandButton.get();
   return S_OK;
 }
 
 HRESULT FakeHost::RemoveCommand(HostLong commandId) {
   calls.push_back("RemoveCommand " + std::to_string(commandId));
   // The command's item and button go with it.
-  delete commandItem;
-  commandItem = nullptr;
-  delete commandButton;
-  commandButton = nullptr;
-  if (commandSink != nullptr) {
-    commandSink->Release();
-    commandSink = nullptr;
-  }
+  commandItem.reset();
+  commandButton.reset();
+  commandSink.Reset();
   return S_OK;
 }
 

@@ -22,6 +22,7 @@
 #include "host/api/IQendProject.h"
 #include "host/api/IQendProjectManager.h"
 #include "host/api/ProjectEvents.h"
+#include "platform/com/ComPtr.h"
 #include "platform/com/ConnectionPoints.h"
 #include "platform/com/Guid.h"
 #include "platform/vcl/Bitmap.h"
@@ -48,7 +49,6 @@ class FakeHost final : public IQendProjectManager,
                        public IQendLanguage {
  public:
   FakeHost();
-  ~FakeHost();
 
   IUnknown* Unknown() { return static_cast<IQendProjectManager*>(this); }
 
@@ -72,8 +72,9 @@ class FakeHost final : public IQendProjectManager,
   // button while the command is placed.
   std::unique_ptr<TMenuItem> pluginsMenu;
   std::unique_ptr<TToolBar> toolBar;
-  TMenuItem* commandItem = nullptr;
-  TToolButton* commandButton = nullptr;
+  // The host's; a test may free them as the host would (reset).
+  std::unique_ptr<TMenuItem> commandItem;
+  std::unique_ptr<TToolButton> commandButton;
   // A copy of the bitmap handed to the menu.
   std::unique_ptr<TBitmap> bitmapCopy;
 
@@ -83,14 +84,14 @@ class FakeHost final : public IQendProjectManager,
   std::atomic<long> refs{1};
   std::vector<CommLoopCallbackFunction> callbacks;  // registered now
   HostLong nextCommandId = 41;
-  IUnknown* commandSink = nullptr;
-  TConnectionPointList points;
-  TConnectionPoint* projectPoint = nullptr;
-  TConnectionPoint* desktopPoint = nullptr;
-  TConnectionPoint* cpmPoint = nullptr;
-  TConnectionPoint* commStatePoint = nullptr;
-  TConnectionPoint* compilerPoint = nullptr;
-  TConnectionPoint* backupPoint = nullptr;
+  ComPtr<IUnknown> commandSink;
+  ConnectionPointList points;
+  ConnectionPoint* projectPoint = nullptr;
+  ConnectionPoint* desktopPoint = nullptr;
+  ConnectionPoint* cpmPoint = nullptr;
+  ConnectionPoint* commStatePoint = nullptr;
+  ConnectionPoint* compilerPoint = nullptr;
+  ConnectionPoint* backupPoint = nullptr;
 
   bool Called(const std::string& call) const;
 

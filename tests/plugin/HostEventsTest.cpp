@@ -12,6 +12,7 @@ namespace {
 
 using plugintest::CreatePlugin;
 using plugintest::FakeHost;
+using plugintest::HandedReference;
 using plugintest::HostFolder;
 using plugintest::Plugin;
 
@@ -23,12 +24,11 @@ class HostEvents : public ::testing::Test {
     ASSERT_NE(plugin, nullptr);
     host.projectFolder = (folder.Path() / "Plant1").string() + "/";
     std::filesystem::create_directories(folder.Path() / "Plant1");
-    host.AddRef();
-    ASSERT_EQ(plugin->InstallPlugin(host.Unknown(), nullptr), S_OK);
+    ASSERT_EQ(plugin->InstallPlugin(HandedReference(host.Unknown()), nullptr), S_OK);
   }
   void TearDown() override {
-    plugin->UninstallPlugin();
-    plugin->Release();
+    if (plugin) plugin->UninstallPlugin();
+    plugin.Reset();
     Plugin().controledDestruction(0);
   }
 
@@ -43,7 +43,7 @@ class HostEvents : public ::testing::Test {
 
   HostFolder folder;
   FakeHost host;
-  IQendPlugin* plugin = nullptr;
+  ComPtr<IQendPlugin> plugin;
 };
 
 // A roll call of the host: a circular list with a head node.
@@ -192,18 +192,16 @@ TEST_F(HostEvents, CpmCommunicationMenuAndCompilerEvents) {
     EXPECT_EQ(sink->OnStartCompiling(0), S_OK);
     EXPECT_EQ(sink->OnEndCompiling(0), S_OK);
     // The extension is reached through the compiler sink.
-    IQendCompilerEventsExt1* ext = nullptr;
-    ASSERT_EQ(sink->QueryInterface(IID_IQendCompilerEventsExt1, reinterpret_cast<void**>(&ext)), S_OK);
+    ComPtr<IQendCompilerEventsExt1> ext;
+    ASSERT_EQ(sink->QueryInterface(IID_IQendCompilerEventsExt1, ext.PutVoid()), S_OK);
     EXPECT_EQ(ext->OnLinkingExtendedProgMap(0, 0, 0, 0, 0, 0), S_OK);
-    ext->Release();
   });
   EXPECT_TRUE(folder.Traced("OnStartCompiling - end "));
   EXPECT_TRUE(folder.Traced("OnEndCompiling - end "));
-  IQendMenuEvents* menu = nullptr;
-  ASSERT_EQ(plugin->QueryInterface(IID_IQendMenuEvents, reinterpret_cast<void**>(&menu)), S_OK);
+  ComPtr<IQendMenuEvents> menu = plugin.Query<IQendMenuEvents>(IID_IQendMenuEvents);
+  ASSERT_TRUE(menu);
   EXPECT_EQ(menu->OnMenuCommand(12345), S_OK);
   EXPECT_FALSE(folder.Traced("OpenDesigner"));
-  menu->Release();
 }
 
 TEST_F(HostEvents, DesktopSaveWithoutDesignerStoresItsStateThroughTheIde) {
@@ -238,8 +236,7 @@ TEST(CompileExport, AnswersZeroOutputsAndGivesTheHostReferenceBackOnce) {
   std::uint32_t out5 = 9;
   std::uint32_t out6 = 9;
   long refs = host.refs;
-  host.AddRef();
-  EXPECT_EQ(Plugin().linkExtendedProgMap(1, 2, host.Unknown(), 4, &out5, &out6), E_NOTIMPL);
+  EXPECT_EQ(Plugin().linkExtendedProgMap(1, 2, HandedReference(host.Unknown()), 4, &out5, &out6), E_NOTIMPL);
   EXPECT_EQ(out5, 0u);
   EXPECT_EQ(out6, 0u);
   EXPECT_EQ(host.refs, refs);
@@ -275,15 +272,13 @@ TEST(Switches, LogSwitchComparedWholeAfterUpperCaseAndTrim) {
     HostFolder folder;
     folder.StartHost(c.switches);
     folder.ClearTrace();
-    IQendPlugin* plugin = CreatePlugin();
+    ComPtr<IQendPlugin> plugin = CreatePlugin();
     GUID guid;
     plugin->GetPluginGuid(&guid);
     FakeHost host;
     host.withheld.insert("IQendMenu");
-    host.AddRef();
-    plugin->InstallPlugin(host.Unknown(), nullptr);  // fails early, after its first trace line
+    plugin->InstallPlugin(HandedReference(host.Unknown()), nullptr);  // fails early, after its first trace line
     plugin->UninstallPlugin();
-    plugin->Release();
     EXPECT_EQ(std::filesystem::exists(folder.Path() / "plugins.log"), c.logs)
         << (c.switches.empty() ? std::string("(none)") : c.switches[0]);
   }
@@ -294,12 +289,11 @@ TEST(Switches, ArgumentZeroCountsLikeAnyOther) {
   folder.ClearTrace();
   const char* argv[] = {"/USELOGFILE"};
   Plugin().setHostCommandLine(1, argv);
-  IQendPlugin* plugin = CreatePlugin();
+  ComPtr<IQendPlugin> plugin = CreatePlugin();
   FakeHost host;
   host.withheld.insert("IQendProjectManager");
-  host.AddRef();
-  plugin->InstallPlugin(host.Unknown(), nullptr);
-  plugin->Release();
+  plugin->InstallPlugin(HandedReference(host.Unknown()), nullptr);
+  plugin->UninstallPlugin();
   // The executable's folder comes from the application, so the log lands beside it.
   EXPECT_TRUE(folder.Traced("InstallPlugin ---"));
   Plugin().setHostCommandLine(0, nullptr);

@@ -89,13 +89,11 @@ bool HostFolder::Traced(const std::string& part) const {
   return false;
 }
 
-IQendPlugin* CreatePlugin() {
-  IClassFactory* factory = nullptr;
-  if (FAILED(Plugin().getClassObject(CLSID_TarnwellCoClass, IID_IClassFactory, reinterpret_cast<void**>(&factory))))
-    return nullptr;
-  IQendPlugin* plugin = nullptr;
-  factory->CreateInstance(nullptr, IID_IQendPlugin, reinterpret_cast<void**>(&plugin));
-  factory->Release();
+ComPtr<IQendPlugin> CreatePlugin() {
+  ComPtr<IClassFactory> factory;
+  ComPtr<IQendPlugin> plugin;
+  if (SUCCEEDED(Plugin().getClassObject(CLSID_TarnwellCoClass, IID_IClassFactory, factory.PutVoid())))
+    factory->CreateInstance(nullptr, IID_IQendPlugin, plugin.PutVoid());
   return plugin;
 }
 

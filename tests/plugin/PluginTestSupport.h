@@ -10,6 +10,7 @@
 
 #include "host/api/IQendPlugin.h"
 #include "host/api/PluginExports.h"
+#include "platform/com/ComPtr.h"
 
 namespace plugintest {
 
@@ -52,6 +53,16 @@ class HostFolder {
 };
 
 // A new plug-in object through DllGetClassObject and its class factory.
-IQendPlugin* CreatePlugin();
+ComPtr<IQendPlugin> CreatePlugin();
+
+// A reference to `object` of the caller's own, for a call that takes it over
+// (InstallPlugin, ClLinkExtendedProgMap).
+inline IUnknown* HandedReference(IUnknown* object) { return ComPtr<IUnknown>(object).Detach(); }
+
+// The reference count of `object` as its AddRef and Release answer it.
+inline ULONG RefsOf(IUnknown* object) {
+  object->AddRef();
+  return object->Release();
+}
 
 }  // namespace plugintest

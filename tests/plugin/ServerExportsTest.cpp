@@ -70,11 +70,12 @@ TEST(PluginServer, ClassFactoryServesOnlyTheCoclass) {
 
 TEST(PluginServer, CanUnloadOnlyWithoutObjectsAndLocks) {
   EXPECT_EQ(Plugin().canUnloadNow(), S_OK);
-  IQendPlugin* plugin = CreatePlugin();
-  ASSERT_NE(plugin, nullptr);
+  ComPtr<IQendPlugin> plugin = CreatePlugin();
+  ASSERT_TRUE(plugin);
   EXPECT_EQ(Plugin().canUnloadNow(), S_FALSE);
   EXPECT_EQ(Plugin().controledDestruction(0), S_FALSE);
-  EXPECT_EQ(plugin->Release(), 0u);
+  // The last reference frees the object.
+  EXPECT_EQ(plugin.Detach()->Release(), 0u);
   EXPECT_EQ(Plugin().canUnloadNow(), S_OK);
 
   IClassFactory* factory = nullptr;
@@ -89,8 +90,8 @@ TEST(PluginServer, CanUnloadOnlyWithoutObjectsAndLocks) {
 }
 
 TEST(PluginServer, NameVersionAndGuidAnswers) {
-  IQendPlugin* plugin = CreatePlugin();
-  ASSERT_NE(plugin, nullptr);
+  ComPtr<IQendPlugin> plugin = CreatePlugin();
+  ASSERT_TRUE(plugin);
   HostLong version = 0;
   EXPECT_EQ(plugin->GetPluginVersion(&version), S_OK);
   EXPECT_EQ(static_cast<std::uint32_t>(version), 0x18010000u);
@@ -107,8 +108,8 @@ TEST(PluginServer, NameVersionAndGuidAnswers) {
   EXPECT_EQ(plugin->GetPluginVersion(nullptr), E_POINTER);
   EXPECT_EQ(plugin->GetPluginName(nullptr, &value), E_POINTER);
 
-  IHalvexBuilderPlugin* builder = nullptr;
-  ASSERT_EQ(plugin->QueryInterface(IID_IHalvexBuilderPlugin, reinterpret_cast<void**>(&builder)), S_OK);
+  ComPtr<IHalvexBuilderPlugin> builder = plugin.Query<IHalvexBuilderPlugin>(IID_IHalvexBuilderPlugin);
+  ASSERT_TRUE(builder);
   version = 0;
   EXPECT_EQ(builder->BuilderGetPluginVersion(&version), S_OK);
   EXPECT_EQ(static_cast<std::uint32_t>(version), 0x18010000u);
@@ -116,19 +117,16 @@ TEST(PluginServer, NameVersionAndGuidAnswers) {
   EXPECT_EQ(builder->BuilderGetPluginName(&name, &value), S_OK);
   EXPECT_STREQ(name, "Tarnwell");
   CoTaskMemFree(name);
-  builder->Release();
 
   // The compiler event that asks for a text answers an empty one.
-  IQendCompilerEvents* compiler = nullptr;
-  ASSERT_EQ(plugin->QueryInterface(IID_IQendCompilerEvents, reinterpret_cast<void**>(&compiler)), S_OK);
+  ComPtr<IQendCompilerEvents> compiler = plugin.Query<IQendCompilerEvents>(IID_IQendCompilerEvents);
+  ASSERT_TRUE(compiler);
   char* text = nullptr;
   EXPECT_EQ(compiler->Reserved7(0, &text), S_OK);
   ASSERT_NE(text, nullptr);
   EXPECT_STREQ(text, "");
   CoTaskMemFree(text);
   EXPECT_EQ(compiler->Reserved7(0, nullptr), E_POINTER);
-  compiler->Release();
-  plugin->Release();
 }
 
 TEST(PluginServer, RegistersEveryKeyAndValue) {

@@ -110,6 +110,7 @@ int main(int argc, char** argv) {
   if (entries.empty()) code << "  {\"\", \"\", nullptr, 0},\n";
   code << "};\n"
        << "struct Registrar {\n  Registrar() { RegisterEmbeddedResources(table, " << entries.size()
+       << "); }\n  ~Registrar() { UnregisterEmbeddedResources(table, " << entries.size()
        << "); }\n} registrar;\n}  // namespace\n";
 
   std::string text = code.str();

@@ -12,7 +12,7 @@ std::atomic<long> gLockCount{0};
 
 // The factory of one class of the map. Factories live as long as the map;
 // their own references are not counted, but LockServer counts in the module.
-class ModuleClassFactory final : public TStaticClassFactory {
+class ModuleClassFactory final : public StaticClassFactory {
  public:
   explicit ModuleClassFactory(ComCreateFunction create) : create_(create) {}
 

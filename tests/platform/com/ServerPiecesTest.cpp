@@ -2,6 +2,7 @@
 
 #include "ComTestSupport.h"
 #include "platform/com/ComModule.h"
+#include "platform/com/ComPtr.h"
 #include "platform/com/ComponentCategories.h"
 #include "platform/com/ConnectionPoints.h"
 #include "platform/com/Guid.h"
@@ -41,10 +42,8 @@ class ModuleObject final : public comtest::ITestEvents {
   }
   HRESULT OnPing(int) override { return S_OK; }
   static HRESULT Create(REFIID iid, void** object) {
-    auto* made = new ModuleObject();
-    HRESULT hr = made->QueryInterface(iid, object);
-    made->Release();
-    return hr;
+    auto made = ComPtr<ITestEvents>::Adopt(new ModuleObject());
+    return made->QueryInterface(iid, object);
   }
 
  private:
@@ -180,8 +179,8 @@ TEST(ServerRegistration, WritesEveryKeyAndRemovesThemAgain) {
 }
 
 TEST(ConnectionPoints, AdviseHandsOutCookiesAndUnadviseEndsThem) {
-  TConnectionPointList points;
-  TConnectionPoint* point = points.Add(comtest::IID_ITestEvents, nullptr);
+  ConnectionPointList points;
+  ConnectionPoint* point = points.Add(comtest::IID_ITestEvents, nullptr);
   TestSink first;
   TestSink second;
   std::uint32_t cookie1 = 0;
@@ -221,10 +220,49 @@ TEST(ConnectionPoints, AdviseHandsOutCookiesAndUnadviseEndsThem) {
   // The list ends the remaining subscription when it goes.
 }
 
+TEST(ConnectionPoints, ASinkMayEndItsSubscriptionWhileItIsCalled) {
+  ConnectionPointList points;
+  ConnectionPoint* point = points.Add(comtest::IID_ITestEvents, nullptr);
+  TestSink first;
+  TestSink second;
+  std::uint32_t cookie1 = 0;
+  std::uint32_t cookie2 = 0;
+  ASSERT_EQ(point->Advise(&first, &cookie1), S_OK);
+  ASSERT_EQ(point->Advise(&second, &cookie2), S_OK);
+  int called = 0;
+  point->Fire<comtest::ITestEvents>([&](comtest::ITestEvents* sink) {
+    ++called;
+    if (sink != &first) return;
+    EXPECT_EQ(point->Unadvise(cookie1), S_OK);
+    // The raising keeps its own reference until the call is over.
+    EXPECT_EQ(first.refs, 2u);
+  });
+  EXPECT_EQ(called, 2);
+  EXPECT_EQ(first.refs, 1u);
+  EXPECT_EQ(second.refs, 2u);
+  EXPECT_EQ(point->SinkCount(), 1u);
+}
+
+TEST(ConnectionPoints, FoundPointsAreCountedUntilGivenBack) {
+  ConnectionPointList points;
+  ConnectionPoint* point = points.Add(comtest::IID_ITestEvents, nullptr);
+  EXPECT_EQ(point->References(), 1u);  // the list's
+  {
+    ComPtr<IConnectionPoint> found;
+    ASSERT_EQ(points.FindConnectionPoint(comtest::IID_ITestEvents, found.Put()), S_OK);
+    EXPECT_EQ(point->References(), 2u);
+    IConnectionPointContainer* container = nullptr;
+    EXPECT_EQ(found->GetConnectionPointContainer(&container), E_FAIL);  // a point without container
+    EXPECT_EQ(container, nullptr);
+  }
+  EXPECT_EQ(point->References(), 1u);
+  EXPECT_EQ(points.Points(), std::vector<ConnectionPoint*>{point});
+}
+
 TEST(ConnectionPoints, ListEndsSubscriptionsWhenItGoes) {
   TestSink sink;
   {
-    TConnectionPointList points;
+    ConnectionPointList points;
     std::uint32_t cookie = 0;
     points.Add(comtest::IID_ITestEvents, nullptr)->Advise(&sink, &cookie);
     EXPECT_EQ(sink.refs, 2u);

@@ -23,8 +23,8 @@ class HostWindow : public ::testing::Test {
     ResetKeepAliveClock();
     window = CreateWindowHandle([this](HWND, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
       Received r{message, wParam, lParam, {}};
-      if (message == WM_HOST_STATUS_TEXT && wParam != 0) r.text = reinterpret_cast<const char*>(wParam);
-      if (message == WM_HOST_STATUS_TEXT || message == WM_HOST_KEEP_ALIVE) received.push_back(r);
+      if (message == kMsgHostStatusText && wParam != 0) r.text = reinterpret_cast<const char*>(wParam);
+      if (message == kMsgHostStatusText || message == kMsgHostKeepAlive) received.push_back(r);
       return 0;
     });
   }
@@ -33,7 +33,7 @@ class HostWindow : public ::testing::Test {
   int KeepAlives() const {
     int count = 0;
     for (const Received& r : received)
-      if (r.message == WM_HOST_KEEP_ALIVE && r.wParam == HOST_KEEP_ALIVE_CODE && r.lParam == 0) ++count;
+      if (r.message == kMsgHostKeepAlive && r.wParam == kHostKeepAliveCode && r.lParam == 0) ++count;
     return count;
   }
 
@@ -45,7 +45,7 @@ TEST_F(HostWindow, StatusTextIsSentWithItsAddressOrZeroWhenEmpty) {
   SendHostStatusText(window, "Saving XML...");
   SendHostStatusText(window, "");
   ASSERT_EQ(received.size(), 2u);
-  EXPECT_EQ(received[0].message, WM_HOST_STATUS_TEXT);
+  EXPECT_EQ(received[0].message, kMsgHostStatusText);
   EXPECT_EQ(received[0].text, "Saving XML...");
   EXPECT_EQ(received[0].lParam, 0);
   EXPECT_EQ(received[1].wParam, 0u);

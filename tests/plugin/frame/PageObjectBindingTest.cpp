@@ -28,7 +28,7 @@ class PageObjectBinding : public ::testing::Test {
     tables.iec["Clock"] = {"DATE_AND_TIME", "", 20, S_OK};
     tables.iec["Recipes_1_speed"] = {"UINT", "", 12, S_OK};
     tables.iec["Recipes[1].speed"] = {"INT", "", 8, S_OK};
-    gHost.ifIECManVariables = &tables;
+    gHost.ifIECManVariables = ComPtr<IIECManVariables>(&tables);
   }
   void TearDown() override {
     gHost.ifIECManVariables = nullptr;

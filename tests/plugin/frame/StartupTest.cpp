@@ -65,7 +65,7 @@ class FakeProjectList final : public IQendProjectManager {
 TEST(Startup, ProjectListEntryIsTheFolderOfTheNamedProject) {
   FakeProjectList manager;
   manager.list = "NoBarLine\r\nOTHER|C:\\Other\\Other.hvx\r\nPLANT1|C:\\Projects\\Plant1\\Plant1.hvx\r\n";
-  gHost.ifPrjMngr = &manager;
+  gHost.ifPrjMngr = ComPtr<IQendProjectManager>(&manager);
   EXPECT_EQ(LookupHostProjectEntry("plant1"), "C:\\Projects\\Plant1\\");
   EXPECT_EQ(LookupHostProjectEntry("Other"), "C:\\Other\\");
   EXPECT_EQ(LookupHostProjectEntry("NoBarLine"), "");

@@ -25,9 +25,9 @@ class Variables : public ::testing::Test {
     tables.iec["Recipe"] = {"STRUCT", "", 24, S_OK};
     tables.iec["Mixed"] = {"Struct", "", 24, S_OK};
     tables.iec["Temp"] = {"REAL", "", 15, S_FALSE};
-    gHost.ifQendVariables = &tables;
-    gHost.ifIECManVariables = &tables;
-    gHost.ifHalvexWebTdiMap = &tables;
+    gHost.ifQendVariables = ComPtr<IQendVariables>(&tables);
+    gHost.ifIECManVariables = ComPtr<IIECManVariables>(&tables);
+    gHost.ifHalvexWebTdiMap = ComPtr<IHalvexWebTdiMap>(&tables);
     gWebTdiMapDisabled = false;
   }
   void TearDown() override {
