@@ -1,0 +1,172 @@
+#pragma once
+// TProjectDocument: the designer's web project in memory. It reads the
+// project's files (a single file, or "web.xml" with one file per page in
+// "pages\"), falls back to the backup and to a built-in new project when a
+// file cannot be used, gates newer format versions to read-only viewing,
+// repairs what older files lack, takes the project-wide settings from the
+// `web` element, and writes the project back with its backups.
+//
+// It needs no window: the designer fills a TProjectLocation from the host,
+// passes its message box and trace log as a TProjectDocumentUi and its own
+// steps of a save as TProjectSaveHooks. What the window shows (the page tree,
+// toolbars, the grid command, languages, layers, placeholders, pictures) it
+// takes from the results and accessors below.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "core/XmlDocument.h"
+#include "core/XmlNode.h"
+#include "designer/ProjectDocumentUi.h"
+#include "designer/ProjectLocation.h"
+#include "designer/ProjectSettings.h"
+#include "generator/XmlUtilities.h"
+
+// Where the loaded document came from.
+enum class TProjectSource {
+  None,      // no usable file name: nothing loaded
+  BaseFile,  // the project file ("web.xml" in the split layout)
+  Backup,    // its ".bak" copy
+  Template,  // the built-in new project
+};
+
+struct TProjectLoadResult {
+  TProjectSource source = TProjectSource::None;
+  // A newer format: the project is shown, not edited (message 7205 was shown).
+  bool readOnly = false;
+  int formatCode = 0;
+};
+
+enum class TProjectSaveResult {
+  NotModified,  // nothing to save: nothing written
+  NoFileName,   // the host gave no project: only the save time may have been stamped
+  ReadOnly,     // a newer format: only the save time was stamped
+  NoDocument,   // nothing loaded
+  Saved,
+  WriteFailed,  // a project file could not be written: the old files are whole, the document stays modified
+};
+
+// The window's own steps of a save; an empty one is skipped.
+struct TProjectSaveHooks {
+  std::function<void()> SavePage;    // store the shown page into its element
+  std::function<void()> SavePanels;  // the operator panels into the document
+  std::function<void()> SaveLayers;  // the layers into the document
+  // The ST constants file of the host project: added when the project has
+  // operator panels, refreshed otherwise (the plug-in frame decides).
+  std::function<void(TmyXmlNode* root)> UpdateStConstants;
+};
+
+class TProjectDocument {
+ public:
+  // `clock` gives the save time (seconds since 1970; empty: the system's),
+  // `randomUid` the start of the unique-id counter of a project without
+  // `MaxUid` (0 to 32767; empty: a random device).
+  explicit TProjectDocument(TProjectDocumentUi& ui, TSecondsClock clock = {}, std::function<int()> randomUid = {});
+  ~TProjectDocument();
+  TProjectDocument(const TProjectDocument&) = delete;
+  TProjectDocument& operator=(const TProjectDocument&) = delete;
+
+  // --- loading (ProjectLoad.cpp) ------------------------------------------------
+  // The whole load: any held document is freed first. A missing `Grid` is
+  // made with the raster (rasterX, rasterY).
+  TProjectLoadResult LoadProject(const TProjectLocation& location, int rasterX, int rasterY);
+  // Frees the document; the designer is empty again.
+  void Clear();
+  // Gives every `group`, `page` and `object` at or below the node that has no
+  // `Uid` the next unique id (depth first).
+  void AssignMissingUids(TmyXmlNode* node);
+  // The tree text of a page by the page-name display format: the name (format
+  // 1), "caption (name)" (format 2 or forced), else the caption; a name is used
+  // only when not empty; an empty caption reads as UI text 7141 ("Unnamed").
+  std::string PageTreeText(const std::string& caption, const std::string& name, bool forceBoth) const;
+
+  // --- saving (ProjectSave.cpp) -------------------------------------------------
+  // The project-save command: stamps "SaveTD", stores what the window holds
+  // (hooks), removes `format` attributes, stores the unique-id counter and
+  // writes the project files in their layout with their backups.
+  TProjectSaveResult Save(const TProjectLocation& location, const TProjectSaveHooks& hooks);
+
+  // --- the document -------------------------------------------------------------
+  TmyXMLParser& Parser() { return parser_; }
+  // The parse result "Wrapper"; null when nothing is loaded.
+  TmyXmlNode* Root() const { return root_.get(); }
+  // The root's last child `web`; null when nothing is loaded.
+  TmyXmlNode* Web() const;
+  TmyXmlNode* Images() const { return images_; }
+  TmyXmlNode* Grid() const { return grid_; }
+  // The first `Languages`, `Layers` and `placeholders` children of `web`.
+  TmyXmlNode* LanguagesElement() const;
+  TmyXmlNode* LayersElement() const;
+  TmyXmlNode* PlaceholdersElement() const;
+
+  // --- state --------------------------------------------------------------------
+  bool Modified() const { return modified_; }
+  void SetModified(bool modified) { modified_ = modified; }
+  bool ReadOnly() const { return readOnly_; }
+  int FormatCode() const { return formatCode_; }
+  bool SplitLayout() const { return splitLayout_; }
+  // The next unique id; TakeUid hands it out and advances.
+  int UidCounter() const { return uidCounter_; }
+  int TakeUid() { return uidCounter_++; }
+  // `Enable` of the `Grid` element is a non-zero integer.
+  bool GridEnabled() const;
+
+  // --- settings -----------------------------------------------------------------
+  const TProjectSettings& Settings() const { return settings_; }
+  bool NewDimension() const { return newDimension_; }     // `globalset` `newdim`
+  int PageNameFormat() const { return pageNameFormat_; }  // `globalset` `pvstyle`
+  bool VarNames() const { return varNames_; }
+  bool OnlyXml() const { return onlyXml_; }
+  bool DebugXmz() const { return debugXmz_; }
+
+ private:
+  struct TReadAttempt;
+
+  // ProjectLoad.cpp
+  void ResetForLoad();
+  std::unique_ptr<TmyXmlNode> ReadProjectFile(const std::string& fileName, TReadAttempt& attempt);
+  std::unique_ptr<TmyXmlNode> ReadWithFallbacks(const std::string& fileName, TProjectSource& source);
+  std::unique_ptr<TmyXmlNode> ReadTemplate();
+  void ReportFallback(const TReadAttempt& file, const TReadAttempt& backup, TProjectSource source);
+  void ReadGlobalElements(TmyXmlNode* web);
+  void ReadWebAttributes(TmyXmlNode* web);
+  void InsertGridWhenMissing(TmyXmlNode* web, int rasterX, int rasterY);
+  void MergePageFiles(TmyXmlNode* web, const std::string& pageFolder);
+  void SetupUids(TmyXmlNode* web);
+  void RepairGroupsAndImages(TmyXmlNode* web);
+
+  // ProjectSave.cpp
+  void StampSaveTime(const std::string& settingsFile);
+  std::string DocumentText(TmyXmlNode* root);
+  bool SaveSingle(const TProjectFileNames& names);
+  bool SaveSplit(const TProjectFileNames& names);
+
+  TProjectDocumentUi& ui_;
+  TSecondsClock clock_;
+  std::function<int()> randomUid_;
+
+  TmyXMLParser parser_;
+  std::unique_ptr<TmyXmlNode> root_;
+  TmyXmlNode* images_ = nullptr;
+  TmyXmlNode* grid_ = nullptr;
+  bool modified_ = false;
+  bool readOnly_ = false;
+  int formatCode_ = 0;
+  bool splitLayout_ = false;
+  int uidCounter_ = 0;
+
+  TProjectSettings settings_;
+  bool newDimension_ = false;
+  int pageNameFormat_ = 0;
+  bool varNames_ = false;
+  bool onlyXml_ = false;
+  bool debugXmz_ = false;
+};
+
+// Removes every blank from the variable references of the `object` elements
+// at or after the node (its following siblings and all their descendants, not
+// looking below an `object`): `visvar`, `clickxvar`, `clickyvar`, `clickcol`
+// of the object, `variable` and `datavariable` of its first child.
+void StripVariableSpaces(TmyXmlNode* first);

@@ -1,0 +1,266 @@
+// TProjectDocument: loading the project. The file is read with its fallbacks
+// (the ".bak" copy, then the built-in new project), the format version gates
+// editing, the project-wide settings are taken from `web`, the pages of the
+// split layout are merged in from their files, and what older files lack is
+// repaired (Grid, unique ids, blanks in variable names, captions, images).
+
+#include <cstdio>
+#include <random>
+
+#include "core/FileHelpers.h"
+#include "core/UiText.h"
+#include "designer/ProjectDocument.h"
+#include "platform/vcl/SysUtils.h"
+#include "platform/win/Paths.h"
+
+namespace {
+
+constexpr int kNewerVersionTextId = 7205;
+constexpr int kWarningCaptionId = 2038;
+constexpr int kUidRandomRange = 32768;
+constexpr const char* kBackupExtension = ".bak";
+
+// The new project that the designer starts from when there is no usable file.
+constexpr const char* kProjectTemplate =
+    "<?xml version=\"1.0\" encoding=\"windows-1250\"?>\r\n"
+    "<web version=\"2.0\" propfont=\"true\" foot=\"Created with Tarnwell\" dwMode=\"1\">\r\n"
+    "<Grid Enable=\"1\" X=\"5\" Y=\"5\" />\r\n"
+    "<globalset newdim=\"1\" /><group caption=\"\">\r\n"
+    "<page caption=\"Index\"name=\"PAGE1.XML\" ajax=\"true\" pause=\"1000\" default=\"true\">\r\n"
+    "</page>\r\n"
+    "</group>\r\n"
+    "<images>\r\n"
+    "</images>\r\n"
+    "</web>";
+
+bool CaseInsensitiveEqual(const std::string& a, const std::string& b) { return UpperCase(a) == UpperCase(b); }
+
+void AddEmptyCaptionWhenMissing(TmyXmlNode* node) {
+  if (node->FindAttr("caption") == nullptr) node->SetAttr("caption", "");
+}
+
+}  // namespace
+
+// Why a file gave no document.
+struct TProjectDocument::TReadAttempt {
+  enum class TFault { None, NotTried, Missing, CannotOpen, Malformed, NoWeb };
+  std::string fileName;
+  TFault fault = TFault::NotTried;
+  std::uint32_t errorWord = 0;
+  std::int32_t line = 0;
+
+  // "the project file "NAME" could not be read (why)"; `what` names the file.
+  std::string Describe(const std::string& what) const {
+    std::string text = what + " \"" + fileName + "\" ";
+    switch (fault) {
+      case TFault::Missing: return text + "does not exist.";
+      case TFault::CannotOpen: return text + "could not be read: it cannot be opened.";
+      case TFault::Malformed: {
+        char where[64];
+        std::snprintf(where, sizeof where, "error 0x%X at line %d", static_cast<unsigned>(errorWord),
+                      static_cast<int>(line));
+        return text + "could not be read: it is not well-formed XML (" + where + ").";
+      }
+      case TFault::NoWeb: return text + "could not be read: it holds no web element.";
+      case TFault::None:
+      case TFault::NotTried: break;
+    }
+    return text + "was read.";
+  }
+};
+
+TProjectLoadResult TProjectDocument::LoadProject(const TProjectLocation& location, int rasterX, int rasterY) {
+  ResetForLoad();
+  const TProjectFileNames names = LoadFileNames(location);
+  splitLayout_ = names.usable && PathExists(names.mainFile) && !CaseInsensitiveEqual(names.mainFile, names.baseFile);
+  TProjectLoadResult result;
+  if (!names.usable) return result;
+
+  root_ = ReadWithFallbacks(splitLayout_ ? names.mainFile : names.baseFile, result.source);
+  TmyXmlNode* web = Web();
+  if (web == nullptr) {
+    root_.reset();
+    result.source = TProjectSource::None;
+    return result;
+  }
+  ReadGlobalElements(web);
+  ReadWebAttributes(web);
+  varNames_ = web->FindChild("VarNames") != nullptr;
+  onlyXml_ = web->FindChild("OnlyXml") != nullptr;
+  debugXmz_ = web->FindChild("DebugXmz") != nullptr;
+  web->SetAttr("version", FormatVersionText(formatCode_));
+  InsertGridWhenMissing(web, rasterX, rasterY);
+  if (splitLayout_) MergePageFiles(web, names.pageFolder);
+  SetupUids(web);
+  StripVariableSpaces(web);
+  RepairGroupsAndImages(web);
+  result.readOnly = readOnly_;
+  result.formatCode = formatCode_;
+  return result;
+}
+
+void TProjectDocument::ResetForLoad() {
+  Clear();
+  modified_ = false;
+  readOnly_ = false;
+  formatCode_ = kFormatCodeCurrent;
+  splitLayout_ = false;
+  settings_ = TProjectSettings{};
+  newDimension_ = false;
+  pageNameFormat_ = 0;
+  varNames_ = onlyXml_ = debugXmz_ = false;
+}
+
+std::unique_ptr<TmyXmlNode> TProjectDocument::ReadProjectFile(const std::string& fileName, TReadAttempt& attempt) {
+  using TFault = TReadAttempt::TFault;
+  attempt.fileName = fileName;
+  if (!PathExists(fileName)) {
+    attempt.fault = TFault::Missing;
+    return nullptr;
+  }
+  std::unique_ptr<TmyXmlNode> root(parser_.LoadFromFile(fileName) ? parser_.Parse() : nullptr);
+  if (root == nullptr) {
+    attempt.fault = TFault::CannotOpen;
+    return nullptr;
+  }
+  // Any error of the reader, a text that ends inside open elements included,
+  // means the file is damaged, even when a `web` element was read so far.
+  if (parser_.errorWord != 0) {
+    attempt.fault = TFault::Malformed;
+    attempt.errorWord = parser_.errorWord;
+    attempt.line = parser_.GetLine();
+    return nullptr;
+  }
+  const TmyXmlNode* last = root->lastChild;
+  if (last == nullptr || last->comment || last->instruction || last->name != "web") {
+    attempt.fault = TFault::NoWeb;
+    return nullptr;
+  }
+  attempt.fault = TFault::None;
+  return root;
+}
+
+std::unique_ptr<TmyXmlNode> TProjectDocument::ReadWithFallbacks(const std::string& fileName, TProjectSource& source) {
+  TReadAttempt file;
+  TReadAttempt backup;
+  std::unique_ptr<TmyXmlNode> root = ReadProjectFile(fileName, file);
+  source = TProjectSource::BaseFile;
+  if (root == nullptr) {
+    root = ReadProjectFile(fileName + kBackupExtension, backup);
+    source = TProjectSource::Backup;
+  }
+  if (root == nullptr) {
+    root = ReadTemplate();
+    source = TProjectSource::Template;
+  }
+  if (source != TProjectSource::BaseFile) ReportFallback(file, backup, source);
+  return root;
+}
+
+std::unique_ptr<TmyXmlNode> TProjectDocument::ReadTemplate() {
+  if (!parser_.LoadFromString(kProjectTemplate)) return nullptr;
+  return std::unique_ptr<TmyXmlNode>(parser_.Parse());
+}
+
+// Tells the user once which file could not be used and what was loaded
+// instead. A project that has no file and no backup yet (a new host project)
+// starts from the template without a word.
+void TProjectDocument::ReportFallback(const TReadAttempt& file, const TReadAttempt& backup, TProjectSource source) {
+  using TFault = TReadAttempt::TFault;
+  if (file.fault == TFault::Missing && backup.fault == TFault::Missing) return;
+  std::string text = file.Describe("The project file");
+  if (source == TProjectSource::Backup) {
+    text += " The backup \"" + backup.fileName + "\" was loaded instead.";
+  } else {
+    if (backup.fault != TFault::Missing) text += " " + backup.Describe("Its backup");
+    text += " An empty new project was loaded instead.";
+  }
+  ui_.Trace("LoadProject - " + text);
+  ui_.ShowMessage(text, GetUiText(kWarningCaptionId), TProjectDocumentUi::TIcon::Warning);
+}
+
+void TProjectDocument::ReadGlobalElements(TmyXmlNode* web) {
+  const TmyXmlNode* globalset = web->FindChild("globalset");
+  if (globalset == nullptr) return;
+  newDimension_ = globalset->GetAttrInt("newdim", 0) != 0;
+  pageNameFormat_ = globalset->GetAttrInt("pvstyle", pageNameFormat_);
+}
+
+// The attributes in document order; `version` gates editing.
+void TProjectDocument::ReadWebAttributes(TmyXmlNode* web) {
+  for (const TmyXmlAttrNode* attr = web->firstAttr; attr != nullptr; attr = attr->next) {
+    if (attr->name != "version") {
+      ApplyWebAttribute(settings_, attr->name, attr->value);
+      continue;
+    }
+    formatCode_ = ParseFormatVersion(attr->value);
+    if (formatCode_ <= kFormatCodeCurrent) {
+      formatCode_ = kFormatCodeCurrent;
+      continue;
+    }
+    readOnly_ = true;
+    ui_.ShowMessage(GetUiText(kNewerVersionTextId), GetUiText(kWarningCaptionId), TProjectDocumentUi::TIcon::Error);
+  }
+}
+
+void TProjectDocument::InsertGridWhenMissing(TmyXmlNode* web, int rasterX, int rasterY) {
+  grid_ = web->FindChild("Grid");
+  if (grid_ != nullptr) return;
+  grid_ = web->InsertFirstChild("Grid");
+  grid_->closed = true;
+  grid_->SetAttr("Enable", "1");
+  grid_->SetAttrIntStr("X", rasterX);
+  grid_->SetAttrIntStr("Y", rasterY);
+}
+
+// Each page stub of "web.xml" takes the attributes and children of its file;
+// a file that cannot be read leaves the stub as it is.
+void TProjectDocument::MergePageFiles(TmyXmlNode* web, const std::string& pageFolder) {
+  for (TmyXmlNode* page = web->FindDeep("page"); page != nullptr; page = page->FindDeep("page")) {
+    page->closed = false;
+    const std::string name = page->GetAttr("name");
+    if (!IsSafeFileName(name)) {
+      ui_.Trace("LoadProject - page name \"" + name + "\" is not a file name");
+      continue;
+    }
+    const std::string fileName = pageFolder + name;
+    std::unique_ptr<TmyXmlNode> pageRoot(parser_.LoadFromFile(fileName) ? parser_.Parse() : nullptr);
+    TmyXmlNode* full = pageRoot != nullptr ? pageRoot->firstChild : nullptr;
+    while (full != nullptr && (full->comment || full->instruction)) full = full->next;
+    if (full == nullptr) {
+      ui_.Trace("LoadProject - page file \"" + fileName + "\" cannot be read");
+      continue;
+    }
+    if (parser_.errorWord != 0) ui_.Trace("LoadProject - page file \"" + fileName + "\" is not well-formed");
+    page->CopyFrom(full);
+    full->MoveChildrenTo(page);
+  }
+}
+
+void TProjectDocument::SetupUids(TmyXmlNode* web) {
+  const auto randomStart = [this] {
+    if (randomUid_) return randomUid_();
+    std::random_device device;
+    return static_cast<int>(device() % kUidRandomRange);
+  };
+  const TmyXmlAttrNode* maxUid = web->FindAttr("MaxUid");
+  if (maxUid == nullptr) {
+    uidCounter_ = randomStart();
+    web->SetAttrIntStr("MaxUid", uidCounter_);
+  } else if (!TryStrToInt(maxUid->value, uidCounter_)) {
+    uidCounter_ = randomStart();
+  }
+  AssignMissingUids(web);
+}
+
+void TProjectDocument::RepairGroupsAndImages(TmyXmlNode* web) {
+  for (TmyXmlNode* child = web->firstChild; child != nullptr; child = child->next) {
+    if (child->comment || child->instruction) continue;
+    if (child->name == "images") images_ = child;
+    if (child->name != "group") continue;
+    AddEmptyCaptionWhenMissing(child);
+    for (TmyXmlNode* page = child->FindChild("page"); page != nullptr; page = TmyXmlNode::FindNext(page->next, "page"))
+      AddEmptyCaptionWhenMissing(page);
+  }
+  if (images_ == nullptr) images_ = web->AddChild("images");
+}

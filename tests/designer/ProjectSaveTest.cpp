@@ -1,0 +1,354 @@
+// Saving a project: the steps and trace lines in their order, the writer's
+// bytes, the backups over several saves, the split layout, read-only
+// projects, writes that fail, and the example project written back unchanged.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "platform/base/ScopeExit.h"
+#include "platform/vcl/IniFiles.h"
+#include "platform/win/RecycleBin.h"
+#include "tests/designer/ProjectTestSupport.h"
+
+namespace {
+
+using namespace doctest;
+
+struct ProjectSave : TUiTexts {
+  THostProject host;
+  TRecordingUi ui;
+  TProjectDocument document{ui, [] { return kSaveTime; }, [] { return 500; }};
+
+  void Load() {
+    const TProjectLoadResult result = document.LoadProject(host.Location(), kRasterX, kRasterY);
+    ASSERT_NE(result.source, TProjectSource::None);
+  }
+  TProjectSaveResult Save() { return document.Save(host.Location(), {}); }
+  // A change of the document that a save must write.
+  void Change(const std::string& value) {
+    document.Web()->SetAttr("foot", value);
+    document.SetModified(true);
+  }
+  int SaveTime() const {
+    TIniFile ini(host.WebSystemPath("Proj.webx"));
+    return ini.ReadInteger("TimeStamps", "SaveTD", -1);
+  }
+  void ExpectWellFormedFiles() const {
+    for (const std::string& refusal : XmllintRefusals(host.Web())) ADD_FAILURE() << refusal;
+  }
+  // Every save hook and trace line in one list.
+  TProjectSaveHooks RecordingHooks() {
+    TProjectSaveHooks hooks;
+    hooks.SavePage = [this] { ui.events.push_back("hook:SavePage"); };
+    hooks.SavePanels = [this] { ui.events.push_back("hook:SavePanels"); };
+    hooks.SaveLayers = [this] { ui.events.push_back("hook:SaveLayers"); };
+    hooks.UpdateStConstants = [this](TmyXmlNode* root) {
+      ui.events.push_back(root == document.Root() ? "hook:UpdateStConstants(root)" : "hook:UpdateStConstants(?)");
+    };
+    return hooks;
+  }
+};
+
+TEST_F(ProjectSave, AnUnmodifiedProjectWritesNothing) {
+  host.PutData("small.xml", "Proj.xml");
+  Load();
+  EXPECT_EQ(Save(), TProjectSaveResult::NotModified);
+  EXPECT_EQ(ui.traces, (std::vector<std::string>{"btnSave2Click", "btnSave2Click - not modified - end"}));
+  EXPECT_FALSE(host.Has("Proj.webx"));
+  EXPECT_FALSE(host.Has("Proj.xml.bak"));
+}
+
+TEST_F(ProjectSave, TheSingleLayoutRunsEveryStepInOrder) {
+  host.PutData("small.xml", "Proj.xml");
+  Load();
+  document.SetModified(true);
+  ui.events.clear();
+  EXPECT_EQ(document.Save(host.Location(), RecordingHooks()), TProjectSaveResult::Saved);
+  EXPECT_EQ(ui.events,
+            (std::vector<std::string>{"btnSave2Click", host.WebSystemPath("Proj.webx"), "hook:SavePage",
+                                      "BuildFileName", "BuildFileName - ok", "hook:SavePanels", "hook:SaveLayers",
+                                      "SweepFormat", "SweepFormatDone", "hook:UpdateStConstants(root)", "MakeBackup",
+                                      "SaveToFile", "SaveToFile - End", "btnSave2Click - end"}));
+  EXPECT_FALSE(document.Modified());
+  EXPECT_EQ(SaveTime(), kSaveTime);
+}
+
+TEST_F(ProjectSave, WritesTheRepairedDocumentInTheWritersLayout) {
+  host.PutData("repairs.xml", "Proj.xml");
+  Load();
+  document.SetModified(true);
+  EXPECT_EQ(Save(), TProjectSaveResult::Saved);
+  EXPECT_EQ(host.Get("Proj.xml"), Data("repairs-saved.xml"));
+  EXPECT_EQ(host.Get("Proj.xml.bak"), Data("repairs.xml"));
+  EXPECT_EQ(document.Web()->GetAttr("MaxUid"), "503");
+  EXPECT_FALSE(host.Has("Proj.xml.new"));
+  ExpectWellFormedFiles();
+}
+
+TEST_F(ProjectSave, RemovesFormatAttributesAndStoresTheUidCounter) {
+  host.Put("Proj.xml",
+           "<web version=\"8.1\" MaxUid=\"10\" format=\"a\"><group caption=\"G\" Uid=\"1\" format=\"b\">"
+           "<page caption=\"P\" name=\"P.XML\" Uid=\"2\"><object Uid=\"3\"><label format=\"c\" /></object></page>"
+           "</group><images></images></web>");
+  Load();
+  document.TakeUid();
+  document.TakeUid();
+  document.SetModified(true);
+  Save();
+  const std::string saved = host.Get("Proj.xml");
+  EXPECT_EQ(saved.find("format"), std::string::npos) << saved;
+  EXPECT_EQ(DocumentText(document).find("format"), std::string::npos);
+  EXPECT_NE(saved.find("MaxUid=\"12\""), std::string::npos) << saved;
+}
+
+TEST_F(ProjectSave, ThreeSavesLeaveTheFileItsBackupAndTheBiggestBackup) {
+  Load();  // a new project: the template, no file yet
+  Change("first");
+  Save();
+  const std::string first = host.Get("Proj.xml");
+  EXPECT_FALSE(host.Has("Proj.xml.bak"));
+  EXPECT_FALSE(host.Has("Proj.xml.bak.big"));
+
+  Change("second");
+  Save();
+  const std::string second = host.Get("Proj.xml");
+  EXPECT_EQ(host.Get("Proj.xml.bak"), first);
+  EXPECT_FALSE(host.Has("Proj.xml.bak.big"));
+
+  Change("third");
+  Save();
+  EXPECT_NE(host.Get("Proj.xml").find("foot=\"third\""), std::string::npos);
+  EXPECT_EQ(host.Get("Proj.xml.bak"), second);
+  EXPECT_EQ(host.Get("Proj.xml.bak.big"), first);
+  ExpectWellFormedFiles();
+}
+
+// ".big" is replaced only by a larger ".bak": a save that lost content keeps
+// the larger earlier file.
+TEST_F(ProjectSave, TheBiggestBackupOnlyGrows) {
+  const struct {
+    const char* name;
+    std::vector<std::string> foots;  // one save each
+    std::size_t bigFrom;             // the save whose file the ".big" holds at the end
+  } kCases[] = {
+      {"shrinking", {std::string(400, 'x'), "s", "t", "u"}, 0},
+      {"growing", {"a", std::string(400, 'y'), "b", "c"}, 1},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    THostProject caseHost;
+    TRecordingUi caseUi;
+    TProjectDocument caseDocument(
+        caseUi, [] { return kSaveTime; }, [] { return 500; });
+    caseDocument.LoadProject(caseHost.Location(), kRasterX, kRasterY);
+    std::vector<std::string> files;
+    for (const std::string& foot : c.foots) {
+      caseDocument.Web()->SetAttr("foot", foot);
+      caseDocument.SetModified(true);
+      ASSERT_EQ(caseDocument.Save(caseHost.Location(), {}), TProjectSaveResult::Saved);
+      files.push_back(caseHost.Get("Proj.xml"));
+    }
+    EXPECT_EQ(caseHost.Get("Proj.xml.bak"), files[files.size() - 2]);
+    EXPECT_EQ(caseHost.Get("Proj.xml.bak.big"), files[c.bigFrom]);
+  }
+}
+
+TEST_F(ProjectSave, ALeftoverBackupOfWebXmlGoesToItsBigCopy) {
+  host.PutData("small.xml", "Proj.xml");
+  host.Put("web.xml.bak", "<web />\r\n");
+  Load();
+  document.SetModified(true);
+  Save();
+  EXPECT_FALSE(host.Has("web.xml.bak"));
+  EXPECT_EQ(host.Get("web.xml.bak.big"), "<web />\r\n");
+  EXPECT_FALSE(host.Has("web.xml"));
+}
+
+TEST_F(ProjectSave, AReadOnlyProjectOnlyStampsTheSaveTime) {
+  const std::string newer = "<web version=\"8.2\" MaxUid=\"5\"><group caption=\"G\" Uid=\"1\"></group></web>";
+  host.Put("Proj.xml", newer);
+  Load();
+  ASSERT_TRUE(document.ReadOnly());
+  document.SetModified(true);
+  ui.traces.clear();
+  EXPECT_EQ(Save(), TProjectSaveResult::ReadOnly);
+  EXPECT_EQ(host.Get("Proj.xml"), newer);
+  EXPECT_FALSE(host.Has("Proj.xml.bak"));
+  EXPECT_EQ(SaveTime(), kSaveTime);
+  EXPECT_FALSE(document.Modified());
+  EXPECT_EQ(ui.traces, (std::vector<std::string>{"btnSave2Click", host.WebSystemPath("Proj.webx"), "BuildFileName",
+                                                 "BuildFileName - ok", "btnSave2Click - end"}));
+}
+
+TEST_F(ProjectSave, WithoutAHostProjectNothingIsWritten) {
+  host.PutData("small.xml", "Proj.xml");
+  Load();
+  document.SetModified(true);
+  ui.events.clear();
+  TProjectLocation failed = host.Location();
+  failed.hostAnswered = false;
+  EXPECT_EQ(document.Save(failed, RecordingHooks()), TProjectSaveResult::NoFileName);
+  EXPECT_EQ(ui.events, (std::vector<std::string>{"btnSave2Click", "", "hook:SavePage", "BuildFileName",
+                                                 "BuildFileName - err", "btnSave2Click - end"}));
+  EXPECT_FALSE(host.Has("Proj.webx"));
+  EXPECT_FALSE(host.Has("Proj.xml.bak"));
+}
+
+TEST_F(ProjectSave, WithoutADocumentNothingIsWritten) {
+  // A designer that never loaded (format code 0) stops with the read-only check.
+  document.SetModified(true);
+  EXPECT_EQ(Save(), TProjectSaveResult::NoDocument);
+  EXPECT_EQ(ui.traces.back(), "btnSave2Click - end");
+  // A load that found no host project leaves format 8001 and no document.
+  TProjectLocation none;
+  document.LoadProject(none, kRasterX, kRasterY);
+  document.SetModified(true);
+  EXPECT_EQ(Save(), TProjectSaveResult::NoDocument);
+  EXPECT_EQ(ui.traces.back(), "Neco se nepovedlo nebyl Wrapper");
+  EXPECT_FALSE(host.Has("Proj.xml"));
+}
+
+TEST_F(ProjectSave, TheSplitLayoutWritesStubsPageFilesAndKeepsThePreviousPages) {
+  host.PutData("split", "");
+  SetRecycleBinPath((host.Folder().Path() / "bin").string());
+  ScopeExit restoreBin([] { SetRecycleBinPath(""); });
+  Load();
+  ASSERT_TRUE(document.SplitLayout());
+  TmyXmlNode* settingsPage = document.Web()->FindChild("group")->FindChild("page")->next;
+  settingsPage->SetAttr("caption", "Setup");
+  document.SetModified(true);
+  const std::string before = DocumentText(document);
+  ui.events.clear();
+  EXPECT_EQ(document.Save(host.Location(), RecordingHooks()), TProjectSaveResult::Saved);
+  EXPECT_EQ(ui.events, (std::vector<std::string>{
+                           "btnSave2Click", host.WebSystemPath("Proj.webx"), "hook:SavePage", "BuildFileName",
+                           "BuildFileName - ok", "hook:SavePanels", "hook:SaveLayers", "SweepFormat", "SweepFormatDone",
+                           "hook:UpdateStConstants(root)", "SaveToFile - End", "btnSave2Click - end"}));
+
+  // The document in memory keeps its full pages.
+  EXPECT_EQ(DocumentText(document), before);
+  // "web.xml": the stubs as they were; the previous file as its backup.
+  EXPECT_EQ(host.Get("web.xml"), Data("split/web.xml"));
+  EXPECT_EQ(host.Get("web.xml.bak"), Data("split/web.xml"));
+  // The page files: the unchanged one as it was, the changed one with its change.
+  EXPECT_EQ(host.Get("pages/OVERVIEW.XML"), Data("split/pages/OVERVIEW.XML"));
+  std::string expectedSettings = Data("split/pages/SETTINGS.XML");
+  expectedSettings.replace(expectedSettings.find("Settings"), 8, "Setup");
+  EXPECT_EQ(host.Get("pages/SETTINGS.XML"), expectedSettings);
+  // The previous set in "pages.bak\", the single file untouched, nothing staged left.
+  EXPECT_EQ(host.Get("pages.bak/SETTINGS.XML"), Data("split/pages/SETTINGS.XML"));
+  EXPECT_EQ(host.Get("Proj.xml"), Data("split/Proj.xml"));
+  EXPECT_FALSE(host.Has("pages.new"));
+  EXPECT_FALSE(host.Has("web.xml.new"));
+  ExpectWellFormedFiles();
+
+  // Loading the saved files gives the same document.
+  TRecordingUi reloadUi;
+  TProjectDocument reloaded(reloadUi);
+  reloaded.LoadProject(host.Location(), kRasterX, kRasterY);
+  EXPECT_EQ(DocumentText(reloaded), before);
+  EXPECT_TRUE(reloadUi.messages.empty());
+
+  // The next save replaces "pages.bak\" for good, not through the recycle bin.
+  document.SetModified(true);
+  EXPECT_EQ(Save(), TProjectSaveResult::Saved);
+  EXPECT_EQ(host.Get("pages.bak/SETTINGS.XML"), expectedSettings);
+  EXPECT_FALSE(std::filesystem::exists(host.Folder().Path() / "bin") &&
+               !std::filesystem::is_empty(host.Folder().Path() / "bin"));
+}
+
+TEST_F(ProjectSave, TheLaterOfTwoPagesWithOneNameOwnsTheFile) {
+  host.PutData("split", "");
+  Load();
+  TmyXmlNode* overview = document.Web()->FindChild("group")->FindChild("page");
+  overview->next->SetAttr("name", "OVERVIEW.XML");
+  document.SetModified(true);
+  Save();
+  EXPECT_NE(host.Get("pages/OVERVIEW.XML").find("caption=\"Settings\""), std::string::npos);
+  EXPECT_FALSE(host.Has("pages/SETTINGS.XML"));
+}
+
+TEST_F(ProjectSave, APageWhoseNameIsNoFileNameStaysWholeInWebXml) {
+  host.PutData("split", "");
+  Load();
+  TmyXmlNode* overview = document.Web()->FindChild("group")->FindChild("page");
+  overview->SetAttr("name", "..\\escape.xml");
+  document.SetModified(true);
+  const std::string before = DocumentText(document);
+  EXPECT_EQ(Save(), TProjectSaveResult::Saved);
+  EXPECT_FALSE(std::filesystem::exists(host.Folder().Path() / "escape.xml"));
+  EXPECT_NE(host.Get("web.xml").find("<object caption=\"Flow\""), std::string::npos);
+  TRecordingUi reloadUi;
+  TProjectDocument reloaded(reloadUi);
+  reloaded.LoadProject(host.Location(), kRasterX, kRasterY);
+  EXPECT_EQ(DocumentText(reloaded), before);
+}
+
+// A write that fails (here: a file-size limit, which stops root too) changes
+// no file: not the project file, not its backups, not the page folders.
+TEST_F(ProjectSave, AFailedWriteLeavesEveryOldFileWhole) {
+  const struct {
+    const char* name;
+    bool split;
+  } kCases[] = {{"single", false}, {"split", true}};
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    THostProject caseHost;
+    if (c.split) {
+      caseHost.PutData("split", "");
+      caseHost.PutData("split/pages", "pages.bak");
+    } else {
+      caseHost.PutData("small.xml", "Proj.xml");
+    }
+    caseHost.Put(c.split ? "web.xml.bak" : "Proj.xml.bak", "<web old=\"backup\" />\r\n");
+    caseHost.Put(c.split ? "web.xml.bak.big" : "Proj.xml.bak.big", "<web old=\"big\" />\r\n");
+    TRecordingUi caseUi;
+    TProjectDocument caseDocument(caseUi, [] { return kSaveTime; });
+    caseDocument.LoadProject(caseHost.Location(), kRasterX, kRasterY);
+    caseDocument.Web()->SetAttr("foot", std::string(300, 'n'));
+    caseDocument.SetModified(true);
+    const auto before = Snapshot(caseHost.Web());
+
+    TProjectSaveResult result;
+    {
+      TFileSizeLimit limit(16);
+      ASSERT_TRUE(limit.Active());
+      result = caseDocument.Save(caseHost.Location(), {});
+    }
+    EXPECT_EQ(result, TProjectSaveResult::WriteFailed);
+    EXPECT_TRUE(caseDocument.Modified());
+    EXPECT_EQ(Snapshot(caseHost.Web()), before);
+    EXPECT_NE(std::find_if(caseUi.traces.begin(), caseUi.traces.end(),
+                           [](const std::string& t) { return t.rfind("SaveToFile - cannot write ", 0) == 0; }),
+              caseUi.traces.end());
+
+    // Once writes work again the same document saves.
+    EXPECT_EQ(caseDocument.Save(caseHost.Location(), {}), TProjectSaveResult::Saved);
+    const std::string written = caseHost.Get(c.split ? "web.xml" : "Proj.xml");
+    EXPECT_NE(written.find(std::string(300, 'n')), std::string::npos);
+  }
+}
+
+using ExampleProject = TUiTexts;
+
+TEST_F(ExampleProject, LoadsAndSavesBackByteForByte) {
+  THostProject host("Demo");
+  host.PutData("../../../examples/demo/Tarnwell/Demo.xml", "Demo.xml");
+  const std::string original = host.Get("Demo.xml");
+  ASSERT_FALSE(original.empty());
+  TRecordingUi ui;
+  TProjectDocument document(ui, [] { return kSaveTime; });
+  const TProjectLoadResult result = document.LoadProject(host.Location(), kRasterX, kRasterY);
+  EXPECT_EQ(result.source, TProjectSource::BaseFile);
+  EXPECT_FALSE(result.readOnly);
+  EXPECT_TRUE(ui.messages.empty());
+  // The demo lacks nothing the load repairs, so a save changes no byte.
+  document.SetModified(true);
+  EXPECT_EQ(document.Save(host.Location(), {}), TProjectSaveResult::Saved);
+  EXPECT_EQ(host.Get("Demo.xml"), original);
+  EXPECT_EQ(host.Get("Demo.xml.bak"), original);
+  for (const std::string& refusal : XmllintRefusals(host.Web())) ADD_FAILURE() << refusal;
+}
+
+}  // namespace
