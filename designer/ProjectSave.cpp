@@ -73,10 +73,7 @@ void TProjectDocument::StampSaveTime(const std::string& settingsFile) {
   }
 }
 
-std::string TProjectDocument::DocumentText(TmyXmlNode* root) {
-  std::unique_ptr<std::string> text(parser_.WriteNode(root, nullptr, 0));
-  return std::move(*text);
-}
+std::string TProjectDocument::DocumentText(TmyXmlNode* root) { return parser_.WriteNode(root, 0); }
 
 bool TProjectDocument::SaveSingle(const TProjectFileNames& names) {
   TStagedFile file(names.baseFile);

@@ -158,10 +158,7 @@ class TUiTexts : public ::testing::Test {
 };
 
 // The document's whole text in the writer's layout.
-inline std::string DocumentText(TProjectDocument& document) {
-  std::unique_ptr<std::string> text(document.Parser().WriteNode(document.Root(), nullptr, 0));
-  return *text;
-}
+inline std::string DocumentText(TProjectDocument& document) { return document.Parser().WriteNode(document.Root(), 0); }
 
 constexpr int kRasterX = 5;
 constexpr int kRasterY = 5;

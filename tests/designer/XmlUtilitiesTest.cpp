@@ -22,8 +22,7 @@ std::unique_ptr<TmyXmlNode> Parse(const std::string& text) {
 
 std::string Text(TmyXmlNode* root) {
   TmyXMLParser parser;
-  std::unique_ptr<std::string> text(parser.WriteNode(root, nullptr, 0));
-  return *text;
+  return parser.WriteNode(root, 0);
 }
 
 // A designer with a settable clock and shown page that records what it is told.
