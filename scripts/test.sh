@@ -17,7 +17,10 @@ cmake --build "$build" -j "$jobs"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 bash scripts/check-format.sh
+# Each test alone (ctest starts a process a test), then each suite whole, in a
+# shuffled order and twice over, so that no test leans on another's leftovers.
 ctest --test-dir "$build" --output-on-failure -j "$jobs"
+bash scripts/run-suites.sh "$build" "$jobs"
 
 fuzz_seconds=${FUZZ_SECONDS:-60}
 if [[ "$fuzz_seconds" != 0 ]] && [[ -n "$(ls tests/fuzz/*.cpp 2>/dev/null)" ]]; then
