@@ -27,7 +27,7 @@ struct TMoveKey {
 };
 
 // Upper-case letters (typed with Shift or Caps Lock) move; lower-case ones
-// are free for other uses.
+// do nothing.
 constexpr std::array<TMoveKey<char>, 4> kLetterMoves = {{
     {'A', -1, 0},
     {'D', 1, 0},

@@ -46,6 +46,9 @@ struct TSurfaceKeysContext {
 class TSurfaceKeys {
  public:
   explicit TSurfaceKeys(TSurfaceKeysContext context);
+  // Attach binds the surface's events to this object, which stays in place.
+  TSurfaceKeys(const TSurfaceKeys&) = delete;
+  TSurfaceKeys& operator=(const TSurfaceKeys&) = delete;
 
   // Binds KeyDown, KeyPress and KeyUp to the surface's key events.
   void Attach();
