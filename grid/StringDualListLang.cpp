@@ -27,7 +27,7 @@ std::string TXmlTagList::Text(int index) const {
 }
 
 TStringDualListLang::TStringDualListLang(int editorCode, const int codes[kLangSlots], bool sorted)
-    : TStringDualList(sorted), editorCode_(editorCode) {
+    : TStringDualList(sorted) {
   for (int i = 0; i < kLangSlots; ++i) {
     codes_[i] = codes != nullptr ? codes[i] : 0;
     if (codes_[i] == editorCode) editorSlot_ = i;

@@ -57,7 +57,6 @@ class TStringDualListLang : public TStringDualList {
   int SlotOfCode(int code) const;
 
   std::array<int, kLangSlots> codes_{};
-  int editorCode_;
   int editorSlot_ = 0;
   // The texts of the key at the same index of the key list.
   std::vector<TLangArray> texts_;
