@@ -19,6 +19,9 @@ namespace {
 
 constexpr int kUnnamedTextId = 7141;
 constexpr int kDefaultRaster = 5;
+// Page-name display formats of `globalset` `pvstyle` (0: the caption).
+constexpr int kPageNameFormatName = 1;
+constexpr int kPageNameFormatBoth = 2;
 constexpr const char* kProportionalFont = "Verdana";
 constexpr const char* kFixedFont = "Courier New";
 
@@ -91,8 +94,8 @@ void TFormDesign1::ShowEditingBars(bool editable) {
 void TFormDesign1::ReadDocumentSettings() {
   FGlobalWebData.MeasuredFonts = document_->NewDimension();
   switch (document_->PageNameFormat()) {
-    case 1: FileName1->SetChecked(true); break;
-    case 2: CaptionFileName1->SetChecked(true); break;
+    case kPageNameFormatName: FileName1->SetChecked(true); break;
+    case kPageNameFormatBoth: CaptionFileName1->SetChecked(true); break;
     default: Caption1->SetChecked(true); break;
   }
   LoadLanguages(document_->LanguagesElement());

@@ -10,6 +10,7 @@
 #include <climits>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "core/TraceLog.h"
 #include "core/UiText.h"
@@ -30,6 +31,9 @@ constexpr const char* kMessageCaption = "Tarnwell";
 constexpr const char* kNewPagePause = "1000";
 // Only so many characters of a page's file name count for its number.
 constexpr std::size_t kPageNameLimit = 31;
+// Page file names that count for the numbering begin with this (letter case
+// aside).
+constexpr std::string_view kPagePrefix = "PAGE";
 constexpr int kModalOk = 1;
 
 TmyXmlNode* ElementOf(const TTreeNode* node) {
@@ -43,10 +47,10 @@ bool IsLockedGroup(const TmyXmlNode* group) {
 // Frees an element of the document (its destructor unlinks it).
 void DeleteElement(TmyXmlNode* element) { std::unique_ptr<TmyXmlNode> owned(element); }
 
-// What follows "PAGE" as the C library's atoi reads it: blanks, a sign, the
+// What follows the prefix as the C library's atoi reads it: blanks, a sign, the
 // digits up to the first other character; 0 without digits.
 long long PageNumberOf(const std::string& stem) {
-  std::size_t i = 4;
+  std::size_t i = kPagePrefix.size();
   while (i < stem.size() && std::isspace(static_cast<unsigned char>(stem[i]))) ++i;
   bool negative = false;
   if (i < stem.size() && (stem[i] == '+' || stem[i] == '-')) negative = stem[i++] == '-';
@@ -75,7 +79,7 @@ int MakeUniquePageName(TFormDesign1& designer, TStringList* stems, bool includeS
       std::string stem = ElementOf(page)->GetAttr("name").substr(0, kPageNameLimit);
       stem = stem.substr(0, stem.find('.'));
       if (stems != nullptr && (page != reference || includeSelected)) stems->Add(stem);
-      if (UpperCase(stem.substr(0, 4)) == "PAGE") highest = std::max(highest, PageNumberOf(stem));
+      if (UpperCase(stem.substr(0, kPagePrefix.size())) == kPagePrefix) highest = std::max(highest, PageNumberOf(stem));
     }
   }
   return static_cast<int>(highest);
