@@ -1,14 +1,39 @@
+// TFormDesign1: construction and destruction, the window's own handlers and
+// the handlers bound to every page object.
+
 #include "designer/FormDesign1.h"
 
+#include <cstdio>
+
+#include "core/HelpLink.h"
 #include "core/ProjectPaths.h"
+#include "core/TraceLog.h"
+#include "core/UiText.h"
 #include "core/XmlDocument.h"
+#include "core/XmlNode.h"
+#include "designer/DebugList.h"
+#include "designer/ProjectDocumentUi.h"
+#include "generator/XmlUtilities.h"
 #include "grid/PictureLoading.h"
-#include "grid/ScrollPositions.h"
+#include "grid/PlaceholderResolver.h"
+#include "platform/vcl/Canvas.h"
+#include "platform/vcl/ComCtrls.h"
+#include "platform/vcl/ExtCtrls.h"
+#include "platform/vcl/Menus.h"
+#include "platform/win/Paths.h"
 
 TFormDesign1* FormDesign1 = nullptr;
 bool gFlattenVariableNames = false;
 
 namespace {
+
+constexpr const char* kFormName = "FormDesign1";
+constexpr const char* kCaption = "Tarnwell";
+constexpr const char* kWindowFont = "Segoe UI";
+constexpr int kWindowFontSize = 9;
+constexpr const char* kSurfaceFont = "Courier New";
+constexpr const char* kHelpKeyword = "Tarnwell";
+constexpr const char* kImagesFolder = "Images\\";
 
 // The picture folder of the designer that exists (page objects ask it).
 const char* DesignerImagePath(const std::string& name) {
@@ -17,25 +42,82 @@ const char* DesignerImagePath(const std::string& name) {
 
 }  // namespace
 
-TFormDesign1::TFormDesign1(TComponent* owner) : TForm(owner) {
-  FHostBuild = false;
-  FApplyDocking = true;
-  FProject = std::make_unique<TmyXMLParser>();
-  sbDesign1 = new TScrollBox(this);
-  sbDesign1->SetParent(this);
-  // The face of edit, upload and drop-down fields: "Verdana" when the project
-  // asks for proportional fonts, which the project's loading sets.
-  sbDesign1->Font()->Name = "Courier New";
-  for (int i = 0; i < kLayerCount; ++i) FLayers[i] = TGridWebElement::TLayer{};
+TFormDesign1::TFormDesign1(TComponent* owner, std::unique_ptr<TDesignerHost> host)
+    : TForm(owner),
+      host_(host != nullptr ? std::move(host) : std::make_unique<TCoreDesignerHost>()),
+      documentUi_(std::make_unique<TDesignerProjectUi>()),
+      document_(std::make_unique<TProjectDocument>(*documentUi_)) {
+  // 1. The stored layout.
+  SetName(kFormName);
+  DockSite = true;
+  CreateComponents();
+  BindEvents();
+  // 2. The layers start without names; the shared record's lists are its own.
+  for (TGridWebElement::TLayer& layer : FLayers) layer = TGridWebElement::TLayer{};
+  // 3. The window's font.
+  Font()->Name = kWindowFont;
+  Font()->SetSize(kWindowFontSize);
+  // 4, 5. Flags and values: the field initialisers; the project settings are
+  // the document's, with the same starting values.
+  // 6. Caption.
+  SetCaption(kCaption);
+  // 7. Surface and status bar double-buffered; the surface's font is the one
+  // of edit, upload and drop-down fields ("Verdana" with proportional fonts,
+  // which the project's loading sets); the arrow tool is down.
+  sbDesign1->DoubleBuffered = true;
+  sbStatus->DoubleBuffered = true;
+  sbDesign1->Font()->Name = kSurfaceFont;
+  btnArrow->SetDown(true);
+  // 8. Undo history, live-view windows, surface keys.
+  FUndoTree = std::make_unique<TmyXmlNode>("UndoTree");
+  FDebugList = std::make_unique<TFormDebugList>();
+  FDebugList->OnRemove = {this, &TFormDesign1::DebugListRemoved};
+  sbDesign1->OnKeyDown = {this, &TFormDesign1::sbDesign1KeyDown};
+  sbDesign1->OnKeyPress = {this, &TFormDesign1::sbDesign1KeyPress};
+  sbDesign1->OnKeyUp = {this, &TFormDesign1::sbDesign1KeyUp};
+  // 9. The placeholder resolver over the shared record.
+  FWebNameConvertor = std::make_unique<TPlaceholderResolver>(&FGlobalWebData);
+  char address[32];
+  std::snprintf(address, sizeof address, "%08X",
+                static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(FWebNameConvertor.get())));
+  WriteTraceLog(std::string("WebNameConvertor 0x") + address);
+
   if (FormDesign1 == nullptr) FormDesign1 = this;
   if (gGridImagePath == nullptr) gGridImagePath = DesignerImagePath;
+  AfterConstruction();
 }
 
 TFormDesign1::~TFormDesign1() {
+  // OnDestroy (FormDestroy) runs while every field still stands.
+  BeforeDestruction();
   if (FormDesign1 == this) FormDesign1 = nullptr;
-  // The surface and its objects go first: they point into the shared record.
-  delete sbDesign1;
-  sbDesign1 = nullptr;
+  // The page objects go before the shared record and the layers they point
+  // into; the rest of the components with the form.
+  ClearDesignElements();
+}
+
+void TFormDesign1::SelectAll1Click(TObject*) {
+  for (int i = 0; i < sbDesign1->ControlCount(); ++i)
+    if (auto* item = dynamic_cast<TGridGraphic*>(sbDesign1->Controls(i))) item->Select();
+}
+
+void TFormDesign1::btnLoadBackgroundClick(TObject*) {}
+
+void TFormDesign1::Dispatch(void* message) {
+  if (static_cast<TMessage*>(message)->Msg == WM_HELP) {
+    ShowDesignerHelp();
+    return;
+  }
+  TForm::Dispatch(message);
+}
+
+void TFormDesign1::ShowDesignerHelp() { ShowHelp(GetUiLanguageIndex(), kHelpKeyword, "", ""); }
+
+std::int32_t TFormDesign1::GetUcidTime() const { return ::GetUcidTime(); }
+
+void TFormDesign1::SetModified() {
+  document_->SetModified(true);
+  btnSave2->SetEnabled(true);
 }
 
 // Undo snapshots, the scroll extent, page jumps, variable drops and the status
@@ -43,7 +125,7 @@ TFormDesign1::~TFormDesign1() {
 // are bound and do nothing.
 void TFormDesign1::ObjectBeforeMove(TObject*) {}
 void TFormDesign1::ObjectBeforeResize(TObject*) {}
-void TFormDesign1::UpdateScrollExtentHandler(TObject*) {}
+void TFormDesign1::UpdateScrollExtentHandler(TObject*) { UpdateScrollExtent(); }
 void TFormDesign1::ChangeToPageByName(TObject*, const std::string&) {}
 void TFormDesign1::ObjectDragOver(TObject*, TObject*, int, int, TDragState, bool&) {}
 void TFormDesign1::ObjectDragDrop(TObject*, TObject*, int, int) {}
@@ -86,7 +168,18 @@ TNotifyEvent TFormDesign1::BridgeOfKind(int kind) {
   }
 }
 
+// The project's "Images" folder: in the web project's folder, or in global
+// mode in the shared folder. Names that are no plain file name give none.
 const char* TFormDesign1::GetImagePath(const std::string& name) const {
-  if (name.empty()) return nullptr;
-  return ::GetImagePath(name, FGlobalMode, FGlobalDir);
+  if (name.empty() || !IsSafeFileName(name)) return nullptr;
+  std::string folder;
+  if (location_.globalMode) {
+    if (location_.projectPath.empty() || !IsSafeFileName(location_.globalDir)) return nullptr;
+    folder = location_.projectPath + location_.globalDir + "\\";
+  } else {
+    if (location_.hostProjectDir.empty()) return nullptr;
+    folder = location_.hostProjectDir + kProductWord + "\\";
+  }
+  imagePath_ = folder + kImagesFolder + name;
+  return imagePath_.c_str();
 }

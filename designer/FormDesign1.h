@@ -2,14 +2,26 @@
 // TFormDesign1: the designer window. It owns the project document and the
 // shown page, whose objects live as TGridWebElement children of the design
 // surface sbDesign1. Its members are split over files by concern:
-//   FormDesign1.cpp   construction, shared record, layers, handlers
-//   LoadObjects.cpp   reading a page's `object` nodes onto a surface
-//   LangTexts.cpp     the texts of objects per project language
+//   FormDesign1.cpp        construction, the window's own handlers, help
+//   DesignerLayout.cpp     the components, from one table (the stored layout)
+//   DesignerProjectLoad.cpp  loading the project, the page tree's filling
+//   DesignerProjectSave.cpp  saving the project
+//   DesignerLanguages.cpp  the project's languages
+//   PageTree.cpp           the commands of the page tree
+//   PageDisplay.cpp        showing and storing a page, the background
+//   DesignerPlacement.cpp  placement, docking, closing
+//   DesignerStubs.cpp      the handlers of commands still to come
+//   LoadObjects.cpp        reading a page's `object` nodes onto a surface
+//   LangTexts.cpp          the texts of objects per project language
 
+#include <array>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "designer/DesignerHost.h"
+#include "designer/ProjectDocument.h"
 #include "grid/GlobalWebData.h"
 #include "grid/GridWebElement.h"
 #include "grid/StringDualListLang.h"
@@ -21,15 +33,384 @@ struct TObjectReading;
 class TmyXMLParser;
 class TmyXmlNode;
 class TPopupMenu;
+class TMenuItem;
+class TToolBar;
+class TToolButton;
+class TPanel;
+class TTreeView;
+class TTreeNode;
+class TSplitter;
+class TImage;
+class TLabel;
+class TStatusBar;
+class TStatusPanel;
+class TImageList;
+class TOpenPictureDialog;
+class TColorDialog;
+class TTimer;
+class TGridInsert;
+class TPlaceholderResolver;
+class TFormDebugList;
 
 // "/LINVAR": the page-object reader flattens the variable references it reads.
 // The plug-in frame sets it from the host's command line at start-up.
 extern bool gFlattenVariableNames;
 
+// Number of alarm pages the live view keeps, and of the tools' templates.
+inline constexpr int kAlarmPageCount = 8;
+inline constexpr int kToolTemplateCount = 17;
+
+// The insert tool in use (none: the arrow).
+enum class TToolMode {
+  None,
+  Label,
+  EditBox,
+  EditBoxEx,
+  GlobalSubmit,
+  Rectangle,
+  Bar,
+  RectDynCol,
+  StateImage,
+  ImageBtn,
+  Image,
+  MultiImage,
+  CameraPic,
+  PostFileBox,
+  StrImg,
+  Canvas,
+  IFrame,
+  DropDown
+};
+
 class TFormDesign1 : public TForm {
  public:
-  explicit TFormDesign1(TComponent* owner);
+  // `host` gives the project's location and the ST constants refresh; none:
+  // the host through the core services (TCoreDesignerHost).
+  explicit TFormDesign1(TComponent* owner, std::unique_ptr<TDesignerHost> host = nullptr);
   ~TFormDesign1() override;
+
+  // --- components (the window's stored layout, DesignerLayout.cpp) -------------
+  TToolBar* tlbMain1 = nullptr;
+  TToolButton* btnShowPanel1 = nullptr;
+  TToolButton* btnHidePages = nullptr;
+  TToolButton* btnDebug = nullptr;
+  TToolButton* btnLoadBackground = nullptr;
+  TToolButton* btnSave1 = nullptr;
+  TToolButton* tbPreview1 = nullptr;
+  TToolButton* btnSave2 = nullptr;
+  TToolButton* tbUndo = nullptr;
+  TToolButton* tbRedo = nullptr;
+  TToolButton* btnArrow = nullptr;
+  TToolButton* btnLabel = nullptr;
+  TToolButton* btnEditBox = nullptr;
+  TToolButton* btnEditBoxEx = nullptr;
+  TToolButton* btnGlobalSubmit = nullptr;
+  TToolButton* btnRectangle = nullptr;
+  TToolButton* btnBar = nullptr;
+  TToolButton* btnRectDynCol = nullptr;
+  TToolButton* btnStateImage = nullptr;
+  TToolButton* btnImageBtn = nullptr;
+  TToolButton* btnImage = nullptr;
+  TToolButton* btnMultiImage = nullptr;
+  TToolButton* btnCameraPic = nullptr;
+  TToolButton* btnPostFileBox = nullptr;
+  TToolButton* btnStrImg = nullptr;
+  TToolButton* btnCanvas = nullptr;
+  TToolButton* btnIFrame = nullptr;
+  TToolButton* btnDropDown = nullptr;
+  TToolButton* tbObjectList = nullptr;
+  TToolButton* tbLayers = nullptr;
+  TToolButton* btnImageManager = nullptr;
+  TToolButton* btnGlobal = nullptr;
+  TToolButton* btnPass = nullptr;
+  TToolButton* tbAlarm = nullptr;
+  TToolButton* tbLang = nullptr;
+  TToolButton* tbAbout = nullptr;
+  TToolButton* tbGridOff = nullptr;
+  TToolButton* tbGridOn = nullptr;
+  TToolButton* ToolButton6 = nullptr;
+  TPanel* pnlLeft = nullptr;
+  TToolBar* tlbLeft1 = nullptr;
+  TToolButton* btnAddGroup = nullptr;
+  TToolButton* btnAddPage = nullptr;
+  TToolButton* btnDeletePage = nullptr;
+  TToolButton* btnPageUp = nullptr;
+  TToolButton* btnPageDown = nullptr;
+  TTreeView* tvPageList = nullptr;
+  TSplitter* Splitter1 = nullptr;
+  TPanel* pnlCenter = nullptr;
+  TScrollBox* sbDesign1 = nullptr;
+  TImage* imgBg = nullptr;
+  TLabel* lblDummy = nullptr;
+  TStatusBar* sbStatus = nullptr;
+  TToolBar* tlbDebug1 = nullptr;
+  TToolButton* btnShowPanel2 = nullptr;
+  TToolButton* btnDebug2 = nullptr;
+  // Pop-up menus and their items.
+  TPopupMenu* ObjectPopup = nullptr;
+  TMenuItem* Edit1 = nullptr;
+  TMenuItem* Copy1 = nullptr;
+  TMenuItem* Cut1 = nullptr;
+  TMenuItem* Delete1 = nullptr;
+  TMenuItem* Bringtofront1 = nullptr;
+  TMenuItem* Sendtoback1 = nullptr;
+  TMenuItem* BringForward1 = nullptr;
+  TMenuItem* SendBackward1 = nullptr;
+  TMenuItem* Align1 = nullptr;
+  TMenuItem* AlignTop1 = nullptr;
+  TMenuItem* AlignBottom1 = nullptr;
+  TMenuItem* AlignLeft1 = nullptr;
+  TMenuItem* AlignRight1 = nullptr;
+  TMenuItem* AlignMiddle1 = nullptr;
+  TMenuItem* AlignCenter1 = nullptr;
+  TMenuItem* DistributeHorizontally1 = nullptr;
+  TMenuItem* Left1 = nullptr;
+  TMenuItem* Centre1 = nullptr;
+  TMenuItem* Spacing1 = nullptr;
+  TMenuItem* Right1 = nullptr;
+  TMenuItem* DistributeVertically1 = nullptr;
+  TMenuItem* Top1 = nullptr;
+  TMenuItem* Centre2 = nullptr;
+  TMenuItem* Spacing2 = nullptr;
+  TMenuItem* Bottom1 = nullptr;
+  TMenuItem* AlignToGrid1 = nullptr;
+  TMenuItem* Editbase1 = nullptr;
+  TMenuItem* EditVisibilityBase1 = nullptr;
+  TMenuItem* VarNameReplace1 = nullptr;
+  TMenuItem* AutoIndexArray1 = nullptr;
+  TMenuItem* miLayers = nullptr;
+  TMenuItem* Convert1 = nullptr;
+  TMenuItem* ToPicture1 = nullptr;
+  TMenuItem* ToImage1 = nullptr;
+  TMenuItem* ToImageBtn1 = nullptr;
+  TMenuItem* ToMulimg1 = nullptr;
+  TMenuItem* ToBlock1 = nullptr;
+  TMenuItem* ToBlockBar1 = nullptr;
+  TMenuItem* ToBlockColor1 = nullptr;
+  TPopupMenu* ScrollPopup = nullptr;
+  TMenuItem* Edit3 = nullptr;
+  TMenuItem* Undo1 = nullptr;
+  TMenuItem* Copy2 = nullptr;
+  TMenuItem* Cut2 = nullptr;
+  TMenuItem* Paste1 = nullptr;
+  TMenuItem* PasteDirect1 = nullptr;
+  TMenuItem* PasteInActiveLayer1 = nullptr;
+  TMenuItem* SelectAll1 = nullptr;
+  TMenuItem* Grid1 = nullptr;
+  TMenuItem* Find1 = nullptr;
+  TMenuItem* ShowInNewWindow1 = nullptr;
+  TMenuItem* DebugPict1 = nullptr;
+  TMenuItem* GlobalSettings1 = nullptr;
+  TMenuItem* LanguageSettings1 = nullptr;
+  TMenuItem* ExportTexts1 = nullptr;
+  TMenuItem* ImportTexts1 = nullptr;
+  TPopupMenu* TreePopup = nullptr;
+  TMenuItem* Addgroup1 = nullptr;
+  TMenuItem* Addpage1 = nullptr;
+  TMenuItem* Delete2 = nullptr;
+  TMenuItem* MoveUp1 = nullptr;
+  TMenuItem* MoveDown1 = nullptr;
+  TMenuItem* Edit2 = nullptr;
+  TMenuItem* GroupPageSettings1 = nullptr;
+  TMenuItem* Copy3 = nullptr;
+  TMenuItem* Paste2 = nullptr;
+  TMenuItem* RenameAllPages1 = nullptr;
+  TMenuItem* PagesDisplayFormat1 = nullptr;
+  TMenuItem* Caption1 = nullptr;
+  TMenuItem* FileName1 = nullptr;
+  TMenuItem* CaptionFileName1 = nullptr;
+  TPopupMenu* PagesPopup1 = nullptr;
+  TPopupMenu* CommonEditPopup1 = nullptr;
+  TMenuItem* CommonCut = nullptr;
+  TMenuItem* CommonCopy = nullptr;
+  TMenuItem* CommonPaste = nullptr;
+  TMenuItem* CommonSelectAll = nullptr;
+  TPopupMenu* LangPopup1 = nullptr;
+  // Image lists, dialogs, timers.
+  TImageList* ImageList1 = nullptr;
+  TImageList* ilStates = nullptr;
+  TImageList* ilLayers = nullptr;
+  TOpenPictureDialog* OpenPictureDialog1 = nullptr;
+  TColorDialog* ColorDialog1 = nullptr;
+  TTimer* CommTimer1 = nullptr;
+  TTimer* RefreshTimer1 = nullptr;
+
+  // --- the window as a whole (FormDesign1.cpp) ---------------------------------
+  void SelectAll1Click(TObject* sender);
+  void btnLoadBackgroundClick(TObject* sender);
+  // The help request (0x53) opens the help at "Tarnwell"; the rest goes on.
+  void Dispatch(void* message) override;
+  void ShowDesignerHelp();
+  // Seconds since 1970, the value of the pages' change stamps.
+  std::int32_t GetUcidTime() const;
+  TProjectDocument& Document() { return *document_; }
+  const TProjectDocument& Document() const { return *document_; }
+  TDesignerHost& Host() { return *host_; }
+  // Every command that changes the project: modified, and btnSave2 enabled.
+  void SetModified();
+
+  // --- loading (DesignerProjectLoad.cpp) --------------------------------------------
+  void FormShow(TObject* sender);
+  // The whole load of the host's project; a held document is dropped first.
+  void LoadProject();
+  // Loads the project when the window holds no document, whether it is shown
+  // or not (a build with the designer hidden needs one too); true when a
+  // document is held afterwards.
+  bool EnsureProjectLoaded();
+  // The project's languages (DesignerLanguages.cpp): the slots' codes, the
+  // editor's language, texts per language or not; a missing `Languages` is
+  // made.
+  void LoadLanguages(TmyXmlNode* languages);
+  void SetEditorLanguage(int code);
+  // The layers of the project; an empty step until the layers are built.
+  void LoadLayers(TmyXmlNode* layers);
+  // The shared record's image names from the project's `images`.
+  void RefreshImageList();
+  // Raster from `Grid` (grid on) or 1 x 1 (grid off).
+  void tbGridOnClick(TObject* sender);
+  void tbGridOffClick(TObject* sender);
+  // The page tree anew from the document (inside one update of the tree).
+  void FillPageTree();
+
+  // --- saving (DesignerProjectSave.cpp) ------------------------------------------
+  void btnSave2Click(TObject* sender);
+  void SavePanels();
+  void SaveLayers();
+
+  // --- the page tree (PageTree.cpp) ----------------------------------------------
+  void btnAddGroupClick(TObject* sender);
+  void btnAddPageClick(TObject* sender);
+  void btnDeletePageClick(TObject* sender);
+  void btnPageUpClick(TObject* sender);
+  void btnPageDownClick(TObject* sender);
+  void EnsureDefaultPage();
+  void tvPageListCollapsing(TObject* sender, TTreeNode* node, bool& allowCollapse);
+  void tvPageListMouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+  // Every page's `ucid` := the current time (read for each page); answers the
+  // last time read.
+  std::int32_t RenewAllPageUcids();
+  // The text of a page or group node by the page-name display format.
+  std::string NodeText(TmyXmlNode* element) const;
+
+  // --- showing and storing a page (PageDisplay.cpp) ------------------------------
+  void tvPageListChanging(TObject* sender, TTreeNode* node, bool& allowChange);
+  void tvPageListChange(TObject* sender, TTreeNode* node);
+  // Builds the surface from a page element (or an undo snapshot); image and
+  // container default to imgBg and sbDesign1.
+  void LoadPage(TmyXmlNode* element, TImage* image = nullptr, TWinControl* container = nullptr);
+  // Writes the surface back into a page element; none: nothing.
+  void SavePage(TmyXmlNode* element);
+  void DrawPageBackground();
+  // Frees every page object of the surface.
+  void ClearDesignElements();
+  // The scroll range covers every object (lblDummy at the farthest edges).
+  void UpdateScrollExtent();
+  // The page objects on the surface, back to front.
+  std::vector<TGridWebElement*> PageObjects() const;
+  // Renumbers the tab order of the page's objects before it is stored
+  // (the tab-order command fills it in).
+  void BuildTabOrder();
+  // The page shown (none for a group without pages or no selection).
+  TmyXmlNode* CurrentPage() const { return FCurrentPage; }
+
+  // --- undo (the undo history fills these in) -------------------------------------
+  void PushUndo();
+  void ResetUndo();
+  void tbUndoClick(TObject* sender);
+  void tbRedoClick(TObject* sender);
+  void ToolButton6Click(TObject* sender);
+
+  // --- placement, docking, closing (DesignerPlacement.cpp) ----------------------
+  void FormCreate(TObject* sender);
+  void FormActivate(TObject* sender);
+  void FormDeactivate(TObject* sender);
+  void FormStartDock(TObject* sender, TDragDockObject*& dragObject);
+  void FormEndDock(TObject* sender, TObject* target, int x, int y);
+  void FormCloseQuery(TObject* sender, bool& canClose);
+  void FormClose(TObject* sender, TCloseAction& action);
+  void FormDestroy(TObject* sender);
+  void LoadFormPlacement();
+  void SaveFormPlacement();
+  void Splitter1Moved(TObject* sender);
+  void btnShowPanel1Click(TObject* sender);
+  void ColorDialog1Close(TObject* sender);
+  void ColorDialog1Show(TObject* sender);
+
+  // --- handlers of commands still to come (DesignerStubs.cpp) -------------------
+  // Group and page properties: answers FPropertiesAnswer as the dialog's
+  // modal result until the dialogs are built.
+  void tvPageListDblClick(TObject* sender);
+  void GroupPageSettings1Click(TObject* sender);
+  void sbDesign1DblClick(TObject* sender);
+  void btnImageManagerClick(TObject* sender);
+  void Edit1Click(TObject* sender);
+  void sbDesign1KeyDown(TObject* sender, WORD& key, TShiftState shift);
+  void sbDesign1KeyPress(TObject* sender, char& key);
+  void sbDesign1KeyUp(TObject* sender, WORD& key, TShiftState shift);
+  void sbDesign1MouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+  void sbDesign1MouseMove(TObject* sender, TShiftState shift, int x, int y);
+  void sbDesign1MouseUp(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+  void AlignToGrid1Click(TObject* sender);
+  void btnFunctionClick(TObject* sender);
+  void Copy1Click(TObject* sender);
+  void Delete1Click(TObject* sender);
+  void Paste1Click(TObject* sender);
+  void Copy3Click(TObject* sender);
+  void Paste2Click(TObject* sender);
+  void Bringtofront1Click(TObject* sender);
+  void Sendtoback1Click(TObject* sender);
+  void BringForward1Click(TObject* sender);
+  void SendBackward1Click(TObject* sender);
+  void Grid1Click(TObject* sender);
+  void Editbase1Click(TObject* sender);
+  void tbPreview1Click(TObject* sender);
+  void Find1Click(TObject* sender);
+  void CommonCopyClick(TObject* sender);
+  void CommonCutClick(TObject* sender);
+  void CommonPasteClick(TObject* sender);
+  void CommonSelectAllClick(TObject* sender);
+  void tbObjectListClick(TObject* sender);
+  void btnPassClick(TObject* sender);
+  void tbAlarmClick(TObject* sender);
+  void tbAboutClick(TObject* sender);
+  void ObjectPopupPopup(TObject* sender);
+  void sbStatusDrawPanel(TStatusBar* statusBar, TStatusPanel* panel, const TRect& rect);
+  void tvPageListMouseMove(TObject* sender, TShiftState shift, int x, int y);
+  void sbDesign1MouseWheel(TObject* sender, TShiftState shift, int wheelDelta, TPoint mousePos, bool& handled);
+  void PasteDirect1Click(TObject* sender);
+  void PagesDisplayFormat1Click(TObject* sender);
+  void tlbMain1DblClick(TObject* sender);
+  void DebugPict1Click(TObject* sender);
+  void FormUnDock(TObject* sender, TControl* client, TWinControl* newTarget, bool& allow);
+  void RefreshTimer1Timer(TObject* sender);
+  void tvPageListDeletion(TObject* sender, TTreeNode* node);
+  void tvPageListExpanding(TObject* sender, TTreeNode* node, bool& allowExpansion);
+  void btnDebugMouseMove(TObject* sender, TShiftState shift, int x, int y);
+  void btnDebug2MouseMove(TObject* sender, TShiftState shift, int x, int y);
+  void AlignClick(TObject* sender);
+  void tbLayersClick(TObject* sender);
+  void tbLangClick(TObject* sender);
+  void PasteInActiveLayer1Click(TObject* sender);
+  void EditVisibilityBase1Click(TObject* sender);
+  void VarNameReplace1Click(TObject* sender);
+  void AutoIndexArray1Click(TObject* sender);
+  void ToPicture1Click(TObject* sender);
+  void ToImage1Click(TObject* sender);
+  void ToImageBtn1Click(TObject* sender);
+  void ToMulimg1Click(TObject* sender);
+  void ToBlock1Click(TObject* sender);
+  void ToBlockBar1Click(TObject* sender);
+  void ToBlockColor1Click(TObject* sender);
+  void RenameAllPages1Click(TObject* sender);
+  void btnSave1Click(TObject* sender);
+  void btnDebugClick(TObject* sender);
+  void CommTimer1Timer(TObject* sender);
+  void ShowInNewWindow1Click(TObject* sender);
+  void btnGlobalClick(TObject* sender);
+  void ExportTexts1Click(TObject* sender);
+  void ImportTexts1Click(TObject* sender);
+  // The list of live-view windows lost one (the live view's button follows).
+  void DebugListRemoved(TObject* sender);
 
   // --- reading page objects (LoadObjects.cpp) ----------------------------------
   // Makes one page object per `object` child of the container on the surface
@@ -79,36 +460,67 @@ class TFormDesign1 : public TForm {
   void EditPostFileObject(TObject* sender);
   void EditDropDownObject(TObject* sender);
 
+  // --- fields of the document and the shown page ----------------------------------
+  // The page element shown on the surface; none for a group or nothing.
+  TmyXmlNode* FCurrentPage = nullptr;
+  // The change stamp (`ucid`) of the shown page.
+  std::int32_t FCurrentUcid = 0;
+  // The undo history's root "UndoTree".
+  std::unique_ptr<TmyXmlNode> FUndoTree;
+  bool FSaveOnClose = true;
+  // Save and compile runs (closing is refused).
+  bool FCreatingPages = false;
+  // While set, selection changes of the page tree are only traced.
+  bool FTreeChangeSuppressed = false;
+  bool FApplyDocking = true;
+  // Tree commands that act on the page of the surface (the properties of the
+  // surface's page) rather than the selected group.
+  bool FFromDesignSurface = false;
+  // The modal result of the last group or page properties dialog, and what
+  // the dialog answers until it is built (settable for tests).
+  int FPropertiesResult = 0;
+  int FPropertiesAnswer = 1;
+
   // --- fields set by the plug-in frame -----------------------------------------
   HWND FHostStatusWindow = nullptr;
   bool FHostBuild = false;
-  bool FSaveOnClose = true;
   bool FDockingInProgress = false;
-  bool FApplyDocking = false;
 
   // --- fields read by the page objects and their reader --------------------------
-  TScrollBox* sbDesign1 = nullptr;
-  int FUnitPixels = 8;
+  int FUnitPixels = 1;
   bool FLiveMode = false;
+  // The snapping raster (pixels): 1 x 1 with the grid off.
   int FGridX = 5;
   int FGridY = 5;
-  TPopupMenu* ObjectPopup = nullptr;
-  TPopupMenu* CommonEditPopup1 = nullptr;
-  int FMaxUid = 0;
+  int FPasteRaster = 1;
+  TToolMode FToolMode = TToolMode::None;
+  std::array<std::string, kToolTemplateCount> FToolTemplates;
+  // The insertion frame while a tool or a paste carries objects.
+  TGridInsert* FInsert = nullptr;
+  bool FMouseDown = false;
   bool FLangMutations = false;
-  int FEditorLangCode = 0;
+  int FEditorLangCode = -1;
   int FLangCodes[kLangSlots] = {};
-  // The project document and its root (the `web` element's parent).
-  std::unique_ptr<TmyXMLParser> FProject;
-  TmyXmlNode* FProjectRoot = nullptr;
-  // The global mode of the project and the global folder's name (images).
-  bool FGlobalMode = false;
-  std::string FGlobalDir;
 
   // The record shared by every page object and the table of layers.
   TGridWebElement::TGlobalWebData FGlobalWebData;
   TGridWebElement::TLayer FLayers[kLayerCount];
+  int FActiveLayer = 0;
+  bool FPasteInActiveLayer = true;
+  // The placeholder resolver over the shared record.
+  std::unique_ptr<TPlaceholderResolver> FWebNameConvertor;
 
+  // --- live view --------------------------------------------------------------------
+  std::unique_ptr<TFormDebugList> FDebugList;
+  std::array<std::string, kAlarmPageCount> FAlarmPages;
+  std::string FDefaultPageName;
+  // The page to go back to when an alarm ends, and the shown page's name.
+  std::string FReturnPage;
+  std::string FShownPageName;
+  TTreeNode* FPendingPageNode = nullptr;
+  bool FPageChangePending = false;
+  bool FReadingActive = false;
+  bool FReadRequested = false;
   // Upload state of file-upload objects and picture download queue of string
   // pictures (process-wide; wired by the live view).
   void* FUploadState = nullptr;
@@ -123,6 +535,27 @@ class TFormDesign1 : public TForm {
     int x = 0;
     int y = 0;
   };
+  // DesignerLayout.cpp
+  void CreateComponents();
+  void BindEvents();
+  void ConfigureComponents();
+  // DesignerProjectLoad.cpp
+  void ShowEditingBars(bool editable);
+  void ReadDocumentSettings();
+  TTreeNode* AddGroupNode(TmyXmlNode* group);
+  void AddPageNode(TTreeNode* groupNode, TmyXmlNode* page);
+  void ReplaceCaptionByEditorText(TmyXmlNode* element);
+  // PageTree.cpp
+  TmyXmlNode* GroupOfNode(TTreeNode* node) const;
+  void MoveSelectedNode(bool up);
+  // PageDisplay.cpp
+  void SetTreeCommandStates(TTreeNode* node, bool editable);
+  void SetToolStates(bool tools);
+  void ShowCurrentPage();
+  void LoadBackgroundPicture(TmyXmlNode* element, TImage* image);
+  void ApplyPageBackground();
+  void TileBackground(TImage* image, int w, int h);
+  // LoadObjects.cpp
   // One `object` node onto the surface; null (nothing made) when it has no
   // kind element this designer knows.
   TGridWebElement* ReadObject(TmyXmlNode* node, TWinControl* parent, const TScroll& scroll);
@@ -137,6 +570,14 @@ class TFormDesign1 : public TForm {
   void KeepUnreadObject(TmyXmlNode* node, TWinControl* parent, const TScroll& scroll, int index,
                         const std::string& reason);
   TNotifyEvent BridgeOfKind(int kind);
+
+  std::unique_ptr<TDesignerHost> host_;
+  std::unique_ptr<TProjectDocumentUi> documentUi_;
+  std::unique_ptr<TProjectDocument> document_;
+  // Where the held project was loaded from (the pictures' folder).
+  TProjectLocation location_;
+  // GetImagePath's answer, valid until its next call.
+  mutable std::string imagePath_;
 };
 
 // The process-wide designer; null while none exists.

@@ -73,8 +73,7 @@ void TFormDesign1::SetElementLangTexts(const std::string& attr, TGridWebElement*
 
 int TFormDesign1::GetLangTexts(const std::string& attr, bool fill, std::string texts[kLangSlots],
                                TmyXmlNode* node) const {
-  TmyXmlNode* languages = FProjectRoot != nullptr ? FProjectRoot->FindChild("Languages") : nullptr;
-  if (languages == nullptr) return -1;
+  if (Document().LanguagesElement() == nullptr) return -1;
   int result = -1;
   for (int i = 0; i < kLangSlots && FLangCodes[i] != 0; ++i) {
     const int code = FLangCodes[i];

@@ -40,7 +40,7 @@ class TDesignerReadHost final : public TObjectReadHost {
     return designer_.GetLangText(&object_, attr, text, designer_.FEditorLangCode);
   }
   bool FlattensVariableNames() const override { return gFlattenVariableNames; }
-  int TakeUid() override { return designer_.FMaxUid++; }
+  int TakeUid() override { return designer_.Document().TakeUid(); }
 
  private:
   TFormDesign1& designer_;
@@ -182,7 +182,7 @@ TGridWebElement* TFormDesign1::ReadObject(TmyXmlNode* node, TWinControl* parent,
   if (GetLangText(node, "caption", text, FEditorLangCode)) element->SetCaption(text);
   text.clear();
   if (GetLangText(node, "hint", text, FEditorLangCode)) element->Hint = text;
-  if (!reading.hadUid) element->FUid = FMaxUid++;
+  if (!reading.hadUid) element->FUid = Document().TakeUid();
   element->SetPosition(ClampToInt(reading.posX), ClampToInt(reading.posY));
   element->ResolveVariables();
   element->SetShowHint(true);

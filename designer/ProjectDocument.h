@@ -110,6 +110,7 @@ class TProjectDocument {
   // The next unique id; TakeUid hands it out and advances.
   int UidCounter() const { return uidCounter_; }
   int TakeUid() { return uidCounter_++; }
+  void SetUidCounter(int next) { uidCounter_ = next; }
   // `Enable` of the `Grid` element is a non-zero integer.
   bool GridEnabled() const;
 

@@ -73,6 +73,8 @@ TParsed::TParsed(const std::string& text) {
 
 TDesignerFixture::TDesignerFixture() : designer_(std::make_unique<TFormDesign1>(nullptr)) {
   TFormDesign1& d = *designer_;
+  // Eight pixels a unit, so that units and pixels differ in every test.
+  d.FUnitPixels = 8;
   d.FLangMutations = true;
   d.FEditorLangCode = 1033;
   d.FLangCodes[0] = 1033;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/grid/GridTestSupport.h"
+#include "tests/support/TempFolder.h"
 
 using namespace gridtest;
 
@@ -78,8 +79,13 @@ TEST_F(LangTexts, SlotsWithoutACodeAreSkippedAndUneditedSlotsKept) {
 TEST_F(LangTexts, GetLangTextsFillsAndMerges) {
   std::string texts[kLangSlots];
   EXPECT_EQ(d.GetLangTexts("caption", true, texts, node), -1);  // no Languages element yet
-  TParsed project("<Wrapper><Languages /></Wrapper>");
-  d.FProjectRoot = project.root->FindChild("Wrapper");
+  // A project that has a Languages element.
+  testsupport::TempFolder folder("langtexts");
+  folder.Write("Tarnwell/Proj.xml", "<web><Languages /></web>");
+  TProjectLocation location;
+  location.hostProjectDir = folder.Path().string() + "\\";
+  location.hostProjectName = "Proj";
+  ASSERT_EQ(d.Document().LoadProject(location, 5, 5).source, TProjectSource::BaseFile);
   d.FLangCodes[0] = 1029;
   d.FLangCodes[1] = 1033;
   d.FLangCodes[2] = 0;
@@ -100,7 +106,7 @@ TEST_F(LangTexts, GetLangTextsFillsAndMerges) {
   EXPECT_EQ(texts[0], "Cz");  // shared: kept
   d.FEditorLangCode = 99;
   EXPECT_EQ(d.GetLangTexts("caption", true, texts, node), -1);
-  d.FProjectRoot = nullptr;
+  d.Document().Clear();
 }
 
 TEST_F(LangTexts, SetLangCaptionOnlyWithoutALangChild) {

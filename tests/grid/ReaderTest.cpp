@@ -230,7 +230,7 @@ TEST(Reader, TextsAreDecodedOnceMoreButRawValuesAreNot) {
 
 TEST(Reader, UidCounterAdvancesForEveryObjectWithoutAValidUid) {
   TDesignerFixture f;
-  f.designer()->FMaxUid = 40;
+  f.designer()->Document().SetUidCounter(40);
   auto all = LoadPage(f, "<page>" + Obj("", "<label />") + Obj("Uid=\"7\"", "<label />") +
                              Obj("Uid=\"x7\"", "<label />") + Obj("", "<label />") + "</page>");
   ASSERT_EQ(all.size(), 4u);
@@ -238,7 +238,7 @@ TEST(Reader, UidCounterAdvancesForEveryObjectWithoutAValidUid) {
   EXPECT_EQ(all[1]->FUid, 7);
   EXPECT_EQ(all[2]->FUid, 41);
   EXPECT_EQ(all[3]->FUid, 42);
-  EXPECT_EQ(f.designer()->FMaxUid, 43);
+  EXPECT_EQ(f.designer()->Document().UidCounter(), 43);
 }
 
 TEST(Reader, EditorLanguageTexts) {
@@ -391,7 +391,7 @@ TEST(Reader, ExtremeNumbersAreClampedOrTakeTheirDefaults) {
   };
   for (const auto& c : cases) {
     TDesignerFixture f;
-    f.designer()->FMaxUid = kCounter;
+    f.designer()->Document().SetUidCounter(kCounter);
     const std::string a = std::string("\"") + c.text + "\"";
     TGridWebElement* e = LoadOne(f, Obj("X=" + a + " xoff=" + a + " Y=" + a + " yoff=" + a + " size=" + a +
                                             " layer=" + a + " level=" + a + " Uid=" + a,

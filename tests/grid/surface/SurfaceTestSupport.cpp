@@ -99,6 +99,9 @@ void SurfaceTest::SetUp() {
   designer_ = std::make_unique<TFormDesign1>(nullptr);
   gGridImagePath = DemoImagePath;
   designer_->SetBounds(0, 0, 700, 560);
+  // The surface alone, at its own size, directly on the window.
+  box()->SetAlign(alNone);
+  box()->SetParent(designer_.get());
   box()->SetBounds(0, 0, 640, 480);
   box()->SetColor(clWhite);
   box()->Font()->Name = "Verdana";

@@ -1,0 +1,24 @@
+#include "designer/DesignerHost.h"
+
+#include <exception>
+
+#include "core/HostEnvironment.h"
+#include "core/ProjectPaths.h"
+
+TProjectLocation TCoreDesignerHost::ProjectLocation() {
+  TProjectLocation location;
+  location.globalMode = GlobalMode();
+  location.globalDir = GlobalDir();
+  location.hostProjectDir = GetProjectDir();
+  location.projectPath = location.globalMode ? GetProjectPath() : GetHostProjectPath();
+  if (location.hostProjectDir.empty()) return location;
+  try {
+    location.hostProjectName = QueryHostText(HostProjectManager(), &IQendProjectManager::GetProjectName);
+  } catch (const std::exception&) {
+    // The host raised: the name cannot be built and nothing is loaded or saved.
+    location.hostAnswered = false;
+  }
+  return location;
+}
+
+void TCoreDesignerHost::UpdateStConstants(TmyXmlNode*) {}

@@ -1,0 +1,26 @@
+#pragma once
+// The designer's host as the plug-in frame gives it (designer/DesignerHost.h):
+// the host project's folders and name through the core services, the shared
+// web project settings of the hidden main form (WebMainForm1), and the ST
+// constants file of the host project after a save. OpenDesigner hands one to
+// every designer it makes.
+
+#include <memory>
+
+#include "designer/DesignerHost.h"
+
+class TPluginDesignerHost : public TCoreDesignerHost {
+ public:
+  void UpdateStConstants(TmyXmlNode* root) override;
+
+ protected:
+  bool GlobalMode() const override;
+  std::string GlobalDir() const override;
+};
+
+std::unique_ptr<TDesignerHost> MakePluginDesignerHost();
+
+// The ST constants file after a project save: added to the host project when
+// the project has operator panels, refreshed otherwise. Does nothing until
+// the ST constants file is built.
+void UpdateStConstantsFile(TmyXmlNode* root);
