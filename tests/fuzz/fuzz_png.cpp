@@ -23,16 +23,6 @@ struct TempFile {
   ~TempFile() { std::remove(path.c_str()); }
 };
 
-// Pictures above 4 M pixels are legal but only slow the search down: passed over.
-bool TooLarge(const std::uint8_t* data, std::size_t size) {
-  if (size < 24) return false;
-  auto be32 = [&](std::size_t at) {
-    return std::uint64_t(data[at]) << 24 | std::uint64_t(data[at + 1]) << 16 | std::uint64_t(data[at + 2]) << 8 |
-           data[at + 3];
-  };
-  return be32(16) * be32(20) > (std::uint64_t(1) << 22);
-}
-
 void Progress(Veldaro::BitmapImageCoder*, void*, std::uint32_t pass, std::uint32_t passes, std::uint32_t percent,
               bool&) {
   if (pass == 0 || pass > passes || percent > 100) std::abort();
@@ -59,7 +49,6 @@ std::string Decode(Veldaro::PngDecoder& decoder, Veldaro::BitmapImage& image, co
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  if (TooLarge(data, size)) return 0;
   Veldaro::PngDecoder decoder;
   decoder.SetProgressFunction(Progress, nullptr);
   Veldaro::BitmapImage image;
