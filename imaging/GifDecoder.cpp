@@ -60,71 +60,71 @@ bool SkipSubBlocks(GifInputStream& stream) {
 class GifDecoder::RowWriter {
  public:
   RowWriter(GifDecoder& decoder, BitmapImage& image)
-      : decoder(decoder),
-        image(image),
-        entries(decoder.table.data()),
-        colours(decoder.colours.data()),
-        pixels(image.Pixels()),
-        width(image.Width()),
-        height(image.Height()) {
+      : decoder_(decoder),
+        image_(image),
+        entries_(decoder.table.data()),
+        colours_(decoder.colours.data()),
+        pixels_(image.Pixels()),
+        width_(image.Width()),
+        height_(image.Height()) {
     Place();
   }
 
   // Writes the string of a code: straight into the row, back to front, when it fits in the
   // rest of the current row, else index by index.
   void Emit(std::uint32_t code) {
-    const std::uint32_t length = entries[code].length;
-    if (length > left) {
+    const std::uint32_t length = entries_[code].length;
+    if (length > left_) {
       Sync();
-      decoder.OutputString(code, image);
+      decoder_.OutputString(code, image_);
       Place();
       return;
     }
-    std::uint32_t* p = out + length;
+    std::uint32_t* p = out_ + length;
     std::uint32_t c = code;
     do {
-      const Entry& e = entries[c];
-      *--p = colours[e.character];
+      const Entry& e = entries_[c];
+      *--p = colours_[e.character];
       c = e.prefix;
-    } while (p != out);
-    out += length;
-    left -= length;
-    if (left == 0) {
+    } while (p != out_);
+    out_ += length;
+    left_ -= length;
+    if (left_ == 0) {
       Sync();
-      decoder.FinishRow(image);
+      decoder_.FinishRow(image_);
       Place();
     }
   }
 
   // Brings the decoder's column up to date with the writer.
   void Sync() {
-    if (!inMembers && out != nullptr) decoder.column = width - left;
-    inMembers = true;
+    if (!inMembers_ && out_ != nullptr) decoder_.column = width_ - left_;
+    inMembers_ = true;
   }
 
  private:
   // Takes the decoder's row and column as the writer's place.
   void Place() {
-    if (decoder.row < height && width != 0) {
-      out = pixels + std::size_t(decoder.row) * width + decoder.column;
-      left = width - decoder.column;
+    if (decoder_.row < height_ && width_ != 0) {
+      out_ = pixels_ + std::size_t(decoder_.row) * width_ + decoder_.column;
+      left_ = width_ - decoder_.column;
     } else {
-      out = nullptr;
-      left = 0;
+      out_ = nullptr;
+      left_ = 0;
     }
-    inMembers = false;
+    inMembers_ = false;
   }
 
-  GifDecoder& decoder;
-  BitmapImage& image;
-  const Entry* const entries;
-  const std::uint32_t* const colours;
-  std::uint32_t* const pixels;
-  const std::uint32_t width;
-  const std::uint32_t height;
-  std::uint32_t* out = nullptr;
-  std::uint32_t left = 0;
-  bool inMembers = true;
+  GifDecoder& decoder_;
+  BitmapImage& image_;
+  const Entry* const entries_;
+  const std::uint32_t* const colours_;
+  std::uint32_t* const pixels_;
+  const std::uint32_t width_;
+  const std::uint32_t height_;
+  std::uint32_t* out_ = nullptr;
+  std::uint32_t left_ = 0;
+  bool inMembers_ = true;
 };
 
 GifDecoder::~GifDecoder() { inputStream = nullptr; }

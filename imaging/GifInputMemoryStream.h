@@ -20,11 +20,11 @@ class GifInputMemoryStream : public GifInputStream {
   std::streampos Tell() override;
   // Leaves bit mode (as ExitBitMode does) and continues reading at the position.
   void Seek(std::streampos position) override;
-  void FillBuffer() override { pieces.Next(current, end); }
-  bool EndReached() override { return pieces.AtEnd(); }
+  void FillBuffer() override { pieces_.Next(current, end); }
+  bool EndReached() override { return pieces_.AtEnd(); }
 
  private:
-  MemoryPieces pieces;
+  MemoryPieces pieces_;
 };
 
 }  // namespace Veldaro

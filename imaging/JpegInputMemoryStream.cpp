@@ -5,16 +5,16 @@
 namespace Veldaro {
 
 JpegInputMemoryStream::JpegInputMemoryStream(std::vector<std::uint8_t> bytes, std::uint32_t bufferSize)
-    : pieces(std::move(bytes), bufferSize) {}
+    : pieces_(std::move(bytes), bufferSize) {}
 
 std::streampos JpegInputMemoryStream::Tell() {
   const std::size_t waiting = current < end ? std::size_t(end - current) : 0;
-  return std::streampos(std::streamoff(pieces.Position() - waiting));
+  return std::streampos(std::streamoff(pieces_.Position() - waiting));
 }
 
 void JpegInputMemoryStream::Seek(std::streampos position) {
   if (bitPosition >= 0) EndBitInput();
-  pieces.MoveTo(position < 0 ? 0 : std::size_t(std::streamoff(position)));
+  pieces_.MoveTo(position < 0 ? 0 : std::size_t(std::streamoff(position)));
   current = end = nullptr;
   FillBuffer();
 }

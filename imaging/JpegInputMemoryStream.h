@@ -22,11 +22,11 @@ class JpegInputMemoryStream : public virtual JpegInputStream {
   std::streampos Tell() override;
   // Leaves bit mode as EndBitInput does, then continues reading at the position.
   void Seek(std::streampos position) override;
-  void FillBuffer() override { pieces.Next(current, end); }
-  bool EndReached() override { return pieces.AtEnd(); }
+  void FillBuffer() override { pieces_.Next(current, end); }
+  bool EndReached() override { return pieces_.AtEnd(); }
 
  private:
-  MemoryPieces pieces;
+  MemoryPieces pieces_;
 };
 
 }  // namespace Veldaro

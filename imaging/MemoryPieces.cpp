@@ -7,22 +7,22 @@
 namespace Veldaro {
 
 MemoryPieces::MemoryPieces(std::vector<std::uint8_t> data, std::uint32_t size)
-    : bytes(std::move(data)), pieceSize(size == 0 ? bytes.size() : size) {}
+    : bytes_(std::move(data)), pieceSize_(size == 0 ? bytes_.size() : size) {}
 
 void MemoryPieces::Next(std::uint8_t*& first, std::uint8_t*& last) {
-  const std::size_t count = std::min(pieceSize, bytes.size() - position);
+  const std::size_t count = std::min(pieceSize_, bytes_.size() - position_);
   if (count == 0) {
-    piece.reset();
+    piece_.reset();
     first = last = nullptr;
     return;
   }
-  piece = std::make_unique_for_overwrite<std::uint8_t[]>(count);
-  std::memcpy(piece.get(), bytes.data() + position, count);
-  position += count;
-  first = piece.get();
+  piece_ = std::make_unique_for_overwrite<std::uint8_t[]>(count);
+  std::memcpy(piece_.get(), bytes_.data() + position_, count);
+  position_ += count;
+  first = piece_.get();
   last = first + count;
 }
 
-void MemoryPieces::MoveTo(std::size_t offset) { position = std::min(offset, bytes.size()); }
+void MemoryPieces::MoveTo(std::size_t offset) { position_ = std::min(offset, bytes_.size()); }
 
 }  // namespace Veldaro

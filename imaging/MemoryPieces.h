@@ -22,17 +22,17 @@ class MemoryPieces {
   // The piece stays valid until the next call.
   void Next(std::uint8_t*& first, std::uint8_t*& last);
   // Every byte has been handed out.
-  bool AtEnd() const { return position >= bytes.size(); }
+  bool AtEnd() const { return position_ >= bytes_.size(); }
   // The offset just past the bytes handed out so far.
-  std::size_t Position() const { return position; }
+  std::size_t Position() const { return position_; }
   // The next piece starts at offset (at most the size of the input).
   void MoveTo(std::size_t offset);
 
  private:
-  std::vector<std::uint8_t> bytes;
-  std::size_t pieceSize;
-  std::size_t position = 0;
-  std::unique_ptr<std::uint8_t[]> piece;
+  std::vector<std::uint8_t> bytes_;
+  std::size_t pieceSize_;
+  std::size_t position_ = 0;
+  std::unique_ptr<std::uint8_t[]> piece_;
 };
 
 }  // namespace Veldaro

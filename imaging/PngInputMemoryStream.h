@@ -23,7 +23,7 @@ class PngInputMemoryStream : public virtual PngInputStream {
 
   void ReadBytes(std::uint32_t count, std::uint8_t*& data) override;
   // Like a file's end-of-file state: set once a read has run past the end of the bytes.
-  bool EndReached() override { return pastEnd; }
+  bool EndReached() override { return pastEnd_; }
 
  protected:
   std::uint32_t ReadChunkLength() override { return ReadBigEndian32(); }
@@ -34,10 +34,10 @@ class PngInputMemoryStream : public virtual PngInputStream {
   std::uint32_t ReadBigEndian32();
   [[noreturn]] void PrematureEnd();
 
-  std::vector<std::uint8_t> bytes;
-  std::size_t position = 0;
-  bool pastEnd = false;
-  std::unique_ptr<std::uint8_t[]> piece;  // the bytes of the last read
+  std::vector<std::uint8_t> bytes_;
+  std::size_t position_ = 0;
+  bool pastEnd_ = false;
+  std::unique_ptr<std::uint8_t[]> piece_;  // the bytes of the last read
 };
 
 }  // namespace Veldaro

@@ -141,14 +141,14 @@ std::vector<Sample>& Samples() {
 // copied into one buffer that grows to the largest chunk and is reused.
 class ViewStream : public Veldaro::PngInputStream {
  public:
-  explicit ViewStream(const Bytes& bytes) : bytes(bytes) {}
+  explicit ViewStream(const Bytes& bytes) : bytes_(bytes) {}
   void ReadBytes(std::uint32_t count, std::uint8_t*& data) override {
-    if (count > bytes.size() - position) End();
-    buffer.assign(bytes.begin() + std::ptrdiff_t(position), bytes.begin() + std::ptrdiff_t(position + count));
-    position += count;
-    data = buffer.data();
+    if (count > bytes_.size() - position_) End();
+    buffer_.assign(bytes_.begin() + std::ptrdiff_t(position_), bytes_.begin() + std::ptrdiff_t(position_ + count));
+    position_ += count;
+    data = buffer_.data();
   }
-  bool EndReached() override { return pastEnd; }
+  bool EndReached() override { return pastEnd_; }
 
  protected:
   std::uint32_t ReadChunkLength() override { return Read32(); }
@@ -157,20 +157,20 @@ class ViewStream : public Veldaro::PngInputStream {
 
  private:
   [[noreturn]] void End() {
-    pastEnd = true;
+    pastEnd_ = true;
     throw StreamError("Premature End of File");
   }
   std::uint32_t Read32() {
-    if (bytes.size() - position < 4) End();
-    const std::uint8_t* p = bytes.data() + position;
-    position += 4;
+    if (bytes_.size() - position_ < 4) End();
+    const std::uint8_t* p = bytes_.data() + position_;
+    position_ += 4;
     return std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 | p[3];
   }
 
-  const Bytes& bytes;
-  std::size_t position = 0;
-  bool pastEnd = false;
-  Bytes buffer;
+  const Bytes& bytes_;
+  std::size_t position_ = 0;
+  bool pastEnd_ = false;
+  Bytes buffer_;
 };
 
 void SwapRedBlue(std::uint8_t* p, std::size_t pixels) {
