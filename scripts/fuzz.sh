@@ -27,7 +27,10 @@ run_one() {
     echo "missing dictionary $dict" > "$work/$name.log"
     return 1
   fi
-  "$target" -max_total_time="$seconds" -rss_limit_mb=2048 -max_len=65536 -timeout=20 -dict="$dict" \
+  # A decoder holds at most 1 GiB for an image (imaging/DecoderLimits.h): a single allocation
+  # above 1280 MB is a finding; the process as a whole may use more.
+  "$target" -max_total_time="$seconds" -rss_limit_mb=3072 -malloc_limit_mb=1280 -max_len=65536 -timeout=20 \
+    -dict="$dict" \
     -artifact_prefix="$findings/$name/" "$work/$name" "${seeds[@]}" > "$work/$name.log" 2>&1
 }
 for target in "$build"/tests/fuzz/fuzz_*; do

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <random>
 
 #include "tests/imaging/base/AllocationProbe.h"
@@ -209,6 +210,25 @@ TEST(PngDecoder, RowBytesOfAWideRgba16ImageDoNotWrap) {
   ImagingTest::AllocationProbe probe(ImagingTest::kSmallAllocation);
   EXPECT_EQ(DecodeError(file), "Image too large");
   EXPECT_FALSE(probe.Refused());
+}
+
+TEST(PngDecoder, FuzzFindings) {
+  // Inputs the fuzz target found, kept as they were found except for their chunk CRCs, which
+  // the fuzz build does not test and which are made right here, with the message each now
+  // gets.
+  const std::vector<std::pair<std::string, std::string>> findings = {
+      // 184 bytes announcing 32 x 8,257,568 gray and alpha pixels: 1 GiB of pixels was
+      // allocated (and the fuzz target ran out of memory) before any row was read.
+      {"fuzz-tall-graya8-allocates-1gib.png", "Image too large"},
+  };
+  for (const auto& [name, message] : findings) {
+    std::ifstream in(std::string(TARNWELL_SOURCE_DIR) + "/tests/imaging/png/data/" + name, std::ios::binary);
+    ASSERT_TRUE(in) << name;
+    const Bytes file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ImagingTest::AllocationProbe probe(ImagingTest::kSmallAllocation);
+    EXPECT_EQ(DecodeError(file), message) << name;
+    EXPECT_FALSE(probe.Refused()) << name << ": largest allocation " << probe.Largest();
+  }
 }
 
 TEST(PngDecoder, RowsDecodedBeforeAFailureStay) {
