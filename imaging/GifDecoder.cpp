@@ -52,81 +52,6 @@ bool SkipSubBlocks(GifInputStream& stream) {
 
 }  // namespace
 
-// Writes the strings of codes into the rows of the image. The hot state lives here, in
-// locals of the decoding loop (pixel stores could otherwise alias the decoder's members):
-// out is the next pixel of the current row and left the pixels left in it (0 past the
-// image). The decoder's row and column are brought up to date around FinishRow and
-// OutputString, which work on them; inMembers tells which of the two is current.
-class GifDecoder::RowWriter {
- public:
-  RowWriter(GifDecoder& decoder, BitmapImage& image)
-      : decoder_(decoder),
-        image_(image),
-        entries_(decoder.table.data()),
-        colours_(decoder.colours.data()),
-        pixels_(image.Pixels()),
-        width_(image.Width()),
-        height_(image.Height()) {
-    Place();
-  }
-
-  // Writes the string of a code: straight into the row, back to front, when it fits in the
-  // rest of the current row, else index by index.
-  void Emit(std::uint32_t code) {
-    const std::uint32_t length = entries_[code].length;
-    if (length > left_) {
-      Sync();
-      decoder_.OutputString(code, image_);
-      Place();
-      return;
-    }
-    std::uint32_t* p = out_ + length;
-    std::uint32_t c = code;
-    do {
-      const Entry& e = entries_[c];
-      *--p = colours_[e.character];
-      c = e.prefix;
-    } while (p != out_);
-    out_ += length;
-    left_ -= length;
-    if (left_ == 0) {
-      Sync();
-      decoder_.FinishRow(image_);
-      Place();
-    }
-  }
-
-  // Brings the decoder's column up to date with the writer.
-  void Sync() {
-    if (!inMembers_ && out_ != nullptr) decoder_.column = width_ - left_;
-    inMembers_ = true;
-  }
-
- private:
-  // Takes the decoder's row and column as the writer's place.
-  void Place() {
-    if (decoder_.row < height_ && width_ != 0) {
-      out_ = pixels_ + std::size_t(decoder_.row) * width_ + decoder_.column;
-      left_ = width_ - decoder_.column;
-    } else {
-      out_ = nullptr;
-      left_ = 0;
-    }
-    inMembers_ = false;
-  }
-
-  GifDecoder& decoder_;
-  BitmapImage& image_;
-  const Entry* const entries_;
-  const std::uint32_t* const colours_;
-  std::uint32_t* const pixels_;
-  const std::uint32_t width_;
-  const std::uint32_t height_;
-  std::uint32_t* out_ = nullptr;
-  std::uint32_t left_ = 0;
-  bool inMembers_ = true;
-};
-
 GifDecoder::~GifDecoder() { inputStream = nullptr; }
 
 void GifDecoder::CallProgressFunction(std::uint32_t passNumber, std::uint32_t passCount, std::uint32_t percent) {
@@ -339,59 +264,113 @@ void GifDecoder::OutputString(std::uint32_t code, BitmapImage& image) {
 
 void GifDecoder::DecodeImageData(BitmapImage& image) {
   GifInputStream& stream = *inputStream;
-  RowWriter writer(*this, image);
-  // However the data end (at the end code, or by a failure), the decoder's column is brought
-  // up to date, and the row an interlaced pass was writing is copied down as far as it got.
-  ScopeExit finish([&] {
-    writer.Sync();
-    if (interlaced) CopyRowDown(image, column);
-  });
+  const std::uint32_t width = image.Width();
+  const std::uint32_t height = image.Height();
+  std::uint32_t* const pixels = image.Pixels();
+  Entry* const entries = table.data();
 
-  // Code size and next code stay in locals while the codes are read.
+  // The hot state lives in locals of this one function, which bench/gif watches (pixel stores
+  // could otherwise alias the members, and a helper object kept it out of registers): out is
+  // the next pixel of the current row and left the pixels left in it (0 past the image).
+  // The members row and column are brought up to date around FinishRow and OutputString,
+  // which work on them; inMembers tells which of the two is current.
+  std::uint32_t* out = nullptr;
+  std::uint32_t left = 0;
+  bool inMembers = true;
+  auto place = [&] {
+    if (row < height && width != 0) {
+      out = pixels + std::size_t(row) * width + column;
+      left = width - column;
+    } else {
+      out = nullptr;
+      left = 0;
+    }
+    inMembers = false;
+  };
+  auto syncMembers = [&] {
+    if (!inMembers && out != nullptr) column = width - left;
+    inMembers = true;
+  };
+  // Writes the string of a code: straight into the row, back to front, when it fits in the
+  // rest of the current row, else index by index.
+  auto emit = [&](std::uint32_t code) {
+    std::uint32_t length = entries[code].length;
+    if (length <= left) {
+      std::uint32_t* p = out + length;
+      std::uint32_t c = code;
+      do {
+        const Entry& e = entries[c];
+        *--p = colours[e.character];
+        c = e.prefix;
+      } while (p != out);
+      out += length;
+      left -= length;
+      if (left == 0) {
+        syncMembers();
+        FinishRow(image);
+        place();
+      }
+    } else {
+      syncMembers();
+      OutputString(code, image);
+      place();
+    }
+  };
+
   std::uint32_t size = codeSize, next = nextCode;
   const std::uint32_t clear = clearCode, endOfData = endCode;
-  Entry* const entries = table.data();
-  auto addEntry = [&](std::uint32_t last, std::uint8_t character) {
+  auto addEntry = [&](std::uint32_t last, std::uint8_t ch) {
     const Entry& before = entries[last];
-    entries[next] = Entry{std::uint16_t(last), std::uint16_t(before.length + 1), character, before.firstCharacter};
+    entries[next] = Entry{std::uint16_t(last), std::uint16_t(before.length + 1), ch, before.firstCharacter};
     ++next;
   };
-  // The first code that is not a clear code; a code that holds no string yet is refused.
-  auto firstCode = [&]() {
+  auto reset = [&] {
+    ResetCodeTable();
+    size = codeSize;
+    next = nextCode;
+  };
+
+  // However the data end (at the end code, or by a failure), the decoder's column is brought
+  // up to date and the row an interlaced pass was writing is copied down as far as it got.
+  ScopeExit finish([&] {
+    syncMembers();
+    if (interlaced) CopyRowDown(image, column);
+  });
+  place();
+  {
     std::uint32_t code;
     do code = stream.NextCode(size);
     while (code == clear);
-    if (code != endOfData && code >= next) ThrowCorruptData();
-    return code;
-  };
-
-  std::uint32_t code = firstCode();
-  if (code == endOfData) return;
-  writer.Emit(code);
-  std::uint32_t previous = code;
-  for (;;) {
-    if (next >= (1u << size) && size < kMaxCodeSize) ++size;
-    code = stream.NextCode(size);
-    if (code == endOfData) break;
-    if (code == clear) {
-      ResetCodeTable();
-      size = codeSize;
-      next = nextCode;
-      code = firstCode();
-      if (code == endOfData) break;
-      writer.Emit(code);
-    } else if (code < next) {
-      writer.Emit(code);
-      // With all 4096 entries in use no entry is made (a deferred clear): decoding goes on
-      // with 12-bit codes until the encoder sends a clear code.
-      if (next < kStringTableSize) addEntry(previous, entries[code].firstCharacter);
-    } else if (code == next) {
-      addEntry(previous, entries[previous].firstCharacter);
-      writer.Emit(code);
-    } else {
-      ThrowCorruptData();
+    if (code != endOfData) {
+      // Only roots and entries made so far hold a string.
+      if (code >= next) ThrowCorruptData();
+      emit(code);
+      std::uint32_t previous = code;
+      for (;;) {
+        if (next >= (1u << size) && size < kMaxCodeSize) ++size;
+        code = stream.NextCode(size);
+        if (code == endOfData) break;
+        if (code == clear) {
+          reset();
+          do code = stream.NextCode(size);
+          while (code == clear);
+          if (code == endOfData) break;
+          if (code >= next) ThrowCorruptData();
+          emit(code);
+        } else if (code < next) {
+          emit(code);
+          // With all 4096 entries in use no entry is made (a deferred clear): decoding goes
+          // on with 12-bit codes until the encoder sends a clear code.
+          if (next < kStringTableSize) addEntry(previous, entries[code].firstCharacter);
+        } else if (code == next) {
+          addEntry(previous, entries[previous].firstCharacter);
+          emit(code);
+        } else {
+          ThrowCorruptData();
+        }
+        previous = code;
+      }
     }
-    previous = code;
   }
   codeSize = size;
   nextCode = next;

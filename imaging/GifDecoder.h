@@ -35,7 +35,6 @@ class GifDecoder : public BitmapImageDecoder {
   void CallProgressFunction(std::uint32_t pass, std::uint32_t passCount, std::uint32_t percent);
 
  private:
-  class RowWriter;
   // Colour table entries, as red, green, blue.
   static constexpr std::size_t kColourTableSize = 256;
   using ColourTable = std::array<std::array<std::uint8_t, 3>, kColourTableSize>;
