@@ -122,7 +122,8 @@ void FillSubtables(std::vector<std::uint32_t>& table, std::uint32_t mainBits, co
   using H = InflateHuffmanDecoder;
   const std::uint32_t mainSize = 1u << mainBits;
   const std::uint32_t mainMask = mainSize - 1;
-  std::array<std::uint8_t, std::size_t(1) << 11> subBits = {};
+  std::array<std::uint8_t, std::size_t(1) << 11> subBits;
+  std::fill_n(subBits.begin(), mainSize, std::uint8_t(0));
   for (std::uint32_t i = first; i < list.count; ++i) {
     std::uint8_t& b = subBits[list.codes[i].reversed & mainMask];
     b = std::max<std::uint8_t>(b, std::uint8_t(list.codes[i].length - mainBits));
