@@ -1,6 +1,6 @@
 # Shared build settings and helpers of the Tarnwell tree.
 
-set(TARNWELL_WARNINGS -Wall -Wextra)
+set(TARNWELL_WARNINGS -Wall -Wextra -Werror)
 
 if(TARNWELL_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
