@@ -333,7 +333,8 @@ class TFormDesign1 : public TForm {
   // Refuses while the pages are created or a file upload runs; saves when
   // FSaveOnClose is set; ends the live view.
   void FormCloseQuery(TObject* sender, bool& canClose);
-  // Stores the placement, empties the live view's download folder, hides.
+  // Stores the placement, empties the live view's download folder, frees the
+  // placeholder resolver (FWebNameConvertor is null after), hides.
   void FormClose(TObject* sender, TCloseAction& action);
   // Stores the custom colours, frees the document; FormDesign1 is null after.
   void FormDestroy(TObject* sender);

@@ -76,9 +76,8 @@ void RestoreDesigner(DesktopStorage storage) {
   designer->FTreeChangeSuppressed = false;
 }
 
-void CloseDesigner(bool save, const char* deleteTrace) {
+void CloseDesigner(const char* deleteTrace) {
   if (FormDesign1 == nullptr) return;
-  FormDesign1->FSaveOnClose = save;
   FormDesign1->Close();
   RemoveAndDelete(deleteTrace);
 }

@@ -20,10 +20,10 @@ void ShowDesigner();
 // storage says (the host shows it when it was shown), then placed without the
 // docking keys of the settings file. Nothing when a designer exists.
 void RestoreDesigner(DesktopStorage storage);
-// Closes the designer (saving the project first when `save`), takes it out of
-// the IDE and deletes it; `deleteTrace` is the trace line before the delete.
-// Nothing when no designer exists.
-void CloseDesigner(bool save, const char* deleteTrace);
+// Closes the designer (which saves the project when its FSaveOnClose is set),
+// takes it out of the IDE and deletes it; `deleteTrace` is the trace line
+// before the delete. Nothing when no designer exists.
+void CloseDesigner(const char* deleteTrace);
 // Takes the designer out of the IDE and deletes it without closing it.
 void DropDesigner();
 // True when the host reports that it is online with the PLC.

@@ -85,7 +85,8 @@ HRESULT TTarnwellCoClassImpl::OnCloseControler() {
     if (FormDesign1 != nullptr) {
       WriteTraceLog("close FormDesign1");
       // A project saved with the desktop just now is not saved again.
-      CloseDesigner(!gSavedWithDesktop, "delete FormDesign1");
+      FormDesign1->FSaveOnClose = !gSavedWithDesktop;
+      CloseDesigner("delete FormDesign1");
     }
     WriteTraceLog("OnCloseControler - end");
     return S_OK;
@@ -190,7 +191,7 @@ HRESULT TTarnwellCoClassImpl::SaveDesktop(DesktopStorage storage) {
     TIniFile* ini = settings.GetIniFile();
     if (ini == nullptr) {
       // Without a settings file there is no project to keep the designer for.
-      CloseDesigner(FormDesign1 != nullptr && FormDesign1->FSaveOnClose, "delete - FormDesign1");
+      CloseDesigner("delete - FormDesign1");
       WriteTraceLog("SaveDesktop - failed to open inifile with settings! - End");
       return S_OK;
     }

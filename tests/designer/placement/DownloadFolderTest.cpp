@@ -18,6 +18,9 @@ struct TFolderCase {
   bool emptied;
 };
 
+// Test output names the case.
+void PrintTo(const TFolderCase& c, std::ostream* out) { *out << c.name; }
+
 class EmptyDownloadFolderCases : public ::testing::TestWithParam<TFolderCase> {
  protected:
   void SetUp() override {

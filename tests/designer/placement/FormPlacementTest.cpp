@@ -31,6 +31,9 @@ struct TDockingCase {
   Calls calls;          // what the IDE is asked
 };
 
+// Test output names the case.
+void PrintTo(const TDockingCase& c, std::ostream* out) { *out << c.name; }
+
 class DockingKeys : public FormPlacement, public ::testing::WithParamInterface<TDockingCase> {};
 
 TEST_P(DockingKeys, GoToTheIde) {
@@ -108,6 +111,9 @@ struct TPanelCase {
   int width;
   bool collapsed;
 };
+
+// Test output names the case.
+void PrintTo(const TPanelCase& c, std::ostream* out) { *out << c.name; }
 
 class LeftPanel : public FormPlacement, public ::testing::WithParamInterface<TPanelCase> {};
 
