@@ -22,17 +22,12 @@ void TFormDesign1::tvPageListDblClick(TObject*) {
 void TFormDesign1::GroupPageSettings1Click(TObject*) { Trace("GroupPageSettings1Click"); }
 void TFormDesign1::sbDesign1DblClick(TObject*) { Trace("sbDesign1DblClick"); }
 void TFormDesign1::btnImageManagerClick(TObject*) { Trace("btnImageManagerClick"); }
-void TFormDesign1::Edit1Click(TObject*) { Trace("Edit1Click"); }
-void TFormDesign1::sbDesign1KeyDown(TObject*, WORD&, TShiftState) { Trace("sbDesign1KeyDown"); }
-void TFormDesign1::sbDesign1KeyPress(TObject*, char&) { Trace("sbDesign1KeyPress"); }
-void TFormDesign1::sbDesign1KeyUp(TObject*, WORD&, TShiftState) { Trace("sbDesign1KeyUp"); }
 void TFormDesign1::sbDesign1MouseDown(TObject*, TMouseButton, TShiftState, int, int) { Trace("sbDesign1MouseDown"); }
 void TFormDesign1::sbDesign1MouseMove(TObject*, TShiftState, int, int) {}
 void TFormDesign1::sbDesign1MouseUp(TObject*, TMouseButton, TShiftState, int, int) { Trace("sbDesign1MouseUp"); }
 void TFormDesign1::AlignToGrid1Click(TObject*) { Trace("AlignToGrid1Click"); }
 void TFormDesign1::btnFunctionClick(TObject*) { Trace("btnFunctionClick"); }
 void TFormDesign1::Copy1Click(TObject*) { Trace("Copy1Click"); }
-void TFormDesign1::Delete1Click(TObject*) { Trace("Delete1Click"); }
 void TFormDesign1::Paste1Click(TObject*) { Trace("Paste1Click"); }
 void TFormDesign1::Copy3Click(TObject*) { Trace("Copy3Click"); }
 void TFormDesign1::Paste2Click(TObject*) { Trace("Paste2Click"); }
@@ -103,14 +98,3 @@ void TFormDesign1::SavePanels() { Trace("SavePanels"); }
 void TFormDesign1::SaveLayers() { Trace("SaveLayers"); }
 // The tab order of the page's objects.
 void TFormDesign1::BuildTabOrder() {}
-
-// The undo history: PushUndo records the objects before a change (here only
-// the change mark every command makes), ResetUndo empties the history.
-void TFormDesign1::PushUndo() {
-  Trace("PushUndo");
-  SetModified();
-}
-void TFormDesign1::ResetUndo() {}
-void TFormDesign1::tbUndoClick(TObject*) { Trace("tbUndoClick"); }
-void TFormDesign1::tbRedoClick(TObject*) { Trace("tbRedoClick"); }
-void TFormDesign1::ToolButton6Click(TObject*) { PushUndo(); }

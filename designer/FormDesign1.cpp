@@ -68,13 +68,11 @@ TFormDesign1::TFormDesign1(TComponent* owner, std::unique_ptr<TDesignerHost> hos
   sbStatus->DoubleBuffered = true;
   sbDesign1->Font()->Name = kSurfaceFont;
   btnArrow->SetDown(true);
-  // 8. Undo history, live-view windows, surface keys.
-  FUndoTree = std::make_unique<TmyXmlNode>("UndoTree");
+  // 8. Undo history (both buttons off), live-view windows, surface keys.
+  CreateUndoHistory();
   FDebugList = std::make_unique<TFormDebugList>();
   FDebugList->OnRemove = {this, &TFormDesign1::DebugListRemoved};
-  sbDesign1->OnKeyDown = {this, &TFormDesign1::sbDesign1KeyDown};
-  sbDesign1->OnKeyPress = {this, &TFormDesign1::sbDesign1KeyPress};
-  sbDesign1->OnKeyUp = {this, &TFormDesign1::sbDesign1KeyUp};
+  CreateSurfaceKeys();
   // 9. The placeholder resolver over the shared record.
   FWebNameConvertor = std::make_unique<TPlaceholderResolver>(&FGlobalWebData);
   char address[32];

@@ -9,6 +9,8 @@
 //   DesignerLanguages.cpp  the project's languages
 //   PageTree.cpp           the commands of the page tree
 //   PageDisplay.cpp        showing and storing a page, the background
+//   DesignerUndo.cpp       the undo history over the design surface
+//   DesignerKeys.cpp       the surface's keys, deleting objects, Edit1
 //   DesignerPlacement.cpp  placement, docking, the left panel, colours
 //   DesignerClosing.cpp    closing and destruction
 //   DesignerStubs.cpp      the handlers of commands still to come
@@ -23,6 +25,8 @@
 
 #include "designer/DesignerHost.h"
 #include "designer/ProjectDocument.h"
+#include "designer/SurfaceKeys.h"
+#include "designer/UndoHistory.h"
 #include "grid/GlobalWebData.h"
 #include "grid/GridWebElement.h"
 #include "grid/StringDualListLang.h"
@@ -314,12 +318,29 @@ class TFormDesign1 : public TForm {
   // The page shown (none for a group without pages or no selection).
   TmyXmlNode* CurrentPage() const { return FCurrentPage; }
 
-  // --- undo (the undo history fills these in) -------------------------------------
+  // --- undo (DesignerUndo.cpp) ----------------------------------------------------
+  // Records the surface's objects before a change; marks the project modified.
   void PushUndo();
+  // Empties the history (the shown page changes); undo and redo are disabled.
   void ResetUndo();
   void tbUndoClick(TObject* sender);
   void tbRedoClick(TObject* sender);
   void ToolButton6Click(TObject* sender);
+  // The insertion frame's before-drop event: a snapshot before the drop.
+  void InsertCarrierUndo(TObject* sender);
+
+  // --- the surface's keys, deleting objects, the object menu's Edit (DesignerKeys.cpp)
+  void sbDesign1KeyDown(TObject* sender, WORD& key, TShiftState shift);
+  void sbDesign1KeyPress(TObject* sender, char& key);
+  void sbDesign1KeyUp(TObject* sender, WORD& key, TShiftState shift);
+  // A snapshot, then every selected page object that may be selected now is
+  // freed (the Delete key, Delete1 and the cut commands).
+  void DeleteSelectedObjects();
+  void Delete1Click(TObject* sender);
+  // The page object the object menu popped up for opens its property dialog.
+  void Edit1Click(TObject* sender);
+  // The insertion frame's cancel event: the window forgets the frame.
+  void CancelInsertTool(TObject* sender);
 
   // --- placement, docking (DesignerPlacement.cpp), closing (DesignerClosing.cpp) --
   // The custom colours from the registry.
@@ -362,17 +383,12 @@ class TFormDesign1 : public TForm {
   void GroupPageSettings1Click(TObject* sender);
   void sbDesign1DblClick(TObject* sender);
   void btnImageManagerClick(TObject* sender);
-  void Edit1Click(TObject* sender);
-  void sbDesign1KeyDown(TObject* sender, WORD& key, TShiftState shift);
-  void sbDesign1KeyPress(TObject* sender, char& key);
-  void sbDesign1KeyUp(TObject* sender, WORD& key, TShiftState shift);
   void sbDesign1MouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
   void sbDesign1MouseMove(TObject* sender, TShiftState shift, int x, int y);
   void sbDesign1MouseUp(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
   void AlignToGrid1Click(TObject* sender);
   void btnFunctionClick(TObject* sender);
   void Copy1Click(TObject* sender);
-  void Delete1Click(TObject* sender);
   void Paste1Click(TObject* sender);
   void Copy3Click(TObject* sender);
   void Paste2Click(TObject* sender);
@@ -484,8 +500,8 @@ class TFormDesign1 : public TForm {
   TmyXmlNode* FCurrentPage = nullptr;
   // The change stamp (`ucid`) of the shown page.
   std::int32_t FCurrentUcid = 0;
-  // The undo history's root "UndoTree".
-  std::unique_ptr<TmyXmlNode> FUndoTree;
+  // The undo history's root "UndoTree" (the history owns it).
+  TmyXmlNode* FUndoTree = nullptr;
   bool FSaveOnClose = true;
   // Save and compile runs (closing is refused).
   bool FCreatingPages = false;
@@ -600,6 +616,14 @@ class TFormDesign1 : public TForm {
   TProjectLocation location_;
   // GetImagePath's answer, valid until its next call.
   mutable std::string imagePath_;
+
+  // DesignerUndo.cpp, DesignerKeys.cpp: the undo history over the surface and
+  // the surface's keys, made at construction.
+  void CreateUndoHistory();
+  void CreateSurfaceKeys();
+  std::unique_ptr<TUndoSurface> undoSurface_;
+  std::unique_ptr<TUndoHistory> undo_;
+  std::unique_ptr<TSurfaceKeys> keys_;
 };
 
 // The process-wide designer; null while none exists.

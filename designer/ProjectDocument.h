@@ -118,6 +118,9 @@ class TProjectDocument {
   const TProjectSettings& Settings() const { return settings_; }
   bool NewDimension() const { return newDimension_; }     // `globalset` `newdim`
   int PageNameFormat() const { return pageNameFormat_; }  // `globalset` `pvstyle`
+  // The format PageTreeText follows from now on (the display-format command;
+  // storing it in `globalset` is the command's own step).
+  void SetPageNameFormat(int format) { pageNameFormat_ = format; }
   bool VarNames() const { return varNames_; }
   bool OnlyXml() const { return onlyXml_; }
   bool DebugXmz() const { return debugXmz_; }

@@ -178,8 +178,9 @@ void TGridGraphic::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
     FClickPos = {RoundedUnits(x, FUnitPixels), RoundedUnits(y, FUnitPixels)};
     const TPoint screen = ClientToScreen({x, y});
     TPopupMenu* menu = MoreThanOneSelected() && FMultiPopup != nullptr ? FMultiPopup : FPopupMenu;
-    menu->Popup(screen.x, screen.y);
     FHover = false;
+    // The last step: the chosen command may free this item (Delete, Cut).
+    menu->Popup(screen.x, screen.y);
   }
 }
 

@@ -2,23 +2,24 @@
 
 #include <new>
 
+#include "imaging/DecoderLimits.h"
+
 namespace Veldaro {
 
-BitmapImage::~BitmapImage() { Clear(); }
+BitmapImage::~BitmapImage() = default;
 
 void BitmapImage::SetSize(std::uint32_t newWidth, std::uint32_t newHeight) {
   Clear();
-  if (!SizeAllowed(newWidth, newHeight)) throw std::bad_alloc();
-  std::uint32_t count = newWidth * newHeight;  // fits: at most MaxPixelCount
-  if (count != 0) pixels = new std::uint32_t[count]();
+  const std::uint64_t count = std::uint64_t(newWidth) * newHeight;
+  if (count > kMaxPixelCount) throw std::bad_alloc();
+  if (count != 0) pixels = std::make_unique<std::uint32_t[]>(count);  // all 0
   width = newWidth;
   height = newHeight;
-  pixelCount = count;
+  pixelCount = std::uint32_t(count);  // fits: at most kMaxPixelCount
 }
 
 void BitmapImage::Clear() {
-  delete[] pixels;
-  pixels = nullptr;
+  pixels.reset();
   width = 0;
   height = 0;
   pixelCount = 0;

@@ -8,27 +8,20 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 namespace Veldaro {
 
 class BitmapImage {
  public:
-  // The largest pixel count a decoder accepts (1 GiB of pixels). Decoders check the sizes
-  // they read against it and refuse larger pictures with their own exception.
-  static constexpr std::uint64_t MaxPixelCount = std::uint64_t(1) << 28;
-  // True when width x height pixels may be allocated (computed in 64 bits).
-  static bool SizeAllowed(std::uint32_t width, std::uint32_t height) {
-    return std::uint64_t(width) * height <= MaxPixelCount;
-  }
-
   BitmapImage() = default;
   virtual ~BitmapImage();
   BitmapImage(const BitmapImage&) = delete;
   BitmapImage& operator=(const BitmapImage&) = delete;
 
   // Discards the old pixels and allocates width x height pixels, all 0 (transparent black),
-  // also when the size is unchanged. Sizes above MaxPixelCount throw std::bad_alloc; the
-  // decoders refuse such sizes earlier with their own messages.
+  // also when the size is unchanged. More than kMaxPixelCount pixels (DecoderLimits.h) throw
+  // std::bad_alloc; the decoders refuse such sizes earlier with their own messages.
   void SetSize(std::uint32_t width, std::uint32_t height);
   // Frees the pixels and makes the image empty.
   void Clear();
@@ -36,17 +29,17 @@ class BitmapImage {
   std::uint32_t Width() const { return width; }
   std::uint32_t Height() const { return height; }
   std::uint32_t PixelCount() const { return pixelCount; }
-  std::uint32_t* Pixels() { return pixels; }
-  const std::uint32_t* Pixels() const { return pixels; }
+  std::uint32_t* Pixels() { return pixels.get(); }
+  const std::uint32_t* Pixels() const { return pixels.get(); }
   // First pixel of row y (y below Height()).
-  std::uint32_t* Row(std::uint32_t y) { return pixels + std::size_t(y) * width; }
-  const std::uint32_t* Row(std::uint32_t y) const { return pixels + std::size_t(y) * width; }
+  std::uint32_t* Row(std::uint32_t y) { return pixels.get() + std::size_t(y) * width; }
+  const std::uint32_t* Row(std::uint32_t y) const { return pixels.get() + std::size_t(y) * width; }
 
  private:
   std::uint32_t width = 0;
   std::uint32_t height = 0;
   std::uint32_t pixelCount = 0;
-  std::uint32_t* pixels = nullptr;
+  std::unique_ptr<std::uint32_t[]> pixels;  // null when the image is empty
 };
 
 // A pixel word from its four components.

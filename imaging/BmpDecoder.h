@@ -4,6 +4,7 @@
 // into a BitmapImage. Palette, RLE and 24-bit pixels keep alpha 0; bit-field pixels take
 // alpha from the alpha mask of a header of 108 bytes or more.
 
+#include <array>
 #include <cstdint>
 #include <istream>
 #include <string>
@@ -26,7 +27,10 @@ class BmpDecoder : public BitmapImageDecoder {
 
   // Opens the file in binary mode and calls ReadImage.
   void ReadImageFile(const std::string& fileName, BitmapImage& image) override;
-  // Decodes one bitmap from the current position of a stream opened in binary mode.
+  // Decodes one bitmap from the current position of a stream opened in binary mode (a file,
+  // or bytes in memory through a std::istringstream). An image beyond the decoder limits
+  // (DecoderLimits.h) is refused before its pixels and row buffer are allocated; the rows of
+  // an image without pixels are not read.
   virtual void ReadImage(std::istream& stream, BitmapImage& image);
 
  protected:
@@ -35,14 +39,30 @@ class BmpDecoder : public BitmapImageDecoder {
 
  private:
   struct Header;
+  // The steps of ReadImage; byteCount counts the bytes consumed, in 64 bits.
+  std::uint32_t ReadFileHeader(std::istream& stream);
+  void ReadInfoHeader(std::istream& stream, Header& header, std::uint64_t& byteCount);
+  void ReadCoreFields(std::istream& stream, Header& header, std::uint64_t& byteCount);
+  void ReadInfoFields(std::istream& stream, Header& header, std::uint64_t& byteCount);
+  // Refuses a size beyond the limits, then sizes the image.
+  void SizeImage(const Header& header, BitmapImage& image);
+  void ReadPixels(std::istream& stream, const Header& header, BitmapImage& image);
   void ReadColourTable(std::istream& stream, std::uint32_t entrySize, std::uint64_t& byteCount);
+  // The uncompressed rows in file order, each read whole and converted by
+  // convert(const std::uint8_t* row, std::uint32_t* imageRow).
+  template <typename Convert>
+  void ReadRows(std::istream& stream, const Header& header, BitmapImage& image, Convert convert);
   void ReadPaletteRows(std::istream& stream, const Header& header, BitmapImage& image);
   void Read24BitRows(std::istream& stream, const Header& header, BitmapImage& image);
   void ReadBitFieldRows(std::istream& stream, const Header& header, BitmapImage& image);
   void ReadRle(std::istream& stream, const Header& header, BitmapImage& image, bool rle4);
 
-  // Blue, green, red, reserved.
-  std::uint8_t colourTable[256][4] = {};
+  // The entries of the colour table: blue, green, red, reserved.
+  static constexpr std::size_t kColourTableSize = 256;
+  // The colour table as pixel words (alpha 0), for the palette and RLE layouts.
+  std::array<std::uint32_t, kColourTableSize> ColourPixels() const;
+
+  std::array<std::array<std::uint8_t, 4>, kColourTableSize> colourTable = {};
   std::uint32_t colourCount = 0;
 };
 

@@ -1,17 +1,27 @@
 #include "imaging/GifDecoder.h"
 
+#include <algorithm>
 #include <cstring>
 
+#include "imaging/DecoderLimits.h"
 #include "imaging/GifInputFileStream.h"
+#include "platform/base/ScopeExit.h"
 
 namespace Veldaro {
 
 namespace {
 
+static_assert(sizeof(std::array<std::array<std::uint8_t, 3>, 256>) == 768, "colour tables are read as bytes");
+
+// Bytes of the stream buffer of the file entry.
+constexpr std::uint32_t kFileBufferSize = 65536;
+
 // Interlace passes: first row, row step and rows filled per index; pass 4 starts past any image.
-const std::uint32_t kPassStart[5] = {0, 4, 2, 1, 2147483647u};
-const std::uint32_t kPassStep[4] = {8, 8, 4, 2};
-const std::uint32_t kPassFill[4] = {8, 4, 2, 1};
+constexpr std::uint32_t kPassStart[5] = {0, 4, 2, 1, 2147483647u};
+constexpr std::uint32_t kPassStep[4] = {8, 8, 4, 2};
+constexpr std::uint32_t kPassFill[4] = {8, 4, 2, 1};
+// Codes are at most 12 bits wide.
+constexpr std::uint32_t kMaxCodeSize = 12;
 
 [[noreturn]] void ThrowCorruptData() { throw GifDecoder::GifError("GIF: Corrupt compressed data."); }
 
@@ -53,15 +63,16 @@ void GifDecoder::CallProgressFunction(std::uint32_t passNumber, std::uint32_t pa
 
 void GifDecoder::ReadImageFile(const std::string& fileName, BitmapImage& image) {
   if (inputStream != nullptr) throw GifError("GIF: Already have open input stream");
-  GifInputFileStream stream(65536);
-  try {
-    stream.Open(fileName);
-    OpenInputStream(stream, image);
-  } catch (...) {
-    inputStream = nullptr;
-    throw;
-  }
-  inputStream = nullptr;
+  GifInputFileStream stream(kFileBufferSize);
+  stream.Open(fileName);
+  ReadImage(stream, image);
+}
+
+void GifDecoder::ReadImage(GifInputStream& stream, BitmapImage& image) {
+  if (inputStream != nullptr) throw GifError("GIF: Already have open input stream");
+  // However the decode ends, no stream stays attached.
+  ScopeExit detach([this] { inputStream = nullptr; });
+  OpenInputStream(stream, image);
 }
 
 void GifDecoder::OpenInputStream(GifInputStream& stream, BitmapImage& image) {
@@ -90,7 +101,7 @@ void GifDecoder::ReadHeader(GifInputStream& stream) {
   if (packed & 0x80) {
     globalColourTableSize = 1u << ((packed & 7) + 1);
     for (std::uint32_t i = 0; i < globalColourTableSize; ++i)
-      if (stream.Read(globalColourTable[i], 3) != 3)
+      if (stream.Read(globalColourTable[i].data(), 3) != 3)
         throw GifError("GIF: Error reading global color table in GIF file.");
   }
 }
@@ -105,44 +116,63 @@ void GifDecoder::ReadBlocks(GifInputStream& stream) {
         inputStream = nullptr;
         imageFound = false;
         return;
-      case 0x21: {
-        std::uint8_t label = stream.GetByte();
-        switch (label) {
-          case 0x01: {
-            std::uint8_t fixed[13];
-            if (stream.Read(fixed, 13) != 13) throw GifError("GIF: Cannot read Plain Text Extension Block");
-            if (fixed[0] != 12) throw GifError("GIF: Corrupt GIF file - wrong size in GIF extension");
-            if (!SkipSubBlocks(stream)) throw GifError("GIF: Cannot read Plaint Text data.");
-            break;
-          }
-          case 0xF9: {
-            std::uint8_t fixed[5];
-            ReadFixed(stream, fixed, 5);
-            if (fixed[0] != 4) throw GifError("GIF: Corrupt GIF file - wrong size in Graphic Control Block");
-            if (stream.GetByte() != 0) throw GifError("GIF: Corrupt GIF file - missing terminator");
-            transparentFlag = (fixed[1] & 1) != 0;
-            transparentIndex = fixed[4];
-            break;
-          }
-          case 0xFE:
-            // A comment cut short ends in the loop's own end of data.
-            SkipSubBlocks(stream);
-            break;
-          case 0xFF: {
-            std::uint8_t fixed[12];
-            ReadFixed(stream, fixed, 12);
-            if (fixed[0] != 11) throw GifError("GIF: Corrupt GIF file - invalid Application Extension Length");
-            if (!SkipSubBlocks(stream)) throw GifError("GIF: Cannot read Application Extension data");
-            break;
-          }
-          default: throw GifError("GIF: Invalid GIF Extension");
-        }
-        break;
-      }
+      case 0x21: ReadExtension(stream); break;
       default: throw GifError("GIF: Invalid GIF block");
     }
   }
   throw GifError("GIF: Missing GIF Trailer marker.");
+}
+
+void GifDecoder::ReadExtension(GifInputStream& stream) {
+  std::uint8_t label = stream.GetByte();
+  switch (label) {
+    case 0x01: {
+      std::uint8_t fixed[13];
+      if (stream.Read(fixed, 13) != 13) throw GifError("GIF: Cannot read Plain Text Extension Block");
+      if (fixed[0] != 12) throw GifError("GIF: Corrupt GIF file - wrong size in GIF extension");
+      if (!SkipSubBlocks(stream)) throw GifError("GIF: Cannot read Plaint Text data.");
+      return;
+    }
+    case 0xF9: {
+      std::uint8_t fixed[5];
+      ReadFixed(stream, fixed, 5);
+      if (fixed[0] != 4) throw GifError("GIF: Corrupt GIF file - wrong size in Graphic Control Block");
+      if (stream.GetByte() != 0) throw GifError("GIF: Corrupt GIF file - missing terminator");
+      transparentFlag = (fixed[1] & 1) != 0;
+      transparentIndex = fixed[4];
+      return;
+    }
+    case 0xFE:
+      // A comment cut short ends in the block loop's own end of data.
+      SkipSubBlocks(stream);
+      return;
+    case 0xFF: {
+      std::uint8_t fixed[12];
+      ReadFixed(stream, fixed, 12);
+      if (fixed[0] != 11) throw GifError("GIF: Corrupt GIF file - invalid Application Extension Length");
+      if (!SkipSubBlocks(stream)) throw GifError("GIF: Cannot read Application Extension data");
+      return;
+    }
+    default: throw GifError("GIF: Invalid GIF Extension");
+  }
+}
+
+void GifDecoder::ReadImageColourTable(GifInputStream& stream, std::uint8_t packed) {
+  // Indexes beyond the table's entries give black.
+  currentColourTable.fill({0, 0, 0});
+  if (packed & 0x80) {
+    const std::uint32_t size = 1u << ((packed & 7) + 1);
+    if (stream.Read(currentColourTable.data(), size * 3) != size * 3)
+      throw GifError("GIF: Error reading local color table in GIF file.");
+  } else if (globalColourTableSize == 0) {
+    throw GifError("GIF: Image contains no color table");
+  } else {
+    std::copy_n(globalColourTable.begin(), globalColourTableSize, currentColourTable.begin());
+  }
+  for (std::uint32_t i = 0; i < kColourTableSize; ++i) {
+    const std::uint8_t alpha = transparentFlag && i == transparentIndex ? 0 : 255;
+    colours[i] = MakePixel(currentColourTable[i][0], currentColourTable[i][1], currentColourTable[i][2], alpha);
+  }
 }
 
 void GifDecoder::NextImage(BitmapImage& image) {
@@ -154,24 +184,10 @@ void GifDecoder::NextImage(BitmapImage& image) {
   std::uint8_t packed = descriptor[8];
   interlaced = (packed & 0x40) != 0;
   pass = 0;
+  ReadImageColourTable(stream, packed);
 
-  // Indexes beyond the table's entries give black.
-  std::memset(currentColourTable, 0, sizeof currentColourTable);
-  if (packed & 0x80) {
-    std::uint32_t size = 1u << ((packed & 7) + 1);
-    if (stream.Read(currentColourTable, size * 3) != size * 3)
-      throw GifError("GIF: Error reading local color table in GIF file.");
-  } else if (globalColourTableSize == 0) {
-    throw GifError("GIF: Image contains no color table");
-  } else {
-    std::memcpy(currentColourTable, globalColourTable, globalColourTableSize * 3);
-  }
-  for (std::uint32_t i = 0; i < 256; ++i) {
-    std::uint8_t alpha = transparentFlag && i == transparentIndex ? 0 : 255;
-    colours[i] = MakePixel(currentColourTable[i][0], currentColourTable[i][1], currentColourTable[i][2], alpha);
-  }
-
-  if (!BitmapImage::SizeAllowed(width, height)) throw GifError("GIF: Image too large.");
+  // The pixels are all the decoder allocates for an image.
+  if (!WithinDecoderLimits(width, height, 0)) throw GifError("GIF: Image too large.");
   image.SetSize(width, height);
   row = 0;
   column = 0;
@@ -189,7 +205,7 @@ void GifDecoder::ResetCodeTable() {
   // table itself is never written beyond its 4096 entries. The root entries never change
   // within an image (new entries start after the end code), so they are written only by
   // the first reset of the image.
-  std::uint32_t roots = minimumCodeSize < 12 ? 1u << minimumCodeSize : 4096;
+  std::uint32_t roots = minimumCodeSize < kMaxCodeSize ? 1u << minimumCodeSize : kStringTableSize;
   if (!rootsReady) {
     for (std::uint32_t i = 0; i < roots; ++i) table[i] = Entry{0, 1, std::uint8_t(i), std::uint8_t(i)};
     rootsReady = true;
@@ -205,7 +221,8 @@ void GifDecoder::CopyRowDown(BitmapImage& image, std::uint32_t columns) {
   std::uint32_t last = row + kPassFill[pass];
   if (last > image.Height()) last = image.Height();
   const std::uint32_t* source = image.Row(row);
-  for (std::uint32_t r = row + 1; r < last; ++r) std::memcpy(image.Row(r), source, columns * sizeof(std::uint32_t));
+  for (std::uint32_t r = row + 1; r < last; ++r)
+    std::memcpy(image.Row(r), source, std::size_t(columns) * sizeof(std::uint32_t));
 }
 
 void GifDecoder::FinishRow(BitmapImage& image) {
@@ -236,8 +253,8 @@ void GifDecoder::OutputPixel(std::uint8_t index, BitmapImage& image) {
 }
 
 void GifDecoder::OutputString(std::uint32_t code, BitmapImage& image) {
-  std::uint8_t stack[4096];
-  std::uint32_t length = table[code].length;
+  std::array<std::uint8_t, kStringTableSize> stack;
+  const std::uint32_t length = table[code].length;
   for (std::uint32_t i = length; i-- > 0;) {
     stack[i] = table[code].character;
     code = table[code].prefix;
@@ -250,9 +267,10 @@ void GifDecoder::DecodeImageData(BitmapImage& image) {
   const std::uint32_t width = image.Width();
   const std::uint32_t height = image.Height();
   std::uint32_t* const pixels = image.Pixels();
-  Entry* const entries = table;
+  Entry* const entries = table.data();
 
-  // The hot state lives in locals (pixel stores could otherwise alias the members): out is
+  // The hot state lives in locals of this one function, which bench/gif watches (pixel stores
+  // could otherwise alias the members, and a helper object kept it out of registers): out is
   // the next pixel of the current row and left the pixels left in it (0 past the image).
   // The members row and column are brought up to date around FinishRow and OutputString,
   // which work on them; inMembers tells which of the two is current.
@@ -312,8 +330,14 @@ void GifDecoder::DecodeImageData(BitmapImage& image) {
     next = nextCode;
   };
 
-  try {
-    place();
+  // However the data end (at the end code, or by a failure), the decoder's column is brought
+  // up to date and the row an interlaced pass was writing is copied down as far as it got.
+  ScopeExit finish([&] {
+    syncMembers();
+    if (interlaced) CopyRowDown(image, column);
+  });
+  place();
+  {
     std::uint32_t code;
     do code = stream.NextCode(size);
     while (code == clear);
@@ -323,7 +347,7 @@ void GifDecoder::DecodeImageData(BitmapImage& image) {
       emit(code);
       std::uint32_t previous = code;
       for (;;) {
-        if (next >= (1u << size) && size < 12) ++size;
+        if (next >= (1u << size) && size < kMaxCodeSize) ++size;
         code = stream.NextCode(size);
         if (code == endOfData) break;
         if (code == clear) {
@@ -337,7 +361,7 @@ void GifDecoder::DecodeImageData(BitmapImage& image) {
           emit(code);
           // With all 4096 entries in use no entry is made (a deferred clear): decoding goes
           // on with 12-bit codes until the encoder sends a clear code.
-          if (next < 4096) addEntry(previous, entries[code].firstCharacter);
+          if (next < kStringTableSize) addEntry(previous, entries[code].firstCharacter);
         } else if (code == next) {
           addEntry(previous, entries[previous].firstCharacter);
           emit(code);
@@ -347,15 +371,9 @@ void GifDecoder::DecodeImageData(BitmapImage& image) {
         previous = code;
       }
     }
-  } catch (...) {
-    syncMembers();
-    if (interlaced) CopyRowDown(image, column);
-    throw;
   }
-  syncMembers();
   codeSize = size;
   nextCode = next;
-  if (interlaced) CopyRowDown(image, column);
 }
 
 }  // namespace Veldaro

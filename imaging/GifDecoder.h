@@ -3,6 +3,7 @@
 // or the global colour table, the transparency of the last graphic control block before it,
 // and sequential or interlaced rows. Nothing after the first image's data is read.
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -24,17 +25,32 @@ class GifDecoder : public BitmapImageDecoder {
   ~GifDecoder() override;
 
   void ReadImageFile(const std::string& fileName, BitmapImage& image) override;
+  // Decodes the first image of the stream (a GifInputFileStream, or a GifInputMemoryStream
+  // for bytes in memory), which stands at the first byte of the file. An image beyond the
+  // decoder limits (DecoderLimits.h) is refused before its pixels are allocated.
+  virtual void ReadImage(GifInputStream& stream, BitmapImage& image);
 
  protected:
   // Progress of a finished row; the percent is capped at 100. Throws GraphicsAbort on cancel.
   void CallProgressFunction(std::uint32_t pass, std::uint32_t passCount, std::uint32_t percent);
 
  private:
+  // Colour table entries, as red, green, blue.
+  static constexpr std::size_t kColourTableSize = 256;
+  using ColourTable = std::array<std::array<std::uint8_t, 3>, kColourTableSize>;
+  // Entries of the LZW string table (codes of at most 12 bits).
+  static constexpr std::size_t kStringTableSize = 4096;
+
   void OpenInputStream(GifInputStream& stream, BitmapImage& image);
   void ReadHeader(GifInputStream& stream);
   void ReadBlocks(GifInputStream& stream);
+  // The extension whose introducer has been read.
+  void ReadExtension(GifInputStream& stream);
   void NextImage(BitmapImage& image);
+  // The colour table of the image: its local one, or the global one.
+  void ReadImageColourTable(GifInputStream& stream, std::uint8_t packed);
   void ResetCodeTable();
+  // The LZW codes of the image data, up to the end code, written into the rows.
   void DecodeImageData(BitmapImage& image);
   // Expands a code that does not fit the rest of the current row, one index at a time.
   void OutputString(std::uint32_t code, BitmapImage& image);
@@ -44,9 +60,8 @@ class GifDecoder : public BitmapImageDecoder {
   // Copies the first columns of the current row to the rows below that its pass fills.
   void CopyRowDown(BitmapImage& image, std::uint32_t columns);
 
-  // Colour tables as red, green, blue.
-  std::uint8_t currentColourTable[256][3] = {};
-  std::uint8_t globalColourTable[256][3] = {};
+  ColourTable currentColourTable = {};
+  ColourTable globalColourTable = {};
   bool transparentFlag = false;
   std::uint32_t transparentIndex = 0;
   std::uint32_t globalColourTableSize = 0;
@@ -69,10 +84,10 @@ class GifDecoder : public BitmapImageDecoder {
     std::uint8_t character;
     std::uint8_t firstCharacter;
   };
-  Entry table[4096] = {};
+  std::array<Entry, kStringTableSize> table = {};
   bool rootsReady = false;  // the root entries of the current image are in the table
   // Pixel words of the current colour table (transparency applied).
-  std::uint32_t colours[256] = {};
+  std::array<std::uint32_t, kColourTableSize> colours = {};
   GifInputStream* inputStream = nullptr;
 };
 

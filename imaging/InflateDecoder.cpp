@@ -89,19 +89,9 @@ class InflateDecoder::BitSync {
   InflateInputStream& stream;
 };
 
-InflateDecoder::InflateDecoder()
-    : literalDecoder(new InflateHuffmanDecoder), distanceDecoder(new InflateHuffmanDecoder) {}
+InflateDecoder::InflateDecoder() = default;
 
-InflateDecoder::~InflateDecoder() {
-  FreeWindow();
-  delete distanceDecoder;
-  delete literalDecoder;
-}
-
-void InflateDecoder::FreeWindow() {
-  delete[] window;
-  window = nullptr;
-}
+InflateDecoder::~InflateDecoder() = default;
 
 void InflateDecoder::OpenStream(InflateInputStream& stream) {
   failed = true;  // until the header and the first block header have been read
@@ -110,9 +100,9 @@ void InflateDecoder::OpenStream(InflateInputStream& stream) {
   blockType = BlockType::None;
   storedLength = 0;
   bitsActive = false;
-  if (window == nullptr) window = new std::uint8_t[kCapacity];
+  if (window == nullptr) window = std::make_unique_for_overwrite<std::uint8_t[]>(kCapacity);
   // Matches that reach back before the start of the data copy zeros.
-  std::memset(window, 0, kHistory);
+  std::memset(window.get(), 0, kHistory);
   adler = 1;
   outputPosition = readPosition = adlerPosition = kHistory;
 
@@ -140,7 +130,7 @@ std::uint32_t InflateDecoder::Decode(InflateInputStream& stream, std::uint32_t c
   while (produced < count) {
     if (readPosition < outputPosition) {
       std::uint32_t n = std::min(outputPosition - readPosition, count - produced);
-      std::memcpy(buffer + produced, window + readPosition, n);
+      std::memcpy(buffer + produced, window.get() + readPosition, n);
       readPosition += n;
       produced += n;
       continue;
@@ -149,24 +139,22 @@ std::uint32_t InflateDecoder::Decode(InflateInputStream& stream, std::uint32_t c
     if (!sync) sync.emplace(*this, stream);
     if (outputPosition >= kLimit) Slide();
     std::uint32_t target = outputPosition + std::min(count - produced, kLimit - outputPosition);
-    try {
-      DecodeUntil(stream, target);
-    } catch (...) {
-      failed = true;
-      throw;
-    }
+    // A failure ends the stream: nothing more is decoded from it.
+    failed = true;
+    DecodeUntil(stream, target);
+    failed = false;
   }
   return produced;
 }
 
 void InflateDecoder::Slide() {
   UpdateAdler();
-  std::memmove(window, window + outputPosition - kHistory, kHistory);
+  std::memmove(window.get(), window.get() + outputPosition - kHistory, kHistory);
   outputPosition = readPosition = adlerPosition = kHistory;
 }
 
 void InflateDecoder::UpdateAdler() {
-  adler = Adler32Update(adler, window + adlerPosition, outputPosition - adlerPosition);
+  adler = Adler32Update(adler, window.get() + adlerPosition, outputPosition - adlerPosition);
   adlerPosition = outputPosition;
 }
 
@@ -351,10 +339,10 @@ void InflateDecoder::StartNewBlock(InflateInputStream& stream) {
       std::uint32_t distanceLengths[32];
       ReadLengths(stream, codeLengthDecoder, literalLengths, hlit);
       ReadLengths(stream, codeLengthDecoder, distanceLengths, hdist);
-      literalDecoder->MakeTable(15, hlit, literalLengths, H::Alphabet::LiteralLength);
-      distanceDecoder->MakeTable(15, hdist, distanceLengths, H::Alphabet::Distance);
-      activeLiteral = literalDecoder;
-      activeDistance = distanceDecoder;
+      literalDecoder.MakeTable(15, hlit, literalLengths, H::Alphabet::LiteralLength);
+      distanceDecoder.MakeTable(15, hdist, distanceLengths, H::Alphabet::Distance);
+      activeLiteral = &literalDecoder;
+      activeDistance = &distanceDecoder;
       storedLength = 0;
       blockType = BlockType::Huffman;
       return;
@@ -438,7 +426,7 @@ void InflateDecoder::DecodeStored(InflateInputStream& stream, std::uint32_t targ
     }
     if (input >= inputEnd) Refill(stream);
     std::uint32_t n = std::min({storedLength, target - outputPosition, std::uint32_t(inputEnd - input)});
-    std::memcpy(window + outputPosition, input, n);
+    std::memcpy(window.get() + outputPosition, input, n);
     input += n;
     outputPosition += n;
     storedLength -= n;
@@ -454,7 +442,7 @@ bool InflateDecoder::DecodeHuffman(InflateInputStream& stream, std::uint32_t tar
   const std::uint32_t* dt = activeDistance->Table();
   const std::uint32_t distBits = activeDistance->MainBits();
   const std::uint64_t distMask = (std::uint64_t(1) << distBits) - 1;
-  std::uint8_t* const base = window;
+  std::uint8_t* const base = window.get();
 
   for (;;) {
     // Fast loop: while 8 input bytes can be loaded at once, one refill gives the 56 bits
@@ -557,7 +545,7 @@ bool InflateDecoder::DecodeHuffman(InflateInputStream& stream, std::uint32_t tar
         std::uint32_t d = DecodeSymbol(stream, *activeDistance);
         if (H::EntryKind(d) == H::KindBadValue) throw StreamError("Invalid Huffman Distance Value");
         std::uint32_t distance = H::EntryValue(d) + TakeBits(stream, H::EntryExtra(d));
-        CopyMatch(window + outputPosition, distance, length);
+        CopyMatch(window.get() + outputPosition, distance, length);
         outputPosition += length;
         break;
       }

@@ -17,6 +17,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <memory>
 #include <string>
 
 #include "imaging/InflateHuffmanDecoder.h"
@@ -55,7 +56,6 @@ class InflateDecoder {
   enum class BlockType { None, Stored, Huffman };
   class BitSync;
 
-  void FreeWindow();
   // Reads a block header and prepares the block (several empty stored blocks in a row are
   // passed over; an empty final one ends the stream).
   void StartNewBlock(InflateInputStream& stream);
@@ -92,12 +92,12 @@ class InflateDecoder {
   std::uint32_t DecodeSymbol(InflateInputStream& stream, const InflateHuffmanDecoder& decoder);
 
   std::uint32_t adler = 1;
-  std::uint8_t* window = nullptr;         // history (32 KB) followed by new output
-  std::uint32_t outputPosition = 0;       // where the next produced byte goes
-  std::uint32_t readPosition = 0;         // next byte to hand to the caller
-  std::uint32_t adlerPosition = 0;        // bytes before it are in the Adler-32
-  InflateHuffmanDecoder* literalDecoder;  // the codes of the last dynamic block
-  InflateHuffmanDecoder* distanceDecoder;
+  std::unique_ptr<std::uint8_t[]> window;  // history (32 KB) followed by new output; made at the first stream
+  std::uint32_t outputPosition = 0;        // where the next produced byte goes
+  std::uint32_t readPosition = 0;          // next byte to hand to the caller
+  std::uint32_t adlerPosition = 0;         // bytes before it are in the Adler-32
+  InflateHuffmanDecoder literalDecoder;    // the codes of the last dynamic block
+  InflateHuffmanDecoder distanceDecoder;
   InflateHuffmanDecoder codeLengthDecoder;
   // The codes of the block under way: the dynamic ones above or the shared fixed ones.
   const InflateHuffmanDecoder* activeLiteral = nullptr;

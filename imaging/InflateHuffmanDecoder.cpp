@@ -1,6 +1,7 @@
 #include "imaging/InflateHuffmanDecoder.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "imaging/InflateDecoder.h"
@@ -23,6 +24,9 @@ constexpr std::uint8_t kDistanceExtra[30] = {0, 0, 0, 0, 1, 1, 2, 2,  3,  3,  4,
 constexpr std::uint32_t MakeEntry(std::uint32_t bits, std::uint32_t extra, std::uint32_t kind, std::uint32_t value) {
   return bits | extra << 4 | kind << 8 | value << 16;
 }
+
+// The entry of bits that begin no code.
+constexpr std::uint32_t kNoCodeEntry = MakeEntry(0, 0, InflateHuffmanDecoder::KindNoCode, 0);
 
 // The entry a value decodes to, for a code of the given bit count.
 std::uint32_t ValueEntry(InflateHuffmanDecoder::Alphabet alphabet, std::uint32_t value, std::uint32_t bits) {
@@ -63,6 +67,89 @@ std::uint32_t ReverseBits(std::uint32_t code, std::uint32_t length) {
   return r >> (16 - length);
 }
 
+// A canonical code: the value it decodes to, its length and its bits in reverse order (the
+// order in which they arrive).
+struct Code {
+  std::uint16_t value, length, reversed;
+};
+
+// The codes of an alphabet, in order of length (at most the 288 literal/length values).
+struct CodeList {
+  std::array<Code, 288> codes;
+  std::uint32_t count = 0;
+};
+
+// The canonical codes of the values sorted by length, then by value; codes that no longer fit
+// their length (an over-subscribed set) are left out and so never matched.
+CodeList CanonicalCodes(const std::uint16_t* lengthCounts, const std::vector<std::uint16_t>& sortedValues,
+                        std::uint32_t maximumLength) {
+  CodeList list;
+  std::uint32_t code = 0;
+  std::uint32_t sortedIndex = 0;
+  for (std::uint32_t len = 1; len <= maximumLength; ++len) {
+    code = (code + lengthCounts[len - 1]) << 1;  // lengthCounts[0] is 0: codes start at 0
+    for (std::uint32_t k = 0; k < lengthCounts[len]; ++k, ++sortedIndex, ++code) {
+      if (code >= (1u << len) || list.count == list.codes.size()) continue;
+      list.codes[list.count++] = {sortedValues[sortedIndex], std::uint16_t(len), std::uint16_t(ReverseBits(code, len))};
+    }
+    code -= lengthCounts[len];
+  }
+  return list;
+}
+
+// The main table of mainBits index bits. Codes come in order of length; a code of length L
+// fills every index whose low L bits are its reversed code. The table is built at size 2^L
+// for each L in turn and doubled by a copy, which replicates the shorter codes; indexes no
+// code claims keep the "no code" entry. Returns the index of the first longer code.
+std::uint32_t FillMainTable(std::vector<std::uint32_t>& table, std::uint32_t mainBits, const CodeList& list,
+                            InflateHuffmanDecoder::Alphabet alphabet) {
+  table.resize(std::size_t(1) << mainBits);
+  std::uint32_t* t = table.data();
+  t[0] = t[1] = kNoCodeEntry;
+  std::uint32_t next = 0;
+  for (std::uint32_t len = 1; len <= mainBits; ++len) {
+    for (; next < list.count && list.codes[next].length == len; ++next)
+      t[list.codes[next].reversed] = ValueEntry(alphabet, list.codes[next].value, len);
+    if (len < mainBits) std::memcpy(t + (1u << len), t, (std::size_t(1) << len) * sizeof(std::uint32_t));
+  }
+  return next;
+}
+
+// The subtables of the codes from first on: one per main index that begins longer codes, as
+// wide as its longest code, placed after the main table.
+void FillSubtables(std::vector<std::uint32_t>& table, std::uint32_t mainBits, const CodeList& list, std::uint32_t first,
+                   InflateHuffmanDecoder::Alphabet alphabet) {
+  using H = InflateHuffmanDecoder;
+  const std::uint32_t mainSize = 1u << mainBits;
+  const std::uint32_t mainMask = mainSize - 1;
+  std::array<std::uint8_t, std::size_t(1) << 11> subBits;
+  std::fill_n(subBits.begin(), mainSize, std::uint8_t(0));
+  for (std::uint32_t i = first; i < list.count; ++i) {
+    std::uint8_t& b = subBits[list.codes[i].reversed & mainMask];
+    b = std::max<std::uint8_t>(b, std::uint8_t(list.codes[i].length - mainBits));
+  }
+  std::uint32_t total = mainSize;
+  for (std::uint32_t i = 0; i < mainSize; ++i)
+    if (subBits[i] != 0) total += 1u << subBits[i];
+  table.resize(total, kNoCodeEntry);
+  std::uint32_t* t = table.data();
+  std::uint32_t offset = mainSize;
+  for (std::uint32_t i = 0; i < mainSize; ++i)
+    if (subBits[i] != 0) {
+      t[i] = MakeEntry(mainBits, subBits[i], H::KindSubtable, offset);
+      offset += 1u << subBits[i];
+    }
+  for (std::uint32_t i = first; i < list.count; ++i) {
+    const Code& c = list.codes[i];
+    std::uint32_t pointer = t[c.reversed & mainMask];
+    std::uint32_t rest = c.length - mainBits;
+    std::uint32_t size = 1u << H::EntryExtra(pointer);
+    std::uint32_t entry = ValueEntry(alphabet, c.value, rest);
+    std::uint32_t* sub = t + H::EntryValue(pointer);
+    for (std::uint32_t k = std::uint32_t(c.reversed) >> mainBits; k < size; k += 1u << rest) sub[k] = entry;
+  }
+}
+
 }  // namespace
 
 void InflateHuffmanDecoder::MakeTable(std::uint32_t maximumLength, std::uint32_t count, const std::uint32_t* lengths) {
@@ -89,70 +176,9 @@ void InflateHuffmanDecoder::MakeTable(std::uint32_t maximumLength, std::uint32_t
     if (len != 0 && len <= maximumLength) sortedValues[offsets[len]++] = std::uint16_t(v);
   }
 
-  // The first canonical code of each length; codes that no longer fit their length (an
-  // over-subscribed set) are never matched. Values are taken in sorted order.
-  struct Code {
-    std::uint16_t value, length, reversed;
-  };
-  Code codes[288];
-  std::uint32_t codeCount = 0;
-  std::uint32_t code = 0;
-  std::uint32_t sortedIndex = 0;
-  for (std::uint32_t len = 1; len <= maximumLength; ++len) {
-    code = (code + lengthCounts[len - 1]) << 1;  // lengthCounts[0] is 0: codes start at 0
-    for (std::uint32_t k = 0; k < lengthCounts[len]; ++k, ++sortedIndex, ++code) {
-      if (code >= (1u << len) || codeCount == 288) continue;
-      codes[codeCount++] = {sortedValues[sortedIndex], std::uint16_t(len), std::uint16_t(ReverseBits(code, len))};
-    }
-    code -= lengthCounts[len];
-  }
-
-  // Main table. Codes come in order of length; a code of length L fills every index whose low
-  // L bits are its reversed code. The table is built at size 2^L for each L in turn and
-  // doubled by a copy, which replicates the shorter codes; indexes no code claims keep the
-  // "no code" entry.
-  const std::uint32_t mainSize = 1u << mainBits;
-  const std::uint32_t mainMask = mainSize - 1;
-  const std::uint32_t noCode = MakeEntry(0, 0, KindNoCode, 0);
-  table.resize(mainSize);
-  std::uint32_t* t = table.data();
-  t[0] = t[1] = noCode;
-  std::uint32_t next = 0;
-  for (std::uint32_t len = 1; len <= mainBits; ++len) {
-    for (; next < codeCount && codes[next].length == len; ++next)
-      t[codes[next].reversed] = ValueEntry(alphabet, codes[next].value, len);
-    if (len < mainBits) std::memcpy(t + (1u << len), t, (std::size_t(1) << len) * sizeof(std::uint32_t));
-  }
-
-  // Subtables: one per main index that begins longer codes, as wide as its longest code.
-  if (next < codeCount) {
-    std::uint8_t subBits[2048];
-    std::memset(subBits, 0, mainSize);
-    for (std::uint32_t i = next; i < codeCount; ++i) {
-      std::uint8_t& b = subBits[codes[i].reversed & mainMask];
-      b = std::max<std::uint8_t>(b, std::uint8_t(codes[i].length - mainBits));
-    }
-    std::uint32_t total = mainSize;
-    for (std::uint32_t i = 0; i < mainSize; ++i)
-      if (subBits[i] != 0) total += 1u << subBits[i];
-    table.resize(total, noCode);
-    t = table.data();
-    std::uint32_t offset = mainSize;
-    for (std::uint32_t i = 0; i < mainSize; ++i)
-      if (subBits[i] != 0) {
-        t[i] = MakeEntry(mainBits, subBits[i], KindSubtable, offset);
-        offset += 1u << subBits[i];
-      }
-    for (std::uint32_t i = next; i < codeCount; ++i) {
-      const Code& c = codes[i];
-      std::uint32_t pointer = t[c.reversed & mainMask];
-      std::uint32_t rest = c.length - mainBits;
-      std::uint32_t size = 1u << EntryExtra(pointer);
-      std::uint32_t entry = ValueEntry(alphabet, c.value, rest);
-      std::uint32_t* sub = t + EntryValue(pointer);
-      for (std::uint32_t k = std::uint32_t(c.reversed) >> mainBits; k < size; k += 1u << rest) sub[k] = entry;
-    }
-  }
+  const CodeList codes = CanonicalCodes(lengthCounts, sortedValues, maximumLength);
+  const std::uint32_t longer = FillMainTable(table, mainBits, codes, alphabet);
+  if (longer < codes.count) FillSubtables(table, mainBits, codes, longer, alphabet);
 }
 
 std::uint32_t InflateHuffmanDecoder::Decode(InflateInputStream& stream) {

@@ -3,6 +3,9 @@
 
 #include "imaging/JpegDecoder.h"
 
+#include <algorithm>
+
+#include "imaging/DecoderLimits.h"
 #include "imaging/JpegDecoderComponent.h"
 #include "imaging/JpegDecoderQuantizationTable.h"
 #include "imaging/JpegHuffmanDecoder.h"
@@ -15,8 +18,12 @@ using VeldaroPrivate::JpegHuffmanDecoder;
 
 namespace {
 
-// Component identifiers index a table of 255 entries (0 to 254).
-constexpr std::uint32_t ComponentTableSize = 255;
+// Samples of a block, and the bytes of a block's coefficients (progressive frames).
+constexpr std::uint64_t kBlockSamples = 64;
+constexpr std::uint64_t kBlockCoefficientBytes = 64 * sizeof(std::int16_t);
+// Bytes per pixel column of the rows the colour conversions work on (sample columns and
+// replicated samples of up to four components).
+constexpr std::uint64_t kConversionBytesPerColumn = 4 * sizeof(std::uint32_t) + 4;
 
 }  // namespace
 
@@ -26,29 +33,23 @@ JpegDecoder::JpegDecoder() {
 }
 
 void JpegDecoder::Initialize() {
-  acTables = new JpegHuffmanDecoder[4];
-  dcTables = new JpegHuffmanDecoder[4];
-  quantizationTables = new JpegDecoderQuantizationTable[4];
-  components = new JpegDecoderComponent[ComponentTableSize];
-  componentIds = new std::uint32_t[ComponentTableSize]();
-  scanComponents = new JpegDecoderComponent*[ComponentTableSize]();
+  acTables = std::make_unique<HuffmanTables>();
+  dcTables = std::make_unique<HuffmanTables>();
+  quantizationTables = std::make_unique<std::array<JpegDecoderQuantizationTable, kTableCount>>();
+  components = std::make_unique<std::array<JpegDecoderComponent, kComponentTableSize>>();
 }
 
-JpegDecoder::~JpegDecoder() {
-  delete[] acTables;
-  delete[] dcTables;
-  delete[] quantizationTables;
-  delete[] components;
-  delete[] componentIds;
-  delete[] scanComponents;
-}
+JpegDecoder::~JpegDecoder() = default;
 
 void JpegDecoder::CallProgressFunction(std::uint32_t percent) {
   if (progressFunction == nullptr) return;
   bool cancel = false;
   if (percent > 100) percent = 100;
   progressFunction(this, progressData, currentPass, passCount, percent, cancel);
-  if (cancel) throw GraphicsAbort();
+  if (cancel) {
+    cancelled = true;
+    throw GraphicsAbort();
+  }
 }
 
 void JpegDecoder::ReadStreamHeader(JpegInputStream& stream) {
@@ -111,8 +112,8 @@ void JpegDecoder::ReadHuffmanTable(JpegInputStream& stream) {
     --left;
     std::uint32_t index = b & 0x0F;
     std::uint32_t tableClass = b >> 4;
-    if (index > 3) throw JpegBadStream("Huffman Table Index outside range [0..3]");
-    JpegHuffmanDecoder& table = tableClass == 0 ? dcTables[index] : acTables[index];
+    if (index >= kTableCount) throw JpegBadStream("Huffman Table Index outside range [0..3]");
+    JpegHuffmanDecoder& table = tableClass == 0 ? (*dcTables)[index] : (*acTables)[index];
     std::uint32_t used = table.ReadTable(stream);
     // A table that runs past the end of its segment: the segment length is wrong.
     if (used > left) throw JpegBadStream("Invalid Segment Length");
@@ -127,12 +128,12 @@ void JpegDecoder::ReadQuantization(JpegInputStream& stream) {
     --left;
     std::uint32_t index = b & 0x0F;
     std::uint32_t precision = b >> 4;
-    if (index >= 4) throw JpegBadStream("Quantization Table Index Too Large");
+    if (index >= kTableCount) throw JpegBadStream("Quantization Table Index Too Large");
     // An 8-bit table that does not fit in the rest of its segment: the segment length is wrong.
     if (precision == 0 && left < 64) throw JpegBadStream("Invalid Segment Length");
     if (precision == 0) left -= 64;
     if (precision == 1) left -= 128;
-    quantizationTables[index].ReadTable(stream, precision);
+    (*quantizationTables)[index].ReadTable(stream, precision);
   }
 }
 
@@ -146,7 +147,7 @@ void JpegDecoder::ReadStartOfFrame(JpegInputStream& stream, std::uint8_t markerC
   if (frameReady) throw JpegBadStream("Multiple Frame Headers");
   progressive = markerCode == 0xC2;
   // Components of an image read earlier by this decoder are not part of this frame.
-  for (std::uint32_t id = 0; id < ComponentTableSize; ++id) components[id].Reset();
+  for (JpegDecoderComponent& component : *components) component.Reset();
   std::uint32_t length = stream.GetBigEndianWord();
   if (stream.GetByte() != 8) throw JpegBadStream("Only 8-bit data supported");
   frameHeight = stream.GetBigEndianWord();
@@ -156,37 +157,54 @@ void JpegDecoder::ReadStartOfFrame(JpegInputStream& stream, std::uint8_t markerC
     throw JpegBadStream("Invalid number of components in scan.");
   }
   if (length != 8 + 3 * componentCount) throw JpegBadStream("Invalid Frame Size");
+  ReadFrameComponents(stream);
+  CalculateMcuDimensions();
+  CheckFrameSize();
+  currentImage->SetSize(frameWidth, frameHeight);
+  frameReady = true;
+}
+
+void JpegDecoder::ReadFrameComponents(JpegInputStream& stream) {
   maxHorizontalFrequency = 0;
   maxVerticalFrequency = 0;
   for (std::uint32_t i = 0; i < componentCount; ++i) {
     std::uint32_t id = stream.GetByte();
-    if (id >= ComponentTableSize) throw JpegBadStream("Invalid Component Identifier");
+    if (id >= kComponentTableSize) throw JpegBadStream("Invalid Component Identifier");
     componentIds[i] = id;
-    JpegDecoderComponent& component = components[id];
+    JpegDecoderComponent& component = (*components)[id];
     std::uint8_t sampling = stream.GetByte();
     component.SetHorizontalFrequency(sampling >> 4);
     component.SetVerticalFrequency(sampling & 0x0F);
     std::uint32_t table = stream.GetByte();
-    if (table > 3) throw JpegBadStream("Bad Quantization Table Index");
-    component.SetQuantizationTable(quantizationTables[table]);
-    if (component.HorizontalFrequency() > maxHorizontalFrequency) {
-      maxHorizontalFrequency = component.HorizontalFrequency();
-    }
-    if (component.VerticalFrequency() > maxVerticalFrequency) maxVerticalFrequency = component.VerticalFrequency();
+    if (table >= kTableCount) throw JpegBadStream("Bad Quantization Table Index");
+    component.SetQuantizationTable((*quantizationTables)[table]);
+    maxHorizontalFrequency = std::max(maxHorizontalFrequency, component.HorizontalFrequency());
+    maxVerticalFrequency = std::max(maxVerticalFrequency, component.VerticalFrequency());
   }
   // Every component's samples must cover a whole number of frame pixels, or its plane would
   // not line up with the image.
   for (std::uint32_t i = 0; i < componentCount; ++i) {
-    const JpegDecoderComponent& component = components[componentIds[i]];
+    const JpegDecoderComponent& component = (*components)[componentIds[i]];
     if (maxHorizontalFrequency % component.HorizontalFrequency() != 0 ||
         maxVerticalFrequency % component.VerticalFrequency() != 0) {
       throw JpegBadStream("Unsupported sampling factors");
     }
   }
-  CalculateMcuDimensions();
-  if (!BitmapImage::SizeAllowed(frameWidth, frameHeight)) throw JpegBadStream("Image Too Large");
-  currentImage->SetSize(frameWidth, frameHeight);
-  frameReady = true;
+}
+
+void JpegDecoder::CheckFrameSize() const {
+  // Each component keeps the samples of its block grid (MCU rows x V by MCU columns x H
+  // blocks) and, in a progressive frame, their coefficients besides; the conversions work on
+  // rows of the frame's width. All in 64 bits, so that no frame size wraps them.
+  const std::uint64_t bytesPerBlock = kBlockSamples + (progressive ? kBlockCoefficientBytes : 0);
+  std::uint64_t storage = SaturatingProduct(frameWidth, kConversionBytesPerColumn);
+  for (std::uint32_t i = 0; i < componentCount; ++i) {
+    const JpegDecoderComponent& component = (*components)[componentIds[i]];
+    const std::uint64_t blocks = SaturatingProduct(std::uint64_t(mcuRows) * component.VerticalFrequency(),
+                                                   std::uint64_t(mcuCols) * component.HorizontalFrequency());
+    storage = SaturatingSum(storage, SaturatingProduct(blocks, bytesPerBlock));
+  }
+  if (!WithinDecoderLimits(frameWidth, frameHeight, storage)) throw JpegBadStream("Image Too Large");
 }
 
 void JpegDecoder::CalculateMcuDimensions() {
@@ -203,15 +221,15 @@ void JpegDecoder::ReadStartOfScan(JpegInputStream& stream) {
   if (scanComponentCount < 1 || scanComponentCount > 4) throw JpegBadStream("Invalid component count in scan");
   for (std::uint32_t i = 0; i < scanComponentCount; ++i) {
     std::uint32_t id = stream.GetByte();
-    if (id >= ComponentTableSize) throw JpegBadStream("Invalid Component Identifier");
-    JpegDecoderComponent& component = components[id];
+    if (id >= kComponentTableSize) throw JpegBadStream("Invalid Component Identifier");
+    JpegDecoderComponent& component = (*components)[id];
     scanComponents[i] = &component;
     if (component.HorizontalFrequency() == 0) throw JpegBadStream("Component Not Defined");
     std::uint8_t tables = stream.GetByte();
     std::uint32_t dc = tables >> 4;
     std::uint32_t ac = tables & 0x0F;
-    if (dc > 3 || ac > 3) throw JpegBadStream("Huffman Table Index outside range [0..3]");
-    component.SetHuffmanTables(dcTables[dc], acTables[ac]);
+    if (dc >= kTableCount || ac >= kTableCount) throw JpegBadStream("Huffman Table Index outside range [0..3]");
+    component.SetHuffmanTables((*dcTables)[dc], (*acTables)[ac]);
   }
   std::uint32_t ss = stream.GetByte();
   std::uint32_t se = stream.GetByte();

@@ -7,7 +7,9 @@
 // JpegDecoder.cpp, the scan loops in JpegDecoderScan.cpp and the driver (ReadImageFile,
 // ReadImage, UpdateImage) in JpegDecoderDriver.cpp.
 
+#include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "imaging/BitmapImage.h"
@@ -44,7 +46,9 @@ class JpegDecoder : public BitmapImageDecoder {
   void UpdateImage() override;
   // Opens the file and decodes it; stream errors come out as JpegError with their text.
   void ReadImageFile(const std::string& fileName, BitmapImage& image) override;
-  // Decodes one image from a stream positioned at its start.
+  // Decodes one image from a stream positioned at its start (a JpegInputFileStream, or a
+  // JpegInputMemoryStream for bytes in memory). A frame whose pixels and component storage
+  // pass the decoder limits (DecoderLimits.h) is refused before anything is allocated.
   virtual void ReadImage(JpegInputStream& stream, BitmapImage& image);
 
   // Frame geometry, read by the components when they size their storage.
@@ -71,6 +75,10 @@ class JpegDecoder : public BitmapImageDecoder {
   void ReadQuantization(JpegInputStream& stream);
   void ReadRestartInterval(JpegInputStream& stream);
   void ReadStartOfFrame(JpegInputStream& stream, std::uint8_t markerCode);
+  // The components of the frame header and their sampling frequencies.
+  void ReadFrameComponents(JpegInputStream& stream);
+  // Refuses a frame whose pixels and component storage pass the limits.
+  void CheckFrameSize() const;
   void ReadStartOfScan(JpegInputStream& stream);
   void CalculateMcuDimensions();
   // The segment length; lengths below 2 are refused.
@@ -96,11 +104,23 @@ class JpegDecoder : public BitmapImageDecoder {
 
   // Driver (JpegDecoderDriver.cpp).
   void CountScans(JpegInputStream& stream);
+  // The markers from the start of image to the end of image.
+  void ReadMarkers(JpegInputStream& stream);
+  // What may follow the end of image.
+  void CheckTrailer(JpegInputStream& stream);
+  // UpdateImage after a failure: without memory for the conversion the image keeps its pixels,
+  // and the failure that ended the decode is what the caller sees.
+  void UpdateImageAfterFailure() noexcept;
   void ReleaseComponentBuffers();
 
-  VeldaroPrivate::JpegHuffmanDecoder* acTables = nullptr;
-  VeldaroPrivate::JpegHuffmanDecoder* dcTables = nullptr;
-  VeldaroPrivate::JpegDecoderQuantizationTable* quantizationTables = nullptr;
+  // Huffman and quantization tables, by table index; component identifiers 0 to 254.
+  static constexpr std::size_t kTableCount = 4;
+  static constexpr std::size_t kComponentTableSize = 255;
+  using HuffmanTables = std::array<VeldaroPrivate::JpegHuffmanDecoder, kTableCount>;
+
+  std::unique_ptr<HuffmanTables> acTables;
+  std::unique_ptr<HuffmanTables> dcTables;
+  std::unique_ptr<std::array<VeldaroPrivate::JpegDecoderQuantizationTable, kTableCount>> quantizationTables;
   bool eoiFound = false;
   bool frameReady = false;
   std::uint32_t restartInterval = 0;
@@ -110,8 +130,8 @@ class JpegDecoder : public BitmapImageDecoder {
   std::uint32_t maxVerticalFrequency = 0;
   bool progressive = false;
   std::uint32_t componentCount = 0;
-  VeldaroPrivate::JpegDecoderComponent* components = nullptr;  // 255, by identifier
-  std::uint32_t* componentIds = nullptr;                       // frame order
+  std::unique_ptr<std::array<VeldaroPrivate::JpegDecoderComponent, kComponentTableSize>> components;  // by identifier
+  std::array<std::uint32_t, kComponentTableSize> componentIds = {};                                   // frame order
   BitmapImage* currentImage = nullptr;
   std::uint32_t currentPass = 0;
   std::uint32_t passCount = 0;
@@ -120,8 +140,9 @@ class JpegDecoder : public BitmapImageDecoder {
   std::uint32_t mcuHeight = 0;
   std::uint32_t mcuWidth = 0;
   std::uint32_t scanComponentCount = 0;
-  VeldaroPrivate::JpegDecoderComponent** scanComponents = nullptr;  // scan order
+  std::array<VeldaroPrivate::JpegDecoderComponent*, kComponentTableSize> scanComponents = {};  // scan order
   std::uint32_t nextRestartMarker = 0;
+  bool cancelled = false;  // the progress function asked to cancel the decode under way
 };
 
 }  // namespace Veldaro

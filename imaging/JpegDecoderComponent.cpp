@@ -41,8 +41,6 @@ inline void Refine(JpegInputStream& stream, std::int16_t& coefficient, std::uint
 
 }  // namespace
 
-JpegDecoderComponent::~JpegDecoderComponent() { FreeComponentBuffers(); }
-
 void JpegDecoderComponent::SetHorizontalFrequency(std::uint32_t value) {
   if (value < 1 || value > 4) throw JpegDecoder::JpegError("Sampling Frequency Outside the Range 1-4");
   horizontalFrequency = value;
@@ -78,24 +76,23 @@ void JpegDecoderComponent::AllocateBuffers(const Veldaro::JpegDecoder& decoder) 
     noninterleavedCols = std::uint32_t(colsAlone);
     dataUnitRows = decoder.McuRowCount() * verticalFrequency;
     dataUnitCols = decoder.McuColumnCount() * horizontalFrequency;
+    // The frame header has checked the grid against the decoder limits.
     std::size_t samples = std::size_t(dataUnitRows) * dataUnitCols * 64;
     // Blocks that no scan reaches (after an error) show as the level 128, as the blocks of a
     // progressive image whose coefficients are all still 0.
-    dataUnits = new std::uint8_t[samples == 0 ? 1 : samples];
-    std::memset(dataUnits, 128, samples);
+    dataUnits = std::make_unique_for_overwrite<std::uint8_t[]>(samples == 0 ? 1 : samples);
+    std::memset(dataUnits.get(), 128, samples);
     upsampled = false;
   }
   if (decoder.IsProgressive() && coefficients == nullptr) {
     std::size_t count = std::size_t(dataUnitRows) * dataUnitCols * 64;
-    coefficients = new std::int16_t[count == 0 ? 1 : count]();
+    coefficients = std::make_unique<std::int16_t[]>(count == 0 ? 1 : count);  // all 0
   }
 }
 
 void JpegDecoderComponent::FreeComponentBuffers() {
-  delete[] dataUnits;
-  dataUnits = nullptr;
-  delete[] coefficients;
-  coefficients = nullptr;
+  dataUnits.reset();
+  coefficients.reset();
   upsampled = false;
 }
 

@@ -15,6 +15,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 #include "imaging/BitmapImage.h"
 #include "imaging/JpegInputStream.h"
@@ -31,7 +32,7 @@ class JpegDecoderQuantizationTable;
 class JpegDecoderComponent {
  public:
   JpegDecoderComponent() = default;
-  ~JpegDecoderComponent();
+  ~JpegDecoderComponent() = default;
   JpegDecoderComponent(const JpegDecoderComponent&) = delete;
   JpegDecoderComponent& operator=(const JpegDecoderComponent&) = delete;
 
@@ -81,19 +82,19 @@ class JpegDecoderComponent {
 
  private:
   std::uint8_t* BlockSamples(std::uint32_t row, std::uint32_t col) const {
-    return dataUnits + (std::size_t(row) * 8 * DataUnitStride() + std::size_t(col) * 8);
+    return dataUnits.get() + (std::size_t(row) * 8 * DataUnitStride() + std::size_t(col) * 8);
   }
   std::size_t DataUnitStride() const { return std::size_t(dataUnitCols) * 8; }
   std::int16_t* BlockCoefficients(std::uint32_t row, std::uint32_t col) const {
-    return coefficients + (std::size_t(row) * dataUnitCols + col) * 64;
+    return coefficients.get() + (std::size_t(row) * dataUnitCols + col) * 64;
   }
   // The samples for the conversions, or null when the component has none.
-  const std::uint8_t* Plane() const { return upsampled ? dataUnits : nullptr; }
+  const std::uint8_t* Plane() const { return upsampled ? dataUnits.get() : nullptr; }
   // True when the upsampled plane covers width x height pixels (false for no pixels at all).
   bool Covers(std::uint32_t width, std::uint32_t height) const;
   // The first sample of the plane's row for pixel row y.
   const std::uint8_t* PlaneRow(std::uint32_t y) const {
-    return dataUnits + std::size_t(y / verticalRatio) * DataUnitStride();
+    return dataUnits.get() + std::size_t(y / verticalRatio) * DataUnitStride();
   }
   std::int32_t DecodeDcDifference(Veldaro::JpegInputStream& stream);
 
@@ -110,9 +111,9 @@ class JpegDecoderComponent {
   std::uint32_t noninterleavedCols = 0;
   std::uint32_t dataUnitRows = 0;
   std::uint32_t dataUnitCols = 0;
-  std::uint8_t* dataUnits = nullptr;     // the block grid's samples, see above
-  bool upsampled = false;                // Upsample has run since the buffers were made
-  std::int16_t* coefficients = nullptr;  // progressive images: 64 per block, natural order
+  std::unique_ptr<std::uint8_t[]> dataUnits;     // the block grid's samples, see above
+  bool upsampled = false;                        // Upsample has run since the buffers were made
+  std::unique_ptr<std::int16_t[]> coefficients;  // progressive images: 64 per block, natural order
   std::uint32_t imageHeight = 0;
   std::uint32_t imageWidth = 0;
 };

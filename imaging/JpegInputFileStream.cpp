@@ -7,13 +7,7 @@ namespace Veldaro {
 
 JpegInputFileStream::JpegInputFileStream(std::uint32_t size)
     // A buffer of 0 bytes could never deliver a byte; take one byte at least.
-    : buffer(new std::uint8_t[size == 0 ? 1 : size]), bufferSize(size == 0 ? 1 : size) {}
-
-JpegInputFileStream::~JpegInputFileStream() {
-  delete[] buffer;
-  buffer = nullptr;
-  if (file.is_open()) file.close();
-}
+    : buffer(size == 0 ? 1 : size) {}
 
 void JpegInputFileStream::Open(const std::string& fileName) {
   errno = 0;
@@ -27,12 +21,12 @@ void JpegInputFileStream::Open(const std::string& fileName) {
 }
 
 void JpegInputFileStream::FillBuffer() {
-  file.read(reinterpret_cast<char*>(buffer), std::streamsize(bufferSize));
+  file.read(reinterpret_cast<char*>(buffer.data()), std::streamsize(buffer.size()));
   std::streamsize got = file.gcount();
   filePosition += got;
   if (got > 0) {
-    current = buffer;
-    end = buffer + got;
+    current = buffer.data();
+    end = current + got;
   } else {
     current = end = nullptr;
   }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "imaging/GraphicsException.h"
 #include "imaging/JpegInputStream.h"
@@ -20,7 +21,7 @@ class JpegInputFileStream : public virtual JpegInputStream {
   };
 
   explicit JpegInputFileStream(std::uint32_t bufferSize);
-  ~JpegInputFileStream() override;
+  ~JpegInputFileStream() override = default;
 
   // Opens the file in binary mode; throws JpegInputStreamError.
   void Open(const std::string& fileName);
@@ -33,8 +34,7 @@ class JpegInputFileStream : public virtual JpegInputStream {
   bool EndReached() override { return file.eof(); }
 
  private:
-  std::uint8_t* buffer;
-  std::uint32_t bufferSize;
+  std::vector<std::uint8_t> buffer;
   std::ifstream file;
   // File offset just past the bytes read into the buffer so far.
   std::streamoff filePosition = 0;

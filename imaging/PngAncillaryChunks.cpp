@@ -2,6 +2,7 @@
 // sequence and its length. Only tRNS of a palette image reaches the pixels (as the alpha of
 // the palette entries); the other values are dropped.
 
+#include <algorithm>
 #include <cstring>
 
 #include "imaging/PngDecoder.h"
@@ -64,9 +65,9 @@ void PngDecoder::ReadTransparency(PngInputStream& stream) {
   if (imageDataRead) throw BadPngStream("tRNS chunk may not occur after IDAT");
   if (colorType != 3) return;  // no colour-key transparency for grayscale or RGB
   // Every tRNS chunk rewrites the whole table; a chunk longer than 256 entries leaves all opaque.
-  std::memset(paletteAlpha, 255, sizeof paletteAlpha);
-  std::uint32_t length = stream.ChunkLength();
-  if (length <= 256) std::memcpy(paletteAlpha, stream.ChunkData(), length);
+  paletteAlpha.fill(255);
+  const std::uint32_t length = stream.ChunkLength();
+  if (length <= kPaletteSize) std::copy_n(stream.ChunkData(), length, paletteAlpha.begin());
 }
 
 void PngDecoder::ReadPhysicalDimensions(PngInputStream& stream) {

@@ -1,15 +1,20 @@
 #include "imaging/PngDecoder.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
+#include "imaging/DecoderLimits.h"
 #include "imaging/PngInputFileStream.h"
+#include "platform/base/ScopeExit.h"
 
 namespace Veldaro {
 
 namespace {
 
 constexpr std::uint8_t kSignature[8] = {137, 80, 78, 71, 13, 10, 26, 10};
+// Bytes of the stream buffer of the file entry.
+constexpr std::uint32_t kFileBufferSize = 4096;
 
 std::uint32_t BigEndian32(const std::uint8_t* p) {
   return std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 | p[3];
@@ -18,19 +23,16 @@ std::uint32_t BigEndian32(const std::uint8_t* p) {
 }  // namespace
 
 PngDecoder::PngDecoder() {
-  std::memset(paletteAlpha, 255, sizeof paletteAlpha);
-  std::memset(palette, 0, sizeof palette);
-  std::memset(pixelTable, 0, sizeof pixelTable);
+  paletteAlpha.fill(255);
+  palette.fill({0, 0, 0});
+  pixelTable.fill(0);
 }
 
-PngDecoder::~PngDecoder() { FreeRowBuffers(); }
+PngDecoder::~PngDecoder() = default;
 
 void PngDecoder::FreeRowBuffers() {
-  delete[] rowBuffers[0];
-  delete[] rowBuffers[1];
-  rowBuffers[0] = rowBuffers[1] = nullptr;
-  delete[] passPixels;
-  passPixels = nullptr;
+  for (std::vector<std::uint8_t>& buffer : rowBuffers) std::vector<std::uint8_t>().swap(buffer);
+  std::vector<std::uint32_t>().swap(passPixels);
 }
 
 void PngDecoder::CallProgressFunction(std::uint32_t percent) {
@@ -43,7 +45,7 @@ void PngDecoder::CallProgressFunction(std::uint32_t percent) {
 }
 
 void PngDecoder::ReadImageFile(const std::string& fileName, BitmapImage& image) {
-  PngInputFileStream stream(4096);
+  PngInputFileStream stream(kFileBufferSize);
   errno = 0;
   stream.Open(fileName);
   if (!stream.IsOpen()) {
@@ -58,27 +60,22 @@ void PngDecoder::ReadImage(PngInputStream& stream, BitmapImage& image) {
   paletteRead = false;
   headerRead = false;
   endRead = false;
-  std::memset(paletteAlpha, 255, sizeof paletteAlpha);
+  paletteAlpha.fill(255);
   paletteEntryCount = 0;
   // Palette indexes that the PLTE chunk does not cover give black, whatever an earlier image
   // left behind.
-  std::memset(palette, 0, sizeof palette);
+  palette.fill({0, 0, 0});
   interlaceMethod = 0;
   currentPass = 0;
-  try {
-    CheckSignature(stream);
+  ScopeExit freeRows([this] { FreeRowBuffers(); });
+  CheckSignature(stream);
+  stream.ReadChunk();
+  if (!stream.ChunkIs("IHDR")) throw BadPngStream("Missing IHDR Chunk");
+  for (;;) {
+    ProcessChunk(stream, image);
+    if (endRead) break;
     stream.ReadChunk();
-    if (!stream.ChunkIs("IHDR")) throw BadPngStream("Missing IHDR Chunk");
-    for (;;) {
-      ProcessChunk(stream, image);
-      if (endRead) break;
-      stream.ReadChunk();
-    }
-  } catch (...) {
-    FreeRowBuffers();
-    throw;
   }
-  FreeRowBuffers();
   if (!imageDataRead) throw BadPngStream("Image Contains no Pixel Data");
 }
 
@@ -89,38 +86,38 @@ void PngDecoder::CheckSignature(PngInputStream& stream) {
 }
 
 void PngDecoder::ProcessChunk(PngInputStream& stream, BitmapImage& image) {
-  if (stream.ChunkIs("IHDR")) {
-    ReadHeader(stream, image);
-  } else if (stream.ChunkIs("IDAT")) {
-    ReadImageData(stream, image);
-  } else if (stream.ChunkIs("PLTE")) {
-    ReadPalette(stream);
-  } else if (stream.ChunkIs("IEND")) {
+  // The ancillary chunks this decoder tests, and their handlers.
+  using Handler = void (PngDecoder::*)(PngInputStream&);
+  struct AncillaryChunk {
+    const char* type;
+    Handler handler;
+  };
+  static constexpr AncillaryChunk kAncillaryChunks[] = {
+      {"bKGD", &PngDecoder::ReadBackground},
+      {"gAMA", &PngDecoder::ReadGamma},
+      {"cHRM", &PngDecoder::ReadChromaticities},
+      {"hIST", &PngDecoder::ReadHistogram},
+      {"sBIT", &PngDecoder::ReadSignificantBits},
+      {"tRNS", &PngDecoder::ReadTransparency},
+      {"pHYs", &PngDecoder::ReadPhysicalDimensions},
+      {"tIME", &PngDecoder::ReadTime},
+      {"tEXt", &PngDecoder::ReadText},
+      {"zTXt", &PngDecoder::ReadCompressedText},
+  };
+
+  if (stream.ChunkIs("IHDR")) return ReadHeader(stream, image);
+  if (stream.ChunkIs("IDAT")) return ReadImageData(stream, image);
+  if (stream.ChunkIs("PLTE")) return ReadPalette(stream);
+  if (stream.ChunkIs("IEND")) {
     endRead = true;
-  } else if (stream.ChunkIs("bKGD")) {
-    ReadBackground(stream);
-  } else if (stream.ChunkIs("gAMA")) {
-    ReadGamma(stream);
-  } else if (stream.ChunkIs("cHRM")) {
-    ReadChromaticities(stream);
-  } else if (stream.ChunkIs("hIST")) {
-    ReadHistogram(stream);
-  } else if (stream.ChunkIs("sBIT")) {
-    ReadSignificantBits(stream);
-  } else if (stream.ChunkIs("tRNS")) {
-    ReadTransparency(stream);
-  } else if (stream.ChunkIs("pHYs")) {
-    ReadPhysicalDimensions(stream);
-  } else if (stream.ChunkIs("tIME")) {
-    ReadTime(stream);
-  } else if (stream.ChunkIs("tEXt")) {
-    ReadText(stream);
-  } else if (stream.ChunkIs("zTXt")) {
-    ReadCompressedText(stream);
-  } else if ((stream.ChunkType()[0] & 0x20) == 0) {
-    throw BadPngStream("Unknown critical chunk");
+    return;
   }
-  // Any other ancillary chunk is passed over.
+  for (const AncillaryChunk& chunk : kAncillaryChunks) {
+    if (stream.ChunkIs(chunk.type)) return (this->*chunk.handler)(stream);
+  }
+  // Bit 5 of the first type byte clear: a critical chunk this decoder does not know. Any
+  // other ancillary chunk is passed over.
+  if ((stream.ChunkType()[0] & 0x20) == 0) throw BadPngStream("Unknown critical chunk");
 }
 
 void PngDecoder::ReadHeader(PngInputStream& stream, BitmapImage& image) {
@@ -152,19 +149,27 @@ void PngDecoder::ReadHeader(PngInputStream& stream, BitmapImage& image) {
       break;
     default: throw BadPngStream("Invalid Color Type");
   }
-  // Sizes whose pixel array or rows could not be held: the format's limit of 2^31 - 1 for
-  // each side, and the image library's pixel limit.
-  if (width > 0x7FFFFFFFu || height > 0x7FFFFFFFu || width > (1u << 28) || !BitmapImage::SizeAllowed(width, height))
-    throw BadPngStream("Image too large");
+  CheckImageSize();
 
   if (colorType == 0 || colorType == 4) {
     std::uint32_t m = bitDepth < 8 ? (1u << bitDepth) - 1 : 255;
     for (std::uint32_t i = 0; i <= m; ++i) {
       std::uint8_t v = std::uint8_t(i * 255 / m);
-      palette[i][0] = palette[i][1] = palette[i][2] = v;
+      palette[i] = {v, v, v};
     }
   }
   image.SetSize(width, height);
+}
+
+void PngDecoder::CheckImageSize() const {
+  // The rows of an image without pixels would still be inflated and unfiltered, up to 2^31
+  // of them: such an image is refused before any row is read.
+  if (width == 0 || height == 0) throw BadPngStream("Image has no pixels");
+  // Two row buffers with their padding, and a pass row of pixels for an interlaced image; all
+  // in 64 bits, so that no width wraps them.
+  const std::uint64_t rowBuffer = RowByteCount(width) + 2 * kRowPadding;
+  const std::uint64_t passRow = interlaceMethod == 1 ? std::uint64_t(width) * sizeof(std::uint32_t) : 0;
+  if (!WithinDecoderLimits(width, height, 2 * rowBuffer + passRow)) throw BadPngStream("Image too large");
 }
 
 void PngDecoder::ReadPalette(PngInputStream& stream) {
@@ -173,13 +178,14 @@ void PngDecoder::ReadPalette(PngInputStream& stream) {
   if (colorType == 0 || colorType == 4) throw BadPngStream("Grayscale image contains a PLTE block");
   std::uint32_t length = stream.ChunkLength();
   if (length % 3 != 0) throw BadPngStream("PLTE chunk length not divisible by 3");
-  if (length > 768) throw BadPngStream("PLTE chunk length too large");
+  if (length > 3 * kPaletteSize) throw BadPngStream("PLTE chunk length too large");
   paletteEntryCount = length / 3;
-  if (colorType == 3) std::memcpy(palette, stream.ChunkData(), length);
+  if (colorType != 3) return;
+  const std::uint8_t* entry = stream.ChunkData();
+  for (std::uint32_t i = 0; i < paletteEntryCount; ++i, entry += 3) palette[i] = {entry[0], entry[1], entry[2]};
 }
 
-std::uint32_t PngDecoder::RowByteCount(std::uint32_t count) const {
-  // At most 2^28 pixels of 8 bytes: fits 32 bits.
+std::uint64_t PngDecoder::RowByteCount(std::uint64_t count) const {
   switch (colorType) {
     case 2: return bitDepth * count * 3 / 8;
     case 4: return count * 2 * bitDepth / 8;
@@ -189,7 +195,7 @@ std::uint32_t PngDecoder::RowByteCount(std::uint32_t count) const {
 }
 
 void PngDecoder::MakePixelTable() {
-  for (std::uint32_t i = 0; i < 256; ++i)
+  for (std::size_t i = 0; i < kPaletteSize; ++i)
     pixelTable[i] = MakePixel(palette[i][0], palette[i][1], palette[i][2], colorType == 3 ? paletteAlpha[i] : 255);
 }
 
@@ -197,12 +203,10 @@ void PngDecoder::ReadImageData(PngInputStream& stream, BitmapImage& image) {
   if (imageDataRead) throw BadPngStream("Image Contains Multiple Data Segments");
   imageDataRead = true;
   if (colorType == 3 && !paletteRead) throw BadPngStream("PLTE block must occur before IDAT");
-  rowByteCount = RowByteCount(width);
-  FreeRowBuffers();
-  std::size_t bufferSize = std::size_t(rowByteCount) + 2 * kRowPadding;
-  rowBuffers[0] = new std::uint8_t[bufferSize];
-  rowBuffers[1] = new std::uint8_t[bufferSize];
-  if (interlaceMethod == 1) passPixels = new std::uint32_t[width == 0 ? 1 : width];
+  // The header has checked these sizes against the limits: they fit 32 bits.
+  rowByteCount = std::uint32_t(RowByteCount(width));
+  for (std::vector<std::uint8_t>& buffer : rowBuffers) buffer.assign(std::size_t(rowByteCount) + 2 * kRowPadding, 0);
+  if (interlaceMethod == 1) passPixels.assign(width, 0);
   MakePixelTable();
 
   inflater.OpenStream(stream);

@@ -12,8 +12,10 @@
 // pixels as they come. The ancillary chunks are tested for place and length
 // (PngAncillaryChunks.cpp); the rows are reconstructed in PngScanlines.cpp.
 
+#include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "imaging/BitmapImageDecoder.h"
 #include "imaging/GraphicsException.h"
@@ -40,7 +42,9 @@ class PngDecoder : public BitmapImageDecoder {
 
   // Opens the file and decodes it into the image.
   void ReadImageFile(const std::string& fileName, BitmapImage& image) override;
-  // Decodes from a stream positioned at the first byte of the file.
+  // Decodes from a stream positioned at the first byte of the file (a PngInputFileStream, or a
+  // PngInputMemoryStream for bytes in memory). Images without pixels (a width or height of
+  // 0) and images beyond the decoder limits (DecoderLimits.h) are refused at their header.
   virtual void ReadImage(PngInputStream& stream, BitmapImage& image);
 
  protected:
@@ -52,6 +56,8 @@ class PngDecoder : public BitmapImageDecoder {
   void CheckSignature(PngInputStream& stream);
   void ProcessChunk(PngInputStream& stream, BitmapImage& image);
   void ReadHeader(PngInputStream& stream, BitmapImage& image);
+  // Refuses an image without pixels, and one whose pixels and row buffers pass the limits.
+  void CheckImageSize() const;
   void ReadPalette(PngInputStream& stream);
   void ReadImageData(PngInputStream& stream, BitmapImage& image);
   void FreeRowBuffers();
@@ -65,10 +71,12 @@ class PngDecoder : public BitmapImageDecoder {
   void FilterRow(std::uint8_t filterType, std::uint32_t rowBytes);
   void CopyNoninterlacedRow(std::uint32_t row, BitmapImage& image);
   void CopyInterlacedRow(std::uint32_t row, std::uint32_t rowBytes, BitmapImage& image);
-  std::uint8_t* CurrentRow() { return rowBuffers[currentRowBuffer] + kRowPadding; }
-  std::uint8_t* PreviousRow() { return rowBuffers[currentRowBuffer ^ 1] + kRowPadding; }
-  // Bytes of a row of count pixels (filter byte not counted).
-  std::uint32_t RowByteCount(std::uint32_t count) const;
+  std::uint8_t* CurrentRow() { return rowBuffers[currentRowBuffer].data() + kRowPadding; }
+  std::uint8_t* PreviousRow() { return rowBuffers[currentRowBuffer ^ 1].data() + kRowPadding; }
+  // Bytes of a row of count pixels (filter byte not counted), in 64 bits.
+  std::uint64_t RowByteCount(std::uint64_t count) const;
+  // Zero bytes over both row buffers (the previous row of a pass's first row).
+  void ClearRowBuffers();
   // The 32-bit pixel of every sample value of colour types 0 and 3 (gray ramp or palette).
   void MakePixelTable();
 
@@ -87,6 +95,8 @@ class PngDecoder : public BitmapImageDecoder {
   // Zero bytes in front of each row (left neighbours of the first pixel, and room for the
   // filter byte) and behind it (for wide loads).
   static constexpr std::uint32_t kRowPadding = 16;
+  // Palette entries, and the entries of the pixel table of colour types 0 and 3.
+  static constexpr std::size_t kPaletteSize = 256;
 
   std::uint32_t height = 0;
   std::uint32_t width = 0;
@@ -95,7 +105,8 @@ class PngDecoder : public BitmapImageDecoder {
   std::uint8_t compressionMethod = 0;
   std::uint8_t filterMethod = 0;
   std::uint8_t interlaceMethod = 0;
-  std::uint8_t* rowBuffers[2] = {nullptr, nullptr};
+  // Each kRowPadding + the row byte count + kRowPadding bytes while the image data are read.
+  std::array<std::vector<std::uint8_t>, 2> rowBuffers;
   std::uint32_t currentRowBuffer = 0;
   std::uint32_t rowByteCount = 0;
   std::uint32_t currentPass = 0;
@@ -105,10 +116,10 @@ class PngDecoder : public BitmapImageDecoder {
   bool endRead = false;
   InflateDecoder inflater;
   std::uint32_t paletteEntryCount = 0;
-  std::uint8_t paletteAlpha[256];
-  std::uint8_t palette[256][3];
-  std::uint32_t pixelTable[256];        // pixels of colour types 0 and 3, made at the image data
-  std::uint32_t* passPixels = nullptr;  // one pass row of pixels, for interlaced images
+  std::array<std::uint8_t, kPaletteSize> paletteAlpha;
+  std::array<std::array<std::uint8_t, 3>, kPaletteSize> palette;  // red, green, blue
+  std::array<std::uint32_t, kPaletteSize> pixelTable;  // pixels of colour types 0 and 3, made at the image data
+  std::vector<std::uint32_t> passPixels;               // one pass row of pixels, for interlaced images
 };
 
 }  // namespace Veldaro

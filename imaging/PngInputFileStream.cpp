@@ -6,14 +6,7 @@ namespace {
 const char* const kPrematureEnd = "Premature End of File";
 }
 
-PngInputFileStream::PngInputFileStream(std::uint32_t size)
-    : bufferSize(size == 0 ? 1 : size), buffer(new std::uint8_t[size == 0 ? 1 : size]) {}
-
-PngInputFileStream::~PngInputFileStream() {
-  delete[] buffer;
-  buffer = nullptr;
-  if (file.is_open()) file.close();
-}
+PngInputFileStream::PngInputFileStream(std::uint32_t size) : buffer(size == 0 ? 1 : size) {}
 
 void PngInputFileStream::Open(const std::string& fileName) {
   file.open(fileName, std::ios::in | std::ios::binary);
@@ -29,17 +22,12 @@ void PngInputFileStream::Open(const std::string& fileName) {
 void PngInputFileStream::ReadBytes(std::uint32_t count, std::uint8_t*& data) {
   // Refuse before allocating: a count beyond the rest of the file cannot be read.
   if (count > fileSize - filePosition) throw StreamError(kPrematureEnd);
-  if (count > bufferSize) {
-    delete[] buffer;
-    buffer = nullptr;
-    buffer = new std::uint8_t[count];
-    bufferSize = count;
-  }
-  file.read(reinterpret_cast<char*>(buffer), std::streamsize(count));
+  if (count > buffer.size()) buffer.resize(count);
+  file.read(reinterpret_cast<char*>(buffer.data()), std::streamsize(count));
   std::streamsize got = file.gcount();
   filePosition += std::uint64_t(got);
   if (got != std::streamsize(count)) throw StreamError(kPrematureEnd);
-  data = buffer;
+  data = buffer.data();
 }
 
 void PngInputFileStream::ReadChunkData(std::uint32_t count, std::uint8_t*& data) { ReadBytes(count, data); }

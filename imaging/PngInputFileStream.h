@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "imaging/PngInputStream.h"
 
@@ -14,7 +15,7 @@ namespace Veldaro {
 class PngInputFileStream : public virtual PngInputStream {
  public:
   explicit PngInputFileStream(std::uint32_t bufferSize);
-  ~PngInputFileStream() override;
+  ~PngInputFileStream() override = default;
 
   // Opens the file in binary mode; never throws. IsOpen tells whether it worked.
   void Open(const std::string& fileName);
@@ -33,8 +34,7 @@ class PngInputFileStream : public virtual PngInputStream {
  private:
   std::uint32_t ReadBigEndian32();
 
-  std::uint32_t bufferSize;
-  std::uint8_t* buffer;
+  std::vector<std::uint8_t> buffer;  // grows to the largest chunk and is reused
   std::ifstream file;
   std::uint64_t fileSize = 0;
   std::uint64_t filePosition = 0;

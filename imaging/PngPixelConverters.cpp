@@ -1,5 +1,7 @@
 #include "imaging/PngPixelConverters.h"
 
+#include <cstddef>
+
 namespace Veldaro {
 
 namespace {
@@ -13,8 +15,8 @@ template <std::uint32_t Bits>
 void ConvertIndexed(const std::uint8_t* s, std::uint32_t count, std::uint32_t* p, const std::uint32_t* table) {
   constexpr std::uint32_t perByte = 8 / Bits;
   constexpr std::uint32_t mask = (1u << Bits) - 1;
-  std::uint32_t whole = count / perByte;
-  for (std::uint32_t i = 0; i < whole; ++i) {
+  const std::size_t whole = count / perByte;
+  for (std::size_t i = 0; i < whole; ++i) {
     std::uint32_t b = s[i];
     for (std::uint32_t k = 0; k < perByte; ++k) p[k] = table[(b >> (8 - Bits * (k + 1))) & mask];
     p += perByte;
@@ -51,32 +53,32 @@ void ConvertPngRow(PngPixelFormat format, const std::uint8_t* s, std::uint32_t c
     case PngPixelFormat::Indexed2: ConvertIndexed<2>(s, count, p, table); break;
     case PngPixelFormat::Indexed4: ConvertIndexed<4>(s, count, p, table); break;
     case PngPixelFormat::Indexed8:
-      for (std::uint32_t i = 0; i < count; ++i) p[i] = table[s[i]];
+      for (std::size_t i = 0; i < count; ++i) p[i] = table[s[i]];
       break;
     case PngPixelFormat::Gray16:
-      for (std::uint32_t i = 0; i < count; ++i) p[i] = kOpaque | Gray(s[2 * i]);
+      for (std::size_t i = 0; i < count; ++i) p[i] = kOpaque | Gray(s[2 * i]);
       break;
     case PngPixelFormat::Rgb8:
-      for (std::uint32_t i = 0; i < count; ++i)
+      for (std::size_t i = 0; i < count; ++i)
         p[i] = kOpaque | std::uint32_t(s[3 * i]) << 16 | std::uint32_t(s[3 * i + 1]) << 8 | s[3 * i + 2];
       break;
     case PngPixelFormat::Rgb16:
-      for (std::uint32_t i = 0; i < count; ++i)
+      for (std::size_t i = 0; i < count; ++i)
         p[i] = kOpaque | std::uint32_t(s[6 * i]) << 16 | std::uint32_t(s[6 * i + 2]) << 8 | s[6 * i + 4];
       break;
     case PngPixelFormat::GrayAlpha8:
-      for (std::uint32_t i = 0; i < count; ++i) p[i] = std::uint32_t(s[2 * i + 1]) << 24 | Gray(s[2 * i]);
+      for (std::size_t i = 0; i < count; ++i) p[i] = std::uint32_t(s[2 * i + 1]) << 24 | Gray(s[2 * i]);
       break;
     case PngPixelFormat::GrayAlpha16:
-      for (std::uint32_t i = 0; i < count; ++i) p[i] = std::uint32_t(s[4 * i + 2]) << 24 | Gray(s[4 * i]);
+      for (std::size_t i = 0; i < count; ++i) p[i] = std::uint32_t(s[4 * i + 2]) << 24 | Gray(s[4 * i]);
       break;
     case PngPixelFormat::Rgba8:
-      for (std::uint32_t i = 0; i < count; ++i)
+      for (std::size_t i = 0; i < count; ++i)
         p[i] = std::uint32_t(s[4 * i + 3]) << 24 | std::uint32_t(s[4 * i]) << 16 | std::uint32_t(s[4 * i + 1]) << 8 |
                s[4 * i + 2];
       break;
     case PngPixelFormat::Rgba16:
-      for (std::uint32_t i = 0; i < count; ++i)
+      for (std::size_t i = 0; i < count; ++i)
         p[i] = std::uint32_t(s[8 * i + 6]) << 24 | std::uint32_t(s[8 * i]) << 16 | std::uint32_t(s[8 * i + 2]) << 8 |
                s[8 * i + 4];
       break;

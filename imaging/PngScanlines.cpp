@@ -1,7 +1,8 @@
 // The rows of a PNG image: each row (or each row of an Adam7 pass) is inflated with its filter
 // byte, unfiltered against the previous row and converted into pixels right away.
 
-#include <cstring>
+#include <algorithm>
+#include <array>
 
 #include "imaging/PngDecoder.h"
 #include "imaging/PngPixelConverters.h"
@@ -11,12 +12,33 @@ namespace Veldaro {
 
 namespace {
 
-// Adam7: row step, column step, first row, first column of each pass.
-constexpr std::uint32_t kAdam7[7][4] = {{8, 8, 0, 0}, {8, 8, 0, 4}, {8, 4, 4, 0}, {4, 4, 0, 2},
-                                        {4, 2, 2, 0}, {2, 2, 0, 1}, {2, 1, 1, 0}};
+// An Adam7 pass: its rows are firstRow, firstRow + rowStep, ...; its columns firstColumn,
+// firstColumn + columnStep, ...
+struct Adam7Pass {
+  std::uint32_t rowStep;
+  std::uint32_t columnStep;
+  std::uint32_t firstRow;
+  std::uint32_t firstColumn;
+};
+
+constexpr std::array<Adam7Pass, 7> kAdam7 = {{
+    {8, 8, 0, 0},
+    {8, 8, 0, 4},
+    {8, 4, 4, 0},
+    {4, 4, 0, 2},
+    {4, 2, 2, 0},
+    {2, 2, 0, 1},
+    {2, 1, 1, 0},
+}};
 
 std::uint32_t Percent(std::uint32_t row, std::uint32_t height) {
   return std::uint32_t(std::uint64_t(row) * 100 / height);
+}
+
+// The columns of an image of the given width that the pass holds (at most the width).
+std::uint32_t PassColumns(std::uint32_t width, const Adam7Pass& pass) {
+  if (width <= pass.firstColumn) return 0;
+  return std::uint32_t((std::uint64_t(width) - pass.firstColumn + pass.columnStep - 1) / pass.columnStep);
 }
 
 }  // namespace
@@ -45,22 +67,24 @@ void PngDecoder::FilterRow(std::uint8_t filterType, std::uint32_t rowBytes) {
 }
 
 void PngDecoder::CopyNoninterlacedRow(std::uint32_t row, BitmapImage& image) {
-  ConvertPngRow(PngPixelFormatOf(colorType, bitDepth), CurrentRow(), width, image.Row(row), pixelTable);
+  ConvertPngRow(PngPixelFormatOf(colorType, bitDepth), CurrentRow(), width, image.Row(row), pixelTable.data());
 }
 
 void PngDecoder::CopyInterlacedRow(std::uint32_t row, std::uint32_t, BitmapImage& image) {
-  const std::uint32_t* pass = kAdam7[currentPass];
-  std::uint32_t columns = (width - pass[3] + pass[1] - 1) / pass[1];
-  ConvertPngRow(PngPixelFormatOf(colorType, bitDepth), CurrentRow(), columns, passPixels, pixelTable);
-  std::uint32_t* destination = image.Row(row) + pass[3];
-  for (std::uint32_t i = 0; i < columns; ++i) destination[std::size_t(i) * pass[1]] = passPixels[i];
+  const Adam7Pass& pass = kAdam7[currentPass];
+  const std::uint32_t columns = PassColumns(width, pass);
+  ConvertPngRow(PngPixelFormatOf(colorType, bitDepth), CurrentRow(), columns, passPixels.data(), pixelTable.data());
+  std::uint32_t* destination = image.Row(row) + pass.firstColumn;
+  for (std::uint32_t i = 0; i < columns; ++i) destination[std::size_t(i) * pass.columnStep] = passPixels[i];
+}
+
+void PngDecoder::ClearRowBuffers() {
+  currentRowBuffer = 0;
+  for (std::vector<std::uint8_t>& buffer : rowBuffers) std::fill(buffer.begin(), buffer.end(), 0);
 }
 
 void PngDecoder::ReadNoninterlacedImage(PngInputStream& stream, BitmapImage& image) {
-  currentRowBuffer = 0;
-  std::size_t bufferSize = std::size_t(rowByteCount) + 2 * kRowPadding;
-  std::memset(rowBuffers[0], 0, bufferSize);
-  std::memset(rowBuffers[1], 0, bufferSize);
+  ClearRowBuffers();
   CallProgressFunction(0);
   for (std::uint32_t y = 0; y < height; ++y) {
     std::uint8_t filterType = ReadRow(stream, rowByteCount);
@@ -73,16 +97,12 @@ void PngDecoder::ReadNoninterlacedImage(PngInputStream& stream, BitmapImage& ima
 }
 
 void PngDecoder::ReadInterlacedPass(PngInputStream& stream, BitmapImage& image) {
-  const std::uint32_t* pass = kAdam7[currentPass];
-  const std::uint32_t rowStep = pass[0], columnStep = pass[1], firstRow = pass[2], firstColumn = pass[3];
-  if (height <= firstRow || width <= firstColumn) return;  // the pass has no pixels
-  currentRowBuffer = 0;
-  std::size_t bufferSize = std::size_t(rowByteCount) + 2 * kRowPadding;
-  std::memset(rowBuffers[0], 0, bufferSize);
-  std::memset(rowBuffers[1], 0, bufferSize);
-  std::uint32_t columns = (width - firstColumn + columnStep - 1) / columnStep;
-  std::uint32_t passRowBytes = RowByteCount(columns);
-  for (std::uint32_t y = firstRow; y < height; y += rowStep) {
+  const Adam7Pass& pass = kAdam7[currentPass];
+  if (height <= pass.firstRow || width <= pass.firstColumn) return;  // the pass has no pixels
+  ClearRowBuffers();
+  // A pass row is never longer than an image row, for which the buffers are made.
+  const std::uint32_t passRowBytes = std::uint32_t(RowByteCount(PassColumns(width, pass)));
+  for (std::uint32_t y = pass.firstRow; y < height; y += pass.rowStep) {
     std::uint8_t filterType = ReadRow(stream, passRowBytes);
     FilterRow(filterType, passRowBytes);
     CopyInterlacedRow(y, passRowBytes, image);

@@ -54,6 +54,7 @@ Bytes SourceText() {
   Bytes d;
   for (const char* dir : {"/imaging", "/core", "/tests/imaging/png"})
     for (const auto& e : std::filesystem::directory_iterator(std::string(TARNWELL_SOURCE_DIR) + dir)) {
+      if (!e.is_regular_file()) continue;  // the folders of test data
       std::ifstream in(e.path(), std::ios::binary);
       d.insert(d.end(), std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }

@@ -23,7 +23,7 @@
 
 #include "imaging/BitmapImage.h"
 #include "imaging/PngDecoder.h"
-#include "tests/imaging/png/PngMemoryStream.h"
+#include "imaging/PngInputStream.h"
 
 namespace {
 
@@ -137,12 +137,48 @@ std::vector<Sample>& Samples() {
 
 // ---- the decoders ----
 
+// Our chunk stream over the file in memory, reading as the file stream does: each chunk is
+// copied into one buffer that grows to the largest chunk and is reused.
+class ViewStream : public Veldaro::PngInputStream {
+ public:
+  explicit ViewStream(const Bytes& bytes) : bytes_(bytes) {}
+  void ReadBytes(std::uint32_t count, std::uint8_t*& data) override {
+    if (count > bytes_.size() - position_) End();
+    buffer_.assign(bytes_.begin() + std::ptrdiff_t(position_), bytes_.begin() + std::ptrdiff_t(position_ + count));
+    position_ += count;
+    data = buffer_.data();
+  }
+  bool EndReached() override { return pastEnd_; }
+
+ protected:
+  std::uint32_t ReadChunkLength() override { return Read32(); }
+  void ReadChunkData(std::uint32_t count, std::uint8_t*& data) override { ReadBytes(count, data); }
+  std::uint32_t ReadChunkCrc() override { return Read32(); }
+
+ private:
+  [[noreturn]] void End() {
+    pastEnd_ = true;
+    throw StreamError("Premature End of File");
+  }
+  std::uint32_t Read32() {
+    if (bytes_.size() - position_ < 4) End();
+    const std::uint8_t* p = bytes_.data() + position_;
+    position_ += 4;
+    return std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 | p[3];
+  }
+
+  const Bytes& bytes_;
+  std::size_t position_ = 0;
+  bool pastEnd_ = false;
+  Bytes buffer_;
+};
+
 void SwapRedBlue(std::uint8_t* p, std::size_t pixels) {
   for (std::size_t i = 0; i < pixels; ++i) std::swap(p[4 * i], p[4 * i + 2]);
 }
 
 void DecodeOurs(const Bytes& png) {
-  TarnwellTest::PngMemoryStream stream(png, false);
+  ViewStream stream(png);
   Veldaro::BitmapImage image;
   Veldaro::PngDecoder decoder;
   decoder.ReadImage(stream, image);

@@ -177,11 +177,16 @@ TControl* MouseUp(TControl* control, int x, int y, TMouseButton button, TShiftSt
   TControl* target = TargetAt(control, screen);
   Watch watch(target);
   if (target == nullptr) return nullptr;
+  // The release may free the control (a menu command it pops up); the
+  // context menu is then asked of what lies under the mouse in its window.
+  TControl* root = control;
+  while (root->Parent() != nullptr) root = root->Parent();
+  Watch rootWatch(root);
   const UINT message = button == mbRight ? WM_RBUTTONUP : button == mbMiddle ? WM_MBUTTONUP : WM_LBUTTONUP;
   target->Perform(message, MouseKeys(shift), LocalPoint(target, screen));
-  if (button == mbRight) {
+  if (button == mbRight && root != nullptr) {
     // The system asks the control under the mouse for its context menu.
-    TControl* menuTarget = HitTest(control, screen).control;
+    TControl* menuTarget = HitTest(root, screen).control;
     Watch menuWatch(menuTarget);
     if (menuTarget != nullptr) menuTarget->Perform(WM_CONTEXTMENU, 0, MAKELPARAM(screen.x, screen.y));
   }

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "imaging/BmpDecoder.h"
+#include "tests/imaging/base/AllocationProbe.h"
 #include "tests/imaging/base/BmpWriter.h"
 #include "tests/imaging/base/TestSupport.h"
 
@@ -440,15 +441,6 @@ TEST(BmpDecoder, Refusals) {
   Bytes f = MakeBmp(t);
   f.resize(f.size() - 2);
   EXPECT_EQ(ErrorOf(f), "Premature End of Stream");
-
-  // Sizes whose pixel count does not fit are refused before anything is allocated.
-  BmpLayout big;
-  big.width = 100000;
-  big.height = -100000;
-  EXPECT_EQ(ErrorOf(MakeBmp(big)), "Image too large");
-  big.width = -1;
-  big.height = 1;
-  EXPECT_EQ(ErrorOf(MakeBmp(big)), "Image too large");
 }
 
 TEST(BmpDecoder, FileEntry) {
@@ -468,26 +460,58 @@ TEST(BmpDecoder, FileEntry) {
 }
 
 TEST(BmpDecoder, ImagesWithoutPixelsReadNoRows) {
-  // A height of 0 allocates no row buffer, however wide the rows (here 2.7 GB).
+  // A height of 0 allocates no row buffer, however wide the rows (here 2.7 to 3.6 GB): the
+  // probe refuses anything above 1 MiB, which would fail the decode.
   for (std::uint32_t bits : {16u, 24u, 32u}) {
     BmpLayout s;
     s.width = 0x358E2400;
     s.height = 0;
     s.bitCount = bits;
+    const Bytes file = MakeBmp(s);
     BitmapImage image;
-    Decode(MakeBmp(s), image);
+    AllocationProbe probe(kSmallAllocation);
+    EXPECT_NO_THROW(Decode(file, image)) << bits;
+    EXPECT_FALSE(probe.Refused()) << bits << ": largest allocation " << probe.Largest();
+    EXPECT_EQ(image.Width(), 0x358E2400u);
     EXPECT_EQ(image.PixelCount(), 0u);
   }
-  // Rows of no bytes are not walked one by one (2^30 empty rows would take minutes).
+  // Rows of no bytes are not walked one by one (2^30 empty rows would take minutes): no
+  // progress is reported between the first and the last call. Should the rows be walked, the
+  // third call cancels the decode.
   for (std::uint32_t bits : {8u, 16u, 24u}) {
     BmpLayout s;
     s.width = 0;
     s.height = 1 << 30;
     s.bitCount = bits;
     if (bits == 8) s.palette = Palette(256);
+    Recorder recorder;
+    recorder.cancelAt = 3;
+    BmpDecoder decoder;
+    decoder.SetProgressFunction(&Recorder::Call, &recorder);
     BitmapImage image;
-    Decode(MakeBmp(s), image);
+    EXPECT_NO_THROW(Decode(MakeBmp(s), image, &decoder)) << bits;
+    EXPECT_EQ(recorder.percents, (std::vector<std::uint32_t>{0, 100})) << bits;
     EXPECT_EQ(image.PixelCount(), 0u);
     EXPECT_EQ(image.Height(), 1u << 30);
+  }
+}
+
+TEST(BmpDecoder, SizesBeyondTheLimitsAreRefusedBeforeAllocating) {
+  // 8192 x 8192 is the most pixels a decoder takes; larger sizes, also those whose pixel
+  // count wraps 32 bits, are refused before the pixels or a row buffer are allocated.
+  const std::vector<std::pair<std::int32_t, std::int32_t>> sizes = {{8192, 8193}, {8193, -8192},  {100000, -100000},
+                                                                    {-1, 1},      {65536, 65536}, {0x7FFFFFFF, 1}};
+  for (const auto& [width, height] : sizes) {
+    for (std::uint32_t bits : {1u, 8u, 24u, 32u}) {
+      BmpLayout s;
+      s.width = width;
+      s.height = height;
+      s.bitCount = bits;
+      if (bits <= 8) s.palette = Palette(1u << bits);
+      const Bytes file = MakeBmp(s);
+      AllocationProbe probe(kSmallAllocation);
+      EXPECT_EQ(ErrorOf(file), "Image too large") << width << "x" << height << " " << bits;
+      EXPECT_FALSE(probe.Refused()) << width << "x" << height << " " << bits;
+    }
   }
 }

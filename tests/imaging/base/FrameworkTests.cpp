@@ -5,12 +5,14 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <limits>
 #include <type_traits>
 
 #include "imaging/BitmapImage.h"
 #include "imaging/BitmapImageDecoder.h"
 #include "imaging/BmpDecoder.h"
 #include "imaging/DataBuffer.h"
+#include "imaging/DecoderLimits.h"
 #include "imaging/GifDecoder.h"
 #include "imaging/GifInputFileStream.h"
 #include "imaging/GraphicsException.h"
@@ -57,15 +59,35 @@ TEST(BitmapImage, PixelWordIsBlueGreenRedAlphaInMemory) {
   EXPECT_EQ(bytes[3], 0x44);
 }
 
-TEST(BitmapImage, SizeLimitIsCheckedIn64Bits) {
-  EXPECT_TRUE(BitmapImage::SizeAllowed(16384, 16384));
-  EXPECT_FALSE(BitmapImage::SizeAllowed(16385, 16384));
-  // 65536 x 65536 is 0 in 32 bits; it must not pass as a small image.
-  EXPECT_FALSE(BitmapImage::SizeAllowed(65536, 65536));
-  EXPECT_FALSE(BitmapImage::SizeAllowed(0xFFFFFFFFu, 2));
+TEST(BitmapImage, SetSizeRefusesMoreThanThePixelLimit) {
   BitmapImage image;
+  // 65536 x 65536 is 0 in 32 bits; it must not pass as a small image.
   EXPECT_THROW(image.SetSize(65536, 65536), std::bad_alloc);
+  EXPECT_THROW(image.SetSize(8193, 8192), std::bad_alloc);
   EXPECT_EQ(image.PixelCount(), 0u);
+  EXPECT_EQ(image.Pixels(), nullptr);
+}
+
+TEST(DecoderLimits, SizesAreAddedUpIn64Bits) {
+  // The pixel limit: 8192 x 8192 passes, one row more does not.
+  EXPECT_TRUE(WithinDecoderLimits(8192, 8192, 0));
+  EXPECT_FALSE(WithinDecoderLimits(8192, 8193, 0));
+  // Products that wrap 32 bits to small values are not taken for small images.
+  EXPECT_FALSE(WithinDecoderLimits(65536, 65536, 0));
+  EXPECT_FALSE(WithinDecoderLimits(0xFFFFFFFFu, 2, 0));
+  // The decoder's buffers count beside the pixels: 256 MiB of pixels leave 768 MiB.
+  EXPECT_TRUE(WithinDecoderLimits(8192, 8192, std::uint64_t(768) << 20));
+  EXPECT_FALSE(WithinDecoderLimits(8192, 8192, (std::uint64_t(768) << 20) + 1));
+  EXPECT_FALSE(WithinDecoderLimits(0, 0, kMaxWorkingBytes + 1));
+  EXPECT_FALSE(WithinDecoderLimits(1, 1, std::numeric_limits<std::uint64_t>::max()));
+  // An image without pixels costs nothing of its own, whatever its other side.
+  EXPECT_TRUE(WithinDecoderLimits(0, 0xFFFFFFFFu, 0));
+  // Sums and products saturate instead of wrapping.
+  EXPECT_EQ(SaturatingProduct(std::uint64_t(1) << 32, std::uint64_t(1) << 32),
+            std::numeric_limits<std::uint64_t>::max());
+  EXPECT_EQ(SaturatingProduct(3, 5), 15u);
+  EXPECT_EQ(SaturatingSum(std::numeric_limits<std::uint64_t>::max(), 1), std::numeric_limits<std::uint64_t>::max());
+  EXPECT_EQ(SaturatingSum(3, 5), 8u);
 }
 
 TEST(DataBuffer, OwnsItsElements) {

@@ -7,6 +7,8 @@
 
 #include "imaging/GifDecoder.h"
 #include "imaging/GifInputFileStream.h"
+#include "imaging/GifInputMemoryStream.h"
+#include "tests/imaging/base/AllocationProbe.h"
 #include "tests/imaging/base/GifWriter.h"
 #include "tests/imaging/base/TestSupport.h"
 
@@ -15,16 +17,11 @@ using namespace ImagingTest;
 
 namespace {
 
-std::string WriteGif(const Bytes& file) {
-  static int n = 0;
-  std::string path = ScratchPath("t" + std::to_string(n++) + ".gif");
-  WriteFile(path, file);
-  return path;
-}
-
-void Decode(const Bytes& file, BitmapImage& image, GifDecoder* decoder = nullptr) {
+// Decodes from memory, in blocks of bufferSize bytes (0: all at once).
+void Decode(const Bytes& file, BitmapImage& image, GifDecoder* decoder = nullptr, std::uint32_t bufferSize = 0) {
+  GifInputMemoryStream stream(file, bufferSize);
   GifDecoder local;
-  (decoder ? *decoder : local).ReadImageFile(WriteGif(file), image);
+  (decoder ? *decoder : local).ReadImage(stream, image);
 }
 
 std::string ErrorOf(const Bytes& file) {
@@ -354,12 +351,41 @@ TEST(GifDecoder, EmptyImages) {
     t.rawData = &data;
     EXPECT_EQ(ErrorOf(MakeGif(t)), "GIF: Corrupt input stream. Compressed data past image.");
   }
-  // Too large for the pixel limit.
-  GifLayout u = Small();
-  u.width = 65535;
-  u.height = 65535;
-  u.pixels.clear();
-  EXPECT_EQ(ErrorOf(MakeGif(u)), "GIF: Image too large.");
+}
+
+TEST(GifDecoder, SizesBeyondThePixelLimitAreRefusedBeforeAllocating) {
+  // 8192 x 8192 is the most pixels a decoder takes; one row more, or the largest sizes a GIF
+  // can announce, are refused without allocating their pixels.
+  for (auto [width, height] : {std::pair{8192u, 8193u}, std::pair{65535u, 65535u}, std::pair{65535u, 1025u}}) {
+    GifLayout s = Small();
+    s.width = width;
+    s.height = height;
+    s.pixels.clear();
+    const Bytes file = MakeGif(s);
+    AllocationProbe probe(kSmallAllocation);
+    EXPECT_EQ(ErrorOf(file), "GIF: Image too large.") << width << "x" << height;
+    EXPECT_FALSE(probe.Refused()) << width << "x" << height;
+  }
+}
+
+TEST(GifDecoder, BlocksOfAnySizeReadAlike) {
+  // The memory stream hands the file out in blocks, as the file stream does: every block size
+  // gives the same picture, with sub-blocks and codes split at any byte.
+  Random random(23);
+  GifLayout s;
+  s.width = 37;
+  s.height = 19;
+  s.interlaced = true;
+  s.global = RandomTable(64, random);
+  s.minCodeSize = 6;
+  s.pixels = RandomIndexes(s.width * s.height, 64, random);
+  s.blockSize = 13;
+  const Bytes file = MakeGif(s);
+  for (std::uint32_t bufferSize : {0u, 1u, 2u, 7u, 255u, 4096u}) {
+    BitmapImage image;
+    Decode(file, image, nullptr, bufferSize);
+    ExpectPicture(image, s, s.global);
+  }
 }
 
 TEST(GifDecoder, InterlacedOrderProgressAndCopies) {
@@ -429,24 +455,31 @@ TEST(GifDecoder, SequentialProgressCancelAndReentry) {
   // A decode started from the progress function of a running one is refused.
   std::string nested;
   progress = Progress();
-  std::string path = WriteGif(MakeGif(s));
+  const Bytes file = MakeGif(s);
   progress.action = [&](BitmapImageCoder* coder) {
     if (!nested.empty()) return;
     BitmapImage other;
     try {
-      static_cast<GifDecoder*>(coder)->ReadImageFile(path, other);
+      GifInputMemoryStream stream(file);
+      static_cast<GifDecoder*>(coder)->ReadImage(stream, other);
       nested = "(no error)";
     } catch (const GifDecoder::GifError& e) {
       nested = e.what();
     }
   };
-  decoder.ReadImageFile(path, image);
+  Decode(file, image, &decoder);
   EXPECT_EQ(nested, "GIF: Already have open input stream");
 }
 
-TEST(GifDecoder, OpenFailure) {
+TEST(GifDecoder, FileEntry) {
+  // The file entry reads through the file stream what the memory stream hands out.
+  GifLayout s = Small();
+  const std::string path = ScratchPath("entry.gif");
+  WriteFile(path, MakeGif(s));
   GifDecoder decoder;
   BitmapImage image;
+  decoder.ReadImageFile(path, image);
+  ExpectPicture(image, s, s.global);
   EXPECT_THROW(decoder.ReadImageFile(ScratchPath("missing.gif"), image), GifInputFileStream::GifInputStreamError);
 }
 

@@ -1,4 +1,4 @@
-// The byte stream base and the file streams.
+// The byte stream base and the file streams (the memory streams: MemoryStreamTests.cpp).
 
 #include <gtest/gtest.h>
 
@@ -6,17 +6,10 @@
 
 #include "imaging/GifInputFileStream.h"
 #include "imaging/InputByteStream.h"
+#include "imaging/JpegInputFileStream.h"
+#include "imaging/PngInputFileStream.h"
 #include "tests/imaging/base/MemoryStreams.h"
 #include "tests/imaging/base/TestSupport.h"
-
-#if __has_include("imaging/JpegInputStream.h")
-#include "imaging/JpegInputFileStream.h"
-#define HAVE_JPEG_STREAM 1
-#endif
-#if __has_include("imaging/PngInputStream.h")
-#include "imaging/PngInputFileStream.h"
-#define HAVE_PNG_STREAM 1
-#endif
 
 using namespace Veldaro;
 using namespace ImagingTest;
@@ -118,7 +111,6 @@ TEST(GifInputFileStream, ReopenAndOpenFailure) {
   }
 }
 
-#ifdef HAVE_JPEG_STREAM
 TEST(JpegInputFileStream, TellCountsTheBytesTaken) {
   for (std::size_t size : {std::size_t(1024), std::size_t(100 * 1024)}) {
     std::string path = ScratchPath("tell.bin");
@@ -144,9 +136,7 @@ TEST(JpegInputFileStream, OpenFailureNamesTheFile) {
     EXPECT_EQ(std::string(e.what()), "JPEG: Cannot open input file '" + missing + "'\n" + std::strerror(ENOENT));
   }
 }
-#endif
 
-#ifdef HAVE_PNG_STREAM
 TEST(PngInputFileStream, BufferGrowsToTheLargestChunkAndRefusesOverlongCounts) {
   std::string path = ScratchPath("chunks.bin");
   Bytes data = {0, 1, 0x86, 0xA0};  // 100,000 big-endian
@@ -172,4 +162,3 @@ TEST(PngInputFileStream, BufferGrowsToTheLargestChunkAndRefusesOverlongCounts) {
   missing.Open(ScratchPath("missing.png"));
   EXPECT_FALSE(missing.IsOpen());
 }
-#endif

@@ -127,7 +127,7 @@ TEST(ReadAnyImageFile, PngAndJpegReachTheirDecoders) {
   // So is a JPEG start-of-image marker followed by garbage.
   EXPECT_THROW(ReadAnyImageFile(Write("broken.jpg", Padded("\xFF\xD8\x01\x02", 20)), image, nullptr, nullptr),
                std::exception);
-  if (!HaveImageMagick()) GTEST_SKIP() << "ImageMagick's convert is not available";
+  ASSERT_TRUE(HaveImageMagick()) << "ImageMagick's convert is not available";
   std::string jpeg = ScratchPath("gradient.jpg");
   ASSERT_EQ(RunCommand("convert -size 33x17 gradient:red-blue " + Quote(jpeg)), 0);
   EXPECT_EQ(ReadAnyImageFile(jpeg, image, nullptr, nullptr), ImageTypeJpeg);

@@ -19,7 +19,7 @@ using VeldaroPrivate::JpegHuffmanDecoder;
 
 JpegDecoderQuantizationTable TableOf(const std::vector<std::uint8_t>& values) {
   JpegDecoderQuantizationTable table;
-  MemoryJpegStream stream(values, 4096);
+  Veldaro::JpegInputMemoryStream stream(values, 4096);
   table.ReadTable(stream, 0);
   return table;
 }
@@ -41,9 +41,9 @@ TEST(JpegBlock, ScaledQuantizationTable) {
   EXPECT_EQ(rising.IntegerScaling()[63], 430475);  // zigzag 63 is natural 63: 4096 x 1.64213 x 64
   // Refusals before or at the faulty byte.
   JpegDecoderQuantizationTable table;
-  MemoryJpegStream none({}, 1);
+  Veldaro::JpegInputMemoryStream none({}, 1);
   EXPECT_THROW(table.ReadTable(none, 1), Veldaro::JpegDecoder::JpegBadStream);
-  MemoryJpegStream zero({3, 4, 0, 5}, 16);
+  Veldaro::JpegInputMemoryStream zero({3, 4, 0, 5}, 16);
   try {
     table.ReadTable(zero, 0);
     ADD_FAILURE();
@@ -128,7 +128,7 @@ TEST(JpegBlock, InverseDctMatchesDefinitionForAnyCoefficients) {
 
 TEST(JpegBlock, BitInput) {
   // 0xFF 0x00 gives eight one-bits; the stuffed 0x00 gives nothing.
-  MemoryJpegStream stuffed({0xFF, 0x00, 0x5A, 0xC3}, 3);
+  Veldaro::JpegInputMemoryStream stuffed({0xFF, 0x00, 0x5A, 0xC3}, 3);
   stuffed.StartBitInput();
   EXPECT_EQ(stuffed.Receive(8), 0xFFu);
   EXPECT_EQ(stuffed.Receive(3), 0x2u);  // 010
@@ -139,7 +139,7 @@ TEST(JpegBlock, BitInput) {
 
   // Ending bit input steps past the byte whose bits were read, and gives back what the bit
   // reader gathered ahead.
-  MemoryJpegStream ahead({0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0xDE, 0xF0, 0x11, 0xFF, 0xD9}, 4096);
+  Veldaro::JpegInputMemoryStream ahead({0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0xDE, 0xF0, 0x11, 0xFF, 0xD9}, 4096);
   ahead.StartBitInput();
   EXPECT_EQ(ahead.NextBit(), 0);
   ahead.EndBitInput();
@@ -155,7 +155,7 @@ TEST(JpegBlock, BitInput) {
 
   // Bits read into a marker's 0xFF: stepping past it is refused, with each reader's text.
   auto failure = [](std::vector<std::uint8_t> bytes, bool nextBit, int bits) {
-    MemoryJpegStream stream(bytes, 2);
+    Veldaro::JpegInputMemoryStream stream(bytes, 2);
     stream.StartBitInput();
     try {
       for (int i = 0; i < bits; ++i) {
@@ -186,11 +186,11 @@ TEST(JpegBlock, HuffmanTableReading) {
   std::vector<std::uint8_t> dc = {0, 1, 5, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
   JpegHuffmanDecoder table;
   EXPECT_FALSE(table.InUse());
-  MemoryJpegStream stream(dc, 4096);
+  Veldaro::JpegInputMemoryStream stream(dc, 4096);
   EXPECT_EQ(table.ReadTable(stream), 28u);
   EXPECT_TRUE(table.InUse());
   // Codes: 00 -> 0, 010 -> 1, 011 -> 2, ..., 1110 -> 6, 111111110 -> 11 (nine bits).
-  MemoryJpegStream bits({0b00010011, 0b11101111, 0b11110000, 0x00}, 4096);
+  Veldaro::JpegInputMemoryStream bits({0b00010011, 0b11101111, 0b11110000, 0x00}, 4096);
   bits.StartBitInput();
   EXPECT_EQ(table.Decode(bits), 0);
   EXPECT_EQ(table.Decode(bits), 1);
@@ -201,17 +201,17 @@ TEST(JpegBlock, HuffmanTableReading) {
   std::vector<std::uint8_t> crowded(16, 0);
   crowded[15] = 255;
   crowded[14] = 2;
-  MemoryJpegStream tooMany(crowded, 4096);
+  Veldaro::JpegInputMemoryStream tooMany(crowded, 4096);
   EXPECT_THROW(table.ReadTable(tooMany), Veldaro::JpegDecoder::JpegBadStream);
   // Only 16-bit codes: the first decode takes 16 bits at once.
   std::vector<std::uint8_t> longCodes(16, 0);
   longCodes[15] = 2;
   longCodes.push_back(0x21);
   longCodes.push_back(0x42);
-  MemoryJpegStream longStream(longCodes, 4096);
+  Veldaro::JpegInputMemoryStream longStream(longCodes, 4096);
   JpegHuffmanDecoder sixteen;
   EXPECT_EQ(sixteen.ReadTable(longStream), 18u);
-  MemoryJpegStream longBits({0x00, 0x00, 0x00, 0x01}, 4096);
+  Veldaro::JpegInputMemoryStream longBits({0x00, 0x00, 0x00, 0x01}, 4096);
   longBits.StartBitInput();
   EXPECT_EQ(sixteen.Decode(longBits), 0x21);
   EXPECT_EQ(sixteen.Decode(longBits), 0x42);

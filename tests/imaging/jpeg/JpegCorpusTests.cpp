@@ -43,7 +43,7 @@ struct ToolCase {
 // cjpeg over PPM and PGM pictures the test writes: every sampling the decoder accepts, both
 // coding processes, restart intervals, optimised tables.
 TEST(JpegCorpus, CjpegFilesMatchLibjpeg) {
-  if (!HaveTool("cjpeg")) GTEST_SKIP() << "cjpeg (libjpeg-turbo-progs) is not installed";
+  ASSERT_TRUE(HaveTool("cjpeg")) << "cjpeg (libjpeg-turbo-progs) is not installed";
   const std::uint32_t width = 203, height = 117;
   std::string dir = TempDir();
   WritePnm(dir + "/color.ppm", MakeSamples(width, height, 3), width, height, 3);
@@ -93,7 +93,7 @@ TEST(JpegCorpus, CjpegFilesMatchLibjpeg) {
 // Refused codings, as libjpeg-turbo writes them: arithmetic coding, and the 16-bit
 // quantization tables that very low qualities need without -baseline.
 TEST(JpegCorpus, RefusedCodingsFromCjpeg) {
-  if (!HaveTool("cjpeg")) GTEST_SKIP() << "cjpeg (libjpeg-turbo-progs) is not installed";
+  ASSERT_TRUE(HaveTool("cjpeg")) << "cjpeg (libjpeg-turbo-progs) is not installed";
   std::string dir = TempDir();
   WritePnm(dir + "/refused.ppm", MakeSamples(40, 24, 3), 40, 24, 3);
   const std::vector<std::pair<std::string, std::string>> cases = {
@@ -116,7 +116,7 @@ TEST(JpegCorpus, RefusedCodingsFromCjpeg) {
 
 // jpegtran rewrites the coding of a file without touching its coefficients.
 TEST(JpegCorpus, JpegtranRewritesDecodeAlike) {
-  if (!HaveTool("cjpeg") || !HaveTool("jpegtran")) GTEST_SKIP() << "libjpeg-turbo-progs is not installed";
+  ASSERT_TRUE(HaveTool("cjpeg") && HaveTool("jpegtran")) << "libjpeg-turbo-progs is not installed";
   const std::uint32_t width = 150, height = 99;
   std::string dir = TempDir();
   WritePnm(dir + "/tran.ppm", MakeSamples(width, height, 3, 3), width, height, 3);

@@ -12,32 +12,6 @@
 
 namespace JpegTest {
 
-MemoryJpegStream::MemoryJpegStream(std::vector<std::uint8_t> bytes, std::size_t chunk)
-    : data(std::move(bytes)), chunkSize(chunk == 0 ? 1 : chunk) {}
-
-void MemoryJpegStream::FillBuffer() {
-  if (position >= data.size()) {
-    current = end = nullptr;
-    return;
-  }
-  std::size_t count = std::min(chunkSize, data.size() - position);
-  current = data.data() + position;
-  end = current + count;
-  position += count;
-}
-
-std::streampos MemoryJpegStream::Tell() {
-  std::size_t waiting = current < end ? std::size_t(end - current) : 0;
-  return std::streampos(std::streamoff(position - waiting));
-}
-
-void MemoryJpegStream::Seek(std::streampos where) {
-  if (bitPosition >= 0) EndBitInput();
-  position = std::min<std::size_t>(std::size_t(std::streamoff(where)), data.size());
-  current = end = nullptr;
-  FillBuffer();
-}
-
 Picture FromImage(const Veldaro::BitmapImage& image) {
   Picture picture;
   picture.width = image.Width();
@@ -194,7 +168,7 @@ Picture ReferenceDecode(const std::vector<std::uint8_t>& jpeg) {
 }
 
 Picture Decode(const std::vector<std::uint8_t>& jpeg, std::size_t chunkSize) {
-  MemoryJpegStream stream(jpeg, chunkSize);
+  Veldaro::JpegInputMemoryStream stream(jpeg, std::uint32_t(chunkSize));
   Veldaro::BitmapImage image;
   Veldaro::JpegDecoder decoder;
   decoder.ReadImage(stream, image);

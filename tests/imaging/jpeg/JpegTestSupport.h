@@ -1,7 +1,7 @@
 #pragma once
-// Helpers of the JPEG decoder tests: a stream over bytes in memory (delivered in chunks of a
-// chosen size), encoding with libjpeg, decoding with libjpeg-turbo as the reference, the
-// command-line tools of libjpeg-turbo, and comparisons of pictures.
+// Helpers of the JPEG decoder tests: encoding with libjpeg, decoding with libjpeg-turbo as the
+// reference and with JpegDecoder from memory (JpegInputMemoryStream, in blocks of a chosen
+// size), the command-line tools of libjpeg-turbo, and comparisons of pictures.
 
 #include <cstdint>
 #include <string>
@@ -9,24 +9,9 @@
 
 #include "imaging/BitmapImage.h"
 #include "imaging/JpegDecoder.h"
-#include "imaging/JpegInputStream.h"
+#include "imaging/JpegInputMemoryStream.h"
 
 namespace JpegTest {
-
-// A JPEG stream over a byte vector, handing out at most chunkSize bytes per FillBuffer.
-class MemoryJpegStream : public Veldaro::JpegInputStream {
- public:
-  MemoryJpegStream(std::vector<std::uint8_t> bytes, std::size_t chunkSize);
-  void FillBuffer() override;
-  bool EndReached() override { return position >= data.size(); }
-  std::streampos Tell() override;
-  void Seek(std::streampos where) override;
-
- private:
-  std::vector<std::uint8_t> data;
-  std::size_t chunkSize;
-  std::size_t position = 0;  // offset just past the bytes handed out
-};
 
 // A decoded picture: 32-bit pixels as in BitmapImage (alpha << 24 | red << 16 | green << 8 | blue).
 struct Picture {
@@ -63,7 +48,8 @@ std::vector<std::uint8_t> Encode(const std::vector<std::uint8_t>& samples, std::
 // inverse of the fourth).
 Picture ReferenceDecode(const std::vector<std::uint8_t>& jpeg);
 
-// Decodes with JpegDecoder from memory (chunkSize bytes per refill) or from a file.
+// Decodes with JpegDecoder from memory (chunkSize bytes per refill), or from a file through the
+// file entry.
 Picture Decode(const std::vector<std::uint8_t>& jpeg, std::size_t chunkSize = 4096);
 Picture DecodeFile(const std::string& path);
 

@@ -7,8 +7,9 @@
 
 #include <csetjmp>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -34,16 +35,11 @@ struct MemoryInput {
   std::size_t position;
 };
 
-// Reads from the file at path, or from bytes when path is empty.
-inline ReferenceImage ReadWithLibpngFrom(const std::string& path, const std::vector<std::uint8_t>* bytes,
-                                         const LibpngOptions& options) {
+// Reads the file's bytes from memory. No local that the code after setjmp uses changes after
+// it, so none can be clobbered by the longjmp of an error.
+inline ReferenceImage ReadWithLibpngFrom(const std::vector<std::uint8_t>& bytes, const LibpngOptions& options) {
   ReferenceImage result;
-  FILE* file = nullptr;
-  MemoryInput memory{bytes, 0};
-  if (bytes == nullptr) {
-    file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) throw std::runtime_error("cannot open " + path);
-  }
+  MemoryInput memory{&bytes, 0};
   png_structp png = png_create_read_struct(
       PNG_LIBPNG_VER_STRING, &result,
       [](png_structp p, png_const_charp message) {
@@ -57,20 +53,15 @@ inline ReferenceImage ReadWithLibpngFrom(const std::string& path, const std::vec
   std::vector<png_bytep> rows;
   if (setjmp(png_jmpbuf(png))) {
     png_destroy_read_struct(&png, &info, nullptr);
-    if (file != nullptr) std::fclose(file);
     result.pixels.clear();
     return result;
   }
-  if (file != nullptr) {
-    png_init_io(png, file);
-  } else {
-    png_set_read_fn(png, &memory, [](png_structp p, png_bytep out, png_size_t n) {
-      auto* m = static_cast<MemoryInput*>(png_get_io_ptr(p));
-      if (n > m->bytes->size() - m->position) png_error(p, "end of the data");
-      std::memcpy(out, m->bytes->data() + m->position, n);
-      m->position += n;
-    });
-  }
+  png_set_read_fn(png, &memory, [](png_structp p, png_bytep out, png_size_t n) {
+    auto* m = static_cast<MemoryInput*>(png_get_io_ptr(p));
+    if (n > m->bytes->size() - m->position) png_error(p, "end of the data");
+    std::memcpy(out, m->bytes->data() + m->position, n);
+    m->position += n;
+  });
   png_read_info(png, info);
   int colorType = png_get_color_type(png, info);
   int bitDepth = png_get_bit_depth(png, info);
@@ -102,16 +93,19 @@ inline ReferenceImage ReadWithLibpngFrom(const std::string& path, const std::vec
   png_read_image(png, rows.data());
   png_read_end(png, nullptr);
   png_destroy_read_struct(&png, &info, nullptr);
-  if (file != nullptr) std::fclose(file);
   return result;
 }
 
-inline ReferenceImage ReadWithLibpng(const std::string& path, const LibpngOptions& options = {}) {
-  return ReadWithLibpngFrom(path, nullptr, options);
+inline ReferenceImage ReadWithLibpng(const std::vector<std::uint8_t>& bytes, const LibpngOptions& options = {}) {
+  return ReadWithLibpngFrom(bytes, options);
 }
 
-inline ReferenceImage ReadWithLibpng(const std::vector<std::uint8_t>& bytes, const LibpngOptions& options = {}) {
-  return ReadWithLibpngFrom("", &bytes, options);
+// Reads the file at path.
+inline ReferenceImage ReadWithLibpng(const std::string& path, const LibpngOptions& options = {}) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot open " + path);
+  const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return ReadWithLibpngFrom(bytes, options);
 }
 
 }  // namespace TarnwellTest

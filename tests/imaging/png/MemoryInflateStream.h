@@ -41,7 +41,7 @@ class MemoryInflateStream : public Veldaro::InflateInputStream {
     // Each piece lives in an allocation of its exact size, freed at the next refill, so that
     // reading past a piece or keeping a pointer into an old one is caught by the sanitizer.
     std::uint32_t size = pieces[nextPiece];
-    piece.reset(new std::uint8_t[size == 0 ? 1 : size]);
+    piece = std::make_unique_for_overwrite<std::uint8_t[]>(size == 0 ? 1 : size);
     if (size != 0) std::memcpy(piece.get(), data.data() + offset, size);
     offset += size;
     ++nextPiece;

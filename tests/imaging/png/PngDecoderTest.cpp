@@ -6,8 +6,11 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <random>
 
+#include "tests/imaging/base/AllocationProbe.h"
+#include "tests/imaging/png/LibpngReference.h"
 #include "tests/imaging/png/PngTestFiles.h"
 
 namespace {
@@ -156,26 +159,76 @@ TEST(PngDecoder, EndOfTheFile) {
   EXPECT_EQ(DecodeError(Bytes(file.begin(), file.end() - 3)), "Premature End of File");
 }
 
-TEST(PngDecoder, EmptyImages) {
-  for (int interlace : {0, 1}) {
-    Decoded d;
-    Decode(PngBuilder().Header(0, 3, 8, 0, interlace).Rows(interlace ? Bytes{} : Rows(3, 0)).End().bytes, d);
-    EXPECT_EQ(d.error, "");
-    EXPECT_EQ(d.image.PixelCount(), 0u);
-    Decoded e;
-    Decode(PngBuilder().Header(5, 0, 8, 2, interlace).Rows({}).End().bytes, e);
-    EXPECT_EQ(e.error, "");
-    EXPECT_EQ(e.image.PixelCount(), 0u);
+TEST(PngDecoder, ImagesWithoutPixelsAreRefusedAtTheirHeader) {
+  // Such an image's rows would still be inflated and unfiltered: up to 2^31 of them, each of
+  // a filter byte, for a picture of nothing. It is refused before any row is read.
+  const std::vector<std::pair<std::uint32_t, std::uint32_t>> sizes = {
+      {0, 3}, {5, 0}, {0, 0}, {0, 0x7FFFFFFF}, {0x7FFFFFFF, 0}};
+  for (const auto& [width, height] : sizes) {
+    for (int interlace : {0, 1}) {
+      const Bytes file = PngBuilder().Header(width, height, 8, 0, interlace).Rows(Rows(1000, 0)).End().bytes;
+      Decoded d;
+      Decode(file, d);
+      EXPECT_EQ(d.error, "Image has no pixels") << width << "x" << height << " " << interlace;
+      EXPECT_EQ(d.image.PixelCount(), 0u);
+      // libpng refuses them as well.
+      EXPECT_NE(TarnwellTest::ReadWithLibpng(file).error, "");
+    }
   }
 }
 
-TEST(PngDecoder, SizeLimits) {
-  // Refused at the header, before anything is allocated.
-  EXPECT_EQ(DecodeError(PngBuilder().Header(20000, 20000, 8, 0).End().bytes), "Image too large");
-  EXPECT_EQ(DecodeError(PngBuilder().Header(0x80000000u, 1, 8, 0).End().bytes), "Image too large");
-  EXPECT_EQ(DecodeError(PngBuilder().Header(1, 0x80000000u, 8, 0).End().bytes), "Image too large");
-  EXPECT_EQ(DecodeError(PngBuilder().Header(0x7FFFFFFFu, 0, 16, 6).End().bytes), "Image too large");
-  EXPECT_EQ(DecodeError(PngBuilder().Header(1u << 14, 1u << 14, 16, 6).End().bytes), "Image Contains no Pixel Data");
+TEST(PngDecoder, SizesBeyondTheLimitsAreRefusedAtTheirHeader) {
+  // The pixels (at most 8192 x 8192) and the two row buffers (8 bytes a pixel of a 16-bit
+  // RGBA row) are added up in 64 bits and refused before anything is allocated.
+  struct Case {
+    std::uint32_t width, height;
+    int depth, colour;
+  };
+  const Case cases[] = {
+      {20000, 20000, 8, 0},    {8192, 8193, 8, 0},          {0x80000000u, 1, 8, 0}, {1, 0x80000000u, 8, 0},
+      {0x7FFFFFFFu, 1, 16, 6}, {1u << 14, 1u << 14, 16, 6}, {1u << 26, 1, 16, 6},  // 32-bit row bytes wrap to 0
+      {1u << 29, 1, 16, 0},                                                        // and to 0 for 16-bit gray too
+      {1u << 26, 1, 16, 2},  // RGB: 3 << 31 bits of row wrap to 2^31
+  };
+  for (const Case& c : cases) {
+    for (int interlace : {0, 1}) {
+      const Bytes file = PngBuilder().Header(c.width, c.height, c.depth, c.colour, interlace).Rows({0}).End().bytes;
+      ImagingTest::AllocationProbe probe(ImagingTest::kSmallAllocation);
+      EXPECT_EQ(DecodeError(file), "Image too large") << c.width << "x" << c.height << " " << interlace;
+      EXPECT_FALSE(probe.Refused()) << c.width << "x" << c.height << ": largest allocation " << probe.Largest();
+    }
+  }
+  // Within the limits a header is accepted: here the image data are missing.
+  EXPECT_EQ(DecodeError(PngBuilder().Header(1u << 12, 1u << 12, 16, 6).End().bytes), "Image Contains no Pixel Data");
+}
+
+TEST(PngDecoder, RowBytesOfAWideRgba16ImageDoNotWrap) {
+  // The 66-byte file of width 2^26, height 1, 16-bit RGBA: in 32 bits its row took 0 bytes,
+  // and the pixel converters read hundreds of megabytes past the row buffer.
+  const Bytes file = PngBuilder().Header(1u << 26, 1, 16, 6).Rows({0}).End().bytes;
+  ASSERT_EQ(file.size(), 66u);
+  ImagingTest::AllocationProbe probe(ImagingTest::kSmallAllocation);
+  EXPECT_EQ(DecodeError(file), "Image too large");
+  EXPECT_FALSE(probe.Refused());
+}
+
+TEST(PngDecoder, FuzzFindings) {
+  // Inputs the fuzz target found, kept as they were found except for their chunk CRCs, which
+  // the fuzz build does not test and which are made right here, with the message each now
+  // gets.
+  const std::vector<std::pair<std::string, std::string>> findings = {
+      // 184 bytes announcing 32 x 8,257,568 gray and alpha pixels: 1 GiB of pixels was
+      // allocated (and the fuzz target ran out of memory) before any row was read.
+      {"fuzz-tall-graya8-allocates-1gib.png", "Image too large"},
+  };
+  for (const auto& [name, message] : findings) {
+    std::ifstream in(std::string(TARNWELL_SOURCE_DIR) + "/tests/imaging/png/data/" + name, std::ios::binary);
+    ASSERT_TRUE(in) << name;
+    const Bytes file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ImagingTest::AllocationProbe probe(ImagingTest::kSmallAllocation);
+    EXPECT_EQ(DecodeError(file), message) << name;
+    EXPECT_FALSE(probe.Refused()) << name << ": largest allocation " << probe.Largest();
+  }
 }
 
 TEST(PngDecoder, RowsDecodedBeforeAFailureStay) {

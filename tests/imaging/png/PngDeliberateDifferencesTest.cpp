@@ -116,16 +116,6 @@ TEST(PngDeliberateDifferences, OutOfPlaceAncillaryChunksAreRefused) {
   EXPECT_EQ(ReadWithLibpng(longKeyword).error, "");
 }
 
-TEST(PngDeliberateDifferences, ZeroWidthOrHeightGivesAnEmptyImage) {
-  // libpng refuses a width or height of 0; the decoder gives an image without pixels.
-  Bytes file = PngBuilder().Header(0, 2, 8, 0).Rows(GrayRows(0, 2)).End().bytes;
-  Decoded d;
-  Decode(file, d);
-  EXPECT_EQ(d.error, "");
-  EXPECT_EQ(d.image.PixelCount(), 0u);
-  EXPECT_NE(ReadWithLibpng(file).error, "");
-}
-
 TEST(PngDeliberateDifferences, ExtraCompressedDataIsRefused) {
   // libpng warns about image data beyond the last row and keeps the picture; the decoder
   // refuses the file. Too little data both refuse.

@@ -266,14 +266,14 @@ TEST(PngProgress, CancelStopsTheDecode) {
   Veldaro::PngDecoder decoder;
   decoder.SetProgressFunction(Record, &r);
   Veldaro::BitmapImage image;
-  TarnwellTest::PngMemoryStream stream(file);
+  Veldaro::PngInputMemoryStream stream(file);
   EXPECT_THROW(decoder.ReadImage(stream, image), Veldaro::GraphicsAbort);
   ASSERT_EQ(image.PixelCount(), 8u);
   EXPECT_EQ(image.Pixels()[3], 0xFF222222u);  // rows decoded before the cancel stay
   EXPECT_EQ(image.Pixels()[4], 0u);
   // The decoder is usable again afterwards.
   r.cancelAt = SIZE_MAX;
-  TarnwellTest::PngMemoryStream again(file);
+  Veldaro::PngInputMemoryStream again(file);
   decoder.ReadImage(again, image);
   EXPECT_EQ(image.Pixels()[7], 0xFF222222u);
 }

@@ -9,7 +9,7 @@
 
 #include "imaging/BitmapImage.h"
 #include "imaging/PngDecoder.h"
-#include "tests/imaging/png/PngMemoryStream.h"
+#include "imaging/PngInputMemoryStream.h"
 
 namespace TarnwellTest {
 
@@ -85,7 +85,7 @@ inline std::string Message(const std::exception& e) { return e.what(); }
 
 inline void Decode(const Bytes& file, Decoded& out, Veldaro::PngDecoder* decoder = nullptr) {
   Veldaro::PngDecoder own;
-  PngMemoryStream stream(file);
+  Veldaro::PngInputMemoryStream stream(file);
   try {
     (decoder ? decoder : &own)->ReadImage(stream, out.image);
   } catch (const std::exception& e) {

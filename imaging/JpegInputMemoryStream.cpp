@@ -1,0 +1,22 @@
+#include "imaging/JpegInputMemoryStream.h"
+
+#include <utility>
+
+namespace Veldaro {
+
+JpegInputMemoryStream::JpegInputMemoryStream(std::vector<std::uint8_t> bytes, std::uint32_t bufferSize)
+    : pieces_(std::move(bytes), bufferSize) {}
+
+std::streampos JpegInputMemoryStream::Tell() {
+  const std::size_t waiting = current < end ? std::size_t(end - current) : 0;
+  return std::streampos(std::streamoff(pieces_.Position() - waiting));
+}
+
+void JpegInputMemoryStream::Seek(std::streampos position) {
+  if (bitPosition >= 0) EndBitInput();
+  pieces_.MoveTo(position < 0 ? 0 : std::size_t(std::streamoff(position)));
+  current = end = nullptr;
+  FillBuffer();
+}
+
+}  // namespace Veldaro
