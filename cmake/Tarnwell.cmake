@@ -51,5 +51,8 @@ function(tarnwell_add_test_suite name)
   target_compile_definitions(${name} PRIVATE
     TARNWELL_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     TARNWELL_BINARY_DIR="${PROJECT_BINARY_DIR}")
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 600)
+  # The registry and the host's files of the tests stay in the build tree,
+  # away from the user's own (the designer keeps its colours there).
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 600 ENVIRONMENT
+                       "HALVEX_HOME=${PROJECT_BINARY_DIR}/test-home")
 endfunction()

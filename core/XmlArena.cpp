@@ -1,5 +1,6 @@
 #include "core/XmlArena.h"
 
+#include <atomic>
 #include <mutex>
 #include <new>
 #include <vector>
@@ -10,12 +11,26 @@ constexpr std::size_t kWord = sizeof(void*);
 
 std::size_t RoundUp(std::size_t n) { return (n + kWord - 1) & ~(kWord - 1); }
 
+// Set when the cache is gone (the module is unloaded or the process ends):
+// blocks are then taken from and given back to the heap directly. Constant
+// and trivially destructible, so it can be read after the cache is destroyed.
+std::atomic<bool> gCacheClosed{false};
+
 // Blocks of kBlockSize bytes that arenas gave back, for the next ones.
 class BlockCache {
  public:
   // Room for every block the cache may keep is taken at once, so that giving
   // a block back never needs memory.
   BlockCache() { blocks_.reserve(kMaxBlocks); }
+  // The blocks kept go back to the heap with the cache, so that unloading the
+  // module leaves nothing behind; a tree that a static object frees later
+  // gives its blocks to the heap (gCacheClosed).
+  ~BlockCache() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    gCacheClosed.store(true);
+    for (void* b : blocks_) ::operator delete(b);
+    blocks_.clear();
+  }
 
   void* Take() {
     {
@@ -46,11 +61,22 @@ class BlockCache {
   std::vector<void*> blocks_;
 };
 
-// Never destroyed: a tree that a static object frees at exit still gives its
-// blocks back to a living cache.
-BlockCache& Cache() {
-  static BlockCache* cache = new BlockCache;
-  return *cache;
+// The cache; null once it is gone.
+BlockCache* Cache() {
+  static BlockCache cache;
+  return gCacheClosed.load() ? nullptr : &cache;
+}
+
+void* TakeBlock() {
+  if (BlockCache* cache = Cache()) return cache->Take();
+  return ::operator new(TXmlArena::kBlockSize);
+}
+
+void GiveBlock(void* aBlock) noexcept {
+  if (BlockCache* cache = Cache())
+    cache->Give(aBlock);
+  else
+    ::operator delete(aBlock);
 }
 
 }  // namespace
@@ -61,12 +87,12 @@ TXmlArena::~TXmlArena() {
   while (blocks_ != nullptr) {
     Block* b = blocks_;
     blocks_ = b->next;
-    Cache().Give(b);
+    GiveBlock(b);
   }
 }
 
 void TXmlArena::AddBlock() {
-  auto* b = static_cast<Block*>(Cache().Take());
+  auto* b = static_cast<Block*>(TakeBlock());
   b->next = blocks_;
   blocks_ = b;
   pos_ = reinterpret_cast<char*>(b) + RoundUp(sizeof(Block));

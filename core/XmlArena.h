@@ -11,7 +11,8 @@
 //
 // Blocks given back are kept for the next parse up to kMaxCachedBytes for the
 // whole process, so that reading a file again does not fetch fresh pages from
-// the system each time.
+// the system each time; they go back to the system when the module is
+// unloaded or the process ends.
 
 #include <atomic>
 #include <cstddef>

@@ -4,6 +4,7 @@
 
 #include "core/HostEnvironment.h"
 #include "core/ProjectPaths.h"
+#include "designer/DownloadFolder.h"
 
 TProjectLocation TCoreDesignerHost::ProjectLocation() {
   TProjectLocation location;
@@ -22,3 +23,6 @@ TProjectLocation TCoreDesignerHost::ProjectLocation() {
 }
 
 void TCoreDesignerHost::UpdateStConstants(TmyXmlNode*) {}
+
+// The live view keeps its downloads in the project's temporary folder.
+std::string TDesignerHost::DownloadFolder() { return ProjectTempFolder(ProjectLocation()); }

@@ -1,13 +1,18 @@
 #pragma once
 // What the designer window asks of the plug-in frame and the host around it:
 // where the web project lies (the host project's folder and name, and the
-// shared-folder settings of the plug-in's main form) and the refresh of the
-// host project's ST constants file after a save. The window gets one at
-// construction; the plug-in frame passes its own, tests pass a stand-in.
+// shared-folder settings of the plug-in's main form), the refresh of the
+// host project's ST constants file after a save, the host IDE that docks the
+// window, and the live view's state that the window releases when it closes.
+// The window gets one at construction; the plug-in frame passes its own,
+// tests pass a stand-in.
 
 #include <string>
 
 #include "designer/ProjectLocation.h"
+#include "host/api/CommLoop.h"
+#include "host/api/IHalvexIDE.h"
+#include "platform/com/ComPtr.h"
 
 class TmyXmlNode;
 
@@ -20,6 +25,25 @@ class TDesignerHost {
   // After the document is stored: the ST constants file is added to the host
   // project when the project has operator panels, refreshed otherwise.
   virtual void UpdateStConstants(TmyXmlNode* root) = 0;
+
+  // --- docking and closing ------------------------------------------------------
+  // The host IDE that docks the window (a reference of the caller's own);
+  // empty when the host gave none.
+  virtual ComPtr<IHalvexIDE> Ide() { return {}; }
+  // True while a file upload to the PLC runs: the window may not close then.
+  virtual bool UploadRunning() { return false; }
+  // Switches the live view off and waits until the communication-loop
+  // callback is idle.
+  virtual void StopLiveView() {}
+  // Frees the live view's variable entries (TCommItem) and their count.
+  virtual void FreeCommItems() {}
+  // The host's synchronised PLC read, which takes back the read items the
+  // window handed it; empty when the host gave none.
+  virtual ComPtr<IHalvexSyncedPlcRead> SyncedRead() { return {}; }
+  // The live view's download folder (TRecvQueue::GetTempDir): a system path
+  // ending in a backslash. Here the project's temporary folder; empty without
+  // a project.
+  virtual std::string DownloadFolder();
 };
 
 // The host through the core services: the project manager that the plug-in

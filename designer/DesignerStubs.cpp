@@ -89,6 +89,8 @@ void TFormDesign1::btnGlobalClick(TObject*) { Trace("btnGlobalClick"); }
 void TFormDesign1::ExportTexts1Click(TObject*) { Trace("ExportTexts1Click"); }
 void TFormDesign1::ImportTexts1Click(TObject*) { Trace("ImportTexts1Click"); }
 void TFormDesign1::DebugListRemoved(TObject*) { Trace("DebugListRemoved"); }
+// The designer's texts in the current language.
+void TFormDesign1::ApplyLanguageTexts() { Trace("ApplyLanguageTexts"); }
 
 // The layers and operator panels of the project.
 void TFormDesign1::LoadLayers(TmyXmlNode*) { Trace("LoadLayers"); }

@@ -11,7 +11,8 @@
 //   PageDisplay.cpp        showing and storing a page, the background
 //   DesignerUndo.cpp       the undo history over the design surface
 //   DesignerKeys.cpp       the surface's keys, deleting objects, Edit1
-//   DesignerPlacement.cpp  placement, docking, closing
+//   DesignerPlacement.cpp  placement, docking, the left panel, colours
+//   DesignerClosing.cpp    closing and destruction
 //   DesignerStubs.cpp      the handlers of commands still to come
 //   LoadObjects.cpp        reading a page's `object` nodes onto a surface
 //   LangTexts.cpp          the texts of objects per project language
@@ -341,21 +342,39 @@ class TFormDesign1 : public TForm {
   // The insertion frame's cancel event: the window forgets the frame.
   void CancelInsertTool(TObject* sender);
 
-  // --- placement, docking, closing (DesignerPlacement.cpp) ----------------------
+  // --- placement, docking (DesignerPlacement.cpp), closing (DesignerClosing.cpp) --
+  // The custom colours from the registry.
   void FormCreate(TObject* sender);
+  // The UI texts of the current language.
   void FormActivate(TObject* sender);
   void FormDeactivate(TObject* sender);
+  // A dock drag: the page tree's changes are suppressed until it ends.
   void FormStartDock(TObject* sender, TDragDockObject*& dragObject);
   void FormEndDock(TObject* sender, TObject* target, int x, int y);
+  // Refuses while the pages are created or a file upload runs; saves when
+  // FSaveOnClose is set; ends the live view.
   void FormCloseQuery(TObject* sender, bool& canClose);
+  // Stores the placement, empties the live view's download folder, frees the
+  // placeholder resolver (FWebNameConvertor is null after), hides.
   void FormClose(TObject* sender, TCloseAction& action);
+  // Stores the custom colours, frees the document; FormDesign1 is null after.
   void FormDestroy(TObject* sender);
+  // Docking (unless FApplyDocking is clear) and the left panel's width from
+  // the settings file, section "FormDesign1".
   void LoadFormPlacement();
+  // Docking, size, position and the left panel's width into the settings
+  // file; only with the host's IDE.
   void SaveFormPlacement();
   void Splitter1Moved(TObject* sender);
+  // Shows the collapsed left panel again.
   void btnShowPanel1Click(TObject* sender);
   void ColorDialog1Close(TObject* sender);
   void ColorDialog1Show(TObject* sender);
+  // All UI texts from the string table of the current language.
+  void ApplyLanguageTexts();
+  // The live view's read items handed to the host's synchronised read; the
+  // host takes them back when the window closes.
+  std::vector<SyncedReadRecord> FReadItems;
 
   // --- handlers of commands still to come (DesignerStubs.cpp) -------------------
   // Group and page properties: answers FPropertiesAnswer as the dialog's
@@ -564,6 +583,9 @@ class TFormDesign1 : public TForm {
   // PageTree.cpp
   TmyXmlNode* GroupOfNode(TTreeNode* node) const;
   void MoveSelectedNode(bool up);
+  // DesignerClosing.cpp
+  void CloseLiveViewWindows();
+  void ReleaseReadItems();
   // PageDisplay.cpp
   void SetTreeCommandStates(TTreeNode* node, bool editable);
   void SetToolStates(bool tools);

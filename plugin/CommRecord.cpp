@@ -1,5 +1,15 @@
 #include "plugin/CommRecord.h"
 
+#include <chrono>
+#include <thread>
+
+namespace {
+
+constexpr auto kIdleStep = std::chrono::milliseconds(50);
+constexpr int kIdleSteps = 10;
+
+}  // namespace
+
 TCommLiveView gCommRecord;
 
 void ResetCommLiveView() {
@@ -12,6 +22,11 @@ void ResetCommLiveView() {
   gCommRecord.entryCount.store(0);
   gCommRecord.registeredCount.store(0);
   gCommRecord.uploadState.store(0, std::memory_order_release);
+}
+
+void WaitCommLoopIdle() {
+  for (int step = 0; step < kIdleSteps && gCommRecord.callbackBusy.load(std::memory_order_acquire) != 0; ++step)
+    std::this_thread::sleep_for(kIdleStep);
 }
 
 std::uint32_t CommLoopCallback(CommSendFunction send, std::uint32_t, std::uint32_t, std::uint32_t,

@@ -30,6 +30,11 @@ extern TCommLiveView gCommRecord;
 // upload.
 void ResetCommLiveView();
 
+// Waits while the communication-loop callback runs: in steps of 50 ms, at
+// most 10 of them. Called on the user-interface thread after the live view
+// was switched off, before what the callback reads is freed.
+void WaitCommLoopIdle();
+
 // Called by the host's communication loop on its own thread; acts only while
 // bit 22 of `flags` is set and answers 0. The file transfers and the live
 // view's variable pass run here once they are built in.

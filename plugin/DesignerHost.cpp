@@ -1,9 +1,27 @@
 #include "plugin/DesignerHost.h"
 
+#include "plugin/CommRecord.h"
 #include "plugin/PluginState.h"
 #include "plugin/WebMainForm.h"
 
 void TPluginDesignerHost::UpdateStConstants(TmyXmlNode* root) { UpdateStConstantsFile(root); }
+
+ComPtr<IHalvexIDE> TPluginDesignerHost::Ide() { return gHost.ifHalvexIDE; }
+
+bool TPluginDesignerHost::UploadRunning() { return gCommRecord.uploadState.load(std::memory_order_acquire) != 0; }
+
+void TPluginDesignerHost::StopLiveView() {
+  gCommRecord.liveViewOn.store(0, std::memory_order_release);
+  gCommRecord.syncedReadEnabled.store(0, std::memory_order_release);
+  gCommRecord.readRequested.store(0, std::memory_order_release);
+  WaitCommLoopIdle();
+}
+
+// The live view's entries come with the live view; their count is all there
+// is to clear until then.
+void TPluginDesignerHost::FreeCommItems() { gCommRecord.entryCount.store(0, std::memory_order_release); }
+
+ComPtr<IHalvexSyncedPlcRead> TPluginDesignerHost::SyncedRead() { return gHost.ifHalvexSyncedPlcRead; }
 
 bool TPluginDesignerHost::GlobalMode() const { return WebMainForm1 != nullptr && WebMainForm1->Global; }
 

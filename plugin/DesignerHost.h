@@ -1,9 +1,11 @@
 #pragma once
 // The designer's host as the plug-in frame gives it (designer/DesignerHost.h):
 // the host project's folders and name through the core services, the shared
-// web project settings of the hidden main form (WebMainForm1), and the ST
-// constants file of the host project after a save. OpenDesigner hands one to
-// every designer it makes.
+// web project settings of the hidden main form (WebMainForm1), the ST
+// constants file of the host project after a save, the host IDE and the
+// synchronised read that the installation holds, and the live view's state
+// in the communication record. OpenDesigner hands one to every designer it
+// makes.
 
 #include <memory>
 
@@ -12,6 +14,11 @@
 class TPluginDesignerHost : public TCoreDesignerHost {
  public:
   void UpdateStConstants(TmyXmlNode* root) override;
+  ComPtr<IHalvexIDE> Ide() override;
+  bool UploadRunning() override;
+  void StopLiveView() override;
+  void FreeCommItems() override;
+  ComPtr<IHalvexSyncedPlcRead> SyncedRead() override;
 
  protected:
   bool GlobalMode() const override;

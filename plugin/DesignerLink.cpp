@@ -1,16 +1,90 @@
 #include "plugin/DesignerLink.h"
 
 #include "core/TraceLog.h"
+#include "designer/FormDesign1.h"
 #include "host/api/HostServices.h"
+#include "platform/win/WindowMessages.h"
+#include "plugin/DesignerHost.h"
 #include "plugin/PluginState.h"
+#include "plugin/WebMainForm.h"
 
-void OpenDesigner(bool) {
+namespace {
+
+// The name the designer's docking state is kept under in the host's desktop.
+constexpr const char* kDockingStateName = "FormDesign1";
+
+// A new designer, owned by the component the host gives for the plug-in's
+// forms (none when the host gives none: then the plug-in frame frees it).
+TFormDesign1* MakeDesigner() {
+  TComponent* owner = nullptr;
+  if (gHost.ifPrjMngr && FAILED(gHost.ifPrjMngr->GetOwnerComponent(&owner))) owner = nullptr;
+  return new TFormDesign1(owner, MakePluginDesignerHost());
+}
+
+// Docks the designer into the IDE with the plug-in's picture on its tab.
+void InsertIntoIde(TFormDesign1* designer) {
+  WriteTraceLog("InsertDockableForm - FormDesign1");
+  gHost.ifHalvexIDE->InsertDockableForm(designer);
+  gHost.ifHalvexIDE->SetTabImage(designer, WebMainForm1 != nullptr ? WebMainForm1->MenuImageIndex : -1);
+}
+
+void RemoveAndDelete(const char* deleteTrace) {
+  WriteTraceLog("RemoveDockableForm - FormDesign1");
+  if (gHost.ifHalvexIDE) gHost.ifHalvexIDE->RemoveDockableForm(FormDesign1);
+  if (deleteTrace != nullptr) WriteTraceLog(deleteTrace);
+  // The designer clears FormDesign1 when it goes.
+  FreeComponent(FormDesign1);
+}
+
+}  // namespace
+
+void OpenDesigner(bool show) {
   if (FormDesign1 != nullptr) return;
-  WriteTraceLog("OpenDesigner - designer not available");
+  TFormDesign1* designer = MakeDesigner();
+  designer->SetVisible(show);
+  if (gHost.ifHalvexIDE) {
+    InsertIntoIde(designer);
+    if (show) gHost.ifHalvexIDE->ShowDockableForm(designer);
+  }
+  designer->LoadFormPlacement();
+  designer->FTreeChangeSuppressed = false;
+  PostMessage(designer->Handle(), QueryHostApp() ? kMsgDesignerPlcOnline : kMsgDesignerPlcOffline, 0, 0);
 }
 
 void ShowDesigner() {
-  if (FormDesign1 == nullptr) OpenDesigner(true);
+  if (FormDesign1 == nullptr) {
+    OpenDesigner(true);
+    return;
+  }
+  if (gHost.ifHalvexIDE) gHost.ifHalvexIDE->ShowDockableForm(FormDesign1);
+  FormDesign1->LoadFormPlacement();
+  if (FormDesign1->WindowState() == wsMinimized) FormDesign1->SetWindowState(wsNormal);
+}
+
+void RestoreDesigner(DesktopStorage storage) {
+  if (FormDesign1 != nullptr) return;
+  TFormDesign1* designer = MakeDesigner();
+  if (!gHost.ifHalvexIDE) return;
+  InsertIntoIde(designer);
+  if (SUCCEEDED(gHost.ifHalvexIDE->RestoreDockingState(designer, storage, kDockingStateName)) &&
+      gHost.ifHalvexIDE.Query<IQendOptionsStorageStreams>(IID_IQendOptionsStorageStreams))
+    gHost.ifHalvexIDE->RestoreFurtherState(designer, storage);
+  // The host restored the docking: the settings file's docking keys stay out.
+  designer->FApplyDocking = false;
+  designer->LoadFormPlacement();
+  designer->FApplyDocking = true;
+  designer->FTreeChangeSuppressed = false;
+}
+
+void CloseDesigner(const char* deleteTrace) {
+  if (FormDesign1 == nullptr) return;
+  FormDesign1->Close();
+  RemoveAndDelete(deleteTrace);
+}
+
+void DropDesigner() {
+  if (FormDesign1 == nullptr) return;
+  RemoveAndDelete(nullptr);
 }
 
 bool QueryHostApp() {

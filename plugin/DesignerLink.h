@@ -1,11 +1,30 @@
 #pragma once
-// The plug-in frame's way to the designer window (`FormDesign1`). The designer
-// is a subsystem of its own; while it is not built into the library the
-// pointer stays null and these operations only trace what was asked.
+// The plug-in frame's way to the designer window (`FormDesign1`): it makes
+// the designer, docks it into the host's IDE and shows it, lets it apply its
+// saved placement, and closes, undocks and deletes it with the project.
 
-// Creates and docks the designer when it does not exist (shown or hidden).
+#include "host/api/HostTypes.h"
+#include "platform/win/WindowTypes.h"
+
+// Posted to a new designer's window: the PLC is offline or online (the
+// designer's live view follows the communication state).
+inline constexpr UINT kMsgDesignerPlcOffline = 0x84C1;
+inline constexpr UINT kMsgDesignerPlcOnline = 0x84C2;
+
+// Creates and docks the designer when it does not exist: shown (the project
+// is loaded then), or hidden (for a build, which loads it when it needs it).
 void OpenDesigner(bool show);
-// Opens the designer shown, or shows the existing one.
+// Opens the designer shown, or shows and places the existing one.
 void ShowDesigner();
+// The desktop restore: a new designer, hidden, docked as the host's desktop
+// storage says (the host shows it when it was shown), then placed without the
+// docking keys of the settings file. Nothing when a designer exists.
+void RestoreDesigner(DesktopStorage storage);
+// Closes the designer (which saves the project when its FSaveOnClose is set),
+// takes it out of the IDE and deletes it; `deleteTrace` is the trace line
+// before the delete. Nothing when no designer exists.
+void CloseDesigner(const char* deleteTrace);
+// Takes the designer out of the IDE and deletes it without closing it.
+void DropDesigner();
 // True when the host reports that it is online with the PLC.
 bool QueryHostApp();

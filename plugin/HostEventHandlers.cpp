@@ -8,6 +8,7 @@
 #include "core/OpenIniReg.h"
 #include "core/TraceLog.h"
 #include "core/UiText.h"
+#include "designer/FormDesign1.h"
 #include "host/api/HostRecords.h"
 #include "platform/com/ComCheck.h"
 #include "platform/com/ResultCodes.h"
@@ -77,11 +78,22 @@ HRESULT TTarnwellCoClassImpl::OnQueryCloseControler(VARIANT_BOOL* mayClose) {
 }
 
 HRESULT TTarnwellCoClassImpl::OnCloseControler() {
-  WriteTraceLog("OnCloseControler");
-  SetCommandEnabled(false);
-  WriteTraceLog("check FormDesign1");
-  WriteTraceLog("OnCloseControler - end");
-  return S_OK;
+  try {
+    WriteTraceLog("OnCloseControler");
+    SetCommandEnabled(false);
+    WriteTraceLog("check FormDesign1");
+    if (FormDesign1 != nullptr) {
+      WriteTraceLog("close FormDesign1");
+      // A project saved with the desktop just now is not saved again.
+      FormDesign1->FSaveOnClose = !gSavedWithDesktop;
+      CloseDesigner("delete FormDesign1");
+    }
+    WriteTraceLog("OnCloseControler - end");
+    return S_OK;
+  } catch (const std::exception& e) {
+    WriteTraceLog(std::string("OnCloseControler - error - ") + e.what());
+    return ReportEventException(IID_IQendProjectEvents, e);
+  }
 }
 
 HRESULT TTarnwellCoClassImpl::OnProjectVariablesReady(std::uint32_t) {
@@ -96,9 +108,15 @@ HRESULT TTarnwellCoClassImpl::OnProject_StartOfClosingProject() {
 }
 
 HRESULT TTarnwellCoClassImpl::EndOfClosingProject() {
-  WriteTraceLog("EndOfClosingProject");
-  WriteTraceLog("EndOfClosingProject - end");
-  return S_OK;
+  try {
+    WriteTraceLog("EndOfClosingProject");
+    DropDesigner();
+    WriteTraceLog("EndOfClosingProject - end");
+    return S_OK;
+  } catch (const std::exception& e) {
+    WriteTraceLog(std::string("EndOfClosingProject - error - ") + e.what());
+    return ReportEventException(IID_IQendProjectEvents, e);
+  }
 }
 
 HRESULT TTarnwellCoClassImpl::OnProjectNotification(std::uint32_t source, std::uint32_t code, void* data,
@@ -132,7 +150,7 @@ HRESULT TTarnwellCoClassImpl::OnProjectNotification(std::uint32_t source, std::u
 
 // --- IQendDesktopEvents -----------------------------------------------------
 
-HRESULT TTarnwellCoClassImpl::LoadDesktop(DesktopStorage) {
+HRESULT TTarnwellCoClassImpl::LoadDesktop(DesktopStorage storage) {
   try {
     WriteTraceLog("LoadDesktop");
     bool valid = false;
@@ -158,7 +176,7 @@ HRESULT TTarnwellCoClassImpl::LoadDesktop(DesktopStorage) {
       WebMainForm1->GlobalDir = ini->ReadString(settings.GetSection(), "GlobalDir", "Tarnwell");
       show = ini->ReadBool(settings.GetSection(), "Show", false);
     }
-    if (show) OpenDesigner(false);
+    if (show) RestoreDesigner(storage);
   } catch (const std::exception& e) {
     WriteTraceLog(std::string("LoadDesktop - Error: ") + e.what());
   }
@@ -172,16 +190,23 @@ HRESULT TTarnwellCoClassImpl::SaveDesktop(DesktopStorage storage) {
     TclOpenIniReg settings(gHost.ifPrjMngr.Get(), "Tarnwell", ".webx");
     TIniFile* ini = settings.GetIniFile();
     if (ini == nullptr) {
+      // Without a settings file there is no project to keep the designer for.
+      CloseDesigner("delete - FormDesign1");
       WriteTraceLog("SaveDesktop - failed to open inifile with settings! - End");
       return S_OK;
     }
-    ini->WriteBool(settings.GetSection(), "Show", false);
+    ini->WriteBool(settings.GetSection(), "Show", FormDesign1 != nullptr && FormDesign1->Visible());
+    if (FormDesign1 != nullptr) {
+      WriteTraceLog("Save Tarnwell project");
+      FormDesign1->btnSave2Click(nullptr);
+      gSavedWithDesktop = true;
+    }
     if (gHost.ifHalvexIDE != nullptr) {
-      if (SUCCEEDED(gHost.ifHalvexIDE->SaveDockingState(nullptr, storage, "FormDesign1"))) {
+      if (SUCCEEDED(gHost.ifHalvexIDE->SaveDockingState(FormDesign1, storage, "FormDesign1"))) {
         // Hosts whose desktop storage has streams keep the further state too.
         if (gHost.ifHalvexIDE.Query<IUnknown>(IID_IQendOptionsStorageStreams))
-          gHost.ifHalvexIDE->SaveFurtherState(nullptr, storage);
-        gHost.ifHalvexIDE->FinishSave(nullptr, storage);
+          gHost.ifHalvexIDE->SaveFurtherState(FormDesign1, storage);
+        gHost.ifHalvexIDE->FinishSave(FormDesign1, storage);
       }
     }
   } catch (const std::exception& e) {

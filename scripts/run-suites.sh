@@ -8,6 +8,8 @@ jobs=${2:-$(nproc)}
 logs=$(mktemp -d)
 trap 'rm -rf "$logs"' EXIT
 export logs
+# The registry and the host's files of the tests stay out of the user's home.
+export HALVEX_HOME="$logs/home"
 mapfile -t suites < <(find "$build/tests" -type f -executable -name '*_tests' | sort)
 printf '%s\n' "${suites[@]}" | xargs -P "$jobs" -I{} bash -c '
   suite={}; name=$(basename "$suite")

@@ -1,6 +1,7 @@
 // halvex open PROJECT [switches]: installs every registered plug-in into the
 // simulated host, opens the project, raises the events of opening, lets the
-// communication loop run, prints what the host saw, closes the project,
+// communication loop run, chooses a plug-in's command and paints the window
+// it shows when asked to, prints what the host saw, closes the project,
 // uninstalls the plug-ins and unloads them.
 
 #include <algorithm>
@@ -11,6 +12,7 @@
 
 #include "host/api/IQendPlugin.h"
 #include "host/cli/HalvexCommands.h"
+#include "host/cli/OpenActions.h"
 #include "host/sim/HalvexHost.h"
 #include "host/sim/PluginLibrary.h"
 #include "platform/com/ClassFactory.h"
@@ -54,6 +56,8 @@ struct OpenOptions {
   std::vector<std::string> without;   // interfaces the host lacks
   bool offline = false;
   int rounds = kDefaultRounds;
+  std::string command;   // the plug-in command to choose after opening
+  std::string snapshot;  // the PNG file of the docked window shown then, absolute
 };
 
 std::string Narrow(BSTR text) { return WideToMultiByte(CP_ACP, BstrToWide(text)); }
@@ -102,6 +106,11 @@ bool ReadOpenOptions(const std::vector<std::string>& args, OpenOptions& options,
       options.without.push_back(args[++i]);
     } else if (a == "--rounds" && i + 1 < args.size()) {
       options.rounds = std::max(0, std::min(kMostRounds, std::atoi(args[++i].c_str())));
+    } else if (a == "--command" && i + 1 < args.size()) {
+      options.command = args[++i];
+    } else if (a == "--snapshot" && i + 1 < args.size()) {
+      std::error_code ec;
+      options.snapshot = std::filesystem::absolute(args[++i], ec).lexically_normal().string();
     } else if (!a.empty() && a[0] == '/') {
       options.switches.push_back(a);
     } else {
@@ -319,6 +328,14 @@ void RunOpening(HalvexHost& host, int rounds, std::ostream& out) {
   PrintEventsSince(host, logStart, out);
 }
 
+// What the user does while the project is open: the command chosen, the
+// window it shows painted. Answers the exit code.
+int RunUserActions(HalvexHost& host, const OpenOptions& options, std::ostream& out, std::ostream& err) {
+  if (!options.command.empty() && !ChooseHostCommand(host, options.command, out, err)) return kExitFailure;
+  if (!options.snapshot.empty() && !SnapshotShownWindow(host, options.snapshot, out, err)) return kExitFailure;
+  return kExitSuccess;
+}
+
 // The events of closing and the desktop saved for the next run.
 void RunClosing(HalvexHost& host, const std::string& desktopFile, std::ostream& out) {
   out << "closing:\n";
@@ -461,10 +478,11 @@ int RunOpen(const HalvexContext& context, const std::vector<std::string>& args, 
   const std::string desktopFile = context.home + "/desktop-" + (IsSafeFileName(name) ? name : "project") + ".txt";
   LoadDesktop(host, desktopFile, out);
   RunOpening(host, options.rounds, out);
+  const int acted = RunUserActions(host, options, out, err);
   PrintState(host, mainWindow.Window(), out);
   RunClosing(host, desktopFile, out);
 
-  int status = UninstallAll(plugins, host, out);
+  int status = std::max(acted, UninstallAll(plugins, host, out));
   host.Loop().Stop();
   host.CloseProject();
   status = std::max(status, CheckReferencesGivenBack(host, out));

@@ -138,11 +138,16 @@ HRESULT HostIde::RemoveDockableForm(TCustomForm* form) {
 }
 
 HRESULT HostIde::ShowDockableForm(TCustomForm* form) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  Log("ShowDockableForm", form);
-  HostDockedForm* f = Find(form);
-  if (!f) return E_INVALIDARG;
-  f->shown = true;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    Log("ShowDockableForm", form);
+    HostDockedForm* f = Find(form);
+    if (!f) return E_INVALIDARG;
+    f->shown = true;
+  }
+  // The form's own showing (its OnShow) runs outside the lock: it may call
+  // the IDE again.
+  form->Show();
   return S_OK;
 }
 
@@ -186,7 +191,7 @@ HRESULT HostIde::FinishSave(TCustomForm* form, DesktopStorage storage) {
 }
 
 HRESULT HostIde::RestoreDockingState(TCustomForm* form, DesktopStorage storage, const char* name) {
-  std::lock_guard<std::mutex> lock(mutex_);
+  std::unique_lock<std::mutex> lock(mutex_);
   std::string key = name ? name : "";
   Log("RestoreDockingState", form, key);
   HostDesktopStorage* s = Storage(storage);
@@ -196,11 +201,13 @@ HRESULT HostIde::RestoreDockingState(TCustomForm* form, DesktopStorage storage, 
   if (it == s->values.end() || !ParseState(it->second, &state)) return S_FALSE;
   state.stateName = key;
   forms_[form] = state;
+  lock.unlock();
+  if (state.shown) form->Show();
   return S_OK;
 }
 
 HRESULT HostIde::RestoreFurtherState(TCustomForm* form, DesktopStorage storage) {
-  std::lock_guard<std::mutex> lock(mutex_);
+  std::unique_lock<std::mutex> lock(mutex_);
   Log("RestoreFurtherState", form);
   HostDesktopStorage* s = Storage(storage);
   HostDockedForm* f = Find(form);
@@ -208,6 +215,9 @@ HRESULT HostIde::RestoreFurtherState(TCustomForm* form, DesktopStorage storage) 
   auto it = s->values.find(f->stateName + ".further");
   if (it == s->values.end()) return S_FALSE;
   f->shown = it->second == "visible";
+  const bool shown = f->shown;
+  lock.unlock();
+  if (shown) form->Show();
   return S_OK;
 }
 

@@ -2,7 +2,9 @@
 // The host IDE's docking (IHalvexIDE, IQendWindows): which plug-in forms are
 // docked, shown, on which tab image and dock position, with their
 // stay-on-top and can-dock states; the docking states saved into and
-// restored from the host's desktop storage; and a log of every call.
+// restored from the host's desktop storage; and a log of every call. Showing
+// a form, or restoring the state of one that was shown, shows the form
+// itself too (its OnShow runs), as the IDE's dock page does.
 // IQendOptionsStorageStreams is answered (it has no methods: its presence
 // tells the plug-in that the host keeps option streams).
 

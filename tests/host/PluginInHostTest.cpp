@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 
@@ -78,14 +77,6 @@ class PluginInHost : public ::testing::Test {
     commands = host.Menu().Commands();
     EXPECT_EQ(commands.size(), 1u);
     return commands.at(0);
-  }
-
-  bool Traced(const std::string& part) const {
-    std::ifstream in(project + "/plugins.log");
-    std::string line;
-    while (std::getline(in, line))
-      if (line.find(part) != std::string::npos) return true;
-    return false;
   }
 
   HalvexHost host;
@@ -205,26 +196,28 @@ TEST_F(PluginInHost, CpuTypeEnablesTheHostsItemAndButton) {
   EXPECT_FALSE(button->Enabled());
   // A click of the disabled button does nothing.
   Driver::Click(button);
-  EXPECT_FALSE(Traced("OpenDesigner"));
+  EXPECT_TRUE(host.Ide().Forms().empty());
 
   ASSERT_EQ(host.Events().CpmChanged(6), S_OK);
   EXPECT_TRUE(item->Enabled());
   EXPECT_TRUE(button->Enabled());
   EXPECT_EQ(host.Menu().ToolbarLines(), (std::vector<std::string>{"toolbar 0: Tarnwell (image 0)"}));
-  // The enabled button and item run the plug-in's command.
+  // The enabled button runs the plug-in's command: the designer opens docked.
   Driver::Click(button);
-  EXPECT_TRUE(Traced("OpenDesigner - designer not available"));
+  ASSERT_EQ(host.Ide().Forms().size(), 1u);
+  EXPECT_EQ(host.Ide().Forms().begin()->first->Name(), "FormDesign1");
 
   ASSERT_EQ(host.Events().CpmChanged(5), S_OK);
   EXPECT_FALSE(item->Enabled());
   EXPECT_FALSE(button->Enabled());
   ASSERT_EQ(host.Events().CpmChanged(12), S_OK);
   EXPECT_TRUE(item->Enabled());
-  // Closing the project disables the command.
+  // Closing the project disables the command and takes the designer away.
   bool mayClose = false;
   ASSERT_EQ(host.RaiseClosingEvents(&mayClose), S_OK);
   EXPECT_FALSE(item->Enabled());
   EXPECT_FALSE(button->Enabled());
+  EXPECT_TRUE(host.Ide().Forms().empty());
 }
 
 }  // namespace

@@ -150,9 +150,9 @@ class FakeHost final : public IQendProjectManager,
   // IQendCpm
   HRESULT GetCpmType(HostLong* value) override;
   // IHalvexIDE
-  HRESULT InsertDockableForm(TCustomForm*) override { return S_OK; }
-  HRESULT RemoveDockableForm(TCustomForm*) override { return S_OK; }
-  HRESULT ShowDockableForm(TCustomForm*) override { return S_OK; }
+  HRESULT InsertDockableForm(TCustomForm*) override { return Record("InsertDockableForm"); }
+  HRESULT RemoveDockableForm(TCustomForm*) override { return Record("RemoveDockableForm"); }
+  HRESULT ShowDockableForm(TCustomForm*) override { return Record("ShowDockableForm"); }
   HRESULT SetTabImage(TCustomForm*, HostLong) override { return S_OK; }
   HRESULT SaveDockingState(TCustomForm*, DesktopStorage, const char*) override;
   HRESULT SaveFurtherState(TCustomForm*, DesktopStorage) override { return S_OK; }
@@ -169,6 +169,12 @@ class FakeHost final : public IQendProjectManager,
   HRESULT CloseFile(const char*, VARIANT_BOOL) override { return S_OK; }
   // IQendLanguage
   HRESULT GetLanguageIndex(HostLong* index) override;
+
+ private:
+  HRESULT Record(const std::string& call) {
+    calls.push_back(call);
+    return S_OK;
+  }
 };
 
 }  // namespace plugintest

@@ -159,10 +159,22 @@ TEST_F(HostEvents, OtherNotifications) {
   std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   EXPECT_EQ(all, "before\n");
 
+  // A request to show the designer opens it docked and shown; any other value
+  // asks for nothing.
   HostShowRequest show;
+  show.show = 2;
+  EXPECT_EQ(Notify(PROJECT_NOTIFY_SOURCE_BUILD, PROJECT_NOTIFY_SHOW_DESIGNER, &show), 0);
+  EXPECT_FALSE(host.Called("InsertDockableForm"));
   show.show = 1;
   EXPECT_EQ(Notify(PROJECT_NOTIFY_SOURCE_BUILD, PROJECT_NOTIFY_SHOW_DESIGNER, &show), 0);
+  EXPECT_TRUE(host.Called("InsertDockableForm"));
+  EXPECT_TRUE(host.Called("ShowDockableForm"));
   EXPECT_EQ(Notify(PROJECT_NOTIFY_SOURCE_BUILD, PROJECT_NOTIFY_FILES_CHANGED, nullptr), 0);
+  // The project's close takes it out of the IDE again.
+  host.projectPoint->Fire<IQendProjectEvents>(
+      [](IQendProjectEvents* sink) { EXPECT_EQ(sink->OnCloseControler(), S_OK); });
+  EXPECT_TRUE(host.Called("RemoveDockableForm"));
+  EXPECT_TRUE(folder.Traced("delete FormDesign1"));
 }
 
 TEST_F(HostEvents, ProjectOpenMakesTheWebFolderAndCloseQueriesWithoutDesigner) {
@@ -201,7 +213,7 @@ TEST_F(HostEvents, CpmCommunicationMenuAndCompilerEvents) {
   ComPtr<IQendMenuEvents> menu = plugin.Query<IQendMenuEvents>(IID_IQendMenuEvents);
   ASSERT_TRUE(menu);
   EXPECT_EQ(menu->OnMenuCommand(12345), S_OK);
-  EXPECT_FALSE(folder.Traced("OpenDesigner"));
+  EXPECT_FALSE(host.Called("InsertDockableForm")) << "another command's id opens no designer";
 }
 
 TEST_F(HostEvents, DesktopSaveWithoutDesignerStoresItsStateThroughTheIde) {

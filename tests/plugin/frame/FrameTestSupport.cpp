@@ -4,6 +4,7 @@
 #include <cstring>
 #include <fstream>
 
+#include "core/HostEnvironment.h"
 #include "core/TraceLog.h"
 #include "platform/com/TaskMem.h"
 
@@ -93,5 +94,7 @@ bool TraceFile::Has(const std::string& part) const {
     if (line.find(part) != std::string::npos) return true;
   return false;
 }
+
+void BindCoreProjectManager(IQendProjectManager* manager) { SetHostProjectManager(manager); }
 
 }  // namespace frametest

@@ -9,6 +9,7 @@
 
 #include "host/api/HostVariables.h"
 #include "host/api/IIECManVariables.h"
+#include "host/api/IQendProjectManager.h"
 
 namespace frametest {
 
@@ -60,6 +61,11 @@ class HostTables final : public IQendVariables, public IIECManVariables, public 
   HRESULT WebTdi_ClosePass() override;
   HRESULT WebTdi_GetVarInfo(const char* name, WebTdiVarInfo* info) override;
 };
+
+// Hands the core services the host's project manager (null: none), as the
+// installation does. Here, because core's HostProjectManager() and the
+// simulated host's class of that name cannot meet in one source file.
+void BindCoreProjectManager(IQendProjectManager* manager);
 
 // A trace log of its own for one test.
 class TraceFile {

@@ -1,0 +1,109 @@
+// TFormDesign1: closing and destruction. The close query refuses while the
+// pages are being created or a file upload to the PLC runs, saves the project
+// when the plug-in frame asks for it, and ends the live view: its windows,
+// its variable entries and the read items the host holds. Closing stores the
+// placement, empties the live view's download folder and hides the window;
+// destruction stores the custom colours and frees the document.
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "core/TraceLog.h"
+#include "designer/CustomColors.h"
+#include "designer/DebugList.h"
+#include "designer/DownloadFolder.h"
+#include "designer/FormDesign1.h"
+#include "grid/PlaceholderResolver.h"
+#include "pictures/PictureCache.h"
+#include "pictures/PngLibrary.h"
+#include "platform/vcl/Application.h"
+#include "platform/vcl/ComCtrls.h"
+#include "platform/vcl/Dialogs.h"
+
+namespace {
+
+// "0x" and the address as 8 hexadecimal digits, as the trace shows objects.
+std::string AddressText(const void* object) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(object)));
+  return text;
+}
+
+}  // namespace
+
+void TFormDesign1::FormCloseQuery(TObject*, bool& canClose) {
+  canClose = true;
+  WriteTraceLog("FormCloseQuery");
+  if (FCreatingPages) {
+    canClose = false;
+    WriteTraceLog("FormCloseQuery - end - Can't close - Creating pages");
+    return;
+  }
+  if (FSaveOnClose) btnSave2Click(nullptr);
+  FSaveOnClose = true;
+  if (host_->UploadRunning()) {
+    canClose = false;
+    WriteTraceLog("FormCloseQuery - end - Can't close");
+    return;
+  }
+  host_->StopLiveView();
+  CloseLiveViewWindows();
+  WriteTraceLog("Delete CommItems");
+  host_->FreeCommItems();
+  ReleaseReadItems();
+  WriteTraceLog("FormCloseQuery - end");
+}
+
+// Each live-view window takes itself out of the list when it closes; one
+// that stays in it anyway is taken out here, so that the loop ends.
+void TFormDesign1::CloseLiveViewWindows() {
+  while (FDebugList->Count() > 0) {
+    TForm* window = FDebugList->Items(0);
+    WriteTraceLog("Close debug window");
+    window->Close();
+    WriteTraceLog("ProcessMessages");
+    Application->ProcessMessages();
+    if (FDebugList->Count() > 0 && FDebugList->Items(0) == window) FDebugList->Remove(window);
+  }
+}
+
+void TFormDesign1::ReleaseReadItems() {
+  ComPtr<IHalvexSyncedPlcRead> syncedRead = host_->SyncedRead();
+  if (!FReadItems.empty() && syncedRead) {
+    WriteTraceLog("ifHalvexSyncedPlcRead->ReleaseObjects");
+    syncedRead->ReleaseObjects(static_cast<std::uint32_t>(FReadItems.size()), FReadItems.data());
+  }
+  FReadItems.clear();
+}
+
+void TFormDesign1::FormClose(TObject*, TCloseAction& action) {
+  WriteTraceLog("FormClose");
+  if (host_->Ide()) SaveFormPlacement();
+  WriteTraceLog("Delete directory");
+  const std::string downloads = host_->DownloadFolder();
+  if (!EmptyDownloadFolder(downloads, ProjectTempFolder(host_->ProjectLocation())))
+    WriteTraceLog("Delete directory - left alone: \"" + downloads + "\"");
+  WriteTraceLog("delete WebNameConvertor " + AddressText(FWebNameConvertor.get()));
+  FWebNameConvertor.reset();
+  action = caHide;
+  WriteTraceLog("FormClose - end");
+}
+
+void TFormDesign1::FormDestroy(TObject*) {
+  WriteTraceLog("FormDestroy");
+  DestroyPictureCache();
+  UnloadPngLibrary();
+  const std::string failure = StoreCustomColors(*ColorDialog1->CustomColors());
+  if (!failure.empty()) WriteTraceLog("FormDestroy - " + failure);
+  // The surface and the tree let go of the document before it is freed. The
+  // window's own lists go with the window.
+  FTreeChangeSuppressed = true;
+  FCurrentPage = nullptr;
+  ClearDesignElements();
+  tvPageList->Items()->Clear();
+  document_->Clear();
+  WriteTraceLog("FormDesign1 = NULL");
+  if (FormDesign1 == this) FormDesign1 = nullptr;
+  WriteTraceLog("FormDestroy - end");
+}

@@ -1,0 +1,59 @@
+#include "host/cli/OpenActions.h"
+
+#include "host/sim/HalvexHost.h"
+#include "platform/vcl/Application.h"
+#include "platform/vcl/Bitmap.h"
+#include "platform/vcl/Form.h"
+#include "platform/vcl/Painting.h"
+
+namespace {
+
+// The docked form the IDE shows; null when there is none.
+TCustomForm* ShownDockedForm(HalvexHost& host) {
+  for (const auto& [form, state] : host.Ide().Forms())
+    if (state.docked && state.shown) return form;
+  return nullptr;
+}
+
+}  // namespace
+
+bool ChooseHostCommand(HalvexHost& host, const std::string& name, std::ostream& out, std::ostream& err) {
+  for (const HostMenuCommand& command : host.Menu().Commands()) {
+    if (command.name != name) continue;
+    const bool enabled =
+        command.item != nullptr ? command.item->Enabled() : command.button != nullptr && command.button->Enabled();
+    if (!enabled) {
+      err << "halvex open: the command \"" << name << "\" is disabled (or placed in no menu and on no tool bar)\n";
+      return false;
+    }
+    out << "command \"" << name << "\" (" << command.id << ") chosen in the "
+        << (command.item != nullptr ? "menu" : "tool bar") << "\n";
+    if (command.item != nullptr)
+      command.item->Click();
+    else
+      command.button->Click();
+    Application->ProcessMessages();
+    return true;
+  }
+  err << "halvex open: no plug-in registered a command \"" << name << "\"\n";
+  return false;
+}
+
+bool SnapshotShownWindow(HalvexHost& host, const std::string& file, std::ostream& out, std::ostream& err) {
+  TCustomForm* form = ShownDockedForm(host);
+  if (form == nullptr) {
+    err << "halvex open: --snapshot: no docked window is shown\n";
+    return false;
+  }
+  // Some controls take their size from the text they measure while they
+  // paint (the designer's page objects); a screen shows them again once they
+  // changed, so the window is painted once to settle before the picture.
+  TBitmap settle;
+  PaintControlToBitmap(form, settle);
+  if (!SaveControlAsPng(form, file)) {
+    err << "halvex open: --snapshot: cannot write " << file << "\n";
+    return false;
+  }
+  out << "snapshot of " << form->Name() << " (" << form->Width() << " x " << form->Height() << "): " << file << "\n";
+  return true;
+}

@@ -1,0 +1,22 @@
+#pragma once
+// What `halvex open` does as the user while the project is open: choosing a
+// plug-in's command in the host's menus, and painting the window a plug-in
+// docked into the IDE into a PNG file.
+
+#include <ostream>
+#include <string>
+
+class HalvexHost;
+
+// Chooses the command registered under `name` ("Tarnwell") as a user's click
+// does: on its menu item, or on its tool button when it has no item; the
+// host's menu then runs the command's sink. The work the command posted is
+// handled before this returns. False, with the reason written to `err`, when
+// no command has that name or it is disabled.
+bool ChooseHostCommand(HalvexHost& host, const std::string& name, std::ostream& out, std::ostream& err);
+
+// Paints the window that a plug-in docked into the IDE and that the IDE shows
+// (frame, tool bars, panels and all) into the PNG file `file` (a native path).
+// False, with the reason written to `err`, when no docked window is shown or
+// the file cannot be written.
+bool SnapshotShownWindow(HalvexHost& host, const std::string& file, std::ostream& out, std::ostream& err);

@@ -1,0 +1,163 @@
+// halvex open PROJECT --command Tarnwell --snapshot FILE.png: the built host
+// runs the plug-in's menu command as a user's click does, the designer opens
+// docked on the demo project with its first page shown, the whole window is
+// painted into the PNG, and the project closes as always (every reference
+// back). The picture is read back: its size, the page tree with its selected
+// page, and the page's frame and objects on the surface.
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "platform/vcl/IconFile.h"
+#include "tests/host/HostTestProject.h"
+
+#if defined(TARNWELL_HALVEX_PATH) && defined(TARNWELL_PLUGIN_PATH)
+
+namespace {
+
+struct ProgramRun {
+  int status = -1;
+  std::string out;
+};
+
+struct TRegion {
+  int left, top, right, bottom;
+};
+
+// The picture as the PNG holds it, with counts of its pixels by colour.
+class TSnapshot {
+ public:
+  explicit TSnapshot(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    const std::vector<std::uint8_t> data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    picture_ = ReadPngPicture(data.data(), data.size(), kMostPixels);
+  }
+  int Width() const { return picture_.width; }
+  int Height() const { return picture_.height; }
+  // Pixels of the region whose red, green and blue satisfy `test`.
+  template <class Test>
+  int Count(const TRegion& r, Test test) const {
+    int n = 0;
+    for (int y = r.top; y < r.bottom && y < picture_.height; ++y)
+      for (int x = r.left; x < r.right && x < picture_.width; ++x) {
+        const std::uint32_t p = picture_.pixels[static_cast<std::size_t>(y) * picture_.width + x];
+        n += test((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF) ? 1 : 0;
+      }
+    return n;
+  }
+
+ private:
+  static constexpr long long kMostPixels = 4000LL * 4000LL;
+  IconPicture picture_;
+};
+
+class DesignerSnapshot : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string base = std::string(TARNWELL_BINARY_DIR) + "/halvex-snapshot-XXXXXX";
+    ASSERT_NE(mkdtemp(base.data()), nullptr);
+    home = base;
+    // A copy of the demo: the designer writes its settings into the project.
+    demo = home + "/demo";
+    std::filesystem::copy(DemoProjectFolder(), demo, std::filesystem::copy_options::recursive);
+    const ProgramRun r = Halvex("register '" + std::string(TARNWELL_PLUGIN_PATH) + "'");
+    ASSERT_EQ(r.status, 0) << r.out;
+  }
+  void TearDown() override { std::filesystem::remove_all(home); }
+
+  // Runs halvex with HALVEX_HOME set; stdout and stderr together.
+  ProgramRun Halvex(const std::string& arguments) const {
+    const std::string command = "HALVEX_HOME='" + home + "' '" + TARNWELL_HALVEX_PATH + "' " + arguments + " 2>&1";
+    ProgramRun run;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return run;
+    std::array<char, 4096> buffer;
+    std::size_t n;
+    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) run.out.append(buffer.data(), n);
+    const int status = pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+  }
+
+  static bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+  std::string home;
+  std::string demo;
+};
+
+TEST_F(DesignerSnapshot, TheCommandOpensTheDesignerAndTheWholeWindowIsPainted) {
+  const std::string png = home + "/designer.png";
+  const ProgramRun r = Halvex("open '" + demo + "' --command Tarnwell --snapshot '" + png + "'");
+  ASSERT_EQ(r.status, 0) << r.out;
+  for (const char* expected :
+       {"command \"Tarnwell\" (1001) chosen in the menu",
+        "snapshot of FormDesign1 (1000 x 660): ", "  InsertDockableForm(FormDesign1)",
+        "  ShowDockableForm(FormDesign1)", "IQendProjectEvents::OnCloseControler -> 1 sink(s), S_OK",
+        "host references still held: none", "ControledDestruction: S_OK, library unloaded"})
+    EXPECT_TRUE(Has(r.out, expected)) << expected << "\n" << r.out;
+
+  const TSnapshot shot(png);
+  ASSERT_GE(shot.Width(), 640);
+  ASSERT_GE(shot.Height(), 400);
+  // The page tree (left, below the tool bars): the node texts in dark
+  // letters, the selected first page on the selection's blue.
+  const TRegion tree{0, 60, 150, 300};
+  EXPECT_GT(shot.Count(tree, [](int r, int g, int b) { return r < 80 && g < 80 && b < 80; }), 200);
+  EXPECT_GT(shot.Count(tree, [](int r, int g, int b) { return r == 0x33 && g == 0x99 && b == 0xFF; }), 400);
+  // The surface: the page's dotted frame in black, the page white with grey
+  // grid dots, and the page's objects in their colours.
+  const TRegion surface{155, 55, 990, 630};
+  EXPECT_GT(shot.Count(surface, [](int r, int g, int b) { return r == 0 && g == 0 && b == 0; }), 800);
+  EXPECT_GT(shot.Count(surface, [](int r, int g, int b) { return r == 255 && g == 255 && b == 255; }), 200000);
+  EXPECT_GT(shot.Count(surface, [](int r, int g, int b) { return r > g + 60 && r > b + 60; }), 300) << "the door";
+  EXPECT_GT(shot.Count(surface, [](int r, int g, int b) { return g > r + 60 && b > r + 60; }), 300) << "the bar";
+  // The designer stored its placement when the project closed.
+  std::ifstream settings(demo + "/Tarnwell/Demo.webx");
+  const std::string text((std::istreambuf_iterator<char>(settings)), std::istreambuf_iterator<char>());
+  EXPECT_TRUE(Has(text, "[FormDesign1]")) << text;
+}
+
+TEST_F(DesignerSnapshot, ACommandNoPlugInRegisteredFails) {
+  const ProgramRun r = Halvex("open '" + demo + "' --command Nothing");
+  EXPECT_EQ(r.status, 1) << r.out;
+  EXPECT_TRUE(Has(r.out, "halvex open: no plug-in registered a command \"Nothing\"")) << r.out;
+  EXPECT_TRUE(Has(r.out, "host references still held: none")) << r.out;
+}
+
+TEST_F(DesignerSnapshot, ASnapshotWithoutAShownWindowFails) {
+  const ProgramRun r = Halvex("open '" + demo + "' --snapshot '" + home + "/none.png'");
+  EXPECT_EQ(r.status, 1) << r.out;
+  EXPECT_TRUE(Has(r.out, "halvex open: --snapshot: no docked window is shown")) << r.out;
+  EXPECT_FALSE(std::filesystem::exists(home + "/none.png"));
+}
+
+TEST_F(DesignerSnapshot, ADisabledCommandIsNotChosen) {
+  // A CPU type below 6 keeps the plug-in's command disabled.
+  std::string prj;
+  {
+    std::ifstream in(demo + "/halvex.prj");
+    prj.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  const std::size_t cpm = prj.find("cpm 12");
+  ASSERT_NE(cpm, std::string::npos);
+  prj.replace(cpm, 6, "cpm 5");
+  std::ofstream(demo + "/halvex.prj") << prj;
+  const ProgramRun r = Halvex("open '" + demo + "' --command Tarnwell --snapshot '" + home + "/off.png'");
+  EXPECT_EQ(r.status, 1) << r.out;
+  EXPECT_TRUE(Has(r.out, "halvex open: the command \"Tarnwell\" is disabled")) << r.out;
+  EXPECT_FALSE(Has(r.out, "InsertDockableForm")) << r.out;
+  EXPECT_FALSE(std::filesystem::exists(home + "/off.png"));
+}
+
+}  // namespace
+
+#endif
