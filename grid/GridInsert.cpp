@@ -103,7 +103,7 @@ void TGridInsert::Drop() {
 void TGridInsert::Cancel() {
   const std::vector<TGridGraphic*> items = FItems;
   FItems.clear();
-  for (TGridGraphic* item : items) delete item;
+  for (TGridGraphic* item : items) FreeComponent(item);
   SetParent(nullptr);
   FFinished = true;
   if (FOnCancel) FOnCancel(this);

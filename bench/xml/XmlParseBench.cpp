@@ -32,10 +32,10 @@ void BM_Tarnwell_Parse(benchmark::State& state) {
   TmyXMLParser doc;
   doc.LoadFromString(Text().c_str());
   for (auto _ : state) {
-    TmyXmlNode* root = doc.Parse();
+    std::unique_ptr<TmyXmlNode> root(doc.Parse());
     if (doc.errorWord != 0 || root->firstChild == nullptr) state.SkipWithError("parse failed");
     state.PauseTiming();
-    delete root;
+    root.reset();
     state.ResumeTiming();
   }
   SetBytes(state);
