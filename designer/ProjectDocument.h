@@ -21,7 +21,7 @@
 #include "core/XmlNode.h"
 #include "designer/ProjectDocumentUi.h"
 #include "designer/ProjectLocation.h"
-#include "designer/ProjectSettings.h"
+#include "generator/ProjectSettings.h"
 #include "generator/XmlUtilities.h"
 
 // Where the loaded document came from.

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "designer/ProjectLocation.h"
-#include "designer/ProjectSettings.h"
+#include "generator/ProjectSettings.h"
 
 namespace {
 

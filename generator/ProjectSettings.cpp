@@ -1,4 +1,4 @@
-#include "designer/ProjectSettings.h"
+#include "generator/ProjectSettings.h"
 
 #include <algorithm>
 #include <array>
