@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "host/api/HostVariables.h"
-#include "plugin/VariableLookup.h"
 #include "platform/win/WindowTypes.h"
+#include "plugin/VariableLookup.h"
 
 // A variable's place as the host's variables interface answers it. The
 // values before a query: area 255, size code 65535, offset -1.

@@ -1,0 +1,64 @@
+#pragma once
+// The generated-file table of one compile: every file the compile writes into
+// the output tree is registered here with its times, size and CRC-32, and
+// counted for the status window. At the start of a compile the files that the
+// previous compile listed in the stamp list are deleted; at the end, files
+// whose size and CRC-32 did not change get their previous times back, and the
+// table is written as the new stamp list (core/StampList.h).
+//
+// Keys are paths relative to the output root (compared without regard to
+// case); the password file one folder above is "..\PSW.TXT".
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "core/StampList.h"
+#include "platform/vcl/StringList.h"
+
+struct TCompileState;
+class TCompileHost;
+
+class TGeneratedFiles {
+ public:
+  // The table and the counters of `state` (its output root, its not-for-id
+  // flag, its status window and host window) for one compile.
+  TGeneratedFiles(TCompileState& state, TCompileHost& host);
+  ~TGeneratedFiles();  // frees the records of both tables
+  TGeneratedFiles(const TGeneratedFiles&) = delete;
+  TGeneratedFiles& operator=(const TGeneratedFiles&) = delete;
+
+  // Registers a file just written (a full system path): its name becomes the
+  // host status text; a file that cannot be opened is not registered.
+  void RegisterGeneratedFile(const std::string& path);
+  // Counts one generated file / one generated image (also a file), shows the
+  // counts in the status window and keeps the windows (or the host) alive.
+  void StepCompileProgress();
+  void StepImageProgress();
+
+  // Writes the bytes as the file's whole new content (through a temporary
+  // file: a failed write leaves an old file whole) and registers it. False,
+  // and nothing registered, when it cannot be written. Counting and
+  // reporting are the caller's.
+  bool WriteGeneratedFile(const std::string& path, std::string_view bytes);
+
+  // Deletes the files that the stamp list names (those of the previous
+  // compile) from the output tree; keys that leave the output root are
+  // skipped, except "..\PSW.TXT". The table is empty afterwards.
+  void LoadGeneratedFileTable(const std::string& stampListPath);
+  // Reads the stamp list as the previous compile's records.
+  void LoadPreviousStamps(const std::string& stampListPath);
+  // Gives unchanged files their previous times back and writes the table as
+  // the stamp list.
+  void MergeStamps(const std::string& stampListPath);
+
+  // The record of a registered file by its key; null when not registered.
+  const GeneratedFileRecord* Find(const std::string& key) const;
+  const TStringList& Table() const { return table_; }
+
+ private:
+  TCompileState& state_;
+  TCompileHost& host_;
+  TStringList table_;
+  TStringList previous_;
+};
