@@ -182,7 +182,7 @@ class Reader {
     if (!area) Fail(line_, "unknown memory area \"" + t[1] + "\" (X, Y, S, R or T)");
     std::uint32_t size = Number(t[2], "area size", kMaxUnsigned);
     if (size > kPlcAreaMaxSize)
-      Fail(line_, "memory area " + t[1] + " of " + t[2] + " bytes is too large (at most " +
+      Fail(line_, std::string("memory area ") + PlcAreaName(*area) + " of " + t[2] + " bytes is too large (at most " +
                       std::to_string(kPlcAreaMaxSize) + " bytes)");
     project_.areaSizes.push_back({*area, size});
   }
