@@ -27,6 +27,7 @@
 #include "designer/ProjectDocument.h"
 #include "designer/SurfaceKeys.h"
 #include "designer/UndoHistory.h"
+#include "generator/CompileState.h"
 #include "grid/GlobalWebData.h"
 #include "grid/GridWebElement.h"
 #include "grid/StringDualListLang.h"
@@ -503,8 +504,9 @@ class TFormDesign1 : public TForm {
   // The undo history's root "UndoTree" (the history owns it).
   TmyXmlNode* FUndoTree = nullptr;
   bool FSaveOnClose = true;
-  // Save and compile runs (closing is refused).
-  bool FCreatingPages = false;
+  // The compile state of save and compile; while it runs (compileRunning)
+  // closing is refused.
+  TCompileState compileState;
   // While set, selection changes of the page tree are only traced.
   bool FTreeChangeSuppressed = false;
   bool FApplyDocking = true;
