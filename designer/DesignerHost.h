@@ -9,6 +9,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "designer/ProjectLocation.h"
 #include "generator/CompileHost.h"
@@ -53,6 +54,9 @@ class TDesignerHost {
   // long as this object. Here a host without interfaces: messages dropped,
   // every variable unknown.
   virtual TCompileHost& CompileHost();
+  // The variable structures of the host's operator panels, for each panel in
+  // list order its "in" name, then its "out" name; here none.
+  virtual std::vector<std::string> PanelStructures() { return {}; }
 
  private:
   std::unique_ptr<TCompileHost> detachedCompileHost_;

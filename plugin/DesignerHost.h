@@ -22,6 +22,8 @@ class TPluginDesignerHost : public TCoreDesignerHost {
   ComPtr<IHalvexSyncedPlcRead> SyncedRead() override;
   // The host's interfaces that the installation holds.
   TCompileHost& CompileHost() override { return compileHost_; }
+  // From the hidden main form's panel list.
+  std::vector<std::string> PanelStructures() override;
 
  protected:
   bool GlobalMode() const override;
