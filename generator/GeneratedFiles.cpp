@@ -164,7 +164,9 @@ std::string TGeneratedFiles::PathOfKey(const std::string& key) const {
 }
 
 void TGeneratedFiles::LoadGeneratedFileTable(const std::string& stampListPath) {
-  if (stampListPath.empty()) return;
+  // Without a project the host names no stamp list, and without an output
+  // root no key can be placed.
+  if (stampListPath.empty() || state_.outputRoot.empty()) return;
   if (PathExists(stampListPath)) LoadHexRecordList(stampListPath, &table_);
   for (int i = 0; i < table_.Count(); ++i) {
     const std::string& key = table_.Strings(i);
