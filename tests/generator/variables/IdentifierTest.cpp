@@ -23,6 +23,8 @@ struct IdentifierCase {
   const char* expected;
 };
 
+void PrintTo(const IdentifierCase& c, std::ostream* os) { *os << c.what; }
+
 TIdentifierFormat Base(int base) {
   TIdentifierFormat f;
   f.base = base;
