@@ -25,11 +25,11 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kPicture = "\x89PNG picture bytes";
-// An even number of seconds: the copy rounds the source's times to those.
+// 2024-01-01 00:00:00 UTC: a whole, even number of seconds, as the copy
+// rounds the source's times to even seconds.
+constexpr std::chrono::seconds kPictureSeconds{1704067200};
 const fs::file_time_type kPictureTime =
-    fs::file_time_type::clock::now() - std::chrono::hours(240) -
-    std::chrono::duration_cast<fs::file_time_type::duration>(fs::file_time_type::clock::now().time_since_epoch()) %
-        std::chrono::seconds(2);
+    fs::file_time_type::clock::from_sys(std::chrono::sys_time<std::chrono::seconds>(kPictureSeconds));
 
 class ProjectImageCopyTest : public testing::Test {
  protected:
