@@ -129,9 +129,12 @@ std::string FormatSuffix(int typeCode, const TIdentifierFormat& format) {
 
 template <typename... Args>
 std::string Format(const char* pattern, Args... args) {
-  std::array<char, 512> text{};
+  const int length = std::snprintf(nullptr, 0, pattern, args...);
+  if (length <= 0) return {};
+  std::string text(static_cast<std::size_t>(length) + 1, '\0');
   std::snprintf(text.data(), text.size(), pattern, args...);
-  return text.data();
+  text.resize(static_cast<std::size_t>(length));
+  return text;
 }
 
 std::string UpperCase(std::string text) {
@@ -174,7 +177,6 @@ void NormaliseType(TPinVariable& record, std::uint16_t sizeCode) {
 TWebVariables::TWebVariables(TCompileState& state, TCompileHost& host) : state_(state), host_(host) {
   entered_.SetSorted(true);
   entered_.SetDuplicates(dupIgnore);
-  parser_.progress = false;
 }
 
 TWebVariables::~TWebVariables() = default;
@@ -206,6 +208,8 @@ bool TWebVariables::ReadPrevious(const std::string& path) {
 
 bool TWebVariables::Save(const std::string& path) {
   if (!document_) return false;
+  // The writer's progress goes where the compile's other status texts go.
+  parser_.progressWindow = state_.hostStatusWindow;
   return parser_.SaveToFile(document_.get(), path, false) != 0;
 }
 

@@ -51,6 +51,16 @@ TEST(PublicVariablesTest, OneLinePerVariableInTheListsForm) {
   }
 }
 
+TEST(PublicVariablesTest, ALongNameIsWrittenWhole) {
+  VariablesBench bench;
+  bench.state.publicVariables = std::make_unique<TStringList>();
+  const std::string name(1000, 'n');
+  bench.host.Declare(name, "UINT", IecUint, kAreaS, kWord, 2);
+  bench.Resolve(name);
+  ASSERT_EQ(bench.state.publicVariables->Count(), 1);
+  EXPECT_EQ(bench.state.publicVariables->Strings(0), std::string(1000, 'N') + " S W 2 UINT PUB_INOUT");
+}
+
 TEST(PublicVariablesTest, AVariableWithoutTypeTextLeavesTwoBlanks) {
   VariablesBench bench;
   bench.state.publicVariables = std::make_unique<TStringList>();

@@ -62,8 +62,11 @@ TEST_F(VariablesDocumentTest, WithTheMapItemsCarryTdiAndACodeOnlyWhenNotZero) {
 
 TEST_F(VariablesDocumentTest, TheSameVariableOnTenPagesIsOneItem) {
   bench_.host.Declare("Speed", "UINT", IecUint, kAreaS, kWord, 22);
+  bench_.host.Declare("SPEED", "UINT", IecUint, kAreaS, kWord, 22);
   bench_.variables.Begin("");
-  for (int page = 0; page < 10; ++page) EXPECT_EQ(bench_.Resolve(page % 2 ? "Speed" : " Spe ed "), "__S22_UINT_u");
+  // Names are entered once whatever their letter case.
+  const char* const kWritten[] = {"Speed", " Spe ed ", "SPEED"};
+  for (int page = 0; page < 10; ++page) EXPECT_EQ(bench_.Resolve(kWritten[page % 3]), "__S22_UINT_u");
   EXPECT_EQ(Save(), Document("\t<Item Name=\"Speed\" Pos=\"02000016\" Type=\"10\" />\r\n"));
 }
 
