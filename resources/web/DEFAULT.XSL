@@ -1,4 +1,11 @@
 <?xml version="1.0" encoding="UTF-8"?>
+<!-- The built-in page template. Per page the compilers fill in the viewport
+     and author meta elements, keep the head's first script only for web
+     applications, put the page's scripts after title, set the tests of the
+     body's two xsl:if elements to the page's change stamp (the first shows the
+     cache warning to a browser that holds an old copy, the second the page),
+     and fill the cells that follow the comments logo, title, menu, plan and
+     bottom. -->
 <xsl:stylesheet version="1.0" xmlns:xsl="http://www.w3.org/1999/XSL/Transform">
 	<xsl:output method="html" encoding="UTF-8" indent="no" />
 	<xsl:template match="/PAGE">
