@@ -191,9 +191,7 @@ TMarkupTemplate::TMarkupTemplate(std::string name, const std::string& text) : na
 TMarkupTemplate::~TMarkupTemplate() = default;
 
 const TmyXmlNode* TMarkupTemplate::FindPart(std::string_view part) const {
-  for (TmyXmlNode* n = root_->firstChild; n != nullptr; n = n->next) {
-    if (n->name == "part" && n->GetAttr("name") == part) return n;
-  }
+  if (TmyXmlNode* found = root_->FindChild("part", "name", true, part)) return found;
   throw ETemplateError(name_ + ": no part '" + std::string(part) + "'");
 }
 

@@ -10,8 +10,8 @@
 // escaping is left to the XML writer: the model holds decoded texts.
 //
 // Two kinds of template files:
-// - markup: an XML file whose top-level `part` elements (attribute `name`)
-//   each hold the nodes of one snippet. The file is parsed once; each use
+// - markup: an XML file whose `part` elements (attribute `name`), children
+//   of its one top element, each hold the nodes of one snippet. The file is parsed once; each use
 //   copies the part's nodes with the holes of attribute values and texts
 //   filled. An attribute whose whole value is an optional hole "%%name?%%"
 //   is dropped when the value is empty (a `title` without a hint).

@@ -65,8 +65,8 @@ TEST(ScriptTemplateTest, UnfilledUnknownAndMissingPartsNameTemplateAndHole) {
 
 TEST(MarkupTemplateTest, CopiesFilledNodesAndDropsEmptyOptionalAttributes) {
   TMarkupTemplate t("test.xsl",
-                    "<part name=\"div\"><div title=\"%%hint?%%\" style=\"top: %%top%%px;\">%%caption%%"
-                    "<img src=\"x\" /></div></part>");
+                    "<parts><part name=\"div\"><div title=\"%%hint?%%\" style=\"top: %%top%%px;\">%%caption%%"
+                    "<img src=\"x\" /></div></part></parts>");
   TmyXmlNode root("Wrapper");
   TmyXmlNode* first =
       t.AppendTo(&root, "div", TTemplateValues().XslAttribute("hint", "").Int("top", 8).Raw("caption", "A<B"));
@@ -81,7 +81,7 @@ TEST(MarkupTemplateTest, CopiesFilledNodesAndDropsEmptyOptionalAttributes) {
 }
 
 TEST(MarkupTemplateTest, AnUnfilledHoleInAnAttributeIsAnError) {
-  TMarkupTemplate t("test.xsl", "<part name=\"a\"><a href=\"%%href%%\" /></part>");
+  TMarkupTemplate t("test.xsl", "<parts><part name=\"a\"><a href=\"%%href%%\" /></part></parts>");
   TmyXmlNode root("Wrapper");
   EXPECT_THROW(t.AppendTo(&root, "a", TTemplateValues()), ETemplateError);
   EXPECT_THROW(t.AppendTo(&root, "b", TTemplateValues()), ETemplateError);
