@@ -153,8 +153,19 @@ TPageRun PageHarness::Compile() {
   run.dataPage = Write(data.get());
   run.errors = state.compileErrors;
   run.messages = host.messages;
+  TmyXmlNode copy("page");
+  copy.CopyFrom(page);
+  copy.CopyChildren(page);
   TmyXMLParser writer;
   writer.progress = false;
-  run.pageAfter = writer.WriteNode(page, 1);
+  run.pageAfter = writer.WriteNode(&copy, 1);
   return run;
+}
+
+std::string PageHarness::CompileWithoutTemplate(TmyXmlNode* page, TmyXmlNode* data) {
+  std::string stream1, stream2, stream3, name;
+  int refresh = 0;
+  bool hasScript = false;
+  TPageCompiler compiler(*context_);
+  return compiler.CompilePage(page, nullptr, name, refresh, stream2, stream3, stream1, hasScript, nullptr, data);
 }

@@ -66,6 +66,10 @@ class PageHarness {
   // Takes the input `web` element (text); declares its variables.
   void Load(const std::string& webXml);
   TPageRun Compile();
+  // Compiles the page without a page template (no body, no plan cell); the
+  // page file name it answers.
+  std::string CompileWithoutTemplate(TmyXmlNode* page, TmyXmlNode* data);
+  TCompileContext& Context() { return *context_; }
 
   FakeCompileHost host;
   TCompileState state;
