@@ -150,6 +150,18 @@ void WriteObject(TPageState& page, const TPageLayout& layout, TmyXmlNode* object
   WriteWithVisibility(writer, layout, vis, index);
 }
 
+// The text of the object in the project's language: its `lang` entry
+// (<caption code="7">...</caption>), "" when the entry is missing; the
+// attribute's text when the project keeps no texts per language or the
+// object has no `lang`.
+void TakeLanguageText(const TCompileProject& project, TmyXmlNode* object, const std::string& name, std::string& text) {
+  if (!project.languageTexts) return;
+  TmyXmlNode* lang = object->FindChild("lang");
+  if (lang == nullptr) return;
+  TmyXmlNode* entry = lang->FindChild(name, "code", false, std::to_string(project.languageCode));
+  text = entry != nullptr ? entry->value : std::string();
+}
+
 }  // namespace
 
 TmyXmlNode* KindElement(TmyXmlNode* object) {
@@ -178,6 +190,8 @@ TObjectData ReadObjectData(TPageState& page, TmyXmlNode* object) {
   d.visVar = ExpandPlaceholders(page.context.project.resolver, object->GetAttr("visvar"));
   d.visType = object->GetAttr("vistype");
   d.visNeg = object->GetAttr("visneg") == "true";
+  TakeLanguageText(page.context.project, object, "caption", d.caption);
+  TakeLanguageText(page.context.project, object, "hint", d.hint);
   return d;
 }
 

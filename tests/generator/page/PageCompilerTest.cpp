@@ -89,6 +89,23 @@ TEST(PageCompilerTest, LabelsWithoutIdsCarryNoIdAndNoEntry) {
   EXPECT_EQ(run.stylesheet.find("id=\"INPUT"), std::string::npos);
 }
 
+TEST(PageCompilerTest, LanguageTextsReplaceCaptionAndHint) {
+  const std::string object =
+      Object("caption=\"Editor\" hint=\"Editor hint\"",
+             "<lang><caption code=\"7\">Seven</caption><hint code=\"5\">Five</hint></lang><label />");
+  const std::pair<bool, const char*> cases[] = {{false, "title=\"Editor hint\" style"}, {true, "style"}};
+  for (const auto& [languages, attributes] : cases) {
+    PageHarness harness;
+    harness.project.languageTexts = languages;
+    harness.project.languageCode = 7;
+    harness.Load(Project(object));
+    const TPageRun run = harness.Compile();
+    const std::string caption = languages ? ">Seven</div>" : ">Editor</div>";
+    EXPECT_NE(run.stylesheet.find("<div " + std::string(attributes)), std::string::npos) << run.stylesheet;
+    EXPECT_NE(run.stylesheet.find(caption), std::string::npos) << run.stylesheet;
+  }
+}
+
 TEST(PageCompilerTest, VisibilityWritesHiddenCopyFirstAndSwitchesInScript) {
   const TPageRun run =
       CompileProject(Project(Object("caption=\"Alarm\" visvar=\"%MX1.0\" visneg=\"true\"", "<label />")));
