@@ -51,22 +51,6 @@ constexpr std::array<const char*, kObjectWriterCount> kKeywords = [] {
   return keywords;
 }();
 
-std::string Hex6(std::uint32_t colour) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%06X", colour);
-  return text;
-}
-
-// A variable text as a JSON string.
-std::string JsonString(const std::string& text) {
-  std::string out = "\"";
-  for (char c : text) {
-    if (c == '"' || c == '\\') out += '\\';
-    out += c;
-  }
-  return out + "\"";
-}
-
 void AppendJsonVariable(TPageState& page, const std::string& variable) {
   if (!page.jsonMap) return;
   if (!page.jsonFirst) page.json += ',';
@@ -82,6 +66,21 @@ void ReportMissing(TObjectWriter& writer, const TBinding& binding, int captionId
 }
 
 }  // namespace
+
+std::string Hex6(std::uint32_t colour) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%06X", colour);
+  return text;
+}
+
+std::string JsonString(const std::string& text) {
+  std::string out = "\"";
+  for (char c : text) {
+    if (c == '"' || c == '\\') out += '\\';
+    out += c;
+  }
+  return out + "\"";
+}
 
 void RunObjectWriters(TObjectWriter& writer) {
   for (const TWriterEntry& entry : kWriters) {

@@ -69,6 +69,11 @@ TBindResult BindVariable(TObjectWriter& writer, TBinding& binding, const TBindOp
 // The next element number of the page.
 int NextElement(TPageState& page);
 
+// A colour number as six uppercase hexadecimal digits, unchanged.
+std::string Hex6(std::uint32_t colour);
+// A text as a JSON string (quotes and backslashes escaped).
+std::string JsonString(const std::string& text);
+
 // --- style pieces ---------------------------------------------------------------------
 
 enum TStylePiece : std::uint32_t {

@@ -17,11 +17,11 @@ constexpr int kTextNotInImageManager = 7097;
 constexpr int kDefaultCameraRefresh = 1000;
 constexpr const char* kDefaultCameraDelimiter = "?";
 
-// "INPUT%i" with the next element number while ids are on; "" otherwise.
-std::string OptionalId(TObjectWriter& writer) {
-  if (!writer.page.idsOn) return "";
-  return "INPUT" + std::to_string(NextElement(writer.page));
-}
+// The next element number while ids are on; 0 otherwise.
+int OptionalElement(TObjectWriter& writer) { return writer.page.idsOn ? NextElement(writer.page) : 0; }
+
+// "INPUT%i", or "" for no element.
+std::string ElementId(int element) { return element != 0 ? "INPUT" + std::to_string(element) : ""; }
 
 // The picture's part of the style, or "" without the picture (reported when
 // it has a name).
@@ -47,7 +47,7 @@ void WriteLabel(TObjectWriter& writer) {
       writer, kStylePosition | kStyleFontSize | kStyleColor | kStyleBackgroundColour | kStyleFontStyle | kStyleHidden);
   TTemplateValues values;
   values.XslAttribute("hint", writer.data.hint).Raw("style", style).Raw("caption", writer.data.caption);
-  values.Raw("id", OptionalId(writer));
+  values.Raw("id", ElementId(OptionalElement(writer)));
   if (!href.empty()) values.XslAttribute("href", href);
   TMarkupTemplate::Get("PAGE_LABEL_XSL").AppendTo(writer.parent, href.empty() ? "text" : "link", values);
 }
@@ -57,7 +57,7 @@ void WritePicture(TObjectWriter& writer) {
   const std::string style = PositionStyle(writer) + PictureStyle(writer, writer.kind->GetAttr("img")) +
                             StylePieces(writer, kStyleFontSize | kStyleColor | kStyleFontStyle | kStyleHidden);
   TTemplateValues values;
-  values.XslAttribute("hint", writer.data.hint).Raw("style", style).Raw("id", OptionalId(writer));
+  values.XslAttribute("hint", writer.data.hint).Raw("style", style).Raw("id", ElementId(OptionalElement(writer)));
   if (!href.empty()) values.XslAttribute("href", href);
   TMarkupTemplate::Get("PAGE_PICTURE_XSL").AppendTo(writer.parent, href.empty() ? "plain" : "link", values);
 }
@@ -68,9 +68,9 @@ void WriteCamera(TObjectWriter& writer) {
   const int refresh = writer.kind->GetAttrInt("refresh", kDefaultCameraRefresh);
   const std::string delimiter = DecodeHtmlEntities(writer.kind->GetAttrDef("delimiter", kDefaultCameraDelimiter));
   const int camera = ++page.cameraCount;
-  const std::string id = OptionalId(writer);
+  const int element = OptionalElement(writer);
   TTemplateValues values;
-  values.Raw("id", id).Raw("style", StylePieces(writer, kStylePosition | kStyleHidden));
+  values.Raw("id", ElementId(element)).Raw("style", StylePieces(writer, kStylePosition | kStyleHidden));
   values.XslAttribute("hint", writer.data.hint).Int("camera", camera);
   values.Int("height", writer.kind->GetAttrInt("height", 0)).Int("width", writer.kind->GetAttrInt("width", 0));
   if (refresh == 0) {
@@ -81,10 +81,10 @@ void WriteCamera(TObjectWriter& writer) {
   const std::string start = page.hiddenCopy ? "" : "ipcamrefr" + std::to_string(camera) + "();";
   values.JsString("href", href).Int("refresh", refresh).JsString("delimiter", delimiter).Raw("start", start);
   TMarkupTemplate::Get("PAGE_CAMERA_XSL").AppendTo(writer.parent, "live", values);
-  if (!page.hiddenCopy || id.empty()) return;
+  if (!page.hiddenCopy || element == 0) return;
   // The hidden copy starts reloading when the page shows it.
   TTemplateValues show;
-  show.Raw("element", id.substr(std::string("INPUT").size())).Int("camera", camera).JsString("href", href);
+  show.Int("element", element).Int("camera", camera).JsString("href", href);
   show.Int("refresh", refresh).JsString("delimiter", delimiter);
   page.showText = TScriptTemplate::Get("PAGE_CAMERA_JS").Fill("show", show);
 }

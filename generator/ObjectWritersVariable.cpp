@@ -41,9 +41,7 @@ TBlockShape ReadBlockShape(const TObjectWriter& writer) {
   }
   shape.height -= kBorderWidths;
   shape.width -= kBorderWidths;
-  char colour[8];
-  std::snprintf(colour, sizeof colour, "%06X", writer.data.foreground);
-  shape.borderPiece = std::string(" border: 1px solid #") + colour + ";";
+  shape.borderPiece = " border: 1px solid #" + Hex6(writer.data.foreground) + ";";
   return shape;
 }
 

@@ -6,6 +6,7 @@
 
 #include "core/XmlNode.h"
 #include "generator/CompileContext.h"
+#include "generator/ObjectWriter.h"
 #include "generator/PageCompilerSteps.h"
 #include "generator/ProjectImages.h"
 #include "generator/ProjectSettings.h"
@@ -38,12 +39,6 @@ struct TScale {
   int max = 100;
   int widthMode = 0;
 };
-
-std::string Hex6(std::uint32_t colour) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%06X", colour);
-  return text;
-}
 
 // A page's own size when it lies within the limit; the limit otherwise.
 int Limited(int own, int limit) { return own > 0 && own < limit ? own : limit; }

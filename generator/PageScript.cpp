@@ -44,16 +44,6 @@ std::string TableText(const TConversionTable& table) {
   return text;
 }
 
-// The JSON string of a text.
-std::string Json(const std::string& text) {
-  std::string out = "\"";
-  for (char c : text) {
-    if (c == '"' || c == '\\') out += '\\';
-    out += c;
-  }
-  return out + "\"";
-}
-
 std::string VariableOf(const TListedVariable& entry) { return entry.entry.substr(0, entry.variableLength); }
 
 // The statement of one alarm on a page that is not the alarm's page.
@@ -185,12 +175,13 @@ void WriteJsonMap(TPageState& page) {
   if (!page.jsonMap) return;
   std::string& json = page.json;
   json += "],\"d\":[";
-  for (std::size_t i = 0; i < page.datas.size(); ++i) json += (i > 0 ? "," : "") + Json(VariableOf(page.datas[i]));
+  for (std::size_t i = 0; i < page.datas.size(); ++i)
+    json += (i > 0 ? "," : "") + JsonString(VariableOf(page.datas[i]));
   json += "],\"w\":[";
   for (std::size_t i = 0; i < page.writtenOnly.size(); ++i) {
     const TListedVariable& v = page.writtenOnly[i];
-    json += (i > 0 ? ",{\"n\":" : "{\"n\":") + Json(VariableOf(v)) +
-            ",\"v\":" + Json(v.entry.substr(v.variableLength)) + "}";
+    json += (i > 0 ? ",{\"n\":" : "{\"n\":") + JsonString(VariableOf(v)) +
+            ",\"v\":" + JsonString(v.entry.substr(v.variableLength)) + "}";
   }
   json += "]}";
   const std::string file = page.name.substr(0, page.name.size() >= 3 ? page.name.size() - 3 : 0) + "JSN";

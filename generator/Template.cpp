@@ -36,15 +36,19 @@ void CheckAllUsed(const TTemplateValues& values, std::vector<std::string>& used,
 
 std::string Where(const std::string& name, std::string_view part) { return name + " part '" + std::string(part) + "'"; }
 
+// An attribute value that is one optional hole, "%%name?%%".
+bool IsOptionalHole(std::string_view value) {
+  if (!value.starts_with(kHoleMark) || !value.ends_with(kOptionalMark + std::string(kHoleMark))) return false;
+  return value.find(kHoleMark, kHoleMark.size()) == value.size() - kHoleMark.size();
+}
+
 // Fills the holes of one copied node's attributes and text, and drops the
 // attributes whose optional hole came out empty.
 void FillNode(TmyXmlNode* node, const TTemplateValues& values, std::string_view where, std::vector<std::string>& used) {
   node->value = FillHoles(node->value, values, where, used);
   std::vector<std::string> dropped;
   for (TmyXmlAttrNode* a = node->firstAttr; a != nullptr; a = a->next) {
-    const bool optional = a->value.size() > 2 * kHoleMark.size() + 1 && a->value.starts_with(kHoleMark) &&
-                          a->value.ends_with(std::string(1, kOptionalMark) + std::string(kHoleMark)) &&
-                          a->value.find(kHoleMark, kHoleMark.size()) == a->value.size() - kHoleMark.size();
+    const bool optional = IsOptionalHole(a->value);
     a->value = FillHoles(a->value, values, where, used);
     if (optional && a->value.empty()) dropped.push_back(a->name);
   }
