@@ -20,6 +20,7 @@
 #include "tests/generator/page/PageHarness.h"
 
 extern std::map<std::string, std::string> gFakeWrittenFiles;
+extern std::vector<std::string> gFakeCopiedImages;
 
 namespace {
 
@@ -177,6 +178,23 @@ TEST(PageCompilerTest, TwoObjectsOnOneVariableShareTheEntryWithOwnElements) {
   EXPECT_NE(run.stylesheet.find("id=\"INPUT2\""), std::string::npos);
   EXPECT_NE(run.script.find("Input1.src = x[0]"), std::string::npos);
   EXPECT_NE(run.script.find("Input2.src = x[0]"), std::string::npos);
+}
+
+TEST(PageCompilerTest, PicturesAreCopiedOrReportedMissing) {
+  gFakeCopiedImages.clear();
+  PageHarness harness;
+  harness.Load(Project(Object("", "<picture img=\"NOPE.PNG\" />") + Object("", "<picture img=\"LOGO.PNG\" />"),
+                       "ajax=\"true\"", "", "<images><img name=\"LOGO.PNG\" height=\"4\" width=\"6\" /></images>"));
+  const TPageRun run = harness.Compile();
+  EXPECT_EQ(gFakeCopiedImages, std::vector<std::string>{harness.state.outputRoot + "images\\LOGO.PNG"});
+  EXPECT_EQ(run.errors & kCompileErrorFile, kCompileErrorFile);
+  ASSERT_EQ(run.messages.size(), 1u);
+  EXPECT_EQ(run.messages[0], std::make_pair(std::string("[Tarnwell] - Not found in image manager :\xA0"),
+                                            std::string("NOPE.PNG - First page (PAGE1.XML)")));
+  EXPECT_NE(run.stylesheet.find("<div style=\"position: absolute; top: 0px; left: 0px; z-index: 1;\"></div>"),
+            std::string::npos);
+  EXPECT_NE(run.stylesheet.find("background-image: url(IMAGES/LOGO.PNG); line-height: 4px; height: 4px; width: 6px;"),
+            std::string::npos);
 }
 
 TEST(PageCompilerTest, KindNamesCompareExactly) {
