@@ -43,13 +43,20 @@ class TGeneratedFiles {
   bool WriteGeneratedFile(const std::string& path, std::string_view bytes);
 
   // Deletes the files that the stamp list names (those of the previous
-  // compile) from the output tree; keys that leave the output root are
-  // skipped, except "..\PSW.TXT". The table is empty afterwards.
+  // compile) from the output tree. The keys come from a text file in the
+  // project folder: a key whose normalised path leaves the output root (or
+  // whose folder is a link that leads out of it) is skipped and traced; the
+  // one key above the root is "..\PSW.TXT". A file that exists and cannot be
+  // deleted is a host message (UI text 7074 and the path). Nothing happens
+  // for an empty stamp-list path (the host names no project). The table is
+  // empty afterwards.
   void LoadGeneratedFileTable(const std::string& stampListPath);
   // Reads the stamp list as the previous compile's records.
   void LoadPreviousStamps(const std::string& stampListPath);
-  // Gives unchanged files their previous times back and writes the table as
-  // the stamp list.
+  // Gives unchanged files (previous size not 0, same size and CRC-32) their
+  // previous times back (on Linux the last-write time; no creation time can
+  // be set), writes the table as the stamp list (not for an empty path) and
+  // drops the previous records.
   void MergeStamps(const std::string& stampListPath);
 
   // The record of a registered file by its key; null when not registered.
@@ -57,6 +64,10 @@ class TGeneratedFiles {
   const TStringList& Table() const { return table_; }
 
  private:
+  // The full path of a key below the output root (or the password file one
+  // folder above it); empty when the key leaves the root.
+  std::string PathOfKey(const std::string& key) const;
+
   TCompileState& state_;
   TCompileHost& host_;
   TStringList table_;

@@ -180,7 +180,11 @@ class Reader {
     Count(t, 3, 3, "area X|Y|S|R|T SIZE");
     auto area = PlcAreaOfName(t[1]);
     if (!area) Fail(line_, "unknown memory area \"" + t[1] + "\" (X, Y, S, R or T)");
-    project_.areaSizes.push_back({*area, Number(t[2], "area size", kPlcAreaMaxSize)});
+    std::uint32_t size = Number(t[2], "area size", kMaxUnsigned);
+    if (size > kPlcAreaMaxSize)
+      Fail(line_, std::string("memory area ") + PlcAreaName(*area) + " of " + t[2] + " bytes is too large (at most " +
+                      std::to_string(kPlcAreaMaxSize) + " bytes)");
+    project_.areaSizes.push_back({*area, size});
   }
 
   void PlcFileLine(const std::vector<std::string>& t) {

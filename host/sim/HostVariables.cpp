@@ -8,7 +8,7 @@ HRESULT HostVariables::GetVariablePosition(const char* name, std::uint8_t* area,
   if (area == nullptr || kind == nullptr || address == nullptr || size == nullptr) return E_POINTER;
   auto v = host_.Variables().Resolve(name ? name : "");
   if (!v) return E_INVALIDARG;
-  *area = static_cast<std::uint8_t>(v->area);
+  *area = PlcAreaCode(v->area);
   *kind = v->SizeCode();
   *address = v->address;
   std::uint32_t bytes = v->Size();
@@ -36,7 +36,7 @@ HRESULT HostWebTdiMap::Lookup(const char* name, WebTdiVarInfo* info) {
   info->offset = v->address;
   info->bit = static_cast<std::uint8_t>(v->bit >= 0 ? v->bit : 0);
   info->sizeCode = v->SizeCode();
-  info->areaCode = static_cast<std::uint8_t>(v->area);
+  info->areaCode = PlcAreaCode(v->area);
   info->extra = v->tdiOffset;
   return S_OK;
 }

@@ -4,11 +4,13 @@
 
 namespace {
 
-int IndexOf(PlcArea area) { return (static_cast<int>(area) >> 5) - 1; }
+// The tables below are indexed by the area's code.
+constexpr std::size_t IndexOf(PlcArea area) { return static_cast<std::size_t>(area); }
 
-constexpr PlcArea kAreas[] = {PlcArea::X, PlcArea::Y, PlcArea::S, PlcArea::R, PlcArea::T};
-constexpr const char* kNames[] = {"X", "Y", "S", "R", "T"};
-constexpr std::uint32_t kDefaultSizes[] = {1024, 1024, 1024, 65536, 16384};
+constexpr std::array<PlcArea, kPlcAreaCount> kAreas = {PlcArea::X, PlcArea::Y, PlcArea::S, PlcArea::R, PlcArea::T};
+constexpr std::array<const char*, kPlcAreaCount> kNames = {"X", "Y", "S", "R", "T"};
+constexpr std::array<std::uint32_t, kPlcAreaCount> kDefaultSizes = {1024, 1024, 1024, 65536, 16384};
+static_assert(kDefaultSizes[IndexOf(PlcArea::R)] <= kPlcAreaMaxSize);
 
 }  // namespace
 
@@ -16,23 +18,24 @@ std::optional<PlcArea> PlcAreaOfName(std::string_view name) {
   if (name.size() != 1) return std::nullopt;
   char c = name[0];
   if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  for (int i = 0; i < 5; ++i)
+  for (std::size_t i = 0; i < kPlcAreaCount; ++i)
     if (kNames[i][0] == c) return kAreas[i];
   return std::nullopt;
 }
 
 const char* PlcAreaName(PlcArea area) { return kNames[IndexOf(area)]; }
 
+std::uint8_t PlcAreaCode(PlcArea area) { return static_cast<std::uint8_t>(area); }
+
 std::optional<PlcArea> PlcAreaOfCode(std::uint8_t code) {
-  for (PlcArea a : kAreas)
-    if (static_cast<std::uint8_t>(a) == code) return a;
-  return std::nullopt;
+  if (code >= kPlcAreaCount) return std::nullopt;
+  return kAreas[code];
 }
 
 std::uint8_t PlcAreaMemoryCode(PlcArea area) { return static_cast<std::uint8_t>(IndexOf(area) + 1); }
 
 PlcMemory::PlcMemory() {
-  for (int i = 0; i < 5; ++i) areas_[i].assign(kDefaultSizes[i], 0);
+  for (std::size_t i = 0; i < kPlcAreaCount; ++i) areas_[i].assign(kDefaultSizes[i], 0);
 }
 
 std::vector<std::uint8_t>& PlcMemory::AreaBytes(PlcArea area) { return areas_[IndexOf(area)]; }

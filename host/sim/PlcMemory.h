@@ -2,17 +2,20 @@
 // The simulated PLC's memory image: five areas (X inputs, Y outputs, S system,
 // R registers, T tables), each an array of bytes addressed by byte offset.
 //
-// An area has a one-byte code. The codes are spaced 0x20 apart, so that the
-// request headers of the memory services, whose first byte is the area code
-// plus the address's bits 16 and up, name one area and one address:
-// code = byte & 0xE0, address = ((byte & 0x1F) << 16) | the u16 that follows.
-// Every area is at most 2 MiB long for that reason.
+// An area has a one-byte code, the one the plug-in reads from the host's
+// position queries and web variable map: 0 X, 1 Y, 2 S, 3 R, 4 T. The first
+// byte of a memory service's request header is built as the area code plus
+// the address's bits 16 and up; with codes this close together those bits
+// would land on the next area's code, so every area is at most 64 KiB long,
+// an address fits in the u16 that follows, and that byte is the area code.
 //
 // The image is shared by the communication-loop thread (the memory services)
 // and the user-interface thread (tests, the host's tools); every access takes
 // the image's lock, and a batch of the memory services is applied under one
 // lock so that the other side never sees half a batch.
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <mutex>
 #include <optional>
@@ -20,18 +23,21 @@
 #include <string_view>
 #include <vector>
 
-enum class PlcArea : std::uint8_t { X = 0x20, Y = 0x40, S = 0x60, R = 0x80, T = 0xA0 };
+enum class PlcArea : std::uint8_t { X = 0, Y = 1, S = 2, R = 3, T = 4 };
+inline constexpr std::size_t kPlcAreaCount = 5;
 
 // The area of a letter ("X", "y", ...); none for anything else.
 std::optional<PlcArea> PlcAreaOfName(std::string_view name);
 // The letter of an area ("X").
 const char* PlcAreaName(PlcArea area);
+// The code byte of an area (0 X to 4 T), as the host reports it.
+std::uint8_t PlcAreaCode(PlcArea area);
 // The area of a code byte, none when the byte names no area.
 std::optional<PlcArea> PlcAreaOfCode(std::uint8_t code);
 // The memory code the web variable map gives an area: 1 (X) to 5 (T).
 std::uint8_t PlcAreaMemoryCode(PlcArea area);
 
-inline constexpr std::uint32_t kPlcAreaMaxSize = 0x200000;  // 2 MiB: 5 bits above the u16
+inline constexpr std::uint32_t kPlcAreaMaxSize = 0x10000;  // 64 KiB: an address is a u16
 
 class PlcMemory {
  public:
@@ -66,5 +72,5 @@ class PlcMemory {
   const std::vector<std::uint8_t>& AreaBytes(PlcArea area) const;
 
   mutable std::mutex mutex_;
-  std::vector<std::uint8_t> areas_[5];
+  std::array<std::vector<std::uint8_t>, kPlcAreaCount> areas_;
 };

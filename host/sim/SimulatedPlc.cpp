@@ -11,11 +11,13 @@ struct Header {
   std::uint8_t last;  // byte 3: the count, or the bit and its value
 };
 
+// Byte 0 is the area code: the address's bits 16 and up that the sender
+// adds to it are always 0, as no area is longer than 64 KiB.
 bool DecodeHeader(const std::uint8_t* p, Header* h) {
-  auto area = PlcAreaOfCode(static_cast<std::uint8_t>(p[0] & 0xE0));
+  auto area = PlcAreaOfCode(p[0]);
   if (!area) return false;
   h->area = *area;
-  h->address = (std::uint32_t{p[0] & 0x1Fu} << 16) | std::uint32_t{p[1]} | (std::uint32_t{p[2]} << 8);
+  h->address = std::uint32_t{p[1]} | (std::uint32_t{p[2]} << 8);
   h->last = p[3];
   return true;
 }

@@ -4,9 +4,11 @@
 //
 //   service 40  file requests (PlcFileSystem.h)
 //   service 11  read memory: the request is a run of 4-byte headers (byte 0:
-//               area code + address bits 16 and up; bytes 1-2: address bits
-//               0-15, little-endian; byte 3: byte count n); the answer is the
-//               n bytes of every header, one after the other
+//               area code, 0 X to 4 T, which the sender builds as the code
+//               plus the address's bits 16 and up, always 0 as no area is
+//               longer than 64 KiB; bytes 1-2: address, little-endian; byte 3:
+//               byte count n); the answer is the n bytes of every header, one
+//               after the other
 //   service 12  write bytes: a run of (4-byte header as above, n data bytes)
 //   service 16  write bits: a run of 4-byte records (bytes 0-2 as above;
 //               byte 3: bit number, OR 0x80 to set the bit, else cleared)

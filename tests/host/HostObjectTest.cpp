@@ -135,12 +135,12 @@ TEST_F(HostObject, VariablePositionsAndWebTdiMap) {
   std::uint16_t kind = 0;
   std::uint32_t address = 0;
   ASSERT_EQ(vars->GetVariablePosition("Lamp", &area, &kind, &address, &size), S_OK);
-  EXPECT_EQ(area, static_cast<std::uint8_t>(PlcArea::Y));
+  EXPECT_EQ(area, 1) << "Y";
   EXPECT_EQ(kind, 7);
   EXPECT_EQ(address, 0u);
   EXPECT_EQ(size, 1);
   ASSERT_EQ(vars->GetVariablePosition("Canvas2.touch.color", &area, &kind, &address, &size), S_OK);
-  EXPECT_EQ(area, static_cast<std::uint8_t>(PlcArea::T));
+  EXPECT_EQ(area, 4) << "T";
   EXPECT_EQ(kind, 10);
   EXPECT_EQ(address, 1024u + 16u);
   EXPECT_EQ(size, 4);
@@ -165,7 +165,7 @@ TEST_F(HostObject, VariablePositionsAndWebTdiMap) {
   EXPECT_EQ(info.code, 4);
   EXPECT_EQ(info.offset, 2u);
   EXPECT_EQ(info.sizeCode, 9);
-  EXPECT_EQ(info.areaCode, static_cast<std::uint8_t>(PlcArea::R));
+  EXPECT_EQ(info.areaCode, 3) << "R";
   ASSERT_EQ(map->WebTdi_AddVariable("Recipes[1].speed", &info), S_OK);
   EXPECT_EQ(info.tdi, 39u);
   EXPECT_EQ(info.extra, 28u + 17u);
@@ -182,6 +182,43 @@ TEST_F(HostObject, VariablePositionsAndWebTdiMap) {
   EXPECT_EQ(info.tdi, 40u);
   EXPECT_EQ(info.extra, 12u + 8u + 3u + 3u);
   map->Release();
+}
+
+// The position query and the web variable map name a variable's area by the
+// code the plug-in reads (0 X, 1 Y, 2 S, 3 R, 4 T); the map's memory code
+// counts the areas from 1.
+TEST_F(HostObject, EveryAreaIsAnsweredWithItsCode) {
+  struct Case {
+    const char* name;
+    std::uint8_t areaCode;
+    std::uint8_t memoryCode;
+    std::uint32_t address;
+  } cases[] = {
+      {"StartButton", 0, 1, 0},
+      {"OutputWord", 1, 2, 2},
+      {"CycleCount", 2, 3, 0},
+      {"Speed", 3, 4, 2},
+      {"Canvas2.touch.color", 4, 5, 1040},
+  };
+  auto* vars = Ask<IQendVariables>(host, IID_IQendVariables);
+  auto* map = Ask<IHalvexWebTdiMap>(host, IID_IHalvexWebTdiMap);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::uint8_t area = 0xEE, size = 0;
+    std::uint16_t kind = 0;
+    std::uint32_t address = 0;
+    ASSERT_EQ(vars->GetVariablePosition(c.name, &area, &kind, &address, &size), S_OK);
+    EXPECT_EQ(area, c.areaCode);
+    EXPECT_EQ(address, c.address);
+    WebTdiVarInfo info;
+    info.areaCode = 0xEE;
+    ASSERT_EQ(map->WebTdi_GetVarInfo(c.name, &info), S_OK);
+    EXPECT_EQ(info.areaCode, c.areaCode);
+    EXPECT_EQ(info.code, c.memoryCode);
+    EXPECT_EQ(info.offset, c.address);
+  }
+  map->Release();
+  vars->Release();
 }
 
 TEST(HostObjectTdi, VariablesWithoutNumbersGetNumbersAboveTheProjects) {
@@ -204,17 +241,17 @@ TEST(HostObjectTdi, VariablesWithoutNumbersGetNumbersAboveTheProjects) {
 
 TEST(HostObjectOpen, PlcFilesMemoryAreasAndBadProjects) {
   std::string folder = WriteTestProject(
-      "project P\narea R 300000\nplcfile //WWW/PICS/LOGO.BIN logo.bin\nvar big ARRAY[0..65535] OF DWORD R 0\n");
+      "project P\narea R 4096\nplcfile //WWW/PICS/LOGO.BIN logo.bin\nvar big ARRAY[0..1023] OF DWORD R 0\n");
   std::ofstream(folder + "/logo.bin", std::ios::binary) << std::string("\x01\x02\x00\x03", 4);
   HalvexHost host;
   host.OpenProject(folder);
-  EXPECT_EQ(host.Plc().Memory().AreaSize(PlcArea::R), 300000u);
+  EXPECT_EQ(host.Plc().Memory().AreaSize(PlcArea::R), 4096u);
   auto file = host.Plc().Files().Find("//www/pics/logo.bin");
   ASSERT_TRUE(file);
   EXPECT_EQ(file->data, (std::vector<std::uint8_t>{1, 2, 0, 3}));
   EXPECT_NE(file->written.bytes[1], 0) << "dated with the local file's time";
   EXPECT_TRUE(host.Plc().Files().Find("//WWW/PICS/")->folder);
-  EXPECT_EQ(host.Variables().Resolve("big[65535]")->address, 262140u);
+  EXPECT_EQ(host.Variables().Resolve("big[1023]")->address, 4092u);
 
   // A project that cannot be opened leaves the open one as it was.
   std::filesystem::remove(folder + "/logo.bin");

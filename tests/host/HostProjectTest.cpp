@@ -63,6 +63,15 @@ TEST(HostProjectFile, QuotesCommentsAndCrLf) {
   EXPECT_EQ(p.globalFolder, "");
 }
 
+TEST(HostProjectFile, AnAreaTakesUpTo64KiB) {
+  HostProject p = ParseHostProject("project A\narea T 65536\nvar last BYTE T 0xFFFF\n", "/p", "t.prj");
+  ASSERT_EQ(p.areaSizes.size(), 1u);
+  EXPECT_EQ(p.areaSizes[0].area, PlcArea::T);
+  EXPECT_EQ(p.areaSizes[0].size, 65536u);
+  ASSERT_EQ(p.variables.size(), 1u);
+  EXPECT_EQ(p.variables[0].offset, 0xFFFFu);
+}
+
 TEST(HostProjectFile, BrokenFilesGiveClearErrors) {
   struct Case {
     const char* text;
@@ -96,7 +105,13 @@ TEST(HostProjectFile, BrokenFilesGiveClearErrors) {
       {"project A\nstruct S\n a S\nend\n", "t.prj:2: structure S: types nested too deeply"},
       {"project A\nstruct S\n a T\nend\nstruct T\n b S\nend\n", "t.prj:2: structure S: types nested too deeply"},
       {"project A\nfile ../x.st\n", "t.prj:2: bad file name \"../x.st\""},
-      {"project A\narea R 0x300000\n", "t.prj:2: area size 0x300000 is too large"},
+      {"project A\narea R 0x300000\n", "t.prj:2: memory area R of 0x300000 bytes is too large (at most 65536 bytes)"},
+      {"project A\narea R 65537\n", "t.prj:2: memory area R of 65537 bytes is too large (at most 65536 bytes)"},
+      {"project A\n\narea t 0x10001\n", "t.prj:3: memory area T of 0x10001 bytes is too large (at most 65536 bytes)"},
+      {"project A\narea R 0x100000000\n", "t.prj:2: bad area size \"0x100000000\""},
+      {"project A\nvar x BYTE R 65536\n", "t.prj:2: offset 65536 is too large"},
+      {"project A\nvar x ARRAY[0..16384] OF DWORD R 0\n",
+       "t.prj:2: variable x: array ARRAY[0..16384] OF DWORD is larger than an area"},
       {"project A\nvar x UINT R 99999999999\n", "t.prj:2: bad offset \"99999999999\""},
       {"project A\nlanguage \"\x01\"\n", "t.prj:2: control character in a word"},
       {"project A\nplcfile //WWW/ a.txt\n", "t.prj:2: bad PLC file path \"//WWW/\""},

@@ -1,0 +1,226 @@
+#include "generator/GeneratedFiles.h"
+
+#include <array>
+#include <filesystem>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "core/Crc.h"
+#include "core/FileHelpers.h"
+#include "core/TraceLog.h"
+#include "core/UiText.h"
+#include "generator/CompileHost.h"
+#include "generator/CompileState.h"
+#include "generator/FormStatus1.h"
+#include "platform/vcl/Application.h"
+#include "platform/vcl/Panel.h"
+#include "platform/vcl/SysUtils.h"
+#include "platform/win/FileIo.h"
+#include "platform/win/FileTime.h"
+#include "platform/win/Paths.h"
+#include "platform/win/Win32File.h"
+
+namespace {
+
+// "[Tarnwell] - Cannot create :" with a no-break space.
+constexpr int kTextCannotCreate = 7074;
+// The password file lies one folder above the output root, in "SendRoot\".
+constexpr std::string_view kPasswordFileKey = "..\\PSW.TXT";
+constexpr std::string_view kPasswordFileName = "PSW.TXT";
+// Registration reads the file in pieces of this size for its CRC-32.
+constexpr DWORD kCrcChunk = 64 * 1024;
+
+// Closes a file handle at the end of a scope.
+class THandleCloser {
+ public:
+  explicit THandleCloser(HANDLE handle) : handle_(handle) {}
+  ~THandleCloser() {
+    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+  }
+  THandleCloser(const THandleCloser&) = delete;
+  THandleCloser& operator=(const THandleCloser&) = delete;
+
+ private:
+  HANDLE handle_;
+};
+
+// The CRC-32 of everything the open file still holds from its start.
+std::uint32_t CrcOfOpenFile(HANDLE file) {
+  Crc32 crc;
+  std::vector<unsigned char> buffer(kCrcChunk);
+  DWORD read = 0;
+  while (ReadFile(file, buffer.data(), kCrcChunk, &read, nullptr) && read > 0) crc.Update(buffer.data(), read);
+  return crc.Value();
+}
+
+// The components of a key with "." dropped and ".." taken back; false when
+// the key is absolute, names a drive, is empty or climbs above its start.
+bool NormaliseKey(std::string_view key, std::vector<std::string_view>& parts) {
+  if (key.empty() || key.front() == '\\' || key.front() == '/' || key.find(':') != std::string_view::npos) return false;
+  std::size_t start = 0;
+  while (start <= key.size()) {
+    std::size_t end = key.find_first_of("\\/", start);
+    if (end == std::string_view::npos) end = key.size();
+    const std::string_view part = key.substr(start, end - start);
+    start = end + 1;
+    if (part.empty() || part == ".") continue;
+    if (part == "..") {
+      if (parts.empty()) return false;
+      parts.pop_back();
+      continue;
+    }
+    parts.push_back(part);
+  }
+  return !parts.empty();
+}
+
+// True when the folder that holds the native path, with every link resolved,
+// lies inside the native root: a link inside the output tree must not lead
+// the deletion out of it.
+bool ResolvesInside(const std::string& nativeRoot, const std::string& nativePath) {
+  std::error_code ec;
+  const auto root = std::filesystem::weakly_canonical(nativeRoot, ec);
+  if (ec) return false;
+  const auto folder = std::filesystem::weakly_canonical(std::filesystem::path(nativePath).parent_path(), ec);
+  if (ec) return false;
+  auto r = root.begin();
+  auto f = folder.begin();
+  for (; r != root.end() && !r->empty(); ++r, ++f) {
+    if (f == folder.end() || *r != *f) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+TGeneratedFiles::TGeneratedFiles(TCompileState& state, TCompileHost& host) : state_(state), host_(host) {
+  table_.SetSorted(true);
+  previous_.SetSorted(true);
+}
+
+TGeneratedFiles::~TGeneratedFiles() {
+  FreeListItems(&table_);
+  FreeListItems(&previous_);
+}
+
+void TGeneratedFiles::RegisterGeneratedFile(const std::string& path) {
+  state_.hostStatusText = ExtractFileName(path);
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  THandleCloser closer(file);
+
+  const std::string key = ExtractRelativePath(state_.outputRoot, path);
+  GeneratedFileRecord* record = nullptr;
+  int index = 0;
+  if (table_.Find(key, index)) {
+    record = static_cast<GeneratedFileRecord*>(table_.Objects(index));
+    record->notForId = record->notForId && state_.notForId ? 1 : 0;
+  } else {
+    auto created = std::make_unique<GeneratedFileRecord>();
+    created->notForId = state_.notForId ? 1 : 0;
+    record = created.get();
+    AddRecordItem(table_, key, std::move(created));
+  }
+
+  GetFileTime(file, &record->creationTime, &record->lastAccessTime, &record->lastWriteTime);
+  record->size = 0;
+  record->crc32 = 0;
+  DWORD sizeHigh = 0;
+  const DWORD sizeLow = GetFileSize(file, &sizeHigh);
+  if (sizeLow == INVALID_FILE_SIZE && GetLastError() != ERROR_SUCCESS) return;
+  // The record keeps the low 32 bits of the size, as the file system
+  // reports it; the CRC-32 covers every byte, read piece by piece.
+  record->size = sizeLow;
+  record->crc32 = CrcOfOpenFile(file);
+}
+
+bool TGeneratedFiles::WriteGeneratedFile(const std::string& path, std::string_view bytes) {
+  if (!WriteFileReplacing(path, bytes.data(), bytes.size())) return false;
+  RegisterGeneratedFile(path);
+  return true;
+}
+
+void TGeneratedFiles::StepCompileProgress() {
+  ++state_.compiledFiles;
+  TFormStatus1* form = state_.statusForm;
+  if (form == nullptr) return;
+  form->pnlFileNum->SetCaption(std::to_string(state_.compiledFiles));
+  form->pnlImgNum->SetCaption(std::to_string(state_.compiledImages));
+  if (form->Visible()) {
+    Application->ProcessMessages();
+    return;
+  }
+  host_.SendStatusText(state_.hostStatusWindow, state_.hostStatusText);
+  host_.KeepResponsive(state_.hostStatusWindow);
+}
+
+void TGeneratedFiles::StepImageProgress() {
+  ++state_.compiledImages;
+  StepCompileProgress();
+}
+
+std::string TGeneratedFiles::PathOfKey(const std::string& key) const {
+  if (state_.outputRoot.empty()) return {};
+  if (SameText(key, kPasswordFileKey))
+    return ExtractFilePath(ExcludeTrailingBackslash(state_.outputRoot)) + std::string(kPasswordFileName);
+  std::vector<std::string_view> parts;
+  if (!NormaliseKey(key, parts)) return {};
+  std::string path = state_.outputRoot;
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    if (i > 0) path += '\\';
+    path += parts[i];
+  }
+  if (!ResolvesInside(ToNativePath(state_.outputRoot), ToNativePath(path))) return {};
+  return path;
+}
+
+void TGeneratedFiles::LoadGeneratedFileTable(const std::string& stampListPath) {
+  if (stampListPath.empty()) return;
+  if (PathExists(stampListPath)) LoadHexRecordList(stampListPath, &table_);
+  for (int i = 0; i < table_.Count(); ++i) {
+    const std::string& key = table_.Strings(i);
+    const std::string path = PathOfKey(key);
+    if (path.empty()) {
+      WriteTraceLog("LoadGeneratedFileTable - '" + key + "' lies outside the output folder, not deleted");
+      continue;
+    }
+    if (FileExists(path) && !DeleteFile(path)) host_.AddCompilerMessage(GetUiText(kTextCannotCreate), path);
+  }
+  FreeListItems(&table_);
+  table_.Clear();
+}
+
+void TGeneratedFiles::LoadPreviousStamps(const std::string& stampListPath) {
+  FreeListItems(&previous_);
+  previous_.Clear();
+  LoadHexRecordList(stampListPath, &previous_);
+}
+
+void TGeneratedFiles::MergeStamps(const std::string& stampListPath) {
+  for (int i = 0; i < previous_.Count(); ++i) {
+    const auto* old = static_cast<const GeneratedFileRecord*>(previous_.Objects(i));
+    int index = 0;
+    if (old == nullptr || !table_.Find(previous_.Strings(i), index)) continue;
+    auto* now = static_cast<GeneratedFileRecord*>(table_.Objects(index));
+    if (old->size == 0 || old->crc32 != now->crc32 || old->size != now->size) continue;
+    // The not-for-id flag is not kept in the stamp list: this run's stays.
+    const std::uint8_t notForId = now->notForId;
+    *now = *old;
+    now->notForId = notForId;
+    // Creation time too, where the file system keeps one; a file whose
+    // times cannot be set keeps its new ones.
+    const std::string path = PathOfKey(table_.Strings(index));
+    if (!path.empty()) SetPathFileTime(path, &old->creationTime, nullptr, &old->lastWriteTime);
+  }
+  if (!stampListPath.empty()) SaveHexRecordList(stampListPath, &table_);
+  FreeListItems(&previous_);
+  previous_.Clear();
+}
+
+const GeneratedFileRecord* TGeneratedFiles::Find(const std::string& key) const {
+  int index = 0;
+  if (!table_.Find(key, index)) return nullptr;
+  return static_cast<const GeneratedFileRecord*>(table_.Objects(index));
+}
