@@ -1,15 +1,12 @@
 // Stand-ins for the generator services that the page compiler calls and that
-// are built in their own files (the variables document, the project's
-// pictures, the generated-file table): just enough for the page compiler's
-// tests. The identifiers follow the real grammar for the types these tests
-// declare, so the golden pages stay the same with the real services.
+// are built in their own files (the variables document and the project's
+// pictures): just enough for the page compiler's tests. The identifiers follow the real grammar for the types these
+// tests declare, so the golden pages stay the same with the real services.
 //
 // Test-only knobs: a variable whose position's `extra` is 1 reads as moved;
-// copied pictures and written files are recorded in gFakeCopiedImages and
-// gFakeWrittenFiles.
+// copied pictures are recorded in gFakeCopiedImages.
 
 #include <cstdio>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -17,13 +14,10 @@
 #include "core/XmlNode.h"
 #include "generator/CompileHost.h"
 #include "generator/CompileState.h"
-#include "generator/GeneratedFiles.h"
 #include "generator/ProjectImages.h"
 #include "generator/WebVariables.h"
-#include "platform/win/FileIo.h"
 
 std::vector<std::string> gFakeCopiedImages;
-std::map<std::string, std::string> gFakeWrittenFiles;
 
 namespace {
 
@@ -98,12 +92,4 @@ TmyXmlNode* TProjectImages::CopyProjectImage(const std::string& name, const std:
   TmyXmlNode* image = FindImageNode(name);
   if (image != nullptr) gFakeCopiedImages.push_back(folder + name);
   return image;
-}
-
-TGeneratedFiles::TGeneratedFiles(TCompileState& state, TCompileHost& host) : state_(state), host_(host) {}
-TGeneratedFiles::~TGeneratedFiles() = default;
-
-bool TGeneratedFiles::WriteGeneratedFile(const std::string& path, std::string_view bytes) {
-  gFakeWrittenFiles[path] = std::string(bytes);
-  return WriteFileReplacing(path, bytes.data(), bytes.size());
 }

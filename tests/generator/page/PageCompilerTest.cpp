@@ -19,7 +19,6 @@
 #include "generator/PageMessages.h"
 #include "tests/generator/page/PageHarness.h"
 
-extern std::map<std::string, std::string> gFakeWrittenFiles;
 extern std::vector<std::string> gFakeCopiedImages;
 
 namespace {
@@ -312,9 +311,9 @@ TEST(PageCompilerTest, JsonMapListsTheVariablesWithoutBlanks) {
                        "ajax=\"true\" jsonmap=\"true\""));
   harness.Compile();
   EXPECT_TRUE(harness.state.anyJsonMap);
-  const std::string path = harness.state.outputRoot + "JSN\\PAGE1.JSN";
-  ASSERT_EQ(gFakeWrittenFiles.count(path), 1u);
-  EXPECT_EQ(gFakeWrittenFiles[path], "{\"UCID\":1700000000,\"rw\":[\"%MB20\",\"%MW10\"],\"d\":[],\"w\":[]}");
+  EXPECT_EQ(harness.output.Read("WWW/JSN/PAGE1.JSN"),
+            "{\"UCID\":1700000000,\"rw\":[\"%MB20\",\"%MW10\"],\"d\":[],\"w\":[]}");
+  EXPECT_NE(harness.Files().Find("JSN\\PAGE1.JSN"), nullptr);
 }
 
 TEST(PageCompilerTest, MissingBodyOrPlanCellIsReported) {

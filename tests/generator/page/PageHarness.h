@@ -70,6 +70,7 @@ class PageHarness {
   // page file name it answers.
   std::string CompileWithoutTemplate(TmyXmlNode* page, TmyXmlNode* data);
   TCompileContext& Context() { return *context_; }
+  TGeneratedFiles& Files() { return *files_; }
 
   FakeCompileHost host;
   TCompileState state;
