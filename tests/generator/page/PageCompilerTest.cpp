@@ -128,6 +128,17 @@ TEST(PageCompilerTest, VisibilityWritesHiddenCopyFirstAndSwitchesInScript) {
       << run.script;
 }
 
+TEST(PageCompilerTest, FramesAreSwitchedByTheirDisplay) {
+  const TPageRun run = CompileProject(
+      Project(Object("visvar=\"%MX1.0\" readonly=\"true\"", "<iframe href=\"a.html\" width=\"9\" height=\"9\" />")));
+  EXPECT_NE(run.script.find("if(x[0].getAttribute('VALUE') == 0) {\r\nInput1.style.display = 'none';\r\n} else {\r\n"
+                            "Input1.style.display = 'block';\r\n}\r\n"),
+            std::string::npos)
+      << run.script;
+  EXPECT_NE(run.stylesheet.find("height: 9px; display: none;\" src=\"a.html\" id=\"INPUT1\""), std::string::npos)
+      << run.stylesheet;
+}
+
 TEST(PageCompilerTest, VisibilityComparesByTheVariableType) {
   const TPageRun run = CompileProject(Project(Object("caption=\"A\" visvar=\"%MB20\"", "<label />")));
   EXPECT_NE(run.stylesheet.find("test=\"INPUT[1]/@VALUE = ''\""), std::string::npos);
