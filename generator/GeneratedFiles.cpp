@@ -13,6 +13,7 @@
 #include "generator/CompileHost.h"
 #include "generator/CompileState.h"
 #include "generator/FormStatus1.h"
+#include "platform/base/ScopeExit.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Panel.h"
 #include "platform/vcl/SysUtils.h"
@@ -30,20 +31,6 @@ constexpr std::string_view kPasswordFileKey = "..\\PSW.TXT";
 constexpr std::string_view kPasswordFileName = "PSW.TXT";
 // Registration reads the file in pieces of this size for its CRC-32.
 constexpr DWORD kCrcChunk = 64 * 1024;
-
-// Closes a file handle at the end of a scope.
-class THandleCloser {
- public:
-  explicit THandleCloser(HANDLE handle) : handle_(handle) {}
-  ~THandleCloser() {
-    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-  }
-  THandleCloser(const THandleCloser&) = delete;
-  THandleCloser& operator=(const THandleCloser&) = delete;
-
- private:
-  HANDLE handle_;
-};
 
 // The CRC-32 of everything the open file still holds from its start.
 std::uint32_t CrcOfOpenFile(HANDLE file) {
@@ -109,7 +96,7 @@ void TGeneratedFiles::RegisterGeneratedFile(const std::string& path) {
   HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                             OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return;
-  THandleCloser closer(file);
+  ScopeExit closeFile([file] { CloseHandle(file); });
 
   const std::string key = ExtractRelativePath(state_.outputRoot, path);
   GeneratedFileRecord* record = nullptr;
@@ -177,7 +164,9 @@ std::string TGeneratedFiles::PathOfKey(const std::string& key) const {
 }
 
 void TGeneratedFiles::LoadGeneratedFileTable(const std::string& stampListPath) {
-  if (stampListPath.empty()) return;
+  // Without a project the host names no stamp list, and without an output
+  // root no key can be placed.
+  if (stampListPath.empty() || state_.outputRoot.empty()) return;
   if (PathExists(stampListPath)) LoadHexRecordList(stampListPath, &table_);
   for (int i = 0; i < table_.Count(); ++i) {
     const std::string& key = table_.Strings(i);

@@ -8,6 +8,7 @@
 // list.
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -36,25 +37,41 @@ class TWebVariables {
   TWebVariables(const TWebVariables&) = delete;
   TWebVariables& operator=(const TWebVariables&) = delete;
 
-  // A new, empty document; the previous one is read from the file when it
-  // exists and can be read (otherwise every variable counts as moved).
+  // A new, empty document and an empty list of entered names; the previous
+  // document is read from the file when it exists and can be read (otherwise
+  // every variable counts as moved) and its `Item` elements are indexed by
+  // upper-case `Name`. Until Begin, variables resolve without a document.
   void Begin(const std::string& previousDocumentPath);
   // The identifier of the variable ("" when unknown or not addressable), its
-  // record in `info` when given. Sets Moved().
+  // record in `info` when given. Sets Moved(). A name in double quotes is a
+  // literal: the text between the quotes comes back and nothing is recorded.
   std::string ResolveWebVariable(const std::string& name, const TIdentifierFormat& format,
                                  TPinVariable* info = nullptr);
   // The variable of the last ResolveWebVariable moved since the previous compile.
   bool Moved() const { return moved_; }
-  // Writes the document (top element `Variables`); false when it cannot be written.
+  // Writes the document (top element `Variables`); false when it cannot be
+  // written or Begin was not called.
   bool Save(const std::string& path);
 
  private:
+  struct Place;  // what the host answered for a variable
+
+  bool QueryPlace(const std::string& name, Place& place);
+  void RecordItem(const std::string& name, const Place& place, int typeCode);
+  void CheckMoved(const std::string& name, const Place& place, std::uint32_t typeByte);
+  void AddPublicLine(const std::string& name, const Place& place, const std::string& typeName);
+  std::string MakeIdentifier(const Place& place, char area, const TPinVariable& record,
+                             const TIdentifierFormat& format) const;
+  bool ReadPrevious(const std::string& path);
+
   TCompileState& state_;
   TCompileHost& host_;
   bool moved_ = false;
   TmyXMLParser parser_;
-  std::unique_ptr<TmyXmlNode> document_;  // "Wrapper" with `Variables`
-  std::unique_ptr<TmyXmlNode> previous_;
+  std::unique_ptr<TmyXmlNode> document_;              // "Wrapper" with `Variables`
+  TmyXmlNode* variables_ = nullptr;                   // the `Variables` element of document_
+  std::unique_ptr<TmyXmlNode> previous_;              // null: no previous document
+  std::map<std::string, TmyXmlNode*> previousItems_;  // by upper-case `Name`
   TStringList entered_;
 };
 

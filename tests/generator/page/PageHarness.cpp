@@ -97,13 +97,19 @@ void PageHarness::Load(const std::string& webXml) {
 }
 
 void PageHarness::DeclareVariables() {
+  std::string previous;
   for (TmyXmlNode* v = web_->firstChild; v != nullptr; v = v->next) {
     if (v->name != "variable") continue;
-    auto& declared = host.Declare(v->GetAttr("name"), v->GetAttr("type"), v->GetAttrInt("code", -1),
-                                  static_cast<std::uint8_t>(v->GetAttrInt("area", 3)),
-                                  static_cast<std::uint16_t>(v->GetAttrInt("size", 8)), v->GetAttrInt("offset", 0));
-    declared.position.extra = v->GetAttr("moved") == "true" ? 1 : 0;
+    host.Declare(v->GetAttr("name"), v->GetAttr("type"), v->GetAttrInt("code", -1),
+                 static_cast<std::uint8_t>(v->GetAttrInt("area", 3)),
+                 static_cast<std::uint16_t>(v->GetAttrInt("size", 8)), v->GetAttrInt("offset", 0));
+    // A moved variable stood elsewhere in the previous compile's document.
+    if (v->GetAttr("moved") == "true")
+      previous += "<Item Name=\"" + v->GetAttr("name") + "\" Pos=\"FFFFFFFF\" Type=\"0\" />";
   }
+  if (previous.empty()) return;
+  output.Write("previous_var.xml", "<Variables>" + previous + "</Variables>");
+  variables_->Begin(output.System("previous_var.xml"));
 }
 
 void PageHarness::ScanTemplates() {

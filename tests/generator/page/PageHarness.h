@@ -11,7 +11,8 @@
 //     <group usetemp="1"><page name="PAGE1.XML" ...>objects</page></group>
 //   </web>
 //
-// `variable` declares a host variable (a `moved` "true" reads as moved),
+// `variable` declares a host variable (a `moved` "true" stood elsewhere in
+// the previous compile's variables document),
 // `ids` switches element ids on, `cpm` is the central unit's code, `compile`
 // names the page (default: the first page not named "#...").
 
