@@ -374,6 +374,30 @@ TEST(PageCompilerTest, AnswerThatIsNotXmlRequestsThePlainPageAfterTheRefreshPeri
   EXPECT_EQ(RunNode(stubs + run.script + check), "[[\"GetXML('PAGE1.XML')\",700]]");
 }
 
+// The built-in page template takes the page as the test template does.
+TEST(PageCompilerTest, BuiltInTemplateRendersThePage) {
+  PageHarness harness;
+  harness.templateResource = "DEFAULT_XSL";
+  harness.Load(Project(Object("caption=\"Built in\" hint=\"{hint}\"", "<label />") +
+                       Object("", "<strimg variable=\"%MB20\" />")));
+  const TPageRun run = harness.Compile();
+  const fs::path dir = fs::temp_directory_path() / ("tarnwell-builtin-" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  std::ofstream(dir / "page.xsl", std::ios::binary) << run.stylesheet;
+  std::ofstream(dir / "page.xml", std::ios::binary) << run.dataPage;
+  const fs::path log = dir / "out.html";
+  const int status = std::system(("xsltproc '" + (dir / "page.xsl").string() + "' '" + (dir / "page.xml").string() +
+                                  "' >'" + log.string() + "' 2>&1")
+                                     .c_str());
+  std::stringstream html;
+  html << std::ifstream(log).rdbuf();
+  fs::remove_all(dir);
+  ASSERT_EQ(status, 0) << html.str();
+  EXPECT_NE(html.str().find("title=\"{hint}\""), std::string::npos) << html.str();
+  EXPECT_NE(html.str().find(">Built in</div>"), std::string::npos) << html.str();
+  EXPECT_NE(html.str().find("id=\"INPUT1\""), std::string::npos) << html.str();
+}
+
 struct MessageCase {
   int mark;
   const char* prefix;

@@ -4,6 +4,7 @@
 
 #include "core/UiText.h"
 #include "core/XmlDocument.h"
+#include "core/XmlResource.h"
 #include "generator/PageCompiler.h"
 #include "platform/win/Resources.h"
 
@@ -136,7 +137,13 @@ void PageHarness::ResolveAlarms() {
 
 TPageRun PageHarness::Compile() {
   TmyXmlNode* page = PageToCompile(web_);
-  std::unique_ptr<TmyXmlNode> stylesheet = ParseText(ReadFile(PageDataDir() + "/template.xsl"));
+  std::unique_ptr<TmyXmlNode> stylesheet;
+  if (templateResource.empty()) {
+    stylesheet = ParseText(ReadFile(PageDataDir() + "/template.xsl"));
+  } else {
+    TmyXMLParser reader;
+    stylesheet.reset(LoadXmlResource(&reader, templateResource.c_str()));
+  }
   TmyXmlNode* body = stylesheet->FindInTree("body");
   TmyXmlNode* planComment = stylesheet->FindComment("plan");
   TmyXmlNode* planCell = planComment != nullptr ? planComment->next : nullptr;

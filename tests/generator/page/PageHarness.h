@@ -80,6 +80,8 @@ class PageHarness {
   TPlaceholderResolver resolver{&webData};
   TCompileProject project;
   TTestUcidDesigner ucid;
+  // The page template: data/template.xsl, or this embedded resource when set.
+  std::string templateResource;
   testsupport::TempFolder output{"tarnwell-page-"};
 
  private:
