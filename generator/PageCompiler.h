@@ -25,6 +25,10 @@ class TPageCompiler {
   // to stream 1. `refreshPeriod` is in milliseconds, `hasScript` tells
   // whether the page gets a script file. Answers the page file name (also
   // given in `pageFileName`).
+  // Objects that need no element number still take one and give their outer
+  // element the id "INPUT%i" (off by default).
+  void SetElementIds(bool on);
+
   std::string CompilePage(TmyXmlNode* page, TmyXmlNode* body, std::string& pageFileName, int& refreshPeriod,
                           std::string& stream2, std::string& stream3, std::string& stream1, bool& hasScript,
                           TmyXmlNode* planCell, TmyXmlNode* templateData);
@@ -33,6 +37,7 @@ class TPageCompiler {
   struct TState;
   TCompileContext& context_;
   std::unique_ptr<TState> state_;
+  bool elementIds_ = false;
 };
 
 // "#TEMPBG%i.XML" for a negative template mark, "#TEMPFG%i.XML" for a

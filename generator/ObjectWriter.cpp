@@ -1,0 +1,193 @@
+// The common frame of the object writers: variable binding, data entries,
+// element numbers, style pieces, user level, script lines, and the writers'
+// table.
+
+#include "generator/ObjectWriter.h"
+
+#include <array>
+#include <cstdio>
+
+#include "core/TextEncoding.h"
+#include "core/UiText.h"
+#include "core/XmlNode.h"
+#include "generator/CompileContext.h"
+#include "generator/ObjectWriters.h"
+#include "generator/PageMessages.h"
+#include "generator/Template.h"
+#include "generator/WebVariables.h"
+#include "grid/PlaceholderResolver.h"
+
+namespace {
+
+constexpr int kDefaultFontSize = 13;
+constexpr const char* kBlankReference = "&#32;";
+
+struct TWriterEntry {
+  const char* keyword;
+  void (*write)(TObjectWriter&);  // null: the kind is written by a later issue's writer
+};
+
+// The fourteen writers in their fixed order.
+constexpr std::array<TWriterEntry, kObjectWriterCount> kWriters = {{
+    {"block", WriteBlock},
+    {"camera", WriteCamera},
+    {"canvas", nullptr},
+    {"edit", nullptr},
+    {"dropdown", nullptr},
+    {"picture", WritePicture},
+    {"postfile", nullptr},
+    {"iframe", WriteIframe},
+    {"image", nullptr},
+    {"imagebtn", nullptr},
+    {"label", WriteLabel},
+    {"mulimg", nullptr},
+    {"submit", nullptr},
+    {"strimg", WriteStringImage},
+}};
+
+constexpr std::array<const char*, kObjectWriterCount> kKeywords = [] {
+  std::array<const char*, kObjectWriterCount> keywords{};
+  for (std::size_t i = 0; i < kWriters.size(); ++i) keywords[i] = kWriters[i].keyword;
+  return keywords;
+}();
+
+void AppendJsonVariable(TPageState& page, const std::string& variable) {
+  if (!page.jsonMap) return;
+  if (!page.jsonFirst) page.json += ',';
+  page.jsonFirst = false;
+  page.json += JsonString(variable);
+}
+
+void ReportMissing(TObjectWriter& writer, const TBinding& binding, int captionId) {
+  TPageState& page = writer.page;
+  page.context.state.compileErrors |= kCompileErrorVariable;
+  ReportVariableProblem(page.context, GetUiText(captionId), binding.variable, binding.info.typeName, page.name,
+                        page.caption, writer.data);
+}
+
+}  // namespace
+
+std::string Hex6(std::uint32_t colour) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%06X", colour);
+  return text;
+}
+
+std::string JsonString(const std::string& text) {
+  std::string out = "\"";
+  for (char c : text) {
+    if (c == '"' || c == '\\') out += '\\';
+    out += c;
+  }
+  return out + "\"";
+}
+
+void RunObjectWriters(TObjectWriter& writer) {
+  for (const TWriterEntry& entry : kWriters) {
+    if (writer.kind->name != entry.keyword) continue;
+    if (entry.write != nullptr) entry.write(writer);
+  }
+}
+
+const char* const* ObjectWriterKeywords() { return kKeywords.data(); }
+
+int FindInputEntry(const TPageState& page, const std::string& entry) {
+  for (std::size_t i = 0; i < page.inputs.size(); ++i) {
+    if (page.inputs[i] == entry) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+std::string EscapeFirstBlank(const std::string& identifier) {
+  std::string out = identifier;
+  const std::size_t blank = out.find(' ');
+  if (blank != std::string::npos) out.replace(blank, 1, kBlankReference);
+  return out;
+}
+
+void AddDataEntry(TPageState& page, TmyXmlNode* parent, bool data, const std::string& variable,
+                  const std::string& identifier, const std::string& hostName) {
+  TmyXmlNode* entry = parent->AddChild(data ? "DATA" : "INPUT");
+  entry->closed = true;
+  entry->SetAttr("NAME", page.codePageDigit == '8' ? EscapeFirstBlank(identifier) : identifier);
+  entry->SetAttr("VALUE", "0");
+  if (!data) {
+    page.inputs.push_back(variable + identifier);
+    AppendJsonVariable(page, variable);
+  } else {
+    page.datas.push_back({variable + identifier, variable.size()});
+    int size = 0;
+    if (page.context.host.GetVariableSize(hostName, size)) entry->SetAttrInt("ML", size);
+  }
+  if (page.varAttribute) entry->SetAttr("VAR", variable);
+}
+
+int NextElement(TPageState& page) { return ++page.elementCounter; }
+
+void SetFormatAttribute(TmyXmlNode* kind, const std::string& identifier) {
+  kind->SetAttr("format", FormatOfIdentifier(identifier));
+}
+
+TBindResult BindVariable(TObjectWriter& writer, TBinding& binding, const TBindOptions& options) {
+  TPageState& page = writer.page;
+  std::string variable = writer.kind->GetAttr("variable");
+  if (options.decodeEntities) variable = DecodeHtmlEntities(variable);
+  binding.variable = ExpandPlaceholders(page.context.project.resolver, variable);
+  if (!binding.variable.empty())
+    binding.identifier = page.context.variables.ResolveWebVariable(binding.variable, {}, &binding.info);
+  if (!binding.identifier.empty()) SetFormatAttribute(writer.kind, binding.identifier);
+  binding.dataIndex = FindInputEntry(page, binding.variable + binding.identifier);
+  binding.isNew = binding.dataIndex < 0;
+  if (binding.isNew) binding.dataIndex = static_cast<int>(page.inputs.size());
+  if (binding.identifier.empty()) {
+    ReportMissing(writer, binding, options.kindCaptionId);
+    return TBindResult::kMissing;
+  }
+  if (options.limitCheck) {
+    page.newVariable = binding.isNew;
+    if (!CanAddPageVariable(page)) {
+      page.context.state.compileErrors |= kCompileErrorTooMany;
+      return TBindResult::kTooMany;
+    }
+  }
+  binding.element = NextElement(page);
+  if (binding.isNew) AddDataEntry(page, page.dataParent, false, binding.variable, binding.identifier, binding.variable);
+  return TBindResult::kBound;
+}
+
+std::string PositionStyle(const TObjectWriter& writer) {
+  return "position: absolute; top: " + std::to_string(writer.data.top) +
+         "px; left: " + std::to_string(writer.data.left) + "px; z-index: " + std::to_string(writer.zIndex) + ";";
+}
+
+std::string StylePieces(const TObjectWriter& writer, std::uint32_t pieces) {
+  const TObjectData& d = writer.data;
+  const bool hidden = writer.page.hiddenCopy;
+  std::string style;
+  if (pieces & kStylePosition) style += PositionStyle(writer);
+  if ((pieces & kStyleFontSize) && d.fontSize != kDefaultFontSize)
+    style += " font-size: " + std::to_string(d.fontSize) + "px;";
+  if ((pieces & kStyleColor) && d.foreground != 0) style += " color: #" + Hex6(d.foreground) + ";";
+  if ((pieces & kStyleBackground) && d.transparent) style += " background: none;";
+  if ((pieces & (kStyleBackground | kStyleBackgroundColour)) && !d.transparent)
+    style += " background-color: #" + Hex6(d.background) + ";";
+  if ((pieces & kStyleFontStyle) && d.italic) style += " font-style: italic;";
+  if ((pieces & kStyleFontStyle) && d.strong) style += " font-weight: bold;";
+  if ((pieces & kStyleBorderNone) && writer.kind->GetAttr("border") != "true") style += " border: none;";
+  if ((pieces & kStyleHidden) && hidden) style += " visibility: hidden;";
+  if ((pieces & kStyleDisplayNone) && hidden) style += " display: none;";
+  return style;
+}
+
+TmyXmlNode* AddLevelIf(TmyXmlNode* parent, int level, bool live) {
+  TmyXmlNode* test = parent->AddChild("xsl:if");
+  test->SetAttr("test", std::to_string(level) + (live ? " <= " : " > ") + "ACCESS/@USER_LEVEL");
+  return test;
+}
+
+void AddFirstScriptLine(TObjectWriter& writer, int element) {
+  TScriptTemplate::Get("PAGE_OBJECT_JS")
+      .AppendTo(*writer.page.stream1, "first-line", TTemplateValues().Int("element", element));
+  writer.page.readsValues = true;
+  writer.page.inputDeclared = true;
+}

@@ -1,0 +1,14 @@
+#pragma once
+// The writers of the page-object kinds. Each writes the markup of one object
+// under the writer's parent, its data entries and its script lines; the
+// markup and script texts are the templates "PAGE_<KIND>_XSL" and
+// "PAGE_<KIND>_JS" (resources/templates/page/).
+
+struct TObjectWriter;
+
+void WriteLabel(TObjectWriter& writer);
+void WriteBlock(TObjectWriter& writer);
+void WritePicture(TObjectWriter& writer);
+void WriteIframe(TObjectWriter& writer);
+void WriteCamera(TObjectWriter& writer);
+void WriteStringImage(TObjectWriter& writer);

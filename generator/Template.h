@@ -1,0 +1,108 @@
+#pragma once
+// The generator's template engine. The markup and script that the page
+// compiler and the object writers produce come from template files embedded
+// at build time (resources/templates/...), filled through named holes written
+// "%%name%%", a delimiter that XML, XSL, CSS and JavaScript never use.
+//
+// A value is escaped when it is set, by where it goes: a literal attribute of
+// the stylesheet (braces doubled, so that XSLT does not read them as an
+// attribute value template), a single-quoted JavaScript string, or raw. XML
+// escaping is left to the XML writer: the model holds decoded texts.
+//
+// Two kinds of template files:
+// - markup: an XML file whose `part` elements (attribute `name`), children
+//   of its one top element, each hold the nodes of one snippet. The file is parsed once; each use
+//   copies the part's nodes with the holes of attribute values and texts
+//   filled. An attribute whose whole value is an optional hole "%%name?%%"
+//   is dropped when the value is empty (a `title` without a hint).
+// - script: a text file of parts, each started by a line "@@ name"; lines
+//   before the first part are the file's comment. Every line of a part ends
+//   with CR LF, except a line whose last character is a backslash: the
+//   backslash goes and the next line follows directly.
+//
+// A hole that the values do not fill, and a value for which the part has no
+// hole, raise ETemplateError naming the template, the part and the hole.
+
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/vcl/SysUtilsException.h"
+
+class TmyXmlNode;
+
+class ETemplateError : public Exception {
+ public:
+  using Exception::Exception;
+};
+
+// "{" as "{{" and "}" as "}}": a text in a literal attribute of the stylesheet.
+std::string EscapeXslAttribute(std::string_view text);
+
+// The values of one use of a template part, each escaped as it is set.
+class TTemplateValues {
+ public:
+  // The text as it is (markup that must stay active, such as "{INPUT[1]/@VALUE}",
+  // or a text that the XML writer escapes).
+  TTemplateValues& Raw(std::string_view name, std::string_view value);
+  TTemplateValues& Int(std::string_view name, long long value);
+  // A text for a literal attribute of the stylesheet (EscapeXslAttribute).
+  TTemplateValues& XslAttribute(std::string_view name, std::string_view value);
+  // A text inside a single-quoted script string (EscapeJsString).
+  TTemplateValues& JsString(std::string_view name, std::string_view value);
+
+  // The value of the hole; null when it was not set.
+  const std::string* Find(std::string_view name) const;
+  // The names that were set.
+  std::vector<std::string> Names() const;
+
+ private:
+  std::map<std::string, std::string, std::less<>> values_;
+};
+
+// Fills the holes of one text. `where` names the template and part in errors;
+// `used` collects the names of the holes filled.
+std::string FillHoles(std::string_view text, const TTemplateValues& values, std::string_view where,
+                      std::vector<std::string>& used);
+
+class TScriptTemplate {
+ public:
+  // The parsed script template of the embedded resource (parsed at its first
+  // use; ETemplateError when the resource does not exist).
+  static const TScriptTemplate& Get(const std::string& resource);
+  // From a text (tests and the embedded files alike).
+  TScriptTemplate(std::string name, std::string_view text);
+
+  // The part with its holes filled.
+  std::string Fill(std::string_view part, const TTemplateValues& values = {}) const;
+  // The same appended to the stream.
+  void AppendTo(std::string& stream, std::string_view part, const TTemplateValues& values = {}) const;
+
+ private:
+  std::string name_;
+  std::map<std::string, std::string, std::less<>> parts_;
+};
+
+class TMarkupTemplate {
+ public:
+  // The parsed markup template of the embedded resource (parsed at its first
+  // use; ETemplateError when it is missing or not well-formed).
+  static const TMarkupTemplate& Get(const std::string& resource);
+  // From an XML text.
+  TMarkupTemplate(std::string name, const std::string& text);
+  ~TMarkupTemplate();
+  TMarkupTemplate(const TMarkupTemplate&) = delete;
+  TMarkupTemplate& operator=(const TMarkupTemplate&) = delete;
+
+  // Appends filled copies of the part's nodes as the parent's last children;
+  // the first copied top-level node (the part's outer element).
+  TmyXmlNode* AppendTo(TmyXmlNode* parent, std::string_view part, const TTemplateValues& values = {}) const;
+
+ private:
+  const TmyXmlNode* FindPart(std::string_view part) const;
+
+  std::string name_;
+  std::unique_ptr<TmyXmlNode> root_;
+};

@@ -1,0 +1,36 @@
+<?xml version="1.0" encoding="UTF-8"?>
+<xsl:stylesheet version="1.0" xmlns:xsl="http://www.w3.org/1999/XSL/Transform">
+	<xsl:output method="html" encoding="UTF-8" />
+	<xsl:template match="/PAGE">
+		<html>
+			<head>
+				<meta name="viewport" content="width=device-width" />
+				<meta name="author" content="" />
+				<title>page</title>
+			</head>
+			<body>
+				<xsl:if test="0 != ACCESS/@UCID">
+					<p>The page changed: reload it.</p>
+				</xsl:if>
+				<xsl:if test="0 = ACCESS/@UCID">
+					<table>
+						<tr>
+							<!--logo-->
+							<td id="logo">logo</td>
+							<!--title-->
+							<td id="title"><span>title</span></td>
+						</tr>
+						<tr>
+							<!--plan-->
+							<td id="plan">&#160;</td>
+						</tr>
+						<tr>
+							<!--bottom-->
+							<td id="foot"><span>foot</span></td>
+						</tr>
+					</table>
+				</xsl:if>
+			</body>
+		</html>
+	</xsl:template>
+</xsl:stylesheet>
