@@ -9,6 +9,7 @@
 #include "core/UiText.h"
 #include "core/XmlDocument.h"
 #include "generator/GeneratedFiles.h"
+#include "generator/PageCompiler.h"
 #include "generator/ProjectPageFrame.h"
 #include "generator/ProjectSettings.h"
 #include "grid/GlobalWebData.h"
@@ -203,7 +204,7 @@ class TProjectCompiler {
       WriteTraceLog("*** save index page end");
     }
     WriteOutput(pageFileName, dataPage);
-    if (dataPage.size() > static_cast<std::size_t>(DataPageLimit(context_.host.CpmCode()))) {
+    if (dataPage.size() > static_cast<std::size_t>(MaxDataPageBytes(context_.host.CpmCode()))) {
       const std::string text =
           ReplaceFirst(GetUiText(kPageTooLargeText), "%s", pageFileName + " - " + page->GetAttr("caption"));
       context_.AddHostMessage(text, pageFileName);

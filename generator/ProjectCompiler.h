@@ -63,13 +63,10 @@ void CheckAlarmVariables(TCompileContext& context);
 // the pages named "#TEMPFG%i.XML" and "#TEMPBG%i.XML".
 void ScanTemplatePages(TCompileContext& context);
 
-// --- numbers of the page script and the data page -------------------------------------
+// --- the page script's watchdog -------------------------------------
 // The watchdog reloads a page when no answer came for 20 refresh periods, but
 // waits at least 5000 ms.
 int WatchdogPeriod(int refreshPeriod);
-// The largest data page the PLC takes: 64 bytes for each of the 128 variables a
-// page may hold while the central unit's code is below 11, else of 256.
-int DataPageLimit(int cpmCode);
 
 // --- the fixed texts of the page script ------------------------------------------------
 // The script library every page script starts with, with CR LF line ends.

@@ -19,11 +19,6 @@ constexpr const char* kScriptLibraryResource = "SCRIPT_LIBRARY_JS";
 constexpr int kWatchdogRefreshPeriods = 20;
 constexpr int kWatchdogMinimum = 5000;  // ms
 
-constexpr int kDataPageBytesPerVariable = 64;
-constexpr int kPageVariablesBefore11 = 128;
-constexpr int kPageVariablesFrom11 = 256;
-constexpr int kCpmCodeLargePages = 11;
-
 // The embedded file with its LF line ends written as CR LF, as the rest of
 // the page script has them.
 std::string LoadScriptLibrary() {
@@ -52,10 +47,6 @@ std::string Lower(std::string text) {
 int WatchdogPeriod(int refreshPeriod) {
   const long long period = static_cast<long long>(refreshPeriod) * kWatchdogRefreshPeriods;
   return period < kWatchdogMinimum ? kWatchdogMinimum : static_cast<int>(std::min<long long>(period, INT32_MAX));
-}
-
-int DataPageLimit(int cpmCode) {
-  return kDataPageBytesPerVariable * (cpmCode < kCpmCodeLargePages ? kPageVariablesBefore11 : kPageVariablesFrom11);
 }
 
 const std::string& ScriptLibrary() {

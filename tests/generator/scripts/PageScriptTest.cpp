@@ -118,19 +118,6 @@ INSTANTIATE_TEST_SUITE_P(Periods, Watchdog,
                          testing::Values(WatchdogCase{100, 5000}, WatchdogCase{250, 5000}, WatchdogCase{251, 5020},
                                          WatchdogCase{1000, 20000}));
 
-struct LimitCase {
-  int cpmCode;
-  int limit;
-};
-
-class DataPage : public testing::TestWithParam<LimitCase> {};
-
-TEST_P(DataPage, LimitFollowsTheCentralUnit) { EXPECT_EQ(DataPageLimit(GetParam().cpmCode), GetParam().limit); }
-
-INSTANTIATE_TEST_SUITE_P(Units, DataPage,
-                         testing::Values(LimitCase{-1, 8192}, LimitCase{10, 8192}, LimitCase{11, 16384},
-                                         LimitCase{40, 16384}));
-
 // Script and stylesheet texts are converted from the project's code page:
 // byte 0xC0 is CYRILLIC A in windows-1251, A WITH GRAVE in the machine's 1252.
 struct CodePageCase {
