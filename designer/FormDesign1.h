@@ -28,6 +28,7 @@
 #include "designer/SurfaceKeys.h"
 #include "designer/UndoHistory.h"
 #include "generator/CompileState.h"
+#include "generator/SaveAndCompile.h"
 #include "grid/GlobalWebData.h"
 #include "grid/GridWebElement.h"
 #include "grid/StringDualListLang.h"
@@ -439,6 +440,8 @@ class TFormDesign1 : public TForm {
   void ToBlockColor1Click(TObject* sender);
   void RenameAllPages1Click(TObject* sender);
   void btnSave1Click(TObject* sender);
+  // Saves and compiles the project into the output tree (btnSave1Click).
+  TCompileResult SaveAndCompile();
   void btnDebugClick(TObject* sender);
   void CommTimer1Timer(TObject* sender);
   void ShowInNewWindow1Click(TObject* sender);
@@ -507,6 +510,8 @@ class TFormDesign1 : public TForm {
   // The compile state of save and compile; while it runs (compileRunning)
   // closing is refused.
   TCompileState compileState;
+  // How the last save and compile ended.
+  TCompileResult lastCompile;
   // While set, selection changes of the page tree are only traced.
   bool FTreeChangeSuppressed = false;
   bool FApplyDocking = true;
