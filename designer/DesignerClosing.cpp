@@ -35,7 +35,7 @@ std::string AddressText(const void* object) {
 void TFormDesign1::FormCloseQuery(TObject*, bool& canClose) {
   canClose = true;
   WriteTraceLog("FormCloseQuery");
-  if (FCreatingPages) {
+  if (compileState.compileRunning) {
     canClose = false;
     WriteTraceLog("FormCloseQuery - end - Can't close - Creating pages");
     return;

@@ -5,6 +5,7 @@
 #include "core/HostEnvironment.h"
 #include "core/ProjectPaths.h"
 #include "designer/DownloadFolder.h"
+#include "generator/DetachedCompileHost.h"
 
 TProjectLocation TCoreDesignerHost::ProjectLocation() {
   TProjectLocation location;
@@ -23,6 +24,11 @@ TProjectLocation TCoreDesignerHost::ProjectLocation() {
 }
 
 void TCoreDesignerHost::UpdateStConstants(TmyXmlNode*) {}
+
+TCompileHost& TDesignerHost::CompileHost() {
+  if (!detachedCompileHost_) detachedCompileHost_ = std::make_unique<TDetachedCompileHost>();
+  return *detachedCompileHost_;
+}
 
 // The live view keeps its downloads in the project's temporary folder.
 std::string TDesignerHost::DownloadFolder() { return ProjectTempFolder(ProjectLocation()); }

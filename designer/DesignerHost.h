@@ -7,9 +7,12 @@
 // The window gets one at construction; the plug-in frame passes its own,
 // tests pass a stand-in.
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "designer/ProjectLocation.h"
+#include "generator/CompileHost.h"
 #include "host/api/CommLoop.h"
 #include "host/api/IHalvexIDE.h"
 #include "platform/com/ComPtr.h"
@@ -44,6 +47,19 @@ class TDesignerHost {
   // ending in a backslash. Here the project's temporary folder; empty without
   // a project.
   virtual std::string DownloadFolder();
+
+  // --- compiling ------------------------------------------------------------------
+  // What the save-and-compile command asks of the host (messages, variables,
+  // the web variable map, the status line, switches, the clock); it lives as
+  // long as this object. Here a host without interfaces: messages dropped,
+  // every variable unknown.
+  virtual TCompileHost& CompileHost();
+  // The variable structures of the host's operator panels, for each panel in
+  // list order its "in" name, then its "out" name; here none.
+  virtual std::vector<std::string> PanelStructures() { return {}; }
+
+ private:
+  std::unique_ptr<TCompileHost> detachedCompileHost_;
 };
 
 // The host through the core services: the project manager that the plug-in

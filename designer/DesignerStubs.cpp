@@ -76,12 +76,6 @@ void TFormDesign1::ToBlock1Click(TObject*) { Trace("ToBlock1Click"); }
 void TFormDesign1::ToBlockBar1Click(TObject*) { Trace("ToBlockBar1Click"); }
 void TFormDesign1::ToBlockColor1Click(TObject*) { Trace("ToBlockColor1Click"); }
 void TFormDesign1::RenameAllPages1Click(TObject*) { Trace("RenameAllPages1Click"); }
-// Save and compile: the host's build runs it with the designer hidden, so the
-// document is loaded here when none is held yet.
-void TFormDesign1::btnSave1Click(TObject*) {
-  Trace("btnSave1Click");
-  EnsureProjectLoaded();
-}
 void TFormDesign1::btnDebugClick(TObject*) { Trace("btnDebugClick"); }
 void TFormDesign1::CommTimer1Timer(TObject*) { Trace("CommTimer1Timer"); }
 void TFormDesign1::ShowInNewWindow1Click(TObject*) { Trace("ShowInNewWindow1Click"); }

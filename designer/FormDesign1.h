@@ -27,6 +27,8 @@
 #include "designer/ProjectDocument.h"
 #include "designer/SurfaceKeys.h"
 #include "designer/UndoHistory.h"
+#include "generator/CompileState.h"
+#include "generator/SaveAndCompile.h"
 #include "grid/GlobalWebData.h"
 #include "grid/GridWebElement.h"
 #include "grid/StringDualListLang.h"
@@ -438,6 +440,8 @@ class TFormDesign1 : public TForm {
   void ToBlockColor1Click(TObject* sender);
   void RenameAllPages1Click(TObject* sender);
   void btnSave1Click(TObject* sender);
+  // Saves and compiles the project into the output tree (btnSave1Click).
+  TCompileResult SaveAndCompile();
   void btnDebugClick(TObject* sender);
   void CommTimer1Timer(TObject* sender);
   void ShowInNewWindow1Click(TObject* sender);
@@ -503,8 +507,11 @@ class TFormDesign1 : public TForm {
   // The undo history's root "UndoTree" (the history owns it).
   TmyXmlNode* FUndoTree = nullptr;
   bool FSaveOnClose = true;
-  // Save and compile runs (closing is refused).
-  bool FCreatingPages = false;
+  // The compile state of save and compile; while it runs (compileRunning)
+  // closing is refused.
+  TCompileState compileState;
+  // How the last save and compile ended.
+  TCompileResult lastCompile;
   // While set, selection changes of the page tree are only traced.
   bool FTreeChangeSuppressed = false;
   bool FApplyDocking = true;

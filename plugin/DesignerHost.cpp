@@ -32,3 +32,7 @@ std::string TPluginDesignerHost::GlobalDir() const {
 std::unique_ptr<TDesignerHost> MakePluginDesignerHost() { return std::make_unique<TPluginDesignerHost>(); }
 
 void UpdateStConstantsFile(TmyXmlNode*) {}
+
+std::vector<std::string> TPluginDesignerHost::PanelStructures() {
+  return WebMainForm1 != nullptr ? PanelVariableStructures(WebMainForm1->PanelList()) : std::vector<std::string>{};
+}

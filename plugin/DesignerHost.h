@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "designer/DesignerHost.h"
+#include "plugin/PluginCompileHost.h"
 
 class TPluginDesignerHost : public TCoreDesignerHost {
  public:
@@ -19,10 +20,17 @@ class TPluginDesignerHost : public TCoreDesignerHost {
   void StopLiveView() override;
   void FreeCommItems() override;
   ComPtr<IHalvexSyncedPlcRead> SyncedRead() override;
+  // The host's interfaces that the installation holds.
+  TCompileHost& CompileHost() override { return compileHost_; }
+  // From the hidden main form's panel list.
+  std::vector<std::string> PanelStructures() override;
 
  protected:
   bool GlobalMode() const override;
   std::string GlobalDir() const override;
+
+ private:
+  TPluginCompileHost compileHost_;
 };
 
 std::unique_ptr<TDesignerHost> MakePluginDesignerHost();

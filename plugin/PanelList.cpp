@@ -138,3 +138,15 @@ bool TGPanelList::SingleRecord(const HostPanelRecord& record) {
     default: return false;
   }
 }
+
+std::vector<std::string> PanelVariableStructures(const TGPanelList& panels) {
+  std::vector<std::string> structures;
+  // The names fill their fields, or end at a NUL before.
+  auto text = [](const char* field, std::size_t size) { return std::string(field, strnlen(field, size)); };
+  for (int i = 0; i < panels.Count(); ++i) {
+    const TGPanel& panel = *panels.Items(i);
+    structures.push_back(text(panel.in, sizeof panel.in));
+    structures.push_back(text(panel.out, sizeof panel.out));
+  }
+  return structures;
+}

@@ -52,3 +52,7 @@ class TGPanelList {
  private:
   std::vector<std::unique_ptr<TGPanel>> items_;
 };
+
+// The variable structures of the panels, for each panel in list order its
+// "in" name, then its "out" name.
+std::vector<std::string> PanelVariableStructures(const TGPanelList& panels);

@@ -3,6 +3,8 @@
 #include "host/sim/HalvexHost.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Bitmap.h"
+#include "platform/vcl/Control.h"
+#include "platform/vcl/Driver.h"
 #include "platform/vcl/Form.h"
 #include "platform/vcl/Painting.h"
 
@@ -37,6 +39,23 @@ bool ChooseHostCommand(HalvexHost& host, const std::string& name, std::ostream& 
   }
   err << "halvex open: no plug-in registered a command \"" << name << "\"\n";
   return false;
+}
+
+bool ClickInShownWindow(HalvexHost& host, const std::string& name, std::ostream& out, std::ostream& err) {
+  TCustomForm* form = ShownDockedForm(host);
+  if (form == nullptr) {
+    err << "halvex open: --click: no docked window is shown\n";
+    return false;
+  }
+  auto* control = dynamic_cast<TControl*>(form->FindComponent(name));
+  if (control == nullptr || !control->Enabled()) {
+    err << "halvex open: --click: " << form->Name() << " has no enabled control \"" << name << "\"\n";
+    return false;
+  }
+  out << "clicked " << form->Name() << "." << name << "\n";
+  Driver::Click(control);
+  Application->ProcessMessages();
+  return true;
 }
 
 bool SnapshotShownWindow(HalvexHost& host, const std::string& file, std::ostream& out, std::ostream& err) {

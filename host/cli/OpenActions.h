@@ -15,6 +15,14 @@ class HalvexHost;
 // no command has that name or it is disabled.
 bool ChooseHostCommand(HalvexHost& host, const std::string& name, std::ostream& out, std::ostream& err);
 
+// Clicks the control named `name` of the window that a plug-in docked into
+// the IDE and that the IDE shows, as a user's click does (the designer's
+// "btnSave1" saves and compiles); the work it posted is handled before this
+// returns. Modal windows it opens are answered as the driver answers them
+// without a handler. False, with the reason written to `err`, when no docked
+// window is shown, it has no such control, or the control is disabled.
+bool ClickInShownWindow(HalvexHost& host, const std::string& name, std::ostream& out, std::ostream& err);
+
 // Paints the window that a plug-in docked into the IDE and that the IDE shows
 // (frame, tool bars, panels and all) into the PNG file `file` (a native path).
 // False, with the reason written to `err`, when no docked window is shown or

@@ -56,8 +56,9 @@ struct OpenOptions {
   std::vector<std::string> without;   // interfaces the host lacks
   bool offline = false;
   int rounds = kDefaultRounds;
-  std::string command;   // the plug-in command to choose after opening
-  std::string snapshot;  // the PNG file of the docked window shown then, absolute
+  std::string command;              // the plug-in command to choose after opening
+  std::string snapshot;             // the PNG file of the docked window shown then, absolute
+  std::vector<std::string> clicks;  // controls of that window clicked then, in order
 };
 
 std::string Narrow(BSTR text) { return WideToMultiByte(CP_ACP, BstrToWide(text)); }
@@ -108,6 +109,8 @@ bool ReadOpenOptions(const std::vector<std::string>& args, OpenOptions& options,
       options.rounds = std::max(0, std::min(kMostRounds, std::atoi(args[++i].c_str())));
     } else if (a == "--command" && i + 1 < args.size()) {
       options.command = args[++i];
+    } else if (a == "--click" && i + 1 < args.size()) {
+      options.clicks.push_back(args[++i]);
     } else if (a == "--snapshot" && i + 1 < args.size()) {
       std::error_code ec;
       options.snapshot = std::filesystem::absolute(args[++i], ec).lexically_normal().string();
@@ -332,6 +335,8 @@ void RunOpening(HalvexHost& host, int rounds, std::ostream& out) {
 // window it shows painted. Answers the exit code.
 int RunUserActions(HalvexHost& host, const OpenOptions& options, std::ostream& out, std::ostream& err) {
   if (!options.command.empty() && !ChooseHostCommand(host, options.command, out, err)) return kExitFailure;
+  for (const std::string& name : options.clicks)
+    if (!ClickInShownWindow(host, name, out, err)) return kExitFailure;
   if (!options.snapshot.empty() && !SnapshotShownWindow(host, options.snapshot, out, err)) return kExitFailure;
   return kExitSuccess;
 }

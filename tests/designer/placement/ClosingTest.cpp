@@ -71,7 +71,7 @@ class TLiveWindow : public TForm {
 
 TEST_F(Closing, WhileThePagesAreCreatedTheWindowStaysAndNothingIsSaved) {
   TFormDesign1& d = ChangedDesigner();
-  d.FCreatingPages = true;
+  d.compileState.compileRunning = true;
   EXPECT_FALSE(CloseQuery());
   EXPECT_FALSE(Saved());
   EXPECT_EQ(host->liveViewStops, 0);

@@ -48,7 +48,7 @@ class UndoAndKeys : public WindowTest {
     WindowTest::SetUp();
     CopyTree("examples/demo/Tarnwell");
     OpenDesigner("Demo");
-    ASSERT_EQ(designer->FShownPageName, "OVERVIEW");
+    ASSERT_EQ(designer->FShownPageName, "OVERVIEW.XML");
     ASSERT_EQ(static_cast<int>(designer->PageObjects().size()), kOverviewObjects);
   }
 
@@ -182,7 +182,7 @@ TEST_F(UndoAndKeys, UndoRestoresTheStateBeforeADeletionAndRedoReturnsToIt) {
     EXPECT_EQ(Buttons(), step.buttons) << step.action;
   }
   EXPECT_EQ(deleted.size(), whole.size() - 1);
-  EXPECT_EQ(designer->FShownPageName, "OVERVIEW");
+  EXPECT_EQ(designer->FShownPageName, "OVERVIEW.XML");
 }
 
 TEST_F(UndoAndKeys, UndoFromThePopupMenuOfTheSurfaceActsAsTheButton) {
@@ -263,7 +263,7 @@ TEST_F(UndoAndKeys, ChangingThePageEmptiesTheHistoryAndDisablesBothButtons) {
   Driver::Click(designer->tbUndo);
   ASSERT_EQ(Buttons(), "undo redo");
   ClickNode(Node("Settings"));
-  EXPECT_EQ(designer->FShownPageName, "SETTINGS");
+  EXPECT_EQ(designer->FShownPageName, "SETTINGS.XML");
   EXPECT_EQ(Entries(), "");
   EXPECT_EQ(Buttons(), "- -");
   // Undo from the menu on the new page has nothing to go back to.
@@ -281,7 +281,7 @@ TEST_F(UndoAndKeys, ARestoreKeepsTheShownPageNameAndItsBackground) {
   Select(kDoorImage);
   Driver::PressKey(VK_DELETE);
   Driver::Click(designer->tbUndo);
-  EXPECT_EQ(designer->FShownPageName, "OVERVIEW");
+  EXPECT_EQ(designer->FShownPageName, "OVERVIEW.XML");
   EXPECT_EQ(designer->imgBg->Picture()->Bitmap()->Width(), width);
   EXPECT_TRUE(BackgroundPixels() == before);
 }
@@ -341,7 +341,7 @@ TEST_F(UndoAndKeys, EscCancelsTheInsertionAndTheWindowLetsGoOfTheFrame) {
   Driver::PressKey(VK_ESCAPE);
   Driver::PressKey(VK_SPACE);
   ClickNode(Node("Settings"));
-  EXPECT_EQ(designer->FShownPageName, "SETTINGS");
+  EXPECT_EQ(designer->FShownPageName, "SETTINGS.XML");
 }
 
 TEST_F(UndoAndKeys, SpaceDropsTheInsertionAfterOneSnapshotOfThePageBeforeIt) {

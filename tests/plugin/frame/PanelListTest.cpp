@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "plugin/PanelList.h"
 
@@ -113,3 +115,18 @@ TEST(PanelList, ABrokenListEndsAtANullNode) {
 }
 
 }  // namespace
+
+TEST(PanelList, VariableStructuresAreEachPanelsInThenOut) {
+  TGPanelList list;
+  TGPanel first;
+  std::strcpy(first.in, "HMI_IN");
+  std::strcpy(first.out, "HMI_OUT");
+  TGPanel full;
+  std::memset(full.in, 'I', sizeof full.in);  // a name that fills its field
+  std::strcpy(full.out, "O");
+  list.Append(first);
+  list.Append(full);
+  EXPECT_EQ(PanelVariableStructures(list),
+            (std::vector<std::string>{"HMI_IN", "HMI_OUT", std::string(sizeof full.in, 'I'), "O"}));
+  EXPECT_TRUE(PanelVariableStructures(TGPanelList()).empty());
+}

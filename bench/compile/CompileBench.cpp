@@ -1,0 +1,183 @@
+// The save-and-compile command on generated projects (the six object kinds
+// the generator writes: labels, blocks, pictures, frames, cameras and string
+// pictures, bound to host variables) against writing the same output tree.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/UiText.h"
+#include "core/XmlDocument.h"
+#include "generator/CompileParts.h"
+#include "generator/ProjectSettings.h"
+#include "generator/SaveAndCompile.h"
+#include "grid/GlobalWebData.h"
+#include "grid/PlaceholderResolver.h"
+#include "platform/win/Resources.h"
+#include "tests/support/FakeCompileHost.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kPagesPerGroup = 10;
+constexpr int kVariables = 1000;
+
+const char* const kKindElements[] = {
+    "<label />",
+    "<block dynamic=\"true\" width=\"40\" height=\"10\" border=\"true\" horz=\"1\" natv=\"0\" variable=\"V%d\" "
+    "type=\"INT\" />",
+    "<picture img=\"\" />",
+    "<iframe type=\"\" variable=\"\" href=\"http://127.0.0.1/\" height=\"100\" width=\"200\" />",
+    "<camera href=\"http://127.0.0.1/cam.jpg\" refresh=\"0\" width=\"160\" height=\"120\" delimiter=\"?\" />",
+    "<strimg variable=\"V%d\" type=\"INT\" />",
+};
+
+std::string ObjectText(int uid, int kind) {
+  char element[256];
+  std::snprintf(element, sizeof element, kKindElements[kind], uid % kVariables);
+  return "<object caption=\"Object " + std::to_string(uid) + "\" X=\"" + std::to_string(uid % 90) + "\" Y=\"" +
+         std::to_string(uid % 50) +
+         "\" xoff=\"0\" yoff=\"0\" level=\"0\" readonly=\"false\" front=\"0\" back=\"-1\" strong=\"false\" "
+         "italic=\"false\" size=\"13\" transparent=\"true\" visneg=\"false\" Uid=\"" +
+         std::to_string(uid) + "\">" + element + "</object>\r\n";
+}
+
+// `pages` pages in groups of ten, `objects` objects spread evenly, every kind
+// in turn.
+std::string ProjectText(int pages, int objects) {
+  std::string text = "<web version=\"8.1\" encoding=\"windows-1250\" width=\"980\" height=\"560\">\r\n";
+  int uid = 10;
+  for (int page = 0; page < pages; ++page) {
+    if (page % kPagesPerGroup == 0) {
+      if (page > 0) text += "</group>\r\n";
+      text += "<group caption=\"Group " + std::to_string(page / kPagesPerGroup) + "\">\r\n";
+    }
+    text += "<page caption=\"Page " + std::to_string(page) + "\" name=\"P" + std::to_string(page) +
+            "\" ajax=\"true\" pause=\"1000\"" + (page == 0 ? " default=\"true\"" : "") + ">\r\n";
+    const int count = objects / pages + (page < objects % pages ? 1 : 0);
+    for (int i = 0; i < count; ++i, ++uid) text += ObjectText(uid, uid % 6);
+    text += "</page>\r\n";
+  }
+  return text + "</group>\r\n</web>\r\n";
+}
+
+class CompileRun {
+ public:
+  CompileRun(int pages, int objects) : folder_(fs::temp_directory_path() / ("bench-compile-" + std::to_string(pages))) {
+    LoadDefaultUiTable(HInstance);
+    for (int i = 0; i < kVariables; ++i) host_.Declare("V" + std::to_string(i), "INT", 8, 3, 9, 2 * i);
+    host_.cpmCode = 11;
+    fs::remove_all(folder_);
+    fs::create_directories(folder_ / "Tarnwell");
+    text_ = ProjectText(pages, objects);
+  }
+  ~CompileRun() { fs::remove_all(folder_); }
+
+  // One compile into a fresh output tree; false when it failed.
+  bool Run() {
+    fs::remove_all(folder_ / "SendRoot");
+    fs::remove(folder_ / "Tarnwell" / "BENCH.txt");
+    TmyXMLParser reader;
+    reader.LoadFromString(text_.c_str());
+    std::unique_ptr<TmyXmlNode> root(reader.Parse());
+    TProjectSettings settings;
+    TGridGlobalWebData webData;
+    TPlaceholderResolver resolver(&webData);
+    TCompileProject project;
+    project.root = root.get();
+    project.web = root->FindChild("web", {}, true);
+    project.settings = &settings;
+    project.webData = &webData;
+    project.resolver = &resolver;
+    project.projectDir = folder_.string() + "\\";
+    project.projectName = "BENCH";
+    TCompileState state;
+    state.compileForHost = true;  // no window, no modal end
+    TGeneratorCompileParts parts;
+    TSaveAndCompileSetup setup{project, state, host_, parts, kFormatCodeCurrent, {}, {}, {}, {}};
+    return TSaveAndCompile(setup).Run().outcome == TCompileOutcome::kCompiled;
+  }
+  fs::path Output() const { return folder_ / "SendRoot"; }
+
+ private:
+  fs::path folder_;
+  FakeCompileHost host_;
+  std::string text_;
+};
+
+struct TreeFile {
+  fs::path relative;
+  std::string bytes;
+};
+
+std::vector<TreeFile> ReadTree(const fs::path& folder) {
+  std::vector<TreeFile> files;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    if (!entry.is_regular_file()) continue;
+    std::ifstream in(entry.path(), std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    files.push_back({fs::relative(entry.path(), folder), bytes.str()});
+  }
+  return files;
+}
+
+void BM_Compile(benchmark::State& state) {
+  const int pages = static_cast<int>(state.range(0));
+  CompileRun run(pages, static_cast<int>(state.range(1)));
+  for (auto _ : state)
+    if (!run.Run()) state.SkipWithError("the compile failed");
+  state.counters["pages"] = pages;
+}
+
+// The same tree's files written in process into a fresh folder.
+void BM_WriteSameTree(benchmark::State& state) {
+  CompileRun run(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+  if (!run.Run()) state.SkipWithError("the compile failed");
+  const std::vector<TreeFile> files = ReadTree(run.Output());
+  const fs::path target = run.Output().parent_path() / "copy";
+  for (auto _ : state) {
+    fs::remove_all(target);
+    for (const TreeFile& file : files) {
+      fs::create_directories((target / file.relative).parent_path());
+      std::ofstream(target / file.relative, std::ios::binary) << file.bytes;
+    }
+  }
+  fs::remove_all(target);
+  state.counters["files"] = static_cast<double>(files.size());
+}
+
+// The same tree copied with tar into a fresh folder.
+void BM_TarSameTree(benchmark::State& state) {
+  CompileRun run(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+  if (!run.Run()) state.SkipWithError("the compile failed");
+  const fs::path target = run.Output().parent_path() / "tar";
+  const std::string command = "mkdir -p '" + target.string() + "' && tar -cf - -C '" + run.Output().string() +
+                              "' . | tar -xf - -C '" + target.string() + "'";
+  for (auto _ : state) {
+    fs::remove_all(target);
+    if (std::system(command.c_str()) != 0) state.SkipWithError("tar failed");
+  }
+  fs::remove_all(target);
+}
+
+}  // namespace
+
+// 500 pages with 20,000 objects, the compile beside writing its tree.
+BENCHMARK(BM_Compile)->Args({500, 20000})->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_WriteSameTree)->Args({500, 20000})->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_TarSameTree)->Args({500, 20000})->Unit(benchmark::kMillisecond)->UseRealTime();
+// Growth: 40 objects a page at 100, 500 and 2,000 pages, beside the same trees
+// written (every stylesheet lists every page in its menu, so the tree itself
+// grows faster than the page count).
+BENCHMARK(BM_Compile)->Args({100, 4000})->Args({2000, 80000})->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_WriteSameTree)->Args({100, 4000})->Args({2000, 80000})->Unit(benchmark::kMillisecond)->UseRealTime();
+
+BENCHMARK_MAIN();

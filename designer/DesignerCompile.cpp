@@ -1,0 +1,82 @@
+// Save and compile from the designer: the designer's project, its shown page,
+// its placeholder lists and compile state, and the host's compile services
+// handed to the save-and-compile command.
+
+#include <cstring>
+
+#include "core/TraceLog.h"
+#include "designer/FormDesign1.h"
+#include "generator/CompileParts.h"
+#include "generator/SaveAndCompile.h"
+#include "generator/XmlUtilities.h"
+#include "grid/PlaceholderResolver.h"
+#include "pictures/PictureCache.h"
+#include "platform/vcl/Bitmap.h"
+
+namespace {
+
+// The size of a project picture the designer has loaded.
+TPictureSizeLookup LoadedPictureSizes(TFormDesign1& designer) {
+  return [&designer](const std::string& name, int& width, int& height) {
+    const char* path = designer.GetImagePath(name);
+    TBitmap* picture = path != nullptr ? FindCachedPicture(path) : nullptr;
+    if (picture == nullptr) return false;
+    width = picture->Width();
+    height = picture->Height();
+    return true;
+  };
+}
+
+// Page change stamps renewed during the compile, as the designer renews them.
+class TDesignerUcid : public TUcidDesigner {
+ public:
+  explicit TDesignerUcid(TFormDesign1& designer) : designer_(designer) {}
+  std::int32_t GetUcidTime() override { return designer_.GetUcidTime(); }
+  TmyXmlNode* ShownPage() const override { return designer_.CurrentPage(); }
+  void SetCurrentUcid(std::int32_t ucid) override { designer_.FCurrentUcid = ucid; }
+  void Trace(const std::string& text) override { WriteTraceLog(text); }
+
+ private:
+  TFormDesign1& designer_;
+};
+
+}  // namespace
+
+// The host's build runs it with the designer hidden, so the document is
+// loaded here when none is held yet.
+void TFormDesign1::btnSave1Click(TObject*) {
+  WriteTraceLog("btnSave1Click");
+  EnsureProjectLoaded();
+  lastCompile = SaveAndCompile();
+}
+
+TCompileResult TFormDesign1::SaveAndCompile() {
+  const TProjectLocation location = host_->ProjectLocation();
+  TCompileProject project;
+  project.root = document_->Root();
+  project.web = document_->Web();
+  project.settings = &document_->Settings();
+  project.debugXmz = document_->DebugXmz();
+  project.projectDir = location.hostProjectDir;
+  project.projectName = location.hostProjectName;
+  project.globalMode = location.globalMode;
+  project.globalDir = location.globalDir;
+  project.webData = &FGlobalWebData;
+  project.resolver = FWebNameConvertor.get();
+  project.shownPage = FCurrentPage;
+  TDesignerUcid ucid(*this);
+  project.ucid = &ucid;
+  compileState.generateXmlOnly = document_->OnlyXml();
+  compileState.menuOff = document_->Settings().menuOff;
+  TGeneratorCompileParts parts;
+  TSaveAndCompileSetup setup{project,
+                             compileState,
+                             host_->CompileHost(),
+                             parts,
+                             document_->FormatCode(),
+                             location.projectPath,
+                             [this] { SavePage(FCurrentPage); },
+                             host_->PanelStructures(),
+                             LoadedPictureSizes(*this)};
+  return TSaveAndCompile(setup).Run();
+}

@@ -1,0 +1,124 @@
+// The save-and-compile command's run: the frame that holds the run's parts,
+// the error trap at the command's boundary, and the steps in their order.
+
+#include "generator/SaveAndCompile.h"
+
+#include "generator/SaveAndCompileRun.h"
+
+#include <exception>
+
+#include "core/TraceLog.h"
+#include "core/UiText.h"
+#include "core/XmlDocument.h"
+#include "generator/ProjectSettings.h"
+#include "platform/base/ScopeExit.h"
+#include "platform/vcl/Application.h"
+#include "platform/vcl/Button.h"
+#include "platform/vcl/IniFiles.h"
+#include "platform/vcl/Panel.h"
+#include "platform/vcl/Screen.h"
+
+namespace {
+
+constexpr int kCompilingText = 7096;  // "Compiling..."
+constexpr const char* kFailureText = "[Tarnwell]";
+
+}  // namespace
+
+TSaveAndCompile::TSaveAndCompile(TSaveAndCompileSetup& setup) : setup_(setup), state_(setup.state), host_(setup.host) {}
+
+TSaveAndCompile::~TSaveAndCompile() = default;
+
+TCompileResult TSaveAndCompile::Run() {
+  state_.compileRunning = true;
+  ScopeExit running([this] { state_.compileRunning = false; });
+  if (setup_.formatCode != kFormatCodeCurrent) return {TCompileOutcome::kNotCompiled, {}};
+  if (Screen != nullptr) Screen->SetCursor(crHourGlass);
+  ScopeExit cursor([] {
+    if (Screen != nullptr) Screen->SetCursor(crDefault);
+  });
+  StampCompileTime();
+  TRun run(setup_);
+  run.startTicks = host_.TickCount();
+  ScopeExit lists([this] {
+    state_.importedFiles.reset();
+    state_.publicVariables.reset();
+    state_.statusForm = nullptr;
+  });
+  try {
+    Compile(run);
+  } catch (const std::exception& error) {
+    ReportFailure(run, error.what());
+    return {TCompileOutcome::kFailed, error.what()};
+  }
+  return {TCompileOutcome::kCompiled, {}};
+}
+
+// "CompileTD" in the settings file: the time of the last compile.
+void TSaveAndCompile::StampCompileTime() {
+  const std::string base = CompileBaseName(setup_.project);
+  WriteTraceLog(base + ".webx");
+  if (base.empty()) return;
+  TIniFile settings(base + ".webx");
+  settings.WriteInteger("TimeStamps", "CompileTD", static_cast<int>(host_.Now()));
+}
+
+void TSaveAndCompile::Compile(TRun& run) {
+  Begin(run);
+  PrepareOutput(run);
+  CopyImportFolder(run);
+  CompilePages(run);
+  if (!state_.generateXmlOnly) setup_.parts.WriteStaticAssets(run.context);
+  Report(run);
+  Finish(run);
+}
+
+void TSaveAndCompile::Begin(TRun& run) {
+  state_.tdiMapPass = !host_.TdiMapDisabled() && host_.OpenTdiPass();
+  run.baseName = CompileBaseName(setup_.project);
+  if (!run.baseName.empty()) {
+    run.stampList = run.baseName + ".txt";
+    run.variablesDocument = run.baseName + "_var.xml";
+  }
+  run.hidden = state_.compileForHost;
+  state_.compileForHost = false;
+  state_.publicVariables = std::make_unique<TStringList>();
+  state_.publicVariables->SetSorted(true);
+  run.variables.Begin(run.variablesDocument);
+  if (!run.hidden) host_.PrepareMessages();
+  host_.AcquireCompilerMessages();
+  run.status = std::make_unique<TFormStatus1>(nullptr);
+  run.status->pnlStatus->SetCaption(GetUiText(kCompilingText));
+  run.status->Button1->SetEnabled(false);
+  state_.statusForm = run.status.get();
+  state_.compileErrors = 0;
+  state_.compiledImages = 0;
+  state_.compiledFiles = 0;
+  WriteTraceLog("Start saving");
+  if (setup_.project.shownPage != nullptr && setup_.storeShownPage) setup_.storeShownPage();
+}
+
+void TSaveAndCompile::ReportFailure(TRun& run, const std::string& error) {
+  WriteTraceLog("Compile failed: " + error);
+  if (state_.tdiMapPass) host_.CloseTdiPass();
+  state_.tdiMapPass = false;
+  host_.AddCompilerMessage(kFailureText, error);
+  host_.ReleaseCompilerMessages();
+  if (run.status == nullptr) return;
+  run.status->pnlStatus->SetCaption(error);
+  run.status->pnlStatus->Font()->Color = clRed;
+  run.status->pnlGenerated->Font()->Color = clRed;
+  CloseStatusWindow(run);
+}
+
+// The user's own compile ends with the status window shown modally; it is
+// freed in every case.
+void TSaveAndCompile::CloseStatusWindow(TRun& run) {
+  if (!run.hidden) {
+    run.status->Hide();
+    run.status->Button1->SetEnabled(true);
+    run.status->ShowModal();
+  }
+  state_.statusForm = nullptr;
+  run.status.reset();
+}

@@ -1,0 +1,114 @@
+#pragma once
+// The save-and-compile command: the open web project into the tree of web
+// files under "[project]SendRoot\WWW\". It stamps the compile time, opens the
+// host's web variable map pass, writes the project copy, deletes the previous
+// output, writes the password file, copies the import folder, prepares the
+// page template and the template data page, runs the project compiler, writes
+// the static assets, reports in the status window, closes the pass, writes
+// the variables document and the stamp list, and gives unchanged files their
+// previous times back.
+//
+// An exception in any of those steps ends the run: the pass is closed, the
+// error goes to the host's message window and to the status window's status
+// text, the status window is freed, and the result says the run failed.
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "generator/CompileContext.h"
+#include "generator/ProjectCompiler.h"
+
+class TComponent;
+class TFormStatus1;
+class TmyXmlNode;
+
+// The steps of a compile that the command hands to other parts of the
+// generator: the page compiler, the copy of the import folder and the static
+// assets.
+class TCompileParts {
+ public:
+  virtual ~TCompileParts() = default;
+  // The page compiler for this run's context.
+  virtual TPageCompileStep& Pages(TCompileContext& context) = 0;
+  // Copies the import folder (a system path ending in a backslash) into the
+  // output root: every copy is registered and its path relative to the root
+  // added to state.importedFiles; a "DEFAULT.XSL" becomes
+  // state.userTemplatePath instead of being copied.
+  virtual void CopyImportFolder(TCompileContext& context, const std::string& importFolder) = 0;
+  virtual void WriteStaticAssets(TCompileContext& context) = 0;
+};
+
+// What the designer gives the command for one run.
+struct TSaveAndCompileSetup {
+  TCompileProject& project;
+  // The designer's compile state (compileRunning, compileForHost and the
+  // host window, generateXmlOnly, menuOff; the rest is the run's).
+  TCompileState& state;
+  TCompileHost& host;
+  TCompileParts& parts;
+  // The project's format code: only kFormatCodeCurrent is compiled.
+  int formatCode = 0;
+  // The host's global folder (ending with a backslash), for global mode.
+  std::string globalFolder;
+  // Stores the shown page into the project document (none: nothing shown).
+  std::function<void()> storeShownPage;
+  // The operator panels' variable structures and the loaded pictures' sizes
+  // (see TProjectCompileInputs).
+  std::vector<std::string> panelStructures;
+  TPictureSizeLookup pictureSize;
+};
+
+enum class TCompileOutcome {
+  kCompiled,     // the run went to its end (errors of the project are in compileErrors)
+  kNotCompiled,  // a project of a newer format: nothing was done
+  kFailed,       // an exception ended the run; `error` says what
+};
+
+struct TCompileResult {
+  TCompileOutcome outcome = TCompileOutcome::kNotCompiled;
+  std::string error;
+};
+
+class TSaveAndCompile {
+ public:
+  explicit TSaveAndCompile(TSaveAndCompileSetup& setup);
+  ~TSaveAndCompile();
+  TSaveAndCompile(const TSaveAndCompile&) = delete;
+  TSaveAndCompile& operator=(const TSaveAndCompile&) = delete;
+
+  // One run of the command; compileRunning is set for its whole length.
+  TCompileResult Run();
+
+ private:
+  struct TRun;
+
+  void StampCompileTime();
+  void Compile(TRun& run);
+  void Begin(TRun& run);
+  void PrepareOutput(TRun& run);
+  void CopyImportFolder(TRun& run);
+  void CompilePages(TRun& run);
+  void Report(TRun& run);
+  void Finish(TRun& run);
+  void ReportFailure(TRun& run, const std::string& error);
+  void CloseStatusWindow(TRun& run);
+
+  TSaveAndCompileSetup& setup_;
+  TCompileState& state_;
+  TCompileHost& host_;
+};
+
+// "[dir]Tarnwell\[name]": the start of the settings file's, the stamp list's,
+// the variables document's and the project copy's paths; empty without a
+// project folder or name.
+std::string CompileBaseName(const TCompileProject& project);
+// "[dir]Tarnwell\Import\", or in global mode "[global folder][GlobalDir]\Import\".
+std::string ImportFolderOf(const TCompileProject& project, const std::string& globalFolder);
+// The status text of the error bits: too many variables before a file error
+// before an unknown variable; none: "Without errors".
+std::string CompileStatusText(std::uint32_t compileErrors);
+// The compile time as the host message gives it: minutes, ":" and the
+// remaining seconds with three decimals (65250 ms gives "1:5.250").
+std::string CompileTimeText(std::uint64_t elapsedMs);

@@ -1,0 +1,169 @@
+// The steps of the save-and-compile command between its start and its end:
+// the project copy and the output folders, the import folder, the page
+// template and the template data page with the project compiler, the status
+// report, and the variables document with the stamp list.
+
+#include <cstdio>
+#include <stdexcept>
+
+#include "core/FileHelpers.h"
+#include "core/TraceLog.h"
+#include "core/UiText.h"
+#include "core/XmlDocument.h"
+#include "core/XmlResource.h"
+#include "generator/FormStatus1.h"
+#include "generator/GeneratedFiles.h"
+#include "generator/PasswordFile.h"
+#include "generator/ProjectImages.h"
+#include "generator/ProjectSettings.h"
+#include "generator/SaveAndCompile.h"
+#include "generator/SaveAndCompileRun.h"
+#include "generator/WebVariables.h"
+#include "platform/vcl/Application.h"
+#include "platform/vcl/Panel.h"
+#include "platform/win/Folders.h"
+#include "platform/win/MoveFile.h"
+
+namespace {
+
+constexpr int kCannotCreateText = 7074;  // "[Tarnwell] - Cannot create :"
+constexpr std::uint64_t kMsPerMinute = 60000;
+constexpr double kSecondsPerMs = 0.001;
+
+// The status text of each error bit, the most serious first.
+struct TStatusText {
+  std::uint32_t bit;
+  int text;
+};
+constexpr TStatusText kStatusTexts[] = {
+    {kCompileErrorTooMany, 7071},   // "Error - too many variables on the page"
+    {kCompileErrorFile, 7070},      // "Error - copying of images was not successful"
+    {kCompileErrorVariable, 7068},  // "Error - Unknown or undefined variables"
+};
+constexpr int kWithoutErrorsText = 7067;
+
+std::unique_ptr<TmyXmlNode> ParseFile(TmyXMLParser& parser, const std::string& path) {
+  if (path.empty() || !parser.LoadFromFile(path)) return nullptr;
+  std::unique_ptr<TmyXmlNode> root(parser.Parse());
+  if (parser.errorWord != 0) return nullptr;
+  return root;
+}
+
+std::unique_ptr<TmyXmlNode> ParseResource(TmyXMLParser& parser, const char* name) {
+  std::unique_ptr<TmyXmlNode> root(LoadXmlResource(&parser, name));
+  if (root == nullptr || parser.errorWord != 0) throw std::runtime_error(std::string("cannot read resource ") + name);
+  return root;
+}
+
+// The cell after the "menu" comment takes the menu cell's place; with the
+// menu off it goes. Without such a cell there is no menu.
+void PlaceMenuCell(TmyXmlNode* pageTemplate, std::unique_ptr<TmyXmlNode> menuCell, bool menuOff) {
+  TmyXmlNode* mark = pageTemplate->FindComment("menu");
+  TmyXmlNode* cell = mark != nullptr ? mark->next : nullptr;
+  if (cell == nullptr || cell->name != "td") return;
+  if (!menuOff && menuCell != nullptr) cell->ReplaceWith(menuCell.release());
+  std::unique_ptr<TmyXmlNode> old(cell);
+}
+
+}  // namespace
+
+std::string CompileBaseName(const TCompileProject& project) {
+  if (project.projectDir.empty() || project.projectName.empty()) return std::string();
+  return project.projectDir + "Tarnwell\\" + project.projectName;
+}
+
+std::string ImportFolderOf(const TCompileProject& project, const std::string& globalFolder) {
+  if (project.globalMode) return globalFolder + project.globalDir + "\\Import\\";
+  return project.projectDir.empty() ? std::string() : project.projectDir + "Tarnwell\\Import\\";
+}
+
+std::string CompileStatusText(std::uint32_t compileErrors) {
+  for (const TStatusText& status : kStatusTexts)
+    if ((compileErrors & status.bit) != 0) return GetUiText(status.text);
+  return GetUiText(kWithoutErrorsText);
+}
+
+std::string CompileTimeText(std::uint64_t elapsedMs) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%i:%02.3f", static_cast<int>(elapsedMs / kMsPerMinute),
+                static_cast<double>(elapsedMs % kMsPerMinute) * kSecondsPerMs);
+  return text;
+}
+
+void TSaveAndCompile::PrepareOutput(TRun& run) {
+  const TCompileProject& project = setup_.project;
+  const std::string copy =
+      project.globalMode ? setup_.globalFolder + project.globalDir + "\\Global.xml" : run.baseName + ".xml";
+  if (!project.projectDir.empty() && project.root != nullptr) TmyXMLParser().SaveToFile(project.root, copy, false);
+  if (!run.hidden) {
+    run.status->Show();
+    WriteTraceLog("ProcessMessages");
+    if (Application != nullptr) Application->ProcessMessages();
+  }
+  if (project.projectDir.empty()) throw std::runtime_error("the host names no project folder");
+  const std::string sendRoot = project.projectDir + "SendRoot\\";
+  state_.outputRoot = sendRoot + "WWW\\";
+  run.status->pnlPath->SetCaption(state_.outputRoot);
+  auto makeFolder = [&](const std::string& folder) {
+    if (!ForceDirectories(folder)) run.context.AddHostMessage(GetUiText(kCannotCreateText), folder);
+  };
+  makeFolder(state_.outputRoot);
+  if (project.root != nullptr && project.root->FindChild("page", "notification", true, "true") != nullptr)
+    makeFolder(state_.outputRoot + "NOTIFY\\");
+  if (!state_.generateXmlOnly) run.files.LoadGeneratedFileTable(run.stampList);
+  WriteCompilePasswordFile(project, setup_.formatCode, sendRoot, state_, host_, run.files);
+  makeFolder(state_.outputRoot + "IMAGES");
+  // A folder of that name in another letter case is named "IMAGES" afterwards.
+  if (DirectoryExists(state_.outputRoot + "IMAGES"))
+    MoveFileA((state_.outputRoot + "IMAGES").c_str(), (state_.outputRoot + "IMAGES").c_str());
+}
+
+void TSaveAndCompile::CopyImportFolder(TRun& run) {
+  state_.importedFiles.reset();
+  state_.userTemplatePath.clear();
+  const std::string folder = ImportFolderOf(setup_.project, setup_.globalFolder);
+  if (folder.empty() || !DirectoryExists(folder)) return;
+  state_.importedFiles = std::make_unique<TStringList>();
+  setup_.parts.CopyImportFolder(run.context, folder);
+  state_.importedFiles->Sort();
+}
+
+void TSaveAndCompile::CompilePages(TRun& run) {
+  std::unique_ptr<TmyXmlNode> menuCell = BuildMenuCell(setup_.project.web);
+  TmyXMLParser templateParser;
+  std::unique_ptr<TmyXmlNode> pageTemplate = ParseFile(templateParser, state_.userTemplatePath);
+  if (pageTemplate != nullptr)
+    run.context.AddHostMessage("[Tarnwell]", "User defined DEFAULT.XSL used!");
+  else
+    pageTemplate = ParseResource(templateParser, "DEFAULT_XSL");
+  TmyXMLParser dataParser;
+  std::unique_ptr<TmyXmlNode> templateData = ParseResource(dataParser, "DEFAULT_XML");
+  PlaceMenuCell(pageTemplate.get(), std::move(menuCell), state_.menuOff);
+  if (TmyXmlNode* declaration = templateData->firstChild)
+    declaration->SetAttr("encoding", setup_.project.settings != nullptr ? setup_.project.settings->encoding : "");
+  run.files.LoadPreviousStamps(run.stampList);
+  TProjectCompileInputs inputs{setup_.parts.Pages(run.context), setup_.panelStructures, setup_.pictureSize};
+  CompileProject(run.context, templateData.get(), pageTemplate.get(), inputs);
+}
+
+void TSaveAndCompile::Report(TRun& run) {
+  WriteTraceLog("End saving");
+  TFormStatus1& status = *run.status;
+  status.pnlStatus->SetCaption(CompileStatusText(state_.compileErrors));
+  const TColor colour = state_.compileErrors != 0 ? clRed : clGreen;
+  status.pnlStatus->Font()->Color = colour;
+  status.pnlGenerated->Font()->Color = colour;
+  status.pnlFileNum->SetCaption(std::to_string(state_.compiledFiles));
+  status.pnlImgNum->SetCaption(std::to_string(state_.compiledImages));
+  if (host_.ReportCompileTime())
+    run.context.AddHostMessage("Tarnwell compilation time:", CompileTimeText(host_.TickCount() - run.startTicks));
+  CloseStatusWindow(run);
+}
+
+void TSaveAndCompile::Finish(TRun& run) {
+  if (state_.tdiMapPass) host_.CloseTdiPass();
+  state_.tdiMapPass = false;
+  if (!run.variablesDocument.empty()) run.variables.Save(run.variablesDocument);
+  host_.ReleaseCompilerMessages();
+  run.files.MergeStamps(run.stampList);
+}

@@ -1,0 +1,155 @@
+var xmlhttpGET, xmlhttpPOST, gNewLoc = '';
+var g_postInProgress = 0, UpdateFileSubmit = null;
+var InputEdited = [], InputFocused = [], gCI = [], gLCI = [], gIC = 0, gWatchDog = 0, gTemp = '';
+function RefreshCam(ipcamimg, elementid, url, t, d) {
+var p = window[ipcamimg], el = document.getElementById(elementid);
+if (!p || !el) return;
+el.src = p.src;
+var g = el.parentNode ? el.parentNode.parentNode : null;
+if (g && g.style && g.style.visibility == 'hidden') return;
+setTimeout(function() { p.src = url + d + Math.random(); }, t);
+}
+function SetBg(name, imag) {
+var el = document.getElementById(name);
+if (!el) return;
+var v = imag == '' ? 'none' : 'url("IMAGES/' + imag + '")';
+if (el.style.backgroundImage != v) el.style.backgroundImage = v;
+}
+function SetCond(obj, val) { if (obj && obj.innerHTML != val) obj.innerHTML = val; }
+function GetColor(val) {
+var c = parseInt(val) & 0xFFFFFF;
+c = ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+return '#' + ('000000' + c.toString(16)).slice(-6);
+}
+function GetDateByFormat(e, a) {
+var p = { Y: 1970, M: 1, D: 1, h: 0, m: 0, s: 0, z: 0 }, neg = false, i = 0, j = 0;
+a = String(a);
+if (a.charAt(0) == '-') { neg = true; a = a.substring(1); }
+while (i < e.length && j < a.length) {
+var k = e.charAt(i);
+if (p.hasOwnProperty(k)) {
+var n = '';
+while (i < e.length && e.charAt(i) == k) i++;
+while (j < a.length && a.charAt(j) >= '0' && a.charAt(j) <= '9') n += a.charAt(j++);
+if (k == 'z') n = (n + '00').substring(0, 3);
+p[k] = parseInt(n, 10) || 0;
+} else { i++; j++; }
+}
+var t = ((p.h * 60 + p.m) * 60 + p.s) * 1000 + p.z;
+if (neg) t = -t;
+return Date.UTC(p.Y, p.M - 1, p.D) + t;
+}
+function CheckValueLimits(value, type, format, mmin, mmax) {
+var f = type == 1 ? function(v) { return parseInt(v, 16); } :
+type == 2 ? function(v) { return GetDateByFormat(format, v); } : parseFloat;
+var v = f(value), lo = f(mmin), hi = f(mmax);
+return lo <= v && v <= hi;
+}
+function GetXML(e, t) {
+xmlhttpGET = window.XMLHttpRequest ? new XMLHttpRequest() : null;
+if (!xmlhttpGET) { alert('Your browser does not support XMLHTTP.'); return; }
+xmlhttpGET.onreadystatechange = onResponse;
+if (t) {
+xmlhttpGET.open('POST', e, true);
+xmlhttpGET.setRequestHeader('Content-Type', 'application/x-www-form-urlencoded');
+} else xmlhttpGET.open('GET', e, true);
+xmlhttpGET.setRequestHeader('x-daltrex', 'data');
+xmlhttpGET.send(t ? t : null);
+}
+function PostXML(e, t, l) {
+xmlhttpPOST = window.XMLHttpRequest ? new XMLHttpRequest() : null;
+if (!xmlhttpPOST) { alert('Your browser does not support XMLHTTP.'); return; }
+gNewLoc = l ? l : '';
+g_postInProgress = 1;
+xmlhttpPOST.onreadystatechange = onPostResponse;
+xmlhttpPOST.open('POST', e, true);
+xmlhttpPOST.setRequestHeader('Content-Type', 'application/x-www-form-urlencoded');
+xmlhttpPOST.send(t);
+}
+function TUpdateFileSubmit(div, name, size) {
+var s = ['|', '/', '-', '\\'], n = 0;
+this.tick = function() {
+div.innerHTML = name + ' ' + s[n++ % 4] + ' ' + size;
+UpdateFileSubmit = setTimeout(this.tick.bind(this), 500);
+};
+}
+function postFileSubmit(sourceForm, colour, warning) {
+if (warning && !confirm(warning)) return;
+var div = sourceForm.getElementsByTagName('div')[0], f = sourceForm.elements[0].files;
+var file = f && f[0] ? f[0] : { name: '', size: 0 };
+g_postInProgress = 1;
+if (div) {
+div.style.display = 'block';
+div.style.color = colour;
+new TUpdateFileSubmit(div, file.name, file.size).tick();
+}
+sourceForm.submit();
+}
+function SetInputEdited(i, e) {
+var el = document.getElementById('INPUT' + i), k = e.keyCode;
+InputFocused[i] = 1;
+if (e.type != 'keydown' || k == 9 || k == 11 || k == 16 || k == 17) return;
+if (k == 27) { InputEdited[i] = 0; return; }
+InputEdited[i] = 1;
+if (el) el.style.backgroundColor = '#FF0000';
+}
+function UpdateValue(input, x, color) {
+var v = x.getAttribute('VALUE');
+if (input.value != v) input.value = v;
+if (input.style.backgroundColor != color) input.style.backgroundColor = color;
+}
+function onPostResponse() {
+if (xmlhttpPOST.readyState != 4) return;
+g_postInProgress = 0;
+if (xmlhttpPOST.status != 200) {
+alert('Problem posting XML data ' + xmlhttpPOST.statusText + '(' + xmlhttpPOST.status + ')');
+return;
+}
+if (gNewLoc) document.location.href = gNewLoc;
+}
+function msetref() {
+if (typeof(Storage) === 'undefined') return;
+var c = sessionStorage.getItem('__crpg');
+if (c != document.location.href) {
+sessionStorage.setItem('__prpg', c);
+sessionStorage.setItem('__crpg', document.location.href);
+}
+}
+window.addEventListener('load', msetref);
+function BackToReferrer(){
+if(typeof(Storage)!=='undefined'){var r = sessionStorage.getItem('__prpg').toLowerCase();if(r=='null'||r==document.location.href.toLowerCase()||r.search('login.xml')!=-1||r.search('logout.xml')!=-1) {
+document.location.href='INDEX.XML';
+}else{document.location.href=sessionStorage.getItem('__prpg');}}else{document.location.href='INDEX.XML';
+}}
+function onResponse() {
+var pd = '';
+try {
+gWatchDog++;
+if(!xmlhttpGET) return;
+if(xmlhttpGET.readyState != 4) return;
+if(!xmlhttpGET.status) return;
+if(xmlhttpGET.status != 200){
+alert('Problem retrieving XML data ' + xmlhttpGET.statusText + '(' + xmlhttpGET.status + ')');
+document.location.reload(true)
+return;}
+var access = xmlhttpGET.responseXML.documentElement.getElementsByTagName('ACCESS')[0]; if(!access || access.getAttribute('UCID') != 1700000000) {document.location.reload(true); return;}
+var x=xmlhttpGET.responseXML.documentElement.getElementsByTagName('INPUT');
+if(x[0]) {
+var Input1 = document.getElementById('INPUT1');
+if(x[0].getAttribute('VALUE') != Input1.src) {
+Input1.src = x[0].getAttribute('VALUE');}
+} else {document.location.reload(true); return;}
+} catch(err) {console.log(err.message)}
+if(pd!=''){setTimeout("GetXML('STRIMG.XML','"+pd+"')",1);}else{setTimeout("GetXML('STRIMG.XML')",1000);}}
+function FunWatchDog() {
+if(gWatchDog > 0 || g_postInProgress) {
+gWatchDog = 0;
+} else {
+document.location.reload(true);
+}
+setTimeout("FunWatchDog()", 20000);
+}
+
+
+function PostGlobal() {
+}
