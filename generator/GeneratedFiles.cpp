@@ -124,7 +124,9 @@ void TGeneratedFiles::RegisterGeneratedFile(const std::string& path) {
 }
 
 bool TGeneratedFiles::WriteGeneratedFile(const std::string& path, std::string_view bytes) {
-  if (!WriteFileReplacing(path, bytes.data(), bytes.size())) return false;
+  // The compile deleted the previous output before it writes anew, so there is
+  // no old file to keep whole: the bytes go straight into place.
+  if (!WriteFileInPlace(path, bytes.data(), bytes.size())) return false;
   RegisterGeneratedFile(path);
   return true;
 }

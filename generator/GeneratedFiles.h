@@ -36,10 +36,11 @@ class TGeneratedFiles {
   void StepCompileProgress();
   void StepImageProgress();
 
-  // Writes the bytes as the file's whole new content (through a temporary
-  // file: a failed write leaves an old file whole) and registers it. False,
-  // and nothing registered, when it cannot be written. Counting and
-  // reporting are the caller's.
+  // Writes the bytes as the file's whole new content, in place (the output
+  // is derived: a compile deletes the previous one first, and a failed write
+  // is reported by the caller), and registers it. False, and nothing
+  // registered, when it cannot be written. Counting and reporting are the
+  // caller's.
   bool WriteGeneratedFile(const std::string& path, std::string_view bytes);
 
   // Deletes the files that the stamp list names (those of the previous

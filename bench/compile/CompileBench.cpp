@@ -59,7 +59,7 @@ std::string ProjectText(int pages, int objects) {
       if (page > 0) text += "</group>\r\n";
       text += "<group caption=\"Group " + std::to_string(page / kPagesPerGroup) + "\">\r\n";
     }
-    text += "<page caption=\"Page " + std::to_string(page) + "\" name=\"P" + std::to_string(page) +
+    text += "<page caption=\"Page " + std::to_string(page) + "\" name=\"P" + std::to_string(page) + ".XML" +
             "\" ajax=\"true\" pause=\"1000\"" + (page == 0 ? " default=\"true\"" : "") + ">\r\n";
     const int count = objects / pages + (page < objects % pages ? 1 : 0);
     for (int i = 0; i < count; ++i, ++uid) text += ObjectText(uid, uid % 6);

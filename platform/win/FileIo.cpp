@@ -54,6 +54,13 @@ bool WriteFileReplacing(const std::string& path, const void* data, std::size_t s
   return false;
 }
 
+bool WriteFileInPlace(const std::string& path, const void* data, std::size_t size) {
+  int fd = ::open(ToNativePath(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  bool ok = WriteAllToFd(fd, static_cast<const char*>(data), size);
+  return (::close(fd) == 0) && ok;
+}
+
 bool AppendToFile(const std::string& path, const void* data, std::size_t size) {
   int fd = ::open(ToNativePath(path).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
   if (fd < 0) return false;

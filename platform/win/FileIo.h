@@ -15,6 +15,13 @@ bool ReadWholeFile(const std::string& path, std::string& out);
 // temporary file is then removed.
 bool WriteFileReplacing(const std::string& path, const void* data, std::size_t size);
 
+// Writes `size` bytes as the file's whole content in place (created, or
+// truncated and rewritten), without a temporary file or a flush to disk: for
+// derived files that are written anew each time, such as a compile's output,
+// whose old versions are gone before they are written. A failed write may
+// leave the file short; false when anything fails.
+bool WriteFileInPlace(const std::string& path, const void* data, std::size_t size);
+
 // Appends bytes to a file, creating it when missing. False when it cannot be
 // opened or written.
 bool AppendToFile(const std::string& path, const void* data, std::size_t size);

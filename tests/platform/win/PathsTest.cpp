@@ -62,6 +62,19 @@ TEST_F(TempDir, ReplacingWriteKeepsOldFileOnFailureAndReplacesOnSuccess) {
   EXPECT_EQ(text, "newer");
 }
 
+TEST_F(TempDir, InPlaceWriteTruncatesAnOlderLongerFileAndFindsItWithoutCase) {
+  ASSERT_TRUE(WriteFileReplacing((dir / "PAGE1.XML").string(), "a longer old page", 17));
+  // Written through another letter case: the existing file is rewritten whole.
+  ASSERT_TRUE(WriteFileInPlace((dir / "page1.xml").string(), "new", 3));
+  std::string text;
+  ASSERT_TRUE(ReadWholeFile((dir / "PAGE1.XML").string(), text));
+  EXPECT_EQ(text, "new");
+  int count = 0;
+  for (auto& e : fs::directory_iterator(dir)) (void)e, ++count;
+  EXPECT_EQ(count, 1);
+  EXPECT_FALSE(WriteFileInPlace((dir / "missing" / "x.xml").string(), "a", 1));
+}
+
 TEST_F(TempDir, AppendCreatesAndExtends) {
   std::string file = (dir / "log.txt").string();
   ASSERT_TRUE(AppendToFile(file, "ab", 2));
