@@ -55,12 +55,13 @@ bool FileExists(const std::string& path) {
 }
 
 // One compilation for the host's build: the designer (opened hidden when it
-// is absent) sends its progress to the host's status window.
+// is absent) compiles quietly and sends its progress to the host's status
+// window; the compilation clears the host-build flag.
 void CompileForBuild(std::uint32_t statusWindow) {
   if (FormDesign1 == nullptr) OpenDesigner(false);
   if (FormDesign1 == nullptr) return;
-  FormDesign1->FHostStatusWindow = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(statusWindow));
-  FormDesign1->FHostBuild = true;
+  FormDesign1->compileState.hostStatusWindow = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(statusWindow));
+  FormDesign1->compileState.compileForHost = true;
   FormDesign1->btnSave1Click(nullptr);
 }
 

@@ -108,6 +108,22 @@ TEST_P(BuildEvent, DecidesAsksAndCompiles) {
   }
 }
 
+using BuildEventStatus = eventstest::EventsFixture;
+
+TEST_F(BuildEventStatus, TheCompileReportsToTheHostsStatusWindowAndEndsTheHostBuild) {
+  WriteFile(WebFile(".auto"), "On");
+  const auto handle = reinterpret_cast<std::uintptr_t>(window->Handle());
+  ASSERT_LE(handle, 0xFFFFFFFFu);
+  EXPECT_EQ(plugin->OnLinkingExtendedProgMap(static_cast<std::uint32_t>(handle), 0, 0, 0, 0, 0), S_OK);
+  ASSERT_NE(FormDesign1, nullptr);
+  EXPECT_EQ(FormDesign1->compileState.hostStatusWindow, window->Handle());
+  EXPECT_FALSE(FormDesign1->compileState.compileForHost) << "the compilation clears the host-build flag";
+  EXPECT_FALSE(FormDesign1->Visible());
+  EXPECT_FALSE(window->StatusTexts().empty()) << "the progress went to the host's status window";
+  // Quiet for the host's build: no status window of its own was shown.
+  EXPECT_TRUE(Driver::ModalLog().empty());
+}
+
 // clang-format off
 const Row kRows[] = {
   // The marker alone decides: nothing is asked, even with "Ask" on and moved variables.

@@ -5,14 +5,20 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <memory>
 #include <set>
 
 #include "EventsFixture.h"
 #include "core/XmlDocument.h"
 #include "core/XmlNode.h"
+#include "designer/FormDesign1.h"
 #include "platform/win/FileTime.h"
+#include "plugin/DesignerLink.h"
+#include "plugin/PanelList.h"
+#include "plugin/PluginState.h"
 #include "plugin/StConstants.h"
+#include "plugin/WebMainForm.h"
 
 namespace {
 
@@ -147,6 +153,29 @@ TEST_F(StConstants, UnchangedContentKeepsTheFileTimesChangedContentDoesNot) {
   AddStConstantsFile(Project("<group><page name=\"Q\"/></group>"));
   ASSERT_TRUE(GetPathFileTime(file, nullptr, nullptr, &now));
   EXPECT_NE(now.dwHighDateTime, old.dwHighDateTime);
+}
+
+TEST_F(StConstants, TheDesignersSaveAddsTheFileWithPanelsAndTakesItOutWithout) {
+  WriteFile(WebFile(".xml"),
+            "<web><group caption=\"Plant\"><page caption=\"Pumps\" name=\"PUMPS.XML\"/></group><images/></web>");
+  TGPanel panel;
+  panel.rack = 1;
+  panel.position = 2;
+  std::snprintf(panel.type, sizeof panel.type, "OPD101");
+  WebMainForm1->PanelList().Append(panel);
+  OpenDesigner(true);
+  ASSERT_NE(FormDesign1, nullptr);
+  FormDesign1->SetModified();
+  FormDesign1->btnSave2Click(nullptr);
+  EXPECT_EQ(HostFiles(), (std::vector<std::string>{"io.st", "Tarnwell\\TarnwellConst.ST", "Plant.st"}));
+  EXPECT_NE(StFile().find("\tTWL_PUMPS "), std::string::npos);
+  EXPECT_NE(StFile().find("//Plant > Pumps\r\n"), std::string::npos);
+
+  WebMainForm1->PanelList().DeletePanel(1, 2);
+  FormDesign1->SetModified();
+  FormDesign1->btnSave2Click(nullptr);
+  EXPECT_EQ(HostFiles(), (std::vector<std::string>{"io.st", "Plant.st"}));
+  EXPECT_EQ(StFile(), "(* Tarnwell Constants *)\r\n\r\n");
 }
 
 }  // namespace
