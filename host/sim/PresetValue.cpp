@@ -6,6 +6,7 @@
 #include <cstring>
 #include <limits>
 #include <optional>
+#include <string_view>
 
 #include "core/IecLiterals.h"
 #include "core/IecTypes.h"
@@ -172,7 +173,9 @@ std::optional<std::int64_t> DurationWithUnits(const std::string& body) {
 std::vector<std::uint8_t> TimeValue(const PlcTypeShape& shape, const std::string& text) {
   const std::string upper = UpperCase(text);
   std::int64_t milliseconds = 0;
-  const std::size_t prefix = upper.rfind("TIME#", 0) == 0 ? 5 : upper.rfind("T#", 0) == 0 ? 2 : 0;
+  std::size_t prefix = 0;
+  for (std::string_view literal : {std::string_view("TIME#"), std::string_view("T#")})
+    if (prefix == 0 && upper.rfind(literal, 0) == 0) prefix = literal.size();
   if (prefix == 0 && ParseInteger(text)) return SignedValue(shape, text);
   if (prefix > 0 && text.find(':') != std::string::npos) {
     std::int32_t value = 0;
