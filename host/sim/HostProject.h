@@ -9,7 +9,8 @@
 //
 // ReadHostProject reads and checks the whole file; every fault (an unknown
 // keyword, a missing field, a bad number, an unknown type, a variable that
-// leaves its area, a duplicate name ...) raises HostProjectError whose text
+// leaves its area, a duplicate name, a preset of an unknown variable or with
+// a value that does not fit its type ...) raises HostProjectError whose text
 // names the file and the line.
 
 #include <cstdint>
