@@ -10,8 +10,10 @@
 #include "core/XmlDocument.h"
 #include "generator/GeneratedFiles.h"
 #include "generator/PageCompiler.h"
+#include "generator/ProjectDescription.h"
 #include "generator/ProjectPageFrame.h"
 #include "generator/ProjectSettings.h"
+#include "generator/PublicVariableList.h"
 #include "grid/GlobalWebData.h"
 
 namespace {
@@ -75,6 +77,10 @@ class TProjectCompiler {
     }
     state_.notForId = false;
     state_.notForWww = false;
+    if (settings_.operatorPanels) {
+      WritePublicVariableList(context_);
+      WriteProjectDescription(context_);
+    }
     RestoreShownPlaceholders();
     context_.alarmVariables.clear();
   }
