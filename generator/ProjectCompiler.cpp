@@ -15,6 +15,7 @@
 #include "generator/ProjectSettings.h"
 #include "generator/PublicVariableList.h"
 #include "grid/GlobalWebData.h"
+#include "platform/base/ScopeExit.h"
 
 namespace {
 
@@ -77,11 +78,7 @@ class TProjectCompiler {
     }
     state_.notForId = false;
     state_.notForWww = false;
-    if (settings_.operatorPanels) {
-      WritePublicVariableList(context_);
-      WriteProjectDescription(context_);
-    }
-    RestoreShownPlaceholders();
+    WritePanelOutputs();
     context_.alarmVariables.clear();
   }
 
@@ -92,6 +89,17 @@ class TProjectCompiler {
     UpdateImageSizes(context_.project.root, inputs_.pictureSize);
     CheckAlarmVariables(context_);
     ScanTemplatePages(context_);
+  }
+
+  // The operator panels' files, for a project made for them. The project
+  // description reloads the placeholder lists group by group and page by
+  // page, and it may end the compile (a `count` that is no number): the
+  // shown page's lists come back on every way out.
+  void WritePanelOutputs() {
+    const ScopeExit restore([this] { RestoreShownPlaceholders(); });
+    if (!settings_.operatorPanels) return;
+    WritePublicVariableList(context_);
+    WriteProjectDescription(context_);
   }
 
   void CompileGroup(TmyXmlNode* group) {

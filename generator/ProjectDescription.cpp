@@ -30,8 +30,18 @@ constexpr int kPagesPerGroup = 256;    // `numscr` = group * 256 + page
 constexpr int kFirstTemplateSlot = 1;  // `usetemp` 1 to 9 names a template slot
 constexpr int kLastTemplateSlot = 9;
 constexpr const char* kMacFile = "Tarnwell\\mac.txt";
-// The variable references of an object, resolved in this order.
-constexpr std::array<const char*, 4> kObjectReferences = {"visvar", "clickxvar", "clickyvar", "clickcol"};
+// The variable references of an object, resolved in this order, and the
+// attribute that takes a known variable's IEC type name.
+struct TReference {
+  const char* attribute;
+  const char* typeAttribute;  // null: the type is not kept
+};
+constexpr std::array<TReference, 4> kObjectReferences{{
+    {"visvar", "vistype"},
+    {"clickxvar", nullptr},
+    {"clickyvar", nullptr},
+    {"clickcol", nullptr},
+}};
 
 void DeleteElement(TmyXmlNode* node) { std::unique_ptr<TmyXmlNode> owned(node); }
 
@@ -156,8 +166,8 @@ class TProjectDescription {
   }
 
   void ResolveObject(TmyXmlNode* object) {
-    for (const char* reference : kObjectReferences)
-      ResolveReference(object, reference, reference == kObjectReferences[0] ? "vistype" : nullptr);
+    for (const TReference& reference : kObjectReferences)
+      ResolveReference(object, reference.attribute, reference.typeAttribute);
     CorrectPosition(object, "X", "xoff");
     CorrectPosition(object, "Y", "yoff");
     object->DeleteAttr("layer");

@@ -94,10 +94,19 @@ TEST(ProjectDescriptionLogins, UsersBeyondTheLimitAreRemovedAndEachKeepsItsPlace
   }
 }
 
-TEST(ProjectDescriptionLogins, CountThatIsNoNumberEndsTheCompile) {
-  PanelsCompile compile(WithSecurity("<security count=\"ten\">" + User("a", "1", "x") + "</security>"));
+TEST(ProjectDescriptionLogins, CountThatIsNoNumberEndsTheCompileAndTheShownPageKeepsItsPlaceholders) {
+  PanelsCompile compile(
+      "<web><group name=\"G\"><placeholders><alias name=\"g\">first</alias></placeholders>"
+      "<page name=\"P1.XML\"><placeholders><alias name=\"p\">shown</alias></placeholders></page></group>"
+      "<group name=\"H\"><placeholders><alias name=\"g\">second</alias></placeholders>"
+      "<page name=\"P2.XML\"><placeholders><alias name=\"p\">other</alias></placeholders></page></group>"
+      "<security count=\"ten\">" +
+      User("a", "1", "x") + "</security></web>");
   compile.settings.operatorPanels = true;
+  compile.project.shownPage = compile.project.web->FindChild("page", "name", true, "P1.XML");
   EXPECT_THROW(compile.RunResolving(), EConvertError);
+  EXPECT_EQ(compile.webData.PagePlaceHolders.Lookup("p"), "shown");
+  EXPECT_EQ(compile.webData.GroupPlaceHolders.Lookup("g"), "first");
 }
 
 constexpr const char* kAutoLogin =
