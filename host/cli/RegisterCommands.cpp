@@ -8,10 +8,25 @@
 #include "platform/vcl/Application.h"
 #include "platform/win/RegistryStore.h"
 
+namespace {
+
+bool IsRegisteredLibrary(const std::string& path) {
+  for (const RegisteredPlugin& p : RegisteredPlugins())
+    if (p.library == path) return true;
+  return false;
+}
+
+}  // namespace
+
 int RunRegister(const HalvexContext& context, const std::string& library, bool unregister, std::ostream& out,
                 std::ostream& err) {
   std::error_code ec;
   std::string path = std::filesystem::absolute(library, ec).lexically_normal().string();
+  if (unregister && !IsRegisteredLibrary(path)) {
+    err << "halvex unregister: " << path << " was never registered: no plug-in in the registry ("
+        << RegistryStore::Path() << ") has this library\n";
+    return 1;
+  }
   if (ec || !std::filesystem::is_regular_file(path, ec)) {
     err << "halvex: no such library: " << library << "\n";
     return 1;

@@ -1,0 +1,93 @@
+// halvex build on a copy of the demo in a fresh host home, as a user builds
+// the PLC project in the IDE with the designer open and answers the
+// plug-in's question whether web pages are compiled with the project: the
+// build's steps come in the host's order, each with its result; the exit
+// code is 0 exactly when every step answered S_OK; every reference the
+// plug-in took comes back.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tests/host/HostTestProject.h"
+#include "tests/host/ProgramRun.h"
+
+#if defined(TARNWELL_HALVEX_PATH) && defined(TARNWELL_PLUGIN_PATH)
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class HalvexBuild : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    std::string base = std::string(TARNWELL_BINARY_DIR) + "/halvex-build-XXXXXX";
+    ASSERT_NE(mkdtemp(base.data()), nullptr);
+    home_ = base;
+    demo_ = home_ + "/demo";
+    fs::copy(DemoProjectFolder(), demo_, fs::copy_options::recursive);
+    ASSERT_EQ(Halvex("register '" + std::string(TARNWELL_PLUGIN_PATH) + "'").status, 0);
+    run_ = Halvex("build '" + demo_ + "' --command Tarnwell --answer 'compile web pages=yes'");
+  }
+  static void TearDownTestSuite() { fs::remove_all(home_); }
+
+  static ProgramRun Halvex(const std::string& arguments) {
+    return RunProgram("HALVEX_HOME='" + home_ + "' '" + TARNWELL_HALVEX_PATH + "' " + arguments);
+  }
+  // The position of `part` in the run's output, after `from`; npos when absent.
+  static std::size_t Find(const std::string& part, std::size_t from = 0) { return run_.out.find(part, from); }
+
+  static std::string home_;
+  static std::string demo_;
+  static ProgramRun run_;
+};
+
+std::string HalvexBuild::home_;
+std::string HalvexBuild::demo_;
+ProgramRun HalvexBuild::run_;
+
+TEST_F(HalvexBuild, TheStepsComeInTheHostsOrder) {
+  const std::vector<std::string> steps = {
+      "build:\n  IQendCompilerEvents::OnStartCompiling -> 1 sink(s), ",
+      "\n  IQendCompilerEventsExt1::OnLinkingExtendedProgMap -> 1 sink(s), ",
+      "\n  ClLinkExtendedProgMap (libtarnwell.so) -> ",
+      "\n  IQendCompilerEvents::OnEndCompiling -> 1 sink(s), ",
+  };
+  std::size_t at = 0;
+  for (const std::string& step : steps) {
+    at = Find(step, at);
+    ASSERT_NE(at, std::string::npos) << "missing, or out of order: " << step << "\n" << run_.out;
+  }
+  // The designer was opened by the user's command before the build.
+  EXPECT_LT(Find("command \"Tarnwell\" (1001) chosen in the menu"), Find("build:\n")) << run_.out;
+}
+
+TEST_F(HalvexBuild, TheExitCodeIsZeroExactlyWhenEveryStepSucceeded) {
+  const std::size_t build = Find("build:\n");
+  ASSERT_NE(build, std::string::npos) << run_.out;
+  const std::size_t end = Find("\nbuild ", build + 1);
+  ASSERT_NE(end, std::string::npos) << run_.out;
+  const std::string steps = run_.out.substr(build, end - build);
+  bool allOk = true;
+  for (std::size_t line = steps.find("\n  "); line != std::string::npos; line = steps.find("\n  ", line + 1)) {
+    const std::size_t arrow = steps.find(" -> ", line);
+    const std::size_t stop = steps.find('\n', line + 1);
+    if (arrow == std::string::npos || arrow > stop) continue;
+    const std::string answer = steps.substr(arrow, stop - arrow);
+    if (answer.find("S_OK") == std::string::npos) allOk = false;
+  }
+  EXPECT_EQ(run_.out.find(allOk ? "\nbuild succeeded\n" : "\nbuild failed\n") != std::string::npos, true) << run_.out;
+  EXPECT_EQ(run_.status, allOk ? 0 : 1) << run_.out;
+}
+
+TEST_F(HalvexBuild, ThePlugInGivesBackWhatItTookAndUnloads) {
+  EXPECT_NE(Find("host references still held: none"), std::string::npos) << run_.out;
+  EXPECT_NE(Find("ControledDestruction: S_OK, library unloaded"), std::string::npos) << run_.out;
+  EXPECT_EQ(Find("left by the plug-ins"), std::string::npos) << run_.out;
+}
+
+}  // namespace
+
+#endif
