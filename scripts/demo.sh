@@ -31,7 +31,7 @@ status=0
 send="$project/SendRoot"
 echo "== the web file tree ($send)"
 if [[ -d "$send" ]]; then
-  (cd "$send" && find . -type f -printf '%P\t%s bytes\n' | sort)
+  (cd "$send" && find . -type f -printf '%-24P %7s bytes\n' | sort)
   page=$(cd "$send/WWW" 2>/dev/null && ls ./*.XML 2>/dev/null | grep -v -e INDEX -e LOGIN -e LOGOUT -e TARNWELL | head -n 1 || true)
   if [[ -n "$page" ]]; then
     echo "== a data page: WWW/${page#./} (its first lines)"

@@ -69,7 +69,7 @@ void PrintLines(const char* heading, const std::vector<std::string>& lines, std:
 void PrintSteps(const HostBuildResult& build, std::ostream& out) {
   for (const HostBuildStep& step : build.steps) {
     out << "  " << step.name << " -> ";
-    if (step.name.rfind("ClLinkExtendedProgMap", 0) == 0)
+    if (step.kind == HostBuildStep::Kind::Export)
       out << ResultText(step.result) << ", outputs " << step.out5 << " " << step.out6 << ", host object reference "
           << (step.hostReferenceReleasedByPlugin ? "given back by the plug-in" : "given back by the host") << "\n";
     else

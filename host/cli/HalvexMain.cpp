@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "host/cli/HalvexCommands.h"
+#include "host/cli/HostSession.h"
 #include "platform/win/RegistryStore.h"
 
 // The plug-in library carries its own copies of the platform layers, which
@@ -92,12 +93,12 @@ int main(int argc, char** argv) {
   std::cout << std::unitbuf;
   if (args.empty()) {
     std::cerr << "halvex: missing COMMAND\n\n" << kUsage;
-    return 2;
+    return kExitUsage;
   }
   const std::string& verb = args[0];
   if (verb == "--help" || verb == "-h" || verb == "help") {
     std::cout << kUsage;
-    return 0;
+    return kExitSuccess;
   }
 
   HalvexContext context;
@@ -107,7 +108,7 @@ int main(int argc, char** argv) {
   std::filesystem::create_directories(context.home, ec);
   if (ec) {
     std::cerr << "halvex: cannot create " << context.home << ": " << ec.message() << "\n";
-    return 1;
+    return kExitFailure;
   }
   RegistryStore::SetPath(context.home + "/registry");
 
@@ -115,19 +116,19 @@ int main(int argc, char** argv) {
     if (args.size() != 2) {
       std::cerr << "halvex " << verb << ": "
                 << (args.size() < 2 ? "missing LIB (the plug-in library's file)" : "takes one LIB, not more") << "\n";
-      return 2;
+      return kExitUsage;
     }
     return RunRegister(context, args[1], verb == "unregister", std::cout, std::cerr);
   }
   if (verb == "plugins") {
     if (args.size() == 1) return RunPlugins(context, std::cout);
     std::cerr << "halvex plugins: takes no arguments (\"" << args[1] << "\" given)\n";
-    return 2;
+    return kExitUsage;
   }
   const std::vector<std::string> rest(args.begin() + 1, args.end());
   if (verb == "open") return RunOpen(context, rest, std::cout, std::cerr);
   if (verb == "build") return RunBuild(context, rest, std::cout, std::cerr);
   std::cerr << "halvex: unknown command \"" << verb
             << "\" (commands: register, unregister, plugins, open, build, --help)\n";
-  return 2;
+  return kExitUsage;
 }

@@ -22,6 +22,7 @@ HostBuildStep EventStep(const char* name, HRESULT result, std::size_t sinks) {
 
 HostBuildStep CallExport(HalvexHost& host, const HostBuildExport& entry) {
   HostBuildStep step;
+  step.kind = HostBuildStep::Kind::Export;
   step.name = "ClLinkExtendedProgMap (" + entry.library + ")";
   step.sinks = 1;
   step.out5 = kUnwrittenOutput;

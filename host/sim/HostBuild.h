@@ -21,6 +21,8 @@ struct HostBuildExport {
 };
 
 struct HostBuildStep {
+  enum class Kind { Event, Export };
+  Kind kind = Kind::Event;
   std::string name;  // "IQendCompilerEvents::OnStartCompiling", "ClLinkExtendedProgMap (libx.so)", ...
   HRESULT result = S_OK;
   std::size_t sinks = 0;  // events: the sinks reached; exports: 1

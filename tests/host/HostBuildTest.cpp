@@ -104,6 +104,7 @@ TEST_F(HostBuild, EachExportsAnswerDecidesTheBuildAndNoReferenceIsLeft) {
     const HostBuildResult build = RunHostBuild(host, statusWindow, {{"lib.so", c.function}});
     ASSERT_EQ(build.steps.size(), 4u);
     const HostBuildStep& step = build.steps[2];
+    EXPECT_EQ(step.kind, HostBuildStep::Kind::Export);
     EXPECT_EQ(step.result, c.result);
     EXPECT_EQ(step.out5, 0u);
     EXPECT_EQ(step.out6, 0u);
