@@ -82,6 +82,23 @@ TEST_F(HalvexBuild, TheExitCodeIsZeroExactlyWhenEveryStepSucceeded) {
   EXPECT_EQ(run_.status, allOk ? 0 : 1) << run_.out;
 }
 
+TEST_F(HalvexBuild, TheWebFilesListedAreThoseOnDisk) {
+  // The copy held no web tree before the build: every file under SendRoot
+  // was written by it, and each is listed with its size as new.
+  std::vector<std::string> onDisk;
+  const fs::path root = fs::path(demo_) / "SendRoot";
+  if (fs::exists(root))
+    for (const auto& entry : fs::recursive_directory_iterator(root))
+      if (entry.is_regular_file()) onDisk.push_back(fs::relative(entry.path(), root).generic_string());
+  const std::string summary = "  web files written under " + root.string() + ": " + std::to_string(onDisk.size()) +
+                              " written, 0 unchanged, " + std::to_string(onDisk.size()) + " in all\n";
+  EXPECT_NE(Find(summary), std::string::npos) << summary << run_.out;
+  for (const std::string& file : onDisk)
+    EXPECT_NE(Find("    " + file + " (" + std::to_string(fs::file_size(root / file)) + " bytes, new)\n"),
+              std::string::npos)
+        << file;
+}
+
 TEST_F(HalvexBuild, ThePlugInGivesBackWhatItTookAndUnloads) {
   EXPECT_NE(Find("host references still held: none"), std::string::npos) << run_.out;
   EXPECT_NE(Find("ControledDestruction: S_OK, library unloaded"), std::string::npos) << run_.out;
