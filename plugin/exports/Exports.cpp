@@ -13,6 +13,7 @@
 #include "platform/com/ResultCodes.h"
 #include "plugin/ComServer.h"
 #include "plugin/DllEntry.h"
+#include "plugin/LinkCompileHost.h"
 #include "plugin/PluginState.h"
 #include "plugin/TarnwellCoClassImpl.h"
 
@@ -86,10 +87,10 @@ TARNWELL_EXPORT HRESULT ControledDestruction(std::uint32_t) {
 TARNWELL_EXPORT HRESULT ClLinkExtendedProgMap(std::uint32_t, std::uint32_t, IUnknown* host, std::uint32_t,
                                               std::uint32_t* out5, std::uint32_t* out6) {
   EnsureAttached();
-  if (out5 == nullptr || out6 == nullptr) return E_POINTER;
-  *out5 = 0;
-  *out6 = 0;
-  if (host == nullptr) return E_POINTER;
+  // Each output the host gave reads 0 whatever happens next.
+  if (out5 != nullptr) *out5 = 0;
+  if (out6 != nullptr) *out6 = 0;
+  if (out5 == nullptr || out6 == nullptr || host == nullptr) return E_POINTER;
   ComPtr<IQendCpm> cpm;
   HRESULT hr = host->QueryInterface(IID_IQendCpm, cpm.PutVoid());
   if (FAILED(hr)) return hr;
@@ -101,8 +102,9 @@ TARNWELL_EXPORT HRESULT ClLinkExtendedProgMap(std::uint32_t, std::uint32_t, IUnk
   // Every interface is held: the host's reference to its object, passed to
   // this call, is given back (only on this way on).
   ComPtr<IUnknown>::Adopt(host).Reset();
-  // The compile driver prepares the output tree here once the generator is
-  // built into the library.
-  WriteTraceLog("ClLinkExtendedProgMap - compile driver not available");
-  return E_NOTIMPL;
+  // The driver's errors end at this border as a result code.
+  return Guarded([&] {
+    RunLinkCompileDriver(manager.Get(), map.Get());
+    return S_OK;
+  });
 }

@@ -168,10 +168,10 @@ TEST(Element, ImageListLoadsOnlyTheFirstOrForcedEntries) {
   auto m = Make(wkMultiImage);
   EXPECT_EQ(m->GetImagesMaxSize(), (TSize{0, 0}));
   EXPECT_EQ(m->AddImage("logo.bmp", false), 1);
-  EXPECT_EQ(m->AddImage("state0.png", false), 2);
+  EXPECT_EQ(m->AddImage("mode_off.png", false), 2);
   EXPECT_EQ(gLoads, 1);
   EXPECT_EQ(m->GetImagePicture(1), nullptr);
-  EXPECT_EQ(m->AddImage("state1.gif", true), 3);
+  EXPECT_EQ(m->AddImage("valve_open.gif", true), 3);
   EXPECT_EQ(gLoads, 2);
   EXPECT_EQ(m->AddImage("missing.png", true), 4);
   EXPECT_EQ(gLoads, 2);
@@ -179,10 +179,10 @@ TEST(Element, ImageListLoadsOnlyTheFirstOrForcedEntries) {
   EXPECT_EQ(m->GetImagesMaxSize(), (TSize{13, 5}));
   EXPECT_EQ(m->GetImageName(-1), "");
   EXPECT_EQ(m->GetImageName(4), "");
-  m->RenameImage("state0.png", "new.png");
+  m->RenameImage("mode_off.png", "new.png");
   EXPECT_EQ(m->GetImageName(1), "new.png");
-  m->RenameImage("STATE1.GIF", "x");  // case-sensitive
-  EXPECT_EQ(m->GetImageName(2), "state1.gif");
+  m->RenameImage("VALVE_OPEN.GIF", "x");  // case-sensitive
+  EXPECT_EQ(m->GetImageName(2), "valve_open.gif");
   m->ClearImages();
   EXPECT_EQ(m->GetImageCount(), 0);
   // A canvas maps its names through the project's picture list.
@@ -193,7 +193,7 @@ TEST(Element, ImageListLoadsOnlyTheFirstOrForcedEntries) {
   EXPECT_EQ(gLoads, 3);
   EXPECT_EQ(c->GetImageName(0), "logo");
   // Pictures by name: missing files leave the picture empty.
-  c->LoadOnImage("door_open.png", ExistingFile("door_open.png"));
+  c->LoadOnImage("pump_on.png", ExistingFile("pump_on.png"));
   EXPECT_FALSE(c->OnPicture()->Empty());
   c->LoadOnImage("none.png", ExistingFile("none.png"));
   EXPECT_TRUE(c->OnPicture()->Empty());
@@ -269,7 +269,7 @@ TEST(SizingRules, TheExamplesComeOutExactly) {
 
 TEST(Element, TheDemoPicturesLoadWithThePictureLoader) {
   gGridImagePath = ExistingFile;
-  for (const char* name : {"logo.bmp", "door_open.png", "door_closed.gif", "state2.jpg", "btn_off.bmp"}) {
+  for (const char* name : {"logo.bmp", "pump_on.png", "valve_closed.gif", "mode_auto.jpg", "button_off.bmp"}) {
     auto e = Make(wkImage);
     e->LoadOffImage(name, ExistingFile(name));
     EXPECT_FALSE(e->OffPicture()->Empty()) << name;

@@ -5,8 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
+#include <map>
 #include <set>
 #include <sstream>
+#include <vector>
 
 #include "grid/PictureLoading.h"
 #include "grid/ScrollPositions.h"
@@ -30,6 +33,51 @@ std::set<std::string> HostVariables() {
     if (words >> keyword >> name && keyword == "var") names.insert(name);
   }
   return names;
+}
+
+// A variable the host project declares: its memory area and its type text.
+struct THostDecl {
+  std::string area;
+  std::string type;
+};
+
+// "var NAME TYPE... AREA OFFSET[.BIT] [tdi NUMBER]": the type may take two
+// words ("BOOL R_EDGE").
+std::map<std::string, THostDecl> HostDeclarations() {
+  std::map<std::string, THostDecl> declared;
+  std::ifstream in(SourcePath("examples/demo/halvex.prj"));
+  std::string line;
+  while (std::getline(in, line)) {
+    std::istringstream words(line.substr(0, line.find('#')));
+    std::vector<std::string> w{std::istream_iterator<std::string>(words), std::istream_iterator<std::string>()};
+    if (w.size() < 5 || w[0] != "var") continue;
+    std::size_t end = w.size();
+    if (end >= 2 && w[end - 2] == "tdi") end -= 2;
+    THostDecl decl;
+    decl.area = w[end - 2];
+    for (std::size_t i = 2; i + 2 < end; ++i) decl.type += (decl.type.empty() ? "" : " ") + w[i];
+    declared[w[1]] = decl;
+  }
+  return declared;
+}
+
+// Whether the object sends a value to its variable when the visitor uses it.
+bool WritesItsVariable(TGridWebElement& e) {
+  switch (e.Kind()) {
+    case wkEdit:
+    case wkEditLocal: return !e.FReadOnly;
+    case wkSubmit:
+    case wkBlock: return !e.FDynamic && !e.GetVariable().empty();
+    case wkImageBtn:
+    case wkDropDown:
+    case wkPostFile: return true;
+    default: return false;
+  }
+}
+
+// Whether the object shows a picture chosen by its variable's value.
+bool ShowsPictureOfItsVariable(const TGridWebElement& e) {
+  return e.Kind() == wkImage || e.Kind() == wkMultiImage || e.Kind() == wkImageBtn || e.Kind() == wkStrImg;
 }
 
 // The variable name up to its first member or index.
@@ -108,7 +156,13 @@ TEST_F(TDemoProject, UsesEveryKindBoundToHostVariables) {
       }
       const std::string main = e->GetResolvedVariable();
       const std::string vis = e->GetResolvedVisVariable();
-      EXPECT_TRUE(!main.empty() || !vis.empty()) << "object " << e->FUid << " is bound to no variable";
+      // Headings, units, the logo, the camera and the form's own submit button
+      // show no PLC value; every other object is bound.
+      const bool mayStandAlone = e->Kind() == wkLabel || e->Kind() == wkPicture || e->Kind() == wkCamera ||
+                                 (e->Kind() == wkSubmit && e->GetVariable().empty());
+      if (!mayStandAlone) {
+        EXPECT_TRUE(!main.empty() || !vis.empty()) << "object " << e->FUid << " is bound to no variable";
+      }
       for (const std::string& name : {main, vis, e->GetResolvedDataVariable(), e->GetResolvedClickXVariable()}) {
         if (!name.empty()) {
           EXPECT_TRUE(host.count(RootName(name))) << name << " (object " << e->FUid << ")";
@@ -118,6 +172,52 @@ TEST_F(TDemoProject, UsesEveryKindBoundToHostVariables) {
   });
   for (int k = 0; k <= 14; ++k) EXPECT_TRUE(kinds.count(k)) << "kind " << k;
   EXPECT_EQ(levels.size(), 3u);
+}
+
+// A plant's pages write only to memory the program owns (never to a physical
+// input), and no picture follows an edge-triggered input, which is true for a
+// single cycle only.
+TEST_F(TDemoProject, ObjectsUseVariablesFitForTheirRole) {
+  const std::map<std::string, THostDecl> host = HostDeclarations();
+  ASSERT_EQ(host.at("DoorOpen").type, "BOOL R_EDGE");  // the reading itself
+  ASSERT_EQ(host.at("P1Running").area, "X");
+  int writers = 0, pictures = 0;
+  ForEachPage([&](TmyXmlNode*, TmyXmlNode* page) {
+    fixture.ClearSurface();
+    fixture.designer()->LoadObjects(page, fixture.designer()->sbDesign1);
+    for (TGridWebElement* e : fixture.Elements()) {
+      const std::string name = RootName(e->GetResolvedVariable());
+      if (name.empty()) continue;
+      const auto decl = host.find(name);
+      ASSERT_NE(decl, host.end()) << name;
+      if (WritesItsVariable(*e)) {
+        ++writers;
+        EXPECT_NE(decl->second.area, "X") << "object " << e->FUid << " writes the input " << name;
+      }
+      if (ShowsPictureOfItsVariable(*e)) {
+        ++pictures;
+        EXPECT_EQ(decl->second.type.find("_EDGE"), std::string::npos)
+            << "object " << e->FUid << " shows a picture of the edge " << name;
+      }
+    }
+  });
+  fixture.ClearSurface();
+  EXPECT_GE(writers, 8);
+  EXPECT_GE(pictures, 6);
+}
+
+// The project file is in code page 1250, and its Czech texts keep their
+// diacritics in it: "Čerpací stanice" and "Řízení hladiny" as that code page's bytes.
+TEST_F(TDemoProject, CzechTextsAreInCodePage1250) {
+  const std::string text = ReadFile(SourcePath(kProject));
+  EXPECT_NE(text.find("encoding=\"windows-1250\""), std::string::npos);
+  EXPECT_NE(text.find("\xC8"
+                      "erpac\xED stanice"),
+            std::string::npos);
+  EXPECT_NE(text.find("\xD8\xEDzen\xED hladiny"), std::string::npos);
+  // Not UTF-8: the two-byte forms of the same letters are absent.
+  EXPECT_EQ(text.find("\xC4\x8C"), std::string::npos);
+  EXPECT_EQ(text.find("\xC3\xAD"), std::string::npos);
 }
 
 TEST_F(TDemoProject, PicturesExistInEveryFormat) {
@@ -162,5 +262,5 @@ TEST_F(TDemoProject, ObjectsShowTheirPictures) {
   });
   fixture.ClearSurface();
   gGridImagePath = nullptr;
-  EXPECT_EQ(checked, 7);  // image (2), picture, image button (2), multi-image, canvas
+  EXPECT_EQ(checked, 13);  // four images (2 each), picture, image button (2), multi-image, canvas
 }

@@ -121,7 +121,7 @@ TEST_F(CompileRoad, EveryPageRendersThroughItsStylesheet) {
   // The overview's label, and the settings page's form that its fields post.
   const ProgramRun overview = RunCommand("xsltproc '" + (SendRoot() / "WWW/OVERVIEW.XSL").string() + "' '" +
                                          (SendRoot() / "WWW/OVERVIEW.XML").string() + "'");
-  EXPECT_NE(overview.out.find("Motor speed"), std::string::npos) << overview.out;
+  EXPECT_NE(overview.out.find("Pumping station"), std::string::npos) << overview.out;
   const ProgramRun settings = RunCommand("xsltproc '" + (SendRoot() / "WWW/SETTINGS.XSL").string() + "' '" +
                                          (SendRoot() / "WWW/SETTINGS.XML").string() + "'");
   EXPECT_NE(settings.out.find("<form action=\"javascript:PostGlobal();\">"), std::string::npos) << settings.out;

@@ -33,7 +33,7 @@ TEST(HostProjectFile, DemoProjectReads) {
   EXPECT_EQ(p.panels[0].name, "Line panel");
   EXPECT_EQ(p.panels[1].name, "");
   EXPECT_EQ(p.panels[1].out, "PnlOut2");
-  EXPECT_EQ(p.variables.size(), 38u);
+  EXPECT_EQ(p.variables.size(), 60u);  // every IEC type, then the pumping station
   EXPECT_EQ(p.structs.size(), 5u);
   const HostVariableDecl& lamp = p.variables[5];
   EXPECT_EQ(lamp.name, "Lamp");

@@ -148,7 +148,7 @@ TEST_F(DemoVariables, MembersAndElements) {
 }
 
 TEST_F(DemoVariables, TypedListsAndStructNames) {
-  EXPECT_EQ(table_->NamesOfType("REAL"), (std::vector<std::string>{"Temperature"}));
+  EXPECT_EQ(table_->NamesOfType("REAL"), (std::vector<std::string>{"Temperature", "Flow", "OutletPressure"}));
   EXPECT_EQ(table_->NamesOfType("tcanvas"), (std::vector<std::string>{"Canvas1", "Canvas2"}));
   EXPECT_EQ(table_->StructTypeNames().size(), 5u);
 }

@@ -122,8 +122,8 @@ class DesignerLife : public ::testing::Test {
   ComPtr<IQendPlugin> plugin;
 };
 
-const std::vector<std::string> kDemoTree = {"Machine", "  Overview *",  "  Settings",
-                                            "Service", "  Diagnostics", "  Canvas"};
+const std::vector<std::string> kDemoTree = {"Station", "  Overview *",  "  Settings",
+                                            "Service", "  Diagnostics", "  Schematic"};
 
 TEST_F(DesignerLife, TheMenuCommandOpensTheDesignerDockedAndShownOnTheProject) {
   EXPECT_TRUE(host.Ide().Forms().empty()) << "no designer before the command";

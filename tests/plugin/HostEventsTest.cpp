@@ -243,28 +243,6 @@ TEST_F(HostEvents, DesktopSaveWithoutDesignerStoresItsStateThroughTheIde) {
   EXPECT_FALSE(host.Called("SaveDockingState FormDesign1"));
 }
 
-TEST(CompileExport, AnswersZeroOutputsAndGivesTheHostReferenceBackOnce) {
-  FakeHost host;
-  std::uint32_t out5 = 9;
-  std::uint32_t out6 = 9;
-  long refs = host.refs;
-  EXPECT_EQ(Plugin().linkExtendedProgMap(1, 2, HandedReference(host.Unknown()), 4, &out5, &out6), E_NOTIMPL);
-  EXPECT_EQ(out5, 0u);
-  EXPECT_EQ(out6, 0u);
-  EXPECT_EQ(host.refs, refs);
-  std::vector<std::string> asked = {"IQendCpm", "IQendProjectManager", "IHalvexWebTdiMap"};
-  EXPECT_EQ(host.asked, asked);
-
-  host.withheld.insert("IQendCpm");
-  out5 = out6 = 9;
-  EXPECT_EQ(Plugin().linkExtendedProgMap(1, 2, host.Unknown(), 4, &out5, &out6), E_NOINTERFACE);
-  EXPECT_EQ(out5, 0u);
-  EXPECT_EQ(out6, 0u);
-  EXPECT_EQ(host.refs, refs);  // not released on a failure return
-  EXPECT_EQ(Plugin().linkExtendedProgMap(1, 2, host.Unknown(), 4, nullptr, &out6), E_POINTER);
-  EXPECT_EQ(Plugin().linkExtendedProgMap(1, 2, nullptr, 4, &out5, &out6), E_POINTER);
-}
-
 TEST(Switches, LogSwitchComparedWholeAfterUpperCaseAndTrim) {
   struct Case {
     std::vector<std::string> switches;

@@ -107,8 +107,8 @@ std::string WithoutPageStamps(const std::string& text) {
 }  // namespace
 
 TEST_F(ExampleProject, OpensWithItsGroupsAndPages) {
-  EXPECT_EQ(TreeTexts(),
-            (std::vector<std::string>{"Machine", "  Overview", "  Settings", "Service", "  Diagnostics", "  Canvas"}));
+  EXPECT_EQ(TreeTexts(), (std::vector<std::string>{"Station", "  Overview", "  Settings", "Service", "  Diagnostics",
+                                                   "  Schematic"}));
   EXPECT_TRUE(MessageBoxLog().empty());
   EXPECT_TRUE(designer->FLangMutations);
   EXPECT_EQ(designer->FEditorLangCode, 9);

@@ -35,12 +35,12 @@ namespace {
 using F = TFormDesign1;
 
 // Page objects of the example's first page ("Overview").
-constexpr int kMotorLabel = 1001;
-constexpr int kDoorImage = 1002;
-constexpr int kLampLabel = 1003;
+constexpr int kTitleLabel = 1001;
+constexpr int kPumpImage = 1002;
+constexpr int kPumpLabel = 1003;
 constexpr int kLevelBar = 1004;
 constexpr int kModeImages = 1006;
-constexpr int kOverviewObjects = 7;
+constexpr int kOverviewObjects = 27;
 
 class UndoAndKeys : public WindowTest {
  protected:
@@ -168,10 +168,10 @@ struct TStep {
 
 TEST_F(UndoAndKeys, UndoRestoresTheStateBeforeADeletionAndRedoReturnsToIt) {
   const std::vector<std::string> whole = SurfaceDump();
-  Select(kDoorImage);
+  Select(kPumpImage);
   const std::vector<TStep> steps = {
-      {"delete", true, "7", "undo -"},  {"undo", false, "7* 6*", "- redo"}, {"undo", false, "7* 6*", "- redo"},
-      {"redo", true, "7 6*", "undo -"}, {"redo", true, "7 6*", "undo -"},   {"undo", false, "7* 6*", "- redo"},
+      {"delete", true, "27", "undo -"},   {"undo", false, "27* 26*", "- redo"}, {"undo", false, "27* 26*", "- redo"},
+      {"redo", true, "27 26*", "undo -"}, {"redo", true, "27 26*", "undo -"},   {"undo", false, "27* 26*", "- redo"},
   };
   std::vector<std::string> deleted;
   for (const TStep& step : steps) {
@@ -187,16 +187,16 @@ TEST_F(UndoAndKeys, UndoRestoresTheStateBeforeADeletionAndRedoReturnsToIt) {
 
 TEST_F(UndoAndKeys, UndoFromThePopupMenuOfTheSurfaceActsAsTheButton) {
   const std::vector<std::string> whole = SurfaceDump();
-  Select(kDoorImage);
+  Select(kPumpImage);
   Driver::PressKey(VK_DELETE);
-  ASSERT_EQ(Object(kDoorImage), nullptr);
+  ASSERT_EQ(Object(kPumpImage), nullptr);
   Driver::ChoosePopupItem("ScrollPopup", "Undo");
   designer->ScrollPopup->Popup(0, 0);
   EXPECT_EQ(SurfaceDump(), whole);
   EXPECT_EQ(Buttons(), "- redo");
 }
 
-// An arrow move, an undo or a redo, the lamp's position after it (units
+// An arrow move, an undo or a redo, the pump label's position after it (units
 // right of the start) and the buttons then.
 struct TArrowStep {
   const char* action;
@@ -205,8 +205,8 @@ struct TArrowStep {
 };
 
 TEST_F(UndoAndKeys, AnArrowMoveIsRecordedAfterTheMoveSoItsUndoComesOneStepLater) {
-  Select(kLampLabel);
-  const TPoint start = PositionOf(kLampLabel);
+  Select(kPumpLabel);
+  const TPoint start = PositionOf(kPumpLabel);
   const std::vector<TArrowStep> steps = {
       {"right", 1, "undo -"},
       {"right", 2, "undo -"},
@@ -219,20 +219,20 @@ TEST_F(UndoAndKeys, AnArrowMoveIsRecordedAfterTheMoveSoItsUndoComesOneStepLater)
   };
   for (const TArrowStep& step : steps) {
     Act(step.action);
-    EXPECT_EQ(PositionOf(kLampLabel), (TPoint{start.x + step.right, start.y})) << step.action << " " << step.right;
+    EXPECT_EQ(PositionOf(kPumpLabel), (TPoint{start.x + step.right, start.y})) << step.action << " " << step.right;
     EXPECT_EQ(Buttons(), step.buttons) << step.action << " " << step.right;
   }
 }
 
 TEST_F(UndoAndKeys, SeventeenEditsKeepTheNewestSixteen) {
-  Select(kLampLabel);
-  const int startX = PositionOf(kLampLabel).x;
+  Select(kPumpLabel);
+  const int startX = PositionOf(kPumpLabel).x;
   std::vector<std::string> afterMove;
   for (int i = 0; i < 17; ++i) {
     Driver::PressKey(VK_RIGHT);
     afterMove.push_back(SurfaceObjects());
   }
-  EXPECT_EQ(PositionOf(kLampLabel).x, startX + 17);
+  EXPECT_EQ(PositionOf(kPumpLabel).x, startX + 17);
   ASSERT_EQ(designer->FUndoTree->ChildCount(), 16);
   // The first move's snapshot is gone; the oldest is the second's.
   EXPECT_EQ(RecordedObjects(designer->FUndoTree->firstChild), afterMove[1]);
@@ -241,24 +241,24 @@ TEST_F(UndoAndKeys, SeventeenEditsKeepTheNewestSixteen) {
 }
 
 TEST_F(UndoAndKeys, AnEditAfterAnUndoDropsTheRedoSteps) {
-  Select(kDoorImage);
+  Select(kPumpImage);
   Driver::PressKey(VK_DELETE);
   Driver::Click(designer->tbUndo);
   ASSERT_EQ(Buttons(), "- redo");
-  Select(kLampLabel);
+  Select(kPumpLabel);
   Driver::PressKey(VK_DELETE);
   // The restored and the undone state both lay ahead: one entry remains.
-  EXPECT_EQ(Entries(), "7");
+  EXPECT_EQ(Entries(), "27");
   EXPECT_EQ(Buttons(), "undo -");
   Driver::Click(designer->tbRedo);
-  EXPECT_NE(Object(kDoorImage), nullptr);
-  EXPECT_EQ(Object(kLampLabel), nullptr);
+  EXPECT_NE(Object(kPumpImage), nullptr);
+  EXPECT_EQ(Object(kPumpLabel), nullptr);
 }
 
 TEST_F(UndoAndKeys, ChangingThePageEmptiesTheHistoryAndDisablesBothButtons) {
-  Select(kDoorImage);
+  Select(kPumpImage);
   Driver::PressKey(VK_DELETE);
-  Select(kLampLabel);
+  Select(kPumpLabel);
   Driver::PressKey(VK_DELETE);
   Driver::Click(designer->tbUndo);
   ASSERT_EQ(Buttons(), "undo redo");
@@ -278,7 +278,7 @@ TEST_F(UndoAndKeys, ARestoreKeepsTheShownPageNameAndItsBackground) {
   const std::vector<TColor> before = BackgroundPixels();
   ASSERT_FALSE(before.empty());
   const int width = designer->imgBg->Picture()->Bitmap()->Width();
-  Select(kDoorImage);
+  Select(kPumpImage);
   Driver::PressKey(VK_DELETE);
   Driver::Click(designer->tbUndo);
   EXPECT_EQ(designer->FShownPageName, "OVERVIEW.XML");
@@ -288,7 +288,7 @@ TEST_F(UndoAndKeys, ARestoreKeepsTheShownPageNameAndItsBackground) {
 
 TEST_F(UndoAndKeys, AnUndoRestoresTheChangeStampOfItsSnapshot) {
   const int loaded = designer->FCurrentUcid;
-  Select(kDoorImage);
+  Select(kPumpImage);
   Driver::PressKey(VK_DELETE);
   EXPECT_EQ(designer->FUndoTree->firstChild->GetAttrInt("ucid", -1), loaded);
   EXPECT_GT(designer->FCurrentUcid, 1000000000);  // the time of the edit
@@ -302,12 +302,12 @@ TEST_P(DeleteSelected, RemovesTheObjectAfterOneSnapshotAndMarksTheProject) {
   ASSERT_FALSE(designer->Document().Modified());
   ASSERT_FALSE(designer->btnSave2->Enabled());
   const std::string whole = SurfaceObjects();
-  Select(kDoorImage);
+  Select(kPumpImage);
   if (std::string(GetParam()) == "key")
     Driver::PressKey(VK_DELETE);
   else
-    ChooseFromObjectMenu(kDoorImage, "Delete");
-  EXPECT_EQ(Object(kDoorImage), nullptr);
+    ChooseFromObjectMenu(kPumpImage, "Delete");
+  EXPECT_EQ(Object(kPumpImage), nullptr);
   EXPECT_EQ(static_cast<int>(designer->PageObjects().size()), kOverviewObjects - 1);
   // The snapshot holds the page before the deletion.
   EXPECT_EQ(RecordedObjects(designer->FUndoTree->firstChild), whole);
@@ -318,18 +318,18 @@ TEST_P(DeleteSelected, RemovesTheObjectAfterOneSnapshotAndMarksTheProject) {
 INSTANTIATE_TEST_SUITE_P(ByKeyAndMenu, DeleteSelected, ::testing::Values("key", "menu"));
 
 TEST_F(UndoAndKeys, DeleteSkipsSelectedObjectsOfAFrozenLayer) {
-  Select(kDoorImage);
-  Object(kLampLabel)->Select();
+  Select(kPumpImage);
+  Object(kPumpLabel)->Select();
   designer->FLayers[0].Frozen = true;
-  Object(kDoorImage)->FLayer = 1;
+  Object(kPumpImage)->FLayer = 1;
   Driver::PressKey(VK_DELETE);
-  EXPECT_EQ(Object(kDoorImage), nullptr);
-  EXPECT_NE(Object(kLampLabel), nullptr);
-  EXPECT_EQ(Entries(), "7");
+  EXPECT_EQ(Object(kPumpImage), nullptr);
+  EXPECT_NE(Object(kPumpLabel), nullptr);
+  EXPECT_EQ(Entries(), "27");
 }
 
 TEST_F(UndoAndKeys, EscCancelsTheInsertionAndTheWindowLetsGoOfTheFrame) {
-  Select(kLampLabel);
+  Select(kPumpLabel);
   TGridInsert* frame = StartInsertion(2);
   ASSERT_EQ(SurfaceObjectCount(), kOverviewObjects + 2);
   Driver::PressKey(VK_ESCAPE);
@@ -345,7 +345,7 @@ TEST_F(UndoAndKeys, EscCancelsTheInsertionAndTheWindowLetsGoOfTheFrame) {
 }
 
 TEST_F(UndoAndKeys, SpaceDropsTheInsertionAfterOneSnapshotOfThePageBeforeIt) {
-  Select(kLampLabel);
+  Select(kPumpLabel);
   const std::vector<std::string> before = SurfaceDump();
   Mouse->SetCursorPos(designer->sbDesign1->ClientToScreen({400, 300}));
   StartInsertion(1);
@@ -353,7 +353,7 @@ TEST_F(UndoAndKeys, SpaceDropsTheInsertionAfterOneSnapshotOfThePageBeforeIt) {
   EXPECT_TRUE(carried[0]->Visible());
   EXPECT_TRUE(carried[0]->Selected());
   EXPECT_EQ(static_cast<int>(designer->PageObjects().size()), kOverviewObjects + 1);
-  EXPECT_EQ(Entries(), "7");
+  EXPECT_EQ(Entries(), "27");
   // Undo takes the dropped object away again.
   Driver::Click(designer->tbUndo);
   EXPECT_EQ(SurfaceDump(), before);
@@ -361,7 +361,7 @@ TEST_F(UndoAndKeys, SpaceDropsTheInsertionAfterOneSnapshotOfThePageBeforeIt) {
 
 TEST_F(UndoAndKeys, AnUndoWhileAnInsertionIsPendingCancelsItFirst) {
   const std::vector<std::string> whole = SurfaceDump();
-  Select(kDoorImage);
+  Select(kPumpImage);
   Driver::PressKey(VK_DELETE);
   TGridInsert* frame = StartInsertion(2);
   Driver::Click(designer->tbUndo);
@@ -408,7 +408,7 @@ TEST_P(PropertiesItem, OpensTheBridgeOfTheObjectsKindAndClearsItsDialogFlag) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, PropertiesItem,
-                         ::testing::Values(TBridgeCase{kMotorLabel, &F::EditLabelObject, "label"},
+                         ::testing::Values(TBridgeCase{kTitleLabel, &F::EditLabelObject, "label"},
                                            TBridgeCase{kLevelBar, &F::EditBlockObject, "bar"},
                                            TBridgeCase{kModeImages, &F::EditMultiImageObject, "multiImage"}),
                          [](const ::testing::TestParamInfo<TBridgeCase>& info) {
@@ -431,7 +431,7 @@ TEST_F(UndoAndKeys, F1OnTheSurfaceOpensTheHelpOfTarnwell) {
   folder.Write("HELP/ENU_Tarnwell.chm", "ITSF");
   SetHostExeName(folder.System("bin\\halvex"));
   ClearHtmlHelpRequests();
-  Select(kLampLabel);
+  Select(kPumpLabel);
   Driver::PressKey(VK_F1);
   SetHostExeName("");
   const std::vector<HtmlHelpRequest> requests = HtmlHelpRequests();

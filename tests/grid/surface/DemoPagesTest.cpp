@@ -34,30 +34,43 @@ struct TDemoValue {
   const char* text;  // strings; null for numbers
 };
 
-// Values of the demo project's variables in the live view.
+// Values of the demo project's variables in the live view: the pumping
+// station in automatic mode, pump 1 running, the sump a little under half full.
 const std::map<std::string, TDemoValue>& DemoValues() {
-  static const std::map<std::string, TDemoValue> values = {{"Speed", {"INT", 1234, nullptr}},
-                                                           {"MotorOn", {"BOOL", 1, nullptr}},
-                                                           {"Lamp", {"BOOL", 1, nullptr}},
-                                                           {"DoorOpen", {"BOOL", 1, nullptr}},
-                                                           {"Level", {"SINT", 70, nullptr}},
-                                                           {"SysFlags", {"DWORD", 0x2080F0, nullptr}},
-                                                           {"Mode", {"(OFF,MANUAL,AUTO)", 2, nullptr}},
-                                                           {"Setpoint", {"UINT", 1500, nullptr}},
-                                                           {"Uptime", {"TIME", 3723000, nullptr}},
-                                                           {"Percent", {"USINT", 100, nullptr}},
-                                                           {"StartButton", {"BOOL", 1, nullptr}},
-                                                           {"Message", {"STRING[40]", 0, "UPLOAD/RECIPE.CSV"}},
-                                                           {"Title", {"STRING", 0, "images/logo.bmp"}}};
+  static const std::map<std::string, TDemoValue> values = {
+      {"P1Running", {"BOOL", 1, nullptr}},
+      {"P2Running", {"BOOL", 0, nullptr}},
+      {"ValveOpen", {"BOOL", 1, nullptr}},
+      {"HighLevel", {"BOOL", 0, nullptr}},
+      {"TankLevel", {"UINT", 182, nullptr}},
+      {"LevelPercent", {"USINT", 46, nullptr}},
+      {"StatusColor", {"DWORD", 0x3CAA28, nullptr}},  // green (BGR): in operation
+      {"P1Hours", {"UDINT", 12875, nullptr}},
+      {"StartLevel", {"UINT", 250, nullptr}},
+      {"StopLevel", {"UINT", 60, nullptr}},
+      {"AlternateTime", {"TIME", 4 * 3600 * 1000, nullptr}},
+      {"StartP1Cmd", {"BOOL", 0, nullptr}},
+      {"AlarmAck", {"BOOL", 0, nullptr}},
+      {"ResetCounters", {"BOOL", 0, nullptr}},
+      {"Mode", {"(OFF,MANUAL,AUTO)", 2, nullptr}},
+      {"ParamFile", {"STRING[40]", 0, "PARAMS/STATION.CSV"}},
+      {"TrendPicture", {"STRING[40]", 0, "images/logo.bmp"}},
+      {"EventPage", {"STRING[40]", 0, "http://192.168.1.20/events.html"}}};
+  return values;
+}
+
+// The REAL values, which the integer table cannot hold.
+const std::map<std::string, float>& DemoRealValues() {
+  static const std::map<std::string, float> values = {{"Flow", 38.6f}, {"OutletPressure", 2.35f}};
   return values;
 }
 
 void SetDemoValue(TGridWebElement* e) {
   const std::string name = e->GetResolvedVariable();
-  if (name == "Temperature") {
-    const float f = 21.5f;
+  const auto real = DemoRealValues().find(name);
+  if (real != DemoRealValues().end()) {
     e->FVarInfo.typeName = "REAL";
-    std::memcpy(e->FValueBuf, &f, sizeof f);
+    std::memcpy(e->FValueBuf, &real->second, sizeof real->second);
     return;
   }
   const auto it = DemoValues().find(name);
@@ -135,7 +148,7 @@ const TKindPlace kKindPlaces[] = {
        e->FGradient = true;
        e->FFrontColor = 0x004080;
      }},
-    {wkMultiImage, 22, 22, [](TGridWebElement* e) { e->AddImage("state1.gif", false); }},
+    {wkMultiImage, 22, 22, [](TGridWebElement* e) { e->AddImage("mode_manual.png", false); }},
     {wkPostFile, 2, 34, [](TGridWebElement* e) { e->FSize = 23; }},
     {wkImageBtn, 12, 14, [](TGridWebElement*) {}},
     {wkStrImg, 40, 16, [](TGridWebElement* e) { SetBoxSize(e, 48, 40); }},
@@ -238,10 +251,11 @@ TEST_F(DemoPagesTest, EveryPageInBothViews) {
   ASSERT_NE(web, nullptr);
   LoadProjectSettings(web);
   TFormDesign1& d = *designer();
-  // The demo's objects lie apart at a zoom of two pixels a unit.
+  // The demo's objects lie apart at a zoom of two pixels a unit; the surface
+  // holds the whole page the demo fills (100 x 62 units).
   d.FUnitPixels = 2;
-  d.SetBounds(0, 0, 1040, 660);
-  box()->SetBounds(0, 0, 1000, 600);
+  d.SetBounds(0, 0, 1640, 1060);
+  box()->SetBounds(0, 0, 1600, 1000);
   int pages = 0;
   for (TmyXmlNode* group = web->firstChild; group != nullptr; group = group->next) {
     if (group->name != "group") continue;

@@ -158,7 +158,7 @@ TEST_F(DrawingTest, BrokenPictureImageOfAStringPicture) {
   EXPECT_EQ(e->Height(), 24);
   EXPECT_EQ(PixelAt(b, 10, 10), clBlue);
   // A picture of the project's images folder, with a query, loads without it.
-  SetLiveText(e, "STRING", "images/state0.png?x=1");
+  SetLiveText(e, "STRING", "images/mode_off.png?x=1");
   DrawAlone(e, b, 80, 60, 0, 0, clYellow);
   EXPECT_EQ(e->Width(), 24);
   EXPECT_EQ(e->Height(), 24);

@@ -245,20 +245,20 @@ TEST_F(SizingTest, AbsurdBarLengthsAreClippedNotACrash) {
 
 TEST_F(SizingTest, PictureKindsTakeTheirPictures) {
   auto* e = Make(wkImage);
-  const char* on = "door_open.png";
-  const char* off = "btn_off.bmp";
+  const char* on = "pump_on.png";
+  const char* off = "button_off.bmp";
   e->LoadOnImage(on, (SourcePath("examples/demo/Tarnwell/Images/") + on).c_str());
   e->LoadOffImage(off, (SourcePath("examples/demo/Tarnwell/Images/") + off).c_str());
   ASSERT_NE(e->OnPicture()->Graphic(), nullptr);
   ASSERT_NE(e->OffPicture()->Graphic(), nullptr);
-  EXPECT_EQ(AutoSized(e), (TSize{40, 32}));  // the larger of 32 x 32 and 40 x 20
+  EXPECT_EQ(AutoSized(e), (TSize{40, 32}));  // the larger of 32 x 32 (pump) and 40 x 20 (button)
   EXPECT_EQ(Drawn(e), (TSize{40, 32}));
   // A static image without picture and caption is a 32 x 32 box.
   auto* p = Make(wkPicture);
   EXPECT_EQ(Drawn(p), (TSize{32, 32}));
   // A multi-state image is as large as its largest loaded picture.
   auto* m = Make(wkMultiImage);
-  m->AddImage("state0.png", false);
+  m->AddImage("mode_off.png", false);
   m->AddImage("logo.bmp", false);
   EXPECT_EQ(AutoSized(m), (TSize{24, 24}));
   designer()->FLiveMode = true;

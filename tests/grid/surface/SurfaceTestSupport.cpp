@@ -24,12 +24,44 @@ namespace {
 
 void DemoLookup(const std::string& name, TPinVariable& record) {
   static const std::map<std::string, std::string> types = {
-      {"Speed", "INT"},        {"MotorOn", "BOOL"},           {"Lamp", "BOOL"},
-      {"StartButton", "BOOL"}, {"DoorOpen", "BOOL"},          {"Setpoint", "UINT"},
-      {"Uptime", "TIME"},      {"Percent", "USINT"},          {"Level", "SINT"},
-      {"SysFlags", "DWORD"},   {"Mode", "(OFF,MANUAL,AUTO)"}, {"Message", "STRING[40]"},
-      {"Title", "STRING"},     {"Temperature", "REAL"},       {"Counter", "DINT"},
-      {"Width", "DINT"},       {"Canvas1.buf", "ARRAY"},      {"Canvas2.buf", "ARRAY"}};
+      {"P1Running", "BOOL"},
+      {"P2Running", "BOOL"},
+      {"ValveOpen", "BOOL"},
+      {"HighLevel", "BOOL"},
+      {"TankLevel", "UINT"},
+      {"LevelPercent", "USINT"},
+      {"Flow", "REAL"},
+      {"OutletPressure", "REAL"},
+      {"StatusColor", "DWORD"},
+      {"P1Hours", "UDINT"},
+      {"StartLevel", "UINT"},
+      {"StopLevel", "UINT"},
+      {"AlternateTime", "TIME"},
+      {"StartP1Cmd", "BOOL"},
+      {"AlarmAck", "BOOL"},
+      {"ResetCounters", "BOOL"},
+      {"ParamFile", "STRING[40]"},
+      {"TrendPicture", "STRING[40]"},
+      {"EventPage", "STRING[40]"},
+      {"Mode", "(OFF,MANUAL,AUTO)"},
+      {"Canvas1.buf", "ARRAY"},
+      // The host project's type catalogue, which the drawing and sizing cases use.
+      {"Speed", "INT"},
+      {"MotorOn", "BOOL"},
+      {"Lamp", "BOOL"},
+      {"StartButton", "BOOL"},
+      {"DoorOpen", "BOOL"},
+      {"Setpoint", "UINT"},
+      {"Uptime", "TIME"},
+      {"Percent", "USINT"},
+      {"Level", "SINT"},
+      {"SysFlags", "DWORD"},
+      {"Message", "STRING[40]"},
+      {"Title", "STRING"},
+      {"Temperature", "REAL"},
+      {"Counter", "DINT"},
+      {"Width", "DINT"},
+      {"Canvas2.buf", "ARRAY"}};
   record.name = name;
   const auto it = types.find(name);
   if (it == types.end()) {

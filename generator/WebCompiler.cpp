@@ -1,0 +1,230 @@
+// The compile driver's run: the settings and paths, the folders, the
+// password file and the import copy, in the order the host's build needs.
+
+#include "generator/WebCompiler.h"
+
+#include <exception>
+
+#include "core/BuildFileName.h"
+#include "core/OpenIniReg.h"
+#include "core/ProjectPaths.h"
+#include "core/StampList.h"
+#include "core/TraceLog.h"
+#include "core/UiText.h"
+#include "core/XmlDocument.h"
+#include "core/XmlNode.h"
+#include "generator/CompileHost.h"
+#include "generator/FormStatus1.h"
+#include "generator/ImportFolder.h"
+#include "generator/PasswordFile.h"
+#include "generator/ProjectSettings.h"
+#include "generator/SaveAndCompile.h"
+#include "platform/base/ScopeExit.h"
+#include "platform/vcl/Application.h"
+#include "platform/vcl/Button.h"
+#include "platform/vcl/FindFile.h"
+#include "platform/vcl/Panel.h"
+#include "platform/vcl/StringList.h"
+#include "platform/vcl/SysUtils.h"
+#include "platform/win/Folders.h"
+#include "platform/win/MoveFile.h"
+
+namespace {
+
+constexpr int kCannotCreateText = 7074;  // "[Tarnwell] - Cannot create :"
+constexpr int kCompilingText = 7096;     // "Compiling..."
+constexpr const char* kSettingsSuffix = ".webx";
+constexpr const char* kTimeStamps = "TimeStamps";
+constexpr const char* kCompileStamp = "CompileTD";
+constexpr const char* kGlobalKey = "Global";
+constexpr const char* kGlobalDirKey = "GlobalDir";
+constexpr const char* kUserTemplateName = "DEFAULT.XSL";
+constexpr const char* kImagesFolder = "IMAGES";
+
+// A text of the host's project manager; empty when the host refuses.
+std::string HostText(IQendProjectManager* manager, HRESULT (IQendProjectManager::*query)(char**)) {
+  try {
+    return QueryHostText(manager, query);
+  } catch (const std::exception&) {
+    return std::string();
+  }
+}
+
+// The file names below `folder` + `relative` as the import copy walks them
+// (entries beginning with "." are skipped), relative to `folder`.
+void ListFolder(const std::string& folder, const std::string& relative, std::vector<std::string>& names) {
+  TSearchRec entry;
+  if (FindFirst(folder + relative + "*.*", faAnyFile, entry) != 0) return;
+  ScopeExit closeListing([&] { FindClose(entry); });
+  do {
+    if (entry.Name.empty() || entry.Name[0] == '.') continue;
+    if ((entry.Attr & faDirectory) != 0)
+      ListFolder(folder, relative + entry.Name + "\\", names);
+    else
+      names.push_back(relative + entry.Name);
+  } while (FindNext(entry) == 0);
+}
+
+}  // namespace
+
+TWebCompiler::TWebCompiler(IQendProjectManager* manager, TCompileHost& host, TWebCompileProgress* progress,
+                           TComponent* owner, bool quiet)
+    : manager_(manager), host_(host), progress_(progress), owner_(owner), quiet_(quiet), files_(state_, host) {
+  host_.AcquireCompilerMessages();
+}
+
+TWebCompiler::~TWebCompiler() {
+  CloseStatus();
+  host_.ReleaseCompilerMessages();
+}
+
+void TWebCompiler::AddMessage(const std::string& text, const std::string& source) {
+  host_.AddCompilerMessage(text, source);
+}
+
+void TWebCompiler::Compile() {
+  onlyXml_ = false;
+  globalMode_ = false;
+  if (!ReadSettings()) {
+    WriteTraceLog("TWebCompiler::Compile - the host names no project folder");
+    return;
+  }
+  state_.tdiMapPass = !host_.TdiMapDisabled() && host_.OpenTdiPass();
+  ScopeExit closePass([this] {
+    if (state_.tdiMapPass) host_.CloseTdiPass();
+    state_.tdiMapPass = false;
+  });
+  if (progress_ != nullptr && !quiet_) progress_->Progress(TWebCompileProgress::kWorkStarts);
+  LoadProject();
+  if (!quiet_) ShowStatus();
+  ScopeExit closeStatus([this] { CloseStatus(); });
+  PrepareFolders();
+  onlyXml_ = project_ != nullptr && project_->FindChild("OnlyXml", {}, true) != nullptr;
+  TCompileProject paths;
+  paths.projectDir = projectDir_;
+  paths.globalMode = globalMode_;
+  paths.globalDir = globalDir_;
+  const std::string importFolder = ImportFolderOf(paths, globalFolder_);
+  if (!onlyXml_) DeletePreviousFiles(stampList_, ListImportFiles(importFolder));
+  WritePasswordFile();
+  PrepareImagesFolder();
+  CopyImportFiles(importFolder);
+}
+
+// Stamps the compile time and reads the project's mode from its settings
+// file; works out the paths. False when the host gives no project folder.
+bool TWebCompiler::ReadSettings() {
+  TclOpenIniReg settings(manager_, kProductWord, kSettingsSuffix);
+  if (TIniFile* ini = settings.GetIniFile()) {
+    ini->WriteInteger(kTimeStamps, kCompileStamp, static_cast<int>(host_.Now()));
+    globalMode_ = ini->ReadBool(settings.GetSection(), kGlobalKey, false);
+    if (globalMode_) globalDir_ = ini->ReadString(settings.GetSection(), kGlobalDirKey, kProductWord);
+  }
+  projectDir_ = HostText(manager_, &IQendProjectManager::GetProjectFolder);
+  projectName_ = HostText(manager_, &IQendProjectManager::GetProjectName);
+  if (globalMode_) globalFolder_ = HostText(manager_, &IQendProjectManager::GetGlobalFolder);
+  if (projectDir_.empty()) return false;
+  // The save-and-compile command keeps its stamp list beside the project's
+  // own files, and writes the project copy where the designer reads it.
+  TCompileProject project;
+  project.projectDir = projectDir_;
+  project.projectName = projectName_;
+  const std::string base = CompileBaseName(project);
+  stampList_ = base.empty() ? std::string() : base + ".txt";
+  projectCopy_ = globalMode_ ? globalFolder_ + globalDir_ + "\\Global.xml" : base + ".xml";
+  sendRoot_ = projectDir_ + "SendRoot\\";
+  state_.outputRoot = sendRoot_ + "WWW\\";
+  return true;
+}
+
+void TWebCompiler::LoadProject() {
+  project_.reset();
+  TmyXMLParser parser;
+  if (!FileExists(projectCopy_) || !parser.LoadFromFile(projectCopy_)) return;
+  std::unique_ptr<TmyXmlNode> root(parser.Parse());
+  if (parser.errorWord != 0) {
+    WriteTraceLog("TWebCompiler - malformed project copy " + projectCopy_);
+    return;
+  }
+  project_ = std::move(root);
+}
+
+void TWebCompiler::ShowStatus() {
+  status_ = std::make_unique<TFormStatus1>(owner_);
+  state_.statusForm = status_.get();
+  status_->pnlStatus->SetCaption(GetUiText(kCompilingText));
+  status_->Button1->SetEnabled(false);
+  status_->Show();
+  WriteTraceLog("ProcessMessages");
+  if (Application != nullptr) Application->ProcessMessages();
+}
+
+// The window goes with the run: a driver has nobody to wait for its OK.
+void TWebCompiler::CloseStatus() {
+  state_.statusForm = nullptr;
+  if (status_ == nullptr) return;
+  status_->Hide();
+  status_.reset();
+}
+
+void TWebCompiler::MakeFolder(const std::string& folder) {
+  if (!ForceDirectories(folder)) AddMessage(GetUiText(kCannotCreateText), folder);
+}
+
+void TWebCompiler::PrepareFolders() {
+  if (status_ != nullptr) status_->pnlPath->SetCaption(state_.outputRoot);
+  MakeFolder(state_.outputRoot);
+  if (project_ != nullptr && project_->FindChild("page", "notification", true, "true") != nullptr)
+    MakeFolder(state_.outputRoot + "NOTIFY\\");
+}
+
+// A folder of that name in another letter case is named "IMAGES" afterwards.
+void TWebCompiler::PrepareImagesFolder() {
+  const std::string images = state_.outputRoot + kImagesFolder;
+  MakeFolder(images);
+  if (DirectoryExists(images)) MoveFileA(images.c_str(), images.c_str());
+}
+
+std::vector<std::string> TWebCompiler::ListImportFiles(const std::string& importFolder) const {
+  std::vector<std::string> names;
+  if (!importFolder.empty() && DirectoryExists(importFolder)) ListFolder(importFolder, std::string(), names);
+  return names;
+}
+
+// Of the files the previous compile listed, those the import copy writes
+// again are deleted first; everything else it listed stays, since the
+// driver writes no pages to take their place.
+void TWebCompiler::DeletePreviousFiles(const std::string& stampListPath, const std::vector<std::string>& rewritten) {
+  if (stampListPath.empty() || rewritten.empty() || !FileExists(stampListPath)) return;
+  TStringList previous;
+  previous.SetSorted(true);
+  LoadHexRecordList(stampListPath, &previous);
+  ScopeExit freeRecords([&] { FreeListItems(&previous); });
+  int index = 0;
+  for (const std::string& name : rewritten) {
+    if (SameText(ExtractFileName(name), kUserTemplateName) || !previous.Find(name, index)) continue;
+    const std::string path = state_.outputRoot + name;
+    if (FileExists(path) && !DeleteFile(path)) AddMessage(GetUiText(kCannotCreateText), path);
+  }
+}
+
+// The same writer as the save-and-compile command's, on the project copy.
+void TWebCompiler::WritePasswordFile() {
+  if (project_ == nullptr) return;
+  TmyXmlNode* web = project_->FindChild("web", {}, true);
+  int format = web != nullptr ? ParseFormatVersion(web->GetAttr("version")) : kFormatCodeCurrent;
+  // Older formats are read as the current one, as the designer reads them.
+  if (format < kFormatCodeCurrent) format = kFormatCodeCurrent;
+  TCompileProject project;
+  project.root = project_.get();
+  project.web = web != nullptr ? web : project_.get();
+  WriteCompilePasswordFile(project, format, sendRoot_, state_, host_, files_);
+}
+
+void TWebCompiler::CopyImportFiles(const std::string& importFolder) {
+  state_.userTemplatePath.clear();
+  if (importFolder.empty() || !DirectoryExists(importFolder)) return;
+  state_.importedFiles = std::make_unique<TStringList>();
+  CopyFolderToOutput(importFolder, std::string(), state_, files_);
+  state_.importedFiles.reset();
+}

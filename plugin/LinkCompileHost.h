@@ -1,0 +1,35 @@
+#pragma once
+// The compile host of the export that the host's build calls: the plug-in's
+// compile host, except that the compiler messages come from the project
+// manager and the web variable map is the one the export obtained from its
+// own argument. The export works whether or not the plug-in is installed,
+// so it uses none of the installation's interface pointers for these.
+
+#include "host/api/HostMessages.h"
+#include "host/api/HostVariables.h"
+#include "host/api/IQendProjectManager.h"
+#include "platform/com/ComPtr.h"
+#include "plugin/PluginCompileHost.h"
+
+class TLinkCompileHost : public TPluginCompileHost {
+ public:
+  // Both may be null (no messages, no map).
+  TLinkCompileHost(IQendProjectManager* manager, IHalvexWebTdiMap* map);
+
+  bool AcquireCompilerMessages() override;
+  void ReleaseCompilerMessages() override;
+  void AddCompilerMessage(const std::string& text, const std::string& source) override;
+
+  bool OpenTdiPass() override;
+  bool AddTdiVariable(const std::string& name, WebTdiVarInfo& info) override;
+  void CloseTdiPass() override;
+
+ private:
+  IQendProjectManager* manager_;  // not owned: the export holds it for the call
+  IHalvexWebTdiMap* map_;         // the same
+  ComPtr<IQendCompiler> compiler_;
+};
+
+// The compile driver for the host's build, run quiet (the build shows no
+// window and waits for nobody) with the export's interfaces.
+void RunLinkCompileDriver(IQendProjectManager* manager, IHalvexWebTdiMap* map);
