@@ -82,6 +82,16 @@ TEST_F(HalvexBuild, TheExitCodeIsZeroExactlyWhenEveryStepSucceeded) {
   EXPECT_EQ(run_.status, allOk ? 0 : 1) << run_.out;
 }
 
+TEST_F(HalvexBuild, TheExportRunsTheCompileDriverWhichWritesThePasswordFile) {
+  EXPECT_NE(Find("\n  ClLinkExtendedProgMap (libtarnwell.so) -> S_OK, outputs 0 0, host object reference given back "
+                 "by the plug-in\n"),
+            std::string::npos)
+      << run_.out;
+  EXPECT_TRUE(fs::is_regular_file(fs::path(demo_) / "SendRoot/PSW.TXT"));
+  EXPECT_NE(Find("\nbuild succeeded\n"), std::string::npos) << run_.out;
+  EXPECT_EQ(run_.status, 0) << run_.out;
+}
+
 TEST_F(HalvexBuild, TheWebFilesListedAreThoseOnDisk) {
   // The copy held no web tree before the build: every file under SendRoot
   // was written by it, and each is listed with its size as new.
