@@ -32,10 +32,11 @@ send="$project/SendRoot"
 echo "== the web file tree ($send)"
 if [[ -d "$send" ]]; then
   (cd "$send" && find . -type f -printf '%-24P %7s bytes\n' | sort)
-  page=$(cd "$send/WWW" 2>/dev/null && ls ./*.XML 2>/dev/null | grep -v -e INDEX -e LOGIN -e LOGOUT -e TARNWELL | head -n 1 || true)
-  if [[ -n "$page" ]]; then
-    echo "== a data page: WWW/${page#./} (its first lines)"
-    head -n 12 "$send/WWW/${page#./}"
+  # The start page: the one whose stylesheet the index page names.
+  page=$(sed -n 's/.*href="\([A-Za-z0-9_]*\)\.XSL.*/\1.XML/p' "$send/WWW/INDEX.XML" 2>/dev/null | head -n 1 || true)
+  if [[ -n "$page" && -f "$send/WWW/$page" ]]; then
+    echo "== a data page: WWW/$page (its first lines; the PLC's web server fills in the values)"
+    head -n 12 "$send/WWW/$page"
   fi
 else
   echo "(no web tree written)"
