@@ -2,6 +2,7 @@
 
 #include "plugin/CommRecord.h"
 #include "plugin/PluginState.h"
+#include "plugin/StConstants.h"
 #include "plugin/WebMainForm.h"
 
 void TPluginDesignerHost::UpdateStConstants(TmyXmlNode* root) { UpdateStConstantsFile(root); }
@@ -31,7 +32,12 @@ std::string TPluginDesignerHost::GlobalDir() const {
 
 std::unique_ptr<TDesignerHost> MakePluginDesignerHost() { return std::make_unique<TPluginDesignerHost>(); }
 
-void UpdateStConstantsFile(TmyXmlNode*) {}
+void UpdateStConstantsFile(TmyXmlNode* root) {
+  if (WebMainForm1 != nullptr && WebMainForm1->PanelList().Count() > 0)
+    AddStConstantsFile(root);
+  else
+    RemoveStConstantsFile();
+}
 
 std::vector<std::string> TPluginDesignerHost::PanelStructures() {
   return WebMainForm1 != nullptr ? PanelVariableStructures(WebMainForm1->PanelList()) : std::vector<std::string>{};

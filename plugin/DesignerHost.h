@@ -36,6 +36,5 @@ class TPluginDesignerHost : public TCoreDesignerHost {
 std::unique_ptr<TDesignerHost> MakePluginDesignerHost();
 
 // The ST constants file after a project save: added to the host project when
-// the project has operator panels, refreshed otherwise. Does nothing until
-// the ST constants file is built.
+// the project has operator panels, taken out of the host project otherwise.
 void UpdateStConstantsFile(TmyXmlNode* root);

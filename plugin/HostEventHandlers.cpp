@@ -6,10 +6,12 @@
 #include <string>
 
 #include "core/OpenIniReg.h"
+#include "core/ProjectPaths.h"
 #include "core/TraceLog.h"
 #include "core/UiText.h"
 #include "designer/FormDesign1.h"
 #include "host/api/HostRecords.h"
+#include "platform/base/ScopeExit.h"
 #include "platform/com/ComCheck.h"
 #include "platform/com/ResultCodes.h"
 #include "platform/win/Paths.h"
@@ -19,6 +21,7 @@
 #include "plugin/TarnwellCoClassImpl.h"
 #include "plugin/VarPosCheck.h"
 #include "plugin/WebMainForm.h"
+#include "plugin/WebProjectFiles.h"
 
 namespace {
 
@@ -34,19 +37,22 @@ HRESULT ReportEventException(REFIID iid, const std::exception& e) {
   return ReportPluginException(iid, e.what(), code);
 }
 
-// Appends the project's web files to the host's list file.
+// Appends the project's files to the host's list file: the pictures (from
+// the designer's document, or from the project file while the designer is
+// closed), then the same files as the online backup.
 void AppendProjectFileList(const HostFileListRequest& request) {
   if (request.listFile == nullptr) return;
-  std::FILE* file = std::fopen(ToNativePath(request.listFile).c_str(), "a");
+  std::FILE* file = std::fopen(ToNativePath(request.listFile).c_str(), "ab");
   if (file == nullptr) return;
+  const ScopeExit closeFile([file] { std::fclose(file); });
   std::string name = request.projectName != nullptr ? request.projectName : "";
   if (name.empty()) name = GetHostProjectName();
-  std::string folder = LookupHostProjectEntry(name);
-  // The lines (the project's pictures, settings, project, marker or variables
-  // document and stamp list under `folder`) come from the designer's open
-  // project; with the designer closed the file stays as it was.
-  (void)folder;
-  std::fclose(file);
+  const std::string folder = LookupHostProjectEntry(name);
+  if (folder.empty()) return;
+  auto writeLine = [file](const std::string& path) { std::fprintf(file, "%s\r\n", path.c_str()); };
+  for (const std::string& image : ProjectImageNames(folder, name))
+    writeLine(folder + kProductWord + "\\Images\\" + image);
+  ListWebProjectFiles(folder, name, writeLine);
 }
 
 }  // namespace
@@ -266,20 +272,22 @@ HRESULT TTarnwellCoClassImpl::OnCommunicationStateEx(VARIANT_BOOL on) {
 
 // --- build and backup ---------------------------------------------------------
 
-HRESULT TTarnwellCoClassImpl::OnLinkingExtendedProgMap(std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t,
-                                                       std::uint32_t, std::uint32_t) {
-  // The web pages are compiled with the host's build once the designer and
-  // the generator are built in.
-  WriteTraceLog("OnLinkingExtendedProgMap");
-  WriteTraceLog("OnLinkingExtendedProgMap - end");
-  return S_OK;
-}
+// OnLinkingExtendedProgMap: BuildEvent.cpp.
 
 HRESULT TTarnwellCoClassImpl::AddFileToOnlinePlcBackup(IHalvexOnlinePlcBackup* backup) {
   // The host's reference to the backup object comes with the call and goes
-  // back with it.
+  // back with it, also after an error.
   const auto passed = ComPtr<IHalvexOnlinePlcBackup>::Adopt(backup);
-  WriteTraceLog("AddFileToOnlinePlcBackup");
-  WriteTraceLog("AddFileToOnlinePlcBackup - End");
-  return S_OK;
+  try {
+    WriteTraceLog("AddFileToOnlinePlcBackup");
+    if (backup != nullptr) {
+      const std::string name = GetHostProjectName();
+      ListWebProjectFiles(LookupHostProjectEntry(name), name,
+                          [backup](const std::string& path) { backup->AddFile(path.c_str(), 0); });
+    }
+    WriteTraceLog("AddFileToOnlinePlcBackup - End");
+    return S_OK;
+  } catch (const std::exception& e) {
+    return ReportEventException(IID_IHalvexOnlinePlcBackupEvent, e);
+  }
 }

@@ -1,0 +1,181 @@
+// The ST constants file: one IEC constant per web page, written into the web
+// project folder and added to (or taken out of) the host's PLC project.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <memory>
+#include <set>
+
+#include "EventsFixture.h"
+#include "core/XmlDocument.h"
+#include "core/XmlNode.h"
+#include "designer/FormDesign1.h"
+#include "platform/win/FileTime.h"
+#include "plugin/DesignerLink.h"
+#include "plugin/PanelList.h"
+#include "plugin/PluginState.h"
+#include "plugin/StConstants.h"
+#include "plugin/WebMainForm.h"
+
+namespace {
+
+using eventstest::ReadFile;
+using eventstest::WriteFile;
+
+// An IEC 61131-3 identifier: a letter, or '_' and a letter or digit, then
+// letters and digits with single '_' between them.
+bool IsIecIdentifier(const std::string& name) {
+  if (name.empty() || std::isdigit(static_cast<unsigned char>(name.front())) != 0) return false;
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    const auto c = static_cast<unsigned char>(name[i]);
+    if (c >= 0x80 || (std::isalnum(c) == 0 && c != '_')) return false;
+    if (c == '_' && (i + 1 == name.size() || name[i + 1] == '_')) return false;
+  }
+  return true;
+}
+
+// The constants' names of a written file: the lines between the start and
+// the end, each a tab, the name padded to 30, the UINT value and a comment.
+std::vector<std::string> ConstantNames(const std::string& text) {
+  std::vector<std::string> names;
+  std::size_t start = 0;
+  for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+    const std::string line = text.substr(start, end - start);
+    const std::size_t value = line.find(" : UINT := 16#");
+    if (line.empty() || line.front() != '\t' || value == std::string::npos) continue;
+    EXPECT_GE(value, 31u) << line;
+    EXPECT_NE(line.find(";\t\t//", value), std::string::npos) << line;
+    names.push_back(line.substr(1, line.find(' ') - 1));
+  }
+  return names;
+}
+
+std::string Upper(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::toupper(c); });
+  return text;
+}
+
+class StConstants : public eventstest::EventsFixture {
+ protected:
+  // A project document of the groups and pages given as XML text.
+  TmyXmlNode* Project(const std::string& groups) {
+    const std::string text = "<web>" + groups + "<images/></web>";
+    EXPECT_TRUE(parser.LoadFromString(text.c_str()));
+    root.reset(parser.Parse());
+    return root.get();
+  }
+  std::string Folder() const { return (WebFolder() / "").string(); }
+  std::string StFile() const { return ReadFile(WebFolder() / kStConstantsFileName); }
+
+  TmyXMLParser parser;
+  std::unique_ptr<TmyXmlNode> root;
+};
+
+TEST_F(StConstants, FirstWriteHasNoHeaderAndNumbersPagesByGroupAndPage) {
+  TmyXmlNode* project = Project(
+      "<group caption=\"Machine\"><page name=\"P1.XML\" caption=\"One\"/><page name=\"PAGE2.XML\" caption=\"Two\"/>"
+      "<page name=\"P3\" caption=\"Three\"/></group>"
+      "<group caption=\"Service\"><page name=\"MAIN.PAGE.XML\" caption=\"Main\"/>"
+      "<page name=\"DIAG.XML\" caption=\"Diag\"/></group>");
+  WriteStConstants(Folder(), nullptr, project, WriteStConstantsHeader(Folder()));
+  EXPECT_EQ(StFile(),
+            "VAR_GLOBAL CONSTANT\r\n"
+            "\tTWL_P1                         : UINT := 16#0001;\t\t//Machine > One\r\n"
+            "\tTWL_PAGE2                      : UINT := 16#0002;\t\t//Machine > Two\r\n"
+            "\tTWL_P3                         : UINT := 16#0003;\t\t//Machine > Three\r\n"
+            "\tTWL_MAIN_PAGE                  : UINT := 16#0101;\t\t//Service > Main\r\n"
+            "\tTWL_DIAG                       : UINT := 16#0102;\t\t//Service > Diag\r\n"
+            "END_VAR\r\n\r\n");
+  // Written again, the file starts with its header line.
+  WriteStConstants(Folder(), nullptr, project, WriteStConstantsHeader(Folder()));
+  EXPECT_EQ(StFile().rfind("(* Tarnwell Constants *)\r\n\r\nVAR_GLOBAL CONSTANT\r\n", 0), 0u);
+}
+
+TEST_F(StConstants, EveryConstantIsAnIecIdentifierAndUniqueWhateverThePageNames) {
+  TmyXmlNode* project = Project(
+      "<group caption=\"A\"><page name=\"Main page.XML\"/><page name=\"pump-1.XML\"/><page name=\"a..b.XML\"/>"
+      "<page name=\"trail_.XML\"/><page name=\"\"/><page name=\"\xE8"
+      "erpadlo.XML\"/>"
+      "<page name=\"OVERVIEW.XML\"/></group>"
+      "<group caption=\"B\"><page name=\"overview.XML\"/><page name=\"OVERVIEW.HTM\"/>"
+      "<page name=\"Main_page.XML\"/></group>");
+  WriteStConstants(Folder(), nullptr, project, WriteStConstantsHeader(Folder()));
+  const std::vector<std::string> names = ConstantNames(StFile());
+  ASSERT_EQ(names.size(), 10u);
+  std::set<std::string> seen;
+  for (const std::string& name : names) {
+    EXPECT_TRUE(IsIecIdentifier(name)) << name;
+    EXPECT_TRUE(seen.insert(Upper(name)).second) << "twice: " << name;
+  }
+  EXPECT_EQ(names,
+            (std::vector<std::string>{"TWL_Main_page", "TWL_pump_1", "TWL_a_b", "TWL_trail", "TWL", "TWL_erpadlo",
+                                      "TWL_OVERVIEW", "TWL_overview_2", "TWL_OVERVIEW_3", "TWL_Main_page_2"}));
+}
+
+TEST_F(StConstants, AddedToTheHostProjectBeforeTheMainProgramOnceAndTakenOutAgain) {
+  TmyXmlNode* project = Project("<group caption=\"G\"><page name=\"P.XML\" caption=\"P\"/></group>");
+  AddStConstantsFile(project);
+  EXPECT_EQ(HostFiles(), (std::vector<std::string>{"io.st", "Tarnwell\\TarnwellConst.ST", "Plant.st"}));
+  AddStConstantsFile(project);
+  EXPECT_EQ(HostFiles(), (std::vector<std::string>{"io.st", "Tarnwell\\TarnwellConst.ST", "Plant.st"}));
+  EXPECT_NE(StFile().find("TWL_P "), std::string::npos);
+
+  RemoveStConstantsFile();
+  EXPECT_EQ(HostFiles(), (std::vector<std::string>{"io.st", "Plant.st"}));
+  EXPECT_EQ(StFile(), "(* Tarnwell Constants *)\r\n\r\n");
+}
+
+TEST_F(StConstants, WithoutTheMainProgramInTheListTheFileGoesFirst) {
+  host.Files().Reset({"io.st", "other.st"});
+  AddStConstantsFile(Project("<group><page name=\"P\"/></group>"));
+  EXPECT_EQ(HostFiles(), (std::vector<std::string>{"Tarnwell\\TarnwellConst.ST", "io.st", "other.st"}));
+}
+
+TEST_F(StConstants, UnchangedContentKeepsTheFileTimesChangedContentDoesNot) {
+  TmyXmlNode* project = Project("<group><page name=\"P\"/></group>");
+  const std::string file = Folder() + kStConstantsFileName;
+  AddStConstantsFile(project);
+  AddStConstantsFile(project);
+  FILETIME old;
+  old.dwLowDateTime = 0x12345678u;
+  old.dwHighDateTime = 0x01D00000u;
+  ASSERT_TRUE(SetPathFileTime(file, &old, nullptr, &old));
+
+  AddStConstantsFile(project);
+  FILETIME now;
+  ASSERT_TRUE(GetPathFileTime(file, nullptr, nullptr, &now));
+  EXPECT_EQ(now.dwHighDateTime, old.dwHighDateTime);
+  EXPECT_EQ(now.dwLowDateTime, old.dwLowDateTime);
+
+  AddStConstantsFile(Project("<group><page name=\"Q\"/></group>"));
+  ASSERT_TRUE(GetPathFileTime(file, nullptr, nullptr, &now));
+  EXPECT_NE(now.dwHighDateTime, old.dwHighDateTime);
+}
+
+TEST_F(StConstants, TheDesignersSaveAddsTheFileWithPanelsAndTakesItOutWithout) {
+  WriteFile(WebFile(".xml"),
+            "<web><group caption=\"Plant\"><page caption=\"Pumps\" name=\"PUMPS.XML\"/></group><images/></web>");
+  TGPanel panel;
+  panel.rack = 1;
+  panel.position = 2;
+  std::snprintf(panel.type, sizeof panel.type, "OPD101");
+  WebMainForm1->PanelList().Append(panel);
+  OpenDesigner(true);
+  ASSERT_NE(FormDesign1, nullptr);
+  FormDesign1->SetModified();
+  FormDesign1->btnSave2Click(nullptr);
+  EXPECT_EQ(HostFiles(), (std::vector<std::string>{"io.st", "Tarnwell\\TarnwellConst.ST", "Plant.st"}));
+  EXPECT_NE(StFile().find("\tTWL_PUMPS "), std::string::npos);
+  EXPECT_NE(StFile().find("//Plant > Pumps\r\n"), std::string::npos);
+
+  WebMainForm1->PanelList().DeletePanel(1, 2);
+  FormDesign1->SetModified();
+  FormDesign1->btnSave2Click(nullptr);
+  EXPECT_EQ(HostFiles(), (std::vector<std::string>{"io.st", "Plant.st"}));
+  EXPECT_EQ(StFile(), "(* Tarnwell Constants *)\r\n\r\n");
+}
+
+}  // namespace
