@@ -1,13 +1,18 @@
 // halvex build on a copy of the demo in a fresh host home, as a user builds
 // the PLC project in the IDE with the designer open and answers the
 // plug-in's question whether web pages are compiled with the project: the
-// build's steps come in the host's order, each with its result; the exit
-// code is 0 exactly when every step answered S_OK; every reference the
-// plug-in took comes back.
+// build's steps come in the host's order, each with its result; the answer
+// reaches the question; the build writes the marker file and the same web
+// tree as the designer's save-and-compile button, with the password file,
+// the variables document and the stamp list; the exit code is 0 exactly when
+// every step answered S_OK; every reference the plug-in took comes back.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -19,6 +24,11 @@
 namespace {
 
 namespace fs = std::filesystem;
+
+// The files the demo compiles into, relative to SendRoot/.
+const std::vector<std::string> kExpectedFiles = {
+#include "CompileRoadFiles.inc"
+};
 
 class HalvexBuild : public ::testing::Test {
  protected:
@@ -90,6 +100,45 @@ TEST_F(HalvexBuild, TheExportRunsTheCompileDriverWhichWritesThePasswordFile) {
   EXPECT_TRUE(fs::is_regular_file(fs::path(demo_) / "SendRoot/PSW.TXT"));
   EXPECT_NE(Find("\nbuild succeeded\n"), std::string::npos) << run_.out;
   EXPECT_EQ(run_.status, 0) << run_.out;
+}
+
+TEST_F(HalvexBuild, TheAnswerReachesTheQuestionAndTheBuildCompilesTheWebTree) {
+  EXPECT_NE(Find("  questions:\n    message box \"Tarnwell\": \"Do you want to compile web pages during project "
+                 "compilation?  (This setting can be changed later in Tarnwell > Global settings)\" answered Yes "
+                 "(--answer)\n"),
+            std::string::npos)
+      << run_.out;
+  // Yes leaves the marker file that makes every later build compile.
+  std::ifstream marker(fs::path(demo_) / "Tarnwell/Demo.auto", std::ios::binary);
+  const std::string content((std::istreambuf_iterator<char>(marker)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(content, "On");
+  std::vector<std::string> files;
+  const fs::path root = fs::path(demo_) / "SendRoot";
+  ASSERT_TRUE(fs::is_directory(root)) << run_.out;
+  for (const auto& entry : fs::recursive_directory_iterator(root))
+    if (entry.is_regular_file()) files.push_back(fs::relative(entry.path(), root).generic_string());
+  std::sort(files.begin(), files.end());
+  EXPECT_EQ(files, kExpectedFiles);
+  EXPECT_TRUE(fs::is_regular_file(fs::path(demo_) / "Tarnwell/Demo_var.xml"));
+  EXPECT_TRUE(fs::is_regular_file(fs::path(demo_) / "Tarnwell/Demo.txt"));
+  // The compile's progress went to the host's status window.
+  EXPECT_NE(Find("  status: \"OVERVIEW.XML\"\n"), std::string::npos) << run_.out;
+}
+
+TEST_F(HalvexBuild, AnswerNoCompilesNoPageAndLeavesNoMarker) {
+  const std::string copy = home_ + "/demo-no";
+  fs::remove_all(copy);
+  fs::copy(DemoProjectFolder(), copy, fs::copy_options::recursive);
+  const ProgramRun run = Halvex("build '" + copy + "' --command Tarnwell --answer 'compile web pages=no'");
+  EXPECT_EQ(run.status, 0) << run.out;
+  EXPECT_NE(run.out.find("during project compilation?  (This setting can be changed later in Tarnwell > Global "
+                         "settings)\" answered No (--answer)\n"),
+            std::string::npos)
+      << run.out;
+  EXPECT_FALSE(fs::exists(fs::path(copy) / "Tarnwell/Demo.auto"));
+  EXPECT_FALSE(fs::exists(fs::path(copy) / "SendRoot/WWW/INDEX.XML"));
+  // The export's compile driver still writes the password file.
+  EXPECT_TRUE(fs::is_regular_file(fs::path(copy) / "SendRoot/PSW.TXT"));
 }
 
 TEST_F(HalvexBuild, TheWebFilesListedAreThoseOnDisk) {
