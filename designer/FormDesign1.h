@@ -524,8 +524,7 @@ class TFormDesign1 : public TForm {
   int FPropertiesAnswer = 1;
 
   // --- fields set by the plug-in frame -----------------------------------------
-  HWND FHostStatusWindow = nullptr;
-  bool FHostBuild = false;
+  // (The host's build sets compileState.hostStatusWindow and compileForHost.)
   bool FDockingInProgress = false;
 
   // --- fields read by the page objects and their reader --------------------------
