@@ -2,10 +2,9 @@
 # The demo: installs what is missing, builds the plug-in and the simulated
 # host (Release, build-demo/), registers the plug-in in a fresh host home and
 # builds a copy of the demo project through the host as the Halvex IDE does:
-# the designer open (the plug-in's command "Tarnwell"), the build's events and
-# the plug-in's export, its question whether web pages are compiled with the
-# project answered Yes. Then it lists the web file tree that came out and
-# shows the start of one data page.
+# the build's events and the plug-in's export (the demo's marker file makes
+# the plug-in compile the web pages with the build). Then it lists the web
+# file tree that came out and shows the start of one data page.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 top=$(dirname "$here")
@@ -26,7 +25,7 @@ echo "== halvex register"
 "$halvex" register "$library"
 echo "== halvex build $project"
 status=0
-"$halvex" build "$project" --command Tarnwell --answer "compile web pages=yes" || status=$?
+"$halvex" build "$project" || status=$?
 
 send="$project/SendRoot"
 echo "== the web file tree ($send)"
