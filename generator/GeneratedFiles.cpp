@@ -215,3 +215,9 @@ const GeneratedFileRecord* TGeneratedFiles::Find(const std::string& key) const {
   if (!table_.Find(key, index)) return nullptr;
   return static_cast<const GeneratedFileRecord*>(table_.Objects(index));
 }
+
+const GeneratedFileRecord* TGeneratedFiles::FindPrevious(const std::string& key) const {
+  int index = 0;
+  if (!previous_.Find(key, index)) return nullptr;
+  return static_cast<const GeneratedFileRecord*>(previous_.Objects(index));
+}

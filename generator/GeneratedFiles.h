@@ -62,6 +62,8 @@ class TGeneratedFiles {
 
   // The record of a registered file by its key; null when not registered.
   const GeneratedFileRecord* Find(const std::string& key) const;
+  // The previous compile's record of a key (until MergeStamps); null when none.
+  const GeneratedFileRecord* FindPrevious(const std::string& key) const;
   const TStringList& Table() const { return table_; }
 
  private:

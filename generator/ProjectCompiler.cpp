@@ -10,9 +10,12 @@
 #include "core/XmlDocument.h"
 #include "generator/GeneratedFiles.h"
 #include "generator/PageCompiler.h"
+#include "generator/ProjectDescription.h"
 #include "generator/ProjectPageFrame.h"
 #include "generator/ProjectSettings.h"
+#include "generator/PublicVariableList.h"
 #include "grid/GlobalWebData.h"
+#include "platform/base/ScopeExit.h"
 
 namespace {
 
@@ -75,7 +78,7 @@ class TProjectCompiler {
     }
     state_.notForId = false;
     state_.notForWww = false;
-    RestoreShownPlaceholders();
+    WritePanelOutputs();
     context_.alarmVariables.clear();
   }
 
@@ -86,6 +89,17 @@ class TProjectCompiler {
     UpdateImageSizes(context_.project.root, inputs_.pictureSize);
     CheckAlarmVariables(context_);
     ScanTemplatePages(context_);
+  }
+
+  // The operator panels' files, for a project made for them. The project
+  // description reloads the placeholder lists group by group and page by
+  // page, and it may end the compile (a `count` that is no number): the
+  // shown page's lists come back on every way out.
+  void WritePanelOutputs() {
+    const ScopeExit restore([this] { RestoreShownPlaceholders(); });
+    if (!settings_.operatorPanels) return;
+    WritePublicVariableList(context_);
+    WriteProjectDescription(context_);
   }
 
   void CompileGroup(TmyXmlNode* group) {

@@ -45,6 +45,13 @@ void HalvexHost::OpenProject(const std::string& folder) {
     contents.push_back({&f, std::move(data), PlcDateOfUnixTime(static_cast<std::int64_t>(st.st_mtime))});
   }
   for (const HostAreaSize& a : project.areaSizes) plc_.Memory().SetAreaSize(a.area, a.size);
+  // The reader has placed every preset inside its area.
+  for (const HostPresetDecl& p : project.presets) {
+    if (p.bit >= 0)
+      plc_.Memory().WriteBit(p.area, p.address, p.bit, p.bytes.at(0) != 0);
+    else
+      plc_.Memory().Write(p.area, p.address, static_cast<std::uint32_t>(p.bytes.size()), p.bytes.data());
+  }
   for (const Content& c : contents) {
     // Each folder on the way, then the file with the local file's time.
     const std::string& plcPath = c.file->plcPath;

@@ -9,6 +9,8 @@
 
 #include "host/sim/PlcFileSystem.h"
 #include "host/sim/PlcTypeShape.h"
+#include "host/sim/PresetValue.h"
+#include "host/sim/VariableTable.h"
 #include "platform/vcl/SysUtils.h"
 #include "platform/win/FileIo.h"
 #include "platform/win/Paths.h"
@@ -241,10 +243,43 @@ class Reader {
     project_.variables.push_back(v);
   }
 
-  // Checks that need the whole file: types, sizes, duplicates.
+  // preset NAME VALUE
+  void PresetLine(const std::vector<std::string>& t) {
+    Count(t, 3, 3, "preset NAME VALUE");
+    HostPresetDecl p;
+    p.name = t[1];
+    p.value = t[2];
+    p.line = line_;
+    project_.presets.push_back(p);
+  }
+
+  // Checks that need the whole file: types, sizes, duplicates, presets.
   void Check() {
     CheckStructs();
     CheckVariables(AreaSizes());
+    PlacePresets();
+  }
+
+  // Resolves each preset's name as the variables interface does and encodes
+  // its value; a name given twice is refused, as the second value would hide
+  // the first.
+  void PlacePresets() {
+    if (project_.presets.empty()) return;
+    const VariableTable table(project_);
+    std::set<std::string> names;
+    for (HostPresetDecl& p : project_.presets) {
+      auto variable = table.Resolve(p.name);
+      if (!variable) Fail(p.line, "preset of an unknown variable \"" + p.name + "\"");
+      if (!names.insert(UpperCase(p.name)).second) Fail(p.line, "preset of " + p.name + " given twice");
+      try {
+        p.bytes = EncodePresetValue(*variable->shape, p.value);
+      } catch (const HostProjectError& e) {
+        Fail(p.line, "preset " + p.name + ": " + e.what());
+      }
+      p.area = variable->area;
+      p.address = variable->address;
+      p.bit = variable->bit;
+    }
   }
 
   void CheckStructs() const {
@@ -304,7 +339,7 @@ const Reader::Keyword Reader::kKeywords[] = {
     {"PROJECT", &Reader::ProjectLine},   {"GLOBAL", &Reader::GlobalLine},   {"CPM", &Reader::CpmLine},
     {"LANGUAGE", &Reader::LanguageLine}, {"FILE", &Reader::FileLine},       {"PANEL", &Reader::PanelLine},
     {"AREA", &Reader::AreaLine},         {"PLCFILE", &Reader::PlcFileLine}, {"STRUCT", &Reader::StructLine},
-    {"END", &Reader::EndLine},           {"VAR", &Reader::Variable},
+    {"END", &Reader::EndLine},           {"VAR", &Reader::Variable},        {"PRESET", &Reader::PresetLine},
 };
 
 void Reader::Line(const std::vector<std::string>& t) {

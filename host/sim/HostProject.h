@@ -5,11 +5,12 @@
 // (CPM), the UI language, the project's files and operator panels, the
 // structure types, the memory areas, the files of the PLC's file system and
 // the PLC variables (name, IEC type, memory area, byte offset, bit, TDI
-// number).
+// number) and the values some of them hold when the project opens.
 //
 // ReadHostProject reads and checks the whole file; every fault (an unknown
 // keyword, a missing field, a bad number, an unknown type, a variable that
-// leaves its area, a duplicate name ...) raises HostProjectError whose text
+// leaves its area, a duplicate name, a preset of an unknown variable or with
+// a value that does not fit its type ...) raises HostProjectError whose text
 // names the file and the line.
 
 #include <cstdint>
@@ -63,6 +64,18 @@ struct HostPlcFile {
   int line = 0;
 };
 
+// A variable's value when the project opens (a `preset NAME VALUE` line),
+// already placed and encoded (host/sim/PresetValue.h).
+struct HostPresetDecl {
+  std::string name;   // a variable, member or element name as written
+  std::string value;  // the value text as written
+  PlcArea area = PlcArea::R;
+  std::uint32_t address = 0;
+  int bit = -1;                     // 0..7 for a BOOL: bytes[0] is the bit's value
+  std::vector<std::uint8_t> bytes;  // the value in memory order
+  int line = 0;
+};
+
 struct HostAreaSize {
   PlcArea area = PlcArea::R;
   std::uint32_t size = 0;
@@ -80,6 +93,7 @@ struct HostProject {
   std::vector<HostAreaSize> areaSizes;
   std::vector<HostPlcFile> plcFiles;
   std::vector<HostVariableDecl> variables;
+  std::vector<HostPresetDecl> presets;
 };
 
 // Reads `folder`/halvex.prj (folder: a native path). Raises HostProjectError.
