@@ -19,3 +19,6 @@ int RunPlugins(const HalvexContext& context, std::ostream& out);
 // `args`: the project folder first, then host switches ("/USELOGFILE", ...)
 // and the host's own options.
 int RunOpen(const HalvexContext& context, const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// As RunOpen, then the host's build of the project; `--answer WHAT=REPLY`
+// answers the plug-ins' questions.
+int RunBuild(const HalvexContext& context, const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "host/cli/HalvexCommands.h"
+#include "host/cli/HostSession.h"
 #include "platform/win/RegistryStore.h"
 
 // The plug-in library carries its own copies of the platform layers, which
@@ -24,7 +25,8 @@ const char* kUsage =
     "\n"
     "commands:\n"
     "  register LIB      runs the library's DllRegisterServer (self-registration)\n"
-    "  unregister LIB    runs the library's DllUnregisterServer\n"
+    "  unregister LIB    runs the library's DllUnregisterServer (refused for a\n"
+    "                    library no registered plug-in has)\n"
     "  plugins           lists the plug-ins registered in the host's component category\n"
     "  open PROJECT [SWITCHES] [--offline] [--rounds N] [--without INTERFACE]...\n"
     "       [--command NAME] [--click NAME]... [--snapshot FILE.png]\n"
@@ -35,9 +37,10 @@ const char* kUsage =
     "                    uninstalls the plug-ins (printing the menus after that) and\n"
     "                    unloads them.\n"
     "                    SWITCHES are the host's own (/USELOGFILE, /LINVAR,\n"
-    "                    /WEBCOMPTIME, /WEBOLDCOMM, /OEMDIR=folder) and are passed to\n"
-    "                    the plug-ins as the host's command line; --offline starts\n"
-    "                    with the PLC offline; --rounds N waits for N rounds of the\n"
+    "                    /WEBCOMPTIME, /WEBOLDCOMM, /OEMDIR=folder; any other is\n"
+    "                    refused) and are passed to the plug-ins as the host's\n"
+    "                    command line; --offline starts with the PLC offline;\n"
+    "                    --rounds N (0 to 1000) waits for N rounds of the\n"
     "                    communication loop after opening (default 3); --without\n"
     "                    makes a host that lacks that interface (IHalvexWebTdiMap, ...);\n"
     "                    --command NAME chooses the plug-in command NAME in the host's\n"
@@ -49,6 +52,22 @@ const char* kUsage =
     "                    paints the window the IDE shows docked into FILE.png. The\n"
     "                    run fails when no plug-in has the command, it is disabled,\n"
     "                    or no docked window is shown\n"
+    "  build PROJECT [the options of open] [--answer WHAT=REPLY[+CHECKBOX]...]...\n"
+    "                    as open, then builds the PLC project as the IDE does: the\n"
+    "                    compiler event OnStartCompiling, the link event\n"
+    "                    OnLinkingExtendedProgMap with the host's status window (the\n"
+    "                    main window), the export ClLinkExtendedProgMap of every\n"
+    "                    plug-in library that has it, and OnEndCompiling. Prints each\n"
+    "                    step's result, the questions the plug-ins asked and their\n"
+    "                    answers, the files they added to or removed from the host\n"
+    "                    project and the web files written under PROJECT/SendRoot.\n"
+    "                    --answer answers the message box whose text holds WHAT, or\n"
+    "                    the modal form of class WHAT (TFormSimpleMessage), with\n"
+    "                    REPLY: yes, no, ok or cancel, ticking the form's check boxes\n"
+    "                    named after '+' first. Unanswered questions get the box's\n"
+    "                    default button, or Cancel for a form. Exit code 0 only when\n"
+    "                    every step answered S_OK and the plug-ins installed,\n"
+    "                    uninstalled and gave back every reference\n"
     "  --help            this text\n"
     "\n"
     "The registry lives in $HALVEX_HOME (default ~/.local/share/halvex).\n";
@@ -74,13 +93,13 @@ int main(int argc, char** argv) {
   // Every line goes out at once, so that nothing is lost when a plug-in crashes.
   std::cout << std::unitbuf;
   if (args.empty()) {
-    std::cerr << kUsage;
-    return 2;
+    std::cerr << "halvex: missing COMMAND\n\n" << kUsage;
+    return kExitUsage;
   }
   const std::string& verb = args[0];
   if (verb == "--help" || verb == "-h" || verb == "help") {
     std::cout << kUsage;
-    return 0;
+    return kExitSuccess;
   }
 
   HalvexContext context;
@@ -90,15 +109,27 @@ int main(int argc, char** argv) {
   std::filesystem::create_directories(context.home, ec);
   if (ec) {
     std::cerr << "halvex: cannot create " << context.home << ": " << ec.message() << "\n";
-    return 1;
+    return kExitFailure;
   }
   RegistryStore::SetPath(context.home + "/registry");
 
-  if ((verb == "register" || verb == "unregister") && args.size() == 2)
+  if (verb == "register" || verb == "unregister") {
+    if (args.size() != 2) {
+      std::cerr << "halvex " << verb << ": "
+                << (args.size() < 2 ? "missing LIB (the plug-in library's file)" : "takes one LIB, not more") << "\n";
+      return kExitUsage;
+    }
     return RunRegister(context, args[1], verb == "unregister", std::cout, std::cerr);
-  if (verb == "plugins" && args.size() == 1) return RunPlugins(context, std::cout);
-  if (verb == "open")
-    return RunOpen(context, std::vector<std::string>(args.begin() + 1, args.end()), std::cout, std::cerr);
-  std::cerr << "halvex: unknown command or arguments: " << verb << "\n\n" << kUsage;
-  return 2;
+  }
+  if (verb == "plugins") {
+    if (args.size() == 1) return RunPlugins(context, std::cout);
+    std::cerr << "halvex plugins: takes no arguments (\"" << args[1] << "\" given)\n";
+    return kExitUsage;
+  }
+  const std::vector<std::string> rest(args.begin() + 1, args.end());
+  if (verb == "open") return RunOpen(context, rest, std::cout, std::cerr);
+  if (verb == "build") return RunBuild(context, rest, std::cout, std::cerr);
+  std::cerr << "halvex: unknown command \"" << verb
+            << "\" (commands: register, unregister, plugins, open, build, --help)\n";
+  return kExitUsage;
 }

@@ -95,6 +95,8 @@ class HalvexHost {
   // --- the host object ---
   // The host object's IUnknown (no reference added).
   IUnknown* Object() { return identity_.Unknown(); }
+  // The references handed out through the host object's IUnknown.
+  ULONG ObjectReferences() const { return identity_.References(); }
   HRESULT QueryInterface(REFIID iid, void** object);
   // Makes the host object answer E_NOINTERFACE for an interface (a host
   // without it), or answer it again. By name ("IHalvexWebTdiMap"); false for

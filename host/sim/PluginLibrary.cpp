@@ -27,6 +27,7 @@ bool PluginLibrary::Load(const std::string& path) {
   registerServer = Find<DllRegisterServerFunction>(handle_, EXPORT_DllRegisterServer);
   unregisterServer = Find<DllUnregisterServerFunction>(handle_, EXPORT_DllUnregisterServer);
   controledDestruction = Find<ControledDestructionFunction>(handle_, EXPORT_ControledDestruction);
+  linkExtendedProgMap = Find<ClLinkExtendedProgMapFunction>(handle_, EXPORT_ClLinkExtendedProgMap);
   setHostCommandLine = Find<TarnwellSetHostCommandLineFunction>(handle_, EXPORT_TarnwellSetHostCommandLine);
   return true;
 }
@@ -39,6 +40,7 @@ void PluginLibrary::Unload() {
   registerServer = nullptr;
   unregisterServer = nullptr;
   controledDestruction = nullptr;
+  linkExtendedProgMap = nullptr;
   setHostCommandLine = nullptr;
 }
 

@@ -26,6 +26,7 @@ class PluginLibrary {
   DllRegisterServerFunction registerServer = nullptr;
   DllUnregisterServerFunction unregisterServer = nullptr;
   ControledDestructionFunction controledDestruction = nullptr;
+  ClLinkExtendedProgMapFunction linkExtendedProgMap = nullptr;
   TarnwellSetHostCommandLineFunction setHostCommandLine = nullptr;
 
  private:

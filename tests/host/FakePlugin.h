@@ -26,6 +26,7 @@ class FakePlugin final : public IQendProjectEvents,
   bool answerExtension = true;
   std::string backupFile;  // added to the host's backup when asked
   int dataReady = 0;
+  HRESULT linkResult = S_OK;  // the link event's answer
 
   HRESULT QueryInterface(REFIID iid, void** object) override {
     if (object == nullptr) return E_POINTER;
@@ -111,7 +112,8 @@ class FakePlugin final : public IQendProjectEvents,
   HRESULT Reserved9() override { return S_OK; }
   HRESULT OnLinkingExtendedProgMap(std::uint32_t statusWindow, std::uint32_t, std::uint32_t, std::uint32_t,
                                    std::uint32_t, std::uint32_t) override {
-    return Call("OnLinkingExtendedProgMap " + std::to_string(statusWindow));
+    Call("OnLinkingExtendedProgMap " + std::to_string(statusWindow));
+    return linkResult;
   }
 
   // Menu, desktop, CPM, communication state, backup.

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <filesystem>
 #include <iostream>
 #include <string>
 
@@ -19,6 +20,34 @@
 #include "imaging/ReadAnyImageFile.h"
 
 namespace {
+
+constexpr int kExitDecodeFailed = 1;
+constexpr int kExitUnknownFormat = 2;
+constexpr int kExitBadArguments = 3;
+// The bytes the format is told by (GetImageType reads this many).
+constexpr std::uintmax_t kSignatureBytes = 10;
+
+// Why the arguments are refused, or empty when they are taken.
+std::string ArgumentFault(int argc, char** argv) {
+  if (argc < 2) return "missing INPUT and OUTPUT.png";
+  if (argc < 3) return "missing OUTPUT.png";
+  if (argc > 3) return "too many arguments (one INPUT and one OUTPUT.png)";
+  std::error_code ec;
+  const std::filesystem::path input = argv[1];
+  if (!std::filesystem::exists(input, ec)) return "cannot read '" + input.string() + "': no such file";
+  if (!std::filesystem::is_regular_file(input, ec)) return "cannot read '" + input.string() + "': not a file";
+  return std::string();
+}
+
+// Why a file of an unknown format is refused.
+std::string UnknownFormatReason(const char* path) {
+  std::error_code ec;
+  const std::uintmax_t size = std::filesystem::file_size(path, ec);
+  if (!ec && size < kSignatureBytes)
+    return "'" + std::string(path) + "' is too short to be a picture (" + std::to_string(size) +
+           " bytes; the format is told by the first " + std::to_string(kSignatureBytes) + ")";
+  return "'" + std::string(path) + "' is not a BMP, GIF, JPEG or PNG file (its first bytes match none of them)";
+}
 
 bool WritePng(const Veldaro::BitmapImage& image, const char* path) {
   png_image png;
@@ -38,9 +67,9 @@ bool WritePng(const Veldaro::BitmapImage& image, const char* path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::cerr << "usage: tarnwell-decode INPUT OUTPUT.png\n";
-    return 3;
+  if (const std::string fault = ArgumentFault(argc, argv); !fault.empty()) {
+    std::cerr << "tarnwell-decode: " << fault << "\nusage: tarnwell-decode INPUT OUTPUT.png\n";
+    return kExitBadArguments;
   }
   Veldaro::BitmapImage image;
   Veldaro::ImageType type;
@@ -48,16 +77,19 @@ int main(int argc, char** argv) {
     type = Veldaro::ReadAnyImageFile(argv[1], image, nullptr, nullptr);
   } catch (const std::exception& e) {
     std::cerr << e.what() << "\n";
-    return 1;
+    return kExitDecodeFailed;
   } catch (const Veldaro::GraphicsAbort&) {
     std::cerr << "cancelled\n";
-    return 1;
+    return kExitDecodeFailed;
+  }
+  if (type == Veldaro::ImageTypeUnknown) {
+    std::cerr << "tarnwell-decode: " << UnknownFormatReason(argv[1]) << "\n";
+    return kExitUnknownFormat;
   }
   std::cout << type << " " << image.Width() << " " << image.Height() << std::endl;
-  if (type == Veldaro::ImageTypeUnknown) return 2;
   if (image.PixelCount() == 0) {
     std::cerr << "tarnwell-decode: the image has no pixels; no PNG written\n";
     return 0;
   }
-  return WritePng(image, argv[2]) ? 0 : 3;
+  return WritePng(image, argv[2]) ? 0 : kExitBadArguments;
 }

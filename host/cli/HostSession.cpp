@@ -1,22 +1,20 @@
-// halvex open PROJECT [switches]: installs every registered plug-in into the
-// simulated host, opens the project, raises the events of opening, lets the
-// communication loop run, chooses a plug-in's command and paints the window
-// it shows when asked to, prints what the host saw, closes the project,
-// uninstalls the plug-ins and unloads them.
+// One run of the simulated host with a project open (HostSession.h): the
+// plug-ins installed, the project opened, the user's actions and the verb's
+// step, what the host saw printed, the project closed and the plug-ins
+// unloaded.
+
+#include "host/cli/HostSession.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
+#include <charconv>
 #include <chrono>
 #include <filesystem>
 #include <memory>
 
-#include "host/api/IQendPlugin.h"
-#include "host/cli/HalvexCommands.h"
 #include "host/cli/OpenActions.h"
 #include "host/sim/HalvexHost.h"
-#include "host/sim/PluginLibrary.h"
-#include "platform/com/ClassFactory.h"
-#include "platform/com/ComPtr.h"
 #include "platform/com/ErrorInfo.h"
 #include "platform/com/Guid.h"
 #include "platform/com/TaskMem.h"
@@ -29,37 +27,12 @@
 
 namespace {
 
-// Exit codes of the command.
-constexpr int kExitSuccess = 0;
-constexpr int kExitFailure = 1;
-constexpr int kExitUsage = 2;
-
-// Rounds of the communication loop after opening: the default and the most.
-constexpr int kDefaultRounds = 3;
-constexpr int kMostRounds = 1000;
 constexpr auto kLoopPeriod = std::chrono::milliseconds(10);
 constexpr auto kLoopWait = std::chrono::seconds(10);
 
-// A registered plug-in as the host loads it. The library goes last: the
-// plug-in object and its factory are given back while its code is loaded.
-struct LoadedPlugin {
-  RegisteredPlugin registration;
-  std::unique_ptr<PluginLibrary> library;
-  ComPtr<IClassFactory> factory;
-  ComPtr<IQendPlugin> plugin;
-  bool installed = false;
-};
-
-struct OpenOptions {
-  std::string folder;                 // the project folder, absolute
-  std::vector<std::string> switches;  // the host's own ("/USELOGFILE", ...)
-  std::vector<std::string> without;   // interfaces the host lacks
-  bool offline = false;
-  int rounds = kDefaultRounds;
-  std::string command;              // the plug-in command to choose after opening
-  std::string snapshot;             // the PNG file of the docked window shown then, absolute
-  std::vector<std::string> clicks;  // controls of that window clicked then, in order
-};
+// The host switches the plug-ins read, whole, and those followed by a value.
+constexpr std::array<const char*, 4> kHostSwitches = {"/USELOGFILE", "/LINVAR", "/WEBCOMPTIME", "/WEBOLDCOMM"};
+constexpr std::array<const char*, 1> kHostValueSwitches = {"/OEMDIR="};
 
 std::string Narrow(BSTR text) { return WideToMultiByte(CP_ACP, BstrToWide(text)); }
 
@@ -89,51 +62,118 @@ void PrintReferenceLog(HalvexHost& host, const char* title, std::ostream& out) {
 
 // --- the command line ----------------------------------------------------------
 
-bool IsLogSwitch(const std::string& text) {
+// A switch as the plug-ins compare it: trimmed and upper-cased.
+std::string SwitchText(const std::string& text) {
   std::string t = UpperCase(text);
   t.erase(0, t.find_first_not_of(" \t"));
   t.erase(t.find_last_not_of(" \t") + 1);
-  return t == "/USELOGFILE";
+  return t;
 }
 
-// Reads the options after the project folder; false (with the message
-// written) for one it does not know.
-bool ReadOpenOptions(const std::vector<std::string>& args, OpenOptions& options, std::ostream& err) {
-  for (std::size_t i = 1; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (a == "--offline") {
-      options.offline = true;
-    } else if (a == "--without" && i + 1 < args.size()) {
-      options.without.push_back(args[++i]);
-    } else if (a == "--rounds" && i + 1 < args.size()) {
-      options.rounds = std::max(0, std::min(kMostRounds, std::atoi(args[++i].c_str())));
-    } else if (a == "--command" && i + 1 < args.size()) {
-      options.command = args[++i];
-    } else if (a == "--click" && i + 1 < args.size()) {
-      options.clicks.push_back(args[++i]);
-    } else if (a == "--snapshot" && i + 1 < args.size()) {
-      std::error_code ec;
-      options.snapshot = std::filesystem::absolute(args[++i], ec).lexically_normal().string();
-    } else if (!a.empty() && a[0] == '/') {
-      options.switches.push_back(a);
-    } else {
-      err << "halvex open: unknown option \"" << a << "\" (host switches start with '/')\n";
+bool IsLogSwitch(const std::string& text) { return SwitchText(text) == "/USELOGFILE"; }
+
+bool ReadRounds(HostRunOptions& options, const std::string& text, std::ostream& err) {
+  int rounds = -1;
+  const char* end = text.data() + text.size();
+  const auto [stop, fault] = std::from_chars(text.data(), end, rounds);
+  if (fault == std::errc() && stop == end && rounds >= 0 && rounds <= kMostRounds) {
+    options.rounds = rounds;
+    return true;
+  }
+  err << "halvex " << options.verb << ": --rounds takes a number from 0 to " << kMostRounds << ", not \"" << text
+      << "\"\n";
+  return false;
+}
+
+// The options that take a value, each with what it does with it; false (with
+// the message written) for a value it refuses.
+struct ValueOption {
+  const char* name;
+  const char* value;  // what the value is, for the message when it is missing
+  bool buildOnly;
+  bool (*take)(HostRunOptions& options, const std::string& value, std::ostream& err);
+};
+
+std::string AbsolutePath(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::absolute(path, ec).lexically_normal().string();
+}
+
+const std::array<ValueOption, 6> kValueOptions = {{
+    {"--without", "an interface name", false,
+     [](HostRunOptions& o, const std::string& v, std::ostream&) {
+       o.without.push_back(v);
+       return true;
+     }},
+    {"--rounds", "a number of rounds", false,
+     [](HostRunOptions& o, const std::string& v, std::ostream& err) { return ReadRounds(o, v, err); }},
+    {"--command", "a command name", false,
+     [](HostRunOptions& o, const std::string& v, std::ostream&) {
+       o.command = v;
+       return true;
+     }},
+    {"--click", "a control name", false,
+     [](HostRunOptions& o, const std::string& v, std::ostream&) {
+       o.clicks.push_back(v);
+       return true;
+     }},
+    {"--snapshot", "a PNG file name", false,
+     [](HostRunOptions& o, const std::string& v, std::ostream&) {
+       o.snapshot = AbsolutePath(v);
+       return true;
+     }},
+    {"--answer", "WHAT=REPLY", true,
+     [](HostRunOptions& o, const std::string& v, std::ostream&) {
+       o.answers.push_back(v);
+       return true;
+     }},
+}};
+
+// Reads one option at `i` (moving past its value); false with the message
+// written.
+bool ReadOption(const std::vector<std::string>& args, std::size_t& i, bool acceptAnswers, HostRunOptions& options,
+                std::ostream& err) {
+  const std::string& a = args[i];
+  if (a == "--offline") {
+    options.offline = true;
+    return true;
+  }
+  for (const ValueOption& option : kValueOptions) {
+    if (a != option.name || (option.buildOnly && !acceptAnswers)) continue;
+    if (i + 1 >= args.size()) {
+      err << "halvex " << options.verb << ": " << option.name << " needs " << option.value << " after it\n";
       return false;
     }
+    return option.take(options, args[++i], err);
   }
-  std::error_code ec;
-  options.folder = std::filesystem::absolute(args[0], ec).lexically_normal().string();
-  while (options.folder.size() > 1 && options.folder.back() == '/') options.folder.pop_back();
-  return true;
+  if (!a.empty() && a[0] == '/') {
+    if (IsKnownHostSwitch(a)) {
+      options.switches.push_back(a);
+      return true;
+    }
+    err << "halvex " << options.verb << ": unknown host switch \"" << a
+        << "\" (the host's switches: /USELOGFILE, /LINVAR, /WEBCOMPTIME, /WEBOLDCOMM, /OEMDIR=folder)\n";
+    return false;
+  }
+  err << "halvex " << options.verb << ": unknown option \"" << a << "\" (see halvex --help)\n";
+  return false;
 }
 
 // Hides the interfaces the host is to lack and opens the project; answers
 // the exit code of a failure (with the message written), or success.
-int PrepareHost(HalvexHost& host, const OpenOptions& options, std::ostream& err) {
+int PrepareHost(HalvexHost& host, const HostRunOptions& options, std::ostream& err) {
   for (const std::string& name : options.without) {
     if (host.SetInterfaceHidden(name, true)) continue;
-    err << "halvex open: the host has no interface \"" << name << "\"\n";
+    err << "halvex " << options.verb << ": the host has no interface \"" << name << "\"\n";
     return kExitUsage;
+  }
+  std::error_code ec;
+  if (!std::filesystem::is_directory(options.folder, ec)) {
+    err << "halvex " << options.verb << ": no project folder " << options.folder
+        << (std::filesystem::exists(options.folder, ec) ? " (it is a file; PROJECT is the folder holding halvex.prj)"
+                                                        : " (it does not exist)")
+        << "\n";
+    return kExitFailure;
   }
   try {
     host.OpenProject(options.folder);
@@ -144,7 +184,8 @@ int PrepareHost(HalvexHost& host, const OpenOptions& options, std::ostream& err)
   return kExitSuccess;
 }
 
-void PrintProject(const HalvexHost& host, const OpenOptions& options, const HalvexContext& context, std::ostream& out) {
+void PrintProject(const HalvexHost& host, const HostRunOptions& options, const HalvexContext& context,
+                  std::ostream& out) {
   const HostProject& project = host.Project();
   out << "project \"" << project.name << "\" in " << project.folder << "\n";
   out << "  global folder " << host.GlobalFolder() << ", CPM " << project.cpm << ", language " << project.language
@@ -333,7 +374,7 @@ void RunOpening(HalvexHost& host, int rounds, std::ostream& out) {
 
 // What the user does while the project is open: the command chosen, the
 // window it shows painted. Answers the exit code.
-int RunUserActions(HalvexHost& host, const OpenOptions& options, std::ostream& out, std::ostream& err) {
+int RunUserActions(HalvexHost& host, const HostRunOptions& options, std::ostream& out, std::ostream& err) {
   if (!options.command.empty() && !ChooseHostCommand(host, options.command, out, err)) return kExitFailure;
   for (const std::string& name : options.clicks)
     if (!ClickInShownWindow(host, name, out, err)) return kExitFailure;
@@ -455,14 +496,31 @@ class MainWindowScope {
 
 }  // namespace
 
-int RunOpen(const HalvexContext& context, const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  if (args.empty()) {
-    err << "halvex open: missing PROJECT (a folder holding halvex.prj)\n";
-    return kExitUsage;
-  }
-  OpenOptions options;
-  if (!ReadOpenOptions(args, options, err)) return kExitUsage;
+bool IsKnownHostSwitch(const std::string& text) {
+  const std::string t = SwitchText(text);
+  for (const char* name : kHostSwitches)
+    if (t == name) return true;
+  for (const char* prefix : kHostValueSwitches)
+    if (t.size() > std::char_traits<char>::length(prefix) && t.rfind(prefix, 0) == 0) return true;
+  return false;
+}
 
+bool ReadHostRunOptions(const std::string& verb, const std::vector<std::string>& args, bool acceptAnswers,
+                        HostRunOptions& options, std::ostream& err) {
+  options.verb = verb;
+  if (args.empty() || args[0].rfind("--", 0) == 0) {
+    err << "halvex " << verb << ": missing PROJECT (a folder holding halvex.prj)\n";
+    return false;
+  }
+  for (std::size_t i = 1; i < args.size(); ++i)
+    if (!ReadOption(args, i, acceptAnswers, options, err)) return false;
+  options.folder = AbsolutePath(args[0]);
+  while (options.folder.size() > 1 && options.folder.back() == '/') options.folder.pop_back();
+  return true;
+}
+
+int RunHostSession(const HalvexContext& context, const HostRunOptions& options, const HostSessionStep& step,
+                   std::ostream& out, std::ostream& err) {
   SetClockMode(ClockMode::Real);
   HalvexHost host;
   if (int failed = PrepareHost(host, options, err); failed != kExitSuccess) return failed;
@@ -483,15 +541,22 @@ int RunOpen(const HalvexContext& context, const std::vector<std::string>& args, 
   const std::string desktopFile = context.home + "/desktop-" + (IsSafeFileName(name) ? name : "project") + ".txt";
   LoadDesktop(host, desktopFile, out);
   RunOpening(host, options.rounds, out);
-  const int acted = RunUserActions(host, options, out, err);
+  int status = RunUserActions(host, options, out, err);
+  if (status == kExitSuccess && step) status = step(host, mainWindow.Window(), plugins, out, err);
   PrintState(host, mainWindow.Window(), out);
   RunClosing(host, desktopFile, out);
 
-  int status = std::max(acted, UninstallAll(plugins, host, out));
+  status = std::max(status, UninstallAll(plugins, host, out));
   host.Loop().Stop();
   host.CloseProject();
   status = std::max(status, CheckReferencesGivenBack(host, out));
   status = std::max(status, ReleaseLeftovers(host, out));
   UnloadAll(plugins, out);
   return status;
+}
+
+int RunOpen(const HalvexContext& context, const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  HostRunOptions options;
+  if (!ReadHostRunOptions("open", args, false, options, err)) return kExitUsage;
+  return RunHostSession(context, options, nullptr, out, err);
 }

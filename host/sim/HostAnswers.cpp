@@ -1,0 +1,149 @@
+#include "host/sim/HostAnswers.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+
+#include "platform/vcl/Button.h"
+#include "platform/vcl/CheckBox.h"
+#include "platform/vcl/Driver.h"
+#include "platform/vcl/Form.h"
+#include "platform/win/MessageBox.h"
+
+namespace {
+
+// A reply: its word, the message box's answer, the modal result, and the
+// caption of the button that gives it.
+struct Reply {
+  const char* word;
+  int boxAnswer;
+  TModalResult modalResult;
+  const char* caption;
+};
+
+constexpr std::array<Reply, 4> kReplies = {{
+    {"yes", IDYES, mrYes, "Yes"},
+    {"no", IDNO, mrNo, "No"},
+    {"ok", IDOK, mrOk, "OK"},
+    {"cancel", IDCANCEL, mrCancel, "Cancel"},
+}};
+
+// The answers each kind of message box (MB_OK ... MB_RETRYCANCEL) offers.
+const std::array<std::vector<int>, 6> kBoxAnswers = {{
+    {IDOK},
+    {IDOK, IDCANCEL},
+    {IDABORT, IDRETRY, IDIGNORE},
+    {IDYES, IDNO, IDCANCEL},
+    {IDYES, IDNO},
+    {IDRETRY, IDCANCEL},
+}};
+
+const Reply* FindReply(const std::string& word) {
+  for (const Reply& r : kReplies)
+    if (word == r.word) return &r;
+  return nullptr;
+}
+
+std::string Lower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return text;
+}
+
+// A button's caption without its accelerator mark.
+std::string PlainCaption(const std::string& caption) {
+  std::string plain;
+  for (char c : caption)
+    if (c != '&') plain += c;
+  return plain;
+}
+
+// A box answers the reply only when it has that button; otherwise its
+// default (0).
+int AnswerBox(const MessageBoxRecord& box, const Reply& reply) {
+  if (box.kind == MessageBoxRecord::Dialog) return reply.boxAnswer;
+  const UINT type = box.flags & MB_TYPEMASK;
+  if (type >= kBoxAnswers.size()) return 0;
+  const std::vector<int>& offered = kBoxAnswers[type];
+  return std::find(offered.begin(), offered.end(), reply.boxAnswer) != offered.end() ? reply.boxAnswer : 0;
+}
+
+// Ticks the check boxes, then clicks the button with the reply's caption;
+// without such a button the form closes with the reply's modal result.
+int AnswerForm(TCustomForm& form, const HostAnswer& answer, const Reply& reply) {
+  for (const std::string& name : answer.checkBoxes)
+    if (auto* box = dynamic_cast<TCheckBox*>(form.FindComponent(name))) box->SetChecked(true);
+  for (int i = 0; i < form.ComponentCount(); ++i) {
+    auto* button = dynamic_cast<TButton*>(form.Components(i));
+    if (button == nullptr || Lower(PlainCaption(button->Caption())) != Lower(reply.caption)) continue;
+    Driver::Click(button);
+    return mrNone;
+  }
+  return reply.modalResult;
+}
+
+std::string BoxAnswerWord(int answer) {
+  for (const Reply& r : kReplies)
+    if (r.boxAnswer == answer) return r.caption;
+  return std::to_string(answer);
+}
+
+}  // namespace
+
+bool ParseHostAnswers(const std::vector<std::string>& texts, std::vector<HostAnswer>& answers, std::ostream& err) {
+  for (const std::string& text : texts) {
+    const std::size_t equals = text.find('=');
+    if (equals == std::string::npos || equals == 0 || equals + 1 == text.size()) {
+      err << "--answer takes WHAT=REPLY (a part of the question's text or a form's class, then yes, no, ok or "
+          << "cancel), not \"" << text << "\"\n";
+      return false;
+    }
+    HostAnswer answer;
+    answer.what = text.substr(0, equals);
+    std::string rest = text.substr(equals + 1);
+    std::size_t plus = rest.find('+');
+    answer.reply = Lower(rest.substr(0, plus));
+    while (plus != std::string::npos) {
+      const std::size_t next = rest.find('+', plus + 1);
+      answer.checkBoxes.push_back(rest.substr(plus + 1, next == std::string::npos ? next : next - plus - 1));
+      plus = next;
+    }
+    if (FindReply(answer.reply) == nullptr) {
+      err << "--answer " << text << ": the reply is yes, no, ok or cancel, not \"" << answer.reply << "\"\n";
+      return false;
+    }
+    answers.push_back(std::move(answer));
+  }
+  return true;
+}
+
+HostAnswerScope::HostAnswerScope(const std::vector<HostAnswer>& answers) {
+  for (const HostAnswer& answer : answers) {
+    const Reply& reply = *FindReply(answer.reply);
+    handlers_.push_back(
+        Driver::OnMessageBox(answer.what, [&reply](const MessageBoxRecord& box) { return AnswerBox(box, reply); }));
+    handlers_.push_back(
+        Driver::OnModal(answer.what, [answer, &reply](TCustomForm& form) { return AnswerForm(form, answer, reply); }));
+  }
+}
+
+HostAnswerScope::~HostAnswerScope() {
+  for (int id : handlers_) Driver::RemoveHandler(id);
+}
+
+std::vector<std::string> QuestionsAskedSince(std::size_t boxesBefore, std::size_t modalsBefore) {
+  std::vector<std::string> lines;
+  const std::vector<MessageBoxRecord> boxes = Driver::MessageBoxes();
+  for (std::size_t i = boxesBefore; i < boxes.size(); ++i) {
+    std::string text = boxes[i].text;
+    std::replace(text.begin(), text.end(), '\r', ' ');
+    std::replace(text.begin(), text.end(), '\n', ' ');
+    lines.push_back("message box \"" + boxes[i].caption + "\": \"" + text + "\" answered " +
+                    BoxAnswerWord(boxes[i].answer) + (boxes[i].answeredByHandler ? " (--answer)" : " (default)"));
+  }
+  const std::vector<Driver::ModalRecord> modals = Driver::ModalLog();
+  for (std::size_t i = modalsBefore; i < modals.size(); ++i)
+    lines.push_back("modal form " + modals[i].className + " \"" + modals[i].caption + "\" closed with result " +
+                    std::to_string(modals[i].result) + (modals[i].answeredByHandler ? " (--answer)" : " (default)"));
+  return lines;
+}

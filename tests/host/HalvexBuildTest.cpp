@@ -1,0 +1,177 @@
+// halvex build on a copy of the demo in a fresh host home, as a user builds
+// the PLC project in the IDE: the build's steps come in the host's order,
+// each with its result; the demo's marker file makes the build compile the
+// same web tree as the designer's save-and-compile button, with the password
+// file, the variables document and the stamp list, without a question; the
+// exit code is 0 exactly when every step answered S_OK; every reference the
+// plug-in took comes back. Without the marker file and with the designer
+// open, the plug-in asks once, and the --answer given decides.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "tests/host/HostTestProject.h"
+#include "tests/host/ProgramRun.h"
+
+#if defined(TARNWELL_HALVEX_PATH) && defined(TARNWELL_PLUGIN_PATH)
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The files the demo compiles into, relative to SendRoot/.
+const std::vector<std::string> kExpectedFiles = {
+#include "CompileRoadFiles.inc"
+};
+
+class HalvexBuild : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    std::string base = std::string(TARNWELL_BINARY_DIR) + "/halvex-build-XXXXXX";
+    ASSERT_NE(mkdtemp(base.data()), nullptr);
+    home_ = base;
+    demo_ = home_ + "/demo";
+    fs::copy(DemoProjectFolder(), demo_, fs::copy_options::recursive);
+    ASSERT_EQ(Halvex("register '" + std::string(TARNWELL_PLUGIN_PATH) + "'").status, 0);
+    run_ = Halvex("build '" + demo_ + "'");
+  }
+  static void TearDownTestSuite() { fs::remove_all(home_); }
+
+  static ProgramRun Halvex(const std::string& arguments) {
+    return RunProgram("HALVEX_HOME='" + home_ + "' '" + TARNWELL_HALVEX_PATH + "' " + arguments);
+  }
+  // The files under a project's SendRoot/, sorted, relative to it.
+  static std::vector<std::string> SendRootFiles(const std::string& project) {
+    std::vector<std::string> files;
+    const fs::path root = fs::path(project) / "SendRoot";
+    if (!fs::is_directory(root)) return files;
+    for (const auto& entry : fs::recursive_directory_iterator(root))
+      if (entry.is_regular_file()) files.push_back(fs::relative(entry.path(), root).generic_string());
+    std::sort(files.begin(), files.end());
+    return files;
+  }
+  // The position of `part` in the run's output, after `from`; npos when absent.
+  static std::size_t Find(const std::string& part, std::size_t from = 0) { return run_.out.find(part, from); }
+
+  static std::string home_;
+  static std::string demo_;
+  static ProgramRun run_;
+};
+
+std::string HalvexBuild::home_;
+std::string HalvexBuild::demo_;
+ProgramRun HalvexBuild::run_;
+
+TEST_F(HalvexBuild, TheStepsComeInTheHostsOrder) {
+  const std::vector<std::string> steps = {
+      "build:\n  IQendCompilerEvents::OnStartCompiling -> 1 sink(s), ",
+      "\n  IQendCompilerEventsExt1::OnLinkingExtendedProgMap -> 1 sink(s), ",
+      "\n  ClLinkExtendedProgMap (libtarnwell.so) -> ",
+      "\n  IQendCompilerEvents::OnEndCompiling -> 1 sink(s), ",
+  };
+  std::size_t at = 0;
+  for (const std::string& step : steps) {
+    at = Find(step, at);
+    ASSERT_NE(at, std::string::npos) << "missing, or out of order: " << step << "\n" << run_.out;
+  }
+}
+
+TEST_F(HalvexBuild, TheExitCodeIsZeroExactlyWhenEveryStepSucceeded) {
+  const std::size_t build = Find("build:\n");
+  ASSERT_NE(build, std::string::npos) << run_.out;
+  const std::size_t end = Find("\nbuild ", build + 1);
+  ASSERT_NE(end, std::string::npos) << run_.out;
+  const std::string steps = run_.out.substr(build, end - build);
+  bool allOk = true;
+  for (std::size_t line = steps.find("\n  "); line != std::string::npos; line = steps.find("\n  ", line + 1)) {
+    const std::size_t arrow = steps.find(" -> ", line);
+    const std::size_t stop = steps.find('\n', line + 1);
+    if (arrow == std::string::npos || arrow > stop) continue;
+    const std::string answer = steps.substr(arrow, stop - arrow);
+    if (answer.find("S_OK") == std::string::npos) allOk = false;
+  }
+  EXPECT_EQ(run_.out.find(allOk ? "\nbuild succeeded\n" : "\nbuild failed\n") != std::string::npos, true) << run_.out;
+  EXPECT_EQ(run_.status, allOk ? 0 : 1) << run_.out;
+}
+
+TEST_F(HalvexBuild, TheExportRunsTheCompileDriverWhichWritesThePasswordFile) {
+  EXPECT_NE(Find("\n  ClLinkExtendedProgMap (libtarnwell.so) -> S_OK, outputs 0 0, host object reference given back "
+                 "by the plug-in\n"),
+            std::string::npos)
+      << run_.out;
+  EXPECT_TRUE(fs::is_regular_file(fs::path(demo_) / "SendRoot/PSW.TXT"));
+  EXPECT_NE(Find("\nbuild succeeded\n"), std::string::npos) << run_.out;
+  EXPECT_EQ(run_.status, 0) << run_.out;
+}
+
+TEST_F(HalvexBuild, TheMarkerFileMakesTheBuildCompileTheWebTreeWithoutAQuestion) {
+  EXPECT_NE(Find("  questions: none\n"), std::string::npos) << run_.out;
+  EXPECT_EQ(SendRootFiles(demo_), kExpectedFiles);
+  EXPECT_TRUE(fs::is_regular_file(fs::path(demo_) / "Tarnwell/Demo_var.xml"));
+  EXPECT_TRUE(fs::is_regular_file(fs::path(demo_) / "Tarnwell/Demo.txt"));
+  // The compile's progress went to the host's status window.
+  EXPECT_NE(Find("  status: \"OVERVIEW.XML\"\n"), std::string::npos) << run_.out;
+}
+
+TEST_F(HalvexBuild, WithoutTheMarkerTheAnswerToTheOneTimeQuestionDecides) {
+  const struct {
+    const char* reply;
+    const char* answered;
+    bool compiled;
+  } cases[] = {{"yes", "Yes", true}, {"no", "No", false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.reply);
+    const std::string copy = home_ + "/demo-" + c.reply;
+    fs::remove_all(copy);
+    fs::copy(DemoProjectFolder(), copy, fs::copy_options::recursive);
+    fs::remove(fs::path(copy) / "Tarnwell/Demo.auto");
+    const ProgramRun run =
+        Halvex("build '" + copy + "' --command Tarnwell --answer 'compile web pages=" + c.reply + "'");
+    EXPECT_EQ(run.status, 0) << run.out;
+    EXPECT_NE(run.out.find("  questions:\n    message box \"Tarnwell\": \"Do you want to compile web pages during "
+                           "project compilation?  (This setting can be changed later in Tarnwell > Global "
+                           "settings)\" answered " +
+                           std::string(c.answered) + " (--answer)\n"),
+              std::string::npos)
+        << run.out;
+    // Yes leaves the marker file that makes every later build compile.
+    std::ifstream marker(fs::path(copy) / "Tarnwell/Demo.auto", std::ios::binary);
+    const std::string content((std::istreambuf_iterator<char>(marker)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(content, c.compiled ? "On" : "");
+    // The export's compile driver writes the password file either way.
+    EXPECT_EQ(SendRootFiles(copy), c.compiled ? kExpectedFiles : std::vector<std::string>{"PSW.TXT"});
+  }
+}
+
+TEST_F(HalvexBuild, TheWebFilesListedAreThoseOnDisk) {
+  // The copy held no web tree before the build: every file under SendRoot
+  // was written by it, and each is listed with its size as new.
+  std::vector<std::string> onDisk;
+  const fs::path root = fs::path(demo_) / "SendRoot";
+  if (fs::exists(root))
+    for (const auto& entry : fs::recursive_directory_iterator(root))
+      if (entry.is_regular_file()) onDisk.push_back(fs::relative(entry.path(), root).generic_string());
+  const std::string summary = "  web files written under " + root.string() + ": " + std::to_string(onDisk.size()) +
+                              " written, 0 unchanged, " + std::to_string(onDisk.size()) + " in all\n";
+  EXPECT_NE(Find(summary), std::string::npos) << summary << run_.out;
+  for (const std::string& file : onDisk)
+    EXPECT_NE(Find("    " + file + " (" + std::to_string(fs::file_size(root / file)) + " bytes, new)\n"),
+              std::string::npos)
+        << file;
+}
+
+TEST_F(HalvexBuild, ThePlugInGivesBackWhatItTookAndUnloads) {
+  EXPECT_NE(Find("host references still held: none"), std::string::npos) << run_.out;
+  EXPECT_NE(Find("ControledDestruction: S_OK, library unloaded"), std::string::npos) << run_.out;
+  EXPECT_EQ(Find("left by the plug-ins"), std::string::npos) << run_.out;
+}
+
+}  // namespace
+
+#endif

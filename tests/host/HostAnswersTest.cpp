@@ -1,0 +1,148 @@
+// The host's scripted answers: "WHAT=REPLY[+CHECKBOX...]" answers a message
+// box whose text holds WHAT with the reply's button (or its default when the
+// box has no such button), and a modal form of class WHAT by ticking the
+// named check boxes and clicking the button captioned with the reply; every
+// question asked is listed with its answer and who gave it.
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "host/sim/HostAnswers.h"
+#include "platform/vcl/Application.h"
+#include "platform/vcl/Button.h"
+#include "platform/vcl/CheckBox.h"
+#include "platform/vcl/Driver.h"
+#include "platform/vcl/Form.h"
+#include "platform/win/MessageBox.h"
+
+namespace {
+
+// A question form as a plug-in shows one: Yes gives mrOk, No mrCancel.
+class TQuestionForm : public TForm {
+ public:
+  explicit TQuestionForm(TComponent* owner) : TForm(owner) {
+    SetCaption("Question");
+    SetBounds(0, 0, 300, 150);
+    cbAskNextTime = MakeControl<TCheckBox>("cbAskNextTime", 10);
+    btnYes = MakeControl<TButton>("btnYes", 60);
+    btnYes->SetCaption("&Yes");
+    btnYes->ModalResult = mrOk;
+    btnNo = MakeControl<TButton>("btnNo", 100);
+    btnNo->SetCaption("&No");
+    btnNo->ModalResult = mrCancel;
+  }
+  std::string ClassName() const override { return "TQuestionForm"; }
+  TCheckBox* cbAskNextTime;
+  TButton* btnYes;
+  TButton* btnNo;
+
+ private:
+  template <class C>
+  C* MakeControl(const char* name, int top) {
+    auto* control = new C(this);
+    control->SetName(name);
+    control->SetParent(this);
+    control->SetBounds(10, top, 120, 25);
+    return control;
+  }
+};
+
+class HostAnswers : public ::testing::Test {
+ protected:
+  void SetUp() override { Driver::Reset(); }
+  void TearDown() override {
+    Application->ProcessMessages();
+    Driver::Reset();
+  }
+  static std::vector<HostAnswer> Parse(const std::vector<std::string>& texts) {
+    std::vector<HostAnswer> answers;
+    std::ostringstream err;
+    EXPECT_TRUE(ParseHostAnswers(texts, answers, err)) << err.str();
+    return answers;
+  }
+};
+
+TEST_F(HostAnswers, TextsAreParsedOrRefusedWithTheirFault) {
+  const std::vector<HostAnswer> answers =
+      Parse({"compile web pages=YES", "TFormSimpleMessage=no+cbAskNextTime+cbOther"});
+  ASSERT_EQ(answers.size(), 2u);
+  EXPECT_EQ(answers[0].what, "compile web pages");
+  EXPECT_EQ(answers[0].reply, "yes");
+  EXPECT_TRUE(answers[0].checkBoxes.empty());
+  EXPECT_EQ(answers[1].reply, "no");
+  EXPECT_EQ(answers[1].checkBoxes, (std::vector<std::string>{"cbAskNextTime", "cbOther"}));
+
+  const struct {
+    const char* text;
+    const char* fault;
+  } refused[] = {
+      {"yes",
+       "--answer takes WHAT=REPLY (a part of the question's text or a form's class, then yes, no, ok or "
+       "cancel), not \"yes\"\n"},
+      {"=yes", "--answer takes WHAT=REPLY"},
+      {"x=", "--answer takes WHAT=REPLY"},
+      {"x=maybe", "--answer x=maybe: the reply is yes, no, ok or cancel, not \"maybe\"\n"},
+  };
+  for (const auto& r : refused) {
+    SCOPED_TRACE(r.text);
+    std::vector<HostAnswer> none;
+    std::ostringstream err;
+    EXPECT_FALSE(ParseHostAnswers({r.text}, none, err));
+    EXPECT_EQ(err.str().rfind(r.fault, 0), 0u) << err.str();
+  }
+}
+
+TEST_F(HostAnswers, MessageBoxesGetTheReplyWhenTheyHaveTheButton) {
+  const struct {
+    const char* answer;
+    UINT type;
+    int expected;
+  } cases[] = {
+      {"compile=no", MB_YESNO | MB_TOPMOST, IDNO}, {"compile=yes", MB_YESNO | MB_DEFBUTTON2, IDYES},
+      {"compile=cancel", MB_OKCANCEL, IDCANCEL},   {"compile=yes", MB_OK, IDOK},  // no Yes button: the default
+      {"something else=no", MB_YESNO, IDYES},                                     // not this box: the default
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.answer);
+    const std::size_t before = Driver::MessageBoxes().size();
+    HostAnswerScope scope(Parse({c.answer}));
+    EXPECT_EQ(MessageBox(nullptr, "Do you want to compile web pages?", "Tarnwell", c.type), c.expected);
+    const std::vector<std::string> asked = QuestionsAskedSince(before, Driver::ModalLog().size());
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_NE(asked[0].find("message box \"Tarnwell\": \"Do you want to compile web pages?\" answered "),
+              std::string::npos)
+        << asked[0];
+  }
+  // The scope is over: the handlers are gone.
+  EXPECT_EQ(MessageBox(nullptr, "Do you want to compile web pages?", "Tarnwell", MB_YESNO | MB_DEFBUTTON2), IDNO);
+  EXPECT_NE(QuestionsAskedSince(Driver::MessageBoxes().size() - 1, 0).front().find("answered No (default)"),
+            std::string::npos);
+}
+
+TEST_F(HostAnswers, AModalFormGetsItsCheckBoxesTickedAndTheButtonClicked) {
+  const struct {
+    const char* answer;
+    int result;
+    bool ticked;
+    const char* line;
+  } cases[] = {
+      {"TQuestionForm=yes+cbAskNextTime", mrOk, true, "closed with result 1 (--answer)"},
+      {"TQuestionForm=no", mrCancel, false, "closed with result 2 (--answer)"},
+      {"TQuestionForm=ok", mrOk, false, "closed with result 1 (--answer)"},  // no OK button: the result
+      {"TOtherForm=yes", mrCancel, false, "closed with result 2 (default)"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.answer);
+    TQuestionForm form(nullptr);
+    const std::size_t modals = Driver::ModalLog().size();
+    HostAnswerScope scope(Parse({c.answer}));
+    EXPECT_EQ(form.ShowModal(), c.result);
+    EXPECT_EQ(form.cbAskNextTime->Checked(), c.ticked);
+    const std::vector<std::string> asked = QuestionsAskedSince(Driver::MessageBoxes().size(), modals);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0], std::string("modal form TQuestionForm \"Question\" ") + c.line);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,117 @@
+// Misuse of halvex and tarnwell-decode: every refused command line or file
+// ends with a non-zero exit code and a message that names what is wrong (the
+// missing argument, the value out of range, the unknown switch, the missing
+// project folder, the library never registered, the file that is no picture).
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "tests/host/HostTestProject.h"
+#include "tests/host/ProgramRun.h"
+
+#if defined(TARNWELL_HALVEX_PATH) && defined(TARNWELL_DECODE_PATH)
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Misuse {
+  const char* arguments;  // "@" stands for the test's own folder
+  int status;
+  const char* message;  // a part of the output
+};
+
+class MisuseMessages : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string base = std::string(TARNWELL_BINARY_DIR) + "/misuse-XXXXXX";
+    ASSERT_NE(mkdtemp(base.data()), nullptr);
+    folder = base;
+    fs::create_directories(folder + "/empty");
+    std::ofstream(folder + "/short.png") << "abc";
+    std::ofstream(folder + "/notes.txt") << "not a picture, only words";
+  }
+  void TearDown() override { fs::remove_all(folder); }
+
+  std::string Expand(const std::string& arguments) const {
+    std::string text;
+    for (char c : arguments) text += c == '@' ? folder : std::string(1, c);
+    return text;
+  }
+  void Check(const std::string& program, const Misuse& m) const {
+    SCOPED_TRACE(m.arguments);
+    const ProgramRun run = RunProgram("HALVEX_HOME='" + folder + "/home' '" + program + "' " + Expand(m.arguments));
+    EXPECT_EQ(run.status, m.status) << run.out;
+    EXPECT_NE(run.out.find(Expand(m.message)), std::string::npos) << "expected: " << m.message << "\n" << run.out;
+  }
+
+  std::string folder;
+};
+
+TEST_F(MisuseMessages, HalvexNamesWhatIsWrong) {
+  const Misuse cases[] = {
+      {"", 2, "halvex: missing COMMAND"},
+      {"frobnicate", 2, "halvex: unknown command \"frobnicate\""},
+      {"register", 2, "halvex register: missing LIB"},
+      {"unregister", 2, "halvex unregister: missing LIB"},
+      {"register a.so b.so", 2, "halvex register: takes one LIB, not more"},
+      {"plugins extra", 2, "halvex plugins: takes no arguments (\"extra\" given)"},
+      {"open", 2, "halvex open: missing PROJECT"},
+      {"build", 2, "halvex build: missing PROJECT"},
+      {"build --offline", 2, "halvex build: missing PROJECT"},
+      {"open @/empty --rounds", 2, "halvex open: --rounds needs a number of rounds after it"},
+      {"open @/empty --rounds abc", 2, "halvex open: --rounds takes a number from 0 to 1000, not \"abc\""},
+      {"open @/empty --rounds 1001", 2, "--rounds takes a number from 0 to 1000, not \"1001\""},
+      {"build @/empty --rounds -1", 2, "halvex build: --rounds takes a number from 0 to 1000, not \"-1\""},
+      {"open @/empty --rounds 3x", 2, "--rounds takes a number from 0 to 1000, not \"3x\""},
+      {"open @/empty --command", 2, "halvex open: --command needs a command name after it"},
+      {"open @/empty --without", 2, "halvex open: --without needs an interface name after it"},
+      {"open @/empty /FOO", 2, "halvex open: unknown host switch \"/FOO\""},
+      {"build @/empty /OEMDIR=", 2, "halvex build: unknown host switch \"/OEMDIR=\""},
+      {"open @/empty --bogus", 2, "halvex open: unknown option \"--bogus\""},
+      {"open @/empty --answer x=yes", 2, "halvex open: unknown option \"--answer\""},
+      {"build @/empty --answer yes", 2, "halvex build: --answer takes WHAT=REPLY"},
+      {"build @/empty --answer x=maybe", 2, "the reply is yes, no, ok or cancel, not \"maybe\""},
+      {"open @/empty --without IQendNothing", 2, "halvex open: the host has no interface \"IQendNothing\""},
+      {"open @/missing", 1, "halvex open: no project folder @/missing (it does not exist)"},
+      {"build @/notes.txt", 1, "halvex build: no project folder @/notes.txt (it is a file"},
+      // The switches the host knows pass, in any case; the folder without a
+      // project file is the fault then.
+      {"open @/empty /uselogfile /OEMDIR=@ /LinVar", 1, "cannot read the project file"},
+      {"register @/missing.so", 1, "halvex: no such library: @/missing.so"},
+      {"unregister @/missing.so", 1, "halvex unregister: @/missing.so was never registered"},
+  };
+  for (const Misuse& m : cases) Check(TARNWELL_HALVEX_PATH, m);
+}
+
+#if defined(TARNWELL_PLUGIN_PATH)
+TEST_F(MisuseMessages, UnregisterOfALibraryNeverRegisteredSaysSo) {
+  const std::string library = TARNWELL_PLUGIN_PATH;
+  Check(TARNWELL_HALVEX_PATH, {("unregister '" + library + "'").c_str(), 1, "was never registered: no plug-in"});
+  // Once registered, the same command unregisters it.
+  Check(TARNWELL_HALVEX_PATH, {("register '" + library + "'").c_str(), 0, "DllRegisterServer: S_OK"});
+  Check(TARNWELL_HALVEX_PATH, {("unregister '" + library + "'").c_str(), 0, "DllUnregisterServer: S_OK"});
+}
+#endif
+
+TEST_F(MisuseMessages, TarnwellDecodeSaysWhyItRefusesAFile) {
+  const Misuse cases[] = {
+      {"", 3, "tarnwell-decode: missing INPUT and OUTPUT.png"},
+      {"@/notes.txt", 3, "tarnwell-decode: missing OUTPUT.png"},
+      {"@/notes.txt @/a.png @/b.png", 3, "tarnwell-decode: too many arguments"},
+      {"@/missing.png @/out.png", 3, "tarnwell-decode: cannot read '@/missing.png': no such file"},
+      {"@/empty @/out.png", 3, "tarnwell-decode: cannot read '@/empty': not a file"},
+      {"@/short.png @/out.png", 2,
+       "tarnwell-decode: '@/short.png' is too short to be a picture (3 bytes; the format is told by the first 10)"},
+      {"@/notes.txt @/out.png", 2, "tarnwell-decode: '@/notes.txt' is not a BMP, GIF, JPEG or PNG file"},
+  };
+  for (const Misuse& m : cases) Check(TARNWELL_DECODE_PATH, m);
+  EXPECT_FALSE(fs::exists(folder + "/out.png"));
+}
+
+}  // namespace
+
+#endif
