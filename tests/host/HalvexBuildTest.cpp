@@ -110,6 +110,25 @@ TEST_F(HalvexBuild, TheExportRunsTheCompileDriverWhichWritesThePasswordFile) {
   EXPECT_EQ(run_.status, 0) << run_.out;
 }
 
+TEST_F(HalvexBuild, TheOperatorPanelFilesAreAGzipOfWellFormedXmlAndACrcClosedList) {
+  const std::string www = demo_ + "/SendRoot/WWW/";
+  EXPECT_EQ(RunProgram("gzip -t '" + www + "TARNWELL.XMZ'").status, 0);
+  const ProgramRun xml = RunProgram("zcat '" + www + "TARNWELL.XMZ' | xmllint --noout - && echo well-formed");
+  EXPECT_EQ(xml.status, 0) << xml.out;
+  EXPECT_NE(xml.out.find("well-formed"), std::string::npos) << xml.out;
+  // The uncompressed copy goes unless the project asks to keep it.
+  EXPECT_FALSE(fs::exists(www + "TARNWELL.XML"));
+  std::ifstream pub(www + "TARNWELL.PUB", std::ios::binary);
+  std::string text((std::istreambuf_iterator<char>(pub)), std::istreambuf_iterator<char>());
+  ASSERT_GE(text.size(), 20u);
+  const std::size_t last = text.rfind("\r\n", text.size() - 3);
+  ASSERT_NE(last, std::string::npos);
+  const std::string crcLine = text.substr(last + 2);
+  EXPECT_EQ(crcLine.substr(0, 8), ";* Crc=\"") << crcLine;
+  EXPECT_EQ(crcLine.size(), 15u) << crcLine;  // ;* Crc="XXXX" and CR LF
+  EXPECT_NE(text.find(" PUB_INOUT"), std::string::npos) << text;
+}
+
 TEST_F(HalvexBuild, TheMarkerFileMakesTheBuildCompileTheWebTreeWithoutAQuestion) {
   EXPECT_NE(Find("  questions: none\n"), std::string::npos) << run_.out;
   EXPECT_EQ(SendRootFiles(demo_), kExpectedFiles);
