@@ -164,7 +164,7 @@ TEST(ScriptLibraryBehaviour, CheckValueLimitsReadsTheDesignersValueTexts) {
   struct Case {
     const char* type;
     std::int64_t raw;  // the value's bytes, little-endian, as the PLC holds them
-    double real;       // for REAL and LREAL instead of raw
+    double real;       // for REAL, LREAL, DATE and DT (seconds since 1970) instead of raw
     int precision;
     int kind;           // 0 decimal, 1 hexadecimal, 2 time by format
     const char* text;   // what the live view prints
@@ -186,6 +186,9 @@ TEST(ScriptLibraryBehaviour, CheckValueLimitsReadsTheDesignersValueTexts) {
       {"LREAL", 0, -2.5, 3, 0, "-2.500", "-2.499", ""},
       {"TIME", 5415500, 0, 0, 2, "1:30:15.500", "1:30:15.501", "Thh:mm:ss.zzz"},
       {"TOD", 43200000, 0, 0, 2, "12:00:00.000", "12:00:00.001", "Thh:mm:ss.zzz"},
+      {"DATE", 0, 1715040000, 0, 2, "2024-05-07", "2024-05-08", "TYYYY-MM-DD"},
+      {"DT", 0, 1715084730, 0, 2, "2024-05-07-12:25:30.000", "2024-05-07-12:25:30.001", "TYYYY-MM-DD-hh:mm:ss.zzz"},
+      {"BOOL", 1, 0, 0, 0, "1", "2", ""},
   };
   std::string driver;
   std::string expected;
@@ -197,7 +200,7 @@ TEST(ScriptLibraryBehaviour, CheckValueLimitsReadsTheDesignersValueTexts) {
     if (std::string(c.type) == "REAL") {
       const float value = static_cast<float>(c.real);
       std::memcpy(element->FValueBuf, &value, sizeof value);
-    } else if (std::string(c.type) == "LREAL") {
+    } else if (c.real != 0) {
       std::memcpy(element->FValueBuf, &c.real, sizeof c.real);
     } else {
       std::memcpy(element->FValueBuf, &c.raw, sizeof c.raw);
