@@ -308,6 +308,15 @@ TEST(ScriptLibraryBehaviour, PostXmlSendsTheBodyAndGoesToTheNextPageAfterwards) 
                "[[\"Problem posting XML data Forbidden(403)\"],\"PAGE2.XML\",0]\n");
 }
 
+TEST(ScriptLibraryBehaviour, TwoPostsInFlightKeepTheirOwnPageChange) {
+  ExpectPrints(ScriptLibrary(),
+               "ctx.PostXML('PAGE1.XML', 'a=1', 'PAGE2.XML'); ctx.PostXML('PAGE1.XML', 'b=1');\n"
+               "out(ctx.g_postInProgress); answer(requests[1], 200);\n"
+               "out([ctx.g_postInProgress, ctx.document.location.href]); answer(requests[0], 200);\n"
+               "out([ctx.g_postInProgress, ctx.document.location.href]);\n",
+               "2\n[1,\"http://plc/PAGE1.XML\"]\n[0,\"PAGE2.XML\"]\n");
+}
+
 constexpr const char* kUploadForm = R"(
 const div = { style: {}, innerHTML: '' }; let submitted = 0;
 const form = { getElementsByTagName: (t) => (t === 'div' ? [div] : []),

@@ -75,11 +75,16 @@ xmlhttpGET.setRequestHeader('Content-Type', 'application/x-www-form-urlencoded')
 xmlhttpGET.setRequestHeader('x-daltrex', 'data');
 xmlhttpGET.send(t ? t : null);
 }
+// Posts the form body t to e; after a successful answer the browser goes to
+// l when given. Each request keeps its own destination, and
+// g_postInProgress counts the posts still waiting for their answer, so that
+// a second post sent before the first one's answer loses neither.
 function PostXML(e, t, l) {
 xmlhttpPOST = window.XMLHttpRequest ? new XMLHttpRequest() : null;
 if (!xmlhttpPOST) { alert('Your browser does not support XMLHTTP.'); return; }
 gNewLoc = l ? l : '';
-g_postInProgress = 1;
+xmlhttpPOST.newLoc = gNewLoc;
+g_postInProgress++;
 xmlhttpPOST.onreadystatechange = onPostResponse;
 xmlhttpPOST.open('POST', e, true);
 xmlhttpPOST.setRequestHeader('Content-Type', 'application/x-www-form-urlencoded');
@@ -122,13 +127,17 @@ var v = x.getAttribute('VALUE');
 if (input.value != v) input.value = v;
 if (input.style.backgroundColor != color) input.style.backgroundColor = color;
 }
+// The answer of a post: the request is the handler's own (this), or the
+// last post's when called without one.
 function onPostResponse() {
-if (xmlhttpPOST.readyState != 4) return;
-g_postInProgress = 0;
-if (xmlhttpPOST.status != 200) {
-alert('Problem posting XML data ' + xmlhttpPOST.statusText + '(' + xmlhttpPOST.status + ')');
+var r = this && this.readyState !== undefined ? this : xmlhttpPOST;
+if (!r || r.readyState != 4) return;
+if (g_postInProgress > 0) g_postInProgress--;
+if (r.status != 200) {
+alert('Problem posting XML data ' + r.statusText + '(' + r.status + ')');
 return;
 }
+gNewLoc = r.newLoc !== undefined ? r.newLoc : gNewLoc;
 if (gNewLoc) document.location.href = gNewLoc;
 }
 function msetref() {
