@@ -245,6 +245,20 @@ TEST(ScriptLibraryBehaviour, UpdateValueWritesOnlyWhatDiffers) {
       "[0,1,\"13\",1,\"#FFFFFF\",\"on\"]\n\"off\"\n");
 }
 
+// A browser's style answers a colour as "rgb(r, g, b)" whatever form it was
+// set in.
+TEST(ScriptLibraryBehaviour, UpdateValueComparesColoursAsTheBrowserAnswersThem) {
+  ExpectPrints(ScriptLibrary(),
+               std::string(kCountingInput) +
+                   "const e = { value: '1', writes: 0, c: 'rgb(255, 255, 255)', style: {} };\n"
+                   "Object.defineProperty(e.style, 'backgroundColor', { get() { return e.c; }, set(x) { e.writes++;\n"
+                   "  const h = /^#(..)(..)(..)$/.exec(x); e.c = h ? 'rgb(' + h.slice(1).map((p) => parseInt(p, 16))"
+                   ".join(', ') + ')' : x; } });\n"
+                   "ctx.UpdateValue(e, entry('1'), '#FFFFFF'); const same = e.writes;\n"
+                   "ctx.UpdateValue(e, entry('1'), '#FF0000'); out([same, e.writes, e.style.backgroundColor]);\n",
+               "[0,1,\"rgb(255, 0, 0)\"]\n");
+}
+
 TEST(ScriptLibraryBehaviour, SetInputEditedMarksByKey) {
   struct Case {
     const char* event;

@@ -122,10 +122,18 @@ if (k == 27) { InputEdited[i] = 0; return; }
 InputEdited[i] = 1;
 if (el) el.style.backgroundColor = '#FF0000';
 }
+// Copies the answer's value and the colour into the input, each only when it
+// differs. Browsers answer a colour set as "#RRGGBB" as "rgb(r, g, b)", so
+// both are compared in that form.
 function UpdateValue(input, x, color) {
+function rgb(c) {
+var h = /^#([0-9a-f]{2})([0-9a-f]{2})([0-9a-f]{2})$/i.exec(c);
+return h ? 'rgb(' + parseInt(h[1], 16) + ',' + parseInt(h[2], 16) + ',' + parseInt(h[3], 16) + ')' :
+String(c).replace(/\s+/g, '').toLowerCase();
+}
 var v = x.getAttribute('VALUE');
 if (input.value != v) input.value = v;
-if (input.style.backgroundColor != color) input.style.backgroundColor = color;
+if (rgb(input.style.backgroundColor) != rgb(color)) input.style.backgroundColor = color;
 }
 // The answer of a post: the request is the handler's own (this), or the
 // last post's when called without one.
