@@ -236,11 +236,14 @@ void WriteGlobalEdit(TObjectWriter& writer, const TEditField& field) {
   values.Raw("onblur", "InputFocused[" + std::to_string(element) + "]=0").Raw("onkeydown", handler);
   TmyXmlNode* input = TMarkupTemplate::Get("PAGE_EDIT_XSL").AppendTo(writer.parent, "input", values);
   AddLock(writer, input, "PAGE_EDIT_XSL");
+  // Both copies of a visibility-wrapped field carry one element number; the
+  // visible copy alone joins the common post so the value goes once.
+  if (page.hiddenCopy) return;
   TTemplateValues limit;
   const std::string check =
       LimitValues(writer, field.binding, limit) ? TScriptTemplate::Get("PAGE_EDIT_JS").Fill("global-limit", limit) : "";
   page.globalFields.push_back({element, check});
-  if (!page.hiddenCopy) AddUpdateLines(writer, field.binding);
+  AddUpdateLines(writer, field.binding);
 }
 
 // "PostXML%i": posts the field when it was edited, after its limit check.
@@ -290,7 +293,9 @@ void WriteOwnButtonEdit(TObjectWriter& writer, const TEditField& field) {
   const int level = writer.data.level;
   AddOwnLiveInput(writer, level > 0 ? AddLevelIf(form, level, true) : form, field, style);
   if (level > 0) AddReadOnlyInput(writer, AddLevelIf(form, level, false), field, style);
-  if (!page.hiddenCopy) AddUpdateLines(writer, field.binding);
+  // The visible copy writes the one post function of both copies.
+  if (page.hiddenCopy) return;
+  AddUpdateLines(writer, field.binding);
   AddOwnPostFunction(writer, field);
 }
 
@@ -368,7 +373,7 @@ TmyXmlNode* AddLiveSelect(TObjectWriter& writer, const TBinding& binding) {
   values.Raw("name", InputField(binding.dataIndex, "NAME")).Raw("onblur", "InputFocused[" + element + "]=0");
   if (global) {
     values.Raw("onchange", "SetInputEdited(" + element + ", event);");
-    page.globalFields.push_back({binding.element, ""});
+    if (!page.hiddenCopy) page.globalFields.push_back({binding.element, ""});
   } else {
     values.Raw("onchange", EscapeXslAttribute("PostXML('" + EscapeJsString(page.postTarget) +
                                               "', encodeURIComponent(this.name+'='+this.value));"));

@@ -287,4 +287,23 @@ TEST(InputWritersTest, SubmitValueJoinsTheCommonPostOnce) {
   EXPECT_EQ(run.script.find(pair, at + 1), std::string::npos) << run.script;
 }
 
+// Both copies of a visibility-wrapped field share one element number: the
+// common post and the own button's post function take the field once.
+TEST(InputWritersTest, VisibilityWrappedFieldsPostOnce) {
+  const TPageRun run = Compile(
+      Object("visvar=\"%MW12\"", "<edit variable=\"%MW10\" size=\"6\" global=\"true\" lolim=\"1\" />") +
+      Object("visvar=\"%MW12\"", "<edit variable=\"%MW14\" size=\"6\" />") +
+      Object("visvar=\"%MW12\"",
+             "<dropdown variable=\"%MD16\" size=\"6\" global=\"true\"><option value=\"0\">a</option></dropdown>"));
+  const auto count = [&](const std::string& text) {
+    std::size_t n = 0;
+    for (std::size_t at = run.script.find(text); at != std::string::npos; at = run.script.find(text, at + 1)) ++n;
+    return n;
+  };
+  EXPECT_EQ(count("(InputEdited[1] ?"), 1u) << run.script;
+  EXPECT_EQ(count("InputEdited[1] &= CheckValueLimits"), 1u) << run.script;
+  EXPECT_EQ(count("(InputEdited[3] ?"), 1u) << run.script;
+  EXPECT_EQ(count("function PostXML2()"), 1u) << run.script;
+}
+
 }  // namespace

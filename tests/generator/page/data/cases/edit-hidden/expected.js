@@ -45,17 +45,8 @@ setTimeout("FunWatchDog()", 10000);
 
 function PostGlobal() {
 var Input1 = document.getElementById('INPUT1');
-var Input1 = document.getElementById('INPUT1');
-PostXML('PAGE1.XML', (InputEdited[1] ? encodeURIComponent(Input1.name)+'='+encodeURIComponent(Input1.value)+'&' : '')+(InputEdited[1] ? encodeURIComponent(Input1.name)+'='+encodeURIComponent(Input1.value)+'&' : ''));
+PostXML('PAGE1.XML', (InputEdited[1] ? encodeURIComponent(Input1.name)+'='+encodeURIComponent(Input1.value)+'&' : ''));
 InputEdited[1]=0;
-InputEdited[1]=0;
-}
-function PostXML2() {
-var Input2 = document.getElementById('INPUT2');
-document.getElementById('INPUT2x').style.visibility = 'hidden';
-if(InputEdited[2]) {
-PostXML('PAGE1.XML', encodeURIComponent(Input2.name+'='+Input2.value)); InputEdited[2] = 0;
-}
 }
 function PostXML2() {
 var Input2 = document.getElementById('INPUT2');
