@@ -1,6 +1,6 @@
-// The writers of the kinds through which the user enters values: the edit
-// field (global, or with its own submit button), the drop-down list, the
-// submit button of the global fields and the upload-file field.
+// The writers of the fields that show a variable and take the user's value:
+// the edit field (global, or with its own submit button) and the drop-down
+// list.
 
 #include <algorithm>
 #include <array>
@@ -11,6 +11,7 @@
 #include "core/UiText.h"
 #include "core/XmlNode.h"
 #include "generator/CompileContext.h"
+#include "generator/InputFieldPieces.h"
 #include "generator/ObjectWriter.h"
 #include "generator/ObjectWriters.h"
 #include "generator/PageMessages.h"
@@ -25,36 +26,17 @@
 namespace {
 
 constexpr int kCaptionEditField = 7003;
-constexpr int kCaptionUploadField = 7234;
-constexpr int kCaptionSubmit = 7237;
 constexpr int kCaptionDropdown = 7313;
 
 constexpr std::string_view kUserLevelVariable = "#USER_LEVEL";
 constexpr const char* kUserLevelValue = "{ACCESS/@USER_LEVEL}";
-constexpr const char* kMissingFrame = " border: solid red 2px;";
 constexpr int kBorderWidths = 2;  // one pixel on each side
 
-// Field widths: the fixed factor of a character in thousandths of the font
-// size, and what a measured field adds to its digits.
-constexpr long long kCharacterPerMille = 615;
-constexpr long long kPerMille = 1000;
+// What a measured field adds to its digits.
 constexpr long long kMeasuredExtraWidth = 4;
 constexpr long long kMeasuredExtraWithoutBorder = 2;
-// The upload field: its file input is 23 characters wide, its state block
-// 1.15 font sizes + 10 high.
-constexpr long long kUploadCharacters = 23;
-constexpr long long kUploadHeightPerMille = 1150;
-constexpr long long kUploadHeightExtra = 10;
 
 int ClampToInt(long long value) { return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX)); }
-
-std::string Px(long long value) { return std::to_string(value) + "px;"; }
-
-// `tabindex` when it is 0 or more, else "".
-std::string TabIndex(const TObjectWriter& writer) {
-  const int tabindex = writer.kind->GetAttrInt("tabindex", -1);
-  return tabindex >= 0 ? std::to_string(tabindex) : "";
-}
 
 // The width of "0" in the field's font: the project's font option chooses
 // the family, the object gives size, bold and italic.
@@ -105,15 +87,6 @@ std::string InputType(const TObjectWriter& writer) {
 // "{INPUT[%i]/...}" of the data index.
 std::string InputField(int dataIndex, const char* attribute) {
   return "{INPUT[" + std::to_string(dataIndex + 1) + "]/@" + attribute + "}";
-}
-
-// For a level above 0, the template's "locked" part inside the element: the
-// attributes that a user below the level gets instead. The element loses its
-// short form so that the part is written.
-void AddLock(const TObjectWriter& writer, TmyXmlNode* element, const std::string& resource) {
-  if (writer.data.level <= 0) return;
-  element->closed = false;
-  TMarkupTemplate::Get(resource).AppendTo(element, "locked", TTemplateValues().Int("level", writer.data.level));
 }
 
 // The update lines of an edit field or drop-down list that takes input.
@@ -383,37 +356,6 @@ TmyXmlNode* AddLiveSelect(TObjectWriter& writer, const TBinding& binding) {
   return select;
 }
 
-// --- upload-file field ------------------------------------------------------------------------
-
-// The look of the file inputs: "width: %ipx;" and the font and colour pieces.
-std::string FileInputStyle(const TObjectWriter& writer) {
-  const long long width = kUploadCharacters * writer.data.fontSize * kCharacterPerMille / kPerMille + 1;
-  return "width: " + Px(width) +
-         StylePieces(writer, kStyleFontSize | kStyleColor | kStyleBackground | kStyleFontStyle | kStyleBorderNone);
-}
-
-// The block in which the upload reports its state.
-std::string UploadStateStyle(const TObjectWriter& writer) {
-  const long long height = writer.data.fontSize * kUploadHeightPerMille / kPerMille + kUploadHeightExtra;
-  return "display:none; height: " + Px(height) + " overflow: visible;" +
-         StylePieces(writer, kStyleColor | kStyleBackground) + StylePieces(writer, kStyleFontSize) +
-         StylePieces(writer, kStyleFontStyle);
-}
-
-std::string UploadChange(const TObjectWriter& writer) {
-  const std::string warning = writer.kind->GetAttr("warning");
-  std::string call = "postFileSubmit(this.form,'#" + Hex6(writer.data.foreground) + "'";
-  if (!warning.empty()) call += ",'" + EscapeJsString(warning) + "'";
-  return EscapeXslAttribute(call + ")");
-}
-
-void WriteMissingUpload(TObjectWriter& writer, const std::string& id) {
-  TTemplateValues values;
-  values.Raw("id", id).Raw("style", PositionStyle(writer) + kMissingFrame + StylePieces(writer, kStyleHidden));
-  values.XslAttribute("hint", writer.data.hint).Raw("size", writer.kind->GetAttr("size"));
-  TMarkupTemplate::Get("PAGE_POSTFILE_XSL").AppendTo(writer.parent, "missing", values);
-}
-
 }  // namespace
 
 void WriteEdit(TObjectWriter& writer) {
@@ -445,66 +387,4 @@ void WriteDropdown(TObjectWriter& writer) {
     if (!writer.page.hiddenCopy) AddUpdateLines(writer, binding);
   }
   AddOptions(writer, select);
-}
-
-void WriteSubmit(TObjectWriter& writer) {
-  TPageState& page = writer.page;
-  page.hasSubmit = true;
-  const std::string style = PositionStyle(writer) + " height: " + Px(writer.kind->GetAttrInt("height", 0)) +
-                            " width: " + Px(writer.kind->GetAttrInt("width", 0)) +
-                            StylePieces(writer, kStyleFontSize | kStyleColor | kStyleBackground | kStyleFontStyle |
-                                                    kStyleBorderNone | kStyleHidden);
-  if (writer.kind->FindAttr("value") != nullptr && writer.kind->FindAttr("variable") != nullptr) {
-    TBinding binding;
-    binding.variable =
-        ExpandPlaceholders(page.context.project.resolver, DecodeHtmlEntities(writer.kind->GetAttr("variable")));
-    binding.identifier = page.context.variables.ResolveWebVariable(binding.variable, {}, &binding.info);
-    if (!binding.identifier.empty()) {
-      NextElement(page);
-      const std::string value = DecodeHtmlEntities(writer.kind->GetAttr("value"));
-      if (!page.hiddenCopy)
-        page.postPairs.push_back("encodeURIComponent('" + EscapeJsString(binding.identifier) +
-                                 "')+'='+encodeURIComponent('" + EscapeJsString(value) + "')+'&'");
-    } else {
-      page.context.state.compileErrors |= kCompileErrorVariable;
-      ReportVariableProblem(page.context, GetUiText(kCaptionSubmit), binding.variable, binding.info.typeName, page.name,
-                            page.caption, writer.data);
-    }
-  }
-  const std::string id = page.idsOn ? "INPUT" + std::to_string(NextElement(page)) : "";
-  TTemplateValues values;
-  values.XslAttribute("hint", writer.data.hint).Raw("style", style).XslAttribute("caption", writer.data.caption);
-  values.Raw("tabindex", TabIndex(writer)).Raw("id", id);
-  TmyXmlNode* button = TMarkupTemplate::Get("PAGE_SUBMIT_XSL").AppendTo(writer.parent, "button", values);
-  AddLock(writer, button, "PAGE_SUBMIT_XSL");
-}
-
-void WritePostFile(TObjectWriter& writer) {
-  TPageState& page = writer.page;
-  const std::string variable = ExpandPlaceholders(page.context.project.resolver, writer.kind->GetAttr("variable"));
-  TPinVariable info;
-  const std::string identifier = variable.empty() ? "" : page.context.variables.ResolveWebVariable(variable, {}, &info);
-  if (!identifier.empty()) SetFormatAttribute(writer.kind, identifier);
-  const std::string id = page.idsOn ? "INPUT" + std::to_string(NextElement(page)) : "";
-  if (identifier.empty()) {
-    page.context.state.compileErrors |= kCompileErrorVariable;
-    ReportVariableProblem(page.context, GetUiText(kCaptionUploadField), variable, info.typeName, page.name,
-                          page.caption, writer.data);
-    WriteMissingUpload(writer, id);
-    return;
-  }
-  const TMarkupTemplate& markup = TMarkupTemplate::Get("PAGE_POSTFILE_XSL");
-  TTemplateValues formValues;
-  formValues.Raw("id", id).XslAttribute("action", page.postTarget);
-  formValues.Raw("style", PositionStyle(writer) + StylePieces(writer, kStyleHidden));
-  TmyXmlNode* form = markup.AppendTo(writer.parent, "form", formValues);
-  const int level = writer.data.level;
-  TTemplateValues live;
-  live.Raw("state", UploadStateStyle(writer)).XslAttribute("hint", writer.data.hint);
-  live.Raw("onchange", UploadChange(writer)).Raw("style", FileInputStyle(writer)).XslAttribute("name", identifier);
-  markup.AppendTo(level > 0 ? AddLevelIf(form, level, true) : form, "live", live);
-  if (level <= 0) return;
-  TTemplateValues disabled;
-  disabled.XslAttribute("hint", writer.data.hint).Raw("style", FileInputStyle(writer));
-  markup.AppendTo(AddLevelIf(form, level, false), "disabled", disabled);
 }
