@@ -119,14 +119,13 @@ struct TTypeLimit {
 };
 
 // The IEC types whose limits are checked as more than plain numbers.
-constexpr std::array<TTypeLimit, 7> kTypeLimits = {{
+constexpr std::array<TTypeLimit, 6> kTypeLimits = {{
     {"TIME", TLimitKind::kTime, "Thh:mm:ss.zzz"},
     {"TOD", TLimitKind::kTime, "Thh:mm:ss.zzz"},
     {"TIME_OF_DAY", TLimitKind::kTime, "Thh:mm:ss.zzz"},
     {"DATE", TLimitKind::kTime, "TYYYY-MM-DD"},
     {"DT", TLimitKind::kTime, "TYYYY-MM-DD-hh:mm:ss.zzz"},
     {"DATE_AND_TIME", TLimitKind::kTime, "TYYYY-MM-DD-hh:mm:ss.zzz"},
-    {"STRING", TLimitKind::kNone, ""},
 }};
 
 constexpr std::array<std::string_view, 3> kBitStringTypes = {"BYTE", "WORD", "DWORD"};

@@ -66,14 +66,15 @@ TEST(InputWritersTest, BracesInLiteralAttributesRenderLiterally) {
       Object("caption=\"Send {1 2} {x}\" back=\"16777215\"", "<submit height=\"24\" width=\"80\" />") +
       Object("back=\"16777215\"",
              "<dropdown variable=\"%MW10\" height=\"20\" size=\"6\" global=\"true\">"
-             "<option value=\"{1 2}\">one</option><option value=\"{x}\">two</option></dropdown>") +
+             "<option value=\"{1 2}\">one</option><option value=\"{x}\">two {t}</option></dropdown>") +
       Object("caption=\"Set {y}\" back=\"16777215\"", "<edit variable=\"%MW99\" height=\"20\" size=\"6\" />") +
       Object("back=\"16777215\"", "<postfile variable=\"%MB20\" warning=\"Replace {1 2}?\" />") +
       Object("hint=\"Pick {z}\" back=\"16777215\"",
              "<dropdown variable=\"%MW12\" height=\"20\" size=\"6\"><option value=\"0\">a</option></dropdown>"));
   const std::string html = Render(run);
-  for (const char* fragment : {"value=\"Send {1 2} {x}\"", "<option value=\"{1 2}\">one", "<option value=\"{x}\">two",
-                               "value=\"Set {y}\"", "'Replace {1 2}?')\"", "title=\"Pick {z}\""})
+  for (const char* fragment :
+       {"value=\"Send {1 2} {x}\"", "<option value=\"{1 2}\">one", "<option value=\"{x}\">two {t}</option>",
+        "value=\"Set {y}\"", "'Replace {1 2}?')\"", "title=\"Pick {z}\""})
     EXPECT_NE(html.find(fragment), std::string::npos) << fragment << " not in\n" << html;
 }
 
