@@ -7,14 +7,14 @@ UpdateValue(Input%%element%%, x[%%index%%], '#%%background%%');}
 @@ read-only
 Input%%element%%.value = x[%%index%%].getAttribute('VALUE');
 @@ global-limit
-InputEdited[%%element%%] &= CheckValueLimits(Input%%element%%.value,%%kind%%,'%%low%%','%%high%%','%%format%%');
+InputEdited[%%element%%] &= CheckValueLimits(Input%%element%%.value,%%kind%%,'%%format%%','%%low%%','%%high%%');
 @@ post-begin
 function PostXML%%element%%() {
 @@ post-hide
 document.getElementById('INPUT%%element%%x').style.visibility = 'hidden';
 if(InputEdited[%%element%%]) {
 @@ post-checked
-if(CheckValueLimits(Input%%element%%.value,%%kind%%,'%%low%%','%%high%%','%%format%%')){PostXML('%%target%%', encodeURIComponent(Input%%element%%.name+'='+Input%%element%%.value));} InputEdited[%%element%%] = 0;
+if(CheckValueLimits(Input%%element%%.value,%%kind%%,'%%format%%','%%low%%','%%high%%')){PostXML('%%target%%', encodeURIComponent(Input%%element%%.name+'='+Input%%element%%.value));} InputEdited[%%element%%] = 0;
 }
 }
 @@ post-plain

@@ -131,28 +131,55 @@ TEST_P(LimitCheckTest, GlobalFieldChecksItsLimits) {
   EXPECT_EQ(run.script.substr(at, run.script.find('\r', at) - at), std::string("InputEdited[1] &= ") + c.check);
 }
 
+// The page's limit check as the page-script library runs it under node: the
+// arguments stand in the order the library reads them.
+TEST(LimitCheckScriptTest, LibraryAcceptsValuesBetweenTheLimitsOnly) {
+  const TPageRun run =
+      Compile(Object("", "<edit global=\"true\" size=\"6\" variable=\"%MW10\" lolim=\"2\" hilim=\"9\" />"));
+  const std::size_t at = run.script.find("CheckValueLimits(");
+  ASSERT_NE(at, std::string::npos) << run.script;
+  const std::string call = run.script.substr(at, run.script.find(';', at) - at);
+  std::ifstream library(PageDataDir() + "/../../../../resources/templates/project/ScriptLibrary.js", std::ios::binary);
+  std::stringstream program;
+  // The library hooks itself to the window's load event.
+  program << "var window = {addEventListener: function() {}};\n"
+          << library.rdbuf() << "\nvar out = [];\n"
+          << "for (var v of ['1', '2', '5', '9', '10', 'x']) { var Input1 = {value: v}; out.push(" << call
+          << "); }\nprocess.stdout.write(JSON.stringify(out));\n";
+  const fs::path file = fs::temp_directory_path() / ("tarnwell-limits-" + std::to_string(::getpid()) + ".js");
+  std::ofstream(file, std::ios::binary) << program.str();
+  const fs::path log = file.string() + ".out";
+  const int status = std::system(("node '" + file.string() + "' >'" + log.string() + "' 2>&1").c_str());
+  std::stringstream answer;
+  answer << std::ifstream(log).rdbuf();
+  fs::remove(file);
+  fs::remove(log);
+  ASSERT_EQ(status, 0) << answer.str();
+  EXPECT_EQ(answer.str(), "[false,true,true,true,false,false]");
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Types, LimitCheckTest,
     ::testing::Values(TLimitCase{"Uint", "variable=\"%MW10\" lolim=\"1\" hilim=\"9\"",
-                                 "CheckValueLimits(Input1.value,0,'1','9','');"},
+                                 "CheckValueLimits(Input1.value,0,'','1','9');"},
                       TLimitCase{"WordDefault", "variable=\"%MW14\" lolim=\"0\" hilim=\"FF\"",
-                                 "CheckValueLimits(Input1.value,1,'0','FF','');"},
+                                 "CheckValueLimits(Input1.value,1,'','0','FF');"},
                       TLimitCase{"WordSigned", "variable=\"%MW14\" intf=\"1\" lolim=\"0\" hilim=\"9\"",
-                                 "CheckValueLimits(Input1.value,0,'0','9','');"},
+                                 "CheckValueLimits(Input1.value,0,'','0','9');"},
                       TLimitCase{"IntHex", "variable=\"%MW12\" intf=\"3\" lolim=\"0\" hilim=\"7F\"",
-                                 "CheckValueLimits(Input1.value,1,'0','7F','');"},
+                                 "CheckValueLimits(Input1.value,1,'','0','7F');"},
                       TLimitCase{"TimeDefaultFormat", "variable=\"%MD16\" lolim=\"T#0s\" hilim=\"T#1h\"",
-                                 "CheckValueLimits(Input1.value,2,'T#0s','T#1h','Thh:mm:ss.zzz');"},
+                                 "CheckValueLimits(Input1.value,2,'Thh:mm:ss.zzz','T#0s','T#1h');"},
                       TLimitCase{"TimeOwnFormat", "variable=\"%MD16\" timf=\"hh:mm\" lolim=\"a\" hilim=\"b\"",
-                                 "CheckValueLimits(Input1.value,2,'a','b','hh:mm');"},
+                                 "CheckValueLimits(Input1.value,2,'hh:mm','a','b');"},
                       TLimitCase{"Date", "variable=\"%MD24\" lolim=\"a\"",
-                                 "CheckValueLimits(Input1.value,2,'a','','TYYYY-MM-DD');"},
+                                 "CheckValueLimits(Input1.value,2,'TYYYY-MM-DD','a','');"},
                       TLimitCase{"TimeOfDay", "variable=\"%MD28\" lolim=\"a\"",
-                                 "CheckValueLimits(Input1.value,2,'a','','Thh:mm:ss.zzz');"},
+                                 "CheckValueLimits(Input1.value,2,'Thh:mm:ss.zzz','a','');"},
                       TLimitCase{"DateAndTime", "variable=\"%MD32\" lolim=\"a\"",
-                                 "CheckValueLimits(Input1.value,2,'a','','TYYYY-MM-DD-hh:mm:ss.zzz');"},
+                                 "CheckValueLimits(Input1.value,2,'TYYYY-MM-DD-hh:mm:ss.zzz','a','');"},
                       TLimitCase{"QuoteInLimit", "variable=\"%MW10\" lolim=\"it's\"",
-                                 "CheckValueLimits(Input1.value,0,'it\\'s','','');"},
+                                 "CheckValueLimits(Input1.value,0,'','it\\'s','');"},
                       TLimitCase{"HighLimitAlone", "variable=\"%MW10\" hilim=\"9\"", ""}),
     [](const ::testing::TestParamInfo<TLimitCase>& info) { return std::string(info.param.name); });
 

@@ -34,6 +34,6 @@ function PostXML1() {
 var Input1 = document.getElementById('INPUT1');
 document.getElementById('INPUT1x').style.visibility = 'hidden';
 if(InputEdited[1]) {
-if(CheckValueLimits(Input1.value,2,'T#0s','T#1h','Thh:mm:ss.zzz')){PostXML('PAGE1.XML', encodeURIComponent(Input1.name+'='+Input1.value));} InputEdited[1] = 0;
+if(CheckValueLimits(Input1.value,2,'Thh:mm:ss.zzz','T#0s','T#1h')){PostXML('PAGE1.XML', encodeURIComponent(Input1.name+'='+Input1.value));} InputEdited[1] = 0;
 }
 }
