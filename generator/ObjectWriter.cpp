@@ -32,16 +32,16 @@ constexpr std::array<TWriterEntry, kObjectWriterCount> kWriters = {{
     {"block", WriteBlock},
     {"camera", WriteCamera},
     {"canvas", nullptr},
-    {"edit", nullptr},
-    {"dropdown", nullptr},
+    {"edit", WriteEdit},
+    {"dropdown", WriteDropdown},
     {"picture", WritePicture},
-    {"postfile", nullptr},
+    {"postfile", WritePostFile},
     {"iframe", WriteIframe},
     {"image", nullptr},
     {"imagebtn", nullptr},
     {"label", WriteLabel},
     {"mulimg", nullptr},
-    {"submit", nullptr},
+    {"submit", WriteSubmit},
     {"strimg", WriteStringImage},
 }};
 
@@ -128,13 +128,14 @@ void SetFormatAttribute(TmyXmlNode* kind, const std::string& identifier) {
   kind->SetAttr("format", FormatOfIdentifier(identifier));
 }
 
-TBindResult BindVariable(TObjectWriter& writer, TBinding& binding, const TBindOptions& options) {
+TBindResult BindVariable(TObjectWriter& writer, TBinding& binding, const TBindOptions& options,
+                         const TIdentifierFormat& format) {
   TPageState& page = writer.page;
   std::string variable = writer.kind->GetAttr("variable");
   if (options.decodeEntities) variable = DecodeHtmlEntities(variable);
   binding.variable = ExpandPlaceholders(page.context.project.resolver, variable);
   if (!binding.variable.empty())
-    binding.identifier = page.context.variables.ResolveWebVariable(binding.variable, {}, &binding.info);
+    binding.identifier = page.context.variables.ResolveWebVariable(binding.variable, format, &binding.info);
   if (!binding.identifier.empty()) SetFormatAttribute(writer.kind, binding.identifier);
   binding.dataIndex = FindInputEntry(page, binding.variable + binding.identifier);
   binding.isNew = binding.dataIndex < 0;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "generator/PageState.h"
+#include "generator/WebVariables.h"
 #include "plugin/VariableLookup.h"
 
 class TmyXmlNode;
@@ -63,8 +64,10 @@ struct TBindOptions {
   bool limitCheck = true;       // the iframe binds without it
 };
 
-// Steps 1 to 6 of binding `variable` of the kind element.
-TBindResult BindVariable(TObjectWriter& writer, TBinding& binding, const TBindOptions& options);
+// Steps 1 to 6 of binding `variable` of the kind element; `format` is the
+// display format that the identifier's suffix takes (the edit field's).
+TBindResult BindVariable(TObjectWriter& writer, TBinding& binding, const TBindOptions& options,
+                         const TIdentifierFormat& format = {});
 
 // The next element number of the page.
 int NextElement(TPageState& page);

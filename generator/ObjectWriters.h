@@ -12,3 +12,7 @@ void WritePicture(TObjectWriter& writer);
 void WriteIframe(TObjectWriter& writer);
 void WriteCamera(TObjectWriter& writer);
 void WriteStringImage(TObjectWriter& writer);
+void WriteEdit(TObjectWriter& writer);
+void WriteDropdown(TObjectWriter& writer);
+void WriteSubmit(TObjectWriter& writer);
+void WritePostFile(TObjectWriter& writer);

@@ -86,6 +86,7 @@ void PageHarness::Load(const std::string& webXml) {
   web_ = input_->FindChild("web");
   settings.encoding = web_->GetAttrDef("encoding", settings.encoding);
   settings.propFont = web_->GetAttr("propfont") == "true";
+  webData.MeasuredFonts = web_->GetAttrInt("newdim", 0) != 0;
   ids_ = web_->GetAttr("ids") == "true";
   host.cpmCode = web_->GetAttrInt("cpm", host.cpmCode);
   project.web = web_;

@@ -13,7 +13,8 @@
 //
 // `variable` declares a host variable (a `moved` "true" stood elsewhere in
 // the previous compile's variables document),
-// `ids` switches element ids on, `cpm` is the central unit's code, `compile`
+// `ids` switches element ids on, `newdim` "1" the measured-fonts option
+// (`propfont` "true" measures in Verdana), `cpm` is the central unit's code, `compile`
 // names the page (default: the first page not named "#...").
 
 #include <memory>

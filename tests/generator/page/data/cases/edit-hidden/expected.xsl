@@ -1,0 +1,63 @@
+<?xml version="1.0" encoding="UTF-8" ?>
+<xsl:stylesheet version="1.0" xmlns:xsl="http://www.w3.org/1999/XSL/Transform">
+	<xsl:output method="html" encoding="UTF-8" />
+	<xsl:template match="/PAGE">
+		<html>
+			<head>
+				<meta name="viewport" content="width=device-width" />
+				<meta name="author" content="" />
+				<title>page</title>
+			</head>
+			<body onload="GetXML('PAGE1.XML'); FunWatchDog();">
+				<xsl:if test="1700000000 != ACCESS/@UCID">
+					<p>The page changed: reload it.</p>
+				</xsl:if>
+				<xsl:if test="1700000000 = ACCESS/@UCID">
+					<table>
+						<tr>
+							<!--logo-->
+							<td id="logo">logo</td>
+							<!--title-->
+							<td id="title">
+								<span>title</span>
+							</td>
+						</tr>
+						<tr>
+							<!--plan-->
+							<td id="plan">
+								<div style="background-color:#FFFFFF; position: relative; width: 800px; height: 500px;">
+									<form action="javascript:PostGlobal();">
+										<xsl:if test="INPUT[1]/@VALUE = 0">
+											<input class="mono" type="text" id="INPUT1" style="position: absolute; top: 16px; left: 8px; width: 48px; z-index: 1; height: 18px; background-color: #FFFFFF; border: none; visibility: hidden; text-align: right;" value="{INPUT[2]/@VALUE}" name="{INPUT[2]/@NAME}" onfocus="SetInputEdited(1, event);" onblur="InputFocused[1]=0" onkeydown="SetInputEdited(1, event);" />
+										</xsl:if>
+										<xsl:if test="INPUT[1]/@VALUE != 0">
+											<input class="mono" type="text" id="INPUT1" style="position: absolute; top: 16px; left: 8px; width: 48px; z-index: 1; height: 18px; background-color: #FFFFFF; border: none; text-align: right;" value="{INPUT[2]/@VALUE}" name="{INPUT[2]/@NAME}" onfocus="SetInputEdited(1, event);" onblur="InputFocused[1]=0" onkeydown="SetInputEdited(1, event);" />
+										</xsl:if>
+									</form>
+									<xsl:if test="INPUT[1]/@VALUE != 0">
+										<form action="javascript:PostXML2()" style="position: absolute; top: 16px; left: 8px; z-index: 2; font-size: 13px;">
+											<input id="INPUT2" onfocus="document.getElementById('INPUT2x').style.visibility='visible';SetInputEdited(2, event);" onblur="InputFocused[2]=0" onkeydown="SetInputEdited(2, event);" class="mono" type="text" style="width: 48px; height: 18px; background-color: #FFFFFF; border: none; display: none; text-align: right;" name="{INPUT[3]/@NAME}" value="{INPUT[3]/@VALUE}" />
+											<input type="submit" style="position: absolute; top: 0px; height: 20px; width: 20px; visibility: hidden;" id="INPUT2x" value="&gt;" />
+										</form>
+									</xsl:if>
+									<xsl:if test="INPUT[1]/@VALUE = 0">
+										<form action="javascript:PostXML2()" style="position: absolute; top: 16px; left: 8px; z-index: 2; font-size: 13px;">
+											<input id="INPUT2" onfocus="document.getElementById('INPUT2x').style.visibility='visible';SetInputEdited(2, event);" onblur="InputFocused[2]=0" onkeydown="SetInputEdited(2, event);" class="mono" type="text" style="width: 48px; height: 18px; background-color: #FFFFFF; border: none; text-align: right;" name="{INPUT[3]/@NAME}" value="{INPUT[3]/@VALUE}" />
+											<input type="submit" style="position: absolute; top: 0px; height: 20px; width: 20px; visibility: hidden;" id="INPUT2x" value="&gt;" />
+										</form>
+									</xsl:if>
+								</div>
+							</td>
+						</tr>
+						<tr>
+							<!--bottom-->
+							<td id="foot">
+								<span>foot</span>
+							</td>
+						</tr>
+					</table>
+				</xsl:if>
+			</body>
+		</html>
+	</xsl:template>
+</xsl:stylesheet>

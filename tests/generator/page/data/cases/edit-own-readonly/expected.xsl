@@ -1,0 +1,50 @@
+<?xml version="1.0" encoding="UTF-8" ?>
+<xsl:stylesheet version="1.0" xmlns:xsl="http://www.w3.org/1999/XSL/Transform">
+	<xsl:output method="html" encoding="UTF-8" />
+	<xsl:template match="/PAGE">
+		<html>
+			<head>
+				<meta name="viewport" content="width=device-width" />
+				<meta name="author" content="" />
+				<title>page</title>
+			</head>
+			<body onload="GetXML('PAGE1.XML'); FunWatchDog();">
+				<xsl:if test="1700000000 != ACCESS/@UCID">
+					<p>The page changed: reload it.</p>
+				</xsl:if>
+				<xsl:if test="1700000000 = ACCESS/@UCID">
+					<table>
+						<tr>
+							<!--logo-->
+							<td id="logo">logo</td>
+							<!--title-->
+							<td id="title">
+								<span>title</span>
+							</td>
+						</tr>
+						<tr>
+							<!--plan-->
+							<td id="plan">
+								<div style="background-color:#FFFFFF; position: relative; width: 800px; height: 500px;">
+									<form action="javascript:PostGlobal();"></form>
+									<form action="javascript:PostXML1()" style="position: absolute; top: 16px; left: 8px; z-index: 1; font-size: 13px;">
+										<input class="mono" type="text" id="INPUT1" style="width: 48px; height: 18px; background-color: #FFFFFF; border: none; text-align: right;" value="{INPUT[1]/@VALUE}" readonly="readonly" />
+									</form>
+									<form action="javascript:PostXML2()" style="position: absolute; top: 16px; left: 8px; z-index: 2; font-size: 13px;">
+										<input class="mono" type="text" id="INPUT2" style="width: 16px; height: 18px; background-color: #FFFFFF; border: none; text-align: right;" value="{ACCESS/@USER_LEVEL}" readonly="readonly" />
+									</form>
+								</div>
+							</td>
+						</tr>
+						<tr>
+							<!--bottom-->
+							<td id="foot">
+								<span>foot</span>
+							</td>
+						</tr>
+					</table>
+				</xsl:if>
+			</body>
+		</html>
+	</xsl:template>
+</xsl:stylesheet>
