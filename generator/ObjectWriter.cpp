@@ -37,10 +37,10 @@ constexpr std::array<TWriterEntry, kObjectWriterCount> kWriters = {{
     {"picture", WritePicture},
     {"postfile", nullptr},
     {"iframe", WriteIframe},
-    {"image", nullptr},
-    {"imagebtn", nullptr},
+    {"image", WriteTwoStateImage},
+    {"imagebtn", WriteImageButton},
     {"label", WriteLabel},
-    {"mulimg", nullptr},
+    {"mulimg", WriteMultiStateImage},
     {"submit", nullptr},
     {"strimg", WriteStringImage},
 }};

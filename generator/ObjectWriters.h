@@ -12,3 +12,6 @@ void WritePicture(TObjectWriter& writer);
 void WriteIframe(TObjectWriter& writer);
 void WriteCamera(TObjectWriter& writer);
 void WriteStringImage(TObjectWriter& writer);
+void WriteTwoStateImage(TObjectWriter& writer);
+void WriteImageButton(TObjectWriter& writer);
+void WriteMultiStateImage(TObjectWriter& writer);

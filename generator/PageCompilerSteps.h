@@ -10,6 +10,7 @@
 #include "generator/PageState.h"
 
 class TmyXmlNode;
+struct TCompileProject;
 
 // --- layout (PageLayout.cpp) ------------------------------------------------------------
 struct TPageLayout {
@@ -25,6 +26,9 @@ void BuildPageLayout(TPageState& page, TPageLayout& layout);
 // --- objects (PageObjects.cpp) ----------------------------------------------------------
 // The object record of an `object` element.
 TObjectData ReadObjectData(TPageState& page, TmyXmlNode* object);
+// The object's text `name` in the project's language from its `lang` child;
+// `text` stays as it is without texts per language or without `lang`.
+void TakeLanguageText(const TCompileProject& project, TmyXmlNode* object, const std::string& name, std::string& text);
 // The kind element: the first child that is not `lang`; null when none.
 TmyXmlNode* KindElement(TmyXmlNode* object);
 // Step 21: every object of the page through the writers, with visibility wrapping.
