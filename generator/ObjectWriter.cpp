@@ -31,7 +31,7 @@ struct TWriterEntry {
 constexpr std::array<TWriterEntry, kObjectWriterCount> kWriters = {{
     {"block", WriteBlock},
     {"camera", WriteCamera},
-    {"canvas", nullptr},
+    {"canvas", WriteCanvas},
     {"edit", nullptr},
     {"dropdown", nullptr},
     {"picture", WritePicture},

@@ -15,3 +15,4 @@ void WriteStringImage(TObjectWriter& writer);
 void WriteTwoStateImage(TObjectWriter& writer);
 void WriteImageButton(TObjectWriter& writer);
 void WriteMultiStateImage(TObjectWriter& writer);
+void WriteCanvas(TObjectWriter& writer);

@@ -37,6 +37,8 @@ void WritePageObjects(TPageState& page, const TPageLayout& layout);
 // --- script (PageScript.cpp) ------------------------------------------------------------
 // Step 9: the text conversion function of canvas pages by the code-page digit.
 std::string CanvasTextConversion(char codePageDigit);
+// Step 9: the drawing and touch scripts of canvas pages, after the conversion.
+std::string CanvasScripts();
 // Step 10: the orientation support.
 std::string OrientationSupport();
 // Step 11: the beginning of the answer handler (left open).
