@@ -16,3 +16,7 @@ void WriteEdit(TObjectWriter& writer);
 void WriteDropdown(TObjectWriter& writer);
 void WriteSubmit(TObjectWriter& writer);
 void WritePostFile(TObjectWriter& writer);
+void WriteTwoStateImage(TObjectWriter& writer);
+void WriteImageButton(TObjectWriter& writer);
+void WriteMultiStateImage(TObjectWriter& writer);
+void WriteCanvas(TObjectWriter& writer);

@@ -141,7 +141,7 @@ void AddAccessEntry(TPageState& page) {
 }
 
 void WriteScriptHead(TPageState& page) {
-  if (page.canvasPage) *page.stream1 += CanvasTextConversion(page.codePageDigit);
+  if (page.canvasPage) *page.stream1 += CanvasTextConversion(page.codePageDigit) + CanvasScripts();
   const bool orientation = !page.orientation[0].empty() || !page.orientation[1].empty() || !page.orientation[2].empty();
   if (orientation) *page.stream1 += OrientationSupport();
   *page.stream1 += AnswerHandlerBegin(page);

@@ -10,6 +10,7 @@
 #include "generator/PageState.h"
 
 class TmyXmlNode;
+struct TCompileProject;
 
 // --- layout (PageLayout.cpp) ------------------------------------------------------------
 struct TPageLayout {
@@ -25,6 +26,9 @@ void BuildPageLayout(TPageState& page, TPageLayout& layout);
 // --- objects (PageObjects.cpp) ----------------------------------------------------------
 // The object record of an `object` element.
 TObjectData ReadObjectData(TPageState& page, TmyXmlNode* object);
+// The object's text `name` in the project's language from its `lang` child;
+// `text` stays as it is without texts per language or without `lang`.
+void TakeLanguageText(const TCompileProject& project, TmyXmlNode* object, const std::string& name, std::string& text);
 // The kind element: the first child that is not `lang`; null when none.
 TmyXmlNode* KindElement(TmyXmlNode* object);
 // Step 21: every object of the page through the writers, with visibility wrapping.
@@ -33,6 +37,8 @@ void WritePageObjects(TPageState& page, const TPageLayout& layout);
 // --- script (PageScript.cpp) ------------------------------------------------------------
 // Step 9: the text conversion function of canvas pages by the code-page digit.
 std::string CanvasTextConversion(char codePageDigit);
+// Step 9: the drawing and touch scripts of canvas pages, after the conversion.
+std::string CanvasScripts();
 // Step 10: the orientation support.
 std::string OrientationSupport();
 // Step 11: the beginning of the answer handler (left open).

@@ -150,6 +150,8 @@ void WriteObject(TPageState& page, const TPageLayout& layout, TmyXmlNode* object
   WriteWithVisibility(writer, layout, vis, index);
 }
 
+}  // namespace
+
 // The text of the object in the project's language: its `lang` entry
 // (<caption code="7">...</caption>), "" when the entry is missing; the
 // attribute's text when the project keeps no texts per language or the
@@ -161,8 +163,6 @@ void TakeLanguageText(const TCompileProject& project, TmyXmlNode* object, const 
   TmyXmlNode* entry = lang->FindChild(name, "code", false, std::to_string(project.languageCode));
   text = entry != nullptr ? entry->value : std::string();
 }
-
-}  // namespace
 
 TmyXmlNode* KindElement(TmyXmlNode* object) {
   for (TmyXmlNode* c = object->firstChild; c != nullptr; c = c->next) {

@@ -2,6 +2,8 @@
 // canvas and orientation support, the alarm lines, PostGlobal, gcImg and the
 // JSON map.
 
+#include <array>
+#include <stdexcept>
 #include <string_view>
 
 #include "core/TextEncoding.h"
@@ -14,10 +16,31 @@
 #include "generator/PageCompilerSteps.h"
 #include "generator/Template.h"
 #include "grid/PlaceholderResolver.h"
+#include "platform/win/Resources.h"
 
 namespace {
 
 const TScriptTemplate& Frame() { return TScriptTemplate::Get("PAGE_FRAME_JS"); }
+
+// The drawing and the touch scripts of canvas pages, in this order.
+constexpr std::array<const char*, 2> kCanvasScripts = {"CANVAS_JS", "CANVAS2_JS"};
+
+// An embedded script whole, its LF line ends written as CR LF as the rest of
+// the page script has them.
+std::string EmbeddedScript(const char* resource) {
+  HRSRC found = FindResource(HInstance, resource, RT_RCDATA);
+  if (found == nullptr) throw std::runtime_error(std::string("missing resource ") + resource);
+  const char* data = static_cast<const char*>(LockResource(LoadResource(HInstance, found)));
+  const DWORD size = SizeofResource(HInstance, found);
+  std::string text;
+  text.reserve(size + size / 16);
+  for (DWORD i = 0; i < size; ++i) {
+    if (data[i] == '\r') continue;
+    if (data[i] == '\n') text += '\r';
+    text += data[i];
+  }
+  return text;
+}
 
 // A code page's characters 128 to 255 (or fewer) for ArrayToText.
 struct TConversionTable {
@@ -90,6 +113,12 @@ std::string CanvasTextConversion(char codePageDigit) {
     if (t.digit == codePageDigit) table = &t;
   }
   return Frame().Fill("array-to-text", TTemplateValues().Raw("table", TableText(*table)));
+}
+
+std::string CanvasScripts() {
+  std::string text;
+  for (const char* resource : kCanvasScripts) text += EmbeddedScript(resource);
+  return text;
 }
 
 std::string OrientationSupport() { return Frame().Fill("orientation"); }

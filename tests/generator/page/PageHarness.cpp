@@ -1,6 +1,7 @@
 #include "tests/generator/page/PageHarness.h"
 
 #include <cstdio>
+#include <sstream>
 
 #include "core/UiText.h"
 #include "core/XmlDocument.h"
@@ -105,6 +106,12 @@ void PageHarness::DeclareVariables() {
     host.Declare(v->GetAttr("name"), v->GetAttr("type"), v->GetAttrInt("code", -1),
                  static_cast<std::uint8_t>(v->GetAttrInt("area", 3)),
                  static_cast<std::uint16_t>(v->GetAttrInt("size", 8)), v->GetAttrInt("offset", 0));
+    if (v->FindAttr("bytes") != nullptr) host.variables[v->GetAttr("name")].size = v->GetAttrInt("bytes", 0);
+    if (v->FindAttr("members") != nullptr) {
+      std::istringstream members(v->GetAttr("members"));
+      std::vector<std::string>& list = host.members[v->GetAttr("name")];
+      for (std::string member; members >> member;) list.push_back(member);
+    }
     // A moved variable stood elsewhere in the previous compile's document.
     if (v->GetAttr("moved") == "true")
       previous += "<Item Name=\"" + v->GetAttr("name") + "\" Pos=\"FFFFFFFF\" Type=\"0\" />";

@@ -12,7 +12,9 @@
 //   </web>
 //
 // `variable` declares a host variable (a `moved` "true" stood elsewhere in
-// the previous compile's variables document),
+// the previous compile's variables document; `bytes` its size in bytes when
+// not that of its size code; `members` the blank-separated member names the
+// host answers for a structure),
 // `ids` switches element ids on, `newdim` "1" the measured-fonts option
 // (`propfont` "true" measures in Verdana), `cpm` is the central unit's code, `compile`
 // names the page (default: the first page not named "#...").
