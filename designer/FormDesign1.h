@@ -451,6 +451,11 @@ class TFormDesign1 : public TForm {
   // The list of live-view windows lost one (the live view's button follows).
   void DebugListRemoved(TObject* sender);
 
+  // --- variable commands (VariableCommands.cpp) ----------------------------------
+  // True when the PLC variable is a structure a drawing canvas can draw from
+  // (the host's variable information answers its members as a canvas needs).
+  bool CheckCanvasVariable(const std::string& variable);
+
   // --- reading page objects (LoadObjects.cpp) ----------------------------------
   // Makes one page object per `object` child of the container on the surface
   // (which must be the designer's scroll box or one like it). An object that

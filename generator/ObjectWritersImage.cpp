@@ -160,7 +160,7 @@ std::string BackgroundLine(const TPicture& picture) {
   return picture.file.empty() ? "''" : "'url(\"IMAGES/" + EscapeJsString(picture.file) + "\")'";
 }
 
-// Step 4: the switch's update lines and, for a switch of its own, its post function.
+// Step 4: the switch's update lines and its post function.
 void AddSwitchScript(TObjectWriter& writer, const TBinding& binding, const TTwoStates& states) {
   TPageState& page = writer.page;
   const TScriptTemplate& script = TScriptTemplate::Get("PAGE_IMAGE_JS");
@@ -178,10 +178,10 @@ void AddSwitchScript(TObjectWriter& writer, const TBinding& binding, const TTwoS
   script.AppendTo(out, "switch-end");
   AddDisplayScript(binding, states, out);
   script.AppendTo(out, "close");
-  if (writer.kind->GetAttr("global") == "true") {
-    page.globalFields.push_back({-binding.element, ""});
-    return;
-  }
+  // A global switch also posts with the page's submit button; its picture
+  // calls PostXML%i all the same, so it gets the function too and a click
+  // switches it at once instead of failing on an undefined name.
+  if (writer.kind->GetAttr("global") == "true") page.globalFields.push_back({-binding.element, ""});
   TTemplateValues post;
   post.Int("element", binding.element).JsString("target", page.postTarget).Raw("third", PostThird(page));
   script.AppendTo(*page.stream3, "post", post);

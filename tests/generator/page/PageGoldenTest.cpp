@@ -7,9 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 #include <unistd.h>
@@ -109,6 +111,33 @@ TEST_P(PageGoldenTest, ExpectedFilesPassXmllintXsltprocAndNode) {
     EXPECT_NE(out.find(caption), std::string::npos) << caption << " not rendered:\n" << out;
   std::string check;
   EXPECT_EQ(RunTool("node --check '" + (Dir() / "expected.js").string() + "'", check), 0) << check;
+}
+
+// Every function that the markup's event attributes call is defined by the
+// page's own script or by one of the shared scripts a page loads; a click on
+// an object must never end in an undefined name.
+TEST_P(PageGoldenTest, EventHandlersCallDefinedFunctions) {
+  const fs::path source(TARNWELL_SOURCE_DIR);
+  std::string scripts = ReadAll(Dir() / "expected.js");
+  for (const char* shared : {"resources/templates/project/ScriptLibrary.js", "resources/web/CANVAS.JS",
+                             "resources/web/CANVAS2.JS", "resources/web/CLIENT.JS"})
+    scripts += ReadAll(source / shared);
+  // The names in ` on...="NAME(` attributes.
+  const std::string xsl = ReadAll(Dir() / "expected.xsl");
+  std::set<std::string> called;
+  for (std::size_t at = xsl.find(" on"); at != std::string::npos; at = xsl.find(" on", at + 1)) {
+    std::size_t i = at + 3;
+    while (i < xsl.size() && std::islower(static_cast<unsigned char>(xsl[i]))) ++i;
+    if (xsl.compare(i, 2, "=\"") != 0) continue;
+    const std::size_t begin = i + 2;
+    std::size_t end = begin;
+    while (end < xsl.size() && (std::isalnum(static_cast<unsigned char>(xsl[end])) || xsl[end] == '_')) ++end;
+    if (end > begin && end < xsl.size() && xsl[end] == '(') called.insert(xsl.substr(begin, end - begin));
+  }
+  for (const std::string& name : called) {
+    EXPECT_NE(scripts.find("function " + name + "("), std::string::npos)
+        << GetParam() << ": " << name << " is called but not defined";
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, PageGoldenTest, ::testing::ValuesIn(CaseNames()),

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
 
 #include "RoadSupport.h"
 #include "tests/support/TempFolder.h"
@@ -24,11 +25,15 @@ bool EndsWith(const std::string& text, const std::string& end) {
   return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
-// The output tree of a compile with the variables document beside it.
+// The output tree of a compile with the variables document beside it and
+// the compiler messages the host was sent ("messages.txt", one a line:
+// source, a tab, text).
 void CollectOutput(const road::RoadCompile& compile, const path& into) {
   road::fs::create_directories(into);
   road::fs::copy(compile.Output(), into / "SendRoot", road::fs::copy_options::recursive);
   road::fs::copy_file(compile.Folder() / "Tarnwell" / "ROAD_var.xml", into / "ROAD_var.xml");
+  std::ofstream messages(into / "messages.txt", std::ios::binary);
+  for (const auto& [text, source] : compile.host.messages) messages << source << '\t' << text << '\n';
 }
 
 class GoldenTree : public testing::TestWithParam<std::string> {};

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "core/HostEnvironment.h"
 #include "core/UiText.h"
 #include "core/XmlDocument.h"
 #include "generator/CompileParts.h"
@@ -23,6 +24,7 @@
 #include "platform/vcl/Driver.h"
 #include "platform/vcl/Panel.h"
 #include "platform/win/Resources.h"
+#include "tests/core/services/ServicesTestSupport.h"
 #include "tests/support/FakeCompileHost.h"
 
 namespace road {
@@ -89,7 +91,13 @@ class RoadCompile {
       statusColours.push_back(status.pnlStatus->Font()->Color);
       return mrOk;
     });
+    // The project's pictures are found through the host's project folder.
+    servicestest::FakeProjectManager manager;
+    manager.projectName = "ROAD";
+    manager.projectFolder = folder_.string() + "\\";
+    SetHostProjectManager(&manager);
     const TCompileResult result = TSaveAndCompile(setup).Run();
+    SetHostProjectManager(nullptr);
     Driver::Reset();
     return result;
   }
@@ -107,12 +115,24 @@ class RoadCompile {
   std::vector<TColor> statusColours;
 
  private:
+  // After the six fields a line may hold "bytes=N" (the size in bytes when not
+  // that of the size code) and "members=a,b,c" (what the host answers for a
+  // structure's members).
   void ReadVariables(const fs::path& file) {
     std::ifstream in(file);
-    std::string name, type;
-    int code = 0, area = 0, size = 0, offset = 0;
-    while (in >> name >> type >> code >> area >> size >> offset)
+    for (std::string line; std::getline(in, line);) {
+      std::istringstream fields(line);
+      std::string name, type;
+      int code = 0, area = 0, size = 0, offset = 0;
+      if (!(fields >> name >> type >> code >> area >> size >> offset)) continue;
       host.Declare(name, type, code, static_cast<std::uint8_t>(area), static_cast<std::uint16_t>(size), offset);
+      for (std::string extra; fields >> extra;) {
+        if (extra.rfind("bytes=", 0) == 0) host.variables[name].size = std::stoi(extra.substr(6));
+        if (extra.rfind("members=", 0) != 0) continue;
+        std::istringstream list(extra.substr(8));
+        for (std::string member; std::getline(list, member, ',');) host.members[name].push_back(member);
+      }
+    }
   }
 
   fs::path folder_;

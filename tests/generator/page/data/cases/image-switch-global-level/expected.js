@@ -58,3 +58,7 @@ function PostGlobal() {
 var Input1 = document.getElementById('INPUT1h');
 PostXML('PAGE1.XML', (Input1.name+'='+Input1.value+'&'));
 }
+function PostXML1() {
+var Input1h = document.getElementById('INPUT1h');
+PostXML('PAGE1.XML', encodeURIComponent(Input1h.name+'='+Input1h.value));
+}

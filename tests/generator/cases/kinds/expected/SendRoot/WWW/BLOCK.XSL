@@ -57,6 +57,22 @@
 									<br />
 									<a href="STRIMG.XML">String picture</a>
 									<br />
+									<a href="EDIT.XML">Edit</a>
+									<br />
+									<a href="DROPDOWN.XML">Drop-down</a>
+									<br />
+									<a href="SUBMIT.XML">Submit</a>
+									<br />
+									<a href="UPLOAD.XML">Upload</a>
+									<br />
+									<a href="IMAGE.XML">Image</a>
+									<br />
+									<a href="IMAGEBTN.XML">Image button</a>
+									<br />
+									<a href="MULIMG.XML">Multi-state image</a>
+									<br />
+									<a href="CANVAS.XML">Canvas</a>
+									<br />
 								</div>
 								<br />
 								<div class="pages">

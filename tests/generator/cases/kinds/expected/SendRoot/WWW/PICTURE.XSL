@@ -57,6 +57,22 @@
 									<br />
 									<a href="STRIMG.XML">String picture</a>
 									<br />
+									<a href="EDIT.XML">Edit</a>
+									<br />
+									<a href="DROPDOWN.XML">Drop-down</a>
+									<br />
+									<a href="SUBMIT.XML">Submit</a>
+									<br />
+									<a href="UPLOAD.XML">Upload</a>
+									<br />
+									<a href="IMAGE.XML">Image</a>
+									<br />
+									<a href="IMAGEBTN.XML">Image button</a>
+									<br />
+									<a href="MULIMG.XML">Multi-state image</a>
+									<br />
+									<a href="CANVAS.XML">Canvas</a>
+									<br />
 								</div>
 								<br />
 								<div class="pages">
@@ -67,7 +83,7 @@
 							<td class="plan">
 								<div style="background-color:#FFFFFF; position: relative; width: 800px; height: 500px;">
 									<form action="javascript:PostGlobal();"></form>
-									<div style="position: absolute; top: 8px; left: 8px; z-index: 1; background-image: url(IMAGES/door_open); line-height: 16px; height: 16px; width: 16px;"></div>
+									<div style="position: absolute; top: 8px; left: 8px; z-index: 1; background-image: url(IMAGES/door_open.png); line-height: 16px; height: 16px; width: 16px;"></div>
 								</div>
 							</td>
 						</tr>

@@ -1,0 +1,333 @@
+var xmlhttpGET, xmlhttpPOST, gNewLoc = '';
+var g_postInProgress = 0, UpdateFileSubmit = null;
+var InputEdited = [], InputFocused = [], gCI = [], gLCI = [], gIC = 0, gWatchDog = 0, gTemp = '';
+function RefreshCam(ipcamimg, elementid, url, t, d) {
+var p = window[ipcamimg], el = document.getElementById(elementid);
+if (!p || !el) return;
+el.src = p.src;
+var g = el.parentNode ? el.parentNode.parentNode : null;
+if (g && g.style && g.style.visibility == 'hidden') return;
+setTimeout(function() { p.src = url + d + Math.random(); }, t);
+}
+function SetBg(name, imag) {
+var el = document.getElementById(name);
+if (!el) return;
+var v = imag == '' ? 'none' : 'url("IMAGES/' + imag + '")';
+if (el.style.backgroundImage != v) el.style.backgroundImage = v;
+}
+function SetCond(obj, val) { if (obj && obj.innerHTML != val) obj.innerHTML = val; }
+function GetColor(val) {
+var c = parseInt(val) & 0xFFFFFF;
+c = ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+return '#' + ('000000' + c.toString(16)).slice(-6);
+}
+// Milliseconds since 1970 (UTC) of the value a read by the time format e:
+// runs of the letters Y, M, D, h, m, s and z take the digits at their place,
+// all of them when a separator follows the run, as many as the run is long
+// when another letter follows it; z keeps the first three digits (".5" is
+// 500 ms); a year of one or two digits lies in 2000-2099; a leading "-"
+// negates the time parts. The format's leading "T" (or "%T") marks it as a
+// time format and is not a character of the value.
+function GetDateByFormat(e, a) {
+var p = { Y: 1970, M: 1, D: 1, h: 0, m: 0, s: 0, z: 0 }, neg = false, i = 0, j = 0;
+e = String(e).replace(/^%?T/, '');
+a = String(a);
+if (a.charAt(0) == '-') { neg = true; a = a.substring(1); }
+while (i < e.length && j < a.length) {
+var k = e.charAt(i);
+if (!p.hasOwnProperty(k)) { i++; j++; continue; }
+var n = '', run = 0;
+while (i < e.length && e.charAt(i) == k) { i++; run++; }
+var most = p.hasOwnProperty(e.charAt(i)) ? run : a.length;
+while (j < a.length && n.length < most && a.charAt(j) >= '0' && a.charAt(j) <= '9') n += a.charAt(j++);
+if (k == 'z') n = (n + '00').substring(0, 3);
+p[k] = parseInt(n, 10) || 0;
+if (k == 'Y' && n.length <= 2) p.Y += 2000;
+}
+var t = ((p.h * 60 + p.m) * 60 + p.s) * 1000 + p.z;
+if (neg) t = -t;
+var d = new Date(0);
+d.setUTCFullYear(p.Y, p.M - 1, p.D);
+return d.getTime() + t;
+}
+// Whether mmin <= value <= mmax, all three read by the type: 0 a decimal
+// number, 1 a hexadecimal integer, 2 a time by the format. An empty limit
+// leaves its side open; a value that is no number of its type is refused.
+function CheckValueLimits(value, type, format, mmin, mmax) {
+var f = type == 1 ? function(v) { return parseInt(v, 16); } :
+type == 2 ? function(v) { return GetDateByFormat(format, v); } : Number;
+var v = String(value).replace(/^\s+|\s+$/g, '');
+if (v == '' || (type == 1 && !/^[-+]?(0[xX])?[0-9A-Fa-f]+$/.test(v)) || (type == 2 && !/[0-9]/.test(v))) return false;
+v = f(v);
+if (isNaN(v)) return false;
+if (String(mmin) != '' && v < f(mmin)) return false;
+if (String(mmax) != '' && v > f(mmax)) return false;
+return true;
+}
+function GetXML(e, t) {
+xmlhttpGET = window.XMLHttpRequest ? new XMLHttpRequest() : null;
+if (!xmlhttpGET) { alert('Your browser does not support XMLHTTP.'); return; }
+xmlhttpGET.onreadystatechange = onResponse;
+if (t) {
+xmlhttpGET.open('POST', e, true);
+xmlhttpGET.setRequestHeader('Content-Type', 'application/x-www-form-urlencoded');
+} else xmlhttpGET.open('GET', e, true);
+xmlhttpGET.setRequestHeader('x-daltrex', 'data');
+xmlhttpGET.send(t ? t : null);
+}
+// Posts the form body t to e; after a successful answer the browser goes to
+// l when given. Each request keeps its own destination, and
+// g_postInProgress counts the posts still waiting for their answer, so that
+// a second post sent before the first one's answer loses neither.
+function PostXML(e, t, l) {
+xmlhttpPOST = window.XMLHttpRequest ? new XMLHttpRequest() : null;
+if (!xmlhttpPOST) { alert('Your browser does not support XMLHTTP.'); return; }
+gNewLoc = l ? l : '';
+xmlhttpPOST.newLoc = gNewLoc;
+g_postInProgress++;
+xmlhttpPOST.onreadystatechange = onPostResponse;
+xmlhttpPOST.open('POST', e, true);
+xmlhttpPOST.setRequestHeader('Content-Type', 'application/x-www-form-urlencoded');
+xmlhttpPOST.send(t);
+}
+function TUpdateFileSubmit(div, name, size) {
+var s = ['|', '/', '-', '\\'], n = 0;
+this.tick = function() {
+div.innerHTML = name + ' ' + s[n++ % 4] + ' ' + size;
+UpdateFileSubmit = setTimeout(this.tick.bind(this), 500);
+};
+}
+function postFileSubmit(sourceForm, colour, warning) {
+if (warning && !confirm(warning)) return;
+var div = sourceForm.getElementsByTagName('div')[0], f = sourceForm.elements[0].files;
+var file = f && f[0] ? f[0] : { name: '', size: 0 };
+g_postInProgress = 1;
+if (div) {
+div.style.display = 'block';
+div.style.color = colour;
+new TUpdateFileSubmit(div, file.name, file.size).tick();
+}
+sourceForm.submit();
+}
+// Handler of the input INPUT<i> for its focus, key and change events: the
+// focus marks it focused; Tab (9), 11, Shift (16) and Ctrl (17) change
+// nothing else; Esc (27) drops the edit; any other key, and a change of a
+// list, marks it edited (so that the next answer leaves it alone and the
+// post sends it) and colours it red.
+function SetInputEdited(i, e) {
+var el = document.getElementById('INPUT' + i), k = e ? e.keyCode : 0;
+InputFocused[i] = 1;
+if (!e || e.type == 'focus' || k == 9 || k == 11 || k == 16 || k == 17) return;
+if (k == 27) { InputEdited[i] = 0; return; }
+InputEdited[i] = 1;
+if (el) el.style.backgroundColor = '#FF0000';
+}
+// Copies the answer's value and the colour into the input, each only when it
+// differs. Browsers answer a colour set as "#RRGGBB" as "rgb(r, g, b)", so
+// both are compared in that form.
+function UpdateValue(input, x, color) {
+function rgb(c) {
+var h = /^#([0-9a-f]{2})([0-9a-f]{2})([0-9a-f]{2})$/i.exec(c);
+return h ? 'rgb(' + parseInt(h[1], 16) + ',' + parseInt(h[2], 16) + ',' + parseInt(h[3], 16) + ')' :
+String(c).replace(/\s+/g, '').toLowerCase();
+}
+var v = x.getAttribute('VALUE');
+if (input.value != v) input.value = v;
+if (rgb(input.style.backgroundColor) != rgb(color)) input.style.backgroundColor = color;
+}
+// The answer of a post: the request is the handler's own (this), or the
+// last post's when called without one.
+function onPostResponse() {
+var r = this && this.readyState !== undefined ? this : xmlhttpPOST;
+if (!r || r.readyState != 4) return;
+if (g_postInProgress > 0) g_postInProgress--;
+if (r.status != 200) {
+alert('Problem posting XML data ' + r.statusText + '(' + r.status + ')');
+return;
+}
+gNewLoc = r.newLoc !== undefined ? r.newLoc : gNewLoc;
+if (gNewLoc) document.location.href = gNewLoc;
+}
+function msetref() {
+if (typeof(Storage) === 'undefined') return;
+var c = sessionStorage.getItem('__crpg');
+if (c != document.location.href) {
+sessionStorage.setItem('__prpg', c);
+sessionStorage.setItem('__crpg', document.location.href);
+}
+}
+window.addEventListener('load', msetref);
+function BackToReferrer(){
+if(typeof(Storage)!=='undefined'){var r = sessionStorage.getItem('__prpg').toLowerCase();if(r=='null'||r==document.location.href.toLowerCase()||r.search('login.xml')!=-1||r.search('logout.xml')!=-1) {
+document.location.href='INDEX.XML';
+}else{document.location.href=sessionStorage.getItem('__prpg');}}else{document.location.href='INDEX.XML';
+}}
+function ArrayToText(e,t) {
+var m=[8364,65533,8218,65533,8222,8230,8224,8225,65533,8240,352,8249,346,356,381,377,65533,8216,8217,8220,8221,8226,8211,8212,65533,8482,353,8250,347,357,382,378,160,711,728,321,164,260,166,167,168,169,350,171,172,173,174,379,176,177,731,322,180,181,182,183,184,261,351,187,317,733,318,380,340,193,194,258,196,313,262,199,268,201,280,203,282,205,206,270,272,323,327,211,212,336,214,215,344,366,218,368,220,221,354,223,341,225,226,259,228,314,263,231,269,233,281,235,283,237,238,271,273,324,328,243,244,337,246,247,345,367,250,369,252,253,355,729];
+var n=e[t],s='';
+for(var i=1;i<=n;i++) {var c=e[t+i];s+=String.fromCharCode(c<128||c-128>=m.length?c:m[c-128]);}
+return s;
+}
+// Drawing canvas: draws the buffer that the PLC program fills, received as
+// the hexadecimal VALUE of the canvas's DATA entry (generator/CanvasBuffer.md).
+// A buffer that does not hold valid commands leaves the canvas blank.
+var gCvMark = 0xC5, gCvVersion = 1, gCvHead = 4;
+function CvState(i) {
+if (!gCI[i]) gCI[i] = { i: NullCI(), v: null, t: 0, p: false };
+return gCI[i];
+}
+function CvBytes(h) {
+if (typeof h != 'string' || h.length % 2 != 0 || /[^0-9A-Fa-f]/.test(h)) return null;
+var b = [];
+for (var k = 0; k < h.length; k += 2) b.push(parseInt(h.substr(k, 2), 16));
+return b;
+}
+function CvReader(b, end) {
+var r = { b: b, p: gCvHead, end: end, ok: true };
+r.u8 = function() { if (r.p + 1 > r.end) { r.ok = false; return 0; } return r.b[r.p++]; };
+r.i16 = function() { var v = r.u8() | (r.u8() << 8); return v & 0x8000 ? v - 0x10000 : v; };
+r.rgb = function() { var c = (r.u8() << 16) | (r.u8() << 8) | r.u8(); return '#' + ('000000' + c.toString(16)).slice(-6); };
+r.text = function(code) {
+var n = r.u8(), s = '';
+if (!r.ok || r.p + n > r.end) { r.ok = false; return ''; }
+if (code && typeof ArrayToText == 'function') s = ArrayToText(r.b, r.p - 1);
+else if (code && typeof Utf8ArrayToStr == 'function') s = Utf8ArrayToStr(r.b, r.p, r.p + n);
+else for (var k = 0; k < n; k++) s += String.fromCharCode(r.b[r.p + k]);
+r.p += n;
+return s;
+};
+return r;
+}
+// The commands of the buffer as functions of the drawing context; null when
+// the buffer is not valid.
+function CvCommands(b) {
+if (!b || b.length < gCvHead || b[0] != gCvMark || b[1] != gCvVersion) return null;
+var end = gCvHead + (b[2] | (b[3] << 8));
+if (end > b.length) return null;
+var r = CvReader(b, end), list = [];
+while (r.p < end) {
+var code = r.u8(), c = CvCommand(code, r);
+if (code == 0) break;
+if (!c || !r.ok) return null;
+list.push(c);
+}
+return list;
+}
+function CvCommand(code, r) {
+var x, y, w, h, x2, y2, n, col, s, f;
+switch (code) {
+case 0: return null;
+case 1: col = r.rgb(); return function(g, el) { g.fillStyle = col; g.fillRect(0, 0, el.width, el.height); };
+case 2: x = r.i16(); y = r.i16(); w = r.i16(); h = r.i16(); col = r.rgb();
+return function(g) { g.fillStyle = col; g.fillRect(x, y, w, h); };
+case 3: x = r.i16(); y = r.i16(); x2 = r.i16(); y2 = r.i16(); n = r.u8(); col = r.rgb();
+return function(g) { g.strokeStyle = col; g.lineWidth = n; g.beginPath(); g.moveTo(x, y); g.lineTo(x2, y2); g.stroke(); };
+case 4: x = r.i16(); y = r.i16(); n = r.u8(); col = r.rgb(); s = r.text(true);
+return function(g) { g.fillStyle = col; g.font = n + 'px sans-serif'; g.fillText(s, x, y); };
+case 5: x = r.i16(); y = r.i16(); s = r.text(false);
+return function(g) { var m = typeof gcImg == 'function' ? gcImg(s) : null; if (m && m.complete) g.drawImage(m, x, y); };
+case 6: x = r.i16(); y = r.i16(); w = r.i16(); f = r.u8(); col = r.rgb();
+return function(g) { g.beginPath(); g.arc(x, y, w, 0, 2 * Math.PI); if (f) { g.fillStyle = col; g.fill(); } else { g.strokeStyle = col; g.stroke(); } };
+}
+r.ok = false;
+return null;
+}
+// Draws the canvas el from the DATA entry d when its value changed; i is the
+// canvas's index in gCI and gLCI.
+function ProcessCanvas(el, d, i) {
+var st = CvState(i);
+if (!el || !el.getContext) return;
+var v = d && d.getAttribute ? d.getAttribute('VALUE') : null;
+if (v === st.v) return;
+st.v = v;
+var g = el.getContext('2d');
+if (!g) return;
+var list = CvCommands(CvBytes(v));
+g.clearRect(0, 0, el.width, el.height);
+if (!list) return;
+for (var k = 0; k < list.length; k++) list[k](g, el);
+}
+// Drawing canvas: the pointer and touch events of canvases that return their
+// touches, and what the next answer posts (generator/CanvasBuffer.md).
+var gCvRepeat = 1000;
+// The state without a touch.
+function NullCI() { return { x: -1, y: -1, c: 0, e: -1 }; }
+// Records the event of canvas i: p 1 pressed, 2 released or left, else moved.
+function GetCI(ev, i, p) {
+var st = CvState(i), el = ev.currentTarget || ev.target;
+if (!el || !el.getBoundingClientRect) return;
+var t = ev.changedTouches && ev.changedTouches.length ? ev.changedTouches[0] : ev;
+if (p == 1) st.p = true;
+else if (!st.p) return;
+if (ev.preventDefault) ev.preventDefault();
+var rc = el.getBoundingClientRect();
+var x = Math.round(t.clientX - rc.left), y = Math.round(t.clientY - rc.top), c = 0;
+try {
+var px = el.getContext('2d').getImageData(x, y, 1, 1).data;
+c = (px[0] << 16) | (px[1] << 8) | px[2];
+} catch (err) { c = 0; }
+if (p == 2) st.p = false;
+st.i = { x: x, y: y, c: c, e: p == 1 ? 1 : p == 2 ? 2 : 0 };
+}
+// True when the pointer of st stays pressed and its position is due again.
+function ChckLt(st) {
+if (!st || !st.p) return false;
+var now = Date.now();
+if (now - st.t < gCvRepeat) return false;
+st.t = now;
+return true;
+}
+// The pairs to post for the state st: the identifiers of x, y and colour
+// ("" for the ones not returned); more puts "&" in front.
+function PostCanvas(more, st, nx, ny, nc) {
+var ci = st && st.i ? st.i : NullCI(), parts = [];
+if (st) st.t = Date.now();
+if (nx) parts.push(encodeURIComponent(nx + '=' + ci.x));
+if (ny) parts.push(encodeURIComponent(ny + '=' + ci.y));
+if (nc) parts.push(encodeURIComponent(nc + '=' + ci.c));
+if (!parts.length) return '';
+return (more ? '&' : '') + parts.join('&');
+}
+function onResponse() {
+var pd = '';
+try {
+gWatchDog++;
+if(!xmlhttpGET) return;
+if(xmlhttpGET.readyState != 4) return;
+if(!xmlhttpGET.status) return;
+if(xmlhttpGET.status != 200){
+alert('Problem retrieving XML data ' + xmlhttpGET.statusText + '(' + xmlhttpGET.status + ')');
+document.location.reload(true)
+return;}
+var access = xmlhttpGET.responseXML.documentElement.getElementsByTagName('ACCESS')[0]; if(!access || access.getAttribute('UCID') != 1700000000) {document.location.reload(true); return;}
+var x=xmlhttpGET.responseXML.documentElement.getElementsByTagName('INPUT');
+var d=xmlhttpGET.responseXML.documentElement.getElementsByTagName('DATA');
+if(x[0]&&d[0]) {
+var Input1 = document.getElementById('INPUT1');
+ProcessCanvas(Input1, d[0],0);
+if((gLCI[0]!=gCI[0].i)||ChckLt(gCI[0])){
+pd+=PostCanvas(pd.length>0,gCI[0],'__R110_INT_d','__R112_INT_d','__R114_UDINT_u');
+gLCI[0]=gCI[0].i;
+if(gCI[0].i.e==1)gCI[0].i=NullCI();}
+var Input2 = document.getElementById('INPUT2');
+ProcessCanvas(Input2, d[-1],1);
+if((gLCI[1]!=gCI[1].i)||ChckLt(gCI[1])){
+pd+=PostCanvas(pd.length>0,gCI[1],'','','');
+gLCI[1]=gCI[1].i;
+if(gCI[1].i.e==1)gCI[1].i=NullCI();}
+} else {document.location.reload(true); return;}
+} catch(err) {console.log(err.message)}
+if(pd!=''){setTimeout("GetXML('CANVAS.XML','"+pd+"')",1);}else{setTimeout("GetXML('CANVAS.XML')",1000);}}
+function FunWatchDog() {
+if(gWatchDog > 0 || g_postInProgress) {
+gWatchDog = 0;
+} else {
+document.location.reload(true);
+}
+setTimeout("FunWatchDog()", 20000);
+}
+
+
+function PostGlobal() {
+}
+function gcImg(s) {var a=['DOOR_OPEN.PNG','LAMP_GREEN.PNG'],b=['DOOR_OPEN.PNG','LAMP_GREEN.PNG'];var i=a.indexOf(String(s).toUpperCase());if(i<0) return null;if(!gcImg.c) gcImg.c={};if(!gcImg.c[a[i]]) {gcImg.c[a[i]]=new Image();gcImg.c[a[i]].src='IMAGES/'+b[i];}return gcImg.c[a[i]];}

@@ -1,0 +1,107 @@
+<?xml version="1.0" encoding="UTF-8" ?>
+<!-- The built-in page template. Per page the compilers fill in the viewport
+     and author meta elements, keep the head's first script only for web
+     applications, put the page's scripts after title, set the tests of the
+     body's two xsl:if elements to the page's change stamp (the first shows the
+     cache warning to a browser that holds an old copy, the second the page),
+     and fill the cells that follow the comments logo, title, menu, plan and
+     bottom. -->
+<xsl:stylesheet version="1.0" xmlns:xsl="http://www.w3.org/1999/XSL/Transform">
+	<xsl:output method="html" encoding="UTF-8" indent="no" />
+	<xsl:template match="/PAGE">
+		<html>
+			<head>
+				<meta name="viewport" content="width=device-width" />
+				<meta name="author" content="Tarnwell" />
+				<link rel="stylesheet" type="text/css" href="STYLE.CSS" />
+				<link rel="icon" type="image/x-icon" href="FAVICON.ICO" />
+				<script type="text/javascript" src="REFCLR.JS" charset="utf-8"></script>
+				<title>
+					<xsl:value-of select="/PAGE/@TITLE" />
+				Upload</title>
+				<script src="UPLOAD.JS?U=1700000000" language="JavaScript" charset="utf-8" />
+			</head>
+			<body onload="GetXML('UPLOAD.XML'); FunWatchDog();">
+				<xsl:if test="1700000000 != ACCESS/@UCID">
+					<div id="cachewarning" class="cachewarning">&#160;</div>
+				</xsl:if>
+				<xsl:if test="1700000000 = ACCESS/@UCID">
+					<table class="layout" cellspacing="0" cellpadding="0">
+						<tr class="top">
+							<!--logo-->
+							<td class="logo">
+								<div id="top_left_div" style="width: 150px;"></div>
+							&#160;</td>
+							<!--title-->
+							<td class="title">
+								<h1>
+									<xsl:value-of select="/PAGE/@TITLE" />
+								Upload</h1>
+							</td>
+						</tr>
+						<tr class="main">
+							<!--menu-->
+							<td id="menu">
+								<span id="group">Kinds</span>
+								<br />
+								<div class="pages">
+									<a href="LABEL.XML">Label</a>
+									<br />
+									<a href="BLOCK.XML">Block</a>
+									<br />
+									<a href="PICTURE.XML">Picture</a>
+									<br />
+									<a href="FRAME.XML">Frame</a>
+									<br />
+									<a href="CAMERA.XML">Camera</a>
+									<br />
+									<a href="STRIMG.XML">String picture</a>
+									<br />
+									<a href="EDIT.XML">Edit</a>
+									<br />
+									<a href="DROPDOWN.XML">Drop-down</a>
+									<br />
+									<a href="SUBMIT.XML">Submit</a>
+									<br />
+									<a href="UPLOAD.XML">Upload</a>
+									<br />
+									<a href="IMAGE.XML">Image</a>
+									<br />
+									<a href="IMAGEBTN.XML">Image button</a>
+									<br />
+									<a href="MULIMG.XML">Multi-state image</a>
+									<br />
+									<a href="CANVAS.XML">Canvas</a>
+									<br />
+								</div>
+								<br />
+								<div class="pages">
+									<a href="logout.xml">Logout</a>
+								</div>
+							</td>
+							<!--plan-->
+							<td class="plan">
+								<div style="background-color:#FFFFFF; position: relative; width: 800px; height: 500px;">
+									<form action="javascript:PostGlobal();"></form>
+									<form method="post" action="UPLOAD.XML" enctype="multipart/form-data" style="position: absolute; top: 8px; left: 8px; z-index: 1;">
+										<xsl:if test="1 &lt;= ACCESS/@USER_LEVEL">
+											<div style="display:none; height: 24px; overflow: visible; color: #FF0000; background-color: #FFFFFF;"></div>
+											<input title="Recipe file" class="mono" type="file" onchange="postFileSubmit(this.form,'#FF0000','Overwrite {{file}} &amp; restart?')" size="13" style="width: 184px; color: #FF0000; background-color: #FFFFFF; border: none;" name="__R20_STRING[80]_s" />
+										</xsl:if>
+										<xsl:if test="1 &gt; ACCESS/@USER_LEVEL">
+											<input title="Recipe file" class="mono" type="file" size="23" style="width: 184px; color: #FF0000; background-color: #FFFFFF; border: none;" readonly="readonly" disabled="true" />
+										</xsl:if>
+									</form>
+								</div>
+							</td>
+						</tr>
+						<!--bottom-->
+						<tr class="bottom">
+							<td class="foot" colspan="2">&#160;</td>
+						</tr>
+					</table>
+				</xsl:if>
+			</body>
+		</html>
+	</xsl:template>
+</xsl:stylesheet>
