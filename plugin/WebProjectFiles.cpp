@@ -8,6 +8,7 @@
 #include "core/XmlDocument.h"
 #include "core/XmlNode.h"
 #include "designer/FormDesign1.h"
+#include "generator/SaveAndCompile.h"
 #include "platform/win/Paths.h"
 #include "plugin/PluginState.h"
 #include "plugin/WebMainForm.h"
@@ -15,7 +16,6 @@
 namespace {
 
 constexpr const char* kWebFolder = "Tarnwell\\";
-constexpr const char* kImportFolder = "\\Import\\";
 
 bool IsFile(const std::string& path) {
   std::error_code ec;
@@ -47,12 +47,17 @@ std::vector<std::string> ImageNamesFromFile(const std::string& file) {
 }  // namespace
 
 std::string GetImportFolder() {
-  if (WebMainForm1 != nullptr && WebMainForm1->Global) {
+  // The compile's own rule, so that the backup lists the folder the compile copies.
+  TCompileProject project;
+  project.globalMode = WebMainForm1 != nullptr && WebMainForm1->Global;
+  if (project.globalMode) {
     const std::string global = GetHostProjectPath();
-    return global.empty() ? std::string() : global + WebMainForm1->GlobalDir + kImportFolder;
+    if (global.empty()) return std::string();
+    project.globalDir = WebMainForm1->GlobalDir;
+    return ImportFolderOf(project, global);
   }
-  const std::string folder = GetHostProjectDir();
-  return folder.empty() ? std::string() : folder + kProductWord + kImportFolder;
+  project.projectDir = GetHostProjectDir();
+  return ImportFolderOf(project, std::string());
 }
 
 void ListFolderFiles(const std::string& base, const std::string& relative, const TAddWebFile& add) {
