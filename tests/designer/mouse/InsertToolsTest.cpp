@@ -69,6 +69,8 @@ class InsertTools : public MouseTest {
       item->OnDblClick = [this](TObject* sender) {
         auto* object = dynamic_cast<TGridWebElement*>(sender);
         dialogs.push_back(object != nullptr ? object->GetKindCaption() : "?");
+        // The dialog marks the object when it closes.
+        if (object != nullptr) object->FIgnoreMouseDown = true;
       };
   }
   std::vector<std::string> dialogs;
@@ -112,6 +114,9 @@ TEST_F(InsertTools, TheDropRecordsOneSnapshotAndOpensThePropertiesOfThePlacedObj
   Driver::Click(designer->sbDesign1, 100, 100);
   EXPECT_EQ(Entries(), 1);
   EXPECT_EQ(dialogs, std::vector<std::string>{"Rectangle"});
+  // The drop was no double click: no press is left to swallow.
+  ASSERT_EQ(designer->PageObjects().size(), 2u);
+  EXPECT_FALSE(designer->PageObjects().back()->FIgnoreMouseDown);
   // The snapshot holds the page before the insert.
   designer->tbUndoClick(nullptr);
   EXPECT_EQ(Dump(), "1 301,301 40x20\n");

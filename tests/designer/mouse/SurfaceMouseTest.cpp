@@ -168,6 +168,31 @@ TEST_F(SurfaceMouse, AShiftDragDoesNotMove) {
   EXPECT_EQ(Entries(), 0);
 }
 
+// The second press of a double click comes after the dialog it opened and
+// starts no move.
+TEST_F(SurfaceMouse, ADoubleClickOpensThePropertiesOnceAndMovesNothing) {
+  int dialogs = 0;
+  Object(1)->OnDblClick = [&dialogs](TObject*) { ++dialogs; };
+  Driver::MouseMove(designer->sbDesign1, 45, 45);
+  Driver::DoubleClick(Object(1), 5, 5);
+  Driver::MouseMove(designer->sbDesign1, 95, 95, ssLeft);
+  EXPECT_EQ(dialogs, 1);
+  EXPECT_EQ(Dump(), "1 41,41 40x20\n2 121,41 40x20\n3 41,121 40x20\n");
+  EXPECT_EQ(Entries(), 0);
+}
+
+TEST_F(SurfaceMouse, InTheLiveViewObjectsNeitherMoveNorOpenTheirProperties) {
+  int dialogs = 0;
+  Object(1)->OnDblClick = [&dialogs](TObject*) { ++dialogs; };
+  designer->FLiveMode = true;
+  Drag(45, 45, 95, 95);
+  Driver::DoubleClick(Object(1), 5, 5);
+  designer->FLiveMode = false;
+  EXPECT_EQ(Dump(), "1 41,41 40x20\n2 121,41 40x20\n3 41,121 40x20\n");
+  EXPECT_EQ(dialogs, 0);
+  EXPECT_EQ(Entries(), 0);
+}
+
 TEST_F(SurfaceMouse, TheCornerHandleResizesInGridStepsWithOneUndoSnapshot) {
   designer->FGridX = designer->FGridY = 5;
   Driver::Click(Object(1), 5, 5);
