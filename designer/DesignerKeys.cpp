@@ -45,7 +45,3 @@ void TFormDesign1::Edit1Click(TObject*) {
   if (object->OnDblClick) object->OnDblClick(object);
   object->FIgnoreMouseDown = false;
 }
-
-// The frame stays with its owner, the surface; the window only lets go of it
-// so that no key or page change reaches a cancelled frame.
-void TFormDesign1::CancelInsertTool(TObject*) { FInsert = nullptr; }

@@ -22,11 +22,6 @@ void TFormDesign1::tvPageListDblClick(TObject*) {
 void TFormDesign1::GroupPageSettings1Click(TObject*) { Trace("GroupPageSettings1Click"); }
 void TFormDesign1::sbDesign1DblClick(TObject*) { Trace("sbDesign1DblClick"); }
 void TFormDesign1::btnImageManagerClick(TObject*) { Trace("btnImageManagerClick"); }
-void TFormDesign1::sbDesign1MouseDown(TObject*, TMouseButton, TShiftState, int, int) { Trace("sbDesign1MouseDown"); }
-void TFormDesign1::sbDesign1MouseMove(TObject*, TShiftState, int, int) {}
-void TFormDesign1::sbDesign1MouseUp(TObject*, TMouseButton, TShiftState, int, int) { Trace("sbDesign1MouseUp"); }
-void TFormDesign1::AlignToGrid1Click(TObject*) { Trace("AlignToGrid1Click"); }
-void TFormDesign1::btnFunctionClick(TObject*) { Trace("btnFunctionClick"); }
 void TFormDesign1::Copy1Click(TObject*) { Trace("Copy1Click"); }
 void TFormDesign1::Paste1Click(TObject*) { Trace("Paste1Click"); }
 void TFormDesign1::Copy3Click(TObject*) { Trace("Copy3Click"); }
@@ -61,7 +56,6 @@ void TFormDesign1::tvPageListDeletion(TObject*, TTreeNode*) {}
 void TFormDesign1::tvPageListExpanding(TObject*, TTreeNode*, bool&) {}
 void TFormDesign1::btnDebugMouseMove(TObject*, TShiftState, int, int) {}
 void TFormDesign1::btnDebug2MouseMove(TObject*, TShiftState, int, int) {}
-void TFormDesign1::AlignClick(TObject*) { Trace("AlignClick"); }
 void TFormDesign1::tbLayersClick(TObject*) { Trace("tbLayersClick"); }
 void TFormDesign1::tbLangClick(TObject*) { Trace("tbLangClick"); }
 void TFormDesign1::PasteInActiveLayer1Click(TObject*) { Trace("PasteInActiveLayer1Click"); }

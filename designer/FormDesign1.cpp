@@ -73,6 +73,8 @@ TFormDesign1::TFormDesign1(TComponent* owner, std::unique_ptr<TDesignerHost> hos
   FDebugList = std::make_unique<TFormDebugList>();
   FDebugList->OnRemove = {this, &TFormDesign1::DebugListRemoved};
   CreateSurfaceKeys();
+  CreateSurfaceMouse();
+  CreateInsertTools();
   // 9. The placeholder resolver over the shared record.
   FWebNameConvertor = std::make_unique<TPlaceholderResolver>(&FGlobalWebData);
   char address[32];
@@ -118,16 +120,12 @@ void TFormDesign1::SetModified() {
   btnSave2->SetEnabled(true);
 }
 
-// Undo snapshots, the scroll extent, page jumps, variable drops and the status
-// bar belong to the designer's editing; until they are built these handlers
-// are bound and do nothing.
-void TFormDesign1::ObjectBeforeMove(TObject*) {}
-void TFormDesign1::ObjectBeforeResize(TObject*) {}
+// Page jumps and variable drops belong to the designer's editing; until they
+// are built these handlers are bound and do nothing.
 void TFormDesign1::UpdateScrollExtentHandler(TObject*) { UpdateScrollExtent(); }
 void TFormDesign1::ChangeToPageByName(TObject*, const std::string&) {}
 void TFormDesign1::ObjectDragOver(TObject*, TObject*, int, int, TDragState, bool&) {}
 void TFormDesign1::ObjectDragDrop(TObject*, TObject*, int, int) {}
-void TFormDesign1::ObjectMouseMove(TObject*, TShiftState, int, int) {}
 
 void TFormDesign1::EditLabelObject(TObject*) {}
 void TFormDesign1::EditEditObject(TObject*) {}

@@ -13,6 +13,8 @@
 //   DesignerKeys.cpp       the surface's keys, deleting objects, Edit1
 //   DesignerPlacement.cpp  placement, docking, the left panel, colours
 //   DesignerClosing.cpp    closing and destruction
+//   DesignerMouse.cpp      the mouse on the surface, selection, alignment
+//   DesignerInsertTools.cpp  the insert tools and their insertion frames
 //   DesignerStubs.cpp      the handlers of commands still to come
 //   LoadObjects.cpp        reading a page's `object` nodes onto a surface
 //   LangTexts.cpp          the texts of objects per project language
@@ -23,9 +25,13 @@
 #include <string>
 #include <vector>
 
+#include "designer/Alignment.h"
+#include "designer/CarrierPaste.h"
 #include "designer/DesignerHost.h"
+#include "designer/InsertTools.h"
 #include "designer/ProjectDocument.h"
 #include "designer/SurfaceKeys.h"
+#include "designer/SurfaceMouse.h"
 #include "designer/UndoHistory.h"
 #include "generator/CompileState.h"
 #include "generator/SaveAndCompile.h"
@@ -451,6 +457,19 @@ class TFormDesign1 : public TForm {
   // The list of live-view windows lost one (the live view's button follows).
   void DebugListRemoved(TObject* sender);
 
+  // --- mouse and selection, alignment (DesignerMouse.cpp), insert tools
+  // (DesignerInsertTools.cpp) ------------------------------------------------------
+  // Deselects every item of the surface and repaints it.
+  void ClearSelection();
+  // The insertion frame's after-drop handlers: a tool's placed object opens
+  // its properties dialog through its double-click action (the kind's
+  // Edit...Object bridge), then the arrow is pressed and the frame released;
+  // a paste's frame is released and the arrow pressed.
+  void PlaceInsertedObject(TObject* sender);
+  void ReleaseInsertTool(TObject* sender);
+  // Pastes a tool's template into an insertion frame (tool mode meanwhile).
+  void PasteToolTemplate(int tag, const std::string& text);
+
   // --- variable commands (VariableCommands.cpp) ----------------------------------
   // True when the PLC variable is a structure a drawing canvas can draw from
   // (the host's variable information answers its members as a canvas needs).
@@ -635,6 +654,14 @@ class TFormDesign1 : public TForm {
   std::unique_ptr<TUndoSurface> undoSurface_;
   std::unique_ptr<TUndoHistory> undo_;
   std::unique_ptr<TSurfaceKeys> keys_;
+  // DesignerMouse.cpp, DesignerInsertTools.cpp: the surface's mouse, the
+  // alignment commands, the insert tools and their frames' paste.
+  void CreateSurfaceMouse();
+  void CreateInsertTools();
+  std::unique_ptr<TSurfaceMouse> mouse_;
+  std::unique_ptr<TObjectAlignment> alignment_;
+  std::unique_ptr<TCarrierPaste> carrierPaste_;
+  std::unique_ptr<TInsertTools> insertTools_;
 };
 
 // The process-wide designer; null while none exists.

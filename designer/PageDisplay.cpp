@@ -263,12 +263,3 @@ std::vector<TGridWebElement*> TFormDesign1::PageObjects() const {
     if (auto* object = dynamic_cast<TGridWebElement*>(sbDesign1->Controls(i))) objects.push_back(object);
   return objects;
 }
-
-void TFormDesign1::UpdateScrollExtent() {
-  int right = 0, bottom = 0;
-  for (TGridWebElement* object : PageObjects()) {
-    right = std::max(right, object->Left() + object->Width());
-    bottom = std::max(bottom, object->Top() + object->Height());
-  }
-  lblDummy->SetBounds(right, bottom, lblDummy->Width(), lblDummy->Height());
-}

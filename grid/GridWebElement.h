@@ -152,12 +152,33 @@ class TGridWebElement : public TGridGraphic {
   // Hit test (none for elements hidden by their variable or layer, and for
   // the idle button strip of kind 2 in the live view), hover.
   void WndProc(TMessage& message) override;
+
+ protected:
+  void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+  void MouseMove(TShiftState shift, int x, int y) override;
+  void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+  void DblClick() override;
+
+ public:
   // The size rule of the element's kind, without drawing.
   void AutoSize();
   // The picture of entry `index` of the image list, loaded on first use.
   TPicture* GetImage(int index);
   // The surface font: the parent's font name, "Courier New" without parent.
   std::string SurfaceFontName() const;
+
+  // --- the mouse in the design view (GridWebElementMouse.cpp) -------------------
+  // Submit, camera, block, string picture, canvas and inserted page have
+  // handles at the right edge, the bottom edge and the corner.
+  bool IsResizable() const;
+  struct THandle {
+    bool right = false;
+    bool bottom = false;
+  };
+  // The handle under (x, y) of the element (none for kinds without handles).
+  THandle HandleAt(int x, int y) const;
+  // Ends a drag: the move state is cleared and FOnMoved fires.
+  void EndMove();
 
   // --- XML --------------------------------------------------------------------
   // Appends the element as an `object` child of parent (nothing when hidden or
@@ -292,6 +313,11 @@ class TGridWebElement : public TGridGraphic {
   std::unique_ptr<TmyXmlNode> FUnreadNode;
 
  private:
+  // GridWebElementMouse.cpp: the steps of a design-view drag.
+  void TakeDroppedVariable(TShiftState shift);
+  void ShowHandleCursor(int x, int y);
+  void DragMove(int x, int y);
+  void DragResize(int x, int y);
   // The pictures that FOnPicture, FOffPicture, FBrokenPicture and
   // FDropDownPicture point at, from construction to destruction.
   std::unique_ptr<TPicture> onPicture_;
