@@ -27,22 +27,6 @@ void TFormDesign1::sbDesign1MouseMove(TObject*, TShiftState, int, int) {}
 void TFormDesign1::sbDesign1MouseUp(TObject*, TMouseButton, TShiftState, int, int) { Trace("sbDesign1MouseUp"); }
 void TFormDesign1::AlignToGrid1Click(TObject*) { Trace("AlignToGrid1Click"); }
 void TFormDesign1::btnFunctionClick(TObject*) { Trace("btnFunctionClick"); }
-void TFormDesign1::Copy1Click(TObject*) { Trace("Copy1Click"); }
-void TFormDesign1::Paste1Click(TObject*) { Trace("Paste1Click"); }
-void TFormDesign1::Copy3Click(TObject*) { Trace("Copy3Click"); }
-void TFormDesign1::Paste2Click(TObject*) { Trace("Paste2Click"); }
-void TFormDesign1::Bringtofront1Click(TObject*) { Trace("Bringtofront1Click"); }
-void TFormDesign1::Sendtoback1Click(TObject*) { Trace("Sendtoback1Click"); }
-void TFormDesign1::BringForward1Click(TObject*) { Trace("BringForward1Click"); }
-void TFormDesign1::SendBackward1Click(TObject*) { Trace("SendBackward1Click"); }
-void TFormDesign1::Grid1Click(TObject*) { Trace("Grid1Click"); }
-void TFormDesign1::Editbase1Click(TObject*) { Trace("Editbase1Click"); }
-void TFormDesign1::tbPreview1Click(TObject*) { Trace("tbPreview1Click"); }
-void TFormDesign1::Find1Click(TObject*) { Trace("Find1Click"); }
-void TFormDesign1::CommonCopyClick(TObject*) { Trace("CommonCopyClick"); }
-void TFormDesign1::CommonCutClick(TObject*) { Trace("CommonCutClick"); }
-void TFormDesign1::CommonPasteClick(TObject*) { Trace("CommonPasteClick"); }
-void TFormDesign1::CommonSelectAllClick(TObject*) { Trace("CommonSelectAllClick"); }
 void TFormDesign1::tbObjectListClick(TObject*) { Trace("tbObjectListClick"); }
 void TFormDesign1::btnPassClick(TObject*) { Trace("btnPassClick"); }
 void TFormDesign1::tbAlarmClick(TObject*) { Trace("tbAlarmClick"); }
