@@ -201,3 +201,36 @@ TEST_F(ObjectClipboard, ForeignPictureNamesThatLeaveTheFolderAreSkipped) {
   EXPECT_NE(boxes[0].text.find("\"..\\keep.txt\": not a plain 8.3 file name"), std::string::npos);
   EXPECT_EQ(DocumentText().find("keep.txt"), std::string::npos);
 }
+
+TEST_F(ObjectClipboard, APastedPictureMakesTheImageFolderWhenItIsMissing) {
+  const std::string red = SolidPng(24, 24, kRed);
+  Open(folderA, Project(kImageA, kSourceObjects), {{"A.PNG", red}});
+  SelectObjects({"Pic"});
+  ChooseFromObjectMenu("Pic", "Copy");
+  TFormDesign1& d = Open(folderB, Project("", kTargetObjects));
+  ASSERT_FALSE(folderB.Exists("Tarnwell/Images"));
+  d.PasteObjectsDirect(Clipboard()->AsText());
+  EXPECT_EQ(folderB.Read("Tarnwell/Images/A.PNG"), red);
+  EXPECT_EQ(ObjectByCaption("Pic")->GetOffImageName(), "A.PNG");
+  EXPECT_NE(DocumentText().find("<img name=\"A.PNG\" type=\"png\""), std::string::npos);
+}
+
+TEST_F(ObjectClipboard, AToolTemplateStartsAtTheFirstCellAndEndsInTheToolsHandler) {
+  TFormDesign1& d = Open(folderA, Project(kImageA, kSourceObjects));
+  int placed = 0;
+  d.FToolPlacedHandler = [&](TObject*) {
+    ++placed;
+    d.FInsert = nullptr;
+  };
+  d.FToolMode = TToolMode::Label;
+  // The frame comes centred on the mouse pointer.
+  Driver::MouseMove(d.sbDesign1, 300, 200);
+  d.PasteObjectsFromText(
+      "<template><object caption=\"New\" X=\"30\" Y=\"30\" xoff=\"3\" yoff=\"3\"><label /></object></template>");
+  EXPECT_EQ(d.FToolMode, TToolMode::None);
+  ASSERT_NE(d.FInsert, nullptr);
+  EXPECT_EQ(Dump().back(), "New 1,1 hidden");
+  DropAt(300, 200);
+  EXPECT_EQ(placed, 1);
+  EXPECT_TRUE(ObjectByCaption("New")->Visible());
+}
