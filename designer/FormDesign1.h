@@ -477,6 +477,9 @@ class TFormDesign1 : public TForm {
   void ReleasePastedFrame(TObject* sender);
   // Deselects every item of the surface.
   void ClearSurfaceSelection();
+  // The shown page's element is written with an end tag from now on (a page
+  // read as "<page ... />" gets objects).
+  void OpenCurrentPageElement();
   // Image and page renames: in a tree after `root` (none: the whole project
   // document), on the shown page's objects, and for pages both.
   void RenameImageReferences(TmyXmlNode* root, const std::string& oldName, const std::string& newName);

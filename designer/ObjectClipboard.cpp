@@ -78,6 +78,12 @@ void TFormDesign1::ImportClipboardImages(TmyXmlNode* top) {
   MessageBox(Handle(), text.c_str(), kMessageCaption, MB_OK | MB_ICONWARNING);
 }
 
+// A page read as an empty element would be written in its short form, without
+// the objects stored into it later: it is written open from now on.
+void TFormDesign1::OpenCurrentPageElement() {
+  if (FCurrentPage != nullptr) FCurrentPage->closed = false;
+}
+
 void TFormDesign1::ClearSurfaceSelection() {
   for (int i = 0; i < sbDesign1->ComponentCount(); ++i)
     if (auto* item = dynamic_cast<TGridGraphic*>(sbDesign1->Components(i)))
@@ -139,6 +145,7 @@ void TFormDesign1::PasteObjectsFromText(const std::string& text) {
   TClipboardDocument document = ReadForPaste(Handle(), text);
   if (document.top == nullptr) return;
   ClearSurfaceSelection();
+  OpenCurrentPageElement();
   const int first = sbDesign1->ComponentCount();
   StripUidAttrs(document.root->firstChild);
   if (FToolMode != TToolMode::None) {
@@ -204,6 +211,7 @@ void TFormDesign1::PasteObjectsDirect(const std::string& text) {
   TClipboardDocument document = ReadForPaste(Handle(), text);
   if (document.top == nullptr) return;
   ClearSurfaceSelection();
+  OpenCurrentPageElement();
   PushUndo();
   const int first = sbDesign1->ComponentCount();
   StripUidAttrs(document.root->firstChild);

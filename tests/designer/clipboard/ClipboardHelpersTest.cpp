@@ -320,6 +320,9 @@ TEST(ClipboardImages, AnUnlistedFileIsNotOverwritten) {
   EXPECT_EQ(report.renamed, std::vector<std::string>{"\"a.png\" -> \"a1.png\""});
   EXPECT_EQ(p.Get("A.PNG"), "stray");
   EXPECT_EQ(p.Get("a1.png"), "theirs");
+  // The list, read as an empty element, is written with its new entry.
+  EXPECT_EQ(p.List(),
+            "<images><img name=\"a1.png\" type=\"png\" height=\"2\" width=\"3\" longname=\"a.pngL\" /></images>");
 }
 
 TEST(ClipboardImages, ANameThatCannotBeCountedIsSkipped) {

@@ -234,3 +234,14 @@ TEST_F(ObjectClipboard, AToolTemplateStartsAtTheFirstCellAndEndsInTheToolsHandle
   EXPECT_EQ(placed, 1);
   EXPECT_TRUE(ObjectByCaption("New")->Visible());
 }
+
+TEST_F(ObjectClipboard, ObjectsPastedIntoAnEmptyPageAreSaved) {
+  TFormDesign1& d = Open(folderA,
+                         "<web version=\"8.1\" MaxUid=\"5\"><group caption=\"G\"><page caption=\"E\" name=\"E.XML\" />"
+                         "</group><images /></web>");
+  d.PasteObjectsDirect(
+      "<clipboard src=\"x\"><object caption=\"N\" X=\"2\" Y=\"2\"><label /></object><images />"
+      "</clipboard>");
+  d.btnSave2Click(nullptr);
+  EXPECT_NE(folderA.Read("Tarnwell/Proj.xml").find("<object caption=\"N\""), std::string::npos);
+}
