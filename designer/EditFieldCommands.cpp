@@ -198,7 +198,9 @@ void TFormDesign1::tbPreview1Click(TObject*) {
   if (MessageBox(Handle(), question.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES)
     btnSave1Click(nullptr);
   // The compiled start page is opened as a file; the web server's address
-  // takes its place once the preview has a server to ask.
+  // takes its place once the preview has a server to ask. Without a host
+  // project there is no output folder to open.
+  if (location_.hostProjectDir.empty()) return;
   const std::string index = location_.hostProjectDir + kOutputFolder + kIndexPage;
   ShellExecute(Handle(), "open", index.c_str(), nullptr, nullptr, SW_SHOW);
 }

@@ -472,6 +472,9 @@ class TFormDesign1 : public TForm {
   // The after-placement handler of a tool's frame (the insert tools set it);
   // none: the frame is released as after a paste.
   TNotifyEvent FToolPlacedHandler;
+  // Puts the pasted objects (hidden, smallest Left and Top given) into a new
+  // insertion frame centred on the mouse pointer.
+  void CarryPastedObjects(const std::vector<TGridGraphic*>& carried, int minLeft, int minTop);
   // The frame of a paste was dropped: the window lets go of it, the arrow
   // tool is down again.
   void ReleasePastedFrame(TObject* sender);

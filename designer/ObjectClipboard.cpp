@@ -166,39 +166,46 @@ void TFormDesign1::PasteObjectsFromText(const std::string& text) {
     minLeft = std::min(minLeft, object->Left());
     minTop = std::min(minTop, object->Top());
   }
-  if (!carried.empty()) {
-    const int remX = Remainder(minLeft, FGridX), remY = Remainder(minTop, FGridY);
-    minLeft -= remX;
-    minTop -= remY;
-    int scrollX = 0, scrollY = 0;
-    ScrollPositionsOf(static_cast<TWinControl*>(sbDesign1), scrollX, scrollY);
-    const int offX = FGridX * FUnitPixels - (scrollX + minLeft);
-    const int offY = FGridY * FUnitPixels - (scrollY + minTop);
-    if (TGridInsert* pending = FInsert) {
-      FInsert = nullptr;
-      pending->Cancel();
-    }
-    auto* frame = new TGridInsert(sbDesign1, 1, scrollX, scrollY, offX, offY, carried);
-    frame->FInnerFrame = true;
-    frame->FFrameX = remX;
-    frame->FFrameY = remY;
-    frame->SetExtent(&FGridX, &FGridY);
-    frame->Select();
-    frame->OnMouseMove = {this, &TFormDesign1::ObjectMouseMove};
-    frame->FOnCancel = {this, &TFormDesign1::CancelInsertTool};
-    frame->FOnBeforeDrop = {this, &TFormDesign1::InsertCarrierUndo};
-    const bool tool = FToolMode != TToolMode::None && FToolPlacedHandler;
-    frame->FOnAfterDrop = tool ? FToolPlacedHandler : TNotifyEvent{this, &TFormDesign1::ReleasePastedFrame};
-    FToolMode = TToolMode::None;
-    FInsert = frame;
-    frame->SetParent(sbDesign1);
-    frame->BringToFront();
-    const TPoint pointer = sbDesign1->ScreenToClient(Mouse->CursorPos());
-    frame->SetBounds(pointer.x - (frame->Width() + 1) / 2, pointer.y - (frame->Height() + 1) / 2, frame->Width(),
-                     frame->Height());
-  }
+  if (!carried.empty()) CarryPastedObjects(carried, minLeft, minTop);
+  // A tool's paste that made nothing leaves no tool mode behind for the next
+  // paste from the clipboard.
+  FToolMode = TToolMode::None;
   UpdateScrollExtent();
   if (sbDesign1->CanFocus()) sbDesign1->SetFocus();
+}
+
+// The insertion frame around the hidden objects, on the raster: the group's
+// raster corner lands one step inside the frame, its remainder stays.
+void TFormDesign1::CarryPastedObjects(const std::vector<TGridGraphic*>& carried, int minLeft, int minTop) {
+  const int remX = Remainder(minLeft, FGridX), remY = Remainder(minTop, FGridY);
+  minLeft -= remX;
+  minTop -= remY;
+  int scrollX = 0, scrollY = 0;
+  ScrollPositionsOf(static_cast<TWinControl*>(sbDesign1), scrollX, scrollY);
+  const int offX = FGridX * FUnitPixels - (scrollX + minLeft);
+  const int offY = FGridY * FUnitPixels - (scrollY + minTop);
+  if (TGridInsert* pending = FInsert) {
+    FInsert = nullptr;
+    pending->Cancel();
+  }
+  auto* frame = new TGridInsert(sbDesign1, 1, scrollX, scrollY, offX, offY, carried);
+  frame->FInnerFrame = true;
+  frame->FFrameX = remX;
+  frame->FFrameY = remY;
+  frame->SetExtent(&FGridX, &FGridY);
+  frame->Select();
+  frame->OnMouseMove = {this, &TFormDesign1::ObjectMouseMove};
+  frame->FOnCancel = {this, &TFormDesign1::CancelInsertTool};
+  frame->FOnBeforeDrop = {this, &TFormDesign1::InsertCarrierUndo};
+  const bool tool = FToolMode != TToolMode::None && FToolPlacedHandler;
+  frame->FOnAfterDrop = tool ? FToolPlacedHandler : TNotifyEvent{this, &TFormDesign1::ReleasePastedFrame};
+  FToolMode = TToolMode::None;
+  FInsert = frame;
+  frame->SetParent(sbDesign1);
+  frame->BringToFront();
+  const TPoint pointer = sbDesign1->ScreenToClient(Mouse->CursorPos());
+  frame->SetBounds(pointer.x - (frame->Width() + 1) / 2, pointer.y - (frame->Height() + 1) / 2, frame->Width(),
+                   frame->Height());
 }
 
 void TFormDesign1::ReleasePastedFrame(TObject*) {
