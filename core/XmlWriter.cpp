@@ -63,8 +63,10 @@ void TmyXMLParser::WriteSiblings(TmyXmlNode* aNode, std::string& aOut, int aDept
       aOut += '"';
     }
     // Comments and instructions always end in their own short form: an end tag
-    // after them would not be XML.
-    if (cur->closed || cur->instruction || cur->comment) {
+    // after them would not be XML. An element read in the short form keeps it
+    // only while it stays empty: children or text added later are written.
+    const bool empty = cur->firstChild == nullptr && cur->value.empty();
+    if ((cur->closed && empty) || cur->instruction || cur->comment) {
       aOut += cur->instruction ? " ?>\r\n" : cur->comment ? "-->\r\n" : " />\r\n";
     } else if (cur->firstChild != nullptr) {
       aOut += ">\r\n";

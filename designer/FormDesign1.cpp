@@ -123,7 +123,6 @@ void TFormDesign1::SetModified() {
 // Page jumps and variable drops belong to the designer's editing; until they
 // are built these handlers are bound and do nothing.
 void TFormDesign1::UpdateScrollExtentHandler(TObject*) { UpdateScrollExtent(); }
-void TFormDesign1::ChangeToPageByName(TObject*, const std::string&) {}
 void TFormDesign1::ObjectDragOver(TObject*, TObject*, int, int, TDragState, bool&) {}
 void TFormDesign1::ObjectDragDrop(TObject*, TObject*, int, int) {}
 

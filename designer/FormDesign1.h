@@ -470,6 +470,46 @@ class TFormDesign1 : public TForm {
   // Pastes a tool's template into an insertion frame (tool mode meanwhile).
   void PasteToolTemplate(int tag, const std::string& text);
 
+  // --- clipboards, z-order, grid, preview, edit fields, renames -----------------
+  // (ObjectClipboard.cpp, PageClipboard.cpp, ZOrder.cpp, EditFieldCommands.cpp,
+  // ReferenceRenames.cpp; the handlers are declared with the stubs above.)
+  // Pastes the objects of a clipboard text (or a tool's template) hidden into
+  // the insertion frame, which the user drops on the page. A text that is not
+  // the designer's own, is malformed or too large pastes nothing and says so.
+  void PasteObjectsFromText(const std::string& text);
+  // Pastes the objects of a clipboard text at their stored positions, selected.
+  void PasteObjectsDirect(const std::string& text);
+  // Brings the foreign images of a pasted clipboard tree into the project;
+  // images that had to be skipped are reported.
+  void ImportClipboardImages(TmyXmlNode* top);
+  // Fills the clipboard's `images` element (its last `images` child).
+  void CollectClipboardImages(TmyXmlNode* clipboard);
+  // The text a copy writes: the wrapper's children in the writer's layout.
+  std::string ClipboardTextOf(TmyXmlNode* wrapper);
+  // The folder the clipboard's `src` names (the host project's folder).
+  std::string ClipboardSource() const;
+  // The after-placement handler of a tool's frame (the insert tools set it);
+  // none: the frame is released as after a paste.
+  TNotifyEvent FToolPlacedHandler;
+  // Puts the pasted objects (hidden, smallest Left and Top given) into a new
+  // insertion frame centred on the mouse pointer.
+  void CarryPastedObjects(const std::vector<TGridGraphic*>& carried, int minLeft, int minTop);
+  // The frame of a paste was dropped: the window lets go of it, the arrow
+  // tool is down again.
+  void ReleasePastedFrame(TObject* sender);
+  // Image and page renames: in a tree after `root` (none: the whole project
+  // document), on the shown page's objects, and for pages both.
+  void RenameImageReferences(TmyXmlNode* root, const std::string& oldName, const std::string& newName);
+  void RenameImageOnPage(const std::string& oldName, const std::string& newName);
+  void RenamePageReferences(const std::string& oldName, const std::string& newName);
+  // "group > page - FILE.XML" of the page tree's node of that file name (any
+  // letter case); "" when none.
+  std::string GetPageDisplayName(const std::string& fileName) const;
+  // Asks for the page of that file name through the live view's page change.
+  void ChangeToPageByName(const std::string& pageName);
+  // The one-line input dialog: true on OK, with the edited text.
+  bool PromptSimpleEdit(const std::string& caption, std::string& text);
+
   // --- variable commands (VariableCommands.cpp) ----------------------------------
   // True when the PLC variable is a structure a drawing canvas can draw from
   // (the host's variable information answers its members as a canvas needs).

@@ -97,6 +97,22 @@ TEST(XmlWriter, CommentsAndInstructionsNeverGetAnEndTag) {
   EXPECT_EQ(WriteText(doc, &root), "<!--text-->\r\n<?pi ?>\r\n");
 }
 
+// An element read as "<x />" that gets children or text afterwards must not
+// lose them on the next save.
+TEST(XmlWriter, ShortElementThatGainsContentIsWrittenWhole) {
+  TmyXMLParser doc;
+  doc.LoadFromString("<Wrapper><page name=\"p\" /><note /><empty /></Wrapper>");
+  std::unique_ptr<TmyXmlNode> root(doc.Parse());
+  TmyXmlNode* wrapper = root->FindDeep("Wrapper");
+  ASSERT_NE(wrapper, nullptr);
+  wrapper->FindChild("page", {}, false)->AddChild("object")->SetAttr("X", "1");
+  wrapper->FindChild("note", {}, false)->value = "kept";
+  doc.indent = false;
+  EXPECT_EQ(WriteText(doc, wrapper),
+            "<page name=\"p\">\r\n<object X=\"1\"></object>\r\n</page>\r\n"
+            "<note>kept</note>\r\n<empty />\r\n");
+}
+
 TEST(XmlWriter, WriteNodeAtADepth) {
   TmyXMLParser doc;
   TmyXmlNode root("Wrapper");
