@@ -129,9 +129,6 @@ void TFormDesign1::ObjectDragOver(TObject*, TObject*, int, int, TDragState, bool
 void TFormDesign1::ObjectDragDrop(TObject*, TObject*, int, int) {}
 void TFormDesign1::ObjectMouseMove(TObject*, TShiftState, int, int) {}
 
-void TFormDesign1::EditLabelObject(TObject*) {}
-void TFormDesign1::EditEditObject(TObject*) {}
-void TFormDesign1::EditLocalEditObject(TObject*) {}
 void TFormDesign1::EditImageObject(TObject*) {}
 void TFormDesign1::EditImageBtnObject(TObject*) {}
 void TFormDesign1::EditMultiImageObject(TObject*) {}

@@ -1,0 +1,32 @@
+// TFormDesign1's property bridges of the kinds whose dialogs live here: each
+// runs the shared steps with its kind's form.
+
+#include <memory>
+
+#include "designer/FormDesign1.h"
+#include "properties/FormEditProperties.h"
+#include "properties/FormLabelProperties.h"
+#include "properties/PropertyBridge.h"
+
+namespace {
+
+template <class Form>
+TPropertyFormFactory FactoryOf() {
+  return [](TFormDesign1& designer) -> std::unique_ptr<TPropertyForm> { return std::make_unique<Form>(designer); };
+}
+
+}  // namespace
+
+void TFormDesign1::EditLabelObject(TObject* sender) {
+  RunPropertyBridge(*this, sender, FactoryOf<TFormLabelProperties>());
+}
+
+void TFormDesign1::EditEditObject(TObject* sender) {
+  RunPropertyBridge(*this, sender, FactoryOf<TFormEditProperties>());
+}
+
+// Edits with their own submit button: the lock is checked here too.
+void TFormDesign1::EditLocalEditObject(TObject* sender) {
+  if (RefuseLockedGroup(*this)) return;
+  EditEditObject(sender);
+}

@@ -1,0 +1,33 @@
+#pragma once
+// Binding rows that many dialogs share (tooltip, font, colours, position,
+// visibility bit), so that a dialog's table names them instead of repeating
+// them.
+
+#include <initializer_list>
+#include <vector>
+
+#include "properties/Bindings.h"
+
+enum class TCommonRow {
+  Hint,         // edtHint1: the tooltip
+  Strong,       // cbStrong
+  Italic,       // cbItalic
+  FontSize,     // seSize
+  FrontColour,  // shFront
+  PosX,         // ceOffX
+  PosY,         // ceOffY
+  VisVariable,  // edtVisVar, its type looked up again after the write
+  VisNeg,       // cbActiveIn0
+  BackColour,   // shBack
+  Transparent,  // cbTransparent
+};
+
+TBinding CommonBinding(TCommonRow row);
+// The rows in the order given.
+std::vector<TBinding> CommonBindings(std::initializer_list<TCommonRow> rows);
+// Tooltip, bold, italic, font size, front colour, X, Y, visibility variable,
+// visible when zero, background colour, transparent: the run the label, edit
+// and drop-down dialogs write in this order.
+std::vector<TBinding> TooltipToTransparentBindings();
+// Appends the second list to the first and answers it.
+std::vector<TBinding> Joined(std::vector<TBinding> first, std::initializer_list<std::vector<TBinding>> more);

@@ -1,0 +1,54 @@
+#pragma once
+// TFormEditProperties: the property dialog of input fields (kinds 1 and 2):
+// variable and display format (integer format, decimals, alignment, leading
+// zeros, time mask), limits, security level, read-only, tab index, password
+// display, own submit button, font, colours, position, tooltip, visibility.
+
+#include <string>
+#include <vector>
+
+#include "plugin/VariableLookup.h"
+#include "properties/EditLimits.h"
+#include "properties/PropertyForm.h"
+
+class TFormEditProperties : public TPropertyForm {
+ public:
+  explicit TFormEditProperties(TFormDesign1& designer);
+
+  std::span<const TBinding> Bindings() const override;
+  bool TakesKind(int kind) const override;
+  int TemplateSlot(const TGridWebElement& element) const override;
+  void NoteSurfaceObject(TGridWebElement& element, int componentIndex) override;
+  void ShowLangButtons(bool visible) override;
+  void AfterWriteBack() override;
+
+  // The variable information of the first object (reset when another differs).
+  TPinVariable varInfo;
+  // Every page object, for the tab order after OK.
+  std::vector<TGridWebElement*> surfaceObjects;
+
+  void edtVariableChange(TObject* sender);
+  void edtVisVarChange(TObject* sender);
+  void Button3Click(TObject* sender);
+  void btnVisClick(TObject* sender);
+  void cbReadOnlyClick(TObject* sender);
+  void cbTimeChange(TObject* sender);
+  void cbLimitsClick(TObject* sender);
+  void edtLimitChange(TObject* sender);
+  void edtLimitExit(TObject* sender);
+  void OnChange2(TObject* sender);
+  void Button1Click(TObject* sender);
+  void seSizeCharExit(TObject* sender);
+  void sePrecExit(TObject* sender);
+  void SetSecLevelEnabled(bool enabled);
+  // Normalises both limit boxes (limits on) and checks their range.
+  void RefreshLimits();
+  // Both limit boxes light red when high - low is not above 0.
+  void CheckLimitRange();
+
+ private:
+  TLimitFormat LimitFormat() const;
+  TPinVariable LookUpEditVariable() const;
+  void NormaliseLimit(const std::string& name);
+  std::string rememberedMask_;
+};
