@@ -134,7 +134,6 @@ void TFormDesign1::EditImageBtnObject(TObject*) {}
 void TFormDesign1::EditMultiImageObject(TObject*) {}
 void TFormDesign1::EditPictureObject(TObject*) {}
 void TFormDesign1::EditCameraObject(TObject*) {}
-void TFormDesign1::EditSubmitObject(TObject*) {}
 void TFormDesign1::EditStrImgObject(TObject*) {}
 void TFormDesign1::EditIFrameObject(TObject*) {}
 void TFormDesign1::EditBlockObject(TObject*) {}

@@ -6,6 +6,7 @@
 #include "designer/FormDesign1.h"
 #include "properties/FormEditProperties.h"
 #include "properties/FormLabelProperties.h"
+#include "properties/FormSubmitProperties.h"
 #include "properties/PropertyBridge.h"
 
 namespace {
@@ -29,4 +30,8 @@ void TFormDesign1::EditEditObject(TObject* sender) {
 void TFormDesign1::EditLocalEditObject(TObject* sender) {
   if (RefuseLockedGroup(*this)) return;
   EditEditObject(sender);
+}
+
+void TFormDesign1::EditSubmitObject(TObject* sender) {
+  RunPropertyBridge(*this, sender, FactoryOf<TFormSubmitProperties>());
 }

@@ -18,7 +18,6 @@
 #include "platform/vcl/SysUtils.h"
 #include "properties/CommonBindings.h"
 #include "properties/MyEdit.h"
-#include "properties/TabOrder.h"
 #include "properties/TimeMasks.h"
 
 namespace {
@@ -193,7 +192,7 @@ std::vector<TBinding> MakeBindings() {
 
 }  // namespace
 
-TFormEditProperties::TFormEditProperties(TFormDesign1& designer) : TPropertyForm(designer, kRows, 7035) {
+TFormEditProperties::TFormEditProperties(TFormDesign1& designer) : TTabOrderedForm(designer, kRows, 7035) {
   SetClientWidth(740);
   SetClientHeight(445);
   Get<TPanel>("pnlAlign")->SetBevelOuter(bvNone);
@@ -234,15 +233,8 @@ std::span<const TBinding> TFormEditProperties::Bindings() const {
 bool TFormEditProperties::TakesKind(int kind) const { return kind == wkEdit || kind == wkEditLocal; }
 int TFormEditProperties::TemplateSlot(const TGridWebElement& e) const { return e.Kind() == wkEditLocal ? 3 : 2; }
 
-void TFormEditProperties::NoteSurfaceObject(TGridWebElement& element, int componentIndex) {
-  element.FTabSeq = componentIndex;
-  surfaceObjects.push_back(&element);
-}
-
 // Only the tooltip's button follows the languages; nothing else depends.
 void TFormEditProperties::ShowLangButtons(bool visible) { Get<TButton>("btLangHint1")->SetVisible(visible); }
-
-void TFormEditProperties::AfterWriteBack() { RenumberTabOrder(surfaceObjects); }
 
 void TFormEditProperties::SetSecLevelEnabled(bool enabled) {
   Get<TmyEdit>("seSecLevel")->SetEnabled(enabled);

@@ -11,21 +11,17 @@
 #include "properties/EditLimits.h"
 #include "properties/PropertyForm.h"
 
-class TFormEditProperties : public TPropertyForm {
+class TFormEditProperties : public TTabOrderedForm {
  public:
   explicit TFormEditProperties(TFormDesign1& designer);
 
   std::span<const TBinding> Bindings() const override;
   bool TakesKind(int kind) const override;
   int TemplateSlot(const TGridWebElement& element) const override;
-  void NoteSurfaceObject(TGridWebElement& element, int componentIndex) override;
   void ShowLangButtons(bool visible) override;
-  void AfterWriteBack() override;
 
   // The variable information of the first object (reset when another differs).
   TPinVariable varInfo;
-  // Every page object, for the tab order after OK.
-  std::vector<TGridWebElement*> surfaceObjects;
 
   void edtVariableChange(TObject* sender);
   void edtVisVarChange(TObject* sender);

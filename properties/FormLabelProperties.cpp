@@ -105,7 +105,7 @@ TFormLabelProperties::TFormLabelProperties(TFormDesign1& designer) : TPropertyFo
   langTexts = {{.attr = "caption", .edit = "edtCaption1", .button = "btLangEdit1"},
                {.attr = "hint", .edit = "edtHint1", .button = "btLangHint1"}};
   WireCommonHandlers();
-  OnActivate = {this, &TFormLabelProperties::FormActivate};
+  OnActivate = {this, &TPropertyForm::FormActivate};
   Get<TCheckBox>("cbLink")->OnClick = {this, &TFormLabelProperties::cbLinkClick};
   Get<TButton>("AddPage")->OnClick = {this, &TFormLabelProperties::AddPageClick};
   Get<TButton>("btnVis")->OnClick = {this, &TFormLabelProperties::btnVisClick};
@@ -121,11 +121,6 @@ bool TFormLabelProperties::TakesKind(int kind) const { return kind == wkLabel; }
 int TFormLabelProperties::TemplateSlot(const TGridWebElement&) const { return 0; }
 
 void TFormLabelProperties::AfterFill() { cbLinkClick(nullptr); }
-
-void TFormLabelProperties::FormActivate(TObject*) {
-  SetCaption(GetUiText(captionId_));
-  ApplyCaptions(*this, rows_);
-}
 
 void TFormLabelProperties::cbLinkClick(TObject* sender) {
   const bool on = Get<TCheckBox>("cbLink")->Checked();

@@ -13,7 +13,6 @@ class TFormLabelProperties : public TPropertyForm {
   int TemplateSlot(const TGridWebElement& element) const override;
   void AfterFill() override;
 
-  void FormActivate(TObject* sender);
   // Link edit and its "..." enabled with the box.
   void cbLinkClick(TObject* sender);
   void AddPageClick(TObject* sender);

@@ -18,6 +18,7 @@
 #include "platform/win/WindowMessages.h"
 #include "properties/FormLangTextEdit.h"
 #include "properties/MyEdit.h"
+#include "properties/TabOrder.h"
 #include "properties/VariableBrowser.h"
 
 TPropertyForm::TPropertyForm(TFormDesign1& designer, std::span<const TComponentRow> rows, int captionId)
@@ -148,6 +149,18 @@ int TPropertyForm::ShowVariableType(TEdit* edit, TLabel* label) {
   if (label != nullptr) label->SetCaption(resolved + " : " + info.typeName);
   return info.typeCode;
 }
+
+void TPropertyForm::FormActivate(TObject*) {
+  SetCaption(GetUiText(captionId_));
+  ApplyCaptions(*this, rows_);
+}
+
+void TTabOrderedForm::NoteSurfaceObject(TGridWebElement& element, int componentIndex) {
+  element.FTabSeq = componentIndex;
+  surfaceObjects.push_back(&element);
+}
+
+void TTabOrderedForm::AfterWriteBack() { RenumberTabOrder(surfaceObjects); }
 
 void TPropertyForm::Dispatch(void* message) {
   if (static_cast<TMessage*>(message)->Msg == WM_HELP) {

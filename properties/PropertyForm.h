@@ -102,6 +102,10 @@ class TPropertyForm : public TForm {
   // The resolved form of a reference (the designer's placeholders).
   std::string Resolve(const std::string& reference) const;
 
+  // The captions from the string table again (dialogs that set them on every
+  // activation bind it to OnActivate).
+  void FormActivate(TObject* sender);
+
   void Dispatch(void* message) override;
 
  protected:
@@ -112,6 +116,17 @@ class TPropertyForm : public TForm {
 
  private:
   TFormDesign1& designer_;
+};
+
+// A dialog whose OK renumbers the page's tab order (edit, submit, drop-down):
+// every page object is noted with its component index, and after the
+// write-back the designer's order is renumbered over all of them.
+class TTabOrderedForm : public TPropertyForm {
+ public:
+  using TPropertyForm::TPropertyForm;
+  void NoteSurfaceObject(TGridWebElement& element, int componentIndex) override;
+  void AfterWriteBack() override;
+  std::vector<TGridWebElement*> surfaceObjects;
 };
 
 // A binding's field text helpers for variable references: after the write,

@@ -1,0 +1,158 @@
+#include "properties/FormSubmitProperties.h"
+
+#include "core/UiText.h"
+#include "designer/FormDesign1.h"
+#include "grid/GridWebElement.h"
+#include "platform/vcl/Button.h"
+#include "platform/vcl/CheckBox.h"
+#include "platform/vcl/Edit.h"
+#include "platform/vcl/Label.h"
+#include "properties/CommonBindings.h"
+
+namespace {
+
+using C = TControlClass;
+using E = TGridWebElement;
+
+constexpr TComponentRow kRows[] = {
+    {C::Label, "Label1", "", 8, 11, 150, 16, 7094, ""},
+    {C::Edit, "edtCaption1", "", 160, 8, 260, 23, 0, ""},
+    {C::Button, "btLangEdit1", "", 424, 8, 26, 23, 0, "..."},
+    {C::Label, "lblHint", "", 8, 39, 150, 16, 7264, ""},
+    {C::Edit, "edtHint1", "", 160, 36, 260, 23, 0, ""},
+    {C::Button, "btLangHint1", "", 424, 36, 26, 23, 0, "..."},
+    {C::Label, "lblFntSiz", "", 8, 67, 150, 16, 7052, ""},
+    {C::MyEdit, "seSize", "", 160, 64, 50, 23, 0, ""},
+    {C::Label, "lblPx", "", 214, 67, 20, 16, 0, "px"},
+    {C::CheckBox, "cbStrong", "", 250, 66, 80, 19, 7050, ""},
+    {C::CheckBox, "cbItalic", "", 340, 66, 90, 19, 7049, ""},
+    {C::Label, "lblFntCol", "", 8, 95, 150, 16, 7054, ""},
+    {C::Shape, "shFront", "", 160, 92, 50, 23, 0, ""},
+    {C::Label, "lblFntBck", "", 8, 123, 150, 16, 7053, ""},
+    {C::Shape, "shBack", "", 160, 120, 50, 23, 0, ""},
+    {C::CheckBox, "cbTransparent", "", 220, 122, 200, 19, 7051, ""},
+    {C::CheckBox, "cbBorder1", "", 160, 146, 260, 19, 7095, ""},
+    {C::Label, "lblOff", "", 8, 175, 150, 16, 7142, ""},
+    {C::Label, "lblX", "", 160, 175, 12, 16, 0, "X"},
+    {C::MyEdit, "ceOffX", "", 174, 172, 50, 23, 0, ""},
+    {C::Label, "lblY", "", 234, 175, 12, 16, 0, "Y"},
+    {C::MyEdit, "ceOffY", "", 248, 172, 50, 23, 0, ""},
+    {C::Label, "lblSec", "", 8, 203, 150, 16, 7032, ""},
+    {C::MyEdit, "seSecLevel", "", 160, 200, 50, 23, 0, ""},
+    {C::Label, "Label4", "", 8, 231, 150, 16, 0, "Tab index"},
+    {C::Edit, "seTabIndex", "", 160, 228, 50, 23, 0, ""},
+    {C::CheckBox, "cbUseVal", "", 8, 260, 420, 19, 7308, ""},
+    {C::Label, "lblVariable", "", 8, 287, 150, 16, 7036, ""},
+    {C::Edit, "edtVariable", "", 160, 284, 260, 23, 0, ""},
+    {C::Button, "Button3", "", 424, 284, 26, 23, 0, "..."},
+    {C::Label, "lblType", "", 160, 310, 290, 16, 0, ""},
+    {C::Label, "lblValue", "", 8, 333, 150, 16, 7239, ""},
+    {C::Edit, "edtVal", "", 160, 330, 260, 23, 0, ""},
+    {C::Label, "lblVisibility", "", 8, 363, 150, 16, 7132, ""},
+    {C::Edit, "edtVisVar", "", 160, 360, 260, 23, 0, ""},
+    {C::Button, "btnVis", "", 424, 360, 26, 23, 0, "..."},
+    {C::Label, "lblVisType", "", 160, 386, 290, 16, 0, ""},
+    {C::CheckBox, "cbActiveIn0", "", 160, 406, 290, 19, 7134, ""},
+    {C::Button, "Button1", "", 284, 440, 80, 25, 2005, ""},
+    {C::Button, "Button2", "", 370, 440, 80, 25, 2006, ""},
+};
+
+// The box shows whether the buttons set a variable; a pair of which one has
+// a variable and the other none shows it grayed.
+void FillUseValue(TPropertyForm& f, E& e, bool first) {
+  auto* box = f.Get<TCheckBox>("cbUseVal");
+  auto* edit = f.Get<TEdit>("edtVariable");
+  if (first) {
+    box->SetChecked(!e.GetVariable().empty());
+    edit->SetText(e.GetVariable());
+    return;
+  }
+  if (edit->Text() == e.GetVariable()) return;
+  if (edit->Text().empty() || e.GetVariable().empty()) box->SetState(cbGrayed);
+  edit->SetText("");
+}
+
+void WriteUseValue(TPropertyForm& f, E& e) {
+  if (f.Get<TCheckBox>("cbUseVal")->State() != cbUnchecked) return;
+  e.SetValue("");
+  e.SetVariable("");
+}
+
+std::vector<TBinding> MakeBindings() {
+  using R = TCommonRow;
+  return Joined(
+      {
+          {.control = "edtCaption1", .kind = TBindKind::Text, .field = Field(&E::FCaption)},
+      },
+      {CommonBindings({R::Hint, R::FontSize, R::Strong, R::Italic, R::FrontColour, R::BackColour, R::Transparent}),
+       {
+           {.control = "cbBorder1", .kind = TBindKind::Check, .field = Field(&E::FBorder)},
+       },
+       CommonBindings({R::PosX, R::PosY}),
+       {
+           {.control = "seSecLevel", .kind = TBindKind::Number, .field = Field(&E::FLevel), .lo = 0, .hi = 9},
+           {.control = "seTabIndex", .kind = TBindKind::IntText, .field = Field(&E::FTabIndex)},
+           {.control = "cbUseVal", .kind = TBindKind::Custom, .fill = FillUseValue, .write = WriteUseValue},
+           {.control = "edtVariable",
+            .kind = TBindKind::Custom,
+            .write =
+                [](TPropertyForm& f, E& e) {
+                  e.SetVariable(f.Get<TEdit>("edtVariable")->Text());
+                  RefreshVariableInfo(e);
+                }},
+           {.control = "edtVal", .kind = TBindKind::Text, .field = Field(&E::FValue)},
+       },
+       CommonBindings({R::VisVariable, R::VisNeg}),
+       {
+           {.control = "caption", .kind = TBindKind::LangSlots},
+           {.control = "hint", .kind = TBindKind::LangSlots},
+       }});
+}
+
+}  // namespace
+
+TFormSubmitProperties::TFormSubmitProperties(TFormDesign1& designer) : TTabOrderedForm(designer, kRows, 7059) {
+  SetClientWidth(460);
+  SetClientHeight(475);
+  langTexts = {{.attr = "caption", .edit = "edtCaption1", .button = "btLangEdit1"},
+               {.attr = "hint", .edit = "edtHint1", .button = "btLangHint1"}};
+  WireCommonHandlers();
+  OnActivate = {this, &TPropertyForm::FormActivate};
+  Get<TCheckBox>("cbUseVal")->OnClick = {this, &TFormSubmitProperties::cbUseValClick};
+  Get<TButton>("Button3")->OnClick = {this, &TFormSubmitProperties::Button3Click};
+  Get<TEdit>("edtVariable")->OnChange = {this, &TFormSubmitProperties::edtVariableChange};
+  Get<TButton>("btnVis")->OnClick = {this, &TFormSubmitProperties::btnVisClick};
+  Get<TEdit>("edtVisVar")->OnChange = {this, &TFormSubmitProperties::edtVisVarChange};
+}
+
+std::span<const TBinding> TFormSubmitProperties::Bindings() const {
+  static const std::vector<TBinding> bindings = MakeBindings();
+  return bindings;
+}
+
+bool TFormSubmitProperties::TakesKind(int kind) const { return kind == wkSubmit; }
+int TFormSubmitProperties::TemplateSlot(const TGridWebElement&) const { return 6; }
+
+void TFormSubmitProperties::AfterFill() { cbUseValClick(nullptr); }
+
+void TFormSubmitProperties::cbUseValClick(TObject*) {
+  const bool on = Get<TCheckBox>("cbUseVal")->Checked();
+  for (const char* name : {"lblVariable", "edtVariable", "Button3", "lblType", "lblValue", "edtVal"})
+    Get<TControl>(name)->SetEnabled(on);
+  Flag("edtVal");
+  Flag("cbUseVal");
+}
+
+void TFormSubmitProperties::Button3Click(TObject*) { BrowseVariable(Get<TEdit>("edtVariable")); }
+
+void TFormSubmitProperties::edtVariableChange(TObject* sender) {
+  ShowVariableType(Get<TEdit>("edtVariable"), Get<TLabel>("lblType"));
+  OnChange(sender);
+}
+
+void TFormSubmitProperties::btnVisClick(TObject*) { BrowseVariable(Get<TEdit>("edtVisVar")); }
+
+void TFormSubmitProperties::edtVisVarChange(TObject* sender) {
+  ShowVariableType(Get<TEdit>("edtVisVar"), Get<TLabel>("lblVisType"));
+  OnChange(sender);
+}
