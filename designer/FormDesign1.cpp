@@ -139,7 +139,6 @@ void TFormDesign1::EditIFrameObject(TObject*) {}
 void TFormDesign1::EditBlockObject(TObject*) {}
 void TFormDesign1::EditCanvasObject(TObject*) {}
 void TFormDesign1::EditPostFileObject(TObject*) {}
-void TFormDesign1::EditDropDownObject(TObject*) {}
 
 TNotifyEvent TFormDesign1::BridgeOfKind(int kind) {
   switch (kind) {

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "designer/FormDesign1.h"
+#include "properties/FormDropDownProperties.h"
 #include "properties/FormEditProperties.h"
 #include "properties/FormLabelProperties.h"
 #include "properties/FormSubmitProperties.h"
@@ -34,4 +35,8 @@ void TFormDesign1::EditLocalEditObject(TObject* sender) {
 
 void TFormDesign1::EditSubmitObject(TObject* sender) {
   RunPropertyBridge(*this, sender, FactoryOf<TFormSubmitProperties>());
+}
+
+void TFormDesign1::EditDropDownObject(TObject* sender) {
+  RunPropertyBridge(*this, sender, FactoryOf<TFormDropDownProperties>());
 }

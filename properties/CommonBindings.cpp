@@ -1,11 +1,37 @@
 #include "properties/CommonBindings.h"
 
 #include "grid/GridWebElement.h"
+#include "platform/vcl/CheckBox.h"
+#include "platform/vcl/Edit.h"
 #include "properties/PropertyForm.h"
 
 namespace {
 
 using E = TGridWebElement;
+
+void FillVariable(TPropertyForm& f, E& e, bool first) {
+  auto* edit = f.Get<TEdit>("edtVariable");
+  if (first) {
+    edit->SetText(e.GetVariable());
+    RefreshVariableInfo(e);
+  } else if (edit->Text() != e.GetVariable()) {
+    edit->SetText("");
+  }
+}
+
+void WriteVariable(TPropertyForm& f, E& e) {
+  e.SetVariable(f.Get<TEdit>("edtVariable")->Text());
+  RefreshVariableInfo(e);
+}
+
+void FillReadOnly(TPropertyForm& f, E& e, bool first) {
+  auto* box = f.Get<TCheckBox>("cbReadOnly");
+  if (first)
+    box->SetChecked(e.FReadOnly);
+  else if (box->Checked() != e.FReadOnly)
+    box->SetChecked(false);
+  f.SetSecLevelEnabled(!e.FReadOnly);
+}
 
 }  // namespace
 
@@ -29,6 +55,20 @@ TBinding CommonBinding(TCommonRow row) {
       return {.control = "shBack", .kind = TBindKind::BackColour, .field = Field(&E::FBackColor)};
     case TCommonRow::Transparent:
       return {.control = "cbTransparent", .kind = TBindKind::Check, .field = Field(&E::FTransparent)};
+    case TCommonRow::Variable:
+      return {.control = "edtVariable", .kind = TBindKind::Custom, .fill = FillVariable, .write = WriteVariable};
+    case TCommonRow::SizeChar:
+      return {.control = "seSizeChar", .kind = TBindKind::Number, .field = Field(&E::FSize), .lo = 1};
+    case TCommonRow::SecLevel:
+      return {.control = "seSecLevel", .kind = TBindKind::Number, .field = Field(&E::FLevel), .lo = 0, .hi = 9};
+    case TCommonRow::Border: return {.control = "cbBorder1", .kind = TBindKind::Check, .field = Field(&E::FBorder)};
+    case TCommonRow::ReadOnly:
+      return {.control = "cbReadOnly",
+              .kind = TBindKind::Custom,
+              .fill = FillReadOnly,
+              .write = [](TPropertyForm& f, E& e) { e.FReadOnly = f.Get<TCheckBox>("cbReadOnly")->Checked(); }};
+    case TCommonRow::TabIndex:
+      return {.control = "seTabIndex", .kind = TBindKind::IntText, .field = Field(&E::FTabIndex)};
   }
   return {};
 }

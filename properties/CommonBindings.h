@@ -20,6 +20,12 @@ enum class TCommonRow {
   VisNeg,       // cbActiveIn0
   BackColour,   // shBack
   Transparent,  // cbTransparent
+  Variable,     // edtVariable: the main variable, its type looked up again (also when filled)
+  SizeChar,     // seSizeChar: width in characters, at least 1
+  SecLevel,     // seSecLevel: 0 .. 9
+  Border,       // cbBorder1
+  ReadOnly,     // cbReadOnly; each object filled enables seSecLevel by its own flag
+  TabIndex,     // seTabIndex: a plain edit, not a number counts -1
 };
 
 TBinding CommonBinding(TCommonRow row);

@@ -84,34 +84,6 @@ constexpr TComponentRow kRows[] = {
     {C::Button, "Button2", "", 650, 410, 80, 25, 2006, ""},
 };
 
-TFormEditProperties& Self(TPropertyForm& f) { return static_cast<TFormEditProperties&>(f); }
-
-void FillVariable(TPropertyForm& f, E& e, bool first) {
-  auto* edit = f.Get<TEdit>("edtVariable");
-  if (first) {
-    edit->SetText(e.GetVariable());
-    RefreshVariableInfo(e);
-    Self(f).varInfo = e.FVarInfo;
-  } else if (edit->Text() != e.GetVariable()) {
-    edit->SetText("");
-    Self(f).varInfo = TPinVariable{};
-  }
-}
-
-void WriteVariable(TPropertyForm& f, E& e) {
-  e.SetVariable(f.Get<TEdit>("edtVariable")->Text());
-  RefreshVariableInfo(e);
-}
-
-void FillReadOnly(TPropertyForm& f, E& e, bool first) {
-  auto* box = f.Get<TCheckBox>("cbReadOnly");
-  if (first)
-    box->SetChecked(e.FReadOnly);
-  else if (box->Checked() != e.FReadOnly)
-    box->SetChecked(false);
-  Self(f).SetSecLevelEnabled(!e.FReadOnly);
-}
-
 void FillTimeMask(TPropertyForm& f, E& e, bool first) {
   auto* combo = f.Get<TComboBox>("cbTime");
   const int index = combo->Items()->IndexOf(e.FTimeFormat);
@@ -159,20 +131,14 @@ TField KindField() {
 }
 
 std::vector<TBinding> MakeBindings() {
+  using R = TCommonRow;
   return Joined(
       {
           {.control = "hint", .kind = TBindKind::LangSlots},
       },
       {TooltipToTransparentBindings(),
+       CommonBindings({R::Variable, R::SizeChar, R::SecLevel, R::Border, R::ReadOnly}),
        {
-           {.control = "edtVariable", .kind = TBindKind::Custom, .fill = FillVariable, .write = WriteVariable},
-           {.control = "seSizeChar", .kind = TBindKind::Number, .field = Field(&E::FSize), .lo = 1},
-           {.control = "seSecLevel", .kind = TBindKind::Number, .field = Field(&E::FLevel), .lo = 0, .hi = 9},
-           {.control = "cbBorder1", .kind = TBindKind::Check, .field = Field(&E::FBorder)},
-           {.control = "cbReadOnly",
-            .kind = TBindKind::Custom,
-            .fill = FillReadOnly,
-            .write = [](TPropertyForm& f, E& e) { e.FReadOnly = f.Get<TCheckBox>("cbReadOnly")->Checked(); }},
            {.control = "rgIntF", .kind = TBindKind::RadioIndex, .field = Field(&E::FIntFormat)},
            {.control = "cbTime", .kind = TBindKind::Custom, .fill = FillTimeMask, .write = WriteTimeMask},
            {.control = "cbSubmitButton", .kind = TBindKind::GrayCheck, .field = KindField()},
@@ -185,7 +151,9 @@ std::vector<TBinding> MakeBindings() {
            {.control = "edtLoLimit", .kind = TBindKind::Text, .field = Field(&E::FLoLimit)},
            {.control = "edtHiLimit", .kind = TBindKind::Text, .field = Field(&E::FHiLimit)},
            {.control = "sePrec", .kind = TBindKind::Number, .field = Field(&E::FPrecision), .lo = 0, .clampFill = true},
-           {.control = "seTabIndex", .kind = TBindKind::IntText, .field = Field(&E::FTabIndex)},
+       },
+       CommonBindings({R::TabIndex}),
+       {
            {.control = "cbShowAsPassword", .kind = TBindKind::GrayCheck, .field = Field(&E::FPassword)},
        }});
 }
@@ -212,10 +180,6 @@ TFormEditProperties::TFormEditProperties(TFormDesign1& designer) : TTabOrderedFo
   Get<TmyEdit>("seSizeChar")->OnExit = {this, &TFormEditProperties::seSizeCharExit};
   Get<TmyEdit>("sePrec")->OnExit = {this, &TFormEditProperties::sePrecExit};
   Get<TEdit>("edtVariable")->OnChange = {this, &TFormEditProperties::edtVariableChange};
-  Get<TEdit>("edtVisVar")->OnChange = {this, &TFormEditProperties::edtVisVarChange};
-  Get<TButton>("Button3")->OnClick = {this, &TFormEditProperties::Button3Click};
-  Get<TButton>("btnVis")->OnClick = {this, &TFormEditProperties::btnVisClick};
-  Get<TCheckBox>("cbReadOnly")->OnClick = {this, &TFormEditProperties::cbReadOnlyClick};
   Get<TComboBox>("cbTime")->OnChange = {this, &TFormEditProperties::cbTimeChange};
   Get<TCheckBox>("cbLimits")->OnClick = {this, &TFormEditProperties::cbLimitsClick};
   for (const char* name : {"edtLoLimit", "edtHiLimit"}) {
@@ -236,11 +200,6 @@ int TFormEditProperties::TemplateSlot(const TGridWebElement& e) const { return e
 // Only the tooltip's button follows the languages; nothing else depends.
 void TFormEditProperties::ShowLangButtons(bool visible) { Get<TButton>("btLangHint1")->SetVisible(visible); }
 
-void TFormEditProperties::SetSecLevelEnabled(bool enabled) {
-  Get<TmyEdit>("seSecLevel")->SetEnabled(enabled);
-  Get<TLabel>("Label3")->SetEnabled(enabled);
-}
-
 void TFormEditProperties::edtVariableChange(TObject* sender) {
   const int type = ShowVariableType(Get<TEdit>("edtVariable"), Get<TLabel>("lblType"));
   RefreshLimits();
@@ -257,19 +216,6 @@ void TFormEditProperties::edtVariableChange(TObject* sender) {
     for (const std::string& mask : MaskItems(list)) combo->Items()->Add(mask);
     combo->SetItemIndex(rememberedMask_.empty() ? -1 : combo->Items()->IndexOf(rememberedMask_));
   }
-  OnChange(sender);
-}
-
-void TFormEditProperties::edtVisVarChange(TObject* sender) {
-  ShowVariableType(Get<TEdit>("edtVisVar"), Get<TLabel>("lblVisType"));
-  OnChange(sender);
-}
-
-void TFormEditProperties::Button3Click(TObject*) { BrowseVariable(Get<TEdit>("edtVariable")); }
-void TFormEditProperties::btnVisClick(TObject*) { BrowseVariable(Get<TEdit>("edtVisVar")); }
-
-void TFormEditProperties::cbReadOnlyClick(TObject* sender) {
-  SetSecLevelEnabled(!Get<TCheckBox>("cbReadOnly")->Checked());
   OnChange(sender);
 }
 

@@ -20,14 +20,7 @@ class TFormEditProperties : public TTabOrderedForm {
   int TemplateSlot(const TGridWebElement& element) const override;
   void ShowLangButtons(bool visible) override;
 
-  // The variable information of the first object (reset when another differs).
-  TPinVariable varInfo;
-
   void edtVariableChange(TObject* sender);
-  void edtVisVarChange(TObject* sender);
-  void Button3Click(TObject* sender);
-  void btnVisClick(TObject* sender);
-  void cbReadOnlyClick(TObject* sender);
   void cbTimeChange(TObject* sender);
   void cbLimitsClick(TObject* sender);
   void edtLimitChange(TObject* sender);
@@ -36,7 +29,6 @@ class TFormEditProperties : public TTabOrderedForm {
   void Button1Click(TObject* sender);
   void seSizeCharExit(TObject* sender);
   void sePrecExit(TObject* sender);
-  void SetSecLevelEnabled(bool enabled);
   // Normalises both limit boxes (limits on) and checks their range.
   void RefreshLimits();
   // Both limit boxes light red when high - low is not above 0.

@@ -108,8 +108,6 @@ TFormLabelProperties::TFormLabelProperties(TFormDesign1& designer) : TPropertyFo
   OnActivate = {this, &TPropertyForm::FormActivate};
   Get<TCheckBox>("cbLink")->OnClick = {this, &TFormLabelProperties::cbLinkClick};
   Get<TButton>("AddPage")->OnClick = {this, &TFormLabelProperties::AddPageClick};
-  Get<TButton>("btnVis")->OnClick = {this, &TFormLabelProperties::btnVisClick};
-  Get<TEdit>("edtVisVar")->OnChange = {this, &TFormLabelProperties::edtVisVarChange};
   Get<TButton>("Button1")->OnClick = {this, &TFormLabelProperties::Button1Click};
 }
 
@@ -136,13 +134,6 @@ void TFormLabelProperties::AddPageClick(TObject*) {
 }
 
 void TFormLabelProperties::OnMenuClick(TObject* sender) { Get<TEdit>("edtLink1")->SetText(PageLinkOfMenuItem(sender)); }
-
-void TFormLabelProperties::btnVisClick(TObject*) { BrowseVariable(Get<TEdit>("edtVisVar")); }
-
-void TFormLabelProperties::edtVisVarChange(TObject* sender) {
-  ShowVariableType(Get<TEdit>("edtVisVar"), Get<TLabel>("lblVisType"));
-  OnChange(sender);
-}
 
 void TFormLabelProperties::Button1Click(TObject*) {
   auto* caption = Get<TEdit>("edtCaption1");

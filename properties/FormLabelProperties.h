@@ -17,8 +17,6 @@ class TFormLabelProperties : public TPropertyForm {
   void cbLinkClick(TObject* sender);
   void AddPageClick(TObject* sender);
   void OnMenuClick(TObject* sender);
-  void btnVisClick(TObject* sender);
-  void edtVisVarChange(TObject* sender);
   // OK: an emptied caption becomes "-", a checked link left empty "index.xml".
   void Button1Click(TObject* sender);
 };

@@ -85,13 +85,8 @@ std::vector<TBinding> MakeBindings() {
           {.control = "edtCaption1", .kind = TBindKind::Text, .field = Field(&E::FCaption)},
       },
       {CommonBindings({R::Hint, R::FontSize, R::Strong, R::Italic, R::FrontColour, R::BackColour, R::Transparent}),
+       CommonBindings({R::Border, R::PosX, R::PosY, R::SecLevel, R::TabIndex}),
        {
-           {.control = "cbBorder1", .kind = TBindKind::Check, .field = Field(&E::FBorder)},
-       },
-       CommonBindings({R::PosX, R::PosY}),
-       {
-           {.control = "seSecLevel", .kind = TBindKind::Number, .field = Field(&E::FLevel), .lo = 0, .hi = 9},
-           {.control = "seTabIndex", .kind = TBindKind::IntText, .field = Field(&E::FTabIndex)},
            {.control = "cbUseVal", .kind = TBindKind::Custom, .fill = FillUseValue, .write = WriteUseValue},
            {.control = "edtVariable",
             .kind = TBindKind::Custom,
@@ -119,10 +114,6 @@ TFormSubmitProperties::TFormSubmitProperties(TFormDesign1& designer) : TTabOrder
   WireCommonHandlers();
   OnActivate = {this, &TPropertyForm::FormActivate};
   Get<TCheckBox>("cbUseVal")->OnClick = {this, &TFormSubmitProperties::cbUseValClick};
-  Get<TButton>("Button3")->OnClick = {this, &TFormSubmitProperties::Button3Click};
-  Get<TEdit>("edtVariable")->OnChange = {this, &TFormSubmitProperties::edtVariableChange};
-  Get<TButton>("btnVis")->OnClick = {this, &TFormSubmitProperties::btnVisClick};
-  Get<TEdit>("edtVisVar")->OnChange = {this, &TFormSubmitProperties::edtVisVarChange};
 }
 
 std::span<const TBinding> TFormSubmitProperties::Bindings() const {
@@ -141,18 +132,4 @@ void TFormSubmitProperties::cbUseValClick(TObject*) {
     Get<TControl>(name)->SetEnabled(on);
   Flag("edtVal");
   Flag("cbUseVal");
-}
-
-void TFormSubmitProperties::Button3Click(TObject*) { BrowseVariable(Get<TEdit>("edtVariable")); }
-
-void TFormSubmitProperties::edtVariableChange(TObject* sender) {
-  ShowVariableType(Get<TEdit>("edtVariable"), Get<TLabel>("lblType"));
-  OnChange(sender);
-}
-
-void TFormSubmitProperties::btnVisClick(TObject*) { BrowseVariable(Get<TEdit>("edtVisVar")); }
-
-void TFormSubmitProperties::edtVisVarChange(TObject* sender) {
-  ShowVariableType(Get<TEdit>("edtVisVar"), Get<TLabel>("lblVisType"));
-  OnChange(sender);
 }

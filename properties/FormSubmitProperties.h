@@ -20,8 +20,4 @@ class TFormSubmitProperties : public TTabOrderedForm {
   // The variable and value controls enabled with the box (grayed counts as
   // unchecked); the box and the value flagged once loaded.
   void cbUseValClick(TObject* sender);
-  void Button3Click(TObject* sender);
-  void edtVariableChange(TObject* sender);
-  void btnVisClick(TObject* sender);
-  void edtVisVarChange(TObject* sender);
 };

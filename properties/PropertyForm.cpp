@@ -131,6 +131,29 @@ void TPropertyForm::NormaliseExit(TObject* sender) {
   if (auto* box = dynamic_cast<TmyEdit*>(sender)) box->GetValue();
 }
 
+void TPropertyForm::Button3Click(TObject*) { BrowseVariable(Get<TEdit>("edtVariable")); }
+void TPropertyForm::btnVisClick(TObject*) { BrowseVariable(Get<TEdit>("edtVisVar")); }
+
+void TPropertyForm::edtVariableChange(TObject* sender) {
+  ShowVariableType(Get<TEdit>("edtVariable"), Get<TLabel>("lblType"));
+  OnChange(sender);
+}
+
+void TPropertyForm::edtVisVarChange(TObject* sender) {
+  ShowVariableType(Get<TEdit>("edtVisVar"), Get<TLabel>("lblVisType"));
+  OnChange(sender);
+}
+
+void TPropertyForm::SetSecLevelEnabled(bool enabled) {
+  if (auto* level = dynamic_cast<TControl*>(FindComponent("seSecLevel"))) level->SetEnabled(enabled);
+  if (auto* label = dynamic_cast<TControl*>(FindComponent("Label3"))) label->SetEnabled(enabled);
+}
+
+void TPropertyForm::cbReadOnlyClick(TObject* sender) {
+  SetSecLevelEnabled(!Get<TCheckBox>("cbReadOnly")->Checked());
+  OnChange(sender);
+}
+
 void TPropertyForm::BrowseVariable(TEdit* edit) {
   std::string chosen;
   if (edit == nullptr || gVariableBrowser == nullptr || !gVariableBrowser(edit->Text(), chosen)) return;
@@ -195,6 +218,13 @@ void TPropertyForm::WireCommonHandlers() {
     if (auto* e = dynamic_cast<TmyEdit*>(FindComponent(name))) e->OnExit = {this, &TPropertyForm::ceOffExit};
   if (auto* e = dynamic_cast<TmyEdit*>(FindComponent("seSecLevel"))) e->OnExit = {this, &TPropertyForm::seSecLevelExit};
   if (auto* e = dynamic_cast<TmyEdit*>(FindComponent("seSize"))) e->OnExit = {this, &TPropertyForm::NormaliseExit};
+  if (auto* e = dynamic_cast<TEdit*>(FindComponent("edtVariable")))
+    e->OnChange = {this, &TPropertyForm::edtVariableChange};
+  if (auto* e = dynamic_cast<TEdit*>(FindComponent("edtVisVar"))) e->OnChange = {this, &TPropertyForm::edtVisVarChange};
+  if (auto* b = dynamic_cast<TButton*>(FindComponent("Button3"))) b->OnClick = {this, &TPropertyForm::Button3Click};
+  if (auto* b = dynamic_cast<TButton*>(FindComponent("btnVis"))) b->OnClick = {this, &TPropertyForm::btnVisClick};
+  if (auto* c = dynamic_cast<TCheckBox*>(FindComponent("cbReadOnly")))
+    c->OnClick = {this, &TPropertyForm::cbReadOnlyClick};
   if (auto* ok = dynamic_cast<TButton*>(FindComponent("Button1"))) {
     ok->ModalResult = mrOk;
     ok->SetDefault(true);

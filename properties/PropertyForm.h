@@ -94,6 +94,16 @@ class TPropertyForm : public TForm {
   void ceOffExit(TObject* sender);
   void seSecLevelExit(TObject* sender);
   void NormaliseExit(TObject* sender);
+  // The main and visibility variable boxes: "..." opens the host's browser;
+  // a change shows the resolved name and type beside the box (lblType,
+  // lblVisType) and flags the box.
+  void Button3Click(TObject* sender);
+  void btnVisClick(TObject* sender);
+  void edtVariableChange(TObject* sender);
+  void edtVisVarChange(TObject* sender);
+  // seSecLevel and Label3 enabled (objects that are not read-only).
+  void SetSecLevelEnabled(bool enabled);
+  void cbReadOnlyClick(TObject* sender);
   // The host's variable browser for the edit beside the button (flags 15).
   void BrowseVariable(TEdit* edit);
   // The edit's reference resolved: its tooltip, and `label` := resolved
