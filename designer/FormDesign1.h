@@ -504,6 +504,12 @@ class TFormDesign1 : public TForm {
   void EditPostFileObject(TObject* sender);
   void EditDropDownObject(TObject* sender);
 
+  // --- property dialogs (properties/Bridges.cpp) -----------------------------------
+  // Opens the property dialog of the object's kind as a double click does and
+  // clears the object's ignore-next-press flag afterwards (the insert tools
+  // call it for an object just placed, the menus for the chosen object).
+  void ShowObjectProperties(TGridWebElement* object);
+
   // --- fields of the document and the shown page ----------------------------------
   // The page element shown on the surface; none for a group or nothing.
   TmyXmlNode* FCurrentPage = nullptr;

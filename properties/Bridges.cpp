@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "designer/FormDesign1.h"
+#include "grid/GridWebElement.h"
 #include "properties/FormDropDownProperties.h"
 #include "properties/FormEditProperties.h"
 #include "properties/FormLabelProperties.h"
@@ -39,4 +40,10 @@ void TFormDesign1::EditSubmitObject(TObject* sender) {
 
 void TFormDesign1::EditDropDownObject(TObject* sender) {
   RunPropertyBridge(*this, sender, FactoryOf<TFormDropDownProperties>());
+}
+
+void TFormDesign1::ShowObjectProperties(TGridWebElement* object) {
+  if (object == nullptr) return;
+  if (object->OnDblClick) object->OnDblClick(object);
+  object->FIgnoreMouseDown = false;
 }

@@ -17,37 +17,37 @@ using C = TControlClass;
 using E = TGridWebElement;
 
 constexpr int kLabelX = 8;
-constexpr int kBoxX = 160;
-constexpr int kBoxW = 260;
+constexpr int kBoxX = 200;
+constexpr int kBoxW = 220;
 constexpr int kDotsX = 424;
 
 constexpr TComponentRow kRows[] = {
-    {C::Label, "Label1", "", kLabelX, 11, 150, 16, 7045, ""},
+    {C::Label, "Label1", "", kLabelX, 11, 190, 16, 7045, ""},
     {C::Edit, "edtCaption1", "", kBoxX, 8, kBoxW, 23, 0, ""},
     {C::Button, "btLangEdit1", "", kDotsX, 8, 26, 23, 0, "..."},
     {C::CheckBox, "cbLink", "", kBoxX, 36, kBoxW, 19, 7047, ""},
-    {C::Label, "Label2", "", kLabelX, 63, 150, 16, 7046, ""},
+    {C::Label, "Label2", "", kLabelX, 63, 190, 16, 7046, ""},
     {C::Edit, "edtLink1", "", kBoxX, 60, kBoxW, 23, 0, ""},
     {C::Button, "AddPage", "", kDotsX, 60, 26, 23, 0, "..."},
-    {C::Label, "lblHint", "", kLabelX, 91, 150, 16, 7264, ""},
+    {C::Label, "lblHint", "", kLabelX, 91, 190, 16, 7264, ""},
     {C::Edit, "edtHint1", "", kBoxX, 88, kBoxW, 23, 0, ""},
     {C::Button, "btLangHint1", "", kDotsX, 88, 26, 23, 0, "..."},
-    {C::Label, "lblFntSiz", "", kLabelX, 119, 150, 16, 7052, ""},
+    {C::Label, "lblFntSiz", "", kLabelX, 119, 190, 16, 7052, ""},
     {C::MyEdit, "seSize", "", kBoxX, 116, 50, 23, 0, ""},
     {C::Label, "lblPx", "", kBoxX + 54, 119, 20, 16, 0, "px"},
-    {C::CheckBox, "cbStrong", "", 250, 118, 80, 19, 7050, ""},
-    {C::CheckBox, "cbItalic", "", 340, 118, 80, 19, 7049, ""},
-    {C::Label, "lblFntCol", "", kLabelX, 147, 150, 16, 7054, ""},
+    {C::CheckBox, "cbStrong", "", 290, 118, 70, 19, 7050, ""},
+    {C::CheckBox, "cbItalic", "", 370, 118, 80, 19, 7049, ""},
+    {C::Label, "lblFntCol", "", kLabelX, 147, 190, 16, 7054, ""},
     {C::Shape, "shFront", "", kBoxX, 144, 50, 23, 0, ""},
-    {C::Label, "lblFntBck", "", kLabelX, 175, 150, 16, 7053, ""},
+    {C::Label, "lblFntBck", "", kLabelX, 175, 190, 16, 7053, ""},
     {C::Shape, "shBack", "", kBoxX, 172, 50, 23, 0, ""},
-    {C::CheckBox, "cbTransparent", "", 220, 174, 200, 19, 7051, ""},
-    {C::Label, "lblOff", "", kLabelX, 203, 150, 16, 7142, ""},
+    {C::CheckBox, "cbTransparent", "", 260, 174, 190, 19, 7051, ""},
+    {C::Label, "lblOff", "", kLabelX, 203, 190, 16, 7142, ""},
     {C::Label, "lblX", "", kBoxX, 203, 12, 16, 0, "X"},
     {C::MyEdit, "ceOffX", "", kBoxX + 14, 200, 50, 23, 0, ""},
     {C::Label, "lblY", "", kBoxX + 74, 203, 12, 16, 0, "Y"},
     {C::MyEdit, "ceOffY", "", kBoxX + 88, 200, 50, 23, 0, ""},
-    {C::Label, "lblVisibility", "", kLabelX, 231, 150, 16, 7132, ""},
+    {C::Label, "lblVisibility", "", kLabelX, 231, 190, 16, 7132, ""},
     {C::Edit, "edtVisVar", "", kBoxX, 228, kBoxW, 23, 0, ""},
     {C::Button, "btnVis", "", kDotsX, 228, 26, 23, 0, "..."},
     {C::Label, "lblVisType", "", kBoxX, 254, kBoxW, 16, 0, ""},

@@ -30,6 +30,13 @@ TPropertyForm::TPropertyForm(TFormDesign1& designer, std::span<const TComponentR
   BuildComponents(*this, rows_);
   SetCaption(GetUiText(captionId_));
   ApplyCaptions(*this, rows_);
+  // The visibility bit's caption is long in some languages: two lines.
+  if (auto* label = dynamic_cast<TLabel*>(FindComponent("lblVisibility"))) {
+    label->SetAutoSize(false);
+    label->SetWordWrap(true);
+    const auto* box = dynamic_cast<TControl*>(FindComponent("edtVisVar"));
+    label->SetBounds(label->Left(), label->Top(), box != nullptr ? box->Left() - label->Left() - 4 : 140, 32);
+  }
 }
 
 TLangText* TPropertyForm::FindLangText(const std::string& attr) {
