@@ -125,8 +125,6 @@ void TFormDesign1::ObjectBeforeMove(TObject*) {}
 void TFormDesign1::ObjectBeforeResize(TObject*) {}
 void TFormDesign1::UpdateScrollExtentHandler(TObject*) { UpdateScrollExtent(); }
 void TFormDesign1::ChangeToPageByName(TObject*, const std::string&) {}
-void TFormDesign1::ObjectDragOver(TObject*, TObject*, int, int, TDragState, bool&) {}
-void TFormDesign1::ObjectDragDrop(TObject*, TObject*, int, int) {}
 void TFormDesign1::ObjectMouseMove(TObject*, TShiftState, int, int) {}
 
 void TFormDesign1::EditImageObject(TObject*) {}
