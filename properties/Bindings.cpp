@@ -52,7 +52,7 @@ TField FlagField(std::function<bool(const TGridWebElement&)> get, std::function<
 
 namespace {
 
-int Clamp(const TBinding& b, int value) { return std::clamp(value, b.lo, b.hi); }
+int Clamp(const TPropertyBinding& b, int value) { return std::clamp(value, b.lo, b.hi); }
 
 // The position box's value of the object: 0-based, in pixels of the surface.
 int PositionValue(const TPropertyForm& form, const TGridWebElement& e, bool x) {
@@ -83,7 +83,7 @@ void FillColour(TShape& shape, TColor colour, bool first) {
 
 }  // namespace
 
-void FillBinding(TPropertyForm& form, const TBinding& b, TGridWebElement& e, bool first) {
+void FillBinding(TPropertyForm& form, const TPropertyBinding& b, TGridWebElement& e, bool first) {
   switch (b.kind) {
     case TBindKind::Text: FillText(*form.Get<TEdit>(b.control), b.field.getText(e), first); return;
     case TBindKind::Number: {
@@ -143,13 +143,13 @@ void FillBinding(TPropertyForm& form, const TBinding& b, TGridWebElement& e, boo
   }
 }
 
-bool BindingFlagged(const TPropertyForm& form, const TBinding& b) {
+bool BindingFlagged(const TPropertyForm& form, const TPropertyBinding& b) {
   if (b.kind == TBindKind::LangSlots) return true;
   if (b.flaggedBy.empty()) return form.Flagged(b.control);
   return std::any_of(b.flaggedBy.begin(), b.flaggedBy.end(), [&](const char* name) { return form.Flagged(name); });
 }
 
-void WriteBinding(TPropertyForm& form, const TBinding& b, TGridWebElement& e) {
+void WriteBinding(TPropertyForm& form, const TPropertyBinding& b, TGridWebElement& e) {
   if (!BindingFlagged(form, b)) return;
   switch (b.kind) {
     case TBindKind::Text:
@@ -185,7 +185,7 @@ void WriteBinding(TPropertyForm& form, const TBinding& b, TGridWebElement& e) {
   if (b.afterWrite) b.afterWrite(form, e);
 }
 
-bool ControlFitsBinding(const TComponent* c, const TBinding& b) {
+bool ControlFitsBinding(const TComponent* c, const TPropertyBinding& b) {
   switch (b.kind) {
     case TBindKind::Text:
     case TBindKind::IntText: return dynamic_cast<const TEdit*>(c) != nullptr;

@@ -50,7 +50,7 @@ TField TextField(std::function<std::string(const TGridWebElement&)> get,
                  std::function<void(TGridWebElement&, const std::string&)> set);
 TField FlagField(std::function<bool(const TGridWebElement&)> get, std::function<void(TGridWebElement&, bool)> set);
 
-struct TBinding {
+struct TPropertyBinding {
   const char* control = "";
   TBindKind kind = TBindKind::Text;
   TField field{};
@@ -68,11 +68,11 @@ struct TBinding {
 };
 
 // Step 3b/3c of the bridge for one binding.
-void FillBinding(TPropertyForm& form, const TBinding& binding, TGridWebElement& element, bool first);
+void FillBinding(TPropertyForm& form, const TPropertyBinding& binding, TGridWebElement& element, bool first);
 // True when the user changed a control the binding writes from.
-bool BindingFlagged(const TPropertyForm& form, const TBinding& binding);
+bool BindingFlagged(const TPropertyForm& form, const TPropertyBinding& binding);
 // Step 8b for one binding: the field from the control, only when flagged.
-void WriteBinding(TPropertyForm& form, const TBinding& binding, TGridWebElement& element);
+void WriteBinding(TPropertyForm& form, const TPropertyBinding& binding, TGridWebElement& element);
 // Whether the component is of the class the binding's kind needs (the generic
 // check of the dialogs' tables); Custom and LangSlots accept any component.
-bool ControlFitsBinding(const TComponent* component, const TBinding& binding);
+bool ControlFitsBinding(const TComponent* component, const TPropertyBinding& binding);

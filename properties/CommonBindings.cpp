@@ -35,7 +35,7 @@ void FillReadOnly(TPropertyForm& f, E& e, bool first) {
 
 }  // namespace
 
-TBinding CommonBinding(TCommonRow row) {
+TPropertyBinding CommonBinding(TCommonRow row) {
   switch (row) {
     case TCommonRow::Hint: return {.control = "edtHint1", .kind = TBindKind::Text, .field = Field(&E::Hint)};
     case TCommonRow::Strong: return {.control = "cbStrong", .kind = TBindKind::Check, .field = Field(&E::FStrong)};
@@ -73,19 +73,20 @@ TBinding CommonBinding(TCommonRow row) {
   return {};
 }
 
-std::vector<TBinding> CommonBindings(std::initializer_list<TCommonRow> rows) {
-  std::vector<TBinding> bindings;
+std::vector<TPropertyBinding> CommonBindings(std::initializer_list<TCommonRow> rows) {
+  std::vector<TPropertyBinding> bindings;
   for (TCommonRow row : rows) bindings.push_back(CommonBinding(row));
   return bindings;
 }
 
-std::vector<TBinding> TooltipToTransparentBindings() {
+std::vector<TPropertyBinding> TooltipToTransparentBindings() {
   using R = TCommonRow;
   return CommonBindings({R::Hint, R::Strong, R::Italic, R::FontSize, R::FrontColour, R::PosX, R::PosY, R::VisVariable,
                          R::VisNeg, R::BackColour, R::Transparent});
 }
 
-std::vector<TBinding> Joined(std::vector<TBinding> first, std::initializer_list<std::vector<TBinding>> more) {
-  for (const std::vector<TBinding>& rows : more) first.insert(first.end(), rows.begin(), rows.end());
+std::vector<TPropertyBinding> Joined(std::vector<TPropertyBinding> first,
+                                     std::initializer_list<std::vector<TPropertyBinding>> more) {
+  for (const std::vector<TPropertyBinding>& rows : more) first.insert(first.end(), rows.begin(), rows.end());
   return first;
 }

@@ -28,12 +28,13 @@ enum class TCommonRow {
   TabIndex,     // seTabIndex: a plain edit, not a number counts -1
 };
 
-TBinding CommonBinding(TCommonRow row);
+TPropertyBinding CommonBinding(TCommonRow row);
 // The rows in the order given.
-std::vector<TBinding> CommonBindings(std::initializer_list<TCommonRow> rows);
+std::vector<TPropertyBinding> CommonBindings(std::initializer_list<TCommonRow> rows);
 // Tooltip, bold, italic, font size, front colour, X, Y, visibility variable,
 // visible when zero, background colour, transparent: the run the label, edit
 // and drop-down dialogs write in this order.
-std::vector<TBinding> TooltipToTransparentBindings();
+std::vector<TPropertyBinding> TooltipToTransparentBindings();
 // Appends the second list to the first and answers it.
-std::vector<TBinding> Joined(std::vector<TBinding> first, std::initializer_list<std::vector<TBinding>> more);
+std::vector<TPropertyBinding> Joined(std::vector<TPropertyBinding> first,
+                                     std::initializer_list<std::vector<TPropertyBinding>> more);

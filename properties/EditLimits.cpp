@@ -1,31 +1,41 @@
 #include "properties/EditLimits.h"
 
-#include <cstdlib>
+#include "core/XmlNode.h"
+#include "designer/ValueTexts.h"
 
 namespace {
 
-std::string Trimmed(const std::string& text) {
-  const auto first = text.find_first_not_of(" \t");
-  if (first == std::string::npos) return std::string();
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
+// The detached format element the value texts read.
+class TFormatElement {
+ public:
+  explicit TFormatElement(const TLimitFormat& format) : node_("Format") {
+    node_.SetAttr("Length", format.length);
+    node_.SetAttr("Prec", format.prec);
+    node_.SetAttr("Align", format.align);
+    if (!format.time.empty()) node_.SetAttr("Time", format.time);
+  }
+  const TmyXmlNode* Node() const { return &node_; }
 
-bool ReadNumber(const std::string& text, double& value) {
-  const std::string t = Trimmed(text);
-  if (t.empty()) return false;
-  char* end = nullptr;
-  value = std::strtod(t.c_str(), &end);
-  return end != nullptr && *end == '\0';
+ private:
+  TmyXmlNode node_;
+};
+
+std::string Trimmed(const std::string& text) {
+  const auto first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return std::string();
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
 }  // namespace
 
-std::string NormaliseLimitText(const std::string& text, const TLimitFormat&, const TPinVariable&) {
-  return Trimmed(text);
+std::string NormaliseLimitText(const std::string& text, const TLimitFormat& format, const TPinVariable& info) {
+  const TFormatElement element(format);
+  const TPlcValue value = PlcValueFromText(info, text, element.Node());
+  return Trimmed(FormatPlcValueText(element.Node(), info, value.Low(), value.High()));
 }
 
-double LimitSpan(const std::string& high, const std::string& low, const TLimitFormat&, const TPinVariable&) {
-  double h = 0, l = 0;
-  if (!ReadNumber(high, h) || !ReadNumber(low, l)) return 0;
-  return h - l;
+double LimitSpan(const std::string& high, const std::string& low, const TLimitFormat& format,
+                 const TPinVariable& info) {
+  const TFormatElement element(format);
+  return ComparePlcValueTexts(high, low, element.Node(), info);
 }

@@ -1,11 +1,7 @@
 #pragma once
 // The limits of an edit field as its dialog reads them: the limit texts are
 // values of the variable's type in the field's format (width, decimals,
-// alignment, time mask).
-//
-// The designer's value texts (parsing and printing a value of a type in an
-// edit format) stand behind these two functions; until they are there a
-// limit keeps its text (trimmed) and the span compares the texts as numbers.
+// alignment, time mask), read and printed with the designer's value texts.
 
 #include <string>
 
@@ -18,8 +14,7 @@ struct TLimitFormat {
   std::string time;    // the mask; empty: none
 };
 
-// The limit text formatted back from its value (the text itself when it
-// cannot be read as one).
+// The limit text read as a value of the type and printed back in the format.
 std::string NormaliseLimitText(const std::string& text, const TLimitFormat& format, const TPinVariable& info);
-// high minus low as numbers; 0 when either text is no number.
+// high minus low, both read as values of the type.
 double LimitSpan(const std::string& high, const std::string& low, const TLimitFormat& format, const TPinVariable& info);

@@ -85,7 +85,7 @@ void WriteOptions(TPropertyForm& f, E& e) {
   options.CopyEditorTexts(e.FOptions);
 }
 
-std::vector<TBinding> MakeBindings() {
+std::vector<TPropertyBinding> MakeBindings() {
   using R = TCommonRow;
   return Joined({{.control = "hint", .kind = TBindKind::LangSlots}},
                 {TooltipToTransparentBindings(),
@@ -134,8 +134,8 @@ TFormDropDownProperties::TFormDropDownProperties(TFormDesign1& designer)
 
 TFormDropDownProperties::~TFormDropDownProperties() = default;
 
-std::span<const TBinding> TFormDropDownProperties::Bindings() const {
-  static const std::vector<TBinding> bindings = MakeBindings();
+std::span<const TPropertyBinding> TFormDropDownProperties::Bindings() const {
+  static const std::vector<TPropertyBinding> bindings = MakeBindings();
   return bindings;
 }
 

@@ -29,7 +29,7 @@ class TFormDropDownProperties : public TTabOrderedForm {
   explicit TFormDropDownProperties(TFormDesign1& designer);
   ~TFormDropDownProperties() override;
 
-  std::span<const TBinding> Bindings() const override;
+  std::span<const TPropertyBinding> Bindings() const override;
   bool TakesKind(int kind) const override;
   int TemplateSlot(const TGridWebElement& element) const override;
   void ShowLangButtons(bool visible) override;

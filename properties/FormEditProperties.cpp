@@ -130,7 +130,7 @@ TField KindField() {
                    [](E& e, bool own) { e.SetKind(own ? wkEditLocal : wkEdit); });
 }
 
-std::vector<TBinding> MakeBindings() {
+std::vector<TPropertyBinding> MakeBindings() {
   using R = TCommonRow;
   return Joined(
       {
@@ -190,8 +190,8 @@ TFormEditProperties::TFormEditProperties(TFormDesign1& designer) : TTabOrderedFo
   Get<TButton>("Button1")->OnClick = {this, &TFormEditProperties::Button1Click};
 }
 
-std::span<const TBinding> TFormEditProperties::Bindings() const {
-  static const std::vector<TBinding> bindings = MakeBindings();
+std::span<const TPropertyBinding> TFormEditProperties::Bindings() const {
+  static const std::vector<TPropertyBinding> bindings = MakeBindings();
   return bindings;
 }
 bool TFormEditProperties::TakesKind(int kind) const { return kind == wkEdit || kind == wkEditLocal; }
@@ -281,8 +281,9 @@ void TFormEditProperties::NormaliseLimit(const std::string& name) {
   const TPinVariable info = LookUpEditVariable();
   auto* width = Get<TmyEdit>("seSizeChar");
   if (width->Text().empty() || StrToIntDef(width->Text(), 0) == 0 || info.typeCode == 21 || info.typeCode == -1) return;
+  // A type without a text form prints nothing: the typed text stays.
   const std::string text = NormaliseLimitText(edit->Text(), LimitFormat(), info);
-  if (text != edit->Text()) edit->SetText(text);
+  if (!text.empty() && text != edit->Text()) edit->SetText(text);
 }
 
 void TFormEditProperties::CheckLimitRange() {

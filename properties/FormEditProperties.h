@@ -15,7 +15,7 @@ class TFormEditProperties : public TTabOrderedForm {
  public:
   explicit TFormEditProperties(TFormDesign1& designer);
 
-  std::span<const TBinding> Bindings() const override;
+  std::span<const TPropertyBinding> Bindings() const override;
   bool TakesKind(int kind) const override;
   int TemplateSlot(const TGridWebElement& element) const override;
   void ShowLangButtons(bool visible) override;

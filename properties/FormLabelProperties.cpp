@@ -79,7 +79,7 @@ void WriteLink(TPropertyForm& f, E& e) {
   e.FHref = f.Get<TCheckBox>("cbLink")->Checked() ? f.Get<TEdit>("edtLink1")->Text() : std::string();
 }
 
-std::vector<TBinding> MakeBindings() {
+std::vector<TPropertyBinding> MakeBindings() {
   return Joined(
       {
           {.control = "edtCaption1", .kind = TBindKind::Text, .field = Field(&E::FCaption)},
@@ -111,8 +111,8 @@ TFormLabelProperties::TFormLabelProperties(TFormDesign1& designer) : TPropertyFo
   Get<TButton>("Button1")->OnClick = {this, &TFormLabelProperties::Button1Click};
 }
 
-std::span<const TBinding> TFormLabelProperties::Bindings() const {
-  static const std::vector<TBinding> bindings = MakeBindings();
+std::span<const TPropertyBinding> TFormLabelProperties::Bindings() const {
+  static const std::vector<TPropertyBinding> bindings = MakeBindings();
   return bindings;
 }
 bool TFormLabelProperties::TakesKind(int kind) const { return kind == wkLabel; }

@@ -8,7 +8,7 @@ class TFormLabelProperties : public TPropertyForm {
  public:
   explicit TFormLabelProperties(TFormDesign1& designer);
 
-  std::span<const TBinding> Bindings() const override;
+  std::span<const TPropertyBinding> Bindings() const override;
   bool TakesKind(int kind) const override;
   int TemplateSlot(const TGridWebElement& element) const override;
   void AfterFill() override;

@@ -4,13 +4,14 @@
 #include <string>
 
 #include "core/UiText.h"
+#include "designer/FormDesign1.h"
+#include "designer/LanguageList.h"
 #include "platform/vcl/Bevel.h"
 #include "platform/vcl/Button.h"
 #include "platform/vcl/Colors.h"
 #include "platform/vcl/Edit.h"
 #include "platform/vcl/Label.h"
 #include "platform/vcl/Panel.h"
-#include "properties/LanguageList.h"
 
 namespace {
 
@@ -94,9 +95,9 @@ TFormLangTextEdit::TFormLangTextEdit(TComponent* owner) : TForm(owner) {
 void TFormLangTextEdit::LoadTexts(const std::array<std::string, kLangSlots>& texts) {
   for (int slot = 0; slot < kLangSlots; ++slot) {
     TLangEditFrame* row = rows[slot];
-    const int index = designer != nullptr ? GetLanguageListIndex(*designer, slot) : 0;
+    const int index = designer != nullptr ? designer->GetLanguageListIndex(slot) : 0;
     if (index >= 1 && index <= kLanguageListCount) {
-      row->lblLanguage->SetCaption(LanguageListName(index));
+      row->lblLanguage->SetCaption(LanguageIndexName(index));
       row->edtUserText->SetEnabled(true);
       row->edtUserText->SetColor(clWindow);
     }

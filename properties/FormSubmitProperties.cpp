@@ -78,7 +78,7 @@ void WriteUseValue(TPropertyForm& f, E& e) {
   e.SetVariable("");
 }
 
-std::vector<TBinding> MakeBindings() {
+std::vector<TPropertyBinding> MakeBindings() {
   using R = TCommonRow;
   return Joined(
       {
@@ -116,8 +116,8 @@ TFormSubmitProperties::TFormSubmitProperties(TFormDesign1& designer) : TTabOrder
   Get<TCheckBox>("cbUseVal")->OnClick = {this, &TFormSubmitProperties::cbUseValClick};
 }
 
-std::span<const TBinding> TFormSubmitProperties::Bindings() const {
-  static const std::vector<TBinding> bindings = MakeBindings();
+std::span<const TPropertyBinding> TFormSubmitProperties::Bindings() const {
+  static const std::vector<TPropertyBinding> bindings = MakeBindings();
   return bindings;
 }
 

@@ -12,7 +12,7 @@ class TFormSubmitProperties : public TTabOrderedForm {
  public:
   explicit TFormSubmitProperties(TFormDesign1& designer);
 
-  std::span<const TBinding> Bindings() const override;
+  std::span<const TPropertyBinding> Bindings() const override;
   bool TakesKind(int kind) const override;
   int TemplateSlot(const TGridWebElement& element) const override;
   void AfterFill() override;

@@ -38,7 +38,7 @@ int FillForm(TFormDesign1& designer, TPropertyForm& form, const std::vector<TGri
   for (TGridWebElement* e : taken) {
     for (TLangText& text : form.langTexts)
       slot = designer.GetLangTexts(text.attr, first, text.texts.data(), e->GetXmlNode());
-    for (const TBinding& b : form.Bindings()) FillBinding(form, b, *e, first);
+    for (const TPropertyBinding& b : form.Bindings()) FillBinding(form, b, *e, first);
     first = false;
   }
   return taken.empty() ? -1 : slot;
@@ -47,7 +47,7 @@ int FillForm(TFormDesign1& designer, TPropertyForm& form, const std::vector<TGri
 void WriteBack(TFormDesign1& designer, TPropertyForm& form) {
   designer.PushUndo();
   for (TGridWebElement* e : TakenObjects(designer, form)) {
-    for (const TBinding& b : form.Bindings()) WriteBinding(form, b, *e);
+    for (const TPropertyBinding& b : form.Bindings()) WriteBinding(form, b, *e);
     e->Invalidate();
     designer.FToolTemplates[form.TemplateSlot(*e)] = GetObjectTemplateText(designer, *e);
   }

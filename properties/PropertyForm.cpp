@@ -18,7 +18,6 @@
 #include "platform/win/WindowMessages.h"
 #include "properties/FormLangTextEdit.h"
 #include "properties/MyEdit.h"
-#include "properties/TabOrder.h"
 #include "properties/VariableBrowser.h"
 
 TPropertyForm::TPropertyForm(TFormDesign1& designer, std::span<const TComponentRow> rows, int captionId)
@@ -30,6 +29,8 @@ TPropertyForm::TPropertyForm(TFormDesign1& designer, std::span<const TComponentR
   BuildComponents(*this, rows_);
   SetCaption(GetUiText(captionId_));
   ApplyCaptions(*this, rows_);
+  // The background swatch of the layout is hatched (transparent).
+  if (auto* back = dynamic_cast<TShape*>(FindComponent("shBack"))) back->SetBrushStyle(bsBDiagonal);
   // The visibility bit's caption is long in some languages: two lines.
   if (auto* label = dynamic_cast<TLabel*>(FindComponent("lblVisibility"))) {
     label->SetAutoSize(false);
@@ -120,8 +121,10 @@ void TPropertyForm::shBackMouseUp(TObject* sender, TMouseButton, TShiftState, in
 }
 
 void TPropertyForm::cbTransparentClick(TObject* sender) {
+  // While the dialog is filled the swatch keeps what the fill gave it (its
+  // mixed look among them).
   auto* box = dynamic_cast<TCheckBox*>(sender);
-  if (auto* shape = dynamic_cast<TShape*>(FindComponent("shBack")); shape != nullptr && box != nullptr)
+  if (auto* shape = dynamic_cast<TShape*>(FindComponent("shBack")); loaded && shape != nullptr && box != nullptr)
     shape->SetBrushStyle(box->Checked() ? bsBDiagonal : bsSolid);
   OnChange(sender);
 }
@@ -190,7 +193,7 @@ void TTabOrderedForm::NoteSurfaceObject(TGridWebElement& element, int componentI
   surfaceObjects.push_back(&element);
 }
 
-void TTabOrderedForm::AfterWriteBack() { RenumberTabOrder(surfaceObjects); }
+void TTabOrderedForm::AfterWriteBack() { Designer().RenumberTabOrder(surfaceObjects); }
 
 void TPropertyForm::Dispatch(void* message) {
   if (static_cast<TMessage*>(message)->Msg == WM_HELP) {
@@ -201,7 +204,7 @@ void TPropertyForm::Dispatch(void* message) {
 }
 
 void TPropertyForm::WireCommonHandlers() {
-  for (const TBinding& b : Bindings()) {
+  for (const TPropertyBinding& b : Bindings()) {
     TComponent* c = FindComponent(b.control);
     if (auto* box = dynamic_cast<TEdit*>(c); box != nullptr && !box->OnChange)
       box->OnChange = {this, &TPropertyForm::OnChange};

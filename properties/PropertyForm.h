@@ -59,7 +59,7 @@ class TPropertyForm : public TForm {
   void Flag(const std::string& name);
 
   // --- the dialog's description, read by the bridge --------------------------------
-  virtual std::span<const TBinding> Bindings() const = 0;
+  virtual std::span<const TPropertyBinding> Bindings() const = 0;
   // The kinds the bridge takes.
   virtual bool TakesKind(int kind) const = 0;
   // The designer's tool template slot the written object refreshes.

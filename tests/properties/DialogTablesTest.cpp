@@ -50,7 +50,7 @@ TEST_F(DialogTables, EveryBindingNamesAControlOfItsClass) {
   for (const TDialogCase& c : kDialogs) {
     std::unique_ptr<TPropertyForm> form = c.make(*designer);
     int checked = 0;
-    for (const TBinding& b : form->Bindings()) {
+    for (const TPropertyBinding& b : form->Bindings()) {
       if (b.kind == TBindKind::LangSlots) {
         EXPECT_NE(form->FindLangText(b.control), nullptr) << c.name << " " << b.control;
         continue;

@@ -22,10 +22,11 @@ void FakeLookup(const std::string& name, TPinVariable& record) {
   record.name = name;
   record.typeCode = -1;
   record.typeName.clear();
-  if (name == "B1") record = {name, "BOOL", 1, ""};
+  if (name == "B1") record = {name, "BOOL", 0, ""};
   if (name == "T1") record = {name, "TIME", 17, ""};
   if (name == "D1") record = {name, "DATE", 18, ""};
-  if (name == "I1") record = {name, "INT", 6, ""};
+  if (name == "I1") record = {name, "INT", 8, ""};
+  if (name == "L1") record = {name, "LWORD", 6, ""};
 }
 
 std::string Edit(const std::string& attrs, const std::string& editAttrs, int uid) {
@@ -182,6 +183,29 @@ TEST_F(EditDialog, AlignmentFillsTheFourButtonsAndWritesThemTogether) {
       EXPECT_FALSE(f.Get<TRadioButton>(name)->Checked()) << name;
     return mrCancel;
   });
+}
+
+// A limit is read as a value of the type and printed back when the box is
+// left; a type without a text form keeps what was typed.
+TEST_F(EditDialog, ALimitIsRewrittenAsItsValueWhenLeft) {
+  struct Row {
+    const char* variable;
+    const char* typed;
+    const char* shown;
+  };
+  const Row rows[] = {{"I1", "007", "7"}, {"I1", " 12 ", "12"}, {"L1", "99", "99"}};
+  for (const Row& row : rows) {
+    Open(Project(Edit("X=\"2\" Y=\"2\"", std::string("variable=\"") + row.variable + "\" size=\"5\"", 10)));
+    SelectObjects({0});
+    DoubleClickObject(0, [&](TPropertyForm& f) {
+      ClickControl(f, "cbLimits");
+      TypeInto(f, "edtLoLimit", row.typed);
+      PressTab();
+      EXPECT_EQ(f.Get<TEdit>("edtLoLimit")->Text(), row.shown) << row.variable << " " << row.typed;
+      return PressOk(f);
+    });
+    EXPECT_EQ(Objects()[0]->FLoLimit, row.shown) << row.variable << " " << row.typed;
+  }
 }
 
 TEST_F(EditDialog, MaskListsHaveTheirSizes) {

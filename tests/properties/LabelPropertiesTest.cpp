@@ -14,6 +14,7 @@
 #include "platform/vcl/Menus.h"
 #include "platform/vcl/Shape.h"
 #include "platform/win/MessageBox.h"
+#include "platform/win/VirtualKeys.h"
 #include "properties/FormLangTextEdit.h"
 #include "properties/MyEdit.h"
 #include "tests/properties/PropertiesTestSupport.h"
@@ -277,4 +278,54 @@ TEST_F(LabelDialog, ASingleLanguageProjectHidesTheLanguageButtons) {
   });
   EXPECT_EQ(Objects()[0]->GetXmlNode()->FindChild("lang"), nullptr);
   EXPECT_EQ(Objects()[0]->GetCaption(), "Solo");
+}
+
+// The background swatch compares a further label's colour only when that
+// label is opaque.
+TEST_F(LabelDialog, TheBackgroundSwatchComparesOnlyOpaqueLabels) {
+  struct Row {
+    const char* first;
+    const char* second;
+    TBrushStyle style;
+  };
+  const Row rows[] = {
+      {"transparent=\"false\" back=\"255\"", "transparent=\"true\" back=\"16711680\"", bsSolid},
+      {"transparent=\"true\" back=\"255\"", "transparent=\"false\" back=\"16711680\"", bsDiagCross},
+      {"transparent=\"false\" back=\"255\"", "transparent=\"false\" back=\"255\"", bsSolid},
+  };
+  for (const Row& row : rows) {
+    Open(Project(std::string("<object caption=\"A\" X=\"3\" Y=\"4\" ") + row.first +
+                 " Uid=\"10\"><label /></object>\r\n<object caption=\"B\" X=\"3\" Y=\"8\" " + row.second +
+                 " Uid=\"11\"><label /></object>\r\n"));
+    SelectObjects({0, 1});
+    DoubleClickObject(0, [&](TPropertyForm& f) {
+      EXPECT_EQ(f.Get<TShape>("shBack")->Brush->Color, 255) << row.first;
+      EXPECT_EQ(f.Get<TShape>("shBack")->Brush->Style, row.style) << row.first << " / " << row.second;
+      return mrCancel;
+    });
+  }
+}
+
+// Typing a text and restoring it is still a change of that language slot;
+// without an editor slot no row carries the bevel.
+TEST_F(LabelDialog, ARestoredTextInTheLanguageEditorStillCounts) {
+  Open(Project(kLangLabels, {9, 7, 5}));
+  std::array<std::string, kLangSlots> texts{"One", "Eins", "Jedna"};
+  std::array<bool, kLangSlots> changed{};
+  changed[0] = true;
+  Driver::OnModal("TFormLangTextEdit", [&](TCustomForm& form) {
+    auto& editor = dynamic_cast<TFormLangTextEdit&>(form);
+    for (int slot = 0; slot < kLangSlots; ++slot) EXPECT_FALSE(editor.rows[slot]->bvDefault->Visible()) << slot;
+    Driver::Focus(editor.rows[2]->edtUserText);
+    Driver::PressKey(VK_END);
+    Driver::TypeText("x");
+    Driver::PressKey(VK_BACK);
+    Driver::Click(editor.Button1);
+    return mrNone;
+  });
+  EXPECT_TRUE(RunLangTextEditor(designer.get(), *designer, -1, texts, changed));
+  EXPECT_TRUE(changed[0]);  // set before, stays set
+  EXPECT_FALSE(changed[1]);
+  EXPECT_TRUE(changed[2]);
+  EXPECT_EQ(texts[2], "Jedna");
 }

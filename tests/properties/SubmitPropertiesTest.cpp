@@ -6,6 +6,7 @@
 #include "platform/vcl/ColorDialog.h"
 #include "platform/vcl/Driver.h"
 #include "platform/vcl/Edit.h"
+#include "properties/VariableBrowser.h"
 #include "tests/properties/PropertiesTestSupport.h"
 
 using namespace proptest;
@@ -111,4 +112,30 @@ TEST_F(SubmitDialog, ABackgroundColourMakesATransparentButtonOpaque) {
   EXPECT_FALSE(Objects()[0]->FTransparent);
   EXPECT_EQ(Objects()[0]->FBackColor, 0x123456);
   EXPECT_NE(ObjectXml(0).find("transparent=\"false\""), std::string::npos) << ObjectXml(0);
+}
+
+namespace {
+
+bool FakeBrowser(const std::string& current, std::string& chosen) {
+  chosen = "Chosen_" + current;
+  return true;
+}
+
+}  // namespace
+
+// "..." takes the host's choice; without a host nothing changes.
+TEST_F(SubmitDialog, TheVariableButtonsTakeTheHostsChoice) {
+  for (bool host : {false, true}) {
+    Open(Project(Submit("X=\"2\" Y=\"2\"", "variable=\"V1\" value=\"5\"", 10)));
+    SelectObjects({0});
+    gVariableBrowser = host ? FakeBrowser : nullptr;
+    DoubleClickObject(0, [&](TPropertyForm& f) {
+      ClickControl(f, "Button3");
+      ClickControl(f, "btnVis");
+      return PressOk(f);
+    });
+    gVariableBrowser = nullptr;
+    EXPECT_EQ(Objects()[0]->GetVariable(), host ? "Chosen_V1" : "V1");
+    EXPECT_EQ(Objects()[0]->GetVisVariable(), host ? "Chosen_" : "");
+  }
 }
