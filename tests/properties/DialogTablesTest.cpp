@@ -11,6 +11,7 @@
 #include "properties/FormEditProperties.h"
 #include "properties/FormLabelProperties.h"
 #include "properties/FormSubmitProperties.h"
+#include "properties/MyEdit.h"
 #include "tests/properties/PropertiesTestSupport.h"
 
 using namespace proptest;
@@ -87,6 +88,43 @@ TEST_F(DialogTables, PicturesOfEveryDialog) {
         });
         EXPECT_FALSE(shown.empty()) << c.name << suffix;
       }
+    }
+  }
+}
+
+// Tabbing through every numeric box of a dialog whose two objects differ in
+// everything is no edit: OK writes nothing into either object.
+TEST_F(DialogTables, TabbingThroughEveryMixedNumericBoxWritesNothing) {
+  for (const TDialogCase& c : kDialogs) {
+    const std::string kind = std::string(c.object);
+    std::string second = kind;
+    second.insert(second.find(' ') != std::string::npos ? second.find(' ') : second.find('/'), " size=\"9\"");
+    Open(Project("<object caption=\"A\" X=\"2\" Y=\"2\" size=\"12\" level=\"2\" Uid=\"10\">" + kind +
+                 "</object>\r\n<object caption=\"B\" X=\"5\" Y=\"7\" size=\"16\" level=\"5\" Uid=\"11\">" + second +
+                 "</object>\r\n"));
+    SelectObjects({0, 1});
+    std::vector<TPoint> places;
+    std::vector<int> sizes, levels, widths;
+    for (TGridWebElement* e : Objects()) {
+      places.push_back(e->GetPosition());
+      sizes.push_back(e->FFontSize);
+      levels.push_back(e->FLevel);
+      widths.push_back(e->FSize);
+    }
+    DoubleClickObject(0, [&](TPropertyForm& f) {
+      for (int i = 0; i < f.ComponentCount(); ++i)
+        if (auto* box = dynamic_cast<TmyEdit*>(f.Components(i)); box != nullptr && box->Enabled()) {
+          Driver::Focus(box);
+          PressTab();
+        }
+      return PressOk(f);
+    });
+    for (int i = 0; i < 2; ++i) {
+      EXPECT_EQ(Objects()[i]->GetPosition().x, places[i].x) << c.name << i;
+      EXPECT_EQ(Objects()[i]->GetPosition().y, places[i].y) << c.name << i;
+      EXPECT_EQ(Objects()[i]->FFontSize, sizes[i]) << c.name << i;
+      EXPECT_EQ(Objects()[i]->FLevel, levels[i]) << c.name << i;
+      EXPECT_EQ(Objects()[i]->FSize, widths[i]) << c.name << i;
     }
   }
 }
