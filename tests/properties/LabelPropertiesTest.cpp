@@ -329,3 +329,39 @@ TEST_F(LabelDialog, ARestoredTextInTheLanguageEditorStillCounts) {
   EXPECT_TRUE(changed[2]);
   EXPECT_EQ(texts[2], "Jedna");
 }
+
+// An object that is selected but lies on a frozen or hidden layer is neither
+// read nor written.
+TEST_F(LabelDialog, ObjectsOnFrozenOrHiddenLayersAreLeftAlone) {
+  for (bool frozen : {true, false}) {
+    Open(
+        Project("<object caption=\"A\" X=\"3\" Y=\"4\" Uid=\"10\"><label /></object>\r\n"
+                "<object caption=\"B\" X=\"3\" Y=\"8\" layer=\"1\" Uid=\"11\"><label /></object>\r\n"));
+    SelectObjects({0, 1});
+    ASSERT_TRUE(Objects()[1]->Selected());
+    ASSERT_EQ(Objects()[1]->FLayer, 1);
+    if (frozen)
+      designer->FLayers[1].Frozen = true;
+    else
+      designer->FLayers[1].Visible = false;
+    DoubleClickObject(0, [&](TPropertyForm& f) {
+      EXPECT_EQ(f.Get<TEdit>("edtCaption1")->Text(), "A");  // B is not compared
+      TypeInto(f, "edtCaption1", "New");
+      return PressOk(f);
+    });
+    EXPECT_EQ(Objects()[0]->GetCaption(), "New") << frozen;
+    EXPECT_EQ(Objects()[1]->GetCaption(), "B") << frozen;
+  }
+}
+
+TEST_F(LabelDialog, AnEmptiedCaptionBecomesADashInTheEditorLanguageToo) {
+  Open(Project(kLangLabels, {9, 7, 5}));
+  SelectObjects({0});
+  DoubleClickObject(0, [&](TPropertyForm& f) {
+    TypeInto(f, "edtCaption1", "");
+    return PressOk(f);
+  });
+  EXPECT_EQ(Objects()[0]->GetCaption(), "-");
+  EXPECT_EQ(LangCaption(*Objects()[0], 9), "-");
+  EXPECT_EQ(LangCaption(*Objects()[0], 7), "Eins");
+}
