@@ -223,3 +223,42 @@ TEST_F(DropDownDialog, ATypedTabIndexPlacesTheDropDownBeforeAnEditOfTheSameIndex
   EXPECT_EQ(Objects()[0]->FTabIndex, 2);
   EXPECT_EQ(Objects()[1]->FTabIndex, 3);
 }
+
+// Modifying an option in a multi-language project changes its text in the
+// editor's language and its value; the other languages keep theirs.
+TEST_F(DropDownDialog, ModifyingAnOptionKeepsItsOtherLanguages) {
+  Open(
+      Project("<object X=\"2\" Y=\"2\" Uid=\"10\"><lang><options code=\"9\"><option>One</option>"
+              "<option>Two</option></options><options code=\"7\"><option>Eins</option><option>Zwei</option>"
+              "</options></lang><dropdown global=\"true\"><option value=\"1\">One</option>"
+              "<option value=\"2\">Two</option></dropdown></object>\r\n",
+              {9, 7}));
+  SelectObjects({0});
+  const int answer = Driver::OnModal("TFormEditOption", [](TCustomForm& form) {
+    auto& dialog = dynamic_cast<TFormEditOption&>(form);
+    EXPECT_TRUE(dialog.btLang1->Visible());
+    EXPECT_EQ(dialog.edtCaption->Text(), "Two");
+    EXPECT_EQ(dialog.texts[1], "Zwei");
+    Driver::Focus(dialog.edtCaption);
+    dialog.edtCaption->SelectAll();
+    Driver::TypeText("Deux");
+    Driver::Focus(dialog.edtValue);
+    dialog.edtValue->SelectAll();
+    Driver::TypeText("22");
+    Driver::Click(dialog.Button1);
+    return static_cast<int>(mrNone);
+  });
+  DoubleClickObject(0, [&](TPropertyForm& f) {
+    SelectRows(f, {1});
+    ClickControl(f, "btnEdit");
+    EXPECT_EQ(f.Get<TListView>("lvOptions")->Items()->Item(1)->Caption(), "Deux");
+    return PressOk(f);
+  });
+  Driver::RemoveHandler(answer);
+  EXPECT_EQ(OptionValues(*Objects()[0]), "1 22");
+  EXPECT_EQ(Objects()[0]->FOptions.GetValue(1), "Deux");
+  const std::string xml = ObjectXml(0);
+  EXPECT_NE(xml.find("<option>Zwei</option>"), std::string::npos) << xml;
+  EXPECT_NE(xml.find("<option>Deux</option>"), std::string::npos) << xml;
+  EXPECT_EQ(xml.find("Two"), std::string::npos) << xml;
+}
