@@ -16,6 +16,7 @@
 #include "host/api/CommLoop.h"
 #include "host/api/IHalvexIDE.h"
 #include "platform/com/ComPtr.h"
+#include "plugin/PanelList.h"
 
 class TmyXmlNode;
 
@@ -57,6 +58,9 @@ class TDesignerHost {
   // The variable structures of the host's operator panels, for each panel in
   // list order its "in" name, then its "out" name; here none.
   virtual std::vector<std::string> PanelStructures() { return {}; }
+  // The host's operator panels in list order (written into the project at
+  // every save); here none.
+  virtual std::vector<TGPanel> OperatorPanels() { return {}; }
 
  private:
   std::unique_ptr<TCompileHost> detachedCompileHost_;

@@ -42,17 +42,9 @@ void TFormDesign1::btnDebugMouseMove(TObject*, TShiftState, int, int) {}
 void TFormDesign1::btnDebug2MouseMove(TObject*, TShiftState, int, int) {}
 void TFormDesign1::tbLayersClick(TObject*) { Trace("tbLayersClick"); }
 void TFormDesign1::tbLangClick(TObject*) { Trace("tbLangClick"); }
-void TFormDesign1::PasteInActiveLayer1Click(TObject*) { Trace("PasteInActiveLayer1Click"); }
 void TFormDesign1::EditVisibilityBase1Click(TObject*) { Trace("EditVisibilityBase1Click"); }
 void TFormDesign1::VarNameReplace1Click(TObject*) { Trace("VarNameReplace1Click"); }
 void TFormDesign1::AutoIndexArray1Click(TObject*) { Trace("AutoIndexArray1Click"); }
-void TFormDesign1::ToPicture1Click(TObject*) { Trace("ToPicture1Click"); }
-void TFormDesign1::ToImage1Click(TObject*) { Trace("ToImage1Click"); }
-void TFormDesign1::ToImageBtn1Click(TObject*) { Trace("ToImageBtn1Click"); }
-void TFormDesign1::ToMulimg1Click(TObject*) { Trace("ToMulimg1Click"); }
-void TFormDesign1::ToBlock1Click(TObject*) { Trace("ToBlock1Click"); }
-void TFormDesign1::ToBlockBar1Click(TObject*) { Trace("ToBlockBar1Click"); }
-void TFormDesign1::ToBlockColor1Click(TObject*) { Trace("ToBlockColor1Click"); }
 void TFormDesign1::RenameAllPages1Click(TObject*) { Trace("RenameAllPages1Click"); }
 void TFormDesign1::btnDebugClick(TObject*) { Trace("btnDebugClick"); }
 void TFormDesign1::CommTimer1Timer(TObject*) { Trace("CommTimer1Timer"); }
@@ -63,10 +55,3 @@ void TFormDesign1::ImportTexts1Click(TObject*) { Trace("ImportTexts1Click"); }
 void TFormDesign1::DebugListRemoved(TObject*) { Trace("DebugListRemoved"); }
 // The designer's texts in the current language.
 void TFormDesign1::ApplyLanguageTexts() { Trace("ApplyLanguageTexts"); }
-
-// The layers and operator panels of the project.
-void TFormDesign1::LoadLayers(TmyXmlNode*) { Trace("LoadLayers"); }
-void TFormDesign1::SavePanels() { Trace("SavePanels"); }
-void TFormDesign1::SaveLayers() { Trace("SaveLayers"); }
-// The tab order of the page's objects.
-void TFormDesign1::BuildTabOrder() {}

@@ -123,24 +123,17 @@ void TFormDesign1::SetModified() {
 // Page jumps and variable drops belong to the designer's editing; until they
 // are built these handlers are bound and do nothing.
 void TFormDesign1::UpdateScrollExtentHandler(TObject*) { UpdateScrollExtent(); }
-void TFormDesign1::ObjectDragOver(TObject*, TObject*, int, int, TDragState, bool&) {}
-void TFormDesign1::ObjectDragDrop(TObject*, TObject*, int, int) {}
 
-void TFormDesign1::EditLabelObject(TObject*) {}
-void TFormDesign1::EditEditObject(TObject*) {}
-void TFormDesign1::EditLocalEditObject(TObject*) {}
 void TFormDesign1::EditImageObject(TObject*) {}
 void TFormDesign1::EditImageBtnObject(TObject*) {}
 void TFormDesign1::EditMultiImageObject(TObject*) {}
 void TFormDesign1::EditPictureObject(TObject*) {}
 void TFormDesign1::EditCameraObject(TObject*) {}
-void TFormDesign1::EditSubmitObject(TObject*) {}
 void TFormDesign1::EditStrImgObject(TObject*) {}
 void TFormDesign1::EditIFrameObject(TObject*) {}
 void TFormDesign1::EditBlockObject(TObject*) {}
 void TFormDesign1::EditCanvasObject(TObject*) {}
 void TFormDesign1::EditPostFileObject(TObject*) {}
-void TFormDesign1::EditDropDownObject(TObject*) {}
 
 TNotifyEvent TFormDesign1::BridgeOfKind(int kind) {
   switch (kind) {

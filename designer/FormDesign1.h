@@ -21,6 +21,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -29,6 +30,7 @@
 #include "designer/CarrierPaste.h"
 #include "designer/DesignerHost.h"
 #include "designer/InsertTools.h"
+#include "designer/ObjectConversions.h"
 #include "designer/ProjectDocument.h"
 #include "designer/SurfaceKeys.h"
 #include "designer/SurfaceMouse.h"
@@ -42,6 +44,8 @@
 #include "platform/win/WindowTypes.h"
 
 class TScrollBox;
+class TCustomForm;
+class TMemoryStream;
 struct TObjectReading;
 class TmyXMLParser;
 class TmyXmlNode;
@@ -275,6 +279,14 @@ class TFormDesign1 : public TForm {
   // made.
   void LoadLanguages(TmyXmlNode* languages);
   void SetEditorLanguage(int code);
+  // The position in the list of languages (1..66) of a language slot's
+  // language; 0 outside the slots or for a slot not in use.
+  int GetLanguageListIndex(int slot) const;
+  // Writes an exported texts file, asking first (owned by `owner`) when it
+  // exists; a written file's name goes onto the list text after CR LF.
+  // False when the user kept the old file.
+  bool SaveTextsFileConfirmed(TCustomForm* owner, const std::string& fileName, std::string& listText,
+                              TMemoryStream& stream);
   // The layers of the project; an empty step until the layers are built.
   void LoadLayers(TmyXmlNode* layers);
   // The shared record's image names from the project's `images`.
@@ -321,7 +333,7 @@ class TFormDesign1 : public TForm {
   // The page objects on the surface, back to front.
   std::vector<TGridWebElement*> PageObjects() const;
   // Renumbers the tab order of the page's objects before it is stored
-  // (the tab-order command fills it in).
+  // (VariableCommands.cpp).
   void BuildTabOrder();
   // The page shown (none for a group without pages or no selection).
   TmyXmlNode* CurrentPage() const { return FCurrentPage; }
@@ -514,6 +526,31 @@ class TFormDesign1 : public TForm {
   // True when the PLC variable is a structure a drawing canvas can draw from
   // (the host's variable information answers its members as a canvas needs).
   bool CheckCanvasVariable(const std::string& variable);
+  // The common base of the selected objects' visibility variables, edited by
+  // `edit` (false: cancelled, nothing changes); on OK an undo step, then every
+  // non-empty reference gets the edited base. The one-line edit dialog of
+  // EditVisibilityBase1Click is the `edit` step.
+  bool EditVisibilityBase(const std::function<bool(std::string& base)>& edit);
+  // Every page object of the surface looks its variables up again.
+  void RefreshAllObjectVarInfo();
+  // Edit fields, submit buttons and drop-downs numbered 1, 2, ... by their
+  // tab index, then their order (FTabSeq); every other object gets -1.
+  void RenumberTabOrder(std::vector<TGridWebElement*>& objects);
+
+  // --- layers (Layers.cpp) and operator panels (Panels.cpp) ---------------------
+  // The object menu's layer submenu: one item a layer, checked for the
+  // layers of the selected objects.
+  void FillLayerMenu();
+  void miLayersClick(TObject* sender);
+  // An undo step, then every selected object goes to the layer; those that
+  // may not be selected there are deselected. The project is modified.
+  void MoveSelectedToLayer(int layer);
+
+  // --- kind conversions (ConversionCommands.cpp) ----------------------------------
+  // The selected objects of the kinds that convert to `target`; image buttons
+  // without a value then get "1" when converting to image buttons.
+  void ConvertSelectedPictures(int target);
+  void SetSelectedBlockVariant(TBlockVariant variant);
 
   // --- reading page objects (LoadObjects.cpp) ----------------------------------
   // Makes one page object per `object` child of the container on the surface
@@ -562,6 +599,12 @@ class TFormDesign1 : public TForm {
   void EditCanvasObject(TObject* sender);
   void EditPostFileObject(TObject* sender);
   void EditDropDownObject(TObject* sender);
+
+  // --- property dialogs (properties/Bridges.cpp) -----------------------------------
+  // Opens the property dialog of the object's kind as a double click does and
+  // clears the object's ignore-next-press flag afterwards (the insert tools
+  // call it for an object just placed, the menus for the chosen object).
+  void ShowObjectProperties(TGridWebElement* object);
 
   // --- fields of the document and the shown page ----------------------------------
   // The page element shown on the surface; none for a group or nothing.

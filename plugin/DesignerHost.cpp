@@ -42,3 +42,11 @@ void UpdateStConstantsFile(TmyXmlNode* root) {
 std::vector<std::string> TPluginDesignerHost::PanelStructures() {
   return WebMainForm1 != nullptr ? PanelVariableStructures(WebMainForm1->PanelList()) : std::vector<std::string>{};
 }
+
+std::vector<TGPanel> TPluginDesignerHost::OperatorPanels() {
+  std::vector<TGPanel> panels;
+  if (WebMainForm1 == nullptr) return panels;
+  const TGPanelList& list = WebMainForm1->PanelList();
+  for (int i = 0; i < list.Count(); ++i) panels.push_back(*list.Items(i));
+  return panels;
+}

@@ -24,6 +24,7 @@ class TPluginDesignerHost : public TCoreDesignerHost {
   TCompileHost& CompileHost() override { return compileHost_; }
   // From the hidden main form's panel list.
   std::vector<std::string> PanelStructures() override;
+  std::vector<TGPanel> OperatorPanels() override;
 
  protected:
   bool GlobalMode() const override;

@@ -7,12 +7,15 @@
 #include "core/XmlWriterHooks.h"
 #include "designer/FormDesign1.h"
 #include "grid/VariableInfo.h"
+#include "platform/com/TaskMem.h"
 #include "platform/vcl/Application.h"
 #include "platform/win/Resources.h"
 #include "plugin/ComServer.h"
 #include "plugin/HostStatus.h"
+#include "plugin/PluginState.h"
 #include "plugin/Switches.h"
 #include "plugin/VariableLookup.h"
+#include "properties/VariableBrowser.h"
 
 namespace {
 
@@ -26,8 +29,21 @@ std::string HostExecutable(const std::string& argument0) {
 // The page-object layer reaches the host through the frame: its variable
 // lookup is the frame's, and its reader flattens variable references when
 // the host was started with "/LINVAR".
+// The property dialogs' "..." buttons: the host's variable browser (flags
+// 15); the chosen name the host allocated is freed here.
+bool BrowseHostVariable(const std::string& current, std::string& chosen) {
+  if (!gHost.ifIECManVariables) return false;
+  char* name = nullptr;
+  const HRESULT hr = gHost.ifIECManVariables->BrowseVariable(current.c_str(), &name, 15);
+  const bool chosenOne = hr == S_OK && name != nullptr;
+  if (chosenOne) chosen = name;
+  CoTaskMemFree(name);
+  return chosenOne;
+}
+
 void BindPageObjectLayer() {
   gGridVariableLookup = GetVariableInfo;
+  gVariableBrowser = BrowseHostVariable;
   gFlattenVariableNames = gStartup.flattenVariables;
 }
 
@@ -44,6 +60,7 @@ void TarnwellProcessAttach() {
 
 void TarnwellProcessDetach() {
   gGridVariableLookup = nullptr;
+  gVariableBrowser = nullptr;
   SetXmlStatusTextHook(nullptr);
   SetXmlKeepAliveHook(nullptr);
 }

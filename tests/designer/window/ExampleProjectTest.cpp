@@ -6,9 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <tuple>
 
 #include "core/IecTypes.h"
 #include "core/XmlNode.h"
@@ -160,6 +162,18 @@ TEST_F(ExampleProject, EveryPageIsShownPaintedAndStoredBack) {
 }
 
 TEST_F(ExampleProject, SavedUnchangedItEqualsTheExampleButForThePagesStamps) {
+  // The demo's operator panels, as the host reports them.
+  for (const auto& [rack, pos, type, in, out, name] : {std::tuple{0, 1, "OPD101", "PnlIn1", "PnlOut1", "Line panel"},
+                                                       std::tuple{2, 5, "OPD104", "PnlIn2", "PnlOut2", "Panel 2/5"}}) {
+    TGPanel panel;
+    panel.rack = rack;
+    panel.position = pos;
+    std::snprintf(panel.type, sizeof panel.type, "%s", type);
+    std::snprintf(panel.in, sizeof panel.in, "%s", in);
+    std::snprintf(panel.out, sizeof panel.out, "%s", out);
+    std::snprintf(panel.name, sizeof panel.name, "%s", name);
+    host->panels.push_back(panel);
+  }
   for (TTreeNode* node : PageNodes()) ClickNode(node);
   ClickNode(PageNodes().front());
   designer->SetModified();

@@ -29,7 +29,10 @@ class TTestHost : public TDesignerHost {
       : folder_(folder), name_(std::move(name)) {}
   TProjectLocation ProjectLocation() override;
   void UpdateStConstants(TmyXmlNode* root) override;
+  std::vector<TGPanel> OperatorPanels() override { return panels; }
   int stConstantsCalls = 0;
+  // The host's operator panels (none unless a test gives some).
+  std::vector<TGPanel> panels;
   bool noProject = false;
 
  private:

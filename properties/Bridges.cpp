@@ -1,0 +1,49 @@
+// TFormDesign1's property bridges of the kinds whose dialogs live here: each
+// runs the shared steps with its kind's form.
+
+#include <memory>
+
+#include "designer/FormDesign1.h"
+#include "grid/GridWebElement.h"
+#include "properties/FormDropDownProperties.h"
+#include "properties/FormEditProperties.h"
+#include "properties/FormLabelProperties.h"
+#include "properties/FormSubmitProperties.h"
+#include "properties/PropertyBridge.h"
+
+namespace {
+
+template <class Form>
+TPropertyFormFactory FactoryOf() {
+  return [](TFormDesign1& designer) -> std::unique_ptr<TPropertyForm> { return std::make_unique<Form>(designer); };
+}
+
+}  // namespace
+
+void TFormDesign1::EditLabelObject(TObject* sender) {
+  RunPropertyBridge(*this, sender, FactoryOf<TFormLabelProperties>());
+}
+
+void TFormDesign1::EditEditObject(TObject* sender) {
+  RunPropertyBridge(*this, sender, FactoryOf<TFormEditProperties>());
+}
+
+// Edits with their own submit button: the lock is checked here too.
+void TFormDesign1::EditLocalEditObject(TObject* sender) {
+  if (RefuseLockedGroup(*this)) return;
+  EditEditObject(sender);
+}
+
+void TFormDesign1::EditSubmitObject(TObject* sender) {
+  RunPropertyBridge(*this, sender, FactoryOf<TFormSubmitProperties>());
+}
+
+void TFormDesign1::EditDropDownObject(TObject* sender) {
+  RunPropertyBridge(*this, sender, FactoryOf<TFormDropDownProperties>());
+}
+
+void TFormDesign1::ShowObjectProperties(TGridWebElement* object) {
+  if (object == nullptr) return;
+  if (object->OnDblClick) object->OnDblClick(object);
+  object->FIgnoreMouseDown = false;
+}

@@ -1,0 +1,22 @@
+#pragma once
+// TFormLabelProperties: the property dialog of text labels (kind 0): text
+// with an optional link, tooltip, font, colours, position and visibility bit.
+
+#include "properties/PropertyForm.h"
+
+class TFormLabelProperties : public TPropertyForm {
+ public:
+  explicit TFormLabelProperties(TFormDesign1& designer);
+
+  std::span<const TPropertyBinding> Bindings() const override;
+  bool TakesKind(int kind) const override;
+  int TemplateSlot(const TGridWebElement& element) const override;
+  void AfterFill() override;
+
+  // Link edit and its "..." enabled with the box.
+  void cbLinkClick(TObject* sender);
+  void AddPageClick(TObject* sender);
+  void OnMenuClick(TObject* sender);
+  // OK: an emptied caption becomes "-", a checked link left empty "index.xml".
+  void Button1Click(TObject* sender);
+};

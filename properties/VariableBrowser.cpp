@@ -1,0 +1,3 @@
+#include "properties/VariableBrowser.h"
+
+TVariableBrowser gVariableBrowser = nullptr;
