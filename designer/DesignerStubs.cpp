@@ -44,9 +44,7 @@ void TFormDesign1::CommonCutClick(TObject*) { Trace("CommonCutClick"); }
 void TFormDesign1::CommonPasteClick(TObject*) { Trace("CommonPasteClick"); }
 void TFormDesign1::CommonSelectAllClick(TObject*) { Trace("CommonSelectAllClick"); }
 void TFormDesign1::tbObjectListClick(TObject*) { Trace("tbObjectListClick"); }
-void TFormDesign1::btnPassClick(TObject*) { Trace("btnPassClick"); }
 void TFormDesign1::tbAlarmClick(TObject*) { Trace("tbAlarmClick"); }
-void TFormDesign1::tbAboutClick(TObject*) { Trace("tbAboutClick"); }
 void TFormDesign1::ObjectPopupPopup(TObject*) { Trace("ObjectPopupPopup"); }
 void TFormDesign1::sbStatusDrawPanel(TStatusBar*, TStatusPanel*, const TRect&) {}
 void TFormDesign1::tvPageListMouseMove(TObject*, TShiftState, int, int) {}
@@ -62,7 +60,6 @@ void TFormDesign1::tvPageListExpanding(TObject*, TTreeNode*, bool&) {}
 void TFormDesign1::btnDebugMouseMove(TObject*, TShiftState, int, int) {}
 void TFormDesign1::btnDebug2MouseMove(TObject*, TShiftState, int, int) {}
 void TFormDesign1::AlignClick(TObject*) { Trace("AlignClick"); }
-void TFormDesign1::tbLayersClick(TObject*) { Trace("tbLayersClick"); }
 void TFormDesign1::tbLangClick(TObject*) { Trace("tbLangClick"); }
 void TFormDesign1::PasteInActiveLayer1Click(TObject*) { Trace("PasteInActiveLayer1Click"); }
 void TFormDesign1::EditVisibilityBase1Click(TObject*) { Trace("EditVisibilityBase1Click"); }
@@ -79,7 +76,6 @@ void TFormDesign1::RenameAllPages1Click(TObject*) { Trace("RenameAllPages1Click"
 void TFormDesign1::btnDebugClick(TObject*) { Trace("btnDebugClick"); }
 void TFormDesign1::CommTimer1Timer(TObject*) { Trace("CommTimer1Timer"); }
 void TFormDesign1::ShowInNewWindow1Click(TObject*) { Trace("ShowInNewWindow1Click"); }
-void TFormDesign1::btnGlobalClick(TObject*) { Trace("btnGlobalClick"); }
 void TFormDesign1::ExportTexts1Click(TObject*) { Trace("ExportTexts1Click"); }
 void TFormDesign1::ImportTexts1Click(TObject*) { Trace("ImportTexts1Click"); }
 void TFormDesign1::DebugListRemoved(TObject*) { Trace("DebugListRemoved"); }
