@@ -12,6 +12,7 @@
 #include "platform/vcl/Menus.h"
 #include "platform/vcl/SysUtils.h"
 #include "project/FormPasswords.h"
+#include "project/GlobalSettingsBridge.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ void TFormDesign1::btnPassClick(TObject*) {
   if (dialog->ShowModal() == mrOk) SetModified();
 }
 
-void TFormDesign1::btnGlobalClick(TObject*) { WriteTraceLog("btnGlobalClick"); }
+void TFormDesign1::btnGlobalClick(TObject*) { RunGlobalSettings(*this); }
 void TFormDesign1::tbAboutClick(TObject*) { WriteTraceLog("tbAboutClick"); }
 void TFormDesign1::tbLayersClick(TObject*) { WriteTraceLog("tbLayersClick"); }
 
