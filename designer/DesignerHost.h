@@ -58,6 +58,11 @@ class TDesignerHost {
   // list order its "in" name, then its "out" name; here none.
   virtual std::vector<std::string> PanelStructures() { return {}; }
 
+  // --- the about box ------------------------------------------------------------------
+  // A value of the version block of a file (a system path), in its first
+  // language; empty when the file has none. Here no file has one.
+  virtual std::string ModuleFileVersion(const std::string&, const std::string&) { return {}; }
+
  private:
   std::unique_ptr<TCompileHost> detachedCompileHost_;
 };

@@ -447,7 +447,7 @@ class TFormDesign1 : public TForm {
   // The list of live-view windows lost one (the live view's button follows).
   void DebugListRemoved(TObject* sender);
 
-  // --- the project dialogs (ProjectDialogs.cpp) ------------------------------------
+  // --- the project dialogs (ProjectDialogs.cpp, page links: PageLinks.cpp) ---------
   // Access settings, global settings, the about box and the layers: each
   // dialog is made for one use, shown modally and freed.
   void btnPassClick(TObject* sender);

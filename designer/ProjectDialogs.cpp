@@ -1,9 +1,9 @@
 // TFormDesign1: the commands that open the project dialogs (access settings,
-// global settings, about box, layers), and what those dialogs ask of the
-// window: the shown names of pages and the page-link menu.
+// global settings, about box, layers) and the dictionary-off flag they set.
 
 #include <memory>
 
+#include "core/ProjectPaths.h"
 #include "core/TraceLog.h"
 #include "core/UiText.h"
 #include "core/XmlNode.h"
@@ -11,23 +11,9 @@
 #include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/Menus.h"
 #include "platform/vcl/SysUtils.h"
+#include "project/AboutBoxTarnwell.h"
 #include "project/FormPasswords.h"
 #include "project/GlobalSettingsBridge.h"
-
-namespace {
-
-constexpr int kTextUnnamed = 7141;
-constexpr const char* kLogoutEntry = "Logout - LOGOUT.XML";
-
-TMenuItem* AddMenuEntry(TMenuItem* parent, TComponent* owner, const std::string& caption, TNotifyEvent onClick) {
-  auto* item = new TMenuItem(owner);
-  item->SetCaption(caption);
-  item->OnClick = onClick;
-  parent->Add(item);
-  return item;
-}
-
-}  // namespace
 
 void TFormDesign1::btnPassClick(TObject*) {
   TmyXmlNode* root = document_->Root();
@@ -41,44 +27,13 @@ void TFormDesign1::btnPassClick(TObject*) {
 }
 
 void TFormDesign1::btnGlobalClick(TObject*) { RunGlobalSettings(*this); }
-void TFormDesign1::tbAboutClick(TObject*) { WriteTraceLog("tbAboutClick"); }
+void TFormDesign1::tbAboutClick(TObject*) {
+  auto box = std::make_unique<TAboutBoxTarnwell>(
+      this, [this](const std::string& file, const std::string& key) { return host_->ModuleFileVersion(file, key); });
+  box->LoadVersionInfo(kProductWord, 1);
+  box->ShowModal();
+}
 void TFormDesign1::tbLayersClick(TObject*) { WriteTraceLog("tbLayersClick"); }
-
-std::string TFormDesign1::GetPageDisplayName(const std::string& pageName) const {
-  if (pageName.empty()) return {};
-  for (TTreeNode* group = tvPageList->Items()->GetFirstNode(); group != nullptr; group = group->getNextSibling()) {
-    for (TTreeNode* page = group->getFirstChild(); page != nullptr; page = page->getNextSibling()) {
-      const auto* element = static_cast<TmyXmlNode*>(page->Data);
-      if (element == nullptr) continue;
-      const std::string name = element->GetAttr("name");
-      if (SameText(name, pageName)) return group->Text() + " > " + page->Text() + " - " + name;
-    }
-  }
-  return {};
-}
-
-TPopupMenu* TFormDesign1::FillPageLinkMenu(bool withEmptyEntry, TNotifyEvent onClick) {
-  TMenuItem* items = PagesPopup1->Items();
-  items->Clear();
-  if (withEmptyEntry) {
-    AddMenuEntry(items, PagesPopup1, "", onClick);
-    AddMenuEntry(items, PagesPopup1, "-", {});
-  }
-  TmyXmlNode* web = document_->Web();
-  for (TmyXmlNode* group = web != nullptr ? web->firstChild : nullptr; group != nullptr; group = group->next) {
-    if (group->name != "group") continue;
-    const TmyXmlAttrNode* caption = group->FindAttr("caption");
-    TMenuItem* groupItem =
-        AddMenuEntry(items, PagesPopup1, caption != nullptr ? caption->value : GetUiText(kTextUnnamed), {});
-    for (TmyXmlNode* page = group->firstChild; page != nullptr; page = page->next) {
-      if (page->name != "page") continue;
-      AddMenuEntry(groupItem, PagesPopup1, page->GetAttr("caption") + " - " + page->GetAttr("name"), onClick);
-    }
-  }
-  AddMenuEntry(items, PagesPopup1, "-", {});
-  AddMenuEntry(items, PagesPopup1, kLogoutEntry, onClick);
-  return PagesPopup1;
-}
 
 bool TFormDesign1::DictionaryOff() { return host_->CompileHost().TdiMapDisabled(); }
 

@@ -3,6 +3,7 @@
 #include "plugin/CommRecord.h"
 #include "plugin/PluginState.h"
 #include "plugin/StConstants.h"
+#include "plugin/VersionInfo.h"
 #include "plugin/WebMainForm.h"
 
 void TPluginDesignerHost::UpdateStConstants(TmyXmlNode* root) { UpdateStConstantsFile(root); }
@@ -41,4 +42,8 @@ void UpdateStConstantsFile(TmyXmlNode* root) {
 
 std::vector<std::string> TPluginDesignerHost::PanelStructures() {
   return WebMainForm1 != nullptr ? PanelVariableStructures(WebMainForm1->PanelList()) : std::vector<std::string>{};
+}
+
+std::string TPluginDesignerHost::ModuleFileVersion(const std::string& file, const std::string& key) {
+  return GetModuleFileVersion(file, key);
 }

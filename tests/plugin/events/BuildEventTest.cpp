@@ -14,7 +14,7 @@
 #include "platform/vcl/Label.h"
 #include "platform/win/MessageBox.h"
 #include "plugin/DesignerLink.h"
-#include "plugin/FormSimpleMessage.h"
+#include "project/FormSimpleMessage.h"
 #include "plugin/PluginState.h"
 
 namespace {
