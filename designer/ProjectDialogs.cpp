@@ -4,14 +4,15 @@
 #include <memory>
 
 #include "core/ProjectPaths.h"
-#include "core/TraceLog.h"
 #include "core/UiText.h"
 #include "core/XmlNode.h"
 #include "designer/FormDesign1.h"
 #include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/Menus.h"
+#include "platform/vcl/ScrollBox.h"
 #include "platform/vcl/SysUtils.h"
 #include "project/AboutBoxTarnwell.h"
+#include "project/FormLayersSettings.h"
 #include "project/FormPasswords.h"
 #include "project/GlobalSettingsBridge.h"
 
@@ -33,7 +34,16 @@ void TFormDesign1::tbAboutClick(TObject*) {
   box->LoadVersionInfo(kProductWord, 1);
   box->ShowModal();
 }
-void TFormDesign1::tbLayersClick(TObject*) { WriteTraceLog("tbLayersClick"); }
+void TFormDesign1::tbLayersClick(TObject*) {
+  auto dialog = std::make_unique<TFormLayersSettings>(this);
+  dialog->Designer = this;
+  dialog->LoadLayers();
+  if (dialog->ShowModal() == mrOk) SetModified();
+  // Objects on a layer that is hidden or frozen now cannot stay selected.
+  for (TGridWebElement* element : PageObjects())
+    if (!element->CanSelect()) element->DeselectInvalidate();
+  sbDesign1->Repaint();
+}
 
 bool TFormDesign1::DictionaryOff() { return host_->CompileHost().TdiMapDisabled(); }
 
