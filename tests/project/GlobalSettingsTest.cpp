@@ -16,15 +16,18 @@
 #include "generator/ProjectSettings.h"
 #include "platform/vcl/Button.h"
 #include "platform/vcl/CheckBox.h"
+#include "platform/vcl/ColorDialog.h"
 #include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/ComboBox.h"
 #include "platform/vcl/Driver.h"
 #include "platform/vcl/Edit.h"
+#include "platform/vcl/GraphicsObjects.h"
 #include "platform/vcl/Image.h"
 #include "platform/vcl/Label.h"
 #include "platform/vcl/Menus.h"
 #include "platform/vcl/OpenDialog.h"
 #include "platform/vcl/Picture.h"
+#include "platform/vcl/Shape.h"
 #include "platform/win/MessageBox.h"
 #include "project/FormGlobalSettings.h"
 #include "project/GlobalSettingsBridge.h"
@@ -347,6 +350,38 @@ TEST_F(GlobalSettingsIcon, AFailedCopyIsReportedAndTheOldIconStays) {
   EXPECT_EQ(picked, "");
   EXPECT_EQ(folder.Read("Tarnwell/Images/FAVICON.ICO"), "old icon");
   EXPECT_EQ(Web()->GetAttr("icon"), "");
+}
+
+TEST_F(GlobalSettings, TheSwatchTakesAConfirmedColourAndNotACancelledOne) {
+  Open();
+  TFormGlobalSettings& dialog = Filled();
+  dialog.cbSameAsPage->SetChecked(true);
+  EXPECT_EQ(dialog.shFront->Brush->Style, bsDiagCross);
+  int answer = 0;
+  Driver::OnDialog("TColorDialog", [&answer](TCommonDialog& shown) {
+    dynamic_cast<TColorDialog&>(shown).Color = 0x00FF00;
+    return answer++ > 0;
+  });
+  Driver::Click(dialog.shFront);
+  EXPECT_EQ(dialog.shFront->Brush->Color, static_cast<TColor>(0xFFFFFF));
+  EXPECT_TRUE(dialog.cbSameAsPage->Checked());
+  Driver::Click(dialog.shFront);
+  EXPECT_EQ(dialog.shFront->Brush->Color, static_cast<TColor>(0x00FF00));
+  EXPECT_FALSE(dialog.cbSameAsPage->Checked());
+  EXPECT_EQ(dialog.shFront->Brush->Style, bsSolid);
+}
+
+TEST_F(GlobalSettings, AReadOnlyProjectTakesNothingOnOk) {
+  std::string text = ProjectWith("");
+  text.replace(text.find("8.1"), 3, "9.0");
+  PutProject(text);
+  Driver::AnswerMessageBox("newer version", IDOK);
+  OpenDesigner();
+  ASSERT_TRUE(designer->Document().ReadOnly());
+  const std::string before = DocumentText();
+  Run([](TFormGlobalSettings& f) { TFormGlobalSettings::SetBoxValue(f.scWidth, 700); }, mrOk);
+  EXPECT_EQ(DocumentText(), before);
+  EXPECT_EQ(Settings().pageWidth, 980);
 }
 
 TEST_F(GlobalSettings, PicturesOfTheDialog) {

@@ -20,6 +20,7 @@
 #include "platform/vcl/Edit.h"
 #include "platform/vcl/Menus.h"
 #include "platform/vcl/ScrollBox.h"
+#include "platform/win/MessageBox.h"
 #include "platform/win/VirtualKeys.h"
 #include "project/FormPasswords.h"
 #include "project/FramMac.h"
@@ -389,6 +390,26 @@ TEST_F(PasswordsDialog, TheDesignerCommandWritesOnOkAndNothingOnCancel) {
   EXPECT_FALSE(folder.Exists("SendRoot/PSW.TXT"));
   // The dialog kept its width and tab in the settings file.
   EXPECT_NE(folder.Read("Tarnwell/Proj.webx").find("[FormPasswords]"), std::string::npos);
+}
+
+TEST_F(PasswordsDialog, ThePlacementIsKeptAndTheCryptWarningShowsOnlyWhenSwitchedOn) {
+  Open();
+  folder.Write("Tarnwell/Proj.webx", "[FormPasswords]\r\nWidth=900\r\nTab=1\r\n");
+  TFormPasswords& form = Load(kUnknownUnit);
+  EXPECT_EQ(form.Width(), 900);
+  EXPECT_EQ(form.PageControl1->ActivePageIndex(), 1);
+  ClearMessageBoxLog();
+  form.cbCrypt->SetChecked(false);
+  EXPECT_TRUE(MessageBoxLog().empty());
+  Driver::Click(form.cbCrypt);
+  ASSERT_EQ(MessageBoxLog().size(), 1u);
+  EXPECT_EQ(MessageBoxLog()[0].caption, "Warning");
+  EXPECT_NE(MessageBoxLog()[0].text.find("firmware version 7.1"), std::string::npos);
+  form.PageControl1->SetActivePageIndex(2);
+  form.Close();
+  const std::string settings = folder.Read("Tarnwell/Proj.webx");
+  EXPECT_NE(settings.find("Width=900"), std::string::npos) << settings;
+  EXPECT_NE(settings.find("Tab=2"), std::string::npos) << settings;
 }
 
 TEST_F(PasswordsDialog, PicturesOfTheThreeTabs) {

@@ -152,7 +152,11 @@ TEST_F(SmallDialogs, TheLiveWindowPointsItsElementsAtItsFlagAndStopsTheLiveViewO
   Open();
   designer->LoadProject();
   TmyXmlNode* page = Find("page");
-  page->AddChild("object")->AddChild("label");
+  TmyXmlNode* object = page->AddChild("object");
+  object->UpdateAttr("caption", "Pressure");
+  object->SetAttrInt("X", 20);
+  object->SetAttrInt("Y", 16);
+  object->AddChild("label");
   CountingHost host;
   auto* window = new TFormDebug1(nullptr, &host);
   designer->LoadObjects(page, window->sbDesign1);
@@ -167,6 +171,8 @@ TEST_F(SmallDialogs, TheLiveWindowPointsItsElementsAtItsFlagAndStopsTheLiveViewO
   EXPECT_TRUE(*element->LiveModeFlag());
   EXPECT_FALSE(element->FPending);
   EXPECT_EQ(element->FPendingText, "");
+  window->SetCaption("Start");
+  EXPECT_FALSE(SavePicture(window, "live-window").empty());
   window->Close();
   EXPECT_EQ(host.stops, 1);
   Application->ProcessMessages();
