@@ -447,6 +447,11 @@ class TFormDesign1 : public TForm {
   // The list of live-view windows lost one (the live view's button follows).
   void DebugListRemoved(TObject* sender);
 
+  // --- variable commands (VariableCommands.cpp) ----------------------------------
+  // True when the PLC variable is a structure a drawing canvas can draw from
+  // (the host's variable information answers its members as a canvas needs).
+  bool CheckCanvasVariable(const std::string& variable);
+
   // --- the project dialogs (ProjectDialogs.cpp, page links: PageLinks.cpp) ---------
   // Access settings, global settings, the about box and the layers: each
   // dialog is made for one use, shown modally and freed.
@@ -467,11 +472,6 @@ class TFormDesign1 : public TForm {
   // variable map is not used while it is set.
   bool DictionaryOff();
   void SetDictionaryOff(bool off);
-
-  // --- variable commands (VariableCommands.cpp) ----------------------------------
-  // True when the PLC variable is a structure a drawing canvas can draw from
-  // (the host's variable information answers its members as a canvas needs).
-  bool CheckCanvasVariable(const std::string& variable);
 
   // --- reading page objects (LoadObjects.cpp) ----------------------------------
   // Makes one page object per `object` child of the container on the surface
