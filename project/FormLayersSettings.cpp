@@ -70,13 +70,16 @@ TFormLayersSettings::TFormLayersSettings(TComponent* owner) : TForm(owner) {
 
 void TFormLayersSettings::LoadLayers() {
   if (Designer == nullptr) return;
+  // An active layer outside the table (a damaged file) is the first one, as
+  // the designer reads it.
+  const int active = Designer->FActiveLayer >= 0 && Designer->FActiveLayer < kLayerCount ? Designer->FActiveLayer : 0;
   for (int i = 0; i < kLayerCount; ++i) {
     TLayerFrame& row = *Rows[i];
     const TGridLayer& layer = Designer->FLayers[i];
     row.edtLayerName->SetText(layer.Name);
     row.cbFrozen->SetChecked(layer.Frozen);
     row.cbVisible->SetChecked(layer.Visible);
-    if (i == Designer->FActiveLayer) row.rbActive->SetChecked(true);
+    if (i == active) row.rbActive->SetChecked(true);
   }
 }
 
