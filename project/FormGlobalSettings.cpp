@@ -441,6 +441,8 @@ bool TFormGlobalSettings::CommitIcon() {
     const std::string text = GetUiText(kTextCopyFailed) + "\n" + target;
     MessageBox(nullptr, text.c_str(), "Tarnwell", MB_OK | MB_ICONERROR);
     DiscardPendingIcon();
+    // Without an old icon in place the project names none.
+    if (!FileExists(target)) IconName.clear();
     return false;
   }
   pendingIcon_.clear();

@@ -344,9 +344,15 @@ TEST_F(GlobalSettingsIcon, OkReplacesTheIconAndNamesIt) {
 
 TEST_F(GlobalSettingsIcon, AFailedCopyIsReportedAndTheOldIconStays) {
   Open();
-  std::filesystem::remove(folder.Path() / "new.ico");
-  folder.Write("new.ico/inside", "a folder where the icon should be");
+  // A folder stands where the copy should go.
+  folder.Write("Tarnwell/Images/FAVICON.ICO.new/inside", "a folder");
+  int reports = 0;
+  AddMessageBoxHandler("copying of images", [&reports](const MessageBoxRecord&) {
+    ++reports;
+    return IDOK;
+  });
   Run(mrOk);
+  EXPECT_EQ(reports, 1);
   EXPECT_EQ(picked, "");
   EXPECT_EQ(folder.Read("Tarnwell/Images/FAVICON.ICO"), "old icon");
   EXPECT_EQ(Web()->GetAttr("icon"), "");
@@ -382,6 +388,22 @@ TEST_F(GlobalSettings, AReadOnlyProjectTakesNothingOnOk) {
   Run([](TFormGlobalSettings& f) { TFormGlobalSettings::SetBoxValue(f.scWidth, 700); }, mrOk);
   EXPECT_EQ(DocumentText(), before);
   EXPECT_EQ(Settings().pageWidth, 980);
+}
+
+TEST_F(GlobalSettingsIcon, AnIconThatCannotBePutInPlaceIsReportedAndNotNamed) {
+  Open();
+  std::filesystem::remove(folder.Path() / "Tarnwell/Images/FAVICON.ICO");
+  folder.Write("Tarnwell/Images/FAVICON.ICO/blocking", "a folder of the icon's name");
+  int reports = 0;
+  AddMessageBoxHandler("copying of images", [&reports](const MessageBoxRecord&) {
+    ++reports;
+    return IDOK;
+  });
+  Run(mrOk);
+  EXPECT_EQ(picked, "FAVICON.ICO");
+  EXPECT_EQ(reports, 1);
+  EXPECT_EQ(Web()->GetAttr("icon"), "");
+  EXPECT_FALSE(folder.Exists("Tarnwell/Images/FAVICON.ICO.new"));
 }
 
 TEST_F(GlobalSettings, PicturesOfTheDialog) {
