@@ -10,6 +10,10 @@ void TPluginDesignerHost::UpdateStConstants(TmyXmlNode* root) { UpdateStConstant
 
 ComPtr<IHalvexIDE> TPluginDesignerHost::Ide() { return gHost.ifHalvexIDE; }
 
+std::string TPluginDesignerHost::ModuleFileVersion(const std::string& file, const std::string& key) {
+  return GetModuleFileVersion(file, key);
+}
+
 bool TPluginDesignerHost::UploadRunning() { return gCommRecord.uploadState.load(std::memory_order_acquire) != 0; }
 
 void TPluginDesignerHost::StopLiveView() {
@@ -42,8 +46,4 @@ void UpdateStConstantsFile(TmyXmlNode* root) {
 
 std::vector<std::string> TPluginDesignerHost::PanelStructures() {
   return WebMainForm1 != nullptr ? PanelVariableStructures(WebMainForm1->PanelList()) : std::vector<std::string>{};
-}
-
-std::string TPluginDesignerHost::ModuleFileVersion(const std::string& file, const std::string& key) {
-  return GetModuleFileVersion(file, key);
 }

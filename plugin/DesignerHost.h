@@ -16,6 +16,8 @@ class TPluginDesignerHost : public TCoreDesignerHost {
  public:
   void UpdateStConstants(TmyXmlNode* root) override;
   ComPtr<IHalvexIDE> Ide() override;
+  // The plug-in's own version block (plugin/VersionInfo.h).
+  std::string ModuleFileVersion(const std::string& file, const std::string& key) override;
   bool UploadRunning() override;
   void StopLiveView() override;
   void FreeCommItems() override;
@@ -24,8 +26,6 @@ class TPluginDesignerHost : public TCoreDesignerHost {
   TCompileHost& CompileHost() override { return compileHost_; }
   // From the hidden main form's panel list.
   std::vector<std::string> PanelStructures() override;
-  // The plug-in's own version block (plugin/VersionInfo.h).
-  std::string ModuleFileVersion(const std::string& file, const std::string& key) override;
 
  protected:
   bool GlobalMode() const override;
