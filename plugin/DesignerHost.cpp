@@ -10,10 +10,6 @@ void TPluginDesignerHost::UpdateStConstants(TmyXmlNode* root) { UpdateStConstant
 
 ComPtr<IHalvexIDE> TPluginDesignerHost::Ide() { return gHost.ifHalvexIDE; }
 
-std::string TPluginDesignerHost::ModuleFileVersion(const std::string& file, const std::string& key) {
-  return GetModuleFileVersion(file, key);
-}
-
 bool TPluginDesignerHost::UploadRunning() { return gCommRecord.uploadState.load(std::memory_order_acquire) != 0; }
 
 void TPluginDesignerHost::StopLiveView() {
@@ -28,6 +24,10 @@ void TPluginDesignerHost::StopLiveView() {
 void TPluginDesignerHost::FreeCommItems() { gCommRecord.entryCount.store(0, std::memory_order_release); }
 
 ComPtr<IHalvexSyncedPlcRead> TPluginDesignerHost::SyncedRead() { return gHost.ifHalvexSyncedPlcRead; }
+
+std::string TPluginDesignerHost::ModuleFileVersion(const std::string& file, const std::string& key) {
+  return GetModuleFileVersion(file, key);
+}
 
 bool TPluginDesignerHost::GlobalMode() const { return WebMainForm1 != nullptr && WebMainForm1->Global; }
 
