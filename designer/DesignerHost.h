@@ -62,6 +62,11 @@ class TDesignerHost {
   // every save); here none.
   virtual std::vector<TGPanel> OperatorPanels() { return {}; }
 
+  // --- the about box ------------------------------------------------------------------
+  // A value of the version block of a file (a system path), in its first
+  // language; empty when the file has none. Here no file has one.
+  virtual std::string ModuleFileVersion(const std::string&, const std::string&) { return {}; }
+
  private:
   std::unique_ptr<TCompileHost> detachedCompileHost_;
 };

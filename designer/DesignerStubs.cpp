@@ -23,9 +23,7 @@ void TFormDesign1::GroupPageSettings1Click(TObject*) { Trace("GroupPageSettings1
 void TFormDesign1::sbDesign1DblClick(TObject*) { Trace("sbDesign1DblClick"); }
 void TFormDesign1::btnImageManagerClick(TObject*) { Trace("btnImageManagerClick"); }
 void TFormDesign1::tbObjectListClick(TObject*) { Trace("tbObjectListClick"); }
-void TFormDesign1::btnPassClick(TObject*) { Trace("btnPassClick"); }
 void TFormDesign1::tbAlarmClick(TObject*) { Trace("tbAlarmClick"); }
-void TFormDesign1::tbAboutClick(TObject*) { Trace("tbAboutClick"); }
 void TFormDesign1::ObjectPopupPopup(TObject*) { Trace("ObjectPopupPopup"); }
 void TFormDesign1::sbStatusDrawPanel(TStatusBar*, TStatusPanel*, const TRect&) {}
 void TFormDesign1::tvPageListMouseMove(TObject*, TShiftState, int, int) {}
@@ -40,7 +38,6 @@ void TFormDesign1::tvPageListDeletion(TObject*, TTreeNode*) {}
 void TFormDesign1::tvPageListExpanding(TObject*, TTreeNode*, bool&) {}
 void TFormDesign1::btnDebugMouseMove(TObject*, TShiftState, int, int) {}
 void TFormDesign1::btnDebug2MouseMove(TObject*, TShiftState, int, int) {}
-void TFormDesign1::tbLayersClick(TObject*) { Trace("tbLayersClick"); }
 void TFormDesign1::tbLangClick(TObject*) { Trace("tbLangClick"); }
 void TFormDesign1::EditVisibilityBase1Click(TObject*) { Trace("EditVisibilityBase1Click"); }
 void TFormDesign1::VarNameReplace1Click(TObject*) { Trace("VarNameReplace1Click"); }
@@ -49,7 +46,6 @@ void TFormDesign1::RenameAllPages1Click(TObject*) { Trace("RenameAllPages1Click"
 void TFormDesign1::btnDebugClick(TObject*) { Trace("btnDebugClick"); }
 void TFormDesign1::CommTimer1Timer(TObject*) { Trace("CommTimer1Timer"); }
 void TFormDesign1::ShowInNewWindow1Click(TObject*) { Trace("ShowInNewWindow1Click"); }
-void TFormDesign1::btnGlobalClick(TObject*) { Trace("btnGlobalClick"); }
 void TFormDesign1::ExportTexts1Click(TObject*) { Trace("ExportTexts1Click"); }
 void TFormDesign1::ImportTexts1Click(TObject*) { Trace("ImportTexts1Click"); }
 void TFormDesign1::DebugListRemoved(TObject*) { Trace("DebugListRemoved"); }

@@ -425,9 +425,7 @@ class TFormDesign1 : public TForm {
   void CommonPasteClick(TObject* sender);
   void CommonSelectAllClick(TObject* sender);
   void tbObjectListClick(TObject* sender);
-  void btnPassClick(TObject* sender);
   void tbAlarmClick(TObject* sender);
-  void tbAboutClick(TObject* sender);
   void ObjectPopupPopup(TObject* sender);
   void sbStatusDrawPanel(TStatusBar* statusBar, TStatusPanel* panel, const TRect& rect);
   void tvPageListMouseMove(TObject* sender, TShiftState shift, int x, int y);
@@ -443,7 +441,6 @@ class TFormDesign1 : public TForm {
   void btnDebugMouseMove(TObject* sender, TShiftState shift, int x, int y);
   void btnDebug2MouseMove(TObject* sender, TShiftState shift, int x, int y);
   void AlignClick(TObject* sender);
-  void tbLayersClick(TObject* sender);
   void tbLangClick(TObject* sender);
   void PasteInActiveLayer1Click(TObject* sender);
   void EditVisibilityBase1Click(TObject* sender);
@@ -463,7 +460,6 @@ class TFormDesign1 : public TForm {
   void btnDebugClick(TObject* sender);
   void CommTimer1Timer(TObject* sender);
   void ShowInNewWindow1Click(TObject* sender);
-  void btnGlobalClick(TObject* sender);
   void ExportTexts1Click(TObject* sender);
   void ImportTexts1Click(TObject* sender);
   // The list of live-view windows lost one (the live view's button follows).
@@ -551,6 +547,23 @@ class TFormDesign1 : public TForm {
   // without a value then get "1" when converting to image buttons.
   void ConvertSelectedPictures(int target);
   void SetSelectedBlockVariant(TBlockVariant variant);
+
+  // --- the project dialogs (ProjectDialogs.cpp, page links: PageLinks.cpp) ---------
+  // Access settings, global settings, the about box and the layers: each
+  // dialog is made for one use, shown modally and freed.
+  void btnPassClick(TObject* sender);
+  void btnGlobalClick(TObject* sender);
+  void tbAboutClick(TObject* sender);
+  void tbLayersClick(TObject* sender);
+  // Fills PagesPopup1 with the project's pages (one submenu per group, each
+  // page as "caption - name"), after an empty entry and a separator when
+  // asked, and the logout entry last; every page entry, the empty one and
+  // the logout one run `onClick`. Answers the menu for the caller to pop up.
+  TPopupMenu* FillPageLinkMenu(bool withEmptyEntry, TNotifyEvent onClick);
+  // The dictionary-off flag (the file "disable.tdi"): the host's web
+  // variable map is not used while it is set.
+  bool DictionaryOff();
+  void SetDictionaryOff(bool off);
 
   // --- reading page objects (LoadObjects.cpp) ----------------------------------
   // Makes one page object per `object` child of the container on the surface

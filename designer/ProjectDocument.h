@@ -125,6 +125,14 @@ class TProjectDocument {
   bool OnlyXml() const { return onlyXml_; }
   bool DebugXmz() const { return debugXmz_; }
 
+  // --- changed by the global settings dialog (project/GlobalSettingsBridge.cpp)
+  TProjectSettings& MutableSettings() { return settings_; }
+  void SetVarNames(bool on) { varNames_ = on; }
+  void SetOnlyXml(bool on) { onlyXml_ = on; }
+  void SetDebugXmz(bool on) { debugXmz_ = on; }
+  void SetSplitLayout(bool on) { splitLayout_ = on; }
+  void SetNewDimension(bool on) { newDimension_ = on; }
+
  private:
   struct TReadAttempt;
 

@@ -76,6 +76,8 @@ class TCompileHost {
   virtual bool ReportCompileTime() = 0;
   // "disable.tdi" lay in the project folder when the project was opened.
   virtual bool TdiMapDisabled() = 0;
+  // The global settings switch the flag for the whole process at once.
+  virtual void SetTdiMapDisabled(bool) {}
   // The folder "SCRIPTS" beside the folder of the host's program (a system
   // path ending in a backslash): user copies of some static scripts.
   virtual std::string ScriptsFolder() = 0;

@@ -24,8 +24,12 @@ class TDetachedCompileHost : public TCompileHost {
   void SendStatusText(HWND, const std::string&) override {}
   void KeepResponsive(HWND) override {}
   bool ReportCompileTime() override { return false; }
-  bool TdiMapDisabled() override { return false; }
+  bool TdiMapDisabled() override { return tdiMapDisabled_; }
+  void SetTdiMapDisabled(bool disabled) override { tdiMapDisabled_ = disabled; }
   std::string ScriptsFolder() override { return std::string(); }
   std::int64_t Now() override;
   std::uint64_t TickCount() override;
+
+ private:
+  bool tdiMapDisabled_ = false;
 };

@@ -76,8 +76,10 @@ std::string SanitizePassword(std::string_view text);
 
 // A MAC text as the MAC edit formats what it is given: blanks at the ends
 // removed, upper case, at most 19 characters read, hexadecimal digits in
-// pairs joined by ':' (at most six pairs), everything else dropped.
-std::string FormatMacText(const std::string& text);
+// pairs joined by ':' (at most six pairs), everything else dropped. With
+// `caret` (a caret position in the text) it moves past each ':' inserted
+// before it, as the edit keeps the caret behind what was typed.
+std::string FormatMacText(const std::string& text, int* caret = nullptr);
 // The full form of a MAC text: up to six hexadecimal numbers read as
 // "%X:%X:%X:%X:%X:%X" reads them (the numbers not read are 0), written as
 // "%02X:%02X:%02X:%02X:%02X:%02X".

@@ -76,17 +76,20 @@ std::string SanitizeUserName(std::string_view text) { return Filter(text, kNameT
 
 std::string SanitizePassword(std::string_view text) { return Filter(text, kPasswordTable); }
 
-std::string FormatMacText(const std::string& text) {
+std::string FormatMacText(const std::string& text, int* caret) {
   const std::string source = UpperCase(Trim(text)).substr(0, kMaxMacChars);
+  const int typedTo = caret != nullptr ? *caret : 0;
   std::string result;
   int digits = 0;
   int groups = 0;
-  for (char c : source) {
+  for (std::size_t i = 0; i < source.size(); ++i) {
+    const char c = source[i];
     if (digits == 2) {
       if (groups == kMacPairs - 1) break;
       digits = 0;
       result += ':';
       ++groups;
+      if (caret != nullptr && IsMacDigit(c) && static_cast<int>(i) < typedTo) ++*caret;
     }
     if (IsMacDigit(c)) {
       result += c;

@@ -22,10 +22,10 @@
 #include "platform/win/Paths.h"
 #include "platform/win/Win32File.h"
 #include "plugin/DesignerLink.h"
-#include "plugin/FormSimpleMessage.h"
 #include "plugin/PluginState.h"
 #include "plugin/TarnwellCoClassImpl.h"
 #include "plugin/VarPosCheck.h"
+#include "project/FormSimpleMessage.h"
 
 namespace {
 

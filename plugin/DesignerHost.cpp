@@ -3,6 +3,7 @@
 #include "plugin/CommRecord.h"
 #include "plugin/PluginState.h"
 #include "plugin/StConstants.h"
+#include "plugin/VersionInfo.h"
 #include "plugin/WebMainForm.h"
 
 void TPluginDesignerHost::UpdateStConstants(TmyXmlNode* root) { UpdateStConstantsFile(root); }
@@ -23,6 +24,10 @@ void TPluginDesignerHost::StopLiveView() {
 void TPluginDesignerHost::FreeCommItems() { gCommRecord.entryCount.store(0, std::memory_order_release); }
 
 ComPtr<IHalvexSyncedPlcRead> TPluginDesignerHost::SyncedRead() { return gHost.ifHalvexSyncedPlcRead; }
+
+std::string TPluginDesignerHost::ModuleFileVersion(const std::string& file, const std::string& key) {
+  return GetModuleFileVersion(file, key);
+}
 
 bool TPluginDesignerHost::GlobalMode() const { return WebMainForm1 != nullptr && WebMainForm1->Global; }
 

@@ -16,6 +16,8 @@ class TPluginDesignerHost : public TCoreDesignerHost {
  public:
   void UpdateStConstants(TmyXmlNode* root) override;
   ComPtr<IHalvexIDE> Ide() override;
+  // The plug-in's own version block (plugin/VersionInfo.h).
+  std::string ModuleFileVersion(const std::string& file, const std::string& key) override;
   bool UploadRunning() override;
   void StopLiveView() override;
   void FreeCommItems() override;

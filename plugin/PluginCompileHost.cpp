@@ -111,6 +111,7 @@ void TPluginCompileHost::KeepResponsive(HWND window) { KeepHostResponsive(window
 bool TPluginCompileHost::ReportCompileTime() { return gStartup.reportCompileTime; }
 
 bool TPluginCompileHost::TdiMapDisabled() { return gWebTdiMapDisabled; }
+void TPluginCompileHost::SetTdiMapDisabled(bool disabled) { gWebTdiMapDisabled = disabled; }
 
 std::string TPluginCompileHost::ScriptsFolder() {
   const std::string folder = FolderOf(HostExeName());

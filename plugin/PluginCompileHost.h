@@ -32,6 +32,7 @@ class TPluginCompileHost : public TCompileHost {
 
   bool ReportCompileTime() override;
   bool TdiMapDisabled() override;
+  void SetTdiMapDisabled(bool disabled) override;
   std::string ScriptsFolder() override;
   std::int64_t Now() override;
   std::uint64_t TickCount() override;

@@ -20,6 +20,7 @@ constexpr TVersionString kStrings[] = {
     {"FileDescription", "Tarnwell for Halvex (support for web server)"},
     {"FileVersion", "24.1.0.1"},
     {"InternalName", "Tarnwell"},
+    {"LegalCopyright", "Copyright (c) Vorn"},
     {"OriginalFilename", "Tarnwell.dll"},
     {"ProductName", "Tarnwell"},
     {"ProductVersion", "24.1"},

@@ -10,36 +10,10 @@ namespace {
 
 constexpr const char* kSeparator = " - ";
 
-TMenuItem* AddItem(TMenuItem* parent, TComponent* owner, const std::string& caption, TNotifyEvent click) {
-  auto* item = new TMenuItem(owner);
-  item->SetCaption(caption);
-  item->OnClick = click;
-  parent->Add(item);
-  return item;
-}
-
 }  // namespace
 
 void FillPageLinkMenu(TFormDesign1& designer, bool withEmptyEntry, TNotifyEvent click) {
-  TPopupMenu* menu = designer.PagesPopup1;
-  TMenuItem* root = menu->Items();
-  root->Clear();
-  if (withEmptyEntry) {
-    AddItem(root, menu, "", click);
-    AddItem(root, menu, "-", nullptr);
-  }
-  TmyXmlNode* web = designer.Document().Web();
-  for (TmyXmlNode* group = web != nullptr ? web->firstChild : nullptr; group != nullptr; group = group->next) {
-    if (group->name != "group") continue;
-    std::string caption = group->GetAttr("caption");
-    if (caption.empty()) caption = GetUiText(7141);
-    TMenuItem* sub = AddItem(root, menu, caption, nullptr);
-    for (TmyXmlNode* page = group->firstChild; page != nullptr; page = page->next)
-      if (page->name == "page")
-        AddItem(sub, menu, page->GetAttr("caption") + kSeparator + page->GetAttr("name"), click);
-  }
-  AddItem(root, menu, "-", nullptr);
-  AddItem(root, menu, std::string("Logout") + kSeparator + "LOGOUT.XML", click);
+  designer.FillPageLinkMenu(withEmptyEntry, click);
 }
 
 void PopUpPageLinkMenu(TFormDesign1& designer, TNotifyEvent click) {

@@ -14,8 +14,8 @@
 #include "platform/vcl/Label.h"
 #include "platform/win/MessageBox.h"
 #include "plugin/DesignerLink.h"
-#include "plugin/FormSimpleMessage.h"
 #include "plugin/PluginState.h"
+#include "project/FormSimpleMessage.h"
 
 namespace {
 
