@@ -478,6 +478,16 @@ class TFormDesign1 : public TForm {
   // tab index, then their order (FTabSeq); every other object gets -1.
   void RenumberTabOrder(std::vector<TGridWebElement*>& objects);
 
+  // --- texts, status bar and menus (DesignerTexts.cpp) -----------------------------
+  // Every page tree node's text again by the page name display format.
+  void RefreshTreeTexts();
+  // Fills PagesPopup1 with the project's pages (each group an item without
+  // handler); with a blank entry first, or else the logout page last.
+  void FillPageLinkMenu(bool withBlank, TNotifyEvent handler);
+  // Every direct page of the group gets the current time as its `ucid`;
+  // answers the last time read.
+  std::int32_t RenewGroupPageUcids(TmyXmlNode* group);
+
   // --- layers (Layers.cpp) and operator panels (Panels.cpp) ---------------------
   // The object menu's layer submenu: one item a layer, checked for the
   // layers of the selected objects.
