@@ -281,7 +281,8 @@ class TFormDesign1 : public TForm {
   // False when the user kept the old file.
   bool SaveTextsFileConfirmed(TCustomForm* owner, const std::string& fileName, std::string& listText,
                               TMemoryStream& stream);
-  // The layers of the project; an empty step until the layers are built.
+  // The 16 layers, the active layer and the paste flag from `Layers`; a
+  // missing element is made (Layers.cpp).
   void LoadLayers(TmyXmlNode* layers);
   // The shared record's image names from the project's `images`.
   void RefreshImageList();
