@@ -24,22 +24,14 @@ void TFormDesign1::sbDesign1DblClick(TObject*) { Trace("sbDesign1DblClick"); }
 void TFormDesign1::btnImageManagerClick(TObject*) { Trace("btnImageManagerClick"); }
 void TFormDesign1::tbObjectListClick(TObject*) { Trace("tbObjectListClick"); }
 void TFormDesign1::tbAlarmClick(TObject*) { Trace("tbAlarmClick"); }
-void TFormDesign1::ObjectPopupPopup(TObject*) { Trace("ObjectPopupPopup"); }
-void TFormDesign1::sbStatusDrawPanel(TStatusBar*, TStatusPanel*, const TRect&) {}
-void TFormDesign1::tvPageListMouseMove(TObject*, TShiftState, int, int) {}
-void TFormDesign1::sbDesign1MouseWheel(TObject*, TShiftState, int, TPoint, bool&) { Trace("sbDesign1MouseWheel"); }
-void TFormDesign1::PasteDirect1Click(TObject*) { Trace("PasteDirect1Click"); }
-void TFormDesign1::PagesDisplayFormat1Click(TObject*) { Trace("PagesDisplayFormat1Click"); }
 void TFormDesign1::tlbMain1DblClick(TObject*) {}
 void TFormDesign1::DebugPict1Click(TObject*) { Trace("DebugPict1Click"); }
 void TFormDesign1::FormUnDock(TObject*, TControl*, TWinControl*, bool&) {}
-void TFormDesign1::RefreshTimer1Timer(TObject*) { Trace("RefreshTimer1Timer"); }
 void TFormDesign1::tvPageListDeletion(TObject*, TTreeNode*) {}
 void TFormDesign1::tvPageListExpanding(TObject*, TTreeNode*, bool&) {}
 void TFormDesign1::btnDebugMouseMove(TObject*, TShiftState, int, int) {}
 void TFormDesign1::btnDebug2MouseMove(TObject*, TShiftState, int, int) {}
 void TFormDesign1::tbLangClick(TObject*) { Trace("tbLangClick"); }
-void TFormDesign1::EditVisibilityBase1Click(TObject*) { Trace("EditVisibilityBase1Click"); }
 void TFormDesign1::VarNameReplace1Click(TObject*) { Trace("VarNameReplace1Click"); }
 void TFormDesign1::AutoIndexArray1Click(TObject*) { Trace("AutoIndexArray1Click"); }
 void TFormDesign1::RenameAllPages1Click(TObject*) { Trace("RenameAllPages1Click"); }
@@ -49,5 +41,3 @@ void TFormDesign1::ShowInNewWindow1Click(TObject*) { Trace("ShowInNewWindow1Clic
 void TFormDesign1::ExportTexts1Click(TObject*) { Trace("ExportTexts1Click"); }
 void TFormDesign1::ImportTexts1Click(TObject*) { Trace("ImportTexts1Click"); }
 void TFormDesign1::DebugListRemoved(TObject*) { Trace("DebugListRemoved"); }
-// The designer's texts in the current language.
-void TFormDesign1::ApplyLanguageTexts() { Trace("ApplyLanguageTexts"); }

@@ -6,13 +6,13 @@
 
 #include <array>
 #include <cctype>
+#include <memory>
 #include <vector>
 
 #include "core/TraceLog.h"
 #include "core/UiText.h"
 #include "core/XmlNode.h"
 #include "designer/FormDesign1.h"
-#include "designer/SimpleEditPrompt.h"
 #include "designer/ZOrder.h"
 #include "grid/GridWebElement.h"
 #include "platform/vcl/Clipbrd.h"
@@ -22,6 +22,7 @@
 #include "platform/win/CodePage.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/ShellOpen.h"
+#include "project/FormSimpleEdit.h"
 
 namespace {
 
@@ -123,7 +124,12 @@ std::string FindObjectByVariable(TmyXmlNode* root, const std::string& variable) 
 // --- the designer's commands ---------------------------------------------------
 
 bool TFormDesign1::PromptSimpleEdit(const std::string& caption, std::string& text) {
-  return RunSimpleEdit(this, caption, text);
+  const std::unique_ptr<TFormSimpleEdit> dialog = std::make_unique<TFormSimpleEdit>(this);
+  dialog->SetCaption(caption);
+  dialog->Edit1->SetText(text);
+  if (dialog->ShowModal() != mrOk) return false;
+  text = dialog->Edit1->Text();
+  return true;
 }
 
 void TFormDesign1::CommonCopyClick(TObject*) {

@@ -287,7 +287,8 @@ class TFormDesign1 : public TForm {
   // False when the user kept the old file.
   bool SaveTextsFileConfirmed(TCustomForm* owner, const std::string& fileName, std::string& listText,
                               TMemoryStream& stream);
-  // The layers of the project; an empty step until the layers are built.
+  // The 16 layers, the active layer and the paste flag from `Layers`; a
+  // missing element is made (Layers.cpp).
   void LoadLayers(TmyXmlNode* layers);
   // The shared record's image names from the project's `images`.
   void RefreshImageList();
@@ -533,6 +534,16 @@ class TFormDesign1 : public TForm {
   // tab index, then their order (FTabSeq); every other object gets -1.
   void RenumberTabOrder(std::vector<TGridWebElement*>& objects);
 
+  // --- texts, status bar and menus (DesignerTexts.cpp) -----------------------------
+  // Every page tree node's text again by the page name display format.
+  void RefreshTreeTexts();
+  // Fills PagesPopup1 with the project's pages (each group an item without
+  // handler); with a blank entry first, or else the logout page last.
+  TPopupMenu* FillPageLinkMenu(bool withBlank, TNotifyEvent handler);
+  // Every direct page of the group gets the current time as its `ucid`;
+  // answers the last time read.
+  std::int32_t RenewGroupPageUcids(TmyXmlNode* group);
+
   // --- layers (Layers.cpp) and operator panels (Panels.cpp) ---------------------
   // The object menu's layer submenu: one item a layer, checked for the
   // layers of the selected objects.
@@ -555,11 +566,6 @@ class TFormDesign1 : public TForm {
   void btnGlobalClick(TObject* sender);
   void tbAboutClick(TObject* sender);
   void tbLayersClick(TObject* sender);
-  // Fills PagesPopup1 with the project's pages (one submenu per group, each
-  // page as "caption - name"), after an empty entry and a separator when
-  // asked, and the logout entry last; every page entry, the empty one and
-  // the logout one run `onClick`. Answers the menu for the caller to pop up.
-  TPopupMenu* FillPageLinkMenu(bool withEmptyEntry, TNotifyEvent onClick);
   // The dictionary-off flag (the file "disable.tdi"): the host's web
   // variable map is not used while it is set.
   bool DictionaryOff();

@@ -217,3 +217,5 @@ void TFormDesign1::PasteObjectsDirect(const std::string& text) {
   UpdateScrollExtent();
   if (sbDesign1->CanFocus()) sbDesign1->SetFocus();
 }
+
+void TFormDesign1::PasteDirect1Click(TObject*) { PasteObjectsDirect(Clipboard()->AsText()); }

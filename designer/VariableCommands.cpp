@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "core/UiText.h"
 #include "designer/FormDesign1.h"
 #include "designer/ObjectConversions.h"
 #include "designer/SurfaceObjects.h"
@@ -17,6 +18,7 @@
 namespace {
 
 constexpr const char* kVarNameDragClass = "TProvideVarNameDragControlObject";
+constexpr int kEditVisibilityBaseCaption = 7110;  // "Edit common base of variable name"
 
 // The host's drag object of a variable name; null for any other source.
 TProvideVarNameDragControlObject* VarNameDrag(TObject* source) {
@@ -79,4 +81,9 @@ void TFormDesign1::RenumberTabOrder(std::vector<TGridWebElement*>& objects) {
             [](const TGridWebElement* a, const TGridWebElement* b) { return TabOrderKey(*a) < TabOrderKey(*b); });
   int next = 1;
   for (TGridWebElement* object : objects) object->FTabIndex = TakesTabStop(object->Kind()) ? next++ : -1;
+}
+
+void TFormDesign1::EditVisibilityBase1Click(TObject*) {
+  EditVisibilityBase(
+      [this](std::string& base) { return PromptSimpleEdit(GetUiText(kEditVisibilityBaseCaption), base); });
 }

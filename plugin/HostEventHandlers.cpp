@@ -232,6 +232,8 @@ HRESULT TTarnwellCoClassImpl::OnLanguageChanged(HostLcid language, std::uint32_t
     default: break;
   }
   SelectUiLanguage(index);
+  // An open designer shows the new language at once.
+  if (FormDesign1 != nullptr) FormDesign1->ApplyLanguageTexts();
   return S_OK;
 }
 

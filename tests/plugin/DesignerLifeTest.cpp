@@ -246,4 +246,19 @@ TEST_F(DesignerLife, ADesktopSavedWithoutTheDesignerRestoresNone) {
   EXPECT_TRUE(host.Ide().Forms().empty());
 }
 
+TEST_F(DesignerLife, TheHostsLanguageChangeReachesTheOpenDesigner) {
+  ChooseCommand();
+  TCustomForm* form = DockedForm();
+  ASSERT_NE(form, nullptr);
+  auto* undo = dynamic_cast<TToolButton*>(form->FindComponent("tbUndo"));
+  ASSERT_NE(undo, nullptr);
+  EXPECT_EQ(undo->Hint, "Undo");
+  EXPECT_EQ(host.Events().LanguageChanged(1031), S_OK);  // German
+  EXPECT_EQ(undo->Hint,
+            "R\xFC"
+            "ckg\xE4ngig");
+  EXPECT_EQ(host.Events().LanguageChanged(1033), S_OK);
+  EXPECT_EQ(undo->Hint, "Undo");
+}
+
 }  // namespace
