@@ -15,6 +15,7 @@
 #include "host/sim/PresetValue.h"
 #include "host/sim/web/WebDataPage.h"
 #include "host/sim/web/WebForm.h"
+#include "host/sim/web/WebIdentifier.h"
 #include "host/sim/web/WebValues.h"
 
 namespace fs = std::filesystem;
@@ -261,6 +262,7 @@ bool PlcWebServer::Admit(const httplib::Request&, httplib::Response& response, c
 std::string PlcWebServer::FilledPage(const std::string& text, int level) {
   return FillDataPage(text, level, [this](const DataPageEntry& entry) -> std::optional<std::string> {
     const std::optional<WebVariable> v = map_.Locate(entry.name);
+    if (!v && entry.data) return RawBytes(entry);
     if (!v) return std::nullopt;
     std::vector<std::uint8_t> bytes;
     if (v->shape->isBit) {
@@ -275,6 +277,20 @@ std::string PlcWebServer::FilledPage(const std::string& text, int level) {
     }
     return entry.data ? HexOfBytes(bytes.data(), bytes.size()) : FormatWebValue(*v->shape, bytes, v->format);
   });
+}
+
+// A DATA entry whose identifier names memory directly with a type the server
+// does not lay out (the canvas buffer's "ARRAY"): ML bytes from its offset,
+// as many as the area holds.
+std::optional<std::string> PlcWebServer::RawBytes(const DataPageEntry& entry) {
+  const std::optional<WebIdentifier> id = ParseWebIdentifier(entry.name);
+  if (!id || id->mapped || id->bit >= 0 || entry.maxLength <= 0) return std::nullopt;
+  const std::uint32_t size = plc_.Memory().AreaSize(id->area);
+  if (id->offset >= size) return std::nullopt;
+  const auto count = static_cast<std::uint32_t>(std::min<long>(entry.maxLength, size - id->offset));
+  std::vector<std::uint8_t> bytes(count);
+  if (!plc_.Memory().Read(id->area, id->offset, count, bytes.data())) return std::nullopt;
+  return HexOfBytes(bytes.data(), bytes.size());
 }
 
 void PlcWebServer::AnswerFile(const std::string& key, const std::string& text, httplib::Response& response, int level) {

@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -27,6 +28,7 @@
 #include "host/sim/HostProject.h"
 #include "host/sim/SimulatedPlc.h"
 #include "host/sim/VariableTable.h"
+#include "host/sim/web/WebDataPage.h"
 #include "host/sim/web/WebLogins.h"
 #include "host/sim/web/WebVariableMap.h"
 
@@ -73,6 +75,7 @@ class PlcWebServer {
   void Get(const httplib::Request& request, httplib::Response& response);
   void Post(const httplib::Request& request, httplib::Response& response);
   void Control(const httplib::Request& request, httplib::Response& response);
+  void ControlMemory(const httplib::Request& request, httplib::Response& response);
   void Log(const httplib::Request& request, const httplib::Response& response);
 
   struct Access;
@@ -80,6 +83,7 @@ class PlcWebServer {
   bool Admit(const httplib::Request& request, httplib::Response& response, const Access& access, const std::string& key,
              int pageLevel, bool dataPage);
   std::string FilledPage(const std::string& text, int level);
+  std::optional<std::string> RawBytes(const DataPageEntry& entry);
   void AnswerFile(const std::string& path, const std::string& text, httplib::Response& response, int level);
   void AnswerLogin(httplib::Response& response, const std::string& user, const std::string& outcome);
   void PostLogin(const httplib::Request& request, httplib::Response& response);

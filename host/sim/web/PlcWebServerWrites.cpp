@@ -133,6 +133,7 @@ void PlcWebServer::Control(const httplib::Request& request, httplib::Response& r
     if (!file || file->folder) return Refuse(response, 404, "no such file");
     return response.set_content(std::string(file->data.begin(), file->data.end()), "application/octet-stream");
   }
+  if (what == "memory" && request.method == "POST") return ControlMemory(request, response);
   if (what != "value") return Refuse(response, 404, "unknown control request");
   std::optional<WebForm> form = WebForm{};
   if (request.method == "GET") {
@@ -167,4 +168,28 @@ void PlcWebServer::Control(const httplib::Request& request, httplib::Response& r
     memory.Read(variable->area, variable->address, variable->Size(), bytes.data());
   }
   response.set_content(FormatWebValue(shape, bytes, ""), "text/plain");
+}
+
+// POST /~control/memory, body area=R&address=122&hex=C501...: raw bytes.
+void PlcWebServer::ControlMemory(const httplib::Request& request, httplib::Response& response) {
+  const std::optional<WebForm> form = ParseUrlEncodedForm(request.body);
+  const std::string* areaName = form ? form->Find("area") : nullptr;
+  const std::string* address = form ? form->Find("address") : nullptr;
+  const std::string* hex = form ? form->Find("hex") : nullptr;
+  const std::optional<PlcArea> area = areaName ? PlcAreaOfName(*areaName) : std::nullopt;
+  std::uint32_t at = 0;
+  const bool number = address != nullptr && !address->empty() && address->size() < 6 &&
+                      std::all_of(address->begin(), address->end(), [](char c) { return std::isdigit(c) != 0; });
+  if (number) at = static_cast<std::uint32_t>(std::stoul(*address));
+  std::vector<std::uint8_t> bytes;
+  for (std::size_t i = 0; hex != nullptr && i + 1 < hex->size(); i += 2) {
+    const int high = HexDigitValue((*hex)[i]);
+    const int low = HexDigitValue((*hex)[i + 1]);
+    if (high < 0 || low < 0) return Refuse(response, 400, "bad hexadecimal digits");
+    bytes.push_back(static_cast<std::uint8_t>(high * 16 + low));
+  }
+  if (!area || !number || hex == nullptr || hex->size() % 2 != 0 ||
+      !plc_.Memory().Write(*area, at, static_cast<std::uint32_t>(bytes.size()), bytes.data()))
+    return Refuse(response, 400, "bad memory write");
+  response.set_content(std::to_string(bytes.size()), "text/plain");
 }

@@ -44,6 +44,8 @@ const char* kIndex =
     "\t<INPUT NAME=\"__T00000004.04_STRING[10]_s\" VALUE=\"0\" />\r\n"
     "\t<INPUT NAME=\"__R32_TIME_s\" VALUE=\"0\" />\r\n"
     "\t<DATA NAME=\"__T00000005.04_BYTE_s\" VALUE=\"\" ML=\"4\" />\r\n"
+    "\t<DATA NAME=\"__R21_ARRAY_u\" VALUE=\"0\" ML=\"3\" />\r\n"
+    "\t<DATA NAME=\"__R65534_ARRAY_u\" VALUE=\"0\" ML=\"3\" />\r\n"
     "</PAGE>\r\n";
 
 const char* kSecret =
@@ -192,6 +194,8 @@ TEST_F(PlcWeb, ADataPageShowsTheValuesInMemoryAndTheLevel) {
   EXPECT_NE(page.find("\"__T00000004.04_STRING[10]_s\" VALUE=\"Pump\""), std::string::npos);
   EXPECT_NE(page.find("\"__R32_TIME_s\" VALUE=\"0:00:00.000\""), std::string::npos);
   EXPECT_NE(page.find("VALUE=\"C5010000\" ML=\"4\""), std::string::npos);
+  EXPECT_NE(page.find("\"__R21_ARRAY_u\" VALUE=\"010000\" ML=\"3\""), std::string::npos) << page;
+  EXPECT_NE(page.find("\"__R65534_ARRAY_u\" VALUE=\"0000\" ML=\"3\""), std::string::npos);
   const std::uint16_t next = 4711;
   plc_.Memory().Write(PlcArea::R, 0, 2, reinterpret_cast<const std::uint8_t*>(&next));
   answer = client_->Get("/INDEX.XML");
@@ -389,6 +393,13 @@ TEST_F(PlcWeb, TheControlPathSetsAndReadsVariablesAndKeepsTheLog) {
   EXPECT_EQ(Count(), 77);
   EXPECT_EQ(client_->Post("/~control/value", "name=Count&value=-1", "application/x-www-form-urlencoded")->status, 400);
   EXPECT_EQ(client_->Get("/~control/value?name=Nope")->status, 404);
+  EXPECT_EQ(client_->Post("/~control/memory", "area=R&address=0&hex=0A00", "application/x-www-form-urlencoded")->body,
+            "2");
+  EXPECT_EQ(Count(), 10);
+  for (const char* bad : {"area=Q&address=0&hex=00", "area=R&address=65535&hex=0000", "area=R&address=0&hex=0",
+                          "area=R&address=x&hex=00", "area=R&address=0&hex=GG"})
+    EXPECT_EQ(client_->Post("/~control/memory", bad, "application/x-www-form-urlencoded")->status, 400) << bad;
+  EXPECT_EQ(Count(), 10);
   client_->Get("/NOPE.XML");
   const std::string log = client_->Get("/~control/log")->body;
   EXPECT_NE(log.find("GET /NOPE.XML 404\n"), std::string::npos) << log;
