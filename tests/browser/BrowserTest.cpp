@@ -17,6 +17,7 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <sstream>
 
 #include "host/sim/HalvexHost.h"
 #include "host/sim/web/PlcWebServer.h"
@@ -67,37 +68,64 @@ std::string MakeTempFolder(const std::string& prefix) {
   return mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
 }
 
+// Builds a copy of the demo in a new folder under the build tree with halvex
+// and the plug-in, as a user builds it; `alarm` first gives the copy's web
+// project an alarm: HighLevel shows the page DIAG.XML. Answers the copy's
+// folder (its parent is the host's home), empty when the build failed.
+std::string BuildDemoCopy(bool alarm) {
+  const std::string home = MakeTempFolder("browser-demo-");
+  if (home.empty()) return {};
+  const std::string demo = home + "/demo";
+  fs::copy(std::string(TARNWELL_SOURCE_DIR) + "/examples/demo", demo, fs::copy_options::recursive);
+  if (alarm) {
+    const std::string path = demo + "/Tarnwell/Demo.xml";
+    std::stringstream text;
+    text << std::ifstream(path, std::ios::binary).rdbuf();
+    std::string project = text.str();
+    const std::size_t end = project.rfind("</web>");
+    if (end == std::string::npos) return {};
+    project.insert(end, "\t<alarms>\n\t\t<alarm var=\"HighLevel\" page=\"DIAG.XML\" />\n\t</alarms>\n");
+    std::ofstream(path, std::ios::binary) << project;
+  }
+  const std::string halvex = "HALVEX_HOME=" + Quoted(home) + " " + Quoted(TARNWELL_HALVEX_PATH) + " ";
+  const ProgramRun registered = RunProgram(halvex + "register " + Quoted(TARNWELL_PLUGIN_PATH));
+  const ProgramRun built = RunProgram(halvex + "build " + Quoted(demo));
+  EXPECT_EQ(registered.status, 0) << registered.out;
+  EXPECT_EQ(built.status, 0) << built.out;
+  return registered.status == 0 && built.status == 0 ? demo : std::string();
+}
+
+// The demo, built once for the suite.
 class DemoInBrowser : public ::testing::Test {
  protected:
-  // The demo is built once for the suite, into a copy, by halvex with the plug-in.
-  static void SetUpTestSuite() {
-    home_ = MakeTempFolder("browser-demo-");
-    ASSERT_FALSE(home_.empty());
-    demo_ = home_ + "/demo";
-    fs::copy(std::string(TARNWELL_SOURCE_DIR) + "/examples/demo", demo_, fs::copy_options::recursive);
-    const std::string halvex = "HALVEX_HOME=" + Quoted(home_) + " " + Quoted(TARNWELL_HALVEX_PATH) + " ";
-    const ProgramRun registered = RunProgram(halvex + "register " + Quoted(TARNWELL_PLUGIN_PATH));
-    ASSERT_EQ(registered.status, 0) << registered.out;
-    const ProgramRun built = RunProgram(halvex + "build " + Quoted(demo_));
-    ASSERT_EQ(built.status, 0) << built.out;
+  static void SetUpTestSuite() { demo_ = BuildDemoCopy(false); }
+  static void TearDownTestSuite() {
+    if (!demo_.empty()) fs::remove_all(fs::path(demo_).parent_path());
   }
-  static void TearDownTestSuite() { fs::remove_all(home_); }
   void SetUp() override {
     ASSERT_TRUE(fs::exists(demo_ + "/SendRoot/WWW/INDEX.XML")) << "the demo's build wrote no web tree";
     served_ = std::make_unique<ServedProject>(demo_, demo_ + "/Tarnwell/Demo_var.xml");
   }
 
-  static std::string home_;
   static std::string demo_;
   std::unique_ptr<ServedProject> served_;
 };
 
-std::string DemoInBrowser::home_;
 std::string DemoInBrowser::demo_;
 
 TEST_F(DemoInBrowser, PagesShowLiveValuesFollowTheMemoryAndArePictured) { RunScript("demo-pages.mjs", served_->Url()); }
 
 TEST_F(DemoInBrowser, EditsListsImagesAndButtonsPostIntoTheMemory) { RunScript("demo-inputs.mjs", served_->Url()); }
+
+TEST(DemoAlarmInBrowser, AnAlarmShowsItsPageAndItsEndGoesBack) {
+  const std::string demo = BuildDemoCopy(true);
+  ASSERT_FALSE(demo.empty());
+  {
+    ServedProject served(demo, demo + "/Tarnwell/Demo_var.xml");
+    RunScript("demo-alarm.mjs", served.Url());
+  }
+  fs::remove_all(fs::path(demo).parent_path());
+}
 
 // The golden tree of every object kind with a host project that declares the
 // variables its direct identifiers name.

@@ -368,9 +368,37 @@ void PlcWebServer::Post(const httplib::Request& request, httplib::Response& resp
   }
   const Access access = AccessOf(request);
   if (!Admit(request, response, access, key, pageLevel, true)) return;
+  if (access.dataRequest && !MapAllows(key, text, request.body)) {
+    response.status = 403;
+    response.set_content("Forbidden: not a variable of the page's map", "text/plain");
+    return;
+  }
   if (!WriteForm(request, response)) return;
   response.status = 200;
   AnswerFile(key, text, response, access.level);
+}
+
+// A data request's post to a page compiled with a JSON map may write only the
+// page's INPUT entries and the map's write-only variables (generator/JsonMap.md,
+// section 5); pages without a map take any variable.
+bool PlcWebServer::MapAllows(const std::string& key, const std::string& page, const std::string& body) {
+  const std::string stem = key.substr(0, key.rfind('.'));
+  const std::optional<PlcFileInfo> map = plc_.Files().Find("//WWW/JSN/" + stem + ".JSN");
+  if (!map || map->folder) return true;
+  std::vector<std::string> allowed;
+  for (const DataPageEntry& entry : DataPageEntries(page))
+    if (!entry.data) allowed.push_back(entry.name);
+  const std::string json(map->data.begin(), map->data.end());
+  const std::string mark = "\"v\":\"";
+  for (std::size_t at = json.find(mark); at != std::string::npos; at = json.find(mark, at + 1)) {
+    const std::size_t start = at + mark.size();
+    allowed.push_back(json.substr(start, json.find('"', start) - start));
+  }
+  const std::optional<WebForm> form = ParseUrlEncodedForm(body);
+  if (!form) return true;  // the write refuses it as malformed
+  return std::all_of(form->fields.begin(), form->fields.end(), [&](const auto& field) {
+    return std::find(allowed.begin(), allowed.end(), field.first) != allowed.end();
+  });
 }
 
 void PlcWebServer::PostLogin(const httplib::Request& request, httplib::Response& response) {

@@ -87,6 +87,7 @@ class PlcWebServer {
   void AnswerFile(const std::string& path, const std::string& text, httplib::Response& response, int level);
   void AnswerLogin(httplib::Response& response, const std::string& user, const std::string& outcome);
   void PostLogin(const httplib::Request& request, httplib::Response& response);
+  bool MapAllows(const std::string& key, const std::string& page, const std::string& body);
   bool WriteForm(const httplib::Request& request, httplib::Response& response);
   std::string StoreUpload(const std::string& fileName, const std::string& content);
 

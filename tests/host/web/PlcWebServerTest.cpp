@@ -265,6 +265,20 @@ TEST_F(PlcWeb, AnUploadLandsInWwwUploadAndNamesItselfInTheVariable) {
   EXPECT_EQ(client_->Get("/upload/params.txt")->body, "speed=12\n");
 }
 
+TEST_F(PlcWeb, ADataPostToAPageWithAMapWritesOnlyTheMapsVariables) {
+  folder_.Write("SendRoot/WWW/JSN/INDEX.JSN",
+                "{\"UCID\":1,\"rw\":[\"Count\"],\"d\":[],\"w\":[{\"n\":\"Hold\",\"v\":\"__R32_TIME_s\"}]}");
+  Serve();
+  const httplib::Headers data = {{"x-daltrex", "data"}};
+  const char* form = "application/x-www-form-urlencoded";
+  EXPECT_EQ(client_->Post("/INDEX.XML", data, "__R0_UINT_u%3D7", form)->status, 200);
+  EXPECT_EQ(client_->Post("/INDEX.XML", data, "__R32_TIME_s%3D0%3A00%3A01.000", form)->status, 200);
+  EXPECT_EQ(client_->Post("/INDEX.XML", data, "__R0_UINT_u=8&__R40_UINT_u=1", form)->status, 403);
+  EXPECT_EQ(Count(), 7);
+  // The page's own form posts (no data header) are not bound to the map.
+  EXPECT_EQ(client_->Post("/INDEX.XML", "__R40_UINT_u=1", form)->status, 200);
+}
+
 TEST_F(PlcWeb, BrokenMultipartIsRefused) {
   Serve();
   const std::string body = "--XYZ\r\nContent-Disposition: form-data; name=\"__R0_UINT_u\"\r\n\r\n5\r\n--XY";
