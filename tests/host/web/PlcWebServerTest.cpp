@@ -9,7 +9,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstring>
+#include <thread>
 
 #include "host/sim/HostProject.h"
 #include "host/sim/web/PlcWebServer.h"
@@ -336,6 +338,28 @@ TEST_F(PlcWeb, ThousandsOfRequestsInARowAreAllAnswered) {
   EXPECT_EQ(answered, 2000);
   EXPECT_LE(server_->RequestLog().size(), kPlcWebLogLines);
   EXPECT_EQ(server_->RequestLog().back(), "GET /INDEX.XML 200");
+}
+
+TEST_F(PlcWeb, ManyClientsAtOnceAreAllAnsweredWhilePostsWrite) {
+  Serve();
+  std::atomic<int> answered{0};
+  std::vector<std::thread> clients;
+  for (int c = 0; c < 8; ++c) {
+    clients.emplace_back([&, c] {
+      httplib::Client client("127.0.0.1", port_);
+      client.set_read_timeout(10, 0);
+      for (int i = 0; i < 150; ++i) {
+        const auto answer = c % 2 == 0 ? client.Get("/INDEX.XML", {{"x-daltrex", "data"}})
+                                       : client.Post("/INDEX.XML", "__R0_UINT_u%3D" + std::to_string(c),
+                                                     "application/x-www-form-urlencoded");
+        if (answer && answer->status == 200) ++answered;
+      }
+    });
+  }
+  for (std::thread& t : clients) t.join();
+  EXPECT_EQ(answered.load(), 8 * 150);
+  const std::uint16_t last = Count();
+  EXPECT_TRUE(last == 1 || last == 3 || last == 5 || last == 7) << last;
 }
 
 const std::string kPasswords = "v,1,4\r\n1,0,0\r\nanna,Pa$$w0rd,5\r\n/SECRET.XML\r\n";
