@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "core/PasswordScramble.h"
+#include "generator/PasswordFile.h"
 #include "host/sim/web/WebLogins.h"
 #include "tests/host/web/Sha1Hex.h"
 
@@ -56,6 +57,44 @@ TEST(PasswordFile, ReadsEveryVersionPlainAndScrambled) {
   EXPECT_EQ(v1.users.size(), 10u);
   EXPECT_EQ(v1.users[0].level, 2);
   EXPECT_TRUE(v1.users[0].startPage.empty());
+}
+
+// What the compile writes, plain and scrambled, in every version its rows
+// choose, reads back with the same users, levels, start pages and API users.
+TEST(PasswordFile, ReadsWhatTheGeneratorWrites) {
+  for (const TPasswordCounts counts : {TPasswordCounts::kFixed, TPasswordCounts::kChosen}) {
+    for (const bool crypt : {true, false}) {
+      for (const bool extras : {false, true}) {
+        SCOPED_TRACE(std::to_string(static_cast<int>(counts)) + (crypt ? " scrambled" : " plain") +
+                     (extras ? " with start page and API user" : ""));
+        TPasswordModel model(counts);
+        model.crypt = crypt;
+        model.User(0) = {6, "anna", "Pa$$w0rd", extras ? "SECRET.XML" : ""};
+        model.User(3) = {1, "zero", "z", ""};
+        if (extras) model.Api(0) = {1, "api", "key", ""};
+        model.Mac(0).mac = "00:11:22:33:44:55";
+        model.Mac(0).levelIndex = 3;
+        const auto content = ReadPasswordFile(model.FileText(), 0);
+        ASSERT_TRUE(content.readable) << model.FileText();
+        ASSERT_GE(content.users.size(), 10u);
+        EXPECT_EQ(content.users[0].name, "anna");
+        EXPECT_EQ(content.users[0].password, "Pa$$w0rd");
+        EXPECT_EQ(content.users[0].level, 5);
+        EXPECT_EQ(content.users[0].startPage, extras ? "/SECRET.XML" : "");
+        EXPECT_EQ(content.users[3].level, 0);
+        EXPECT_EQ(content.users[1].level, -1);
+        ASSERT_FALSE(content.autoLogins.empty());
+        EXPECT_EQ(content.autoLogins[0], (std::pair<std::string, int>{"00:11:22:33:44:55", 3}));
+        if (extras) {
+          ASSERT_FALSE(content.api.empty());
+          EXPECT_EQ(content.api[0].name, "api");
+          EXPECT_EQ(content.api[0].level, 0);
+        }
+        WebLogins logins(content);
+        EXPECT_TRUE(logins.SecurityOn());
+      }
+    }
+  }
 }
 
 TEST(PasswordFile, ABrokenFileIsPresentAndUnreadable) {
