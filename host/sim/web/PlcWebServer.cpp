@@ -11,8 +11,6 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "core/NameHelpers.h"
-#include "host/sim/PresetValue.h"
 #include "host/sim/web/WebDataPage.h"
 #include "host/sim/web/WebForm.h"
 #include "host/sim/web/WebIdentifier.h"
@@ -245,8 +243,8 @@ PlcWebServer::Access PlcWebServer::AccessOf(const httplib::Request& request) {
   return access;
 }
 
-bool PlcWebServer::Admit(const httplib::Request&, httplib::Response& response, const Access& access,
-                         const std::string& key, int pageLevel, bool dataPage) {
+bool PlcWebServer::Admit(httplib::Response& response, const Access& access, const std::string& key, int pageLevel,
+                         bool dataPage) {
   const bool open = std::find(kOpenFiles.begin(), kOpenFiles.end(), key) != kOpenFiles.end();
   if ((access.loggedIn || open) && (!dataPage || pageLevel <= access.level)) return true;
   if (access.dataRequest) {
@@ -345,7 +343,7 @@ void PlcWebServer::Get(const httplib::Request& request, httplib::Response& respo
   const std::string text(file->data.begin(), file->data.end());
   int pageLevel = 0;
   const bool dataPage = Extension(key) == "XML" && IsDataPage(text, &pageLevel);
-  if (!Admit(request, response, access, key, pageLevel, dataPage)) return;
+  if (!Admit(response, access, key, pageLevel, dataPage)) return;
   AnswerFile(key, text, response, access.level);
 }
 
@@ -367,7 +365,7 @@ void PlcWebServer::Post(const httplib::Request& request, httplib::Response& resp
     return;
   }
   const Access access = AccessOf(request);
-  if (!Admit(request, response, access, key, pageLevel, true)) return;
+  if (!Admit(response, access, key, pageLevel, true)) return;
   if (access.dataRequest && !MapAllows(key, text, request.body)) {
     response.status = 403;
     response.set_content("Forbidden: not a variable of the page's map", "text/plain");

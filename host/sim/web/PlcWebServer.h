@@ -80,8 +80,8 @@ class PlcWebServer {
 
   struct Access;
   Access AccessOf(const httplib::Request& request);
-  bool Admit(const httplib::Request& request, httplib::Response& response, const Access& access, const std::string& key,
-             int pageLevel, bool dataPage);
+  // Whether the request may have the file; otherwise answers the refusal.
+  bool Admit(httplib::Response& response, const Access& access, const std::string& key, int pageLevel, bool dataPage);
   std::string FilledPage(const std::string& text, int level);
   std::optional<std::string> RawBytes(const DataPageEntry& entry);
   void AnswerFile(const std::string& path, const std::string& text, httplib::Response& response, int level);
