@@ -14,12 +14,12 @@ await run(async context => {
   expect('tank level shown', await page.inputValue('#INPUT5'), level);
   // A new value in memory shows within the page's refresh period (1 s) and the next answer.
   await setValue('TankLevel', '321');
-  await waitUntil('the new tank level on the page', async () => (await page.inputValue('#INPUT5')) === '321' || await page.inputValue('#INPUT5'), 2500);
+  await waitUntil('the new tank level on the page', async () => (await page.inputValue('#INPUT5')) === '321' || await page.inputValue('#INPUT5'), 4000);
   // A pump's picture follows its bit.
   await setValue('P2Running', '1');
   await waitUntil('pump 2 shown running', async () =>
     (await page.evaluate(() => document.getElementById('INPUT7').style.backgroundImage)).includes('pump_on.png') ||
-    await page.evaluate(() => document.getElementById('INPUT7').style.backgroundImage), 2500);
+    await page.evaluate(() => document.getElementById('INPUT7').style.backgroundImage), 4000);
   for (const name of kPages) {
     await open(page, name + '.XML');
     await page.waitForLoadState('load');
