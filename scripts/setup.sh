@@ -16,3 +16,14 @@ if ((${#missing[@]})); then
   $sudo apt-get update
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
 fi
+
+# The browser tests' driver (playwright-core) from the npm registry, exactly
+# as the lock file says; Debian's nodejs comes without npm, which then comes
+# from Debian's npm package.
+if ! command -v npm > /dev/null; then
+  sudo=""
+  [[ $(id -u) -eq 0 ]] || sudo=sudo
+  $sudo apt-get update
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends npm
+fi
+(cd "$here/../tests/browser" && npm ci --no-audit --no-fund --loglevel=error)

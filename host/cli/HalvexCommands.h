@@ -22,3 +22,7 @@ int RunOpen(const HalvexContext& context, const std::vector<std::string>& args, 
 // As RunOpen, then the host's build of the project; `--answer WHAT=REPLY`
 // answers the plug-ins' questions.
 int RunBuild(const HalvexContext& context, const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// serve PROJECT [--port N]: the project's simulated PLC with its web server on
+// 127.0.0.1, serving PROJECT/SendRoot/WWW until SIGINT or SIGTERM.
+int RunServe(const HalvexContext& context, const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

@@ -68,6 +68,14 @@ const char* kUsage =
     "                    default button, or Cancel for a form. Exit code 0 only when\n"
     "                    every step answered S_OK and the plug-ins installed,\n"
     "                    uninstalled and gave back every reference\n"
+    "  serve PROJECT [--port N]\n"
+    "                    opens the project's simulated PLC and serves the web tree\n"
+    "                    the last build compiled (PROJECT/SendRoot/WWW) with the\n"
+    "                    PLC's web server on http://127.0.0.1:N/ (default 8080; 0\n"
+    "                    a free port):\n"
+    "                    data pages filled with the PLC's values, posted values\n"
+    "                    written, logins checked against SendRoot/PSW.TXT. Prints\n"
+    "                    the address; Ctrl+C (SIGINT) or SIGTERM stops it\n"
     "  --help            this text\n"
     "\n"
     "The registry lives in $HALVEX_HOME (default ~/.local/share/halvex).\n";
@@ -129,7 +137,8 @@ int main(int argc, char** argv) {
   const std::vector<std::string> rest(args.begin() + 1, args.end());
   if (verb == "open") return RunOpen(context, rest, std::cout, std::cerr);
   if (verb == "build") return RunBuild(context, rest, std::cout, std::cerr);
+  if (verb == "serve") return RunServe(context, rest, std::cout, std::cerr);
   std::cerr << "halvex: unknown command \"" << verb
-            << "\" (commands: register, unregister, plugins, open, build, --help)\n";
+            << "\" (commands: register, unregister, plugins, open, build, serve, --help)\n";
   return kExitUsage;
 }

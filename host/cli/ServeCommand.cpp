@@ -1,0 +1,97 @@
+// halvex serve: the simulated PLC of a project with its web server, serving
+// the web tree the last build compiled, until SIGINT or SIGTERM.
+
+#include <pthread.h>
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <stdexcept>
+
+#include "host/cli/HalvexCommands.h"
+#include "host/cli/HostSession.h"
+#include "host/sim/HalvexHost.h"
+#include "host/sim/web/PlcWebServer.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kDefaultPort = 8080;
+
+// The variables document of the project's web project ("<project>_var.xml"
+// in the folder "Tarnwell"), empty when there is none.
+std::string VariablesDocument(const fs::path& folder) {
+  std::vector<fs::path> found;
+  std::error_code error;
+  for (const auto& entry : fs::directory_iterator(folder / "Tarnwell", error)) {
+    const std::string name = entry.path().filename().string();
+    if (name.size() > 8 && name.compare(name.size() - 8, 8, "_var.xml") == 0) found.push_back(entry.path());
+  }
+  std::sort(found.begin(), found.end());
+  return found.empty() ? std::string() : found.front().string();
+}
+
+bool ReadServeArguments(const std::vector<std::string>& args, std::string& folder, int& port, std::ostream& err) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--port") {
+      if (i + 1 == args.size()) {
+        err << "halvex serve: --port needs a number (0 to 65535)\n";
+        return false;
+      }
+      const std::string& text = args[++i];
+      const bool digits = !text.empty() && text.size() <= 5 && std::all_of(text.begin(), text.end(), ::isdigit);
+      port = digits ? std::stoi(text) : -1;
+      if (port < 0 || port > 65535) {
+        err << "halvex serve: --port " << text << " is not a port (0 to 65535)\n";
+        return false;
+      }
+    } else if (args[i].rfind("--", 0) == 0 || !folder.empty()) {
+      err << "halvex serve: unknown option \"" << args[i] << "\"\n";
+      return false;
+    } else {
+      folder = args[i];
+    }
+  }
+  if (folder.empty()) err << "halvex serve: missing PROJECT (a folder holding halvex.prj)\n";
+  return !folder.empty();
+}
+
+}  // namespace
+
+int RunServe(const HalvexContext&, const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  std::string folder;
+  int port = kDefaultPort;
+  if (!ReadServeArguments(args, folder, port, err)) return kExitUsage;
+  std::error_code error;
+  const fs::path absolute = fs::absolute(folder, error);
+  if (error || !fs::is_directory(absolute)) {
+    err << "halvex serve: no project folder " << folder << "\n";
+    return kExitUsage;
+  }
+  // The server's threads inherit the mask: only this thread takes the signals.
+  sigset_t stopSignals;
+  sigemptyset(&stopSignals);
+  sigaddset(&stopSignals, SIGINT);
+  sigaddset(&stopSignals, SIGTERM);
+  pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+  HalvexHost host;
+  try {
+    host.OpenProject(absolute.string());
+    PlcWebServer server(host.Plc(), host.Project(), host.Variables(),
+                        {(absolute / "SendRoot").string(), VariablesDocument(absolute), false});
+    for (const std::string& skipped : server.Skipped())
+      err << "halvex serve: " << skipped << " does not fit the PLC's file system and is not served\n";
+    const int bound = server.Start(port);
+    out << "serving " << (absolute / "SendRoot" / "WWW").string() << " at http://127.0.0.1:" << bound
+        << "/ (Ctrl+C stops)\n";
+    int signal = 0;
+    sigwait(&stopSignals, &signal);
+    server.Stop();
+    out << "stopped\n";
+  } catch (const std::exception& failure) {
+    err << "halvex serve: " << failure.what() << "\n";
+    return kExitFailure;
+  }
+  return kExitSuccess;
+}
