@@ -9,7 +9,7 @@ void TPluginDesignerHost::UpdateStConstants(TmyXmlNode* root) { UpdateStConstant
 
 ComPtr<IHalvexIDE> TPluginDesignerHost::Ide() { return gHost.ifHalvexIDE; }
 
-bool TPluginDesignerHost::UploadRunning() { return gCommRecord.uploadState.load(std::memory_order_acquire) != 0; }
+bool TPluginDesignerHost::UploadRunning() { return gCommRecord.upload.state.load(std::memory_order_acquire) != 0; }
 
 void TPluginDesignerHost::StopLiveView() {
   gCommRecord.liveViewOn.store(0, std::memory_order_release);

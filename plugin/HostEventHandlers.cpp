@@ -74,7 +74,7 @@ HRESULT TTarnwellCoClassImpl::OnOpenControler() {
 
 HRESULT TTarnwellCoClassImpl::OnQueryCloseProject(std::uint32_t, VARIANT_BOOL* mayClose) {
   if (FormDesign1 != nullptr && mayClose != nullptr)
-    *mayClose = gCommRecord.uploadState.load(std::memory_order_acquire) == 0 ? VARIANT_TRUE : VARIANT_FALSE;
+    *mayClose = gCommRecord.upload.state.load(std::memory_order_acquire) == 0 ? VARIANT_TRUE : VARIANT_FALSE;
   return S_OK;
 }
 
@@ -254,8 +254,7 @@ namespace {
 
 void CommunicationState(VARIANT_BOOL on) {
   if (on != VARIANT_FALSE) return;
-  gCommRecord.uploadState.store(0, std::memory_order_release);
-  gCommRecord.downloadState.store(0, std::memory_order_release);
+  EndTransfersOffline();
 }
 
 }  // namespace
