@@ -76,13 +76,9 @@ void TFormDesign1::ToBlock1Click(TObject*) { Trace("ToBlock1Click"); }
 void TFormDesign1::ToBlockBar1Click(TObject*) { Trace("ToBlockBar1Click"); }
 void TFormDesign1::ToBlockColor1Click(TObject*) { Trace("ToBlockColor1Click"); }
 void TFormDesign1::RenameAllPages1Click(TObject*) { Trace("RenameAllPages1Click"); }
-void TFormDesign1::btnDebugClick(TObject*) { Trace("btnDebugClick"); }
-void TFormDesign1::CommTimer1Timer(TObject*) { Trace("CommTimer1Timer"); }
-void TFormDesign1::ShowInNewWindow1Click(TObject*) { Trace("ShowInNewWindow1Click"); }
 void TFormDesign1::btnGlobalClick(TObject*) { Trace("btnGlobalClick"); }
 void TFormDesign1::ExportTexts1Click(TObject*) { Trace("ExportTexts1Click"); }
 void TFormDesign1::ImportTexts1Click(TObject*) { Trace("ImportTexts1Click"); }
-void TFormDesign1::DebugListRemoved(TObject*) { Trace("DebugListRemoved"); }
 // The designer's texts in the current language.
 void TFormDesign1::ApplyLanguageTexts() { Trace("ApplyLanguageTexts"); }
 

@@ -89,6 +89,7 @@ TFormDesign1::~TFormDesign1() {
   // OnDestroy (FormDestroy) runs while every field still stands.
   BeforeDestruction();
   if (FormDesign1 == this) FormDesign1 = nullptr;
+  EndLiveView();
   // The page objects go before the shared record and the layers they point
   // into; the rest of the components with the form.
   ClearDesignElements();
@@ -106,6 +107,7 @@ void TFormDesign1::Dispatch(void* message) {
     ShowDesignerHelp();
     return;
   }
+  if (LiveViewMessage(*static_cast<TMessage*>(message))) return;
   TForm::Dispatch(message);
 }
 
@@ -124,7 +126,6 @@ void TFormDesign1::SetModified() {
 void TFormDesign1::ObjectBeforeMove(TObject*) {}
 void TFormDesign1::ObjectBeforeResize(TObject*) {}
 void TFormDesign1::UpdateScrollExtentHandler(TObject*) { UpdateScrollExtent(); }
-void TFormDesign1::ChangeToPageByName(TObject*, const std::string&) {}
 void TFormDesign1::ObjectDragOver(TObject*, TObject*, int, int, TDragState, bool&) {}
 void TFormDesign1::ObjectDragDrop(TObject*, TObject*, int, int) {}
 void TFormDesign1::ObjectMouseMove(TObject*, TShiftState, int, int) {}

@@ -1,8 +1,10 @@
 #include "grid/TransferStart.h"
 
+#include <cctype>
 #include <cstring>
 #include <limits>
 
+#include "core/NameHelpers.h"
 #include "platform/win/Paths.h"
 
 namespace {
@@ -62,4 +64,19 @@ bool StartDownload(TRecvFile& download, const std::string& plcPath, const std::s
   download.failing = false;
   download.state.store(1, std::memory_order_release);
   return true;
+}
+
+TGridShowUploadProgress gGridShowUploadProgress = nullptr;
+
+std::string UploadPlcPath(const std::string& fileName) {
+  std::string path;
+  if (!MakeUploadName(path, fileName)) return {};
+  for (char& c : path) {
+    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const bool allowed = std::isdigit(static_cast<unsigned char>(c)) || (c >= 'A' && c <= 'Z') || c == '-' ||
+                         c == '_' || c == '.' || c == '/';
+    if (!allowed) c = '_';
+  }
+  if (path.size() >= kPlcPathCapacity) path.resize(kPlcPathCapacity - 1);
+  return path;
 }

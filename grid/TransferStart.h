@@ -12,6 +12,13 @@
 // when the upload runs already, the file cannot be opened or is larger than
 // the PLC takes.
 bool PrepareUpload(TPostFile& upload, const std::string& localName, const std::string& plcPath, bool* doneFlag);
+// The upload's target in the PLC for a local file name (without folder, in
+// UTF-8): "//WWW/UPLOAD/" and the upload name, upper-cased, with every
+// character outside 0-9, A-Z, '-', '_', '.' and '/' turned into '_' (the
+// PLC's 8.3 file system refuses blanks, '#', '&', '%', '+'). Empty when no
+// name can be formed.
+std::string UploadPlcPath(const std::string& fileName);
+
 // Hands the prepared upload to the communication loop.
 void PublishUpload(TPostFile& upload, HWND progressWindow);
 
@@ -20,3 +27,8 @@ void PublishUpload(TPostFile& upload, HWND progressWindow);
 // False when a download still runs.
 bool StartDownload(TRecvFile& download, const std::string& plcPath, const std::string& localName,
                    std::uint64_t creationTime, std::uint64_t writeTime);
+
+// Shows the progress window of an upload and answers its window handle (the
+// plug-in binds it; none: no window).
+using TGridShowUploadProgress = HWND (*)(TPostFile& upload);
+extern TGridShowUploadProgress gGridShowUploadProgress;

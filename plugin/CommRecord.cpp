@@ -32,7 +32,7 @@ void ResetCommLiveView() {
   gCommRecord.valuesValid.store(1);
   gCommRecord.entryCount.store(0);
   gCommRecord.registeredCount.store(0);
-  gCommRecord.lastPassTicks = 0;
+  gCommRecord.lastPassKnown = false;
   AbortTransfers(gCommRecord.upload, gCommRecord.download);
   gCommRecord.download.state.store(0, std::memory_order_release);
 }
@@ -49,10 +49,13 @@ void EndTransfersOffline() {
 std::uint32_t CommLoopCallback(CommSendFunction send, std::uint32_t, std::uint32_t, std::uint32_t,
                                std::uint32_t flags) {
   std::lock_guard<std::mutex> lock(gCommRecord.callbackMutex);
-  if (gCommRecord.lastPassTicks == 0) gCommRecord.lastPassTicks = GetTickCount();
+  if (!gCommRecord.lastPassKnown) {
+    gCommRecord.lastPassTicks = GetTickCount();
+    gCommRecord.lastPassKnown = true;
+  }
   if ((flags & COMM_LOOP_FLAG_ONLINE) == 0 || send == nullptr) return 0;
   if (gCommRecord.liveViewOn.load(std::memory_order_acquire) == 0) {
-    gCommRecord.lastPassTicks = 0;
+    gCommRecord.lastPassKnown = false;
     return 0;
   }
   BusyScope busy;

@@ -35,8 +35,13 @@ struct TCommLiveView {
   TRecvFile download;
   // Held by every call of the callback.
   std::mutex callbackMutex;
-  // The tick count of the last variable pass (the callback's own).
+  // The designer's window, told after each variable pass; none when no
+  // designer shows the live view.
+  std::atomic<HWND> designerWindow{nullptr};
+  // The tick count of the last variable pass, once known (the callback's
+  // own; a tick count of 0 is a time like any other).
   std::uint32_t lastPassTicks = 0;
+  bool lastPassKnown = false;
 };
 extern TCommLiveView gCommRecord;
 

@@ -11,6 +11,7 @@
 #include "platform/win/Resources.h"
 #include "plugin/ComServer.h"
 #include "plugin/HostStatus.h"
+#include "plugin/LiveBinding.h"
 #include "plugin/Switches.h"
 #include "plugin/VariableLookup.h"
 
@@ -29,6 +30,7 @@ std::string HostExecutable(const std::string& argument0) {
 void BindPageObjectLayer() {
   gGridVariableLookup = GetVariableInfo;
   gFlattenVariableNames = gStartup.flattenVariables;
+  BindLiveViewHooks();
 }
 
 }  // namespace
@@ -44,6 +46,7 @@ void TarnwellProcessAttach() {
 
 void TarnwellProcessDetach() {
   gGridVariableLookup = nullptr;
+  UnbindLiveViewHooks();
   SetXmlStatusTextHook(nullptr);
   SetXmlKeepAliveHook(nullptr);
 }

@@ -2,10 +2,8 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cctype>
 #include <cstdio>
 
-#include "core/NameHelpers.h"
 #include "platform/win/Paths.h"
 #include "platform/win/WindowMessages.h"
 #include "plugin/FileRequests.h"
@@ -155,8 +153,12 @@ void OpenSource(TRecvFile& download, CommSendFunction send) {
   download.size.store(AnswerU32(answer.bytes, 8), std::memory_order_relaxed);
   const std::uint64_t created = FileTimeOfPlcDate(answer.bytes + 12).value_or(0);
   const std::uint64_t written = FileTimeOfPlcDate(answer.bytes + 18).value_or(0);
-  // Times of 0 mean "no local copy": such a file is always read.
-  if (download.creationTime != 0 && created == download.creationTime && written == download.writeTime) {
+  // Times of 0 mean "no local copy": such a file is always read. A local
+  // file system that keeps no creation time gives the write time for it;
+  // then the write times alone decide.
+  const bool creationKept = download.creationTime != download.writeTime;
+  if (download.creationTime != 0 && written == download.writeTime &&
+      (created == download.creationTime || !creationKept)) {
     Send(send, request, BuildFileCloseRequest(request, download), false);
     download.unchanged = 1;
     return SetDownloadState(download, kDone);
@@ -255,17 +257,4 @@ void AbortTransfers(TPostFile& upload, TRecvFile& download) {
     RemoveTemporary(download);
   }
   if (state != kDone) SetDownloadState(download, kDownloadIdle);
-}
-
-std::string UploadPlcPath(const std::string& fileName) {
-  std::string path;
-  if (!MakeUploadName(path, fileName)) return {};
-  for (char& c : path) {
-    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    const bool allowed = std::isdigit(static_cast<unsigned char>(c)) || (c >= 'A' && c <= 'Z') || c == '-' ||
-                         c == '_' || c == '.' || c == '/';
-    if (!allowed) c = '_';
-  }
-  if (path.size() >= kPlcPathCapacity) path.resize(kPlcPathCapacity - 1);
-  return path;
 }

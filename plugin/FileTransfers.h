@@ -26,10 +26,3 @@ void StepDownload(TRecvFile& download, CommSendFunction send);
 // download's temporary file deleted) and the progress window is asked to
 // close. Called only while no callback runs.
 void AbortTransfers(TPostFile& upload, TRecvFile& download);
-
-// The upload's target in the PLC for a local file name (without folder, in
-// UTF-8): "//WWW/UPLOAD/" and the upload name, upper-cased, with every
-// character outside 0-9, A-Z, '-', '_', '.' and '/' turned into '_' (the
-// PLC's 8.3 file system refuses blanks, '#', '&', '%', '+'). Empty when no
-// name can be formed.
-std::string UploadPlcPath(const std::string& fileName);

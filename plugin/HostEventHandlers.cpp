@@ -17,6 +17,7 @@
 #include "platform/win/Paths.h"
 #include "plugin/CommRecord.h"
 #include "plugin/DesignerLink.h"
+#include "plugin/LiveBinding.h"
 #include "plugin/PluginState.h"
 #include "plugin/TarnwellCoClassImpl.h"
 #include "plugin/VarPosCheck.h"
@@ -130,6 +131,7 @@ HRESULT TTarnwellCoClassImpl::OnProjectNotification(std::uint32_t source, std::u
   try {
     if (code == PROJECT_NOTIFY_DATA_READY) {
       // New values of the synchronised read go to the designer's live view.
+      SyncedReadDataReady();
       return S_OK;
     }
     if (source == PROJECT_NOTIFY_SOURCE_PROJECT || source == PROJECT_NOTIFY_SOURCE_BUILD) {

@@ -15,6 +15,7 @@ HRESULT LinkSend(std::uint32_t zero, std::uint32_t service, std::uint32_t reques
   PlcLink* link = gLink.load();
   if (link == nullptr) return E_UNEXPECTED;
   ++link->sends;
+  if (std::this_thread::get_id() == link->logThread) link->requests.emplace_back(service, requestLength);
   if (link->beforeSend) link->beforeSend();
   const auto* bytes = static_cast<const std::uint8_t*>(request);
   HRESULT hr = link->plc.Send(zero, service, requestLength, bytes, replyLength, static_cast<std::uint8_t*>(reply));

@@ -8,6 +8,9 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <thread>
+#include <utility>
+#include <vector>
 
 #include "host/sim/SimulatedPlc.h"
 #include "plugin/CommRecord.h"
@@ -23,6 +26,10 @@ struct PlcLink {
   // Called before each send (on the sending thread).
   std::function<void()> beforeSend;
   std::atomic<int> sends{0};
+  // (service, request length) of every request sent from the test's own
+  // thread (the log is not shared).
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> requests;
+  std::thread::id logThread = std::this_thread::get_id();
 };
 
 // The link the send function reaches (one at a time).
