@@ -187,11 +187,4 @@ TEST_F(VariablePass, StopsWhenTheLiveViewGoesOff) {
   EXPECT_TRUE(entries_[61].writePending);
 }
 
-TEST(StringEntrySize, FromTheTypeName) {
-  EXPECT_EQ(StringEntrySize("STRING"), 81u);
-  EXPECT_EQ(StringEntrySize("STRING[20]"), 21u);
-  EXPECT_EQ(StringEntrySize("STRING[300]"), 240u);
-  EXPECT_EQ(StringEntrySize("STRING[x]"), 81u);
-}
-
 }  // namespace
