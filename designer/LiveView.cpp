@@ -275,6 +275,12 @@ void TFormDesign1::LiveViewProgress() {
   if (link == nullptr) return;
   link->SyncValues();
   link->PollPictures();
+  // An object that showed nothing has no size, so no repaint reaches it: it
+  // draws itself aside once to take the size of what its new value shows.
+  TBitmap aside;
+  aside.SetSize(1, 1);
+  for (TGridWebElement* object : PageObjects())
+    if (object->Width() == 0 || object->Height() == 0) object->Draw(0, 0, aside.Canvas);
   sbDesign1->Repaint();
   if (const int percent = link->DownloadPercent(); percent >= 0 && sbStatus->Panels()->Count() > 0)
     sbStatus->Panels()->Items(0)->SetText(std::to_string(percent) + "%");

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "host/api/IQendProjectManager.h"
 #include "host/sim/SimulatedPlc.h"
 #include "plugin/CommRecord.h"
 
@@ -36,6 +37,9 @@ struct PlcLink {
 void SetLink(PlcLink* link);
 HRESULT LinkSend(std::uint32_t zero, std::uint32_t service, std::uint32_t requestLength, const void* request,
                  std::uint32_t* replyLength, void* reply);
+
+// The core services' host project manager (none: unbound).
+void BindCoreProjectManager(IQendProjectManager* manager);
 
 // One call of the callback with the PLC online.
 void CallOnce();
