@@ -24,6 +24,7 @@
 #include "platform/vcl/ComboBox.h"
 #include "platform/vcl/Driver.h"
 #include "platform/vcl/Edit.h"
+#include "platform/vcl/OpenDialog.h"
 #include "platform/vcl/Painting.h"
 #include "platform/vcl/Timer.h"
 #include "platform/win/RegistryStore.h"
@@ -35,6 +36,7 @@
 #include "plugin/LiveView.h"
 #include "plugin/PluginState.h"
 #include "plugin/Switches.h"
+#include "plugin/UploadProgress.h"
 #include "tests/plugin/live/PlcLink.h"
 #include "tests/support/TempFolder.h"
 
@@ -270,6 +272,42 @@ TEST_F(DesignerLive, AnAlarmShowsItsPageAndItsEndTheOneBefore) {
   AdvanceVirtualClock(50);
   Application->ProcessMessages();
   EXPECT_EQ(d.CurrentPage()->GetAttr("name"), "OVERVIEW.XML");
+}
+
+TEST_F(DesignerLive, AnUploadFieldSendsTheChosenFileAndWritesItsName) {
+  // The high level's alarm keeps the diagnostics page shown.
+  SetMemory("HighLevel", {1});
+  TFormDesign1& d = OpenLive();
+  ShowPage("DIAG.XML");
+  folder.Write("my params.csv", "a;b;c\n1;2;3\n");
+  const int handler = Driver::OnDialog("TOpenDialog", [&](TCommonDialog& dialog) {
+    static_cast<TOpenDialog&>(dialog).FileName = folder.System("my params.csv");
+    return true;
+  });
+  TGridWebElement* field = Object("ParamFile");
+  Driver::Click(field);
+  Driver::RemoveHandler(handler);
+  ASSERT_NE(gCommRecord.upload.state.load(), 0);
+  ASSERT_NE(FormUploadProgress, nullptr);
+  EXPECT_FALSE(IsWindowEnabled(d.Handle())) << "the designer waits for the upload";
+  const std::string target = gCommRecord.upload.plcPath;
+  EXPECT_EQ(target.rfind("//WWW/UPLOAD/MY_P", 0), 0u) << target;
+  EXPECT_EQ(target.find(' '), std::string::npos);
+  for (int i = 0; i < 20 && gCommRecord.upload.state.load() != 0; ++i)
+    CommLoopCallback(&HostSendToPlc, 0, 0, 0, COMM_LOOP_FLAG_ONLINE);
+  Application->ProcessMessages();
+  EXPECT_EQ(FormUploadProgress, nullptr);
+  EXPECT_TRUE(IsWindowEnabled(d.Handle()));
+  EXPECT_TRUE(field->FWritten);
+  const auto stored = host.Plc().Files().Find(target);
+  ASSERT_TRUE(stored.has_value());
+  EXPECT_EQ(std::string(stored->data.begin(), stored->data.end()), "a;b;c\n1;2;3\n");
+  // The display text "PLC path : file name" goes to the field's variable.
+  Pass();
+  Pass();
+  const std::vector<std::uint8_t> written = Memory("ParamFile");
+  const std::string text(reinterpret_cast<const char*>(written.data()));
+  EXPECT_EQ(text, target.substr(2) + " : my params.csv");
 }
 
 TEST_F(DesignerLive, OfflineEndsTheLiveViewUnlessAnUploadRuns) {
