@@ -13,6 +13,8 @@
 
 #include "core/UiText.h"
 #include "core/XmlNode.h"
+#include "designer/DebugList.h"
+#include "designer/FormDebug1.h"
 #include "designer/FormDesign1.h"
 #include "grid/VariableInfo.h"
 #include "host/sim/HalvexHost.h"
@@ -26,6 +28,7 @@
 #include "platform/vcl/Edit.h"
 #include "platform/vcl/OpenDialog.h"
 #include "platform/vcl/Painting.h"
+#include "platform/vcl/ScrollBox.h"
 #include "platform/vcl/Timer.h"
 #include "platform/win/RegistryStore.h"
 #include "platform/win/Resources.h"
@@ -308,6 +311,32 @@ TEST_F(DesignerLive, AnUploadFieldSendsTheChosenFileAndWritesItsName) {
   const std::vector<std::uint8_t> written = Memory("ParamFile");
   const std::string text(reinterpret_cast<const char*>(written.data()));
   EXPECT_EQ(text, target.substr(2) + " : my params.csv");
+}
+
+TEST_F(DesignerLive, AnExtraLiveWindowShowsItsPageAndClosingItEndsTheLiveView) {
+  TFormDesign1& d = OpenLive();
+  const int entries = PluginLiveView().EntryCount();
+  d.ShowInNewWindow1Click(nullptr);
+  Application->ProcessMessages();
+  ASSERT_EQ(d.FDebugList->Count(), 1);
+  auto* window = dynamic_cast<TFormDebug1*>(d.FDebugList->Items(0));
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(window->Caption(), d.Caption() + " (0) - Overview");
+  // The window's objects are watched too; the alarm once.
+  EXPECT_EQ(PluginLiveView().EntryCount(), 2 * entries - 1);
+  bool found = false;
+  for (int i = 0; i < window->sbDesign1->ComponentCount(); ++i)
+    if (auto* e = dynamic_cast<TGridWebElement*>(window->sbDesign1->Components(i));
+        e && e->GetVariable() == "TankLevel") {
+      found = true;
+      EXPECT_EQ(e->FormatValue(), "182");
+    }
+  EXPECT_TRUE(found);
+  window->Close();
+  Application->ProcessMessages();
+  EXPECT_EQ(d.FDebugList->Count(), 0);
+  EXPECT_FALSE(d.btnDebug->Down());
+  EXPECT_EQ(PluginLiveView().EntryCount(), 0);
 }
 
 TEST_F(DesignerLive, OfflineEndsTheLiveViewUnlessAnUploadRuns) {
