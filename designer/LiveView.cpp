@@ -220,6 +220,7 @@ void TFormDesign1::ChangeToPageByName(TObject*, const std::string& pageName) {
     if (node == tvPageList->Selected() || !IsNamed(page, "page")) continue;
     if (!SameText(page->GetAttr("name"), pageName)) continue;
     FPendingPageNode = node;
+    FPageChangePending = true;
     if (TLiveViewLink* link = host_->LiveView()) link->BeginAlarmPageChange();
     CommTimer1->Tag = kPageChangeTicks;
     CommTimer1->SetEnabled(true);
@@ -240,6 +241,7 @@ void TFormDesign1::CommTimer1Timer(TObject*) {
   if (FPendingPageNode == tvPageList->Selected()) {
     if (link != nullptr) link->EndAlarmPageChange();
     FPendingPageNode = nullptr;
+    FPageChangePending = false;
     WriteTraceLog("bAlarmInProgress = false");
     return;
   }
