@@ -12,6 +12,16 @@ if(TARNWELL_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+# ThreadSanitizer, for a build of the communication loop's tests alone
+# (scripts/test.sh builds the target comm_tsan_tests with it).
+if(TARNWELL_TSAN)
+  if(TARNWELL_SANITIZE)
+    message(FATAL_ERROR "TARNWELL_TSAN and TARNWELL_SANITIZE exclude each other")
+  endif()
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+endif()
+
 if(TARNWELL_FUZZ)
   if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
     message(FATAL_ERROR "TARNWELL_FUZZ needs clang")

@@ -18,6 +18,7 @@
 #include "platform/com/ComPtr.h"
 #include "plugin/PanelList.h"
 
+class TLiveViewLink;
 class TmyXmlNode;
 
 class TDesignerHost {
@@ -48,6 +49,9 @@ class TDesignerHost {
   // ending in a backslash. Here the project's temporary folder; empty without
   // a project.
   virtual std::string DownloadFolder();
+  // The live view's link with the PLC; none here (the live view then only
+  // switches the window's looks).
+  virtual TLiveViewLink* LiveView() { return nullptr; }
 
   // --- compiling ------------------------------------------------------------------
   // What the save-and-compile command asks of the host (messages, variables,

@@ -91,6 +91,7 @@ TFormDesign1::~TFormDesign1() {
   // OnDestroy (FormDestroy) runs while every field still stands.
   BeforeDestruction();
   if (FormDesign1 == this) FormDesign1 = nullptr;
+  EndLiveView();
   // The page objects go before the shared record and the layers they point
   // into; the rest of the components with the form.
   ClearDesignElements();
@@ -108,6 +109,7 @@ void TFormDesign1::Dispatch(void* message) {
     ShowDesignerHelp();
     return;
   }
+  if (LiveViewMessage(*static_cast<TMessage*>(message))) return;
   TForm::Dispatch(message);
 }
 

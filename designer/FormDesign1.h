@@ -31,6 +31,7 @@
 #include "designer/DesignerHost.h"
 #include "designer/InsertTools.h"
 #include "designer/ObjectConversions.h"
+#include "designer/LiveViewLink.h"
 #include "designer/ProjectDocument.h"
 #include "designer/SurfaceKeys.h"
 #include "designer/SurfaceMouse.h"
@@ -59,6 +60,7 @@ class TTreeNode;
 class TSplitter;
 class TImage;
 class TLabel;
+struct TMessage;
 class TStatusBar;
 class TStatusPanel;
 class TImageList;
@@ -518,6 +520,35 @@ class TFormDesign1 : public TForm {
   void ChangeToPageByName(const std::string& pageName);
   // The one-line input dialog: true on OK, with the edited text.
   bool PromptSimpleEdit(const std::string& caption, std::string& text);
+
+  // --- the live view (LiveView.cpp) ---------------------------------------------
+  // Records the live state and locks the editing controls while live (or
+  // read-only); every object's pending entry is dropped.
+  void SetLiveViewLock(bool live);
+  // Rebuilds the watched variables of the shown page, the alarms and the
+  // live windows; true when the live view reads.
+  bool CollectWatchedVariables();
+  // Both live-view buttons up, and the live view off.
+  void ToggleLiveViewButton();
+  void OpenLiveWindow(TmyXmlNode* page);
+  // The page's (or its group's) size, colour and picture on a live view.
+  void ApplyPageView(TmyXmlNode* node, TImage* image, TWinControl* surface);
+  // The PLC's online and offline messages and the plug-in's 0x8578; false
+  // for every other message.
+  bool LiveViewMessage(const TMessage& message);
+  void LiveViewProgress();
+  void SwitchAlarmPage();
+  // Around a page change while live: the entries go before the objects.
+  void LiveViewPageLeaving();
+  void LiveViewPageShown();
+  // The window goes: nothing of the live view may point into it.
+  void EndLiveView();
+  // The eight alarms' value buffers and changed bytes.
+  std::array<std::array<std::uint8_t, kAlarmValueSize>, kAlarmPageCount> FAlarmValues{};
+  std::array<bool, kAlarmPageCount> FAlarmChanged{};
+  // The undo buttons' states while the live view locks them.
+  bool FLiveUndoEnabled = false;
+  bool FLiveRedoEnabled = false;
 
   // --- variable commands (VariableCommands.cpp) ----------------------------------
   // True when the PLC variable is a structure a drawing canvas can draw from

@@ -73,6 +73,7 @@ void TFormDesign1::tvPageListChange(TObject*, TTreeNode* node) {
   WriteTraceLog("tvPageListChange");
   if (!FTreeChangeSuppressed) {
     WriteTraceLog("tvPageListChange - Ok");
+    if (FLiveMode) LiveViewPageLeaving();
     ResetUndo();
     sbDesign1->Hide();
     imgBg->Hide();
@@ -87,6 +88,7 @@ void TFormDesign1::tvPageListChange(TObject*, TTreeNode* node) {
     }
     SetToolStates(FCurrentPage != nullptr && !IsElementNamed(FCurrentPage, "group") && editable);
     btnSave2->SetEnabled(document_->Modified());
+    if (FLiveMode) LiveViewPageShown();
   }
   FPageChangePending = false;
   WriteTraceLog("tvPageListChange - end");

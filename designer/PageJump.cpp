@@ -46,6 +46,7 @@ void TFormDesign1::ChangeToPageByName(const std::string& pageName) {
     FPageChangePending = true;
     FReadingActive = false;
     FReadRequested = false;
+    if (TLiveViewLink* link = host_->LiveView()) link->BeginAlarmPageChange();
     CommTimer1->Tag = kPageChangeTicks;
     CommTimer1->SetEnabled(true);
     WriteTraceLog("PageChange waiting for comm");

@@ -215,6 +215,17 @@ class TGridWebElement : public TGridGraphic {
   void EditorExit(TObject* sender);
   void ComboExit(TObject* sender);
 
+  // --- the mouse in both modes (GridWebElementLive.cpp) -------------------------
+  // A pending entry parsed into the write buffer and written.
+  void CommitPending();
+  // FValue parsed into the write buffer and written.
+  void CommitValue();
+  // Every global edit and drop-down of the surface commits its pending entry,
+  // every submit whose variable is known its value.
+  void CommitAll();
+  // Enter writes the entry and commits the page; Escape drops it.
+  void EditorKeyPress(TObject* sender, char& key);
+
   // --- fields ------------------------------------------------------------------
   TComboBox* FComboBox = nullptr;
   bool FMovePending = false;
@@ -279,6 +290,10 @@ class TGridWebElement : public TGridGraphic {
   void* FUploadState = nullptr;
   void* FRecvQueue = nullptr;
   bool FWritten = false;
+  // The values of the click X, Y and colour variables (in that order) that
+  // the live view writes when their flag is set.
+  std::uint8_t FClickValues[3][8] = {};
+  bool FClickWritten[3] = {};
   bool FVarValid = true;
   bool FPending = false;
   std::string FPendingText;
@@ -354,6 +369,16 @@ class TGridWebElement : public TGridGraphic {
   TSize EditFieldRule(TCanvas* canvas);
   void PlaceBlockAtDesign(int width, int height);
   void ImageBtnTimer(TObject* sender);
+
+ private:
+  // GridWebElementLive.cpp
+  int LiveTextWidth();
+  void OpenEditor();
+  void OpenComboBox();
+  void StartUploadFromDialog();
+  void LiveMouseDown(TMouseButton button, int x);
+  void PopUpReadOnlyMenu();
+  TCursor LiveCursor(int x) const;
   void LoadPicture(TPicture* picture, std::string& nameField, const std::string& name, const char* path);
   // The canvas font that edit values are measured with.
   void SetValueFont(TCanvas& canvas, bool useSurfaceFont) const;

@@ -16,6 +16,7 @@
 #include "grid/GridWebElement.h"
 #include "grid/PictureLoading.h"
 #include "grid/PictureQueueHooks.h"
+#include "grid/RecvQueue.h"
 #include "grid/ScrollPositions.h"
 #include "pictures/PictureLoader.h"
 #include "platform/vcl/Bitmap.h"
@@ -185,7 +186,10 @@ enum class TFolderLoad { NoFile, Refused, Loaded };
 TFolderLoad LoadFromImagesFolder(TGridWebElement& e, const std::string& name) {
   const std::size_t at = UpperCase(name).find(kImagesFolder);
   if (at == std::string::npos) return TFolderLoad::NoFile;
-  const char* path = gGridImagePath != nullptr ? gGridImagePath(name.substr(at + kImagesFolder.size())) : nullptr;
+  // The name comes from the PLC: only a plain name inside the images folder.
+  const std::string picture = name.substr(at + kImagesFolder.size());
+  if (!IsPlainRelativeName(picture)) return TFolderLoad::NoFile;
+  const char* path = gGridImagePath != nullptr ? gGridImagePath(picture) : nullptr;
   if (path == nullptr || !GridFileExists(path)) return TFolderLoad::NoFile;
   return LoadIntoPicture(e.FOffPicture, path) ? TFolderLoad::Loaded : TFolderLoad::Refused;
 }

@@ -2,15 +2,17 @@
 // object starts a move, or a resize when it lands on one of the handles of a
 // resizable kind; moves step on the designer's grid and fire the
 // before-move or before-resize event once per drag, so that the designer
-// records one undo snapshot for the whole drag. The live view keeps the
-// class library's handling here.
+// records one undo snapshot for the whole drag. In the live view a press
+// works the object (GridWebElementLive.cpp) and a release follows its link.
 
 #include <algorithm>
 #include <array>
 
+#include "core/TraceLog.h"
 #include "grid/DrawingGeometry.h"
 #include "grid/GridWebElement.h"
 #include "platform/vcl/Canvas.h"
+#include "platform/vcl/ComboBox.h"
 #include "platform/vcl/Screen.h"
 #include "platform/vcl/WinControl.h"
 
@@ -62,7 +64,15 @@ void TGridWebElement::MouseDown(TMouseButton button, TShiftState shift, int x, i
   // drag.
   const bool ignored = FDblClicked || FIgnoreMouseDown;
   FIgnoreMouseDown = false;
-  if (ignored || IsLive() || button != mbLeft || IsGroupLocked()) return;
+  if (IsLive()) {
+    if (!ignored) LiveMouseDown(button, x);
+    // A live edit or list opened by the press takes the keys.
+    for (TControl* editor : {FEditor, static_cast<TControl*>(FComboBox)})
+      if (auto* control = dynamic_cast<TWinControl*>(editor); control != nullptr && control->Visible())
+        control->SetFocus();
+    return;
+  }
+  if (ignored || button != mbLeft || IsGroupLocked()) return;
   const THandle handle = HandleAt(x, y);
   FSizingX = handle.right;
   FSizingY = handle.bottom;
@@ -76,7 +86,9 @@ void TGridWebElement::MouseDown(TMouseButton button, TShiftState shift, int x, i
 }
 
 void TGridWebElement::MouseMove(TShiftState shift, int x, int y) {
-  if (!IsLive()) {
+  if (IsLive()) {
+    SetCursor(LiveCursor(x));
+  } else {
     TakeDroppedVariable(shift);
     if (IsResizable()) ShowHandleCursor(x, y);
     if (FMoving && !(shift & ssShift)) DragMove(x, y);
@@ -158,15 +170,21 @@ void TGridWebElement::DragResize(int x, int y) {
 void TGridWebElement::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
   const bool resized = FSizingX || FSizingY;
   FSizingX = FSizingY = FSizePending = false;
-  // The live view's clicks are its own.
-  if (!IsLive()) {
-    if (FMoving || resized) {
-      EndMove();
-    } else if (FEditor != nullptr && FEditor->Visible()) {
-      if (auto* editor = dynamic_cast<TWinControl*>(FEditor)) editor->SetFocus();
+  if (IsLive()) {
+    // In the live view a release on a linked object follows its link.
+    TGridGraphic::MouseUp(button, shift, x, y);
+    if (!FHref.empty() && FKind != wkIFrame && FOnHyperLink) {
+      WriteTraceLog("mHyperLink - " + GetKindCaption());
+      FOnHyperLink(this, FHref);
     }
-    FDblClicked = false;
+    return;
   }
+  if (FMoving || resized) {
+    EndMove();
+  } else if (FEditor != nullptr && FEditor->Visible()) {
+    if (auto* editor = dynamic_cast<TWinControl*>(FEditor)) editor->SetFocus();
+  }
+  FDblClicked = false;
   TGridGraphic::MouseUp(button, shift, x, y);
 }
 

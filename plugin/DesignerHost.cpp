@@ -1,6 +1,7 @@
 #include "plugin/DesignerHost.h"
 
 #include "plugin/CommRecord.h"
+#include "plugin/LiveView.h"
 #include "plugin/PluginState.h"
 #include "plugin/StConstants.h"
 #include "plugin/VersionInfo.h"
@@ -10,18 +11,16 @@ void TPluginDesignerHost::UpdateStConstants(TmyXmlNode* root) { UpdateStConstant
 
 ComPtr<IHalvexIDE> TPluginDesignerHost::Ide() { return gHost.ifHalvexIDE; }
 
-bool TPluginDesignerHost::UploadRunning() { return gCommRecord.uploadState.load(std::memory_order_acquire) != 0; }
+bool TPluginDesignerHost::UploadRunning() { return gCommRecord.upload.state.load(std::memory_order_acquire) != 0; }
 
 void TPluginDesignerHost::StopLiveView() {
-  gCommRecord.liveViewOn.store(0, std::memory_order_release);
-  gCommRecord.syncedReadEnabled.store(0, std::memory_order_release);
   gCommRecord.readRequested.store(0, std::memory_order_release);
-  WaitCommLoopIdle();
+  PluginLiveView().Stop();
 }
 
-// The live view's entries come with the live view; their count is all there
-// is to clear until then.
-void TPluginDesignerHost::FreeCommItems() { gCommRecord.entryCount.store(0, std::memory_order_release); }
+void TPluginDesignerHost::FreeCommItems() { PluginLiveView().FreeEntries(); }
+
+TLiveViewLink* TPluginDesignerHost::LiveView() { return &PluginLiveView(); }
 
 ComPtr<IHalvexSyncedPlcRead> TPluginDesignerHost::SyncedRead() { return gHost.ifHalvexSyncedPlcRead; }
 

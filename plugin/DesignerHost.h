@@ -21,6 +21,7 @@ class TPluginDesignerHost : public TCoreDesignerHost {
   bool UploadRunning() override;
   void StopLiveView() override;
   void FreeCommItems() override;
+  TLiveViewLink* LiveView() override;
   ComPtr<IHalvexSyncedPlcRead> SyncedRead() override;
   // The host's interfaces that the installation holds.
   TCompileHost& CompileHost() override { return compileHost_; }

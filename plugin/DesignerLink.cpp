@@ -5,6 +5,7 @@
 #include "host/api/HostServices.h"
 #include "platform/win/WindowMessages.h"
 #include "plugin/DesignerHost.h"
+#include "plugin/LiveBinding.h"
 #include "plugin/PluginState.h"
 #include "plugin/WebMainForm.h"
 
@@ -18,7 +19,9 @@ constexpr const char* kDockingStateName = "FormDesign1";
 TFormDesign1* MakeDesigner() {
   TComponent* owner = nullptr;
   if (gHost.ifPrjMngr && FAILED(gHost.ifPrjMngr->GetOwnerComponent(&owner))) owner = nullptr;
-  return new TFormDesign1(owner, MakePluginDesignerHost());
+  auto* designer = new TFormDesign1(owner, MakePluginDesignerHost());
+  WireDesignerLiveView(designer);
+  return designer;
 }
 
 // Docks the designer into the IDE with the plug-in's picture on its tab.

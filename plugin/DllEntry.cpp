@@ -13,6 +13,7 @@
 #include "plugin/ComServer.h"
 #include "plugin/HostStatus.h"
 #include "plugin/PluginState.h"
+#include "plugin/LiveBinding.h"
 #include "plugin/Switches.h"
 #include "plugin/VariableLookup.h"
 #include "properties/VariableBrowser.h"
@@ -45,6 +46,7 @@ void BindPageObjectLayer() {
   gGridVariableLookup = GetVariableInfo;
   gVariableBrowser = BrowseHostVariable;
   gFlattenVariableNames = gStartup.flattenVariables;
+  BindLiveViewHooks();
 }
 
 }  // namespace
@@ -61,6 +63,7 @@ void TarnwellProcessAttach() {
 void TarnwellProcessDetach() {
   gGridVariableLookup = nullptr;
   gVariableBrowser = nullptr;
+  UnbindLiveViewHooks();
   SetXmlStatusTextHook(nullptr);
   SetXmlKeepAliveHook(nullptr);
 }

@@ -17,6 +17,7 @@
 #include "platform/win/Paths.h"
 #include "plugin/CommRecord.h"
 #include "plugin/DesignerLink.h"
+#include "plugin/LiveBinding.h"
 #include "plugin/PluginState.h"
 #include "plugin/TarnwellCoClassImpl.h"
 #include "plugin/VarPosCheck.h"
@@ -74,7 +75,7 @@ HRESULT TTarnwellCoClassImpl::OnOpenControler() {
 
 HRESULT TTarnwellCoClassImpl::OnQueryCloseProject(std::uint32_t, VARIANT_BOOL* mayClose) {
   if (FormDesign1 != nullptr && mayClose != nullptr)
-    *mayClose = gCommRecord.uploadState.load(std::memory_order_acquire) == 0 ? VARIANT_TRUE : VARIANT_FALSE;
+    *mayClose = gCommRecord.upload.state.load(std::memory_order_acquire) == 0 ? VARIANT_TRUE : VARIANT_FALSE;
   return S_OK;
 }
 
@@ -130,6 +131,7 @@ HRESULT TTarnwellCoClassImpl::OnProjectNotification(std::uint32_t source, std::u
   try {
     if (code == PROJECT_NOTIFY_DATA_READY) {
       // New values of the synchronised read go to the designer's live view.
+      SyncedReadDataReady();
       return S_OK;
     }
     if (source == PROJECT_NOTIFY_SOURCE_PROJECT || source == PROJECT_NOTIFY_SOURCE_BUILD) {
@@ -256,8 +258,7 @@ namespace {
 
 void CommunicationState(VARIANT_BOOL on) {
   if (on != VARIANT_FALSE) return;
-  gCommRecord.uploadState.store(0, std::memory_order_release);
-  gCommRecord.downloadState.store(0, std::memory_order_release);
+  EndTransfersOffline();
 }
 
 }  // namespace

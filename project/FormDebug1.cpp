@@ -1,5 +1,6 @@
 #include "project/FormDebug1.h"
 
+#include "designer/DebugList.h"
 #include "designer/DesignerHost.h"
 #include "grid/GridWebElement.h"
 #include "platform/vcl/Colors.h"
@@ -47,6 +48,7 @@ void TFormDebug1::FormShow(TObject*) {
 void TFormDebug1::FormClose(TObject*, TCloseAction& action) {
   if (host_ != nullptr) host_->StopLiveView();
   action = caFree;
+  if (DebugList != nullptr) DebugList->Remove(this);
 }
 
 void TFormDebug1::Dispatch(void* message) {

@@ -12,6 +12,7 @@
 class TImage;
 class TScrollBox;
 class TDesignerHost;
+class TFormDebugList;
 
 class TFormDebug1 : public TForm {
  public:
@@ -24,12 +25,16 @@ class TFormDebug1 : public TForm {
   std::string PageName;
   // True from construction: the elements on the window are live.
   bool LiveMode = true;
+  // The designer's list of live windows, which the window leaves when it
+  // closes (set by the opener; may stay null).
+  TFormDebugList* DebugList = nullptr;
 
   // Every element on the window points its live-mode flag at this window's
   // and forgets a value typed but not written yet.
   void FormShow(TObject* sender);
-  // Ends the live view (the host waits until its communication is idle) and
-  // lets the window free itself.
+  // Ends the live view (the host waits until its communication is idle),
+  // leaves the designer's list of live windows and lets the window free
+  // itself.
   void FormClose(TObject* sender, TCloseAction& action);
   void Dispatch(void* message) override;
 

@@ -25,6 +25,15 @@ bash scripts/check-format.sh
 ctest --test-dir "$build" --output-on-failure -j "$jobs"
 bash scripts/run-suites.sh "$build" "$jobs"
 
+# The communication loop's threads under ThreadSanitizer: a small build of
+# its own with only the tests of the file transfers, the variable pass and
+# the loop (target comm_tsan_tests).
+tbuild=${TSAN_BUILD_DIR:-build-tsan}
+cmake -S . -B "$tbuild" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNWELL_TSAN=ON -DTARNWELL_BENCH=OFF \
+  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG"
+cmake --build "$tbuild" -j "$jobs" --target comm_tsan_tests
+TSAN_OPTIONS=halt_on_error=1 "$tbuild/tests/plugin/live/comm_tsan_tests" --gtest_shuffle --gtest_repeat=2
+
 fuzz_seconds=${FUZZ_SECONDS:-60}
 if [[ "$fuzz_seconds" != 0 ]] && [[ -n "$(ls tests/fuzz/*.cpp 2>/dev/null)" ]]; then
   fbuild=${FUZZ_BUILD_DIR:-build-fuzz}

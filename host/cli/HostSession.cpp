@@ -138,6 +138,10 @@ bool ReadOption(const std::vector<std::string>& args, std::size_t& i, bool accep
     options.offline = true;
     return true;
   }
+  if (a == "--live") {
+    options.live = true;
+    return true;
+  }
   for (const ValueOption& option : kValueOptions) {
     if (a != option.name || (option.buildOnly && !acceptAnswers)) continue;
     if (i + 1 >= args.size()) {
@@ -376,6 +380,7 @@ void RunOpening(HalvexHost& host, int rounds, std::ostream& out) {
 // window it shows painted. Answers the exit code.
 int RunUserActions(HalvexHost& host, const HostRunOptions& options, std::ostream& out, std::ostream& err) {
   if (!options.command.empty() && !ChooseHostCommand(host, options.command, out, err)) return kExitFailure;
+  if (options.live) WaitForLiveValues(host, out);
   for (const std::string& name : options.clicks)
     if (!ClickInShownWindow(host, name, out, err)) return kExitFailure;
   if (!options.snapshot.empty() && !SnapshotShownWindow(host, options.snapshot, out, err)) return kExitFailure;
@@ -528,6 +533,7 @@ int RunHostSession(const HalvexContext& context, const HostRunOptions& options, 
   std::vector<LoadedPlugin> plugins;
   MainWindowScope mainWindow(host, context);
   host.Plc().SetOnline(!options.offline);
+  host.SetLoggedIn(options.live);
   PrintProject(host, options, context, out);
 
   std::vector<const char*> argv{context.exePath.c_str()};

@@ -47,6 +47,7 @@ struct HostRunOptions {
   std::vector<std::string> switches;  // the host's own ("/USELOGFILE", ...)
   std::vector<std::string> without;   // interfaces the host lacks
   bool offline = false;
+  bool live = false;  // the IDE logs in to the PLC: the designer shows the live view
   int rounds = kDefaultRounds;
   std::string command;               // the plug-in command to choose after opening
   std::string snapshot;              // the PNG file of the docked window shown then, absolute

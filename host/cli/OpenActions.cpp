@@ -1,5 +1,8 @@
 #include "host/cli/OpenActions.h"
 
+#include <chrono>
+#include <thread>
+
 #include "host/sim/HalvexHost.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Bitmap.h"
@@ -56,6 +59,19 @@ bool ClickInShownWindow(HalvexHost& host, const std::string& name, std::ostream&
   Driver::Click(control);
   Application->ProcessMessages();
   return true;
+}
+
+void WaitForLiveValues(HalvexHost& host, std::ostream& out) {
+  constexpr int kSteps = 25;
+  constexpr auto kStep = std::chrono::milliseconds(40);
+  for (int i = 0; i < kSteps; ++i) {
+    host.Loop().WaitForRounds(host.Loop().Rounds() + 1, kStep * 10);
+    std::this_thread::sleep_for(kStep);
+    Application->ProcessMessages();
+  }
+  out << "live view: " << host.SyncedRead().ReadCount() << " synchronised read(s), "
+      << host.Plc().RequestCount(kPlcServiceWriteBytes) + host.Plc().RequestCount(kPlcServiceWriteBits)
+      << " write request(s)\n";
 }
 
 bool SnapshotShownWindow(HalvexHost& host, const std::string& file, std::ostream& out, std::ostream& err) {

@@ -23,6 +23,11 @@ bool ChooseHostCommand(HalvexHost& host, const std::string& name, std::ostream& 
 // window is shown, it has no such control, or the control is disabled.
 bool ClickInShownWindow(HalvexHost& host, const std::string& name, std::ostream& out, std::ostream& err);
 
+// With the IDE logged in: lets the communication loop, the synchronised
+// read and the windows' messages run for a while (about a second), so that a
+// live view shows the PLC's values.
+void WaitForLiveValues(HalvexHost& host, std::ostream& out);
+
 // Paints the window that a plug-in docked into the IDE and that the IDE shows
 // (frame, tool bars, panels and all) into the PNG file `file` (a native path).
 // False, with the reason written to `err`, when no docked window is shown or

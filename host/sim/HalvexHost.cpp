@@ -7,6 +7,7 @@
 #include "host/api/ProjectEvents.h"
 #include "platform/win/FileIo.h"
 #include "platform/win/Paths.h"
+#include "platform/win/WindowTimers.h"
 
 #include <sys/stat.h>
 
@@ -203,10 +204,17 @@ void HalvexHost::PostDataReady() {
   if (mainWindow_) PostMessage(mainWindow_->Handle(), kHostMsgHostEvent, 0, 0);
 }
 
+void HalvexHost::PostDataReadyLater() {
+  ++pendingDataReady_;
+  if (mainWindow_) SetTimer(mainWindow_->Handle(), kHostDataReadyTimer, kSyncedReadDelayMs, nullptr);
+}
+
 int HalvexHost::ProcessHostEvents() {
+  // Only the announcements posted so far: a plug-in that asks for the next
+  // read while it handles one gets that one's announcement later.
+  const int pending = pendingDataReady_.exchange(0);
   int raised = 0;
-  while (pendingDataReady_.load() > 0) {
-    --pendingDataReady_;
+  while (raised < pending) {
     HostDataReady ready;
     ready.kind = DATA_READY_SYNCED_READ;
     events_.Notify(PROJECT_NOTIFY_SOURCE_PROJECT, PROJECT_NOTIFY_DATA_READY, &ready);

@@ -54,6 +54,8 @@ class HostIdentity final : public HostInterface<IUnknown> {
   using HostInterface::HostInterface;
 };
 
+inline constexpr unsigned kSyncedReadDelayMs = 100;
+
 class HalvexHost {
  public:
   HalvexHost();
@@ -88,6 +90,10 @@ class HalvexHost {
   // The owner of the plug-in's forms: the main window.
   TComponent* OwnerComponent() const { return mainWindow_; }
   SimulatedPlc& Plc() { return plc_; }
+  // Whether the IDE is logged in to the PLC (the host's "online" answer
+  // needs both this and a PLC that answers); logged in from the start.
+  void SetLoggedIn(bool loggedIn) { loggedIn_ = loggedIn; }
+  bool LoggedIn() const { return loggedIn_; }
   CommLoop& Loop() { return loop_; }
   HostMessageLog& Messages() { return messages_; }
   HostDesktopStorage& Desktop() { return desktop_; }
@@ -132,6 +138,10 @@ class HalvexHost {
   // Announces new synchronised-read data: posted to the main window, or kept
   // for ProcessHostEvents when there is none.
   void PostDataReady();
+  // The same after the read's delay (kSyncedReadDelayMs on the UI clock) when
+  // there is a main window: a plug-in that asks for the next read on each
+  // announcement reads at that pace instead of flooding the queue.
+  void PostDataReadyLater();
   // Raises the announcements posted so far; answers how many.
   int ProcessHostEvents();
 
@@ -184,6 +194,7 @@ class HalvexHost {
   HostLcid language_ = 1033;
   HostMainWindow* mainWindow_ = nullptr;
   SimulatedPlc plc_;
+  bool loggedIn_ = true;
   CommLoop loop_{plc_};
   HostMessageLog messages_;
   HostDesktopStorage desktop_;

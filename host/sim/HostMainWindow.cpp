@@ -2,6 +2,9 @@
 
 #include <cstring>
 
+#include "platform/win/WindowMessages.h"
+#include "platform/win/WindowTimers.h"
+
 namespace {
 // A status text longer than this is kept cut (the host's status bar is short).
 constexpr std::size_t kMaxStatusText = 4096;
@@ -27,6 +30,12 @@ void HostMainWindow::WndProc(TMessage& message) {
       ++keepAlive_;
     else
       ++otherKeepAlive_;
+    message.Result = 0;
+    return;
+  }
+  if (message.Msg == WM_TIMER && message.WParam == kHostDataReadyTimer) {
+    KillTimer(Handle(), kHostDataReadyTimer);
+    if (OnHostEvent) OnHostEvent();
     message.Result = 0;
     return;
   }

@@ -21,6 +21,9 @@ inline constexpr UINT kHostMsgStatusText = 0x8003;
 // The host's own message: work the host posted to its user-interface thread
 // (the data-ready announcements of the synchronised read).
 inline constexpr UINT kHostMsgHostEvent = 0x8100;
+// The timer that announces the data of a synchronised read a little after
+// the read was asked for (as the PLC's answer takes its time).
+inline constexpr UINT_PTR kHostDataReadyTimer = 0x8101;
 
 class HostMainWindow : public TForm {
  public:
@@ -33,7 +36,8 @@ class HostMainWindow : public TForm {
   // Keep-alive messages whose first parameter was not 5.
   std::uint32_t OtherKeepAliveCount() const;
 
-  // Called when kHostMsgHostEvent arrives.
+  // Called when kHostMsgHostEvent arrives, and when kHostDataReadyTimer
+  // fires (the timer is killed first).
   std::function<void()> OnHostEvent;
 
  protected:

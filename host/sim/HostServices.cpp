@@ -19,7 +19,7 @@ HostLong LanguageIndexOfLcid(HostLcid lcid) {
 
 HRESULT HostApp::IsOnline(std::int16_t* online) {
   if (online == nullptr) return E_POINTER;
-  *online = host_.Plc().Online() ? 1 : 0;
+  *online = host_.Plc().Online() && host_.LoggedIn() ? 1 : 0;
   return S_OK;
 }
 

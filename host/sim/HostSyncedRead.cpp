@@ -1,5 +1,6 @@
 #include "host/sim/HostSyncedRead.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "host/sim/HalvexHost.h"
@@ -53,12 +54,15 @@ HRESULT HostSyncedRead::ReadObjects(std::uint32_t count, SyncedReadRecord* set) 
       if (!host_.Plc().Memory().Read(v->area, v->address, size, bytes.data())) continue;
       if (v->bit >= 0) bytes[0] = static_cast<std::uint8_t>(bytes[0] & (1u << v->bit));
       set[i].changed = bytes != s.last[i] ? 1 : 0;
-      if (set[i].value != nullptr) std::memcpy(set[i].value, bytes.data(), size);
+      // A visibility record (kind 8) points at an 8-byte buffer.
+      const std::uint32_t copied =
+          set[i].kind == kSyncedReadVisibilityKind ? std::min(size, kSyncedReadVisibilityBytes) : size;
+      if (set[i].value != nullptr) std::memcpy(set[i].value, bytes.data(), copied);
       s.last[i] = std::move(bytes);
     }
     ++reads_;
   }
-  host_.PostDataReady();
+  host_.PostDataReadyLater();
   return S_OK;
 }
 

@@ -3,8 +3,8 @@
 // set is the caller's array of 24-byte records, one per variable name; the
 // host keeps what each record stands for, by the set's address. A read
 // copies each known variable's current bytes from the PLC memory to the
-// value pointer the plug-in put in its record (at most 240 bytes; a BOOL as
-// its byte with only its bit kept), marks the records whose value changed
+// value pointer the plug-in put in its record (at most 240 bytes, 8 for a
+// visibility record; a BOOL as its byte with only its bit kept), marks the records whose value changed
 // since the last read, and then announces the data with the project
 // notification 0x90, kind 3, from the host's own thread.
 
@@ -19,6 +19,10 @@
 
 inline constexpr std::uint32_t kSyncedReadMaxObjects = 4096;
 inline constexpr std::uint32_t kSyncedReadMaxBytes = 240;
+// A record whose kind the plug-in set to 8 is a visibility entry: its value
+// buffer holds 8 bytes, and no more are copied into it.
+inline constexpr std::uint16_t kSyncedReadVisibilityKind = 8;
+inline constexpr std::uint32_t kSyncedReadVisibilityBytes = 8;
 
 class HostSyncedRead final : public HostInterface<IHalvexSyncedPlcRead> {
  public:

@@ -105,14 +105,14 @@ TEST_F(DesktopAndClose, CloseQueriesRefuseWhileAnUploadRunsAndLeaveTheValueWitho
       {true, 0, VARIANT_TRUE}, {true, 2, VARIANT_FALSE}, {false, 0, kUntouched}, {false, 2, kUntouched}};
   for (const Case& c : cases) {
     if (c.designer) OpenModifiedDesigner();
-    gCommRecord.uploadState.store(c.uploadState);
+    gCommRecord.upload.state.store(c.uploadState);
     VARIANT_BOOL project = kUntouched;
     VARIANT_BOOL controler = kUntouched;
     EXPECT_EQ(plugin->OnQueryCloseProject(0, &project), S_OK);
     EXPECT_EQ(plugin->OnQueryCloseControler(&controler), S_OK);
     EXPECT_EQ(project, c.expected) << c.designer << " " << c.uploadState;
     EXPECT_EQ(controler, c.expected) << c.designer << " " << c.uploadState;
-    gCommRecord.uploadState.store(0);
+    gCommRecord.upload.state.store(0);
     DropDesigner();
   }
 }

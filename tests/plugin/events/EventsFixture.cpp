@@ -63,7 +63,7 @@ void EventsFixture::SetUp() {
   WebMainForm1 = std::make_unique<TWebMainForm1>(nullptr);
   ASSERT_EQ(TTarnwellCoClassImpl::Create(IID_IUnknown, reinterpret_cast<void**>(&plugin)), S_OK);
   gSavedWithDesktop = false;
-  gCommRecord.uploadState.store(0);
+  gCommRecord.upload.state.store(0);
   Driver::Reset();
   ClearMessageBoxHandlers();
   ClearMessageBoxLog();
@@ -81,7 +81,7 @@ void EventsFixture::TearDown() {
   gHost.ifQendProject.Reset();
   gHost.ifHalvexIDE.Reset();
   gHost.ifPrjMngr.Reset();
-  gCommRecord.uploadState.store(0);
+  gCommRecord.upload.state.store(0);
   for (const HalvexHost::ReferenceCount& r : host.References()) EXPECT_EQ(r.count, 0u) << r.name;
   host.SetMainWindow(nullptr);
   window.reset();

@@ -1,0 +1,360 @@
+// The designer's live view on the demo project with the simulated host: the
+// PLC's values in the objects of every kind, input written back to the
+// PLC's memory, alarms that switch the shown page and back, the PLC's
+// online and offline messages; pictures of the live pages are written next
+// to the test (look at them).
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "core/UiText.h"
+#include "core/XmlNode.h"
+#include "designer/DebugList.h"
+#include "designer/FormDesign1.h"
+#include "grid/VariableInfo.h"
+#include "host/sim/HalvexHost.h"
+#include "host/sim/HostCommLoop.h"
+#include "host/sim/HostMainWindow.h"
+#include "platform/vcl/Application.h"
+#include "platform/vcl/Bitmap.h"
+#include "platform/vcl/ComCtrls.h"
+#include "platform/vcl/ComboBox.h"
+#include "platform/vcl/Driver.h"
+#include "platform/vcl/Edit.h"
+#include "platform/vcl/OpenDialog.h"
+#include "platform/vcl/Painting.h"
+#include "platform/vcl/ScrollBox.h"
+#include "platform/vcl/Timer.h"
+#include "platform/win/RegistryStore.h"
+#include "platform/win/Resources.h"
+#include "platform/win/VirtualClock.h"
+#include "plugin/CommRecord.h"
+#include "plugin/DesignerLink.h"
+#include "plugin/LiveBinding.h"
+#include "plugin/LiveView.h"
+#include "plugin/PluginState.h"
+#include "plugin/Switches.h"
+#include "plugin/UploadProgress.h"
+#include "project/FormDebug1.h"
+#include "tests/plugin/live/PlcLink.h"
+#include "tests/support/TempFolder.h"
+
+namespace {
+
+class DesignerLive : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(LoadDefaultUiTable(HInstance));
+    ResetCommLiveView();
+    gStartup = TStartupValues();
+    RegistryStore::SetPath(folder.Native("registry"));
+    std::filesystem::copy(std::string(TARNWELL_SOURCE_DIR) + "/examples/demo", folder.Path() / "demo",
+                          std::filesystem::copy_options::recursive);
+    AddAlarm();
+    host.OpenProject(folder.Native("demo"));
+    host.SetMainWindow(window.get());
+    ASSERT_EQ(host.QueryInterface(IID_IQendProjectManager, gHost.ifPrjMngr.PutVoid()), S_OK);
+    ASSERT_EQ(host.QueryInterface(IID_IHalvexIDE, gHost.ifHalvexIDE.PutVoid()), S_OK);
+    ASSERT_EQ(host.QueryInterface(IID_IQendVariables, gHost.ifQendVariables.PutVoid()), S_OK);
+    ASSERT_EQ(host.QueryInterface(IID_IIECManVariables, gHost.ifIECManVariables.PutVoid()), S_OK);
+    ASSERT_EQ(host.QueryInterface(IID_IHalvexSyncedPlcRead, gHost.ifHalvexSyncedPlcRead.PutVoid()), S_OK);
+    livetest::BindCoreProjectManager(gHost.ifPrjMngr.Get());
+    // The page-object layer's hooks as the plug-in binds them at load.
+    gGridVariableLookup = GetVariableInfo;
+    BindLiveViewHooks();
+  }
+  void TearDown() override {
+    if (FormDesign1 != nullptr && FormDesign1->btnDebug->Down()) FormDesign1->ToggleLiveViewButton();
+    DropDesigner();
+    Application->ProcessMessages();
+    UnbindLiveViewHooks();
+    gGridVariableLookup = nullptr;
+    livetest::BindCoreProjectManager(nullptr);
+    gHost.ifHalvexSyncedPlcRead.Reset();
+    gHost.ifIECManVariables.Reset();
+    gHost.ifQendVariables.Reset();
+    gHost.ifHalvexIDE.Reset();
+    gHost.ifPrjMngr.Reset();
+    host.SetMainWindow(nullptr);
+    window.reset();
+    host.CloseProject();
+    RegistryStore::SetPath("");
+    ResetCommLiveView();
+    FreeUiTable();
+  }
+
+  // The alarm of the test project: a high level shows the diagnostics page.
+  void AddAlarm() {
+    const std::string file = folder.Native("demo/Tarnwell/Demo.xml");
+    std::ifstream in(file, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    std::string xml = text.str();
+    xml.insert(xml.rfind("</web>"),
+               "\t<alarms>\r\n\t\t<alarm var=\"HighLevel\" page=\"DIAG.XML\" />\r\n\t</alarms>\r\n");
+    std::ofstream(file, std::ios::binary) << xml;
+  }
+
+  // The designer shown with the IDE logged in: the live view is on.
+  TFormDesign1& OpenLive() {
+    ShowDesigner();
+    Application->ProcessMessages();
+    return *FormDesign1;
+  }
+  TGridWebElement* Object(const std::string& variable, int kind = -1) {
+    for (TGridWebElement* e : FormDesign1->PageObjects())
+      if (e->GetVariable() == variable && (kind < 0 || e->Kind() == kind)) return e;
+    ADD_FAILURE() << "no object of " << variable;
+    return nullptr;
+  }
+  void ShowPage(const std::string& name) {
+    TTreeNodes* nodes = FormDesign1->tvPageList->Items();
+    for (int i = 0; i < nodes->Count(); ++i) {
+      const auto* page = static_cast<const TmyXmlNode*>(nodes->Item(i)->Data);
+      if (page != nullptr && page->name == "page" && page->GetAttr("name") == name) {
+        FormDesign1->tvPageList->SetSelected(nodes->Item(i));
+        Application->ProcessMessages();
+        return;
+      }
+    }
+    FAIL() << name;
+  }
+  // The host's read of the registered variables, as its announcement asks.
+  void Read() {
+    SyncedReadDataReady();
+    Application->ProcessMessages();
+  }
+  // One variable pass of the communication loop (its send reaches the host's
+  // PLC), and the designer's handling of the message it posts.
+  void Pass() {
+    CommLoopCallback(&HostSendToPlc, 0, 0, 0, COMM_LOOP_FLAG_ONLINE);
+    AdvanceVirtualClock(201);
+    CommLoopCallback(&HostSendToPlc, 0, 0, 0, COMM_LOOP_FLAG_ONLINE);
+    Application->ProcessMessages();
+  }
+  std::vector<std::uint8_t> Memory(const std::string& variable) {
+    const auto v = host.Variables().Resolve(variable);
+    std::vector<std::uint8_t> bytes(v ? v->Size() : 0);
+    if (v) host.Plc().Memory().Read(v->area, v->address, v->Size(), bytes.data());
+    return bytes;
+  }
+  void SetMemory(const std::string& variable, std::vector<std::uint8_t> bytes) {
+    const auto v = host.Variables().Resolve(variable);
+    ASSERT_TRUE(v.has_value()) << variable;
+    if (v->bit >= 0)
+      host.Plc().Memory().WriteBit(v->area, v->address, v->bit, bytes.at(0) != 0);
+    else
+      host.Plc().Memory().Write(v->area, v->address, static_cast<std::uint32_t>(bytes.size()), bytes.data());
+  }
+  // The object's in-place editor (made on its first click).
+  static TEdit* EditorOf(TGridWebElement* object) {
+    for (int i = 0; i < object->ComponentCount(); ++i)
+      if (auto* editor = dynamic_cast<TEdit*>(object->Components(i))) return editor;
+    return nullptr;
+  }
+  void Picture(const char* name) {
+    const std::string png = std::string(TARNWELL_BINARY_DIR) + "/tests/plugin/live/" + name + ".png";
+    // Page objects take their size from what they measure while they paint:
+    // painted once to settle, as a screen shows them again.
+    TBitmap settle;
+    PaintControlToBitmap(FormDesign1, settle);
+    EXPECT_TRUE(SaveControlAsPng(FormDesign1, png)) << png;
+  }
+
+  testsupport::TempFolder folder{"designerlive"};
+  HalvexHost host;
+  std::unique_ptr<HostMainWindow> window = std::make_unique<HostMainWindow>(nullptr);
+};
+
+TEST_F(DesignerLive, ShowsThePlcValuesInTheObjectsOfEveryKind) {
+  TFormDesign1& d = OpenLive();
+  ASSERT_TRUE(d.btnDebug->Down());
+  EXPECT_TRUE(d.btnDebug2->Down());
+  EXPECT_TRUE(d.FLiveMode);
+  EXPECT_FALSE(d.btnSave1->Enabled());
+  EXPECT_FALSE(d.btnLabel->Enabled());
+  EXPECT_GT(PluginLiveView().EntryCount(), 0);
+  EXPECT_GT(gCommRecord.registeredCount.load(), 0);
+  EXPECT_EQ(Object("TankLevel")->FormatValue(), "182");
+  EXPECT_EQ(Object("OutletPressure")->FormatValue(), "2.35");
+  EXPECT_TRUE(Object("{:pump}")->IsValueNonZero());
+  EXPECT_FALSE(Object("P2Running")->IsValueNonZero());
+  EXPECT_TRUE(Object("ValveOpen")->IsValueNonZero());
+  EXPECT_FALSE(Object("HighLevel")->IsValueNonZero());
+  EXPECT_EQ(Object("Mode", wkMultiImage)->FValueBuf[0], 2);
+  const std::uint8_t colour[3] = {0x28, 0xAA, 0x3C};
+  EXPECT_EQ(std::memcmp(Object("StatusColor")->FValueBuf, colour, 3), 0);
+  EXPECT_EQ(Object("{::level}")->FValueBuf[0], 46);
+  for (TGridWebElement* e : d.PageObjects())
+    if (!e->GetVariable().empty()) {
+      EXPECT_TRUE(e->FVarValid) << e->GetVariable();
+    }
+  Picture("designer_live_overview");
+
+  ShowPage("SETTINGS.XML");
+  EXPECT_EQ(Object("StartLevel")->FormatValue(), "250");
+  EXPECT_EQ(Object("StopLevel")->FormatValue(), "60");
+  EXPECT_EQ(Object("Mode", wkDropDown)->FormatValue(), "2");
+  EXPECT_FALSE(Object("AlternateTime")->FormatValue().empty());
+  Picture("designer_live_settings");
+
+  ShowPage("DIAG.XML");
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(Object("TrendPicture")->FValueBuf)), "images/logo.bmp");
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(Object("ParamFile")->FValueBuf)), "PARAMS/STATION.CSV");
+  Picture("designer_live_diagnostics");
+  // The picture named by the string comes from the project's images.
+  TGridWebElement* trend = Object("TrendPicture");
+  EXPECT_EQ(trend->FStrImgFile, "images/logo.bmp");
+  EXPECT_GT(trend->Width(), 0);
+}
+
+TEST_F(DesignerLive, InputIsWrittenBackToThePlc) {
+  OpenLive();
+  ShowPage("SETTINGS.XML");
+  TGridWebElement* start = Object("StartLevel");
+  Driver::Click(start);
+  TEdit* editor = EditorOf(start);
+  ASSERT_NE(editor, nullptr);
+  EXPECT_TRUE(editor->Visible());
+  EXPECT_EQ(editor->Text(), "250");
+  editor->SetText("300");
+  Driver::KeyPress('\r', editor);
+  EXPECT_FALSE(editor->Visible());
+  EXPECT_TRUE(start->FWritten);
+  Pass();  // the value is handed over
+  Pass();  // and written
+  EXPECT_EQ(Memory("StartLevel"), (std::vector<std::uint8_t>{0x2C, 0x01}));
+  EXPECT_FALSE(start->FWritten);
+
+  // Escape drops what was typed.
+  TGridWebElement* stop = Object("StopLevel");
+  Driver::Click(stop);
+  TEdit* stopEditor = EditorOf(stop);
+  ASSERT_NE(stopEditor, nullptr);
+  stopEditor->SetText("70");
+  Driver::KeyPress(27, stopEditor);
+  Pass();
+  Pass();
+  EXPECT_EQ(Memory("StopLevel"), (std::vector<std::uint8_t>{60, 0}));
+
+  // A local drop-down writes the chosen option at once.
+  TGridWebElement* mode = Object("Mode", wkDropDown);
+  Driver::Click(mode);
+  ASSERT_NE(mode->FComboBox, nullptr);
+  EXPECT_TRUE(mode->FComboBox->Visible());
+  mode->FComboBox->SetItemIndex(1);
+  mode->FComboBox->OnChange(mode->FComboBox);
+  Pass();
+  Pass();
+  EXPECT_EQ(Memory("Mode").at(0), 1);
+}
+
+TEST_F(DesignerLive, AnAlarmShowsItsPageAndItsEndTheOneBefore) {
+  TFormDesign1& d = OpenLive();
+  ASSERT_EQ(d.CurrentPage()->GetAttr("name"), "OVERVIEW.XML");
+  SetMemory("HighLevel", {1});
+  Read();
+  EXPECT_TRUE(d.CommTimer1->Enabled());
+  EXPECT_EQ(gCommRecord.alarmPageChange.load(), 1);
+  Pass();
+  AdvanceVirtualClock(50);
+  Application->ProcessMessages();
+  EXPECT_FALSE(d.CommTimer1->Enabled());
+  ASSERT_EQ(d.CurrentPage()->GetAttr("name"), "DIAG.XML");
+  EXPECT_EQ(gCommRecord.alarmPageChange.load(), 0);
+  Picture("designer_live_alarm");
+
+  SetMemory("HighLevel", {0});
+  Pass();  // values valid again after the change
+  Read();
+  Pass();
+  AdvanceVirtualClock(50);
+  Application->ProcessMessages();
+  EXPECT_EQ(d.CurrentPage()->GetAttr("name"), "OVERVIEW.XML");
+}
+
+TEST_F(DesignerLive, AnUploadFieldSendsTheChosenFileAndWritesItsName) {
+  // The high level's alarm keeps the diagnostics page shown.
+  SetMemory("HighLevel", {1});
+  TFormDesign1& d = OpenLive();
+  ShowPage("DIAG.XML");
+  folder.Write("my params.csv", "a;b;c\n1;2;3\n");
+  const int handler = Driver::OnDialog("TOpenDialog", [&](TCommonDialog& dialog) {
+    static_cast<TOpenDialog&>(dialog).FileName = folder.System("my params.csv");
+    return true;
+  });
+  TGridWebElement* field = Object("ParamFile");
+  Driver::Click(field);
+  Driver::RemoveHandler(handler);
+  ASSERT_NE(gCommRecord.upload.state.load(), 0);
+  ASSERT_NE(FormUploadProgress, nullptr);
+  EXPECT_FALSE(IsWindowEnabled(d.Handle())) << "the designer waits for the upload";
+  const std::string target = gCommRecord.upload.plcPath;
+  EXPECT_EQ(target.rfind("//WWW/UPLOAD/MY_P", 0), 0u) << target;
+  EXPECT_EQ(target.find(' '), std::string::npos);
+  for (int i = 0; i < 20 && gCommRecord.upload.state.load() != 0; ++i)
+    CommLoopCallback(&HostSendToPlc, 0, 0, 0, COMM_LOOP_FLAG_ONLINE);
+  Application->ProcessMessages();
+  EXPECT_EQ(FormUploadProgress, nullptr);
+  EXPECT_TRUE(IsWindowEnabled(d.Handle()));
+  EXPECT_TRUE(field->FWritten);
+  const auto stored = host.Plc().Files().Find(target);
+  ASSERT_TRUE(stored.has_value());
+  EXPECT_EQ(std::string(stored->data.begin(), stored->data.end()), "a;b;c\n1;2;3\n");
+  // The display text "PLC path : file name" goes to the field's variable.
+  Pass();
+  Pass();
+  const std::vector<std::uint8_t> written = Memory("ParamFile");
+  const std::string text(reinterpret_cast<const char*>(written.data()));
+  EXPECT_EQ(text, target.substr(2) + " : my params.csv");
+}
+
+TEST_F(DesignerLive, AnExtraLiveWindowShowsItsPageAndClosingItEndsTheLiveView) {
+  TFormDesign1& d = OpenLive();
+  const int entries = PluginLiveView().EntryCount();
+  d.ShowInNewWindow1Click(nullptr);
+  Application->ProcessMessages();
+  ASSERT_EQ(d.FDebugList->Count(), 1);
+  auto* window = dynamic_cast<TFormDebug1*>(d.FDebugList->Items(0));
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(window->Caption(), d.Caption() + " (0) - Overview");
+  // The window's objects are watched too; the alarm once.
+  EXPECT_EQ(PluginLiveView().EntryCount(), 2 * entries - 1);
+  bool found = false;
+  for (int i = 0; i < window->sbDesign1->ComponentCount(); ++i)
+    if (auto* e = dynamic_cast<TGridWebElement*>(window->sbDesign1->Components(i));
+        e && e->GetVariable() == "TankLevel") {
+      found = true;
+      EXPECT_EQ(e->FormatValue(), "182");
+    }
+  EXPECT_TRUE(found);
+  window->Close();
+  Application->ProcessMessages();
+  EXPECT_EQ(d.FDebugList->Count(), 0);
+  EXPECT_FALSE(d.btnDebug->Down());
+  EXPECT_EQ(PluginLiveView().EntryCount(), 0);
+}
+
+TEST_F(DesignerLive, OfflineEndsTheLiveViewUnlessAnUploadRuns) {
+  TFormDesign1& d = OpenLive();
+  ASSERT_TRUE(d.btnDebug->Down());
+  gCommRecord.upload.state.store(3);
+  PostMessage(d.Handle(), kMsgDesignerPlcOffline, 0, 0);
+  Application->ProcessMessages();
+  EXPECT_TRUE(d.btnDebug->Down());
+  gCommRecord.upload.state.store(0);
+  PostMessage(d.Handle(), kMsgDesignerPlcOffline, 0, 0);
+  Application->ProcessMessages();
+  EXPECT_FALSE(d.btnDebug->Down());
+  EXPECT_FALSE(d.FLiveMode);
+  EXPECT_TRUE(d.btnSave1->Enabled());
+  EXPECT_EQ(PluginLiveView().EntryCount(), 0);
+  EXPECT_EQ(gCommRecord.liveViewOn.load(), 0);
+  EXPECT_EQ(host.SyncedRead().SetCount(), 0u);
+}
+
+}  // namespace
