@@ -1,11 +1,10 @@
 // TFormDesign1: the insert tools and the insertion frame of a tool. The
-// tool's template is pasted into a frame by TCarrierPaste; TInsertTools runs
-// the tool clicks and the frame's handlers.
+// tool's template is pasted into a frame as a clipboard text is (tool mode);
+// TInsertTools runs the tool clicks and the frame's handlers.
 
 #include <memory>
 #include <utility>
 
-#include "designer/CarrierPaste.h"
 #include "designer/FormDesign1.h"
 #include "designer/InsertTools.h"
 #include "designer/ObjectTemplates.h"
@@ -43,25 +42,8 @@ void TFormDesign1::CreateInsertTools() {
   for (const TObjectTemplate& tool : kObjectTemplates)
     if (TComponent* button = FindComponent(tool.button)) button->Tag = tool.tag;
 
-  TCarrierPasteContext paste;
-  paste.surface = sbDesign1;
-  paste.loadObjects = [this](TmyXmlNode* container, TWinControl* surface) { LoadObjects(container, surface); };
-  paste.clearSelection = [this] { ClearSelection(); };
-  paste.cancelPending = [this] {
-    if (FInsert != nullptr) FInsert->Cancel();
-  };
-  paste.setPending = [this](TGridInsert* frame) { FInsert = frame; };
-  paste.canvas = [this] { return Canvas(); };
-  paste.pasteLayer = [this] { return FPasteInActiveLayer ? FActiveLayer : -1; };
-  paste.updateScrollExtent = [this] { UpdateScrollExtent(); };
-  paste.rasterX = &FGridX;
-  paste.rasterY = &FGridY;
-  paste.beforeDrop = {this, &TFormDesign1::InsertCarrierUndo};
-  paste.afterDropTool = {this, &TFormDesign1::PlaceInsertedObject};
-  paste.afterDropPaste = {this, &TFormDesign1::ReleaseInsertTool};
-  paste.cancel = {this, &TFormDesign1::CancelInsertTool};
-  paste.mouseMove = {this, &TFormDesign1::ObjectMouseMove};
-  carrierPaste_ = std::make_unique<TCarrierPaste>(std::move(paste));
+  // A tool's frame opens the placed object's properties when dropped.
+  FToolPlacedHandler = {this, &TFormDesign1::PlaceInsertedObject};
 
   TInsertToolsContext tools;
   tools.surface = sbDesign1;
@@ -75,7 +57,7 @@ void TFormDesign1::CreateInsertTools() {
 // Tool mode lasts from the tool click until the frame is built.
 void TFormDesign1::PasteToolTemplate(int tag, const std::string& text) {
   FToolMode = ToolModeOfTag(tag);
-  carrierPaste_->Paste(text, true);
+  PasteObjectsFromText(text);
   FToolMode = TToolMode::None;
 }
 

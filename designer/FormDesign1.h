@@ -27,11 +27,10 @@
 #include <vector>
 
 #include "designer/Alignment.h"
-#include "designer/CarrierPaste.h"
 #include "designer/DesignerHost.h"
 #include "designer/InsertTools.h"
-#include "designer/ObjectConversions.h"
 #include "designer/LiveViewLink.h"
+#include "designer/ObjectConversions.h"
 #include "designer/ProjectDocument.h"
 #include "designer/SurfaceKeys.h"
 #include "designer/SurfaceMouse.h"
@@ -505,9 +504,6 @@ class TFormDesign1 : public TForm {
   // Puts the pasted objects (hidden, smallest Left and Top given) into a new
   // insertion frame centred on the mouse pointer.
   void CarryPastedObjects(const std::vector<TGridGraphic*>& carried, int minLeft, int minTop);
-  // The frame of a paste was dropped: the window lets go of it, the arrow
-  // tool is down again.
-  void ReleasePastedFrame(TObject* sender);
   // Image and page renames: in a tree after `root` (none: the whole project
   // document), on the shown page's objects, and for pages both.
   void RenameImageReferences(TmyXmlNode* root, const std::string& oldName, const std::string& newName);
@@ -793,7 +789,6 @@ class TFormDesign1 : public TForm {
   void CreateInsertTools();
   std::unique_ptr<TSurfaceMouse> mouse_;
   std::unique_ptr<TObjectAlignment> alignment_;
-  std::unique_ptr<TCarrierPaste> carrierPaste_;
   std::unique_ptr<TInsertTools> insertTools_;
 };
 

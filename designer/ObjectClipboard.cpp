@@ -185,7 +185,7 @@ void TFormDesign1::CarryPastedObjects(const std::vector<TGridGraphic*>& carried,
   frame->FOnCancel = {this, &TFormDesign1::CancelInsertTool};
   frame->FOnBeforeDrop = {this, &TFormDesign1::InsertCarrierUndo};
   const bool tool = FToolMode != TToolMode::None && FToolPlacedHandler;
-  frame->FOnAfterDrop = tool ? FToolPlacedHandler : TNotifyEvent{this, &TFormDesign1::ReleasePastedFrame};
+  frame->FOnAfterDrop = tool ? FToolPlacedHandler : TNotifyEvent{this, &TFormDesign1::ReleaseInsertTool};
   FToolMode = TToolMode::None;
   FInsert = frame;
   frame->SetParent(sbDesign1);
@@ -193,12 +193,6 @@ void TFormDesign1::CarryPastedObjects(const std::vector<TGridGraphic*>& carried,
   const TPoint pointer = sbDesign1->ScreenToClient(Mouse->CursorPos());
   frame->SetBounds(pointer.x - (frame->Width() + 1) / 2, pointer.y - (frame->Height() + 1) / 2, frame->Width(),
                    frame->Height());
-}
-
-void TFormDesign1::ReleasePastedFrame(TObject*) {
-  // The frame is left to its owner, the surface, as a cancelled one is.
-  FInsert = nullptr;
-  btnArrow->SetDown(true);
 }
 
 void TFormDesign1::PasteObjectsDirect(const std::string& text) {
