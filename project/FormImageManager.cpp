@@ -312,7 +312,10 @@ void TFormImageManager::ShowImage(TmyXmlNode* node) {
 
 void TFormImageManager::StoreEdits(TmyXmlNode* node) {
   if (node == nullptr) return;
-  const std::string name = edtName->Text() + "." + type_;
+  std::string name = edtName->Text() + "." + type_;
+  // A name that differs only in letter case stays as it is: the pages name
+  // the picture exactly so.
+  if (SameText(name, node->GetAttr("name"))) name = node->GetAttr("name");
   const std::pair<const char*, std::string> values[] = {{"name", name},
                                                         {"type", type_},
                                                         {"height", edtHeight->Text()},

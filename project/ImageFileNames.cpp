@@ -5,8 +5,8 @@
 
 #include "core/FileHelpers.h"
 #include "core/XmlNode.h"
-#include "grid/StringDualList.h"
 #include "platform/vcl/StringList.h"
+#include "platform/vcl/SysUtils.h"
 #include "platform/win/Paths.h"
 
 bool SameFileContent(const std::string& a, const std::string& b) {
@@ -18,10 +18,27 @@ bool SameFileContent(const std::string& a, const std::string& b) {
 }
 
 void RenameImageFiles(const std::string& folder, std::vector<TImageRename>& renames, const TFileMove& move) {
+  // Leave out, until nothing changes, every entry whose target is taken by a
+  // file that will not move away.
+  std::vector<bool> moving(renames.size(), true);
+  for (bool changed = true; changed;) {
+    changed = false;
+    for (std::size_t i = 0; i < renames.size(); ++i) {
+      if (!moving[i] || !PathExists(folder + renames[i].newName)) continue;
+      bool freed = false;
+      for (std::size_t j = 0; j < renames.size(); ++j)
+        if (moving[j] && j != i && SameText(renames[j].oldName, renames[i].newName)) freed = true;
+      if (!freed) {
+        moving[i] = false;
+        changed = true;
+      }
+    }
+  }
   std::vector<std::string> parked(renames.size());
   for (std::size_t i = 0; i < renames.size(); ++i) {
     TImageRename& rename = renames[i];
     const std::string from = folder + rename.oldName;
+    if (!moving[i]) continue;
     if (!PathExists(from)) {
       rename.done = true;
       continue;
@@ -45,7 +62,7 @@ void RenameImageFiles(const std::string& folder, std::vector<TImageRename>& rena
   }
 }
 
-void CollectObjectImages(const TmyXmlNode* object, const TStringDualList* map, TStringList& used) {
+void CollectObjectImages(const TmyXmlNode* object, const TCanvasName& canvasName, TStringList& used) {
   for (const TmyXmlNode* child = object->firstChild; child != nullptr; child = child->next) {
     if (child->comment || child->instruction) continue;
     if (child->name == "picture") {
@@ -59,8 +76,7 @@ void CollectObjectImages(const TmyXmlNode* object, const TStringDualList* map, T
     } else if (child->name == "canvas") {
       for (const TmyXmlNode* img = child->firstChild; img != nullptr; img = img->next) {
         if (img->name != "img") continue;
-        const std::string longName = img->GetAttr("longname");
-        used.Add(map == nullptr ? longName : map->Lookup(longName));
+        used.Add(canvasName(img->GetAttr("longname")));
       }
     } else {
       continue;

@@ -8,7 +8,6 @@
 #include <vector>
 
 class TmyXmlNode;
-class TStringDualList;
 class TStringList;
 
 // True when both files exist and hold the same bytes.
@@ -33,5 +32,6 @@ void RenameImageFiles(const std::string& folder, std::vector<TImageRename>& rena
 // Adds the image names that one `object` element uses: from its first child
 // that is a `picture` (`img`), an `image` or `imagebtn` (`on`, `off`), a
 // `mulimg` (`name` of each `img`) or a `canvas` (each `img`'s `longname`
-// through the map, or the long name itself).
-void CollectObjectImages(const TmyXmlNode* object, const TStringDualList* map, TStringList& used);
+// through `canvasName`, which answers the image name of a canvas entry).
+using TCanvasName = std::function<std::string(const std::string& longName)>;
+void CollectObjectImages(const TmyXmlNode* object, const TCanvasName& canvasName, TStringList& used);

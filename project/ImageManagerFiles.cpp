@@ -203,8 +203,18 @@ std::unique_ptr<TStringList> TFormImageManager::UsedNames() const {
   if (projectRoot_ == nullptr) return used;
   // The open page's latest changes count as used too.
   if (Designer != nullptr && Designer->CurrentPage() != nullptr) Designer->SavePage(Designer->CurrentPage());
+  // A canvas names its pictures by long name and type: the entry of that
+  // title is the one in use (with its name on disk as well).
+  const auto canvasName = [this, &used](const std::string& longName) {
+    for (const TmyXmlNode* node = working_->firstChild; node != nullptr; node = node->next) {
+      if (!SameText(node->GetAttr("longname") + "." + node->GetAttr("type"), longName)) continue;
+      used->Add(DiskName(node));
+      return node->GetAttr("name");
+    }
+    return longName;
+  };
   for (TmyXmlNode* object = projectRoot_->FindDeep("object"); object != nullptr; object = object->FindDeep("object"))
-    CollectObjectImages(object, Designer == nullptr ? nullptr : &Designer->FGlobalWebData.Images, *used);
+    CollectObjectImages(object, canvasName, *used);
   for (TmyXmlNode* page = projectRoot_->FindDeep("page"); page != nullptr; page = page->FindDeep("page"))
     used->Add(page->GetAttr("background"));
   return used;
