@@ -294,6 +294,30 @@ TEST_F(ImageManager, PurgeOffersOnlyUnusedPictures) {
   EXPECT_TRUE(Exists(ImageFile("Trash/FREE2.PNG")));
 }
 
+// A picture placed on the shown page since the page was last stored counts
+// as used.
+TEST_F(ImageManager, PurgeKnowsThePicturesOfTheShownPage) {
+  OpenWith({"SHOWN.PNG", "FREE.PNG"});
+  ClickNode(Node("Start"));
+  TmyXmlNode* page = designer->CurrentPage();
+  ASSERT_NE(page, nullptr);
+  TmyXmlNode* object = page->AddChild("object");
+  object->SetAttr("uid", "50");
+  object->AddChild("picture")->SetAttr("img", "SHOWN.PNG");
+  designer->LoadPage(page);
+  ASSERT_EQ(designer->PageObjects().size(), 1u);
+  delete object;
+  ASSERT_EQ(page->FindDeep("picture"), nullptr);
+  std::vector<std::string> asked;
+  Driver::OnModal("TFormDeletePict", [this, &asked](TCustomForm&) {
+    asked.push_back(dialog->edtName->Text());
+    return mrNo;
+  });
+  TFormImageManager& form = Manager();
+  form.Button3Click(form.Button3);
+  EXPECT_EQ(asked, (std::vector<std::string>{"FREE"}));
+}
+
 TEST_F(ImageManager, PurgeCancelStopsAndNoSkips) {
   OpenWith({"A.PNG", "B.PNG", "C.PNG"});
   std::vector<int> answers{mrNo, mrYes, mrCancel};
