@@ -47,10 +47,6 @@ std::string DiskName(const TmyXmlNode* node) {
 // --- adding -------------------------------------------------------------------
 
 void TFormImageManager::btnAddClick(TObject* sender) {
-  edtNameExit(this);
-  WriteTraceLog("CLICK - AddClick");
-  lvImagesClick(this);
-  WriteTraceLog("CLICK - END");
   TclOpenIniReg settings(HostProjectManager(), "Tarnwell", ".webx");
   TIniFile* ini = settings.GetIniFile();
   if (ini == nullptr || Designer == nullptr || Designer->OpenPictureDialog1 == nullptr) return;
@@ -70,6 +66,12 @@ void TFormImageManager::btnAddClick(TObject* sender) {
 }
 
 void TFormImageManager::AddFiles(const std::vector<std::string>& files) {
+  // A pending rename and the shown item's edits go into its node first, so
+  // that the names compared below are the current ones.
+  edtNameExit(this);
+  WriteTraceLog("CLICK - AddClick");
+  lvImagesClick(this);
+  WriteTraceLog("CLICK - END");
   TSimpleLock lock(&busy_);
   for (const std::string& file : files) {
     if (!AddFile(file)) {

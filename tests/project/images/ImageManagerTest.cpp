@@ -56,8 +56,8 @@ class ImageManager : public ProjectDialogTest {
     std::string images = "<images>";
     Rgba colour{10, 20, 30, 255};
     for (const std::string& name : names) {
-      images += "<img name=\"" + name + "\" type=\"PNG\" height=\"2\" width=\"4\" longname=\"" +
-                name.substr(0, name.find('.')) + "\" />";
+      images += "<img name=\"" + name + "\" type=\"" + name.substr(name.find('.') + 1) +
+                "\" height=\"2\" width=\"4\" longname=\"" + name.substr(0, name.find('.')) + "\" />";
       Picture(ImageFile(name), 4, 2, colour);
       colour.r = static_cast<std::uint8_t>(colour.r + 40);
     }
@@ -114,6 +114,29 @@ TEST_F(ImageManager, AddingNamesFilesAfterTheirShortNameAndCountsUp) {
   ASSERT_NE(added, nullptr);
   EXPECT_EQ(added->GetAttr("width"), "6");
   EXPECT_EQ(added->GetAttr("longname"), "holiday");
+}
+
+TEST_F(ImageManager, AFileStillOnDiskUnderARenamedEntryIsRefused) {
+  OpenWith({"HOLIDA_1.JPG"});
+  Picture("src/holiday.jpeg", 6, 3, {200, 10, 10, 255});
+  TFormImageManager& form = Manager();
+  Rename(form, "HOLIDA_1.JPG", "TRIP");
+  form.AddFiles({folder.System("src\\holiday.jpeg")});
+  const std::vector<MessageBoxRecord> boxes = Driver::MessageBoxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "This file has been already added");
+  EXPECT_EQ(boxes[0].caption, "Images manager");
+  EXPECT_EQ(form.lvImages->Items()->Count(), 1);
+}
+
+TEST_F(ImageManager, TheLongNameRetitlesAndResortsTheItem) {
+  OpenWith({"A.PNG", "B.PNG"});
+  TFormImageManager& form = Manager();
+  Select(form, "A.PNG");
+  form.edtLongName->SetText("Z pump");
+  form.edtLongNameExit(form.edtLongName);
+  EXPECT_EQ(Listed(form), (std::vector<std::string>{"B.PNG B PNG", "A.PNG Z pump PNG"}));
+  EXPECT_EQ(form.lvImages->ItemIndex(), 1);
 }
 
 TEST_F(ImageManager, ALeftoverFileIsReusedOnlyWhenItHoldsTheSamePicture) {
