@@ -22,6 +22,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -64,6 +65,7 @@ class TStatusBar;
 class TStatusPanel;
 class TImageList;
 class TOpenPictureDialog;
+class TStringList;
 class TColorDialog;
 class TTimer;
 class TGridInsert;
@@ -404,7 +406,6 @@ class TFormDesign1 : public TForm {
   void tvPageListDblClick(TObject* sender);
   void GroupPageSettings1Click(TObject* sender);
   void sbDesign1DblClick(TObject* sender);
-  void btnImageManagerClick(TObject* sender);
   void sbDesign1MouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
   void sbDesign1MouseMove(TObject* sender, TShiftState shift, int x, int y);
   void sbDesign1MouseUp(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
@@ -597,6 +598,20 @@ class TFormDesign1 : public TForm {
   // variable map is not used while it is set.
   bool DictionaryOff();
   void SetDictionaryOff(bool off);
+
+  // --- the image manager and the image pickers (ImageManagerCommand.cpp) ---------
+  void btnImageManagerClick(TObject* sender);
+  // The project's image element chosen in the image manager (`current`
+  // preselected); none on Cancel or when nothing was chosen.
+  TmyXmlNode* PickImage(const std::string& current);
+  // One line per image chosen in the image manager: its name, or with
+  // `withType` its long name, "." and its type; none on Cancel.
+  std::unique_ptr<TStringList> PickImages(const std::string& current, bool withType);
+  // The element of the project's `images` with that name (any case); none.
+  TmyXmlNode* FindImageNode(const std::string& name) const;
+  // Renames images in the project and on the shown page in one step, so that
+  // a name may be both an old and a new one (B to C and A to B).
+  void RenameImages(const std::map<std::string, std::string>& renames);
 
   // --- reading page objects (LoadObjects.cpp) ----------------------------------
   // Makes one page object per `object` child of the container on the surface

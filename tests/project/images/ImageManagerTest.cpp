@@ -1,0 +1,413 @@
+// The image manager on a designer's project: adding and naming, removal into
+// the trash with Cancel, OK and the window's close button, renames that chain
+// into each other, the purge of unused pictures, the pickers, and pictures.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/XmlNode.h"
+#include "designer/FormDesign1.h"
+#include "platform/vcl/Button.h"
+#include "platform/vcl/Driver.h"
+#include "platform/vcl/Edit.h"
+#include "platform/vcl/Image.h"
+#include "platform/vcl/ListView.h"
+#include "platform/vcl/Picture.h"
+#include "platform/vcl/Shape.h"
+#include "platform/vcl/StringList.h"
+#include "project/FormDeletePict.h"
+#include "project/FormImageManager.h"
+#include "tests/pictures/PictureFiles.h"
+#include "tests/project/ProjectDialogTest.h"
+
+using namespace projecttest;
+
+namespace {
+
+using picturetest::Rgba;
+
+std::vector<Rgba> Filled(int w, int h, Rgba colour) {
+  return std::vector<Rgba>(static_cast<std::size_t>(w * h), colour);
+}
+
+class ImageManager : public ProjectDialogTest {
+ protected:
+  void TearDown() override {
+    dialog.reset();
+    ProjectDialogTest::TearDown();
+  }
+  // A picture in the image folder (or anywhere below the temporary folder).
+  void Picture(const std::string& relative, int w, int h, Rgba colour) {
+    std::filesystem::create_directories(std::filesystem::path(folder.Native(relative)).parent_path());
+    const std::string path = folder.Native(relative);
+    if (relative.ends_with(".jpeg") || relative.ends_with(".JPG"))
+      picturetest::WriteJpeg(path, w, h, Filled(w, h, colour));
+    else
+      picturetest::WritePng(path, w, h, Filled(w, h, colour));
+  }
+  static std::string ImageFile(const std::string& name) { return "Tarnwell/Images/" + name; }
+  bool Exists(const std::string& relative) const { return std::filesystem::exists(folder.Native(relative)); }
+  // A project whose `images` has an entry per name (PNG files of 4 x 2).
+  void OpenWith(const std::vector<std::string>& names, const std::string& more = "") {
+    std::string images = "<images>";
+    Rgba colour{10, 20, 30, 255};
+    for (const std::string& name : names) {
+      images += "<img name=\"" + name + "\" type=\"" + name.substr(name.find('.') + 1) +
+                "\" height=\"2\" width=\"4\" longname=\"" + name.substr(0, name.find('.')) + "\" />";
+      Picture(ImageFile(name), 4, 2, colour);
+      colour.r = static_cast<std::uint8_t>(colour.r + 40);
+    }
+    Open(images + "</images>" + more);
+  }
+  TFormImageManager& Manager() {
+    dialog.reset();
+    dialog = std::make_unique<TFormImageManager>(designer.get());
+    dialog->Designer = designer.get();
+    dialog->LoadXML(designer->Document().Images());
+    return *dialog;
+  }
+  // The working copy's entries as "name longname type", in list order.
+  static std::vector<std::string> Listed(TFormImageManager& form) {
+    std::vector<std::string> out;
+    for (int i = 0; i < form.lvImages->Items()->Count(); ++i) {
+      const auto* node = static_cast<const TmyXmlNode*>(form.lvImages->Items()->Item(i)->Data);
+      out.push_back(node->GetAttr("name") + " " + node->GetAttr("longname") + " " + node->GetAttr("type"));
+    }
+    return out;
+  }
+  std::vector<std::string> ProjectNames() const {
+    std::vector<std::string> out;
+    for (TmyXmlNode* img = designer->Document().Images()->firstChild; img != nullptr; img = img->next)
+      out.push_back(img->GetAttr("name"));
+    return out;
+  }
+  void Select(TFormImageManager& form, const std::string& name) {
+    form.SelectImage(name);
+    ASSERT_EQ(form.FindItemByName(name), form.lvImages->ItemIndex()) << name;
+  }
+  void Rename(TFormImageManager& form, const std::string& from, const std::string& stem) {
+    Select(form, from);
+    form.edtName->SetText(stem);
+    form.edtNameExit(form.edtName);
+  }
+  std::unique_ptr<TFormImageManager> dialog;
+};
+
+TEST_F(ImageManager, AddingNamesFilesAfterTheirShortNameAndCountsUp) {
+  OpenWith({"PUMP.PNG"});
+  Picture("src/holiday.jpeg", 6, 3, {200, 10, 10, 255});
+  TFormImageManager& form = Manager();
+  form.AddFiles({folder.System("src\\holiday.jpeg")});
+  form.AddFiles({folder.System("src\\holiday.jpeg")});
+  EXPECT_EQ(Listed(form),
+            (std::vector<std::string>{"HOLIDA_1.JPG holiday JPG", "HOLIDA_2.JPG holiday JPG", "PUMP.PNG PUMP PNG"}));
+  EXPECT_TRUE(Exists(ImageFile("HOLIDA_1.JPG")));
+  EXPECT_TRUE(Exists(ImageFile("HOLIDA_2.JPG")));
+  EXPECT_EQ(form.edtHeight->Text(), "3");
+  form.Button1Click(form.Button1);
+  EXPECT_EQ(ProjectNames(), (std::vector<std::string>{"PUMP.PNG", "HOLIDA_1.JPG", "HOLIDA_2.JPG"}));
+  const TmyXmlNode* added = designer->FindImageNode("holida_1.jpg");
+  ASSERT_NE(added, nullptr);
+  EXPECT_EQ(added->GetAttr("width"), "6");
+  EXPECT_EQ(added->GetAttr("longname"), "holiday");
+}
+
+TEST_F(ImageManager, AFileStillOnDiskUnderARenamedEntryIsRefused) {
+  OpenWith({"HOLIDA_1.JPG"});
+  Picture("src/holiday.jpeg", 6, 3, {200, 10, 10, 255});
+  TFormImageManager& form = Manager();
+  Rename(form, "HOLIDA_1.JPG", "TRIP");
+  form.AddFiles({folder.System("src\\holiday.jpeg")});
+  const std::vector<MessageBoxRecord> boxes = Driver::MessageBoxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "This file has been already added");
+  EXPECT_EQ(boxes[0].caption, "Images manager");
+  EXPECT_EQ(form.lvImages->Items()->Count(), 1);
+}
+
+TEST_F(ImageManager, TheLongNameRetitlesAndResortsTheItem) {
+  OpenWith({"A.PNG", "B.PNG"});
+  TFormImageManager& form = Manager();
+  Select(form, "A.PNG");
+  form.edtLongName->SetText("Z pump");
+  form.edtLongNameExit(form.edtLongName);
+  EXPECT_EQ(Listed(form), (std::vector<std::string>{"B.PNG B PNG", "A.PNG Z pump PNG"}));
+  EXPECT_EQ(form.lvImages->ItemIndex(), 1);
+}
+
+TEST_F(ImageManager, ALeftoverFileIsReusedOnlyWhenItHoldsTheSamePicture) {
+  OpenWith({});
+  Picture("src/holiday.jpeg", 6, 3, {200, 10, 10, 255});
+  // A different picture left in the image folder under the name the add
+  // would take, and an identical one under the next name.
+  Picture(ImageFile("HOLIDA_1.JPG"), 2, 2, {0, 0, 255, 255});
+  std::filesystem::copy_file(folder.Native("src/holiday.jpeg"), folder.Native(ImageFile("HOLIDA_2.JPG")));
+  const std::string leftover = windowtest::ReadBytes(folder.Native(ImageFile("HOLIDA_1.JPG")));
+  TFormImageManager& form = Manager();
+  form.AddFiles({folder.System("src\\holiday.jpeg")});
+  EXPECT_EQ(Listed(form), (std::vector<std::string>{"HOLIDA_2.JPG holiday JPG"}));
+  EXPECT_EQ(windowtest::ReadBytes(folder.Native(ImageFile("HOLIDA_1.JPG"))), leftover);
+  // Cancel deletes only what it copied: the reused file stays.
+  form.Button2Click(form.Button2);
+  dialog.reset();
+  EXPECT_TRUE(Exists(ImageFile("HOLIDA_2.JPG")));
+  EXPECT_TRUE(designer->Document().Images()->firstChild == nullptr);
+}
+
+TEST_F(ImageManager, CancelDeletesTheCopiedFiles) {
+  OpenWith({});
+  Picture("src/holiday.jpeg", 6, 3, {200, 10, 10, 255});
+  TFormImageManager& form = Manager();
+  form.AddFiles({folder.System("src\\holiday.jpeg")});
+  ASSERT_TRUE(Exists(ImageFile("HOLIDA_1.JPG")));
+  form.Button2Click(form.Button2);
+  EXPECT_FALSE(Exists(ImageFile("HOLIDA_1.JPG")));
+}
+
+TEST_F(ImageManager, EntriesWithoutFileAreDroppedAndMissingLongNamesFilled) {
+  Picture(ImageFile("A.PNG"), 4, 2, {1, 2, 3, 255});
+  Open(
+      "<images><img name=\"A.PNG\" type=\"PNG\" height=\"9\" width=\"9\" />"
+      "<img name=\"GONE.PNG\" type=\"PNG\" longname=\"gone\" /></images>");
+  TFormImageManager& form = Manager();
+  EXPECT_EQ(Listed(form), (std::vector<std::string>{"A.PNG A PNG"}));
+  // The stored size was wrong: the fields show the real one.
+  EXPECT_EQ(form.edtHeight->Text(), "2");
+  EXPECT_EQ(form.edtWidth->Text(), "4");
+  form.Button1Click(form.Button1);
+  EXPECT_EQ(ProjectNames(), (std::vector<std::string>{"A.PNG"}));
+  EXPECT_EQ(designer->FindImageNode("A.PNG")->GetAttr("height"), "2");
+}
+
+// How the dialog ends after a removal: what becomes of the removed file.
+TEST_F(ImageManager, RemovedFilesWaitInTheTrashUntilTheDialogEnds) {
+  enum class End { Ok, Cancel, CloseButton, Freed };
+  const struct {
+    End end;
+    bool fileBack;
+    bool listed;
+  } cases[] = {
+      {End::Ok, false, false}, {End::Cancel, true, true}, {End::CloseButton, true, true}, {End::Freed, true, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.end));
+    OpenWith({"A.PNG", "B.PNG"});
+    TFormImageManager& form = Manager();
+    Select(form, "A.PNG");
+    form.btnRemoveClick(nullptr);
+    EXPECT_EQ(Listed(form), (std::vector<std::string>{"B.PNG B PNG"}));
+    EXPECT_FALSE(Exists(ImageFile("A.PNG")));
+    EXPECT_TRUE(Exists(ImageFile("Trash/A.PNG")));
+    switch (c.end) {
+      case End::Ok: form.Button1Click(form.Button1); break;
+      case End::Cancel: form.Button2Click(form.Button2); break;
+      case End::CloseButton:
+        Driver::OnModal("TFormImageManager", [](TCustomForm& shown) {
+          shown.Close();
+          return mrNone;
+        });
+        EXPECT_EQ(form.ShowModal(), mrCancel);
+        break;
+      case End::Freed: break;
+    }
+    dialog.reset();
+    EXPECT_EQ(Exists(ImageFile("A.PNG")), c.fileBack);
+    EXPECT_FALSE(Exists(ImageFile("Trash/A.PNG")));
+    EXPECT_EQ(designer->FindImageNode("A.PNG") != nullptr, c.listed);
+    Driver::Reset();
+  }
+}
+
+TEST_F(ImageManager, RemovingTheLastItemDisablesTheFields) {
+  OpenWith({"A.PNG"});
+  TFormImageManager& form = Manager();
+  EXPECT_TRUE(form.edtName->Enabled());
+  form.btnRemoveClick(nullptr);
+  EXPECT_EQ(form.lvImages->Items()->Count(), 0);
+  EXPECT_FALSE(form.edtName->Enabled());
+  EXPECT_FALSE(form.edtWidth->Enabled());
+}
+
+// Renames whose names chain into each other, in both orders of the entries.
+TEST_F(ImageManager, ChainedRenamesMoveFilesAndReferencesTogether) {
+  for (const bool aFirst : {true, false}) {
+    SCOPED_TRACE(aFirst);
+    std::filesystem::remove_all(folder.Native("Tarnwell/Images"));
+    OpenWith(aFirst ? std::vector<std::string>{"A.PNG", "B.PNG"} : std::vector<std::string>{"B.PNG", "A.PNG"});
+    const std::string bytesA = windowtest::ReadBytes(folder.Native(ImageFile("A.PNG")));
+    const std::string bytesB = windowtest::ReadBytes(folder.Native(ImageFile("B.PNG")));
+    TmyXmlNode* page = Find("page");
+    page->AddChild("object")->AddChild("picture")->SetAttr("img", "A.PNG");
+    TmyXmlNode* image = page->AddChild("object")->AddChild("image");
+    image->SetAttr("on", "B.PNG");
+    image->SetAttr("off", "A.PNG");
+    TFormImageManager& form = Manager();
+    Rename(form, "B.PNG", "C");
+    Rename(form, "A.PNG", "B");
+    form.Button1Click(form.Button1);
+    EXPECT_EQ(windowtest::ReadBytes(folder.Native(ImageFile("B.PNG"))), bytesA);
+    EXPECT_EQ(windowtest::ReadBytes(folder.Native(ImageFile("C.PNG"))), bytesB);
+    EXPECT_FALSE(Exists(ImageFile("A.PNG")));
+    EXPECT_EQ(page->FindDeep("picture")->GetAttr("img"), "B.PNG");
+    EXPECT_EQ(image->GetAttr("on"), "C.PNG");
+    EXPECT_EQ(image->GetAttr("off"), "B.PNG");
+    EXPECT_EQ(designer->FindImageNode("A.PNG"), nullptr);
+    EXPECT_EQ(designer->FindImageNode("B.PNG")->GetAttr("oldname"), "");
+    dialog.reset();
+  }
+}
+
+// A stray file under a new name blocks that rename, and with it every rename
+// onto the name that therefore stays: no file is overwritten.
+TEST_F(ImageManager, RenamesOntoAStrayFileKeepTheirOldNames) {
+  OpenWith({"A.PNG", "B.PNG"});
+  Picture(ImageFile("C.PNG"), 1, 1, {9, 9, 9, 255});
+  const std::string stray = windowtest::ReadBytes(folder.Native(ImageFile("C.PNG")));
+  const std::string bytesB = windowtest::ReadBytes(folder.Native(ImageFile("B.PNG")));
+  Find("page")->AddChild("object")->AddChild("picture")->SetAttr("img", "A.PNG");
+  TFormImageManager& form = Manager();
+  Rename(form, "B.PNG", "C");
+  Rename(form, "A.PNG", "B");
+  form.Button1Click(form.Button1);
+  EXPECT_EQ(ProjectNames(), (std::vector<std::string>{"A.PNG", "B.PNG"}));
+  EXPECT_EQ(windowtest::ReadBytes(folder.Native(ImageFile("C.PNG"))), stray);
+  EXPECT_EQ(windowtest::ReadBytes(folder.Native(ImageFile("B.PNG"))), bytesB);
+  EXPECT_EQ(Find("page")->FindDeep("picture")->GetAttr("img"), "A.PNG");
+}
+
+TEST_F(ImageManager, RenamingToATakenNameCountsUpAndTwiceKeepsTheFirstOldName) {
+  OpenWith({"A.PNG", "B.PNG"});
+  TFormImageManager& form = Manager();
+  Rename(form, "A.PNG", "B");
+  EXPECT_EQ(form.edtName->Text(), "B1");
+  Rename(form, "B.PNG", "B");
+  EXPECT_EQ(form.edtName->Text(), "B");
+  Rename(form, "B1.PNG", "X");
+  form.edtName->SetText("Z");
+  form.edtNameExit(form.edtName);
+  form.Button1Click(form.Button1);
+  EXPECT_TRUE(Exists(ImageFile("Z.PNG")));
+  EXPECT_FALSE(Exists(ImageFile("A.PNG")));
+  EXPECT_EQ(ProjectNames(), (std::vector<std::string>{"Z.PNG", "B.PNG"}));
+}
+
+TEST_F(ImageManager, PurgeOffersOnlyUnusedPictures) {
+  OpenWith({"USED.PNG", "FREE1.PNG", "BACK.PNG", "FREE2.PNG", "CANVAS.PNG", "OLD.PNG"});
+  TmyXmlNode* page = designer->Document().Root()->FindDeepAttr("page", "name", "ALARMS.XML");
+  ASSERT_NE(page, designer->CurrentPage());
+  page->SetAttr("background", "BACK.PNG");
+  page->AddChild("object")->AddChild("picture")->SetAttr("img", "USED.PNG");
+  page->AddChild("object")->AddChild("canvas")->AddChild("img")->SetAttr("longname", "CANVAS.PNG");
+  page->AddChild("object")->AddChild("picture")->SetAttr("img", "OLD.PNG");
+  std::vector<std::string> asked;
+  Driver::OnModal("TFormDeletePict", [this, &asked](TCustomForm&) {
+    asked.push_back(dialog->edtName->Text());
+    return mrAll;
+  });
+  TFormImageManager& form = Manager();
+  // Renamed in this session: the pages still name it by its old name.
+  Rename(form, "OLD.PNG", "NEW");
+  form.Button3Click(form.Button3);
+  EXPECT_EQ(asked, (std::vector<std::string>{"FREE1"}));
+  EXPECT_EQ(Listed(form), (std::vector<std::string>{"BACK.PNG BACK PNG", "CANVAS.PNG CANVAS PNG", "NEW.PNG OLD PNG",
+                                                    "USED.PNG USED PNG"}));
+  EXPECT_TRUE(Exists(ImageFile("Trash/FREE2.PNG")));
+}
+
+// A picture placed on the shown page since the page was last stored counts
+// as used.
+TEST_F(ImageManager, PurgeKnowsThePicturesOfTheShownPage) {
+  OpenWith({"SHOWN.PNG", "FREE.PNG"});
+  ClickNode(Node("Start"));
+  TmyXmlNode* page = designer->CurrentPage();
+  ASSERT_NE(page, nullptr);
+  TmyXmlNode* object = page->AddChild("object");
+  object->SetAttr("uid", "50");
+  object->AddChild("picture")->SetAttr("img", "SHOWN.PNG");
+  designer->LoadPage(page);
+  ASSERT_EQ(designer->PageObjects().size(), 1u);
+  delete object;
+  ASSERT_EQ(page->FindDeep("picture"), nullptr);
+  std::vector<std::string> asked;
+  Driver::OnModal("TFormDeletePict", [this, &asked](TCustomForm&) {
+    asked.push_back(dialog->edtName->Text());
+    return mrNo;
+  });
+  TFormImageManager& form = Manager();
+  form.Button3Click(form.Button3);
+  EXPECT_EQ(asked, (std::vector<std::string>{"FREE"}));
+}
+
+TEST_F(ImageManager, PurgeCancelStopsAndNoSkips) {
+  OpenWith({"A.PNG", "B.PNG", "C.PNG"});
+  std::vector<int> answers{mrNo, mrYes, mrCancel};
+  Driver::OnModal("TFormDeletePict", [&answers](TCustomForm&) {
+    const int answer = answers.front();
+    answers.erase(answers.begin());
+    return answer;
+  });
+  TFormImageManager& form = Manager();
+  form.Button3Click(form.Button3);
+  EXPECT_TRUE(answers.empty());
+  EXPECT_EQ(Listed(form), (std::vector<std::string>{"A.PNG A PNG", "C.PNG C PNG"}));
+}
+
+// The pickers as a property dialog calls them.
+TEST_F(ImageManager, PickersAnswerTheChosenImagesOrNothingOnCancel) {
+  Picture(ImageFile("LOGO.PNG"), 4, 2, {1, 2, 3, 255});
+  Picture(ImageFile("PUMP.PNG"), 4, 2, {1, 2, 3, 255});
+  Open(
+      "<images><img name=\"LOGO.PNG\" type=\"png\" height=\"2\" width=\"4\" longname=\"logo\" />"
+      "<img name=\"PUMP.PNG\" type=\"PNG\" height=\"2\" width=\"4\" longname=\"pump\" /></images>");
+  for (const int answer : {mrOk, mrCancel}) {
+    SCOPED_TRACE(answer);
+    const int id = Driver::OnModal("TFormImageManager", [answer](TCustomForm& shown) {
+      auto& form = static_cast<TFormImageManager&>(shown);
+      Driver::Click(answer == mrOk ? form.Button1 : form.Button2);
+      return mrNone;
+    });
+    TmyXmlNode* picked = designer->PickImage("pump.png");
+    EXPECT_EQ(picked, answer == mrOk ? designer->FindImageNode("PUMP.PNG") : nullptr);
+    std::unique_ptr<TStringList> names = designer->PickImages("LOGO.PNG", false);
+    std::unique_ptr<TStringList> typed = designer->PickImages("LOGO.PNG", true);
+    if (answer == mrOk) {
+      ASSERT_NE(names, nullptr);
+      ASSERT_NE(typed, nullptr);
+      EXPECT_EQ(names->Text(), "LOGO.PNG\r\n");
+      EXPECT_EQ(typed->Text(), "logo.png\r\n");
+    } else {
+      EXPECT_EQ(names, nullptr);
+      EXPECT_EQ(typed, nullptr);
+    }
+    Driver::RemoveHandler(id);
+  }
+  EXPECT_EQ(FormImageManager, nullptr);
+}
+
+TEST_F(ImageManager, Pictures) {
+  Picture(ImageFile("A.PNG"), 120, 80, {30, 120, 200, 255});
+  Picture(ImageFile("B.PNG"), 400, 100, {200, 60, 30, 255});
+  Picture(ImageFile("C.PNG"), 20, 20, {20, 160, 40, 255});
+  Open(
+      "<images><img name=\"A.PNG\" type=\"PNG\" height=\"80\" width=\"120\" longname=\"Sky\" />"
+      "<img name=\"B.PNG\" type=\"PNG\" height=\"1\" width=\"1\" longname=\"Brick wall\" />"
+      "<img name=\"C.PNG\" type=\"PNG\" height=\"20\" width=\"20\" longname=\"Lamp\" /></images>");
+  InTwoLanguages([this](const std::string& lang) {
+    TFormImageManager& form = Manager();
+    form.Show();
+    form.FormActivate(&form);
+    Select(form, "B.PNG");
+    EXPECT_FALSE(SavePicture(&form, "imagemanager-" + lang).empty());
+    TFormDeletePict question(&form);
+    question.ShowPicture("Brick wall", form.Image1->Picture()->Bitmap());
+    question.Show();
+    EXPECT_EQ(question.Image1->Height(), 32);
+    EXPECT_EQ(question.Image1->Top(), question.Shape1->Top() + 48);
+    EXPECT_FALSE(SavePicture(&question, "deletepicture-" + lang).empty());
+  });
+}
+
+}  // namespace
