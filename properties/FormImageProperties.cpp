@@ -1,5 +1,8 @@
 #include "properties/FormImageProperties.h"
 
+#include <utility>
+#include <vector>
+
 #include "designer/FormDesign1.h"
 #include "grid/GridWebElement.h"
 #include "platform/vcl/Button.h"
@@ -7,53 +10,33 @@
 #include "platform/vcl/Colors.h"
 #include "platform/vcl/Edit.h"
 #include "properties/CommonBindings.h"
+#include "properties/PictureRows.h"
 
 namespace {
 
 using C = TControlClass;
 using E = TGridWebElement;
 
-constexpr TComponentRow kRows[] = {
-    {C::Label, "Label1", "", 8, 11, 190, 16, 7094, ""},
-    {C::Edit, "edtCaption1", "", 200, 8, 220, 23, 0, ""},
-    {C::Button, "btLangEdit1", "", 424, 8, 26, 23, 0, "..."},
-    {C::CheckBox, "cbOptionalCaption", "", 8, 38, 440, 19, 7093, ""},
-    {C::Edit, "edtCaption2", "", 200, 60, 220, 23, 0, ""},
-    {C::Button, "btLangEdit2", "", 424, 60, 26, 23, 0, "..."},
-    {C::Label, "lblHint", "", 8, 91, 190, 16, 7264, ""},
-    {C::Edit, "edtHint1", "", 200, 88, 220, 23, 0, ""},
-    {C::Button, "btLangHint1", "", 424, 88, 26, 23, 0, "..."},
-    {C::Label, "lblFntSiz", "", 8, 119, 190, 16, 7052, ""},
-    {C::MyEdit, "seSize", "", 200, 116, 50, 23, 0, ""},
-    {C::Label, "lblPx", "", 254, 119, 20, 16, 0, "px"},
-    {C::CheckBox, "cbStrong", "", 290, 118, 70, 19, 7050, ""},
-    {C::CheckBox, "cbItalic", "", 370, 118, 80, 19, 7049, ""},
-    {C::Label, "lblFntCol", "", 8, 147, 190, 16, 7054, ""},
-    {C::Shape, "shFront", "", 200, 144, 50, 23, 0, ""},
-    {C::Label, "lblOff", "", 8, 175, 190, 16, 7142, ""},
-    {C::Label, "lblX", "", 200, 175, 12, 16, 0, "X"},
-    {C::MyEdit, "ceOffX", "", 214, 172, 50, 23, 0, ""},
-    {C::Label, "lblY", "", 274, 175, 12, 16, 0, "Y"},
-    {C::MyEdit, "ceOffY", "", 288, 172, 50, 23, 0, ""},
-    {C::Label, "Label3", "", 8, 203, 190, 16, 7036, ""},
-    {C::Edit, "edtVariable", "", 200, 200, 220, 23, 0, ""},
-    {C::Button, "Button3", "", 424, 200, 26, 23, 0, "..."},
-    {C::Label, "lblType", "", 200, 226, 220, 16, 0, ""},
-    {C::Label, "Label2", "", 8, 249, 190, 16, 7032, ""},
-    {C::MyEdit, "seSecLevel", "", 200, 246, 50, 23, 0, ""},
-    {C::CheckBox, "cbReadOnly", "", 260, 248, 190, 19, 7038, ""},
-    {C::CheckBox, "cbLink", "", 200, 276, 220, 19, 7058, ""},
-    {C::Label, "Label4", "", 8, 303, 190, 16, 7046, ""},
-    {C::Edit, "edtLink1", "", 200, 300, 220, 23, 0, ""},
-    {C::Button, "AddPage", "", 424, 300, 26, 23, 0, "..."},
-    {C::Label, "lblVisibility", "", 8, 331, 190, 16, 7132, ""},
-    {C::Edit, "edtVisVar", "", 200, 328, 220, 23, 0, ""},
-    {C::Button, "btnVis", "", 424, 328, 26, 23, 0, "..."},
-    {C::Label, "lblVisType", "", 200, 354, 220, 16, 0, ""},
-    {C::CheckBox, "cbActiveIn0", "", 200, 374, 220, 19, 7134, ""},
-    {C::Button, "Button1", "", 524, 404, 80, 25, 2005, ""},
-    {C::Button, "Button2", "", 610, 404, 80, 25, 2006, ""},
-};
+std::span<const TComponentRow> Rows() {
+  static const std::vector<TComponentRow> rows = [] {
+    using B = TRowBlock;
+    std::vector<TComponentRow> r;
+    AppendRows(r, B::Caption, 8);
+    r.insert(r.end(), {{C::CheckBox, "cbOptionalCaption", "", 8, 38, 440, 19, 7093, ""},
+                       {C::Edit, "edtCaption2", "", 200, 60, 220, 23, 0, ""},
+                       {C::Button, "btLangEdit2", "", 424, 60, 26, 23, 0, "..."}});
+    for (auto [block, top] : {std::pair{B::Hint, 88}, {B::Font, 116}, {B::Position, 172}, {B::Variable, 200}})
+      AppendRows(r, block, top);
+    r.insert(r.end(), {{C::Label, "Label2", "", 8, 249, 190, 16, 7032, ""},
+                       {C::MyEdit, "seSecLevel", "", 200, 246, 50, 23, 0, ""},
+                       {C::CheckBox, "cbReadOnly", "", 260, 248, 190, 19, 7038, ""}});
+    AppendRows(r, B::Link, 276, "Label4");
+    AppendRows(r, B::Visibility, 328);
+    AppendRows(r, B::OkCancel, 404);
+    return r;
+  }();
+  return rows;
+}
 
 bool HasOptCaption(const E& e) { return !e.GetOptCaption().empty(); }
 
@@ -97,11 +80,8 @@ std::vector<TPropertyBinding> MakeBindings() {
            {R::Hint, R::FontSize, R::Strong, R::Italic, R::FrontColour, R::PosX, R::PosY, R::Variable, R::SecLevel}),
        {
            {.control = "cbReadOnly", .kind = TBindKind::Check, .field = Field(&E::FReadOnly)},
-           ImageBinding("Image1", false),
-           ImageBinding("Image2", true),
        },
-       LinkBindings(),
-       CommonBindings({R::VisVariable, R::VisNeg}),
+       TwoImageTailBindings(),
        {
            {.control = "caption", .kind = TBindKind::LangSlots},
            {.control = "optcap", .kind = TBindKind::LangSlots},
@@ -111,7 +91,7 @@ std::vector<TPropertyBinding> MakeBindings() {
 
 }  // namespace
 
-TFormImageProperties::TFormImageProperties(TFormDesign1& designer) : TPictureFormBase(designer, kRows, 7044) {
+TFormImageProperties::TFormImageProperties(TFormDesign1& designer) : TPictureFormBase(designer, Rows(), 7044) {
   SetClientWidth(700);
   SetClientHeight(440);
   linkLabel_ = "Label4";
@@ -120,12 +100,10 @@ TFormImageProperties::TFormImageProperties(TFormDesign1& designer) : TPictureFor
                {.attr = "optcap", .edit = "edtCaption2", .button = "btLangEdit2"},
                {.attr = "hint", .edit = "edtHint1", .button = "btLangHint1"}};
   WireCommonHandlers();
+  WirePictureHandlers();
   RequireSwatchPress();
-  OnActivate = {this, &TPictureFormBase::PreviewActivate};
   Get<TCheckBox>("cbReadOnly")->OnClick = {this, &TPropertyForm::OnChange};
   Get<TCheckBox>("cbOptionalCaption")->OnClick = {this, &TFormImageProperties::cbOptionalCaptionClick};
-  Get<TCheckBox>("cbLink")->OnClick = {this, &TPictureFormBase::cbLinkClick};
-  Get<TButton>("AddPage")->OnClick = {this, &TPictureFormBase::AddPageClick};
 }
 
 std::span<const TPropertyBinding> TFormImageProperties::Bindings() const {

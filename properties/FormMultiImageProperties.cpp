@@ -1,8 +1,11 @@
 #include "properties/FormMultiImageProperties.h"
 
+#include <utility>
+#include <vector>
 #include "core/FileHelpers.h"
 #include "core/UiText.h"
 #include "core/XmlNode.h"
+
 #include "designer/FormDesign1.h"
 #include "grid/GridWebElement.h"
 #include "platform/vcl/Button.h"
@@ -15,42 +18,36 @@
 #include "platform/vcl/ListBox.h"
 #include "platform/vcl/PageControl.h"
 #include "properties/CommonBindings.h"
+#include "properties/PictureRows.h"
 
 namespace {
 
 using C = TControlClass;
 using E = TGridWebElement;
 
-constexpr TComponentRow kRows[] = {
-    {C::Label, "Label3", "", 8, 11, 190, 16, 7036, ""},
-    {C::Edit, "edtVariable", "", 200, 8, 220, 23, 0, ""},
-    {C::Button, "Button3", "", 424, 8, 26, 23, 0, "..."},
-    {C::Label, "lblType", "", 200, 34, 220, 16, 0, ""},
-    {C::Button, "btnAdd", "", 316, 56, 134, 25, 7022, ""},
-    {C::Button, "btnEdit", "", 316, 86, 134, 25, 7174, ""},
-    {C::Button, "btnDelete", "", 316, 116, 134, 25, 7023, ""},
-    {C::Button, "btnMoveUp", "", 316, 146, 134, 25, 7014, ""},
-    {C::Button, "btnMoveDn", "", 316, 176, 134, 25, 7015, ""},
-    {C::Label, "lblHint", "", 8, 267, 190, 16, 7264, ""},
-    {C::Edit, "edtHint1", "", 200, 264, 220, 23, 0, ""},
-    {C::Button, "btLangHint1", "", 424, 264, 26, 23, 0, "..."},
-    {C::Label, "lblOff", "", 8, 295, 190, 16, 7142, ""},
-    {C::Label, "lblX", "", 200, 295, 12, 16, 0, "X"},
-    {C::MyEdit, "ceOffX", "", 214, 292, 50, 23, 0, ""},
-    {C::Label, "lblY", "", 274, 295, 12, 16, 0, "Y"},
-    {C::MyEdit, "ceOffY", "", 288, 292, 50, 23, 0, ""},
-    {C::CheckBox, "cbLink", "", 200, 322, 220, 19, 7058, ""},
-    {C::Label, "Label4", "", 8, 349, 190, 16, 7046, ""},
-    {C::Edit, "edtLink1", "", 200, 346, 220, 23, 0, ""},
-    {C::Button, "AddPage", "", 424, 346, 26, 23, 0, "..."},
-    {C::Label, "lblVisibility", "", 8, 377, 190, 16, 7132, ""},
-    {C::Edit, "edtVisVar", "", 200, 374, 220, 23, 0, ""},
-    {C::Button, "btnVis", "", 424, 374, 26, 23, 0, "..."},
-    {C::Label, "lblVisType", "", 200, 400, 220, 16, 0, ""},
-    {C::CheckBox, "cbActiveIn0", "", 200, 420, 220, 19, 7134, ""},
-    {C::Button, "Button1", "", 524, 450, 80, 25, 2005, ""},
-    {C::Button, "Button2", "", 610, 450, 80, 25, 2006, ""},
-};
+std::span<const TComponentRow> Rows() {
+  static const std::vector<TComponentRow> rows = [] {
+    using B = TRowBlock;
+    std::vector<TComponentRow> r;
+    AppendRows(r, B::Variable, 8);
+    int top = 56;
+    for (auto [name, id] : {std::pair{"btnAdd", 7022},
+                            {"btnEdit", 7174},
+                            {"btnDelete", 7023},
+                            {"btnMoveUp", 7014},
+                            {"btnMoveDn", 7015}}) {
+      r.push_back({C::Button, name, "", 316, top, 134, 25, id, ""});
+      top += 30;
+    }
+    AppendRows(r, B::Hint, 264);
+    AppendRows(r, B::Position, 292);
+    AppendRows(r, B::Link, 322, "Label4");
+    AppendRows(r, B::Visibility, 374);
+    AppendRows(r, B::OkCancel, 450);
+    return r;
+  }();
+  return rows;
+}
 
 TListBox* ListOf(TPropertyForm& f) { return f.Get<TListBox>("lbPictures"); }
 
@@ -89,7 +86,8 @@ std::vector<TPropertyBinding> MakeBindings() {
 
 }  // namespace
 
-TFormMultiImageProperties::TFormMultiImageProperties(TFormDesign1& designer) : TPictureFormBase(designer, kRows, 7173) {
+TFormMultiImageProperties::TFormMultiImageProperties(TFormDesign1& designer)
+    : TPictureFormBase(designer, Rows(), 7173) {
   SetClientWidth(700);
   SetClientHeight(485);
   linkLabel_ = "Label4";
@@ -105,14 +103,13 @@ TFormMultiImageProperties::TFormMultiImageProperties(TFormDesign1& designer) : T
   Get<TImage>("Image1")->OnClick = {this, &TFormMultiImageProperties::Image1Click};
   langTexts = {{.attr = "hint", .edit = "edtHint1", .button = "btLangHint1"}};
   WireCommonHandlers();
+  WirePictureHandlers();
   OnActivate = {this, &TFormMultiImageProperties::MultiActivate};
   Get<TButton>("btnAdd")->OnClick = {this, &TFormMultiImageProperties::btnAddClick};
   Get<TButton>("btnEdit")->OnClick = {this, &TFormMultiImageProperties::btnEditClick};
   Get<TButton>("btnDelete")->OnClick = {this, &TFormMultiImageProperties::btnDeleteClick};
   Get<TButton>("btnMoveUp")->OnClick = {this, &TFormMultiImageProperties::btnMoveUp1Click};
   Get<TButton>("btnMoveDn")->OnClick = {this, &TFormMultiImageProperties::btnMoveDn1Click};
-  Get<TCheckBox>("cbLink")->OnClick = {this, &TPictureFormBase::cbLinkClick};
-  Get<TButton>("AddPage")->OnClick = {this, &TPictureFormBase::AddPageClick};
   lbPicturesClick(nullptr);
 }
 

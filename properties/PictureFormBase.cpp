@@ -17,6 +17,7 @@
 #include "platform/vcl/Panel.h"
 #include "platform/vcl/Shape.h"
 #include "platform/vcl/SysUtils.h"
+#include "properties/CommonBindings.h"
 #include "properties/PageLinkMenu.h"
 
 namespace {
@@ -216,6 +217,12 @@ void TPictureFormBase::RequireSwatchPress() {
   swatch->OnMouseUp = {this, &TPictureFormBase::shFrontMouseUpSeen};
 }
 
+void TPictureFormBase::WirePictureHandlers() {
+  OnActivate = {this, &TPictureFormBase::PreviewActivate};
+  Get<TCheckBox>("cbLink")->OnClick = {this, &TPictureFormBase::cbLinkClick};
+  Get<TButton>("AddPage")->OnClick = {this, &TPictureFormBase::AddPageClick};
+}
+
 void TPictureFormBase::shFrontMouseDown(TObject*, TMouseButton, TShiftState, int, int) { swatchPressed_ = true; }
 
 void TPictureFormBase::shFrontMouseUpSeen(TObject* sender, TMouseButton button, TShiftState shift, int x, int y) {
@@ -282,4 +289,9 @@ TPropertyBinding ImageBinding(const char* image, bool on) {
                 else
                   e.LoadOffImage(name, path);
               }};
+}
+
+std::vector<TPropertyBinding> TwoImageTailBindings() {
+  return Joined({ImageBinding("Image1", false), ImageBinding("Image2", true)},
+                {LinkBindings(), CommonBindings({TCommonRow::VisVariable, TCommonRow::VisNeg})});
 }

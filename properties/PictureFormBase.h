@@ -87,6 +87,8 @@ class TPictureFormBase : public TPropertyForm {
   const char* linkLabel_ = "Label2";
   // Image and image button: the swatch opens only after a press was seen.
   void RequireSwatchPress();
+  // cbLink and AddPage to the link picker; the captions and panels on activation.
+  void WirePictureHandlers();
 
  private:
   std::string names_[2];
@@ -101,3 +103,6 @@ std::vector<TPropertyBinding> LinkBindings();
 // a further object has another name, written (loaded) when the preview was
 // changed.
 TPropertyBinding ImageBinding(const char* image, bool on);
+// The rows that end the two-image dialogs: the off and on images, the link,
+// the visibility variable and its sense.
+std::vector<TPropertyBinding> TwoImageTailBindings();
