@@ -143,8 +143,9 @@ bool TFormMultiImageProperties::EntryMissing(int index) const {
 }
 
 // The list shows each entry's index and long name; an entry whose picture
-// file is missing keeps its name and shows it in red, so that OK does not
-// lose it and the user sees which one to replace.
+// file is missing keeps its name and shows it after the long name (in red
+// unless selected), so that OK does not lose it and the user sees which one
+// to replace.
 void TFormMultiImageProperties::lbPicturesDrawItem(TWinControl*, int index, TRect rect, TOwnerDrawState state) {
   TCanvas* canvas = List()->Canvas();
   const std::string entry = List()->Items()->Strings(index);
@@ -152,12 +153,9 @@ void TFormMultiImageProperties::lbPicturesDrawItem(TWinControl*, int index, TRec
   canvas->Brush->Color = selected ? clHighlight : clWindow;
   canvas->FillRect(rect);
   std::string text = std::to_string(index) + " : " + EntryLongName(entry);
-  if (EntryMissing(index)) {
-    text += " (" + EntryName(entry) + ")";
-    canvas->Font->Color = clRed;
-  } else {
-    canvas->Font->Color = selected ? clHighlightText : clWindowText;
-  }
+  const bool missing = EntryMissing(index);
+  if (missing) text += " (" + EntryName(entry) + ")";
+  canvas->Font->Color = selected ? clHighlightText : (missing ? clRed : clWindowText);
   canvas->TextOut(rect.Left + 2, rect.Top + 1, text);
 }
 
