@@ -126,10 +126,6 @@ void TFormDesign1::SetModified() {
 // are built these handlers are bound and do nothing.
 void TFormDesign1::UpdateScrollExtentHandler(TObject*) { UpdateScrollExtent(); }
 
-void TFormDesign1::EditImageObject(TObject*) {}
-void TFormDesign1::EditImageBtnObject(TObject*) {}
-void TFormDesign1::EditMultiImageObject(TObject*) {}
-void TFormDesign1::EditPictureObject(TObject*) {}
 void TFormDesign1::EditCameraObject(TObject*) {}
 void TFormDesign1::EditStrImgObject(TObject*) {}
 void TFormDesign1::EditIFrameObject(TObject*) {}

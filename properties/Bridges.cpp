@@ -7,7 +7,11 @@
 #include "grid/GridWebElement.h"
 #include "properties/FormDropDownProperties.h"
 #include "properties/FormEditProperties.h"
+#include "properties/FormImageBtnProperties.h"
+#include "properties/FormImageProperties.h"
 #include "properties/FormLabelProperties.h"
+#include "properties/FormMultiImageProperties.h"
+#include "properties/FormPictureProperties.h"
 #include "properties/FormSubmitProperties.h"
 #include "properties/PropertyBridge.h"
 
@@ -40,6 +44,22 @@ void TFormDesign1::EditSubmitObject(TObject* sender) {
 
 void TFormDesign1::EditDropDownObject(TObject* sender) {
   RunPropertyBridge(*this, sender, FactoryOf<TFormDropDownProperties>());
+}
+
+void TFormDesign1::EditPictureObject(TObject* sender) {
+  RunPropertyBridge(*this, sender, FactoryOf<TFormPictureProperties>());
+}
+
+void TFormDesign1::EditImageObject(TObject* sender) {
+  RunPropertyBridge(*this, sender, FactoryOf<TFormImageProperties>());
+}
+
+void TFormDesign1::EditImageBtnObject(TObject* sender) {
+  RunPropertyBridge(*this, sender, FactoryOf<TFormImageBtnProperties>());
+}
+
+void TFormDesign1::EditMultiImageObject(TObject* sender) {
+  RunPropertyBridge(*this, sender, FactoryOf<TFormMultiImageProperties>());
 }
 
 void TFormDesign1::ShowObjectProperties(TGridWebElement* object) {

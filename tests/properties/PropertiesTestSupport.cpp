@@ -86,8 +86,13 @@ std::string PropertiesTest::DoubleClickObject(int index, std::function<int(TProp
     shown = form.ClassName();
     return act(dynamic_cast<TPropertyForm&>(form));
   };
-  int ids[] = {Driver::OnModal("TFormLabelProperties", handler), Driver::OnModal("TFormEditProperties", handler),
-               Driver::OnModal("TFormSubmitProperties", handler), Driver::OnModal("TFormDropDownProperties", handler)};
+  std::vector<int> ids = {
+      Driver::OnModal("TFormLabelProperties", handler), Driver::OnModal("TFormEditProperties", handler),
+      Driver::OnModal("TFormSubmitProperties", handler), Driver::OnModal("TFormDropDownProperties", handler)};
+  // The picture dialogs.
+  for (const char* form :
+       {"TFormPictureProperties", "TFormImageProperties", "TFormImageBtnProperties", "TFormMultiImageProperties"})
+    ids.push_back(Driver::OnModal(form, handler));
   TGridWebElement* e = Objects().at(index);
   Driver::DoubleClick(e, 2, 2);
   for (int id : ids) Driver::RemoveHandler(id);
