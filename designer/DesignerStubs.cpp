@@ -6,6 +6,7 @@
 
 #include "core/TraceLog.h"
 #include "designer/FormDesign1.h"
+#include "platform/vcl/StringList.h"
 
 namespace {
 
@@ -22,6 +23,10 @@ void TFormDesign1::tvPageListDblClick(TObject*) {
 void TFormDesign1::GroupPageSettings1Click(TObject*) { Trace("GroupPageSettings1Click"); }
 void TFormDesign1::sbDesign1DblClick(TObject*) { Trace("sbDesign1DblClick"); }
 void TFormDesign1::btnImageManagerClick(TObject*) { Trace("btnImageManagerClick"); }
+std::unique_ptr<TStringList> TFormDesign1::PickImages(const std::string&, bool) {
+  Trace("PickImages");
+  return nullptr;
+}
 void TFormDesign1::tbObjectListClick(TObject*) { Trace("tbObjectListClick"); }
 void TFormDesign1::tbAlarmClick(TObject*) { Trace("tbAlarmClick"); }
 void TFormDesign1::tlbMain1DblClick(TObject*) {}

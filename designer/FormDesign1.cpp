@@ -130,12 +130,6 @@ void TFormDesign1::EditImageObject(TObject*) {}
 void TFormDesign1::EditImageBtnObject(TObject*) {}
 void TFormDesign1::EditMultiImageObject(TObject*) {}
 void TFormDesign1::EditPictureObject(TObject*) {}
-void TFormDesign1::EditCameraObject(TObject*) {}
-void TFormDesign1::EditStrImgObject(TObject*) {}
-void TFormDesign1::EditIFrameObject(TObject*) {}
-void TFormDesign1::EditBlockObject(TObject*) {}
-void TFormDesign1::EditCanvasObject(TObject*) {}
-void TFormDesign1::EditPostFileObject(TObject*) {}
 
 TNotifyEvent TFormDesign1::BridgeOfKind(int kind) {
   switch (kind) {

@@ -30,8 +30,8 @@
 #include "designer/CarrierPaste.h"
 #include "designer/DesignerHost.h"
 #include "designer/InsertTools.h"
-#include "designer/ObjectConversions.h"
 #include "designer/LiveViewLink.h"
+#include "designer/ObjectConversions.h"
 #include "designer/ProjectDocument.h"
 #include "designer/SurfaceKeys.h"
 #include "designer/SurfaceMouse.h"
@@ -47,6 +47,7 @@
 class TScrollBox;
 class TCustomForm;
 class TMemoryStream;
+class TStringList;
 struct TObjectReading;
 class TmyXMLParser;
 class TmyXmlNode;
@@ -554,6 +555,11 @@ class TFormDesign1 : public TForm {
   // True when the PLC variable is a structure a drawing canvas can draw from
   // (the host's variable information answers its members as a canvas needs).
   bool CheckCanvasVariable(const std::string& variable);
+
+  // --- the canvas image list's picker (the image manager, multi-select) -----------
+  // One line per image chosen in the image manager: its name, or with
+  // `withType` its long name, "." and its type; none on Cancel.
+  std::unique_ptr<TStringList> PickImages(const std::string& current, bool withType);
   // The common base of the selected objects' visibility variables, edited by
   // `edit` (false: cancelled, nothing changes); on OK an undo step, then every
   // non-empty reference gets the edited base. The one-line edit dialog of
