@@ -180,9 +180,7 @@ TFormBlockProperties::TFormBlockProperties(TFormDesign1& designer) : TPropertyFo
   WireCommonHandlers();
   RaiseSizeOnExit(*this, 1);
   OnActivate = {this, &TFormBlockProperties::BlockActivate};
-  Get<TCheckBox>("cbUseVal")->AllowGrayed = true;
   Get<TCheckBox>("cbUseVal")->OnClick = {this, &TFormBlockProperties::cbUseValClick};
-  Get<TCheckBox>("cbGradient")->AllowGrayed = true;
   Get<TCheckBox>("cbGradient")->OnClick = {this, &TFormBlockProperties::cbGradientClick};
   Get<TCheckBox>("cbLink")->OnClick = {this, &TFormBlockProperties::cbLinkClick};
   Get<TEdit>("edtLink1")->OnChange = {this, &TPropertyForm::OnChange};

@@ -232,7 +232,6 @@ TFormCanvasProperties::TFormCanvasProperties(TFormDesign1& designer)
     Get<TEdit>(kPickers[i].edit)->OnChange = {this, &TFormCanvasProperties::edtVariableChange};
   }
   for (const char* name : {"cbCursorPos", "cbCursorColor"}) {
-    Get<TCheckBox>(name)->AllowGrayed = true;
     Get<TCheckBox>(name)->OnClick = {this, &TFormCanvasProperties::cbReturnClick};
   }
   Get<TButton>("btnAssignImages")->OnClick = {this, &TFormCanvasProperties::btnAssignImagesClick};

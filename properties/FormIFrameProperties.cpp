@@ -106,9 +106,7 @@ TFormIFrameProperties::TFormIFrameProperties(TFormDesign1& designer) : TProperty
                {.attr = "hint", .edit = "edtHint1", .button = "btLangHint1"}};
   WireCommonHandlers();
   OnActivate = {this, &TPropertyForm::FormActivate};
-  Get<TCheckBox>("cbUseVariable")->AllowGrayed = true;
   Get<TCheckBox>("cbUseVariable")->OnClick = {this, &TFormIFrameProperties::cbUseVariableClick};
-  Get<TCheckBox>("cbNoScroll")->AllowGrayed = true;
   Get<TEdit>("edtLink1")->OnChange = {this, &TPropertyForm::OnChange};
   Get<TButton>("AddPage")->OnClick = {this, &TFormIFrameProperties::AddPageClick};
   Get<TButton>("Button1")->OnClick = {this, &TFormIFrameProperties::Button1Click};
