@@ -124,6 +124,11 @@ int TFormIFrameProperties::TemplateSlot(const TGridWebElement&) const { return 1
 
 void TFormIFrameProperties::AfterFill() { cbUseVariableClick(nullptr); }
 
+void TFormIFrameProperties::ShowLangButtons(bool visible) {
+  TPropertyForm::ShowLangButtons(visible);
+  for (const char* name : {"lblLangEdit", "lblLangHint"}) Get<TControl>(name)->SetVisible(visible);
+}
+
 void TFormIFrameProperties::cbUseVariableClick(TObject*) {
   const TCheckBoxState state = Get<TCheckBox>("cbUseVariable")->State();
   for (const char* name : {"Label5", "edtVariable", "Button3", "lblType"})

@@ -14,6 +14,8 @@ class TFormIFrameProperties : public TPropertyForm {
   bool TakesKind(int kind) const override;
   int TemplateSlot(const TGridWebElement& element) const override;
   void AfterFill() override;
+  // The language buttons come with their labels (the texts have no boxes).
+  void ShowLangButtons(bool visible) override;
 
   // The variable controls enabled while the box is checked, the link
   // controls while it is unchecked, neither while it is grayed.
