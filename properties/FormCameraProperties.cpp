@@ -2,6 +2,7 @@
 
 #include "grid/GridWebElement.h"
 #include "properties/CommonBindings.h"
+#include "properties/HiddenControls.h"
 #include "properties/MyEdit.h"
 #include "properties/SizeBindings.h"
 
@@ -18,7 +19,7 @@ constexpr TComponentRow kRows[] = {
     {C::MyEdit, "ceRefresh", "", 200, 36, 60, 23, 0, ""},
     {C::Label, "lblMs", "", 264, 39, 30, 16, 0, "ms"},
     {C::Label, "Label10", "", 8, 67, 190, 16, 7265, ""},
-    {C::Edit, "edtDelimiter", "", 200, 64, 60, 23, 0, ""},
+    {C::Edit, "edtDelimiter", "", 214, 64, 60, 23, 0, ""},
     {C::Label, "lblSize", "", 8, 95, 190, 16, 7037, ""},
     {C::Label, "lblSizeX", "", 200, 95, 12, 16, 0, "X"},
     {C::MyEdit, "ceSizeX", "", 214, 92, 50, 23, 0, ""},
@@ -39,18 +40,6 @@ constexpr TComponentRow kRows[] = {
     {C::CheckBox, "cbActiveIn0", "", 200, 222, 250, 19, 7134, ""},
     {C::Button, "Button1", "", 284, 256, 80, 25, 2005, ""},
     {C::Button, "Button2", "", 370, 256, 80, 25, 2006, ""},
-    {C::Panel, "pnlHidden", "", 0, 0, 0, 0, 0, ""},
-    {C::Label, "Label1", "pnlHidden", 0, 0, 10, 10, 7094, ""},
-    {C::Edit, "edtCaption1", "pnlHidden", 0, 0, 10, 10, 0, ""},
-    {C::Label, "lblFntSiz", "pnlHidden", 0, 0, 10, 10, 7052, ""},
-    {C::MyEdit, "seSize", "pnlHidden", 0, 0, 10, 10, 0, ""},
-    {C::CheckBox, "cbStrong", "pnlHidden", 0, 0, 10, 10, 7050, ""},
-    {C::CheckBox, "cbItalic", "pnlHidden", 0, 0, 10, 10, 7049, ""},
-    {C::Label, "lblFntCol", "pnlHidden", 0, 0, 10, 10, 7054, ""},
-    {C::Shape, "shFront", "pnlHidden", 0, 0, 10, 10, 0, ""},
-    {C::Label, "lblFntBck", "pnlHidden", 0, 0, 10, 10, 7053, ""},
-    {C::Shape, "shBack", "pnlHidden", 0, 0, 10, 10, 0, ""},
-    {C::CheckBox, "cbTransparent", "pnlHidden", 0, 0, 10, 10, 7051, ""},
 };
 
 std::vector<TPropertyBinding> MakeBindings() {
@@ -75,7 +64,7 @@ std::vector<TPropertyBinding> MakeBindings() {
 TFormCameraProperties::TFormCameraProperties(TFormDesign1& designer) : TPropertyForm(designer, kRows, 7101) {
   SetClientWidth(460);
   SetClientHeight(290);
-  Get<TControl>("pnlHidden")->SetVisible(false);
+  AddHiddenControls(*this, {kHiddenCaptionFontRows, kHiddenColourRows});
   langTexts = {{.attr = "hint", .edit = "edtHint1", .button = "btLangHint1"}};
   WireCommonHandlers();
   OnActivate = {this, &TPropertyForm::FormActivate};

@@ -2,6 +2,7 @@
 
 #include "grid/GridWebElement.h"
 #include "properties/CommonBindings.h"
+#include "properties/HiddenControls.h"
 #include "properties/SizeBindings.h"
 
 namespace {
@@ -40,13 +41,6 @@ constexpr TComponentRow kRows[] = {
     {C::CheckBox, "cbActiveIn0", "", 200, 240, 250, 19, 7134, ""},
     {C::Button, "Button1", "", 284, 274, 80, 25, 2005, ""},
     {C::Button, "Button2", "", 370, 274, 80, 25, 2006, ""},
-    {C::Panel, "pnlHidden", "", 0, 0, 0, 0, 0, ""},
-    {C::Label, "Label1", "pnlHidden", 0, 0, 10, 10, 7094, ""},
-    {C::Edit, "edtCaption1", "pnlHidden", 0, 0, 10, 10, 0, ""},
-    {C::Label, "lblFntSiz", "pnlHidden", 0, 0, 10, 10, 7052, ""},
-    {C::MyEdit, "seSize", "pnlHidden", 0, 0, 10, 10, 0, ""},
-    {C::CheckBox, "cbStrong", "pnlHidden", 0, 0, 10, 10, 7050, ""},
-    {C::CheckBox, "cbItalic", "pnlHidden", 0, 0, 10, 10, 7049, ""},
 };
 
 std::vector<TPropertyBinding> MakeBindings() {
@@ -65,7 +59,7 @@ std::vector<TPropertyBinding> MakeBindings() {
 TFormStrImgProperties::TFormStrImgProperties(TFormDesign1& designer) : TPropertyForm(designer, kRows, 7244) {
   SetClientWidth(460);
   SetClientHeight(308);
-  Get<TControl>("pnlHidden")->SetVisible(false);
+  AddHiddenControls(*this, {kHiddenCaptionFontRows});
   langTexts = {{.attr = "hint", .edit = "edtHint1", .button = "btLangHint1"}};
   WireCommonHandlers();
   RaiseSizeOnExit(*this, 1);

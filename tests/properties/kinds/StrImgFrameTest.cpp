@@ -3,7 +3,10 @@
 
 #include "grid/GridWebElement.h"
 #include "platform/vcl/CheckBox.h"
+#include "platform/vcl/Driver.h"
 #include "platform/vcl/Edit.h"
+#include "platform/win/VirtualKeys.h"
+#include "properties/FormLangTextEdit.h"
 #include "tests/properties/kinds/KindsTestSupport.h"
 
 using namespace proptest;
@@ -105,4 +108,39 @@ TEST_F(FrameDialog, BehaviourRows) {
     EXPECT_EQ(row.field(*Objects()[0]), row.expected) << row.control << " " << row.input;
   }
   EXPECT_NE(designer->FToolTemplates[15].find("iframe"), std::string::npos);
+}
+
+// In a multi-language project the caption and tooltip are edited through
+// their language buttons; a caption emptied there is stored as "-".
+TEST_F(FrameDialog, ACaptionEmptiedInTheLanguageEditorBecomesADash) {
+  Open(Project(Frame(10, "caption=\"Page\" readonly=\"false\"", "href=\"a.xml\" noscroll=\"0\""), {9, 7}));
+  SelectObjects({0});
+  Driver::OnModal("TFormLangTextEdit", [&](TCustomForm& form) {
+    auto& editor = dynamic_cast<TFormLangTextEdit&>(form);
+    TEdit* text = editor.rows[0]->edtUserText;
+    Driver::Focus(text);
+    text->SelectAll();
+    Driver::TypeText("x");
+    Driver::PressKey(VK_BACK);
+    Driver::Click(editor.Button1);
+    return mrNone;
+  });
+  Edit(0, [&](TPropertyForm& f) {
+    EXPECT_TRUE(f.Get<TControl>("btLangEdit1")->Visible());
+    EXPECT_TRUE(f.Get<TControl>("lblLangHint")->Visible());
+    ClickControl(f, "btLangEdit1");
+    EXPECT_EQ(f.Get<TEdit>("edtCaption1")->Text(), "");
+    return PressOk(f);
+  });
+  EXPECT_EQ(Objects()[0]->GetCaption(), "-");
+}
+
+TEST_F(FrameDialog, ASingleLanguageProjectHidesTheLanguageButtonsAndLabels) {
+  Open(Project(Frame(10, "readonly=\"false\"", "href=\"a.xml\"")));
+  SelectObjects({0});
+  Edit(0, [&](TPropertyForm& f) {
+    for (const char* name : {"btLangEdit1", "btLangHint1", "lblLangEdit", "lblLangHint"})
+      EXPECT_FALSE(f.Get<TControl>(name)->Visible()) << name;
+    return mrCancel;
+  });
 }
