@@ -6,6 +6,7 @@
 
 #include "core/TraceLog.h"
 #include "designer/FormDesign1.h"
+#include "platform/vcl/StringList.h"
 
 namespace {
 

@@ -126,12 +126,6 @@ void TFormDesign1::SetModified() {
 // are built these handlers are bound and do nothing.
 void TFormDesign1::UpdateScrollExtentHandler(TObject*) { UpdateScrollExtent(); }
 
-void TFormDesign1::EditCameraObject(TObject*) {}
-void TFormDesign1::EditStrImgObject(TObject*) {}
-void TFormDesign1::EditIFrameObject(TObject*) {}
-void TFormDesign1::EditBlockObject(TObject*) {}
-void TFormDesign1::EditCanvasObject(TObject*) {}
-void TFormDesign1::EditPostFileObject(TObject*) {}
 
 TNotifyEvent TFormDesign1::BridgeOfKind(int kind) {
   switch (kind) {

@@ -47,6 +47,7 @@
 class TScrollBox;
 class TCustomForm;
 class TMemoryStream;
+class TStringList;
 struct TObjectReading;
 class TmyXMLParser;
 class TmyXmlNode;
@@ -65,7 +66,6 @@ class TStatusBar;
 class TStatusPanel;
 class TImageList;
 class TOpenPictureDialog;
-class TStringList;
 class TColorDialog;
 class TTimer;
 class TGridInsert;
@@ -551,6 +551,7 @@ class TFormDesign1 : public TForm {
   // True when the PLC variable is a structure a drawing canvas can draw from
   // (the host's variable information answers its members as a canvas needs).
   bool CheckCanvasVariable(const std::string& variable);
+
   // The common base of the selected objects' visibility variables, edited by
   // `edit` (false: cancelled, nothing changes); on OK an undo step, then every
   // non-empty reference gets the edited base. The one-line edit dialog of

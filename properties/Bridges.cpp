@@ -5,13 +5,19 @@
 
 #include "designer/FormDesign1.h"
 #include "grid/GridWebElement.h"
+#include "properties/FormBlockProperties.h"
+#include "properties/FormCameraProperties.h"
+#include "properties/FormCanvasProperties.h"
 #include "properties/FormDropDownProperties.h"
 #include "properties/FormEditProperties.h"
+#include "properties/FormIFrameProperties.h"
 #include "properties/FormImageBtnProperties.h"
 #include "properties/FormImageProperties.h"
 #include "properties/FormLabelProperties.h"
 #include "properties/FormMultiImageProperties.h"
 #include "properties/FormPictureProperties.h"
+#include "properties/FormPostFileProperties.h"
+#include "properties/FormStrImgProperties.h"
 #include "properties/FormSubmitProperties.h"
 #include "properties/PropertyBridge.h"
 
@@ -60,6 +66,30 @@ void TFormDesign1::EditImageBtnObject(TObject* sender) {
 
 void TFormDesign1::EditMultiImageObject(TObject* sender) {
   RunPropertyBridge(*this, sender, FactoryOf<TFormMultiImageProperties>());
+}
+
+void TFormDesign1::EditCameraObject(TObject* sender) {
+  RunPropertyBridge(*this, sender, FactoryOf<TFormCameraProperties>());
+}
+
+void TFormDesign1::EditStrImgObject(TObject* sender) {
+  RunPropertyBridge(*this, sender, FactoryOf<TFormStrImgProperties>());
+}
+
+void TFormDesign1::EditIFrameObject(TObject* sender) {
+  RunPropertyBridge(*this, sender, FactoryOf<TFormIFrameProperties>());
+}
+
+void TFormDesign1::EditBlockObject(TObject* sender) {
+  RunPropertyBridge(*this, sender, FactoryOf<TFormBlockProperties>());
+}
+
+void TFormDesign1::EditCanvasObject(TObject* sender) {
+  RunPropertyBridge(*this, sender, FactoryOf<TFormCanvasProperties>());
+}
+
+void TFormDesign1::EditPostFileObject(TObject* sender) {
+  RunPropertyBridge(*this, sender, FactoryOf<TFormPostFileProperties>());
 }
 
 void TFormDesign1::ShowObjectProperties(TGridWebElement* object) {

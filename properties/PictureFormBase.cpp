@@ -54,9 +54,9 @@ TPreviewFit FitPreview(int picW, int picH, int ctlW, int ctlH) {
 
 // The image manager's picker is the designer's; until a project has one
 // the call answers Cancel.
-TmyXmlNode* PickProjectImage(TFormDesign1& /*designer*/, const std::string& current) {
+TmyXmlNode* PickProjectImage(TFormDesign1& designer, const std::string& current) {
   if (PickerHook()) return PickerHook()(current);
-  return nullptr;
+  return designer.PickImage(current);
 }
 
 void SetImagePickerHook(TImagePickerHook hook) { PickerHook() = std::move(hook); }

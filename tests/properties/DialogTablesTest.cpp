@@ -59,23 +59,7 @@ TEST_F(DialogTables, EveryBindingNamesAControlOfItsClass) {
   Open(Project(""));
   for (const TDialogCase& c : kDialogs) {
     std::unique_ptr<TPropertyForm> form = c.make(*designer);
-    int checked = 0;
-    for (const TPropertyBinding& b : form->Bindings()) {
-      if (b.kind == TBindKind::LangSlots) {
-        EXPECT_NE(form->FindLangText(b.control), nullptr) << c.name << " " << b.control;
-        continue;
-      }
-      const TComponent* control = form->FindComponent(b.control);
-      ASSERT_NE(control, nullptr) << c.name << " " << b.control;
-      EXPECT_TRUE(ControlFitsBinding(control, b)) << c.name << " " << b.control;
-      for (const char* other : b.flaggedBy) EXPECT_NE(form->FindComponent(other), nullptr) << c.name << " " << other;
-      ++checked;
-    }
-    EXPECT_GT(checked, 8) << c.name;
-    for (const TLangText& text : form->langTexts) {
-      EXPECT_NE(form->FindComponent(text.edit), nullptr) << c.name << " " << text.edit;
-      EXPECT_NE(form->FindComponent(text.button), nullptr) << c.name << " " << text.button;
-    }
+    ExpectBindingTable(c.name, *form);
   }
 }
 

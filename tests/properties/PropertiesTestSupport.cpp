@@ -136,4 +136,24 @@ int PressOk(TPropertyForm& form) {
 
 void PressTab() { Driver::PressKey(VK_TAB); }
 
+void ExpectBindingTable(const std::string& name, TPropertyForm& form) {
+  int checked = 0;
+  for (const TPropertyBinding& b : form.Bindings()) {
+    if (b.kind == TBindKind::LangSlots) {
+      EXPECT_NE(form.FindLangText(b.control), nullptr) << name << " " << b.control;
+      continue;
+    }
+    const TComponent* control = form.FindComponent(b.control);
+    ASSERT_NE(control, nullptr) << name << " " << b.control;
+    EXPECT_TRUE(ControlFitsBinding(control, b)) << name << " " << b.control;
+    for (const char* other : b.flaggedBy) EXPECT_NE(form.FindComponent(other), nullptr) << name << " " << other;
+    ++checked;
+  }
+  EXPECT_GT(checked, 10) << name;
+  for (const TLangText& text : form.langTexts) {
+    EXPECT_NE(form.FindComponent(text.edit), nullptr) << name << " " << text.edit;
+    EXPECT_NE(form.FindComponent(text.button), nullptr) << name << " " << text.button;
+  }
+}
+
 }  // namespace proptest

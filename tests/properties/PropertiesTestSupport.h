@@ -55,4 +55,9 @@ int PressOk(TPropertyForm& form);
 // Tab: the focus leaves the focused control.
 void PressTab();
 
+// The generic check of a dialog's tables: every binding names a control of
+// the class its kind needs (more than 10 of them), every per-language text
+// its box and button.
+void ExpectBindingTable(const std::string& name, TPropertyForm& form);
+
 }  // namespace proptest
