@@ -48,25 +48,25 @@ constexpr TComponentRow kRows[] = {
     {C::Label, "Label5", "", 8, 91, 190, 16, 7032, ""},
     {C::MyEdit, "seSecLevel", "", kBoxX, 88, 50, 23, 0, "0"},
     {C::Label, "Label4", "", 8, 119, 190, 16, 7031, ""},
-    {C::Panel, "Panel3", "", kBoxX, 116, 220, 110, 0, ""},
-    {C::Image, "Image1", "Panel3", 1, 1, 218, 108, 0, ""},
-    {C::Button, "btnClearImage1", "", 424, 116, 26, 23, 0, "x"},
-    {C::Label, "lblFntBck", "", 8, 237, 190, 16, 7053, ""},
-    {C::Shape, "shBack", "", kBoxX, 234, 50, 23, 0, ""},
-    {C::CheckBox, "cbRepeat", "", kBoxX + 60, 236, 190, 19, 7062, ""},
-    {C::CheckBox, "cbHidden", "", 8, 264, 440, 19, 7114, ""},
-    {C::CheckBox, "cbAjax", "", 8, 288, 440, 19, 7104, ""},
-    {C::Label, "Label6", "", 8, 315, 190, 16, 7105, ""},
-    {C::MyEdit, "csRefresh1", "", kBoxX, 312, 60, 23, 0, "1000"},
-    {C::Label, "Label7", "", kBoxX + 64, 315, 30, 16, 0, "ms"},
-    {C::CheckBox, "cbNotification1", "", 8, 340, 440, 19, 7309, ""},
-    {C::CheckBox, "cbAlarm", "", 8, 364, 190, 19, 0, "Alarm"},
-    {C::Label, "lblAlarm", "", 8, 388, 190, 16, 0, "Variable"},
-    {C::Edit, "edtVariable", "", kBoxX, 385, 220, 23, 0, ""},
-    {C::Button, "Button3", "", 424, 385, 26, 23, 0, "..."},
-    {C::Button, "btnPlaceHolders", "", 8, 372, 150, 25, kPlaceholdersTextId, ""},
-    {C::Button, "Button1", "", 284, 372, 80, 25, 2005, ""},
-    {C::Button, "Button2", "", 370, 372, 80, 25, 2006, ""},
+    {C::Panel, "Panel3", "", 8, 139, 412, 100, 0, ""},
+    {C::Image, "Image1", "Panel3", 1, 1, 410, 98, 0, ""},
+    {C::Button, "btnClearImage1", "", 424, 139, 26, 23, 0, "x"},
+    {C::Label, "lblFntBck", "", 8, 251, 190, 16, 7053, ""},
+    {C::Shape, "shBack", "", kBoxX, 248, 50, 23, 0, ""},
+    {C::CheckBox, "cbRepeat", "", kBoxX + 60, 250, 190, 19, 7062, ""},
+    {C::CheckBox, "cbHidden", "", 8, 278, 440, 19, 7114, ""},
+    {C::CheckBox, "cbAjax", "", 8, 302, 440, 19, 7104, ""},
+    {C::Label, "Label6", "", 8, 329, 190, 16, 7105, ""},
+    {C::MyEdit, "csRefresh1", "", kBoxX, 326, 60, 23, 0, "1000"},
+    {C::Label, "Label7", "", kBoxX + 64, 329, 30, 16, 0, "ms"},
+    {C::CheckBox, "cbNotification1", "", 8, 360, 440, 19, 7309, ""},
+    {C::CheckBox, "cbAlarm", "", 8, 378, 190, 19, 0, "Alarm"},
+    {C::Label, "lblAlarm", "", 8, 402, 190, 16, 0, "Variable"},
+    {C::Edit, "edtVariable", "", kBoxX, 399, 220, 23, 0, ""},
+    {C::Button, "Button3", "", 424, 399, 26, 23, 0, "..."},
+    {C::Button, "btnPlaceHolders", "", 8, 392, 150, 25, kPlaceholdersTextId, ""},
+    {C::Button, "Button1", "", 284, 392, 80, 25, 2005, ""},
+    {C::Button, "Button2", "", 370, 392, 80, 25, 2006, ""},
 };
 
 // Flagged by the common change handler when the user edits them.
@@ -98,7 +98,7 @@ TFormPageProperties::TFormPageProperties(TFormDesign1& designer)
     : TPropertyForm(designer, kRows, 7028), takenNames(std::make_unique<TStringList>()) {
   SetName("FormPageProperties");
   SetClientWidth(460);
-  SetClientHeight(407);
+  SetClientHeight(427);
   takenNames->SetSorted(true);
   takenNames->SetDuplicates(dupIgnore);
   takenNames->Add("INDEX");
@@ -117,6 +117,11 @@ TFormPageProperties::TFormPageProperties(TFormDesign1& designer)
   Get<TPanel>("Panel3")->OnClick = {this, &TFormPageProperties::Image1Click};
   Get<TPanel>("Panel3")->OnResize = {this, &TFormPageProperties::Panel3Resize};
   Get<TPanel>("Panel3")->SetColor(clWhite);
+  // The pause's caption is long in some languages: two lines.
+  auto* pause = Get<TLabel>("Label6");
+  pause->SetAutoSize(false);
+  pause->SetWordWrap(true);
+  pause->SetBounds(pause->Left(), pause->Top() - 6, kBoxX - 12, 32);
   Get<TButton>("btnClearImage1")->OnClick = {this, &TFormPageProperties::btnClearImage1Click};
   auto* back = Get<TShape>("shBack");
   back->SetBrushColor(clWhite);

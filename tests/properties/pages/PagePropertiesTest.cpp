@@ -228,6 +228,7 @@ TEST_F(PageDialog, CommonSettingsKeepEachPagesValueForUntouchedMixedControls) {
     EXPECT_EQ(f.Get<TEdit>("edtCaption1")->Text(), "");
     EXPECT_FALSE(f.Get<TEdit>("edtFileName1")->Enabled());
     EXPECT_FALSE(f.Get<TControl>("btnPlaceHolders")->Visible());
+    SavePicture(f, "page-common-en");
     ClickControl(f, "cbHidden");
     return PressOk(f);
   });

@@ -213,3 +213,33 @@ TEST_F(Placeholders, PicturesInEnglishAndGerman) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Placeholders, TheGlobalSettingsEditTheProjectsPlaceholders) {
+  Open(Project(""));
+  const int rows = Driver::OnModal("TFormPlaceHolders", [](TCustomForm& form) {
+    auto& f = dynamic_cast<TFormPlaceHolders&>(form);
+    f.AddAlias->Click();
+    f.Rows().back()->edtAliasName->SetText("Site");
+    f.Rows().back()->edtVariable->SetText("SITE_NO");
+    f.Button1->Click();
+    return static_cast<int>(mrNone);
+  });
+  const int settings = Driver::OnModal("TFormGlobalSettings", [](TCustomForm& form) {
+    auto* button = dynamic_cast<TButton*>(form.FindComponent("btnPlaceHolders"));
+    EXPECT_TRUE(button->Enabled());
+    button->Click();
+    return static_cast<int>(mrOk);
+  });
+  designer->btnGlobalClick(nullptr);
+  Driver::RemoveHandler(settings);
+  Driver::RemoveHandler(rows);
+  TmyXmlNode* web = designer->Document().Web();
+  ASSERT_NE(web->FindChild("placeholders"), nullptr);
+  EXPECT_EQ(web->firstChild->name, "placeholders");
+  EXPECT_EQ(web->FindChild("placeholders")->FindChild("alias")->value, "SITE_NO");
+  EXPECT_EQ(designer->FGlobalWebData.GlobalPlaceHolders.Count(), 1);
+}
+
+}  // namespace
