@@ -14,14 +14,6 @@ void Trace(const char* handler) { WriteTraceLog(handler); }
 
 }  // namespace
 
-// The group and page properties: the dialog's answer is FPropertiesAnswer
-// (OK unless a test says otherwise), so that a page added stays.
-void TFormDesign1::tvPageListDblClick(TObject*) {
-  Trace("tvPageListDblClick");
-  FPropertiesResult = FPropertiesAnswer;
-}
-void TFormDesign1::GroupPageSettings1Click(TObject*) { Trace("GroupPageSettings1Click"); }
-void TFormDesign1::sbDesign1DblClick(TObject*) { Trace("sbDesign1DblClick"); }
 void TFormDesign1::tbObjectListClick(TObject*) { Trace("tbObjectListClick"); }
 void TFormDesign1::tbAlarmClick(TObject*) { Trace("tbAlarmClick"); }
 void TFormDesign1::tlbMain1DblClick(TObject*) {}

@@ -71,6 +71,9 @@ class TTimer;
 class TGridInsert;
 class TPlaceholderResolver;
 class TFormDebugList;
+class TPropertyForm;
+class TFormGroupProperties;
+class TFormPageProperties;
 
 // "/LINVAR": the page-object reader flattens the variable references it reads.
 // The plug-in frame sets it from the host's command line at start-up.
@@ -400,12 +403,33 @@ class TFormDesign1 : public TForm {
   // host takes them back when the window closes.
   std::vector<SyncedReadRecord> FReadItems;
 
-  // --- handlers of commands still to come (DesignerStubs.cpp) -------------------
-  // Group and page properties: answers FPropertiesAnswer as the dialog's
-  // modal result until the dialogs are built.
+  // --- group and page properties (GroupPageProperties.cpp) ----------------------
+  // The selected group's or page's properties (nothing while the live view
+  // runs); the dialog's modal result is left in FPropertiesResult.
   void tvPageListDblClick(TObject* sender);
+  // The settings common to all pages of the selected group (or the page's).
   void GroupPageSettings1Click(TObject* sender);
+  // The properties of the shown page (a group stands for its first page).
   void sbDesign1DblClick(TObject* sender);
+  void EditGroupProperties(TTreeNode* node, TmyXmlNode* group);
+  void EditPageProperties(TTreeNode* node, TmyXmlNode* page);
+  // The caption in the editor language over the caption box, the language
+  // slots (`firstCall`: filled, else mixed slots emptied), the "..." button.
+  void LoadCaptionSlots(TPropertyForm& form, TmyXmlNode* element, bool firstCall);
+  // The caption box's text into the editor's slot when it differs (changed).
+  void SyncCaptionSlot(TPropertyForm& form);
+  // Every attribute of the group anew from the dialog, in the stored order.
+  void WriteGroup(TFormGroupProperties& form, TTreeNode* node, TmyXmlNode* group, bool notification);
+  // Every attribute of the page anew from the dialog, in the stored order;
+  // references follow a renamed page, one page alone keeps `default`.
+  void WritePage(TFormPageProperties& form, TTreeNode* node, TmyXmlNode* page, const std::string& oldName);
+  // The common page settings of the group's pages: mixed values shown as
+  // such; on OK only the controls the user changed are written to each page.
+  void EditCommonPageSettings(TmyXmlNode* group);
+  // The first page node of the group's node; none when it has none.
+  TTreeNode* FirstPageNodeOf(TmyXmlNode* group) const;
+
+  // --- handlers of commands still to come (DesignerStubs.cpp) -------------------
   void sbDesign1MouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
   void sbDesign1MouseMove(TObject* sender, TShiftState shift, int x, int y);
   void sbDesign1MouseUp(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
@@ -687,10 +711,8 @@ class TFormDesign1 : public TForm {
   // Tree commands that act on the page of the surface (the properties of the
   // surface's page) rather than the selected group.
   bool FFromDesignSurface = false;
-  // The modal result of the last group or page properties dialog, and what
-  // the dialog answers until it is built (settable for tests).
+  // The modal result of the last group or page properties dialog.
   int FPropertiesResult = 0;
-  int FPropertiesAnswer = 1;
 
   // --- fields set by the plug-in frame -----------------------------------------
   // (The host's build sets compileState.hostStatusWindow and compileForHost.)

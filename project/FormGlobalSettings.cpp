@@ -258,9 +258,6 @@ void TFormGlobalSettings::CreateBottomPart() {
   cbGeneratePavoA = AddCheck(this, this, "cbGeneratePavoA", {16, 551, 420, 17});
   cbOldDim1 = AddCheck(this, this, "cbOldDim1", {16, 570, 420, 17});
   btnPlaceHolders = AddControl<TButton>(this, this, "btnPlaceHolders", {8, 592, 130, 25});
-  // The project-level placeholders need the placeholders dialog, which is
-  // not part of this build: the button stays disabled.
-  btnPlaceHolders->SetEnabled(false);
   Button1 = AddControl<TButton>(this, this, "Button1", {kClientWidth - 166, 592, 75, 25});
   Button1->ModalResult = mrOk;
   Button1->SetDefault(true);

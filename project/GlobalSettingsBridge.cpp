@@ -5,6 +5,7 @@
 
 #include "core/FileHelpers.h"
 #include "core/XmlNode.h"
+#include "designer/DesignerHost.h"
 #include "designer/FormDesign1.h"
 #include "designer/ProjectLocation.h"
 #include "generator/ProjectSettings.h"
@@ -22,6 +23,7 @@
 #include "platform/vcl/SysUtils.h"
 #include "platform/win/FileIo.h"
 #include "project/FormGlobalSettings.h"
+#include "properties/FormPlaceholders.h"
 
 namespace {
 
@@ -279,6 +281,13 @@ void StoreGlobalSettings(TFormGlobalSettings& form, TFormDesign1& designer) {
 void RunGlobalSettings(TFormDesign1& designer) {
   auto form = std::make_unique<TFormGlobalSettings>(&designer);
   FillGlobalSettings(*form, designer);
-  if (form->ShowModal() == mrOk && designer.Document().FormatCode() == kFormatCodeCurrent)
+  // The project-level placeholders: their own dialog, written with this OK.
+  TPlaceholdersOpener placeholders(
+      *form, [&designer] { return designer.Document().Web(); },
+      LoadFileNames(designer.Host().ProjectLocation()).settingsFile);
+  form->btnPlaceHolders->OnClick = [&placeholders](TObject*) { placeholders.Click(); };
+  if (form->ShowModal() == mrOk && designer.Document().FormatCode() == kFormatCodeCurrent) {
     StoreGlobalSettings(*form, designer);
+    placeholders.Save(designer.FGlobalWebData.GlobalPlaceHolders);
+  }
 }

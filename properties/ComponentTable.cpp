@@ -7,6 +7,8 @@
 #include "platform/vcl/Button.h"
 #include "platform/vcl/CheckBox.h"
 #include "platform/vcl/ComboBox.h"
+#include "platform/vcl/GroupBox.h"
+#include "platform/vcl/Image.h"
 #include "platform/vcl/Label.h"
 #include "platform/vcl/ListView.h"
 #include "platform/vcl/Panel.h"
@@ -35,6 +37,8 @@ TControl* MakeControl(TControlClass cls, TComponent* owner) {
     case TControlClass::Panel: return new TPanel(owner);
     case TControlClass::ListView: return new TListView(owner);
     case TControlClass::Bevel: return new TBevel(owner);
+    case TControlClass::GroupBox: return new TGroupBox(owner);
+    case TControlClass::Image: return new TImage(owner);
   }
   return nullptr;
 }

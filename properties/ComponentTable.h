@@ -22,6 +22,8 @@ enum class TControlClass {
   Panel,
   ListView,
   Bevel,
+  GroupBox,
+  Image,
 };
 
 struct TComponentRow {

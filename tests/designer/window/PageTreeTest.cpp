@@ -7,6 +7,7 @@
 
 #include "core/XmlNode.h"
 #include "designer/PageTree.h"
+#include "platform/vcl/Button.h"
 #include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/Driver.h"
 #include "platform/vcl/Menus.h"
@@ -41,11 +42,20 @@ class PageTree : public WindowTest {
     Driver::ResetPopups();
     PutProject(kProject);
     OpenDesigner();
+    // The group and page dialogs answer propertiesAnswer (OK through their
+    // OK button).
+    for (const char* form : {"TFormGroupProperties", "TFormPageProperties"})
+      Driver::OnModal(form, [this](TCustomForm& dialog) {
+        if (propertiesAnswer != mrOk) return propertiesAnswer;
+        dynamic_cast<TButton&>(*dialog.FindComponent("Button1")).Click();
+        return static_cast<int>(mrNone);
+      });
   }
   void TearDown() override {
     Driver::ResetPopups();
     WindowTest::TearDown();
   }
+  int propertiesAnswer = mrOk;
   TmyXmlNode* Web() const { return designer->Document().Web(); }
   // The pages' names in document order.
   std::vector<std::string> PageNames() const {
@@ -94,8 +104,8 @@ TEST_F(PageTree, ANewPageAfterASelectedPageTakesTheNextFreeNumber) {
   ClickButton(designer->btnAddPage);
   EXPECT_EQ(TreeTexts(),
             (std::vector<std::string>{"G1", "  Index", "  Three", "  Page8", "Locked", "  Seven", "Empty"}));
-  EXPECT_EQ(PageNames(), (std::vector<std::string>{"INDEX.xml", "PAGE3.xml", "PAGE8.xml", "page7.XML"}));
-  TmyXmlNode* page = Page("PAGE8.xml");
+  EXPECT_EQ(PageNames(), (std::vector<std::string>{"INDEX.xml", "PAGE3.xml", "PAGE8.XML", "page7.XML"}));
+  TmyXmlNode* page = Page("PAGE8.XML");
   ASSERT_NE(page, nullptr);
   EXPECT_EQ(page->GetAttr("caption"), "Page8");
   EXPECT_EQ(page->GetAttr("ajax"), "true");
@@ -111,7 +121,7 @@ TEST_F(PageTree, ANewPageOfASelectedGroupBecomesItsFirstPage) {
   ChooseOnNode("G1", "Add page");
   EXPECT_EQ(TreeTexts(),
             (std::vector<std::string>{"G1", "  Page8", "  Index", "  Three", "Locked", "  Seven", "Empty"}));
-  EXPECT_EQ(PageNames().front(), "PAGE8.xml");
+  EXPECT_EQ(PageNames().front(), "PAGE8.XML");
 }
 
 TEST_F(PageTree, AddingAPageRenewsTheChangeStampOfEveryPage) {
@@ -126,7 +136,7 @@ TEST_F(PageTree, AddingAPageRenewsTheChangeStampOfEveryPage) {
 TEST_F(PageTree, ACancelledNewPageGoesAgain) {
   ClickNode(Node("Index"));
   const std::vector<std::string> before = TreeTexts();
-  designer->FPropertiesAnswer = 2;
+  propertiesAnswer = mrCancel;
   ClickButton(designer->btnAddPage);
   EXPECT_EQ(TreeTexts(), before);
   EXPECT_EQ(PageNames(), (std::vector<std::string>{"INDEX.xml", "PAGE3.xml", "page7.XML"}));
@@ -135,7 +145,7 @@ TEST_F(PageTree, ACancelledNewPageGoesAgain) {
 
 TEST_F(PageTree, ANewGroupFollowsTheSelectedOneAndStaysOnCancel) {
   ClickNode(Node("Index"));
-  designer->FPropertiesAnswer = 2;
+  propertiesAnswer = mrCancel;
   ClickButton(designer->btnAddGroup);
   EXPECT_EQ(TreeTexts(),
             (std::vector<std::string>{"G1", "  Index", "  Three", "Unnamed", "Locked", "  Seven", "Empty"}));
