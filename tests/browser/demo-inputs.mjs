@@ -14,7 +14,9 @@ await run(async context => {
   await page.waitForFunction(() => typeof PostGlobal == 'function');
 
   // Global edit fields: typing marks a field edited; the common button, which
-  // stands in the page's form with them, posts every edited field.
+  // stands in the page's form with them, posts every edited field and not the
+  // own value of the page's other submit button ("Reset counters").
+  await setValue('ResetCounters', '0');
   await page.click('#INPUT1', { clickCount: 3 });
   await page.keyboard.type('120');
   const apply = page.locator('input[type=submit][value=Apply]');
@@ -24,6 +26,15 @@ await run(async context => {
   await apply.click();
   await memoryHolds('StartLevel', '120');
   expect('the other global field untouched', await valueOf('StopLevel'), '60');
+  expect('the other button\'s value not posted', await valueOf('ResetCounters'), '0');
+
+  // A submit button with a value of its own posts it with the edited fields.
+  await page.click('#INPUT2', { clickCount: 3 });
+  await page.keyboard.type('70');
+  await page.click('input[type=submit][value="Reset counters"]');
+  await memoryHolds('ResetCounters', '1');
+  await memoryHolds('StopLevel', '70');
+  await setValue('StopLevel', '60');
 
   // An edit with its own button: the button shows while the field has the focus.
   await page.click('#INPUT3', { clickCount: 3 });

@@ -31,7 +31,7 @@
 											<option value="{{1}}">a &lt; b &amp; {c}</option>
 											<option value="&quot;2&quot;">'two'</option>
 										</select>
-										<input type="submit" style="position: absolute; top: 16px; left: 8px; z-index: 3; height: 24px; width: 80px; background-color: #FFFFFF; border: none;" value="Send {{all}} &lt;&amp;&gt; &quot;now&quot;" />
+										<input type="submit" style="position: absolute; top: 16px; left: 8px; z-index: 3; height: 24px; width: 80px; background-color: #FFFFFF; border: none;" value="Send {{all}} &lt;&amp;&gt; &quot;now&quot;" onclick="gSubmit = 3;" />
 									</form>
 									<form action="javascript:PostXML1()" style="position: absolute; top: 16px; left: 8px; z-index: 1; font-size: 13px;">
 										<input title="Press {{here}} &amp; &lt;now&gt;" id="INPUT1" onfocus="document.getElementById('INPUT1x').style.visibility='visible';SetInputEdited(1, event);" onblur="InputFocused[1]=0" onkeydown="SetInputEdited(1, event);" class="mono" type="text" style="width: 48px; height: 18px; background-color: #FFFFFF; border: none; text-align: right;" name="{INPUT[1]/@NAME}" value="{INPUT[1]/@VALUE}" />

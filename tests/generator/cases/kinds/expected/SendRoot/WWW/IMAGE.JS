@@ -1,6 +1,9 @@
 var xmlhttpGET, xmlhttpPOST, gNewLoc = '';
 var g_postInProgress = 0, UpdateFileSubmit = null;
 var InputEdited = [], InputFocused = [], gCI = [], gLCI = [], gIC = 0, gWatchDog = 0, gTemp = '';
+// The element number of the submit button last pressed (0: none), whose own
+// value PostGlobal adds to the page's fields.
+var gSubmit = 0;
 function RefreshCam(ipcamimg, elementid, url, t, d) {
 var p = window[ipcamimg], el = document.getElementById(elementid);
 if (!p || !el) return;
