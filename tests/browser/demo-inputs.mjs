@@ -60,6 +60,10 @@ await run(async context => {
   // The values come back into the page with its next answer.
   await setValue('StopLevel', '90');
   await waitUntil('the stop level shown', async () => (await page.inputValue('#INPUT2')) === '90' || await page.inputValue('#INPUT2'));
+  // The global fields are transparent: the answers keep them so, also after an edit.
+  const background = id => page.evaluate(i => getComputedStyle(document.getElementById(i)).backgroundColor, id);
+  expect('transparent field after the answers', await background('INPUT2'), 'rgba(0, 0, 0, 0)');
+  expect('transparent field after its post', await background('INPUT1'), 'rgba(0, 0, 0, 0)');
 
   // A two-state image switches its bit on a click.
   await open(page, 'OVERVIEW.XML');

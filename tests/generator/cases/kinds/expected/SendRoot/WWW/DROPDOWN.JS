@@ -181,7 +181,7 @@ var x=xmlhttpGET.responseXML.documentElement.getElementsByTagName('INPUT');
 if(x[0]) {
 var Input1 = document.getElementById('INPUT1');
 if(!InputEdited[1]) {
-UpdateValue(Input1, x[0], '#000000');}
+UpdateValue(Input1, x[0], 'transparent');}
 } else {document.location.reload(true); return;}
 } catch(err) {console.log(err.message)}
 if(pd!=''){setTimeout("GetXML('DROPDOWN.XML','"+pd+"')",1);}else{setTimeout("GetXML('DROPDOWN.XML')",1000);}}

@@ -181,7 +181,7 @@ var x=xmlhttpGET.responseXML.documentElement.getElementsByTagName('INPUT');
 if(x[0]) {
 var Input1 = document.getElementById('INPUT1');
 if(!InputEdited[1]) {
-UpdateValue(Input1, x[0], '#000000');}
+UpdateValue(Input1, x[0], 'transparent');}
 var Input2 = document.getElementById('INPUT2');
 if(!InputEdited[2]) {
 UpdateValue(Input2, x[1], '#FFFFFF');}

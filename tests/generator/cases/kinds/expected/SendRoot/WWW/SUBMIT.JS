@@ -181,7 +181,7 @@ var x=xmlhttpGET.responseXML.documentElement.getElementsByTagName('INPUT');
 if(x[0]) {
 var Input1 = document.getElementById('INPUT1');
 if(!InputEdited[1]) {
-UpdateValue(Input1, x[0], '#000000');}
+UpdateValue(Input1, x[0], 'transparent');}
 } else {document.location.reload(true); return;}
 } catch(err) {console.log(err.message)}
 if(pd!=''){setTimeout("GetXML('SUBMIT.XML','"+pd+"')",1);}else{setTimeout("GetXML('SUBMIT.XML')",1000);}}
