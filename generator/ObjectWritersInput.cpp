@@ -97,7 +97,8 @@ void AddUpdateLines(TObjectWriter& writer, const TBinding& binding) {
                 TTemplateValues()
                     .Int("element", binding.element)
                     .Int("index", binding.dataIndex)
-                    .Raw("background", Hex6(writer.data.background)));
+                    .Raw("background",
+                         writer.data.transparent ? std::string("transparent") : "#" + Hex6(writer.data.background)));
 }
 
 // The lines of a read-only field: its value from the data page.

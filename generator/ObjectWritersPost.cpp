@@ -54,8 +54,11 @@ void WriteMissingUpload(TObjectWriter& writer, const std::string& id) {
 }
 
 // The button's own value: the pair "identifier=value" joins the common post
-// (once: the hidden copy of a wrapped button leaves it to the visible one).
-void AddSubmitValue(TObjectWriter& writer) {
+// when this button was pressed (its click sets gSubmit to its element number;
+// another submit button of the page posts the fields without it). The pair is
+// listed once: the hidden copy of a wrapped button leaves it to the visible
+// one. Answers the click handler of the button, "" without a pair.
+std::string AddSubmitValue(TObjectWriter& writer) {
   TPageState& page = writer.page;
   const std::string variable =
       ExpandPlaceholders(page.context.project.resolver, DecodeHtmlEntities(writer.kind->GetAttr("variable")));
@@ -65,14 +68,16 @@ void AddSubmitValue(TObjectWriter& writer) {
     page.context.state.compileErrors |= kCompileErrorVariable;
     ReportVariableProblem(page.context, GetUiText(kCaptionSubmit), variable, info.typeName, page.name, page.caption,
                           writer.data);
-    return;
+    return "";
   }
   SetFormatAttribute(writer.kind, identifier);
-  NextElement(page);
-  if (page.hiddenCopy) return;
-  const std::string value = DecodeHtmlEntities(writer.kind->GetAttr("value"));
-  page.postPairs.push_back("encodeURIComponent('" + EscapeJsString(identifier) + "')+'='+encodeURIComponent('" +
-                           EscapeJsString(value) + "')+'&'");
+  const std::string element = std::to_string(NextElement(page));
+  if (!page.hiddenCopy) {
+    const std::string value = DecodeHtmlEntities(writer.kind->GetAttr("value"));
+    page.postPairs.push_back("(gSubmit == " + element + " ? encodeURIComponent('" + EscapeJsString(identifier) +
+                             "')+'='+encodeURIComponent('" + EscapeJsString(value) + "')+'&' : '')");
+  }
+  return "gSubmit = " + element + ";";
 }
 
 }  // namespace
@@ -84,11 +89,13 @@ void WriteSubmit(TObjectWriter& writer) {
                             " width: " + Px(writer.kind->GetAttrInt("width", 0)) +
                             StylePieces(writer, kStyleFontSize | kStyleColor | kStyleBackground | kStyleFontStyle |
                                                     kStyleBorderNone | kStyleHidden);
-  if (writer.kind->FindAttr("value") != nullptr && writer.kind->FindAttr("variable") != nullptr) AddSubmitValue(writer);
+  std::string onclick;
+  if (writer.kind->FindAttr("value") != nullptr && writer.kind->FindAttr("variable") != nullptr)
+    onclick = AddSubmitValue(writer);
   const std::string id = page.idsOn ? "INPUT" + std::to_string(NextElement(page)) : "";
   TTemplateValues values;
   values.XslAttribute("hint", writer.data.hint).Raw("style", style).XslAttribute("caption", writer.data.caption);
-  values.Raw("tabindex", TabIndex(writer)).Raw("id", id);
+  values.Raw("tabindex", TabIndex(writer)).Raw("id", id).Raw("onclick", onclick);
   TmyXmlNode* button = TMarkupTemplate::Get("PAGE_SUBMIT_XSL").AppendTo(writer.parent, "button", values);
   AddLock(writer, button, "PAGE_SUBMIT_XSL");
 }

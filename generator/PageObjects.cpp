@@ -87,9 +87,16 @@ void WriteVisibilityScript(TPageState& page, const TmyXmlNode* kind, const TVisi
   frame.AppendTo(*page.stream1, "visibility", values);
 }
 
-TmyXmlNode* VisibilityParent(const TPageLayout& layout, const TmyXmlNode* kind) {
+// The parent of an object's markup: the global fields, which the page's
+// common submit button posts, and that button itself stand in the page's
+// form, so that the button submits them (the form's action runs PostGlobal
+// on script pages, a plain post sends their names and values otherwise);
+// every other object stands in the page area.
+TmyXmlNode* ObjectParent(const TPageLayout& layout, const TmyXmlNode* kind) {
+  if (kind->name == "submit") return layout.form;
   const char first = kind->name.empty() ? '\0' : kind->name[0];
-  const bool global = (first == 's' || first == 'e' || first == 'i') && kind->GetAttr("global") == "true";
+  const bool global =
+      (first == 's' || first == 'e' || first == 'i' || kind->name == "dropdown") && kind->GetAttr("global") == "true";
   return global ? layout.form : layout.area;
 }
 
@@ -106,7 +113,7 @@ void WriteWithVisibility(TObjectWriter& writer, const TPageLayout& layout, const
   const int cameras = page.cameraCount;
   const bool idsOn = page.idsOn;
   page.idsOn = true;
-  TmyXmlNode* parent = VisibilityParent(layout, writer.kind);
+  TmyXmlNode* parent = ObjectParent(layout, writer.kind);
   page.hiddenCopy = true;
   writer.parent = parent->AddChild("xsl:if");
   writer.parent->SetAttr("test", hiddenTest);
@@ -126,7 +133,7 @@ void WriteObject(TPageState& page, const TPageLayout& layout, TmyXmlNode* object
   TmyXmlNode* kind = KindElement(object);
   if (kind == nullptr) return;
   const TObjectData data = ReadObjectData(page, object);
-  TObjectWriter writer{page, object, kind, layout.area, data, zIndex};
+  TObjectWriter writer{page, object, kind, ObjectParent(layout, kind), data, zIndex};
   page.showText.clear();
   page.inputDeclared = false;
   TVisibility vis;

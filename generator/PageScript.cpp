@@ -186,6 +186,7 @@ void WritePostGlobalEnd(TPageState& page) {
       if (field.element > 0)
         Frame().AppendTo(out, "post-global-edited", TTemplateValues().Int("element", field.element));
     }
+    if (!page.postPairs.empty()) Frame().AppendTo(out, "post-global-pressed");
   }
   Frame().AppendTo(out, "post-global-end");
 }

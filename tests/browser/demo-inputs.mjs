@@ -13,22 +13,28 @@ await run(async context => {
   await open(page, 'SETTINGS.XML');
   await page.waitForFunction(() => typeof PostGlobal == 'function');
 
-  // Global edit fields: typing marks a field edited; the common button posts every edited field.
+  // Global edit fields: typing marks a field edited; the common button, which
+  // stands in the page's form with them, posts every edited field and not the
+  // own value of the page's other submit button ("Reset counters").
+  await setValue('ResetCounters', '0');
   await page.click('#INPUT1', { clickCount: 3 });
   await page.keyboard.type('120');
   const apply = page.locator('input[type=submit][value=Apply]');
-  const inForm = await apply.evaluate(b => b.form !== null && document.getElementById('INPUT1').form === b.form);
-  if (inForm) {
-    await apply.click();
-  } else {
-    // The compiled page leaves the global fields and its submit buttons outside
-    // the page's form (a fault of the page compiler), so the button cannot
-    // submit; the page's form, which runs PostGlobal, is submitted instead.
-    console.log('note: the global fields stand outside the page form; submitting that form');
-    await page.evaluate(() => document.querySelector('form[action="javascript:PostGlobal();"]').requestSubmit());
-  }
+  expect('the common button and the global fields in one form',
+    await apply.evaluate(b => b.form !== null && document.getElementById('INPUT1').form === b.form &&
+      document.getElementById('INPUT2').form === b.form), true);
+  await apply.click();
   await memoryHolds('StartLevel', '120');
   expect('the other global field untouched', await valueOf('StopLevel'), '60');
+  expect('the other button\'s value not posted', await valueOf('ResetCounters'), '0');
+
+  // A submit button with a value of its own posts it with the edited fields.
+  await page.click('#INPUT2', { clickCount: 3 });
+  await page.keyboard.type('70');
+  await page.click('input[type=submit][value="Reset counters"]');
+  await memoryHolds('ResetCounters', '1');
+  await memoryHolds('StopLevel', '70');
+  await setValue('StopLevel', '60');
 
   // An edit with its own button: the button shows while the field has the focus.
   await page.click('#INPUT3', { clickCount: 3 });
@@ -54,6 +60,10 @@ await run(async context => {
   // The values come back into the page with its next answer.
   await setValue('StopLevel', '90');
   await waitUntil('the stop level shown', async () => (await page.inputValue('#INPUT2')) === '90' || await page.inputValue('#INPUT2'));
+  // The global fields are transparent: the answers keep them so, also after an edit.
+  const background = id => page.evaluate(i => getComputedStyle(document.getElementById(i)).backgroundColor, id);
+  expect('transparent field after the answers', await background('INPUT2'), 'rgba(0, 0, 0, 0)');
+  expect('transparent field after its post', await background('INPUT1'), 'rgba(0, 0, 0, 0)');
 
   // A two-state image switches its bit on a click.
   await open(page, 'OVERVIEW.XML');

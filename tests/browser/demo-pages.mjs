@@ -15,6 +15,10 @@ await run(async context => {
   // A new value in memory shows within the page's refresh period (1 s) and the next answer.
   await setValue('TankLevel', '321');
   await waitUntil('the new tank level on the page', async () => (await page.inputValue('#INPUT5')) === '321' || await page.inputValue('#INPUT5'), 4000);
+  // The station-state block takes its colour from the PLC's colour word
+  // (0x3CAA28, blue-green-red: a green).
+  const stateColour = () => page.evaluate(() => document.querySelector('div[title^="Green: in operation"]').style.backgroundColor);
+  await waitUntil('the station state coloured', async () => (await stateColour()) === 'rgb(40, 170, 60)' || await stateColour(), 4000);
   // A pump's picture follows its bit.
   await setValue('P2Running', '1');
   await waitUntil('pump 2 shown running', async () =>

@@ -3,7 +3,7 @@ common submit code runs for a global field, and the post function of a field
 with its own submit button.
 @@ update
 if(!InputEdited[%%element%%]) {
-UpdateValue(Input%%element%%, x[%%index%%], '#%%background%%');}
+UpdateValue(Input%%element%%, x[%%index%%], '%%background%%');}
 @@ read-only
 Input%%element%%.value = x[%%index%%].getAttribute('VALUE');
 @@ global-limit

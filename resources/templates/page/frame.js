@@ -66,6 +66,8 @@ var Input%%element%% = document.getElementById('INPUT%%id%%');
 PostXML('%%page%%', %%terms%%);
 @@ post-global-edited
 InputEdited[%%element%%]=0;
+@@ post-global-pressed
+gSubmit = 0;
 @@ post-global-end
 }
 @@ image-cache

@@ -216,10 +216,14 @@ TEST(ScriptLibraryBehaviour, CheckValueLimitsReadsTheDesignersValueTexts) {
   ExpectPrints(ScriptLibrary(), driver, expected);
 }
 
+// Numbers, and the value texts of the data page, where a colour word is
+// written in hexadecimal ("X").
 TEST(ScriptLibraryBehaviour, GetColorExchangesRedAndBlue) {
   ExpectPrints(ScriptLibrary(),
-               "out([0, 255, 65280, 16711680, 1193046, '16777215', -1].map((v) => ctx.GetColor(v)));\n",
-               R"(["#000000","#ff0000","#00ff00","#0000ff","#563412","#ffffff","#ffffff"])"
+               "out([0, 255, 65280, 16711680, 1193046, -1, '3CAA28', 'FFFFFF', '0', 'ff', '10'].map((v) => "
+               "ctx.GetColor(v)));\n",
+               R"(["#000000","#ff0000","#00ff00","#0000ff","#563412","#ffffff","#28aa3c","#ffffff","#000000",)"
+               R"("#ff0000","#100000"])"
                "\n");
 }
 

@@ -26,13 +26,14 @@
 							<!--plan-->
 							<td id="plan">
 								<div style="background-color:#FFFFFF; position: relative; width: 800px; height: 500px;">
-									<form action="javascript:PostGlobal();"></form>
-									<select title="Mode" class="mono" tabindex="1" id="INPUT1" style="position: absolute; top: 16px; left: 8px; width: 80px; z-index: 1; height: 18px; background-color: #FFFFFF; border: none;" value="{INPUT[1]/@VALUE}" name="{INPUT[1]/@NAME}" onchange="SetInputEdited(1, event);" onblur="InputFocused[1]=0">
-										<option value="2">Two</option>
-										<option value="1">One</option>
-										<option value="3">Three</option>
-									</select>
-									<input type="submit" style="position: absolute; top: 16px; left: 8px; z-index: 2; height: 24px; width: 60px; background-color: #000000; border: none;" value="" />
+									<form action="javascript:PostGlobal();">
+										<select title="Mode" class="mono" tabindex="1" id="INPUT1" style="position: absolute; top: 16px; left: 8px; width: 80px; z-index: 1; height: 18px; background-color: #FFFFFF; border: none;" value="{INPUT[1]/@VALUE}" name="{INPUT[1]/@NAME}" onchange="SetInputEdited(1, event);" onblur="InputFocused[1]=0">
+											<option value="2">Two</option>
+											<option value="1">One</option>
+											<option value="3">Three</option>
+										</select>
+										<input type="submit" style="position: absolute; top: 16px; left: 8px; z-index: 2; height: 24px; width: 60px; background-color: #000000; border: none;" value="" />
+									</form>
 								</div>
 							</td>
 						</tr>

@@ -26,14 +26,15 @@
 							<!--plan-->
 							<td id="plan">
 								<div style="background-color:#FFFFFF; position: relative; width: 800px; height: 500px;">
-									<form action="javascript:PostGlobal();"></form>
-									<input class="mono" type="text" id="INPUT1" style="position: absolute; top: 16px; left: 8px; width: 40px; z-index: 1; height: 18px; background-color: #00FF00; border: none;" value="{INPUT[1]/@VALUE}" name="{INPUT[1]/@NAME}" onfocus="SetInputEdited(1, event);" onblur="InputFocused[1]=0" onkeydown="SetInputEdited(1, event);">
-										<xsl:if test="3 &gt; ACCESS/@USER_LEVEL">
-											<xsl:attribute name="readonly">readonly</xsl:attribute>
-											<xsl:attribute name="onkeydown"></xsl:attribute>
-											<xsl:attribute name="name"></xsl:attribute>
-										</xsl:if>
-									</input>
+									<form action="javascript:PostGlobal();">
+										<input class="mono" type="text" id="INPUT1" style="position: absolute; top: 16px; left: 8px; width: 40px; z-index: 1; height: 18px; background-color: #00FF00; border: none;" value="{INPUT[1]/@VALUE}" name="{INPUT[1]/@NAME}" onfocus="SetInputEdited(1, event);" onblur="InputFocused[1]=0" onkeydown="SetInputEdited(1, event);">
+											<xsl:if test="3 &gt; ACCESS/@USER_LEVEL">
+												<xsl:attribute name="readonly">readonly</xsl:attribute>
+												<xsl:attribute name="onkeydown"></xsl:attribute>
+												<xsl:attribute name="name"></xsl:attribute>
+											</xsl:if>
+										</input>
+									</form>
 								</div>
 							</td>
 						</tr>

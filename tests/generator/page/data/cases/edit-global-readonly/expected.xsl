@@ -26,9 +26,10 @@
 							<!--plan-->
 							<td id="plan">
 								<div style="background-color:#FFFFFF; position: relative; width: 800px; height: 500px;">
-									<form action="javascript:PostGlobal();"></form>
-									<input class="mono" type="text" id="INPUT1" style="position: absolute; top: 16px; left: 8px; width: 64px; z-index: 1; height: 18px; background-color: #FFFFFF; border: none; text-align: right;" value="{INPUT[1]/@VALUE}" readonly="readonly" />
-									<input class="mono" type="text" id="INPUT2" style="position: absolute; top: 16px; left: 8px; width: 16px; z-index: 2; height: 18px; background-color: #FFFFFF; border: none; text-align: right;" value="{ACCESS/@USER_LEVEL}" readonly="readonly" />
+									<form action="javascript:PostGlobal();">
+										<input class="mono" type="text" id="INPUT1" style="position: absolute; top: 16px; left: 8px; width: 64px; z-index: 1; height: 18px; background-color: #FFFFFF; border: none; text-align: right;" value="{INPUT[1]/@VALUE}" readonly="readonly" />
+										<input class="mono" type="text" id="INPUT2" style="position: absolute; top: 16px; left: 8px; width: 16px; z-index: 2; height: 18px; background-color: #FFFFFF; border: none; text-align: right;" value="{ACCESS/@USER_LEVEL}" readonly="readonly" />
+									</form>
 								</div>
 							</td>
 						</tr>

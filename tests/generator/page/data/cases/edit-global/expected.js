@@ -17,7 +17,7 @@ if(!InputEdited[1]) {
 UpdateValue(Input1, x[0], '#FFFFFF');}
 var Input2 = document.getElementById('INPUT2');
 if(!InputEdited[2]) {
-UpdateValue(Input2, x[1], '#000000');}
+UpdateValue(Input2, x[1], 'transparent');}
 } else {document.location.reload(true); return;}
 } catch(err) {console.log(err.message)}
 if(pd!=''){setTimeout("GetXML('PAGE1.XML','"+pd+"')",1);}else{setTimeout("GetXML('PAGE1.XML')",500);}}

@@ -26,10 +26,11 @@
 							<!--plan-->
 							<td id="plan">
 								<div style="background-color:#FFFFFF; position: relative; width: 800px; height: 500px;">
-									<form action="javascript:PostGlobal();"></form>
-									<input title="Set point" class="mono" tabindex="2" type="text" id="INPUT1" style="position: absolute; top: 16px; left: 8px; width: 64px; z-index: 1; height: 18px; background-color: #FFFFFF; border: none; text-align: center;" value="{INPUT[1]/@VALUE}" name="{INPUT[1]/@NAME}" onfocus="SetInputEdited(1, event);" onblur="InputFocused[1]=0" onkeydown="SetInputEdited(1, event);" />
-									<input class="mono" type="text" id="INPUT2" style="position: absolute; top: 16px; left: 8px; width: 60px; z-index: 2; font-size: 16px; color: #FF0000; background: none; font-style: italic; font-weight: bold; text-align: right;" value="{INPUT[2]/@VALUE}" name="{INPUT[2]/@NAME}" onfocus="SetInputEdited(2, event);" onblur="InputFocused[2]=0" onkeydown="SetInputEdited(2, event);" />
-									<input type="submit" style="position: absolute; top: 16px; left: 8px; z-index: 3; height: 24px; width: 60px; background-color: #000000; border: none;" value="" />
+									<form action="javascript:PostGlobal();">
+										<input title="Set point" class="mono" tabindex="2" type="text" id="INPUT1" style="position: absolute; top: 16px; left: 8px; width: 64px; z-index: 1; height: 18px; background-color: #FFFFFF; border: none; text-align: center;" value="{INPUT[1]/@VALUE}" name="{INPUT[1]/@NAME}" onfocus="SetInputEdited(1, event);" onblur="InputFocused[1]=0" onkeydown="SetInputEdited(1, event);" />
+										<input class="mono" type="text" id="INPUT2" style="position: absolute; top: 16px; left: 8px; width: 60px; z-index: 2; font-size: 16px; color: #FF0000; background: none; font-style: italic; font-weight: bold; text-align: right;" value="{INPUT[2]/@VALUE}" name="{INPUT[2]/@NAME}" onfocus="SetInputEdited(2, event);" onblur="InputFocused[2]=0" onkeydown="SetInputEdited(2, event);" />
+										<input type="submit" style="position: absolute; top: 16px; left: 8px; z-index: 3; height: 24px; width: 60px; background-color: #000000; border: none;" value="" />
+									</form>
 								</div>
 							</td>
 						</tr>

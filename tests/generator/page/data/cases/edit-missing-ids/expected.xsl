@@ -26,8 +26,9 @@
 							<!--plan-->
 							<td id="plan">
 								<div style="background-color:#FFFFFF; position: relative; width: 800px; height: 500px;">
-									<form action="javascript:PostGlobal();"></form>
-									<input title="Missing" class="mono" type="text" size="6" style="position: absolute; top: 16px; left: 8px; z-index: 1; border: solid red 2px; text-align: center;" value="? ? ?" readonly="readonly" id="INPUT1" />
+									<form action="javascript:PostGlobal();">
+										<input title="Missing" class="mono" type="text" size="6" style="position: absolute; top: 16px; left: 8px; z-index: 1; border: solid red 2px; text-align: center;" value="? ? ?" readonly="readonly" id="INPUT1" />
+									</form>
 									<form style="position: absolute; top: 16px; left: 8px; z-index: 2; border: solid red 2px;">
 										<input class="mono" type="text" size="6" style="text-align: right;" value="? ? ?" readonly="readonly" id="INPUT2" />
 										<input type="submit" value="Send" disabled="disabled" id="INPUT2x" />

@@ -26,25 +26,26 @@
 							<!--plan-->
 							<td id="plan">
 								<div style="background-color:#FFFFFF; position: relative; width: 800px; height: 500px;">
-									<form action="javascript:PostGlobal();"></form>
-									<xsl:if test="3 &lt;= ACCESS/@USER_LEVEL">
-										<xsl:if test="INPUT[1]/@VALUE = 0">
-											<input id="INPUT1h" type="hidden" name="{INPUT[1]/@NAME}" value="1" />
-											<div id="INPUT1" class="imgsub" onclick="PostXML1()" style="position: absolute; top: 8px; left: 8px; z-index: 1; background-image: url(IMAGES/OFF.PNG); line-height: 20px; height: 20px; width: 30px;">Off</div>
+									<form action="javascript:PostGlobal();">
+										<xsl:if test="3 &lt;= ACCESS/@USER_LEVEL">
+											<xsl:if test="INPUT[1]/@VALUE = 0">
+												<input id="INPUT1h" type="hidden" name="{INPUT[1]/@NAME}" value="1" />
+												<div id="INPUT1" class="imgsub" onclick="PostXML1()" style="position: absolute; top: 8px; left: 8px; z-index: 1; background-image: url(IMAGES/OFF.PNG); line-height: 20px; height: 20px; width: 30px;">Off</div>
+											</xsl:if>
+											<xsl:if test="INPUT[1]/@VALUE != 0">
+												<input id="INPUT1h" type="hidden" name="{INPUT[1]/@NAME}" value="0" />
+												<div id="INPUT1" class="imgsub" onclick="PostXML1()" style="position: absolute; top: 8px; left: 8px; z-index: 1; background-image: url(IMAGES/ON.PNG); line-height: 20px; height: 20px; width: 30px;">On</div>
+											</xsl:if>
 										</xsl:if>
-										<xsl:if test="INPUT[1]/@VALUE != 0">
-											<input id="INPUT1h" type="hidden" name="{INPUT[1]/@NAME}" value="0" />
-											<div id="INPUT1" class="imgsub" onclick="PostXML1()" style="position: absolute; top: 8px; left: 8px; z-index: 1; background-image: url(IMAGES/ON.PNG); line-height: 20px; height: 20px; width: 30px;">On</div>
+										<xsl:if test="3 &gt; ACCESS/@USER_LEVEL">
+											<xsl:if test="INPUT[1]/@VALUE = 0">
+												<div id="INPUT1" style="position: absolute; top: 8px; left: 8px; z-index: 1; background-image: url(IMAGES/OFF.PNG); line-height: 20px; height: 20px; width: 30px;">Off</div>
+											</xsl:if>
+											<xsl:if test="INPUT[1]/@VALUE != 0">
+												<div id="INPUT1" style="position: absolute; top: 8px; left: 8px; z-index: 1; background-image: url(IMAGES/ON.PNG); line-height: 20px; height: 20px; width: 30px;">On</div>
+											</xsl:if>
 										</xsl:if>
-									</xsl:if>
-									<xsl:if test="3 &gt; ACCESS/@USER_LEVEL">
-										<xsl:if test="INPUT[1]/@VALUE = 0">
-											<div id="INPUT1" style="position: absolute; top: 8px; left: 8px; z-index: 1; background-image: url(IMAGES/OFF.PNG); line-height: 20px; height: 20px; width: 30px;">Off</div>
-										</xsl:if>
-										<xsl:if test="INPUT[1]/@VALUE != 0">
-											<div id="INPUT1" style="position: absolute; top: 8px; left: 8px; z-index: 1; background-image: url(IMAGES/ON.PNG); line-height: 20px; height: 20px; width: 30px;">On</div>
-										</xsl:if>
-									</xsl:if>
+									</form>
 								</div>
 							</td>
 						</tr>

@@ -33,8 +33,9 @@ setTimeout("FunWatchDog()", 10000);
 
 function PostGlobal() {
 var Input2 = document.getElementById('INPUT2');
-PostXML('PAGE1.XML', (InputEdited[2] ? encodeURIComponent(Input2.name)+'='+encodeURIComponent(Input2.value)+'&' : '')+encodeURIComponent('__R14_WORD_X')+'='+encodeURIComponent('{v}')+'&');
+PostXML('PAGE1.XML', (InputEdited[2] ? encodeURIComponent(Input2.name)+'='+encodeURIComponent(Input2.value)+'&' : '')+(gSubmit == 3 ? encodeURIComponent('__R14_WORD_X')+'='+encodeURIComponent('{v}')+'&' : ''));
 InputEdited[2]=0;
+gSubmit = 0;
 }
 function PostXML1() {
 var Input1 = document.getElementById('INPUT1');

@@ -32,5 +32,6 @@ setTimeout("FunWatchDog()", 10000);
 
 
 function PostGlobal() {
-PostXML('PAGE1.XML', encodeURIComponent('__R12_INT_d')+'='+encodeURIComponent('7')+'&');
+PostXML('PAGE1.XML', (gSubmit == 1 ? encodeURIComponent('__R12_INT_d')+'='+encodeURIComponent('7')+'&' : ''));
+gSubmit = 0;
 }

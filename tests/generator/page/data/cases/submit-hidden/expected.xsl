@@ -26,13 +26,14 @@
 							<!--plan-->
 							<td id="plan">
 								<div style="background-color:#FFFFFF; position: relative; width: 800px; height: 500px;">
-									<form action="javascript:PostGlobal();"></form>
-									<xsl:if test="INPUT[1]/@VALUE = 0">
-										<input type="submit" style="position: absolute; top: 16px; left: 8px; z-index: 1; height: 30px; width: 80px; background-color: #00FF00; border: none; visibility: hidden;" value="Start" id="INPUT2" />
-									</xsl:if>
-									<xsl:if test="INPUT[1]/@VALUE != 0">
-										<input type="submit" style="position: absolute; top: 16px; left: 8px; z-index: 1; height: 30px; width: 80px; background-color: #00FF00; border: none;" value="Start" id="INPUT2" />
-									</xsl:if>
+									<form action="javascript:PostGlobal();">
+										<xsl:if test="INPUT[1]/@VALUE = 0">
+											<input type="submit" style="position: absolute; top: 16px; left: 8px; z-index: 1; height: 30px; width: 80px; background-color: #00FF00; border: none; visibility: hidden;" value="Start" id="INPUT2" onclick="gSubmit = 1;" />
+										</xsl:if>
+										<xsl:if test="INPUT[1]/@VALUE != 0">
+											<input type="submit" style="position: absolute; top: 16px; left: 8px; z-index: 1; height: 30px; width: 80px; background-color: #00FF00; border: none;" value="Start" id="INPUT2" onclick="gSubmit = 1;" />
+										</xsl:if>
+									</form>
 								</div>
 							</td>
 						</tr>

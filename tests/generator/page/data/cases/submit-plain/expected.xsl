@@ -26,8 +26,9 @@
 							<!--plan-->
 							<td id="plan">
 								<div style="background-color:#FFFFFF; position: relative; width: 800px; height: 500px;">
-									<form action="javascript:PostGlobal();"></form>
-									<input title="Send" type="submit" style="position: absolute; top: 16px; left: 8px; z-index: 1; height: 24px; width: 80px; background: none; border: none;" value="Send all" tabindex="3" />
+									<form action="javascript:PostGlobal();">
+										<input title="Send" type="submit" style="position: absolute; top: 16px; left: 8px; z-index: 1; height: 24px; width: 80px; background: none; border: none;" value="Send all" tabindex="3" />
+									</form>
 								</div>
 							</td>
 						</tr>

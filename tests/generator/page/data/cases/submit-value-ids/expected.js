@@ -26,5 +26,6 @@ setTimeout("FunWatchDog()", 10000);
 
 
 function PostGlobal() {
-PostXML('PAGE1.XML', encodeURIComponent('__R10_UINT_u')+'='+encodeURIComponent('1')+'&');
+PostXML('PAGE1.XML', (gSubmit == 1 ? encodeURIComponent('__R10_UINT_u')+'='+encodeURIComponent('1')+'&' : ''));
+gSubmit = 0;
 }

@@ -26,12 +26,13 @@
 							<!--plan-->
 							<td id="plan">
 								<div style="background-color:#FFFFFF; position: relative; width: 800px; height: 500px;">
-									<form action="javascript:PostGlobal();"></form>
-									<input type="submit" style="position: absolute; top: 16px; left: 8px; z-index: 1; height: 30px; width: 80px; font-size: 15px; color: #FF0000; background-color: #00FF00; font-weight: bold;" value="Start" id="INPUT2">
-										<xsl:if test="5 &gt; ACCESS/@USER_LEVEL">
-											<xsl:attribute name="disabled">disabled</xsl:attribute>
-										</xsl:if>
-									</input>
+									<form action="javascript:PostGlobal();">
+										<input type="submit" style="position: absolute; top: 16px; left: 8px; z-index: 1; height: 30px; width: 80px; font-size: 15px; color: #FF0000; background-color: #00FF00; font-weight: bold;" value="Start" id="INPUT2" onclick="gSubmit = 1;">
+											<xsl:if test="5 &gt; ACCESS/@USER_LEVEL">
+												<xsl:attribute name="disabled">disabled</xsl:attribute>
+											</xsl:if>
+										</input>
+									</form>
 								</div>
 							</td>
 						</tr>

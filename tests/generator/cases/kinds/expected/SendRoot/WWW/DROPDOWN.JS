@@ -1,6 +1,9 @@
 var xmlhttpGET, xmlhttpPOST, gNewLoc = '';
 var g_postInProgress = 0, UpdateFileSubmit = null;
 var InputEdited = [], InputFocused = [], gCI = [], gLCI = [], gIC = 0, gWatchDog = 0, gTemp = '';
+// The element number of the submit button last pressed (0: none), whose own
+// value PostGlobal adds to the page's fields.
+var gSubmit = 0;
 function RefreshCam(ipcamimg, elementid, url, t, d) {
 var p = window[ipcamimg], el = document.getElementById(elementid);
 if (!p || !el) return;
@@ -16,8 +19,11 @@ var v = imag == '' ? 'none' : 'url("IMAGES/' + imag + '")';
 if (el.style.backgroundImage != v) el.style.backgroundImage = v;
 }
 function SetCond(obj, val) { if (obj && obj.innerHTML != val) obj.innerHTML = val; }
+// The colour of a value-driven rectangle: a number, or the value text of the
+// data page, where the PLC's web server writes colour words (DWORD and the
+// other bit strings) in hexadecimal.
 function GetColor(val) {
-var c = parseInt(val) & 0xFFFFFF;
+var c = (typeof val == 'number' ? val : parseInt(val, 16)) & 0xFFFFFF;
 c = ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
 return '#' + ('000000' + c.toString(16)).slice(-6);
 }
@@ -178,7 +184,7 @@ var x=xmlhttpGET.responseXML.documentElement.getElementsByTagName('INPUT');
 if(x[0]) {
 var Input1 = document.getElementById('INPUT1');
 if(!InputEdited[1]) {
-UpdateValue(Input1, x[0], '#000000');}
+UpdateValue(Input1, x[0], 'transparent');}
 } else {document.location.reload(true); return;}
 } catch(err) {console.log(err.message)}
 if(pd!=''){setTimeout("GetXML('DROPDOWN.XML','"+pd+"')",1);}else{setTimeout("GetXML('DROPDOWN.XML')",1000);}}

@@ -82,12 +82,13 @@
 							<!--plan-->
 							<td class="plan">
 								<div style="background-color:#FFFFFF; position: relative; width: 800px; height: 500px;">
-									<form action="javascript:PostGlobal();"></form>
-									<select title="Mode &quot;A&quot;" class="mono" tabindex="1" id="INPUT1" style="position: absolute; top: 8px; left: 8px; width: 80px; z-index: 1; height: 18px; background: none; border: none;" value="{INPUT[1]/@VALUE}" name="{INPUT[1]/@NAME}" onchange="SetInputEdited(1, event);" onblur="InputFocused[1]=0">
-										<option value="0">Off &lt;stop&gt;</option>
-										<option value="1">Hand &amp; auto</option>
-										<option value="2">Čerpadlo {2}</option>
-									</select>
+									<form action="javascript:PostGlobal();">
+										<select title="Mode &quot;A&quot;" class="mono" tabindex="1" id="INPUT1" style="position: absolute; top: 8px; left: 8px; width: 80px; z-index: 1; height: 18px; background: none; border: none;" value="{INPUT[1]/@VALUE}" name="{INPUT[1]/@NAME}" onchange="SetInputEdited(1, event);" onblur="InputFocused[1]=0">
+											<option value="0">Off &lt;stop&gt;</option>
+											<option value="1">Hand &amp; auto</option>
+											<option value="2">Čerpadlo {2}</option>
+										</select>
+									</form>
 								</div>
 							</td>
 						</tr>

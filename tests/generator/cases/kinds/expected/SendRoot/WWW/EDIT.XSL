@@ -82,8 +82,11 @@
 							<!--plan-->
 							<td class="plan">
 								<div style="background-color:#FFFFFF; position: relative; width: 800px; height: 500px;">
-									<form action="javascript:PostGlobal();"></form>
-									<input title="Set point &lt;0..100&gt; &amp; more" class="mono" tabindex="1" type="text" id="INPUT1" style="position: absolute; top: 8px; left: 8px; width: 40px; z-index: 1; background: none; text-align: right;" value="{INPUT[1]/@VALUE}" name="{INPUT[1]/@NAME}" onfocus="SetInputEdited(1, event);" onblur="InputFocused[1]=0" onkeydown="SetInputEdited(1, event);" />
+									<form action="javascript:PostGlobal();">
+										<input title="Set point &lt;0..100&gt; &amp; more" class="mono" tabindex="1" type="text" id="INPUT1" style="position: absolute; top: 8px; left: 8px; width: 40px; z-index: 1; background: none; text-align: right;" value="{INPUT[1]/@VALUE}" name="{INPUT[1]/@NAME}" onfocus="SetInputEdited(1, event);" onblur="InputFocused[1]=0" onkeydown="SetInputEdited(1, event);" />
+										<input title="Level" class="mono" type="text" id="INPUT3" style="position: absolute; top: 232px; left: 8px; width: 24px; z-index: 3; background: none; text-align: right;" value="{ACCESS/@USER_LEVEL}" readonly="readonly" />
+										<input class="mono" type="text" size="3" style="position: absolute; top: 472px; left: 8px; z-index: 4; border: solid red 2px; text-align: right;" value="? ? ?" readonly="readonly" />
+									</form>
 									<form action="javascript:PostXML2()" style="position: absolute; top: 8px; left: 472px; z-index: 2; font-size: 13px;">
 										<xsl:if test="2 &lt;= ACCESS/@USER_LEVEL">
 											<input id="INPUT2" onfocus="document.getElementById('INPUT2x').style.visibility='visible';SetInputEdited(2, event);" onblur="InputFocused[2]=0" onkeydown="SetInputEdited(2, event);" class="mono" tabindex="2" type="text" style="width: 80px; background-color: #FFFFFF;" name="{INPUT[2]/@NAME}" value="{INPUT[2]/@VALUE}" />
@@ -93,8 +96,6 @@
 											<input class="mono" tabindex="2" type="text" id="INPUT2" style="width: 80px; background-color: #FFFFFF;" value="{INPUT[2]/@VALUE}" readonly="readonly" />
 										</xsl:if>
 									</form>
-									<input title="Level" class="mono" type="text" id="INPUT3" style="position: absolute; top: 232px; left: 8px; width: 24px; z-index: 3; background: none; text-align: right;" value="{ACCESS/@USER_LEVEL}" readonly="readonly" />
-									<input class="mono" type="text" size="3" style="position: absolute; top: 472px; left: 8px; z-index: 4; border: solid red 2px; text-align: right;" value="? ? ?" readonly="readonly" />
 								</div>
 							</td>
 						</tr>

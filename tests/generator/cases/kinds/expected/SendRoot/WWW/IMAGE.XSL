@@ -82,7 +82,16 @@
 							<!--plan-->
 							<td class="plan">
 								<div style="background-color:#FFFFFF; position: relative; width: 800px; height: 500px;">
-									<form action="javascript:PostGlobal();"></form>
+									<form action="javascript:PostGlobal();">
+										<xsl:if test="INPUT[1]/@VALUE = 0">
+											<input id="INPUT3h" type="hidden" name="{INPUT[1]/@NAME}" value="1" />
+											<div id="INPUT3" class="imgsub" onclick="PostXML3()" style="position: absolute; top: 8px; left: 632px; z-index: 3; background-image: url(IMAGES/door_shut.png); line-height: 16px; height: 16px; width: 16px;"></div>
+										</xsl:if>
+										<xsl:if test="INPUT[1]/@VALUE != 0">
+											<input id="INPUT3h" type="hidden" name="{INPUT[1]/@NAME}" value="0" />
+											<div id="INPUT3" class="imgsub" onclick="PostXML3()" style="position: absolute; top: 8px; left: 632px; z-index: 3;"></div>
+										</xsl:if>
+									</form>
 									<form style="position: absolute; top: 8px; left: 8px; z-index: 1;">
 										<xsl:if test="INPUT[1]/@VALUE = 0">
 											<input id="INPUT1h" type="hidden" name="{INPUT[1]/@NAME}" value="1" />
@@ -102,14 +111,6 @@
 										<div id="INPUT2" style="position: absolute; top: 8px; left: 312px; z-index: 2; background-image: url(IMAGES/lamp_green.png); line-height: 16px; height: 16px; width: 16px;">
 											<a title="Pump" href="LABEL.XML" class="ablock"></a>
 										</div>
-									</xsl:if>
-									<xsl:if test="INPUT[1]/@VALUE = 0">
-										<input id="INPUT3h" type="hidden" name="{INPUT[1]/@NAME}" value="1" />
-										<div id="INPUT3" class="imgsub" onclick="PostXML3()" style="position: absolute; top: 8px; left: 632px; z-index: 3; background-image: url(IMAGES/door_shut.png); line-height: 16px; height: 16px; width: 16px;"></div>
-									</xsl:if>
-									<xsl:if test="INPUT[1]/@VALUE != 0">
-										<input id="INPUT3h" type="hidden" name="{INPUT[1]/@NAME}" value="0" />
-										<div id="INPUT3" class="imgsub" onclick="PostXML3()" style="position: absolute; top: 8px; left: 632px; z-index: 3;"></div>
 									</xsl:if>
 								</div>
 							</td>

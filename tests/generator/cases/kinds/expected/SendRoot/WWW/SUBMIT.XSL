@@ -82,9 +82,10 @@
 							<!--plan-->
 							<td class="plan">
 								<div style="background-color:#FFFFFF; position: relative; width: 800px; height: 500px;">
-									<form action="javascript:PostGlobal();"></form>
-									<input class="mono" tabindex="1" type="text" id="INPUT1" style="position: absolute; top: 8px; left: 8px; width: 40px; z-index: 1; background: none; text-align: right;" value="{INPUT[1]/@VALUE}" name="{INPUT[1]/@NAME}" onfocus="SetInputEdited(1, event);" onblur="InputFocused[1]=0" onkeydown="SetInputEdited(1, event);" />
-									<input title="Send" type="submit" style="position: absolute; top: 8px; left: 472px; z-index: 2; height: 24px; width: 80px; background: none; border: none;" value="Send {{all}} &amp; go" tabindex="2" />
+									<form action="javascript:PostGlobal();">
+										<input class="mono" tabindex="1" type="text" id="INPUT1" style="position: absolute; top: 8px; left: 8px; width: 40px; z-index: 1; background: none; text-align: right;" value="{INPUT[1]/@VALUE}" name="{INPUT[1]/@NAME}" onfocus="SetInputEdited(1, event);" onblur="InputFocused[1]=0" onkeydown="SetInputEdited(1, event);" />
+										<input title="Send" type="submit" style="position: absolute; top: 8px; left: 472px; z-index: 2; height: 24px; width: 80px; background: none; border: none;" value="Send {{all}} &amp; go" tabindex="2" />
+									</form>
 								</div>
 							</td>
 						</tr>

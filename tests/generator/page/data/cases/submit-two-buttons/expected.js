@@ -1,0 +1,42 @@
+function onResponse() {
+var pd = '';
+try {
+gWatchDog++;
+if(!xmlhttpGET) return;
+if(xmlhttpGET.readyState != 4) return;
+if(!xmlhttpGET.status) return;
+if(xmlhttpGET.status != 200){
+alert('Problem retrieving XML data ' + xmlhttpGET.statusText + '(' + xmlhttpGET.status + ')');
+document.location.reload(true)
+return;}
+var access = xmlhttpGET.responseXML.documentElement.getElementsByTagName('ACCESS')[0]; if(!access || access.getAttribute('UCID') != 1700000000) {document.location.reload(true); return;}
+var x=xmlhttpGET.responseXML.documentElement.getElementsByTagName('INPUT');
+if(x[0]) {
+var Input1 = document.getElementById('INPUT1');
+if(!InputEdited[1]) {
+UpdateValue(Input1, x[0], '#FFFFFF');}
+var Input3 = document.getElementById('INPUT3');
+if(x[1].getAttribute('VALUE') == 0) {
+Input3.style.visibility = 'hidden';
+} else {
+Input3.style.visibility = 'visible';
+}
+} else {document.location.reload(true); return;}
+} catch(err) {console.log(err.message)}
+if(pd!=''){setTimeout("GetXML('PAGE1.XML','"+pd+"')",1);}else{setTimeout("GetXML('PAGE1.XML')",500);}}
+function FunWatchDog() {
+if(gWatchDog > 0 || g_postInProgress) {
+gWatchDog = 0;
+} else {
+document.location.reload(true);
+}
+setTimeout("FunWatchDog()", 10000);
+}
+
+
+function PostGlobal() {
+var Input1 = document.getElementById('INPUT1');
+PostXML('PAGE1.XML', (InputEdited[1] ? encodeURIComponent(Input1.name)+'='+encodeURIComponent(Input1.value)+'&' : '')+(gSubmit == 2 ? encodeURIComponent('__R12_INT_d')+'='+encodeURIComponent('1')+'&' : '')+(gSubmit == 3 ? encodeURIComponent('__R14_WORD_X')+'='+encodeURIComponent('7')+'&' : ''));
+InputEdited[1]=0;
+gSubmit = 0;
+}
