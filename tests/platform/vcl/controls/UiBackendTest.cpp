@@ -1,0 +1,169 @@
+// The hooks through which a screen back end learns what the forms do and
+// answers modal calls for a person, checked with a recording back end.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "TestSupport.h"
+#include "platform/base/ScopeExit.h"
+#include "platform/vcl/Menus.h"
+#include "platform/vcl/MessageDialog.h"
+#include "platform/vcl/UiBackend.h"
+#include "platform/win/MessageBox.h"
+
+namespace {
+
+// Records what it is told; each pump round runs `onPump` (the "person").
+class TRecordingBackend : public TUiBackend {
+ public:
+  void FormShown(TCustomForm* form) override { log.Add("shown " + form->Name()); }
+  void FormHidden(TCustomForm* form) override { log.Add("hidden " + form->Name()); }
+  void FormDestroyed(TCustomForm* form) override { log.Add("destroyed " + form->Name()); }
+  void FormInvalidated(TCustomForm* form) override { lastInvalidated = form; }
+  void CaptionChanged(TCustomForm* form) override { log.Add("caption " + form->Caption()); }
+  bool Interactive() const override { return interactive; }
+  void PumpModal() override {
+    ++pumps;
+    if (onPump) onPump();
+  }
+  TMenuItem* TrackMenu(TMenuItem* items, const TPoint& at) override {
+    log.Add("menu|" + std::to_string(items->Count()) + "|at|" + std::to_string(at.x) + "," + std::to_string(at.y));
+    return chosen;
+  }
+
+  EventLog log;
+  TCustomForm* lastInvalidated = nullptr;
+  bool interactive = true;
+  int pumps = 0;
+  std::function<void()> onPump;
+  TMenuItem* chosen = nullptr;
+};
+
+class UiBackendTest : public ControlsTest {
+ protected:
+  void SetUp() override {
+    ControlsTest::SetUp();
+    SetUiBackend(&backend);
+  }
+  void TearDown() override {
+    SetUiBackend(nullptr);
+    ControlsTest::TearDown();
+  }
+  TRecordingBackend backend;
+};
+
+TEST_F(UiBackendTest, HeadlessDefaultWaitsForNobody) {
+  SetUiBackend(nullptr);
+  EXPECT_FALSE(UiBackendInstalled());
+  EXPECT_FALSE(UiBackend().Interactive());
+  TMenuItem root(nullptr);
+  EXPECT_EQ(UiBackend().TrackMenu(&root, {0, 0}), nullptr);
+  TForm form(nullptr);
+  EXPECT_EQ(form.ShowModal(), mrCancel);
+}
+
+TEST_F(UiBackendTest, ShowingHidingRenamingAndFreeingAFormAreTold) {
+  {
+    TForm form(nullptr);
+    form.SetName("Main");  // names the caption too
+    form.Show();
+    form.SetCaption("Hello");
+    form.SetCaption("Hello");  // unchanged: nothing to tell
+    form.Hide();
+  }
+  EXPECT_EQ(backend.log.events,
+            (std::vector<std::string>{"caption Main", "shown Main", "caption Hello", "hidden Main", "destroyed Main"}));
+}
+
+TEST_F(UiBackendTest, InvalidatingAControlTellsItsForm) {
+  TForm form(nullptr);
+  auto* edit = new TFakeEdit(&form);
+  edit->SetParent(&form);
+  backend.lastInvalidated = nullptr;
+  edit->Invalidate();
+  EXPECT_EQ(backend.lastInvalidated, &form);
+  // A control in no form shows nowhere.
+  TFakeEdit loose(nullptr);
+  backend.lastInvalidated = nullptr;
+  loose.Invalidate();
+  EXPECT_EQ(backend.lastInvalidated, nullptr);
+}
+
+TEST_F(UiBackendTest, ModalFormWaitsForThePersonAndAnswersWhatTheyClicked) {
+  TForm form(nullptr);
+  form.SetName("Ask");
+  auto* ok = new TFakeButton(&form);
+  ok->SetParent(&form);
+  ok->ModalResult = mrOk;
+  backend.onPump = [&] {
+    if (backend.pumps == 3) Driver::Click(ok);
+  };
+  EXPECT_EQ(form.ShowModal(), mrOk);
+  EXPECT_EQ(backend.pumps, 3);
+  EXPECT_FALSE(form.Visible());
+  ASSERT_EQ(Driver::ModalLog().size(), 1u);
+  EXPECT_FALSE(Driver::ModalLog()[0].answeredByHandler);
+}
+
+TEST_F(UiBackendTest, ModalFormFreedWhileWaitingEndsTheLoop) {
+  auto* form = new TForm(nullptr);
+  backend.onPump = [&] { FreeComponent(form); };
+  EXPECT_EQ(form->ShowModal(), mrCancel);
+  EXPECT_EQ(backend.pumps, 1);
+}
+
+TEST_F(UiBackendTest, ModalFormHiddenOrApplicationEndingCancels) {
+  TForm form(nullptr);
+  backend.onPump = [&] { form.Hide(); };
+  EXPECT_EQ(form.ShowModal(), mrCancel);
+  EXPECT_EQ(backend.pumps, 1);
+}
+
+TEST_F(UiBackendTest, DriverHandlerStillAnswersWithoutWaiting) {
+  TForm form(nullptr);
+  Driver::OnModal("TForm", [](TCustomForm&) { return mrYes; });
+  EXPECT_EQ(form.ShowModal(), mrYes);
+  EXPECT_EQ(backend.pumps, 0);
+}
+
+TEST_F(UiBackendTest, PopupMenuWithoutHandlerIsTrackedOnTheScreen) {
+  TPopupMenu menu(nullptr);
+  menu.SetName("Menu");
+  auto* item = new TMenuItem(&menu);
+  item->SetCaption("Go");
+  int clicks = 0;
+  item->OnClick = [&](TObject*) { ++clicks; };
+  menu.Items()->Add(item);
+  backend.chosen = item;
+  menu.Popup(10, 20);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(backend.log.Joined(), "menu|1|at|10,20");
+  // A handler answers first; the screen is not asked.
+  const int id = Driver::ChoosePopupItem("Menu", "Go");
+  ScopeExit remove([id] { Driver::RemovePopupHandler(id); });
+  menu.Popup(1, 2);
+  EXPECT_EQ(clicks, 2);
+  EXPECT_EQ(backend.log.Joined(), "menu|1|at|10,20");
+  Driver::ResetPopups();
+}
+
+TEST_F(UiBackendTest, MessageBoxesWithoutHandlerGoToThePresenter) {
+  std::vector<int> offered;
+  SetMessageBoxPresenter([&](const MessageBoxRecord&, const std::vector<int>& answers) {
+    offered = answers;
+    return IDNO;
+  });
+  ScopeExit clear([] { SetMessageBoxPresenter(nullptr); });
+  EXPECT_EQ(MessageBox(nullptr, "Save?", "Q", MB_YESNOCANCEL), IDNO);
+  EXPECT_EQ(offered, (std::vector<int>{IDYES, IDNO, IDCANCEL}));
+  ASSERT_FALSE(MessageBoxLog().empty());
+  EXPECT_FALSE(MessageBoxLog().back().answeredByHandler);
+  // No is no button of this dialog: it gives its own unanswered answer.
+  EXPECT_EQ(MessageDlg("Go on?", mtConfirmation, mbOK | mbCancel), mrCancel);
+  EXPECT_EQ(offered, (std::vector<int>{mrOk, mrCancel}));
+}
+
+}  // namespace
