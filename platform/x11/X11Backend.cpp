@@ -10,6 +10,7 @@
 #include "platform/vcl/Bitmap.h"
 #include "platform/vcl/Form.h"
 #include "platform/vcl/Painting.h"
+#include "platform/vcl/Screen.h"
 #include "platform/win/CodePage.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/Monitors.h"
@@ -63,6 +64,8 @@ void TX11Backend::Install() {
   if (installed_) return;
   installed_ = true;
   SetUiBackend(this);
+  clockBefore_ = GetClockMode() == ClockMode::Real;
+  monitorsBefore_ = GetMonitorLayout();
   SetClockMode(ClockMode::Real);
   MonitorLayout monitor;
   monitor.bounds = {0, 0, display_->ScreenWidth(), display_->ScreenHeight()};
@@ -77,12 +80,15 @@ void TX11Backend::Uninstall() {
   installed_ = false;
   SetMessageBoxPresenter(nullptr);
   SetUiBackend(nullptr);
+  SetClockMode(clockBefore_ ? ClockMode::Real : ClockMode::Virtual);
+  SetMonitorLayout(monitorsBefore_);
   // Headless again: nothing stays on the screen.
   for (auto& [form, w] : windows_) {
     events_->Forget(w.get());
     XDestroyWindow(display_->X(), w->window);
   }
   windows_.clear();
+  focused_ = 0;
   XSync(display_->X(), False);
 }
 
@@ -173,10 +179,13 @@ void TX11Backend::FormShown(TCustomForm* form) {
   } else {
     XDeleteProperty(x, w->window, display_->netWmState);
   }
-  w->dirty = true;
-  Repaint(*w);
+  // Mapped first: what is drawn into an unmapped window is lost. (Under a
+  // window manager the map waits for it; the expose that follows draws.)
   XMapRaised(x, w->window);
   w->mapped = true;
+  w->dirty = true;
+  w->shown.clear();
+  Repaint(*w);
   XFlush(x);
 }
 
@@ -185,6 +194,7 @@ void TX11Backend::FormHidden(TCustomForm* form) {
   if (w == nullptr || !w->mapped) return;
   XUnmapWindow(display_->X(), w->window);
   w->mapped = false;
+  if (focused_ == w->window) focused_ = 0;
   XFlush(display_->X());
 }
 
@@ -192,6 +202,7 @@ void TX11Backend::FormDestroyed(TCustomForm* form) {
   auto it = windows_.find(form);
   if (it == windows_.end()) return;
   events_->Forget(it->second.get());
+  if (focused_ == it->second->window) focused_ = 0;
   XDestroyWindow(display_->X(), it->second->window);
   windows_.erase(it);
   XFlush(display_->X());
@@ -265,7 +276,17 @@ void TX11Backend::Flush() {
     }
     if (!any) break;
   }
+  FollowActiveForm();
   XSync(display_->X(), False);
+}
+
+void TX11Backend::FollowActiveForm() {
+  // The keyboard goes where the layer's active form is.
+  auto* active = dynamic_cast<TCustomForm*>(Screen->ActiveTopLevel());
+  TX11FormWindow* w = active != nullptr ? Find(active) : nullptr;
+  if (w == nullptr || !w->mapped || w->window == focused_) return;
+  focused_ = w->window;
+  XSetInputFocus(display_->X(), w->window, RevertToParent, CurrentTime);
 }
 
 std::int64_t TX11Backend::TakeSentPixelCount() {

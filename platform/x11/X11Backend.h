@@ -16,7 +16,8 @@
 // wheel, double clicks (a second left press within 500 ms and 4 pixels),
 // keys with their modifiers and the characters they type in the ANSI code
 // page. A window's close box closes the form; focus that the window manager
-// gives a window activates its form. The pointer shows the cursor of the
+// gives a window activates its form, and the keyboard focus follows the form
+// the layer activates. The pointer shows the cursor of the
 // control under it (the screen's cursor when one is set).
 //
 // Timers run on the real clock; PumpModal waits on the display at most 10 ms
@@ -30,6 +31,7 @@
 
 #include "platform/vcl/GraphicsTypes.h"
 #include "platform/vcl/UiBackend.h"
+#include "platform/win/Monitors.h"
 
 class TCustomForm;
 class TMenuItem;
@@ -49,7 +51,8 @@ class TX11Backend : public TUiBackend {
 
   // Installs this back end (SetUiBackend), switches the clock to real time,
   // sets the monitor layout to the X screen's size and shows message boxes
-  // as windows; Uninstall takes all that back and closes every window.
+  // as windows; Uninstall takes all that back (the clock mode and the
+  // monitors as they were) and closes every window.
   void Install();
   void Uninstall();
 
@@ -103,6 +106,7 @@ class TX11Backend : public TUiBackend {
   void Place(TX11FormWindow& w, int width, int height);
   void SetTitle(TX11FormWindow& w);
   void HandlePending();
+  void FollowActiveForm();
 
   std::unique_ptr<TX11Display> display_;
   std::map<TCustomForm*, std::unique_ptr<TX11FormWindow>> windows_;
@@ -111,5 +115,8 @@ class TX11Backend : public TUiBackend {
   std::int64_t sentPixels_ = 0;
   bool installed_ = false;
   bool controlMap_ = false;
+  bool clockBefore_ = false;  // the clock ran in real time before Install
+  std::vector<MonitorLayout> monitorsBefore_;
+  unsigned long focused_ = 0;  // the window last given the keyboard focus
   void PublishControlMap(TX11FormWindow& w);
 };

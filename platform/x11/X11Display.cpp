@@ -1,8 +1,25 @@
 #include "platform/x11/X11Display.h"
 
 #include <cstdint>
+#include <cstdio>
+
+namespace {
+
+// A request that failed because a window went or was not yet viewable (the
+// focus given to a window the window manager has not mapped yet) is no
+// fault of the program; Xlib's default handler would end the process.
+int IgnoreWindowErrors(::Display* display, XErrorEvent* error) {
+  if (error->error_code == BadMatch || error->error_code == BadWindow) return 0;
+  char text[256];
+  XGetErrorText(display, error->error_code, text, sizeof text);
+  std::fprintf(stderr, "X error: %s (request %d)\n", text, error->request_code);
+  return 0;
+}
+
+}  // namespace
 
 TX11Display* TX11Display::Open(const char* name, std::string& error) {
+  XSetErrorHandler(IgnoreWindowErrors);
   ::Display* display = XOpenDisplay(name);
   if (display == nullptr) {
     const char* shown = name != nullptr ? name : XDisplayName(nullptr);
