@@ -35,6 +35,13 @@ std::unique_ptr<GuiSession> GuiSession::Start(HalvexHost& host, HostMainWindow* 
 
 GuiSession::GuiSession(std::unique_ptr<TX11Backend> backend, HalvexHost& host, HostMainWindow* window)
     : backend_(std::move(backend)), window_(window) {
+  // A stop from outside ends every wait for the person, modal ones too.
+  gStopRequested = 0;
+  struct sigaction action {};
+  action.sa_handler = RequestStop;
+  sigaction(SIGINT, &action, &oldInt_);
+  sigaction(SIGTERM, &action, &oldTerm_);
+  backend_->SetStopCheck([] { return gStopRequested != 0; });
   backend_->Install();
   frame_ = std::make_unique<HostGuiFrame>(*window_, host.Menu(), host.Messages());
   // Closing the main window ends the person's work; the host then closes the
@@ -49,22 +56,15 @@ GuiSession::~GuiSession() {
   window_->OnClose = nullptr;
   frame_.reset();
   backend_->Uninstall();
+  sigaction(SIGINT, &oldInt_, nullptr);
+  sigaction(SIGTERM, &oldTerm_, nullptr);
 }
 
 void GuiSession::Run(std::ostream& out) {
   out << "on the screen: close the Halvex window to end the run\n" << std::flush;
-  gStopRequested = 0;
-  struct sigaction action {};
-  action.sa_handler = RequestStop;
-  struct sigaction oldInt {};
-  struct sigaction oldTerm {};
-  sigaction(SIGINT, &action, &oldInt);
-  sigaction(SIGTERM, &action, &oldTerm);
   window_->Show();
   frame_->Refresh();
   while (!closeRequested_ && gStopRequested == 0 && !Application->Terminated()) backend_->Pump(10);
-  sigaction(SIGINT, &oldInt, nullptr);
-  sigaction(SIGTERM, &oldTerm, nullptr);
   if (gStopRequested != 0) {
     // Stopped from outside: nobody is at the screen to answer the closing
     // questions, which get their headless answers.

@@ -9,6 +9,8 @@
 // installed, the closing questions included; after a signal the windows
 // close and the closing questions get their headless answers.
 
+#include <signal.h>
+
 #include <memory>
 #include <ostream>
 
@@ -36,6 +38,8 @@ class GuiSession {
   HostMainWindow* window_;
   std::unique_ptr<HostGuiFrame> frame_;
   bool closeRequested_ = false;
+  struct sigaction oldInt_ {};
+  struct sigaction oldTerm_ {};
 };
 
 // Whether the environment asks for the screen (HALVEX_GUI set to 1).

@@ -1,6 +1,7 @@
 #include "host/sim/HostGuiFrame.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "host/sim/HostMainWindow.h"
 #include "host/sim/HostMenu.h"
@@ -22,6 +23,14 @@ constexpr int kMenuBarHeight = 22;
 constexpr int kMessagesHeight = 110;
 constexpr int kRefreshMs = 250;
 constexpr int kMenuButtonPadding = 16;
+
+// "mnu" and the letters and digits of the caption ("mnuPlugins").
+std::string MenuButtonName(const std::string& caption) {
+  std::string name = "mnu";
+  for (char c : StripHotkey(caption))
+    if (std::isalnum(static_cast<unsigned char>(c))) name += c;
+  return name;
+}
 
 }  // namespace
 
@@ -86,6 +95,7 @@ void HostGuiFrame::RefreshMenuBar() {
   int x = 2;
   for (const std::string& caption : captions) {
     auto* button = new TSpeedButton(this);
+    button->SetName(MenuButtonName(caption));
     button->SetFlat(true);
     button->SetCaption(caption);
     const int width = canvas->TextWidth(StripHotkey(caption)) + kMenuButtonPadding;

@@ -2,7 +2,8 @@
 // The host's main window as a person sees it when the host runs on a screen
 // (halvex open --gui): a menu bar with the host's top menus (a click pops the
 // menu up; choosing an item clicks it, which runs a plug-in's command), the
-// host's tool bars, the message window with the lines of the host's message
+// host's tool bars (the menu bar's buttons are named "mnu" and the letters of
+// the menu's caption: mnuPlugins), the message window with the lines of the host's message
 // log, and the status line with the status text the plug-ins send. A timer
 // brings the menu bar, the messages and the status line up to date.
 //

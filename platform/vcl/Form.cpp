@@ -369,10 +369,11 @@ class TModalLoop {
   }
 
   // A person answers on the screen: the back end's rounds run until the form
-  // has a modal result, is hidden or freed, or the application ends (which
-  // cancels it).
+  // has a modal result, is hidden or freed, or the application ends or the
+  // back end stops waiting for a person (which cancel it).
   void WaitForPerson() {
-    while (Alive() && form_.ModalResult == mrNone && form_.Visible() && !Application->Terminated())
+    while (Alive() && form_.ModalResult == mrNone && form_.Visible() && !Application->Terminated() &&
+           UiBackend().Interactive())
       UiBackend().PumpModal();
     if (Alive() && form_.ModalResult == mrNone) form_.ModalResult = mrCancel;
   }

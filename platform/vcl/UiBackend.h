@@ -30,7 +30,9 @@ class TUiBackend {
   virtual void FormInvalidated(TCustomForm* form) { (void)form; }
   virtual void CaptionChanged(TCustomForm* form) { (void)form; }
 
-  // Whether modal forms, popup menus and message boxes wait for a person.
+  // Whether modal forms, popup menus and message boxes wait for a person;
+  // asked again while they wait, so that a back end that stops waiting
+  // (its program is being stopped) ends them as dismissed.
   virtual bool Interactive() const { return false; }
   // One round of waiting: the person's input, the due timers and the posted
   // messages are handled, and what changed is shown. Returns after at most a

@@ -130,7 +130,7 @@ TX11FormWindow& TX11Backend::Make(TCustomForm* form) {
                             static_cast<unsigned>(w->height), 0, 24, InputOutput, display_->TheVisual(),
                             CWBackPixel | CWBitGravity | CWOverrideRedirect | CWEventMask, &attributes);
   XSetWMProtocols(x, w->window, &display_->wmDeleteWindow, 1);
-  display_->SetClass(w->window, form->Name());
+  display_->SetClass(w->window, form->Name().empty() ? form->ClassName() : form->Name());
   XSizeHints* hints = XAllocSizeHints();
   hints->flags = USPosition | PPosition;
   if (form->BorderStyle() != bsSizeable && form->BorderStyle() != bsSizeToolWin) {

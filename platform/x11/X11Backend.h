@@ -2,9 +2,9 @@
 // TX11Backend: puts the forms on an X11 display.
 //
 // Every shown form is a top-level X window of the form's client size at its
-// client origin, with the form's caption as its title and its name as the
-// instance of its class hint (class "Tarnwell"); a window manager adds the
-// frame. The window shows the form's client area as the layer paints it
+// client origin, with the form's caption as its title and its name (its
+// class name when it has none) as the instance of its class hint (class
+// "Tarnwell"); a window manager adds the frame. The window shows the form's client area as the layer paints it
 // (PaintClientToBitmap): after a change only the rectangles whose pixels
 // differ go to the server, and an expose is answered from the copy kept of
 // what was sent. Forms without border (bsNone) are override-redirect windows.
@@ -24,6 +24,7 @@
 // before it runs the due timers and posted messages again.
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -61,7 +62,12 @@ class TX11Backend : public TUiBackend {
   void FormDestroyed(TCustomForm* form) override;
   void FormInvalidated(TCustomForm* form) override;
   void CaptionChanged(TCustomForm* form) override;
-  bool Interactive() const override { return true; }
+  // True unless the stop check (SetStopCheck) answers true.
+  bool Interactive() const override { return !stopCheck_ || !stopCheck_(); }
+  // What tells that nobody waits at the screen any more (the program got a
+  // signal to stop): modal forms, menus and message boxes then end as
+  // dismissed.
+  void SetStopCheck(std::function<bool()> check) { stopCheck_ = std::move(check); }
   void PumpModal() override;
   TMenuItem* TrackMenu(TMenuItem* items, const TPoint& screenPos) override;
 
@@ -115,6 +121,7 @@ class TX11Backend : public TUiBackend {
   std::int64_t sentPixels_ = 0;
   bool installed_ = false;
   bool controlMap_ = false;
+  std::function<bool()> stopCheck_;
   bool clockBefore_ = false;  // the clock ran in real time before Install
   std::vector<MonitorLayout> monitorsBefore_;
   unsigned long focused_ = 0;  // the window last given the keyboard focus

@@ -165,7 +165,7 @@ TMenuItem* TX11MenuTracker::Run(TMenuItem* items, const TPoint& screenPos) {
   XGrabPointer(x, grab, False, ButtonPressMask | ButtonReleaseMask | PointerMotionMask, GrabModeAsync, GrabModeAsync,
                None, d.FontCursor(68 /* XC_left_ptr */), CurrentTime);
   XGrabKeyboard(x, grab, False, GrabModeAsync, GrabModeAsync, CurrentTime);
-  while (!done_ && !Application->Terminated()) {
+  while (!done_ && !Application->Terminated() && backend_.Interactive()) {
     backend_.Flush();
     if (XPending(x) == 0) {
       const int fd = ConnectionNumber(x);

@@ -4,8 +4,8 @@
 // it), painted in the classic look, with the pointer and keyboard grabbed
 // while it lasts. Moving over an item lights it and opens its sub-items; a
 // release on an enabled item without sub-items chooses it; a press outside
-// every level, Escape on the first level, or the application ending
-// dismisses the menu. Up and Down move the light, Right opens, Left closes a
+// every level, Escape on the first level, the application ending or the
+// back end no longer waiting for a person dismisses the menu. Up and Down move the light, Right opens, Left closes a
 // level, Enter chooses. Timers and posted messages keep running meanwhile.
 
 #include <memory>
