@@ -15,34 +15,17 @@
 #include "platform/win/MessageBox.h"
 #include "platform/win/Monitors.h"
 #include "platform/win/VirtualClock.h"
+#include "platform/x11/X11Clipboard.h"
 #include "platform/x11/X11EventHandler.h"
 #include "platform/x11/X11FormWindow.h"
 #include "platform/x11/X11MenuTracker.h"
 #include "platform/x11/X11MessageBox.h"
+#include "platform/x11/X11Text.h"
 
 namespace {
 
 // Changes are compared and sent in tiles of this size.
 constexpr int kTile = 32;
-
-std::string Utf8Of(const std::string& ansi) {
-  const std::u16string wide = MultiByteToWide(GetACP(), ansi);
-  std::string out;
-  for (char16_t c : wide) {
-    const unsigned u = c;
-    if (u < 0x80) {
-      out += static_cast<char>(u);
-    } else if (u < 0x800) {
-      out += static_cast<char>(0xC0 | (u >> 6));
-      out += static_cast<char>(0x80 | (u & 0x3F));
-    } else {
-      out += static_cast<char>(0xE0 | (u >> 12));
-      out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (u & 0x3F));
-    }
-  }
-  return out;
-}
 
 }  // namespace
 
@@ -53,12 +36,17 @@ std::unique_ptr<TX11Backend> TX11Backend::Open(const char* displayName, std::str
 }
 
 TX11Backend::TX11Backend(std::unique_ptr<TX11Display> display)
-    : display_(std::move(display)), events_(std::make_unique<TX11EventHandler>(*this)) {
+    : display_(std::move(display)),
+      events_(std::make_unique<TX11EventHandler>(*this)),
+      clipboard_(std::make_unique<TX11Clipboard>(*display_)) {
   const char* map = std::getenv("TARNWELL_X11_CONTROL_MAP");
   controlMap_ = map != nullptr && std::strcmp(map, "1") == 0;
 }
 
-TX11Backend::~TX11Backend() { Uninstall(); }
+TX11Backend::~TX11Backend() {
+  Uninstall();
+  clipboard_.reset();
+}
 
 void TX11Backend::Install() {
   if (installed_) return;
@@ -162,7 +150,7 @@ void TX11Backend::SetTitle(TX11FormWindow& w) {
   const std::string title = w.form->Caption();
   if (title == w.title && !title.empty()) return;
   w.title = title;
-  const std::string utf8 = Utf8Of(title);
+  const std::string utf8 = AnsiToUtf8(title);
   ::Display* x = display_->X();
   XChangeProperty(x, w.window, display_->netWmName, display_->utf8String, 8, PropModeReplace,
                   reinterpret_cast<const unsigned char*>(utf8.data()), static_cast<int>(utf8.size()));
@@ -318,7 +306,7 @@ void TX11Backend::HandlePending() {
   while (XPending(x) > 0) {
     XEvent event;
     XNextEvent(x, &event);
-    events_->Handle(event);
+    if (!clipboard_->Handle(event)) events_->Handle(event);
   }
 }
 
@@ -335,6 +323,7 @@ void TX11Backend::Pump(int waitMs) {
   }
   HandlePending();
   Application->ProcessMessages();
+  clipboard_->Poll();
   Flush();
 }
 

@@ -10,6 +10,7 @@
 #include "platform/vcl/Screen.h"
 #include "platform/win/WindowMessages.h"
 #include "platform/x11/X11Backend.h"
+#include "platform/x11/X11Clipboard.h"
 #include "platform/x11/X11Display.h"
 #include "platform/x11/X11FormWindow.h"
 #include "platform/x11/X11Keys.h"
@@ -99,6 +100,7 @@ void TX11EventHandler::Handle(XEvent& event) {
     case kXKeyPress: OnKey(*w, event.xkey, true); break;
     case kXKeyRelease: OnKey(*w, event.xkey, false); break;
     case FocusIn:
+      if (event.xfocus.mode == NotifyNormal) backend_.Clipboard().Fetch();
       if (event.xfocus.mode == NotifyNormal && w->form->Visible() && IsWindowEnabled(w->form->Handle()) &&
           Screen->ActiveTopLevel() != w->form)
         w->form->ActivateTopLevel();

@@ -11,6 +11,7 @@
 #include "platform/vcl/ClassicLook.h"
 #include "platform/vcl/Menus.h"
 #include "platform/x11/X11Backend.h"
+#include "platform/x11/X11Clipboard.h"
 #include "platform/x11/X11ControlMap.h"
 #include "platform/x11/X11Display.h"
 #include "platform/x11/X11EventHandler.h"
@@ -206,6 +207,7 @@ void TX11MenuTracker::HandleEvent(XEvent& event) {
       return;
     default: break;
   }
+  if (backend_.Clipboard().Handle(event)) return;
   // The forms' own windows keep being shown; their input waits.
   if (event.type == kXExpose || event.type == ConfigureNotify) backend_.events_->Handle(event);
 }
