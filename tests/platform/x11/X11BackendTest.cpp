@@ -27,7 +27,7 @@
 #include "platform/x11/X11Backend.h"
 #include "platform/x11/X11Display.h"
 #include "platform/x11/X11MessageBox.h"
-#include "tests/platform/x11/XvfbServer.h"
+#include "tests/platform/x11/X11ServerTest.h"
 
 // After the layer's headers (X11Display.h says why).
 #include <X11/extensions/XTest.h>
@@ -35,23 +35,15 @@
 
 namespace {
 
-class X11BackendTest : public ::testing::Test {
+class X11BackendTest : public X11ServerTest {
  protected:
   void SetUp() override {
-    ASSERT_FALSE(server.Name().empty()) << "Xvfb did not start";
-    std::string error;
-    backend = TX11Backend::Open(server.Name().c_str(), error);
-    ASSERT_TRUE(backend) << error;
-    backend->Install();
-    Driver::Reset();
-    x = backend->Display().X();
+    X11ServerTest::SetUp();
+    if (backend) x = backend->Display().X();
   }
   void TearDown() override {
     forms.clear();
-    Application->ProcessMessages();
-    if (backend) backend->Uninstall();
-    backend.reset();
-    Driver::Reset();
+    X11ServerTest::TearDown();
   }
 
   TForm* MakeForm(const std::string& name, int left, int top, int width, int height) {
@@ -114,8 +106,6 @@ class X11BackendTest : public ::testing::Test {
   }
   void ExpectWindowShowsForm(TCustomForm* form) { EXPECT_EQ(PixelsDifferingFromForm(form), 0); }
 
-  XvfbServer server;
-  std::unique_ptr<TX11Backend> backend;
   ::Display* x = nullptr;
   std::vector<std::unique_ptr<TForm>> forms;
 };

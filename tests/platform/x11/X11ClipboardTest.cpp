@@ -11,18 +11,15 @@
 #include "platform/x11/X11Clipboard.h"
 #include "platform/x11/X11Display.h"
 #include "platform/x11/X11Text.h"
-#include "tests/platform/x11/XvfbServer.h"
+#include "tests/platform/x11/X11ServerTest.h"
 
 namespace {
 
-class X11ClipboardTest : public ::testing::Test {
+class X11ClipboardTest : public X11ServerTest {
  protected:
   void SetUp() override {
-    ASSERT_FALSE(server.Name().empty()) << "Xvfb did not start";
-    std::string error;
-    backend = TX11Backend::Open(server.Name().c_str(), error);
-    ASSERT_TRUE(backend) << error;
-    backend->Install();
+    X11ServerTest::SetUp();
+    if (!backend) return;
     // The other client: a connection and a window of its own.
     other = XOpenDisplay(server.Name().c_str());
     ASSERT_NE(other, nullptr);
@@ -33,13 +30,9 @@ class X11ClipboardTest : public ::testing::Test {
   }
   void TearDown() override {
     if (other != nullptr) XCloseDisplay(other);
-    if (backend) backend->Uninstall();
-    backend.reset();
-    Driver::Reset();
+    X11ServerTest::TearDown();
   }
 
-  XvfbServer server;
-  std::unique_ptr<TX11Backend> backend;
   ::Display* other = nullptr;
   ::Window otherWindow = 0;
   Atom clipboard = 0;
