@@ -15,6 +15,7 @@
 class TCustomForm;
 class TControl;
 class TMenuItem;
+class TCommonDialog;
 
 class TUiBackend {
  public:
@@ -38,6 +39,14 @@ class TUiBackend {
   // messages are handled, and what changed is shown. Returns after at most a
   // short while even when nothing happened.
   virtual void PumpModal() {}
+  // Shows a standard dialog (open, save, ...) for a person to fill: 1 when
+  // they pressed OK (the dialog's fields then hold their choice), 0 when
+  // they cancelled, -1 when the back end has no window for that kind of
+  // dialog (it then ends as cancelled, as headless).
+  virtual int ExecuteDialog(TCommonDialog& dialog) {
+    (void)dialog;
+    return -1;
+  }
   // Shows the sub-items of `items` as a menu at a screen point and answers
   // the item the person chose (null: the menu was dismissed). The item is
   // not clicked.

@@ -9,6 +9,7 @@
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Bitmap.h"
 #include "platform/vcl/Form.h"
+#include "platform/vcl/OpenDialog.h"
 #include "platform/vcl/Painting.h"
 #include "platform/vcl/Screen.h"
 #include "platform/win/CodePage.h"
@@ -17,6 +18,7 @@
 #include "platform/win/VirtualClock.h"
 #include "platform/x11/X11Clipboard.h"
 #include "platform/x11/X11EventHandler.h"
+#include "platform/x11/X11FileDialog.h"
 #include "platform/x11/X11FormWindow.h"
 #include "platform/x11/X11MenuTracker.h"
 #include "platform/x11/X11MessageBox.h"
@@ -328,6 +330,11 @@ void TX11Backend::Pump(int waitMs) {
 }
 
 void TX11Backend::PumpModal() { Pump(10); }
+
+int TX11Backend::ExecuteDialog(TCommonDialog& dialog) {
+  if (auto* open = dynamic_cast<TOpenDialog*>(&dialog)) return ShowX11FileDialog(*open);
+  return -1;
+}
 
 TMenuItem* TX11Backend::TrackMenu(TMenuItem* items, const TPoint& screenPos) {
   if (menu_ != nullptr) return nullptr;  // one menu at a time

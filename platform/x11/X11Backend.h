@@ -73,6 +73,8 @@ class TX11Backend : public TUiBackend {
   void SetStopCheck(std::function<bool()> check) { stopCheck_ = std::move(check); }
   void PumpModal() override;
   TMenuItem* TrackMenu(TMenuItem* items, const TPoint& screenPos) override;
+  // The open and save dialogs (X11FileDialog.h); no window for the others.
+  int ExecuteDialog(TCommonDialog& dialog) override;
 
   // Rounds until the application terminates or `mainForm` is hidden or freed.
   void Run(TCustomForm* mainForm);

@@ -49,7 +49,7 @@ wait_for() {
 }
 
 # --- the X server, on a display number it picks itself ---
-coproc XVFB { Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp 2> "$work/xvfb.log"; }
+coproc XVFB { exec Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp 2> "$work/xvfb.log"; }
 xvfb_pid=$XVFB_PID
 read -r -t 20 display <&"${XVFB[0]}" || fail "Xvfb did not start"
 export DISPLAY=":$display"

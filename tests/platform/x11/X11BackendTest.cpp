@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
@@ -18,6 +21,7 @@
 #include "platform/vcl/Form.h"
 #include "platform/vcl/Label.h"
 #include "platform/vcl/Menus.h"
+#include "platform/vcl/OpenDialog.h"
 #include "platform/vcl/Painting.h"
 #include "platform/vcl/Panel.h"
 #include "platform/vcl/Screen.h"
@@ -26,6 +30,7 @@
 #include "platform/win/VirtualKeys.h"
 #include "platform/x11/X11Backend.h"
 #include "platform/x11/X11Display.h"
+#include "platform/x11/X11FileDialog.h"
 #include "platform/x11/X11MessageBox.h"
 #include "tests/platform/x11/X11ServerTest.h"
 
@@ -403,6 +408,62 @@ TEST_F(X11BackendTest, PopupMenuIsChosenWithTheMouseOrTheKeys) {
     menu.Popup(300, 300);
   }
   EXPECT_EQ(clicked, (std::vector<std::string>{"Second", "First"}));
+}
+
+// A folder of the test's own with a few files and a sub-folder.
+class TTempFolder {
+ public:
+  TTempFolder() {
+    std::string base = std::string(TARNWELL_BINARY_DIR) + "/x11-files-XXXXXX";
+    path = mkdtemp(base.data()) != nullptr ? base : "";
+    for (const char* name : {"b.PNG", "a.png", "notes.txt", ".hidden.png"}) std::ofstream(path + "/" + name) << "x";
+    std::filesystem::create_directory(path + "/sub");
+  }
+  ~TTempFolder() { std::filesystem::remove_all(path); }
+  std::string path;
+};
+
+TEST(X11FileDialogEntries, FoldersFirstThenTheFilesTheFilterLets) {
+  TTempFolder folder;
+  ASSERT_FALSE(folder.path.empty());
+  EXPECT_EQ(FileDialogEntries(folder.path, "*.png"), (std::vector<std::string>{"../", "sub/", "a.png", "b.PNG"}));
+  EXPECT_EQ(FileDialogEntries(folder.path, "*.txt;*.bmp"), (std::vector<std::string>{"../", "sub/", "notes.txt"}));
+  EXPECT_EQ(FileDialogEntries(folder.path, ""),
+            (std::vector<std::string>{"../", "sub/", "a.png", "b.PNG", "notes.txt"}));
+  EXPECT_EQ(FileDialogEntries("/", "*.none").front(), "bin/") << "the root has no parent";
+}
+
+TEST_F(X11BackendTest, OpenDialogIsFilledByTheKeyboard) {
+  TTempFolder folder;
+  TOpenDialog dialog(nullptr);
+  dialog.InitialDir = folder.path;
+  dialog.Filter = "Pictures (*.png)|*.png";
+  dialog.Options |= ofFileMustExist;
+  TCustomForm* shown = nullptr;
+  std::string shownClass;
+  {
+    TScript script({[] {},
+                    [&] {
+                      shown = Screen->ActiveForm();
+                      shownClass = shown != nullptr ? shown->ClassName() : "";
+                      for (KeySym k : {XK_a, XK_period, XK_p, XK_n, XK_g}) Key(k);
+                    },
+                    [&] {
+                      SaveControlAsPng(shown, std::string(TARNWELL_BINARY_DIR) + "/x11-open-dialog.png");
+                      Key(XK_Return);
+                    },
+                    // Bounds the test when the dialog stayed open.
+                    [&] { Key(XK_Escape); }, [&] { Key(XK_Escape); }});
+    ASSERT_TRUE(dialog.Execute());
+  }
+  EXPECT_EQ(shownClass, "TFileDialogForm");
+  EXPECT_EQ(dialog.FileName, folder.path + "/a.png");
+  {
+    // Escape cancels; the name stays.
+    TScript script({[] {}, [&] { Key(XK_Escape); }});
+    EXPECT_FALSE(dialog.Execute());
+  }
+  EXPECT_EQ(dialog.FileName, folder.path + "/a.png");
 }
 
 TEST(X11MessageBoxText, WrapsAtTheWidthAndKeepsParagraphs) {

@@ -2,7 +2,9 @@
 // A virtual X server for a test: Xvfb on a display number it picks itself
 // (-displayfd), 1280 x 1024 in 24-bit colour, ended when the object goes.
 
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -18,6 +20,13 @@ class XvfbServer {
     pid_ = fork();
     if (pid_ == 0) {
       close(fds[0]);
+      // The server goes with the test, even when the test is killed; its
+      // output goes nowhere (a pipe reading the test's output would wait for
+      // it otherwise).
+      prctl(PR_SET_PDEATHSIG, SIGTERM);
+      const int null = open("/dev/null", O_WRONLY);
+      dup2(null, STDOUT_FILENO);
+      dup2(null, STDERR_FILENO);
       const std::string fd = std::to_string(fds[1]);
       execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
              static_cast<char*>(nullptr));

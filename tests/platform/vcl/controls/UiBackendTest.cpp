@@ -11,6 +11,7 @@
 #include "platform/base/ScopeExit.h"
 #include "platform/vcl/Menus.h"
 #include "platform/vcl/MessageDialog.h"
+#include "platform/vcl/OpenDialog.h"
 #include "platform/vcl/UiBackend.h"
 #include "platform/win/MessageBox.h"
 
@@ -40,6 +41,14 @@ class TRecordingBackend : public TUiBackend {
   int pumps = 0;
   std::function<void()> onPump;
   TMenuItem* chosen = nullptr;
+  int dialogAnswer = -1;
+  int dialogs = 0;
+  int ExecuteDialog(TCommonDialog& dialog) override {
+    ++dialogs;
+    if (auto* open = dynamic_cast<TOpenDialog*>(&dialog); open != nullptr && dialogAnswer == 1)
+      open->FileName = "/tmp/chosen.txt";
+    return dialogAnswer;
+  }
 };
 
 class UiBackendTest : public ControlsTest {
@@ -148,6 +157,23 @@ TEST_F(UiBackendTest, PopupMenuWithoutHandlerIsTrackedOnTheScreen) {
   EXPECT_EQ(clicks, 2);
   EXPECT_EQ(backend.log.Joined(), "menu|1|at|10,20");
   Driver::ResetPopups();
+}
+
+TEST_F(UiBackendTest, StandardDialogWithoutHandlerIsFilledOnTheScreen) {
+  TOpenDialog dialog(nullptr);
+  dialog.FileName = "before.txt";
+  backend.dialogAnswer = 1;
+  EXPECT_TRUE(dialog.Execute());
+  EXPECT_EQ(dialog.FileName, "/tmp/chosen.txt");
+  backend.dialogAnswer = 0;
+  EXPECT_FALSE(dialog.Execute());
+  EXPECT_EQ(dialog.FileName, "/tmp/chosen.txt") << "a cancelled dialog keeps the name";
+  backend.dialogAnswer = -1;  // no window for it: cancelled as headless
+  EXPECT_FALSE(dialog.Execute());
+  EXPECT_EQ(backend.dialogs, 3);
+  Driver::OnDialog("TOpenDialog", [](TCommonDialog&) { return false; });
+  EXPECT_FALSE(dialog.Execute());
+  EXPECT_EQ(backend.dialogs, 3) << "a handler answers first";
 }
 
 TEST_F(UiBackendTest, MessageBoxesWithoutHandlerGoToThePresenter) {
