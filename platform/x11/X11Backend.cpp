@@ -17,6 +17,7 @@
 #include "platform/win/Monitors.h"
 #include "platform/win/VirtualClock.h"
 #include "platform/x11/X11Clipboard.h"
+#include "platform/x11/X11DropDown.h"
 #include "platform/x11/X11EventHandler.h"
 #include "platform/x11/X11FileDialog.h"
 #include "platform/x11/X11FormWindow.h"
@@ -40,13 +41,15 @@ std::unique_ptr<TX11Backend> TX11Backend::Open(const char* displayName, std::str
 TX11Backend::TX11Backend(std::unique_ptr<TX11Display> display)
     : display_(std::move(display)),
       events_(std::make_unique<TX11EventHandler>(*this)),
-      clipboard_(std::make_unique<TX11Clipboard>(*display_)) {
+      clipboard_(std::make_unique<TX11Clipboard>(*display_)),
+      dropDown_(std::make_unique<TX11DropDown>(*display_)) {
   const char* map = std::getenv("TARNWELL_X11_CONTROL_MAP");
   controlMap_ = map != nullptr && std::strcmp(map, "1") == 0;
 }
 
 TX11Backend::~TX11Backend() {
   Uninstall();
+  dropDown_.reset();
   clipboard_.reset();
 }
 
@@ -73,6 +76,7 @@ void TX11Backend::Uninstall() {
   SetClockMode(clockBefore_ ? ClockMode::Real : ClockMode::Virtual);
   SetMonitorLayout(monitorsBefore_);
   // Headless again: nothing stays on the screen.
+  dropDown_->Close();
   for (auto& [form, w] : windows_) {
     events_->Forget(w.get());
     XDestroyWindow(display_->X(), w->window);
@@ -182,6 +186,7 @@ void TX11Backend::FormShown(TCustomForm* form) {
 void TX11Backend::FormHidden(TCustomForm* form) {
   TX11FormWindow* w = Find(form);
   if (w == nullptr || !w->mapped) return;
+  dropDown_->Forget(form);
   XUnmapWindow(display_->X(), w->window);
   w->mapped = false;
   if (focused_ == w->window) focused_ = 0;
@@ -191,6 +196,7 @@ void TX11Backend::FormHidden(TCustomForm* form) {
 void TX11Backend::FormDestroyed(TCustomForm* form) {
   auto it = windows_.find(form);
   if (it == windows_.end()) return;
+  dropDown_->Forget(form);
   events_->Forget(it->second.get());
   if (focused_ == it->second->window) focused_ = 0;
   XDestroyWindow(display_->X(), it->second->window);
@@ -249,6 +255,7 @@ void TX11Backend::Repaint(TX11FormWindow& w) {
   w.shown.assign(pixels, pixels + static_cast<std::size_t>(width) * height);
   SetTitle(w);
   if (controlMap_) PublishControlMap(w);
+  dropDown_->Sync(w.form);
 }
 
 void TX11Backend::Flush() {
@@ -308,7 +315,7 @@ void TX11Backend::HandlePending() {
   while (XPending(x) > 0) {
     XEvent event;
     XNextEvent(x, &event);
-    if (!clipboard_->Handle(event)) events_->Handle(event);
+    if (!clipboard_->Handle(event) && !dropDown_->Handle(event)) events_->Handle(event);
   }
 }
 

@@ -20,7 +20,8 @@
 // the layer activates. The pointer shows the cursor of the
 // control under it (the screen's cursor when one is set).
 //
-// The clipboard's text is shared with the other clients (X11Clipboard.h).
+// The open list of a combo box is a window of its own (X11DropDown.h). The
+// clipboard's text is shared with the other clients (X11Clipboard.h).
 //
 // Timers run on the real clock; PumpModal waits on the display at most 10 ms
 // before it runs the due timers and posted messages again.
@@ -43,6 +44,7 @@ struct TX11FormWindow;
 class TX11MenuTracker;
 class TX11EventHandler;
 class TX11Clipboard;
+class TX11DropDown;
 
 class TX11Backend : public TUiBackend {
  public:
@@ -105,6 +107,7 @@ class TX11Backend : public TUiBackend {
 
   TX11Display& Display() { return *display_; }
   TX11Clipboard& Clipboard() { return *clipboard_; }
+  TX11DropDown& DropDown() { return *dropDown_; }
 
  private:
   explicit TX11Backend(std::unique_ptr<TX11Display> display);
@@ -124,6 +127,7 @@ class TX11Backend : public TUiBackend {
   std::map<TCustomForm*, std::unique_ptr<TX11FormWindow>> windows_;
   std::unique_ptr<TX11EventHandler> events_;
   std::unique_ptr<TX11Clipboard> clipboard_;
+  std::unique_ptr<TX11DropDown> dropDown_;
   TX11MenuTracker* menu_ = nullptr;  // the menu being tracked, if any
   std::int64_t sentPixels_ = 0;
   bool installed_ = false;

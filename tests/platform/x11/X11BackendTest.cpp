@@ -16,6 +16,7 @@
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Bitmap.h"
 #include "platform/vcl/Button.h"
+#include "platform/vcl/ComboBox.h"
 #include "platform/vcl/Driver.h"
 #include "platform/vcl/Edit.h"
 #include "platform/vcl/Form.h"
@@ -24,12 +25,14 @@
 #include "platform/vcl/OpenDialog.h"
 #include "platform/vcl/Painting.h"
 #include "platform/vcl/Panel.h"
+#include "platform/vcl/PngWriter.h"
 #include "platform/vcl/Screen.h"
 #include "platform/vcl/Timer.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/VirtualKeys.h"
 #include "platform/x11/X11Backend.h"
 #include "platform/x11/X11Display.h"
+#include "platform/x11/X11DropDown.h"
 #include "platform/x11/X11FileDialog.h"
 #include "platform/x11/X11MessageBox.h"
 #include "tests/platform/x11/X11ServerTest.h"
@@ -110,6 +113,22 @@ class X11BackendTest : public X11ServerTest {
     return differing;
   }
   void ExpectWindowShowsForm(TCustomForm* form) { EXPECT_EQ(PixelsDifferingFromForm(form), 0); }
+
+  // What the server shows in the rectangle of the screen, into a PNG file of
+  // the build folder, for a person to look at.
+  void SaveScreen(const TRect& r, const std::string& name) {
+    XImage* image = XGetImage(x, DefaultRootWindow(x), r.Left, r.Top, static_cast<unsigned>(r.Width()),
+                              static_cast<unsigned>(r.Height()), AllPlanes, ZPixmap);
+    ASSERT_NE(image, nullptr);
+    TBitmap bitmap;
+    bitmap.SetSize(r.Width(), r.Height());
+    for (int row = 0; row < r.Height(); ++row) {
+      auto* line = static_cast<std::uint32_t*>(bitmap.ScanLine(row));
+      for (int col = 0; col < r.Width(); ++col) line[col] = 0xFF000000u | (XGetPixel(image, col, row) & 0xFFFFFF);
+    }
+    XDestroyImage(image);
+    EXPECT_TRUE(SaveBitmapAsPng(bitmap, std::string(TARNWELL_BINARY_DIR) + "/" + name));
+  }
 
   ::Display* x = nullptr;
   std::vector<std::unique_ptr<TForm>> forms;
@@ -408,6 +427,51 @@ TEST_F(X11BackendTest, PopupMenuIsChosenWithTheMouseOrTheKeys) {
     menu.Popup(300, 300);
   }
   EXPECT_EQ(clicked, (std::vector<std::string>{"Second", "First"}));
+}
+
+TEST_F(X11BackendTest, DroppedDownListIsAWindowBeyondTheFormWhoseRowsChoose) {
+  TForm* form = MakeForm("FormCombo", 100, 100, 300, 120);
+  auto* combo = new TComboBox(form);
+  combo->SetParent(form);
+  combo->SetStyle(csDropDownList);
+  combo->SetBounds(20, 60, 150, 24);
+  for (const char* item : {"Alpha", "Beta", "Gamma", "Delta", "Epsilon"}) combo->Items()->Add(item);
+  int changes = 0;
+  combo->OnChange = [&](TObject*) { ++changes; };
+  auto* button = new TButton(form);
+  button->SetParent(form);
+  button->SetBounds(200, 10, 80, 24);
+  int clicks = 0;
+  button->OnClick = [&](TObject*) { ++clicks; };
+  form->Show();
+  backend->Flush();
+  ClickAt(combo, combo->Width() - 8, combo->Height() / 2);
+  ASSERT_TRUE(PumpUntil([&] { return backend->DropDown().IsOpen(); }));
+  ::Window root;
+  int lx, ly;
+  unsigned width, height, border, depth;
+  XGetGeometry(x, backend->DropDown().Window(), &root, &lx, &ly, &width, &height, &border, &depth);
+  EXPECT_EQ(lx, combo->ClientToScreen({0, 0}).x - 2);  // below the box's border, as wide as the box
+  EXPECT_EQ(static_cast<int>(width), combo->Width());
+  EXPECT_GT(ly + static_cast<int>(height), form->ClientOrigin().y + form->ClientHeight()) << "reaches beyond the form";
+  SaveScreen(Bounds(form->Left(), form->Top(), form->Width(), ly + static_cast<int>(height) - form->Top() + 10),
+             "x11-dropped-down.png");
+  // The third row.
+  XTestFakeMotionEvent(x, -1, lx + 20, ly + 1 + 2 * combo->ItemHeight() + combo->ItemHeight() / 2, CurrentTime);
+  Button(1, true);
+  Button(1, false);
+  EXPECT_TRUE(PumpUntil([&] { return !backend->DropDown().IsOpen() && combo->ItemIndex() == 2; }));
+  EXPECT_EQ(combo->Text(), "Gamma");
+  EXPECT_EQ(changes, 1);
+  // Open again; a press elsewhere closes it and goes no further.
+  ClickAt(combo, combo->Width() - 8, combo->Height() / 2);
+  ASSERT_TRUE(PumpUntil([&] { return backend->DropDown().IsOpen(); }));
+  ClickAt(button, 10, 10);
+  EXPECT_TRUE(PumpUntil([&] { return !combo->DroppedDown(); }));
+  backend->Pump(10);
+  EXPECT_EQ(clicks, 0);
+  EXPECT_EQ(combo->ItemIndex(), 2);
+  EXPECT_FALSE(backend->DropDown().IsOpen());
 }
 
 // A folder of the test's own with a few files and a sub-folder.

@@ -9,9 +9,12 @@
 
 #include "TestSupport.h"
 #include "platform/base/ScopeExit.h"
+#include "platform/vcl/Bitmap.h"
+#include "platform/vcl/ComboBox.h"
 #include "platform/vcl/Menus.h"
 #include "platform/vcl/MessageDialog.h"
 #include "platform/vcl/OpenDialog.h"
+#include "platform/vcl/Painting.h"
 #include "platform/vcl/UiBackend.h"
 #include "platform/win/MessageBox.h"
 
@@ -174,6 +177,29 @@ TEST_F(UiBackendTest, StandardDialogWithoutHandlerIsFilledOnTheScreen) {
   Driver::OnDialog("TOpenDialog", [](TCommonDialog&) { return false; });
   EXPECT_FALSE(dialog.Execute());
   EXPECT_EQ(backend.dialogs, 3) << "a handler answers first";
+}
+
+TEST_F(UiBackendTest, OverlayPaintsWholeOutsideItsForm) {
+  TForm form(nullptr);
+  auto* combo = new TComboBox(&form);
+  combo->SetParent(&form);
+  combo->SetBounds(10, 10, 120, 24);
+  for (const char* item : {"One", "Two", "Three"}) combo->Items()->Add(item);
+  TBitmap list;
+  list.SetSize(120, 3 * combo->ItemHeight() + 2);
+  PaintOverlayTo(combo, list, 0, -combo->Height());
+  const auto pixel = [&](int px, int py) {
+    return static_cast<const std::uint32_t*>(list.ScanLine(py))[px] & 0xFFFFFF;
+  };
+  EXPECT_EQ(pixel(5, 5), 0xFFFFFFu) << "nothing painted while closed";
+  combo->SetDroppedDown(true);
+  PaintOverlayTo(combo, list, 0, -combo->Height());
+  EXPECT_NE(pixel(0, 0), 0xFFFFFFu) << "the list's frame";
+  EXPECT_EQ(pixel(119, list.Height() - 1), pixel(0, 0));
+  int dark = 0;  // the texts of the rows
+  for (int py = 1; py < list.Height() - 1; ++py)
+    for (int px = 1; px < 60; ++px) dark += pixel(px, py) < 0x808080u ? 1 : 0;
+  EXPECT_GT(dark, 20);
 }
 
 TEST_F(UiBackendTest, MessageBoxesWithoutHandlerGoToThePresenter) {
