@@ -316,6 +316,11 @@ void TX11Backend::HandlePending() {
     XEvent event;
     XNextEvent(x, &event);
     if (!clipboard_->Handle(event) && !dropDown_->Handle(event)) events_->Handle(event);
+    // One press or key a round: a modal loop waiting in the caller sees
+    // each one's effect (Enter closing a dialog) before the next (an Escape
+    // typed right after, which then goes to the window below).
+    const int type = event.type;
+    if (type == kXKeyPress || type == kXKeyRelease || type == kXButtonPress || type == kXButtonRelease) break;
   }
 }
 
