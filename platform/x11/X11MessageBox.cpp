@@ -8,7 +8,9 @@
 #include "platform/vcl/Button.h"
 #include "platform/vcl/Canvas.h"
 #include "platform/vcl/Form.h"
+#include "platform/vcl/Image.h"
 #include "platform/vcl/Label.h"
+#include "platform/vcl/MessageDialog.h"
 
 namespace {
 
@@ -17,6 +19,7 @@ constexpr int kMargin = 16;
 constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 23;
 constexpr int kButtonGap = 6;
+constexpr int kIconSize = 32;
 
 struct ButtonCaption {
   int answer;
@@ -40,6 +43,55 @@ class TMessageForm : public TForm {
   using TForm::TForm;
   std::string ClassName() const override { return "TMessageForm"; }
 };
+
+// The icon of a box: its kind from the MB_ICON flags of a box or the type of
+// a message dialog; none for a box without one.
+enum class TBoxIcon { None, Error, Question, Warning, Information };
+
+TBoxIcon IconOf(const MessageBoxRecord& box) {
+  if (box.kind == MessageBoxRecord::Dialog) {
+    switch (box.dialogType) {
+      case mtWarning: return TBoxIcon::Warning;
+      case mtError: return TBoxIcon::Error;
+      case mtInformation: return TBoxIcon::Information;
+      case mtConfirmation: return TBoxIcon::Question;
+      default: return TBoxIcon::None;
+    }
+  }
+  switch (box.flags & MB_ICONMASK) {
+    case MB_ICONERROR: return TBoxIcon::Error;
+    case MB_ICONQUESTION: return TBoxIcon::Question;
+    case MB_ICONWARNING: return TBoxIcon::Warning;
+    case MB_ICONINFORMATION: return TBoxIcon::Information;
+    default: return TBoxIcon::None;
+  }
+}
+
+// A 32 x 32 picture of the icon: a red disc with a cross, a yellow triangle
+// with '!', a blue disc with '?' or 'i'.
+void DrawIcon(TBitmap& bitmap, TBoxIcon icon) {
+  bitmap.SetSize(kIconSize, kIconSize);
+  TCanvas* c = bitmap.Canvas;
+  c->Brush->Color = clBtnFace;
+  c->FillRect(Rect(0, 0, kIconSize, kIconSize));
+  c->Pen->Color = clBlack;
+  c->Brush->Color = icon == TBoxIcon::Error ? clRed : icon == TBoxIcon::Warning ? clYellow : clBlue;
+  if (icon == TBoxIcon::Warning)
+    c->Polygon({TPoint{16, 1}, TPoint{31, 29}, TPoint{1, 29}});
+  else
+    c->Ellipse(1, 1, 31, 31);
+  c->Brush->Style = bsClear;
+  c->Font->Name = "Arial";
+  c->Font->SetSize(14);
+  c->Font->Style = fsBold;
+  c->Font->Color = icon == TBoxIcon::Warning ? clBlack : clWhite;
+  const char* mark = icon == TBoxIcon::Error      ? "X"
+                     : icon == TBoxIcon::Warning  ? "!"
+                     : icon == TBoxIcon::Question ? "?"
+                                                  : "i";
+  const int y = icon == TBoxIcon::Warning ? 8 : 5;
+  c->TextOut((kIconSize - c->TextWidth(mark)) / 2, y, mark);
+}
 
 }  // namespace
 
@@ -90,15 +142,25 @@ int ShowX11MessageBox(const MessageBoxRecord& box, const std::vector<int>& answe
   for (const std::string& line : lines) textWidth = std::max(textWidth, canvas->TextWidth(line));
   const int count = static_cast<int>(answers.size());
   const int buttonsWidth = count * kButtonWidth + (count - 1) * kButtonGap;
-  const int clientWidth = std::max(textWidth, buttonsWidth) + 2 * kMargin;
-  const int textHeight = static_cast<int>(lines.size()) * lineHeight;
+  const TBoxIcon icon = IconOf(box);
+  // The text stands right of the icon when there is one.
+  const int textLeft = icon == TBoxIcon::None ? kMargin : kMargin + kIconSize + kMargin;
+  const int clientWidth = std::max(textLeft + textWidth + kMargin, buttonsWidth + 2 * kMargin);
+  const int textHeight = std::max(static_cast<int>(lines.size()) * lineHeight, icon == TBoxIcon::None ? 0 : kIconSize);
+  if (icon != TBoxIcon::None) {
+    auto* image = new TImage(form.get());
+    image->SetName("imgIcon");
+    image->SetParent(form.get());
+    image->SetBounds(kMargin, kMargin, kIconSize, kIconSize);
+    DrawIcon(*image->Picture()->Bitmap(), icon);
+  }
   form->SetClientWidth(clientWidth);
   form->SetClientHeight(kMargin + textHeight + kMargin + kButtonHeight + kMargin);
   for (std::size_t i = 0; i < lines.size(); ++i) {
     auto* label = new TLabel(form.get());
     label->SetParent(form.get());
     label->SetAutoSize(false);
-    label->SetBounds(kMargin, kMargin + static_cast<int>(i) * lineHeight, textWidth + 4, lineHeight);
+    label->SetBounds(textLeft, kMargin + static_cast<int>(i) * lineHeight, textWidth + 4, lineHeight);
     label->SetCaption(lines[i]);
   }
   const std::size_t def = box.kind == MessageBoxRecord::Box ? (box.flags & MB_DEFMASK) >> 8 : 0;

@@ -1,6 +1,7 @@
 #pragma once
 // Message boxes and message dialogs that no handler answered, shown to a
-// person as a modal form: the text (wrapped at about 420 pixels), one button
+// person as a modal form: the icon its flags (or its dialog type) name, the
+// text (wrapped at about 420 pixels), one button
 // for each answer the box can give, the default button answering Enter and
 // Cancel (when the box has it) answering Escape and the close box.
 

@@ -387,6 +387,8 @@ TEST_F(X11BackendTest, MessageBoxIsAWindowWhoseButtonAnswers) {
                       if (Screen->Forms(i)->Name() == "MessageForm") shown = Screen->Forms(i);
                     if (shown == nullptr) return;
                     backend->Flush();
+                    EXPECT_NE(shown->FindComponent("imgIcon"), nullptr) << "the question's icon";
+                    SaveControlAsPng(shown, std::string(TARNWELL_BINARY_DIR) + "/x11-message-box.png");
                     auto* no = dynamic_cast<TControl*>(shown->FindComponent("Button" + std::to_string(IDNO)));
                     if (no != nullptr) ClickAt(no, 10, 10);
                   }});
