@@ -344,7 +344,9 @@ class TModalLoop {
     for (int round = 0;; ++round) {
       if (!Alive()) return;
       if (form_.ModalResult == mrNone) {
-        if (round >= kMaxModalRounds) {
+        // A person may be refused any number of times; a handler that
+        // never lets the form close is cut off.
+        if (round >= kMaxModalRounds && !UiBackend().Interactive()) {
           record_.forced = true;
           return;
         }

@@ -120,6 +120,17 @@ TEST_F(UiBackendTest, ModalFormWaitsForThePersonAndAnswersWhatTheyClicked) {
   EXPECT_FALSE(Driver::ModalLog()[0].answeredByHandler);
 }
 
+TEST_F(UiBackendTest, PersonRefusedManyTimesIsNeverCutOff) {
+  TForm form(nullptr);
+  int refusals = 0;
+  form.OnCloseQuery = [&](TObject*, bool& canClose) { canClose = ++refusals > 150; };
+  backend.onPump = [&] { form.ModalResult = mrOk; };
+  EXPECT_EQ(form.ShowModal(), mrOk);
+  EXPECT_EQ(refusals, 151);
+  ASSERT_EQ(Driver::ModalLog().size(), 1u);
+  EXPECT_FALSE(Driver::ModalLog()[0].forced);
+}
+
 TEST_F(UiBackendTest, ModalFormFreedWhileWaitingEndsTheLoop) {
   auto* form = new TForm(nullptr);
   backend.onPump = [&] { FreeComponent(form); };
