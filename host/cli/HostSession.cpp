@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "host/cli/GuiSession.h"
 #include "host/cli/OpenActions.h"
 #include "host/sim/HalvexHost.h"
 #include "platform/com/ErrorInfo.h"
@@ -140,6 +141,10 @@ bool ReadOption(const std::vector<std::string>& args, std::size_t& i, bool accep
   }
   if (a == "--live") {
     options.live = true;
+    return true;
+  }
+  if (a == "--gui") {
+    options.gui = true;
     return true;
   }
   for (const ValueOption& option : kValueOptions) {
@@ -378,9 +383,11 @@ void RunOpening(HalvexHost& host, int rounds, std::ostream& out) {
 
 // What the user does while the project is open: the command chosen, the
 // window it shows painted. Answers the exit code.
-int RunUserActions(HalvexHost& host, const HostRunOptions& options, std::ostream& out, std::ostream& err) {
+int RunUserActions(HalvexHost& host, const HostRunOptions& options, GuiSession* gui, std::ostream& out,
+                   std::ostream& err) {
   if (!options.command.empty() && !ChooseHostCommand(host, options.command, out, err)) return kExitFailure;
   if (options.live) WaitForLiveValues(host, out);
+  if (gui != nullptr) gui->Run(out);
   for (const std::string& name : options.clicks)
     if (!ClickInShownWindow(host, name, out, err)) return kExitFailure;
   if (!options.snapshot.empty() && !SnapshotShownWindow(host, options.snapshot, out, err)) return kExitFailure;
@@ -532,6 +539,12 @@ int RunHostSession(const HalvexContext& context, const HostRunOptions& options, 
   // The plug-ins are let go after the main window, which owns their forms.
   std::vector<LoadedPlugin> plugins;
   MainWindowScope mainWindow(host, context);
+  // On the screen from here on; gone before the main window.
+  std::unique_ptr<GuiSession> gui;
+  if (options.gui || GuiRequestedByEnvironment()) {
+    gui = GuiSession::Start(host, mainWindow.Window(), err);
+    if (!gui) return kExitFailure;
+  }
   host.Plc().SetOnline(!options.offline);
   host.SetLoggedIn(options.live);
   PrintProject(host, options, context, out);
@@ -547,7 +560,7 @@ int RunHostSession(const HalvexContext& context, const HostRunOptions& options, 
   const std::string desktopFile = context.home + "/desktop-" + (IsSafeFileName(name) ? name : "project") + ".txt";
   LoadDesktop(host, desktopFile, out);
   RunOpening(host, options.rounds, out);
-  int status = RunUserActions(host, options, out, err);
+  int status = RunUserActions(host, options, gui.get(), out, err);
   if (status == kExitSuccess && step) status = step(host, mainWindow.Window(), plugins, out, err);
   PrintState(host, mainWindow.Window(), out);
   RunClosing(host, desktopFile, out);

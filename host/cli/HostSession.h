@@ -53,6 +53,7 @@ struct HostRunOptions {
   std::string snapshot;              // the PNG file of the docked window shown then, absolute
   std::vector<std::string> clicks;   // controls of that window clicked then, in order
   std::vector<std::string> answers;  // build: "WHAT=REPLY" answers to the plug-ins' questions
+  bool gui = false;                  // the windows on the X display, for a person to use
 };
 
 // The host switches the plug-ins know, as the host passes them on.

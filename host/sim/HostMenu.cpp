@@ -65,6 +65,18 @@ std::vector<HostMenu::Command> HostMenu::TakeCommandsLocked(HostLong id, bool al
   return taken;
 }
 
+TMenuItem* HostMenu::MainMenuItems() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return mainMenu_ ? mainMenu_->Items() : nullptr;
+}
+
+std::vector<TToolBar*> HostMenu::ToolBars() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  std::vector<TToolBar*> bars;
+  for (auto& [number, bar] : toolBars_) bars.push_back(bar.get());
+  return bars;
+}
+
 TMenuItem* HostMenu::TopMenu(HostLong menuNumber) {
   if (!mainMenu_) {
     mainMenu_ = std::make_unique<TMainMenu>(nullptr);

@@ -95,6 +95,10 @@ class HostMenu final : public HostInterface<IQendMenu> {
   TMenuItem* TopMenu(HostLong menuNumber);
   // The tool bar of a number (made when missing).
   TToolBar* ToolBar(HostLong toolbarNumber);
+  // For the main window shown on a screen: the main menu's top items (null
+  // before any menu was made) and the tool bars made so far.
+  TMenuItem* MainMenuItems();
+  std::vector<TToolBar*> ToolBars();
   // The tool bars as text, one a line: "toolbar 0: Tarnwell (image 0,
   // disabled)".
   std::vector<std::string> ToolbarLines();

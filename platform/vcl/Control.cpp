@@ -1,5 +1,7 @@
 #include "platform/vcl/Control.h"
 
+#include "platform/vcl/UiBackend.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -350,6 +352,7 @@ void TControl::Invalidate() {
   // A graphic control is painted with its parent.
   needsPaint_ = true;
   if (parent_ != nullptr) parent_->SetNeedsPaint(true);
+  NotifyUiBackendInvalidated(this);
 }
 
 void TControl::Repaint() {

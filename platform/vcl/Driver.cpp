@@ -7,6 +7,7 @@
 #include "platform/vcl/Control.h"
 #include "platform/vcl/DriverState.h"
 #include "platform/vcl/Form.h"
+#include "platform/vcl/UiBackend.h"
 #include "platform/win/VirtualKeys.h"
 
 namespace Driver {
@@ -69,6 +70,9 @@ bool AnswerDialog(TCommonDialog& dialog) {
   if (handler) {
     record.answeredByHandler = true;
     record.result = handler(dialog);
+  } else if (UiBackend().Interactive()) {
+    // A person fills it on the screen.
+    record.result = UiBackend().ExecuteDialog(dialog) == 1;
   }
   GetState().dialogLog.push_back(record);
   return record.result;

@@ -56,6 +56,9 @@ TControl* Click(TControl* control);
 // A control without csDoubleClicks gets two plain clicks.
 TControl* DoubleClick(TControl* control, int x, int y, TShiftState shift = 0);
 TControl* DoubleClick(TControl* control);
+// The second left press of a double click alone, as a screen back end sees
+// it: WM_LBUTTONDBLCLK for a control with csDoubleClicks, else a plain press.
+TControl* MouseDownDouble(TControl* control, int x, int y, TShiftState shift = 0);
 // Turns the wheel over the point (WHEEL_DELTA, 120, per notch; positive:
 // away from the user); the control that has the focus gets it.
 TControl* MouseWheel(TControl* control, int x, int y, int delta, TShiftState shift = 0);

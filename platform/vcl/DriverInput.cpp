@@ -152,7 +152,12 @@ TControl* MouseMove(TControl* control, int x, int y, TShiftState shift) {
   return target;
 }
 
-TControl* MouseDown(TControl* control, int x, int y, TMouseButton button, TShiftState shift) {
+namespace {
+
+// A press on the control under the point: its window is activated, the
+// button held, and the target gets the message `pick` chooses for it.
+template <class Pick>
+TControl* Press(TControl* control, int x, int y, TMouseButton button, TShiftState shift, Pick pick) {
   if (control == nullptr) return nullptr;
   const TPoint screen = control->ClientToScreen({x, y});
   SetCursorPos(screen.x, screen.y);
@@ -163,9 +168,15 @@ TControl* MouseDown(TControl* control, int x, int y, TMouseButton button, TShift
   ActivateWindowOf(target);
   if (target == nullptr) return nullptr;
   GetState().buttons |= ButtonFlag(button);
-  const UINT message = button == mbRight ? WM_RBUTTONDOWN : button == mbMiddle ? WM_MBUTTONDOWN : WM_LBUTTONDOWN;
-  target->Perform(message, MouseKeys(shift), LocalPoint(target, screen));
+  target->Perform(pick(target), MouseKeys(shift), LocalPoint(target, screen));
   return target;
+}
+
+}  // namespace
+
+TControl* MouseDown(TControl* control, int x, int y, TMouseButton button, TShiftState shift) {
+  const UINT message = button == mbRight ? WM_RBUTTONDOWN : button == mbMiddle ? WM_MBUTTONDOWN : WM_LBUTTONDOWN;
+  return Press(control, x, y, button, shift, [message](TControl*) { return message; });
 }
 
 TControl* MouseUp(TControl* control, int x, int y, TMouseButton button, TShiftState shift) {
@@ -230,6 +241,12 @@ TControl* DoubleClick(TControl* control, int x, int y, TShiftState shift) {
   }
   MouseUp(control, x, y, mbLeft, shift);
   return second;
+}
+
+TControl* MouseDownDouble(TControl* control, int x, int y, TShiftState shift) {
+  return Press(control, x, y, mbLeft, shift, [](TControl* target) {
+    return (target->ControlStyle & csDoubleClicks) ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN;
+  });
 }
 
 TControl* DoubleClick(TControl* control) {

@@ -8,6 +8,7 @@
 #include "platform/vcl/Canvas.h"
 #include "platform/vcl/Driver.h"
 #include "platform/vcl/Screen.h"
+#include "platform/vcl/UiBackend.h"
 #include "platform/win/VirtualKeys.h"
 
 namespace {
@@ -41,6 +42,7 @@ TCustomForm::~TCustomForm() {
       std::fprintf(stderr, "OnDestroy of form %s not run: call BeforeDestruction() in its destructor\n",
                    Name().c_str());
   }
+  UiBackend().FormDestroyed(this);
   if (Screen != nullptr) {
     if (Screen->ActiveTopLevel() == this) Screen->SetActiveTopLevel(nullptr);
     Screen->RemoveForm(this);
@@ -176,10 +178,12 @@ void TCustomForm::SetVisible(bool value) {
     PlaceForShowing();
     DoShow();
     TControl::SetVisible(true);
+    UiBackend().FormShown(this);
     ActivateTopLevel();
   } else {
     DoHide();
     TControl::SetVisible(false);
+    UiBackend().FormHidden(this);
     if (Screen->ActiveTopLevel() == this) {
       TWinControl* next = Screen->PreviousTopLevel(this);
       if (next != nullptr) {
@@ -340,7 +344,9 @@ class TModalLoop {
     for (int round = 0;; ++round) {
       if (!Alive()) return;
       if (form_.ModalResult == mrNone) {
-        if (round >= kMaxModalRounds) {
+        // A person may be refused any number of times; a handler that
+        // never lets the form close is cut off.
+        if (round >= kMaxModalRounds && !UiBackend().Interactive()) {
           record_.forced = true;
           return;
         }
@@ -349,6 +355,9 @@ class TModalLoop {
         if (answer.handled) {
           record_.answeredByHandler = true;
           if (form_.ModalResult == mrNone) form_.ModalResult = answer.result;
+        } else if (form_.ModalResult == mrNone && UiBackend().Interactive()) {
+          WaitForPerson();
+          if (!Alive()) return;
         } else if (form_.ModalResult == mrNone) {
           form_.ModalResult = mrCancel;
         }
@@ -359,6 +368,16 @@ class TModalLoop {
       }
       Application->ProcessMessages();
     }
+  }
+
+  // A person answers on the screen: the back end's rounds run until the form
+  // has a modal result, is hidden or freed, or the application ends or the
+  // back end stops waiting for a person (which cancel it).
+  void WaitForPerson() {
+    while (Alive() && form_.ModalResult == mrNone && form_.Visible() && !Application->Terminated() &&
+           UiBackend().Interactive())
+      UiBackend().PumpModal();
+    if (Alive() && form_.ModalResult == mrNone) form_.ModalResult = mrCancel;
   }
 
   // The form leaves its modal state: deactivated before it hides, then the
@@ -407,6 +426,10 @@ void TCustomForm::Dispatch(void* message) {
     case CM_ACTIVATE: Activate(); return;
     case CM_DEACTIVATE: Deactivate(); return;
     case WM_HELP: return;  // a form's help request goes no further
+    case CM_TEXTCHANGED:
+      UiBackend().CaptionChanged(this);
+      TWinControl::Dispatch(message);
+      return;
     case CM_DIALOGKEY:
       if (GetKeyState(VK_MENU) >= 0) {
         switch (m.WParam) {

@@ -15,7 +15,9 @@
 // form is closed with mrCancel. The handler's wish goes through the form's
 // usual closing (OnCloseQuery, OnClose); a form that refuses to close gets
 // the handler again; after 100 rounds the form is hidden with mrCancel and
-// the record (Driver::ModalLog) says so.
+// the record (Driver::ModalLog) says so. With a screen back end installed
+// (UiBackend.h) a form that no handler answers waits for the person instead,
+// as long as they need.
 
 #include <memory>
 #include <string>

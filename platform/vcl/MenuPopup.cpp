@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "platform/vcl/Menus.h"
+#include "platform/vcl/UiBackend.h"
 
 namespace {
 
@@ -52,6 +53,8 @@ void TPopupMenu::Popup(int x, int y) {
     chosen = it->handler(*this);
     break;
   }
+  // Without a handler a person chooses on the screen (headless: nobody does).
+  if (!record.answeredByHandler && UiBackend().Interactive()) chosen = UiBackend().TrackMenu(Items(), PopupPoint);
   if (chosen != nullptr && !Clickable(*this, chosen)) {
     record.refused = true;
     chosen = nullptr;

@@ -169,6 +169,16 @@ void PaintTo(TControl* control, TCanvas* canvas, int x, int y) {
   }
 }
 
+void PaintOverlayTo(TControl* control, TBitmap& bitmap, int x, int y) {
+  auto* overlay = dynamic_cast<TOverlayPainter*>(control);
+  if (overlay == nullptr || !overlay->HasOverlay() || bitmap.Empty()) return;
+  TCanvas own(&bitmap);
+  auto* custom = dynamic_cast<TCustomControl*>(control);
+  TCanvas* canvas = custom != nullptr ? custom->Canvas() : &own;
+  CanvasSetup setup(canvas, &bitmap, {x, y}, Rect(0, 0, bitmap.Width(), bitmap.Height()), control);
+  overlay->PaintOverlay(canvas);
+}
+
 void PaintControlToBitmap(TControl* control, TBitmap& bitmap) {
   bitmap.SetSize(std::max(0, control->Width()), std::max(0, control->Height()));
   if (bitmap.Empty()) return;

@@ -56,6 +56,12 @@ class TOverlayPainter {
 // (so that a hidden form can be looked at); its invisible children do not.
 void PaintTo(TControl* control, TCanvas* canvas, int x, int y);
 
+// Paints only the control's overlay (when it has one), with the control's
+// top-left corner at (x, y) of the bitmap and clipped to the bitmap alone,
+// so that what lies outside the control's parents shows too (a screen shows
+// an open list in a window of its own).
+void PaintOverlayTo(TControl* control, TBitmap& bitmap, int x, int y);
+
 // Sizes the bitmap to the control (a form with its frame and caption) and
 // paints the control into it.
 void PaintControlToBitmap(TControl* control, TBitmap& bitmap);

@@ -1,5 +1,7 @@
 #include "platform/vcl/WinControl.h"
 
+#include "platform/vcl/UiBackend.h"
+
 #include <algorithm>
 
 #include "platform/base/ScopeExit.h"
@@ -275,7 +277,10 @@ void TWinControl::SetEnabled(bool value) {
   if (!value && Parent() != nullptr) TopLevel()->DefocusControl(this, false);
 }
 
-void TWinControl::Invalidate() { SetNeedsPaint(true); }
+void TWinControl::Invalidate() {
+  SetNeedsPaint(true);
+  NotifyUiBackendInvalidated(this);
+}
 
 void TWinControl::Update() {
   bool dirty = NeedsPaint();

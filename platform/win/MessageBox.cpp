@@ -17,6 +17,7 @@ struct Registry {
   std::vector<Entry> handlers;
   int nextId = 1;
   std::vector<MessageBoxRecord> log;
+  MessageBoxPresenter presenter;
 };
 
 Registry& State() {
@@ -61,6 +62,12 @@ void RemoveMessageBoxHandler(int id) {
   std::erase_if(r.handlers, [id](const Registry::Entry& e) { return e.id == id; });
 }
 
+void SetMessageBoxPresenter(MessageBoxPresenter presenter) {
+  Registry& r = State();
+  std::lock_guard<std::mutex> lock(r.mutex);
+  r.presenter = std::move(presenter);
+}
+
 void ClearMessageBoxHandlers() {
   Registry& r = State();
   std::lock_guard<std::mutex> lock(r.mutex);
@@ -82,8 +89,10 @@ void ClearMessageBoxLog() {
 int AnswerMessageBox(MessageBoxRecord box, const std::vector<int>& validAnswers, int unanswered) {
   Registry& r = State();
   MessageBoxHandler handler;
+  MessageBoxPresenter presenter;
   {
     std::lock_guard<std::mutex> lock(r.mutex);
+    presenter = r.presenter;
     for (auto it = r.handlers.rbegin(); it != r.handlers.rend(); ++it) {
       if (box.text.find(it->textPart) != std::string::npos) {
         handler = it->handler;
@@ -99,6 +108,10 @@ int AnswerMessageBox(MessageBoxRecord box, const std::vector<int>& validAnswers,
                                   ", which is not a button of the box \"" + box.text + "\"");
   }
   box.answeredByHandler = answer != 0;
+  if (!handler && presenter) {
+    answer = presenter(box, validAnswers);
+    if (std::find(validAnswers.begin(), validAnswers.end(), answer) == validAnswers.end()) answer = 0;
+  }
   box.answer = answer != 0 ? answer : unanswered;
   std::lock_guard<std::mutex> lock(r.mutex);
   r.log.push_back(box);

@@ -95,6 +95,12 @@ void ClearMessageBoxHandlers();
 std::vector<MessageBoxRecord> MessageBoxLog();
 void ClearMessageBoxLog();
 
+// Shows a box to a person when no handler answered it (a back end that puts
+// windows on a screen installs one; headless there is none). It answers one
+// of `validAnswers`, or 0 when the box was dismissed (the box then gives its
+// unanswered default). The box is recorded as not answered by a handler.
+using MessageBoxPresenter = std::function<int(const MessageBoxRecord& box, const std::vector<int>& validAnswers)>;
+void SetMessageBoxPresenter(MessageBoxPresenter presenter);
 // Shows (answers and records) a box; `text` and `caption` may be null
 // (empty; a null caption reads "Error", as Win32's).
 int MessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type);

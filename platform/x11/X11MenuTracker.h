@@ -1,0 +1,51 @@
+#pragma once
+// A popped-up menu on the X display: one override-redirect window for each
+// open level (the items of a menu, then the sub-items of the item opened in
+// it), painted in the classic look, with the pointer and keyboard grabbed
+// while it lasts. Moving over an item lights it and opens its sub-items; a
+// release on an enabled item without sub-items chooses it; a press outside
+// every level, Escape on the first level, the application ending or the
+// back end no longer waiting for a person dismisses the menu. Up and Down move the light, Right opens, Left closes a
+// level, Enter chooses. Timers and posted messages keep running meanwhile.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/vcl/GraphicsTypes.h"
+#include "platform/x11/X11Display.h"
+
+class TX11Backend;
+class TMenuItem;
+
+class TX11MenuTracker {
+ public:
+  explicit TX11MenuTracker(TX11Backend& backend);
+  ~TX11MenuTracker();
+  TX11MenuTracker(const TX11MenuTracker&) = delete;
+  TX11MenuTracker& operator=(const TX11MenuTracker&) = delete;
+
+  // Shows the sub-items of `items` at the screen point and answers the item
+  // chosen, or null.
+  TMenuItem* Run(TMenuItem* items, const TPoint& screenPos);
+
+  struct Level;
+
+ private:
+  void OpenLevel(TMenuItem* parent, int x, int y);
+  void CloseLevelsAfter(std::size_t index);
+  void Paint(Level& level);
+  void HandleEvent(XEvent& event);
+  void PointerAt(int x, int y, bool release, bool press);
+  void Key(XEvent& event);
+  void MoveLight(int step);
+  void OpenHot();
+  void Choose(TMenuItem* item);
+
+  TX11Backend& backend_;
+  std::vector<std::unique_ptr<Level>> levels_;
+  TMenuItem* chosen_ = nullptr;
+  bool done_ = false;
+  bool moved_ = false;    // the pointer moved over the menu since it opened
+  bool pressed_ = false;  // a button went down on the menu
+};

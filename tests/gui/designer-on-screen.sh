@@ -1,0 +1,162 @@
+#!/usr/bin/env bash
+# A person's session with the designer, on a virtual X server:
+#   halvex open DEMO --gui; the host's Plug-ins menu, its Tarnwell entry; the
+#   designer opens; a click in the page tree and the arrow keys choose the
+#   page "Diagnostics"; an object on it is dragged; the tool button that
+#   deletes a page asks, the person answers Yes in the message box; the Save
+#   button saves and compiles, and the person closes the compile's status
+#   window; the program gets SIGTERM and closes as always.
+# Checked: every window came, the saved web project lacks the deleted page
+# and keeps the others, the compile wrote the web tree, the run ended with 0.
+# Screens: SCREENS/NN-step.png (xwd through ImageMagick).
+#
+# usage: designer-on-screen.sh HALVEX PLUGIN DEMO_FOLDER SCREENS_FOLDER
+set -euo pipefail
+trap 'echo "FAILED at line $LINENO: $BASH_COMMAND"' ERR
+
+halvex=$1
+plugin=$2
+demo=$3
+screens=$4
+for tool in Xvfb xdotool xprop xwd convert; do
+  command -v "$tool" > /dev/null || { echo "missing tool: $tool (scripts/packages.txt)"; exit 1; }
+done
+
+work=$(mktemp -d)
+xvfb_pid=""
+halvex_pid=""
+cleanup() {
+  [[ -n "$halvex_pid" ]] && kill -TERM "$halvex_pid" 2> /dev/null && wait "$halvex_pid" 2> /dev/null || true
+  [[ -n "$xvfb_pid" ]] && kill -TERM "$xvfb_pid" 2> /dev/null && wait "$xvfb_pid" 2> /dev/null || true
+  [[ -f "$work/run.log" ]] && cp "$work/run.log" "$screens/halvex.log"
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAILED: $*"
+  [[ -f "$work/run.log" ]] && tail -30 "$work/run.log"
+  exit 1
+}
+
+# Polls a condition ten times a second, for at most $2 seconds.
+wait_for() {
+  local condition=$1 seconds=$2 what=$3
+  for ((i = 0; i < seconds * 10; i++)); do
+    if eval "$condition"; then return 0; fi
+    sleep 0.1
+  done
+  fail "waited ${seconds}s for $what"
+}
+
+# --- the X server, on a display number it picks itself ---
+coproc XVFB { exec Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp 2> "$work/xvfb.log"; }
+xvfb_pid=$XVFB_PID
+read -r -t 20 display <&"${XVFB[0]}" || fail "Xvfb did not start"
+export DISPLAY=":$display"
+export TARNWELL_X11_CONTROL_MAP=1
+export HALVEX_HOME="$work/home"
+
+rm -rf "$screens"
+mkdir -p "$screens"
+shot=0
+screen() {
+  shot=$((shot + 1))
+  # A screen is for a person to look at; one that could not be taken fails nothing.
+  xwd -root -silent | convert xwd:- "$screens/$(printf %02d $shot)-$1.png" || echo "screen $1 not taken"
+}
+
+# The window whose class instance is $1 (a form's name, or Menu).
+window_of() { xdotool search --onlyvisible --classname "^$1\$" 2> /dev/null | head -1; }
+# "left top width height" of the control $2 of window $1, in the window.
+control_rect() {
+  xprop -notype -id "$1" _TARNWELL_CONTROLS | sed -e 's/^[^"]*"//' -e 's/"$//' -e 's/\\n/\n/g' |
+    awk -v name="$2" '{ n = $5; for (i = 6; i <= NF; i++) n = n " " $i } n == name { print $1, $2, $3, $4; exit }'
+}
+# Moves to the point ($3, $4) of control $2 of window $1 (its middle when not given).
+point_in() {
+  local window=$1 name=$2 rect
+  rect=$(control_rect "$window" "$name")
+  [[ -n "$rect" ]] || fail "no control \"$name\" in window $window"
+  read -r cl ct cw ch <<< "$rect"
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  local dx=${3:-$((cw / 2))} dy=${4:-$((ch / 2))}
+  echo $((X + cl + dx)) $((Y + ct + dy))
+}
+click_control() {
+  read -r px py < <(point_in "$@")
+  xdotool mousemove "$px" "$py" click 1
+}
+
+# --- the host with the plug-in, on the screen ---
+cp -r "$demo" "$work/demo"
+"$halvex" register "$plugin" > "$work/register.log" 2>&1 || fail "register: $(cat "$work/register.log")"
+"$halvex" open "$work/demo" --gui > "$work/run.log" 2>&1 &
+halvex_pid=$!
+
+wait_for '[[ -n "$(window_of HalvexMainForm)" ]] && [[ -n "$(control_rect "$(window_of HalvexMainForm)" mnuPlugins)" ]]' 60 \
+  "the Halvex window"
+main=$(window_of HalvexMainForm)
+[[ "$(xdotool getwindowname "$main")" == Halvex ]] || fail "the main window is not named Halvex"
+screen host
+
+# The host's menu: Plug-ins, then its entry Tarnwell.
+click_control "$main" mnuPlugins
+wait_for '[[ -n "$(window_of Menu)" ]]' 20 "the Plug-ins menu"
+menu=$(window_of Menu)
+screen plugins-menu
+click_control "$menu" Tarnwell
+wait_for '[[ -n "$(window_of FormDesign1)" ]] && [[ -n "$(control_rect "$(window_of FormDesign1)" tvPageList)" ]]' 60 \
+  "the designer"
+designer=$(window_of FormDesign1)
+[[ -z "$(window_of Menu)" ]] || fail "the menu stayed open"
+screen designer
+
+# The page tree: a click on its first row, then four rows down: Diagnostics.
+click_control "$designer" tvPageList 60 8
+xdotool key Down Down Down Down
+sleep 0.5
+screen page-diagnostics
+
+# An object of the page is dragged on the surface.
+read -r sx sy < <(point_in "$designer" sbDesign1 60 12)
+xdotool mousemove "$sx" "$sy" mousedown 1 mousemove $((sx + 20)) $((sy + 20)) mousemove $((sx + 60)) $((sy + 50)) mouseup 1
+sleep 0.3
+screen dragged
+
+# Delete the page: the designer asks, the person presses Yes.
+click_control "$designer" btnDeletePage
+wait_for '[[ -n "$(window_of MessageForm)" ]]' 20 "the question before deleting"
+question=$(window_of MessageForm)
+screen question
+click_control "$question" Button6
+wait_for '[[ -z "$(window_of MessageForm)" ]]' 20 "the question to close"
+screen page-deleted
+
+# Save (and compile): the compile's status window waits for its OK.
+before=$(stat -c %Y "$work/demo/Tarnwell/Demo.xml")
+click_control "$designer" btnSave1
+wait_for '[[ -n "$(window_of TFormStatus1)" ]] && [[ -n "$(control_rect "$(window_of TFormStatus1)" Button1)" ]]' 120 \
+  "the compile's status window"
+status_window=$(window_of TFormStatus1)
+screen compiled
+click_control "$status_window" Button1
+wait_for '[[ -z "$(window_of TFormStatus1)" ]]' 20 "the status window to close"
+wait_for '! grep -q "Diagnostics" "$work/demo/Tarnwell/Demo.xml"' 20 "the saved project without the page"
+screen saved
+
+# The program is stopped from outside and closes as always.
+kill -TERM "$halvex_pid"
+status=0
+wait "$halvex_pid" || status=$?
+halvex_pid=""
+[[ $status -eq 0 ]] || fail "halvex ended with $status"
+grep -q "stopped by a signal" "$work/run.log" || fail "the run did not say it was stopped"
+
+# The saved project: the deleted page is gone, the other pages stay.
+for page in Overview Settings Schematic; do
+  grep -q "$page" "$work/demo/Tarnwell/Demo.xml" || fail "the page $page went missing from the saved project"
+done
+(( $(stat -c %Y "$work/demo/Tarnwell/Demo.xml") >= before )) || fail "Demo.xml was not written"
+[[ -d "$work/demo/SendRoot/WWW" ]] || fail "no web tree compiled under SendRoot/WWW"
+echo "1 passed, 0 failed"
