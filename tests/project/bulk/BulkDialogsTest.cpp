@@ -20,6 +20,7 @@
 #include "platform/vcl/ListView.h"
 #include "platform/vcl/Menus.h"
 #include "platform/vcl/Painting.h"
+#include "platform/vcl/Screen.h"
 #include "platform/vcl/ScrollBox.h"
 #include "project/FormRenamePages1.h"
 #include "project/FormVarNameReplace.h"
@@ -215,6 +216,28 @@ TEST_F(BulkDialogs, ArrayIndexOrderStepAndVisibility) {
       EXPECT_EQ(Object(10)->GetVisVariable(), "v[6]");  // the object without one used up no value
     }
   }
+}
+
+TEST_F(BulkDialogs, PlacementIsKeptInTheProjectSettingsFile) {
+  Open(OnePageProject(kRowObjects));
+  // A stored top beyond the screen is centred again; the left edge stays.
+  folder.Write("Tarnwell/Proj.webx", "[FromAutoArray]\r\nHeight=450\r\nWidth=500\r\nTop=99999\r\nLeft=20\r\n");
+  struct {
+    int left = 0, top = 0, width = 0, height = 0;
+  } shown;
+  Driver::OnModal("TFromAutoArray", [&](TCustomForm& form) {
+    shown = {form.Left(), form.Top(), form.Width(), form.Height()};
+    form.SetLeft(33);
+    return mrCancel;
+  });
+  designer->AutoIndexArray1Click(nullptr);
+  EXPECT_EQ(shown.left, 20);
+  EXPECT_EQ(shown.top, (Screen->Height() - 450) / 2);
+  EXPECT_EQ(shown.width, 500);
+  EXPECT_EQ(shown.height, 450);
+  const std::string settings = folder.Read("Tarnwell/Proj.webx");
+  EXPECT_NE(settings.find("Left=33"), std::string::npos) << settings;
+  EXPECT_NE(settings.find("Top=" + std::to_string((Screen->Height() - 450) / 2)), std::string::npos) << settings;
 }
 
 // Pages that link to each other, an alarm page and a user's start page.
