@@ -638,6 +638,20 @@ class TFormDesign1 : public TForm {
   // a name may be both an old and a new one (B to C and A to B).
   void RenameImages(const std::map<std::string, std::string>& renames);
 
+  // --- bulk commands (BulkCommands.cpp) and the image check (ImageCheck.cpp) -----
+  // (VarNameReplace1Click, AutoIndexArray1Click and RenameAllPages1Click are
+  // declared with the handlers above.)
+  // Gives pages[i] (a row of the rename dialog, old stem oldStems[i]) the
+  // file name newStems[i] + ".XML", freeing a name still in use through a
+  // temporary one first; every reference follows each step. Pages whose
+  // name is not their stem + ".XML" (in any case of the extension) keep it.
+  void RenamePages(const std::vector<TmyXmlNode*>& pages, std::vector<std::string> oldStems,
+                   const std::vector<std::string>& newStems);
+  // Every picture of the project's image list must have its file: a missing
+  // one is copied back from the output's "images" folder, or else dropped
+  // from the list. True when the list lost an entry.
+  bool CheckImages();
+
   // --- reading page objects (LoadObjects.cpp) ----------------------------------
   // Makes one page object per `object` child of the container on the surface
   // (which must be the designer's scroll box or one like it). An object that

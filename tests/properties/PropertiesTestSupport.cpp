@@ -149,7 +149,7 @@ void ExpectBindingTable(const std::string& name, TPropertyForm& form) {
     for (const char* other : b.flaggedBy) EXPECT_NE(form.FindComponent(other), nullptr) << name << " " << other;
     ++checked;
   }
-  EXPECT_GT(checked, 10) << name;
+  EXPECT_GT(checked, 8) << name;
   for (const TLangText& text : form.langTexts) {
     EXPECT_NE(form.FindComponent(text.edit), nullptr) << name << " " << text.edit;
     EXPECT_NE(form.FindComponent(text.button), nullptr) << name << " " << text.button;

@@ -239,6 +239,8 @@ TEST_F(Commands, EditPopupPastesUnicodeInTheProjectsCodePage) {
 }
 
 TEST_F(Commands, RenamingAnImageFollowsInTheDocumentAndOnTheShownPage) {
+  // The listed picture has its file, so the load keeps it in the list.
+  folderA.Write("Tarnwell/Images/X.PNG", "picture");
   TFormDesign1& d = Open(folderA, Project());
   d.RenameImageReferences(nullptr, "X.PNG", "X1.PNG");
   d.RenameImageOnPage("X.PNG", "X1.PNG");

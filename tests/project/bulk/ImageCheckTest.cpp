@@ -1,0 +1,60 @@
+// The image check when the designer loads a project: a listed picture whose
+// file is gone comes back from the output tree's copy with its file times,
+// one without a copy leaves the list, the rest stays as it was.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/XmlNode.h"
+#include "designer/FormDesign1.h"
+#include "tests/designer/commands/CommandsTestSupport.h"
+
+using namespace commandstest;
+
+namespace {
+
+class ImageCheck : public CommandsTest {
+ protected:
+  std::vector<std::string> ListedImages() const {
+    std::vector<std::string> names;
+    TmyXmlNode* images = designer->Document().Images();
+    for (TmyXmlNode* image = images != nullptr ? images->firstChild : nullptr; image != nullptr; image = image->next)
+      names.push_back(image->GetAttr("name"));
+    return names;
+  }
+};
+
+TEST_F(ImageCheck, MissingPicturesAreRestoredFromTheOutputOrDropped) {
+  const std::string images =
+      "<images>\r\n<img name=\"HERE.PNG\" />\r\n<img name=\"BACKUP.PNG\" />\r\n<img name=\"GONE.PNG\" />\r\n"
+      "<img name=\"..\\EVIL.PNG\" />\r\n<img name=\"LAST.PNG\" />\r\n</images>\r\n";
+  folder.Write("Tarnwell/Images/HERE.PNG", "here");
+  folder.Write("Tarnwell/Images/LAST.PNG", "last");
+  folder.Write("SendRoot/WWW/images/BACKUP.PNG", "backup");
+  folder.Write("SendRoot/WWW/images/HERE.PNG", "older copy");
+  const std::filesystem::path backup = folder.Path() / "SendRoot/WWW/images/BACKUP.PNG";
+  const auto stamp = std::filesystem::file_time_type::clock::now() - std::chrono::hours(48);
+  std::filesystem::last_write_time(backup, stamp);
+  const auto copied = std::filesystem::last_write_time(backup);
+  Open(OnePageProject("", images));
+  // The picture that cannot be checked (no plain name) stays listed.
+  EXPECT_EQ(ListedImages(), (std::vector<std::string>{"HERE.PNG", "BACKUP.PNG", "..\\EVIL.PNG", "LAST.PNG"}));
+  EXPECT_EQ(folder.Read("Tarnwell/Images/BACKUP.PNG"), "backup");
+  const auto restored = std::filesystem::last_write_time(folder.Path() / "Tarnwell/Images/BACKUP.PNG");
+  EXPECT_LE(std::chrono::abs(restored - copied), std::chrono::seconds(2));
+  EXPECT_EQ(folder.Read("Tarnwell/Images/HERE.PNG"), "here");
+  EXPECT_FALSE(folder.Exists("Tarnwell/Images/GONE.PNG"));
+}
+
+TEST_F(ImageCheck, AProjectWithAllItsPicturesIsLeftAlone) {
+  folder.Write("Tarnwell/Images/A.PNG", "a");
+  Open(OnePageProject("", "<images>\r\n<img name=\"A.PNG\" />\r\n</images>\r\n"));
+  EXPECT_EQ(ListedImages(), (std::vector<std::string>{"A.PNG"}));
+  EXPECT_FALSE(designer->Document().Modified());
+}
+
+}  // namespace
