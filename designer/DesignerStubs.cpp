@@ -35,5 +35,3 @@ void TFormDesign1::tbLangClick(TObject*) { Trace("tbLangClick"); }
 void TFormDesign1::VarNameReplace1Click(TObject*) { Trace("VarNameReplace1Click"); }
 void TFormDesign1::AutoIndexArray1Click(TObject*) { Trace("AutoIndexArray1Click"); }
 void TFormDesign1::RenameAllPages1Click(TObject*) { Trace("RenameAllPages1Click"); }
-void TFormDesign1::ExportTexts1Click(TObject*) { Trace("ExportTexts1Click"); }
-void TFormDesign1::ImportTexts1Click(TObject*) { Trace("ImportTexts1Click"); }
