@@ -1,8 +1,9 @@
-// TFormDesign1: the export and import of the texts for translation, one file
+// TFormDesign1: the alarms dialog, and the export and import of the texts for translation, one file
 // per project language (or "Texts.txt" without languages) in the web
 // project's folder "Language".
 
 #include <fstream>
+#include <memory>
 #include <vector>
 
 #include "core/ProjectPaths.h"
@@ -17,6 +18,7 @@
 #include "platform/vcl/TreeView.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/Paths.h"
+#include "project/FormAlarms.h"
 #include "project/TranslationTexts.h"
 
 namespace {
@@ -103,4 +105,15 @@ void TFormDesign1::ImportTexts1Click(TObject*) {
     const std::string caption = element->GetAttr("caption");
     node->SetText(caption.empty() ? GetUiText(kUnnamedId) : caption);
   }
+}
+
+void TFormDesign1::tbAlarmClick(TObject*) {
+  TmyXmlNode* root = document_->Root();
+  if (root == nullptr) return;
+  auto dialog = std::make_unique<TFormAlarms>(this);
+  dialog->SetPageList(this);
+  dialog->LoadFromXml(root->FindDeep("alarms"));
+  if (dialog->ShowModal() != mrOk) return;
+  SetModified();
+  RenewAllPageUcids();
 }
