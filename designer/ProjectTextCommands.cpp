@@ -1,4 +1,4 @@
-// TFormDesign1: the alarms dialog, and the export and import of the texts for translation, one file
+// TFormDesign1: the alarms and languages dialogs, and the export and import of the texts for translation, one file
 // per project language (or "Texts.txt" without languages) in the web
 // project's folder "Language".
 
@@ -19,6 +19,7 @@
 #include "platform/win/MessageBox.h"
 #include "platform/win/Paths.h"
 #include "project/FormAlarms.h"
+#include "project/FormLangProperties.h"
 #include "project/TranslationTexts.h"
 
 namespace {
@@ -116,4 +117,18 @@ void TFormDesign1::tbAlarmClick(TObject*) {
   if (dialog->ShowModal() != mrOk) return;
   SetModified();
   RenewAllPageUcids();
+}
+
+void TFormDesign1::tbLangClick(TObject*) {
+  TmyXmlNode* web = document_->Web();
+  if (web == nullptr) return;
+  if (FCurrentPage != nullptr && FCurrentPage->name == "page") SavePage(FCurrentPage);
+  auto dialog = std::make_unique<TFormLangProperties>(this);
+  dialog->Designer = this;
+  dialog->WebNode = web;
+  dialog->LanguagesNode = Document().LanguagesElement();
+  dialog->LoadFromXml();
+  if (dialog->ShowModal() != mrOk) return;
+  SetModified();
+  LoadLanguages(dialog->LanguagesNode);
 }
