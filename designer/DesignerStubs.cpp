@@ -22,7 +22,6 @@ void TFormDesign1::tvPageListDblClick(TObject*) {
 void TFormDesign1::GroupPageSettings1Click(TObject*) { Trace("GroupPageSettings1Click"); }
 void TFormDesign1::sbDesign1DblClick(TObject*) { Trace("sbDesign1DblClick"); }
 void TFormDesign1::btnImageManagerClick(TObject*) { Trace("btnImageManagerClick"); }
-void TFormDesign1::tbObjectListClick(TObject*) { Trace("tbObjectListClick"); }
 void TFormDesign1::tlbMain1DblClick(TObject*) {}
 void TFormDesign1::DebugPict1Click(TObject*) { Trace("DebugPict1Click"); }
 void TFormDesign1::FormUnDock(TObject*, TControl*, TWinControl*, bool&) {}

@@ -1,6 +1,5 @@
-// TFormDesign1: the alarms and languages dialogs, and the export and import of the texts for translation, one file
-// per project language (or "Texts.txt" without languages) in the web
-// project's folder "Language".
+// TFormDesign1: the alarms, object list and languages dialogs, and the export and import of the texts for translation,
+// one file per project language (or "Texts.txt" without languages) in the web project's folder "Language".
 
 #include <fstream>
 #include <memory>
@@ -20,6 +19,7 @@
 #include "platform/win/Paths.h"
 #include "project/FormAlarms.h"
 #include "project/FormLangProperties.h"
+#include "project/FormObjectList.h"
 #include "project/TranslationTexts.h"
 
 namespace {
@@ -131,4 +131,11 @@ void TFormDesign1::tbLangClick(TObject*) {
   if (dialog->ShowModal() != mrOk) return;
   SetModified();
   LoadLanguages(dialog->LanguagesNode);
+}
+
+void TFormDesign1::tbObjectListClick(TObject*) {
+  auto dialog = std::make_unique<TFormObjectList>(this);
+  dialog->Designer = this;
+  dialog->RefreshObjectList();
+  dialog->ShowModal();
 }
