@@ -14,6 +14,7 @@
 #include "designer/ProjectLocation.h"
 #include "generator/CompileHost.h"
 #include "host/api/CommLoop.h"
+#include "host/api/HostServices.h"
 #include "host/api/IHalvexIDE.h"
 #include "platform/com/ComPtr.h"
 #include "plugin/PanelList.h"
@@ -65,6 +66,11 @@ class TDesignerHost {
   // The host's operator panels in list order (written into the project at
   // every save); here none.
   virtual std::vector<TGPanel> OperatorPanels() { return {}; }
+
+  // --- texts for translation ---------------------------------------------------------
+  // The host's text editor, which shows the import report; empty when the
+  // host gave none.
+  virtual ComPtr<IQendTextEditor> TextEditor() { return {}; }
 
   // --- the about box ------------------------------------------------------------------
   // A value of the version block of a file (a system path), in its first

@@ -14,8 +14,6 @@ void Trace(const char* handler) { WriteTraceLog(handler); }
 
 }  // namespace
 
-void TFormDesign1::tbObjectListClick(TObject*) { Trace("tbObjectListClick"); }
-void TFormDesign1::tbAlarmClick(TObject*) { Trace("tbAlarmClick"); }
 void TFormDesign1::tlbMain1DblClick(TObject*) {}
 void TFormDesign1::DebugPict1Click(TObject*) { Trace("DebugPict1Click"); }
 void TFormDesign1::FormUnDock(TObject*, TControl*, TWinControl*, bool&) {}
@@ -23,6 +21,3 @@ void TFormDesign1::tvPageListDeletion(TObject*, TTreeNode*) {}
 void TFormDesign1::tvPageListExpanding(TObject*, TTreeNode*, bool&) {}
 void TFormDesign1::btnDebugMouseMove(TObject*, TShiftState, int, int) {}
 void TFormDesign1::btnDebug2MouseMove(TObject*, TShiftState, int, int) {}
-void TFormDesign1::tbLangClick(TObject*) { Trace("tbLangClick"); }
-void TFormDesign1::ExportTexts1Click(TObject*) { Trace("ExportTexts1Click"); }
-void TFormDesign1::ImportTexts1Click(TObject*) { Trace("ImportTexts1Click"); }

@@ -674,6 +674,15 @@ class TFormDesign1 : public TForm {
   bool SetLangCaption(TmyXmlNode* node, int code);
   bool CopyLangTexts(TmyXmlNode* node, int code);
 
+  // --- texts for translation, alarms, object list, languages (ProjectTextCommands.cpp)
+  // The project's language slots (0 ends the list), the editor's language
+  // and whether texts are kept per language, as loaded.
+  int LangCodeOfSlot(int slot) const { return slot >= 0 && slot < kLangSlots ? FLangCodes[slot] : 0; }
+  int EditorLangCode() const { return FEditorLangCode; }
+  bool LangMutations() const { return FLangMutations; }
+  // The folder of the texts files: the host project's "Tarnwell\Language\".
+  std::string TextsFolder();
+
   // --- handlers bound to every page object (FormDesign1.cpp) --------------------
   void ObjectBeforeMove(TObject* sender);
   void ObjectBeforeResize(TObject* sender);

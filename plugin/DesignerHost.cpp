@@ -23,6 +23,7 @@ void TPluginDesignerHost::FreeCommItems() { PluginLiveView().FreeEntries(); }
 TLiveViewLink* TPluginDesignerHost::LiveView() { return &PluginLiveView(); }
 
 ComPtr<IHalvexSyncedPlcRead> TPluginDesignerHost::SyncedRead() { return gHost.ifHalvexSyncedPlcRead; }
+ComPtr<IQendTextEditor> TPluginDesignerHost::TextEditor() { return gHost.ifQendTextEditor; }
 
 std::string TPluginDesignerHost::ModuleFileVersion(const std::string& file, const std::string& key) {
   return GetModuleFileVersion(file, key);

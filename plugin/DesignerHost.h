@@ -23,6 +23,7 @@ class TPluginDesignerHost : public TCoreDesignerHost {
   void FreeCommItems() override;
   TLiveViewLink* LiveView() override;
   ComPtr<IHalvexSyncedPlcRead> SyncedRead() override;
+  ComPtr<IQendTextEditor> TextEditor() override;
   // The host's interfaces that the installation holds.
   TCompileHost& CompileHost() override { return compileHost_; }
   // From the hidden main form's panel list.

@@ -30,10 +30,13 @@ class TTestHost : public TDesignerHost {
   TProjectLocation ProjectLocation() override;
   void UpdateStConstants(TmyXmlNode* root) override;
   std::vector<TGPanel> OperatorPanels() override { return panels; }
+  ComPtr<IQendTextEditor> TextEditor() override { return ComPtr<IQendTextEditor>(textEditor); }
   int stConstantsCalls = 0;
   // The host's operator panels (none unless a test gives some).
   std::vector<TGPanel> panels;
   bool noProject = false;
+  // The host's text editor (none unless a test gives one).
+  IQendTextEditor* textEditor = nullptr;
 
  private:
   const testsupport::TempFolder& folder_;

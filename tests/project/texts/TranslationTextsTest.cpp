@@ -1,0 +1,228 @@
+// Texts for translation: the exported files byte for byte (CR LF, the
+// document's 8-bit bytes unchanged), their names per language, the import
+// with its report, and the header keys.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "core/XmlNode.h"
+#include "designer/FormDesign1.h"
+#include "host/sim/HalvexHost.h"
+#include "platform/vcl/ComCtrls.h"
+#include "platform/vcl/Driver.h"
+#include "project/TranslationTexts.h"
+#include "tests/designer/window/WindowTestSupport.h"
+
+using namespace windowtest;
+
+namespace {
+
+// Code page 1250 bytes: "Hlavní", "Teplota čidla", "Přehled".
+const std::string kMain = "Hlavn\xED";
+const std::string kSensor = "Teplota \xE8idla";
+const std::string kOverview =
+    "P\xF8"
+    "ehled";
+
+const char* const kSingle =
+    "<web version=\"8.1\" MaxUid=\"100\">\r\n"
+    "<group caption=\"Main\" Uid=\"1\">\r\n"
+    "<page caption=\"Overview\" name=\"OVERVIEW.XML\" Uid=\"2\">\r\n"
+    "<object caption=\"Temperature\" hint=\"\" X=\"2\" Y=\"2\" Uid=\"5\"><label /></object>\r\n"
+    "</page>\r\n</group>\r\n</web>\r\n";
+
+std::string Project(const std::string& languages, const std::string& objects, const std::string& groupLang = "") {
+  return "<web version=\"8.1\" MaxUid=\"100\">\r\n" + languages + "<group caption=\"" + kMain + "\" Uid=\"1\">" +
+         groupLang + "\r\n<page caption=\"" + kOverview + "\" name=\"OVERVIEW.XML\" Uid=\"2\">\r\n" + objects +
+         "</page>\r\n</group>\r\n</web>\r\n";
+}
+
+const char* const kCzechGerman =
+    "<Languages enabled=\"1\"><Language Code=\"5\" Editor=\"1\" /><Language Code=\"7\" Editor=\"0\" /></Languages>\r\n";
+
+class TranslationTexts : public WindowTest {
+ protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    Driver::Reset();
+  }
+  void TearDown() override {
+    Driver::Reset();
+    WindowTest::TearDown();
+  }
+  std::string Language(const std::string& name) const { return folder.Native("Tarnwell/Language/" + name); }
+  std::string SystemName(const std::string& name) const { return folder.System("Tarnwell\\Language\\" + name); }
+  void PutTexts(const std::string& name, const std::string& bytes) const {
+    std::filesystem::create_directories(folder.Path() / "Tarnwell" / "Language");
+    std::ofstream(Language(name), std::ios::binary) << bytes;
+  }
+  std::vector<std::string> Report() const {
+    const std::string bytes = ReadBytes(Language("report.txt"));
+    std::vector<std::string> lines;
+    for (std::size_t at = 0; at < bytes.size();) {
+      const std::size_t end = bytes.find("\r\n", at);
+      lines.push_back(bytes.substr(at, end - at));
+      at = end + 2;
+    }
+    return lines;
+  }
+  TmyXmlNode* ByUid(const char* uid) const { return designer->Document().Root()->FindDeepAttr("object", "Uid", uid); }
+};
+
+TEST_F(TranslationTexts, ExportWritesTheFiveLineExampleByteForByte) {
+  PutProject(kSingle);
+  OpenDesigner();
+  Driver::AnswerMessageBox("Following files", IDOK);
+  designer->ExportTexts1Click(nullptr);
+  EXPECT_EQ(ReadBytes(Language("Texts.txt")),
+            "{Group 000 : 00000001}Main\r\n"
+            "  {Page 000 : 00000002}Overview\r\n"
+            "    {Object 000 : 00000005}\r\n"
+            "      {Hint}\r\n"
+            "      {Caption0}Temperature\r\n");
+  const auto boxes = Driver::MessageBoxes();
+  ASSERT_FALSE(boxes.empty());
+  EXPECT_EQ(boxes.back().text, "Following files were generated:\r\n\r\n" + SystemName("Texts.txt"));
+}
+
+TEST_F(TranslationTexts, DeclinedOverwriteKeepsTheFileAndDoesNotListIt) {
+  PutProject(kSingle);
+  OpenDesigner();
+  PutTexts("Texts.txt", "old");
+  Driver::AnswerMessageBox("already exists", IDNO);
+  Driver::AnswerMessageBox("Following files", IDOK);
+  designer->ExportTexts1Click(nullptr);
+  EXPECT_EQ(ReadBytes(Language("Texts.txt")), "old");
+  EXPECT_EQ(Driver::MessageBoxes().back().text, "Following files were generated:\r\n");
+}
+
+TEST_F(TranslationTexts, ExportNamesOneFilePerLanguageWithItsTexts) {
+  PutProject(Project(kCzechGerman,
+                     "<object caption=\"" + kSensor +
+                         "\" hint=\"h\" X=\"2\" Y=\"2\" Uid=\"5\"><lang><caption code=\"5\">" + kSensor +
+                         "</caption><hint code=\"5\">h</hint><caption code=\"7\">Sensor</caption></lang>"
+                         "<label /></object>\r\n"
+                         "<object caption=\"Off\" X=\"2\" Y=\"40\" Uid=\"0\"><label /></object>\r\n",
+                     "<lang><caption code=\"5\">" + kMain + "</caption></lang>"));
+  OpenDesigner();
+  Driver::AnswerMessageBox("Following files", IDOK);
+  designer->ExportTexts1Click(nullptr);
+  EXPECT_EQ(ReadBytes(Language("Czech_Texts.txt")),
+            "{Group 000 : 00000001}" + kMain + "\r\n  {Page 000 : 00000002}" + kOverview +
+                "\r\n    {Object 000 : 00000005}\r\n      {Hint}h\r\n      {Caption0}" + kSensor + "\r\n");
+  // German: the group has texts per language but none in German; the page
+  // has none at all and shows its plain caption.
+  EXPECT_EQ(ReadBytes(Language("German_Texts.txt")),
+            "{Group 000 : 00000001}\r\n  {Page 000 : 00000002}" + kOverview +
+                "\r\n    {Object 000 : 00000005}\r\n      {Hint}\r\n      {Caption0}Sensor\r\n");
+  EXPECT_EQ(Driver::MessageBoxes().back().text, "Following files were generated:\r\n\r\n" +
+                                                    SystemName("Czech_Texts.txt") + "\r\n" +
+                                                    SystemName("German_Texts.txt"));
+}
+
+TEST_F(TranslationTexts, ImportSetsTextsReportsMissesAndMarksTheProjectModified) {
+  PutProject(Project("",
+                     "<object caption=\"Temp\" hint=\"old\" X=\"2\" Y=\"2\" Uid=\"5\"><label /></object>\r\n"
+                     "<object caption=\"Off\" X=\"2\" Y=\"40\" Uid=\"0\"><label /></object>\r\n"
+                     "<object caption=\"Ten\" X=\"2\" Y=\"80\" Uid=\"10\"><label /></object>\r\n"));
+  OpenDesigner();
+  PutTexts("Texts.txt",
+           "{Group 000 : 00000001}Main\r\n"
+           "  {Page 000 : 00000002}Overview\r\n"
+           "    {Object 000 : 00000005}\r\n"
+           "      {Hint}tip\r\n"
+           "      {Caption0}" +
+               kSensor +
+               "\r\n"
+               "    {Object 002 : 0000000a}\r\n"
+               "      {Caption0}lower case\r\n");
+  Driver::AnswerMessageBox("Texts has been imported", IDNO);
+  designer->ImportTexts1Click(nullptr);
+  EXPECT_EQ(ByUid("5")->GetAttr("caption"), kSensor);
+  EXPECT_EQ(ByUid("5")->GetAttr("hint"), "tip");
+  EXPECT_EQ(ByUid("10")->GetAttr("caption"), "Ten");
+  EXPECT_EQ(designer->Document().Root()->FindDeep("group")->GetAttr("caption"), "Main");
+  EXPECT_TRUE(designer->Document().Modified());
+  EXPECT_TRUE(designer->btnSave2->Enabled());
+  const std::vector<std::string> expected = {"File '" + SystemName("Texts.txt") + "' was loaded.;",
+                                             "",
+                                             "4 objects to import.",
+                                             "Object 1 'Off' on page 'OVERVIEW.XML' (Overview) was not imported.",
+                                             "Object 2 'Ten' on page 'OVERVIEW.XML' (Overview) was not imported.",
+                                             "",
+                                             "3 objects was imported.",
+                                             ""};
+  EXPECT_EQ(Report(), expected);
+}
+
+TEST_F(TranslationTexts, ImportOfTheEditorLanguageSetsBothTextsAndReportsAMissingFile) {
+  PutProject(Project(kCzechGerman,
+                     "<object caption=\"Temp\" hint=\"h\" X=\"2\" Y=\"2\" Uid=\"5\"><lang><caption code=\"5\">Temp"
+                     "</caption><hint code=\"5\">h</hint></lang><label /></object>\r\n"));
+  OpenDesigner();
+  PutTexts("Czech_Texts.txt", "    {Object 000 : 00000005}\r\n      {Caption0}" + kSensor + "\r\n");
+  Driver::AnswerMessageBox("Texts has been imported", IDNO);
+  designer->ImportTexts1Click(nullptr);
+  TmyXmlNode* object = ByUid("5");
+  EXPECT_EQ(object->GetAttr("caption"), kSensor);
+  std::string text;
+  ASSERT_TRUE(designer->GetLangTextIfAny(object, "caption", text, 5));
+  EXPECT_EQ(text, kSensor);
+  const std::vector<std::string> report = Report();
+  ASSERT_GE(report.size(), 6u);
+  EXPECT_EQ(report[3], "Group '" + kMain + "' was not imported.");
+  EXPECT_EQ(report[4], "Page 'OVERVIEW.XML' (" + kOverview + ") was not imported.");
+  EXPECT_EQ(report[5], "Object 0 'h' on page 'OVERVIEW.XML' (" + kOverview + ") {Hint}was not found.");
+  EXPECT_EQ(report.at(9), "File '" + SystemName("German_Texts.txt") + "' doesn't exist.");
+  EXPECT_TRUE(designer->Document().Modified());
+}
+
+TEST_F(TranslationTexts, ReportOpensInTheHostsTextEditor) {
+  PutProject(kSingle);
+  OpenDesigner();
+  std::filesystem::create_directories(folder.Path() / "Tarnwell" / "Language");
+  HalvexHost halvex;
+  host->textEditor = &halvex.TextEditor();
+  Driver::AnswerMessageBox("Texts has been imported", IDYES);
+  designer->ImportTexts1Click(nullptr);
+  const auto calls = halvex.TextEditor().Calls();
+  ASSERT_EQ(calls.size(), 2u);
+  EXPECT_EQ(calls[0].call, "close");
+  EXPECT_EQ(calls[1].call, "open");
+  EXPECT_EQ(calls[1].path, SystemName("report.txt"));
+  EXPECT_TRUE(calls[1].existed);
+  host->textEditor = nullptr;
+  EXPECT_EQ(Report().front(), "File '" + SystemName("Texts.txt") + "' doesn't exist.");
+}
+
+TEST_F(TranslationTexts, ImportWithoutTheLanguageFolderEndsWithAnErrorAndAsksNothing) {
+  PutProject(kSingle);
+  OpenDesigner();
+  designer->ImportTexts1Click(nullptr);
+  const auto boxes = Driver::MessageBoxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "The report '" + SystemName("report.txt") + "' could not be written.");
+  EXPECT_TRUE(designer->Document().Modified());
+}
+
+TEST(TextsHeaderKey, ReadsTheKeyAfterTheFixedWidthNumber) {
+  struct Case {
+    const char* line;
+    const char* key;
+  } const cases[] = {
+      {"{Group 000 : 0000001F}Main", "0000001F"},
+      {"  {Page 012 : 00000002}", "00000002"},
+      {"    {Object 000 : 00000005}", "00000005"},
+      {"    {Object 000 : 0000000a}", "0000000"},  // lower case ends the key
+      {"{Group 000001 : 00000003}", "1"},          // a longer number shifts the key
+      {"{Page", ""},                               // offset past the end
+      {"{Object 00", ""},
+      {"      {Hint}text", ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(TextsHeaderKey(c.line), c.key) << c.line;
+}
+
+}  // namespace
