@@ -126,7 +126,6 @@ void TFormDesign1::SetModified() {
 // are built these handlers are bound and do nothing.
 void TFormDesign1::UpdateScrollExtentHandler(TObject*) { UpdateScrollExtent(); }
 
-
 TNotifyEvent TFormDesign1::BridgeOfKind(int kind) {
   switch (kind) {
     case wkLabel: return {this, &TFormDesign1::EditLabelObject};

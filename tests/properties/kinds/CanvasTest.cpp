@@ -144,6 +144,7 @@ TEST_F(CanvasDialog, AWidthOfZeroIsStoredAsOne) {
 
 TEST_F(CanvasDialog, AnImageTheProjectLacksShowsTheWarningAndIsKept) {
   for (const char* image : {"Pump.png", "Gone.png"}) {
+    folder.Write("Tarnwell/Images/PUMP.PNG", "png");
     Open(WithImages(Project(Canvas(10, "A", "", "<img longname=\"" + std::string(image) + "\" />"))));
     SelectObjects({0});
     Edit(0, [&](TPropertyForm& f) {
@@ -168,6 +169,7 @@ TEST_F(CanvasDialog, DifferentImageListsOpenEmptyAndStayEachCanvassOwn) {
 }
 
 TEST_F(CanvasDialog, TheImageListSkipsDuplicatesAndSplitsNamesAtTheLastDot) {
+  folder.Write("Tarnwell/Images/PUMP.PNG", "png");
   Open(WithImages(Project(Canvas(10, "A", "", "<img longname=\"Pump.png\" />"))));
   SelectObjects({0});
   OnImageList([&](TFormImageList1& d) {
