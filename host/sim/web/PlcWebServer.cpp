@@ -196,7 +196,9 @@ void PlcWebServer::Route() {
     r.status = 500;
     r.set_content("Internal error", "text/plain");
   });
-  s.set_logger([this](const httplib::Request& q, const httplib::Response& r) { Log(q, r); });
+  // Logged before the answer is written, so that a client that has its answer
+  // finds its request in the log.
+  s.set_post_routing_handler([this](const httplib::Request& q, httplib::Response& r) { Log(q, r); });
 }
 
 int PlcWebServer::Start(int port) {
