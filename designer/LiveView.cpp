@@ -39,7 +39,6 @@ constexpr UINT kMsgPlcState = 0x84C4;
 constexpr UINT kMsgCommProgress = 0x8578;
 constexpr int kImageLive = 19;
 constexpr int kImageDesign = 18;
-constexpr int kPageChangeTicks = 100;
 constexpr int kAltDimMargin = 20;
 constexpr int kWhite = 0xFFFFFF;
 
