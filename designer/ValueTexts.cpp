@@ -1,5 +1,5 @@
 // Texts of PLC values. The integer and real texts are printed through printf
-// specifications built from the format, so that widths, zero padding and the
+// conversions built from the format, so that widths, zero padding and the
 // fixed decimal point behave exactly as the generated pages show them.
 
 #include "designer/ValueTexts.h"
@@ -109,7 +109,7 @@ std::int64_t PowerOfTen(int exponent) {
   return result;
 }
 
-// The printf specification of an integer: zero flag, width (the characters
+// The printf conversion of an integer: zero flag, width (the characters
 // of the integer part when a fixed point follows), conversion, and the
 // fraction with exactly `prec` digits.
 std::string IntegerSpec(const TValueFormat& format, TNotation notation, int prec) {
