@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "core/CpuFeatures.h"
 #include "imaging/JpegDecoderQuantizationTable.h"
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
@@ -197,10 +198,7 @@ __attribute__((target("avx2"))) bool InverseDctAvx2(const std::int16_t* c, const
   return true;
 }
 
-bool HaveAvx2() {
-  static const bool have = __builtin_cpu_supports("avx2");
-  return have;
-}
+bool HaveAvx2() { return CpuFeatures::UseAvx2(); }
 
 #endif
 
