@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Builds the benchmarks without sanitizers, runs every program side by side with its
+# references (5 repetitions, medians, pinned to one core) and rewrites the tables of
+# bench/README.md.
+#
+#   bench/refresh.sh [CORE]        CORE: the processor to pin to (default: the last one)
+# Environment: BENCH_BUILD_DIR (default build-bench), BENCH_FILTER (a benchmark filter).
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+cd "$top"
+core=${1:-$(($(nproc) - 1))}
+build=${BENCH_BUILD_DIR:-build-bench}
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARNWELL_BENCH=ON -DTARNWELL_TESTS=OFF >/dev/null
+programs=(xml jpeg inflate png gif crc compile)
+cmake --build "$build" -j "$(nproc)" --target "${programs[@]/#/bench_}"
+
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+results=()
+for p in "${programs[@]}"; do
+  exe="$build/bench/$p/bench_$p"
+  [[ -x "$exe" ]] || { echo "bench_$p was not built (a reference library is missing)"; continue; }
+  echo "== bench_$p"
+  taskset -c "$core" "$exe" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+    --benchmark_filter="${BENCH_FILTER:-.}" --benchmark_out="$out/$p.json" --benchmark_out_format=json >/dev/null
+  results+=("$out/$p.json")
+done
+load_after=$(cut -d' ' -f1-3 /proc/loadavg)
+BENCH_LOAD="$load_before before, $load_after after" \
+  BENCH_MACHINE="$(nproc) x $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | xargs), pinned to cpu $core" \
+  python3 bench/tabulate.py bench/README.md "${results[@]}"
+echo "bench/README.md rewritten"
