@@ -196,9 +196,10 @@ void JpegDecoder::ReadFrameComponents(JpegInputStream& stream) {
 }
 
 void JpegDecoder::CheckFrameSize() const {
-  // Each component keeps the samples of its block grid (MCU rows x V by MCU columns x H
-  // blocks) and, in a progressive frame, their coefficients besides; the conversions work on
-  // rows of the frame's width. All in 64 bits, so that no frame size wraps them.
+  // Counted as if each component kept the samples of its whole block grid (MCU rows x V by
+  // MCU columns x H blocks), as a sequential frame whose first scan lacks a component does,
+  // and, in a progressive frame, their coefficients besides; the conversions work on rows of
+  // the frame's width. All in 64 bits, so that no frame size wraps them.
   const std::uint64_t bytesPerBlock = kBlockSamples + (progressive ? kBlockCoefficientBytes : 0);
   std::uint64_t storage = SaturatingProduct(frameWidth, kConversionBytesPerColumn);
   for (std::uint32_t i = 0; i < componentCount; ++i) {
