@@ -95,6 +95,31 @@ void YCbCrByTables(const std::uint8_t* luma, const std::uint8_t* cb, const std::
   }
 }
 
+void OffsetsScalar(const std::uint8_t* cb, const std::uint8_t* cr, std::int16_t* red, std::int16_t* green,
+                   std::int16_t* blue, std::uint32_t from, std::uint32_t count) {
+  const YCbCrTables& t = Tables();
+  const bool formulas = UseFormulas();
+  for (std::uint32_t x = from; x < count; ++x) {
+    if (formulas) {
+      red[x] = std::int16_t(RedOffset(cr[x]));
+      green[x] = std::int16_t(GreenOffset(cb[x], cr[x]));
+      blue[x] = std::int16_t(BlueOffset(cb[x]));
+    } else {
+      red[x] = std::int16_t(t.crToRed[cr[x]]);
+      green[x] = std::int16_t((t.cbToGreen[cb[x]] + t.crToGreen[cr[x]] + 32768) >> 16);
+      blue[x] = std::int16_t(t.cbToBlue[cb[x]]);
+    }
+  }
+}
+
+void HalfWidthScalar(const std::uint8_t* luma, const std::int16_t* red, const std::int16_t* green,
+                     const std::int16_t* blue, std::uint32_t* out, std::uint32_t from, std::uint32_t width) {
+  for (std::uint32_t x = from; x < width; ++x) {
+    std::int32_t l = luma[x];
+    out[x] = Pixel(Clamp255(l + red[x / 2]), Clamp255(l - green[x / 2]), Clamp255(l + blue[x / 2]));
+  }
+}
+
 void GrayScalar(const std::uint8_t* gray, std::uint32_t* out, std::uint32_t from, std::uint32_t width) {
   for (std::uint32_t x = from; x < width; ++x) out[x] = 0xFF000000u | std::uint32_t(gray[x]) * 0x010101u;
 }
@@ -224,13 +249,27 @@ __attribute__((target("avx2"))) inline void OffsetsAvx2(__m256i cb, __m256i cr, 
   green = _mm256_packs_epi32(g0, g1);
 }
 
+// Sixteen pixels from 16-bit lanes of blue, green and red, clamped to 0..255 here.
+__attribute__((target("avx2"))) inline void StorePixelsAvx2(__m256i blue, __m256i green, __m256i red,
+                                                            std::uint32_t* out) {
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i most = _mm256_set1_epi16(255);
+  const __m256i alpha = _mm256_set1_epi16(std::int16_t(0xFF00));
+  blue = _mm256_min_epi16(_mm256_max_epi16(blue, zero), most);
+  green = _mm256_min_epi16(_mm256_max_epi16(green, zero), most);
+  red = _mm256_min_epi16(_mm256_max_epi16(red, zero), most);
+  __m256i bg = _mm256_or_si256(blue, _mm256_slli_epi16(green, 8));
+  __m256i ra = _mm256_or_si256(red, alpha);
+  __m256i p0 = _mm256_unpacklo_epi16(bg, ra);  // pixels 0-3 and 8-11
+  __m256i p1 = _mm256_unpackhi_epi16(bg, ra);  // pixels 4-7 and 12-15
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), _mm256_permute2x128_si256(p0, p1, 0x20));
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 8), _mm256_permute2x128_si256(p0, p1, 0x31));
+}
+
 __attribute__((target("avx2"))) std::uint32_t YCbCrAvx2(const std::uint8_t* luma, const std::uint8_t* cb,
                                                         const std::uint8_t* cr, std::uint32_t* out,
                                                         std::uint32_t width) {
   const __m256i level = _mm256_set1_epi16(128);
-  const __m256i zero = _mm256_setzero_si256();
-  const __m256i most = _mm256_set1_epi16(255);
-  const __m256i alpha = _mm256_set1_epi16(std::int16_t(0xFF00));
   std::uint32_t x = 0;
   for (; x + 16 <= width; x += 16) {
     __m256i l = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(luma + x)));
@@ -240,15 +279,89 @@ __attribute__((target("avx2"))) std::uint32_t YCbCrAvx2(const std::uint8_t* luma
         _mm256_sub_epi16(_mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(cr + x))), level);
     __m256i redOffset, greenOffset, blueOffset;
     OffsetsAvx2(b, r, redOffset, greenOffset, blueOffset);
-    __m256i blue = _mm256_min_epi16(_mm256_max_epi16(_mm256_add_epi16(l, blueOffset), zero), most);
-    __m256i green = _mm256_min_epi16(_mm256_max_epi16(_mm256_sub_epi16(l, greenOffset), zero), most);
-    __m256i red = _mm256_min_epi16(_mm256_max_epi16(_mm256_add_epi16(l, redOffset), zero), most);
-    __m256i bg = _mm256_or_si256(blue, _mm256_slli_epi16(green, 8));
-    __m256i ra = _mm256_or_si256(red, alpha);
-    __m256i p0 = _mm256_unpacklo_epi16(bg, ra);  // pixels 0-3 and 8-11
-    __m256i p1 = _mm256_unpackhi_epi16(bg, ra);  // pixels 4-7 and 12-15
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + x), _mm256_permute2x128_si256(p0, p1, 0x20));
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + x + 8), _mm256_permute2x128_si256(p0, p1, 0x31));
+    StorePixelsAvx2(_mm256_add_epi16(l, blueOffset), _mm256_sub_epi16(l, greenOffset), _mm256_add_epi16(l, redOffset),
+                    out + x);
+  }
+  return x;
+}
+
+__attribute__((target("sse2"))) std::uint32_t OffsetsSse2(const std::uint8_t* cb, const std::uint8_t* cr,
+                                                          std::int16_t* red, std::int16_t* green, std::int16_t* blue,
+                                                          std::uint32_t count) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i level = _mm_set1_epi16(128);
+  std::uint32_t x = 0;
+  for (; x + 8 <= count; x += 8) {
+    __m128i b =
+        _mm_sub_epi16(_mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(cb + x)), zero), level);
+    __m128i r =
+        _mm_sub_epi16(_mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(cr + x)), zero), level);
+    __m128i redOffset, greenOffset, blueOffset;
+    OffsetsSse2(b, r, redOffset, greenOffset, blueOffset);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(red + x), redOffset);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(green + x), greenOffset);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(blue + x), blueOffset);
+  }
+  return x;
+}
+
+__attribute__((target("sse2"))) std::uint32_t HalfWidthSse2(const std::uint8_t* luma, const std::int16_t* red,
+                                                            const std::int16_t* green, const std::int16_t* blue,
+                                                            std::uint32_t* out, std::uint32_t width) {
+  const __m128i zero = _mm_setzero_si128();
+  std::uint32_t x = 0;
+  for (; x + 16 <= width; x += 16) {
+    __m128i l = _mm_loadu_si128(reinterpret_cast<const __m128i*>(luma + x));
+    __m128i r = _mm_loadu_si128(reinterpret_cast<const __m128i*>(red + x / 2));
+    __m128i g = _mm_loadu_si128(reinterpret_cast<const __m128i*>(green + x / 2));
+    __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(blue + x / 2));
+    __m128i l0 = _mm_unpacklo_epi8(l, zero);
+    __m128i l1 = _mm_unpackhi_epi8(l, zero);
+    // Each offset serves two pixels; unsigned saturation is the clamp to 0..255.
+    __m128i blue8 =
+        _mm_packus_epi16(_mm_add_epi16(l0, _mm_unpacklo_epi16(b, b)), _mm_add_epi16(l1, _mm_unpackhi_epi16(b, b)));
+    __m128i green8 =
+        _mm_packus_epi16(_mm_sub_epi16(l0, _mm_unpacklo_epi16(g, g)), _mm_sub_epi16(l1, _mm_unpackhi_epi16(g, g)));
+    __m128i red8 =
+        _mm_packus_epi16(_mm_add_epi16(l0, _mm_unpacklo_epi16(r, r)), _mm_add_epi16(l1, _mm_unpackhi_epi16(r, r)));
+    StorePixelsSse2(blue8, green8, red8, out + x);
+  }
+  return x;
+}
+
+__attribute__((target("avx2"))) std::uint32_t OffsetsAvx2(const std::uint8_t* cb, const std::uint8_t* cr,
+                                                          std::int16_t* red, std::int16_t* green, std::int16_t* blue,
+                                                          std::uint32_t count) {
+  const __m256i level = _mm256_set1_epi16(128);
+  std::uint32_t x = 0;
+  for (; x + 16 <= count; x += 16) {
+    __m256i b =
+        _mm256_sub_epi16(_mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(cb + x))), level);
+    __m256i r =
+        _mm256_sub_epi16(_mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(cr + x))), level);
+    __m256i redOffset, greenOffset, blueOffset;
+    OffsetsAvx2(b, r, redOffset, greenOffset, blueOffset);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(red + x), redOffset);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(green + x), greenOffset);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(blue + x), blueOffset);
+  }
+  return x;
+}
+
+// Eight 16-bit offsets, each twice: sixteen lanes in pixel order.
+__attribute__((target("avx2"))) inline __m256i Doubled(const std::int16_t* offsets) {
+  __m256i wide = _mm256_cvtepu16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(offsets)));
+  return _mm256_or_si256(wide, _mm256_slli_epi32(wide, 16));
+}
+
+__attribute__((target("avx2"))) std::uint32_t HalfWidthAvx2(const std::uint8_t* luma, const std::int16_t* red,
+                                                            const std::int16_t* green, const std::int16_t* blue,
+                                                            std::uint32_t* out, std::uint32_t width) {
+  std::uint32_t x = 0;
+  for (; x + 16 <= width; x += 16) {
+    __m256i l = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(luma + x)));
+    StorePixelsAvx2(_mm256_add_epi16(l, Doubled(blue + x / 2)), _mm256_sub_epi16(l, Doubled(green + x / 2)),
+                    _mm256_add_epi16(l, Doubled(red + x / 2)), out + x);
   }
   return x;
 }
@@ -330,6 +443,32 @@ void YCbCrRow(const std::uint8_t* luma, const std::uint8_t* cb, const std::uint8
   }
 #endif
   YCbCrScalar(luma, cb, cr, out, done, width);
+}
+
+void YCbCrOffsets(const std::uint8_t* cb, const std::uint8_t* cr, std::int16_t* red, std::int16_t* green,
+                  std::int16_t* blue, std::uint32_t count) {
+  std::uint32_t done = 0;
+#if defined(__x86_64__)
+  if (UseFormulas() && CpuFeatures::UseAvx2()) {
+    done = OffsetsAvx2(cb, cr, red, green, blue, count);
+  } else if (UseFormulas() && CpuFeatures::UseSse2()) {
+    done = OffsetsSse2(cb, cr, red, green, blue, count);
+  }
+#endif
+  OffsetsScalar(cb, cr, red, green, blue, done, count);
+}
+
+void YCbCrHalfWidthRow(const std::uint8_t* luma, const std::int16_t* red, const std::int16_t* green,
+                       const std::int16_t* blue, std::uint32_t* out, std::uint32_t width) {
+  std::uint32_t done = 0;
+#if defined(__x86_64__)
+  if (CpuFeatures::UseAvx2()) {
+    done = HalfWidthAvx2(luma, red, green, blue, out, width);
+  } else if (CpuFeatures::UseSse2()) {
+    done = HalfWidthSse2(luma, red, green, blue, out, width);
+  }
+#endif
+  HalfWidthScalar(luma, red, green, blue, out, done, width);
 }
 
 void CmykRow(const std::uint8_t* c1, const std::uint8_t* c2, const std::uint8_t* c3, const std::uint8_t* c4,

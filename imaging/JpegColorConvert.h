@@ -17,6 +17,13 @@ void GrayRow(const std::uint8_t* gray, std::uint32_t* out, std::uint32_t width);
 // offset rounded as the conversion tables round it, the sums clamped to 0..255.
 void YCbCrRow(const std::uint8_t* luma, const std::uint8_t* cb, const std::uint8_t* cr, std::uint32_t* out,
               std::uint32_t width);
+// The same conversion in two steps, for chroma at half the width: the red, green and blue
+// offsets of count Cb, Cr pairs, then the pixels of a full-width luma row whose pixel x takes
+// the offsets of pair x / 2.
+void YCbCrOffsets(const std::uint8_t* cb, const std::uint8_t* cr, std::int16_t* red, std::int16_t* green,
+                  std::int16_t* blue, std::uint32_t count);
+void YCbCrHalfWidthRow(const std::uint8_t* luma, const std::int16_t* red, const std::int16_t* green,
+                       const std::int16_t* blue, std::uint32_t* out, std::uint32_t width);
 // Inverted CMYK samples: each colour is its sample less the inverse of the fourth (black),
 // clamped to 0..255.
 void CmykRow(const std::uint8_t* c1, const std::uint8_t* c2, const std::uint8_t* c3, const std::uint8_t* c4,

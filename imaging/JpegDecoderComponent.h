@@ -107,6 +107,8 @@ class JpegDecoderComponent {
   bool Holds(std::uint32_t width, std::uint32_t first, std::uint32_t last) const;
   // Pixel rows first to last - 1 through a row kernel given the rows of the components'
   // samples replicated to the full width.
+  static void HalfWidthChromaConvert(JpegDecoderComponent* const (&components)[3], Veldaro::BitmapImage& image,
+                                     std::uint32_t first, std::uint32_t last);
   template <std::size_t Count, typename RowKernel>
   static void ConvertRows(JpegDecoderComponent* const (&components)[Count], Veldaro::BitmapImage& image,
                           std::uint32_t first, std::uint32_t last, RowKernel convertRow);

@@ -77,10 +77,39 @@ void JpegDecoderComponent::RGBConvert(JpegDecoderComponent& yComponent, JpegDeco
                                       JpegDecoderComponent& crComponent, BitmapImage& image, std::uint32_t first,
                                       std::uint32_t last) {
   JpegDecoderComponent* const components[3] = {&yComponent, &cbComponent, &crComponent};
+  if (yComponent.horizontalRatio == 1 && cbComponent.horizontalRatio == 2 && crComponent.horizontalRatio == 2) {
+    HalfWidthChromaConvert(components, image, first, last);
+    return;
+  }
   ConvertRows(components, image, first, last,
               [](const std::uint8_t* const(&in)[3], std::uint32_t* out, std::uint32_t width) {
                 JpegColorConvert::YCbCrRow(in[0], in[1], in[2], out, width);
               });
+}
+
+void JpegDecoderComponent::HalfWidthChromaConvert(JpegDecoderComponent* const (&components)[3], BitmapImage& image,
+                                                  std::uint32_t first, std::uint32_t last) {
+  // Chroma at half the width (4:2:2, 4:2:0): the offsets of each chroma row are worked out
+  // once, at its own width, for every pixel row that replication gives it.
+  std::uint32_t width = image.Width();
+  if (last > image.Height()) last = image.Height();
+  for (JpegDecoderComponent* component : components) {
+    if (!component->Holds(width, first, last)) return;
+  }
+  const std::size_t pairs = (std::size_t(width) + 1) / 2;
+  std::vector<std::int16_t> offsets(3 * pairs);
+  const std::uint8_t* cbRow = nullptr;
+  const std::uint8_t* crRow = nullptr;
+  for (std::uint32_t y = first; y < last; ++y) {
+    if (components[1]->SampleRow(y) != cbRow || components[2]->SampleRow(y) != crRow) {
+      cbRow = components[1]->SampleRow(y);
+      crRow = components[2]->SampleRow(y);
+      JpegColorConvert::YCbCrOffsets(cbRow, crRow, offsets.data(), offsets.data() + pairs, offsets.data() + 2 * pairs,
+                                     std::uint32_t(pairs));
+    }
+    JpegColorConvert::YCbCrHalfWidthRow(components[0]->SampleRow(y), offsets.data(), offsets.data() + pairs,
+                                        offsets.data() + 2 * pairs, image.Row(y), width);
+  }
 }
 
 void JpegDecoderComponent::CMYKConvert(JpegDecoderComponent& c1, JpegDecoderComponent& c2, JpegDecoderComponent& c3,

@@ -59,6 +59,29 @@ TEST(JpegStrip, YCbCrKernelMatchesTheDefinitionAtEveryLevel) {
   }
 }
 
+// The two-step conversion for chroma at half the width: every Cb, Cr pair serves two pixels
+// of an odd width (the last pair one).
+TEST(JpegStrip, HalfWidthChromaKernelsMatchTheDefinitionAtEveryLevel) {
+  const std::uint32_t pairs = 65536 + 11;
+  const std::uint32_t width = 2 * pairs - 1;
+  Bytes cb(pairs), cr(pairs), luma(width);
+  for (std::uint32_t i = 0; i < pairs; ++i) {
+    cb[i] = std::uint8_t(i >> 8);
+    cr[i] = std::uint8_t(i * 3);
+  }
+  for (std::uint32_t x = 0; x < width; ++x) luma[x] = std::uint8_t(x * 5 + (x >> 9));
+  std::vector<std::int16_t> red(pairs), green(pairs), blue(pairs);
+  std::vector<std::uint32_t> out(width);
+  for (SimdLevel level : kLevels) {
+    CpuFeatures::SimdLevelCap cap(level);
+    Convert::YCbCrOffsets(cb.data(), cr.data(), red.data(), green.data(), blue.data(), pairs);
+    Convert::YCbCrHalfWidthRow(luma.data(), red.data(), green.data(), blue.data(), out.data(), width);
+    for (std::uint32_t x = 0; x < width; ++x) {
+      ASSERT_EQ(out[x], YCbCrDefinition(luma[x], cb[x / 2], cr[x / 2])) << "level " << int(level) << " x " << x;
+    }
+  }
+}
+
 TEST(JpegStrip, GrayCmykAndReplicationKernelsMatchAtEveryLevel) {
   std::mt19937 random(3);
   for (std::uint32_t width : {0u, 1u, 15u, 16u, 17u, 31u, 64u, 65u, 200u, 1031u}) {
