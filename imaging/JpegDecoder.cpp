@@ -148,6 +148,9 @@ void JpegDecoder::ReadStartOfFrame(JpegInputStream& stream, std::uint8_t markerC
   progressive = markerCode == 0xC2;
   // Components of an image read earlier by this decoder are not part of this frame.
   for (JpegDecoderComponent& component : *components) component.Reset();
+  sampleLayout = SampleLayout::None;
+  stripActive = false;
+  stripsReached = 0;
   std::uint32_t length = stream.GetBigEndianWord();
   if (stream.GetByte() != 8) throw JpegBadStream("Only 8-bit data supported");
   frameHeight = stream.GetBigEndianWord();
@@ -193,9 +196,10 @@ void JpegDecoder::ReadFrameComponents(JpegInputStream& stream) {
 }
 
 void JpegDecoder::CheckFrameSize() const {
-  // Each component keeps the samples of its block grid (MCU rows x V by MCU columns x H
-  // blocks) and, in a progressive frame, their coefficients besides; the conversions work on
-  // rows of the frame's width. All in 64 bits, so that no frame size wraps them.
+  // Counted as if each component kept the samples of its whole block grid (MCU rows x V by
+  // MCU columns x H blocks), as a sequential frame whose first scan lacks a component does,
+  // and, in a progressive frame, their coefficients besides; the conversions work on rows of
+  // the frame's width. All in 64 bits, so that no frame size wraps them.
   const std::uint64_t bytesPerBlock = kBlockSamples + (progressive ? kBlockCoefficientBytes : 0);
   std::uint64_t storage = SaturatingProduct(frameWidth, kConversionBytesPerColumn);
   for (std::uint32_t i = 0; i < componentCount; ++i) {
@@ -236,6 +240,10 @@ void JpegDecoder::ReadStartOfScan(JpegInputStream& stream) {
   std::uint8_t approximation = stream.GetByte();
   std::uint32_t ah = approximation >> 4;
   std::uint32_t al = approximation & 0x0F;
+  scanCoversFrame = ScanCoversFrame();
+  if (sampleLayout == SampleLayout::None) {
+    sampleLayout = progressive || scanCoversFrame ? SampleLayout::Strips : SampleLayout::Planes;
+  }
   for (std::uint32_t i = 0; i < scanComponentCount; ++i) {
     JpegDecoderComponent& component = *scanComponents[i];
     component.CheckQuantizationTable();
@@ -249,7 +257,7 @@ void JpegDecoder::ReadStartOfScan(JpegInputStream& stream) {
       component.CheckDcTable();
       component.CheckAcTable();
     }
-    component.AllocateBuffers(*this);
+    component.AllocateBuffers(*this, sampleLayout == SampleLayout::Planes);
   }
   ++currentPass;
   stream.StartBitInput();

@@ -112,6 +112,18 @@ class JpegDecoder : public BitmapImageDecoder {
   // and the failure that ended the decode is what the caller sees.
   void UpdateImageAfterFailure() noexcept;
   void ReleaseComponentBuffers();
+  // Every component of the frame has samples to convert.
+  bool AllComponentsHaveSamples() const;
+  // The conversion of pixel rows first to last - 1 from the components' buffers.
+  void ConvertRows(std::uint32_t first, std::uint32_t last);
+  // Pixel rows from first to the end of the image as samples of the level 128 give them.
+  void FillUnreachedRows(std::uint32_t first);
+
+  // Strips of sequential frames (JpegDecoderScan.cpp): the scan loops call these around the
+  // blocks of each MCU row.
+  bool ScanCoversFrame() const;
+  void BeginStrip(std::uint32_t mcuRow);
+  void EndStrip(std::uint32_t mcuRow);
 
   // Huffman and quantization tables, by table index; component identifiers 0 to 254.
   static constexpr std::size_t kTableCount = 4;
@@ -143,6 +155,17 @@ class JpegDecoder : public BitmapImageDecoder {
   std::array<VeldaroPrivate::JpegDecoderComponent*, kComponentTableSize> scanComponents = {};  // scan order
   std::uint32_t nextRestartMarker = 0;
   bool cancelled = false;  // the progress function asked to cancel the decode under way
+
+  // How the components keep their samples, chosen at the frame's first scan. Progressive
+  // frames, and sequential frames whose first scan includes every component, keep one MCU row
+  // (a strip) and convert it into the image as soon as it is complete; other sequential frames
+  // keep whole planes until the end.
+  enum class SampleLayout { None, Strips, Planes };
+  SampleLayout sampleLayout = SampleLayout::None;
+  bool scanCoversFrame = false;     // the scan under way includes every component of the frame
+  bool stripActive = false;         // a strip of the scan under way is being decoded
+  std::uint32_t activeStrip = 0;    // its MCU row
+  std::uint32_t stripsReached = 0;  // MCU rows from the top that some scan has begun
 };
 
 }  // namespace Veldaro

@@ -64,7 +64,7 @@ void JpegDecoderComponent::CheckAcTable() const {
   if (acTable == nullptr || !acTable->InUse()) throw JpegDecoder::JpegBadStream("AC Table Not Defined");
 }
 
-void JpegDecoderComponent::AllocateBuffers(const Veldaro::JpegDecoder& decoder) {
+void JpegDecoderComponent::AllocateBuffers(const Veldaro::JpegDecoder& decoder, bool wholePlane) {
   if (dataUnits == nullptr) {
     imageHeight = decoder.FrameHeight();
     imageWidth = decoder.FrameWidth();
@@ -76,13 +76,15 @@ void JpegDecoderComponent::AllocateBuffers(const Veldaro::JpegDecoder& decoder) 
     noninterleavedCols = std::uint32_t(colsAlone);
     dataUnitRows = decoder.McuRowCount() * verticalFrequency;
     dataUnitCols = decoder.McuColumnCount() * horizontalFrequency;
-    // The frame header has checked the grid against the decoder limits.
-    std::size_t samples = std::size_t(dataUnitRows) * dataUnitCols * 64;
+    // The frame header has checked the whole grid against the decoder limits; a strip is a
+    // part of it.
+    heldBlockRows = wholePlane ? dataUnitRows : verticalFrequency;
+    firstBlockRow = 0;
+    std::size_t samples = std::size_t(heldBlockRows) * dataUnitCols * 64;
     // Blocks that no scan reaches (after an error) show as the level 128, as the blocks of a
     // progressive image whose coefficients are all still 0.
     dataUnits = std::make_unique_for_overwrite<std::uint8_t[]>(samples == 0 ? 1 : samples);
     std::memset(dataUnits.get(), 128, samples);
-    upsampled = false;
   }
   if (decoder.IsProgressive() && coefficients == nullptr) {
     std::size_t count = std::size_t(dataUnitRows) * dataUnitCols * 64;
@@ -93,7 +95,14 @@ void JpegDecoderComponent::AllocateBuffers(const Veldaro::JpegDecoder& decoder) 
 void JpegDecoderComponent::FreeComponentBuffers() {
   dataUnits.reset();
   coefficients.reset();
-  upsampled = false;
+  heldBlockRows = 0;
+  firstBlockRow = 0;
+}
+
+void JpegDecoderComponent::StartStrip(std::uint32_t mcuRow) {
+  if (dataUnits == nullptr) return;
+  firstBlockRow = mcuRow * verticalFrequency;
+  std::memset(dataUnits.get(), 128, std::size_t(heldBlockRows) * dataUnitCols * 64);
 }
 
 void JpegDecoderComponent::Reset() {
@@ -258,10 +267,11 @@ void JpegDecoderComponent::DecodeAcRefine(JpegInputStream& stream, std::uint32_t
   }
 }
 
-void JpegDecoderComponent::ProgressiveInverseDct() {
+void JpegDecoderComponent::ProgressiveInverseDct(std::uint32_t mcuRow) {
   if (dataUnits == nullptr || coefficients == nullptr) return;
+  firstBlockRow = mcuRow * verticalFrequency;
   std::size_t stride = DataUnitStride();
-  for (std::uint32_t row = 0; row < dataUnitRows; ++row) {
+  for (std::uint32_t row = firstBlockRow; row < firstBlockRow + heldBlockRows && row < dataUnitRows; ++row) {
     for (std::uint32_t col = 0; col < dataUnitCols; ++col) {
       JpegDecoderDataUnit::InverseDCT(BlockCoefficients(row, col), *quantizationTable, BlockSamples(row, col), stride);
     }

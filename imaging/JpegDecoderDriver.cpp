@@ -2,8 +2,10 @@
 // the progress report, the update of the image from the components, and the clean-up after
 // an end, a failure or a cancel.
 
+#include <algorithm>
 #include <new>
 
+#include "imaging/JpegColorConvert.h"
 #include "imaging/JpegDecoder.h"
 #include "imaging/JpegDecoderComponent.h"
 #include "imaging/JpegInputFileStream.h"
@@ -93,22 +95,63 @@ void JpegDecoder::CountScans(JpegInputStream& stream) {
 void JpegDecoder::UpdateImage() {
   if (currentImage == nullptr) throw JpegError("Not reading an image");
   if (currentPass == 0) return;
+  // Nothing is converted while a component has no samples (after the buffers were released
+  // at the end of the image, or a component that no scan has included yet).
+  if (!AllComponentsHaveSamples()) return;
+  if (progressive) {
+    // The samples are made from the coefficients one MCU row at a time.
+    for (std::uint32_t row = 0; row < mcuRows; ++row) {
+      for (std::uint32_t i = 0; i < componentCount; ++i) (*components)[componentIds[i]].ProgressiveInverseDct(row);
+      ConvertRows(row * mcuHeight, std::min(frameHeight, (row + 1) * mcuHeight));
+    }
+    return;
+  }
+  if (sampleLayout == SampleLayout::Planes) {
+    ConvertRows(0, frameHeight);
+    return;
+  }
+  // Strips: the complete ones are in the image already. The one being decoded shows its
+  // decoded blocks and the level 128 elsewhere, as do the rows that no scan has reached.
+  if (stripActive) ConvertRows(activeStrip * mcuHeight, std::min(frameHeight, (activeStrip + 1) * mcuHeight));
+  FillUnreachedRows(std::min(frameHeight, stripsReached * mcuHeight));
+}
+
+bool JpegDecoder::AllComponentsHaveSamples() const {
+  for (std::uint32_t i = 0; i < componentCount; ++i) {
+    if (!(*components)[componentIds[i]].HasSamples()) return false;
+  }
+  return componentCount != 0;
+}
+
+void JpegDecoder::ConvertRows(std::uint32_t first, std::uint32_t last) {
   using VeldaroPrivate::JpegDecoderComponent;
   auto component = [this](std::uint32_t i) -> JpegDecoderComponent& { return (*components)[componentIds[i]]; };
-  for (std::uint32_t i = 0; i < componentCount; ++i) {
-    if (progressive) component(i).ProgressiveInverseDct();
-    component(i).Upsample();
-  }
-  // The conversions do nothing when a component has no samples (after the buffers were
-  // released at the end of the image, or a component that no scan included).
   switch (componentCount) {
-    case 1: JpegDecoderComponent::GrayscaleConvert(component(0), *currentImage); break;
-    case 3: JpegDecoderComponent::RGBConvert(component(0), component(1), component(2), *currentImage); break;
+    case 1: JpegDecoderComponent::GrayscaleConvert(component(0), *currentImage, first, last); break;
+    case 3:
+      JpegDecoderComponent::RGBConvert(component(0), component(1), component(2), *currentImage, first, last);
+      break;
     case 4:
-      JpegDecoderComponent::CMYKConvert(component(0), component(1), component(2), component(3), *currentImage);
+      JpegDecoderComponent::CMYKConvert(component(0), component(1), component(2), component(3), *currentImage, first,
+                                        last);
       break;
     default: break;
   }
+}
+
+void JpegDecoder::FillUnreachedRows(std::uint32_t first) {
+  BitmapImage& image = *currentImage;
+  if (first >= image.Height() || image.Width() == 0) return;
+  // The pixel of samples that are all 128, through the conversion of the frame's components.
+  const std::uint8_t level[1] = {128};
+  std::uint32_t pixel = 0;
+  switch (componentCount) {
+    case 1: VeldaroPrivate::JpegColorConvert::GrayRow(level, &pixel, 1); break;
+    case 3: VeldaroPrivate::JpegColorConvert::YCbCrRow(level, level, level, &pixel, 1); break;
+    case 4: VeldaroPrivate::JpegColorConvert::CmykRow(level, level, level, level, &pixel, 1); break;
+    default: return;
+  }
+  std::fill(image.Row(first), image.Pixels() + image.PixelCount(), pixel);
 }
 
 void JpegDecoder::UpdateImageAfterFailure() noexcept {
@@ -120,6 +163,7 @@ void JpegDecoder::UpdateImageAfterFailure() noexcept {
 }
 
 void JpegDecoder::ReleaseComponentBuffers() {
+  stripActive = false;
   if (currentPass == 0) return;
   for (std::uint32_t i = 0; i < componentCount; ++i) (*components)[componentIds[i]].FreeComponentBuffers();
 }

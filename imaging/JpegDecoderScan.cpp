@@ -1,6 +1,8 @@
 // JpegDecoder: the scan loops (interleaved and non-interleaved order, ITU-T T.81 A.2) for
 // sequential and progressive scans, and the restart markers between restart intervals.
 
+#include <algorithm>
+
 #include "imaging/JpegDecoder.h"
 #include "imaging/JpegDecoderComponent.h"
 
@@ -42,6 +44,7 @@ void JpegDecoder::InterleavedLoop(JpegInputStream& stream, BlockDecoder decodeBl
   std::uint32_t restartCount = 0;
   for (std::uint32_t r = 0; r < mcuRows; ++r) {
     CallProgressFunction(std::uint32_t(std::uint64_t(r) * 100 / mcuRows));
+    BeginStrip(r);
     for (std::uint32_t c = 0; c < mcuCols; ++c) {
       if (restartInterval != 0 && restartCount == restartInterval) {
         ProcessRestart(stream);
@@ -57,6 +60,7 @@ void JpegDecoder::InterleavedLoop(JpegInputStream& stream, BlockDecoder decodeBl
       }
       ++restartCount;
     }
+    EndStrip(r);
   }
 }
 
@@ -66,9 +70,12 @@ void JpegDecoder::NonInterleavedLoop(JpegInputStream& stream, BlockDecoder decod
   JpegDecoderComponent& component = *scanComponents[0];
   std::uint32_t rows = component.NoninterleavedRows();
   std::uint32_t cols = component.NoninterleavedCols();
+  // Block row r of the component lies in MCU row r / v.
+  std::uint32_t v = component.VerticalFrequency();
   std::uint32_t restartCount = 0;
   for (std::uint32_t r = 0; r < rows; ++r) {
     CallProgressFunction(std::uint32_t(std::uint64_t(r) * 100 / rows));
+    if (r % v == 0) BeginStrip(r / v);
     for (std::uint32_t c = 0; c < cols; ++c) {
       if (restartInterval != 0 && restartCount == restartInterval) {
         ProcessRestart(stream);
@@ -77,6 +84,7 @@ void JpegDecoder::NonInterleavedLoop(JpegInputStream& stream, BlockDecoder decod
       decodeBlock(component, r, c);
       ++restartCount;
     }
+    if (r % v == v - 1 || r + 1 == rows) EndStrip(r / v);
   }
 }
 
@@ -139,6 +147,33 @@ void JpegDecoder::ProcessRestart(JpegInputStream& stream) {
   nextRestartMarker = (nextRestartMarker + 1) % 8;
   ResetDcPredictions();
   stream.StartBitInput();
+}
+
+bool JpegDecoder::ScanCoversFrame() const {
+  for (std::uint32_t i = 0; i < componentCount; ++i) {
+    const JpegDecoderComponent* component = &(*components)[componentIds[i]];
+    bool inScan = false;
+    for (std::uint32_t j = 0; j < scanComponentCount; ++j) inScan = inScan || scanComponents[j] == component;
+    if (!inScan) return false;
+  }
+  return true;
+}
+
+void JpegDecoder::BeginStrip(std::uint32_t mcuRow) {
+  // Progressive scans decode coefficients; whole planes need no strips.
+  if (progressive || sampleLayout != SampleLayout::Strips) return;
+  for (std::uint32_t i = 0; i < scanComponentCount; ++i) scanComponents[i]->StartStrip(mcuRow);
+  stripActive = true;
+  activeStrip = mcuRow;
+  if (mcuRow >= stripsReached) stripsReached = mcuRow + 1;
+}
+
+void JpegDecoder::EndStrip(std::uint32_t mcuRow) {
+  if (!stripActive) return;
+  stripActive = false;
+  // A later scan without every component (a sequential frame has none) has nothing to
+  // convert: the image keeps what the complete scan before gave.
+  if (scanCoversFrame) ConvertRows(mcuRow * mcuHeight, std::min(frameHeight, (mcuRow + 1) * mcuHeight));
 }
 
 void JpegDecoder::ResetDcPredictions() {

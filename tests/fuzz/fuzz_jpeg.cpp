@@ -3,11 +3,18 @@
 // function that also brings the image up to date now and then. Frames of every announced
 // size reach the decoder, which refuses those beyond its limits itself; only the extra
 // updates are left out for frames above a megapixel, since each converts the whole frame.
+//
+// Each input is decoded twice, with the vector paths capped to scalar code and at the level
+// the processor has; a difference in the pixels, the size or the error aborts.
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <exception>
+#include <string>
 #include <vector>
+
+#include "core/CpuFeatures.h"
 
 #include "imaging/BitmapImage.h"
 #include "imaging/GraphicsException.h"
@@ -27,10 +34,15 @@ void Progress(Veldaro::BitmapImageCoder* coder, void*, std::uint32_t, std::uint3
   if (++gProgressCalls % 31 == 0) coder->UpdateImage();
 }
 
-}  // namespace
+// What one decode leaves: the error text, the size and the pixels.
+struct Outcome {
+  std::string error;
+  std::uint32_t width = 0;
+  std::uint32_t height = 0;
+  std::uint64_t pixelHash = 0;  // FNV-1a over the pixels
+};
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  if (size < 1) return 0;
+Outcome DecodeOnce(const std::uint8_t* data, std::size_t size) {
   // The first byte picks the buffer size and whether progress is reported.
   std::uint32_t bufferSize = 1 + data[0] % 64;
   if (data[0] & 0x80) bufferSize = 4096;
@@ -38,14 +50,36 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Veldaro::BitmapImage image;
   Veldaro::JpegDecoder decoder;
   if (data[0] & 0x40) decoder.SetProgressFunction(Progress, nullptr);
+  gProgressCalls = 0;
+  Outcome outcome;
   try {
     decoder.ReadImage(stream, image);
-  } catch (const std::exception&) {
-  } catch (const Veldaro::GraphicsAbort&) {}
-  // Whatever happened, the image is consistent.
-  if (image.Pixels() != nullptr) {
-    volatile std::uint32_t sum = 0;
-    for (std::uint32_t i = 0; i < image.PixelCount(); i += 97) sum = sum + image.Pixels()[i];
+  } catch (const std::exception& error) {
+    outcome.error = error.what();
+  } catch (const Veldaro::GraphicsAbort&) {
+    outcome.error = "abort";
+  }
+  outcome.width = image.Width();
+  outcome.height = image.Height();
+  std::uint64_t hash = 14695981039346656037u;
+  for (std::uint32_t i = 0; i < image.PixelCount(); ++i) hash = (hash ^ image.Pixels()[i]) * 1099511628211u;
+  outcome.pixelHash = hash;
+  return outcome;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size < 1) return 0;
+  Outcome scalar;
+  {
+    CpuFeatures::SimdLevelCap cap(CpuFeatures::SimdLevel::Scalar);
+    scalar = DecodeOnce(data, size);
+  }
+  Outcome vector = DecodeOnce(data, size);
+  if (scalar.error != vector.error || scalar.width != vector.width || scalar.height != vector.height ||
+      scalar.pixelHash != vector.pixelHash) {
+    std::abort();
   }
   return 0;
 }
