@@ -292,24 +292,25 @@ void GifDecoder::DecodeImageData(BitmapImage& image) {
 
   // The hot state lives in locals of this one function, which bench/gif watches (pixel stores
   // could otherwise alias the members, and a helper object kept it out of registers): out is
-  // the next pixel of the current row and left the pixels left in it (0 past the image).
+  // the next pixel of the current row and rowEnd the end of that row (both null past the
+  // image).
   // The members row and column are brought up to date around FinishRow and OutputString,
   // which work on them; inMembers tells which of the two is current.
   std::uint32_t* out = nullptr;
-  std::uint32_t left = 0;
+  std::uint32_t* rowEnd = nullptr;
   bool inMembers = true;
   auto place = [&] {
     if (row < height && width != 0) {
       out = pixels + std::size_t(row) * width + column;
-      left = width - column;
+      rowEnd = out + (width - column);
     } else {
       out = nullptr;
-      left = 0;
+      rowEnd = nullptr;
     }
     inMembers = false;
   };
   auto syncMembers = [&] {
-    if (!inMembers && out != nullptr) column = width - left;
+    if (!inMembers && out != nullptr) column = width - std::uint32_t(rowEnd - out);
     inMembers = true;
   };
   // Strings follow each other in memory, row after row, except where an interlaced pass
@@ -329,7 +330,7 @@ void GifDecoder::DecodeImageData(BitmapImage& image) {
     const Entry& entry = entries[code];
     const std::uint32_t length = entry.length;
     std::uint32_t* const start = out;
-    if (length > left) {
+    if (length > std::size_t(rowEnd - out)) {
       syncMembers();
       OutputString(code, image);
       place();
@@ -349,15 +350,14 @@ void GifDecoder::DecodeImageData(BitmapImage& image) {
       } while (p != out);
     }
     out += length;
-    left -= length;
-    return left == 0 ? rowDone(start) : start;
+    return out == rowEnd ? rowDone(start) : start;
   };
   // The string of the entry just made for code == next: the previous string and its first
   // pixel again. Written as a copy of the previous string where that lies right before.
   auto emitRepeat = [&](std::uint32_t code) -> const std::uint32_t* {
     const std::uint32_t* from = written[code];
     const std::uint32_t length = entries[code].length;
-    if (from == nullptr || length > left) return emit(code);
+    if (from == nullptr || length > std::size_t(rowEnd - out)) return emit(code);
     std::uint32_t* const start = out;
     const std::uint32_t first = from[0];
     if (length == 2)
@@ -366,8 +366,7 @@ void GifDecoder::DecodeImageData(BitmapImage& image) {
       CopyPixels(out, from, length - 1);
     out[length - 1] = first;
     out += length;
-    left -= length;
-    return left == 0 ? rowDone(start) : start;
+    return out == rowEnd ? rowDone(start) : start;
   };
 
   std::uint32_t size = codeSize, next = nextCode;
@@ -392,9 +391,13 @@ void GifDecoder::DecodeImageData(BitmapImage& image) {
     if (interlaced) CopyRowDown(image, column);
   });
   place();
+  // The bit state stays in locals while the codes are read; the stream has it back however
+  // the data end.
+  GifInputStream::LentBits bits = stream.LendBits();
+  ScopeExit giveBack([&] { stream.ReturnBits(bits); });
   {
     std::uint32_t code;
-    do code = stream.NextCode(size);
+    do code = stream.NextCode(bits, size);
     while (code == clear);
     if (code != endOfData) {
       // Only roots and entries made so far hold a string.
@@ -403,11 +406,11 @@ void GifDecoder::DecodeImageData(BitmapImage& image) {
       std::uint32_t previous = code;
       for (;;) {
         if (next >= (1u << size) && size < kMaxCodeSize) ++size;
-        code = stream.NextCode(size);
+        code = stream.NextCode(bits, size);
         if (code == endOfData) break;
         if (code == clear) {
           reset();
-          do code = stream.NextCode(size);
+          do code = stream.NextCode(bits, size);
           while (code == clear);
           if (code == endOfData) break;
           if (code >= next) ThrowCorruptData();

@@ -65,6 +65,48 @@ class GifInputStream : public virtual InputByteStream {
   // The next bit of the data, 0 or 1.
   std::uint32_t NextBit() { return NextCode(1); }
 
+  // The state of the bit mode, lent to a decoding loop that keeps it in locals (registers)
+  // while it takes many codes: NextCode(bits, codeSize) gives the same codes and failures as
+  // NextCode(codeSize). The state must come back through ReturnBits before any other call.
+  struct LentBits {
+    std::uint64_t buffer;
+    std::uint32_t count;
+    std::uint32_t bytesLeft;
+    std::uint8_t* current;
+    std::uint8_t* end;
+  };
+  LentBits LendBits() const { return LentBits{bitBuffer, bitCount, bytesLeft, current, end}; }
+  void ReturnBits(const LentBits& bits) {
+    bitBuffer = bits.buffer;
+    bitCount = bits.count;
+    bytesLeft = bits.bytesLeft;
+    current = bits.current;
+    end = bits.end;
+  }
+  std::uint32_t NextCode(LentBits& bits, std::uint32_t codeSize) {
+    if (codeSize - 1 >= 12) ThrowInvalidCodeSize();
+    if (bits.count < codeSize) {
+      if (std::endian::native == std::endian::little && bits.bytesLeft >= 8 && bits.end - bits.current >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bits.current, 8);
+        std::uint32_t take = (64 - bits.count) >> 3;
+        if (take > 7) take = 7;
+        bits.buffer |= (word & ((std::uint64_t(1) << (8 * take)) - 1)) << bits.count;
+        bits.count += 8 * take;
+        bits.current += take;
+        bits.bytesLeft -= take;
+      } else {
+        ReturnBits(bits);
+        FillBits(codeSize);
+        bits = LendBits();
+      }
+    }
+    std::uint32_t code = std::uint32_t(bits.buffer) & ((1u << codeSize) - 1);
+    bits.buffer >>= codeSize;
+    bits.count -= codeSize;
+    return code;
+  }
+
  protected:
   // Bytes of the current sub-block not yet taken into the accumulator.
   std::uint32_t bytesLeft = 0;
