@@ -23,6 +23,27 @@ constexpr std::uint32_t kPassFill[4] = {8, 4, 2, 1};
 // Codes are at most 12 bits wide.
 constexpr std::uint32_t kMaxCodeSize = 12;
 
+// Copies count (2 or more) pixels whose source lies wholly before or apart from their
+// destination; the copies of the pieces may overlap each other, never the source.
+inline void CopyPixels(std::uint32_t* to, const std::uint32_t* from, std::uint32_t count) {
+  if (count <= 4) {
+    std::uint64_t head, tail;
+    std::memcpy(&head, from, 8);
+    std::memcpy(&tail, from + count - 2, 8);
+    std::memcpy(to, &head, 8);
+    std::memcpy(to + count - 2, &tail, 8);
+    return;
+  }
+  for (std::uint32_t i = 0; i + 4 < count; i += 4) {
+    std::uint8_t block[16];
+    std::memcpy(block, from + i, 16);
+    std::memcpy(to + i, block, 16);
+  }
+  std::uint8_t last[16];
+  std::memcpy(last, from + count - 4, 16);
+  std::memcpy(to + count - 4, last, 16);
+}
+
 [[noreturn]] void ThrowCorruptData() { throw GifDecoder::GifError("GIF: Corrupt compressed data."); }
 
 [[noreturn]] void ThrowPastImage() {
@@ -271,31 +292,55 @@ void GifDecoder::DecodeImageData(BitmapImage& image) {
 
   // The hot state lives in locals of this one function, which bench/gif watches (pixel stores
   // could otherwise alias the members, and a helper object kept it out of registers): out is
-  // the next pixel of the current row and left the pixels left in it (0 past the image).
+  // the next pixel of the current row and rowEnd the end of that row (both null past the
+  // image).
   // The members row and column are brought up to date around FinishRow and OutputString,
   // which work on them; inMembers tells which of the two is current.
   std::uint32_t* out = nullptr;
-  std::uint32_t left = 0;
+  std::uint32_t* rowEnd = nullptr;
   bool inMembers = true;
   auto place = [&] {
     if (row < height && width != 0) {
       out = pixels + std::size_t(row) * width + column;
-      left = width - column;
+      rowEnd = out + (width - column);
     } else {
       out = nullptr;
-      left = 0;
+      rowEnd = nullptr;
     }
     inMembers = false;
   };
   auto syncMembers = [&] {
-    if (!inMembers && out != nullptr) column = width - left;
+    if (!inMembers && out != nullptr) column = width - std::uint32_t(rowEnd - out);
     inMembers = true;
   };
-  // Writes the string of a code: straight into the row, back to front, when it fits in the
-  // rest of the current row, else index by index.
-  auto emit = [&](std::uint32_t code) {
-    std::uint32_t length = entries[code].length;
-    if (length <= left) {
+  // Strings follow each other in memory, row after row, except where an interlaced pass
+  // moves on to its next row.
+  const bool rowsFollow = !interlaced;
+  auto rowDone = [&](const std::uint32_t* start) -> const std::uint32_t* {
+    syncMembers();
+    FinishRow(image);
+    place();
+    return rowsFollow ? start : nullptr;
+  };
+  // Writes the string of a code: straight into the row when it fits in the rest of the
+  // current row (a copy of where it lies whole, else back to front through its prefixes),
+  // else index by index. Returns where the string begins when the next string will follow
+  // it in memory, else nullptr.
+  auto emit = [&](std::uint32_t code) -> const std::uint32_t* {
+    const Entry& entry = entries[code];
+    const std::uint32_t length = entry.length;
+    std::uint32_t* const start = out;
+    if (length > std::size_t(rowEnd - out)) {
+      syncMembers();
+      OutputString(code, image);
+      place();
+      return rowsFollow ? start : nullptr;
+    }
+    if (length == 1) {
+      *out = colours[entry.character];
+    } else if (const std::uint32_t* from = written[code]) {
+      CopyPixels(out, from, length);
+    } else {
       std::uint32_t* p = out + length;
       std::uint32_t c = code;
       do {
@@ -303,25 +348,35 @@ void GifDecoder::DecodeImageData(BitmapImage& image) {
         *--p = colours[e.character];
         c = e.prefix;
       } while (p != out);
-      out += length;
-      left -= length;
-      if (left == 0) {
-        syncMembers();
-        FinishRow(image);
-        place();
-      }
-    } else {
-      syncMembers();
-      OutputString(code, image);
-      place();
     }
+    out += length;
+    return out == rowEnd ? rowDone(start) : start;
+  };
+  // The string of the entry just made for code == next: the previous string and its first
+  // pixel again. Written as a copy of the previous string where that lies right before.
+  auto emitRepeat = [&](std::uint32_t code) -> const std::uint32_t* {
+    const std::uint32_t* from = written[code];
+    const std::uint32_t length = entries[code].length;
+    if (from == nullptr || length > std::size_t(rowEnd - out)) return emit(code);
+    std::uint32_t* const start = out;
+    const std::uint32_t first = from[0];
+    if (length == 2)
+      out[0] = first;
+    else
+      CopyPixels(out, from, length - 1);
+    out[length - 1] = first;
+    out += length;
+    return out == rowEnd ? rowDone(start) : start;
   };
 
   std::uint32_t size = codeSize, next = nextCode;
   const std::uint32_t clear = clearCode, endOfData = endCode;
-  auto addEntry = [&](std::uint32_t last, std::uint8_t ch) {
+  // The new entry is the string of last followed by ch. lastStart is where the string of last
+  // was written with the next string right after it, so the new entry's string lies there.
+  auto addEntry = [&](std::uint32_t last, std::uint8_t ch, const std::uint32_t* lastStart) {
     const Entry& before = entries[last];
     entries[next] = Entry{std::uint16_t(last), std::uint16_t(before.length + 1), ch, before.firstCharacter};
+    written[next] = lastStart;
     ++next;
   };
   auto reset = [&] {
@@ -329,7 +384,6 @@ void GifDecoder::DecodeImageData(BitmapImage& image) {
     size = codeSize;
     next = nextCode;
   };
-
   // However the data end (at the end code, or by a failure), the decoder's column is brought
   // up to date and the row an interlaced pass was writing is copied down as far as it got.
   ScopeExit finish([&] {
@@ -337,34 +391,39 @@ void GifDecoder::DecodeImageData(BitmapImage& image) {
     if (interlaced) CopyRowDown(image, column);
   });
   place();
+  // The bit state stays in locals while the codes are read; the stream has it back however
+  // the data end.
+  GifInputStream::LentBits bits = stream.LendBits();
+  ScopeExit giveBack([&] { stream.ReturnBits(bits); });
   {
     std::uint32_t code;
-    do code = stream.NextCode(size);
+    do code = stream.NextCode(bits, size);
     while (code == clear);
     if (code != endOfData) {
       // Only roots and entries made so far hold a string.
       if (code >= next) ThrowCorruptData();
-      emit(code);
+      const std::uint32_t* previousStart = emit(code);
       std::uint32_t previous = code;
       for (;;) {
         if (next >= (1u << size) && size < kMaxCodeSize) ++size;
-        code = stream.NextCode(size);
+        code = stream.NextCode(bits, size);
         if (code == endOfData) break;
         if (code == clear) {
           reset();
-          do code = stream.NextCode(size);
+          do code = stream.NextCode(bits, size);
           while (code == clear);
           if (code == endOfData) break;
           if (code >= next) ThrowCorruptData();
-          emit(code);
+          previousStart = emit(code);
         } else if (code < next) {
-          emit(code);
+          const std::uint32_t* start = emit(code);
           // With all 4096 entries in use no entry is made (a deferred clear): decoding goes
           // on with 12-bit codes until the encoder sends a clear code.
-          if (next < kStringTableSize) addEntry(previous, entries[code].firstCharacter);
+          if (next < kStringTableSize) addEntry(previous, entries[code].firstCharacter, previousStart);
+          previousStart = start;
         } else if (code == next) {
-          addEntry(previous, entries[previous].firstCharacter);
-          emit(code);
+          addEntry(previous, entries[previous].firstCharacter, previousStart);
+          previousStart = emitRepeat(code);
         } else {
           ThrowCorruptData();
         }

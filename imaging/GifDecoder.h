@@ -85,6 +85,10 @@ class GifDecoder : public BitmapImageDecoder {
     std::uint8_t firstCharacter;
   };
   std::array<Entry, kStringTableSize> table = {};
+  // Where in the image the string of each entry (not the roots) lies whole, pixel after pixel
+  // as written, or nullptr when it was written in pieces (across the rows of an interlaced
+  // pass). A string found there is copied instead of being walked back through its prefixes.
+  std::array<const std::uint32_t*, kStringTableSize> written = {};
   bool rootsReady = false;  // the root entries of the current image are in the table
   // Pixel words of the current colour table (transparency applied).
   std::array<std::uint32_t, kColourTableSize> colours = {};

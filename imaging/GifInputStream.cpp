@@ -3,6 +3,8 @@
 #include <bit>
 #include <cstring>
 
+#include "platform/base/ScopeExit.h"
+
 namespace Veldaro {
 
 void GifInputStream::ThrowInvalidCodeSize() { throw GifStreamError("GIF: Internal Error - Invalid Code Size."); }
@@ -61,6 +63,12 @@ void GifInputStream::FillBits(std::uint32_t need) {
       ThrowBeyondData();
     }
   }
+}
+
+void GifInputStream::RefillLent(LentBits& bits, std::uint32_t need) {
+  ReturnBits(bits);
+  ScopeExit lendAgain([&] { bits = LendBits(); });
+  FillBits(need);
 }
 
 void GifInputStream::ExitBitMode() {

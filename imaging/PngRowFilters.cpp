@@ -3,8 +3,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
+#include "core/CpuFeatures.h"
+
+#if defined(__x86_64__)
+#include <immintrin.h>
 #endif
 
 namespace Veldaro {
@@ -41,7 +43,11 @@ void Paeth(std::uint8_t* row, const std::uint8_t* prior, std::uint32_t length) {
     row[i] = std::uint8_t(row[i] + PaethPredictor(left[i], prior[i], upperLeft[i]));
 }
 
-#if defined(__SSE2__)
+void Up(std::uint8_t* row, const std::uint8_t* prior, std::uint32_t length) {
+  for (std::uint32_t i = 0; i < length; ++i) row[i] = std::uint8_t(row[i] + prior[i]);
+}
+
+#if defined(__x86_64__)
 // Pixels of 3, 4, 6 or 8 bytes, one pixel a step with all its bytes side by side. Loads take
 // 4 or 8 bytes (a little past a 3- or 6-byte pixel); stores write the pixel's bytes only.
 template <std::uint32_t N>
@@ -66,26 +72,80 @@ inline void StorePixel(std::uint8_t* p, __m128i v) {
   }
 }
 
+// Stores a whole 4- or 8-byte load's worth: past a 3- or 6-byte pixel into the first bytes of
+// the next one, which must have been loaded already and is stored again in the next step.
 template <std::uint32_t N>
-void SubWide(std::uint8_t* row, std::uint32_t length) {
-  __m128i a = _mm_setzero_si128();
-  for (std::uint32_t i = 0; i < length; i += N) {
-    a = _mm_add_epi8(LoadPixel<N>(row + i), a);
-    StorePixel<N>(row + i, a);
+inline void StoreOver(std::uint8_t* p, __m128i v) {
+  if constexpr (N <= 4) {
+    std::int32_t x = _mm_cvtsi128_si32(v);
+    std::memcpy(p, &x, 4);
+  } else {
+    std::int64_t x = _mm_cvtsi128_si64(v);
+    std::memcpy(p, &x, 8);
   }
 }
 
+inline __m128i Load16(const std::uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+inline void Store16(std::uint8_t* p, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
+
+// Sub from byte start on, one pixel a step; the pixel before start is already reconstructed.
+// The per-pixel loops below load the next pixel's filtered bytes before the current pixel
+// is stored whole (StoreOver); only the last pixel of a row is stored byte-exact.
+template <std::uint32_t N>
+void SubWide(std::uint8_t* row, std::uint32_t start, std::uint32_t length) {
+  if (start >= length) return;
+  __m128i a = LoadPixel<N>(row + start - N);
+  __m128i x = LoadPixel<N>(row + start);
+  std::uint32_t i = start;
+  for (; i + N < length; i += N) {
+    const __m128i next = LoadPixel<N>(row + i + N);
+    a = _mm_add_epi8(x, a);
+    StoreOver<N>(row + i, a);
+    x = next;
+  }
+  StorePixel<N>(row + i, _mm_add_epi8(x, a));
+}
+
+// Sub of 4- and 8-byte pixels on 16 bytes at once: a running sum over the pixels of the
+// block (two or one shifted additions), plus the last pixel of the block before.
+template <std::uint32_t N>
+void SubBlocks(std::uint8_t* row, std::uint32_t length) {
+  __m128i carry = _mm_setzero_si128();
+  std::uint32_t i = 0;
+  for (; i + 16 <= length; i += 16) {
+    __m128i v = Load16(row + i);
+    if constexpr (N == 4) {
+      v = _mm_add_epi8(v, _mm_slli_si128(v, 4));
+      v = _mm_add_epi8(v, _mm_slli_si128(v, 8));
+      v = _mm_add_epi8(v, carry);
+      carry = _mm_shuffle_epi32(v, 0xFF);
+    } else {
+      v = _mm_add_epi8(v, _mm_slli_si128(v, 8));
+      v = _mm_add_epi8(v, carry);
+      carry = _mm_unpackhi_epi64(v, v);
+    }
+    Store16(row + i, v);
+  }
+  SubWide<N>(row, i, length);
+}
+
+// Average keeps the complement of the left pixel: with ~a and ~b, the rounded-up average
+// avg(~a, ~b) is the complement of (a + b) >> 1, so the complement of the new pixel is
+// avg(~a, ~b) - x: two steps on the chain from one pixel to the next.
 template <std::uint32_t N>
 void AverageWide(std::uint8_t* row, const std::uint8_t* prior, std::uint32_t length) {
-  const __m128i one = _mm_set1_epi8(1);
-  __m128i a = _mm_setzero_si128();
-  for (std::uint32_t i = 0; i < length; i += N) {
-    __m128i b = LoadPixel<N>(prior + i);
-    // The rounded-up average, less one where the sum is odd: (a + b) >> 1.
-    __m128i average = _mm_sub_epi8(_mm_avg_epu8(a, b), _mm_and_si128(_mm_xor_si128(a, b), one));
-    a = _mm_add_epi8(LoadPixel<N>(row + i), average);
-    StorePixel<N>(row + i, a);
+  const __m128i ones = _mm_set1_epi8(-1);
+  __m128i notA = ones;
+  __m128i x = LoadPixel<N>(row);
+  std::uint32_t i = 0;
+  for (; i + N < length; i += N) {
+    const __m128i next = LoadPixel<N>(row + i + N);
+    notA = _mm_sub_epi8(_mm_avg_epu8(notA, _mm_xor_si128(LoadPixel<N>(prior + i), ones)), x);
+    StoreOver<N>(row + i, _mm_xor_si128(notA, ones));
+    x = next;
   }
+  notA = _mm_sub_epi8(_mm_avg_epu8(notA, _mm_xor_si128(LoadPixel<N>(prior + i), ones)), x);
+  StorePixel<N>(row + i, _mm_xor_si128(notA, ones));
 }
 
 inline __m128i Absolute16(__m128i v) { return _mm_max_epi16(v, _mm_sub_epi16(_mm_setzero_si128(), v)); }
@@ -115,43 +175,127 @@ void PaethWide(std::uint8_t* row, const std::uint8_t* prior, std::uint32_t lengt
     c = b;
   }
 }
+
+void UpSse2(std::uint8_t* row, const std::uint8_t* prior, std::uint32_t length) {
+  std::uint32_t i = 0;
+  for (; i + 16 <= length; i += 16) Store16(row + i, _mm_add_epi8(Load16(row + i), Load16(prior + i)));
+  Up(row + i, prior + i, length - i);
+}
+
+__attribute__((target("avx2"))) void UpAvx2(std::uint8_t* row, const std::uint8_t* prior, std::uint32_t length) {
+  std::uint32_t i = 0;
+  for (; i + 32 <= length; i += 32) {
+    __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + i));
+    __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(prior + i));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(row + i), _mm256_add_epi8(x, b));
+  }
+  UpSse2(row + i, prior + i, length - i);
+}
+
+// Sub of 3-byte pixels on 15 bytes (5 pixels) at once: a running sum in three shifted
+// additions, plus the last pixel of the block before spread over the block. The 16th byte
+// loaded is stored back unchanged: it is the next block's first.
+__attribute__((target("sse4.1"))) void SubBlocks3(std::uint8_t* row, std::uint32_t length) {
+  const __m128i lastByte = _mm_setr_epi8(0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, -128);
+  const __m128i spreadLast = _mm_setr_epi8(12, 13, 14, 12, 13, 14, 12, 13, 14, 12, 13, 14, 12, 13, 14, -128);
+  __m128i carry = _mm_setzero_si128();
+  std::uint32_t i = 0;
+  // The next block is loaded before this one is stored: its first byte is this block's 16th.
+  __m128i raw = length >= 16 ? Load16(row) : carry;
+  for (; i + 16 <= length; i += 15) {
+    const __m128i next = i + 31 <= length ? Load16(row + i + 15) : carry;
+    __m128i v = _mm_add_epi8(raw, _mm_slli_si128(raw, 3));
+    v = _mm_add_epi8(v, _mm_slli_si128(v, 6));
+    v = _mm_add_epi8(v, _mm_slli_si128(v, 12));
+    v = _mm_blendv_epi8(_mm_add_epi8(v, carry), raw, lastByte);
+    carry = _mm_shuffle_epi8(v, spreadLast);
+    Store16(row + i, v);
+    raw = next;
+  }
+  SubWide<3>(row, i, length);
+}
+
+// One Paeth step on 16-bit lanes: x filtered, a left, b above, c upper left.
+__attribute__((target("sse4.1"))) inline __m128i PaethStep(__m128i x, __m128i a, __m128i b, __m128i c) {
+  const __m128i towardsA = _mm_sub_epi16(b, c);  // p - a
+  const __m128i pa = _mm_abs_epi16(towardsA);
+  const __m128i towardsB = _mm_sub_epi16(a, c);  // p - b
+  const __m128i pb = _mm_abs_epi16(towardsB);
+  const __m128i pc = _mm_abs_epi16(_mm_add_epi16(towardsA, towardsB));
+  // Left when pa is no more than pb and pc; else above when pb is no more than pc; else
+  // upper left.
+  const __m128i bOrC = _mm_blendv_epi8(b, c, _mm_cmpgt_epi16(pb, pc));
+  const __m128i predictor = _mm_blendv_epi8(a, bOrC, _mm_cmpgt_epi16(pa, _mm_min_epi16(pb, pc)));
+  return _mm_and_si128(_mm_add_epi16(x, predictor), _mm_set1_epi16(0xFF));
+}
+
+// Paeth with the predictor chosen by blends; the pixel stays in 16-bit lanes from one step
+// to the next, so that only the stores pack it.
+// Paeth with the predictor chosen by blends; the pixel stays in 16-bit lanes from one step
+// to the next, so that only the stores pack it.
+template <std::uint32_t N>
+__attribute__((target("sse4.1"))) void PaethBlend(std::uint8_t* row, const std::uint8_t* prior, std::uint32_t length) {
+  __m128i a = _mm_setzero_si128();  // left, 16-bit lanes
+  __m128i c = a;                    // upper left
+  __m128i x = _mm_cvtepu8_epi16(LoadPixel<N>(row));
+  std::uint32_t i = 0;
+  for (; i + N < length; i += N) {
+    const __m128i next = _mm_cvtepu8_epi16(LoadPixel<N>(row + i + N));
+    const __m128i b = _mm_cvtepu8_epi16(LoadPixel<N>(prior + i));
+    a = PaethStep(x, a, b, c);
+    StoreOver<N>(row + i, _mm_packus_epi16(a, a));
+    c = b;
+    x = next;
+  }
+  a = PaethStep(x, a, _mm_cvtepu8_epi16(LoadPixel<N>(prior + i)), c);
+  StorePixel<N>(row + i, _mm_packus_epi16(a, a));
+}
 #endif
 
+// The best path of the level in use; the scalar one where no vector path pays.
 template <std::uint32_t N>
 void Unfilter(std::uint8_t filterType, std::uint8_t* row, const std::uint8_t* prior, std::uint32_t length) {
+#if defined(__x86_64__)
+  const CpuFeatures::SimdLevel level = CpuFeatures::SimdLevelInUse();
+  const bool sse2 = level >= CpuFeatures::SimdLevel::Sse2;
+  const bool sse41 = level >= CpuFeatures::SimdLevel::Sse41;
   switch (filterType) {
     case 1:
-#if defined(__SSE2__)
-      if constexpr (N >= 3) {
-        SubWide<N>(row, length);
-        break;
+      if constexpr (N == 3) {
+        if (sse41) return SubBlocks3(row, length);
+      } else if constexpr (N == 4 || N == 8) {
+        if (sse2) return SubBlocks<N>(row, length);
       }
-#endif
-      Sub<N>(row, length);
-      break;
+      if constexpr (N >= 3) {
+        if (sse2) return SubWide<N>(row, 0, length);
+      }
+      return Sub<N>(row, length);
     case 2:
-      for (std::uint32_t i = 0; i < length; ++i) row[i] = std::uint8_t(row[i] + prior[i]);
-      break;
+      if (level >= CpuFeatures::SimdLevel::Avx2) return UpAvx2(row, prior, length);
+      if (sse2) return UpSse2(row, prior, length);
+      return Up(row, prior, length);
     case 3:
-#if defined(__SSE2__)
       if constexpr (N >= 3) {
-        AverageWide<N>(row, prior, length);
-        break;
+        if (sse2) return AverageWide<N>(row, prior, length);
       }
-#endif
-      Average<N>(row, prior, length);
-      break;
+      return Average<N>(row, prior, length);
     case 4:
-#if defined(__SSE2__)
       if constexpr (N >= 3) {
-        PaethWide<N>(row, prior, length);
-        break;
+        if (sse41) return PaethBlend<N>(row, prior, length);
+        if (sse2) return PaethWide<N>(row, prior, length);
       }
-#endif
-      Paeth<N>(row, prior, length);
-      break;
-    default: break;
+      return Paeth<N>(row, prior, length);
+    default: return;
   }
+#else
+  switch (filterType) {
+    case 1: return Sub<N>(row, length);
+    case 2: return Up(row, prior, length);
+    case 3: return Average<N>(row, prior, length);
+    case 4: return Paeth<N>(row, prior, length);
+    default: return;
+  }
+#endif
 }
 
 }  // namespace

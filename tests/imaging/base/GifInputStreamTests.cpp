@@ -4,6 +4,7 @@
 
 #include "imaging/GifInputFileStream.h"
 #include "imaging/GifInputStream.h"
+#include "platform/base/ScopeExit.h"
 #include "tests/imaging/base/MemoryStreams.h"
 #include "tests/imaging/base/TestSupport.h"
 
@@ -144,5 +145,55 @@ TEST(GifInputStream, LengthByteLastInTheBuffer) {
     EXPECT_EQ(s.NextCode(12), 0x543u);
     EXPECT_EQ(s.NextCode(4), 0x6u);
     s.ExitBitMode();
+  }
+}
+
+TEST(GifInputStream, LentBitsReadAsTheStreamDoes) {
+  // The codes read on lent bits, mixed with codes read by the stream itself after the bits
+  // came back, are those the stream alone reads; the data end at the same code with the same
+  // error, and the stream then stands at the same place: ExitBitMode gives the same byte or
+  // the same error.
+  Random random(11);
+  for (int trial = 0; trial < 40; ++trial) {
+    Bytes data(1 + random.Below(600));
+    for (auto& b : data) b = std::uint8_t(random.Next());
+    Bytes framed = Frame(data, 1 + random.Below(255));
+    framed.push_back(0x3B);
+    // Cut the file short in some trials: the end comes inside the chain.
+    if (trial % 3 == 0) framed.resize(random.Below(std::uint32_t(framed.size())));
+    const std::uint32_t chunk = 1 + random.Below(300);
+    const std::uint32_t seed = random.Next();
+    auto read = [&](bool lend, std::size_t count) {
+      MemoryGifStream s(framed, {chunk});
+      std::vector<std::string> out;
+      Random sizes(seed), switches(seed + 1);
+      out.push_back(ErrorOf([&] {
+        s.EnterBitMode();
+        GifInputStream::LentBits bits = s.LendBits();
+        bool lent = lend;
+        ScopeExit giveBack([&] {
+          if (lent) s.ReturnBits(bits);
+        });
+        for (std::size_t i = 0; i < count; ++i) {
+          const std::uint32_t size = 1 + sizes.Below(12);
+          if (lend && switches.Below(10) == 0) {
+            s.ReturnBits(bits);
+            lent = false;
+            out.push_back(std::to_string(s.NextCode(size)));
+            bits = s.LendBits();
+            lent = true;
+          } else {
+            out.push_back(std::to_string(lend ? s.NextCode(bits, size) : s.NextCode(size)));
+          }
+        }
+      }));
+      out.push_back(ErrorOf([&] {
+        s.ExitBitMode();
+        out.push_back("next byte " + std::to_string(s.GetByte()));
+      }));
+      return out;
+    };
+    for (std::size_t count : {std::size_t(5), std::size_t(100), std::size_t(10000)})
+      ASSERT_EQ(read(true, count), read(false, count)) << "trial " << trial << " count " << count;
   }
 }

@@ -12,6 +12,7 @@
 #include "imaging/PngRowFilters.h"
 #include "tests/imaging/png/LibpngReference.h"
 #include "tests/imaging/png/LibpngWriter.h"
+#include "tests/imaging/png/PngFilterReference.h"
 #include "tests/imaging/png/PngTestFiles.h"
 
 namespace {
@@ -20,25 +21,9 @@ using TarnwellTest::Bytes;
 using TarnwellTest::Decode;
 using TarnwellTest::Decoded;
 using TarnwellTest::PngBuilder;
+using TarnwellTest::ReferenceUnfilter;
 
 // ---- filters against a plain reference ----
-
-std::uint8_t ReferencePaeth(int a, int b, int c) {
-  int p = a + b - c;
-  int pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
-  if (pa <= pb && pa <= pc) return std::uint8_t(a);
-  if (pb <= pc) return std::uint8_t(b);
-  return std::uint8_t(c);
-}
-
-Bytes ReferenceUnfilter(int type, Bytes row, const Bytes& prior, std::size_t n) {
-  for (std::size_t i = 0; i < row.size(); ++i) {
-    int a = i >= n ? row[i - n] : 0, b = prior[i], c = i >= n ? prior[i - n] : 0;
-    int p = type == 1 ? a : type == 2 ? b : type == 3 ? (a + b) / 2 : type == 4 ? ReferencePaeth(a, b, c) : 0;
-    row[i] = std::uint8_t(row[i] + p);
-  }
-  return row;
-}
 
 TEST(PngRowFilters, EveryTypeAndPixelSizeMatchesTheDefinition) {
   std::mt19937 rng(42);
