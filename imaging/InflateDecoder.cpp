@@ -435,105 +435,119 @@ void InflateDecoder::DecodeStored(InflateInputStream& stream, std::uint32_t targ
   if (storedLength == 0) EndOfBlock(stream);
 }
 
-bool InflateDecoder::DecodeHuffman(InflateInputStream& stream, std::uint32_t target) {
-  const std::uint32_t* lt = activeLiteral->Table();
+// The fast loop runs while 8 input bytes can be loaded at once: one refill then gives at
+// least 56 bits, enough for the longest length/distance pair (15 + 5 + 15 + 13) or for four
+// literals of the main table (4 x 11). Every bit of the 64-bit buffer is a real input bit after
+// a refill, so the next entry is looked up from the bits in hand before the refill, which keeps
+// the refill off the chain of lookups. Literals may run up to three bytes past the target
+// (never an error, never a refill of the stream); lengths and distances are taken only below it.
+bool InflateDecoder::DecodeHuffmanFast(std::uint32_t target) {
+  std::uint8_t* const base = window.get();
+  std::uint8_t* out = base + outputPosition;
+  std::uint8_t* const outEnd = base + target;
+  const std::uint8_t* in = input;
+  if (out >= outEnd || inputEnd - in < 8) return false;
+  const std::uint8_t* const inLast = inputEnd - 8;  // the last place a refill may load from
+  const std::uint32_t* const lt = activeLiteral->Table();
   const std::uint32_t litBits = activeLiteral->MainBits();
   const std::uint64_t litMask = (std::uint64_t(1) << litBits) - 1;
-  const std::uint32_t* dt = activeDistance->Table();
+  const std::uint32_t* const dt = activeDistance->Table();
   const std::uint32_t distBits = activeDistance->MainBits();
   const std::uint64_t distMask = (std::uint64_t(1) << distBits) - 1;
-  std::uint8_t* const base = window.get();
+  std::uint64_t bb = bitBuffer;
+  std::uint32_t bc = bitCount;
+  auto save = [&] {
+    outputPosition = std::uint32_t(out - base);
+    input = in;
+    bitBuffer = bb;
+    bitCount = bc;
+  };
+  auto consume = [&](std::uint32_t n) {
+    bb >>= n;
+    bc -= n;
+  };
+  auto refill = [&] {
+    bb |= Load64(in) << bc;
+    in += (63 - bc) >> 3;
+    bc |= 56;
+  };
+  // The extra bits that follow the code of an entry, and the entry's value plus them.
+  auto withExtra = [&](std::uint32_t entry) {
+    return H::EntryValue(entry) + (std::uint32_t(bb >> H::EntryBits(entry)) & ((1u << H::EntryExtra(entry)) - 1));
+  };
+  constexpr std::uint32_t kLiteralKind = H::KindValue << H::kKindShift;
 
+  refill();
+  std::uint32_t e = lt[bb & litMask];
   for (;;) {
-    // Fast loop: while 8 input bytes can be loaded at once, one refill gives the 56 bits
-    // that the longest length/distance pair needs (15 + 5 + 15 + 13).
-    {
-      std::uint8_t* out = base + outputPosition;
-      std::uint8_t* const outEnd = base + target;
-      const std::uint8_t* in = input;
-      const std::uint8_t* const inEnd = inputEnd;
-      std::uint64_t bb = bitBuffer;
-      std::uint32_t bc = bitCount;
-      auto save = [&] {
-        outputPosition = std::uint32_t(out - base);
-        input = in;
-        bitBuffer = bb;
-        bitCount = bc;
-      };
-      // After a refill at least 56 bits are in hand: enough for the longest length/distance
-      // pair (15 + 5 + 15 + 13). The entry of the next symbol is looked up from the bits in
-      // hand before the refill, which keeps the refill off the chain of lookups.
-      auto refill = [&] {
-        bb |= Load64(in) << bc;
-        in += (63 - bc) >> 3;
-        bc |= 56;
-      };
-      if (out < outEnd && inEnd - in >= 8) {
-        refill();
-        std::uint32_t e = lt[bb & litMask];
-        for (;;) {
-          if (H::EntryKind(e) == H::KindValue) {
-            // A literal of the main table.
-            std::uint32_t n = H::EntryBits(e);
-            bb >>= n;
-            bc -= n;
-            *out++ = std::uint8_t(H::EntryValue(e));
-            e = lt[bb & litMask];  // at least 41 bits remain
-            if (out >= outEnd || inEnd - in < 8) break;
-            refill();
-            continue;
-          }
-          if (H::EntryKind(e) == H::KindSubtable) {
-            bb >>= litBits;
-            bc -= litBits;
-            e = lt[H::EntryValue(e) + (bb & ((1u << H::EntryExtra(e)) - 1))];
-          }
-          std::uint32_t kind = H::EntryKind(e);
-          if (kind == H::KindValue) {
-            bb >>= H::EntryBits(e);
-            bc -= H::EntryBits(e);
-            *out++ = std::uint8_t(H::EntryValue(e));
-          } else if (kind == H::KindLength) {
-            std::uint32_t nb = H::EntryBits(e);
-            std::uint32_t ex = H::EntryExtra(e);
-            std::uint32_t length = H::EntryValue(e) + std::uint32_t((bb >> nb) & ((1u << ex) - 1));
-            bb >>= nb + ex;
-            bc -= nb + ex;
-            std::uint32_t d = dt[bb & distMask];
-            if (H::EntryKind(d) == H::KindSubtable) {
-              bb >>= distBits;
-              bc -= distBits;
-              d = dt[H::EntryValue(d) + (bb & ((1u << H::EntryExtra(d)) - 1))];
-            }
-            if (H::EntryKind(d) != H::KindValue) {
-              save();
-              if (H::EntryKind(d) == H::KindBadValue) throw StreamError("Invalid Huffman Distance Value");
-              throw StreamError("Invalid Huffman Code");
-            }
-            nb = H::EntryBits(d);
-            ex = H::EntryExtra(d);
-            std::uint32_t distance = H::EntryValue(d) + std::uint32_t((bb >> nb) & ((1u << ex) - 1));
-            bb >>= nb + ex;
-            bc -= nb + ex;
-            CopyMatch(out, distance, length);
-            out += length;
-          } else if (kind == H::KindEndOfBlock) {
-            bb >>= H::EntryBits(e);
-            bc -= H::EntryBits(e);
-            save();
-            return true;
-          } else {
-            save();
-            if (kind == H::KindBadValue) throw StreamError("Invalid Huffman Literal Value");
-            throw StreamError("Invalid Huffman Code");
-          }
-          if (out >= outEnd || inEnd - in < 8) break;
-          refill();
+    if ((e & H::kKindMask) == kLiteralKind) {
+      // A literal's low byte is its bit count.
+      consume(e & 0xFF);
+      *out++ = std::uint8_t(H::EntryValue(e));
+      e = lt[bb & litMask];
+      if ((e & H::kKindMask) == kLiteralKind) {
+        consume(e & 0xFF);
+        *out++ = std::uint8_t(H::EntryValue(e));
+        e = lt[bb & litMask];
+        if ((e & H::kKindMask) == kLiteralKind) {
+          consume(e & 0xFF);
+          *out++ = std::uint8_t(H::EntryValue(e));
           e = lt[bb & litMask];
+          if ((e & H::kKindMask) == kLiteralKind) {
+            consume(e & 0xFF);
+            *out++ = std::uint8_t(H::EntryValue(e));
+          }
         }
       }
-      save();
+    } else {
+      if (H::EntryKind(e) == H::KindSubtable) {
+        consume(litBits);
+        e = lt[H::EntryValue(e) + (bb & ((1u << H::EntryExtra(e)) - 1))];
+      }
+      const std::uint32_t kind = H::EntryKind(e);
+      if (kind == H::KindLength) {
+        const std::uint32_t length = withExtra(e);
+        consume(H::EntryTotal(e));
+        std::uint32_t d = dt[bb & distMask];
+        if ((d & H::kKindMask) != kLiteralKind) {
+          if (H::EntryKind(d) == H::KindSubtable) {
+            consume(distBits);
+            d = dt[H::EntryValue(d) + (bb & ((1u << H::EntryExtra(d)) - 1))];
+          }
+          if (H::EntryKind(d) != H::KindValue) {
+            save();
+            if (H::EntryKind(d) == H::KindBadValue) throw StreamError("Invalid Huffman Distance Value");
+            throw StreamError("Invalid Huffman Code");
+          }
+        }
+        const std::uint32_t distance = withExtra(d);
+        consume(H::EntryTotal(d));
+        CopyMatch(out, distance, length);
+        out += length;
+      } else if (kind == H::KindValue) {
+        consume(H::EntryTotal(e));
+        *out++ = std::uint8_t(H::EntryValue(e));
+      } else if (kind == H::KindEndOfBlock) {
+        consume(H::EntryTotal(e));
+        save();
+        return true;
+      } else {
+        save();
+        if (kind == H::KindBadValue) throw StreamError("Invalid Huffman Literal Value");
+        throw StreamError("Invalid Huffman Code");
+      }
     }
+    if (out >= outEnd || in > inLast) break;
+    e = lt[bb & litMask];  // at least 16 bits remain
+    refill();
+  }
+  save();
+  return false;
+}
+
+bool InflateDecoder::DecodeHuffman(InflateInputStream& stream, std::uint32_t target) {
+  for (;;) {
+    if (DecodeHuffmanFast(target)) return true;
     if (outputPosition >= target) return false;
 
     // Near the end of the input buffer: one symbol at a time, taking input only as needed.

@@ -75,6 +75,9 @@ class InflateDecoder {
   void DecodeStored(InflateInputStream& stream, std::uint32_t target);
   // Returns true at the end of the block.
   bool DecodeHuffman(InflateInputStream& stream, std::uint32_t target);
+  // Decodes from the bits of the current input buffer while 8 bytes of it are left; returns
+  // true at the end of the block.
+  bool DecodeHuffmanFast(std::uint32_t target);
   // Moves the last 32 KB of output to the front of the buffer.
   void Slide();
   void UpdateAdler();

@@ -30,9 +30,12 @@ class InflateHuffmanDecoder {
     Distance,       // match distances (base and extra bits)
   };
 
-  // Entry layout: bits 0-3 the bits taken by the entry, bits 4-7 the extra bits that follow
-  // (for a subtable pointer: the subtable's index bits), bits 8-10 the kind, bits 16-31 the
-  // value (a literal, a base length or distance, a value, or a subtable offset).
+  // Entry layout: bits 0-4 all the bits the entry takes (the code and the extra bits that
+  // follow it, so that one shift consumes both; for a subtable pointer only the main bits),
+  // bits 5-7 the kind, bits 8-11 the bits of the code, bits 12-15 the extra bits that follow
+  // (for a subtable pointer: the subtable's index bits), bits 16-31 the value (a literal, a
+  // base length or distance, a value, or a subtable offset). A literal's kind is 0, so its
+  // low byte is the shift that consumes it.
   enum EntryKind : std::uint32_t {
     KindValue = 0,       // a literal byte, a distance, or a value of the Values alphabet
     KindLength = 1,      // a match length
@@ -41,9 +44,12 @@ class InflateHuffmanDecoder {
     KindSubtable = 4,    // the code continues in a subtable
     KindNoCode = 5,      // the bits begin no code
   };
-  static std::uint32_t EntryBits(std::uint32_t entry) { return entry & 0xFu; }
-  static std::uint32_t EntryExtra(std::uint32_t entry) { return (entry >> 4) & 0xFu; }
-  static std::uint32_t EntryKind(std::uint32_t entry) { return (entry >> 8) & 0x7u; }
+  static constexpr std::uint32_t kKindShift = 5;
+  static constexpr std::uint32_t kKindMask = 7u << kKindShift;
+  static std::uint32_t EntryTotal(std::uint32_t entry) { return entry & 0x1Fu; }
+  static std::uint32_t EntryBits(std::uint32_t entry) { return (entry >> 8) & 0xFu; }
+  static std::uint32_t EntryExtra(std::uint32_t entry) { return (entry >> 12) & 0xFu; }
+  static std::uint32_t EntryKind(std::uint32_t entry) { return (entry >> kKindShift) & 0x7u; }
   static std::uint32_t EntryValue(std::uint32_t entry) { return entry >> 16; }
 
   InflateHuffmanDecoder() = default;
