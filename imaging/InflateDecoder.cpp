@@ -5,6 +5,8 @@
 #include <cstring>
 #include <optional>
 
+#include "core/CpuFeatures.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -30,6 +32,18 @@ inline std::uint64_t Load64(const std::uint8_t* p) {
   if constexpr (std::endian::native == std::endian::big) v = __builtin_bswap64(v);
   return v;
 }
+
+// For a period of 2 to 7 bytes: the factor that repeats the period's bytes across 8 bytes, and
+// the whole periods those 8 bytes hold.
+constexpr std::uint64_t kPeriodRepeat[8] = {0,
+                                            0,
+                                            0x0001000100010001ull,
+                                            0x0001000001000001ull,
+                                            0x0000000100000001ull,
+                                            0x0000010000000001ull,
+                                            0x0001000000000001ull,
+                                            0x0100000000000001ull};
+constexpr std::uint8_t kPeriodStep[8] = {0, 0, 8, 6, 8, 5, 6, 7};
 
 // Copies a match of length bytes from distance bytes back; the source may overlap the
 // destination (a short distance repeats the bytes just written). Writes up to 15 bytes past
@@ -57,18 +71,36 @@ inline void CopyMatch(std::uint8_t* out, std::uint32_t distance, std::uint32_t l
     } while (out < stop);
   } else {
     // A period of 2 to 7 bytes: the pattern is built in a register from the period's bytes
-    // (single-byte loads) and stored 8 bytes at a time, advancing by whole periods; reading
-    // back bytes just written with wide loads would stall on the stores still under way.
-    std::uint64_t v = 0;
-    for (std::uint32_t i = 0; i < distance; ++i) v |= std::uint64_t(src[i]) << (8 * i);
-    for (std::uint32_t k = distance; k < 8; k *= 2) v |= v << (8 * k);
+    // (single-byte loads: reading back bytes just written with a wide load would stall on the
+    // stores still under way), repeated by a multiplication and stored 8 bytes at a time,
+    // advancing by whole periods.
+    std::uint64_t v = src[0] | std::uint64_t(src[1]) << 8;
+    switch (distance) {
+      case 7: v |= std::uint64_t(src[6]) << 48; [[fallthrough]];
+      case 6: v |= std::uint64_t(src[5]) << 40; [[fallthrough]];
+      case 5: v |= std::uint64_t(src[4]) << 32; [[fallthrough]];
+      case 4: v |= std::uint64_t(src[3]) << 24; [[fallthrough]];
+      case 3: v |= std::uint64_t(src[2]) << 16; break;
+      default: break;
+    }
+    v *= kPeriodRepeat[distance];
     if constexpr (std::endian::native == std::endian::big) v = __builtin_bswap64(v);
-    const std::uint32_t step = 8 - 8 % distance;
+    const std::uint32_t step = kPeriodStep[distance];
     do {
       std::memcpy(out, &v, 8);
       out += step;
     } while (out < stop);
   }
+}
+
+// BMI2 (shifts by a register without the count register, bit extraction) comes with AVX2 on
+// every processor that has both; it is asked for besides, for emulators that mix them.
+bool FastShiftsAvailable() {
+#if defined(__x86_64__)
+  return CpuFeatures::UseAvx2() && __builtin_cpu_supports("bmi2");
+#else
+  return false;
+#endif
 }
 
 }  // namespace
@@ -101,6 +133,7 @@ void InflateDecoder::OpenStream(InflateInputStream& stream) {
   storedLength = 0;
   bitsActive = false;
   if (window == nullptr) window = std::make_unique_for_overwrite<std::uint8_t[]>(kCapacity);
+  useBmi2 = FastShiftsAvailable();
   // Matches that reach back before the start of the data copy zeros.
   std::memset(window.get(), 0, kHistory);
   adler = 1;
@@ -435,32 +468,51 @@ void InflateDecoder::DecodeStored(InflateInputStream& stream, std::uint32_t targ
   if (storedLength == 0) EndOfBlock(stream);
 }
 
+namespace {
+
+// The state the fast loop of a Huffman block works on.
+struct FastRun {
+  std::uint8_t* out;
+  std::uint8_t* outEnd;
+  const std::uint8_t* in;
+  const std::uint8_t* inLast;  // the last place a refill may load 8 bytes from
+  std::uint64_t bitBuffer;
+  std::uint32_t bitCount;
+  const std::uint32_t* literalTable;
+  std::uint32_t literalBits;
+  const std::uint32_t* distanceTable;
+  std::uint32_t distanceBits;
+};
+
+// How the fast loop stopped. On an error the state stands after the bits of the bad code.
+enum class FastEnd { Limit, EndOfBlock, BadLiteral, BadDistance, NoLiteralCode, NoDistanceCode };
+
 // The fast loop runs while 8 input bytes can be loaded at once: one refill then gives at
 // least 56 bits, enough for the longest length/distance pair (15 + 5 + 15 + 13) or for four
 // literals of the main table (4 x 11). Every bit of the 64-bit buffer is a real input bit after
 // a refill, so the next entry is looked up from the bits in hand before the refill, which keeps
 // the refill off the chain of lookups. Literals may run up to three bytes past the target
 // (never an error, never a refill of the stream); lengths and distances are taken only below it.
-bool InflateDecoder::DecodeHuffmanFast(std::uint32_t target) {
-  std::uint8_t* const base = window.get();
-  std::uint8_t* out = base + outputPosition;
-  std::uint8_t* const outEnd = base + target;
-  const std::uint8_t* in = input;
-  if (out >= outEnd || inputEnd - in < 8) return false;
-  const std::uint8_t* const inLast = inputEnd - 8;  // the last place a refill may load from
-  const std::uint32_t* const lt = activeLiteral->Table();
-  const std::uint32_t litBits = activeLiteral->MainBits();
+// Written once and compiled twice: for any x86-64 and with BMI2's shifts and bit extraction.
+[[gnu::always_inline]] inline FastEnd RunFastLoop(FastRun& run) {
+  std::uint8_t* out = run.out;
+  std::uint8_t* const outEnd = run.outEnd;
+  const std::uint8_t* in = run.in;
+  const std::uint8_t* const inLast = run.inLast;
+  const std::uint32_t* const lt = run.literalTable;
+  const std::uint32_t litBits = run.literalBits;
   const std::uint64_t litMask = (std::uint64_t(1) << litBits) - 1;
-  const std::uint32_t* const dt = activeDistance->Table();
-  const std::uint32_t distBits = activeDistance->MainBits();
+  const std::uint32_t* const dt = run.distanceTable;
+  const std::uint32_t distBits = run.distanceBits;
   const std::uint64_t distMask = (std::uint64_t(1) << distBits) - 1;
-  std::uint64_t bb = bitBuffer;
-  std::uint32_t bc = bitCount;
-  auto save = [&] {
-    outputPosition = std::uint32_t(out - base);
-    input = in;
-    bitBuffer = bb;
-    bitCount = bc;
+  std::uint64_t bb = run.bitBuffer;
+  std::uint32_t bc = run.bitCount;
+  auto finish = [&](FastEnd end) {
+    run.out = out;
+    run.in = in;
+    run.bitBuffer = bb;
+    run.bitCount = bc;
+    return end;
   };
   auto consume = [&](std::uint32_t n) {
     bb >>= n;
@@ -471,9 +523,10 @@ bool InflateDecoder::DecodeHuffmanFast(std::uint32_t target) {
     in += (63 - bc) >> 3;
     bc |= 56;
   };
-  // The extra bits that follow the code of an entry, and the entry's value plus them.
+  // The entry's value plus the extra bits that follow its code.
   auto withExtra = [&](std::uint32_t entry) {
-    return H::EntryValue(entry) + (std::uint32_t(bb >> H::EntryBits(entry)) & ((1u << H::EntryExtra(entry)) - 1));
+    const std::uint64_t taken = bb & ((std::uint64_t(1) << H::EntryTotal(entry)) - 1);
+    return H::EntryValue(entry) + std::uint32_t(taken >> H::EntryBits(entry));
   };
   constexpr std::uint32_t kLiteralKind = H::KindValue << H::kKindShift;
 
@@ -514,11 +567,8 @@ bool InflateDecoder::DecodeHuffmanFast(std::uint32_t target) {
             consume(distBits);
             d = dt[H::EntryValue(d) + (bb & ((1u << H::EntryExtra(d)) - 1))];
           }
-          if (H::EntryKind(d) != H::KindValue) {
-            save();
-            if (H::EntryKind(d) == H::KindBadValue) throw StreamError("Invalid Huffman Distance Value");
-            throw StreamError("Invalid Huffman Code");
-          }
+          if (H::EntryKind(d) == H::KindBadValue) return finish(FastEnd::BadDistance);
+          if (H::EntryKind(d) != H::KindValue) return finish(FastEnd::NoDistanceCode);
         }
         const std::uint32_t distance = withExtra(d);
         consume(H::EntryTotal(d));
@@ -529,20 +579,57 @@ bool InflateDecoder::DecodeHuffmanFast(std::uint32_t target) {
         *out++ = std::uint8_t(H::EntryValue(e));
       } else if (kind == H::KindEndOfBlock) {
         consume(H::EntryTotal(e));
-        save();
-        return true;
+        return finish(FastEnd::EndOfBlock);
       } else {
-        save();
-        if (kind == H::KindBadValue) throw StreamError("Invalid Huffman Literal Value");
-        throw StreamError("Invalid Huffman Code");
+        return finish(kind == H::KindBadValue ? FastEnd::BadLiteral : FastEnd::NoLiteralCode);
       }
     }
     if (out >= outEnd || in > inLast) break;
     e = lt[bb & litMask];  // at least 16 bits remain
     refill();
   }
-  save();
-  return false;
+  return finish(FastEnd::Limit);
+}
+
+FastEnd RunFastLoopPlain(FastRun& run) { return RunFastLoop(run); }
+
+#if defined(__x86_64__)
+__attribute__((target("bmi2"))) FastEnd RunFastLoopBmi2(FastRun& run) { return RunFastLoop(run); }
+#endif
+
+}  // namespace
+
+bool InflateDecoder::DecodeHuffmanFast(std::uint32_t target) {
+  std::uint8_t* const base = window.get();
+  if (outputPosition >= target || inputEnd - input < 8) return false;
+  FastRun run{base + outputPosition,
+              base + target,
+              input,
+              inputEnd - 8,
+              bitBuffer,
+              bitCount,
+              activeLiteral->Table(),
+              activeLiteral->MainBits(),
+              activeDistance->Table(),
+              activeDistance->MainBits()};
+#if defined(__x86_64__)
+  const FastEnd end = useBmi2 ? RunFastLoopBmi2(run) : RunFastLoopPlain(run);
+#else
+  const FastEnd end = RunFastLoopPlain(run);
+#endif
+  outputPosition = std::uint32_t(run.out - base);
+  input = run.in;
+  bitBuffer = run.bitBuffer;
+  bitCount = run.bitCount;
+  switch (end) {
+    case FastEnd::Limit: return false;
+    case FastEnd::EndOfBlock: return true;
+    case FastEnd::BadLiteral: throw StreamError("Invalid Huffman Literal Value");
+    case FastEnd::BadDistance: throw StreamError("Invalid Huffman Distance Value");
+    case FastEnd::NoLiteralCode:
+    case FastEnd::NoDistanceCode: break;
+  }
+  throw StreamError("Invalid Huffman Code");
 }
 
 bool InflateDecoder::DecodeHuffman(InflateInputStream& stream, std::uint32_t target) {

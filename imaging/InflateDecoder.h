@@ -118,6 +118,7 @@ class InflateDecoder {
   std::uint32_t bitCount = 0;
   bool bitsActive = false;  // the stream is in bit mode (between header and trailer)
   bool refilling = false;   // a refill of the stream is under way
+  bool useBmi2 = false;     // the fast loop's BMI2 build runs (chosen when a stream opens)
 };
 
 // The Adler-32 of RFC 1950 with one more byte added.
