@@ -7,10 +7,6 @@
 
 #include "core/CpuFeatures.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace Veldaro {
 
 namespace {
@@ -654,79 +650,6 @@ bool InflateDecoder::DecodeHuffman(InflateInputStream& stream, std::uint32_t tar
       default: throw StreamError("Invalid Huffman Literal Value");
     }
   }
-}
-
-// ---- Adler-32 ----
-
-std::uint32_t Adler32Update(std::uint32_t adler, std::uint8_t byte) {
-  std::uint32_t s1 = ((adler & 0xFFFFu) + byte) % 65521u;
-  std::uint32_t s2 = ((adler >> 16) + s1) % 65521u;
-  return s2 << 16 | s1;
-}
-
-std::uint32_t Adler32Update(std::uint32_t adler, const std::uint8_t* bytes, std::size_t count) {
-  std::uint32_t s1 = adler & 0xFFFFu;
-  std::uint32_t s2 = adler >> 16;
-  while (count > 0) {
-    // 5552 is the most bytes whose sums cannot overflow 32 bits before the reduction.
-    std::size_t n = std::min<std::size_t>(count, 5552);
-    count -= n;
-#if defined(__SSE2__)
-    // 16 bytes a step: s1 grows by their sum, s2 by 16 times s1 before the step plus the
-    // bytes weighted 16 down to 1.
-    std::size_t blocks = n / 16;
-    if (blocks > 0) {
-      const __m128i zero = _mm_setzero_si128();
-      const __m128i weightsLow = _mm_setr_epi16(16, 15, 14, 13, 12, 11, 10, 9);
-      const __m128i weightsHigh = _mm_setr_epi16(8, 7, 6, 5, 4, 3, 2, 1);
-      __m128i sum1 = zero;                                   // bytes, in two 64-bit lanes
-      __m128i prefix = _mm_cvtsi32_si128(int(s1 * blocks));  // s1 before each step, summed
-      __m128i sum2 = _mm_cvtsi32_si128(int(s2));             // weighted bytes
-      for (std::size_t b = 0; b < blocks; ++b) {
-        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
-        prefix = _mm_add_epi32(prefix, sum1);
-        sum1 = _mm_add_epi64(sum1, _mm_sad_epu8(v, zero));
-        sum2 = _mm_add_epi32(sum2, _mm_madd_epi16(_mm_unpacklo_epi8(v, zero), weightsLow));
-        sum2 = _mm_add_epi32(sum2, _mm_madd_epi16(_mm_unpackhi_epi8(v, zero), weightsHigh));
-        bytes += 16;
-      }
-      sum2 = _mm_add_epi32(sum2, _mm_slli_epi32(prefix, 4));
-      sum2 = _mm_add_epi32(sum2, _mm_shuffle_epi32(sum2, _MM_SHUFFLE(1, 0, 3, 2)));
-      sum2 = _mm_add_epi32(sum2, _mm_shuffle_epi32(sum2, _MM_SHUFFLE(2, 3, 0, 1)));
-      sum1 = _mm_add_epi32(sum1, _mm_shuffle_epi32(sum1, _MM_SHUFFLE(1, 0, 3, 2)));
-      s1 += std::uint32_t(_mm_cvtsi128_si32(sum1));
-      s2 = std::uint32_t(_mm_cvtsi128_si32(sum2));
-      n -= blocks * 16;
-    }
-#endif
-    while (n >= 8) {
-      s1 += bytes[0];
-      s2 += s1;
-      s1 += bytes[1];
-      s2 += s1;
-      s1 += bytes[2];
-      s2 += s1;
-      s1 += bytes[3];
-      s2 += s1;
-      s1 += bytes[4];
-      s2 += s1;
-      s1 += bytes[5];
-      s2 += s1;
-      s1 += bytes[6];
-      s2 += s1;
-      s1 += bytes[7];
-      s2 += s1;
-      bytes += 8;
-      n -= 8;
-    }
-    while (n-- > 0) {
-      s1 += *bytes++;
-      s2 += s1;
-    }
-    s1 %= 65521u;
-    s2 %= 65521u;
-  }
-  return s2 << 16 | s1;
 }
 
 }  // namespace Veldaro
