@@ -14,7 +14,7 @@ namespace {
 constexpr std::uint32_t kHistory = 32768;           // the deflate window
 constexpr std::uint32_t kStep = 1u << 17;           // output produced between two slides
 constexpr std::uint32_t kLimit = kHistory + kStep;  // no request target lies beyond this
-// A match may run up to 257 bytes past the target, and copies write up to 15 bytes beyond it.
+// A match may run up to 257 bytes past the target, and copies write up to 31 bytes beyond it.
 constexpr std::uint32_t kCapacity = kLimit + 258 + 64;
 
 // The order in which the code-length code lengths are sent (RFC 1951, section 3.2.7).
@@ -42,23 +42,32 @@ constexpr std::uint64_t kPeriodRepeat[8] = {0,
 constexpr std::uint8_t kPeriodStep[8] = {0, 0, 8, 6, 8, 5, 6, 7};
 
 // Copies a match of length bytes from distance bytes back; the source may overlap the
-// destination (a short distance repeats the bytes just written). Writes up to 15 bytes past
+// destination (a short distance repeats the bytes just written). Writes up to 31 bytes past
 // the end of the match.
 inline void CopyMatch(std::uint8_t* out, std::uint32_t distance, std::uint32_t length) {
   const std::uint8_t* src = out - distance;
   std::uint8_t* const stop = out + length;
   if (distance >= 16) {
-    do {
+    // Most matches are short: the first 32 bytes go without a test of the length.
+    std::memcpy(out, src, 16);
+    std::memcpy(out + 16, src + 16, 16);
+    out += 32;
+    src += 32;
+    while (out < stop) {
       std::memcpy(out, src, 16);
       out += 16;
       src += 16;
-    } while (out < stop);
+    }
   } else if (distance >= 8) {
-    do {
+    std::memcpy(out, src, 8);
+    std::memcpy(out + 8, src + 8, 8);
+    out += 16;
+    src += 16;
+    while (out < stop) {
       std::memcpy(out, src, 8);
       out += 8;
       src += 8;
-    } while (out < stop);
+    }
   } else if (distance == 1) {
     std::uint64_t v = 0x0101010101010101ull * *src;
     do {
