@@ -98,11 +98,11 @@ inline void CopyMatch(std::uint8_t* out, std::uint32_t distance, std::uint32_t l
   }
 }
 
-// BMI2 (shifts by a register without the count register, bit extraction) comes with AVX2 on
-// every processor that has both; it is asked for besides, for emulators that mix them.
+// BMI1 and BMI2 (shifts by any register, bit extraction) come with AVX2 on every processor
+// that has both; they are asked for besides, for emulators that mix them.
 bool FastShiftsAvailable() {
 #if defined(__x86_64__)
-  return CpuFeatures::UseAvx2() && __builtin_cpu_supports("bmi2");
+  return CpuFeatures::UseAvx2() && __builtin_cpu_supports("bmi") && __builtin_cpu_supports("bmi2");
 #else
   return false;
 #endif
@@ -498,7 +498,8 @@ enum class FastEnd { Limit, EndOfBlock, BadLiteral, BadDistance, NoLiteralCode, 
 // a refill, so the next entry is looked up from the bits in hand before the refill, which keeps
 // the refill off the chain of lookups. Literals may run up to three bytes past the target
 // (never an error, never a refill of the stream); lengths and distances are taken only below it.
-// Written once and compiled twice: for any x86-64 and with BMI2's shifts and bit extraction.
+// Written once and compiled twice: for any x86-64 and with the shifts and bit operations of
+// BMI1 and BMI2.
 [[gnu::always_inline]] inline FastEnd RunFastLoop(FastRun& run) {
   std::uint8_t* out = run.out;
   std::uint8_t* const outEnd = run.outEnd;
@@ -599,7 +600,7 @@ enum class FastEnd { Limit, EndOfBlock, BadLiteral, BadDistance, NoLiteralCode, 
 FastEnd RunFastLoopPlain(FastRun& run) { return RunFastLoop(run); }
 
 #if defined(__x86_64__)
-__attribute__((target("bmi2"))) FastEnd RunFastLoopBmi2(FastRun& run) { return RunFastLoop(run); }
+__attribute__((target("bmi,bmi2"))) FastEnd RunFastLoopBmi2(FastRun& run) { return RunFastLoop(run); }
 #endif
 
 }  // namespace

@@ -9,8 +9,8 @@
 // that fit are used.
 //
 // The lookup table is indexed by the next input bits (least significant bit first). A main
-// table of up to 11 bits resolves short codes at once; longer codes go through a subtable of
-// the main entry. Each entry says how many bits the code takes and what it decodes to; for
+// table of up to 11 bits (10 for distances) resolves short codes at once; longer codes go
+// through a subtable of the main entry. Each entry says how many bits the code takes and what it decodes to; for
 // the literal/length and distance alphabets it already holds the base value and extra-bit
 // count of RFC 1951, section 3.2.5.
 
