@@ -540,20 +540,19 @@ enum class FastEnd { Limit, EndOfBlock, BadLiteral, BadDistance, NoLiteralCode, 
   std::uint32_t e = lt[bb & litMask];
   for (;;) {
     if ((e & H::kKindMask) == kLiteralKind) {
-      // A literal's low byte is its bit count.
-      consume(e & 0xFF);
+      consume(H::EntryTotal(e));
       *out++ = std::uint8_t(H::EntryValue(e));
       e = lt[bb & litMask];
       if ((e & H::kKindMask) == kLiteralKind) {
-        consume(e & 0xFF);
+        consume(H::EntryTotal(e));
         *out++ = std::uint8_t(H::EntryValue(e));
         e = lt[bb & litMask];
         if ((e & H::kKindMask) == kLiteralKind) {
-          consume(e & 0xFF);
+          consume(H::EntryTotal(e));
           *out++ = std::uint8_t(H::EntryValue(e));
           e = lt[bb & litMask];
           if ((e & H::kKindMask) == kLiteralKind) {
-            consume(e & 0xFF);
+            consume(H::EntryTotal(e));
             *out++ = std::uint8_t(H::EntryValue(e));
           }
         }

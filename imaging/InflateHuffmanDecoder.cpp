@@ -24,7 +24,8 @@ constexpr std::uint8_t kDistanceExtra[30] = {0, 0, 0, 0, 1, 1, 2, 2,  3,  3,  4,
 constexpr std::uint32_t MakeEntry(std::uint32_t bits, std::uint32_t extra, std::uint32_t kind, std::uint32_t value) {
   // A subtable pointer takes only its main bits; the subtable's entry takes the rest.
   const std::uint32_t total = kind == InflateHuffmanDecoder::KindSubtable ? bits : bits + extra;
-  return total | kind << InflateHuffmanDecoder::kKindShift | bits << 8 | extra << 12 | value << 16;
+  return total | kind << InflateHuffmanDecoder::kKindShift | bits << 9 | extra << 13 |
+         value << InflateHuffmanDecoder::kValueShift;
 }
 
 // The entry of bits that begin no code.
