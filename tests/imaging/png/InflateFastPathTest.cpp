@@ -23,16 +23,26 @@ using TarnwellTest::Bytes;
 using TarnwellTest::MemoryInflateStream;
 using Veldaro::InflateDecoder;
 
-// The length and distance codes of RFC 1951, section 3.2.5, to write matches with.
-constexpr std::uint16_t kLengthBase[29] = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  15,  17,  19,  23, 27,
-                                           31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
-constexpr std::uint8_t kLengthExtra[29] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
-                                           2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
-constexpr std::uint16_t kDistanceBase[30] = {1,    2,    3,    4,    5,    7,    9,    13,    17,    25,
-                                             33,   49,   65,   97,   129,  193,  257,  385,   513,   769,
-                                             1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
-constexpr std::uint8_t kDistanceExtra[30] = {0, 0, 0, 0, 1, 1, 2, 2,  3,  3,  4,  4,  5,  5,  6,
-                                             6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
+// The length and distance codes of RFC 1951, section 3.2.5, to write matches with, built from
+// their rule: the extra bits grow by one every four length codes (after the first eight) and
+// every two distance codes (after the first four); each base follows the range of the one
+// before. The length 258 has a code of its own.
+struct CodeRanges {
+  std::uint32_t lengthBase[29], lengthExtra[29], distanceBase[30], distanceExtra[30];
+  CodeRanges() {
+    for (std::uint32_t i = 0, base = 3; i < 28; base += 1u << lengthExtra[i], ++i) {
+      lengthExtra[i] = i < 8 ? 0 : (i - 4) / 4;
+      lengthBase[i] = base;
+    }
+    lengthBase[28] = 258;
+    lengthExtra[28] = 0;
+    for (std::uint32_t i = 0, base = 1; i < 30; base += 1u << distanceExtra[i], ++i) {
+      distanceExtra[i] = i < 4 ? 0 : (i - 2) / 2;
+      distanceBase[i] = base;
+    }
+  }
+};
+const CodeRanges kCodes;
 
 // A fixed-code block under construction together with the output it decodes to.
 class FixedBlock {
@@ -44,11 +54,11 @@ class FixedBlock {
   }
   void Match(std::uint32_t length, std::uint32_t distance) {
     int l = 28;
-    while (kLengthBase[l] > length) --l;
-    bits.FixedLiteral(257 + std::uint32_t(l)).Bits(length - kLengthBase[l], kLengthExtra[l]);
+    while (kCodes.lengthBase[l] > length) --l;
+    bits.FixedLiteral(257 + std::uint32_t(l)).Bits(length - kCodes.lengthBase[l], int(kCodes.lengthExtra[l]));
     int d = 29;
-    while (kDistanceBase[d] > distance) --d;
-    bits.FixedDistance(std::uint32_t(d)).Bits(distance - kDistanceBase[d], kDistanceExtra[d]);
+    while (kCodes.distanceBase[d] > distance) --d;
+    bits.FixedDistance(std::uint32_t(d)).Bits(distance - kCodes.distanceBase[d], int(kCodes.distanceExtra[d]));
     for (std::uint32_t i = 0; i < length; ++i) output.push_back(output[output.size() - distance]);
   }
   // The zlib stream: the block ended, header and trailer added.
