@@ -5,9 +5,7 @@
 #include <cstring>
 #include <optional>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "core/CpuFeatures.h"
 
 namespace Veldaro {
 
@@ -16,7 +14,7 @@ namespace {
 constexpr std::uint32_t kHistory = 32768;           // the deflate window
 constexpr std::uint32_t kStep = 1u << 17;           // output produced between two slides
 constexpr std::uint32_t kLimit = kHistory + kStep;  // no request target lies beyond this
-// A match may run up to 257 bytes past the target, and copies write up to 15 bytes beyond it.
+// A match may run up to 257 bytes past the target, and copies write up to 31 bytes beyond it.
 constexpr std::uint32_t kCapacity = kLimit + 258 + 64;
 
 // The order in which the code-length code lengths are sent (RFC 1951, section 3.2.7).
@@ -31,24 +29,45 @@ inline std::uint64_t Load64(const std::uint8_t* p) {
   return v;
 }
 
+// For a period of 2 to 7 bytes: the factor that repeats the period's bytes across 8 bytes, and
+// the whole periods those 8 bytes hold.
+constexpr std::uint64_t kPeriodRepeat[8] = {0,
+                                            0,
+                                            0x0001000100010001ull,
+                                            0x0001000001000001ull,
+                                            0x0000000100000001ull,
+                                            0x0000010000000001ull,
+                                            0x0001000000000001ull,
+                                            0x0100000000000001ull};
+constexpr std::uint8_t kPeriodStep[8] = {0, 0, 8, 6, 8, 5, 6, 7};
+
 // Copies a match of length bytes from distance bytes back; the source may overlap the
-// destination (a short distance repeats the bytes just written). Writes up to 15 bytes past
+// destination (a short distance repeats the bytes just written). Writes up to 31 bytes past
 // the end of the match.
 inline void CopyMatch(std::uint8_t* out, std::uint32_t distance, std::uint32_t length) {
   const std::uint8_t* src = out - distance;
   std::uint8_t* const stop = out + length;
   if (distance >= 16) {
-    do {
+    // Most matches are short: the first 32 bytes go without a test of the length.
+    std::memcpy(out, src, 16);
+    std::memcpy(out + 16, src + 16, 16);
+    out += 32;
+    src += 32;
+    while (out < stop) {
       std::memcpy(out, src, 16);
       out += 16;
       src += 16;
-    } while (out < stop);
+    }
   } else if (distance >= 8) {
-    do {
+    std::memcpy(out, src, 8);
+    std::memcpy(out + 8, src + 8, 8);
+    out += 16;
+    src += 16;
+    while (out < stop) {
       std::memcpy(out, src, 8);
       out += 8;
       src += 8;
-    } while (out < stop);
+    }
   } else if (distance == 1) {
     std::uint64_t v = 0x0101010101010101ull * *src;
     do {
@@ -57,18 +76,36 @@ inline void CopyMatch(std::uint8_t* out, std::uint32_t distance, std::uint32_t l
     } while (out < stop);
   } else {
     // A period of 2 to 7 bytes: the pattern is built in a register from the period's bytes
-    // (single-byte loads) and stored 8 bytes at a time, advancing by whole periods; reading
-    // back bytes just written with wide loads would stall on the stores still under way.
-    std::uint64_t v = 0;
-    for (std::uint32_t i = 0; i < distance; ++i) v |= std::uint64_t(src[i]) << (8 * i);
-    for (std::uint32_t k = distance; k < 8; k *= 2) v |= v << (8 * k);
+    // (single-byte loads: reading back bytes just written with a wide load would stall on the
+    // stores still under way), repeated by a multiplication and stored 8 bytes at a time,
+    // advancing by whole periods.
+    std::uint64_t v = src[0] | std::uint64_t(src[1]) << 8;
+    switch (distance) {
+      case 7: v |= std::uint64_t(src[6]) << 48; [[fallthrough]];
+      case 6: v |= std::uint64_t(src[5]) << 40; [[fallthrough]];
+      case 5: v |= std::uint64_t(src[4]) << 32; [[fallthrough]];
+      case 4: v |= std::uint64_t(src[3]) << 24; [[fallthrough]];
+      case 3: v |= std::uint64_t(src[2]) << 16; break;
+      default: break;
+    }
+    v *= kPeriodRepeat[distance];
     if constexpr (std::endian::native == std::endian::big) v = __builtin_bswap64(v);
-    const std::uint32_t step = 8 - 8 % distance;
+    const std::uint32_t step = kPeriodStep[distance];
     do {
       std::memcpy(out, &v, 8);
       out += step;
     } while (out < stop);
   }
+}
+
+// BMI1 and BMI2 (shifts by any register, bit extraction) come with AVX2 on every processor
+// that has both; they are asked for besides, for emulators that mix them.
+bool FastShiftsAvailable() {
+#if defined(__x86_64__)
+  return CpuFeatures::UseAvx2() && __builtin_cpu_supports("bmi") && __builtin_cpu_supports("bmi2");
+#else
+  return false;
+#endif
 }
 
 }  // namespace
@@ -101,6 +138,7 @@ void InflateDecoder::OpenStream(InflateInputStream& stream) {
   storedLength = 0;
   bitsActive = false;
   if (window == nullptr) window = std::make_unique_for_overwrite<std::uint8_t[]>(kCapacity);
+  useBmi2 = FastShiftsAvailable();
   // Matches that reach back before the start of the data copy zeros.
   std::memset(window.get(), 0, kHistory);
   adler = 1;
@@ -435,105 +473,173 @@ void InflateDecoder::DecodeStored(InflateInputStream& stream, std::uint32_t targ
   if (storedLength == 0) EndOfBlock(stream);
 }
 
-bool InflateDecoder::DecodeHuffman(InflateInputStream& stream, std::uint32_t target) {
-  const std::uint32_t* lt = activeLiteral->Table();
-  const std::uint32_t litBits = activeLiteral->MainBits();
-  const std::uint64_t litMask = (std::uint64_t(1) << litBits) - 1;
-  const std::uint32_t* dt = activeDistance->Table();
-  const std::uint32_t distBits = activeDistance->MainBits();
-  const std::uint64_t distMask = (std::uint64_t(1) << distBits) - 1;
-  std::uint8_t* const base = window.get();
+namespace {
 
+// The state the fast loop of a Huffman block works on.
+struct FastRun {
+  std::uint8_t* out;
+  std::uint8_t* outEnd;
+  const std::uint8_t* in;
+  const std::uint8_t* inLast;  // the last place a refill may load 8 bytes from
+  std::uint64_t bitBuffer;
+  std::uint32_t bitCount;
+  const std::uint32_t* literalTable;
+  std::uint32_t literalBits;
+  const std::uint32_t* distanceTable;
+  std::uint32_t distanceBits;
+};
+
+// How the fast loop stopped. On an error the state stands after the bits of the bad code.
+enum class FastEnd { Limit, EndOfBlock, BadLiteral, BadDistance, NoLiteralCode, NoDistanceCode };
+
+// The fast loop runs while 8 input bytes can be loaded at once: one refill then gives at
+// least 56 bits, enough for the longest length/distance pair (15 + 5 + 15 + 13) or for four
+// literals of the main table (4 x 11). Every bit of the 64-bit buffer is a real input bit after
+// a refill, so the next entry is looked up from the bits in hand before the refill, which keeps
+// the refill off the chain of lookups. Literals may run up to three bytes past the target
+// (never an error, never a refill of the stream); lengths and distances are taken only below it.
+// Written once and compiled twice: for any x86-64 and with the shifts and bit operations of
+// BMI1 and BMI2.
+[[gnu::always_inline]] inline FastEnd RunFastLoop(FastRun& run) {
+  std::uint8_t* out = run.out;
+  std::uint8_t* const outEnd = run.outEnd;
+  const std::uint8_t* in = run.in;
+  const std::uint8_t* const inLast = run.inLast;
+  const std::uint32_t* const lt = run.literalTable;
+  const std::uint32_t litBits = run.literalBits;
+  const std::uint64_t litMask = (std::uint64_t(1) << litBits) - 1;
+  const std::uint32_t* const dt = run.distanceTable;
+  const std::uint32_t distBits = run.distanceBits;
+  const std::uint64_t distMask = (std::uint64_t(1) << distBits) - 1;
+  std::uint64_t bb = run.bitBuffer;
+  std::uint32_t bc = run.bitCount;
+  auto finish = [&](FastEnd end) {
+    run.out = out;
+    run.in = in;
+    run.bitBuffer = bb;
+    run.bitCount = bc;
+    return end;
+  };
+  auto consume = [&](std::uint32_t n) {
+    bb >>= n;
+    bc -= n;
+  };
+  auto refill = [&] {
+    bb |= Load64(in) << bc;
+    in += (63 - bc) >> 3;
+    bc |= 56;
+  };
+  // The entry's value plus the extra bits that follow its code.
+  auto withExtra = [&](std::uint32_t entry) {
+    const std::uint64_t taken = bb & ((std::uint64_t(1) << H::EntryTotal(entry)) - 1);
+    return H::EntryValue(entry) + std::uint32_t(taken >> H::EntryBits(entry));
+  };
+  constexpr std::uint32_t kLiteralKind = H::KindValue << H::kKindShift;
+
+  refill();
+  std::uint32_t e = lt[bb & litMask];
   for (;;) {
-    // Fast loop: while 8 input bytes can be loaded at once, one refill gives the 56 bits
-    // that the longest length/distance pair needs (15 + 5 + 15 + 13).
-    {
-      std::uint8_t* out = base + outputPosition;
-      std::uint8_t* const outEnd = base + target;
-      const std::uint8_t* in = input;
-      const std::uint8_t* const inEnd = inputEnd;
-      std::uint64_t bb = bitBuffer;
-      std::uint32_t bc = bitCount;
-      auto save = [&] {
-        outputPosition = std::uint32_t(out - base);
-        input = in;
-        bitBuffer = bb;
-        bitCount = bc;
-      };
-      // After a refill at least 56 bits are in hand: enough for the longest length/distance
-      // pair (15 + 5 + 15 + 13). The entry of the next symbol is looked up from the bits in
-      // hand before the refill, which keeps the refill off the chain of lookups.
-      auto refill = [&] {
-        bb |= Load64(in) << bc;
-        in += (63 - bc) >> 3;
-        bc |= 56;
-      };
-      if (out < outEnd && inEnd - in >= 8) {
-        refill();
-        std::uint32_t e = lt[bb & litMask];
-        for (;;) {
-          if (H::EntryKind(e) == H::KindValue) {
-            // A literal of the main table.
-            std::uint32_t n = H::EntryBits(e);
-            bb >>= n;
-            bc -= n;
-            *out++ = std::uint8_t(H::EntryValue(e));
-            e = lt[bb & litMask];  // at least 41 bits remain
-            if (out >= outEnd || inEnd - in < 8) break;
-            refill();
-            continue;
-          }
-          if (H::EntryKind(e) == H::KindSubtable) {
-            bb >>= litBits;
-            bc -= litBits;
-            e = lt[H::EntryValue(e) + (bb & ((1u << H::EntryExtra(e)) - 1))];
-          }
-          std::uint32_t kind = H::EntryKind(e);
-          if (kind == H::KindValue) {
-            bb >>= H::EntryBits(e);
-            bc -= H::EntryBits(e);
-            *out++ = std::uint8_t(H::EntryValue(e));
-          } else if (kind == H::KindLength) {
-            std::uint32_t nb = H::EntryBits(e);
-            std::uint32_t ex = H::EntryExtra(e);
-            std::uint32_t length = H::EntryValue(e) + std::uint32_t((bb >> nb) & ((1u << ex) - 1));
-            bb >>= nb + ex;
-            bc -= nb + ex;
-            std::uint32_t d = dt[bb & distMask];
-            if (H::EntryKind(d) == H::KindSubtable) {
-              bb >>= distBits;
-              bc -= distBits;
-              d = dt[H::EntryValue(d) + (bb & ((1u << H::EntryExtra(d)) - 1))];
-            }
-            if (H::EntryKind(d) != H::KindValue) {
-              save();
-              if (H::EntryKind(d) == H::KindBadValue) throw StreamError("Invalid Huffman Distance Value");
-              throw StreamError("Invalid Huffman Code");
-            }
-            nb = H::EntryBits(d);
-            ex = H::EntryExtra(d);
-            std::uint32_t distance = H::EntryValue(d) + std::uint32_t((bb >> nb) & ((1u << ex) - 1));
-            bb >>= nb + ex;
-            bc -= nb + ex;
-            CopyMatch(out, distance, length);
-            out += length;
-          } else if (kind == H::KindEndOfBlock) {
-            bb >>= H::EntryBits(e);
-            bc -= H::EntryBits(e);
-            save();
-            return true;
-          } else {
-            save();
-            if (kind == H::KindBadValue) throw StreamError("Invalid Huffman Literal Value");
-            throw StreamError("Invalid Huffman Code");
-          }
-          if (out >= outEnd || inEnd - in < 8) break;
-          refill();
+    if ((e & H::kKindMask) == kLiteralKind) {
+      consume(H::EntryTotal(e));
+      *out++ = std::uint8_t(H::EntryValue(e));
+      e = lt[bb & litMask];
+      if ((e & H::kKindMask) == kLiteralKind) {
+        consume(H::EntryTotal(e));
+        *out++ = std::uint8_t(H::EntryValue(e));
+        e = lt[bb & litMask];
+        if ((e & H::kKindMask) == kLiteralKind) {
+          consume(H::EntryTotal(e));
+          *out++ = std::uint8_t(H::EntryValue(e));
           e = lt[bb & litMask];
+          if ((e & H::kKindMask) == kLiteralKind) {
+            consume(H::EntryTotal(e));
+            *out++ = std::uint8_t(H::EntryValue(e));
+          }
         }
       }
-      save();
+    } else {
+      if (H::EntryKind(e) == H::KindSubtable) {
+        consume(litBits);
+        e = lt[H::EntryValue(e) + (bb & ((1u << H::EntryExtra(e)) - 1))];
+      }
+      const std::uint32_t kind = H::EntryKind(e);
+      if (kind == H::KindLength) {
+        const std::uint32_t length = withExtra(e);
+        consume(H::EntryTotal(e));
+        std::uint32_t d = dt[bb & distMask];
+        if ((d & H::kKindMask) != kLiteralKind) {
+          if (H::EntryKind(d) == H::KindSubtable) {
+            consume(distBits);
+            d = dt[H::EntryValue(d) + (bb & ((1u << H::EntryExtra(d)) - 1))];
+          }
+          if (H::EntryKind(d) == H::KindBadValue) return finish(FastEnd::BadDistance);
+          if (H::EntryKind(d) != H::KindValue) return finish(FastEnd::NoDistanceCode);
+        }
+        const std::uint32_t distance = withExtra(d);
+        consume(H::EntryTotal(d));
+        CopyMatch(out, distance, length);
+        out += length;
+      } else if (kind == H::KindValue) {
+        consume(H::EntryTotal(e));
+        *out++ = std::uint8_t(H::EntryValue(e));
+      } else if (kind == H::KindEndOfBlock) {
+        consume(H::EntryTotal(e));
+        return finish(FastEnd::EndOfBlock);
+      } else {
+        return finish(kind == H::KindBadValue ? FastEnd::BadLiteral : FastEnd::NoLiteralCode);
+      }
     }
+    if (out >= outEnd || in > inLast) break;
+    e = lt[bb & litMask];  // at least 16 bits remain
+    refill();
+  }
+  return finish(FastEnd::Limit);
+}
+
+FastEnd RunFastLoopPlain(FastRun& run) { return RunFastLoop(run); }
+
+#if defined(__x86_64__)
+__attribute__((target("bmi,bmi2"))) FastEnd RunFastLoopBmi2(FastRun& run) { return RunFastLoop(run); }
+#endif
+
+}  // namespace
+
+bool InflateDecoder::DecodeHuffmanFast(std::uint32_t target) {
+  std::uint8_t* const base = window.get();
+  if (outputPosition >= target || inputEnd - input < 8) return false;
+  FastRun run{base + outputPosition,
+              base + target,
+              input,
+              inputEnd - 8,
+              bitBuffer,
+              bitCount,
+              activeLiteral->Table(),
+              activeLiteral->MainBits(),
+              activeDistance->Table(),
+              activeDistance->MainBits()};
+#if defined(__x86_64__)
+  const FastEnd end = useBmi2 ? RunFastLoopBmi2(run) : RunFastLoopPlain(run);
+#else
+  const FastEnd end = RunFastLoopPlain(run);
+#endif
+  outputPosition = std::uint32_t(run.out - base);
+  input = run.in;
+  bitBuffer = run.bitBuffer;
+  bitCount = run.bitCount;
+  switch (end) {
+    case FastEnd::Limit: return false;
+    case FastEnd::EndOfBlock: return true;
+    case FastEnd::BadLiteral: throw StreamError("Invalid Huffman Literal Value");
+    case FastEnd::BadDistance: throw StreamError("Invalid Huffman Distance Value");
+    case FastEnd::NoLiteralCode:
+    case FastEnd::NoDistanceCode: break;
+  }
+  throw StreamError("Invalid Huffman Code");
+}
+
+bool InflateDecoder::DecodeHuffman(InflateInputStream& stream, std::uint32_t target) {
+  for (;;) {
+    if (DecodeHuffmanFast(target)) return true;
     if (outputPosition >= target) return false;
 
     // Near the end of the input buffer: one symbol at a time, taking input only as needed.
@@ -553,79 +659,6 @@ bool InflateDecoder::DecodeHuffman(InflateInputStream& stream, std::uint32_t tar
       default: throw StreamError("Invalid Huffman Literal Value");
     }
   }
-}
-
-// ---- Adler-32 ----
-
-std::uint32_t Adler32Update(std::uint32_t adler, std::uint8_t byte) {
-  std::uint32_t s1 = ((adler & 0xFFFFu) + byte) % 65521u;
-  std::uint32_t s2 = ((adler >> 16) + s1) % 65521u;
-  return s2 << 16 | s1;
-}
-
-std::uint32_t Adler32Update(std::uint32_t adler, const std::uint8_t* bytes, std::size_t count) {
-  std::uint32_t s1 = adler & 0xFFFFu;
-  std::uint32_t s2 = adler >> 16;
-  while (count > 0) {
-    // 5552 is the most bytes whose sums cannot overflow 32 bits before the reduction.
-    std::size_t n = std::min<std::size_t>(count, 5552);
-    count -= n;
-#if defined(__SSE2__)
-    // 16 bytes a step: s1 grows by their sum, s2 by 16 times s1 before the step plus the
-    // bytes weighted 16 down to 1.
-    std::size_t blocks = n / 16;
-    if (blocks > 0) {
-      const __m128i zero = _mm_setzero_si128();
-      const __m128i weightsLow = _mm_setr_epi16(16, 15, 14, 13, 12, 11, 10, 9);
-      const __m128i weightsHigh = _mm_setr_epi16(8, 7, 6, 5, 4, 3, 2, 1);
-      __m128i sum1 = zero;                                   // bytes, in two 64-bit lanes
-      __m128i prefix = _mm_cvtsi32_si128(int(s1 * blocks));  // s1 before each step, summed
-      __m128i sum2 = _mm_cvtsi32_si128(int(s2));             // weighted bytes
-      for (std::size_t b = 0; b < blocks; ++b) {
-        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
-        prefix = _mm_add_epi32(prefix, sum1);
-        sum1 = _mm_add_epi64(sum1, _mm_sad_epu8(v, zero));
-        sum2 = _mm_add_epi32(sum2, _mm_madd_epi16(_mm_unpacklo_epi8(v, zero), weightsLow));
-        sum2 = _mm_add_epi32(sum2, _mm_madd_epi16(_mm_unpackhi_epi8(v, zero), weightsHigh));
-        bytes += 16;
-      }
-      sum2 = _mm_add_epi32(sum2, _mm_slli_epi32(prefix, 4));
-      sum2 = _mm_add_epi32(sum2, _mm_shuffle_epi32(sum2, _MM_SHUFFLE(1, 0, 3, 2)));
-      sum2 = _mm_add_epi32(sum2, _mm_shuffle_epi32(sum2, _MM_SHUFFLE(2, 3, 0, 1)));
-      sum1 = _mm_add_epi32(sum1, _mm_shuffle_epi32(sum1, _MM_SHUFFLE(1, 0, 3, 2)));
-      s1 += std::uint32_t(_mm_cvtsi128_si32(sum1));
-      s2 = std::uint32_t(_mm_cvtsi128_si32(sum2));
-      n -= blocks * 16;
-    }
-#endif
-    while (n >= 8) {
-      s1 += bytes[0];
-      s2 += s1;
-      s1 += bytes[1];
-      s2 += s1;
-      s1 += bytes[2];
-      s2 += s1;
-      s1 += bytes[3];
-      s2 += s1;
-      s1 += bytes[4];
-      s2 += s1;
-      s1 += bytes[5];
-      s2 += s1;
-      s1 += bytes[6];
-      s2 += s1;
-      s1 += bytes[7];
-      s2 += s1;
-      bytes += 8;
-      n -= 8;
-    }
-    while (n-- > 0) {
-      s1 += *bytes++;
-      s2 += s1;
-    }
-    s1 %= 65521u;
-    s2 %= 65521u;
-  }
-  return s2 << 16 | s1;
 }
 
 }  // namespace Veldaro

@@ -75,6 +75,9 @@ class InflateDecoder {
   void DecodeStored(InflateInputStream& stream, std::uint32_t target);
   // Returns true at the end of the block.
   bool DecodeHuffman(InflateInputStream& stream, std::uint32_t target);
+  // Decodes from the bits of the current input buffer while 8 bytes of it are left; returns
+  // true at the end of the block.
+  bool DecodeHuffmanFast(std::uint32_t target);
   // Moves the last 32 KB of output to the front of the buffer.
   void Slide();
   void UpdateAdler();
@@ -115,6 +118,7 @@ class InflateDecoder {
   std::uint32_t bitCount = 0;
   bool bitsActive = false;  // the stream is in bit mode (between header and trailer)
   bool refilling = false;   // a refill of the stream is under way
+  bool useBmi2 = false;     // the fast loop's BMI2 build runs (chosen when a stream opens)
 };
 
 // The Adler-32 of RFC 1950 with one more byte added.

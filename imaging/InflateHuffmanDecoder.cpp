@@ -22,7 +22,10 @@ constexpr std::uint8_t kDistanceExtra[30] = {0, 0, 0, 0, 1, 1, 2, 2,  3,  3,  4,
                                              6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
 
 constexpr std::uint32_t MakeEntry(std::uint32_t bits, std::uint32_t extra, std::uint32_t kind, std::uint32_t value) {
-  return bits | extra << 4 | kind << 8 | value << 16;
+  // A subtable pointer takes only its main bits; the subtable's entry takes the rest.
+  const std::uint32_t total = kind == InflateHuffmanDecoder::KindSubtable ? bits : bits + extra;
+  return total | kind << InflateHuffmanDecoder::kKindShift | bits << 9 | extra << 13 |
+         value << InflateHuffmanDecoder::kValueShift;
 }
 
 // The entry of bits that begin no code.
@@ -161,7 +164,7 @@ void InflateHuffmanDecoder::MakeTable(std::uint32_t maximumLength, std::uint32_t
   if (maximumLength > 15) maximumLength = 15;
   maximumCodeLength = maximumLength;
   valueCount = count;
-  mainBits = std::min<std::uint32_t>(maximumLength, alphabet == Alphabet::Distance ? 8u : 11u);
+  mainBits = std::min<std::uint32_t>(maximumLength, alphabet == Alphabet::Distance ? 10u : 11u);
   if (mainBits == 0) mainBits = 1;
 
   // Count the codes of each length and sort the values by length, then by value.

@@ -9,8 +9,8 @@
 // that fit are used.
 //
 // The lookup table is indexed by the next input bits (least significant bit first). A main
-// table of up to 11 bits resolves short codes at once; longer codes go through a subtable of
-// the main entry. Each entry says how many bits the code takes and what it decodes to; for
+// table of up to 11 bits (10 for distances) resolves short codes at once; longer codes go
+// through a subtable of the main entry. Each entry says how many bits the code takes and what it decodes to; for
 // the literal/length and distance alphabets it already holds the base value and extra-bit
 // count of RFC 1951, section 3.2.5.
 
@@ -30,9 +30,12 @@ class InflateHuffmanDecoder {
     Distance,       // match distances (base and extra bits)
   };
 
-  // Entry layout: bits 0-3 the bits taken by the entry, bits 4-7 the extra bits that follow
-  // (for a subtable pointer: the subtable's index bits), bits 8-10 the kind, bits 16-31 the
-  // value (a literal, a base length or distance, a value, or a subtable offset).
+  // Entry layout: bits 0-5 all the bits the entry takes (the code and the extra bits that
+  // follow it, so that one shift consumes both; for a subtable pointer only the main bits; at
+  // most 28, so bit 5 stays 0 and the low 6 bits are a shift count as they stand), bits 6-8
+  // the kind, bits 9-12 the bits of the code, bits 13-16 the extra bits that follow (for a
+  // subtable pointer: the subtable's index bits), bits 17-31 the value (a literal, a base
+  // length or distance, a value, or a subtable offset).
   enum EntryKind : std::uint32_t {
     KindValue = 0,       // a literal byte, a distance, or a value of the Values alphabet
     KindLength = 1,      // a match length
@@ -41,10 +44,14 @@ class InflateHuffmanDecoder {
     KindSubtable = 4,    // the code continues in a subtable
     KindNoCode = 5,      // the bits begin no code
   };
-  static std::uint32_t EntryBits(std::uint32_t entry) { return entry & 0xFu; }
-  static std::uint32_t EntryExtra(std::uint32_t entry) { return (entry >> 4) & 0xFu; }
-  static std::uint32_t EntryKind(std::uint32_t entry) { return (entry >> 8) & 0x7u; }
-  static std::uint32_t EntryValue(std::uint32_t entry) { return entry >> 16; }
+  static constexpr std::uint32_t kKindShift = 6;
+  static constexpr std::uint32_t kKindMask = 7u << kKindShift;
+  static constexpr std::uint32_t kValueShift = 17;
+  static std::uint32_t EntryTotal(std::uint32_t entry) { return entry & 0x3Fu; }
+  static std::uint32_t EntryBits(std::uint32_t entry) { return (entry >> 9) & 0xFu; }
+  static std::uint32_t EntryExtra(std::uint32_t entry) { return (entry >> 13) & 0xFu; }
+  static std::uint32_t EntryKind(std::uint32_t entry) { return (entry >> kKindShift) & 0x7u; }
+  static std::uint32_t EntryValue(std::uint32_t entry) { return entry >> kValueShift; }
 
   InflateHuffmanDecoder() = default;
   virtual ~InflateHuffmanDecoder() = default;

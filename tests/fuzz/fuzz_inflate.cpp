@@ -1,15 +1,56 @@
 // libFuzzer target: the inflate decoder on a zlib stream in memory. The first byte chooses
 // how the input is cut into pieces (as IDAT chunks cut it), the second the request sizes; the
 // rest is the stream. Output is limited to 8 MB per input.
+//
+// The stream is decoded three times: as chosen, in one piece with one large request at a
+// time (the fast loop as far as it can go), and so again with the vector level capped to
+// scalar (the fast loop's plain build, the scalar Adler-32). All three must end the same way
+// (the same error, or none) with the same bytes, of which a request that fails delivers
+// none; a difference aborts.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <exception>
+#include <string>
 #include <vector>
 
+#include "core/CpuFeatures.h"
 #include "imaging/InflateDecoder.h"
 #include "tests/imaging/png/MemoryInflateStream.h"
+
+namespace {
+
+constexpr std::size_t kOutputLimit = 8u << 20;
+
+struct Outcome {
+  std::vector<std::uint8_t> output;
+  std::string error;
+};
+
+Outcome Run(const std::vector<std::uint8_t>& bytes, const std::vector<std::uint32_t>& pieces,
+            std::uint32_t requestSize) {
+  Outcome o;
+  TarnwellTest::MemoryInflateStream stream(bytes, pieces);
+  Veldaro::InflateDecoder decoder;
+  std::vector<std::uint8_t> buffer(requestSize);
+  try {
+    decoder.OpenStream(stream);
+    while (decoder.NotFinished() && o.output.size() < kOutputLimit) {
+      std::uint32_t want = std::uint32_t(std::min<std::size_t>(requestSize, kOutputLimit - o.output.size()));
+      std::uint32_t n = decoder.Decode(stream, want, buffer.data());
+      if (n > want) std::abort();
+      if (n < want && decoder.NotFinished()) std::abort();  // short only at the end
+      o.output.insert(o.output.end(), buffer.begin(), buffer.begin() + n);
+    }
+  } catch (const std::exception& e) {
+    o.error = e.what();
+  }
+  return o;
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 2) return 0;
@@ -25,18 +66,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       if (data[0] & 64) pieces.push_back(0);  // empty pieces between
     }
   }
-  TarnwellTest::MemoryInflateStream stream(bytes, pieces);
-  Veldaro::InflateDecoder decoder;
-  std::vector<std::uint8_t> buffer(requestSize);
-  std::size_t total = 0;
-  try {
-    decoder.OpenStream(stream);
-    while (decoder.NotFinished() && total < (8u << 20)) {
-      std::uint32_t n = decoder.Decode(stream, requestSize, buffer.data());
-      if (n > requestSize) std::abort();
-      if (n < requestSize && decoder.NotFinished()) std::abort();  // short only at the end
-      total += n;
-    }
-  } catch (const std::exception&) {}
+  const std::vector<std::uint32_t> whole = {std::uint32_t(bytes.size())};
+  const Outcome chosen = Run(bytes, pieces, requestSize);
+  const Outcome fast = Run(bytes, whole, 1u << 20);
+  Outcome scalar;
+  {
+    CpuFeatures::SimdLevelCap cap(CpuFeatures::SimdLevel::Scalar);
+    scalar = Run(bytes, whole, 1u << 20);
+  }
+  // A request that meets an error delivers nothing, so requests of other sizes deliver more
+  // or less before the same error; at the output limit the runs stop at different places.
+  auto prefix = [](const Outcome& a, const Outcome& b) {
+    std::size_t n = std::min(a.output.size(), b.output.size());
+    return std::equal(a.output.begin(), a.output.begin() + std::ptrdiff_t(n), b.output.begin());
+  };
+  auto limited = [](const Outcome& o) { return o.output.size() >= kOutputLimit; };
+  if (!prefix(chosen, fast)) std::abort();
+  if (!limited(chosen) && !limited(fast)) {
+    if (chosen.error != fast.error) std::abort();
+    if (chosen.error.empty() && chosen.output.size() != fast.output.size()) std::abort();
+  }
+  if (fast.output != scalar.output || fast.error != scalar.error) std::abort();
   return 0;
 }
