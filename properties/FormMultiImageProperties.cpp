@@ -133,7 +133,8 @@ std::string TFormMultiImageProperties::EntryLongName(const std::string& entry) {
 }
 
 std::string TFormMultiImageProperties::MakeEntry(const std::string& name) const {
-  return ProjectImageLongName(Designer(), name) + "|" + name;
+  const TmyXmlNode* image = Designer().FindImageNode(name);
+  return (image != nullptr ? image->GetAttr("longname") : std::string()) + "|" + name;
 }
 
 bool TFormMultiImageProperties::EntryMissing(int index) const {

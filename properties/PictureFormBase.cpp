@@ -61,14 +61,6 @@ TmyXmlNode* PickProjectImage(TFormDesign1& designer, const std::string& current)
 
 void SetImagePickerHook(TImagePickerHook hook) { PickerHook() = std::move(hook); }
 
-std::string ProjectImageLongName(const TFormDesign1& designer, const std::string& name) {
-  const TmyXmlNode* images = designer.Document().Images();
-  if (images == nullptr || name.empty()) return {};
-  for (const TmyXmlNode* node = images->firstChild; node != nullptr; node = node->next)
-    if (!node->comment && !node->instruction && node->GetAttr("name") == name) return node->GetAttr("longname");
-  return {};
-}
-
 TPictureFormBase::TPictureFormBase(TFormDesign1& designer, std::span<const TComponentRow> rows, int captionId)
     : TPropertyForm(designer, rows, captionId) {}
 

@@ -31,8 +31,6 @@ TmyXmlNode* PickProjectImage(TFormDesign1& designer, const std::string& current)
 // Tests answer the picker in place of the image manager (empty: the manager).
 using TImagePickerHook = std::function<TmyXmlNode*(const std::string& current)>;
 void SetImagePickerHook(TImagePickerHook hook);
-// The image's `longname` in the project's image list; empty when unknown.
-std::string ProjectImageLongName(const TFormDesign1& designer, const std::string& name);
 
 // One page of previews: TabSheetN with PanelN (PageControl1 made with the
 // first), ImageN on it, and btnClearImageN ("x") when asked.
