@@ -94,13 +94,12 @@ std::vector<TPropertyBinding> MakeBindings() {
 TFormImageProperties::TFormImageProperties(TFormDesign1& designer) : TPictureFormBase(designer, Rows(), 7044) {
   SetClientWidth(700);
   SetClientHeight(440);
-  linkLabel_ = "Label4";
   BuildPreviewPages(460, 8, 230, 300, {{"1", 7036, " = 0", true}, {"2", 7036, " <> 0", true}});
   langTexts = {{.attr = "caption", .edit = "edtCaption1", .button = "btLangEdit1"},
                {.attr = "optcap", .edit = "edtCaption2", .button = "btLangEdit2"},
                {.attr = "hint", .edit = "edtHint1", .button = "btLangHint1"}};
   WireCommonHandlers();
-  WirePictureHandlers();
+  WirePictureHandlers("Label4");
   RequireSwatchPress();
   Get<TCheckBox>("cbReadOnly")->OnClick = {this, &TPropertyForm::OnChange};
   Get<TCheckBox>("cbOptionalCaption")->OnClick = {this, &TFormImageProperties::cbOptionalCaptionClick};
