@@ -38,45 +38,16 @@ std::span<const TComponentRow> Rows() {
   return rows;
 }
 
-bool HasOptCaption(const E& e) { return !e.GetOptCaption().empty(); }
-
-void FillOptionalBox(TPropertyForm& f, E& e, bool first) {
-  auto* box = f.Get<TCheckBox>("cbOptionalCaption");
-  if (first)
-    box->SetChecked(HasOptCaption(e));
-  else if (box->Checked() != HasOptCaption(e))
-    box->SetChecked(false);
-}
-
-void FillOptCaption(TPropertyForm& f, E& e, bool first) {
-  auto* edit = f.Get<TEdit>("edtCaption2");
-  if (first)
-    edit->SetText(e.GetOptCaption());
-  else if (edit->Text() != e.GetOptCaption())
-    edit->SetText("");
-}
-
-void WriteOptCaption(TPropertyForm& f, E& e) {
-  e.SetOptCaption(f.Get<TCheckBox>("cbOptionalCaption")->Checked() ? f.Get<TEdit>("edtCaption2")->Text()
-                                                                   : std::string());
-}
-
 std::vector<TPropertyBinding> MakeBindings() {
   using R = TCommonRow;
   return Joined(
       {
           {.control = "edtCaption1", .kind = TBindKind::Text, .field = Field(&E::FCaption)},
-          {.control = "cbOptionalCaption",
-           .kind = TBindKind::Custom,
-           .fill = FillOptionalBox,
-           .flaggedBy = {"cbOptionalCaption"}},
-          {.control = "edtCaption2",
-           .kind = TBindKind::Custom,
-           .fill = FillOptCaption,
-           .write = WriteOptCaption,
-           .flaggedBy = {"cbOptionalCaption", "edtCaption2"}},
       },
-      {CommonBindings(
+      {SwitchedTextBindings("cbOptionalCaption", "edtCaption2",
+                            TextField([](const E& e) { return e.GetOptCaption(); },
+                                      [](E& e, const std::string& text) { e.SetOptCaption(text); })),
+       CommonBindings(
            {R::Hint, R::FontSize, R::Strong, R::Italic, R::FrontColour, R::PosX, R::PosY, R::Variable, R::SecLevel}),
        {
            {.control = "cbReadOnly", .kind = TBindKind::Check, .field = Field(&E::FReadOnly)},

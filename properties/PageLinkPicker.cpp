@@ -5,46 +5,12 @@
 #include "platform/vcl/CheckBox.h"
 #include "platform/vcl/Colors.h"
 #include "platform/vcl/Edit.h"
+#include "properties/CommonBindings.h"
 #include "properties/PageLinkMenu.h"
 #include "properties/PropertyForm.h"
 
-namespace {
-
-using E = TGridWebElement;
-
-bool HasLink(const E& e) { return !e.FHref.empty(); }
-
-void FillLinkBox(TPropertyForm& f, E& e, bool first) {
-  auto* box = f.Get<TCheckBox>("cbLink");
-  if (first)
-    box->SetChecked(HasLink(e));
-  else if (box->Checked() != HasLink(e))
-    box->SetChecked(false);
-}
-
-void FillLink(TPropertyForm& f, E& e, bool first) {
-  auto* edit = f.Get<TEdit>("edtLink1");
-  if (first)
-    edit->SetText(e.FHref);
-  else if (edit->Text() != e.FHref)
-    edit->SetText("");
-}
-
-void WriteLink(TPropertyForm& f, E& e) {
-  e.FHref = f.Get<TCheckBox>("cbLink")->Checked() ? f.Get<TEdit>("edtLink1")->Text() : std::string();
-}
-
-}  // namespace
-
 std::vector<TPropertyBinding> LinkBindings() {
-  return {
-      {.control = "cbLink", .kind = TBindKind::Custom, .fill = FillLinkBox, .flaggedBy = {"cbLink"}},
-      {.control = "edtLink1",
-       .kind = TBindKind::Custom,
-       .fill = FillLink,
-       .write = WriteLink,
-       .flaggedBy = {"cbLink", "edtLink1"}},
-  };
+  return SwitchedTextBindings("cbLink", "edtLink1", Field(&TGridWebElement::FHref));
 }
 
 void DefaultEmptyLink(TPropertyForm& form) {
