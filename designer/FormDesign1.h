@@ -632,7 +632,7 @@ class TFormDesign1 : public TForm {
   // One line per image chosen in the image manager: its name, or with
   // `withType` its long name, "." and its type; none on Cancel.
   std::unique_ptr<TStringList> PickImages(const std::string& current, bool withType);
-  // The element of the project's `images` with that name (any case); none.
+  // The element of the project's `images` with that name (exact case); none.
   TmyXmlNode* FindImageNode(const std::string& name) const;
   // Renames images in the project and on the shown page in one step, so that
   // a name may be both an old and a new one (B to C and A to B).

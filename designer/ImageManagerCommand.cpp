@@ -5,9 +5,9 @@
 
 #include "core/XmlNode.h"
 #include "designer/FormDesign1.h"
+#include "generator/ProjectImages.h"
 #include "platform/vcl/ListView.h"
 #include "platform/vcl/StringList.h"
-#include "platform/vcl/SysUtils.h"
 #include "project/FormImageManager.h"
 
 namespace {
@@ -55,11 +55,7 @@ std::unique_ptr<TStringList> TFormDesign1::PickImages(const std::string& current
 }
 
 TmyXmlNode* TFormDesign1::FindImageNode(const std::string& name) const {
-  TmyXmlNode* images = Document().Images();
-  if (images == nullptr || name.empty()) return nullptr;
-  for (TmyXmlNode* node = images->firstChild; node != nullptr; node = node->next)
-    if (!node->comment && !node->instruction && SameText(node->GetAttr("name"), name)) return node;
-  return nullptr;
+  return ::FindImageNode(Document().Images(), name);
 }
 
 void TFormDesign1::RenameImages(const std::map<std::string, std::string>& renames) {

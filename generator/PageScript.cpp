@@ -3,20 +3,19 @@
 // JSON map.
 
 #include <array>
-#include <stdexcept>
 #include <string_view>
 
 #include "core/TextEncoding.h"
 #include "core/TextEncodingTables.h"
 #include "core/XmlNode.h"
 #include "generator/CompileContext.h"
+#include "generator/EmbeddedScript.h"
 #include "generator/GeneratedFiles.h"
 #include "generator/ObjectWriter.h"
 #include "generator/PageCompiler.h"
 #include "generator/PageCompilerSteps.h"
 #include "generator/Template.h"
 #include "grid/PlaceholderResolver.h"
-#include "platform/win/Resources.h"
 
 namespace {
 
@@ -24,23 +23,6 @@ const TScriptTemplate& Frame() { return TScriptTemplate::Get("PAGE_FRAME_JS"); }
 
 // The drawing and the touch scripts of canvas pages, in this order.
 constexpr std::array<const char*, 2> kCanvasScripts = {"CANVAS_JS", "CANVAS2_JS"};
-
-// An embedded script whole, its LF line ends written as CR LF as the rest of
-// the page script has them.
-std::string EmbeddedScript(const char* resource) {
-  HRSRC found = FindResource(HInstance, resource, RT_RCDATA);
-  if (found == nullptr) throw std::runtime_error(std::string("missing resource ") + resource);
-  const char* data = static_cast<const char*>(LockResource(LoadResource(HInstance, found)));
-  const DWORD size = SizeofResource(HInstance, found);
-  std::string text;
-  text.reserve(size + size / 16);
-  for (DWORD i = 0; i < size; ++i) {
-    if (data[i] == '\r') continue;
-    if (data[i] == '\n') text += '\r';
-    text += data[i];
-  }
-  return text;
-}
 
 // A code page's characters 128 to 255 (or fewer) for ArrayToText.
 struct TConversionTable {

@@ -79,14 +79,14 @@ TmyXmlNode* TProjectImages::NextImageNode(bool first) {
   return cursor_;
 }
 
-TmyXmlNode* TProjectImages::FindImageNode(const std::string& name) const {
-  TmyXmlNode* found = nullptr;
-  ForEachImage(images_, [&](TmyXmlNode* node) {
-    if (node->GetAttr("name") == name) found = node;
-    return found != nullptr;
-  });
-  return found;
+TmyXmlNode* FindImageNode(const TmyXmlNode* images, const std::string& name) {
+  if (images == nullptr || name.empty()) return nullptr;
+  for (TmyXmlNode* node = images->firstChild; node != nullptr; node = node->next)
+    if (!node->comment && !node->instruction && node->GetAttr("name") == name) return node;
+  return nullptr;
 }
+
+TmyXmlNode* TProjectImages::FindImageNode(const std::string& name) const { return ::FindImageNode(images_, name); }
 
 TmyXmlNode* TProjectImages::FindImageByLongName(const std::string& text) const {
   TmyXmlNode* found = nullptr;

@@ -21,7 +21,7 @@ class TProjectImages {
   // True gives the first image node, false the next one after the last
   // given (null at the end).
   TmyXmlNode* NextImageNode(bool first);
-  // By `name`, compared exactly; null when none.
+  // By `name` (the free FindImageNode below); null when none.
   TmyXmlNode* FindImageNode(const std::string& name) const;
   // By `longname` + "." + `type`; null when none.
   TmyXmlNode* FindImageByLongName(const std::string& text) const;
@@ -41,6 +41,13 @@ class TProjectImages {
   TGeneratedFiles* files_;
   TmyXmlNode* cursor_ = nullptr;
 };
+
+// The image node of that name among the children of the project's `images`
+// element (names compared exactly, letter case counts; comments and
+// processing instructions are no images); null for an empty name, an unknown
+// one or no list. The one look-up of a picture by name, for the generator
+// and the designer alike.
+TmyXmlNode* FindImageNode(const TmyXmlNode* images, const std::string& name);
 
 // The menu cell of the page template: a `td` with `id` "menu" listing the
 // groups and pages of the project's `web` element.

@@ -4,13 +4,12 @@
 
 #include <algorithm>
 #include <cctype>
-#include <stdexcept>
 
 #include "core/TextEncoding.h"
 #include "core/XmlNode.h"
+#include "generator/EmbeddedScript.h"
 #include "generator/ProjectCompiler.h"
 #include "generator/ProjectSettings.h"
-#include "platform/win/Resources.h"
 
 namespace {
 
@@ -18,23 +17,6 @@ constexpr const char* kScriptLibraryResource = "SCRIPT_LIBRARY_JS";
 
 constexpr int kWatchdogRefreshPeriods = 20;
 constexpr int kWatchdogMinimum = 5000;  // ms
-
-// The embedded file with its LF line ends written as CR LF, as the rest of
-// the page script has them.
-std::string LoadScriptLibrary() {
-  HRSRC found = FindResource(HInstance, kScriptLibraryResource, RT_RCDATA);
-  if (found == nullptr) throw std::runtime_error(std::string("missing resource ") + kScriptLibraryResource);
-  const char* data = static_cast<const char*>(LockResource(LoadResource(HInstance, found)));
-  const DWORD size = SizeofResource(HInstance, found);
-  std::string text;
-  text.reserve(size + size / 16);
-  for (DWORD i = 0; i < size; ++i) {
-    if (data[i] == '\r') continue;
-    if (data[i] == '\n') text += '\r';
-    text += data[i];
-  }
-  return text;
-}
 
 std::string Lower(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(),
@@ -50,7 +32,7 @@ int WatchdogPeriod(int refreshPeriod) {
 }
 
 const std::string& ScriptLibrary() {
-  static const std::string library = LoadScriptLibrary();
+  static const std::string library = EmbeddedScript(kScriptLibraryResource);
   return library;
 }
 

@@ -85,6 +85,37 @@ std::vector<TPropertyBinding> TooltipToTransparentBindings() {
                          R::VisNeg, R::BackColour, R::Transparent});
 }
 
+std::vector<TPropertyBinding> SwitchedTextBindings(const char* box, const char* edit, TField field) {
+  auto has = [get = field.getText](const E& e) { return !get(e).empty(); };
+  return {
+      {.control = box,
+       .kind = TBindKind::Custom,
+       .fill =
+           [box, has](TPropertyForm& f, E& e, bool first) {
+             auto* check = f.Get<TCheckBox>(box);
+             if (first)
+               check->SetChecked(has(e));
+             else if (check->Checked() != has(e))
+               check->SetChecked(false);
+           },
+       .flaggedBy = {box}},
+      {.control = edit,
+       .kind = TBindKind::Custom,
+       .fill =
+           [edit, get = field.getText](TPropertyForm& f, E& e, bool first) {
+             auto* text = f.Get<TEdit>(edit);
+             if (first)
+               text->SetText(get(e));
+             else if (text->Text() != get(e))
+               text->SetText("");
+           },
+       .write = [box, edit, set = field.setText](
+                    TPropertyForm& f,
+                    E& e) { set(e, f.Get<TCheckBox>(box)->Checked() ? f.Get<TEdit>(edit)->Text() : std::string()); },
+       .flaggedBy = {box, edit}},
+  };
+}
+
 std::vector<TPropertyBinding> Joined(std::vector<TPropertyBinding> first,
                                      std::initializer_list<std::vector<TPropertyBinding>> more) {
   for (const std::vector<TPropertyBinding>& rows : more) first.insert(first.end(), rows.begin(), rows.end());

@@ -35,6 +35,11 @@ std::vector<TPropertyBinding> CommonBindings(std::initializer_list<TCommonRow> r
 // visible when zero, background colour, transparent: the run the label, edit
 // and drop-down dialogs write in this order.
 std::vector<TPropertyBinding> TooltipToTransparentBindings();
+// A text that a check box switches on (a link, a second caption): the box
+// checked when an object has the text (unchecked when the objects differ),
+// the edit with the text (empty when they differ); written when either was
+// changed: the edit's text while the box is checked, else empty.
+std::vector<TPropertyBinding> SwitchedTextBindings(const char* box, const char* edit, TField field);
 // Appends the second list to the first and answers it.
 std::vector<TPropertyBinding> Joined(std::vector<TPropertyBinding> first,
                                      std::initializer_list<std::vector<TPropertyBinding>> more);

@@ -2,13 +2,12 @@
 
 #include "core/UiText.h"
 #include "grid/GridWebElement.h"
-#include "platform/vcl/Button.h"
 #include "platform/vcl/CheckBox.h"
-#include "platform/vcl/Edit.h"
 #include "platform/vcl/Label.h"
 #include "platform/vcl/RadioGroup.h"
+#include "properties/ClickAction.h"
 #include "properties/CommonBindings.h"
-#include "properties/PageLinkMenu.h"
+#include "properties/PageLinkPicker.h"
 #include "properties/SizeBindings.h"
 
 namespace {
@@ -88,48 +87,6 @@ TField BitField(bool E::*member) {
   return field;
 }
 
-// The link box shows whether the block has a link; a mixed selection leaves
-// it unchecked.
-void FillLink(TPropertyForm& f, E& e, bool first) {
-  auto* box = f.Get<TCheckBox>("cbLink");
-  auto* edit = f.Get<TEdit>("edtLink1");
-  if (first) {
-    box->SetChecked(!e.FHref.empty());
-    edit->SetText(e.FHref);
-    return;
-  }
-  if (box->Checked() != !e.FHref.empty()) box->SetChecked(false);
-  if (edit->Text() != e.FHref) edit->SetText("");
-}
-
-void WriteLink(TPropertyForm& f, E& e) {
-  e.FHref = f.Get<TCheckBox>("cbLink")->Checked() ? f.Get<TEdit>("edtLink1")->Text() : "";
-}
-
-// The variable box and the click-action switch: a further object whose
-// variable differs empties the box, and grays the switch when the box was
-// empty or the object has none.
-void FillClickAction(TPropertyForm& f, E& e, bool first) {
-  auto* box = f.Get<TCheckBox>("cbUseVal");
-  auto* edit = f.Get<TEdit>("edtVariable");
-  if (first) {
-    box->SetChecked(!e.GetVariable().empty());
-    edit->SetText(e.GetVariable());
-    RefreshVariableInfo(e);
-    return;
-  }
-  if (edit->Text() == e.GetVariable()) return;
-  if (edit->Text().empty() || e.GetVariable().empty()) box->SetState(cbGrayed);
-  edit->SetText("");
-}
-
-void WriteClickAction(TPropertyForm& f, E& e) {
-  if (f.Get<TCheckBox>("cbUseVal")->Checked()) return;
-  e.SetValue("");
-  e.SetVariable("");
-  RefreshVariableInfo(e);
-}
-
 std::vector<TPropertyBinding> MakeBindings() {
   using R = TCommonRow;
   return Joined(
@@ -145,22 +102,9 @@ std::vector<TPropertyBinding> MakeBindings() {
            {.control = "rgHorizontal", .kind = TBindKind::RadioIndex, .field = BitField(&E::FHorz)},
            {.control = "rgNative", .kind = TBindKind::RadioIndex, .field = BitField(&E::FNatv)},
            {.control = "cbGradient", .kind = TBindKind::GrayCheck, .field = Field(&E::FGradient)},
-           {.control = "cbLink",
-            .kind = TBindKind::Custom,
-            .fill = FillLink,
-            .write = WriteLink,
-            .flaggedBy = {"cbLink", "edtLink1"}},
-           {.control = "edtVariable",
-            .kind = TBindKind::Custom,
-            .write =
-                [](TPropertyForm& f, E& e) {
-                  e.SetVariable(f.Get<TEdit>("edtVariable")->Text());
-                  RefreshVariableInfo(e);
-                }},
-           {.control = "edtVal", .kind = TBindKind::Text, .field = Field(&E::FValue)},
-           // After the variable and the value: unchecking always wins.
-           {.control = "cbUseVal", .kind = TBindKind::Custom, .fill = FillClickAction, .write = WriteClickAction},
        },
+       LinkBindings(),
+       ClickActionBindings(TClickVariableType::LookedUp),
        CommonBindings({R::SecLevel, R::Hint, R::VisVariable, R::VisNeg}),
        {{.control = "edtCaption1", .kind = TBindKind::Text, .field = Field(&E::FCaption)}},
        CommonBindings({R::FontSize, R::Strong, R::Italic}),
@@ -182,9 +126,7 @@ TFormBlockProperties::TFormBlockProperties(TFormDesign1& designer) : TPropertyFo
   OnActivate = {this, &TFormBlockProperties::BlockActivate};
   Get<TCheckBox>("cbUseVal")->OnClick = {this, &TFormBlockProperties::cbUseValClick};
   Get<TCheckBox>("cbGradient")->OnClick = {this, &TFormBlockProperties::cbGradientClick};
-  Get<TCheckBox>("cbLink")->OnClick = {this, &TFormBlockProperties::cbLinkClick};
-  Get<TEdit>("edtLink1")->OnChange = {this, &TPropertyForm::OnChange};
-  Get<TButton>("AddPage")->OnClick = {this, &TFormBlockProperties::AddPageClick};
+  WireLinkPicker("Label8");
 }
 
 std::span<const TPropertyBinding> TFormBlockProperties::Bindings() const {
@@ -268,23 +210,4 @@ void TFormBlockProperties::cbGradientClick(TObject*) {
   Flag("cbGradient");
 }
 
-void TFormBlockProperties::cbLinkClick(TObject*) {
-  const bool on = Get<TCheckBox>("cbLink")->Checked();
-  for (const char* name : {"Label8", "edtLink1", "AddPage"}) Get<TControl>(name)->SetEnabled(on);
-  Flag("cbLink");
-}
-
-void TFormBlockProperties::cbUseValClick(TObject*) {
-  const bool on = Get<TCheckBox>("cbUseVal")->Checked();
-  for (const char* name :
-       {"lblVariable", "edtVariable", "Button3", "lblType", "lblValue", "edtVal", "seSecLevel", "lblSec"})
-    Get<TControl>(name)->SetEnabled(on);
-  Flag("edtVal");
-  Flag("cbUseVal");
-}
-
-void TFormBlockProperties::AddPageClick(TObject*) {
-  PopUpPageLinkMenu(Designer(), {this, &TFormBlockProperties::OnMenuClick});
-}
-
-void TFormBlockProperties::OnMenuClick(TObject* sender) { Get<TEdit>("edtLink1")->SetText(PageLinkOfMenuItem(sender)); }
+void TFormBlockProperties::cbUseValClick(TObject*) { ShowClickAction(*this, {"seSecLevel", "lblSec"}); }

@@ -29,10 +29,7 @@ class TFormBlockProperties : public TPropertyForm {
   void SetBlockLayout(bool colour);
   void BlockActivate(TObject* sender);
   void cbGradientClick(TObject* sender);
-  void cbLinkClick(TObject* sender);
   void cbUseValClick(TObject* sender);
-  void AddPageClick(TObject* sender);
-  void OnMenuClick(TObject* sender);
 
  private:
   void ShowColourCaption();

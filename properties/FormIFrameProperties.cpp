@@ -6,7 +6,6 @@
 #include "platform/vcl/Edit.h"
 #include "platform/vcl/Panel.h"
 #include "properties/CommonBindings.h"
-#include "properties/PageLinkMenu.h"
 #include "properties/SizeBindings.h"
 
 namespace {
@@ -108,7 +107,7 @@ TFormIFrameProperties::TFormIFrameProperties(TFormDesign1& designer) : TProperty
   OnActivate = {this, &TPropertyForm::FormActivate};
   Get<TCheckBox>("cbUseVariable")->OnClick = {this, &TFormIFrameProperties::cbUseVariableClick};
   Get<TEdit>("edtLink1")->OnChange = {this, &TPropertyForm::OnChange};
-  Get<TButton>("AddPage")->OnClick = {this, &TFormIFrameProperties::AddPageClick};
+  Get<TButton>("AddPage")->OnClick = {this, &TPropertyForm::AddPageClick};
   Get<TButton>("Button1")->OnClick = {this, &TFormIFrameProperties::Button1Click};
   for (const char* name : {"ceSizeX", "ceSizeY"})
     Get<TWinControl>(name)->OnExit = {this, &TPropertyForm::NormaliseExit};
@@ -135,14 +134,6 @@ void TFormIFrameProperties::cbUseVariableClick(TObject*) {
     Get<TControl>(name)->SetEnabled(state == cbChecked);
   for (const char* name : {"Label2", "edtLink1", "AddPage"}) Get<TControl>(name)->SetEnabled(state == cbUnchecked);
   Flag("cbUseVariable");
-}
-
-void TFormIFrameProperties::AddPageClick(TObject*) {
-  PopUpPageLinkMenu(Designer(), {this, &TFormIFrameProperties::OnMenuClick});
-}
-
-void TFormIFrameProperties::OnMenuClick(TObject* sender) {
-  Get<TEdit>("edtLink1")->SetText(PageLinkOfMenuItem(sender));
 }
 
 void TFormIFrameProperties::Button1Click(TObject*) {

@@ -20,8 +20,6 @@ class TFormIFrameProperties : public TPropertyForm {
   // The variable controls enabled while the box is checked, the link
   // controls while it is unchecked, neither while it is grayed.
   void cbUseVariableClick(TObject* sender);
-  void AddPageClick(TObject* sender);
-  void OnMenuClick(TObject* sender);
   // Before the dialog closes with OK: a changed, empty caption becomes "-",
   // a changed, empty link "index.xml".
   void Button1Click(TObject* sender);

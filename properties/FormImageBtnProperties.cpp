@@ -56,12 +56,11 @@ std::vector<TPropertyBinding> MakeBindings() {
 TFormImageBtnProperties::TFormImageBtnProperties(TFormDesign1& designer) : TPictureFormBase(designer, Rows(), 7238) {
   SetClientWidth(700);
   SetClientHeight(415);
-  linkLabel_ = "Label4";
   BuildPreviewPages(460, 8, 230, 300, {{"1", 7240, "", true}, {"2", 7241, "", true}});
   langTexts = {{.attr = "caption", .edit = "edtCaption1", .button = "btLangEdit1"},
                {.attr = "hint", .edit = "edtHint1", .button = "btLangHint1"}};
   WireCommonHandlers();
-  WirePictureHandlers();
+  WirePictureHandlers("Label4");
   RequireSwatchPress();
   // The value refreshes the variable's type beside its box and is flagged itself.
   Get<TEdit>("edtValue")->OnChange = {this, &TPropertyForm::edtVariableChange};

@@ -38,45 +38,16 @@ std::span<const TComponentRow> Rows() {
   return rows;
 }
 
-bool HasOptCaption(const E& e) { return !e.GetOptCaption().empty(); }
-
-void FillOptionalBox(TPropertyForm& f, E& e, bool first) {
-  auto* box = f.Get<TCheckBox>("cbOptionalCaption");
-  if (first)
-    box->SetChecked(HasOptCaption(e));
-  else if (box->Checked() != HasOptCaption(e))
-    box->SetChecked(false);
-}
-
-void FillOptCaption(TPropertyForm& f, E& e, bool first) {
-  auto* edit = f.Get<TEdit>("edtCaption2");
-  if (first)
-    edit->SetText(e.GetOptCaption());
-  else if (edit->Text() != e.GetOptCaption())
-    edit->SetText("");
-}
-
-void WriteOptCaption(TPropertyForm& f, E& e) {
-  e.SetOptCaption(f.Get<TCheckBox>("cbOptionalCaption")->Checked() ? f.Get<TEdit>("edtCaption2")->Text()
-                                                                   : std::string());
-}
-
 std::vector<TPropertyBinding> MakeBindings() {
   using R = TCommonRow;
   return Joined(
       {
           {.control = "edtCaption1", .kind = TBindKind::Text, .field = Field(&E::FCaption)},
-          {.control = "cbOptionalCaption",
-           .kind = TBindKind::Custom,
-           .fill = FillOptionalBox,
-           .flaggedBy = {"cbOptionalCaption"}},
-          {.control = "edtCaption2",
-           .kind = TBindKind::Custom,
-           .fill = FillOptCaption,
-           .write = WriteOptCaption,
-           .flaggedBy = {"cbOptionalCaption", "edtCaption2"}},
       },
-      {CommonBindings(
+      {SwitchedTextBindings("cbOptionalCaption", "edtCaption2",
+                            TextField([](const E& e) { return e.GetOptCaption(); },
+                                      [](E& e, const std::string& text) { e.SetOptCaption(text); })),
+       CommonBindings(
            {R::Hint, R::FontSize, R::Strong, R::Italic, R::FrontColour, R::PosX, R::PosY, R::Variable, R::SecLevel}),
        {
            {.control = "cbReadOnly", .kind = TBindKind::Check, .field = Field(&E::FReadOnly)},
@@ -94,13 +65,12 @@ std::vector<TPropertyBinding> MakeBindings() {
 TFormImageProperties::TFormImageProperties(TFormDesign1& designer) : TPictureFormBase(designer, Rows(), 7044) {
   SetClientWidth(700);
   SetClientHeight(440);
-  linkLabel_ = "Label4";
   BuildPreviewPages(460, 8, 230, 300, {{"1", 7036, " = 0", true}, {"2", 7036, " <> 0", true}});
   langTexts = {{.attr = "caption", .edit = "edtCaption1", .button = "btLangEdit1"},
                {.attr = "optcap", .edit = "edtCaption2", .button = "btLangEdit2"},
                {.attr = "hint", .edit = "edtHint1", .button = "btLangHint1"}};
   WireCommonHandlers();
-  WirePictureHandlers();
+  WirePictureHandlers("Label4");
   RequireSwatchPress();
   Get<TCheckBox>("cbReadOnly")->OnClick = {this, &TPropertyForm::OnChange};
   Get<TCheckBox>("cbOptionalCaption")->OnClick = {this, &TFormImageProperties::cbOptionalCaptionClick};

@@ -4,12 +4,9 @@
 #include "designer/FormDesign1.h"
 #include "grid/GridWebElement.h"
 #include "platform/vcl/Button.h"
-#include "platform/vcl/CheckBox.h"
-#include "platform/vcl/Colors.h"
 #include "platform/vcl/Edit.h"
-#include "platform/vcl/Label.h"
 #include "properties/CommonBindings.h"
-#include "properties/PageLinkMenu.h"
+#include "properties/PageLinkPicker.h"
 
 namespace {
 
@@ -56,41 +53,13 @@ constexpr TComponentRow kRows[] = {
     {C::Button, "Button2", "", 350, 310, 80, 25, 2006, ""},
 };
 
-bool HasLink(const E& e) { return !e.FHref.empty(); }
-
-// cbLink shows whether the labels have a link; it writes through edtLink1.
-void FillLinkBox(TPropertyForm& f, E& e, bool first) {
-  auto* box = f.Get<TCheckBox>("cbLink");
-  if (first)
-    box->SetChecked(HasLink(e));
-  else if (box->Checked() != HasLink(e))
-    box->SetChecked(false);
-}
-
-void FillLink(TPropertyForm& f, E& e, bool first) {
-  auto* edit = f.Get<TEdit>("edtLink1");
-  if (first)
-    edit->SetText(e.FHref);
-  else if (edit->Text() != e.FHref)
-    edit->SetText("");
-}
-
-void WriteLink(TPropertyForm& f, E& e) {
-  e.FHref = f.Get<TCheckBox>("cbLink")->Checked() ? f.Get<TEdit>("edtLink1")->Text() : std::string();
-}
-
 std::vector<TPropertyBinding> MakeBindings() {
   return Joined(
       {
           {.control = "edtCaption1", .kind = TBindKind::Text, .field = Field(&E::FCaption)},
-          {.control = "cbLink", .kind = TBindKind::Custom, .fill = FillLinkBox, .flaggedBy = {"cbLink"}},
-          {.control = "edtLink1",
-           .kind = TBindKind::Custom,
-           .fill = FillLink,
-           .write = WriteLink,
-           .flaggedBy = {"cbLink", "edtLink1"}},
       },
-      {TooltipToTransparentBindings(),
+      {LinkBindings(),
+       TooltipToTransparentBindings(),
        {
            {.control = "caption", .kind = TBindKind::LangSlots},
            {.control = "hint", .kind = TBindKind::LangSlots},
@@ -106,8 +75,7 @@ TFormLabelProperties::TFormLabelProperties(TFormDesign1& designer) : TPropertyFo
                {.attr = "hint", .edit = "edtHint1", .button = "btLangHint1"}};
   WireCommonHandlers();
   OnActivate = {this, &TPropertyForm::FormActivate};
-  Get<TCheckBox>("cbLink")->OnClick = {this, &TFormLabelProperties::cbLinkClick};
-  Get<TButton>("AddPage")->OnClick = {this, &TFormLabelProperties::AddPageClick};
+  WireLinkPicker("Label2");
   Get<TButton>("Button1")->OnClick = {this, &TFormLabelProperties::Button1Click};
 }
 
@@ -120,24 +88,8 @@ int TFormLabelProperties::TemplateSlot(const TGridWebElement&) const { return 0;
 
 void TFormLabelProperties::AfterFill() { cbLinkClick(nullptr); }
 
-void TFormLabelProperties::cbLinkClick(TObject* sender) {
-  const bool on = Get<TCheckBox>("cbLink")->Checked();
-  Get<TLabel>("Label2")->SetEnabled(on);
-  Get<TEdit>("edtLink1")->SetEnabled(on);
-  Get<TEdit>("edtLink1")->SetColor(on ? clWindow : clBtnFace);
-  Get<TButton>("AddPage")->SetEnabled(on);
-  if (sender != nullptr) OnChange(sender);
-}
-
-void TFormLabelProperties::AddPageClick(TObject*) {
-  PopUpPageLinkMenu(Designer(), {this, &TFormLabelProperties::OnMenuClick});
-}
-
-void TFormLabelProperties::OnMenuClick(TObject* sender) { Get<TEdit>("edtLink1")->SetText(PageLinkOfMenuItem(sender)); }
-
 void TFormLabelProperties::Button1Click(TObject*) {
   auto* caption = Get<TEdit>("edtCaption1");
   if (Flagged("edtCaption1") && caption->Text().empty()) caption->SetText("-");
-  auto* link = Get<TEdit>("edtLink1");
-  if (Flagged("edtLink1") && Get<TCheckBox>("cbLink")->Checked() && link->Text().empty()) link->SetText("index.xml");
+  DefaultEmptyLink(*this);
 }

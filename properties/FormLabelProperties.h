@@ -13,10 +13,6 @@ class TFormLabelProperties : public TPropertyForm {
   int TemplateSlot(const TGridWebElement& element) const override;
   void AfterFill() override;
 
-  // Link edit and its "..." enabled with the box.
-  void cbLinkClick(TObject* sender);
-  void AddPageClick(TObject* sender);
-  void OnMenuClick(TObject* sender);
   // OK: an emptied caption becomes "-", a checked link left empty "index.xml".
   void Button1Click(TObject* sender);
 };

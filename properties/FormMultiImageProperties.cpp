@@ -18,6 +18,7 @@
 #include "platform/vcl/ListBox.h"
 #include "platform/vcl/PageControl.h"
 #include "properties/CommonBindings.h"
+#include "properties/PageLinkPicker.h"
 #include "properties/PictureRows.h"
 
 namespace {
@@ -90,7 +91,6 @@ TFormMultiImageProperties::TFormMultiImageProperties(TFormDesign1& designer)
     : TPictureFormBase(designer, Rows(), 7173) {
   SetClientWidth(700);
   SetClientHeight(485);
-  linkLabel_ = "Label4";
   auto* list = new TListBox(this);
   list->SetName("lbPictures");
   list->SetParent(this);
@@ -103,7 +103,7 @@ TFormMultiImageProperties::TFormMultiImageProperties(TFormDesign1& designer)
   Get<TImage>("Image1")->OnClick = {this, &TFormMultiImageProperties::Image1Click};
   langTexts = {{.attr = "hint", .edit = "edtHint1", .button = "btLangHint1"}};
   WireCommonHandlers();
-  WirePictureHandlers();
+  WirePictureHandlers("Label4");
   OnActivate = {this, &TFormMultiImageProperties::MultiActivate};
   Get<TButton>("btnAdd")->OnClick = {this, &TFormMultiImageProperties::btnAddClick};
   Get<TButton>("btnEdit")->OnClick = {this, &TFormMultiImageProperties::btnEditClick};
@@ -133,7 +133,8 @@ std::string TFormMultiImageProperties::EntryLongName(const std::string& entry) {
 }
 
 std::string TFormMultiImageProperties::MakeEntry(const std::string& name) const {
-  return ProjectImageLongName(Designer(), name) + "|" + name;
+  const TmyXmlNode* image = Designer().FindImageNode(name);
+  return (image != nullptr ? image->GetAttr("longname") : std::string()) + "|" + name;
 }
 
 bool TFormMultiImageProperties::EntryMissing(int index) const {

@@ -9,6 +9,7 @@
 #include "platform/vcl/CheckBox.h"
 #include "platform/vcl/Edit.h"
 #include "properties/CommonBindings.h"
+#include "properties/PageLinkPicker.h"
 #include "properties/PictureRows.h"
 
 namespace {
@@ -66,7 +67,4 @@ std::span<const TPropertyBinding> TFormPictureProperties::Bindings() const {
 bool TFormPictureProperties::TakesKind(int kind) const { return kind == wkPicture; }
 int TFormPictureProperties::TemplateSlot(const TGridWebElement&) const { return 4; }
 
-void TFormPictureProperties::Button1Click(TObject*) {
-  auto* link = Get<TEdit>("edtLink1");
-  if (Flagged("edtLink1") && Get<TCheckBox>("cbLink")->Checked() && link->Text().empty()) link->SetText("index.xml");
-}
+void TFormPictureProperties::Button1Click(TObject*) { DefaultEmptyLink(*this); }

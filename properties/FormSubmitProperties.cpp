@@ -5,8 +5,7 @@
 #include "grid/GridWebElement.h"
 #include "platform/vcl/Button.h"
 #include "platform/vcl/CheckBox.h"
-#include "platform/vcl/Edit.h"
-#include "platform/vcl/Label.h"
+#include "properties/ClickAction.h"
 #include "properties/CommonBindings.h"
 
 namespace {
@@ -57,27 +56,6 @@ constexpr TComponentRow kRows[] = {
     {C::Button, "Button2", "", 370, 440, 80, 25, 2006, ""},
 };
 
-// The box shows whether the buttons set a variable; a pair of which one has
-// a variable and the other none shows it grayed.
-void FillUseValue(TPropertyForm& f, E& e, bool first) {
-  auto* box = f.Get<TCheckBox>("cbUseVal");
-  auto* edit = f.Get<TEdit>("edtVariable");
-  if (first) {
-    box->SetChecked(!e.GetVariable().empty());
-    edit->SetText(e.GetVariable());
-    return;
-  }
-  if (edit->Text() == e.GetVariable()) return;
-  if (edit->Text().empty() || e.GetVariable().empty()) box->SetState(cbGrayed);
-  edit->SetText("");
-}
-
-void WriteUseValue(TPropertyForm& f, E& e) {
-  if (f.Get<TCheckBox>("cbUseVal")->State() != cbUnchecked) return;
-  e.SetValue("");
-  e.SetVariable("");
-}
-
 std::vector<TPropertyBinding> MakeBindings() {
   using R = TCommonRow;
   return Joined(
@@ -86,17 +64,7 @@ std::vector<TPropertyBinding> MakeBindings() {
       },
       {CommonBindings({R::Hint, R::FontSize, R::Strong, R::Italic, R::FrontColour, R::BackColour, R::Transparent}),
        CommonBindings({R::Border, R::PosX, R::PosY, R::SecLevel, R::TabIndex}),
-       {
-           {.control = "cbUseVal", .kind = TBindKind::Custom, .fill = FillUseValue, .write = WriteUseValue},
-           {.control = "edtVariable",
-            .kind = TBindKind::Custom,
-            .write =
-                [](TPropertyForm& f, E& e) {
-                  e.SetVariable(f.Get<TEdit>("edtVariable")->Text());
-                  RefreshVariableInfo(e);
-                }},
-           {.control = "edtVal", .kind = TBindKind::Text, .field = Field(&E::FValue)},
-       },
+       ClickActionBindings(TClickVariableType::AsRead),
        CommonBindings({R::VisVariable, R::VisNeg}),
        {
            {.control = "caption", .kind = TBindKind::LangSlots},
@@ -126,10 +94,4 @@ int TFormSubmitProperties::TemplateSlot(const TGridWebElement&) const { return 6
 
 void TFormSubmitProperties::AfterFill() { cbUseValClick(nullptr); }
 
-void TFormSubmitProperties::cbUseValClick(TObject*) {
-  const bool on = Get<TCheckBox>("cbUseVal")->Checked();
-  for (const char* name : {"lblVariable", "edtVariable", "Button3", "lblType", "lblValue", "edtVal"})
-    Get<TControl>(name)->SetEnabled(on);
-  Flag("edtVal");
-  Flag("cbUseVal");
-}
+void TFormSubmitProperties::cbUseValClick(TObject*) { ShowClickAction(*this); }

@@ -8,17 +8,13 @@
 #include "grid/GridWebElement.h"
 #include "grid/PictureLoading.h"
 #include "platform/vcl/Button.h"
-#include "platform/vcl/CheckBox.h"
-#include "platform/vcl/Colors.h"
-#include "platform/vcl/Edit.h"
 #include "platform/vcl/Image.h"
-#include "platform/vcl/Label.h"
 #include "platform/vcl/PageControl.h"
 #include "platform/vcl/Panel.h"
 #include "platform/vcl/Shape.h"
 #include "platform/vcl/SysUtils.h"
 #include "properties/CommonBindings.h"
-#include "properties/PageLinkMenu.h"
+#include "properties/PageLinkPicker.h"
 
 namespace {
 
@@ -60,14 +56,6 @@ TmyXmlNode* PickProjectImage(TFormDesign1& designer, const std::string& current)
 }
 
 void SetImagePickerHook(TImagePickerHook hook) { PickerHook() = std::move(hook); }
-
-std::string ProjectImageLongName(const TFormDesign1& designer, const std::string& name) {
-  const TmyXmlNode* images = designer.Document().Images();
-  if (images == nullptr || name.empty()) return {};
-  for (const TmyXmlNode* node = images->firstChild; node != nullptr; node = node->next)
-    if (!node->comment && !node->instruction && node->GetAttr("name") == name) return node->GetAttr("longname");
-  return {};
-}
 
 TPictureFormBase::TPictureFormBase(TFormDesign1& designer, std::span<const TComponentRow> rows, int captionId)
     : TPropertyForm(designer, rows, captionId) {}
@@ -196,19 +184,6 @@ void TPictureFormBase::btnClearImageClick(TObject* sender) {
   ClearImage(Get<TImage>(button != nullptr && button->Tag == 1 ? "Image2" : "Image1"));
 }
 
-void TPictureFormBase::cbLinkClick(TObject* sender) {
-  const bool on = Get<TCheckBox>("cbLink")->Checked();
-  Get<TLabel>(linkLabel_)->SetEnabled(on);
-  Get<TEdit>("edtLink1")->SetEnabled(on);
-  Get<TEdit>("edtLink1")->SetColor(on ? clWindow : clBtnFace);
-  Get<TButton>("AddPage")->SetEnabled(on);
-  OnChange(sender != nullptr ? sender : Get<TCheckBox>("cbLink"));
-}
-
-void TPictureFormBase::AddPageClick(TObject*) { PopUpPageLinkMenu(Designer(), {this, &TPictureFormBase::OnMenuClick}); }
-
-void TPictureFormBase::OnMenuClick(TObject* sender) { Get<TEdit>("edtLink1")->SetText(PageLinkOfMenuItem(sender)); }
-
 void TPictureFormBase::AfterFill() { cbLinkClick(nullptr); }
 
 void TPictureFormBase::RequireSwatchPress() {
@@ -217,53 +192,15 @@ void TPictureFormBase::RequireSwatchPress() {
   swatch->OnMouseUp = {this, &TPictureFormBase::shFrontMouseUpSeen};
 }
 
-void TPictureFormBase::WirePictureHandlers() {
+void TPictureFormBase::WirePictureHandlers(const char* linkLabel) {
   OnActivate = {this, &TPictureFormBase::PreviewActivate};
-  Get<TCheckBox>("cbLink")->OnClick = {this, &TPictureFormBase::cbLinkClick};
-  Get<TButton>("AddPage")->OnClick = {this, &TPictureFormBase::AddPageClick};
+  WireLinkPicker(linkLabel);
 }
 
 void TPictureFormBase::shFrontMouseDown(TObject*, TMouseButton, TShiftState, int, int) { swatchPressed_ = true; }
 
 void TPictureFormBase::shFrontMouseUpSeen(TObject* sender, TMouseButton button, TShiftState shift, int x, int y) {
   if (swatchPressed_) shFrontMouseUp(sender, button, shift, x, y);
-}
-
-namespace {
-
-bool HasLink(const E& e) { return !e.FHref.empty(); }
-
-void FillLinkBox(TPropertyForm& f, E& e, bool first) {
-  auto* box = f.Get<TCheckBox>("cbLink");
-  if (first)
-    box->SetChecked(HasLink(e));
-  else if (box->Checked() != HasLink(e))
-    box->SetChecked(false);
-}
-
-void FillLink(TPropertyForm& f, E& e, bool first) {
-  auto* edit = f.Get<TEdit>("edtLink1");
-  if (first)
-    edit->SetText(e.FHref);
-  else if (edit->Text() != e.FHref)
-    edit->SetText("");
-}
-
-void WriteLink(TPropertyForm& f, E& e) {
-  e.FHref = f.Get<TCheckBox>("cbLink")->Checked() ? f.Get<TEdit>("edtLink1")->Text() : std::string();
-}
-
-}  // namespace
-
-std::vector<TPropertyBinding> LinkBindings() {
-  return {
-      {.control = "cbLink", .kind = TBindKind::Custom, .fill = FillLinkBox, .flaggedBy = {"cbLink"}},
-      {.control = "edtLink1",
-       .kind = TBindKind::Custom,
-       .fill = FillLink,
-       .write = WriteLink,
-       .flaggedBy = {"cbLink", "edtLink1"}},
-  };
 }
 
 TPropertyBinding ImageBinding(const char* image, bool on) {

@@ -2,9 +2,8 @@
 // What the dialogs of the picture objects (static picture, two-state image,
 // image button, multi-state image) share: the preview pages of project
 // images (fitted into their panel, cleared when the file is missing), the
-// image picker, the page-link picker (cbLink, edtLink1, "..." with the
-// designer's page menu) and the font colour swatch that opens only after a
-// press on it was seen.
+// image picker, the wiring of the page-link picker (PageLinkPicker.h) and
+// the font colour swatch that opens only after a press on it was seen.
 
 #include <functional>
 #include <string>
@@ -31,8 +30,6 @@ TmyXmlNode* PickProjectImage(TFormDesign1& designer, const std::string& current)
 // Tests answer the picker in place of the image manager (empty: the manager).
 using TImagePickerHook = std::function<TmyXmlNode*(const std::string& current)>;
 void SetImagePickerHook(TImagePickerHook hook);
-// The image's `longname` in the project's image list; empty when unknown.
-std::string ProjectImageLongName(const TFormDesign1& designer, const std::string& name);
 
 // One page of previews: TabSheetN with PanelN (PageControl1 made with the
 // first), ImageN on it, and btnClearImageN ("x") when asked.
@@ -65,11 +62,6 @@ class TPictureFormBase : public TPropertyForm {
   // Clears the preview and its name; flagged once loaded.
   void ClearImage(TImage* image);
 
-  // --- page link ----------------------------------------------------------------
-  void cbLinkClick(TObject* sender);
-  void AddPageClick(TObject* sender);
-  void OnMenuClick(TObject* sender);
-
   // --- colour swatch ---------------------------------------------------------------
   void shFrontMouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
   void shFrontMouseUpSeen(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
@@ -83,22 +75,17 @@ class TPictureFormBase : public TPropertyForm {
   void BuildPreviewPages(int left, int top, int width, int height, std::initializer_list<TPreviewPage> pages);
   // The captions of the empty panels after the string table's texts.
   void RefreshPanelCaptions();
-  // The label enabled with the link box.
-  const char* linkLabel_ = "Label2";
   // Image and image button: the swatch opens only after a press was seen.
   void RequireSwatchPress();
-  // cbLink and AddPage to the link picker; the captions and panels on activation.
-  void WirePictureHandlers();
+  // cbLink and AddPage to the link picker (`linkLabel` enabled with the
+  // box); the captions and panels on activation.
+  void WirePictureHandlers(const char* linkLabel = "Label2");
 
  private:
   std::string names_[2];
   bool swatchPressed_ = false;
 };
 
-// The link rows: cbLink checked when an object has a link (unchecked when
-// the objects differ), edtLink1 with the link; written when either was
-// changed: the text while the box is checked, else empty.
-std::vector<TPropertyBinding> LinkBindings();
 // The preview row of an image name: filled through the preview, cleared when
 // a further object has another name, written (loaded) when the preview was
 // changed.

@@ -112,6 +112,14 @@ class TPropertyForm : public TForm {
   // The resolved form of a reference (the designer's placeholders).
   std::string Resolve(const std::string& reference) const;
 
+  // The page-link picker (PageLinkPicker.cpp): the link's label, edtLink1
+  // and AddPage enabled with cbLink (the edit in the window colour, else the
+  // button face), cbLink flagged; "..." pops up the designer's page menu and
+  // the chosen page's file name becomes the link.
+  void cbLinkClick(TObject* sender);
+  void AddPageClick(TObject* sender);
+  void OnMenuClick(TObject* sender);
+
   // The captions from the string table again (dialogs that set them on every
   // activation bind it to OnActivate).
   void FormActivate(TObject* sender);
@@ -121,11 +129,14 @@ class TPropertyForm : public TForm {
  protected:
   // Wires the shared handlers to the controls of these names when present.
   void WireCommonHandlers();
+  // cbLink and AddPage to the page-link picker; `label` is enabled with the box.
+  void WireLinkPicker(const char* label);
   std::span<const TComponentRow> rows_;
   int captionId_;
 
  private:
   TFormDesign1& designer_;
+  const char* linkLabel_ = "Label2";
 };
 
 // A dialog whose OK renumbers the page's tab order (edit, submit, drop-down):

@@ -107,6 +107,12 @@ std::string PropertiesTest::ObjectXml(int index) const {
   return writer.WriteNode(&root, 0);
 }
 
+void PropertiesTest::ExpectNoClickAction(int index) const {
+  EXPECT_EQ(Objects().at(index)->GetVariable(), "");
+  EXPECT_EQ(ObjectXml(index).find("variable="), std::string::npos) << ObjectXml(index);
+  EXPECT_EQ(ObjectXml(index).find("value="), std::string::npos) << ObjectXml(index);
+}
+
 int PropertiesTest::UndoCount() const { return designer->FUndoTree != nullptr ? designer->FUndoTree->ChildCount() : 0; }
 
 void PropertiesTest::SavePicture(TControl& form, const std::string& name) {
@@ -135,6 +141,14 @@ int PressOk(TPropertyForm& form) {
 }
 
 void PressTab() { Driver::PressKey(VK_TAB); }
+
+int TypeAClickActionAndUncheckIt(TPropertyForm& form) {
+  ClickControl(form, "cbUseVal");
+  TypeInto(form, "edtVariable", "Pump.On");
+  TypeInto(form, "edtVal", "1");
+  ClickControl(form, "cbUseVal");
+  return PressOk(form);
+}
 
 void ExpectBindingTable(const std::string& name, TPropertyForm& form) {
   int checked = 0;

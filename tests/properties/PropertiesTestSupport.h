@@ -39,6 +39,9 @@ class PropertiesTest : public ::testing::Test {
   // The object's `object` element as written (one line per element).
   std::string ObjectXml(int index) const;
   int UndoCount() const;
+  // The object sets no value on a click: no variable, and neither `variable`
+  // nor `value` in its XML.
+  void ExpectNoClickAction(int index) const;
   // Saves the dialog the handler was given as a PNG under the build folder.
   static void SavePicture(TControl& form, const std::string& name);
 
@@ -54,6 +57,9 @@ void ClickControl(TPropertyForm& form, const std::string& name);
 int PressOk(TPropertyForm& form);
 // Tab: the focus leaves the focused control.
 void PressTab();
+// Checks cbUseVal, types a variable and a value, unchecks the box again and
+// presses OK.
+int TypeAClickActionAndUncheckIt(TPropertyForm& form);
 
 // The generic check of a dialog's tables: every binding names a control of
 // the class its kind needs (more than 10 of them), every per-language text

@@ -57,6 +57,13 @@ TEST_F(SubmitDialog, UncheckingTheSwitchClearsVariableAndValue) {
   }
 }
 
+TEST_F(SubmitDialog, UncheckingTheSwitchWinsOverAVariableTypedBefore) {
+  Open(Project(Submit("X=\"2\" Y=\"2\"", "", 10)));
+  SelectObjects({0});
+  DoubleClickObject(0, TypeAClickActionAndUncheckIt);
+  ExpectNoClickAction(0);
+}
+
 TEST_F(SubmitDialog, CheckingTheSwitchWritesVariableAndValue) {
   Open(Project(Submit("X=\"2\" Y=\"2\"", "", 10)));
   SelectObjects({0});

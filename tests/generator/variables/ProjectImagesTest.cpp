@@ -49,6 +49,31 @@ TEST_F(ProjectImagesLookupTest, FindImageNodeComparesNamesExactly) {
   for (const auto& n : kNames) EXPECT_EQ(NameOf(images_->FindImageNode(n.name)), n.found) << n.name;
 }
 
+TEST(ProjectImageLookupTest, CommentsInstructionsAndNamelessNodesAreNoImages) {
+  TmyXMLParser parser;
+  parser.LoadFromString(
+      "<images><!-- pictures --><?note ?><img type=\"png\" longname=\"No name\" />"
+      "<img name=\"PUMP.PNG\" type=\"png\" longname=\"Pump\" /></images>");
+  std::unique_ptr<TmyXmlNode> root(parser.Parse());
+  ASSERT_EQ(parser.errorWord, 0u);
+  const TmyXmlNode* images = root->FindChild("images");
+  ASSERT_NE(images, nullptr);
+  ASSERT_TRUE(images->firstChild != nullptr && images->firstChild->comment);
+  ASSERT_TRUE(images->firstChild->next != nullptr && images->firstChild->next->instruction);
+  const struct {
+    const char* name;
+    const char* found;
+  } kNames[] = {{"", "(none)"}, {"PUMP.PNG", "PUMP.PNG"}, {"pump.png", "(none)"}, {"pictures", "(none)"}};
+  for (const auto& n : kNames) EXPECT_EQ(NameOf(FindImageNode(images, n.name)), n.found) << n.name;
+  EXPECT_EQ(FindImageNode(nullptr, "PUMP.PNG"), nullptr);
+  TCompileProject project;
+  TCompileState state;
+  TProjectImages list(root->FindChild("images"), project, state, nullptr);
+  EXPECT_EQ(list.FindImageNode(""), nullptr);
+  EXPECT_EQ(list.CopyProjectImage("", "/tmp\\"), nullptr);
+  EXPECT_EQ(state.compileErrors, 0u);
+}
+
 TEST_F(ProjectImagesLookupTest, FindImageByLongNameJoinsLongNameAndType) {
   const struct {
     const char* text;

@@ -110,8 +110,10 @@ TEST_F(ImageManager, AddingNamesFilesAfterTheirShortNameAndCountsUp) {
   EXPECT_EQ(form.edtHeight->Text(), "3");
   form.Button1Click(form.Button1);
   EXPECT_EQ(ProjectNames(), (std::vector<std::string>{"PUMP.PNG", "HOLIDA_1.JPG", "HOLIDA_2.JPG"}));
-  const TmyXmlNode* added = designer->FindImageNode("holida_1.jpg");
+  const TmyXmlNode* added = designer->FindImageNode("HOLIDA_1.JPG");
   ASSERT_NE(added, nullptr);
+  // Names are looked up in their exact case, as the generator looks them up.
+  EXPECT_EQ(designer->FindImageNode("holida_1.jpg"), nullptr);
   EXPECT_EQ(added->GetAttr("width"), "6");
   EXPECT_EQ(added->GetAttr("longname"), "holiday");
 }

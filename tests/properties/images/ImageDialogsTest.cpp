@@ -56,6 +56,21 @@ TEST_F(ImageDialogs, TheSameOffImageShowsADifferentOnImageOpensEmptyAndOkKeepsBo
   EXPECT_EQ(ObjectXml(1), second);
 }
 
+TEST_F(ImageDialogs, ASecondCaptionOnOneImageOnlyOpensUncheckedAndEmptyAndOkKeepsEach) {
+  OpenImages(kTwoImages);
+  SelectObjects({0, 2});
+  const std::string first = ObjectXml(0), third = ObjectXml(2);
+  Edit(0, "TFormImageProperties", [&](TPropertyForm& f) {
+    EXPECT_FALSE(f.Get<TCheckBox>("cbOptionalCaption")->Checked());
+    EXPECT_EQ(f.Get<TEdit>("edtCaption2")->Text(), "");
+    EXPECT_FALSE(f.Get<TEdit>("edtCaption2")->Enabled());
+    return PressOk(f);
+  });
+  EXPECT_EQ(ObjectXml(0), first);
+  EXPECT_EQ(ObjectXml(2), third);
+  EXPECT_EQ(Objects()[0]->GetOptCaption(), "A on");
+}
+
 namespace {
 
 // Shows the preview's page and clicks the preview (the picker opens).

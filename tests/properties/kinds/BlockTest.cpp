@@ -4,8 +4,11 @@
 #include "core/UiText.h"
 #include "grid/GridWebElement.h"
 #include "platform/vcl/CheckBox.h"
+#include "platform/vcl/Colors.h"
+#include "platform/vcl/Driver.h"
 #include "platform/vcl/Edit.h"
 #include "platform/vcl/Label.h"
+#include "platform/vcl/Menus.h"
 #include "tests/properties/kinds/KindsTestSupport.h"
 
 using namespace proptest;
@@ -126,6 +129,33 @@ TEST_F(BlockDialog, UncheckingTheClickActionDropsVariableAndValueFromTheXml) {
   });
   EXPECT_EQ(ObjectXml(0).find("variable="), std::string::npos) << ObjectXml(0);
   EXPECT_EQ(ObjectXml(0).find("value="), std::string::npos) << ObjectXml(0);
+}
+
+TEST_F(BlockDialog, UncheckingTheClickActionWinsOverAVariableTypedBefore) {
+  Open(Project(Block(10, kRectangle)));
+  SelectObjects({0});
+  Edit(0, TypeAClickActionAndUncheckIt);
+  ExpectNoClickAction(0);
+}
+
+TEST_F(BlockDialog, TheLinkEditIsGreyedWithTheBoxAndAChosenPageBecomesTheLink) {
+  Open(Project(Block(10, kRectangle)));
+  SelectObjects({0});
+  Driver::ChoosePopupItem("PagesPopup1", "Other|Start - main - START.XML");
+  Edit(0, [&](TPropertyForm& f) {
+    auto* link = f.Get<TEdit>("edtLink1");
+    EXPECT_FALSE(link->Enabled());
+    EXPECT_EQ(link->Color(), clBtnFace);
+    EXPECT_FALSE(f.Get<TControl>("Label8")->Enabled());
+    ClickControl(f, "cbLink");
+    EXPECT_TRUE(link->Enabled());
+    EXPECT_EQ(link->Color(), clWindow);
+    EXPECT_TRUE(f.Get<TControl>("AddPage")->Enabled());
+    ClickControl(f, "AddPage");
+    EXPECT_EQ(link->Text(), "START.XML");
+    return PressOk(f);
+  });
+  EXPECT_EQ(Objects()[0]->FHref, "START.XML");
 }
 
 TEST_F(BlockDialog, MixedVariablesStayUntilTheSwitchIsTouched) {
