@@ -420,6 +420,13 @@ void TFormDesign1::ConfigureComponents() {
   RefreshTimer1->SetEnabled(false);
   RefreshTimer1->SetInterval(kRefreshInterval);
   ObjectPopup->SetImages(ilLayers);
+  // The surface and the page tree carry their menus, so that the menus'
+  // shortcuts reach the commands while either has the keys; their mouse
+  // handlers pop the menus up themselves.
+  ScrollPopup->AutoPopup = false;
+  TreePopup->AutoPopup = false;
+  sbDesign1->SetPopupMenu(ScrollPopup);
+  tvPageList->SetPopupMenu(TreePopup);
   CaptionFileName1->SetCaption(GetUiText(kCaptionTextId) + " (" + GetUiText(kFileNameTextId) + ")");
   Caption1->SetChecked(true);
 }

@@ -166,7 +166,7 @@ bool TMenu::IsShortCut(WORD key, TShiftState shift) {
   TMenuItem* item = FindShortCut(::ShortCut(key, shift));
   if (item == nullptr) return false;
   for (const TMenuItem* p = item; p != nullptr && p != items_.get(); p = p->Parent())
-    if (!p->Enabled() || !p->Visible()) return false;
+    if (!p->Enabled()) return false;
   item->Click();
   return true;
 }

@@ -138,8 +138,9 @@ class TMenu : public TComponent {
 
   // The first item, depth first, with that shortcut (null when none).
   TMenuItem* FindShortCut(TShortCut shortCut) const;
-  // Clicks the enabled, visible item of the shortcut (its parents enabled
-  // and visible too) and answers true; false (the key goes on) otherwise.
+  // Clicks the enabled item of the shortcut (its parents enabled too) and
+  // answers true; false (the key goes on) otherwise. A hidden item keeps its
+  // shortcut, so a menu can hold commands that only a key reaches.
   bool IsShortCut(WORD key, TShiftState shift);
 
   void Notification(TComponent* component, TOperation operation) override;
