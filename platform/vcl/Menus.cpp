@@ -5,20 +5,21 @@
 #include "platform/vcl/Control.h"
 #include "platform/vcl/ImageList.h"
 
-std::string StripHotkey(const std::string& caption) {
-  std::string out;
+THotkeyText SplitHotkey(const std::string& caption) {
+  THotkeyText out;
   for (std::size_t i = 0; i < caption.size(); ++i) {
-    if (caption[i] == '&') {
-      if (i + 1 < caption.size() && caption[i + 1] == '&') {
-        out += '&';
-        ++i;
-      }
+    if (caption[i] != '&') {
+      out.text += caption[i];
       continue;
     }
-    out += caption[i];
+    if (i + 1 >= caption.size()) break;  // a '&' at the end marks nothing
+    if (caption[i + 1] != '&' && out.hotkey == std::string::npos) out.hotkey = out.text.size();
+    out.text += caption[++i];
   }
   return out;
 }
+
+std::string StripHotkey(const std::string& caption) { return SplitHotkey(caption).text; }
 
 // --- TMenuItem ---
 

@@ -54,6 +54,15 @@ TShortCut TextToShortCut(const std::string& text);
 // The text of a caption without its '&' marks ("&&" stands for one '&').
 std::string StripHotkey(const std::string& caption);
 
+// A caption as it shows: its text without the '&' marks, and where in that
+// text the character stands that the first single '&' marks (the one drawn
+// underlined; npos when none does).
+struct THotkeyText {
+  std::string text;
+  std::size_t hotkey = std::string::npos;
+};
+THotkeyText SplitHotkey(const std::string& caption);
+
 class TMenuItem : public TComponent {
  public:
   explicit TMenuItem(TComponent* AOwner);
