@@ -4,6 +4,7 @@
 // of the components that are not clicks.
 
 #include <array>
+#include <exception>
 #include <string>
 
 #include "core/UiText.h"
@@ -16,6 +17,7 @@
 #include "platform/vcl/Menus.h"
 #include "platform/vcl/StdCtrls.h"
 #include "platform/vcl/Timer.h"
+#include "platform/win/Resources.h"
 
 namespace {
 
@@ -272,8 +274,11 @@ const TComponentRow kLayout[] = {
 constexpr int kFormWidth = 1000;
 constexpr int kFormHeight = 660;
 constexpr int kGlyphSize = 16;
-// Pictures of the tool bars' buttons (the largest image index above, plus one).
-constexpr int kToolGlyphCount = 42;
+// The pictures of the tool bars' buttons, in the order of the image indexes
+// above, and those of the layer menu (a visible, a hidden, a frozen layer):
+// strips of 16 x 16 pictures, fuchsia transparent.
+constexpr const char* kToolBarPictures = "TOOLBAR_BMP";
+constexpr const char* kLayerPictures = "LAYERS_BMP";
 constexpr int kCaptionTextId = 7094;
 constexpr int kFileNameTextId = 7030;
 constexpr int kStatusPanelWidth = 320;
@@ -318,8 +323,18 @@ void PlaceControl(TControl& control, const TComponentRow& row, TWinControl* pare
   control.SetParent(parent);
 }
 
-// A 16 x 16 picture of one colour with a dark frame: the glyph of an image
-// list entry until the pictures of the tools are drawn.
+// Adds the pictures of a strip of the library's resources to the list; a
+// build without the resource leaves the list as it is (the buttons show no
+// picture).
+void AddPictureStrip(TImageList& list, const char* resourceName) {
+  try {
+    TBitmap strip;
+    strip.LoadFromResourceName(HInstance, resourceName);
+    list.AddMasked(&strip, clFuchsia);
+  } catch (const std::exception&) {}
+}
+
+// A 16 x 16 picture of one colour with a dark frame: a tree state mark.
 void AddGlyph(TImageList& list, TColor fill) {
   TBitmap glyph;
   glyph.SetSize(kGlyphSize, kGlyphSize);
@@ -397,7 +412,8 @@ void TFormDesign1::BindEvents() {
 // What the table's columns do not hold: pictures, tree and bar options,
 // status panels, timers, the composed caption.
 void TFormDesign1::ConfigureComponents() {
-  for (int i = 0; i < kToolGlyphCount; ++i) AddGlyph(*ImageList1, clSilver);
+  AddPictureStrip(*ImageList1, kToolBarPictures);
+  AddPictureStrip(*ilLayers, kLayerPictures);
   AddGlyph(*ilStates, clWhite);   // 0: the system's reserved first state picture
   AddGlyph(*ilStates, clYellow);  // 1: a locked group
   AddGlyph(*ilStates, clRed);     // 2: a locked group with notifications
@@ -420,6 +436,13 @@ void TFormDesign1::ConfigureComponents() {
   RefreshTimer1->SetEnabled(false);
   RefreshTimer1->SetInterval(kRefreshInterval);
   ObjectPopup->SetImages(ilLayers);
+  // The surface and the page tree carry their menus, so that the menus'
+  // shortcuts reach the commands while either has the keys; their mouse
+  // handlers pop the menus up themselves.
+  ScrollPopup->AutoPopup = false;
+  TreePopup->AutoPopup = false;
+  sbDesign1->SetPopupMenu(ScrollPopup);
+  tvPageList->SetPopupMenu(TreePopup);
   CaptionFileName1->SetCaption(GetUiText(kCaptionTextId) + " (" + GetUiText(kFileNameTextId) + ")");
   Caption1->SetChecked(true);
 }

@@ -4,6 +4,7 @@
 // dialogs' common font.
 
 #include <string>
+#include <vector>
 
 #include "platform/vcl/Control.h"
 #include "platform/vcl/WinControl.h"
@@ -27,6 +28,29 @@ T* AddControl(TComponent* owner, TWinControl* parent, const char* name, const TB
   control->SetBounds(box.left, box.top, box.width, box.height);
   return control;
 }
+
+// Rows of controls that stand side by side (a label, then its box, ...).
+// Each keeps the place it was made at, unless the one before it (an
+// autosized label with a longer text in another language) reaches into it:
+// then it moves right to stand a small gap after that one. The last of a row
+// keeps the width it was made with, narrowed so as not to pass the row's
+// right edge (its own right edge as made, or the right limit, whichever lies
+// further right).
+class TRowLayout {
+ public:
+  // Records the row's controls, left to right, at their present places.
+  void AddRow(std::vector<TControl*> controls);
+  // Places every row again after its texts changed.
+  void Apply(int rightLimit) const;
+
+ private:
+  struct TPlace {
+    TControl* control;
+    int left;
+    int width;
+  };
+  std::vector<std::vector<TPlace>> rows_;
+};
 
 // The project dialogs' font: "Segoe UI", 9 points.
 void SetDialogFont(TControl* control);

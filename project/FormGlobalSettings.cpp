@@ -39,6 +39,8 @@ namespace {
 
 constexpr int kClientWidth = 446;
 constexpr int kClientHeight = 621;
+// The free edge right of the rows of labels and boxes.
+constexpr int kRowMargin = 8;
 constexpr int kPageMargin = 20;
 constexpr int kMinPageSide = 200;
 constexpr int kMenuWidth = 160;
@@ -188,6 +190,14 @@ void TFormGlobalSettings::CreateComponents() {
   CreateMobileGroup();
   CreateBottomPart();
   CreateMenu();
+  rows_.AddRow({Label3, scWidth, Label2, scHeight});
+  rows_.AddRow({Label4, cbTarget});
+  rows_.AddRow({lblLeft, scLeft, lblTop, scTop});
+  rows_.AddRow({lblBackground, shFront, cbSameAsPage});
+  rows_.AddRow({lblGridX, seGridX, lblGridY, seGridY});
+  rows_.AddRow({lblFoot, edtFoot});
+  rows_.AddRow({lblAuthor, edtAuthor});
+  rows_.AddRow({lblEncoding, cbEncoding});
 }
 
 void TFormGlobalSettings::CreatePreview() {
@@ -290,6 +300,7 @@ void TFormGlobalSettings::SetUiTexts() {
   const int chosen = cbTarget->ItemIndex();
   cbTarget->Items()->SetStrings(0, GetUiText(kTextUserResolution));
   cbTarget->SetItemIndex(chosen);
+  rows_.Apply(kClientWidth - kRowMargin);
 }
 
 void TFormGlobalSettings::scChange(TObject*) {

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "platform/vcl/Form.h"
+#include "project/DialogControls.h"
 
 class TBevel;
 class TButton;
@@ -155,6 +156,8 @@ class TFormGlobalSettings : public TForm {
   void PickIcon();
   std::string SettingsFile() const;
 
+  // The rows of labels and boxes, placed after each change of the texts.
+  TRowLayout rows_;
   bool swatchPressed_ = false;
   bool updating_ = false;
   std::string pendingIcon_;

@@ -97,6 +97,7 @@ void TButton::Paint() {
   style.hAlign = THAlign::Center;
   style.vAlign = TVAlign::Center;
   style.disabled = !Enabled();
+  style.hotkey = true;
   DrawTextInRect(canvas, Rect(r.Left + offset, r.Top + offset, r.Right + offset, r.Bottom + offset), Caption(), style);
   if (Focused() && Enabled()) canvas->DrawFocusRect(Rect(r.Left + 2, r.Top + 2, r.Right - 2, r.Bottom - 2));
 }

@@ -4,6 +4,7 @@
 #include <array>
 #include <vector>
 
+#include "platform/vcl/Menus.h"
 #include "platform/win/CodePage.h"
 
 namespace {
@@ -275,6 +276,30 @@ bool InsideCharacter(const std::string& text, std::size_t i) {
 
 int ClampCoordinate(long long v) { return static_cast<int>(std::clamp<long long>(v, -0x3FFFFFFF, 0x3FFFFFFF)); }
 
+// One line at (x, y), clipped to the rectangle, its marked character
+// underlined. Only the first piece may fill the rectangle (a solid brush),
+// so that it does not paint over the pieces before it.
+void HotkeyTextRect(TCanvas* canvas, const TRect& rect, int x, int y, const THotkeyText& line) {
+  if (line.hotkey == std::string::npos) {
+    canvas->TextRect(rect, x, y, line.text);
+    return;
+  }
+  std::size_t end = line.hotkey + 1;
+  while (InsideCharacter(line.text, end)) ++end;
+  const std::string before = line.text.substr(0, line.hotkey);
+  const std::string marked = line.text.substr(line.hotkey, end - line.hotkey);
+  const TBrushStyle brushStyle = canvas->Brush->Style;
+  const TFontStyles fontStyle = canvas->Font->Style;
+  canvas->TextRect(rect, x, y, before);
+  canvas->Brush->Style = bsClear;
+  x += canvas->TextWidth(before);
+  canvas->Font->Style = fontStyle | fsUnderline;
+  canvas->TextRect(rect, x, y, marked);
+  canvas->Font->Style = fontStyle;
+  canvas->TextRect(rect, x + canvas->TextWidth(marked), y, line.text.substr(end));
+  canvas->Brush->Style = brushStyle;
+}
+
 }  // namespace
 
 std::string EllipsizedText(TCanvas* canvas, const std::string& text, int width) {
@@ -313,7 +338,14 @@ int DrawTextInRect(TCanvas* canvas, const TRect& rect, const std::string& text, 
   const TColor fontColor = canvas->Font->Color;
   if (!style.opaque) canvas->Brush->Style = bsClear;
   for (const std::string& whole : lines) {
-    const std::string line = style.endEllipsis ? EllipsizedText(canvas, whole, rectWidth) : whole;
+    THotkeyText shown = style.hotkey ? SplitHotkey(whole) : THotkeyText{whole};
+    if (style.endEllipsis) {
+      const std::string cut = EllipsizedText(canvas, shown.text, rectWidth);
+      if (cut != shown.text && shown.hotkey != std::string::npos && shown.hotkey + 3 >= cut.size())
+        shown.hotkey = std::string::npos;  // the marked character was cut off
+      shown.text = cut;
+    }
+    const std::string& line = shown.text;
     const int w = canvas->TextWidth(line);
     long long x = rect.Left;
     if (style.hAlign == THAlign::Center) x = rect.Left + (rect.Width() - w) / 2;
@@ -323,12 +355,12 @@ int DrawTextInRect(TCanvas* canvas, const TRect& rect, const std::string& text, 
     if (style.disabled) {
       canvas->Brush->Style = bsClear;
       canvas->Font->Color = clBtnHighlight;
-      canvas->TextRect(Rect(rect.Left + 1, rect.Top + 1, rect.Right + 1, rect.Bottom + 1), ix + 1, iy + 1, line);
+      HotkeyTextRect(canvas, Rect(rect.Left + 1, rect.Top + 1, rect.Right + 1, rect.Bottom + 1), ix + 1, iy + 1, shown);
       canvas->Font->Color = clBtnShadow;
-      canvas->TextRect(rect, ix, iy, line);
+      HotkeyTextRect(canvas, rect, ix, iy, shown);
       canvas->Font->Color = fontColor;
     } else {
-      canvas->TextRect(rect, ix, iy, line);
+      HotkeyTextRect(canvas, rect, ix, iy, shown);
     }
     y += lineHeight;
   }

@@ -133,6 +133,9 @@ struct TTextStyle {
   bool opaque = false;
   // A line wider than the rectangle ends in "..." where it is cut.
   bool endEllipsis = false;
+  // '&' marks the character after it, which shows underlined ("&&" shows
+  // one '&'), as captions of buttons mark their keys.
+  bool hotkey = false;
 };
 
 // Text in a rectangle, clipped to it, in the canvas's font (disabled text in

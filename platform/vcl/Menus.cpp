@@ -5,20 +5,21 @@
 #include "platform/vcl/Control.h"
 #include "platform/vcl/ImageList.h"
 
-std::string StripHotkey(const std::string& caption) {
-  std::string out;
+THotkeyText SplitHotkey(const std::string& caption) {
+  THotkeyText out;
   for (std::size_t i = 0; i < caption.size(); ++i) {
-    if (caption[i] == '&') {
-      if (i + 1 < caption.size() && caption[i + 1] == '&') {
-        out += '&';
-        ++i;
-      }
+    if (caption[i] != '&') {
+      out.text += caption[i];
       continue;
     }
-    out += caption[i];
+    if (i + 1 >= caption.size()) break;  // a '&' at the end marks nothing
+    if (caption[i + 1] != '&' && out.hotkey == std::string::npos) out.hotkey = out.text.size();
+    out.text += caption[++i];
   }
   return out;
 }
+
+std::string StripHotkey(const std::string& caption) { return SplitHotkey(caption).text; }
 
 // --- TMenuItem ---
 
@@ -166,7 +167,7 @@ bool TMenu::IsShortCut(WORD key, TShiftState shift) {
   TMenuItem* item = FindShortCut(::ShortCut(key, shift));
   if (item == nullptr) return false;
   for (const TMenuItem* p = item; p != nullptr && p != items_.get(); p = p->Parent())
-    if (!p->Enabled() || !p->Visible()) return false;
+    if (!p->Enabled()) return false;
   item->Click();
   return true;
 }

@@ -54,6 +54,15 @@ TShortCut TextToShortCut(const std::string& text);
 // The text of a caption without its '&' marks ("&&" stands for one '&').
 std::string StripHotkey(const std::string& caption);
 
+// A caption as it shows: its text without the '&' marks, and where in that
+// text the character stands that the first single '&' marks (the one drawn
+// underlined; npos when none does).
+struct THotkeyText {
+  std::string text;
+  std::size_t hotkey = std::string::npos;
+};
+THotkeyText SplitHotkey(const std::string& caption);
+
 class TMenuItem : public TComponent {
  public:
   explicit TMenuItem(TComponent* AOwner);
@@ -138,8 +147,9 @@ class TMenu : public TComponent {
 
   // The first item, depth first, with that shortcut (null when none).
   TMenuItem* FindShortCut(TShortCut shortCut) const;
-  // Clicks the enabled, visible item of the shortcut (its parents enabled
-  // and visible too) and answers true; false (the key goes on) otherwise.
+  // Clicks the enabled item of the shortcut (its parents enabled too) and
+  // answers true; false (the key goes on) otherwise. A hidden item keeps its
+  // shortcut, so a menu can hold commands that only a key reaches.
   bool IsShortCut(WORD key, TShiftState shift);
 
   void Notification(TComponent* component, TOperation operation) override;

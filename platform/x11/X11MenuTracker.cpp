@@ -9,6 +9,7 @@
 #include "platform/vcl/Bitmap.h"
 #include "platform/vcl/Canvas.h"
 #include "platform/vcl/ClassicLook.h"
+#include "platform/vcl/ImageList.h"
 #include "platform/vcl/Menus.h"
 #include "platform/x11/X11Backend.h"
 #include "platform/x11/X11Clipboard.h"
@@ -138,7 +139,18 @@ void TX11MenuTracker::Paint(Level& level) {
     canvas->Pen->Color = canvas->Font->Color;
     canvas->Brush->Color = canvas->Font->Color;
     const int midY = r.Top + kItemHeight / 2;
-    if (item->Checked()) {
+    const TMenu* menu = item->GetParentMenu();
+    const TCustomImageList* images = menu != nullptr ? menu->Images() : nullptr;
+    if (images != nullptr && item->ImageIndex >= 0 && item->ImageIndex < images->Count()) {
+      // The item's picture; a checked one sits in a sunken frame.
+      const int top = midY - images->Height() / 2;
+      images->Draw(canvas, r.Left + 2, top, item->ImageIndex, item->Enabled());
+      if (item->Checked()) {
+        TRect sunken = Rect(r.Left + 1, top - 1, r.Left + 3 + images->Width(), top + 1 + images->Height());
+        DrawEdge(canvas, sunken, TEdge::SunkenThin);
+        canvas->Pen->Color = canvas->Font->Color;
+      }
+    } else if (item->Checked()) {
       // A tick.
       canvas->MoveTo(r.Left + 6, midY);
       canvas->LineTo(r.Left + 8, midY + 2);

@@ -15,6 +15,7 @@
 #include "designer/FormDesign1.h"
 #include "generator/ProjectSettings.h"
 #include "platform/vcl/Button.h"
+#include "platform/vcl/Canvas.h"
 #include "platform/vcl/CheckBox.h"
 #include "platform/vcl/ColorDialog.h"
 #include "platform/vcl/ComCtrls.h"
@@ -408,13 +409,46 @@ TEST_F(GlobalSettingsIcon, AnIconThatCannotBePutInPlaceIsReportedAndNotNamed) {
 
 TEST_F(GlobalSettings, PicturesOfTheDialog) {
   Open();
-  InTwoLanguages([this](const std::string& language) {
+  InEveryLanguage([this](const std::string& language) {
     TFormGlobalSettings& dialog = Filled();
     dialog.SetUiTexts();
     EXPECT_EQ(dialog.cbTarget->Items()->Strings(0),
               language == "en" ? "user resolution" : dialog.cbTarget->Items()->Strings(0));
     EXPECT_FALSE(SavePicture(&dialog, "global-settings-" + language).empty());
   });
+}
+
+TEST_F(GlobalSettings, LabelsAndBoxesOfARowDoNotOverlapInAnyLanguage) {
+  Open();
+  InEveryLanguage([this](const std::string& language) {
+    TFormGlobalSettings& d = Filled();
+    d.SetUiTexts();
+    const std::vector<std::vector<TControl*>> rows = {
+        {d.Label3, d.scWidth, d.Label2, d.scHeight},
+        {d.Label4, d.cbTarget},
+        {d.lblLeft, d.scLeft, d.lblTop, d.scTop},
+        {d.lblBackground, d.shFront, d.cbSameAsPage},
+        {d.lblGridX, d.seGridX, d.lblGridY, d.seGridY},
+        {d.lblFoot, d.edtFoot},
+        {d.lblAuthor, d.edtAuthor},
+        {d.lblEncoding, d.cbEncoding},
+    };
+    for (const std::vector<TControl*>& row : rows) {
+      for (std::size_t i = 1; i < row.size(); ++i)
+        EXPECT_GE(row[i]->Left(), row[i - 1]->Left() + row[i - 1]->Width())
+            << language << ": " << row[i - 1]->Name() << " reaches into " << row[i]->Name();
+      EXPECT_LE(row.back()->Left() + row.back()->Width(), d.ClientWidth()) << language << ": " << row.back()->Name();
+    }
+    // A label keeps the width of its whole text.
+    TCanvas measure;
+    measure.Font->Assign(*d.Label4->Font());
+    EXPECT_EQ(d.Label4->Width(), measure.TextWidth(d.Label4->Caption())) << language;
+  });
+  // Back in English, the boxes stand where they were made.
+  TFormGlobalSettings& d = Filled();
+  d.SetUiTexts();
+  EXPECT_EQ(d.cbTarget->Left(), 150);
+  EXPECT_EQ(d.cbEncoding->Left(), 240);
 }
 
 }  // namespace

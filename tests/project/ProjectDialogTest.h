@@ -33,6 +33,15 @@ class ProjectDialogTest : public windowtest::WindowTest {
     }
     SelectLanguage(1);
   }
+  // As InTwoLanguages, in each of the four UI languages.
+  template <class Paint>
+  static void InEveryLanguage(Paint paint) {
+    for (const auto& [index, code] : {std::pair{0, "cs"}, std::pair{1, "en"}, std::pair{4, "de"}, std::pair{5, "pl"}}) {
+      SelectLanguage(index);
+      paint(std::string(code));
+    }
+    SelectLanguage(1);
+  }
 
  private:
   static void SelectLanguage(int index);

@@ -5,6 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
 
 #include "core/HostEnvironment.h"
 #include "platform/help/HtmlHelp.h"
@@ -12,9 +16,12 @@
 #include "platform/vcl/Dialogs.h"
 #include "platform/vcl/Driver.h"
 #include "platform/vcl/ExtCtrls.h"
+#include "platform/vcl/ImageList.h"
 #include "platform/vcl/Menus.h"
+#include "platform/vcl/Painting.h"
 #include "platform/vcl/StdCtrls.h"
 #include "platform/vcl/Timer.h"
+#include "platform/vcl/ToolBar.h"
 #include "platform/win/VirtualKeys.h"
 #include "tests/designer/window/WindowTestSupport.h"
 
@@ -299,6 +306,66 @@ TEST_F(WindowComponents, EveryNamedComponentIsItsFieldInItsPlace) {
     EXPECT_EQ(field->Owner(), &d) << place.name;
     EXPECT_EQ(ParentName(field), place.parent) << place.name;
   }
+}
+
+// The pixels of picture `index` of the list (transparent ones black).
+std::vector<TColor> PictureOf(const TCustomImageList& list, int index) {
+  TBitmap picture;
+  std::vector<TColor> pixels;
+  if (!list.GetBitmap(index, &picture)) return pixels;
+  for (int y = 0; y < picture.Height(); ++y)
+    for (int x = 0; x < picture.Width(); ++x) pixels.push_back(picture.Canvas->GetPixel(x, y));
+  return pixels;
+}
+
+// Colours a picture shows (transparent black aside).
+int ColourCount(const std::vector<TColor>& pixels) {
+  std::set<TColor> colours(pixels.begin(), pixels.end());
+  colours.erase(clBlack);
+  return static_cast<int>(colours.size());
+}
+
+TEST_F(WindowComponents, EveryToolButtonShowsAPictureOfItsOwn) {
+  F& d = MakeDesigner();
+  std::map<std::vector<TColor>, std::string> seen;
+  std::set<int> indexes;
+  for (TToolBar* bar : {d.tlbMain1, d.tlbLeft1, d.tlbDebug1}) {
+    ASSERT_EQ(bar->Images(), d.ImageList1);
+    for (int i = 0; i < bar->ButtonCount(); ++i) {
+      TToolButton* button = bar->Buttons(i);
+      if (button->ImageIndex() < 0) continue;
+      indexes.insert(button->ImageIndex());
+      const std::vector<TColor> picture = PictureOf(*d.ImageList1, button->ImageIndex());
+      ASSERT_EQ(picture.size(), 256u) << button->Name();
+      EXPECT_GE(ColourCount(picture), 1) << button->Name();
+      const auto [where, added] = seen.emplace(picture, button->Name());
+      // Buttons of one command share a picture; others differ.
+      if (!added) {
+        EXPECT_EQ(OnClickOf(button), OnClickOf(d.FindComponent(where->second))) << button->Name();
+      }
+    }
+  }
+  // Every picture of the list belongs to a button.
+  EXPECT_EQ(static_cast<int>(indexes.size()), d.ImageList1->Count());
+  EXPECT_EQ(*indexes.rbegin(), d.ImageList1->Count() - 1);
+  d.Show();
+  EXPECT_TRUE(SaveControlAsPng(d.tlbMain1, std::string(TARNWELL_BINARY_DIR) + "/pictures/designer-toolbar.png"));
+}
+
+TEST_F(WindowComponents, TheLayerMenuShowsHiddenAndFrozenLayersWithTheirPictures) {
+  F& d = MakeDesigner();
+  ASSERT_EQ(d.ObjectPopup->Images(), d.ilLayers);
+  ASSERT_EQ(d.ilLayers->Count(), 3);
+  d.FLayers[2].Visible = false;
+  d.FLayers[3].Frozen = true;
+  d.ObjectPopup->Popup(0, 0);
+  ASSERT_EQ(d.miLayers->Count(), 16);
+  const std::vector<TColor> hidden = PictureOf(*d.ilLayers, d.miLayers->Items(2)->ImageIndex);
+  const std::vector<TColor> frozen = PictureOf(*d.ilLayers, d.miLayers->Items(3)->ImageIndex);
+  EXPECT_EQ(d.miLayers->Items(0)->ImageIndex, -1);
+  EXPECT_GE(ColourCount(hidden), 2);
+  EXPECT_GE(ColourCount(frozen), 1);
+  EXPECT_NE(hidden, frozen);
 }
 
 TEST_F(WindowComponents, ClickHandlersAreBoundToTheirComponents) {

@@ -20,6 +20,7 @@
 #include "platform/vcl/Driver.h"
 #include "platform/vcl/Edit.h"
 #include "platform/vcl/Form.h"
+#include "platform/vcl/ImageList.h"
 #include "platform/vcl/Label.h"
 #include "platform/vcl/Menus.h"
 #include "platform/vcl/OpenDialog.h"
@@ -430,6 +431,52 @@ TEST_F(X11BackendTest, PopupMenuIsChosenWithTheMouseOrTheKeys) {
     menu.Popup(300, 300);
   }
   EXPECT_EQ(clicked, (std::vector<std::string>{"Second", "First"}));
+}
+
+TEST_F(X11BackendTest, PopupMenuItemsShowThePicturesOfTheMenusImageList) {
+  TPopupMenu menu(nullptr);
+  menu.SetName("Popup");
+  TImageList images(nullptr);
+  for (TColor colour : {clRed, clBlue}) {
+    TBitmap picture;
+    picture.SetSize(16, 16);
+    picture.Canvas->Brush->Color = colour;
+    picture.Canvas->FillRect(Rect(0, 0, 16, 16));
+    images.Add(&picture, nullptr);
+  }
+  menu.SetImages(&images);
+  const int indexes[] = {-1, 0, 1};
+  for (int index : indexes) {
+    auto* item = new TMenuItem(&menu);
+    item->SetCaption("Item " + std::to_string(index));
+    item->ImageIndex = index;
+    item->SetChecked(index == 1);
+    menu.Items()->Add(item);
+  }
+  // The middle of each item's picture: the menu at (300, 300), a 3-pixel
+  // border, items 20 pixels high, pictures 2 pixels inside the item.
+  std::vector<std::uint32_t> shown;
+  TScript script({[] {},
+                  [&] {
+                    for (int row = 0; row < 3; ++row) {
+                      XImage* image = XGetImage(x, DefaultRootWindow(x), 300 + 3 + 2 + 8, 300 + 3 + 20 * row + 10, 1, 1,
+                                                AllPlanes, ZPixmap);
+                      shown.push_back(image != nullptr ? XGetPixel(image, 0, 0) & 0xFFFFFF : 0);
+                      if (image != nullptr) XDestroyImage(image);
+                    }
+                    SaveScreen(Rect(295, 295, 420, 375), "x11-menu-pictures.png");
+                  },
+                  [&] { Key(XK_Escape); }});
+  menu.Popup(300, 300);
+  ASSERT_EQ(shown.size(), 3u);
+  // The server's pixels are 0xRRGGBB; a TColor is 0xBBGGRR.
+  const auto serverPixel = [](TColor colour) {
+    const auto c = static_cast<std::uint32_t>(ColorToRGB(colour));
+    return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+  };
+  EXPECT_EQ(shown[0], serverPixel(clMenu));  // no picture
+  EXPECT_EQ(shown[1], serverPixel(clRed));
+  EXPECT_EQ(shown[2], serverPixel(clBlue));  // checked: framed, still shown
 }
 
 TEST_F(X11BackendTest, DroppedDownListIsAWindowBeyondTheFormWhoseRowsChoose) {

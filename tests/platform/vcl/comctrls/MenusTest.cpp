@@ -255,9 +255,12 @@ TEST_F(MenusTest, MainMenuFindsShortCutsInItsSubmenus) {
   EXPECT_EQ(menu.FindShortCut(ShortCut('S', ssCtrl)), save);
   EXPECT_TRUE(menu.IsShortCut('S', ssCtrl));
   EXPECT_FALSE(menu.IsShortCut('S', 0));
+  // A hidden item keeps its shortcut; a disabled parent takes it away.
   file->SetVisible(false);
+  EXPECT_TRUE(menu.IsShortCut('S', ssCtrl));
+  file->SetEnabled(false);
   EXPECT_FALSE(menu.IsShortCut('S', ssCtrl));
-  EXPECT_EQ(log.Joined(), "Save");
+  EXPECT_EQ(log.Joined(), "Save Save");
   EXPECT_EQ(Driver::FindMenuItem(menu.Items(), "file|SAVE"), save);
   EXPECT_EQ(Driver::FindMenuItem(menu.Items(), "file|nothing"), nullptr);
   EXPECT_EQ(Driver::FindMenuItem(menu.Items(), ""), nullptr);

@@ -1,8 +1,11 @@
 // Buttons (Default, Cancel, ModalResult), check boxes (OnClick from code,
 // grayed cycle), radio buttons and radio groups.
 
+#include <algorithm>
+
 #include "platform/vcl/Button.h"
 #include "platform/vcl/CheckBox.h"
+#include "platform/vcl/ClassicLook.h"
 #include "platform/vcl/Edit.h"
 #include "platform/vcl/RadioButton.h"
 #include "platform/vcl/RadioGroup.h"
@@ -174,6 +177,100 @@ TEST_F(ButtonTest, ButtonsShowPressedOnlyWhileTheMouseHoldsThemInside) {
     Driver::MouseUp(row.button, w + 20, 5);
     EXPECT_EQ(shown(), ColorToRGB(row.up));
   }
+}
+
+namespace {
+
+// Where two pictures of one size differ (empty when they do not).
+TRect DifferenceBox(TBitmap& a, TBitmap& b) {
+  TRect box{b.Width(), b.Height(), 0, 0};
+  for (int y = 0; y < b.Height(); ++y)
+    for (int x = 0; x < b.Width(); ++x)
+      if (PixelAt(a, x, y) != PixelAt(b, x, y))
+        box = Rect(std::min<int>(box.Left, x), std::min<int>(box.Top, y), std::max<int>(box.Right, x + 1),
+                   std::max<int>(box.Bottom, y + 1));
+  return box.Right > box.Left ? box : TRect{};
+}
+
+// The marked picture differs from the plain one by a line under the marked
+// character alone: one or two rows below the text, as wide as the character,
+// starting where the text before it ends.
+void ExpectUnderlineOnly(TBitmap& marked, TBitmap& plain, int markLeft, int markWidth) {
+  const TRect diff = DifferenceBox(marked, plain);
+  if (markWidth == 0) {
+    EXPECT_EQ(diff, TRect{}) << "differs from " << diff.Left << "," << diff.Top;
+    return;
+  }
+  EXPECT_GE(diff.Bottom - diff.Top, 1);
+  EXPECT_LE(diff.Bottom - diff.Top, 2);
+  EXPECT_NEAR(diff.Left, markLeft, 1);
+  EXPECT_NEAR(diff.Right - diff.Left, markWidth, 1);
+  EXPECT_EQ(CountDark(plain, Rect(0, diff.Top, plain.Width(), diff.Bottom)), 0);
+}
+
+// A caption with its accelerator marks, the text it shows, and the text
+// before the marked character and the marked character ("" none).
+struct TCaptionCase {
+  const char* caption;
+  const char* shown;
+  const char* before;
+  const char* marked;
+};
+
+}  // namespace
+
+TEST_F(ButtonTest, AcceleratorMarksShowAsTheCharacterUnderlined) {
+  const TCaptionCase cases[] = {
+      {"&OK", "OK", "", "O"},      {"E&xit", "Exit", "E", "x"}, {"Save && &Exit", "Save & Exit", "Save & ", "E"},
+      {"A && B", "A & B", "", ""}, {"&&&1", "&1", "&", "1"},    {"Trailing&", "Trailing", "", ""},
+  };
+  for (const TCaptionCase& c : cases) {
+    SCOPED_TRACE(c.caption);
+    TBitmap marked, plain;
+    for (TBitmap* bmp : {&marked, &plain}) {
+      bmp->SetSize(150, 30);
+      bmp->Canvas->Brush->Color = clWhite;
+      bmp->Canvas->FillRect(Rect(0, 0, 150, 30));
+      bmp->Canvas->Font->Name = "Segoe UI";
+      bmp->Canvas->Font->SetSize(9);
+    }
+    TTextStyle style;
+    DrawTextInRect(plain.Canvas, Rect(10, 5, 150, 30), c.shown, style);
+    style.hotkey = true;
+    DrawTextInRect(marked.Canvas, Rect(10, 5, 150, 30), c.caption, style);
+    ExpectUnderlineOnly(marked, plain, 10 + plain.Canvas->TextWidth(c.before), plain.Canvas->TextWidth(c.marked));
+  }
+}
+
+TEST_F(ButtonTest, AButtonCaptionShowsItsAcceleratorUnderlined) {
+  TBitmap pictures[2];
+  int textWidth = 0, markWidth = 0;
+  const char* captions[] = {"&Cancel", "Cancel"};
+  for (int i = 0; i < 2; ++i) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 200, 60);
+    auto* button = new TButton(&form);
+    button->SetParent(&form);
+    button->SetBounds(0, 0, 150, 30);
+    button->SetCaption(captions[i]);
+    PaintControlToBitmap(button, pictures[i]);
+    pictures[i].Canvas->Font->Assign(*button->Font());
+    textWidth = pictures[i].Canvas->TextWidth("Cancel");
+    markWidth = pictures[i].Canvas->TextWidth("C");
+  }
+  ExpectUnderlineOnly(pictures[0], pictures[1], (150 - textWidth) / 2, markWidth);
+  // The dialogs' buttons as they look.
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 330, 80);
+  int left = 5;
+  for (const char* caption : {"&Yes", "&No", "&Cancel", "Save && &Exit"}) {
+    auto* button = new TButton(&form);
+    button->SetParent(&form);
+    button->SetBounds(left, 10, 75, 25);
+    button->SetCaption(caption);
+    left += 80;
+  }
+  EXPECT_TRUE(SaveControlAsPng(&form, PicturePath("button-accelerators.png")));
 }
 
 class CheckBoxTest : public StdCtrlsTest {};
