@@ -2,6 +2,11 @@
 
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "imaging/JpegBitReader.h"
 #include "imaging/JpegDecoder.h"
 #include "imaging/JpegDecoderDataUnit.h"
 #include "imaging/JpegDecoderQuantizationTable.h"
@@ -10,6 +15,7 @@
 
 namespace VeldaroPrivate {
 
+using Veldaro::JpegBitReader;
 using Veldaro::JpegDecoder;
 using Veldaro::JpegInputStream;
 
@@ -31,12 +37,30 @@ inline std::int16_t ShiftedCoefficient(std::int32_t value, std::uint32_t shift) 
   return std::int16_t(std::uint16_t(std::uint32_t(value) << shift));
 }
 
-// Refines a nonzero coefficient with the next bit: 2^al away from zero when the bit is 1.
-inline void Refine(JpegInputStream& stream, std::int16_t& coefficient, std::uint32_t al) {
-  if (stream.NextBit() != 0) {
-    std::uint16_t step = std::uint16_t(1u << al);
-    coefficient = std::int16_t(coefficient > 0 ? std::uint16_t(coefficient) + step : std::uint16_t(coefficient) - step);
+// Refines a nonzero coefficient with the next bit: step (2^al) away from zero when the bit is 1.
+inline void Refine(JpegBitReader& bits, std::int16_t& coefficient, std::uint16_t step) {
+  std::uint16_t add = std::uint16_t(-std::uint16_t(bits.Bit()) & step);
+  coefficient = std::int16_t(coefficient > 0 ? std::uint16_t(coefficient) + add : std::uint16_t(coefficient) - add);
+}
+
+// Refines every nonzero coefficient at the zigzag positions from first to before last, one bit
+// each, in order.
+inline void RefineNonzero(JpegBitReader& bits, std::int16_t* block, std::uint32_t first, std::uint32_t last,
+                          std::uint16_t step) {
+  for (std::uint32_t k = first; k < last; ++k) {
+    std::int16_t& coefficient = block[JpegNaturalOrder[k]];
+    if (coefficient != 0) Refine(bits, coefficient, step);
   }
+}
+
+// Sets the 64 coefficients of a block to 0 (plain stores; a string instruction starts slowly).
+inline void ClearBlock(std::int16_t* block) {
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  for (int i = 0; i < 64; i += 8) _mm_store_si128(reinterpret_cast<__m128i*>(block + i), zero);
+#else
+  for (int i = 0; i < 64; ++i) block[i] = 0;
+#endif
 }
 
 }  // namespace
@@ -105,69 +129,91 @@ void JpegDecoderComponent::Reset() {
   eobRun = 0;
 }
 
-std::int32_t JpegDecoderComponent::DecodeDcDifference(JpegInputStream& stream) {
-  std::uint32_t s = dcTable->Decode(stream);
-  // A difference has at most 16 bits; larger sizes come only from a corrupt table.
+std::int32_t JpegDecoderComponent::DecodeDcDifference(JpegBitReader& bits) {
+  if (bits.Count() < 32) bits.Fill();
+  if (bits.Count() >= 32) {
+    // A code and its extra bits fit in the 32 gathered bits.
+    std::int32_t entry = dcTable->DcEntry(bits.Peek(JpegHuffmanDecoder::LookaheadBits));
+    if (JpegHuffmanDecoder::EntryHasValue(entry)) {
+      bits.Skip(JpegHuffmanDecoder::EntryLength(entry));
+      return JpegHuffmanDecoder::EntryValue(entry);
+    }
+    std::uint32_t s;
+    if (entry != 0) {
+      bits.Skip(JpegHuffmanDecoder::EntryLength(entry));
+      s = JpegHuffmanDecoder::EntrySymbol(entry);
+    } else {
+      s = dcTable->DecodeLongCode(bits);
+    }
+    // A difference has at most 16 bits; larger sizes come only from a corrupt table.
+    if (s > 16) throw JpegDecoder::JpegBadStream("Invalid DC Difference Size");
+    return s == 0 ? 0 : Extend(bits.Take(s), s);
+  }
+  std::uint32_t s = dcTable->Decode(bits);
   if (s > 16) throw JpegDecoder::JpegBadStream("Invalid DC Difference Size");
-  return Extend(stream.Receive(s), s);
+  return Extend(bits.Receive(s), s);
 }
 
 void JpegDecoderComponent::DecodeSequential(JpegInputStream& stream, std::uint32_t row, std::uint32_t col) {
-  alignas(16) std::int16_t block[64] = {};
-  lastDcValue = WrappingAdd(lastDcValue, DecodeDcDifference(stream));
-  block[0] = std::int16_t(lastDcValue);
-  const JpegHuffmanDecoder& ac = *acTable;
-  std::uint32_t k = 1;
-  while (k < 64) {
-    // Most codes, and often their extra bits too, lie in the next 9 bits: one look-up decodes
-    // them when 32 bits are gathered (enough for any code with its extra bits).
-    if (stream.BitCount() < 32) stream.FillBits();
-    std::uint32_t rs;
-    if (stream.BitCount() >= 32) {
-      std::uint32_t nine = stream.PeekBits(JpegHuffmanDecoder::LookaheadBits);
-      std::int32_t fast = ac.FastCoefficient(nine);
-      if (fast != 0) {
-        stream.SkipBits(std::uint32_t(fast) & 0xFF);
-        k += (std::uint32_t(fast) >> 8) & 0xFF;
-        if (k > 63) throw JpegDecoder::JpegBadStream("Coefficient Index out of Range");
-        block[JpegNaturalOrder[k]] = std::int16_t(fast >> 16);
-        ++k;
+  alignas(16) std::int16_t block[64];
+  ClearBlock(block);
+  {
+    JpegBitReader bits(stream);
+    lastDcValue = WrappingAdd(lastDcValue, DecodeDcDifference(bits));
+    block[0] = std::int16_t(lastDcValue);
+    const JpegHuffmanDecoder& ac = *acTable;
+    std::uint32_t k = 1;
+    while (k < 64) {
+      // With 32 bits gathered any code and its extra bits are there; most codes, and often
+      // their extra bits too, take one look-up.
+      if (bits.Count() < 32) bits.Fill();
+      std::uint32_t rs;
+      if (bits.Count() >= 32) {
+        std::int32_t entry = ac.AcEntry(bits.Peek(JpegHuffmanDecoder::LookaheadBits));
+        if (JpegHuffmanDecoder::EntryHasValue(entry)) {
+          bits.Skip(JpegHuffmanDecoder::EntryLength(entry));
+          k += JpegHuffmanDecoder::EntrySymbol(entry) >> 4;
+          if (k > 63) throw JpegDecoder::JpegBadStream("Coefficient Index out of Range");
+          block[JpegNaturalOrder[k]] = std::int16_t(JpegHuffmanDecoder::EntryValue(entry));
+          ++k;
+          continue;
+        }
+        if (entry != 0) {
+          bits.Skip(JpegHuffmanDecoder::EntryLength(entry));
+          rs = JpegHuffmanDecoder::EntrySymbol(entry);
+        } else {
+          rs = ac.DecodeLongCode(bits);
+        }
+      } else {
+        rs = acTable->Decode(bits);
+      }
+      std::uint32_t r = rs >> 4;
+      std::uint32_t s = rs & 15;
+      if (s == 0) {
+        if (r != 15) break;  // end of block
+        k += 16;             // sixteen zeros
         continue;
       }
-      std::uint32_t entry = ac.Lookup(nine);
-      if (entry != 0) {
-        stream.SkipBits(entry >> 8);
-        rs = entry & 0xFF;
-      } else {
-        rs = acTable->Decode(stream);
-      }
-    } else {
-      rs = acTable->Decode(stream);
+      k += r;
+      if (k > 63) throw JpegDecoder::JpegBadStream("Coefficient Index out of Range");
+      block[JpegNaturalOrder[k]] = std::int16_t(Extend(bits.Receive(s), s));
+      ++k;
     }
-    std::uint32_t r = rs >> 4;
-    std::uint32_t s = rs & 15;
-    if (s == 0) {
-      if (r != 15) break;  // end of block
-      k += 16;             // sixteen zeros
-      continue;
-    }
-    k += r;
-    if (k > 63) throw JpegDecoder::JpegBadStream("Coefficient Index out of Range");
-    block[JpegNaturalOrder[k]] = std::int16_t(Extend(stream.Receive(s), s));
-    ++k;
   }
   JpegDecoderDataUnit::InverseDCT(block, *quantizationTable, BlockSamples(row, col), DataUnitStride());
 }
 
 void JpegDecoderComponent::DecodeDcFirst(JpegInputStream& stream, std::uint32_t row, std::uint32_t col,
                                          std::uint32_t al) {
-  lastDcValue = WrappingAdd(lastDcValue, DecodeDcDifference(stream));
+  JpegBitReader bits(stream);
+  lastDcValue = WrappingAdd(lastDcValue, DecodeDcDifference(bits));
   BlockCoefficients(row, col)[0] = ShiftedCoefficient(lastDcValue, al);
 }
 
 void JpegDecoderComponent::DecodeDcRefine(JpegInputStream& stream, std::uint32_t row, std::uint32_t col,
                                           std::uint32_t al) {
-  if (stream.NextBit() != 0) {
+  JpegBitReader bits(stream);
+  if (bits.Bit() != 0) {
     std::int16_t& dc = BlockCoefficients(row, col)[0];
     dc = std::int16_t(std::uint16_t(dc) | std::uint16_t(1u << al));
   }
@@ -182,20 +228,43 @@ void JpegDecoderComponent::DecodeAcFirst(JpegInputStream& stream, std::uint32_t 
   std::uint32_t k = ss;
   if (k > se) return;
   std::int16_t* block = BlockCoefficients(row, col);
+  JpegBitReader bits(stream);
+  const JpegHuffmanDecoder& ac = *acTable;
   for (;;) {
-    std::uint32_t rs = acTable->Decode(stream);
+    if (bits.Count() < 32) bits.Fill();
+    std::uint32_t rs;
+    if (bits.Count() >= 32) {
+      std::int32_t entry = ac.AcEntry(bits.Peek(JpegHuffmanDecoder::LookaheadBits));
+      if (JpegHuffmanDecoder::EntryHasValue(entry)) {
+        bits.Skip(JpegHuffmanDecoder::EntryLength(entry));
+        k += JpegHuffmanDecoder::EntrySymbol(entry) >> 4;
+        if (k >= 64) throw JpegDecoder::JpegBadStream("Data out of range");
+        block[JpegNaturalOrder[k]] = ShiftedCoefficient(JpegHuffmanDecoder::EntryValue(entry), al);
+        ++k;
+        if (k > se) return;
+        continue;
+      }
+      if (entry != 0) {
+        bits.Skip(JpegHuffmanDecoder::EntryLength(entry));
+        rs = JpegHuffmanDecoder::EntrySymbol(entry);
+      } else {
+        rs = ac.DecodeLongCode(bits);
+      }
+    } else {
+      rs = acTable->Decode(bits);
+    }
     std::uint32_t r = rs >> 4;
     std::uint32_t s = rs & 15;
     if (s != 0) {
       k += r;
       if (k >= 64) throw JpegDecoder::JpegBadStream("Data out of range");
-      block[JpegNaturalOrder[k]] = ShiftedCoefficient(Extend(stream.Receive(s), s), al);
+      block[JpegNaturalOrder[k]] = ShiftedCoefficient(Extend(bits.Receive(s), s), al);
       ++k;
     } else if (r == 15) {
       k += 16;
     } else {
       // End-of-band run; this block is the first of it.
-      if (r > 0) eobRun = (1u << r) + stream.Receive(r) - 1;
+      if (r > 0) eobRun = (1u << r) + bits.Receive(r) - 1;
       return;
     }
     if (k > se) return;
@@ -205,17 +274,16 @@ void JpegDecoderComponent::DecodeAcFirst(JpegInputStream& stream, std::uint32_t 
 void JpegDecoderComponent::DecodeAcRefine(JpegInputStream& stream, std::uint32_t row, std::uint32_t col,
                                           std::uint32_t ss, std::uint32_t se, std::uint32_t al) {
   std::int16_t* block = BlockCoefficients(row, col);
+  JpegBitReader bits(stream);
+  const std::uint16_t step = std::uint16_t(1u << al);
   std::uint32_t k = ss;
   while (k <= se) {
     if (eobRun > 0) {
-      for (; k <= se; ++k) {
-        std::int16_t& coefficient = block[JpegNaturalOrder[k]];
-        if (coefficient != 0) Refine(stream, coefficient, al);
-      }
+      RefineNonzero(bits, block, k, se + 1, step);
       --eobRun;
       return;
     }
-    std::uint32_t rs = acTable->Decode(stream);
+    std::uint32_t rs = acTable->Decode(bits);
     std::uint32_t r = rs >> 4;
     std::uint32_t s = rs & 15;
     if (s == 0) {
@@ -227,19 +295,19 @@ void JpegDecoderComponent::DecodeAcRefine(JpegInputStream& stream, std::uint32_t
           if (coefficient == 0) {
             ++zeros;
           } else {
-            Refine(stream, coefficient, al);
+            Refine(bits, coefficient, step);
           }
           ++k;
         }
       } else if (r == 0) {
         eobRun = 1;
       } else {
-        eobRun = (1u << r) + stream.Receive(r);
+        eobRun = (1u << r) + bits.Receive(r);
       }
       continue;
     }
     if (s != 1) throw JpegDecoder::JpegBadStream("Invalid value in input stream");
-    std::int32_t sign = stream.NextBit();
+    std::uint32_t sign = bits.Bit();
     std::uint32_t zeros = 0;
     while (k < 64 && (zeros < r || block[JpegNaturalOrder[k]] != 0)) {
       if (k > se) throw JpegDecoder::JpegBadStream("Error in progressive scan");
@@ -247,12 +315,11 @@ void JpegDecoderComponent::DecodeAcRefine(JpegInputStream& stream, std::uint32_t
       if (coefficient == 0) {
         ++zeros;
       } else {
-        Refine(stream, coefficient, al);
+        Refine(bits, coefficient, step);
       }
       ++k;
     }
     if (k > se) throw JpegDecoder::JpegBadStream("Error in progressive scan");
-    std::uint16_t step = std::uint16_t(1u << al);
     block[JpegNaturalOrder[k]] = std::int16_t(sign != 0 ? step : std::uint16_t(-step));
     ++k;
   }

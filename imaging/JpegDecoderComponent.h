@@ -21,8 +21,9 @@
 #include "imaging/JpegInputStream.h"
 
 namespace Veldaro {
+class JpegBitReader;
 class JpegDecoder;
-}
+}  // namespace Veldaro
 
 namespace VeldaroPrivate {
 
@@ -96,7 +97,7 @@ class JpegDecoderComponent {
   const std::uint8_t* PlaneRow(std::uint32_t y) const {
     return dataUnits.get() + std::size_t(y / verticalRatio) * DataUnitStride();
   }
-  std::int32_t DecodeDcDifference(Veldaro::JpegInputStream& stream);
+  std::int32_t DecodeDcDifference(Veldaro::JpegBitReader& bits);
 
   std::uint32_t horizontalFrequency = 0;
   std::uint32_t verticalFrequency = 0;

@@ -1,0 +1,140 @@
+#pragma once
+// JpegBitReader: the bit input of a JpegInputStream held in local variables for the length of
+// one block, so that the block decoders keep the bit buffer, its count and the byte pointers
+// in registers instead of going through the stream's fields for every code.
+//
+// It takes over the stream's bit state when it is made and gives it back when it goes (also
+// when an exception leaves the block). Its fast refill takes eight bytes at once when none of
+// them is 0xFF and otherwise lets the stream's own refill gather bytes one at a time (stuffed
+// 0xFF 0x00 pairs included); neither ever fails, and neither reads past the stream's buffer or
+// beyond a byte 0xFF that was not followed by a stuffed 0x00. When fewer bits are gathered
+// than an operation needs, the operation hands over to the stream's exact path (NextBit,
+// Receive), which meets a marker or the end of the data at the same bit and with the same
+// texts as the stream alone. So the results never depend on how many bits were gathered.
+
+#include <cstdint>
+#include <cstring>
+
+#include "imaging/JpegInputStream.h"
+
+namespace Veldaro {
+
+class JpegBitReader {
+ public:
+  explicit JpegBitReader(JpegInputStream& stream) : stream_(stream) { Load(); }
+  ~JpegBitReader() {
+    if (attached_) Store();
+  }
+  JpegBitReader(const JpegBitReader&) = delete;
+  JpegBitReader& operator=(const JpegBitReader&) = delete;
+
+  // Gathers bits from the buffered bytes, up to at least 57 when no 0xFF byte or buffer end is
+  // near; never fails.
+  void Fill() {
+    if (count_ > 56) return;
+    if (limit_ - next_ >= 8) {
+      std::uint64_t word = LoadBigEndian64(next_);
+      if (!HasFFByte(word)) {
+        std::uint32_t take = (64 - count_) >> 3;
+        std::uint32_t newCount = count_ + take * 8;
+        buffer_ |= (word >> count_) & (~std::uint64_t(0) << (64 - newCount));
+        next_ += take;
+        count_ = newCount;
+        return;
+      }
+    }
+    FillOneByOne();
+  }
+  // Number of gathered bits.
+  std::uint32_t Count() const { return count_; }
+  // The next n gathered bits (1 to 32) without using them; n must not exceed Count().
+  std::uint32_t Peek(std::uint32_t n) const { return std::uint32_t(buffer_ >> (64 - n)); }
+  // Uses n gathered bits (at most Count()).
+  void Skip(std::uint32_t n) {
+    buffer_ <<= n;
+    count_ -= n;
+  }
+  // The next n gathered bits (1 to 32, at most Count()), used.
+  std::uint32_t Take(std::uint32_t n) {
+    std::uint32_t value = Peek(n);
+    Skip(n);
+    return value;
+  }
+
+  // The exact operations of the stream: the next bit, and the next n bits (0 to 16).
+  std::uint32_t Bit() {
+    if (count_ == 0) {
+      Fill();
+      if (count_ == 0) return std::uint32_t(ExactBit());
+    }
+    return Take(1);
+  }
+  std::uint32_t Receive(std::uint32_t n) {
+    if (n == 0) return 0;
+    if (count_ < n) {
+      Fill();
+      if (count_ < n) return ExactReceive(n);
+    }
+    return Take(n);
+  }
+
+  // True when one of the eight bytes of the word is 0xFF.
+  static bool HasFFByte(std::uint64_t word) {
+    std::uint64_t inverted = ~word;
+    return ((inverted - 0x0101010101010101ull) & ~inverted & 0x8080808080808080ull) != 0;
+  }
+  static std::uint64_t LoadBigEndian64(const std::uint8_t* bytes) {
+    std::uint64_t word;
+    std::memcpy(&word, bytes, 8);
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    word = __builtin_bswap64(word);
+#endif
+    return word;
+  }
+
+ private:
+  void Load() {
+    buffer_ = stream_.bitBuffer;
+    count_ = stream_.bitCount;
+    next_ = stream_.current;
+    // The bytes after a 0xFF that stopped the data are not data: the fast refill stays away.
+    limit_ = stream_.pending == JpegInputStream::NoStop ? stream_.end : stream_.current;
+  }
+  void Store() {
+    stream_.bitBuffer = buffer_;
+    stream_.bitCount = count_;
+    stream_.current = next_;
+  }
+  void FillOneByOne() {
+    Store();
+    stream_.FillBitsFromBuffer();
+    Load();
+  }
+  // The stream's exact path. While it runs the stream owns the state, so that its state after
+  // an exception is the one the exception left.
+  std::int32_t ExactBit() {
+    Store();
+    attached_ = false;
+    std::int32_t bit = stream_.NextBit();
+    attached_ = true;
+    Load();
+    return bit;
+  }
+  std::uint32_t ExactReceive(std::uint32_t n) {
+    Store();
+    attached_ = false;
+    std::uint32_t value = stream_.Receive(n);
+    attached_ = true;
+    Load();
+    return value;
+  }
+
+  JpegInputStream& stream_;
+  std::uint64_t buffer_ = 0;             // gathered bits, the next one in bit 63, zeros below the count
+  std::uint32_t count_ = 0;              // number of gathered bits
+  std::uint8_t* next_ = nullptr;         // next byte to gather
+  const std::uint8_t* limit_ = nullptr;  // end of the bytes the fast refill may take
+  bool attached_ = true;                 // the state is ours to give back
+};
+
+}  // namespace Veldaro
