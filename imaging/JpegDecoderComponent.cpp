@@ -7,6 +7,7 @@
 #endif
 
 #include "imaging/JpegBitReader.h"
+#include "imaging/JpegCoefficientMask.h"
 #include "imaging/JpegDecoder.h"
 #include "imaging/JpegDecoderDataUnit.h"
 #include "imaging/JpegDecoderQuantizationTable.h"
@@ -37,20 +38,32 @@ inline std::int16_t ShiftedCoefficient(std::int32_t value, std::uint32_t shift) 
   return std::int16_t(std::uint16_t(std::uint32_t(value) << shift));
 }
 
-// Refines a nonzero coefficient with the next bit: step (2^al) away from zero when the bit is 1.
-inline void Refine(JpegBitReader& bits, std::int16_t& coefficient, std::uint16_t step) {
-  std::uint16_t add = std::uint16_t(-std::uint16_t(bits.Bit()) & step);
-  coefficient = std::int16_t(coefficient > 0 ? std::uint16_t(coefficient) + add : std::uint16_t(coefficient) - add);
+// The positions from first to before last (first <= last <= 64).
+inline std::uint64_t Positions(std::uint32_t first, std::uint32_t last) {
+  std::uint64_t below = last >= 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << last) - 1;
+  return below & ~((std::uint64_t(1) << first) - 1);
 }
 
-// Refines every nonzero coefficient at the zigzag positions from first to before last, one bit
-// each, in order.
-inline void RefineNonzero(JpegBitReader& bits, std::int16_t* block, std::uint32_t first, std::uint32_t last,
-                          std::uint16_t step) {
-  for (std::uint32_t k = first; k < last; ++k) {
-    std::int16_t& coefficient = block[JpegNaturalOrder[k]];
-    if (coefficient != 0) Refine(bits, coefficient, step);
-  }
+// The n-th (from 1) lowest position of the mask, or 64 when it has fewer.
+inline std::uint32_t NthPosition(std::uint64_t mask, std::uint32_t n) {
+  for (std::uint32_t i = 1; i < n && mask != 0; ++i) mask &= mask - 1;
+  return mask == 0 ? 64 : std::uint32_t(__builtin_ctzll(mask));
+}
+
+// Refines the coefficients at the positions of the mask (all nonzero), one bit each, from the
+// lowest position on. When the bits are gathered they are taken straight from the buffer;
+// otherwise bit by bit through the exact path.
+inline void RefinePositions(JpegBitReader& bits, std::int16_t* block, std::uint64_t positions, std::uint16_t step) {
+  if (positions == 0) return;
+  std::uint32_t needed = std::uint32_t(__builtin_popcountll(positions));
+  if (bits.Count() < needed) bits.Fill();
+  const bool gathered = bits.Count() >= needed;
+  do {
+    std::int16_t& coefficient = block[JpegNaturalOrder[__builtin_ctzll(positions)]];
+    std::uint16_t add = std::uint16_t(-std::uint16_t(gathered ? bits.Take(1) : bits.Bit()) & step);
+    coefficient = std::int16_t(coefficient > 0 ? std::uint16_t(coefficient) + add : std::uint16_t(coefficient) - add);
+    positions &= positions - 1;
+  } while (positions != 0);
 }
 
 // Sets the 64 coefficients of a block to 0 (plain stores; a string instruction starts slowly).
@@ -276,10 +289,13 @@ void JpegDecoderComponent::DecodeAcRefine(JpegInputStream& stream, std::uint32_t
   std::int16_t* block = BlockCoefficients(row, col);
   JpegBitReader bits(stream);
   const std::uint16_t step = std::uint16_t(1u << al);
+  // The coefficients with a history take a correction bit each as the scan passes them; the
+  // mask of their positions lets the decoder jump from one to the next over the zeros.
+  std::uint64_t nonzero = NonzeroZigzagPositions(block);
   std::uint32_t k = ss;
   while (k <= se) {
     if (eobRun > 0) {
-      RefineNonzero(bits, block, k, se + 1, step);
+      RefinePositions(bits, block, nonzero & Positions(k, se + 1), step);
       --eobRun;
       return;
     }
@@ -289,16 +305,10 @@ void JpegDecoderComponent::DecodeAcRefine(JpegInputStream& stream, std::uint32_t
     if (s == 0) {
       if (r == 15) {
         // Sixteen coefficients without history, refining the others on the way.
-        std::uint32_t zeros = 0;
-        while (k <= se && zeros < 16) {
-          std::int16_t& coefficient = block[JpegNaturalOrder[k]];
-          if (coefficient == 0) {
-            ++zeros;
-          } else {
-            Refine(bits, coefficient, step);
-          }
-          ++k;
-        }
+        std::uint32_t sixteenth = NthPosition(~nonzero & Positions(k, se + 1), 16);
+        std::uint32_t next = sixteenth > se ? se + 1 : sixteenth + 1;
+        RefinePositions(bits, block, nonzero & Positions(k, next), step);
+        k = next;
       } else if (r == 0) {
         eobRun = 1;
       } else {
@@ -308,20 +318,15 @@ void JpegDecoderComponent::DecodeAcRefine(JpegInputStream& stream, std::uint32_t
     }
     if (s != 1) throw JpegDecoder::JpegBadStream("Invalid value in input stream");
     std::uint32_t sign = bits.Bit();
-    std::uint32_t zeros = 0;
-    while (k < 64 && (zeros < r || block[JpegNaturalOrder[k]] != 0)) {
-      if (k > se) throw JpegDecoder::JpegBadStream("Error in progressive scan");
-      std::int16_t& coefficient = block[JpegNaturalOrder[k]];
-      if (coefficient == 0) {
-        ++zeros;
-      } else {
-        Refine(bits, coefficient, step);
-      }
-      ++k;
-    }
-    if (k > se) throw JpegDecoder::JpegBadStream("Error in progressive scan");
-    block[JpegNaturalOrder[k]] = std::int16_t(sign != 0 ? step : std::uint16_t(-step));
-    ++k;
+    // The new coefficient goes to the position after r coefficients without history; those
+    // with history before it are refined first. Past the end of the band the scan is corrupt.
+    std::uint32_t target = NthPosition(~nonzero & Positions(k, 64), r + 1);
+    std::uint32_t stop = target > se ? se + 1 : target;
+    RefinePositions(bits, block, nonzero & Positions(k, stop), step);
+    if (target > se) throw JpegDecoder::JpegBadStream("Error in progressive scan");
+    block[JpegNaturalOrder[target]] = std::int16_t(sign != 0 ? step : std::uint16_t(-step));
+    nonzero |= std::uint64_t(1) << target;
+    k = target + 1;
   }
 }
 
