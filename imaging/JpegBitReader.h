@@ -61,6 +61,20 @@ class JpegBitReader {
     return value;
   }
 
+  // Runs operation(stream) on the stream itself, with the state given back to it first and
+  // taken over again after. While it runs the stream owns the state, so that its state after
+  // an exception is the one the exception left. (Inlined, so that the reader itself never
+  // leaves the registers for a call.)
+  template <typename Operation>
+  [[gnu::always_inline]] auto Exact(Operation operation) {
+    Store();
+    attached_ = false;
+    auto result = operation(stream_);
+    attached_ = true;
+    Load();
+    return result;
+  }
+
   // The exact operations of the stream: the next bit, and the next n bits (0 to 16).
   std::uint32_t Bit() {
     if (count_ == 0) {
@@ -105,28 +119,16 @@ class JpegBitReader {
     stream_.bitCount = count_;
     stream_.current = next_;
   }
-  void FillOneByOne() {
+  [[gnu::always_inline]] void FillOneByOne() {
     Store();
     stream_.FillBitsFromBuffer();
     Load();
   }
-  // The stream's exact path. While it runs the stream owns the state, so that its state after
-  // an exception is the one the exception left.
-  std::int32_t ExactBit() {
-    Store();
-    attached_ = false;
-    std::int32_t bit = stream_.NextBit();
-    attached_ = true;
-    Load();
-    return bit;
+  [[gnu::always_inline]] std::int32_t ExactBit() {
+    return Exact([](JpegInputStream& stream) { return stream.NextBit(); });
   }
-  std::uint32_t ExactReceive(std::uint32_t n) {
-    Store();
-    attached_ = false;
-    std::uint32_t value = stream_.Receive(n);
-    attached_ = true;
-    Load();
-    return value;
+  [[gnu::always_inline]] std::uint32_t ExactReceive(std::uint32_t n) {
+    return Exact([n](JpegInputStream& stream) { return stream.Receive(n); });
   }
 
   JpegInputStream& stream_;

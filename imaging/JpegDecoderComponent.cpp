@@ -51,19 +51,15 @@ inline std::uint32_t NthPosition(std::uint64_t mask, std::uint32_t n) {
 }
 
 // Refines the coefficients at the positions of the mask (all nonzero), one bit each, from the
-// lowest position on. When the bits are gathered they are taken straight from the buffer;
-// otherwise bit by bit through the exact path.
-inline void RefinePositions(JpegBitReader& bits, std::int16_t* block, std::uint64_t positions, std::uint16_t step) {
-  if (positions == 0) return;
-  std::uint32_t needed = std::uint32_t(__builtin_popcountll(positions));
-  if (bits.Count() < needed) bits.Fill();
-  const bool gathered = bits.Count() >= needed;
-  do {
+// lowest position on.
+[[gnu::always_inline]] inline void RefinePositions(JpegBitReader& bits, std::int16_t* block, std::uint64_t positions,
+                                                   std::uint16_t step) {
+  while (positions != 0) {
     std::int16_t& coefficient = block[JpegNaturalOrder[__builtin_ctzll(positions)]];
-    std::uint16_t add = std::uint16_t(-std::uint16_t(gathered ? bits.Take(1) : bits.Bit()) & step);
+    std::uint16_t add = std::uint16_t(-std::uint16_t(bits.Bit()) & step);
     coefficient = std::int16_t(coefficient > 0 ? std::uint16_t(coefficient) + add : std::uint16_t(coefficient) - add);
     positions &= positions - 1;
-  } while (positions != 0);
+  }
 }
 
 // Sets the 64 coefficients of a block to 0 (plain stores; a string instruction starts slowly).
@@ -142,7 +138,7 @@ void JpegDecoderComponent::Reset() {
   eobRun = 0;
 }
 
-std::int32_t JpegDecoderComponent::DecodeDcDifference(JpegBitReader& bits) {
+[[gnu::always_inline]] inline std::int32_t JpegDecoderComponent::DecodeDcDifference(JpegBitReader& bits) {
   if (bits.Count() < 32) bits.Fill();
   if (bits.Count() >= 32) {
     // A code and its extra bits fit in the 32 gathered bits.
@@ -156,7 +152,7 @@ std::int32_t JpegDecoderComponent::DecodeDcDifference(JpegBitReader& bits) {
       bits.Skip(JpegHuffmanDecoder::EntryLength(entry));
       s = JpegHuffmanDecoder::EntrySymbol(entry);
     } else {
-      s = dcTable->DecodeLongCode(bits);
+      s = dcTable->Decode(bits);
     }
     // A difference has at most 16 bits; larger sizes come only from a corrupt table.
     if (s > 16) throw JpegDecoder::JpegBadStream("Invalid DC Difference Size");
@@ -195,7 +191,7 @@ void JpegDecoderComponent::DecodeSequential(JpegInputStream& stream, std::uint32
           bits.Skip(JpegHuffmanDecoder::EntryLength(entry));
           rs = JpegHuffmanDecoder::EntrySymbol(entry);
         } else {
-          rs = ac.DecodeLongCode(bits);
+          rs = ac.Decode(bits);
         }
       } else {
         rs = acTable->Decode(bits);
@@ -261,7 +257,7 @@ void JpegDecoderComponent::DecodeAcFirst(JpegInputStream& stream, std::uint32_t 
         bits.Skip(JpegHuffmanDecoder::EntryLength(entry));
         rs = JpegHuffmanDecoder::EntrySymbol(entry);
       } else {
-        rs = ac.DecodeLongCode(bits);
+        rs = ac.Decode(bits);
       }
     } else {
       rs = acTable->Decode(bits);

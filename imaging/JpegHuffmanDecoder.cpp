@@ -125,31 +125,29 @@ std::uint8_t JpegHuffmanDecoder::Symbol(std::uint32_t l, std::int32_t code) cons
   return huffval[index];
 }
 
-std::uint8_t JpegHuffmanDecoder::DecodeLongCode(Veldaro::JpegBitReader& bits) const {
+std::uint8_t JpegHuffmanDecoder::DecodeLong(Veldaro::JpegInputStream& stream) const {
   if (minimumCodeLength == 0) throw JpegDecoder::JpegBadStream("Bad Huffman Code Length");
-  std::uint32_t bits16 = bits.Peek(16);
-  for (std::uint32_t l = minimumCodeLength - 1; l < 16; ++l) {
-    std::int32_t code = std::int32_t(bits16 >> (15 - l));
-    if (code <= maxcode[l]) {
-      std::uint8_t symbol = Symbol(l, code);
-      bits.Skip(l + 1);
-      return symbol;
+  if (stream.BitCount() >= 16) {
+    std::uint32_t bits16 = stream.PeekBits(16);
+    for (std::uint32_t l = minimumCodeLength - 1; l < 16; ++l) {
+      std::int32_t code = std::int32_t(bits16 >> (15 - l));
+      if (code <= maxcode[l]) {
+        std::uint8_t symbol = Symbol(l, code);
+        stream.SkipBits(l + 1);
+        return symbol;
+      }
     }
+    // No code of 1 to 16 bits: the search takes a 17th bit before it gives up.
+    stream.SkipBits(16);
+    stream.NextBit();
+    throw JpegDecoder::JpegBadStream("Bad Huffman Code Length");
   }
-  // No code of 1 to 16 bits: the search takes a 17th bit before it gives up.
-  bits.Skip(16);
-  bits.Bit();
-  throw JpegDecoder::JpegBadStream("Bad Huffman Code Length");
-}
-
-std::uint8_t JpegHuffmanDecoder::DecodeNearEnd(Veldaro::JpegBitReader& bits) const {
-  if (minimumCodeLength == 0) throw JpegDecoder::JpegBadStream("Bad Huffman Code Length");
-  // The first bits at once, then bit by bit, so that a marker or the end of the data is met
-  // at the same bit and reported with the same text as reading byte by byte.
-  std::int32_t code = std::int32_t(bits.Receive(minimumCodeLength));
+  // Near the end of the data: the first bits at once, then bit by bit, so that a marker or the
+  // end of the data is met at the same bit and reported with the same text.
+  std::int32_t code = std::int32_t(stream.Receive(minimumCodeLength));
   std::uint32_t l = minimumCodeLength - 1;
   while (l < 16 && code > maxcode[l]) {
-    code = ((code << 1) | std::int32_t(bits.Bit())) & 0xFFFF;
+    code = ((code << 1) | stream.NextBit()) & 0xFFFF;
     ++l;
   }
   if (l >= 16) throw JpegDecoder::JpegBadStream("Bad Huffman Code Length");

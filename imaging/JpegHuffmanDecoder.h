@@ -42,11 +42,11 @@ class JpegHuffmanDecoder {
 
   // The next symbol of the entropy-coded data. Throws JpegBadStream "Bad Huffman Code Length"
   // when no code of 1 to 16 bits matches (or the table has no codes at all).
-  std::uint8_t Decode(Veldaro::JpegInputStream& stream) {
+  std::uint8_t Decode(Veldaro::JpegInputStream& stream) const {
     Veldaro::JpegBitReader bits(stream);
     return Decode(bits);
   }
-  std::uint8_t Decode(Veldaro::JpegBitReader& bits) {
+  std::uint8_t Decode(Veldaro::JpegBitReader& bits) const {
     if (bits.Count() < 16) bits.Fill();
     if (bits.Count() >= 16) {
       std::int32_t entry = acLookup[bits.Peek(LookaheadBits)];
@@ -55,12 +55,9 @@ class JpegHuffmanDecoder {
         bits.Skip(EntryLength(entry) - (EntryHasValue(entry) ? (symbol & 15) : 0));
         return std::uint8_t(symbol);
       }
-      return DecodeLongCode(bits);
     }
-    return DecodeNearEnd(bits);
+    return bits.Exact([this](Veldaro::JpegInputStream& stream) { return DecodeLong(stream); });
   }
-  // The symbol of a code longer than the look-up, with at least 16 bits gathered.
-  std::uint8_t DecodeLongCode(Veldaro::JpegBitReader& bits) const;
 
   // The look-up entries of the next LookaheadBits bits: AC symbols (run << 4 | size, the
   // value for a nonzero size) and DC symbols (the size of the difference, the difference).
@@ -70,8 +67,8 @@ class JpegHuffmanDecoder {
  private:
   void MakeTable();
   void MakeLookup();
-  // Decoding with fewer than 16 bits gathered: the first bits at once, then bit by bit.
-  std::uint8_t DecodeNearEnd(Veldaro::JpegBitReader& bits) const;
+  // Codes longer than the look-up, and decoding with fewer than 16 bits gathered.
+  std::uint8_t DecodeLong(Veldaro::JpegInputStream& stream) const;
   // The symbol of the code found at length index l, checked against the symbols defined.
   std::uint8_t Symbol(std::uint32_t l, std::int32_t code) const;
 
