@@ -3,10 +3,12 @@
 // one block, so that the block decoders keep the bit buffer, its count and the byte pointers
 // in registers instead of going through the stream's fields for every code.
 //
-// It takes over the stream's bit state when it is made and gives it back when it goes (also
-// when an exception leaves the block). Its fast refill takes eight bytes at once when none of
-// them is 0xFF and otherwise lets the stream's own refill gather bytes one at a time (stuffed
-// 0xFF 0x00 pairs included); neither ever fails, and neither reads past the stream's buffer or
+// It takes over the stream's bit state when it is made and gives it back with Release, which
+// the owner calls when it is done and before it throws an error of its own (there is no
+// destructor that would do it, so that the state never has to leave the registers for an
+// exception path). Its fast refill takes eight bytes at once when none of them is 0xFF and
+// otherwise lets the stream's own refill gather bytes one at a time (stuffed 0xFF 0x00 pairs
+// included); neither ever fails, and neither reads past the stream's buffer or
 // beyond a byte 0xFF that was not followed by a stuffed 0x00. When fewer bits are gathered
 // than an operation needs, the operation hands over to the stream's exact path (NextBit,
 // Receive), which meets a marker or the end of the data at the same bit and with the same
@@ -22,9 +24,9 @@ namespace Veldaro {
 class JpegBitReader {
  public:
   explicit JpegBitReader(JpegInputStream& stream) : stream_(stream) { Load(); }
-  ~JpegBitReader() {
-    if (attached_) Store();
-  }
+  ~JpegBitReader() = default;
+  // Gives the state back to the stream; the reader must not be used after.
+  void Release() { Store(); }
   JpegBitReader(const JpegBitReader&) = delete;
   JpegBitReader& operator=(const JpegBitReader&) = delete;
 
@@ -62,15 +64,12 @@ class JpegBitReader {
   }
 
   // Runs operation(stream) on the stream itself, with the state given back to it first and
-  // taken over again after. While it runs the stream owns the state, so that its state after
-  // an exception is the one the exception left. (Inlined, so that the reader itself never
-  // leaves the registers for a call.)
+  // taken over again after. When the operation throws, the stream keeps the state the
+  // exception left. (Inlined, so that the reader itself never leaves the registers for a call.)
   template <typename Operation>
   [[gnu::always_inline]] auto Exact(Operation operation) {
     Store();
-    attached_ = false;
     auto result = operation(stream_);
-    attached_ = true;
     Load();
     return result;
   }
@@ -136,7 +135,6 @@ class JpegBitReader {
   std::uint32_t count_ = 0;              // number of gathered bits
   std::uint8_t* next_ = nullptr;         // next byte to gather
   const std::uint8_t* limit_ = nullptr;  // end of the bytes the fast refill may take
-  bool attached_ = true;                 // the state is ours to give back
 };
 
 }  // namespace Veldaro

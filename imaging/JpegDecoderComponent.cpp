@@ -155,11 +155,17 @@ void JpegDecoderComponent::Reset() {
       s = dcTable->Decode(bits);
     }
     // A difference has at most 16 bits; larger sizes come only from a corrupt table.
-    if (s > 16) throw JpegDecoder::JpegBadStream("Invalid DC Difference Size");
+    if (s > 16) {
+      bits.Release();
+      throw JpegDecoder::JpegBadStream("Invalid DC Difference Size");
+    }
     return s == 0 ? 0 : Extend(bits.Take(s), s);
   }
   std::uint32_t s = dcTable->Decode(bits);
-  if (s > 16) throw JpegDecoder::JpegBadStream("Invalid DC Difference Size");
+  if (s > 16) {
+    bits.Release();
+    throw JpegDecoder::JpegBadStream("Invalid DC Difference Size");
+  }
   return Extend(bits.Receive(s), s);
 }
 
@@ -182,7 +188,10 @@ void JpegDecoderComponent::DecodeSequential(JpegInputStream& stream, std::uint32
         if (JpegHuffmanDecoder::EntryHasValue(entry)) {
           bits.Skip(JpegHuffmanDecoder::EntryLength(entry));
           k += JpegHuffmanDecoder::EntrySymbol(entry) >> 4;
-          if (k > 63) throw JpegDecoder::JpegBadStream("Coefficient Index out of Range");
+          if (k > 63) {
+            bits.Release();
+            throw JpegDecoder::JpegBadStream("Coefficient Index out of Range");
+          }
           block[JpegNaturalOrder[k]] = std::int16_t(JpegHuffmanDecoder::EntryValue(entry));
           ++k;
           continue;
@@ -204,10 +213,14 @@ void JpegDecoderComponent::DecodeSequential(JpegInputStream& stream, std::uint32
         continue;
       }
       k += r;
-      if (k > 63) throw JpegDecoder::JpegBadStream("Coefficient Index out of Range");
+      if (k > 63) {
+        bits.Release();
+        throw JpegDecoder::JpegBadStream("Coefficient Index out of Range");
+      }
       block[JpegNaturalOrder[k]] = std::int16_t(Extend(bits.Receive(s), s));
       ++k;
     }
+    bits.Release();
   }
   JpegDecoderDataUnit::InverseDCT(block, *quantizationTable, BlockSamples(row, col), DataUnitStride());
 }
@@ -216,6 +229,7 @@ void JpegDecoderComponent::DecodeDcFirst(JpegInputStream& stream, std::uint32_t 
                                          std::uint32_t al) {
   JpegBitReader bits(stream);
   lastDcValue = WrappingAdd(lastDcValue, DecodeDcDifference(bits));
+  bits.Release();
   BlockCoefficients(row, col)[0] = ShiftedCoefficient(lastDcValue, al);
 }
 
@@ -226,6 +240,7 @@ void JpegDecoderComponent::DecodeDcRefine(JpegInputStream& stream, std::uint32_t
     std::int16_t& dc = BlockCoefficients(row, col)[0];
     dc = std::int16_t(std::uint16_t(dc) | std::uint16_t(1u << al));
   }
+  bits.Release();
 }
 
 void JpegDecoderComponent::DecodeAcFirst(JpegInputStream& stream, std::uint32_t row, std::uint32_t col,
@@ -247,10 +262,16 @@ void JpegDecoderComponent::DecodeAcFirst(JpegInputStream& stream, std::uint32_t 
       if (JpegHuffmanDecoder::EntryHasValue(entry)) {
         bits.Skip(JpegHuffmanDecoder::EntryLength(entry));
         k += JpegHuffmanDecoder::EntrySymbol(entry) >> 4;
-        if (k >= 64) throw JpegDecoder::JpegBadStream("Data out of range");
+        if (k >= 64) {
+          bits.Release();
+          throw JpegDecoder::JpegBadStream("Data out of range");
+        }
         block[JpegNaturalOrder[k]] = ShiftedCoefficient(JpegHuffmanDecoder::EntryValue(entry), al);
         ++k;
-        if (k > se) return;
+        if (k > se) {
+          bits.Release();
+          return;
+        }
         continue;
       }
       if (entry != 0) {
@@ -266,7 +287,10 @@ void JpegDecoderComponent::DecodeAcFirst(JpegInputStream& stream, std::uint32_t 
     std::uint32_t s = rs & 15;
     if (s != 0) {
       k += r;
-      if (k >= 64) throw JpegDecoder::JpegBadStream("Data out of range");
+      if (k >= 64) {
+        bits.Release();
+        throw JpegDecoder::JpegBadStream("Data out of range");
+      }
       block[JpegNaturalOrder[k]] = ShiftedCoefficient(Extend(bits.Receive(s), s), al);
       ++k;
     } else if (r == 15) {
@@ -274,9 +298,13 @@ void JpegDecoderComponent::DecodeAcFirst(JpegInputStream& stream, std::uint32_t 
     } else {
       // End-of-band run; this block is the first of it.
       if (r > 0) eobRun = (1u << r) + bits.Receive(r) - 1;
+      bits.Release();
       return;
     }
-    if (k > se) return;
+    if (k > se) {
+      bits.Release();
+      return;
+    }
   }
 }
 
@@ -293,6 +321,7 @@ void JpegDecoderComponent::DecodeAcRefine(JpegInputStream& stream, std::uint32_t
     if (eobRun > 0) {
       RefinePositions(bits, block, nonzero & Positions(k, se + 1), step);
       --eobRun;
+      bits.Release();
       return;
     }
     std::uint32_t rs = acTable->Decode(bits);
@@ -312,18 +341,25 @@ void JpegDecoderComponent::DecodeAcRefine(JpegInputStream& stream, std::uint32_t
       }
       continue;
     }
-    if (s != 1) throw JpegDecoder::JpegBadStream("Invalid value in input stream");
+    if (s != 1) {
+      bits.Release();
+      throw JpegDecoder::JpegBadStream("Invalid value in input stream");
+    }
     std::uint32_t sign = bits.Bit();
     // The new coefficient goes to the position after r coefficients without history; those
     // with history before it are refined first. Past the end of the band the scan is corrupt.
     std::uint32_t target = NthPosition(~nonzero & Positions(k, 64), r + 1);
     std::uint32_t stop = target > se ? se + 1 : target;
     RefinePositions(bits, block, nonzero & Positions(k, stop), step);
-    if (target > se) throw JpegDecoder::JpegBadStream("Error in progressive scan");
+    if (target > se) {
+      bits.Release();
+      throw JpegDecoder::JpegBadStream("Error in progressive scan");
+    }
     block[JpegNaturalOrder[target]] = std::int16_t(sign != 0 ? step : std::uint16_t(-step));
     nonzero |= std::uint64_t(1) << target;
     k = target + 1;
   }
+  bits.Release();
 }
 
 void JpegDecoderComponent::ProgressiveInverseDct() {

@@ -44,7 +44,9 @@ class JpegHuffmanDecoder {
   // when no code of 1 to 16 bits matches (or the table has no codes at all).
   std::uint8_t Decode(Veldaro::JpegInputStream& stream) const {
     Veldaro::JpegBitReader bits(stream);
-    return Decode(bits);
+    std::uint8_t symbol = Decode(bits);
+    bits.Release();
+    return symbol;
   }
   std::uint8_t Decode(Veldaro::JpegBitReader& bits) const {
     if (bits.Count() < 16) bits.Fill();

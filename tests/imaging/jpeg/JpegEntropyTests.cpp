@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <random>
 
 #include "JpegTestSupport.h"
@@ -35,6 +36,12 @@ struct Trace {
   bool operator==(const Trace&) const = default;
 };
 
+std::ostream& operator<<(std::ostream& out, const Trace& trace) {
+  out << trace.values.size() << " values:";
+  for (std::uint32_t value : trace.values) out << " " << value;
+  return out << ", error \"" << trace.error << "\", next byte " << trace.nextByte;
+}
+
 template <typename Reader>
 Trace RunReads(Veldaro::JpegInputMemoryStream& stream, Reader reader) {
   Trace trace;
@@ -60,7 +67,8 @@ Trace StreamReads(const Bytes& bytes, std::uint32_t chunk, const std::vector<Rea
 }
 
 // The same reads through a JpegBitReader made afresh every few reads (as the block decoders
-// make one a block), taking gathered bits straight from its buffer where it has them.
+// make one a block), taking gathered bits straight from its buffer where it has them. A read
+// that fails leaves the state with the stream, as the block decoders do.
 Trace ReaderReads(const Bytes& bytes, std::uint32_t chunk, const std::vector<Read>& reads) {
   Veldaro::JpegInputMemoryStream stream(bytes, chunk);
   return RunReads(stream, [&](std::vector<std::uint32_t>& values) {
@@ -78,6 +86,7 @@ Trace ReaderReads(const Bytes& bytes, std::uint32_t chunk, const std::vector<Rea
           values.push_back(bits.Receive(read.n));
         }
       }
+      bits.Release();
     }
   });
 }
