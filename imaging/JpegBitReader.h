@@ -34,17 +34,7 @@ class JpegBitReader {
   // near; never fails.
   void Fill() {
     if (count_ > 56) return;
-    if (limit_ - next_ >= 8) {
-      std::uint64_t word = LoadBigEndian64(next_);
-      if (!HasFFByte(word)) {
-        std::uint32_t take = (64 - count_) >> 3;
-        std::uint32_t newCount = count_ + take * 8;
-        buffer_ |= (word >> count_) & (~std::uint64_t(0) << (64 - newCount));
-        next_ += take;
-        count_ = newCount;
-        return;
-      }
-    }
+    if (limit_ - next_ >= 8 && TakeWholeBytes(next_, buffer_, count_)) return;
     FillOneByOne();
   }
   // Number of gathered bits.
@@ -91,6 +81,18 @@ class JpegBitReader {
     return Take(n);
   }
 
+  // When none of the eight bytes at next is 0xFF, gathers as many of them as fit into the
+  // buffer (count at most 56) and steps next past them; else takes nothing and says so.
+  [[gnu::always_inline]] static bool TakeWholeBytes(std::uint8_t*& next, std::uint64_t& buffer, std::uint32_t& count) {
+    std::uint64_t word = LoadBigEndian64(next);
+    if (HasFFByte(word)) return false;
+    std::uint32_t take = (64 - count) >> 3;
+    std::uint32_t newCount = count + take * 8;
+    buffer |= (word >> count) & (~std::uint64_t(0) << (64 - newCount));
+    next += take;
+    count = newCount;
+    return true;
+  }
   // True when one of the eight bytes of the word is 0xFF.
   static bool HasFFByte(std::uint64_t word) {
     std::uint64_t inverted = ~word;

@@ -147,13 +147,7 @@ void JpegDecoderComponent::Reset() {
       bits.Skip(JpegHuffmanDecoder::EntryLength(entry));
       return JpegHuffmanDecoder::EntryValue(entry);
     }
-    std::uint32_t s;
-    if (entry != 0) {
-      bits.Skip(JpegHuffmanDecoder::EntryLength(entry));
-      s = JpegHuffmanDecoder::EntrySymbol(entry);
-    } else {
-      s = dcTable->Decode(bits);
-    }
+    std::uint32_t s = dcTable->CodeSymbol(entry, bits);
     // A difference has at most 16 bits; larger sizes come only from a corrupt table.
     if (s > 16) {
       bits.Release();
@@ -196,12 +190,7 @@ void JpegDecoderComponent::DecodeSequential(JpegInputStream& stream, std::uint32
           ++k;
           continue;
         }
-        if (entry != 0) {
-          bits.Skip(JpegHuffmanDecoder::EntryLength(entry));
-          rs = JpegHuffmanDecoder::EntrySymbol(entry);
-        } else {
-          rs = ac.Decode(bits);
-        }
+        rs = ac.CodeSymbol(entry, bits);
       } else {
         rs = acTable->Decode(bits);
       }
@@ -274,12 +263,7 @@ void JpegDecoderComponent::DecodeAcFirst(JpegInputStream& stream, std::uint32_t 
         }
         continue;
       }
-      if (entry != 0) {
-        bits.Skip(JpegHuffmanDecoder::EntryLength(entry));
-        rs = JpegHuffmanDecoder::EntrySymbol(entry);
-      } else {
-        rs = ac.Decode(bits);
-      }
+      rs = ac.CodeSymbol(entry, bits);
     } else {
       rs = acTable->Decode(bits);
     }

@@ -60,6 +60,13 @@ class JpegHuffmanDecoder {
     }
     return bits.Exact([this](Veldaro::JpegInputStream& stream) { return DecodeLong(stream); });
   }
+  // The symbol of the look-up entry of the next bits when the entry holds no value, its code
+  // used; for an entry of 0 the search for a longer code.
+  std::uint8_t CodeSymbol(std::int32_t entry, Veldaro::JpegBitReader& bits) const {
+    if (entry == 0) return bits.Exact([this](Veldaro::JpegInputStream& stream) { return DecodeLong(stream); });
+    bits.Skip(EntryLength(entry));
+    return std::uint8_t(EntrySymbol(entry));
+  }
 
   // The look-up entries of the next LookaheadBits bits: AC symbols (run << 4 | size, the
   // value for a nonzero size) and DC symbols (the size of the difference, the difference).

@@ -25,18 +25,8 @@ void JpegInputStream::FillBitsFromBuffer() {
   std::uint64_t buffer = bitBuffer;
   std::uint32_t count = bitCount;
   while (count <= 56) {
-    if (e - p >= 8) {
-      std::uint64_t word = JpegBitReader::LoadBigEndian64(p);
-      if (!JpegBitReader::HasFFByte(word)) {
-        // No 0xFF among the next eight bytes: take as many whole bytes as fit at once.
-        std::uint32_t take = (64 - count) >> 3;
-        std::uint32_t newCount = count + take * 8;
-        buffer |= (word >> count) & (~std::uint64_t(0) << (64 - newCount));
-        p += take;
-        count = newCount;
-        break;
-      }
-    }
+    // No 0xFF among the next eight bytes: as many whole bytes as fit at once.
+    if (e - p >= 8 && JpegBitReader::TakeWholeBytes(p, buffer, count)) break;
     if (p >= e) break;
     std::uint8_t byte = *p;
     if (byte == 0xFF) {
