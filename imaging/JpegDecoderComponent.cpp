@@ -62,6 +62,23 @@ inline std::uint32_t NthPosition(std::uint64_t mask, std::uint32_t n) {
   }
 }
 
+// The next AC code. With 32 bits gathered any code and its extra bits are there, and most
+// codes, often with their extra bits, take one look-up: when the entry holds the coefficient's
+// value it is returned with nothing used yet. Otherwise the code is used, its symbol goes to
+// rs and the result is 0.
+[[gnu::always_inline]] inline std::int32_t NextAcCode(JpegBitReader& bits, const JpegHuffmanDecoder& ac,
+                                                      std::uint32_t& rs) {
+  if (bits.Count() < 32) bits.Fill();
+  if (bits.Count() >= 32) {
+    std::int32_t entry = ac.AcEntry(bits.Peek(JpegHuffmanDecoder::LookaheadBits));
+    if (JpegHuffmanDecoder::EntryHasValue(entry)) return entry;
+    rs = ac.CodeSymbol(entry, bits);
+    return 0;
+  }
+  rs = ac.Decode(bits);
+  return 0;
+}
+
 // Sets the 64 coefficients of a block to 0 (plain stores; a string instruction starts slowly).
 inline void ClearBlock(std::int16_t* block) {
 #if defined(__SSE2__)
@@ -173,26 +190,18 @@ void JpegDecoderComponent::DecodeSequential(JpegInputStream& stream, std::uint32
     const JpegHuffmanDecoder& ac = *acTable;
     std::uint32_t k = 1;
     while (k < 64) {
-      // With 32 bits gathered any code and its extra bits are there; most codes, and often
-      // their extra bits too, take one look-up.
-      if (bits.Count() < 32) bits.Fill();
       std::uint32_t rs;
-      if (bits.Count() >= 32) {
-        std::int32_t entry = ac.AcEntry(bits.Peek(JpegHuffmanDecoder::LookaheadBits));
-        if (JpegHuffmanDecoder::EntryHasValue(entry)) {
-          bits.Skip(JpegHuffmanDecoder::EntryLength(entry));
-          k += JpegHuffmanDecoder::EntrySymbol(entry) >> 4;
-          if (k > 63) {
-            bits.Release();
-            throw JpegDecoder::JpegBadStream("Coefficient Index out of Range");
-          }
-          block[JpegNaturalOrder[k]] = std::int16_t(JpegHuffmanDecoder::EntryValue(entry));
-          ++k;
-          continue;
+      std::int32_t entry = NextAcCode(bits, ac, rs);
+      if (entry != 0) {
+        bits.Skip(JpegHuffmanDecoder::EntryLength(entry));
+        k += JpegHuffmanDecoder::EntrySymbol(entry) >> 4;
+        if (k > 63) {
+          bits.Release();
+          throw JpegDecoder::JpegBadStream("Coefficient Index out of Range");
         }
-        rs = ac.CodeSymbol(entry, bits);
-      } else {
-        rs = acTable->Decode(bits);
+        block[JpegNaturalOrder[k]] = std::int16_t(JpegHuffmanDecoder::EntryValue(entry));
+        ++k;
+        continue;
       }
       std::uint32_t r = rs >> 4;
       std::uint32_t s = rs & 15;
@@ -244,28 +253,22 @@ void JpegDecoderComponent::DecodeAcFirst(JpegInputStream& stream, std::uint32_t 
   JpegBitReader bits(stream);
   const JpegHuffmanDecoder& ac = *acTable;
   for (;;) {
-    if (bits.Count() < 32) bits.Fill();
     std::uint32_t rs;
-    if (bits.Count() >= 32) {
-      std::int32_t entry = ac.AcEntry(bits.Peek(JpegHuffmanDecoder::LookaheadBits));
-      if (JpegHuffmanDecoder::EntryHasValue(entry)) {
-        bits.Skip(JpegHuffmanDecoder::EntryLength(entry));
-        k += JpegHuffmanDecoder::EntrySymbol(entry) >> 4;
-        if (k >= 64) {
-          bits.Release();
-          throw JpegDecoder::JpegBadStream("Data out of range");
-        }
-        block[JpegNaturalOrder[k]] = ShiftedCoefficient(JpegHuffmanDecoder::EntryValue(entry), al);
-        ++k;
-        if (k > se) {
-          bits.Release();
-          return;
-        }
-        continue;
+    std::int32_t entry = NextAcCode(bits, ac, rs);
+    if (entry != 0) {
+      bits.Skip(JpegHuffmanDecoder::EntryLength(entry));
+      k += JpegHuffmanDecoder::EntrySymbol(entry) >> 4;
+      if (k >= 64) {
+        bits.Release();
+        throw JpegDecoder::JpegBadStream("Data out of range");
       }
-      rs = ac.CodeSymbol(entry, bits);
-    } else {
-      rs = acTable->Decode(bits);
+      block[JpegNaturalOrder[k]] = ShiftedCoefficient(JpegHuffmanDecoder::EntryValue(entry), al);
+      ++k;
+      if (k > se) {
+        bits.Release();
+        return;
+      }
+      continue;
     }
     std::uint32_t r = rs >> 4;
     std::uint32_t s = rs & 15;
