@@ -2,6 +2,12 @@
 
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "imaging/JpegBitReader.h"
+#include "imaging/JpegCoefficientMask.h"
 #include "imaging/JpegDecoder.h"
 #include "imaging/JpegDecoderDataUnit.h"
 #include "imaging/JpegDecoderQuantizationTable.h"
@@ -10,6 +16,7 @@
 
 namespace VeldaroPrivate {
 
+using Veldaro::JpegBitReader;
 using Veldaro::JpegDecoder;
 using Veldaro::JpegInputStream;
 
@@ -31,12 +38,55 @@ inline std::int16_t ShiftedCoefficient(std::int32_t value, std::uint32_t shift) 
   return std::int16_t(std::uint16_t(std::uint32_t(value) << shift));
 }
 
-// Refines a nonzero coefficient with the next bit: 2^al away from zero when the bit is 1.
-inline void Refine(JpegInputStream& stream, std::int16_t& coefficient, std::uint32_t al) {
-  if (stream.NextBit() != 0) {
-    std::uint16_t step = std::uint16_t(1u << al);
-    coefficient = std::int16_t(coefficient > 0 ? std::uint16_t(coefficient) + step : std::uint16_t(coefficient) - step);
+// The positions from first to before last (first <= last <= 64).
+inline std::uint64_t Positions(std::uint32_t first, std::uint32_t last) {
+  std::uint64_t below = last >= 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << last) - 1;
+  return below & ~((std::uint64_t(1) << first) - 1);
+}
+
+// The n-th (from 1) lowest position of the mask, or 64 when it has fewer.
+inline std::uint32_t NthPosition(std::uint64_t mask, std::uint32_t n) {
+  for (std::uint32_t i = 1; i < n && mask != 0; ++i) mask &= mask - 1;
+  return mask == 0 ? 64 : std::uint32_t(__builtin_ctzll(mask));
+}
+
+// Refines the coefficients at the positions of the mask (all nonzero), one bit each, from the
+// lowest position on.
+[[gnu::always_inline]] inline void RefinePositions(JpegBitReader& bits, std::int16_t* block, std::uint64_t positions,
+                                                   std::uint16_t step) {
+  while (positions != 0) {
+    std::int16_t& coefficient = block[JpegNaturalOrder[__builtin_ctzll(positions)]];
+    std::uint16_t add = std::uint16_t(-std::uint16_t(bits.Bit()) & step);
+    coefficient = std::int16_t(coefficient > 0 ? std::uint16_t(coefficient) + add : std::uint16_t(coefficient) - add);
+    positions &= positions - 1;
   }
+}
+
+// The next AC code. With 32 bits gathered any code and its extra bits are there, and most
+// codes, often with their extra bits, take one look-up: when the entry holds the coefficient's
+// value it is returned with nothing used yet. Otherwise the code is used, its symbol goes to
+// rs and the result is 0.
+[[gnu::always_inline]] inline std::int32_t NextAcCode(JpegBitReader& bits, const JpegHuffmanDecoder& ac,
+                                                      std::uint32_t& rs) {
+  if (bits.Count() < 32) bits.Fill();
+  if (bits.Count() >= 32) {
+    std::int32_t entry = ac.AcEntry(bits.Peek(JpegHuffmanDecoder::LookaheadBits));
+    if (JpegHuffmanDecoder::EntryHasValue(entry)) return entry;
+    rs = ac.CodeSymbol(entry, bits);
+    return 0;
+  }
+  rs = ac.Decode(bits);
+  return 0;
+}
+
+// Sets the 64 coefficients of a block to 0 (plain stores; a string instruction starts slowly).
+inline void ClearBlock(std::int16_t* block) {
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  for (int i = 0; i < 64; i += 8) _mm_store_si128(reinterpret_cast<__m128i*>(block + i), zero);
+#else
+  for (int i = 0; i < 64; ++i) block[i] = 0;
+#endif
 }
 
 }  // namespace
@@ -114,72 +164,90 @@ void JpegDecoderComponent::Reset() {
   eobRun = 0;
 }
 
-std::int32_t JpegDecoderComponent::DecodeDcDifference(JpegInputStream& stream) {
-  std::uint32_t s = dcTable->Decode(stream);
-  // A difference has at most 16 bits; larger sizes come only from a corrupt table.
-  if (s > 16) throw JpegDecoder::JpegBadStream("Invalid DC Difference Size");
-  return Extend(stream.Receive(s), s);
+[[gnu::always_inline]] inline std::int32_t JpegDecoderComponent::DecodeDcDifference(JpegBitReader& bits) {
+  if (bits.Count() < 32) bits.Fill();
+  if (bits.Count() >= 32) {
+    // A code and its extra bits fit in the 32 gathered bits.
+    std::int32_t entry = dcTable->DcEntry(bits.Peek(JpegHuffmanDecoder::LookaheadBits));
+    if (JpegHuffmanDecoder::EntryHasValue(entry)) {
+      bits.Skip(JpegHuffmanDecoder::EntryLength(entry));
+      return JpegHuffmanDecoder::EntryValue(entry);
+    }
+    std::uint32_t s = dcTable->CodeSymbol(entry, bits);
+    // A difference has at most 16 bits; larger sizes come only from a corrupt table.
+    if (s > 16) {
+      bits.Release();
+      throw JpegDecoder::JpegBadStream("Invalid DC Difference Size");
+    }
+    return s == 0 ? 0 : Extend(bits.Take(s), s);
+  }
+  std::uint32_t s = dcTable->Decode(bits);
+  if (s > 16) {
+    bits.Release();
+    throw JpegDecoder::JpegBadStream("Invalid DC Difference Size");
+  }
+  return Extend(bits.Receive(s), s);
 }
 
 void JpegDecoderComponent::DecodeSequential(JpegInputStream& stream, std::uint32_t row, std::uint32_t col) {
-  alignas(16) std::int16_t block[64] = {};
-  lastDcValue = WrappingAdd(lastDcValue, DecodeDcDifference(stream));
-  block[0] = std::int16_t(lastDcValue);
-  const JpegHuffmanDecoder& ac = *acTable;
-  std::uint32_t k = 1;
-  while (k < 64) {
-    // Most codes, and often their extra bits too, lie in the next 9 bits: one look-up decodes
-    // them when 32 bits are gathered (enough for any code with its extra bits).
-    if (stream.BitCount() < 32) stream.FillBits();
-    std::uint32_t rs;
-    if (stream.BitCount() >= 32) {
-      std::uint32_t nine = stream.PeekBits(JpegHuffmanDecoder::LookaheadBits);
-      std::int32_t fast = ac.FastCoefficient(nine);
-      if (fast != 0) {
-        stream.SkipBits(std::uint32_t(fast) & 0xFF);
-        k += (std::uint32_t(fast) >> 8) & 0xFF;
-        if (k > 63) throw JpegDecoder::JpegBadStream("Coefficient Index out of Range");
-        block[JpegNaturalOrder[k]] = std::int16_t(fast >> 16);
+  alignas(16) std::int16_t block[64];
+  ClearBlock(block);
+  {
+    JpegBitReader bits(stream);
+    lastDcValue = WrappingAdd(lastDcValue, DecodeDcDifference(bits));
+    block[0] = std::int16_t(lastDcValue);
+    const JpegHuffmanDecoder& ac = *acTable;
+    std::uint32_t k = 1;
+    while (k < 64) {
+      std::uint32_t rs;
+      std::int32_t entry = NextAcCode(bits, ac, rs);
+      if (entry != 0) {
+        bits.Skip(JpegHuffmanDecoder::EntryLength(entry));
+        k += JpegHuffmanDecoder::EntrySymbol(entry) >> 4;
+        if (k > 63) {
+          bits.Release();
+          throw JpegDecoder::JpegBadStream("Coefficient Index out of Range");
+        }
+        block[JpegNaturalOrder[k]] = std::int16_t(JpegHuffmanDecoder::EntryValue(entry));
         ++k;
         continue;
       }
-      std::uint32_t entry = ac.Lookup(nine);
-      if (entry != 0) {
-        stream.SkipBits(entry >> 8);
-        rs = entry & 0xFF;
-      } else {
-        rs = acTable->Decode(stream);
+      std::uint32_t r = rs >> 4;
+      std::uint32_t s = rs & 15;
+      if (s == 0) {
+        if (r != 15) break;  // end of block
+        k += 16;             // sixteen zeros
+        continue;
       }
-    } else {
-      rs = acTable->Decode(stream);
+      k += r;
+      if (k > 63) {
+        bits.Release();
+        throw JpegDecoder::JpegBadStream("Coefficient Index out of Range");
+      }
+      block[JpegNaturalOrder[k]] = std::int16_t(Extend(bits.Receive(s), s));
+      ++k;
     }
-    std::uint32_t r = rs >> 4;
-    std::uint32_t s = rs & 15;
-    if (s == 0) {
-      if (r != 15) break;  // end of block
-      k += 16;             // sixteen zeros
-      continue;
-    }
-    k += r;
-    if (k > 63) throw JpegDecoder::JpegBadStream("Coefficient Index out of Range");
-    block[JpegNaturalOrder[k]] = std::int16_t(Extend(stream.Receive(s), s));
-    ++k;
+    bits.Release();
   }
   JpegDecoderDataUnit::InverseDCT(block, *quantizationTable, BlockSamples(row, col), DataUnitStride());
 }
 
 void JpegDecoderComponent::DecodeDcFirst(JpegInputStream& stream, std::uint32_t row, std::uint32_t col,
                                          std::uint32_t al) {
-  lastDcValue = WrappingAdd(lastDcValue, DecodeDcDifference(stream));
+  JpegBitReader bits(stream);
+  lastDcValue = WrappingAdd(lastDcValue, DecodeDcDifference(bits));
+  bits.Release();
   BlockCoefficients(row, col)[0] = ShiftedCoefficient(lastDcValue, al);
 }
 
 void JpegDecoderComponent::DecodeDcRefine(JpegInputStream& stream, std::uint32_t row, std::uint32_t col,
                                           std::uint32_t al) {
-  if (stream.NextBit() != 0) {
+  JpegBitReader bits(stream);
+  if (bits.Bit() != 0) {
     std::int16_t& dc = BlockCoefficients(row, col)[0];
     dc = std::int16_t(std::uint16_t(dc) | std::uint16_t(1u << al));
   }
+  bits.Release();
 }
 
 void JpegDecoderComponent::DecodeAcFirst(JpegInputStream& stream, std::uint32_t row, std::uint32_t col,
@@ -191,80 +259,103 @@ void JpegDecoderComponent::DecodeAcFirst(JpegInputStream& stream, std::uint32_t 
   std::uint32_t k = ss;
   if (k > se) return;
   std::int16_t* block = BlockCoefficients(row, col);
+  JpegBitReader bits(stream);
+  const JpegHuffmanDecoder& ac = *acTable;
   for (;;) {
-    std::uint32_t rs = acTable->Decode(stream);
+    std::uint32_t rs;
+    std::int32_t entry = NextAcCode(bits, ac, rs);
+    if (entry != 0) {
+      bits.Skip(JpegHuffmanDecoder::EntryLength(entry));
+      k += JpegHuffmanDecoder::EntrySymbol(entry) >> 4;
+      if (k >= 64) {
+        bits.Release();
+        throw JpegDecoder::JpegBadStream("Data out of range");
+      }
+      block[JpegNaturalOrder[k]] = ShiftedCoefficient(JpegHuffmanDecoder::EntryValue(entry), al);
+      ++k;
+      if (k > se) {
+        bits.Release();
+        return;
+      }
+      continue;
+    }
     std::uint32_t r = rs >> 4;
     std::uint32_t s = rs & 15;
     if (s != 0) {
       k += r;
-      if (k >= 64) throw JpegDecoder::JpegBadStream("Data out of range");
-      block[JpegNaturalOrder[k]] = ShiftedCoefficient(Extend(stream.Receive(s), s), al);
+      if (k >= 64) {
+        bits.Release();
+        throw JpegDecoder::JpegBadStream("Data out of range");
+      }
+      block[JpegNaturalOrder[k]] = ShiftedCoefficient(Extend(bits.Receive(s), s), al);
       ++k;
     } else if (r == 15) {
       k += 16;
     } else {
       // End-of-band run; this block is the first of it.
-      if (r > 0) eobRun = (1u << r) + stream.Receive(r) - 1;
+      if (r > 0) eobRun = (1u << r) + bits.Receive(r) - 1;
+      bits.Release();
       return;
     }
-    if (k > se) return;
+    if (k > se) {
+      bits.Release();
+      return;
+    }
   }
 }
 
 void JpegDecoderComponent::DecodeAcRefine(JpegInputStream& stream, std::uint32_t row, std::uint32_t col,
                                           std::uint32_t ss, std::uint32_t se, std::uint32_t al) {
   std::int16_t* block = BlockCoefficients(row, col);
+  JpegBitReader bits(stream);
+  const std::uint16_t step = std::uint16_t(1u << al);
+  // The coefficients with a history take a correction bit each as the scan passes them; the
+  // mask of their positions lets the decoder jump from one to the next over the zeros.
+  std::uint64_t nonzero = NonzeroZigzagPositions(block);
   std::uint32_t k = ss;
   while (k <= se) {
     if (eobRun > 0) {
-      for (; k <= se; ++k) {
-        std::int16_t& coefficient = block[JpegNaturalOrder[k]];
-        if (coefficient != 0) Refine(stream, coefficient, al);
-      }
+      RefinePositions(bits, block, nonzero & Positions(k, se + 1), step);
       --eobRun;
+      bits.Release();
       return;
     }
-    std::uint32_t rs = acTable->Decode(stream);
+    std::uint32_t rs = acTable->Decode(bits);
     std::uint32_t r = rs >> 4;
     std::uint32_t s = rs & 15;
     if (s == 0) {
       if (r == 15) {
         // Sixteen coefficients without history, refining the others on the way.
-        std::uint32_t zeros = 0;
-        while (k <= se && zeros < 16) {
-          std::int16_t& coefficient = block[JpegNaturalOrder[k]];
-          if (coefficient == 0) {
-            ++zeros;
-          } else {
-            Refine(stream, coefficient, al);
-          }
-          ++k;
-        }
+        std::uint32_t sixteenth = NthPosition(~nonzero & Positions(k, se + 1), 16);
+        std::uint32_t next = sixteenth > se ? se + 1 : sixteenth + 1;
+        RefinePositions(bits, block, nonzero & Positions(k, next), step);
+        k = next;
       } else if (r == 0) {
         eobRun = 1;
       } else {
-        eobRun = (1u << r) + stream.Receive(r);
+        eobRun = (1u << r) + bits.Receive(r);
       }
       continue;
     }
-    if (s != 1) throw JpegDecoder::JpegBadStream("Invalid value in input stream");
-    std::int32_t sign = stream.NextBit();
-    std::uint32_t zeros = 0;
-    while (k < 64 && (zeros < r || block[JpegNaturalOrder[k]] != 0)) {
-      if (k > se) throw JpegDecoder::JpegBadStream("Error in progressive scan");
-      std::int16_t& coefficient = block[JpegNaturalOrder[k]];
-      if (coefficient == 0) {
-        ++zeros;
-      } else {
-        Refine(stream, coefficient, al);
-      }
-      ++k;
+    if (s != 1) {
+      bits.Release();
+      throw JpegDecoder::JpegBadStream("Invalid value in input stream");
     }
-    if (k > se) throw JpegDecoder::JpegBadStream("Error in progressive scan");
-    std::uint16_t step = std::uint16_t(1u << al);
-    block[JpegNaturalOrder[k]] = std::int16_t(sign != 0 ? step : std::uint16_t(-step));
-    ++k;
+    std::uint32_t sign = bits.Bit();
+    // The new coefficient goes to the position after r coefficients without history; those
+    // with history before it are refined first. Past the end of the band the scan is corrupt.
+    std::uint32_t target = NthPosition(~nonzero & Positions(k, 64), r + 1);
+    std::uint32_t stop = target > se ? se + 1 : target;
+    RefinePositions(bits, block, nonzero & Positions(k, stop), step);
+    if (target > se) {
+      bits.Release();
+      throw JpegDecoder::JpegBadStream("Error in progressive scan");
+    }
+    block[JpegNaturalOrder[target]] = std::int16_t(sign != 0 ? step : std::uint16_t(-step));
+    nonzero |= std::uint64_t(1) << target;
+    k = target + 1;
   }
+  bits.Release();
 }
 
 void JpegDecoderComponent::ProgressiveInverseDct(std::uint32_t mcuRow) {

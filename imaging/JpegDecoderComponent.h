@@ -23,8 +23,9 @@
 #include "imaging/JpegInputStream.h"
 
 namespace Veldaro {
+class JpegBitReader;
 class JpegDecoder;
-}
+}  // namespace Veldaro
 
 namespace VeldaroPrivate {
 
@@ -112,7 +113,7 @@ class JpegDecoderComponent {
   template <std::size_t Count, typename RowKernel>
   static void ConvertRows(JpegDecoderComponent* const (&components)[Count], Veldaro::BitmapImage& image,
                           std::uint32_t first, std::uint32_t last, RowKernel convertRow);
-  std::int32_t DecodeDcDifference(Veldaro::JpegInputStream& stream);
+  std::int32_t DecodeDcDifference(Veldaro::JpegBitReader& bits);
 
   std::uint32_t horizontalFrequency = 0;
   std::uint32_t verticalFrequency = 0;

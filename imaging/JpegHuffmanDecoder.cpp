@@ -68,11 +68,29 @@ void JpegHuffmanDecoder::MakeTable() {
   MakeLookup();
 }
 
+namespace {
+
+// The value of the s extra bits v: values below 2^(s-1) are negative.
+std::int32_t Extended(std::uint32_t v, std::uint32_t s) {
+  return v < (1u << (s - 1)) ? std::int32_t(v) - std::int32_t((1u << s) - 1) : std::int32_t(v);
+}
+
+// An entry of a code of the given length for the symbol, with the value of the size extra bits
+// that follow the code within the prefix when they do (size 0 has no value).
+std::int32_t Entry(std::uint32_t prefix, std::uint32_t length, std::uint32_t symbol, std::uint32_t size) {
+  constexpr std::uint32_t kBits = JpegHuffmanDecoder::LookaheadBits;
+  if (size == 0 || length + size > kBits) return std::int32_t(symbol << 8 | length);
+  std::uint32_t extra = (prefix >> (kBits - length - size)) & ((1u << size) - 1);
+  return std::int32_t(std::uint32_t(Extended(extra, size)) << 16 | symbol << 8 | (length + size));
+}
+
+}  // namespace
+
 void JpegHuffmanDecoder::MakeLookup() {
-  // For every 9-bit prefix, the search of Decode run on its bits: the code length and symbol
-  // when it ends within the 9 bits on a defined symbol, else 0 (searched at decode time).
-  std::memset(lookup, 0, sizeof lookup);
-  std::memset(fastCoefficient, 0, sizeof fastCoefficient);
+  // For every prefix, the search of the decoding run on its bits: the code length and symbol
+  // when it ends within the prefix on a defined symbol, else 0 (searched at decode time).
+  std::memset(acLookup, 0, sizeof acLookup);
+  std::memset(dcLookup, 0, sizeof dcLookup);
   if (minimumCodeLength == 0 || minimumCodeLength > LookaheadBits) return;
   for (std::uint32_t prefix = 0; prefix < (1u << LookaheadBits); ++prefix) {
     std::uint32_t l = minimumCodeLength - 1;
@@ -90,17 +108,10 @@ void JpegHuffmanDecoder::MakeLookup() {
     std::int32_t index = std::int32_t(valptr[l]) + code - mincode[l];
     if (index < 0 || std::uint32_t(index) >= valueCount) continue;
     std::uint32_t length = l + 1;
-    std::uint8_t symbol = huffval[index];
-    lookup[prefix] = std::uint16_t(length << 8 | symbol);
-    // A coefficient whose extra bits follow within the same 9 bits.
-    std::uint32_t run = symbol >> 4;
-    std::uint32_t size = symbol & 15;
-    if (size != 0 && length + size <= LookaheadBits) {
-      std::uint32_t bits = (prefix >> (LookaheadBits - length - size)) & ((1u << size) - 1);
-      std::int32_t value =
-          bits < (1u << (size - 1)) ? std::int32_t(bits) - std::int32_t((1u << size) - 1) : std::int32_t(bits);
-      fastCoefficient[prefix] = std::int32_t(std::uint32_t(value) << 16 | run << 8 | (length + size));
-    }
+    std::uint32_t symbol = huffval[index];
+    // AC symbols are run << 4 | size; a DC symbol is the size itself, of at most 16 bits.
+    acLookup[prefix] = Entry(prefix, length, symbol, symbol & 15);
+    dcLookup[prefix] = Entry(prefix, length, symbol, symbol <= 16 ? symbol : 0);
   }
 }
 
@@ -114,7 +125,7 @@ std::uint8_t JpegHuffmanDecoder::Symbol(std::uint32_t l, std::int32_t code) cons
   return huffval[index];
 }
 
-std::uint8_t JpegHuffmanDecoder::DecodeLong(Veldaro::JpegInputStream& stream) {
+std::uint8_t JpegHuffmanDecoder::DecodeLong(Veldaro::JpegInputStream& stream) const {
   if (minimumCodeLength == 0) throw JpegDecoder::JpegBadStream("Bad Huffman Code Length");
   if (stream.BitCount() >= 16) {
     std::uint32_t bits16 = stream.PeekBits(16);

@@ -1,27 +1,8 @@
 #include "imaging/JpegInputStream.h"
 
-#include <cstring>
+#include "imaging/JpegBitReader.h"
 
 namespace Veldaro {
-
-namespace {
-
-// True when one of the eight bytes of the word is 0xFF.
-inline bool HasFFByte(std::uint64_t word) {
-  std::uint64_t inverted = ~word;
-  return ((inverted - 0x0101010101010101ull) & ~inverted & 0x8080808080808080ull) != 0;
-}
-
-inline std::uint64_t LoadBigEndian64(const std::uint8_t* bytes) {
-  std::uint64_t word;
-  std::memcpy(&word, bytes, 8);
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-  word = __builtin_bswap64(word);
-#endif
-  return word;
-}
-
-}  // namespace
 
 void JpegInputStream::StartBitInput() {
   if (bitMode) return;
@@ -44,18 +25,8 @@ void JpegInputStream::FillBitsFromBuffer() {
   std::uint64_t buffer = bitBuffer;
   std::uint32_t count = bitCount;
   while (count <= 56) {
-    if (e - p >= 8) {
-      std::uint64_t word = LoadBigEndian64(p);
-      if (!HasFFByte(word)) {
-        // No 0xFF among the next eight bytes: take as many whole bytes as fit at once.
-        std::uint32_t take = (64 - count) >> 3;
-        std::uint32_t newCount = count + take * 8;
-        buffer |= (word >> count) & (~std::uint64_t(0) << (64 - newCount));
-        p += take;
-        count = newCount;
-        break;
-      }
-    }
+    // No 0xFF among the next eight bytes: as many whole bytes as fit at once.
+    if (e - p >= 8 && JpegBitReader::TakeWholeBytes(p, buffer, count)) break;
     if (p >= e) break;
     std::uint8_t byte = *p;
     if (byte == 0xFF) {

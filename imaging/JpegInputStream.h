@@ -65,6 +65,9 @@ class JpegInputStream : public virtual InputByteStream {
   }
 
  private:
+  // The block decoders' bit input, which works on this state directly.
+  friend class JpegBitReader;
+
   // Which texts a failed step reports: NextBit's own or those of Receive.
   enum FailureTexts : std::uint8_t { NextBitTexts, ReceiveTexts };
   // What the byte after a gathered 0xFF was, when it was not the stuffed 0x00.
