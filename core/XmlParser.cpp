@@ -16,6 +16,7 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <stdexcept>
 #include <string_view>
 
 #include "core/XmlDocument.h"
@@ -168,9 +169,16 @@ class TXmlReader {
     end_ = copy + size;
   }
 
+  // A name or value has at most 32 bits of length (XmlString.h); a longer one
+  // fails the parse as running out of memory would.
+  static void CheckLength(std::size_t aLen) {
+    if (aLen > std::numeric_limits<std::uint32_t>::max()) throw std::length_error("XML text longer than 4 GiB");
+  }
+
   // The text at p, aLen bytes, made NUL-terminated: the NUL goes over the
   // character that ended the token.
   static const char* Own(const char* p, std::size_t aLen) {
+    CheckLength(aLen);
     char* own = const_cast<char*>(p);
     own[aLen] = '\0';
     return own;
@@ -178,6 +186,7 @@ class TXmlReader {
 
   // The same with its entities decoded; aLen becomes the decoded length.
   static const char* OwnDecoded(const char* p, std::size_t& aLen) {
+    CheckLength(aLen);
     char* own = const_cast<char*>(p);
     aLen = DecodeEntitiesInPlace(own, aLen);
     own[aLen] = '\0';
