@@ -1,6 +1,8 @@
 #include "core/XmlArena.h"
 
 #include <atomic>
+#include <cstdint>
+#include <limits>
 #include <mutex>
 #include <new>
 #include <vector>
@@ -8,6 +10,10 @@
 namespace {
 
 constexpr std::size_t kWord = sizeof(void*);
+constexpr std::align_val_t kBlockAlign{TXmlArena::kBlockSize};
+
+void* NewBlock() { return ::operator new(TXmlArena::kBlockSize, kBlockAlign); }
+void DeleteBlock(void* aBlock) noexcept { ::operator delete(aBlock, kBlockAlign); }
 
 std::size_t RoundUp(std::size_t n) { return (n + kWord - 1) & ~(kWord - 1); }
 
@@ -28,7 +34,7 @@ class BlockCache {
   ~BlockCache() {
     std::lock_guard<std::mutex> lock(mutex_);
     gCacheClosed.store(true);
-    for (void* b : blocks_) ::operator delete(b);
+    for (void* b : blocks_) DeleteBlock(b);
     blocks_.clear();
   }
 
@@ -41,7 +47,7 @@ class BlockCache {
         return b;
       }
     }
-    return ::operator new(TXmlArena::kBlockSize);
+    return NewBlock();
   }
 
   void Give(void* aBlock) noexcept {
@@ -52,7 +58,7 @@ class BlockCache {
         return;
       }
     }
-    ::operator delete(aBlock);
+    DeleteBlock(aBlock);
   }
 
  private:
@@ -69,14 +75,14 @@ BlockCache* Cache() {
 
 void* TakeBlock() {
   if (BlockCache* cache = Cache()) return cache->Take();
-  return ::operator new(TXmlArena::kBlockSize);
+  return NewBlock();
 }
 
 void GiveBlock(void* aBlock) noexcept {
   if (BlockCache* cache = Cache())
     cache->Give(aBlock);
   else
-    ::operator delete(aBlock);
+    DeleteBlock(aBlock);
 }
 
 }  // namespace
@@ -89,43 +95,46 @@ TXmlArena::~TXmlArena() {
     blocks_ = b->next;
     GiveBlock(b);
   }
+  while (chunks_ != nullptr) {
+    Chunk* c = chunks_;
+    chunks_ = c->next;
+    ::operator delete(c);
+  }
+}
+
+TXmlArena* TXmlArena::ArenaAt(const void* aAddress) noexcept {
+  const auto start = reinterpret_cast<std::uintptr_t>(aAddress) & ~(std::uintptr_t{kBlockSize} - 1);
+  return reinterpret_cast<const Block*>(start)->arena;
+}
+
+char* TXmlArena::AllocateBytes(std::size_t aSize) {
+  if (aSize <= kBlockSize / 8) {
+    const std::size_t need = RoundUp(aSize);  // the position stays aligned for objects
+    if (static_cast<std::size_t>(limit_ - pos_) < need) AddBlock();
+    char* p = pos_;
+    pos_ += need;
+    return p;
+  }
+  if (aSize > std::numeric_limits<std::size_t>::max() - sizeof(Chunk)) throw std::bad_alloc();
+  auto* c = static_cast<Chunk*>(::operator new(sizeof(Chunk) + aSize));
+  c->next = chunks_;
+  chunks_ = c;
+  return reinterpret_cast<char*>(c + 1);
 }
 
 void TXmlArena::AddBlock() {
   auto* b = static_cast<Block*>(TakeBlock());
   b->next = blocks_;
+  b->arena = this;
   blocks_ = b;
   pos_ = reinterpret_cast<char*>(b) + RoundUp(sizeof(Block));
   limit_ = reinterpret_cast<char*>(b) + kBlockSize;
 }
 
-void* TXmlArena::Allocate(std::size_t aSize) {
-  std::size_t need = kWord + RoundUp(aSize);
-  if (static_cast<std::size_t>(limit_ - pos_) < need) {
-    if (need > kBlockSize - RoundUp(sizeof(Block))) throw std::bad_alloc();
-    AddBlock();
-  }
-  char* p = pos_;
-  pos_ += need;
-  *reinterpret_cast<TXmlArena**>(p) = this;
-  ++allocated_;
-  return p + kWord;
-}
-
-void* TXmlArena::HeapAllocate(std::size_t aSize) {
-  char* p = static_cast<char*>(::operator new(kWord + aSize));
-  *reinterpret_cast<TXmlArena**>(p) = nullptr;
-  return p + kWord;
-}
-
-void TXmlArena::Free(void* aObject) noexcept {
-  if (aObject == nullptr) return;
-  char* p = static_cast<char*>(aObject) - kWord;
-  TXmlArena* arena = *reinterpret_cast<TXmlArena**>(p);
-  if (arena == nullptr)
-    ::operator delete(p);
-  else
-    arena->Release();
+void* TXmlArena::AllocateInNewBlock(std::size_t aSize) {
+  if (RoundUp(aSize) > kBlockSize - RoundUp(sizeof(Block))) throw std::bad_alloc();
+  AddBlock();
+  return Allocate(aSize);
 }
 
 void TXmlArena::Finish() noexcept {
@@ -143,7 +152,7 @@ void TXmlArena::Release(std::size_t aCount) noexcept {
 void TXmlFreeBatch::FreeOther(void* aObject, TXmlArena* aArena) noexcept {
   if (aObject == nullptr) return;
   if (aArena == nullptr) {
-    ::operator delete(static_cast<char*>(aObject) - kWord);
+    ::operator delete(aObject);
     return;
   }
   Flush();

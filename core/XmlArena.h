@@ -1,13 +1,22 @@
 #pragma once
 // Storage of the nodes and attributes of the document model.
 //
-// Every TmyXmlNode and TmyXmlAttrNode carries one hidden word in front of it:
-// null for an object from the ordinary heap, or the arena it was carved from.
-// The reader builds its whole tree in one arena (blocks of 64 KB filled in
-// order) instead of one heap allocation per node and attribute; such an object
-// is still destroyed on its own with delete, and the arena gives its blocks
-// back when its last object is gone. The memory of a parsed tree is therefore
-// held until all of its nodes are destroyed (at most what that parse took).
+// A TmyXmlNode or TmyXmlAttrNode comes from the ordinary heap or from an
+// arena; the reader marks its objects (their name is "resident", XmlString.h),
+// and their delete finds the arena from the address (ArenaAt). The reader builds its whole tree in one arena (blocks of
+// 64 KB filled in order) instead of one heap allocation per node and attribute; such an object is still destroyed on
+// its own with delete, and the arena gives its blocks back when its last object is gone. The memory of a parsed tree is
+// therefore held until all of its nodes are destroyed (at most what that parse took).
+//
+// A tree read and not changed since goes at once: deleting its root gives the
+// whole arena back without visiting a node (ReleaseTree). Any change to one of
+// its objects (a link, an attribute, a text) marks the arena as changed
+// (MarkChanged), and its tree is then destroyed node by node as any other.
+// The arena also keeps the copy of the document text that the tree's names and
+// values point into.
+//
+// Blocks are aligned to their size, so the arena of any object inside one is
+// found from the object's address (ArenaAt).
 //
 // Blocks given back are kept for the next parse up to kMaxCachedBytes for the
 // whole process, so that reading a file again does not fetch fresh pages from
@@ -27,15 +36,40 @@ class TXmlArena {
   // The creator drops its hold; the arena goes with its last object.
   void Finish() noexcept;
 
-  // An object of at most a few hundred bytes, with the hidden word set to this
-  // arena. Only the creator allocates, before Finish.
-  void* Allocate(std::size_t aSize);
+  // An object of at most a few hundred bytes. Only the creator allocates,
+  // before Finish.
+  void* Allocate(std::size_t aSize) {
+    const std::size_t need = (aSize + sizeof(void*) - 1) & ~(sizeof(void*) - 1);
+    if (static_cast<std::size_t>(limit_ - pos_) < need) return AllocateInNewBlock(aSize);
+    char* p = pos_;
+    pos_ += need;
+    ++allocated_;
+    return p;
+  }
+  // An object whose construction failed right after Allocate.
+  void Unallocate() noexcept { --allocated_; }
 
-  // Operator new and delete of the model's classes.
-  static void* HeapAllocate(std::size_t aSize);  // with the hidden word null
-  static void Free(void* aObject) noexcept;      // either kind
-  // The arena of an object, null for a heap object.
-  static TXmlArena* ArenaOf(void* aObject) noexcept { return static_cast<TXmlArena**>(aObject)[-1]; }
+  // Room for aSize bytes that live as long as the arena (the copy of the text
+  // and decoded texts); only the creator allocates, before Finish.
+  char* AllocateBytes(std::size_t aSize);
+
+  // The tree's root, for the one-step release.
+  void SetRoot(const void* aRoot) noexcept { root_ = aRoot; }
+  bool IsRoot(const void* aObject) const noexcept { return aObject == root_; }
+  // Marks the tree as changed since it was read.
+  void MarkChanged() noexcept {
+    if (!changed_.load(std::memory_order_relaxed)) changed_.store(true, std::memory_order_relaxed);
+  }
+  bool Changed() const noexcept { return changed_.load(std::memory_order_relaxed); }
+  // The arena of an address inside one of its blocks.
+  static TXmlArena* ArenaAt(const void* aAddress) noexcept;
+  static void MarkChangedAt(const void* aAddress) noexcept { ArenaAt(aAddress)->MarkChanged(); }
+  // Called while the unchanged tree's root is destroyed: every other object of
+  // the arena goes with it; the root's own delete gives back the last one.
+  void ReleaseTree() noexcept { Release(live_.load(std::memory_order_relaxed) - 1); }
+
+  // Gives back one object of this arena, whose destructor has run.
+  void Free() noexcept { Release(); }
 
   TXmlArena(const TXmlArena&) = delete;
   TXmlArena& operator=(const TXmlArena&) = delete;
@@ -44,12 +78,18 @@ class TXmlArena {
   friend class TXmlFreeBatch;
   struct Block {
     Block* next;
+    TXmlArena* arena;
+  };
+  // Allocations too large for a block, in a list of their own.
+  struct Chunk {
+    Chunk* next;
   };
 
   TXmlArena() = default;
   ~TXmlArena();
   void Release(std::size_t aCount = 1) noexcept;
   void AddBlock();
+  void* AllocateInNewBlock(std::size_t aSize);
 
   // Objects alive, plus kHold while the creator fills the arena. Allocations
   // are counted in allocated_ and added at Finish, so that carving an object
@@ -57,7 +97,10 @@ class TXmlArena {
   static constexpr std::size_t kHold = std::size_t{1} << 62;
   std::atomic<std::size_t> live_{kHold};
   std::size_t allocated_ = 0;
+  std::atomic<bool> changed_{false};
+  const void* root_ = nullptr;
   Block* blocks_ = nullptr;
+  Chunk* chunks_ = nullptr;
   char* pos_ = nullptr;
   char* limit_ = nullptr;
 };
@@ -72,8 +115,9 @@ class TXmlFreeBatch {
   TXmlFreeBatch(const TXmlFreeBatch&) = delete;
   TXmlFreeBatch& operator=(const TXmlFreeBatch&) = delete;
 
-  void Free(void* aObject) noexcept {
-    TXmlArena* arena = aObject != nullptr ? TXmlArena::ArenaOf(aObject) : nullptr;
+  // aArena: the object's arena, null for a heap object.
+  void Free(void* aObject, TXmlArena* aArena) noexcept {
+    TXmlArena* arena = aObject != nullptr ? aArena : nullptr;
     if (arena != nullptr && arena == arena_)
       ++count_;
     else

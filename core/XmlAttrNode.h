@@ -1,12 +1,17 @@
 #pragma once
 // One attribute of an XML element: a name and a decoded value, kept in a doubly
 // linked list of its owner in document order.
+//
+// Adding or removing an attribute of a node of a parsed tree, or changing one
+// of its texts, marks that tree's arena as changed (XmlArena.h).
 
 #include <cstddef>
+#include <new>
 #include <string>
 #include <string_view>
 
 #include "core/XmlArena.h"
+#include "core/XmlString.h"
 
 class TmyXmlNode;
 
@@ -20,18 +25,38 @@ class TmyXmlAttrNode {
   TmyXmlAttrNode(const TmyXmlAttrNode&) = delete;
   TmyXmlAttrNode& operator=(const TmyXmlAttrNode&) = delete;
 
-  // Storage with the hidden word of TXmlArena: the ordinary heap, or an arena
-  // that the reader fills (new (arena) ...).
-  static void* operator new(std::size_t aSize) { return TXmlArena::HeapAllocate(aSize); }
+  // Storage: the ordinary heap, or an arena that the reader fills
+  // (new (arena) ...). Delete gives a reader's object back to its arena.
+  static void* operator new(std::size_t aSize) { return ::operator new(aSize); }
   static void* operator new(std::size_t aSize, TXmlArena* aArena) { return aArena->Allocate(aSize); }
-  static void operator delete(void* aObject) noexcept { TXmlArena::Free(aObject); }
-  static void operator delete(void* aObject, TXmlArena*) noexcept { TXmlArena::Free(aObject); }
+  static void operator delete(TmyXmlAttrNode* aObject, std::destroying_delete_t) noexcept {
+    TXmlArena* arena = aObject->ArenaOrNull();
+    aObject->~TmyXmlAttrNode();
+    if (arena != nullptr)
+      arena->Free();
+    else
+      ::operator delete(aObject);
+  }
+  static void operator delete(void* aObject) noexcept { ::operator delete(aObject); }
+  static void operator delete(void*, TXmlArena* aArena) noexcept { aArena->Unallocate(); }
+  // The arena of a reader's object, null for a heap object.
+  TXmlArena* ArenaOrNull() const noexcept { return name.resident() ? TXmlArena::ArenaAt(this) : nullptr; }
 
-  std::string name;
-  std::string value;
+  TXmlString name;
+  TXmlString value;
   TmyXmlNode* owner = nullptr;
   TmyXmlAttrNode* next = nullptr;
   TmyXmlAttrNode* prev = nullptr;
+
+ private:
+  friend class TXmlReader;
+  friend class TmyXmlNode;
+  struct ReadTag {};
+  // Made by the reader in its arena: the name a resident view (aName followed by
+  // a NUL), the value resident and empty, appended to aOwner without marking.
+  inline TmyXmlAttrNode(ReadTag, const char* aName, std::size_t aNameSize, TmyXmlNode* aOwner) noexcept;
+  // Marks the arena of a parsed tree that this attribute or its owner is in.
+  inline void Changing() noexcept;
 };
 
 // The constructor and destructor are defined inline in XmlNode.h (they need the

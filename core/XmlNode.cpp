@@ -8,6 +8,15 @@ TmyXmlNode::TmyXmlNode(std::string_view aName, TmyXmlNode* aParent) : name(aName
 }
 
 TmyXmlNode::~TmyXmlNode() {
+  // A tree as it was read holds only its arena's objects, with texts in the
+  // arena: its root takes the whole arena with it.
+  if (name.resident()) {
+    TXmlArena* arena = TXmlArena::ArenaAt(this);
+    if (arena->IsRoot(this) && !arena->Changed()) {
+      arena->ReleaseTree();
+      return;
+    }
+  }
   Unlink();
   if (firstChild == nullptr && firstAttr == nullptr) return;
   TXmlFreeBatch batch;
@@ -37,8 +46,9 @@ void TmyXmlNode::DestroyForest(TmyXmlNode* aFirst, TXmlFreeBatch& aBatch) noexce
     n->firstChild = n->lastChild = nullptr;
     n->firstAttr = n->lastAttr = nullptr;
     n->parent = n->next = n->prev = nullptr;
+    TXmlArena* arena = n->ArenaOrNull();
     n->~TmyXmlNode();
-    aBatch.Free(n);
+    aBatch.Free(n, arena);
   }
 }
 
@@ -49,6 +59,8 @@ void TmyXmlNode::DestroyChild(TmyXmlNode* aChild) noexcept {
 }
 
 void TmyXmlNode::LinkChildLast(TmyXmlNode* aChild) {
+  Changing();
+  aChild->Changing();
   aChild->parent = this;
   aChild->next = nullptr;
   aChild->prev = lastChild;
@@ -60,6 +72,8 @@ void TmyXmlNode::LinkChildLast(TmyXmlNode* aChild) {
 }
 
 void TmyXmlNode::LinkChildAfter(TmyXmlNode* aChild, TmyXmlNode* aAfter) {
+  Changing();
+  aChild->Changing();
   if (aAfter == nullptr) {
     aChild->parent = this;
     aChild->prev = nullptr;
@@ -115,6 +129,8 @@ TmyXmlNode* TmyXmlNode::FindOrAddChild(std::string_view aName, std::string_view 
 // --- moving and deleting -------------------------------------------------------
 
 void TmyXmlNode::Unlink() {
+  Changing();
+  if (parent != nullptr) parent->Changing();
   if (prev != nullptr)
     prev->next = next;
   else if (parent != nullptr)
@@ -133,6 +149,8 @@ TmyXmlNode* TmyXmlNode::ReplaceWith(TmyXmlNode* aOther) {
   // place, would make the tree a cycle.
   if (aOther == nullptr || aOther->IsSelfOrAncestorOf(this)) return this;
   aOther->Unlink();
+  Changing();
+  if (parent != nullptr) parent->Changing();
   aOther->parent = parent;
   aOther->prev = prev;
   aOther->next = next;
@@ -164,6 +182,8 @@ bool TmyXmlNode::SwapWithAdjacent(TmyXmlNode* aSibling) {
     return false;
   }
   // first, second -> second, first
+  Changing();
+  aSibling->Changing();
   TmyXmlNode* before = first->prev;
   TmyXmlNode* after = second->next;
   TmyXmlNode* p = first->parent;
@@ -199,6 +219,8 @@ bool TmyXmlNode::SwapSiblings(TmyXmlNode* aOther) {
 
 void TmyXmlNode::MoveChildrenTo(TmyXmlNode* aTarget) {
   if (aTarget == nullptr || IsSelfOrAncestorOf(aTarget) || firstChild == nullptr) return;
+  Changing();
+  aTarget->Changing();
   for (TmyXmlNode* c = firstChild; c != nullptr; c = c->next) c->parent = aTarget;
   firstChild->prev = aTarget->lastChild;
   if (aTarget->lastChild != nullptr)
@@ -212,6 +234,7 @@ void TmyXmlNode::MoveChildrenTo(TmyXmlNode* aTarget) {
 
 void TmyXmlNode::DeleteChildren() {
   if (TmyXmlNode* first = firstChild) {
+    Changing();
     firstChild = lastChild = nullptr;
     TXmlFreeBatch batch;
     DestroyForest(first, batch);

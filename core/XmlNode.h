@@ -9,14 +9,22 @@
 //
 // Every walk over a subtree (destruction, copies, searches) runs without
 // recursion, so a tree of any depth can be handled.
+//
+// A tree that the reader built lives in one TXmlArena, names and values as
+// views into the arena's copy of the text. Its nodes are ordinary nodes: they
+// can be changed, moved into other trees, detached and kept, or deleted one by
+// one, and each change marks the arena (XmlArena.h). Deleting the root of a tree
+// that was not changed since it was read releases the arena in one step.
 
 #include <cstddef>
 #include <cstdint>
+#include <new>
 #include <string>
 #include <string_view>
 
 #include "core/XmlArena.h"
 #include "core/XmlAttrNode.h"
+#include "core/XmlString.h"
 
 class TmyXmlNode {
  public:
@@ -30,12 +38,22 @@ class TmyXmlNode {
   TmyXmlNode(const TmyXmlNode&) = delete;
   TmyXmlNode& operator=(const TmyXmlNode&) = delete;
 
-  // Storage with the hidden word of TXmlArena: the ordinary heap, or an arena
-  // that the reader fills (new (arena) ...).
-  static void* operator new(std::size_t aSize) { return TXmlArena::HeapAllocate(aSize); }
+  // Storage: the ordinary heap, or an arena that the reader fills
+  // (new (arena) ...). Delete gives a reader's object back to its arena.
+  static void* operator new(std::size_t aSize) { return ::operator new(aSize); }
   static void* operator new(std::size_t aSize, TXmlArena* aArena) { return aArena->Allocate(aSize); }
-  static void operator delete(void* aObject) noexcept { TXmlArena::Free(aObject); }
-  static void operator delete(void* aObject, TXmlArena*) noexcept { TXmlArena::Free(aObject); }
+  static void operator delete(TmyXmlNode* aObject, std::destroying_delete_t) noexcept {
+    TXmlArena* arena = aObject->ArenaOrNull();
+    aObject->~TmyXmlNode();
+    if (arena != nullptr)
+      arena->Free();
+    else
+      ::operator delete(aObject);
+  }
+  static void operator delete(void* aObject) noexcept { ::operator delete(aObject); }
+  static void operator delete(void*, TXmlArena* aArena) noexcept { aArena->Unallocate(); }
+  // The arena of a reader's object, null for a heap object.
+  TXmlArena* ArenaOrNull() const noexcept { return name.resident() ? TXmlArena::ArenaAt(this) : nullptr; }
 
   // --- creating nodes -------------------------------------------------------
   TmyXmlNode* AddChild(std::string_view aName);
@@ -138,9 +156,9 @@ class TmyXmlNode {
 
   // --- fields ---------------------------------------------------------------
   // Tag of an element, target of a processing instruction, whole text of a comment.
-  std::string name;
+  TXmlString name;
   // Character data of an element, already decoded.
-  std::string value;
+  TXmlString value;
   // Source line where the reader made the node; -1 for a node made in memory.
   std::int32_t line = -1;
   // Written in the short form without end tag (read from "/>", comments and
@@ -157,6 +175,26 @@ class TmyXmlNode {
   TmyXmlAttrNode* lastAttr = nullptr;
 
  private:
+  friend class TXmlReader;
+  friend class TmyXmlAttrNode;
+  struct ReadTag {};
+  // Made by the reader in its arena: the name a resident view (aName followed
+  // by a NUL), the value resident and empty; appended to aParent (when given)
+  // without marking.
+  TmyXmlNode(ReadTag, const char* aName, std::size_t aNameSize, TmyXmlNode* aParent) noexcept {
+    name.SetResidentView(aName, aNameSize);
+    value.MakeResident();
+    if (aParent == nullptr) return;
+    parent = aParent;
+    prev = aParent->lastChild;
+    if (prev != nullptr)
+      prev->next = this;
+    else
+      aParent->firstChild = this;
+    aParent->lastChild = this;
+  }
+  // Marks the arena of a parsed tree that this node belongs to.
+  void Changing() noexcept { name.Changing(); }
   // Link a detached node as the last child, or directly after aAfter (a child of
   // this node; null for the front).
   void LinkChildLast(TmyXmlNode* aChild);
@@ -178,6 +216,7 @@ class TmyXmlNode {
 
 inline TmyXmlAttrNode::TmyXmlAttrNode(std::string_view aName, TmyXmlNode* aOwner) : name(aName), owner(aOwner) {
   if (aOwner == nullptr) return;
+  aOwner->Changing();
   prev = aOwner->lastAttr;
   if (prev != nullptr)
     prev->next = this;
@@ -186,7 +225,25 @@ inline TmyXmlAttrNode::TmyXmlAttrNode(std::string_view aName, TmyXmlNode* aOwner
   aOwner->lastAttr = this;
 }
 
+inline TmyXmlAttrNode::TmyXmlAttrNode(ReadTag, const char* aName, std::size_t aNameSize, TmyXmlNode* aOwner) noexcept
+    : owner(aOwner) {
+  name.SetResidentView(aName, aNameSize);
+  value.MakeResident();
+  prev = aOwner->lastAttr;
+  if (prev != nullptr)
+    prev->next = this;
+  else
+    aOwner->firstAttr = this;
+  aOwner->lastAttr = this;
+}
+
+inline void TmyXmlAttrNode::Changing() noexcept {
+  name.Changing();
+  if (owner != nullptr) owner->Changing();
+}
+
 inline TmyXmlAttrNode::~TmyXmlAttrNode() {
+  if (owner != nullptr || prev != nullptr || next != nullptr) Changing();
   if (prev != nullptr)
     prev->next = next;
   else if (owner != nullptr)

@@ -93,6 +93,7 @@ TmyXmlAttrNode* TmyXmlNode::InsertFirstAttr(std::string_view aName, std::string_
   if (firstAttr == nullptr) return SetAttr(aName, aValue);
   auto* a = new TmyXmlAttrNode(aName, nullptr);
   a->value.assign(aValue.data(), aValue.size());
+  Changing();
   a->owner = this;
   a->next = firstAttr;
   firstAttr->prev = a;
@@ -150,6 +151,7 @@ bool TmyXmlNode::DeleteAttr(std::string_view aName) {
 
 void TmyXmlNode::DeleteAllAttrs() {
   if (TmyXmlAttrNode* first = firstAttr) {
+    Changing();
     firstAttr = lastAttr = nullptr;
     TXmlFreeBatch batch;
     DestroyAttrs(first, batch);
@@ -157,6 +159,7 @@ void TmyXmlNode::DeleteAllAttrs() {
 }
 
 void TmyXmlNode::DestroyAttr(TmyXmlAttrNode* aAttr) noexcept {
+  Changing();
   if (aAttr->prev != nullptr)
     aAttr->prev->next = aAttr->next;
   else
@@ -175,8 +178,9 @@ void TmyXmlNode::DestroyAttrs(TmyXmlAttrNode* aFirst, TXmlFreeBatch& aBatch) noe
     TmyXmlAttrNode* next = a->next;
     a->owner = nullptr;  // the list goes whole: nothing to unlink
     a->next = a->prev = nullptr;
+    TXmlArena* arena = a->ArenaOrNull();
     a->~TmyXmlAttrNode();
-    aBatch.Free(a);
+    aBatch.Free(a, arena);
     a = next;
   }
 }

@@ -6,16 +6,19 @@
 // that ends while elements are still open is reported as such
 // (XML_ERR_OPEN_AT_END): it is a file cut short, not a whole document.
 //
-// One pass over the buffer; tokens are read in place and copied only into the
-// nodes and attributes they become.
+// One pass over a copy of the text that the tree's arena keeps; names and
+// values are views into that copy, each ended by a NUL written over the
+// character that ended its token (never part of another text), entities
+// decoded in place (a decoded text is never longer). Every such write lies
+// behind the reading position: no scan reads a byte after it was changed.
 
 #include <array>
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <stdexcept>
 #include <string_view>
 
-#include "core/TextEncoding.h"
 #include "core/XmlDocument.h"
 
 namespace {
@@ -68,6 +71,38 @@ std::int64_t CountLf(const char* from, const char* to) {
   return n;
 }
 
+// "&amp;", "&gt;", "&lt;", "&nbsp;" and "&quot;" as '&', '>', '<', byte 0xA0
+// and '"', left to right, a produced '&' never starting another entity (as
+// DecodeHtmlEntities); written over the text itself. Returns the new length.
+std::size_t DecodeEntitiesInPlace(char* s, std::size_t n) {
+  struct Entity {
+    std::string_view name;  // after the '&'
+    char ch;
+  };
+  static constexpr Entity kEntities[] = {{"amp;", '&'}, {"gt;", '>'}, {"lt;", '<'}, {"nbsp;", '\xA0'}, {"quot;", '"'}};
+  const auto* amp = static_cast<const char*>(std::memchr(s, '&', n));
+  if (amp == nullptr) return n;
+  std::size_t r = static_cast<std::size_t>(amp - s);
+  std::size_t w = r;
+  while (r < n) {
+    if (s[r] != '&') {
+      s[w++] = s[r++];
+      continue;
+    }
+    ++r;
+    char produced = '&';
+    for (const Entity& e : kEntities) {
+      if (n - r >= e.name.size() && std::memcmp(s + r, e.name.data(), e.name.size()) == 0) {
+        produced = e.ch;
+        r += e.name.size();
+        break;
+      }
+    }
+    s[w++] = produced;  // behind r: nothing still to read is overwritten
+  }
+  return w;
+}
+
 std::int32_t ClampLine(std::int64_t line) {
   return line > std::numeric_limits<std::int32_t>::max() ? std::numeric_limits<std::int32_t>::max()
                                                          : static_cast<std::int32_t>(line);
@@ -96,17 +131,21 @@ enum class ReadState : unsigned char {
   kEqualsWanted,  // '=' after an attribute name and blanks
 };
 
-class Reader {
+}  // namespace
+
+class TXmlReader {
  public:
-  Reader(const char* text, std::size_t size) : pos_(text), end_(text + size), arena_(TXmlArena::Create()) {}
-  ~Reader() { arena_->Finish(); }
-  Reader(const Reader&) = delete;
-  Reader& operator=(const Reader&) = delete;
+  TXmlReader(const char* text, std::size_t size) : pos_(text), end_(text + size), arena_(TXmlArena::Create()) {}
+  ~TXmlReader() { arena_->Finish(); }
+  TXmlReader(const TXmlReader&) = delete;
+  TXmlReader& operator=(const TXmlReader&) = delete;
 
   // Reads the whole text; the root is the caller's. Out of memory leaves
   // nothing half-built behind: the root and what hangs on it go with root_.
   TmyXmlNode* Run(std::uint32_t& errorWord, std::int32_t& lineCounter) {
-    root_.reset(new (arena_) TmyXmlNode("Wrapper"));
+    static constexpr std::string_view kRootName = "Wrapper";
+    root_.reset(new (arena_) TmyXmlNode(TmyXmlNode::ReadTag{}, kRootName.data(), kRootName.size(), nullptr));
+    CopyText();  // from here on the reader reads the copy
     current_ = root_.get();
     char term;
     do {
@@ -115,10 +154,45 @@ class Reader {
     if (error_ == 0 && !ended_ && current_ != root_.get()) error_ = XML_ERR_OPEN_AT_END;
     errorWord = error_;
     lineCounter = ClampLine(line_);
+    arena_->SetRoot(root_.get());
     return root_.release();
   }
 
  private:
+  // The arena's copy of the text, with the NUL after it.
+  void CopyText() {
+    const auto size = static_cast<std::size_t>(end_ - pos_);
+    char* copy = arena_->AllocateBytes(size + 1);
+    std::memcpy(copy, pos_, size);
+    copy[size] = '\0';
+    pos_ = copy;
+    end_ = copy + size;
+  }
+
+  // A name or value has at most 32 bits of length (XmlString.h); a longer one
+  // fails the parse as running out of memory would.
+  static void CheckLength(std::size_t aLen) {
+    if (aLen > std::numeric_limits<std::uint32_t>::max()) throw std::length_error("XML text longer than 4 GiB");
+  }
+
+  // The text at p, aLen bytes, made NUL-terminated: the NUL goes over the
+  // character that ended the token.
+  static const char* Own(const char* p, std::size_t aLen) {
+    CheckLength(aLen);
+    char* own = const_cast<char*>(p);
+    own[aLen] = '\0';
+    return own;
+  }
+
+  // The same with its entities decoded; aLen becomes the decoded length.
+  static const char* OwnDecoded(const char* p, std::size_t& aLen) {
+    CheckLength(aLen);
+    char* own = const_cast<char*>(p);
+    aLen = DecodeEntitiesInPlace(own, aLen);
+    own[aLen] = '\0';
+    return own;
+  }
+
   // Takes one token from the current position. The text ends with a NUL at
   // end_ (its first NUL), which stops every scan below.
   Token Next() {
@@ -145,27 +219,63 @@ class Reader {
     Token t;
     t.line = line_;
     t.amp = false;
-    const unsigned char stop = *p == '"' ? kStopDouble : kStopSingle;
-    t.start = ++p;
+    t.start = p + 1;
     t.quoted = true;
-    for (;; ++p) {
-      p = SkipTo(p, stop);
-      if (*p == '\n')
-        ++line_;
-      else if (*p == '&')
-        t.amp = true;
-      else
-        break;
-    }
+    p = ScanQuoted(p, line_, t.amp);
     t.len = static_cast<std::size_t>(p - t.start);
     t.term = *p;  // the quote, or NUL at the end
     pos_ = p < end_ ? p + 1 : end_;
     return t;
   }
 
+  // The end of the quoted text whose opening quote is at p: the same quote or
+  // the NUL at the end of the text. Counts the line feeds inside into aLine
+  // and notes an '&' in aAmp.
+  static const char* ScanQuoted(const char* p, std::int64_t& aLine, bool& aAmp) {
+    const unsigned char stop = *p == '"' ? kStopDouble : kStopSingle;
+    for (++p;; ++p) {
+      p = SkipTo(p, stop);
+      if (*p == '\n')
+        ++aLine;
+      else if (*p == '&')
+        aAmp = true;
+      else
+        return p;
+    }
+  }
+
+  // Inside a start tag, the common name="value" pairs, read without the
+  // token steps: blanks, a name ended by '=', a quote right after it, the
+  // value up to the same quote. Each pair has the effect that the steps would
+  // have had; anything else stops here and is left to the steps.
+  void ReadAttributesFast() {
+    for (;;) {
+      const char* p = pos_;
+      std::int64_t line = line_;
+      for (unsigned char c; (kClasses[c = static_cast<unsigned char>(*p)] & kBlank) != 0; ++p)
+        if (c == '\n') ++line;
+      if (HasClass(*p, kStop)) return;
+      const char* name = p;
+      p = SkipTo(p, kStop);
+      if (p[0] != '=' || (p[1] != '"' && p[1] != '\'')) return;
+      const std::size_t nameLen = static_cast<std::size_t>(p - name);
+      const char* value = p + 2;
+      bool amp = false;
+      p = ScanQuoted(p + 1, line, amp);
+      if (*p == '\0') return;  // unclosed: the steps report it
+      line_ = line;
+      pos_ = p + 1;
+      attr_ = new (arena_) TmyXmlAttrNode(TmyXmlAttrNode::ReadTag{}, Own(name, nameLen), nameLen, reading_);
+      std::size_t len = static_cast<std::size_t>(p - value);
+      const char* own = amp ? OwnDecoded(value, len) : Own(value, len);
+      attr_->value.SetResidentView(own, len);
+    }
+  }
+
   // One step: a token, acted on by the current state. Returns the character
   // that ended the step (0 at the end of the text).
   char Step() {
+    if (state_ == ReadState::kInStartTag) ReadAttributesFast();
     const char* stepStart = pos_;
     const std::int64_t stepLine = line_;
     const Token t = Next();
@@ -206,9 +316,9 @@ class Reader {
     const char* from = prevBeganWithGt_ ? stepStart : (t.quoted ? t.start - 1 : t.start);
     const auto* lt = static_cast<const char*>(std::memchr(from, '<', static_cast<std::size_t>(end_ - from)));
     const char* to = lt != nullptr ? lt : end_;
-    AddText(std::string_view(from, static_cast<std::size_t>(to - from)));
     pos_ = lt != nullptr ? lt + 1 : end_;
-    line_ = stepLine + CountLf(stepStart, pos_);
+    line_ = stepLine + CountLf(stepStart, pos_);  // before the piece is decoded in place
+    AddText(std::string_view(from, static_cast<std::size_t>(to - from)));
     if (lt == nullptr) return '\0';
     state_ = ReadState::kAfterLt;
     return '<';
@@ -240,7 +350,7 @@ class Reader {
   // A start tag's name: a new element, entered at its '>' unless it closes
   // itself or is an instruction.
   void StartElement(const Token& t) {
-    reading_ = new (arena_) TmyXmlNode(t.text(), current_);
+    reading_ = new (arena_) TmyXmlNode(TmyXmlNode::ReadTag{}, Own(t.start, t.len), t.len, current_);
     reading_->line = ClampLine(t.line);
     if (IsBlank(t.term)) {
       state_ = ReadState::kInStartTag;
@@ -290,7 +400,7 @@ class Reader {
   // An attribute's name; the common name="value" takes the value's step
   // right away. Returns the character that ended the step.
   char StartAttribute(const Token& t) {
-    attr_ = new (arena_) TmyXmlAttrNode(t.text(), reading_);
+    attr_ = new (arena_) TmyXmlAttrNode(TmyXmlAttrNode::ReadTag{}, Own(t.start, t.len), t.len, reading_);
     if (t.term == '=') {
       state_ = ReadState::kValue;
       if (*pos_ == '"' || *pos_ == '\'') {
@@ -312,10 +422,9 @@ class Reader {
       error_ = XML_ERR_VALUE_QUOTES;
       return;
     }
-    if (t.amp)
-      attr_->value = DecodeHtmlEntities(t.text());
-    else
-      attr_->value.assign(t.start, t.len);
+    std::size_t len = t.len;
+    const char* own = t.amp ? OwnDecoded(t.start, len) : Own(t.start, len);
+    attr_->value.SetResidentView(own, len);
     state_ = ReadState::kInStartTag;
   }
 
@@ -351,7 +460,7 @@ class Reader {
       error_ = XML_ERR_COMMENT_OPEN;
       return;
     }
-    auto* node = new (arena_) TmyXmlNode(rest.substr(0, close), current_);
+    auto* node = new (arena_) TmyXmlNode(TmyXmlNode::ReadTag{}, Own(text, close), close, current_);
     node->comment = true;
     node->closed = true;
     node->line = ClampLine(t.line);
@@ -375,26 +484,27 @@ class Reader {
     if (current_ == root_.get()) ended_ = true;
   }
 
-  // A text piece: the element's value, or appended to it after one blank.
+  // A text piece: the element's value, or appended to it after one blank. The
+  // rare second piece makes the value a string of its own (which marks the
+  // tree as changed).
   void AddText(std::string_view raw) {
-    std::string& value = current_->value;
-    const bool plain = std::memchr(raw.data(), '&', raw.size()) == nullptr;
+    TXmlString& value = current_->value;
+    std::size_t len = raw.size();
+    const char* own = OwnDecoded(raw.data(), len);
     if (value.empty()) {
-      if (plain)
-        value.assign(raw.data(), raw.size());
-      else
-        value = DecodeHtmlEntities(raw);
+      if (!value.owned()) {
+        value.SetResidentView(own, len);
+        return;
+      }
+      value.assign(own, len);
       return;
     }
     value += ' ';
-    if (plain)
-      value.append(raw.data(), raw.size());
-    else
-      value += DecodeHtmlEntities(raw);
+    value.append(own, len);
   }
 
   const char* pos_;
-  const char* const end_;
+  const char* end_;
   TXmlArena* const arena_;  // holds every node and attribute of the tree
   std::int64_t line_ = 1;
   std::uint32_t error_ = 0;
@@ -410,13 +520,11 @@ class Reader {
   TmyXmlAttrNode* attr_ = nullptr;
 };
 
-}  // namespace
-
 TmyXmlNode* TmyXMLParser::Parse() {
   lineCounter = 1;
   errorWord = 0;
   if (!hasBuffer_) return nullptr;
   // The text ends at its first NUL; the NUL stops every scan of the reader.
-  Reader reader(buffer_.c_str(), textLength_);
+  TXmlReader reader(buffer_.c_str(), textLength_);
   return reader.Run(errorWord, lineCounter);
 }

@@ -27,8 +27,10 @@ TmyXmlNode* NextInSubtree(TmyXmlNode* node, const TmyXmlNode* top, bool skipChil
 void RemoveBlanks(TmyXmlNode* node, std::string_view attrName) {
   if (node == nullptr) return;
   TmyXmlAttrNode* attr = node->FindAttr(attrName);
-  if (attr == nullptr) return;
-  std::erase(attr->value, ' ');
+  if (attr == nullptr || attr->value.find(' ') == std::string_view::npos) return;
+  std::string value(attr->value);
+  std::erase(value, ' ');
+  attr->value = value;
 }
 
 void StripObjectVariables(TmyXmlNode* object) {

@@ -1,6 +1,8 @@
 // libFuzzer target of the XML reader: any bytes are read into a tree, which
 // must stay consistent; the tree is then searched, copied, written and read
-// again, and the entity and code-page conversions run on the texts.
+// again, and the entity and code-page conversions run on the texts. Last the
+// parsed tree is changed, a subtree detached, and the parts freed in an order
+// that the input chooses.
 
 #include <cstddef>
 #include <cstdint>
@@ -91,5 +93,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static const int kCodePages[] = {0, 1250, 1251, 1252, 1253, 1257, 65001};
   AnsiToUtf8(written, kCodePages[size % 7]);
   EscapeJsString(root->value);
+
+  // Texts of the parsed tree are views into its arena: change some, detach a
+  // subtree, and free the document before or after it.
+  std::unique_ptr<TmyXmlNode> detached;
+  if (TmyXmlNode* first = root->firstChild) {
+    if (size % 3 != 0) {
+      const std::string name(first->name);
+      first->SetAttr(name, first->value);
+      first->value += first->name;
+      if (first->firstAttr != nullptr) first->DeleteAttr(std::string(first->firstAttr->name));
+    }
+    if (TmyXmlNode* inner = first->firstChild) {
+      inner->Unlink();
+      detached.reset(inner);
+    }
+    CheckTree(root.get());
+  }
+  if (size % 2 == 0) root.reset();
+  if (detached != nullptr) {
+    const std::string before = doc.WriteNode(detached.get(), 1);
+    CheckTree(detached.get());
+    detached->CopyChildren(detached.get());
+    Check(before.size() <= doc.WriteNode(detached.get(), 1).size());
+  }
+  root.reset();
   return 0;
 }

@@ -227,7 +227,7 @@ TEST(ObjectTemplates, EveryBuiltInTextParsesToOneObjectWithItsKindElement) {
     ASSERT_NE(root, nullptr) << tool.button;
     TmyXmlNode* object = root->FindNode("object", {}, true);
     ASSERT_NE(object, nullptr) << tool.button;
-    EXPECT_EQ(object->firstChild != nullptr ? object->firstChild->name : "", tool.kind) << tool.button;
+    EXPECT_EQ(object->firstChild != nullptr ? object->firstChild->name.str() : "", tool.kind) << tool.button;
     EXPECT_EQ(object->GetAttr("X"), "1") << tool.button;
   }
 }

@@ -1,0 +1,163 @@
+#pragma once
+// The text of a name or a value in the document model: a byte string with the
+// reading side of std::string, that converts to std::string_view and (by copy)
+// to std::string, so that callers use it like the strings they had.
+//
+// A string is either owned (its bytes on the heap, NUL-terminated, freed with
+// it) or a view of bytes that outlive it: the texts of a parsed tree point into
+// the copy of the document that the tree's TXmlArena keeps, so reading a file
+// copies no name or value one by one, and freeing the tree frees none. Every
+// change makes a string owned. A copy is always owned, so a copy never points
+// into an arena that may go before it.
+//
+// A string inside a node or attribute that the reader built in an arena is
+// "resident": its first change tells that arena that its tree is no longer as
+// read (TXmlArena::MarkChangedAt), so that the tree is then freed node by node.
+//
+// Sizes are limited to 32 bits; a longer text throws std::length_error.
+
+#include <compare>
+#include <cstddef>
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+#include <string_view>
+
+class TXmlString {
+ public:
+  using size_type = std::size_t;
+  using const_iterator = const char*;
+  using iterator = const char*;
+  static constexpr size_type npos = std::string_view::npos;
+
+  TXmlString() noexcept = default;
+  explicit TXmlString(std::string_view aText) { Assign(aText); }
+  TXmlString(const TXmlString& aOther) : TXmlString(aOther.view()) {}
+  // Takes an owned buffer over; a view is copied.
+  TXmlString(TXmlString&& aOther);
+  ~TXmlString() {
+    if ((flags_ & kOwned) != 0) FreeBuffer();
+  }
+
+  TXmlString& operator=(const TXmlString& aOther) { return Assign(aOther.view()); }
+  TXmlString& operator=(TXmlString&& aOther);
+  TXmlString& operator=(std::string_view aText) { return Assign(aText); }
+  TXmlString& operator=(const std::string& aText) { return Assign(aText); }
+  TXmlString& operator=(const char* aText) { return Assign(aText); }
+  TXmlString& operator=(char aChar) { return Assign(std::string_view(&aChar, 1)); }
+
+  // --- reading --------------------------------------------------------------
+  std::string_view view() const noexcept { return {data_, size_}; }
+  operator std::string_view() const noexcept { return view(); }
+  operator std::string() const { return std::string(data_, size_); }
+  std::string str() const { return std::string(data_, size_); }
+
+  const char* c_str() const noexcept { return data_; }
+  const char* data() const noexcept { return data_; }
+  size_type size() const noexcept { return size_; }
+  size_type length() const noexcept { return size_; }
+  bool empty() const noexcept { return size_ == 0; }
+  const char* begin() const noexcept { return data_; }
+  const char* end() const noexcept { return data_ + size_; }
+  char operator[](size_type aIndex) const noexcept { return data_[aIndex]; }
+  char at(size_type aIndex) const { return view().at(aIndex); }
+  char front() const noexcept { return data_[0]; }
+  char back() const noexcept { return data_[size_ - 1]; }
+
+  std::string substr(size_type aPos = 0, size_type aCount = npos) const {
+    return std::string(view().substr(aPos, aCount));
+  }
+  template <typename... Args>
+  size_type find(Args&&... aArgs) const {
+    return view().find(std::forward<Args>(aArgs)...);
+  }
+  template <typename... Args>
+  size_type rfind(Args&&... aArgs) const {
+    return view().rfind(std::forward<Args>(aArgs)...);
+  }
+  template <typename... Args>
+  size_type find_first_of(Args&&... aArgs) const {
+    return view().find_first_of(std::forward<Args>(aArgs)...);
+  }
+  template <typename... Args>
+  size_type find_last_of(Args&&... aArgs) const {
+    return view().find_last_of(std::forward<Args>(aArgs)...);
+  }
+  template <typename... Args>
+  size_type find_first_not_of(Args&&... aArgs) const {
+    return view().find_first_not_of(std::forward<Args>(aArgs)...);
+  }
+  template <typename... Args>
+  size_type find_last_not_of(Args&&... aArgs) const {
+    return view().find_last_not_of(std::forward<Args>(aArgs)...);
+  }
+  template <typename... Args>
+  int compare(Args&&... aArgs) const {
+    return view().compare(std::forward<Args>(aArgs)...);
+  }
+  bool starts_with(std::string_view aText) const noexcept { return view().starts_with(aText); }
+  bool starts_with(char aChar) const noexcept { return view().starts_with(aChar); }
+  bool ends_with(std::string_view aText) const noexcept { return view().ends_with(aText); }
+  bool ends_with(char aChar) const noexcept { return view().ends_with(aChar); }
+
+  // --- changing (the string becomes owned) ------------------------------------
+  TXmlString& assign(std::string_view aText) { return Assign(aText); }
+  TXmlString& assign(const char* aText, size_type aCount) { return Assign(std::string_view(aText, aCount)); }
+  TXmlString& append(std::string_view aText) { return Append(aText); }
+  TXmlString& append(const char* aText, size_type aCount) { return Append(std::string_view(aText, aCount)); }
+  TXmlString& append(size_type aCount, char aChar);
+  TXmlString& operator+=(std::string_view aText) { return Append(aText); }
+  TXmlString& operator+=(char aChar) { return Append(std::string_view(&aChar, 1)); }
+  void push_back(char aChar) { Append(std::string_view(&aChar, 1)); }
+  void clear() noexcept;
+
+  // --- comparing and joining ----------------------------------------------------
+  friend bool operator==(const TXmlString& a, const TXmlString& b) noexcept { return a.view() == b.view(); }
+  friend bool operator==(const TXmlString& a, std::string_view b) noexcept { return a.view() == b; }
+  friend std::strong_ordering operator<=>(const TXmlString& a, const TXmlString& b) noexcept {
+    return a.view() <=> b.view();
+  }
+  friend std::strong_ordering operator<=>(const TXmlString& a, std::string_view b) noexcept { return a.view() <=> b; }
+  friend std::string operator+(const TXmlString& a, std::string_view b) { return Join(a.view(), b); }
+  friend std::string operator+(std::string_view a, const TXmlString& b) { return Join(a, b.view()); }
+  friend std::string operator+(const TXmlString& a, const TXmlString& b) { return Join(a.view(), b.view()); }
+  friend std::string operator+(const TXmlString& a, char b) { return Join(a.view(), std::string_view(&b, 1)); }
+  friend std::string operator+(char a, const TXmlString& b) { return Join(std::string_view(&a, 1), b.view()); }
+
+  // --- the reader's side ----------------------------------------------------------
+  // True while the bytes belong to this string.
+  bool owned() const noexcept { return (flags_ & kOwned) != 0; }
+  bool resident() const noexcept { return (flags_ & kResident) != 0; }
+
+ private:
+  friend class TmyXmlNode;
+  friend class TmyXmlAttrNode;
+  friend class TXmlReader;
+
+  static constexpr std::uint32_t kOwned = 1;
+  static constexpr std::uint32_t kResident = 2;
+
+  // A resident view of aSize bytes followed by a NUL; the string must be empty
+  // and not owned.
+  void SetResidentView(const char* aData, std::size_t aSize) noexcept {
+    data_ = aData;
+    size_ = static_cast<std::uint32_t>(aSize);
+    flags_ = kResident;
+  }
+  void MakeResident() noexcept { flags_ |= kResident; }
+
+  TXmlString& Assign(std::string_view aText);
+  TXmlString& Append(std::string_view aText);
+  static std::string Join(std::string_view a, std::string_view b);
+  // Capacity of an owned buffer, kept in the word in front of its bytes.
+  std::size_t Capacity() const noexcept { return reinterpret_cast<const std::size_t*>(data_)[-1]; }
+  static char* NewBuffer(std::size_t aCapacity);
+  void FreeBuffer() noexcept;
+  void Changing() noexcept;
+
+  const char* data_ = "";
+  std::uint32_t size_ = 0;
+  std::uint32_t flags_ = 0;
+};
+
+std::ostream& operator<<(std::ostream& aStream, const TXmlString& aText);
