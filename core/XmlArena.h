@@ -70,6 +70,17 @@ class TXmlArena {
 
   // Gives back one object of this arena, whose destructor has run.
   void Free() noexcept { Release(); }
+  // The destroying delete of the model's classes: destroys the object, then gives
+  // a reader's object back to its arena and a heap object to the heap.
+  template <class T>
+  static void Destroy(T* aObject) noexcept {
+    TXmlArena* arena = aObject->ArenaOrNull();
+    aObject->~T();
+    if (arena != nullptr)
+      arena->Free();
+    else
+      ::operator delete(aObject);
+  }
 
   TXmlArena(const TXmlArena&) = delete;
   TXmlArena& operator=(const TXmlArena&) = delete;

@@ -30,12 +30,7 @@ class TmyXmlAttrNode {
   static void* operator new(std::size_t aSize) { return ::operator new(aSize); }
   static void* operator new(std::size_t aSize, TXmlArena* aArena) { return aArena->Allocate(aSize); }
   static void operator delete(TmyXmlAttrNode* aObject, std::destroying_delete_t) noexcept {
-    TXmlArena* arena = aObject->ArenaOrNull();
-    aObject->~TmyXmlAttrNode();
-    if (arena != nullptr)
-      arena->Free();
-    else
-      ::operator delete(aObject);
+    TXmlArena::Destroy(aObject);
   }
   static void operator delete(void* aObject) noexcept { ::operator delete(aObject); }
   static void operator delete(void*, TXmlArena* aArena) noexcept { aArena->Unallocate(); }

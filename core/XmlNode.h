@@ -42,14 +42,7 @@ class TmyXmlNode {
   // (new (arena) ...). Delete gives a reader's object back to its arena.
   static void* operator new(std::size_t aSize) { return ::operator new(aSize); }
   static void* operator new(std::size_t aSize, TXmlArena* aArena) { return aArena->Allocate(aSize); }
-  static void operator delete(TmyXmlNode* aObject, std::destroying_delete_t) noexcept {
-    TXmlArena* arena = aObject->ArenaOrNull();
-    aObject->~TmyXmlNode();
-    if (arena != nullptr)
-      arena->Free();
-    else
-      ::operator delete(aObject);
-  }
+  static void operator delete(TmyXmlNode* aObject, std::destroying_delete_t) noexcept { TXmlArena::Destroy(aObject); }
   static void operator delete(void* aObject) noexcept { ::operator delete(aObject); }
   static void operator delete(void*, TXmlArena* aArena) noexcept { aArena->Unallocate(); }
   // The arena of a reader's object, null for a heap object.

@@ -57,6 +57,14 @@ void TXmlString::FreeBuffer() noexcept {
   ::operator delete(const_cast<std::size_t*>(reinterpret_cast<const std::size_t*>(data_) - 1));
 }
 
+void TXmlString::Adopt(char* aBuffer, std::uint32_t aSize) noexcept {
+  aBuffer[aSize] = '\0';
+  if (owned()) FreeBuffer();
+  data_ = aBuffer;
+  size_ = aSize;
+  flags_ |= kOwned;
+}
+
 void TXmlString::Changing() noexcept {
   if ((flags_ & kResident) != 0) TXmlArena::MarkChangedAt(this);
 }
@@ -78,11 +86,7 @@ TXmlString& TXmlString::Assign(std::string_view aText) {
   }
   char* buffer = NewBuffer(size);
   std::memcpy(buffer, aText.data(), size);
-  buffer[size] = '\0';
-  if (owned()) FreeBuffer();
-  data_ = buffer;
-  size_ = size;
-  flags_ |= kOwned;
+  Adopt(buffer, size);
   return *this;
 }
 
@@ -102,11 +106,7 @@ TXmlString& TXmlString::Append(std::string_view aText) {
   char* buffer = NewBuffer(capacity);
   std::memcpy(buffer, data_, size_);
   std::memcpy(buffer + size_, aText.data(), aText.size());
-  buffer[size] = '\0';
-  if (owned()) FreeBuffer();
-  data_ = buffer;
-  size_ = size;
-  flags_ |= kOwned;
+  Adopt(buffer, size);
   return *this;
 }
 

@@ -153,6 +153,9 @@ class TXmlString {
   std::size_t Capacity() const noexcept { return reinterpret_cast<const std::size_t*>(data_)[-1]; }
   static char* NewBuffer(std::size_t aCapacity);
   void FreeBuffer() noexcept;
+  // Ends aBuffer's text of aSize bytes with a NUL and makes it this string's own,
+  // freeing the buffer it had.
+  void Adopt(char* aBuffer, std::uint32_t aSize) noexcept;
   void Changing() noexcept;
 
   const char* data_ = "";
