@@ -45,7 +45,7 @@ char* TXmlString::NewBuffer(std::size_t aCapacity) {
   auto* header = static_cast<BufferHeader*>(::operator new(sizeof(BufferHeader) + aCapacity + 1));
   // The flags live in the top bits of the address: an address that uses them
   // cannot be kept.
-  if ((Address(reinterpret_cast<const char*>(header)) & ~kAddress) != 0) {
+  if ((Address(reinterpret_cast<const char*>(header + 1) + aCapacity) & ~kAddress) != 0) {
     ::operator delete(header);
     throw std::bad_alloc();
   }
