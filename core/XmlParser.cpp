@@ -16,6 +16,7 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <new>
 #include <stdexcept>
 #include <string_view>
 
@@ -163,6 +164,9 @@ class TXmlReader {
   void CopyText() {
     const auto size = static_cast<std::size_t>(end_ - pos_);
     char* copy = arena_->AllocateBytes(size + 1);
+    // Names and values keep their flags in the top bits of the addresses
+    // into this copy (XmlString.h).
+    if ((TXmlString::Address(copy + size) & ~TXmlString::kAddress) != 0) throw std::bad_alloc();
     std::memcpy(copy, pos_, size);
     copy[size] = '\0';
     pos_ = copy;

@@ -18,18 +18,16 @@ std::uint32_t CheckedSize(std::size_t aSize) {
 
 }  // namespace
 
+static_assert(sizeof(TXmlString) == sizeof(void*));
+
 TXmlString::TXmlString(TXmlString&& aOther) {
   if (!aOther.owned()) {
     Assign(aOther.view());
     return;
   }
   aOther.Changing();
-  data_ = aOther.data_;
-  size_ = aOther.size_;
-  flags_ = kOwned;
-  aOther.data_ = "";
-  aOther.size_ = 0;
-  aOther.flags_ &= ~kOwned;
+  bits_ = aOther.bits_ & ~kResident;
+  aOther.SetEmpty();
 }
 
 TXmlString& TXmlString::operator=(TXmlString&& aOther) {
@@ -38,35 +36,35 @@ TXmlString& TXmlString::operator=(TXmlString&& aOther) {
   Changing();
   aOther.Changing();
   if (owned()) FreeBuffer();
-  data_ = aOther.data_;
-  size_ = aOther.size_;
-  flags_ |= kOwned;
-  aOther.data_ = "";
-  aOther.size_ = 0;
-  aOther.flags_ &= ~kOwned;
+  bits_ = (aOther.bits_ & ~kResident) | (bits_ & kResident);
+  aOther.SetEmpty();
   return *this;
 }
 
 char* TXmlString::NewBuffer(std::size_t aCapacity) {
-  auto* word = static_cast<std::size_t*>(::operator new(sizeof(std::size_t) + aCapacity + 1));
-  *word = aCapacity;
-  return reinterpret_cast<char*>(word + 1);
+  auto* header = static_cast<BufferHeader*>(::operator new(sizeof(BufferHeader) + aCapacity + 1));
+  // The flags live in the top bits of the address: an address that uses them
+  // cannot be kept.
+  if ((Address(reinterpret_cast<const char*>(header + 1) + aCapacity) & ~kAddress) != 0) {
+    ::operator delete(header);
+    throw std::bad_alloc();
+  }
+  header->capacity = aCapacity;
+  header->size = 0;
+  return reinterpret_cast<char*>(header + 1);
 }
 
-void TXmlString::FreeBuffer() noexcept {
-  ::operator delete(const_cast<std::size_t*>(reinterpret_cast<const std::size_t*>(data_) - 1));
-}
+void TXmlString::FreeBuffer() noexcept { ::operator delete(Header()); }
 
 void TXmlString::Adopt(char* aBuffer, std::uint32_t aSize) noexcept {
   aBuffer[aSize] = '\0';
+  reinterpret_cast<BufferHeader*>(aBuffer)[-1].size = aSize;
   if (owned()) FreeBuffer();
-  data_ = aBuffer;
-  size_ = aSize;
-  flags_ |= kOwned;
+  bits_ = Address(aBuffer) | kOwned | (bits_ & kResident);
 }
 
 void TXmlString::Changing() noexcept {
-  if ((flags_ & kResident) != 0) TXmlArena::MarkChangedAt(this);
+  if (resident()) TXmlArena::MarkChangedAt(this);
 }
 
 TXmlString& TXmlString::Assign(std::string_view aText) {
@@ -74,10 +72,10 @@ TXmlString& TXmlString::Assign(std::string_view aText) {
   Changing();
   if (owned() && Capacity() >= size) {
     // The text may be a part of this string itself.
-    char* buffer = const_cast<char*>(data_);
+    char* buffer = const_cast<char*>(data());
     std::memmove(buffer, aText.data(), size);
     buffer[size] = '\0';
-    size_ = size;
+    Header()->size = size;
     return *this;
   }
   if (size == 0) {
@@ -92,20 +90,21 @@ TXmlString& TXmlString::Assign(std::string_view aText) {
 
 TXmlString& TXmlString::Append(std::string_view aText) {
   if (aText.empty()) return *this;
-  const std::uint32_t size = CheckedSize(std::size_t{size_} + aText.size());
+  const std::size_t oldSize = this->size();
+  const std::uint32_t size = CheckedSize(oldSize + aText.size());
   Changing();
   if (owned() && Capacity() >= size) {
     // The text may be a part of this string: it stays where it is.
-    char* buffer = const_cast<char*>(data_);
-    std::memmove(buffer + size_, aText.data(), aText.size());
+    char* buffer = const_cast<char*>(data());
+    std::memmove(buffer + oldSize, aText.data(), aText.size());
     buffer[size] = '\0';
-    size_ = size;
+    Header()->size = size;
     return *this;
   }
-  std::size_t capacity = std::max<std::size_t>(size, std::min<std::size_t>(kMaxSize, std::size_t{size_} * 2));
+  std::size_t capacity = std::max<std::size_t>(size, std::min<std::size_t>(kMaxSize, oldSize * 2));
   char* buffer = NewBuffer(capacity);
-  std::memcpy(buffer, data_, size_);
-  std::memcpy(buffer + size_, aText.data(), aText.size());
+  std::memcpy(buffer, data(), oldSize);
+  std::memcpy(buffer + oldSize, aText.data(), aText.size());
   Adopt(buffer, size);
   return *this;
 }
@@ -118,9 +117,7 @@ TXmlString& TXmlString::append(size_type aCount, char aChar) {
 void TXmlString::clear() noexcept {
   Changing();
   if (owned()) FreeBuffer();
-  data_ = "";
-  size_ = 0;
-  flags_ &= ~kOwned;
+  SetEmpty();
 }
 
 std::string TXmlString::Join(std::string_view a, std::string_view b) {

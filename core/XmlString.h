@@ -14,11 +14,20 @@
 // "resident": its first change tells that arena that its tree is no longer as
 // read (TXmlArena::MarkChangedAt), so that the tree is then freed node by node.
 //
+// The string is one word, so that a parsed tree (a node has two strings, an
+// attribute two) takes as little memory as it can: the address of the bytes,
+// with the two flags in its top bits, which no user-space address uses. An
+// owned buffer keeps its size and capacity in front of its bytes. A view holds
+// no NUL before the one that ends it (the reader's texts end at the first NUL
+// of the document, and no entity decodes to one), so its size is where that
+// NUL is.
+//
 // Sizes are limited to 32 bits; a longer text throws std::length_error.
 
 #include <compare>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <iosfwd>
 #include <string>
 #include <string_view>
@@ -36,7 +45,7 @@ class TXmlString {
   // Takes an owned buffer over; a view is copied.
   TXmlString(TXmlString&& aOther);
   ~TXmlString() {
-    if ((flags_ & kOwned) != 0) FreeBuffer();
+    if (owned()) FreeBuffer();
   }
 
   TXmlString& operator=(const TXmlString& aOther) { return Assign(aOther.view()); }
@@ -47,22 +56,22 @@ class TXmlString {
   TXmlString& operator=(char aChar) { return Assign(std::string_view(&aChar, 1)); }
 
   // --- reading --------------------------------------------------------------
-  std::string_view view() const noexcept { return {data_, size_}; }
+  std::string_view view() const noexcept { return {data(), size()}; }
   operator std::string_view() const noexcept { return view(); }
-  operator std::string() const { return std::string(data_, size_); }
-  std::string str() const { return std::string(data_, size_); }
+  operator std::string() const { return std::string(view()); }
+  std::string str() const { return std::string(view()); }
 
-  const char* c_str() const noexcept { return data_; }
-  const char* data() const noexcept { return data_; }
-  size_type size() const noexcept { return size_; }
-  size_type length() const noexcept { return size_; }
-  bool empty() const noexcept { return size_ == 0; }
-  const char* begin() const noexcept { return data_; }
-  const char* end() const noexcept { return data_ + size_; }
-  char operator[](size_type aIndex) const noexcept { return data_[aIndex]; }
+  const char* c_str() const noexcept { return data(); }
+  const char* data() const noexcept { return reinterpret_cast<const char*>(bits_ & kAddress); }
+  size_type size() const noexcept { return owned() ? Header()->size : std::strlen(data()); }
+  size_type length() const noexcept { return size(); }
+  bool empty() const noexcept { return owned() ? Header()->size == 0 : data()[0] == '\0'; }
+  const char* begin() const noexcept { return data(); }
+  const char* end() const noexcept { return data() + size(); }
+  char operator[](size_type aIndex) const noexcept { return data()[aIndex]; }
   char at(size_type aIndex) const { return view().at(aIndex); }
-  char front() const noexcept { return data_[0]; }
-  char back() const noexcept { return data_[size_ - 1]; }
+  char front() const noexcept { return data()[0]; }
+  char back() const noexcept { return data()[size() - 1]; }
 
   std::string substr(size_type aPos = 0, size_type aCount = npos) const {
     return std::string(view().substr(aPos, aCount));
@@ -126,31 +135,37 @@ class TXmlString {
 
   // --- the reader's side ----------------------------------------------------------
   // True while the bytes belong to this string.
-  bool owned() const noexcept { return (flags_ & kOwned) != 0; }
-  bool resident() const noexcept { return (flags_ & kResident) != 0; }
+  bool owned() const noexcept { return (bits_ & kOwned) != 0; }
+  bool resident() const noexcept { return (bits_ & kResident) != 0; }
 
  private:
   friend class TmyXmlNode;
   friend class TmyXmlAttrNode;
   friend class TXmlReader;
 
-  static constexpr std::uint32_t kOwned = 1;
-  static constexpr std::uint32_t kResident = 2;
+  static constexpr std::uintptr_t kOwned = std::uintptr_t{1} << 63;
+  static constexpr std::uintptr_t kResident = std::uintptr_t{1} << 62;
+  static constexpr std::uintptr_t kAddress = ~(kOwned | kResident);
+  // In front of an owned buffer's bytes.
+  struct BufferHeader {
+    std::size_t capacity;
+    std::size_t size;
+  };
 
-  // A resident view of aSize bytes followed by a NUL; the string must be empty
-  // and not owned.
-  void SetResidentView(const char* aData, std::size_t aSize) noexcept {
-    data_ = aData;
-    size_ = static_cast<std::uint32_t>(aSize);
-    flags_ = kResident;
-  }
-  void MakeResident() noexcept { flags_ |= kResident; }
+  static std::uintptr_t Address(const char* aText) noexcept { return reinterpret_cast<std::uintptr_t>(aText); }
+  // A resident view of aSize bytes followed by a NUL (and no NUL before it);
+  // the string must be empty and not owned.
+  void SetResidentView(const char* aData, std::size_t /*aSize*/) noexcept { bits_ = Address(aData) | kResident; }
+  void MakeResident() noexcept { bits_ |= kResident; }
+  // Drops the bytes (the caller freed an owned buffer): an empty view.
+  void SetEmpty() noexcept { bits_ = Address("") | (bits_ & kResident); }
 
   TXmlString& Assign(std::string_view aText);
   TXmlString& Append(std::string_view aText);
   static std::string Join(std::string_view a, std::string_view b);
-  // Capacity of an owned buffer, kept in the word in front of its bytes.
-  std::size_t Capacity() const noexcept { return reinterpret_cast<const std::size_t*>(data_)[-1]; }
+  const BufferHeader* Header() const noexcept { return reinterpret_cast<const BufferHeader*>(data()) - 1; }
+  BufferHeader* Header() noexcept { return reinterpret_cast<BufferHeader*>(const_cast<char*>(data())) - 1; }
+  std::size_t Capacity() const noexcept { return Header()->capacity; }
   static char* NewBuffer(std::size_t aCapacity);
   void FreeBuffer() noexcept;
   // Ends aBuffer's text of aSize bytes with a NUL and makes it this string's own,
@@ -158,9 +173,7 @@ class TXmlString {
   void Adopt(char* aBuffer, std::uint32_t aSize) noexcept;
   void Changing() noexcept;
 
-  const char* data_ = "";
-  std::uint32_t size_ = 0;
-  std::uint32_t flags_ = 0;
+  std::uintptr_t bits_ = Address("");
 };
 
 std::ostream& operator<<(std::ostream& aStream, const TXmlString& aText);

@@ -19,7 +19,12 @@
 //
 // The heap keeps its memory otherwise (large trim and mmap thresholds set in
 // main): page faults of the per-iteration allocations would otherwise
-// dominate both sides and vary from run to run.
+// dominate both sides and vary from run to run. Each run parses once before
+// it measures (the heap grows and our block cache fills there, not in a
+// measured iteration), and the repetitions of all benchmarks run interleaved in random
+// order unless the command line says otherwise: the machine's speed drifts
+// with the load of its other cores, and a drift then falls on every side
+// alike instead of on whichever benchmark ran during it.
 
 #include <benchmark/benchmark.h>
 #include <libxml/parser.h>
@@ -29,6 +34,8 @@
 #include <memory>
 #include <pugixml.hpp>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "bench/xml/ProjectText.h"
 #include "core/XmlDocument.h"
@@ -84,6 +91,7 @@ struct Libxml2 {
 template <typename Impl>
 void ParseOnly(benchmark::State& state) {
   Impl impl;
+  impl.Parse(state);  // warm-up
   for (auto _ : state) {
     const auto start = Clock::now();
     auto tree = impl.Parse(state);
@@ -98,6 +106,7 @@ void ParseOnly(benchmark::State& state) {
 template <typename Impl, bool kFreshPages>
 void ParseAndFree(benchmark::State& state) {
   Impl impl;
+  impl.Parse(state);  // warm-up
   for (auto _ : state) {
     if (kFreshPages) malloc_trim(0);
     const auto start = Clock::now();
@@ -131,6 +140,13 @@ int main(int argc, char** argv) {
   Register("project_10MB/parse_and_free_fresh_pages", "ours", ParseAndFree<Ours, true>);
   Register("project_10MB/parse_and_free_fresh_pages", "pugixml", ParseAndFree<Pugixml, true>);
   Register("project_10MB/parse_and_free_fresh_pages", "libxml2", ParseAndFree<Libxml2, true>);
+  std::vector<char*> args(argv, argv + argc);
+  static char interleave[] = "--benchmark_enable_random_interleaving=true";
+  bool chosen = false;
+  for (int i = 1; i < argc; ++i) chosen = chosen || std::string_view(argv[i]).starts_with("--benchmark_enable_random");
+  if (!chosen) args.insert(args.begin() + 1, interleave);
+  argc = static_cast<int>(args.size());
+  argv = args.data();
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();

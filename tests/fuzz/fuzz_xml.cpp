@@ -7,8 +7,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "core/TextEncoding.h"
 #include "core/XmlDocument.h"
@@ -102,6 +104,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       const std::string name(first->name);
       first->SetAttr(name, first->value);
       first->value += first->name;
+      // An owned text keeps NUL bytes as part of it; a view ends at its NUL.
+      const std::size_t before = first->value.size();
+      first->value.append(std::string_view("\0", 1));
+      Check(first->value.size() == before + 1 && first->value.back() == '\0');
+      if (first->firstAttr != nullptr)
+        Check(first->firstAttr->name.size() == std::strlen(first->firstAttr->name.c_str()));
       if (first->firstAttr != nullptr) first->DeleteAttr(std::string(first->firstAttr->name));
     }
     if (TmyXmlNode* inner = first->firstChild) {
