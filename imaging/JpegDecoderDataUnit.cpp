@@ -143,14 +143,18 @@ __attribute__((target("avx2"))) inline void Transpose(__m256i* v) {
   v[7] = _mm256_permute2x128_si256(b3, b7, 0x31);
 }
 
-// The whole block with 32-bit lanes; false (nothing written) when a coefficient is too large
-// for 32 bits, which leaves the block to the 64-bit path.
-__attribute__((target("avx2"))) bool InverseDctAvx2(const std::int16_t* c, const JpegDecoderQuantizationTable& table,
-                                                    std::uint8_t* out, std::size_t stride) {
+// The whole block with 32-bit lanes, coefficients in natural or transposed order; false
+// (nothing written) when a coefficient is too large for 32 bits, which leaves the block to the
+// 64-bit path.
+template <bool Transposed>
+__attribute__((target("avx2"))) inline bool InverseDctAvx2(const std::int16_t* c,
+                                                           const JpegDecoderQuantizationTable& table, std::uint8_t* out,
+                                                           std::size_t stride) {
   const __m256i* coefficients = reinterpret_cast<const __m256i*>(c);
-  const __m256i* limits = reinterpret_cast<const __m256i*>(table.CoefficientLimits());
+  const __m256i* limits =
+      reinterpret_cast<const __m256i*>(Transposed ? table.TransposedCoefficientLimits() : table.CoefficientLimits());
   __m256i fits = _mm256_set1_epi16(-1);
-  // Every coefficient but the DC one.
+  // Every coefficient but the DC one (the first in either order).
   __m256i ac = _mm256_and_si256(_mm256_loadu_si256(coefficients),
                                 _mm256_setr_epi16(0, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1));
   for (int i = 0; i < 4; ++i) {
@@ -169,15 +173,16 @@ __attribute__((target("avx2"))) bool InverseDctAvx2(const std::int16_t* c, const
     for (std::size_t r = 0; r < 8; ++r) std::memset(out + r * stride, sample, 8);
     return true;
   }
-  // Dequantize: v[r] = row r of the products.
+  // Dequantize: v[i] = the products of the eight coefficients at 8 i.
   __m256i v[8];
-  const __m256i* q = reinterpret_cast<const __m256i*>(table.IntegerScaling());
-  for (int r = 0; r < 8; ++r) {
-    __m128i row = _mm_loadu_si128(reinterpret_cast<const __m128i*>(c + 8 * r));
-    v[r] = _mm256_mullo_epi32(_mm256_cvtepi16_epi32(row), _mm256_loadu_si256(q + r));
+  const __m256i* q =
+      reinterpret_cast<const __m256i*>(Transposed ? table.TransposedIntegerScaling() : table.IntegerScaling());
+  for (int i = 0; i < 8; ++i) {
+    __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(c + 8 * i));
+    v[i] = _mm256_mullo_epi32(_mm256_cvtepi16_epi32(eight), _mm256_loadu_si256(q + i));
   }
-  // Row pass: after the transpose v[k] holds input k of every row.
-  Transpose(v);
+  // Row pass: v[k] must hold input k of every row, which transposed order gives as loaded.
+  if (!Transposed) Transpose(v);
   TransformLanes(v, _mm256_setzero_si256());
   // Column pass: after the transpose v[r] holds row r of the row results, one column a lane.
   Transpose(v);
@@ -191,28 +196,21 @@ __attribute__((target("avx2"))) bool InverseDctAvx2(const std::int16_t* c, const
   const __m256i order = _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7);
   __m256i b0123 = _mm256_permutevar8x32_epi32(_mm256_packus_epi16(p01, p23), order);
   __m256i b4567 = _mm256_permutevar8x32_epi32(_mm256_packus_epi16(p45, p67), order);
-  alignas(32) std::uint8_t bytes[64];
-  _mm256_store_si256(reinterpret_cast<__m256i*>(bytes), b0123);
-  _mm256_store_si256(reinterpret_cast<__m256i*>(bytes + 32), b4567);
-  for (std::size_t r = 0; r < 8; ++r) std::memcpy(out + r * stride, bytes + 8 * r, 8);
+  // Each 128-bit half holds two rows: the low and high eight bytes are stored apart.
+  const __m128i rows[4] = {_mm256_castsi256_si128(b0123), _mm256_extracti128_si256(b0123, 1),
+                           _mm256_castsi256_si128(b4567), _mm256_extracti128_si256(b4567, 1)};
+  for (std::size_t i = 0; i < 4; ++i) {
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out + 2 * i * stride), rows[i]);
+    _mm_storeh_pd(reinterpret_cast<double*>(out + (2 * i + 1) * stride), _mm_castsi128_pd(rows[i]));
+  }
   return true;
 }
 
-bool HaveAvx2() { return CpuFeatures::UseAvx2(); }
-
 #endif
 
-}  // namespace
-
-void JpegDecoderDataUnit::InverseDCT(const std::int16_t* coefficients, const JpegDecoderQuantizationTable& table) {
-  InverseDCT(coefficients, table, &samples[0][0], 8);
-}
-
-void JpegDecoderDataUnit::InverseDCT(const std::int16_t* c, const JpegDecoderQuantizationTable& table,
-                                     std::uint8_t* out, std::size_t stride) {
-#ifdef JPEG_IDCT_AVX2
-  if (HaveAvx2() && InverseDctAvx2(c, table, out, stride)) return;
-#endif
+// The block in 64-bit integers where 32 bits may not do, natural order.
+void InverseDctScalar(const std::int16_t* c, const JpegDecoderQuantizationTable& table, std::uint8_t* out,
+                      std::size_t stride) {
   const std::int32_t* q = table.IntegerScaling();
   // A block with only its DC coefficient gives one value everywhere.
   bool acZero = true;
@@ -253,6 +251,62 @@ void JpegDecoderDataUnit::InverseDCT(const std::int16_t* c, const JpegDecoderQua
   } else {
     ColumnPass<std::int64_t>(w, out, stride);
   }
+}
+
+// Transposed order through the natural one.
+void InverseDctTransposedScalar(const std::int16_t* c, const JpegDecoderQuantizationTable& table, std::uint8_t* out,
+                                std::size_t stride) {
+  std::int16_t natural[64];
+  for (std::size_t u = 0; u < 8; ++u) {
+    for (std::size_t v = 0; v < 8; ++v) natural[u * 8 + v] = c[v * 8 + u];
+  }
+  InverseDctScalar(natural, table, out, stride);
+}
+
+#ifdef JPEG_IDCT_AVX2
+
+__attribute__((target("avx2"))) void InverseDctNaturalAvx2(const std::int16_t* c,
+                                                           const JpegDecoderQuantizationTable& table, std::uint8_t* out,
+                                                           std::size_t stride) {
+  if (!InverseDctAvx2<false>(c, table, out, stride)) InverseDctScalar(c, table, out, stride);
+}
+
+__attribute__((target("avx2"))) void InverseDctTransposedAvx2(const std::int16_t* c,
+                                                              const JpegDecoderQuantizationTable& table,
+                                                              std::uint8_t* out, std::size_t stride) {
+  if (!InverseDctAvx2<true>(c, table, out, stride)) InverseDctTransposedScalar(c, table, out, stride);
+}
+
+#endif
+
+}  // namespace
+
+JpegDecoderDataUnit::Transform JpegDecoderDataUnit::NaturalOrderTransform() {
+#ifdef JPEG_IDCT_AVX2
+  if (CpuFeatures::UseAvx2()) return InverseDctNaturalAvx2;
+#endif
+  return InverseDctScalar;
+}
+
+JpegDecoderDataUnit::Transform JpegDecoderDataUnit::TransposedOrderTransform() {
+#ifdef JPEG_IDCT_AVX2
+  if (CpuFeatures::UseAvx2()) return InverseDctTransposedAvx2;
+#endif
+  return InverseDctTransposedScalar;
+}
+
+void JpegDecoderDataUnit::InverseDCT(const std::int16_t* coefficients, const JpegDecoderQuantizationTable& table) {
+  InverseDCT(coefficients, table, &samples[0][0], 8);
+}
+
+void JpegDecoderDataUnit::InverseDCT(const std::int16_t* c, const JpegDecoderQuantizationTable& table,
+                                     std::uint8_t* out, std::size_t stride) {
+  NaturalOrderTransform()(c, table, out, stride);
+}
+
+void JpegDecoderDataUnit::InverseDctTransposed(const std::int16_t* c, const JpegDecoderQuantizationTable& table,
+                                               std::uint8_t* out, std::size_t stride) {
+  TransposedOrderTransform()(c, table, out, stride);
 }
 
 }  // namespace VeldaroPrivate
