@@ -78,6 +78,27 @@ void ColumnPass(const T* w, std::uint8_t* out, std::size_t stride) {
 
 #ifdef JPEG_IDCT_AVX2
 
+// The rest of the odd part from g, h, s and a, and the outputs of both parts into v.
+__attribute__((target("avx2"))) inline void FinishLanes(__m256i* v, __m256i e0, __m256i e1, __m256i e2, __m256i e3,
+                                                        __m256i g, __m256i h, __m256i s, __m256i a) {
+  const __m256i c4 = _mm256_set1_epi32(C4);
+  __m256i i = _mm256_srai_epi32(_mm256_mullo_epi32(_mm256_add_epi32(g, h), c4), 6);
+  __m256i j = _mm256_srai_epi32(_mm256_mullo_epi32(s, c4), 6);
+  __m256i k = _mm256_add_epi32(i, _mm256_sub_epi32(g, h));
+  __m256i o3 = i;
+  __m256i o2 = _mm256_add_epi32(i, j);
+  __m256i o1 = _mm256_add_epi32(j, k);
+  __m256i o0 = _mm256_add_epi32(k, a);
+  v[0] = _mm256_add_epi32(e0, o0);
+  v[1] = _mm256_add_epi32(e1, o1);
+  v[2] = _mm256_add_epi32(e2, o2);
+  v[3] = _mm256_add_epi32(e3, o3);
+  v[4] = _mm256_sub_epi32(e3, o3);
+  v[5] = _mm256_sub_epi32(e2, o2);
+  v[6] = _mm256_sub_epi32(e1, o1);
+  v[7] = _mm256_sub_epi32(e0, o0);
+}
+
 // The same transform on eight rows or columns at once, one 32-bit lane each: v[k] holds
 // input k of every lane.
 __attribute__((target("avx2"))) inline void TransformLanes(__m256i* v, __m256i bias) {
@@ -99,21 +120,7 @@ __attribute__((target("avx2"))) inline void TransformLanes(__m256i* v, __m256i b
   __m256i sum53 = _mm256_add_epi32(v[5], v[3]);
   __m256i s = _mm256_sub_epi32(sum17, sum53);
   __m256i a = _mm256_add_epi32(sum17, sum53);
-  __m256i i = _mm256_srai_epi32(_mm256_mullo_epi32(_mm256_add_epi32(g, h), c4), 6);
-  __m256i j = _mm256_srai_epi32(_mm256_mullo_epi32(s, c4), 6);
-  __m256i k = _mm256_add_epi32(i, _mm256_sub_epi32(g, h));
-  __m256i o3 = i;
-  __m256i o2 = _mm256_add_epi32(i, j);
-  __m256i o1 = _mm256_add_epi32(j, k);
-  __m256i o0 = _mm256_add_epi32(k, a);
-  v[0] = _mm256_add_epi32(e0, o0);
-  v[1] = _mm256_add_epi32(e1, o1);
-  v[2] = _mm256_add_epi32(e2, o2);
-  v[3] = _mm256_add_epi32(e3, o3);
-  v[4] = _mm256_sub_epi32(e3, o3);
-  v[5] = _mm256_sub_epi32(e2, o2);
-  v[6] = _mm256_sub_epi32(e1, o1);
-  v[7] = _mm256_sub_epi32(e0, o0);
+  FinishLanes(v, e0, e1, e2, e3, g, h, s, a);
 }
 
 // The same transform when inputs 4 to 7 are 0, which most blocks of photographs give in both
@@ -134,21 +141,7 @@ __attribute__((target("avx2"))) inline void TransformLowLanes(__m256i* v, __m256
   __m256i h = _mm256_srai_epi32(_mm256_mullo_epi32(v[3], minusC6), 6);
   __m256i s = _mm256_sub_epi32(v[1], v[3]);
   __m256i a = _mm256_add_epi32(v[1], v[3]);
-  __m256i i = _mm256_srai_epi32(_mm256_mullo_epi32(_mm256_add_epi32(g, h), c4), 6);
-  __m256i j = _mm256_srai_epi32(_mm256_mullo_epi32(s, c4), 6);
-  __m256i k = _mm256_add_epi32(i, _mm256_sub_epi32(g, h));
-  __m256i o3 = i;
-  __m256i o2 = _mm256_add_epi32(i, j);
-  __m256i o1 = _mm256_add_epi32(j, k);
-  __m256i o0 = _mm256_add_epi32(k, a);
-  v[0] = _mm256_add_epi32(e0, o0);
-  v[1] = _mm256_add_epi32(e1, o1);
-  v[2] = _mm256_add_epi32(e2, o2);
-  v[3] = _mm256_add_epi32(e3, o3);
-  v[4] = _mm256_sub_epi32(e3, o3);
-  v[5] = _mm256_sub_epi32(e2, o2);
-  v[6] = _mm256_sub_epi32(e1, o1);
-  v[7] = _mm256_sub_epi32(e0, o0);
+  FinishLanes(v, e0, e1, e2, e3, g, h, s, a);
 }
 
 // Transposes the first four lanes of v[0..7] into v[0..3] (lanes 4 to 7 of the inputs are not
