@@ -248,20 +248,24 @@ __attribute__((target("avx2"))) inline bool InverseDctAvx2(const std::int16_t* c
   __m256i v[8];
   const __m256i* q =
       reinterpret_cast<const __m256i*>(Transposed ? table.TransposedIntegerScaling() : table.IntegerScaling());
-  if constexpr (Transposed) {
-    // Rows and columns 4 to 7 all 0: each pass has inputs 0 to 3 only, and the transpose
-    // between them moves the four rows that are not 0.
-    const __m256i lowFour = _mm256_setr_epi16(0, 0, 0, 0, -1, -1, -1, -1, 0, 0, 0, 0, -1, -1, -1, -1);
-    __m256i outside = _mm256_or_si256(_mm256_or_si256(rows[2], rows[3]),
-                                      _mm256_and_si256(_mm256_or_si256(rows[0], rows[1]), lowFour));
-    if (_mm256_testz_si256(outside, outside)) {
-      for (int i = 0; i < 4; ++i) v[i] = Dequantize(c, q, i);
-      TransformLowLanes(v, _mm256_setzero_si256());
+  // Rows and columns 4 to 7 all 0: each pass has inputs 0 to 3 only, and the transposes move
+  // the four rows that are not 0 (the first of two in natural order, where the row pass needs
+  // the columns of the coefficients). The masks keep the coefficients at positions 4 to 7 of
+  // the rows (natural) or columns (transposed) 0 to 3 in the first two registers.
+  const __m256i lowFour = _mm256_setr_epi16(0, 0, 0, 0, -1, -1, -1, -1, 0, 0, 0, 0, -1, -1, -1, -1);
+  __m256i outside =
+      _mm256_or_si256(_mm256_or_si256(rows[2], rows[3]), _mm256_and_si256(_mm256_or_si256(rows[0], rows[1]), lowFour));
+  if (_mm256_testz_si256(outside, outside)) {
+    for (int i = 0; i < 4; ++i) v[i] = Dequantize(c, q, i);
+    if constexpr (!Transposed) {
+      for (int i = 4; i < 8; ++i) v[i] = _mm256_setzero_si256();
       TransposeLowLanes(v);
-      TransformLowLanes(v, _mm256_set1_epi32(ColumnBias));
-      StoreSamples(v, out, stride);
-      return true;
     }
+    TransformLowLanes(v, _mm256_setzero_si256());
+    TransposeLowLanes(v);
+    TransformLowLanes(v, _mm256_set1_epi32(ColumnBias));
+    StoreSamples(v, out, stride);
+    return true;
   }
   for (int i = 0; i < 8; ++i) v[i] = Dequantize(c, q, i);
   // Row pass: v[k] must hold input k of every row, which transposed order gives as loaded.
