@@ -18,6 +18,16 @@ void BitmapImage::SetSize(std::uint32_t newWidth, std::uint32_t newHeight) {
   pixelCount = std::uint32_t(count);  // fits: at most kMaxPixelCount
 }
 
+void BitmapImage::SetSizeForOverwrite(std::uint32_t newWidth, std::uint32_t newHeight) {
+  Clear();
+  const std::uint64_t count = std::uint64_t(newWidth) * newHeight;
+  if (count > kMaxPixelCount) throw std::bad_alloc();
+  if (count != 0) pixels = std::make_unique_for_overwrite<std::uint32_t[]>(count);
+  width = newWidth;
+  height = newHeight;
+  pixelCount = std::uint32_t(count);
+}
+
 void BitmapImage::Clear() {
   pixels.reset();
   width = 0;

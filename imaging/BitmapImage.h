@@ -23,6 +23,10 @@ class BitmapImage {
   // also when the size is unchanged. More than kMaxPixelCount pixels (DecoderLimits.h) throw
   // std::bad_alloc; the decoders refuse such sizes earlier with their own messages.
   void SetSize(std::uint32_t width, std::uint32_t height);
+  // The same without setting the pixels: their values are undefined until written. For a
+  // decoder that writes every pixel (or zeroes what it has not written) before anyone can
+  // look at the image.
+  void SetSizeForOverwrite(std::uint32_t width, std::uint32_t height);
   // Frees the pixels and makes the image empty.
   void Clear();
 

@@ -43,6 +43,7 @@ JpegDecoder::~JpegDecoder() = default;
 
 void JpegDecoder::CallProgressFunction(std::uint32_t percent) {
   if (progressFunction == nullptr) return;
+  DefineRemainingRows();
   bool cancel = false;
   if (percent > 100) percent = 100;
   progressFunction(this, progressData, currentPass, passCount, percent, cancel);
@@ -163,7 +164,8 @@ void JpegDecoder::ReadStartOfFrame(JpegInputStream& stream, std::uint8_t markerC
   ReadFrameComponents(stream);
   CalculateMcuDimensions();
   CheckFrameSize();
-  currentImage->SetSize(frameWidth, frameHeight);
+  currentImage->SetSizeForOverwrite(frameWidth, frameHeight);
+  rowsDefined = 0;
   frameReady = true;
 }
 

@@ -118,6 +118,13 @@ class JpegDecoder : public BitmapImageDecoder {
   void ConvertRows(std::uint32_t first, std::uint32_t last);
   // Pixel rows from first to the end of the image as samples of the level 128 give them.
   void FillUnreachedRows(std::uint32_t first);
+  // The image's pixels are allocated without a value; rows nothing has written are made 0
+  // (transparent black) before anyone can see them: before each call of the progress
+  // function and when the decode ends. Rows first to last - 1 have just been written; rows
+  // between the defined ones and them become 0.
+  void RowsWritten(std::uint32_t first, std::uint32_t last);
+  // Every row not yet written becomes 0.
+  void DefineRemainingRows();
 
   // Strips of sequential frames (JpegDecoderScan.cpp): the scan loops call these around the
   // blocks of each MCU row.
@@ -166,6 +173,7 @@ class JpegDecoder : public BitmapImageDecoder {
   bool stripActive = false;         // a strip of the scan under way is being decoded
   std::uint32_t activeStrip = 0;    // its MCU row
   std::uint32_t stripsReached = 0;  // MCU rows from the top that some scan has begun
+  std::uint32_t rowsDefined = 0;    // rows of the image from the top whose pixels have a value
 };
 
 }  // namespace Veldaro

@@ -115,6 +115,7 @@ void JpegDecoderComponent::CheckAcTable() const {
 }
 
 void JpegDecoderComponent::AllocateBuffers(const Veldaro::JpegDecoder& decoder, bool wholePlane) {
+  transposedTransform = JpegDecoderDataUnit::TransposedOrderTransform();
   if (dataUnits == nullptr) {
     imageHeight = decoder.FrameHeight();
     imageWidth = decoder.FrameWidth();
@@ -190,7 +191,9 @@ void JpegDecoderComponent::Reset() {
 }
 
 void JpegDecoderComponent::DecodeSequential(JpegInputStream& stream, std::uint32_t row, std::uint32_t col) {
-  alignas(16) std::int16_t block[64];
+  // The coefficients go to their transposed positions, the order the vector inverse DCT
+  // starts from.
+  alignas(32) std::int16_t block[64];
   ClearBlock(block);
   {
     JpegBitReader bits(stream);
@@ -208,7 +211,7 @@ void JpegDecoderComponent::DecodeSequential(JpegInputStream& stream, std::uint32
           bits.Release();
           throw JpegDecoder::JpegBadStream("Coefficient Index out of Range");
         }
-        block[JpegNaturalOrder[k]] = std::int16_t(JpegHuffmanDecoder::EntryValue(entry));
+        block[JpegTransposedOrder[k]] = std::int16_t(JpegHuffmanDecoder::EntryValue(entry));
         ++k;
         continue;
       }
@@ -224,12 +227,12 @@ void JpegDecoderComponent::DecodeSequential(JpegInputStream& stream, std::uint32
         bits.Release();
         throw JpegDecoder::JpegBadStream("Coefficient Index out of Range");
       }
-      block[JpegNaturalOrder[k]] = std::int16_t(Extend(bits.Receive(s), s));
+      block[JpegTransposedOrder[k]] = std::int16_t(Extend(bits.Receive(s), s));
       ++k;
     }
     bits.Release();
   }
-  JpegDecoderDataUnit::InverseDCT(block, *quantizationTable, BlockSamples(row, col), DataUnitStride());
+  transposedTransform(block, *quantizationTable, BlockSamples(row, col), DataUnitStride());
 }
 
 void JpegDecoderComponent::DecodeDcFirst(JpegInputStream& stream, std::uint32_t row, std::uint32_t col,
@@ -362,9 +365,10 @@ void JpegDecoderComponent::ProgressiveInverseDct(std::uint32_t mcuRow) {
   if (dataUnits == nullptr || coefficients == nullptr) return;
   firstBlockRow = mcuRow * verticalFrequency;
   std::size_t stride = DataUnitStride();
+  const JpegDecoderDataUnit::Transform transform = JpegDecoderDataUnit::NaturalOrderTransform();
   for (std::uint32_t row = firstBlockRow; row < firstBlockRow + heldBlockRows && row < dataUnitRows; ++row) {
     for (std::uint32_t col = 0; col < dataUnitCols; ++col) {
-      JpegDecoderDataUnit::InverseDCT(BlockCoefficients(row, col), *quantizationTable, BlockSamples(row, col), stride);
+      transform(BlockCoefficients(row, col), *quantizationTable, BlockSamples(row, col), stride);
     }
   }
 }

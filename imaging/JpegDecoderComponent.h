@@ -20,6 +20,7 @@
 #include <memory>
 
 #include "imaging/BitmapImage.h"
+#include "imaging/JpegDecoderDataUnit.h"
 #include "imaging/JpegInputStream.h"
 
 namespace Veldaro {
@@ -52,7 +53,8 @@ class JpegDecoderComponent {
   void CheckAcTable() const;
   // Derives the geometry from the frame and allocates the buffers, once per image: the
   // samples of the whole grid (wholePlane) or of one MCU row, every sample at the level 128;
-  // the coefficients of the whole grid in progressive frames.
+  // the coefficients of the whole grid in progressive frames. Called for every scan that
+  // includes the component, it also picks the inverse DCT for the scan's blocks.
   void AllocateBuffers(const Veldaro::JpegDecoder& decoder, bool wholePlane);
   void FreeComponentBuffers();
   // The component has samples for the conversions.
@@ -83,11 +85,12 @@ class JpegDecoderComponent {
 
   // The conversions of pixel rows first to last - 1 into the image, from the samples in the
   // buffers (which must hold those rows). They do nothing when a component has no samples.
-  static void GrayscaleConvert(JpegDecoderComponent& component, Veldaro::BitmapImage& image, std::uint32_t first,
+  // True when they have written every pixel of those rows (of the rows the image has).
+  static bool GrayscaleConvert(JpegDecoderComponent& component, Veldaro::BitmapImage& image, std::uint32_t first,
                                std::uint32_t last);
-  static void RGBConvert(JpegDecoderComponent& y, JpegDecoderComponent& cb, JpegDecoderComponent& cr,
+  static bool RGBConvert(JpegDecoderComponent& y, JpegDecoderComponent& cb, JpegDecoderComponent& cr,
                          Veldaro::BitmapImage& image, std::uint32_t first, std::uint32_t last);
-  static void CMYKConvert(JpegDecoderComponent& c1, JpegDecoderComponent& c2, JpegDecoderComponent& c3,
+  static bool CMYKConvert(JpegDecoderComponent& c1, JpegDecoderComponent& c2, JpegDecoderComponent& c3,
                           JpegDecoderComponent& c4, Veldaro::BitmapImage& image, std::uint32_t first,
                           std::uint32_t last);
 
@@ -108,10 +111,10 @@ class JpegDecoderComponent {
   bool Holds(std::uint32_t width, std::uint32_t first, std::uint32_t last) const;
   // Pixel rows first to last - 1 through a row kernel given the rows of the components'
   // samples replicated to the full width.
-  static void HalfWidthChromaConvert(JpegDecoderComponent* const (&components)[3], Veldaro::BitmapImage& image,
+  static bool HalfWidthChromaConvert(JpegDecoderComponent* const (&components)[3], Veldaro::BitmapImage& image,
                                      std::uint32_t first, std::uint32_t last);
   template <std::size_t Count, typename RowKernel>
-  static void ConvertRows(JpegDecoderComponent* const (&components)[Count], Veldaro::BitmapImage& image,
+  static bool ConvertRows(JpegDecoderComponent* const (&components)[Count], Veldaro::BitmapImage& image,
                           std::uint32_t first, std::uint32_t last, RowKernel convertRow);
   std::int32_t DecodeDcDifference(Veldaro::JpegBitReader& bits);
 
@@ -134,6 +137,8 @@ class JpegDecoderComponent {
   std::unique_ptr<std::int16_t[]> coefficients;  // progressive images: 64 per block, natural order
   std::uint32_t imageHeight = 0;
   std::uint32_t imageWidth = 0;
+  // Sequential scans: the inverse DCT of blocks decoded in transposed order.
+  JpegDecoderDataUnit::Transform transposedTransform = nullptr;
 };
 
 }  // namespace VeldaroPrivate

@@ -47,12 +47,12 @@ bool JpegDecoderComponent::Holds(std::uint32_t width, std::uint32_t first, std::
 }
 
 template <std::size_t Count, typename RowKernel>
-void JpegDecoderComponent::ConvertRows(JpegDecoderComponent* const (&components)[Count], BitmapImage& image,
+bool JpegDecoderComponent::ConvertRows(JpegDecoderComponent* const (&components)[Count], BitmapImage& image,
                                        std::uint32_t first, std::uint32_t last, RowKernel convertRow) {
   std::uint32_t width = image.Width();
   if (last > image.Height()) last = image.Height();
   for (JpegDecoderComponent* component : components) {
-    if (!component->Holds(width, first, last)) return;
+    if (!component->Holds(width, first, last)) return false;
   }
   ReplicatedRows rows(Count, width);
   for (std::uint32_t y = first; y < last; ++y) {
@@ -62,39 +62,39 @@ void JpegDecoderComponent::ConvertRows(JpegDecoderComponent* const (&components)
     }
     convertRow(in, image.Row(y), width);
   }
+  return true;
 }
 
-void JpegDecoderComponent::GrayscaleConvert(JpegDecoderComponent& component, BitmapImage& image, std::uint32_t first,
+bool JpegDecoderComponent::GrayscaleConvert(JpegDecoderComponent& component, BitmapImage& image, std::uint32_t first,
                                             std::uint32_t last) {
   JpegDecoderComponent* const components[1] = {&component};
-  ConvertRows(components, image, first, last,
-              [](const std::uint8_t* const(&in)[1], std::uint32_t* out, std::uint32_t width) {
-                JpegColorConvert::GrayRow(in[0], out, width);
-              });
+  return ConvertRows(components, image, first, last,
+                     [](const std::uint8_t* const(&in)[1], std::uint32_t* out, std::uint32_t width) {
+                       JpegColorConvert::GrayRow(in[0], out, width);
+                     });
 }
 
-void JpegDecoderComponent::RGBConvert(JpegDecoderComponent& yComponent, JpegDecoderComponent& cbComponent,
+bool JpegDecoderComponent::RGBConvert(JpegDecoderComponent& yComponent, JpegDecoderComponent& cbComponent,
                                       JpegDecoderComponent& crComponent, BitmapImage& image, std::uint32_t first,
                                       std::uint32_t last) {
   JpegDecoderComponent* const components[3] = {&yComponent, &cbComponent, &crComponent};
   if (yComponent.horizontalRatio == 1 && cbComponent.horizontalRatio == 2 && crComponent.horizontalRatio == 2) {
-    HalfWidthChromaConvert(components, image, first, last);
-    return;
+    return HalfWidthChromaConvert(components, image, first, last);
   }
-  ConvertRows(components, image, first, last,
-              [](const std::uint8_t* const(&in)[3], std::uint32_t* out, std::uint32_t width) {
-                JpegColorConvert::YCbCrRow(in[0], in[1], in[2], out, width);
-              });
+  return ConvertRows(components, image, first, last,
+                     [](const std::uint8_t* const(&in)[3], std::uint32_t* out, std::uint32_t width) {
+                       JpegColorConvert::YCbCrRow(in[0], in[1], in[2], out, width);
+                     });
 }
 
-void JpegDecoderComponent::HalfWidthChromaConvert(JpegDecoderComponent* const (&components)[3], BitmapImage& image,
+bool JpegDecoderComponent::HalfWidthChromaConvert(JpegDecoderComponent* const (&components)[3], BitmapImage& image,
                                                   std::uint32_t first, std::uint32_t last) {
   // Chroma at half the width (4:2:2, 4:2:0): the offsets of each chroma row are worked out
   // once, at its own width, for every pixel row that replication gives it.
   std::uint32_t width = image.Width();
   if (last > image.Height()) last = image.Height();
   for (JpegDecoderComponent* component : components) {
-    if (!component->Holds(width, first, last)) return;
+    if (!component->Holds(width, first, last)) return false;
   }
   const std::size_t pairs = (std::size_t(width) + 1) / 2;
   std::vector<std::int16_t> offsets(3 * pairs);
@@ -110,16 +110,17 @@ void JpegDecoderComponent::HalfWidthChromaConvert(JpegDecoderComponent* const (&
     JpegColorConvert::YCbCrHalfWidthRow(components[0]->SampleRow(y), offsets.data(), offsets.data() + pairs,
                                         offsets.data() + 2 * pairs, image.Row(y), width);
   }
+  return true;
 }
 
-void JpegDecoderComponent::CMYKConvert(JpegDecoderComponent& c1, JpegDecoderComponent& c2, JpegDecoderComponent& c3,
+bool JpegDecoderComponent::CMYKConvert(JpegDecoderComponent& c1, JpegDecoderComponent& c2, JpegDecoderComponent& c3,
                                        JpegDecoderComponent& c4, BitmapImage& image, std::uint32_t first,
                                        std::uint32_t last) {
   JpegDecoderComponent* const components[4] = {&c1, &c2, &c3, &c4};
-  ConvertRows(components, image, first, last,
-              [](const std::uint8_t* const(&in)[4], std::uint32_t* out, std::uint32_t width) {
-                JpegColorConvert::CmykRow(in[0], in[1], in[2], in[3], out, width);
-              });
+  return ConvertRows(components, image, first, last,
+                     [](const std::uint8_t* const(&in)[4], std::uint32_t* out, std::uint32_t width) {
+                       JpegColorConvert::CmykRow(in[0], in[1], in[2], in[3], out, width);
+                     });
 }
 
 }  // namespace VeldaroPrivate

@@ -24,12 +24,25 @@ class JpegDecoderQuantizationTable;
 
 class JpegDecoderDataUnit {
  public:
+  // A transform of one block: coefficients, table, and row r of the block stored at
+  // out + r * stride.
+  using Transform = void (*)(const std::int16_t* coefficients, const JpegDecoderQuantizationTable& table,
+                             std::uint8_t* out, std::size_t stride);
+
   // Dequantizes, transforms and stores the 64 samples of the block (coefficients in natural
   // order) into samples.
   void InverseDCT(const std::int16_t* coefficients, const JpegDecoderQuantizationTable& table);
   // The same, storing row r of the block at out + r * stride.
   static void InverseDCT(const std::int16_t* coefficients, const JpegDecoderQuantizationTable& table, std::uint8_t* out,
                          std::size_t stride);
+  // The same for coefficients in transposed order (row u, column v at v * 8 + u), the order
+  // in which the vector path needs them for its first pass; the samples are the same.
+  static void InverseDctTransposed(const std::int16_t* coefficients, const JpegDecoderQuantizationTable& table,
+                                   std::uint8_t* out, std::size_t stride);
+  // The best path for the processor and the level in use now, of either order: taken once
+  // for the blocks of a scan rather than asked again for each block.
+  static Transform NaturalOrderTransform();
+  static Transform TransposedOrderTransform();
 
   std::uint8_t samples[8][8];
 };

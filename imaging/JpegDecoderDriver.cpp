@@ -44,10 +44,12 @@ void JpegDecoder::ReadImage(JpegInputStream& stream, BitmapImage& image) {
   // converted before. Once the markers are read, the decoder keeps referring to the image.
   ScopeExit finish([&] {
     if (!markersRead && !cancelled) UpdateImageAfterFailure();
+    DefineRemainingRows();
     ReleaseComponentBuffers();
     if (!markersRead) currentImage = nullptr;
   });
   image.Clear();
+  rowsDefined = 0;
   ReadMarkers(stream);
   markersRead = true;
   UpdateImage();
@@ -126,17 +128,19 @@ bool JpegDecoder::AllComponentsHaveSamples() const {
 void JpegDecoder::ConvertRows(std::uint32_t first, std::uint32_t last) {
   using VeldaroPrivate::JpegDecoderComponent;
   auto component = [this](std::uint32_t i) -> JpegDecoderComponent& { return (*components)[componentIds[i]]; };
+  bool written = false;
   switch (componentCount) {
-    case 1: JpegDecoderComponent::GrayscaleConvert(component(0), *currentImage, first, last); break;
+    case 1: written = JpegDecoderComponent::GrayscaleConvert(component(0), *currentImage, first, last); break;
     case 3:
-      JpegDecoderComponent::RGBConvert(component(0), component(1), component(2), *currentImage, first, last);
+      written = JpegDecoderComponent::RGBConvert(component(0), component(1), component(2), *currentImage, first, last);
       break;
     case 4:
-      JpegDecoderComponent::CMYKConvert(component(0), component(1), component(2), component(3), *currentImage, first,
-                                        last);
+      written = JpegDecoderComponent::CMYKConvert(component(0), component(1), component(2), component(3), *currentImage,
+                                                  first, last);
       break;
     default: break;
   }
+  if (written) RowsWritten(first, last);
 }
 
 void JpegDecoder::FillUnreachedRows(std::uint32_t first) {
@@ -152,6 +156,23 @@ void JpegDecoder::FillUnreachedRows(std::uint32_t first) {
     default: return;
   }
   std::fill(image.Row(first), image.Pixels() + image.PixelCount(), pixel);
+  RowsWritten(first, image.Height());
+}
+
+void JpegDecoder::RowsWritten(std::uint32_t first, std::uint32_t last) {
+  BitmapImage& image = *currentImage;
+  last = std::min(last, image.Height());
+  if (first >= last) return;
+  if (first > rowsDefined) std::fill(image.Row(rowsDefined), image.Row(first), 0u);
+  rowsDefined = std::max(rowsDefined, last);
+}
+
+void JpegDecoder::DefineRemainingRows() {
+  if (currentImage == nullptr) return;
+  BitmapImage& image = *currentImage;
+  if (rowsDefined >= image.Height()) return;
+  std::fill(image.Row(rowsDefined), image.Pixels() + image.PixelCount(), 0u);
+  rowsDefined = image.Height();
 }
 
 void JpegDecoder::UpdateImageAfterFailure() noexcept {

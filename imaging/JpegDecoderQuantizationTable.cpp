@@ -41,6 +41,9 @@ void JpegDecoderQuantizationTable::BuildScaledTables() {
     integerScaling[natural] = std::int32_t(4096.0 * scale * double(values[z]));
     std::int32_t limit = ((1 << 19) - 1) / integerScaling[natural];
     coefficientLimits[natural] = std::int16_t(limit > 32767 ? 32767 : limit);
+    std::uint32_t transposed = JpegTransposedOrder[z];
+    transposedScaling[transposed] = integerScaling[natural];
+    transposedLimits[transposed] = coefficientLimits[natural];
   }
 }
 

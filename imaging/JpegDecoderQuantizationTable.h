@@ -24,6 +24,10 @@ class JpegDecoderQuantizationTable {
   // Per natural position, the largest coefficient magnitude whose product with the multiplier
   // stays below 2^19, which keeps both passes of the inverse DCT within 32 bits.
   const std::int16_t* CoefficientLimits() const { return coefficientLimits; }
+  // The same two tables in transposed order (row u, column v at v * 8 + u), for blocks whose
+  // coefficients are kept that way.
+  const std::int32_t* TransposedIntegerScaling() const { return transposedScaling; }
+  const std::int16_t* TransposedCoefficientLimits() const { return transposedLimits; }
   // The quantizer values in the order of the segment (zigzag order).
   const std::uint16_t* Values() const { return values; }
 
@@ -33,6 +37,8 @@ class JpegDecoderQuantizationTable {
   std::uint16_t values[64] = {};
   std::int32_t integerScaling[64] = {};
   std::int16_t coefficientLimits[64] = {};
+  alignas(32) std::int32_t transposedScaling[64] = {};
+  alignas(32) std::int16_t transposedLimits[64] = {};
   bool defined = false;
 };
 

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <random>
+
+#include "core/CpuFeatures.h"
 
 #include "JpegTestSupport.h"
 #include "imaging/JpegDecoderDataUnit.h"
@@ -100,8 +103,10 @@ void ReferenceTransform(std::int64_t* p, std::size_t step, std::int64_t bias) {
 }
 
 // Random blocks, from the small coefficients of real pictures to values no 8-bit picture has
-// (whose products would not fit 32 bits): the decoder's transform equals the definition.
+// (whose products would not fit 32 bits): the decoder's transform equals the definition on
+// every vector level, for coefficients in natural and in transposed order.
 TEST(JpegBlock, InverseDctMatchesDefinitionForAnyCoefficients) {
+  using CpuFeatures::SimdLevel;
   std::mt19937 random(7);
   std::vector<std::uint8_t> values(64);
   for (int round = 0; round < 4000; ++round) {
@@ -113,15 +118,39 @@ TEST(JpegBlock, InverseDctMatchesDefinitionForAnyCoefficients) {
       if (random() % 3 == 0) c[i] = std::int16_t(int(random() % (2 * range + 1)) - range);
     }
     if (round % 5 == 0) std::fill(c + 1, c + 64, 0);
-    JpegDecoderDataUnit unit;
-    unit.InverseDCT(c, table);
+    // Only the first rows, or the first columns, of coefficients (the shape of most blocks).
+    if (round % 7 == 1) std::fill(c + 8 * (1 + round % 4), c + 64, 0);
+    if (round % 7 == 2) {
+      for (int i = 0; i < 64; ++i) c[i] = i % 8 > round % 4 ? 0 : c[i];
+    }
+    // Only a top left square of up to 4 x 4 coefficients, or that and one more anywhere.
+    if (round % 7 == 3 || round % 7 == 4) {
+      for (int i = 0; i < 64; ++i) c[i] = i / 8 > round % 4 || i % 8 > round / 7 % 4 ? 0 : c[i];
+      if (round % 7 == 4) c[random() % 64] = std::int16_t(1 + random() % 50);
+    }
+    if (round % 11 == 3) c[random() % 64] = -32768;
     std::int64_t w[64];
     for (int i = 0; i < 64; ++i) w[i] = std::int64_t(c[i]) * table.IntegerScaling()[i];
     for (int r = 0; r < 8; ++r) ReferenceTransform(w + 8 * r, 1, 0);
     for (int v = 0; v < 8; ++v) ReferenceTransform(w + v, 8, 128 * 4096 + 2048);
-    for (int i = 0; i < 64; ++i) {
-      std::int64_t sample = std::clamp<std::int64_t>(w[i] >> 12, 0, 255);
-      ASSERT_EQ(unit.samples[i / 8][i % 8], sample) << "round " << round << " position " << i;
+    std::int16_t transposed[64];
+    for (int i = 0; i < 64; ++i) transposed[i % 8 * 8 + i / 8] = c[i];
+    for (SimdLevel level : {SimdLevel::Scalar, SimdLevel::Sse2, SimdLevel::Avx2}) {
+      CpuFeatures::SimdLevelCap cap(level);
+      JpegDecoderDataUnit unit;
+      unit.InverseDCT(c, table);
+      // Transposed order, stored with a stride wider than the block.
+      std::uint8_t wide[8][24];
+      std::memset(wide, 0xA5, sizeof(wide));
+      JpegDecoderDataUnit::InverseDctTransposed(transposed, table, &wide[0][8], 24);
+      for (int i = 0; i < 64; ++i) {
+        std::int64_t sample = std::clamp<std::int64_t>(w[i] >> 12, 0, 255);
+        ASSERT_EQ(unit.samples[i / 8][i % 8], sample) << "round " << round << " position " << i;
+        ASSERT_EQ(wide[i / 8][8 + i % 8], sample) << "transposed, round " << round << " position " << i;
+      }
+      for (const auto& row : wide) {
+        for (int x : {0, 7, 16, 23}) ASSERT_EQ(row[x], 0xA5) << "round " << round;
+      }
     }
   }
 }

@@ -278,4 +278,88 @@ TEST(JpegStrip, SequentialFramesAllocateOneStripNotAPlane) {
   }
 }
 
+// The image's pixels are allocated without a value; rows that no conversion writes must come
+// out as before, transparent black: a file cut before its first scan, a cancel from the
+// progress function, and a frame whose scans (one component each) end before every component
+// has samples. (Under AddressSanitizer the tests' allocations come filled with 0xBE, see
+// JpegTestSupport.cpp, so a row left without a value shows.)
+TEST(JpegStrip, RowsNoConversionWritesAreTransparentBlack) {
+  const std::uint32_t width = 37, height = 47;
+  auto allZero = [](const Picture& picture, std::size_t from) {
+    return std::all_of(picture.pixels.begin() + std::ptrdiff_t(from), picture.pixels.end(),
+                       [](std::uint32_t pixel) { return pixel == 0; });
+  };
+  for (const SamplingCase& c : Samplings()) {
+    for (bool progressive : {false, true}) {
+      std::string name = c.name + (progressive ? " progressive" : "");
+      Bytes jpeg = EncodeCase(c, width, height, progressive, 0);
+      Picture whole = Decode(jpeg);
+      // Cut before the first scan: the frame's size, nothing decoded.
+      Bytes headers(jpeg.begin(), jpeg.begin() + std::ptrdiff_t(FindMarker(jpeg, 0xDA)));
+      Veldaro::JpegInputMemoryStream stream(headers, 4096);
+      Veldaro::BitmapImage image;
+      Veldaro::JpegDecoder decoder;
+      EXPECT_THROW(decoder.ReadImage(stream, image), std::exception) << name;
+      Picture cut = FromImage(image);
+      ASSERT_EQ(cut.width, width) << name;
+      ASSERT_EQ(cut.height, height) << name;
+      EXPECT_TRUE(allZero(cut, 0)) << name;
+      // Cancels at the n-th report: in a sequential frame the MCU rows completed before it are
+      // kept.
+      std::uint32_t mcuHeight = 8;
+      for (auto [h, v] : c.sampling) mcuHeight = std::max(mcuHeight, 8 * std::uint32_t(v));
+      for (std::uint32_t cancelAt : {1u, 2u, 3u}) {
+        struct Cancel {
+          std::uint32_t calls = 0;
+          std::uint32_t at = 0;
+        } cancel{0, cancelAt};
+        Veldaro::JpegInputMemoryStream again(jpeg, 4096);
+        Veldaro::JpegDecoder cancelling;
+        cancelling.SetProgressFunction(
+            [](Veldaro::BitmapImageCoder*, void* data, std::uint32_t, std::uint32_t, std::uint32_t, bool& stop) {
+              auto* state = static_cast<Cancel*>(data);
+              stop = ++state->calls == state->at;
+            },
+            &cancel);
+        EXPECT_THROW(cancelling.ReadImage(again, image), Veldaro::GraphicsAbort) << name;
+        Picture part = FromImage(image);
+        ASSERT_EQ(part.pixels.size(), whole.pixels.size()) << name;
+        // A frame of one component reports each block row, the others each MCU row.
+        std::uint32_t strips = c.colorSpace == JCS_GRAYSCALE ? (cancelAt - 1) / (mcuHeight / 8) : cancelAt - 1;
+        std::size_t kept = progressive ? 0 : std::min<std::size_t>(height, strips * mcuHeight) * width;
+        for (std::size_t i = 0; i < kept; ++i) ASSERT_EQ(part.pixels[i], whole.pixels[i]) << name << " pixel " << i;
+        EXPECT_TRUE(allZero(part, kept)) << name << ", cancelled at report " << cancelAt;
+      }
+    }
+  }
+  // One component a scan: cut in the last scan, every component has samples and the picture
+  // is converted; cut before it, none is.
+  ASSERT_TRUE(HaveTool("jpegtran")) << "libjpeg-turbo-progs is not installed";
+  const std::string dir = TempDir();
+  WriteFile(dir + "/interleaved.jpg", EncodeCase(Samplings()[2], width, height, false, 0));
+  WriteFile(dir + "/scans.txt", {'0', ';', '\n', '1', ';', '\n', '2', ';', '\n'});
+  ASSERT_TRUE(RunCommand("jpegtran -scans " + dir + "/scans.txt -outfile " + dir + "/separate.jpg " + dir +
+                         "/interleaved.jpg"));
+  Bytes separate = ReadFile(dir + "/separate.jpg");
+  Picture whole = Decode(separate);
+  std::size_t lastScan = separate.size();
+  while (separate[lastScan - 2] != 0xFF || separate[lastScan - 1] != 0xDA) --lastScan;
+  for (std::size_t cut : {lastScan - 2, (lastScan + separate.size()) / 2}) {
+    Bytes part(separate.begin(), separate.begin() + std::ptrdiff_t(cut));
+    Veldaro::JpegInputMemoryStream stream(part, 4096);
+    Veldaro::BitmapImage image;
+    Veldaro::JpegDecoder decoder;
+    EXPECT_THROW(decoder.ReadImage(stream, image), std::exception) << cut;
+    Picture got = FromImage(image);
+    ASSERT_EQ(got.pixels.size(), whole.pixels.size()) << cut;
+    if (cut < lastScan) {
+      EXPECT_TRUE(allZero(got, 0)) << cut;
+    } else {
+      // The first rows are decoded in full; all rows have a value (none is transparent).
+      for (std::size_t i = 0; i < 8 * width; ++i) ASSERT_EQ(got.pixels[i], whole.pixels[i]) << i;
+      for (std::uint32_t pixel : got.pixels) ASSERT_EQ(pixel >> 24, 0xFFu);
+    }
+  }
+}
+
 }  // namespace
