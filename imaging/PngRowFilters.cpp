@@ -148,6 +148,73 @@ void AverageWide(std::uint8_t* row, const std::uint8_t* prior, std::uint32_t len
   StorePixel<N>(row + i, _mm_xor_si128(notA, ones));
 }
 
+// Average on two rows at once: second's row above is first, which is reconstructed one pixel
+// ahead of it. Each pixel depends on the pixel to its left (two steps on the chain), so one row
+// alone waits for its chain; two rows give the processor two chains to overlap. The pixel of
+// first goes to second as its complement, the form the chain keeps it in.
+template <std::uint32_t N>
+[[gnu::always_inline]] inline void AveragePairWide(std::uint8_t* first, std::uint8_t* second, const std::uint8_t* prior,
+                                                   std::uint32_t length) {
+  const __m128i ones = _mm_set1_epi8(-1);
+  __m128i notFirst = ones;
+  __m128i notSecond = ones;
+  // One pixel of both rows: x and y are their filtered bytes at i.
+  auto step = [&](std::size_t i, __m128i x, __m128i y) {
+    notFirst = _mm_sub_epi8(_mm_avg_epu8(notFirst, _mm_xor_si128(LoadPixel<N>(prior + i), ones)), x);
+    notSecond = _mm_sub_epi8(_mm_avg_epu8(notSecond, notFirst), y);
+  };
+  __m128i x = LoadPixel<N>(first);
+  __m128i y = LoadPixel<N>(second);
+  const std::size_t end = length;
+  std::size_t i = 0;
+  // Two pixels a round, so that the loaded pixels need no copies from one round to the next.
+  for (; i + 2 * N < end; i += 2 * N) {
+    const __m128i x1 = LoadPixel<N>(first + i + N);
+    const __m128i y1 = LoadPixel<N>(second + i + N);
+    step(i, x, y);
+    StoreOver<N>(first + i, _mm_xor_si128(notFirst, ones));
+    StoreOver<N>(second + i, _mm_xor_si128(notSecond, ones));
+    x = LoadPixel<N>(first + i + 2 * N);
+    y = LoadPixel<N>(second + i + 2 * N);
+    step(i + N, x1, y1);
+    StoreOver<N>(first + i + N, _mm_xor_si128(notFirst, ones));
+    StoreOver<N>(second + i + N, _mm_xor_si128(notSecond, ones));
+  }
+  if (i + N < end) {
+    const __m128i x1 = LoadPixel<N>(first + i + N);
+    const __m128i y1 = LoadPixel<N>(second + i + N);
+    step(i, x, y);
+    StoreOver<N>(first + i, _mm_xor_si128(notFirst, ones));
+    StoreOver<N>(second + i, _mm_xor_si128(notSecond, ones));
+    i += N;
+    x = x1;
+    y = y1;
+  }
+  step(i, x, y);
+  StorePixel<N>(first + i, _mm_xor_si128(notFirst, ones));
+  StorePixel<N>(second + i, _mm_xor_si128(notSecond, ones));
+}
+
+// Written once and compiled twice: for SSE2, and with the three-operand forms of AVX, which
+// spare the register copies that the chain's operations would otherwise need.
+template <std::uint32_t N>
+void AveragePairSse2(std::uint8_t* first, std::uint8_t* second, const std::uint8_t* prior, std::uint32_t length) {
+  AveragePairWide<N>(first, second, prior, length);
+}
+
+template <std::uint32_t N>
+__attribute__((target("avx2"))) void AveragePairAvx2(std::uint8_t* first, std::uint8_t* second,
+                                                     const std::uint8_t* prior, std::uint32_t length) {
+  AveragePairWide<N>(first, second, prior, length);
+}
+
+template <std::uint32_t N>
+void AveragePair(std::uint8_t* first, std::uint8_t* second, const std::uint8_t* prior, std::uint32_t length) {
+  if (CpuFeatures::SimdLevelInUse() >= CpuFeatures::SimdLevel::Avx2)
+    return AveragePairAvx2<N>(first, second, prior, length);
+  AveragePairSse2<N>(first, second, prior, length);
+}
+
 inline __m128i Absolute16(__m128i v) { return _mm_max_epi16(v, _mm_sub_epi16(_mm_setzero_si128(), v)); }
 
 inline __m128i Select(__m128i mask, __m128i yes, __m128i no) {
@@ -311,6 +378,27 @@ void UnfilterPngRow(std::uint8_t filterType, std::uint8_t* row, const std::uint8
     case 8: Unfilter<8>(filterType, row, prior, length); break;
     default: break;
   }
+}
+
+bool UnfilterPngAveragePair(std::uint8_t* first, std::uint8_t* second, const std::uint8_t* prior, std::uint32_t length,
+                            std::uint32_t byteDistance) {
+#if defined(__x86_64__)
+  if (CpuFeatures::SimdLevelInUse() < CpuFeatures::SimdLevel::Sse2) return false;
+  switch (byteDistance) {
+    case 3: AveragePair<3>(first, second, prior, length); return true;
+    case 4: AveragePair<4>(first, second, prior, length); return true;
+    case 6: AveragePair<6>(first, second, prior, length); return true;
+    case 8: AveragePair<8>(first, second, prior, length); return true;
+    default: return false;
+  }
+#else
+  (void)first;
+  (void)second;
+  (void)prior;
+  (void)length;
+  (void)byteDistance;
+  return false;
+#endif
 }
 
 }  // namespace Veldaro
