@@ -75,11 +75,12 @@ class PngDecoder : public BitmapImageDecoder {
   // Inflates the filter byte and rowBytes bytes into the row buffer buffer, and stores the
   // filter byte; false when the stream ends first.
   bool InflateRow(PngInputStream& stream, std::uint32_t rowBytes, std::uint32_t buffer, std::uint8_t& filterType);
-  // Reads the next row into the spare buffer while the current one, of filter type Average,
-  // waits, and undoes both at once when the next one is Average too; returns the rows done
-  // (1 or 2; the next row, when read, then waits in the spare buffer as nextFilterType).
-  std::uint32_t ReadAheadAverage(PngInputStream& stream, std::uint32_t row, BitmapImage& image, bool& nextRead,
-                                 std::uint8_t& nextFilterType);
+  // Reads the next row into the spare buffer while the current one, of filter type Average or
+  // Paeth (rowFilterType), waits, and undoes both at once when the next one has the same
+  // filter; returns the rows done (1 or 2; the next row, when read, then waits in the spare
+  // buffer as nextFilterType).
+  std::uint32_t ReadAheadPair(PngInputStream& stream, std::uint8_t rowFilterType, std::uint32_t row, BitmapImage& image,
+                              bool& nextRead, std::uint8_t& nextFilterType);
   void FilterRow(std::uint8_t filterType, std::uint32_t rowBytes);
   // Bytes from a byte of a pixel to the same byte of the pixel on its left (at least 1).
   std::uint32_t ByteDistance() const;

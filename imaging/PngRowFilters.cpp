@@ -317,6 +317,39 @@ __attribute__((target("sse4.1"))) void PaethBlend(std::uint8_t* row, const std::
   a = PaethStep(x, a, _mm_cvtepu8_epi16(LoadPixel<N>(prior + i)), c);
   StorePixel<N>(row + i, _mm_packus_epi16(a, a));
 }
+
+// Paeth on two rows at once, the second a pixel behind the first, for the same reason as
+// AveragePairWide: the chain from one pixel to the next is long, and two rows overlap their
+// chains. The second row's above and upper left pixels are the first row's, in registers.
+template <std::uint32_t N>
+__attribute__((target("sse4.1"))) void PaethPair(std::uint8_t* first, std::uint8_t* second, const std::uint8_t* prior,
+                                                 std::uint32_t length) {
+  __m128i a1 = _mm_setzero_si128();  // the first row's left and upper left, 16-bit lanes
+  __m128i c1 = a1;
+  __m128i a2 = a1;  // the second row's
+  __m128i c2 = a1;
+  __m128i x1 = _mm_cvtepu8_epi16(LoadPixel<N>(first));
+  __m128i x2 = _mm_cvtepu8_epi16(LoadPixel<N>(second));
+  const std::size_t end = length;
+  std::size_t i = 0;
+  for (; i + N < end; i += N) {
+    const __m128i next1 = _mm_cvtepu8_epi16(LoadPixel<N>(first + i + N));
+    const __m128i next2 = _mm_cvtepu8_epi16(LoadPixel<N>(second + i + N));
+    const __m128i b1 = _mm_cvtepu8_epi16(LoadPixel<N>(prior + i));
+    a1 = PaethStep(x1, a1, b1, c1);
+    a2 = PaethStep(x2, a2, a1, c2);
+    StoreOver<N>(first + i, _mm_packus_epi16(a1, a1));
+    StoreOver<N>(second + i, _mm_packus_epi16(a2, a2));
+    c1 = b1;
+    c2 = a1;
+    x1 = next1;
+    x2 = next2;
+  }
+  a1 = PaethStep(x1, a1, _mm_cvtepu8_epi16(LoadPixel<N>(prior + i)), c1);
+  a2 = PaethStep(x2, a2, a1, c2);
+  StorePixel<N>(first + i, _mm_packus_epi16(a1, a1));
+  StorePixel<N>(second + i, _mm_packus_epi16(a2, a2));
+}
 #endif
 
 // The best path of the level in use; the scalar one where no vector path pays.
@@ -380,18 +413,31 @@ void UnfilterPngRow(std::uint8_t filterType, std::uint8_t* row, const std::uint8
   }
 }
 
-bool UnfilterPngAveragePair(std::uint8_t* first, std::uint8_t* second, const std::uint8_t* prior, std::uint32_t length,
-                            std::uint32_t byteDistance) {
+bool UnfilterPngRowPair(std::uint8_t filterType, std::uint8_t* first, std::uint8_t* second, const std::uint8_t* prior,
+                        std::uint32_t length, std::uint32_t byteDistance) {
 #if defined(__x86_64__)
-  if (CpuFeatures::SimdLevelInUse() < CpuFeatures::SimdLevel::Sse2) return false;
-  switch (byteDistance) {
-    case 3: AveragePair<3>(first, second, prior, length); return true;
-    case 4: AveragePair<4>(first, second, prior, length); return true;
-    case 6: AveragePair<6>(first, second, prior, length); return true;
-    case 8: AveragePair<8>(first, second, prior, length); return true;
-    default: return false;
+  const CpuFeatures::SimdLevel level = CpuFeatures::SimdLevelInUse();
+  if (filterType == 3 && level >= CpuFeatures::SimdLevel::Sse2) {
+    switch (byteDistance) {
+      case 3: AveragePair<3>(first, second, prior, length); return true;
+      case 4: AveragePair<4>(first, second, prior, length); return true;
+      case 6: AveragePair<6>(first, second, prior, length); return true;
+      case 8: AveragePair<8>(first, second, prior, length); return true;
+      default: return false;
+    }
   }
+  if (filterType == 4 && level >= CpuFeatures::SimdLevel::Sse41) {
+    switch (byteDistance) {
+      case 3: PaethPair<3>(first, second, prior, length); return true;
+      case 4: PaethPair<4>(first, second, prior, length); return true;
+      case 6: PaethPair<6>(first, second, prior, length); return true;
+      case 8: PaethPair<8>(first, second, prior, length); return true;
+      default: return false;
+    }
+  }
+  return false;
 #else
+  (void)filterType;
   (void)first;
   (void)second;
   (void)prior;

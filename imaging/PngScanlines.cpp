@@ -1,7 +1,7 @@
 // The rows of a PNG image: each row (or each row of an Adam7 pass) is inflated with its filter
 // byte, unfiltered against the previous row and converted into pixels right away; two rows in
-// a row of filter type Average are undone together, as the second needs the first pixel by
-// pixel.
+// a row of filter type Average, or of Paeth, are undone together, as the second needs the
+// first pixel by pixel.
 
 #include <algorithm>
 #include <array>
@@ -79,8 +79,8 @@ void PngDecoder::FilterRow(std::uint8_t filterType, std::uint32_t rowBytes) {
   UnfilterPngRow(filterType, CurrentRow(), PreviousRow(), rowBytes, ByteDistance());
 }
 
-std::uint32_t PngDecoder::ReadAheadAverage(PngInputStream& stream, std::uint32_t row, BitmapImage& image,
-                                           bool& nextRead, std::uint8_t& nextFilterType) {
+std::uint32_t PngDecoder::ReadAheadPair(PngInputStream& stream, std::uint8_t rowFilterType, std::uint32_t row,
+                                        BitmapImage& image, bool& nextRead, std::uint8_t& nextFilterType) {
   // Whatever happens while the next row is read (the data end, a corrupt stream, a bad chunk)
   // is met only after the current row is done and reported, as when rows are read one by one.
   std::exception_ptr failure;
@@ -91,8 +91,9 @@ std::uint32_t PngDecoder::ReadAheadAverage(PngInputStream& stream, std::uint32_t
   } catch (...) {
     failure = std::current_exception();
   }
-  if (complete && filterType == 3 &&
-      UnfilterPngAveragePair(CurrentRow(), RowIn(spareRowBuffer), PreviousRow(), rowByteCount, ByteDistance())) {
+  if (complete && filterType == rowFilterType &&
+      UnfilterPngRowPair(filterType, CurrentRow(), RowIn(spareRowBuffer), PreviousRow(), rowByteCount,
+                         ByteDistance())) {
     CopyNoninterlacedRow(row, image);
     CallProgressFunction(Percent(row, height));
     ConvertPngRow(PngPixelFormatOf(colorType, bitDepth), RowIn(spareRowBuffer), width, image.Row(row + 1),
@@ -102,7 +103,7 @@ std::uint32_t PngDecoder::ReadAheadAverage(PngInputStream& stream, std::uint32_t
     CallProgressFunction(Percent(row + 1, height));
     return 2;
   }
-  FilterRow(3, rowByteCount);
+  FilterRow(rowFilterType, rowByteCount);
   CopyNoninterlacedRow(row, image);
   AdvanceRow();
   CallProgressFunction(Percent(row, height));
@@ -147,9 +148,10 @@ void PngDecoder::ReadNoninterlacedImage(PngInputStream& stream, BitmapImage& ima
     } else {
       filterType = ReadRow(stream, rowByteCount);
     }
-    // An Average row is undone together with the next row when that is Average too.
-    if (filterType == 3 && readAhead && y + 1 < height) {
-      y += ReadAheadAverage(stream, y, image, nextRead, nextFilterType);
+    // An Average or Paeth row is undone together with the next row when that has the same
+    // filter.
+    if ((filterType == 3 || filterType == 4) && readAhead && y + 1 < height) {
+      y += ReadAheadPair(stream, filterType, y, image, nextRead, nextFilterType);
       continue;
     }
     FilterRow(filterType, rowByteCount);

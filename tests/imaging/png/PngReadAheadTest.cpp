@@ -95,8 +95,8 @@ constexpr Layout kLayouts[] = {
     {"rgba16", 6, 16, 4}, {"gray8", 0, 8, 1}, {"grayAlpha8", 4, 8, 2},
 };
 
-// Filter bytes of the rows: patterns of runs of Average broken by other filters, and one
-// invalid filter byte.
+// Filter bytes of the rows: patterns of runs of Average and of Paeth broken by other filters,
+// and one invalid filter byte.
 std::vector<std::uint8_t> FilterPattern(int pattern, std::uint32_t rows, std::mt19937& rng) {
   std::vector<std::uint8_t> filters(rows, 3);
   for (std::uint32_t y = 0; y < rows; ++y) {
@@ -106,6 +106,8 @@ std::vector<std::uint8_t> FilterPattern(int pattern, std::uint32_t rows, std::mt
       case 2: filters[y] = std::uint8_t(rng() % 5); break;  // any
       case 3: filters[y] = y == 4 ? 7 : 3; break;           // a bad filter byte after Average
       case 4: filters[y] = y == rows - 1 ? 9 : 3; break;    // a bad last row
+      case 5: filters[y] = y % 4 < 2 ? 4 : 3; break;        // Paeth and Average pairs
+      case 6: filters[y] = y == 5 ? 6 : 4; break;           // a bad filter byte after Paeth
       default: break;
     }
   }
@@ -133,7 +135,7 @@ Bytes MakeFile(const Layout& layout, std::uint32_t width, std::uint32_t rows, co
 TEST(PngReadAhead, FilesCutAtEveryByteEndAsReadOneRowAtATime) {
   std::mt19937 rng(5);
   for (const Layout& layout : kLayouts)
-    for (int pattern = 0; pattern < 5; ++pattern) {
+    for (int pattern = 0; pattern < 7; ++pattern) {
       SCOPED_TRACE(std::string(layout.name) + " pattern " + std::to_string(pattern));
       const std::uint32_t width = 5 + rng() % 9, rows = 9;
       const Bytes raw = Scanlines(layout, width, rows, FilterPattern(pattern, rows, rng), rng);
@@ -145,26 +147,27 @@ TEST(PngReadAhead, FilesCutAtEveryByteEndAsReadOneRowAtATime) {
 
 TEST(PngReadAhead, ChangedImageDataGivesWhatReadingOneRowAtATimeGives) {
   std::mt19937 rng(9);
-  for (const Layout& layout : kLayouts) {
-    SCOPED_TRACE(layout.name);
-    const std::uint32_t width = 7, rows = 8;
-    const Bytes raw = Scanlines(layout, width, rows, FilterPattern(1, rows, rng), rng);
-    const Bytes compressed = PngBuilder::Compress(raw);
-    // Every byte of the zlib stream changed in turn (the chunk CRCs made anew), in chunks of
-    // 11 bytes, so that the refills fall inside rows.
-    for (std::size_t at = 0; at < compressed.size(); ++at)
-      for (std::uint8_t flip : {0x01, 0x80, 0xFF}) {
-        Bytes changed = compressed;
-        changed[at] ^= flip;
-        ExpectSameOutcome(MakeFile(layout, width, rows, changed, 11), -1, kPairLevels);
-      }
-  }
+  for (const Layout& layout : kLayouts)
+    for (int pattern : {1, 5}) {
+      SCOPED_TRACE(std::string(layout.name) + " pattern " + std::to_string(pattern));
+      const std::uint32_t width = 7, rows = 8;
+      const Bytes raw = Scanlines(layout, width, rows, FilterPattern(pattern, rows, rng), rng);
+      const Bytes compressed = PngBuilder::Compress(raw);
+      // Every byte of the zlib stream changed in turn (the chunk CRCs made anew), in chunks of
+      // 11 bytes, so that the refills fall inside rows.
+      for (std::size_t at = 0; at < compressed.size(); ++at)
+        for (std::uint8_t flip : {0x01, 0xFF}) {
+          Bytes changed = compressed;
+          changed[at] ^= flip;
+          ExpectSameOutcome(MakeFile(layout, width, rows, changed, 11), -1, kPairLevels);
+        }
+    }
 }
 
 TEST(PngReadAhead, CancelAtEveryReportLeavesTheSameRows) {
   std::mt19937 rng(3);
   for (const Layout& layout : kLayouts)
-    for (int pattern : {0, 1, 3}) {
+    for (int pattern : {0, 1, 3, 5}) {
       SCOPED_TRACE(std::string(layout.name) + " pattern " + std::to_string(pattern));
       const std::uint32_t width = 6, rows = 11;
       const Bytes raw = Scanlines(layout, width, rows, FilterPattern(pattern, rows, rng), rng);
@@ -178,43 +181,46 @@ TEST(PngReadAhead, CancelAtEveryReportLeavesTheSameRows) {
     }
 }
 
-TEST(PngReadAhead, AverageRowsMatchTheFormatsDefinition) {
+TEST(PngReadAhead, PairsOfRowsMatchTheFormatsDefinition) {
   std::mt19937 rng(1);
-  for (std::uint32_t n : {1u, 2u, 3u, 4u, 6u, 8u})
-    for (std::uint32_t pixels = 1; pixels < 40; ++pixels) {
-      const std::uint32_t length = pixels * n;
-      std::vector<std::uint8_t> prior(length), first(length), second(length);
-      for (auto* v : {&prior, &first, &second})
-        for (auto& b : *v) b = std::uint8_t(rng());
-      const auto expectedFirst = TarnwellTest::ReferenceUnfilter(3, first, prior, n);
-      const auto expectedSecond = TarnwellTest::ReferenceUnfilter(3, second, expectedFirst, n);
-      for (auto level : {CpuFeatures::SimdLevel::Avx2, CpuFeatures::SimdLevel::Sse2, CpuFeatures::SimdLevel::Scalar}) {
-        CpuFeatures::SimdLevelCap cap(level);
-        // Padded as the decoder pads its rows: zeros in front, readable bytes behind.
-        std::vector<std::vector<std::uint8_t>> rows;
-        for (auto* v : {&prior, &first, &second}) {
-          std::vector<std::uint8_t> padded(16, 0);
-          padded.insert(padded.end(), v->begin(), v->end());
-          padded.resize(padded.size() + 16, 0xA5);
-          rows.push_back(padded);
+  for (std::uint8_t filter : {3, 4})
+    for (std::uint32_t n : {1u, 2u, 3u, 4u, 6u, 8u})
+      for (std::uint32_t pixels = 1; pixels < 40; ++pixels) {
+        const std::uint32_t length = pixels * n;
+        std::vector<std::uint8_t> prior(length), first(length), second(length);
+        for (auto* v : {&prior, &first, &second})
+          for (auto& b : *v) b = std::uint8_t(rng());
+        const auto expectedFirst = TarnwellTest::ReferenceUnfilter(filter, first, prior, n);
+        const auto expectedSecond = TarnwellTest::ReferenceUnfilter(filter, second, expectedFirst, n);
+        for (auto level : kEveryLevel) {
+          CpuFeatures::SimdLevelCap cap(level);
+          // Padded as the decoder pads its rows: zeros in front, readable bytes behind.
+          std::vector<std::vector<std::uint8_t>> rows;
+          for (auto* v : {&prior, &first, &second}) {
+            std::vector<std::uint8_t> padded(16, 0);
+            padded.insert(padded.end(), v->begin(), v->end());
+            padded.resize(padded.size() + 16, 0xA5);
+            rows.push_back(padded);
+          }
+          const bool paired = Veldaro::UnfilterPngRowPair(filter, rows[1].data() + 16, rows[2].data() + 16,
+                                                          rows[0].data() + 16, length, n);
+          if (!paired) {
+            // Undone one at a time, as the decoder then does.
+            Veldaro::UnfilterPngRow(filter, rows[1].data() + 16, rows[0].data() + 16, length, n);
+            Veldaro::UnfilterPngRow(filter, rows[2].data() + 16, rows[1].data() + 16, length, n);
+          }
+          const auto used = CpuFeatures::SimdLevelInUse();
+          const bool vector = used >= (filter == 3 ? CpuFeatures::SimdLevel::Sse2 : CpuFeatures::SimdLevel::Sse41);
+          EXPECT_EQ(paired, n >= 3 && vector) << n << " " << int(level);
+          EXPECT_EQ(std::vector<std::uint8_t>(rows[1].begin() + 16, rows[1].end() - 16), expectedFirst)
+              << int(filter) << " " << n << " " << pixels << " " << int(level);
+          EXPECT_EQ(std::vector<std::uint8_t>(rows[2].begin() + 16, rows[2].end() - 16), expectedSecond)
+              << int(filter) << " " << n << " " << pixels << " " << int(level);
+          // Nothing written behind a row.
+          EXPECT_EQ(rows[1][16 + length], 0xA5);
+          EXPECT_EQ(rows[2][16 + length], 0xA5);
         }
-        const bool paired =
-            Veldaro::UnfilterPngAveragePair(rows[1].data() + 16, rows[2].data() + 16, rows[0].data() + 16, length, n);
-        if (!paired) {
-          // Undone one at a time, as the decoder then does.
-          Veldaro::UnfilterPngRow(3, rows[1].data() + 16, rows[0].data() + 16, length, n);
-          Veldaro::UnfilterPngRow(3, rows[2].data() + 16, rows[1].data() + 16, length, n);
-        }
-        EXPECT_EQ(paired, n >= 3 && level != CpuFeatures::SimdLevel::Scalar) << n << " " << int(level);
-        EXPECT_EQ(std::vector<std::uint8_t>(rows[1].begin() + 16, rows[1].end() - 16), expectedFirst)
-            << n << " " << pixels << " " << int(level);
-        EXPECT_EQ(std::vector<std::uint8_t>(rows[2].begin() + 16, rows[2].end() - 16), expectedSecond)
-            << n << " " << pixels << " " << int(level);
-        // Nothing written behind a row.
-        EXPECT_EQ(rows[1][16 + length], 0xA5);
-        EXPECT_EQ(rows[2][16 + length], 0xA5);
       }
-    }
 }
 
 }  // namespace
