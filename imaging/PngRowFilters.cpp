@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <type_traits>
 
 #include "core/CpuFeatures.h"
 
@@ -416,25 +417,21 @@ void UnfilterPngRow(std::uint8_t filterType, std::uint8_t* row, const std::uint8
 bool UnfilterPngRowPair(std::uint8_t filterType, std::uint8_t* first, std::uint8_t* second, const std::uint8_t* prior,
                         std::uint32_t length, std::uint32_t byteDistance) {
 #if defined(__x86_64__)
+  // Runs pair<N> for the byte distances that have a pair path.
+  auto byDistance = [byteDistance](auto pair) {
+    switch (byteDistance) {
+      case 3: pair(std::integral_constant<std::uint32_t, 3>()); return true;
+      case 4: pair(std::integral_constant<std::uint32_t, 4>()); return true;
+      case 6: pair(std::integral_constant<std::uint32_t, 6>()); return true;
+      case 8: pair(std::integral_constant<std::uint32_t, 8>()); return true;
+      default: return false;
+    }
+  };
   const CpuFeatures::SimdLevel level = CpuFeatures::SimdLevelInUse();
-  if (filterType == 3 && level >= CpuFeatures::SimdLevel::Sse2) {
-    switch (byteDistance) {
-      case 3: AveragePair<3>(first, second, prior, length); return true;
-      case 4: AveragePair<4>(first, second, prior, length); return true;
-      case 6: AveragePair<6>(first, second, prior, length); return true;
-      case 8: AveragePair<8>(first, second, prior, length); return true;
-      default: return false;
-    }
-  }
-  if (filterType == 4 && level >= CpuFeatures::SimdLevel::Sse41) {
-    switch (byteDistance) {
-      case 3: PaethPair<3>(first, second, prior, length); return true;
-      case 4: PaethPair<4>(first, second, prior, length); return true;
-      case 6: PaethPair<6>(first, second, prior, length); return true;
-      case 8: PaethPair<8>(first, second, prior, length); return true;
-      default: return false;
-    }
-  }
+  if (filterType == 3 && level >= CpuFeatures::SimdLevel::Sse2)
+    return byDistance([&](auto n) { AveragePair<decltype(n)::value>(first, second, prior, length); });
+  if (filterType == 4 && level >= CpuFeatures::SimdLevel::Sse41)
+    return byDistance([&](auto n) { PaethPair<decltype(n)::value>(first, second, prior, length); });
   return false;
 #else
   (void)filterType;
