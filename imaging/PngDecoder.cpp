@@ -205,7 +205,11 @@ void PngDecoder::ReadImageData(PngInputStream& stream, BitmapImage& image) {
   if (colorType == 3 && !paletteRead) throw BadPngStream("PLTE block must occur before IDAT");
   // The header has checked these sizes against the limits: they fit 32 bits.
   rowByteCount = std::uint32_t(RowByteCount(width));
-  for (std::vector<std::uint8_t>& buffer : rowBuffers) buffer.assign(std::size_t(rowByteCount) + 2 * kRowPadding, 0);
+  for (std::uint32_t i = 0; i < 2; ++i) rowBuffers[i].assign(std::size_t(rowByteCount) + 2 * kRowPadding, 0);
+  if (rowReadAhead && interlaceMethod == 0 && rowByteCount <= kMaxReadAheadRowBytes)
+    rowBuffers[2].assign(std::size_t(rowByteCount) + 2 * kRowPadding, 0);
+  else
+    std::vector<std::uint8_t>().swap(rowBuffers[2]);
   if (interlaceMethod == 1) passPixels.assign(width, 0);
   MakePixelTable();
 

@@ -15,6 +15,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "imaging/BitmapImageDecoder.h"
@@ -50,6 +51,9 @@ class PngDecoder : public BitmapImageDecoder {
  protected:
   // Reports progress of the current pass (capped at 100); throws GraphicsAbort on a cancel.
   void CallProgressFunction(std::uint32_t percent);
+  // Off: every row is read only when the row before it is done (the plain way, with the same
+  // results, that the tests compare the read-ahead with). On by default.
+  void SetRowReadAhead(bool on) { rowReadAhead = on; }
 
  private:
   // Driver and critical chunks.
@@ -68,11 +72,26 @@ class PngDecoder : public BitmapImageDecoder {
   // Inflates the filter byte and rowBytes bytes into the current row buffer and returns the
   // filter byte; a stream that ends first is refused.
   std::uint8_t ReadRow(PngInputStream& stream, std::uint32_t rowBytes);
+  // Inflates the filter byte and rowBytes bytes into the row buffer buffer, and stores the
+  // filter byte; false when the stream ends first.
+  bool InflateRow(PngInputStream& stream, std::uint32_t rowBytes, std::uint32_t buffer, std::uint8_t& filterType);
+  // Reads the next row into the spare buffer while the current one, of filter type Average or
+  // Paeth (rowFilterType), waits, and undoes both at once when the next one has the same
+  // filter; returns the rows done (1 or 2; the next row, when read, then waits in the spare
+  // buffer as nextFilterType).
+  std::uint32_t ReadAheadPair(PngInputStream& stream, std::uint8_t rowFilterType, std::uint32_t row, BitmapImage& image,
+                              bool& nextRead, std::uint8_t& nextFilterType);
   void FilterRow(std::uint8_t filterType, std::uint32_t rowBytes);
+  // Bytes from a byte of a pixel to the same byte of the pixel on its left (at least 1).
+  std::uint32_t ByteDistance() const;
   void CopyNoninterlacedRow(std::uint32_t row, BitmapImage& image);
   void CopyInterlacedRow(std::uint32_t row, std::uint32_t rowBytes, BitmapImage& image);
-  std::uint8_t* CurrentRow() { return rowBuffers[currentRowBuffer].data() + kRowPadding; }
-  std::uint8_t* PreviousRow() { return rowBuffers[currentRowBuffer ^ 1].data() + kRowPadding; }
+  // The bytes of a row in the row buffer buffer.
+  std::uint8_t* RowIn(std::uint32_t buffer) { return rowBuffers[buffer].data() + kRowPadding; }
+  std::uint8_t* CurrentRow() { return RowIn(currentRowBuffer); }
+  std::uint8_t* PreviousRow() { return RowIn(previousRowBuffer); }
+  // The current row becomes the previous one.
+  void AdvanceRow() { std::swap(currentRowBuffer, previousRowBuffer); }
   // Bytes of a row of count pixels (filter byte not counted), in 64 bits.
   std::uint64_t RowByteCount(std::uint64_t count) const;
   // Zero bytes over both row buffers (the previous row of a pass's first row).
@@ -97,6 +116,8 @@ class PngDecoder : public BitmapImageDecoder {
   static constexpr std::uint32_t kRowPadding = 16;
   // Palette entries, and the entries of the pixel table of colour types 0 and 3.
   static constexpr std::size_t kPaletteSize = 256;
+  // The longest row that is read ahead of the one before it.
+  static constexpr std::uint32_t kMaxReadAheadRowBytes = 1u << 20;
 
   std::uint32_t height = 0;
   std::uint32_t width = 0;
@@ -105,9 +126,14 @@ class PngDecoder : public BitmapImageDecoder {
   std::uint8_t compressionMethod = 0;
   std::uint8_t filterMethod = 0;
   std::uint8_t interlaceMethod = 0;
-  // Each kRowPadding + the row byte count + kRowPadding bytes while the image data are read.
-  std::array<std::vector<std::uint8_t>, 2> rowBuffers;
+  // Each kRowPadding + the row byte count + kRowPadding bytes while the image data are read:
+  // the current row, the previous one, and a spare for a row read ahead (made only for rows
+  // of at most kMaxReadAheadRowBytes, so that it adds little to what the limits count).
+  std::array<std::vector<std::uint8_t>, 3> rowBuffers;
   std::uint32_t currentRowBuffer = 0;
+  std::uint32_t previousRowBuffer = 1;
+  std::uint32_t spareRowBuffer = 2;
+  bool rowReadAhead = true;
   std::uint32_t rowByteCount = 0;
   std::uint32_t currentPass = 0;
   bool imageDataRead = false;

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <type_traits>
 
 #include "core/CpuFeatures.h"
 
@@ -148,6 +149,73 @@ void AverageWide(std::uint8_t* row, const std::uint8_t* prior, std::uint32_t len
   StorePixel<N>(row + i, _mm_xor_si128(notA, ones));
 }
 
+// Average on two rows at once: second's row above is first, which is reconstructed one pixel
+// ahead of it. Each pixel depends on the pixel to its left (two steps on the chain), so one row
+// alone waits for its chain; two rows give the processor two chains to overlap. The pixel of
+// first goes to second as its complement, the form the chain keeps it in.
+template <std::uint32_t N>
+[[gnu::always_inline]] inline void AveragePairWide(std::uint8_t* first, std::uint8_t* second, const std::uint8_t* prior,
+                                                   std::uint32_t length) {
+  const __m128i ones = _mm_set1_epi8(-1);
+  __m128i notFirst = ones;
+  __m128i notSecond = ones;
+  // One pixel of both rows: x and y are their filtered bytes at i.
+  auto step = [&](std::size_t i, __m128i x, __m128i y) {
+    notFirst = _mm_sub_epi8(_mm_avg_epu8(notFirst, _mm_xor_si128(LoadPixel<N>(prior + i), ones)), x);
+    notSecond = _mm_sub_epi8(_mm_avg_epu8(notSecond, notFirst), y);
+  };
+  __m128i x = LoadPixel<N>(first);
+  __m128i y = LoadPixel<N>(second);
+  const std::size_t end = length;
+  std::size_t i = 0;
+  // Two pixels a round, so that the loaded pixels need no copies from one round to the next.
+  for (; i + 2 * N < end; i += 2 * N) {
+    const __m128i x1 = LoadPixel<N>(first + i + N);
+    const __m128i y1 = LoadPixel<N>(second + i + N);
+    step(i, x, y);
+    StoreOver<N>(first + i, _mm_xor_si128(notFirst, ones));
+    StoreOver<N>(second + i, _mm_xor_si128(notSecond, ones));
+    x = LoadPixel<N>(first + i + 2 * N);
+    y = LoadPixel<N>(second + i + 2 * N);
+    step(i + N, x1, y1);
+    StoreOver<N>(first + i + N, _mm_xor_si128(notFirst, ones));
+    StoreOver<N>(second + i + N, _mm_xor_si128(notSecond, ones));
+  }
+  if (i + N < end) {
+    const __m128i x1 = LoadPixel<N>(first + i + N);
+    const __m128i y1 = LoadPixel<N>(second + i + N);
+    step(i, x, y);
+    StoreOver<N>(first + i, _mm_xor_si128(notFirst, ones));
+    StoreOver<N>(second + i, _mm_xor_si128(notSecond, ones));
+    i += N;
+    x = x1;
+    y = y1;
+  }
+  step(i, x, y);
+  StorePixel<N>(first + i, _mm_xor_si128(notFirst, ones));
+  StorePixel<N>(second + i, _mm_xor_si128(notSecond, ones));
+}
+
+// Written once and compiled twice: for SSE2, and with the three-operand forms of AVX, which
+// spare the register copies that the chain's operations would otherwise need.
+template <std::uint32_t N>
+void AveragePairSse2(std::uint8_t* first, std::uint8_t* second, const std::uint8_t* prior, std::uint32_t length) {
+  AveragePairWide<N>(first, second, prior, length);
+}
+
+template <std::uint32_t N>
+__attribute__((target("avx2"))) void AveragePairAvx2(std::uint8_t* first, std::uint8_t* second,
+                                                     const std::uint8_t* prior, std::uint32_t length) {
+  AveragePairWide<N>(first, second, prior, length);
+}
+
+template <std::uint32_t N>
+void AveragePair(std::uint8_t* first, std::uint8_t* second, const std::uint8_t* prior, std::uint32_t length) {
+  if (CpuFeatures::SimdLevelInUse() >= CpuFeatures::SimdLevel::Avx2)
+    return AveragePairAvx2<N>(first, second, prior, length);
+  AveragePairSse2<N>(first, second, prior, length);
+}
+
 inline __m128i Absolute16(__m128i v) { return _mm_max_epi16(v, _mm_sub_epi16(_mm_setzero_si128(), v)); }
 
 inline __m128i Select(__m128i mask, __m128i yes, __m128i no) {
@@ -250,6 +318,39 @@ __attribute__((target("sse4.1"))) void PaethBlend(std::uint8_t* row, const std::
   a = PaethStep(x, a, _mm_cvtepu8_epi16(LoadPixel<N>(prior + i)), c);
   StorePixel<N>(row + i, _mm_packus_epi16(a, a));
 }
+
+// Paeth on two rows at once, the second a pixel behind the first, for the same reason as
+// AveragePairWide: the chain from one pixel to the next is long, and two rows overlap their
+// chains. The second row's above and upper left pixels are the first row's, in registers.
+template <std::uint32_t N>
+__attribute__((target("sse4.1"))) void PaethPair(std::uint8_t* first, std::uint8_t* second, const std::uint8_t* prior,
+                                                 std::uint32_t length) {
+  __m128i a1 = _mm_setzero_si128();  // the first row's left and upper left, 16-bit lanes
+  __m128i c1 = a1;
+  __m128i a2 = a1;  // the second row's
+  __m128i c2 = a1;
+  __m128i x1 = _mm_cvtepu8_epi16(LoadPixel<N>(first));
+  __m128i x2 = _mm_cvtepu8_epi16(LoadPixel<N>(second));
+  const std::size_t end = length;
+  std::size_t i = 0;
+  for (; i + N < end; i += N) {
+    const __m128i next1 = _mm_cvtepu8_epi16(LoadPixel<N>(first + i + N));
+    const __m128i next2 = _mm_cvtepu8_epi16(LoadPixel<N>(second + i + N));
+    const __m128i b1 = _mm_cvtepu8_epi16(LoadPixel<N>(prior + i));
+    a1 = PaethStep(x1, a1, b1, c1);
+    a2 = PaethStep(x2, a2, a1, c2);
+    StoreOver<N>(first + i, _mm_packus_epi16(a1, a1));
+    StoreOver<N>(second + i, _mm_packus_epi16(a2, a2));
+    c1 = b1;
+    c2 = a1;
+    x1 = next1;
+    x2 = next2;
+  }
+  a1 = PaethStep(x1, a1, _mm_cvtepu8_epi16(LoadPixel<N>(prior + i)), c1);
+  a2 = PaethStep(x2, a2, a1, c2);
+  StorePixel<N>(first + i, _mm_packus_epi16(a1, a1));
+  StorePixel<N>(second + i, _mm_packus_epi16(a2, a2));
+}
 #endif
 
 // The best path of the level in use; the scalar one where no vector path pays.
@@ -311,6 +412,36 @@ void UnfilterPngRow(std::uint8_t filterType, std::uint8_t* row, const std::uint8
     case 8: Unfilter<8>(filterType, row, prior, length); break;
     default: break;
   }
+}
+
+bool UnfilterPngRowPair(std::uint8_t filterType, std::uint8_t* first, std::uint8_t* second, const std::uint8_t* prior,
+                        std::uint32_t length, std::uint32_t byteDistance) {
+#if defined(__x86_64__)
+  // Runs pair<N> for the byte distances that have a pair path.
+  auto byDistance = [byteDistance](auto pair) {
+    switch (byteDistance) {
+      case 3: pair(std::integral_constant<std::uint32_t, 3>()); return true;
+      case 4: pair(std::integral_constant<std::uint32_t, 4>()); return true;
+      case 6: pair(std::integral_constant<std::uint32_t, 6>()); return true;
+      case 8: pair(std::integral_constant<std::uint32_t, 8>()); return true;
+      default: return false;
+    }
+  };
+  const CpuFeatures::SimdLevel level = CpuFeatures::SimdLevelInUse();
+  if (filterType == 3 && level >= CpuFeatures::SimdLevel::Sse2)
+    return byDistance([&](auto n) { AveragePair<decltype(n)::value>(first, second, prior, length); });
+  if (filterType == 4 && level >= CpuFeatures::SimdLevel::Sse41)
+    return byDistance([&](auto n) { PaethPair<decltype(n)::value>(first, second, prior, length); });
+  return false;
+#else
+  (void)filterType;
+  (void)first;
+  (void)second;
+  (void)prior;
+  (void)length;
+  (void)byteDistance;
+  return false;
+#endif
 }
 
 }  // namespace Veldaro

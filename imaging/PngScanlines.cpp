@@ -1,8 +1,12 @@
 // The rows of a PNG image: each row (or each row of an Adam7 pass) is inflated with its filter
-// byte, unfiltered against the previous row and converted into pixels right away.
+// byte, unfiltered against the previous row and converted into pixels right away; two rows in
+// a row of filter type Average, or of Paeth, are undone together, as the second needs the
+// first pixel by pixel.
 
 #include <algorithm>
 #include <array>
+#include <exception>
+#include <utility>
 
 #include "imaging/PngDecoder.h"
 #include "imaging/PngPixelConverters.h"
@@ -43,27 +47,71 @@ std::uint32_t PassColumns(std::uint32_t width, const Adam7Pass& pass) {
 
 }  // namespace
 
-std::uint8_t PngDecoder::ReadRow(PngInputStream& stream, std::uint32_t rowBytes) {
+bool PngDecoder::InflateRow(PngInputStream& stream, std::uint32_t rowBytes, std::uint32_t buffer,
+                            std::uint8_t& filterType) {
   // The filter byte lands in the padding just before the row, and is cleared there again so
   // that the first pixel sees zero left neighbours.
-  std::uint8_t* destination = CurrentRow() - 1;
-  if (inflater.Decode(stream, rowBytes + 1, destination) != rowBytes + 1)
-    throw BadPngStream("Premature end of compressed data");
-  std::uint8_t filterType = destination[0];
+  std::uint8_t* destination = RowIn(buffer) - 1;
+  if (inflater.Decode(stream, rowBytes + 1, destination) != rowBytes + 1) return false;
+  filterType = destination[0];
   destination[0] = 0;
+  return true;
+}
+
+std::uint8_t PngDecoder::ReadRow(PngInputStream& stream, std::uint32_t rowBytes) {
+  std::uint8_t filterType = 0;
+  if (!InflateRow(stream, rowBytes, currentRowBuffer, filterType))
+    throw BadPngStream("Premature end of compressed data");
   return filterType;
+}
+
+std::uint32_t PngDecoder::ByteDistance() const {
+  switch (colorType) {
+    case 2: return 3 * bitDepth / 8;
+    case 4: return 2 * bitDepth / 8;
+    case 6: return 4 * bitDepth / 8;
+    default: return bitDepth == 16 ? 2 : 1;
+  }
 }
 
 void PngDecoder::FilterRow(std::uint8_t filterType, std::uint32_t rowBytes) {
   if (filterType > 4) throw BadPngStream("Invalid Filter Method");
-  std::uint32_t byteDistance;
-  switch (colorType) {
-    case 2: byteDistance = 3 * bitDepth / 8; break;
-    case 4: byteDistance = 2 * bitDepth / 8; break;
-    case 6: byteDistance = 4 * bitDepth / 8; break;
-    default: byteDistance = bitDepth == 16 ? 2 : 1; break;
+  UnfilterPngRow(filterType, CurrentRow(), PreviousRow(), rowBytes, ByteDistance());
+}
+
+std::uint32_t PngDecoder::ReadAheadPair(PngInputStream& stream, std::uint8_t rowFilterType, std::uint32_t row,
+                                        BitmapImage& image, bool& nextRead, std::uint8_t& nextFilterType) {
+  // Whatever happens while the next row is read (the data end, a corrupt stream, a bad chunk)
+  // is met only after the current row is done and reported, as when rows are read one by one.
+  std::exception_ptr failure;
+  bool complete = false;
+  std::uint8_t filterType = 0;
+  try {
+    complete = InflateRow(stream, rowByteCount, spareRowBuffer, filterType);
+  } catch (...) {
+    failure = std::current_exception();
   }
-  UnfilterPngRow(filterType, CurrentRow(), PreviousRow(), rowBytes, byteDistance);
+  if (complete && filterType == rowFilterType &&
+      UnfilterPngRowPair(filterType, CurrentRow(), RowIn(spareRowBuffer), PreviousRow(), rowByteCount,
+                         ByteDistance())) {
+    CopyNoninterlacedRow(row, image);
+    CallProgressFunction(Percent(row, height));
+    ConvertPngRow(PngPixelFormatOf(colorType, bitDepth), RowIn(spareRowBuffer), width, image.Row(row + 1),
+                  pixelTable.data());
+    // The second row is the previous one of the row after it; the other two buffers are free.
+    std::swap(previousRowBuffer, spareRowBuffer);
+    CallProgressFunction(Percent(row + 1, height));
+    return 2;
+  }
+  FilterRow(rowFilterType, rowByteCount);
+  CopyNoninterlacedRow(row, image);
+  AdvanceRow();
+  CallProgressFunction(Percent(row, height));
+  if (failure) std::rethrow_exception(failure);
+  if (!complete) throw BadPngStream("Premature end of compressed data");
+  nextRead = true;
+  nextFilterType = filterType;
+  return 1;
 }
 
 void PngDecoder::CopyNoninterlacedRow(std::uint32_t row, BitmapImage& image) {
@@ -80,18 +128,37 @@ void PngDecoder::CopyInterlacedRow(std::uint32_t row, std::uint32_t, BitmapImage
 
 void PngDecoder::ClearRowBuffers() {
   currentRowBuffer = 0;
+  previousRowBuffer = 1;
+  spareRowBuffer = 2;
   for (std::vector<std::uint8_t>& buffer : rowBuffers) std::fill(buffer.begin(), buffer.end(), 0);
 }
 
 void PngDecoder::ReadNoninterlacedImage(PngInputStream& stream, BitmapImage& image) {
   ClearRowBuffers();
   CallProgressFunction(0);
-  for (std::uint32_t y = 0; y < height; ++y) {
-    std::uint8_t filterType = ReadRow(stream, rowByteCount);
+  const bool readAhead = !rowBuffers[spareRowBuffer].empty();
+  bool nextRead = false;  // the row y waits in the spare buffer, read ahead
+  std::uint8_t nextFilterType = 0;
+  for (std::uint32_t y = 0; y < height;) {
+    std::uint8_t filterType;
+    if (nextRead) {
+      std::swap(currentRowBuffer, spareRowBuffer);
+      filterType = nextFilterType;
+      nextRead = false;
+    } else {
+      filterType = ReadRow(stream, rowByteCount);
+    }
+    // An Average or Paeth row is undone together with the next row when that has the same
+    // filter.
+    if ((filterType == 3 || filterType == 4) && readAhead && y + 1 < height) {
+      y += ReadAheadPair(stream, filterType, y, image, nextRead, nextFilterType);
+      continue;
+    }
     FilterRow(filterType, rowByteCount);
     CopyNoninterlacedRow(y, image);
-    currentRowBuffer ^= 1;
+    AdvanceRow();
     CallProgressFunction(Percent(y, height));
+    ++y;
   }
   CallProgressFunction(100);
 }
@@ -107,7 +174,7 @@ void PngDecoder::ReadInterlacedPass(PngInputStream& stream, BitmapImage& image) 
     FilterRow(filterType, passRowBytes);
     CopyInterlacedRow(y, passRowBytes, image);
     CallProgressFunction(Percent(y, height));
-    currentRowBuffer ^= 1;
+    AdvanceRow();
   }
   CallProgressFunction(100);
 }
