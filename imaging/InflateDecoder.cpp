@@ -577,8 +577,14 @@ enum class FastEnd { Limit, EndOfBlock, BadLiteral, BadDistance, NoLiteralCode, 
         }
         const std::uint32_t distance = withExtra(d);
         consume(H::EntryTotal(d));
+        // The next entry is looked up before the copy (at least 16 real bits remain), so
+        // that the copy's branches do not hold up the chain of look-ups.
+        e = lt[bb & litMask];
         CopyMatch(out, distance, length);
         out += length;
+        if (out >= outEnd || in > inLast) break;
+        refill();
+        continue;
       } else if (kind == H::KindValue) {
         consume(H::EntryTotal(e));
         *out++ = std::uint8_t(H::EntryValue(e));
