@@ -505,10 +505,8 @@ struct FastRun {
   const std::uint8_t* inLast;  // the last place a refill may load 8 bytes from
   std::uint64_t bitBuffer;
   std::uint32_t bitCount;
-  const std::uint32_t* literalTable;
-  std::uint32_t literalBits;
-  const std::uint32_t* distanceTable;
-  std::uint32_t distanceBits;
+  const std::uint32_t* literalTable;   // main table of H::kLiteralMainBits
+  const std::uint32_t* distanceTable;  // main table of H::kDistanceMainBits
 };
 
 // How the fast loop stopped. On an error the state stands after the bits of the bad code.
@@ -530,11 +528,11 @@ template <bool kDirect>
   const std::uint8_t* in = run.in;
   const std::uint8_t* const inLast = run.inLast;
   const std::uint32_t* const lt = run.literalTable;
-  const std::uint32_t litBits = run.literalBits;
-  const std::uint64_t litMask = (std::uint64_t(1) << litBits) - 1;
+  constexpr std::uint32_t litBits = H::kLiteralMainBits;
+  constexpr std::uint64_t litMask = (std::uint64_t(1) << litBits) - 1;
   const std::uint32_t* const dt = run.distanceTable;
-  const std::uint32_t distBits = run.distanceBits;
-  const std::uint64_t distMask = (std::uint64_t(1) << distBits) - 1;
+  constexpr std::uint32_t distBits = H::kDistanceMainBits;
+  constexpr std::uint64_t distMask = (std::uint64_t(1) << distBits) - 1;
   std::uint64_t bb = run.bitBuffer;
   std::uint32_t bc = run.bitCount;
   auto finish = [&](FastEnd end) {
@@ -645,18 +643,12 @@ __attribute__((target("bmi,bmi2"))) FastEnd RunFastLoopBmi2(FastRun& run) {
 
 bool InflateDecoder::DecodeHuffmanFast(Output& o) {
   if (o.out >= o.end || inputEnd - input < 8) return false;
-  FastRun run{o.out,
-              o.end,
-              o.start,
-              o.historyEnd,
-              input,
-              inputEnd - 8,
-              bitBuffer,
-              bitCount,
-              activeLiteral->Table(),
-              activeLiteral->MainBits(),
-              activeDistance->Table(),
-              activeDistance->MainBits()};
+  // The tables of both alphabets are always made with codes of up to 15 bits, so their main
+  // tables have the widths the fast loop is built for; anything else goes the careful way.
+  if (activeLiteral->MainBits() != H::kLiteralMainBits || activeDistance->MainBits() != H::kDistanceMainBits)
+    return false;
+  FastRun run{o.out,        o.end,     o.start,  o.historyEnd,           input,
+              inputEnd - 8, bitBuffer, bitCount, activeLiteral->Table(), activeDistance->Table()};
 #if defined(__x86_64__)
   const FastEnd end = o.direct ? (useBmi2 ? RunFastLoopBmi2<true>(run) : RunFastLoopPlain<true>(run))
                                : (useBmi2 ? RunFastLoopBmi2<false>(run) : RunFastLoopPlain<false>(run));

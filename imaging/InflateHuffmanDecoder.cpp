@@ -168,7 +168,7 @@ void InflateHuffmanDecoder::MakeTable(std::uint32_t maximumLength, std::uint32_t
   if (maximumLength > 15) maximumLength = 15;
   maximumCodeLength = maximumLength;
   valueCount = count;
-  mainBits = std::min<std::uint32_t>(maximumLength, alphabet == Alphabet::Distance ? 10u : 11u);
+  mainBits = std::min(maximumLength, alphabet == Alphabet::Distance ? kDistanceMainBits : kLiteralMainBits);
   if (mainBits == 0) mainBits = 1;
 
   // Count the codes of each length and sort the values by length, then by value.
