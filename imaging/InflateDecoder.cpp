@@ -98,6 +98,18 @@ inline void CopyMatch(std::uint8_t* out, std::uint32_t distance, std::uint32_t l
   }
 }
 
+// Copies a match that reaches back before start, the beginning of the caller's buffer: its
+// first bytes come from the history, which ends at historyEnd and holds at least 32 KB; the
+// rest repeats from the start of the buffer, distance bytes back as ever. Like CopyMatch,
+// writes up to 31 bytes past the end of the match.
+void CopyFromHistory(std::uint8_t* out, std::uint32_t distance, std::uint32_t length, const std::uint8_t* start,
+                     const std::uint8_t* historyEnd) {
+  const std::uint32_t before = distance - std::uint32_t(out - start);
+  const std::uint32_t fromHistory = std::min(before, length);
+  std::memcpy(out, historyEnd - before, fromHistory);
+  if (length > fromHistory) CopyMatch(out + fromHistory, distance, length - fromHistory);
+}
+
 // BMI1 and BMI2 (shifts by any register, bit extraction) come with AVX2 on every processor
 // that has both; they are asked for besides, for emulators that mix them.
 bool FastShiftsAvailable() {
@@ -175,6 +187,12 @@ std::uint32_t InflateDecoder::Decode(InflateInputStream& stream, std::uint32_t c
     }
     if (finished || blockType == BlockType::None) break;
     if (!sync) sync.emplace(*this, stream);
+    if (blockType == BlockType::Huffman && count - produced >= kDirectRequest) {
+      failed = true;
+      produced += DecodeDirect(stream, buffer + produced, count - produced);
+      failed = false;
+      continue;
+    }
     if (outputPosition >= kLimit) Slide();
     std::uint32_t target = outputPosition + std::min(count - produced, kLimit - outputPosition);
     // A failure ends the stream: nothing more is decoded from it.
@@ -479,14 +497,16 @@ namespace {
 struct FastRun {
   std::uint8_t* out;
   std::uint8_t* outEnd;
+  // Output into the caller's buffer: where it starts, and the end of the history (the output
+  // before it) in the window.
+  const std::uint8_t* outStart;
+  const std::uint8_t* historyEnd;
   const std::uint8_t* in;
   const std::uint8_t* inLast;  // the last place a refill may load 8 bytes from
   std::uint64_t bitBuffer;
   std::uint32_t bitCount;
-  const std::uint32_t* literalTable;
-  std::uint32_t literalBits;
-  const std::uint32_t* distanceTable;
-  std::uint32_t distanceBits;
+  const std::uint32_t* literalTable;   // main table of H::kLiteralMainBits
+  const std::uint32_t* distanceTable;  // main table of H::kDistanceMainBits
 };
 
 // How the fast loop stopped. On an error the state stands after the bits of the bad code.
@@ -499,18 +519,20 @@ enum class FastEnd { Limit, EndOfBlock, BadLiteral, BadDistance, NoLiteralCode, 
 // the refill off the chain of lookups. Literals may run up to three bytes past the target
 // (never an error, never a refill of the stream); lengths and distances are taken only below it.
 // Written once and compiled twice: for any x86-64 and with the shifts and bit operations of
-// BMI1 and BMI2.
+// BMI1 and BMI2; each for output into the window and into the caller's buffer, where matches
+// that reach back before the buffer take their first bytes from the history.
+template <bool kDirect>
 [[gnu::always_inline]] inline FastEnd RunFastLoop(FastRun& run) {
   std::uint8_t* out = run.out;
   std::uint8_t* const outEnd = run.outEnd;
   const std::uint8_t* in = run.in;
   const std::uint8_t* const inLast = run.inLast;
   const std::uint32_t* const lt = run.literalTable;
-  const std::uint32_t litBits = run.literalBits;
-  const std::uint64_t litMask = (std::uint64_t(1) << litBits) - 1;
+  constexpr std::uint32_t litBits = H::kLiteralMainBits;
+  constexpr std::uint64_t litMask = (std::uint64_t(1) << litBits) - 1;
   const std::uint32_t* const dt = run.distanceTable;
-  const std::uint32_t distBits = run.distanceBits;
-  const std::uint64_t distMask = (std::uint64_t(1) << distBits) - 1;
+  constexpr std::uint32_t distBits = H::kDistanceMainBits;
+  constexpr std::uint64_t distMask = (std::uint64_t(1) << distBits) - 1;
   std::uint64_t bb = run.bitBuffer;
   std::uint32_t bc = run.bitCount;
   auto finish = [&](FastEnd end) {
@@ -577,8 +599,17 @@ enum class FastEnd { Limit, EndOfBlock, BadLiteral, BadDistance, NoLiteralCode, 
         }
         const std::uint32_t distance = withExtra(d);
         consume(H::EntryTotal(d));
-        CopyMatch(out, distance, length);
+        // The next entry is looked up before the copy (at least 16 real bits remain), so
+        // that the copy's branches do not hold up the chain of look-ups.
+        e = lt[bb & litMask];
+        if (kDirect && distance > std::uintptr_t(out - run.outStart)) [[unlikely]]
+          CopyFromHistory(out, distance, length, run.outStart, run.historyEnd);
+        else
+          CopyMatch(out, distance, length);
         out += length;
+        if (out >= outEnd || in > inLast) break;
+        refill();
+        continue;
       } else if (kind == H::KindValue) {
         consume(H::EntryTotal(e));
         *out++ = std::uint8_t(H::EntryValue(e));
@@ -596,33 +627,35 @@ enum class FastEnd { Limit, EndOfBlock, BadLiteral, BadDistance, NoLiteralCode, 
   return finish(FastEnd::Limit);
 }
 
-FastEnd RunFastLoopPlain(FastRun& run) { return RunFastLoop(run); }
+template <bool kDirect>
+FastEnd RunFastLoopPlain(FastRun& run) {
+  return RunFastLoop<kDirect>(run);
+}
 
 #if defined(__x86_64__)
-__attribute__((target("bmi,bmi2"))) FastEnd RunFastLoopBmi2(FastRun& run) { return RunFastLoop(run); }
+template <bool kDirect>
+__attribute__((target("bmi,bmi2"))) FastEnd RunFastLoopBmi2(FastRun& run) {
+  return RunFastLoop<kDirect>(run);
+}
 #endif
 
 }  // namespace
 
-bool InflateDecoder::DecodeHuffmanFast(std::uint32_t target) {
-  std::uint8_t* const base = window.get();
-  if (outputPosition >= target || inputEnd - input < 8) return false;
-  FastRun run{base + outputPosition,
-              base + target,
-              input,
-              inputEnd - 8,
-              bitBuffer,
-              bitCount,
-              activeLiteral->Table(),
-              activeLiteral->MainBits(),
-              activeDistance->Table(),
-              activeDistance->MainBits()};
+bool InflateDecoder::DecodeHuffmanFast(Output& o) {
+  if (o.out >= o.end || inputEnd - input < 8) return false;
+  // The tables of both alphabets are always made with codes of up to 15 bits, so their main
+  // tables have the widths the fast loop is built for; anything else goes the careful way.
+  if (activeLiteral->MainBits() != H::kLiteralMainBits || activeDistance->MainBits() != H::kDistanceMainBits)
+    return false;
+  FastRun run{o.out,        o.end,     o.start,  o.historyEnd,           input,
+              inputEnd - 8, bitBuffer, bitCount, activeLiteral->Table(), activeDistance->Table()};
 #if defined(__x86_64__)
-  const FastEnd end = useBmi2 ? RunFastLoopBmi2(run) : RunFastLoopPlain(run);
+  const FastEnd end = o.direct ? (useBmi2 ? RunFastLoopBmi2<true>(run) : RunFastLoopPlain<true>(run))
+                               : (useBmi2 ? RunFastLoopBmi2<false>(run) : RunFastLoopPlain<false>(run));
 #else
-  const FastEnd end = RunFastLoopPlain(run);
+  const FastEnd end = o.direct ? RunFastLoopPlain<true>(run) : RunFastLoopPlain<false>(run);
 #endif
-  outputPosition = std::uint32_t(run.out - base);
+  o.out = run.out;
   input = run.in;
   bitBuffer = run.bitBuffer;
   bitCount = run.bitCount;
@@ -637,28 +670,66 @@ bool InflateDecoder::DecodeHuffmanFast(std::uint32_t target) {
   throw StreamError("Invalid Huffman Code");
 }
 
-bool InflateDecoder::DecodeHuffman(InflateInputStream& stream, std::uint32_t target) {
+bool InflateDecoder::DecodeHuffmanInto(InflateInputStream& stream, Output& o) {
   for (;;) {
-    if (DecodeHuffmanFast(target)) return true;
-    if (outputPosition >= target) return false;
+    if (DecodeHuffmanFast(o)) return true;
+    if (o.out >= o.end) return false;
 
     // Near the end of the input buffer: one symbol at a time, taking input only as needed.
     std::uint32_t e = DecodeSymbol(stream, *activeLiteral);
     switch (H::EntryKind(e)) {
-      case H::KindValue: window[outputPosition++] = std::uint8_t(H::EntryValue(e)); break;
+      case H::KindValue: *o.out++ = std::uint8_t(H::EntryValue(e)); break;
       case H::KindLength: {
         std::uint32_t length = H::EntryValue(e) + TakeBits(stream, H::EntryExtra(e));
         std::uint32_t d = DecodeSymbol(stream, *activeDistance);
         if (H::EntryKind(d) == H::KindBadValue) throw StreamError("Invalid Huffman Distance Value");
         std::uint32_t distance = H::EntryValue(d) + TakeBits(stream, H::EntryExtra(d));
-        CopyMatch(window.get() + outputPosition, distance, length);
-        outputPosition += length;
+        if (distance > std::uintptr_t(o.out - o.start))
+          CopyFromHistory(o.out, distance, length, o.start, o.historyEnd);
+        else
+          CopyMatch(o.out, distance, length);
+        o.out += length;
         break;
       }
       case H::KindEndOfBlock: return true;
       default: throw StreamError("Invalid Huffman Literal Value");
     }
   }
+}
+
+bool InflateDecoder::DecodeHuffman(InflateInputStream& stream, std::uint32_t target) {
+  // In the window every match finds its bytes after the start (32 KB of history come first).
+  std::uint8_t* const base = window.get();
+  Output o{base + outputPosition, base + target, base, base, false};
+  const bool end = DecodeHuffmanInto(stream, o);
+  outputPosition = std::uint32_t(o.out - base);
+  return end;
+}
+
+std::uint32_t InflateDecoder::DecodeDirect(InflateInputStream& stream, std::uint8_t* buffer, std::uint32_t count) {
+  UpdateAdler();
+  std::uint8_t* const base = window.get();
+  Output o{buffer, buffer + (count - kDirectMargin), buffer, base + outputPosition, true};
+  const std::uint8_t* summed = buffer;  // the bytes before it are in the Adler-32
+  // Blocks follow one another here as long as they are Huffman blocks; the Adler-32 is brought
+  // up to date before a block ends, as the end of the final block tests it.
+  while (blockType == BlockType::Huffman && o.out < o.end) {
+    if (!DecodeHuffmanInto(stream, o)) break;
+    adler = Adler32Update(adler, summed, std::size_t(o.out - summed));
+    summed = o.out;
+    EndOfBlock(stream);
+  }
+  adler = Adler32Update(adler, summed, std::size_t(o.out - summed));
+  // The last 32 KB of output become the history in the window.
+  const std::uint32_t n = std::uint32_t(o.out - buffer);
+  if (n >= kHistory) {
+    std::memcpy(base, o.out - kHistory, kHistory);
+  } else {
+    std::memmove(base, base + outputPosition - (kHistory - n), kHistory - n);
+    std::memcpy(base + kHistory - n, buffer, n);
+  }
+  outputPosition = readPosition = adlerPosition = kHistory;
+  return n;
 }
 
 }  // namespace Veldaro

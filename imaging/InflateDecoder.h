@@ -10,10 +10,10 @@
 //
 // Inside, the decoder writes into a linear buffer that keeps the last 32 KB of output in
 // front of the bytes being produced, so matches copy without wrapping; requests are served
-// from it. Huffman codes are decoded through lookup tables (InflateHuffmanDecoder) with a
-// 64-bit bit buffer. Input is taken only as far as the output asked for needs it, so a
-// request never causes a refill of the input beyond what the same request needs; bytes of
-// the last buffer that were not used are handed back to the stream at the end of each call.
+// from it. Very large requests are decoded straight into the caller's buffer instead. Huffman codes are decoded through
+// lookup tables (InflateHuffmanDecoder) with a 64-bit bit buffer. Input is taken only as far as the output asked for
+// needs it, so a request never causes a refill of the input beyond what the same request needs; bytes of the last
+// buffer that were not used are handed back to the stream at the end of each call.
 
 #include <cstdint>
 #include <exception>
@@ -36,6 +36,14 @@ class InflateDecoder {
    private:
     std::string message;
   };
+
+  // Requests of at least this many bytes are decoded straight into the caller's buffer, which
+  // saves copying them out of the window; the last 32 KB are copied into the window once at the
+  // end of the request. That stops kDirectMargin bytes before the end of the buffer, so that
+  // no match or copy writes past it; the rest goes through the window. (Smaller requests would
+  // lose more on matches that reach back across their start than the copy costs.)
+  static constexpr std::uint32_t kDirectRequest = 1u << 20;
+  static constexpr std::uint32_t kDirectMargin = 258 + 32;
 
   InflateDecoder();
   virtual ~InflateDecoder();
@@ -73,11 +81,26 @@ class InflateDecoder {
   // stream ends.
   void DecodeUntil(InflateInputStream& stream, std::uint32_t target);
   void DecodeStored(InflateInputStream& stream, std::uint32_t target);
+  // Where Huffman codes are decoded to: the window, or the caller's buffer (direct), whose
+  // matches may reach back into the history (the window's 32 KB before historyEnd). Decoding
+  // stops at end (a match may run past it).
+  struct Output {
+    std::uint8_t* out;
+    std::uint8_t* end;
+    const std::uint8_t* start;
+    const std::uint8_t* historyEnd;
+    bool direct;
+  };
   // Returns true at the end of the block.
   bool DecodeHuffman(InflateInputStream& stream, std::uint32_t target);
+  bool DecodeHuffmanInto(InflateInputStream& stream, Output& output);
   // Decodes from the bits of the current input buffer while 8 bytes of it are left; returns
   // true at the end of the block.
-  bool DecodeHuffmanFast(std::uint32_t target);
+  bool DecodeHuffmanFast(Output& output);
+  // Decodes Huffman blocks straight into the caller's buffer (count bytes, at least
+  // kDirectRequest) up to kDirectMargin before its end; returns the bytes stored. The window then
+  // holds the last 32 KB of output as history, nothing waiting.
+  std::uint32_t DecodeDirect(InflateInputStream& stream, std::uint8_t* buffer, std::uint32_t count);
   // Moves the last 32 KB of output to the front of the buffer.
   void Slide();
   void UpdateAdler();

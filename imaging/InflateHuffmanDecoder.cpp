@@ -119,37 +119,41 @@ std::uint32_t FillMainTable(std::vector<std::uint32_t>& table, std::uint32_t mai
 }
 
 // The subtables of the codes from first on: one per main index that begins longer codes, as
-// wide as its longest code, placed after the main table.
+// wide as its longest code, placed after the main table. Canonical codes that share their
+// first mainBits bits follow one another, shortest first, so each group is one run of the list
+// and its last code is its longest.
 void FillSubtables(std::vector<std::uint32_t>& table, std::uint32_t mainBits, const CodeList& list, std::uint32_t first,
                    InflateHuffmanDecoder::Alphabet alphabet) {
   using H = InflateHuffmanDecoder;
-  const std::uint32_t mainSize = 1u << mainBits;
-  const std::uint32_t mainMask = mainSize - 1;
-  std::array<std::uint8_t, std::size_t(1) << 11> subBits;
-  std::fill_n(subBits.begin(), mainSize, std::uint8_t(0));
-  for (std::uint32_t i = first; i < list.count; ++i) {
-    std::uint8_t& b = subBits[list.codes[i].reversed & mainMask];
-    b = std::max<std::uint8_t>(b, std::uint8_t(list.codes[i].length - mainBits));
+  const std::uint32_t mainMask = (1u << mainBits) - 1;
+  // Sizes first, so that the table is grown once, with "no code" in every entry.
+  std::uint32_t total = 1u << mainBits;
+  for (std::uint32_t i = first; i < list.count;) {
+    std::uint32_t prefix = list.codes[i].reversed & mainMask;
+    std::uint32_t last = i;
+    while (last + 1 < list.count && (list.codes[last + 1].reversed & mainMask) == prefix) ++last;
+    total += 1u << (list.codes[last].length - mainBits);
+    i = last + 1;
   }
-  std::uint32_t total = mainSize;
-  for (std::uint32_t i = 0; i < mainSize; ++i)
-    if (subBits[i] != 0) total += 1u << subBits[i];
   table.resize(total, kNoCodeEntry);
   std::uint32_t* t = table.data();
-  std::uint32_t offset = mainSize;
-  for (std::uint32_t i = 0; i < mainSize; ++i)
-    if (subBits[i] != 0) {
-      t[i] = MakeEntry(mainBits, subBits[i], H::KindSubtable, offset);
-      offset += 1u << subBits[i];
+  std::uint32_t offset = 1u << mainBits;
+  for (std::uint32_t i = first; i < list.count;) {
+    const std::uint32_t prefix = list.codes[i].reversed & mainMask;
+    std::uint32_t last = i;
+    while (last + 1 < list.count && (list.codes[last + 1].reversed & mainMask) == prefix) ++last;
+    const std::uint32_t subBits = list.codes[last].length - mainBits;
+    const std::uint32_t size = 1u << subBits;
+    t[prefix] = MakeEntry(mainBits, subBits, H::KindSubtable, offset);
+    std::uint32_t* sub = t + offset;
+    std::fill_n(sub, size, kNoCodeEntry);
+    for (; i <= last; ++i) {
+      const Code& c = list.codes[i];
+      const std::uint32_t rest = c.length - mainBits;
+      const std::uint32_t entry = ValueEntry(alphabet, c.value, rest);
+      for (std::uint32_t k = std::uint32_t(c.reversed) >> mainBits; k < size; k += 1u << rest) sub[k] = entry;
     }
-  for (std::uint32_t i = first; i < list.count; ++i) {
-    const Code& c = list.codes[i];
-    std::uint32_t pointer = t[c.reversed & mainMask];
-    std::uint32_t rest = c.length - mainBits;
-    std::uint32_t size = 1u << H::EntryExtra(pointer);
-    std::uint32_t entry = ValueEntry(alphabet, c.value, rest);
-    std::uint32_t* sub = t + H::EntryValue(pointer);
-    for (std::uint32_t k = std::uint32_t(c.reversed) >> mainBits; k < size; k += 1u << rest) sub[k] = entry;
+    offset += size;
   }
 }
 
@@ -164,7 +168,7 @@ void InflateHuffmanDecoder::MakeTable(std::uint32_t maximumLength, std::uint32_t
   if (maximumLength > 15) maximumLength = 15;
   maximumCodeLength = maximumLength;
   valueCount = count;
-  mainBits = std::min<std::uint32_t>(maximumLength, alphabet == Alphabet::Distance ? 10u : 11u);
+  mainBits = std::min(maximumLength, alphabet == Alphabet::Distance ? kDistanceMainBits : kLiteralMainBits);
   if (mainBits == 0) mainBits = 1;
 
   // Count the codes of each length and sort the values by length, then by value.

@@ -44,6 +44,10 @@ class InflateHuffmanDecoder {
     KindSubtable = 4,    // the code continues in a subtable
     KindNoCode = 5,      // the bits begin no code
   };
+  // Index bits of the main tables of the literal/length and distance alphabets (whose codes
+  // reach 15 bits); the fast loop of the decoder is built for these widths.
+  static constexpr std::uint32_t kLiteralMainBits = 11;
+  static constexpr std::uint32_t kDistanceMainBits = 10;
   static constexpr std::uint32_t kKindShift = 6;
   static constexpr std::uint32_t kKindMask = 7u << kKindShift;
   static constexpr std::uint32_t kValueShift = 17;

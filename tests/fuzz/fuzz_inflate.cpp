@@ -2,9 +2,10 @@
 // how the input is cut into pieces (as IDAT chunks cut it), the second the request sizes; the
 // rest is the stream. Output is limited to 8 MB per input.
 //
-// The stream is decoded three times: as chosen, in one piece with one large request at a
-// time (the fast loop as far as it can go), and so again with the vector level capped to
-// scalar (the fast loop's plain build, the scalar Adler-32). All three must end the same way
+// The stream is decoded three times: as chosen (requests through the window), in one piece
+// with one large request at a time (decoded straight into the caller's buffer, the fast loop
+// as far as it can go), and so again with the vector level capped to scalar (the fast loop's
+// plain build, the scalar Adler-32). All three must end the same way
 // (the same error, or none) with the same bytes, of which a request that fails delivers
 // none; a difference aborts.
 
@@ -68,11 +69,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   const std::vector<std::uint32_t> whole = {std::uint32_t(bytes.size())};
   const Outcome chosen = Run(bytes, pieces, requestSize);
-  const Outcome fast = Run(bytes, whole, 1u << 20);
+  const std::uint32_t large = Veldaro::InflateDecoder::kDirectRequest;
+  const Outcome fast = Run(bytes, whole, large);
   Outcome scalar;
   {
     CpuFeatures::SimdLevelCap cap(CpuFeatures::SimdLevel::Scalar);
-    scalar = Run(bytes, whole, 1u << 20);
+    scalar = Run(bytes, whole, large);
   }
   // A request that meets an error delivers nothing, so requests of other sizes deliver more
   // or less before the same error; at the output limit the runs stop at different places.

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 
@@ -44,10 +45,11 @@ struct CodeRanges {
 };
 const CodeRanges kCodes;
 
-// A fixed-code block under construction together with the output it decodes to.
+// Fixed-code blocks (and stored ones between them) under construction together with the
+// output they decode to.
 class FixedBlock {
  public:
-  FixedBlock() { bits.Bits(1, 1).Bits(1, 2); }
+  explicit FixedBlock(bool final = true) { bits.Bits(final ? 1 : 0, 1).Bits(1, 2); }
   void Literal(std::uint8_t b) {
     bits.FixedLiteral(b);
     output.push_back(b);
@@ -60,6 +62,16 @@ class FixedBlock {
     while (kCodes.distanceBase[d] > distance) --d;
     bits.FixedDistance(std::uint32_t(d)).Bits(distance - kCodes.distanceBase[d], int(kCodes.distanceExtra[d]));
     for (std::uint32_t i = 0; i < length; ++i) output.push_back(output[output.size() - distance]);
+  }
+  // Ends the fixed block under way, adds a stored block of the given bytes and starts the
+  // next fixed block.
+  void Stored(const Bytes& bytes, bool nextFinal) {
+    bits.FixedLiteral(256).Bits(0, 1).Bits(0, 2);
+    const std::uint32_t n = std::uint32_t(bytes.size());
+    bits.AlignedBytes({std::uint8_t(n), std::uint8_t(n >> 8), std::uint8_t(~n), std::uint8_t(~n >> 8)});
+    bits.AlignedBytes(bytes);
+    output.insert(output.end(), bytes.begin(), bytes.end());
+    bits.Bits(nextFinal ? 1 : 0, 1).Bits(1, 2);
   }
   // The zlib stream: the block ended, header and trailer added.
   Bytes Stream() {
@@ -99,6 +111,25 @@ Result Decode(const Bytes& z, std::vector<std::uint32_t> pieces, std::uint32_t r
       std::uint32_t n = decoder.Decode(stream, request, buffer.data());
       r.output.insert(r.output.end(), buffer.begin(), buffer.begin() + n);
       if (n < request && decoder.NotFinished()) throw std::logic_error("short request before the end");
+    }
+  } catch (const std::exception& e) {
+    r.error = e.what();
+  }
+  return r;
+}
+
+// Decodes a stream in one piece with the given requests, the last repeated to the end.
+Result DecodePlan(const Bytes& z, const std::vector<std::uint32_t>& plan) {
+  Result r;
+  MemoryInflateStream stream(z);
+  InflateDecoder decoder;
+  std::vector<std::uint8_t> buffer(*std::max_element(plan.begin(), plan.end()));
+  try {
+    decoder.OpenStream(stream);
+    for (std::size_t i = 0; decoder.NotFinished(); i = std::min(i + 1, plan.size() - 1)) {
+      std::uint32_t n = decoder.Decode(stream, plan[i], buffer.data());
+      r.output.insert(r.output.end(), buffer.begin(), buffer.begin() + n);
+      if (n < plan[i] && decoder.NotFinished()) throw std::logic_error("short request before the end");
     }
   } catch (const std::exception& e) {
     r.error = e.what();
@@ -180,6 +211,82 @@ TEST(InflateFastPath, OneByteRequestsGiveTheWholeOutput) {
       EXPECT_EQ(whole, (Result{data, ""}));
       EXPECT_EQ(Decode(z, {}, 1), whole);
     }
+}
+
+// Requests large enough to be decoded straight into the caller's buffer, starting at many
+// places: matches at every distance class (up to 32 KB) reach back across the start of the
+// request into the window, in part or whole; stored blocks end the direct decoding early,
+// with less and with more than 32 KB of output, and matches after them reach back across.
+TEST(InflateFastPath, DirectRequestsAgreeWithWindowRequests) {
+  std::mt19937 rng(53);
+  FixedBlock block(false);
+  for (auto b : RandomBytes(10000, rng)) block.Literal(b);
+  block.Match(258, 9000);
+  block.Stored(RandomBytes(3000, rng), false);
+  for (auto b : RandomBytes(30000, rng)) block.Literal(b);
+  const std::uint32_t distances[] = {1, 2, 3, 5, 7, 8, 9, 15, 16, 17, 31, 32, 33, 100, 5000, 32767, 32768};
+  for (int round = 0; round < 3; ++round) {
+    for (std::uint32_t distance : distances)
+      for (std::uint32_t length : {3u, 4u, 5u, 8u, 16u, 17u, 31u, 32u, 33u, 100u, 257u, 258u}) {
+        block.Match(length, distance);
+        block.Literal(std::uint8_t(rng()));
+      }
+    block.Stored(RandomBytes(round == 0 ? 100 : 40000, rng), round == 2);
+    for (std::uint32_t distance = 32768; distance > 30000; distance -= 211) block.Match(3 + distance % 256, distance);
+  }
+  Bytes z = block.Stream();
+  const Result expected{block.Output(), ""};
+  const std::uint32_t direct = InflateDecoder::kDirectRequest;
+  const std::uint32_t margin = InflateDecoder::kDirectMargin;
+  // A first request (through the window) puts the start of the direct ones at many places.
+  for (std::uint32_t first : {1u,     2u,     258u,   margin, margin + 1, 9999u,  10000u, 10001u, 12999u, 13001u,
+                              32767u, 32768u, 32769u, 43000u, 43001u,     45000u, 47000u, 50000u, 60000u, 100000u}) {
+    SCOPED_TRACE(first);
+    EXPECT_EQ(DecodePlan(z, {first, direct}), expected);
+    EXPECT_EQ(DecodePlan(z, {first, 3 * direct}), expected);
+    EXPECT_EQ(DecodePlan(z, {first, direct - 1}), expected);
+  }
+  for (std::uint32_t request : {direct - 1, direct, direct + 1, 3 * direct})
+    EXPECT_EQ(DecodePlan(z, {request}), expected) << request;
+  // Cut at forty places and damaged there, the direct path fails as the careful one does (a
+  // request that fails delivers nothing, so smaller requests deliver more before the error).
+  auto expectSameEnd = [](const Result& direct, const Result& careful) {
+    EXPECT_EQ(direct.error, careful.error);
+    const std::size_t n = std::min(direct.output.size(), careful.output.size());
+    EXPECT_TRUE(std::equal(direct.output.begin(), direct.output.begin() + std::ptrdiff_t(n), careful.output.begin()));
+    if (direct.error.empty()) {
+      EXPECT_EQ(direct.output, careful.output);
+    }
+  };
+  int failures = 0;
+  for (std::size_t cut = 3; cut < z.size(); cut += z.size() / 40) {
+    SCOPED_TRACE(cut);
+    Bytes part(z.begin(), z.begin() + std::ptrdiff_t(cut));
+    expectSameEnd(DecodePlan(part, {direct}), Decode(part, OneBytePieces(part.size()), 4096));
+    Bytes bad = z;
+    bad[cut] ^= std::uint8_t(1u << (cut % 8));
+    const Result damaged = DecodePlan(bad, {direct});
+    expectSameEnd(damaged, Decode(bad, OneBytePieces(bad.size()), 4096));
+    failures += damaged.error.empty() ? 0 : 1;
+  }
+  EXPECT_GT(failures, 0);
+}
+
+// A long stream decoded straight into one large request (output of several megabytes, so
+// that the direct decoding runs far past the first 32 KB) against requests of a row.
+TEST(InflateFastPath, DirectRequestOfALongStream) {
+  std::mt19937 rng(59);
+  for (auto kind : {TarnwellTest::DataKind::Text, TarnwellTest::DataKind::Runs, TarnwellTest::DataKind::Image}) {
+    SCOPED_TRACE(int(kind));
+    Bytes data = TarnwellTest::MakeData(kind, 2500000, rng);
+    TarnwellTest::DeflateOptions o;
+    o.level = kind == TarnwellTest::DataKind::Text ? 9 : 1;
+    Bytes z = TarnwellTest::ZlibCompress(data, o);
+    const Result expected{data, ""};
+    EXPECT_EQ(DecodePlan(z, {InflateDecoder::kDirectRequest}), expected);
+    EXPECT_EQ(DecodePlan(z, {5761, 3 * InflateDecoder::kDirectRequest}), expected);
+    EXPECT_EQ(DecodePlan(z, {5761}), expected);
+  }
 }
 
 // Decodes a damaged stream in one buffer (the fast loop), in one-byte buffers (the careful

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <vector>
+
 #include "imaging/InflateDecoder.h"
 #include "tests/imaging/png/MemoryInflateStream.h"
 #include "tests/imaging/png/PngTestFiles.h"
@@ -409,6 +412,59 @@ TEST(InflateHuffmanDecoder, CanonicalCodesBitByBit) {
   MemoryInflateStream ones({0xFF, 0xFF});
   ones.EnterBitMode();
   EXPECT_THROW(decoder.Decode(ones), InflateDecoder::StreamError);
+}
+
+// Every 15-bit input looked up in the tables (main table, then subtable) against the canonical
+// codes worked out here: complete, incomplete and over-subscribed sets of lengths up to 15,
+// with many codes longer than the main table, sharing its indexes in groups of every size.
+TEST(InflateHuffmanDecoder, TablesDecodeEveryInputAsTheCanonicalCodes) {
+  using H = Veldaro::InflateHuffmanDecoder;
+  std::mt19937 rng(61);
+  for (int set = 0; set < 24; ++set) {
+    SCOPED_TRACE(set);
+    const std::uint32_t count = 2 + rng() % 287;
+    std::vector<std::uint32_t> lengths(count);
+    for (auto& l : lengths) l = set % 3 == 0 ? rng() % 16 : rng() % 4 == 0 ? 0 : 9 + rng() % 7;
+    if (set % 4 == 1) lengths[rng() % count] = 1;  // over-subscribed once codes reach 15 bits
+    // The expected value of each input, from the canonical codes that fit.
+    std::vector<int> expected(1u << 15, -1);
+    std::vector<std::uint32_t> bits(1u << 15, 0);
+    std::uint32_t code = 0;
+    for (std::uint32_t len = 1; len <= 15; ++len) {
+      for (std::uint32_t v = 0; v < count; ++v) {
+        if (lengths[v] != len) continue;
+        if (code < (1u << len)) {
+          std::uint32_t reversed = 0;
+          for (std::uint32_t b = 0; b < len; ++b) reversed |= ((code >> b) & 1u) << (len - 1 - b);
+          for (std::uint32_t high = 0; high < (1u << (15 - len)); ++high) {
+            expected[reversed | high << len] = int(v);
+            bits[reversed | high << len] = len;
+          }
+        }
+        ++code;
+      }
+      code <<= 1;
+    }
+    H decoder;
+    decoder.MakeTable(15, count, lengths.data());
+    const std::uint32_t* t = decoder.Table();
+    const std::uint32_t mainBits = decoder.MainBits();
+    for (std::uint32_t input = 0; input < (1u << 15); ++input) {
+      std::uint32_t e = t[input & ((1u << mainBits) - 1)];
+      std::uint32_t taken = 0;
+      if (H::EntryKind(e) == H::KindSubtable) {
+        taken = mainBits;
+        e = t[H::EntryValue(e) + ((input >> mainBits) & ((1u << H::EntryExtra(e)) - 1))];
+      }
+      if (expected[input] < 0) {
+        ASSERT_EQ(H::EntryKind(e), H::KindNoCode) << input;
+      } else {
+        ASSERT_EQ(H::EntryKind(e), H::KindValue) << input;
+        ASSERT_EQ(H::EntryValue(e), std::uint32_t(expected[input])) << input;
+        ASSERT_EQ(taken + H::EntryBits(e), bits[input]) << input;
+      }
+    }
+  }
 }
 
 }  // namespace
