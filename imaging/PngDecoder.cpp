@@ -35,8 +35,15 @@ void PngDecoder::FreeRowBuffers() {
   std::vector<std::uint32_t>().swap(passPixels);
 }
 
-void PngDecoder::CallProgressFunction(std::uint32_t percent) {
+void PngDecoder::DefineRemainingRows(BitmapImage& image) {
+  if (rowsDefined >= image.Height()) return;
+  std::fill(image.Row(rowsDefined), image.Pixels() + image.PixelCount(), 0u);
+  rowsDefined = image.Height();
+}
+
+void PngDecoder::CallProgressFunction(std::uint32_t percent, BitmapImage& image) {
   if (progressFunction == nullptr) return;
+  DefineRemainingRows(image);
   if (percent > 100) percent = 100;
   bool interlaced = interlaceMethod == 1;
   bool cancel = false;
@@ -67,7 +74,12 @@ void PngDecoder::ReadImage(PngInputStream& stream, BitmapImage& image) {
   palette.fill({0, 0, 0});
   interlaceMethod = 0;
   currentPass = 0;
-  ScopeExit freeRows([this] { FreeRowBuffers(); });
+  // Nothing of the image is undefined until a header sets its size.
+  rowsDefined = image.Height();
+  ScopeExit freeRows([this, &image] {
+    FreeRowBuffers();
+    DefineRemainingRows(image);
+  });
   CheckSignature(stream);
   stream.ReadChunk();
   if (!stream.ChunkIs("IHDR")) throw BadPngStream("Missing IHDR Chunk");
@@ -158,7 +170,13 @@ void PngDecoder::ReadHeader(PngInputStream& stream, BitmapImage& image) {
       palette[i] = {v, v, v};
     }
   }
-  image.SetSize(width, height);
+  if (interlaceMethod == 0) {
+    image.SetSizeForOverwrite(width, height);
+    rowsDefined = 0;
+  } else {
+    image.SetSize(width, height);
+    rowsDefined = height;
+  }
 }
 
 void PngDecoder::CheckImageSize() const {

@@ -49,8 +49,9 @@ class PngDecoder : public BitmapImageDecoder {
   virtual void ReadImage(PngInputStream& stream, BitmapImage& image);
 
  protected:
-  // Reports progress of the current pass (capped at 100); throws GraphicsAbort on a cancel.
-  void CallProgressFunction(std::uint32_t percent);
+  // Reports progress of the current pass (capped at 100), after zeroing the rows of the image
+  // not yet decoded; throws GraphicsAbort on a cancel.
+  void CallProgressFunction(std::uint32_t percent, BitmapImage& image);
   // Off: every row is read only when the row before it is done (the plain way, with the same
   // results, that the tests compare the read-ahead with). On by default.
   void SetRowReadAhead(bool on) { rowReadAhead = on; }
@@ -65,6 +66,10 @@ class PngDecoder : public BitmapImageDecoder {
   void ReadPalette(PngInputStream& stream);
   void ReadImageData(PngInputStream& stream, BitmapImage& image);
   void FreeRowBuffers();
+  // Zeroes the rows of the image from rowsDefined down, which the image data have not reached
+  // yet: done before anyone can look at the image (a progress report, the end of a decode,
+  // by success, failure or cancel), so that a row not decoded is transparent black.
+  void DefineRemainingRows(BitmapImage& image);
 
   // Scanlines.
   void ReadNoninterlacedImage(PngInputStream& stream, BitmapImage& image);
@@ -135,6 +140,10 @@ class PngDecoder : public BitmapImageDecoder {
   std::uint32_t spareRowBuffer = 2;
   bool rowReadAhead = true;
   std::uint32_t rowByteCount = 0;
+  // Rows of the image from the top whose pixels have a value. A non-interlaced image is
+  // allocated without zeroing, as its rows are written in order, top down; an interlaced one
+  // is zeroed when allocated.
+  std::uint32_t rowsDefined = 0;
   std::uint32_t currentPass = 0;
   bool imageDataRead = false;
   bool paletteRead = false;

@@ -95,18 +95,19 @@ std::uint32_t PngDecoder::ReadAheadPair(PngInputStream& stream, std::uint8_t row
       UnfilterPngRowPair(filterType, CurrentRow(), RowIn(spareRowBuffer), PreviousRow(), rowByteCount,
                          ByteDistance())) {
     CopyNoninterlacedRow(row, image);
-    CallProgressFunction(Percent(row, height));
+    CallProgressFunction(Percent(row, height), image);
     ConvertPngRow(PngPixelFormatOf(colorType, bitDepth), RowIn(spareRowBuffer), width, image.Row(row + 1),
                   pixelTable.data());
+    rowsDefined = std::max(rowsDefined, row + 2);
     // The second row is the previous one of the row after it; the other two buffers are free.
     std::swap(previousRowBuffer, spareRowBuffer);
-    CallProgressFunction(Percent(row + 1, height));
+    CallProgressFunction(Percent(row + 1, height), image);
     return 2;
   }
   FilterRow(rowFilterType, rowByteCount);
   CopyNoninterlacedRow(row, image);
   AdvanceRow();
-  CallProgressFunction(Percent(row, height));
+  CallProgressFunction(Percent(row, height), image);
   if (failure) std::rethrow_exception(failure);
   if (!complete) throw BadPngStream("Premature end of compressed data");
   nextRead = true;
@@ -116,6 +117,7 @@ std::uint32_t PngDecoder::ReadAheadPair(PngInputStream& stream, std::uint8_t row
 
 void PngDecoder::CopyNoninterlacedRow(std::uint32_t row, BitmapImage& image) {
   ConvertPngRow(PngPixelFormatOf(colorType, bitDepth), CurrentRow(), width, image.Row(row), pixelTable.data());
+  rowsDefined = std::max(rowsDefined, row + 1);
 }
 
 void PngDecoder::CopyInterlacedRow(std::uint32_t row, std::uint32_t, BitmapImage& image) {
@@ -135,7 +137,7 @@ void PngDecoder::ClearRowBuffers() {
 
 void PngDecoder::ReadNoninterlacedImage(PngInputStream& stream, BitmapImage& image) {
   ClearRowBuffers();
-  CallProgressFunction(0);
+  CallProgressFunction(0, image);
   const bool readAhead = !rowBuffers[spareRowBuffer].empty();
   bool nextRead = false;  // the row y waits in the spare buffer, read ahead
   std::uint8_t nextFilterType = 0;
@@ -157,10 +159,10 @@ void PngDecoder::ReadNoninterlacedImage(PngInputStream& stream, BitmapImage& ima
     FilterRow(filterType, rowByteCount);
     CopyNoninterlacedRow(y, image);
     AdvanceRow();
-    CallProgressFunction(Percent(y, height));
+    CallProgressFunction(Percent(y, height), image);
     ++y;
   }
-  CallProgressFunction(100);
+  CallProgressFunction(100, image);
 }
 
 void PngDecoder::ReadInterlacedPass(PngInputStream& stream, BitmapImage& image) {
@@ -173,10 +175,10 @@ void PngDecoder::ReadInterlacedPass(PngInputStream& stream, BitmapImage& image) 
     std::uint8_t filterType = ReadRow(stream, passRowBytes);
     FilterRow(filterType, passRowBytes);
     CopyInterlacedRow(y, passRowBytes, image);
-    CallProgressFunction(Percent(y, height));
+    CallProgressFunction(Percent(y, height), image);
     AdvanceRow();
   }
-  CallProgressFunction(100);
+  CallProgressFunction(100, image);
 }
 
 }  // namespace Veldaro
