@@ -33,7 +33,10 @@ def read(path):
     with open(path) as f:
         data = json.load(f)
     medians = {}  # (case, impl) -> (milliseconds, peak bytes or None)
-    for b in data["benchmarks"]:
+    # Runs with interleaved repetitions come out in a random order: keep the order in which
+    # the program declares its benchmarks, so that the columns stay where they were.
+    runs = sorted(data["benchmarks"], key=lambda b: (b.get("family_index", 0), b.get("per_family_instance_index", 0)))
+    for b in runs:
         if b.get("run_type") == "aggregate" and b.get("aggregate_name") != "median":
             continue
         case, impl = split_name(b.get("run_name", b["name"]))
