@@ -1,5 +1,6 @@
 #include "imaging/BitmapImage.h"
 
+#include <algorithm>
 #include <new>
 
 #include "imaging/DecoderLimits.h"
@@ -26,6 +27,11 @@ void BitmapImage::SetSizeForOverwrite(std::uint32_t newWidth, std::uint32_t newH
   width = newWidth;
   height = newHeight;
   pixelCount = std::uint32_t(count);
+}
+
+void BitmapImage::ZeroRows(std::uint32_t first, std::uint32_t last) {
+  last = std::min(last, height);
+  if (first < last) std::fill(Row(first), Row(last), 0u);
 }
 
 void BitmapImage::Clear() {

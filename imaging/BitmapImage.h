@@ -27,6 +27,8 @@ class BitmapImage {
   // decoder that writes every pixel (or zeroes what it has not written) before anyone can
   // look at the image.
   void SetSizeForOverwrite(std::uint32_t width, std::uint32_t height);
+  // Sets the rows from first up to (not including) last to 0; rows beyond the image are ignored.
+  void ZeroRows(std::uint32_t first, std::uint32_t last);
   // Frees the pixels and makes the image empty.
   void Clear();
 

@@ -163,16 +163,15 @@ void JpegDecoder::RowsWritten(std::uint32_t first, std::uint32_t last) {
   BitmapImage& image = *currentImage;
   last = std::min(last, image.Height());
   if (first >= last) return;
-  if (first > rowsDefined) std::fill(image.Row(rowsDefined), image.Row(first), 0u);
+  image.ZeroRows(rowsDefined, first);
   rowsDefined = std::max(rowsDefined, last);
 }
 
 void JpegDecoder::DefineRemainingRows() {
   if (currentImage == nullptr) return;
   BitmapImage& image = *currentImage;
-  if (rowsDefined >= image.Height()) return;
-  std::fill(image.Row(rowsDefined), image.Pixels() + image.PixelCount(), 0u);
-  rowsDefined = image.Height();
+  image.ZeroRows(rowsDefined, image.Height());
+  rowsDefined = std::max(rowsDefined, image.Height());
 }
 
 void JpegDecoder::UpdateImageAfterFailure() noexcept {

@@ -36,9 +36,8 @@ void PngDecoder::FreeRowBuffers() {
 }
 
 void PngDecoder::DefineRemainingRows(BitmapImage& image) {
-  if (rowsDefined >= image.Height()) return;
-  std::fill(image.Row(rowsDefined), image.Pixels() + image.PixelCount(), 0u);
-  rowsDefined = image.Height();
+  image.ZeroRows(rowsDefined, image.Height());
+  rowsDefined = std::max(rowsDefined, image.Height());
 }
 
 void PngDecoder::CallProgressFunction(std::uint32_t percent, BitmapImage& image) {
