@@ -45,6 +45,8 @@ class TmyXmlAttrNode {
 
  private:
   friend class TXmlReader;
+  template <typename T>
+  friend void XmlLinkLast(T* aItem, T*& aFirst, T*& aLast) noexcept;
   friend class TmyXmlNode;
   struct ReadTag {};
   // Made by the reader in its arena: the name a resident view (aName followed by

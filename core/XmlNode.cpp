@@ -63,12 +63,7 @@ void TmyXmlNode::LinkChildLast(TmyXmlNode* aChild) {
   aChild->Changing();
   aChild->parent = this;
   aChild->next = nullptr;
-  aChild->prev = lastChild;
-  if (lastChild != nullptr)
-    lastChild->next = aChild;
-  else
-    firstChild = aChild;
-  lastChild = aChild;
+  XmlLinkLast(aChild, firstChild, lastChild);
 }
 
 void TmyXmlNode::LinkChildAfter(TmyXmlNode* aChild, TmyXmlNode* aAfter) {

@@ -26,6 +26,18 @@
 #include "core/XmlAttrNode.h"
 #include "core/XmlString.h"
 
+// Links aItem (whose own links are set by the caller) as the last of the sibling list that
+// aFirst and aLast hold: children of a node or its attributes.
+template <typename T>
+inline void XmlLinkLast(T* aItem, T*& aFirst, T*& aLast) noexcept {
+  aItem->prev = aLast;
+  if (aLast != nullptr)
+    aLast->next = aItem;
+  else
+    aFirst = aItem;
+  aLast = aItem;
+}
+
 class TmyXmlNode {
  public:
   // value empty, line -1, flags clear; with a parent the node is appended as the
@@ -169,6 +181,8 @@ class TmyXmlNode {
 
  private:
   friend class TXmlReader;
+  template <typename T>
+  friend void XmlLinkLast(T* aItem, T*& aFirst, T*& aLast) noexcept;
   friend class TmyXmlAttrNode;
   struct ReadTag {};
   // Made by the reader in its arena: the name a resident view (aName followed
@@ -179,12 +193,7 @@ class TmyXmlNode {
     value.MakeResident();
     if (aParent == nullptr) return;
     parent = aParent;
-    prev = aParent->lastChild;
-    if (prev != nullptr)
-      prev->next = this;
-    else
-      aParent->firstChild = this;
-    aParent->lastChild = this;
+    XmlLinkLast(this, aParent->firstChild, aParent->lastChild);
   }
   // Marks the arena of a parsed tree that this node belongs to.
   void Changing() noexcept { name.Changing(); }
@@ -210,24 +219,14 @@ class TmyXmlNode {
 inline TmyXmlAttrNode::TmyXmlAttrNode(std::string_view aName, TmyXmlNode* aOwner) : name(aName), owner(aOwner) {
   if (aOwner == nullptr) return;
   aOwner->Changing();
-  prev = aOwner->lastAttr;
-  if (prev != nullptr)
-    prev->next = this;
-  else
-    aOwner->firstAttr = this;
-  aOwner->lastAttr = this;
+  XmlLinkLast(this, aOwner->firstAttr, aOwner->lastAttr);
 }
 
 inline TmyXmlAttrNode::TmyXmlAttrNode(ReadTag, const char* aName, std::size_t aNameSize, TmyXmlNode* aOwner) noexcept
     : owner(aOwner) {
   name.SetResidentView(aName, aNameSize);
   value.MakeResident();
-  prev = aOwner->lastAttr;
-  if (prev != nullptr)
-    prev->next = this;
-  else
-    aOwner->firstAttr = this;
-  aOwner->lastAttr = this;
+  XmlLinkLast(this, aOwner->firstAttr, aOwner->lastAttr);
 }
 
 inline void TmyXmlAttrNode::Changing() noexcept {
