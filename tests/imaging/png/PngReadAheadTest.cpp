@@ -90,10 +90,10 @@ struct Layout {
 };
 
 // Every byte distance: of the vector pair paths (3, 4, 6, 8), and of the plain ones of Average
-// alone (1, 2).
+// alone (1, 2); every format with samples alone.
 constexpr Layout kLayouts[] = {
-    {"rgb8", 2, 8, 3},    {"rgba8", 6, 8, 4}, {"rgb16", 2, 16, 3},
-    {"rgba16", 6, 16, 4}, {"gray8", 0, 8, 1}, {"grayAlpha8", 4, 8, 2},
+    {"rgb8", 2, 8, 3},  {"rgba8", 6, 8, 4},      {"rgb16", 2, 16, 3},  {"rgba16", 6, 16, 4},
+    {"gray8", 0, 8, 1}, {"grayAlpha8", 4, 8, 2}, {"gray16", 0, 16, 1}, {"grayAlpha16", 4, 16, 2},
 };
 
 // Filter bytes of the rows: patterns of runs of Average and of Paeth broken by other filters,
