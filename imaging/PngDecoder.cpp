@@ -223,7 +223,7 @@ void PngDecoder::ReadImageData(PngInputStream& stream, BitmapImage& image) {
   // The header has checked these sizes against the limits: they fit 32 bits.
   rowByteCount = std::uint32_t(RowByteCount(width));
   for (std::uint32_t i = 0; i < 2; ++i) rowBuffers[i].assign(std::size_t(rowByteCount) + 2 * kRowPadding, 0);
-  if (rowReadAhead && interlaceMethod == 0 && rowByteCount <= kMaxReadAheadRowBytes)
+  if (rowReadAhead && rowByteCount <= kMaxReadAheadRowBytes)
     rowBuffers[2].assign(std::size_t(rowByteCount) + 2 * kRowPadding, 0);
   else
     std::vector<std::uint8_t>().swap(rowBuffers[2]);

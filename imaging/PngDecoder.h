@@ -80,17 +80,23 @@ class PngDecoder : public BitmapImageDecoder {
   // Inflates the filter byte and rowBytes bytes into the row buffer buffer, and stores the
   // filter byte; false when the stream ends first.
   bool InflateRow(PngInputStream& stream, std::uint32_t rowBytes, std::uint32_t buffer, std::uint8_t& filterType);
-  // Reads the next row into the spare buffer while the current one, of filter type Average or
-  // Paeth (rowFilterType), waits, and undoes both at once when the next one has the same
-  // filter; returns the rows done (1 or 2; the next row, when read, then waits in the spare
-  // buffer as nextFilterType).
-  std::uint32_t ReadAheadPair(PngInputStream& stream, std::uint8_t rowFilterType, std::uint32_t row, BitmapImage& image,
-                              bool& nextRead, std::uint8_t& nextFilterType);
+  // The rows firstRow, firstRow + rowStep, ... of the image or of the current pass, each of
+  // rowBytes bytes, with a progress report after each row and a last one of 100.
+  void ReadRows(PngInputStream& stream, BitmapImage& image, std::uint32_t firstRow, std::uint32_t rowStep,
+                std::uint32_t rowBytes);
+  // Reads the next row (row + rowStep) into the spare buffer while the current one, of filter
+  // type Average or Paeth (rowFilterType), waits, and undoes both at once when the next one
+  // has the same filter; returns the rows done (1 or 2; the next row, when read, then waits in
+  // the spare buffer as nextFilterType).
+  std::uint32_t ReadAheadPair(PngInputStream& stream, std::uint8_t rowFilterType, std::uint32_t row,
+                              std::uint32_t rowStep, std::uint32_t rowBytes, BitmapImage& image, bool& nextRead,
+                              std::uint8_t& nextFilterType);
   void FilterRow(std::uint8_t filterType, std::uint32_t rowBytes);
   // Bytes from a byte of a pixel to the same byte of the pixel on its left (at least 1).
   std::uint32_t ByteDistance() const;
-  void CopyNoninterlacedRow(std::uint32_t row, BitmapImage& image);
-  void CopyInterlacedRow(std::uint32_t row, std::uint32_t rowBytes, BitmapImage& image);
+  // Converts the reconstructed samples of a row of the image, or of the current pass, into
+  // its pixels.
+  void CopyRow(std::uint32_t row, const std::uint8_t* samples, BitmapImage& image);
   // The bytes of a row in the row buffer buffer.
   std::uint8_t* RowIn(std::uint32_t buffer) { return rowBuffers[buffer].data() + kRowPadding; }
   std::uint8_t* CurrentRow() { return RowIn(currentRowBuffer); }

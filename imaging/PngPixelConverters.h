@@ -3,9 +3,9 @@
 //
 // Samples are unpacked as the format packs them: samples below 8 bits from the most
 // significant bits of each byte first, 16-bit samples big-endian, of which only the high byte
-// is kept. Grayscale samples of 1 to 8 bits and palette indexes go through a table of 256
+// is kept. Grayscale samples of 1 to 4 bits and palette indexes go through a table of 256
 // ready pixels (the gray ramp, or the palette with its alpha); the other formats carry their
-// colour, and alpha when they have it, in the samples.
+// colour, and alpha when they have it, in the samples (8-bit gray is its own ramp).
 
 #include <cstdint>
 
@@ -16,6 +16,7 @@ enum class PngPixelFormat {
   Indexed2,
   Indexed4,
   Indexed8,
+  Gray8,   // 8-bit gray, opaque
   Gray16,  // 16-bit gray, opaque
   Rgb8,
   Rgb16,

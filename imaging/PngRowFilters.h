@@ -18,9 +18,11 @@ void UnfilterPngRow(std::uint8_t filterType, std::uint8_t* row, const std::uint8
 
 // Reverses filter type 3 (Average) or 4 (Paeth) on two consecutive rows of that type, first
 // against prior and second against first, with the same result as two calls of UnfilterPngRow;
-// the same bytes around each of the three rows must be readable (and 0 before them). Returns
-// false, leaving both rows unchanged, where no vector path for two rows exists (the filter
-// type, the level in use or the byte distance): the caller then undoes them one at a time.
+// the same bytes around each of the three rows must be readable (and 0 before them). Average
+// rows of 1- and 2-byte pixels are undone together at every level, the wider pixels by vector
+// paths. Returns false, leaving both rows unchanged, where no path for two rows exists (the
+// filter type, the level in use or the byte distance): the caller then undoes them one at a
+// time.
 bool UnfilterPngRowPair(std::uint8_t filterType, std::uint8_t* first, std::uint8_t* second, const std::uint8_t* prior,
                         std::uint32_t length, std::uint32_t byteDistance);
 

@@ -1,7 +1,7 @@
 // The rows of a PNG image: each row (or each row of an Adam7 pass) is inflated with its filter
 // byte, unfiltered against the previous row and converted into pixels right away; two rows in
-// a row of filter type Average, or of Paeth, are undone together, as the second needs the
-// first pixel by pixel.
+// a row (of an image, or of a pass) of filter type Average, or of Paeth, are undone together,
+// as the second needs the first pixel by pixel.
 
 #include <algorithm>
 #include <array>
@@ -80,32 +80,30 @@ void PngDecoder::FilterRow(std::uint8_t filterType, std::uint32_t rowBytes) {
 }
 
 std::uint32_t PngDecoder::ReadAheadPair(PngInputStream& stream, std::uint8_t rowFilterType, std::uint32_t row,
-                                        BitmapImage& image, bool& nextRead, std::uint8_t& nextFilterType) {
+                                        std::uint32_t rowStep, std::uint32_t rowBytes, BitmapImage& image,
+                                        bool& nextRead, std::uint8_t& nextFilterType) {
   // Whatever happens while the next row is read (the data end, a corrupt stream, a bad chunk)
   // is met only after the current row is done and reported, as when rows are read one by one.
   std::exception_ptr failure;
   bool complete = false;
   std::uint8_t filterType = 0;
   try {
-    complete = InflateRow(stream, rowByteCount, spareRowBuffer, filterType);
+    complete = InflateRow(stream, rowBytes, spareRowBuffer, filterType);
   } catch (...) {
     failure = std::current_exception();
   }
   if (complete && filterType == rowFilterType &&
-      UnfilterPngRowPair(filterType, CurrentRow(), RowIn(spareRowBuffer), PreviousRow(), rowByteCount,
-                         ByteDistance())) {
-    CopyNoninterlacedRow(row, image);
+      UnfilterPngRowPair(filterType, CurrentRow(), RowIn(spareRowBuffer), PreviousRow(), rowBytes, ByteDistance())) {
+    CopyRow(row, CurrentRow(), image);
     CallProgressFunction(Percent(row, height), image);
-    ConvertPngRow(PngPixelFormatOf(colorType, bitDepth), RowIn(spareRowBuffer), width, image.Row(row + 1),
-                  pixelTable.data());
-    rowsDefined = std::max(rowsDefined, row + 2);
+    CopyRow(row + rowStep, RowIn(spareRowBuffer), image);
     // The second row is the previous one of the row after it; the other two buffers are free.
     std::swap(previousRowBuffer, spareRowBuffer);
-    CallProgressFunction(Percent(row + 1, height), image);
+    CallProgressFunction(Percent(row + rowStep, height), image);
     return 2;
   }
-  FilterRow(rowFilterType, rowByteCount);
-  CopyNoninterlacedRow(row, image);
+  FilterRow(rowFilterType, rowBytes);
+  CopyRow(row, CurrentRow(), image);
   AdvanceRow();
   CallProgressFunction(Percent(row, height), image);
   if (failure) std::rethrow_exception(failure);
@@ -115,15 +113,16 @@ std::uint32_t PngDecoder::ReadAheadPair(PngInputStream& stream, std::uint8_t row
   return 1;
 }
 
-void PngDecoder::CopyNoninterlacedRow(std::uint32_t row, BitmapImage& image) {
-  ConvertPngRow(PngPixelFormatOf(colorType, bitDepth), CurrentRow(), width, image.Row(row), pixelTable.data());
-  rowsDefined = std::max(rowsDefined, row + 1);
-}
-
-void PngDecoder::CopyInterlacedRow(std::uint32_t row, std::uint32_t, BitmapImage& image) {
+void PngDecoder::CopyRow(std::uint32_t row, const std::uint8_t* samples, BitmapImage& image) {
+  const PngPixelFormat format = PngPixelFormatOf(colorType, bitDepth);
+  if (interlaceMethod == 0) {
+    ConvertPngRow(format, samples, width, image.Row(row), pixelTable.data());
+    rowsDefined = std::max(rowsDefined, row + 1);
+    return;
+  }
   const Adam7Pass& pass = kAdam7[currentPass];
   const std::uint32_t columns = PassColumns(width, pass);
-  ConvertPngRow(PngPixelFormatOf(colorType, bitDepth), CurrentRow(), columns, passPixels.data(), pixelTable.data());
+  ConvertPngRow(format, samples, columns, passPixels.data(), pixelTable.data());
   std::uint32_t* destination = image.Row(row) + pass.firstColumn;
   for (std::uint32_t i = 0; i < columns; ++i) destination[std::size_t(i) * pass.columnStep] = passPixels[i];
 }
@@ -135,34 +134,39 @@ void PngDecoder::ClearRowBuffers() {
   for (std::vector<std::uint8_t>& buffer : rowBuffers) std::fill(buffer.begin(), buffer.end(), 0);
 }
 
-void PngDecoder::ReadNoninterlacedImage(PngInputStream& stream, BitmapImage& image) {
-  ClearRowBuffers();
-  CallProgressFunction(0, image);
+void PngDecoder::ReadRows(PngInputStream& stream, BitmapImage& image, std::uint32_t firstRow, std::uint32_t rowStep,
+                          std::uint32_t rowBytes) {
   const bool readAhead = !rowBuffers[spareRowBuffer].empty();
   bool nextRead = false;  // the row y waits in the spare buffer, read ahead
   std::uint8_t nextFilterType = 0;
-  for (std::uint32_t y = 0; y < height;) {
+  for (std::uint32_t y = firstRow; y < height;) {
     std::uint8_t filterType;
     if (nextRead) {
       std::swap(currentRowBuffer, spareRowBuffer);
       filterType = nextFilterType;
       nextRead = false;
     } else {
-      filterType = ReadRow(stream, rowByteCount);
+      filterType = ReadRow(stream, rowBytes);
     }
     // An Average or Paeth row is undone together with the next row when that has the same
     // filter.
-    if ((filterType == 3 || filterType == 4) && readAhead && y + 1 < height) {
-      y += ReadAheadPair(stream, filterType, y, image, nextRead, nextFilterType);
+    if ((filterType == 3 || filterType == 4) && readAhead && height - y > rowStep) {
+      y += rowStep * ReadAheadPair(stream, filterType, y, rowStep, rowBytes, image, nextRead, nextFilterType);
       continue;
     }
-    FilterRow(filterType, rowByteCount);
-    CopyNoninterlacedRow(y, image);
+    FilterRow(filterType, rowBytes);
+    CopyRow(y, CurrentRow(), image);
     AdvanceRow();
     CallProgressFunction(Percent(y, height), image);
-    ++y;
+    y += rowStep;
   }
   CallProgressFunction(100, image);
+}
+
+void PngDecoder::ReadNoninterlacedImage(PngInputStream& stream, BitmapImage& image) {
+  ClearRowBuffers();
+  CallProgressFunction(0, image);
+  ReadRows(stream, image, 0, 1, rowByteCount);
 }
 
 void PngDecoder::ReadInterlacedPass(PngInputStream& stream, BitmapImage& image) {
@@ -170,15 +174,7 @@ void PngDecoder::ReadInterlacedPass(PngInputStream& stream, BitmapImage& image) 
   if (height <= pass.firstRow || width <= pass.firstColumn) return;  // the pass has no pixels
   ClearRowBuffers();
   // A pass row is never longer than an image row, for which the buffers are made.
-  const std::uint32_t passRowBytes = std::uint32_t(RowByteCount(PassColumns(width, pass)));
-  for (std::uint32_t y = pass.firstRow; y < height; y += pass.rowStep) {
-    std::uint8_t filterType = ReadRow(stream, passRowBytes);
-    FilterRow(filterType, passRowBytes);
-    CopyInterlacedRow(y, passRowBytes, image);
-    CallProgressFunction(Percent(y, height), image);
-    AdvanceRow();
-  }
-  CallProgressFunction(100, image);
+  ReadRows(stream, image, pass.firstRow, pass.rowStep, std::uint32_t(RowByteCount(PassColumns(width, pass))));
 }
 
 }  // namespace Veldaro

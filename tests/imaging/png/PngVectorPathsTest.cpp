@@ -86,12 +86,12 @@ TEST(PngVectorPaths, ConvertersOfEveryFormatAndLengthMatchTheScalarPath) {
     std::uint32_t bitsPerPixel;
   };
   const Format formats[] = {
-      {Veldaro::PngPixelFormat::Indexed1, 1},     {Veldaro::PngPixelFormat::Indexed2, 2},
-      {Veldaro::PngPixelFormat::Indexed4, 4},     {Veldaro::PngPixelFormat::Indexed8, 8},
-      {Veldaro::PngPixelFormat::Gray16, 16},      {Veldaro::PngPixelFormat::Rgb8, 24},
-      {Veldaro::PngPixelFormat::Rgb16, 48},       {Veldaro::PngPixelFormat::GrayAlpha8, 16},
-      {Veldaro::PngPixelFormat::GrayAlpha16, 32}, {Veldaro::PngPixelFormat::Rgba8, 32},
-      {Veldaro::PngPixelFormat::Rgba16, 64},
+      {Veldaro::PngPixelFormat::Indexed1, 1},    {Veldaro::PngPixelFormat::Indexed2, 2},
+      {Veldaro::PngPixelFormat::Indexed4, 4},    {Veldaro::PngPixelFormat::Indexed8, 8},
+      {Veldaro::PngPixelFormat::Gray8, 8},       {Veldaro::PngPixelFormat::Gray16, 16},
+      {Veldaro::PngPixelFormat::Rgb8, 24},       {Veldaro::PngPixelFormat::Rgb16, 48},
+      {Veldaro::PngPixelFormat::GrayAlpha8, 16}, {Veldaro::PngPixelFormat::GrayAlpha16, 32},
+      {Veldaro::PngPixelFormat::Rgba8, 32},      {Veldaro::PngPixelFormat::Rgba16, 64},
   };
   std::mt19937 rng(77);
   std::uint32_t table[256];
@@ -107,13 +107,21 @@ TEST(PngVectorPaths, ConvertersOfEveryFormatAndLengthMatchTheScalarPath) {
         CpuFeatures::SimdLevelCap cap{SimdLevel::Scalar};
         Veldaro::ConvertPngRow(f.format, samples.data(), count, scalar.data(), table);
       }
-      for (std::uint32_t i = 0; i < count && f.format == Veldaro::PngPixelFormat::Rgb8; ++i) {
-        ASSERT_EQ(scalar[i], 0xFF000000u | std::uint32_t(samples[3 * i]) << 16 |
-                                 std::uint32_t(samples[3 * i + 1]) << 8 | samples[3 * i + 2]);
-      }
-      for (std::uint32_t i = 0; i < count && f.format == Veldaro::PngPixelFormat::Rgba8; ++i) {
-        ASSERT_EQ(scalar[i], std::uint32_t(samples[4 * i + 3]) << 24 | std::uint32_t(samples[4 * i]) << 16 |
-                                 std::uint32_t(samples[4 * i + 1]) << 8 | samples[4 * i + 2]);
+      // The formats of samples alone against their definition: the high byte of 16-bit
+      // samples, gray on blue, green and red, opaque without alpha.
+      const std::uint32_t bytes = f.bitsPerPixel / 8;
+      for (std::uint32_t i = 0; i < count && f.bitsPerPixel >= 8 && f.format != Veldaro::PngPixelFormat::Indexed8;
+           ++i) {
+        const std::uint8_t* x = samples.data() + std::size_t(i) * bytes;
+        const std::uint32_t step = bytes == 6 || bytes == 8 || f.format == Veldaro::PngPixelFormat::Gray16 ||
+                                           f.format == Veldaro::PngPixelFormat::GrayAlpha16
+                                       ? 2
+                                       : 1;
+        const bool gray = bytes / step <= 2;
+        const bool alpha = bytes / step == 2 || bytes / step == 4;
+        const std::uint32_t r = x[0], g = gray ? x[0] : x[step], b = gray ? x[0] : x[2 * step];
+        const std::uint32_t a = alpha ? x[bytes - step] : 0xFF;
+        ASSERT_EQ(scalar[i], a << 24 | r << 16 | g << 8 | b) << "format " << int(f.format) << " pixel " << i;
       }
       for (SimdLevel level : Levels()) {
         CpuFeatures::SimdLevelCap cap{level};
