@@ -41,24 +41,13 @@ constexpr std::uint64_t kPeriodRepeat[8] = {0,
                                             0x0100000000000001ull};
 constexpr std::uint8_t kPeriodStep[8] = {0, 0, 8, 6, 8, 5, 6, 7};
 
-// Copies a match of length bytes from distance bytes back; the source may overlap the
-// destination (a short distance repeats the bytes just written). Writes up to 31 bytes past
-// the end of the match.
-inline void CopyMatch(std::uint8_t* out, std::uint32_t distance, std::uint32_t length) {
+// Copies a match with a period of 1 to 15 bytes (distance < 16), whose source overlaps the
+// destination. Kept out of the fast loop, whose common matches reach further back, so that
+// its registers serve the loop. Writes up to 15 bytes past the end of the match.
+[[gnu::noinline]] void CopyShortPeriod(std::uint8_t* out, std::uint32_t distance, std::uint32_t length) {
   const std::uint8_t* src = out - distance;
   std::uint8_t* const stop = out + length;
-  if (distance >= 16) {
-    // Most matches are short: the first 32 bytes go without a test of the length.
-    std::memcpy(out, src, 16);
-    std::memcpy(out + 16, src + 16, 16);
-    out += 32;
-    src += 32;
-    while (out < stop) {
-      std::memcpy(out, src, 16);
-      out += 16;
-      src += 16;
-    }
-  } else if (distance >= 8) {
+  if (distance >= 8) {
     std::memcpy(out, src, 8);
     std::memcpy(out + 8, src + 8, 8);
     out += 16;
@@ -95,6 +84,28 @@ inline void CopyMatch(std::uint8_t* out, std::uint32_t distance, std::uint32_t l
       std::memcpy(out, &v, 8);
       out += step;
     } while (out < stop);
+  }
+}
+
+// Copies a match of length bytes from distance bytes back; the source may overlap the
+// destination (a short distance repeats the bytes just written). Writes up to 31 bytes past
+// the end of the match.
+inline void CopyMatch(std::uint8_t* out, std::uint32_t distance, std::uint32_t length) {
+  if (distance < 16) [[unlikely]] {
+    CopyShortPeriod(out, distance, length);
+    return;
+  }
+  // Most matches are short: the first 32 bytes go without a test of the length.
+  const std::uint8_t* src = out - distance;
+  std::uint8_t* const stop = out + length;
+  std::memcpy(out, src, 16);
+  std::memcpy(out + 16, src + 16, 16);
+  out += 32;
+  src += 32;
+  while (out < stop) {
+    std::memcpy(out, src, 16);
+    out += 16;
+    src += 16;
   }
 }
 
@@ -180,7 +191,13 @@ std::uint32_t InflateDecoder::Decode(InflateInputStream& stream, std::uint32_t c
   while (produced < count) {
     if (readPosition < outputPosition) {
       std::uint32_t n = std::min(outputPosition - readPosition, count - produced);
-      std::memcpy(buffer + produced, window.get() + readPosition, n);
+      // Bytes not yet in the Adler-32 are summed as they are copied out, in one pass over them.
+      const std::uint32_t summed = std::min(n, adlerPosition - readPosition);
+      std::memcpy(buffer + produced, window.get() + readPosition, summed);
+      if (n > summed) {
+        adler = Adler32Copy(adler, buffer + produced + summed, window.get() + readPosition + summed, n - summed);
+        adlerPosition = readPosition + n;
+      }
       readPosition += n;
       produced += n;
       continue;
