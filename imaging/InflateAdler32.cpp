@@ -29,8 +29,7 @@ constexpr std::size_t kChunk = 5552;
 // The sums of the running state over count bytes, no reduction. With kCopy the bytes are also
 // stored to out (the copy out of the inflate window reads them once for both).
 template <bool kCopy>
-void AddScalar(std::uint32_t& s1, std::uint32_t& s2, const std::uint8_t* bytes, std::uint8_t* out,
-               std::size_t count) {
+void AddScalar(std::uint32_t& s1, std::uint32_t& s2, const std::uint8_t* bytes, std::uint8_t* out, std::size_t count) {
   if constexpr (kCopy) std::memcpy(out, bytes, count);
   while (count >= 8) {
     for (int i = 0; i < 8; ++i) {

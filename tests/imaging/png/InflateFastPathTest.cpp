@@ -355,7 +355,8 @@ TEST(InflateFastPath, AdlerAndAdlerCopyEveryVectorLevelMatchZlib) {
               << "copy, level " << int(level) << " offset " << offset << " size " << size;
           EXPECT_TRUE(std::equal(p, p + size, out.begin() + 1)) << "size " << size;
           EXPECT_EQ(out[0], 0xA5);
-          EXPECT_TRUE(std::all_of(out.begin() + 1 + std::ptrdiff_t(size), out.end(), [](std::uint8_t b) { return b == 0xA5; }));
+          EXPECT_TRUE(
+              std::all_of(out.begin() + 1 + std::ptrdiff_t(size), out.end(), [](std::uint8_t b) { return b == 0xA5; }));
         }
   }
 }
