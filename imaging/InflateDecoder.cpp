@@ -559,84 +559,102 @@ template <bool kDirect>
     run.bitCount = bc;
     return end;
   };
-  auto consume = [&](std::uint32_t n) {
-    bb >>= n;
-    bc -= n;
+  // Consumes what an entry other than an exceptional one takes: its low 6 bits are the count.
+  auto consume = [&](std::uint32_t entry) {
+    bb >>= (entry & 63);
+    bc -= entry & 63;
   };
   auto refill = [&] {
     bb |= Load64(in) << bc;
     in += (63 - bc) >> 3;
     bc |= 56;
   };
-  // The entry's value plus the extra bits that follow its code.
+  // The entry's value plus the extra bits that follow its code (a length or a distance).
   auto withExtra = [&](std::uint32_t entry) {
-    const std::uint64_t taken = bb & ((std::uint64_t(1) << H::EntryTotal(entry)) - 1);
-    return H::EntryValue(entry) + std::uint32_t(taken >> H::EntryBits(entry));
+    const std::uint64_t taken = bb & ((std::uint64_t(1) << (entry & 63)) - 1);
+    return (entry >> H::kValueShift) + std::uint32_t(taken >> ((entry >> 8) & 63));
   };
-  constexpr std::uint32_t kLiteralKind = H::KindValue << H::kKindShift;
+  auto isLiteral = [](std::uint32_t entry) { return std::int32_t(entry) < 0; };
+  auto literal = [](std::uint32_t entry) { return std::uint8_t(entry >> H::kValueShift); };
 
   refill();
   std::uint32_t e = lt[bb & litMask];
   for (;;) {
-    if ((e & H::kKindMask) == kLiteralKind) {
-      consume(H::EntryTotal(e));
-      *out++ = std::uint8_t(H::EntryValue(e));
+    if (isLiteral(e)) {
+      consume(e);
+      *out++ = literal(e);
       e = lt[bb & litMask];
-      if ((e & H::kKindMask) == kLiteralKind) {
-        consume(H::EntryTotal(e));
-        *out++ = std::uint8_t(H::EntryValue(e));
+      if (isLiteral(e)) {
+        consume(e);
+        *out++ = literal(e);
         e = lt[bb & litMask];
-        if ((e & H::kKindMask) == kLiteralKind) {
-          consume(H::EntryTotal(e));
-          *out++ = std::uint8_t(H::EntryValue(e));
+        if (isLiteral(e)) {
+          consume(e);
+          *out++ = literal(e);
           e = lt[bb & litMask];
-          if ((e & H::kKindMask) == kLiteralKind) {
-            consume(H::EntryTotal(e));
-            *out++ = std::uint8_t(H::EntryValue(e));
+          if (isLiteral(e)) {
+            consume(e);
+            *out++ = literal(e);
           }
         }
       }
     } else {
-      if (H::EntryKind(e) == H::KindSubtable) {
-        consume(litBits);
-        e = lt[H::EntryValue(e) + (bb & ((1u << H::EntryExtra(e)) - 1))];
-      }
-      const std::uint32_t kind = H::EntryKind(e);
-      if (kind == H::KindLength) {
-        const std::uint32_t length = withExtra(e);
-        consume(H::EntryTotal(e));
-        std::uint32_t d = dt[bb & distMask];
-        if ((d & H::kKindMask) != kLiteralKind) {
-          if (H::EntryKind(d) == H::KindSubtable) {
-            consume(distBits);
-            d = dt[H::EntryValue(d) + (bb & ((1u << H::EntryExtra(d)) - 1))];
-          }
-          if (H::EntryKind(d) == H::KindBadValue) return finish(FastEnd::BadDistance);
-          if (H::EntryKind(d) != H::KindValue) return finish(FastEnd::NoDistanceCode);
+      if (e & H::kExceptionalFlag) [[unlikely]] {
+        const std::uint32_t kind = H::EntryKind(e);
+        if (kind == H::KindSubtable) {
+          bb >>= litBits;
+          bc -= litBits;
+          e = lt[H::EntryValue(e) + (bb & ((1u << H::EntryExtra(e)) - 1))];
+        } else if (kind == H::KindEndOfBlock) {
+          consume(e);
+          return finish(FastEnd::EndOfBlock);
+        } else {
+          return finish(kind == H::KindBadValue ? FastEnd::BadLiteral : FastEnd::NoLiteralCode);
         }
-        const std::uint32_t distance = withExtra(d);
-        consume(H::EntryTotal(d));
-        // The next entry is looked up before the copy (at least 16 real bits remain), so
-        // that the copy's branches do not hold up the chain of look-ups.
-        e = lt[bb & litMask];
-        if (kDirect && distance > std::uintptr_t(out - run.outStart)) [[unlikely]]
-          CopyFromHistory(out, distance, length, run.outStart, run.historyEnd);
-        else
-          CopyMatch(out, distance, length);
-        out += length;
-        if (out >= outEnd || in > inLast) break;
-        refill();
-        continue;
-      } else if (kind == H::KindValue) {
-        consume(H::EntryTotal(e));
-        *out++ = std::uint8_t(H::EntryValue(e));
-      } else if (kind == H::KindEndOfBlock) {
-        consume(H::EntryTotal(e));
-        return finish(FastEnd::EndOfBlock);
-      } else {
-        return finish(kind == H::KindBadValue ? FastEnd::BadLiteral : FastEnd::NoLiteralCode);
+        // The entry in the subtable: any kind but a further subtable.
+        if (isLiteral(e)) {
+          consume(e);
+          *out++ = literal(e);
+          goto next;
+        }
+        if (e & H::kExceptionalFlag) {
+          const std::uint32_t subKind = H::EntryKind(e);
+          if (subKind == H::KindEndOfBlock) {
+            consume(e);
+            return finish(FastEnd::EndOfBlock);
+          }
+          return finish(subKind == H::KindBadValue ? FastEnd::BadLiteral : FastEnd::NoLiteralCode);
+        }
       }
+      // A match length.
+      const std::uint32_t length = withExtra(e);
+      consume(e);
+      std::uint32_t d = dt[bb & distMask];
+      if (d & H::kExceptionalFlag) [[unlikely]] {
+        if (H::EntryKind(d) == H::KindSubtable) {
+          bb >>= distBits;
+          bc -= distBits;
+          d = dt[H::EntryValue(d) + (bb & ((1u << H::EntryExtra(d)) - 1))];
+        }
+        if (d & H::kExceptionalFlag) {
+          return finish(H::EntryKind(d) == H::KindBadValue ? FastEnd::BadDistance : FastEnd::NoDistanceCode);
+        }
+      }
+      const std::uint32_t distance = withExtra(d);
+      consume(d);
+      // The next entry is looked up before the copy (at least 16 real bits remain), so
+      // that the copy's branches do not hold up the chain of look-ups.
+      e = lt[bb & litMask];
+      if (kDirect && distance > std::uintptr_t(out - run.outStart)) [[unlikely]]
+        CopyFromHistory(out, distance, length, run.outStart, run.historyEnd);
+      else
+        CopyMatch(out, distance, length);
+      out += length;
+      if (out >= outEnd || in > inLast) break;
+      refill();
+      continue;
     }
+  next:
     if (out >= outEnd || in > inLast) break;
     e = lt[bb & litMask];  // at least 16 bits remain
     refill();
