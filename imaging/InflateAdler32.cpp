@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "core/CpuFeatures.h"
 #include "imaging/InflateDecoder.h"
@@ -25,8 +26,11 @@ constexpr std::uint32_t kModulus = 65521;
 // The most bytes whose sums cannot overflow 32 bits before the reduction.
 constexpr std::size_t kChunk = 5552;
 
-// The sums of the running state over count bytes, no reduction.
-void AddScalar(std::uint32_t& s1, std::uint32_t& s2, const std::uint8_t* bytes, std::size_t count) {
+// The sums of the running state over count bytes, no reduction. With kCopy the bytes are also
+// stored to out (the copy out of the inflate window reads them once for both).
+template <bool kCopy>
+void AddScalar(std::uint32_t& s1, std::uint32_t& s2, const std::uint8_t* bytes, std::uint8_t* out, std::size_t count) {
+  if constexpr (kCopy) std::memcpy(out, bytes, count);
   while (count >= 8) {
     for (int i = 0; i < 8; ++i) {
       s1 += bytes[i];
@@ -44,8 +48,9 @@ void AddScalar(std::uint32_t& s1, std::uint32_t& s2, const std::uint8_t* bytes, 
 #if defined(__x86_64__)
 
 // blocks steps of 16 bytes. The sum of s1 before each step is kept in prefix.
+template <bool kCopy>
 __attribute__((target("sse2"))) void AddSse2(std::uint32_t& s1, std::uint32_t& s2, const std::uint8_t* bytes,
-                                             std::size_t blocks) {
+                                             std::uint8_t* out, std::size_t blocks) {
   const __m128i zero = _mm_setzero_si128();
   const __m128i weightsLow = _mm_setr_epi16(16, 15, 14, 13, 12, 11, 10, 9);
   const __m128i weightsHigh = _mm_setr_epi16(8, 7, 6, 5, 4, 3, 2, 1);
@@ -54,6 +59,10 @@ __attribute__((target("sse2"))) void AddSse2(std::uint32_t& s1, std::uint32_t& s
   __m128i sum2 = _mm_cvtsi32_si128(int(s2));                            // weighted bytes
   for (std::size_t b = 0; b < blocks; ++b) {
     __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
+    if constexpr (kCopy) {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out), v);
+      out += 16;
+    }
     prefix = _mm_add_epi32(prefix, sum1);
     sum1 = _mm_add_epi64(sum1, _mm_sad_epu8(v, zero));
     sum2 = _mm_add_epi32(sum2, _mm_madd_epi16(_mm_unpacklo_epi8(v, zero), weightsLow));
@@ -70,8 +79,9 @@ __attribute__((target("sse2"))) void AddSse2(std::uint32_t& s1, std::uint32_t& s
 
 // blocks steps of 32 bytes: the weighted bytes by one multiply-add of bytes (weights 32 to 1,
 // pairs summed into 16 bits) and one of words (pairs summed into 32 bits).
+template <bool kCopy>
 __attribute__((target("avx2"))) void AddAvx2(std::uint32_t& s1, std::uint32_t& s2, const std::uint8_t* bytes,
-                                             std::size_t blocks) {
+                                             std::uint8_t* out, std::size_t blocks) {
   const __m256i zero = _mm256_setzero_si256();
   const __m256i weights = _mm256_setr_epi8(32, 31, 30, 29, 28, 27, 26, 25, 24, 23, 22, 21, 20, 19, 18, 17, 16, 15, 14,
                                            13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1);
@@ -81,6 +91,10 @@ __attribute__((target("avx2"))) void AddAvx2(std::uint32_t& s1, std::uint32_t& s
   __m256i sum2 = zero;    // weighted bytes
   for (std::size_t b = 0; b < blocks; ++b) {
     __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes));
+    if constexpr (kCopy) {
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), v);
+      out += 32;
+    }
     prefix = _mm256_add_epi32(prefix, sum1);
     sum1 = _mm256_add_epi32(sum1, _mm256_sad_epu8(v, zero));
     sum2 = _mm256_add_epi32(sum2, _mm256_madd_epi16(_mm256_maddubs_epi16(v, weights), ones));
@@ -106,7 +120,10 @@ std::uint32_t Adler32Update(std::uint32_t adler, std::uint8_t byte) {
   return s2 << 16 | s1;
 }
 
-std::uint32_t Adler32Update(std::uint32_t adler, const std::uint8_t* bytes, std::size_t count) {
+namespace {
+
+template <bool kCopy>
+std::uint32_t Adler32Run(std::uint32_t adler, const std::uint8_t* bytes, std::uint8_t* out, std::size_t count) {
   std::uint32_t s1 = adler & 0xFFFFu;
   std::uint32_t s2 = adler >> 16;
 #if defined(__x86_64__)
@@ -121,20 +138,32 @@ std::uint32_t Adler32Update(std::uint32_t adler, const std::uint8_t* bytes, std:
     if (step != 0 && n >= step) {
       const std::size_t blocks = n / step;
       if (step == 32) {
-        AddAvx2(s1, s2, bytes, blocks);
+        AddAvx2<kCopy>(s1, s2, bytes, out, blocks);
       } else {
-        AddSse2(s1, s2, bytes, blocks);
+        AddSse2<kCopy>(s1, s2, bytes, out, blocks);
       }
       bytes += blocks * step;
+      if constexpr (kCopy) out += blocks * step;
       n -= blocks * step;
     }
 #endif
-    AddScalar(s1, s2, bytes, n);
+    AddScalar<kCopy>(s1, s2, bytes, out, n);
     bytes += n;
+    if constexpr (kCopy) out += n;
     s1 %= kModulus;
     s2 %= kModulus;
   }
   return s2 << 16 | s1;
+}
+
+}  // namespace
+
+std::uint32_t Adler32Update(std::uint32_t adler, const std::uint8_t* bytes, std::size_t count) {
+  return Adler32Run<false>(adler, bytes, nullptr, count);
+}
+
+std::uint32_t Adler32Copy(std::uint32_t adler, std::uint8_t* out, const std::uint8_t* bytes, std::size_t count) {
+  return Adler32Run<true>(adler, bytes, out, count);
 }
 
 }  // namespace Veldaro

@@ -41,24 +41,13 @@ constexpr std::uint64_t kPeriodRepeat[8] = {0,
                                             0x0100000000000001ull};
 constexpr std::uint8_t kPeriodStep[8] = {0, 0, 8, 6, 8, 5, 6, 7};
 
-// Copies a match of length bytes from distance bytes back; the source may overlap the
-// destination (a short distance repeats the bytes just written). Writes up to 31 bytes past
-// the end of the match.
-inline void CopyMatch(std::uint8_t* out, std::uint32_t distance, std::uint32_t length) {
+// Copies a match with a period of 1 to 15 bytes (distance < 16), whose source overlaps the
+// destination. Kept out of the fast loop, whose common matches reach further back, so that
+// its registers serve the loop. Writes up to 15 bytes past the end of the match.
+[[gnu::noinline]] void CopyShortPeriod(std::uint8_t* out, std::uint32_t distance, std::uint32_t length) {
   const std::uint8_t* src = out - distance;
   std::uint8_t* const stop = out + length;
-  if (distance >= 16) {
-    // Most matches are short: the first 32 bytes go without a test of the length.
-    std::memcpy(out, src, 16);
-    std::memcpy(out + 16, src + 16, 16);
-    out += 32;
-    src += 32;
-    while (out < stop) {
-      std::memcpy(out, src, 16);
-      out += 16;
-      src += 16;
-    }
-  } else if (distance >= 8) {
+  if (distance >= 8) {
     std::memcpy(out, src, 8);
     std::memcpy(out + 8, src + 8, 8);
     out += 16;
@@ -95,6 +84,28 @@ inline void CopyMatch(std::uint8_t* out, std::uint32_t distance, std::uint32_t l
       std::memcpy(out, &v, 8);
       out += step;
     } while (out < stop);
+  }
+}
+
+// Copies a match of length bytes from distance bytes back; the source may overlap the
+// destination (a short distance repeats the bytes just written). Writes up to 31 bytes past
+// the end of the match.
+inline void CopyMatch(std::uint8_t* out, std::uint32_t distance, std::uint32_t length) {
+  if (distance < 16) [[unlikely]] {
+    CopyShortPeriod(out, distance, length);
+    return;
+  }
+  // Most matches are short: the first 32 bytes go without a test of the length.
+  const std::uint8_t* src = out - distance;
+  std::uint8_t* const stop = out + length;
+  std::memcpy(out, src, 16);
+  std::memcpy(out + 16, src + 16, 16);
+  out += 32;
+  src += 32;
+  while (out < stop) {
+    std::memcpy(out, src, 16);
+    out += 16;
+    src += 16;
   }
 }
 
@@ -180,7 +191,13 @@ std::uint32_t InflateDecoder::Decode(InflateInputStream& stream, std::uint32_t c
   while (produced < count) {
     if (readPosition < outputPosition) {
       std::uint32_t n = std::min(outputPosition - readPosition, count - produced);
-      std::memcpy(buffer + produced, window.get() + readPosition, n);
+      // Bytes not yet in the Adler-32 are summed as they are copied out, in one pass over them.
+      const std::uint32_t summed = std::min(n, adlerPosition - readPosition);
+      std::memcpy(buffer + produced, window.get() + readPosition, summed);
+      if (n > summed) {
+        adler = Adler32Copy(adler, buffer + produced + summed, window.get() + readPosition + summed, n - summed);
+        adlerPosition = readPosition + n;
+      }
       readPosition += n;
       produced += n;
       continue;
@@ -542,84 +559,102 @@ template <bool kDirect>
     run.bitCount = bc;
     return end;
   };
-  auto consume = [&](std::uint32_t n) {
-    bb >>= n;
-    bc -= n;
+  // Consumes what an entry other than an exceptional one takes: its low 6 bits are the count.
+  auto consume = [&](std::uint32_t entry) {
+    bb >>= (entry & 63);
+    bc -= entry & 63;
   };
   auto refill = [&] {
     bb |= Load64(in) << bc;
     in += (63 - bc) >> 3;
     bc |= 56;
   };
-  // The entry's value plus the extra bits that follow its code.
+  // The entry's value plus the extra bits that follow its code (a length or a distance).
   auto withExtra = [&](std::uint32_t entry) {
-    const std::uint64_t taken = bb & ((std::uint64_t(1) << H::EntryTotal(entry)) - 1);
-    return H::EntryValue(entry) + std::uint32_t(taken >> H::EntryBits(entry));
+    const std::uint64_t taken = bb & ((std::uint64_t(1) << (entry & 63)) - 1);
+    return (entry >> H::kValueShift) + std::uint32_t(taken >> ((entry >> 8) & 63));
   };
-  constexpr std::uint32_t kLiteralKind = H::KindValue << H::kKindShift;
+  auto isLiteral = [](std::uint32_t entry) { return std::int32_t(entry) < 0; };
+  auto literal = [](std::uint32_t entry) { return std::uint8_t(entry >> H::kValueShift); };
 
   refill();
   std::uint32_t e = lt[bb & litMask];
   for (;;) {
-    if ((e & H::kKindMask) == kLiteralKind) {
-      consume(H::EntryTotal(e));
-      *out++ = std::uint8_t(H::EntryValue(e));
+    if (isLiteral(e)) {
+      consume(e);
+      *out++ = literal(e);
       e = lt[bb & litMask];
-      if ((e & H::kKindMask) == kLiteralKind) {
-        consume(H::EntryTotal(e));
-        *out++ = std::uint8_t(H::EntryValue(e));
+      if (isLiteral(e)) {
+        consume(e);
+        *out++ = literal(e);
         e = lt[bb & litMask];
-        if ((e & H::kKindMask) == kLiteralKind) {
-          consume(H::EntryTotal(e));
-          *out++ = std::uint8_t(H::EntryValue(e));
+        if (isLiteral(e)) {
+          consume(e);
+          *out++ = literal(e);
           e = lt[bb & litMask];
-          if ((e & H::kKindMask) == kLiteralKind) {
-            consume(H::EntryTotal(e));
-            *out++ = std::uint8_t(H::EntryValue(e));
+          if (isLiteral(e)) {
+            consume(e);
+            *out++ = literal(e);
           }
         }
       }
     } else {
-      if (H::EntryKind(e) == H::KindSubtable) {
-        consume(litBits);
-        e = lt[H::EntryValue(e) + (bb & ((1u << H::EntryExtra(e)) - 1))];
-      }
-      const std::uint32_t kind = H::EntryKind(e);
-      if (kind == H::KindLength) {
-        const std::uint32_t length = withExtra(e);
-        consume(H::EntryTotal(e));
-        std::uint32_t d = dt[bb & distMask];
-        if ((d & H::kKindMask) != kLiteralKind) {
-          if (H::EntryKind(d) == H::KindSubtable) {
-            consume(distBits);
-            d = dt[H::EntryValue(d) + (bb & ((1u << H::EntryExtra(d)) - 1))];
-          }
-          if (H::EntryKind(d) == H::KindBadValue) return finish(FastEnd::BadDistance);
-          if (H::EntryKind(d) != H::KindValue) return finish(FastEnd::NoDistanceCode);
+      if (e & H::kExceptionalFlag) [[unlikely]] {
+        const std::uint32_t kind = H::EntryKind(e);
+        if (kind == H::KindSubtable) {
+          bb >>= litBits;
+          bc -= litBits;
+          e = lt[H::EntryValue(e) + (bb & ((1u << H::EntryExtra(e)) - 1))];
+        } else if (kind == H::KindEndOfBlock) {
+          consume(e);
+          return finish(FastEnd::EndOfBlock);
+        } else {
+          return finish(kind == H::KindBadValue ? FastEnd::BadLiteral : FastEnd::NoLiteralCode);
         }
-        const std::uint32_t distance = withExtra(d);
-        consume(H::EntryTotal(d));
-        // The next entry is looked up before the copy (at least 16 real bits remain), so
-        // that the copy's branches do not hold up the chain of look-ups.
-        e = lt[bb & litMask];
-        if (kDirect && distance > std::uintptr_t(out - run.outStart)) [[unlikely]]
-          CopyFromHistory(out, distance, length, run.outStart, run.historyEnd);
-        else
-          CopyMatch(out, distance, length);
-        out += length;
-        if (out >= outEnd || in > inLast) break;
-        refill();
-        continue;
-      } else if (kind == H::KindValue) {
-        consume(H::EntryTotal(e));
-        *out++ = std::uint8_t(H::EntryValue(e));
-      } else if (kind == H::KindEndOfBlock) {
-        consume(H::EntryTotal(e));
-        return finish(FastEnd::EndOfBlock);
-      } else {
-        return finish(kind == H::KindBadValue ? FastEnd::BadLiteral : FastEnd::NoLiteralCode);
+        // The entry in the subtable: any kind but a further subtable.
+        if (isLiteral(e)) {
+          consume(e);
+          *out++ = literal(e);
+          goto next;
+        }
+        if (e & H::kExceptionalFlag) {
+          const std::uint32_t subKind = H::EntryKind(e);
+          if (subKind == H::KindEndOfBlock) {
+            consume(e);
+            return finish(FastEnd::EndOfBlock);
+          }
+          return finish(subKind == H::KindBadValue ? FastEnd::BadLiteral : FastEnd::NoLiteralCode);
+        }
       }
+      // A match length.
+      const std::uint32_t length = withExtra(e);
+      consume(e);
+      std::uint32_t d = dt[bb & distMask];
+      if (d & H::kExceptionalFlag) [[unlikely]] {
+        if (H::EntryKind(d) == H::KindSubtable) {
+          bb >>= distBits;
+          bc -= distBits;
+          d = dt[H::EntryValue(d) + (bb & ((1u << H::EntryExtra(d)) - 1))];
+        }
+        if (d & H::kExceptionalFlag) {
+          return finish(H::EntryKind(d) == H::KindBadValue ? FastEnd::BadDistance : FastEnd::NoDistanceCode);
+        }
+      }
+      const std::uint32_t distance = withExtra(d);
+      consume(d);
+      // The next entry is looked up before the copy (at least 16 real bits remain), so
+      // that the copy's branches do not hold up the chain of look-ups.
+      e = lt[bb & litMask];
+      if (kDirect && distance > std::uintptr_t(out - run.outStart)) [[unlikely]]
+        CopyFromHistory(out, distance, length, run.outStart, run.historyEnd);
+      else
+        CopyMatch(out, distance, length);
+      out += length;
+      if (out >= outEnd || in > inLast) break;
+      refill();
+      continue;
     }
+  next:
     if (out >= outEnd || in > inLast) break;
     e = lt[bb & litMask];  // at least 16 bits remain
     refill();

@@ -121,7 +121,7 @@ class InflateDecoder {
   std::unique_ptr<std::uint8_t[]> window;  // history (32 KB) followed by new output; made at the first stream
   std::uint32_t outputPosition = 0;        // where the next produced byte goes
   std::uint32_t readPosition = 0;          // next byte to hand to the caller
-  std::uint32_t adlerPosition = 0;         // bytes before it are in the Adler-32
+  std::uint32_t adlerPosition = 0;         // bytes before it are in the Adler-32 (never before readPosition)
   InflateHuffmanDecoder literalDecoder;    // the codes of the last dynamic block
   InflateHuffmanDecoder distanceDecoder;
   InflateHuffmanDecoder codeLengthDecoder;
@@ -148,5 +148,7 @@ class InflateDecoder {
 std::uint32_t Adler32Update(std::uint32_t adler, std::uint8_t byte);
 // The Adler-32 with a block of bytes added.
 std::uint32_t Adler32Update(std::uint32_t adler, const std::uint8_t* bytes, std::size_t count);
+// The same, storing the bytes to out as well (the two ranges do not overlap).
+std::uint32_t Adler32Copy(std::uint32_t adler, std::uint8_t* out, const std::uint8_t* bytes, std::size_t count);
 
 }  // namespace Veldaro

@@ -21,11 +21,19 @@ constexpr std::uint16_t kDistanceBase[30] = {1,    2,    3,    4,    5,    7,   
 constexpr std::uint8_t kDistanceExtra[30] = {0, 0, 0, 0, 1, 1, 2, 2,  3,  3,  4,  4,  5,  5,  6,
                                              6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
 
-constexpr std::uint32_t MakeEntry(std::uint32_t bits, std::uint32_t extra, std::uint32_t kind, std::uint32_t value) {
-  // A subtable pointer takes only its main bits; the subtable's entry takes the rest.
-  const std::uint32_t total = kind == InflateHuffmanDecoder::KindSubtable ? bits : bits + extra;
-  return total | kind << InflateHuffmanDecoder::kKindShift | bits << 9 | extra << 13 |
-         value << InflateHuffmanDecoder::kValueShift;
+constexpr std::uint32_t MakeEntry(std::uint32_t bits, std::uint32_t extra, std::uint32_t kind, std::uint32_t value,
+                                  bool literal = false) {
+  using H = InflateHuffmanDecoder;
+  const std::uint32_t head = value << H::kValueShift | (literal ? H::kLiteralFlag : 0u);
+  switch (kind) {
+    case H::KindValue: return head | bits << 8 | (bits + extra);
+    case H::KindLength: return head | H::kLengthFlag | bits << 8 | (bits + extra);
+    case H::KindSubtable:
+      // Takes only its main bits; the subtable's entry takes the rest.
+      return head | H::kExceptionalFlag | (kind - H::KindEndOfBlock) << H::kExceptionalShift | bits << 8 | extra << 5 |
+             bits;
+    default: return head | H::kExceptionalFlag | (kind - H::KindEndOfBlock) << H::kExceptionalShift | bits << 8 | bits;
+  }
 }
 
 // The entry of bits that begin no code.
@@ -36,7 +44,7 @@ std::uint32_t ValueEntry(InflateHuffmanDecoder::Alphabet alphabet, std::uint32_t
   using A = InflateHuffmanDecoder::Alphabet;
   switch (alphabet) {
     case A::LiteralLength:
-      if (value < 256) return MakeEntry(bits, 0, InflateHuffmanDecoder::KindValue, value);
+      if (value < 256) return MakeEntry(bits, 0, InflateHuffmanDecoder::KindValue, value, true);
       if (value == 256) return MakeEntry(bits, 0, InflateHuffmanDecoder::KindEndOfBlock, value);
       if (value <= 285)
         return MakeEntry(bits, kLengthExtra[value - 257], InflateHuffmanDecoder::KindLength, kLengthBase[value - 257]);

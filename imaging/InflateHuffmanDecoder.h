@@ -30,12 +30,20 @@ class InflateHuffmanDecoder {
     Distance,       // match distances (base and extra bits)
   };
 
-  // Entry layout: bits 0-5 all the bits the entry takes (the code and the extra bits that
-  // follow it, so that one shift consumes both; for a subtable pointer only the main bits; at
-  // most 28, so bit 5 stays 0 and the low 6 bits are a shift count as they stand), bits 6-8
-  // the kind, bits 9-12 the bits of the code, bits 13-16 the extra bits that follow (for a
-  // subtable pointer: the subtable's index bits), bits 17-31 the value (a literal, a base
-  // length or distance, a value, or a subtable offset).
+  // Entry layout, made so that the fast loop of the decoder takes a literal, a length or a
+  // distance with few operations: the low byte is the shift that consumes the code and the
+  // extra bits that follow it, the second byte the shift that drops the code from those bits,
+  // and single flags tell literals, lengths and the rest apart.
+  //   bits 0-4   all the bits the entry takes (code and extra bits); bits 5-7 are 0, so that
+  //              the low byte (and the low 6 bits) serve as a shift or bit count as they stand
+  //   bits 8-11  the bits of the code; bits 12-13 are 0 (the low 6 bits of the second byte are
+  //              the code's bits)
+  //   bit 14     a match length
+  //   bit 15     an exceptional entry: end of block, a bad value, a subtable pointer or bits
+  //              that begin no code; bits 12-13 then say which, and for a subtable pointer
+  //              bits 0-4 are the main bits and bits 5-7 the subtable's index bits
+  //   bits 16-30 the value (a literal, a base length or distance, a value, a subtable offset)
+  //   bit 31     a literal byte of the literal/length alphabet
   enum EntryKind : std::uint32_t {
     KindValue = 0,       // a literal byte, a distance, or a value of the Values alphabet
     KindLength = 1,      // a match length
@@ -48,14 +56,24 @@ class InflateHuffmanDecoder {
   // reach 15 bits); the fast loop of the decoder is built for these widths.
   static constexpr std::uint32_t kLiteralMainBits = 11;
   static constexpr std::uint32_t kDistanceMainBits = 10;
-  static constexpr std::uint32_t kKindShift = 6;
-  static constexpr std::uint32_t kKindMask = 7u << kKindShift;
-  static constexpr std::uint32_t kValueShift = 17;
-  static std::uint32_t EntryTotal(std::uint32_t entry) { return entry & 0x3Fu; }
-  static std::uint32_t EntryBits(std::uint32_t entry) { return (entry >> 9) & 0xFu; }
-  static std::uint32_t EntryExtra(std::uint32_t entry) { return (entry >> 13) & 0xFu; }
-  static std::uint32_t EntryKind(std::uint32_t entry) { return (entry >> kKindShift) & 0x7u; }
-  static std::uint32_t EntryValue(std::uint32_t entry) { return entry >> kValueShift; }
+  static constexpr std::uint32_t kLengthFlag = 1u << 14;
+  static constexpr std::uint32_t kExceptionalFlag = 1u << 15;
+  static constexpr std::uint32_t kLiteralFlag = 1u << 31;
+  static constexpr std::uint32_t kValueShift = 16;
+  static constexpr std::uint32_t kExceptionalShift = 12;
+  static std::uint32_t EntryTotal(std::uint32_t entry) { return entry & 0x1Fu; }
+  static std::uint32_t EntryBits(std::uint32_t entry) { return (entry >> 8) & 0xFu; }
+  static std::uint32_t EntryKind(std::uint32_t entry) {
+    if (entry & kLiteralFlag) return KindValue;
+    if (entry & kExceptionalFlag) return KindEndOfBlock + ((entry >> kExceptionalShift) & 3u);
+    return (entry & kLengthFlag) ? KindLength : KindValue;
+  }
+  // The extra bits after the code (for a subtable pointer: the subtable's index bits).
+  static std::uint32_t EntryExtra(std::uint32_t entry) {
+    if (EntryKind(entry) == KindSubtable) return (entry >> 5) & 7u;
+    return EntryTotal(entry) - EntryBits(entry);
+  }
+  static std::uint32_t EntryValue(std::uint32_t entry) { return (entry >> kValueShift) & 0x7FFFu; }
 
   InflateHuffmanDecoder() = default;
   virtual ~InflateHuffmanDecoder() = default;

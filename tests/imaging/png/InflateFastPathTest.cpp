@@ -335,7 +335,7 @@ TEST(InflateFastPath, DamagedStreamsFailAlikeOnEveryPath) {
   }
 }
 
-TEST(InflateFastPath, AdlerEveryVectorLevelMatchesZlib) {
+TEST(InflateFastPath, AdlerAndAdlerCopyEveryVectorLevelMatchZlib) {
   std::mt19937 rng(47);
   Bytes data = RandomBytes(70000, rng);
   Bytes ff(70000, 0xFF);  // the largest sums
@@ -346,8 +346,17 @@ TEST(InflateFastPath, AdlerEveryVectorLevelMatchesZlib) {
         for (std::size_t size : {0, 1, 15, 16, 31, 32, 33, 5551, 5552, 5553, 5552 * 2 + 40, 65536}) {
           const std::uint8_t* p = source->data() + offset;
           const std::uint32_t start = 0x1234ABCDu;  // a running value, not the initial 1
-          EXPECT_EQ(Veldaro::Adler32Update(start, p, size), std::uint32_t(adler32(start, p, uInt(size))))
+          const std::uint32_t expected = std::uint32_t(adler32(start, p, uInt(size)));
+          EXPECT_EQ(Veldaro::Adler32Update(start, p, size), expected)
               << "level " << int(level) << " offset " << offset << " size " << size;
+          // The copying variant: the same sum, every byte stored and none beyond.
+          Bytes out(size + 64, 0xA5);
+          EXPECT_EQ(Veldaro::Adler32Copy(start, out.data() + 1, p, size), expected)
+              << "copy, level " << int(level) << " offset " << offset << " size " << size;
+          EXPECT_TRUE(std::equal(p, p + size, out.begin() + 1)) << "size " << size;
+          EXPECT_EQ(out[0], 0xA5);
+          EXPECT_TRUE(
+              std::all_of(out.begin() + 1 + std::ptrdiff_t(size), out.end(), [](std::uint8_t b) { return b == 0xA5; }));
         }
   }
 }
