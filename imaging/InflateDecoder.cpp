@@ -682,18 +682,27 @@ bool InflateDecoder::DecodeHuffmanFast(Output& o) {
   // tables have the widths the fast loop is built for; anything else goes the careful way.
   if (activeLiteral->MainBits() != H::kLiteralMainBits || activeDistance->MainBits() != H::kDistanceMainBits)
     return false;
-  FastRun run{o.out,        o.end,     o.start,  o.historyEnd,           input,
-              inputEnd - 8, bitBuffer, bitCount, activeLiteral->Table(), activeDistance->Table()};
+  FastEnd end;
+  for (;;) {
+    // Into the caller's buffer, only the first 32 KB can take bytes from the history: from
+    // there on every distance stays inside the buffer, and the loop without that test runs.
+    const std::size_t used = std::size_t(o.out - o.start);
+    const bool history = o.direct && used < kHistory;
+    std::uint8_t* const stop = history && std::size_t(o.end - o.start) > kHistory ? o.out + (kHistory - used) : o.end;
+    FastRun run{o.out,        stop,      o.start,  o.historyEnd,           input,
+                inputEnd - 8, bitBuffer, bitCount, activeLiteral->Table(), activeDistance->Table()};
 #if defined(__x86_64__)
-  const FastEnd end = o.direct ? (useBmi2 ? RunFastLoopBmi2<true>(run) : RunFastLoopPlain<true>(run))
-                               : (useBmi2 ? RunFastLoopBmi2<false>(run) : RunFastLoopPlain<false>(run));
+    end = history ? (useBmi2 ? RunFastLoopBmi2<true>(run) : RunFastLoopPlain<true>(run))
+                  : (useBmi2 ? RunFastLoopBmi2<false>(run) : RunFastLoopPlain<false>(run));
 #else
-  const FastEnd end = o.direct ? RunFastLoopPlain<true>(run) : RunFastLoopPlain<false>(run);
+    end = history ? RunFastLoopPlain<true>(run) : RunFastLoopPlain<false>(run);
 #endif
-  o.out = run.out;
-  input = run.in;
-  bitBuffer = run.bitBuffer;
-  bitCount = run.bitCount;
+    o.out = run.out;
+    input = run.in;
+    bitBuffer = run.bitBuffer;
+    bitCount = run.bitCount;
+    if (end != FastEnd::Limit || stop == o.end || o.out >= o.end || inputEnd - input < 8) break;
+  }
   switch (end) {
     case FastEnd::Limit: return false;
     case FastEnd::EndOfBlock: return true;

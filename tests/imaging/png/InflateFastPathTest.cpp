@@ -272,6 +272,26 @@ TEST(InflateFastPath, DirectRequestsAgreeWithWindowRequests) {
   EXPECT_GT(failures, 0);
 }
 
+// Matches all through the first 32 KB of a request decoded straight into the caller's buffer,
+// up to its last byte, that take bytes from before the request (the window's history); past
+// those 32 KB no distance can reach that far, and the loop stops testing for it.
+TEST(InflateFastPath, DirectRequestTakesHistoryUpTo32KB) {
+  std::mt19937 rng(61);
+  const std::uint32_t first = 1000;  // the first request, through the window
+  FixedBlock block;
+  for (auto b : RandomBytes(first + 2000, rng)) block.Literal(b);
+  while (block.Output().size() < first + 32768 + 2000) {
+    const std::uint32_t into = std::uint32_t(block.Output().size()) - first;  // bytes of the request before it
+    const std::uint32_t distance = std::min<std::uint32_t>(32768, into + 1 + std::uint32_t(rng() % 900));
+    block.Match(3 + std::uint32_t(rng() % 40), distance);
+    if (rng() % 4 == 0) block.Literal(std::uint8_t(rng()));
+  }
+  Bytes z = block.Stream();
+  const Result expected{block.Output(), ""};
+  for (std::uint32_t start : {first, first + 1, first + 500})
+    EXPECT_EQ(DecodePlan(z, {start, InflateDecoder::kDirectRequest}), expected) << start;
+}
+
 // A long stream decoded straight into one large request (output of several megabytes, so
 // that the direct decoding runs far past the first 32 KB) against requests of a row.
 TEST(InflateFastPath, DirectRequestOfALongStream) {
