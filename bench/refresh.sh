@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the benchmarks without sanitizers, runs every program side by side with its
 # references (5 repetitions, medians, pinned to one core) and rewrites the tables of
-# bench/README.md.
+# bench/README.md. The repetitions of all benchmarks of a program run in random order, so
+# that a slower or faster stretch of the machine falls on both sides of a ratio alike.
 #
 #   bench/refresh.sh [CORE]        CORE: the processor to pin to (default: the last one)
 # Environment: BENCH_BUILD_DIR (default build-bench), BENCH_FILTER (a benchmark filter).
@@ -23,6 +24,7 @@ for p in "${programs[@]}"; do
   [[ -x "$exe" ]] || { echo "bench_$p was not built (a reference library is missing)"; continue; }
   echo "== bench_$p"
   taskset -c "$core" "$exe" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+    --benchmark_enable_random_interleaving=true \
     --benchmark_filter="${BENCH_FILTER:-.}" --benchmark_out="$out/$p.json" --benchmark_out_format=json >/dev/null
   results+=("$out/$p.json")
 done
