@@ -600,30 +600,24 @@ template <bool kDirect>
       }
     } else {
       if (e & H::kExceptionalFlag) [[unlikely]] {
-        const std::uint32_t kind = H::EntryKind(e);
-        if (kind == H::KindSubtable) {
+        if (H::EntryKind(e) == H::KindSubtable) {
           bb >>= litBits;
           bc -= litBits;
+          // The entry in the subtable: any kind but a further subtable.
           e = lt[H::EntryValue(e) + (bb & ((1u << H::EntryExtra(e)) - 1))];
-        } else if (kind == H::KindEndOfBlock) {
-          consume(e);
-          return finish(FastEnd::EndOfBlock);
-        } else {
-          return finish(kind == H::KindBadValue ? FastEnd::BadLiteral : FastEnd::NoLiteralCode);
-        }
-        // The entry in the subtable: any kind but a further subtable.
-        if (isLiteral(e)) {
-          consume(e);
-          *out++ = literal(e);
-          goto next;
+          if (isLiteral(e)) {
+            consume(e);
+            *out++ = literal(e);
+            goto next;
+          }
         }
         if (e & H::kExceptionalFlag) {
-          const std::uint32_t subKind = H::EntryKind(e);
-          if (subKind == H::KindEndOfBlock) {
+          const std::uint32_t kind = H::EntryKind(e);
+          if (kind == H::KindEndOfBlock) {
             consume(e);
             return finish(FastEnd::EndOfBlock);
           }
-          return finish(subKind == H::KindBadValue ? FastEnd::BadLiteral : FastEnd::NoLiteralCode);
+          return finish(kind == H::KindBadValue ? FastEnd::BadLiteral : FastEnd::NoLiteralCode);
         }
       }
       // A match length.
