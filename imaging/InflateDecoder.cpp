@@ -522,7 +522,7 @@ struct FastRun {
   const std::uint8_t* inLast;  // the last place a refill may load 8 bytes from
   std::uint64_t bitBuffer;
   std::uint32_t bitCount;
-  const std::uint32_t* literalTable;   // main table of H::kLiteralMainBits
+  const std::uint32_t* literalTable;   // main table of H::kLiteralMainBits (or the pair table)
   const std::uint32_t* distanceTable;  // main table of H::kDistanceMainBits
 };
 
@@ -533,12 +533,14 @@ enum class FastEnd { Limit, EndOfBlock, BadLiteral, BadDistance, NoLiteralCode, 
 // least 56 bits, enough for the longest length/distance pair (15 + 5 + 15 + 13) or for four
 // literals of the main table (4 x 11). Every bit of the 64-bit buffer is a real input bit after
 // a refill, so the next entry is looked up from the bits in hand before the refill, which keeps
-// the refill off the chain of lookups. Literals may run up to three bytes past the target
+// the refill off the chain of lookups. Literals may run up to seven bytes past the target
 // (never an error, never a refill of the stream); lengths and distances are taken only below it.
-// Written once and compiled twice: for any x86-64 and with the shifts and bit operations of
-// BMI1 and BMI2; each for output into the window and into the caller's buffer, where matches
-// that reach back before the buffer take their first bytes from the history.
-template <bool kDirect>
+// Written once and compiled for any x86-64 and with the shifts and bit operations of BMI1 and
+// BMI2; each for output into the window and into the caller's buffer, where matches that reach
+// back before the buffer take their first bytes from the history; and each for the literal/length
+// table and for its pair table (InflateHuffmanDecoder::PairTable), whose main entries may decode
+// two literals at once.
+template <bool kDirect, bool kPairs>
 [[gnu::always_inline]] inline FastEnd RunFastLoop(FastRun& run) {
   std::uint8_t* out = run.out;
   std::uint8_t* const outEnd = run.outEnd;
@@ -577,24 +579,36 @@ template <bool kDirect>
   auto isLiteral = [](std::uint32_t entry) { return std::int32_t(entry) < 0; };
   auto literal = [](std::uint32_t entry) { return std::uint8_t(entry >> H::kValueShift); };
 
+  // A literal entry of the main table: with pairs, one or two literals (both bytes are stored).
+  auto putLiterals = [&](std::uint32_t entry) {
+    if constexpr (kPairs) {
+      std::uint16_t two = std::uint16_t(entry >> 8);
+      if constexpr (std::endian::native == std::endian::big) two = __builtin_bswap16(two);
+      std::memcpy(out, &two, 2);
+      out += (entry >> H::kPairCountShift) & 3;
+    } else {
+      *out++ = literal(entry);
+    }
+  };
+
   refill();
   std::uint32_t e = lt[bb & litMask];
   for (;;) {
     if (isLiteral(e)) {
       consume(e);
-      *out++ = literal(e);
+      putLiterals(e);
       e = lt[bb & litMask];
       if (isLiteral(e)) {
         consume(e);
-        *out++ = literal(e);
+        putLiterals(e);
         e = lt[bb & litMask];
         if (isLiteral(e)) {
           consume(e);
-          *out++ = literal(e);
+          putLiterals(e);
           e = lt[bb & litMask];
           if (isLiteral(e)) {
             consume(e);
-            *out++ = literal(e);
+            putLiterals(e);
           }
         }
       }
@@ -656,17 +670,27 @@ template <bool kDirect>
   return finish(FastEnd::Limit);
 }
 
-template <bool kDirect>
+template <bool kDirect, bool kPairs>
 FastEnd RunFastLoopPlain(FastRun& run) {
-  return RunFastLoop<kDirect>(run);
+  return RunFastLoop<kDirect, kPairs>(run);
 }
 
 #if defined(__x86_64__)
-template <bool kDirect>
+template <bool kDirect, bool kPairs>
 __attribute__((target("bmi,bmi2"))) FastEnd RunFastLoopBmi2(FastRun& run) {
-  return RunFastLoop<kDirect>(run);
+  return RunFastLoop<kDirect, kPairs>(run);
 }
 #endif
+
+// Runs the build of the fast loop for the processor, the output and the table.
+template <bool kDirect, bool kPairs>
+FastEnd RunFastLoopFor(FastRun& run, bool bmi2) {
+#if defined(__x86_64__)
+  if (bmi2) return RunFastLoopBmi2<kDirect, kPairs>(run);
+#endif
+  (void)bmi2;
+  return RunFastLoopPlain<kDirect, kPairs>(run);
+}
 
 }  // namespace
 
@@ -676,6 +700,7 @@ bool InflateDecoder::DecodeHuffmanFast(Output& o) {
   // tables have the widths the fast loop is built for; anything else goes the careful way.
   if (activeLiteral->MainBits() != H::kLiteralMainBits || activeDistance->MainBits() != H::kDistanceMainBits)
     return false;
+  const std::uint32_t* const pairs = activeLiteral->PairTable();
   FastEnd end;
   for (;;) {
     // Into the caller's buffer, only the first 32 KB can take bytes from the history: from
@@ -683,14 +708,20 @@ bool InflateDecoder::DecodeHuffmanFast(Output& o) {
     const std::size_t used = std::size_t(o.out - o.start);
     const bool history = o.direct && used < kHistory;
     std::uint8_t* const stop = history && std::size_t(o.end - o.start) > kHistory ? o.out + (kHistory - used) : o.end;
-    FastRun run{o.out,        stop,      o.start,  o.historyEnd,           input,
-                inputEnd - 8, bitBuffer, bitCount, activeLiteral->Table(), activeDistance->Table()};
-#if defined(__x86_64__)
-    end = history ? (useBmi2 ? RunFastLoopBmi2<true>(run) : RunFastLoopPlain<true>(run))
-                  : (useBmi2 ? RunFastLoopBmi2<false>(run) : RunFastLoopPlain<false>(run));
-#else
-    end = history ? RunFastLoopPlain<true>(run) : RunFastLoopPlain<false>(run);
-#endif
+    FastRun run{o.out,
+                stop,
+                o.start,
+                o.historyEnd,
+                input,
+                inputEnd - 8,
+                bitBuffer,
+                bitCount,
+                pairs ? pairs : activeLiteral->Table(),
+                activeDistance->Table()};
+    if (pairs)
+      end = history ? RunFastLoopFor<true, true>(run, useBmi2) : RunFastLoopFor<false, true>(run, useBmi2);
+    else
+      end = history ? RunFastLoopFor<true, false>(run, useBmi2) : RunFastLoopFor<false, false>(run, useBmi2);
     o.out = run.out;
     input = run.in;
     bitBuffer = run.bitBuffer;

@@ -165,6 +165,68 @@ void FillSubtables(std::vector<std::uint32_t>& table, std::uint32_t mainBits, co
   }
 }
 
+// Whether pairs of literals would fill at least half of a main table of mainBits: a pair of
+// codes of lengths a and b (a + b <= mainBits) fills 2^(mainBits - a - b) indexes.
+bool PairsFillHalf(const CodeList& list, std::uint32_t mainBits) {
+  std::uint32_t literals[16] = {};
+  for (std::uint32_t c = 0; c < list.count && list.codes[c].length < mainBits; ++c)
+    if (list.codes[c].value < 256) ++literals[list.codes[c].length];
+  std::uint64_t filled = 0;
+  for (std::uint32_t a = 1; a < mainBits; ++a)
+    for (std::uint32_t b = 1; a + b <= mainBits; ++b)
+      filled += std::uint64_t(literals[a]) * literals[b] << (mainBits - a - b);
+  return filled >= (std::uint64_t(1) << (mainBits - 1));
+}
+
+// The pair table of a literal/length table (see PairTable): a copy of the table, whose literal
+// entries in the main table are remade. The indexes that begin with a literal code of L bits
+// (its reversed bits, then any j in the bits above) get a pair when the code that j begins with
+// is a literal that fits the room of mainBits - L bits: that code's entry is the main table's
+// entry at j. What j adds to the first literal depends only on j and the room, so it is worked
+// out once for every room and added to each first literal with that room.
+void FillPairTable(std::vector<std::uint32_t>& pairs, const std::vector<std::uint32_t>& table, std::uint32_t mainBits,
+                   const CodeList& list) {
+  using H = InflateHuffmanDecoder;
+  // Resized, not cleared: every entry is written below, the main table entry by entry and the
+  // subtables by a copy (a block copy of the whole table is slow on some machines).
+  const std::uint32_t size = 1u << mainBits;
+  pairs.resize(table.size());
+  const std::uint32_t* t = table.data();
+  std::uint32_t* p = pairs.data();
+  std::copy(t + size, t + table.size(), p + size);
+  for (std::uint32_t i = 0; i < size; ++i) {
+    // Every literal becomes a single literal (those with room are overwritten below).
+    const std::uint32_t e = t[i];
+    const std::uint32_t literal = std::uint32_t(std::int32_t(e) >> 31);
+    const std::uint32_t single = H::kLiteralFlag | ((e >> 8) & 0xFF00u) | 1u << H::kPairCountShift | H::EntryTotal(e);
+    p[i] = (single & literal) | (e & ~literal);
+  }
+  // seconds[2^room + j]: what the entry at j adds for a room of 1 to mainBits - 1 bits (nothing
+  // where its code is no literal or does not fit). Without branches: which fit follows no pattern.
+  std::uint32_t seconds[1u << H::kLiteralMainBits];
+  for (std::uint32_t room = 1; room < mainBits; ++room) {
+    std::uint32_t* const add = seconds + (1u << room);
+    for (std::uint32_t j = 0; j < (1u << room); ++j) {
+      const std::uint32_t second = t[j];
+      // All ones where the entry is a literal whose bits are at most the room (the difference
+      // is then negative).
+      const std::uint32_t fits = std::uint32_t(std::int32_t(second & (H::EntryTotal(second) - room - 1)) >> 31);
+      add[j] = ((second & 0xFF001Fu) + (1u << H::kPairCountShift)) & fits;
+    }
+  }
+  for (std::uint32_t c = 0; c < list.count && list.codes[c].length < mainBits; ++c) {
+    const Code& code = list.codes[c];
+    if (code.value >= 256) continue;
+    // A literal's value is in bits 16-23 of its entry, where the second literal goes.
+    const std::uint32_t e = t[code.reversed];
+    const std::uint32_t first = H::kLiteralFlag | ((e >> 8) & 0xFF00u) | 1u << H::kPairCountShift | code.length;
+    const std::uint32_t room = mainBits - code.length;
+    const std::uint32_t* const add = seconds + (1u << room);
+    std::uint32_t* const q = p + code.reversed;
+    for (std::uint32_t j = 0; j < (1u << room); ++j) q[j << code.length] = first + add[j];
+  }
+}
+
 }  // namespace
 
 void InflateHuffmanDecoder::MakeTable(std::uint32_t maximumLength, std::uint32_t count, const std::uint32_t* lengths) {
@@ -194,6 +256,8 @@ void InflateHuffmanDecoder::MakeTable(std::uint32_t maximumLength, std::uint32_t
   const CodeList codes = CanonicalCodes(lengthCounts, sortedValues, maximumLength);
   const std::uint32_t longer = FillMainTable(table, mainBits, codes, alphabet);
   if (longer < codes.count) FillSubtables(table, mainBits, codes, longer, alphabet);
+  hasPairs = alphabet == Alphabet::LiteralLength && mainBits == kLiteralMainBits && PairsFillHalf(codes, mainBits);
+  if (hasPairs) FillPairTable(pairTable, table, mainBits, codes);
 }
 
 std::uint32_t InflateHuffmanDecoder::Decode(InflateInputStream& stream) {

@@ -75,6 +75,18 @@ class InflateHuffmanDecoder {
   }
   static std::uint32_t EntryValue(std::uint32_t entry) { return (entry >> kValueShift) & 0x7FFFu; }
 
+  // The pair table: a copy of the literal/length table whose main entries for literals decode
+  // one literal or, where the next code is a literal that fits the main index as well, two.
+  // Image data compresses to long runs of literals with short codes, and two literals per
+  // look-up halve the chain of look-ups the decoder waits on. Its literal entries:
+  //   bit 31     a literal (as in the table)
+  //   bits 0-4   the bits of both codes (bits 5-7 are 0)
+  //   bits 8-15  the first literal, bits 16-23 the second (0 for a single literal), so that
+  //              bits 8-23 are the two output bytes in order
+  //   bits 24-25 the number of literals, 1 or 2
+  // Every other entry, and the subtables, are those of the table.
+  static constexpr std::uint32_t kPairCountShift = 24;
+
   InflateHuffmanDecoder() = default;
   virtual ~InflateHuffmanDecoder() = default;
   InflateHuffmanDecoder(const InflateHuffmanDecoder&) = delete;
@@ -92,11 +104,17 @@ class InflateHuffmanDecoder {
   std::uint32_t Decode(InflateInputStream& stream);
 
   const std::uint32_t* Table() const { return table.data(); }
+  // The pair table, or null: it is made for literal/length tables whose pairs of literals fill
+  // at least half of the main table (where fewer literals come in such pairs, the table costs
+  // more to build than it saves).
+  const std::uint32_t* PairTable() const { return hasPairs ? pairTable.data() : nullptr; }
   std::uint32_t MainBits() const { return mainBits; }
   std::uint32_t MaximumCodeLength() const { return maximumCodeLength; }
 
  private:
-  std::vector<std::uint32_t> table;     // main table, then the subtables
+  std::vector<std::uint32_t> table;      // main table, then the subtables
+  std::vector<std::uint32_t> pairTable;  // the table with pairs of literals, when hasPairs
+  bool hasPairs = false;
   std::uint32_t mainBits = 0;           // index bits of the main table
   std::uint32_t maximumCodeLength = 0;  // 15 (literal/length, distance) or 7 (code lengths)
   std::uint32_t valueCount = 0;

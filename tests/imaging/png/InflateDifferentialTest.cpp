@@ -66,7 +66,8 @@ std::vector<std::uint8_t> RealData() {
 TEST(InflateDifferential, EveryLevelAndStrategy) {
   std::mt19937 rng(1234);
   const int strategies[] = {Z_DEFAULT_STRATEGY, Z_FILTERED, Z_HUFFMAN_ONLY, Z_RLE, Z_FIXED};
-  const DataKind kinds[] = {DataKind::Random, DataKind::Text, DataKind::Runs, DataKind::Image, DataKind::Zeros};
+  const DataKind kinds[] = {DataKind::Random, DataKind::Text,  DataKind::Runs,
+                            DataKind::Image,  DataKind::Zeros, DataKind::Residuals};
   for (int level = 0; level <= 9; ++level)
     for (int strategy : strategies)
       for (DataKind kind : kinds) {

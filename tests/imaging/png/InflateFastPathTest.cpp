@@ -355,6 +355,35 @@ TEST(InflateFastPath, DamagedStreamsFailAlikeOnEveryPath) {
   }
 }
 
+// Image data after PNG filtering: nearly all literals, most in pairs decoded with one look-up
+// (two bytes stored at once). Requests of every small size end inside a pair and inside the
+// fast loop's run of up to eight literals; requests of a row, of 64 KB and straight into the
+// caller's buffer; cut and damaged streams fail alike on every path.
+TEST(InflateFastPath, LiteralPairsEndAnywhere) {
+  std::mt19937 rng(71);
+  const Bytes data = TarnwellTest::MakeData(TarnwellTest::DataKind::Residuals, 1200000, rng);
+  const Result expected{data, ""};
+  for (int strategy : {Z_DEFAULT_STRATEGY, Z_HUFFMAN_ONLY}) {
+    SCOPED_TRACE(strategy);
+    TarnwellTest::DeflateOptions o;
+    o.strategy = strategy;
+    const Bytes z = TarnwellTest::ZlibCompress(data, o);
+    for (std::uint32_t request = 1; request <= 17; ++request)
+      EXPECT_EQ(DecodePlan(z, {request, 5761 - request}), expected) << request;
+    EXPECT_EQ(DecodePlan(z, {65536}), expected);
+    EXPECT_EQ(DecodePlan(z, {7, InflateDecoder::kDirectRequest}), expected);
+    const Bytes head(z.begin(), z.begin() + 3000);
+    for (int i = 0; i < 12; ++i) {
+      Bytes part(head.begin(), head.begin() + std::ptrdiff_t(2 + rng() % (head.size() - 2)));
+      EXPECT_EQ(Decode(part, {}, 4096).error, "Premature end of file");
+      ExpectPathsAgree(part, 4096);
+      Bytes bad = head;
+      bad[2 + rng() % (bad.size() - 2)] ^= std::uint8_t(1u << (rng() % 8));
+      ExpectPathsAgree(bad, 5761);
+    }
+  }
+}
+
 TEST(InflateFastPath, AdlerAndAdlerCopyEveryVectorLevelMatchZlib) {
   std::mt19937 rng(47);
   Bytes data = RandomBytes(70000, rng);

@@ -414,6 +414,32 @@ TEST(InflateHuffmanDecoder, CanonicalCodesBitByBit) {
   EXPECT_THROW(decoder.Decode(ones), InflateDecoder::StreamError);
 }
 
+// What each 15-bit input decodes to by the canonical codes of a set of lengths, worked out here
+// code by code: the value (-1: no code) and the bits its code takes.
+struct CanonicalInputs {
+  std::vector<int> value = std::vector<int>(1u << 15, -1);
+  std::vector<std::uint32_t> bits = std::vector<std::uint32_t>(1u << 15, 0);
+
+  explicit CanonicalInputs(const std::vector<std::uint32_t>& lengths) {
+    std::uint32_t code = 0;
+    for (std::uint32_t len = 1; len <= 15; ++len) {
+      for (std::uint32_t v = 0; v < lengths.size(); ++v) {
+        if (lengths[v] != len) continue;
+        if (code < (1u << len)) {  // codes beyond an over-subscribed length are left out
+          std::uint32_t reversed = 0;
+          for (std::uint32_t b = 0; b < len; ++b) reversed |= ((code >> b) & 1u) << (len - 1 - b);
+          for (std::uint32_t high = 0; high < (1u << (15 - len)); ++high) {
+            value[reversed | high << len] = int(v);
+            bits[reversed | high << len] = len;
+          }
+        }
+        ++code;
+      }
+      code <<= 1;
+    }
+  }
+};
+
 // Every 15-bit input looked up in the tables (main table, then subtable) against the canonical
 // codes worked out here: complete, incomplete and over-subscribed sets of lengths up to 15,
 // with many codes longer than the main table, sharing its indexes in groups of every size.
@@ -426,25 +452,7 @@ TEST(InflateHuffmanDecoder, TablesDecodeEveryInputAsTheCanonicalCodes) {
     std::vector<std::uint32_t> lengths(count);
     for (auto& l : lengths) l = set % 3 == 0 ? rng() % 16 : rng() % 4 == 0 ? 0 : 9 + rng() % 7;
     if (set % 4 == 1) lengths[rng() % count] = 1;  // over-subscribed once codes reach 15 bits
-    // The expected value of each input, from the canonical codes that fit.
-    std::vector<int> expected(1u << 15, -1);
-    std::vector<std::uint32_t> bits(1u << 15, 0);
-    std::uint32_t code = 0;
-    for (std::uint32_t len = 1; len <= 15; ++len) {
-      for (std::uint32_t v = 0; v < count; ++v) {
-        if (lengths[v] != len) continue;
-        if (code < (1u << len)) {
-          std::uint32_t reversed = 0;
-          for (std::uint32_t b = 0; b < len; ++b) reversed |= ((code >> b) & 1u) << (len - 1 - b);
-          for (std::uint32_t high = 0; high < (1u << (15 - len)); ++high) {
-            expected[reversed | high << len] = int(v);
-            bits[reversed | high << len] = len;
-          }
-        }
-        ++code;
-      }
-      code <<= 1;
-    }
+    const CanonicalInputs expected(lengths);
     H decoder;
     decoder.MakeTable(15, count, lengths.data());
     const std::uint32_t* t = decoder.Table();
@@ -456,15 +464,79 @@ TEST(InflateHuffmanDecoder, TablesDecodeEveryInputAsTheCanonicalCodes) {
         taken = mainBits;
         e = t[H::EntryValue(e) + ((input >> mainBits) & ((1u << H::EntryExtra(e)) - 1))];
       }
-      if (expected[input] < 0) {
+      if (expected.value[input] < 0) {
         ASSERT_EQ(H::EntryKind(e), H::KindNoCode) << input;
       } else {
         ASSERT_EQ(H::EntryKind(e), H::KindValue) << input;
-        ASSERT_EQ(H::EntryValue(e), std::uint32_t(expected[input])) << input;
-        ASSERT_EQ(taken + H::EntryBits(e), bits[input]) << input;
+        ASSERT_EQ(H::EntryValue(e), std::uint32_t(expected.value[input])) << input;
+        ASSERT_EQ(taken + H::EntryBits(e), expected.bits[input]) << input;
       }
     }
   }
+}
+
+// The pair table of literal/length codes, index by index, against the canonical codes: one
+// literal, or two where the code after the first is a literal that fits in the index as well;
+// every other entry and every subtable as in the table. It is made exactly when the pairs
+// fill at least half of the main table. Sets with a few short literal codes (as image data
+// gives) and without, complete, incomplete and over-subscribed.
+TEST(InflateHuffmanDecoder, PairTableDecodesOneOrTwoLiteralsAsTheCanonicalCodes) {
+  using H = Veldaro::InflateHuffmanDecoder;
+  constexpr std::uint32_t kMain = H::kLiteralMainBits;
+  std::mt19937 rng(67);
+  int made = 0, notMade = 0;
+  for (int set = 0; set < 40; ++set) {
+    SCOPED_TRACE(set);
+    const std::uint32_t count = 257 + rng() % 32;
+    std::vector<std::uint32_t> lengths(count);
+    const std::uint32_t shortest = 1 + rng() % 6;
+    const std::uint32_t shortCodes = rng() % 24;
+    for (auto& l : lengths) l = rng() % 5 == 0 ? 0 : 7 + rng() % 9;
+    for (std::uint32_t k = 0; k < shortCodes; ++k) lengths[rng() % 256] = shortest + rng() % 4;
+    if (set % 5 == 0) lengths[256 + rng() % (count - 256)] = shortest;  // a short length code among them
+    const CanonicalInputs expected(lengths);
+    H decoder;
+    decoder.MakeTable(15, count, lengths.data(), H::Alphabet::LiteralLength);
+    const std::uint32_t* t = decoder.Table();
+    std::uint32_t pairIndexes = 0;
+    for (std::uint32_t i = 0; i < (1u << kMain); ++i) {
+      const int first = expected.value[i];
+      const std::uint32_t second = i >> expected.bits[i];
+      pairIndexes += first >= 0 && first < 256 && expected.bits[i] <= kMain && expected.value[second] >= 0 &&
+                     expected.value[second] < 256 && expected.bits[i] + expected.bits[second] <= kMain;
+    }
+    const std::uint32_t* p = decoder.PairTable();
+    ASSERT_EQ(p != nullptr, pairIndexes >= (1u << (kMain - 1))) << pairIndexes;
+    if (p == nullptr) {
+      ++notMade;
+      continue;
+    }
+    ++made;
+    for (std::uint32_t i = 0; i < (1u << kMain); ++i) {
+      const int first = expected.value[i];
+      if (first < 0 || first >= 256 || expected.bits[i] > kMain) {
+        ASSERT_EQ(p[i], t[i]) << i;
+        if (H::EntryKind(t[i]) == H::KindSubtable) {
+          for (std::uint32_t k = 0; k < (1u << H::EntryExtra(t[i])); ++k)
+            ASSERT_EQ(p[H::EntryValue(t[i]) + k], t[H::EntryValue(t[i]) + k]) << i;
+        }
+        continue;
+      }
+      const std::uint32_t firstBits = expected.bits[i];
+      const std::uint32_t second = i >> firstBits;
+      const bool pair =
+          expected.value[second] >= 0 && expected.value[second] < 256 && firstBits + expected.bits[second] <= kMain;
+      ASSERT_LT(std::int32_t(p[i]), 0) << i;  // the literal flag
+      ASSERT_EQ((p[i] >> 8) & 0xFF, std::uint32_t(first)) << i;
+      ASSERT_EQ(p[i] >> H::kPairCountShift & 3, pair ? 2u : 1u) << i;
+      ASSERT_EQ(p[i] & 0xFF, pair ? firstBits + expected.bits[second] : firstBits) << i;
+      if (pair) {
+        ASSERT_EQ((p[i] >> 16) & 0xFF, std::uint32_t(expected.value[second])) << i;
+      }
+    }
+  }
+  EXPECT_GT(made, 5);
+  EXPECT_GT(notMade, 5);
 }
 
 }  // namespace

@@ -66,7 +66,7 @@ inline std::vector<std::uint8_t> ZlibUncompress(const std::vector<std::uint8_t>&
   return out;
 }
 
-enum class DataKind { Random, Text, Runs, Image, Zeros };
+enum class DataKind { Random, Text, Runs, Image, Zeros, Residuals };
 
 inline std::vector<std::uint8_t> MakeData(DataKind kind, std::size_t size, std::mt19937& rng) {
   std::vector<std::uint8_t> d;
@@ -110,6 +110,16 @@ inline std::vector<std::uint8_t> MakeData(DataKind kind, std::size_t size, std::
       break;
     }
     case DataKind::Zeros: d.assign(size, 0); break;
+    case DataKind::Residuals: {
+      // What PNG filters leave of a photograph: small differences around 0 (wrapping to 255,
+      // 254, ...) with few repeats, so that nearly every symbol is a literal of a short code.
+      std::geometric_distribution<int> magnitude(0.25);
+      while (d.size() < size) {
+        const int m = magnitude(rng);
+        d.push_back(std::uint8_t(rng() % 2 ? m : -m));
+      }
+      break;
+    }
   }
   return d;
 }
