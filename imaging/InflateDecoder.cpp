@@ -40,6 +40,8 @@ constexpr std::uint64_t kPeriodRepeat[8] = {0,
                                             0x0001000000000001ull,
                                             0x0100000000000001ull};
 constexpr std::uint8_t kPeriodStep[8] = {0, 0, 8, 6, 8, 5, 6, 7};
+// The whole periods that 16 bytes hold.
+constexpr std::uint8_t kPeriodStep16[8] = {0, 0, 16, 15, 16, 15, 12, 14};
 
 // Copies a match with a period of 1 to 15 bytes (distance < 16), whose source overlaps the
 // destination. Kept out of the fast loop, whose common matches reach further back, so that
@@ -58,10 +60,11 @@ constexpr std::uint8_t kPeriodStep[8] = {0, 0, 8, 6, 8, 5, 6, 7};
       src += 8;
     }
   } else if (distance == 1) {
-    std::uint64_t v = 0x0101010101010101ull * *src;
+    const std::uint64_t v = 0x0101010101010101ull * *src;
     do {
       std::memcpy(out, &v, 8);
-      out += 8;
+      std::memcpy(out + 8, &v, 8);
+      out += 16;
     } while (out < stop);
   } else {
     // A period of 2 to 7 bytes: the pattern is built in a register from the period's bytes
@@ -78,10 +81,22 @@ constexpr std::uint8_t kPeriodStep[8] = {0, 0, 8, 6, 8, 5, 6, 7};
       default: break;
     }
     v *= kPeriodRepeat[distance];
-    if constexpr (std::endian::native == std::endian::big) v = __builtin_bswap64(v);
-    const std::uint32_t step = kPeriodStep[distance];
+    // The 8 bytes after v continue the pattern from the byte after v's whole periods: those
+    // whole periods, shifted down, followed by their own first bytes. Stored as one 16-byte
+    // pattern, advancing by the whole periods it holds.
+    const std::uint32_t whole = kPeriodStep[distance];
+    const std::uint64_t u = v >> (8 * (8 - whole) & 63);
+    std::uint64_t w = whole == 8 ? v : u | u << (8 * whole & 63);
+    if constexpr (std::endian::native == std::endian::big) {
+      v = __builtin_bswap64(v);
+      w = __builtin_bswap64(w);
+    }
+    std::uint8_t pattern[16];
+    std::memcpy(pattern, &v, 8);
+    std::memcpy(pattern + 8, &w, 8);
+    const std::uint32_t step = kPeriodStep16[distance];
     do {
-      std::memcpy(out, &v, 8);
+      std::memcpy(out, pattern, 16);
       out += step;
     } while (out < stop);
   }
