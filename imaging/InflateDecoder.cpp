@@ -225,6 +225,12 @@ std::uint32_t InflateDecoder::Decode(InflateInputStream& stream, std::uint32_t c
       failed = false;
       continue;
     }
+    if (blockType == BlockType::Stored && count - produced >= kHistory) {
+      failed = true;
+      produced += DecodeStoredDirect(stream, buffer + produced, count - produced);
+      failed = false;
+      continue;
+    }
     if (outputPosition >= kLimit) Slide();
     std::uint32_t target = outputPosition + std::min(count - produced, kLimit - outputPosition);
     // A failure ends the stream: nothing more is decoded from it.
@@ -804,16 +810,50 @@ std::uint32_t InflateDecoder::DecodeDirect(InflateInputStream& stream, std::uint
     EndOfBlock(stream);
   }
   adler = Adler32Update(adler, summed, std::size_t(o.out - summed));
-  // The last 32 KB of output become the history in the window.
   const std::uint32_t n = std::uint32_t(o.out - buffer);
+  KeepHistory(buffer, n);
+  return n;
+}
+
+std::uint32_t InflateDecoder::DecodeStoredDirect(InflateInputStream& stream, std::uint8_t* buffer,
+                                                 std::uint32_t count) {
+  UpdateAdler();
+  std::uint32_t n = 0;
+  // Stored blocks follow one another here; the next block's header is read (an end of the final
+  // block tests the Adler-32, which is up to date) before the history is kept, as no output
+  // comes between.
+  while (blockType == BlockType::Stored && n < count) {
+    // Whole bytes still in the bit buffer come first.
+    const std::uint32_t start = n;
+    for (; bitCount >= 8 && storedLength > 0 && n < count; ++n, --storedLength) {
+      buffer[n] = std::uint8_t(bitBuffer);
+      bitBuffer >>= 8;
+      bitCount -= 8;
+    }
+    adler = Adler32Update(adler, buffer + start, n - start);
+    while (storedLength > 0 && n < count) {
+      if (input >= inputEnd) Refill(stream);
+      const std::uint32_t piece = std::min({storedLength, count - n, std::uint32_t(inputEnd - input)});
+      adler = Adler32Copy(adler, buffer + n, input, piece);
+      input += piece;
+      n += piece;
+      storedLength -= piece;
+    }
+    if (storedLength == 0) EndOfBlock(stream);
+  }
+  KeepHistory(buffer, n);
+  return n;
+}
+
+void InflateDecoder::KeepHistory(const std::uint8_t* buffer, std::uint32_t n) {
+  std::uint8_t* const base = window.get();
   if (n >= kHistory) {
-    std::memcpy(base, o.out - kHistory, kHistory);
+    std::memcpy(base, buffer + n - kHistory, kHistory);
   } else {
     std::memmove(base, base + outputPosition - (kHistory - n), kHistory - n);
     std::memcpy(base + kHistory - n, buffer, n);
   }
   outputPosition = readPosition = adlerPosition = kHistory;
-  return n;
 }
 
 }  // namespace Veldaro

@@ -10,7 +10,8 @@
 //
 // Inside, the decoder writes into a linear buffer that keeps the last 32 KB of output in
 // front of the bytes being produced, so matches copy without wrapping; requests are served
-// from it. Very large requests are decoded straight into the caller's buffer instead. Huffman codes are decoded through
+// from it. Very large requests are decoded straight into the caller's buffer instead, and stored blocks are copied
+// straight into it for requests of at least 32 KB. Huffman codes are decoded through
 // lookup tables (InflateHuffmanDecoder) with a 64-bit bit buffer. Input is taken only as far as the output asked for
 // needs it, so a request never causes a refill of the input beyond what the same request needs; bytes of the last
 // buffer that were not used are handed back to the stream at the end of each call.
@@ -101,6 +102,13 @@ class InflateDecoder {
   // kDirectRequest) up to kDirectMargin before its end; returns the bytes stored. The window then
   // holds the last 32 KB of output as history, nothing waiting.
   std::uint32_t DecodeDirect(InflateInputStream& stream, std::uint8_t* buffer, std::uint32_t count);
+  // Copies stored blocks, from the one under way on, straight into the caller's buffer (up to
+  // count bytes, at least kHistory); returns the bytes stored. The window
+  // then holds the last 32 KB of output as history, nothing waiting.
+  std::uint32_t DecodeStoredDirect(InflateInputStream& stream, std::uint8_t* buffer, std::uint32_t count);
+  // Makes the last 32 KB of output the window's history, after n bytes were stored straight
+  // into the caller's buffer (the history before them comes from the window).
+  void KeepHistory(const std::uint8_t* buffer, std::uint32_t n);
   // Moves the last 32 KB of output to the front of the buffer.
   void Slide();
   void UpdateAdler();

@@ -355,6 +355,41 @@ TEST(InflateFastPath, DamagedStreamsFailAlikeOnEveryPath) {
   }
 }
 
+// Stored blocks copied straight into requests of 32 KB and more: blocks shorter and longer than
+// the history, one of 65,535 bytes, empty ones between, matches after them that reach back into
+// the stored bytes (the history kept in the window), requests that end inside a block, input
+// in pieces (refills inside a block, the first bytes still in the bit buffer), and cut streams.
+TEST(InflateFastPath, StoredBlocksStraightIntoLargeRequests) {
+  std::mt19937 rng(73);
+  FixedBlock block(false);
+  for (auto b : RandomBytes(1000, rng)) block.Literal(b);
+  for (std::uint32_t size : {1u, 100u, 0u, 40000u, 65535u, 20000u, 33000u}) {
+    block.Stored(RandomBytes(size, rng), false);
+    for (std::uint32_t distance : {1u, 7u, 300u, 19999u, 32768u})
+      block.Match(3 + rng() % 256, std::min(distance, std::uint32_t(block.Output().size())));
+    block.Literal(std::uint8_t(rng()));
+  }
+  block.Stored(RandomBytes(50000, rng), true);
+  const Bytes z = block.Stream();
+  const Result expected{block.Output(), ""};
+  ASSERT_EQ(Decode(z, OneBytePieces(z.size()), 1), expected);
+  for (std::uint32_t request : {32767u, 32768u, 32769u, 65536u, 100000u, 3u * InflateDecoder::kDirectRequest}) {
+    SCOPED_TRACE(request);
+    EXPECT_EQ(DecodePlan(z, {1000 + request % 7, request}), expected);
+    std::vector<std::uint32_t> pieces;
+    for (std::size_t left = z.size(); left > 0;) {
+      const std::uint32_t n = std::uint32_t(std::min<std::size_t>(left, 1 + rng() % 9000));
+      pieces.push_back(n);
+      left -= n;
+    }
+    EXPECT_EQ(Decode(z, pieces, request), expected);
+  }
+  for (std::size_t cut = 200; cut < z.size(); cut += z.size() / 25) {
+    const Bytes part(z.begin(), z.begin() + std::ptrdiff_t(cut));
+    EXPECT_EQ(Decode(part, {}, 65536).error, "Premature end of file") << cut;
+  }
+}
+
 // Image data after PNG filtering: nearly all literals, most in pairs decoded with one look-up
 // (two bytes stored at once). Requests of every small size end inside a pair and inside the
 // fast loop's run of up to eight literals; requests of a row, of 64 KB and straight into the
