@@ -103,8 +103,8 @@ class InflateDecoder {
   // holds the last 32 KB of output as history, nothing waiting.
   std::uint32_t DecodeDirect(InflateInputStream& stream, std::uint8_t* buffer, std::uint32_t count);
   // Copies stored blocks, from the one under way on, straight into the caller's buffer (up to
-  // count bytes, at least kHistory); returns the bytes stored. The window
-  // then holds the last 32 KB of output as history, nothing waiting.
+  // count bytes, at least kHistory); returns the bytes stored. The window then holds the last
+  // 32 KB of output as history, nothing waiting.
   std::uint32_t DecodeStoredDirect(InflateInputStream& stream, std::uint8_t* buffer, std::uint32_t count);
   // Makes the last 32 KB of output the window's history, after n bytes were stored straight
   // into the caller's buffer (the history before them comes from the window).
