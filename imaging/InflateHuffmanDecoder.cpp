@@ -194,12 +194,16 @@ void FillPairTable(std::vector<std::uint32_t>& pairs, const std::vector<std::uin
   const std::uint32_t* t = table.data();
   std::uint32_t* p = pairs.data();
   std::copy(t + size, t + table.size(), p + size);
+  // The pair table's entry of one literal from the table's (its value is in bits 16-23, where
+  // the second literal goes).
+  auto single = [](std::uint32_t e) {
+    return H::kLiteralFlag | ((e >> 8) & 0xFF00u) | 1u << H::kPairCountShift | H::EntryTotal(e);
+  };
   for (std::uint32_t i = 0; i < size; ++i) {
     // Every literal becomes a single literal (those with room are overwritten below).
     const std::uint32_t e = t[i];
     const std::uint32_t literal = std::uint32_t(std::int32_t(e) >> 31);
-    const std::uint32_t single = H::kLiteralFlag | ((e >> 8) & 0xFF00u) | 1u << H::kPairCountShift | H::EntryTotal(e);
-    p[i] = (single & literal) | (e & ~literal);
+    p[i] = (single(e) & literal) | (e & ~literal);
   }
   // seconds[2^room + j]: what the entry at j adds for a room of 1 to mainBits - 1 bits (nothing
   // where its code is no literal or does not fit). Without branches: which fit follows no pattern.
@@ -217,9 +221,7 @@ void FillPairTable(std::vector<std::uint32_t>& pairs, const std::vector<std::uin
   for (std::uint32_t c = 0; c < list.count && list.codes[c].length < mainBits; ++c) {
     const Code& code = list.codes[c];
     if (code.value >= 256) continue;
-    // A literal's value is in bits 16-23 of its entry, where the second literal goes.
-    const std::uint32_t e = t[code.reversed];
-    const std::uint32_t first = H::kLiteralFlag | ((e >> 8) & 0xFF00u) | 1u << H::kPairCountShift | code.length;
+    const std::uint32_t first = single(t[code.reversed]);
     const std::uint32_t room = mainBits - code.length;
     const std::uint32_t* const add = seconds + (1u << room);
     std::uint32_t* const q = p + code.reversed;
