@@ -1,5 +1,6 @@
-// The Adler-32 of RFC 1950 over blocks of bytes: 32 bytes a step with AVX2, 16 with SSE2, or
-// one at a time, chosen at run time (CpuFeatures); every path gives the same sums.
+// The Adler-32 of RFC 1950 over blocks of bytes: 32 bytes a step with AVX2 (the last bytes of a
+// block in one masked step), 16 with SSE2, or one at a time, chosen at run time (CpuFeatures);
+// every path gives the same sums.
 //
 // s1 is 1 plus the sum of the bytes, s2 the sum of the s1 values after each byte, both modulo
 // 65521. Over a step of N bytes b[0..N-1], s1 grows by their sum and s2 by N times s1 before
@@ -77,14 +78,27 @@ __attribute__((target("sse2"))) void AddSse2(std::uint32_t& s1, std::uint32_t& s
   s2 = std::uint32_t(_mm_cvtsi128_si32(sum2));
 }
 
+// The weights of the bytes of a 32-byte step, 32 down to 1.
+__attribute__((target("avx2"))) inline __m256i StepWeights() {
+  return _mm256_setr_epi8(32, 31, 30, 29, 28, 27, 26, 25, 24, 23, 22, 21, 20, 19, 18, 17, 16, 15, 14, 13, 12, 11, 10, 9,
+                          8, 7, 6, 5, 4, 3, 2, 1);
+}
+
+// The eight 32-bit lanes added up (also the four 64-bit lanes of sums below 2^32).
+__attribute__((target("avx2"))) inline std::uint32_t SumLanes(__m256i v) {
+  __m128i t = _mm_add_epi32(_mm256_castsi256_si128(v), _mm256_extracti128_si256(v, 1));
+  t = _mm_add_epi32(t, _mm_shuffle_epi32(t, _MM_SHUFFLE(1, 0, 3, 2)));
+  t = _mm_add_epi32(t, _mm_shuffle_epi32(t, _MM_SHUFFLE(2, 3, 0, 1)));
+  return std::uint32_t(_mm_cvtsi128_si32(t));
+}
+
 // blocks steps of 32 bytes: the weighted bytes by one multiply-add of bytes (weights 32 to 1,
 // pairs summed into 16 bits) and one of words (pairs summed into 32 bits).
 template <bool kCopy>
 __attribute__((target("avx2"))) void AddAvx2(std::uint32_t& s1, std::uint32_t& s2, const std::uint8_t* bytes,
                                              std::uint8_t* out, std::size_t blocks) {
   const __m256i zero = _mm256_setzero_si256();
-  const __m256i weights = _mm256_setr_epi8(32, 31, 30, 29, 28, 27, 26, 25, 24, 23, 22, 21, 20, 19, 18, 17, 16, 15, 14,
-                                           13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1);
+  const __m256i weights = StepWeights();
   const __m256i ones = _mm256_set1_epi16(1);
   __m256i sum1 = zero;    // bytes, in four 64-bit lanes
   __m256i prefix = zero;  // s1 before each step (without the starting s1), summed
@@ -101,13 +115,25 @@ __attribute__((target("avx2"))) void AddAvx2(std::uint32_t& s1, std::uint32_t& s
     bytes += 32;
   }
   sum2 = _mm256_add_epi32(sum2, _mm256_slli_epi32(prefix, 5));
-  __m128i t2 = _mm_add_epi32(_mm256_castsi256_si128(sum2), _mm256_extracti128_si256(sum2, 1));
-  t2 = _mm_add_epi32(t2, _mm_shuffle_epi32(t2, _MM_SHUFFLE(1, 0, 3, 2)));
-  t2 = _mm_add_epi32(t2, _mm_shuffle_epi32(t2, _MM_SHUFFLE(2, 3, 0, 1)));
-  __m128i t1 = _mm_add_epi32(_mm256_castsi256_si128(sum1), _mm256_extracti128_si256(sum1, 1));
-  t1 = _mm_add_epi32(t1, _mm_shuffle_epi32(t1, _MM_SHUFFLE(1, 0, 3, 2)));
-  s2 += 32 * s1 * std::uint32_t(blocks) + std::uint32_t(_mm_cvtsi128_si32(t2));
-  s1 += std::uint32_t(_mm_cvtsi128_si32(t1));
+  s2 += 32 * s1 * std::uint32_t(blocks) + SumLanes(sum2);
+  s1 += SumLanes(sum1);
+}
+
+// The last count bytes (1 to 31) before end, of a run of at least 32: the 32 bytes before end
+// are loaded and those before the last count are masked to zero, so that the weights 32 to 1
+// give the last count bytes the weights count to 1, as a step of count bytes does. With kCopy
+// all 32 are stored again to the 32 bytes before outEnd (the earlier ones unchanged).
+template <bool kCopy>
+__attribute__((target("avx2"))) void AddTailAvx2(std::uint32_t& s1, std::uint32_t& s2, const std::uint8_t* end,
+                                                 std::uint8_t* outEnd, std::size_t count) {
+  const __m256i index = _mm256_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21,
+                                         22, 23, 24, 25, 26, 27, 28, 29, 30, 31);
+  __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(end - 32));
+  if constexpr (kCopy) _mm256_storeu_si256(reinterpret_cast<__m256i*>(outEnd - 32), v);
+  v = _mm256_and_si256(v, _mm256_cmpgt_epi8(index, _mm256_set1_epi8(char(31 - count))));
+  s2 += std::uint32_t(count) * s1 +
+        SumLanes(_mm256_madd_epi16(_mm256_maddubs_epi16(v, StepWeights()), _mm256_set1_epi16(1)));
+  s1 += SumLanes(_mm256_sad_epu8(v, _mm256_setzero_si256()));
 }
 
 #endif
@@ -127,7 +153,26 @@ std::uint32_t Adler32Run(std::uint32_t adler, const std::uint8_t* bytes, std::ui
   std::uint32_t s1 = adler & 0xFFFFu;
   std::uint32_t s2 = adler >> 16;
 #if defined(__x86_64__)
-  const std::size_t step = CpuFeatures::UseAvx2() ? 32 : CpuFeatures::UseSse2() ? 16 : 0;
+  if (CpuFeatures::UseAvx2() && count >= 32) {
+    // Whole steps, reduced after every chunk, then the last bytes in one masked step.
+    constexpr std::size_t kChunkBlocks = kChunk / 32;
+    while (count >= 32) {
+      const std::size_t blocks = std::min(count / 32, kChunkBlocks);
+      AddAvx2<kCopy>(s1, s2, bytes, out, blocks);
+      bytes += blocks * 32;
+      if constexpr (kCopy) out += blocks * 32;
+      count -= blocks * 32;
+      s1 %= kModulus;
+      s2 %= kModulus;
+    }
+    if (count > 0) {
+      AddTailAvx2<kCopy>(s1, s2, bytes + count, out + count, count);
+      s1 %= kModulus;
+      s2 %= kModulus;
+    }
+    return s2 << 16 | s1;
+  }
+  const std::size_t step = CpuFeatures::UseSse2() ? 16 : 0;
 #else
   const std::size_t step = 0;
 #endif
@@ -137,11 +182,7 @@ std::uint32_t Adler32Run(std::uint32_t adler, const std::uint8_t* bytes, std::ui
 #if defined(__x86_64__)
     if (step != 0 && n >= step) {
       const std::size_t blocks = n / step;
-      if (step == 32) {
-        AddAvx2<kCopy>(s1, s2, bytes, out, blocks);
-      } else {
-        AddSse2<kCopy>(s1, s2, bytes, out, blocks);
-      }
+      AddSse2<kCopy>(s1, s2, bytes, out, blocks);
       bytes += blocks * step;
       if constexpr (kCopy) out += blocks * step;
       n -= blocks * step;

@@ -174,6 +174,7 @@ void InflateDecoder::OpenStream(InflateInputStream& stream) {
   finalBlock = false;
   blockType = BlockType::None;
   storedLength = 0;
+  pendingEnd = 0;
   bitsActive = false;
   if (window == nullptr) window = std::make_unique_for_overwrite<std::uint8_t[]>(kCapacity);
   useBmi2 = FastShiftsAvailable();
@@ -548,7 +549,7 @@ struct FastRun {
 };
 
 // How the fast loop stopped. On an error the state stands after the bits of the bad code.
-enum class FastEnd { Limit, EndOfBlock, BadLiteral, BadDistance, NoLiteralCode, NoDistanceCode };
+enum class FastEnd : std::uint8_t { Limit = 0, EndOfBlock, BadLiteral, BadDistance, NoLiteralCode, NoDistanceCode };
 
 // The fast loop runs while 8 input bytes can be loaded at once: one refill then gives at
 // least 56 bits, enough for the longest length/distance pair (15 + 5 + 15 + 13) or for four
@@ -713,6 +714,20 @@ FastEnd RunFastLoopFor(FastRun& run, bool bmi2) {
   return RunFastLoopPlain<kDirect, kPairs>(run);
 }
 
+// What the fast loop's end means: true at the end of the block, false where it stopped for the
+// output or the input; an error is thrown.
+bool EndOfBlockOrError(FastEnd end) {
+  switch (end) {
+    case FastEnd::Limit: return false;
+    case FastEnd::EndOfBlock: return true;
+    case FastEnd::BadLiteral: throw InflateDecoder::StreamError("Invalid Huffman Literal Value");
+    case FastEnd::BadDistance: throw InflateDecoder::StreamError("Invalid Huffman Distance Value");
+    case FastEnd::NoLiteralCode:
+    case FastEnd::NoDistanceCode: break;
+  }
+  throw InflateDecoder::StreamError("Invalid Huffman Code");
+}
+
 }  // namespace
 
 bool InflateDecoder::DecodeHuffmanFast(Output& o) {
@@ -728,7 +743,7 @@ bool InflateDecoder::DecodeHuffmanFast(Output& o) {
     // there on every distance stays inside the buffer, and the loop without that test runs.
     const std::size_t used = std::size_t(o.out - o.start);
     const bool history = o.direct && used < kHistory;
-    std::uint8_t* const stop = history && std::size_t(o.end - o.start) > kHistory ? o.out + (kHistory - used) : o.end;
+    std::uint8_t* const stop = history && std::size_t(o.end - o.start) > kHistory ? o.out + (kHistory - used) : o.ahead;
     FastRun run{o.out,
                 stop,
                 o.start,
@@ -747,20 +762,22 @@ bool InflateDecoder::DecodeHuffmanFast(Output& o) {
     input = run.in;
     bitBuffer = run.bitBuffer;
     bitCount = run.bitCount;
-    if (end != FastEnd::Limit || stop == o.end || o.out >= o.end || inputEnd - input < 8) break;
+    if (end != FastEnd::Limit || stop == o.ahead || o.out >= o.end || inputEnd - input < 8) break;
   }
-  switch (end) {
-    case FastEnd::Limit: return false;
-    case FastEnd::EndOfBlock: return true;
-    case FastEnd::BadLiteral: throw StreamError("Invalid Huffman Literal Value");
-    case FastEnd::BadDistance: throw StreamError("Invalid Huffman Distance Value");
-    case FastEnd::NoLiteralCode:
-    case FastEnd::NoDistanceCode: break;
+  if (end != FastEnd::Limit && o.out >= o.end) {
+    // Met past the request: it waits for the request that needs the bytes beyond it.
+    pendingEnd = std::uint8_t(end);
+    return false;
   }
-  throw StreamError("Invalid Huffman Code");
+  return EndOfBlockOrError(end);
 }
 
 bool InflateDecoder::DecodeHuffmanInto(InflateInputStream& stream, Output& o) {
+  if (pendingEnd != 0) {
+    const FastEnd end = FastEnd(pendingEnd);
+    pendingEnd = 0;
+    return EndOfBlockOrError(end);
+  }
   for (;;) {
     if (DecodeHuffmanFast(o)) return true;
     if (o.out >= o.end) return false;
@@ -789,8 +806,10 @@ bool InflateDecoder::DecodeHuffmanInto(InflateInputStream& stream, Output& o) {
 
 bool InflateDecoder::DecodeHuffman(InflateInputStream& stream, std::uint32_t target) {
   // In the window every match finds its bytes after the start (32 KB of history come first).
+  // The fast loop may fill the window: a small request (a PNG row) then finds the bytes of
+  // the next ones decoded already, and the loop is entered and left once for many requests.
   std::uint8_t* const base = window.get();
-  Output o{base + outputPosition, base + target, base, base, false};
+  Output o{base + outputPosition, base + target, base + kLimit, base, base, false};
   const bool end = DecodeHuffmanInto(stream, o);
   outputPosition = std::uint32_t(o.out - base);
   return end;
@@ -799,7 +818,8 @@ bool InflateDecoder::DecodeHuffman(InflateInputStream& stream, std::uint32_t tar
 std::uint32_t InflateDecoder::DecodeDirect(InflateInputStream& stream, std::uint8_t* buffer, std::uint32_t count) {
   UpdateAdler();
   std::uint8_t* const base = window.get();
-  Output o{buffer, buffer + (count - kDirectMargin), buffer, base + outputPosition, true};
+  std::uint8_t* const end = buffer + (count - kDirectMargin);
+  Output o{buffer, end, end, buffer, base + outputPosition, true};
   const std::uint8_t* summed = buffer;  // the bytes before it are in the Adler-32
   // Blocks follow one another here as long as they are Huffman blocks; the Adler-32 is brought
   // up to date before a block ends, as the end of the final block tests it.

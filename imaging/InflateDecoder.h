@@ -12,9 +12,10 @@
 // front of the bytes being produced, so matches copy without wrapping; requests are served
 // from it. Very large requests are decoded straight into the caller's buffer instead, and stored blocks are copied
 // straight into it for requests of at least 32 KB. Huffman codes are decoded through
-// lookup tables (InflateHuffmanDecoder) with a 64-bit bit buffer. Input is taken only as far as the output asked for
-// needs it, so a request never causes a refill of the input beyond what the same request needs; bytes of the last
-// buffer that were not used are handed back to the stream at the end of each call.
+// lookup tables (InflateHuffmanDecoder) with a 64-bit bit buffer. A request never causes a refill of the input
+// beyond what the same request needs; bytes of the last buffer that were not used are handed back to the stream at
+// the end of each call. Within the buffer at hand, Huffman codes may be decoded ahead of a request, as far as the
+// window holds; an end of block or a bad code met there counts only when a request asks for the bytes after it.
 
 #include <cstdint>
 #include <exception>
@@ -79,15 +80,17 @@ class InflateDecoder {
   void MakeFixedTables();
 
   // Produces output until outputPosition reaches target (a match may run past it) or the
-  // stream ends.
+  // stream ends; Huffman codes in the input buffer at hand may be decoded on beyond it.
   void DecodeUntil(InflateInputStream& stream, std::uint32_t target);
   void DecodeStored(InflateInputStream& stream, std::uint32_t target);
   // Where Huffman codes are decoded to: the window, or the caller's buffer (direct), whose
   // matches may reach back into the history (the window's 32 KB before historyEnd). Decoding
-  // stops at end (a match may run past it).
+  // stops at end (a match may run past it); the fast loop may go on to ahead while the input
+  // buffer at hand lasts.
   struct Output {
     std::uint8_t* out;
     std::uint8_t* end;
+    std::uint8_t* ahead;
     const std::uint8_t* start;
     const std::uint8_t* historyEnd;
     bool direct;
@@ -141,6 +144,9 @@ class InflateDecoder {
   bool failed = false;  // an error ended the stream; nothing more is decoded
   BlockType blockType = BlockType::None;
   std::uint32_t storedLength = 0;  // bytes of the stored block under way not produced yet
+  // What ended the fast loop after it had gone past the request (an end of block or a bad
+  // code): acted on when more output is asked for, as if it had been met then. 0 for none.
+  std::uint8_t pendingEnd = 0;
 
   // The bit buffer: bitCount valid bits, taken from the stream buffer up to input.
   const std::uint8_t* input = nullptr;

@@ -355,6 +355,45 @@ TEST(InflateFastPath, DamagedStreamsFailAlikeOnEveryPath) {
   }
 }
 
+// The fast loop decodes on past a small request while the input buffer lasts. What it meets
+// there, the end of a block or a bad code, counts only when more output is asked for: every
+// request up to the block's last byte gets its bytes, and the next one reads the next block's
+// header (here a bad one) or the trailer (here a wrong one).
+TEST(InflateFastPath, WhatTheLoopMeetsPastARequestWaitsForTheNext) {
+  std::mt19937 rng(79);
+  const Bytes data = RandomBytes(3000, rng);
+  for (bool badType : {true, false}) {
+    BitWriter bits;
+    bits.Bits(badType ? 0 : 1, 1).Bits(1, 2);
+    for (auto b : data) bits.FixedLiteral(b);
+    bits.FixedLiteral(256);
+    if (badType) bits.Bits(1, 1).Bits(3, 2);
+    Bytes z = TarnwellTest::ZlibWrap(bits.Finish(), data);
+    if (!badType) z.back() ^= 1;
+    z.insert(z.end(), 64, 0);  // input enough for the fast loop up to the end
+    for (std::uint32_t request : {1u, 7u, 64u, 1000u, 2999u, 3000u}) {
+      SCOPED_TRACE(testing::Message() << "bad type " << badType << " request " << request);
+      MemoryInflateStream stream(z);
+      InflateDecoder decoder;
+      decoder.OpenStream(stream);
+      Bytes buffer(request), output;
+      while (output.size() < data.size()) {
+        const std::uint32_t n = std::min(request, std::uint32_t(data.size() - output.size()));
+        ASSERT_EQ(decoder.Decode(stream, n, buffer.data()), n);
+        output.insert(output.end(), buffer.begin(), buffer.begin() + n);
+      }
+      EXPECT_EQ(output, data);
+      EXPECT_TRUE(decoder.NotFinished());
+      try {
+        decoder.Decode(stream, 1, buffer.data());
+        ADD_FAILURE() << "no error";
+      } catch (const InflateDecoder::StreamError& e) {
+        EXPECT_STREQ(e.what(), badType ? "Invalid Compression Type" : "Stream Adler 32 Checksum error");
+      }
+    }
+  }
+}
+
 // Stored blocks copied straight into requests of 32 KB and more: blocks shorter and longer than
 // the history, one of 65,535 bytes, empty ones between, matches after them that reach back into
 // the stored bytes (the history kept in the window), requests that end inside a block, input
@@ -427,7 +466,8 @@ TEST(InflateFastPath, AdlerAndAdlerCopyEveryVectorLevelMatchZlib) {
     SimdLevelCap cap(level);
     for (const Bytes* source : {&data, &ff})
       for (std::size_t offset : {0, 1, 31})
-        for (std::size_t size : {0, 1, 15, 16, 31, 32, 33, 5551, 5552, 5553, 5552 * 2 + 40, 65536}) {
+        for (std::size_t size :
+             {0, 1, 15, 16, 31, 32, 33, 63, 5536, 5551, 5552, 5553, 5567, 5761, 5552 * 2 + 40, 65536}) {
           const std::uint8_t* p = source->data() + offset;
           const std::uint32_t start = 0x1234ABCDu;  // a running value, not the initial 1
           const std::uint32_t expected = std::uint32_t(adler32(start, p, uInt(size)));
