@@ -580,17 +580,19 @@ template <bool kDirect, bool kPairs>
     run.out = out;
     run.in = in;
     run.bitBuffer = bb;
-    run.bitCount = bc;
+    run.bitCount = bc & 63;
     return end;
   };
   // Consumes what an entry other than an exceptional one takes: its low 6 bits are the count.
+  // Only the low 6 bits of bc are ever read (the count is below 64), so the whole entry is
+  // subtracted, which saves masking it on every code.
   auto consume = [&](std::uint32_t entry) {
     bb >>= (entry & 63);
-    bc -= entry & 63;
+    bc -= entry;
   };
   auto refill = [&] {
-    bb |= Load64(in) << bc;
-    in += (63 - bc) >> 3;
+    bb |= Load64(in) << (bc & 63);
+    in += 7 - ((bc >> 3) & 7);
     bc |= 56;
   };
   // The entry's value plus the extra bits that follow its code (a length or a distance).
