@@ -119,17 +119,17 @@ __attribute__((target("avx2"))) void AddAvx2(std::uint32_t& s1, std::uint32_t& s
   s1 += SumLanes(sum1);
 }
 
-// The last count bytes (1 to 31) before end, of a run of at least 32: the 32 bytes before end
-// are loaded and those before the last count are masked to zero, so that the weights 32 to 1
-// give the last count bytes the weights count to 1, as a step of count bytes does. With kCopy
-// all 32 are stored again to the 32 bytes before outEnd (the earlier ones unchanged).
+// The last count bytes (1 to 31) of a run of at least 32, from bytes on: the 32 bytes that end
+// with them are loaded and those before them are masked to zero, so that the weights 32 to 1
+// give them the weights count to 1, as a step of count bytes does. With kCopy all 32 are stored
+// again to the 32 bytes that end at out + count (the earlier ones unchanged).
 template <bool kCopy>
-__attribute__((target("avx2"))) void AddTailAvx2(std::uint32_t& s1, std::uint32_t& s2, const std::uint8_t* end,
-                                                 std::uint8_t* outEnd, std::size_t count) {
+__attribute__((target("avx2"))) void AddTailAvx2(std::uint32_t& s1, std::uint32_t& s2, const std::uint8_t* bytes,
+                                                 std::uint8_t* out, std::size_t count) {
   const __m256i index = _mm256_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21,
                                          22, 23, 24, 25, 26, 27, 28, 29, 30, 31);
-  __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(end - 32));
-  if constexpr (kCopy) _mm256_storeu_si256(reinterpret_cast<__m256i*>(outEnd - 32), v);
+  __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes + count - 32));
+  if constexpr (kCopy) _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + count - 32), v);
   v = _mm256_and_si256(v, _mm256_cmpgt_epi8(index, _mm256_set1_epi8(char(31 - count))));
   s2 += std::uint32_t(count) * s1 +
         SumLanes(_mm256_madd_epi16(_mm256_maddubs_epi16(v, StepWeights()), _mm256_set1_epi16(1)));
@@ -166,7 +166,7 @@ std::uint32_t Adler32Run(std::uint32_t adler, const std::uint8_t* bytes, std::ui
       s2 %= kModulus;
     }
     if (count > 0) {
-      AddTailAvx2<kCopy>(s1, s2, bytes + count, out + count, count);
+      AddTailAvx2<kCopy>(s1, s2, bytes, out, count);  // out is null without kCopy
       s1 %= kModulus;
       s2 %= kModulus;
     }
