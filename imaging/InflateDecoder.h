@@ -45,7 +45,7 @@ class InflateDecoder {
   // no match or copy writes past it; the rest goes through the window. (Smaller requests would
   // lose more on matches that reach back across their start than the copy costs.)
   static constexpr std::uint32_t kDirectRequest = 1u << 20;
-  static constexpr std::uint32_t kDirectMargin = 258 + 32;
+  static constexpr std::uint32_t kDirectMargin = 258 + 48;
 
   InflateDecoder();
   virtual ~InflateDecoder();

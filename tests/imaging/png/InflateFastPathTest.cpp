@@ -227,7 +227,7 @@ TEST(InflateFastPath, DirectRequestsAgreeWithWindowRequests) {
   const std::uint32_t distances[] = {1, 2, 3, 5, 7, 8, 9, 15, 16, 17, 31, 32, 33, 100, 5000, 32767, 32768};
   for (int round = 0; round < 3; ++round) {
     for (std::uint32_t distance : distances)
-      for (std::uint32_t length : {3u, 4u, 5u, 8u, 16u, 17u, 31u, 32u, 33u, 100u, 257u, 258u}) {
+      for (std::uint32_t length : {3u, 4u, 5u, 8u, 16u, 17u, 31u, 32u, 33u, 47u, 48u, 49u, 100u, 257u, 258u}) {
         block.Match(length, distance);
         block.Literal(std::uint8_t(rng()));
       }
