@@ -451,9 +451,28 @@ void InflateDecoder::StartNewBlock(InflateInputStream& stream) {
 
 void InflateDecoder::ReadLengths(InflateInputStream& stream, InflateHuffmanDecoder& decoder, std::uint32_t* lengths,
                                  std::uint32_t count) {
+  // Where the main table holds every code (no subtables) and 8 input bytes are at hand, a code
+  // is looked up straight from a bit buffer filled 8 bytes at once; it then holds at least 56
+  // bits, enough for the code and its repeat bits. Bits that begin no code, and the end of the
+  // input buffer, go the careful way, which fails or refills as it should.
+  const std::uint32_t* const table = decoder.Table();
+  const std::uint32_t mask = (1u << decoder.MainBits()) - 1;
+  const bool whole = decoder.MainBits() >= decoder.MaximumCodeLength();
   std::uint32_t i = 0;
   while (i < count) {
-    std::uint32_t symbol = H::EntryValue(DecodeSymbol(stream, decoder));
+    std::uint32_t entry = H::kExceptionalFlag;
+    if (whole && inputEnd - input >= 8) {
+      bitBuffer |= Load64(input) << bitCount;  // bitCount is always below 64
+      input += 7 - ((bitCount >> 3) & 7);
+      bitCount |= 56;
+      entry = table[bitBuffer & mask];
+      if (!(entry & H::kExceptionalFlag)) {
+        bitBuffer >>= H::EntryBits(entry);
+        bitCount -= H::EntryBits(entry);
+      }
+    }
+    if (entry & H::kExceptionalFlag) entry = DecodeSymbol(stream, decoder);
+    std::uint32_t symbol = H::EntryValue(entry);
     if (symbol < 16) {
       lengths[i++] = symbol;
       continue;

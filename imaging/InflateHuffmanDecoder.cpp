@@ -39,23 +39,44 @@ constexpr std::uint32_t MakeEntry(std::uint32_t bits, std::uint32_t extra, std::
 // The entry of bits that begin no code.
 constexpr std::uint32_t kNoCodeEntry = MakeEntry(0, 0, InflateHuffmanDecoder::KindNoCode, 0);
 
+// The entries of the literal/length and distance values for a code of no bits: an entry for
+// a code of b bits adds b << 8 | b (the fields do not overlap), so the table is filled without
+// a test of what each value is.
+struct EntryTemplates {
+  std::uint32_t literalLength[288];
+  std::uint32_t distance[32];
+  constexpr EntryTemplates() : literalLength(), distance() {
+    using H = InflateHuffmanDecoder;
+    for (std::uint32_t v = 0; v < 288; ++v) {
+      if (v < 256)
+        literalLength[v] = MakeEntry(0, 0, H::KindValue, v, true);
+      else if (v == 256)
+        literalLength[v] = MakeEntry(0, 0, H::KindEndOfBlock, v);
+      else if (v <= 285)
+        literalLength[v] = MakeEntry(0, kLengthExtra[v - 257], H::KindLength, kLengthBase[v - 257]);
+      else
+        literalLength[v] = MakeEntry(0, 0, H::KindBadValue, v);
+    }
+    for (std::uint32_t v = 0; v < 32; ++v)
+      distance[v] = v < 30 ? MakeEntry(0, kDistanceExtra[v], H::KindValue, kDistanceBase[v])
+                           : MakeEntry(0, 0, H::KindBadValue, v);
+  }
+};
+constexpr EntryTemplates kTemplates;
+
 // The entry a value decodes to, for a code of the given bit count.
 std::uint32_t ValueEntry(InflateHuffmanDecoder::Alphabet alphabet, std::uint32_t value, std::uint32_t bits) {
   using A = InflateHuffmanDecoder::Alphabet;
+  using H = InflateHuffmanDecoder;
+  const std::uint32_t code = bits << 8 | bits;
   switch (alphabet) {
     case A::LiteralLength:
-      if (value < 256) return MakeEntry(bits, 0, InflateHuffmanDecoder::KindValue, value, true);
-      if (value == 256) return MakeEntry(bits, 0, InflateHuffmanDecoder::KindEndOfBlock, value);
-      if (value <= 285)
-        return MakeEntry(bits, kLengthExtra[value - 257], InflateHuffmanDecoder::KindLength, kLengthBase[value - 257]);
-      return MakeEntry(bits, 0, InflateHuffmanDecoder::KindBadValue, value);
+      return value < 288 ? kTemplates.literalLength[value] + code : MakeEntry(bits, 0, H::KindBadValue, value);
     case A::Distance:
-      if (value < 30)
-        return MakeEntry(bits, kDistanceExtra[value], InflateHuffmanDecoder::KindValue, kDistanceBase[value]);
-      return MakeEntry(bits, 0, InflateHuffmanDecoder::KindBadValue, value);
+      return value < 32 ? kTemplates.distance[value] + code : MakeEntry(bits, 0, H::KindBadValue, value);
     case A::Values: break;
   }
-  return MakeEntry(bits, 0, InflateHuffmanDecoder::KindValue, value);
+  return MakeEntry(bits, 0, H::KindValue, value);
 }
 
 constexpr std::uint8_t ReverseByte(std::uint32_t b) {

@@ -348,6 +348,23 @@ TEST(InflateDynamic, LeadingRepeatIsRefused) {
   EXPECT_EQ(Inflate(ZlibWrap(w2.Finish(), {})).error, "Bad Length Code");
 }
 
+TEST(InflateDynamic, CodeLengthPatternOfNoCodeIsRefused) {
+  // The 19 code-length codes of 5 bits leave 13 patterns free; 11111 is one of them. With
+  // plenty of input after it, as with only the bytes up to it, it is refused: early in the
+  // literal/length lengths, and first in the distance lengths after a complete literal/length
+  // code ('A' 0, end of block 1), where the bits after it would end the block.
+  const std::vector<LengthSymbol> literalCode = {{18, 54}, {1}, {18, 127}, {18, 41}, {1}};
+  for (const auto& before :
+       {std::vector<LengthSymbol>{}, std::vector<LengthSymbol>(40, LengthSymbol{8}), literalCode}) {
+    BitWriter w;
+    DynamicHeader(w, true, 257, 1, before).Code(31, 5);
+    for (int i = 0; i < 8; ++i) w.Bits(0, 16);
+    Bytes z = ZlibWrap(w.Finish(), {});
+    EXPECT_EQ(Inflate(z).error, "Invalid Huffman Code") << before.size();
+    EXPECT_EQ(Inflate(z, std::vector<std::uint32_t>(z.size(), 1)).error, "Invalid Huffman Code") << before.size();
+  }
+}
+
 // Literal/length lengths: 'A' 1 bit, end of block 2 bits, every other value none; one distance
 // of 1 bit. The code is incomplete: the pattern 11 begins no code.
 std::vector<LengthSymbol> IncompleteCode() { return {{18, 65 - 11}, {1}, {18, 127}, {18, 190 - 138 - 11}, {2}, {1}}; }
