@@ -29,6 +29,16 @@ inline std::uint64_t Load64(const std::uint8_t* p) {
   return v;
 }
 
+// Fills a bit buffer from 8 input bytes (at least 8 must be at hand): afterwards it holds 56 to
+// 63 bits, and whole bytes only are taken from the input. Only the low 6 bits of count are read
+// (the fast loop keeps garbage above them); the bits loaded beyond the count are the next input
+// bits, which a later fill or byte ORs in again unchanged.
+[[gnu::always_inline]] inline void FillBits(std::uint64_t& bits, std::uint32_t& count, const std::uint8_t*& in) {
+  bits |= Load64(in) << (count & 63);
+  in += 7 - ((count >> 3) & 7);
+  count |= 56;
+}
+
 // For a period of 2 to 7 bytes: the factor that repeats the period's bytes across 8 bytes, and
 // the whole periods those 8 bytes hold.
 constexpr std::uint64_t kPeriodRepeat[8] = {0,
@@ -462,9 +472,7 @@ void InflateDecoder::ReadLengths(InflateInputStream& stream, InflateHuffmanDecod
   while (i < count) {
     std::uint32_t entry = H::kExceptionalFlag;
     if (whole && inputEnd - input >= 8) {
-      bitBuffer |= Load64(input) << bitCount;  // bitCount is always below 64
-      input += 7 - ((bitCount >> 3) & 7);
-      bitCount |= 56;
+      FillBits(bitBuffer, bitCount, input);
       entry = table[bitBuffer & mask];
       if (!(entry & H::kExceptionalFlag)) {
         bitBuffer >>= H::EntryBits(entry);
@@ -612,11 +620,7 @@ template <bool kDirect, bool kPairs>
     bb >>= (entry & 63);
     bc -= entry;
   };
-  auto refill = [&] {
-    bb |= Load64(in) << (bc & 63);
-    in += 7 - ((bc >> 3) & 7);
-    bc |= 56;
-  };
+  auto refill = [&] { FillBits(bb, bc, in); };
   // The entry's value plus the extra bits that follow its code (a length or a distance).
   auto withExtra = [&](std::uint32_t entry) {
     const std::uint64_t taken = bb & ((std::uint64_t(1) << (entry & 63)) - 1);
