@@ -1,10 +1,25 @@
 # Shared build settings and helpers of the Tarnwell tree.
 
-set(TARNWELL_WARNINGS -Wall -Wextra -Werror)
+# Warnings are errors only where asked (CI asks, and its builds stay free of
+# warnings): a user's build with another build type or a newer compiler must
+# not fail on a warning that compiler has newly learnt.
+option(TARNWELL_WERROR "Treat compiler warnings as errors" OFF)
+set(TARNWELL_WARNINGS -Wall -Wextra)
+if(TARNWELL_WERROR)
+  list(APPEND TARNWELL_WARNINGS -Werror)
+endif()
 # GCC 12 at -O3 reports overlapping copies inside libstdc++'s string code
 # (-Wrestrict) that cannot happen; the warning stays on for other compilers.
 if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
   list(APPEND TARNWELL_WARNINGS -Wno-restrict)
+endif()
+
+# lld, where the machine has it, links the many test programs several times
+# faster than the default linker.
+include(CheckLinkerFlag)
+check_linker_flag(CXX "-fuse-ld=lld" TARNWELL_HAVE_LLD)
+if(TARNWELL_HAVE_LLD)
+  add_link_options(-fuse-ld=lld)
 endif()
 
 if(TARNWELL_SANITIZE)
@@ -30,14 +45,26 @@ if(TARNWELL_FUZZ)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
-# tarnwell_add_library(NAME [DEPS dep...])
+# Files of a target whose own helpers share a name with another file's of the
+# same target compile on their own, outside the unity build.
+function(tarnwell_standalone_sources)
+  foreach(file ${ARGN})
+    set_source_files_properties(${CMAKE_CURRENT_SOURCE_DIR}/${file} PROPERTIES SKIP_UNITY_BUILD_INCLUSION ON)
+  endforeach()
+endfunction()
+
+# tarnwell_add_library(NAME [DEPS dep...] [STANDALONE file.cpp...])
 # A static library made of every .cpp in the calling folder (new files are picked up
-# when the build runs, so adding a file needs no edit here).
+# when the build runs, so adding a file needs no edit here). Its files compile in
+# groups of 16, each group as one unit (a unity build): the same headers and the
+# same inline code are then compiled once a group, not once a file.
 function(tarnwell_add_library name)
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DEPS;STANDALONE" ${ARGN})
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   if(srcs)
     add_library(${name} STATIC ${srcs})
+    set_target_properties(${name} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE 16)
+    tarnwell_standalone_sources(${ARG_STANDALONE})
     target_compile_options(${name} PRIVATE ${TARNWELL_WARNINGS})
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
     if(ARG_DEPS)
@@ -52,16 +79,40 @@ function(tarnwell_add_library name)
   endif()
 endfunction()
 
-# tarnwell_add_test_suite(NAME [DEPS dep...])
+# tarnwell_add_test_suite(NAME [DEPS dep...] [SECOND_UNIT file.cpp...] [THIRD_UNIT file.cpp...]
+#                         [STANDALONE file.cpp...])
 # One GoogleTest executable of every .cpp in the calling folder, registered with CTest.
+#
+# A suite compiles as one unit (a unity build: its files included into one),
+# without optimisation: the suites' own code does little work, the code under
+# test keeps the build type's optimisation, and most of a test file's compile
+# time goes to the same headers and the same inline code, which a unity build
+# compiles once a suite. That makes the suites build several times faster.
+# Files whose helpers share a name with another file's of the suite go into a
+# second (or third) unit, listed as SECOND_UNIT (THIRD_UNIT); those that meet
+# a name in every unit, and the sources that a folder adds with
+# target_sources, compile on their own (STANDALONE).
 function(tarnwell_add_test_suite name)
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DEPS;SECOND_UNIT;THIRD_UNIT;STANDALONE" ${ARGN})
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   if(NOT srcs)
     return()
   endif()
   add_executable(${name} ${srcs})
-  target_compile_options(${name} PRIVATE ${TARNWELL_WARNINGS})
+  set_target_properties(${name} PROPERTIES UNITY_BUILD ON UNITY_BUILD_MODE GROUP)
+  set_source_files_properties(${srcs} PROPERTIES UNITY_GROUP ${name}_1)
+  foreach(unit SECOND THIRD)
+    foreach(file ${ARG_${unit}_UNIT})
+      set_source_files_properties(${CMAKE_CURRENT_SOURCE_DIR}/${file} PROPERTIES UNITY_GROUP ${name}_${unit})
+    endforeach()
+  endforeach()
+  tarnwell_standalone_sources(${ARG_STANDALONE})
+  target_compile_options(${name} PRIVATE ${TARNWELL_WARNINGS} -O0)
+  # In a unit every file but the first is an included file, for which GCC
+  # warns about a test's base class in an anonymous namespace.
+  if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+    target_compile_options(${name} PRIVATE -Wno-subobject-linkage)
+  endif()
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main GTest::gmock)
   target_compile_definitions(${name} PRIVATE
     TARNWELL_SOURCE_DIR="${PROJECT_SOURCE_DIR}"

@@ -1,45 +1,84 @@
 #!/usr/bin/env bash
 # The one command that checks everything on a fresh Debian 12 machine:
-# installs what is missing, builds with AddressSanitizer and UndefinedBehaviorSanitizer,
-# runs every test, then builds the fuzz targets with clang and runs each for a while.
+# installs what is missing, checks the layout, builds with AddressSanitizer and
+# UndefinedBehaviorSanitizer and runs every test alone and every suite shuffled,
+# runs the communication loop's tests under ThreadSanitizer, compiles the
+# README's quick build (Release, no sanitizers), then builds the fuzz targets
+# with clang and fuzzes them for a while. Every build treats warnings as errors.
 #
-#   scripts/test.sh              everything (what CI runs)
+#   scripts/test.sh                  everything (what CI runs)
 #   FUZZ_SECONDS=0 scripts/test.sh   skip the fuzzing
+#
+# Each build compiles only what its checks need. At the end the time of each
+# step is printed.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
+
+started=$SECONDS
+step_started=$SECONDS
+step_times=()
+# Closes the step that ran since the last call, naming it $1.
+step_done() {
+  step_times+=("$(printf '%6d s  %s' $((SECONDS - step_started)) "$1")")
+  step_started=$SECONDS
+}
+report_times() {
+  echo "== time of each step ($(nproc) cores)"
+  printf '%s\n' "${step_times[@]}"
+  printf '%6d s  in all\n' $((SECONDS - started))
+}
+trap report_times EXIT
+
 bash scripts/setup.sh
+step_done "setup"
+bash scripts/check-format.sh
+step_done "layout check"
 
 jobs=$(nproc)
 build=${BUILD_DIR:-build-ci}
 # -O1 with line tables only: the sanitizers' own recommendation, and half the
-# compile time of -O2 -g, which keeps the whole run short on a small machine.
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNWELL_SANITIZE=ON \
+# compile time of -O2 -g. The benchmarks are built by the quick build below.
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNWELL_SANITIZE=ON -DTARNWELL_WERROR=ON \
+  -DTARNWELL_BENCH=OFF \
   -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG"
 cmake --build "$build" -j "$jobs"
+step_done "sanitizer build"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-bash scripts/check-format.sh
 # Each test alone (ctest starts a process a test), then each suite whole, in a
 # shuffled order and twice over, so that no test leans on another's leftovers.
 ctest --test-dir "$build" --output-on-failure -j "$jobs"
+step_done "every test alone (ctest)"
 bash scripts/run-suites.sh "$build" "$jobs"
+step_done "every suite shuffled, twice"
 
 # The communication loop's threads under ThreadSanitizer: a small build of
 # its own with only the tests of the file transfers, the variable pass and
-# the loop (target comm_tsan_tests).
+# the loop (target comm_tsan_tests) and the libraries under them.
 tbuild=${TSAN_BUILD_DIR:-build-tsan}
-cmake -S . -B "$tbuild" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNWELL_TSAN=ON -DTARNWELL_BENCH=OFF \
+cmake -S . -B "$tbuild" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNWELL_TSAN=ON -DTARNWELL_WERROR=ON \
+  -DTARNWELL_BENCH=OFF \
   -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG"
 cmake --build "$tbuild" -j "$jobs" --target comm_tsan_tests
 TSAN_OPTIONS=halt_on_error=1 "$tbuild/tests/plugin/live/comm_tsan_tests" --gtest_shuffle --gtest_repeat=2
+step_done "ThreadSanitizer build and run"
 
-fuzz_seconds=${FUZZ_SECONDS:-60}
+# The README's quick build, as a user runs it (Release, GCC, the tests and the
+# benchmarks on), compiled with warnings as errors.
+qbuild=${QUICK_BUILD_DIR:-build-quick}
+cmake -S . -B "$qbuild" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARNWELL_WERROR=ON
+cmake --build "$qbuild" -j "$jobs"
+step_done "quick build (Release)"
+
+fuzz_seconds=${FUZZ_SECONDS:-120}
 if [[ "$fuzz_seconds" != 0 ]] && [[ -n "$(ls tests/fuzz/*.cpp 2>/dev/null)" ]]; then
   fbuild=${FUZZ_BUILD_DIR:-build-fuzz}
-  CC=clang CXX=clang++ cmake -S . -B "$fbuild" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  CC=clang CXX=clang++ cmake -S . -B "$fbuild" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNWELL_WERROR=ON \
     -DTARNWELL_FUZZ=ON -DTARNWELL_TESTS=OFF -DTARNWELL_BENCH=OFF
-  cmake --build "$fbuild" -j "$jobs"
+  cmake --build "$fbuild" -j "$jobs" --target fuzz_targets
+  step_done "fuzz build"
   bash scripts/fuzz.sh "$fbuild" "$fuzz_seconds"
+  step_done "fuzzing"
 fi
 echo "All tests passed."

@@ -175,6 +175,7 @@ void TX11Backend::FormShown(TCustomForm* form) {
   }
   // Mapped first: what is drawn into an unmapped window is lost. (Under a
   // window manager the map waits for it; the expose that follows draws.)
+  w->unmapPending = false;
   XMapRaised(x, w->window);
   w->mapped = true;
   w->dirty = true;
@@ -187,10 +188,19 @@ void TX11Backend::FormHidden(TCustomForm* form) {
   TX11FormWindow* w = Find(form);
   if (w == nullptr || !w->mapped) return;
   dropDown_->Forget(form);
-  XUnmapWindow(display_->X(), w->window);
-  w->mapped = false;
-  if (focused_ == w->window) focused_ = 0;
-  XFlush(display_->X());
+  // The window goes at the next flush: a form shown again before it (hidden
+  // to be shown modally) stays on the screen all along.
+  w->unmapPending = true;
+}
+
+void TX11Backend::UnmapHiddenWindows() {
+  for (auto& [form, w] : windows_) {
+    if (!w->unmapPending) continue;
+    w->unmapPending = false;
+    XUnmapWindow(display_->X(), w->window);
+    w->mapped = false;
+    if (focused_ == w->window) focused_ = 0;
+  }
 }
 
 void TX11Backend::FormDestroyed(TCustomForm* form) {
@@ -259,6 +269,7 @@ void TX11Backend::Repaint(TX11FormWindow& w) {
 }
 
 void TX11Backend::Flush() {
+  UnmapHiddenWindows();
   // Painting may invalidate again (controls that size themselves to the text
   // they measure while they paint): a few passes let them settle.
   for (int pass = 0; pass < 3; ++pass) {

@@ -121,6 +121,7 @@ class TX11Backend : public TUiBackend {
   void Place(TX11FormWindow& w, int width, int height);
   void SetTitle(TX11FormWindow& w);
   void HandlePending();
+  void UnmapHiddenWindows();
   void FollowActiveForm();
 
   std::unique_ptr<TX11Display> display_;

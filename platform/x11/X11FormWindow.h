@@ -13,6 +13,10 @@ struct TX11FormWindow {
   TCustomForm* form = nullptr;
   ::Window window = 0;
   bool mapped = false;
+  // The form was hidden; the window is unmapped at the next flush unless the
+  // form is shown again before it (a form hidden and shown again at once,
+  // as before showing it modally, does not blink).
+  bool unmapPending = false;
   bool dirty = true;
   // What the server shows: the client area's pixels as last sent.
   std::vector<std::uint32_t> shown;

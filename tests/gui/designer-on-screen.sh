@@ -67,7 +67,14 @@ screen() {
 }
 
 # The window whose class instance is $1 (a form's name, or Menu).
-window_of() { xdotool search --onlyvisible --classname "^$1\$" 2> /dev/null | head -1; }
+# Empty when there is none (xdotool's failure to find one is not the script's).
+window_of() { { xdotool search --onlyvisible --classname "^$1\$" 2> /dev/null || true; } | head -1; }
+# True when the window of class instance $1 is shown modally.
+is_modal() {
+  local window
+  window=$(window_of "$1")
+  [[ -n "$window" ]] && xprop -id "$window" _NET_WM_STATE 2> /dev/null | grep -q _NET_WM_STATE_MODAL
+}
 # "left top width height" of the control $2 of window $1, in the window.
 control_rect() {
   xprop -notype -id "$1" _TARNWELL_CONTROLS | sed -e 's/^[^"]*"//' -e 's/"$//' -e 's/\\n/\n/g' |
@@ -133,12 +140,13 @@ click_control "$question" Button6
 wait_for '[[ -z "$(window_of MessageForm)" ]]' 20 "the question to close"
 screen page-deleted
 
-# Save (and compile): the compile's status window waits for its OK.
+# Save (and compile): the compile's status window shows its progress; when
+# the compile is done it waits, modal, for its OK.
 before=$(stat -c %Y "$work/demo/Tarnwell/Demo.xml")
 click_control "$designer" btnSave1
-wait_for '[[ -n "$(window_of TFormStatus1)" ]] && [[ -n "$(control_rect "$(window_of TFormStatus1)" Button1)" ]]' 120 \
-  "the compile's status window"
+wait_for 'is_modal TFormStatus1' 120 "the compile's status window waiting for its OK"
 status_window=$(window_of TFormStatus1)
+[[ -n "$status_window" ]] || fail "the status window went away before its OK was pressed"
 screen compiled
 click_control "$status_window" Button1
 wait_for '[[ -z "$(window_of TFormStatus1)" ]]' 20 "the status window to close"

@@ -174,6 +174,26 @@ TEST_F(X11BackendTest, ShownFormIsAWindowOfItsClientAreaWithItsCaptionAndPixels)
   EXPECT_EQ(attributes.map_state, IsUnmapped);
 }
 
+// A form hidden and shown again at once (as a window is before it is shown
+// modally) keeps its window on the screen: it does not blink.
+TEST_F(X11BackendTest, FormHiddenAndShownAgainAtOnceStaysOnTheScreen) {
+  TForm* form = MakeForm("FormAgain", 100, 80, 200, 100);
+  form->Show();
+  backend->Flush();
+  const ::Window window = backend->WindowOf(form);
+  XSelectInput(x, window, StructureNotifyMask);
+  XSync(x, False);
+  form->Hide();
+  form->Show();
+  backend->Flush();
+  XSync(x, False);
+  XEvent event;
+  EXPECT_FALSE(XCheckTypedWindowEvent(x, window, UnmapNotify, &event));
+  XWindowAttributes attributes;
+  XGetWindowAttributes(x, window, &attributes);
+  EXPECT_EQ(attributes.map_state, IsViewable);
+}
+
 TEST_F(X11BackendTest, SmallChangeSendsOnlyTheTilesThatChanged) {
   TForm* form = MakeForm("FormChange", 50, 50, 600, 400);
   auto* label = new TLabel(form);
