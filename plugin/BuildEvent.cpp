@@ -110,9 +110,11 @@ bool CheckVariablePositions(const std::string& base, std::uint32_t statusWindow)
   if (!FileExists(document)) return false;
   TmyXMLParser parser;
   const std::unique_ptr<TmyXmlNode> root(parser.LoadFromFile(document) ? parser.Parse() : nullptr);
-  // A document without a root element counts as absent.
-  TmyXmlNode* element = FirstElement(root.get());
-  if (element == nullptr || CheckAllVarPos(FormDesign1, FirstElement(element))) return false;
+  // The parser's wrapper holds the document's root element, `Variables`,
+  // whose `Item` children the check reads. A document without a root element
+  // counts as absent.
+  TmyXmlNode* variables = FirstElement(root.get());
+  if (variables == nullptr || CheckAllVarPos(FormDesign1, variables)) return false;
   const TBuildAnswer answer = AskSimpleMessage(kTextVariablesMoved);
   bool compiled = false;
   if (answer.yes) {

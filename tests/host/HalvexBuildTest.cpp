@@ -5,7 +5,8 @@
 // file, the variables document and the stamp list, without a question; the
 // exit code is 0 exactly when every step answered S_OK; every reference the
 // plug-in took comes back. Without the marker file and with the designer
-// open, the plug-in asks once, and the --answer given decides.
+// open, the plug-in asks once, and the --answer given decides. A variable that
+// moved since the last compile makes a later build ask to recompile.
 
 #include <gtest/gtest.h>
 
@@ -29,6 +30,11 @@ namespace fs = std::filesystem;
 const std::vector<std::string> kExpectedFiles = {
 #include "CompileRoadFiles.inc"
 };
+
+std::string ReadText(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
 
 class HalvexBuild : public ::testing::Test {
  protected:
@@ -165,6 +171,40 @@ TEST_F(HalvexBuild, WithoutTheMarkerTheAnswerToTheOneTimeQuestionDecides) {
     EXPECT_EQ(content, c.compiled ? "On" : "");
     // The export's compile driver writes the password file either way.
     EXPECT_EQ(SendRootFiles(copy), c.compiled ? kExpectedFiles : std::vector<std::string>{"PSW.TXT"});
+  }
+}
+
+TEST_F(HalvexBuild, AVariableMovedSinceTheLastCompileAsksToRecompile) {
+  // The suite's build compiled the demo and wrote its variables document.
+  // Without the marker, a later build checks that document against the host.
+  const struct {
+    const char* name;
+    const char* tankLevel;  // its declaration in halvex.prj
+    const char* question;
+    const char* recorded;  // its Item in the variables document after the build
+  } cases[] = {
+      {"kept", "UINT          R 1024", "  questions: none\n", "Pos=\"03000400\" Tdi=\"0000003C\" Ccd=\"04\""},
+      {"moved", "UINT          T 2048",
+       "  questions:\n    modal form TFormSimpleMessage \"Tarnwell\" closed with result 1 (--answer)\n",
+       "Pos=\"04000800\" Tdi=\"0000003C\" Ccd=\"05\""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string copy = home_ + "/demo-" + c.name;
+    fs::remove_all(copy);
+    fs::copy(demo_, copy, fs::copy_options::recursive);
+    fs::remove(fs::path(copy) / "Tarnwell/Demo.auto");
+    std::string project = ReadText(fs::path(copy) / "halvex.prj");
+    const std::string declared = "var TankLevel      UINT          R 1024";
+    ASSERT_NE(project.find(declared), std::string::npos);
+    project.replace(project.find(declared), declared.size(), std::string("var TankLevel      ") + c.tankLevel);
+    std::ofstream(fs::path(copy) / "halvex.prj", std::ios::binary) << project;
+    const ProgramRun run = Halvex("build '" + copy + "' --answer TFormSimpleMessage=yes");
+    EXPECT_EQ(run.status, 0) << run.out;
+    EXPECT_NE(run.out.find(c.question), std::string::npos) << run.out;
+    // Yes recompiled: the document records where the variable lies now.
+    const std::string item = "<Item Name=\"TankLevel\" " + std::string(c.recorded);
+    EXPECT_NE(ReadText(fs::path(copy) / "Tarnwell/Demo_var.xml").find(item), std::string::npos) << item;
   }
 }
 
