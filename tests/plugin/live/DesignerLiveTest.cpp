@@ -313,6 +313,51 @@ TEST_F(DesignerLive, AnUploadFieldSendsTheChosenFileAndWritesItsName) {
   EXPECT_EQ(text, target.substr(2) + " : my params.csv");
 }
 
+TEST_F(DesignerLive, ASecondUploadWhileAFailedOnesWindowIsOpenSendsTheWholeFile) {
+  SetMemory("HighLevel", {1});
+  TFormDesign1& d = OpenLive();
+  ShowPage("DIAG.XML");
+  // The designer waits for the failed upload's window; an extra live window
+  // of the same page does not.
+  d.ShowInNewWindow1Click(nullptr);
+  Application->ProcessMessages();
+  auto* window = dynamic_cast<TFormDebug1*>(d.FDebugList->Items(0));
+  ASSERT_NE(window, nullptr);
+  TGridWebElement* second = nullptr;
+  for (int i = 0; i < window->sbDesign1->ComponentCount(); ++i)
+    if (auto* e = dynamic_cast<TGridWebElement*>(window->sbDesign1->Components(i));
+        e && e->GetVariable() == "ParamFile")
+      second = e;
+  ASSERT_NE(second, nullptr);
+  // Larger than the PLC takes: the first upload fails at the file's creation.
+  folder.Write("huge.csv", std::string(5u << 20, 'h'));
+  folder.Write("params.csv", std::string(700, 'p'));
+  std::string chosen = "huge.csv";
+  const int handler = Driver::OnDialog("TOpenDialog", [&](TCommonDialog& dialog) {
+    static_cast<TOpenDialog&>(dialog).FileName = folder.System(chosen);
+    return true;
+  });
+  auto upload = [&](TGridWebElement* field) {
+    Driver::Click(field);
+    for (int i = 0; i < 20 && gCommRecord.upload.state.load() != 0; ++i)
+      CommLoopCallback(&HostSendToPlc, 0, 0, 0, COMM_LOOP_FLAG_ONLINE);
+    Application->ProcessMessages();
+  };
+  upload(Object("ParamFile"));
+  ASSERT_EQ(gCommRecord.upload.outcome.load(), TUploadOutcome::Failed);
+  ASSERT_NE(FormUploadProgress, nullptr);
+  chosen = "params.csv";
+  upload(second);
+  Driver::RemoveHandler(handler);
+  EXPECT_EQ(gCommRecord.upload.outcome.load(), TUploadOutcome::Complete);
+  EXPECT_TRUE(second->FWritten);
+  const auto stored = host.Plc().Files().Find(gCommRecord.upload.plcPath);
+  ASSERT_TRUE(stored.has_value());
+  EXPECT_EQ(stored->data.size(), 700u);
+  EXPECT_EQ(FormUploadProgress, nullptr);
+  EXPECT_TRUE(IsWindowEnabled(d.Handle()));
+}
+
 TEST_F(DesignerLive, AnExtraLiveWindowShowsItsPageAndClosingItEndsTheLiveView) {
   TFormDesign1& d = OpenLive();
   const int entries = PluginLiveView().EntryCount();
