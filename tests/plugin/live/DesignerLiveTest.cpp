@@ -16,15 +16,21 @@
 #include "designer/DebugList.h"
 #include "designer/FormDesign1.h"
 #include "grid/VariableInfo.h"
+#include "host/api/HostRecords.h"
+#include "host/api/ProjectEvents.h"
 #include "host/sim/HalvexHost.h"
 #include "host/sim/HostCommLoop.h"
 #include "host/sim/HostMainWindow.h"
+#include "host/sim/HostSyncedRead.h"
+#include "platform/base/ScopeExit.h"
+#include "platform/com/ConnectionPoints.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Bitmap.h"
 #include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/ComboBox.h"
 #include "platform/vcl/Driver.h"
 #include "platform/vcl/Edit.h"
+#include "platform/vcl/Label.h"
 #include "platform/vcl/OpenDialog.h"
 #include "platform/vcl/Painting.h"
 #include "platform/vcl/ScrollBox.h"
@@ -38,6 +44,7 @@
 #include "plugin/LiveView.h"
 #include "plugin/PluginState.h"
 #include "plugin/Switches.h"
+#include "plugin/TarnwellCoClassImpl.h"
 #include "plugin/UploadProgress.h"
 #include "project/FormDebug1.h"
 #include "tests/plugin/live/PlcLink.h"
@@ -149,6 +156,16 @@ class DesignerLive : public ::testing::Test {
       host.Plc().Memory().WriteBit(v->area, v->address, v->bit, bytes.at(0) != 0);
     else
       host.Plc().Memory().Write(v->area, v->address, static_cast<std::uint32_t>(bytes.size()), bytes.data());
+  }
+  // A click on a file-upload field, with `file` of the test's folder chosen
+  // in the file dialog.
+  void ChooseForUpload(TGridWebElement* field, const std::string& file) {
+    const int handler = Driver::OnDialog("TOpenDialog", [&](TCommonDialog& dialog) {
+      static_cast<TOpenDialog&>(dialog).FileName = folder.System(file);
+      return true;
+    });
+    Driver::Click(field);
+    Driver::RemoveHandler(handler);
   }
   // The object's in-place editor (made on its first click).
   static TEdit* EditorOf(TGridWebElement* object) {
@@ -283,13 +300,8 @@ TEST_F(DesignerLive, AnUploadFieldSendsTheChosenFileAndWritesItsName) {
   TFormDesign1& d = OpenLive();
   ShowPage("DIAG.XML");
   folder.Write("my params.csv", "a;b;c\n1;2;3\n");
-  const int handler = Driver::OnDialog("TOpenDialog", [&](TCommonDialog& dialog) {
-    static_cast<TOpenDialog&>(dialog).FileName = folder.System("my params.csv");
-    return true;
-  });
   TGridWebElement* field = Object("ParamFile");
-  Driver::Click(field);
-  Driver::RemoveHandler(handler);
+  ChooseForUpload(field, "my params.csv");
   ASSERT_NE(gCommRecord.upload.state.load(), 0);
   ASSERT_NE(FormUploadProgress, nullptr);
   EXPECT_FALSE(IsWindowEnabled(d.Handle())) << "the designer waits for the upload";
@@ -332,23 +344,16 @@ TEST_F(DesignerLive, ASecondUploadWhileAFailedOnesWindowIsOpenSendsTheWholeFile)
   // Larger than the PLC takes: the first upload fails at the file's creation.
   folder.Write("huge.csv", std::string(5u << 20, 'h'));
   folder.Write("params.csv", std::string(700, 'p'));
-  std::string chosen = "huge.csv";
-  const int handler = Driver::OnDialog("TOpenDialog", [&](TCommonDialog& dialog) {
-    static_cast<TOpenDialog&>(dialog).FileName = folder.System(chosen);
-    return true;
-  });
-  auto upload = [&](TGridWebElement* field) {
-    Driver::Click(field);
+  auto upload = [&](TGridWebElement* field, const std::string& file) {
+    ChooseForUpload(field, file);
     for (int i = 0; i < 20 && gCommRecord.upload.state.load() != 0; ++i)
       CommLoopCallback(&HostSendToPlc, 0, 0, 0, COMM_LOOP_FLAG_ONLINE);
     Application->ProcessMessages();
   };
-  upload(Object("ParamFile"));
+  upload(Object("ParamFile"), "huge.csv");
   ASSERT_EQ(gCommRecord.upload.outcome.load(), TUploadOutcome::Failed);
   ASSERT_NE(FormUploadProgress, nullptr);
-  chosen = "params.csv";
-  upload(second);
-  Driver::RemoveHandler(handler);
+  upload(second, "params.csv");
   EXPECT_EQ(gCommRecord.upload.outcome.load(), TUploadOutcome::Complete);
   EXPECT_TRUE(second->FWritten);
   const auto stored = host.Plc().Files().Find(gCommRecord.upload.plcPath);
@@ -356,6 +361,42 @@ TEST_F(DesignerLive, ASecondUploadWhileAFailedOnesWindowIsOpenSendsTheWholeFile)
   EXPECT_EQ(stored->data.size(), 700u);
   EXPECT_EQ(FormUploadProgress, nullptr);
   EXPECT_TRUE(IsWindowEnabled(d.Handle()));
+}
+
+TEST_F(DesignerLive, TheHostsReadAnnouncementUpdatesTheUploadProgress) {
+  SetMemory("HighLevel", {1});
+  OpenLive();
+  ShowPage("DIAG.XML");
+  // The plug-in object takes the host's project notifications.
+  TTarnwellCoClassImpl* plugin = nullptr;
+  ASSERT_EQ(TTarnwellCoClassImpl::Create(IID_IUnknown, reinterpret_cast<void**>(&plugin)), S_OK);
+  ConnectionPoint* point = host.Events().Point(IID_IQendProjectEvents);
+  std::uint32_t cookie = 0;
+  ASSERT_EQ(point->Advise(plugin->OwnUnknown(), &cookie), S_OK);
+  const ScopeExit unsubscribe([&] {
+    point->Unadvise(cookie);
+    plugin->Release();
+  });
+  folder.Write("params.csv", std::string(5000, 'p'));
+  ChooseForUpload(Object("ParamFile"), "params.csv");
+  // The folders, the file's creation and five blocks.
+  for (int i = 0; i < 6; ++i) CommLoopCallback(&HostSendToPlc, 0, 0, 0, COMM_LOOP_FLAG_ONLINE);
+  Application->ProcessMessages();
+  ASSERT_NE(FormUploadProgress, nullptr);
+  EXPECT_EQ(FormUploadProgress->lblProgress->Caption(), "(1.100B/5.000B) 0:00/0:00");
+  AdvanceVirtualClock(30000);
+  // Only the synchronised read's kind announces read data: the designer asks
+  // for the next read, and the progress window shows the upload's state.
+  const int reads = host.SyncedRead().ReadCount();
+  HostDataReady ready;
+  ready.kind = 1;
+  host.Events().Notify(PROJECT_NOTIFY_SOURCE_PROJECT, PROJECT_NOTIFY_DATA_READY, &ready);
+  EXPECT_EQ(host.SyncedRead().ReadCount(), reads);
+  ready.kind = DATA_READY_SYNCED_READ;
+  host.Events().Notify(PROJECT_NOTIFY_SOURCE_PROJECT, PROJECT_NOTIFY_DATA_READY, &ready);
+  EXPECT_EQ(host.SyncedRead().ReadCount(), reads + 1);
+  Application->ProcessMessages();
+  EXPECT_EQ(FormUploadProgress->lblProgress->Caption(), "(1.100B/5.000B) 0:30/2:16");
 }
 
 TEST_F(DesignerLive, AnExtraLiveWindowShowsItsPageAndClosingItEndsTheLiveView) {
