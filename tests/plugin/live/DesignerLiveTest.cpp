@@ -94,15 +94,16 @@ class DesignerLive : public ::testing::Test {
     FreeUiTable();
   }
 
-  // The alarm of the test project: a high level shows the diagnostics page.
-  void AddAlarm() {
+  // An alarm of the test project, after those it has; the fixture's: a high
+  // level shows the diagnostics page.
+  void AddAlarm(const std::string& variable = "HighLevel", const std::string& page = "DIAG.XML") {
     const std::string file = folder.Native("demo/Tarnwell/Demo.xml");
     std::ifstream in(file, std::ios::binary);
     std::stringstream text;
     text << in.rdbuf();
     std::string xml = text.str();
-    xml.insert(xml.rfind("</web>"),
-               "\t<alarms>\r\n\t\t<alarm var=\"HighLevel\" page=\"DIAG.XML\" />\r\n\t</alarms>\r\n");
+    if (xml.find("</alarms>") == std::string::npos) xml.insert(xml.rfind("</web>"), "\t<alarms>\r\n\t</alarms>\r\n");
+    xml.insert(xml.rfind("\t</alarms>"), "\t\t<alarm var=\"" + variable + "\" page=\"" + page + "\" />\r\n");
     std::ofstream(file, std::ios::binary) << xml;
   }
 
@@ -227,6 +228,16 @@ TEST_F(DesignerLive, ShowsThePlcValuesInTheObjectsOfEveryKind) {
   TGridWebElement* trend = Object("TrendPicture");
   EXPECT_EQ(trend->FStrImgFile, "images/logo.bmp");
   EXPECT_GT(trend->Width(), 0);
+}
+
+TEST_F(DesignerLive, AStringAlarmReadsOnlyItsFirstByte) {
+  AddAlarm("Message", "OVERVIEW.XML");
+  OpenLive();
+  const std::vector<TCommItem>& entries = PluginLiveView().Entries();
+  ASSERT_GE(entries.size(), 2u);
+  EXPECT_EQ(entries[0].name, "HighLevel");
+  EXPECT_EQ(entries[1].name, "Message");
+  EXPECT_EQ(entries[1].position.size, 1u);
 }
 
 TEST_F(DesignerLive, InputIsWrittenBackToThePlc) {
