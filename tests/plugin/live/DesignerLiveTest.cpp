@@ -22,7 +22,6 @@
 #include "host/sim/HostCommLoop.h"
 #include "host/sim/HostMainWindow.h"
 #include "host/sim/HostSyncedRead.h"
-#include "platform/base/ScopeExit.h"
 #include "platform/com/ConnectionPoints.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Bitmap.h"
@@ -75,6 +74,8 @@ class DesignerLive : public ::testing::Test {
     BindLiveViewHooks();
   }
   void TearDown() override {
+    for (const auto& [point, cookie] : subscriptions_) point->Unadvise(cookie);
+    if (plugin_ != nullptr) plugin_->Release();
     if (FormDesign1 != nullptr && FormDesign1->btnDebug->Down()) FormDesign1->ToggleLiveViewButton();
     DropDesigner();
     Application->ProcessMessages();
@@ -158,6 +159,16 @@ class DesignerLive : public ::testing::Test {
     else
       host.Plc().Memory().Write(v->area, v->address, static_cast<std::uint32_t>(bytes.size()), bytes.data());
   }
+  // The plug-in object takes the host's events of that interface.
+  void Subscribe(REFIID events) {
+    if (plugin_ == nullptr) {
+      ASSERT_EQ(TTarnwellCoClassImpl::Create(IID_IUnknown, reinterpret_cast<void**>(&plugin_)), S_OK);
+    }
+    ConnectionPoint* point = host.Events().Point(events);
+    std::uint32_t cookie = 0;
+    ASSERT_EQ(point->Advise(plugin_->OwnUnknown(), &cookie), S_OK);
+    subscriptions_.emplace_back(point, cookie);
+  }
   // A click on a file-upload field, with `file` of the test's folder chosen
   // in the file dialog.
   void ChooseForUpload(TGridWebElement* field, const std::string& file) {
@@ -183,6 +194,8 @@ class DesignerLive : public ::testing::Test {
     EXPECT_TRUE(SaveControlAsPng(FormDesign1, png)) << png;
   }
 
+  TTarnwellCoClassImpl* plugin_ = nullptr;
+  std::vector<std::pair<ConnectionPoint*, std::uint32_t>> subscriptions_;
   testsupport::TempFolder folder{"designerlive"};
   HalvexHost host;
   std::unique_ptr<HostMainWindow> window = std::make_unique<HostMainWindow>(nullptr);
@@ -378,16 +391,7 @@ TEST_F(DesignerLive, TheHostsReadAnnouncementUpdatesTheUploadProgress) {
   SetMemory("HighLevel", {1});
   OpenLive();
   ShowPage("DIAG.XML");
-  // The plug-in object takes the host's project notifications.
-  TTarnwellCoClassImpl* plugin = nullptr;
-  ASSERT_EQ(TTarnwellCoClassImpl::Create(IID_IUnknown, reinterpret_cast<void**>(&plugin)), S_OK);
-  ConnectionPoint* point = host.Events().Point(IID_IQendProjectEvents);
-  std::uint32_t cookie = 0;
-  ASSERT_EQ(point->Advise(plugin->OwnUnknown(), &cookie), S_OK);
-  const ScopeExit unsubscribe([&] {
-    point->Unadvise(cookie);
-    plugin->Release();
-  });
+  Subscribe(IID_IQendProjectEvents);
   folder.Write("params.csv", std::string(5000, 'p'));
   ChooseForUpload(Object("ParamFile"), "params.csv");
   // The folders, the file's creation and five blocks.
@@ -408,6 +412,25 @@ TEST_F(DesignerLive, TheHostsReadAnnouncementUpdatesTheUploadProgress) {
   EXPECT_EQ(host.SyncedRead().ReadCount(), reads + 1);
   Application->ProcessMessages();
   EXPECT_EQ(FormUploadProgress->lblProgress->Caption(), "(1.100B/5.000B) 0:30/2:16");
+}
+
+TEST_F(DesignerLive, ThePlcGoingOfflineClosesAFailedUploadsWindow) {
+  SetMemory("HighLevel", {1});
+  TFormDesign1& d = OpenLive();
+  ShowPage("DIAG.XML");
+  Subscribe(IID_IHalvexCommStateEvent);
+  // Larger than the PLC takes: the upload fails and its window stays.
+  folder.Write("huge.csv", std::string(5u << 20, 'h'));
+  ChooseForUpload(Object("ParamFile"), "huge.csv");
+  for (int i = 0; i < 20 && gCommRecord.upload.state.load() != 0; ++i)
+    CommLoopCallback(&HostSendToPlc, 0, 0, 0, COMM_LOOP_FLAG_ONLINE);
+  Application->ProcessMessages();
+  ASSERT_EQ(gCommRecord.upload.outcome.load(), TUploadOutcome::Failed);
+  ASSERT_NE(FormUploadProgress, nullptr);
+  host.SetOnline(false);
+  Application->ProcessMessages();
+  EXPECT_EQ(FormUploadProgress, nullptr);
+  EXPECT_TRUE(IsWindowEnabled(d.Handle()));
 }
 
 TEST_F(DesignerLive, AnExtraLiveWindowShowsItsPageAndClosingItEndsTheLiveView) {
