@@ -179,6 +179,28 @@ class DesignerLive : public ::testing::Test {
     Driver::Click(field);
     Driver::RemoveHandler(handler);
   }
+  // The upload through `field` run to its end, and its messages handled.
+  void Upload(TGridWebElement* field, const std::string& file) {
+    ChooseForUpload(field, file);
+    for (int i = 0; i < 20 && gCommRecord.upload.state.load() != 0; ++i)
+      CommLoopCallback(&HostSendToPlc, 0, 0, 0, COMM_LOOP_FLAG_ONLINE);
+    Application->ProcessMessages();
+  }
+  // An upload larger than the PLC takes: it fails at the file's creation
+  // and its progress window stays open.
+  void FailAnUpload() {
+    folder.Write("huge.csv", std::string(5u << 20, 'h'));
+    Upload(Object("ParamFile"), "huge.csv");
+    ASSERT_EQ(gCommRecord.upload.outcome.load(), TUploadOutcome::Failed);
+    ASSERT_NE(FormUploadProgress, nullptr);
+  }
+  // The diagnostics page with its upload field, kept by the high level's alarm.
+  TFormDesign1& OpenDiagnostics() {
+    SetMemory("HighLevel", {1});
+    TFormDesign1& d = OpenLive();
+    ShowPage("DIAG.XML");
+    return d;
+  }
   // The object's in-place editor (made on its first click).
   static TEdit* EditorOf(TGridWebElement* object) {
     for (int i = 0; i < object->ComponentCount(); ++i)
@@ -319,10 +341,7 @@ TEST_F(DesignerLive, AnAlarmShowsItsPageAndItsEndTheOneBefore) {
 }
 
 TEST_F(DesignerLive, AnUploadFieldSendsTheChosenFileAndWritesItsName) {
-  // The high level's alarm keeps the diagnostics page shown.
-  SetMemory("HighLevel", {1});
-  TFormDesign1& d = OpenLive();
-  ShowPage("DIAG.XML");
+  TFormDesign1& d = OpenDiagnostics();
   folder.Write("my params.csv", "a;b;c\n1;2;3\n");
   TGridWebElement* field = Object("ParamFile");
   ChooseForUpload(field, "my params.csv");
@@ -350,9 +369,7 @@ TEST_F(DesignerLive, AnUploadFieldSendsTheChosenFileAndWritesItsName) {
 }
 
 TEST_F(DesignerLive, ASecondUploadWhileAFailedOnesWindowIsOpenSendsTheWholeFile) {
-  SetMemory("HighLevel", {1});
-  TFormDesign1& d = OpenLive();
-  ShowPage("DIAG.XML");
+  TFormDesign1& d = OpenDiagnostics();
   // The designer waits for the failed upload's window; an extra live window
   // of the same page does not.
   d.ShowInNewWindow1Click(nullptr);
@@ -365,19 +382,9 @@ TEST_F(DesignerLive, ASecondUploadWhileAFailedOnesWindowIsOpenSendsTheWholeFile)
         e && e->GetVariable() == "ParamFile")
       second = e;
   ASSERT_NE(second, nullptr);
-  // Larger than the PLC takes: the first upload fails at the file's creation.
-  folder.Write("huge.csv", std::string(5u << 20, 'h'));
+  ASSERT_NO_FATAL_FAILURE(FailAnUpload());
   folder.Write("params.csv", std::string(700, 'p'));
-  auto upload = [&](TGridWebElement* field, const std::string& file) {
-    ChooseForUpload(field, file);
-    for (int i = 0; i < 20 && gCommRecord.upload.state.load() != 0; ++i)
-      CommLoopCallback(&HostSendToPlc, 0, 0, 0, COMM_LOOP_FLAG_ONLINE);
-    Application->ProcessMessages();
-  };
-  upload(Object("ParamFile"), "huge.csv");
-  ASSERT_EQ(gCommRecord.upload.outcome.load(), TUploadOutcome::Failed);
-  ASSERT_NE(FormUploadProgress, nullptr);
-  upload(second, "params.csv");
+  Upload(second, "params.csv");
   EXPECT_EQ(gCommRecord.upload.outcome.load(), TUploadOutcome::Complete);
   EXPECT_TRUE(second->FWritten);
   const auto stored = host.Plc().Files().Find(gCommRecord.upload.plcPath);
@@ -388,9 +395,7 @@ TEST_F(DesignerLive, ASecondUploadWhileAFailedOnesWindowIsOpenSendsTheWholeFile)
 }
 
 TEST_F(DesignerLive, TheHostsReadAnnouncementUpdatesTheUploadProgress) {
-  SetMemory("HighLevel", {1});
-  OpenLive();
-  ShowPage("DIAG.XML");
+  OpenDiagnostics();
   Subscribe(IID_IQendProjectEvents);
   folder.Write("params.csv", std::string(5000, 'p'));
   ChooseForUpload(Object("ParamFile"), "params.csv");
@@ -415,18 +420,9 @@ TEST_F(DesignerLive, TheHostsReadAnnouncementUpdatesTheUploadProgress) {
 }
 
 TEST_F(DesignerLive, ThePlcGoingOfflineClosesAFailedUploadsWindow) {
-  SetMemory("HighLevel", {1});
-  TFormDesign1& d = OpenLive();
-  ShowPage("DIAG.XML");
+  TFormDesign1& d = OpenDiagnostics();
   Subscribe(IID_IHalvexCommStateEvent);
-  // Larger than the PLC takes: the upload fails and its window stays.
-  folder.Write("huge.csv", std::string(5u << 20, 'h'));
-  ChooseForUpload(Object("ParamFile"), "huge.csv");
-  for (int i = 0; i < 20 && gCommRecord.upload.state.load() != 0; ++i)
-    CommLoopCallback(&HostSendToPlc, 0, 0, 0, COMM_LOOP_FLAG_ONLINE);
-  Application->ProcessMessages();
-  ASSERT_EQ(gCommRecord.upload.outcome.load(), TUploadOutcome::Failed);
-  ASSERT_NE(FormUploadProgress, nullptr);
+  ASSERT_NO_FATAL_FAILURE(FailAnUpload());
   host.SetOnline(false);
   Application->ProcessMessages();
   EXPECT_EQ(FormUploadProgress, nullptr);
