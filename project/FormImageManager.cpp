@@ -48,7 +48,7 @@ bool IsCount(const std::string& text) {
 
 }  // namespace
 
-TFormImageManager::TFormImageManager(TComponent* owner) : TForm(owner), addedFiles_(std::make_unique<TStringList>()) {
+TFormImageManager::TFormImageManager(TComponent* owner) : TForm(owner) {
   FormImageManager = this;
   SetName("FormImageManager");
   SetBorderStyle(bsSizeable);
