@@ -175,6 +175,43 @@ TEST_F(ImageManagerDriven, LeavingWithoutOkRestoresTheFolderAfterANameWasReused)
   }
 }
 
+// An entry without `type` after a JPG entry: OK keeps its name and file; a
+// new name keeps the extension of its own name, and the file and the
+// references follow it.
+TEST_F(ImageManagerDriven, AnEntryWithoutTypeKeepsItsNameAndExtension) {
+  const struct {
+    const char* typed;  // the new name, or none
+    const char* name;   // the entry's name afterwards
+  } cases[] = {{nullptr, "LOGO.PNG"}, {"BRAND", "BRAND.PNG"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove_all(folder.Native("Tarnwell/Images"));
+    Picture(ImageFile("A.JPG"), 4, 2, {10, 20, 30, 255});
+    Picture(ImageFile("LOGO.PNG"), 4, 2, {90, 20, 30, 255});
+    const std::string logo = windowtest::ReadBytes(folder.Native(ImageFile("LOGO.PNG")));
+    Open(
+        "<images><img name=\"A.JPG\" type=\"JPG\" height=\"2\" width=\"4\" longname=\"A\" />"
+        "<img name=\"LOGO.PNG\" height=\"2\" width=\"4\" longname=\"Logo\" /></images>");
+    TmyXmlNode* picture = Find("page")->AddChild("object")->AddChild("picture");
+    picture->SetAttr("img", "LOGO.PNG");
+    Run([&c](TFormImageManager& form) {
+      ClickItem(form, "A.JPG");
+      ClickItem(form, "LOGO.PNG");
+      if (c.typed != nullptr) {
+        Driver::Focus(form.edtName);
+        form.edtName->SelectAll();
+        Driver::TypeText(c.typed);
+      }
+      Driver::Click(form.Button1);
+    });
+    const TmyXmlNode* entry = designer->FindImageNode(c.name);
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->FindAttr("type"), nullptr);
+    EXPECT_EQ(windowtest::ReadBytes(folder.Native(ImageFile(c.name))), logo);
+    EXPECT_EQ(picture->GetAttr("img"), c.name);
+  }
+}
+
 TEST_F(ImageManager, AddingNamesFilesAfterTheirShortNameAndCountsUp) {
   OpenWith({"PUMP.PNG"});
   Picture("src/holiday.jpeg", 6, 3, {200, 10, 10, 255});
