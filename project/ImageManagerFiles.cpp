@@ -22,6 +22,7 @@
 #include "platform/vcl/Picture.h"
 #include "platform/vcl/StringList.h"
 #include "platform/vcl/SysUtils.h"
+#include "platform/vcl/SysUtilsFormat.h"
 #include "platform/vcl/ToolBar.h"
 #include "platform/win/Folders.h"
 #include "platform/win/MessageBox.h"
@@ -272,17 +273,17 @@ void TFormImageManager::Button1Click(TObject*) {
   lastSelected_ = -1;
   lvImagesClick(this);
   WriteTraceLog("CLICK - END");
-  chosen_ = nullptr;
+  // The chosen entry is kept by its element, not by its name: a rename that
+  // cannot be done gives it its old name back.
   TmyXmlNode* selected = lvImages->Selected() == nullptr ? nullptr : NodeOf(lvImages->ItemIndex());
-  const std::string chosenName = selected == nullptr ? "" : selected->GetAttr("name");
   const std::string trash = TrashFolder();
   if (!trash.empty()) DeleteDirTree(trash);
   ApplyRenames();
+  chosen_ = nullptr;
   if (images_ != nullptr) {
     images_->DeleteChildren();
     working_->MoveChildrenTo(images_);
-    for (TmyXmlNode* node = images_->firstChild; node != nullptr; node = node->next)
-      if (node->GetAttr("name") == chosenName && !chosenName.empty()) chosen_ = node;
+    chosen_ = selected;
   }
   committed_ = true;
   if (Designer != nullptr) Designer->RefreshImageList();
@@ -306,6 +307,8 @@ void TFormImageManager::ApplyRenames() {
     if (!rename.done) {
       rename.node->UpdateAttr("name", rename.oldName);
       WriteTraceLog("Image rename failed: " + rename.oldName + " -> " + rename.newName);
+      const std::string text = Format(GetUiText(7326), rename.oldName, rename.newName);
+      MessageBox(nullptr, text.c_str(), Caption().c_str(), MB_OK | MB_ICONWARNING);
       continue;
     }
     map[rename.oldName] = rename.newName;

@@ -212,6 +212,33 @@ TEST_F(ImageManagerDriven, AnEntryWithoutTypeKeepsItsNameAndExtension) {
   }
 }
 
+// A stray file holds the new name: the user is told, the entry keeps its old
+// name, and the picker still answers the image the user chose.
+TEST_F(ImageManagerDriven, ARenameOntoAStrayFileIsToldAndThePickerAnswersTheImage) {
+  OpenWith({"A.PNG", "B.PNG"});
+  Picture(ImageFile("C.PNG"), 1, 1, {9, 9, 9, 255});
+  const std::string stray = windowtest::ReadBytes(folder.Native(ImageFile("C.PNG")));
+  Driver::OnModal("TFormImageManager", [](TCustomForm& shown) {
+    auto& form = static_cast<TFormImageManager&>(shown);
+    ClickItem(form, "A.PNG");
+    Driver::Focus(form.edtName);
+    form.edtName->SelectAll();
+    Driver::TypeText("C");
+    Driver::Click(form.Button1);
+    return mrNone;
+  });
+  TmyXmlNode* picked = designer->PickImage("B.PNG");
+  ASSERT_NE(picked, nullptr);
+  EXPECT_EQ(picked->GetAttr("name"), "A.PNG");
+  const std::vector<MessageBoxRecord> boxes = Driver::MessageBoxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text,
+            "The picture 'A.PNG' could not be renamed to 'C.PNG': a file of that name is already in the image folder. "
+            "The picture keeps its old name.");
+  EXPECT_EQ(windowtest::ReadBytes(folder.Native(ImageFile("C.PNG"))), stray);
+  EXPECT_TRUE(Exists(ImageFile("A.PNG")));
+}
+
 TEST_F(ImageManager, AddingNamesFilesAfterTheirShortNameAndCountsUp) {
   OpenWith({"PUMP.PNG"});
   Picture("src/holiday.jpeg", 6, 3, {200, 10, 10, 255});
