@@ -402,6 +402,10 @@ void TFormDesign1::WritePage(TFormPageProperties& f, TTreeNode* node, TmyXmlNode
 }
 
 void TFormDesign1::GroupPageSettings1Click(TObject*) {
+  // The command ends by showing the selected node again, which rebuilds the
+  // surface from the document: the shown page is stored first, or an edit
+  // not yet stored (a move, a new object) would be lost.
+  SavePage(FCurrentPage);
   TTreeNode* node = tvPageList->Selected();
   TmyXmlNode* group = node != nullptr ? ElementOf(node->Parent() != nullptr ? node->Parent() : node) : nullptr;
   if (group != nullptr) EditCommonPageSettings(group);
