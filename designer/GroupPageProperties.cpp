@@ -374,22 +374,36 @@ void TFormDesign1::WritePage(TFormPageProperties& f, TTreeNode* node, TmyXmlNode
   FCurrentUcid = GetUcidTime();
   page->DeleteAllAttrs();
   WriteTraceLog("PageProperties del attr");
-  if (Checked(f, "cbNotification1")) page->SetAttr("notification", "true");
+  if (Checked(f, "cbNotification1")) {
+    page->SetAttr("notification", "true");
+    WriteTraceLog("PageProperties add notifiacation");
+  }
   const std::string caption = f.Get<TEdit>("edtCaption1")->Text();
-  const std::string name = f.Get<TEdit>("edtFileName1")->Text() + ".XML";
+  const std::string fileName = f.Get<TEdit>("edtFileName1")->Text();
+  const std::string name = fileName + ".XML";
   node->SetText(document_->PageTreeText(caption, name, false));
+  WriteTraceLog("PageProperties caption");
   const TLangText& slots = f.langTexts.front();
   SetLangTexts("caption", page, slots.texts.data(), slots.changed.data());
+  WriteTraceLog("PageProperties lang");
   page->SetAttr("caption", caption);
+  WriteTraceLog("PageProperties caption attr");
   page->SetAttr("name", name);
+  WriteTraceLog("PageProperties name attr");
   if (name != oldName) {
     WriteTraceLog("PageProperties name changed");
+    WriteTraceLog("OriginalName - " + oldName);
+    WriteTraceLog("NewName - " + fileName);
     RenamePageReferences(oldName, name);
+    WriteTraceLog("PageProperties refresh hres");
   }
   for (const char* attr : {"background", "bgcolor", "repeat", "hidden"}) FindPageField(attr)->write(f, *page);
   if (f.GenerateJsonMap1->Checked()) page->SetAttr("jsonmap", "true");
   for (const char* attr : {"ajax", "pause"}) FindPageField(attr)->write(f, *page);
   WriteTraceLog("PageProperties attr OK");
+  // The surface shows the shown page's new picture and colour.
+  if (page == FCurrentPage) LoadBackgroundPicture(page, imgBg);
+  WriteTraceLog("PageProperties bitmap OK");
   if (page == FCurrentPage) DrawPageBackground();
   FindPageField("level")->write(f, *page);
   if (Checked(f, "cbIndex")) {
