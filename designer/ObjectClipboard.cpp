@@ -212,4 +212,10 @@ void TFormDesign1::PasteObjectsDirect(const std::string& text) {
   if (sbDesign1->CanFocus()) sbDesign1->SetFocus();
 }
 
-void TFormDesign1::PasteDirect1Click(TObject*) { PasteObjectsDirect(Clipboard()->AsText()); }
+// A copied page or group is pasted in the tree only: here it is left alone,
+// before its pictures could come into the project.
+void TFormDesign1::PasteDirect1Click(TObject*) {
+  const std::string text = Clipboard()->AsText();
+  if (text.find("<page") != std::string::npos) return;
+  PasteObjectsDirect(text);
+}
