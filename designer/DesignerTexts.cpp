@@ -233,8 +233,7 @@ std::int32_t TFormDesign1::RenewGroupPageUcids(TmyXmlNode* group) {
   std::int32_t time = GetUcidTime();
   for (TmyXmlNode* page = group != nullptr ? group->firstChild : nullptr; page != nullptr; page = page->next) {
     if (page->name != "page" || page->comment || page->instruction) continue;
-    time = GetUcidTime();
-    page->SetAttrIntStr("ucid", time);
+    time = RenewPageUcid(page);
   }
   return time;
 }

@@ -319,8 +319,11 @@ class TFormDesign1 : public TForm {
   void tvPageListCollapsing(TObject* sender, TTreeNode* node, bool& allowCollapse);
   void tvPageListMouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
   // Every page's `ucid` := the current time (read for each page); answers the
-  // last time read.
+  // last time read. The shown page's new stamp becomes the current UCID.
   std::int32_t RenewAllPageUcids();
+  // One page's `ucid` := the current time, which it answers; for the shown
+  // page also the current UCID.
+  std::int32_t RenewPageUcid(TmyXmlNode* page);
   // The text of a page or group node by the page-name display format.
   std::string NodeText(TmyXmlNode* element) const;
 

@@ -308,10 +308,7 @@ void TFormDesign1::EditGroupProperties(TTreeNode* node, TmyXmlNode* group) {
     const bool changed = GroupSizeChanged(before, GroupSizeShown(*form));
     WriteGroup(*form, node, group, notification);
     if (changed) {
-      const std::int32_t time = RenewGroupPageUcids(group);
-      // The shown page is written back with the designer's stamp: it takes
-      // the new one too.
-      if (FCurrentPage != nullptr && FCurrentPage->parent == group) FCurrentUcid = time;
+      RenewGroupPageUcids(group);
       SetModified();
     }
   }
