@@ -315,6 +315,11 @@ TEST_F(DesignerTexts, TheTreeHintShowsCaptionAndFileName) {
   const TRect label = page->DisplayRect(true);
   Driver::MouseMove(d.tvPageList, label.Left + 2, label.Top + 2);
   EXPECT_EQ(d.sbStatus->Panels()->Items(0)->Text(), "One (P1.XML)");
+  // Whatever the tree shows.
+  d.FileName1->Click();
+  ASSERT_EQ(page->Text(), "P1.XML");
+  Driver::MouseMove(d.tvPageList, label.Left + 2, label.Top + 2);
+  EXPECT_EQ(d.sbStatus->Panels()->Items(0)->Text(), "One (P1.XML)");
   // Away from every node the panel is emptied.
   Driver::MouseMove(d.tvPageList, label.Left + 2, d.tvPageList->Height() - 3);
   EXPECT_EQ(d.sbStatus->Panels()->Items(0)->Text(), "");
