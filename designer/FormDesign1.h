@@ -507,6 +507,9 @@ class TFormDesign1 : public TForm {
   void ReleaseInsertTool(TObject* sender);
   // Pastes a tool's template into an insertion frame (tool mode meanwhile).
   void PasteToolTemplate(int tag, const std::string& text);
+  // Cancels a pending insertion frame: its objects go, the frame is released
+  // and the arrow pressed.
+  void CancelInsertion();
 
   // --- clipboards, z-order, grid, preview, edit fields, renames -----------------
   // (ObjectClipboard.cpp, PageClipboard.cpp, ZOrder.cpp, EditFieldCommands.cpp,

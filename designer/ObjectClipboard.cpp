@@ -171,10 +171,7 @@ void TFormDesign1::CarryPastedObjects(const std::vector<TGridGraphic*>& carried,
   ScrollPositionsOf(static_cast<TWinControl*>(sbDesign1), scrollX, scrollY);
   const int offX = FGridX * FUnitPixels - (scrollX + minLeft);
   const int offY = FGridY * FUnitPixels - (scrollY + minTop);
-  if (TGridInsert* pending = FInsert) {
-    FInsert = nullptr;
-    pending->Cancel();
-  }
+  CancelInsertion();
   auto* frame = new TGridInsert(sbDesign1, 1, scrollX, scrollY, offX, offY, carried);
   frame->FInnerFrame = true;
   frame->FFrameX = remX;
