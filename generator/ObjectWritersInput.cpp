@@ -62,9 +62,10 @@ int FieldWidth(const TObjectWriter& writer) {
   return ClampToInt(size * writer.data.fontSize * kCharacterPerMille / kPerMille + 1);
 }
 
-// " height: %ipx;" for a field without a border, else "".
+// " height: %ipx;" for a field without a border, else "". A drop-down list
+// has no `height` of its own: it keeps the browser's height.
 std::string HeightPiece(const TObjectWriter& writer) {
-  if (writer.kind->GetAttr("border") == "true") return "";
+  if (writer.kind->GetAttr("border") == "true" || writer.kind->FindAttr("height") == nullptr) return "";
   return " height: " + Px(static_cast<long long>(writer.kind->GetAttrInt("height", 0)) - kBorderWidths);
 }
 

@@ -169,6 +169,17 @@ TEST_F(BuiltPages, ACanvasPageCarriesTheDataEntryOfItsBufferAndThePlcFillsIt) {
   EXPECT_EQ(AttributeOf(served, "<DATA", "VALUE").substr(0, 8), "C5010000") << served;
 }
 
+TEST_F(BuiltPages, APageWithoutAScriptOfItsOwnLoadsNone) {
+  EXPECT_EQ(AttributeOf(Www("PLAIN.XSL"), "<body", "onload"), "");
+  EXPECT_EQ(AttributeOf(Www("CANVAS.XSL"), "<body", "onload"), "GetXML('CANVAS.XML'); FunWatchDog();");
+}
+
+// The designer gives a drop-down list no height: it keeps the browser's.
+TEST_F(BuiltPages, ADropDownListWithoutBorderKeepsItsHeight) {
+  const std::string style = AttributeOf(Www("VALUES.XSL"), "<select", "style");
+  EXPECT_EQ(style.find("height"), std::string::npos) << style;
+}
+
 }  // namespace
 
 #endif
