@@ -304,9 +304,14 @@ bool BindEditField(TObjectWriter& writer, TEditField& field, bool global) {
     field.binding.element = NextElement(writer.page);
     return true;
   }
+  // The field's display format, as the designer shows the value: decimals,
+  // length, zero fill, alignment and base.
   TIdentifierFormat format;
   format.timeFormat = writer.kind->GetAttr("timf");
   format.zero = writer.kind->GetAttr("zero") == "true";
+  format.left = writer.kind->GetAttr("align") != "right";
+  format.precision = writer.kind->GetAttrInt("prec", 0);
+  format.length = writer.kind->GetAttrInt("size", 0);
   format.base = writer.kind->GetAttrInt("intf", kIntegerFormatDefault);
   const TBindResult result =
       BindVariable(writer, field.binding, {.decodeEntities = false, .kindCaptionId = kCaptionEditField}, format);

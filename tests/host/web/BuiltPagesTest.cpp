@@ -169,6 +169,31 @@ TEST_F(BuiltPages, ACanvasPageCarriesTheDataEntryOfItsBufferAndThePlcFillsIt) {
   EXPECT_EQ(AttributeOf(served, "<DATA", "VALUE").substr(0, 8), "C5010000") << served;
 }
 
+// The entries of the values page, as they are named and as the PLC fills
+// them: the edit fields as the designer shows them (the decimals of a REAL,
+// the length and zero fill of a WORD); an enumeration, which the host types
+// "ENUM", as an unsigned byte with nothing of its list; a colour rectangle's
+// UDINT in the hexadecimal digits that GetColor reads.
+TEST_F(BuiltPages, TheValuesPageNamesItsVariablesAsTheirObjectsShowThem) {
+  const struct {
+    std::size_t entry;
+    const char* identifier;  // after "__T<number>.04_"
+    const char* served;
+  } rows[] = {
+      {0, "REAL_.1f", "38.6"},
+      {1, "WORD_04X", "001A"},
+  };
+  const std::vector<std::string> inputs = EntryNames(Www("VALUES.XML"), "INPUT");
+  ASSERT_EQ(inputs.size(), 5u) << Www("VALUES.XML");
+  Serve();
+  const std::string served = Get("/VALUES.XML");
+  for (const auto& row : rows) {
+    const std::string& name = inputs[row.entry];
+    EXPECT_TRUE(std::regex_match(name, std::regex(std::string("__T[0-9A-F]{8}\\.04_") + row.identifier))) << name;
+    EXPECT_EQ(AttributeOf(served, "<INPUT NAME=\"" + name + "\"", "VALUE"), row.served) << name;
+  }
+}
+
 TEST_F(BuiltPages, APageWithoutAScriptOfItsOwnLoadsNone) {
   EXPECT_EQ(AttributeOf(Www("PLAIN.XSL"), "<body", "onload"), "");
   EXPECT_EQ(AttributeOf(Www("CANVAS.XSL"), "<body", "onload"), "GetXML('CANVAS.XML'); FunWatchDog();");
