@@ -195,6 +195,21 @@ TEST_F(BuiltPages, TheValuesPageNamesItsVariablesAsTheirObjectsShowThem) {
   }
 }
 
+// A touch posts x and y under identifiers of their own, and each reaches its member.
+TEST_F(BuiltPages, ATouchWritesBothItsCoordinates) {
+  const std::string script = Www("CANVAS.JS");
+  std::smatch m;
+  ASSERT_TRUE(
+      std::regex_search(script, m, std::regex("PostCanvas\\(pd.length>0,gCI\\[0\\],'([^']*)','([^']*)','([^']*)'\\)")))
+      << script;
+  const std::string x = m[1], y = m[2];
+  ASSERT_NE(x, y);
+  Serve();
+  Post("/CANVAS.XML", x + "=17&" + y + "=23");
+  EXPECT_EQ(Get("/~control/value?name=Canvas1.touch.x"), "17");
+  EXPECT_EQ(Get("/~control/value?name=Canvas1.touch.y"), "23");
+}
+
 TEST_F(BuiltPages, APageWithoutAScriptOfItsOwnLoadsNone) {
   EXPECT_EQ(AttributeOf(Www("PLAIN.XSL"), "<body", "onload"), "");
   EXPECT_EQ(AttributeOf(Www("CANVAS.XSL"), "<body", "onload"), "GetXML('CANVAS.XML'); FunWatchDog();");
