@@ -182,6 +182,7 @@ TEST_F(BuiltPages, TheValuesPageNamesItsVariablesAsTheirObjectsShowThem) {
   } rows[] = {
       {0, "REAL_.1f", "38.6"},
       {1, "WORD_04X", "001A"},
+      {2, "USINT_u", "2"},
       {3, "UDINT_X", "3CAA28"},
   };
   const std::vector<std::string> inputs = EntryNames(Www("VALUES.XML"), "INPUT");
