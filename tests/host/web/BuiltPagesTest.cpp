@@ -222,6 +222,15 @@ TEST_F(BuiltPages, ADropDownListWithoutBorderKeepsItsHeight) {
   EXPECT_EQ(style.find("height"), std::string::npos) << style;
 }
 
+// The stamps the first build gave the pages stay in the project and in the
+// pages of the second build of the unchanged project.
+TEST_F(BuiltPages, ASecondBuildKeepsThePagesStamps) {
+  const std::string first = AttributeOf(firstValues_, "<ACCESS", "UCID");
+  EXPECT_NE(first, "0");
+  EXPECT_EQ(AttributeOf(projectAfterFirst_, "name=\"VALUES.XML\"", "ucid"), first) << projectAfterFirst_;
+  EXPECT_EQ(AttributeOf(Www("VALUES.XML"), "<ACCESS", "UCID"), first);
+}
+
 }  // namespace
 
 #endif
