@@ -16,6 +16,7 @@
 #include "generator/Template.h"
 #include "generator/WebVariables.h"
 #include "grid/PlaceholderResolver.h"
+#include "platform/base/ScopeExit.h"
 #include "platform/vcl/SysUtils.h"
 
 namespace {
@@ -133,9 +134,15 @@ void AddOnce(std::vector<std::string>& list, const std::string& name) {
   list.push_back(name);
 }
 
-// The pictures the canvas may draw join the page's picture cache.
+// The pictures the canvas may draw join the page's picture cache. They are
+// registered not-for-id: the operator panels' description leaves them out
+// unless another object uses them too.
 void AddCanvasPictures(TObjectWriter& writer) {
   TPageState& page = writer.page;
+  bool& notForId = page.context.state.notForId;
+  const bool groupNotForId = notForId;
+  notForId = true;
+  ScopeExit restore([&notForId, groupNotForId] { notForId = groupNotForId; });
   for (TmyXmlNode* c = writer.kind->firstChild; c != nullptr; c = c->next) {
     if (c->comment || c->instruction || c->FindAttr("longname") == nullptr) continue;
     const std::string longName = c->GetAttr("longname");

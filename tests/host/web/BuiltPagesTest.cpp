@@ -231,6 +231,15 @@ TEST_F(BuiltPages, ASecondBuildKeepsThePagesStamps) {
   EXPECT_EQ(AttributeOf(Www("VALUES.XML"), "<ACCESS", "UCID"), first);
 }
 
+// Pictures that only a canvas draws are not among the operator panels' images.
+TEST_F(BuiltPages, PicturesOnlyACanvasDrawsStayOutOfThePanelsDescription) {
+  const ProgramRun description = RunProgram("zcat '" + folder_->Native("project/SendRoot/WWW/TARNWELL.XMZ") + "'");
+  ASSERT_EQ(description.status, 0) << description.out;
+  EXPECT_NE(description.out.find("<img name=\"lamp_on.png\""), std::string::npos) << description.out;
+  EXPECT_EQ(description.out.find("<img name=\"pump_on.png\""), std::string::npos) << description.out;
+  EXPECT_TRUE(std::filesystem::exists(folder_->Native("project/SendRoot/WWW/IMAGES/pump_on.png")));
+}
+
 }  // namespace
 
 #endif
