@@ -81,7 +81,10 @@ void WriteClickableBlock(TObjectWriter& writer, const TBinding& binding, const T
   TTemplateValues outer;
   outer.Int("element", binding.element).Raw("position", PositionStyle(writer));
   TmyXmlNode* live = TMarkupTemplate::Get("PAGE_BLOCK_XSL").AppendTo(parent, "clickable", outer);
-  AddBlockElement(writer, live, "cursor:pointer;" + SizeStyle(shape) + BlockPieces(writer, shape), "");
+  AddBlockElement(writer, live,
+                  "cursor:pointer;height:" + std::to_string(shape.height) + "px; width:" + std::to_string(shape.width) +
+                      "px;" + BlockPieces(writer, shape),
+                  "");
   AddPostFunction(writer, binding);
   if (level <= 0) return;
   TmyXmlNode* inert = TMarkupTemplate::Get("PAGE_BLOCK_XSL")
