@@ -94,7 +94,9 @@ void TSaveAndCompile::PrepareOutput(TRun& run) {
   const TCompileProject& project = setup_.project;
   const std::string copy =
       project.globalMode ? setup_.globalFolder + project.globalDir + "\\Global.xml" : run.baseName + ".xml";
-  if (!project.projectDir.empty() && project.root != nullptr) TmyXMLParser().SaveToFile(project.root, copy, false);
+  if (!project.projectDir.empty() && project.root != nullptr &&
+      TmyXMLParser().SaveToFile(project.root, copy, false) == 0)
+    throw std::runtime_error("The project file \"" + copy + "\" could not be written; it is kept as it was.");
   if (!run.hidden) {
     run.status->Show();
     WriteTraceLog("ProcessMessages");
@@ -160,10 +162,16 @@ void TSaveAndCompile::Report(TRun& run) {
   CloseStatusWindow(run);
 }
 
+// The variables document and the stamp list; one that cannot be written is
+// reported like any other file of the output.
 void TSaveAndCompile::Finish(TRun& run) {
   if (state_.tdiMapPass) host_.CloseTdiPass();
   state_.tdiMapPass = false;
-  if (!run.variablesDocument.empty()) run.variables.Save(run.variablesDocument);
+  const auto cannotCreate = [&](const std::string& path) {
+    host_.AddCompilerMessage(GetUiText(kCannotCreateText), path);
+    state_.compileErrors |= kCompileErrorFile;
+  };
+  if (!run.variablesDocument.empty() && !run.variables.Save(run.variablesDocument)) cannotCreate(run.variablesDocument);
+  if (!run.files.MergeStamps(run.stampList)) cannotCreate(run.stampList);
   host_.ReleaseCompilerMessages();
-  run.files.MergeStamps(run.stampList);
 }
