@@ -9,10 +9,16 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 // The bytes that may still be written; negative turns the fault off (the
 // default).
 void SetFileWriteBudgetForTests(std::int64_t aBytes) noexcept;
+
+// While a budget is set, the size of every write call is appended to
+// `sizes` too (null: no longer), so that a test can place budgets at each
+// write of a command it ran once with a budget it cannot use up.
+void SetFileWriteRecorderForTests(std::vector<std::size_t>* sizes) noexcept;
 
 // The budget; negative when the fault is off.
 extern std::atomic<std::int64_t> gFileWriteBudget;
