@@ -71,26 +71,11 @@ class BuildWriteFault : public ::testing::Test {
     fs::copy(DemoProjectFolder(), project, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
   }
 
-  // The project opened, `whileOpen` and the project closed, so that each
-  // build starts from the files alone (the designer the build opens closes
-  // with the project).
-  void Build(const std::function<void()>& whileOpen) {
-    host.RaiseOpeningEvents();
-    Application->ProcessMessages();
-    host.Messages().Reset();
-    whileOpen();
-    bool mayClose = true;
-    host.RaiseClosingEvents(&mayClose);
-    Application->ProcessMessages();
-  }
-
   HostBuildResult RunBuild() {
     HostBuildResult build = RunHostBuild(host, window->Handle(), {{"libtarnwell.so", library.linkExtendedProgMap}});
     Application->ProcessMessages();
     return build;
   }
-
-  writefault::TFiles UserFiles() const { return writefault::Snapshot(fs::path(project) / "Tarnwell", IsUserFile); }
 
   HalvexHost host;
   std::unique_ptr<HostMainWindow> window = std::make_unique<HostMainWindow>(nullptr);
@@ -99,31 +84,27 @@ class BuildWriteFault : public ::testing::Test {
   std::string project;
 };
 
+// Each build opens the project and closes it afterwards, so that it starts
+// from the files alone (the designer the build opens closes with the project).
 TEST_F(BuildWriteFault, EachFileIsOldOrNewAndTheFailedBuildSaysWhy) {
   HostBuildResult build;
-  writefault::TFiles before;
-  writefault::TFiles after;
-  std::vector<std::size_t> writes;
-  Build([&] {
-    before = UserFiles();
-    writes = writefault::RecordWrites([&] { build = RunBuild(); });
-    after = UserFiles();
-  });
-  ASSERT_TRUE(build.Succeeded());
-  const std::vector<std::int64_t> budgets = writefault::Budgets(writes);
-  for (std::int64_t budget : budgets) {
-    PutDemo();
-    Build([&] {
-      {
-        const FileWriteBudgetScope diskFull(budget);
-        build = RunBuild();
-      }
-      EXPECT_EQ(writefault::MixedFiles(before, after, UserFiles()), std::vector<std::string>{})
-          << "budget " << budget << " of " << budgets.back();
-      EXPECT_FALSE(build.Succeeded()) << "budget " << budget;
-      EXPECT_FALSE(host.Messages().All().empty()) << "budget " << budget;
-    });
-  }
+  writefault::Sweep(fs::path(project) / "Tarnwell", IsUserFile,
+                    {[this] { PutDemo(); },
+                     [this] {
+                       host.RaiseOpeningEvents();
+                       Application->ProcessMessages();
+                       host.Messages().Reset();
+                     },
+                     [&] { build = RunBuild(); }, [&] { EXPECT_TRUE(build.Succeeded()); },
+                     [&](const std::string& run) {
+                       EXPECT_FALSE(build.Succeeded()) << run;
+                       EXPECT_FALSE(host.Messages().All().empty()) << run;
+                     },
+                     [this] {
+                       bool mayClose = true;
+                       host.RaiseClosingEvents(&mayClose);
+                       Application->ProcessMessages();
+                     }});
 }
 
 }  // namespace

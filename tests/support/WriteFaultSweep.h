@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "platform/win/WriteFault.h"
 
 namespace writefault {
@@ -94,6 +96,44 @@ inline std::vector<std::string> MixedFiles(const TFiles& before, const TFiles& a
     if (content != state(before, name) && content != state(after, name)) mixed.push_back(name);
   }
   return mixed;
+}
+
+// A command and what comes around it.
+struct TSweepSteps {
+  std::function<void()> put;      // lays the files the command starts from
+  std::function<void()> prepare;  // what the user does before the command
+  std::function<void()> act;      // the command
+  std::function<void()> clean;    // after the run without a budget
+  // After each run that the budget stopped, with the run's name for messages.
+  std::function<void(const std::string& run)> check;
+  std::function<void()> finish;  // after each run, the clean one too
+};
+
+// The sweep of the files below `folder` that `keep` accepts: the clean run
+// must change them, and each stopped run leave each of them old or new.
+inline void Sweep(const std::filesystem::path& folder, const std::function<bool(const std::string&)>& keep,
+                  const TSweepSteps& steps) {
+  steps.put();
+  const TFiles before = Snapshot(folder, keep);
+  steps.prepare();
+  const std::vector<std::size_t> writes = RecordWrites(steps.act);
+  const TFiles after = Snapshot(folder, keep);
+  steps.clean();
+  steps.finish();
+  ASSERT_NE(before, after);
+  const std::vector<std::int64_t> budgets = Budgets(writes);
+  for (std::int64_t budget : budgets) {
+    const std::string run = "budget " + std::to_string(budget) + " of " + std::to_string(budgets.back());
+    steps.put();
+    steps.prepare();
+    {
+      const FileWriteBudgetScope diskFull(budget);
+      steps.act();
+    }
+    EXPECT_EQ(MixedFiles(before, after, Snapshot(folder, keep)), std::vector<std::string>{}) << run;
+    steps.check(run);
+    steps.finish();
+  }
 }
 
 }  // namespace writefault

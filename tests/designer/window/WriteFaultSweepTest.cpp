@@ -97,36 +97,22 @@ class WriteFaultSweep : public WindowTest {
 
   bool UserWasTold() const { return !MessageBoxLog().empty() || !sweepHost->compileHost.messages.empty(); }
 
-  // Runs `act` after `put` and `prepare` once in full, then at every budget
-  // of its writes; `failed` reads the command's result.
+  // The sweep of the web project's files; `failed` reads the command's result.
   void Sweep(const std::function<void()>& put, const std::function<void()>& prepare, const std::function<void()>& act,
              const std::function<bool()>& failed) {
-    const fs::path project = folder.Path() / "Tarnwell";
-    put();
-    const writefault::TFiles before = writefault::Snapshot(project, IsUserFile);
-    prepare();
-    const std::vector<std::size_t> writes = writefault::RecordWrites(act);
-    ASSERT_FALSE(failed());
-    const writefault::TFiles after = writefault::Snapshot(project, IsUserFile);
-    ASSERT_NE(before, after);
-    designer.reset();
-    const std::vector<std::int64_t> budgets = writefault::Budgets(writes);
-    for (std::int64_t budget : budgets) {
-      put();
-      prepare();
-      ClearMessageBoxLog();
-      sweepHost->compileHost.messages.clear();
-      {
-        const FileWriteBudgetScope diskFull(budget);
-        act();
-      }
-      EXPECT_EQ(writefault::MixedFiles(before, after, writefault::Snapshot(project, IsUserFile)),
-                std::vector<std::string>{})
-          << "budget " << budget << " of " << budgets.back();
-      EXPECT_TRUE(failed()) << "budget " << budget;
-      EXPECT_TRUE(UserWasTold()) << "budget " << budget;
-      designer.reset();
-    }
+    writefault::Sweep(folder.Path() / "Tarnwell", IsUserFile,
+                      {put,
+                       [&] {
+                         prepare();
+                         ClearMessageBoxLog();
+                         sweepHost->compileHost.messages.clear();
+                       },
+                       act, [&] { EXPECT_FALSE(failed()); },
+                       [&](const std::string& run) {
+                         EXPECT_TRUE(failed()) << run;
+                         EXPECT_TRUE(UserWasTold()) << run;
+                       },
+                       [this] { designer.reset(); }});
   }
 
   servicestest::FakeProjectManager manager;
