@@ -27,10 +27,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool IsUserFile(const std::string& name) {
-  return name.find("_var.xml") == std::string::npos && name.size() > 4 && name.substr(name.size() - 4) != ".txt";
-}
-
 class BuildWriteFault : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -71,12 +67,6 @@ class BuildWriteFault : public ::testing::Test {
     fs::copy(DemoProjectFolder(), project, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
   }
 
-  HostBuildResult RunBuild() {
-    HostBuildResult build = RunHostBuild(host, window->Handle(), {{"libtarnwell.so", library.linkExtendedProgMap}});
-    Application->ProcessMessages();
-    return build;
-  }
-
   HalvexHost host;
   std::unique_ptr<HostMainWindow> window = std::make_unique<HostMainWindow>(nullptr);
   PluginLibrary library;
@@ -88,14 +78,17 @@ class BuildWriteFault : public ::testing::Test {
 // from the files alone (the designer the build opens closes with the project).
 TEST_F(BuildWriteFault, EachFileIsOldOrNewAndTheFailedBuildSaysWhy) {
   HostBuildResult build;
-  writefault::Sweep(fs::path(project) / "Tarnwell", IsUserFile,
+  writefault::Sweep(fs::path(project) / "Tarnwell", writefault::IsUserFile,
                     {[this] { PutDemo(); },
                      [this] {
                        host.RaiseOpeningEvents();
                        Application->ProcessMessages();
                        host.Messages().Reset();
                      },
-                     [&] { build = RunBuild(); }, [&] { EXPECT_TRUE(build.Succeeded()); },
+                     [&] {
+                       build = RunHostBuild(host, window->Handle(), {{"libtarnwell.so", library.linkExtendedProgMap}});
+                     },
+                     [&] { EXPECT_TRUE(build.Succeeded()); },
                      [&](const std::string& run) {
                        EXPECT_FALSE(build.Succeeded()) << run;
                        EXPECT_FALSE(host.Messages().All().empty()) << run;

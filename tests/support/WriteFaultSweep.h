@@ -98,6 +98,10 @@ inline std::vector<std::string> MixedFiles(const TFiles& before, const TFiles& a
   return mixed;
 }
 
+// The user's files below a project's "Tarnwell" folder: not the compile's
+// own lists (the stamp list and the variables document).
+inline bool IsUserFile(const std::string& name) { return !name.ends_with("_var.xml") && !name.ends_with(".txt"); }
+
 // A command and what comes around it.
 struct TSweepSteps {
   std::function<void()> put;      // lays the files the command starts from

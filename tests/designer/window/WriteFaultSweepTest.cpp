@@ -2,8 +2,8 @@
 // user's files: the save (one project file with its backups, or "web.xml"
 // with a file a page) and the save and compile. Whichever write fails, every
 // file of the web project holds its state of before or after the command,
-// the user is told, and the command's result says it failed. A settings file
-// replaced by a folder is told too, and the project files stay.
+// the user is told, and the command's result says it failed. A project file
+// that could not be read is neither saved nor compiled over.
 
 #include <gtest/gtest.h>
 
@@ -32,12 +32,6 @@ class TSweepHost : public TTestHost {
   TCompileHost& CompileHost() override { return compileHost; }
   FakeCompileHost compileHost;
 };
-
-// What the user's files are: the web project, its backups, its settings and
-// pictures; not the compile's own lists.
-bool IsUserFile(const std::string& name) {
-  return name.find("_var.xml") == std::string::npos && name.size() > 4 && name.substr(name.size() - 4) != ".txt";
-}
 
 class WriteFaultSweep : public WindowTest {
  protected:
@@ -100,7 +94,7 @@ class WriteFaultSweep : public WindowTest {
   // The sweep of the web project's files; `failed` reads the command's result.
   void Sweep(const std::function<void()>& put, const std::function<void()>& prepare, const std::function<void()>& act,
              const std::function<bool()>& failed) {
-    writefault::Sweep(folder.Path() / "Tarnwell", IsUserFile,
+    writefault::Sweep(folder.Path() / "Tarnwell", writefault::IsUserFile,
                       {put,
                        [&] {
                          prepare();
@@ -135,19 +129,6 @@ TEST_F(WriteFaultSweep, SaveKeepsEachFileOldOrNewAndTellsTheUser) {
 TEST_F(WriteFaultSweep, SaveAndCompileKeepsEachFileOldOrNewAndTellsTheUser) {
   Sweep([this] { PutDemo(); }, [this] { Open(); }, [this] { ClickButton(designer->btnSave1); },
         [this] { return designer->lastCompile.outcome == TCompileOutcome::kFailed; });
-}
-
-TEST_F(WriteFaultSweep, ASettingsFileThatIsAFolderFailsTheCompileWithAMessage) {
-  PutDemo();
-  const std::string project = ReadBytes(folder.Path() / "Tarnwell/Demo.xml");
-  fs::remove(folder.Path() / "Tarnwell/Demo.webx");
-  fs::create_directory(folder.Path() / "Tarnwell/Demo.webx");
-  Open();
-  ClickButton(designer->btnSave1);
-  EXPECT_EQ(designer->lastCompile.outcome, TCompileOutcome::kFailed);
-  ASSERT_EQ(sweepHost->compileHost.messages.size(), 1u);
-  EXPECT_NE(sweepHost->compileHost.messages[0].second.find("Demo.webx"), std::string::npos);
-  EXPECT_EQ(ReadBytes(folder.Path() / "Tarnwell/Demo.xml"), project);
 }
 
 TEST_F(WriteFaultSweep, ADamagedProjectFileIsNeitherSavedOverNorCompiledOver) {
