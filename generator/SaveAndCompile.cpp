@@ -18,11 +18,13 @@
 #include "platform/vcl/IniFiles.h"
 #include "platform/vcl/Panel.h"
 #include "platform/vcl/Screen.h"
+#include "platform/win/WriteFault.h"
 
 namespace {
 
 constexpr int kCompilingText = 7096;  // "Compiling..."
 constexpr const char* kFailureText = "[Tarnwell]";
+constexpr const char* kWriteFailedText = "Files of the output could not be written (see the messages).";
 
 }  // namespace
 
@@ -49,11 +51,12 @@ TCompileResult TSaveAndCompile::Run() {
     // A project file that could not be read is not replaced by the copy.
     if (!setup_.overwriteRefusal.empty()) throw std::runtime_error(setup_.overwriteRefusal);
     StampCompileTime();
+    const std::uint64_t writeFailures = FileWriteFailureCount();
     run = std::make_unique<TRun>(setup_);
     run->startTicks = host_.TickCount();
     Compile(*run);
-    if ((state_.compileErrors & kCompileErrorFile) == 0) return {TCompileOutcome::kCompiled, {}};
-    return {TCompileOutcome::kFailed, CompileStatusText(kCompileErrorFile)};
+    if (!run->writeFailed && FileWriteFailureCount() == writeFailures) return {TCompileOutcome::kCompiled, {}};
+    return {TCompileOutcome::kFailed, kWriteFailedText};
   } catch (const std::exception& failure) {
     error = failure.what();
   } catch (...) {

@@ -107,13 +107,17 @@ void TSaveAndCompile::PrepareOutput(TRun& run) {
   state_.outputRoot = sendRoot + "WWW\\";
   run.status->pnlPath->SetCaption(state_.outputRoot);
   auto makeFolder = [&](const std::string& folder) {
-    if (!ForceDirectories(folder)) run.context.AddHostMessage(GetUiText(kCannotCreateText), folder);
+    if (ForceDirectories(folder)) return;
+    run.context.AddHostMessage(GetUiText(kCannotCreateText), folder);
+    run.writeFailed = true;
   };
   makeFolder(state_.outputRoot);
   if (project.root != nullptr && project.root->FindChild("page", "notification", true, "true") != nullptr)
     makeFolder(state_.outputRoot + "NOTIFY\\");
   if (!state_.generateXmlOnly) run.files.LoadGeneratedFileTable(run.stampList);
   WriteCompilePasswordFile(project, setup_.formatCode, sendRoot, state_, host_, run.files);
+  // The password file is the only step so far that marks a file error.
+  if ((state_.compileErrors & kCompileErrorFile) != 0) run.writeFailed = true;
   makeFolder(state_.outputRoot + "IMAGES");
   // A folder of that name in another letter case is named "IMAGES" afterwards.
   if (DirectoryExists(state_.outputRoot + "IMAGES"))
@@ -170,6 +174,7 @@ void TSaveAndCompile::Finish(TRun& run) {
   const auto cannotCreate = [&](const std::string& path) {
     host_.AddCompilerMessage(GetUiText(kCannotCreateText), path);
     state_.compileErrors |= kCompileErrorFile;
+    run.writeFailed = true;
   };
   if (!run.variablesDocument.empty() && !run.variables.Save(run.variablesDocument)) cannotCreate(run.variablesDocument);
   if (!run.files.MergeStamps(run.stampList)) cannotCreate(run.stampList);

@@ -7,10 +7,16 @@ std::atomic<std::int64_t> gFileWriteBudget{-1};
 
 namespace {
 
+std::atomic<std::uint64_t> gFileWriteFailures{0};
+
 std::mutex gRecorderLock;
 std::vector<std::size_t>* gRecorder = nullptr;
 
 }  // namespace
+
+std::uint64_t FileWriteFailureCount() noexcept { return gFileWriteFailures.load(std::memory_order_relaxed); }
+
+void CountFileWriteFailure() noexcept { gFileWriteFailures.fetch_add(1, std::memory_order_relaxed); }
 
 void SetFileWriteRecorderForTests(std::vector<std::size_t>* sizes) noexcept {
   const std::lock_guard<std::mutex> lock(gRecorderLock);

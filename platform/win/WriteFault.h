@@ -15,6 +15,12 @@
 // default).
 void SetFileWriteBudgetForTests(std::int64_t aBytes) noexcept;
 
+// The write calls that failed so far in this process (on a full disk, at the
+// budget's end, on any error of the system): a command compares the count
+// before and after it to learn whether one of its writes failed.
+std::uint64_t FileWriteFailureCount() noexcept;
+void CountFileWriteFailure() noexcept;
+
 // While a budget is set, the size of every write call is appended to
 // `sizes` too (null: no longer), so that a test can place budgets at each
 // write of a command it ran once with a budget it cannot use up.
