@@ -184,8 +184,8 @@ void TProjectDocument::ReportFallback(const TReadAttempt& file, const TReadAttem
 std::string TProjectDocument::OverwriteRefusal() const {
   if (unreadableFile_.empty() || !PathExists(unreadableFile_)) return std::string();
   return "The project file \"" + unreadableFile_ +
-         "\" could not be read when the project was opened, so it is not overwritten. Repair it or move it "
-         "away before saving.";
+         "\" could not be read when the project was opened, so it is not overwritten. Move it away to save "
+         "this project in its place, or repair it and open the project again.";
 }
 
 void TProjectDocument::ReadGlobalElements(TmyXmlNode* web) {

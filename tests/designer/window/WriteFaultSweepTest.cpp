@@ -146,6 +146,11 @@ TEST_F(WriteFaultSweep, ADamagedProjectFileIsNeitherSavedOverNorCompiledOver) {
   EXPECT_NE(MessageBoxLog()[1].text.find("is not overwritten"), std::string::npos);
   ASSERT_EQ(sweepHost->compileHost.messages.size(), 1u);
   EXPECT_NE(sweepHost->compileHost.messages[0].second.find("is not overwritten"), std::string::npos);
+  // Moved away, it makes room for the project the designer holds.
+  fs::rename(folder.Path() / "Tarnwell/Demo.xml", folder.Path() / "Demo.xml.damaged");
+  ClickButton(designer->btnSave2);
+  EXPECT_FALSE(designer->Document().Modified());
+  EXPECT_TRUE(fs::exists(folder.Path() / "Tarnwell/Demo.xml"));
 }
 
 }  // namespace
