@@ -81,5 +81,6 @@ TCompileResult TFormDesign1::SaveAndCompile() {
                              [this] { SavePage(FCurrentPage); },
                              host_->PanelStructures(),
                              LoadedPictureSizes(*this)};
+  setup.overwriteRefusal = document_->OverwriteRefusal();
   return TSaveAndCompile(setup).Run();
 }

@@ -110,6 +110,7 @@ TProjectLoadResult TProjectDocument::LoadProject(const TProjectLocation& locatio
 
 void TProjectDocument::ResetForLoad() {
   Clear();
+  unreadableFile_.clear();
   modified_ = false;
   readOnly_ = false;
   formatCode_ = kFormatCodeCurrent;
@@ -163,6 +164,7 @@ std::unique_ptr<TmyXmlNode> TProjectDocument::ReadWithFallbacks(const std::strin
     source = TProjectSource::Template;
   }
   if (source != TProjectSource::BaseFile) ReportFallback(file, backup, source);
+  if (source != TProjectSource::BaseFile && file.fault != TReadAttempt::TFault::Missing) unreadableFile_ = fileName;
   return root;
 }
 
@@ -186,6 +188,13 @@ void TProjectDocument::ReportFallback(const TReadAttempt& file, const TReadAttem
   }
   ui_.Trace("LoadProject - " + text);
   ui_.ShowMessage(text, GetUiText(kWarningCaptionId), TProjectDocumentUi::TIcon::Warning);
+}
+
+std::string TProjectDocument::OverwriteRefusal() const {
+  if (unreadableFile_.empty() || !PathExists(unreadableFile_)) return std::string();
+  return "The project file \"" + unreadableFile_ +
+         "\" could not be read when the project was opened, so it is not overwritten. Move it away to save "
+         "this project in its place, or repair it and open the project again.";
 }
 
 void TProjectDocument::ReadGlobalElements(TmyXmlNode* web) {

@@ -86,7 +86,9 @@ void WriteProjectCopy(const TSaveAndCompileSetup& setup, const std::string& base
   const TCompileProject& project = setup.project;
   const std::string copy =
       project.globalMode ? setup.globalFolder + project.globalDir + "\\Global.xml" : baseName + ".xml";
-  if (!project.projectDir.empty() && project.root != nullptr) TmyXMLParser().SaveToFile(project.root, copy, false);
+  if (!project.projectDir.empty() && project.root != nullptr &&
+      TmyXMLParser().SaveToFile(project.root, copy, false) == 0)
+    throw std::runtime_error("The project file \"" + copy + "\" could not be written; it is kept as it was.");
 }
 
 }  // namespace
@@ -127,13 +129,17 @@ void TSaveAndCompile::PrepareOutput(TRun& run) {
   state_.outputRoot = sendRoot + "WWW\\";
   run.status->pnlPath->SetCaption(state_.outputRoot);
   auto makeFolder = [&](const std::string& folder) {
-    if (!ForceDirectories(folder)) run.context.AddHostMessage(GetUiText(kCannotCreateText), folder);
+    if (ForceDirectories(folder)) return;
+    run.context.AddHostMessage(GetUiText(kCannotCreateText), folder);
+    run.writeFailed = true;
   };
   makeFolder(state_.outputRoot);
   if (project.root != nullptr && project.root->FindChild("page", "notification", true, "true") != nullptr)
     makeFolder(state_.outputRoot + "NOTIFY\\");
   if (!state_.generateXmlOnly) run.files.LoadGeneratedFileTable(run.stampList);
   WriteCompilePasswordFile(project, setup_.formatCode, sendRoot, state_, host_, run.files);
+  // The password file is the only step so far that marks a file error.
+  if ((state_.compileErrors & kCompileErrorFile) != 0) run.writeFailed = true;
   makeFolder(state_.outputRoot + "IMAGES");
   // A folder of that name in another letter case is named "IMAGES" afterwards.
   if (DirectoryExists(state_.outputRoot + "IMAGES"))
@@ -187,10 +193,17 @@ void TSaveAndCompile::Report(TRun& run) {
   CloseStatusWindow(run);
 }
 
+// The variables document and the stamp list; one that cannot be written is
+// reported like any other file of the output.
 void TSaveAndCompile::Finish(TRun& run) {
   if (state_.tdiMapPass) host_.CloseTdiPass();
   state_.tdiMapPass = false;
-  if (!run.variablesDocument.empty()) run.variables.Save(run.variablesDocument);
+  const auto cannotCreate = [&](const std::string& path) {
+    host_.AddCompilerMessage(GetUiText(kCannotCreateText), path);
+    state_.compileErrors |= kCompileErrorFile;
+    run.writeFailed = true;
+  };
+  if (!run.variablesDocument.empty() && !run.variables.Save(run.variablesDocument)) cannotCreate(run.variablesDocument);
+  if (!run.files.MergeStamps(run.stampList)) cannotCreate(run.stampList);
   host_.ReleaseCompilerMessages();
-  run.files.MergeStamps(run.stampList);
 }

@@ -34,6 +34,8 @@
 
 namespace {
 
+constexpr int kCannotCopyText = 7077;  // "[Tarnwell] - Cannot copy : "
+
 std::string UpToDot(const std::string& name) { return name.substr(0, name.find('.')); }
 
 // The name under which an entry's file lies on disk.
@@ -127,7 +129,11 @@ bool TFormImageManager::AddFile(const std::string& file) {
   type_ = name.substr(dot + 1, 3);
   const std::string destination = folder + name;
   if (!PathExists(destination) && !SameText(destination, file)) {
-    CopyFileKeepTime(file, destination);
+    if (!CopyFileKeepTime(file, destination)) {
+      const std::string text = GetUiText(kCannotCopyText) + file;
+      MessageBox(nullptr, text.c_str(), Caption().c_str(), MB_OK | MB_ICONERROR);
+      return true;
+    }
     copiedFiles_.push_back(name);
   }
   TmyXmlNode* node = working_->AddChild("img");
