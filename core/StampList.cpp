@@ -96,8 +96,8 @@ void LoadHexRecordList(const std::string& fileName, TStringList* list) {
   }
 }
 
-void SaveHexRecordList(const std::string& fileName, const TStringList* list) {
-  if (list == nullptr) return;
+bool SaveHexRecordList(const std::string& fileName, const TStringList* list) {
+  if (list == nullptr) return true;
   std::string text;
   for (int i = 0; i < list->Count(); ++i) {
     static const GeneratedFileRecord kNone{};
@@ -113,7 +113,7 @@ void SaveHexRecordList(const std::string& fileName, const TStringList* list) {
     text += list->Strings(i);
     text += numbers;
   }
-  WriteFileReplacing(fileName, text.data(), text.size());
+  return WriteFileReplacing(fileName, text.data(), text.size());
 }
 
 void FreeListItems(TStringList* list) {

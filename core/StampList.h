@@ -47,7 +47,7 @@ void LoadHexRecordList(const std::string& fileName, TStringList* list);
 // Writes one line per item, in list order (an item without a record as
 // zeros), as the file's new content through a temporary file and a rename.
 // Nothing happens for a null list or a file that cannot be written.
-void SaveHexRecordList(const std::string& fileName, const TStringList* list);
+bool SaveHexRecordList(const std::string& fileName, const TStringList* list);
 
 // Frees the record attached to every item and clears the attachment; the
 // items stay.

@@ -64,6 +64,9 @@ TCompileResult TFormDesign1::SaveAndCompile() {
   project.webData = &FGlobalWebData;
   project.resolver = FWebNameConvertor.get();
   project.shownPage = FCurrentPage;
+  // The pages show the objects' texts in the editor's language.
+  project.languageTexts = FLangMutations;
+  project.languageCode = FEditorLangCode;
   TDesignerUcid ucid(*this);
   project.ucid = &ucid;
   compileState.generateXmlOnly = document_->OnlyXml();
@@ -78,5 +81,6 @@ TCompileResult TFormDesign1::SaveAndCompile() {
                              [this] { SavePage(FCurrentPage); },
                              host_->PanelStructures(),
                              LoadedPictureSizes(*this)};
+  setup.overwriteRefusal = document_->OverwriteRefusal();
   return TSaveAndCompile(setup).Run();
 }

@@ -68,3 +68,5 @@ void TFormDesign1::PlaceInsertedObject(TObject* sender) { insertTools_->PlaceIns
 void TFormDesign1::ReleaseInsertTool(TObject* sender) { insertTools_->ReleaseInsertTool(sender); }
 
 void TFormDesign1::CancelInsertTool(TObject* sender) { insertTools_->CancelInsertTool(sender); }
+
+void TFormDesign1::CancelInsertion() { insertTools_->CancelPending(); }

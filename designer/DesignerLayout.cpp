@@ -94,7 +94,7 @@ const TComponentRow kLayout[] = {
      kPlain},
     {SEPARATOR(TToolButton), "tlbMain1", kSep, alNone, 0, -1, nullptr, "", 0, kSeparator},
     {FIELD(TToolButton, btnSave1), "tlbMain1", kButton, alNone, 7010, 4, &F::btnSave1Click, "", 0, kPlain},
-    {FIELD(TToolButton, tbPreview1), "tlbMain1", kButton, alNone, 7099, 5, &F::tbPreview1Click, "", 0, kPlain},
+    {FIELD(TToolButton, tbPreview1), "tlbMain1", kButton, alNone, 7099, 5, &F::tbPreview1Click, "", 0, kHidden},
     {FIELD(TToolButton, btnSave2), "tlbMain1", kButton, alNone, 2018, 6, &F::btnSave2Click, "", 0, kPlain},
     {SEPARATOR(TToolButton), "tlbMain1", kSep, alNone, 0, -1, nullptr, "", 0, kSeparator},
     {FIELD(TToolButton, tbUndo), "tlbMain1", kButton, alNone, 7120, 7, &F::tbUndoClick, "", 0, kPlain},

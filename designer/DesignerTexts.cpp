@@ -145,8 +145,13 @@ void TFormDesign1::sbStatusDrawPanel(TStatusBar* statusBar, TStatusPanel* panel,
 void TFormDesign1::tvPageListMouseMove(TObject*, TShiftState, int x, int y) {
   TTreeNode* node = tvPageList->GetNodeAt(x, y);
   const auto* element = node != nullptr ? static_cast<TmyXmlNode*>(node->Data) : nullptr;
+  // The hint names caption and file name whatever the tree's display format.
   std::string text;
-  if (element != nullptr) text = document_->PageTreeText(element->GetAttr("caption"), element->GetAttr("name"), true);
+  if (element != nullptr) {
+    const std::string caption = element->GetAttr("caption"), name = element->GetAttr("name");
+    text = caption.empty() ? GetUiText(kUnnamedTextId) : caption;
+    if (!name.empty()) text += " (" + name + ")";
+  }
   sbStatus->Panels()->Items(0)->SetText(text);
 }
 
@@ -233,8 +238,7 @@ std::int32_t TFormDesign1::RenewGroupPageUcids(TmyXmlNode* group) {
   std::int32_t time = GetUcidTime();
   for (TmyXmlNode* page = group != nullptr ? group->firstChild : nullptr; page != nullptr; page = page->next) {
     if (page->name != "page" || page->comment || page->instruction) continue;
-    time = GetUcidTime();
-    page->SetAttrIntStr("ucid", time);
+    time = RenewPageUcid(page);
   }
   return time;
 }

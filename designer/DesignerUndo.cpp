@@ -8,7 +8,6 @@
 
 #include "designer/FormDesign1.h"
 #include "designer/SurfaceObjects.h"
-#include "grid/GridInsert.h"
 #include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/ScrollBox.h"
 
@@ -25,9 +24,11 @@ class TDesignerUndoSurface final : public TUndoSurface {
   // The snapshot goes through the page loader in place of a page element. It
   // carries no `name`: the shown page stays the same, so its name stays for
   // the live view. The loader clears the background picture for the
-  // snapshot and redraws it from the shown page.
+  // snapshot and redraws it from the shown page. A pending insertion frame
+  // carries hidden objects that live on the surface: it is cancelled first,
+  // so that it never holds objects the rebuild freed.
   void RestoreSurfaceObjects(TmyXmlNode& snapshot) override {
-    CancelInsertion();
+    designer_.CancelInsertion();
     designer_.ClearDesignElements();
     const std::string shownPage = designer_.FShownPageName;
     designer_.LoadPage(&snapshot);
@@ -42,15 +43,6 @@ class TDesignerUndoSurface final : public TUndoSurface {
   void EnableRedo(bool enabled) override { designer_.tbRedo->SetEnabled(enabled); }
 
  private:
-  // A pending insertion frame carries hidden objects that live on the
-  // surface: it is cancelled before the surface is rebuilt, so that it never
-  // holds objects the rebuild freed.
-  void CancelInsertion() {
-    TGridInsert* frame = designer_.FInsert;
-    designer_.FInsert = nullptr;
-    if (frame != nullptr) frame->Cancel();
-  }
-
   TFormDesign1& designer_;
 };
 

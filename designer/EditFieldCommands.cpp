@@ -113,7 +113,8 @@ std::size_t CommonPrefixLength(std::string_view a, std::string_view b) {
 }
 
 std::string FindObjectByVariable(TmyXmlNode* root, const std::string& variable) {
-  if (root == nullptr) return std::string();
+  // An empty text names no variable (the search would take it for "any").
+  if (root == nullptr || variable.empty()) return std::string();
   TmyXmlNode* found = root->GetAttr("variable") == variable && root->FindAttr("variable") != nullptr
                           ? root
                           : root->FindDeepAttr("", "variable", variable);

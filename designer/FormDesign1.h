@@ -319,8 +319,11 @@ class TFormDesign1 : public TForm {
   void tvPageListCollapsing(TObject* sender, TTreeNode* node, bool& allowCollapse);
   void tvPageListMouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
   // Every page's `ucid` := the current time (read for each page); answers the
-  // last time read.
+  // last time read. The shown page's new stamp becomes the current UCID.
   std::int32_t RenewAllPageUcids();
+  // One page's `ucid` := the current time, which it answers; for the shown
+  // page also the current UCID.
+  std::int32_t RenewPageUcid(TmyXmlNode* page);
   // The text of a page or group node by the page-name display format.
   std::string NodeText(TmyXmlNode* element) const;
 
@@ -504,6 +507,9 @@ class TFormDesign1 : public TForm {
   void ReleaseInsertTool(TObject* sender);
   // Pastes a tool's template into an insertion frame (tool mode meanwhile).
   void PasteToolTemplate(int tag, const std::string& text);
+  // Cancels a pending insertion frame: its objects go, the frame is released
+  // and the arrow pressed.
+  void CancelInsertion();
 
   // --- clipboards, z-order, grid, preview, edit fields, renames -----------------
   // (ObjectClipboard.cpp, PageClipboard.cpp, ZOrder.cpp, EditFieldCommands.cpp,

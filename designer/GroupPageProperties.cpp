@@ -308,10 +308,7 @@ void TFormDesign1::EditGroupProperties(TTreeNode* node, TmyXmlNode* group) {
     const bool changed = GroupSizeChanged(before, GroupSizeShown(*form));
     WriteGroup(*form, node, group, notification);
     if (changed) {
-      const std::int32_t time = RenewGroupPageUcids(group);
-      // The shown page is written back with the designer's stamp: it takes
-      // the new one too.
-      if (FCurrentPage != nullptr && FCurrentPage->parent == group) FCurrentUcid = time;
+      RenewGroupPageUcids(group);
       SetModified();
     }
   }
@@ -374,22 +371,36 @@ void TFormDesign1::WritePage(TFormPageProperties& f, TTreeNode* node, TmyXmlNode
   FCurrentUcid = GetUcidTime();
   page->DeleteAllAttrs();
   WriteTraceLog("PageProperties del attr");
-  if (Checked(f, "cbNotification1")) page->SetAttr("notification", "true");
+  if (Checked(f, "cbNotification1")) {
+    page->SetAttr("notification", "true");
+    WriteTraceLog("PageProperties add notifiacation");
+  }
   const std::string caption = f.Get<TEdit>("edtCaption1")->Text();
-  const std::string name = f.Get<TEdit>("edtFileName1")->Text() + ".XML";
+  const std::string fileName = f.Get<TEdit>("edtFileName1")->Text();
+  const std::string name = fileName + ".XML";
   node->SetText(document_->PageTreeText(caption, name, false));
+  WriteTraceLog("PageProperties caption");
   const TLangText& slots = f.langTexts.front();
   SetLangTexts("caption", page, slots.texts.data(), slots.changed.data());
+  WriteTraceLog("PageProperties lang");
   page->SetAttr("caption", caption);
+  WriteTraceLog("PageProperties caption attr");
   page->SetAttr("name", name);
+  WriteTraceLog("PageProperties name attr");
   if (name != oldName) {
     WriteTraceLog("PageProperties name changed");
+    WriteTraceLog("OriginalName - " + oldName);
+    WriteTraceLog("NewName - " + fileName);
     RenamePageReferences(oldName, name);
+    WriteTraceLog("PageProperties refresh hres");
   }
   for (const char* attr : {"background", "bgcolor", "repeat", "hidden"}) FindPageField(attr)->write(f, *page);
   if (f.GenerateJsonMap1->Checked()) page->SetAttr("jsonmap", "true");
   for (const char* attr : {"ajax", "pause"}) FindPageField(attr)->write(f, *page);
   WriteTraceLog("PageProperties attr OK");
+  // The surface shows the shown page's new picture and colour.
+  if (page == FCurrentPage) LoadBackgroundPicture(page, imgBg);
+  WriteTraceLog("PageProperties bitmap OK");
   if (page == FCurrentPage) DrawPageBackground();
   FindPageField("level")->write(f, *page);
   if (Checked(f, "cbIndex")) {
@@ -402,6 +413,10 @@ void TFormDesign1::WritePage(TFormPageProperties& f, TTreeNode* node, TmyXmlNode
 }
 
 void TFormDesign1::GroupPageSettings1Click(TObject*) {
+  // The command ends by showing the selected node again, which rebuilds the
+  // surface from the document: the shown page is stored first, or an edit
+  // not yet stored (a move, a new object) would be lost.
+  SavePage(FCurrentPage);
   TTreeNode* node = tvPageList->Selected();
   TmyXmlNode* group = node != nullptr ? ElementOf(node->Parent() != nullptr ? node->Parent() : node) : nullptr;
   if (group != nullptr) EditCommonPageSettings(group);

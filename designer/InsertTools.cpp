@@ -54,6 +54,14 @@ void TInsertTools::CancelInsertTool(TObject* frame) {
   if (!switching_) PressArrow();
 }
 
+void TInsertTools::CancelPending() {
+  TGridInsert* frame = *context_.pending;
+  if (frame == nullptr) return;
+  frame->Cancel();
+  // A frame without a cancel handler is released here.
+  if (*context_.pending == frame) CancelInsertTool(frame);
+}
+
 void TInsertTools::Release() {
   TGridInsert* frame = *context_.pending;
   *context_.pending = nullptr;

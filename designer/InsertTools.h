@@ -56,6 +56,9 @@ class TInsertTools {
   // The frame's cancel handler: the frame is released; the arrow is pressed
   // unless a tool click is switching tools.
   void CancelInsertTool(TObject* frame);
+  // Cancels the pending frame, if any, as Escape does: the frame's cancel
+  // handler releases it while it is still the pending one.
+  void CancelPending();
 
  private:
   bool IsPending(TObject* frame) const;

@@ -14,7 +14,6 @@
 #include "designer/DebugList.h"
 #include "designer/FormDesign1.h"
 #include "designer/LiveViewLink.h"
-#include "grid/GridInsert.h"
 #include "grid/PictureLoading.h"
 #include "grid/PlaceholderResolver.h"
 #include "platform/base/ScopeExit.h"
@@ -82,10 +81,7 @@ void SetMenuItemsEnabled(TPopupMenu* menu, bool enabled) {
 
 void TFormDesign1::btnDebugClick(TObject* sender) {
   WriteTraceLog("btnDebugClick");
-  if (TGridInsert* frame = FInsert; frame != nullptr) {
-    FInsert = nullptr;
-    frame->Cancel();
-  }
+  CancelInsertion();
   Screen->SetCursor(crHourGlass);
   ScopeExit restoreCursor([] { Screen->SetCursor(crDefault); });
   if (auto* button = dynamic_cast<TToolButton*>(sender); button == btnDebug || button == btnDebug2)

@@ -186,6 +186,9 @@ TGridWebElement* TFormDesign1::ReadObject(TmyXmlNode* node, TWinControl* parent,
   element->SetPosition(ClampToInt(reading.posX), ClampToInt(reading.posY));
   element->ResolveVariables();
   element->SetShowHint(true);
+  // Alignment, the object list and the insertion frame measure objects
+  // before the surface is painted.
+  element->TakeDrawnSize();
   // The surface owns it from here.
   return element.release();
 }

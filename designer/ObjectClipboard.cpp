@@ -171,10 +171,7 @@ void TFormDesign1::CarryPastedObjects(const std::vector<TGridGraphic*>& carried,
   ScrollPositionsOf(static_cast<TWinControl*>(sbDesign1), scrollX, scrollY);
   const int offX = FGridX * FUnitPixels - (scrollX + minLeft);
   const int offY = FGridY * FUnitPixels - (scrollY + minTop);
-  if (TGridInsert* pending = FInsert) {
-    FInsert = nullptr;
-    pending->Cancel();
-  }
+  CancelInsertion();
   auto* frame = new TGridInsert(sbDesign1, 1, scrollX, scrollY, offX, offY, carried);
   frame->FInnerFrame = true;
   frame->FFrameX = remX;
@@ -212,4 +209,10 @@ void TFormDesign1::PasteObjectsDirect(const std::string& text) {
   if (sbDesign1->CanFocus()) sbDesign1->SetFocus();
 }
 
-void TFormDesign1::PasteDirect1Click(TObject*) { PasteObjectsDirect(Clipboard()->AsText()); }
+// A copied page or group is pasted in the tree only: here it is left alone,
+// before its pictures could come into the project.
+void TFormDesign1::PasteDirect1Click(TObject*) {
+  const std::string text = Clipboard()->AsText();
+  if (text.find("<page") != std::string::npos) return;
+  PasteObjectsDirect(text);
+}

@@ -10,7 +10,6 @@
 #include "core/TraceLog.h"
 #include "core/XmlNode.h"
 #include "designer/FormDesign1.h"
-#include "grid/GridInsert.h"
 #include "grid/PictureLoading.h"
 #include "platform/base/ScopeExit.h"
 #include "platform/vcl/Bitmap.h"
@@ -55,10 +54,7 @@ void GrowBitmap(TBitmap& bitmap, int w, int h) {
 void TFormDesign1::tvPageListChanging(TObject*, TTreeNode*, bool& allowChange) {
   WriteTraceLog("tvPageListChanging");
   if (!FTreeChangeSuppressed) {
-    if (FInsert != nullptr) {
-      FInsert->Cancel();
-      FInsert = nullptr;
-    }
+    CancelInsertion();
     if (FCurrentPage != nullptr) {
       SavePage(FCurrentPage);
       const std::string name = FCurrentPage->GetAttr("name");

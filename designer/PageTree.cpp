@@ -219,10 +219,17 @@ std::int32_t TFormDesign1::RenewAllPageUcids() {
   std::int32_t time = GetUcidTime();
   TmyXmlNode* web = document_->Web();
   if (web == nullptr) return time;
-  for (TmyXmlNode* page = web->FindDeep("page"); page != nullptr; page = page->FindDeep("page")) {
-    time = GetUcidTime();
-    page->SetAttrIntStr("ucid", time);
-  }
+  for (TmyXmlNode* page = web->FindDeep("page"); page != nullptr; page = page->FindDeep("page"))
+    time = RenewPageUcid(page);
+  return time;
+}
+
+// The shown page is stored with the designer's stamp (SavePage): it takes
+// the new one too, or the next store would write the old stamp back.
+std::int32_t TFormDesign1::RenewPageUcid(TmyXmlNode* page) {
+  const std::int32_t time = GetUcidTime();
+  page->SetAttrIntStr("ucid", time);
+  if (page == FCurrentPage) FCurrentUcid = time;
   return time;
 }
 

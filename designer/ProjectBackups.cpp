@@ -11,23 +11,20 @@ constexpr const char* kBiggestExtension = ".big";
 
 }  // namespace
 
-void MakeBackup(const std::string& fileName) {
+bool MakeBackup(const std::string& fileName) {
   const std::string backup = fileName + kBackupExtension;
   if (PathExists(backup)) {
-    KeepBiggestBackup(backup);
-    if (!DeleteFile(backup.c_str())) return;
+    if (!KeepBiggestBackup(backup)) return false;
+    if (!DeleteFile(backup.c_str())) return true;
   }
   MoveFile(fileName.c_str(), backup.c_str());
+  return true;
 }
 
-void KeepBiggestBackup(const std::string& backupName) {
+bool KeepBiggestBackup(const std::string& backupName) {
   const std::string big = backupName + kBiggestExtension;
-  if (PathExists(big)) {
-    if (GetFileSizeByName(backupName) > GetFileSizeByName(big) && DeleteFile(big.c_str()))
-      CopyFileKeepTime(backupName, big, false);
-    return;
-  }
-  CopyFileKeepTime(backupName, big, false);
+  if (PathExists(big) && GetFileSizeByName(backupName) <= GetFileSizeByName(big)) return true;
+  return CopyFileKeepTime(backupName, big, true) == 1;
 }
 
 std::uint64_t GetFileSizeByName(const std::string& fileName) {

@@ -12,13 +12,15 @@
 // goes through KeepBiggestBackup and is deleted; only when that delete
 // succeeded (or there was no backup) is the file renamed to the backup.
 // Nothing happens to a file that does not exist (a leftover backup still
-// goes to its ".big" copy and is deleted).
-void MakeBackup(const std::string& fileName);
+// goes to its ".big" copy and is deleted). False when the ".big" copy could
+// not be written: then the backup and the file stay as they were.
+bool MakeBackup(const std::string& fileName);
 
 // Keeps backup + ".big" as the largest backup: a missing ".big" becomes a copy
-// of the backup; an existing one is replaced (deleted, then copied with the
-// backup's file times) only when the backup is larger.
-void KeepBiggestBackup(const std::string& backupName);
+// of the backup; an existing one is replaced by a copy with the backup's file
+// times only when the backup is larger. The copy is written whole before it
+// takes the old one's place, so a failed copy keeps the old ".big"; false then.
+bool KeepBiggestBackup(const std::string& backupName);
 
 // The file's size in bytes; 0 when it cannot be opened.
 std::uint64_t GetFileSizeByName(const std::string& fileName);

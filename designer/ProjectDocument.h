@@ -46,6 +46,7 @@ enum class TProjectSaveResult {
   NoDocument,   // nothing loaded
   Saved,
   WriteFailed,  // a project file could not be written: the old files are whole, the document stays modified
+  Unreadable,   // the project file could not be read at the load: it is kept as it is, nothing written
 };
 
 // The window's own steps of a save; an empty one is skipped.
@@ -105,6 +106,10 @@ class TProjectDocument {
   bool Modified() const { return modified_; }
   void SetModified(bool modified) { modified_ = modified; }
   bool ReadOnly() const { return readOnly_; }
+  // Why the project files may not be written: the project file that the load
+  // could not read (a backup or the new project was loaded instead) is still
+  // there, and writing the document would replace it. Empty when they may.
+  std::string OverwriteRefusal() const;
   int FormatCode() const { return formatCode_; }
   bool SplitLayout() const { return splitLayout_; }
   // The next unique id; TakeUid hands it out and advances.
@@ -154,6 +159,8 @@ class TProjectDocument {
   std::string DocumentText(TmyXmlNode* root);
   bool SaveSingle(const TProjectFileNames& names);
   bool SaveSplit(const TProjectFileNames& names);
+  // Traces why a save failed and keeps it for the user's message; false.
+  bool SaveFault(const std::string& what);
 
   TProjectDocumentUi& ui_;
   TSecondsClock clock_;
@@ -161,6 +168,10 @@ class TProjectDocument {
 
   TmyXMLParser parser_;
   std::unique_ptr<TmyXmlNode> root_;
+  // The project file the load found but could not read; empty when it read it.
+  std::string unreadableFile_;
+  // What the last save could not write.
+  std::string writeFault_;
   TmyXmlNode* images_ = nullptr;
   TmyXmlNode* grid_ = nullptr;
   bool modified_ = false;

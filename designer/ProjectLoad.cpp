@@ -4,7 +4,6 @@
 // split layout are merged in from their files, and what older files lack is
 // repaired (Grid, unique ids, blanks in variable names, captions, images).
 
-#include <cstdio>
 #include <random>
 
 #include "core/FileHelpers.h"
@@ -17,6 +16,18 @@ namespace {
 
 constexpr int kNewerVersionTextId = 7205;
 constexpr int kWarningCaptionId = 2038;
+// The messages of a file that could not be used: who (with the file name),
+// what happened to it, and what was loaded instead.
+constexpr int kProjectFileTextId = 7328;     // The project file "%s"
+constexpr int kBackupFileTextId = 7329;      // Its backup "%s"
+constexpr int kPageFileTextId = 7330;        // The page file "%s"
+constexpr int kMissingTextId = 7331;         // does not exist.
+constexpr int kCannotOpenTextId = 7332;      // could not be read: it cannot be opened.
+constexpr int kMalformedTextId = 7333;       // could not be read: it is not well-formed XML (error 0x%X at line %d).
+constexpr int kNoWebTextId = 7334;           // could not be read: it holds no web element.
+constexpr int kBackupLoadedTextId = 7335;    // The backup "%s" was loaded instead.
+constexpr int kTemplateLoadedTextId = 7336;  // An empty new project was loaded instead.
+constexpr int kPartLoadedTextId = 7337;      // Only the part before the damage was loaded.
 constexpr int kUidRandomRange = 32768;
 constexpr const char* kBackupExtension = ".bak";
 
@@ -49,23 +60,21 @@ struct TProjectDocument::TReadAttempt {
   std::uint32_t errorWord = 0;
   std::int32_t line = 0;
 
-  // "the project file "NAME" could not be read (why)"; `what` names the file.
-  std::string Describe(const std::string& what) const {
-    std::string text = what + " \"" + fileName + "\" ";
+  // "The project file "NAME" could not be read (why)."; `whoTextId` names
+  // the file.
+  std::string Describe(int whoTextId) const {
+    const std::string who = Format(GetUiText(whoTextId), fileName);
     switch (fault) {
-      case TFault::Missing: return text + "does not exist.";
-      case TFault::CannotOpen: return text + "could not be read: it cannot be opened.";
-      case TFault::Malformed: {
-        char where[64];
-        std::snprintf(where, sizeof where, "error 0x%X at line %d", static_cast<unsigned>(errorWord),
-                      static_cast<int>(line));
-        return text + "could not be read: it is not well-formed XML (" + where + ").";
-      }
-      case TFault::NoWeb: return text + "could not be read: it holds no web element.";
+      case TFault::Missing: return who + " " + GetUiText(kMissingTextId);
+      case TFault::CannotOpen: return who + " " + GetUiText(kCannotOpenTextId);
+      case TFault::Malformed:
+        return who + " " +
+               Format(GetUiText(kMalformedTextId), static_cast<unsigned>(errorWord), static_cast<int>(line));
+      case TFault::NoWeb: return who + " " + GetUiText(kNoWebTextId);
       case TFault::None:
       case TFault::NotTried: break;
     }
-    return text + "was read.";
+    return who;
   }
 };
 
@@ -101,6 +110,7 @@ TProjectLoadResult TProjectDocument::LoadProject(const TProjectLocation& locatio
 
 void TProjectDocument::ResetForLoad() {
   Clear();
+  unreadableFile_.clear();
   modified_ = false;
   readOnly_ = false;
   formatCode_ = kFormatCodeCurrent;
@@ -154,6 +164,7 @@ std::unique_ptr<TmyXmlNode> TProjectDocument::ReadWithFallbacks(const std::strin
     source = TProjectSource::Template;
   }
   if (source != TProjectSource::BaseFile) ReportFallback(file, backup, source);
+  if (source != TProjectSource::BaseFile && file.fault != TReadAttempt::TFault::Missing) unreadableFile_ = fileName;
   return root;
 }
 
@@ -168,15 +179,22 @@ std::unique_ptr<TmyXmlNode> TProjectDocument::ReadTemplate() {
 void TProjectDocument::ReportFallback(const TReadAttempt& file, const TReadAttempt& backup, TProjectSource source) {
   using TFault = TReadAttempt::TFault;
   if (file.fault == TFault::Missing && backup.fault == TFault::Missing) return;
-  std::string text = file.Describe("The project file");
+  std::string text = file.Describe(kProjectFileTextId);
   if (source == TProjectSource::Backup) {
-    text += " The backup \"" + backup.fileName + "\" was loaded instead.";
+    text += " " + Format(GetUiText(kBackupLoadedTextId), backup.fileName);
   } else {
-    if (backup.fault != TFault::Missing) text += " " + backup.Describe("Its backup");
-    text += " An empty new project was loaded instead.";
+    if (backup.fault != TFault::Missing) text += " " + backup.Describe(kBackupFileTextId);
+    text += " " + GetUiText(kTemplateLoadedTextId);
   }
   ui_.Trace("LoadProject - " + text);
   ui_.ShowMessage(text, GetUiText(kWarningCaptionId), TProjectDocumentUi::TIcon::Warning);
+}
+
+std::string TProjectDocument::OverwriteRefusal() const {
+  if (unreadableFile_.empty() || !PathExists(unreadableFile_)) return std::string();
+  return "The project file \"" + unreadableFile_ +
+         "\" could not be read when the project was opened, so it is not overwritten. Move it away to save "
+         "this project in its place, or repair it and open the project again.";
 }
 
 void TProjectDocument::ReadGlobalElements(TmyXmlNode* web) {
@@ -214,8 +232,11 @@ void TProjectDocument::InsertGridWhenMissing(TmyXmlNode* web, int rasterX, int r
 }
 
 // Each page stub of "web.xml" takes the attributes and children of its file;
-// a file that cannot be read leaves the stub as it is.
+// a file that cannot be read leaves the stub as it is. A damaged file gives
+// what was read before the damage, and the user is told, as for the project
+// file.
 void TProjectDocument::MergePageFiles(TmyXmlNode* web, const std::string& pageFolder) {
+  std::string damaged;
   for (TmyXmlNode* page = web->FindDeep("page"); page != nullptr; page = page->FindDeep("page")) {
     page->closed = false;
     const std::string name = page->GetAttr("name");
@@ -231,10 +252,20 @@ void TProjectDocument::MergePageFiles(TmyXmlNode* web, const std::string& pageFo
       ui_.Trace("LoadProject - page file \"" + fileName + "\" cannot be read");
       continue;
     }
-    if (parser_.errorWord != 0) ui_.Trace("LoadProject - page file \"" + fileName + "\" is not well-formed");
+    if (parser_.errorWord != 0) {
+      TReadAttempt attempt;
+      attempt.fileName = fileName;
+      attempt.fault = TReadAttempt::TFault::Malformed;
+      attempt.errorWord = parser_.errorWord;
+      attempt.line = parser_.GetLine();
+      const std::string text = attempt.Describe(kPageFileTextId) + " " + GetUiText(kPartLoadedTextId);
+      ui_.Trace("LoadProject - " + text);
+      damaged += (damaged.empty() ? "" : "\n") + text;
+    }
     page->CopyFrom(full);
     full->MoveChildrenTo(page);
   }
+  if (!damaged.empty()) ui_.ShowMessage(damaged, GetUiText(kWarningCaptionId), TProjectDocumentUi::TIcon::Warning);
 }
 
 void TProjectDocument::SetupUids(TmyXmlNode* web) {

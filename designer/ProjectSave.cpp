@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "core/FileHelpers.h"
 #include "core/XmlNode.h"
 #include "designer/ProjectBackups.h"
 #include "designer/ProjectDocument.h"
@@ -17,6 +18,7 @@ namespace {
 
 constexpr const char* kTimeStampsSection = "TimeStamps";
 constexpr const char* kSaveTimeKey = "SaveTD";
+constexpr const char* kMessageCaption = "Tarnwell";
 
 }  // namespace
 
@@ -25,6 +27,11 @@ TProjectSaveResult TProjectDocument::Save(const TProjectLocation& location, cons
   if (!modified_) {
     ui_.Trace("btnSave2Click - not modified - end");
     return TProjectSaveResult::NotModified;
+  }
+  if (const std::string refusal = OverwriteRefusal(); !refusal.empty()) {
+    ui_.Trace("btnSave2Click - " + refusal);
+    ui_.ShowMessage(refusal, kMessageCaption, TProjectDocumentUi::TIcon::Error);
+    return TProjectSaveResult::Unreadable;
   }
   const TProjectFileNames names = SaveFileNames(location);
   StampSaveTime(names.settingsFile);
@@ -52,10 +59,14 @@ TProjectSaveResult TProjectDocument::Save(const TProjectLocation& location, cons
   else
     ui_.Trace("Nepovedlo se zmenit MaxUid");
   if (hooks.UpdateStConstants) hooks.UpdateStConstants(root_.get());
+  writeFault_.clear();
   const bool written = splitLayout_ ? SaveSplit(names) : SaveSingle(names);
   ui_.Trace("btnSave2Click - end");
   if (written) return TProjectSaveResult::Saved;
   modified_ = true;
+  ui_.ShowMessage("The project could not be saved: " + writeFault_ +
+                      ". The project files on disk are as they were; the changes are kept in the designer.",
+                  kMessageCaption, TProjectDocumentUi::TIcon::Error);
   return TProjectSaveResult::WriteFailed;
 }
 
@@ -70,27 +81,31 @@ void TProjectDocument::StampSaveTime(const std::string& settingsFile) {
     ini.WriteInteger(kTimeStampsSection, kSaveTimeKey, GetUcidTime(clock_));
   } catch (const EIniFileException& e) {
     ui_.Trace("SaveTD - " + e.Message());
+    ui_.ShowMessage(e.Message() + ": the time of this save is not recorded.", kMessageCaption,
+                    TProjectDocumentUi::TIcon::Warning);
   }
+}
+
+bool TProjectDocument::SaveFault(const std::string& what) {
+  ui_.Trace("SaveToFile - " + what);
+  writeFault_ = what;
+  return false;
 }
 
 std::string TProjectDocument::DocumentText(TmyXmlNode* root) { return parser_.WriteNode(root, 0); }
 
 bool TProjectDocument::SaveSingle(const TProjectFileNames& names) {
   TStagedFile file(names.baseFile);
-  if (!file.Stage(DocumentText(root_.get()))) {
-    ui_.Trace("SaveToFile - cannot write " + names.baseFile);
-    return false;
-  }
+  if (!file.Stage(DocumentText(root_.get()))) return SaveFault("cannot write " + names.baseFile);
   // In this layout there is normally no "web.xml": only a leftover backup of
   // it goes to its ".big" copy and away.
-  MakeBackup(names.mainFile);
+  if (!MakeBackup(names.mainFile)) return SaveFault("cannot write " + names.mainFile + ".bak.big");
   ui_.Trace("MakeBackup");
-  MakeBackup(names.baseFile);
+  if (!MakeBackup(names.baseFile)) return SaveFault("cannot write " + names.baseFile + ".bak.big");
   ui_.Trace("SaveToFile");
-  const bool written = file.Commit();
-  if (!written) ui_.Trace("SaveToFile - cannot replace " + names.baseFile);
+  if (!file.Commit()) return SaveFault("cannot replace " + names.baseFile);
   ui_.Trace("SaveToFile - End");
-  return written;
+  return true;
 }
 
 // A copy of the document gives each page to its own file and keeps only a
@@ -101,10 +116,7 @@ bool TProjectDocument::SaveSplit(const TProjectFileNames& names) {
   copy->CopyFrom(root_.get());
   copy->CopyChildren(root_.get());
   TStagedPages pages(names.folder);
-  if (!pages.Open()) {
-    ui_.Trace("SaveToFile - cannot create the page folder in " + names.folder);
-    return false;
-  }
+  if (!pages.Open()) return SaveFault("cannot create the page folder in " + names.folder);
   for (TmyXmlNode* page = copy->FindDeep("page"); page != nullptr; page = page->FindDeep("page")) {
     const std::string name = page->GetAttr("name");
     if (!IsSafeFileName(name)) {
@@ -118,23 +130,17 @@ bool TProjectDocument::SaveSplit(const TProjectFileNames& names) {
     page->closed = true;
     page->DeleteAllAttrs();
     page->SetAttr("name", name);
-    if (!pages.Add(name, DocumentText(&pageRoot))) {
-      ui_.Trace("SaveToFile - cannot write " + names.pageFolder + name);
-      return false;
-    }
+    if (!pages.Add(name, DocumentText(&pageRoot))) return SaveFault("cannot write " + names.pageFolder + name);
   }
   TStagedFile main(names.mainFile);
-  if (!main.Stage(DocumentText(copy.get()))) {
-    ui_.Trace("SaveToFile - cannot write " + names.mainFile);
-    return false;
-  }
-  if (!pages.Commit()) {
-    ui_.Trace("SaveToFile - cannot replace " + names.pageFolder);
-    return false;
-  }
+  if (!main.Stage(DocumentText(copy.get()))) return SaveFault("cannot write " + names.mainFile);
+  // The backup's copy is the last write: once the pages are in place only
+  // renames follow.
+  if (PathExists(names.mainFile + ".bak") && !KeepBiggestBackup(names.mainFile + ".bak"))
+    return SaveFault("cannot write " + names.mainFile + ".bak.big");
+  if (!pages.Commit()) return SaveFault("cannot replace " + names.pageFolder);
   MakeBackup(names.mainFile);
-  const bool written = main.Commit();
-  if (!written) ui_.Trace("SaveToFile - cannot replace " + names.mainFile);
+  if (!main.Commit()) return SaveFault("cannot replace " + names.mainFile);
   ui_.Trace("SaveToFile - End");
-  return written;
+  return true;
 }

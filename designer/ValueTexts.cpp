@@ -362,6 +362,19 @@ TPlcValue PlcValueFromText(const TPinVariable& info, const std::string& rawText,
   return value;
 }
 
+namespace {
+
+// The value of an integer text as a number: unsigned and hexadecimal texts
+// stand for 0 to 2^32 - 1, so their 32 bits are taken unsigned (a value at or
+// above 2^31 would otherwise compare below 0).
+double IntegerTextNumber(const std::string& text, const TmyXmlNode* formatElement, const TPinVariable& info) {
+  const std::int32_t value = IntegerValueFromText(text, formatElement, info);
+  if (NotationOf(ReadFormat(formatElement), info.typeCode) == TNotation::Signed) return value;
+  return static_cast<std::uint32_t>(value);
+}
+
+}  // namespace
+
 double ComparePlcValueTexts(const std::string& a, const std::string& b, const TmyXmlNode* formatElement,
                             const TPinVariable& info) {
   const int code = info.typeCode;
@@ -369,8 +382,7 @@ double ComparePlcValueTexts(const std::string& a, const std::string& b, const Tm
     return (IsTrueText(TrimBlanks(a)) ? 1.0 : 0.0) - (IsTrueText(TrimBlanks(b)) ? 1.0 : 0.0);
   }
   if (IsIntegerType(code)) {
-    return static_cast<double>(IntegerValueFromText(a, formatElement, info)) -
-           static_cast<double>(IntegerValueFromText(b, formatElement, info));
+    return IntegerTextNumber(a, formatElement, info) - IntegerTextNumber(b, formatElement, info);
   }
   if (code == IecReal || code == IecLreal) return ReadDouble(a) - ReadDouble(b);
   const std::string mask = TimeMask(ReadFormat(formatElement), code);

@@ -189,7 +189,7 @@ void TGeneratedFiles::LoadPreviousStamps(const std::string& stampListPath) {
   LoadHexRecordList(stampListPath, &previous_);
 }
 
-void TGeneratedFiles::MergeStamps(const std::string& stampListPath) {
+bool TGeneratedFiles::MergeStamps(const std::string& stampListPath) {
   for (int i = 0; i < previous_.Count(); ++i) {
     const auto* old = static_cast<const GeneratedFileRecord*>(previous_.Objects(i));
     int index = 0;
@@ -205,9 +205,10 @@ void TGeneratedFiles::MergeStamps(const std::string& stampListPath) {
     const std::string path = PathOfKey(table_.Strings(index));
     if (!path.empty()) SetPathFileTime(path, &old->creationTime, nullptr, &old->lastWriteTime);
   }
-  if (!stampListPath.empty()) SaveHexRecordList(stampListPath, &table_);
+  const bool saved = stampListPath.empty() || SaveHexRecordList(stampListPath, &table_);
   FreeListItems(&previous_);
   previous_.Clear();
+  return saved;
 }
 
 const GeneratedFileRecord* TGeneratedFiles::Find(const std::string& key) const {

@@ -58,7 +58,7 @@ class TGeneratedFiles {
   // previous times back (on Linux the last-write time; no creation time can
   // be set), writes the table as the stamp list (not for an empty path) and
   // drops the previous records.
-  void MergeStamps(const std::string& stampListPath);
+  bool MergeStamps(const std::string& stampListPath);
 
   // The record of a registered file by its key; null when not registered.
   const GeneratedFileRecord* Find(const std::string& key) const;

@@ -16,6 +16,7 @@
 #include "generator/Template.h"
 #include "generator/WebVariables.h"
 #include "grid/PlaceholderResolver.h"
+#include "platform/base/ScopeExit.h"
 #include "platform/vcl/SysUtils.h"
 
 namespace {
@@ -23,7 +24,6 @@ namespace {
 constexpr int kCaptionCanvas = 7266;
 constexpr int kTextInvalidStructure = 7277;
 constexpr int kTextNotInImageManager = 7097;
-constexpr int kNoDataEntry = -1;  // "d[-1]": no entry, the canvas stays blank
 constexpr std::array<const char*, 3> kTouchAttributes = {"clickxvar", "clickyvar", "clickcol"};
 
 struct TCanvasVariables {
@@ -34,8 +34,16 @@ struct TCanvasVariables {
   TPinVariable info;
 };
 
-std::string Resolve(TPageState& page, const std::string& name, TPinVariable* info = nullptr) {
-  return name.empty() ? std::string() : page.context.variables.ResolveWebVariable(name, {}, info);
+std::string Resolve(TPageState& page, const std::string& name, TPinVariable* info = nullptr,
+                    const TIdentifierFormat& format = {}) {
+  return name.empty() ? std::string() : page.context.variables.ResolveWebVariable(name, format, info);
+}
+
+// The structure and its buffer are read as whole blocks of bytes.
+TIdentifierFormat WholeVariable() {
+  TIdentifierFormat format;
+  format.whole = true;
+  return format;
 }
 
 std::string Expanded(const TPageState& page, const std::string& text) {
@@ -49,7 +57,7 @@ TCanvasVariables ReadCanvasVariables(TObjectWriter& writer) {
   v.identifier = Resolve(page, v.variable, &v.info);
   const std::size_t dot = v.variable.rfind('.');
   v.structure = dot == std::string::npos ? v.variable : v.variable.substr(0, dot);
-  v.structureIdentifier = Resolve(page, v.structure);
+  v.structureIdentifier = Resolve(page, v.structure, nullptr, WholeVariable());
   return v;
 }
 
@@ -60,13 +68,19 @@ void ReportInvalidStructure(TObjectWriter& writer, const TCanvasVariables& v) {
                    page.name, page.caption, writer.data);
 }
 
-// The index of the canvas's DATA entry, made when the page has none yet;
-// kNoDataEntry when the buffer variable is unknown.
+// The index of the canvas's DATA entry, made when the page has none yet. The
+// entry is written also for a buffer without identifier (reported), so that
+// the page's answer handler finds the DATA entry it waits for.
 int CanvasDataIndex(TObjectWriter& writer, const TCanvasVariables& v) {
   TPageState& page = writer.page;
   const std::string buffer = Expanded(page, writer.kind->GetAttr("datavariable"));
-  const std::string identifier = Resolve(page, buffer);
-  if (identifier.empty()) return kNoDataEntry;
+  TPinVariable info;
+  const std::string identifier = Resolve(page, buffer, &info, WholeVariable());
+  if (identifier.empty()) {
+    page.context.state.compileErrors |= kCompileErrorVariable;
+    ReportVariableProblem(page.context, GetUiText(kCaptionCanvas), buffer, info.typeName, page.name, page.caption,
+                          writer.data);
+  }
   for (std::size_t i = 0; i < page.datas.size(); ++i) {
     if (page.datas[i].entry == buffer + identifier) return static_cast<int>(i);
   }
@@ -120,9 +134,15 @@ void AddOnce(std::vector<std::string>& list, const std::string& name) {
   list.push_back(name);
 }
 
-// The pictures the canvas may draw join the page's picture cache.
+// The pictures the canvas may draw join the page's picture cache. They are
+// registered not-for-id: the operator panels' description leaves them out
+// unless another object uses them too.
 void AddCanvasPictures(TObjectWriter& writer) {
   TPageState& page = writer.page;
+  bool& notForId = page.context.state.notForId;
+  const bool groupNotForId = notForId;
+  notForId = true;
+  ScopeExit restore([&notForId, groupNotForId] { notForId = groupNotForId; });
   for (TmyXmlNode* c = writer.kind->firstChild; c != nullptr; c = c->next) {
     if (c->comment || c->instruction || c->FindAttr("longname") == nullptr) continue;
     const std::string longName = c->GetAttr("longname");

@@ -172,7 +172,8 @@ void AddSwitchScript(TObjectWriter& writer, const TBinding& binding, const TTwoS
     TTemplateValues values;
     values.Int("element", binding.element).Raw("post", zero ? "1" : "0");
     values.Raw("background", BackgroundLine(zero ? states.off : states.on));
-    values.Raw("caption", ScriptCaption(zero ? states.offCaption : states.onCaption));
+    const std::string& caption = zero ? states.offCaption : states.onCaption;
+    values.Raw("valuecaption", EscapeJsString(caption)).Raw("caption", ScriptCaption(caption));
     script.AppendTo(out, "switch-state", values);
   }
   script.AppendTo(out, "switch-end");

@@ -62,9 +62,10 @@ int FieldWidth(const TObjectWriter& writer) {
   return ClampToInt(size * writer.data.fontSize * kCharacterPerMille / kPerMille + 1);
 }
 
-// " height: %ipx;" for a field without a border, else "".
+// " height: %ipx;" for a field without a border, else "". A drop-down list
+// has no `height` of its own: it keeps the browser's height.
 std::string HeightPiece(const TObjectWriter& writer) {
-  if (writer.kind->GetAttr("border") == "true") return "";
+  if (writer.kind->GetAttr("border") == "true" || writer.kind->FindAttr("height") == nullptr) return "";
   return " height: " + Px(static_cast<long long>(writer.kind->GetAttrInt("height", 0)) - kBorderWidths);
 }
 
@@ -303,9 +304,14 @@ bool BindEditField(TObjectWriter& writer, TEditField& field, bool global) {
     field.binding.element = NextElement(writer.page);
     return true;
   }
+  // The field's display format, as the designer shows the value: decimals,
+  // length, zero fill, alignment and base.
   TIdentifierFormat format;
   format.timeFormat = writer.kind->GetAttr("timf");
   format.zero = writer.kind->GetAttr("zero") == "true";
+  format.left = writer.kind->GetAttr("align") != "right";
+  format.precision = writer.kind->GetAttrInt("prec", 0);
+  format.length = writer.kind->GetAttrInt("size", 0);
   format.base = writer.kind->GetAttrInt("intf", kIntegerFormatDefault);
   const TBindResult result =
       BindVariable(writer, field.binding, {.decodeEntities = false, .kindCaptionId = kCaptionEditField}, format);

@@ -20,6 +20,7 @@ constexpr int kTextUndefinedVariable = 7076;
 constexpr int kCaptionInsertedPage = 7283;
 constexpr int kCaptionStringPicture = 7243;
 constexpr int kBorderWidths = 2;  // one pixel on each side
+constexpr int kBaseHexadecimal = 3;
 
 // --- rectangle ------------------------------------------------------------------------
 
@@ -80,7 +81,10 @@ void WriteClickableBlock(TObjectWriter& writer, const TBinding& binding, const T
   TTemplateValues outer;
   outer.Int("element", binding.element).Raw("position", PositionStyle(writer));
   TmyXmlNode* live = TMarkupTemplate::Get("PAGE_BLOCK_XSL").AppendTo(parent, "clickable", outer);
-  AddBlockElement(writer, live, "cursor:pointer;" + SizeStyle(shape) + BlockPieces(writer, shape), "");
+  AddBlockElement(writer, live,
+                  "cursor:pointer;height:" + std::to_string(shape.height) + "px; width:" + std::to_string(shape.width) +
+                      "px;" + BlockPieces(writer, shape),
+                  "");
   AddPostFunction(writer, binding);
   if (level <= 0) return;
   TmyXmlNode* inert = TMarkupTemplate::Get("PAGE_BLOCK_XSL")
@@ -123,10 +127,20 @@ void ReportBlockVariable(TObjectWriter& writer, const TBinding& binding) {
   page.context.AddHostMessage(GetUiText(text), binding.variable);
 }
 
+// A rectangle coloured by its variable reads the value with GetColor, which
+// takes hexadecimal digits: the PLC is asked to write the value so.
+TIdentifierFormat BlockVariableFormat(const TObjectWriter& writer) {
+  TIdentifierFormat format;
+  if (writer.kind->FindAttr("value") == nullptr && writer.kind->GetAttrInt("color", 0) != 0)
+    format.base = kBaseHexadecimal;
+  return format;
+}
+
 // Binds the rectangle's variable; false when the object is left out.
 bool BindBlockVariable(TObjectWriter& writer, TBinding& binding) {
   TPageState& page = writer.page;
-  binding.identifier = page.context.variables.ResolveWebVariable(binding.variable, {}, &binding.info);
+  binding.identifier =
+      page.context.variables.ResolveWebVariable(binding.variable, BlockVariableFormat(writer), &binding.info);
   if (binding.identifier.empty()) {
     ReportBlockVariable(writer, binding);
     return false;

@@ -141,8 +141,9 @@ void BuildPageLayout(TPageState& page, TPageLayout& layout) {
   const std::uint32_t colour = SwapRedBlue(static_cast<std::uint32_t>(page.page->GetAttrInt("bgcolor", kWhite)));
   if (settings.propFont) AddHeadStyle(layout.body);
   TmyXmlNode* body = layout.body;
-  if (body->FindAttr("onload") == nullptr) body->SetAttr("onload", "");
-  if (layout.hasScript) body->SetAttr("onload", "GetXML('" + page.name + "'); FunWatchDog();");
+  // The template serves every page: a page without a script of its own must
+  // not keep the `onload` of the script page before it.
+  body->SetAttr("onload", layout.hasScript ? "GetXML('" + page.name + "'); FunWatchDog();" : "");
   TPageSize size = PageSize(page);
   SetViewport(page, layout.planCell, size);
   const std::string background = BackgroundText(page, size, colour);

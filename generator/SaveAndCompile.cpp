@@ -6,6 +6,7 @@
 #include "generator/SaveAndCompileRun.h"
 
 #include <exception>
+#include <stdexcept>
 
 #include "core/TraceLog.h"
 #include "core/UiText.h"
@@ -17,11 +18,13 @@
 #include "platform/vcl/IniFiles.h"
 #include "platform/vcl/Panel.h"
 #include "platform/vcl/Screen.h"
+#include "platform/win/WriteFault.h"
 
 namespace {
 
 constexpr int kCompilingText = 7096;  // "Compiling..."
 constexpr const char* kFailureText = "[Tarnwell]";
+constexpr const char* kWriteFailedText = "Files of the output could not be written (see the messages).";
 
 }  // namespace
 
@@ -37,21 +40,34 @@ TCompileResult TSaveAndCompile::Run() {
   ScopeExit cursor([] {
     if (Screen != nullptr) Screen->SetCursor(crDefault);
   });
-  StampCompileTime();
-  TRun run(setup_);
-  run.startTicks = host_.TickCount();
+  std::unique_ptr<TRun> run;
   ScopeExit lists([this] {
     state_.importedFiles.reset();
     state_.publicVariables.reset();
     state_.statusForm = nullptr;
   });
+  std::string error;
   try {
-    Compile(run);
-  } catch (const std::exception& error) {
-    ReportFailure(run, error.what());
-    return {TCompileOutcome::kFailed, error.what()};
+    // A project file that could not be read is not replaced by the copy.
+    if (!setup_.overwriteRefusal.empty()) throw std::runtime_error(setup_.overwriteRefusal);
+    StampCompileTime();
+    const std::uint64_t writeFailures = FileWriteFailureCount();
+    run = std::make_unique<TRun>(setup_);
+    run->startTicks = host_.TickCount();
+    Compile(*run);
+    if (!run->writeFailed && FileWriteFailureCount() == writeFailures) return {TCompileOutcome::kCompiled, {}};
+    return {TCompileOutcome::kFailed, kWriteFailedText};
+  } catch (const std::exception& failure) {
+    error = failure.what();
+  } catch (...) {
+    error = "unknown error";
   }
-  return {TCompileOutcome::kCompiled, {}};
+  try {
+    ReportFailure(run.get(), error);
+  } catch (...) {
+    WriteTraceLog("Compile failed - the failure could not be reported");
+  }
+  return {TCompileOutcome::kFailed, error};
 }
 
 // "CompileTD" in the settings file: the time of the last compile.
@@ -98,17 +114,19 @@ void TSaveAndCompile::Begin(TRun& run) {
   if (setup_.project.shownPage != nullptr && setup_.storeShownPage) setup_.storeShownPage();
 }
 
-void TSaveAndCompile::ReportFailure(TRun& run, const std::string& error) {
+void TSaveAndCompile::ReportFailure(TRun* run, const std::string& error) {
   WriteTraceLog("Compile failed: " + error);
   if (state_.tdiMapPass) host_.CloseTdiPass();
   state_.tdiMapPass = false;
+  // A run ended before it took the message window takes it now.
+  host_.AcquireCompilerMessages();
   host_.AddCompilerMessage(kFailureText, error);
   host_.ReleaseCompilerMessages();
-  if (run.status == nullptr) return;
-  run.status->pnlStatus->SetCaption(error);
-  run.status->pnlStatus->Font()->Color = clRed;
-  run.status->pnlGenerated->Font()->Color = clRed;
-  CloseStatusWindow(run);
+  if (run == nullptr || run->status == nullptr) return;
+  run->status->pnlStatus->SetCaption(error);
+  run->status->pnlStatus->Font()->Color = clRed;
+  run->status->pnlGenerated->Font()->Color = clRed;
+  CloseStatusWindow(*run);
 }
 
 // The user's own compile ends with the status window shown modally; it is

@@ -10,7 +10,10 @@
 //
 // An exception in any of those steps ends the run: the pass is closed, the
 // error goes to the host's message window and to the status window's status
-// text, the status window is freed, and the result says the run failed.
+// text, the status window is freed, and the result says the run failed. A
+// file of the output that could not be written is reported where it happens
+// and also makes the result a failure once the run has ended. No exception
+// leaves Run.
 
 #include <functional>
 #include <memory>
@@ -58,12 +61,15 @@ struct TSaveAndCompileSetup {
   // (see TProjectCompileInputs).
   std::vector<std::string> panelStructures;
   TPictureSizeLookup pictureSize;
+  // Why the project files may not be written (the project file could not be
+  // read when it was opened); when set the run writes nothing and fails.
+  std::string overwriteRefusal{};
 };
 
 enum class TCompileOutcome {
   kCompiled,     // the run went to its end (errors of the project are in compileErrors)
   kNotCompiled,  // a project of a newer format: nothing was done
-  kFailed,       // an exception ended the run; `error` says what
+  kFailed,       // the run was refused, an error ended it or a file could not be written; `error` says what
 };
 
 struct TCompileResult {
@@ -92,7 +98,7 @@ class TSaveAndCompile {
   void CompilePages(TRun& run);
   void Report(TRun& run);
   void Finish(TRun& run);
-  void ReportFailure(TRun& run, const std::string& error);
+  void ReportFailure(TRun* run, const std::string& error);
   void CloseStatusWindow(TRun& run);
 
   TSaveAndCompileSetup& setup_;

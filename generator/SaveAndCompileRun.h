@@ -24,6 +24,9 @@ struct TSaveAndCompile::TRun {
         context{setup.project, setup.state, setup.host, files, variables, images, {}, {}, {}} {}
 
   std::uint64_t startTicks = 0;
+  // A file or folder of the output could not be made (reported where it
+  // happened): the run's result is a failure.
+  bool writeFailed = false;
   bool hidden = false;
   std::string baseName;
   std::string stampList;

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <stdexcept>
+#include <vector>
 
 #include "core/FileHelpers.h"
 #include "core/TraceLog.h"
@@ -65,6 +66,31 @@ void PlaceMenuCell(TmyXmlNode* pageTemplate, std::unique_ptr<TmyXmlNode> menuCel
   std::unique_ptr<TmyXmlNode> old(cell);
 }
 
+// The change stamps of every page (its own and those it recorded of its
+// template pages), in document order.
+std::vector<std::string> PageStamps(const TmyXmlNode* web) {
+  std::vector<std::string> stamps;
+  if (web == nullptr) return stamps;
+  for (const TmyXmlNode* group = web->firstChild; group != nullptr; group = group->next) {
+    for (const TmyXmlNode* page = group->firstChild; page != nullptr; page = page->next) {
+      if (page->name != "page") continue;
+      for (const char* name : {"ucid", "ucidtb", "ucidtf"}) stamps.push_back(page->GetAttr(name));
+    }
+  }
+  return stamps;
+}
+
+// The project copy that the compile driver reads; outside global mode it is
+// the project file itself.
+void WriteProjectCopy(const TSaveAndCompileSetup& setup, const std::string& baseName) {
+  const TCompileProject& project = setup.project;
+  const std::string copy =
+      project.globalMode ? setup.globalFolder + project.globalDir + "\\Global.xml" : baseName + ".xml";
+  if (!project.projectDir.empty() && project.root != nullptr &&
+      TmyXMLParser().SaveToFile(project.root, copy, false) == 0)
+    throw std::runtime_error("The project file \"" + copy + "\" could not be written; it is kept as it was.");
+}
+
 }  // namespace
 
 std::string CompileBaseName(const TCompileProject& project) {
@@ -92,9 +118,7 @@ std::string CompileTimeText(std::uint64_t elapsedMs) {
 
 void TSaveAndCompile::PrepareOutput(TRun& run) {
   const TCompileProject& project = setup_.project;
-  const std::string copy =
-      project.globalMode ? setup_.globalFolder + project.globalDir + "\\Global.xml" : run.baseName + ".xml";
-  if (!project.projectDir.empty() && project.root != nullptr) TmyXMLParser().SaveToFile(project.root, copy, false);
+  WriteProjectCopy(setup_, run.baseName);
   if (!run.hidden) {
     run.status->Show();
     WriteTraceLog("ProcessMessages");
@@ -105,13 +129,17 @@ void TSaveAndCompile::PrepareOutput(TRun& run) {
   state_.outputRoot = sendRoot + "WWW\\";
   run.status->pnlPath->SetCaption(state_.outputRoot);
   auto makeFolder = [&](const std::string& folder) {
-    if (!ForceDirectories(folder)) run.context.AddHostMessage(GetUiText(kCannotCreateText), folder);
+    if (ForceDirectories(folder)) return;
+    run.context.AddHostMessage(GetUiText(kCannotCreateText), folder);
+    run.writeFailed = true;
   };
   makeFolder(state_.outputRoot);
   if (project.root != nullptr && project.root->FindChild("page", "notification", true, "true") != nullptr)
     makeFolder(state_.outputRoot + "NOTIFY\\");
   if (!state_.generateXmlOnly) run.files.LoadGeneratedFileTable(run.stampList);
   WriteCompilePasswordFile(project, setup_.formatCode, sendRoot, state_, host_, run.files);
+  // The password file is the only step so far that marks a file error.
+  if ((state_.compileErrors & kCompileErrorFile) != 0) run.writeFailed = true;
   makeFolder(state_.outputRoot + "IMAGES");
   // A folder of that name in another letter case is named "IMAGES" afterwards.
   if (DirectoryExists(state_.outputRoot + "IMAGES"))
@@ -143,7 +171,12 @@ void TSaveAndCompile::CompilePages(TRun& run) {
     declaration->SetAttr("encoding", setup_.project.settings != nullptr ? setup_.project.settings->encoding : "");
   run.files.LoadPreviousStamps(run.stampList);
   TProjectCompileInputs inputs{setup_.parts.Pages(run.context), setup_.panelStructures, setup_.pictureSize};
+  const std::vector<std::string> stamps = PageStamps(setup_.project.web);
   CompileProject(run.context, templateData.get(), pageTemplate.get(), inputs);
+  // Pages whose variables moved got new stamps. The copy was written before;
+  // without them the next compile would go back to the old stamps, under
+  // which browsers may still hold the scripts of an older build.
+  if (PageStamps(setup_.project.web) != stamps) WriteProjectCopy(setup_, run.baseName);
 }
 
 void TSaveAndCompile::Report(TRun& run) {
@@ -160,10 +193,17 @@ void TSaveAndCompile::Report(TRun& run) {
   CloseStatusWindow(run);
 }
 
+// The variables document and the stamp list; one that cannot be written is
+// reported like any other file of the output.
 void TSaveAndCompile::Finish(TRun& run) {
   if (state_.tdiMapPass) host_.CloseTdiPass();
   state_.tdiMapPass = false;
-  if (!run.variablesDocument.empty()) run.variables.Save(run.variablesDocument);
+  const auto cannotCreate = [&](const std::string& path) {
+    host_.AddCompilerMessage(GetUiText(kCannotCreateText), path);
+    state_.compileErrors |= kCompileErrorFile;
+    run.writeFailed = true;
+  };
+  if (!run.variablesDocument.empty() && !run.variables.Save(run.variablesDocument)) cannotCreate(run.variablesDocument);
+  if (!run.files.MergeStamps(run.stampList)) cannotCreate(run.stampList);
   host_.ReleaseCompilerMessages();
-  run.files.MergeStamps(run.stampList);
 }

@@ -40,6 +40,7 @@ constexpr const char* kGlobalKey = "Global";
 constexpr const char* kGlobalDirKey = "GlobalDir";
 constexpr const char* kUserTemplateName = "DEFAULT.XSL";
 constexpr const char* kImagesFolder = "IMAGES";
+constexpr const char* kFailureSource = "[Tarnwell]";
 
 // A text of the host's project manager; empty when the host refuses.
 std::string HostText(IQendProjectManager* manager, HRESULT (IQendProjectManager::*query)(char**)) {
@@ -82,9 +83,23 @@ void TWebCompiler::AddMessage(const std::string& text, const std::string& source
   host_.AddCompilerMessage(text, source);
 }
 
-void TWebCompiler::Compile() {
+bool TWebCompiler::Compile() {
+  try {
+    Run();
+  } catch (const std::exception& error) {
+    WriteTraceLog(std::string("TWebCompiler::Compile - ") + error.what());
+    AddMessage(kFailureSource, error.what());
+    return false;
+  }
+  if ((state_.compileErrors & kCompileErrorFile) == 0) return true;
+  AddMessage(kFailureSource, CompileStatusText(kCompileErrorFile));
+  return false;
+}
+
+void TWebCompiler::Run() {
   onlyXml_ = false;
   globalMode_ = false;
+  state_.compileErrors = 0;
   if (!ReadSettings()) {
     WriteTraceLog("TWebCompiler::Compile - the host names no project folder");
     return;

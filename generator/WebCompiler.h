@@ -50,8 +50,10 @@ class TWebCompiler {
   TWebCompiler& operator=(const TWebCompiler&) = delete;
 
   // The steps of one run, in order; failures of single files are host
-  // messages (UI texts 7074, 7077) and the run goes on.
-  void Compile();
+  // messages (UI texts 7074, 7077) and the run goes on. A settings file that
+  // cannot be written ends the run with a host message. False when the run
+  // was ended or a file could not be written; no exception leaves it.
+  bool Compile();
 
   // One line in the host's message window; nothing without its interface.
   void AddMessage(const std::string& text, const std::string& source);
@@ -68,6 +70,7 @@ class TWebCompiler {
   bool StatusShown() const { return status_ != nullptr; }
 
  private:
+  void Run();
   bool ReadSettings();
   void LoadProject();
   void ShowStatus();

@@ -116,6 +116,7 @@ std::string FormatSuffix(int typeCode, const TIdentifierFormat& format) {
     case IecDateAndTime: return format.timeFormat.empty() ? "s" : "T" + format.timeFormat;
     case IecString: return "s";
     case IecStruct: return "u";
+    case IecArray: return format.whole ? "u" : "";
     default: break;
   }
   const char letter = IntegerLetter(typeCode, format.base);

@@ -28,6 +28,10 @@ struct TIdentifierFormat {
   int precision = 0;
   int length = 0;
   int base = 0;  // 0 default, 1 signed decimal, 2 unsigned decimal, 3 hexadecimal
+  // The variable is read as a whole block of bytes (a canvas's structure and
+  // its buffer): an array, which has no format of its own, takes the
+  // structure's "u" so that the PLC's web server can name it.
+  bool whole = false;
 };
 
 class TWebVariables {

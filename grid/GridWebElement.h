@@ -162,6 +162,10 @@ class TGridWebElement : public TGridGraphic {
  public:
   // The size rule of the element's kind, without drawing.
   void AutoSize();
+  // In the design view, the size the element's next paint gives it, taken
+  // now without painting (an element read from a page has its real size
+  // before the surface is painted).
+  void TakeDrawnSize();
   // The picture of entry `index` of the image list, loaded on first use.
   TPicture* GetImage(int index);
   // The surface font: the parent's font name, "Courier New" without parent.

@@ -223,6 +223,16 @@ std::string TGridWebElement::SurfaceFontName() const {
 
 void TGridWebElement::Paint() { Draw(0, 0, Canvas()); }
 
+// A canvas without a bitmap measures and draws nothing. In the live view the
+// size follows the value, which the paint shows first. A submit button keeps
+// the size its page stores (a paint only grows it to its caption), so that a
+// page read and written again stays as it was.
+void TGridWebElement::TakeDrawnSize() {
+  if (IsLive() || FKind == wkSubmit) return;
+  TCanvas measuring;
+  Draw(0, 0, &measuring);
+}
+
 void TGridWebElement::SetDrawnSize(TDrawArea& a, long long w, long long h) {
   const int width = ClampToInt(std::max(0LL, w) + FPadX), height = ClampToInt(std::max(0LL, h) + FPadY);
   if (width != Width() || height != Height()) SetBounds(Left(), Top(), width, height);

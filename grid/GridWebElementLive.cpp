@@ -146,6 +146,8 @@ void TGridWebElement::StartUploadFromDialog() {
   if (!dialog.Execute()) return;
   const std::string plcPath = UploadPlcPath(NamePart(dialog.FileName));
   if (plcPath.empty()) return;
+  // The window of an earlier upload cancels the shared record when it closes.
+  if (gGridCloseUploadProgress != nullptr) gGridCloseUploadProgress();
   if (!PrepareUpload(*upload, dialog.FileName, plcPath, &FWritten)) return;
   std::string display = plcPath.substr(2) + " : " + NamePart(dialog.FileName);
   display.resize(std::min(display.size(), kDisplayTextLimit));

@@ -1,5 +1,6 @@
 #include "grid/RecvQueue.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -12,6 +13,8 @@ namespace {
 
 constexpr std::size_t kLocalNameLimit = 80;
 constexpr std::size_t kPlcPathLimit = kPlcPathCapacity - 1;
+// A path whose name has no query keeps at most this many characters.
+constexpr std::size_t kPlainPathLimit = 79;
 constexpr const char* kTemporaryName = "tmp.tmp";
 
 std::string WithoutQuery(const std::string& name) { return name.substr(0, name.find('?')); }
@@ -61,7 +64,9 @@ std::string TRecvQueue::PlcPathOf(const std::string& name) {
   rest.erase(0, rest.find_first_not_of('/') == std::string::npos ? rest.size() : rest.find_first_not_of('/'));
   const bool device = rest.rfind("RAM/", 0) == 0 || rest.rfind("SDC/", 0) == 0;
   std::string path = (device ? "//" : "//WWW/") + rest;
-  if (path.size() > kPlcPathLimit) path.resize(kPlcPathLimit);
+  const bool query = name.find('?') != std::string::npos;
+  // A path cut at its query still has to fit the request's buffer.
+  path.resize(std::min(path.size(), query ? kPlcPathLimit : kPlainPathLimit));
   return path;
 }
 

@@ -64,8 +64,8 @@ class TRecvQueue {
   const std::vector<std::unique_ptr<TRQListItem>>& Items() const { return items_; }
 
   // The PLC path of a name: leading '/' skipped, "RAM/" and "SDC/" under
-  // "//", everything else under "//WWW/"; cut at the first '?' and then to
-  // 83 characters.
+  // "//", everything else under "//WWW/"; cut at the first '?' (and then to
+  // the 83 characters the request holds), or else to 79 characters.
   static std::string PlcPathOf(const std::string& name);
   // The local copy of a name in `folder`: the name cut at '?' and to 80
   // characters, '/' turned into '\'; empty when the name is refused (see

@@ -67,6 +67,7 @@ bool StartDownload(TRecvFile& download, const std::string& plcPath, const std::s
 }
 
 TGridShowUploadProgress gGridShowUploadProgress = nullptr;
+TGridCloseUploadProgress gGridCloseUploadProgress = nullptr;
 
 std::string UploadPlcPath(const std::string& fileName) {
   std::string path;

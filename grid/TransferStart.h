@@ -32,3 +32,8 @@ bool StartDownload(TRecvFile& download, const std::string& plcPath, const std::s
 // plug-in binds it; none: no window).
 using TGridShowUploadProgress = HWND (*)(TPostFile& upload);
 extern TGridShowUploadProgress gGridShowUploadProgress;
+// Closes the progress window of an earlier upload that is still open (a
+// failed upload leaves it for the user). Its closing cancels the upload it
+// showed, so it runs before the next upload is prepared.
+using TGridCloseUploadProgress = void (*)();
+extern TGridCloseUploadProgress gGridCloseUploadProgress;

@@ -2,7 +2,8 @@
 // links the PLC program. The marker file makes every build compile; else the
 // one-time question (while the designer is open), the check of the variables'
 // positions and the time stamps of the last save and compilation decide,
-// with a question each. The host's build never stops here.
+// with a question each. A compilation that failed fails the host's build: its
+// error is already in the host's message window and goes with the result.
 
 #include <cstdint>
 #include <filesystem>
@@ -54,6 +55,10 @@ bool FileExists(const std::string& path) {
   return std::filesystem::is_regular_file(ToNativePath(path), ec);
 }
 
+// The error of the last compilation of this event that failed; empty when
+// none failed.
+std::string gBuildCompileError;
+
 // One compilation for the host's build: the designer (opened hidden when it
 // is absent) compiles quietly and sends its progress to the host's status
 // window; the compilation clears the host-build flag.
@@ -63,6 +68,7 @@ void CompileForBuild(std::uint32_t statusWindow) {
   FormDesign1->compileState.hostStatusWindow = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(statusWindow));
   FormDesign1->compileState.compileForHost = true;
   FormDesign1->btnSave1Click(nullptr);
+  if (FormDesign1->lastCompile.outcome == TCompileOutcome::kFailed) gBuildCompileError = FormDesign1->lastCompile.error;
 }
 
 // The marker file with its two bytes; a file that cannot be made is left out.
@@ -110,9 +116,11 @@ bool CheckVariablePositions(const std::string& base, std::uint32_t statusWindow)
   if (!FileExists(document)) return false;
   TmyXMLParser parser;
   const std::unique_ptr<TmyXmlNode> root(parser.LoadFromFile(document) ? parser.Parse() : nullptr);
-  // A document without a root element counts as absent.
-  TmyXmlNode* element = FirstElement(root.get());
-  if (element == nullptr || CheckAllVarPos(FormDesign1, FirstElement(element))) return false;
+  // The parser's wrapper holds the document's root element, `Variables`,
+  // whose `Item` children the check reads. A document without a root element
+  // counts as absent.
+  TmyXmlNode* variables = FirstElement(root.get());
+  if (variables == nullptr || CheckAllVarPos(FormDesign1, variables)) return false;
   const TBuildAnswer answer = AskSimpleMessage(kTextVariablesMoved);
   bool compiled = false;
   if (answer.yes) {
@@ -159,9 +167,11 @@ HRESULT TTarnwellCoClassImpl::OnLinkingExtendedProgMap(std::uint32_t statusWindo
                                                        std::uint32_t, std::uint32_t, std::uint32_t) {
   try {
     WriteTraceLog("OnLinkingExtendedProgMap");
+    gBuildCompileError.clear();
     DecideAndCompile(statusWindow);
     WriteTraceLog("OnLinkingExtendedProgMap - end");
-    return S_OK;
+    if (gBuildCompileError.empty()) return S_OK;
+    return ReportPluginException(IID_IQendCompilerEventsExt1, gBuildCompileError.c_str(), E_FAIL);
   } catch (const std::exception& e) {
     WriteTraceLog("OnLinkingExtendedProgMap - exception");
     HRESULT code = E_UNEXPECTED;

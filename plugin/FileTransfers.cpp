@@ -245,16 +245,14 @@ void StepDownload(TRecvFile& download, CommSendFunction send) {
 }
 
 void AbortTransfers(TPostFile& upload, TRecvFile& download) {
-  if (upload.state.load(std::memory_order_acquire) != kUploadIdle) {
-    CloseStream(upload.localFile);
+  CloseStream(upload.localFile);
+  if (upload.state.load(std::memory_order_acquire) != kUploadIdle)
     upload.outcome.store(TUploadOutcome::Failed, std::memory_order_release);
-    upload.state.store(kUploadIdle, std::memory_order_release);
-    PostTo(upload.progressWindow, WM_CLOSE);
-  }
-  const std::int32_t state = download.state.load(std::memory_order_acquire);
-  if (download.localFile != nullptr || state == kReadData || state == kCloseSource) {
-    CloseStream(download.localFile);
-    RemoveTemporary(download);
-  }
-  if (state != kDone) SetDownloadState(download, kDownloadIdle);
+  upload.state.store(kUploadIdle, std::memory_order_release);
+  // Also the window a failed upload left open.
+  PostTo(upload.progressWindow, WM_CLOSE);
+  CloseStream(download.localFile);
+  // A finished download that the queue has not put in place yet is dropped
+  // too: its object shows the local copy it had, if any.
+  SetDownloadState(download, kDownloadIdle);
 }

@@ -22,7 +22,8 @@ void StepUpload(TPostFile& upload, CommSendFunction send);
 // Advances the download by one step (the data phase reads up to five blocks).
 void StepDownload(TRecvFile& download, CommSendFunction send);
 
-// The PLC went offline: both transfers end (their local files closed, the
-// download's temporary file deleted) and the progress window is asked to
+// The PLC went offline: both transfers end in state 0, finished or not,
+// their local files closed (a partial temporary file stays; only a whole
+// download is ever put in place), and an open progress window is asked to
 // close. Called only while no callback runs.
 void AbortTransfers(TPostFile& upload, TRecvFile& download);

@@ -15,11 +15,14 @@
 #include "platform/com/ComCheck.h"
 #include "platform/com/ResultCodes.h"
 #include "platform/win/Paths.h"
+#include "platform/win/WindowMessages.h"
 #include "plugin/CommRecord.h"
 #include "plugin/DesignerLink.h"
+#include "plugin/FileTransfers.h"
 #include "plugin/LiveBinding.h"
 #include "plugin/PluginState.h"
 #include "plugin/TarnwellCoClassImpl.h"
+#include "plugin/UploadProgress.h"
 #include "plugin/VarPosCheck.h"
 #include "plugin/WebMainForm.h"
 #include "plugin/WebProjectFiles.h"
@@ -130,8 +133,12 @@ HRESULT TTarnwellCoClassImpl::OnProjectNotification(std::uint32_t source, std::u
                                                     HostLong* result) {
   try {
     if (code == PROJECT_NOTIFY_DATA_READY) {
-      // New values of the synchronised read go to the designer's live view.
+      // New values of the synchronised read go to the designer's live view,
+      // and the upload's progress window shows where the upload stands.
+      const auto* ready = static_cast<const HostDataReady*>(data);
+      if (ready == nullptr || ready->kind != DATA_READY_SYNCED_READ) return S_OK;
       SyncedReadDataReady();
+      if (FormUploadProgress != nullptr) PostMessage(FormUploadProgress->Handle(), kMsgCommProgress, 0, 0);
       return S_OK;
     }
     if (source == PROJECT_NOTIFY_SOURCE_PROJECT || source == PROJECT_NOTIFY_SOURCE_BUILD) {

@@ -38,8 +38,8 @@ void TLinkCompileHost::CloseTdiPass() {
   if (map_ != nullptr) map_->WebTdi_ClosePass();
 }
 
-void RunLinkCompileDriver(IQendProjectManager* manager, IHalvexWebTdiMap* map) {
+bool RunLinkCompileDriver(IQendProjectManager* manager, IHalvexWebTdiMap* map) {
   TLinkCompileHost host(manager, map);
   TWebCompiler driver(manager, host, nullptr, nullptr, true);
-  driver.Compile();
+  return driver.Compile();
 }

@@ -13,7 +13,8 @@
 
 class TLinkCompileHost : public TPluginCompileHost {
  public:
-  // Both may be null (no messages, no map).
+  // Both may be null (no messages; no map: the compile uses direct
+  // identifiers).
   TLinkCompileHost(IQendProjectManager* manager, IHalvexWebTdiMap* map);
 
   bool AcquireCompilerMessages() override;
@@ -31,5 +32,6 @@ class TLinkCompileHost : public TPluginCompileHost {
 };
 
 // The compile driver for the host's build, run quiet (the build shows no
-// window and waits for nobody) with the export's interfaces.
-void RunLinkCompileDriver(IQendProjectManager* manager, IHalvexWebTdiMap* map);
+// window and waits for nobody) with the export's interfaces. False when it
+// failed (the host's message window says why).
+bool RunLinkCompileDriver(IQendProjectManager* manager, IHalvexWebTdiMap* map);

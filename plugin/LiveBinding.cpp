@@ -36,6 +36,7 @@ void BindLiveViewHooks() {
   gGridFinishQueuedPicture = FinishQueuedPicture;
   gGridForgetQueuedPicture = ForgetQueuedPicture;
   gGridShowUploadProgress = ShowProgress;
+  gGridCloseUploadProgress = CloseUploadProgress;
 }
 
 void UnbindLiveViewHooks() {
@@ -43,6 +44,7 @@ void UnbindLiveViewHooks() {
   gGridFinishQueuedPicture = nullptr;
   gGridForgetQueuedPicture = nullptr;
   gGridShowUploadProgress = nullptr;
+  gGridCloseUploadProgress = nullptr;
 }
 
 void WireDesignerLiveView(TFormDesign1* designer) {

@@ -31,8 +31,12 @@ bool ClearAndPoint(bool& flag) {
   return true;
 }
 
-// The position of `name` from the host; the entry takes the name when known.
-bool Locate(TCommItem& entry, const std::string& name, std::int32_t typeCode) {
+// The type of `name` from the variable lookup (the host's position query
+// knows no STRING) and its position from the host; the entry takes the name
+// when the host knows it.
+bool Locate(TCommItem& entry, const std::string& name, TPinVariable& info) {
+  GetVariableInfo(name, info);
+  std::int32_t typeCode = info.typeCode;
   if (!LookupHostVariable(name, nullptr, typeCode, &entry.position) || entry.position.area >= kUnknownArea) {
     entry.position.area = kUnknownArea;
     return false;
@@ -115,8 +119,7 @@ void TPluginLiveView::ResolveWatchedVariable(TGridWebElement& object, std::vecto
     entry.changed = &object.FWritten;
     ClearAndPoint(object.FWritten);
     TPinVariable info;
-    GetVariableInfo(main, info);
-    object.FVarValid = Locate(entry, main, info.typeCode);
+    object.FVarValid = Locate(entry, main, info);
     if (object.FVarValid && info.typeCode == kStringTypeCode) entry.position.size = StringEntrySize(info.typeName);
     entry.position.size = std::min(entry.position.size, kMaxEntrySize);
   } else if (NeedsVariable(object.Kind())) {
@@ -132,8 +135,7 @@ void TPluginLiveView::ResolveWatchedVariable(TGridWebElement& object, std::vecto
     entry.changed = &object.FClickWritten[i];
     ClearAndPoint(object.FClickWritten[i]);
     TPinVariable info;
-    GetVariableInfo(clicks[i], info);
-    if (Locate(entry, clicks[i], info.typeCode) && info.typeCode == kStringTypeCode)
+    if (Locate(entry, clicks[i], info) && info.typeCode == kStringTypeCode)
       entry.position.size = StringEntrySize(info.typeName);
     entry.position.size = std::min(entry.position.size, kClickValueSize);
   }
@@ -144,8 +146,7 @@ void TPluginLiveView::ResolveWatchedVariable(TGridWebElement& object, std::vecto
     entry.value = object.FVisValue;
     entry.changed = &gNeverChanged;
     TPinVariable info;
-    GetVariableInfo(visibility, info);
-    if (Locate(entry, visibility, info.typeCode) && info.typeCode == kStringTypeCode) entry.position.size = 1;
+    if (Locate(entry, visibility, info) && info.typeCode == kStringTypeCode) entry.position.size = 1;
     // The value buffer holds 8 bytes.
     entry.position.size = std::min(entry.position.size, kVisibilityBufferSize);
   }
@@ -163,8 +164,9 @@ bool TPluginLiveView::Collect(const std::vector<TLiveAlarm>& alarms, const std::
     entry.source = alarm.value;
     entry.changed = alarm.changed;
     if (alarm.changed != nullptr) *alarm.changed = false;
-    std::int32_t typeCode = -1;
-    if (Locate(entry, alarm.variable, typeCode) && typeCode == kStringTypeCode) entry.position.size = 1;
+    // An alarm is on while its first byte is not 0.
+    TPinVariable info;
+    if (Locate(entry, alarm.variable, info) && info.typeCode == kStringTypeCode) entry.position.size = 1;
     entry.position.size = std::min(entry.position.size, kMaxEntrySize);
   }
   for (TGridWebElement* object : objects) ResolveWatchedVariable(*object, entries);

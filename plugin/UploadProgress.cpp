@@ -149,8 +149,12 @@ void TFormUploadProgress::WndProc(TMessage& message) {
   TForm::WndProc(message);
 }
 
-HWND ShowUploadProgress(TPostFile& upload, HWND blocked) {
+void CloseUploadProgress() {
   if (FormUploadProgress != nullptr) FormUploadProgress->Close();
+}
+
+HWND ShowUploadProgress(TPostFile& upload, HWND blocked) {
+  CloseUploadProgress();
   FormUploadProgress = new TFormUploadProgress(nullptr, upload);
   FormUploadProgress->BlockedWindow = blocked;
   FormUploadProgress->Show();

@@ -54,3 +54,7 @@ extern TFormUploadProgress* FormUploadProgress;
 // Creates and shows the progress window of `upload` (replacing one still
 // open), blocking `blocked`; answers its window handle.
 HWND ShowUploadProgress(TPostFile& upload, HWND blocked);
+// Closes the open progress window, if any. Closing sets the upload's cancel
+// flag, so a starter closes an earlier upload's window before it prepares
+// the next upload.
+void CloseUploadProgress();

@@ -39,6 +39,17 @@ bool TransparentType(const std::string& type) { return !SameText(type, "BMP") &&
 
 std::string UpToDot(const std::string& name) { return name.substr(0, name.find('.')); }
 
+// The type of an entry: its `type`, or for an entry without one the
+// extension of its name (a picture is always reached by its own name), "JPG"
+// only when the name has none.
+std::string EntryType(const TmyXmlNode* node) {
+  const std::string type = node->GetAttr("type");
+  if (!type.empty()) return type;
+  const std::string name = node->GetAttr("name");
+  const std::size_t dot = name.rfind('.');
+  return dot == std::string::npos || dot + 1 == name.size() ? "JPG" : name.substr(dot + 1);
+}
+
 bool IsCount(const std::string& text) {
   if (text.empty() || text.size() > 9) return false;
   for (char c : text)
@@ -48,7 +59,7 @@ bool IsCount(const std::string& text) {
 
 }  // namespace
 
-TFormImageManager::TFormImageManager(TComponent* owner) : TForm(owner), addedFiles_(std::make_unique<TStringList>()) {
+TFormImageManager::TFormImageManager(TComponent* owner) : TForm(owner) {
   FormImageManager = this;
   SetName("FormImageManager");
   SetBorderStyle(bsSizeable);
@@ -273,6 +284,8 @@ void TFormImageManager::ShowImage(TmyXmlNode* node) {
   fieldsFilled_ = false;
   edtLongName->SetText("");
   TBitmap* preview = Image1->Picture()->Bitmap();
+  type_ = EntryType(node).substr(0, 3);
+  Image1->SetTransparent(TransparentType(type_));
   auto load = [&](const std::string& name) {
     const std::string path = PathOf(name);
     if (path.empty() || !PathExists(path)) return;
@@ -291,9 +304,6 @@ void TFormImageManager::ShowImage(TmyXmlNode* node) {
       load(attr->value);
     } else if (attr->name == "oldname") {
       load(attr->value);
-    } else if (attr->name == "type") {
-      type_ = attr->value.substr(0, 3);
-      Image1->SetTransparent(TransparentType(type_));
     } else if (attr->name == "width") {
       edtWidth->SetText(attr->value);
     }
@@ -316,6 +326,9 @@ void TFormImageManager::StoreEdits(TmyXmlNode* node) {
   // A name that differs only in letter case stays as it is: the pages name
   // the picture exactly so.
   if (SameText(name, node->GetAttr("name"))) name = node->GetAttr("name");
+  // An existing entry without `type` gains none: a canvas names its pictures
+  // by long name and type, and would no longer find it.
+  const bool keepTypeless = node->FindAttr("name") != nullptr && node->FindAttr("type") == nullptr;
   const std::pair<const char*, std::string> values[] = {{"name", name},
                                                         {"type", type_},
                                                         {"height", edtHeight->Text()},
@@ -324,7 +337,7 @@ void TFormImageManager::StoreEdits(TmyXmlNode* node) {
   for (const auto& [key, value] : values) {
     if (node->FindAttr(key) != nullptr)
       node->UpdateAttr(key, value);
-    else
+    else if (!(keepTypeless && std::string(key) == "type"))
       node->AppendAttr(key, value);
   }
 }
@@ -359,8 +372,7 @@ int TFormImageManager::SetItemCaption(int index, const std::string& text) {
 void TFormImageManager::edtNameExit(TObject*) {
   if (lastSelected_ == -1 || current_ == nullptr) return;
   const std::string oldName = current_->GetAttr("name");
-  std::string type = current_->GetAttr("type");
-  if (type.empty()) type = "JPG";
+  const std::string type = EntryType(current_);
   std::string name = Make83Name(edtName->Text(), type);
   MakeUniqueName(name, false);
   type_ = type.substr(0, 3);

@@ -105,6 +105,8 @@ class TFormImageManager : public TForm {
   void RestoreFiles();
   bool AddFile(const std::string& file);
   void RemoveSelected(bool ask);
+  // Deletes a file copied in by this dialog, moves any other into the trash.
+  void DiscardFile(const std::string& file);
   // The names the project's pages and objects use (sorted, any case).
   std::unique_ptr<TStringList> UsedNames() const;
 
@@ -112,9 +114,13 @@ class TFormImageManager : public TForm {
   TmyXmlNode* working_ = nullptr;
   TmyXmlNode* images_ = nullptr;
   TmyXmlNode* projectRoot_ = nullptr;
-  std::unique_ptr<TStringList> addedFiles_;
-  // The files copied into the image folder (Cancel deletes them again).
+  // The files copied into the image folder since the dialog opened: removing
+  // one deletes it, Cancel deletes them all.
   std::vector<std::string> copiedFiles_;
+  // The files moved into the trash by this dialog (Cancel moves them back).
+  std::vector<std::string> trashed_;
+  // The trash folder did not exist before this dialog made it.
+  bool madeTrash_ = false;
   int lastSelected_ = -1;
   TmyXmlNode* current_ = nullptr;
   TmyXmlNode* chosen_ = nullptr;

@@ -73,10 +73,11 @@ void TLangFrame::cbLanguage1Change(TObject*) {
   if (index > 0) {
     for (const TLangFrame* other : Form->Rows) {
       if (other == this || !other->IsEnabled() || other->cbLanguage1->ItemIndex() != index) continue;
-      // Taken by another row: the next language (the previous one at the
-      // end of the list), checked again.
+      // Taken by another row: the choice moves once, to the next language
+      // (the previous one at the end of the list). It is not checked again:
+      // with the last two entries taken elsewhere it would move back and
+      // forth for ever.
       cbLanguage1->SetItemIndex(index < kLanguageListCount ? index + 1 : index - 1);
-      cbLanguage1Change(cbLanguage1);
       return;
     }
     Form->EnableRowsFrom(Slot);

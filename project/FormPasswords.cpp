@@ -37,6 +37,7 @@ constexpr int kWheelStep = 32;
 constexpr int kWheelDelta = 120;
 constexpr int kTextWarning = 2038;
 constexpr int kTextCryptWarning = 7229;
+constexpr int kTextCannotCreate = 7074;  // "[Tarnwell] - Cannot create : "
 
 using F = TFormPasswords;
 struct TCaption {
@@ -326,7 +327,9 @@ void TFormPasswords::Button1Click(TObject*) {
   model_.NormalizeMacs();
   for (int i = 0; i < kPasswordMaxRows; ++i)
     if (MacRows[i] != nullptr) MacRows[i]->edtMac->SetText(model_.Mac(i).mac);
-  fileWritten_ = FormatVersion == kPasswordFileFormat && !PswFileName.empty() && model_.WritePasswordFile(PswFileName);
+  const bool writes = FormatVersion == kPasswordFileFormat && !PswFileName.empty();
+  fileWritten_ = writes && model_.WritePasswordFile(PswFileName);
+  if (writes && !fileWritten_) ShowWriteFailure(GetUiText(kTextCannotCreate) + PswFileName);
   TmyXmlNode* web = designer_ != nullptr ? designer_->Document().Web() : nullptr;
   model_.WriteXml(web);
   if (web == nullptr) return;
@@ -391,9 +394,16 @@ void TFormPasswords::FormShow(TObject*) {
 void TFormPasswords::FormClose(TObject*, TCloseAction&) {
   const std::string file = SettingsFile();
   if (file.empty()) return;
-  TIniFile ini(file);
-  ini.WriteInteger(kSection, "Width", Width());
-  ini.WriteInteger(kSection, "Tab", PageControl1->ActivePageIndex());
+  try {
+    TIniFile(file).WriteStrings(
+        kSection, {{"Width", std::to_string(Width())}, {"Tab", std::to_string(PageControl1->ActivePageIndex())}});
+  } catch (const EIniFileException& error) {
+    ShowWriteFailure(error.Message());
+  }
+}
+
+void TFormPasswords::ShowWriteFailure(const std::string& text) {
+  MessageBox(nullptr, text.c_str(), Caption().c_str(), MB_OK | MB_ICONERROR | MB_TOPMOST);
 }
 
 void TFormPasswords::Dispatch(void* message) {

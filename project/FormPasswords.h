@@ -121,6 +121,8 @@ class TFormPasswords : public TForm {
   void StoreRowsInModel();
   std::string ShownPage(const std::string& name) const;
   std::string SettingsFile() const;
+  // A file the dialog could not write, told in a box.
+  void ShowWriteFailure(const std::string& text);
   std::string SendRootDir() const;
 
   TFormDesign1* designer_;

@@ -16,13 +16,13 @@
 #include "pictures/PictureLoader.h"
 #include "platform/vcl/Bitmap.h"
 #include "platform/vcl/Edit.h"
-#include "platform/vcl/FindFile.h"
 #include "platform/vcl/Image.h"
 #include "platform/vcl/Label.h"
 #include "platform/vcl/OpenDialog.h"
 #include "platform/vcl/Picture.h"
 #include "platform/vcl/StringList.h"
 #include "platform/vcl/SysUtils.h"
+#include "platform/vcl/SysUtilsFormat.h"
 #include "platform/vcl/ToolBar.h"
 #include "platform/win/Folders.h"
 #include "platform/win/MessageBox.h"
@@ -33,6 +33,8 @@
 #include "project/ImageFileNames.h"
 
 namespace {
+
+constexpr int kCannotCopyText = 7077;  // "[Tarnwell] - Cannot copy : "
 
 std::string UpToDot(const std::string& name) { return name.substr(0, name.find('.')); }
 
@@ -127,7 +129,11 @@ bool TFormImageManager::AddFile(const std::string& file) {
   type_ = name.substr(dot + 1, 3);
   const std::string destination = folder + name;
   if (!PathExists(destination) && !SameText(destination, file)) {
-    CopyFileKeepTime(file, destination);
+    if (!CopyFileKeepTime(file, destination)) {
+      const std::string text = GetUiText(kCannotCopyText) + file;
+      MessageBox(nullptr, text.c_str(), Caption().c_str(), MB_OK | MB_ICONERROR);
+      return true;
+    }
     copiedFiles_.push_back(name);
   }
   TmyXmlNode* node = working_->AddChild("img");
@@ -143,7 +149,6 @@ bool TFormImageManager::AddFile(const std::string& file) {
   current_ = node;
   item->MakeVisible(false);
   listReacts_ = true;
-  addedFiles_->Add(name);
   EnableFields(true);
   Image1->SetTransparent(!SameText(type_, "BMP") && !SameText(type_, "JPG"));
   return true;
@@ -168,15 +173,7 @@ void TFormImageManager::RemoveSelected(bool ask) {
     const int answer = question.ShowModal();
     if (answer != mrYes) return;
   }
-  const std::string file = DiskName(node);
-  const std::string folder = ImageFolder();
-  if (!folder.empty()) {
-    ForceDirectories(TrashFolder());
-    if (addedFiles_->IndexOf(file) < 0)
-      MoveFile((folder + file).c_str(), (TrashFolder() + file).c_str());
-    else
-      DeleteFile(folder + file);
-  }
+  DiscardFile(DiskName(node));
   const int index = lvImages->Items()->IndexOf(item);
   listReacts_ = false;
   lvImages->Items()->Delete(index);
@@ -196,6 +193,25 @@ void TFormImageManager::RemoveSelected(bool ask) {
       control->SetEnabled(false);
   }
   delete node;
+}
+
+void TFormImageManager::DiscardFile(const std::string& file) {
+  const std::string folder = ImageFolder();
+  if (folder.empty()) return;
+  // A file this dialog copied in was not in the folder before: it goes at
+  // once. Any other file waits in the trash, so that Cancel can put it back.
+  const auto copied = std::find(copiedFiles_.begin(), copiedFiles_.end(), file);
+  if (copied != copiedFiles_.end()) {
+    DeleteFile(folder + file);
+    copiedFiles_.erase(copied);
+    return;
+  }
+  const std::string trash = TrashFolder();
+  if (!DirectoryExists(trash)) {
+    ForceDirectories(trash);
+    madeTrash_ = true;
+  }
+  if (MoveFile((folder + file).c_str(), (trash + file).c_str())) trashed_.push_back(file);
 }
 
 std::unique_ptr<TStringList> TFormImageManager::UsedNames() const {
@@ -263,17 +279,17 @@ void TFormImageManager::Button1Click(TObject*) {
   lastSelected_ = -1;
   lvImagesClick(this);
   WriteTraceLog("CLICK - END");
-  chosen_ = nullptr;
+  // The chosen entry is kept by its element, not by its name: a rename that
+  // cannot be done gives it its old name back.
   TmyXmlNode* selected = lvImages->Selected() == nullptr ? nullptr : NodeOf(lvImages->ItemIndex());
-  const std::string chosenName = selected == nullptr ? "" : selected->GetAttr("name");
   const std::string trash = TrashFolder();
   if (!trash.empty()) DeleteDirTree(trash);
   ApplyRenames();
+  chosen_ = nullptr;
   if (images_ != nullptr) {
     images_->DeleteChildren();
     working_->MoveChildrenTo(images_);
-    for (TmyXmlNode* node = images_->firstChild; node != nullptr; node = node->next)
-      if (node->GetAttr("name") == chosenName && !chosenName.empty()) chosen_ = node;
+    chosen_ = selected;
   }
   committed_ = true;
   if (Designer != nullptr) Designer->RefreshImageList();
@@ -297,6 +313,8 @@ void TFormImageManager::ApplyRenames() {
     if (!rename.done) {
       rename.node->UpdateAttr("name", rename.oldName);
       WriteTraceLog("Image rename failed: " + rename.oldName + " -> " + rename.newName);
+      const std::string text = Format(GetUiText(7326), rename.oldName, rename.newName);
+      MessageBox(nullptr, text.c_str(), Caption().c_str(), MB_OK | MB_ICONWARNING);
       continue;
     }
     map[rename.oldName] = rename.newName;
@@ -311,20 +329,17 @@ void TFormImageManager::RestoreFiles() {
   restored_ = true;
   const std::string folder = ImageFolder();
   if (folder.empty()) return;
-  const std::string trash = TrashFolder();
-  TSearchRec rec;
-  std::vector<std::string> names;
-  if (FindFirst(trash + "*", faAnyFile, rec) == 0) {
-    do {
-      if (!rec.Name.empty() && rec.Name[0] != '.' && (rec.Attr & faDirectory) == 0) names.push_back(rec.Name);
-    } while (FindNext(rec) == 0);
-    FindClose(rec);
-  }
-  for (const std::string& name : names) {
-    if (PathExists(folder + name)) DeleteFile(folder + name);
-    MoveFile((trash + name).c_str(), (folder + name).c_str());
-  }
-  // Files copied in since the dialog opened belong to no entry of the project.
+  // The copies go first: one of them may hold the name of a trashed file
+  // that is about to come back.
   for (const std::string& name : copiedFiles_)
     if (PathExists(folder + name)) DeleteFile(folder + name);
+  copiedFiles_.clear();
+  // Only what this dialog moved into the trash comes back; anything the
+  // trash held before stays where it was. A file that someone else put
+  // under a trashed name meanwhile is not deleted: the trashed one then
+  // stays in the trash.
+  const std::string trash = TrashFolder();
+  for (const std::string& name : trashed_) MoveFile((trash + name).c_str(), (folder + name).c_str());
+  trashed_.clear();
+  if (madeTrash_) RemoveDir(trash);
 }

@@ -4,6 +4,7 @@
 
 #include "project/TranslationTexts.h"
 
+#include <algorithm>
 #include <array>
 #include <cinttypes>
 #include <cstdio>
@@ -37,6 +38,7 @@ enum TUiTextId : int {
   kOnPageId = 7154,
   kNotImportedId = 7159,
   kNotFoundId = 7155,
+  kCharactersDroppedId = 7327,
 };
 
 // The option list of a language anywhere below the object (not beyond it).
@@ -132,18 +134,29 @@ class TTextsExport {
   std::string out_;
 };
 
+// The lines of a file whose lines end in CR LF, LF or CR alone (editors of
+// other systems write either).
 std::vector<std::string> SplitLines(const std::string& bytes) {
   std::vector<std::string> lines;
   std::size_t start = 0;
   while (start < bytes.size()) {
-    std::size_t end = bytes.find('\n', start);
+    std::size_t end = bytes.find_first_of("\r\n", start);
     if (end == std::string::npos) end = bytes.size();
-    std::string line = bytes.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(std::move(line));
-    start = end + 1;
+    lines.push_back(bytes.substr(start, end - start));
+    start = end + (bytes.compare(end, 2, "\r\n") == 0 ? 2 : 1);
   }
   return lines;
+}
+
+// Removes the control characters that an XML document cannot hold (all
+// below a blank but the tab; line breaks are gone with the split): a project
+// holding one could not be read again. Answers whether any was removed.
+bool DropNonXmlCharacters(std::string& line) {
+  const auto bad = [](char c) { return static_cast<unsigned char>(c) < 0x20 && c != '\t'; };
+  const auto end = std::remove_if(line.begin(), line.end(), bad);
+  if (end == line.end()) return false;
+  line.erase(end, line.end());
+  return true;
 }
 
 bool IsHeaderLine(const std::string& line) {
@@ -331,6 +344,9 @@ bool ParseTextsFile(const std::string& fileName, TTextsFile& file, std::vector<s
   std::ifstream in(ToNativePath(fileName), std::ios::binary);
   file.lines = SplitLines(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
   report.push_back(Format(GetUiText(kFileLoadedId), fileName));
+  for (std::size_t i = 0; i < file.lines.size(); ++i)
+    if (DropNonXmlCharacters(file.lines[i]))
+      report.push_back(Format(GetUiText(kCharactersDroppedId), static_cast<int>(i + 1)));
   file.index.clear();
   for (std::size_t i = 0; i < file.lines.size(); ++i)
     if (IsHeaderLine(file.lines[i])) file.index.emplace(TextsHeaderKey(file.lines[i]), static_cast<int>(i));

@@ -29,7 +29,8 @@ void ExportTextsToStream(TFormDesign1& designer, TMemoryStream& stream, int code
 std::string ExportTextsToString(TFormDesign1& designer, int code);
 
 // Loads one file and builds its index; a missing file gives its report line
-// and false.
+// and false. Lines may end in CR LF, LF or CR; control characters that a
+// project cannot hold are removed, with a report line for each line.
 bool ParseTextsFile(const std::string& fileName, TTextsFile& file, std::vector<std::string>& report);
 // The key of a header line: after the header's fixed-width number, blanks
 // and colons skipped, the run of '0'-'9' and 'A'-'F'; empty when the line is

@@ -1,6 +1,8 @@
 #include "properties/Bindings.h"
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "designer/FormDesign1.h"
 #include "grid/GridWebElement.h"
@@ -60,11 +62,37 @@ int PositionValue(const TPropertyForm& form, const TGridWebElement& e, bool x) {
   return ((x ? p.x : p.y) - 1) * form.Designer().FUnitPixels;
 }
 
-void FillText(TEdit& edit, const std::string& value, bool first) {
-  if (first)
+// Answers true when a further object put the box into its mixed state.
+bool FillText(TEdit& edit, const std::string& value, bool first) {
+  if (first) {
     edit.SetText(value);
-  else if (edit.Text() != value)
-    edit.SetText("");
+    return false;
+  }
+  if (edit.Text() == value) return false;
+  edit.SetText("");
+  return true;
+}
+
+// The edit boxes of the form with their texts.
+std::vector<std::pair<TCustomEdit*, std::string>> EditTexts(const TPropertyForm& form) {
+  std::vector<std::pair<TCustomEdit*, std::string>> texts;
+  for (int i = 0; i < form.ComponentCount(); ++i)
+    if (auto* edit = dynamic_cast<TCustomEdit*>(form.Components(i))) texts.emplace_back(edit, edit->Text());
+  return texts;
+}
+
+// A dialog's own fill rule compares a further object: every box whose text
+// it changed now shows that the objects differ.
+void FillCustom(TPropertyForm& form, const TPropertyBinding& b, TGridWebElement& e, bool first) {
+  if (!b.fill) return;
+  if (first) {
+    b.fill(form, e, true);
+    return;
+  }
+  const auto before = EditTexts(form);
+  b.fill(form, e, false);
+  for (const auto& [edit, text] : before)
+    if (edit->Text() != text) form.MarkMixed(edit->Name());
 }
 
 void FillCheck(TCheckBox& box, bool value, bool first, bool grayWhenMixed) {
@@ -85,33 +113,41 @@ void FillColour(TShape& shape, TColor colour, bool first) {
 
 void FillBinding(TPropertyForm& form, const TPropertyBinding& b, TGridWebElement& e, bool first) {
   switch (b.kind) {
-    case TBindKind::Text: FillText(*form.Get<TEdit>(b.control), b.field.getText(e), first); return;
+    case TBindKind::Text:
+      if (FillText(*form.Get<TEdit>(b.control), b.field.getText(e), first)) form.MarkMixed(b.control);
+      return;
     case TBindKind::Number: {
       auto* box = form.Get<TmyEdit>(b.control);
       const int value = b.clampFill ? Clamp(b, b.field.getInt(e)) : b.field.getInt(e);
-      if (first)
+      if (first) {
         box->SetValue(value);
-      else if (box->GetValue() != value)
+      } else if (box->GetValue() != value) {
         box->SetValue(0);
+        form.MarkMixed(b.control);
+      }
       return;
     }
     case TBindKind::IntText: {
       auto* box = form.Get<TEdit>(b.control);
       const int value = b.field.getInt(e);
-      if (first)
+      if (first) {
         box->SetText(IntToStr(value));
-      else if (StrToIntDef(box->Text(), -1) != value)
+      } else if (StrToIntDef(box->Text(), -1) != value) {
         box->SetText("");
+        form.MarkMixed(b.control);
+      }
       return;
     }
     case TBindKind::PosX:
     case TBindKind::PosY: {
       auto* box = form.Get<TmyEdit>(b.control);
       const int value = PositionValue(form, e, b.kind == TBindKind::PosX);
-      if (first)
+      if (first) {
         box->SetValue(value);
-      else if (box->GetValue() != value)
+      } else if (box->GetValue() != value) {
         box->SetText("");
+        form.MarkMixed(b.control);
+      }
       return;
     }
     case TBindKind::Check: FillCheck(*form.Get<TCheckBox>(b.control), b.field.getFlag(e), first, false); return;
@@ -137,9 +173,7 @@ void FillBinding(TPropertyForm& form, const TPropertyBinding& b, TGridWebElement
       return;
     }
     case TBindKind::LangSlots: return;  // read by the bridge before the controls
-    case TBindKind::Custom:
-      if (b.fill) b.fill(form, e, first);
-      return;
+    case TBindKind::Custom: FillCustom(form, b, e, first); return;
   }
 }
 

@@ -277,6 +277,8 @@ TPinVariable TFormEditProperties::LookUpEditVariable() const {
 }
 
 void TFormEditProperties::NormaliseLimit(const std::string& name) {
+  // The empty text of a mixed box is no value: it stays until the user types.
+  if (Mixed(name)) return;
   auto* edit = Get<TEdit>(name);
   const TPinVariable info = LookUpEditVariable();
   auto* width = Get<TmyEdit>("seSizeChar");

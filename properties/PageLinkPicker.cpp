@@ -36,4 +36,7 @@ void TPropertyForm::cbLinkClick(TObject*) {
 
 void TPropertyForm::AddPageClick(TObject*) { PopUpPageLinkMenu(Designer(), {this, &TPropertyForm::OnMenuClick}); }
 
-void TPropertyForm::OnMenuClick(TObject* sender) { Get<TEdit>("edtLink1")->SetText(PageLinkOfMenuItem(sender)); }
+void TPropertyForm::OnMenuClick(TObject* sender) {
+  Get<TEdit>("edtLink1")->SetText(PageLinkOfMenuItem(sender));
+  Flag("edtLink1");
+}

@@ -53,8 +53,15 @@ bool TPropertyForm::Flagged(const std::string& name) const {
 
 void TPropertyForm::Flag(const std::string& name) {
   if (!loaded) return;
-  if (TComponent* c = FindComponent(name)) c->Tag = 1;
+  TComponent* c = FindComponent(name);
+  if (c == nullptr) return;
+  mixed_.erase(name);
+  c->Tag = 1;
 }
+
+void TPropertyForm::MarkMixed(const std::string& name) { mixed_.insert(name); }
+
+bool TPropertyForm::Mixed(const std::string& name) const { return mixed_.count(name) != 0; }
 
 void TPropertyForm::ShowLangButtons(bool visible) {
   for (const TLangText& text : langTexts)
@@ -74,7 +81,13 @@ void TPropertyForm::SyncEditorSlot() {
 void TPropertyForm::OnChange(TObject* sender) {
   if (!loaded) return;
   if (auto* box = dynamic_cast<TmyEdit*>(sender); box != nullptr && box->Normalising()) return;
-  if (auto* component = dynamic_cast<TComponent*>(sender)) component->Tag = 1;
+  auto* component = dynamic_cast<TComponent*>(sender);
+  if (component == nullptr) return;
+  // Typing sets Modified; the dialog's own rewrite of the text clears it.
+  if (auto* edit = dynamic_cast<TCustomEdit*>(sender); edit != nullptr && !edit->Modified && Mixed(edit->Name()))
+    return;
+  mixed_.erase(component->Name());
+  component->Tag = 1;
 }
 
 void TPropertyForm::LangEditChange(TObject* sender) {
@@ -94,7 +107,12 @@ void TPropertyForm::LangButtonClick(TObject* sender) {
   for (TLangText& text : langTexts) {
     if (text.button != button->Name()) continue;
     if (!RunLangTextEditor(this, designer_, editorSlot, text.texts, text.changed) || editorSlot < 0) return;
-    if (auto* edit = dynamic_cast<TEdit*>(FindComponent(text.edit))) edit->SetText(text.texts[editorSlot]);
+    auto* edit = dynamic_cast<TEdit*>(FindComponent(text.edit));
+    if (edit == nullptr || edit->Text() == text.texts[editorSlot]) return;
+    // The editor language's text, chosen in the language editor, is the
+    // user's input also where the box showed that the objects differ.
+    edit->SetText(text.texts[editorSlot]);
+    Flag(text.edit);
     return;
   }
 }
@@ -168,6 +186,7 @@ void TPropertyForm::BrowseVariable(TEdit* edit) {
   std::string chosen;
   if (edit == nullptr || gVariableBrowser == nullptr || !gVariableBrowser(edit->Text(), chosen)) return;
   edit->SetText(chosen);
+  Flag(edit->Name());
 }
 
 std::string TPropertyForm::Resolve(const std::string& reference) const {

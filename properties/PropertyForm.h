@@ -9,6 +9,7 @@
 
 #include <array>
 #include <memory>
+#include <set>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -56,7 +57,15 @@ class TPropertyForm : public TForm {
   }
   // Whether the user changed the control (its Tag).
   bool Flagged(const std::string& name) const;
+  // Flags the control on purpose (a choice the user made through it); it is
+  // no longer mixed.
   void Flag(const std::string& name);
+  // The fill left the control mixed: the selected objects differ in its
+  // field. A mixed edit box counts as changed only once the user types in it
+  // (or a handler flags it): the dialog's own rewrites of it (a reformat) are
+  // no input of the user, so an untouched mixed box writes nothing.
+  void MarkMixed(const std::string& name);
+  bool Mixed(const std::string& name) const;
 
   // --- the dialog's description, read by the bridge --------------------------------
   virtual std::span<const TPropertyBinding> Bindings() const = 0;
@@ -77,7 +86,8 @@ class TPropertyForm : public TForm {
 
   // --- shared handlers ----------------------------------------------------------
   // The common change handler: the sender's Tag := 1 once loaded (a numeric
-  // box's own normalisation is no change of the user's).
+  // box's own normalisation, and any rewrite of a mixed edit box that the
+  // user did not type, is no change of the user's).
   void OnChange(TObject* sender);
   // A plain box of a per-language text: into the editor-language slot, flagged.
   void LangEditChange(TObject* sender);
@@ -137,6 +147,7 @@ class TPropertyForm : public TForm {
  private:
   TFormDesign1& designer_;
   const char* linkLabel_ = "Label2";
+  std::set<std::string> mixed_;
 };
 
 // A dialog whose OK renumbers the page's tab order (edit, submit, drop-down):

@@ -74,6 +74,7 @@ void PrintSteps(const HostBuildResult& build, std::ostream& out) {
           << (step.hostReferenceReleasedByPlugin ? "given back by the plug-in" : "given back by the host") << "\n";
     else
       out << step.sinks << " sink(s), " << ResultText(step.result) << "\n";
+    if (!step.error.empty()) out << "    error: " << step.error << "\n";
   }
 }
 

@@ -35,22 +35,6 @@ constexpr auto kLoopWait = std::chrono::seconds(10);
 constexpr std::array<const char*, 4> kHostSwitches = {"/USELOGFILE", "/LINVAR", "/WEBCOMPTIME", "/WEBOLDCOMM"};
 constexpr std::array<const char*, 1> kHostValueSwitches = {"/OEMDIR="};
 
-std::string Narrow(BSTR text) { return WideToMultiByte(CP_ACP, BstrToWide(text)); }
-
-// The description of the error information a failing call left, if any.
-std::string TakeErrorDescription() {
-  ComPtr<IErrorInfo> info;
-  if (GetErrorInfo(0, info.Put()) != S_OK || !info) return std::string();
-  BSTR description = nullptr, source = nullptr;
-  info->GetDescription(&description);
-  info->GetSource(&source);
-  std::string text = Narrow(description);
-  std::string from = Narrow(source);
-  SysFreeString(description);
-  SysFreeString(source);
-  return from.empty() ? text : text + " (source " + from + ")";
-}
-
 // The reference log as one line: "+IQendMenu" taken, "-IQendMenu" given back.
 void PrintReferenceLog(HalvexHost& host, const char* title, std::ostream& out) {
   std::vector<std::string> log = host.ReferenceLog();

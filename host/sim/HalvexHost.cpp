@@ -83,13 +83,6 @@ std::vector<HostProjectEntry> HalvexHost::ProjectList() const {
   return list;
 }
 
-std::uint32_t HalvexHost::HighestTdi() const {
-  std::uint32_t highest = 0;
-  if (project_)
-    for (const HostVariableDecl& v : project_->variables) highest = std::max(highest, v.tdi);
-  return highest;
-}
-
 void HalvexHost::SetMainWindow(HostMainWindow* window) {
   if (mainWindow_) mainWindow_->OnHostEvent = nullptr;
   mainWindow_ = window;

@@ -79,8 +79,6 @@ class HalvexHost {
   // project folder when the project names none.
   std::string GlobalFolder() const;
   std::vector<HostProjectEntry> ProjectList() const;
-  // The highest TDI number the project gives a variable.
-  std::uint32_t HighestTdi() const;
   HostLcid Language() const { return language_; }
   void SetLanguage(HostLcid lcid) { language_ = lcid; }
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "host/sim/HalvexHost.h"
+#include "host/sim/PluginLibrary.h"
 #include "platform/com/ComPtr.h"
 
 namespace {
@@ -12,11 +13,19 @@ namespace {
 // shows whether the export wrote it.
 constexpr std::uint32_t kUnwrittenOutput = 0xFFFFFFFFu;
 
+// Takes the error information a step left on this thread: the failure's
+// reason for a failed step; a successful step's is dropped.
+void TakeStepError(HostBuildStep& step) {
+  std::string error = TakeErrorDescription();
+  if (step.result != S_OK) step.error = std::move(error);
+}
+
 HostBuildStep EventStep(const char* name, HRESULT result, std::size_t sinks) {
   HostBuildStep step;
   step.name = name;
   step.result = result;
   step.sinks = sinks;
+  TakeStepError(step);
   return step;
 }
 
@@ -31,6 +40,7 @@ HostBuildStep CallExport(HalvexHost& host, const HostBuildExport& entry) {
   // The export is handed a reference of its own to the host object.
   IUnknown* handed = ComPtr<IUnknown>(host.Object()).Detach();
   step.result = entry.function(0, 0, handed, 0, &step.out5, &step.out6);
+  TakeStepError(step);
   step.hostReferenceReleasedByPlugin = host.ObjectReferences() <= before;
   if (!step.hostReferenceReleasedByPlugin) handed->Release();
   return step;
@@ -44,6 +54,7 @@ bool HostBuildResult::Succeeded() const {
 
 HostBuildResult RunHostBuild(HalvexHost& host, HWND statusWindow, const std::vector<HostBuildExport>& exports) {
   HostBuildResult build;
+  TakeErrorDescription();  // what an earlier call left is no step's
   HostEventSource& events = host.Events();
   const std::size_t compilerSinks = events.SinkCount(IID_IQendCompilerEvents);
   build.steps.push_back(EventStep("IQendCompilerEvents::OnStartCompiling", events.StartCompiling(), compilerSinks));

@@ -4,7 +4,8 @@
 // with the handle of the host's status window, the plain export
 // ClLinkExtendedProgMap of every plug-in library that has it, and the
 // compiler events (end). Each step is kept with its result; the build
-// succeeded when every step answered S_OK.
+// succeeded when every step answered S_OK. A step that failed keeps the
+// error information the plug-in left with it.
 
 #include <string>
 #include <vector>
@@ -26,6 +27,8 @@ struct HostBuildStep {
   std::string name;  // "IQendCompilerEvents::OnStartCompiling", "ClLinkExtendedProgMap (libx.so)", ...
   HRESULT result = S_OK;
   std::size_t sinks = 0;  // events: the sinks reached; exports: 1
+  // A failed step: the description of the error information it left, if any.
+  std::string error;
   // Exports: the two values the export set, and who gave back the reference
   // to the host object the call was handed.
   std::uint32_t out5 = 0;

@@ -1,7 +1,6 @@
 #include "host/sim/HostVariables.h"
 
 #include "host/sim/HalvexHost.h"
-#include "platform/vcl/SysUtils.h"
 
 HRESULT HostVariables::GetVariablePosition(const char* name, std::uint8_t* area, std::uint16_t* kind,
                                            std::uint32_t* address, std::uint8_t* size) {
@@ -19,19 +18,7 @@ HRESULT HostVariables::GetVariablePosition(const char* name, std::uint8_t* area,
 HRESULT HostWebTdiMap::Lookup(const char* name, WebTdiVarInfo* info) {
   auto v = host_.Variables().Resolve(name ? name : "");
   if (!v) return E_INVALIDARG;
-  std::uint32_t tdi = v->tdi;
-  if (tdi == 0) {
-    // The declared variable's name is what a number belongs to.
-    std::string base = v->name.substr(0, v->name.find_first_of(".["));
-    std::string key = UpperCase(base);
-    auto it = assigned_.find(key);
-    if (it == assigned_.end()) {
-      std::uint32_t next = host_.HighestTdi() + 1 + static_cast<std::uint32_t>(assigned_.size());
-      it = assigned_.emplace(key, next).first;
-    }
-    tdi = it->second;
-  }
-  info->tdi = tdi;
+  info->tdi = v->tdi;
   info->code = PlcAreaMemoryCode(v->area);
   info->offset = v->address;
   info->bit = static_cast<std::uint8_t>(v->bit >= 0 ? v->bit : 0);

@@ -3,13 +3,12 @@
 // its web variable map (IHalvexWebTdiMap: the TDI numbers of the variables a
 // web compilation uses), both answered from the project's variable table.
 //
-// The map hands out the TDI number the project gives a variable (members and
-// elements take the number of the variable they belong to, with their byte
-// offset from its start as the extra value); a variable without a number
-// gets the next number above every number of the project, in the order the
-// pass asks. The last completed pass is kept.
+// The map hands out the TDI number of each name (VariableTable.h): the one
+// the project gives a variable, and numbers of their own to variables
+// without one and to every member and element, which also carry their byte
+// offset from their variable's start as the extra value. The last completed
+// pass is kept.
 
-#include <map>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -51,5 +50,4 @@ class HostWebTdiMap final : public HostInterface<IHalvexWebTdiMap> {
   int passes_ = 0;
   std::vector<HostTdiEntry> current_;
   std::vector<HostTdiEntry> last_;
-  std::map<std::string, std::uint32_t> assigned_;  // numbers given to variables without one
 };

@@ -146,9 +146,12 @@ class Shaper {
 
   static PlcTypeShapePtr Enumeration(const std::string& text) {
     if (text.back() != ')' || text.size() < 3) Fail("malformed enumeration " + text);
+    // As a real host reports an enumeration: the type name "ENUM", its list
+    // as the further text.
     auto s = std::make_shared<PlcTypeShape>();
     s->code = IecEnum;
-    s->hostTypeName = text;
+    s->hostTypeName = "ENUM";
+    s->furtherText = text;
     s->size = 1;
     s->sizeCode = kSizeCodeByte;
     return s;

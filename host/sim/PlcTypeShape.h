@@ -34,10 +34,12 @@ struct PlcTypeShape {
   enum class Kind { Elementary, String, Array, Struct };
   Kind kind = Kind::Elementary;
   int code = -1;             // IEC type code (core/IecTypes.h)
-  std::string hostTypeName;  // the type name the host reports ("UINT", "TIME_OF_DAY", "STRING[20]", "STRUCT")
-  std::string furtherText;   // the second text the host reports: the structure's or array's declaration
-  std::uint32_t size = 0;    // bytes
-  bool isBit = false;        // BOOL kinds (codes 0..2)
+  std::string hostTypeName;  // the type name the host reports ("UINT", "TIME_OF_DAY", "STRING[20]", "STRUCT", "ENUM")
+  // The second text the host reports: the structure's or array's
+  // declaration, an enumeration's list ("(OFF,MANUAL,AUTO)").
+  std::string furtherText;
+  std::uint32_t size = 0;  // bytes
+  bool isBit = false;      // BOOL kinds (codes 0..2)
   std::uint16_t sizeCode = 8;
   // Arrays
   std::int32_t low = 0;

@@ -4,7 +4,14 @@
 
 #include <cstdio>
 
+#include "platform/com/ComPtr.h"
+#include "platform/com/ErrorInfo.h"
+#include "platform/win/CodePage.h"
+
 namespace {
+
+std::string Narrow(BSTR text) { return WideToMultiByte(CP_ACP, BstrToWide(text)); }
+
 template <class F>
 F Find(void* handle, const char* name) {
   return reinterpret_cast<F>(dlsym(handle, name));
@@ -50,4 +57,17 @@ std::string ResultText(HRESULT code) {
   char text[16];
   std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(code));
   return text;
+}
+
+std::string TakeErrorDescription() {
+  ComPtr<IErrorInfo> info;
+  if (GetErrorInfo(0, info.Put()) != S_OK || !info) return std::string();
+  BSTR description = nullptr, source = nullptr;
+  info->GetDescription(&description);
+  info->GetSource(&source);
+  std::string text = Narrow(description);
+  std::string from = Narrow(source);
+  SysFreeString(description);
+  SysFreeString(source);
+  return from.empty() ? text : text + " (source " + from + ")";
 }

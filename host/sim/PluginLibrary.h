@@ -37,3 +37,7 @@ class PluginLibrary {
 
 // The text of a result code: "S_OK", "S_FALSE" or "0x80004005".
 std::string ResultText(HRESULT code);
+
+// The description of the error information a failing call left on this
+// thread ("text (source NAME)"), which it takes away; empty when none.
+std::string TakeErrorDescription();

@@ -216,7 +216,7 @@ std::vector<std::uint8_t> DateValue(const PlcTypeShape& shape, const std::string
 
 // "(OFF,MANUAL,AUTO)": a name of the list (any case) or its number.
 std::vector<std::uint8_t> EnumerationValue(const PlcTypeShape& shape, const std::string& text) {
-  const std::string list = shape.hostTypeName.substr(1, shape.hostTypeName.size() - 2);
+  const std::string list = shape.furtherText.substr(1, shape.furtherText.size() - 2);
   std::vector<std::string> names;
   for (std::size_t start = 0;;) {
     const std::size_t comma = list.find(',', start);
@@ -227,9 +227,9 @@ std::vector<std::uint8_t> EnumerationValue(const PlcTypeShape& shape, const std:
   for (std::size_t i = 0; i < names.size(); ++i)
     if (SameText(names[i], text)) return LittleEndian(i, shape.size);
   auto number = ParseInteger(text);
-  if (!number) Fail("\"" + text + "\" is not a value of " + shape.hostTypeName);
+  if (!number) Fail("\"" + text + "\" is not a value of " + shape.furtherText);
   if (number->first || number->second >= names.size())
-    Fail("value " + text + " is out of range for " + shape.hostTypeName + " (0.." + std::to_string(names.size() - 1) +
+    Fail("value " + text + " is out of range for " + shape.furtherText + " (0.." + std::to_string(names.size() - 1) +
          ")");
   return LittleEndian(number->second, shape.size);
 }
@@ -260,7 +260,7 @@ std::vector<std::uint8_t> EncodePresetValue(const PlcTypeShape& shape, const std
     case PlcTypeShape::Kind::String: return StringValue(shape, text);
     case PlcTypeShape::Kind::Elementary: break;
   }
-  if (shape.code == IecEnum && !shape.hostTypeName.empty() && shape.hostTypeName[0] == '(')
+  if (shape.code == IecEnum && !shape.furtherText.empty() && shape.furtherText[0] == '(')
     return EnumerationValue(shape, text);
   for (const TypeEncoding& t : kTypeEncodings) {
     if (t.code != shape.code) continue;

@@ -1,5 +1,6 @@
 #include "host/sim/VariableTable.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 
@@ -9,11 +10,37 @@ namespace {
 
 bool IsIdentChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
 
+// The members and elements below a shape, theirs included: the names the web
+// variable map numbers under a variable of that shape.
+std::uint64_t NamesBelow(const PlcTypeShape& shape) {
+  std::uint64_t count = 0;
+  if (shape.kind == PlcTypeShape::Kind::Struct) {
+    for (const PlcTypeMember& m : shape.members) count += 1 + NamesBelow(*m.shape);
+  } else if (shape.kind == PlcTypeShape::Kind::Array) {
+    count = static_cast<std::uint64_t>(shape.high - shape.low + 1) * (1 + NamesBelow(*shape.element));
+  }
+  return count;
+}
+
+// Map numbers past the 32 bits wrap; no area holds that many names.
+std::uint32_t Low32(std::uint64_t value) { return static_cast<std::uint32_t>(value); }
+
 }  // namespace
 
 VariableTable::VariableTable(const HostProject& project) {
   for (const HostVariableDecl& v : project.variables) entries_.push_back({v, ShapeOfType(v.type, project.structs)});
   for (const HostStructType& s : project.structs) structNames_.push_back(s.name);
+  NumberEntries();
+}
+
+void VariableTable::NumberEntries() {
+  std::uint64_t next = 1;
+  for (const Entry& e : entries_) next = std::max<std::uint64_t>(next, std::uint64_t{e.decl.tdi} + 1);
+  for (Entry& e : entries_) e.number = e.decl.tdi != 0 ? e.decl.tdi : Low32(next++);
+  for (Entry& e : entries_) {
+    e.firstBelow = Low32(next);
+    next += NamesBelow(*e.shape);
+  }
 }
 
 std::optional<ResolvedVariable> VariableTable::Resolve(const std::string& name) const {
@@ -32,7 +59,9 @@ std::optional<ResolvedVariable> VariableTable::Resolve(const std::string& name) 
   r.area = entry->decl.area;
   r.address = entry->decl.offset;
   r.bit = entry->shape->isBit ? (entry->decl.bit >= 0 ? entry->decl.bit : 0) : -1;
-  r.tdi = entry->decl.tdi;
+  // The place of the name among the variable's members and elements, depth
+  // first (0: the variable itself).
+  std::uint64_t below = 0;
 
   while (i < name.size()) {
     if (name[i] == '.') {
@@ -41,9 +70,16 @@ std::optional<ResolvedVariable> VariableTable::Resolve(const std::string& name) 
       if (i == start || r.shape->kind != PlcTypeShape::Kind::Struct) return std::nullopt;
       std::string member = name.substr(start, i - start);
       const PlcTypeMember* found = nullptr;
-      for (const PlcTypeMember& m : r.shape->members)
-        if (SameText(m.name, member)) found = &m;
+      std::uint64_t before = 0;
+      for (const PlcTypeMember& m : r.shape->members) {
+        if (SameText(m.name, member)) {
+          found = &m;
+          break;
+        }
+        before += 1 + NamesBelow(*m.shape);
+      }
       if (!found) return std::nullopt;
+      below += 1 + before;
       r.address += found->offset;
       r.shape = found->shape;
     } else if (name[i] == '[') {
@@ -58,6 +94,7 @@ std::optional<ResolvedVariable> VariableTable::Resolve(const std::string& name) 
       if (index < r.shape->low || index > r.shape->high) return std::nullopt;
       PlcTypeShapePtr element = r.shape->element;
       r.address += static_cast<std::uint32_t>(index - r.shape->low) * (element->isBit ? 1 : element->size);
+      below += 1 + static_cast<std::uint64_t>(index - r.shape->low) * (1 + NamesBelow(*element));
       r.shape = element;
       i = close + 1;
     } else {
@@ -67,6 +104,7 @@ std::optional<ResolvedVariable> VariableTable::Resolve(const std::string& name) 
     r.bit = r.shape->isBit ? 0 : -1;
   }
   r.tdiOffset = r.address - entry->decl.offset;
+  r.tdi = below == 0 ? entry->number : Low32(entry->firstBelow + below - 1);
   return r;
 }
 

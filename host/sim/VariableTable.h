@@ -3,6 +3,13 @@
 // what the host's variables interface, its IEC variables manager and its web
 // variable map are asked about a variable name.
 //
+// The web variable map numbers every name a page can use: a declared
+// variable keeps the number the project gives it (`tdi`), the others get the
+// numbers above the highest given one in declaration order; then every
+// member and element of each variable, in declaration order and depth first,
+// gets the next numbers. So the numbers stay the same from build to build
+// while the declarations stay, whatever order the names are asked in.
+//
 // A name is a declared variable followed by any number of ".member" and
 // "[index]" selectors ("Canvas1.touch.x", "Recipes[2].speed"); names compare
 // without regard to case, as IEC identifiers do.
@@ -19,9 +26,11 @@ struct ResolvedVariable {
   std::string name;  // as asked
   PlcTypeShapePtr shape;
   PlcArea area = PlcArea::R;
-  std::uint32_t address = 0;    // byte offset in the area
-  int bit = -1;                 // 0..7 for a BOOL, -1 otherwise
-  std::uint32_t tdi = 0;        // TDI number of the declared variable the name starts with
+  std::uint32_t address = 0;  // byte offset in the area
+  int bit = -1;               // 0..7 for a BOOL, -1 otherwise
+  // The number the web variable map gives the name: the declared variable's
+  // own, or one of its members' or elements' (each has a number of its own).
+  std::uint32_t tdi = 0;
   std::uint32_t tdiOffset = 0;  // byte offset from the declared variable's start
 
   // The size code of the host's position query: the bit number for a BOOL.
@@ -55,7 +64,10 @@ class VariableTable {
   struct Entry {
     HostVariableDecl decl;
     PlcTypeShapePtr shape;
+    std::uint32_t number = 0;      // the variable's map number
+    std::uint32_t firstBelow = 0;  // the map number of its first member or element
   };
+  void NumberEntries();
   std::vector<Entry> entries_;
   std::vector<std::string> structNames_;
 };

@@ -29,9 +29,24 @@ struct IniLine {
   std::string value;  // for keys: trimmed, one pair of enclosing quotes removed
 };
 
+// A line with its section name or key and value read from it.
 IniLine RawLine(const std::string& raw) {
   IniLine line;
   line.raw = raw;
+  std::string t = TrimBlanks(line.raw);
+  if (!t.empty() && t[0] == '[') {
+    std::size_t close = t.find(']');
+    if (close != std::string::npos) {
+      line.section = true;
+      line.name = TrimBlanks(t.substr(1, close - 1));
+    }
+  } else if (std::size_t eq = t.find('='); eq != std::string::npos) {
+    line.key = true;
+    line.name = TrimBlanks(t.substr(0, eq));
+    line.value = TrimBlanks(t.substr(eq + 1));
+    if (line.value.size() >= 2 && (line.value[0] == '"' || line.value[0] == '\'') && line.value.back() == line.value[0])
+      line.value = line.value.substr(1, line.value.size() - 2);
+  }
   return line;
 }
 
@@ -43,24 +58,7 @@ std::vector<IniLine> ReadLines(const std::string& fileName) {
   while (start < text.size()) {
     std::size_t end = text.find_first_of("\r\n", start);
     if (end == std::string::npos) end = text.size();
-    IniLine line;
-    line.raw = text.substr(start, end - start);
-    std::string t = TrimBlanks(line.raw);
-    if (!t.empty() && t[0] == '[') {
-      std::size_t close = t.find(']');
-      if (close != std::string::npos) {
-        line.section = true;
-        line.name = TrimBlanks(t.substr(1, close - 1));
-      }
-    } else if (std::size_t eq = t.find('='); eq != std::string::npos) {
-      line.key = true;
-      line.name = TrimBlanks(t.substr(0, eq));
-      line.value = TrimBlanks(t.substr(eq + 1));
-      if (line.value.size() >= 2 && (line.value[0] == '"' || line.value[0] == '\'') &&
-          line.value.back() == line.value[0])
-        line.value = line.value.substr(1, line.value.size() - 2);
-    }
-    lines.push_back(std::move(line));
+    lines.push_back(RawLine(text.substr(start, end - start)));
     if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ++end;
     start = end + 1;
   }
@@ -150,23 +148,31 @@ bool TIniFile::ReadBool(const std::string& section, const std::string& ident, bo
 }
 
 void TIniFile::WriteString(const std::string& section, const std::string& ident, const std::string& value) {
+  WriteStrings(section, {{ident, value}});
+}
+
+void TIniFile::WriteStrings(const std::string& section,
+                            const std::vector<std::pair<std::string, std::string>>& values) {
   std::vector<IniLine> lines = ReadLines(fileName_);
-  std::string sectionName = OneLine(section), key = OneLine(ident);
-  std::string entry = key + "=" + OneLine(value);
-  std::size_t header = 0, end = 0;
-  if (FindSection(lines, sectionName, header, end)) {
-    long k = FindKey(lines, header + 1, end, key);
-    if (k >= 0) {
-      lines[static_cast<std::size_t>(k)].raw = lines[static_cast<std::size_t>(k)].name + "=" + OneLine(value);
+  const std::string sectionName = OneLine(section);
+  for (const auto& [ident, value] : values) {
+    std::string key = OneLine(ident);
+    std::string entry = key + "=" + OneLine(value);
+    std::size_t header = 0, end = 0;
+    if (FindSection(lines, sectionName, header, end)) {
+      long k = FindKey(lines, header + 1, end, key);
+      if (k >= 0) {
+        lines[static_cast<std::size_t>(k)].raw = lines[static_cast<std::size_t>(k)].name + "=" + OneLine(value);
+      } else {
+        std::size_t at = end;
+        while (at > header + 1 && TrimBlanks(lines[at - 1].raw).empty()) --at;
+        lines.insert(lines.begin() + static_cast<long>(at), RawLine(entry));
+      }
     } else {
-      std::size_t at = end;
-      while (at > header + 1 && TrimBlanks(lines[at - 1].raw).empty()) --at;
-      lines.insert(lines.begin() + static_cast<long>(at), RawLine(entry));
+      if (!lines.empty() && !TrimBlanks(lines.back().raw).empty()) lines.push_back(IniLine());
+      lines.push_back(RawLine("[" + sectionName + "]"));
+      lines.push_back(RawLine(entry));
     }
-  } else {
-    if (!lines.empty() && !TrimBlanks(lines.back().raw).empty()) lines.push_back(IniLine());
-    lines.push_back(RawLine("[" + sectionName + "]"));
-    lines.push_back(RawLine(entry));
   }
   std::string text;
   for (const IniLine& line : lines) {

@@ -17,6 +17,8 @@
 // write (its folder must exist). A failed write raises EIniFileException.
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/vcl/SysUtilsException.h"
 
@@ -46,6 +48,9 @@ class TIniFile {
   // Sets the value (created when missing). A value is one line: it ends at its
   // first CR or LF.
   void WriteString(const std::string& section, const std::string& ident, const std::string& value);
+  // Sets several values of one section with a single write of the file, so
+  // that a failed write leaves none of them changed.
+  void WriteStrings(const std::string& section, const std::vector<std::pair<std::string, std::string>>& values);
   void WriteInteger(const std::string& section, const std::string& ident, int value);
   // Writes "-1" for true and "0" for false.
   void WriteBool(const std::string& section, const std::string& ident, bool value);

@@ -117,6 +117,7 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, LPDWORD bytesWritten,
   while (done < toWrite) {
     const std::size_t allowed = AllowedFileWriteSize(toWrite - done);
     if (allowed == 0) {
+      CountFileWriteFailure();
       SetLastError(ERROR_DISK_FULL);
       if (bytesWritten != nullptr) *bytesWritten = done;
       return FALSE;
@@ -124,6 +125,7 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, LPDWORD bytesWritten,
     const ssize_t w = ::write(fd, p + done, allowed);
     if (w < 0) {
       if (errno == EINTR) continue;
+      CountFileWriteFailure();
       SetLastErrorForTransfer(fd, errno);
       if (bytesWritten != nullptr) *bytesWritten = done;
       return FALSE;

@@ -9,10 +9,22 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 // The bytes that may still be written; negative turns the fault off (the
 // default).
 void SetFileWriteBudgetForTests(std::int64_t aBytes) noexcept;
+
+// The write calls that failed so far in this process (on a full disk, at the
+// budget's end, on any error of the system): a command compares the count
+// before and after it to learn whether one of its writes failed.
+std::uint64_t FileWriteFailureCount() noexcept;
+void CountFileWriteFailure() noexcept;
+
+// While a budget is set, the size of every write call is appended to
+// `sizes` too (null: no longer), so that a test can place budgets at each
+// write of a command it ran once with a budget it cannot use up.
+void SetFileWriteRecorderForTests(std::vector<std::size_t>* sizes) noexcept;
 
 // The budget; negative when the fault is off.
 extern std::atomic<std::int64_t> gFileWriteBudget;

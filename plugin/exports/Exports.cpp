@@ -97,14 +97,14 @@ TARNWELL_EXPORT HRESULT ClLinkExtendedProgMap(std::uint32_t, std::uint32_t, IUnk
   cpm->GetCpmType(&gCpmType);
   ComPtr<IQendProjectManager> manager;
   if (FAILED(hr = host->QueryInterface(IID_IQendProjectManager, manager.PutVoid()))) return hr;
+  // The web variable map is optional: without it the compile uses direct
+  // identifiers.
   ComPtr<IHalvexWebTdiMap> map;
-  if (FAILED(hr = host->QueryInterface(IID_IHalvexWebTdiMap, map.PutVoid()))) return hr;
+  if (FAILED(host->QueryInterface(IID_IHalvexWebTdiMap, map.PutVoid()))) map.Reset();
   // Every interface is held: the host's reference to its object, passed to
   // this call, is given back (only on this way on).
   ComPtr<IUnknown>::Adopt(host).Reset();
-  // The driver's errors end at this border as a result code.
-  return Guarded([&] {
-    RunLinkCompileDriver(manager.Get(), map.Get());
-    return S_OK;
-  });
+  // The driver's errors end at this border as a result code; a failed run
+  // fails the host's build (its messages say why).
+  return Guarded([&] { return RunLinkCompileDriver(manager.Get(), map.Get()) ? S_OK : E_FAIL; });
 }

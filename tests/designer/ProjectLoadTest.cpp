@@ -134,6 +134,27 @@ TEST_F(ProjectLoad, AMissingPageFileLeavesItsStub) {
   EXPECT_NE(settings->FindAttr("caption"), nullptr);
 }
 
+TEST_F(ProjectLoad, ACutOffPageFileLoadsItsReadPartAndTellsTheUser) {
+  host.PutData("split", "");
+  const std::string whole = host.Get("pages/SETTINGS.XML");
+  // A second object, cut off in its kind element.
+  host.Put("pages/SETTINGS.XML", whole.substr(0, whole.find("</page>")) +
+                                     "\t<object caption=\"\" X=\"2\" Y=\"8\" Uid=\"22\">\r\n\t\t<edit variab");
+  Load();
+  TmyXmlNode* settings = document.Web()->FindChild("group")->FindChild("page")->next;
+  EXPECT_EQ(settings->ChildCount(), 2);
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].caption, "Warning");
+  EXPECT_EQ(ui.messages[0].icon, TProjectDocumentUi::TIcon::Warning);
+  EXPECT_EQ(ui.messages[0].text.rfind("The page file \"" + host.WebSystemPath("pages\\SETTINGS.XML") +
+                                          "\" could not be read: it is not well-formed XML (error 0x",
+                                      0),
+            0u)
+      << ui.messages[0].text;
+  EXPECT_NE(ui.messages[0].text.find("). Only the part before the damage was loaded."), std::string::npos);
+  EXPECT_EQ(ui.traces, std::vector<std::string>{"LoadProject - " + ui.messages[0].text});
+}
+
 TEST_F(ProjectLoad, APageNameThatLeavesThePageFolderIsNotRead) {
   host.PutData("split", "");
   host.Put("web.xml",
@@ -231,6 +252,19 @@ TEST_F(ProjectLoad, FallsBackToTheBackupAndThenToTheNewProjectWithOneMessage) {
     ASSERT_EQ(caseUi.traces.size(), 1u);
     EXPECT_EQ(caseUi.traces[0], "LoadProject - " + caseUi.messages[0].text);
   }
+}
+
+TEST_F(ProjectLoad, TheFallbackMessageSpeaksTheUisLanguage) {
+  const std::string base = host.WebSystemPath("Proj.xml");
+  host.Put("Proj.xml", Data("truncated.xml"));
+  host.Put("Proj.xml.bak", Data("small.xml"));
+  ASSERT_TRUE(SelectUiLanguage(UI_LANG_GERMAN));
+  Load();
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].text, "Die Projektdatei \"" + base +
+                                     "\" konnte nicht gelesen werden: Sie ist kein wohlgeformtes XML (Fehler 0x80 in "
+                                     "Zeile 16). Stattdessen wurde die Sicherungskopie \"" +
+                                     base + ".bak\" geladen.");
 }
 
 TEST_F(ProjectLoad, TheNewProjectIsTheBuiltInTemplate) {

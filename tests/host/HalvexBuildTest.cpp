@@ -5,13 +5,15 @@
 // file, the variables document and the stamp list, without a question; the
 // exit code is 0 exactly when every step answered S_OK; every reference the
 // plug-in took comes back. Without the marker file and with the designer
-// open, the plug-in asks once, and the --answer given decides.
+// open, the plug-in asks once, and the --answer given decides. A variable that
+// moved since the last compile makes a later build ask to recompile.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -29,6 +31,11 @@ namespace fs = std::filesystem;
 const std::vector<std::string> kExpectedFiles = {
 #include "CompileRoadFiles.inc"
 };
+
+std::string ReadText(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
 
 class HalvexBuild : public ::testing::Test {
  protected:
@@ -55,6 +62,10 @@ class HalvexBuild : public ::testing::Test {
       if (entry.is_regular_file()) files.push_back(fs::relative(entry.path(), root).generic_string());
     std::sort(files.begin(), files.end());
     return files;
+  }
+  static std::string ReadText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   }
   // The position of `part` in the run's output, after `from`; npos when absent.
   static std::size_t Find(const std::string& part, std::size_t from = 0) { return run_.out.find(part, from); }
@@ -165,6 +176,85 @@ TEST_F(HalvexBuild, WithoutTheMarkerTheAnswerToTheOneTimeQuestionDecides) {
     EXPECT_EQ(content, c.compiled ? "On" : "");
     // The export's compile driver writes the password file either way.
     EXPECT_EQ(SendRootFiles(copy), c.compiled ? kExpectedFiles : std::vector<std::string>{"PSW.TXT"});
+  }
+}
+
+TEST_F(HalvexBuild, AVariableMovedSinceTheLastCompileAsksToRecompile) {
+  // The suite's build compiled the demo and wrote its variables document.
+  // Without the marker, a later build checks that document against the host.
+  const struct {
+    const char* name;
+    const char* tankLevel;  // its declaration in halvex.prj
+    const char* question;
+    const char* recorded;  // its Item in the variables document after the build
+  } cases[] = {
+      {"kept", "UINT          R 1024", "  questions: none\n", "Pos=\"03000400\" Tdi=\"0000003C\" Ccd=\"04\""},
+      {"moved", "UINT          T 2048",
+       "  questions:\n    modal form TFormSimpleMessage \"Tarnwell\" closed with result 1 (--answer)\n",
+       "Pos=\"04000800\" Tdi=\"0000003C\" Ccd=\"05\""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string copy = home_ + "/demo-" + c.name;
+    fs::remove_all(copy);
+    fs::copy(demo_, copy, fs::copy_options::recursive);
+    fs::remove(fs::path(copy) / "Tarnwell/Demo.auto");
+    std::string project = ReadText(fs::path(copy) / "halvex.prj");
+    const std::string declared = "var TankLevel      UINT          R 1024";
+    ASSERT_NE(project.find(declared), std::string::npos);
+    project.replace(project.find(declared), declared.size(), std::string("var TankLevel      ") + c.tankLevel);
+    std::ofstream(fs::path(copy) / "halvex.prj", std::ios::binary) << project;
+    const ProgramRun run = Halvex("build '" + copy + "' --answer TFormSimpleMessage=yes");
+    EXPECT_EQ(run.status, 0) << run.out;
+    EXPECT_NE(run.out.find(c.question), std::string::npos) << run.out;
+    // Yes recompiled: the document records where the variable lies now.
+    const std::string item = "<Item Name=\"TankLevel\" " + std::string(c.recorded);
+    EXPECT_NE(ReadText(fs::path(copy) / "Tarnwell/Demo_var.xml").find(item), std::string::npos) << item;
+  }
+}
+
+// A copy of the demo that cannot be compiled fails the build with the reason
+// in the link event's error and in the host's messages, and keeps its project
+// file; one without the host's web variable map compiles with direct
+// identifiers.
+TEST_F(HalvexBuild, TheBuildsResultIsTheCompilesAndSaysWhy) {
+  const struct {
+    const char* name;
+    std::function<void(const fs::path&)> change;
+    const char* options;
+    int status;
+    const char* reason;
+  } cases[] = {
+      {"damaged", [](const fs::path& web) { fs::resize_file(web / "Demo.xml", 300); }, "", 1,
+       "could not be read when the project was opened, so it is not overwritten"},
+      {"settings-folder",
+       [](const fs::path& web) {
+         fs::remove(web / "Demo.webx");
+         fs::create_directory(web / "Demo.webx");
+       },
+       "", 1, "Unable to write to "},
+      {"without-map", [](const fs::path&) {}, " --without IHalvexWebTdiMap", 0, nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const fs::path copy = home_ + "/demo-" + c.name;
+    fs::remove_all(copy);
+    fs::copy(DemoProjectFolder(), copy, fs::copy_options::recursive);
+    c.change(copy / "Tarnwell");
+    const std::string project = fs::is_regular_file(copy / "Tarnwell/Demo.xml") && c.status != 0
+                                    ? ReadText(copy / "Tarnwell/Demo.xml")
+                                    : std::string();
+    const ProgramRun run = Halvex("build '" + copy.string() + "'" + c.options);
+    EXPECT_EQ(run.status, c.status) << run.out;
+    EXPECT_NE(run.out.find(c.status == 0 ? "\nbuild succeeded\n" : "\nbuild failed\n"), std::string::npos) << run.out;
+    if (c.reason == nullptr) continue;
+    EXPECT_NE(run.out.find("OnLinkingExtendedProgMap -> 1 sink(s), 0x80004005\n    error: "), std::string::npos)
+        << run.out;
+    const std::size_t message = run.out.find("\n  compiler: [");
+    ASSERT_NE(message, std::string::npos) << run.out;
+    EXPECT_LT(run.out.find(c.reason, message), run.out.find('\n', message + 1)) << run.out;
+    EXPECT_EQ(ReadText(copy / "Tarnwell/Demo.xml"), project);
+    EXPECT_FALSE(fs::exists(copy / "Tarnwell/Demo.xml.bak"));
   }
 }
 

@@ -166,8 +166,9 @@ TEST_F(HostObject, VariablePositionsAndWebTdiMap) {
   EXPECT_EQ(info.offset, 2u);
   EXPECT_EQ(info.sizeCode, 9);
   EXPECT_EQ(info.areaCode, 3) << "R";
+  // A member has a number of its own, above the numbers the project gives.
   ASSERT_EQ(map->WebTdi_AddVariable("Recipes[1].speed", &info), S_OK);
-  EXPECT_EQ(info.tdi, 39u);
+  EXPECT_GT(info.tdi, 74u);
   EXPECT_EQ(info.extra, 28u + 17u);
   ASSERT_EQ(map->WebTdi_AddVariable("StopButton", &info), S_OK);
   EXPECT_EQ(info.bit, 1);
@@ -179,8 +180,10 @@ TEST_F(HostObject, VariablePositionsAndWebTdiMap) {
   ASSERT_EQ(host.TdiMap().LastPass().size(), 3u);
   EXPECT_EQ(host.TdiMap().LastPass()[2].name, "StopButton");
   ASSERT_EQ(map->WebTdi_GetVarInfo("Canvas1.buf[3]", &info), S_OK);
-  EXPECT_EQ(info.tdi, 40u);
+  const std::uint32_t element3 = info.tdi;
   EXPECT_EQ(info.extra, 12u + 8u + 3u + 3u);
+  ASSERT_EQ(map->WebTdi_GetVarInfo("Canvas1.buf[2]", &info), S_OK);
+  EXPECT_EQ(info.tdi + 1, element3);
   map->Release();
 }
 
@@ -221,19 +224,25 @@ TEST_F(HostObject, EveryAreaIsAnsweredWithItsCode) {
   vars->Release();
 }
 
-TEST(HostObjectTdi, VariablesWithoutNumbersGetNumbersAboveTheProjects) {
-  std::string folder = WriteTestProject("project T\nvar a UINT R 0 tdi 7\nvar b UINT R 2\nvar c INT R 4\n");
+// Numbers follow the declarations, not the order of asking: the variables
+// without a number of the project's first, then every member, depth first.
+TEST(HostObjectTdi, VariablesWithoutNumbersAndMembersGetNumbersAboveTheProjects) {
+  std::string folder = WriteTestProject(
+      "project T\nstruct P\n  x INT\n  y INT\nend\nvar a UINT R 0 tdi 7\nvar b UINT R 2\nvar c INT R 4\n"
+      "var p P R 6 tdi 3\n");
   HalvexHost host;
   host.OpenProject(folder);
   auto* map = Ask<IHalvexWebTdiMap>(host, IID_IHalvexWebTdiMap);
-  WebTdiVarInfo info;
+  const struct {
+    const char* name;
+    std::uint32_t tdi;
+  } asked[] = {{"p.Y", 11}, {"c", 9}, {"p", 3}, {"b", 8}, {"C", 9}, {"p.x", 10}, {"a", 7}};
   map->WebTdi_OpenPass();
-  map->WebTdi_AddVariable("c", &info);
-  EXPECT_EQ(info.tdi, 8u);
-  map->WebTdi_AddVariable("b", &info);
-  EXPECT_EQ(info.tdi, 9u);
-  map->WebTdi_AddVariable("C", &info);
-  EXPECT_EQ(info.tdi, 8u) << "the same variable keeps its number";
+  for (const auto& a : asked) {
+    WebTdiVarInfo info;
+    EXPECT_EQ(map->WebTdi_AddVariable(a.name, &info), S_OK) << a.name;
+    EXPECT_EQ(info.tdi, a.tdi) << a.name;
+  }
   map->WebTdi_ClosePass();
   map->Release();
   std::filesystem::remove_all(folder);

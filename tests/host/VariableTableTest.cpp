@@ -84,7 +84,7 @@ TEST_F(DemoVariables, BitsAndSizeCodes) {
       {"Temperature", 11, 4, IecReal, "REAL"},
       {"Pressure", 13, 8, IecLreal, "LREAL"},
       {"Pattern", 12, 8, IecLword, "LWORD"},
-      {"Mode", 8, 1, IecEnum, "(OFF,MANUAL,AUTO)"},
+      {"Mode", 8, 1, IecEnum, "ENUM"},
       {"DataPtr", 10, 4, IecPointer, "POINTER"},
       {"Message", 8, 41, IecString, "STRING[40]"},
       {"Title", 8, 81, IecString, "STRING[80]"},
@@ -100,6 +100,8 @@ TEST_F(DemoVariables, BitsAndSizeCodes) {
     EXPECT_EQ(v.shape->hostTypeName, r.hostName) << r.name;
     EXPECT_EQ(v.bit, -1) << r.name;
   }
+  // An enumeration is named as a real host names it, its list in the further text.
+  EXPECT_EQ(Get("Mode").shape->furtherText, "(OFF,MANUAL,AUTO)");
   // The host's long names go through the plug-in's substitutions; the code agrees with the name table.
   EXPECT_EQ(TypeCodeOfName(Get("ClockStamp").shape->hostTypeName.c_str()), IecDateAndTime);
   EXPECT_EQ(TypeCodeOfName(Get("Message").shape->hostTypeName.c_str()), IecString);
@@ -118,7 +120,8 @@ TEST_F(DemoVariables, MembersAndElements) {
   ResolvedVariable x = Get("Canvas2.touch.x");
   EXPECT_EQ(x.area, PlcArea::T);
   EXPECT_EQ(x.address, 1024u + 12u);
-  EXPECT_EQ(x.tdi, 41u);
+  EXPECT_NE(x.tdi, 41u) << "a member has a number of its own";
+  EXPECT_NE(x.tdi, Get("Canvas2.touch.y").tdi);
   EXPECT_EQ(x.tdiOffset, 12u);
   EXPECT_EQ(x.shape->hostTypeName, "INT");
   ResolvedVariable len = Get("Canvas1.bufHead.dataLen");

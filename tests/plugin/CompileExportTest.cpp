@@ -92,10 +92,10 @@ TEST_F(CompileExport, NullPointersAreRefusedAndTheOtherOutputReadsZero) {
   }
 }
 
-// A host object without one of the interfaces: its refusal is the answer,
-// the driver does not run and the reference is not given back.
+// A host object without one of the interfaces the driver needs: its refusal
+// is the answer, the driver does not run and the reference is not given back.
 TEST_F(CompileExport, MissingInterfaceEndsTheCallBeforeTheDriver) {
-  for (const char* withheld : {"IQendCpm", "IQendProjectManager", "IHalvexWebTdiMap"}) {
+  for (const char* withheld : {"IQendCpm", "IQendProjectManager"}) {
     SCOPED_TRACE(withheld);
     host.withheld = {withheld};
     std::uint32_t out5 = 9;
@@ -108,6 +108,24 @@ TEST_F(CompileExport, MissingInterfaceEndsTheCallBeforeTheDriver) {
     EXPECT_FALSE(fs::exists(project / "SendRoot"));
     EXPECT_FALSE(fs::exists(project / "Tarnwell" / "Plant1.webx"));
   }
+}
+
+// The web variable map is optional: without it the driver runs all the same.
+TEST_F(CompileExport, WithoutTheWebVariableMapTheDriverRuns) {
+  host.withheld = {"IHalvexWebTdiMap"};
+  std::uint32_t out5 = 9;
+  std::uint32_t out6 = 9;
+  EXPECT_EQ(Plugin().linkExtendedProgMap(1, 2, HandedReference(host.Unknown()), 4, &out5, &out6), S_OK);
+  EXPECT_EQ(ReadFile(project / "SendRoot" / "PSW.TXT").substr(0, 7), "v,1,1\r\n");
+}
+
+// A settings file that cannot be written fails the build's export.
+TEST_F(CompileExport, ASettingsFileThatCannotBeWrittenFailsTheExport) {
+  fs::create_directory(project / "Tarnwell" / "Plant1.webx");
+  std::uint32_t out5 = 9;
+  std::uint32_t out6 = 9;
+  EXPECT_EQ(Plugin().linkExtendedProgMap(1, 2, HandedReference(host.Unknown()), 4, &out5, &out6), E_FAIL);
+  EXPECT_TRUE(fs::is_directory(project / "Tarnwell" / "Plant1.webx"));
 }
 
 }  // namespace

@@ -147,8 +147,9 @@ TEST_F(HostEvents, OtherNotifications) {
   ready.kind = 1;
   EXPECT_EQ(Notify(1, PROJECT_NOTIFY_DATA_READY, &ready), 77);
 
-  // The file list of a project whose designer is closed: the file is opened
-  // for appending, and nothing is written.
+  // The file list of a project that the host's project list does not name
+  // (the request names none, so the host's project name is taken): the file
+  // is opened for appending, and nothing is written.
   std::string listPath = (folder.Path() / "list.txt").string();
   { std::ofstream(listPath) << "before\n"; }
   HostFileListRequest request;

@@ -94,6 +94,19 @@ TEST_F(LanguagesDialog, ATakenLanguageMovesToTheNextEntry) {
   EXPECT_EQ(form.Rows[2]->cbLanguage1->ItemIndex(), 65);
 }
 
+// Uzbek and Vietnamese, the last two entries, in two rows: a third row that
+// takes either moves once and stays there, when chosen and when loaded.
+TEST_F(LanguagesDialog, ATakenLanguageMovesOnceAlsoWhenTheNextIsTakenToo) {
+  const int uzbek = LangIdToLanguageIndex(0x43);
+  const int vietnamese = LangIdToLanguageIndex(0x2A);
+  ASSERT_EQ(vietnamese, 66);
+  Open(LanguagesOf(true, {{0x43, 1}, {0x2A, 0}, {0x2A, 0}}));
+  TFormLangProperties& form = Loaded();
+  EXPECT_EQ(form.Rows[2]->cbLanguage1->ItemIndex(), uzbek);
+  Choose(form.Rows[2], uzbek);
+  EXPECT_EQ(form.Rows[2]->cbLanguage1->ItemIndex(), vietnamese);
+}
+
 TEST_F(LanguagesDialog, EmptyingARowDisablesTheRestAndHandsTheEditorToRowOne) {
   Open(LanguagesOf(true, {{5, 0}, {7, 0}, {9, 1}, {12, 0}}));
   TFormLangProperties& form = Loaded();

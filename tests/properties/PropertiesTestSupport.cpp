@@ -89,9 +89,11 @@ std::string PropertiesTest::DoubleClickObject(int index, std::function<int(TProp
   std::vector<int> ids = {
       Driver::OnModal("TFormLabelProperties", handler), Driver::OnModal("TFormEditProperties", handler),
       Driver::OnModal("TFormSubmitProperties", handler), Driver::OnModal("TFormDropDownProperties", handler)};
-  // The picture dialogs.
+  // The picture dialogs and the other kinds.
   for (const char* form :
-       {"TFormPictureProperties", "TFormImageProperties", "TFormImageBtnProperties", "TFormMultiImageProperties"})
+       {"TFormPictureProperties", "TFormImageProperties", "TFormImageBtnProperties", "TFormMultiImageProperties",
+        "TFormPostFileProperties", "TFormCameraProperties", "TFormBlockProperties", "TFormStrImgProperties",
+        "TFormIFrameProperties", "TFormCanvasProperties"})
     ids.push_back(Driver::OnModal(form, handler));
   TGridWebElement* e = Objects().at(index);
   Driver::DoubleClick(e, 2, 2);

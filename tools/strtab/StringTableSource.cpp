@@ -9,7 +9,7 @@ struct IdRange {
   std::uint32_t first, last;
 };
 
-constexpr IdRange kIdRanges[] = {{2001, 2069}, {7001, 7325}, {8001, 8134}};
+constexpr IdRange kIdRanges[] = {{2001, 2069}, {7001, 7337}, {8001, 8134}};
 
 bool IsRequiredId(std::uint64_t id) {
   for (const IdRange& r : kIdRanges)
@@ -124,7 +124,7 @@ bool ParseStringTableSource(const std::string& source, const std::string& fileNa
     }
     const std::uint64_t id = std::stoull(idText);
     if (!IsRequiredId(id)) {
-      error = Where(fileName, lineNo) + "id " + idText + " is outside the ranges 2001-2069, 7001-7325 and 8001-8134";
+      error = Where(fileName, lineNo) + "id " + idText + " is outside the ranges 2001-2069, 7001-7337 and 8001-8134";
       return false;
     }
     const std::string text = line.substr(tab + 1);
@@ -160,7 +160,7 @@ bool ParseStringTableSource(const std::string& source, const std::string& fileNa
     for (std::size_t k = 0; k < missing.size() && k < 10; ++k) list += (k ? ", " : "") + std::to_string(missing[k]);
     if (missing.size() > 10) list += ", ...";
     error = Where(fileName, lineNo) + "end of file, " + std::to_string(missing.size()) + " id(s) missing: " + list +
-            " (every id of 2001-2069, 7001-7325 and 8001-8134 needs a text)";
+            " (every id of 2001-2069, 7001-7337 and 8001-8134 needs a text)";
     return false;
   }
 

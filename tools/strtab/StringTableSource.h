@@ -8,7 +8,7 @@
 // line breaks), trailing spaces belong to the text. A text must not hold a TAB
 // or another control character.
 //
-// Every id of the three ranges 2001-2069, 7001-7325 and 8001-8134 must be
+// Every id of the three ranges 2001-2069, 7001-7337 and 8001-8134 must be
 // present exactly once, and no other id.
 //
 // STR0, little-endian: "STR0", the count (u32), per entry id (u32), byte offset

@@ -10,7 +10,7 @@
 //                                     hexadecimal digits of the map number and
 //                                     two of the memory code (1 X .. 5 T)
 //
-// <type> is the host's type name ("UINT", "STRING[40]", "(OFF,MANUAL,AUTO)");
+// <type> is the IEC type name ("UINT", "STRING[40]", "USINT" for an enumeration);
 // it may hold '_' only inside brackets or parentheses, so the format is the
 // text after the last '_'. <format> is "i" for a bit, otherwise a printf
 // directive without '%' ("u", "05d", ".1f", ".2lf", "X"), "s" for texts and

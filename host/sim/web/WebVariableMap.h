@@ -6,9 +6,9 @@
 // mapped one ("__T0000003D.04_USINT_u") names a number of the host's web
 // variable map; the numbers are the ones the last compile's variables
 // document ("Tarnwell/<project>_var.xml": `Item` elements with `Name`, `Tdi`
-// and `Ccd`) gives the variables, else the numbers the host project declares.
-// Members and elements share the number of their variable; among them the
-// one whose type is the identifier's is taken, else the first.
+// and `Ccd`) gives the variables, else the numbers the host's map gives the
+// declared variables. Where several names carry one number, the one whose
+// type is the identifier's is taken, else the first.
 
 #include <map>
 #include <optional>

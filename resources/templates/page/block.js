@@ -3,7 +3,7 @@ rectangle driven by its variable (a colour, or a bar that grows from its
 near edge or keeps its far edge in place).
 @@ post
 function PostXML%%element%%() {
-PostXML('%%target%%', encodeURIComponent('%%identifier%%=%%value%%')%%third%%);
+PostXML('%%target%%', encodeURIComponent('%%identifier%%=%%value%%')%%third%%); 
 }
 @@ colour
 if(Input%%element%%) {Input%%element%%.style.backgroundColor = GetColor(x[%%index%%].getAttribute('VALUE'));}

@@ -18,7 +18,7 @@ if(vz) {
 Input%%element%%h.value = '%%post%%';
 Input%%element%%.style.backgroundImage = %%background%%;
 if(Input%%element%%.getAttribute('value') != null) {
-Input%%element%%.value = '%%caption%%';
+Input%%element%%.value = '%%valuecaption%%';
 } else {
 Input%%element%%.innerHTML = '%%caption%%';
 }

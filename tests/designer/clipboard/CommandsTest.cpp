@@ -166,10 +166,14 @@ TEST_F(Commands, EditBaseCancelledChangesNothingAndNoCommonBeginningPrepends) {
 
 TEST_F(Commands, FindJumpsToThePageOfTheVariable) {
   TFormDesign1& d = Open(folderA, Project());
-  AnswerSimpleEdit(nullptr, "nothing");
-  d.Find1->Click();
-  EXPECT_EQ(d.FPendingPageNode, nullptr);
-  Driver::Reset();
+  ClickNode(Node("Second"));
+  for (const char* typed : {"nothing", ""}) {
+    AnswerSimpleEdit(nullptr, typed);
+    d.Find1->Click();
+    EXPECT_EQ(d.FPendingPageNode, nullptr) << typed;
+    Driver::Reset();
+  }
+  ClickNode(Node("Start"));
   AnswerSimpleEdit(nullptr, "Pump.Speed");
   d.Find1->Click();
   ASSERT_NE(d.FPendingPageNode, nullptr);
@@ -202,6 +206,8 @@ TEST_F(Commands, PageDisplayName) {
 
 TEST_F(Commands, PreviewOpensTheCompiledStartPage) {
   TFormDesign1& d = Open(folderA, Project());
+  // The button is hidden on the tool bar.
+  EXPECT_FALSE(d.tbPreview1->Visible());
   Driver::AnswerMessageBox("Recompile web pages?", IDNO);
   d.tbPreview1->Click();
   const std::vector<TShellOpenRequest> log = ShellOpenLog();

@@ -156,6 +156,20 @@ TEST_F(ObjectClipboard, PasteIntoTheSameProjectImportsNothing) {
   EXPECT_TRUE(d.tbUndo->Enabled());
 }
 
+TEST_F(ObjectClipboard, DirectPasteOfACopiedPageDoesNothing) {
+  Open(folderA, Project(kImageA, kSourceObjects), {{"A.PNG", SolidPng(24, 24, kRed)}});
+  ChooseFromTreeMenu(Node("Start"), "Copy");
+  ASSERT_NE(Clipboard()->AsText().find("<page"), std::string::npos);
+  TFormDesign1& d = Open(folderB, Project(kImageA, kTargetObjects), {{"A.PNG", SolidPng(24, 24, kBlue)}});
+  const std::vector<std::string> before = Dump();
+  Driver::Focus(d.sbDesign1);
+  Driver::PressKey('V', ssCtrl | ssShift);
+  EXPECT_EQ(Dump(), before);
+  EXPECT_FALSE(d.tbUndo->Enabled());
+  EXPECT_FALSE(d.Document().Modified());
+  EXPECT_FALSE(folderB.Exists("Tarnwell/Images/A1.PNG"));
+}
+
 TEST_F(ObjectClipboard, CutPutsTheObjectsOnTheClipboardAndDeletesThem) {
   Open(folderA, Project(kImageA, kSourceObjects));
   SelectObjects({"Note"});

@@ -29,11 +29,14 @@
 #include "platform/vcl/ScrollBox.h"
 #include "platform/vcl/StatusBar.h"
 #include "platform/vcl/Timer.h"
+#include "platform/vcl/ToolBar.h"
 #include "platform/vcl/TreeView.h"
 #include "platform/win/CodePage.h"
+#include "project/FormGlobalSettings.h"
 #include "tests/designer/commands/CommandsTestSupport.h"
 
 using namespace commandstest;
+using F = TFormDesign1;
 
 namespace {
 
@@ -312,6 +315,11 @@ TEST_F(DesignerTexts, TheTreeHintShowsCaptionAndFileName) {
   const TRect label = page->DisplayRect(true);
   Driver::MouseMove(d.tvPageList, label.Left + 2, label.Top + 2);
   EXPECT_EQ(d.sbStatus->Panels()->Items(0)->Text(), "One (P1.XML)");
+  // Whatever the tree shows.
+  d.FileName1->Click();
+  ASSERT_EQ(page->Text(), "P1.XML");
+  Driver::MouseMove(d.tvPageList, label.Left + 2, label.Top + 2);
+  EXPECT_EQ(d.sbStatus->Panels()->Items(0)->Text(), "One (P1.XML)");
   // Away from every node the panel is emptied.
   Driver::MouseMove(d.tvPageList, label.Left + 2, d.tvPageList->Height() - 3);
   EXPECT_EQ(d.sbStatus->Panels()->Items(0)->Text(), "");
@@ -492,6 +500,35 @@ TEST_F(DesignerTexts, AGroupsPagesGetNewStamps) {
   EXPECT_EQ(web->FindDeepAttr("page", "name", "P3.XML")->GetAttr("ucid"), "7");
   TmyXmlNode empty("group");
   EXPECT_GE(d.RenewGroupPageUcids(&empty), start);
+}
+
+// The shown page keeps the stamp a dialog's OK renewed when it is stored.
+TEST_F(DesignerTexts, TheShownPageKeepsTheStampThatADialogRenewed) {
+  const struct {
+    const char* dialog;
+    TToolButton* F::*button;
+    std::function<void(TCustomForm&)> act;
+  } rows[] = {
+      {"TFormAlarms", &F::tbAlarm, [](TCustomForm&) {}},
+      {"TFormGlobalSettings", &F::btnGlobal,
+       [](TCustomForm& f) { TFormGlobalSettings::SetBoxValue(dynamic_cast<TFormGlobalSettings&>(f).scWidth, 700); }},
+  };
+  for (const auto& row : rows) {
+    std::string project = OnePageProject(kObjects);
+    project.replace(project.find("Uid=\"2\""), 0, "ucid=\"5\" ");
+    TFormDesign1& d = Open(project);
+    TmyXmlNode* page = d.CurrentPage();
+    ASSERT_EQ(d.FCurrentUcid, 5);
+    Driver::OnModal(row.dialog, [&row](TCustomForm& f) {
+      row.act(f);
+      return static_cast<int>(mrOk);
+    });
+    Driver::Click(d.*row.button);
+    const std::string renewed = page->GetAttr("ucid");
+    EXPECT_NE(renewed, "5") << row.dialog;
+    d.SavePage(page);
+    EXPECT_EQ(page->GetAttr("ucid"), renewed) << row.dialog;
+  }
 }
 
 TEST_F(DesignerTexts, TheRefreshTimerStopsAfterOneRound) {

@@ -187,6 +187,11 @@ TEST(ValueTexts, ComparesByTheVariablesType) {
       {IecDint, "5", "7", {}, -2.0},
       {IecDint, "1.5", "1.25", {{"Prec", "2"}}, 25.0},
       {IecWord, "10", "1", {}, 15.0},
+      // 32 unsigned bits: values at and above 2^31 are not negative.
+      {IecUdint, "3000000000", "0", {}, 3000000000.0},
+      {IecDword, "0", "FFFFFFFF", {}, -4294967295.0},
+      {IecUdint, "300000000.5", "0", {{"Prec", "1"}}, 3000000005.0},
+      {IecUdint, "3000000000", "0", {{"Int", "1"}}, -1294967296.0},
       {IecReal, "2.5", "1", {}, 1.5},
       {IecLreal, "x", "1", {}, -1.0},
       {IecTime, "00:00:01.000", "00:00:00.500", {}, 500.0},

@@ -17,6 +17,7 @@
 #include "platform/vcl/ScrollBox.h"
 #include "tests/designer/commands/CommandsTestSupport.h"
 #include "tests/support/FakeCompileHost.h"
+#include "tests/support/SimVariableLookup.h"
 #include "tests/support/TempFolder.h"
 
 using namespace commandstest;
@@ -42,22 +43,6 @@ const char* const kHostProject =
     "var Speed INT R 16 tdi 4\n";
 
 HalvexHost* gSimHost = nullptr;
-
-// The designer's variable look-up, answered by the simulated host's IEC
-// variables manager as the plug-in frame answers it.
-void SimLookup(const std::string& name, TPinVariable& record) {
-  record = TPinVariable{};
-  record.name = name;
-  char* typeName = nullptr;
-  char* further = nullptr;
-  HostLong code = -1;
-  if (gSimHost->IecVariables().GetVariableInfo(name.c_str(), "", &typeName, &further, &code) == S_OK) {
-    record.typeName = typeName != nullptr ? typeName : "";
-    record.typeCode = static_cast<std::int32_t>(code);
-  }
-  CoTaskMemFree(typeName);
-  CoTaskMemFree(further);
-}
 
 // A compile host whose member lists come from the simulated host: each
 // answer is one text of names each ended by CR LF.
@@ -104,12 +89,14 @@ class VariableCommands : public CommandsTest {
     hostFolder.Write("halvex.prj", kHostProject);
     sim.OpenProject(hostFolder.Path().string());
     gSimHost = &sim;
-    gGridVariableLookup = &SimLookup;
+    testsupport::gLookupHost = &sim;
+    gGridVariableLookup = &testsupport::SimVariableLookup;
   }
   void TearDown() override {
     gGridVariableLookup = nullptr;
     CommandsTest::TearDown();
     gSimHost = nullptr;
+    testsupport::gLookupHost = nullptr;
   }
   TFormDesign1& OpenSim(const std::string& objects) {
     PutProject(OnePageProject(objects));

@@ -11,8 +11,11 @@
 
 #include "designer/Alignment.h"
 #include "grid/GridWebElement.h"
+#include "platform/vcl/Bitmap.h"
 #include "platform/vcl/Driver.h"
 #include "platform/vcl/Menus.h"
+#include "platform/vcl/Painting.h"
+#include "platform/vcl/ScrollBox.h"
 #include "tests/designer/mouse/MouseTestSupport.h"
 
 using namespace mousetest;
@@ -152,3 +155,19 @@ TEST_F(AlignmentMenu, TheMenuItemsCarryTheirCommandsTags) {
 }
 
 }  // namespace
+
+// An object read from a page has its size before the surface is painted: the
+// alignment lines others up on the size the paint shows.
+TEST_F(AlignmentMenu, ObjectsHaveTheirPaintedSizeBeforeTheFirstPaint) {
+  Load(Block(1, 40, 40, 40, 20) + "<object caption=\"A wide caption\" X=\"300\" Y=\"10\" Uid=\"4\"><label /></object>");
+  TGridWebElement* label = Object(4);
+  const TSize read{label->Width(), label->Height()};
+  Object(1)->Select();
+  label->Select();
+  Choose("Align or distribution|Align right");
+  TBitmap painted;
+  PaintControlToBitmap(designer->sbDesign1, painted);
+  EXPECT_EQ((TSize{label->Width(), label->Height()}), read);
+  EXPECT_GT(read.cx, 17);
+  EXPECT_EQ(Object(1)->Left() + Object(1)->Width(), label->Left() + label->Width());
+}

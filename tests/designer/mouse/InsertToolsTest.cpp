@@ -15,6 +15,7 @@
 #include "grid/GridWebElement.h"
 #include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/Driver.h"
+#include "platform/vcl/Menus.h"
 #include "platform/vcl/ScrollBox.h"
 #include "platform/vcl/ToolBar.h"
 #include "platform/win/VirtualKeys.h"
@@ -162,6 +163,35 @@ TEST_F(InsertTools, TheArrowCancelsAPendingFrame) {
   EXPECT_TRUE(designer->btnArrow->Down());
   EXPECT_EQ(designer->PageObjects().size(), 1u);
 }
+
+class CancelledFrame : public InsertTools, public ::testing::WithParamInterface<const char*> {};
+
+// A paste, an undo or the live view's switch cancels the pending frame: the
+// frame leaves the surface and the arrow is pressed again.
+TEST_P(CancelledFrame, IsReleasedAndTheArrowPressed) {
+  const std::string action = GetParam();
+  Driver::Click(Object(1), 2, 2);
+  Driver::PressKey('C', ssCtrl);
+  Driver::PressKey(VK_RIGHT);
+  TGridInsert* frame = Pick(designer->btnLabel);
+  ASSERT_NE(frame, nullptr);
+  ASSERT_FALSE(designer->btnArrow->Down());
+  if (action == "paste") designer->Paste1->Click();
+  if (action == "undo") Driver::Click(designer->tbUndo);
+  if (action == "live view") Driver::Click(designer->btnDebug);
+  EXPECT_NE(designer->FInsert, frame);
+  EXPECT_TRUE(designer->btnArrow->Down());
+  int frames = 0;
+  for (int i = 0; i < designer->sbDesign1->ComponentCount(); ++i)
+    frames += dynamic_cast<TGridInsert*>(designer->sbDesign1->Components(i)) != nullptr ? 1 : 0;
+  // The paste's own frame is the only one left.
+  EXPECT_EQ(frames, action == "paste" ? 1 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(ByPasteUndoAndLiveView, CancelledFrame, ::testing::Values("paste", "undo", "live view"),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                           return std::string(info.param).substr(0, 4);
+                         });
 
 TEST_F(InsertTools, AUserTemplateInTheToolsSlotIsPastedWithANewUid) {
   designer->FToolTemplates[8] =

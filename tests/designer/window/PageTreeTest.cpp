@@ -5,11 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
+#include "core/TraceLog.h"
 #include "core/XmlNode.h"
 #include "designer/PageTree.h"
+#include "platform/base/ScopeExit.h"
 #include "platform/vcl/Button.h"
 #include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/Driver.h"
+#include "platform/vcl/Edit.h"
 #include "platform/vcl/Menus.h"
 #include "platform/vcl/StringList.h"
 #include "platform/win/MessageBox.h"
@@ -327,4 +332,41 @@ TEST_F(PageTree, ARightClickSelectsTheNodeAndPopsUpTheTreeMenu) {
   const std::vector<Driver::PopupRecord> popups = Driver::PopupLog();
   ASSERT_EQ(popups.size(), 1u);
   EXPECT_EQ(popups[0].menuName, "TreePopup");
+}
+
+TEST_F(PageTree, ThePagePropertiesOkTracesEachOfItsSteps) {
+  const std::string oldPath = TraceLogPath();
+  const bool oldEnabled = TraceLogEnabled();
+  SetTraceLogPath(folder.System("plugins.log"));
+  SetTraceLogEnabled(true);
+  ScopeExit restore([&] {
+    SetTraceLogEnabled(oldEnabled);
+    SetTraceLogPath(oldPath);
+  });
+  Driver::OnModal("TFormPageProperties", [](TCustomForm& dialog) {
+    Driver::Click(dynamic_cast<TControl*>(dialog.FindComponent("cbNotification1")));
+    auto* fileName = dynamic_cast<TEdit*>(dialog.FindComponent("edtFileName1"));
+    Driver::Focus(fileName);
+    fileName->SelectAll();
+    Driver::TypeText("RENAMED");
+    dynamic_cast<TButton&>(*dialog.FindComponent("Button1")).Click();
+    return static_cast<int>(mrNone);
+  });
+  ChooseOnNode("Index", "Properties ...");
+  ASSERT_NE(Page("RENAMED.XML"), nullptr);
+  // The text of each line of the dialog's steps.
+  std::vector<std::string> steps;
+  std::istringstream log(folder.Read("plugins.log"));
+  for (std::string line; std::getline(log, line);) {
+    const std::size_t start = line.find("\t\t"), end = line.rfind(" (");
+    if (start == std::string::npos || end == std::string::npos || end < start) continue;
+    const std::string text = line.substr(start + 2, end - start - 2);
+    if (text.starts_with("PageProperties") || text.find("Name - ") != std::string::npos) steps.push_back(text);
+  }
+  EXPECT_EQ(steps, (std::vector<std::string>{
+                       "PageProperties OK", "PageProperties del attr", "PageProperties add notifiacation",
+                       "PageProperties caption", "PageProperties lang", "PageProperties caption attr",
+                       "PageProperties name attr", "PageProperties name changed", "OriginalName - INDEX.xml",
+                       "NewName - RENAMED", "PageProperties refresh hres", "PageProperties attr OK",
+                       "PageProperties bitmap OK"}));
 }

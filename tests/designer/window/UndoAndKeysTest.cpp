@@ -296,6 +296,26 @@ TEST_F(UndoAndKeys, AnUndoRestoresTheChangeStampOfItsSnapshot) {
   EXPECT_EQ(designer->FCurrentUcid, loaded);
 }
 
+class CommonPageSettings : public UndoAndKeys, public ::testing::WithParamInterface<int> {};
+
+// The command shows the page again when its dialog closes: a move made
+// before it is kept, whether the dialog ends with OK or Cancel.
+TEST_P(CommonPageSettings, KeepAnUnstoredMoveOfTheShownPage) {
+  Select(kPumpLabel);
+  const TPoint start = PositionOf(kPumpLabel);
+  Driver::PressKey(VK_RIGHT);
+  int shown = 0;
+  Driver::OnModal("TFormPageProperties", [&shown, answer = GetParam()](TCustomForm&) { return ++shown, answer; });
+  const TRect label = Node("Overview")->DisplayRect(true);
+  Driver::ChoosePopupItem("TreePopup", "Properties of all pages in the group ...");
+  Driver::Click(designer->tvPageList, label.Left + 2, label.Top + 2, mbRight);
+  ASSERT_EQ(shown, 1);
+  ASSERT_EQ(designer->FShownPageName, "OVERVIEW.XML");
+  EXPECT_EQ(PositionOf(kPumpLabel), (TPoint{start.x + 1, start.y}));
+}
+
+INSTANTIATE_TEST_SUITE_P(OkAndCancel, CommonPageSettings, ::testing::Values(int{mrOk}, int{mrCancel}));
+
 class DeleteSelected : public UndoAndKeys, public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(DeleteSelected, RemovesTheObjectAfterOneSnapshotAndMarksTheProject) {

@@ -184,7 +184,7 @@ TEST_F(SaveAndCompile, ImportFolderIsCopiedAndItsListSorted) {
 
 TEST_F(SaveAndCompile, PasswordFileThatCannotBeWrittenIsReportedAndNotListed) {
   std::filesystem::create_directories(folder.Path() / "SendRoot" / "PSW.TXT" / "blocker");
-  ASSERT_EQ(Run().outcome, TCompileOutcome::kCompiled);
+  ASSERT_EQ(Run().outcome, TCompileOutcome::kFailed);
   EXPECT_NE(state.compileErrors & kCompileErrorFile, 0u);
   EXPECT_EQ(folder.Read("Tarnwell/DEMO.txt").find("PSW.TXT"), std::string::npos);
   EXPECT_EQ(modalColours, std::vector<TColor>{clRed});

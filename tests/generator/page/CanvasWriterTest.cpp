@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +14,7 @@
 
 #include <unistd.h>
 
+#include "core/UiText.h"
 #include "generator/CanvasVariable.h"
 #include "generator/CompileState.h"
 #include "tests/generator/page/PageHarness.h"
@@ -32,7 +34,7 @@ const char kStructures[] =
     "<variable name=\"CV.touch\" type=\"TT\" code=\"24\" area=\"3\" size=\"10\" offset=\"110\" members=\"x y color\" />"
     "<variable name=\"CV.bufHead\" type=\"TH\" code=\"24\" area=\"3\" size=\"10\" offset=\"118\""
     " members=\"dataChg dataLen\" />"
-    "<variable name=\"CV.buf\" type=\"ARRAY\" code=\"24\" area=\"3\" size=\"10\" offset=\"122\" />"
+    "<variable name=\"CV.buf\" type=\"ARRAY\" code=\"23\" area=\"3\" size=\"10\" offset=\"122\" />"
     "<variable name=\"CV.touch.X\" type=\"INT\" code=\"8\" area=\"3\" size=\"9\" offset=\"110\" />"
     "<variable name=\"CV.touch.Y\" type=\"INT\" code=\"8\" area=\"3\" size=\"9\" offset=\"112\" />"
     "<variable name=\"BAD\" type=\"TC\" code=\"24\" area=\"3\" size=\"10\" offset=\"400\" bytes=\"40\""
@@ -43,7 +45,7 @@ const char kStructures[] =
     " members=\"x y color pressure\" />"
     "<variable name=\"BAD.bufHead\" type=\"TH\" code=\"24\" area=\"3\" size=\"10\" offset=\"420\""
     " members=\"dataChg dataLen\" />"
-    "<variable name=\"BAD.buf\" type=\"ARRAY\" code=\"24\" area=\"3\" size=\"10\" offset=\"424\" />"
+    "<variable name=\"BAD.buf\" type=\"ARRAY\" code=\"23\" area=\"3\" size=\"10\" offset=\"424\" />"
     "<images><img name=\"VALVE.PNG\" type=\"png\" height=\"20\" width=\"30\" longname=\"valve\" /></images>";
 
 std::string Project(const std::string& objects) {
@@ -204,17 +206,24 @@ TEST(CanvasScriptTest, InvalidBufferLeavesTheCanvasBlankAndTheOtherObjectsUpdate
   }
 }
 
-// A buffer variable the host does not know gives no DATA entry: d[-1].
-TEST(CanvasScriptTest, CanvasWithoutDataEntryStaysBlank) {
+// A buffer variable the host does not know is reported, and its DATA entry
+// is written all the same: the answer handler, which waits for a DATA entry,
+// goes on (without it the page reloads on every answer) and the canvas stays
+// blank.
+TEST(CanvasScriptTest, CanvasWithUnknownBufferIsReportedAndStaysBlank) {
   std::string canvas = Canvas("CV");
   canvas.replace(canvas.find("CV.buf\""), 6, "CV.none");
   const TPageRun run = CompileProject(canvas + kStringImage);
-  EXPECT_NE(run.script.find("ProcessCanvas(Input1, d[-1],0);"), std::string::npos);
-  EXPECT_EQ(run.dataPage.find("<DATA "), std::string::npos);
+  EXPECT_NE(run.script.find("ProcessCanvas(Input1, d[0],0);"), std::string::npos);
+  EXPECT_NE(run.dataPage.find("<DATA NAME=\"\" VALUE=\"0\" ML=\"272\" />"), std::string::npos) << run.dataPage;
+  EXPECT_NE(run.errors & kCompileErrorVariable, 0u);
+  const std::pair<std::string, std::string> report{GetUiText(7076),
+                                                   "CV.none - Drawing canvas - First page (PAGE1.XML)"};
+  EXPECT_NE(std::find(run.messages.begin(), run.messages.end(), report), run.messages.end());
   const std::string check =
       "\nanswer('', 'pic.png');\n"
       "process.stdout.write(JSON.stringify([errors, drawn, elements.INPUT2.src]));\n";
-  EXPECT_EQ(RunNode(kBrowser + run.script + check), "[[],[],\"pic.png\"]");
+  EXPECT_EQ(RunNode(kBrowser + run.script + check), "[[],[[\"clearRect\",0,0,200,120]],\"pic.png\"]");
 }
 
 TEST(CanvasScriptTest, PressIsPostedOnceThenTheStateWithoutTouch) {

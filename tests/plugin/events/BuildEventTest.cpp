@@ -22,11 +22,11 @@ namespace {
 using eventstest::ReadFile;
 using eventstest::WriteFile;
 
-// A variables document whose one variable no longer lies where it was.
+// A variables document, laid out as a compilation writes it, whose one
+// variable no longer lies where it was.
 constexpr const char* kMovedVariables =
-    "<?xml version=\"1.0\"?>\r\n<Wrapper><Variables>"
-    "<Item Name=\"NoSuchVariable\" Pos=\"1234\" Tdi=\"1\" Ccd=\"1\" Type=\"1\"/>"
-    "</Variables></Wrapper>\r\n";
+    "<Variables>\r\n\t<Item Name=\"NoSuchVariable\" Pos=\"1234\" Tdi=\"1\" Ccd=\"1\" Type=\"1\" />\r\n"
+    "</Variables>\r\n";
 constexpr const char* kAskOnceText = "Do you want to compile web pages during project compilation?";
 constexpr const char* kVariablesText = "Variables address were changed, recompile web pages?";
 constexpr const char* kPagesText = "Web pages were modified, recompile?";

@@ -16,15 +16,20 @@
 #include "designer/DebugList.h"
 #include "designer/FormDesign1.h"
 #include "grid/VariableInfo.h"
+#include "host/api/HostRecords.h"
+#include "host/api/ProjectEvents.h"
 #include "host/sim/HalvexHost.h"
 #include "host/sim/HostCommLoop.h"
 #include "host/sim/HostMainWindow.h"
+#include "host/sim/HostSyncedRead.h"
+#include "platform/com/ConnectionPoints.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Bitmap.h"
 #include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/ComboBox.h"
 #include "platform/vcl/Driver.h"
 #include "platform/vcl/Edit.h"
+#include "platform/vcl/Label.h"
 #include "platform/vcl/OpenDialog.h"
 #include "platform/vcl/Painting.h"
 #include "platform/vcl/ScrollBox.h"
@@ -38,6 +43,7 @@
 #include "plugin/LiveView.h"
 #include "plugin/PluginState.h"
 #include "plugin/Switches.h"
+#include "plugin/TarnwellCoClassImpl.h"
 #include "plugin/UploadProgress.h"
 #include "project/FormDebug1.h"
 #include "tests/plugin/live/PlcLink.h"
@@ -68,6 +74,8 @@ class DesignerLive : public ::testing::Test {
     BindLiveViewHooks();
   }
   void TearDown() override {
+    for (const auto& [point, cookie] : subscriptions_) point->Unadvise(cookie);
+    if (plugin_ != nullptr) plugin_->Release();
     if (FormDesign1 != nullptr && FormDesign1->btnDebug->Down()) FormDesign1->ToggleLiveViewButton();
     DropDesigner();
     Application->ProcessMessages();
@@ -87,15 +95,16 @@ class DesignerLive : public ::testing::Test {
     FreeUiTable();
   }
 
-  // The alarm of the test project: a high level shows the diagnostics page.
-  void AddAlarm() {
+  // An alarm of the test project, after those it has; the fixture's: a high
+  // level shows the diagnostics page.
+  void AddAlarm(const std::string& variable = "HighLevel", const std::string& page = "DIAG.XML") {
     const std::string file = folder.Native("demo/Tarnwell/Demo.xml");
     std::ifstream in(file, std::ios::binary);
     std::stringstream text;
     text << in.rdbuf();
     std::string xml = text.str();
-    xml.insert(xml.rfind("</web>"),
-               "\t<alarms>\r\n\t\t<alarm var=\"HighLevel\" page=\"DIAG.XML\" />\r\n\t</alarms>\r\n");
+    if (xml.find("</alarms>") == std::string::npos) xml.insert(xml.rfind("</web>"), "\t<alarms>\r\n\t</alarms>\r\n");
+    xml.insert(xml.rfind("\t</alarms>"), "\t\t<alarm var=\"" + variable + "\" page=\"" + page + "\" />\r\n");
     std::ofstream(file, std::ios::binary) << xml;
   }
 
@@ -150,6 +159,48 @@ class DesignerLive : public ::testing::Test {
     else
       host.Plc().Memory().Write(v->area, v->address, static_cast<std::uint32_t>(bytes.size()), bytes.data());
   }
+  // The plug-in object takes the host's events of that interface.
+  void Subscribe(REFIID events) {
+    if (plugin_ == nullptr) {
+      ASSERT_EQ(TTarnwellCoClassImpl::Create(IID_IUnknown, reinterpret_cast<void**>(&plugin_)), S_OK);
+    }
+    ConnectionPoint* point = host.Events().Point(events);
+    std::uint32_t cookie = 0;
+    ASSERT_EQ(point->Advise(plugin_->OwnUnknown(), &cookie), S_OK);
+    subscriptions_.emplace_back(point, cookie);
+  }
+  // A click on a file-upload field, with `file` of the test's folder chosen
+  // in the file dialog.
+  void ChooseForUpload(TGridWebElement* field, const std::string& file) {
+    const int handler = Driver::OnDialog("TOpenDialog", [&](TCommonDialog& dialog) {
+      static_cast<TOpenDialog&>(dialog).FileName = folder.System(file);
+      return true;
+    });
+    Driver::Click(field);
+    Driver::RemoveHandler(handler);
+  }
+  // The upload through `field` run to its end, and its messages handled.
+  void Upload(TGridWebElement* field, const std::string& file) {
+    ChooseForUpload(field, file);
+    for (int i = 0; i < 20 && gCommRecord.upload.state.load() != 0; ++i)
+      CommLoopCallback(&HostSendToPlc, 0, 0, 0, COMM_LOOP_FLAG_ONLINE);
+    Application->ProcessMessages();
+  }
+  // An upload larger than the PLC takes: it fails at the file's creation
+  // and its progress window stays open.
+  void FailAnUpload() {
+    folder.Write("huge.csv", std::string(5u << 20, 'h'));
+    Upload(Object("ParamFile"), "huge.csv");
+    ASSERT_EQ(gCommRecord.upload.outcome.load(), TUploadOutcome::Failed);
+    ASSERT_NE(FormUploadProgress, nullptr);
+  }
+  // The diagnostics page with its upload field, kept by the high level's alarm.
+  TFormDesign1& OpenDiagnostics() {
+    SetMemory("HighLevel", {1});
+    TFormDesign1& d = OpenLive();
+    ShowPage("DIAG.XML");
+    return d;
+  }
   // The object's in-place editor (made on its first click).
   static TEdit* EditorOf(TGridWebElement* object) {
     for (int i = 0; i < object->ComponentCount(); ++i)
@@ -165,6 +216,8 @@ class DesignerLive : public ::testing::Test {
     EXPECT_TRUE(SaveControlAsPng(FormDesign1, png)) << png;
   }
 
+  TTarnwellCoClassImpl* plugin_ = nullptr;
+  std::vector<std::pair<ConnectionPoint*, std::uint32_t>> subscriptions_;
   testsupport::TempFolder folder{"designerlive"};
   HalvexHost host;
   std::unique_ptr<HostMainWindow> window = std::make_unique<HostMainWindow>(nullptr);
@@ -210,6 +263,16 @@ TEST_F(DesignerLive, ShowsThePlcValuesInTheObjectsOfEveryKind) {
   TGridWebElement* trend = Object("TrendPicture");
   EXPECT_EQ(trend->FStrImgFile, "images/logo.bmp");
   EXPECT_GT(trend->Width(), 0);
+}
+
+TEST_F(DesignerLive, AStringAlarmReadsOnlyItsFirstByte) {
+  AddAlarm("Message", "OVERVIEW.XML");
+  OpenLive();
+  const std::vector<TCommItem>& entries = PluginLiveView().Entries();
+  ASSERT_GE(entries.size(), 2u);
+  EXPECT_EQ(entries[0].name, "HighLevel");
+  EXPECT_EQ(entries[1].name, "Message");
+  EXPECT_EQ(entries[1].position.size, 1u);
 }
 
 TEST_F(DesignerLive, InputIsWrittenBackToThePlc) {
@@ -278,18 +341,10 @@ TEST_F(DesignerLive, AnAlarmShowsItsPageAndItsEndTheOneBefore) {
 }
 
 TEST_F(DesignerLive, AnUploadFieldSendsTheChosenFileAndWritesItsName) {
-  // The high level's alarm keeps the diagnostics page shown.
-  SetMemory("HighLevel", {1});
-  TFormDesign1& d = OpenLive();
-  ShowPage("DIAG.XML");
+  TFormDesign1& d = OpenDiagnostics();
   folder.Write("my params.csv", "a;b;c\n1;2;3\n");
-  const int handler = Driver::OnDialog("TOpenDialog", [&](TCommonDialog& dialog) {
-    static_cast<TOpenDialog&>(dialog).FileName = folder.System("my params.csv");
-    return true;
-  });
   TGridWebElement* field = Object("ParamFile");
-  Driver::Click(field);
-  Driver::RemoveHandler(handler);
+  ChooseForUpload(field, "my params.csv");
   ASSERT_NE(gCommRecord.upload.state.load(), 0);
   ASSERT_NE(FormUploadProgress, nullptr);
   EXPECT_FALSE(IsWindowEnabled(d.Handle())) << "the designer waits for the upload";
@@ -311,6 +366,67 @@ TEST_F(DesignerLive, AnUploadFieldSendsTheChosenFileAndWritesItsName) {
   const std::vector<std::uint8_t> written = Memory("ParamFile");
   const std::string text(reinterpret_cast<const char*>(written.data()));
   EXPECT_EQ(text, target.substr(2) + " : my params.csv");
+}
+
+TEST_F(DesignerLive, ASecondUploadWhileAFailedOnesWindowIsOpenSendsTheWholeFile) {
+  TFormDesign1& d = OpenDiagnostics();
+  // The designer waits for the failed upload's window; an extra live window
+  // of the same page does not.
+  d.ShowInNewWindow1Click(nullptr);
+  Application->ProcessMessages();
+  auto* window = dynamic_cast<TFormDebug1*>(d.FDebugList->Items(0));
+  ASSERT_NE(window, nullptr);
+  TGridWebElement* second = nullptr;
+  for (int i = 0; i < window->sbDesign1->ComponentCount(); ++i)
+    if (auto* e = dynamic_cast<TGridWebElement*>(window->sbDesign1->Components(i));
+        e && e->GetVariable() == "ParamFile")
+      second = e;
+  ASSERT_NE(second, nullptr);
+  ASSERT_NO_FATAL_FAILURE(FailAnUpload());
+  folder.Write("params.csv", std::string(700, 'p'));
+  Upload(second, "params.csv");
+  EXPECT_EQ(gCommRecord.upload.outcome.load(), TUploadOutcome::Complete);
+  EXPECT_TRUE(second->FWritten);
+  const auto stored = host.Plc().Files().Find(gCommRecord.upload.plcPath);
+  ASSERT_TRUE(stored.has_value());
+  EXPECT_EQ(stored->data.size(), 700u);
+  EXPECT_EQ(FormUploadProgress, nullptr);
+  EXPECT_TRUE(IsWindowEnabled(d.Handle()));
+}
+
+TEST_F(DesignerLive, TheHostsReadAnnouncementUpdatesTheUploadProgress) {
+  OpenDiagnostics();
+  Subscribe(IID_IQendProjectEvents);
+  folder.Write("params.csv", std::string(5000, 'p'));
+  ChooseForUpload(Object("ParamFile"), "params.csv");
+  // The folders, the file's creation and five blocks.
+  for (int i = 0; i < 6; ++i) CommLoopCallback(&HostSendToPlc, 0, 0, 0, COMM_LOOP_FLAG_ONLINE);
+  Application->ProcessMessages();
+  ASSERT_NE(FormUploadProgress, nullptr);
+  EXPECT_EQ(FormUploadProgress->lblProgress->Caption(), "(1.100B/5.000B) 0:00/0:00");
+  AdvanceVirtualClock(30000);
+  // Only the synchronised read's kind announces read data: the designer asks
+  // for the next read, and the progress window shows the upload's state.
+  const int reads = host.SyncedRead().ReadCount();
+  HostDataReady ready;
+  ready.kind = 1;
+  host.Events().Notify(PROJECT_NOTIFY_SOURCE_PROJECT, PROJECT_NOTIFY_DATA_READY, &ready);
+  EXPECT_EQ(host.SyncedRead().ReadCount(), reads);
+  ready.kind = DATA_READY_SYNCED_READ;
+  host.Events().Notify(PROJECT_NOTIFY_SOURCE_PROJECT, PROJECT_NOTIFY_DATA_READY, &ready);
+  EXPECT_EQ(host.SyncedRead().ReadCount(), reads + 1);
+  Application->ProcessMessages();
+  EXPECT_EQ(FormUploadProgress->lblProgress->Caption(), "(1.100B/5.000B) 0:30/2:16");
+}
+
+TEST_F(DesignerLive, ThePlcGoingOfflineClosesAFailedUploadsWindow) {
+  TFormDesign1& d = OpenDiagnostics();
+  Subscribe(IID_IHalvexCommStateEvent);
+  ASSERT_NO_FATAL_FAILURE(FailAnUpload());
+  host.SetOnline(false);
+  Application->ProcessMessages();
+  EXPECT_EQ(FormUploadProgress, nullptr);
+  EXPECT_TRUE(IsWindowEnabled(d.Handle()));
 }
 
 TEST_F(DesignerLive, AnExtraLiveWindowShowsItsPageAndClosingItEndsTheLiveView) {

@@ -253,20 +253,30 @@ TEST_F(FileTransfer, ANegativeReadResultAsksForTheBlockAgain) {
   EXPECT_EQ(folder_.Read("tmp.tmp"), Pattern(500));
 }
 
-TEST_F(FileTransfer, GoingOfflineEndsBothTransfersAndDeletesThePartialFile) {
+TEST_F(FileTransfer, GoingOfflineEndsBothTransfersAndClosesTheirFiles) {
   PutPlcFile("//WWW/R.BIN", Pattern(30000));
   StartDownloadOf("//WWW/R.BIN");
   ASSERT_TRUE(StartUpload(Pattern(30000)));
   for (int i = 0; i < 8; ++i) CallOnce();
   ASSERT_EQ(gCommRecord.download.state.load(), 2);
-  ASSERT_TRUE(std::filesystem::exists(folder_.Native("tmp.tmp")));
   EndTransfersOffline();
   EXPECT_EQ(gCommRecord.upload.state.load(), 0);
   EXPECT_EQ(gCommRecord.download.state.load(), 0);
   EXPECT_EQ(gCommRecord.upload.localFile, nullptr);
   EXPECT_EQ(gCommRecord.download.localFile, nullptr);
   EXPECT_FALSE(done_);
-  EXPECT_FALSE(std::filesystem::exists(folder_.Native("tmp.tmp")));
+  // The partial file is closed and left; only a whole download is put in place.
+  EXPECT_TRUE(std::filesystem::exists(folder_.Native("tmp.tmp")));
+}
+
+TEST_F(FileTransfer, GoingOfflineEndsAFinishedDownloadToo) {
+  PutPlcFile("//WWW/R.BIN", Pattern(300));
+  StartDownloadOf("//WWW/R.BIN");
+  RunTransfers();
+  ASSERT_EQ(gCommRecord.download.state.load(), 4);
+  EndTransfersOffline();
+  EXPECT_EQ(gCommRecord.download.state.load(), 0);
+  EXPECT_EQ(folder_.Read("tmp.tmp"), Pattern(300));
 }
 
 // A callback held inside a send for longer than the old 500 ms wait: the

@@ -27,7 +27,8 @@ TEST(RecvQueueNames, PlcPathsOfNames) {
       {"img/x.png?t=1", "//WWW/img/x.png"},
       {"RAM/x.bmp", "//RAM/x.bmp"},
       {"//WWW/x.bmp", "//WWW/WWW/x.bmp"},
-      {std::string(100, 'a') + ".png", "//WWW/" + std::string(77, 'a')},
+      {std::string(100, 'a') + ".png", "//WWW/" + std::string(73, 'a')},
+      {"RAM/" + std::string(100, 'c'), "//RAM/" + std::string(73, 'c')},
       {std::string(90, 'b') + "?q", "//WWW/" + std::string(77, 'b')},
   };
   for (const auto& c : cases) {

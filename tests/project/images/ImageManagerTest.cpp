@@ -5,10 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "core/HostEnvironment.h"
 #include "core/XmlNode.h"
 #include "designer/FormDesign1.h"
 #include "platform/vcl/Button.h"
@@ -16,11 +19,14 @@
 #include "platform/vcl/Edit.h"
 #include "platform/vcl/Image.h"
 #include "platform/vcl/ListView.h"
+#include "platform/vcl/OpenDialog.h"
 #include "platform/vcl/Picture.h"
 #include "platform/vcl/Shape.h"
 #include "platform/vcl/StringList.h"
+#include "platform/vcl/ToolBar.h"
 #include "project/FormDeletePict.h"
 #include "project/FormImageManager.h"
+#include "tests/core/services/ServicesTestSupport.h"
 #include "tests/pictures/PictureFiles.h"
 #include "tests/project/ProjectDialogTest.h"
 
@@ -96,6 +102,142 @@ class ImageManager : public ProjectDialogTest {
   }
   std::unique_ptr<TFormImageManager> dialog;
 };
+
+// The image manager opened from the designer's button and driven through its
+// controls; the add button's file dialog answers `picked`.
+class ImageManagerDriven : public ImageManager {
+ protected:
+  void SetUp() override {
+    ImageManager::SetUp();
+    manager.projectFolder = folder.Path().string() + "\\";
+    manager.projectName = "Proj";
+    SetHostProjectManager(&manager);
+    Driver::OnDialog("TOpenPictureDialog", [this](TCommonDialog& shown) {
+      dynamic_cast<TOpenDialog&>(shown).FileName = folder.System(picked);
+      return true;
+    });
+    Driver::OnModal("TFormDeletePict", [](TCustomForm&) { return mrYes; });
+  }
+  void TearDown() override {
+    SetHostProjectManager(nullptr);
+    ImageManager::TearDown();
+  }
+  static void ClickItem(TFormImageManager& form, const std::string& name) {
+    const TRect rect = form.lvImages->ItemRect(form.lvImages->Items()->Item(form.FindItemByName(name)));
+    Driver::Click(form.lvImages, rect.Left + 4, (rect.Top + rect.Bottom) / 2);
+  }
+  // Runs the image manager with `act` playing the user.
+  void Run(const std::function<void(TFormImageManager&)>& act) {
+    const int id = Driver::OnModal("TFormImageManager", [&act](TCustomForm& shown) {
+      act(static_cast<TFormImageManager&>(shown));
+      return mrNone;
+    });
+    ClickButton(designer->btnImageManager);
+    Driver::RemoveHandler(id);
+  }
+  // Every file below the image folder with its bytes, every folder as "name/".
+  std::map<std::string, std::string> Images() const {
+    std::map<std::string, std::string> entries;
+    const std::filesystem::path root = folder.Native("Tarnwell/Images");
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root))
+      entries[std::filesystem::relative(entry.path(), root).string() + (entry.is_directory() ? "/" : "")] =
+          entry.is_directory() ? "" : windowtest::ReadBytes(entry.path());
+    return entries;
+  }
+  servicestest::FakeProjectManager manager;
+  std::string picked;
+};
+
+// A file added under the name of a removed one, then every way to leave
+// without OK: the image folder is as it was before the dialog opened.
+TEST_F(ImageManagerDriven, LeavingWithoutOkRestoresTheFolderAfterANameWasReused) {
+  enum class End { Cancel, CloseButton, RemoveAgainThenCancel };
+  for (const End end : {End::Cancel, End::CloseButton, End::RemoveAgainThenCancel}) {
+    SCOPED_TRACE(static_cast<int>(end));
+    std::filesystem::remove_all(folder.Native("Tarnwell/Images"));
+    OpenWith({"PUMP.PNG", "TANK.PNG"});
+    Picture("src/pump.png", 3, 3, {0, 200, 0, 255});
+    picked = "src\\pump.png";
+    const std::map<std::string, std::string> before = Images();
+    Run([end](TFormImageManager& form) {
+      ClickItem(form, "PUMP.PNG");
+      Driver::Click(form.btnRemove);
+      Driver::Click(form.btnAdd);
+      ASSERT_EQ(form.FindItemByName("PUMP.PNG"), form.lvImages->ItemIndex());
+      if (end == End::RemoveAgainThenCancel) Driver::Click(form.btnRemove);
+      if (end == End::CloseButton)
+        form.Close();
+      else
+        Driver::Click(form.Button2);
+    });
+    EXPECT_EQ(Images(), before);
+    EXPECT_NE(designer->FindImageNode("PUMP.PNG"), nullptr);
+  }
+}
+
+// An entry without `type` after a JPG entry: OK keeps its name and file; a
+// new name keeps the extension of its own name, and the file and the
+// references follow it.
+TEST_F(ImageManagerDriven, AnEntryWithoutTypeKeepsItsNameAndExtension) {
+  const struct {
+    const char* typed;  // the new name, or none
+    const char* name;   // the entry's name afterwards
+  } cases[] = {{nullptr, "LOGO.PNG"}, {"BRAND", "BRAND.PNG"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove_all(folder.Native("Tarnwell/Images"));
+    Picture(ImageFile("A.JPG"), 4, 2, {10, 20, 30, 255});
+    Picture(ImageFile("LOGO.PNG"), 4, 2, {90, 20, 30, 255});
+    const std::string logo = windowtest::ReadBytes(folder.Native(ImageFile("LOGO.PNG")));
+    Open(
+        "<images><img name=\"A.JPG\" type=\"JPG\" height=\"2\" width=\"4\" longname=\"A\" />"
+        "<img name=\"LOGO.PNG\" height=\"2\" width=\"4\" longname=\"Logo\" /></images>");
+    TmyXmlNode* picture = Find("page")->AddChild("object")->AddChild("picture");
+    picture->SetAttr("img", "LOGO.PNG");
+    Run([&c](TFormImageManager& form) {
+      ClickItem(form, "A.JPG");
+      ClickItem(form, "LOGO.PNG");
+      if (c.typed != nullptr) {
+        Driver::Focus(form.edtName);
+        form.edtName->SelectAll();
+        Driver::TypeText(c.typed);
+      }
+      Driver::Click(form.Button1);
+    });
+    const TmyXmlNode* entry = designer->FindImageNode(c.name);
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->FindAttr("type"), nullptr);
+    EXPECT_EQ(windowtest::ReadBytes(folder.Native(ImageFile(c.name))), logo);
+    EXPECT_EQ(picture->GetAttr("img"), c.name);
+  }
+}
+
+// A stray file holds the new name: the user is told, the entry keeps its old
+// name, and the picker still answers the image the user chose.
+TEST_F(ImageManagerDriven, ARenameOntoAStrayFileIsToldAndThePickerAnswersTheImage) {
+  OpenWith({"A.PNG", "B.PNG"});
+  Picture(ImageFile("C.PNG"), 1, 1, {9, 9, 9, 255});
+  const std::string stray = windowtest::ReadBytes(folder.Native(ImageFile("C.PNG")));
+  Driver::OnModal("TFormImageManager", [](TCustomForm& shown) {
+    auto& form = static_cast<TFormImageManager&>(shown);
+    ClickItem(form, "A.PNG");
+    Driver::Focus(form.edtName);
+    form.edtName->SelectAll();
+    Driver::TypeText("C");
+    Driver::Click(form.Button1);
+    return mrNone;
+  });
+  TmyXmlNode* picked = designer->PickImage("B.PNG");
+  ASSERT_NE(picked, nullptr);
+  EXPECT_EQ(picked->GetAttr("name"), "A.PNG");
+  const std::vector<MessageBoxRecord> boxes = Driver::MessageBoxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text,
+            "The picture 'A.PNG' could not be renamed to 'C.PNG': a file of that name is already in the image folder. "
+            "The picture keeps its old name.");
+  EXPECT_EQ(windowtest::ReadBytes(folder.Native(ImageFile("C.PNG"))), stray);
+  EXPECT_TRUE(Exists(ImageFile("A.PNG")));
+}
 
 TEST_F(ImageManager, AddingNamesFilesAfterTheirShortNameAndCountsUp) {
   OpenWith({"PUMP.PNG"});

@@ -158,6 +158,46 @@ TEST_F(TranslationTexts, ImportSetsTextsReportsMissesAndMarksTheProjectModified)
   EXPECT_EQ(Report(), expected);
 }
 
+// Lines ended by CR alone are lines; control characters that a project
+// cannot hold are removed and reported, and the saved project opens again
+// with the imported texts.
+TEST_F(TranslationTexts, ImportReadsEveryLineEndAndDropsWhatAProjectCannotHold) {
+  const struct {
+    const char* name;
+    std::string lineEnd;
+    std::string caption;  // as written in the file
+    std::vector<std::string> reported;
+  } cases[] = {
+      {"CR only", "\r", "Sensor", {}},
+      {"NUL and SOH",
+       "\r\n",
+       std::string("Sen\0so\x01r", 9),
+       {"Line 5: characters that a project cannot hold (control characters) were removed."}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    PutProject(
+        Project("", "<object caption=\"Temperature\" hint=\"old\" X=\"2\" Y=\"2\" Uid=\"5\"><label /></object>\r\n"));
+    OpenDesigner();
+    const std::string& end = c.lineEnd;
+    PutTexts("Texts.txt", "{Group 000 : 00000001}Main" + end + "  {Page 000 : 00000002}Overview" + end +
+                              "    {Object 000 : 00000005}" + end + "      {Hint}tip" + end + "      {Caption0}" +
+                              c.caption + end);
+    Driver::AnswerMessageBox("Texts has been imported", IDNO);
+    designer->ImportTexts1Click(nullptr);
+    designer->btnSave2Click(nullptr);
+    OpenDesigner();
+    ASSERT_NE(ByUid("5"), nullptr);
+    EXPECT_EQ(ByUid("5")->GetAttr("caption"), "Sensor");
+    EXPECT_EQ(ByUid("5")->GetAttr("hint"), "tip");
+    const std::vector<std::string> report = Report();
+    ASSERT_GE(report.size(), 2u + c.reported.size());
+    EXPECT_EQ(std::vector<std::string>(report.begin() + 1, report.begin() + 1 + c.reported.size()), c.reported);
+    EXPECT_EQ(report[1 + c.reported.size()], "");
+    Driver::Reset();
+  }
+}
+
 TEST_F(TranslationTexts, ImportOfTheEditorLanguageSetsBothTextsAndReportsAMissingFile) {
   PutProject(Project(kCzechGerman,
                      "<object caption=\"Temp\" hint=\"h\" X=\"2\" Y=\"2\" Uid=\"5\"><lang><caption code=\"5\">Temp"

@@ -28,5 +28,5 @@ setTimeout("FunWatchDog()", 10000);
 function PostGlobal() {
 }
 function PostXML1() {
-PostXML('PAGE1.XML', encodeURIComponent('__R10_UINT_u=5'));
+PostXML('PAGE1.XML', encodeURIComponent('__R10_UINT_u=5')); 
 }

@@ -29,7 +29,7 @@
 									<form action="javascript:PostGlobal();"></form>
 									<xsl:if test="3 &lt;= ACCESS/@USER_LEVEL">
 										<div onclick="PostXML1()" style="position: absolute; top: 8px; left: 8px; z-index: 1;">
-											<div style="cursor:pointer;height: 28px; width: 78px; border: 1px solid #000000; background-color: #00FF00;"></div>
+											<div style="cursor:pointer;height:28px; width:78px; border: 1px solid #000000; background-color: #00FF00;"></div>
 										</div>
 									</xsl:if>
 									<xsl:if test="3 &gt; ACCESS/@USER_LEVEL">

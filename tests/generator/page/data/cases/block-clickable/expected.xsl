@@ -28,7 +28,7 @@
 								<div style="background-color:#FFFFFF; position: relative; width: 800px; height: 500px;">
 									<form action="javascript:PostGlobal();"></form>
 									<div onclick="PostXML1()" style="position: absolute; top: 8px; left: 8px; z-index: 1;">
-										<div title="Start the pump" style="cursor:pointer;height: 30px; width: 80px; border: none; background-color: #00FF00;"></div>
+										<div title="Start the pump" style="cursor:pointer;height:30px; width:80px; border: none; background-color: #00FF00;"></div>
 									</div>
 								</div>
 							</td>

@@ -316,7 +316,7 @@ pd+=PostCanvas(pd.length>0,gCI[0],'__R110_INT_d','__R112_INT_d','__R114_UDINT_u'
 gLCI[0]=gCI[0].i;
 if(gCI[0].i.e==1)gCI[0].i=NullCI();}
 var Input2 = document.getElementById('INPUT2');
-ProcessCanvas(Input2, d[-1],1);
+ProcessCanvas(Input2, d[1],1);
 if((gLCI[1]!=gCI[1].i)||ChckLt(gCI[1])){
 pd+=PostCanvas(pd.length>0,gCI[1],'','','');
 gLCI[1]=gCI[1].i;

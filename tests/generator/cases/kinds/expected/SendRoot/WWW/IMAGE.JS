@@ -227,7 +227,7 @@ if(vz) {
 Input3h.value = '1';
 Input3.style.backgroundImage = 'url("IMAGES/door_shut.png")';
 if(Input3.getAttribute('value') != null) {
-Input3.value = ' ';
+Input3.value = '';
 } else {
 Input3.innerHTML = ' ';
 }
@@ -235,7 +235,7 @@ Input3.innerHTML = ' ';
 Input3h.value = '0';
 Input3.style.backgroundImage = '';
 if(Input3.getAttribute('value') != null) {
-Input3.value = ' ';
+Input3.value = '';
 } else {
 Input3.innerHTML = ' ';
 }

@@ -1,0 +1,112 @@
+// A full disk at every write of the project dialogs' commands that write the
+// user's files: the image manager's add and OK, the translation import and
+// the access settings' OK. Whichever write fails, every file of the web
+// project holds its state of before or after the command, and a box tells
+// the user.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "designer/FormDesign1.h"
+#include "platform/vcl/Button.h"
+#include "platform/vcl/ComCtrls.h"
+#include "platform/vcl/Driver.h"
+#include "platform/vcl/Edit.h"
+#include "platform/win/MessageBox.h"
+#include "project/FormImageManager.h"
+#include "project/FormPasswords.h"
+#include "project/FramUser.h"
+#include "tests/project/ProjectDialogTest.h"
+#include "tests/support/WriteFaultSweep.h"
+
+using namespace projecttest;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+bool IsUserFile(const std::string& name) { return name != "Language/report.txt"; }
+
+// A box other than the import's closing question.
+bool UserWasTold() {
+  for (const MessageBoxRecord& box : MessageBoxLog())
+    if (box.text.find("Texts has been imported") == std::string::npos) return true;
+  return false;
+}
+
+class DialogWriteFault : public ProjectDialogTest {
+ protected:
+  // The project with `webChildren`, and `more` files below "Tarnwell/".
+  void Put(const std::string& webChildren, const std::vector<std::pair<std::string, std::string>>& more = {}) {
+    fs::remove_all(folder.Path() / "Tarnwell");
+    PutProject(ProjectWith(webChildren));
+    for (const auto& [name, bytes] : more) folder.Write("Tarnwell/" + name, bytes);
+  }
+
+  void Sweep(const std::function<void()>& put, const std::function<void()>& prepare, const std::function<void()>& act) {
+    writefault::Sweep(
+        folder.Path() / "Tarnwell", IsUserFile,
+        {put,
+         [&] {
+           prepare();
+           ClearMessageBoxLog();
+         },
+         act, [] { EXPECT_FALSE(UserWasTold()); }, [](const std::string& run) { EXPECT_TRUE(UserWasTold()) << run; },
+         [this] {
+           manager.reset();
+           designer.reset();
+           Driver::Reset();
+         }});
+  }
+
+  std::unique_ptr<TFormImageManager> manager;
+};
+
+TEST_F(DialogWriteFault, ImageManagerAddAndOk) {
+  const std::string picture =
+      windowtest::ReadBytes(windowtest::SourcePath("examples/demo/Tarnwell/Images/pump_on.png"));
+  folder.Write("src/pump.png", picture);
+  Sweep([this] { Put("<images></images>"); },
+        [this] {
+          OpenDesigner();
+          manager = std::make_unique<TFormImageManager>(designer.get());
+          manager->Designer = designer.get();
+          manager->LoadXML(designer->Document().Images());
+        },
+        [this] {
+          manager->AddFiles({folder.System("src\\pump.png")});
+          manager->Button1Click(manager->Button1);
+        });
+}
+
+TEST_F(DialogWriteFault, TranslationImport) {
+  Sweep(
+      [this] {
+        Put("", {{"Language/Texts.txt", "    {Object 000 : 00000005}\r\n      {Caption0}Sensor\r\n"}});
+      },
+      [this] {
+        OpenDesigner();
+        Driver::AnswerMessageBox("Texts has been imported", IDNO);
+      },
+      [this] { designer->ImportTexts1Click(nullptr); });
+}
+
+TEST_F(DialogWriteFault, AccessSettingsOk) {
+  Sweep([this] { Put("<security crypt=\"0\" />"); },
+        [this] {
+          OpenDesigner();
+          Driver::OnModal("TFormPasswords", [](TCustomForm& form) {
+            auto& passwords = dynamic_cast<TFormPasswords&>(form);
+            passwords.UserRows[0]->edtUser->SetText("operator");
+            Driver::Click(passwords.Button1);
+            return mrNone;
+          });
+        },
+        [this] { ClickButton(designer->btnPass); });
+}
+
+}  // namespace
