@@ -32,11 +32,6 @@ const std::vector<std::string> kExpectedFiles = {
 #include "CompileRoadFiles.inc"
 };
 
-std::string ReadText(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 class HalvexBuild : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
