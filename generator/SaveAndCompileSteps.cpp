@@ -5,7 +5,6 @@
 
 #include <cstdio>
 #include <stdexcept>
-#include <vector>
 
 #include "core/FileHelpers.h"
 #include "core/TraceLog.h"
@@ -64,20 +63,6 @@ void PlaceMenuCell(TmyXmlNode* pageTemplate, std::unique_ptr<TmyXmlNode> menuCel
   if (cell == nullptr || cell->name != "td") return;
   if (!menuOff && menuCell != nullptr) cell->ReplaceWith(menuCell.release());
   std::unique_ptr<TmyXmlNode> old(cell);
-}
-
-// The change stamps of every page (its own and those it recorded of its
-// template pages), in document order.
-std::vector<std::string> PageStamps(const TmyXmlNode* web) {
-  std::vector<std::string> stamps;
-  if (web == nullptr) return stamps;
-  for (const TmyXmlNode* group = web->firstChild; group != nullptr; group = group->next) {
-    for (const TmyXmlNode* page = group->firstChild; page != nullptr; page = page->next) {
-      if (page->name != "page") continue;
-      for (const char* name : {"ucid", "ucidtb", "ucidtf"}) stamps.push_back(page->GetAttr(name));
-    }
-  }
-  return stamps;
 }
 
 // The project copy that the compile driver reads; outside global mode it is
@@ -171,12 +156,7 @@ void TSaveAndCompile::CompilePages(TRun& run) {
     declaration->SetAttr("encoding", setup_.project.settings != nullptr ? setup_.project.settings->encoding : "");
   run.files.LoadPreviousStamps(run.stampList);
   TProjectCompileInputs inputs{setup_.parts.Pages(run.context), setup_.panelStructures, setup_.pictureSize};
-  const std::vector<std::string> stamps = PageStamps(setup_.project.web);
   CompileProject(run.context, templateData.get(), pageTemplate.get(), inputs);
-  // Pages whose variables moved got new stamps. The copy was written before;
-  // without them the next compile would go back to the old stamps, under
-  // which browsers may still hold the scripts of an older build.
-  if (PageStamps(setup_.project.web) != stamps) WriteProjectCopy(setup_, run.baseName);
 }
 
 void TSaveAndCompile::Report(TRun& run) {

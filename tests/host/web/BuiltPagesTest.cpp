@@ -218,15 +218,6 @@ TEST_F(BuiltPages, ADropDownListWithoutBorderKeepsItsHeight) {
   EXPECT_EQ(style.find("height"), std::string::npos) << style;
 }
 
-// The stamps the first build gave the pages stay in the project and in the
-// pages of the second build of the unchanged project.
-TEST_F(BuiltPages, ASecondBuildKeepsThePagesStamps) {
-  const std::string first = AttributeOf(firstValues_, "<ACCESS", "UCID");
-  EXPECT_NE(first, "0");
-  EXPECT_EQ(AttributeOf(projectAfterFirst_, "name=\"VALUES.XML\"", "ucid"), first) << projectAfterFirst_;
-  EXPECT_EQ(AttributeOf(Www("VALUES.XML"), "<ACCESS", "UCID"), first);
-}
-
 // Pictures that only a canvas draws are not among the operator panels' images.
 TEST_F(BuiltPages, PicturesOnlyACanvasDrawsStayOutOfThePanelsDescription) {
   const ProgramRun description = RunProgram("zcat '" + folder_->Native("project/SendRoot/WWW/TARNWELL.XMZ") + "'");

@@ -392,6 +392,8 @@ TEST_F(DesignerLive, ASecondUploadWhileAFailedOnesWindowIsOpenSendsTheWholeFile)
   EXPECT_EQ(stored->data.size(), 700u);
   EXPECT_EQ(FormUploadProgress, nullptr);
   EXPECT_TRUE(IsWindowEnabled(d.Handle()));
+  window->Close();
+  Application->ProcessMessages();
 }
 
 TEST_F(DesignerLive, TheHostsReadAnnouncementUpdatesTheUploadProgress) {
