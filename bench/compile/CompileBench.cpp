@@ -31,8 +31,9 @@ constexpr int kVariables = 1000;
 
 const char* const kKindElements[] = {
     "<label />",
-    "<block dynamic=\"true\" width=\"40\" height=\"10\" border=\"true\" horz=\"1\" natv=\"0\" variable=\"V%d\" "
-    "type=\"INT\" />",
+    // One element in two literals, joined on purpose.
+    ("<block dynamic=\"true\" width=\"40\" height=\"10\" border=\"true\" horz=\"1\" natv=\"0\" variable=\"V%d\" "
+     "type=\"INT\" />"),
     "<picture img=\"\" />",
     "<iframe type=\"\" variable=\"\" href=\"http://127.0.0.1/\" height=\"100\" width=\"200\" />",
     "<camera href=\"http://127.0.0.1/cam.jpg\" refresh=\"0\" width=\"160\" height=\"120\" delimiter=\"?\" />",

@@ -214,7 +214,7 @@ TEST_F(MenusTest, RightClickPopsUpTheMenuAndTheDriverChoosesAnItem) {
   EXPECT_EQ(log.Joined(), "popup");
   ASSERT_EQ(Driver::PopupLog().size(), 1u);
   EXPECT_TRUE(Driver::PopupLog()[0].refused);
-  EXPECT_EQ(menu->PopupPoint, TPoint(300, 200));
+  EXPECT_EQ(menu->PopupPoint, (TPoint{300, 200}));
   Driver::ResetPopups();
   menu->Popup(1, 2);
   ASSERT_EQ(Driver::PopupLog().size(), 1u);
