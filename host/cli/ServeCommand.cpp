@@ -82,7 +82,13 @@ int RunServe(const HalvexContext&, const std::vector<std::string>& args, std::os
                         {(absolute / "SendRoot").string(), VariablesDocument(absolute), false});
     for (const std::string& skipped : server.Skipped())
       err << "halvex serve: " << skipped << " does not fit the PLC's file system and is not served\n";
-    const int bound = server.Start(port);
+    int bound = 0;
+    try {
+      bound = server.Start(port);
+    } catch (const std::runtime_error& failure) {
+      err << "halvex serve: " << failure.what() << "; choose another with --port\n";
+      return kExitFailure;
+    }
     out << "serving " << (absolute / "SendRoot" / "WWW").string() << " at http://127.0.0.1:" << bound
         << "/ (Ctrl+C stops)\n";
     int signal = 0;

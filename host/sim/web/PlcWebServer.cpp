@@ -1,10 +1,15 @@
 #include "host/sim/web/PlcWebServer.h"
 
 #include <httplib.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -113,6 +118,33 @@ int CodePageOfEncoding(const std::string& encoding) {
 
 // The password file beside the tree; passwords are turned into UTF-8 from the
 // code page of the index page's declaration.
+// The listening socket may take over a port left in TIME_WAIT, but not share
+// one another socket listens on: the library's default also sets
+// SO_REUSEPORT, with which a second server on the port starts and the
+// requests alternate between the two.
+void ExclusivePortOptions(int socket) {
+  const int yes = 1;
+  setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+}
+
+// Why 127.0.0.1:port cannot be bound, found by binding a socket of the same
+// kind again (the library does not pass the reason on).
+std::string BindFailure(int port) {
+  const int probe = ::socket(AF_INET, SOCK_STREAM, 0);
+  if (probe < 0) return std::strerror(errno);
+  ExclusivePortOptions(probe);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<std::uint16_t>(port));
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  const bool bound = ::bind(probe, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+  const int error = errno;
+  ::close(probe);
+  if (bound) return "the port could not be taken";
+  if (error == EADDRINUSE) return "the port is already in use (another server listens on it)";
+  return std::strerror(error);
+}
+
 PasswordFileContent PasswordsOf(const std::string& sendRoot) {
   const fs::path passwords = fs::path(sendRoot) / "PSW.TXT";
   if (!fs::is_regular_file(passwords)) return {};
@@ -181,6 +213,7 @@ void PlcWebServer::Route() {
   s.set_write_timeout(5, 0);
   s.set_keep_alive_timeout(2);
   s.set_keep_alive_max_count(1000);
+  s.set_socket_options(ExclusivePortOptions);
   s.Get(".*", [this](const httplib::Request& q, httplib::Response& r) { Get(q, r); });
   s.Post(".*", [this](const httplib::Request& q, httplib::Response& r) { Post(q, r); });
   const auto notAllowed = [](const httplib::Request&, httplib::Response& r) {
@@ -208,7 +241,8 @@ int PlcWebServer::Start(int port) {
   } else if (!server_->bind_to_port("127.0.0.1", port)) {
     bound = -1;
   }
-  if (bound <= 0) throw std::runtime_error("cannot listen on 127.0.0.1:" + std::to_string(port));
+  if (bound <= 0)
+    throw std::runtime_error("cannot listen on 127.0.0.1:" + std::to_string(port) + ": " + BindFailure(port));
   thread_ = std::thread([this] { server_->listen_after_bind(); });
   return bound;
 }

@@ -59,7 +59,9 @@ class PlcWebServer {
   PlcWebServer& operator=(const PlcWebServer&) = delete;
 
   // Listens on 127.0.0.1:port (0: a free port) on a thread of its own and
-  // answers the port; raises std::runtime_error when it cannot bind.
+  // answers the port; raises std::runtime_error, with the reason, when it
+  // cannot bind (also when another socket listens on the port: it is never
+  // shared).
   int Start(int port);
   // Stops listening and waits for the server's thread; safe to call twice.
   void Stop();

@@ -78,6 +78,13 @@ TEST_P(ServeCommand, ServesTheProjectsTreeWithItsValuesAndStopsCleanly) {
   const auto answer = client.Get("/index.xml");
   ASSERT_TRUE(answer);
   EXPECT_NE(answer->body.find("VALUE=\"321\""), std::string::npos) << answer->body;
+  // A second server on the port is refused (the timeout only ends one wrongly started).
+  const ProgramRun second = RunProgram("timeout 30 '" + std::string(TARNWELL_HALVEX_PATH) + "' serve '" +
+                                       folder.Native("") + "' --port " + std::to_string(port));
+  EXPECT_EQ(second.status, 1);
+  EXPECT_EQ(second.out, "halvex serve: cannot listen on 127.0.0.1:" + std::to_string(port) +
+                            ": the port is already in use (another server listens on it); choose another with "
+                            "--port\n");
   const auto [status, rest] = StopServe(run, GetParam());
   EXPECT_EQ(status, 0);
   EXPECT_EQ(rest, "stopped\n");
