@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 
 #include "core/IecTimeFormat.h"
 #include "core/IecTypes.h"
@@ -161,26 +162,87 @@ std::vector<std::uint8_t> BytesOf(const void* data, std::size_t size) {
   return std::vector<std::uint8_t>(p, p + size);
 }
 
-bool HasDigit(const std::string& text) {
-  for (char c : text)
-    if (std::isdigit(static_cast<unsigned char>(c))) return true;
-  return false;
+constexpr std::int64_t kMsPerDay = 86400000;
+
+// Whether the time fields read lie within what a shown value can hold: hours
+// of a day (a duration's hours are not limited), minutes and seconds 0-59,
+// milliseconds 0-999. Out-of-range fields would otherwise roll over into
+// another value ("99:99:99" stored as 100:40:39).
+bool TimeFieldsInRange(Kind kind, const std::tm& p) {
+  if (p.tm_hour < 0 || (kind != Kind::Time && p.tm_hour > 23)) return false;
+  return p.tm_min >= 0 && p.tm_min <= 59 && p.tm_sec >= 0 && p.tm_sec <= 59 && p.tm_isdst >= 0 && p.tm_isdst <= 999;
 }
 
-std::optional<std::vector<std::uint8_t>> EncodeTime(Kind kind, const PlcTypeShape& shape, const std::string& text,
-                                                    const std::string& format) {
-  if (auto literal = Preset(shape, text)) return literal;
-  if (!HasDigit(text)) return std::nullopt;
-  const std::string pattern = format.size() > 1 && format[0] == 'T' ? format : DefaultTimeFormat(kind);
-  if (kind == Kind::Time || kind == Kind::TimeOfDay) {
-    const std::int32_t ms = ParseTimeValue(text.c_str(), pattern.c_str());
-    if (kind == Kind::TimeOfDay && (ms < 0 || ms >= 86400000)) return std::nullopt;
-    return BytesOf(&ms, 4);
+// The fields of a text written in a time format (a duration may start with
+// "-"): only digits, blanks and the format's separators, every field in range.
+std::optional<std::tm> TimeFields(Kind kind, const std::string& text, const std::string& pattern, bool* negative) {
+  *negative = kind == Kind::Time && !text.empty() && text[0] == '-';
+  const std::string body = text.substr(*negative ? 1 : 0);
+  bool digit = false;
+  for (char c : body) {
+    digit = digit || std::isdigit(static_cast<unsigned char>(c));
+    if (!std::isdigit(static_cast<unsigned char>(c)) && c != ' ' &&
+        (IsTimeFormatLetter(c) || pattern.find(c, 1) == std::string::npos))
+      return std::nullopt;
   }
   std::tm parts{};
-  if (!ParseTimeParts(parts, text.c_str(), pattern.c_str())) return std::nullopt;
-  const double seconds = ParseDateTimeValue(text.c_str(), pattern.c_str());
-  return BytesOf(&seconds, 8);
+  if (!digit || !ParseTimeParts(parts, body.c_str(), pattern.c_str()) || !TimeFieldsInRange(kind, parts))
+    return std::nullopt;
+  return parts;
+}
+
+// Whether seconds since 1970 break down into the date and time typed, so that
+// a day or month out of range (rolled over into the next month or year) and a
+// date before 1970 or after 2106 (clamped) are found. A literal's year is
+// compared by its last two digits, as "D#24-05-01" is 2024.
+bool ShowsDate(double seconds, const std::tm& typed, bool literal) {
+  const auto whole = static_cast<std::time_t>(seconds);
+  std::tm shown{};
+  if (gmtime_r(&whole, &shown) == nullptr) return false;
+  const bool year = literal ? shown.tm_year % 100 == typed.tm_year % 100 : shown.tm_year == typed.tm_year;
+  return year && shown.tm_mon == typed.tm_mon && shown.tm_mday == typed.tm_mday && shown.tm_hour == typed.tm_hour &&
+         shown.tm_min == typed.tm_min && shown.tm_sec == typed.tm_sec;
+}
+
+// A posted time: an IEC literal (its fields read in the built-in format of
+// the type), a plain number of milliseconds, or a text in the identifier's
+// time format. Refused when a field is out of range or the value does not fit
+// the type.
+std::optional<std::vector<std::uint8_t>> EncodeTime(Kind kind, const PlcTypeShape& shape, const std::string& text,
+                                                    const std::string& format) {
+  bool negative = false;
+  std::optional<std::tm> parts;
+  std::optional<std::vector<std::uint8_t>> bytes;
+  const bool literal = text.find('#') != std::string::npos;
+  if (literal) {
+    const std::string body = text.substr(text.find('#') + 1);
+    const bool units = kind == Kind::Time && body.find(':') == std::string::npos;  // T#1h30m
+    parts = TimeFields(kind, body, DefaultTimeFormat(kind), &negative);
+    if (units || parts) bytes = Preset(shape, text);
+  } else if (!(bytes = Preset(shape, text))) {
+    const std::string pattern = format.size() > 1 && format[0] == 'T' ? format : DefaultTimeFormat(kind);
+    parts = TimeFields(kind, text, pattern, &negative);
+    if (!parts) return std::nullopt;
+    if (kind == Kind::Time || kind == Kind::TimeOfDay) {
+      const std::int64_t ms =
+          (parts->tm_hour * 3600000LL + parts->tm_min * 60000LL + parts->tm_sec * 1000LL + parts->tm_isdst) *
+          (negative ? -1 : 1);
+      if (ms < INT32_MIN || ms > INT32_MAX) return std::nullopt;
+      const auto value = static_cast<std::int32_t>(ms);
+      bytes = BytesOf(&value, 4);
+    } else {
+      const double seconds = ParseDateTimeValue(text.c_str(), pattern.c_str());
+      bytes = BytesOf(&seconds, 8);
+    }
+  }
+  if (!bytes) return std::nullopt;
+  if (kind == Kind::TimeOfDay) {
+    const auto ms = static_cast<std::int32_t>(LittleEndian(*bytes, 4));
+    if (ms < 0 || ms >= kMsPerDay) return std::nullopt;
+  }
+  if ((kind == Kind::Date || kind == Kind::DateAndTime) && !(parts && ShowsDate(RealOf(*bytes, 8), *parts, literal)))
+    return std::nullopt;
+  return bytes;
 }
 
 std::optional<std::vector<std::uint8_t>> EncodeHexBytes(const PlcTypeShape& shape, const std::string& text) {

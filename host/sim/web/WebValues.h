@@ -17,7 +17,9 @@
 //   TIME, TOD          "s": h:mm:ss.zzz and hh:mm:ss.zzz; "T...": that time
 //   DATE, DT           format (core/IecTimeFormat.h); "s": YYYY-MM-DD and
 //                      YYYY-MM-DD-hh:mm:ss.zzz; posted texts also in the
-//                      IEC literal forms (T#2s, D#2024-05-01)
+//                      IEC literal forms (T#2s, D#2024-05-01); a field out of
+//                      range (99:99:99, 45.13.2024), a TOD outside a day and a
+//                      date before 1970 or after 2106 are refused
 //   arrays             hexadecimal digits, two a byte (the canvas buffer)
 //   structures         the first four bytes as an unsigned number
 

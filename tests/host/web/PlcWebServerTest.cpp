@@ -231,6 +231,7 @@ TEST_F(PlcWeb, ARefusedPostChangesNothing) {
     int status;
   } cases[] = {{"/INDEX.XML", "__R0_UINT_u=5&__X0.1_BOOL_i=maybe", 400},
                {"/INDEX.XML", "__R0_UINT_u=70000", 400},
+               {"/INDEX.XML", "__R0_UINT_u=5&__R32_TIME_s=99%3A99%3A99.999", 400},
                {"/INDEX.XML", "__R0_UINT_u=5&__T00000004.04_STRING[10]_s=far+too+long+a+name", 400},
                {"/INDEX.XML", "__R0_UINT_u=5&x=%zz", 400},
                {"/INDEX.XML", "__R65535_UINT_u=5&__R0_UINT_u=5", 400},
@@ -422,6 +423,11 @@ TEST_F(PlcWeb, APageAboveTheLevelGoesToTheLogin) {
   httplib::Headers data = cookie;
   data.emplace("x-daltrex", "data");
   EXPECT_EQ(client_->Get("/SECRET.XML", data)->status, 403);
+  // A post is admitted as the page's data is.
+  const char* form = "application/x-www-form-urlencoded";
+  EXPECT_EQ(client_->Post("/SECRET.XML", cookie, "__R0_UINT_u=1", form)->status, 302);
+  EXPECT_EQ(client_->Post("/SECRET.XML", data, "__R0_UINT_u=1", form)->status, 403);
+  EXPECT_EQ(Count(), 42);
 }
 
 TEST_F(PlcWeb, TheControlPathSetsAndReadsVariablesAndKeepsTheLog) {
