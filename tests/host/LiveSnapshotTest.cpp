@@ -77,6 +77,18 @@ TEST_F(LiveSnapshot, TheLiveViewShowsThePlcValues) {
   EXPECT_GT(GreenPixels(live), 200) << "pump 1 running, the valve open";
 }
 
+TEST_F(LiveSnapshot, ADesignerRestoredFromTheKeptDesktopGoesLive) {
+  const std::string demo = Demo("d4");
+  const std::string live = home_ + "/restored.png";
+  ProgramRun r = Halvex("open '" + demo + "' --command Tarnwell", "h4");
+  ASSERT_EQ(r.status, 0) << r.out;
+  r = Halvex("open '" + demo + "' --live --command Tarnwell --snapshot '" + live + "'", "h4");
+  ASSERT_EQ(r.status, 0) << r.out;
+  EXPECT_TRUE(Has(r.out, "desktop: ")) << r.out;
+  EXPECT_FALSE(Has(r.out, "live view: 0 synchronised read(s)")) << r.out;
+  EXPECT_GT(GreenPixels(live), 200);
+}
+
 TEST_F(LiveSnapshot, WithOldCommTheLoopReadsTheValues) {
   const std::string live = home_ + "/old.png";
   const ProgramRun r =
