@@ -1,8 +1,9 @@
 // halvex open PROJECT --live --command Tarnwell --snapshot FILE.png: the IDE
 // logged in to the simulated PLC, the designer opens in its live view and
 // the picture shows the PLC's values: pump 1 running and the inlet valve open
-// in green, where the design view shows both off. With /WEBOLDCOMM the
-// values come through the communication loop's own reads.
+// in green, where the design view shows both off. A designer that comes back
+// from the desktop an earlier run kept in the same host home goes live too.
+// With /WEBOLDCOMM the values come through the communication loop's own reads.
 
 #include <gtest/gtest.h>
 
