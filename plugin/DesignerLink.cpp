@@ -31,6 +31,12 @@ void InsertIntoIde(TFormDesign1* designer) {
   gHost.ifHalvexIDE->SetTabImage(designer, WebMainForm1 != nullptr ? WebMainForm1->MenuImageIndex : -1);
 }
 
+// Tells a new designer whether the host is online with the PLC; its live view
+// follows the communication state from there.
+void PostPlcState(TFormDesign1* designer) {
+  PostMessage(designer->Handle(), QueryHostApp() ? kMsgDesignerPlcOnline : kMsgDesignerPlcOffline, 0, 0);
+}
+
 void RemoveAndDelete(const char* deleteTrace) {
   WriteTraceLog("RemoveDockableForm - FormDesign1");
   if (gHost.ifHalvexIDE) gHost.ifHalvexIDE->RemoveDockableForm(FormDesign1);
@@ -51,7 +57,7 @@ void OpenDesigner(bool show) {
   }
   designer->LoadFormPlacement();
   designer->FTreeChangeSuppressed = false;
-  PostMessage(designer->Handle(), QueryHostApp() ? kMsgDesignerPlcOnline : kMsgDesignerPlcOffline, 0, 0);
+  PostPlcState(designer);
 }
 
 void ShowDesigner() {
@@ -67,16 +73,19 @@ void ShowDesigner() {
 void RestoreDesigner(DesktopStorage storage) {
   if (FormDesign1 != nullptr) return;
   TFormDesign1* designer = MakeDesigner();
-  if (!gHost.ifHalvexIDE) return;
-  InsertIntoIde(designer);
-  if (SUCCEEDED(gHost.ifHalvexIDE->RestoreDockingState(designer, storage, kDockingStateName)) &&
-      gHost.ifHalvexIDE.Query<IQendOptionsStorageStreams>(IID_IQendOptionsStorageStreams))
-    gHost.ifHalvexIDE->RestoreFurtherState(designer, storage);
-  // The host restored the docking: the settings file's docking keys stay out.
-  designer->FApplyDocking = false;
-  designer->LoadFormPlacement();
-  designer->FApplyDocking = true;
-  designer->FTreeChangeSuppressed = false;
+  if (gHost.ifHalvexIDE) {
+    InsertIntoIde(designer);
+    if (SUCCEEDED(gHost.ifHalvexIDE->RestoreDockingState(designer, storage, kDockingStateName)) &&
+        gHost.ifHalvexIDE.Query<IQendOptionsStorageStreams>(IID_IQendOptionsStorageStreams))
+      gHost.ifHalvexIDE->RestoreFurtherState(designer, storage);
+    // The host restored the docking: the settings file's docking keys stay out.
+    designer->FApplyDocking = false;
+    designer->LoadFormPlacement();
+    designer->FApplyDocking = true;
+    designer->FTreeChangeSuppressed = false;
+  }
+  // A restored designer goes live as an opened one does.
+  PostPlcState(designer);
 }
 
 void CloseDesigner(const char* deleteTrace) {

@@ -18,7 +18,8 @@ void OpenDesigner(bool show);
 void ShowDesigner();
 // The desktop restore: a new designer, hidden, docked as the host's desktop
 // storage says (the host shows it when it was shown), then placed without the
-// docking keys of the settings file. Nothing when a designer exists.
+// docking keys of the settings file; told, as an opened one is, whether the
+// PLC is online. Nothing when a designer exists.
 void RestoreDesigner(DesktopStorage storage);
 // Closes the designer (which saves the project when its FSaveOnClose is set),
 // takes it out of the IDE and deletes it; `deleteTrace` is the trace line

@@ -17,6 +17,7 @@
 #include "host/sim/HalvexHost.h"
 #include "host/sim/HostAnswers.h"
 #include "host/sim/HostBuild.h"
+#include "host/sim/ShownText.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Driver.h"
 
@@ -59,11 +60,12 @@ std::vector<std::string> Missing(const std::vector<std::string>& from, const std
   return missing;
 }
 
+// Each line (texts of the plug-ins, as ShownText shows them) under its heading.
 void PrintLines(const char* heading, const std::vector<std::string>& lines, std::ostream& out) {
   out << "  " << heading << ":";
   if (lines.empty()) out << " none";
   out << "\n";
-  for (const std::string& line : lines) out << "    " << line << "\n";
+  for (const std::string& line : lines) out << "    " << ShownText(line) << "\n";
 }
 
 void PrintSteps(const HostBuildResult& build, std::ostream& out) {
@@ -74,7 +76,7 @@ void PrintSteps(const HostBuildResult& build, std::ostream& out) {
           << (step.hostReferenceReleasedByPlugin ? "given back by the plug-in" : "given back by the host") << "\n";
     else
       out << step.sinks << " sink(s), " << ResultText(step.result) << "\n";
-    if (!step.error.empty()) out << "    error: " << step.error << "\n";
+    if (!step.error.empty()) out << "    error: " << ShownText(step.error) << "\n";
   }
 }
 

@@ -16,6 +16,7 @@
 #include "host/cli/GuiSession.h"
 #include "host/cli/OpenActions.h"
 #include "host/sim/HalvexHost.h"
+#include "host/sim/ShownText.h"
 #include "platform/com/ErrorInfo.h"
 #include "platform/com/Guid.h"
 #include "platform/com/TaskMem.h"
@@ -239,7 +240,7 @@ bool CreatePluginObject(LoadedPlugin& p, std::ostream& out) {
 void PrintNameAndVersion(IQendPlugin& plugin, std::ostream& out) {
   char* name = nullptr;
   HostLong value = 0, version = 0;
-  if (SUCCEEDED(plugin.GetPluginName(&name, &value)) && name != nullptr) out << "  name: " << name << "\n";
+  if (SUCCEEDED(plugin.GetPluginName(&name, &value)) && name != nullptr) out << "  name: " << ShownText(name) << "\n";
   CoTaskMemFree(name);
   if (SUCCEEDED(plugin.GetPluginVersion(&version))) {
     char text[64];
@@ -258,7 +259,7 @@ void Install(LoadedPlugin& p, HalvexHost& host, HostMainWindow* window, std::ost
   PrintReferenceLog(host, "host interfaces taken (+) and given back (-)", out);
   if (FAILED(hr)) {
     std::string why = TakeErrorDescription();
-    if (!why.empty()) out << "  error: " << why << "\n";
+    if (!why.empty()) out << "  error: " << ShownText(why) << "\n";
     return;
   }
   p.installed = true;
@@ -277,7 +278,7 @@ void PrintLoopAndPlc(HalvexHost& host, std::ostream& out) {
   out << "communication loop:";
   std::vector<CommLoop::Registration> regs = host.Loop().Registrations();
   if (regs.empty()) out << " no callbacks";
-  for (const CommLoop::Registration& r : regs) out << " \"" << r.name << "\" (" << r.value << ")";
+  for (const CommLoop::Registration& r : regs) out << " \"" << ShownText(r.name) << "\" (" << r.value << ")";
   out << "; " << host.Loop().Rounds() << " round(s), PLC " << (host.Plc().Online() ? "online" : "offline") << "\n";
   out << "PLC requests: files " << host.Plc().RequestCount(PLC_SERVICE_FILE) << ", reads "
       << host.Plc().RequestCount(PLC_SERVICE_READ) << ", byte writes "
@@ -293,11 +294,12 @@ void PrintLoopAndPlc(HalvexHost& host, std::ostream& out) {
       << host.Events().SinkCount(IID_IHalvexOnlinePlcBackupEvent) << "\n";
 }
 
-// Each line under its heading, or "(none)".
+// Each line (texts of the plug-ins, as ShownText shows them) under its
+// heading, or "(none)".
 void PrintSection(const char* heading, const std::vector<std::string>& lines, std::ostream& out) {
   out << heading << ":\n";
   if (lines.empty()) out << "  (none)\n";
-  for (const std::string& line : lines) out << "  " << line << "\n";
+  for (const std::string& line : lines) out << "  " << ShownText(line) << "\n";
 }
 
 void PrintMenus(HostMenu& menu, std::ostream& out) {
@@ -305,19 +307,20 @@ void PrintMenus(HostMenu& menu, std::ostream& out) {
   std::vector<HostMenuCommand> commands = menu.Commands();
   if (commands.empty()) out << "  (none)\n";
   for (const HostMenuCommand& c : commands) {
-    out << "  command " << c.id << " \"" << c.name << "\" caption \"" << c.caption << "\" image " << c.imageIndex;
+    out << "  command " << c.id << " \"" << ShownText(c.name) << "\" caption \"" << ShownText(c.caption) << "\" image "
+        << c.imageIndex;
     if (c.inMenu) out << ", in menu " << c.menu << " at " << c.menuPosition;
     if (c.onToolbar) out << ", on toolbar " << c.toolbar;
     out << "\n";
   }
   for (const HostHelpEntry& h : menu.HelpEntries())
-    out << "  help entry in menu " << h.menuNumber << ": \"" << h.name << "\""
+    out << "  help entry in menu " << h.menuNumber << ": \"" << ShownText(h.name) << "\""
         << (h.madeByHost ? " (item made by the host)" : "") << "\n";
   out << "  bitmaps added: " << menu.BitmapCount();
   for (const HostMenuBitmap& b : menu.Bitmaps())
     out << ", " << b.width << "x" << b.height << " as image " << b.imageIndex;
   out << "\n";
-  for (const std::string& line : menu.MenuLines()) out << "  " << line << "\n";
+  for (const std::string& line : menu.MenuLines()) out << "  " << ShownText(line) << "\n";
   PrintSection("tool bar buttons", menu.ToolbarLines(), out);
   PrintSection("help entries", menu.HelpMenuLines(), out);
 }
@@ -325,7 +328,7 @@ void PrintMenus(HostMenu& menu, std::ostream& out) {
 void PrintWindowAndMessages(HalvexHost& host, HostMainWindow* window, std::ostream& out) {
   out << "main window: " << window->StatusTexts().size() << " status text(s), " << window->KeepAliveCount()
       << " keep-alive message(s)\n";
-  for (const std::string& s : window->StatusTexts()) out << "  status: \"" << s << "\"\n";
+  for (const std::string& s : window->StatusTexts()) out << "  status: \"" << ShownText(s) << "\"\n";
   std::vector<std::string> messages;
   for (const HostMessageLine& m : host.Messages().All())
     messages.push_back((m.origin == HostMessageLine::Origin::Compiler ? "compiler: " : "") +
@@ -334,7 +337,7 @@ void PrintWindowAndMessages(HalvexHost& host, HostMainWindow* window, std::ostre
   std::vector<std::string> ide = host.Ide().Calls();
   if (!ide.empty()) PrintSection("IDE calls", ide, out);
   out << "project files:";
-  for (const HostProjectFile& f : host.Files().Files()) out << " " << f.name;
+  for (const HostProjectFile& f : host.Files().Files()) out << " " << ShownText(f.name);
   out << "\n";
 }
 
@@ -417,8 +420,8 @@ int UninstallAll(std::vector<LoadedPlugin>& plugins, HalvexHost& host, std::ostr
     if (!p.installed) status = kExitFailure;
   }
   out << "menus after removal:\n";
-  for (const std::string& line : host.Menu().MenuLines()) out << "  " << line << "\n";
-  for (const std::string& line : host.Menu().ToolbarLines()) out << "  " << line << "\n";
+  for (const std::string& line : host.Menu().MenuLines()) out << "  " << ShownText(line) << "\n";
+  for (const std::string& line : host.Menu().ToolbarLines()) out << "  " << ShownText(line) << "\n";
   return status;
 }
 

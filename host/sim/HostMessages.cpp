@@ -1,6 +1,7 @@
 #include "host/sim/HostMessages.h"
 
 #include "host/sim/HalvexHost.h"
+#include "host/sim/ShownText.h"
 
 void HostMessageLog::Add(HostMessageLine line) {
   std::lock_guard<std::mutex> lock(mutex_);
@@ -31,8 +32,8 @@ int HostMessageLog::ResetCount() const {
 void HostMessageLog::Print(std::ostream& out) const {
   for (const HostMessageLine& line : All()) {
     if (line.origin == HostMessageLine::Origin::Compiler) out << "compiler: ";
-    if (!line.source.empty()) out << "[" << line.source << "] ";
-    out << line.text << "\n";
+    if (!line.source.empty()) out << "[" << ShownText(line.source) << "] ";
+    out << ShownText(line.text) << "\n";
   }
 }
 

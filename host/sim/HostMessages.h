@@ -28,7 +28,8 @@ class HostMessageLog {
   // The lines the window shows (since the last reset).
   std::vector<HostMessageLine> Window() const;
   int ResetCount() const;
-  // One line each: "[source] text" ("compiler: " in front of compiler lines).
+  // One line each: "[source] text" ("compiler: " in front of compiler lines),
+  // as the terminal shows it (ShownText).
   void Print(std::ostream& out) const;
 
  private:

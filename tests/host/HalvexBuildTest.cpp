@@ -219,16 +219,24 @@ TEST_F(HalvexBuild, TheBuildsResultIsTheCompilesAndSaysWhy) {
     const char* options;
     int status;
     const char* reason;
+    const char* shown;  // in the output as the terminal shows it: UTF-8, paths with '/' only
   } cases[] = {
       {"damaged", [](const fs::path& web) { fs::resize_file(web / "Demo.xml", 300); }, "", 1,
-       "could not be read when the project was opened, so it is not overwritten"},
+       "could not be read when the project was opened, so it is not overwritten", "/Tarnwell/Demo.xml\" could"},
       {"settings-folder",
        [](const fs::path& web) {
          fs::remove(web / "Demo.webx");
          fs::create_directory(web / "Demo.webx");
        },
-       "", 1, "Unable to write to "},
-      {"without-map", [](const fs::path&) {}, " --without IHalvexWebTdiMap", 0, nullptr},
+       "", 1, "Unable to write to ", nullptr},
+      {"without-map", [](const fs::path&) {}, " --without IHalvexWebTdiMap", 0, nullptr, nullptr},
+      {"unknown-variable",
+       [](const fs::path& web) {
+         std::string project = ReadText(web / "Demo.xml");
+         project.replace(project.find("\"StatusColor\""), 13, "\"NoSuchVar\"");
+         std::ofstream(web / "Demo.xml", std::ios::binary) << project;
+       },
+       "", 0, nullptr, "[Tarnwell] - Unknown variable :\u00A0\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -242,6 +250,9 @@ TEST_F(HalvexBuild, TheBuildsResultIsTheCompilesAndSaysWhy) {
     const ProgramRun run = Halvex("build '" + copy.string() + "'" + c.options);
     EXPECT_EQ(run.status, c.status) << run.out;
     EXPECT_NE(run.out.find(c.status == 0 ? "\nbuild succeeded\n" : "\nbuild failed\n"), std::string::npos) << run.out;
+    if (c.shown != nullptr) {
+      EXPECT_NE(run.out.find(c.shown), std::string::npos) << run.out;
+    }
     if (c.reason == nullptr) continue;
     EXPECT_NE(run.out.find("OnLinkingExtendedProgMap -> 1 sink(s), 0x80004005\n    error: "), std::string::npos)
         << run.out;

@@ -1,8 +1,9 @@
 // halvex open PROJECT --live --command Tarnwell --snapshot FILE.png: the IDE
 // logged in to the simulated PLC, the designer opens in its live view and
 // the picture shows the PLC's values: pump 1 running and the inlet valve open
-// in green, where the design view shows both off. With /WEBOLDCOMM the
-// values come through the communication loop's own reads.
+// in green, where the design view shows both off. A designer that comes back
+// from the desktop an earlier run kept in the same host home goes live too.
+// With /WEBOLDCOMM the values come through the communication loop's own reads.
 
 #include <gtest/gtest.h>
 
@@ -75,6 +76,18 @@ TEST_F(LiveSnapshot, TheLiveViewShowsThePlcValues) {
                              std::filesystem::copy_options::overwrite_existing);
   EXPECT_LT(GreenPixels(design), 50);
   EXPECT_GT(GreenPixels(live), 200) << "pump 1 running, the valve open";
+}
+
+TEST_F(LiveSnapshot, ADesignerRestoredFromTheKeptDesktopGoesLive) {
+  const std::string demo = Demo("d4");
+  const std::string live = home_ + "/restored.png";
+  ProgramRun r = Halvex("open '" + demo + "' --command Tarnwell", "h4");
+  ASSERT_EQ(r.status, 0) << r.out;
+  r = Halvex("open '" + demo + "' --live --command Tarnwell --snapshot '" + live + "'", "h4");
+  ASSERT_EQ(r.status, 0) << r.out;
+  EXPECT_TRUE(Has(r.out, "desktop: ")) << r.out;
+  EXPECT_FALSE(Has(r.out, "live view: 0 synchronised read(s)")) << r.out;
+  EXPECT_GT(GreenPixels(live), 200);
 }
 
 TEST_F(LiveSnapshot, WithOldCommTheLoopReadsTheValues) {
