@@ -12,7 +12,6 @@
 #include "designer/ProjectLocation.h"
 #include "platform/vcl/Button.h"
 #include "platform/vcl/CheckBox.h"
-#include "platform/vcl/ComboBox.h"
 #include "platform/vcl/Edit.h"
 #include "platform/vcl/IniFiles.h"
 #include "platform/vcl/Label.h"
@@ -23,6 +22,7 @@
 #include "project/DialogControls.h"
 #include "project/FramMac.h"
 #include "project/FramUser.h"
+#include "properties/ComboBoxNoWheel.h"
 
 namespace {
 
@@ -77,7 +77,7 @@ TFormPasswords::TFormPasswords(TComponent* owner, TFormDesign1* designer, int cp
   });
   CountsEnabled = model_.Counts() == TPasswordCounts::kChosen;
   CreateComponents();
-  for (TComboBox* counter : {cbCntUser, cbCntMac, cbCntApi}) counter->SetVisible(CountsEnabled);
+  for (TComboBoxNoWheel* counter : {cbCntUser, cbCntMac, cbCntApi}) counter->SetVisible(CountsEnabled);
   for (TLabel* label : {lblCnt, lblCnt2, lblCnt3}) label->SetVisible(CountsEnabled);
   EnsureRows(kPasswordDefaultRows, TRowKind::kUser);
   EnsureRows(kPasswordDefaultRows, TRowKind::kMac);
@@ -101,12 +101,13 @@ void TFormPasswords::CreateTab(TTabSheet*& sheet, const char* name, TScrollBox*&
   box->OnMouseWheel = {this, &TFormPasswords::ScrollBoxMouseWheel};
 }
 
-TComboBox* TFormPasswords::CreateCounter(TTabSheet* sheet, const char* name, TLabel*& label, const char* labelName) {
+TComboBoxNoWheel* TFormPasswords::CreateCounter(TTabSheet* sheet, const char* name, TLabel*& label,
+                                                const char* labelName) {
   // The count stands below the rows.
   const int top = sheet->ClientHeight() - 26;
   label = AddControl<TLabel>(this, sheet, labelName, {16, top + 4, 60, 15});
   label->SetAnchors(akLeft | akBottom);
-  TComboBox* counter = AddControl<TComboBox>(this, sheet, name, {80, top, 60, 23});
+  TComboBoxNoWheel* counter = AddControl<TComboBoxNoWheel>(this, sheet, name, {80, top, 60, 23});
   counter->SetAnchors(akLeft | akBottom);
   counter->SetStyle(csDropDownList);
   for (int count = kRowStep; count <= kPasswordMaxCount; count += kRowStep)
@@ -165,7 +166,7 @@ int& TFormPasswords::CountOf(TRowKind kind) {
   return kind == TRowKind::kUser ? UserCount : kind == TRowKind::kMac ? MacCount : ApiCount;
 }
 
-TComboBox* TFormPasswords::CounterOf(TRowKind kind) {
+TComboBoxNoWheel* TFormPasswords::CounterOf(TRowKind kind) {
   return kind == TRowKind::kUser ? cbCntUser : kind == TRowKind::kMac ? cbCntMac : cbCntApi;
 }
 

@@ -18,7 +18,7 @@
 
 class TButton;
 class TCheckBox;
-class TComboBox;
+class TComboBoxNoWheel;
 class TLabel;
 class TPageControl;
 class TScrollBox;
@@ -62,9 +62,9 @@ class TFormPasswords : public TForm {
   TLabel* lblCnt = nullptr;
   TLabel* lblCnt2 = nullptr;
   TLabel* lblCnt3 = nullptr;
-  TComboBox* cbCntUser = nullptr;
-  TComboBox* cbCntMac = nullptr;
-  TComboBox* cbCntApi = nullptr;
+  TComboBoxNoWheel* cbCntUser = nullptr;
+  TComboBoxNoWheel* cbCntMac = nullptr;
+  TComboBoxNoWheel* cbCntApi = nullptr;
   TCheckBox* cbCrypt = nullptr;
   TCheckBox* cbShowPassword = nullptr;
   TButton* Button1 = nullptr;
@@ -110,10 +110,10 @@ class TFormPasswords : public TForm {
  private:
   void CreateComponents();
   void CreateTab(TTabSheet*& sheet, const char* name, TScrollBox*& box, const char* boxName);
-  TComboBox* CreateCounter(TTabSheet* sheet, const char* name, TLabel*& label, const char* labelName);
+  TComboBoxNoWheel* CreateCounter(TTabSheet* sheet, const char* name, TLabel*& label, const char* labelName);
   void SetCaptions();
   int& CountOf(TRowKind kind);
-  TComboBox* CounterOf(TRowKind kind);
+  TComboBoxNoWheel* CounterOf(TRowKind kind);
   int RowsOf(TRowKind kind) const;
   void SetRowVisible(int index, TRowKind kind, bool visible);
   void AfterLoad(TRowKind kind, int modelCount);

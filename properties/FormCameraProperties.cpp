@@ -47,7 +47,10 @@ std::vector<TPropertyBinding> MakeBindings() {
   return Joined(
       {
           {.control = "edtLink1", .kind = TBindKind::Text, .field = Field(&E::FHref)},
-          // The camera keeps its reload period in the size field.
+          // The camera keeps its reload period in the size field. A negative
+          // period is stored as 0 (a still picture) also when OK is pressed
+          // without leaving the box: the page would reload the picture
+          // without pause, flooding the PLC's web server.
           {.control = "ceRefresh", .kind = TBindKind::Number, .field = Field(&E::FSize), .lo = 0},
           {.control = "edtDelimiter", .kind = TBindKind::Text, .field = Field(&E::FDelimiter)},
           SizeBinding(true, TSizeSource::Control, 8),

@@ -118,7 +118,7 @@ TFormDropDownProperties::TFormDropDownProperties(TFormDesign1& designer)
   name->SetWidth(118);
   TListColumn* value = view->Columns()->Add();
   value->SetCaption(GetUiText(7239));
-  value->SetWidth(88);
+  value->SetWidth(70);
   value->SetAlignment(taRightJustify);
   langTexts = {{.attr = "hint", .edit = "edtHint1", .button = "btLangHint1"}};
   WireCommonHandlers();

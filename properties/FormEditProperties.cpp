@@ -177,7 +177,6 @@ TFormEditProperties::TFormEditProperties(TFormDesign1& designer) : TTabOrderedFo
   intFormat->OnClick = {this, &TFormEditProperties::OnChange2};
   Get<TmyEdit>("seSizeChar")->OnChange = {this, &TFormEditProperties::OnChange2};
   Get<TmyEdit>("sePrec")->OnChange = {this, &TFormEditProperties::OnChange2};
-  Get<TmyEdit>("seSizeChar")->OnExit = {this, &TFormEditProperties::seSizeCharExit};
   Get<TmyEdit>("sePrec")->OnExit = {this, &TFormEditProperties::sePrecExit};
   Get<TEdit>("edtVariable")->OnChange = {this, &TFormEditProperties::edtVariableChange};
   Get<TComboBox>("cbTime")->OnChange = {this, &TFormEditProperties::cbTimeChange};
@@ -251,10 +250,6 @@ void TFormEditProperties::OnChange2(TObject* sender) {
 }
 
 void TFormEditProperties::Button1Click(TObject*) { RefreshLimits(); }
-
-void TFormEditProperties::seSizeCharExit(TObject* sender) {
-  if (auto* box = dynamic_cast<TmyEdit*>(sender)) box->SetValue(std::max(2, box->GetValue()));
-}
 
 void TFormEditProperties::sePrecExit(TObject* sender) {
   if (auto* box = dynamic_cast<TmyEdit*>(sender)) box->SetValue(std::max(0, box->GetValue()));

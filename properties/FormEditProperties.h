@@ -27,7 +27,6 @@ class TFormEditProperties : public TTabOrderedForm {
   void edtLimitExit(TObject* sender);
   void OnChange2(TObject* sender);
   void Button1Click(TObject* sender);
-  void seSizeCharExit(TObject* sender);
   void sePrecExit(TObject* sender);
   // Normalises both limit boxes (limits on) and checks their range.
   void RefreshLimits();

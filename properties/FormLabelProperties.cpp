@@ -91,5 +91,7 @@ void TFormLabelProperties::AfterFill() { cbLinkClick(nullptr); }
 void TFormLabelProperties::Button1Click(TObject*) {
   auto* caption = Get<TEdit>("edtCaption1");
   if (Flagged("edtCaption1") && caption->Text().empty()) caption->SetText("-");
-  DefaultEmptyLink(*this);
+  // A label the user made a link without naming a page links to the start
+  // page: an empty link would drop the check the user just made.
+  DefaultEmptyLink(*this, TEmptyLinkRule::LinkWritten);
 }

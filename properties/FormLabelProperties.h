@@ -13,6 +13,7 @@ class TFormLabelProperties : public TPropertyForm {
   int TemplateSlot(const TGridWebElement& element) const override;
   void AfterFill() override;
 
-  // OK: an emptied caption becomes "-", a checked link left empty "index.xml".
+  // OK: an emptied caption becomes "-"; a link left empty while cbLink is
+  // checked becomes "index.xml" when the box or the link was changed.
   void Button1Click(TObject* sender);
 };

@@ -67,4 +67,4 @@ std::span<const TPropertyBinding> TFormPictureProperties::Bindings() const {
 bool TFormPictureProperties::TakesKind(int kind) const { return kind == wkPicture; }
 int TFormPictureProperties::TemplateSlot(const TGridWebElement&) const { return 4; }
 
-void TFormPictureProperties::Button1Click(TObject*) { DefaultEmptyLink(*this); }
+void TFormPictureProperties::Button1Click(TObject*) { DefaultEmptyLink(*this, TEmptyLinkRule::LinkEdited); }

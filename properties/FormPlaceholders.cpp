@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/TraceLog.h"
 #include "core/UiText.h"
 #include "core/XmlNode.h"
 #include "grid/StringDualList.h"
@@ -306,6 +307,7 @@ void TFormPlaceHolders::ScrollBoxMouseWheel(TObject*, TShiftState, int wheelDelt
 }
 
 void TFormPlaceHolders::FormShow(TObject*) {
+  WriteTraceLog(settingsFile);
   if (!settingsFile.empty()) {
     TIniFile ini(settingsFile);
     SetHeight(ini.ReadInteger(kSection, "Height", Height()));
@@ -320,6 +322,7 @@ void TFormPlaceHolders::FormShow(TObject*) {
 }
 
 void TFormPlaceHolders::FormClose(TObject*, TCloseAction& action) {
+  WriteTraceLog(settingsFile);
   if (!settingsFile.empty()) {
     TIniFile ini(settingsFile);
     ini.WriteInteger(kSection, "Height", Height());

@@ -75,7 +75,8 @@ class TFormPlaceHolders : public TForm {
   TPopupMenu* pmScrollBox = nullptr;
   TMenuItem* AddAlias1 = nullptr;
 
-  // The project's settings file (".webx") for the placement; empty: none.
+  // The project's settings file (".webx") for the placement, traced each
+  // time the dialog reads or writes it; empty: none.
   std::string settingsFile;
 
   // The owner's `placeholders` rows; without the element, editing mode.

@@ -3,6 +3,7 @@
 #include "grid/GridWebElement.h"
 #include "platform/vcl/CheckBox.h"
 #include "platform/vcl/Edit.h"
+#include "platform/vcl/Shape.h"
 #include "properties/CommonBindings.h"
 
 namespace {
@@ -97,6 +98,12 @@ TFormPostFileProperties::TFormPostFileProperties(TFormDesign1& designer) : TProp
   Get<TControl>("edtWarning1")->SetVisible(false);
   langTexts = {{.attr = "hint", .edit = "edtHint1", .button = "btLangHint1"}};
   WireCommonHandlers();
+  // The swatches open the colour dialog on the press, not on the release.
+  for (const char* name : {"shFront", "shBack"}) {
+    auto* swatch = Get<TShape>(name);
+    swatch->OnMouseDown = swatch->OnMouseUp;
+    swatch->OnMouseUp = nullptr;
+  }
   Get<TEdit>("edtWarning1")->OnChange = {this, &TPropertyForm::OnChange};
   OnDblClick = {this, &TFormPostFileProperties::FormDblClick};
 }

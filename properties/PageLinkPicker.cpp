@@ -13,10 +13,10 @@ std::vector<TPropertyBinding> LinkBindings() {
   return SwitchedTextBindings("cbLink", "edtLink1", Field(&TGridWebElement::FHref));
 }
 
-void DefaultEmptyLink(TPropertyForm& form) {
+void DefaultEmptyLink(TPropertyForm& form, TEmptyLinkRule rule) {
   auto* link = form.Get<TEdit>("edtLink1");
-  if (form.Flagged("edtLink1") && form.Get<TCheckBox>("cbLink")->Checked() && link->Text().empty())
-    link->SetText("index.xml");
+  const bool written = form.Flagged("edtLink1") || (rule == TEmptyLinkRule::LinkWritten && form.Flagged("cbLink"));
+  if (written && form.Get<TCheckBox>("cbLink")->Checked() && link->Text().empty()) link->SetText("index.xml");
 }
 
 void TPropertyForm::WireLinkPicker(const char* label) {

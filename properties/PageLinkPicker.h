@@ -16,6 +16,11 @@ class TPropertyForm;
 // written when either was changed: the text while the box is checked, else
 // empty.
 std::vector<TPropertyBinding> LinkBindings();
-// OK of the dialogs that give a link a default: a changed link left empty
-// while cbLink is checked becomes "index.xml".
-void DefaultEmptyLink(TPropertyForm& form);
+// When a link left empty while cbLink is checked gets the default link.
+enum class TEmptyLinkRule {
+  LinkEdited,   // only when the user changed edtLink1
+  LinkWritten,  // whenever the link is written: cbLink or edtLink1 changed
+};
+// OK of the dialogs that give a link a default: an empty link while cbLink
+// is checked becomes "index.xml" when the rule says so.
+void DefaultEmptyLink(TPropertyForm& form, TEmptyLinkRule rule);

@@ -155,6 +155,10 @@ void TPropertyForm::seSecLevelExit(TObject* sender) {
   if (auto* box = dynamic_cast<TmyEdit*>(sender)) box->SetValue(std::clamp(box->GetValue(), 0, 9));
 }
 
+void TPropertyForm::seSizeCharExit(TObject* sender) {
+  if (auto* box = dynamic_cast<TmyEdit*>(sender)) box->SetValue(std::max(2, box->GetValue()));
+}
+
 void TPropertyForm::NormaliseExit(TObject* sender) {
   if (auto* box = dynamic_cast<TmyEdit*>(sender)) box->GetValue();
 }
@@ -247,6 +251,7 @@ void TPropertyForm::WireCommonHandlers() {
     if (auto* e = dynamic_cast<TmyEdit*>(FindComponent(name))) e->OnExit = {this, &TPropertyForm::ceOffExit};
   if (auto* e = dynamic_cast<TmyEdit*>(FindComponent("seSecLevel"))) e->OnExit = {this, &TPropertyForm::seSecLevelExit};
   if (auto* e = dynamic_cast<TmyEdit*>(FindComponent("seSize"))) e->OnExit = {this, &TPropertyForm::NormaliseExit};
+  if (auto* e = dynamic_cast<TmyEdit*>(FindComponent("seSizeChar"))) e->OnExit = {this, &TPropertyForm::seSizeCharExit};
   if (auto* e = dynamic_cast<TEdit*>(FindComponent("edtVariable")))
     e->OnChange = {this, &TPropertyForm::edtVariableChange};
   if (auto* e = dynamic_cast<TEdit*>(FindComponent("edtVisVar"))) e->OnChange = {this, &TPropertyForm::edtVisVarChange};

@@ -100,9 +100,11 @@ class TPropertyForm : public TForm {
   void cbTransparentClick(TObject* sender);
   // The designer's colour dialog on the swatch's colour; true when one was chosen.
   bool PickColour(TObject* sender);
-  // Numeric boxes left: positions not below 0, levels 0 .. 9, others read.
+  // Numeric boxes left: positions not below 0, levels 0 .. 9, widths in
+  // characters not below 2, others read.
   void ceOffExit(TObject* sender);
   void seSecLevelExit(TObject* sender);
+  void seSizeCharExit(TObject* sender);
   void NormaliseExit(TObject* sender);
   // The main and visibility variable boxes: "..." opens the host's browser;
   // a change shows the resolved name and type beside the box (lblType,

@@ -25,6 +25,7 @@
 #include "project/FormPasswords.h"
 #include "project/FramMac.h"
 #include "project/FramUser.h"
+#include "properties/ComboBoxNoWheel.h"
 #include "tests/project/ProjectDialogTest.h"
 
 using namespace projecttest;
@@ -174,6 +175,17 @@ TEST_F(PasswordsDialog, LoweringAChooserHidesRowsButKeepsThoseInUse) {
   form.Button1Click(nullptr);
   EXPECT_EQ(Find("security")->ChildCount(), 21);
   EXPECT_EQ(PasswordFile().substr(0, 7), "v,1,1\r\n");
+}
+
+// The wheel turned over a row counter changes neither the count nor the rows.
+TEST_F(PasswordsDialog, TheWheelLeavesTheRowCountersAlone) {
+  Open();
+  TFormPasswords& form = Load(kUnitWithCounts);
+  Driver::Focus(form.cbCntUser);
+  Driver::MouseWheel(form.cbCntUser, 5, 5, -120);
+  EXPECT_EQ(form.cbCntUser->Text(), "10");
+  form.Button1Click(nullptr);
+  EXPECT_EQ(Find("security")->GetAttr("count"), "10");
 }
 
 // The host has not reported its central unit yet: the project's counts stay,

@@ -262,3 +262,20 @@ TEST_F(DropDownDialog, ModifyingAnOptionKeepsItsOtherLanguages) {
   EXPECT_NE(xml.find("<option>Deux</option>"), std::string::npos) << xml;
   EXPECT_EQ(xml.find("Two"), std::string::npos) << xml;
 }
+
+// Left at 0 or 1 the number of characters shows 2. The value column is 70
+// pixels wide.
+TEST_F(DropDownDialog, TheNumberOfCharactersLeftBelowTwoShowsTwo) {
+  Open(Project(DropDown(Options({"1"}), 10, "global=\"true\" size=\"5\"")));
+  SelectObjects({0});
+  DoubleClickObject(0, [&](TPropertyForm& f) {
+    EXPECT_EQ(f.Get<TListView>("lvOptions")->Columns()->Items(1)->Width(), 70);
+    for (const char* typed : {"0", "1"}) {
+      TypeInto(f, "seSizeChar", typed);
+      PressTab();
+      EXPECT_EQ(f.Get<TEdit>("seSizeChar")->Text(), "2") << typed;
+    }
+    return PressOk(f);
+  });
+  EXPECT_EQ(Objects()[0]->FSize, 2);
+}

@@ -151,6 +151,8 @@ TEST_F(LabelDialog, EachControlWritesItsFieldOnly) {
          TypeInto(f, "edtLink1", "");
        },
        [](const TGridWebElement& e) { return e.FHref; }, "index.xml"},
+      {"cbLink checked, the link untouched", [](TPropertyForm& f) { ClickControl(f, "cbLink"); },
+       [](const TGridWebElement& e) { return e.FHref; }, "index.xml"},
       {"edtVisVar", [](TPropertyForm& f) { TypeInto(f, "edtVisVar", "Bit9"); },
        [](const TGridWebElement& e) { return e.GetVisVariable(); }, "Bit9"},
       {"cbActiveIn0", [](TPropertyForm& f) { ClickControl(f, "cbActiveIn0"); },

@@ -7,6 +7,7 @@
 #include "platform/vcl/ColorDialog.h"
 #include "platform/vcl/Driver.h"
 #include "platform/vcl/Edit.h"
+#include "platform/win/VirtualKeys.h"
 #include "properties/FormPostFileProperties.h"
 #include "tests/properties/kinds/KindsTestSupport.h"
 
@@ -65,6 +66,17 @@ TEST_F(CameraDialog, APositionLeftNegativeReadsZero) {
     EXPECT_EQ(f.Get<TEdit>("ceOffY")->Text(), "0");
     return mrCancel;
   });
+}
+
+TEST_F(CameraDialog, ANegativeRefreshConfirmedByEnterIsStoredAsZero) {
+  Open(Project(Camera(10, 1000)));
+  SelectObjects({0});
+  Edit(0, [&](TPropertyForm& f) {
+    TypeInto(f, "ceRefresh", "-100");
+    Driver::PressKey(VK_RETURN);
+    return mrNone;
+  });
+  EXPECT_EQ(Objects()[0]->FSize, 0);
 }
 
 TEST_F(CameraDialog, DifferentRatesOpenAtZeroAndStayUntouched) {
@@ -147,4 +159,23 @@ TEST_F(UploadDialog, ABackgroundColourUnchecksTransparent) {
   EXPECT_EQ(Objects()[0]->FBackColor, 0x224466);
   EXPECT_NE(ObjectXml(0).find("transparent=\"false\""), std::string::npos) << ObjectXml(0);
   EXPECT_NE(designer->FToolTemplates[1].find("postfile"), std::string::npos);
+}
+
+// A press on a swatch opens the colour dialog; the release opens nothing more.
+TEST_F(UploadDialog, APressOnASwatchOpensTheColourDialog) {
+  Open(Project(Upload(10, "")));
+  SelectObjects({0});
+  int opened = 0;
+  Driver::OnDialog("TColorDialog", [&opened](TCommonDialog& d) {
+    dynamic_cast<TColorDialog&>(d).Color = 0x112233;
+    return ++opened > 0;
+  });
+  Edit(0, [&](TPropertyForm& f) {
+    Driver::MouseDown(f.Get<TControl>("shFront"), 5, 5);
+    EXPECT_EQ(opened, 1);
+    Driver::MouseUp(f.Get<TControl>("shFront"), 5, 5);
+    return PressOk(f);
+  });
+  EXPECT_EQ(opened, 1);
+  EXPECT_EQ(Objects()[0]->FFrontColor, 0x112233);
 }

@@ -2,9 +2,11 @@
 // editing mode, the two refusals of OK, saving newest first, deletions, and
 // cancelled edits that never reach the XML.
 
+#include "core/TraceLog.h"
 #include "core/UiText.h"
 #include "core/XmlNode.h"
 #include "grid/StringDualList.h"
+#include "platform/base/ScopeExit.h"
 #include "platform/vcl/Button.h"
 #include "platform/vcl/CheckBox.h"
 #include "platform/vcl/ComCtrls.h"
@@ -194,6 +196,20 @@ TEST_F(Placeholders, APagesPlaceholdersAreWrittenWithThePagesOk) {
   });
   Driver::RemoveHandler(id);
   EXPECT_EQ(Aliases(ElementOf(PageNode(0, 0))), "Lamp::=L1;");
+}
+
+// Showing and closing the dialog trace the settings file it keeps its placement in.
+TEST_F(Placeholders, TheSettingsFileIsTracedWhenShownAndClosed) {
+  SetTraceLogPath(folder.System("plugins.log"));
+  SetTraceLogEnabled(true);
+  ScopeExit logOff([] { SetTraceLogEnabled(false); });
+  Open(Project(""));
+  EditGroupPlaceholders(PressDialogOk);
+  const std::string log = folder.Read("plugins.log");
+  const std::string line = "\t\t" + folder.System("Tarnwell\\Proj.webx") + " (";
+  const std::size_t first = log.find(line);
+  ASSERT_NE(first, std::string::npos) << log;
+  EXPECT_NE(log.find(line, first + 1), std::string::npos) << log;
 }
 
 TEST_F(Placeholders, PicturesInEnglishAndGerman) {
