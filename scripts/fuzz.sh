@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Fuzzes every target of a fuzz build within a total time that scales with the cores:
 #   scripts/fuzz.sh BUILD [SECONDS]
-# The targets run as many at a time as the machine has cores, each for SECONDS x cores /
-# targets (at least 10 s), so that the whole run takes about SECONDS (default 120) and a
-# bigger machine fuzzes each target longer. Each is seeded from tests/fuzz/corpus/<target>/
+# The targets run as many at a time as the machine has cores, in as few rounds as that
+# takes, each for SECONDS / rounds (at least 10 s), so that the whole run takes about
+# SECONDS (default 120) and a bigger machine fuzzes each target longer. Each is seeded from tests/fuzz/corpus/<target>/
 # when present and guided by the dictionary tests/fuzz/dict/<target>.dict of the format's
 # markers and names, which every target must have. Fails when any target finds a crash, a
 # leak or undefined behaviour; prints each target's runs and runs a second.
@@ -24,7 +24,8 @@ for target in "$build"/tests/fuzz/fuzz_*; do
 done
 ((${#targets[@]})) || { echo "no fuzz targets in $build/tests/fuzz"; exit 1; }
 cores=$(nproc)
-each=$((seconds * cores / ${#targets[@]}))
+rounds=$(((${#targets[@]} + cores - 1) / cores))
+each=$((seconds / rounds))
 ((each >= 10)) || each=10
 echo "fuzzing ${#targets[@]} targets, $cores at a time, $each s each"
 
