@@ -11,13 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "designer/OperatorPanel.h"
 #include "designer/ProjectLocation.h"
 #include "generator/CompileHost.h"
-#include "host/api/CommLoop.h"
-#include "host/api/HostServices.h"
-#include "host/api/IHalvexIDE.h"
+#include "hostapi/CommLoop.h"
+#include "hostapi/HostServices.h"
+#include "hostapi/IHalvexIDE.h"
 #include "platform/com/ComPtr.h"
-#include "plugin/PanelList.h"
 
 class TLiveViewLink;
 class TmyXmlNode;

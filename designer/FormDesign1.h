@@ -4,18 +4,37 @@
 // surface sbDesign1. Its members are split over files by concern:
 //   FormDesign1.cpp        construction, the window's own handlers, help
 //   DesignerLayout.cpp     the components, from one table (the stored layout)
+//   DesignerTexts.cpp      the UI texts, the status bar, the wheel, the refresh timer
 //   DesignerProjectLoad.cpp  loading the project, the page tree's filling
 //   DesignerProjectSave.cpp  saving the project
+//   DesignerCompile.cpp    save and compile
 //   DesignerLanguages.cpp  the project's languages
 //   PageTree.cpp           the commands of the page tree
+//   PageJump.cpp           page names and the jump to a page
 //   PageDisplay.cpp        showing and storing a page, the background
+//   GroupPageProperties.cpp  the properties of groups and pages
 //   DesignerUndo.cpp       the undo history over the design surface
 //   DesignerKeys.cpp       the surface's keys, deleting objects, Edit1
 //   DesignerPlacement.cpp  placement, docking, the left panel, colours
 //   DesignerClosing.cpp    closing and destruction
 //   DesignerMouse.cpp      the mouse on the surface, selection, alignment
 //   DesignerInsertTools.cpp  the insert tools and their insertion frames
-//   DesignerStubs.cpp      the handlers of commands still to come
+//   ObjectClipboard.cpp    the clipboard of page objects
+//   PageClipboard.cpp      the clipboard of the page tree
+//   ZOrder.cpp             the z-order commands and the grid switch
+//   EditFieldCommands.cpp  the common edit pop-up, variable bases, find, preview
+//   VariableCommands.cpp   the commands on the objects' PLC variables
+//   BulkCommands.cpp       renames of variables and pages, array indices
+//   ConversionCommands.cpp the conversions between object kinds
+//   ReferenceRenames.cpp   references that follow a renamed page or image
+//   Layers.cpp             the layers and the layer submenu
+//   ImageCheck.cpp         the check of the image list at loading
+//   ImageManagerCommand.cpp  the image manager and the image pickers
+//   ProjectDialogs.cpp     the project dialogs' commands
+//   ProjectTextCommands.cpp  alarms, object list, languages, texts for translation
+//   Panels.cpp             the operator panels written at every save
+//   LiveView.cpp           the live view
+//   EmptyHandlers.cpp      the handlers that do nothing
 //   LoadObjects.cpp        reading a page's `object` nodes onto a surface
 //   LangTexts.cpp          the texts of objects per project language
 
@@ -432,7 +451,8 @@ class TFormDesign1 : public TForm {
   // The first page node of the group's node; none when it has none.
   TTreeNode* FirstPageNodeOf(TmyXmlNode* group) const;
 
-  // --- handlers of commands still to come (DesignerStubs.cpp) -------------------
+  // --- handlers of the commands, tool bars, surface and page tree (each defined
+  // in the file of its concern; those that do nothing in EmptyHandlers.cpp) -------
   void sbDesign1MouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
   void sbDesign1MouseMove(TObject* sender, TShiftState shift, int x, int y);
   void sbDesign1MouseUp(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
@@ -513,7 +533,7 @@ class TFormDesign1 : public TForm {
 
   // --- clipboards, z-order, grid, preview, edit fields, renames -----------------
   // (ObjectClipboard.cpp, PageClipboard.cpp, ZOrder.cpp, EditFieldCommands.cpp,
-  // ReferenceRenames.cpp; the handlers are declared with the stubs above.)
+  // ReferenceRenames.cpp; their handlers are declared with the handlers above.)
   // Pastes the objects of a clipboard text (or a tool's template) hidden into
   // the insertion frame, which the user drops on the page. A text that is not
   // the designer's own, is malformed or too large pastes nothing and says so.

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "base/ScopeExit.h"
 #include "core/TraceLog.h"
 #include "core/XmlNode.h"
 #include "designer/DebugList.h"
@@ -16,7 +17,6 @@
 #include "designer/LiveViewLink.h"
 #include "grid/PictureLoading.h"
 #include "grid/PlaceholderResolver.h"
-#include "platform/base/ScopeExit.h"
 #include "platform/vcl/Bitmap.h"
 #include "platform/vcl/Canvas.h"
 #include "platform/vcl/ComCtrls.h"

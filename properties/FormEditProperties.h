@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/VariableLookup.h"
+#include "grid/PinVariable.h"
 #include "properties/EditLimits.h"
 #include "properties/PropertyForm.h"
 

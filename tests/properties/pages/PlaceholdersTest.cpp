@@ -2,11 +2,11 @@
 // editing mode, the two refusals of OK, saving newest first, deletions, and
 // cancelled edits that never reach the XML.
 
+#include "base/ScopeExit.h"
 #include "core/TraceLog.h"
 #include "core/UiText.h"
 #include "core/XmlNode.h"
 #include "grid/StringDualList.h"
-#include "platform/base/ScopeExit.h"
 #include "platform/vcl/Button.h"
 #include "platform/vcl/CheckBox.h"
 #include "platform/vcl/ComCtrls.h"

@@ -2,7 +2,7 @@
 // The host's message window (IQendMessages) and its compiler messages
 // (IQendCompiler, asked of the project manager for each compilation).
 
-#include "host/api/HostTypes.h"
+#include "hostapi/HostTypes.h"
 
 // {9A9A917B-0599-4314-B84A-14FA57FBD5AD}
 inline constexpr IID IID_IQendMessages = {0x9A9A917B, 0x0599, 0x4314, {0xB8, 0x4A, 0x14, 0xFA, 0x57, 0xFB, 0xD5, 0xAD}};

@@ -4,7 +4,7 @@
 // choice comes back through IQendMenuEvents of the sink given at
 // registration.
 
-#include "host/api/HostTypes.h"
+#include "hostapi/HostTypes.h"
 
 // {3FD9E64F-8312-4C08-A51E-C90C5E35DF67}
 inline constexpr IID IID_IQendMenu = {0x3FD9E64F, 0x8312, 0x4C08, {0xA5, 0x1E, 0xC9, 0x0C, 0x5E, 0x35, 0xDF, 0x67}};

@@ -3,7 +3,7 @@
 // (IQendVariables) and the web variable map that numbers the variables of
 // the web pages (IHalvexWebTdiMap).
 
-#include "host/api/HostTypes.h"
+#include "hostapi/HostTypes.h"
 
 // {E5433F9C-C9C4-41AC-A134-13468EE53CDD}
 inline constexpr IID IID_IQendVariables = {

@@ -1,4 +1,4 @@
-#include "core/CpuFeatures.h"
+#include "base/CpuFeatures.h"
 
 #include <atomic>
 

@@ -3,7 +3,7 @@
 // library objects (forms, components, menu items, toolbar buttons) passed by
 // pointer, and the handles and numbers of its calls.
 //
-// Every host interface of host/api is an abstract class deriving from
+// Every host interface of hostapi/ is an abstract class deriving from
 // IUnknown whose methods sit in the positions the host and the plug-in call
 // them by (positions 0 to 2 are IUnknown's). Positions whose role is not used
 // by the system hold placeholder methods named ReservedN, so that every later

@@ -3,7 +3,7 @@
 // host's desktop storage, and the dock position through IQendWindows.
 // IQendOptionsStorageStreams is only asked for (its presence counts).
 
-#include "host/api/HostTypes.h"
+#include "hostapi/HostTypes.h"
 
 // {FDC71A00-10FC-49F0-A8FE-434A6671A055}
 inline constexpr IID IID_IHalvexIDE = {0xFDC71A00, 0x10FC, 0x49F0, {0xA8, 0xFE, 0x43, 0x4A, 0x66, 0x71, 0xA0, 0x55}};

@@ -4,7 +4,7 @@
 // hands to it, the synchronised read of variables, and the host's PLC
 // communication services that give the text of an error code.
 
-#include "host/api/HostTypes.h"
+#include "hostapi/HostTypes.h"
 
 // {65143528-A325-4C1D-BE00-0CB859D8507D}
 inline constexpr IID IID_IHalvexCommLoopEx = {

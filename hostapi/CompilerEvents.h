@@ -2,7 +2,7 @@
 // The host's compiler events, raised to the plug-in through the compiler
 // connection point, and the extension reached by QueryInterface on the sink.
 
-#include "host/api/HostTypes.h"
+#include "hostapi/HostTypes.h"
 
 // {153EF7B6-7670-4AC2-9547-F0612BC3A79B}
 inline constexpr IID IID_IQendCompilerEvents = {

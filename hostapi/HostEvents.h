@@ -3,7 +3,7 @@
 // docking and online backup (with the backup interface the backup event
 // hands over).
 
-#include "host/api/HostTypes.h"
+#include "hostapi/HostTypes.h"
 
 // {D6F70B22-876D-4279-8D55-35D285C2C086}
 inline constexpr IID IID_IQendMenuEvents = {

@@ -1,8 +1,8 @@
-// TFormDesign1: the handlers of commands that come with later steps of the
-// designer (properties dialogs, mouse tools, clipboards, z-order, alignment,
-// layers and languages, conversions, the live view, the generator, the
-// project dialogs). Each is bound to its components already and traces its
-// name until it is filled in.
+// TFormDesign1: the handlers that do nothing. The tool bar's double click, the
+// page tree's deletion and expansion (expansion stays allowed), undocking
+// (it stays allowed) and the mouse over the two debug buttons are bound to
+// their components and leave everything as it is; the scroll menu's hidden
+// debug-picture item only traces its name.
 
 #include "core/TraceLog.h"
 #include "designer/FormDesign1.h"

@@ -1,4 +1,4 @@
-#include "core/Crc.h"
+#include "base/Crc.h"
 
 #include <array>
 

@@ -8,7 +8,7 @@
 #include <random>
 #include <vector>
 
-#include "core/Crc.h"
+#include "base/Crc.h"
 
 namespace {
 

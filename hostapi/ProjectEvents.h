@@ -2,7 +2,7 @@
 // The host's project events (positions 3 to 20), raised through the project
 // connection point.
 
-#include "host/api/HostTypes.h"
+#include "hostapi/HostTypes.h"
 
 // {68BA2C66-477F-4622-B7E2-AD6EED14B7FB}
 inline constexpr IID IID_IQendProjectEvents = {

@@ -23,7 +23,7 @@
 #include <cstdint>
 #include <string>
 
-#include "plugin/VariableLookup.h"
+#include "grid/PinVariable.h"
 
 class TmyXmlNode;
 

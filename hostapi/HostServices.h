@@ -2,7 +2,7 @@
 // Small host services: the application (online with the PLC?), the UI
 // language, the CPU type (CPM), the text editor and the PLC control.
 
-#include "host/api/HostTypes.h"
+#include "hostapi/HostTypes.h"
 
 // {66E9EC12-8253-4B4C-B532-E1069A14E56A}
 inline constexpr IID IID_IQendApp = {0x66E9EC12, 0x8253, 0x4B4C, {0xB5, 0x32, 0xE1, 0x06, 0x9A, 0x14, 0xE5, 0x6A}};

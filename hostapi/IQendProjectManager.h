@@ -12,7 +12,7 @@
 // stand-in that only serves the folders (as the core services' tests use)
 // stays complete; the simulated host overrides them all.
 
-#include "host/api/HostTypes.h"
+#include "hostapi/HostTypes.h"
 
 // {9BB94CEB-A63E-46EE-9156-61DAB2581CFC}
 inline constexpr IID IID_IQendProjectManager = {

@@ -2,7 +2,7 @@
 // conversions built from the format, so that widths, zero padding and the
 // fixed decimal point behave exactly as the generated pages show them.
 
-#include "designer/ValueTexts.h"
+#include "properties/ValueTexts.h"
 
 #include <strings.h>
 #include <algorithm>

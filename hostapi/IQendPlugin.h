@@ -3,7 +3,7 @@
 // GUID) and IHalvexBuilderPlugin (the same for the host's builder edition),
 // and the identity of the plug-in's COM server.
 
-#include "host/api/HostTypes.h"
+#include "hostapi/HostTypes.h"
 
 // {3016711B-DFF0-40E4-8E47-02955EEA99BC}
 inline constexpr IID IID_IQendPlugin = {0x3016711B, 0xDFF0, 0x40E4, {0x8E, 0x47, 0x02, 0x95, 0x5E, 0xEA, 0x99, 0xBC}};

@@ -6,7 +6,7 @@
 // Texts handed out are 8-bit texts from CoTaskMemAlloc that the caller frees;
 // every method answers S_OK on success.
 
-#include "host/api/HostTypes.h"
+#include "hostapi/HostTypes.h"
 
 // {0168E2A7-0CC5-4965-9A7E-3883A8541B6B}
 inline constexpr IID IID_IIECManVariables = {

@@ -2,7 +2,7 @@
 // The host's PLC project: its file list, to which the plug-in adds its ST
 // constants file and from which it removes it.
 
-#include "host/api/HostTypes.h"
+#include "hostapi/HostTypes.h"
 
 // {C594B7F4-F286-4985-8D2C-539783D96D4C}
 inline constexpr IID IID_IQendProject = {0xC594B7F4, 0xF286, 0x4985, {0x8D, 0x2C, 0x53, 0x97, 0x83, 0xD9, 0x6D, 0x4C}};
