@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "core/ProjectLocation.h"
 #include "designer/OperatorPanel.h"
-#include "designer/ProjectLocation.h"
 #include "generator/CompileHost.h"
 #include "hostapi/CommLoop.h"
 #include "hostapi/HostServices.h"

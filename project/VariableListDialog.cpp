@@ -2,9 +2,8 @@
 
 #include <algorithm>
 
+#include "core/ProjectLocation.h"
 #include "core/TraceLog.h"
-#include "designer/FormDesign1.h"
-#include "designer/ProjectLocation.h"
 #include "grid/GridWebElement.h"
 #include "grid/VariableInfo.h"
 #include "platform/vcl/Button.h"
@@ -15,6 +14,7 @@
 #include "platform/vcl/Screen.h"
 #include "platform/vcl/SysUtils.h"
 #include "project/DialogControls.h"
+#include "properties/DesignerContext.h"
 
 namespace {
 
@@ -22,16 +22,16 @@ namespace {
 // (or beyond it) would leave the dialog out of reach.
 constexpr int kScreenMargin = 32;
 
-std::string SettingsFile(TFormDesign1* designer) {
+std::string SettingsFile(TDesignerContext* designer) {
   if (designer == nullptr) return {};
-  const std::string file = LoadFileNames(designer->Host().ProjectLocation()).settingsFile;
+  const std::string file = LoadFileNames(designer->ProjectLocation()).settingsFile;
   WriteTraceLog(file);
   return file;
 }
 
 }  // namespace
 
-void ReadVariableDialogPlacement(const std::string& section, TCustomForm& form, TFormDesign1* designer) {
+void ReadVariableDialogPlacement(const std::string& section, TCustomForm& form, TDesignerContext* designer) {
   const std::string file = SettingsFile(designer);
   if (file.empty()) return;
   try {
@@ -51,7 +51,7 @@ void ReadVariableDialogPlacement(const std::string& section, TCustomForm& form, 
   }
 }
 
-void WriteVariableDialogPlacement(const std::string& section, TCustomForm& form, TFormDesign1* designer) {
+void WriteVariableDialogPlacement(const std::string& section, TCustomForm& form, TDesignerContext* designer) {
   const std::string file = SettingsFile(designer);
   if (file.empty()) return;
   try {

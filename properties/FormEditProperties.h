@@ -13,7 +13,7 @@
 
 class TFormEditProperties : public TTabOrderedForm {
  public:
-  explicit TFormEditProperties(TFormDesign1& designer);
+  explicit TFormEditProperties(TDesignerContext& designer);
 
   std::span<const TPropertyBinding> Bindings() const override;
   bool TakesKind(int kind) const override;

@@ -2,9 +2,10 @@
 # Fails when a tracked C++ file includes a header of a top-level folder that its
 # own folder may not include (scripts/layers.txt), naming the file, the line
 # and the include; also when a folder with C++ files has no row in the table.
+#   scripts/check-layers.sh [TABLE]   another table (an absolute path) instead
 set -euo pipefail
 cd "$(dirname "$0")/.."
-table=scripts/layers.txt
+table=${1:-scripts/layers.txt}
 git ls-files '*.cpp' '*.h' '*.c' '*.inc' |
   xargs grep -Hn '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' /dev/null |
   awk -v table="$table" '

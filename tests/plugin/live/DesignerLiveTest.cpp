@@ -13,7 +13,6 @@
 
 #include "core/UiText.h"
 #include "core/XmlNode.h"
-#include "designer/DebugList.h"
 #include "designer/FormDesign1.h"
 #include "grid/VariableInfo.h"
 #include "host/sim/HalvexHost.h"
@@ -45,6 +44,7 @@
 #include "plugin/Switches.h"
 #include "plugin/TarnwellCoClassImpl.h"
 #include "plugin/UploadProgress.h"
+#include "project/DebugList.h"
 #include "project/FormDebug1.h"
 #include "tests/plugin/live/PlcLink.h"
 #include "tests/support/TempFolder.h"

@@ -1,13 +1,13 @@
-#include "project/GlobalSettingsBridge.h"
+#include "designer/GlobalSettingsBridge.h"
 
 #include <memory>
 #include <string>
 
 #include "core/FileHelpers.h"
+#include "core/ProjectLocation.h"
 #include "core/XmlNode.h"
 #include "designer/DesignerHost.h"
 #include "designer/FormDesign1.h"
-#include "designer/ProjectLocation.h"
 #include "generator/ProjectSettings.h"
 #include "platform/vcl/Button.h"
 #include "platform/vcl/CheckBox.h"

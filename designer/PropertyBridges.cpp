@@ -1,4 +1,4 @@
-// TFormDesign1's property bridges of the kinds whose dialogs live here: each
+// TFormDesign1's property bridges of the object kinds: each
 // runs the shared steps with its kind's form.
 
 #include <memory>
@@ -25,7 +25,7 @@ namespace {
 
 template <class Form>
 TPropertyFormFactory FactoryOf() {
-  return [](TFormDesign1& designer) -> std::unique_ptr<TPropertyForm> { return std::make_unique<Form>(designer); };
+  return [](TDesignerContext& designer) -> std::unique_ptr<TPropertyForm> { return std::make_unique<Form>(designer); };
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "designer/LanguageList.h"
+#include "core/LanguageList.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "designer/ProjectLocation.h"
+#include "core/ProjectLocation.h"
 
 #include "core/ProjectPaths.h"
 #include "platform/win/Paths.h"
