@@ -19,6 +19,7 @@
 #include "generator/SaveAndCompile.h"
 #include "generator/SaveAndCompileRun.h"
 #include "generator/WebVariables.h"
+#include "generator/XmlUtilities.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Panel.h"
 #include "platform/win/Folders.h"
@@ -154,13 +155,16 @@ void TSaveAndCompile::CompilePages(TRun& run) {
 // from this file and would otherwise give those pages their old stamps back,
 // with the variables document already saying that nothing moved. A copy that
 // cannot be written ends the run before the variables document, so the next
-// compile finds the same moves and renews the stamps again.
+// compile finds the same moves and renews the stamps again. The `format`
+// attributes that the writers left on the objects belong to this compile
+// alone; they go, as the project save drops them.
 void TSaveAndCompile::WriteProjectCopy(const TRun& run) {
   const TCompileProject& project = setup_.project;
+  if (project.projectDir.empty() || project.root == nullptr) return;
   const std::string copy =
       project.globalMode ? setup_.globalFolder + project.globalDir + "\\Global.xml" : run.baseName + ".xml";
-  if (!project.projectDir.empty() && project.root != nullptr &&
-      TmyXMLParser().SaveToFile(project.root, copy, false) == 0)
+  SweepFormat(project.web);
+  if (TmyXMLParser().SaveToFile(project.root, copy, false) == 0)
     throw std::runtime_error("The project file \"" + copy + "\" could not be written; it is kept as it was.");
 }
 

@@ -235,6 +235,8 @@ TEST_F(HalvexBuild, TheNextBuildKeepsThePageStampsTheFirstRenewed) {
   const ProgramRun run = Halvex("build '" + copy.string() + "'");
   EXPECT_EQ(run.status, 0) << run.out;
   EXPECT_EQ(stamps(), first);
+  // The project file keeps no `format` attribute of the compile's writers.
+  EXPECT_EQ(ReadText(copy / "Tarnwell/Demo.xml").find(" format=\""), std::string::npos);
 }
 
 // A copy of the demo that cannot be compiled fails the build with the reason
