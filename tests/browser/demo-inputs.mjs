@@ -28,6 +28,20 @@ await run(async context => {
   expect('the other global field untouched', await valueOf('StopLevel'), '60');
   expect('the other button\'s value not posted', await valueOf('ResetCounters'), '0');
 
+  // A value outside its field's limits (50 .. 400) is not posted, and the
+  // user is told so; the other edited field goes with the same press.
+  await page.click('#INPUT1', { clickCount: 3 });
+  await page.keyboard.type('999');
+  await page.click('#INPUT2', { clickCount: 3 });
+  await page.keyboard.type('65');
+  let told = '';
+  page.once('dialog', d => { told = d.message(); d.dismiss(); });
+  await apply.click();
+  await memoryHolds('StopLevel', '65');
+  expect('the refusal told', told, 'The value 999 is not within 50 .. 400; it was not sent.');
+  expect('the refused value not posted', await valueOf('StartLevel'), '120');
+  await setValue('StopLevel', '60');
+
   // A submit button with a value of its own posts it with the edited fields.
   await page.click('#INPUT2', { clickCount: 3 });
   await page.keyboard.type('70');
