@@ -40,6 +40,16 @@ await run(async context => {
   await memoryHolds('StopLevel', '65');
   expect('the refusal told', told, 'The value 999 is not within 50 .. 400; it was not sent.');
   expect('the refused value not posted', await valueOf('StartLevel'), '120');
+  // Only what the user typed is checked: a value outside the limits that the
+  // PLC shows in a field left alone is neither posted nor told about.
+  await setValue('StopLevel', '10');
+  await waitUntil('the stop level 10 shown', async () =>
+    (await page.inputValue('#INPUT2')) === '10' || await page.inputValue('#INPUT2'));
+  await page.click('#INPUT1', { clickCount: 3 });
+  await page.keyboard.type('130');
+  await apply.click();
+  await memoryHolds('StartLevel', '130');
+  expect('the field left alone not posted', await valueOf('StopLevel'), '10');
   await setValue('StopLevel', '60');
 
   // A submit button with a value of its own posts it with the edited fields.

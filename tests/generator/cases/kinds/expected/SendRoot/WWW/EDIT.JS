@@ -211,7 +211,7 @@ setTimeout("FunWatchDog()", 20000);
 
 function PostGlobal() {
 var Input1 = document.getElementById('INPUT1');
-InputEdited[1] &= CheckValueLimits(Input1.value,0,'','0','100');
+if(InputEdited[1]) InputEdited[1] &= CheckValueLimits(Input1.value,0,'','0','100');
 PostXML('EDIT.XML', (InputEdited[1] ? encodeURIComponent(Input1.name)+'='+encodeURIComponent(Input1.value)+'&' : ''));
 InputEdited[1]=0;
 }
