@@ -567,6 +567,10 @@ class TFormDesign1 : public TForm, public TDesignerContext {
   std::string GetPageDisplayName(const std::string& fileName) const override;
   // Asks for the page of that file name through the live view's page change.
   void ChangeToPageByName(const std::string& pageName);
+  // The page a compiler message of the generator names by its source (see
+  // MessagePageName): true when the page tree holds it; then the page is
+  // asked for as by ChangeToPageByName.
+  bool ShowPageOfMessage(const std::string& source);
   // The one-line input dialog: true on OK, with the edited text.
   bool PromptSimpleEdit(const std::string& caption, std::string& text);
 

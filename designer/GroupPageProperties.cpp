@@ -251,6 +251,23 @@ void ReadPage(TPageForm& form, const TmyXmlNode& page, TmyXmlNode* web) {
   form.cbAjaxClick(nullptr);
 }
 
+// The `Uid` of an element, empty when it has none.
+std::string UidOf(const TmyXmlNode& element) {
+  const TmyXmlAttrNode* uid = element.FindAttr("Uid");
+  return uid != nullptr ? uid->value : std::string();
+}
+
+// Writes the `Uid` that the element had before its attributes were rewritten
+// back, last: it stays the element's identity (the texts for translation find
+// groups and pages by it). An element that had none gets the next one.
+void KeepUid(TProjectDocument& document, TmyXmlNode* element, const std::string& uid) {
+  if (uid.empty()) {
+    document.AssignMissingUids(element);
+    return;
+  }
+  element->SetAttr("Uid", uid);
+}
+
 }  // namespace
 
 // The caption in the editor language over the caption text, the language
@@ -316,6 +333,7 @@ void TFormDesign1::EditGroupProperties(TTreeNode* node, TmyXmlNode* group) {
 }
 
 void TFormDesign1::WriteGroup(TFormGroupProperties& f, TTreeNode* node, TmyXmlNode* group, bool notification) {
+  const std::string uid = UidOf(*group);
   group->DeleteAllAttrs();
   SetModified();
   if (notification) group->SetAttr("notification", "true");
@@ -344,6 +362,7 @@ void TFormDesign1::WriteGroup(TFormGroupProperties& f, TTreeNode* node, TmyXmlNo
   node->SetText(caption.empty() ? GetUiText(kUnnamedTextId) : caption);
   node->SetStateIndex(locked ? 1 : 0);
   FGlobalWebData.GroupLocked = locked;
+  KeepUid(*document_, group, uid);
 }
 
 void TFormDesign1::EditPageProperties(TTreeNode* node, TmyXmlNode* page) {
@@ -369,6 +388,7 @@ void TFormDesign1::WritePage(TFormPageProperties& f, TTreeNode* node, TmyXmlNode
   WriteTraceLog("PageProperties OK");
   SetModified();
   FCurrentUcid = GetUcidTime();
+  const std::string uid = UidOf(*page);
   page->DeleteAllAttrs();
   WriteTraceLog("PageProperties del attr");
   if (Checked(f, "cbNotification1")) {
@@ -409,6 +429,7 @@ void TFormDesign1::WritePage(TFormPageProperties& f, TTreeNode* node, TmyXmlNode
     page->SetAttr("default", "true");
   }
   WriteTraceLog("Default set");
+  KeepUid(*document_, page, uid);
   RefreshAllObjectVarInfo();
 }
 

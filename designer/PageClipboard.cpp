@@ -15,6 +15,7 @@
 #include "designer/FormDesign1.h"
 #include "designer/PageClipboard.h"
 #include "designer/PageTree.h"
+#include "designer/ProjectDocument.h"
 #include "generator/XmlUtilities.h"
 #include "platform/vcl/Clipbrd.h"
 #include "platform/vcl/ComCtrls.h"
@@ -109,6 +110,9 @@ void PasteGroup(TFormDesign1& d, TmyXmlNode* item, TTreeNode* selected, TPageNam
     page->DeleteAttr("default");
     items->AddChildObject(node, d.NodeText(page), page);
   }
+  // The copy's ids were stripped: the pasted group, its pages and their
+  // objects take new ones.
+  d.Document().AssignMissingUids(group);
   for (TmyXmlNode* link : ElementsBelow(group)) {
     TmyXmlAttrNode* href = link->FindAttr("href");
     if (href == nullptr) continue;
@@ -136,6 +140,7 @@ void PastePage(TFormDesign1& d, TmyXmlNode* item, TTreeNode* selected, TPageName
   const std::string newName = names.Rename(page->GetAttr("name"));
   if (!newName.empty()) page->SetAttr("name", newName);
   page->DeleteAttr("default");
+  d.Document().AssignMissingUids(page);
   TTreeNodes* items = d.tvPageList->Items();
   TTreeNode* node = nullptr;
   if (toGroup) {

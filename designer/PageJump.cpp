@@ -16,6 +16,18 @@ constexpr int kPageChangeTicks = 100;
 
 TmyXmlNode* ElementOf(const TTreeNode* node) { return static_cast<TmyXmlNode*>(node->Data); }
 
+// The page file name in the source of a generator's message: the place in
+// the closing parentheses of "what (place)" and "detail - what (place)"
+// (without the template page after " <- "), or the whole source (the page
+// file name of a data page that is too large).
+std::string MessagePageName(const std::string& source) {
+  if (source.empty() || source.back() != ')') return source;
+  const std::size_t open = source.rfind(" (");
+  if (open == std::string::npos) return source;
+  const std::string place = source.substr(open + 2, source.size() - open - 3);
+  return place.substr(0, place.find(" <- "));
+}
+
 }  // namespace
 
 std::string TFormDesign1::GetPageDisplayName(const std::string& fileName) const {
@@ -30,6 +42,17 @@ std::string TFormDesign1::GetPageDisplayName(const std::string& fileName) const 
 }
 
 void TFormDesign1::ChangeToPageByName(TObject*, const std::string& pageName) { ChangeToPageByName(pageName); }
+
+bool TFormDesign1::ShowPageOfMessage(const std::string& source) {
+  const std::string pageName = MessagePageName(source);
+  for (TTreeNode* node = tvPageList->Items()->GetFirstNode(); node != nullptr; node = node->GetNext()) {
+    TmyXmlNode* element = ElementOf(node);
+    if (element == nullptr || element->name != "page" || !SameText(element->GetAttr("name"), pageName)) continue;
+    ChangeToPageByName(pageName);
+    return true;
+  }
+  return false;
+}
 
 void TFormDesign1::ChangeToPageByName(const std::string& pageName) {
   WriteTraceLog("PageChange " + pageName);

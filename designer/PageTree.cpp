@@ -110,6 +110,9 @@ void TFormDesign1::btnAddGroupClick(TObject*) {
   }
   tvPageList->SetSelected(node);
   group->SetAttr("caption", "");
+  // A unique id from the start, as the load gives every group: the texts for
+  // translation find groups by it.
+  document_->AssignMissingUids(group);
   // The group stays whatever its properties dialog answers.
   tvPageListDblClick(tvPageList);
   WriteTraceLog("AddGroupClick - end");
@@ -142,6 +145,7 @@ void TFormDesign1::btnAddPageClick(TObject*) {
   page->SetAttr("name", UpperCase(caption) + ".xml");
   page->SetAttr("ajax", "true");
   page->SetAttr("pause", kNewPagePause);
+  document_->AssignMissingUids(page);
   node->SetText(NodeText(page));
   tvPageListDblClick(tvPageList);
   if (FPropertiesResult == kModalOk) {

@@ -85,6 +85,7 @@ void TSaveAndCompile::Compile(TRun& run) {
   CopyImportFolder(run);
   CompilePages(run);
   if (!state_.generateXmlOnly) setup_.parts.WriteStaticAssets(run.context);
+  WriteProjectCopy(run);
   Report(run);
   Finish(run);
 }

@@ -1,12 +1,13 @@
 #pragma once
 // The save-and-compile command: the open web project into the tree of web
 // files under "[project]SendRoot\WWW\". It stamps the compile time, opens the
-// host's web variable map pass, writes the project copy, deletes the previous
-// output, writes the password file, copies the import folder, prepares the
-// page template and the template data page, runs the project compiler, writes
-// the static assets, reports in the status window, closes the pass, writes
-// the variables document and the stamp list, and gives unchanged files their
-// previous times back.
+// host's web variable map pass, deletes the previous output, writes the
+// password file, copies the import folder, prepares the page template and the
+// template data page, runs the project compiler, writes the static assets,
+// writes the project copy (with the change stamps the compile renewed),
+// reports in the status window, closes the pass, writes the variables
+// document and the stamp list, and gives unchanged files their previous times
+// back.
 //
 // An exception in any of those steps ends the run: the pass is closed, the
 // error goes to the host's message window and to the status window's status
@@ -96,6 +97,7 @@ class TSaveAndCompile {
   void PrepareOutput(TRun& run);
   void CopyImportFolder(TRun& run);
   void CompilePages(TRun& run);
+  void WriteProjectCopy(const TRun& run);
   void Report(TRun& run);
   void Finish(TRun& run);
   void ReportFailure(TRun* run, const std::string& error);

@@ -1,7 +1,7 @@
 // The steps of the save-and-compile command between its start and its end:
-// the project copy and the output folders, the import folder, the page
-// template and the template data page with the project compiler, the status
-// report, and the variables document with the stamp list.
+// the output folders, the import folder, the page template and the template
+// data page with the project compiler, the project copy, the status report,
+// and the variables document with the stamp list.
 
 #include <cstdio>
 #include <stdexcept>
@@ -19,6 +19,7 @@
 #include "generator/SaveAndCompile.h"
 #include "generator/SaveAndCompileRun.h"
 #include "generator/WebVariables.h"
+#include "generator/XmlUtilities.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Panel.h"
 #include "platform/win/Folders.h"
@@ -65,17 +66,6 @@ void PlaceMenuCell(TmyXmlNode* pageTemplate, std::unique_ptr<TmyXmlNode> menuCel
   std::unique_ptr<TmyXmlNode> old(cell);
 }
 
-// The project copy that the compile driver reads; outside global mode it is
-// the project file itself.
-void WriteProjectCopy(const TSaveAndCompileSetup& setup, const std::string& baseName) {
-  const TCompileProject& project = setup.project;
-  const std::string copy =
-      project.globalMode ? setup.globalFolder + project.globalDir + "\\Global.xml" : baseName + ".xml";
-  if (!project.projectDir.empty() && project.root != nullptr &&
-      TmyXMLParser().SaveToFile(project.root, copy, false) == 0)
-    throw std::runtime_error("The project file \"" + copy + "\" could not be written; it is kept as it was.");
-}
-
 }  // namespace
 
 std::string CompileBaseName(const TCompileProject& project) {
@@ -103,7 +93,6 @@ std::string CompileTimeText(std::uint64_t elapsedMs) {
 
 void TSaveAndCompile::PrepareOutput(TRun& run) {
   const TCompileProject& project = setup_.project;
-  WriteProjectCopy(setup_, run.baseName);
   if (!run.hidden) {
     run.status->Show();
     WriteTraceLog("ProcessMessages");
@@ -157,6 +146,26 @@ void TSaveAndCompile::CompilePages(TRun& run) {
   run.files.LoadPreviousStamps(run.stampList);
   TProjectCompileInputs inputs{setup_.parts.Pages(run.context), setup_.panelStructures, setup_.pictureSize};
   CompileProject(run.context, templateData.get(), pageTemplate.get(), inputs);
+}
+
+// The project copy that the compile driver reads; outside global mode it is
+// the project file itself. It is written once the pages are compiled, since
+// the page compiler renews the change stamps (`ucid`) of pages whose
+// variables moved or whose template pages changed: the next compile starts
+// from this file and would otherwise give those pages their old stamps back,
+// with the variables document already saying that nothing moved. A copy that
+// cannot be written ends the run before the variables document, so the next
+// compile finds the same moves and renews the stamps again. The `format`
+// attributes that the writers left on the objects belong to this compile
+// alone; they go, as the project save drops them.
+void TSaveAndCompile::WriteProjectCopy(const TRun& run) {
+  const TCompileProject& project = setup_.project;
+  if (project.projectDir.empty() || project.root == nullptr) return;
+  const std::string copy =
+      project.globalMode ? setup_.globalFolder + project.globalDir + "\\Global.xml" : run.baseName + ".xml";
+  SweepFormat(project.web);
+  if (TmyXMLParser().SaveToFile(project.root, copy, false) == 0)
+    throw std::runtime_error("The project file \"" + copy + "\" could not be written; it is kept as it was.");
 }
 
 void TSaveAndCompile::Report(TRun& run) {

@@ -30,6 +30,14 @@ struct HostShowRequest {
   std::uint32_t show = 0;
 };
 
+// Project notification 23: the person chose (double-clicked) a line of the
+// host's message window; its text and its source as its sender gave them.
+struct HostMessageChoice {
+  std::uint32_t hostData = 0;
+  const char* text = nullptr;
+  const char* source = nullptr;
+};
+
 // One operator panel of the roll call.
 struct HostPanelEntry {
   const char* type = nullptr;  // model prefix (3 characters) and model number

@@ -14,6 +14,7 @@ inline constexpr std::uint32_t PROJECT_NOTIFY_SOURCE_BUILD = 0x10E;
 inline constexpr std::uint32_t PROJECT_NOTIFY_FILES_CHANGED = 17;
 inline constexpr std::uint32_t PROJECT_NOTIFY_FILE_LIST = 18;         // HostFileListRequest
 inline constexpr std::uint32_t PROJECT_NOTIFY_SHOW_DESIGNER = 22;     // HostShowRequest
+inline constexpr std::uint32_t PROJECT_NOTIFY_MESSAGE_CHOSEN = 23;    // HostMessageChoice
 inline constexpr std::uint32_t PROJECT_NOTIFY_PANEL_RECORD = 0x38;    // HostPanelRecord
 inline constexpr std::uint32_t PROJECT_NOTIFY_PANEL_ROLLCALL = 0x39;  // HostPanelRollCall
 inline constexpr std::uint32_t PROJECT_NOTIFY_DATA_READY = 0x90;      // HostDataReady

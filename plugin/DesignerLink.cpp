@@ -70,6 +70,11 @@ void ShowDesigner() {
   if (FormDesign1->WindowState() == wsMinimized) FormDesign1->SetWindowState(wsNormal);
 }
 
+void ShowPageOfMessage(const char* source) {
+  if (FormDesign1 == nullptr || source == nullptr) return;
+  if (FormDesign1->ShowPageOfMessage(source)) ShowDesigner();
+}
+
 void RestoreDesigner(DesktopStorage storage) {
   if (FormDesign1 != nullptr) return;
   TFormDesign1* designer = MakeDesigner();

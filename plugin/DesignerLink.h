@@ -16,6 +16,10 @@ inline constexpr UINT kMsgDesignerPlcOnline = 0x84C2;
 void OpenDesigner(bool show);
 // Opens the designer shown, or shows and places the existing one.
 void ShowDesigner();
+// The person chose a line of the host's message window: when its source
+// names a page of the designer's project (a message of the generator), the
+// designer shows that page. Nothing without a designer.
+void ShowPageOfMessage(const char* source);
 // The desktop restore: a new designer, hidden, docked as the host's desktop
 // storage says (the host shows it when it was shown), then placed without the
 // docking keys of the settings file; told, as an opened one is, whether the

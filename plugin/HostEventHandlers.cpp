@@ -147,6 +147,8 @@ HRESULT TTarnwellCoClassImpl::OnProjectNotification(std::uint32_t source, std::u
         if (request->recordType == FILE_LIST_REQUEST) AppendProjectFileList(*request);
       } else if (code == PROJECT_NOTIFY_SHOW_DESIGNER && data != nullptr) {
         if (static_cast<const HostShowRequest*>(data)->show == 1) ShowDesigner();
+      } else if (code == PROJECT_NOTIFY_MESSAGE_CHOSEN && data != nullptr) {
+        ShowPageOfMessage(static_cast<const HostMessageChoice*>(data)->source);
       }
     }
     if (code == PROJECT_NOTIFY_PANEL_ROLLCALL && data != nullptr && WebMainForm1) {

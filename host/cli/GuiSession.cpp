@@ -43,7 +43,8 @@ GuiSession::GuiSession(std::unique_ptr<TX11Backend> backend, HalvexHost& host, H
   sigaction(SIGTERM, &action, &oldTerm_);
   backend_->SetStopCheck([] { return gStopRequested != 0; });
   backend_->Install();
-  frame_ = std::make_unique<HostGuiFrame>(*window_, host.Menu(), host.Messages());
+  frame_ = std::make_unique<HostGuiFrame>(*window_, host.Menu(), host.Messages(),
+                                          [&host](const HostMessageLine& line) { host.RaiseMessageChosen(line); });
   // Closing the main window ends the person's work; the host then closes the
   // project as after any run.
   window_->OnClose = [this](TObject*, TCloseAction& action) {

@@ -274,6 +274,13 @@ HRESULT HalvexHost::RaiseShowDesigner(bool show) {
   return events_.Notify(PROJECT_NOTIFY_SOURCE_PROJECT, PROJECT_NOTIFY_SHOW_DESIGNER, &request);
 }
 
+HRESULT HalvexHost::RaiseMessageChosen(const HostMessageLine& line) {
+  HostMessageChoice choice;
+  choice.text = line.text.c_str();
+  choice.source = line.source.c_str();
+  return events_.Notify(PROJECT_NOTIFY_SOURCE_PROJECT, PROJECT_NOTIFY_MESSAGE_CHOSEN, &choice);
+}
+
 HRESULT HalvexHost::RaiseOnlineBackup() {
   onlineBackup_.Clear();
   return events_.OnlineBackup(&onlineBackup_);

@@ -154,6 +154,9 @@ class HalvexHost {
   // Asks the plug-ins to append their files to `listFile` (0x102 record).
   HRESULT RaiseFileListRequest(const std::string& listFile);
   HRESULT RaiseShowDesigner(bool show);
+  // The person chose (double-clicked) a line of the message window: its text
+  // and source go to the plug-ins (project notification 23).
+  HRESULT RaiseMessageChosen(const HostMessageLine& line);
   // Makes an online backup; the files come back in OnlineBackup().
   HRESULT RaiseOnlineBackup();
   // The host's sequence after opening a project: OnOpenControler, the

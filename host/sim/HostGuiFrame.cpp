@@ -34,8 +34,8 @@ std::string MenuButtonName(const std::string& caption) {
 
 }  // namespace
 
-HostGuiFrame::HostGuiFrame(HostMainWindow& window, HostMenu& menu, const HostMessageLog& messages)
-    : TComponent(nullptr), window_(window), menu_(menu), messageLog_(messages) {
+HostGuiFrame::HostGuiFrame(HostMainWindow& window, HostMenu& menu, const HostMessageLog& messages, MessageChosen chosen)
+    : TComponent(nullptr), window_(window), menu_(menu), messageLog_(messages), chosen_(std::move(chosen)) {
   window_.SetCaption("Halvex");
   // Below the plug-ins' windows, which the IDE would dock into it.
   const int height = 300;
@@ -57,6 +57,7 @@ HostGuiFrame::HostGuiFrame(HostMainWindow& window, HostMenu& menu, const HostMes
   messages_->SetHeight(kMessagesHeight);
   messages_->SetParent(&window_);
   messages_->SetAlign(alClient);
+  messages_->OnDblClick = {this, &HostGuiFrame::MessageListDblClick};
   timer_ = new TTimer(this);
   timer_->SetInterval(kRefreshMs);
   timer_->OnTimer = {this, &HostGuiFrame::TimerTick};
@@ -127,6 +128,14 @@ void HostGuiFrame::RefreshMessages() {
   }
   shownMessages_ = lines.size();
   messages_->SetItemIndex(static_cast<int>(shownMessages_) - 1);
+}
+
+// The list shows the log's lines in their order, one row each.
+void HostGuiFrame::MessageListDblClick(TObject*) {
+  const int index = messages_->ItemIndex();
+  const std::vector<HostMessageLine> lines = messageLog_.All();
+  if (!chosen_ || index < 0 || static_cast<std::size_t>(index) >= lines.size()) return;
+  chosen_(lines[static_cast<std::size_t>(index)]);
 }
 
 TSpeedButton* HostGuiFrame::MenuButton(const std::string& caption) const {

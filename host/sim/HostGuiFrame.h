@@ -3,14 +3,16 @@
 // (halvex open --gui): a menu bar with the host's top menus (a click pops the
 // menu up; choosing an item clicks it, which runs a plug-in's command), the
 // host's tool bars (the menu bar's buttons are named "mnu" and the letters of
-// the menu's caption: mnuPlugins), the message window with the lines of the host's message
-// log, and the status line with the status text the plug-ins send. A timer
-// brings the menu bar, the messages and the status line up to date.
+// the menu's caption: mnuPlugins), the message window with the lines of the
+// host's message log (a double click on a line hands it to the plug-ins),
+// and the status line with the status text the plug-ins send. A timer brings
+// the menu bar, the messages and the status line up to date.
 //
 // The tool bars belong to the host's menus: the frame only shows them in the
 // window and takes them out again when it ends, before the window goes.
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,6 +21,7 @@
 class HostMainWindow;
 class HostMenu;
 class HostMessageLog;
+struct HostMessageLine;
 class TPanel;
 class TListBox;
 class TStatusBar;
@@ -28,7 +31,10 @@ class TToolBar;
 
 class HostGuiFrame : public TComponent {
  public:
-  HostGuiFrame(HostMainWindow& window, HostMenu& menu, const HostMessageLog& messages);
+  // `chosen` gets the line of the message window that the person
+  // double-clicks.
+  using MessageChosen = std::function<void(const HostMessageLine& line)>;
+  HostGuiFrame(HostMainWindow& window, HostMenu& menu, const HostMessageLog& messages, MessageChosen chosen = {});
   ~HostGuiFrame() override;
 
   // Brings the menu bar, the tool bars, the messages and the status line up
@@ -44,11 +50,13 @@ class HostGuiFrame : public TComponent {
   void RefreshToolBars();
   void RefreshMessages();
   void MenuButtonClick(TObject* sender);
+  void MessageListDblClick(TObject* sender);
   void TimerTick(TObject* sender);
 
   HostMainWindow& window_;
   HostMenu& menu_;
   const HostMessageLog& messageLog_;
+  MessageChosen chosen_;
   TPanel* menuBar_ = nullptr;
   TListBox* messages_ = nullptr;
   TStatusBar* status_ = nullptr;

@@ -1,9 +1,18 @@
 #include "platform/vcl/Application.h"
 
+#include "platform/vcl/Control.h"
 #include "platform/vcl/Form.h"
+#include "platform/vcl/HintWindow.h"
+#include "platform/vcl/Screen.h"
+#include "platform/vcl/Timer.h"
 #include "platform/win/MessageBox.h"
 
 TApplication* Application = new TApplication(nullptr);  // lives as long as the process
+
+namespace {
+// A hint stands this far below the mouse pointer's hot spot.
+constexpr int kHintBelowCursor = 20;
+}  // namespace
 
 TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {}
 
@@ -26,8 +35,62 @@ void TApplication::SetMainForm(TCustomForm* form) {
 
 void TApplication::Notification(TComponent* component, TOperation operation) {
   TComponent::Notification(component, operation);
-  if (operation == opRemove && component != nullptr && static_cast<TComponent*>(mainForm_) == component)
-    mainForm_ = nullptr;
+  if (operation != opRemove || component == nullptr) return;
+  if (static_cast<TComponent*>(mainForm_) == component) mainForm_ = nullptr;
+  if (static_cast<TComponent*>(hintControl_) == component) CancelHint();
+  if (static_cast<TComponent*>(hintWindow_) == component) hintWindow_ = nullptr;
+  if (static_cast<TComponent*>(hintTimer_) == component) hintTimer_ = nullptr;
+}
+
+void TApplication::HintMouseMessage(TControl* control) {
+  if (control == hintControl_) return;
+  CancelHint();
+  if (control == nullptr || !ShowHint || !control->ShowHint() || GetShortHint(control->Hint).empty()) return;
+  hintControl_ = control;
+  FreeNotification(control);
+  if (hintTimer_ == nullptr) {
+    hintTimer_ = new TTimer(this);
+    hintTimer_->OnTimer = {this, &TApplication::HintTimerTick};
+  }
+  hintTimer_->SetEnabled(false);
+  hintTimer_->SetInterval(static_cast<unsigned>(HintPause));
+  hintTimer_->SetEnabled(true);
+}
+
+void TApplication::CancelHint() {
+  if (hintTimer_ != nullptr) hintTimer_->SetEnabled(false);
+  if (hintWindow_ != nullptr) hintWindow_->ReleaseHandle();
+  ForgetHintControl();
+}
+
+void TApplication::ForgetHintControl() {
+  if (hintControl_ != nullptr && static_cast<TComponent*>(hintControl_) != mainForm_)
+    RemoveFreeNotification(hintControl_);
+  hintControl_ = nullptr;
+}
+
+// The first tick shows the hint, the second one (HintHidePause later) hides
+// it again while the mouse still rests on the control.
+void TApplication::HintTimerTick(TObject*) {
+  hintTimer_->SetEnabled(false);
+  if (hintControl_ == nullptr) return;
+  if (hintWindow_ != nullptr && hintWindow_->Visible()) {
+    hintWindow_->ReleaseHandle();
+    return;
+  }
+  if (!hintControl_->Showing()) {
+    ForgetHintControl();
+    return;
+  }
+  if (hintWindow_ == nullptr) {
+    hintWindow_ = new THintWindow(this);
+    FreeNotification(hintWindow_);
+  }
+  // Below the mouse pointer, clear of the arrow.
+  const TPoint mouse = Mouse->CursorPos();
+  hintWindow_->ActivateHint({mouse.x, mouse.y + kHintBelowCursor}, GetShortHint(hintControl_->Hint));
+  hintTimer_->SetInterval(static_cast<unsigned>(HintHidePause));
+  hintTimer_->SetEnabled(true);
 }
 
 void TApplication::ProcessMessages() {

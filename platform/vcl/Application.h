@@ -8,7 +8,10 @@
 #include "platform/vcl/Component.h"
 #include "platform/win/WindowMessages.h"
 
+class TControl;
 class TCustomForm;
+class THintWindow;
+class TTimer;
 
 class TApplication : public TComponent {
  public:
@@ -50,7 +53,18 @@ class TApplication : public TComponent {
 
   TColor HintColor = clInfoBk;
   int HintPause = 500;
+  // How long a hint stays when the mouse rests on.
+  int HintHidePause = 2500;
   bool ShowHint = true;
+
+  // The mouse came onto `control` (null: onto no control): a shown hint
+  // goes, and when the control shows a hint, its short hint shows after
+  // HintPause below the mouse, for HintHidePause.
+  void HintMouseMessage(TControl* control);
+  // Hides the hint and forgets the control (a press, a key).
+  void CancelHint();
+  // The window of the hints; null until the first hint shows.
+  THintWindow* HintWindow() const { return hintWindow_; }
 
   void Notification(TComponent* component, TOperation operation) override;
 
@@ -60,6 +74,12 @@ class TApplication : public TComponent {
   TCustomForm* mainForm_ = nullptr;
   HWND handle_ = nullptr;
   bool terminated_ = false;
+
+  void HintTimerTick(TObject* sender);
+  void ForgetHintControl();
+  TControl* hintControl_ = nullptr;  // the control whose hint waits or shows
+  THintWindow* hintWindow_ = nullptr;
+  TTimer* hintTimer_ = nullptr;
 };
 
 extern TApplication* Application;

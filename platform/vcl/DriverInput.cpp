@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "platform/vcl/Application.h"
 #include "platform/vcl/Control.h"
 #include "platform/vcl/Driver.h"
 #include "platform/vcl/DriverState.h"
@@ -117,6 +118,7 @@ void SetHover(TControl* control) {
   s.hover = control;
   if (old != nullptr) old->Perform(CM_MOUSELEAVE, 0, 0);
   if (control != nullptr && s.hover == control) control->Perform(CM_MOUSEENTER, 0, 0);
+  Application->HintMouseMessage(s.hover);
 }
 
 // A press activates the top-level window it lands in.
@@ -164,6 +166,8 @@ TControl* Press(TControl* control, int x, int y, TMouseButton button, TShiftStat
   ModifierHold hold(shift);
   TControl* target = TargetAt(control, screen);
   Watch watch(target);
+  // A press ends the hint of the control under the mouse.
+  Application->CancelHint();
   if (target == nullptr) return nullptr;
   ActivateWindowOf(target);
   if (target == nullptr) return nullptr;
@@ -279,6 +283,7 @@ void ReleaseMouse() {
   s.buttons = 0;
   s.hover = nullptr;
   SetCaptureControl(nullptr);
+  Application->CancelHint();
 }
 
 // --- keys ---
@@ -428,6 +433,7 @@ char KeyToChar(WORD key, TShiftState shift) {
 bool KeyDown(WORD key, TShiftState shift, TWinControl* target) {
   if (target == nullptr) target = KeyTarget();
   ModifierHold hold(shift);
+  Application->CancelHint();
   return KeyDownStage(key, shift, target);
 }
 

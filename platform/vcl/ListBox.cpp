@@ -210,6 +210,9 @@ void TCustomListBox::MouseDown(TMouseButton button, TShiftState shift, int x, in
     if (CanFocus() && !Focused()) SetFocus();
     const int index = ItemAtPos({x, y}, true);
     if (index >= 0 && !(shift & ssDouble)) UserChoose(index, shift);
+    // A double click on an item is the list's double click (the list has
+    // no click events of its own).
+    if (index >= 0 && (shift & ssDouble)) DblClick();
   }
   TCustomControl::MouseDown(button, shift, x, y);
 }

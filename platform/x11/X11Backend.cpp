@@ -9,6 +9,7 @@
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Bitmap.h"
 #include "platform/vcl/Form.h"
+#include "platform/vcl/HintWindow.h"
 #include "platform/vcl/OpenDialog.h"
 #include "platform/vcl/Painting.h"
 #include "platform/vcl/Screen.h"
@@ -24,6 +25,9 @@
 #include "platform/x11/X11MenuTracker.h"
 #include "platform/x11/X11MessageBox.h"
 #include "platform/x11/X11Text.h"
+
+// The shape extension needs Xlib, which the back end's headers bring in.
+#include <X11/extensions/shape.h>
 
 namespace {
 
@@ -146,6 +150,10 @@ TX11FormWindow& TX11Backend::Make(TCustomForm* form) {
     XChangeProperty(x, w->window, display_->netWmWindowType, XA_ATOM, 32, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(&display_->netWmWindowTypeDialog), 1);
   }
+  // A hint lets the mouse through to the window below it, as the system's
+  // hint windows do: its input region is empty.
+  if (dynamic_cast<THintWindow*>(form) != nullptr)
+    XShapeCombineRectangles(x, w->window, ShapeInput, 0, 0, nullptr, 0, ShapeSet, YXBanded);
   TX11FormWindow& result = *w;
   windows_[form] = std::move(w);
   SetTitle(result);

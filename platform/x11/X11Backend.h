@@ -7,7 +7,8 @@
 // "Tarnwell"); a window manager adds the frame. The window shows the form's client area as the layer paints it
 // (PaintClientToBitmap): after a change only the rectangles whose pixels
 // differ go to the server, and an expose is answered from the copy kept of
-// what was sent. Forms without border (bsNone) are override-redirect windows.
+// what was sent. Forms without border (bsNone) are override-redirect windows;
+// a hint window (THintWindow) lets the mouse through to what lies below it.
 // A modal form's window is transient for the main form's and marked modal;
 // the layer keeps the other windows disabled meanwhile, so they take no input.
 //

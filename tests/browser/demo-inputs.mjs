@@ -28,6 +28,30 @@ await run(async context => {
   expect('the other global field untouched', await valueOf('StopLevel'), '60');
   expect('the other button\'s value not posted', await valueOf('ResetCounters'), '0');
 
+  // A value outside its field's limits (50 .. 400) is not posted, and the
+  // user is told so; the other edited field goes with the same press.
+  await page.click('#INPUT1', { clickCount: 3 });
+  await page.keyboard.type('999');
+  await page.click('#INPUT2', { clickCount: 3 });
+  await page.keyboard.type('65');
+  let told = '';
+  page.once('dialog', d => { told = d.message(); d.dismiss(); });
+  await apply.click();
+  await memoryHolds('StopLevel', '65');
+  expect('the refusal told', told, 'The value 999 is not within 50 .. 400; it was not sent.');
+  expect('the refused value not posted', await valueOf('StartLevel'), '120');
+  // Only what the user typed is checked: a value outside the limits that the
+  // PLC shows in a field left alone is neither posted nor told about.
+  await setValue('StopLevel', '10');
+  await waitUntil('the stop level 10 shown', async () =>
+    (await page.inputValue('#INPUT2')) === '10' || await page.inputValue('#INPUT2'));
+  await page.click('#INPUT1', { clickCount: 3 });
+  await page.keyboard.type('130');
+  await apply.click();
+  await memoryHolds('StartLevel', '130');
+  expect('the field left alone not posted', await valueOf('StopLevel'), '10');
+  await setValue('StopLevel', '60');
+
   // A submit button with a value of its own posts it with the edited fields.
   await page.click('#INPUT2', { clickCount: 3 });
   await page.keyboard.type('70');

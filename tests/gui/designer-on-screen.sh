@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A person's session with the designer, on a virtual X server:
 #   halvex open DEMO --gui; the host's Plug-ins menu, its Tarnwell entry; the
-#   designer opens; a click in the page tree and the arrow keys choose the
+#   designer opens; the mouse resting on a tool button shows its hint; a
+#   click in the page tree and the arrow keys choose the
 #   page "Diagnostics"; an object on it is dragged; the tool button that
 #   deletes a page asks, the person answers Yes in the message box; the Save
 #   button saves and compiles, and the person closes the compile's status
@@ -118,6 +119,12 @@ wait_for '[[ -n "$(window_of FormDesign1)" ]] && [[ -n "$(control_rect "$(window
 designer=$(window_of FormDesign1)
 [[ -z "$(window_of Menu)" ]] || fail "the menu stayed open"
 screen designer
+
+# The mouse resting on a tool button shows the button's hint below the mouse.
+read -r hx hy < <(point_in "$designer" btnAddGroup)
+xdotool mousemove "$hx" "$hy"
+wait_for '[[ -n "$(window_of HintWindow)" ]]' 20 "the hint of the button Add group"
+screen hint
 
 # The page tree: a click on its first row, then four rows down: Diagnostics.
 click_control "$designer" tvPageList 60 8

@@ -6,7 +6,8 @@
 // exit code is 0 exactly when every step answered S_OK; every reference the
 // plug-in took comes back. Without the marker file and with the designer
 // open, the plug-in asks once, and the --answer given decides. A variable that
-// moved since the last compile makes a later build ask to recompile.
+// moved since the last compile makes a later build ask to recompile; a later
+// build keeps the page change stamps that an earlier one renewed.
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -206,6 +208,35 @@ TEST_F(HalvexBuild, AVariableMovedSinceTheLastCompileAsksToRecompile) {
     const std::string item = "<Item Name=\"TankLevel\" " + std::string(c.recorded);
     EXPECT_NE(ReadText(fs::path(copy) / "Tarnwell/Demo_var.xml").find(item), std::string::npos) << item;
   }
+}
+
+// The suite's build was the demo's first: without a variables document every
+// variable counted as moved, and the pages that watch one got a new stamp.
+// The next build finds nothing moved and keeps each page's stamp.
+TEST_F(HalvexBuild, TheNextBuildKeepsThePageStampsTheFirstRenewed) {
+  const fs::path copy = home_ + "/demo-again";
+  fs::remove_all(copy);
+  fs::copy(demo_, copy, fs::copy_options::recursive);
+  // Data page name to the UCID of its ACCESS element.
+  const auto stamps = [&copy] {
+    std::map<std::string, std::string> found;
+    for (const auto& entry : fs::directory_iterator(copy / "SendRoot/WWW")) {
+      const std::string text = entry.is_regular_file() ? ReadText(entry.path()) : std::string();
+      const std::size_t at = text.find("<ACCESS ");
+      const std::size_t ucid = text.find(" UCID=\"", at);
+      if (at != std::string::npos && ucid != std::string::npos)
+        found[entry.path().filename().string()] = text.substr(ucid + 7, text.find('"', ucid + 7) - ucid - 7);
+    }
+    return found;
+  };
+  const std::map<std::string, std::string> first = stamps();
+  ASSERT_EQ(first.count("OVERVIEW.XML"), 1u);
+  EXPECT_NE(first.at("OVERVIEW.XML"), "0");
+  const ProgramRun run = Halvex("build '" + copy.string() + "'");
+  EXPECT_EQ(run.status, 0) << run.out;
+  EXPECT_EQ(stamps(), first);
+  // The project file keeps no `format` attribute of the compile's writers.
+  EXPECT_EQ(ReadText(copy / "Tarnwell/Demo.xml").find(" format=\""), std::string::npos);
 }
 
 // A copy of the demo that cannot be compiled fails the build with the reason

@@ -2,22 +2,28 @@
 // process: its bitmap lands in the host's image list, its command gets the
 // host's own menu item and tool button (enabled by the CPU type the host
 // reports), its help entry hangs in the host's help menu, and the removal
-// takes all of it out again.
+// takes all of it out again; a double click on a compiler message of the
+// plug-in in the host's message window shows the page it is about.
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 
 #include "host/sim/HalvexHost.h"
+#include "host/sim/HostGuiFrame.h"
 #include "host/sim/PluginLibrary.h"
 #include "hostapi/IQendPlugin.h"
 #include "platform/com/ClassFactory.h"
 #include "platform/com/ComPtr.h"
 #include "platform/vcl/Application.h"
+#include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/Driver.h"
+#include "platform/vcl/ListBox.h"
 #include "platform/win/Resources.h"
+#include "platform/win/VirtualClock.h"
 #include "tests/host/HostTestProject.h"
 
 #if defined(TARNWELL_PLUGIN_PATH)
@@ -218,6 +224,45 @@ TEST_F(PluginInHost, CpuTypeEnablesTheHostsItemAndButton) {
   EXPECT_FALSE(item->Enabled());
   EXPECT_FALSE(button->Enabled());
   EXPECT_TRUE(host.Ide().Forms().empty());
+}
+
+// The compile of the designer reports the unknown variable of page TWO.XML
+// in the host's message window; the person double-clicks that line and the
+// designer shows the page.
+TEST_F(PluginInHost, ADoubleClickOnACompilerMessageShowsItsPage) {
+  std::filesystem::create_directories(project + "/Tarnwell");
+  std::ofstream(project + "/Tarnwell/P.xml", std::ios::binary)
+      << "<web version=\"8.1\" MaxUid=\"10\">\r\n<group caption=\"G\" Uid=\"1\">\r\n"
+         "<page caption=\"One\" name=\"ONE.XML\" default=\"true\" Uid=\"2\" />\r\n"
+         "<page caption=\"Two\" name=\"TWO.XML\" Uid=\"3\">\r\n<object caption=\"\" X=\"2\" Y=\"2\" Uid=\"4\">"
+         "<edit variable=\"Nothing\" type=\"UINT\" global=\"true\" size=\"5\" /></object>\r\n</page>\r\n"
+         "</group>\r\n<images />\r\n</web>\r\n";
+  ASSERT_EQ(host.RaiseShowDesigner(true), S_OK);
+  ASSERT_EQ(host.Ide().Forms().size(), 1u);
+  TCustomForm* designer = host.Ide().Forms().begin()->first;
+  auto* tree = dynamic_cast<TTreeView*>(designer->FindComponent("tvPageList"));
+  ASSERT_NE(tree, nullptr);
+  ASSERT_EQ(tree->Selected()->Text(), "One");
+  Driver::Click(dynamic_cast<TControl*>(designer->FindComponent("btnSave1")));
+  const std::vector<HostMessageLine> lines = host.Messages().All();
+  int row = -1;
+  for (std::size_t i = 0; i < lines.size(); ++i)
+    if (lines[i].source.ends_with("(TWO.XML)")) row = static_cast<int>(i);
+  ASSERT_GE(row, 0) << "no message about TWO.XML";
+
+  HostGuiFrame frame(*window, host.Menu(), host.Messages(),
+                     [this](const HostMessageLine& line) { host.RaiseMessageChosen(line); });
+  window->Show();
+  TListBox* list = frame.MessageList();
+  list->SetTopIndex(row);
+  const TRect rect = list->ItemRect(row);
+  Driver::DoubleClick(list, rect.Left + 4, (rect.Top + rect.Bottom) / 2);
+  AdvanceVirtualClock(50);
+  EXPECT_EQ(list->ItemIndex(), row);
+  EXPECT_EQ(tree->Selected()->Text(), "Two");
+  // The designer goes with the project.
+  bool mayClose = false;
+  EXPECT_EQ(host.RaiseClosingEvents(&mayClose), S_OK);
 }
 
 }  // namespace

@@ -196,6 +196,28 @@ TEST_F(Commands, PageJumpRefusesTheShownPageAndASecondJump) {
   EXPECT_EQ(d.FPendingPageNode, nullptr);
 }
 
+// The sources of the generator's messages name their page in the closing
+// parentheses (a template's page after " <- "), or are the page's file name.
+TEST_F(Commands, AMessageSourceAsksForThePageItNames) {
+  const struct {
+    const char* source;
+    const char* page;  // the pending page's text; null: none of the project's
+  } rows[] = {
+      {"Pump.Speed - Edit field - Second (SECOND.XML)", "Second"},
+      {" - Inserted web page - Second (second.xml <- #TEMPFG1.XML)", "Second"},
+      {"SECOND.XML", "Second"},
+      {"Title - Canvas (NONE.XML)", nullptr},
+      {"/project/SendRoot/WWW/NOTIFY", nullptr},
+      {"", nullptr},
+  };
+  for (const auto& row : rows) {
+    TFormDesign1& d = Open(folderA, Project());
+    EXPECT_EQ(d.ShowPageOfMessage(row.source), row.page != nullptr) << row.source;
+    EXPECT_EQ(d.FPendingPageNode != nullptr ? d.FPendingPageNode->Text() : "", row.page != nullptr ? row.page : "")
+        << row.source;
+  }
+}
+
 TEST_F(Commands, PageDisplayName) {
   TFormDesign1& d = Open(folderA, Project());
   EXPECT_EQ(d.GetPageDisplayName("START.XML"), "Main > Start - START.XML");

@@ -73,7 +73,8 @@ TEST_F(PageClipboard, APageCopiedAndPastedTakesTheNextPageNumber) {
   TmyXmlNode* pasted = PageNamed("PAGE6.XML");
   ASSERT_NE(pasted, nullptr);
   EXPECT_EQ(pasted->FindAttr("default"), nullptr);
-  EXPECT_EQ(pasted->FindAttr("Uid"), nullptr);
+  // The copy's id is not kept: the pasted page takes the project's next one.
+  EXPECT_EQ(pasted->GetAttr("Uid"), "500");
   EXPECT_EQ(TreeTexts(),
             (std::vector<std::string>{"Main", "  Start", "  Start", "  Second", "  Fifth", "Unnamed", "  Closed"}));
   EXPECT_EQ(designer->tvPageList->Selected()->Data, pasted);
@@ -92,7 +93,7 @@ TEST_F(PageClipboard, AGroupPastedRenamesItsClashingPagesAndTheLinksFollow) {
                                                    "  Second", "  Fifth", "Unnamed", "  Closed"}));
   const std::string text = DocumentText();
   // The copy of Start links to the copy of Second and back, whatever the case.
-  const std::size_t group = text.find("<group caption=\"Main\">");
+  const std::size_t group = text.find("<group caption=\"Main\" Uid=\"500\">");
   ASSERT_NE(group, std::string::npos) << text;
   EXPECT_NE(text.find("<label href=\"PAGE7.XML\" />", group), std::string::npos);
   EXPECT_NE(text.find("<label href=\"PAGE6.XML\" />", group), std::string::npos);

@@ -158,6 +158,31 @@ TEST_F(PageTree, ANewGroupFollowsTheSelectedOneAndStaysOnCancel) {
   EXPECT_EQ(designer->tvPageList->Selected()->Text(), "Unnamed");
 }
 
+// The texts for translation find groups and pages by their `Uid`: a new
+// group (kept also on Cancel) and a new page take one, and the properties keep
+// each element's own; the saved file holds them.
+TEST_F(PageTree, NewAndEditedGroupsAndPagesKeepUniqueIdsOnDisk) {
+  ClickNode(Node("Index"));
+  propertiesAnswer = mrCancel;
+  ClickButton(designer->btnAddGroup);
+  propertiesAnswer = mrOk;
+  ClickNode(Node("Index"));
+  ClickButton(designer->btnAddPage);
+  ChooseOnNode("G1", "Properties ...");
+  ChooseOnNode("Three", "Properties ...");
+  designer->btnSave2Click(nullptr);
+  const std::string saved = folder.Read("Tarnwell/Proj.xml");
+  std::vector<std::string> ids;
+  for (std::size_t at = saved.find('<'); at != std::string::npos; at = saved.find('<', at + 1)) {
+    const std::string tag = saved.substr(at, saved.find('>', at) - at);
+    if (!tag.starts_with("<group") && !tag.starts_with("<page")) continue;
+    const std::size_t uid = tag.find(" Uid=\"");
+    ids.push_back(uid == std::string::npos ? "none" : tag.substr(uid + 6, tag.find('"', uid + 6) - uid - 6));
+  }
+  EXPECT_EQ(ids, (std::vector<std::string>{"1", "2", "101", "3", "100", "4", "5", "6"}));
+  EXPECT_NE(saved.find("MaxUid=\"102\""), std::string::npos);
+}
+
 TEST_F(PageTree, ANewGroupWithoutSelectionGoesLast) {
   designer->tvPageList->SetSelected(nullptr);
   designer->btnAddGroupClick(nullptr);

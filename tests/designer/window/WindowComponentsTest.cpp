@@ -12,16 +12,19 @@
 
 #include "core/HostEnvironment.h"
 #include "platform/help/HtmlHelp.h"
+#include "platform/vcl/Application.h"
 #include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/Dialogs.h"
 #include "platform/vcl/Driver.h"
 #include "platform/vcl/ExtCtrls.h"
+#include "platform/vcl/HintWindow.h"
 #include "platform/vcl/ImageList.h"
 #include "platform/vcl/Menus.h"
 #include "platform/vcl/Painting.h"
 #include "platform/vcl/StdCtrls.h"
 #include "platform/vcl/Timer.h"
 #include "platform/vcl/ToolBar.h"
+#include "platform/win/VirtualClock.h"
 #include "platform/win/VirtualKeys.h"
 #include "tests/designer/window/WindowTestSupport.h"
 
@@ -350,6 +353,26 @@ TEST_F(WindowComponents, EveryToolButtonShowsAPictureOfItsOwn) {
   EXPECT_EQ(*indexes.rbegin(), d.ImageList1->Count() - 1);
   d.Show();
   EXPECT_TRUE(SaveControlAsPng(d.tlbMain1, std::string(TARNWELL_BINARY_DIR) + "/pictures/designer-toolbar.png"));
+}
+
+// The mouse resting on a tool button shows the button's hint below the
+// mouse after the hint pause, without taking the activation; moving on takes
+// it away.
+TEST_F(WindowComponents, AToolButtonShowsItsHintWhileTheMouseRestsOnIt) {
+  F& d = OpenDesigner();
+  Driver::MouseMove(d.btnAddGroup, 5, 6);
+  AdvanceVirtualClock(static_cast<ULONGLONG>(Application->HintPause));
+  THintWindow* hint = Application->HintWindow();
+  ASSERT_NE(hint, nullptr);
+  EXPECT_TRUE(hint->Visible());
+  EXPECT_EQ(hint->Caption(), "Add group");
+  const TPoint mouse = d.btnAddGroup->ClientToScreen({5, 6});
+  EXPECT_EQ(hint->Left(), mouse.x);
+  EXPECT_EQ(hint->Top(), mouse.y + 20);
+  EXPECT_TRUE(d.Active());
+  EXPECT_TRUE(SaveControlAsPng(hint, std::string(TARNWELL_BINARY_DIR) + "/pictures/designer-hint.png"));
+  Driver::MouseMove(d.tvPageList, 5, 5);
+  EXPECT_FALSE(hint->Visible());
 }
 
 TEST_F(WindowComponents, TheLayerMenuShowsHiddenAndFrozenLayersWithTheirPictures) {

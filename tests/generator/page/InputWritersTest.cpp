@@ -141,11 +141,12 @@ TEST(LimitCheckScriptTest, LibraryAcceptsValuesBetweenTheLimitsOnly) {
   const std::string call = run.script.substr(at, run.script.find(';', at) - at);
   std::ifstream library(PageDataDir() + "/../../../../resources/templates/project/ScriptLibrary.js", std::ios::binary);
   std::stringstream program;
-  // The library hooks itself to the window's load event.
-  program << "var window = {addEventListener: function() {}};\n"
+  // The library hooks itself to the window's load event; each refusal is
+  // told to the user.
+  program << "var window = {addEventListener: function() {}}, told = 0;\nfunction alert() { told++; }\n"
           << library.rdbuf() << "\nvar out = [];\n"
           << "for (var v of ['1', '2', '5', '9', '10', 'x']) { var Input1 = {value: v}; out.push(" << call
-          << "); }\nprocess.stdout.write(JSON.stringify(out));\n";
+          << "); }\nprocess.stdout.write(JSON.stringify([out, told]));\n";
   const fs::path file = fs::temp_directory_path() / ("tarnwell-limits-" + std::to_string(::getpid()) + ".js");
   std::ofstream(file, std::ios::binary) << program.str();
   const fs::path log = file.string() + ".out";
@@ -155,7 +156,7 @@ TEST(LimitCheckScriptTest, LibraryAcceptsValuesBetweenTheLimitsOnly) {
   fs::remove(file);
   fs::remove(log);
   ASSERT_EQ(status, 0) << answer.str();
-  EXPECT_EQ(answer.str(), "[false,true,true,true,false,false]");
+  EXPECT_EQ(answer.str(), "[[false,true,true,true,false,false],3]");
 }
 
 INSTANTIATE_TEST_SUITE_P(

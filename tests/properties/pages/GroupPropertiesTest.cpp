@@ -33,6 +33,8 @@ class GroupDialog : public PagesTest {
   TmyXmlNode* Page(int index) { return ElementOf(PageNode(0, index)); }
 };
 
+// The group keeps its own `Uid`, written last: the texts for translation
+// find groups by it.
 TEST_F(GroupDialog, OkWritesEveryAttributeInTheTableOrderAndOnlyWhatItsRulesAllow) {
   struct Row {
     const char* name;
@@ -42,27 +44,27 @@ TEST_F(GroupDialog, OkWritesEveryAttributeInTheTableOrderAndOnlyWhatItsRulesAllo
   };
   const Row rows[] = {
       {"untouched plain group", " notification=\"true\" Uid=\"1\" custom=\"x\"", [](TFormGroupProperties&) {},
-       "notification=true caption=G level=0 locked=0 altdim=false notforid=false"},
+       "notification=true caption=G level=0 locked=0 altdim=false notforid=false Uid=1"},
       {"own size and viewport", " altdim=\"true\" width=\"800\" height=\"600\" usetemp=\"3\" notforwww=\"true\"",
        [](TFormGroupProperties&) {},
        "caption=G level=0 locked=0 altdim=true notforid=false notforwww=true width=800 height=600 dwMode=0 "
-       "useIniScale=false useMaxScale=false userScale=true iniScale=100 maxScale=100 usetemp=3"},
+       "useIniScale=false useMaxScale=false userScale=true iniScale=100 maxScale=100 usetemp=3 Uid=500"},
       {"level 12 clamps to 9", "",
        [](TFormGroupProperties& f) {
          TypeInto(f, "seSecLevel", "12");
          PressTab();
          EXPECT_EQ(f.Get<TmyEdit>("seSecLevel")->Text(), "9");
        },
-       "caption=G level=9 locked=0 altdim=false notforid=false"},
+       "caption=G level=9 locked=0 altdim=false notforid=false Uid=500"},
       {"level -3 stored as 0", "", [](TFormGroupProperties& f) { TypeInto(f, "seSecLevel", "-3"); },
-       "caption=G level=0 locked=0 altdim=false notforid=false"},
+       "caption=G level=0 locked=0 altdim=false notforid=false Uid=500"},
       {"empty caption and lock", "",
        [](TFormGroupProperties& f) {
          TypeInto(f, "edtCaption1", "");
          ClickControl(f, "cbLocked");
          ClickControl(f, "cbDontMakeForID");
        },
-       "caption= level=0 locked=1 altdim=false notforid=true"},
+       "caption= level=0 locked=1 altdim=false notforid=true Uid=500"},
   };
   for (const Row& row : rows) {
     Open(Project(row.groupAttrs));

@@ -60,13 +60,15 @@ TEST(PageFileName, TheStemRule) {
   for (const Row& row : rows) EXPECT_EQ(TFormPageProperties::FileNameStem(row.typed), row.stem) << row.typed;
 }
 
+// The page keeps its own `Uid`, written last: the texts for translation find
+// pages by it.
 TEST_F(PageDialog, OkWritesTheAttributesInTheTableOrder) {
   Open(Project("",
                " notification=\"true\" jsonmap=\"true\" ucid=\"5\" Uid=\"2\" other=\"1\" level=\"3\" "
                "bgcolor=\"255\" hidden=\"true\" repeat=\"true\" ajax=\"true\" pause=\"500\""));
   EXPECT_EQ(EditPage(0, [](TFormPageProperties& f) { return PressOk(f); }),
             "notification=true caption=P name=P.XML background= bgcolor=255 repeat=true hidden=true jsonmap=true "
-            "ajax=true pause=500 level=3");
+            "ajax=true pause=500 level=3 Uid=2");
   EXPECT_TRUE(designer->Document().Modified());
 }
 
@@ -81,7 +83,7 @@ TEST_F(PageDialog, UncheckedOptionsWriteFalseOrNothing) {
                        return PressOk(f);
                      }),
             "caption=P name=P.XML background= bgcolor=16777215 repeat=false hidden=false ajax=false pause=1000 "
-            "level=0");
+            "level=0 Uid=501");
 }
 
 TEST_F(PageDialog, TypedFileNamesFollowTheRule) {

@@ -30,7 +30,7 @@ setTimeout("FunWatchDog()", 10000);
 
 function PostGlobal() {
 var Input1 = document.getElementById('INPUT1');
-InputEdited[1] &= CheckValueLimits(Input1.value,1,'','0','FF');
+if(InputEdited[1]) InputEdited[1] &= CheckValueLimits(Input1.value,1,'','0','FF');
 PostXML('PAGE1.XML', (InputEdited[1] ? encodeURIComponent(Input1.name)+'='+encodeURIComponent(Input1.value)+'&' : ''));
 InputEdited[1]=0;
 }

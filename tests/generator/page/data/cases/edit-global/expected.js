@@ -33,7 +33,7 @@ setTimeout("FunWatchDog()", 10000);
 
 function PostGlobal() {
 var Input1 = document.getElementById('INPUT1');
-InputEdited[1] &= CheckValueLimits(Input1.value,0,'','0','100');
+if(InputEdited[1]) InputEdited[1] &= CheckValueLimits(Input1.value,0,'','0','100');
 var Input2 = document.getElementById('INPUT2');
 PostXML('PAGE1.XML', (InputEdited[1] ? encodeURIComponent(Input1.name)+'='+encodeURIComponent(Input1.value)+'&' : '')+(InputEdited[2] ? encodeURIComponent(Input2.name)+'='+encodeURIComponent(Input2.value)+'&' : ''));
 InputEdited[1]=0;

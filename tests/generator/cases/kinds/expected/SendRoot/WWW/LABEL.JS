@@ -59,7 +59,7 @@ return d.getTime() + t;
 // Whether mmin <= value <= mmax, all three read by the type: 0 a decimal
 // number, 1 a hexadecimal integer, 2 a time by the format. An empty limit
 // leaves its side open; a value that is no number of its type is refused.
-function CheckValueLimits(value, type, format, mmin, mmax) {
+function ValueWithinLimits(value, type, format, mmin, mmax) {
 var f = type == 1 ? function(v) { return parseInt(v, 16); } :
 type == 2 ? function(v) { return GetDateByFormat(format, v); } : Number;
 var v = String(value).replace(/^\s+|\s+$/g, '');
@@ -69,6 +69,14 @@ if (isNaN(v)) return false;
 if (String(mmin) != '' && v < f(mmin)) return false;
 if (String(mmax) != '' && v > f(mmax)) return false;
 return true;
+}
+// The limit check of a typed value before it is posted: a refused value is
+// not posted, and the user is told why, so that it does not just vanish
+// when the next answer shows the PLC's value again.
+function CheckValueLimits(value, type, format, mmin, mmax) {
+if (ValueWithinLimits(value, type, format, mmin, mmax)) return true;
+alert('The value ' + value + ' is not within ' + mmin + ' .. ' + mmax + '; it was not sent.');
+return false;
 }
 function GetXML(e, t) {
 xmlhttpGET = window.XMLHttpRequest ? new XMLHttpRequest() : null;
