@@ -177,7 +177,7 @@ TEST_F(ObjectList, Pictures) {
 
 TEST_F(ObjectList, CutAndCopyOfTheMenuRunTheDesignersCommandOnTheSelectedRows) {
   const struct {
-    TMenuItem* TFormObjectList::* item;
+    TMenuItem* TFormObjectList::*item;
     std::vector<std::string> rowsAfter;
   } cases[] = {{&TFormObjectList::Copy1, {"A", "B"}}, {&TFormObjectList::Cut1, {"A"}}};
   for (const auto& c : cases) {
