@@ -2,13 +2,14 @@
 // page DIAG.XML) in chromium: a page jumps to the alarm page while the alarm
 // variable is set, and the alarm page goes back to the page before it when
 // the variable is cleared.
-import { run, watchedPage, open, waitUntil, expect, setValue } from './lib.mjs';
+import { run, watchedPage, open, login, waitUntil, expect, setValue } from './lib.mjs';
 
 const path = page => new URL(page.url()).pathname;
 
 await run(async context => {
   const { page, errors } = await watchedPage(context);
   await setValue('HighLevel', '0');
+  await login(page, 'admin', 'Station#9');  // the alarm page is a service page
   await open(page, 'OVERVIEW.XML');
   await page.waitForTimeout(1500);  // two answers without an alarm: the page stays
   expect('without an alarm the page stays', path(page), '/OVERVIEW.XML');
