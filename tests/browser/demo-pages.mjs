@@ -4,7 +4,7 @@
 // reloading its page, a value changed in the PLC's memory shows within one
 // refresh period, no request leaves this machine, and every page is pictured
 // into a PNG.
-import { run, watchedPage, open, login, waitUntil, expect, control, setValue, base, pictures } from './lib.mjs';
+import { run, watchedPage, open, login, answers, waitUntil, expect, setValue, base, pictures } from './lib.mjs';
 
 const kPages = ['INDEX', 'OVERVIEW', 'SETTINGS', 'DIAG', 'CANVAS', 'LOGIN', 'LOGOUT'];
 const path = page => new URL(page.url()).pathname;
@@ -41,10 +41,6 @@ const canvasPixel = (page, x, y) => page.evaluate(([x, y]) => {
   const d = document.getElementById('INPUT1').getContext('2d').getImageData(x, y, 1, 1).data;
   return `${d[0]},${d[1]},${d[2]}`;
 }, [x, y]);
-
-// How many answers the server gave for a page so far.
-const answers = async name =>
-  (await control('log')).split('\n').filter(line => line.endsWith(` /${name} 200`)).length;
 
 await run(async context => {
   const { page, errors } = await watchedPage(context);
