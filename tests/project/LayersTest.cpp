@@ -126,7 +126,7 @@ TEST_F(LayersDialog, PicturesOfTheDialog) {
   Open();
   designer->FLayers[1] = {"Background", true, true};
   designer->FLayers[2] = {"Service", false, false};
-  InTwoLanguages([this](const std::string& language) {
+  InEveryLanguage([this](const std::string& language) {
     TFormLayersSettings& form = Loaded();
     EXPECT_FALSE(SavePicture(&form, "layers-" + language).empty());
   });

@@ -166,7 +166,7 @@ TEST_F(ObjectList, TheDesignersCommandShowsTheList) {
 TEST_F(ObjectList, Pictures) {
   OpenPage(Edit(11, 5, "Level") + ImageButton(12, 60, "Pump") + Edit(13, 120, "Frozen", " layer=\"2\""));
   designer->FLayers[2].Frozen = true;
-  InTwoLanguages([this](const std::string& language) {
+  InEveryLanguage([this](const std::string& language) {
     TFormObjectList& form = Loaded();
     form.FormActivate(&form);
     EXPECT_FALSE(SavePicture(&form, "object-list-" + language).empty());

@@ -426,7 +426,7 @@ TEST_F(PasswordsDialog, ThePlacementIsKeptAndTheCryptWarningShowsOnlyWhenSwitche
 
 TEST_F(PasswordsDialog, PicturesOfTheThreeTabs) {
   Open("<security crypt=\"1\">" + UserXml(9, "admin", "secret", "START.XML") + "</security>");
-  InTwoLanguages([this](const std::string& language) {
+  InEveryLanguage([this](const std::string& language) {
     TFormPasswords& form = Load(kUnitWithCounts);
     for (int tab = 0; tab < 3; ++tab) {
       form.PageControl1->SetActivePageIndex(tab);

@@ -179,7 +179,7 @@ TEST_F(SmallDialogs, TheLiveWindowPointsItsElementsAtItsFlagAndStopsTheLiveViewO
 }
 
 TEST_F(SmallDialogs, PicturesOfTheSmallDialogs) {
-  InTwoLanguages([](const std::string& language) {
+  InEveryLanguage([](const std::string& language) {
     TAboutBoxTarnwell box(nullptr, BlockOf(TAboutBoxTarnwell::VersionFile(), {{"LegalCopyright", "Copyright (c) Vorn"},
                                                                               {"FileVersion", "24.1.0.1"},
                                                                               {"ProductVersion", "24.1"}}));

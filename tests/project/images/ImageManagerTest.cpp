@@ -539,7 +539,7 @@ TEST_F(ImageManager, Pictures) {
       "<images><img name=\"A.PNG\" type=\"PNG\" height=\"80\" width=\"120\" longname=\"Sky\" />"
       "<img name=\"B.PNG\" type=\"PNG\" height=\"1\" width=\"1\" longname=\"Brick wall\" />"
       "<img name=\"C.PNG\" type=\"PNG\" height=\"20\" width=\"20\" longname=\"Lamp\" /></images>");
-  InTwoLanguages([this](const std::string& lang) {
+  InEveryLanguage([this](const std::string& lang) {
     TFormImageManager& form = Manager();
     form.Show();
     form.FormActivate(&form);
