@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/PasswordScramble.h"
@@ -402,6 +403,19 @@ TEST_F(PasswordsDialog, TheDesignerCommandWritesOnOkAndNothingOnCancel) {
   EXPECT_FALSE(folder.Exists("SendRoot/PSW.TXT"));
   // The dialog kept its width and tab in the settings file.
   EXPECT_NE(folder.Read("Tarnwell/Proj.webx").find("[FormPasswords]"), std::string::npos);
+}
+
+// The user drags the dialog's frame: its height stays fixed, its width at 652
+// or more.
+TEST_F(PasswordsDialog, ResizingKeepsTheHeightFixedAndTheWidthAtLeast652) {
+  Open();
+  TFormPasswords& form = Load(kUnknownUnit);
+  for (const auto& [width, height, keptWidth] : {std::tuple{760, 300, 760}, {400, 700, 652}, {1000, 452, 1000}}) {
+    form.SetBounds(form.Left(), form.Top(), width, height);
+    EXPECT_EQ(form.Width(), keptWidth) << width << "x" << height;
+    EXPECT_GE(form.Height(), 452) << width << "x" << height;
+    EXPECT_LE(form.Height(), 453) << width << "x" << height;
+  }
 }
 
 TEST_F(PasswordsDialog, ThePlacementIsKeptAndTheCryptWarningShowsOnlyWhenSwitchedOn) {
