@@ -12,6 +12,7 @@
 #include "designer/FormDesign1.h"
 #include "grid/GridWebElement.h"
 #include "platform/vcl/Button.h"
+#include "platform/vcl/ClassicLook.h"
 #include "platform/vcl/Clipbrd.h"
 #include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/Driver.h"
@@ -161,6 +162,18 @@ TEST_F(ObjectList, TheDesignersCommandShowsTheList) {
   });
   ClickButton(designer->tbObjectList);
   EXPECT_EQ(rows, 1);
+}
+
+// The last column (the layer) ends inside the list, beside the room of the
+// vertical scroll bar that many rows bring.
+TEST_F(ObjectList, EveryColumnEndsInsideTheList) {
+  OpenPage(Edit(11, 5, "Level"));
+  TFormObjectList& form = Loaded();
+  form.FormActivate(&form);
+  int right = 0;
+  for (int c = 0; c < form.ObjectListView1->Columns()->Count(); ++c)
+    right += form.ObjectListView1->Columns()->Items(c)->Width();
+  EXPECT_LE(right, form.ObjectListView1->ClientWidth() - kScrollBarSize);
 }
 
 TEST_F(ObjectList, Pictures) {
