@@ -21,6 +21,7 @@
 #include "plugin/VariableLookup.h"
 #include "project/FormAlarms.h"
 #include "tests/project/ProjectDialogTest.h"
+#include "tests/support/CutTexts.h"
 
 using namespace projecttest;
 
@@ -153,6 +154,7 @@ TEST_F(AlarmsDialog, Pictures) {
   InEveryLanguage([this](const std::string& language) {
     TFormAlarms& form = Loaded();
     EXPECT_FALSE(SavePicture(&form, "alarms-" + language).empty());
+    EXPECT_EQ(testsupport::CutTexts(form), std::vector<std::string>{}) << language;
   });
 }
 

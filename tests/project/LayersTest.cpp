@@ -20,6 +20,7 @@
 #include "project/FormLayersSettings.h"
 #include "project/LayerFrame.h"
 #include "tests/project/ProjectDialogTest.h"
+#include "tests/support/CutTexts.h"
 
 using namespace projecttest;
 
@@ -129,6 +130,7 @@ TEST_F(LayersDialog, PicturesOfTheDialog) {
   InEveryLanguage([this](const std::string& language) {
     TFormLayersSettings& form = Loaded();
     EXPECT_FALSE(SavePicture(&form, "layers-" + language).empty());
+    EXPECT_EQ(testsupport::CutTexts(form), std::vector<std::string>{}) << language;
   });
 }
 

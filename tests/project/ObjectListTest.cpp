@@ -21,6 +21,7 @@
 #include "platform/vcl/Menus.h"
 #include "project/FormObjectList.h"
 #include "tests/project/ProjectDialogTest.h"
+#include "tests/support/CutTexts.h"
 
 using namespace projecttest;
 
@@ -183,6 +184,7 @@ TEST_F(ObjectList, Pictures) {
     TFormObjectList& form = Loaded();
     form.FormActivate(&form);
     EXPECT_FALSE(SavePicture(&form, "object-list-" + language).empty());
+    EXPECT_EQ(testsupport::CutTexts(form), std::vector<std::string>{}) << language;
   });
 }
 

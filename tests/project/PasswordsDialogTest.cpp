@@ -28,6 +28,7 @@
 #include "project/FramUser.h"
 #include "properties/ComboBoxNoWheel.h"
 #include "tests/project/ProjectDialogTest.h"
+#include "tests/support/CutTexts.h"
 
 using namespace projecttest;
 
@@ -445,6 +446,7 @@ TEST_F(PasswordsDialog, PicturesOfTheThreeTabs) {
     for (int tab = 0; tab < 3; ++tab) {
       form.PageControl1->SetActivePageIndex(tab);
       EXPECT_FALSE(SavePicture(&form, "passwords-" + std::to_string(tab) + "-" + language).empty());
+      EXPECT_EQ(testsupport::CutTexts(form), std::vector<std::string>{}) << language;
     }
     EXPECT_EQ(form.Caption(), language == "en" ? "Access settings" : form.Caption());
   });

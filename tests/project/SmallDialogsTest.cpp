@@ -27,6 +27,7 @@
 #include "project/FormSimpleEdit.h"
 #include "project/FormSimpleMessage.h"
 #include "tests/project/ProjectDialogTest.h"
+#include "tests/support/CutTexts.h"
 
 using namespace projecttest;
 
@@ -193,6 +194,7 @@ TEST_F(SmallDialogs, PicturesOfTheSmallDialogs) {
     TFormSimpleMessage question(nullptr);
     question.Message1->SetCaption(GetUiText(7125));
     EXPECT_FALSE(SavePicture(&question, "simple-message-" + language).empty());
+    EXPECT_EQ(testsupport::CutTexts(question), std::vector<std::string>{}) << language;
   });
 }
 

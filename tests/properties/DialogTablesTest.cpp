@@ -7,14 +7,8 @@
 
 #include "core/UiText.h"
 #include "grid/GridWebElement.h"
-#include "platform/vcl/Button.h"
-#include "platform/vcl/Canvas.h"
-#include "platform/vcl/CheckBox.h"
-#include "platform/vcl/ClassicLook.h"
 #include "platform/vcl/Driver.h"
 #include "platform/vcl/Edit.h"
-#include "platform/vcl/Label.h"
-#include "platform/vcl/RadioButton.h"
 #include "properties/FormBlockProperties.h"
 #include "properties/FormCameraProperties.h"
 #include "properties/FormCanvasProperties.h"
@@ -30,6 +24,7 @@
 #include "properties/FormStrImgProperties.h"
 #include "properties/FormSubmitProperties.h"
 #include "tests/properties/PropertiesTestSupport.h"
+#include "tests/support/CutTexts.h"
 #include "tests/support/SimVariableLookup.h"
 #include "tests/support/UiLanguages.h"
 
@@ -152,35 +147,6 @@ TEST_F(DialogTables, PicturesOfEveryDialog) {
   testsupport::SelectEnglish();
 }
 
-// The width a check box, radio button or button needs for its whole caption
-// (0 for other controls).
-int CaptionWidth(TControl& control) {
-  TCanvas measure;
-  measure.Font->Assign(*control.Font());
-  const int text = measure.TextWidth(control.Caption());
-  if (dynamic_cast<TCustomCheckBox*>(&control) != nullptr) return text + kCheckMarkSize + 4;
-  if (dynamic_cast<TRadioButton*>(&control) != nullptr) return text + kRadioMarkSize + 5;
-  if (dynamic_cast<TButton*>(&control) != nullptr) return text + 4;
-  return 0;
-}
-
-// "name: cut" for each shown check box, radio button or button whose caption
-// is wider than the control, and "a over b" for two shown controls of a row
-// that overlap, on `parent` and every windowed control in it.
-void CollectCutTexts(TWinControl& parent, std::vector<std::string>& found) {
-  std::vector<TControl*> shown;
-  for (int i = 0; i < parent.ControlCount(); ++i)
-    if (parent.Controls(i)->Visible()) shown.push_back(parent.Controls(i));
-  for (TControl* a : shown) {
-    if (CaptionWidth(*a) > a->Width()) found.push_back(a->Name() + ": cut");
-    for (TControl* b : shown)
-      if (a->Left() < b->Left() && b->Left() < a->Left() + a->Width() && a->Top() < b->Top() + b->Height() &&
-          b->Top() < a->Top() + a->Height())
-        found.push_back(a->Name() + " over " + b->Name());
-    if (auto* inner = dynamic_cast<TWinControl*>(a)) CollectCutTexts(*inner, found);
-  }
-}
-
 // Every caption of every dialog is shown whole and no two controls of a row
 // overlap, in each UI language, as the dialog is shown.
 TEST_F(DialogTables, EveryCaptionIsShownWholeInEveryLanguage) {
@@ -191,7 +157,7 @@ TEST_F(DialogTables, EveryCaptionIsShownWholeInEveryLanguage) {
       SelectObjects({0});
       std::vector<std::string> found;
       DoubleClickObject(0, [&](TPropertyForm& f) {
-        CollectCutTexts(f, found);
+        found = testsupport::CutTexts(f);
         return mrCancel;
       });
       EXPECT_EQ(found, std::vector<std::string>{}) << language.code << " " << c.name;
