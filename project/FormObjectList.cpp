@@ -28,14 +28,18 @@ constexpr int kFrozenIcon = 2;
 constexpr TColor kFrozenText = 0xFF6600;  // RGB (0, 102, 255)
 constexpr TColor kFrozenBack = 0xFFF0D1;  // RGB (209, 240, 255)
 
-// Column headers: a UI text, or a fixed text where the id is 0.
+// Column headers: a UI text, or a fixed text where the id is 0, and the
+// column's width. Together the columns fit in the list beside its vertical
+// scroll bar, so that the last one (the layer) does not pass the window edge.
 struct TColumnHeader {
   int textId;
   const char* fixed;
+  int width;
 };
 constexpr TColumnHeader kHeaders[TFormObjectList::kColumns] = {
-    {7190, ""}, {7191, ""}, {7036, ""}, {7192, ""}, {7134, ""},       {7032, ""}, {0, "X"},
-    {0, "Y"},   {7025, ""}, {7024, ""}, {7046, ""}, {0, "Tab index"}, {7249, ""},
+    {7190, "", 48}, {7191, "", 110},      {7036, "", 110}, {7192, "", 70}, {7134, "", 62},
+    {7032, "", 62}, {0, "X", 44},         {0, "Y", 44},    {7025, "", 50}, {7024, "", 50},
+    {7046, "", 70}, {0, "Tab index", 56}, {7249, "", 100},
 };
 
 std::string HeaderText(int column) {
@@ -161,7 +165,7 @@ TFormObjectList::TFormObjectList(TComponent* owner) : TForm(owner) {
   ObjectListView1->SetRowSelect(true);
   ObjectListView1->SetGridLines(true);
   ObjectListView1->SetShowHint(true);
-  for (int c = 0; c < kColumns; ++c) ObjectListView1->Columns()->Add()->SetWidth(c == 1 || c == 2 ? 110 : 62);
+  for (const TColumnHeader& header : kHeaders) ObjectListView1->Columns()->Add()->SetWidth(header.width);
   ObjectListView1->OnSelectItem = {this, &TFormObjectList::ObjectListView1SelectItem};
   ObjectListView1->OnColumnClick = {this, &TFormObjectList::ObjectListView1ColumnClick};
   ObjectListView1->OnCompare = {this, &TFormObjectList::ObjectListView1Compare};

@@ -91,7 +91,7 @@ TFromAutoArray::TFromAutoArray(TComponent* owner) : TForm(owner) {
   SetHeight(kInitialHeight);
   Constraints.MinWidth = kMinSize;
   Constraints.MinHeight = kMinSize;
-  SetDialogFont(this);
+  // Unlike the other project dialogs, this one keeps the form's own font.
   lblOrigin = AddControl<TLabel>(this, this, "lblOrigin", {8, 8, 110, 15});
   edtOrigin = AddControl<TmyEdit>(this, this, "edtOrigin", {8, 24, 110, 23});
   lblStep = AddControl<TLabel>(this, this, "lblStep", {128, 8, 110, 15});

@@ -63,6 +63,7 @@ class DesignerLife : public ::testing::Test {
     Application->SetMainForm(nullptr);
     window.reset();
     host.CloseProject();
+    host.SetLanguage(1033);  // and the machine's code page back to 1252
   }
 
   // The user chooses the plug-in's command in the host's menu.
@@ -259,6 +260,26 @@ TEST_F(DesignerLife, TheHostsLanguageChangeReachesTheOpenDesigner) {
             "ckg\xE4ngig");
   EXPECT_EQ(host.Events().LanguageChanged(1033), S_OK);
   EXPECT_EQ(undo->Hint, "Undo");
+}
+
+// A host in Czech or Polish runs on a Windows of code page 1250: the letters
+// outside code page 1252 arrive whole, and the designer draws them with it.
+TEST_F(DesignerLife, CzechAndPolishTextsKeepTheirLettersInCodePage1250) {
+  ChooseCommand();
+  TCustomForm* form = DockedForm();
+  ASSERT_NE(form, nullptr);
+  auto* undo = dynamic_cast<TToolButton*>(form->FindComponent("tbUndo"));
+  auto* preview = dynamic_cast<TToolButton*>(form->FindComponent("tbPreview1"));
+  ASSERT_NE(undo, nullptr);
+  ASSERT_NE(preview, nullptr);
+  host.SetLanguage(1029);
+  EXPECT_EQ(host.Events().LanguageChanged(1029), S_OK);
+  EXPECT_EQ(undo->Hint, "Zp\xECt");  // "Zpět"
+  host.SetLanguage(1045);
+  EXPECT_EQ(host.Events().LanguageChanged(1045), S_OK);
+  EXPECT_EQ(preview->Hint,
+            "Podgl\xB9"
+            "d");  // "Podgląd"
 }
 
 }  // namespace

@@ -179,7 +179,7 @@ TEST_F(LanguagesDialog, TheDesignersCommandReloadsTheLanguagesAndMovesTheEditors
 
 TEST_F(LanguagesDialog, Pictures) {
   Open(LanguagesOf(true, {{5, 1}, {7, 0}, {9, 0}}));
-  InTwoLanguages(
+  InEveryLanguage(
       [this](const std::string& language) { EXPECT_FALSE(SavePicture(&Loaded(), "languages-" + language).empty()); });
 }
 

@@ -12,6 +12,7 @@
 #include "designer/FormDesign1.h"
 #include "grid/GridWebElement.h"
 #include "platform/vcl/Button.h"
+#include "platform/vcl/ClassicLook.h"
 #include "platform/vcl/Clipbrd.h"
 #include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/Driver.h"
@@ -20,6 +21,7 @@
 #include "platform/vcl/Menus.h"
 #include "project/FormObjectList.h"
 #include "tests/project/ProjectDialogTest.h"
+#include "tests/support/CutTexts.h"
 
 using namespace projecttest;
 
@@ -163,13 +165,26 @@ TEST_F(ObjectList, TheDesignersCommandShowsTheList) {
   EXPECT_EQ(rows, 1);
 }
 
+// The last column (the layer) ends inside the list, beside the room of the
+// vertical scroll bar that many rows bring.
+TEST_F(ObjectList, EveryColumnEndsInsideTheList) {
+  OpenPage(Edit(11, 5, "Level"));
+  TFormObjectList& form = Loaded();
+  form.FormActivate(&form);
+  int right = 0;
+  for (int c = 0; c < form.ObjectListView1->Columns()->Count(); ++c)
+    right += form.ObjectListView1->Columns()->Items(c)->Width();
+  EXPECT_LE(right, form.ObjectListView1->ClientWidth() - kScrollBarSize);
+}
+
 TEST_F(ObjectList, Pictures) {
   OpenPage(Edit(11, 5, "Level") + ImageButton(12, 60, "Pump") + Edit(13, 120, "Frozen", " layer=\"2\""));
   designer->FLayers[2].Frozen = true;
-  InTwoLanguages([this](const std::string& language) {
+  InEveryLanguage([this](const std::string& language) {
     TFormObjectList& form = Loaded();
     form.FormActivate(&form);
     EXPECT_FALSE(SavePicture(&form, "object-list-" + language).empty());
+    EXPECT_EQ(testsupport::CutTexts(form), std::vector<std::string>{}) << language;
   });
 }
 

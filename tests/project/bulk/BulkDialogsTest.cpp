@@ -27,6 +27,7 @@
 #include "project/FromAutoArray.h"
 #include "properties/MyEdit.h"
 #include "tests/designer/commands/CommandsTestSupport.h"
+#include "tests/support/UiLanguages.h"
 
 using namespace commandstest;
 
@@ -144,6 +145,47 @@ TEST_F(BulkDialogs, CancelAndAnEmptyReplacementChangeNothing) {
     // OK records its undo step even when nothing changes.
     EXPECT_EQ(designer->tbUndo->Enabled(), ok);
   }
+}
+
+// Unlike the other project dialogs, the two dialogs on the selected objects'
+// variables keep the form's own font.
+TEST_F(BulkDialogs, TheVariableDialogsKeepTheFormsOwnFont) {
+  Open(OnePageProject(kVariableObjects));
+  Select({10, 11});
+  std::vector<std::string> fonts;
+  auto font = [&](TCustomForm& form) {
+    fonts.push_back(form.Font()->Name + " " + std::to_string(form.Font()->Size()));
+    return mrCancel;
+  };
+  Driver::OnModal("TFormVarNameReplace", font);
+  Driver::OnModal("TFromAutoArray", font);
+  designer->VarNameReplace1Click(nullptr);
+  designer->AutoIndexArray1Click(nullptr);
+  EXPECT_EQ(fonts, (std::vector<std::string>{"MS Sans Serif 8", "MS Sans Serif 8"}));
+}
+
+// Pictures of the three dialogs in each UI language: bulk-NAME-LANG.
+TEST_F(BulkDialogs, PicturesInEveryLanguage) {
+  Open(OnePageProject(kVariableObjects));
+  Select({10, 11, 12});
+  std::string code;
+  auto picture = [&](const char* name) {
+    return [&code, name](TCustomForm& form) {
+      SavePicture(&form, name + ("-" + code));
+      return mrCancel;
+    };
+  };
+  Driver::OnModal("TFormVarNameReplace", picture("var-name-replace"));
+  Driver::OnModal("TFromAutoArray", picture("auto-array"));
+  Driver::OnModal("TFormRenamePages1", picture("rename-pages"));
+  for (const testsupport::TUiLanguage& language : testsupport::kUiLanguages) {
+    ASSERT_TRUE(testsupport::SelectHostLanguage(language));
+    code = language.code;
+    designer->VarNameReplace1Click(nullptr);
+    designer->AutoIndexArray1Click(nullptr);
+    designer->RenameAllPages1Click(nullptr);
+  }
+  testsupport::SelectEnglish();
 }
 
 // Three edit fields in one row, written right to left, each bound to t[0];

@@ -20,6 +20,7 @@
 #include "properties/FormPageProperties.h"
 #include "properties/FormPlaceholders.h"
 #include "tests/properties/pages/PagesTestSupport.h"
+#include "tests/support/UiLanguages.h"
 
 using namespace pagetest;
 using proptest::ClickControl;
@@ -212,20 +213,21 @@ TEST_F(Placeholders, TheSettingsFileIsTracedWhenShownAndClosed) {
   EXPECT_NE(log.find(line, first + 1), std::string::npos) << log;
 }
 
-TEST_F(Placeholders, PicturesInEnglishAndGerman) {
-  for (int language : {UI_LANG_ENGLISH, UI_LANG_GERMAN}) {
-    ASSERT_TRUE(SelectUiLanguage(language));
+TEST_F(Placeholders, PicturesInEveryLanguage) {
+  for (const testsupport::TUiLanguage& language : testsupport::kUiLanguages) {
+    ASSERT_TRUE(testsupport::SelectHostLanguage(language));
     Open(Project("", "", "", kTwoAliases));
     EditGroupPlaceholders(
         [&](TFormPlaceHolders& f) {
           f.cbEditable->SetChecked(true);
           f.cbEditableClick(f.cbEditable);
           AddRow(f, "New", "NEW_VAR");
-          SavePicture(f, std::string("placeholders-") + (language == UI_LANG_ENGLISH ? "en" : "de"));
+          SavePicture(f, std::string("placeholders-") + language.code);
           return static_cast<int>(mrCancel);
         },
         false);
   }
+  testsupport::SelectEnglish();
 }
 
 }  // namespace
