@@ -178,6 +178,31 @@ TEST_F(BulkDialogs, ArrayIndexesNumberedLeftToRight) {
   EXPECT_TRUE(designer->tbUndo->Enabled());
 }
 
+// Submit buttons 10 pixels high: A at the top left, B to the right slightly
+// lower, C between them lower still. C overlaps B only, so it comes before B
+// (to its right) but after A (above it): A, C, B.
+TEST_F(BulkDialogs, ArrayIndexesFollowTheComparisonOfPlacesWhereItIsAnOrder) {
+  const auto button = [](int uid, int x, int y) {
+    // A place is a cell of 8 units (from 1) and the units into it.
+    const auto at = [](const char* axis, int units) {
+      return std::string(" ") + axis + "=\"" + std::to_string(units / 8 + 1) + "\" " + char(axis[0] + 32) + "off=\"" +
+             std::to_string(units % 8) + "\"";
+    };
+    return "<object" + at("X", x) + at("Y", y) + " Uid=\"" + std::to_string(uid) +
+           "\"><submit width=\"40\" height=\"10\" variable=\"t[0]\" value=\"1\" /></object>\r\n";
+  };
+  Open(OnePageProject(button(10, 0, 0) + button(11, 100, 8) + button(12, 50, 15)));
+  ASSERT_EQ(Object(10)->Height(), 10);
+  Select({11, 12, 10});
+  Driver::OnModal("TFromAutoArray", [](TCustomForm& form) {
+    Driver::Click(dynamic_cast<TFromAutoArray&>(form).Button1);
+    return mrNone;
+  });
+  designer->AutoIndexArray1Click(nullptr);
+  EXPECT_EQ((std::vector<std::string>{Variable(10), Variable(12), Variable(11)}),
+            (std::vector<std::string>{"t[0]", "t[1]", "t[2]"}));
+}
+
 TEST_F(BulkDialogs, ArrayIndexOrderStepAndVisibility) {
   const struct {
     const char* origin;
