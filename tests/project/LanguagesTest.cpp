@@ -177,6 +177,27 @@ TEST_F(LanguagesDialog, TheDesignersCommandReloadsTheLanguagesAndMovesTheEditors
   EXPECT_EQ(Stored().size(), 15u);
 }
 
+TEST_F(LanguagesDialog, SizeAndPlaceAreKeptInTheProjectDocument) {
+  Open(LanguagesOf(false, {{9, 1}}));
+  std::vector<std::vector<int>> shown;
+  Driver::OnModal("TFormLangProperties", [&shown](TCustomForm& form) {
+    shown.push_back({form.Left(), form.Top(), form.Width(), form.Height()});
+    form.SetBounds(40, 50, form.Width() + 30, form.Height() + 20);
+    Driver::Click(dynamic_cast<TFormLangProperties&>(form).Button1);
+    return mrNone;
+  });
+  ClickButton(designer->tbLang);
+  ClickButton(designer->tbLang);
+  ASSERT_EQ(shown.size(), 2u);
+  const std::vector<int> moved = {40, 50, shown[0][2] + 30, shown[0][3] + 20};
+  EXPECT_EQ(shown[1], moved);
+  designer->btnSave2Click(nullptr);
+  const std::string saved = folder.Read("Tarnwell/Proj.xml");
+  const std::string stored = "<LanguagesProp Height=\"" + std::to_string(moved[3] + 20) + "\" Width=\"" +
+                             std::to_string(moved[2] + 30) + "\" Top=\"50\" Left=\"40\" />";
+  EXPECT_NE(saved.find(stored), std::string::npos) << saved;
+}
+
 TEST_F(LanguagesDialog, Pictures) {
   Open(LanguagesOf(true, {{5, 1}, {7, 0}, {9, 0}}));
   InTwoLanguages(
