@@ -21,7 +21,8 @@ namespace {
 
 class THost : public TDesignerHost {
  public:
-  explicit THost(const testsupport::TempFolder& folder) : folder_(folder) {}
+  THost(const testsupport::TempFolder& folder, IIECManVariables* const& variables)
+      : folder_(folder), variables_(variables) {}
   TProjectLocation ProjectLocation() override {
     TProjectLocation location;
     location.hostProjectDir = folder_.Path().string() + "\\";
@@ -29,9 +30,11 @@ class THost : public TDesignerHost {
     return location;
   }
   void UpdateStConstants(TmyXmlNode*) override {}
+  ComPtr<IIECManVariables> IecVariables() override { return ComPtr<IIECManVariables>(variables_); }
 
  private:
   const testsupport::TempFolder& folder_;
+  IIECManVariables* const& variables_;
 };
 
 }  // namespace
@@ -63,7 +66,7 @@ void PropertiesTest::TearDown() {
 
 TFormDesign1& PropertiesTest::Open(const std::string& project) {
   folder.Write("Tarnwell/Proj.xml", project);
-  designer = std::make_unique<TFormDesign1>(nullptr, std::make_unique<THost>(folder));
+  designer = std::make_unique<TFormDesign1>(nullptr, std::make_unique<THost>(folder, hostVariables));
   designer->Show();
   designer->FTreeChangeSuppressed = false;
   return *designer;
