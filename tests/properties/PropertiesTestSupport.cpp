@@ -21,8 +21,7 @@ namespace {
 
 class THost : public TDesignerHost {
  public:
-  THost(const testsupport::TempFolder& folder, IIECManVariables* const& variables)
-      : folder_(folder), variables_(variables) {}
+  explicit THost(const testsupport::TempFolder& folder) : folder_(folder) {}
   TProjectLocation ProjectLocation() override {
     TProjectLocation location;
     location.hostProjectDir = folder_.Path().string() + "\\";
@@ -30,11 +29,9 @@ class THost : public TDesignerHost {
     return location;
   }
   void UpdateStConstants(TmyXmlNode*) override {}
-  ComPtr<IIECManVariables> IecVariables() override { return ComPtr<IIECManVariables>(variables_); }
 
  private:
   const testsupport::TempFolder& folder_;
-  IIECManVariables* const& variables_;
 };
 
 }  // namespace
@@ -66,7 +63,7 @@ void PropertiesTest::TearDown() {
 
 TFormDesign1& PropertiesTest::Open(const std::string& project) {
   folder.Write("Tarnwell/Proj.xml", project);
-  designer = std::make_unique<TFormDesign1>(nullptr, std::make_unique<THost>(folder, hostVariables));
+  designer = std::make_unique<TFormDesign1>(nullptr, std::make_unique<THost>(folder));
   designer->Show();
   designer->FTreeChangeSuppressed = false;
   return *designer;

@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "designer/FormDesign1.h"
-#include "host/api/IIECManVariables.h"
 #include "properties/PropertyForm.h"
 #include "tests/support/TempFolder.h"
 
@@ -47,9 +46,6 @@ class PropertiesTest : public ::testing::Test {
   static void SavePicture(TControl& form, const std::string& name);
 
   testsupport::TempFolder folder{"props"};
-  // The host's IEC variables manager that the designer's host gives the
-  // dialogs (none unless a test gives one).
-  IIECManVariables* hostVariables = nullptr;
   std::unique_ptr<TFormDesign1> designer;
 };
 

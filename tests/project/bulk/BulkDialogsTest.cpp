@@ -178,20 +178,13 @@ TEST_F(BulkDialogs, ArrayIndexesNumberedLeftToRight) {
   EXPECT_TRUE(designer->tbUndo->Enabled());
 }
 
-// Submit buttons 10 pixels high: A at the top left, B to the right slightly
-// lower, C between them lower still. C overlaps B only, so it comes before B
-// (to its right) but after A (above it): A, C, B.
+// Submit buttons 10 pixels high in cells of 8 units: A at (0, 0), B at
+// (96, 8), C at (48, 16). C overlaps B only, so it comes before B (to its
+// right) and after A (above it): A, C, B.
 TEST_F(BulkDialogs, ArrayIndexesFollowTheComparisonOfPlacesWhereItIsAnOrder) {
-  const auto button = [](int uid, int x, int y) {
-    // A place is a cell of 8 units (from 1) and the units into it.
-    const auto at = [](const char* axis, int units) {
-      return std::string(" ") + axis + "=\"" + std::to_string(units / 8 + 1) + "\" " + char(axis[0] + 32) + "off=\"" +
-             std::to_string(units % 8) + "\"";
-    };
-    return "<object" + at("X", x) + at("Y", y) + " Uid=\"" + std::to_string(uid) +
-           "\"><submit width=\"40\" height=\"10\" variable=\"t[0]\" value=\"1\" /></object>\r\n";
-  };
-  Open(OnePageProject(button(10, 0, 0) + button(11, 100, 8) + button(12, 50, 15)));
+  const char* const submit = "><submit width=\"40\" height=\"10\" variable=\"t[0]\" value=\"1\" /></object>\r\n";
+  Open(OnePageProject(std::string("<object X=\"1\" Y=\"1\" Uid=\"10\"") + submit +
+                      "<object X=\"13\" Y=\"2\" Uid=\"11\"" + submit + "<object X=\"7\" Y=\"3\" Uid=\"12\"" + submit));
   ASSERT_EQ(Object(10)->Height(), 10);
   Select({11, 12, 10});
   Driver::OnModal("TFromAutoArray", [](TCustomForm& form) {

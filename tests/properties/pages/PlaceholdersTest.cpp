@@ -1,7 +1,7 @@
 // The placeholders dialog on a group, a page and the project: loading rows,
 // editing mode, the two refusals of OK, saving newest first, deletions,
-// cancelled edits that never reach the XML, and on the simulated host its
-// structure types, its typed browser and the page objects' new look-ups.
+// cancelled edits that never reach the XML, and the page objects' look-ups
+// in the simulated host after the project's placeholders change.
 
 #include "core/TraceLog.h"
 #include "core/UiText.h"
@@ -267,56 +267,24 @@ TEST_F(Placeholders, TheGlobalSettingsEditTheProjectsPlaceholders) {
 
 namespace {
 
-// The designer's host gives the simulated host's IEC variables manager, and
-// the page objects look their variables up there.
+// The page objects look their variables up in the simulated host.
 class PlaceholdersOnHost : public Placeholders {
  protected:
   void SetUp() override {
     Placeholders::SetUp();
-    hostFolder.Write("halvex.prj",
-                     "project \"Sim\"\nstruct TRecipe\n  speed UINT\nend\nstruct TMotor\n  rpm INT\nend\n"
-                     "var Speed INT R 0\nvar Level REAL R 4\nvar Recipe1 TRecipe R 8\n");
+    hostFolder.Write("halvex.prj", "project \"Sim\"\nvar Speed INT R 0\nvar Level REAL R 4\n");
     sim.OpenProject(hostFolder.Path().string());
-    hostVariables = &sim.IecVariables();
     testsupport::gLookupHost = &sim;
     gGridVariableLookup = &testsupport::SimVariableLookup;
   }
   void TearDown() override {
     gGridVariableLookup = nullptr;
     Placeholders::TearDown();
-    hostVariables = nullptr;
     testsupport::gLookupHost = nullptr;
   }
   testsupport::TempFolder hostFolder{"simhost"};
   HalvexHost sim;
 };
-
-TEST_F(PlaceholdersOnHost, TheTypeListEndsWithTheHostsStructuresAndATypedRowBrowsesItsType) {
-  Open(Project(""));
-  sim.IecVariables().ScriptBrowser("Recipe1");
-  sim.IecVariables().ScriptBrowser("Speed");
-  EditGroupPlaceholders([](TFormPlaceHolders& f) {
-    TFrameAlias* typed = AddRow(f, "Rec", "");
-    TStrings& types = *typed->ComboBoxVarType->Items();
-    EXPECT_EQ(types.Count(), 21);
-    EXPECT_EQ(types.Strings(19) + "," + types.Strings(20), "TRecipe,TMotor");
-    typed->ComboBoxVarType->SetItemIndex(19);
-    Driver::Click(typed->Button3);
-    Driver::Click(AddRow(f, "Spd", "")->Button3);
-    return PressDialogOk(f);
-  });
-  const std::vector<HostBrowserCall> calls = sim.IecVariables().BrowserCalls();
-  ASSERT_EQ(calls.size(), 2u);
-  EXPECT_EQ(calls[0].typeName, "TRecipe");
-  EXPECT_EQ(calls[1].typeName, "");
-  EXPECT_EQ(calls[1].flags, 15);
-  designer->btnSave2Click(nullptr);
-  const std::string saved = folder.Read("Tarnwell/Proj.xml");
-  EXPECT_NE(saved.find("<alias name=\"Spd\" type=\"\" description=\"\">Speed</alias>\r\n\t\t\t"
-                       "<alias name=\"Rec\" type=\"TRecipe\" description=\"\">Recipe1</alias>"),
-            std::string::npos)
-      << saved;
-}
 
 // The project's placeholder Site stands for Speed (INT); the global settings
 // bind it to Level (REAL). A read-only project takes nothing else on OK, but
