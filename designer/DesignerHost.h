@@ -16,6 +16,7 @@
 #include "host/api/CommLoop.h"
 #include "host/api/HostServices.h"
 #include "host/api/IHalvexIDE.h"
+#include "host/api/IIECManVariables.h"
 #include "platform/com/ComPtr.h"
 #include "plugin/PanelList.h"
 
@@ -71,6 +72,12 @@ class TDesignerHost {
   // The host's text editor, which shows the import report; empty when the
   // host gave none.
   virtual ComPtr<IQendTextEditor> TextEditor() { return {}; }
+
+  // --- the placeholders dialog ------------------------------------------------------
+  // The host's IEC variables manager, whose typed variable browser and
+  // further type names the placeholders dialog offers; empty when the host
+  // gave none.
+  virtual ComPtr<IIECManVariables> IecVariables() { return {}; }
 
   // --- the about box ------------------------------------------------------------------
   // A value of the version block of a file (a system path), in its first

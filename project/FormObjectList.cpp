@@ -1,8 +1,10 @@
 #include "project/FormObjectList.h"
 
+#include <algorithm>
 #include <cctype>
 #include <memory>
 
+#include "core/TraceLog.h"
 #include "core/UiText.h"
 #include "core/XmlNode.h"
 #include "designer/FormDesign1.h"
@@ -13,6 +15,7 @@
 #include "platform/vcl/Colors.h"
 #include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/GraphicsObjects.h"
+#include "platform/vcl/IniFiles.h"
 #include "platform/vcl/Label.h"
 #include "platform/vcl/ListView.h"
 #include "platform/vcl/Menus.h"
@@ -20,9 +23,12 @@
 #include "platform/vcl/ScrollBox.h"
 #include "project/DialogControls.h"
 #include "project/FormLayersSettings.h"
+#include "project/VariableListDialog.h"
 
 namespace {
 
+constexpr const char* kPlacementSection = "FormObjectList";
+constexpr const char* kTopItemKey = "TopItem";
 constexpr int kHiddenIcon = 1;
 constexpr int kFrozenIcon = 2;
 constexpr TColor kFrozenText = 0xFF6600;  // RGB (0, 102, 255)
@@ -134,7 +140,7 @@ bool TFormObjectList::TNoCase::operator()(const std::string& a, const std::strin
 }
 
 TFormObjectList::TFormObjectList(TComponent* owner) : TForm(owner) {
-  SetName("FormObjectList");
+  SetName(kPlacementSection);
   SetPosition(poScreenCenter);
   SetClientWidth(900);
   SetClientHeight(420);
@@ -192,6 +198,8 @@ TFormObjectList::TFormObjectList(TComponent* owner) : TForm(owner) {
   }
   ObjectListView1->SetPopupMenu(PopupMenu1);
   OnActivate = {this, &TFormObjectList::FormActivate};
+  OnShow = {this, &TFormObjectList::FormShow};
+  OnCloseQuery = {this, &TFormObjectList::FormCloseQuery};
   SetCaptions();
   AfterConstruction();
 }
@@ -221,6 +229,31 @@ void TFormObjectList::SetCaptions() {
 void TFormObjectList::FormActivate(TObject*) {
   SetCaptions();
   ObjectListView1->SetWidth(1);
+}
+
+void TFormObjectList::FormShow(TObject*) {
+  ReadVariableDialogPlacement(kPlacementSection, *this, Designer);
+  const std::string file = DialogSettingsFile(Designer);
+  const int count = ObjectListView1->Items()->Count();
+  if (file.empty() || count == 0) return;
+  try {
+    const int top = TIniFile(file).ReadInteger(kPlacementSection, kTopItemKey, 0);
+    ObjectListView1->SetTopIndex(std::clamp(top, 0, count - 1));
+  } catch (const EIniFileException& e) {
+    WriteTraceLog("FormObjectList FormShow - " + e.Message());
+  }
+}
+
+void TFormObjectList::FormCloseQuery(TObject*, bool&) {
+  WriteVariableDialogPlacement(kPlacementSection, *this, Designer);
+  const std::string file = DialogSettingsFile(Designer);
+  if (file.empty()) return;
+  try {
+    TIniFile(file).WriteInteger(kPlacementSection, kTopItemKey, ObjectListView1->TopIndex());
+  } catch (const EIniFileException& e) {
+    // A settings file that cannot be written keeps the placement of before.
+    WriteTraceLog("FormObjectList FormCloseQuery - " + e.Message());
+  }
 }
 
 void TFormObjectList::RefreshObjectList() {

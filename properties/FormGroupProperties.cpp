@@ -64,7 +64,8 @@ TFormGroupProperties::TFormGroupProperties(TFormDesign1& designer) : TPropertyFo
   Get<TCheckBox>("cbDontMakeForWWW")->SetVisible(false);
   Get<TCheckBox>("cbAlternativePageDim")->OnClick = {this, &TFormGroupProperties::cbAlternativePageDimClick};
   placeholders_ = std::make_unique<TPlaceholdersOpener>(
-      *this, [this] { return group; }, LoadFileNames(designer.Host().ProjectLocation()).settingsFile);
+      *this, [this] { return group; }, LoadFileNames(designer.Host().ProjectLocation()).settingsFile,
+      designer.Host().IecVariables());
   Get<TButton>("btnPlaceHolders")->OnClick = {this, &TFormGroupProperties::btnPlaceHoldersClick};
   Get<TButton>("Button1")->OnClick = {this, &TFormGroupProperties::Button1Click};
   OnActivate = {this, &TFormGroupProperties::FormActivate};

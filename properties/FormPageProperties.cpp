@@ -129,7 +129,7 @@ TFormPageProperties::TFormPageProperties(TFormDesign1& designer)
   Get<TButton>("Button1")->OnClick = {this, &TFormPageProperties::Button1Click};
   settingsFile_ = LoadFileNames(designer.Host().ProjectLocation()).settingsFile;
   placeholders_ = std::make_unique<TPlaceholdersOpener>(
-      *this, [this] { return page; }, settingsFile_);
+      *this, [this] { return page; }, settingsFile_, designer.Host().IecVariables());
   OnShow = {this, &TFormPageProperties::FormShow};
   OnClose = {this, &TFormPageProperties::FormClose};
   Get<TButton>("btnPlaceHolders")->OnClick = {this, &TFormPageProperties::btnPlaceHoldersClick};

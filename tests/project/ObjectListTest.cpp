@@ -19,6 +19,7 @@
 #include "platform/vcl/Label.h"
 #include "platform/vcl/ListView.h"
 #include "platform/vcl/Menus.h"
+#include "platform/vcl/Screen.h"
 #include "project/FormObjectList.h"
 #include "tests/project/ProjectDialogTest.h"
 #include "tests/support/CutTexts.h"
@@ -175,6 +176,29 @@ TEST_F(ObjectList, EveryColumnEndsInsideTheList) {
   for (int c = 0; c < form.ObjectListView1->Columns()->Count(); ++c)
     right += form.ObjectListView1->Columns()->Items(c)->Width();
   EXPECT_LE(right, form.ObjectListView1->ClientWidth() - kScrollBarSize);
+}
+
+TEST_F(ObjectList, SizePlaceAndTopRowAreKeptInTheProjectSettingsFile) {
+  std::string objects;
+  for (int i = 0; i < 40; ++i) objects += Edit(11 + i, 5, "V" + std::to_string(i));
+  OpenPage(objects);
+  // A stored top beyond the screen is centred again; the left edge stays.
+  folder.Write("Tarnwell/Proj.webx",
+               "[FormObjectList]\r\nHeight=300\r\nWidth=700\r\nTop=99999\r\nLeft=20\r\nTopItem=12\r\n");
+  std::vector<int> shown;
+  Driver::OnModal("TFormObjectList", [&shown](TCustomForm& form) {
+    auto& list = dynamic_cast<TFormObjectList&>(form);
+    shown = {form.Left(), form.Top(), form.Width(), form.Height(), list.ObjectListView1->TopIndex()};
+    form.SetLeft(33);
+    list.ObjectListView1->SetTopIndex(5);
+    Driver::Click(list.Button1);
+    return mrNone;
+  });
+  ClickButton(designer->tbObjectList);
+  EXPECT_EQ(shown, (std::vector<int>{20, (Screen->Height() - 300) / 2, 700, 300, 12}));
+  const std::string settings = folder.Read("Tarnwell/Proj.webx");
+  for (const std::string& line : {std::string("Left=33"), std::string("Width=700"), std::string("TopItem=5")})
+    EXPECT_NE(settings.find(line), std::string::npos) << line << "\n" << settings;
 }
 
 TEST_F(ObjectList, Pictures) {

@@ -220,6 +220,24 @@ TEST_F(BulkDialogs, ArrayIndexesNumberedLeftToRight) {
   EXPECT_TRUE(designer->tbUndo->Enabled());
 }
 
+// Submit buttons 10 pixels high in cells of 8 units: A at (0, 0), B at
+// (96, 8), C at (48, 16). C overlaps B only, so it comes before B (to its
+// right) and after A (above it): A, C, B.
+TEST_F(BulkDialogs, ArrayIndexesFollowTheComparisonOfPlacesWhereItIsAnOrder) {
+  const char* const submit = "><submit width=\"40\" height=\"10\" variable=\"t[0]\" value=\"1\" /></object>\r\n";
+  Open(OnePageProject(std::string("<object X=\"1\" Y=\"1\" Uid=\"10\"") + submit +
+                      "<object X=\"13\" Y=\"2\" Uid=\"11\"" + submit + "<object X=\"7\" Y=\"3\" Uid=\"12\"" + submit));
+  ASSERT_EQ(Object(10)->Height(), 10);
+  Select({11, 12, 10});
+  Driver::OnModal("TFromAutoArray", [](TCustomForm& form) {
+    Driver::Click(dynamic_cast<TFromAutoArray&>(form).Button1);
+    return mrNone;
+  });
+  designer->AutoIndexArray1Click(nullptr);
+  EXPECT_EQ((std::vector<std::string>{Variable(10), Variable(12), Variable(11)}),
+            (std::vector<std::string>{"t[0]", "t[1]", "t[2]"}));
+}
+
 TEST_F(BulkDialogs, ArrayIndexOrderStepAndVisibility) {
   const struct {
     const char* origin;
