@@ -14,6 +14,8 @@ TProjectLocation TFormDesign1::ProjectLocation() { return Host().ProjectLocation
 
 TCompileHost& TFormDesign1::CompileHost() { return Host().CompileHost(); }
 
+ComPtr<IIECManVariables> TFormDesign1::IecVariables() { return Host().IecVariables(); }
+
 void TFormDesign1::StopLiveView() { Host().StopLiveView(); }
 
 void TFormDesign1::SetToolTemplate(int slot, const std::string& text) {

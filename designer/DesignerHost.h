@@ -17,6 +17,7 @@
 #include "hostapi/CommLoop.h"
 #include "hostapi/HostServices.h"
 #include "hostapi/IHalvexIDE.h"
+#include "hostapi/IIECManVariables.h"
 #include "platform/com/ComPtr.h"
 
 class TLiveViewLink;
@@ -71,6 +72,12 @@ class TDesignerHost {
   // The host's text editor, which shows the import report; empty when the
   // host gave none.
   virtual ComPtr<IQendTextEditor> TextEditor() { return {}; }
+
+  // --- the placeholders dialog ------------------------------------------------------
+  // The host's IEC variables manager, whose typed variable browser and
+  // further type names the placeholders dialog offers; empty when the host
+  // gave none.
+  virtual ComPtr<IIECManVariables> IecVariables() { return {}; }
 
   // --- the about box ------------------------------------------------------------------
   // A value of the version block of a file (a system path), in its first

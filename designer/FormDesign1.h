@@ -747,6 +747,7 @@ class TFormDesign1 : public TForm, public TDesignerContext {
   TmyXmlNode* WebElement() const override;
   TProjectLocation ProjectLocation() override;
   TCompileHost& CompileHost() override;
+  ComPtr<IIECManVariables> IecVariables() override;
   void StopLiveView() override;
   TScrollBox* DesignSurface() const override { return sbDesign1; }
   int UnitPixels() const override { return FUnitPixels; }

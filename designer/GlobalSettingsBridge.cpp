@@ -276,6 +276,9 @@ void StoreGlobalSettings(TFormGlobalSettings& form, TFormDesign1& designer) {
   StoreDesignerState(form, designer, markers);
   StoreSurface(designer);
   StoreWebElement(form, designer, markers);
+  // The objects on the page look their variables up again: the project's
+  // placeholders may stand for other variables now.
+  designer.RefreshAllObjectVarInfo();
 }
 
 void RunGlobalSettings(TFormDesign1& designer) {
@@ -284,10 +287,14 @@ void RunGlobalSettings(TFormDesign1& designer) {
   // The project-level placeholders: their own dialog, written with this OK.
   TPlaceholdersOpener placeholders(
       *form, [&designer] { return designer.Document().Web(); },
-      LoadFileNames(designer.Host().ProjectLocation()).settingsFile);
+      LoadFileNames(designer.Host().ProjectLocation()).settingsFile, designer.Host().IecVariables());
   form->btnPlaceHolders->OnClick = [&placeholders](TObject*) { placeholders.Click(); };
-  if (form->ShowModal() == mrOk && designer.Document().FormatCode() == kFormatCodeCurrent) {
+  if (form->ShowModal() != mrOk) return;
+  // The dialog's OK stores the placeholders, in a read-only project too; the
+  // rest is written only into an editable one.
+  const bool placeholdersStored = placeholders.Save(designer.FGlobalWebData.GlobalPlaceHolders);
+  if (designer.Document().FormatCode() == kFormatCodeCurrent)
     StoreGlobalSettings(*form, designer);
-    placeholders.Save(designer.FGlobalWebData.GlobalPlaceHolders);
-  }
+  else if (placeholdersStored)
+    designer.RefreshAllObjectVarInfo();
 }

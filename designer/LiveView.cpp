@@ -331,6 +331,9 @@ void TFormDesign1::OpenLiveWindow(TmyXmlNode* page) {
   FDebugList->Add(window);
   LoadPage(page, window->imgBg, window->sbDesign1);
   ApplyPageView(page, window->imgBg, window->sbDesign1);
+  // The window shows the whole page: its client area takes the page's size.
+  window->SetClientWidth(window->imgBg->Width());
+  window->SetClientHeight(window->imgBg->Height());
   if (ComPtr<IHalvexIDE> ide = host_->Ide()) {
     ide->InsertDockableForm(window);
     ide->SetTabImage(window, kImageLive);

@@ -127,6 +127,8 @@ void TFormDesign1::tbLangClick(TObject*) {
   dialog->Designer = this;
   dialog->WebNode = web;
   dialog->LanguagesNode = Document().LanguagesElement();
+  // The dialog keeps its size and place in a `LanguagesProp` element under `web`.
+  dialog->PlacementNode = web;
   dialog->LoadFromXml();
   if (dialog->ShowModal() != mrOk) return;
   SetModified();

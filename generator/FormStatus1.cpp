@@ -3,9 +3,12 @@
 
 #include "generator/FormStatus1.h"
 
+#include <algorithm>
+
 #include "core/HelpLink.h"
 #include "core/UiText.h"
 #include "platform/vcl/Button.h"
+#include "platform/vcl/Canvas.h"
 #include "platform/vcl/Panel.h"
 #include "platform/win/WindowMessages.h"
 
@@ -22,6 +25,10 @@ constexpr int kMinWidth = 455;
 constexpr int kMinHeight = 162;
 // The button's caption "OK".
 constexpr int kTextOk = 2005;
+// Where the output and state values start, at least, and the room before
+// them after their row's label.
+constexpr int kStatusValueLeft = 85;
+constexpr int kStatusValueGap = 12;
 
 struct TBounds {
   int left = 0;
@@ -63,9 +70,16 @@ const TComponentRow kLayout[] = {
     {TRowKind::kButton, nullptr, "Button1", "Panel1", {179, 4, 75, 25}, alNone, kTextOk, kPlain},
     {TRowKind::kFrame, &F::MainPanel, "MainPanel", "", {5, 5, 428, 84}, alNone, 0, kPlain},
     {TRowKind::kRow, &F::pnlOutput, "pnlOutput", "MainPanel", {7, 8, 410, 22}, alNone, 7063, kPlain},
-    {TRowKind::kValue, &F::pnlPath, "pnlPath", "pnlOutput", {85, 1, 321, 20}, alNone, 0, kNoBevel},
+    {TRowKind::kValue, &F::pnlPath, "pnlPath", "pnlOutput", {kStatusValueLeft, 1, 321, 20}, alNone, 0, kNoBevel},
     {TRowKind::kRow, &F::pnlGenerated, "pnlGenerated", "MainPanel", {7, 32, 410, 22}, alNone, 7064, kStateFont},
-    {TRowKind::kValue, &F::pnlStatus, "pnlStatus", "pnlGenerated", {85, 1, 321, 20}, alNone, 0, kNoBevel | kStateFont},
+    {TRowKind::kValue,
+     &F::pnlStatus,
+     "pnlStatus",
+     "pnlGenerated",
+     {kStatusValueLeft, 1, 321, 20},
+     alNone,
+     0,
+     kNoBevel | kStateFont},
     {TRowKind::kRow, &F::pnlFiles, "pnlFiles", "MainPanel", {7, 56, 163, 22}, alNone, 7065, kPlain},
     {TRowKind::kValue, &F::pnlFileNum, "pnlFileNum", "pnlFiles", {88, 1, 60, 20}, alNone, 0, kNoBevel | kRightAlign},
     {TRowKind::kRow, &F::pnlImages, "pnlImages", "MainPanel", {180, 56, 161, 22}, alNone, 7066, kPlain},
@@ -140,6 +154,18 @@ void TFormStatus1::FormActivate(TObject*) {
     else
       (this->*row.panel)->SetCaption(GetUiText(row.textId));
   }
+  PlaceValuePanels();
+}
+
+void TFormStatus1::PlaceValuePanels() {
+  int left = kStatusValueLeft;
+  for (TPanel* row : {pnlOutput, pnlGenerated}) {
+    TCanvas measure;
+    measure.Font->Assign(*row->Font());
+    left = std::max(left, measure.TextWidth(row->Caption()) + kStatusValueGap);
+  }
+  for (TPanel* value : {pnlPath, pnlStatus})
+    value->SetBounds(left, value->Top(), value->Left() + value->Width() - left, value->Height());
 }
 
 void TFormStatus1::Dispatch(void* message) {

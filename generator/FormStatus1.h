@@ -41,4 +41,7 @@ class TFormStatus1 : public TForm {
 
  private:
   void CreateComponents();
+  // The output and state values start after the wider of their two row
+  // labels, which are longer in some languages, and keep their right edge.
+  void PlaceValuePanels();
 };

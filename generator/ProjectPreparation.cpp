@@ -43,9 +43,10 @@ void RefreshHostVariables(TCompileContext& context, const std::vector<std::strin
     std::vector<std::string> members;
     if (!context.host.GetMembers(structure, members)) continue;
     // Only the side effects count: the members enter the variables document
-    // and the public-variable list.
+    // and the public-variable list. The host names each member as the
+    // structure knows it ("keys"), so the variable is the structure's member.
     for (const std::string& member : members)
-      if (!member.empty()) context.variables.ResolveWebVariable(member, TIdentifierFormat{});
+      if (!member.empty()) context.variables.ResolveWebVariable(structure + "." + member, TIdentifierFormat{});
   }
 }
 

@@ -24,6 +24,7 @@ TLiveViewLink* TPluginDesignerHost::LiveView() { return &PluginLiveView(); }
 
 ComPtr<IHalvexSyncedPlcRead> TPluginDesignerHost::SyncedRead() { return gHost.ifHalvexSyncedPlcRead; }
 ComPtr<IQendTextEditor> TPluginDesignerHost::TextEditor() { return gHost.ifQendTextEditor; }
+ComPtr<IIECManVariables> TPluginDesignerHost::IecVariables() { return gHost.ifIECManVariables; }
 
 std::string TPluginDesignerHost::ModuleFileVersion(const std::string& file, const std::string& key) {
   return GetModuleFileVersion(file, key);

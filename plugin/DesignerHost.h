@@ -24,6 +24,7 @@ class TPluginDesignerHost : public TCoreDesignerHost {
   TLiveViewLink* LiveView() override;
   ComPtr<IHalvexSyncedPlcRead> SyncedRead() override;
   ComPtr<IQendTextEditor> TextEditor() override;
+  ComPtr<IIECManVariables> IecVariables() override;
   // The host's interfaces that the installation holds.
   TCompileHost& CompileHost() override { return compileHost_; }
   // From the hidden main form's panel list.

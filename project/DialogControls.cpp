@@ -4,6 +4,7 @@
 
 #include "core/HelpLink.h"
 #include "core/UiText.h"
+#include "platform/vcl/Canvas.h"
 #include "platform/vcl/GraphicsObjects.h"
 
 namespace {
@@ -18,6 +19,16 @@ constexpr int kRowGap = 4;
 void SetDialogFont(TControl* control) {
   control->Font()->Name = kDialogFont;
   control->Font()->SetSize(kDialogFontSize);
+}
+
+void FitWidthToTexts(TControl& control, const std::vector<std::string>& texts, int room, int madeWidth,
+                     int rightLimit) {
+  TCanvas measure;
+  measure.Font->Assign(*control.Font());
+  int wanted = madeWidth;
+  for (const std::string& text : texts) wanted = std::max(wanted, measure.TextWidth(text) + room);
+  const int width = std::max(1, std::min(wanted, rightLimit - control.Left()));
+  control.SetBounds(control.Left(), control.Top(), width, control.Height());
 }
 
 void ShowProjectHelp() { ShowHelp(GetUiLanguageIndex(), kHelpBaseName, "", ""); }

@@ -52,6 +52,12 @@ class TRowLayout {
   std::vector<std::vector<TPlace>> rows_;
 };
 
+// Sets the control's width to `madeWidth`, or wider when the widest of
+// `texts` in the control's font needs it (its width + `room`, the pixels the
+// control keeps beside its text), but never past `rightLimit`: a text of
+// another language that is longer than the layout's is then shown whole.
+void FitWidthToTexts(TControl& control, const std::vector<std::string>& texts, int room, int madeWidth, int rightLimit);
+
 // The project dialogs' font: "Segoe UI", 9 points.
 void SetDialogFont(TControl* control);
 

@@ -95,7 +95,7 @@ TFormAlarms::TFormAlarms(TComponent* owner) : TForm(owner) {
   SetClientWidth(kClientWidth);
   SetClientHeight(kClientHeight);
   SetDialogFont(this);
-  lblPriority = AddControl<TLabel>(this, this, "lblPriority", {16, 6, 50, 15});
+  lblPriority = AddControl<TLabel>(this, this, "lblPriority", {8, 6, 56, 15});
   lblVariable = AddControl<TLabel>(this, this, "lblVariable", {68, 6, 200, 15});
   lblPage = AddControl<TLabel>(this, this, "lblPage", {302, 6, 200, 15});
   for (int i = 0; i < kAlarmRows; ++i) {

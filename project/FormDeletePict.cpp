@@ -1,5 +1,7 @@
 #include "project/FormDeletePict.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 
 #include "core/UiText.h"
@@ -14,6 +16,10 @@
 namespace {
 
 constexpr int kBox = 128;
+constexpr int kQuestionWidth = 400;
+constexpr int kQuestionMargin = 12;
+constexpr int kQuestionButtonWidth = 88;
+constexpr int kQuestionButtonRoom = 16;  // the button's edges and a little air
 
 }  // namespace
 
@@ -21,7 +27,7 @@ TFormDeletePict::TFormDeletePict(TComponent* owner) : TForm(owner) {
   SetName("FormDeletePict");
   SetBorderStyle(bsDialog);
   SetPosition(poMainFormCenter);
-  SetClientWidth(400);
+  SetClientWidth(kQuestionWidth);
   SetClientHeight(190);
   SetDialogFont(this);
   Shape1 = AddControl<TShape>(this, this, "Shape1", {12, 12, kBox, kBox});
@@ -43,7 +49,7 @@ TFormDeletePict::TFormDeletePict(TComponent* owner) : TForm(owner) {
                           {&btnYesAll, "btnYesAll", mrAll}};
   int left = 12;
   for (const Spec& spec : buttons) {
-    *spec.button = AddControl<TButton>(this, this, spec.name, {left, 154, 88, 25});
+    *spec.button = AddControl<TButton>(this, this, spec.name, {left, 154, kQuestionButtonWidth, 25});
     (*spec.button)->ModalResult = spec.result;
     left += 94;
   }
@@ -58,6 +64,10 @@ void TFormDeletePict::SetUiTexts() {
   btnNo->SetCaption(GetUiText(7209));
   btnCancel->SetCaption(GetUiText(7211));
   btnYesAll->SetCaption(GetUiText(2010));
+  // "Delete all" is long in some languages: the last button, and the window
+  // with it, grow to show it whole.
+  FitWidthToTexts(*btnYesAll, {btnYesAll->Caption()}, kQuestionButtonRoom, kQuestionButtonWidth, INT_MAX);
+  SetClientWidth(std::max(kQuestionWidth, btnYesAll->Left() + btnYesAll->Width() + kQuestionMargin));
 }
 
 void TFormDeletePict::ShowPicture(const std::string& longName, TBitmap* bitmap) {

@@ -41,6 +41,12 @@ constexpr int kClientWidth = 446;
 constexpr int kClientHeight = 621;
 // The free edge right of the rows of labels and boxes.
 constexpr int kRowMargin = 8;
+// Beside its text a drop-down list keeps its edges and its button, a button
+// its edges and a little air.
+constexpr int kListTextRoom = 29;
+constexpr int kButtonTextRoom = 16;
+constexpr int kButtonGap = 8;
+constexpr int kPlaceHoldersWidth = 130;
 constexpr int kPageMargin = 20;
 constexpr int kMinPageSide = 200;
 constexpr int kMenuWidth = 160;
@@ -267,7 +273,7 @@ void TFormGlobalSettings::CreateBottomPart() {
   cbEncoding->SetText(kEncodings[0]);
   cbGeneratePavoA = AddCheck(this, this, "cbGeneratePavoA", {16, 551, 420, 17});
   cbOldDim1 = AddCheck(this, this, "cbOldDim1", {16, 570, 420, 17});
-  btnPlaceHolders = AddControl<TButton>(this, this, "btnPlaceHolders", {8, 592, 130, 25});
+  btnPlaceHolders = AddControl<TButton>(this, this, "btnPlaceHolders", {8, 592, kPlaceHoldersWidth, 25});
   Button1 = AddControl<TButton>(this, this, "Button1", {kClientWidth - 166, 592, 75, 25});
   Button1->ModalResult = mrOk;
   Button1->SetDefault(true);
@@ -301,6 +307,11 @@ void TFormGlobalSettings::SetUiTexts() {
   cbTarget->Items()->SetStrings(0, GetUiText(kTextUserResolution));
   cbTarget->SetItemIndex(chosen);
   rows_.Apply(kClientWidth - kRowMargin);
+  std::vector<std::string> presets;
+  for (int i = 0; i < cbTarget->Items()->Count(); ++i) presets.push_back(cbTarget->Items()->Strings(i));
+  FitWidthToTexts(*cbTarget, presets, kListTextRoom, cbTarget->Width(), kClientWidth - kRowMargin);
+  FitWidthToTexts(*btnPlaceHolders, {btnPlaceHolders->Caption()}, kButtonTextRoom, kPlaceHoldersWidth,
+                  Button1->Left() - kButtonGap);
 }
 
 void TFormGlobalSettings::scChange(TObject*) {

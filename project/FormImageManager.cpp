@@ -123,7 +123,7 @@ TFormImageManager::TFormImageManager(TComponent* owner) : TForm(owner) {
   int top = 6;
   for (const Row& row : rows) {
     *row.label = AddControl<TLabel>(this, pnlFields, row.labelName, {4, top + 3, 80, 15});
-    *row.edit = AddControl<TEdit>(this, pnlFields, row.editName, {88, top, rightWidth - 96, 23});
+    *row.edit = AddControl<TEdit>(this, pnlFields, row.editName, {96, top, rightWidth - 104, 23});
     top += 26;
   }
   edtHeight->SetReadOnly(true);

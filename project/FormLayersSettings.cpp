@@ -32,9 +32,9 @@ TFormLayersSettings::TFormLayersSettings(TComponent* owner) : TForm(owner) {
   pnlHeader->SetBevelOuter(bvNone);
   pnlHeader->SetCaption("");
   lblLayer = AddControl<TLabel>(this, pnlHeader, "lblLayer", {38, 5, 150, 15});
-  lblFrozen = AddControl<TLabel>(this, pnlHeader, "lblFrozen", {196, 5, 56, 15});
-  lblVisible = AddControl<TLabel>(this, pnlHeader, "lblVisible", {254, 5, 56, 15});
-  lblActive = AddControl<TLabel>(this, pnlHeader, "lblActive", {312, 5, 48, 15});
+  lblFrozen = AddControl<TLabel>(this, pnlHeader, "lblFrozen", {196, 5, 72, 15});
+  lblVisible = AddControl<TLabel>(this, pnlHeader, "lblVisible", {272, 5, 72, 15});
+  lblActive = AddControl<TLabel>(this, pnlHeader, "lblActive", {348, 5, 64, 15});
   for (int i = 0; i < kLayerCount; ++i) {
     auto* row = new TLayerFrame(this);
     row->SetName("LayerFrame" + std::to_string(i + 1));

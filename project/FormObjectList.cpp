@@ -1,8 +1,10 @@
 #include "project/FormObjectList.h"
 
+#include <algorithm>
 #include <cctype>
 #include <memory>
 
+#include "core/TraceLog.h"
 #include "core/UiText.h"
 #include "core/XmlNode.h"
 #include "grid/GridWebElement.h"
@@ -12,6 +14,7 @@
 #include "platform/vcl/Colors.h"
 #include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/GraphicsObjects.h"
+#include "platform/vcl/IniFiles.h"
 #include "platform/vcl/Label.h"
 #include "platform/vcl/ListView.h"
 #include "platform/vcl/Menus.h"
@@ -19,23 +22,30 @@
 #include "platform/vcl/ScrollBox.h"
 #include "project/DialogControls.h"
 #include "project/FormLayersSettings.h"
+#include "project/VariableListDialog.h"
 #include "properties/DesignerContext.h"
 
 namespace {
 
+constexpr const char* kPlacementSection = "FormObjectList";
+constexpr const char* kTopItemKey = "TopItem";
 constexpr int kHiddenIcon = 1;
 constexpr int kFrozenIcon = 2;
 constexpr TColor kFrozenText = 0xFF6600;  // RGB (0, 102, 255)
 constexpr TColor kFrozenBack = 0xFFF0D1;  // RGB (209, 240, 255)
 
-// Column headers: a UI text, or a fixed text where the id is 0.
+// Column headers: a UI text, or a fixed text where the id is 0, and the
+// column's width. Together the columns fit in the list beside its vertical
+// scroll bar, so that the last one (the layer) does not pass the window edge.
 struct TColumnHeader {
   int textId;
   const char* fixed;
+  int width;
 };
 constexpr TColumnHeader kHeaders[TFormObjectList::kColumns] = {
-    {7190, ""}, {7191, ""}, {7036, ""}, {7192, ""}, {7134, ""},       {7032, ""}, {0, "X"},
-    {0, "Y"},   {7025, ""}, {7024, ""}, {7046, ""}, {0, "Tab index"}, {7249, ""},
+    {7190, "", 48}, {7191, "", 110},      {7036, "", 110}, {7192, "", 70}, {7134, "", 62},
+    {7032, "", 62}, {0, "X", 44},         {0, "Y", 44},    {7025, "", 50}, {7024, "", 50},
+    {7046, "", 70}, {0, "Tab index", 56}, {7249, "", 100},
 };
 
 std::string HeaderText(int column) {
@@ -129,7 +139,7 @@ bool TFormObjectList::TNoCase::operator()(const std::string& a, const std::strin
 }
 
 TFormObjectList::TFormObjectList(TComponent* owner) : TForm(owner) {
-  SetName("FormObjectList");
+  SetName(kPlacementSection);
   SetPosition(poScreenCenter);
   SetClientWidth(900);
   SetClientHeight(420);
@@ -160,7 +170,7 @@ TFormObjectList::TFormObjectList(TComponent* owner) : TForm(owner) {
   ObjectListView1->SetRowSelect(true);
   ObjectListView1->SetGridLines(true);
   ObjectListView1->SetShowHint(true);
-  for (int c = 0; c < kColumns; ++c) ObjectListView1->Columns()->Add()->SetWidth(c == 1 || c == 2 ? 110 : 62);
+  for (const TColumnHeader& header : kHeaders) ObjectListView1->Columns()->Add()->SetWidth(header.width);
   ObjectListView1->OnSelectItem = {this, &TFormObjectList::ObjectListView1SelectItem};
   ObjectListView1->OnColumnClick = {this, &TFormObjectList::ObjectListView1ColumnClick};
   ObjectListView1->OnCompare = {this, &TFormObjectList::ObjectListView1Compare};
@@ -187,6 +197,8 @@ TFormObjectList::TFormObjectList(TComponent* owner) : TForm(owner) {
   }
   ObjectListView1->SetPopupMenu(PopupMenu1);
   OnActivate = {this, &TFormObjectList::FormActivate};
+  OnShow = {this, &TFormObjectList::FormShow};
+  OnCloseQuery = {this, &TFormObjectList::FormCloseQuery};
   SetCaptions();
   AfterConstruction();
 }
@@ -216,6 +228,31 @@ void TFormObjectList::SetCaptions() {
 void TFormObjectList::FormActivate(TObject*) {
   SetCaptions();
   ObjectListView1->SetWidth(1);
+}
+
+void TFormObjectList::FormShow(TObject*) {
+  ReadVariableDialogPlacement(kPlacementSection, *this, Designer);
+  const std::string file = DialogSettingsFile(Designer);
+  const int count = ObjectListView1->Items()->Count();
+  if (file.empty() || count == 0) return;
+  try {
+    const int top = TIniFile(file).ReadInteger(kPlacementSection, kTopItemKey, 0);
+    ObjectListView1->SetTopIndex(std::clamp(top, 0, count - 1));
+  } catch (const EIniFileException& e) {
+    WriteTraceLog("FormObjectList FormShow - " + e.Message());
+  }
+}
+
+void TFormObjectList::FormCloseQuery(TObject*, bool&) {
+  WriteVariableDialogPlacement(kPlacementSection, *this, Designer);
+  const std::string file = DialogSettingsFile(Designer);
+  if (file.empty()) return;
+  try {
+    TIniFile(file).WriteInteger(kPlacementSection, kTopItemKey, ObjectListView1->TopIndex());
+  } catch (const EIniFileException& e) {
+    // A settings file that cannot be written keeps the placement of before.
+    WriteTraceLog("FormObjectList FormCloseQuery - " + e.Message());
+  }
 }
 
 void TFormObjectList::RefreshObjectList() {

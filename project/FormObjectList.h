@@ -81,6 +81,11 @@ class TFormObjectList : public TForm {
   void Panel1DblClick(TObject* sender);
   void CloseClick(TObject* sender);
   void FormActivate(TObject* sender);
+  // Size, position and the top row, kept in the project's settings file
+  // (section "FormObjectList", keys "Height", "Width", "Top", "Left" and
+  // "TopItem"): read when shown, written when closed.
+  void FormShow(TObject* sender);
+  void FormCloseQuery(TObject* sender, bool& canClose);
 
  private:
   // Case-insensitive sets of the distinct variable texts.

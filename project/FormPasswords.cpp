@@ -31,7 +31,11 @@ namespace {
 constexpr const char* kSection = "FormPasswords";
 constexpr const char* kPswFile = "PSW.TXT";
 constexpr int kClientWidth = 760;
-constexpr int kClientHeight = 420;
+// The dialog's height is fixed (452 to 453 pixels with its frame and
+// caption); it can only be made wider, from 652 pixels on.
+constexpr int kClientHeight = 421;
+constexpr int kMinHeight = 452;
+constexpr int kMaxHeight = 453;
 constexpr int kMinWidth = 652;
 constexpr int kRowGap = 3;
 constexpr int kRowStep = 10;
@@ -73,6 +77,9 @@ TFormPasswords::TFormPasswords(TComponent* owner, TDesignerContext* designer, in
   SetPosition(poScreenCenter);
   SetClientWidth(kClientWidth);
   SetClientHeight(kClientHeight);
+  Constraints.MinWidth = kMinWidth;
+  Constraints.MinHeight = kMinHeight;
+  Constraints.MaxHeight = kMaxHeight;
   SetDialogFont(this);
   model_.SetPageLookup([this](const std::string& name) {
     const std::string shown = ShownPage(name);

@@ -1,5 +1,7 @@
 #include "project/FormSimpleMessage.h"
 
+#include <climits>
+
 #include "core/UiText.h"
 #include "platform/vcl/Button.h"
 #include "platform/vcl/CheckBox.h"
@@ -9,9 +11,10 @@
 namespace {
 
 constexpr const char* kCaption = "Tarnwell";
-// Wider than the smallest window (470 x 140), so that the check box's text
-// fits in every UI language.
+// Wider than the smallest window (470 x 140); wider still when the check
+// box's text needs it in the UI language.
 constexpr int kClientWidth = 540;
+constexpr int kCheckTextRoom = 20;  // the box, its gap and the focus frame
 constexpr int kClientHeight = 112;
 constexpr int kMargin = 12;
 constexpr int kButtonWidth = 75;
@@ -36,12 +39,14 @@ TFormSimpleMessage::TFormSimpleMessage(TComponent* AOwner) : TForm(AOwner) {
 }
 
 void TFormSimpleMessage::CreateComponents() {
-  const int width = kClientWidth - 2 * kMargin;
-  Message1 = AddControl<TLabel>(this, this, "Message1", {kMargin, kMargin, width, 34});
-  Message1->SetWordWrap(true);
-  cbAskNextTime = AddControl<TCheckBox>(this, this, "cbAskNextTime", {kMargin, 50, width, 17});
+  cbAskNextTime = AddControl<TCheckBox>(this, this, "cbAskNextTime", {kMargin, 50, kClientWidth - 2 * kMargin, 17});
   cbAskNextTime->SetCaption(GetUiText(kTextAskNextTime));
-  const int noLeft = kClientWidth - kMargin - kButtonWidth;
+  FitWidthToTexts(*cbAskNextTime, {cbAskNextTime->Caption()}, kCheckTextRoom, cbAskNextTime->Width(), INT_MAX);
+  const int clientWidth = cbAskNextTime->Width() + 2 * kMargin;
+  SetClientWidth(clientWidth);
+  Message1 = AddControl<TLabel>(this, this, "Message1", {kMargin, kMargin, clientWidth - 2 * kMargin, 34});
+  Message1->SetWordWrap(true);
+  const int noLeft = clientWidth - kMargin - kButtonWidth;
   Button1 = AddControl<TButton>(this, this, "Button1", {noLeft - kButtonGap - kButtonWidth, 78, kButtonWidth, 25});
   Button1->SetCaption(GetUiText(kTextYes));
   Button1->ModalResult = mrOk;

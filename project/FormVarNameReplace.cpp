@@ -55,7 +55,7 @@ TFormVarNameReplace::TFormVarNameReplace(TComponent* owner) : TForm(owner) {
   SetHeight(kInitialHeight);
   Constraints.MinWidth = kMinSize;
   Constraints.MinHeight = kMinSize;
-  SetDialogFont(this);
+  // Unlike the other project dialogs, this one keeps the form's own font.
   const int width = ClientWidth() - 16;
   lblToFind = AddControl<TLabel>(this, this, "lblToFind", {8, 8, width, 15});
   edtToFind = AddControl<TmyEdit>(this, this, "edtToFind", {8, 24, width, 23});

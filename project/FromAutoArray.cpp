@@ -37,32 +37,48 @@ constexpr int kCancelId = 2006;
 
 bool OverlapVertically(const TPlacedBox& a, const TPlacedBox& b) { return b.y + b.h > a.y && b.y < a.y + a.h; }
 
+// The page's comparison of two boxes: side by side (overlapping vertically)
+// by their left edges, then their top edges; otherwise by their top edges.
+// Negative: `a` comes first.
+int ComparePlaces(const TPlacedBox& a, const TPlacedBox& b) {
+  if (OverlapVertically(a, b)) return a.x != b.x ? (a.x < b.x ? -1 : 1) : (a.y < b.y ? -1 : a.y > b.y ? 1 : 0);
+  return a.y < b.y ? -1 : a.y > b.y ? 1 : 0;
+}
+
+// Orders `group` (indexes into `boxes`, in given order) in place: each box
+// after as many boxes of the group as the comparison puts before it. Boxes
+// with equal counts are ordered again among themselves the same way; when
+// that separates none of them (equal places, or a circle of the comparison),
+// they go by top edge, then left edge, then given order.
+void OrderByPredecessors(const std::vector<TPlacedBox>& boxes, std::vector<std::size_t>& group) {
+  if (group.size() < 2) return;
+  std::vector<std::size_t> before(boxes.size(), 0);
+  for (std::size_t a : group)
+    for (std::size_t b : group)
+      if (ComparePlaces(boxes[b], boxes[a]) < 0) ++before[a];
+  const auto fewer = [&before](std::size_t a, std::size_t b) { return before[a] < before[b]; };
+  std::stable_sort(group.begin(), group.end(), fewer);
+  if (before[group.front()] == before[group.back()]) {
+    std::stable_sort(group.begin(), group.end(), [&boxes](std::size_t a, std::size_t b) {
+      return std::pair(boxes[a].y, boxes[a].x) < std::pair(boxes[b].y, boxes[b].x);
+    });
+    return;
+  }
+  for (auto from = group.begin(); from != group.end();) {
+    const auto to = std::upper_bound(from, group.end(), *from, fewer);
+    std::vector<std::size_t> equal(from, to);
+    OrderByPredecessors(boxes, equal);
+    std::copy(equal.begin(), equal.end(), from);
+    from = to;
+  }
+}
+
 }  // namespace
 
 std::vector<std::size_t> ReadingOrder(const std::vector<TPlacedBox>& boxes) {
-  std::vector<std::size_t> byTop(boxes.size());
-  std::iota(byTop.begin(), byTop.end(), std::size_t{0});
-  std::stable_sort(byTop.begin(), byTop.end(), [&boxes](std::size_t a, std::size_t b) {
-    return std::pair(boxes[a].y, boxes[a].x) < std::pair(boxes[b].y, boxes[b].x);
-  });
-  std::vector<std::size_t> order;
-  order.reserve(boxes.size());
-  std::vector<bool> placed(boxes.size(), false);
-  for (std::size_t first = 0; first < byTop.size(); ++first) {
-    if (placed[byTop[first]]) continue;
-    const TPlacedBox& anchor = boxes[byTop[first]];
-    const std::size_t rowStart = order.size();
-    for (std::size_t next = first; next < byTop.size(); ++next) {
-      const std::size_t index = byTop[next];
-      if (placed[index] || !(next == first || OverlapVertically(anchor, boxes[index]))) continue;
-      placed[index] = true;
-      order.push_back(index);
-    }
-    std::stable_sort(order.begin() + static_cast<std::ptrdiff_t>(rowStart), order.end(),
-                     [&boxes](std::size_t a, std::size_t b) {
-                       return std::pair(boxes[a].x, boxes[a].y) < std::pair(boxes[b].x, boxes[b].y);
-                     });
-  }
+  std::vector<std::size_t> order(boxes.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  OrderByPredecessors(boxes, order);
   return order;
 }
 
@@ -91,7 +107,7 @@ TFromAutoArray::TFromAutoArray(TComponent* owner) : TForm(owner) {
   SetHeight(kInitialHeight);
   Constraints.MinWidth = kMinSize;
   Constraints.MinHeight = kMinSize;
-  SetDialogFont(this);
+  // Unlike the other project dialogs, this one keeps the form's own font.
   lblOrigin = AddControl<TLabel>(this, this, "lblOrigin", {8, 8, 110, 15});
   edtOrigin = AddControl<TmyEdit>(this, this, "edtOrigin", {8, 24, 110, 23});
   lblStep = AddControl<TLabel>(this, this, "lblStep", {128, 8, 110, 15});

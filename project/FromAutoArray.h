@@ -27,13 +27,16 @@ struct TPlacedBox {
   int h = 0;
 };
 
-// Reading order of boxes, as the indexes into `boxes`. Boxes are taken by
-// their top edge (then left edge, then given order); each row starts with
-// the first box not yet placed, and every later box that overlaps that
-// first box vertically joins its row. Rows come top to bottom, the boxes of
-// a row left to right (equal left edges: top to bottom). Boxes staggered
-// like stairs, each overlapping the next but not the row's first, thus start
-// rows of their own; the order is the same whatever order the boxes come in.
+// Reading order of boxes, as the indexes into `boxes`. Two boxes that
+// overlap vertically stand side by side and go by their left edges (then
+// their top edges); any other two go by their top edges. So a row comes left
+// to right and rows top to bottom. That comparison is not always an ordering
+// (boxes staggered like stairs can form a circle); each box therefore goes
+// after as many boxes as the comparison puts before it, which is the
+// comparison's own order wherever it has one, and boxes it cannot separate
+// are ordered among themselves the same way, at last by top edge, left edge
+// and given order. The result does not depend on the order of the boxes
+// except among boxes at one place.
 std::vector<std::size_t> ReadingOrder(const std::vector<TPlacedBox>& boxes);
 
 // Sets index `order` (1 = the first; counted over every '[' and ',' of the

@@ -56,10 +56,10 @@ TLayerFrame::TLayerFrame(TComponent* owner) : TFrame(owner) {
   edtLayerName = AddControl<TEdit>(this, this, "edtLayerName", {38, 1, 150, 23});
   cbFrozen = AddControl<TCheckBox>(this, this, "cbFrozen", {204, 4, 17, 17});
   imgFrozen = AddControl<TImage>(this, this, "imgFrozen", {222, 5, kIconSide, kIconSide});
-  cbVisible = AddControl<TCheckBox>(this, this, "cbVisible", {262, 4, 17, 17});
-  imgVis = AddControl<TImage>(this, this, "imgVis", {280, 5, kIconSide, kIconSide});
-  imgInvis = AddControl<TImage>(this, this, "imgInvis", {280, 5, kIconSide, kIconSide});
-  rbActive = AddControl<TRadioButton>(this, this, "rbActive", {324, 4, 17, 17});
+  cbVisible = AddControl<TCheckBox>(this, this, "cbVisible", {280, 4, 17, 17});
+  imgVis = AddControl<TImage>(this, this, "imgVis", {298, 5, kIconSide, kIconSide});
+  imgInvis = AddControl<TImage>(this, this, "imgInvis", {298, 5, kIconSide, kIconSide});
+  rbActive = AddControl<TRadioButton>(this, this, "rbActive", {360, 4, 17, 17});
   DrawIcon(imgVis, TLayerIcon::kVisible);
   DrawIcon(imgInvis, TLayerIcon::kHidden);
   DrawIcon(imgFrozen, TLayerIcon::kFrozen);

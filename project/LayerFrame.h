@@ -15,7 +15,7 @@ class TFormLayersSettings;
 class TLayerFrame : public TFrame {
  public:
   static constexpr int kHeight = 26;
-  static constexpr int kWidth = 360;
+  static constexpr int kWidth = 400;
 
   explicit TLayerFrame(TComponent* owner);
 

@@ -22,17 +22,17 @@ namespace {
 // (or beyond it) would leave the dialog out of reach.
 constexpr int kScreenMargin = 32;
 
-std::string SettingsFile(TDesignerContext* designer) {
+}  // namespace
+
+std::string DialogSettingsFile(TDesignerContext* designer) {
   if (designer == nullptr) return {};
   const std::string file = LoadFileNames(designer->ProjectLocation()).settingsFile;
   WriteTraceLog(file);
   return file;
 }
 
-}  // namespace
-
 void ReadVariableDialogPlacement(const std::string& section, TCustomForm& form, TDesignerContext* designer) {
-  const std::string file = SettingsFile(designer);
+  const std::string file = DialogSettingsFile(designer);
   if (file.empty()) return;
   try {
     const TIniFile ini(file);
@@ -52,7 +52,7 @@ void ReadVariableDialogPlacement(const std::string& section, TCustomForm& form, 
 }
 
 void WriteVariableDialogPlacement(const std::string& section, TCustomForm& form, TDesignerContext* designer) {
-  const std::string file = SettingsFile(designer);
+  const std::string file = DialogSettingsFile(designer);
   if (file.empty()) return;
   try {
     TIniFile ini(file);

@@ -1,8 +1,9 @@
 #pragma once
 // What the two dialogs on the selected objects' variable references share
 // (replacing part of the names, numbering array indexes): their placement in
-// the project's settings file, the preview list's scroll position across a
-// rebuild, and the integer fields typed by the user.
+// the project's settings file (which the object list keeps the same way),
+// the preview list's scroll position across a rebuild, and the integer
+// fields typed by the user.
 
 #include <string>
 
@@ -12,6 +13,10 @@ class TEdit;
 class TDesignerContext;
 class TGridWebElement;
 class TListView;
+
+// The project's settings file, written to the trace log; empty without a
+// project folder.
+std::string DialogSettingsFile(TDesignerContext* designer);
 
 // Reads the form's "Height", "Width", "Top" and "Left" from the section of
 // the project's settings file (current values as defaults, the form centred

@@ -14,6 +14,8 @@
 #include "grid/GlobalWebData.h"
 #include "grid/GridWebElement.h"
 #include "grid/StringDualListLang.h"
+#include "hostapi/IIECManVariables.h"
+#include "platform/com/ComPtr.h"
 #include "platform/vcl/Closure.h"
 
 class TColorDialog;
@@ -58,6 +60,9 @@ class TDesignerContext {
   virtual TProjectLocation ProjectLocation() = 0;
   // The host's services for a compile (variables, messages, the clock).
   virtual TCompileHost& CompileHost() = 0;
+  // The host's IEC variables manager (the variables' types and members);
+  // empty when the host gave none.
+  virtual ComPtr<IIECManVariables> IecVariables() = 0;
   // Switches the live view off and waits until the host's communication is idle.
   virtual void StopLiveView() = 0;
 

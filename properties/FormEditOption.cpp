@@ -1,5 +1,7 @@
 #include "properties/FormEditOption.h"
 
+#include <algorithm>
+
 #include "core/UiText.h"
 #include "platform/vcl/Button.h"
 #include "platform/vcl/Colors.h"
@@ -12,6 +14,9 @@
 namespace {
 
 constexpr TColor kLightRed = 0x8080FF;
+constexpr int kBoxLeft = 120;
+constexpr int kBoxRight = 320;
+constexpr int kLabelGap = 8;
 
 template <class T>
 T* Place(TForm* form, int left, int top, int width, int height) {
@@ -31,12 +36,12 @@ TFormEditOption::TFormEditOption(TComponent* owner) : TForm(owner) {
   SetClientWidth(360);
   SetClientHeight(150);
   lblCaption = Place<TLabel>(this, 8, 11, 110, 16);
-  edtCaption = Place<TEdit>(this, 120, 8, 200, 23);
+  edtCaption = Place<TEdit>(this, kBoxLeft, 8, kBoxRight - kBoxLeft, 23);
   btLang1 = Place<TButton>(this, 324, 8, 26, 23);
   btLang1->SetCaption("...");
   btLang1->SetVisible(false);
   lblValue = Place<TLabel>(this, 8, 43, 110, 16);
-  edtValue = Place<TEdit>(this, 120, 40, 200, 23);
+  edtValue = Place<TEdit>(this, kBoxLeft, 40, kBoxRight - kBoxLeft, 23);
   lblDuplicate = Place<TLabel>(this, 8, 70, 344, 32);
   lblDuplicate->SetAutoSize(false);
   lblDuplicate->SetWordWrap(true);
@@ -53,10 +58,19 @@ TFormEditOption::TFormEditOption(TComponent* owner) : TForm(owner) {
   lblDuplicate->SetCaption(GetUiText(7325));
   Button1->SetCaption(GetUiText(2005));
   Button2->SetCaption(GetUiText(2006));
+  AlignBoxesAfterLabels();
   edtValue->OnChange = {this, &TFormEditOption::edtValueChange};
   edtCaption->OnChange = {this, &TFormEditOption::edtCaptionChange};
   btLang1->OnClick = {this, &TFormEditOption::btLang1Click};
   OnActivate = {this, &TFormEditOption::edtValueChange};
+}
+
+void TFormEditOption::AlignBoxesAfterLabels() {
+  // Both boxes start after the longer label (longer in some languages) and
+  // keep their right edge.
+  const int left = std::max({kBoxLeft, lblCaption->Left() + lblCaption->Width() + kLabelGap,
+                             lblValue->Left() + lblValue->Width() + kLabelGap});
+  for (TEdit* box : {edtCaption, edtValue}) box->SetBounds(left, box->Top(), kBoxRight - left, box->Height());
 }
 
 bool TFormEditOption::IsDuplicate() const {

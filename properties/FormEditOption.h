@@ -43,4 +43,7 @@ class TFormEditOption : public TForm {
   void edtValueChange(TObject* sender);
   void edtCaptionChange(TObject* sender);
   void btLang1Click(TObject* sender);
+
+ private:
+  void AlignBoxesAfterLabels();
 };

@@ -38,7 +38,7 @@ constexpr TComponentRow kRows[] = {
     {C::Label, "lblFntSiz", "", 8, 85, 180, 16, 7052, ""},
     {C::MyEdit, "seSize", "", 190, 82, 50, 23, 0, ""},
     {C::Label, "lblPx", "", 244, 85, 20, 16, 0, "px"},
-    {C::CheckBox, "cbStrong", "", 268, 84, 62, 19, 7050, ""},
+    {C::CheckBox, "cbStrong", "", 262, 84, 62, 19, 7050, ""},
     {C::CheckBox, "cbItalic", "", 330, 84, 80, 19, 7049, ""},
     {C::Label, "lblFntCol", "", 8, 113, 180, 16, 7054, ""},
     {C::Shape, "shFront", "", 190, 110, 50, 23, 0, ""},

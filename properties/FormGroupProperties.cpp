@@ -63,7 +63,7 @@ TFormGroupProperties::TFormGroupProperties(TDesignerContext& designer) : TProper
   Get<TCheckBox>("cbDontMakeForWWW")->SetVisible(false);
   Get<TCheckBox>("cbAlternativePageDim")->OnClick = {this, &TFormGroupProperties::cbAlternativePageDimClick};
   placeholders_ = std::make_unique<TPlaceholdersOpener>(
-      *this, [this] { return group; }, LoadFileNames(designer.ProjectLocation()).settingsFile);
+      *this, [this] { return group; }, LoadFileNames(designer.ProjectLocation()).settingsFile, designer.IecVariables());
   Get<TButton>("btnPlaceHolders")->OnClick = {this, &TFormGroupProperties::btnPlaceHoldersClick};
   Get<TButton>("Button1")->OnClick = {this, &TFormGroupProperties::Button1Click};
   OnActivate = {this, &TFormGroupProperties::FormActivate};

@@ -128,7 +128,7 @@ TFormPageProperties::TFormPageProperties(TDesignerContext& designer)
   Get<TButton>("Button1")->OnClick = {this, &TFormPageProperties::Button1Click};
   settingsFile_ = LoadFileNames(designer.ProjectLocation()).settingsFile;
   placeholders_ = std::make_unique<TPlaceholdersOpener>(
-      *this, [this] { return page; }, settingsFile_);
+      *this, [this] { return page; }, settingsFile_, designer.IecVariables());
   OnShow = {this, &TFormPageProperties::FormShow};
   OnClose = {this, &TFormPageProperties::FormClose};
   Get<TButton>("btnPlaceHolders")->OnClick = {this, &TFormPageProperties::btnPlaceHoldersClick};

@@ -6,6 +6,7 @@
 #include "core/UiText.h"
 #include "core/XmlNode.h"
 #include "grid/StringDualList.h"
+#include "platform/com/TaskMem.h"
 #include "platform/vcl/Bevel.h"
 #include "platform/vcl/Button.h"
 #include "platform/vcl/CheckBox.h"
@@ -21,7 +22,6 @@
 #include "platform/vcl/StringList.h"
 #include "platform/vcl/SysUtils.h"
 #include "platform/win/MessageBox.h"
-#include "properties/VariableBrowser.h"
 
 namespace {
 
@@ -32,6 +32,7 @@ constexpr const char* kTypeList =
 constexpr int kEmptyNameTextId = 7261;
 constexpr int kSameNameTextId = 7260;
 constexpr int kWarningTextId = 2038;
+constexpr HostLong kBrowserFlags = 15;
 constexpr unsigned kWarningFlags = 0x40010;  // stop icon, topmost
 
 // Header sections: text, initial width, minimum width.
@@ -107,11 +108,16 @@ void TFrameAlias::SetEditing(bool editing) {
 void TFrameAlias::btnDeleteAliasClick(TObject*) { SetVisible(false); }
 
 void TFrameAlias::Button3Click(TObject*) {
-  // The typed browser of the host is not reachable from here: every type
-  // browses all variables.
-  std::string chosen;
-  if (gVariableBrowser == nullptr || !gVariableBrowser(edtVariable->Text(), chosen) || chosen.empty()) return;
-  edtVariable->SetText(chosen);
+  if (variables == nullptr) return;
+  // A row with a type offers the host's variables of that type only.
+  const std::string type = Trim(ComboBoxVarType->Text());
+  const std::string current = edtVariable->Text();
+  char* chosen = nullptr;
+  HostLong unused = 0;
+  const HRESULT hr = type.empty() ? variables->BrowseVariable(current.c_str(), &chosen, kBrowserFlags)
+                                  : variables->BrowseTypedVariable(current.c_str(), type.c_str(), &chosen, &unused);
+  if (hr == S_OK && chosen != nullptr && *chosen != '\0') edtVariable->SetText(chosen);
+  CoTaskMemFree(chosen);
 }
 
 void TFrameAlias::edtAliasNameChange(TObject*) { lblAliasName->SetCaption(edtAliasName->Text()); }
@@ -120,7 +126,22 @@ void TFrameAlias::edtDescriptionChange(TObject*) { lblDescription->SetCaption(ed
 
 // --- the dialog -----------------------------------------------------------------------
 
-TFormPlaceHolders::TFormPlaceHolders(TComponent* owner) : TForm(owner), typeList_(kTypeList) {
+namespace {
+
+// The host's further type names, one a line; empty without a host or an answer.
+std::string HostTypeList(IIECManVariables* variables) {
+  if (variables == nullptr) return {};
+  char* types = nullptr;
+  std::string text;
+  if (variables->GetTypeList(&types, 0) == S_OK && types != nullptr) text = types;
+  CoTaskMemFree(types);
+  return text;
+}
+
+}  // namespace
+
+TFormPlaceHolders::TFormPlaceHolders(TComponent* owner, ComPtr<IIECManVariables> variables)
+    : TForm(owner), variables_(std::move(variables)), typeList_(kTypeList + HostTypeList(variables_.Get())) {
   SetName("FormPlaceHolders");
   Font()->Name = "Segoe UI";
   Font()->SetSize(9);
@@ -197,6 +218,7 @@ TFrameAlias* TFormPlaceHolders::NewRow() {
   row->SetName("FrameAlias" + std::to_string(++rowCounter_));
   row->SetParent(ScrollBox);
   row->ComboBoxVarType->Items()->SetText(typeList_);
+  row->variables = variables_.Get();
   rows_.push_back(row);
   return row;
 }
@@ -336,14 +358,17 @@ void TFormPlaceHolders::FormClose(TObject*, TCloseAction& action) {
 // --- the opener's part ---------------------------------------------------------------
 
 TPlaceholdersOpener::TPlaceholdersOpener(TCustomForm& opener, std::function<TmyXmlNode*()> owner,
-                                         std::string settingsFile)
-    : opener_(opener), owner_(std::move(owner)), settingsFile_(std::move(settingsFile)) {}
+                                         std::string settingsFile, ComPtr<IIECManVariables> variables)
+    : opener_(opener),
+      owner_(std::move(owner)),
+      settingsFile_(std::move(settingsFile)),
+      variables_(std::move(variables)) {}
 
 TPlaceholdersOpener::~TPlaceholdersOpener() = default;
 
 void TPlaceholdersOpener::Make() {
   dialog_.reset();
-  dialog_ = std::make_unique<TFormPlaceHolders>(&opener_);
+  dialog_ = std::make_unique<TFormPlaceHolders>(&opener_, variables_);
   dialog_->settingsFile = settingsFile_;
   dialog_->LoadFromXml(owner_());
 }

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "hostapi/IIECManVariables.h"
+#include "platform/com/ComPtr.h"
 #include "platform/vcl/Form.h"
 #include "platform/vcl/Frame.h"
 
@@ -29,8 +31,9 @@ class TScrollBox;
 class TStringDualList;
 class TmyXmlNode;
 
-// One placeholder: name, variable (with the host's browser), type and
-// description; out of editing mode name, type and description show as labels.
+// One placeholder: name, variable (with the host's browser: the typed one
+// when the row names a type), type and description; out of editing mode
+// name, type and description show as labels.
 class TFrameAlias : public TFrame {
  public:
   explicit TFrameAlias(TComponent* owner);
@@ -49,6 +52,9 @@ class TFrameAlias : public TFrame {
   TBevel* bvlDescription = nullptr;
   // The row's `alias` element; none for a row added and not yet saved.
   TmyXmlNode* alias = nullptr;
+  // The host's IEC variables manager that the dialog holds; none without a
+  // host (the picker button then does nothing).
+  IIECManVariables* variables = nullptr;
 
   // The columns at the header's section widths w0, w1, w2.
   void LayOut(int w0, int w1, int w2);
@@ -62,7 +68,10 @@ class TFrameAlias : public TFrame {
 
 class TFormPlaceHolders : public TForm {
  public:
-  explicit TFormPlaceHolders(TComponent* owner);
+  // `variables`: the host's IEC variables manager, which adds its further
+  // type names to the type lists and browses the variables; none without a
+  // host.
+  explicit TFormPlaceHolders(TComponent* owner, ComPtr<IIECManVariables> variables = {});
   ~TFormPlaceHolders() override;
 
   TScrollBox* ScrollBox = nullptr;
@@ -106,6 +115,7 @@ class TFormPlaceHolders : public TForm {
   TmyXmlNode* placeholders_ = nullptr;
   std::vector<TFrameAlias*> rows_;
   int rowCounter_ = 0;
+  ComPtr<IIECManVariables> variables_;
   std::string typeList_;
 };
 
@@ -114,8 +124,10 @@ class TFormPlaceHolders : public TForm {
 // from the XML after anything but OK.
 class TPlaceholdersOpener {
  public:
-  // `owner` gives the element whose placeholders are edited.
-  TPlaceholdersOpener(TCustomForm& opener, std::function<TmyXmlNode*()> owner, std::string settingsFile);
+  // `owner` gives the element whose placeholders are edited; `variables`
+  // is the host's IEC variables manager (none without a host).
+  TPlaceholdersOpener(TCustomForm& opener, std::function<TmyXmlNode*()> owner, std::string settingsFile,
+                      ComPtr<IIECManVariables> variables);
   ~TPlaceholdersOpener();
   void Click();
   // On the opener's OK: when the dialog was used, writes its rows and loads
@@ -127,5 +139,6 @@ class TPlaceholdersOpener {
   TCustomForm& opener_;
   std::function<TmyXmlNode*()> owner_;
   std::string settingsFile_;
+  ComPtr<IIECManVariables> variables_;
   std::unique_ptr<TFormPlaceHolders> dialog_;
 };

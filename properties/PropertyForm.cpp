@@ -18,6 +18,7 @@
 #include "properties/DesignerContext.h"
 #include "properties/FormLangTextEdit.h"
 #include "properties/MyEdit.h"
+#include "properties/TextFit.h"
 #include "properties/VariableBrowser.h"
 
 TPropertyForm::TPropertyForm(TDesignerContext& designer, std::span<const TComponentRow> rows, int captionId)
@@ -209,6 +210,12 @@ int TPropertyForm::ShowVariableType(TEdit* edit, TLabel* label) {
 void TPropertyForm::FormActivate(TObject*) {
   SetCaption(GetUiText(captionId_));
   ApplyCaptions(*this, rows_);
+  FitControlsToTexts(*this);
+}
+
+void TPropertyForm::DoShow() {
+  TForm::DoShow();
+  FitControlsToTexts(*this);
 }
 
 void TTabOrderedForm::NoteSurfaceObject(TGridWebElement& element, int componentIndex) {

@@ -133,12 +133,16 @@ class TPropertyForm : public TForm {
   void OnMenuClick(TObject* sender);
 
   // The captions from the string table again (dialogs that set them on every
-  // activation bind it to OnActivate).
+  // activation bind it to OnActivate), with room for their texts.
   void FormActivate(TObject* sender);
 
   void Dispatch(void* message) override;
 
  protected:
+  // As the dialog is shown, its controls make room for texts that are longer
+  // in this language (FitControlsToTexts).
+  void DoShow() override;
+
   // Wires the shared handlers to the controls of these names when present.
   void WireCommonHandlers();
   // cbLink and AddPage to the page-link picker; `label` is enabled with the box.

@@ -5,6 +5,7 @@
 
 #include "hostapi/HostRecords.h"
 #include "hostapi/ProjectEvents.h"
+#include "platform/win/CodePage.h"
 #include "platform/win/FileIo.h"
 #include "platform/win/Paths.h"
 #include "platform/win/WindowTimers.h"
@@ -61,9 +62,14 @@ void HalvexHost::OpenProject(const std::string& folder) {
     plc_.Files().AddFile(plcPath, std::vector<std::uint8_t>(c.data.begin(), c.data.end()), c.written, c.written);
   }
   files_.Reset(project.files);
-  language_ = static_cast<HostLcid>(project.language);
+  SetLanguage(static_cast<HostLcid>(project.language));
   project_ = std::move(project);
   variables_ = std::move(table);
+}
+
+void HalvexHost::SetLanguage(HostLcid lcid) {
+  language_ = lcid;
+  SetAnsiCodePage(AnsiCodePageOfLanguage(static_cast<WORD>(lcid)));
 }
 
 void HalvexHost::CloseProject() {

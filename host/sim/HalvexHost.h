@@ -80,7 +80,11 @@ class HalvexHost {
   std::string GlobalFolder() const;
   std::vector<HostProjectEntry> ProjectList() const;
   HostLcid Language() const { return language_; }
-  void SetLanguage(HostLcid lcid) { language_ = lcid; }
+  // The host's UI language. The host stands for the machine too: a Windows in
+  // that language, whose ANSI code page the plug-ins' texts are in, so the
+  // machine's code page follows (Czech and Polish 1250, English and German
+  // 1252).
+  void SetLanguage(HostLcid lcid);
 
   // --- the host's window, PLC, loop and logs ---
   void SetMainWindow(HostMainWindow* window);

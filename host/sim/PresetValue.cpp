@@ -1,5 +1,6 @@
 #include "host/sim/PresetValue.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -249,9 +250,41 @@ std::vector<std::uint8_t> StringValue(const PlcTypeShape& shape, const std::stri
   return out;
 }
 
+// An array of one-byte integers takes its bytes as hexadecimal digits, two a
+// byte, blanks allowed between bytes ("C5 01 5D 00"); elements not given stay 0.
+bool IsByteArray(const PlcTypeShape& shape) {
+  if (shape.kind != PlcTypeShape::Kind::Array || shape.element == nullptr) return false;
+  const int code = shape.element->code;
+  return shape.element->kind == PlcTypeShape::Kind::Elementary && shape.element->size == 1 &&
+         (code == IecByte || code == IecUsint || code == IecSint);
+}
+
+std::vector<std::uint8_t> ByteArrayValue(const PlcTypeShape& shape, const std::string& text) {
+  std::vector<std::uint8_t> out;
+  for (std::size_t at = 0; at < text.size();) {
+    if (text[at] == ' ') {
+      ++at;
+      continue;
+    }
+    std::uint8_t byte = 0;
+    const char* end = text.data() + std::min(text.size(), at + 2);
+    auto [stop, error] = std::from_chars(text.data() + at, end, byte, 16);
+    if (error != std::errc() || stop != end || end - text.data() != static_cast<std::ptrdiff_t>(at + 2))
+      BadForm(shape, text);
+    out.push_back(byte);
+    at += 2;
+  }
+  if (out.empty()) BadForm(shape, text);
+  if (out.size() > shape.size)
+    Fail(std::to_string(out.size()) + " bytes are more than " + shape.furtherText + " holds");
+  out.resize(shape.size, 0);
+  return out;
+}
+
 }  // namespace
 
 std::vector<std::uint8_t> EncodePresetValue(const PlcTypeShape& shape, const std::string& text) {
+  if (IsByteArray(shape)) return ByteArrayValue(shape, text);
   switch (shape.kind) {
     case PlcTypeShape::Kind::Array:
     case PlcTypeShape::Kind::Struct:

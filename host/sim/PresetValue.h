@@ -23,7 +23,11 @@
 //   WSTRING[n]                    the text, at most n characters, ASCII only
 // In the project file a value holding '#' is written in double quotes, as
 // '#' outside quotes starts a comment.
-// A whole structure or array takes no preset (its members and elements do).
+//   ARRAY OF BYTE, USINT or SINT  hexadecimal digits, two a byte, blanks
+//                                 between bytes ("C5 01 5D 00"); the elements
+//                                 not given stay 0
+// Any other whole structure or array takes no preset (its members and
+// elements do).
 
 #include <cstdint>
 #include <string>

@@ -55,6 +55,33 @@ UINT GetACP() { return gAnsiCodePage.load(std::memory_order_relaxed); }
 
 void SetAnsiCodePage(UINT codePage) { gAnsiCodePage.store(codePage, std::memory_order_relaxed); }
 
+UINT AnsiCodePageOfLanguage(WORD lcid) {
+  struct TLanguageCodePage {
+    WORD primaryLanguage;
+    UINT codePage;
+  };
+  static constexpr TLanguageCodePage kCodePages[] = {
+      {0x05, 1250},  // Czech
+      {0x0E, 1250},  // Hungarian
+      {0x15, 1250},  // Polish
+      {0x18, 1250},  // Romanian
+      {0x1B, 1250},  // Slovak
+      {0x1C, 1250},  // Albanian
+      {0x24, 1250},  // Slovenian
+      {0x02, 1251},  // Bulgarian
+      {0x19, 1251},  // Russian
+      {0x22, 1251},  // Ukrainian
+      {0x23, 1251},  // Belarusian
+      {0x08, 1253},  // Greek
+      {0x1F, 1254},  // Turkish
+      {0x0D, 1255},  // Hebrew
+  };
+  const WORD primary = lcid & 0x3FF;
+  for (const TLanguageCodePage& entry : kCodePages)
+    if (entry.primaryLanguage == primary) return entry.codePage;
+  return 1252;
+}
+
 std::u16string MultiByteToWide(UINT codePage, std::string_view text) {
   static const std::string kReplacement("\xFD\xFF", 2);  // U+FFFD in UTF-16LE
   std::string bytes = Convert(IconvName(codePage), "UTF-16LE", text.data(), text.size(), 1, kReplacement);

@@ -2,15 +2,7 @@
 // PSW.TXT of two users: before a login every page leads to the login page;
 // a login raises the user level that the pages show and opens the objects
 // of higher levels; a logout ends it.
-import { run, open, waitUntil, expect, base } from './lib.mjs';
-
-// Logs in through the login page as a user types.
-async function login(page, user, password) {
-  await open(page, 'LOGIN.XML');
-  await page.fill('#user', user);
-  await page.fill('#pass', password);
-  await Promise.all([page.waitForNavigation(), page.click('button[type=submit]')]);
-}
+import { run, open, login, waitUntil, expect, base } from './lib.mjs';
 
 // The level the edit page shows, and whether its level-2 edit takes input.
 async function editPage(page) {

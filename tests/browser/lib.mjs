@@ -66,6 +66,19 @@ export async function control(path, body) {
   return text;
 }
 
+// Logs in through the login page as a user types; the browser then goes on
+// to the page the server names.
+export async function login(page, user, password) {
+  await open(page, 'LOGIN.XML');
+  await page.fill('#user', user);
+  await page.fill('#pass', password);
+  await Promise.all([page.waitForNavigation(), page.click('button[type=submit]')]);
+}
+
+// How many times the server answered a page with 200 so far (its request log).
+export const answers = async name =>
+  (await control('log')).split('\n').filter(line => line.endsWith(` /${name} 200`)).length;
+
 export const valueOf = name => control('value?name=' + encodeURIComponent(name));
 export const setValue = (name, value) =>
   control('value', 'name=' + encodeURIComponent(name) + '&value=' + encodeURIComponent(value));

@@ -65,7 +65,8 @@ std::map<std::string, THostDecl> HostDeclarations() {
 bool WritesItsVariable(TGridWebElement& e) {
   switch (e.Kind()) {
     case wkEdit:
-    case wkEditLocal: return !e.FReadOnly;
+    case wkEditLocal:
+    case wkImage: return !e.FReadOnly;
     case wkSubmit:
     case wkBlock: return !e.FDynamic && !e.GetVariable().empty();
     case wkImageBtn:
@@ -206,6 +207,23 @@ TEST_F(TDemoProject, ObjectsUseVariablesFitForTheirRole) {
   EXPECT_GE(pictures, 6);
 }
 
+// The sump camera is asked for a new picture once a second, a pace a network
+// camera serves (its `refresh` is in milliseconds).
+TEST_F(TDemoProject, TheCameraIsAskedAtAPaceACameraServes) {
+  int cameras = 0;
+  ForEachPage([&](TmyXmlNode*, TmyXmlNode* page) {
+    fixture.ClearSurface();
+    fixture.designer()->LoadObjects(page, fixture.designer()->sbDesign1);
+    for (TGridWebElement* e : fixture.Elements())
+      if (e->Kind() == wkCamera) {
+        ++cameras;
+        EXPECT_GE(e->FSize, 500) << "object " << e->FUid;
+      }
+  });
+  fixture.ClearSurface();
+  EXPECT_EQ(cameras, 1);
+}
+
 // The project file is in code page 1250, and its Czech texts keep their
 // diacritics in it: "Čerpací stanice" and "Řízení hladiny" as that code page's bytes.
 TEST_F(TDemoProject, CzechTextsAreInCodePage1250) {
@@ -262,5 +280,5 @@ TEST_F(TDemoProject, ObjectsShowTheirPictures) {
   });
   fixture.ClearSurface();
   gGridImagePath = nullptr;
-  EXPECT_EQ(checked, 13);  // four images (2 each), picture, image button (2), multi-image, canvas
+  EXPECT_EQ(checked, 15);  // five images (2 each), picture, image button (2), multi-image, canvas
 }

@@ -16,6 +16,7 @@ void FakeLookup(const std::string& name, TPinVariable& record) {
                                                            {"P2Running", "BOOL"},
                                                            {"ValveOpen", "BOOL"},
                                                            {"HighLevel", "BOOL"},
+                                                           {"P2Enabled", "BOOL"},
                                                            {"TankLevel", "UINT"},
                                                            {"LevelPercent", "USINT"},
                                                            {"Flow", "REAL"},

@@ -134,7 +134,19 @@ TEST_F(HalvexBuild, TheOperatorPanelFilesAreAGzipOfWellFormedXmlAndACrcClosedLis
   const std::string crcLine = text.substr(last + 2);
   EXPECT_EQ(crcLine.substr(0, 8), ";* Crc=\"") << crcLine;
   EXPECT_EQ(crcLine.size(), 15u) << crcLine;  // ;* Crc="XXXX" and CR LF
-  EXPECT_NE(text.find(" PUB_INOUT"), std::string::npos) << text;
+  // The members of the panels' input and output structures, as the host lays them out.
+  for (const char* line : {"PNLIN1.KEYS R W 3000 WORD PUB_INOUT\r\n", "PNLOUT2.LAMPS R W 3014 WORD PUB_INOUT\r\n"})
+    EXPECT_NE(text.find(line), std::string::npos) << line << text;
+  EXPECT_NE(ReadText(fs::path(demo_) / "Tarnwell/Demo.xml").find("<panel rack=\"2\" pos=\"5\" type=\"HMI12\""),
+            std::string::npos);
+}
+
+// Every variable of the demo's pages is known to the host: the build reports
+// nothing, and the schematic's canvas has its buffer's entry.
+TEST_F(HalvexBuild, TheDemoCompilesWithoutAMessage) {
+  EXPECT_NE(Find("\nmessages:\n  (none)\n"), std::string::npos) << run_.out;
+  const std::string canvas = ReadText(fs::path(demo_) / "SendRoot/WWW/CANVAS.XML");
+  EXPECT_NE(canvas.find("_ARRAY_u\" VALUE=\"0\" ML=\"535\" />"), std::string::npos) << canvas;
 }
 
 TEST_F(HalvexBuild, TheMarkerFileMakesTheBuildCompileTheWebTreeWithoutAQuestion) {

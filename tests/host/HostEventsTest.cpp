@@ -60,7 +60,7 @@ TEST_F(HostEvents, OpeningAndClosingReachTheSubscribedSink) {
             (std::vector<std::string>{"OnOpenControler", "OnProjectVariablesReady", "OnCpmChanged 12",
                                       "OnCommunicationState on", "LoadDesktop", "OnProjectNotification 256 57"}));
   EXPECT_EQ(plugin.panels,
-            (std::vector<std::string>{"0/1 OPD101 Line panel PnlIn1 PnlOut1", "2/5 OPD104  PnlIn2 PnlOut2"}));
+            (std::vector<std::string>{"0/1 HMI10 Line panel PnlIn1 PnlOut1", "2/5 HMI12  PnlIn2 PnlOut2"}));
 
   plugin.calls.clear();
   plugin.refuseClose = true;

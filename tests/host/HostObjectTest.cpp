@@ -323,7 +323,8 @@ TEST_F(HostObject, IecVariablesManagerTypesMembersAndSizes) {
 
   char* types = nullptr;
   ASSERT_EQ(iec->GetTypeList(&types, 0), S_OK);
-  EXPECT_EQ(Take(types), "TCanvasInfo\r\nTCanvasTouch\r\nTCanvasBufHead\r\nTCanvas\r\nTRecipe\r\n");
+  EXPECT_EQ(Take(types),
+            "TCanvasInfo\r\nTCanvasTouch\r\nTCanvasBufHead\r\nTCanvas\r\nTPanelIn\r\nTPanelOut\r\nTRecipe\r\n");
 
   // The browsers answer what is scripted, in order; unscripted they are cancelled.
   host.IecVariables().ScriptBrowser(std::string("Speed"));

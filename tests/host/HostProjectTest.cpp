@@ -29,20 +29,20 @@ TEST(HostProjectFile, DemoProjectReads) {
   ASSERT_EQ(p.panels.size(), 2u);
   EXPECT_EQ(p.panels[0].rack, 0);
   EXPECT_EQ(p.panels[0].position, 1);
-  EXPECT_EQ(p.panels[0].type, "OPD101");
+  EXPECT_EQ(p.panels[0].type, "HMI10");
   EXPECT_EQ(p.panels[0].name, "Line panel");
   EXPECT_EQ(p.panels[1].name, "");
   EXPECT_EQ(p.panels[1].out, "PnlOut2");
-  EXPECT_EQ(p.variables.size(), 60u);  // every IEC type, then the pumping station
-  EXPECT_EQ(p.structs.size(), 5u);
-  EXPECT_EQ(p.presets.size(), 17u);  // the station's live values
+  EXPECT_EQ(p.variables.size(), 65u);  // every IEC type, then the pumping station
+  EXPECT_EQ(p.structs.size(), 7u);
+  EXPECT_EQ(p.presets.size(), 21u);  // the station's live values and its drawing
   const HostVariableDecl& lamp = p.variables[5];
   EXPECT_EQ(lamp.name, "Lamp");
   EXPECT_EQ(lamp.area, PlcArea::Y);
   EXPECT_EQ(lamp.offset, 0u);
   EXPECT_EQ(lamp.bit, 7);
   EXPECT_EQ(lamp.tdi, 6u);
-  ASSERT_EQ(p.plcFiles.size(), 1u);
+  ASSERT_EQ(p.plcFiles.size(), 3u);
   EXPECT_EQ(p.plcFiles[0].plcPath, "//RAM/STATUS.TXT");
   EXPECT_EQ(p.plcFiles[0].localFile, "plc/status.txt");
 }
@@ -179,6 +179,8 @@ TEST(HostProjectPresets, ValuesTakeTheBytesTheMemoryHolds) {
       {"STRING[3]", "abc", {'a', 'b', 'c', 0}},
       {"STRING[2]", "", {0, 0, 0}},
       {"WSTRING[2]", "ab", {'a', 0, 'b', 0, 0, 0}},
+      {"ARRAY[0..3] OF BYTE", "C5 01 0a", {0xC5, 0x01, 0x0A, 0}},
+      {"ARRAY[1..2] OF USINT", "FF00", {0xFF, 0}},
   };
   for (const Case& c : cases) {
     HostPresetDecl p = PresetOf(c.type, c.value);
@@ -262,6 +264,10 @@ TEST(HostProjectPresets, BadPresetsGiveClearErrors) {
       {"var x (OFF,ON) R 0", "preset x 2", "t.prj:3: preset x: value 2 is out of range for (OFF,ON) (0..1)"},
       {"var x ARRAY[0..1] OF INT R 0", "preset x 1",
        "t.prj:3: preset x: a whole array takes no preset (give its elements or members)"},
+      {"var x ARRAY[0..1] OF BYTE R 0", "preset x \"01 02 03\"",
+       "t.prj:3: preset x: 3 bytes are more than ARRAY[0..1] OF BYTE holds"},
+      {"var x ARRAY[0..1] OF BYTE R 0", "preset x 0G", "t.prj:3: preset x: bad value \"0G\" for ARRAY"},
+      {"var x ARRAY[0..1] OF BYTE R 0", "preset x 012", "t.prj:3: preset x: bad value \"012\" for ARRAY"},
       {"var x TCanvasTouch R 0", "preset x 1",
        "t.prj:3: preset x: a whole structure takes no preset (give its elements or members)"},
   };

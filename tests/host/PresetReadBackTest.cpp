@@ -52,7 +52,12 @@ const Expected kStation[] = {
     {"Mode", "2"},                  // the drop-down's "Automatic"
     {"ParamFile", "PARAMS/STATION.CSV"},
     {"TrendPicture", "images/logo.bmp"},
-    {"EventPage", "http://192.168.1.20/events.html"},
+    {"EventPage", "EVENTS.HTM"},
+    {"P2Enabled", "1"},
+    {"Canvas1.info.maxLen", "512"},
+    {"Canvas1.bufHead.dataLen", "120"},
+    {"Canvas1.buf[0]", "197"},  // the drawing's mark 0xC5, from the buffer's bytes
+    {"Canvas1.buf[119]", "60"},
 };
 
 // The value the live view shows for the bytes of `variable`.

@@ -125,9 +125,9 @@ TEST_F(DemoVariables, MembersAndElements) {
   EXPECT_EQ(x.tdiOffset, 12u);
   EXPECT_EQ(x.shape->hostTypeName, "INT");
   ResolvedVariable len = Get("Canvas1.bufHead.dataLen");
-  EXPECT_EQ(len.address, 12u + 8u + 1u);
+  EXPECT_EQ(len.address, 2048u + 12u + 8u + 1u);
   ResolvedVariable buf = Get("Canvas1.buf[511]");
-  EXPECT_EQ(buf.address, 534u);
+  EXPECT_EQ(buf.address, 2048u + 534u);
   EXPECT_EQ(buf.shape->hostTypeName, "BYTE");
 
   ResolvedVariable t = Get("Temps[1]");
@@ -152,8 +152,8 @@ TEST_F(DemoVariables, MembersAndElements) {
 
 TEST_F(DemoVariables, TypedListsAndStructNames) {
   EXPECT_EQ(table_->NamesOfType("REAL"), (std::vector<std::string>{"Temperature", "Flow", "OutletPressure"}));
-  EXPECT_EQ(table_->NamesOfType("tcanvas"), (std::vector<std::string>{"Canvas1", "Canvas2"}));
-  EXPECT_EQ(table_->StructTypeNames().size(), 5u);
+  EXPECT_EQ(table_->NamesOfType("tcanvas"), (std::vector<std::string>{"Canvas2", "Canvas1"}));
+  EXPECT_EQ(table_->StructTypeNames().size(), 7u);
 }
 
 }  // namespace

@@ -16,7 +16,12 @@
 #include "PluginTestSupport.h"
 #include "host/sim/HalvexHost.h"
 #include "platform/vcl/Application.h"
+#include "platform/vcl/Button.h"
+#include "platform/vcl/CheckBox.h"
 #include "platform/vcl/ComCtrls.h"
+#include "platform/vcl/ComboBox.h"
+#include "platform/vcl/Driver.h"
+#include "platform/vcl/Edit.h"
 #include "platform/vcl/IniFiles.h"
 
 namespace {
@@ -63,6 +68,7 @@ class DesignerLife : public ::testing::Test {
     Application->SetMainForm(nullptr);
     window.reset();
     host.CloseProject();
+    host.SetLanguage(1033);  // and the machine's code page back to 1252
   }
 
   // The user chooses the plug-in's command in the host's menu.
@@ -141,6 +147,40 @@ TEST_F(DesignerLife, TheMenuCommandOpensTheDesignerDockedAndShownOnTheProject) {
                                        "ShowDockableForm(FormDesign1)", "SetDockPosition(FormDesign1, 1)",
                                        "SetStayOnTop(FormDesign1, false)", "SetCanDock(FormDesign1, false)"}));
   EXPECT_EQ(TreeTexts(form), kDemoTree);
+}
+
+// The project's placeholders, opened from the global settings: the type box
+// lists the host's structure types after the fixed ones, and a row of a
+// type browses with the host's typed browser.
+TEST_F(DesignerLife, ThePlaceholdersOfferTheHostsStructureTypesAndItsTypedBrowser) {
+  ChooseCommand();
+  TCustomForm* designer = DockedForm();
+  ASSERT_NE(designer, nullptr);
+  host.IecVariables().ScriptBrowser("Recipes[1]");
+  std::vector<std::string> types;
+  std::string chosen;
+  Driver::OnModal("TFormPlaceHolders", [&](TCustomForm& form) {
+    Driver::Click(dynamic_cast<TCheckBox*>(form.FindComponent("cbEditable")));
+    dynamic_cast<TButton*>(form.FindComponent("AddAlias"))->Click();
+    TComponent* row = form.FindComponent("ScrollBox")->FindComponent("FrameAlias2");
+    auto* type = dynamic_cast<TComboBox*>(row->FindComponent("ComboBoxVarType"));
+    for (int i = 19; i < type->Items()->Count(); ++i) types.push_back(type->Items()->Strings(i));
+    type->SetText("TRecipe");
+    dynamic_cast<TButton*>(row->FindComponent("Button3"))->Click();
+    chosen = dynamic_cast<TEdit*>(row->FindComponent("edtVariable"))->Text();
+    return static_cast<int>(mrCancel);
+  });
+  Driver::OnModal("TFormGlobalSettings", [](TCustomForm& form) {
+    dynamic_cast<TButton*>(form.FindComponent("btnPlaceHolders"))->Click();
+    return static_cast<int>(mrCancel);
+  });
+  dynamic_cast<TToolButton*>(designer->FindComponent("btnGlobal"))->Click();
+  Driver::Reset();
+  EXPECT_EQ(types, (std::vector<std::string>{"TCanvasInfo", "TCanvasTouch", "TCanvasBufHead", "TCanvas", "TPanelIn",
+                                             "TPanelOut", "TRecipe"}));
+  ASSERT_EQ(host.IecVariables().BrowserCalls().size(), 1u);
+  EXPECT_EQ(host.IecVariables().BrowserCalls()[0].typeName, "TRecipe");
+  EXPECT_EQ(chosen, "Recipes[1]");
 }
 
 TEST_F(DesignerLife, ChoosingTheCommandAgainShowsTheSameDesigner) {
@@ -259,6 +299,26 @@ TEST_F(DesignerLife, TheHostsLanguageChangeReachesTheOpenDesigner) {
             "ckg\xE4ngig");
   EXPECT_EQ(host.Events().LanguageChanged(1033), S_OK);
   EXPECT_EQ(undo->Hint, "Undo");
+}
+
+// A host in Czech or Polish runs on a Windows of code page 1250: the letters
+// outside code page 1252 arrive whole, and the designer draws them with it.
+TEST_F(DesignerLife, CzechAndPolishTextsKeepTheirLettersInCodePage1250) {
+  ChooseCommand();
+  TCustomForm* form = DockedForm();
+  ASSERT_NE(form, nullptr);
+  auto* undo = dynamic_cast<TToolButton*>(form->FindComponent("tbUndo"));
+  auto* preview = dynamic_cast<TToolButton*>(form->FindComponent("tbPreview1"));
+  ASSERT_NE(undo, nullptr);
+  ASSERT_NE(preview, nullptr);
+  host.SetLanguage(1029);
+  EXPECT_EQ(host.Events().LanguageChanged(1029), S_OK);
+  EXPECT_EQ(undo->Hint, "Zp\xECt");  // "Zpět"
+  host.SetLanguage(1045);
+  EXPECT_EQ(host.Events().LanguageChanged(1045), S_OK);
+  EXPECT_EQ(preview->Hint,
+            "Podgl\xB9"
+            "d");  // "Podgląd"
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include "plugin/VariableLookup.h"
 #include "project/FormAlarms.h"
 #include "tests/project/ProjectDialogTest.h"
+#include "tests/support/CutTexts.h"
 
 using namespace projecttest;
 
@@ -150,9 +151,10 @@ TEST_F(AlarmsDialog, TheDesignersCommandWritesOnOkOnly) {
 
 TEST_F(AlarmsDialog, Pictures) {
   Open("<alarms><alarm var=\"Tank.Level\" page=\"PUMP.XML\" /><alarm var=\"Pump.Off\" page=\"\" /></alarms>\r\n");
-  InTwoLanguages([this](const std::string& language) {
+  InEveryLanguage([this](const std::string& language) {
     TFormAlarms& form = Loaded();
     EXPECT_FALSE(SavePicture(&form, "alarms-" + language).empty());
+    EXPECT_EQ(testsupport::CutTexts(form), std::vector<std::string>{}) << language;
   });
 }
 

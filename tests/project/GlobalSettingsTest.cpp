@@ -451,4 +451,23 @@ TEST_F(GlobalSettings, LabelsAndBoxesOfARowDoNotOverlapInAnyLanguage) {
   EXPECT_EQ(d.cbEncoding->Left(), 240);
 }
 
+// The preset list beside its drop-down button and the placeholders button
+// show their whole texts in every language ("benutzerdefinierte Auflösung",
+// "Symbole zastępcze ...").
+TEST_F(GlobalSettings, ThePresetListAndThePlaceholdersButtonShowTheirWholeTexts) {
+  Open();
+  InEveryLanguage([this](const std::string& language) {
+    TFormGlobalSettings& d = Filled();
+    d.SetUiTexts();
+    TCanvas measure;
+    measure.Font->Assign(*d.cbTarget->Font());
+    const int listTextArea = d.cbTarget->Width() - 4 - 17;  // edges and button
+    for (int i = 0; i < d.cbTarget->Items()->Count(); ++i)
+      EXPECT_LE(measure.TextWidth(d.cbTarget->Items()->Strings(i)) + 4, listTextArea) << language << " entry " << i;
+    EXPECT_LE(d.cbTarget->Left() + d.cbTarget->Width(), d.ClientWidth()) << language;
+    EXPECT_LE(measure.TextWidth(d.btnPlaceHolders->Caption()) + 8, d.btnPlaceHolders->Width()) << language;
+    EXPECT_LT(d.btnPlaceHolders->Left() + d.btnPlaceHolders->Width(), d.Button1->Left()) << language;
+  });
+}
+
 }  // namespace

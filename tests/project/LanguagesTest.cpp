@@ -177,9 +177,28 @@ TEST_F(LanguagesDialog, TheDesignersCommandReloadsTheLanguagesAndMovesTheEditors
   EXPECT_EQ(Stored().size(), 15u);
 }
 
+// The second opening shows the place the first left, which is saved with the project.
+TEST_F(LanguagesDialog, SizeAndPlaceAreKeptInTheProjectDocument) {
+  Open(LanguagesOf(false, {{9, 1}}));
+  std::vector<std::string> shown;
+  Driver::OnModal("TFormLangProperties", [&shown](TCustomForm& form) {
+    shown.push_back(std::to_string(form.Left()) + "," + std::to_string(form.Top()));
+    form.SetBounds(40 + static_cast<int>(shown.size()), 50, form.Width(), form.Height());
+    Driver::Click(dynamic_cast<TFormLangProperties&>(form).Button1);
+    return mrNone;
+  });
+  ClickButton(designer->tbLang);
+  ClickButton(designer->tbLang);
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[1], "41,50");
+  designer->btnSave2Click(nullptr);
+  const std::string saved = folder.Read("Tarnwell/Proj.xml");
+  EXPECT_NE(saved.find("\" Top=\"50\" Left=\"42\" />"), std::string::npos) << saved;
+}
+
 TEST_F(LanguagesDialog, Pictures) {
   Open(LanguagesOf(true, {{5, 1}, {7, 0}, {9, 0}}));
-  InTwoLanguages(
+  InEveryLanguage(
       [this](const std::string& language) { EXPECT_FALSE(SavePicture(&Loaded(), "languages-" + language).empty()); });
 }
 

@@ -20,6 +20,7 @@
 #include "project/FormLayersSettings.h"
 #include "project/LayerFrame.h"
 #include "tests/project/ProjectDialogTest.h"
+#include "tests/support/CutTexts.h"
 
 using namespace projecttest;
 
@@ -126,9 +127,10 @@ TEST_F(LayersDialog, PicturesOfTheDialog) {
   Open();
   designer->FLayers[1] = {"Background", true, true};
   designer->FLayers[2] = {"Service", false, false};
-  InTwoLanguages([this](const std::string& language) {
+  InEveryLanguage([this](const std::string& language) {
     TFormLayersSettings& form = Loaded();
     EXPECT_FALSE(SavePicture(&form, "layers-" + language).empty());
+    EXPECT_EQ(testsupport::CutTexts(form), std::vector<std::string>{}) << language;
   });
 }
 

@@ -12,14 +12,17 @@
 #include "designer/FormDesign1.h"
 #include "grid/GridWebElement.h"
 #include "platform/vcl/Button.h"
+#include "platform/vcl/ClassicLook.h"
 #include "platform/vcl/Clipbrd.h"
 #include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/Driver.h"
 #include "platform/vcl/Label.h"
 #include "platform/vcl/ListView.h"
 #include "platform/vcl/Menus.h"
+#include "platform/vcl/Screen.h"
 #include "project/FormObjectList.h"
 #include "tests/project/ProjectDialogTest.h"
+#include "tests/support/CutTexts.h"
 
 using namespace projecttest;
 
@@ -163,13 +166,49 @@ TEST_F(ObjectList, TheDesignersCommandShowsTheList) {
   EXPECT_EQ(rows, 1);
 }
 
+// The last column (the layer) ends inside the list, beside the room of the
+// vertical scroll bar that many rows bring.
+TEST_F(ObjectList, EveryColumnEndsInsideTheList) {
+  OpenPage(Edit(11, 5, "Level"));
+  TFormObjectList& form = Loaded();
+  form.FormActivate(&form);
+  int right = 0;
+  for (int c = 0; c < form.ObjectListView1->Columns()->Count(); ++c)
+    right += form.ObjectListView1->Columns()->Items(c)->Width();
+  EXPECT_LE(right, form.ObjectListView1->ClientWidth() - kScrollBarSize);
+}
+
+TEST_F(ObjectList, SizePlaceAndTopRowAreKeptInTheProjectSettingsFile) {
+  std::string objects;
+  for (int i = 0; i < 40; ++i) objects += Edit(11 + i, 5, "V" + std::to_string(i));
+  OpenPage(objects);
+  // A stored top beyond the screen is centred again; the left edge stays.
+  folder.Write("Tarnwell/Proj.webx",
+               "[FormObjectList]\r\nHeight=300\r\nWidth=700\r\nTop=99999\r\nLeft=20\r\nTopItem=12\r\n");
+  std::vector<int> shown;
+  Driver::OnModal("TFormObjectList", [&shown](TCustomForm& form) {
+    auto& list = dynamic_cast<TFormObjectList&>(form);
+    shown = {form.Left(), form.Top(), form.Width(), form.Height(), list.ObjectListView1->TopIndex()};
+    form.SetLeft(33);
+    list.ObjectListView1->SetTopIndex(5);
+    Driver::Click(list.Button1);
+    return mrNone;
+  });
+  ClickButton(designer->tbObjectList);
+  EXPECT_EQ(shown, (std::vector<int>{20, (Screen->Height() - 300) / 2, 700, 300, 12}));
+  const std::string settings = folder.Read("Tarnwell/Proj.webx");
+  for (const std::string& line : {std::string("Left=33"), std::string("Width=700"), std::string("TopItem=5")})
+    EXPECT_NE(settings.find(line), std::string::npos) << line << "\n" << settings;
+}
+
 TEST_F(ObjectList, Pictures) {
   OpenPage(Edit(11, 5, "Level") + ImageButton(12, 60, "Pump") + Edit(13, 120, "Frozen", " layer=\"2\""));
   designer->FLayers[2].Frozen = true;
-  InTwoLanguages([this](const std::string& language) {
+  InEveryLanguage([this](const std::string& language) {
     TFormObjectList& form = Loaded();
     form.FormActivate(&form);
     EXPECT_FALSE(SavePicture(&form, "object-list-" + language).empty());
+    EXPECT_EQ(testsupport::CutTexts(form), std::vector<std::string>{}) << language;
   });
 }
 

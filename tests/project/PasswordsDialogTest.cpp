@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/PasswordScramble.h"
@@ -27,6 +28,7 @@
 #include "project/FramUser.h"
 #include "properties/ComboBoxNoWheel.h"
 #include "tests/project/ProjectDialogTest.h"
+#include "tests/support/CutTexts.h"
 
 using namespace projecttest;
 
@@ -404,6 +406,19 @@ TEST_F(PasswordsDialog, TheDesignerCommandWritesOnOkAndNothingOnCancel) {
   EXPECT_NE(folder.Read("Tarnwell/Proj.webx").find("[FormPasswords]"), std::string::npos);
 }
 
+// The user drags the dialog's frame: its height stays fixed, its width at 652
+// or more.
+TEST_F(PasswordsDialog, ResizingKeepsTheHeightFixedAndTheWidthAtLeast652) {
+  Open();
+  TFormPasswords& form = Load(kUnknownUnit);
+  for (const auto& [width, height, keptWidth] : {std::tuple{760, 300, 760}, {400, 700, 652}, {1000, 452, 1000}}) {
+    form.SetBounds(form.Left(), form.Top(), width, height);
+    EXPECT_EQ(form.Width(), keptWidth) << width << "x" << height;
+    EXPECT_GE(form.Height(), 452) << width << "x" << height;
+    EXPECT_LE(form.Height(), 453) << width << "x" << height;
+  }
+}
+
 TEST_F(PasswordsDialog, ThePlacementIsKeptAndTheCryptWarningShowsOnlyWhenSwitchedOn) {
   Open();
   folder.Write("Tarnwell/Proj.webx", "[FormPasswords]\r\nWidth=900\r\nTab=1\r\n");
@@ -426,11 +441,12 @@ TEST_F(PasswordsDialog, ThePlacementIsKeptAndTheCryptWarningShowsOnlyWhenSwitche
 
 TEST_F(PasswordsDialog, PicturesOfTheThreeTabs) {
   Open("<security crypt=\"1\">" + UserXml(9, "admin", "secret", "START.XML") + "</security>");
-  InTwoLanguages([this](const std::string& language) {
+  InEveryLanguage([this](const std::string& language) {
     TFormPasswords& form = Load(kUnitWithCounts);
     for (int tab = 0; tab < 3; ++tab) {
       form.PageControl1->SetActivePageIndex(tab);
       EXPECT_FALSE(SavePicture(&form, "passwords-" + std::to_string(tab) + "-" + language).empty());
+      EXPECT_EQ(testsupport::CutTexts(form), std::vector<std::string>{}) << language;
     }
     EXPECT_EQ(form.Caption(), language == "en" ? "Access settings" : form.Caption());
   });

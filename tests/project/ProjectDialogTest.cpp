@@ -37,6 +37,8 @@ std::string ProjectDialogTest::SavePicture(TControl* control, const std::string&
   return SaveControlAsPng(control, path) ? path : std::string();
 }
 
-void ProjectDialogTest::SelectLanguage(int index) { ASSERT_TRUE(SelectUiLanguage(index)); }
+void ProjectDialogTest::SelectLanguage(const testsupport::TUiLanguage& language) {
+  ASSERT_TRUE(testsupport::SelectHostLanguage(language));
+}
 
 }  // namespace projecttest

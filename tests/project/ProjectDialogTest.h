@@ -1,11 +1,12 @@
 #pragma once
 // The fixture of the project dialogs' tests: a designer shown on a small
 // project with two groups of pages, and pictures of dialogs under the build
-// folder in English and German.
+// folder in the four UI languages.
 
 #include <string>
 
 #include "tests/designer/window/WindowTestSupport.h"
+#include "tests/support/UiLanguages.h"
 
 class TControl;
 
@@ -23,28 +24,19 @@ class ProjectDialogTest : public windowtest::WindowTest {
   // Paints the control into "project-NAME-LANG.png" under the build folder;
   // the path, or empty when it could not be written.
   static std::string SavePicture(TControl* control, const std::string& name);
-  // Runs `paint` once in English and once in German (the UI language is set
-  // back to English afterwards).
-  template <class Paint>
-  static void InTwoLanguages(Paint paint) {
-    for (const auto& [index, code] : {std::pair{1, "en"}, std::pair{4, "de"}}) {
-      SelectLanguage(index);
-      paint(std::string(code));
-    }
-    SelectLanguage(1);
-  }
-  // As InTwoLanguages, in each of the four UI languages.
+  // Runs `paint` in each of the four UI languages, each with the code page
+  // of a Windows in that language (English afterwards).
   template <class Paint>
   static void InEveryLanguage(Paint paint) {
-    for (const auto& [index, code] : {std::pair{0, "cs"}, std::pair{1, "en"}, std::pair{4, "de"}, std::pair{5, "pl"}}) {
-      SelectLanguage(index);
-      paint(std::string(code));
+    for (const testsupport::TUiLanguage& language : testsupport::kUiLanguages) {
+      SelectLanguage(language);
+      paint(std::string(language.code));
     }
-    SelectLanguage(1);
+    testsupport::SelectEnglish();
   }
 
  private:
-  static void SelectLanguage(int index);
+  static void SelectLanguage(const testsupport::TUiLanguage& language);
 };
 
 }  // namespace projecttest

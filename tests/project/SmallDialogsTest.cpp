@@ -27,6 +27,7 @@
 #include "project/FormSimpleEdit.h"
 #include "project/FormSimpleMessage.h"
 #include "tests/project/ProjectDialogTest.h"
+#include "tests/support/CutTexts.h"
 #include "tests/support/TestDesignerContext.h"
 
 using namespace projecttest;
@@ -172,7 +173,7 @@ TEST_F(SmallDialogs, TheLiveWindowPointsItsElementsAtItsFlagAndStopsTheLiveViewO
 }
 
 TEST_F(SmallDialogs, PicturesOfTheSmallDialogs) {
-  InTwoLanguages([](const std::string& language) {
+  InEveryLanguage([](const std::string& language) {
     TAboutBoxTarnwell box(nullptr, BlockOf(TAboutBoxTarnwell::VersionFile(), {{"LegalCopyright", "Copyright (c) Vorn"},
                                                                               {"FileVersion", "24.1.0.1"},
                                                                               {"ProductVersion", "24.1"}}));
@@ -186,6 +187,7 @@ TEST_F(SmallDialogs, PicturesOfTheSmallDialogs) {
     TFormSimpleMessage question(nullptr);
     question.Message1->SetCaption(GetUiText(7125));
     EXPECT_FALSE(SavePicture(&question, "simple-message-" + language).empty());
+    EXPECT_EQ(testsupport::CutTexts(question), std::vector<std::string>{}) << language;
   });
 }
 

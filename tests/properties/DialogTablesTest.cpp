@@ -24,7 +24,9 @@
 #include "properties/FormStrImgProperties.h"
 #include "properties/FormSubmitProperties.h"
 #include "tests/properties/PropertiesTestSupport.h"
+#include "tests/support/CutTexts.h"
 #include "tests/support/SimVariableLookup.h"
+#include "tests/support/UiLanguages.h"
 
 using namespace proptest;
 
@@ -124,11 +126,11 @@ TEST_F(DialogTables, EveryBindingNamesAControlOfItsClass) {
 
 // The pictures under build/pictures/properties: NAME-one-LANG, NAME-two-LANG.
 TEST_F(DialogTables, PicturesOfEveryDialog) {
-  for (int language : {UI_LANG_ENGLISH, UI_LANG_GERMAN}) {
+  for (const testsupport::TUiLanguage& language : testsupport::kUiLanguages) {
     for (const TDialogCase& c : kDialogs) {
-      ASSERT_TRUE(SelectUiLanguage(language));
+      ASSERT_TRUE(testsupport::SelectHostLanguage(language));
       Open(Project(TwoObjects(c)));
-      const std::string lang = language == UI_LANG_ENGLISH ? "en" : "de";
+      const std::string lang = language.code;
       for (bool several : {false, true}) {
         SelectObjects(several ? std::vector<int>{0, 1} : std::vector<int>{0});
         std::string shown;
@@ -142,6 +144,26 @@ TEST_F(DialogTables, PicturesOfEveryDialog) {
       }
     }
   }
+  testsupport::SelectEnglish();
+}
+
+// Every caption of every dialog is shown whole and no two controls of a row
+// overlap, in each UI language, as the dialog is shown.
+TEST_F(DialogTables, EveryCaptionIsShownWholeInEveryLanguage) {
+  for (const testsupport::TUiLanguage& language : testsupport::kUiLanguages) {
+    ASSERT_TRUE(testsupport::SelectHostLanguage(language));
+    for (const TDialogCase& c : kDialogs) {
+      Open(Project(TwoObjects(c)));
+      SelectObjects({0});
+      std::vector<std::string> found;
+      DoubleClickObject(0, [&](TPropertyForm& f) {
+        found = testsupport::CutTexts(f);
+        return mrCancel;
+      });
+      EXPECT_EQ(found, std::vector<std::string>{}) << language.code << " " << c.name;
+    }
+  }
+  testsupport::SelectEnglish();
 }
 
 // Two objects that differ in everything, the dialog's every box entered and

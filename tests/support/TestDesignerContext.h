@@ -23,6 +23,7 @@ class TestDesignerContext : public TDesignerContext {
   TmyXmlNode* WebElement() const override { return nullptr; }
   TProjectLocation ProjectLocation() override { return {}; }
   TCompileHost& CompileHost() override { return compileHost_; }
+  ComPtr<IIECManVariables> IecVariables() override { return {}; }
   void StopLiveView() override { ++liveViewStops; }
   void PushUndo() override { ++undoSteps; }
   void SetModified() override { ++modifications; }

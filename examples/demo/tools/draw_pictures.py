@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Draws the demo project's pictures (pumps, valves, lamps, the mode switch,
-the push button and the station logo) into examples/demo/Tarnwell/Images.
+the push button and the station logo) into examples/demo/Tarnwell/Images,
+and the sump camera's picture, which the PLC serves, into examples/demo/plc.
 
 Only the standard library draws: every picture is rendered with 4x4
 supersampling and written as a PNG (or a 24-bit BMP). The GIF and JPEG
@@ -21,6 +22,7 @@ import zlib
 SUPERSAMPLE = 4
 HERE = os.path.dirname(os.path.abspath(__file__))
 IMAGES = os.path.join(HERE, "..", "Tarnwell", "Images")
+PLC = os.path.join(HERE, "..", "plc")
 
 WHITE = (255, 255, 255)
 BLACK = (0, 0, 0)
@@ -128,8 +130,8 @@ def write_bmp(path, rows):
         f.write(header + info + pixels)
 
 
-def save(name, canvas):
-    path = os.path.join(IMAGES, name)
+def save(name, canvas, folder=IMAGES):
+    path = os.path.join(folder, name)
     extension = os.path.splitext(name)[1].lower()
     rows = canvas.rows()
     if extension == ".png":
@@ -214,6 +216,18 @@ def logo():
     return c
 
 
+def camera_view():
+    """The sump as its camera sees it: walls, the water, the two pump inlets."""
+    c = Canvas(320, 240, DARK)
+    c.polygon([(20, 20), (300, 20), (260, 220), (60, 220)], GREY)
+    c.polygon([(40, 110), (280, 110), (262, 200), (58, 200)], BLUE)
+    for x in (110, 210):
+        c.rect(x - 12, 40, x + 12, 120, LIGHT_GREY)
+        c.circle(x, 126, 14, DARK)
+    c.line(36, 90, 284, 90, 2, LIGHT_BLUE)
+    return c
+
+
 PICTURES = [
     ("pump_on.png", lambda: pump(True)),
     ("pump_off.png", lambda: pump(False)),
@@ -234,6 +248,7 @@ def main():
     os.makedirs(IMAGES, exist_ok=True)
     for name, draw in PICTURES:
         save(name, draw())
+    save("sump.png", camera_view(), PLC)
     return 0
 
 

@@ -163,8 +163,8 @@ TEST_F(ExampleProject, EveryPageIsShownPaintedAndStoredBack) {
 
 TEST_F(ExampleProject, SavedUnchangedItEqualsTheExampleButForThePagesStamps) {
   // The demo's operator panels, as the host reports them.
-  for (const auto& [rack, pos, type, in, out, name] : {std::tuple{0, 1, "OPD101", "PnlIn1", "PnlOut1", "Line panel"},
-                                                       std::tuple{2, 5, "OPD104", "PnlIn2", "PnlOut2", "Panel 2/5"}}) {
+  for (const auto& [rack, pos, type, in, out, name] : {std::tuple{0, 1, "HMI10", "PnlIn1", "PnlOut1", "Line panel"},
+                                                       std::tuple{2, 5, "HMI12", "PnlIn2", "PnlOut2", "Panel 2/5"}}) {
     TGPanel panel;
     panel.rack = rack;
     panel.position = pos;

@@ -87,7 +87,7 @@ std::string RunNode(const std::string& script) {
 const char kBrowser[] =
     "var drawn = [], errors = [], timers = [];\n"
     "var gCI = [], gLCI = [], gWatchDog = 0, g_postInProgress = 0;\n"
-    "function Image() { this.complete = true; }\n"
+    "function Image() { this.complete = true; this.naturalWidth = 32; }\n"
     "var console = {log: function(m) { errors.push(m); }};\n"
     "function setTimeout(code, delay) { timers.push([code, delay]); }\n"
     "var context = {};\n"

@@ -73,16 +73,17 @@ TEST(ProjectPreparation, ImageSizesFollowTheLoadedPictures) {
 
 TEST(ProjectPreparation, PanelStructuresResolveTheirMembers) {
   ProjectCompile compile(OneGroup(kPage));
-  compile.host.Declare("PANEL.a", "INT", 8, 3, 9, 0);
-  compile.host.Declare("PANEL.b", "INT", 8, 3, 9, 2);
-  compile.host.members["PANEL_IN"] = {"PANEL.a", "PANEL.b"};
+  // The host answers the members by their names in the structure.
+  compile.host.Declare("PANEL_IN.a", "INT", 8, 3, 9, 0);
+  compile.host.Declare("PANEL_IN.b", "INT", 8, 3, 9, 2);
+  compile.host.members["PANEL_IN"] = {"a", "b"};
   compile.host.hasTdiMap = true;
   compile.state.tdiMapPass = compile.host.OpenTdiPass();
   compile.panelStructures = {"PANEL_IN", "PANEL_OUT"};
   compile.Run();
-  EXPECT_NE(std::find(compile.host.tdiAdded.begin(), compile.host.tdiAdded.end(), "PANEL.a"),
+  EXPECT_NE(std::find(compile.host.tdiAdded.begin(), compile.host.tdiAdded.end(), "PANEL_IN.a"),
             compile.host.tdiAdded.end());
-  EXPECT_NE(std::find(compile.host.tdiAdded.begin(), compile.host.tdiAdded.end(), "PANEL.b"),
+  EXPECT_NE(std::find(compile.host.tdiAdded.begin(), compile.host.tdiAdded.end(), "PANEL_IN.b"),
             compile.host.tdiAdded.end());
 }
 

@@ -42,6 +42,7 @@ const std::map<std::string, TDemoValue>& DemoValues() {
       {"P2Running", {"BOOL", 0, nullptr}},
       {"ValveOpen", {"BOOL", 1, nullptr}},
       {"HighLevel", {"BOOL", 0, nullptr}},
+      {"P2Enabled", {"BOOL", 1, nullptr}},
       {"TankLevel", {"UINT", 182, nullptr}},
       {"LevelPercent", {"USINT", 46, nullptr}},
       {"StatusColor", {"DWORD", 0x3CAA28, nullptr}},  // green (BGR): in operation
@@ -55,7 +56,7 @@ const std::map<std::string, TDemoValue>& DemoValues() {
       {"Mode", {"(OFF,MANUAL,AUTO)", 2, nullptr}},
       {"ParamFile", {"STRING[40]", 0, "PARAMS/STATION.CSV"}},
       {"TrendPicture", {"STRING[40]", 0, "images/logo.bmp"}},
-      {"EventPage", {"STRING[40]", 0, "http://192.168.1.20/events.html"}}};
+      {"EventPage", {"STRING[40]", 0, "EVENTS.HTM"}}};
   return values;
 }
 

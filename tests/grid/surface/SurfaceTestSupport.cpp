@@ -28,6 +28,7 @@ void DemoLookup(const std::string& name, TPinVariable& record) {
       {"P2Running", "BOOL"},
       {"ValveOpen", "BOOL"},
       {"HighLevel", "BOOL"},
+      {"P2Enabled", "BOOL"},
       {"TankLevel", "UINT"},
       {"LevelPercent", "USINT"},
       {"Flow", "REAL"},

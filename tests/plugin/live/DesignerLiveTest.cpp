@@ -440,6 +440,14 @@ TEST_F(DesignerLive, AnExtraLiveWindowShowsItsPageAndClosingItEndsTheLiveView) {
   auto* window = dynamic_cast<TFormDebug1*>(d.FDebugList->Items(0));
   ASSERT_NE(window, nullptr);
   EXPECT_EQ(window->Caption(), d.Caption() + " (0) - Overview");
+  // Its client area takes the page's size (980 x 560): every object is in view.
+  EXPECT_EQ(window->ClientWidth(), 980);
+  EXPECT_EQ(window->ClientHeight(), 560);
+  for (int i = 0; i < window->sbDesign1->ControlCount(); ++i) {
+    const TControl* shown = window->sbDesign1->Controls(i);
+    EXPECT_LE(shown->Left() + shown->Width(), window->ClientWidth()) << shown->Name();
+    EXPECT_LE(shown->Top() + shown->Height(), window->ClientHeight()) << shown->Name();
+  }
   // The window's objects are watched too; the alarm once.
   EXPECT_EQ(PluginLiveView().EntryCount(), 2 * entries - 1);
   bool found = false;

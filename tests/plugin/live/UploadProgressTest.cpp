@@ -18,7 +18,9 @@
 #include "platform/win/WindowMessages.h"
 #include "plugin/FileTransfers.h"
 #include "plugin/UploadProgress.h"
+#include "tests/support/CutTexts.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/UiLanguages.h"
 
 namespace {
 
@@ -109,6 +111,20 @@ TEST_F(UploadProgress, ShowsCountsAndTimesOnTheClock) {
     form->Close();
     Application->ProcessMessages();
   }
+}
+
+// Pictures in each UI language: upload_progress-LANG, nothing cut.
+TEST_F(UploadProgress, PicturesInEveryLanguage) {
+  for (const testsupport::TUiLanguage& language : testsupport::kUiLanguages) {
+    ASSERT_TRUE(testsupport::SelectHostLanguage(language));
+    TFormUploadProgress* form = Open(5000);
+    Progress(1100);
+    SavePicture(("upload_progress-" + std::string(language.code)).c_str());
+    EXPECT_EQ(testsupport::CutTexts(*form), std::vector<std::string>{}) << language.code;
+    form->Close();
+    Application->ProcessMessages();
+  }
+  testsupport::SelectEnglish();
 }
 
 TEST_F(UploadProgress, ASizeOfZeroLeavesTheWindowAsItIs) {

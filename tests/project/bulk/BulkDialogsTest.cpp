@@ -27,6 +27,7 @@
 #include "project/FromAutoArray.h"
 #include "properties/MyEdit.h"
 #include "tests/designer/commands/CommandsTestSupport.h"
+#include "tests/support/UiLanguages.h"
 
 using namespace commandstest;
 
@@ -146,6 +147,47 @@ TEST_F(BulkDialogs, CancelAndAnEmptyReplacementChangeNothing) {
   }
 }
 
+// Unlike the other project dialogs, the two dialogs on the selected objects'
+// variables keep the form's own font.
+TEST_F(BulkDialogs, TheVariableDialogsKeepTheFormsOwnFont) {
+  Open(OnePageProject(kVariableObjects));
+  Select({10, 11});
+  std::vector<std::string> fonts;
+  auto font = [&](TCustomForm& form) {
+    fonts.push_back(form.Font()->Name + " " + std::to_string(form.Font()->Size()));
+    return mrCancel;
+  };
+  Driver::OnModal("TFormVarNameReplace", font);
+  Driver::OnModal("TFromAutoArray", font);
+  designer->VarNameReplace1Click(nullptr);
+  designer->AutoIndexArray1Click(nullptr);
+  EXPECT_EQ(fonts, (std::vector<std::string>{"MS Sans Serif 8", "MS Sans Serif 8"}));
+}
+
+// Pictures of the three dialogs in each UI language: bulk-NAME-LANG.
+TEST_F(BulkDialogs, PicturesInEveryLanguage) {
+  Open(OnePageProject(kVariableObjects));
+  Select({10, 11, 12});
+  std::string code;
+  auto picture = [&](const char* name) {
+    return [&code, name](TCustomForm& form) {
+      SavePicture(&form, name + ("-" + code));
+      return mrCancel;
+    };
+  };
+  Driver::OnModal("TFormVarNameReplace", picture("var-name-replace"));
+  Driver::OnModal("TFromAutoArray", picture("auto-array"));
+  Driver::OnModal("TFormRenamePages1", picture("rename-pages"));
+  for (const testsupport::TUiLanguage& language : testsupport::kUiLanguages) {
+    ASSERT_TRUE(testsupport::SelectHostLanguage(language));
+    code = language.code;
+    designer->VarNameReplace1Click(nullptr);
+    designer->AutoIndexArray1Click(nullptr);
+    designer->RenameAllPages1Click(nullptr);
+  }
+  testsupport::SelectEnglish();
+}
+
 // Three edit fields in one row, written right to left, each bound to t[0];
 // a fourth without reference between them.
 const char* const kRowObjects =
@@ -176,6 +218,24 @@ TEST_F(BulkDialogs, ArrayIndexesNumberedLeftToRight) {
   EXPECT_EQ(Variable(10), "t[20]");
   EXPECT_EQ(Variable(13), "");
   EXPECT_TRUE(designer->tbUndo->Enabled());
+}
+
+// Submit buttons 10 pixels high in cells of 8 units: A at (0, 0), B at
+// (96, 8), C at (48, 16). C overlaps B only, so it comes before B (to its
+// right) and after A (above it): A, C, B.
+TEST_F(BulkDialogs, ArrayIndexesFollowTheComparisonOfPlacesWhereItIsAnOrder) {
+  const char* const submit = "><submit width=\"40\" height=\"10\" variable=\"t[0]\" value=\"1\" /></object>\r\n";
+  Open(OnePageProject(std::string("<object X=\"1\" Y=\"1\" Uid=\"10\"") + submit +
+                      "<object X=\"13\" Y=\"2\" Uid=\"11\"" + submit + "<object X=\"7\" Y=\"3\" Uid=\"12\"" + submit));
+  ASSERT_EQ(Object(10)->Height(), 10);
+  Select({11, 12, 10});
+  Driver::OnModal("TFromAutoArray", [](TCustomForm& form) {
+    Driver::Click(dynamic_cast<TFromAutoArray&>(form).Button1);
+    return mrNone;
+  });
+  designer->AutoIndexArray1Click(nullptr);
+  EXPECT_EQ((std::vector<std::string>{Variable(10), Variable(12), Variable(11)}),
+            (std::vector<std::string>{"t[0]", "t[1]", "t[2]"}));
 }
 
 TEST_F(BulkDialogs, ArrayIndexOrderStepAndVisibility) {

@@ -96,12 +96,15 @@ TEST(ReadingOrderTest, RowsTopToBottomEachLeftToRight) {
   ExpectOrderWhateverTheInput({{10, 90, 20}, {10, 10, 20}, {10, 50, 20}}, {1, 2, 0});
   // Equal left edges in one row: the upper first.
   ExpectOrderWhateverTheInput({{10, 15, 30}, {10, 10, 30}}, {1, 0});
+  // The third box overlaps the second only: the second, to its right, comes after it.
+  ExpectOrderWhateverTheInput({{0, 0, 10}, {100, 8, 10}, {50, 15, 10}}, {0, 2, 1});
 }
 
-TEST(ReadingOrderTest, StaggeredBoxesStartRowsOfTheirOwn) {
-  // Stairs: each box overlaps the next but not the one two steps away. The
-  // first row holds the top box and what overlaps it; the third box starts
-  // a row of its own.
+TEST(ReadingOrderTest, StaggeredBoxesInACircleOfTheComparisonKeepOneOrder) {
+  // Stairs: each box overlaps the next but not the one two steps away, so
+  // the comparison runs in a circle (0 before 2 before 1 before 0). Each box
+  // goes after as many boxes as the comparison puts before it; the pairs
+  // that leaves equal go by the comparison between them.
   ExpectOrderWhateverTheInput({{300, 0, 20}, {200, 15, 20}, {100, 30, 20}, {0, 45, 20}}, {1, 0, 3, 2});
   // Boxes without height overlap nothing: by top edge, then left edge.
   ExpectOrderWhateverTheInput({{30, 5, 0}, {10, 5, 0}, {20, 1, 0}}, {2, 1, 0});

@@ -29,6 +29,7 @@
 #include "tests/core/services/ServicesTestSupport.h"
 #include "tests/pictures/PictureFiles.h"
 #include "tests/project/ProjectDialogTest.h"
+#include "tests/support/CutTexts.h"
 
 using namespace projecttest;
 
@@ -539,18 +540,20 @@ TEST_F(ImageManager, Pictures) {
       "<images><img name=\"A.PNG\" type=\"PNG\" height=\"80\" width=\"120\" longname=\"Sky\" />"
       "<img name=\"B.PNG\" type=\"PNG\" height=\"1\" width=\"1\" longname=\"Brick wall\" />"
       "<img name=\"C.PNG\" type=\"PNG\" height=\"20\" width=\"20\" longname=\"Lamp\" /></images>");
-  InTwoLanguages([this](const std::string& lang) {
+  InEveryLanguage([this](const std::string& lang) {
     TFormImageManager& form = Manager();
     form.Show();
     form.FormActivate(&form);
     Select(form, "B.PNG");
     EXPECT_FALSE(SavePicture(&form, "imagemanager-" + lang).empty());
+    EXPECT_EQ(testsupport::CutTexts(form), std::vector<std::string>{}) << lang;
     TFormDeletePict question(&form);
     question.ShowPicture("Brick wall", form.Image1->Picture()->Bitmap());
     question.Show();
     EXPECT_EQ(question.Image1->Height(), 32);
     EXPECT_EQ(question.Image1->Top(), question.Shape1->Top() + 48);
     EXPECT_FALSE(SavePicture(&question, "deletepicture-" + lang).empty());
+    EXPECT_EQ(testsupport::CutTexts(question), std::vector<std::string>{}) << lang;
   });
 }
 

@@ -13,6 +13,7 @@
 #include "properties/FormGroupProperties.h"
 #include "properties/MyEdit.h"
 #include "tests/properties/pages/PagesTestSupport.h"
+#include "tests/support/UiLanguages.h"
 
 using namespace pagetest;
 using proptest::ClickControl;
@@ -197,17 +198,18 @@ TEST_F(GroupDialog, ADoubleClickOnTheBackgroundShowsTheWebServerBox) {
   });
 }
 
-TEST_F(GroupDialog, PicturesInEnglishAndGerman) {
-  for (int language : {UI_LANG_ENGLISH, UI_LANG_GERMAN}) {
-    ASSERT_TRUE(SelectUiLanguage(language));
+TEST_F(GroupDialog, PicturesInEveryLanguage) {
+  for (const testsupport::TUiLanguage& language : testsupport::kUiLanguages) {
+    ASSERT_TRUE(testsupport::SelectHostLanguage(language));
     Open(Project(" altdim=\"true\""));
     EditGroup([&](TFormGroupProperties& f) {
       f.OnDblClick(&f);
-      SavePicture(f, std::string("group-") + (language == UI_LANG_ENGLISH ? "en" : "de"));
+      SavePicture(f, std::string("group-") + language.code);
       EXPECT_EQ(f.Caption(), GetUiText(7043));
       return mrCancel;
     });
   }
+  testsupport::SelectEnglish();
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "properties/FormPageProperties.h"
 #include "properties/MyEdit.h"
 #include "tests/properties/pages/PagesTestSupport.h"
+#include "tests/support/UiLanguages.h"
 
 using namespace pagetest;
 using proptest::ClickControl;
@@ -258,16 +259,17 @@ TEST_F(PageDialog, CommonSettingsCancelledChangeNothing) {
   EXPECT_EQ(Attrs(Page(0)) + "|" + Attrs(Page(1)), before);
 }
 
-TEST_F(PageDialog, PicturesInEnglishAndGerman) {
-  for (int language : {UI_LANG_ENGLISH, UI_LANG_GERMAN}) {
-    ASSERT_TRUE(SelectUiLanguage(language));
+TEST_F(PageDialog, PicturesInEveryLanguage) {
+  for (const testsupport::TUiLanguage& language : testsupport::kUiLanguages) {
+    ASSERT_TRUE(testsupport::SelectHostLanguage(language));
     Open(Project("", " ajax=\"true\""));
     EditPage(0, [&](TFormPageProperties& f) {
-      SavePicture(f, std::string("page-") + (language == UI_LANG_ENGLISH ? "en" : "de"));
+      SavePicture(f, std::string("page-") + language.code);
       EXPECT_EQ(f.Caption(), GetUiText(7028));
       return mrCancel;
     });
   }
+  testsupport::SelectEnglish();
 }
 
 }  // namespace

@@ -1,12 +1,16 @@
 // The placeholders dialog on a group, a page and the project: loading rows,
-// editing mode, the two refusals of OK, saving newest first, deletions, and
-// cancelled edits that never reach the XML.
+// editing mode, the two refusals of OK, saving newest first, deletions,
+// cancelled edits that never reach the XML, and the page objects' look-ups
+// in the simulated host after the project's placeholders change.
 
 #include "base/ScopeExit.h"
 #include "core/TraceLog.h"
 #include "core/UiText.h"
 #include "core/XmlNode.h"
+#include "grid/GridWebElement.h"
 #include "grid/StringDualList.h"
+#include "grid/VariableInfo.h"
+#include "host/sim/HalvexHost.h"
 #include "platform/vcl/Button.h"
 #include "platform/vcl/CheckBox.h"
 #include "platform/vcl/ComCtrls.h"
@@ -20,6 +24,8 @@
 #include "properties/FormPageProperties.h"
 #include "properties/FormPlaceholders.h"
 #include "tests/properties/pages/PagesTestSupport.h"
+#include "tests/support/SimVariableLookup.h"
+#include "tests/support/UiLanguages.h"
 
 using namespace pagetest;
 using proptest::ClickControl;
@@ -212,20 +218,21 @@ TEST_F(Placeholders, TheSettingsFileIsTracedWhenShownAndClosed) {
   EXPECT_NE(log.find(line, first + 1), std::string::npos) << log;
 }
 
-TEST_F(Placeholders, PicturesInEnglishAndGerman) {
-  for (int language : {UI_LANG_ENGLISH, UI_LANG_GERMAN}) {
-    ASSERT_TRUE(SelectUiLanguage(language));
+TEST_F(Placeholders, PicturesInEveryLanguage) {
+  for (const testsupport::TUiLanguage& language : testsupport::kUiLanguages) {
+    ASSERT_TRUE(testsupport::SelectHostLanguage(language));
     Open(Project("", "", "", kTwoAliases));
     EditGroupPlaceholders(
         [&](TFormPlaceHolders& f) {
           f.cbEditable->SetChecked(true);
           f.cbEditableClick(f.cbEditable);
           AddRow(f, "New", "NEW_VAR");
-          SavePicture(f, std::string("placeholders-") + (language == UI_LANG_ENGLISH ? "en" : "de"));
+          SavePicture(f, std::string("placeholders-") + language.code);
           return static_cast<int>(mrCancel);
         },
         false);
   }
+  testsupport::SelectEnglish();
 }
 
 }  // namespace
@@ -256,6 +263,58 @@ TEST_F(Placeholders, TheGlobalSettingsEditTheProjectsPlaceholders) {
   EXPECT_EQ(web->firstChild->name, "placeholders");
   EXPECT_EQ(web->FindChild("placeholders")->FindChild("alias")->value, "SITE_NO");
   EXPECT_EQ(designer->FGlobalWebData.GlobalPlaceHolders.Count(), 1);
+}
+
+}  // namespace
+
+namespace {
+
+// The page objects look their variables up in the simulated host.
+class PlaceholdersOnHost : public Placeholders {
+ protected:
+  void SetUp() override {
+    Placeholders::SetUp();
+    hostFolder.Write("halvex.prj", "project \"Sim\"\nvar Speed INT R 0\nvar Level REAL R 4\n");
+    sim.OpenProject(hostFolder.Path().string());
+    testsupport::gLookupHost = &sim;
+    gGridVariableLookup = &testsupport::SimVariableLookup;
+  }
+  void TearDown() override {
+    gGridVariableLookup = nullptr;
+    Placeholders::TearDown();
+    testsupport::gLookupHost = nullptr;
+  }
+  testsupport::TempFolder hostFolder{"simhost"};
+  HalvexHost sim;
+};
+
+// The project's placeholder Site stands for Speed (INT); the global settings
+// bind it to Level (REAL). A read-only project takes nothing else on OK, but
+// the placeholders are stored there too.
+TEST_F(PlaceholdersOnHost, ObjectsLookTheirVariablesUpAgainAfterTheProjectsPlaceholdersChange) {
+  for (const bool readOnly : {false, true}) {
+    std::string text =
+        proptest::Project("<object X=\"2\" Y=\"2\" Uid=\"10\"><edit variable=\"{Site}\" /></object>\r\n");
+    text.insert(text.find("<Grid"), "<placeholders><alias name=\"Site\">Speed</alias></placeholders>\r\n");
+    if (readOnly) text.replace(text.find("8.1"), 3, "9.0");
+    Driver::AnswerMessageBox("newer version", IDOK);
+    Open(text);
+    ASSERT_EQ(Objects().at(0)->FVarInfo.typeName, "INT") << readOnly;
+    const int rows = Driver::OnModal("TFormPlaceHolders", [](TCustomForm& form) {
+      auto& f = dynamic_cast<TFormPlaceHolders&>(form);
+      f.Rows().at(0)->edtVariable->SetText("Level");
+      return PressDialogOk(f);
+    });
+    const int settings = Driver::OnModal("TFormGlobalSettings", [](TCustomForm& form) {
+      dynamic_cast<TButton*>(form.FindComponent("btnPlaceHolders"))->Click();
+      return static_cast<int>(mrOk);
+    });
+    designer->btnGlobalClick(nullptr);
+    Driver::RemoveHandler(settings);
+    Driver::RemoveHandler(rows);
+    EXPECT_EQ(designer->Document().Web()->FindChild("placeholders")->FindChild("alias")->value, "Level") << readOnly;
+    EXPECT_EQ(Objects().at(0)->FVarInfo.typeName, "REAL") << readOnly;
+  }
 }
 
 }  // namespace

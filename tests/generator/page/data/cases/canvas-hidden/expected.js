@@ -61,7 +61,12 @@ return function(g) { g.strokeStyle = col; g.lineWidth = n; g.beginPath(); g.move
 case 4: x = r.i16(); y = r.i16(); n = r.u8(); col = r.rgb(); s = r.text(true);
 return function(g) { g.fillStyle = col; g.font = n + 'px sans-serif'; g.fillText(s, x, y); };
 case 5: x = r.i16(); y = r.i16(); s = r.text(false);
-return function(g) { var m = typeof gcImg == 'function' ? gcImg(s) : null; if (m && m.complete) g.drawImage(m, x, y); };
+return function(g) {
+var m = typeof gcImg == 'function' ? gcImg(s) : null;
+if (m && !m.complete) return m;
+if (m && m.naturalWidth) g.drawImage(m, x, y);
+return null;
+};
 case 6: x = r.i16(); y = r.i16(); w = r.i16(); f = r.u8(); col = r.rgb();
 return function(g) { g.beginPath(); g.arc(x, y, w, 0, 2 * Math.PI); if (f) { g.fillStyle = col; g.fill(); } else { g.strokeStyle = col; g.stroke(); } };
 }
@@ -69,7 +74,9 @@ r.ok = false;
 return null;
 }
 // Draws the canvas el from the DATA entry d when its value changed; i is the
-// canvas's index in gCI and gLCI.
+// canvas's index in gCI and gLCI. A picture still loading is skipped and the
+// canvas drawn again when it has loaded (unless a later value was drawn whole
+// meanwhile); a picture that cannot load stays skipped.
 function ProcessCanvas(el, d, i) {
 var st = CvState(i);
 if (!el || !el.getContext) return;
@@ -81,7 +88,15 @@ if (!g) return;
 var list = CvCommands(CvBytes(v));
 g.clearRect(0, 0, el.width, el.height);
 if (!list) return;
-for (var k = 0; k < list.length; k++) list[k](g, el);
+var loading = [];
+for (var k = 0; k < list.length; k++) {
+var m = list[k](g, el);
+if (m) loading.push(m);
+}
+if (!loading.length) return;
+st.v = null;
+var again = function() { if (st.v === null) ProcessCanvas(el, d, i); };
+for (var k = 0; k < loading.length; k++) loading[k].addEventListener('load', again, { once: true });
 }
 // Drawing canvas: the pointer and touch events of canvases that return their
 // touches, and what the next answer posts (generator/CanvasBuffer.md).
