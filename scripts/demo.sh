@@ -1,24 +1,28 @@
 #!/usr/bin/env bash
 # The demo: installs what is missing, builds the plug-in and the simulated
-# host (Release, build-demo/), registers the plug-in in a fresh host home and
-# builds a copy of the demo project through the host as the Halvex IDE does:
-# the build's events and the plug-in's export (the demo's marker file makes
-# the plug-in compile the web pages with the build). Then it lists the web
-# file tree that came out and shows the start of one data page.
+# host (Release, build-demo/), registers the plug-in in a fresh host home
+# (build-demo/home/) and builds a copy of the demo project (build-demo/demo/)
+# through the host as the Halvex IDE does: the build's events and the
+# plug-in's export (the demo's marker file makes the plug-in compile the web
+# pages with the build). Then it lists the web file tree that came out, shows
+# the start of one data page and prints the command that serves the copy.
+# The copy and the host home stay for that; the next run makes them anew.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 top=$(dirname "$here")
+build="$top/build-demo"
 
-bash "$here/setup.sh"
-cmake -S "$top" -B "$top/build-demo" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARNWELL_TESTS=OFF -DTARNWELL_BENCH=OFF
-cmake --build "$top/build-demo" --target halvex tarnwell
+# Debian's packages only: the npm registry serves the browser tests alone.
+bash "$here/setup.sh" --no-browser-tests
+cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARNWELL_TESTS=OFF -DTARNWELL_BENCH=OFF
+cmake --build "$build" --target halvex tarnwell
 
-export HALVEX_HOME
-HALVEX_HOME=$(mktemp -d)
-trap 'rm -rf "$HALVEX_HOME"' EXIT
-halvex="$top/build-demo/host/cli/halvex"
-library="$top/build-demo/plugin/libtarnwell.so"
-project="$HALVEX_HOME/demo"
+export HALVEX_HOME="$build/home"
+halvex="$build/host/cli/halvex"
+library="$build/plugin/libtarnwell.so"
+project="$build/demo"
+rm -rf "$HALVEX_HOME" "$project"
+mkdir -p "$HALVEX_HOME"
 cp -r "$top/examples/demo" "$project"
 
 echo "== halvex register"
@@ -41,4 +45,8 @@ else
   echo "(no web tree written)"
 fi
 echo "== exit code of the build: $status"
+if ((status == 0)); then
+  echo "== to see the pages in a browser, serve the copy and open the address it prints (Ctrl+C stops it):"
+  echo "$halvex serve $project --port 8080"
+fi
 exit "$status"

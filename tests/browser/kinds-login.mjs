@@ -1,14 +1,14 @@
-// Logins in chromium on the golden tree of every object kind, with a
+// Logins in the browser on the golden tree of every object kind, with a
 // PSW.TXT of two users: before a login every page leads to the login page;
 // a login raises the user level that the pages show and opens the objects
 // of higher levels; a logout ends it.
-import { run, open, waitUntil, expect, base } from './lib.mjs';
+import { run, open, waitUntil, expect, base, newPage, fill, inputValue } from './lib.mjs';
 
 // Logs in through the login page as a user types.
 async function login(page, user, password) {
   await open(page, 'LOGIN.XML');
-  await page.fill('#user', user);
-  await page.fill('#pass', password);
+  await fill(page, '#user', user);
+  await fill(page, '#pass', password);
   await Promise.all([page.waitForNavigation(), page.click('button[type=submit]')]);
 }
 
@@ -16,19 +16,19 @@ async function login(page, user, password) {
 async function editPage(page) {
   await open(page, 'EDIT.XML');
   return {
-    level: await page.inputValue('#INPUT3'),
+    level: await inputValue(page, '#INPUT3'),
     readonly: await page.evaluate(() => document.getElementById('INPUT2').readOnly),
   };
 }
 
 await run(async context => {
-  const page = await context.newPage();
+  const page = await newPage(context);
   await page.goto(base + 'EDIT.XML');
   expect('without a login the edit page leads to', new URL(page.url()).pathname, '/LOGIN.XML');
 
   await login(page, 'op', 'wrong');
   expect('a wrong password stays on', new URL(page.url()).pathname, '/LOGIN.XML');
-  expect('the login page names the user', await page.inputValue('#user'), 'op');
+  expect('the login page names the user', await inputValue(page, '#user'), 'op');
 
   await login(page, 'op', 'op-pass');
   expect('a user without a start page lands on', new URL(page.url()).pathname, '/INDEX.XML');
