@@ -7,23 +7,31 @@
 # pages with the build). Then it lists the web file tree that came out, shows
 # the start of one data page and prints the command that serves the copy.
 # The copy and the host home stay for that; the next run makes them anew.
+# It runs in the repository's folder: paths are printed from there.
+#   scripts/demo.sh [BUILD]
+# BUILD: a build folder that already holds halvex and the plug-in; the demo
+# then neither installs nor builds and keeps its copy in BUILD/demo/.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 top=$(dirname "$here")
-build="$top/build-demo"
+cd "$top"
+build=${1:-build-demo}
 
-# Debian's packages only: the npm registry serves the browser tests alone.
-bash "$here/setup.sh" --no-browser-tests
-cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARNWELL_TESTS=OFF -DTARNWELL_BENCH=OFF
-cmake --build "$build" --target halvex tarnwell
+if (($# == 0)); then
+  # Debian's packages only: the npm registry serves the browser tests alone.
+  bash "$here/setup.sh" --no-browser-tests
+  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARNWELL_TESTS=OFF -DTARNWELL_BENCH=OFF
+  cmake --build "$build" --target halvex tarnwell
+fi
 
-export HALVEX_HOME="$build/home"
+export HALVEX_HOME
+HALVEX_HOME=$(realpath -m "$build/home")
 halvex="$build/host/cli/halvex"
 library="$build/plugin/libtarnwell.so"
 project="$build/demo"
 rm -rf "$HALVEX_HOME" "$project"
 mkdir -p "$HALVEX_HOME"
-cp -r "$top/examples/demo" "$project"
+cp -r examples/demo "$project"
 
 echo "== halvex register"
 "$halvex" register "$library"
@@ -34,7 +42,7 @@ status=0
 send="$project/SendRoot"
 echo "== the web file tree ($send)"
 if [[ -d "$send" ]]; then
-  (cd "$send" && find . -type f -printf '%-24P %7s bytes\n' | sort)
+  (cd "$send" && find . -type f -printf '%-28P %7s bytes\n' | sort)
   # The start page: the one whose stylesheet the index page names.
   page=$(sed -n 's/.*href="\([A-Za-z0-9_]*\)\.XSL.*/\1.XML/p' "$send/WWW/INDEX.XML" 2>/dev/null | head -n 1 || true)
   if [[ -n "$page" && -f "$send/WWW/$page" ]]; then
