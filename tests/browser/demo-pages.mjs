@@ -1,16 +1,16 @@
-// The demo's pages in chromium: a visitor logs in first (the operator may
+// The demo's pages in the browser: a visitor logs in first (the operator may
 // not open the service pages); every page shows the values the PLC holds
 // from the project's presets, the canvas draws the program's buffer without
 // reloading its page, a value changed in the PLC's memory shows within one
 // refresh period, no request leaves this machine, and every page is pictured
 // into a PNG.
-import { run, watchedPage, open, login, answers, waitUntil, expect, setValue, base, pictures } from './lib.mjs';
+import { run, watchedPage, open, login, answers, waitUntil, expect, setValue, base, pictures, inputValue } from './lib.mjs';
 
 const kPages = ['INDEX', 'OVERVIEW', 'SETTINGS', 'DIAG', 'CANVAS', 'LOGIN', 'LOGOUT'];
 const path = page => new URL(page.url()).pathname;
 
 // What each page shows of the presets: [page, what, how it is read, expected].
-const value = id => page => page.inputValue('#' + id);
+const value = id => page => inputValue(page, '#' + id);
 const picture = id => page => page.evaluate(i => document.getElementById(i).style.backgroundImage, id);
 const loaded = selector => page => page.evaluate(s => document.querySelector(s).naturalWidth, selector);
 const kPresets = [
@@ -83,11 +83,11 @@ await run(async context => {
   // A new value in memory shows within the page's refresh period (1 s) and the next answer.
   await open(page, 'OVERVIEW.XML');
   await setValue('TankLevel', '321');
-  await waitUntil('the new tank level on the page', async () => (await page.inputValue('#INPUT5')) === '321' || await page.inputValue('#INPUT5'), 4000);
+  await waitUntil('the new tank level on the page', async () => (await inputValue(page, '#INPUT5')) === '321' || await inputValue(page, '#INPUT5'), 4000);
   for (const name of kPages) {
     const seen = await answers(name + '.XML');
     await open(page, name + '.XML');
-    await page.waitForLoadState('load');
+    await page.waitForFunction(() => document.readyState === 'complete');
     // The page's script asks again only once it has shown an answer: the
     // second data request means the first answer is on the page.
     if (!['LOGIN', 'LOGOUT', 'INDEX'].includes(name))
