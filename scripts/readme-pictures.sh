@@ -4,11 +4,12 @@
 #   docs/designer.png            the designer window, as halvex open --snapshot paints it;
 #   docs/page.png                the page "Overview" in headless chromium, served by the
 #                                simulated PLC's web server (halvex serve) with the
-#                                project's preset values;
+#                                project's preset values, the operator logged in;
 #   docs/designer-on-screen.png  the designer under Xvfb asking before it deletes a page
 #                                (a screen of tests/gui/designer-on-screen.sh).
 #   scripts/readme-pictures.sh [BUILD]     (default: build-demo)
-# Needs chromium and, for the screen, Xvfb, xdotool, xwd and ImageMagick
+# Needs chromium, node with the packages of tests/browser and, for the screen,
+# Xvfb, xdotool, xwd and ImageMagick
 # (scripts/packages.txt).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -50,10 +51,10 @@ for ((i = 0; i < 100; i++)); do
   sleep 0.1
 done
 [[ -n "$url" ]] || { echo "halvex serve did not start"; exit 1; }
-# Anything not on loopback goes to a proxy address where nothing listens.
-chromium --headless --no-sandbox --disable-gpu --hide-scrollbars --window-size=960,400 \
-  --disable-features=GenerateXSLTWarningBanner --proxy-server=http://127.0.0.1:9 \
-  --virtual-time-budget=3000 --screenshot="$docs/page.png" "${url}OVERVIEW.XML" > /dev/null 2>&1
+# The operator logs in and the page shows the PLC's answers (puppeteer-core of
+# the browser tests: scripts/setup.sh installs it).
+node "$top/tests/browser/readme-page.mjs" "$url" "$docs/page.png" chromium > "$work/page.log" ||
+  { cat "$work/page.log"; exit 1; }
 
 # The designer on the screen.
 bash "$top/tests/gui/designer-on-screen.sh" "$halvex" "$library" "$top/examples/demo" "$work/screens" > "$work/gui.log" ||
