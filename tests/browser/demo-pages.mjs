@@ -23,6 +23,11 @@ const kPresets = [
   ['OVERVIEW', 'mode automatic', picture('INPUT4'), 'url("IMAGES/mode_auto.jpg")'],
   ['OVERVIEW', 'station state green', page => page.evaluate(() => document.getElementById('INPUT3').style.backgroundColor),
     'rgb(40, 170, 60)'],
+  // The level bar: its colour drawn, its length the level (46 %) less its border.
+  ['OVERVIEW', 'sump level bar', page => page.evaluate(() => {
+    const s = getComputedStyle(document.getElementById('INPUT2'));
+    return `${s.backgroundColor} ${s.width}`;
+  }), 'rgb(40, 110, 190) 44px'],
   ['SETTINGS', 'start level', value('INPUT1'), '250'],
   ['SETTINGS', 'stop level', value('INPUT2'), '60'],
   ['SETTINGS', 'alternation time', value('INPUT3'), '4:00:00.000'],
