@@ -1,25 +1,37 @@
 #!/usr/bin/env bash
 # The demo: installs what is missing, builds the plug-in and the simulated
-# host (Release, build-demo/), registers the plug-in in a fresh host home and
-# builds a copy of the demo project through the host as the Halvex IDE does:
-# the build's events and the plug-in's export (the demo's marker file makes
-# the plug-in compile the web pages with the build). Then it lists the web
-# file tree that came out and shows the start of one data page.
+# host (Release, build-demo/), registers the plug-in in a fresh host home
+# (build-demo/home/) and builds a copy of the demo project (build-demo/demo/)
+# through the host as the Halvex IDE does: the build's events and the
+# plug-in's export (the demo's marker file makes the plug-in compile the web
+# pages with the build). Then it lists the web file tree that came out, shows
+# the start of one data page and prints the command that serves the copy.
+# The copy and the host home stay for that; the next run makes them anew.
+# It runs in the repository's folder: paths are printed from there.
+#   scripts/demo.sh [BUILD]
+# BUILD: a build folder that already holds halvex and the plug-in; the demo
+# then neither installs nor builds and keeps its copy in BUILD/demo/.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 top=$(dirname "$here")
+cd "$top"
+build=${1:-build-demo}
 
-bash "$here/setup.sh"
-cmake -S "$top" -B "$top/build-demo" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARNWELL_TESTS=OFF -DTARNWELL_BENCH=OFF
-cmake --build "$top/build-demo" --target halvex tarnwell
+if (($# == 0)); then
+  # Debian's packages only: the npm registry serves the browser tests alone.
+  bash "$here/setup.sh" --no-browser-tests
+  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARNWELL_TESTS=OFF -DTARNWELL_BENCH=OFF
+  cmake --build "$build" --target halvex tarnwell
+fi
 
 export HALVEX_HOME
-HALVEX_HOME=$(mktemp -d)
-trap 'rm -rf "$HALVEX_HOME"' EXIT
-halvex="$top/build-demo/host/cli/halvex"
-library="$top/build-demo/plugin/libtarnwell.so"
-project="$HALVEX_HOME/demo"
-cp -r "$top/examples/demo" "$project"
+HALVEX_HOME=$(realpath -m "$build/home")
+halvex="$build/host/cli/halvex"
+library="$build/plugin/libtarnwell.so"
+project="$build/demo"
+rm -rf "$HALVEX_HOME" "$project"
+mkdir -p "$HALVEX_HOME"
+cp -r examples/demo "$project"
 
 echo "== halvex register"
 "$halvex" register "$library"
@@ -30,7 +42,7 @@ status=0
 send="$project/SendRoot"
 echo "== the web file tree ($send)"
 if [[ -d "$send" ]]; then
-  (cd "$send" && find . -type f -printf '%-24P %7s bytes\n' | sort)
+  (cd "$send" && find . -type f -printf '%-28P %7s bytes\n' | sort)
   # The start page: the one whose stylesheet the index page names.
   page=$(sed -n 's/.*href="\([A-Za-z0-9_]*\)\.XSL.*/\1.XML/p' "$send/WWW/INDEX.XML" 2>/dev/null | head -n 1 || true)
   if [[ -n "$page" && -f "$send/WWW/$page" ]]; then
@@ -41,4 +53,8 @@ else
   echo "(no web tree written)"
 fi
 echo "== exit code of the build: $status"
+if ((status == 0)); then
+  echo "== to see the pages in a browser, serve the copy and open the address it prints (Ctrl+C stops it):"
+  echo "$halvex serve $project --port 8080"
+fi
 exit "$status"

@@ -50,9 +50,11 @@ bool ClickInShownWindow(HalvexHost& host, const std::string& name, std::ostream&
     err << "halvex open: --click: no docked window is shown\n";
     return false;
   }
+  // A user presses only what is shown: a hidden control's place belongs to
+  // whatever is shown there, which the click would reach instead.
   auto* control = dynamic_cast<TControl*>(form->FindComponent(name));
-  if (control == nullptr || !control->Enabled()) {
-    err << "halvex open: --click: " << form->Name() << " has no enabled control \"" << name << "\"\n";
+  if (control == nullptr || !control->Enabled() || !control->Showing()) {
+    err << "halvex open: --click: " << form->Name() << " shows no enabled control \"" << name << "\"\n";
     return false;
   }
   out << "clicked " << form->Name() << "." << name << "\n";

@@ -1,6 +1,7 @@
-// The compiled pages in a real browser: headless chromium (Debian's), driven
-// by playwright-core through the scripts beside this file, against the
-// simulated PLC's web server started here on a free port of 127.0.0.1.
+// The compiled pages in real browsers: Debian's chromium and Firefox ESR,
+// headless, driven by puppeteer-core through the scripts beside this file,
+// against the simulated PLC's web server started here on a free port of
+// 127.0.0.1. Every test runs in both browsers.
 //
 // Two trees are served: the demo project, built by halvex into a copy as a
 // user builds it, and the generator's golden tree of every object kind
@@ -51,13 +52,15 @@ class ServedProject {
   int port_ = 0;
 };
 
-// Runs a browser script against the server; fails with the script's output.
-void RunScript(const std::string& script, const std::string& url) {
-  const std::string pictures = std::string(TARNWELL_BINARY_DIR) + "/browser";
+// Runs a browser script in one browser against the server; fails with the
+// script's output. Its pictures go to the build folder's browser/BROWSER/.
+void RunScript(const std::string& script, const std::string& url, const std::string& browser) {
+  const std::string pictures = std::string(TARNWELL_BINARY_DIR) + "/browser/" + browser;
   fs::create_directories(pictures);
   const std::string folder = std::string(TARNWELL_SOURCE_DIR) + "/tests/browser";
-  const ProgramRun run = RunProgram("timeout " + std::string(kScriptSeconds) + " node " +
-                                    Quoted(folder + "/" + script) + " " + Quoted(url) + " " + Quoted(pictures));
+  const ProgramRun run =
+      RunProgram("timeout " + std::string(kScriptSeconds) + " node " + Quoted(folder + "/" + script) + " " +
+                 Quoted(url) + " " + Quoted(pictures) + " " + Quoted(browser));
   if (run.status == kBrowserSkip) GTEST_SKIP() << run.out;
   EXPECT_EQ(run.status, 0) << run.out;
   std::cout << run.out;
@@ -96,7 +99,7 @@ std::string BuildDemoCopy(bool alarm) {
 }
 
 // The demo, built once for the suite.
-class DemoInBrowser : public ::testing::Test {
+class DemoInBrowser : public ::testing::TestWithParam<std::string> {
  protected:
   static void SetUpTestSuite() { demo_ = BuildDemoCopy(false); }
   static void TearDownTestSuite() {
@@ -113,23 +116,29 @@ class DemoInBrowser : public ::testing::Test {
 
 std::string DemoInBrowser::demo_;
 
-TEST_F(DemoInBrowser, PagesShowLiveValuesFollowTheMemoryAndArePictured) { RunScript("demo-pages.mjs", served_->Url()); }
+TEST_P(DemoInBrowser, PagesShowLiveValuesFollowTheMemoryAndArePictured) {
+  RunScript("demo-pages.mjs", served_->Url(), GetParam());
+}
 
-TEST_F(DemoInBrowser, EditsListsImagesAndButtonsPostIntoTheMemory) { RunScript("demo-inputs.mjs", served_->Url()); }
+TEST_P(DemoInBrowser, EditsListsImagesAndButtonsPostIntoTheMemory) {
+  RunScript("demo-inputs.mjs", served_->Url(), GetParam());
+}
 
-TEST(DemoAlarmInBrowser, AnAlarmShowsItsPageAndItsEndGoesBack) {
+class DemoAlarmInBrowser : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(DemoAlarmInBrowser, AnAlarmShowsItsPageAndItsEndGoesBack) {
   const std::string demo = BuildDemoCopy(true);
   ASSERT_FALSE(demo.empty());
   {
     ServedProject served(demo, demo + "/Tarnwell/Demo_var.xml");
-    RunScript("demo-alarm.mjs", served.Url());
+    RunScript("demo-alarm.mjs", served.Url(), GetParam());
   }
   fs::remove_all(fs::path(demo).parent_path());
 }
 
 // The golden tree of every object kind with a host project that declares the
 // variables its direct identifiers name.
-class KindsInBrowser : public ::testing::Test {
+class KindsInBrowser : public ::testing::TestWithParam<std::string> {
  protected:
   void SetUp() override {
     folder_ = MakeTempFolder("browser-kinds-");
@@ -155,14 +164,20 @@ class KindsInBrowser : public ::testing::Test {
   std::unique_ptr<ServedProject> served_;
 };
 
-TEST_F(KindsInBrowser, ALoginRaisesTheLevelAndALogoutEndsIt) {
+TEST_P(KindsInBrowser, ALoginRaisesTheLevelAndALogoutEndsIt) {
   Serve("v,1,4\r\n2,0,0\r\nop,op-pass,1\r\nchief,Chief#7,3\r\n\r\n/EDIT.XML\r\n");
-  RunScript("kinds-login.mjs", served_->Url());
+  RunScript("kinds-login.mjs", served_->Url(), GetParam());
 }
 
-TEST_F(KindsInBrowser, ACanvasDrawsItsBufferAndAnUploadLandsInThePlc) {
+TEST_P(KindsInBrowser, ACanvasDrawsItsBufferAndAnUploadLandsInThePlc) {
   Serve("");
-  RunScript("kinds-canvas-upload.mjs", served_->Url());
+  RunScript("kinds-canvas-upload.mjs", served_->Url(), GetParam());
 }
+
+const auto kBrowsers = ::testing::Values(std::string("chromium"), std::string("firefox"));
+const auto kBrowserName = [](const ::testing::TestParamInfo<std::string>& info) { return info.param; };
+INSTANTIATE_TEST_SUITE_P(Browsers, DemoInBrowser, kBrowsers, kBrowserName);
+INSTANTIATE_TEST_SUITE_P(Browsers, DemoAlarmInBrowser, kBrowsers, kBrowserName);
+INSTANTIATE_TEST_SUITE_P(Browsers, KindsInBrowser, kBrowsers, kBrowserName);
 
 }  // namespace

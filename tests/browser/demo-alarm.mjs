@@ -1,8 +1,8 @@
 // An alarm of the demo (a copy whose web project makes HighLevel show the
-// page DIAG.XML) in chromium: a page jumps to the alarm page while the alarm
+// page DIAG.XML) in the browser: a page jumps to the alarm page while the alarm
 // variable is set, and the alarm page goes back to the page before it when
 // the variable is cleared.
-import { run, watchedPage, open, login, answers, waitUntil, expect, setValue } from './lib.mjs';
+import { run, watchedPage, open, login, answers, waitUntil, expect, setValue, loaded } from './lib.mjs';
 
 const path = page => new URL(page.url()).pathname;
 // Waits until the server answered the page `count` more times.
@@ -20,7 +20,7 @@ await run(async context => {
   expect('without an alarm the page stays', path(page), '/OVERVIEW.XML');
   await setValue('HighLevel', '1');
   await waitUntil('the alarm page shown', async () => path(page) === '/DIAG.XML' || path(page), 5000);
-  await page.waitForLoadState('load');
+  await loaded(page);
   await moreAnswers('DIAG.XML', 2);  // the alarm page stays while the alarm lasts
   expect('the alarm page stays while the alarm lasts', path(page), '/DIAG.XML');
   await setValue('HighLevel', '0');

@@ -1,8 +1,8 @@
-// The demo's inputs in chromium, as a user works them, each checked in the
+// The demo's inputs in the browser, as a user works them, each checked in the
 // PLC's memory: the global edit fields with the common submit button, an
 // edit with its own button, a drop-down list, an image button, a clickable
 // rectangle and a two-state image, as the operator logged in.
-import { run, watchedPage, open, login, waitUntil, expect, valueOf, setValue } from './lib.mjs';
+import { run, watchedPage, open, login, waitUntil, expect, valueOf, setValue, inputValue } from './lib.mjs';
 
 // Waits until the variable holds the value.
 const memoryHolds = (name, value, ms = 4000) =>
@@ -18,26 +18,26 @@ await run(async context => {
   // stands in the page's form with them, posts every edited field and not the
   // own value of the page's other submit button ("Reset counters").
   await setValue('ResetCounters', '0');
-  await page.click('#INPUT1', { clickCount: 3 });
+  await page.click('#INPUT1', { count: 3 });
   await page.keyboard.type('120');
-  const apply = page.locator('input[type=submit][value=Apply]');
+  const apply = 'input[type=submit][value=Apply]';
   expect('the common button and the global fields in one form',
-    await apply.evaluate(b => b.form !== null && document.getElementById('INPUT1').form === b.form &&
+    await page.$eval(apply, b => b.form !== null && document.getElementById('INPUT1').form === b.form &&
       document.getElementById('INPUT2').form === b.form), true);
-  await apply.click();
+  await page.click(apply);
   await memoryHolds('StartLevel', '120');
   expect('the other global field untouched', await valueOf('StopLevel'), '60');
   expect('the other button\'s value not posted', await valueOf('ResetCounters'), '0');
 
   // A value outside its field's limits (50 .. 400) is not posted, and the
   // user is told so; the other edited field goes with the same press.
-  await page.click('#INPUT1', { clickCount: 3 });
+  await page.click('#INPUT1', { count: 3 });
   await page.keyboard.type('999');
-  await page.click('#INPUT2', { clickCount: 3 });
+  await page.click('#INPUT2', { count: 3 });
   await page.keyboard.type('65');
   let told = '';
   page.once('dialog', d => { told = d.message(); d.dismiss(); });
-  await apply.click();
+  await page.click(apply);
   await memoryHolds('StopLevel', '65');
   expect('the refusal told', told, 'The value 999 is not within 50 .. 400; it was not sent.');
   expect('the refused value not posted', await valueOf('StartLevel'), '120');
@@ -45,16 +45,16 @@ await run(async context => {
   // PLC shows in a field left alone is neither posted nor told about.
   await setValue('StopLevel', '10');
   await waitUntil('the stop level 10 shown', async () =>
-    (await page.inputValue('#INPUT2')) === '10' || await page.inputValue('#INPUT2'));
-  await page.click('#INPUT1', { clickCount: 3 });
+    (await inputValue(page, '#INPUT2')) === '10' || await inputValue(page, '#INPUT2'));
+  await page.click('#INPUT1', { count: 3 });
   await page.keyboard.type('130');
-  await apply.click();
+  await page.click(apply);
   await memoryHolds('StartLevel', '130');
   expect('the field left alone not posted', await valueOf('StopLevel'), '10');
   await setValue('StopLevel', '60');
 
   // A submit button with a value of its own posts it with the edited fields.
-  await page.click('#INPUT2', { clickCount: 3 });
+  await page.click('#INPUT2', { count: 3 });
   await page.keyboard.type('70');
   await page.click('input[type=submit][value="Reset counters"]');
   await memoryHolds('ResetCounters', '1');
@@ -62,16 +62,16 @@ await run(async context => {
   await setValue('StopLevel', '60');
 
   // An edit with its own button: the button shows while the field has the focus.
-  await page.click('#INPUT3', { clickCount: 3 });
+  await page.click('#INPUT3', { count: 3 });
   expect('own button shown', await page.evaluate(() => document.getElementById('INPUT3x').style.visibility), 'visible');
   await page.keyboard.type('0:05:00.000');
   await page.click('#INPUT3x');
   await memoryHolds('AlternateTime', '0:05:00.000');
 
   // A drop-down list posts its choice at once.
-  await page.selectOption('#INPUT4', '0');
+  await page.select('#INPUT4', '0');
   await memoryHolds('Mode', '0');
-  await page.selectOption('#INPUT4', '1');
+  await page.select('#INPUT4', '1');
   await memoryHolds('Mode', '1');
 
   // An image button and a clickable rectangle post their values.
@@ -84,7 +84,7 @@ await run(async context => {
 
   // The values come back into the page with its next answer.
   await setValue('StopLevel', '90');
-  await waitUntil('the stop level shown', async () => (await page.inputValue('#INPUT2')) === '90' || await page.inputValue('#INPUT2'));
+  await waitUntil('the stop level shown', async () => (await inputValue(page, '#INPUT2')) === '90' || await inputValue(page, '#INPUT2'));
   // The global fields are transparent: the answers keep them so, also after an edit.
   const background = id => page.evaluate(i => getComputedStyle(document.getElementById(i)).backgroundColor, id);
   expect('transparent field after the answers', await background('INPUT2'), 'rgba(0, 0, 0, 0)');

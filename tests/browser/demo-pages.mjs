@@ -1,16 +1,16 @@
-// The demo's pages in chromium: a visitor logs in first (the operator may
+// The demo's pages in the browser: a visitor logs in first (the operator may
 // not open the service pages); every page shows the values the PLC holds
 // from the project's presets, the canvas draws the program's buffer without
 // reloading its page, a value changed in the PLC's memory shows within one
 // refresh period, no request leaves this machine, and every page is pictured
 // into a PNG.
-import { run, watchedPage, open, login, answers, waitUntil, expect, setValue, base, pictures } from './lib.mjs';
+import { run, watchedPage, open, login, answers, waitUntil, expect, setValue, base, pictures, inputValue } from './lib.mjs';
 
 const kPages = ['INDEX', 'OVERVIEW', 'SETTINGS', 'DIAG', 'CANVAS', 'LOGIN', 'LOGOUT'];
 const path = page => new URL(page.url()).pathname;
 
 // What each page shows of the presets: [page, what, how it is read, expected].
-const value = id => page => page.inputValue('#' + id);
+const value = id => page => inputValue(page, '#' + id);
 const picture = id => page => page.evaluate(i => document.getElementById(i).style.backgroundImage, id);
 const loaded = selector => page => page.evaluate(s => document.querySelector(s).naturalWidth, selector);
 const kPresets = [
@@ -23,6 +23,11 @@ const kPresets = [
   ['OVERVIEW', 'mode automatic', picture('INPUT4'), 'url("IMAGES/mode_auto.jpg")'],
   ['OVERVIEW', 'station state green', page => page.evaluate(() => document.getElementById('INPUT3').style.backgroundColor),
     'rgb(40, 170, 60)'],
+  // The level bar: its colour drawn, its length the level (46 %) less its border.
+  ['OVERVIEW', 'sump level bar', page => page.evaluate(() => {
+    const s = getComputedStyle(document.getElementById('INPUT2'));
+    return `${s.backgroundColor} ${s.width}`;
+  }), 'rgb(40, 110, 190) 44px'],
   ['SETTINGS', 'start level', value('INPUT1'), '250'],
   ['SETTINGS', 'stop level', value('INPUT2'), '60'],
   ['SETTINGS', 'alternation time', value('INPUT3'), '4:00:00.000'],
@@ -83,11 +88,11 @@ await run(async context => {
   // A new value in memory shows within the page's refresh period (1 s) and the next answer.
   await open(page, 'OVERVIEW.XML');
   await setValue('TankLevel', '321');
-  await waitUntil('the new tank level on the page', async () => (await page.inputValue('#INPUT5')) === '321' || await page.inputValue('#INPUT5'), 4000);
+  await waitUntil('the new tank level on the page', async () => (await inputValue(page, '#INPUT5')) === '321' || await inputValue(page, '#INPUT5'), 4000);
   for (const name of kPages) {
     const seen = await answers(name + '.XML');
     await open(page, name + '.XML');
-    await page.waitForLoadState('load');
+    await page.waitForFunction(() => document.readyState === 'complete');
     // The page's script asks again only once it has shown an answer: the
     // second data request means the first answer is on the page.
     if (!['LOGIN', 'LOGOUT', 'INDEX'].includes(name))

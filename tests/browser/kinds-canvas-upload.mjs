@@ -1,4 +1,4 @@
-// The golden tree of every object kind in chromium: a drawing canvas draws
+// The golden tree of every object kind in the browser: a drawing canvas draws
 // the buffer the PLC holds (generator/CanvasBuffer.md) and redraws when it
 // changes; an upload field sends a file that lands in the PLC's
 // //WWW/UPLOAD/ with its name in the field's variable.
@@ -50,7 +50,7 @@ await run(async context => {
   await open(page, 'UPLOAD.XML');
   let question = '';
   page.once('dialog', d => { question = d.message(); d.accept(); });
-  await Promise.all([page.waitForNavigation(), page.setInputFiles('input[type=file]', file)]);
+  await Promise.all([page.waitForNavigation(), page.$('input[type=file]').then(input => input.uploadFile(file))]);
   expect('the question asked', question, 'Overwrite {file} & restart?');
   expect('the answer page', new URL(page.url()).pathname, '/UPLOAD.XML');
   expect('the file in the PLC', await control('file?path=' + encodeURIComponent('//WWW/UPLOAD/RECIPE.CSV')),

@@ -1,26 +1,26 @@
-// Logins in chromium on the golden tree of every object kind, with a
+// Logins in the browser on the golden tree of every object kind, with a
 // PSW.TXT of two users: before a login every page leads to the login page;
 // a login raises the user level that the pages show and opens the objects
 // of higher levels; a logout ends it.
-import { run, open, login, waitUntil, expect, base } from './lib.mjs';
+import { run, open, login, waitUntil, expect, base, newPage, inputValue } from './lib.mjs';
 
 // The level the edit page shows, and whether its level-2 edit takes input.
 async function editPage(page) {
   await open(page, 'EDIT.XML');
   return {
-    level: await page.inputValue('#INPUT3'),
+    level: await inputValue(page, '#INPUT3'),
     readonly: await page.evaluate(() => document.getElementById('INPUT2').readOnly),
   };
 }
 
 await run(async context => {
-  const page = await context.newPage();
+  const page = await newPage(context);
   await page.goto(base + 'EDIT.XML');
   expect('without a login the edit page leads to', new URL(page.url()).pathname, '/LOGIN.XML');
 
   await login(page, 'op', 'wrong');
   expect('a wrong password stays on', new URL(page.url()).pathname, '/LOGIN.XML');
-  expect('the login page names the user', await page.inputValue('#user'), 'op');
+  expect('the login page names the user', await inputValue(page, '#user'), 'op');
 
   await login(page, 'op', 'op-pass');
   expect('a user without a start page lands on', new URL(page.url()).pathname, '/INDEX.XML');

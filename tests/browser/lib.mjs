@@ -1,36 +1,92 @@
 // What the browser scripts share: the browser, the server's control path,
 // waiting for a condition and reporting what failed.
+//   node SCRIPT URL PICTURES BROWSER
+// BROWSER is "chromium" (Debian's, over the DevTools protocol) or "firefox"
+// (Debian's Firefox ESR, over WebDriver BiDi); puppeteer-core drives both.
 import { existsSync } from 'node:fs';
+import { createServer } from 'node:http';
 import { createRequire } from 'node:module';
 
 const require = createRequire(import.meta.url);
-let playwright;
+let puppeteer;
 try {
-  playwright = require('playwright-core');
+  puppeteer = require('puppeteer-core');
 } catch (e) {
-  console.error('playwright-core is not installed: run scripts/setup.sh (npm ci in tests/browser)');
+  console.error('puppeteer-core is not installed: run scripts/setup.sh (npm ci in tests/browser)');
   process.exit(2);
 }
 
 export const base = process.argv[2];
 export const pictures = process.argv[3];
+export const browserName = process.argv[4] || 'chromium';
 const failures = [];
 
-// Headless chromium from Debian, without the banner it puts over XSLT pages.
+// Requests to anything but loopback (a page's camera or frame address, the
+// browser's own services) go to a proxy of this script that answers each with
+// 404 (and refuses tunnels), so they end at once and never leave the machine.
+async function startNowhereProxy() {
+  const proxy = createServer((request, response) => {
+    response.writeHead(404, { 'Content-Type': 'text/plain' });
+    response.end('not served in the browser tests');
+  });
+  proxy.on('connect', (request, socket) => socket.end('HTTP/1.1 403 Forbidden\r\n\r\n'));
+  await new Promise(resolve => proxy.listen(0, '127.0.0.1', resolve));
+  proxy.unref();
+  return proxy.address().port;
+}
+
+// The browsers, each with the executable Debian installs and what it needs:
+// chromium without its sandbox (root in CI) and without the banner it puts
+// over XSLT pages; both send what is not for loopback to the proxy.
+const kBrowsers = {
+  chromium: {
+    browser: 'chrome',
+    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+    args: proxy => ['--no-sandbox', '--disable-gpu', '--disable-features=GenerateXSLTWarningBanner',
+      `--proxy-server=http://127.0.0.1:${proxy}`],
+    prefs: () => undefined,
+    package: 'chromium',
+  },
+  firefox: {
+    browser: 'firefox',
+    executablePath: process.env.FIREFOX || '/usr/bin/firefox-esr',
+    args: () => [],
+    prefs: proxy => ({
+      'network.proxy.type': 1,
+      'network.proxy.http': '127.0.0.1',
+      'network.proxy.http_port': proxy,
+      'network.proxy.ssl': '127.0.0.1',
+      'network.proxy.ssl_port': proxy,
+      'network.proxy.allow_hijacking_localhost': false,
+    }),
+    package: 'firefox-esr',
+  },
+};
+
 export async function launch() {
-  const executablePath = process.env.CHROMIUM || '/usr/bin/chromium';
-  if (!existsSync(executablePath)) {
-    console.error(`no browser at ${executablePath} (Debian's chromium package)`);
+  const kind = kBrowsers[browserName];
+  if (!kind) {
+    console.error(`unknown browser ${browserName} (chromium or firefox)`);
     process.exit(2);
   }
-  const browser = await playwright.chromium.launch({
-    executablePath,
-    args: ['--no-sandbox', '--disable-gpu', '--disable-features=GenerateXSLTWarningBanner'],
-    timeout: 60000,
+  if (!existsSync(kind.executablePath)) {
+    console.error(`no browser at ${kind.executablePath} (Debian's ${kind.package} package)`);
+    process.exit(2);
+  }
+  const proxy = await startNowhereProxy();
+  const browser = await puppeteer.launch({
+    browser: kind.browser, executablePath: kind.executablePath, args: kind.args(proxy),
+    extraPrefsFirefox: kind.prefs(proxy), headless: true, timeout: 60000,
   });
-  const context = await browser.newContext({ viewport: { width: 960, height: 720 } });
-  context.setDefaultTimeout(15000);
-  return { browser, context };
+  return { browser, context: browser.defaultBrowserContext() };
+}
+
+// A new page of the size the pictures have.
+export async function newPage(context) {
+  const page = await context.newPage();
+  await page.setViewport({ width: 960, height: 720 });
+  page.setDefaultTimeout(15000);
+  return page;
 }
 
 // Opens a page; exits with 77 when the browser does not transform it through
@@ -39,14 +95,14 @@ export async function open(page, name) {
   await page.goto(base + name);
   const root = await page.evaluate(() => document.documentElement.nodeName.toUpperCase());
   if (root !== 'HTML') {
-    console.log(`SKIP: this browser shows ${name} as XML (root ${root}): it has no XSLT`);
+    console.log(`SKIP: ${browserName} shows ${name} as XML (root ${root}): it has no XSLT`);
     process.exit(77);
   }
 }
 
 // A new page whose script errors and unexpected alerts are collected in `errors`.
 export async function watchedPage(context) {
-  const page = await context.newPage();
+  const page = await newPage(context);
   const errors = [];
   page.on('pageerror', e => errors.push(e.message));
   page.on('dialog', d => {
@@ -56,6 +112,16 @@ export async function watchedPage(context) {
   });
   return { page, errors };
 }
+
+// What a user sees in a field, and typing into it anew.
+export const inputValue = (page, selector) => page.$eval(selector, e => e.value);
+export const fill = (page, selector, text) => page.locator(selector).fill(text);
+
+// A page that its own script moved on to has loaded.
+export const loaded = page => page.waitForFunction(() => document.readyState === 'complete');
+
+// Lets the page's script run for a while: for what must not happen in that time.
+export const pause = ms => new Promise(r => setTimeout(r, ms));
 
 export async function control(path, body) {
   const answer = await fetch(base + '~control/' + path, body === undefined ? {} : {
@@ -70,8 +136,8 @@ export async function control(path, body) {
 // to the page the server names.
 export async function login(page, user, password) {
   await open(page, 'LOGIN.XML');
-  await page.fill('#user', user);
-  await page.fill('#pass', password);
+  await fill(page, '#user', user);
+  await fill(page, '#pass', password);
   await Promise.all([page.waitForNavigation(), page.click('button[type=submit]')]);
 }
 
@@ -90,7 +156,7 @@ export async function waitUntil(what, check, ms = 5000) {
   while (Date.now() < end) {
     last = await check();
     if (last === true) return true;
-    await new Promise(r => setTimeout(r, 100));
+    await pause(100);
   }
   failures.push(`${what} (last seen: ${JSON.stringify(last)})`);
   return false;
@@ -103,10 +169,10 @@ export function expect(what, actual, expected) {
 export async function finish(browser) {
   await browser.close();
   if (failures.length) {
-    console.log(failures.map(f => 'FAILED: ' + f).join('\n'));
+    console.log(failures.map(f => `FAILED (${browserName}): ` + f).join('\n'));
     process.exit(1);
   }
-  console.log('all checks held');
+  console.log(`all checks held in ${browserName}`);
   process.exit(0);
 }
 

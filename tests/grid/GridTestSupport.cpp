@@ -41,7 +41,7 @@ void FakeLookup(const std::string& name, TPinVariable& record) {
                                                            {"Percent", "USINT"},
                                                            {"Level", "SINT"},
                                                            {"SysFlags", "DWORD"},
-                                                           {"Mode", "(OFF,MANUAL,AUTO)"},
+                                                           {"Mode", "ENUM"},
                                                            {"Message", "STRING[40]"},
                                                            {"Title", "STRING"},
                                                            {"Position", "DINT"},

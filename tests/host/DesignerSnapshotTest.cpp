@@ -141,6 +141,17 @@ TEST_F(DesignerSnapshot, ASnapshotWithoutAShownWindowFails) {
   EXPECT_FALSE(std::filesystem::exists(home + "/none.png"));
 }
 
+TEST_F(DesignerSnapshot, AClickReachesOnlyAControlShownAndEnabled) {
+  // The live view's tool bar is hidden in the design view; the save button
+  // waits for a change. Neither click reaches anything, and nothing is saved.
+  for (const char* name : {"btnDebug2", "btnSave2", "btnNothing"}) {
+    const ProgramRun r = Halvex("open '" + demo + "' --command Tarnwell --click " + name + " --click btnSave2");
+    EXPECT_EQ(r.status, 1) << r.out;
+    EXPECT_TRUE(Has(r.out, std::string("FormDesign1 shows no enabled control \"") + name + "\"")) << r.out;
+  }
+  EXPECT_FALSE(std::filesystem::exists(demo + "/Tarnwell/Demo.xml.bak"));
+}
+
 TEST_F(DesignerSnapshot, ADisabledCommandIsNotChosen) {
   // A CPU type below 6 keeps the plug-in's command disabled.
   std::string prj;

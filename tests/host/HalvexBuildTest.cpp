@@ -7,7 +7,8 @@
 // plug-in took comes back. Without the marker file and with the designer
 // open, the plug-in asks once, and the --answer given decides. A variable that
 // moved since the last compile makes a later build ask to recompile; a later
-// build keeps the page change stamps that an earlier one renewed.
+// build keeps the page change stamps that an earlier one renewed; the build
+// leaves the demo's project file as it was.
 
 #include <gtest/gtest.h>
 
@@ -222,13 +223,24 @@ TEST_F(HalvexBuild, AVariableMovedSinceTheLastCompileAsksToRecompile) {
   }
 }
 
-// The suite's build was the demo's first: without a variables document every
-// variable counted as moved, and the pages that watch one got a new stamp.
-// The next build finds nothing moved and keeps each page's stamp.
+// The demo's project file holds what a build's save writes (the variables'
+// types as the host answers them, every row of the access settings, the page
+// stamps and sizes), and its variables document what the build records: a
+// build of a fresh copy leaves the user's file as it was.
+TEST_F(HalvexBuild, TheBuildLeavesTheDemosProjectFileAsItWas) {
+  EXPECT_EQ(ReadText(fs::path(demo_) / "Tarnwell/Demo.xml"),
+            ReadText(fs::path(DemoProjectFolder()) / "Tarnwell/Demo.xml"));
+}
+
+// A first build, without a variables document, counts every variable as
+// moved, and the pages that watch one get a new stamp. The next build finds
+// nothing moved and keeps each page's stamp.
 TEST_F(HalvexBuild, TheNextBuildKeepsThePageStampsTheFirstRenewed) {
   const fs::path copy = home_ + "/demo-again";
   fs::remove_all(copy);
-  fs::copy(demo_, copy, fs::copy_options::recursive);
+  fs::copy(DemoProjectFolder(), copy, fs::copy_options::recursive);
+  fs::remove(copy / "Tarnwell/Demo_var.xml");
+  ASSERT_EQ(Halvex("build '" + copy.string() + "'").status, 0);
   // Data page name to the UCID of its ACCESS element.
   const auto stamps = [&copy] {
     std::map<std::string, std::string> found;

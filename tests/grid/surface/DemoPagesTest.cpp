@@ -53,7 +53,7 @@ const std::map<std::string, TDemoValue>& DemoValues() {
       {"StartP1Cmd", {"BOOL", 0, nullptr}},
       {"AlarmAck", {"BOOL", 0, nullptr}},
       {"ResetCounters", {"BOOL", 0, nullptr}},
-      {"Mode", {"(OFF,MANUAL,AUTO)", 2, nullptr}},
+      {"Mode", {"ENUM", 2, nullptr}},
       {"ParamFile", {"STRING[40]", 0, "PARAMS/STATION.CSV"}},
       {"TrendPicture", {"STRING[40]", 0, "images/logo.bmp"}},
       {"EventPage", {"STRING[40]", 0, "EVENTS.HTM"}}};

@@ -44,7 +44,7 @@ void DemoLookup(const std::string& name, TPinVariable& record) {
       {"ParamFile", "STRING[40]"},
       {"TrendPicture", "STRING[40]"},
       {"EventPage", "STRING[40]"},
-      {"Mode", "(OFF,MANUAL,AUTO)"},
+      {"Mode", "ENUM"},
       {"Canvas1.buf", "ARRAY"},
       // The host project's type catalogue, which the drawing and sizing cases use.
       {"Speed", "INT"},

@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Makes the README's pictures from a build of halvex and the plug-in (the
+# demo's build-demo/, or any other), on a fresh copy of the demo project:
+#   docs/designer.png            the designer window, as halvex open --snapshot paints it;
+#   docs/page.png                the page "Overview" in headless chromium, served by the
+#                                simulated PLC's web server (halvex serve) with the
+#                                project's preset values, the operator logged in;
+#   docs/designer-on-screen.png  the designer under Xvfb asking before it deletes a page
+#                                (a screen of tests/gui/designer-on-screen.sh).
+#   scripts/readme-pictures.sh [BUILD]     (default: build-demo)
+# Needs chromium, node with the packages of tests/browser and, for the screen,
+# Xvfb, xdotool, xwd and ImageMagick
+# (scripts/packages.txt).
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+top=$(dirname "$here")
+build=$(realpath "${1:-$top/build-demo}")
+halvex="$build/host/cli/halvex"
+library="$build/plugin/libtarnwell.so"
+docs="$top/docs"
+for file in "$halvex" "$library"; do
+  [[ -f "$file" ]] || { echo "readme-pictures.sh: no $file (build halvex and tarnwell first)" >&2; exit 2; }
+done
+
+work=$(mktemp -d)
+server=""
+cleanup() {
+  [[ -n "$server" ]] && kill "$server" 2> /dev/null && wait "$server" 2> /dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+export HALVEX_HOME="$work/home"
+mkdir -p "$HALVEX_HOME"
+"$halvex" register "$library" > "$work/register.log" || { cat "$work/register.log"; exit 1; }
+
+# The designer window on a copy of the demo as it comes.
+cp -r "$top/examples/demo" "$work/designer"
+"$halvex" open "$work/designer" --command Tarnwell --snapshot "$docs/designer.png" > "$work/open.log" ||
+  { cat "$work/open.log"; exit 1; }
+
+# The page, built and served with the preset values.
+cp -r "$top/examples/demo" "$work/demo"
+"$halvex" build "$work/demo" > "$work/build.log" || { cat "$work/build.log"; exit 1; }
+"$halvex" serve "$work/demo" --port 0 > "$work/serve.log" 2>&1 &
+server=$!
+url=""
+for ((i = 0; i < 100; i++)); do
+  url=$(sed -n 's/.* at \(http:[^ ]*\) .*/\1/p' "$work/serve.log")
+  [[ -n "$url" ]] && break
+  kill -0 "$server" 2> /dev/null || { cat "$work/serve.log"; exit 1; }
+  sleep 0.1
+done
+[[ -n "$url" ]] || { echo "halvex serve did not start"; exit 1; }
+# The operator logs in and the page shows the PLC's answers (puppeteer-core of
+# the browser tests: scripts/setup.sh installs it).
+node "$top/tests/browser/readme-page.mjs" "$url" "$docs/page.png" chromium > "$work/page.log" ||
+  { cat "$work/page.log"; exit 1; }
+
+# The designer on the screen.
+bash "$top/tests/gui/designer-on-screen.sh" "$halvex" "$library" "$top/examples/demo" "$work/screens" > "$work/gui.log" ||
+  { cat "$work/gui.log"; exit 1; }
+cp "$work/screens/"*-question.png "$docs/designer-on-screen.png"
+echo "written: $docs/designer.png $docs/page.png $docs/designer-on-screen.png"
