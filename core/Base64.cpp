@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/Crc.h"
+#include "base/Crc.h"
 #include "platform/win/FileIo.h"
 
 namespace {

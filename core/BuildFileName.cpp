@@ -3,7 +3,7 @@
 #include <exception>
 
 #include "core/ProjectPaths.h"
-#include "host/api/IQendProjectManager.h"
+#include "hostapi/IQendProjectManager.h"
 #include "platform/win/Folders.h"
 
 TclBuildFileName::TclBuildFileName(IQendProjectManager* manager, const std::string& name, bool direct) {

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <vector>
 
-#include "core/Crc.h"
+#include "base/Crc.h"
 #include "core/HostEnvironment.h"
 #include "core/UiText.h"
 #include "platform/vcl/FindFile.h"

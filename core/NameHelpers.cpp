@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "core/Crc.h"
+#include "base/Crc.h"
 #include "platform/vcl/StringList.h"
 
 namespace {

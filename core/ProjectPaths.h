@@ -14,7 +14,7 @@
 
 #include <string>
 
-#include "host/api/IQendProjectManager.h"
+#include "hostapi/IQendProjectManager.h"
 
 // The product word: the web project's folder name and the name of its files.
 inline constexpr const char* kProductWord = "Tarnwell";

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <limits>
 
-#include "core/Crc.h"
+#include "base/Crc.h"
 #include "core/TextEncoding.h"
 #include "core/XmlDocument.h"
 #include "core/XmlWriterHooks.h"

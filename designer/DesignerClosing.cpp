@@ -11,7 +11,6 @@
 
 #include "core/TraceLog.h"
 #include "designer/CustomColors.h"
-#include "designer/DebugList.h"
 #include "designer/DownloadFolder.h"
 #include "designer/FormDesign1.h"
 #include "grid/PlaceholderResolver.h"
@@ -20,6 +19,7 @@
 #include "platform/vcl/Application.h"
 #include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/Dialogs.h"
+#include "project/DebugList.h"
 
 namespace {
 

@@ -11,14 +11,14 @@
 #include <string>
 #include <vector>
 
-#include "designer/ProjectLocation.h"
+#include "core/ProjectLocation.h"
+#include "designer/OperatorPanel.h"
 #include "generator/CompileHost.h"
-#include "host/api/CommLoop.h"
-#include "host/api/HostServices.h"
-#include "host/api/IHalvexIDE.h"
-#include "host/api/IIECManVariables.h"
+#include "hostapi/CommLoop.h"
+#include "hostapi/HostServices.h"
+#include "hostapi/IHalvexIDE.h"
+#include "hostapi/IIECManVariables.h"
 #include "platform/com/ComPtr.h"
-#include "plugin/PanelList.h"
 
 class TLiveViewLink;
 class TmyXmlNode;

@@ -7,11 +7,11 @@
 #include <algorithm>
 #include <iterator>
 
+#include "base/ScopeExit.h"
+#include "core/LanguageList.h"
 #include "core/UiText.h"
 #include "core/XmlNode.h"
 #include "designer/FormDesign1.h"
-#include "designer/LanguageList.h"
-#include "platform/base/ScopeExit.h"
 #include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/ScrollBox.h"
 #include "platform/vcl/Streams.h"

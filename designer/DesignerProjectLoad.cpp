@@ -6,11 +6,11 @@
 #include <algorithm>
 #include <string>
 
+#include "base/ScopeExit.h"
 #include "core/TraceLog.h"
 #include "core/UiText.h"
 #include "core/XmlNode.h"
 #include "designer/FormDesign1.h"
-#include "platform/base/ScopeExit.h"
 #include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Menus.h"

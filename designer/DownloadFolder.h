@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "designer/ProjectLocation.h"
+#include "core/ProjectLocation.h"
 
 // The project's temporary folder: the host project folder + "Tarnwell\temp\"
 // (a system path); empty when no project is open.

@@ -11,7 +11,6 @@
 #include "core/UiText.h"
 #include "core/XmlDocument.h"
 #include "core/XmlNode.h"
-#include "designer/DebugList.h"
 #include "designer/ProjectDocumentUi.h"
 #include "generator/XmlUtilities.h"
 #include "grid/PictureLoading.h"
@@ -21,6 +20,7 @@
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Menus.h"
 #include "platform/win/Paths.h"
+#include "project/DebugList.h"
 
 TFormDesign1* FormDesign1 = nullptr;
 bool gFlattenVariableNames = false;

@@ -4,18 +4,38 @@
 // surface sbDesign1. Its members are split over files by concern:
 //   FormDesign1.cpp        construction, the window's own handlers, help
 //   DesignerLayout.cpp     the components, from one table (the stored layout)
+//   DesignerTexts.cpp      the UI texts, the status bar, the wheel, the refresh timer
 //   DesignerProjectLoad.cpp  loading the project, the page tree's filling
 //   DesignerProjectSave.cpp  saving the project
+//   DesignerCompile.cpp    save and compile
 //   DesignerLanguages.cpp  the project's languages
 //   PageTree.cpp           the commands of the page tree
+//   PageJump.cpp           page names and the jump to a page
 //   PageDisplay.cpp        showing and storing a page, the background
+//   GroupPageProperties.cpp  the properties of groups and pages
 //   DesignerUndo.cpp       the undo history over the design surface
 //   DesignerKeys.cpp       the surface's keys, deleting objects, Edit1
 //   DesignerPlacement.cpp  placement, docking, the left panel, colours
 //   DesignerClosing.cpp    closing and destruction
 //   DesignerMouse.cpp      the mouse on the surface, selection, alignment
 //   DesignerInsertTools.cpp  the insert tools and their insertion frames
-//   DesignerStubs.cpp      the handlers of commands still to come
+//   ObjectClipboard.cpp    the clipboard of page objects
+//   PageClipboard.cpp      the clipboard of the page tree
+//   ZOrder.cpp             the z-order commands and the grid switch
+//   EditFieldCommands.cpp  the common edit pop-up, variable bases, find, preview
+//   VariableCommands.cpp   the commands on the objects' PLC variables
+//   BulkCommands.cpp       renames of variables and pages, array indices
+//   ConversionCommands.cpp the conversions between object kinds
+//   ReferenceRenames.cpp   references that follow a renamed page or image
+//   Layers.cpp             the layers and the layer submenu
+//   ImageCheck.cpp         the check of the image list at loading
+//   ImageManagerCommand.cpp  the image manager and the image pickers
+//   ProjectDialogs.cpp     the project dialogs' commands
+//   ProjectTextCommands.cpp  alarms, object list, languages, texts for translation
+//   Panels.cpp             the operator panels written at every save
+//   LiveView.cpp           the live view
+//   DesignerContextServices.cpp  what the dialogs ask of the window (TDesignerContext)
+//   EmptyHandlers.cpp      the handlers that do nothing
 //   LoadObjects.cpp        reading a page's `object` nodes onto a surface
 //   LangTexts.cpp          the texts of objects per project language
 
@@ -43,6 +63,7 @@
 #include "grid/StringDualListLang.h"
 #include "platform/vcl/Form.h"
 #include "platform/win/WindowTypes.h"
+#include "properties/DesignerContext.h"
 
 class TScrollBox;
 class TCustomForm;
@@ -105,7 +126,7 @@ enum class TToolMode {
   DropDown
 };
 
-class TFormDesign1 : public TForm {
+class TFormDesign1 : public TForm, public TDesignerContext {
  public:
   // `host` gives the project's location and the ST constants refresh; none:
   // the host through the core services (TCoreDesignerHost).
@@ -270,7 +291,7 @@ class TFormDesign1 : public TForm {
   const TProjectDocument& Document() const { return *document_; }
   TDesignerHost& Host() { return *host_; }
   // Every command that changes the project: modified, and btnSave2 enabled.
-  void SetModified();
+  void SetModified() override;
 
   // --- loading (DesignerProjectLoad.cpp) --------------------------------------------
   void FormShow(TObject* sender);
@@ -287,7 +308,7 @@ class TFormDesign1 : public TForm {
   void SetEditorLanguage(int code);
   // The position in the list of languages (1..66) of a language slot's
   // language; 0 outside the slots or for a slot not in use.
-  int GetLanguageListIndex(int slot) const;
+  int GetLanguageListIndex(int slot) const override;
   // Writes an exported texts file, asking first (owned by `owner`) when it
   // exists; a written file's name goes onto the list text after CR LF.
   // False when the user kept the old file.
@@ -297,7 +318,7 @@ class TFormDesign1 : public TForm {
   // missing element is made (Layers.cpp).
   void LoadLayers(TmyXmlNode* layers);
   // The shared record's image names from the project's `images`.
-  void RefreshImageList();
+  void RefreshImageList() override;
   // Raster from `Grid` (grid on) or 1 x 1 (grid off).
   void tbGridOnClick(TObject* sender);
   void tbGridOffClick(TObject* sender);
@@ -305,7 +326,7 @@ class TFormDesign1 : public TForm {
   void FillPageTree();
 
   // --- saving (DesignerProjectSave.cpp) ------------------------------------------
-  void btnSave2Click(TObject* sender);
+  void btnSave2Click(TObject* sender) override;
   void SavePanels();
   void SaveLayers();
 
@@ -334,23 +355,23 @@ class TFormDesign1 : public TForm {
   // container default to imgBg and sbDesign1.
   void LoadPage(TmyXmlNode* element, TImage* image = nullptr, TWinControl* container = nullptr);
   // Writes the surface back into a page element; none: nothing.
-  void SavePage(TmyXmlNode* element);
-  void DrawPageBackground();
+  void SavePage(TmyXmlNode* element) override;
+  void DrawPageBackground() override;
   // Frees every page object of the surface.
   void ClearDesignElements();
   // The scroll range covers every object (lblDummy at the farthest edges).
   void UpdateScrollExtent();
   // The page objects on the surface, back to front.
-  std::vector<TGridWebElement*> PageObjects() const;
+  std::vector<TGridWebElement*> PageObjects() const override;
   // Renumbers the tab order of the page's objects before it is stored
   // (VariableCommands.cpp).
   void BuildTabOrder();
   // The page shown (none for a group without pages or no selection).
-  TmyXmlNode* CurrentPage() const { return FCurrentPage; }
+  TmyXmlNode* CurrentPage() const override { return FCurrentPage; }
 
   // --- undo (DesignerUndo.cpp) ----------------------------------------------------
   // Records the surface's objects before a change; marks the project modified.
-  void PushUndo();
+  void PushUndo() override;
   // Empties the history (the shown page changes); undo and redo are disabled.
   void ResetUndo();
   void tbUndoClick(TObject* sender);
@@ -432,7 +453,8 @@ class TFormDesign1 : public TForm {
   // The first page node of the group's node; none when it has none.
   TTreeNode* FirstPageNodeOf(TmyXmlNode* group) const;
 
-  // --- handlers of commands still to come (DesignerStubs.cpp) -------------------
+  // --- handlers of the commands, tool bars, surface and page tree (each defined
+  // in the file of its concern; those that do nothing in EmptyHandlers.cpp) -------
   void sbDesign1MouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
   void sbDesign1MouseMove(TObject* sender, TShiftState shift, int x, int y);
   void sbDesign1MouseUp(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
@@ -513,13 +535,13 @@ class TFormDesign1 : public TForm {
 
   // --- clipboards, z-order, grid, preview, edit fields, renames -----------------
   // (ObjectClipboard.cpp, PageClipboard.cpp, ZOrder.cpp, EditFieldCommands.cpp,
-  // ReferenceRenames.cpp; the handlers are declared with the stubs above.)
+  // ReferenceRenames.cpp; their handlers are declared with the handlers above.)
   // Pastes the objects of a clipboard text (or a tool's template) hidden into
   // the insertion frame, which the user drops on the page. A text that is not
   // the designer's own, is malformed or too large pastes nothing and says so.
   void PasteObjectsFromText(const std::string& text);
   // Pastes the objects of a clipboard text at their stored positions, selected.
-  void PasteObjectsDirect(const std::string& text);
+  void PasteObjectsDirect(const std::string& text) override;
   // Brings the foreign images of a pasted clipboard tree into the project;
   // images that had to be skipped are reported.
   void ImportClipboardImages(TmyXmlNode* top);
@@ -542,7 +564,7 @@ class TFormDesign1 : public TForm {
   void RenamePageReferences(const std::string& oldName, const std::string& newName);
   // "group > page - FILE.XML" of the page tree's node of that file name (any
   // letter case); "" when none.
-  std::string GetPageDisplayName(const std::string& fileName) const;
+  std::string GetPageDisplayName(const std::string& fileName) const override;
   // Asks for the page of that file name through the live view's page change.
   void ChangeToPageByName(const std::string& pageName);
   // The page a compiler message of the generator names by its source (see
@@ -584,7 +606,7 @@ class TFormDesign1 : public TForm {
   // --- variable commands (VariableCommands.cpp) ----------------------------------
   // True when the PLC variable is a structure a drawing canvas can draw from
   // (the host's variable information answers its members as a canvas needs).
-  bool CheckCanvasVariable(const std::string& variable);
+  bool CheckCanvasVariable(const std::string& variable) override;
 
   // The common base of the selected objects' visibility variables, edited by
   // `edit` (false: cancelled, nothing changes); on OK an undo step, then every
@@ -595,14 +617,14 @@ class TFormDesign1 : public TForm {
   void RefreshAllObjectVarInfo();
   // Edit fields, submit buttons and drop-downs numbered 1, 2, ... by their
   // tab index, then their order (FTabSeq); every other object gets -1.
-  void RenumberTabOrder(std::vector<TGridWebElement*>& objects);
+  void RenumberTabOrder(std::vector<TGridWebElement*>& objects) override;
 
   // --- texts, status bar and menus (DesignerTexts.cpp) -----------------------------
   // Every page tree node's text again by the page name display format.
   void RefreshTreeTexts();
   // Fills PagesPopup1 with the project's pages (each group an item without
   // handler); with a blank entry first, or else the logout page last.
-  TPopupMenu* FillPageLinkMenu(bool withBlank, TNotifyEvent handler);
+  TPopupMenu* FillPageLinkMenu(bool withBlank, TNotifyEvent handler) override;
   // Every direct page of the group gets the current time as its `ucid`;
   // answers the last time read.
   std::int32_t RenewGroupPageUcids(TmyXmlNode* group);
@@ -614,7 +636,7 @@ class TFormDesign1 : public TForm {
   void miLayersClick(TObject* sender);
   // An undo step, then every selected object goes to the layer; those that
   // may not be selected there are deselected. The project is modified.
-  void MoveSelectedToLayer(int layer);
+  void MoveSelectedToLayer(int layer) override;
 
   // --- kind conversions (ConversionCommands.cpp) ----------------------------------
   // The selected objects of the kinds that convert to `target`; image buttons
@@ -631,22 +653,22 @@ class TFormDesign1 : public TForm {
   void tbLayersClick(TObject* sender);
   // The dictionary-off flag (the file "disable.tdi"): the host's web
   // variable map is not used while it is set.
-  bool DictionaryOff();
-  void SetDictionaryOff(bool off);
+  bool DictionaryOff() override;
+  void SetDictionaryOff(bool off) override;
 
   // --- the image manager and the image pickers (ImageManagerCommand.cpp) ---------
   void btnImageManagerClick(TObject* sender);
   // The project's image element chosen in the image manager (`current`
   // preselected); none on Cancel or when nothing was chosen.
-  TmyXmlNode* PickImage(const std::string& current);
+  TmyXmlNode* PickImage(const std::string& current) override;
   // One line per image chosen in the image manager: its name, or with
   // `withType` its long name, "." and its type; none on Cancel.
-  std::unique_ptr<TStringList> PickImages(const std::string& current, bool withType);
+  std::unique_ptr<TStringList> PickImages(const std::string& current, bool withType) override;
   // The element of the project's `images` with that name (exact case); none.
-  TmyXmlNode* FindImageNode(const std::string& name) const;
+  TmyXmlNode* FindImageNode(const std::string& name) const override;
   // Renames images in the project and on the shown page in one step, so that
   // a name may be both an old and a new one (B to C and A to B).
-  void RenameImages(const std::map<std::string, std::string>& renames);
+  void RenameImages(const std::map<std::string, std::string>& renames) override;
 
   // --- bulk commands (BulkCommands.cpp) and the image check (ImageCheck.cpp) -----
   // (VarNameReplace1Click, AutoIndexArray1Click and RenameAllPages1Click are
@@ -670,26 +692,26 @@ class TFormDesign1 : public TForm {
   // once the walk ends.
   void LoadObjects(TmyXmlNode* container, TWinControl* parent);
   // The full path of a picture of the project's image folder; null for none.
-  const char* GetImagePath(const std::string& name) const;
+  const char* GetImagePath(const std::string& name) const override;
 
   // --- texts per language (LangTexts.cpp) ----------------------------------------
-  bool GetLangText(TmyXmlNode* node, const std::string& attr, std::string& text, int code) const;
-  bool GetLangTextIfAny(TmyXmlNode* node, const std::string& attr, std::string& text, int code) const;
-  void SetLangTextByCode(TmyXmlNode* node, const std::string& attr, const std::string& text, int code);
+  bool GetLangText(TmyXmlNode* node, const std::string& attr, std::string& text, int code) const override;
+  bool GetLangTextIfAny(TmyXmlNode* node, const std::string& attr, std::string& text, int code) const override;
+  void SetLangTextByCode(TmyXmlNode* node, const std::string& attr, const std::string& text, int code) override;
   void SetLangTexts(const std::string& attr, TmyXmlNode* node, const std::string texts[kLangSlots],
                     const bool edited[kLangSlots]);
   void SetElementLangTexts(const std::string& attr, TGridWebElement* element, const std::string texts[kLangSlots],
-                           const bool edited[kLangSlots]);
-  int GetLangTexts(const std::string& attr, bool fill, std::string texts[kLangSlots], TmyXmlNode* node) const;
-  bool SetLangCaption(TmyXmlNode* node, int code);
-  bool CopyLangTexts(TmyXmlNode* node, int code);
+                           const bool edited[kLangSlots]) override;
+  int GetLangTexts(const std::string& attr, bool fill, std::string texts[kLangSlots], TmyXmlNode* node) const override;
+  bool SetLangCaption(TmyXmlNode* node, int code) override;
+  bool CopyLangTexts(TmyXmlNode* node, int code) override;
 
   // --- texts for translation, alarms, object list, languages (ProjectTextCommands.cpp)
   // The project's language slots (0 ends the list), the editor's language
   // and whether texts are kept per language, as loaded.
-  int LangCodeOfSlot(int slot) const { return slot >= 0 && slot < kLangSlots ? FLangCodes[slot] : 0; }
-  int EditorLangCode() const { return FEditorLangCode; }
-  bool LangMutations() const { return FLangMutations; }
+  int LangCodeOfSlot(int slot) const override { return slot >= 0 && slot < kLangSlots ? FLangCodes[slot] : 0; }
+  int EditorLangCode() const override { return FEditorLangCode; }
+  bool LangMutations() const override { return FLangMutations; }
   // The folder of the texts files: the host project's "Tarnwell\Language\".
   std::string TextsFolder();
 
@@ -719,7 +741,32 @@ class TFormDesign1 : public TForm {
   void EditPostFileObject(TObject* sender);
   void EditDropDownObject(TObject* sender);
 
-  // --- property dialogs (properties/Bridges.cpp) -----------------------------------
+  // --- the designer context of the dialogs (DesignerContextServices.cpp) -------------
+  TComponent* DialogOwner() override { return this; }
+  TmyXmlNode* ProjectRoot() const override;
+  TmyXmlNode* WebElement() const override;
+  TProjectLocation ProjectLocation() override;
+  TCompileHost& CompileHost() override;
+  ComPtr<IIECManVariables> IecVariables() override;
+  void StopLiveView() override;
+  TScrollBox* DesignSurface() const override { return sbDesign1; }
+  int UnitPixels() const override { return FUnitPixels; }
+  void RunObjectCommand(TObjectCommand command) override;
+  TGridWebElement::TGlobalWebData& GlobalWebData() override { return FGlobalWebData; }
+  const TGridWebElement::TGlobalWebData& GlobalWebData() const override { return FGlobalWebData; }
+  TPlaceholderResolver* WebNameConvertor() const override { return FWebNameConvertor.get(); }
+  void SetToolTemplate(int slot, const std::string& text) override;
+  const int* LangCodes() const override { return FLangCodes; }
+  TOpenPictureDialog* PictureOpenDialog() const override { return OpenPictureDialog1; }
+  TImageList* ToolImages() const override { return ImageList1; }
+  TPopupMenu* PageLinkMenu() const override { return PagesPopup1; }
+  TGridWebElement::TLayer& Layer(int index) override { return FLayers[index]; }
+  const TGridWebElement::TLayer& Layer(int index) const override { return FLayers[index]; }
+  int ActiveLayer() const override { return FActiveLayer; }
+  void SetActiveLayer(int layer) override { FActiveLayer = layer; }
+  TColorDialog* ColorDialog() const override { return ColorDialog1; }
+
+  // --- property dialogs (PropertyBridges.cpp) -----------------------------------
   // Opens the property dialog of the object's kind as a double click does and
   // clears the object's ignore-next-press flag afterwards (the insert tools
   // call it for an object just placed, the menus for the chosen object).

@@ -9,14 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "base/ScopeExit.h"
 #include "core/TraceLog.h"
 #include "core/XmlNode.h"
-#include "designer/DebugList.h"
 #include "designer/FormDesign1.h"
 #include "designer/LiveViewLink.h"
 #include "grid/PictureLoading.h"
 #include "grid/PlaceholderResolver.h"
-#include "platform/base/ScopeExit.h"
 #include "platform/vcl/Bitmap.h"
 #include "platform/vcl/Canvas.h"
 #include "platform/vcl/ComCtrls.h"
@@ -28,6 +27,7 @@
 #include "platform/vcl/StdCtrls.h"
 #include "platform/vcl/SysUtils.h"
 #include "platform/vcl/Timer.h"
+#include "project/DebugList.h"
 #include "project/FormDebug1.h"
 
 namespace {
@@ -325,7 +325,7 @@ void TFormDesign1::ShowInNewWindow1Click(TObject*) {
 }
 
 void TFormDesign1::OpenLiveWindow(TmyXmlNode* page) {
-  auto* window = new TFormDebug1(nullptr, host_.get());
+  auto* window = new TFormDebug1(nullptr, this);
   window->PageName = page->GetAttr("name");
   window->DebugList = FDebugList.get();
   FDebugList->Add(window);

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "base/ScopeExit.h"
 #include "core/TraceLog.h"
 #include "core/XmlNode.h"
 #include "designer/FormDesign1.h"
 #include "grid/PictureLoading.h"
-#include "platform/base/ScopeExit.h"
 #include "platform/vcl/Bitmap.h"
 #include "platform/vcl/Canvas.h"
 #include "platform/vcl/ComCtrls.h"

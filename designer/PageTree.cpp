@@ -12,11 +12,11 @@
 #include <string>
 #include <string_view>
 
+#include "base/ScopeExit.h"
 #include "core/TraceLog.h"
 #include "core/UiText.h"
 #include "core/XmlNode.h"
 #include "designer/FormDesign1.h"
-#include "platform/base/ScopeExit.h"
 #include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/Menus.h"
 #include "platform/vcl/StringList.h"

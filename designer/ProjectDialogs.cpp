@@ -7,6 +7,7 @@
 #include "core/UiText.h"
 #include "core/XmlNode.h"
 #include "designer/FormDesign1.h"
+#include "designer/GlobalSettingsBridge.h"
 #include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/Menus.h"
 #include "platform/vcl/ScrollBox.h"
@@ -14,7 +15,6 @@
 #include "project/AboutBoxTarnwell.h"
 #include "project/FormLayersSettings.h"
 #include "project/FormPasswords.h"
-#include "project/GlobalSettingsBridge.h"
 
 void TFormDesign1::btnPassClick(TObject*) {
   TmyXmlNode* root = document_->Root();

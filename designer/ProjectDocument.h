@@ -17,10 +17,10 @@
 #include <memory>
 #include <string>
 
+#include "core/ProjectLocation.h"
 #include "core/XmlDocument.h"
 #include "core/XmlNode.h"
 #include "designer/ProjectDocumentUi.h"
-#include "designer/ProjectLocation.h"
 #include "generator/ProjectSettings.h"
 #include "generator/XmlUtilities.h"
 
@@ -130,7 +130,7 @@ class TProjectDocument {
   bool OnlyXml() const { return onlyXml_; }
   bool DebugXmz() const { return debugXmz_; }
 
-  // --- changed by the global settings dialog (project/GlobalSettingsBridge.cpp)
+  // --- changed by the global settings dialog (designer/GlobalSettingsBridge.cpp)
   TProjectSettings& MutableSettings() { return settings_; }
   void SetVarNames(bool on) { varNames_ = on; }
   void SetOnlyXml(bool on) { onlyXml_ = on; }

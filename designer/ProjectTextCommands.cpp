@@ -5,12 +5,12 @@
 #include <memory>
 #include <vector>
 
+#include "core/LanguageList.h"
 #include "core/ProjectPaths.h"
 #include "core/TraceLog.h"
 #include "core/UiText.h"
 #include "core/XmlNode.h"
 #include "designer/FormDesign1.h"
-#include "designer/LanguageList.h"
 #include "platform/vcl/Streams.h"
 #include "platform/vcl/SysUtils.h"
 #include "platform/vcl/SysUtilsFormat.h"

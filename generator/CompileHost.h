@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "host/api/HostVariables.h"
+#include "grid/PinVariable.h"
+#include "hostapi/HostVariables.h"
 #include "platform/win/WindowTypes.h"
-#include "plugin/VariableLookup.h"
 
 // A variable's place as the host's variables interface answers it. The
 // values before a query: area 255, size code 65535, offset -1.

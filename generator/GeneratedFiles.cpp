@@ -6,14 +6,14 @@
 #include <string_view>
 #include <vector>
 
-#include "core/Crc.h"
+#include "base/Crc.h"
+#include "base/ScopeExit.h"
 #include "core/FileHelpers.h"
 #include "core/TraceLog.h"
 #include "core/UiText.h"
 #include "generator/CompileHost.h"
 #include "generator/CompileState.h"
 #include "generator/FormStatus1.h"
-#include "platform/base/ScopeExit.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Panel.h"
 #include "platform/vcl/SysUtils.h"

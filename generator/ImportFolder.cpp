@@ -1,9 +1,9 @@
 #include "generator/ImportFolder.h"
 
+#include "base/ScopeExit.h"
 #include "core/FileHelpers.h"
 #include "generator/CompileState.h"
 #include "generator/GeneratedFiles.h"
-#include "platform/base/ScopeExit.h"
 #include "platform/vcl/FindFile.h"
 #include "platform/vcl/SysUtils.h"
 #include "platform/win/Folders.h"

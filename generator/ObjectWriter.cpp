@@ -24,7 +24,7 @@ constexpr const char* kBlankReference = "&#32;";
 
 struct TWriterEntry {
   const char* keyword;
-  void (*write)(TObjectWriter&);  // null: the kind is written by a later issue's writer
+  void (*write)(TObjectWriter&);
 };
 
 // The fourteen writers in their fixed order.
@@ -85,7 +85,7 @@ std::string JsonString(const std::string& text) {
 void RunObjectWriters(TObjectWriter& writer) {
   for (const TWriterEntry& entry : kWriters) {
     if (writer.kind->name != entry.keyword) continue;
-    if (entry.write != nullptr) entry.write(writer);
+    entry.write(writer);
   }
 }
 

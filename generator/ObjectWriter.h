@@ -9,7 +9,7 @@
 
 #include "generator/PageState.h"
 #include "generator/WebVariables.h"
-#include "plugin/VariableLookup.h"
+#include "grid/PinVariable.h"
 
 class TmyXmlNode;
 

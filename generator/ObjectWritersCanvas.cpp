@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "base/ScopeExit.h"
 #include "core/TextEncoding.h"
 #include "core/UiText.h"
 #include "core/XmlNode.h"
@@ -16,7 +17,6 @@
 #include "generator/Template.h"
 #include "generator/WebVariables.h"
 #include "grid/PlaceholderResolver.h"
-#include "platform/base/ScopeExit.h"
 #include "platform/vcl/SysUtils.h"
 
 namespace {

@@ -5,6 +5,7 @@
 
 #include "generator/ProjectCompiler.h"
 
+#include "base/ScopeExit.h"
 #include "core/TraceLog.h"
 #include "core/UiText.h"
 #include "core/XmlDocument.h"
@@ -15,7 +16,6 @@
 #include "generator/ProjectSettings.h"
 #include "generator/PublicVariableList.h"
 #include "grid/GlobalWebData.h"
-#include "platform/base/ScopeExit.h"
 
 namespace {
 

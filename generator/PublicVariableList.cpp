@@ -3,7 +3,7 @@
 
 #include "generator/PublicVariableList.h"
 
-#include "core/Crc.h"
+#include "base/Crc.h"
 #include "core/UiText.h"
 #include "generator/CompileContext.h"
 #include "generator/GeneratedFiles.h"

@@ -12,7 +12,7 @@ inline constexpr const char* kPublicVariableStandIn = "%SW22 S W 22 UINT PUB_INO
 inline constexpr const char* kPublicVariableFileName = "TARNWELL.PUB";
 
 // The CRC line of the variable lines' text (each line with its CR LF):
-// ;* Crc="XXXX" with the CRC-16 (core/Crc.h) in four upper-case hex digits.
+// ;* Crc="XXXX" with the CRC-16 (base/Crc.h) in four upper-case hex digits.
 std::string PublicVariableCrcLine(const std::string& linesText);
 
 // Completes the state's public-variable list (the stand-in line when it is

@@ -8,11 +8,11 @@
 #include <exception>
 #include <stdexcept>
 
+#include "base/ScopeExit.h"
 #include "core/TraceLog.h"
 #include "core/UiText.h"
 #include "core/XmlDocument.h"
 #include "generator/ProjectSettings.h"
-#include "platform/base/ScopeExit.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Button.h"
 #include "platform/vcl/IniFiles.h"

@@ -5,6 +5,7 @@
 
 #include <exception>
 
+#include "base/ScopeExit.h"
 #include "core/BuildFileName.h"
 #include "core/OpenIniReg.h"
 #include "core/ProjectPaths.h"
@@ -19,7 +20,6 @@
 #include "generator/PasswordFile.h"
 #include "generator/ProjectSettings.h"
 #include "generator/SaveAndCompile.h"
-#include "platform/base/ScopeExit.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Button.h"
 #include "platform/vcl/FindFile.h"

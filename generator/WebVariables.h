@@ -13,8 +13,8 @@
 #include <string>
 
 #include "core/XmlDocument.h"
+#include "grid/PinVariable.h"
 #include "platform/vcl/StringList.h"
-#include "plugin/VariableLookup.h"
 
 struct TCompileState;
 class TCompileHost;

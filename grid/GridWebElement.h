@@ -18,9 +18,9 @@
 #include "grid/GlobalWebData.h"
 #include "grid/GridGraphic.h"
 #include "grid/GridImageList.h"
+#include "grid/PinVariable.h"
 #include "grid/PlaceholderResolver.h"
 #include "grid/StringDualList.h"
-#include "plugin/VariableLookup.h"
 
 class TComboBox;
 class TmyXmlNode;

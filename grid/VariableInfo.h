@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "plugin/VariableLookup.h"
+#include "grid/PinVariable.h"
 
 using TGridVariableLookup = void (*)(const std::string& name, TPinVariable& record);
 extern TGridVariableLookup gGridVariableLookup;

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/ScopeExit.h"
 #include "imaging/DecoderLimits.h"
 #include "imaging/GifInputFileStream.h"
-#include "platform/base/ScopeExit.h"
 
 namespace Veldaro {
 

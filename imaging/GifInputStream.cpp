@@ -3,7 +3,7 @@
 #include <bit>
 #include <cstring>
 
-#include "platform/base/ScopeExit.h"
+#include "base/ScopeExit.h"
 
 namespace Veldaro {
 

@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "core/CpuFeatures.h"
+#include "base/CpuFeatures.h"
 #include "imaging/InflateDecoder.h"
 
 #if defined(__x86_64__)

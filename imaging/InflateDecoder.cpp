@@ -5,7 +5,7 @@
 #include <cstring>
 #include <optional>
 
-#include "core/CpuFeatures.h"
+#include "base/CpuFeatures.h"
 
 namespace Veldaro {
 

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "core/CpuFeatures.h"
+#include "base/CpuFeatures.h"
 #include "imaging/JpegZigzag.h"
 
 #if defined(__x86_64__)

@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "core/CpuFeatures.h"
+#include "base/CpuFeatures.h"
 
 #if defined(__x86_64__)
 #include <immintrin.h>

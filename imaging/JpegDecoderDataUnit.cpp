@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "core/CpuFeatures.h"
+#include "base/CpuFeatures.h"
 #include "imaging/JpegDecoderQuantizationTable.h"
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))

@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <new>
 
+#include "base/ScopeExit.h"
 #include "imaging/JpegColorConvert.h"
 #include "imaging/JpegDecoder.h"
 #include "imaging/JpegDecoderComponent.h"
 #include "imaging/JpegInputFileStream.h"
-#include "platform/base/ScopeExit.h"
 
 namespace Veldaro {
 

@@ -4,9 +4,9 @@
 #include <cerrno>
 #include <cstring>
 
+#include "base/ScopeExit.h"
 #include "imaging/DecoderLimits.h"
 #include "imaging/PngInputFileStream.h"
-#include "platform/base/ScopeExit.h"
 
 namespace Veldaro {
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "core/Crc.h"
+#include "base/Crc.h"
 
 namespace Veldaro {
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstddef>
 
-#include "core/CpuFeatures.h"
+#include "base/CpuFeatures.h"
 
 #if defined(__x86_64__)
 #include <immintrin.h>

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <type_traits>
 
-#include "core/CpuFeatures.h"
+#include "base/CpuFeatures.h"
 
 #if defined(__x86_64__)
 #include <immintrin.h>

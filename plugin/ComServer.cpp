@@ -1,6 +1,6 @@
 #include "plugin/ComServer.h"
 
-#include "host/api/IQendPlugin.h"
+#include "hostapi/IQendPlugin.h"
 #include "platform/com/ComCheck.h"
 #include "platform/com/ComModule.h"
 #include "platform/com/ComPtr.h"

@@ -14,7 +14,7 @@
 #include <mutex>
 
 #include "grid/TransferRecords.h"
-#include "host/api/CommLoop.h"
+#include "hostapi/CommLoop.h"
 
 struct TCommItem;
 

@@ -2,7 +2,7 @@
 
 #include "core/TraceLog.h"
 #include "designer/FormDesign1.h"
-#include "host/api/HostServices.h"
+#include "hostapi/HostServices.h"
 #include "platform/win/WindowMessages.h"
 #include "plugin/DesignerHost.h"
 #include "plugin/LiveBinding.h"

@@ -3,7 +3,7 @@
 // the designer, docks it into the host's IDE and shows it, lets it apply its
 // saved placement, and closes, undocks and deletes it with the project.
 
-#include "host/api/HostTypes.h"
+#include "hostapi/HostTypes.h"
 #include "platform/win/WindowTypes.h"
 
 // Posted to a new designer's window: the PLC is offline or online (the

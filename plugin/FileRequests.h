@@ -15,7 +15,7 @@
 #include <optional>
 
 #include "grid/TransferRecords.h"
-#include "host/api/CommLoop.h"
+#include "hostapi/CommLoop.h"
 
 inline constexpr std::uint32_t kFileRequestCapacity = 256;
 inline constexpr std::uint32_t kFileAnswerCapacity = 256;

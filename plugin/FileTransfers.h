@@ -11,7 +11,7 @@
 // for, none, or past the file's size fails the transfer.
 
 #include "grid/TransferRecords.h"
-#include "host/api/CommLoop.h"
+#include "hostapi/CommLoop.h"
 
 // Posted to the progress window after each step of an active upload and to
 // the designer after each variable pass.

@@ -4,7 +4,7 @@
 // need it makes, captioned with the UI text "Tools"), opening the plug-in's
 // help file. The main form keeps the item and the submenu.
 
-#include "host/api/IQendMenu.h"
+#include "hostapi/IQendMenu.h"
 
 class TWebMainForm1;
 

@@ -5,13 +5,13 @@
 #include <filesystem>
 #include <string>
 
+#include "base/ScopeExit.h"
 #include "core/OpenIniReg.h"
 #include "core/ProjectPaths.h"
 #include "core/TraceLog.h"
 #include "core/UiText.h"
 #include "designer/FormDesign1.h"
-#include "host/api/HostRecords.h"
-#include "platform/base/ScopeExit.h"
+#include "hostapi/HostRecords.h"
 #include "platform/com/ComCheck.h"
 #include "platform/com/ResultCodes.h"
 #include "platform/win/Paths.h"

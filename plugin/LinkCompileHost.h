@@ -5,9 +5,9 @@
 // own argument. The export works whether or not the plug-in is installed,
 // so it uses none of the installation's interface pointers for these.
 
-#include "host/api/HostMessages.h"
-#include "host/api/HostVariables.h"
-#include "host/api/IQendProjectManager.h"
+#include "hostapi/HostMessages.h"
+#include "hostapi/HostVariables.h"
+#include "hostapi/IQendProjectManager.h"
 #include "platform/com/ComPtr.h"
 #include "plugin/PluginCompileHost.h"
 

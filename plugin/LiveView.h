@@ -16,7 +16,7 @@
 
 #include "designer/LiveViewLink.h"
 #include "grid/RecvQueue.h"
-#include "host/api/CommLoop.h"
+#include "hostapi/CommLoop.h"
 #include "plugin/VarPosCheck.h"
 
 // One live-view variable. The communication-loop callback touches only

@@ -8,17 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "host/api/HostRecords.h"
-
-struct TGPanel {
-  std::uint8_t mark = 0;  // 0: not confirmed since the last roll call
-  std::int32_t rack = 0;
-  std::int32_t position = 0;
-  char type[32] = {};
-  char in[40] = {};
-  char out[40] = {};
-  char name[40] = {};
-};
+#include "designer/OperatorPanel.h"
+#include "hostapi/HostRecords.h"
 
 // The display text of a record for the trace lines: "r%i_p%i_%s - %s".
 std::string PanelDisplayText(const TGPanel& panel);

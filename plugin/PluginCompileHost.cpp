@@ -9,6 +9,7 @@
 #include "plugin/HostStatus.h"
 #include "plugin/PluginState.h"
 #include "plugin/Switches.h"
+#include "plugin/VariableLookup.h"
 
 namespace {
 

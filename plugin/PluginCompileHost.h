@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "generator/CompileHost.h"
-#include "host/api/HostMessages.h"
+#include "hostapi/HostMessages.h"
 #include "platform/com/ComPtr.h"
 
 class TPluginCompileHost : public TCompileHost {

@@ -8,16 +8,16 @@
 #include <cstdint>
 #include <memory>
 
-#include "host/api/CommLoop.h"
-#include "host/api/HostEvents.h"
-#include "host/api/HostMessages.h"
-#include "host/api/HostServices.h"
-#include "host/api/HostVariables.h"
-#include "host/api/IHalvexIDE.h"
-#include "host/api/IIECManVariables.h"
-#include "host/api/IQendMenu.h"
-#include "host/api/IQendProject.h"
-#include "host/api/IQendProjectManager.h"
+#include "hostapi/CommLoop.h"
+#include "hostapi/HostEvents.h"
+#include "hostapi/HostMessages.h"
+#include "hostapi/HostServices.h"
+#include "hostapi/HostVariables.h"
+#include "hostapi/IHalvexIDE.h"
+#include "hostapi/IIECManVariables.h"
+#include "hostapi/IQendMenu.h"
+#include "hostapi/IQendProject.h"
+#include "hostapi/IQendProjectManager.h"
 #include "platform/com/ComPtr.h"
 #include "platform/com/ConnectionPoints.h"
 

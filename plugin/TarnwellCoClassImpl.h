@@ -9,11 +9,11 @@
 
 #include <atomic>
 
-#include "host/api/CompilerEvents.h"
-#include "host/api/HostEvents.h"
-#include "host/api/IIECManVariables.h"
-#include "host/api/IQendPlugin.h"
-#include "host/api/ProjectEvents.h"
+#include "hostapi/CompilerEvents.h"
+#include "hostapi/HostEvents.h"
+#include "hostapi/IIECManVariables.h"
+#include "hostapi/IQendPlugin.h"
+#include "hostapi/ProjectEvents.h"
 
 class TTarnwellCoClassImpl final : public ITarnwellCoClass,
                                    public IQendPlugin,

@@ -3,15 +3,9 @@
 // manager first, the host's variables interface as the fallback for the type
 // code.
 
-#include <cstdint>
 #include <string>
 
-struct TPinVariable {
-  std::string name;
-  std::string typeName;        // e.g. "UINT", "DT", "UDINT"; empty when unknown
-  std::int32_t typeCode = -1;  // IEC type code; -1 when unknown
-  std::string furtherText;
-};
+#include "grid/PinVariable.h"
 
 // Fills `record` for `name`: from the IEC variables manager (only S_OK
 // counts; the type names "DATE_AND_TIME", "STRUCT" and "TIME_OF_DAY" become

@@ -4,6 +4,6 @@
 // live-view entries and, with the host switch "/WEBOLDCOMM", reads the
 // readable ones, then tells the designer.
 
-#include "host/api/CommLoop.h"
+#include "hostapi/CommLoop.h"
 
 void RunVariablePass(CommSendFunction send);

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "host/api/HostEvents.h"
+#include "hostapi/HostEvents.h"
 
 using TAddWebFile = std::function<void(const std::string& path)>;
 

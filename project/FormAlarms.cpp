@@ -2,7 +2,6 @@
 
 #include "core/UiText.h"
 #include "core/XmlNode.h"
-#include "designer/FormDesign1.h"
 #include "grid/PlaceholderResolver.h"
 #include "grid/VariableInfo.h"
 #include "platform/vcl/Button.h"
@@ -11,6 +10,7 @@
 #include "platform/vcl/Label.h"
 #include "project/DialogControls.h"
 #include "project/FramUser.h"
+#include "properties/DesignerContext.h"
 #include "properties/VariableBrowser.h"
 
 namespace {
@@ -57,7 +57,7 @@ std::string TFramAlarm::PageName() const {
 
 void TFramAlarm::edtVariableChange(TObject*) {
   std::string reference = edtVariable->Text();
-  if (Designer != nullptr) reference = ExpandGlobalPlaceholders(Designer->FWebNameConvertor.get(), reference);
+  if (Designer != nullptr) reference = ExpandGlobalPlaceholders(Designer->WebNameConvertor(), reference);
   TPinVariable info;
   LookUpGridVariable(reference, info);
   edtVariable->Hint = info.typeName;
@@ -127,7 +127,7 @@ void TFormAlarms::SetCaptions() {
   Button2->SetCaption(GetUiText(2006));
 }
 
-void TFormAlarms::SetPageList(TFormDesign1* designer) {
+void TFormAlarms::SetPageList(TDesignerContext* designer) {
   Designer = designer;
   for (int i = 0; i < kAlarmRows; ++i) {
     TFramAlarm& row = *Rows[static_cast<std::size_t>(i)];
@@ -157,7 +157,7 @@ void TFormAlarms::LoadFromXml(TmyXmlNode* alarms) {
 void TFormAlarms::Button1Click(TObject*) {
   TmyXmlNode* alarms = AlarmsNode;
   if (alarms == nullptr) {
-    TmyXmlNode* web = Designer != nullptr ? Designer->Document().Web() : nullptr;
+    TmyXmlNode* web = Designer != nullptr ? Designer->WebElement() : nullptr;
     if (web == nullptr) return;
     alarms = AlarmsNode = web->InsertFirstChild("alarms");
   } else {

@@ -12,7 +12,7 @@
 class TButton;
 class TEdit;
 class TLabel;
-class TFormDesign1;
+class TDesignerContext;
 class TmyXmlNode;
 
 inline constexpr int kAlarmRows = 8;
@@ -28,7 +28,7 @@ class TFramAlarm : public TFrame {
   TEdit* edtVariable = nullptr;
   TButton* Button3 = nullptr;
   TEdit* cbStartPage = nullptr;
-  TFormDesign1* Designer = nullptr;
+  TDesignerContext* Designer = nullptr;
 
   // The page text as shown and the page name it stands for.
   void SetPage(const std::string& text, const std::string& pageName);
@@ -62,12 +62,12 @@ class TFormAlarms : public TForm {
   TButton* Button2 = nullptr;
   // FramAlarm1 .. FramAlarm8, top to bottom.
   std::array<TFramAlarm*, kAlarmRows> Rows{};
-  TFormDesign1* Designer = nullptr;
+  TDesignerContext* Designer = nullptr;
   // The element found at load, or null.
   TmyXmlNode* AlarmsNode = nullptr;
 
   void SetCaptions();
-  void SetPageList(TFormDesign1* designer);
+  void SetPageList(TDesignerContext* designer);
   void LoadFromXml(TmyXmlNode* alarms);
   void Button1Click(TObject* sender);
 };

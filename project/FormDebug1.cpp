@@ -1,14 +1,14 @@
 #include "project/FormDebug1.h"
 
-#include "designer/DebugList.h"
-#include "designer/DesignerHost.h"
 #include "grid/GridWebElement.h"
 #include "platform/vcl/Colors.h"
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Image.h"
 #include "platform/vcl/ScrollBox.h"
 #include "platform/win/WindowMessages.h"
+#include "project/DebugList.h"
 #include "project/DialogControls.h"
+#include "properties/DesignerContext.h"
 
 namespace {
 
@@ -17,7 +17,7 @@ constexpr int kHeight = 446;
 
 }  // namespace
 
-TFormDebug1::TFormDebug1(TComponent* owner, TDesignerHost* host) : TForm(owner), host_(host) {
+TFormDebug1::TFormDebug1(TComponent* owner, TDesignerContext* designer) : TForm(owner), designer_(designer) {
   SetName("FormDebug1");
   SetBorderStyle(bsSizeable);
   SetPosition(poOwnerFormCenter);
@@ -46,7 +46,7 @@ void TFormDebug1::FormShow(TObject*) {
 }
 
 void TFormDebug1::FormClose(TObject*, TCloseAction& action) {
-  if (host_ != nullptr) host_->StopLiveView();
+  if (designer_ != nullptr) designer_->StopLiveView();
   action = caFree;
   if (DebugList != nullptr) DebugList->Remove(this);
 }

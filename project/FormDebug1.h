@@ -11,13 +11,13 @@
 
 class TImage;
 class TScrollBox;
-class TDesignerHost;
+class TDesignerContext;
 class TFormDebugList;
 
 class TFormDebug1 : public TForm {
  public:
-  // `host` stops the live view when the window closes (may be null).
-  TFormDebug1(TComponent* owner, TDesignerHost* host);
+  // `designer` stops the live view when the window closes (may be null).
+  TFormDebug1(TComponent* owner, TDesignerContext* designer);
 
   TScrollBox* sbDesign1 = nullptr;
   TImage* imgBg = nullptr;
@@ -39,5 +39,5 @@ class TFormDebug1 : public TForm {
   void Dispatch(void* message) override;
 
  private:
-  TDesignerHost* host_;
+  TDesignerContext* designer_;
 };

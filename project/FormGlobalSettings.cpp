@@ -7,10 +7,9 @@
 #include <filesystem>
 
 #include "core/FileHelpers.h"
+#include "core/ProjectLocation.h"
 #include "core/TraceLog.h"
 #include "core/UiText.h"
-#include "designer/FormDesign1.h"
-#include "designer/ProjectLocation.h"
 #include "platform/vcl/Bevel.h"
 #include "platform/vcl/Bitmap.h"
 #include "platform/vcl/Button.h"
@@ -34,6 +33,7 @@
 #include "platform/win/Resources.h"
 #include "platform/win/WindowMessages.h"
 #include "project/DialogControls.h"
+#include "properties/DesignerContext.h"
 
 namespace {
 
@@ -393,7 +393,7 @@ void TFormGlobalSettings::ShowDefaultIcon() {
 
 std::string TFormGlobalSettings::SettingsFile() const {
   if (Designer == nullptr) return {};
-  return LoadFileNames(Designer->Host().ProjectLocation()).settingsFile;
+  return LoadFileNames(Designer->ProjectLocation()).settingsFile;
 }
 
 void TFormGlobalSettings::btnIconClick(TObject*) {
@@ -417,7 +417,7 @@ void TFormGlobalSettings::btnIconClick(TObject*) {
 // stays until OK commits the new one.
 void TFormGlobalSettings::PickIcon() {
   TIniFile ini(SettingsFile());
-  TOpenPictureDialog* dialog = Designer->OpenPictureDialog1;
+  TOpenPictureDialog* dialog = Designer->PictureOpenDialog();
   dialog->FileName.clear();
   dialog->InitialDir = ini.ReadString("Settings", "PicturesPath", "");
   dialog->Filter = kIconFilter;
@@ -480,7 +480,7 @@ void TFormGlobalSettings::shFrontMouseDown(TObject*, TMouseButton, TShiftState, 
 
 void TFormGlobalSettings::shFrontMouseUp(TObject*, TMouseButton, TShiftState, int, int) {
   if (Designer == nullptr) return;
-  TColorDialog* dialog = Designer->ColorDialog1;
+  TColorDialog* dialog = Designer->ColorDialog();
   dialog->Color = shFront->Brush->Color;
   if (!dialog->Execute() || !swatchPressed_) return;
   shFront->SetBrushColor(dialog->Color);

@@ -28,7 +28,7 @@ class TMenuItem;
 class TPopupMenu;
 class TShape;
 class TmyXmlNode;
-class TFormDesign1;
+class TDesignerContext;
 
 // A screen or operator-panel preset of the target list: the page size it
 // sets, and whether it is an operator panel (no menu, no title, operator
@@ -110,7 +110,7 @@ class TFormGlobalSettings : public TForm {
 
   // Set by the bridge; not owned.
   TmyXmlNode* WebNode = nullptr;
-  TFormDesign1* Designer = nullptr;
+  TDesignerContext* Designer = nullptr;
   // "FAVICON.ICO" while a custom icon is set, else empty.
   std::string IconName;
 

@@ -9,7 +9,6 @@
 #include "core/TraceLog.h"
 #include "core/UiText.h"
 #include "core/XmlNode.h"
-#include "designer/FormDesign1.h"
 #include "pictures/PictureLoader.h"
 #include "platform/vcl/Bitmap.h"
 #include "platform/vcl/Button.h"
@@ -24,6 +23,7 @@
 #include "platform/vcl/ToolBar.h"
 #include "platform/win/WindowMessages.h"
 #include "project/DialogControls.h"
+#include "properties/DesignerContext.h"
 
 TFormImageManager* FormImageManager = nullptr;
 

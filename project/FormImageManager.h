@@ -22,7 +22,7 @@ class TToolBar;
 class TToolButton;
 class TBitmap;
 class TStringList;
-class TFormDesign1;
+class TDesignerContext;
 class TmyXmlNode;
 
 class TFormImageManager : public TForm {
@@ -51,7 +51,7 @@ class TFormImageManager : public TForm {
   TButton* Button3 = nullptr;
 
   // Set by the opener before LoadXML; not owned.
-  TFormDesign1* Designer = nullptr;
+  TDesignerContext* Designer = nullptr;
 
   void LoadXML(TmyXmlNode* images);
   void SelectImage(const std::string& name);

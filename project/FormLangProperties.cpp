@@ -1,9 +1,8 @@
 #include "project/FormLangProperties.h"
 
+#include "core/LanguageList.h"
 #include "core/UiText.h"
 #include "core/XmlNode.h"
-#include "designer/FormDesign1.h"
-#include "designer/LanguageList.h"
 #include "platform/vcl/Button.h"
 #include "platform/vcl/CheckBox.h"
 #include "platform/vcl/ComboBox.h"
@@ -11,6 +10,7 @@
 #include "platform/vcl/RadioButton.h"
 #include "platform/win/MessageBox.h"
 #include "project/DialogControls.h"
+#include "properties/DesignerContext.h"
 
 namespace {
 

@@ -15,7 +15,7 @@ class TCheckBox;
 class TComboBox;
 class TLabel;
 class TRadioButton;
-class TFormDesign1;
+class TDesignerContext;
 class TFormLangProperties;
 class TmyXmlNode;
 
@@ -56,7 +56,7 @@ class TFormLangProperties : public TForm {
   TButton* btnClear = nullptr;
 
   // Set by the designer before LoadFromXml.
-  TFormDesign1* Designer = nullptr;
+  TDesignerContext* Designer = nullptr;
   TmyXmlNode* WebNode = nullptr;
   TmyXmlNode* LanguagesNode = nullptr;
   // The element under which `LanguagesProp` keeps the dialog's placement

@@ -1,7 +1,6 @@
 #include "project/FormLayersSettings.h"
 
 #include "core/UiText.h"
-#include "designer/FormDesign1.h"
 #include "platform/vcl/Button.h"
 #include "platform/vcl/CheckBox.h"
 #include "platform/vcl/Edit.h"
@@ -12,6 +11,7 @@
 #include "platform/win/WindowMessages.h"
 #include "project/DialogControls.h"
 #include "project/LayerFrame.h"
+#include "properties/DesignerContext.h"
 
 namespace {
 
@@ -72,10 +72,11 @@ void TFormLayersSettings::LoadLayers() {
   if (Designer == nullptr) return;
   // An active layer outside the table (a damaged file) is the first one, as
   // the designer reads it.
-  const int active = Designer->FActiveLayer >= 0 && Designer->FActiveLayer < kLayerCount ? Designer->FActiveLayer : 0;
+  const int active =
+      Designer->ActiveLayer() >= 0 && Designer->ActiveLayer() < kLayerCount ? Designer->ActiveLayer() : 0;
   for (int i = 0; i < kLayerCount; ++i) {
     TLayerFrame& row = *Rows[i];
-    const TGridLayer& layer = Designer->FLayers[i];
+    const TGridLayer& layer = Designer->Layer(i);
     row.edtLayerName->SetText(layer.Name);
     row.cbFrozen->SetChecked(layer.Frozen);
     row.cbVisible->SetChecked(layer.Visible);
@@ -87,11 +88,11 @@ void TFormLayersSettings::SaveLayers() {
   if (Designer == nullptr) return;
   for (int i = 0; i < kLayerCount; ++i) {
     const TLayerFrame& row = *Rows[i];
-    TGridLayer& layer = Designer->FLayers[i];
+    TGridLayer& layer = Designer->Layer(i);
     layer.Name = row.edtLayerName->Text();
     layer.Frozen = row.cbFrozen->Checked();
     layer.Visible = row.cbVisible->Checked();
-    if (row.rbActive->Checked()) Designer->FActiveLayer = i;
+    if (row.rbActive->Checked()) Designer->SetActiveLayer(i);
   }
 }
 

@@ -11,7 +11,7 @@
 class TButton;
 class TLabel;
 class TPanel;
-class TFormDesign1;
+class TDesignerContext;
 class TLayerFrame;
 
 class TFormLayersSettings : public TForm {
@@ -28,7 +28,7 @@ class TFormLayersSettings : public TForm {
   // The rows in creation order, row i for layer i.
   std::array<TLayerFrame*, kLayerCount> Rows{};
   // Given by the opener before LoadLayers.
-  TFormDesign1* Designer = nullptr;
+  TDesignerContext* Designer = nullptr;
 
   void LoadLayers();
   void SaveLayers();

@@ -7,7 +7,6 @@
 #include "core/TraceLog.h"
 #include "core/UiText.h"
 #include "core/XmlNode.h"
-#include "designer/FormDesign1.h"
 #include "grid/GridWebElement.h"
 #include "platform/vcl/Button.h"
 #include "platform/vcl/Canvas.h"
@@ -24,6 +23,7 @@
 #include "project/DialogControls.h"
 #include "project/FormLayersSettings.h"
 #include "project/VariableListDialog.h"
+#include "properties/DesignerContext.h"
 
 namespace {
 
@@ -54,25 +54,24 @@ std::string HeaderText(int column) {
 }
 
 // The designer's object commands of the menu, by the entries' tags.
-using TDesignerCommand = void (TFormDesign1::*)(TObject*);
 struct TCommand {
   const char* name;
   int textId;
-  TDesignerCommand command;
+  TObjectCommand command;
   TShortCut shortCut;
   bool refresh;
 };
 const TCommand kCommands[] = {
-    {"EditBase1", 7110, &TFormDesign1::Editbase1Click, 0, true},
-    {"EditVisibilityBase1", 7149, &TFormDesign1::EditVisibilityBase1Click, 0, true},
-    {"VarNameReplace1", 7320, &TFormDesign1::VarNameReplace1Click, 0, true},
-    {"AutoIndexArray1", 7193, &TFormDesign1::AutoIndexArray1Click, 0, true},
-    {"Bringtofront1", 7106, &TFormDesign1::Bringtofront1Click, 0, true},
-    {"Sendtoback1", 7107, &TFormDesign1::Sendtoback1Click, 0, true},
-    {"BringForward1", 7108, &TFormDesign1::BringForward1Click, scCtrl | 'U', true},
-    {"SendBackward1", 7109, &TFormDesign1::SendBackward1Click, scCtrl | 'D', true},
-    {"Copy1", 2029, &TFormDesign1::Copy1Click, scCtrl | 'C', false},
-    {"Cut1", 2028, &TFormDesign1::Copy1Click, scCtrl | 'X', true},
+    {"EditBase1", 7110, TObjectCommand::EditBase, 0, true},
+    {"EditVisibilityBase1", 7149, TObjectCommand::EditVisibilityBase, 0, true},
+    {"VarNameReplace1", 7320, TObjectCommand::VarNameReplace, 0, true},
+    {"AutoIndexArray1", 7193, TObjectCommand::AutoIndexArray, 0, true},
+    {"Bringtofront1", 7106, TObjectCommand::BringToFront, 0, true},
+    {"Sendtoback1", 7107, TObjectCommand::SendToBack, 0, true},
+    {"BringForward1", 7108, TObjectCommand::BringForward, scCtrl | 'U', true},
+    {"SendBackward1", 7109, TObjectCommand::SendBackward, scCtrl | 'D', true},
+    {"Copy1", 2029, TObjectCommand::Copy, scCtrl | 'C', false},
+    {"Cut1", 2028, TObjectCommand::Cut, scCtrl | 'X', true},
 };
 
 bool HasNoMainVariable(const TGridWebElement& element) {
@@ -86,8 +85,8 @@ bool HasNoMainVariable(const TGridWebElement& element) {
   }
 }
 
-const TGridWebElement::TLayer* LayerOf(const TFormDesign1& designer, const TGridWebElement& element) {
-  return element.FLayer >= 0 && element.FLayer < kLayerCount ? &designer.FLayers[element.FLayer] : nullptr;
+const TGridWebElement::TLayer* LayerOf(const TDesignerContext& designer, const TGridWebElement& element) {
+  return element.FLayer >= 0 && element.FLayer < kLayerCount ? &designer.Layer(element.FLayer) : nullptr;
 }
 
 int LayerIcon(const TGridWebElement::TLayer* layer) {
@@ -96,8 +95,8 @@ int LayerIcon(const TGridWebElement::TLayer* layer) {
   return layer->Frozen ? kFrozenIcon : -1;
 }
 
-std::string LayerText(const TFormDesign1& designer, int layer) {
-  const std::string name = layer >= 0 && layer < kLayerCount ? designer.FLayers[layer].Name : std::string();
+std::string LayerText(const TDesignerContext& designer, int layer) {
+  const std::string name = layer >= 0 && layer < kLayerCount ? designer.Layer(layer).Name : std::string();
   return std::to_string(layer + 1) + ". " + name;
 }
 
@@ -262,7 +261,7 @@ void TFormObjectList::RefreshObjectList() {
   ObjectCount = 0;
   counted_.clear();
   all_.clear();
-  if (TmyXmlNode* root = Designer->Document().Root()) {
+  if (TmyXmlNode* root = Designer->ProjectRoot()) {
     if (TmyXmlNode* alarms = root->FindDeep("alarms")) {
       for (TmyXmlNode* alarm = alarms->firstChild; alarm != nullptr; alarm = alarm->next) {
         if (alarm->name != "alarm" || alarm->GetAttr("var").empty()) continue;
@@ -400,10 +399,7 @@ void TFormObjectList::CommandClick(TObject* sender) {
   if (item == nullptr || Designer == nullptr || item->Tag < 0 || item->Tag >= static_cast<int>(std::size(kCommands)))
     return;
   const TCommand& command = kCommands[item->Tag];
-  // The designer's copy command cuts for a sender tagged 1.
-  TMenuItem cutOrCopy(nullptr);
-  cutOrCopy.Tag = item == Cut1 ? 1 : 0;
-  (Designer->*command.command)(command.command == &TFormDesign1::Copy1Click ? &cutOrCopy : nullptr);
+  Designer->RunObjectCommand(command.command);
   if (command.refresh) RefreshObjectList();
 }
 
@@ -422,7 +418,7 @@ void TFormObjectList::PopupMenu1Popup(TObject*) {
     auto* item = new TMenuItem(this);
     item->SetCaption(LayerText(*Designer, layer));
     item->Tag = layer;
-    item->ImageIndex = LayerIcon(&Designer->FLayers[layer]);
+    item->ImageIndex = LayerIcon(&Designer->Layer(layer));
     item->OnClick = {this, &TFormObjectList::LayerClick};
     miLayers->Add(item);
   }
@@ -445,7 +441,7 @@ void TFormObjectList::btnLayersClick(TObject*) {
   dialog.reset();
   for (TGridWebElement* element : Designer->PageObjects())
     if (!element->CanSelect()) element->DeselectRepaint();
-  Designer->sbDesign1->Repaint();
+  Designer->DesignSurface()->Repaint();
   RefreshObjectList();
 }
 

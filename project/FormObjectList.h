@@ -19,7 +19,7 @@ class TListView;
 class TMenuItem;
 class TPanel;
 class TPopupMenu;
-class TFormDesign1;
+class TDesignerContext;
 class TGridWebElement;
 
 // Compares two texts as the list sorts them: equal characters (ASCII case
@@ -56,7 +56,7 @@ class TFormObjectList : public TForm {
   TMenuItem* Copy1 = nullptr;
   TMenuItem* Cut1 = nullptr;
 
-  TFormDesign1* Designer = nullptr;
+  TDesignerContext* Designer = nullptr;
   int ObjectCount = 0;
 
   void RefreshObjectList();

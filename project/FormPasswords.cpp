@@ -6,10 +6,11 @@
 
 #include <algorithm>
 
+#include "core/ProjectLocation.h"
 #include "core/ProjectPaths.h"
 #include "core/UiText.h"
-#include "designer/FormDesign1.h"
-#include "designer/ProjectLocation.h"
+#include "core/XmlNode.h"
+#include "generator/CompileHost.h"
 #include "platform/vcl/Button.h"
 #include "platform/vcl/CheckBox.h"
 #include "platform/vcl/Edit.h"
@@ -23,6 +24,7 @@
 #include "project/FramMac.h"
 #include "project/FramUser.h"
 #include "properties/ComboBoxNoWheel.h"
+#include "properties/DesignerContext.h"
 
 namespace {
 
@@ -61,13 +63,14 @@ const TCaption kCaptions[] = {
 };
 #undef CAPTION
 
-int CpmOf(TFormDesign1* designer) { return designer != nullptr ? designer->Host().CompileHost().CpmCode() : -1; }
+int CpmOf(TDesignerContext* designer) { return designer != nullptr ? designer->CompileHost().CpmCode() : -1; }
 
 }  // namespace
 
-TFormPasswords::TFormPasswords(TFormDesign1* designer) : TFormPasswords(designer, designer, CpmOf(designer)) {}
+TFormPasswords::TFormPasswords(TDesignerContext* designer)
+    : TFormPasswords(designer != nullptr ? designer->DialogOwner() : nullptr, designer, CpmOf(designer)) {}
 
-TFormPasswords::TFormPasswords(TComponent* owner, TFormDesign1* designer, int cpmCode)
+TFormPasswords::TFormPasswords(TComponent* owner, TDesignerContext* designer, int cpmCode)
     : TForm(owner), designer_(designer), model_(PasswordCountsForCpm(cpmCode)) {
   SetName(kSection);
   SetBorderStyle(bsSizeable);
@@ -338,7 +341,7 @@ void TFormPasswords::Button1Click(TObject*) {
   const bool writes = FormatVersion == kPasswordFileFormat && !PswFileName.empty();
   fileWritten_ = writes && model_.WritePasswordFile(PswFileName);
   if (writes && !fileWritten_) ShowWriteFailure(GetUiText(kTextCannotCreate) + PswFileName);
-  TmyXmlNode* web = designer_ != nullptr ? designer_->Document().Web() : nullptr;
+  TmyXmlNode* web = designer_ != nullptr ? designer_->WebElement() : nullptr;
   model_.WriteXml(web);
   if (web == nullptr) return;
   SecurityNode = web->FindChild("security");
@@ -381,13 +384,13 @@ std::string TFormPasswords::SendRootDir() const {
     const char* folder = GetSendRootDir();
     return folder != nullptr ? folder : "";
   }
-  const std::string projectDir = designer_->Host().ProjectLocation().hostProjectDir;
+  const std::string projectDir = designer_->ProjectLocation().hostProjectDir;
   return projectDir.empty() ? std::string() : projectDir + "SendRoot\\";
 }
 
 std::string TFormPasswords::SettingsFile() const {
   if (designer_ == nullptr) return {};
-  return LoadFileNames(designer_->Host().ProjectLocation()).settingsFile;
+  return LoadFileNames(designer_->ProjectLocation()).settingsFile;
 }
 
 void TFormPasswords::FormShow(TObject*) {

@@ -24,7 +24,7 @@ class TPageControl;
 class TScrollBox;
 class TTabSheet;
 class TmyXmlNode;
-class TFormDesign1;
+class TDesignerContext;
 class TFramUser;
 class TFramMac;
 
@@ -37,9 +37,9 @@ class TFormPasswords : public TForm {
   // settings file; may be null in which case the elements are written only
   // where they were loaded); `cpmCode` is the central unit the host last
   // reported (-1 unknown).
-  TFormPasswords(TComponent* owner, TFormDesign1* designer, int cpmCode);
+  TFormPasswords(TComponent* owner, TDesignerContext* designer, int cpmCode);
   // Both from the designer: the central unit from its host.
-  explicit TFormPasswords(TFormDesign1* designer);
+  explicit TFormPasswords(TDesignerContext* designer);
   ~TFormPasswords() override;
 
   TPageControl* PageControl1 = nullptr;
@@ -125,7 +125,7 @@ class TFormPasswords : public TForm {
   void ShowWriteFailure(const std::string& text);
   std::string SendRootDir() const;
 
-  TFormDesign1* designer_;
+  TDesignerContext* designer_;
   TPasswordModel model_;
   bool fileWritten_ = false;
 };

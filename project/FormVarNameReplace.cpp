@@ -1,7 +1,6 @@
 #include "project/FormVarNameReplace.h"
 
 #include "core/UiText.h"
-#include "designer/FormDesign1.h"
 #include "grid/GridWebElement.h"
 #include "platform/vcl/Button.h"
 #include "platform/vcl/CheckBox.h"
@@ -9,6 +8,7 @@
 #include "platform/vcl/ListView.h"
 #include "project/DialogControls.h"
 #include "project/VariableListDialog.h"
+#include "properties/DesignerContext.h"
 #include "properties/MyEdit.h"
 
 namespace {

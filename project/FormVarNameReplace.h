@@ -12,7 +12,7 @@
 
 class TButton;
 class TCheckBox;
-class TFormDesign1;
+class TDesignerContext;
 class TGridWebElement;
 class TLabel;
 class TListView;
@@ -38,7 +38,7 @@ class TFormVarNameReplace : public TForm {
   TButton* Button1 = nullptr;
   TButton* Button2 = nullptr;
   // Given by the opener before the dialog is shown.
-  TFormDesign1* Designer = nullptr;
+  TDesignerContext* Designer = nullptr;
 
   void AddObject(TGridWebElement* object) { objects_.push_back(object); }
   const std::vector<TGridWebElement*>& Objects() const { return objects_; }

@@ -4,7 +4,6 @@
 
 #include "core/SimpleLock.h"
 #include "core/UiText.h"
-#include "designer/FormDesign1.h"
 #include "generator/PasswordFile.h"
 #include "platform/vcl/Button.h"
 #include "platform/vcl/ComboBox.h"
@@ -15,6 +14,7 @@
 #include "platform/vcl/Screen.h"
 #include "project/DialogControls.h"
 #include "project/FramUser.h"
+#include "properties/DesignerContext.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ bool gMacChanging = false;
 
 }  // namespace
 
-TFramMac::TFramMac(TComponent* owner, TFormDesign1* designer) : TFrame(owner), designer_(designer) {
+TFramMac::TFramMac(TComponent* owner, TDesignerContext* designer) : TFrame(owner), designer_(designer) {
   SetBounds(0, 0, kWidth, kHeight);
   CreateComponents();
   CreateMenu();

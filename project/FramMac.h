@@ -14,7 +14,7 @@ class TEdit;
 class TLabel;
 class TPopupMenu;
 class TMenuItem;
-class TFormDesign1;
+class TDesignerContext;
 
 // The operator-panel models of the generic addresses, each with its number:
 // the last pair of its address "FF:FF:FF:FF:FF:nn" (0: all panels).
@@ -31,7 +31,7 @@ class TFramMac : public TFrame {
   static constexpr int kHeight = 29;
   static constexpr int kWidth = 703;
 
-  TFramMac(TComponent* owner, TFormDesign1* designer);
+  TFramMac(TComponent* owner, TDesignerContext* designer);
 
   TLabel* lblOrder = nullptr;
   TComboBox* edtLevel = nullptr;
@@ -58,7 +58,7 @@ class TFramMac : public TFrame {
   void CreateComponents();
   void CreateMenu();
 
-  TFormDesign1* designer_;
+  TDesignerContext* designer_;
   TMenuItem* header_ = nullptr;
   TMenuItem* allPanels_ = nullptr;
   TMenuItem* models_[std::size(kPanelModels)] = {};

@@ -1,7 +1,6 @@
 #include "project/FramUser.h"
 
 #include "core/SimpleLock.h"
-#include "designer/FormDesign1.h"
 #include "generator/PasswordFile.h"
 #include "platform/vcl/CheckBox.h"
 #include "platform/vcl/ComboBox.h"
@@ -10,6 +9,7 @@
 #include "platform/vcl/Menus.h"
 #include "platform/vcl/Screen.h"
 #include "project/DialogControls.h"
+#include "properties/DesignerContext.h"
 
 namespace {
 
@@ -39,14 +39,14 @@ std::string StartPageOfMenuEntry(TObject* entry) {
   return parent + " > " + item->Caption();
 }
 
-void PopupPageLinkMenu(TFormDesign1* designer, TNotifyEvent onClick) {
+void PopupPageLinkMenu(TDesignerContext* designer, TNotifyEvent onClick) {
   if (designer == nullptr) return;
   TPopupMenu* menu = designer->FillPageLinkMenu(true, onClick);
   const TPoint at = Mouse->CursorPos();
   menu->Popup(at.x, at.y);
 }
 
-TFramUser::TFramUser(TComponent* owner, TFormDesign1* designer) : TFrame(owner), designer_(designer) {
+TFramUser::TFramUser(TComponent* owner, TDesignerContext* designer) : TFrame(owner), designer_(designer) {
   SetBounds(0, 0, kWidth, kHeight);
   CreateComponents();
 }

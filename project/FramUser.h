@@ -13,7 +13,7 @@ class TCheckBox;
 class TComboBox;
 class TEdit;
 class TLabel;
-class TFormDesign1;
+class TDesignerContext;
 
 class TFramUser : public TFrame {
  public:
@@ -22,7 +22,7 @@ class TFramUser : public TFrame {
   static constexpr int kWidth = 723;
 
   // `designer` fills the start-page menu (may be null: no menu).
-  TFramUser(TComponent* owner, TFormDesign1* designer);
+  TFramUser(TComponent* owner, TDesignerContext* designer);
 
   TLabel* lblOrder = nullptr;
   TComboBox* edtLevel = nullptr;
@@ -58,7 +58,7 @@ class TFramUser : public TFrame {
  private:
   void CreateComponents();
 
-  TFormDesign1* designer_;
+  TDesignerContext* designer_;
   bool apiMode_ = false;
 };
 
@@ -73,4 +73,4 @@ std::string StartPageOfMenuEntry(TObject* entry);
 
 // Pops the designer's page-link menu (with its empty entry) up at the mouse
 // cursor for a row's start page; nothing without a designer.
-void PopupPageLinkMenu(TFormDesign1* designer, TNotifyEvent onClick);
+void PopupPageLinkMenu(TDesignerContext* designer, TNotifyEvent onClick);

@@ -4,7 +4,6 @@
 #include <numeric>
 
 #include "core/UiText.h"
-#include "designer/FormDesign1.h"
 #include "grid/GridWebElement.h"
 #include "platform/vcl/Button.h"
 #include "platform/vcl/CheckBox.h"
@@ -12,6 +11,7 @@
 #include "platform/vcl/ListView.h"
 #include "project/DialogControls.h"
 #include "project/VariableListDialog.h"
+#include "properties/DesignerContext.h"
 #include "properties/MyEdit.h"
 
 namespace {

@@ -12,7 +12,6 @@
 #include "core/TraceLog.h"
 #include "core/UiText.h"
 #include "core/XmlNode.h"
-#include "designer/FormDesign1.h"
 #include "pictures/PictureLoader.h"
 #include "platform/vcl/Bitmap.h"
 #include "platform/vcl/Edit.h"
@@ -31,6 +30,7 @@
 #include "project/FormDeletePict.h"
 #include "project/FormImageManager.h"
 #include "project/ImageFileNames.h"
+#include "properties/DesignerContext.h"
 
 namespace {
 
@@ -51,9 +51,9 @@ std::string DiskName(const TmyXmlNode* node) {
 void TFormImageManager::btnAddClick(TObject* sender) {
   TclOpenIniReg settings(HostProjectManager(), "Tarnwell", ".webx");
   TIniFile* ini = settings.GetIniFile();
-  if (ini == nullptr || Designer == nullptr || Designer->OpenPictureDialog1 == nullptr) return;
+  if (ini == nullptr || Designer == nullptr || Designer->PictureOpenDialog() == nullptr) return;
   WriteTraceLog("Settings: " + ini->FileName());
-  TOpenPictureDialog* dialog = Designer->OpenPictureDialog1;
+  TOpenPictureDialog* dialog = Designer->PictureOpenDialog();
   dialog->Options |= ofAllowMultiSelect | ofFileMustExist;
   dialog->FileName.clear();
   dialog->InitialDir = ini->ReadString(settings.GetSection(), "PicturesPath", "");

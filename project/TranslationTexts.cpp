@@ -15,11 +15,11 @@
 #include "core/TraceLog.h"
 #include "core/UiText.h"
 #include "core/XmlNode.h"
-#include "designer/FormDesign1.h"
 #include "platform/vcl/Streams.h"
 #include "platform/vcl/SysUtils.h"
 #include "platform/vcl/SysUtilsFormat.h"
 #include "platform/win/Paths.h"
+#include "properties/DesignerContext.h"
 
 namespace {
 
@@ -79,10 +79,10 @@ void ForEachChild(TmyXmlNode* parent, std::string_view name, Visit visit) {
 
 class TTextsExport {
  public:
-  TTextsExport(TFormDesign1& designer, int code) : designer_(designer), code_(code) {}
+  TTextsExport(TDesignerContext& designer, int code) : designer_(designer), code_(code) {}
 
   std::string Run() {
-    ForEachChild(designer_.Document().Web(), "group", [this](TmyXmlNode* group, int g) {
+    ForEachChild(designer_.WebElement(), "group", [this](TmyXmlNode* group, int g) {
       Line(Header("{Group %03d : %s}", g, group) + Text(group, group, "caption"));
       ForEachChild(group, "page", [this](TmyXmlNode* page, int p) {
         Line(Header("  {Page %03d : %s}", p, page) + Text(page, page, "caption"));
@@ -129,7 +129,7 @@ class TTextsExport {
     });
   }
 
-  TFormDesign1& designer_;
+  TDesignerContext& designer_;
   const int code_;
   std::string out_;
 };
@@ -176,13 +176,13 @@ std::string PageWords(const TmyXmlNode* page) {
 
 class TTextsImport {
  public:
-  TTextsImport(TFormDesign1& designer, const TTextsFile& file, int code, std::vector<std::string>& report)
+  TTextsImport(TDesignerContext& designer, const TTextsFile& file, int code, std::vector<std::string>& report)
       : designer_(designer), file_(file), code_(code), report_(report) {
     plain_ = code == 0 || code == designer.EditorLangCode();
   }
 
   void Run() {
-    ForEachChild(designer_.Document().Web(), "group", [this](TmyXmlNode* group, int) {
+    ForEachChild(designer_.WebElement(), "group", [this](TmyXmlNode* group, int) {
       Named(group, GetUiText(kGroupId) + " '" + group->GetAttr("caption") + "' ");
       ForEachChild(group, "page", [this](TmyXmlNode* page, int) {
         const std::string words =
@@ -298,7 +298,7 @@ class TTextsImport {
     target->value = text;
   }
 
-  TFormDesign1& designer_;
+  TDesignerContext& designer_;
   const TTextsFile& file_;
   const int code_;
   bool plain_ = false;
@@ -309,9 +309,9 @@ class TTextsImport {
 
 }  // namespace
 
-std::string ExportTextsToString(TFormDesign1& designer, int code) { return TTextsExport(designer, code).Run(); }
+std::string ExportTextsToString(TDesignerContext& designer, int code) { return TTextsExport(designer, code).Run(); }
 
-void ExportTextsToStream(TFormDesign1& designer, TMemoryStream& stream, int code) {
+void ExportTextsToStream(TDesignerContext& designer, TMemoryStream& stream, int code) {
   const std::string text = ExportTextsToString(designer, code);
   stream.Write(text.data(), static_cast<std::int64_t>(text.size()));
 }
@@ -355,7 +355,7 @@ bool ParseTextsFile(const std::string& fileName, TTextsFile& file, std::vector<s
   return true;
 }
 
-void ImportTexts(TFormDesign1& designer, const TTextsFile& file, int code, std::vector<std::string>& report) {
+void ImportTexts(TDesignerContext& designer, const TTextsFile& file, int code, std::vector<std::string>& report) {
   designer.btnSave2Click(nullptr);
   TTextsImport(designer, file, code, report).Run();
 }

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-class TFormDesign1;
+class TDesignerContext;
 class TMemoryStream;
 
 struct TTextsFile {
@@ -24,9 +24,9 @@ struct TTextsFile {
 
 // Appends the whole file text for one language code (0: the plain
 // attributes of a project without languages) to the stream.
-void ExportTextsToStream(TFormDesign1& designer, TMemoryStream& stream, int code);
+void ExportTextsToStream(TDesignerContext& designer, TMemoryStream& stream, int code);
 // The same as text.
-std::string ExportTextsToString(TFormDesign1& designer, int code);
+std::string ExportTextsToString(TDesignerContext& designer, int code);
 
 // Loads one file and builds its index; a missing file gives its report line
 // and false. Lines may end in CR LF, LF or CR; control characters that a
@@ -40,4 +40,4 @@ std::string TextsHeaderKey(const std::string& line);
 // Applies one loaded file to the project document for a language code (the
 // project is saved first while it is marked modified) and reports what was
 // found, missed and imported.
-void ImportTexts(TFormDesign1& designer, const TTextsFile& file, int code, std::vector<std::string>& report);
+void ImportTexts(TDesignerContext& designer, const TTextsFile& file, int code, std::vector<std::string>& report);

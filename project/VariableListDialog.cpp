@@ -2,9 +2,8 @@
 
 #include <algorithm>
 
+#include "core/ProjectLocation.h"
 #include "core/TraceLog.h"
-#include "designer/FormDesign1.h"
-#include "designer/ProjectLocation.h"
 #include "grid/GridWebElement.h"
 #include "grid/VariableInfo.h"
 #include "platform/vcl/Button.h"
@@ -15,6 +14,7 @@
 #include "platform/vcl/Screen.h"
 #include "platform/vcl/SysUtils.h"
 #include "project/DialogControls.h"
+#include "properties/DesignerContext.h"
 
 namespace {
 
@@ -24,14 +24,14 @@ constexpr int kScreenMargin = 32;
 
 }  // namespace
 
-std::string DialogSettingsFile(TFormDesign1* designer) {
+std::string DialogSettingsFile(TDesignerContext* designer) {
   if (designer == nullptr) return {};
-  const std::string file = LoadFileNames(designer->Host().ProjectLocation()).settingsFile;
+  const std::string file = LoadFileNames(designer->ProjectLocation()).settingsFile;
   WriteTraceLog(file);
   return file;
 }
 
-void ReadVariableDialogPlacement(const std::string& section, TCustomForm& form, TFormDesign1* designer) {
+void ReadVariableDialogPlacement(const std::string& section, TCustomForm& form, TDesignerContext* designer) {
   const std::string file = DialogSettingsFile(designer);
   if (file.empty()) return;
   try {
@@ -51,7 +51,7 @@ void ReadVariableDialogPlacement(const std::string& section, TCustomForm& form, 
   }
 }
 
-void WriteVariableDialogPlacement(const std::string& section, TCustomForm& form, TFormDesign1* designer) {
+void WriteVariableDialogPlacement(const std::string& section, TCustomForm& form, TDesignerContext* designer) {
   const std::string file = DialogSettingsFile(designer);
   if (file.empty()) return;
   try {

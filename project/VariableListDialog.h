@@ -10,21 +10,21 @@
 class TButton;
 class TCustomForm;
 class TEdit;
-class TFormDesign1;
+class TDesignerContext;
 class TGridWebElement;
 class TListView;
 
 // The project's settings file, written to the trace log; empty without a
 // project folder.
-std::string DialogSettingsFile(TFormDesign1* designer);
+std::string DialogSettingsFile(TDesignerContext* designer);
 
 // Reads the form's "Height", "Width", "Top" and "Left" from the section of
 // the project's settings file (current values as defaults, the form centred
 // on the screen); a top below the screen height - 32 or a left edge beyond
 // the screen width - 32 is centred again. Nothing without a project folder.
-void ReadVariableDialogPlacement(const std::string& section, TCustomForm& form, TFormDesign1* designer);
+void ReadVariableDialogPlacement(const std::string& section, TCustomForm& form, TDesignerContext* designer);
 // Writes the four values; nothing without a project folder.
-void WriteVariableDialogPlacement(const std::string& section, TCustomForm& form, TFormDesign1* designer);
+void WriteVariableDialogPlacement(const std::string& section, TCustomForm& form, TDesignerContext* designer);
 
 // The index of the list's last visible row (0 when the list is empty).
 int LastVisibleRow(TListView& list);

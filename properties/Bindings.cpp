@@ -4,7 +4,6 @@
 #include <utility>
 #include <vector>
 
-#include "designer/FormDesign1.h"
 #include "grid/GridWebElement.h"
 #include "platform/vcl/CheckBox.h"
 #include "platform/vcl/Colors.h"
@@ -13,6 +12,7 @@
 #include "platform/vcl/RadioGroup.h"
 #include "platform/vcl/Shape.h"
 #include "platform/vcl/SysUtils.h"
+#include "properties/DesignerContext.h"
 #include "properties/MyEdit.h"
 #include "properties/PropertyForm.h"
 
@@ -59,7 +59,7 @@ int Clamp(const TPropertyBinding& b, int value) { return std::clamp(value, b.lo,
 // The position box's value of the object: 0-based, in pixels of the surface.
 int PositionValue(const TPropertyForm& form, const TGridWebElement& e, bool x) {
   const TPoint p = e.GetPosition();
-  return ((x ? p.x : p.y) - 1) * form.Designer().FUnitPixels;
+  return ((x ? p.x : p.y) - 1) * form.Designer().UnitPixels();
 }
 
 // Answers true when a further object put the box into its mixed state.
@@ -193,7 +193,7 @@ void WriteBinding(TPropertyForm& form, const TPropertyBinding& b, TGridWebElemen
     case TBindKind::IntText: b.field.setInt(e, StrToIntDef(form.Get<TEdit>(b.control)->Text(), -1)); break;
     case TBindKind::PosX:
     case TBindKind::PosY: {
-      const int units = form.Get<TmyEdit>(b.control)->GetValue() / form.Designer().FUnitPixels + 1;
+      const int units = form.Get<TmyEdit>(b.control)->GetValue() / form.Designer().UnitPixels() + 1;
       const TPoint p = e.GetPosition();
       if (b.kind == TBindKind::PosX)
         e.SetPosition(units, p.y);

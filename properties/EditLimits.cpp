@@ -1,7 +1,7 @@
 #include "properties/EditLimits.h"
 
 #include "core/XmlNode.h"
-#include "designer/ValueTexts.h"
+#include "properties/ValueTexts.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "plugin/VariableLookup.h"
+#include "grid/PinVariable.h"
 
 struct TLimitFormat {
   std::string length;  // the width box's text

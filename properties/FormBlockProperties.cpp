@@ -113,7 +113,7 @@ std::vector<TPropertyBinding> MakeBindings() {
 
 }  // namespace
 
-TFormBlockProperties::TFormBlockProperties(TFormDesign1& designer) : TPropertyForm(designer, kRows, 7139) {
+TFormBlockProperties::TFormBlockProperties(TDesignerContext& designer) : TPropertyForm(designer, kRows, 7139) {
   SetClientWidth(460);
   SetClientHeight(kHeightRectangle);
   Get<TControl>("pnlHidden")->SetVisible(false);

@@ -13,7 +13,7 @@ enum class TBlockLayout { Rectangle = 0, Colour = 1, Bar = 2, None = 3 };
 
 class TFormBlockProperties : public TPropertyForm {
  public:
-  explicit TFormBlockProperties(TFormDesign1& designer);
+  explicit TFormBlockProperties(TDesignerContext& designer);
 
   std::span<const TPropertyBinding> Bindings() const override;
   bool TakesKind(int kind) const override;

@@ -64,7 +64,7 @@ std::vector<TPropertyBinding> MakeBindings() {
 
 }  // namespace
 
-TFormCameraProperties::TFormCameraProperties(TFormDesign1& designer) : TPropertyForm(designer, kRows, 7101) {
+TFormCameraProperties::TFormCameraProperties(TDesignerContext& designer) : TPropertyForm(designer, kRows, 7101) {
   SetClientWidth(460);
   SetClientHeight(290);
   AddHiddenControls(*this, {kHiddenCaptionFontRows, kHiddenColourRows});

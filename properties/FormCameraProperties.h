@@ -7,7 +7,7 @@
 
 class TFormCameraProperties : public TPropertyForm {
  public:
-  explicit TFormCameraProperties(TFormDesign1& designer);
+  explicit TFormCameraProperties(TDesignerContext& designer);
 
   std::span<const TPropertyBinding> Bindings() const override;
   bool TakesKind(int kind) const override;

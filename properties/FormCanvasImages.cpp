@@ -1,9 +1,8 @@
 #include "properties/FormCanvasImages.h"
 
+#include "core/ProjectLocation.h"
 #include "core/TraceLog.h"
 #include "core/UiText.h"
-#include "designer/FormDesign1.h"
-#include "designer/ProjectLocation.h"
 #include "platform/vcl/Bitmap.h"
 #include "platform/vcl/Button.h"
 #include "platform/vcl/Canvas.h"
@@ -14,6 +13,7 @@
 #include "platform/vcl/StringList.h"
 #include "platform/vcl/SysUtils.h"
 #include "platform/vcl/ToolBar.h"
+#include "properties/DesignerContext.h"
 #include "properties/FormCanvasProperties.h"
 
 namespace {
@@ -48,8 +48,8 @@ std::pair<std::string, std::string> SplitName(const std::string& name) {
 
 // The list is found by either column: the long name is its key, and a list
 // read from the `images` element keyed by short name holds it as the value.
-bool ProjectHasImage(TFormDesign1& designer, const std::string& longName) {
-  const TStringDualList& images = designer.FGlobalWebData.Images;
+bool ProjectHasImage(TDesignerContext& designer, const std::string& longName) {
+  const TStringDualList& images = designer.GlobalWebData().Images;
   if (images.IndexOf(longName) >= 0) return true;
   for (int i = 0; i < images.Count(); ++i)
     if (SameText(images.GetValue(i), longName)) return true;
@@ -143,7 +143,7 @@ std::string TFormImageList1::RowName(int index) const {
 }
 
 void TFormImageList1::LoadImages() {
-  if (designer != nullptr) ToolBar1->SetImages(designer->ImageList1);
+  if (designer != nullptr) ToolBar1->SetImages(designer->ToolImages());
   ListView1->Items()->Clear();
   if (canvasForm != nullptr) {
     const TStringList& names = canvasForm->ImageNames();
@@ -194,7 +194,7 @@ void TFormImageList1::btnOkClick(TObject*) {
 
 std::string TFormImageList1::SettingsFile() const {
   if (designer == nullptr) return {};
-  const std::string file = LoadFileNames(designer->Host().ProjectLocation()).settingsFile;
+  const std::string file = LoadFileNames(designer->ProjectLocation()).settingsFile;
   WriteTraceLog(file);
   return file;
 }

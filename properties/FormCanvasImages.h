@@ -14,7 +14,7 @@
 
 class TButton;
 class TFormCanvasProperties;
-class TFormDesign1;
+class TDesignerContext;
 class TImageList;
 class TListItem;
 class TListView;
@@ -25,7 +25,7 @@ class TToolButton;
 
 // True when the project's image list knows the image by its long name, "."
 // and its type.
-bool ProjectHasImage(TFormDesign1& designer, const std::string& longName);
+bool ProjectHasImage(TDesignerContext& designer, const std::string& longName);
 
 class TFormImageList1 : public TForm {
  public:
@@ -41,7 +41,7 @@ class TFormImageList1 : public TForm {
   TButton* btnCancel;
   TImageList* ilStates;
 
-  TFormDesign1* designer = nullptr;
+  TDesignerContext* designer = nullptr;
   TFormCanvasProperties* canvasForm = nullptr;
   // The image manager in multi-select mode: the chosen long names with their
   // types, none when cancelled (the designer's picker unless a test sets it).

@@ -3,7 +3,6 @@
 #include <string_view>
 
 #include "core/UiText.h"
-#include "designer/FormDesign1.h"
 #include "grid/GridWebElement.h"
 #include "platform/vcl/Button.h"
 #include "platform/vcl/CheckBox.h"
@@ -11,6 +10,7 @@
 #include "platform/vcl/Label.h"
 #include "platform/vcl/StringList.h"
 #include "properties/CommonBindings.h"
+#include "properties/DesignerContext.h"
 #include "properties/FormCanvasImages.h"
 #include "properties/SizeBindings.h"
 
@@ -213,7 +213,7 @@ std::vector<TPropertyBinding> MakeBindings() {
 std::string CanvasHeadMember(const std::string& base) { return base + ".bufHead"; }
 std::string CanvasBufferMember(const std::string& base) { return base + ".buf"; }
 
-TFormCanvasProperties::TFormCanvasProperties(TFormDesign1& designer)
+TFormCanvasProperties::TFormCanvasProperties(TDesignerContext& designer)
     : TPropertyForm(designer, kRows, 7267), imageNames_(std::make_unique<TStringList>()) {
   SetClientWidth(460);
   SetClientHeight(478);

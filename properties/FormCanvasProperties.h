@@ -13,7 +13,7 @@ class TStringList;
 
 class TFormCanvasProperties : public TPropertyForm {
  public:
-  explicit TFormCanvasProperties(TFormDesign1& designer);
+  explicit TFormCanvasProperties(TDesignerContext& designer);
   ~TFormCanvasProperties() override;
 
   std::span<const TPropertyBinding> Bindings() const override;

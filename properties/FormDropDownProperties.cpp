@@ -1,7 +1,6 @@
 #include "properties/FormDropDownProperties.h"
 
 #include "core/UiText.h"
-#include "designer/FormDesign1.h"
 #include "grid/GridWebElement.h"
 #include "grid/StringDualListLang.h"
 #include "platform/vcl/Button.h"
@@ -11,6 +10,7 @@
 #include "platform/vcl/Label.h"
 #include "platform/vcl/ListView.h"
 #include "properties/CommonBindings.h"
+#include "properties/DesignerContext.h"
 #include "properties/FormEditOption.h"
 #include "properties/OptionRows.h"
 
@@ -99,9 +99,9 @@ std::vector<TPropertyBinding> MakeBindings() {
 
 }  // namespace
 
-TFormDropDownProperties::TFormDropDownProperties(TFormDesign1& designer)
+TFormDropDownProperties::TFormDropDownProperties(TDesignerContext& designer)
     : TTabOrderedForm(designer, kRows, 7314),
-      options_(std::make_unique<TStringDualListLang>(designer.FEditorLangCode, designer.FLangCodes, false)) {
+      options_(std::make_unique<TStringDualListLang>(designer.EditorLangCode(), designer.LangCodes(), false)) {
   SetClientWidth(740);
   SetClientHeight(405);
   auto* info = Get<TLabel>("lblNotSupported");

@@ -26,7 +26,7 @@ struct TDualAnsiString {
 
 class TFormDropDownProperties : public TTabOrderedForm {
  public:
-  explicit TFormDropDownProperties(TFormDesign1& designer);
+  explicit TFormDropDownProperties(TDesignerContext& designer);
   ~TFormDropDownProperties() override;
 
   std::span<const TPropertyBinding> Bindings() const override;

@@ -12,7 +12,7 @@
 
 class TButton;
 class TEdit;
-class TFormDesign1;
+class TDesignerContext;
 class TLabel;
 class TListView;
 
@@ -31,7 +31,7 @@ class TFormEditOption : public TForm {
 
   // Set by the caller before the form is shown (Tag: 0 edits the row
   // `editedRow`, not 0 adds a new item).
-  TFormDesign1* designer = nullptr;
+  TDesignerContext* designer = nullptr;
   int editorSlot = -1;
   std::array<std::string, kLangSlots> texts{};
   std::array<bool, kLangSlots> changed{};

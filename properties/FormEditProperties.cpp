@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "core/UiText.h"
-#include "designer/FormDesign1.h"
 #include "grid/GridWebElement.h"
 #include "grid/VariableInfo.h"
 #include "platform/vcl/Button.h"
@@ -17,6 +16,7 @@
 #include "platform/vcl/RadioGroup.h"
 #include "platform/vcl/SysUtils.h"
 #include "properties/CommonBindings.h"
+#include "properties/DesignerContext.h"
 #include "properties/MyEdit.h"
 #include "properties/TimeMasks.h"
 
@@ -160,7 +160,7 @@ std::vector<TPropertyBinding> MakeBindings() {
 
 }  // namespace
 
-TFormEditProperties::TFormEditProperties(TFormDesign1& designer) : TTabOrderedForm(designer, kRows, 7035) {
+TFormEditProperties::TFormEditProperties(TDesignerContext& designer) : TTabOrderedForm(designer, kRows, 7035) {
   SetClientWidth(740);
   SetClientHeight(445);
   Get<TPanel>("pnlAlign")->SetBevelOuter(bvNone);

@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "plugin/VariableLookup.h"
+#include "grid/PinVariable.h"
 #include "properties/EditLimits.h"
 #include "properties/PropertyForm.h"
 
 class TFormEditProperties : public TTabOrderedForm {
  public:
-  explicit TFormEditProperties(TFormDesign1& designer);
+  explicit TFormEditProperties(TDesignerContext& designer);
 
   std::span<const TPropertyBinding> Bindings() const override;
   bool TakesKind(int kind) const override;

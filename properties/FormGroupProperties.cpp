@@ -1,12 +1,11 @@
 #include "properties/FormGroupProperties.h"
 
+#include "core/ProjectLocation.h"
 #include "core/UiText.h"
-#include "designer/DesignerHost.h"
-#include "designer/FormDesign1.h"
-#include "designer/ProjectLocation.h"
 #include "platform/vcl/Button.h"
 #include "platform/vcl/CheckBox.h"
 #include "platform/vcl/Menus.h"
+#include "properties/DesignerContext.h"
 #include "properties/FormPlaceholders.h"
 #include "properties/MyEdit.h"
 
@@ -54,7 +53,7 @@ constexpr const char* kSizeControls[] = {
 
 }  // namespace
 
-TFormGroupProperties::TFormGroupProperties(TFormDesign1& designer) : TPropertyForm(designer, kRows, 7043) {
+TFormGroupProperties::TFormGroupProperties(TDesignerContext& designer) : TPropertyForm(designer, kRows, 7043) {
   SetName("FormGroupProperties");
   SetClientWidth(460);
   SetClientHeight(337);
@@ -64,8 +63,7 @@ TFormGroupProperties::TFormGroupProperties(TFormDesign1& designer) : TPropertyFo
   Get<TCheckBox>("cbDontMakeForWWW")->SetVisible(false);
   Get<TCheckBox>("cbAlternativePageDim")->OnClick = {this, &TFormGroupProperties::cbAlternativePageDimClick};
   placeholders_ = std::make_unique<TPlaceholdersOpener>(
-      *this, [this] { return group; }, LoadFileNames(designer.Host().ProjectLocation()).settingsFile,
-      designer.Host().IecVariables());
+      *this, [this] { return group; }, LoadFileNames(designer.ProjectLocation()).settingsFile, designer.IecVariables());
   Get<TButton>("btnPlaceHolders")->OnClick = {this, &TFormGroupProperties::btnPlaceHoldersClick};
   Get<TButton>("Button1")->OnClick = {this, &TFormGroupProperties::Button1Click};
   OnActivate = {this, &TFormGroupProperties::FormActivate};
@@ -92,7 +90,7 @@ TFormGroupProperties::~TFormGroupProperties() = default;
 
 void TFormGroupProperties::btnPlaceHoldersClick(TObject*) { placeholders_->Click(); }
 
-void TFormGroupProperties::Button1Click(TObject*) { placeholders_->Save(Designer().FGlobalWebData.GroupPlaceHolders); }
+void TFormGroupProperties::Button1Click(TObject*) { placeholders_->Save(Designer().GlobalWebData().GroupPlaceHolders); }
 
 void TFormGroupProperties::LoadCaptions() {
   TPropertyForm::FormActivate(this);

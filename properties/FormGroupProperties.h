@@ -17,7 +17,7 @@ class TPlaceholdersOpener;
 
 class TFormGroupProperties : public TPropertyForm {
  public:
-  explicit TFormGroupProperties(TFormDesign1& designer);
+  explicit TFormGroupProperties(TDesignerContext& designer);
   ~TFormGroupProperties() override;
 
   // Not an object dialog: no bindings, no kinds, no tool template.

@@ -95,7 +95,7 @@ std::vector<TPropertyBinding> MakeBindings() {
 
 }  // namespace
 
-TFormIFrameProperties::TFormIFrameProperties(TFormDesign1& designer) : TPropertyForm(designer, kRows, 7284) {
+TFormIFrameProperties::TFormIFrameProperties(TDesignerContext& designer) : TPropertyForm(designer, kRows, 7284) {
   SetClientWidth(460);
   SetClientHeight(354);
   Get<TControl>("pnlHidden")->SetVisible(false);

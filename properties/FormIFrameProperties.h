@@ -8,7 +8,7 @@
 
 class TFormIFrameProperties : public TPropertyForm {
  public:
-  explicit TFormIFrameProperties(TFormDesign1& designer);
+  explicit TFormIFrameProperties(TDesignerContext& designer);
 
   std::span<const TPropertyBinding> Bindings() const override;
   bool TakesKind(int kind) const override;

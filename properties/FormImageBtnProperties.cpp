@@ -3,12 +3,12 @@
 #include <utility>
 #include <vector>
 
-#include "designer/FormDesign1.h"
 #include "grid/GridWebElement.h"
 #include "platform/vcl/Button.h"
 #include "platform/vcl/CheckBox.h"
 #include "platform/vcl/Edit.h"
 #include "properties/CommonBindings.h"
+#include "properties/DesignerContext.h"
 #include "properties/PictureRows.h"
 
 namespace {
@@ -53,7 +53,8 @@ std::vector<TPropertyBinding> MakeBindings() {
 
 }  // namespace
 
-TFormImageBtnProperties::TFormImageBtnProperties(TFormDesign1& designer) : TPictureFormBase(designer, Rows(), 7238) {
+TFormImageBtnProperties::TFormImageBtnProperties(TDesignerContext& designer)
+    : TPictureFormBase(designer, Rows(), 7238) {
   SetClientWidth(700);
   SetClientHeight(415);
   BuildPreviewPages(460, 8, 230, 300, {{"1", 7240, "", true}, {"2", 7241, "", true}});

@@ -8,7 +8,7 @@
 
 class TFormImageBtnProperties : public TPictureFormBase {
  public:
-  explicit TFormImageBtnProperties(TFormDesign1& designer);
+  explicit TFormImageBtnProperties(TDesignerContext& designer);
 
   std::span<const TPropertyBinding> Bindings() const override;
   bool TakesKind(int kind) const override;

@@ -3,13 +3,13 @@
 #include <utility>
 #include <vector>
 
-#include "designer/FormDesign1.h"
 #include "grid/GridWebElement.h"
 #include "platform/vcl/Button.h"
 #include "platform/vcl/CheckBox.h"
 #include "platform/vcl/Colors.h"
 #include "platform/vcl/Edit.h"
 #include "properties/CommonBindings.h"
+#include "properties/DesignerContext.h"
 #include "properties/PictureRows.h"
 
 namespace {
@@ -62,7 +62,7 @@ std::vector<TPropertyBinding> MakeBindings() {
 
 }  // namespace
 
-TFormImageProperties::TFormImageProperties(TFormDesign1& designer) : TPictureFormBase(designer, Rows(), 7044) {
+TFormImageProperties::TFormImageProperties(TDesignerContext& designer) : TPictureFormBase(designer, Rows(), 7044) {
   SetClientWidth(700);
   SetClientHeight(440);
   BuildPreviewPages(460, 8, 230, 300, {{"1", 7036, " = 0", true}, {"2", 7036, " <> 0", true}});

@@ -8,7 +8,7 @@
 
 class TFormImageProperties : public TPictureFormBase {
  public:
-  explicit TFormImageProperties(TFormDesign1& designer);
+  explicit TFormImageProperties(TDesignerContext& designer);
 
   std::span<const TPropertyBinding> Bindings() const override;
   bool TakesKind(int kind) const override;

@@ -1,11 +1,11 @@
 #include "properties/FormLabelProperties.h"
 
 #include "core/UiText.h"
-#include "designer/FormDesign1.h"
 #include "grid/GridWebElement.h"
 #include "platform/vcl/Button.h"
 #include "platform/vcl/Edit.h"
 #include "properties/CommonBindings.h"
+#include "properties/DesignerContext.h"
 #include "properties/PageLinkPicker.h"
 
 namespace {
@@ -68,7 +68,7 @@ std::vector<TPropertyBinding> MakeBindings() {
 
 }  // namespace
 
-TFormLabelProperties::TFormLabelProperties(TFormDesign1& designer) : TPropertyForm(designer, kRows, 7060) {
+TFormLabelProperties::TFormLabelProperties(TDesignerContext& designer) : TPropertyForm(designer, kRows, 7060) {
   SetClientWidth(460);
   SetClientHeight(345);
   langTexts = {{.attr = "caption", .edit = "edtCaption1", .button = "btLangEdit1"},

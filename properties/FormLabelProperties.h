@@ -6,7 +6,7 @@
 
 class TFormLabelProperties : public TPropertyForm {
  public:
-  explicit TFormLabelProperties(TFormDesign1& designer);
+  explicit TFormLabelProperties(TDesignerContext& designer);
 
   std::span<const TPropertyBinding> Bindings() const override;
   bool TakesKind(int kind) const override;

@@ -3,15 +3,15 @@
 #include <memory>
 #include <string>
 
+#include "core/LanguageList.h"
 #include "core/UiText.h"
-#include "designer/FormDesign1.h"
-#include "designer/LanguageList.h"
 #include "platform/vcl/Bevel.h"
 #include "platform/vcl/Button.h"
 #include "platform/vcl/Colors.h"
 #include "platform/vcl/Edit.h"
 #include "platform/vcl/Label.h"
 #include "platform/vcl/Panel.h"
+#include "properties/DesignerContext.h"
 
 namespace {
 
@@ -120,7 +120,7 @@ void TFormLangTextEdit::edtUserTextChange(TObject* sender) {
   if (auto* edit = dynamic_cast<TComponent*>(sender)) edit->Tag = 1;
 }
 
-bool RunLangTextEditor(TComponent* owner, TFormDesign1& designer, int editorSlot,
+bool RunLangTextEditor(TComponent* owner, TDesignerContext& designer, int editorSlot,
                        std::array<std::string, kLangSlots>& texts, std::array<bool, kLangSlots>& changed) {
   auto editor = std::make_unique<TFormLangTextEdit>(owner);
   editor->designer = &designer;

@@ -15,7 +15,7 @@
 class TBevel;
 class TButton;
 class TEdit;
-class TFormDesign1;
+class TDesignerContext;
 class TLabel;
 class TPanel;
 
@@ -32,7 +32,7 @@ class TFormLangTextEdit : public TForm {
  public:
   explicit TFormLangTextEdit(TComponent* owner);
 
-  TFormDesign1* designer = nullptr;
+  TDesignerContext* designer = nullptr;
   int editorSlot = -1;
 
   TLabel* lblLanguague1 = nullptr;
@@ -53,5 +53,5 @@ class TFormLangTextEdit : public TForm {
 
 // The calling order of every dialog: the editor on the slots, modal; on OK
 // the changed flags merged and the changed texts stored. True on OK.
-bool RunLangTextEditor(TComponent* owner, TFormDesign1& designer, int editorSlot,
+bool RunLangTextEditor(TComponent* owner, TDesignerContext& designer, int editorSlot,
                        std::array<std::string, kLangSlots>& texts, std::array<bool, kLangSlots>& changed);

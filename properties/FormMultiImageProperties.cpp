@@ -6,7 +6,6 @@
 #include "core/UiText.h"
 #include "core/XmlNode.h"
 
-#include "designer/FormDesign1.h"
 #include "grid/GridWebElement.h"
 #include "platform/vcl/Button.h"
 #include "platform/vcl/Canvas.h"
@@ -18,6 +17,7 @@
 #include "platform/vcl/ListBox.h"
 #include "platform/vcl/PageControl.h"
 #include "properties/CommonBindings.h"
+#include "properties/DesignerContext.h"
 #include "properties/PageLinkPicker.h"
 #include "properties/PictureRows.h"
 
@@ -87,7 +87,7 @@ std::vector<TPropertyBinding> MakeBindings() {
 
 }  // namespace
 
-TFormMultiImageProperties::TFormMultiImageProperties(TFormDesign1& designer)
+TFormMultiImageProperties::TFormMultiImageProperties(TDesignerContext& designer)
     : TPictureFormBase(designer, Rows(), 7173) {
   SetClientWidth(700);
   SetClientHeight(485);

@@ -13,7 +13,7 @@ class TListBox;
 
 class TFormMultiImageProperties : public TPictureFormBase {
  public:
-  explicit TFormMultiImageProperties(TFormDesign1& designer);
+  explicit TFormMultiImageProperties(TDesignerContext& designer);
 
   std::span<const TPropertyBinding> Bindings() const override;
   bool TakesKind(int kind) const override;

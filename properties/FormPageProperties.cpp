@@ -2,11 +2,9 @@
 
 #include <algorithm>
 
+#include "core/ProjectLocation.h"
 #include "core/TraceLog.h"
 #include "core/UiText.h"
-#include "designer/DesignerHost.h"
-#include "designer/FormDesign1.h"
-#include "designer/ProjectLocation.h"
 #include "grid/PictureLoading.h"
 #include "platform/vcl/Button.h"
 #include "platform/vcl/CheckBox.h"
@@ -22,6 +20,7 @@
 #include "platform/vcl/Shape.h"
 #include "platform/vcl/StringList.h"
 #include "platform/win/MessageBox.h"
+#include "properties/DesignerContext.h"
 #include "properties/FormPlaceholders.h"
 #include "properties/MyEdit.h"
 
@@ -94,7 +93,7 @@ std::string TFormPageProperties::FileNameStem(const std::string& text) {
   return stem;
 }
 
-TFormPageProperties::TFormPageProperties(TFormDesign1& designer)
+TFormPageProperties::TFormPageProperties(TDesignerContext& designer)
     : TPropertyForm(designer, kRows, 7028), takenNames(std::make_unique<TStringList>()) {
   SetName("FormPageProperties");
   SetClientWidth(460);
@@ -127,9 +126,9 @@ TFormPageProperties::TFormPageProperties(TFormDesign1& designer)
   back->SetBrushColor(clWhite);
   back->SetBrushStyle(bsSolid);
   Get<TButton>("Button1")->OnClick = {this, &TFormPageProperties::Button1Click};
-  settingsFile_ = LoadFileNames(designer.Host().ProjectLocation()).settingsFile;
+  settingsFile_ = LoadFileNames(designer.ProjectLocation()).settingsFile;
   placeholders_ = std::make_unique<TPlaceholdersOpener>(
-      *this, [this] { return page; }, settingsFile_, designer.Host().IecVariables());
+      *this, [this] { return page; }, settingsFile_, designer.IecVariables());
   OnShow = {this, &TFormPageProperties::FormShow};
   OnClose = {this, &TFormPageProperties::FormClose};
   Get<TButton>("btnPlaceHolders")->OnClick = {this, &TFormPageProperties::btnPlaceHoldersClick};
@@ -300,7 +299,7 @@ void TFormPageProperties::Button1Click(TObject*) {
   }
   WriteTraceLog("FormPageProperties::Button1Click - 2");
   if (name->Text().empty()) name->SetText("PAGE" + std::to_string(highestPageNumber + 1));
-  placeholders_->Save(Designer().FGlobalWebData.PagePlaceHolders);
+  placeholders_->Save(Designer().GlobalWebData().PagePlaceHolders);
   WriteTraceLog("FormPageProperties::Button1Click - End");
 }
 

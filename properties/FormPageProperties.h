@@ -23,7 +23,7 @@ class TPlaceholdersOpener;
 
 class TFormPageProperties : public TPropertyForm {
  public:
-  explicit TFormPageProperties(TFormDesign1& designer);
+  explicit TFormPageProperties(TDesignerContext& designer);
   ~TFormPageProperties() override;
 
   // Not an object dialog: no bindings, no kinds, no tool template.

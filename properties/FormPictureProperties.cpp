@@ -3,12 +3,12 @@
 #include <utility>
 #include <vector>
 
-#include "designer/FormDesign1.h"
 #include "grid/GridWebElement.h"
 #include "platform/vcl/Button.h"
 #include "platform/vcl/CheckBox.h"
 #include "platform/vcl/Edit.h"
 #include "properties/CommonBindings.h"
+#include "properties/DesignerContext.h"
 #include "properties/PageLinkPicker.h"
 #include "properties/PictureRows.h"
 
@@ -48,7 +48,7 @@ std::vector<TPropertyBinding> MakeBindings() {
 
 }  // namespace
 
-TFormPictureProperties::TFormPictureProperties(TFormDesign1& designer) : TPictureFormBase(designer, Rows(), 7056) {
+TFormPictureProperties::TFormPictureProperties(TDesignerContext& designer) : TPictureFormBase(designer, Rows(), 7056) {
   SetClientWidth(700);
   SetClientHeight(315);
   BuildPreviewPages(460, 8, 230, 262, {{"1", 7057, "", true}});

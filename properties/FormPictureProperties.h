@@ -7,7 +7,7 @@
 
 class TFormPictureProperties : public TPictureFormBase {
  public:
-  explicit TFormPictureProperties(TFormDesign1& designer);
+  explicit TFormPictureProperties(TDesignerContext& designer);
 
   std::span<const TPropertyBinding> Bindings() const override;
   bool TakesKind(int kind) const override;

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "host/api/IIECManVariables.h"
+#include "hostapi/IIECManVariables.h"
 #include "platform/com/ComPtr.h"
 #include "platform/vcl/Form.h"
 #include "platform/vcl/Frame.h"

@@ -91,7 +91,7 @@ std::vector<TPropertyBinding> MakeBindings() {
 
 }  // namespace
 
-TFormPostFileProperties::TFormPostFileProperties(TFormDesign1& designer) : TPropertyForm(designer, kRows, 7235) {
+TFormPostFileProperties::TFormPostFileProperties(TDesignerContext& designer) : TPropertyForm(designer, kRows, 7235) {
   SetClientWidth(460);
   SetClientHeight(kHeightHidden);
   Get<TControl>("cbWarning1")->SetVisible(false);

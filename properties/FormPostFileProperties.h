@@ -8,7 +8,7 @@
 
 class TFormPostFileProperties : public TPropertyForm {
  public:
-  explicit TFormPostFileProperties(TFormDesign1& designer);
+  explicit TFormPostFileProperties(TDesignerContext& designer);
 
   std::span<const TPropertyBinding> Bindings() const override;
   bool TakesKind(int kind) const override;

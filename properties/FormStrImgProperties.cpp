@@ -56,7 +56,7 @@ std::vector<TPropertyBinding> MakeBindings() {
 
 }  // namespace
 
-TFormStrImgProperties::TFormStrImgProperties(TFormDesign1& designer) : TPropertyForm(designer, kRows, 7244) {
+TFormStrImgProperties::TFormStrImgProperties(TDesignerContext& designer) : TPropertyForm(designer, kRows, 7244) {
   SetClientWidth(460);
   SetClientHeight(308);
   AddHiddenControls(*this, {kHiddenCaptionFontRows});

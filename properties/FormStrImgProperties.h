@@ -7,7 +7,7 @@
 
 class TFormStrImgProperties : public TPropertyForm {
  public:
-  explicit TFormStrImgProperties(TFormDesign1& designer);
+  explicit TFormStrImgProperties(TDesignerContext& designer);
 
   std::span<const TPropertyBinding> Bindings() const override;
   bool TakesKind(int kind) const override;

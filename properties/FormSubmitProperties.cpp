@@ -1,12 +1,12 @@
 #include "properties/FormSubmitProperties.h"
 
 #include "core/UiText.h"
-#include "designer/FormDesign1.h"
 #include "grid/GridWebElement.h"
 #include "platform/vcl/Button.h"
 #include "platform/vcl/CheckBox.h"
 #include "properties/ClickAction.h"
 #include "properties/CommonBindings.h"
+#include "properties/DesignerContext.h"
 
 namespace {
 
@@ -74,7 +74,7 @@ std::vector<TPropertyBinding> MakeBindings() {
 
 }  // namespace
 
-TFormSubmitProperties::TFormSubmitProperties(TFormDesign1& designer) : TTabOrderedForm(designer, kRows, 7059) {
+TFormSubmitProperties::TFormSubmitProperties(TDesignerContext& designer) : TTabOrderedForm(designer, kRows, 7059) {
   SetClientWidth(460);
   SetClientHeight(475);
   langTexts = {{.attr = "caption", .edit = "edtCaption1", .button = "btLangEdit1"},

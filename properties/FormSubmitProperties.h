@@ -10,7 +10,7 @@
 
 class TFormSubmitProperties : public TTabOrderedForm {
  public:
-  explicit TFormSubmitProperties(TFormDesign1& designer);
+  explicit TFormSubmitProperties(TDesignerContext& designer);
 
   std::span<const TPropertyBinding> Bindings() const override;
   bool TakesKind(int kind) const override;

@@ -2,9 +2,9 @@
 
 #include "core/UiText.h"
 #include "core/XmlNode.h"
-#include "designer/FormDesign1.h"
 #include "platform/vcl/Menus.h"
 #include "platform/vcl/Screen.h"
+#include "properties/DesignerContext.h"
 
 namespace {
 
@@ -12,14 +12,14 @@ constexpr const char* kSeparator = " - ";
 
 }  // namespace
 
-void FillPageLinkMenu(TFormDesign1& designer, bool withEmptyEntry, TNotifyEvent click) {
+void FillPageLinkMenu(TDesignerContext& designer, bool withEmptyEntry, TNotifyEvent click) {
   designer.FillPageLinkMenu(withEmptyEntry, click);
 }
 
-void PopUpPageLinkMenu(TFormDesign1& designer, TNotifyEvent click) {
+void PopUpPageLinkMenu(TDesignerContext& designer, TNotifyEvent click) {
   FillPageLinkMenu(designer, false, click);
   const TPoint p = Mouse->CursorPos();
-  designer.PagesPopup1->Popup(p.x, p.y);
+  designer.PageLinkMenu()->Popup(p.x, p.y);
 }
 
 std::string PageLinkOfMenuItem(TObject* sender) {

@@ -8,14 +8,14 @@
 
 #include "platform/vcl/Component.h"
 
-class TFormDesign1;
+class TDesignerContext;
 class TObject;
 
 // Fills the menu (with an empty first entry and a separator when asked);
 // every page item and the logout item call `click`.
-void FillPageLinkMenu(TFormDesign1& designer, bool withEmptyEntry, TNotifyEvent click);
+void FillPageLinkMenu(TDesignerContext& designer, bool withEmptyEntry, TNotifyEvent click);
 // Fills the menu without the empty entry and pops it up at the cursor.
-void PopUpPageLinkMenu(TFormDesign1& designer, TNotifyEvent click);
+void PopUpPageLinkMenu(TDesignerContext& designer, TNotifyEvent click);
 // The file name of a chosen item: the text behind the " - " in front of the
 // file name (captions may themselves hold " - ").
 std::string PageLinkOfMenuItem(TObject* item);

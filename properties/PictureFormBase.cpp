@@ -3,8 +3,6 @@
 #include "core/FileHelpers.h"
 #include "core/UiText.h"
 #include "core/XmlNode.h"
-#include "designer/FormDesign1.h"
-#include "designer/ProjectDocument.h"
 #include "grid/GridWebElement.h"
 #include "grid/PictureLoading.h"
 #include "platform/vcl/Button.h"
@@ -14,6 +12,7 @@
 #include "platform/vcl/Shape.h"
 #include "platform/vcl/SysUtils.h"
 #include "properties/CommonBindings.h"
+#include "properties/DesignerContext.h"
 #include "properties/PageLinkPicker.h"
 
 namespace {
@@ -50,14 +49,14 @@ TPreviewFit FitPreview(int picW, int picH, int ctlW, int ctlH) {
 
 // The image manager's picker is the designer's; until a project has one
 // the call answers Cancel.
-TmyXmlNode* PickProjectImage(TFormDesign1& designer, const std::string& current) {
+TmyXmlNode* PickProjectImage(TDesignerContext& designer, const std::string& current) {
   if (PickerHook()) return PickerHook()(current);
   return designer.PickImage(current);
 }
 
 void SetImagePickerHook(TImagePickerHook hook) { PickerHook() = std::move(hook); }
 
-TPictureFormBase::TPictureFormBase(TFormDesign1& designer, std::span<const TComponentRow> rows, int captionId)
+TPictureFormBase::TPictureFormBase(TDesignerContext& designer, std::span<const TComponentRow> rows, int captionId)
     : TPropertyForm(designer, rows, captionId) {}
 
 void TPictureFormBase::BuildPreviewPages(int left, int top, int width, int height,

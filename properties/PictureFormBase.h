@@ -26,7 +26,7 @@ TPreviewFit FitPreview(int picW, int picH, int ctlW, int ctlH);
 
 // The project image the user picks in the image manager (`current`
 // preselected); null on Cancel. The one place the dialogs call the picker.
-TmyXmlNode* PickProjectImage(TFormDesign1& designer, const std::string& current);
+TmyXmlNode* PickProjectImage(TDesignerContext& designer, const std::string& current);
 // Tests answer the picker in place of the image manager (empty: the manager).
 using TImagePickerHook = std::function<TmyXmlNode*(const std::string& current)>;
 void SetImagePickerHook(TImagePickerHook hook);
@@ -42,7 +42,7 @@ struct TPreviewPage {
 
 class TPictureFormBase : public TPropertyForm {
  public:
-  TPictureFormBase(TFormDesign1& designer, std::span<const TComponentRow> rows, int captionId);
+  TPictureFormBase(TDesignerContext& designer, std::span<const TComponentRow> rows, int captionId);
 
   // --- previews ------------------------------------------------------------------
   // Shows the project image in the preview (loaded from the images folder,

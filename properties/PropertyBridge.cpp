@@ -5,19 +5,19 @@
 #include "core/UiText.h"
 #include "core/XmlDocument.h"
 #include "core/XmlNode.h"
-#include "designer/FormDesign1.h"
 #include "grid/GridWebElement.h"
 #include "platform/vcl/ScrollBox.h"
 #include "platform/win/MessageBox.h"
+#include "properties/DesignerContext.h"
 #include "properties/PropertyForm.h"
 
 namespace {
 
 // The objects of the surface the dialog edits, in component order (the count
 // is read again on each pass).
-std::vector<TGridWebElement*> TakenObjects(TFormDesign1& designer, const TPropertyForm& form) {
+std::vector<TGridWebElement*> TakenObjects(TDesignerContext& designer, const TPropertyForm& form) {
   std::vector<TGridWebElement*> taken;
-  TScrollBox* surface = designer.sbDesign1;
+  TScrollBox* surface = designer.DesignSurface();
   for (int i = 0; i < surface->ComponentCount(); ++i) {
     auto* e = dynamic_cast<TGridWebElement*>(surface->Components(i));
     if (e != nullptr && form.TakesKind(e->Kind()) && e->Selected() && e->CanSelect()) taken.push_back(e);
@@ -25,14 +25,14 @@ std::vector<TGridWebElement*> TakenObjects(TFormDesign1& designer, const TProper
   return taken;
 }
 
-void NoteSurface(TFormDesign1& designer, TPropertyForm& form) {
-  TScrollBox* surface = designer.sbDesign1;
+void NoteSurface(TDesignerContext& designer, TPropertyForm& form) {
+  TScrollBox* surface = designer.DesignSurface();
   for (int i = 0; i < surface->ComponentCount(); ++i)
     if (auto* e = dynamic_cast<TGridWebElement*>(surface->Components(i))) form.NoteSurfaceObject(*e, i);
 }
 
 // Step 3: the per-language texts, then the controls, of each taken object.
-int FillForm(TFormDesign1& designer, TPropertyForm& form, const std::vector<TGridWebElement*>& taken) {
+int FillForm(TDesignerContext& designer, TPropertyForm& form, const std::vector<TGridWebElement*>& taken) {
   int slot = -1;
   bool first = true;
   for (TGridWebElement* e : taken) {
@@ -44,31 +44,31 @@ int FillForm(TFormDesign1& designer, TPropertyForm& form, const std::vector<TGri
   return taken.empty() ? -1 : slot;
 }
 
-void WriteBack(TFormDesign1& designer, TPropertyForm& form) {
+void WriteBack(TDesignerContext& designer, TPropertyForm& form) {
   designer.PushUndo();
   for (TGridWebElement* e : TakenObjects(designer, form)) {
     for (const TPropertyBinding& b : form.Bindings()) WriteBinding(form, b, *e);
     e->Invalidate();
-    designer.FToolTemplates[form.TemplateSlot(*e)] = GetObjectTemplateText(designer, *e);
+    designer.SetToolTemplate(form.TemplateSlot(*e), GetObjectTemplateText(designer, *e));
   }
   form.AfterWriteBack();
 }
 
 }  // namespace
 
-bool RefuseLockedGroup(const TFormDesign1& designer) {
-  if (!designer.FGlobalWebData.GroupLocked) return false;
+bool RefuseLockedGroup(const TDesignerContext& designer) {
+  if (!designer.GlobalWebData().GroupLocked) return false;
   MessageBox(nullptr, GetUiText(7254).c_str(), GetUiText(2038).c_str(), MB_OK | MB_ICONWARNING | MB_TOPMOST);
   return true;
 }
 
-void RunPropertyBridge(TFormDesign1& designer, TObject* sender, const TPropertyFormFactory& makeForm) {
+void RunPropertyBridge(TDesignerContext& designer, TObject* sender, const TPropertyFormFactory& makeForm) {
   if (RefuseLockedGroup(designer)) return;
   {
     std::unique_ptr<TPropertyForm> form = makeForm(designer);
     NoteSurface(designer, *form);
     const int slot = FillForm(designer, *form, TakenObjects(designer, *form));
-    form->ShowLangButtons(designer.FLangMutations);
+    form->ShowLangButtons(designer.LangMutations());
     form->AfterFill();
     form->editorSlot = slot;
     form->loaded = true;
@@ -78,10 +78,10 @@ void RunPropertyBridge(TFormDesign1& designer, TObject* sender, const TPropertyF
   if (auto* e = dynamic_cast<TGridWebElement*>(sender)) e->FIgnoreMouseDown = true;
 }
 
-std::string GetObjectTemplateText(TFormDesign1& designer, TGridWebElement& element) {
+std::string GetObjectTemplateText(TDesignerContext& designer, TGridWebElement& element) {
   TmyXmlNode root("");
   TmyXmlNode* templ = root.AddChild("template");
-  element.SaveToXml(templ, designer.FLangMutations);
+  element.SaveToXml(templ, designer.LangMutations());
   if (TmyXmlNode* object = templ->FindChild("object")) {
     object->SetAttrIfExists("visvar", "");
     if (const char* kind = GridWebKindElement(element.Kind()))

@@ -9,21 +9,21 @@
 #include <memory>
 #include <string>
 
-class TFormDesign1;
+class TDesignerContext;
 class TGridWebElement;
 class TObject;
 class TPropertyForm;
 
-using TPropertyFormFactory = std::function<std::unique_ptr<TPropertyForm>(TFormDesign1&)>;
+using TPropertyFormFactory = std::function<std::unique_ptr<TPropertyForm>(TDesignerContext&)>;
 
 // `sender` is the double-clicked object (any object for the menu commands);
 // a page object gets its ignore-next-press flag afterwards.
-void RunPropertyBridge(TFormDesign1& designer, TObject* sender, const TPropertyFormFactory& makeForm);
+void RunPropertyBridge(TDesignerContext& designer, TObject* sender, const TPropertyFormFactory& makeForm);
 
 // The object's XML as a tool template: its `object` element under a
 // `template` element, with `visvar` and the kind element's `variable`
 // emptied, in the project's XML layout.
-std::string GetObjectTemplateText(TFormDesign1& designer, TGridWebElement& element);
+std::string GetObjectTemplateText(TDesignerContext& designer, TGridWebElement& element);
 
 // True when the designer's group is locked: the warning was shown.
-bool RefuseLockedGroup(const TFormDesign1& designer);
+bool RefuseLockedGroup(const TDesignerContext& designer);

@@ -4,7 +4,6 @@
 
 #include "core/HelpLink.h"
 #include "core/UiText.h"
-#include "designer/FormDesign1.h"
 #include "grid/GridWebElement.h"
 #include "grid/PlaceholderResolver.h"
 #include "grid/VariableInfo.h"
@@ -16,13 +15,14 @@
 #include "platform/vcl/Label.h"
 #include "platform/vcl/Shape.h"
 #include "platform/win/WindowMessages.h"
+#include "properties/DesignerContext.h"
 #include "properties/FormLangTextEdit.h"
 #include "properties/MyEdit.h"
 #include "properties/TextFit.h"
 #include "properties/VariableBrowser.h"
 
-TPropertyForm::TPropertyForm(TFormDesign1& designer, std::span<const TComponentRow> rows, int captionId)
-    : TForm(&designer), rows_(rows), captionId_(captionId), designer_(designer) {
+TPropertyForm::TPropertyForm(TDesignerContext& designer, std::span<const TComponentRow> rows, int captionId)
+    : TForm(designer.DialogOwner()), rows_(rows), captionId_(captionId), designer_(designer) {
   Font()->Name = "Segoe UI";
   Font()->SetSize(9);
   SetBorderStyle(bsDialog);
@@ -121,7 +121,7 @@ void TPropertyForm::LangButtonClick(TObject* sender) {
 bool TPropertyForm::PickColour(TObject* sender) {
   auto* shape = dynamic_cast<TShape*>(sender);
   if (shape == nullptr) return false;
-  TColorDialog* dialog = designer_.ColorDialog1;
+  TColorDialog* dialog = designer_.ColorDialog();
   dialog->Color = shape->Brush->Color;
   if (!dialog->Execute()) return false;
   shape->SetBrushColor(dialog->Color);
@@ -195,7 +195,7 @@ void TPropertyForm::BrowseVariable(TEdit* edit) {
 }
 
 std::string TPropertyForm::Resolve(const std::string& reference) const {
-  return ExpandPlaceholders(designer_.FWebNameConvertor.get(), reference);
+  return ExpandPlaceholders(designer_.WebNameConvertor(), reference);
 }
 
 int TPropertyForm::ShowVariableType(TEdit* edit, TLabel* label) {

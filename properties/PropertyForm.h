@@ -20,7 +20,7 @@
 #include "properties/Bindings.h"
 #include "properties/ComponentTable.h"
 
-class TFormDesign1;
+class TDesignerContext;
 class TGridWebElement;
 class TEdit;
 class TLabel;
@@ -39,9 +39,9 @@ struct TLangText {
 class TPropertyForm : public TForm {
  public:
   // The form's font is "Segoe UI", 9 pt; its components come from the rows.
-  TPropertyForm(TFormDesign1& designer, std::span<const TComponentRow> rows, int captionId);
+  TPropertyForm(TDesignerContext& designer, std::span<const TComponentRow> rows, int captionId);
 
-  TFormDesign1& Designer() const { return designer_; }
+  TDesignerContext& Designer() const { return designer_; }
   bool loaded = false;
   int editorSlot = -1;
   std::vector<TLangText> langTexts;
@@ -151,7 +151,7 @@ class TPropertyForm : public TForm {
   int captionId_;
 
  private:
-  TFormDesign1& designer_;
+  TDesignerContext& designer_;
   const char* linkLabel_ = "Label2";
   std::set<std::string> mixed_;
 };

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The one command that checks everything on a fresh Debian 12 machine:
-# installs what is missing, checks the layout, builds with AddressSanitizer and
+# installs what is missing, checks the layout and the layering of the folders
+# (scripts/layers.txt), builds with AddressSanitizer and
 # UndefinedBehaviorSanitizer and runs every test alone and every suite shuffled,
 # runs the communication loop's tests under ThreadSanitizer, compiles the
 # README's quick build (Release, no sanitizers), then builds the fuzz targets
@@ -34,6 +35,8 @@ bash scripts/setup.sh
 step_done "setup"
 bash scripts/check-format.sh
 step_done "layout check"
+bash scripts/check-layers.sh
+step_done "layering check"
 
 jobs=$(nproc)
 build=${BUILD_DIR:-build-ci}

@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "host/api/IQendPlugin.h"
 #include "host/cli/HalvexCommands.h"
 #include "host/sim/PluginLibrary.h"
 #include "host/sim/PluginRegistry.h"
+#include "hostapi/IQendPlugin.h"
 #include "platform/com/ClassFactory.h"
 #include "platform/com/ComPtr.h"
 

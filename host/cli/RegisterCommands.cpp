@@ -2,10 +2,10 @@
 
 #include <filesystem>
 
-#include "host/api/IQendPlugin.h"
 #include "host/cli/HalvexCommands.h"
 #include "host/cli/HostSession.h"
 #include "host/sim/PluginLibrary.h"
+#include "hostapi/IQendPlugin.h"
 #include "platform/vcl/Application.h"
 #include "platform/win/RegistryStore.h"
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "host/api/HostRecords.h"
-#include "host/api/ProjectEvents.h"
+#include "hostapi/HostRecords.h"
+#include "hostapi/ProjectEvents.h"
 #include "platform/win/CodePage.h"
 #include "platform/win/FileIo.h"
 #include "platform/win/Paths.h"

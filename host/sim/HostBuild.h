@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "host/api/PluginExports.h"
+#include "hostapi/PluginExports.h"
 #include "platform/win/WindowTypes.h"
 
 class HalvexHost;

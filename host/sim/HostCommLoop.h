@@ -4,9 +4,9 @@
 // thread with the host's send function, which hands every request to the
 // simulated PLC.
 
-#include "host/api/CommLoop.h"
 #include "host/sim/HostInterface.h"
 #include "host/sim/SimulatedPlc.h"
+#include "hostapi/CommLoop.h"
 
 // The send function handed to the callbacks: one request to the PLC of the
 // host that is running (E_UNEXPECTED when none is).

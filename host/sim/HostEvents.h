@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "host/api/CompilerEvents.h"
-#include "host/api/HostEvents.h"
-#include "host/api/ProjectEvents.h"
 #include "host/sim/HostInterface.h"
+#include "hostapi/CompilerEvents.h"
+#include "hostapi/HostEvents.h"
+#include "hostapi/ProjectEvents.h"
 #include "platform/com/ComPtr.h"
 #include "platform/com/ConnectionPoints.h"
 

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "host/api/IHalvexIDE.h"
 #include "host/sim/HostInterface.h"
+#include "hostapi/IHalvexIDE.h"
 
 // The host's desktop storage: named texts, saved with the host's desktop.
 // On disk it is one "name=value" line per entry, with "\\", "\n", "\r" and

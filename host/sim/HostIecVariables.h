@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "host/api/IIECManVariables.h"
 #include "host/sim/HostInterface.h"
+#include "hostapi/IIECManVariables.h"
 
 struct HostBrowserCall {
   std::string current;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <functional>
 
-#include "host/api/HostEvents.h"
+#include "hostapi/HostEvents.h"
 
 namespace {
 

@@ -22,8 +22,8 @@
 #include <string>
 #include <vector>
 
-#include "host/api/IQendMenu.h"
 #include "host/sim/HostInterface.h"
+#include "hostapi/IQendMenu.h"
 #include "platform/com/ComPtr.h"
 #include "platform/vcl/ImageList.h"
 #include "platform/vcl/Menus.h"

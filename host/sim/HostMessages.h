@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "host/api/HostMessages.h"
 #include "host/sim/HostInterface.h"
+#include "hostapi/HostMessages.h"
 
 struct HostMessageLine {
   enum class Origin { Message, Compiler };

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "host/api/HostEvents.h"
 #include "host/sim/HostInterface.h"
+#include "hostapi/HostEvents.h"
 
 struct HostBackupFile {
   std::string path;

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "host/api/IQendProject.h"
 #include "host/sim/HostInterface.h"
+#include "hostapi/IQendProject.h"
 
 struct HostProjectFile {
   HostLong id = 0;

@@ -3,8 +3,8 @@
 // folder and global folder, the owner of the plug-in's forms and the host's
 // project list.
 
-#include "host/api/IQendProjectManager.h"
 #include "host/sim/HostInterface.h"
+#include "hostapi/IQendProjectManager.h"
 
 class HostProjectManager final : public HostInterface<IQendProjectManager> {
  public:

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "host/api/HostServices.h"
 #include "host/sim/HostInterface.h"
+#include "hostapi/HostServices.h"
 
 // The language index of the plug-in's string tables for a Windows language
 // id: 1029 Czech 0, 1031 German 4, 1045 Polish 5, 1049 Russian 2, else 1.

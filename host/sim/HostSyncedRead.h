@@ -13,9 +13,9 @@
 #include <optional>
 #include <vector>
 
-#include "host/api/CommLoop.h"
 #include "host/sim/HostInterface.h"
 #include "host/sim/VariableTable.h"
+#include "hostapi/CommLoop.h"
 
 inline constexpr std::uint32_t kSyncedReadMaxObjects = 4096;
 inline constexpr std::uint32_t kSyncedReadMaxBytes = 240;

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "host/api/HostVariables.h"
 #include "host/sim/HostInterface.h"
+#include "hostapi/HostVariables.h"
 
 class HostVariables final : public HostInterface<IQendVariables> {
  public:

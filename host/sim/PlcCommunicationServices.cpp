@@ -3,8 +3,8 @@
 #include <atomic>
 #include <string>
 
-#include "host/api/CommLoop.h"
 #include "host/sim/PlcErrors.h"
+#include "hostapi/CommLoop.h"
 #include "platform/com/ClassFactory.h"
 #include "platform/com/ComObject.h"
 #include "platform/com/ComPtr.h"

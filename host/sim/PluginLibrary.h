@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "host/api/PluginExports.h"
+#include "hostapi/PluginExports.h"
 
 class PluginLibrary {
  public:

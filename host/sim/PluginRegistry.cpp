@@ -1,6 +1,6 @@
 #include "host/sim/PluginRegistry.h"
 
-#include "host/api/IQendPlugin.h"
+#include "hostapi/IQendPlugin.h"
 #include "platform/com/ComponentCategories.h"
 #include "platform/com/Guid.h"
 #include "platform/win/RegistryStore.h"

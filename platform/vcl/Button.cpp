@@ -1,6 +1,6 @@
 #include "platform/vcl/Button.h"
 
-#include "platform/base/ScopeExit.h"
+#include "base/ScopeExit.h"
 #include "platform/vcl/Canvas.h"
 #include "platform/vcl/Form.h"
 #include "platform/win/VirtualKeys.h"

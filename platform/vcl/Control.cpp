@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/base/ScopeExit.h"
+#include "base/ScopeExit.h"
 #include "platform/vcl/Canvas.h"
 #include "platform/vcl/Form.h"
 #include "platform/vcl/WinControl.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "platform/base/ScopeExit.h"
+#include "base/ScopeExit.h"
 #include "platform/vcl/Canvas.h"
 #include "platform/vcl/ClassicLook.h"
 #include "platform/vcl/Clipbrd.h"

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "platform/base/ScopeExit.h"
+#include "base/ScopeExit.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Canvas.h"
 #include "platform/vcl/Driver.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/base/ScopeExit.h"
+#include "base/ScopeExit.h"
 #include "platform/vcl/Canvas.h"
 #include "platform/vcl/ClassicLook.h"
 

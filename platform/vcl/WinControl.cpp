@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "platform/base/ScopeExit.h"
+#include "base/ScopeExit.h"
 #include "platform/vcl/Canvas.h"
 #include "platform/vcl/Form.h"
 #include "platform/vcl/Screen.h"

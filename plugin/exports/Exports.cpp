@@ -4,9 +4,9 @@
 #include <exception>
 
 #include "core/TraceLog.h"
-#include "host/api/HostServices.h"
-#include "host/api/HostVariables.h"
-#include "host/api/IQendProjectManager.h"
+#include "hostapi/HostServices.h"
+#include "hostapi/HostVariables.h"
+#include "hostapi/IQendProjectManager.h"
 #include "platform/com/ComCheck.h"
 #include "platform/com/ComModule.h"
 #include "platform/com/ComPtr.h"

@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "base/ScopeExit.h"
 #include "core/TraceLog.h"
-#include "platform/base/ScopeExit.h"
 #include "platform/win/MessageBox.h"
 #include "tests/designer/ProjectTestSupport.h"
 

@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "platform/base/ScopeExit.h"
+#include "base/ScopeExit.h"
 #include "platform/vcl/IniFiles.h"
 #include "platform/win/RecycleBin.h"
 #include "tests/designer/ProjectTestSupport.h"

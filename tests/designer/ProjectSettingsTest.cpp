@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "designer/ProjectLocation.h"
+#include "core/ProjectLocation.h"
 #include "generator/ProjectSettings.h"
 
 namespace {

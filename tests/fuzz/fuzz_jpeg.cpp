@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "core/CpuFeatures.h"
+#include "base/CpuFeatures.h"
 
 #include "imaging/BitmapImage.h"
 #include "imaging/GraphicsException.h"

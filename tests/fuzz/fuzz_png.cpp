@@ -13,7 +13,7 @@
 #include <exception>
 #include <string>
 
-#include "core/CpuFeatures.h"
+#include "base/CpuFeatures.h"
 #include "imaging/BitmapImage.h"
 #include "imaging/PngDecoder.h"
 #include "imaging/PngInputMemoryStream.h"

@@ -10,10 +10,10 @@
 #include <memory>
 #include <string>
 
-#include "host/api/IQendPlugin.h"
 #include "host/sim/HalvexHost.h"
 #include "host/sim/HostBuild.h"
 #include "host/sim/PluginLibrary.h"
+#include "hostapi/IQendPlugin.h"
 #include "platform/com/ClassFactory.h"
 #include "platform/com/ComPtr.h"
 #include "platform/vcl/Application.h"

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "host/api/CompilerEvents.h"
-#include "host/api/HostEvents.h"
-#include "host/api/HostRecords.h"
-#include "host/api/ProjectEvents.h"
+#include "hostapi/CompilerEvents.h"
+#include "hostapi/HostEvents.h"
+#include "hostapi/HostRecords.h"
+#include "hostapi/ProjectEvents.h"
 
 class FakePlugin final : public IQendProjectEvents,
                          public IQendCompilerEvents,

@@ -7,8 +7,8 @@
 #include <cstring>
 #include <sstream>
 
-#include "host/api/IQendPlugin.h"
 #include "host/sim/HalvexHost.h"
+#include "hostapi/IQendPlugin.h"
 #include "platform/com/TaskMem.h"
 #include "platform/vcl/Driver.h"
 #include "platform/vcl/Form.h"

@@ -5,7 +5,7 @@
 
 #include "FakeHost.h"
 #include "PluginTestSupport.h"
-#include "host/api/HostRecords.h"
+#include "hostapi/HostRecords.h"
 #include "platform/com/ResultCodes.h"
 
 namespace {

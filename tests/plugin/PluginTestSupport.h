@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "host/api/IQendPlugin.h"
-#include "host/api/PluginExports.h"
+#include "hostapi/IQendPlugin.h"
+#include "hostapi/PluginExports.h"
 #include "platform/com/ComPtr.h"
 
 namespace plugintest {

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "PluginTestSupport.h"
-#include "host/api/CompilerEvents.h"
-#include "host/api/HostEvents.h"
-#include "host/api/IIECManVariables.h"
-#include "host/api/ProjectEvents.h"
+#include "hostapi/CompilerEvents.h"
+#include "hostapi/HostEvents.h"
+#include "hostapi/IIECManVariables.h"
+#include "hostapi/ProjectEvents.h"
 #include "platform/com/ClassFactory.h"
 #include "platform/com/ComponentCategories.h"
 #include "platform/com/Guid.h"

@@ -13,6 +13,7 @@
 
 #include "core/XmlNode.h"
 #include "designer/FormDesign1.h"
+#include "designer/GlobalSettingsBridge.h"
 #include "generator/ProjectSettings.h"
 #include "platform/vcl/Button.h"
 #include "platform/vcl/Canvas.h"
@@ -31,7 +32,6 @@
 #include "platform/vcl/Shape.h"
 #include "platform/win/MessageBox.h"
 #include "project/FormGlobalSettings.h"
-#include "project/GlobalSettingsBridge.h"
 #include "tests/project/ProjectDialogTest.h"
 
 using namespace projecttest;

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "core/LanguageList.h"
 #include "core/XmlNode.h"
 #include "designer/FormDesign1.h"
-#include "designer/LanguageList.h"
 #include "platform/vcl/Button.h"
 #include "platform/vcl/CheckBox.h"
 #include "platform/vcl/ComCtrls.h"

@@ -213,3 +213,22 @@ TEST_F(ObjectList, Pictures) {
 }
 
 }  // namespace
+
+TEST_F(ObjectList, CutAndCopyOfTheMenuRunTheDesignersCommandOnTheSelectedRows) {
+  const struct {
+    TMenuItem* TFormObjectList::*item;
+    std::vector<std::string> rowsAfter;
+  } cases[] = {{&TFormObjectList::Copy1, {"A", "B"}}, {&TFormObjectList::Cut1, {"A"}}};
+  for (const auto& c : cases) {
+    dialog.reset();
+    OpenPage(Edit(11, 5, "A") + Edit(12, 60, "B"));
+    TFormObjectList& form = Loaded();
+    Clipboard()->SetAsText("");
+    form.ObjectListView1->Items()->Item(1)->SetSelected(true);
+    (form.*c.item)->Click();
+    EXPECT_NE(Clipboard()->AsText().find("variable=\"B\""), std::string::npos);
+    EXPECT_EQ(Clipboard()->AsText().find("variable=\"A\""), std::string::npos);
+    EXPECT_EQ(Column(2), c.rowsAfter);
+    EXPECT_EQ(designer->PageObjects().size(), c.rowsAfter.size());
+  }
+}

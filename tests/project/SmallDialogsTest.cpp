@@ -28,6 +28,7 @@
 #include "project/FormSimpleMessage.h"
 #include "tests/project/ProjectDialogTest.h"
 #include "tests/support/CutTexts.h"
+#include "tests/support/TestDesignerContext.h"
 
 using namespace projecttest;
 
@@ -141,14 +142,6 @@ TEST_F(SmallDialogs, EscapeAnswersCancel) {
   EXPECT_EQ(question.Caption(), "Tarnwell");
 }
 
-class CountingHost : public TDesignerHost {
- public:
-  TProjectLocation ProjectLocation() override { return {}; }
-  void UpdateStConstants(TmyXmlNode*) override {}
-  void StopLiveView() override { ++stops; }
-  int stops = 0;
-};
-
 TEST_F(SmallDialogs, TheLiveWindowPointsItsElementsAtItsFlagAndStopsTheLiveViewOnClose) {
   Open();
   designer->LoadProject();
@@ -158,8 +151,8 @@ TEST_F(SmallDialogs, TheLiveWindowPointsItsElementsAtItsFlagAndStopsTheLiveViewO
   object->SetAttrInt("X", 20);
   object->SetAttrInt("Y", 16);
   object->AddChild("label");
-  CountingHost host;
-  auto* window = new TFormDebug1(nullptr, &host);
+  testsupport::TestDesignerContext context;
+  auto* window = new TFormDebug1(nullptr, &context);
   designer->LoadObjects(page, window->sbDesign1);
   TGridWebElement* element = nullptr;
   for (int i = 0; i < window->sbDesign1->ControlCount() && element == nullptr; ++i)
@@ -175,7 +168,7 @@ TEST_F(SmallDialogs, TheLiveWindowPointsItsElementsAtItsFlagAndStopsTheLiveViewO
   window->SetCaption("Start");
   EXPECT_FALSE(SavePicture(window, "live-window").empty());
   window->Close();
-  EXPECT_EQ(host.stops, 1);
+  EXPECT_EQ(context.liveViewStops, 1);
   Application->ProcessMessages();
 }
 

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <random>
 
+#include "base/Crc.h"
 #include "core/Base64.h"
-#include "core/Crc.h"
 #include "tests/core/services/ServicesTestSupport.h"
 
 using servicestest::TempFolder;

@@ -11,7 +11,7 @@
 #include <random>
 #include <vector>
 
-#include "core/Crc.h"
+#include "base/Crc.h"
 #include "core/FileHelpers.h"
 #include "core/HostEnvironment.h"
 #include "core/UiText.h"

@@ -6,12 +6,12 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include "base/ScopeExit.h"
 #include "core/BuildFileName.h"
 #include "core/HostEnvironment.h"
 #include "core/OpenIniReg.h"
 #include "core/ProjectPaths.h"
 #include "core/SimpleLock.h"
-#include "platform/base/ScopeExit.h"
 #include "platform/com/ComCheck.h"
 #include "tests/core/services/ServicesTestSupport.h"
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "host/api/IQendProjectManager.h"
+#include "hostapi/IQendProjectManager.h"
 #include "platform/com/TaskMem.h"
 #include "tests/support/TempFolder.h"
 

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "base/ScopeExit.h"
 #include "core/XmlDocument.h"
 #include "core/XmlWriterHooks.h"
-#include "platform/base/ScopeExit.h"
 #include "platform/win/WriteFault.h"
 #include "tests/core/xml/XmlTestUtil.h"
 
@@ -25,7 +25,7 @@ using xmltest::WriteText;
 
 namespace {
 
-// CRC-16 written out from its definition, independent of core/Crc.h: the
+// CRC-16 written out from its definition, independent of base/Crc.h: the
 // message bits, most significant first, divided by x^16 + x^6 + x^3 + 1
 // (0x0049) from a zero register; the result printed with its bytes exchanged.
 std::uint16_t ReferenceCrc16(const std::string& bytes) {

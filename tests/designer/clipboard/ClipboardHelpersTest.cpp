@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "base/Crc.h"
 #include "core/Base64.h"
-#include "core/Crc.h"
 #include "core/XmlDocument.h"
 #include "core/XmlNode.h"
 #include "designer/ClipboardImages.h"

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "core/LanguageList.h"
 #include "core/XmlNode.h"
-#include "designer/LanguageList.h"
 #include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/Driver.h"
 #include "platform/vcl/Menus.h"

@@ -1,7 +1,7 @@
 // Texts of PLC values: printing by type and format, reading back, comparing,
 // and round trips over each integer type's range.
 
-#include "designer/ValueTexts.h"
+#include "properties/ValueTexts.h"
 
 #include <gtest/gtest.h>
 

@@ -10,10 +10,10 @@
 #include <iterator>
 
 #include "designer/CustomColors.h"
-#include "designer/DebugList.h"
 #include "platform/vcl/Dialogs.h"
 #include "platform/vcl/Registry.h"
 #include "platform/vcl/StringList.h"
+#include "project/DebugList.h"
 #include "tests/designer/placement/PlacementTestSupport.h"
 
 using namespace placementtest;

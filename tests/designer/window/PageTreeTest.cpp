@@ -7,10 +7,10 @@
 
 #include <sstream>
 
+#include "base/ScopeExit.h"
 #include "core/TraceLog.h"
 #include "core/XmlNode.h"
 #include "designer/PageTree.h"
-#include "platform/base/ScopeExit.h"
 #include "platform/vcl/Button.h"
 #include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/Driver.h"

@@ -414,8 +414,8 @@ TEST_P(PropertiesItem, OpensTheBridgeOfTheObjectsKindAndClearsItsDialogFlag) {
   ASSERT_NE(object, nullptr);
   const TNotifyEvent bridge = object->OnDblClick;
   ASSERT_TRUE(bridge == (TNotifyEvent{&d, c.bridge}));
-  // The bridge is still a stub: a wrapper records the call and marks the
-  // object as a property dialog does, then runs it.
+  // A wrapper records the call and marks the object as a property dialog
+  // does, then runs the bridge.
   std::vector<TObject*> calls;
   object->OnDblClick = [&](TObject* sender) {
     calls.push_back(sender);

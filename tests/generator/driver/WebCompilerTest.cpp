@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "core/Crc.h"
+#include "base/Crc.h"
 #include "core/PasswordScramble.h"
 #include "core/UiText.h"
 #include "core/XmlDocument.h"
@@ -23,7 +23,7 @@
 #include "generator/SaveAndCompile.h"
 #include "grid/GlobalWebData.h"
 #include "grid/PlaceholderResolver.h"
-#include "host/api/IQendProjectManager.h"
+#include "hostapi/IQendProjectManager.h"
 #include "platform/com/TaskMem.h"
 #include "platform/vcl/Driver.h"
 #include "platform/vcl/Screen.h"

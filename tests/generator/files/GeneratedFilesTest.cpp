@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "core/Crc.h"
+#include "base/Crc.h"
 #include "core/TraceLog.h"
 #include "core/UiText.h"
 #include "generator/CompileState.h"

@@ -3,7 +3,7 @@
 // resolves each object's `var` the way the page compiler does (so that the
 // public-variable list fills), the public-variable list switched on as the
 // save-and-compile command does it, outside tools run on files, and a CRC-16
-// written from its definition, independent of core/Crc.h.
+// written from its definition, independent of base/Crc.h.
 
 #include <sys/wait.h>
 

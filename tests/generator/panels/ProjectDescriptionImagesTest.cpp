@@ -11,7 +11,7 @@
 #include <map>
 #include <memory>
 
-#include "core/Crc.h"
+#include "base/Crc.h"
 #include "generator/ProjectDescription.h"
 #include "platform/win/FileTime.h"
 #include "tests/generator/panels/PanelsSupport.h"

@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include "base/ScopeExit.h"
 #include "core/IecTypes.h"
 #include "core/TraceLog.h"
-#include "platform/base/ScopeExit.h"
 #include "tests/generator/variables/VariablesTestSupport.h"
 #include "tests/support/TempFolder.h"
 

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "base/ScopeExit.h"
 #include "imaging/GifInputFileStream.h"
 #include "imaging/GifInputStream.h"
-#include "platform/base/ScopeExit.h"
 #include "tests/imaging/base/MemoryStreams.h"
 #include "tests/imaging/base/TestSupport.h"
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <random>
 
-#include "core/CpuFeatures.h"
+#include "base/CpuFeatures.h"
 
 #include "JpegTestSupport.h"
 #include "imaging/JpegDecoderDataUnit.h"

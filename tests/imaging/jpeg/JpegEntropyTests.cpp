@@ -10,7 +10,7 @@
 #include <random>
 
 #include "JpegTestSupport.h"
-#include "core/CpuFeatures.h"
+#include "base/CpuFeatures.h"
 #include "imaging/JpegBitReader.h"
 #include "imaging/JpegCoefficientMask.h"
 #include "imaging/JpegHuffmanDecoder.h"

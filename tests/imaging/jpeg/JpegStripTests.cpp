@@ -12,7 +12,7 @@
 #include <random>
 
 #include "JpegTestSupport.h"
-#include "core/CpuFeatures.h"
+#include "base/CpuFeatures.h"
 #include "imaging/GraphicsException.h"
 #include "imaging/JpegColorConvert.h"
 #include "tests/imaging/base/AllocationProbe.h"

@@ -9,7 +9,7 @@
 #include <random>
 #include <string>
 
-#include "core/CpuFeatures.h"
+#include "base/CpuFeatures.h"
 #include "imaging/InflateDecoder.h"
 #include "tests/imaging/png/MemoryInflateStream.h"
 #include "tests/imaging/png/PngTestFiles.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/CpuFeatures.h"
+#include "base/CpuFeatures.h"
 #include "imaging/PngRowFilters.h"
 #include "tests/imaging/png/PngFilterReference.h"
 #include "tests/imaging/png/PngTestFiles.h"

@@ -7,7 +7,7 @@
 #include <random>
 #include <vector>
 
-#include "core/CpuFeatures.h"
+#include "base/CpuFeatures.h"
 #include "imaging/PngPixelConverters.h"
 #include "imaging/PngRowFilters.h"
 #include "tests/imaging/png/PngFilterReference.h"

@@ -6,7 +6,7 @@
 
 #include "EventsFixture.h"
 #include "designer/FormDesign1.h"
-#include "host/api/HostRecords.h"
+#include "hostapi/HostRecords.h"
 #include "platform/win/Paths.h"
 #include "plugin/DesignerLink.h"
 #include "plugin/PluginState.h"

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "host/api/HostVariables.h"
-#include "host/api/IIECManVariables.h"
-#include "host/api/IQendProjectManager.h"
+#include "hostapi/HostVariables.h"
+#include "hostapi/IIECManVariables.h"
+#include "hostapi/IQendProjectManager.h"
 
 namespace frametest {
 

@@ -9,9 +9,9 @@
 
 #include "FrameTestSupport.h"
 #include "core/UiText.h"
-#include "host/api/HostServices.h"
-#include "host/api/IQendProjectManager.h"
-#include "host/api/ProjectEvents.h"
+#include "hostapi/HostServices.h"
+#include "hostapi/IQendProjectManager.h"
+#include "hostapi/ProjectEvents.h"
 #include "platform/com/TaskMem.h"
 #include "platform/win/Resources.h"
 #include "plugin/TarnwellCoClassImpl.h"

@@ -12,8 +12,8 @@
 #include <utility>
 #include <vector>
 
-#include "host/api/IQendProjectManager.h"
 #include "host/sim/SimulatedPlc.h"
+#include "hostapi/IQendProjectManager.h"
 #include "plugin/CommRecord.h"
 
 namespace livetest {

@@ -3,6 +3,7 @@
 // cancelled edits that never reach the XML, and the page objects' look-ups
 // in the simulated host after the project's placeholders change.
 
+#include "base/ScopeExit.h"
 #include "core/TraceLog.h"
 #include "core/UiText.h"
 #include "core/XmlNode.h"
@@ -10,7 +11,6 @@
 #include "grid/StringDualList.h"
 #include "grid/VariableInfo.h"
 #include "host/sim/HalvexHost.h"
-#include "platform/base/ScopeExit.h"
 #include "platform/vcl/Button.h"
 #include "platform/vcl/CheckBox.h"
 #include "platform/vcl/ComCtrls.h"

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "platform/base/ScopeExit.h"
+#include "base/ScopeExit.h"
 #include "platform/vcl/Bitmap.h"
 #include "platform/vcl/ComboBox.h"
 #include "platform/vcl/Menus.h"
