@@ -319,6 +319,9 @@ TEST_F(DesignerLife, CzechAndPolishTextsKeepTheirLettersInCodePage1250) {
   EXPECT_EQ(preview->Hint,
             "Podgl\xB9"
             "d");  // "Podgląd"
+  // Back to English: the plug-in's language outlives the test.
+  host.SetLanguage(1033);
+  EXPECT_EQ(host.Events().LanguageChanged(1033), S_OK);
 }
 
 }  // namespace
