@@ -427,8 +427,14 @@ void TFormObjectList::PopupMenu1Popup(TObject*) {
 void TFormObjectList::LayerClick(TObject* sender) {
   const auto* item = dynamic_cast<TMenuItem*>(sender);
   if (item == nullptr || Designer == nullptr) return;
-  // The designer's move: one undo step, the project modified.
-  Designer->MoveSelectedToLayer(item->Tag);
+  // Unlike the designer's own layer menu, the list's move records no undo
+  // step; the project is marked modified so that the move is saved.
+  for (TGridWebElement* element : Designer->PageObjects()) {
+    if (!element->Selected() || !element->CanSelect()) continue;
+    element->FLayer = item->Tag;
+    if (!element->CanSelect()) element->DeselectRepaint();
+  }
+  Designer->SetModified();
   RefreshObjectList();
 }
 
