@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -32,6 +33,32 @@ TEST_F(TempDir, BackslashPathsResolveWithoutRegardToCase) {
   EXPECT_EQ(ToNativePath(dir.string() + "\\tarnwell\\New\\a.xml"), (dir / "Tarnwell" / "New" / "a.xml").string());
   // A trailing separator stays.
   EXPECT_EQ(ToNativePath(dir.string() + "\\tarnwell\\"), (dir / "Tarnwell").string() + "/");
+}
+
+// Another program changes the folders between two look-ups: each look-up
+// sees the folder as it is then.
+TEST_F(TempDir, LookUpsSeeWhatAnotherProgramChangedSinceTheLastOne) {
+  const struct {
+    const char* command;  // run by the shell in `dir`
+    const char* asked;    // below `dir`, as the system writes it
+    const char* found;    // below `dir`
+  } steps[] = {
+      {"mkdir Web", "web\\a.xml", "Web/a.xml"},
+      {"touch Web/A.XML", "web\\a.xml", "Web/A.XML"},
+      {"mv Web/A.XML Web/Page.xml", "web\\a.xml", "Web/a.xml"},
+      {"true", "WEB\\PAGE.XML", "Web/Page.xml"},
+      {"rm Web/Page.xml", "web\\page.xml", "Web/page.xml"},
+      {"mkdir Web/Sub && touch Web/Sub/X.TXT", "web\\sub\\x.txt", "Web/Sub/X.TXT"},
+      // The folder replaced by another of the same name, and one renamed onto its path.
+      {"rm -r Web && mkdir Web && touch Web/B.XML", "web\\b.xml", "Web/B.XML"},
+      {"mv Web Old && mkdir -p Web && touch Web/C.XML", "web\\b.xml", "Web/b.xml"},
+      {"true", "web\\c.xml", "Web/C.XML"},
+      {"rm -r Web && mv Old Web", "web\\b.xml", "Web/B.XML"},
+  };
+  for (const auto& step : steps) {
+    ASSERT_EQ(std::system(("cd '" + dir.string() + "' && " + step.command).c_str()), 0) << step.command;
+    EXPECT_EQ(ToNativePath(dir.string() + "\\" + step.asked), (dir / step.found).string()) << step.command;
+  }
 }
 
 TEST(SafeNames, RefuseWhatLeavesTheFolder) {
