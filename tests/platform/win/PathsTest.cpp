@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -59,6 +61,40 @@ TEST_F(TempDir, LookUpsSeeWhatAnotherProgramChangedSinceTheLastOne) {
     ASSERT_EQ(std::system(("cd '" + dir.string() + "' && " + step.command).c_str()), 0) << step.command;
     EXPECT_EQ(ToNativePath(dir.string() + "\\" + step.asked), (dir / step.found).string()) << step.command;
   }
+}
+
+// Look-ups in more folders than are kept, more changes between two look-ups
+// than the kernel queues, a child made by fork: each look-up still sees the
+// folder as it is.
+TEST_F(TempDir, LookUpsStayTrueBeyondTheKeptFoldersTheQueuedChangesAndAFork) {
+  const auto asked = [&](const std::string& relative) { return ToNativePath(dir.string() + "\\" + relative); };
+  for (int i = 0; i < 300; ++i) {
+    fs::create_directories(dir / ("F" + std::to_string(i)));
+    asked("f" + std::to_string(i) + "\\x.txt");
+  }
+  std::ofstream(dir / "F0" / "X.TXT") << "x";
+  EXPECT_EQ(asked("f0\\x.txt"), (dir / "F0" / "X.TXT").string());
+
+  std::ifstream limit("/proc/sys/fs/inotify/max_queued_events");
+  int queued = 0;
+  limit >> queued;
+  std::ofstream(dir / "F299" / "a") << "x";
+  for (int i = 0; i <= queued / 2; ++i) {
+    fs::rename(dir / "F299" / "a", dir / "F299" / "b");
+    fs::rename(dir / "F299" / "b", dir / "F299" / "a");
+  }
+  std::ofstream(dir / "F299" / "X.TXT") << "x";
+  EXPECT_EQ(asked("f299\\x.txt"), (dir / "F299" / "X.TXT").string());
+
+  const pid_t child = ::fork();
+  if (child == 0) {
+    std::ofstream(dir / "F298" / "C.TXT") << "x";
+    ::_exit(asked("f298\\c.txt") == (dir / "F298" / "C.TXT").string() ? 0 : 1);
+  }
+  int status = -1;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(asked("f298\\c.txt"), (dir / "F298" / "C.TXT").string());
 }
 
 TEST(SafeNames, RefuseWhatLeavesTheFolder) {
