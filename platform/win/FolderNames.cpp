@@ -122,9 +122,11 @@ class FolderNameCache {
   FolderNameCache(const FolderNameCache&) = delete;
   FolderNameCache& operator=(const FolderNameCache&) = delete;
 
+  // Never destroyed: paths may still be looked up while other static objects
+  // are destroyed at exit.
   static FolderNameCache& Instance() {
-    static FolderNameCache cache;
-    return cache;
+    static FolderNameCache* const cache = new FolderNameCache;
+    return *cache;
   }
 
   std::optional<std::string> Find(const std::string& folder, const std::string& name) {
