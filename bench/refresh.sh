@@ -12,7 +12,7 @@ cd "$top"
 core=${1:-$(($(nproc) - 1))}
 build=${BENCH_BUILD_DIR:-build-bench}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARNWELL_BENCH=ON -DTARNWELL_TESTS=OFF >/dev/null
-programs=(xml jpeg inflate png gif crc compile)
+programs=(xml jpeg inflate png gif crc compile designer)
 cmake --build "$build" -j "$(nproc)" --target "${programs[@]/#/bench_}"
 
 out=$(mktemp -d)

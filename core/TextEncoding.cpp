@@ -56,13 +56,16 @@ std::string Utf16ToUtf8(std::u16string_view text) {
 std::string TableToUtf8(int cp, std::string_view text) {
   std::string out;
   out.reserve(text.size() + text.size() / 2);
-  for (char ch : text) {
-    auto b = static_cast<unsigned char>(ch);
-    if (b < 0x80)
-      out += ch;
-    else
-      AppendUtf8(out, TableToUnicode(cp, b));
+  // Runs of ASCII bytes (most of every generated file) are copied whole.
+  std::size_t run = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto b = static_cast<unsigned char>(text[i]);
+    if (b < 0x80) continue;
+    out.append(text.data() + run, i - run);
+    AppendUtf8(out, TableToUnicode(cp, b));
+    run = i + 1;
   }
+  out.append(text.data() + run, text.size() - run);
   return out;
 }
 

@@ -108,6 +108,15 @@ class TXmlString {
   bool starts_with(char aChar) const noexcept { return view().starts_with(aChar); }
   bool ends_with(std::string_view aText) const noexcept { return view().ends_with(aText); }
   bool ends_with(char aChar) const noexcept { return view().ends_with(aChar); }
+  // Compares a view byte by byte up to its NUL, without measuring it first:
+  // names are compared far more often than they match (attribute look-ups).
+  bool Equals(std::string_view aText) const noexcept {
+    if (owned()) return view() == aText;
+    const char* p = data();
+    for (size_type i = 0; i < aText.size(); ++i)
+      if (p[i] != aText[i] || p[i] == '\0') return false;
+    return p[aText.size()] == '\0';
+  }
 
   // --- changing (the string becomes owned) ------------------------------------
   TXmlString& assign(std::string_view aText) { return Assign(aText); }
@@ -121,8 +130,8 @@ class TXmlString {
   void clear() noexcept;
 
   // --- comparing and joining ----------------------------------------------------
-  friend bool operator==(const TXmlString& a, const TXmlString& b) noexcept { return a.view() == b.view(); }
-  friend bool operator==(const TXmlString& a, std::string_view b) noexcept { return a.view() == b; }
+  friend bool operator==(const TXmlString& a, const TXmlString& b) noexcept { return a.Equals(b.view()); }
+  friend bool operator==(const TXmlString& a, std::string_view b) noexcept { return a.Equals(b); }
   friend std::strong_ordering operator<=>(const TXmlString& a, const TXmlString& b) noexcept {
     return a.view() <=> b.view();
   }

@@ -1,10 +1,8 @@
 #include "platform/win/Paths.h"
 
-#include <dirent.h>
-#include <strings.h>
 #include <sys/stat.h>
 
-#include <vector>
+#include "platform/win/FolderNames.h"
 
 namespace {
 
@@ -20,17 +18,7 @@ bool Exists(const std::string& path) {
 std::string MatchEntry(const std::string& dir, const std::string& name) {
   std::string exact = dir.empty() ? name : (dir == "/" ? "/" + name : dir + "/" + name);
   if (Exists(exact)) return name;
-  DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
-  if (d == nullptr) return name;
-  std::string found = name;
-  while (dirent* e = ::readdir(d)) {
-    if (strcasecmp(e->d_name, name.c_str()) == 0) {
-      found = e->d_name;
-      break;
-    }
-  }
-  ::closedir(d);
-  return found;
+  return FindEntryIgnoringCase(dir, name).value_or(name);
 }
 
 }  // namespace

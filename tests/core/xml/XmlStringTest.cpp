@@ -51,6 +51,12 @@ TEST(XmlString, ParsedViewsEndWhereTheirTokensEnd) {
     EXPECT_EQ(a->value.view(), c.attr);
     EXPECT_EQ(a->value.length(), c.attr.size());
     EXPECT_FALSE(a->value.owned());
+    // A view equals its own text only: not one byte shorter or longer, nor
+    // its text with a NUL after it.
+    EXPECT_TRUE(n->name == c.name);
+    EXPECT_FALSE(n->name == c.name.substr(0, c.name.size() - 1));
+    EXPECT_FALSE(n->name == std::string(c.name) + "x");
+    EXPECT_FALSE(a->value == std::string(c.attr) + std::string(1, '\0'));
     if (!c.attr.empty()) {
       EXPECT_EQ(a->value.back(), c.attr.back());
     }

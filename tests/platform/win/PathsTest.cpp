@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -32,6 +35,66 @@ TEST_F(TempDir, BackslashPathsResolveWithoutRegardToCase) {
   EXPECT_EQ(ToNativePath(dir.string() + "\\tarnwell\\New\\a.xml"), (dir / "Tarnwell" / "New" / "a.xml").string());
   // A trailing separator stays.
   EXPECT_EQ(ToNativePath(dir.string() + "\\tarnwell\\"), (dir / "Tarnwell").string() + "/");
+}
+
+// Another program changes the folders between two look-ups: each look-up
+// sees the folder as it is then.
+TEST_F(TempDir, LookUpsSeeWhatAnotherProgramChangedSinceTheLastOne) {
+  const struct {
+    const char* command;  // run by the shell in `dir`
+    const char* asked;    // below `dir`, as the system writes it
+    const char* found;    // below `dir`
+  } steps[] = {
+      {"mkdir Web", "web\\a.xml", "Web/a.xml"},
+      {"touch Web/A.XML", "web\\a.xml", "Web/A.XML"},
+      {"mv Web/A.XML Web/Page.xml", "web\\a.xml", "Web/a.xml"},
+      {"true", "WEB\\PAGE.XML", "Web/Page.xml"},
+      {"rm Web/Page.xml", "web\\page.xml", "Web/page.xml"},
+      {"mkdir Web/Sub && touch Web/Sub/X.TXT", "web\\sub\\x.txt", "Web/Sub/X.TXT"},
+      // The folder replaced by another of the same name, and one renamed onto its path.
+      {"rm -r Web && mkdir Web && touch Web/B.XML", "web\\b.xml", "Web/B.XML"},
+      {"mv Web Old && mkdir -p Web && touch Web/C.XML", "web\\b.xml", "Web/b.xml"},
+      {"true", "web\\c.xml", "Web/C.XML"},
+      {"rm -r Web && mv Old Web", "web\\b.xml", "Web/B.XML"},
+  };
+  for (const auto& step : steps) {
+    ASSERT_EQ(std::system(("cd '" + dir.string() + "' && " + step.command).c_str()), 0) << step.command;
+    EXPECT_EQ(ToNativePath(dir.string() + "\\" + step.asked), (dir / step.found).string()) << step.command;
+  }
+}
+
+// Look-ups in more folders than are kept, more changes between two look-ups
+// than the kernel queues, a child made by fork: each look-up still sees the
+// folder as it is.
+TEST_F(TempDir, LookUpsStayTrueBeyondTheKeptFoldersTheQueuedChangesAndAFork) {
+  const auto asked = [&](const std::string& relative) { return ToNativePath(dir.string() + "\\" + relative); };
+  for (int i = 0; i < 300; ++i) {
+    fs::create_directories(dir / ("F" + std::to_string(i)));
+    asked("f" + std::to_string(i) + "\\x.txt");
+  }
+  std::ofstream(dir / "F0" / "X.TXT") << "x";
+  EXPECT_EQ(asked("f0\\x.txt"), (dir / "F0" / "X.TXT").string());
+
+  std::ifstream limit("/proc/sys/fs/inotify/max_queued_events");
+  int queued = 0;
+  limit >> queued;
+  std::ofstream(dir / "F299" / "a") << "x";
+  for (int i = 0; i <= queued / 2; ++i) {
+    fs::rename(dir / "F299" / "a", dir / "F299" / "b");
+    fs::rename(dir / "F299" / "b", dir / "F299" / "a");
+  }
+  std::ofstream(dir / "F299" / "X.TXT") << "x";
+  EXPECT_EQ(asked("f299\\x.txt"), (dir / "F299" / "X.TXT").string());
+
+  const pid_t child = ::fork();
+  if (child == 0) {
+    std::ofstream(dir / "F298" / "C.TXT") << "x";
+    ::_exit(asked("f298\\c.txt") == (dir / "F298" / "C.TXT").string() ? 0 : 1);
+  }
+  int status = -1;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(asked("f298\\c.txt"), (dir / "F298" / "C.TXT").string());
 }
 
 TEST(SafeNames, RefuseWhatLeavesTheFolder) {

@@ -1,0 +1,24 @@
+#pragma once
+// The case-insensitive name look-up inside one folder, for ToNativePath.
+//
+// Each folder is listed once and its names are kept, folded to lower case;
+// the kernel's change notifications (inotify) on the folder keep the kept
+// names current: an entry that any program creates, renames or deletes there
+// is applied before the next look-up answers, so a file made by another
+// program between two look-ups is found. A folder is recognised by its device
+// and inode, so a folder renamed, replaced or reached by another path is never
+// answered from another folder's names. Where notifications cannot be had (no
+// inotify, its watch limit reached, its event queue overflowed) or do not see
+// every change (network and FUSE file systems, changed by other machines), the
+// folder is listed for every look-up instead.
+//
+// Safe to call from several threads.
+
+#include <optional>
+#include <string>
+
+// The name of the entry of `folder` ("" for the current folder) that equals
+// `name` when ASCII letters are compared without regard to case; nothing when
+// there is none or the folder cannot be read. When several entries match, one
+// of them.
+std::optional<std::string> FindEntryIgnoringCase(const std::string& folder, const std::string& name);
