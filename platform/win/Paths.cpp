@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <optional>
+
 #include "platform/win/FolderNames.h"
 
 namespace {
@@ -13,12 +15,19 @@ bool Exists(const std::string& path) {
   return ::lstat(path.c_str(), &st) == 0;
 }
 
-// The entry of folder `dir` whose name equals `name` without regard to case;
-// the name itself when it exists as written or when nothing matches.
-std::string MatchEntry(const std::string& dir, const std::string& name) {
-  std::string exact = dir.empty() ? name : (dir == "/" ? "/" + name : dir + "/" + name);
-  if (Exists(exact)) return name;
-  return FindEntryIgnoringCase(dir, name).value_or(name);
+// The entry of folder `dir` whose name equals `name` without regard to case,
+// and whether it exists: the name itself when it exists as written (one lstat,
+// the common case) or when nothing matches.
+std::string MatchEntry(const std::string& dir, const std::string& name, bool& exists) {
+  const std::string exact = dir.empty() ? name : (dir == "/" ? "/" + name : dir + "/" + name);
+  exists = Exists(exact);
+  if (exists) return name;
+  std::optional<std::string> other = FindEntryIgnoringCase(dir, name);
+  if (!other) return name;
+  // The kept names may lag behind a deletion by another program: the match
+  // counts as existing only when the file system still has it.
+  exists = Exists(dir.empty() ? *other : (dir == "/" ? "/" + *other : dir + "/" + *other));
+  return *other;
 }
 
 }  // namespace
@@ -39,10 +48,9 @@ std::string ToNativePath(std::string_view path) {
       std::string dir = result;
       if (dir.size() > 1 && dir.back() == '/') dir.pop_back();
       if (component != "." && component != ".." && !missing) {
-        std::string matched = MatchEntry(dir, component);
-        std::string full = dir.empty() ? matched : (dir == "/" ? "/" + matched : dir + "/" + matched);
-        if (!Exists(full)) missing = true;
-        component = matched;
+        bool exists = false;
+        component = MatchEntry(dir, component, exists);
+        if (!exists) missing = true;
       }
       if (!result.empty() && result.back() != '/') result += '/';
       result += component;
