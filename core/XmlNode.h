@@ -19,6 +19,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <new>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -121,6 +122,11 @@ class TmyXmlNode {
   // this node itself never matches.
   TmyXmlNode* FindDeep(std::string_view aTag);
   TmyXmlNode* FindDeepAttr(std::string_view aTag, std::string_view aAttrName, std::string_view aAttrValue);
+  // Several searches in one walk, for a tree too large to walk once a tag:
+  // aFound[i] (aFound holds at least as many slots as aTags) becomes what
+  // FindChild(aTags[i], {}, true) / FindDeep(aTags[i]) finds.
+  void FindChildEach(std::span<const std::string_view> aTags, std::span<TmyXmlNode*> aFound);
+  void FindDeepEach(std::span<const std::string_view> aTags, std::span<TmyXmlNode*> aFound);
   // The same walk; a comment node whose text equals aText.
   TmyXmlNode* FindComment(std::string_view aText);
   int ChildCount() const;

@@ -3,6 +3,8 @@
 
 #include "core/XmlNode.h"
 
+#include <span>
+
 namespace {
 
 bool Matches(const TmyXmlNode* n, std::string_view tag, std::string_view attrName, std::string_view attrValue) {
@@ -40,17 +42,15 @@ TmyXmlNode* WalkFollowing(TmyXmlNode* start, Pred pred) {
   return nullptr;
 }
 
-}  // namespace
-
-TmyXmlNode* TmyXmlNode::FindNode(std::string_view aTag, std::string_view aAttrName, bool aDescend,
-                                 std::string_view aAttrValue) {
-  // Pre-order over this node and its following siblings (with their subtrees
-  // when descending); the walk never climbs above this node's level.
-  const TmyXmlNode* level = parent;
-  TmyXmlNode* cur = this;
+// The walk of FindNode: pre-order over `start` and its following siblings
+// (with their subtrees when descending); it never climbs above start's level.
+template <typename Pred>
+TmyXmlNode* WalkLevel(TmyXmlNode* start, bool descend, Pred pred) {
+  const TmyXmlNode* level = start->parent;
+  TmyXmlNode* cur = start;
   while (cur != nullptr) {
-    if (Matches(cur, aTag, aAttrName, aAttrValue)) return cur;
-    if (aDescend && cur->firstChild != nullptr) {
+    if (pred(cur)) return cur;
+    if (descend && cur->firstChild != nullptr) {
       cur = cur->firstChild;
       continue;
     }
@@ -61,6 +61,37 @@ TmyXmlNode* TmyXmlNode::FindNode(std::string_view aTag, std::string_view aAttrNa
     cur = cur->next;
   }
   return nullptr;
+}
+
+// A predicate for the walks above that fills each empty slot of `found` whose
+// tag (any name for an empty one) a node has, and stops the walk when every
+// slot is filled.
+class TFirstOfEach {
+ public:
+  TFirstOfEach(std::span<const std::string_view> tags, std::span<TmyXmlNode*> found) : tags_(tags), found_(found) {
+    for (TmyXmlNode*& slot : found_) slot = nullptr;
+  }
+  bool operator()(TmyXmlNode* n) {
+    for (std::size_t i = 0; i < tags_.size(); ++i) {
+      if (found_[i] == nullptr && (tags_[i].empty() || n->name == tags_[i])) {
+        found_[i] = n;
+        ++filled_;
+      }
+    }
+    return filled_ == tags_.size();
+  }
+
+ private:
+  std::span<const std::string_view> tags_;
+  std::span<TmyXmlNode*> found_;
+  std::size_t filled_ = 0;
+};
+
+}  // namespace
+
+TmyXmlNode* TmyXmlNode::FindNode(std::string_view aTag, std::string_view aAttrName, bool aDescend,
+                                 std::string_view aAttrValue) {
+  return WalkLevel(this, aDescend, [&](const TmyXmlNode* n) { return Matches(n, aTag, aAttrName, aAttrValue); });
 }
 
 TmyXmlNode* TmyXmlNode::FindNext(TmyXmlNode* aStart, std::string_view aTag, std::string_view aAttrName, bool aDescend,
@@ -85,6 +116,16 @@ TmyXmlNode* TmyXmlNode::FindInTree(std::string_view aTag) { return FindNode(aTag
 
 TmyXmlNode* TmyXmlNode::FindDeep(std::string_view aTag) {
   return WalkFollowing(this, [&](const TmyXmlNode* n) { return Matches(n, aTag, {}, {}); });
+}
+
+void TmyXmlNode::FindChildEach(std::span<const std::string_view> aTags, std::span<TmyXmlNode*> aFound) {
+  TFirstOfEach pred(aTags, aFound.first(aTags.size()));
+  if (firstChild != nullptr && !aTags.empty()) WalkLevel(firstChild, true, pred);
+}
+
+void TmyXmlNode::FindDeepEach(std::span<const std::string_view> aTags, std::span<TmyXmlNode*> aFound) {
+  TFirstOfEach pred(aTags, aFound.first(aTags.size()));
+  if (!aTags.empty()) WalkFollowing(this, pred);
 }
 
 TmyXmlNode* TmyXmlNode::FindDeepAttr(std::string_view aTag, std::string_view aAttrName, std::string_view aAttrValue) {

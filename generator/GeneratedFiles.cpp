@@ -1,5 +1,6 @@
 #include "generator/GeneratedFiles.h"
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <memory>
@@ -91,43 +92,60 @@ TGeneratedFiles::~TGeneratedFiles() {
   FreeListItems(&previous_);
 }
 
-void TGeneratedFiles::RegisterGeneratedFile(const std::string& path) {
+GeneratedFileRecord& TGeneratedFiles::RecordOf(const std::string& path) {
   state_.hostStatusText = ExtractFileName(path);
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return;
-  ScopeExit closeFile([file] { CloseHandle(file); });
-
   const std::string key = ExtractRelativePath(state_.outputRoot, path);
-  GeneratedFileRecord* record = nullptr;
   int index = 0;
   if (table_.Find(key, index)) {
-    record = static_cast<GeneratedFileRecord*>(table_.Objects(index));
+    auto* record = static_cast<GeneratedFileRecord*>(table_.Objects(index));
     record->notForId = record->notForId && state_.notForId ? 1 : 0;
-  } else {
-    auto created = std::make_unique<GeneratedFileRecord>();
-    created->notForId = state_.notForId ? 1 : 0;
-    record = created.get();
-    AddRecordItem(table_, key, std::move(created));
+    return *record;
   }
+  auto created = std::make_unique<GeneratedFileRecord>();
+  created->notForId = state_.notForId ? 1 : 0;
+  GeneratedFileRecord& record = *created;
+  AddRecordItem(table_, key, std::move(created));
+  return record;
+}
 
-  GetFileTime(file, &record->creationTime, &record->lastAccessTime, &record->lastWriteTime);
-  record->size = 0;
-  record->crc32 = 0;
+void TGeneratedFiles::RegisterGeneratedFile(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    state_.hostStatusText = ExtractFileName(path);
+    return;
+  }
+  ScopeExit closeFile([file] { CloseHandle(file); });
+  GeneratedFileRecord& record = RecordOf(path);
+  GetFileTime(file, &record.creationTime, &record.lastAccessTime, &record.lastWriteTime);
+  record.size = 0;
+  record.crc32 = 0;
   DWORD sizeHigh = 0;
   const DWORD sizeLow = GetFileSize(file, &sizeHigh);
   if (sizeLow == INVALID_FILE_SIZE && GetLastError() != ERROR_SUCCESS) return;
   // The record keeps the low 32 bits of the size, as the file system
   // reports it; the CRC-32 covers every byte, read piece by piece.
-  record->size = sizeLow;
-  record->crc32 = CrcOfOpenFile(file);
+  record.size = sizeLow;
+  record.crc32 = CrcOfOpenFile(file);
 }
 
 bool TGeneratedFiles::WriteGeneratedFile(const std::string& path, std::string_view bytes) {
   // The compile deleted the previous output before it writes anew, so there is
-  // no old file to keep whole: the bytes go straight into place.
-  if (!WriteFileInPlace(path, bytes.data(), bytes.size())) return false;
-  RegisterGeneratedFile(path);
+  // no old file to keep whole: the bytes go straight into place. The record is
+  // made from the bytes and the times of the file still open, as registering
+  // the file would make it, without opening and reading it a second time.
+  WrittenFileTimes times;
+  if (!WriteFileInPlace(path, bytes.data(), bytes.size(), times)) return false;
+  GeneratedFileRecord& record = RecordOf(path);
+  record.creationTime = times.creation;
+  record.lastAccessTime = times.lastAccess;
+  record.lastWriteTime = times.lastWrite;
+  // The low 32 bits of the size, as registration keeps them.
+  record.size = static_cast<std::uint32_t>(bytes.size());
+  Crc32 crc;
+  for (std::size_t done = 0; done < bytes.size(); done += kCrcChunk)
+    crc.Update(bytes.data() + done, static_cast<std::uint32_t>(std::min<std::size_t>(kCrcChunk, bytes.size() - done)));
+  record.crc32 = crc.Value();
   return true;
 }
 

@@ -222,9 +222,13 @@ bool WriteCompilePasswordFile(const TCompileProject& project, int formatVersion,
   TPasswordModel model(PasswordCountsForCpm(host.CpmCode()));
   TmyXmlNode* root = project.root;
   model.SetPageLookup([root](const std::string& name) { return ProjectPageName(root, name); });
-  model.LoadUsers(root != nullptr ? root->FindDeep("security") : nullptr);
-  model.LoadAutologin(root != nullptr ? root->FindDeep("autologin") : nullptr);
-  model.LoadApiUsers(root != nullptr ? root->FindDeep("vornapi") : nullptr);
+  // The three lists in one walk of the project.
+  constexpr std::string_view kLists[] = {"security", "autologin", "vornapi"};
+  TmyXmlNode* lists[std::size(kLists)] = {};
+  if (root != nullptr) root->FindDeepEach(kLists, lists);
+  model.LoadUsers(lists[0]);
+  model.LoadAutologin(lists[1]);
+  model.LoadApiUsers(lists[2]);
   model.NormalizeMacs();
   bool written = false;
   if (formatVersion == kPasswordFileFormat && !sendRootDir.empty()) {

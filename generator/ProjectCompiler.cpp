@@ -86,8 +86,13 @@ class TProjectCompiler {
   void Prepare() {
     EnsureDefaultPage(context_.project.web);
     RefreshHostVariables(context_, inputs_.panelStructures);
-    UpdateImageSizes(context_.project.root, inputs_.pictureSize);
-    CheckAlarmVariables(context_);
+    // The project's pictures and alarms in one walk of the project: the
+    // picture sizes change attributes only, no element.
+    constexpr std::string_view kLists[] = {"images", "alarms"};
+    TmyXmlNode* lists[std::size(kLists)] = {};
+    if (context_.project.root != nullptr) context_.project.root->FindChildEach(kLists, lists);
+    UpdateImageSizes(lists[0], inputs_.pictureSize);
+    CheckAlarmVariables(context_, lists[1]);
     ScanTemplatePages(context_);
   }
 

@@ -53,12 +53,13 @@ void EnsureDefaultPage(TmyXmlNode* web);
 // names), so that they enter the variables document and the public-variable
 // list.
 void RefreshHostVariables(TCompileContext& context, const std::vector<std::string>& structures);
-// Gives every `img` of the project's `images` element that has both `height`
-// and `width` the size of its loaded picture when either differs.
-void UpdateImageSizes(TmyXmlNode* root, const TPictureSizeLookup& pictureSize);
-// Resolves the variable of every alarm that names a page: known ones fill
-// context.alarmVariables, unknown ones give a host message and error bit 1.
-void CheckAlarmVariables(TCompileContext& context);
+// Gives every `img` of the project's `images` element (null: none) that has
+// both `height` and `width` the size of its loaded picture when either differs.
+void UpdateImageSizes(TmyXmlNode* images, const TPictureSizeLookup& pictureSize);
+// Resolves the variable of every alarm of the project's `alarms` element (null:
+// none) that names a page: known ones fill context.alarmVariables, unknown ones
+// give a host message and error bit 1.
+void CheckAlarmVariables(TCompileContext& context, TmyXmlNode* alarms);
 // Fills the context's foreground and background template slots 1 to 9 from
 // the pages named "#TEMPFG%i.XML" and "#TEMPBG%i.XML".
 void ScanTemplatePages(TCompileContext& context);

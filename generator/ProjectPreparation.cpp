@@ -50,10 +50,8 @@ void RefreshHostVariables(TCompileContext& context, const std::vector<std::strin
   }
 }
 
-void UpdateImageSizes(TmyXmlNode* root, const TPictureSizeLookup& pictureSize) {
-  if (root == nullptr || !pictureSize) return;
-  TmyXmlNode* images = root->FindChild("images", {}, true);
-  if (images == nullptr) return;
+void UpdateImageSizes(TmyXmlNode* images, const TPictureSizeLookup& pictureSize) {
+  if (images == nullptr || !pictureSize) return;
   for (TmyXmlNode* image = images->firstChild; image != nullptr; image = image->next) {
     const std::string name = image->GetAttr("name");
     int width = 0;
@@ -66,10 +64,8 @@ void UpdateImageSizes(TmyXmlNode* root, const TPictureSizeLookup& pictureSize) {
   }
 }
 
-void CheckAlarmVariables(TCompileContext& context) {
+void CheckAlarmVariables(TCompileContext& context, TmyXmlNode* alarms) {
   context.alarmVariables.clear();
-  TmyXmlNode* root = context.project.root;
-  TmyXmlNode* alarms = root != nullptr ? root->FindChild("alarms", {}, true) : nullptr;
   if (alarms == nullptr) return;
   for (TmyXmlNode* alarm = alarms->firstChild; alarm != nullptr; alarm = alarm->next) {
     if (alarm->name != "alarm") continue;

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cerrno>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -20,12 +21,58 @@ std::string IconvName(UINT codePage) {
   return "CP" + std::to_string(codePage);
 }
 
+const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);
+
+// The iconv conversions one thread opened, kept open for its life: opening
+// one costs far more than converting a short text (a UI text, a name), which
+// is what most conversions are. Few pairs of encodings are ever used; past
+// kKept the oldest is closed.
+class TOpenConverters {
+ public:
+  TOpenConverters() = default;
+  TOpenConverters(const TOpenConverters&) = delete;
+  TOpenConverters& operator=(const TOpenConverters&) = delete;
+  ~TOpenConverters() {
+    for (const Entry& entry : open_) ::iconv_close(entry.cd);
+  }
+
+  // The conversion from `from` to `to` in its initial state; kNoConverter
+  // when iconv has none.
+  iconv_t Get(const std::string& from, const std::string& to) {
+    for (const Entry& entry : open_) {
+      if (entry.from == from && entry.to == to) {
+        ::iconv(entry.cd, nullptr, nullptr, nullptr, nullptr);
+        return entry.cd;
+      }
+    }
+    const iconv_t cd = ::iconv_open(to.c_str(), from.c_str());
+    if (cd == kNoConverter) return cd;
+    if (open_.size() == kKept) {
+      ::iconv_close(open_.front().cd);
+      open_.erase(open_.begin());
+    }
+    open_.push_back({from, to, cd});
+    return cd;
+  }
+
+ private:
+  static constexpr std::size_t kKept = 8;
+  struct Entry {
+    std::string from;
+    std::string to;
+    iconv_t cd;
+  };
+  std::vector<Entry> open_;
+};
+
+thread_local TOpenConverters tOpenConverters;
+
 // Converts with iconv from `from` to `to`. Input that cannot be converted is
 // replaced, one input unit at a time, by `replacement` (already in `to`).
 std::string Convert(const std::string& from, const std::string& to, const char* in, std::size_t inLen, std::size_t unit,
                     const std::string& replacement) {
-  iconv_t cd = ::iconv_open(to.c_str(), from.c_str());
-  if (cd == reinterpret_cast<iconv_t>(-1)) return std::string();
+  iconv_t cd = tOpenConverters.Get(from, to);
+  if (cd == kNoConverter) return std::string();
   std::string out;
   char buf[4096];
   char* src = const_cast<char*>(in);
@@ -45,7 +92,12 @@ std::string Convert(const std::string& from, const std::string& to, const char* 
       ::iconv(cd, nullptr, nullptr, nullptr, nullptr);
     }
   }
-  ::iconv_close(cd);
+  // The end of the input: a conversion that holds back its last character
+  // (1255 and 1258 wait for combining marks after a letter) writes it now.
+  char* dst = buf;
+  std::size_t room = sizeof buf;
+  ::iconv(cd, nullptr, nullptr, &dst, &room);
+  out.append(buf, static_cast<std::size_t>(dst - buf));
   return out;
 }
 

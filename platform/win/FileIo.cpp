@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "platform/win/FdWrite.h"
+#include "platform/win/FileTime.h"
 #include "platform/win/Paths.h"
 
 bool ReadWholeFile(const std::string& path, std::string& out) {
@@ -54,11 +55,27 @@ bool WriteFileReplacing(const std::string& path, const void* data, std::size_t s
   return false;
 }
 
-bool WriteFileInPlace(const std::string& path, const void* data, std::size_t size) {
+namespace {
+
+// Writes the file in place; with `times`, reads its times from the open file
+// after the write.
+bool WriteInPlace(const std::string& path, const void* data, std::size_t size, WrittenFileTimes* times) {
   int fd = ::open(ToNativePath(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (fd < 0) return false;
   bool ok = WriteAllToFd(fd, static_cast<const char*>(data), size);
+  if (ok && times != nullptr)
+    ok = GetDescriptorFileTime(fd, &times->creation, &times->lastAccess, &times->lastWrite) != FALSE;
   return (::close(fd) == 0) && ok;
+}
+
+}  // namespace
+
+bool WriteFileInPlace(const std::string& path, const void* data, std::size_t size) {
+  return WriteInPlace(path, data, size, nullptr);
+}
+
+bool WriteFileInPlace(const std::string& path, const void* data, std::size_t size, WrittenFileTimes& times) {
+  return WriteInPlace(path, data, size, &times);
 }
 
 bool AppendToFile(const std::string& path, const void* data, std::size_t size) {

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <string>
 
+#include "platform/win/WinTypes.h"
+
 // Reads the whole file into `out`. False (and `out` unchanged) when it cannot be
 // opened or read.
 bool ReadWholeFile(const std::string& path, std::string& out);
@@ -21,6 +23,15 @@ bool WriteFileReplacing(const std::string& path, const void* data, std::size_t s
 // whose old versions are gone before they are written. A failed write may
 // leave the file short; false when anything fails.
 bool WriteFileInPlace(const std::string& path, const void* data, std::size_t size);
+
+// The same, and the written file's times as GetFileTime gives them (taken
+// from the open file after the last byte, so no second open is needed).
+struct WrittenFileTimes {
+  FILETIME creation{};
+  FILETIME lastAccess{};
+  FILETIME lastWrite{};
+};
+bool WriteFileInPlace(const std::string& path, const void* data, std::size_t size, WrittenFileTimes& times);
 
 // Appends bytes to a file, creating it when missing. False when it cannot be
 // opened or written.

@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <optional>
+
 #include "platform/win/FolderNames.h"
 
 namespace {
@@ -13,17 +15,27 @@ bool Exists(const std::string& path) {
   return ::lstat(path.c_str(), &st) == 0;
 }
 
-// The entry of folder `dir` whose name equals `name` without regard to case;
-// the name itself when it exists as written or when nothing matches.
-std::string MatchEntry(const std::string& dir, const std::string& name) {
-  std::string exact = dir.empty() ? name : (dir == "/" ? "/" + name : dir + "/" + name);
-  if (Exists(exact)) return name;
-  return FindEntryIgnoringCase(dir, name).value_or(name);
+// The entry of folder `dir` whose name equals `name` without regard to case,
+// and whether it exists: the name itself when it exists as written (one lstat,
+// the common case) or when nothing matches.
+std::string MatchEntry(const std::string& dir, const std::string& name, bool& exists) {
+  const std::string exact = dir.empty() ? name : (dir == "/" ? "/" + name : dir + "/" + name);
+  exists = Exists(exact);
+  if (exists) return name;
+  std::optional<std::string> other = FindEntryIgnoringCase(dir, name);
+  if (!other) return name;
+  // The kept names may lag behind a deletion by another program: the match
+  // counts as existing only when the file system still has it.
+  exists = Exists(dir.empty() ? *other : (dir == "/" ? "/" + *other : dir + "/" + *other));
+  return *other;
 }
 
 }  // namespace
 
-std::string ToNativePath(std::string_view path) {
+namespace {
+
+// Matches every component in turn from the top (the general case).
+std::string MatchEachComponent(std::string_view path) {
   std::string result;
   std::size_t i = 0;
   if (!path.empty() && IsSeparator(path[0])) {
@@ -39,10 +51,9 @@ std::string ToNativePath(std::string_view path) {
       std::string dir = result;
       if (dir.size() > 1 && dir.back() == '/') dir.pop_back();
       if (component != "." && component != ".." && !missing) {
-        std::string matched = MatchEntry(dir, component);
-        std::string full = dir.empty() ? matched : (dir == "/" ? "/" + matched : dir + "/" + matched);
-        if (!Exists(full)) missing = true;
-        component = matched;
+        bool exists = false;
+        component = MatchEntry(dir, component, exists);
+        if (!exists) missing = true;
       }
       if (!result.empty() && result.back() != '/') result += '/';
       result += component;
@@ -55,6 +66,44 @@ std::string ToNativePath(std::string_view path) {
     }
     if (trailing && i == path.size() && !result.empty() && result.back() != '/') result += '/';
   }
+  return result;
+}
+
+// The path with each run of separators turned into one '/': what matching
+// every component gives when each exists as written.
+std::string WithSlashes(std::string_view path) {
+  std::string result;
+  result.reserve(path.size());
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    if (!IsSeparator(path[i])) {
+      result += path[i];
+    } else if (result.empty() || result.back() != '/') {
+      result += '/';
+    }
+  }
+  return result;
+}
+
+}  // namespace
+
+std::string ToNativePath(std::string_view path) {
+  // Most paths exist as written, or name a new file in a folder that does: one
+  // lstat of the whole path (or of its folder) then answers for every
+  // component above, exactly as matching them one by one would.
+  std::string written = WithSlashes(path);
+  const bool trailing = written.size() > 1 && written.back() == '/';
+  const std::string whole = trailing ? written.substr(0, written.size() - 1) : written;
+  if (whole.empty()) return written;
+  if (Exists(whole)) return written;
+  const std::size_t slash = whole.rfind('/');
+  const std::string name = slash == std::string::npos ? whole : whole.substr(slash + 1);
+  if (name == "." || name == "..") return MatchEachComponent(path);
+  const std::string dir = slash == std::string::npos ? std::string() : (slash == 0 ? "/" : whole.substr(0, slash));
+  if (!dir.empty() && !Exists(dir)) return MatchEachComponent(path);
+  // The folder exists as written and the name does not: only its case is looked for.
+  std::string result = dir.empty() ? "" : (dir == "/" ? "/" : dir + "/");
+  result += FindEntryIgnoringCase(dir, name).value_or(name);
+  if (trailing) result += '/';
   return result;
 }
 

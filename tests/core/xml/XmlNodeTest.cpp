@@ -262,6 +262,16 @@ TEST(XmlNodeSearch, FindInTreeAndFindDeep) {
   EXPECT_EQ(s.web->FindDeepAttr("page", "name", "p3"), s.p3);
   EXPECT_EQ(s.web->FindDeepAttr("page", "", "p3"), nullptr);
 
+  // Several tags in one walk find what a walk for each finds.
+  const std::string_view tags[] = {"page", "tail", "absent", "object", ""};
+  TmyXmlNode* found[5];
+  for (TmyXmlNode* start : {s.root.get(), s.p1, s.p2, s.o3}) {
+    start->FindChildEach(tags, found);
+    for (std::size_t i = 0; i < std::size(tags); ++i) EXPECT_EQ(found[i], start->FindChild(tags[i], {}, true)) << i;
+    start->FindDeepEach(tags, found);
+    for (std::size_t i = 0; i < std::size(tags); ++i) EXPECT_EQ(found[i], start->FindDeep(tags[i])) << i;
+  }
+
   TmyXmlNode* comment = s.p2->AddChild("note");
   comment->comment = true;
   EXPECT_EQ(s.root->FindComment("note"), comment);

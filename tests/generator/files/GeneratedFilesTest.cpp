@@ -119,6 +119,9 @@ TEST_F(GeneratedFiles, WriteGeneratedFileWritesTheBytesAndRegistersThem) {
   const GeneratedFileRecord* record = files.Find("INDEX.XML");
   ASSERT_NE(record, nullptr);
   EXPECT_EQ(record->size, 6u);
+  // The record made while writing is the one registering the file makes.
+  EXPECT_EQ(record->crc32, Crc32::Of("<a/>\r\n", 6));
+  EXPECT_EQ(FileTimeToUInt64(record->lastWriteTime), WriteTimeOf("SendRoot\\WWW\\INDEX.XML"));
 }
 
 TEST_F(GeneratedFiles, WriteGeneratedFileThatFailsAnswersFalseAndRegistersNothing) {

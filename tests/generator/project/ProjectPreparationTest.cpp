@@ -57,7 +57,7 @@ TEST(ProjectPreparation, ImageSizesFollowTheLoadedPictures) {
       "<web><images><img name=\"a\" height=\"1\" width=\"2\" /><img name=\"b\" height=\"x\" "
       "width=\"7\" /><img name=\"c\" width=\"3\" /><img name=\"d\" height=\"1\" width=\"1\" />"
       "</images></web>");
-  UpdateImageSizes(compile.root.get(), [](const std::string& name, int& width, int& height) {
+  UpdateImageSizes(compile.root->FindChild("images", {}, true), [](const std::string& name, int& width, int& height) {
     if (name == "d") return false;
     width = 7;
     height = 5;

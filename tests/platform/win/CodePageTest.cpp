@@ -23,4 +23,26 @@ TEST(CodePage, AnsiSettingAndReplacements) {
   EXPECT_EQ(MultiByteToWide(1250, "\x81"), u"\uFFFD");    // undefined in 1250
 }
 
+// More code pages in turn than conversions are kept open for: each answer is
+// that of its own code page, the second round as the first. The last letter
+// of a Hebrew or Vietnamese text, which may take combining marks after it, is
+// kept too.
+TEST(CodePage, ManyCodePagesInTurnEachConvertAsTheirOwn) {
+  const struct {
+    UINT codePage;
+    std::u16string text;
+    std::string bytes;
+  } rows[] = {
+      {437, u"\u00E7", "\x87"},  {850, u"\u00E7", "\x87"},  {852, u"\u0161", "\xE7"},  {866, u"\u0416", "\x86"},
+      {1250, u"\u0161", "\x9A"}, {1251, u"\u0416", "\xC6"}, {1252, u"\u00E7", "\xE7"}, {1253, u"\u03A9", "\xD9"},
+      {1254, u"\u011F", "\xF0"}, {1255, u"\u05D0", "\xE0"}, {1258, u"\u00E2", "\xE2"}, {CP_UTF8, u"\u00E7", "\xC3\xA7"},
+  };
+  for (int round = 0; round < 2; ++round) {
+    for (const auto& row : rows) {
+      EXPECT_EQ(WideToMultiByte(row.codePage, row.text), row.bytes) << row.codePage;
+      EXPECT_EQ(MultiByteToWide(row.codePage, row.bytes), row.text) << row.codePage;
+    }
+  }
+}
+
 }  // namespace

@@ -35,6 +35,22 @@ TEST_F(TempDir, BackslashPathsResolveWithoutRegardToCase) {
   EXPECT_EQ(ToNativePath(dir.string() + "\\tarnwell\\New\\a.xml"), (dir / "Tarnwell" / "New" / "a.xml").string());
   // A trailing separator stays.
   EXPECT_EQ(ToNativePath(dir.string() + "\\tarnwell\\"), (dir / "Tarnwell").string() + "/");
+  // Runs of separators become one; "." and ".." stay as written; a path that
+  // exists as written, or a new name in a folder that does, is found as well.
+  const std::string d = dir.string();
+  const struct {
+    std::string asked;
+    std::string found;
+  } rows[] = {
+      {d + "\\Tarnwell//Images\\\\Logo.PNG", d + "/Tarnwell/Images/Logo.PNG"},
+      {d + "\\Tarnwell\\Images\\", d + "/Tarnwell/Images/"},
+      {d + "\\Tarnwell\\Images\\NEW.png", d + "/Tarnwell/Images/NEW.png"},
+      {d + "\\Tarnwell\\Images\\LOGO.png\\", d + "/Tarnwell/Images/Logo.PNG/"},
+      {d + "\\tarnwell\\images\\..", d + "/Tarnwell/Images/.."},
+      {d + "\\tarnwell\\.\\IMAGES\\logo.png", d + "/Tarnwell/./Images/Logo.PNG"},
+      {d + "\\tarnwell\\new\\..\\images", d + "/Tarnwell/new/../images"},
+  };
+  for (const auto& row : rows) EXPECT_EQ(ToNativePath(row.asked), row.found) << row.asked;
 }
 
 // Another program changes the folders between two look-ups: each look-up
