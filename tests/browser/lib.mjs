@@ -149,9 +149,12 @@ export const valueOf = name => control('value?name=' + encodeURIComponent(name))
 export const setValue = (name, value) =>
   control('value', 'name=' + encodeURIComponent(name) + '&value=' + encodeURIComponent(value));
 
-// Polls until check() answers true (or a text equal to `expected`), at most `ms`.
+// Polls until check() answers true. `ms` is what the page needs on an idle
+// machine; the wait gives up only after at least 20 s, since a loaded machine
+// (CI on two cores, suites in parallel) answers far later and only a failure
+// waits that long.
 export async function waitUntil(what, check, ms = 5000) {
-  const end = Date.now() + ms;
+  const end = Date.now() + Math.max(ms, 20000);
   let last;
   while (Date.now() < end) {
     last = await check();
