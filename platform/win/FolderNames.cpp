@@ -183,7 +183,8 @@ class FolderNameCache {
     return folders_.emplace(id, std::move(kept)).first;
   }
 
-  void Drop(const FolderId& id) {
+  // By value: callers pass ids that live in the maps and the list it erases from.
+  void Drop(FolderId id) {
     const auto it = folders_.find(id);
     if (it == folders_.end()) return;
     ::inotify_rm_watch(notify_, it->second.watch);
