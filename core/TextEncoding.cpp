@@ -1,6 +1,8 @@
 #include "core/TextEncoding.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 #include "core/TextEncodingTables.h"
 #include "platform/win/CodePage.h"
@@ -59,6 +61,14 @@ std::string TableToUtf8(int cp, std::string_view text) {
   // Runs of ASCII bytes (most of every generated file) are copied whole.
   std::size_t run = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
+    // Eight bytes at a time while none has its high bit set.
+    while (i + sizeof(std::uint64_t) <= text.size()) {
+      std::uint64_t word;
+      std::memcpy(&word, text.data() + i, sizeof word);
+      if ((word & 0x8080808080808080ULL) != 0) break;
+      i += sizeof word;
+    }
+    if (i == text.size()) break;
     const auto b = static_cast<unsigned char>(text[i]);
     if (b < 0x80) continue;
     out.append(text.data() + run, i - run);

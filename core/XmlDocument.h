@@ -66,6 +66,12 @@ class TmyXMLParser {
   // before it. With aToUtf8 and aDropNbspLead, each UTF-8 no-break space (C2 A0)
   // is written as the single byte 0xA0.
   std::size_t SaveToFileCrcTag(TmyXmlNode* aRoot, const std::string& aFileName, bool aToUtf8, bool aDropNbspLead);
+  // A part that stays the same through many writes (the menu every page's
+  // stylesheet repeats) is written once: from now on the writer puts that text
+  // in place of aNode and its children wherever it meets aNode at its depth in
+  // the tree. The caller keeps aNode and its children unchanged while it is
+  // kept; null forgets it.
+  void KeepWritten(const TmyXmlNode* aNode);
 
   // --- fields -------------------------------------------------------------------
   // The reader's current line; after a parse, the line where it stopped.
@@ -87,7 +93,8 @@ class TmyXMLParser {
   // Replaces the buffer by exactly these bytes and a NUL.
   void SetBuffer(const char* aData, std::size_t aSize);
   // The writer's recursion-free walk over aNode and its following siblings.
-  void WriteSiblings(TmyXmlNode* aNode, std::string& aOut, int aDepth);
+  // With aOnlyFirst, aNode alone.
+  void WriteSiblings(TmyXmlNode* aNode, std::string& aOut, int aDepth, bool aOnlyFirst = false);
   // The whole text of a root's children, with the progress reports of a write.
   std::string WriteText(TmyXmlNode* aRoot);
 
@@ -98,4 +105,9 @@ class TmyXMLParser {
   // Progress state of one write: line count and the next keep-alive threshold.
   std::int64_t writeLine_ = 1;
   std::int64_t writeThreshold_ = 1000;
+  // The node written once (KeepWritten), its depth, text and line count.
+  const TmyXmlNode* keptNode_ = nullptr;
+  int keptDepth_ = 0;
+  std::string keptText_;
+  std::int64_t keptLines_ = 0;
 };

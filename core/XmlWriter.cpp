@@ -42,7 +42,7 @@ void DropNbspLeadBytes(std::string& text) {
 
 }  // namespace
 
-void TmyXMLParser::WriteSiblings(TmyXmlNode* aNode, std::string& aOut, int aDepth) {
+void TmyXMLParser::WriteSiblings(TmyXmlNode* aNode, std::string& aOut, int aDepth, bool aOnlyFirst) {
   // Walks the nodes without recursion: down into children, on to the next
   // sibling, up to close the parent, never above the starting level.
   TmyXmlNode* cur = aNode;
@@ -52,37 +52,42 @@ void TmyXMLParser::WriteSiblings(TmyXmlNode* aNode, std::string& aOut, int aDept
       if (progress) XmlKeepAlive(progressWindow);
       writeThreshold_ += kKeepAliveEvery;
     }
-    if (indent) Indent(aOut, depth);
-    aOut += cur->instruction ? "<?" : cur->comment ? "<!--" : "<";
-    aOut += cur->name;
-    for (const TmyXmlAttrNode* a = cur->firstAttr; a != nullptr; a = a->next) {
-      aOut += ' ';
-      aOut += a->name;
-      aOut += "=\"";
-      AppendHtmlEntities(aOut, a->value);
-      aOut += '"';
-    }
-    // Comments and instructions always end in their own short form: an end tag
-    // after them would not be XML. An element read in the short form keeps it
-    // only while it stays empty: children or text added later are written.
-    const bool empty = cur->firstChild == nullptr && cur->value.empty();
-    if ((cur->closed && empty) || cur->instruction || cur->comment) {
-      aOut += cur->instruction ? " ?>\r\n" : cur->comment ? "-->\r\n" : " />\r\n";
-    } else if (cur->firstChild != nullptr) {
-      aOut += ">\r\n";
-      ++writeLine_;
-      cur = cur->firstChild;
-      ++depth;
-      continue;
+    if (cur == keptNode_ && depth == keptDepth_) {
+      aOut += keptText_;
+      writeLine_ += keptLines_;
     } else {
-      aOut += '>';
-      writeLine_ += static_cast<std::int64_t>(CountLineFeeds(cur->value));
-      CloseElement(aOut, cur);
+      if (indent) Indent(aOut, depth);
+      aOut += cur->instruction ? "<?" : cur->comment ? "<!--" : "<";
+      aOut += cur->name;
+      for (const TmyXmlAttrNode* a = cur->firstAttr; a != nullptr; a = a->next) {
+        aOut += ' ';
+        aOut += a->name;
+        aOut += "=\"";
+        AppendHtmlEntities(aOut, a->value);
+        aOut += '"';
+      }
+      // Comments and instructions always end in their own short form: an end tag
+      // after them would not be XML. An element read in the short form keeps it
+      // only while it stays empty: children or text added later are written.
+      const bool empty = cur->firstChild == nullptr && cur->value.empty();
+      if ((cur->closed && empty) || cur->instruction || cur->comment) {
+        aOut += cur->instruction ? " ?>\r\n" : cur->comment ? "-->\r\n" : " />\r\n";
+      } else if (cur->firstChild != nullptr) {
+        aOut += ">\r\n";
+        ++writeLine_;
+        cur = cur->firstChild;
+        ++depth;
+        continue;
+      } else {
+        aOut += '>';
+        writeLine_ += static_cast<std::int64_t>(CountLineFeeds(cur->value));
+        CloseElement(aOut, cur);
+      }
+      ++writeLine_;
     }
-    ++writeLine_;
 
     // On to the next sibling, closing the parents that are done.
-    while (cur->next == nullptr) {
+    while (cur->next == nullptr || (aOnlyFirst && depth == aDepth)) {
       if (depth == aDepth) return;
       cur = cur->parent;
       --depth;
@@ -93,6 +98,22 @@ void TmyXMLParser::WriteSiblings(TmyXmlNode* aNode, std::string& aOut, int aDept
     }
     cur = cur->next;
   }
+}
+
+void TmyXMLParser::KeepWritten(const TmyXmlNode* aNode) {
+  keptNode_ = nullptr;
+  keptText_.clear();
+  keptLines_ = 0;
+  if (aNode == nullptr) return;
+  // Depth 1 is a child of the root (the node without a parent).
+  int depth = 1;
+  for (const TmyXmlNode* p = aNode->parent; p != nullptr && p->parent != nullptr; p = p->parent) ++depth;
+  const std::int64_t line = writeLine_;
+  WriteSiblings(const_cast<TmyXmlNode*>(aNode), keptText_, depth, true);
+  keptLines_ = writeLine_ - line;
+  writeLine_ = line;
+  keptNode_ = aNode;
+  keptDepth_ = depth;
 }
 
 std::string TmyXMLParser::WriteText(TmyXmlNode* aRoot) {

@@ -54,6 +54,13 @@ std::string ReplaceFirst(std::string text, const std::string& what, const std::s
   return text;
 }
 
+// The menu cell the compile placed after the "menu" comment, if any.
+TmyXmlNode* PlacedMenuCell(TmyXmlNode* pageTemplate) {
+  TmyXmlNode* mark = pageTemplate->FindComment("menu");
+  TmyXmlNode* cell = mark != nullptr ? mark->next : nullptr;
+  return cell != nullptr && cell->name == "td" && cell->GetAttr("id") == "menu" ? cell : nullptr;
+}
+
 class TProjectCompiler {
  public:
   TProjectCompiler(TCompileContext& context, TmyXmlNode* templateData, TmyXmlNode* pageTemplate,
@@ -72,6 +79,9 @@ class TProjectCompiler {
     Prepare();
     frame_ = FindPageFrame(context_, pageTemplate_);
     AdaptPageFrame(context_, pageTemplate_, frame_);
+    // Every page's stylesheet repeats the menu, which no page changes (it lists
+    // every page, so it is most of a large project's output): written once.
+    if (!state_.menuOff) writer_.KeepWritten(PlacedMenuCell(pageTemplate_));
     if (TmyXmlNode* web = context_.project.web) {
       for (TmyXmlNode* group = web->firstChild; group != nullptr; group = group->next)
         if (group->name == "group") CompileGroup(group);

@@ -145,6 +145,23 @@ TEST(XmlWriter, ProjectRoundTripIsByteExact) {
   EXPECT_FALSE(again.root->FindDeep("empty")->closed);
 }
 
+// A kept node's text, made once, stands in for it in every later write of
+// the tree, at its own depth only, until it is forgotten.
+TEST(XmlWriter, AKeptNodeIsWrittenAsItWasWhenKept) {
+  const std::string original = ReadFileBytes(DataPath("project-crlf.xml"));
+  Loaded in(DataPath("project-crlf.xml"));
+  ASSERT_NE(in.root, nullptr);
+  TmyXmlNode* page = in.root->FindDeep("page");
+  ASSERT_NE(page, nullptr);
+  in.doc.KeepWritten(page->parent);
+  EXPECT_EQ(WriteText(in.doc, in.root.get()), original);
+  page->SetAttr("name", "changed");
+  EXPECT_EQ(WriteText(in.doc, in.root.get()), original);
+  EXPECT_NE(in.doc.WriteNode(page->parent, 1).find("changed"), std::string::npos);
+  in.doc.KeepWritten(nullptr);
+  EXPECT_NE(WriteText(in.doc, in.root.get()).find("changed"), std::string::npos);
+}
+
 TEST(XmlWriter, LfInputIsWrittenInTheLayout) {
   Loaded crlf(DataPath("project-crlf.xml"));
   Loaded lf(DataPath("project-lf.xml"));
