@@ -46,11 +46,11 @@ class CompileRun {
   CompileRun& operator=(const CompileRun&) = delete;
 
   // One compile into a fresh output tree; false when it failed. With a state, only the
-  // compile itself is timed: the project is parsed, and the previous output moved aside,
+  // compile itself is timed: the project is parsed, and the previous output deleted,
   // with the clock stopped.
   bool Run(benchmark::State* timer = nullptr) {
     if (timer) timer->PauseTiming();
-    MoveAside(folder_ / "SendRoot");
+    Clear(folder_ / "SendRoot");
     fs::remove(folder_ / "Tarnwell" / "BENCH.txt");
     TmyXMLParser reader;
     reader.LoadFromString(text_.c_str());
@@ -75,19 +75,16 @@ class CompileRun {
   }
   fs::path Output() const { return folder_ / "SendRoot"; }
 
-  // Moves an earlier output tree out of the way instead of deleting it: on a file system
-  // without a journal, ext4 passes over every inode freed in the last minutes when it
-  // allocates a new one, so deleting thousands of files in the loop would make each side
-  // pay for what the other side (or an earlier case) deleted. The trees go at the end.
-  void MoveAside(const fs::path& tree) {
-    if (fs::exists(tree)) fs::rename(tree, folder_ / ("old-" + std::to_string(moved_++)));
-  }
+  // Deletes an earlier output tree; the callers stop the clock around it. Where the trees
+  // lie matters: on ext4 without a journal (this machine's disk) each new inode costs a pass
+  // over the inodes freed in the last minutes, by any process, which would measure the
+  // deletions rather than the writes, so bench/refresh.sh writes these trees in memory.
+  static void Clear(const fs::path& tree) { fs::remove_all(tree); }
 
  private:
   fs::path folder_;
   FakeCompileHost host_;
   std::string text_;
-  int moved_ = 0;
 };
 
 struct TreeFile {
@@ -107,8 +104,8 @@ std::vector<TreeFile> ReadTree(const fs::path& folder) {
   return files;
 }
 
-// One run a size for the whole program: the trees it writes stay until the program ends,
-// so that no case deletes files while another is timed.
+// One run a size for the whole program: its project is made once, however the repetitions
+// of the cases are interleaved.
 CompileRun& RunOf(const benchmark::State& state) {
   static std::map<int, std::unique_ptr<CompileRun>> runs;
   const int pages = static_cast<int>(state.range(0));
@@ -140,7 +137,7 @@ void BM_WriteSameTree(benchmark::State& state) {
   const fs::path target = run.Output().parent_path() / "copy";
   for (auto _ : state) {
     state.PauseTiming();
-    run.MoveAside(target);
+    CompileRun::Clear(target);
     state.ResumeTiming();
     for (const TreeFile& file : files) {
       fs::create_directories((target / file.relative).parent_path());
@@ -164,7 +161,7 @@ void BM_TarSameTree(benchmark::State& state) {
                               "' . | tar -xf - -C '" + target.string() + "'";
   for (auto _ : state) {
     state.PauseTiming();
-    run.MoveAside(target);
+    CompileRun::Clear(target);
     state.ResumeTiming();
     if (std::system(command.c_str()) != 0) state.SkipWithError("tar failed");
   }
