@@ -3,7 +3,7 @@
 
 #include "generator/Template.h"
 
-#include <algorithm>
+#include <charconv>
 
 #include "core/TextEncoding.h"
 #include "core/XmlDocument.h"
@@ -26,42 +26,87 @@ std::string_view ResourceText(const std::string& resource) {
   return {static_cast<const char*>(data), SizeofResource(HInstance, found)};
 }
 
-void CheckAllUsed(const TTemplateValues& values, std::vector<std::string>& used, std::string_view where) {
-  std::sort(used.begin(), used.end());
-  for (const std::string& name : values.Names()) {
-    if (!std::binary_search(used.begin(), used.end(), name))
-      throw ETemplateError(std::string(where) + ": no hole '" + name + "'");
-  }
-}
-
 std::string Where(const std::string& name, std::string_view part) { return name + " part '" + std::string(part) + "'"; }
 
 // An attribute value that is one optional hole, "%%name?%%".
 bool IsOptionalHole(std::string_view value) {
-  if (!value.starts_with(kHoleMark) || !value.ends_with(kOptionalMark + std::string(kHoleMark))) return false;
+  constexpr std::string_view kOptionalEnd = "?%%";
+  if (!value.starts_with(kHoleMark) || !value.ends_with(kOptionalEnd)) return false;
   return value.find(kHoleMark, kHoleMark.size()) == value.size() - kHoleMark.size();
 }
 
-// Fills the holes of one copied node's attributes and text, and drops the
-// attributes whose optional hole came out empty.
-void FillNode(TmyXmlNode* node, const TTemplateValues& values, std::string_view where, std::vector<std::string>& used) {
-  node->value = FillHoles(node->value, values, where, used);
-  std::vector<std::string> dropped;
-  for (TmyXmlAttrNode* a = node->firstAttr; a != nullptr; a = a->next) {
-    const bool optional = IsOptionalHole(a->value);
-    a->value = FillHoles(a->value, values, where, used);
-    if (optional && a->value.empty()) dropped.push_back(a->name);
-  }
-  for (const std::string& name : dropped) node->DeleteAttr(name);
-}
-
-void FillSubtree(TmyXmlNode* node, const TTemplateValues& values, std::string_view where,
-                 std::vector<std::string>& used) {
-  FillNode(node, values, where, used);
-  for (TmyXmlNode* c = node->firstChild; c != nullptr; c = c->next) FillSubtree(c, values, where, used);
-}
-
 }  // namespace
+
+// Fills the holes of one use of a part: every text of the part, then the check
+// that each value found its hole. The values' marks say which were filled.
+class THoleFiller {
+ public:
+  THoleFiller(const TTemplateValues& values, const std::string& name, std::string_view part)
+      : values_(values), name_(name), part_(part) {
+    for (const TTemplateValues::TValue& v : values_.values_) v.used = false;
+  }
+
+  // The text with its holes filled, appended to `out`.
+  void AppendFilled(std::string_view text, std::string& out) const {
+    std::size_t pos = 0;
+    while (true) {
+      const std::size_t open = text.find(kHoleMark, pos);
+      if (open == std::string_view::npos) break;
+      const std::size_t start = open + kHoleMark.size();
+      const std::size_t close = text.find(kHoleMark, start);
+      if (close == std::string_view::npos) throw ETemplateError(Where(name_, part_) + ": unclosed hole");
+      std::string_view name = text.substr(start, close - start);
+      if (!name.empty() && name.back() == kOptionalMark) name.remove_suffix(1);
+      const TTemplateValues::TValue* value = values_.FindValue(name);
+      if (value == nullptr)
+        throw ETemplateError(Where(name_, part_) + ": hole '" + std::string(name) + "' is not filled");
+      out.append(text.substr(pos, open - pos));
+      out += value->value;
+      value->used = true;
+      pos = close + kHoleMark.size();
+    }
+    out.append(text.substr(pos));
+  }
+
+  // Fills the text in place; most texts of a part have no hole.
+  void FillInPlace(TXmlString& text) const {
+    const std::string_view view = text.view();
+    if (view.find(kHoleMark) == std::string_view::npos) return;
+    std::string out;
+    out.reserve(view.size());
+    AppendFilled(view, out);
+    text = out;
+  }
+
+  // Fills one copied node's attributes and text, and drops the attributes whose
+  // optional hole came out empty.
+  void FillNode(TmyXmlNode* node) const {
+    FillInPlace(node->value);
+    for (TmyXmlAttrNode* a = node->firstAttr; a != nullptr;) {
+      TmyXmlAttrNode* next = a->next;
+      const bool optional = IsOptionalHole(a->value);
+      FillInPlace(a->value);
+      if (optional && a->value.empty()) node->DeleteAttr(a->name);
+      a = next;
+    }
+  }
+
+  void FillSubtree(TmyXmlNode* node) const {
+    FillNode(node);
+    for (TmyXmlNode* c = node->firstChild; c != nullptr; c = c->next) FillSubtree(c);
+  }
+
+  // ETemplateError naming the first value that found no hole.
+  void CheckAllUsed() const {
+    for (const TTemplateValues::TValue& v : values_.values_)
+      if (!v.used) throw ETemplateError(Where(name_, part_) + ": no hole '" + v.name + "'");
+  }
+
+ private:
+  const TTemplateValues& values_;
+  const std::string& name_;
+  std::string_view part_;
+};
 
 std::string EscapeXslAttribute(std::string_view text) {
   std::string out;
@@ -76,12 +121,18 @@ std::string EscapeXslAttribute(std::string_view text) {
 // --- TTemplateValues ---------------------------------------------------------------
 
 TTemplateValues& TTemplateValues::Raw(std::string_view name, std::string_view value) {
-  values_.insert_or_assign(std::string(name), std::string(value));
+  if (TValue* found = FindValue(name))
+    found->value.assign(value);
+  else
+    values_.push_back({std::string(name), std::string(value)});
   return *this;
 }
 
 TTemplateValues& TTemplateValues::Int(std::string_view name, long long value) {
-  return Raw(name, std::to_string(value));
+  char text[24];
+  const auto [end, ec] = std::to_chars(text, text + sizeof text, value);
+  (void)ec;
+  return Raw(name, std::string_view(text, static_cast<std::size_t>(end - text)));
 }
 
 TTemplateValues& TTemplateValues::XslAttribute(std::string_view name, std::string_view value) {
@@ -92,47 +143,33 @@ TTemplateValues& TTemplateValues::JsString(std::string_view name, std::string_vi
   return Raw(name, EscapeJsString(value));
 }
 
+TTemplateValues::TValue* TTemplateValues::FindValue(std::string_view name) {
+  for (TValue& v : values_)
+    if (v.name == name) return &v;
+  return nullptr;
+}
+
+const TTemplateValues::TValue* TTemplateValues::FindValue(std::string_view name) const {
+  for (const TValue& v : values_)
+    if (v.name == name) return &v;
+  return nullptr;
+}
+
 const std::string* TTemplateValues::Find(std::string_view name) const {
-  auto it = values_.find(name);
-  return it == values_.end() ? nullptr : &it->second;
-}
-
-std::vector<std::string> TTemplateValues::Names() const {
-  std::vector<std::string> names;
-  for (const auto& [name, value] : values_) names.push_back(name);
-  return names;
-}
-
-std::string FillHoles(std::string_view text, const TTemplateValues& values, std::string_view where,
-                      std::vector<std::string>& used) {
-  std::string out;
-  std::size_t pos = 0;
-  while (true) {
-    const std::size_t open = text.find(kHoleMark, pos);
-    if (open == std::string_view::npos) break;
-    const std::size_t start = open + kHoleMark.size();
-    const std::size_t close = text.find(kHoleMark, start);
-    if (close == std::string_view::npos) throw ETemplateError(std::string(where) + ": unclosed hole");
-    std::string_view name = text.substr(start, close - start);
-    if (!name.empty() && name.back() == kOptionalMark) name.remove_suffix(1);
-    const std::string* value = values.Find(name);
-    if (value == nullptr) throw ETemplateError(std::string(where) + ": hole '" + std::string(name) + "' is not filled");
-    out.append(text.substr(pos, open - pos));
-    out += *value;
-    used.emplace_back(name);
-    pos = close + kHoleMark.size();
-  }
-  out.append(text.substr(pos));
-  return out;
+  const TValue* found = FindValue(name);
+  return found != nullptr ? &found->value : nullptr;
 }
 
 // --- TScriptTemplate ---------------------------------------------------------------
 
-const TScriptTemplate& TScriptTemplate::Get(const std::string& resource) {
+const TScriptTemplate& TScriptTemplate::Get(std::string_view resource) {
   static std::map<std::string, std::unique_ptr<TScriptTemplate>, std::less<>> cache;
   auto it = cache.find(resource);
   if (it == cache.end())
-    it = cache.emplace(resource, std::make_unique<TScriptTemplate>(resource, ResourceText(resource))).first;
+    it = cache
+             .emplace(std::string(resource),
+                      std::make_unique<TScriptTemplate>(std::string(resource), ResourceText(std::string(resource))))
+             .first;
   return *it->second;
 }
 
@@ -160,27 +197,36 @@ TScriptTemplate::TScriptTemplate(std::string name, std::string_view text) : name
 }
 
 std::string TScriptTemplate::Fill(std::string_view part, const TTemplateValues& values) const {
-  auto it = parts_.find(part);
-  if (it == parts_.end()) throw ETemplateError(name_ + ": no part '" + std::string(part) + "'");
-  std::vector<std::string> used;
-  const std::string where = Where(name_, part);
-  std::string text = FillHoles(it->second, values, where, used);
-  CheckAllUsed(values, used, where);
+  std::string text;
+  AppendTo(text, part, values);
   return text;
 }
 
 void TScriptTemplate::AppendTo(std::string& stream, std::string_view part, const TTemplateValues& values) const {
-  stream += Fill(part, values);
+  auto it = parts_.find(part);
+  if (it == parts_.end()) throw ETemplateError(name_ + ": no part '" + std::string(part) + "'");
+  const THoleFiller filler(values, name_, part);
+  const std::size_t before = stream.size();
+  try {
+    filler.AppendFilled(it->second, stream);
+    filler.CheckAllUsed();
+  } catch (...) {
+    stream.resize(before);
+    throw;
+  }
 }
 
 // --- TMarkupTemplate ---------------------------------------------------------------
 
-const TMarkupTemplate& TMarkupTemplate::Get(const std::string& resource) {
+const TMarkupTemplate& TMarkupTemplate::Get(std::string_view resource) {
   static std::map<std::string, std::unique_ptr<TMarkupTemplate>, std::less<>> cache;
   auto it = cache.find(resource);
   if (it == cache.end())
-    it =
-        cache.emplace(resource, std::make_unique<TMarkupTemplate>(resource, std::string(ResourceText(resource)))).first;
+    it = cache
+             .emplace(std::string(resource),
+                      std::make_unique<TMarkupTemplate>(std::string(resource),
+                                                        std::string(ResourceText(std::string(resource)))))
+             .first;
   return *it->second;
 }
 
@@ -204,9 +250,8 @@ TmyXmlNode* TMarkupTemplate::AppendTo(TmyXmlNode* parent, std::string_view part,
   TmyXmlNode* before = parent->lastChild;
   parent->CopyChildren(source);
   TmyXmlNode* first = before != nullptr ? before->next : parent->firstChild;
-  const std::string where = Where(name_, part);
-  std::vector<std::string> used;
-  for (TmyXmlNode* n = first; n != nullptr; n = n->next) FillSubtree(n, values, where, used);
-  CheckAllUsed(values, used, where);
+  const THoleFiller filler(values, name_, part);
+  for (TmyXmlNode* n = first; n != nullptr; n = n->next) filler.FillSubtree(n);
+  filler.CheckAllUsed();
   return first;
 }

@@ -55,23 +55,26 @@ class TTemplateValues {
 
   // The value of the hole; null when it was not set.
   const std::string* Find(std::string_view name) const;
-  // The names that were set.
-  std::vector<std::string> Names() const;
 
  private:
-  std::map<std::string, std::string, std::less<>> values_;
-};
+  friend class THoleFiller;
+  struct TValue {
+    std::string name;
+    std::string value;
+    mutable bool used = false;  // filled into the part being filled now
+  };
+  TValue* FindValue(std::string_view name);
+  const TValue* FindValue(std::string_view name) const;
 
-// Fills the holes of one text. `where` names the template and part in errors;
-// `used` collects the names of the holes filled.
-std::string FillHoles(std::string_view text, const TTemplateValues& values, std::string_view where,
-                      std::vector<std::string>& used);
+  // A handful a use: a list beats a tree.
+  std::vector<TValue> values_;
+};
 
 class TScriptTemplate {
  public:
   // The parsed script template of the embedded resource (parsed at its first
   // use; ETemplateError when the resource does not exist).
-  static const TScriptTemplate& Get(const std::string& resource);
+  static const TScriptTemplate& Get(std::string_view resource);
   // From a text (tests and the embedded files alike).
   TScriptTemplate(std::string name, std::string_view text);
 
@@ -89,7 +92,7 @@ class TMarkupTemplate {
  public:
   // The parsed markup template of the embedded resource (parsed at its first
   // use; ETemplateError when it is missing or not well-formed).
-  static const TMarkupTemplate& Get(const std::string& resource);
+  static const TMarkupTemplate& Get(std::string_view resource);
   // From an XML text.
   TMarkupTemplate(std::string name, const std::string& text);
   ~TMarkupTemplate();

@@ -63,6 +63,14 @@ TEST(ScriptTemplateTest, UnfilledUnknownAndMissingPartsNameTemplateAndHole) {
   }
 }
 
+TEST(ScriptTemplateTest, ValuesUsedAgainAreCheckedAgainstEachPartAlone) {
+  TScriptTemplate t("test.js", "@@ both\n%%a%% %%b%%\n@@ one\n%%a%%\n");
+  const TTemplateValues values = TTemplateValues().Raw("a", "1").Raw("b", "2");
+  std::string stream = t.Fill("both", values);
+  EXPECT_THROW(t.AppendTo(stream, "one", values), ETemplateError);
+  EXPECT_EQ(stream, "1 2\r\n");
+}
+
 TEST(MarkupTemplateTest, CopiesFilledNodesAndDropsEmptyOptionalAttributes) {
   TMarkupTemplate t("test.xsl",
                     "<parts><part name=\"div\"><div title=\"%%hint?%%\" style=\"top: %%top%%px;\">%%caption%%"
