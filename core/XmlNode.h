@@ -72,6 +72,12 @@ class TmyXmlNode {
 
   // --- attributes -----------------------------------------------------------
   TmyXmlAttrNode* FindAttr(std::string_view aName) const;
+  // The first attribute of each of aNames (null where there is none), found in
+  // one pass over the list: for a reader of many attributes of one node.
+  void FindAttrs(std::span<const std::string_view> aNames, std::span<const TmyXmlAttrNode*> aFound) const;
+  // An attribute's value read as GetAttrInt reads it: the default without an
+  // attribute or a decimal number.
+  static std::int32_t AttrInt(const TmyXmlAttrNode* aAttr, std::int32_t aDefault);
   // Sets the first attribute of that name, or appends a new one at the end.
   TmyXmlAttrNode* SetAttr(std::string_view aName, std::string_view aValue);
   TmyXmlAttrNode* UpdateAttr(std::string_view aName, std::string_view aValue);

@@ -1,5 +1,6 @@
 // TmyXmlNode: the attribute operations.
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 
@@ -120,10 +121,26 @@ std::string TmyXmlNode::GetAttrDef(std::string_view aName, std::string_view aDef
 }
 
 std::int32_t TmyXmlNode::GetAttrInt(std::string_view aName, std::int32_t aDefault) const {
-  const TmyXmlAttrNode* a = FindAttr(aName);
+  return AttrInt(FindAttr(aName), aDefault);
+}
+
+std::int32_t TmyXmlNode::AttrInt(const TmyXmlAttrNode* aAttr, std::int32_t aDefault) {
   std::int32_t v;
-  if (a != nullptr && ParseDecimal(a->value, v)) return v;
+  if (aAttr != nullptr && ParseDecimal(aAttr->value, v)) return v;
   return aDefault;
+}
+
+void TmyXmlNode::FindAttrs(std::span<const std::string_view> aNames, std::span<const TmyXmlAttrNode*> aFound) const {
+  std::fill(aFound.begin(), aFound.end(), nullptr);
+  const std::size_t count = std::min(aNames.size(), aFound.size());
+  for (const TmyXmlAttrNode* a = firstAttr; a != nullptr; a = a->next) {
+    for (std::size_t i = 0; i < count; ++i) {
+      if (a->name == aNames[i]) {
+        if (aFound[i] == nullptr) aFound[i] = a;
+        break;
+      }
+    }
+  }
 }
 
 std::uint32_t TmyXmlNode::GetAttrHex(std::string_view aName, std::uint32_t aDefault) const {

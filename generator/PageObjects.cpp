@@ -52,9 +52,38 @@ TSwitch SwitchOf(const TmyXmlNode* kind) {
   return TSwitch::kVisibility;
 }
 
-int GridPixels(const TmyXmlNode* object, const char* cell, const char* offset) {
-  const int n = object->GetAttrInt(cell, 1);
-  return (n < 1 ? 0 : n - 1) * kGridStep + object->GetAttrInt(offset, 0);
+// The object's attributes that its record holds, read in one pass.
+enum TObjectAttr : std::size_t {
+  kAttrX,
+  kAttrXOffset,
+  kAttrY,
+  kAttrYOffset,
+  kAttrBack,
+  kAttrFront,
+  kAttrCaption,
+  kAttrHint,
+  kAttrSize,
+  kAttrItalic,
+  kAttrStrong,
+  kAttrTransparent,
+  kAttrReadOnly,
+  kAttrTemplateMark,
+  kAttrLevel,
+  kAttrVisVar,
+  kAttrVisType,
+  kAttrVisNeg,
+  kObjectAttrCount
+};
+constexpr std::string_view kObjectAttrNames[kObjectAttrCount] = {
+    "X",      "xoff",   "Y",           "yoff",     "back", "front", "caption", "hint",    "size",
+    "italic", "strong", "transparent", "readonly", "ti",   "level", "visvar",  "vistype", "visneg"};
+
+std::string AttrText(const TmyXmlAttrNode* a) { return a != nullptr ? std::string(a->value) : std::string(); }
+bool AttrTrue(const TmyXmlAttrNode* a) { return a != nullptr && a->value == "true"; }
+
+int GridPixels(const TmyXmlAttrNode* cell, const TmyXmlAttrNode* offset) {
+  const int n = TmyXmlNode::AttrInt(cell, 1);
+  return (n < 1 ? 0 : n - 1) * kGridStep + TmyXmlNode::AttrInt(offset, 0);
 }
 
 // The resolved visibility variable of an object.
@@ -179,24 +208,26 @@ TmyXmlNode* KindElement(TmyXmlNode* object) {
 }
 
 TObjectData ReadObjectData(TPageState& page, TmyXmlNode* object) {
+  const TmyXmlAttrNode* a[kObjectAttrCount];
+  object->FindAttrs(kObjectAttrNames, a);
   TObjectData d;
-  d.left = GridPixels(object, "X", "xoff");
-  d.top = GridPixels(object, "Y", "yoff");
-  const int back = object->GetAttrInt("back", 0);
+  d.left = GridPixels(a[kAttrX], a[kAttrXOffset]);
+  d.top = GridPixels(a[kAttrY], a[kAttrYOffset]);
+  const int back = TmyXmlNode::AttrInt(a[kAttrBack], 0);
   d.background = back == -1 ? 0 : SwapRedBlue(static_cast<std::uint32_t>(back));
-  d.foreground = SwapRedBlue(static_cast<std::uint32_t>(object->GetAttrInt("front", 0)));
-  d.caption = DecodeHtmlEntities(object->GetAttr("caption"));
-  d.hint = DecodeHtmlEntities(object->GetAttr("hint"));
-  d.fontSize = object->GetAttrInt("size", d.fontSize);
-  d.italic = object->GetAttr("italic") == "true";
-  d.strong = object->GetAttr("strong") == "true";
-  d.transparent = object->GetAttr("transparent") == "true";
-  d.readOnly = object->GetAttr("readonly") == "true";
-  d.templateMark = object->GetAttrInt("ti", 0);
-  d.level = object->GetAttrInt("level", 0);
-  d.visVar = ExpandPlaceholders(page.context.project.resolver, object->GetAttr("visvar"));
-  d.visType = object->GetAttr("vistype");
-  d.visNeg = object->GetAttr("visneg") == "true";
+  d.foreground = SwapRedBlue(static_cast<std::uint32_t>(TmyXmlNode::AttrInt(a[kAttrFront], 0)));
+  d.caption = DecodeHtmlEntities(AttrText(a[kAttrCaption]));
+  d.hint = DecodeHtmlEntities(AttrText(a[kAttrHint]));
+  d.fontSize = TmyXmlNode::AttrInt(a[kAttrSize], d.fontSize);
+  d.italic = AttrTrue(a[kAttrItalic]);
+  d.strong = AttrTrue(a[kAttrStrong]);
+  d.transparent = AttrTrue(a[kAttrTransparent]);
+  d.readOnly = AttrTrue(a[kAttrReadOnly]);
+  d.templateMark = TmyXmlNode::AttrInt(a[kAttrTemplateMark], 0);
+  d.level = TmyXmlNode::AttrInt(a[kAttrLevel], 0);
+  d.visVar = ExpandPlaceholders(page.context.project.resolver, AttrText(a[kAttrVisVar]));
+  d.visType = AttrText(a[kAttrVisType]);
+  d.visNeg = AttrTrue(a[kAttrVisNeg]);
   TakeLanguageText(page.context.project, object, "caption", d.caption);
   TakeLanguageText(page.context.project, object, "hint", d.hint);
   return d;

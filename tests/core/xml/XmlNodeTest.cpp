@@ -203,6 +203,22 @@ TEST(XmlNodeAttr, Readers) {
   EXPECT_EQ(out, -42);
 }
 
+TEST(XmlNodeAttr, FindAttrsTakesTheFirstOfEachNameInOnePass) {
+  TmyXmlNode n("n");
+  n.AppendAttr("b", "1");
+  n.AppendAttr("a", "x");
+  n.AppendAttr("b", "2");
+  constexpr std::string_view kNames[] = {"a", "b", "c"};
+  const TmyXmlAttrNode* found[3];
+  n.FindAttrs(kNames, found);
+  EXPECT_EQ(found[0], n.FindAttr("a"));
+  EXPECT_EQ(found[1], n.FindAttr("b"));
+  EXPECT_EQ(found[2], nullptr);
+  EXPECT_EQ(TmyXmlNode::AttrInt(found[1], 5), 1);
+  EXPECT_EQ(TmyXmlNode::AttrInt(found[0], 5), 5);
+  EXPECT_EQ(TmyXmlNode::AttrInt(found[2], 5), 5);
+}
+
 TEST(XmlNodeAttr, IntegerSetters) {
   TmyXmlNode n("n");
   n.SetAttrInt("a", 0);
