@@ -85,7 +85,9 @@ export async function launch() {
 export async function newPage(context) {
   const page = await context.newPage();
   await page.setViewport({ width: 960, height: 720 });
-  page.setDefaultTimeout(15000);
+  // A cap on each wait for a condition, not a wait: a loaded two-core machine running the
+  // sanitizer build has taken more than 15 s for one navigation in Firefox.
+  page.setDefaultTimeout(60000);
   return page;
 }
 
