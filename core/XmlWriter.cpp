@@ -4,7 +4,10 @@
 // memory, " />" only for elements read in the short form, no declaration of its
 // own (a kept "xml" instruction is written like any other node).
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 
 #include "base/Crc.h"
@@ -20,14 +23,129 @@ namespace {
 constexpr std::int64_t kKeepAliveFirst = 1000;
 constexpr std::int64_t kKeepAliveEvery = 100;
 
-void Indent(std::string& out, int depth) { out.append(static_cast<std::size_t>(depth > 1 ? depth - 1 : 0), '\t'); }
+// Appends to a string through a raw cursor. The writer's pieces are short (a
+// name, a value of a few bytes): measuring each and appending it by string
+// calls costs more than copying it byte by byte into room made in advance.
+// The string has its final size when the sink goes.
+class TTextSink {
+ public:
+  explicit TTextSink(std::string& out) : out_(out), data_(out.data()), size_(out.size()), capacity_(out.size()) {}
+  ~TTextSink() { out_.resize(size_); }
+  TTextSink(const TTextSink&) = delete;
+  TTextSink& operator=(const TTextSink&) = delete;
 
-// The value and the end tag of an element written with an end tag.
-void CloseElement(std::string& out, const TmyXmlNode* n) {
-  AppendHtmlEntities(out, n->value);
-  out += "</";
-  out += n->name;
-  out += ">\r\n";
+  void Put(std::string_view text) {
+    Room(text.size());
+    std::memcpy(data_ + size_, text.data(), text.size());
+    size_ += text.size();
+  }
+  void Put(char c) {
+    Room(1);
+    data_[size_++] = c;
+  }
+  void Tabs(int depth) {
+    const std::size_t n = static_cast<std::size_t>(depth > 1 ? depth - 1 : 0);
+    Room(n);
+    std::memset(data_ + size_, '\t', n);
+    size_ += n;
+  }
+  // A name as it is.
+  void PutName(const TXmlString& text) {
+    if (text.owned()) return Put(text.view());
+    for (const char* p = text.data(); *p != '\0'; ++p) Put(*p);
+  }
+  // A text with the entities lt, gt, quot and amp ("&#" stays: a character
+  // reference); returns the line feeds it holds.
+  std::size_t PutEscaped(const TXmlString& text) {
+    // An owned text has its size (and may hold a NUL); a view ends at its NUL.
+    if (text.owned()) return PutEscaped<true>(text.data(), text.data() + text.size());
+    return PutEscaped<false>(text.data(), nullptr);
+  }
+
+ private:
+  enum TByte : unsigned char { kPlain, kEnd, kLineFeed, kEntity };
+  static constexpr std::array<TByte, 256> kBytes = [] {
+    std::array<TByte, 256> table{};
+    table[0] = kEnd;
+    table['\n'] = kLineFeed;
+    for (unsigned char c : {'<', '>', '"', '&'}) table[c] = kEntity;
+    return table;
+  }();
+  // Room for a run of bytes, and for one entity after it, between checks.
+  static constexpr std::size_t kRun = 64;
+  static constexpr std::size_t kLongestEntity = 6;
+
+  template <bool kSized>
+  std::size_t PutEscaped(const char* p, const char* end) {
+    std::size_t lineFeeds = 0;
+    while (true) {
+      Room(kRun + kLongestEntity);
+      char* out = data_ + size_;
+      char* const limit = out + kRun;
+      while (out < limit) {
+        if (kSized && p == end) {
+          size_ = static_cast<std::size_t>(out - data_);
+          return lineFeeds;
+        }
+        const char c = *p++;
+        switch (kBytes[static_cast<unsigned char>(c)]) {
+          case kPlain: *out++ = c; continue;
+          case kEnd:
+            if (kSized) {
+              *out++ = c;
+              continue;
+            }
+            size_ = static_cast<std::size_t>(out - data_);
+            return lineFeeds;
+          case kLineFeed:
+            ++lineFeeds;
+            *out++ = c;
+            continue;
+          case kEntity: out = PutEntity(out, c, p, end); continue;
+        }
+      }
+      size_ = static_cast<std::size_t>(out - data_);
+    }
+  }
+  // `next` is the byte after c; `end` is null for a view (which ends at a NUL).
+  static char* PutEntity(char* out, char c, const char* next, const char* end) {
+    std::string_view entity;
+    switch (c) {
+      case '<': entity = "&lt;"; break;
+      case '>': entity = "&gt;"; break;
+      case '"': entity = "&quot;"; break;
+      default:
+        if ((end == nullptr || next < end) && *next == '#') {
+          *out = c;
+          return out + 1;
+        }
+        entity = "&amp;";
+        break;
+    }
+    std::memcpy(out, entity.data(), entity.size());
+    return out + entity.size();
+  }
+  void Room(std::size_t n) {
+    if (capacity_ - size_ >= n) return;
+    out_.resize(std::max(size_ + n, 2 * capacity_ + 256));
+    data_ = out_.data();
+    capacity_ = out_.size();
+  }
+
+  std::string& out_;
+  char* data_;
+  std::size_t size_;
+  std::size_t capacity_;
+};
+
+// The value and the end tag of an element written with an end tag; the line
+// feeds of the value.
+std::size_t CloseElement(TTextSink& out, const TmyXmlNode* n) {
+  const std::size_t lineFeeds = out.PutEscaped(n->value);
+  out.Put("</");
+  out.PutName(n->name);
+  out.Put(">\r\n");
+  return lineFeeds;
 }
 
 // Each UTF-8 no-break space (C2 A0) becomes the single byte 0xA0.
@@ -42,7 +160,8 @@ void DropNbspLeadBytes(std::string& text) {
 
 }  // namespace
 
-void TmyXMLParser::WriteSiblings(TmyXmlNode* aNode, std::string& aOut, int aDepth, bool aOnlyFirst) {
+void TmyXMLParser::WriteSiblings(TmyXmlNode* aNode, std::string& aText, int aDepth, bool aOnlyFirst) {
+  TTextSink out(aText);
   // Walks the nodes without recursion: down into children, on to the next
   // sibling, up to close the parent, never above the starting level.
   TmyXmlNode* cur = aNode;
@@ -53,35 +172,34 @@ void TmyXMLParser::WriteSiblings(TmyXmlNode* aNode, std::string& aOut, int aDept
       writeThreshold_ += kKeepAliveEvery;
     }
     if (cur == keptNode_ && depth == keptDepth_) {
-      aOut += keptText_;
+      out.Put(keptText_);
       writeLine_ += keptLines_;
     } else {
-      if (indent) Indent(aOut, depth);
-      aOut += cur->instruction ? "<?" : cur->comment ? "<!--" : "<";
-      aOut += cur->name;
+      if (indent) out.Tabs(depth);
+      out.Put(cur->instruction ? "<?" : cur->comment ? "<!--" : "<");
+      out.PutName(cur->name);
       for (const TmyXmlAttrNode* a = cur->firstAttr; a != nullptr; a = a->next) {
-        aOut += ' ';
-        aOut += a->name;
-        aOut += "=\"";
-        AppendHtmlEntities(aOut, a->value);
-        aOut += '"';
+        out.Put(' ');
+        out.PutName(a->name);
+        out.Put("=\"");
+        out.PutEscaped(a->value);
+        out.Put('"');
       }
       // Comments and instructions always end in their own short form: an end tag
       // after them would not be XML. An element read in the short form keeps it
       // only while it stays empty: children or text added later are written.
       const bool empty = cur->firstChild == nullptr && cur->value.empty();
       if ((cur->closed && empty) || cur->instruction || cur->comment) {
-        aOut += cur->instruction ? " ?>\r\n" : cur->comment ? "-->\r\n" : " />\r\n";
+        out.Put(cur->instruction ? " ?>\r\n" : cur->comment ? "-->\r\n" : " />\r\n");
       } else if (cur->firstChild != nullptr) {
-        aOut += ">\r\n";
+        out.Put(">\r\n");
         ++writeLine_;
         cur = cur->firstChild;
         ++depth;
         continue;
       } else {
-        aOut += '>';
-        writeLine_ += static_cast<std::int64_t>(CountLineFeeds(cur->value));
-        CloseElement(aOut, cur);
+        out.Put('>');
+        writeLine_ += static_cast<std::int64_t>(CloseElement(out, cur));
       }
       ++writeLine_;
     }
@@ -91,9 +209,8 @@ void TmyXMLParser::WriteSiblings(TmyXmlNode* aNode, std::string& aOut, int aDept
       if (depth == aDepth) return;
       cur = cur->parent;
       --depth;
-      if (indent) Indent(aOut, depth);
-      writeLine_ += static_cast<std::int64_t>(CountLineFeeds(cur->value));
-      CloseElement(aOut, cur);
+      if (indent) out.Tabs(depth);
+      writeLine_ += static_cast<std::int64_t>(CloseElement(out, cur));
       ++writeLine_;
     }
     cur = cur->next;
