@@ -109,10 +109,12 @@ TXmlArena* TXmlArena::ArenaAt(const void* aAddress) noexcept {
 
 char* TXmlArena::AllocateBytes(std::size_t aSize) {
   if (aSize <= kBlockSize / 8) {
-    const std::size_t need = RoundUp(aSize);  // the position stays aligned for objects
-    if (static_cast<std::size_t>(limit_ - pos_) < need) AddBlock();
-    char* p = pos_;
-    pos_ += need;
+    // With the attributes, whose values they are; the position stays aligned for objects.
+    const std::size_t need = RoundUp(aSize);
+    Lane& lane = lanes_[kAttributeLane];
+    if (static_cast<std::size_t>(lane.limit - lane.pos) < need) AddBlock(lane);
+    char* p = lane.pos;
+    lane.pos += need;
     return p;
   }
   if (aSize > std::numeric_limits<std::size_t>::max() - sizeof(Chunk)) throw std::bad_alloc();
@@ -122,19 +124,19 @@ char* TXmlArena::AllocateBytes(std::size_t aSize) {
   return reinterpret_cast<char*>(c + 1);
 }
 
-void TXmlArena::AddBlock() {
+void TXmlArena::AddBlock(Lane& aLane) {
   auto* b = static_cast<Block*>(TakeBlock());
   b->next = blocks_;
   b->arena = this;
   blocks_ = b;
-  pos_ = reinterpret_cast<char*>(b) + RoundUp(sizeof(Block));
-  limit_ = reinterpret_cast<char*>(b) + kBlockSize;
+  aLane.pos = reinterpret_cast<char*>(b) + RoundUp(sizeof(Block));
+  aLane.limit = reinterpret_cast<char*>(b) + kBlockSize;
 }
 
-void* TXmlArena::AllocateInNewBlock(std::size_t aSize) {
+void* TXmlArena::AllocateInNewBlock(std::size_t aSize, TLane aLane) {
   if (RoundUp(aSize) > kBlockSize - RoundUp(sizeof(Block))) throw std::bad_alloc();
-  AddBlock();
-  return Allocate(aSize);
+  AddBlock(lanes_[aLane]);
+  return Allocate(aSize, aLane);
 }
 
 void TXmlArena::Finish() noexcept {

@@ -28,7 +28,9 @@ class TmyXmlAttrNode {
   // Storage: the ordinary heap, or an arena that the reader fills
   // (new (arena) ...). Delete gives a reader's object back to its arena.
   static void* operator new(std::size_t aSize) { return ::operator new(aSize); }
-  static void* operator new(std::size_t aSize, TXmlArena* aArena) { return aArena->Allocate(aSize); }
+  static void* operator new(std::size_t aSize, TXmlArena* aArena) {
+    return aArena->Allocate(aSize, TXmlArena::kAttributeLane);
+  }
   static void operator delete(TmyXmlAttrNode* aObject, std::destroying_delete_t) noexcept {
     TXmlArena::Destroy(aObject);
   }

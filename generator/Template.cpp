@@ -17,6 +17,8 @@ constexpr char kOptionalMark = '?';
 constexpr std::string_view kPartHeader = "@@ ";
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr char kJoinMark = '\\';
+// A use sets a handful of values: room for them at the first.
+constexpr std::size_t kUsualValues = 6;
 
 // The embedded resource's bytes; ETemplateError when it does not exist.
 std::string_view ResourceText(const std::string& resource) {
@@ -121,10 +123,12 @@ std::string EscapeXslAttribute(std::string_view text) {
 // --- TTemplateValues ---------------------------------------------------------------
 
 TTemplateValues& TTemplateValues::Raw(std::string_view name, std::string_view value) {
-  if (TValue* found = FindValue(name))
+  if (TValue* found = FindValue(name)) {
     found->value.assign(value);
-  else
-    values_.push_back({std::string(name), std::string(value)});
+    return *this;
+  }
+  if (values_.empty()) values_.reserve(kUsualValues);
+  values_.push_back({std::string(name), std::string(value)});
   return *this;
 }
 
