@@ -28,6 +28,9 @@ enum : std::uint32_t {
   XML_ERR_OPEN_AT_END = 0x400,
 };
 
+// The writer's output buffer (XmlWriter.cpp).
+class TTextSink;
+
 class TmyXMLParser {
  public:
   TmyXMLParser() = default;
@@ -95,6 +98,8 @@ class TmyXMLParser {
   // The writer's recursion-free walk over aNode and its following siblings.
   // With aOnlyFirst, aNode alone.
   void WriteSiblings(TmyXmlNode* aNode, std::string& aOut, int aDepth, bool aOnlyFirst = false);
+  // The same walk into the writer's buffer.
+  void WalkInto(TTextSink& aOut, TmyXmlNode* aNode, int aDepth, bool aOnlyFirst);
   // The whole text of a root's children, with the progress reports of a write.
   std::string WriteText(TmyXmlNode* aRoot);
 

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <memory>
 
 #include "base/Crc.h"
 #include "core/TextEncoding.h"
@@ -16,27 +17,26 @@
 #include "core/XmlWriterHooks.h"
 #include "platform/win/FileIo.h"
 
-namespace {
-
-// Keep-alive reports to the host: the first after this many lines, then one
-// every kKeepAliveEvery lines.
-constexpr std::int64_t kKeepAliveFirst = 1000;
-constexpr std::int64_t kKeepAliveEvery = 100;
-
-// Appends to a string through a raw cursor. The writer's pieces are short (a
-// name, a value of a few bytes): measuring each and appending it by string
-// calls costs more than copying it byte by byte into room made in advance.
-// The string has its final size when the sink goes.
+// Appends to a string through a buffer of its own. The writer's pieces are
+// short (a name, a value of a few bytes): measuring each and appending it by
+// string calls costs more than copying it byte by byte into room made in
+// advance; the buffer goes to the string in large pieces, the last with Finish.
 class TTextSink {
  public:
-  explicit TTextSink(std::string& out) : out_(out), data_(out.data()), size_(out.size()), capacity_(out.size()) {}
-  ~TTextSink() { out_.resize(size_); }
+  explicit TTextSink(std::string& out) : out_(out), data_(new char[kCapacity]) {}
+  void Finish() { Flush(); }
   TTextSink(const TTextSink&) = delete;
   TTextSink& operator=(const TTextSink&) = delete;
 
   void Put(std::string_view text) {
+    if (text.size() > kCapacity / 4) {
+      // A kept node's text, say: straight to the string.
+      Flush();
+      out_.append(text);
+      return;
+    }
     Room(text.size());
-    std::memcpy(data_ + size_, text.data(), text.size());
+    std::memcpy(data_.get() + size_, text.data(), text.size());
     size_ += text.size();
   }
   void Put(char c) {
@@ -44,10 +44,13 @@ class TTextSink {
     data_[size_++] = c;
   }
   void Tabs(int depth) {
-    const std::size_t n = static_cast<std::size_t>(depth > 1 ? depth - 1 : 0);
-    Room(n);
-    std::memset(data_ + size_, '\t', n);
-    size_ += n;
+    for (std::size_t n = static_cast<std::size_t>(depth > 1 ? depth - 1 : 0); n > 0;) {
+      const std::size_t part = std::min(n, kRun);
+      Room(part);
+      std::memset(data_.get() + size_, '\t', part);
+      size_ += part;
+      n -= part;
+    }
   }
   // A name as it is.
   void PutName(const TXmlString& text) {
@@ -80,11 +83,11 @@ class TTextSink {
     std::size_t lineFeeds = 0;
     while (true) {
       Room(kRun + kLongestEntity);
-      char* out = data_ + size_;
+      char* out = data_.get() + size_;
       char* const limit = out + kRun;
       while (out < limit) {
         if (kSized && p == end) {
-          size_ = static_cast<std::size_t>(out - data_);
+          size_ = static_cast<std::size_t>(out - data_.get());
           return lineFeeds;
         }
         const char c = *p++;
@@ -95,7 +98,7 @@ class TTextSink {
               *out++ = c;
               continue;
             }
-            size_ = static_cast<std::size_t>(out - data_);
+            size_ = static_cast<std::size_t>(out - data_.get());
             return lineFeeds;
           case kLineFeed:
             ++lineFeeds;
@@ -104,7 +107,7 @@ class TTextSink {
           case kEntity: out = PutEntity(out, c, p, end); continue;
         }
       }
-      size_ = static_cast<std::size_t>(out - data_);
+      size_ = static_cast<std::size_t>(out - data_.get());
     }
   }
   // `next` is the byte after c; `end` is null for a view (which ends at a NUL).
@@ -125,18 +128,27 @@ class TTextSink {
     std::memcpy(out, entity.data(), entity.size());
     return out + entity.size();
   }
+  // Room for n bytes (at most the buffer's size) after the text so far.
   void Room(std::size_t n) {
-    if (capacity_ - size_ >= n) return;
-    out_.resize(std::max(size_ + n, 2 * capacity_ + 256));
-    data_ = out_.data();
-    capacity_ = out_.size();
+    if (kCapacity - size_ < n) Flush();
+  }
+  void Flush() {
+    out_.append(data_.get(), size_);
+    size_ = 0;
   }
 
+  static constexpr std::size_t kCapacity = std::size_t{16} << 10;
   std::string& out_;
-  char* data_;
-  std::size_t size_;
-  std::size_t capacity_;
+  std::unique_ptr<char[]> data_;
+  std::size_t size_ = 0;
 };
+
+namespace {
+
+// Keep-alive reports to the host: the first after this many lines, then one
+// every kKeepAliveEvery lines.
+constexpr std::int64_t kKeepAliveFirst = 1000;
+constexpr std::int64_t kKeepAliveEvery = 100;
 
 // The value and the end tag of an element written with an end tag; the line
 // feeds of the value.
@@ -162,6 +174,11 @@ void DropNbspLeadBytes(std::string& text) {
 
 void TmyXMLParser::WriteSiblings(TmyXmlNode* aNode, std::string& aText, int aDepth, bool aOnlyFirst) {
   TTextSink out(aText);
+  WalkInto(out, aNode, aDepth, aOnlyFirst);
+  out.Finish();
+}
+
+void TmyXMLParser::WalkInto(TTextSink& out, TmyXmlNode* aNode, int aDepth, bool aOnlyFirst) {
   // Walks the nodes without recursion: down into children, on to the next
   // sibling, up to close the parent, never above the starting level.
   TmyXmlNode* cur = aNode;

@@ -162,6 +162,25 @@ TEST(XmlWriter, AKeptNodeIsWrittenAsItWasWhenKept) {
   EXPECT_NE(WriteText(in.doc, in.root.get()).find("changed"), std::string::npos);
 }
 
+// Texts longer than the writer's buffer, and a kept text longer than a piece
+// of it, come out whole and in order.
+TEST(XmlWriter, ALargeDocumentAndALargeKeptNodeAreWrittenWhole) {
+  TmyXMLParser doc;
+  TmyXmlNode root("Wrapper");
+  root.AddChild("head")->value = "start";
+  TmyXmlNode* menu = root.AddChild("menu");
+  for (int i = 0; i < 2000; ++i) menu->AddChild("item")->SetAttr("n", std::to_string(i) + " & <");
+  root.AddChild("tail")->value = "end";
+  const std::string whole = WriteText(doc, &root);
+  std::size_t items = 0;
+  for (std::size_t at = whole.find("<item n="); at != std::string::npos; at = whole.find("<item n=", at + 1)) ++items;
+  EXPECT_EQ(items, 2000u);
+  EXPECT_TRUE(whole.starts_with("<head>start</head>\r\n<menu>\r\n\t<item n=\"0 &amp; &lt;\"></item>\r\n"));
+  EXPECT_NE(whole.find("\t<item n=\"1999 &amp; &lt;\"></item>\r\n</menu>\r\n<tail>end</tail>\r\n"), std::string::npos);
+  doc.KeepWritten(menu);
+  EXPECT_EQ(WriteText(doc, &root), whole);
+}
+
 TEST(XmlWriter, LfInputIsWrittenInTheLayout) {
   Loaded crlf(DataPath("project-crlf.xml"));
   Loaded lf(DataPath("project-lf.xml"));
