@@ -88,8 +88,9 @@ bool TProjectDocument::GridEnabled() const { return grid_ != nullptr && grid_->G
 
 void TProjectDocument::AssignMissingUids(TmyXmlNode* node) {
   for (TmyXmlNode* cur = node; cur != nullptr; cur = NextInSubtree(cur, node, false)) {
-    if (!IsElement(cur) || cur->FindAttr("Uid") != nullptr) continue;
-    if (cur->name == "group" || cur->name == "page" || cur->name == "object") cur->SetAttrIntStr("Uid", uidCounter_++);
+    // The name first: most elements are none of the three, and their attributes are not read.
+    if (!IsElement(cur) || !(cur->name == "group" || cur->name == "page" || cur->name == "object")) continue;
+    if (cur->FindAttr("Uid") == nullptr) cur->SetAttrIntStr("Uid", uidCounter_++);
   }
 }
 
