@@ -109,35 +109,25 @@ std::string AnsiToUtf8(std::string_view aText, int aCodePage) {
   return Utf16ToUtf8(wide);
 }
 
+std::string_view HtmlEntityOf(char aByte, bool referenceFollows) {
+  switch (aByte) {
+    case '<': return "&lt;";
+    case '>': return "&gt;";
+    case '"': return "&quot;";
+    case '&': return referenceFollows ? std::string_view() : "&amp;";
+    default: return {};
+  }
+}
+
 void AppendHtmlEntities(std::string& aOut, std::string_view aText) {
   const char* p = aText.data();
   const char* end = p + aText.size();
   const char* run = p;
   for (; p < end; ++p) {
-    const char* entity;
-    std::size_t len;
-    switch (*p) {
-      case '<':
-        entity = "&lt;";
-        len = 4;
-        break;
-      case '>':
-        entity = "&gt;";
-        len = 4;
-        break;
-      case '"':
-        entity = "&quot;";
-        len = 6;
-        break;
-      case '&':
-        if (p + 1 < end && p[1] == '#') continue;
-        entity = "&amp;";
-        len = 5;
-        break;
-      default: continue;
-    }
+    const std::string_view entity = HtmlEntityOf(*p, p + 1 < end && p[1] == '#');
+    if (entity.empty()) continue;
     aOut.append(run, static_cast<std::size_t>(p - run));
-    aOut.append(entity, len);
+    aOut.append(entity);
     run = p + 1;
   }
   aOut.append(run, static_cast<std::size_t>(end - run));

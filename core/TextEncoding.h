@@ -14,6 +14,9 @@
 std::string EncodeHtmlEntities(std::string_view aText);
 // The same, appended to aOut (the writer's form, without a temporary text).
 void AppendHtmlEntities(std::string& aOut, std::string_view aText);
+// The entity of one byte by those rules; empty for a byte that stays (any
+// other byte, and '&' when `referenceFollows`: the next byte is '#').
+std::string_view HtmlEntityOf(char aByte, bool referenceFollows);
 
 // "&amp;", "&gt;", "&lt;", "&nbsp;" and "&quot;" as '&', '>', '<', byte 0xA0 and
 // '"', left to right; a produced '&' never starts another entity. Other entities

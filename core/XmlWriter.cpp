@@ -112,18 +112,10 @@ class TTextSink {
   }
   // `next` is the byte after c; `end` is null for a view (which ends at a NUL).
   static char* PutEntity(char* out, char c, const char* next, const char* end) {
-    std::string_view entity;
-    switch (c) {
-      case '<': entity = "&lt;"; break;
-      case '>': entity = "&gt;"; break;
-      case '"': entity = "&quot;"; break;
-      default:
-        if ((end == nullptr || next < end) && *next == '#') {
-          *out = c;
-          return out + 1;
-        }
-        entity = "&amp;";
-        break;
+    const std::string_view entity = HtmlEntityOf(c, (end == nullptr || next < end) && *next == '#');
+    if (entity.empty()) {
+      *out = c;
+      return out + 1;
     }
     std::memcpy(out, entity.data(), entity.size());
     return out + entity.size();
