@@ -80,6 +80,14 @@ bool ResolvesInside(const std::string& nativeRoot, const std::string& nativePath
   return true;
 }
 
+// A key as the table compares it: ASCII letters folded to lower case.
+std::string FoldedKey(std::string_view key) {
+  std::string folded(key);
+  for (char& c : folded)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return folded;
+}
+
 }  // namespace
 
 TGeneratedFiles::TGeneratedFiles(TCompileState& state, TCompileHost& host) : state_(state), host_(host) {
@@ -95,17 +103,25 @@ TGeneratedFiles::~TGeneratedFiles() {
 GeneratedFileRecord& TGeneratedFiles::RecordOf(const std::string& path) {
   state_.hostStatusText = ExtractFileName(path);
   const std::string key = ExtractRelativePath(state_.outputRoot, path);
-  int index = 0;
-  if (table_.Find(key, index)) {
-    auto* record = static_cast<GeneratedFileRecord*>(table_.Objects(index));
-    record->notForId = record->notForId && state_.notForId ? 1 : 0;
-    return *record;
+  auto [slot, added] = index_.try_emplace(FoldedKey(key), nullptr);
+  if (!added) {
+    GeneratedFileRecord& record = *slot->second;
+    record.notForId = record.notForId && state_.notForId ? 1 : 0;
+    return record;
   }
   auto created = std::make_unique<GeneratedFileRecord>();
   created->notForId = state_.notForId ? 1 : 0;
-  GeneratedFileRecord& record = *created;
+  slot->second = created.get();
+  table_.SetSorted(false);
   AddRecordItem(table_, key, std::move(created));
-  return record;
+  return *slot->second;
+}
+
+void TGeneratedFiles::SortTable() { table_.SetSorted(true); }
+
+const TStringList& TGeneratedFiles::Table() {
+  SortTable();
+  return table_;
 }
 
 void TGeneratedFiles::RegisterGeneratedFile(const std::string& path) {
@@ -187,6 +203,7 @@ void TGeneratedFiles::LoadGeneratedFileTable(const std::string& stampListPath) {
   // Without a project the host names no stamp list, and without an output
   // root no key can be placed.
   if (stampListPath.empty() || state_.outputRoot.empty()) return;
+  SortTable();
   if (PathExists(stampListPath)) LoadHexRecordList(stampListPath, &table_);
   for (int i = 0; i < table_.Count(); ++i) {
     const std::string& key = table_.Strings(i);
@@ -199,6 +216,7 @@ void TGeneratedFiles::LoadGeneratedFileTable(const std::string& stampListPath) {
   }
   FreeListItems(&table_);
   table_.Clear();
+  index_.clear();
 }
 
 void TGeneratedFiles::LoadPreviousStamps(const std::string& stampListPath) {
@@ -208,6 +226,7 @@ void TGeneratedFiles::LoadPreviousStamps(const std::string& stampListPath) {
 }
 
 bool TGeneratedFiles::MergeStamps(const std::string& stampListPath) {
+  SortTable();
   for (int i = 0; i < previous_.Count(); ++i) {
     const auto* old = static_cast<const GeneratedFileRecord*>(previous_.Objects(i));
     int index = 0;
@@ -230,9 +249,8 @@ bool TGeneratedFiles::MergeStamps(const std::string& stampListPath) {
 }
 
 const GeneratedFileRecord* TGeneratedFiles::Find(const std::string& key) const {
-  int index = 0;
-  if (!table_.Find(key, index)) return nullptr;
-  return static_cast<const GeneratedFileRecord*>(table_.Objects(index));
+  const auto found = index_.find(FoldedKey(key));
+  return found == index_.end() ? nullptr : found->second;
 }
 
 const GeneratedFileRecord* TGeneratedFiles::FindPrevious(const std::string& key) const {

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "core/StampList.h"
 #include "platform/vcl/StringList.h"
@@ -64,7 +65,8 @@ class TGeneratedFiles {
   const GeneratedFileRecord* Find(const std::string& key) const;
   // The previous compile's record of a key (until MergeStamps); null when none.
   const GeneratedFileRecord* FindPrevious(const std::string& key) const;
-  const TStringList& Table() const { return table_; }
+  // The table in the stamp list's order.
+  const TStringList& Table();
 
  private:
   // The record of a file's key (made when the table has none), its not-for-id
@@ -73,9 +75,16 @@ class TGeneratedFiles {
   // The full path of a key below the output root (or the password file one
   // folder above it); empty when the key leaves the root.
   std::string PathOfKey(const std::string& key) const;
+  // Puts the records registered since the last sort in the stamp list's order.
+  void SortTable();
 
   TCompileState& state_;
   TCompileHost& host_;
+  // Registration appends in the order files are written and finds a key in
+  // `index_` (keys with their ASCII letters folded, the list's own comparison),
+  // so that a compile of thousands of files does not insert each one into the
+  // middle of a sorted list; the table is sorted once, where it is read.
   TStringList table_;
+  std::unordered_map<std::string, GeneratedFileRecord*> index_;
   TStringList previous_;
 };

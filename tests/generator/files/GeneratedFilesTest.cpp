@@ -113,6 +113,19 @@ TEST_F(GeneratedFiles, RegisteringTwiceKeepsOneRecordOfTheLastWriteWithNotForIdO
   EXPECT_EQ(files.Table().Count(), 4);
 }
 
+TEST_F(GeneratedFiles, TheStampListHoldsTheFilesInLetterOrderWhateverTheOrderOfWriting) {
+  for (const char* name : {"b.XML", "C.XML", "a\\Z.XML"}) Put(name, name);
+  ASSERT_EQ(files.Table().Count(), 3);
+  // A file written after the table was read takes its place among the others.
+  Put("B\\A.XML", "x");
+  ASSERT_TRUE(files.MergeStamps(StampList()));
+  const std::string text = folder.Read("Tarnwell/Demo.txt");
+  std::string keys;
+  for (std::size_t start = 0; start < text.size(); start = text.find('\n', start) + 1)
+    keys += text.substr(start, text.find(',', start) - start) + " ";
+  EXPECT_EQ(keys, "a\\Z.XML b.XML B\\A.XML C.XML ");
+}
+
 TEST_F(GeneratedFiles, WriteGeneratedFileWritesTheBytesAndRegistersThem) {
   EXPECT_TRUE(files.WriteGeneratedFile(state.outputRoot + "INDEX.XML", "<a/>\r\n"));
   EXPECT_EQ(folder.Read("SendRoot/WWW/INDEX.XML"), "<a/>\r\n");
