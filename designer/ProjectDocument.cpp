@@ -50,6 +50,14 @@ void StripObjectVariables(TmyXmlNode* object) {
   RemoveBlanks(object->firstChild, kKindAttrs);
 }
 
+// True when an ancestor of the node below `top` is an object: the blanks of an
+// object's variables are stripped from the outermost object only.
+bool InsideObject(const TmyXmlNode* node, const TmyXmlNode* top) {
+  for (const TmyXmlNode* up = node->parent; up != nullptr && up != top; up = up->parent)
+    if (IsElement(up) && up->name == "object") return true;
+  return false;
+}
+
 }  // namespace
 
 TProjectDocument::TProjectDocument(TProjectDocumentUi& ui, TSecondsClock clock, std::function<int()> randomUid)
@@ -91,6 +99,16 @@ void TProjectDocument::AssignMissingUids(TmyXmlNode* node) {
     // The name first: most elements are none of the three, and their attributes are not read.
     if (!IsElement(cur) || !(cur->name == "group" || cur->name == "page" || cur->name == "object")) continue;
     if (cur->FindAttr("Uid") == nullptr) cur->SetAttrIntStr("Uid", uidCounter_++);
+  }
+}
+
+void TProjectDocument::AssignUidsAndStripVariables(TmyXmlNode* web) {
+  for (TmyXmlNode* cur = web; cur != nullptr; cur = NextInSubtree(cur, web, false)) {
+    if (!IsElement(cur)) continue;
+    const bool object = cur->name == "object";
+    if (!object && !(cur->name == "group" || cur->name == "page")) continue;
+    if (cur->FindAttr("Uid") == nullptr) cur->SetAttrIntStr("Uid", uidCounter_++);
+    if (object && !InsideObject(cur, web)) StripObjectVariables(cur);
   }
 }
 

@@ -151,7 +151,15 @@ class TProjectDocument {
   void ReadWebAttributes(TmyXmlNode* web);
   void InsertGridWhenMissing(TmyXmlNode* web, int rasterX, int rasterY);
   void MergePageFiles(TmyXmlNode* web, const std::string& pageFolder);
-  void SetupUids(TmyXmlNode* web);
+  // The Uid counter from the web element's MaxUid (or a random start), then
+  // AssignUidsAndStripVariables.
+  void SetupUidsAndStripVariables(TmyXmlNode* web);
+  // One walk that gives every group, page and object below the web element
+  // without a Uid the next one and strips the blanks from the objects'
+  // variable references (as StripVariableSpaces does): both read every
+  // object's attributes, and in a large project a second walk would fetch
+  // them all from memory again.
+  void AssignUidsAndStripVariables(TmyXmlNode* web);
   void RepairGroupsAndImages(TmyXmlNode* web);
 
   // ProjectSave.cpp

@@ -100,8 +100,7 @@ TProjectLoadResult TProjectDocument::LoadProject(const TProjectLocation& locatio
   web->SetAttr("version", FormatVersionText(formatCode_));
   InsertGridWhenMissing(web, rasterX, rasterY);
   if (splitLayout_) MergePageFiles(web, names.pageFolder);
-  SetupUids(web);
-  StripVariableSpaces(web);
+  SetupUidsAndStripVariables(web);
   RepairGroupsAndImages(web);
   result.readOnly = readOnly_;
   result.formatCode = formatCode_;
@@ -268,7 +267,7 @@ void TProjectDocument::MergePageFiles(TmyXmlNode* web, const std::string& pageFo
   if (!damaged.empty()) ui_.ShowMessage(damaged, GetUiText(kWarningCaptionId), TProjectDocumentUi::TIcon::Warning);
 }
 
-void TProjectDocument::SetupUids(TmyXmlNode* web) {
+void TProjectDocument::SetupUidsAndStripVariables(TmyXmlNode* web) {
   const auto randomStart = [this] {
     if (randomUid_) return randomUid_();
     std::random_device device;
@@ -281,7 +280,7 @@ void TProjectDocument::SetupUids(TmyXmlNode* web) {
   } else if (!TryStrToInt(maxUid->value, uidCounter_)) {
     uidCounter_ = randomStart();
   }
-  AssignMissingUids(web);
+  AssignUidsAndStripVariables(web);
 }
 
 void TProjectDocument::RepairGroupsAndImages(TmyXmlNode* web) {

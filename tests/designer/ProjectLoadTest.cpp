@@ -450,6 +450,18 @@ TEST_F(ProjectLoad, StripVariableSpacesCoversFollowingSiblingsButNotTheirParent)
   EXPECT_EQ(first->next->firstChild->GetAttr("clickcol"), "bb");
 }
 
+TEST_F(ProjectLoad, LoadingStripsTheOutermostObjectsAndNumbersEveryObject) {
+  host.Put("Proj.xml",
+           "<web version=\"8.1\" MaxUid=\"1\"><group Uid=\"9\"><page Uid=\"8\"><object visvar=\"a a\">"
+           "<object visvar=\"in ner\"/></object></page></group></web>");
+  Load();
+  TmyXmlNode* outer = document.Web()->FindChild("group")->FindChild("page")->FindChild("object");
+  EXPECT_EQ(outer->GetAttr("visvar"), "aa");
+  EXPECT_EQ(outer->GetAttr("Uid"), "1");
+  EXPECT_EQ(outer->firstChild->GetAttr("visvar"), "in ner");
+  EXPECT_EQ(outer->firstChild->GetAttr("Uid"), "2");
+}
+
 TEST_F(ProjectLoad, PageTreeTextFollowsTheDisplayFormat) {
   const struct {
     int format;
