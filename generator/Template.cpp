@@ -70,32 +70,35 @@ class THoleFiller {
     out.append(text.substr(pos));
   }
 
-  // Fills the text in place; most texts of a part have no hole.
-  void FillInPlace(TXmlString& text) const {
-    const std::string_view view = text.view();
-    if (view.find(kHoleMark) == std::string_view::npos) return;
-    std::string out;
-    out.reserve(view.size());
-    AppendFilled(view, out);
-    text = out;
+  // The text with its holes filled, in `out`; false, and `out` as it was, when
+  // the text has no hole.
+  bool Fill(std::string_view text, std::string& out) const {
+    if (text.find(kHoleMark) == std::string_view::npos) return false;
+    out.clear();
+    out.reserve(text.size());
+    AppendFilled(text, out);
+    return true;
   }
 
-  // Fills one copied node's attributes and text, and drops the attributes whose
-  // optional hole came out empty.
-  void FillNode(TmyXmlNode* node) const {
-    FillInPlace(node->value);
-    for (TmyXmlAttrNode* a = node->firstAttr; a != nullptr;) {
-      TmyXmlAttrNode* next = a->next;
-      const bool optional = IsOptionalHole(a->value);
-      FillInPlace(a->value);
-      if (optional && a->value.empty()) node->DeleteAttr(a->name);
-      a = next;
+  // A copy of the node and its subtree, as the last child of `parent`, with
+  // every text filled and without the attributes whose optional hole came out
+  // empty. Each text is filled as it is copied: most have no hole and are
+  // copied as they are.
+  void CopyFilled(const TmyXmlNode* source, TmyXmlNode* parent) const {
+    auto* copy = new TmyXmlNode(source->name, parent);
+    copy->closed = source->closed;
+    copy->instruction = source->instruction;
+    copy->comment = source->comment;
+    std::string filled;
+    copy->value = Fill(source->value, filled) ? std::string_view(filled) : source->value.view();
+    for (const TmyXmlAttrNode* a = source->firstAttr; a != nullptr; a = a->next) {
+      if (!Fill(a->value, filled)) {
+        copy->SetAttr(a->name, a->value);
+      } else if (!filled.empty() || !IsOptionalHole(a->value)) {
+        copy->SetAttr(a->name, filled);
+      }
     }
-  }
-
-  void FillSubtree(TmyXmlNode* node) const {
-    FillNode(node);
-    for (TmyXmlNode* c = node->firstChild; c != nullptr; c = c->next) FillSubtree(c);
+    for (const TmyXmlNode* c = source->firstChild; c != nullptr; c = c->next) CopyFilled(c, copy);
   }
 
   // ETemplateError naming the first value that found no hole.
@@ -251,11 +254,13 @@ const TmyXmlNode* TMarkupTemplate::FindPart(std::string_view part) const {
 
 TmyXmlNode* TMarkupTemplate::AppendTo(TmyXmlNode* parent, std::string_view part, const TTemplateValues& values) const {
   const TmyXmlNode* source = FindPart(part);
-  TmyXmlNode* before = parent->lastChild;
-  parent->CopyChildren(source);
-  TmyXmlNode* first = before != nullptr ? before->next : parent->firstChild;
   const THoleFiller filler(values, name_, part);
-  for (TmyXmlNode* n = first; n != nullptr; n = n->next) filler.FillSubtree(n);
+  // The copies join the parent once they are all made and filled: a template
+  // error leaves the parent as it was.
+  TmyXmlNode copies{std::string_view()};
+  for (const TmyXmlNode* n = source->firstChild; n != nullptr; n = n->next) filler.CopyFilled(n, &copies);
   filler.CheckAllUsed();
+  TmyXmlNode* first = copies.firstChild;
+  copies.MoveChildrenTo(parent);
   return first;
 }

@@ -93,6 +93,9 @@ TEST(MarkupTemplateTest, AnUnfilledHoleInAnAttributeIsAnError) {
   TmyXmlNode root("Wrapper");
   EXPECT_THROW(t.AppendTo(&root, "a", TTemplateValues()), ETemplateError);
   EXPECT_THROW(t.AppendTo(&root, "b", TTemplateValues()), ETemplateError);
+  // A value without its hole: nothing of the failed use stays behind.
+  EXPECT_THROW(t.AppendTo(&root, "a", TTemplateValues().Raw("href", "x").Raw("title", "y")), ETemplateError);
+  EXPECT_EQ(root.firstChild, nullptr);
 }
 
 }  // namespace
