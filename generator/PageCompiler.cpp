@@ -36,7 +36,7 @@ constexpr std::size_t kEncodingDigit = 11;     // "windows-125x": its twelfth ch
 constexpr const char* kSystemWordVariable = "%SW22";
 constexpr const char* kSystemWordIdentifier = "__S22_UINT_u";
 constexpr const char* kOrientationAttributes[] = {"alpha", "beta", "gamma"};
-constexpr const char* kTouchAttributes[] = {"clickxvar", "clickyvar", "clickcol"};
+constexpr std::string_view kTouchAttributes[] = {"clickxvar", "clickyvar", "clickcol"};
 
 std::string Trimmed(std::string text) {
   const auto blank = [](unsigned char c) { return std::isspace(c) != 0; };
@@ -63,8 +63,8 @@ bool ResolveMoved(TPageState& page, const std::string& reference, std::string* i
   return page.context.variables.Moved();
 }
 
-std::string ScanReference(TPageState& page, const TmyXmlNode* node, const char* attribute) {
-  return Upper(Trimmed(ExpandPlaceholders(page.context.project.resolver, node->GetAttr(attribute))));
+std::string ScanReference(TPageState& page, const TXmlString& value) {
+  return Upper(Trimmed(ExpandPlaceholders(page.context.project.resolver, value)));
 }
 
 // Step 5: the orientation variables; true when one moved.
@@ -87,17 +87,20 @@ bool ScanMovedVariables(TPageState& page) {
   bool moved = false;
   for (TmyXmlNode* object = page.page->firstChild; object != nullptr; object = object->next) {
     if (object->name != "object") continue;
-    for (const char* attribute : kTouchAttributes) {
-      if (object->FindAttr(attribute) != nullptr) moved |= ResolveMoved(page, ScanReference(page, object, attribute));
-    }
+    // The three in one pass over the object's attributes.
+    const TmyXmlAttrNode* touch[std::size(kTouchAttributes)];
+    object->FindAttrs(kTouchAttributes, touch);
+    for (const TmyXmlAttrNode* attribute : touch)
+      if (attribute != nullptr) moved |= ResolveMoved(page, ScanReference(page, attribute->value));
     TmyXmlNode* kind = KindElement(object);
     if (kind == nullptr) continue;
     if (kind->name == "canvas") {
       std::string id;
       moved |= ResolveMoved(page, ExpandPlaceholders(page.context.project.resolver, kind->GetAttr("variable")), &id);
       page.canvasPage |= !id.empty();
-    } else if ((kind->name == "imagebtn" || kind->name == "block") && kind->FindAttr("variable") != nullptr) {
-      moved |= ResolveMoved(page, ScanReference(page, kind, "variable"));
+    } else if (kind->name == "imagebtn" || kind->name == "block") {
+      if (const TmyXmlAttrNode* variable = kind->FindAttr("variable"))
+        moved |= ResolveMoved(page, ScanReference(page, variable->value));
     }
   }
   return moved;
