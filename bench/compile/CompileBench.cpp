@@ -56,6 +56,10 @@ class CompileRun {
     if (timer) timer->PauseTiming();
     Clear(folder_ / "SendRoot");
     fs::remove(folder_ / "Tarnwell" / "BENCH.txt");
+    // Each run starts from an empty message list, as a compile from the designer
+    // does (it resets the host's messages first); kept, the messages of every
+    // earlier run piled up in this process and slowed the later runs.
+    host_.messages.clear();
     TmyXMLParser reader;
     reader.LoadFromString(text_.c_str());
     std::unique_ptr<TmyXmlNode> root(reader.Parse());
