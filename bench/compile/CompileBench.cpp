@@ -202,9 +202,10 @@ void BM_TarSameTree(benchmark::State& state) {
 
 // Cases project_PAGESp_OBJECTSo: "ours" compiles the generated project, "write_tree" writes
 // the same output tree in process, "save_and_write_tree" also saves the project with
-// pugixml first, and "tar_tree" copies the tree with tar, the cost of the files alone. 500 pages with 20,000 objects, and the growth at 100 and 2,000 pages with 40 objects
-// a page (every stylesheet lists every page in its menu, so the tree itself grows faster than
-// the page count).
+// pugixml first, and "tar_tree" copies the tree with tar, the cost of the files alone.
+// 500 pages with 20,000 objects, and the growth at 100 and 2,000 pages with 40 objects a
+// page (every stylesheet lists every page in its menu, so the tree itself grows faster
+// than the page count).
 int main(int argc, char** argv) {
   const struct {
     int pages;
