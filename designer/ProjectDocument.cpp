@@ -94,21 +94,16 @@ TmyXmlNode* TProjectDocument::PlaceholdersElement() const {
 
 bool TProjectDocument::GridEnabled() const { return grid_ != nullptr && grid_->GetAttrInt("Enable", 0) != 0; }
 
-void TProjectDocument::AssignMissingUids(TmyXmlNode* node) {
-  for (TmyXmlNode* cur = node; cur != nullptr; cur = NextInSubtree(cur, node, false)) {
-    // The name first: most elements are none of the three, and their attributes are not read.
-    if (!IsElement(cur) || !(cur->name == "group" || cur->name == "page" || cur->name == "object")) continue;
-    if (cur->FindAttr("Uid") == nullptr) cur->SetAttrIntStr("Uid", uidCounter_++);
-  }
-}
+void TProjectDocument::AssignMissingUids(TmyXmlNode* node) { AssignUids(node, false); }
 
-void TProjectDocument::AssignUidsAndStripVariables(TmyXmlNode* web) {
-  for (TmyXmlNode* cur = web; cur != nullptr; cur = NextInSubtree(cur, web, false)) {
+void TProjectDocument::AssignUids(TmyXmlNode* top, bool stripVariables) {
+  for (TmyXmlNode* cur = top; cur != nullptr; cur = NextInSubtree(cur, top, false)) {
+    // The name first: most elements are none of the three, and their attributes are not read.
     if (!IsElement(cur)) continue;
     const bool object = cur->name == "object";
     if (!object && !(cur->name == "group" || cur->name == "page")) continue;
     if (cur->FindAttr("Uid") == nullptr) cur->SetAttrIntStr("Uid", uidCounter_++);
-    if (object && !InsideObject(cur, web)) StripObjectVariables(cur);
+    if (stripVariables && object && !InsideObject(cur, top)) StripObjectVariables(cur);
   }
 }
 

@@ -152,14 +152,13 @@ class TProjectDocument {
   void InsertGridWhenMissing(TmyXmlNode* web, int rasterX, int rasterY);
   void MergePageFiles(TmyXmlNode* web, const std::string& pageFolder);
   // The Uid counter from the web element's MaxUid (or a random start), then
-  // AssignUidsAndStripVariables.
+  // AssignUids with the variables stripped.
   void SetupUidsAndStripVariables(TmyXmlNode* web);
-  // One walk that gives every group, page and object below the web element
-  // without a Uid the next one and strips the blanks from the objects'
-  // variable references (as StripVariableSpaces does): both read every
-  // object's attributes, and in a large project a second walk would fetch
-  // them all from memory again.
-  void AssignUidsAndStripVariables(TmyXmlNode* web);
+  // AssignMissingUids; with `stripVariables` the same walk also strips the
+  // blanks from the objects' variable references (as StripVariableSpaces does
+  // from `top`): both read every object's attributes, and in a large project a
+  // second walk would fetch them all from memory again.
+  void AssignUids(TmyXmlNode* top, bool stripVariables);
   void RepairGroupsAndImages(TmyXmlNode* web);
 
   // ProjectSave.cpp

@@ -280,7 +280,7 @@ void TProjectDocument::SetupUidsAndStripVariables(TmyXmlNode* web) {
   } else if (!TryStrToInt(maxUid->value, uidCounter_)) {
     uidCounter_ = randomStart();
   }
-  AssignUidsAndStripVariables(web);
+  AssignUids(web, true);
 }
 
 void TProjectDocument::RepairGroupsAndImages(TmyXmlNode* web) {

@@ -80,14 +80,6 @@ bool ResolvesInside(const std::string& nativeRoot, const std::string& nativePath
   return true;
 }
 
-// A key as the table compares it: ASCII letters folded to lower case.
-std::string FoldedKey(std::string_view key) {
-  std::string folded(key);
-  for (char& c : folded)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return folded;
-}
-
 }  // namespace
 
 TGeneratedFiles::TGeneratedFiles(TCompileState& state, TCompileHost& host) : state_(state), host_(host) {
@@ -103,7 +95,7 @@ TGeneratedFiles::~TGeneratedFiles() {
 GeneratedFileRecord& TGeneratedFiles::RecordOf(const std::string& path) {
   state_.hostStatusText = ExtractFileName(path);
   const std::string key = ExtractRelativePath(state_.outputRoot, path);
-  auto [slot, added] = index_.try_emplace(FoldedKey(key), nullptr);
+  auto [slot, added] = index_.try_emplace(LowerCase(key), nullptr);
   if (!added) {
     GeneratedFileRecord& record = *slot->second;
     record.notForId = record.notForId && state_.notForId ? 1 : 0;
@@ -249,7 +241,7 @@ bool TGeneratedFiles::MergeStamps(const std::string& stampListPath) {
 }
 
 const GeneratedFileRecord* TGeneratedFiles::Find(const std::string& key) const {
-  const auto found = index_.find(FoldedKey(key));
+  const auto found = index_.find(LowerCase(key));
   return found == index_.end() ? nullptr : found->second;
 }
 

@@ -81,7 +81,7 @@ class TGeneratedFiles {
   TCompileState& state_;
   TCompileHost& host_;
   // Registration appends in the order files are written and finds a key in
-  // `index_` (keys with their ASCII letters folded, the list's own comparison),
+  // `index_` (keys in ASCII lower case: the list's own comparison),
   // so that a compile of thousands of files does not insert each one into the
   // middle of a sorted list; the table is sorted once, where it is read.
   TStringList table_;
