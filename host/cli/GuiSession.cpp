@@ -62,7 +62,7 @@ GuiSession::~GuiSession() {
 }
 
 void GuiSession::Run(std::ostream& out) {
-  out << "on the screen: close the Halvex window to end the run\n" << std::flush;
+  out << "on the screen: close the Halvex window, or press Ctrl+C here, to end the run\n" << std::flush;
   window_->Show();
   frame_->Refresh();
   while (!closeRequested_ && gStopRequested == 0 && !Application->Terminated()) backend_->Pump(10);

@@ -36,6 +36,9 @@ const kPresets = [
   ['DIAG', 'running hours', value('INPUT2'), '12875'],
   ['DIAG', 'trend picture', loaded('#INPUT1'), 48],
   ['DIAG', 'camera picture', loaded('img[id^=campic]'), 320],
+  // The question the upload field asks before every upload, whatever the file.
+  ['DIAG', 'upload question', page => page.$eval('input[type=file]', e => e.getAttribute('onchange').split("'")[3]),
+    'Send this file to the PLC as its new parameter file?'],
   ['DIAG', 'event log', page => page.frames().some(f => f.url().endsWith('/EVENTS.HTM')) &&
     page.frames().find(f => f.url().endsWith('/EVENTS.HTM')).evaluate(() => document.body.innerText.includes('Pump 1 started')),
     true],
