@@ -5,17 +5,21 @@
 #include <exception>
 
 #include "core/TraceLog.h"
+#include "core/UiText.h"
 #include "imaging/ReadAnyImageFile.h"
 #include "pictures/EditableBitmapImage.h"
 #include "pictures/PictureCache.h"
 #include "platform/vcl/Bitmap.h"
 #include "platform/vcl/GraphicsErrors.h"
+#include "platform/vcl/SysUtilsFormat.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/Paths.h"
 
 namespace {
 
 constexpr std::uint32_t kLeastOpaqueAlpha = 128;
+constexpr int kUnreadableTextId = 7360;  // The picture "%s" could not be read: %s
+constexpr int kErrorTitleId = 7361;      // Error
 
 // Alpha of 128 or more is opaque, below it the pixel becomes the transparent
 // colour (black); an opaque black is nudged to blue 1 so it stays visible.
@@ -40,7 +44,10 @@ std::unique_ptr<TBitmap> DecodeWithImageLibrary(const std::string& fileName) {
   try {
     type = Veldaro::ReadAnyImageFile(ToNativePath(fileName), image, nullptr, nullptr);
   } catch (const std::exception& error) {
-    MessageBox(nullptr, error.what(), "Error", MB_OK);
+    // The decoder's text says what is wrong, not with which file: a page
+    // or a compile may load many pictures in a row.
+    const std::string text = Format(GetUiText(kUnreadableTextId), fileName, error.what());
+    MessageBox(nullptr, text.c_str(), GetUiText(kErrorTitleId).c_str(), MB_OK);
     WriteTraceLog("Load - End - Error");
     return nullptr;
   }

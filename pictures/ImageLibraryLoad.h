@@ -6,8 +6,8 @@
 // black becomes blue 1 so that it differs from the transparent colour), below
 // 128 transparent black; such a bitmap is transparent with black as its fixed
 // transparent colour. A file of no known format gives an empty 0 x 0 picture.
-// A decoder error is shown in a message box (no owner, the error's text,
-// caption "Error", OK) and traced "Load - End - Error".
+// A decoder error is shown in a message box (no owner, the file's name with
+// the error's text, caption "Error", OK) and traced "Load - End - Error".
 
 #include <memory>
 #include <string>

@@ -1,7 +1,8 @@
 #pragma once
 // A clean picture loader for each test: no cache, no PNG library (the
 // plug-in folder is an empty folder), no message boxes or handlers, the
-// default cursor, and the trace log written to a file of the test folder.
+// default cursor, the English UI texts, and the trace log written to a file
+// of the test folder.
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 
 #include "PictureFiles.h"
 #include "core/TraceLog.h"
+#include "core/UiText.h"
 #include "pictures/PictureCache.h"
 #include "pictures/PictureLoader.h"
 #include "pictures/PngLibrary.h"
@@ -16,12 +18,14 @@
 #include "platform/vcl/Screen.h"
 #include "platform/win/DynamicLibrary.h"
 #include "platform/win/MessageBox.h"
+#include "platform/win/Resources.h"
 
 namespace picturetest {
 
 class LoaderTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    ASSERT_TRUE(LoadDefaultUiTable(HInstance));
     DestroyPictureCache();
     UnloadPngLibrary();
     SetPluginModuleFolder(folder.Path("nolib"));

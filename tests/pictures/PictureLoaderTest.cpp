@@ -211,7 +211,7 @@ TEST_F(PictureLoaderTest, DecoderErrorShowsTheDecodersTextAndAnswersTrue) {
   ASSERT_EQ(log.size(), 1u);
   EXPECT_EQ(log[0].kind, MessageBoxRecord::Box);
   EXPECT_EQ(log[0].owner, nullptr);
-  EXPECT_EQ(log[0].text, expected);
+  EXPECT_EQ(log[0].text, "The picture \"" + folder.Path("crc.png") + "\" could not be read: " + expected);
   EXPECT_EQ(log[0].caption, "Error");
   EXPECT_EQ(log[0].flags, MB_OK);
   EXPECT_NE(TraceText().find("Load - End - Error"), std::string::npos);

@@ -1,6 +1,7 @@
 #include "tools/strtab/StringTableSource.h"
 
 #include <algorithm>
+#include <iterator>
 #include <map>
 
 namespace {
@@ -9,7 +10,20 @@ struct IdRange {
   std::uint32_t first, last;
 };
 
-constexpr IdRange kIdRanges[] = {{2001, 2069}, {7001, 7337}, {8001, 8134}};
+// Each range is one block of texts; a block added later starts a new row, so
+// that blocks numbered apart need no texts in the ids between them.
+constexpr IdRange kIdRanges[] = {{2001, 2069}, {7001, 7337}, {7360, 7361}, {8001, 8134}};
+
+// "2001-2069, 7001-7337 and 8001-8134": the ranges as the messages name them.
+std::string RangesText() {
+  std::string text;
+  const std::size_t count = std::size(kIdRanges);
+  for (std::size_t i = 0; i < count; ++i) {
+    if (i > 0) text += i + 1 == count ? " and " : ", ";
+    text += std::to_string(kIdRanges[i].first) + "-" + std::to_string(kIdRanges[i].last);
+  }
+  return text;
+}
 
 bool IsRequiredId(std::uint64_t id) {
   for (const IdRange& r : kIdRanges)
@@ -124,7 +138,7 @@ bool ParseStringTableSource(const std::string& source, const std::string& fileNa
     }
     const std::uint64_t id = std::stoull(idText);
     if (!IsRequiredId(id)) {
-      error = Where(fileName, lineNo) + "id " + idText + " is outside the ranges 2001-2069, 7001-7337 and 8001-8134";
+      error = Where(fileName, lineNo) + "id " + idText + " is outside the ranges " + RangesText();
       return false;
     }
     const std::string text = line.substr(tab + 1);
@@ -160,7 +174,7 @@ bool ParseStringTableSource(const std::string& source, const std::string& fileNa
     for (std::size_t k = 0; k < missing.size() && k < 10; ++k) list += (k ? ", " : "") + std::to_string(missing[k]);
     if (missing.size() > 10) list += ", ...";
     error = Where(fileName, lineNo) + "end of file, " + std::to_string(missing.size()) + " id(s) missing: " + list +
-            " (every id of 2001-2069, 7001-7337 and 8001-8134 needs a text)";
+            " (every id of " + RangesText() + " needs a text)";
     return false;
   }
 
