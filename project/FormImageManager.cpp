@@ -283,16 +283,16 @@ void TFormImageManager::ShowImage(TmyXmlNode* node) {
   TSimpleLock lock(&busy_);
   fieldsFilled_ = false;
   edtLongName->SetText("");
+  // The preview starts empty: a file that cannot be read shows nothing
+  // rather than the picture of the entry shown before.
+  Image1->Picture()->Assign(static_cast<const TPicture*>(nullptr));
   TBitmap* preview = Image1->Picture()->Bitmap();
   type_ = EntryType(node).substr(0, 3);
   Image1->SetTransparent(TransparentType(type_));
   auto load = [&](const std::string& name) {
     const std::string path = PathOf(name);
     if (path.empty() || !PathExists(path)) return;
-    if (LoadPictureFile(path, preview, true, nullptr)) {
-      Image1->Invalidate();
-      Panel2Resize(this);
-    }
+    if (LoadPictureFile(path, preview, true, nullptr)) Panel2Resize(this);
   };
   for (TmyXmlAttrNode* attr = node->firstAttr; attr != nullptr; attr = attr->next) {
     if (attr->name == "height") {
@@ -310,8 +310,11 @@ void TFormImageManager::ShowImage(TmyXmlNode* node) {
   }
   if (edtLongName->Text().empty()) edtLongName->SetText(edtName->Text());
   fieldsFilled_ = true;
+  Image1->Invalidate();
+  // Without a picture there is no real size to correct the stored one by.
   const int height = Image1->Picture()->Height();
   const int width = Image1->Picture()->Width();
+  if (height == 0 || width == 0) return;
   if (StrToIntDef(edtHeight->Text(), 0) != height || StrToIntDef(edtWidth->Text(), 0) != width) {
     WriteTraceLog("Measure error: " + edtHeight->Text() + "x" + edtWidth->Text() + " / " + std::to_string(height) +
                   "x" + std::to_string(width));

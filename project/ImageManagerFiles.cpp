@@ -91,15 +91,14 @@ void TFormImageManager::AddFiles(const std::vector<std::string>& files) {
 }
 
 // False when the file was refused as already added; a file that is no
-// picture is skipped.
+// picture, or that cannot be copied in, is skipped. Until the new entry
+// exists the fields and the preview go on showing the selected entry: the
+// next selection change and OK store the fields into it, so a file that is
+// skipped or refused leaves that entry as it was.
 bool TFormImageManager::AddFile(const std::string& file) {
-  TBitmap* preview = Image1->Picture()->Bitmap();
-  if (!LoadPictureFile(file, preview, true, nullptr)) return true;
-  Panel2Resize(this);
-  edtHeight->SetText(std::to_string(Image1->Picture()->Height()));
-  edtWidth->SetText(std::to_string(Image1->Picture()->Width()));
+  TBitmap picture;
+  if (!LoadPictureFile(file, &picture, true, nullptr) || picture.Empty()) return true;
   const std::string longName = UpToDot(ExtractFileName(file));
-  edtLongName->SetText(longName);
   char shortPath[1024] = {};
   const DWORD length = GetShortPathName(file.c_str(), shortPath, sizeof shortPath);
   std::string name =
@@ -124,9 +123,6 @@ bool TFormImageManager::AddFile(const std::string& file) {
     name = next;
     MakeUniqueName(name, true);
   }
-  const std::size_t dot = name.rfind('.');
-  edtName->SetText(name.substr(0, dot));
-  type_ = name.substr(dot + 1, 3);
   const std::string destination = folder + name;
   if (!PathExists(destination) && !SameText(destination, file)) {
     if (!CopyFileKeepTime(file, destination)) {
@@ -136,6 +132,14 @@ bool TFormImageManager::AddFile(const std::string& file) {
     }
     copiedFiles_.push_back(name);
   }
+  Image1->Picture()->Bitmap()->Assign(&picture);
+  Panel2Resize(this);
+  edtHeight->SetText(std::to_string(picture.Height()));
+  edtWidth->SetText(std::to_string(picture.Width()));
+  edtLongName->SetText(longName);
+  const std::size_t dot = name.rfind('.');
+  edtName->SetText(name.substr(0, dot));
+  type_ = name.substr(dot + 1, 3);
   TmyXmlNode* node = working_->AddChild("img");
   node->closed = true;
   StoreEdits(node);

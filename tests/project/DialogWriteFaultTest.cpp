@@ -66,21 +66,30 @@ class DialogWriteFault : public ProjectDialogTest {
   std::unique_ptr<TFormImageManager> manager;
 };
 
+// With TANK shown while the add fails, TANK's file keeps its name.
 TEST_F(DialogWriteFault, ImageManagerAddAndOk) {
-  const std::string picture =
-      windowtest::ReadBytes(windowtest::SourcePath("examples/demo/Tarnwell/Images/pump_on.png"));
-  folder.Write("src/pump.png", picture);
-  Sweep([this] { Put("<images></images>"); },
-        [this] {
-          OpenDesigner();
-          manager = std::make_unique<TFormImageManager>(designer.get());
-          manager->Designer = designer.get();
-          manager->LoadXML(designer->Document().Images());
-        },
-        [this] {
-          manager->AddFiles({folder.System("src\\pump.png")});
-          manager->Button1Click(manager->Button1);
-        });
+  const auto demo = [](const std::string& name) {
+    return windowtest::ReadBytes(windowtest::SourcePath("examples/demo/Tarnwell/Images/" + name));
+  };
+  folder.Write("src/pump.png", demo("pump_on.png"));
+  Sweep(
+      [this, &demo] {
+        Put("<images><img name=\"PUMP.PNG\" type=\"PNG\" height=\"32\" width=\"32\" longname=\"PUMP\" />"
+            "<img name=\"TANK.PNG\" type=\"PNG\" height=\"20\" width=\"20\" longname=\"TANK\" /></images>",
+            {{"Images/PUMP.PNG", demo("pump_off.png")}, {"Images/TANK.PNG", demo("lamp_on.png")}});
+      },
+      [this] {
+        OpenDesigner();
+        Find("page")->AddChild("object")->AddChild("picture")->SetAttr("img", "TANK.PNG");
+        manager = std::make_unique<TFormImageManager>(designer.get());
+        manager->Designer = designer.get();
+        manager->LoadXML(designer->Document().Images());
+        manager->SelectImage("TANK.PNG");
+      },
+      [this] {
+        manager->AddFiles({folder.System("src\\pump.png")});
+        manager->Button1Click(manager->Button1);
+      });
 }
 
 TEST_F(DialogWriteFault, TranslationImport) {

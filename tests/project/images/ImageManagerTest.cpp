@@ -24,6 +24,7 @@
 #include "platform/vcl/Shape.h"
 #include "platform/vcl/StringList.h"
 #include "platform/vcl/ToolBar.h"
+#include "platform/win/WriteFault.h"
 #include "project/FormDeletePict.h"
 #include "project/FormImageManager.h"
 #include "tests/core/services/ServicesTestSupport.h"
@@ -36,6 +37,9 @@ using namespace projecttest;
 namespace {
 
 using picturetest::Rgba;
+
+// A GIF of 6 x 3 cut off where its colour table should begin.
+const std::string kCutGif("GIF89a\x06\x00\x03\x00\x80\x00\x00", 13);
 
 std::vector<Rgba> Filled(int w, int h, Rgba colour) {
   return std::vector<Rgba>(static_cast<std::size_t>(w * h), colour);
@@ -238,6 +242,76 @@ TEST_F(ImageManagerDriven, ARenameOntoAStrayFileIsToldAndThePickerAnswersTheImag
             "The picture keeps its old name.");
   EXPECT_EQ(windowtest::ReadBytes(folder.Native(ImageFile("C.PNG"))), stray);
   EXPECT_TRUE(Exists(ImageFile("A.PNG")));
+}
+
+// TANK is shown when an add is refused (its file is still on disk under a
+// renamed entry) or fails (the disk is full, the picture cannot be read): OK
+// leaves TANK, its file and the object that shows it as they were.
+TEST_F(ImageManagerDriven, AnAddThatIsRefusedOrFailsLeavesTheShownEntryAsItWas) {
+  const struct {
+    const char* picked;
+    bool diskFull;
+    const char* told;
+  } cases[] = {{"src\\pump.png", false, "This file has been already added"},
+               {"src\\other.png", true, "[Tarnwell] - Cannot copy :"},
+               {"src\\cut.gif", false, "The picture \""}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.picked);
+    std::filesystem::remove_all(folder.Native("Tarnwell/Images"));
+    OpenWith({"PUMP.PNG", "TANK.PNG"});
+    TmyXmlNode* picture = Find("page")->AddChild("object")->AddChild("picture");
+    picture->SetAttr("img", "TANK.PNG");
+    Picture("src/pump.png", 3, 3, {0, 200, 0, 255});
+    Picture("src/other.png", 5, 5, {0, 0, 200, 255});
+    picturetest::WriteBytes(folder.Native("src/cut.gif"), kCutGif);
+    const std::string tank = windowtest::ReadBytes(folder.Native(ImageFile("TANK.PNG")));
+    picked = c.picked;
+    ClearMessageBoxLog();
+    Run([&c](TFormImageManager& form) {
+      ClickItem(form, "PUMP.PNG");
+      Driver::Focus(form.edtName);
+      form.edtName->SelectAll();
+      Driver::TypeText("NEW");
+      ClickItem(form, "TANK.PNG");
+      {
+        const FileWriteBudgetScope disk(c.diskFull ? 0 : -1);
+        Driver::Click(form.btnAdd2);
+      }
+      Driver::Click(form.Button1);
+    });
+    const std::vector<MessageBoxRecord> boxes = Driver::MessageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_TRUE(boxes[0].text.starts_with(c.told)) << boxes[0].text;
+    const TmyXmlNode* entry = designer->FindImageNode("TANK.PNG");
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->GetAttr("longname") + " " + entry->GetAttr("width") + "x" + entry->GetAttr("height"), "TANK 4x2");
+    EXPECT_EQ(windowtest::ReadBytes(folder.Native(ImageFile("TANK.PNG"))), tank);
+    EXPECT_EQ(picture->GetAttr("img"), "TANK.PNG");
+    EXPECT_EQ(ProjectNames(), (std::vector<std::string>{"NEW.PNG", "TANK.PNG"}));
+  }
+}
+
+// A picture whose file cannot be read: the box names the file, and the entry
+// keeps its own size rather than taking that of the picture shown before.
+TEST_F(ImageManagerDriven, APictureThatCannotBeReadIsNamedAndKeepsItsSize) {
+  OpenWith({"A.PNG"});
+  picturetest::WriteBytes(folder.Native(ImageFile("CUT.GIF")), kCutGif);
+  TmyXmlNode* cut = designer->Document().Images()->AddChild("img");
+  for (const auto& [key, value] : {std::pair{"name", "CUT.GIF"}, {"type", "GIF"}, {"height", "3"}, {"width", "6"}})
+    cut->AppendAttr(key, value);
+  ClearMessageBoxLog();
+  Run([](TFormImageManager& form) {
+    ClickItem(form, "CUT.GIF");
+    EXPECT_EQ(form.edtWidth->Text() + "x" + form.edtHeight->Text(), "6x3");
+    Driver::Click(form.Button1);
+  });
+  // Each time the entry is shown (the click, OK) the file is tried again.
+  const std::vector<MessageBoxRecord> boxes = Driver::MessageBoxes();
+  ASSERT_FALSE(boxes.empty());
+  for (const MessageBoxRecord& box : boxes)
+    EXPECT_EQ(box.text, "The picture \"" + folder.System("Tarnwell\\Images\\CUT.GIF") +
+                            "\" could not be read: GIF: Error reading global color table in GIF file.");
+  EXPECT_EQ(designer->FindImageNode("CUT.GIF")->GetAttr("width"), "6");
 }
 
 TEST_F(ImageManager, AddingNamesFilesAfterTheirShortNameAndCountsUp) {
