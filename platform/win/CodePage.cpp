@@ -16,8 +16,8 @@ std::string IconvName(UINT codePage) {
   if (codePage == CP_UTF8) return "UTF-8";
   if (codePage == 437 || codePage == 850 || codePage == 852 || codePage == 866) return "CP" + std::to_string(codePage);
   if (codePage == 20127) return "ASCII";
-  if (codePage == 28591) return "ISO-8859-1";
-  if (codePage == 28592) return "ISO-8859-2";
+  if (codePage >= 28591 && codePage <= 28599) return "ISO-8859-" + std::to_string(codePage - 28590);
+  if (codePage == 20866) return "KOI8-R";
   return "CP" + std::to_string(codePage);
 }
 

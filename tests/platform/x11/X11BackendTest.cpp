@@ -29,12 +29,14 @@
 #include "platform/vcl/PngWriter.h"
 #include "platform/vcl/Screen.h"
 #include "platform/vcl/Timer.h"
+#include "platform/win/CodePage.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/VirtualKeys.h"
 #include "platform/x11/X11Backend.h"
 #include "platform/x11/X11Display.h"
 #include "platform/x11/X11DropDown.h"
 #include "platform/x11/X11FileDialog.h"
+#include "platform/x11/X11Keys.h"
 #include "platform/x11/X11MessageBox.h"
 #include "tests/platform/x11/X11ServerTest.h"
 
@@ -612,6 +614,30 @@ TEST(X11MessageBoxText, ButtonCaptionsFollowTheKindOfBox) {
   EXPECT_STREQ(MessageBoxButtonCaption(MessageBoxRecord::Box, IDTRYAGAIN), "Try Again");
   EXPECT_STREQ(MessageBoxButtonCaption(MessageBoxRecord::Dialog, mrYesToAll), "Yes to All");
   EXPECT_STREQ(MessageBoxButtonCaption(MessageBoxRecord::Box, IDNO), "No");
+}
+
+// A key types its letter in the ANSI code page in force; a letter that code
+// page cannot hold is not typed (0).
+TEST(X11Keys, KeysymTypesItsLetterInTheAnsiCodePage) {
+  struct Row {
+    KeySym keysym;
+    UINT codePage;
+    char typed;
+  };
+  const Row rows[] = {
+      {XK_ccaron, 1250, '\xE8'},     {XK_Rcaron, 1250, '\xD8'},  {XK_uring, 1250, '\xF9'},
+      {XK_zabovedot, 1250, '\xBF'},  {XK_ecaron, 1252, 0},        {XK_aring, 1250, 0},
+      {0x1000159, 1250, '\xF8'},     {0x1000161, 1252, '\x9A'},  {XK_scaron, 1252, '\x9A'},
+      {XK_Cyrillic_io, 1251, '\xB8'}, {XK_Cyrillic_ya, 1251, '\xFF'}, {XK_Greek_SIGMA, 1253, '\xD3'},
+      {XK_gbreve, 1254, '\xF0'},     {XK_hebrew_aleph, 1255, '\xE0'}, {XK_EuroSign, 1250, '\x80'},
+      {0xAAA /* endash */, 1252, '\x96'},     {XK_OE, 1252, '\x8C'},      {XK_eacute, 1250, '\xE9'},
+  };
+  const UINT saved = GetACP();
+  for (const Row& row : rows) {
+    SetAnsiCodePage(row.codePage);
+    EXPECT_EQ(AnsiCharOfKeysym(row.keysym), row.typed) << std::hex << row.keysym << " in " << std::dec << row.codePage;
+  }
+  SetAnsiCodePage(saved);
 }
 
 }  // namespace
