@@ -2,18 +2,33 @@
 
 #include "host/sim/HalvexHost.h"
 #include "host/sim/HostProjectManager.h"
+#include "host/sim/HostVariableBrowser.h"
+#include "platform/vcl/UiBackend.h"
 
 HRESULT HostIecVariables::Browse(const char* current, const char* typeName, HostLong flags, char** chosen) {
   if (chosen == nullptr) return E_POINTER;
   *chosen = nullptr;
+  const std::string currentName = current ? current : "";
+  const std::string type = typeName ? typeName : "";
   std::optional<std::string> answer;
+  bool scripted = false;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     if (!script_.empty()) {
       answer = script_.front();
       script_.pop_front();
+      scripted = true;
     }
-    calls_.push_back({current ? current : "", typeName ? typeName : "", flags, answer});
+  }
+  // On a screen a person chooses in the host's window; the lock is not held
+  // while they do.
+  if (!scripted && UiBackendInstalled()) {
+    const VariableTable& table = host_.Variables();
+    answer = ShowHostVariableBrowser(type.empty() ? table.Names() : table.NamesOfType(type), currentName, type);
+  }
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    calls_.push_back({currentName, type, flags, answer});
   }
   if (!answer) return S_FALSE;
   return HostTaskText(*answer, chosen);

@@ -5,7 +5,9 @@
 //
 // A browser call takes the next scripted answer: a name (S_OK, the name in
 // task memory) or a cancel (S_FALSE, no name). With no answer scripted the
-// browser is cancelled, as a dialog nobody answers. Every call is kept.
+// host on a screen shows its browser window (HostVariableBrowser.h) for a
+// person to choose in; without a screen the browser is cancelled, as a
+// dialog nobody answers. Every call is kept.
 
 #include <deque>
 #include <mutex>

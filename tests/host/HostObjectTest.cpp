@@ -5,14 +5,19 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <optional>
 #include <sstream>
 
 #include "host/sim/HalvexHost.h"
+#include "host/sim/HostVariableBrowser.h"
+#include "base/ScopeExit.h"
 #include "hostapi/IQendPlugin.h"
 #include "platform/com/TaskMem.h"
 #include "platform/vcl/Driver.h"
 #include "platform/vcl/Form.h"
+#include "platform/vcl/ListBox.h"
 #include "platform/vcl/Menus.h"
+#include "platform/vcl/UiBackend.h"
 #include "tests/host/FakePlugin.h"
 #include "tests/host/HostTestProject.h"
 
@@ -348,6 +353,45 @@ TEST_F(HostObject, IecVariablesManagerTypesMembersAndSizes) {
   EXPECT_EQ(calls[2].typeName, "TCanvas");
   iec->Release();
   EXPECT_EQ(host.TotalReferences(), 0u);
+}
+
+// On a screen an unscripted browser is the host's window: the variables of
+// the type asked for, the current one chosen; the row the person double-clicks
+// is the answer, Cancel answers none.
+TEST_F(HostObject, BrowserOnAScreenOffersTheVariablesOfTheTypeForAPersonToChoose) {
+  TUiBackend screen;
+  SetUiBackend(&screen);
+  ScopeExit headless([] {
+    SetUiBackend(nullptr);
+    Driver::Reset();
+  });
+  std::vector<std::string> rows;
+  std::optional<std::string> positioned;
+  Driver::OnModal("THostVariableBrowser", [&](TCustomForm& form) {
+    auto& browser = dynamic_cast<THostVariableBrowser&>(form);
+    for (int i = 0; i < browser.lbVariables->Items()->Count(); ++i) rows.push_back(browser.lbVariables->Items()->Strings(i));
+    positioned = browser.Chosen();
+    const TRect row = browser.lbVariables->ItemRect(2);
+    Driver::DoubleClick(browser.lbVariables, row.Left + 4, row.Top + 2);
+    return static_cast<int>(mrCancel);
+  });
+  auto* iec = Ask<IIECManVariables>(host, IID_IIECManVariables);
+  char* chosen = nullptr;
+  HostLong value = 5;
+  ASSERT_EQ(iec->BrowseTypedVariable("flow", "REAL", &chosen, &value), S_OK);
+  EXPECT_EQ(Take(chosen), "OutletPressure");
+  EXPECT_EQ(rows, (std::vector<std::string>{"Temperature", "Flow", "OutletPressure"}));
+  EXPECT_EQ(positioned, "Flow");
+  Driver::Reset();
+  Driver::OnModal("THostVariableBrowser", [&](TCustomForm& form) {
+    positioned = dynamic_cast<THostVariableBrowser&>(form).Chosen();
+    return static_cast<int>(mrCancel);
+  });
+  EXPECT_EQ(iec->BrowseVariable("Recipes[1].speed", &chosen, 15), S_FALSE);
+  EXPECT_EQ(chosen, nullptr);
+  EXPECT_EQ(positioned, "Recipes");
+  EXPECT_EQ(host.IecVariables().BrowserCalls().back().answer, std::nullopt);
+  iec->Release();
 }
 
 TEST_F(HostObject, ProjectFileListAddsRemovesAndMoves) {
