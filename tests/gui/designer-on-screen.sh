@@ -1,14 +1,20 @@
 #!/usr/bin/env bash
-# A person's session with the designer, on a virtual X server:
+# A person's session with the designer, on a virtual X server, with the
+# host's UI in Czech (ANSI code page 1250):
 #   halvex open DEMO --gui; the host's Plug-ins menu, its Tarnwell entry; the
 #   designer opens; the mouse resting on a tool button shows its hint; a
+#   double click on the title of the first page opens its properties, where
+#   Czech and Polish letters are typed into its caption (and a letter that
+#   1250 lacks is not), and its "..." button opens the host's variable
+#   browser, in which the person chooses the visibility variable; a
 #   click in the page tree and the arrow keys choose the
 #   page "Diagnostics"; an object on it is dragged; the tool button that
 #   deletes a page asks, the person answers Yes in the message box; the Save
 #   button saves and compiles, and the person closes the compile's status
 #   window; the program gets SIGTERM and closes as always.
 # Checked: every window came, the saved web project lacks the deleted page
-# and keeps the others, the compile wrote the web tree, the run ended with 0.
+# and keeps the others, the title holds the typed letters and the chosen
+# variable, the compile wrote the web tree, the run ended with 0.
 # Screens: SCREENS/NN-step.png (xwd through ImageMagick).
 #
 # usage: designer-on-screen.sh HALVEX PLUGIN DEMO_FOLDER SCREENS_FOLDER
@@ -98,6 +104,8 @@ click_control() {
 
 # --- the host with the plug-in, on the screen ---
 cp -r "$demo" "$work/demo"
+sed -i 's/^language 1033$/language 1029/' "$work/demo/halvex.prj"
+grep -q '^language 1029$' "$work/demo/halvex.prj" || fail "the demo's host project did not take the Czech UI"
 "$halvex" register "$plugin" > "$work/register.log" 2>&1 || fail "register: $(cat "$work/register.log")"
 "$halvex" open "$work/demo" --gui > "$work/run.log" 2>&1 &
 halvex_pid=$!
@@ -125,6 +133,35 @@ read -r hx hy < <(point_in "$designer" btnAddGroup)
 xdotool mousemove "$hx" "$hy"
 wait_for '[[ -n "$(window_of HintWindow)" ]]' 20 "the hint of the button Add group"
 screen hint
+
+# The first page's title (a label): a double click opens its properties.
+click_control "$designer" tvPageList 60 8
+read -r lx ly < <(point_in "$designer" sbDesign1 60 12)
+xdotool mousemove "$lx" "$ly" click --repeat 2 1
+wait_for '[[ -n "$(window_of T?FormLabelProperties)" ]] && [[ -n "$(control_rect "$(window_of T?FormLabelProperties)" edtCaption1)" ]]' 20 \
+  "the properties of the page's title"
+props=$(window_of T?FormLabelProperties)
+# Czech and Polish letters at the end of the caption; the last, a, is not
+# in code page 1250 and is not typed. Each keysym is on no key of the
+# server's keyboard: xdotool maps it to a spare key for its press, and Shift
+# with that key types the capital.
+click_control "$props" edtCaption1
+xdotool key End space ccaron rcaron ecaron uring scaron zcaron shift+ccaron lstroke zabovedot aring
+screen czech-letters
+# The visibility variable's "..." button: the host's variable browser; the
+# person clicks its first row, goes one row down and presses OK.
+click_control "$props" btnVis
+wait_for '[[ -n "$(window_of HostVariableBrowser)" ]] && [[ -n "$(control_rect "$(window_of HostVariableBrowser)" lbVariables)" ]]' 20 \
+  "the host's variable browser"
+browser=$(window_of HostVariableBrowser)
+click_control "$browser" lbVariables 30 8
+xdotool key Down
+screen variable-browser
+click_control "$browser" btnOk
+wait_for '[[ -z "$(window_of HostVariableBrowser)" ]]' 20 "the variable browser to close"
+screen variable-chosen
+click_control "$props" Button1
+wait_for '[[ -z "$(window_of T?FormLabelProperties)" ]]' 20 "the properties of the page's title to close"
 
 # The page tree: a click on its first row, then four rows down: Diagnostics.
 click_control "$designer" tvPageList 60 8
@@ -172,6 +209,14 @@ grep -q "stopped by a signal" "$work/run.log" || fail "the run did not say it wa
 for page in Overview Settings Schematic; do
   grep -q "$page" "$work/demo/Tarnwell/Demo.xml" || fail "the page $page went missing from the saved project"
 done
+# The title: the typed letters in code page 1250 (c, r, e with caron, u with
+# ring, s, z, C with caron, l with stroke, z with dot) and no a with ring;
+# its visibility variable is the browser's second row.
+title=$(LC_ALL=C grep -a -o 'caption="Pumping station[^"]*"' "$work/demo/Tarnwell/Demo.xml" | head -1)
+[[ "$title" == 'caption="Pumping station '$'\xe8\xf8\xec\xf9\x9a\x9e\xc8\xb3\xbf''"' ]] ||
+  fail "the title's caption is not what was typed: $(printf %s "$title" | od -c | head -3)"
+LC_ALL=C grep -a -A4 'caption="Pumping station ' "$work/demo/Tarnwell/Demo.xml" | grep -q 'visvar="StopButton"' ||
+  fail "the title's visibility variable is not the one chosen in the browser"
 (( $(stat -c %Y "$work/demo/Tarnwell/Demo.xml") >= before )) || fail "Demo.xml was not written"
 [[ -d "$work/demo/SendRoot/WWW" ]] || fail "no web tree compiled under SendRoot/WWW"
 echo "1 passed, 0 failed"
