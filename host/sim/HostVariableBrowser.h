@@ -19,8 +19,7 @@ class TListBox;
 class THostVariableBrowser : public TForm {
  public:
   // `names`: the variables offered; `typeName` empty for every variable.
-  THostVariableBrowser(const std::vector<std::string>& names, const std::string& current,
-                       const std::string& typeName);
+  THostVariableBrowser(const std::vector<std::string>& names, const std::string& current, const std::string& typeName);
 
   std::string ClassName() const override { return "THostVariableBrowser"; }
 

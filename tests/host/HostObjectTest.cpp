@@ -8,9 +8,9 @@
 #include <optional>
 #include <sstream>
 
+#include "base/ScopeExit.h"
 #include "host/sim/HalvexHost.h"
 #include "host/sim/HostVariableBrowser.h"
-#include "base/ScopeExit.h"
 #include "hostapi/IQendPlugin.h"
 #include "platform/com/TaskMem.h"
 #include "platform/vcl/Driver.h"
@@ -369,7 +369,8 @@ TEST_F(HostObject, BrowserOnAScreenOffersTheVariablesOfTheTypeForAPersonToChoose
   std::optional<std::string> positioned;
   Driver::OnModal("THostVariableBrowser", [&](TCustomForm& form) {
     auto& browser = dynamic_cast<THostVariableBrowser&>(form);
-    for (int i = 0; i < browser.lbVariables->Items()->Count(); ++i) rows.push_back(browser.lbVariables->Items()->Strings(i));
+    for (int i = 0; i < browser.lbVariables->Items()->Count(); ++i)
+      rows.push_back(browser.lbVariables->Items()->Strings(i));
     positioned = browser.Chosen();
     const TRect row = browser.lbVariables->ItemRect(2);
     Driver::DoubleClick(browser.lbVariables, row.Left + 4, row.Top + 2);

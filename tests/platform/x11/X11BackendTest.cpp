@@ -625,12 +625,15 @@ TEST(X11Keys, KeysymTypesItsLetterInTheAnsiCodePage) {
     char typed;
   };
   const Row rows[] = {
-      {XK_ccaron, 1250, '\xE8'},     {XK_Rcaron, 1250, '\xD8'},  {XK_uring, 1250, '\xF9'},
-      {XK_zabovedot, 1250, '\xBF'},  {XK_ecaron, 1252, 0},        {XK_aring, 1250, 0},
-      {0x1000159, 1250, '\xF8'},     {0x1000161, 1252, '\x9A'},  {XK_scaron, 1252, '\x9A'},
-      {XK_Cyrillic_io, 1251, '\xB8'}, {XK_Cyrillic_ya, 1251, '\xFF'}, {XK_Greek_SIGMA, 1253, '\xD3'},
-      {XK_gbreve, 1254, '\xF0'},     {XK_hebrew_aleph, 1255, '\xE0'}, {XK_EuroSign, 1250, '\x80'},
-      {0xAAA /* endash */, 1252, '\x96'},     {XK_OE, 1252, '\x8C'},      {XK_eacute, 1250, '\xE9'},
+      {XK_ccaron, 1250, '\xE8'},      {XK_Rcaron, 1250, '\xD8'},
+      {XK_uring, 1250, '\xF9'},       {XK_zabovedot, 1250, '\xBF'},
+      {XK_ecaron, 1252, 0},           {XK_aring, 1250, 0},
+      {0x1000159, 1250, '\xF8'},      {0x1000161, 1252, '\x9A'},
+      {XK_scaron, 1252, '\x9A'},      {XK_Cyrillic_io, 1251, '\xB8'},
+      {XK_Cyrillic_ya, 1251, '\xFF'}, {XK_Greek_SIGMA, 1253, '\xD3'},
+      {XK_gbreve, 1254, '\xF0'},      {XK_hebrew_aleph, 1255, '\xE0'},
+      {XK_EuroSign, 1250, '\x80'},    {0xAAA /* endash */, 1252, '\x96'},
+      {XK_OE, 1252, '\x8C'},          {XK_eacute, 1250, '\xE9'},
   };
   const UINT saved = GetACP();
   for (const Row& row : rows) {
