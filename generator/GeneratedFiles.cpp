@@ -4,7 +4,9 @@
 #include <array>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "base/Crc.h"
@@ -63,22 +65,65 @@ bool NormaliseKey(std::string_view key, std::vector<std::string_view>& parts) {
   return !parts.empty();
 }
 
-// True when the folder that holds the native path, with every link resolved,
-// lies inside the native root: a link inside the output tree must not lead
-// the deletion out of it.
-bool ResolvesInside(const std::string& nativeRoot, const std::string& nativePath) {
-  std::error_code ec;
-  const auto root = std::filesystem::weakly_canonical(nativeRoot, ec);
-  if (ec) return false;
-  const auto folder = std::filesystem::weakly_canonical(std::filesystem::path(nativePath).parent_path(), ec);
-  if (ec) return false;
-  auto r = root.begin();
-  auto f = folder.begin();
-  for (; r != root.end() && !r->empty(); ++r, ++f) {
-    if (f == folder.end() || *r != *f) return false;
+// Where the keys of a stamp list lead below one output root. A link inside the
+// output tree must not lead a deletion (or a change of times) out of it, so the
+// folder of every key is resolved with its links and must lie inside the root,
+// resolved likewise. The root is resolved once, and each folder once however
+// many files it holds: a compile of thousands of files has a handful of folders.
+class OutputTree {
+ public:
+  explicit OutputTree(const std::string& outputRoot) : root_(outputRoot) {
+    std::error_code ec;
+    canonicalRoot_ = std::filesystem::weakly_canonical(ToNativePath(outputRoot), ec);
+    rootResolved_ = !ec;
   }
-  return true;
-}
+
+  struct Place {
+    std::string path;    // the system path, as messages name it
+    std::string native;  // the same for the file system; empty when the key leaves the root
+  };
+
+  // Where a key lies below the root (or the password file one folder above it).
+  Place PlaceOf(const std::string& key) {
+    if (root_.empty()) return {};
+    if (SameText(key, kPasswordFileKey)) {
+      std::string path = ExtractFilePath(ExcludeTrailingBackslash(root_)) + std::string(kPasswordFileName);
+      std::string native = ToNativePath(path);
+      return {std::move(path), std::move(native)};
+    }
+    std::vector<std::string_view> parts;
+    if (!rootResolved_ || !NormaliseKey(key, parts)) return {};
+    std::string path = root_;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+      if (i > 0) path += '\\';
+      path += parts[i];
+    }
+    std::string native = ToNativePath(path);
+    if (!FolderInside(std::filesystem::path(native).parent_path())) return {};
+    return {std::move(path), std::move(native)};
+  }
+
+ private:
+  // True when the folder, with every link resolved, lies inside the root.
+  bool FolderInside(const std::filesystem::path& folder) {
+    auto [slot, added] = folders_.try_emplace(folder.native(), false);
+    if (!added) return slot->second;
+    std::error_code ec;
+    const auto resolved = std::filesystem::weakly_canonical(folder, ec);
+    if (ec) return false;
+    auto f = resolved.begin();
+    for (auto r = canonicalRoot_.begin(); r != canonicalRoot_.end() && !r->empty(); ++r, ++f) {
+      if (f == resolved.end() || *r != *f) return false;
+    }
+    slot->second = true;
+    return true;
+  }
+
+  std::string root_;
+  std::filesystem::path canonicalRoot_;
+  bool rootResolved_ = false;
+  std::unordered_map<std::string, bool> folders_;
+};
 
 }  // namespace
 
@@ -176,35 +221,22 @@ void TGeneratedFiles::StepImageProgress() {
   StepCompileProgress();
 }
 
-std::string TGeneratedFiles::PathOfKey(const std::string& key) const {
-  if (state_.outputRoot.empty()) return {};
-  if (SameText(key, kPasswordFileKey))
-    return ExtractFilePath(ExcludeTrailingBackslash(state_.outputRoot)) + std::string(kPasswordFileName);
-  std::vector<std::string_view> parts;
-  if (!NormaliseKey(key, parts)) return {};
-  std::string path = state_.outputRoot;
-  for (std::size_t i = 0; i < parts.size(); ++i) {
-    if (i > 0) path += '\\';
-    path += parts[i];
-  }
-  if (!ResolvesInside(ToNativePath(state_.outputRoot), ToNativePath(path))) return {};
-  return path;
-}
-
 void TGeneratedFiles::LoadGeneratedFileTable(const std::string& stampListPath) {
   // Without a project the host names no stamp list, and without an output
   // root no key can be placed.
   if (stampListPath.empty() || state_.outputRoot.empty()) return;
   SortTable();
   if (PathExists(stampListPath)) LoadHexRecordList(stampListPath, &table_);
+  OutputTree tree(state_.outputRoot);
   for (int i = 0; i < table_.Count(); ++i) {
     const std::string& key = table_.Strings(i);
-    const std::string path = PathOfKey(key);
-    if (path.empty()) {
+    const OutputTree::Place place = tree.PlaceOf(key);
+    if (place.native.empty()) {
       WriteTraceLog("LoadGeneratedFileTable - '" + key + "' lies outside the output folder, not deleted");
       continue;
     }
-    if (FileExists(path) && !DeleteFile(path)) host_.AddCompilerMessage(GetUiText(kTextCannotCreate), path);
+    if (FileExists(place.native) && !DeleteFile(place.native))
+      host_.AddCompilerMessage(GetUiText(kTextCannotCreate), place.path);
   }
   FreeListItems(&table_);
   table_.Clear();
@@ -219,6 +251,7 @@ void TGeneratedFiles::LoadPreviousStamps(const std::string& stampListPath) {
 
 bool TGeneratedFiles::MergeStamps(const std::string& stampListPath) {
   SortTable();
+  std::optional<OutputTree> tree;
   for (int i = 0; i < previous_.Count(); ++i) {
     const auto* old = static_cast<const GeneratedFileRecord*>(previous_.Objects(i));
     int index = 0;
@@ -231,8 +264,9 @@ bool TGeneratedFiles::MergeStamps(const std::string& stampListPath) {
     now->notForId = notForId;
     // Creation time too, where the file system keeps one; a file whose
     // times cannot be set keeps its new ones.
-    const std::string path = PathOfKey(table_.Strings(index));
-    if (!path.empty()) SetPathFileTime(path, &old->creationTime, nullptr, &old->lastWriteTime);
+    if (!tree) tree.emplace(state_.outputRoot);
+    const std::string native = tree->PlaceOf(table_.Strings(index)).native;
+    if (!native.empty()) SetPathFileTime(native, &old->creationTime, nullptr, &old->lastWriteTime);
   }
   const bool saved = stampListPath.empty() || SaveHexRecordList(stampListPath, &table_);
   FreeListItems(&previous_);

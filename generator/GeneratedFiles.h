@@ -72,9 +72,6 @@ class TGeneratedFiles {
   // The record of a file's key (made when the table has none), its not-for-id
   // flag merged with this run's; the file name becomes the host status text.
   GeneratedFileRecord& RecordOf(const std::string& path);
-  // The full path of a key below the output root (or the password file one
-  // folder above it); empty when the key leaves the root.
-  std::string PathOfKey(const std::string& key) const;
   // Puts the records registered since the last sort in the stamp list's order.
   void SortTable();
 

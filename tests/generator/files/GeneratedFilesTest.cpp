@@ -165,8 +165,12 @@ TEST_F(GeneratedFiles, StampKeysThatLeaveTheOutputRootDeleteNothingOutsideAndAre
   folder.Write("SendRoot/other.txt", "precious");
   folder.Write("Tarnwell/Demo.xml", "precious");
   folder.Write("elsewhere/victim.txt", "precious");
+  folder.Write("elsewhere/second.txt", "precious");
   folder.Write("SendRoot/WWW/INSIDE.XML", "old");
+  folder.Write("SendRoot/WWW/sub/NESTED.XML", "old");
   std::filesystem::create_directory_symlink(folder.Path() / "elsewhere", folder.Path() / "SendRoot/WWW/link");
+  // A link that stays inside the output tree is followed.
+  std::filesystem::create_directory_symlink(folder.Path() / "SendRoot/WWW/sub", folder.Path() / "SendRoot/WWW/inner");
   const std::vector<std::string> keys = {
       "..\\..\\outside.txt",                            // climbs out
       "..\\other.txt",                                  // SendRoot, but not the password file
@@ -175,8 +179,11 @@ TEST_F(GeneratedFiles, StampKeysThatLeaveTheOutputRootDeleteNothingOutsideAndAre
       "\\" + folder.Path().string() + "\\outside.txt",  // absolute, system form
       "C:\\outside.txt",                                // a drive
       "link\\victim.txt",                               // a link inside that leads out
-      "INSIDE.XML",                                     // the one key that is fine
+      "link\\second.txt",                               // the same link for another file
+      "INSIDE.XML",                                     // the keys that are fine
+      "inner\\NESTED.XML",
   };
+  const std::size_t outside = keys.size() - 2;
   std::string list;
   for (const std::string& key : keys) list += StampLine(key, 1, 1, 2, 3);
   WriteStampList(list);
@@ -190,11 +197,14 @@ TEST_F(GeneratedFiles, StampKeysThatLeaveTheOutputRootDeleteNothingOutsideAndAre
   EXPECT_EQ(folder.Read("SendRoot/other.txt"), "precious");
   EXPECT_EQ(folder.Read("Tarnwell/Demo.xml"), "precious");
   EXPECT_EQ(folder.Read("elsewhere/victim.txt"), "precious");
+  EXPECT_EQ(folder.Read("elsewhere/second.txt"), "precious");
   EXPECT_FALSE(folder.Exists("SendRoot/WWW/INSIDE.XML"));
+  EXPECT_FALSE(folder.Exists("SendRoot/WWW/sub/NESTED.XML"));
   const std::string log = folder.Read("plugins.log");
-  for (std::size_t i = 0; i + 1 < keys.size(); ++i)
+  for (std::size_t i = 0; i < outside; ++i)
     EXPECT_NE(log.find("'" + keys[i] + "' lies outside the output folder"), std::string::npos) << keys[i];
   EXPECT_EQ(log.find("INSIDE.XML"), std::string::npos);
+  EXPECT_EQ(log.find("NESTED.XML"), std::string::npos);
 }
 
 TEST_F(GeneratedFiles, WithoutAStampListPathNothingIsDeleted) {
@@ -248,6 +258,16 @@ TEST_F(GeneratedFiles, MergeStampsGivesFilesOfTheSameSizeAndCrcTheirPreviousTime
   EXPECT_NE(list.find(StampLine("SAME.XML", kOldWrite, kOldCreation, sameCrc, 12)), std::string::npos) << list;
   EXPECT_LT(list.find("CHANGED.XML"), list.find("EMPTY.XML"));
   EXPECT_EQ(list.find(StampLine("CHANGED.XML", kOldWrite, kOldCreation, 0x1234, 12)), std::string::npos);
+}
+
+TEST_F(GeneratedFiles, MergeStampsSetsNoTimesThroughALinkThatLeadsOutOfTheOutputRoot) {
+  std::filesystem::create_directories(folder.Path() / "elsewhere");
+  std::filesystem::create_directory_symlink(folder.Path() / "elsewhere", folder.Path() / "SendRoot/WWW/link");
+  WriteStampList(StampLine("link\\victim.txt", kOldWrite, kOldCreation, Crc32::Of("x", 1), 1));
+  files.LoadPreviousStamps(StampList());
+  Put("link\\victim.txt", "x");
+  files.MergeStamps(StampList());
+  EXPECT_NE(WriteTimeOf("elsewhere\\victim.txt"), kOldWrite);
 }
 
 TEST_F(GeneratedFiles, ASecondCompileOfUnchangedFilesKeepsTheTimesOfTheFirst) {
