@@ -43,11 +43,19 @@ void RemoveBlanks(TmyXmlNode* node, const std::array<std::string_view, kCount>& 
   }
 }
 
+// The object's kind element: its first child that is not the texts of the
+// languages (`lang` stands first in a project with several languages).
+TmyXmlNode* KindElementOf(const TmyXmlNode* object) {
+  TmyXmlNode* child = object->firstChild;
+  while (child != nullptr && (!IsElement(child) || child->name == "lang")) child = child->next;
+  return child;
+}
+
 void StripObjectVariables(TmyXmlNode* object) {
   static constexpr std::array<std::string_view, 4> kObjectAttrs = {"visvar", "clickxvar", "clickyvar", "clickcol"};
   static constexpr std::array<std::string_view, 2> kKindAttrs = {"variable", "datavariable"};
   RemoveBlanks(object, kObjectAttrs);
-  RemoveBlanks(object->firstChild, kKindAttrs);
+  RemoveBlanks(KindElementOf(object), kKindAttrs);
 }
 
 // True when an ancestor of the node below `top` is an object: the blanks of an

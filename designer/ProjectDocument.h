@@ -198,5 +198,6 @@ class TProjectDocument {
 // Removes every blank from the variable references of the `object` elements
 // at or after the node (its following siblings and all their descendants, not
 // looking below an `object`): `visvar`, `clickxvar`, `clickyvar`, `clickcol`
-// of the object, `variable` and `datavariable` of its first child.
+// of the object, `variable` and `datavariable` of its kind element (the first
+// child that is not `lang`).
 void StripVariableSpaces(TmyXmlNode* first);

@@ -462,6 +462,17 @@ TEST_F(ProjectLoad, LoadingStripsTheOutermostObjectsAndNumbersEveryObject) {
   EXPECT_EQ(outer->firstChild->GetAttr("Uid"), "2");
 }
 
+TEST_F(ProjectLoad, LoadingStripsTheKindElementAfterTheTextsOfTheLanguages) {
+  host.Put("Proj.xml",
+           "<web version=\"8.1\" MaxUid=\"1\"><group><page><object><lang><caption code=\"1033\">a b</caption></lang>"
+           "<edit variable=\"High Level\" datavariable=\"B uf\"/></object></page></group></web>");
+  Load();
+  TmyXmlNode* object = document.Web()->FindChild("group")->FindChild("page")->FindChild("object");
+  EXPECT_EQ(object->FindChild("edit")->GetAttr("variable"), "HighLevel");
+  EXPECT_EQ(object->FindChild("edit")->GetAttr("datavariable"), "Buf");
+  EXPECT_EQ(object->FindChild("lang")->firstChild->value, "a b");
+}
+
 TEST_F(ProjectLoad, PageTreeTextFollowsTheDisplayFormat) {
   const struct {
     int format;
