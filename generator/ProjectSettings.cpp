@@ -57,13 +57,6 @@ const std::array<TAttrRow, 20> kWebAttributes = {{
     {"webApp", TAttrRule::SetWhenTrue, &S::webApp, nullptr, 0},
 }};
 
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
-  return true;
-}
-
 // scanf's "%u": blanks, an optional '+', decimal digits (at least one); the
 // value saturates instead of wrapping. Advances `pos` past what it read.
 bool ScanUnsigned(std::string_view text, std::size_t& pos, std::uint64_t& out) {
@@ -100,17 +93,18 @@ bool ApplyWebAttribute(TProjectSettings& settings, std::string_view name, std::s
 }
 
 int CodePageOfEncoding(std::string_view encoding) {
-  constexpr std::string_view kWindowsPrefix = "windows-";
-  if (EqualsNoCase(encoding, "UTF-8")) return kCodePageUtf8;
-  if (encoding.size() != kWindowsPrefix.size() + 4 ||
-      !EqualsNoCase(encoding.substr(0, kWindowsPrefix.size()), kWindowsPrefix))
-    return kCodePageMachineAnsi;
-  int number = 0;
-  for (char c : encoding.substr(kWindowsPrefix.size())) {
-    if (c < '0' || c > '9') return kCodePageMachineAnsi;
-    number = number * 10 + (c - '0');
-  }
-  return number >= kCodePageWindowsFirst && number <= kCodePageWindowsLast ? number : kCodePageMachineAnsi;
+  // A Windows name carries its number after "windows-", any other after its
+  // first four characters ("UTF-8" gives 8).
+  constexpr std::size_t kWindowsNumberAt = 8;
+  constexpr std::size_t kOtherNumberAt = 4;
+  const bool windows = !encoding.empty() && (encoding[0] == 'W' || encoding[0] == 'w');
+  std::size_t pos = windows ? kWindowsNumberAt : kOtherNumberAt;
+  constexpr std::uint64_t kLargest = std::numeric_limits<int>::max();
+  std::uint64_t number = 0;
+  for (; pos < encoding.size() && encoding[pos] >= '0' && encoding[pos] <= '9'; ++pos)
+    number = std::min(kLargest + 1, number * 10 + static_cast<std::uint64_t>(encoding[pos] - '0'));
+  // A number past the integer range names no code page: the machine's is used.
+  return number > kLargest ? kCodePageMachineAnsi : static_cast<int>(number);
 }
 
 int ParseFormatVersion(std::string_view text) {

@@ -10,9 +10,8 @@
 
 // Code page numbers that the encoding names map to (CodePageOfEncoding).
 inline constexpr int kCodePageUtf8 = 8;         // "UTF-8": the generator compares with 8
-inline constexpr int kCodePageMachineAnsi = 0;  // unknown names: the machine's ANSI code page
+inline constexpr int kCodePageMachineAnsi = 0;  // names without a number: the machine's ANSI code page
 inline constexpr int kCodePageWindowsFirst = 1250;
-inline constexpr int kCodePageWindowsLast = 1258;
 
 // Format codes: major * 1000 + minor. The designer edits projects up to 8.1
 // and opens newer ones read-only; a version that is not two numbers reads as 1.0.
@@ -48,9 +47,11 @@ struct TProjectSettings {
 // name the table does not hold (`version` included: the document reads it).
 bool ApplyWebAttribute(TProjectSettings& settings, std::string_view name, std::string_view value);
 
-// The code page of an encoding name, letters compared without regard to case:
-// "windows-1250" to "windows-1258" give 1250 to 1258, "UTF-8" gives 8, every
-// other name 0 (the machine's ANSI code page, as the XML writer reads 0).
+// The code page of an encoding name: a name beginning with "W" or "w" gives the
+// decimal number after its first eight characters ("windows-1250" 1250,
+// "windows-874" 874), any other name the number after its first four ("UTF-8"
+// 8). No digits there, or a number past the integer range, give 0 (the
+// machine's ANSI code page, as the XML writer reads 0).
 int CodePageOfEncoding(std::string_view encoding);
 
 // "%u.%u" read as major and minor: major * 1000 + (minor mod 100); 1000 when

@@ -8,7 +8,7 @@
 
 namespace {
 
-TEST(CodePageOfEncoding, MapsWindowsNamesUtf8AndUnknownNames) {
+TEST(CodePageOfEncoding, TakesTheNumberAfterTheWindowsPrefixOrTheFirstFourCharacters) {
   const struct {
     const char* encoding;
     int codePage;
@@ -26,13 +26,22 @@ TEST(CodePageOfEncoding, MapsWindowsNamesUtf8AndUnknownNames) {
       {"WINDOWS-1251", 1251},
       {"UTF-8", 8},
       {"utf-8", 8},
-      {"windows-1249", 0},
-      {"windows-1259", 0},
-      {"windows-125", 0},
-      {"windows-12500", 0},
-      {"windows-12a0", 0},
-      {"iso-8859-2", 0},
+      {"windows-874", 874},
+      {"Windows-932", 932},
+      {"windows-1249", 1249},
+      {"windows-1259", 1259},
+      {"windows-12500", 12500},
+      {"windows-65001", 65001},
+      {"windows-125", 125},
+      {"windows-12a0", 12},
+      {"windows-", 0},
+      {"windows-x1250", 0},
+      {"windows-99999999999", 0},
+      {"W", 0},
+      {"iso-8859-2", 8859},
+      {"UTF-16", 16},
       {"UTF8", 0},
+      {"latin", 0},
       {"", 0},
   };
   for (const auto& c : kCases) EXPECT_EQ(CodePageOfEncoding(c.encoding), c.codePage) << c.encoding;
