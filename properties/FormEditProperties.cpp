@@ -169,6 +169,7 @@ TFormEditProperties::TFormEditProperties(TDesignerContext& designer) : TTabOrder
   for (const std::string& mask : MaskItems(TMaskList::Layout)) Get<TComboBox>("cbTime")->Items()->Add(mask);
   langTexts = {{.attr = "hint", .edit = "edtHint1", .button = "btLangHint1"}};
   WireCommonHandlers();
+  OpenSwatchesOnPress();
   // Width, decimals, integer format, right and leading zero change the limits' format.
   for (const char* name : {"rbAlignRight", "rbLeadingZero"})
     Get<TRadioButton>(name)->OnClick = {this, &TFormEditProperties::OnChange2};

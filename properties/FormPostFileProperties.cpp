@@ -98,12 +98,7 @@ TFormPostFileProperties::TFormPostFileProperties(TDesignerContext& designer) : T
   Get<TControl>("edtWarning1")->SetVisible(false);
   langTexts = {{.attr = "hint", .edit = "edtHint1", .button = "btLangHint1"}};
   WireCommonHandlers();
-  // The swatches open the colour dialog on the press, not on the release.
-  for (const char* name : {"shFront", "shBack"}) {
-    auto* swatch = Get<TShape>(name);
-    swatch->OnMouseDown = swatch->OnMouseUp;
-    swatch->OnMouseUp = nullptr;
-  }
+  OpenSwatchesOnPress();
   Get<TEdit>("edtWarning1")->OnChange = {this, &TPropertyForm::OnChange};
   OnDblClick = {this, &TFormPostFileProperties::FormDblClick};
 }

@@ -276,6 +276,14 @@ void TPropertyForm::WireCommonHandlers() {
   }
 }
 
+void TPropertyForm::OpenSwatchesOnPress() {
+  for (const char* name : {"shFront", "shBack"}) {
+    auto* swatch = Get<TShape>(name);
+    swatch->OnMouseDown = swatch->OnMouseUp;
+    swatch->OnMouseUp = nullptr;
+  }
+}
+
 void RefreshVariableInfo(TGridWebElement& element) {
   LookUpGridVariable(element.GetResolvedVariable(), element.FVarInfo);
 }

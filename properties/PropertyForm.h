@@ -145,6 +145,9 @@ class TPropertyForm : public TForm {
 
   // Wires the shared handlers to the controls of these names when present.
   void WireCommonHandlers();
+  // The colour swatches open the colour dialog on the press of the mouse
+  // instead of its release (after WireCommonHandlers).
+  void OpenSwatchesOnPress();
   // cbLink and AddPage to the page-link picker; `label` is enabled with the box.
   void WireLinkPicker(const char* label);
   std::span<const TComponentRow> rows_;

@@ -5,6 +5,7 @@
 #include "grid/GridWebElement.h"
 #include "grid/VariableInfo.h"
 #include "platform/vcl/CheckBox.h"
+#include "platform/vcl/ColorDialog.h"
 #include "platform/vcl/ComboBox.h"
 #include "platform/vcl/Driver.h"
 #include "platform/vcl/Edit.h"
@@ -214,4 +215,27 @@ TEST_F(EditDialog, MaskListsHaveTheirSizes) {
   EXPECT_EQ(MaskItems(TMaskList::Time).size(), 16u);
   EXPECT_EQ(MaskItems(TMaskList::Date).size(), 9u);
   EXPECT_EQ(MaskItems(TMaskList::Layout)[11], "DD.MM.YYYY\xA0hh:mm:ss");
+}
+
+// A press on a swatch opens the colour dialog; its release opens nothing more.
+TEST_F(EditDialog, APressOnASwatchOpensTheColourDialog) {
+  Open(Project(Edit("X=\"2\" Y=\"2\"", "variable=\"I1\" global=\"true\"", 10)));
+  SelectObjects({0});
+  int opened = 0;
+  Driver::OnDialog("TColorDialog", [&opened](TCommonDialog& d) {
+    dynamic_cast<TColorDialog&>(d).Color = 0x112233 * ++opened;
+    return true;
+  });
+  DoubleClickObject(0, [&](TPropertyForm& f) {
+    for (const char* swatch : {"shFront", "shBack"}) {
+      const int before = opened;
+      Driver::MouseDown(f.Get<TControl>(swatch), 5, 5);
+      EXPECT_EQ(opened, before + 1) << swatch;
+      Driver::MouseUp(f.Get<TControl>(swatch), 5, 5);
+      EXPECT_EQ(opened, before + 1) << swatch;
+    }
+    return PressOk(f);
+  });
+  EXPECT_EQ(Objects()[0]->FFrontColor, 0x112233);
+  EXPECT_EQ(Objects()[0]->FBackColor, 0x112233 * 2);
 }
