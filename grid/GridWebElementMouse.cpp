@@ -171,14 +171,19 @@ void TGridWebElement::MouseUp(TMouseButton button, TShiftState shift, int x, int
   const bool resized = FSizingX || FSizingY;
   FSizingX = FSizingY = FSizePending = false;
   if (IsLive()) {
-    // In the live view a release on a linked object follows its link.
+    // In the live view a release on a linked object follows its link; the
+    // link may show another page and free this element.
     TGridGraphic::MouseUp(button, shift, x, y);
     if (!FHref.empty() && FKind != wkIFrame && FOnHyperLink) {
       WriteTraceLog("mHyperLink - " + GetKindCaption());
       FOnHyperLink(this, FHref);
+      return;
     }
+    FDblClicked = false;
     return;
   }
+  // A resize ends as a move does: FOnMoved lets the designer's scroll range
+  // cover the new size.
   if (FMoving || resized) {
     EndMove();
   } else if (FEditor != nullptr && FEditor->Visible()) {

@@ -89,6 +89,22 @@ TEST_F(LiveInteraction, ATwoStateImageWritesTheOtherValue) {
   EXPECT_FALSE(e[0]->FWritten);
 }
 
+// A double click in design mode whose release the opened dialog took leaves
+// the next press ignored; in the live view its release ends that.
+TEST_F(LiveInteraction, OnlyThePressAfterADoubleClickIsIgnored) {
+  auto e = Load(Obj("", "<image variable=\"P1Running\" type=\"BOOL\" />"));
+  ASSERT_EQ(e.size(), 1u);
+  e[0]->SetBounds(e[0]->Left(), e[0]->Top(), 32, 32);
+  fixture_.designer()->FLiveMode = false;
+  Driver::MouseDownDouble(e[0], 5, 5);
+  Driver::ReleaseMouse();
+  fixture_.designer()->FLiveMode = true;
+  Driver::Click(e[0]);
+  EXPECT_FALSE(e[0]->FWritten);
+  Driver::Click(e[0]);
+  EXPECT_TRUE(e[0]->FWritten);
+}
+
 TEST_F(LiveInteraction, TheInPlaceEditWritesOnEnterAndDropsOnEscape) {
   auto e = Load(Obj("", "<edit variable=\"StartLevel\" type=\"UINT\" global=\"true\" />"));
   ASSERT_EQ(e.size(), 1u);

@@ -212,6 +212,8 @@ TEST_F(SurfaceMouse, TheRightHandleChangesOnlyTheWidth) {
   Drag(157, 50, 180, 90);
   EXPECT_EQ(Dump(), "1 41,41 40x20\n2 121,41 60x20\n3 41,121 40x20\n");
   EXPECT_EQ(Entries(), 1);
+  // The scroll range covers the new size.
+  EXPECT_EQ(designer->lblDummy->Left(), 180);
 }
 
 TEST_F(SurfaceMouse, AVariableDroppedWithCtrlBecomesTheVisibilityVariable) {
