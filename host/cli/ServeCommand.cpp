@@ -79,7 +79,7 @@ int RunServe(const HalvexContext&, const std::vector<std::string>& args, std::os
   try {
     host.OpenProject(absolute.string());
     PlcWebServer server(host.Plc(), host.Project(), host.Variables(),
-                        {(absolute / "SendRoot").string(), VariablesDocument(absolute), false});
+                        {(absolute / "SendRoot").string(), VariablesDocument(absolute), false, ""});
     for (const std::string& skipped : server.Skipped())
       err << "halvex serve: " << skipped << " does not fit the PLC's file system and is not served\n";
     int bound = 0;

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -33,20 +34,40 @@ constexpr const char* kScriptSeconds = "240";
 
 std::string Quoted(const std::string& text) { return "'" + text + "'"; }
 
+// A new file browser/server-*.log in the build folder for the server's trace.
+std::string NewTraceFile() {
+  const std::string folder = std::string(TARNWELL_BINARY_DIR) + "/browser";
+  fs::create_directories(folder);
+  std::string pattern = folder + "/server-XXXXXX.log";
+  const int file = mkstemps(pattern.data(), 4);
+  if (file < 0) return {};
+  close(file);
+  return pattern;
+}
+
 // A project folder with its simulated PLC and the web server on it; memory
-// starts from the project's presets for every test.
+// starts from the project's presets for every test. The server traces its
+// connections and requests into a file that is kept when the test failed.
 class ServedProject {
  public:
-  ServedProject(const std::string& folder, const std::string& variablesDocument) {
+  ServedProject(const std::string& folder, const std::string& variablesDocument) : trace_(NewTraceFile()) {
     host_.OpenProject(folder);
     server_ = std::make_unique<PlcWebServer>(host_.Plc(), host_.Project(), host_.Variables(),
-                                             PlcWebOptions{folder + "/SendRoot", variablesDocument, true});
+                                             PlcWebOptions{folder + "/SendRoot", variablesDocument, true, trace_});
     port_ = server_->Start(0);
   }
-  ~ServedProject() { server_->Stop(); }
+  ~ServedProject() {
+    server_->Stop();
+    if (trace_.empty()) return;
+    if (::testing::Test::HasFailure())
+      std::cout << "The server's trace of the failed test: " << trace_ << std::endl;
+    else
+      fs::remove(trace_);
+  }
   std::string Url() const { return "http://127.0.0.1:" + std::to_string(port_) + "/"; }
 
  private:
+  std::string trace_;
   HalvexHost host_;
   std::unique_ptr<PlcWebServer> server_;
   int port_ = 0;

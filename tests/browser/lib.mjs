@@ -20,6 +20,10 @@ export const base = process.argv[2];
 export const pictures = process.argv[3];
 export const browserName = process.argv[4] || 'chromium';
 const failures = [];
+// The requests of the watched pages the browser has sent and not yet seen
+// answered, with when they were sent: named when the script fails.
+const pending = new Map();
+const started = Date.now();
 
 // Requests to anything but loopback (a page's camera or frame address, the
 // browser's own services) go to a proxy of this script that answers each with
@@ -112,6 +116,9 @@ export async function watchedPage(context) {
   const page = await newPage(context);
   const errors = [];
   page.on('pageerror', e => errors.push(e.message));
+  page.on('request', r => pending.set(r, Date.now()));
+  page.on('requestfinished', r => pending.delete(r));
+  page.on('requestfailed', r => pending.delete(r));
   page.on('dialog', d => {
     if (page.listenerCount('dialog') > 1) return;  // a script's own handler answers it
     errors.push('dialog: ' + d.message());
@@ -180,6 +187,8 @@ export async function finish(browser) {
   await browser.close();
   if (failures.length) {
     console.log(failures.map(f => `FAILED (${browserName}): ` + f).join('\n'));
+    for (const [request, sent] of pending)
+      console.log(`unanswered (${browserName}): ${request.method()} ${request.url()}, sent at ${(sent - started) / 1000} s`);
     process.exit(1);
   }
   console.log(`all checks held in ${browserName}`);

@@ -171,6 +171,7 @@ PlcWebServer::PlcWebServer(SimulatedPlc& plc, const HostProject& project, const 
   const fs::path www = fs::path(options_.sendRoot) / "WWW";
   if (!fs::is_directory(www)) throw std::runtime_error("no web tree in " + www.string() + " (build the project first)");
   LoadTree();
+  if (!options_.traceFile.empty()) trace_ = std::make_unique<WebTrace>(options_.traceFile);
   server_ = std::make_unique<httplib::Server>();
   Route();
 }
@@ -208,6 +209,14 @@ void PlcWebServer::LoadTree() {
 void PlcWebServer::Route() {
   httplib::Server& s = *server_;
   s.new_task_queue = [] { return new httplib::ThreadPool(kWorkerThreads); };
+  if (trace_) {
+    s.new_task_queue = [this] { return trace_->NewPool(kWorkerThreads); };
+    s.set_pre_routing_handler([this](const httplib::Request& q, httplib::Response&) {
+      trace_->Received(q);
+      return httplib::Server::HandlerResponse::Unhandled;
+    });
+    s.set_logger([this](const httplib::Request& q, const httplib::Response& r) { trace_->Answered(q, r); });
+  }
   s.set_payload_max_length(kPlcWebMaxBody);
   s.set_read_timeout(5, 0);
   s.set_write_timeout(5, 0);

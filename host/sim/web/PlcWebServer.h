@@ -30,6 +30,7 @@
 #include "host/sim/VariableTable.h"
 #include "host/sim/web/WebDataPage.h"
 #include "host/sim/web/WebLogins.h"
+#include "host/sim/web/WebTrace.h"
 #include "host/sim/web/WebVariableMap.h"
 
 namespace httplib {
@@ -42,6 +43,7 @@ struct PlcWebOptions {
   std::string sendRoot;           // native folder: WWW/ and PSW.TXT
   std::string variablesDocument;  // the last compile's "<project>_var.xml" (may be empty)
   bool control = false;           // answer the /~control/ requests
+  std::string traceFile;          // where to trace connections and requests (WebTrace.h); empty: nowhere
 };
 
 inline constexpr std::size_t kPlcWebMaxBody = 6u << 20;  // an upload of the PLC's largest file, with its form
@@ -99,6 +101,7 @@ class PlcWebServer {
   PlcWebOptions options_;
   WebLogins logins_;
   std::vector<std::string> skipped_;
+  std::unique_ptr<WebTrace> trace_;
   std::unique_ptr<httplib::Server> server_;
   std::thread thread_;
   mutable std::mutex logMutex_;

@@ -129,9 +129,10 @@ class BuiltPages : public ::testing::Test {
     variables_ = VariableTable(project_);
     for (const HostPresetDecl& p : project_.presets)
       plc_.Memory().Write(p.area, p.address, static_cast<std::uint32_t>(p.bytes.size()), p.bytes.data());
-    server_ = std::make_unique<PlcWebServer>(
-        plc_, project_, variables_,
-        PlcWebOptions{folder_->Native("project/SendRoot"), folder_->Native("project/Tarnwell/Pages_var.xml"), true});
+    server_ =
+        std::make_unique<PlcWebServer>(plc_, project_, variables_,
+                                       PlcWebOptions{folder_->Native("project/SendRoot"),
+                                                     folder_->Native("project/Tarnwell/Pages_var.xml"), true, ""});
     client_ = std::make_unique<httplib::Client>("127.0.0.1", server_->Start(0));
     client_->set_read_timeout(10, 0);
   }

@@ -93,7 +93,7 @@ class PlcWeb : public ::testing::Test {
         plc_.Memory().Write(p.area, p.address, static_cast<std::uint32_t>(p.bytes.size()), p.bytes.data());
     }
     server_ = std::make_unique<PlcWebServer>(plc_, project_, variables_,
-                                             PlcWebOptions{folder_.Native("SendRoot"), "", control});
+                                             PlcWebOptions{folder_.Native("SendRoot"), "", control, ""});
     port_ = server_->Start(0);
     client_ = std::make_unique<httplib::Client>("127.0.0.1", port_);
     client_->set_read_timeout(10, 0);
