@@ -20,7 +20,7 @@ export const base = process.argv[2];
 export const pictures = process.argv[3];
 export const browserName = process.argv[4] || 'chromium';
 const failures = [];
-// The requests of the watched pages the browser has sent and not yet seen
+// The requests of the script's pages the browser has sent and not yet seen
 // answered, with when they were sent: named when the script fails.
 const pending = new Map();
 const started = Date.now();
@@ -90,13 +90,16 @@ export async function launch() {
   return { browser, context: browser.defaultBrowserContext() };
 }
 
-// A new page of the size the pictures have.
+// A new page of the size the pictures have, its requests tracked.
 export async function newPage(context) {
   const page = await context.newPage();
   await page.setViewport({ width: 960, height: 720 });
   // A cap on each wait for a condition, not a wait: a loaded two-core machine running the
   // sanitizer build has taken more than 15 s for one navigation in Firefox.
   page.setDefaultTimeout(60000);
+  page.on('request', r => pending.set(r, Date.now()));
+  page.on('requestfinished', r => pending.delete(r));
+  page.on('requestfailed', r => pending.delete(r));
   return page;
 }
 
@@ -116,9 +119,6 @@ export async function watchedPage(context) {
   const page = await newPage(context);
   const errors = [];
   page.on('pageerror', e => errors.push(e.message));
-  page.on('request', r => pending.set(r, Date.now()));
-  page.on('requestfinished', r => pending.delete(r));
-  page.on('requestfailed', r => pending.delete(r));
   page.on('dialog', d => {
     if (page.listenerCount('dialog') > 1) return;  // a script's own handler answers it
     errors.push('dialog: ' + d.message());
