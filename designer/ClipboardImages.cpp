@@ -8,12 +8,15 @@
 #include "core/Base64.h"
 #include "core/FileHelpers.h"
 #include "core/NameHelpers.h"
+#include "core/UiText.h"
 #include "core/XmlNode.h"
 #include "designer/ReferenceRenames.h"
 #include "platform/vcl/SysUtils.h"
 
 namespace {
 
+constexpr int kNotPlainNameTextId = 7394;  // "%s": not a plain 8.3 file name
+constexpr int kNoFreeNameTextId = 7395;    // "%s": a different image has this name and no free name follows it
 constexpr std::size_t kMaxStem = 8;
 constexpr std::size_t kMaxExtension = 3;
 constexpr std::string_view kForbiddenInName = "\\/:*?\"<>|;[]";
@@ -140,13 +143,13 @@ TNameSearch FindImportName(std::string& name, std::uint32_t crc, const TClipboar
 void ImportOne(TmyXmlNode* top, TmyXmlNode* img, const TClipboardImageProject& project, TClipboardImageReport& report) {
   const std::string name = img->GetAttr("name");
   if (!IsPlainImageName(name)) {
-    report.skipped.push_back("\"" + name + "\": not a plain 8.3 file name");
+    report.skipped.push_back(Format(GetUiText(kNotPlainNameTextId), name));
     return;
   }
   std::string target = name;
   const TNameSearch found = FindImportName(target, ClipboardCrc(img), project);
   if (found == TNameSearch::Exhausted) {
-    report.skipped.push_back("\"" + name + "\": a different image has this name and no free name follows it");
+    report.skipped.push_back(Format(GetUiText(kNoFreeNameTextId), name));
     return;
   }
   if (target != name) {

@@ -29,5 +29,8 @@ struct TClipboardDocument {
 // paste, nothing to say).
 TClipboardDocument ReadClipboardText(std::string_view text, std::initializer_list<std::string_view> topNames);
 
+// The message of a refused paste: the fault, then that nothing was pasted.
+std::string PasteRefusalText(const std::string& fault);
+
 // "<page" anywhere in the text: a page or group copy.
 bool IsPageClipboardText(std::string_view text);

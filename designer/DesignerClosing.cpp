@@ -40,7 +40,7 @@ void TFormDesign1::FormCloseQuery(TObject*, bool& canClose) {
     WriteTraceLog("FormCloseQuery - end - Can't close - Creating pages");
     return;
   }
-  if (FSaveOnClose) btnSave2Click(nullptr);
+  if (FSaveOnClose && !SaveRefusedJustNow()) btnSave2Click(nullptr);
   FSaveOnClose = true;
   if (host_->UploadRunning()) {
     canClose = false;
@@ -53,6 +53,13 @@ void TFormDesign1::FormCloseQuery(TObject*, bool& canClose) {
   host_->FreeCommItems();
   ReleaseReadItems();
   WriteTraceLog("FormCloseQuery - end");
+}
+
+// The host's close saves with the desktop and then closes the designer, which
+// saves again: a save refused and told moments ago, with nothing changed since
+// and the refusal still standing, would only show the same box a second time.
+bool TFormDesign1::SaveRefusedJustNow() const {
+  return FSaveRefusalShown && !document_->SaveRefusal(host_->ProjectLocation()).empty();
 }
 
 // Each live-view window takes itself out of the list when it closes; one

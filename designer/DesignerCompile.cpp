@@ -81,6 +81,6 @@ TCompileResult TFormDesign1::SaveAndCompile() {
                              [this] { SavePage(FCurrentPage); },
                              host_->PanelStructures(),
                              LoadedPictureSizes(*this)};
-  setup.overwriteRefusal = document_->OverwriteRefusal();
+  setup.overwriteRefusal = document_->SaveRefusal(location);
   return TSaveAndCompile(setup).Run();
 }

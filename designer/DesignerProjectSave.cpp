@@ -16,5 +16,6 @@ void TFormDesign1::btnSave2Click(TObject*) {
   hooks.UpdateStConstants = [this](TmyXmlNode* root) { host_->UpdateStConstants(root); };
   const TProjectSaveResult result = document_->Save(host_->ProjectLocation(), hooks);
   if (result == TProjectSaveResult::WriteFailed) WriteTraceLog("btnSave2Click - the project stays modified");
+  FSaveRefusalShown = result == TProjectSaveResult::Unreadable || result == TProjectSaveResult::ReadOnlyFile;
   btnSave2->SetEnabled(document_->Modified());
 }

@@ -119,6 +119,7 @@ std::int32_t TFormDesign1::GetUcidTime() const { return ::GetUcidTime(); }
 
 void TFormDesign1::SetModified() {
   document_->SetModified(true);
+  FSaveRefusalShown = false;
   btnSave2->SetEnabled(true);
 }
 

@@ -780,6 +780,9 @@ class TFormDesign1 : public TForm, public TDesignerContext {
   // The undo history's root "UndoTree" (the history owns it).
   TmyXmlNode* FUndoTree = nullptr;
   bool FSaveOnClose = true;
+  // The last save was refused (a project file that may not be replaced) and
+  // the user was told; cleared by the next change or save.
+  bool FSaveRefusalShown = false;
   // The compile state of save and compile; while it runs (compileRunning)
   // closing is refused.
   TCompileState compileState;
@@ -862,6 +865,8 @@ class TFormDesign1 : public TForm, public TDesignerContext {
   void MoveSelectedNode(bool up);
   // DesignerClosing.cpp
   void CloseLiveViewWindows();
+  // The last save was refused and told, and would be refused again now.
+  bool SaveRefusedJustNow() const;
   void ReleaseReadItems();
   // PageDisplay.cpp
   void SetTreeCommandStates(TTreeNode* node, bool editable);

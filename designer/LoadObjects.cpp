@@ -15,17 +15,25 @@
 
 #include "core/HostEnvironment.h"
 #include "core/TraceLog.h"
+#include "core/UiText.h"
 #include "core/XmlNode.h"
 #include "designer/FormDesign1.h"
 #include "grid/ObjectXmlFormat.h"
 #include "grid/PictureLoading.h"
 #include "grid/ScrollPositions.h"
 #include "grid/StringDualListLang.h"
+#include "platform/vcl/SysUtils.h"
 
 namespace {
 
 // A file-upload field is this many characters wide.
 constexpr int kPostFileSize = 23;
+// Some objects of the page could not be loaded; they are kept unchanged in the page:
+constexpr int kObjectsNotLoadedTextId = 7396;
+constexpr int kObjectLineTextId = 7397;      // Object %d: %s
+constexpr int kUnknownKindTextId = 7398;     // unknown kind "%s"
+constexpr int kNoKindTextId = 7399;          // no kind element
+constexpr int kUnknownErrorTextId = 7400;    // unknown error
 
 // What reading an object asks of the designer.
 class TDesignerReadHost final : public TObjectReadHost {
@@ -128,8 +136,8 @@ int ClampToInt(long long v) { return static_cast<int>(std::clamp<long long>(v, I
 // read: the first child that is no language text names the kind.
 std::string MissingKindReason(const TmyXmlNode& object) {
   for (const TmyXmlNode* c = object.firstChild; c != nullptr; c = c->next)
-    if (c->name != "lang") return "unknown kind \"" + c->name + "\"";
-  return "no kind element";
+    if (c->name != "lang") return Format(GetUiText(kUnknownKindTextId), c->name);
+  return GetUiText(kNoKindTextId);
 }
 
 }  // namespace
@@ -196,7 +204,7 @@ TGridWebElement* TFormDesign1::ReadObject(TmyXmlNode* node, TWinControl* parent,
 void TFormDesign1::KeepUnreadObject(TmyXmlNode* node, TWinControl* parent, const TScroll& scroll, int index,
                                     const std::string& reason) {
   WriteTraceLog("Load objects - object " + std::to_string(index) + " kept unchanged: " + reason);
-  FLoadFailures.push_back("Object " + std::to_string(index) + ": " + reason);
+  FLoadFailures.push_back(Format(GetUiText(kObjectLineTextId), index, reason));
   // A hidden stand-in keeps the node in the object order and writes it back
   // when the page is saved; the surface owns it.
   auto* standIn =
@@ -223,13 +231,13 @@ void TFormDesign1::LoadObjects(TmyXmlNode* container, TWinControl* parent) {
       reason = e.what();
     } catch (...) {
       WriteTraceLog("Load objects - Exception");
-      reason = "unknown error";
+      reason = GetUiText(kUnknownErrorTextId);
     }
     // The object stays in the page as it was.
     KeepUnreadObject(node, parent, scroll, index, reason);
   }
   if (!FLoadFailures.empty()) {
-    std::string text = "Some objects of the page could not be loaded; they are kept unchanged in the page:";
+    std::string text = GetUiText(kObjectsNotLoadedTextId);
     for (const std::string& line : FLoadFailures) text += "\n" + line;
     ShowPlainMessage(text);
   }

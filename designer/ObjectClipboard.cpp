@@ -8,6 +8,7 @@
 #include <climits>
 
 #include "core/TraceLog.h"
+#include "core/UiText.h"
 #include "core/XmlDocument.h"
 #include "core/XmlNode.h"
 #include "designer/ClipboardImages.h"
@@ -29,6 +30,7 @@
 namespace {
 
 constexpr const char* kMessageCaption = "Tarnwell";
+constexpr int kPicturesNotTakenTextId = 7393;  // Some pictures of the clipboard were not taken into the project:
 
 // The remainder with the sign of the dividend.
 int Remainder(int a, int b) { return b == 0 ? 0 : a % b; }
@@ -70,7 +72,7 @@ void TFormDesign1::ImportClipboardImages(TmyXmlNode* top) {
   for (const std::string& line : report.renamed) WriteTraceLog("ImportClipboardImages - renamed " + line);
   RefreshImageList();
   if (report.skipped.empty()) return;
-  std::string text = "Some pictures of the clipboard were not taken into the project:";
+  std::string text = GetUiText(kPicturesNotTakenTextId);
   for (const std::string& line : report.skipped) {
     WriteTraceLog("ImportClipboardImages - skipped " + line);
     text += "\n" + line;
@@ -121,7 +123,7 @@ TClipboardDocument ReadForPaste(HWND owner, const std::string& text) {
   TClipboardDocument document = ReadClipboardText(text, {"clipboard", "template"});
   if (!document.fault.empty()) {
     WriteTraceLog("Paste refused: " + document.fault);
-    const std::string message = document.fault + "\nNothing was pasted.";
+    const std::string message = PasteRefusalText(document.fault);
     MessageBox(owner, message.c_str(), kMessageCaption, MB_OK | MB_ICONWARNING);
   }
   return document;

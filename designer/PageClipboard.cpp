@@ -182,7 +182,7 @@ void TFormDesign1::Paste2Click(TObject*) {
   TClipboardDocument document = ReadClipboardText(text, {"clipboard"});
   if (!document.fault.empty()) {
     WriteTraceLog("Paste2Click refused: " + document.fault);
-    const std::string message = document.fault + "\nNothing was pasted.";
+    const std::string message = PasteRefusalText(document.fault);
     MessageBox(Handle(), message.c_str(), kMessageCaption, MB_OK | MB_ICONWARNING);
     return;
   }

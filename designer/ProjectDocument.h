@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/ProjectLocation.h"
 #include "core/XmlDocument.h"
@@ -47,6 +48,7 @@ enum class TProjectSaveResult {
   Saved,
   WriteFailed,  // a project file could not be written: the old files are whole, the document stays modified
   Unreadable,   // the project file could not be read at the load: it is kept as it is, nothing written
+  ReadOnlyFile,  // a project file the save would replace is read-only: nothing written
 };
 
 // The window's own steps of a save; an empty one is skipped.
@@ -107,9 +109,13 @@ class TProjectDocument {
   void SetModified(bool modified) { modified_ = modified; }
   bool ReadOnly() const { return readOnly_; }
   // Why the project files may not be written: the project file that the load
-  // could not read (a backup or the new project was loaded instead) is still
-  // there, and writing the document would replace it. Empty when they may.
+  // could not read (a backup or the new project was loaded instead), or a page
+  // file it could not read whole, is still there, and writing the document
+  // would replace it. Empty when they may.
   std::string OverwriteRefusal() const;
+  // OverwriteRefusal, or else why a save may not replace a project file of
+  // the layout because it is read-only. Empty when the files may be written.
+  std::string SaveRefusal(const TProjectLocation& location) const;
   int FormatCode() const { return formatCode_; }
   bool SplitLayout() const { return splitLayout_; }
   // The next unique id; TakeUid hands it out and advances.
@@ -151,6 +157,7 @@ class TProjectDocument {
   void ReadWebAttributes(TmyXmlNode* web);
   void InsertGridWhenMissing(TmyXmlNode* web, int rasterX, int rasterY);
   void MergePageFiles(TmyXmlNode* web, const std::string& pageFolder);
+  std::unique_ptr<TmyXmlNode> ReadPageFile(const std::string& fileName, TReadAttempt& attempt);
   // The Uid counter from the web element's MaxUid (or a random start), then
   // AssignUids with the variables stripped.
   void SetupUidsAndStripVariables(TmyXmlNode* web);
@@ -162,6 +169,7 @@ class TProjectDocument {
   void RepairGroupsAndImages(TmyXmlNode* web);
 
   // ProjectSave.cpp
+  std::string ReadOnlyRefusal(const TProjectFileNames& names) const;
   void StampSaveTime(const std::string& settingsFile);
   std::string DocumentText(TmyXmlNode* root);
   bool SaveSingle(const TProjectFileNames& names);
@@ -177,6 +185,8 @@ class TProjectDocument {
   std::unique_ptr<TmyXmlNode> root_;
   // The project file the load found but could not read; empty when it read it.
   std::string unreadableFile_;
+  // The page files (split layout) the load found but could not read whole.
+  std::vector<std::string> unreadablePages_;
   // What the last save could not write.
   std::string writeFault_;
   TmyXmlNode* images_ = nullptr;

@@ -28,6 +28,10 @@ constexpr int kNoWebTextId = 7334;           // could not be read: it holds no w
 constexpr int kBackupLoadedTextId = 7335;    // The backup "%s" was loaded instead.
 constexpr int kTemplateLoadedTextId = 7336;  // An empty new project was loaded instead.
 constexpr int kPartLoadedTextId = 7337;      // Only the part before the damage was loaded.
+constexpr int kNoPageTextId = 7380;          // could not be read: it holds no page element.
+constexpr int kPageEmptyTextId = 7381;       // The page was loaded empty.
+// ... could not be read when the project was opened, so it is not overwritten ...
+constexpr int kNotOverwrittenTextId = 7382;
 constexpr int kUidRandomRange = 32768;
 constexpr const char* kBackupExtension = ".bak";
 
@@ -54,7 +58,7 @@ void AddEmptyCaptionWhenMissing(TmyXmlNode* node) {
 
 // Why a file gave no document.
 struct TProjectDocument::TReadAttempt {
-  enum class TFault { None, NotTried, Missing, CannotOpen, Malformed, NoWeb };
+  enum class TFault { None, NotTried, Missing, CannotOpen, Malformed, NoWeb, NoPage };
   std::string fileName;
   TFault fault = TFault::NotTried;
   std::uint32_t errorWord = 0;
@@ -71,6 +75,7 @@ struct TProjectDocument::TReadAttempt {
         return who + " " +
                Format(GetUiText(kMalformedTextId), static_cast<unsigned>(errorWord), static_cast<int>(line));
       case TFault::NoWeb: return who + " " + GetUiText(kNoWebTextId);
+      case TFault::NoPage: return who + " " + GetUiText(kNoPageTextId);
       case TFault::None:
       case TFault::NotTried: break;
     }
@@ -110,6 +115,7 @@ TProjectLoadResult TProjectDocument::LoadProject(const TProjectLocation& locatio
 void TProjectDocument::ResetForLoad() {
   Clear();
   unreadableFile_.clear();
+  unreadablePages_.clear();
   modified_ = false;
   readOnly_ = false;
   formatCode_ = kFormatCodeCurrent;
@@ -190,10 +196,11 @@ void TProjectDocument::ReportFallback(const TReadAttempt& file, const TReadAttem
 }
 
 std::string TProjectDocument::OverwriteRefusal() const {
-  if (unreadableFile_.empty() || !PathExists(unreadableFile_)) return std::string();
-  return "The project file \"" + unreadableFile_ +
-         "\" could not be read when the project was opened, so it is not overwritten. Move it away to save "
-         "this project in its place, or repair it and open the project again.";
+  if (!unreadableFile_.empty() && PathExists(unreadableFile_))
+    return Format(GetUiText(kProjectFileTextId), unreadableFile_) + " " + GetUiText(kNotOverwrittenTextId);
+  for (const std::string& page : unreadablePages_)
+    if (PathExists(page)) return Format(GetUiText(kPageFileTextId), page) + " " + GetUiText(kNotOverwrittenTextId);
+  return std::string();
 }
 
 void TProjectDocument::ReadGlobalElements(TmyXmlNode* web) {
@@ -230,10 +237,11 @@ void TProjectDocument::InsertGridWhenMissing(TmyXmlNode* web, int rasterX, int r
   grid_->SetAttrIntStr("Y", rasterY);
 }
 
-// Each page stub of "web.xml" takes the attributes and children of its file;
-// a file that cannot be read leaves the stub as it is. A damaged file gives
-// what was read before the damage, and the user is told, as for the project
-// file.
+// Each page stub of "web.xml" takes the attributes and children of its file
+// and keeps its own name; a missing file leaves the stub as it is. A file that
+// is there but cannot be read whole gives what was read before the damage (or
+// nothing), the user is told, as for the project file, and the file is not
+// written over (OverwriteRefusal).
 void TProjectDocument::MergePageFiles(TmyXmlNode* web, const std::string& pageFolder) {
   std::string damaged;
   for (TmyXmlNode* page = web->FindDeep("page"); page != nullptr; page = page->FindDeep("page")) {
@@ -243,28 +251,46 @@ void TProjectDocument::MergePageFiles(TmyXmlNode* web, const std::string& pageFo
       ui_.Trace("LoadProject - page name \"" + name + "\" is not a file name");
       continue;
     }
-    const std::string fileName = pageFolder + name;
-    std::unique_ptr<TmyXmlNode> pageRoot(parser_.LoadFromFile(fileName) ? parser_.Parse() : nullptr);
+    TReadAttempt attempt;
+    std::unique_ptr<TmyXmlNode> pageRoot = ReadPageFile(pageFolder + name, attempt);
     TmyXmlNode* full = pageRoot != nullptr ? pageRoot->firstChild : nullptr;
     while (full != nullptr && (full->comment || full->instruction)) full = full->next;
-    if (full == nullptr) {
-      ui_.Trace("LoadProject - page file \"" + fileName + "\" cannot be read");
-      continue;
-    }
-    if (parser_.errorWord != 0) {
-      TReadAttempt attempt;
-      attempt.fileName = fileName;
-      attempt.fault = TReadAttempt::TFault::Malformed;
-      attempt.errorWord = parser_.errorWord;
-      attempt.line = parser_.GetLine();
-      const std::string text = attempt.Describe(kPageFileTextId) + " " + GetUiText(kPartLoadedTextId);
+    if (full == nullptr && attempt.fault == TReadAttempt::TFault::None) attempt.fault = TReadAttempt::TFault::NoPage;
+    if (attempt.fault == TReadAttempt::TFault::Missing) continue;
+    if (attempt.fault != TReadAttempt::TFault::None) {
+      const std::string text =
+          attempt.Describe(kPageFileTextId) + " " + GetUiText(full != nullptr ? kPartLoadedTextId : kPageEmptyTextId);
       ui_.Trace("LoadProject - " + text);
       damaged += (damaged.empty() ? "" : "\n") + text;
+      unreadablePages_.push_back(attempt.fileName);
     }
+    if (full == nullptr) continue;
     page->CopyFrom(full);
+    page->SetAttr("name", name);
     full->MoveChildrenTo(page);
   }
   if (!damaged.empty()) ui_.ShowMessage(damaged, GetUiText(kWarningCaptionId), TProjectDocumentUi::TIcon::Warning);
+}
+
+// A page file as the parser reads it; `attempt` says why it is not whole. A
+// damaged file still gives what was read before the damage.
+std::unique_ptr<TmyXmlNode> TProjectDocument::ReadPageFile(const std::string& fileName, TReadAttempt& attempt) {
+  using TFault = TReadAttempt::TFault;
+  attempt.fileName = fileName;
+  attempt.fault = TFault::None;
+  if (!PathExists(fileName)) {
+    attempt.fault = TFault::Missing;
+    return nullptr;
+  }
+  std::unique_ptr<TmyXmlNode> root(parser_.LoadFromFile(fileName) ? parser_.Parse() : nullptr);
+  if (root == nullptr) {
+    attempt.fault = TFault::CannotOpen;
+  } else if (parser_.errorWord != 0) {
+    attempt.fault = TFault::Malformed;
+    attempt.errorWord = parser_.errorWord;
+    attempt.line = parser_.GetLine();
+  }
+  return root;
 }
 
 void TProjectDocument::SetupUidsAndStripVariables(TmyXmlNode* web) {

@@ -6,19 +6,39 @@
 #include <memory>
 
 #include "core/FileHelpers.h"
+#include "core/UiText.h"
 #include "core/XmlNode.h"
 #include "designer/ProjectBackups.h"
 #include "designer/ProjectDocument.h"
 #include "designer/ProjectFiles.h"
 #include "platform/vcl/IniFiles.h"
+#include "platform/vcl/SysUtils.h"
 #include "platform/win/Folders.h"
 #include "platform/win/Paths.h"
+#include "platform/win/Win32File.h"
 
 namespace {
 
 constexpr const char* kTimeStampsSection = "TimeStamps";
 constexpr const char* kSaveTimeKey = "SaveTD";
 constexpr const char* kMessageCaption = "Tarnwell";
+constexpr int kProjectFileTextId = 7328;  // The project file "%s"
+constexpr int kPageFileTextId = 7330;     // The page file "%s"
+constexpr int kReadOnlyTextId = 7383;     // is read-only, so it is not overwritten. ...
+constexpr int kNotSavedTextId = 7384;     // The project could not be saved: %s. ...
+constexpr int kCannotWriteTextId = 7385;  // cannot write %s
+constexpr int kCannotReplaceTextId = 7386;       // cannot replace %s
+constexpr int kCannotCreatePagesTextId = 7387;   // cannot create the page folder in %s
+constexpr int kSaveTimeNotRecordedTextId = 7388;  // %s: the time of this save is not recorded.
+
+// A file the save would replace that the system keeps from being written.
+bool IsReadOnlyFile(const std::string& fileName) {
+  const DWORD attributes = GetFileAttributesA(fileName.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
+std::string CannotWrite(const std::string& fileName) { return Format(GetUiText(kCannotWriteTextId), fileName); }
+std::string CannotReplace(const std::string& fileName) { return Format(GetUiText(kCannotReplaceTextId), fileName); }
 
 }  // namespace
 
@@ -34,6 +54,11 @@ TProjectSaveResult TProjectDocument::Save(const TProjectLocation& location, cons
     return TProjectSaveResult::Unreadable;
   }
   const TProjectFileNames names = SaveFileNames(location);
+  if (const std::string refusal = ReadOnlyRefusal(names); !refusal.empty()) {
+    ui_.Trace("btnSave2Click - " + refusal);
+    ui_.ShowMessage(refusal, kMessageCaption, TProjectDocumentUi::TIcon::Error);
+    return TProjectSaveResult::ReadOnlyFile;
+  }
   StampSaveTime(names.settingsFile);
   modified_ = false;
   if (hooks.SavePage) hooks.SavePage();
@@ -64,10 +89,33 @@ TProjectSaveResult TProjectDocument::Save(const TProjectLocation& location, cons
   ui_.Trace("btnSave2Click - end");
   if (written) return TProjectSaveResult::Saved;
   modified_ = true;
-  ui_.ShowMessage("The project could not be saved: " + writeFault_ +
-                      ". The project files on disk are as they were; the changes are kept in the designer.",
-                  kMessageCaption, TProjectDocumentUi::TIcon::Error);
+  ui_.ShowMessage(Format(GetUiText(kNotSavedTextId), writeFault_), kMessageCaption, TProjectDocumentUi::TIcon::Error);
   return TProjectSaveResult::WriteFailed;
+}
+
+// On the system's own platform a read-only file is not replaced: a save that
+// would replace one refuses before it writes anything. The files are those of
+// the layout: the single file, or "web.xml" and the files of its pages.
+std::string TProjectDocument::ReadOnlyRefusal(const TProjectFileNames& names) const {
+  if (!names.usable || root_ == nullptr || formatCode_ != kFormatCodeCurrent) return std::string();
+  const auto refusal = [](int whoTextId, const std::string& fileName) {
+    return Format(GetUiText(whoTextId), fileName) + " " + GetUiText(kReadOnlyTextId);
+  };
+  if (!splitLayout_) return IsReadOnlyFile(names.baseFile) ? refusal(kProjectFileTextId, names.baseFile) : std::string();
+  if (IsReadOnlyFile(names.mainFile)) return refusal(kProjectFileTextId, names.mainFile);
+  TmyXmlNode* web = Web();
+  for (TmyXmlNode* page = web != nullptr ? web->FindDeep("page") : nullptr; page != nullptr;
+       page = page->FindDeep("page")) {
+    const std::string name = page->GetAttr("name");
+    if (IsSafeFileName(name) && IsReadOnlyFile(names.pageFolder + name))
+      return refusal(kPageFileTextId, names.pageFolder + name);
+  }
+  return std::string();
+}
+
+std::string TProjectDocument::SaveRefusal(const TProjectLocation& location) const {
+  std::string refusal = OverwriteRefusal();
+  return refusal.empty() ? ReadOnlyRefusal(SaveFileNames(location)) : refusal;
 }
 
 // "SaveTD" in "TimeStamps": the time of the save in seconds since 1970.
@@ -81,7 +129,7 @@ void TProjectDocument::StampSaveTime(const std::string& settingsFile) {
     ini.WriteInteger(kTimeStampsSection, kSaveTimeKey, GetUcidTime(clock_));
   } catch (const EIniFileException& e) {
     ui_.Trace("SaveTD - " + e.Message());
-    ui_.ShowMessage(e.Message() + ": the time of this save is not recorded.", kMessageCaption,
+    ui_.ShowMessage(Format(GetUiText(kSaveTimeNotRecordedTextId), e.Message()), kMessageCaption,
                     TProjectDocumentUi::TIcon::Warning);
   }
 }
@@ -96,14 +144,14 @@ std::string TProjectDocument::DocumentText(TmyXmlNode* root) { return parser_.Wr
 
 bool TProjectDocument::SaveSingle(const TProjectFileNames& names) {
   TStagedFile file(names.baseFile);
-  if (!file.Stage(DocumentText(root_.get()))) return SaveFault("cannot write " + names.baseFile);
+  if (!file.Stage(DocumentText(root_.get()))) return SaveFault(CannotWrite(names.baseFile));
   // In this layout there is normally no "web.xml": only a leftover backup of
   // it goes to its ".big" copy and away.
-  if (!MakeBackup(names.mainFile)) return SaveFault("cannot write " + names.mainFile + ".bak.big");
+  if (!MakeBackup(names.mainFile)) return SaveFault(CannotWrite(names.mainFile + ".bak.big"));
   ui_.Trace("MakeBackup");
-  if (!MakeBackup(names.baseFile)) return SaveFault("cannot write " + names.baseFile + ".bak.big");
+  if (!MakeBackup(names.baseFile)) return SaveFault(CannotWrite(names.baseFile + ".bak.big"));
   ui_.Trace("SaveToFile");
-  if (!file.Commit()) return SaveFault("cannot replace " + names.baseFile);
+  if (!file.Commit()) return SaveFault(CannotReplace(names.baseFile));
   ui_.Trace("SaveToFile - End");
   return true;
 }
@@ -116,7 +164,7 @@ bool TProjectDocument::SaveSplit(const TProjectFileNames& names) {
   copy->CopyFrom(root_.get());
   copy->CopyChildren(root_.get());
   TStagedPages pages(names.folder);
-  if (!pages.Open()) return SaveFault("cannot create the page folder in " + names.folder);
+  if (!pages.Open()) return SaveFault(Format(GetUiText(kCannotCreatePagesTextId), names.folder));
   for (TmyXmlNode* page = copy->FindDeep("page"); page != nullptr; page = page->FindDeep("page")) {
     const std::string name = page->GetAttr("name");
     if (!IsSafeFileName(name)) {
@@ -130,17 +178,17 @@ bool TProjectDocument::SaveSplit(const TProjectFileNames& names) {
     page->closed = true;
     page->DeleteAllAttrs();
     page->SetAttr("name", name);
-    if (!pages.Add(name, DocumentText(&pageRoot))) return SaveFault("cannot write " + names.pageFolder + name);
+    if (!pages.Add(name, DocumentText(&pageRoot))) return SaveFault(CannotWrite(names.pageFolder + name));
   }
   TStagedFile main(names.mainFile);
-  if (!main.Stage(DocumentText(copy.get()))) return SaveFault("cannot write " + names.mainFile);
+  if (!main.Stage(DocumentText(copy.get()))) return SaveFault(CannotWrite(names.mainFile));
   // The backup's copy is the last write: once the pages are in place only
   // renames follow.
   if (PathExists(names.mainFile + ".bak") && !KeepBiggestBackup(names.mainFile + ".bak"))
-    return SaveFault("cannot write " + names.mainFile + ".bak.big");
-  if (!pages.Commit()) return SaveFault("cannot replace " + names.pageFolder);
+    return SaveFault(CannotWrite(names.mainFile + ".bak.big"));
+  if (!pages.Commit()) return SaveFault(CannotReplace(names.pageFolder));
   MakeBackup(names.mainFile);
-  if (!main.Commit()) return SaveFault("cannot replace " + names.mainFile);
+  if (!main.Commit()) return SaveFault(CannotReplace(names.mainFile));
   ui_.Trace("SaveToFile - End");
   return true;
 }

@@ -36,6 +36,7 @@ inline std::vector<std::uint32_t> AllIds() {
   for (std::uint32_t i = 2001; i <= 2069; ++i) ids.push_back(i);
   for (std::uint32_t i = 7001; i <= 7337; ++i) ids.push_back(i);
   for (std::uint32_t i = 7360; i <= 7361; ++i) ids.push_back(i);
+  for (std::uint32_t i = 7380; i <= 7400; ++i) ids.push_back(i);
   for (std::uint32_t i = 8001; i <= 8134; ++i) ids.push_back(i);
   return ids;
 }

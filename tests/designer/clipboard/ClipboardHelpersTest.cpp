@@ -12,6 +12,7 @@
 
 #include "base/Crc.h"
 #include "core/Base64.h"
+#include "core/UiText.h"
 #include "core/XmlDocument.h"
 #include "core/XmlNode.h"
 #include "designer/ClipboardImages.h"
@@ -20,9 +21,18 @@
 #include "designer/PageClipboard.h"
 #include "designer/ReferenceRenames.h"
 #include "designer/ZOrder.h"
+#include "platform/win/Resources.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
+
+// The English UI texts while it lives: the refusals are read from them.
+struct TEnglishTexts {
+  TEnglishTexts() { EXPECT_TRUE(LoadDefaultUiTable(HInstance)); }
+  ~TEnglishTexts() { FreeUiTable(); }
+  TEnglishTexts(const TEnglishTexts&) = delete;
+  TEnglishTexts& operator=(const TEnglishTexts&) = delete;
+};
 
 std::unique_ptr<TmyXmlNode> Parse(const std::string& text) {
   TmyXMLParser parser;
@@ -142,6 +152,7 @@ TEST(PageFileStem, CutAt31CharactersAndTheFirstDot) {
 }
 
 TEST(ClipboardText, RefusesWhatIsNotTheDesignersOwn) {
+  const TEnglishTexts texts;
   struct Row {
     std::string text;
     std::string fault;
@@ -217,6 +228,7 @@ class ImageProject {
 
   testsupport::TempFolder folder{"clipimg"};
   TClipboardImageProject project;
+  TEnglishTexts texts;
 
  private:
   std::unique_ptr<TmyXmlNode> list_;

@@ -10,7 +10,9 @@
 #include "core/XmlNode.h"
 #include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/Driver.h"
+#include "platform/win/MessageBox.h"
 #include "tests/designer/window/WindowTestSupport.h"
+#include "tests/support/WriteFaultSweep.h"
 
 using namespace windowtest;
 
@@ -113,4 +115,71 @@ TEST_F(WindowSave, AReadOnlyProjectStampsTheTimeOnly) {
   EXPECT_NE(ReadBytes(folder.Path() / "Tarnwell" / "Proj.webx").find("SaveTD="), std::string::npos);
   EXPECT_FALSE(d.btnSave2->Enabled());
   EXPECT_EQ(host->stConstantsCalls, 0);
+}
+
+// A project file the save may not replace: a page file of the split layout
+// that the load could not read whole, or a read-only file of either layout.
+// The load keeps the stub's name and says what it read; the save names the
+// file, says why, and leaves the project folder byte for byte as it was.
+TEST_F(WindowSave, ASaveThatMayNotReplaceAFileSaysWhichAndWritesNothing) {
+  constexpr const char* kNotOverwritten =
+      "\" could not be read when the project was opened, so it is not overwritten. Move it away to save this project "
+      "in its place, or repair it and open the project again.";
+  constexpr const char* kReadOnly = "\" is read-only, so it is not overwritten. Make it writable to save this project.";
+  const struct {
+    const char* name;
+    bool split;
+    const char* file;     // below Tarnwell/
+    const char* content;  // the file's new content; null: the file is made read-only
+    const char* loaded;   // how the load's box ends; null: no box
+    const char* who;      // the save's box starts so
+    const char* why;
+  } cases[] = {
+      {"page cut in its start tag", true, "pages/OVERVIEW.XML", "<page caption=\"Overview\" name=\"OVERVIEW.",
+       "Only the part before the damage was loaded.", "The page file \"", kNotOverwritten},
+      {"page cut to no element", true, "pages/OVERVIEW.XML", "<pa", "The page was loaded empty.", "The page file \"",
+       kNotOverwritten},
+      {"empty page file", true, "pages/OVERVIEW.XML", "", "The page was loaded empty.", "The page file \"",
+       kNotOverwritten},
+      {"read-only single file", false, "Proj.xml", nullptr, nullptr, "The project file \"", kReadOnly},
+      {"read-only main file", true, "web.xml", nullptr, nullptr, "The project file \"", kReadOnly},
+      {"read-only page file", true, "pages/SETTINGS.XML", nullptr, nullptr, "The page file \"", kReadOnly},
+  };
+  const std::filesystem::path web = folder.Path() / "Tarnwell";
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    designer.reset();
+    ClearMessageBoxLog();
+    std::filesystem::remove_all(web);
+    if (c.split)
+      CopyTree("tests/designer/data/split");
+    else
+      PutProject(kProject);
+    if (c.content != nullptr)
+      folder.Write("Tarnwell/" + std::string(c.file), c.content);
+    else
+      std::filesystem::permissions(web / c.file, std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
+                                                     std::filesystem::perms::others_write,
+                                   std::filesystem::perm_options::remove);
+    TFormDesign1& d = OpenDesigner();
+    if (c.split) {
+      EXPECT_EQ(d.Document().Web()->FindDeep("page")->GetAttr("name"), "OVERVIEW.XML");
+    }
+    std::vector<MessageBoxRecord> boxes = MessageBoxLog();
+    ASSERT_EQ(boxes.size(), c.loaded != nullptr ? 1u : 0u);
+    if (c.loaded != nullptr) {
+      EXPECT_TRUE(boxes[0].text.ends_with(c.loaded)) << boxes[0].text;
+    }
+    const writefault::TFiles before = writefault::Snapshot(web, [](const std::string&) { return true; });
+    d.SetModified();
+    Driver::Click(d.btnSave2);
+    boxes = MessageBoxLog();
+    ASSERT_EQ(boxes.size(), c.loaded != nullptr ? 2u : 1u);
+    std::string file = c.file;
+    std::replace(file.begin(), file.end(), '/', '\\');
+    EXPECT_EQ(boxes.back().text, c.who + folder.Path().string() + "\\Tarnwell\\" + file + c.why);
+    EXPECT_EQ(writefault::Snapshot(web, [](const std::string&) { return true; }), before);
+    EXPECT_TRUE(d.btnSave2->Enabled());
+    std::filesystem::permissions(web / c.file, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+  }
 }
