@@ -6,6 +6,7 @@
 #include "EventsFixture.h"
 #include "designer/FormDesign1.h"
 #include "platform/vcl/IniFiles.h"
+#include "platform/win/MessageBox.h"
 #include "plugin/CommRecord.h"
 #include "plugin/DesignerLink.h"
 #include "plugin/PluginState.h"
@@ -126,3 +127,24 @@ TEST_F(DesktopAndClose, EndOfClosingDropsTheDesignerWithoutSaving) {
 }
 
 }  // namespace
+
+// The host's close saves with the desktop and then closes the designer,
+// whose close query saves again. A save refused because the project file
+// could not be read is told once in that close, and the file stays as it is.
+TEST_F(DesktopAndClose, ARefusedSaveIsToldOnceWhenTheProjectCloses) {
+  WriteFile(WebFile(".xml"), "<web version=\"8.1\"><group caption=\"G\">");
+  OpenModifiedDesigner();
+  ClearMessageBoxLog();
+  // The events of the host's close, in its order.
+  VARIANT_BOOL mayClose = VARIANT_FALSE;
+  EXPECT_EQ(plugin->SaveDesktop(Storage()), S_OK);
+  EXPECT_EQ(plugin->OnQueryCloseProject(0, &mayClose), S_OK);
+  EXPECT_EQ(plugin->OnQueryCloseControler(&mayClose), S_OK);
+  EXPECT_EQ(plugin->OnCloseControler(), S_OK);
+  EXPECT_EQ(FormDesign1, nullptr);
+  int refusals = 0;
+  for (const MessageBoxRecord& box : MessageBoxLog())
+    refusals += box.text.find("could not be read when the project was opened") != std::string::npos ? 1 : 0;
+  EXPECT_EQ(refusals, 1);
+  EXPECT_EQ(ReadFile(WebFile(".xml")), "<web version=\"8.1\"><group caption=\"G\">");
+}
