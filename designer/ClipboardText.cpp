@@ -29,8 +29,7 @@ TmyXmlNode* FirstElement(TmyXmlNode* root) {
 
 TClipboardDocument ReadClipboardText(std::string_view text, std::initializer_list<std::string_view> topNames) {
   if (text.empty()) return {};
-  if (text.size() > kMaxClipboardText)
-    return Refused(Format(GetUiText(kTooLargeTextId), std::to_string(text.size())));
+  if (text.size() > kMaxClipboardText) return Refused(Format(GetUiText(kTooLargeTextId), std::to_string(text.size())));
   if (text.find('\0') != std::string_view::npos) return Refused(GetUiText(kNoDesignerCopyTextId));
   TmyXMLParser parser;
   const std::string copy(text);

@@ -30,10 +30,10 @@ namespace {
 constexpr int kPostFileSize = 23;
 // Some objects of the page could not be loaded; they are kept unchanged in the page:
 constexpr int kObjectsNotLoadedTextId = 7396;
-constexpr int kObjectLineTextId = 7397;      // Object %d: %s
-constexpr int kUnknownKindTextId = 7398;     // unknown kind "%s"
-constexpr int kNoKindTextId = 7399;          // no kind element
-constexpr int kUnknownErrorTextId = 7400;    // unknown error
+constexpr int kObjectLineTextId = 7397;    // Object %d: %s
+constexpr int kUnknownKindTextId = 7398;   // unknown kind "%s"
+constexpr int kNoKindTextId = 7399;        // no kind element
+constexpr int kUnknownErrorTextId = 7400;  // unknown error
 
 // What reading an object asks of the designer.
 class TDesignerReadHost final : public TObjectReadHost {

@@ -46,8 +46,8 @@ enum class TProjectSaveResult {
   ReadOnly,     // a newer format: only the save time was stamped
   NoDocument,   // nothing loaded
   Saved,
-  WriteFailed,  // a project file could not be written: the old files are whole, the document stays modified
-  Unreadable,   // the project file could not be read at the load: it is kept as it is, nothing written
+  WriteFailed,   // a project file could not be written: the old files are whole, the document stays modified
+  Unreadable,    // the project file could not be read at the load: it is kept as it is, nothing written
   ReadOnlyFile,  // a project file the save would replace is read-only: nothing written
 };
 

@@ -22,13 +22,13 @@ namespace {
 constexpr const char* kTimeStampsSection = "TimeStamps";
 constexpr const char* kSaveTimeKey = "SaveTD";
 constexpr const char* kMessageCaption = "Tarnwell";
-constexpr int kProjectFileTextId = 7328;  // The project file "%s"
-constexpr int kPageFileTextId = 7330;     // The page file "%s"
-constexpr int kReadOnlyTextId = 7383;     // is read-only, so it is not overwritten. ...
-constexpr int kNotSavedTextId = 7384;     // The project could not be saved: %s. ...
-constexpr int kCannotWriteTextId = 7385;  // cannot write %s
-constexpr int kCannotReplaceTextId = 7386;       // cannot replace %s
-constexpr int kCannotCreatePagesTextId = 7387;   // cannot create the page folder in %s
+constexpr int kProjectFileTextId = 7328;          // The project file "%s"
+constexpr int kPageFileTextId = 7330;             // The page file "%s"
+constexpr int kReadOnlyTextId = 7383;             // is read-only, so it is not overwritten. ...
+constexpr int kNotSavedTextId = 7384;             // The project could not be saved: %s. ...
+constexpr int kCannotWriteTextId = 7385;          // cannot write %s
+constexpr int kCannotReplaceTextId = 7386;        // cannot replace %s
+constexpr int kCannotCreatePagesTextId = 7387;    // cannot create the page folder in %s
 constexpr int kSaveTimeNotRecordedTextId = 7388;  // %s: the time of this save is not recorded.
 
 // A file the save would replace that the system keeps from being written.
@@ -101,7 +101,8 @@ std::string TProjectDocument::ReadOnlyRefusal(const TProjectFileNames& names) co
   const auto refusal = [](int whoTextId, const std::string& fileName) {
     return Format(GetUiText(whoTextId), fileName) + " " + GetUiText(kReadOnlyTextId);
   };
-  if (!splitLayout_) return IsReadOnlyFile(names.baseFile) ? refusal(kProjectFileTextId, names.baseFile) : std::string();
+  if (!splitLayout_)
+    return IsReadOnlyFile(names.baseFile) ? refusal(kProjectFileTextId, names.baseFile) : std::string();
   if (IsReadOnlyFile(names.mainFile)) return refusal(kProjectFileTextId, names.mainFile);
   TmyXmlNode* web = Web();
   for (TmyXmlNode* page = web != nullptr ? web->FindDeep("page") : nullptr; page != nullptr;

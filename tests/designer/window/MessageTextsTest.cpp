@@ -11,8 +11,8 @@
 
 #include "core/HostEnvironment.h"
 #include "core/TextEncoding.h"
-#include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/Clipbrd.h"
+#include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/Driver.h"
 #include "platform/vcl/Menus.h"
 #include "platform/win/MessageBox.h"
@@ -67,8 +67,7 @@ TEST_F(MessageTexts, EachMessageComesFromTheCzechTable) {
     std::function<void(TFormDesign1&)> act;
     const char* czech;  // found in one of the messages
   } rows[] = {
-      {"unreadable project file", "<web version=\"8.1\"><group>",
-       [](TFormDesign1& d) { SaveChanged(d); },
+      {"unreadable project file", "<web version=\"8.1\"><group>", [](TFormDesign1& d) { SaveChanged(d); },
        "\" nemohl být při otevření projektu přečten, proto se nepřepíše. Přesuňte jej jinam"},
       {"read-only project file", ProjectWithKind("label"),
        [&web](TFormDesign1& d) {
@@ -112,9 +111,9 @@ TEST_F(MessageTexts, EachMessageComesFromTheCzechTable) {
     TFormDesign1& d = OpenDesigner();
     row.act(d);
     const std::vector<std::string> shown = Shown();
-    EXPECT_TRUE(std::any_of(shown.begin(), shown.end(),
-                            [&](const std::string& text) { return text.find(row.czech) != std::string::npos; }))
-        << ::testing::PrintToString(shown);
+    EXPECT_TRUE(std::any_of(shown.begin(), shown.end(), [&](const std::string& text) {
+      return text.find(row.czech) != std::string::npos;
+    })) << ::testing::PrintToString(shown);
   }
 }
 

@@ -158,8 +158,9 @@ TEST_F(WindowSave, ASaveThatMayNotReplaceAFileSaysWhichAndWritesNothing) {
     if (c.content != nullptr)
       folder.Write("Tarnwell/" + std::string(c.file), c.content);
     else
-      std::filesystem::permissions(web / c.file, std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
-                                                     std::filesystem::perms::others_write,
+      std::filesystem::permissions(web / c.file,
+                                   std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
+                                       std::filesystem::perms::others_write,
                                    std::filesystem::perm_options::remove);
     TFormDesign1& d = OpenDesigner();
     if (c.split) {
