@@ -149,6 +149,7 @@ class TProjectDocument {
 
   // ProjectLoad.cpp
   void ResetForLoad();
+  std::unique_ptr<TmyXmlNode> ReadParsedFile(const std::string& fileName, TReadAttempt& attempt);
   std::unique_ptr<TmyXmlNode> ReadProjectFile(const std::string& fileName, TReadAttempt& attempt);
   std::unique_ptr<TmyXmlNode> ReadWithFallbacks(const std::string& fileName, TProjectSource& source);
   std::unique_ptr<TmyXmlNode> ReadTemplate();
@@ -157,7 +158,6 @@ class TProjectDocument {
   void ReadWebAttributes(TmyXmlNode* web);
   void InsertGridWhenMissing(TmyXmlNode* web, int rasterX, int rasterY);
   void MergePageFiles(TmyXmlNode* web, const std::string& pageFolder);
-  std::unique_ptr<TmyXmlNode> ReadPageFile(const std::string& fileName, TReadAttempt& attempt);
   // The Uid counter from the web element's MaxUid (or a random start), then
   // AssignUids with the variables stripped.
   void SetupUidsAndStripVariables(TmyXmlNode* web);

@@ -128,30 +128,15 @@ void TProjectDocument::ResetForLoad() {
 
 std::unique_ptr<TmyXmlNode> TProjectDocument::ReadProjectFile(const std::string& fileName, TReadAttempt& attempt) {
   using TFault = TReadAttempt::TFault;
-  attempt.fileName = fileName;
-  if (!PathExists(fileName)) {
-    attempt.fault = TFault::Missing;
-    return nullptr;
-  }
-  std::unique_ptr<TmyXmlNode> root(parser_.LoadFromFile(fileName) ? parser_.Parse() : nullptr);
-  if (root == nullptr) {
-    attempt.fault = TFault::CannotOpen;
-    return nullptr;
-  }
+  std::unique_ptr<TmyXmlNode> root = ReadParsedFile(fileName, attempt);
   // Any error of the reader, a text that ends inside open elements included,
   // means the file is damaged, even when a `web` element was read so far.
-  if (parser_.errorWord != 0) {
-    attempt.fault = TFault::Malformed;
-    attempt.errorWord = parser_.errorWord;
-    attempt.line = parser_.GetLine();
-    return nullptr;
-  }
+  if (attempt.fault != TFault::None) return nullptr;
   const TmyXmlNode* last = root->lastChild;
   if (last == nullptr || last->comment || last->instruction || last->name != "web") {
     attempt.fault = TFault::NoWeb;
     return nullptr;
   }
-  attempt.fault = TFault::None;
   return root;
 }
 
@@ -252,7 +237,7 @@ void TProjectDocument::MergePageFiles(TmyXmlNode* web, const std::string& pageFo
       continue;
     }
     TReadAttempt attempt;
-    std::unique_ptr<TmyXmlNode> pageRoot = ReadPageFile(pageFolder + name, attempt);
+    std::unique_ptr<TmyXmlNode> pageRoot = ReadParsedFile(pageFolder + name, attempt);
     TmyXmlNode* full = pageRoot != nullptr ? pageRoot->firstChild : nullptr;
     while (full != nullptr && (full->comment || full->instruction)) full = full->next;
     if (full == nullptr && attempt.fault == TReadAttempt::TFault::None) attempt.fault = TReadAttempt::TFault::NoPage;
@@ -272,9 +257,9 @@ void TProjectDocument::MergePageFiles(TmyXmlNode* web, const std::string& pageFo
   if (!damaged.empty()) ui_.ShowMessage(damaged, GetUiText(kWarningCaptionId), TProjectDocumentUi::TIcon::Warning);
 }
 
-// A page file as the parser reads it; `attempt` says why it is not whole. A
+// A file as the parser reads it; `attempt` says why it is not whole. A
 // damaged file still gives what was read before the damage.
-std::unique_ptr<TmyXmlNode> TProjectDocument::ReadPageFile(const std::string& fileName, TReadAttempt& attempt) {
+std::unique_ptr<TmyXmlNode> TProjectDocument::ReadParsedFile(const std::string& fileName, TReadAttempt& attempt) {
   using TFault = TReadAttempt::TFault;
   attempt.fileName = fileName;
   attempt.fault = TFault::None;
