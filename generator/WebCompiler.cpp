@@ -33,6 +33,13 @@ namespace {
 
 constexpr int kCannotCreateText = 7074;  // "[Tarnwell] - Cannot create :"
 constexpr int kCompilingText = 7096;     // "Compiling..."
+// Why the project copy could not be read: the file, what was wrong with it,
+// and that the run wrote nothing.
+constexpr int kProjectFileText = 7328;  // The project file "%s"
+constexpr int kCannotOpenText = 7332;   // could not be read: it cannot be opened.
+constexpr int kMalformedText = 7333;    // could not be read: it is not well-formed XML (error 0x%X at line %d).
+constexpr int kNoWebText = 7334;        // could not be read: it holds no web element.
+constexpr int kNothingWrittenText = 7340;
 constexpr const char* kSettingsSuffix = ".webx";
 constexpr const char* kTimeStamps = "TimeStamps";
 constexpr const char* kCompileStamp = "CompileTD";
@@ -84,11 +91,15 @@ void TWebCompiler::AddMessage(const std::string& text, const std::string& source
 }
 
 bool TWebCompiler::Compile() {
+  failure_.clear();
   try {
     Run();
   } catch (const std::exception& error) {
     WriteTraceLog(std::string("TWebCompiler::Compile - ") + error.what());
-    AddMessage(kFailureSource, error.what());
+    failure_ = error.what();
+  }
+  if (!failure_.empty()) {
+    AddMessage(kFailureSource, failure_);
     return false;
   }
   if ((state_.compileErrors & kCompileErrorFile) == 0) return true;
@@ -110,7 +121,10 @@ void TWebCompiler::Run() {
     state_.tdiMapPass = false;
   });
   if (progress_ != nullptr && !quiet_) progress_->Progress(TWebCompileProgress::kWorkStarts);
-  LoadProject();
+  // A project copy that is there but cannot be read ends the run before it
+  // writes anything: the password file written from it would have no users.
+  if (!LoadProject()) return;
+  StampCompileTime();
   if (!quiet_) ShowStatus();
   ScopeExit closeStatus([this] { CloseStatus(); });
   PrepareFolders();
@@ -126,12 +140,11 @@ void TWebCompiler::Run() {
   CopyImportFiles(importFolder);
 }
 
-// Stamps the compile time and reads the project's mode from its settings
-// file; works out the paths. False when the host gives no project folder.
+// Reads the project's mode from its settings file and works out the paths.
+// False when the host gives no project folder.
 bool TWebCompiler::ReadSettings() {
   TclOpenIniReg settings(manager_, kProductWord, kSettingsSuffix);
   if (TIniFile* ini = settings.GetIniFile()) {
-    ini->WriteInteger(kTimeStamps, kCompileStamp, static_cast<int>(host_.Now()));
     globalMode_ = ini->ReadBool(settings.GetSection(), kGlobalKey, false);
     if (globalMode_) globalDir_ = ini->ReadString(settings.GetSection(), kGlobalDirKey, kProductWord);
   }
@@ -152,16 +165,36 @@ bool TWebCompiler::ReadSettings() {
   return true;
 }
 
-void TWebCompiler::LoadProject() {
+void TWebCompiler::StampCompileTime() {
+  TclOpenIniReg settings(manager_, kProductWord, kSettingsSuffix);
+  if (TIniFile* ini = settings.GetIniFile())
+    ini->WriteInteger(kTimeStamps, kCompileStamp, static_cast<int>(host_.Now()));
+}
+
+// Without a project copy there is nothing to read (a project never
+// compiled). One that is there is read as the designer reads it: well-formed,
+// its last top-level node the `web` element; else the failure says why.
+bool TWebCompiler::LoadProject() {
   project_.reset();
+  if (!FileExists(projectCopy_)) return true;
   TmyXMLParser parser;
-  if (!FileExists(projectCopy_) || !parser.LoadFromFile(projectCopy_)) return;
-  std::unique_ptr<TmyXmlNode> root(parser.Parse());
-  if (parser.errorWord != 0) {
-    WriteTraceLog("TWebCompiler - malformed project copy " + projectCopy_);
-    return;
+  std::unique_ptr<TmyXmlNode> root(parser.LoadFromFile(projectCopy_) ? parser.Parse() : nullptr);
+  std::string fault;
+  if (root == nullptr) {
+    fault = GetUiText(kCannotOpenText);
+  } else if (parser.errorWord != 0) {
+    fault =
+        Format(GetUiText(kMalformedText), static_cast<unsigned>(parser.errorWord), static_cast<int>(parser.GetLine()));
+  } else if (const TmyXmlNode* last = root->lastChild;
+             last == nullptr || last->comment || last->instruction || last->name != "web") {
+    fault = GetUiText(kNoWebText);
   }
-  project_ = std::move(root);
+  if (fault.empty()) {
+    project_ = std::move(root);
+    return true;
+  }
+  failure_ = Format(GetUiText(kProjectFileText), projectCopy_) + " " + fault + " " + GetUiText(kNothingWrittenText);
+  return false;
 }
 
 void TWebCompiler::ShowStatus() {

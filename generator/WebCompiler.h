@@ -50,10 +50,15 @@ class TWebCompiler {
   TWebCompiler& operator=(const TWebCompiler&) = delete;
 
   // The steps of one run, in order; failures of single files are host
-  // messages (UI texts 7074, 7077) and the run goes on. A settings file that
-  // cannot be written ends the run with a host message. False when the run
-  // was ended or a file could not be written; no exception leaves it.
+  // messages (UI texts 7074, 7077) and the run goes on. A project copy that
+  // is there but cannot be read ends the run before it writes anything (the
+  // settings file's stamp included); a settings file that cannot be written
+  // ends it too. Either gives a host message with the reason (Failure()).
+  // False when the run was ended or a file could not be written; no
+  // exception leaves it.
   bool Compile();
+  // Why the last run was ended; empty when it was not.
+  const std::string& Failure() const { return failure_; }
 
   // One line in the host's message window; nothing without its interface.
   void AddMessage(const std::string& text, const std::string& source);
@@ -72,7 +77,8 @@ class TWebCompiler {
  private:
   void Run();
   bool ReadSettings();
-  void LoadProject();
+  void StampCompileTime();
+  bool LoadProject();
   void ShowStatus();
   void CloseStatus();
   void MakeFolder(const std::string& folder);
@@ -98,6 +104,7 @@ class TWebCompiler {
   std::string sendRoot_;
   std::string stampList_;
   std::string projectCopy_;
+  std::string failure_;
 
   TCompileState state_;
   TGeneratedFiles files_;

@@ -55,10 +55,6 @@ bool FileExists(const std::string& path) {
   return std::filesystem::is_regular_file(ToNativePath(path), ec);
 }
 
-// The error of the last compilation of this event that failed; empty when
-// none failed.
-std::string gBuildCompileError;
-
 // One compilation for the host's build: the designer (opened hidden when it
 // is absent) compiles quietly and sends its progress to the host's status
 // window; the compilation clears the host-build flag.

@@ -1,6 +1,8 @@
 #include "plugin/LinkCompileHost.h"
 
+#include "core/UiText.h"
 #include "generator/WebCompiler.h"
+#include "plugin/PluginState.h"
 
 namespace {
 
@@ -8,6 +10,8 @@ namespace {
 constexpr HostLong kMessageKind = 0;
 constexpr HostLong kMessageValue = 0;
 constexpr HostLong kMessageFlag = 1;
+constexpr int kNotCompiledText = 7341;     // The web pages were not compiled:
+constexpr int kNothingWrittenText = 7340;  // Nothing was written for the PLC: ...
 
 }  // namespace
 
@@ -38,8 +42,14 @@ void TLinkCompileHost::CloseTdiPass() {
   if (map_ != nullptr) map_->WebTdi_ClosePass();
 }
 
-bool RunLinkCompileDriver(IQendProjectManager* manager, IHalvexWebTdiMap* map) {
+bool RunLinkCompileDriver(IQendProjectManager* manager, IHalvexWebTdiMap* map, std::string& failure) {
+  if (!gBuildCompileError.empty()) {
+    failure = GetUiText(kNotCompiledText) + " " + gBuildCompileError + " " + GetUiText(kNothingWrittenText);
+    return false;
+  }
   TLinkCompileHost host(manager, map);
   TWebCompiler driver(manager, host, nullptr, nullptr, true);
-  return driver.Compile();
+  const bool compiled = driver.Compile();
+  failure = driver.Failure();
+  return compiled;
 }

@@ -5,6 +5,8 @@
 // own argument. The export works whether or not the plug-in is installed,
 // so it uses none of the installation's interface pointers for these.
 
+#include <string>
+
 #include "hostapi/HostMessages.h"
 #include "hostapi/HostVariables.h"
 #include "hostapi/IQendProjectManager.h"
@@ -32,6 +34,9 @@ class TLinkCompileHost : public TPluginCompileHost {
 };
 
 // The compile driver for the host's build, run quiet (the build shows no
-// window and waits for nobody) with the export's interfaces. False when it
-// failed (the host's message window says why).
-bool RunLinkCompileDriver(IQendProjectManager* manager, IHalvexWebTdiMap* map);
+// window and waits for nobody) with the export's interfaces. When the web
+// pages' compile of this build failed it is not run: the password file
+// written now would not be the one of the pages on disk. False when it failed
+// or was not run, with the reason in `failure` when the run was ended (a file
+// that could not be written is told in the host's message window only).
+bool RunLinkCompileDriver(IQendProjectManager* manager, IHalvexWebTdiMap* map, std::string& failure);

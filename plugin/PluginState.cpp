@@ -15,6 +15,7 @@ TToolButton* gCommandButton = nullptr;
 bool gBuilderHost = false;
 HostLong gCpmType = -1;
 bool gWebTdiMapDisabled = false;
+std::string gBuildCompileError;
 bool gSavedWithDesktop = false;
 int gRemovalCalls = 0;
 

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "hostapi/CommLoop.h"
 #include "hostapi/HostEvents.h"
@@ -78,6 +79,11 @@ extern bool gBuilderHost;
 extern HostLong gCpmType;
 // Set at project open when the project's web folder holds "disable.tdi".
 extern bool gWebTdiMapDisabled;
+// The error of the web pages' compile that the link event of the host's
+// build under way ran; empty when it compiled or did not compile. Set by the
+// link event, cleared when a build starts and when it ends; while it is set
+// the export's compile driver writes nothing.
+extern std::string gBuildCompileError;
 // Set when the desktop save stored the project; cleared by the close query.
 extern bool gSavedWithDesktop;
 

@@ -106,12 +106,14 @@ HRESULT TTarnwellCoClassImpl::GetPluginGuid(GUID* guid) {
 
 HRESULT TTarnwellCoClassImpl::OnStartCompiling(std::uint32_t) {
   WriteTraceLog("OnStartCompiling");
+  gBuildCompileError.clear();
   WriteTraceLog("OnStartCompiling - end ");
   return S_OK;
 }
 
 HRESULT TTarnwellCoClassImpl::OnEndCompiling(std::uint32_t) {
   WriteTraceLog("OnEndCompiling");
+  gBuildCompileError.clear();
   WriteTraceLog("OnEndCompiling - end ");
   return S_OK;
 }

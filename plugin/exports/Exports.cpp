@@ -105,6 +105,11 @@ TARNWELL_EXPORT HRESULT ClLinkExtendedProgMap(std::uint32_t, std::uint32_t, IUnk
   // this call, is given back (only on this way on).
   ComPtr<IUnknown>::Adopt(host).Reset();
   // The driver's errors end at this border as a result code; a failed run
-  // fails the host's build (its messages say why).
-  return Guarded([&] { return RunLinkCompileDriver(manager.Get(), map.Get()) ? S_OK : E_FAIL; });
+  // fails the host's build, with the reason as the call's error when the run
+  // was ended (else the host's messages say why).
+  return Guarded([&] {
+    std::string failure;
+    if (RunLinkCompileDriver(manager.Get(), map.Get(), failure)) return S_OK;
+    return failure.empty() ? E_FAIL : ReportPluginException(GUID_NULL, failure.c_str(), E_FAIL);
+  });
 }

@@ -12,7 +12,7 @@ struct IdRange {
 
 // Each range is one block of texts; a block added later starts a new row, so
 // that blocks numbered apart need no texts in the ids between them.
-constexpr IdRange kIdRanges[] = {{2001, 2069}, {7001, 7337}, {7360, 7361}, {7380, 7400}, {8001, 8134}};
+constexpr IdRange kIdRanges[] = {{2001, 2069}, {7001, 7337}, {7340, 7343}, {7360, 7361}, {7380, 7400}, {8001, 8134}};
 
 // "2001-2069, 7001-7337 and 8001-8134": the ranges as the messages name them.
 std::string RangesText() {
@@ -92,6 +92,17 @@ bool Utf8ToUtf16(const std::string& in, std::u16string& out, std::size_t& badOff
 
 void PutU32(std::string& out, std::uint32_t v) {
   for (int k = 0; k < 4; ++k) out += static_cast<char>((v >> (8 * k)) & 0xFF);
+}
+
+// "2001-2069, 7001-7337 and 8001-8134": the ranges for the messages.
+std::string RangesText() {
+  std::string text;
+  const std::size_t count = std::size(kIdRanges);
+  for (std::size_t i = 0; i < count; ++i) {
+    if (i > 0) text += i + 1 == count ? " and " : ", ";
+    text += std::to_string(kIdRanges[i].first) + "-" + std::to_string(kIdRanges[i].last);
+  }
+  return text;
 }
 
 std::string Where(const std::string& fileName, std::size_t line) {

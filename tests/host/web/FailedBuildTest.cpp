@@ -1,0 +1,97 @@
+// halvex build on a copy of the demo built once, after its project file was
+// damaged: the build fails with the reason and writes nothing under SendRoot,
+// and halvex serve still asks for a login before the service pages of the
+// last good build.
+
+#include <gtest/gtest.h>
+#include <httplib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "tests/host/ProgramRun.h"
+#include "tests/host/web/ServeRun.h"
+#include "tests/support/TempFolder.h"
+
+#if defined(TARNWELL_HALVEX_PATH) && defined(TARNWELL_PLUGIN_PATH)
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Every file under `root` with its bytes.
+std::map<std::string, std::string> TreeBytes(const testsupport::TempFolder& folder, const std::string& root) {
+  std::map<std::string, std::string> tree;
+  for (const auto& entry : fs::recursive_directory_iterator(folder.Native(root)))
+    if (entry.is_regular_file()) {
+      const std::string name = fs::relative(entry.path(), folder.Path()).generic_string();
+      tree[name] = folder.Read(name);
+    }
+  return tree;
+}
+
+TEST(FailedBuild, KeepsTheLastGoodOutputAndItsLogins) {
+  testsupport::TempFolder folder("failed-build-");
+  const auto halvex = [&folder](const std::string& arguments) {
+    return RunProgram("HALVEX_HOME='" + folder.Native("home") + "' '" + TARNWELL_HALVEX_PATH + "' " + arguments);
+  };
+  ASSERT_EQ(halvex("register '" + std::string(TARNWELL_PLUGIN_PATH) + "'").status, 0);
+  const struct {
+    const char* name;
+    std::function<void(const fs::path& projectFile)> change;
+    const char* reason;
+  } cases[] = {
+      // The save-and-compile of the link event fails: the export writes nothing.
+      {"garbage", [](const fs::path& file) { std::ofstream(file, std::ios::binary) << "garbage\n"; },
+       "The web pages were not compiled: The project file"},
+      // Without the marker file only the export reads the project file.
+      {"garbage-unmarked",
+       [](const fs::path& file) {
+         std::ofstream(file, std::ios::binary) << "garbage\n";
+         fs::remove(fs::path(file).replace_extension(".auto"));
+       },
+       "could not be read: it holds no web element. Nothing was written for the PLC"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::copy(std::string(TARNWELL_SOURCE_DIR) + "/examples/demo", folder.Native(c.name), fs::copy_options::recursive);
+    const std::string project = "'" + folder.Native(c.name) + "'";
+    ASSERT_EQ(halvex("build " + project).status, 0);
+    const auto built = TreeBytes(folder, std::string(c.name) + "/SendRoot");
+    c.change(folder.Native(std::string(c.name) + "/Tarnwell/Demo.xml"));
+
+    const ProgramRun failed = halvex("build " + project);
+    EXPECT_EQ(failed.status, 1) << failed.out;
+    EXPECT_NE(failed.out.find("ClLinkExtendedProgMap (libtarnwell.so) -> 0x80004005"), std::string::npos);
+    EXPECT_NE(failed.out.find(c.reason), std::string::npos) << failed.out;
+    std::vector<std::string> changed;
+    const auto after = TreeBytes(folder, std::string(c.name) + "/SendRoot");
+    for (const auto& [name, bytes] : after)
+      if (!built.count(name) || built.at(name) != bytes) changed.push_back(name);
+    for (const auto& [name, bytes] : built)
+      if (!after.count(name)) changed.push_back(name);
+    EXPECT_EQ(changed, std::vector<std::string>());
+
+    ServeRun serve;
+    StartServe(folder.Native(c.name), serve);
+    const std::string prefix =
+        "serving " + folder.Native(std::string(c.name) + "/SendRoot/WWW") + " at http://127.0.0.1:";
+    ASSERT_EQ(serve.firstLine.rfind(prefix, 0), 0u) << serve.firstLine;
+    httplib::Client client("127.0.0.1", std::stoi(serve.firstLine.substr(prefix.size())));
+    for (const char* page : {"/DIAG.XML", "/SETTINGS.XML"}) {
+      const auto answer = client.Get(page);
+      ASSERT_TRUE(answer) << page;
+      EXPECT_EQ(answer->status, 302) << page << "\n" << answer->body;
+      EXPECT_EQ(answer->get_header_value("Location"), "/LOGIN.XML") << page;
+    }
+    EXPECT_EQ(StopServe(serve, SIGTERM).first, 0);
+  }
+}
+
+}  // namespace
+
+#endif
