@@ -81,6 +81,9 @@ TCompileResult TFormDesign1::SaveAndCompile() {
                              [this] { SavePage(FCurrentPage); },
                              host_->PanelStructures(),
                              LoadedPictureSizes(*this)};
+  // Neither a project file that could not be read or may not be replaced nor
+  // the pages of a lost project's last compile are written over.
   setup.overwriteRefusal = document_->SaveRefusal(location);
+  if (setup.overwriteRefusal.empty()) setup.overwriteRefusal = document_->LostFileRefusal();
   return TSaveAndCompile(setup).Run();
 }

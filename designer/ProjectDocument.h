@@ -116,6 +116,12 @@ class TProjectDocument {
   // OverwriteRefusal, or else why a save may not replace a project file of
   // the layout because it is read-only. Empty when the files may be written.
   std::string SaveRefusal(const TProjectLocation& location) const;
+  // Why the project may not be compiled: the project file was lost (it is
+  // gone while the web folder holds the records of its compiles, and the new
+  // project was loaded instead), and a compile would put the empty project
+  // over the last compile's pages. Empty when it may, and once a save wrote
+  // the project file again.
+  std::string LostFileRefusal() const;
   int FormatCode() const { return formatCode_; }
   bool SplitLayout() const { return splitLayout_; }
   // The next unique id; TakeUid hands it out and advances.
@@ -154,6 +160,7 @@ class TProjectDocument {
   std::unique_ptr<TmyXmlNode> ReadWithFallbacks(const std::string& fileName, TProjectSource& source);
   std::unique_ptr<TmyXmlNode> ReadTemplate();
   void ReportFallback(const TReadAttempt& file, const TReadAttempt& backup, TProjectSource source);
+  void CheckForLostFile(const TProjectLocation& location, const std::string& fileName);
   void ReadGlobalElements(TmyXmlNode* web);
   void ReadWebAttributes(TmyXmlNode* web);
   void InsertGridWhenMissing(TmyXmlNode* web, int rasterX, int rasterY);
@@ -187,6 +194,8 @@ class TProjectDocument {
   std::string unreadableFile_;
   // The page files (split layout) the load found but could not read whole.
   std::vector<std::string> unreadablePages_;
+  // The project file the load found lost; empty when it was not.
+  std::string lostFile_;
   // What the last save could not write.
   std::string writeFault_;
   TmyXmlNode* images_ = nullptr;

@@ -32,6 +32,8 @@ constexpr int kNoPageTextId = 7380;          // could not be read: it holds no p
 constexpr int kPageEmptyTextId = 7381;       // The page was loaded empty.
 // ... could not be read when the project was opened, so it is not overwritten ...
 constexpr int kNotOverwrittenTextId = 7382;
+constexpr int kLostFileTextId = 7342;     // The web folder holds the records of its last compile, ...
+constexpr int kLostRefusalTextId = 7343;  // The project file "%s" does not exist, but the web folder ...
 constexpr int kUidRandomRange = 32768;
 constexpr const char* kBackupExtension = ".bak";
 
@@ -90,7 +92,9 @@ TProjectLoadResult TProjectDocument::LoadProject(const TProjectLocation& locatio
   TProjectLoadResult result;
   if (!names.usable) return result;
 
-  root_ = ReadWithFallbacks(splitLayout_ ? names.mainFile : names.baseFile, result.source);
+  const std::string fileName = splitLayout_ ? names.mainFile : names.baseFile;
+  root_ = ReadWithFallbacks(fileName, result.source);
+  if (result.source == TProjectSource::Template) CheckForLostFile(location, fileName);
   TmyXmlNode* web = Web();
   if (web == nullptr) {
     root_.reset();
@@ -116,6 +120,7 @@ void TProjectDocument::ResetForLoad() {
   Clear();
   unreadableFile_.clear();
   unreadablePages_.clear();
+  lostFile_.clear();
   modified_ = false;
   readOnly_ = false;
   formatCode_ = kFormatCodeCurrent;
@@ -178,6 +183,31 @@ void TProjectDocument::ReportFallback(const TReadAttempt& file, const TReadAttem
   }
   ui_.Trace("LoadProject - " + text);
   ui_.ShowMessage(text, GetUiText(kWarningCaptionId), TProjectDocumentUi::TIcon::Warning);
+}
+
+// A project file that is gone while the web folder still holds what its
+// compiles wrote (the stamp list, the variables document) was lost: the new
+// project is no project of its own. The user is told, unless the fallback
+// message told of a damaged backup already; a new host project, with none of
+// those records, starts empty without a word.
+void TProjectDocument::CheckForLostFile(const TProjectLocation& location, const std::string& fileName) {
+  if (PathExists(fileName) || location.hostProjectDir.empty() || location.hostProjectName.empty()) return;
+  const std::string records = location.hostProjectDir + "Tarnwell\\" + location.hostProjectName;
+  if (!PathExists(records + ".txt") && !PathExists(records + "_var.xml")) return;
+  lostFile_ = fileName;
+  if (PathExists(fileName + kBackupExtension)) return;
+  TReadAttempt file;
+  file.fileName = fileName;
+  file.fault = TReadAttempt::TFault::Missing;
+  const std::string text =
+      file.Describe(kProjectFileTextId) + " " + GetUiText(kTemplateLoadedTextId) + " " + GetUiText(kLostFileTextId);
+  ui_.Trace("LoadProject - " + text);
+  ui_.ShowMessage(text, GetUiText(kWarningCaptionId), TProjectDocumentUi::TIcon::Warning);
+}
+
+std::string TProjectDocument::LostFileRefusal() const {
+  if (lostFile_.empty() || PathExists(lostFile_)) return std::string();
+  return Format(GetUiText(kLostRefusalTextId), lostFile_);
 }
 
 std::string TProjectDocument::OverwriteRefusal() const {

@@ -1,5 +1,5 @@
 // halvex build on a copy of the demo built once, after its project file was
-// damaged: the build fails with the reason and writes nothing under SendRoot,
+// damaged or lost: the build fails with the reason and writes nothing under SendRoot,
 // and halvex serve still asks for a login before the service pages of the
 // last good build.
 
@@ -44,6 +44,7 @@ TEST(FailedBuild, KeepsTheLastGoodOutputAndItsLogins) {
     const char* name;
     std::function<void(const fs::path& projectFile)> change;
     const char* reason;
+    const char* told = nullptr;  // what the designer's message box said
   } cases[] = {
       // The save-and-compile of the link event fails: the export writes nothing.
       {"garbage", [](const fs::path& file) { std::ofstream(file, std::ios::binary) << "garbage\n"; },
@@ -55,6 +56,11 @@ TEST(FailedBuild, KeepsTheLastGoodOutputAndItsLogins) {
          fs::remove(fs::path(file).replace_extension(".auto"));
        },
        "could not be read: it holds no web element. Nothing was written for the PLC"},
+      // Lost beside the records of its compiles: the designer tells, and the
+      // empty new project is not compiled over the pages.
+      {"removed", [](const fs::path& file) { fs::remove(file); },
+       "does not exist, but the web folder holds the records of its last compile",
+       "does not exist. An empty new project was loaded instead. The web folder holds the records"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -68,6 +74,9 @@ TEST(FailedBuild, KeepsTheLastGoodOutputAndItsLogins) {
     EXPECT_EQ(failed.status, 1) << failed.out;
     EXPECT_NE(failed.out.find("ClLinkExtendedProgMap (libtarnwell.so) -> 0x80004005"), std::string::npos);
     EXPECT_NE(failed.out.find(c.reason), std::string::npos) << failed.out;
+    if (c.told != nullptr) {
+      EXPECT_NE(failed.out.find(c.told), std::string::npos) << failed.out;
+    }
     std::vector<std::string> changed;
     const auto after = TreeBytes(folder, std::string(c.name) + "/SendRoot");
     for (const auto& [name, bytes] : after)

@@ -27,6 +27,11 @@ using eventstest::WriteFile;
 constexpr const char* kMovedVariables =
     "<Variables>\r\n\t<Item Name=\"NoSuchVariable\" Pos=\"1234\" Tdi=\"1\" Ccd=\"1\" Type=\"1\" />\r\n"
     "</Variables>\r\n";
+// The project file beside it: a compiled project has one (without it the
+// project counts as lost, and a compile is refused).
+constexpr const char* kCompiledProject =
+    "<web version=\"8.1\"><group caption=\"\"><page caption=\"Index\" name=\"PAGE1.XML\" default=\"true\">"
+    "</page></group><images></images></web>";
 constexpr const char* kAskOnceText = "Do you want to compile web pages during project compilation?";
 constexpr const char* kVariablesText = "Variables address were changed, recompile web pages?";
 constexpr const char* kPagesText = "Web pages were modified, recompile?";
@@ -62,7 +67,10 @@ class BuildEvent : public eventstest::EventsFixture, public ::testing::WithParam
     if (std::string(row.ask) != "<none>") SetSetting("Settings", "Ask", row.ask);
     if (std::string(row.saveTime) != "<none>") SetSetting("TimeStamps", "SaveTD", row.saveTime);
     SetSetting("TimeStamps", "CompileTD", kOldCompileTime);
-    if (row.variablesMoved) WriteFile(WebFile("_var.xml"), kMovedVariables);
+    if (row.variablesMoved) {
+      WriteFile(WebFile("_var.xml"), kMovedVariables);
+      WriteFile(WebFile(".xml"), kCompiledProject);
+    }
     if (row.designer == Designer::kOpen) OpenDesigner(false);
     AnswerQuestions(row);
   }
