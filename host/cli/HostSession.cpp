@@ -16,11 +16,13 @@
 #include "host/cli/GuiSession.h"
 #include "host/cli/OpenActions.h"
 #include "host/sim/HalvexHost.h"
+#include "host/sim/HostAnswers.h"
 #include "host/sim/ShownText.h"
 #include "platform/com/ErrorInfo.h"
 #include "platform/com/Guid.h"
 #include "platform/com/TaskMem.h"
 #include "platform/vcl/Application.h"
+#include "platform/vcl/Driver.h"
 #include "platform/vcl/SysUtils.h"
 #include "platform/win/CodePage.h"
 #include "platform/win/Paths.h"
@@ -535,6 +537,7 @@ int RunHostSession(const HalvexContext& context, const HostRunOptions& options, 
   host.Plc().SetOnline(!options.offline);
   host.SetLoggedIn(options.live);
   PrintProject(host, options, context, out);
+  const std::size_t boxesBefore = Driver::MessageBoxes().size(), modalsBefore = Driver::ModalLog().size();
 
   std::vector<const char*> argv{context.exePath.c_str()};
   for (const std::string& s : options.switches) argv.push_back(s.c_str());
@@ -548,6 +551,8 @@ int RunHostSession(const HalvexContext& context, const HostRunOptions& options, 
   LoadDesktop(host, desktopFile, out);
   RunOpening(host, options.rounds, out);
   int status = RunUserActions(host, options, gui.get(), out, err);
+  // What the plug-ins told or asked the user so far (the build step lists its own).
+  PrintSection("questions", QuestionsAskedSince(boxesBefore, modalsBefore), out);
   if (status == kExitSuccess && step) status = step(host, mainWindow.Window(), plugins, out, err);
   PrintState(host, mainWindow.Window(), out);
   RunClosing(host, desktopFile, out);

@@ -1,14 +1,17 @@
 #include "host/cli/OpenActions.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
 #include "host/sim/HalvexHost.h"
+#include "host/sim/ShownText.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Bitmap.h"
 #include "platform/vcl/Control.h"
 #include "platform/vcl/Driver.h"
 #include "platform/vcl/Form.h"
+#include "platform/vcl/MessageDialog.h"
 #include "platform/vcl/Painting.h"
 
 namespace {
@@ -18,6 +21,24 @@ TCustomForm* ShownDockedForm(HalvexHost& host) {
   for (const auto& [form, state] : host.Ide().Forms())
     if (state.docked && state.shown) return form;
   return nullptr;
+}
+
+// The text of the first error box shown since the driver's log held `before`
+// boxes (a message box with the error icon, or an error dialog), on one line;
+// empty when none was shown.
+std::string ErrorShownSince(std::size_t before) {
+  const std::vector<MessageBoxRecord> boxes = Driver::MessageBoxes();
+  for (std::size_t i = before; i < boxes.size(); ++i) {
+    const MessageBoxRecord& box = boxes[i];
+    const bool error =
+        box.kind == MessageBoxRecord::Box ? (box.flags & MB_ICONMASK) == MB_ICONERROR : box.dialogType == mtError;
+    if (!error) continue;
+    std::string text = box.text;
+    std::replace(text.begin(), text.end(), '\r', ' ');
+    std::replace(text.begin(), text.end(), '\n', ' ');
+    return text.empty() ? std::string("(no text)") : text;
+  }
+  return std::string();
 }
 
 }  // namespace
@@ -58,8 +79,14 @@ bool ClickInShownWindow(HalvexHost& host, const std::string& name, std::ostream&
     return false;
   }
   out << "clicked " << form->Name() << "." << name << "\n";
+  const std::size_t boxes = Driver::MessageBoxes().size();
   Driver::Click(control);
   Application->ProcessMessages();
+  // The plug-in tells a command that failed with an error box.
+  if (const std::string error = ErrorShownSince(boxes); !error.empty()) {
+    err << "halvex open: --click " << name << ": the command failed: " << ShownText(error) << "\n";
+    return false;
+  }
   return true;
 }
 

@@ -20,7 +20,8 @@ bool ChooseHostCommand(HalvexHost& host, const std::string& name, std::ostream& 
 // "btnSave1" saves and compiles); the work it posted is handled before this
 // returns. Modal windows it opens are answered as the driver answers them
 // without a handler. False, with the reason written to `err`, when no docked
-// window is shown, it has no such control, or the control is disabled.
+// window is shown, it has no such control, the control is disabled, or the
+// command it ran failed (it showed an error box).
 bool ClickInShownWindow(HalvexHost& host, const std::string& name, std::ostream& out, std::ostream& err);
 
 // With the IDE logged in: lets the communication loop, the synchronised

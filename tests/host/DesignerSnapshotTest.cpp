@@ -14,8 +14,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "platform/vcl/IconFile.h"
 #include "tests/host/HostTestProject.h"
@@ -150,6 +152,42 @@ TEST_F(DesignerSnapshot, AClickReachesOnlyAControlShownAndEnabled) {
     EXPECT_TRUE(Has(r.out, std::string("FormDesign1 shows no enabled control \"") + name + "\"")) << r.out;
   }
   EXPECT_FALSE(std::filesystem::exists(demo + "/Tarnwell/Demo.xml.bak"));
+}
+
+// What the plug-in told the user is printed; a click whose command showed an
+// error box fails the run.
+TEST_F(DesignerSnapshot, TheRunPrintsItsMessageBoxesAndAFailedClickFailsIt) {
+  const std::string longName(300, 'P');
+  const struct {
+    const char* name;
+    std::function<void(const std::string& project)> change;
+    std::string actions;
+    int status;
+    std::vector<std::string> printed;
+  } cases[] = {
+      {"damaged",
+       [](const std::string& p) { std::ofstream(p + "/Tarnwell/Demo.xml") << "garbage\n"; },
+       "--command Tarnwell --snapshot '" + home + "/damaged.png'",
+       0,
+       {"questions:\n  message box \"Warning\": \"The project file \"", "it holds no web element."}},
+      {"long-name",
+       [&longName](const std::string& p) {
+         std::ofstream(p + "/halvex.prj") << "project \"" << longName << "\"\ncpm 12\n";
+       },
+       "--command Tarnwell --click btnAddGroup --click btnSave2",
+       1,
+       {"halvex open: --click btnSave2: the command failed: The project could not be saved: cannot write ",
+        "questions:\n  message box \"Tarnwell\": "}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string project = home + "/" + c.name;
+    std::filesystem::copy(DemoProjectFolder(), project, std::filesystem::copy_options::recursive);
+    c.change(project);
+    const ProgramRun r = Halvex("open '" + project + "' " + c.actions);
+    EXPECT_EQ(r.status, c.status) << r.out;
+    for (const std::string& part : c.printed) EXPECT_TRUE(Has(r.out, part)) << part << "\n" << r.out;
+  }
 }
 
 TEST_F(DesignerSnapshot, ADisabledCommandIsNotChosen) {
