@@ -94,17 +94,6 @@ void PutU32(std::string& out, std::uint32_t v) {
   for (int k = 0; k < 4; ++k) out += static_cast<char>((v >> (8 * k)) & 0xFF);
 }
 
-// "2001-2069, 7001-7337 and 8001-8134": the ranges for the messages.
-std::string RangesText() {
-  std::string text;
-  const std::size_t count = std::size(kIdRanges);
-  for (std::size_t i = 0; i < count; ++i) {
-    if (i > 0) text += i + 1 == count ? " and " : ", ";
-    text += std::to_string(kIdRanges[i].first) + "-" + std::to_string(kIdRanges[i].last);
-  }
-  return text;
-}
-
 std::string Where(const std::string& fileName, std::size_t line) {
   return fileName + ":" + std::to_string(line) + ": ";
 }
