@@ -5,8 +5,10 @@
 #include <sstream>
 
 #include "core/IecTypes.h"
+#include "core/UiText.h"
 #include "grid/ScrollPositions.h"
 #include "grid/VariableInfo.h"
+#include "platform/win/Resources.h"
 
 namespace gridtest {
 
@@ -103,6 +105,8 @@ TDesignerFixture::TDesignerFixture() : designer_(std::make_unique<TFormDesign1>(
   d.FGlobalWebData.GroupPlaceHolders.Add("run", "MotorOn");
   d.FGlobalWebData.GlobalPlaceHolders.Add("lamp", "Lamp");
   gGridVariableLookup = FakeLookup;
+  // The designer's messages come from the English UI texts.
+  LoadDefaultUiTable(HInstance);
 }
 
 TDesignerFixture::~TDesignerFixture() {
