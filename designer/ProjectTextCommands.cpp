@@ -28,10 +28,8 @@ enum TTextsUiId : int {
   kUnnamedId = 7141,
   kImportedQuestionId = 7153,
   kFilesGeneratedId = 7163,
+  kReportNotWrittenId = 7412,  // The report '%s' could not be written.
 };
-
-// A report line that cannot be written: named in an error message.
-constexpr const char* kReportWriteFailed = "The report '%s' could not be written.";
 
 // Each language file (name, code) in slot order; "Texts.txt" with code 0 in
 // a project without languages.
@@ -87,7 +85,7 @@ void TFormDesign1::ImportTexts1Click(TObject*) {
   SetModified();
   const std::string reportPath = folder + "report.txt";
   if (!WriteReport(reportPath, report)) {
-    const std::string error = Format(kReportWriteFailed, reportPath);
+    const std::string error = Format(GetUiText(kReportNotWrittenId), reportPath);
     MessageBox(Handle(), error.c_str(), Caption().c_str(), MB_OK | MB_ICONERROR);
     return;
   }

@@ -24,7 +24,8 @@ namespace {
 
 constexpr int kCompilingText = 7096;  // "Compiling..."
 constexpr const char* kFailureText = "[Tarnwell]";
-constexpr const char* kWriteFailedText = "Files of the output could not be written (see the messages).";
+constexpr int kWriteFailedText = 7410;   // Files of the output could not be written (see the messages).
+constexpr int kUnknownErrorText = 7400;  // unknown error
 
 }  // namespace
 
@@ -56,11 +57,11 @@ TCompileResult TSaveAndCompile::Run() {
     run->startTicks = host_.TickCount();
     Compile(*run);
     if (!run->writeFailed && FileWriteFailureCount() == writeFailures) return {TCompileOutcome::kCompiled, {}};
-    return {TCompileOutcome::kFailed, kWriteFailedText};
+    return {TCompileOutcome::kFailed, GetUiText(kWriteFailedText)};
   } catch (const std::exception& failure) {
     error = failure.what();
   } catch (...) {
-    error = "unknown error";
+    error = GetUiText(kUnknownErrorText);
   }
   try {
     ReportFailure(run.get(), error);

@@ -22,12 +22,16 @@
 #include "generator/XmlUtilities.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Panel.h"
+#include "platform/vcl/SysUtils.h"
 #include "platform/win/Folders.h"
 #include "platform/win/MoveFile.h"
 
 namespace {
 
-constexpr int kCannotCreateText = 7074;  // "[Tarnwell] - Cannot create :"
+constexpr int kCannotCreateText = 7074;     // "[Tarnwell] - Cannot create :"
+constexpr int kProjectFileText = 7328;      // The project file "%s"
+constexpr int kNotWrittenText = 7411;       // could not be written; it is kept as it was.
+constexpr int kNoProjectFolderText = 7413;  // the host names no project folder
 constexpr std::uint64_t kMsPerMinute = 60000;
 constexpr double kSecondsPerMs = 0.001;
 
@@ -98,7 +102,7 @@ void TSaveAndCompile::PrepareOutput(TRun& run) {
     WriteTraceLog("ProcessMessages");
     if (Application != nullptr) Application->ProcessMessages();
   }
-  if (project.projectDir.empty()) throw std::runtime_error("the host names no project folder");
+  if (project.projectDir.empty()) throw std::runtime_error(GetUiText(kNoProjectFolderText));
   const std::string sendRoot = project.projectDir + "SendRoot\\";
   state_.outputRoot = sendRoot + "WWW\\";
   run.status->pnlPath->SetCaption(state_.outputRoot);
@@ -165,7 +169,7 @@ void TSaveAndCompile::WriteProjectCopy(const TRun& run) {
       project.globalMode ? setup_.globalFolder + project.globalDir + "\\Global.xml" : run.baseName + ".xml";
   SweepFormat(project.web);
   if (TmyXMLParser().SaveToFile(project.root, copy, false) == 0)
-    throw std::runtime_error("The project file \"" + copy + "\" could not be written; it is kept as it was.");
+    throw std::runtime_error(Format(GetUiText(kProjectFileText), copy) + " " + GetUiText(kNotWrittenText));
 }
 
 void TSaveAndCompile::Report(TRun& run) {

@@ -1,6 +1,8 @@
-// The designer's messages about saving, pasting and loading objects speak the
-// UI's language: each row drives the designer as a user would in the Czech UI
-// and finds the Czech text of the string table in a message shown.
+// The designer's messages about saving, pasting, loading objects, importing
+// texts and compiling speak the UI's language: each row drives the designer
+// as a user would in the Czech UI and finds the Czech text of the string
+// table in a message shown, the compile's status window or the compile's
+// result (which the host's build shows in its message window).
 
 #include <gtest/gtest.h>
 
@@ -11,10 +13,12 @@
 
 #include "core/HostEnvironment.h"
 #include "core/TextEncoding.h"
+#include "generator/FormStatus1.h"
 #include "platform/vcl/Clipbrd.h"
 #include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/Driver.h"
 #include "platform/vcl/Menus.h"
+#include "platform/vcl/Panel.h"
 #include "platform/win/MessageBox.h"
 #include "tests/designer/window/WindowTestSupport.h"
 #include "tests/support/UiLanguages.h"
@@ -43,6 +47,10 @@ class MessageTexts : public WindowTest {
     WindowTest::SetUp();
     ASSERT_TRUE(testsupport::SelectHostLanguage(testsupport::kUiLanguages[0]));
     SetMessageBoxHook([this](const std::string& text) { plain.push_back(text); });
+    Driver::OnModal("TFormStatus1", [this](TCustomForm& form) {
+      plain.push_back(static_cast<TFormStatus1&>(form).pnlStatus->Caption());
+      return mrOk;
+    });
   }
   void TearDown() override {
     SetMessageBoxHook(nullptr);
@@ -100,6 +108,31 @@ TEST_F(MessageTexts, EachMessageComesFromTheCzechTable) {
       {"object not loaded", ProjectWithKind("bogus"), [](TFormDesign1&) {},
        "Některé objekty stránky nebylo možné načíst; zůstávají ve stránce beze změny:\nObjekt 1: neznámý druh "
        "\"bogus\""},
+      {"report not written", ProjectWithKind("label"),
+       [&web](TFormDesign1& d) {
+         std::filesystem::create_directories(web / "Language" / "report.txt" / "x");
+         d.ImportTexts1->Click();
+       },
+       "report.txt' nebylo možné zapsat."},
+      {"output not written", ProjectWithKind("label"),
+       [&web, this](TFormDesign1& d) {
+         std::filesystem::create_directories(web / "Proj_var.xml" / "x");
+         ClickButton(d.btnSave1);
+       },
+       "Soubory výstupu nebylo možné zapsat (viz zprávy)."},
+      {"project copy not written", ProjectWithKind("label"),
+       [&web, this](TFormDesign1& d) {
+         std::filesystem::remove(web / "Proj.xml");
+         std::filesystem::create_directories(web / "Proj.xml" / "x");
+         ClickButton(d.btnSave1);
+       },
+       "Proj.xml\" nemohl být zapsán; zůstává beze změny."},
+      {"no project folder", ProjectWithKind("label"),
+       [this](TFormDesign1& d) {
+         host->noProject = true;
+         ClickButton(d.btnSave1);
+       },
+       "hostitelský program neuvádí žádnou složku projektu"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
@@ -110,6 +143,7 @@ TEST_F(MessageTexts, EachMessageComesFromTheCzechTable) {
     PutProject(row.project);
     TFormDesign1& d = OpenDesigner();
     row.act(d);
+    plain.push_back(d.lastCompile.error);
     const std::vector<std::string> shown = Shown();
     EXPECT_TRUE(std::any_of(shown.begin(), shown.end(), [&](const std::string& text) {
       return text.find(row.czech) != std::string::npos;
