@@ -22,6 +22,7 @@
 #include "platform/vcl/SysUtils.h"
 #include "platform/win/FileIo.h"
 #include "platform/win/FileTime.h"
+#include "platform/win/FolderEntries.h"
 #include "platform/win/Paths.h"
 #include "platform/win/Win32File.h"
 
@@ -69,7 +70,9 @@ bool NormaliseKey(std::string_view key, std::vector<std::string_view>& parts) {
 // output tree must not lead a deletion (or a change of times) out of it, so the
 // folder of every key is resolved with its links and must lie inside the root,
 // resolved likewise. The root is resolved once, and each folder once however
-// many files it holds: a compile of thousands of files has a handful of folders.
+// many files it holds (a compile of thousands of files has a handful of
+// folders): each folder is opened once, and its files are reached by their
+// names in it.
 class OutputTree {
  public:
   explicit OutputTree(const std::string& outputRoot) : root_(outputRoot) {
@@ -78,51 +81,73 @@ class OutputTree {
     rootResolved_ = !ec;
   }
 
+  // A key's file: its folder (null when the key leaves the root) and its name there.
   struct Place {
-    std::string path;    // the system path, as messages name it
-    std::string native;  // the same for the file system; empty when the key leaves the root
+    const TFolderEntries* folder = nullptr;
+    std::string name;
   };
 
   // Where a key lies below the root (or the password file one folder above it).
   Place PlaceOf(const std::string& key) {
-    if (root_.empty()) return {};
-    if (SameText(key, kPasswordFileKey)) {
-      std::string path = ExtractFilePath(ExcludeTrailingBackslash(root_)) + std::string(kPasswordFileName);
-      std::string native = ToNativePath(path);
-      return {std::move(path), std::move(native)};
+    std::string folder;
+    Place place;
+    if (!Split(key, folder, place.name)) return {};
+    auto [slot, added] = folders_.try_emplace(folder);
+    if (added) {
+      const std::string native = ToNativePath(ExcludeTrailingBackslash(folder));
+      // The password file's folder is the root's parent: it is not checked.
+      if (SameText(key, kPasswordFileKey) || FolderInside(native))
+        slot->second = std::make_unique<TFolderEntries>(native);
     }
-    std::vector<std::string_view> parts;
-    if (!rootResolved_ || !NormaliseKey(key, parts)) return {};
-    std::string path = root_;
-    for (std::size_t i = 0; i < parts.size(); ++i) {
-      if (i > 0) path += '\\';
-      path += parts[i];
-    }
-    std::string native = ToNativePath(path);
-    if (!FolderInside(std::filesystem::path(native).parent_path())) return {};
-    return {std::move(path), std::move(native)};
+    place.folder = slot->second.get();
+    return place;
+  }
+
+  // The system path of a key's file, as messages name it.
+  std::string PathOf(const std::string& key) const {
+    std::string folder;
+    std::string name;
+    return Split(key, folder, name) ? folder + name : std::string();
   }
 
  private:
+  // The system path of a key's folder (with its trailing backslash) and its
+  // file name; false when the key leaves the root.
+  bool Split(const std::string& key, std::string& folder, std::string& name) const {
+    if (root_.empty()) return false;
+    if (SameText(key, kPasswordFileKey)) {
+      folder = ExtractFilePath(ExcludeTrailingBackslash(root_));
+      name = kPasswordFileName;
+      return true;
+    }
+    std::vector<std::string_view> parts;
+    if (!rootResolved_ || !NormaliseKey(key, parts)) return false;
+    folder = root_;
+    for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
+      folder += parts[i];
+      folder += '\\';
+    }
+    name = parts.back();
+    return true;
+  }
+
   // True when the folder, with every link resolved, lies inside the root.
-  bool FolderInside(const std::filesystem::path& folder) {
-    auto [slot, added] = folders_.try_emplace(folder.native(), false);
-    if (!added) return slot->second;
+  bool FolderInside(const std::string& native) const {
     std::error_code ec;
-    const auto resolved = std::filesystem::weakly_canonical(folder, ec);
+    const auto resolved = std::filesystem::weakly_canonical(native, ec);
     if (ec) return false;
     auto f = resolved.begin();
     for (auto r = canonicalRoot_.begin(); r != canonicalRoot_.end() && !r->empty(); ++r, ++f) {
       if (f == resolved.end() || *r != *f) return false;
     }
-    slot->second = true;
     return true;
   }
 
   std::string root_;
   std::filesystem::path canonicalRoot_;
   bool rootResolved_ = false;
-  std::unordered_map<std::string, bool> folders_;
+  // The folders met so far by their system paths; null for one outside the root.
+  std::unordered_map<std::string, std::unique_ptr<TFolderEntries>> folders_;
 };
 
 }  // namespace
@@ -231,12 +256,11 @@ void TGeneratedFiles::LoadGeneratedFileTable(const std::string& stampListPath) {
   for (int i = 0; i < table_.Count(); ++i) {
     const std::string& key = table_.Strings(i);
     const OutputTree::Place place = tree.PlaceOf(key);
-    if (place.native.empty()) {
+    if (place.folder == nullptr) {
       WriteTraceLog("LoadGeneratedFileTable - '" + key + "' lies outside the output folder, not deleted");
       continue;
     }
-    if (FileExists(place.native) && !DeleteFile(place.native))
-      host_.AddCompilerMessage(GetUiText(kTextCannotCreate), place.path);
+    if (!place.folder->DeleteFile(place.name)) host_.AddCompilerMessage(GetUiText(kTextCannotCreate), tree.PathOf(key));
   }
   FreeListItems(&table_);
   table_.Clear();
@@ -265,8 +289,9 @@ bool TGeneratedFiles::MergeStamps(const std::string& stampListPath) {
     // Creation time too, where the file system keeps one; a file whose
     // times cannot be set keeps its new ones.
     if (!tree) tree.emplace(state_.outputRoot);
-    const std::string native = tree->PlaceOf(table_.Strings(index)).native;
-    if (!native.empty()) SetPathFileTime(native, &old->creationTime, nullptr, &old->lastWriteTime);
+    const OutputTree::Place place = tree->PlaceOf(table_.Strings(index));
+    if (place.folder != nullptr)
+      place.folder->SetFileTime(place.name, &old->creationTime, nullptr, &old->lastWriteTime);
   }
   const bool saved = stampListPath.empty() || SaveHexRecordList(stampListPath, &table_);
   FreeListItems(&previous_);

@@ -206,14 +206,33 @@ BOOL GetPathFileTime(const std::string& path, FILETIME* creation, FILETIME* last
   return TRUE;
 }
 
-BOOL SetPathFileTime(const std::string& path, const FILETIME*, const FILETIME* lastAccess, const FILETIME* lastWrite) {
-  const std::string native = ToNativePath(path);
+namespace {
+
+// The times of a native path, relative to the folder open as `folderFd`
+// (AT_FDCWD: the working folder); the errno of a failure, 0 when set.
+int SetTimesAt(int folderFd, const char* native, const FILETIME* lastAccess, const FILETIME* lastWrite) {
   const timespec times[2] = {TimeToSet(lastAccess), TimeToSet(lastWrite)};
   // With nothing to set the path must still exist.
   struct stat st;
   const bool nothing = times[0].tv_nsec == UTIME_OMIT && times[1].tv_nsec == UTIME_OMIT;
-  if (nothing ? ::stat(native.c_str(), &st) != 0 : ::utimensat(AT_FDCWD, native.c_str(), times, 0) != 0) {
-    SetLastErrorForPath(errno, native);
+  if (nothing ? ::fstatat(folderFd, native, &st, 0) != 0 : ::utimensat(folderFd, native, times, 0) != 0) return errno;
+  return 0;
+}
+
+}  // namespace
+
+BOOL SetPathFileTime(const std::string& path, const FILETIME*, const FILETIME* lastAccess, const FILETIME* lastWrite) {
+  const std::string native = ToNativePath(path);
+  if (const int error = SetTimesAt(AT_FDCWD, native.c_str(), lastAccess, lastWrite); error != 0) {
+    SetLastErrorForPath(error, native);
+    return FALSE;
+  }
+  return TRUE;
+}
+
+BOOL SetEntryFileTime(int folderFd, const std::string& name, const FILETIME* lastAccess, const FILETIME* lastWrite) {
+  if (const int error = SetTimesAt(folderFd, name.c_str(), lastAccess, lastWrite); error != 0) {
+    SetLastErrorFromErrno(error);
     return FALSE;
   }
   return TRUE;

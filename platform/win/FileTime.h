@@ -76,6 +76,9 @@ void GetLocalTime(SYSTEMTIME* systemTime);
 BOOL GetPathFileTime(const std::string& path, FILETIME* creation, FILETIME* lastAccess, FILETIME* lastWrite);
 BOOL SetPathFileTime(const std::string& path, const FILETIME* creation, const FILETIME* lastAccess,
                      const FILETIME* lastWrite);
+// The same for the entry `name` (one component, taken as it is) of the folder
+// open as the descriptor `folderFd`.
+BOOL SetEntryFileTime(int folderFd, const std::string& name, const FILETIME* lastAccess, const FILETIME* lastWrite);
 
 // The same on an open file descriptor (for the handle calls of Win32File.h).
 BOOL GetDescriptorFileTime(int fd, FILETIME* creation, FILETIME* lastAccess, FILETIME* lastWrite);

@@ -160,6 +160,25 @@ TEST_F(GeneratedFiles, LoadGeneratedFileTableDeletesTheListedFilesAndThePassword
   EXPECT_TRUE(host.messages.empty());
 }
 
+TEST_F(GeneratedFiles, LoadGeneratedFileTableDeletesFilesAndLinksToFilesButNoFolderAndNoLinkToNothing) {
+  namespace fs = std::filesystem;
+  const fs::path www = folder.Path() / "SendRoot/WWW";
+  folder.Write("SendRoot/WWW/target.txt", "kept");
+  fs::create_directories(www / "DIR");
+  fs::create_symlink(www / "target.txt", www / "tofile");
+  fs::create_directory_symlink(www / "DIR", www / "todir");
+  fs::create_symlink(www / "none", www / "dangling");
+  WriteStampList(StampLine("dir", 1, 1, 2, 3) + StampLine("TOFILE", 1, 1, 2, 3) + StampLine("todir", 1, 1, 2, 3) +
+                 StampLine("dangling", 1, 1, 2, 3));
+  files.LoadGeneratedFileTable(StampList());
+  EXPECT_TRUE(fs::is_directory(www / "DIR"));
+  EXPECT_FALSE(fs::exists(fs::symlink_status(www / "tofile")));
+  EXPECT_EQ(folder.Read("SendRoot/WWW/target.txt"), "kept");
+  EXPECT_TRUE(fs::is_symlink(www / "todir"));
+  EXPECT_TRUE(fs::is_symlink(www / "dangling"));
+  EXPECT_TRUE(host.messages.empty());
+}
+
 TEST_F(GeneratedFiles, StampKeysThatLeaveTheOutputRootDeleteNothingOutsideAndAreTraced) {
   folder.Write("outside.txt", "precious");
   folder.Write("SendRoot/other.txt", "precious");
@@ -235,9 +254,13 @@ TEST_F(GeneratedFiles, MergeStampsGivesFilesOfTheSameSizeAndCrcTheirPreviousTime
   WriteStampList(StampLine("SAME.XML", kOldWrite, kOldCreation, sameCrc, 12) +
                  StampLine("CHANGED.XML", kOldWrite, kOldCreation, 0x1234, 12) +
                  StampLine("EMPTY.XML", kOldWrite, kOldCreation, 0, 0) +
-                 StampLine("RESIZED.XML", kOldWrite, kOldCreation, sameCrc, 13));
+                 StampLine("RESIZED.XML", kOldWrite, kOldCreation, sameCrc, 13) +
+                 StampLine("OTHER.XML", kOldWrite, kOldCreation, sameCrc, 12));
   files.LoadPreviousStamps(StampList());
   Put("SAME.XML", same);
+  // A key names the file that exists in another letter case.
+  folder.Write("SendRoot/WWW/Other.xml", same);
+  files.RegisterGeneratedFile(state.outputRoot + "OTHER.XML");
   Put("CHANGED.XML", "other conten");
   Put("EMPTY.XML", "");
   Put("RESIZED.XML", same);
@@ -245,6 +268,7 @@ TEST_F(GeneratedFiles, MergeStampsGivesFilesOfTheSameSizeAndCrcTheirPreviousTime
   files.MergeStamps(StampList());
 
   EXPECT_EQ(WriteTimeOf("SendRoot\\WWW\\SAME.XML"), kOldWrite);
+  EXPECT_EQ(WriteTimeOf("SendRoot\\WWW\\Other.xml"), kOldWrite);
   EXPECT_NE(WriteTimeOf("SendRoot\\WWW\\CHANGED.XML"), kOldWrite);
   EXPECT_EQ(WriteTimeOf("SendRoot\\WWW\\EMPTY.XML"), emptyTime);
   EXPECT_NE(WriteTimeOf("SendRoot\\WWW\\RESIZED.XML"), kOldWrite);
