@@ -160,6 +160,7 @@ TGeneratedFiles::TGeneratedFiles(TCompileState& state, TCompileHost& host) : sta
 TGeneratedFiles::~TGeneratedFiles() {
   FreeListItems(&table_);
   FreeListItems(&previous_);
+  FreeListItems(&kept_);
 }
 
 GeneratedFileRecord& TGeneratedFiles::RecordOf(const std::string& path) {
@@ -251,7 +252,11 @@ void TGeneratedFiles::LoadGeneratedFileTable(const std::string& stampListPath) {
   // root no key can be placed.
   if (stampListPath.empty() || state_.outputRoot.empty()) return;
   SortTable();
-  if (PathExists(stampListPath)) LoadHexRecordList(stampListPath, &table_);
+  // The records read here serve LoadPreviousStamps as well, when the table
+  // held nothing else.
+  const bool listed = PathExists(stampListPath);
+  const bool onlyTheList = listed && table_.Count() == 0;
+  if (listed) LoadHexRecordList(stampListPath, &table_);
   OutputTree tree(state_.outputRoot);
   for (int i = 0; i < table_.Count(); ++i) {
     const std::string& key = table_.Strings(i);
@@ -262,7 +267,15 @@ void TGeneratedFiles::LoadGeneratedFileTable(const std::string& stampListPath) {
     }
     if (!place.folder->DeleteFile(place.name)) host_.AddCompilerMessage(GetUiText(kTextCannotCreate), tree.PathOf(key));
   }
-  FreeListItems(&table_);
+  FreeListItems(&kept_);
+  kept_.Clear();
+  keptPath_.clear();
+  if (onlyTheList) {
+    kept_ = table_;  // the records change hands
+    keptPath_ = stampListPath;
+  } else {
+    FreeListItems(&table_);
+  }
   table_.Clear();
   index_.clear();
 }
@@ -270,6 +283,12 @@ void TGeneratedFiles::LoadGeneratedFileTable(const std::string& stampListPath) {
 void TGeneratedFiles::LoadPreviousStamps(const std::string& stampListPath) {
   FreeListItems(&previous_);
   previous_.Clear();
+  if (!keptPath_.empty() && keptPath_ == stampListPath) {
+    previous_ = kept_;  // the records change hands
+    kept_.Clear();
+    keptPath_.clear();
+    return;
+  }
   LoadHexRecordList(stampListPath, &previous_);
 }
 

@@ -25,7 +25,7 @@ class TGeneratedFiles {
   // The table and the counters of `state` (its output root, its not-for-id
   // flag, its status window and host window) for one compile.
   TGeneratedFiles(TCompileState& state, TCompileHost& host);
-  ~TGeneratedFiles();  // frees the records of both tables
+  ~TGeneratedFiles();  // frees the records of every table
   TGeneratedFiles(const TGeneratedFiles&) = delete;
   TGeneratedFiles& operator=(const TGeneratedFiles&) = delete;
 
@@ -53,7 +53,8 @@ class TGeneratedFiles {
   // for an empty stamp-list path (the host names no project). The table is
   // empty afterwards.
   void LoadGeneratedFileTable(const std::string& stampListPath);
-  // Reads the stamp list as the previous compile's records.
+  // Reads the stamp list as the previous compile's records; the records that
+  // LoadGeneratedFileTable read from the same list are taken, not read again.
   void LoadPreviousStamps(const std::string& stampListPath);
   // Gives unchanged files (previous size not 0, same size and CRC-32) their
   // previous times back (on Linux the last-write time; no creation time can
@@ -84,4 +85,8 @@ class TGeneratedFiles {
   TStringList table_;
   std::unordered_map<std::string, GeneratedFileRecord*> index_;
   TStringList previous_;
+  // The records LoadGeneratedFileTable read, and their stamp list's path,
+  // until LoadPreviousStamps takes them.
+  TStringList kept_;
+  std::string keptPath_;
 };
