@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <deque>
 #include <map>
@@ -129,12 +130,13 @@ class FolderNameCache {
     return *cache;
   }
 
-  std::optional<std::string> Find(const std::string& folder, const std::string& name) {
+  std::optional<std::string> Find(const std::string& folder, const std::string& name, bool& folderFound) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (forked_) Reopen();
     ApplyEvents();
     struct stat st;
-    if (::stat(FolderPath(folder), &st) != 0 || !S_ISDIR(st.st_mode)) return std::nullopt;
+    folderFound = ::stat(FolderPath(folder), &st) == 0 && S_ISDIR(st.st_mode);
+    if (!folderFound) return std::nullopt;
     const FolderId id{st.st_dev, st.st_ino};
     auto it = folders_.find(id);
     if (it == folders_.end()) it = Watch(folder, id);
@@ -200,6 +202,11 @@ class FolderNameCache {
   void ApplyEvents() {
     if (notify_ < 0) return;
     alignas(inotify_event) char buffer[16 * 1024];
+    // A read takes every queued event that fits: when one more event of the
+    // longest name would still have fitted, the queue was empty at that
+    // moment, and any later event is of a change that had not finished when
+    // this look-up began, so no second read (which would only fail) is made.
+    constexpr ssize_t kLongestEvent = sizeof(inotify_event) + NAME_MAX + 1;
     for (;;) {
       const ssize_t size = ::read(notify_, buffer, sizeof buffer);
       if (size < 0 && errno == EINTR) continue;
@@ -209,6 +216,7 @@ class FolderNameCache {
         Apply(*event);
         at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
       }
+      if (size <= static_cast<ssize_t>(sizeof buffer) - kLongestEvent) return;
     }
   }
 
@@ -242,6 +250,10 @@ class FolderNameCache {
 
 }  // namespace
 
-std::optional<std::string> FindEntryIgnoringCase(const std::string& folder, const std::string& name) {
-  return FolderNameCache::Instance().Find(folder, name);
+std::optional<std::string> FindEntryIgnoringCase(const std::string& folder, const std::string& name,
+                                                 bool* folderFound) {
+  bool found = false;
+  std::optional<std::string> entry = FolderNameCache::Instance().Find(folder, name, found);
+  if (folderFound != nullptr) *folderFound = found;
+  return entry;
 }

@@ -20,5 +20,7 @@
 // The name of the entry of `folder` ("" for the current folder) that equals
 // `name` when ASCII letters are compared without regard to case; nothing when
 // there is none or the folder cannot be read. When several entries match, one
-// of them.
-std::optional<std::string> FindEntryIgnoringCase(const std::string& folder, const std::string& name);
+// of them. With `folderFound`, it is set to whether `folder` is a folder (the
+// look-up examines it anyway, so callers need not ask the file system again).
+std::optional<std::string> FindEntryIgnoringCase(const std::string& folder, const std::string& name,
+                                                 bool* folderFound = nullptr);

@@ -99,10 +99,13 @@ std::string ToNativePath(std::string_view path) {
   const std::string name = slash == std::string::npos ? whole : whole.substr(slash + 1);
   if (name == "." || name == "..") return MatchEachComponent(path);
   const std::string dir = slash == std::string::npos ? std::string() : (slash == 0 ? "/" : whole.substr(0, slash));
-  if (!dir.empty() && !Exists(dir)) return MatchEachComponent(path);
-  // The folder exists as written and the name does not: only its case is looked for.
+  // Only the name's case is looked for when the folder exists as written (the
+  // look-up tells, without a call of its own); otherwise every component is.
+  bool folderFound = false;
+  std::optional<std::string> entry = FindEntryIgnoringCase(dir, name, &folderFound);
+  if (!folderFound) return MatchEachComponent(path);
   std::string result = dir.empty() ? "" : (dir == "/" ? "/" : dir + "/");
-  result += FindEntryIgnoringCase(dir, name).value_or(name);
+  result += entry.value_or(name);
   if (trailing) result += '/';
   return result;
 }

@@ -72,6 +72,11 @@ TEST_F(TempDir, LookUpsSeeWhatAnotherProgramChangedSinceTheLastOne) {
       {"mv Web Old && mkdir -p Web && touch Web/C.XML", "web\\b.xml", "Web/b.xml"},
       {"true", "web\\c.xml", "Web/C.XML"},
       {"rm -r Web && mv Old Web", "web\\b.xml", "Web/B.XML"},
+      // More changes since the last look-up than one read of the kernel's queue takes.
+      {"for i in $(seq 1200); do : > Web/file$i; done && touch Web/LAST.TXT", "Web\\last.txt", "Web/LAST.TXT"},
+      // A name below a file, and below a link that leads nowhere.
+      {"touch Web/Plain && ln -s Missing Web/Dangling", "web\\plain\\x.txt", "Web/Plain/x.txt"},
+      {"true", "web\\dangling\\x.txt", "Web/Dangling/x.txt"},
   };
   for (const auto& step : steps) {
     ASSERT_EQ(std::system(("cd '" + dir.string() + "' && " + step.command).c_str()), 0) << step.command;
