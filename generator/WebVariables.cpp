@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cctype>
+#include <charconv>
 #include <cstdio>
 #include <string_view>
 
@@ -138,6 +139,33 @@ std::string Format(const char* pattern, Args... args) {
   return text;
 }
 
+// The identifiers, items and public lines are built by appending their parts,
+// as printf's "%i", "%u" and "%0NX" write them; they are made for every
+// variable of every object, where a formatted print costs more than the rest.
+void AppendDecimal(std::string& text, long long value) {
+  std::array<char, 24> digits{};
+  const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), value).ptr;
+  text.append(digits.data(), end);
+}
+
+// Upper-case hexadecimal, at least `width` digits with zeros in front.
+void AppendHex(std::string& text, std::uint32_t value, std::size_t width) {
+  std::array<char, 8> digits{};
+  std::size_t count = 0;
+  do {
+    digits[count++] = "0123456789ABCDEF"[value & 15U];
+    value >>= 4;
+  } while (value != 0);
+  if (width > count) text.append(width - count, '0');
+  while (count > 0) text += digits[--count];
+}
+
+std::string Hex(std::uint32_t value, std::size_t width) {
+  std::string text;
+  AppendHex(text, value, width);
+  return text;
+}
+
 std::string UpperCase(std::string text) {
   for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return text;
@@ -245,12 +273,12 @@ void TWebVariables::RecordItem(const std::string& name, const Place& place, int 
     TmyXmlNode* item = variables_->AddChild("Item");
     item->closed = true;
     item->AppendAttr("Name", name);
-    item->AppendAttr("Pos", Format("%08X", PositionWord(place)));
+    item->AppendAttr("Pos", Hex(PositionWord(place), 8));
     if (place.tdi) {
-      item->AppendAttr("Tdi", Format("%08X", place.tdiNumber));
-      if (place.code != 0) item->AppendAttr("Ccd", Format("%02X", place.code));
+      item->AppendAttr("Tdi", Hex(place.tdiNumber, 8));
+      if (place.code != 0) item->AppendAttr("Ccd", Hex(place.code, 2));
     }
-    item->AppendAttr("Type", Format("%u", typeByte));
+    item->AppendAttr("Type", std::to_string(typeByte));
   }
   CheckMoved(name, place, typeByte);
 }
@@ -280,26 +308,53 @@ void TWebVariables::CheckMoved(const std::string& name, const Place& place, std:
 
 void TWebVariables::AddPublicLine(const std::string& name, const Place& place, const std::string& typeName) {
   if (state_.notForId || !state_.publicVariables) return;
-  std::string line =
-      Format("%s %c %c %i ", UpperCase(name).c_str(), AreaLetter(place.area), SizeLetter(place.sizeCode), place.offset);
-  if (IsBit(place.sizeCode)) line += Format(".%i ", static_cast<int>(place.sizeCode));
-  line += Format("%s PUB_INOUT", typeName.c_str());
+  // "NAME A S OFFSET [.BIT ]TYPE PUB_INOUT"; the names end at a NUL as printf's would.
+  std::string line = UpperCase(std::string(name.c_str()));
+  line += ' ';
+  line += AreaLetter(place.area);
+  line += ' ';
+  line += SizeLetter(place.sizeCode);
+  line += ' ';
+  AppendDecimal(line, place.offset);
+  line += ' ';
+  if (IsBit(place.sizeCode)) {
+    line += '.';
+    AppendDecimal(line, place.sizeCode);
+    line += ' ';
+  }
+  line += typeName.c_str();
+  line += " PUB_INOUT";
   state_.publicVariables->Add(line);
 }
 
 std::string TWebVariables::MakeIdentifier(const Place& place, char area, const TPinVariable& record,
                                           const TIdentifierFormat& format) const {
-  const char* type = record.typeName.c_str();
-  if (IsBit(place.sizeCode)) {
-    if (!place.tdi) return Format("__%c%i.%i_%s_i", area, place.offset, static_cast<int>(place.sizeCode), type);
-    if (place.code != 0) return Format("__T%08X.%02X_%s_i", place.tdiNumber, unsigned{place.code}, type);
-    return Format("__T%08X_%s_i", place.tdiNumber, type);
-  }
-  const std::string suffix = FormatSuffix(record.typeCode, format);
+  // "__" and the place ("X12", "X12.3" for a bit, "T0000001F" or "T0000001F.02"
+  // in a TDI), the type name and the format suffix ("i" for a bit).
+  const bool bit = IsBit(place.sizeCode);
+  const std::string suffix = bit ? "i" : FormatSuffix(record.typeCode, format);
   if (suffix.empty()) return "";
-  if (!place.tdi) return Format("__%c%i_%s_%s", area, place.offset, type, suffix.c_str());
-  if (place.code != 0) return Format("__T%08X.%02X_%s_%s", place.tdiNumber, unsigned{place.code}, type, suffix.c_str());
-  return Format("__T%08X_%s_%s", place.tdiNumber, type, suffix.c_str());
+  std::string identifier = "__";
+  if (!place.tdi) {
+    identifier += area;
+    AppendDecimal(identifier, place.offset);
+    if (bit) {
+      identifier += '.';
+      AppendDecimal(identifier, place.sizeCode);
+    }
+  } else {
+    identifier += 'T';
+    AppendHex(identifier, place.tdiNumber, 8);
+    if (place.code != 0) {
+      identifier += '.';
+      AppendHex(identifier, place.code, 2);
+    }
+  }
+  identifier += '_';
+  identifier += record.typeName.c_str();
+  identifier += '_';
+  identifier += suffix.c_str();
+  return identifier;
 }
 
 std::string TWebVariables::ResolveWebVariable(const std::string& rawName, const TIdentifierFormat& format,
