@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "core/XmlConvertError.h"
 #include "core/XmlNode.h"
@@ -217,6 +220,23 @@ TEST(XmlNodeAttr, FindAttrsTakesTheFirstOfEachNameInOnePass) {
   EXPECT_EQ(TmyXmlNode::AttrInt(found[1], 5), 1);
   EXPECT_EQ(TmyXmlNode::AttrInt(found[0], 5), 5);
   EXPECT_EQ(TmyXmlNode::AttrInt(found[2], 5), 5);
+
+  // Names that share a first letter (or its low bits: 'a' and '!'), and more
+  // names than the letters are indexed for.
+  n.AppendAttr("ab", "3");
+  n.AppendAttr("!", "4");
+  std::vector<std::string> many{"ab", "b", "!", "a"};
+  for (int i = 0; i < 40; ++i) many.push_back("z" + std::to_string(i));
+  for (const std::size_t size : {std::size_t{4}, many.size()}) {
+    const std::vector<std::string_view> names(many.begin(), many.begin() + static_cast<std::ptrdiff_t>(size));
+    std::vector<const TmyXmlAttrNode*> all(size);
+    n.FindAttrs(names, all);
+    EXPECT_EQ(TmyXmlNode::AttrInt(all[0], 0), 3) << size;
+    EXPECT_EQ(TmyXmlNode::AttrInt(all[1], 0), 1) << size;
+    EXPECT_EQ(TmyXmlNode::AttrInt(all[2], 0), 4) << size;
+    EXPECT_EQ(all[3], n.FindAttr("a")) << size;
+    EXPECT_EQ(std::count(all.begin(), all.end(), nullptr), static_cast<std::ptrdiff_t>(size) - 4) << size;
+  }
 }
 
 TEST(XmlNodeAttr, IntegerSetters) {
