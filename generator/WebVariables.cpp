@@ -13,6 +13,7 @@
 #include "core/XmlNode.h"
 #include "generator/CompileHost.h"
 #include "generator/CompileState.h"
+#include "platform/vcl/SysUtils.h"
 
 // What the host answered for a variable: from the position query, or from the
 // web variable map while its pass is open (then with TDI number and code).
@@ -203,10 +204,7 @@ void NormaliseType(TPinVariable& record, std::uint16_t sizeCode) {
 
 }  // namespace
 
-TWebVariables::TWebVariables(TCompileState& state, TCompileHost& host) : state_(state), host_(host) {
-  entered_.SetSorted(true);
-  entered_.SetDuplicates(dupIgnore);
-}
+TWebVariables::TWebVariables(TCompileState& state, TCompileHost& host) : state_(state), host_(host) {}
 
 TWebVariables::~TWebVariables() = default;
 
@@ -217,7 +215,7 @@ void TWebVariables::Begin(const std::string& previousDocumentPath) {
     previous_.reset();
     previousItems_.clear();
   }
-  entered_.Clear();
+  entered_.clear();
   document_ = std::make_unique<TmyXmlNode>("Wrapper");
   variables_ = document_->AddChild("Variables");
 }
@@ -267,9 +265,8 @@ bool TWebVariables::QueryPlace(const std::string& name, Place& place) {
 
 void TWebVariables::RecordItem(const std::string& name, const Place& place, int typeCode) {
   const std::uint32_t typeByte = typeCode == IecBool ? place.sizeCode : PlcTypeOfTypeCode(typeCode);
-  const int before = entered_.Count();
-  entered_.Add(name);
-  if (entered_.Count() > before) {
+  // One item a name, whatever the case it is written in.
+  if (entered_.insert(LowerCase(name)).second) {
     TmyXmlNode* item = variables_->AddChild("Item");
     item->closed = true;
     item->AppendAttr("Name", name);

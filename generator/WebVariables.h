@@ -11,10 +11,10 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_set>
 
 #include "core/XmlDocument.h"
 #include "grid/PinVariable.h"
-#include "platform/vcl/StringList.h"
 
 struct TCompileState;
 class TCompileHost;
@@ -76,7 +76,7 @@ class TWebVariables {
   TmyXmlNode* variables_ = nullptr;                   // the `Variables` element of document_
   std::unique_ptr<TmyXmlNode> previous_;              // null: no previous document
   std::map<std::string, TmyXmlNode*> previousItems_;  // by upper-case `Name`
-  TStringList entered_;
+  std::unordered_set<std::string> entered_;           // the names with an item, ASCII letters folded
 };
 
 // The `format` attribute of an identifier: "%" and the text after its last
