@@ -24,6 +24,12 @@ const failures = [];
 // answered, with when they were sent: named when the script fails.
 const pending = new Map();
 const started = Date.now();
+// The pages' requests and navigation events (and Firefox's own, over
+// WebDriver BiDi) with when they came: the last of them are named when the
+// script fails, with the state of each page's document.
+const events = [];
+const note = text => events.push(`${(Date.now() - started) / 1000} s ${text}`);
+const pages = [];
 
 // Requests to anything but loopback (a page's camera or frame address, the
 // browser's own services) go to a proxy of this script that answers each with
@@ -87,12 +93,18 @@ export async function launch() {
     browser: kind.browser, executablePath: kind.executablePath, args: kind.args(proxy),
     extraPrefsFirefox: kind.prefs(proxy), headless: true, timeout: 60000,
   });
+  if (browserName === 'firefox') {
+    for (const event of ['navigationStarted', 'navigationCommitted', 'navigationAborted', 'navigationFailed',
+      'fragmentNavigated', 'historyUpdated', 'domContentLoaded', 'load'])
+      browser.connection.on('browsingContext.' + event, e => note(`firefox ${event} ${e.navigation} ${e.url}`));
+  }
   return { browser, context: browser.defaultBrowserContext() };
 }
 
 // A new page of the size the pictures have, its requests tracked.
 export async function newPage(context) {
   const page = await context.newPage();
+  pages.push(page);
   await page.setViewport({ width: 960, height: 720 });
   // A cap on each wait for a condition, not a wait: a loaded two-core machine running the
   // sanitizer build has taken more than 15 s for one navigation in Firefox.
@@ -100,13 +112,22 @@ export async function newPage(context) {
   page.on('request', r => pending.set(r, Date.now()));
   page.on('requestfinished', r => pending.delete(r));
   page.on('requestfailed', r => pending.delete(r));
+  for (const event of ['load', 'domcontentloaded']) page.on(event, () => note(`page ${event}`));
+  page.on('framenavigated', f => note(`page framenavigated ${f.url()}`));
+  for (const event of ['request', 'requestfinished', 'requestfailed'])
+    page.on(event, r => note(`${event} ${r.method()} ${r.url()}`));
   return page;
 }
 
 // Opens a page; exits with 77 when the browser does not transform it through
-// its stylesheet (a browser without XSLT).
+// its stylesheet (a browser without XSLT). A page the browser shows already,
+// loaded (the login page a redirect led to, the start page a login led to),
+// is not asked for again: both navigations that never ended in Firefox went
+// to the address the page had just reached by a redirect.
 export async function open(page, name) {
-  await page.goto(base + name);
+  const shown = page.url() === base + name &&
+    await page.evaluate(() => document.readyState === 'complete').catch(() => false);
+  if (!shown) await page.goto(base + name);
   const root = await page.evaluate(() => document.documentElement.nodeName.toUpperCase());
   if (root !== 'HTML') {
     console.log(`SKIP: ${browserName} shows ${name} as XML (root ${root}): it has no XSLT`);
@@ -189,6 +210,7 @@ export async function finish(browser) {
     console.log(failures.map(f => `FAILED (${browserName}): ` + f).join('\n'));
     for (const [request, sent] of pending)
       console.log(`unanswered (${browserName}): ${request.method()} ${request.url()}, sent at ${(sent - started) / 1000} s`);
+    console.log(events.slice(-400).map(e => `event (${browserName}): ${e}`).join('\n'));
     process.exit(1);
   }
   console.log(`all checks held in ${browserName}`);
@@ -202,6 +224,12 @@ export async function run(body) {
     await body(context);
   } catch (e) {
     failures.push('exception: ' + (e && e.stack ? e.stack : e));
+    for (const page of pages) {
+      const state = await Promise.race([
+        page.evaluate(() => `${document.readyState} ${location.href}`).catch(x => 'not read: ' + x.message),
+        pause(5000).then(() => 'no answer in 5 s')]);
+      note(`the page's document: ${state}`);
+    }
   }
   await finish(browser);
 }
