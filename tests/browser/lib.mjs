@@ -120,14 +120,9 @@ export async function newPage(context) {
 }
 
 // Opens a page; exits with 77 when the browser does not transform it through
-// its stylesheet (a browser without XSLT). A page the browser shows already,
-// loaded (the login page a redirect led to, the start page a login led to),
-// is not asked for again: both navigations that never ended in Firefox went
-// to the address the page had just reached by a redirect.
+// its stylesheet (a browser without XSLT).
 export async function open(page, name) {
-  const shown = page.url() === base + name &&
-    await page.evaluate(() => document.readyState === 'complete').catch(() => false);
-  if (!shown) await page.goto(base + name);
+  await page.goto(base + name);
   const root = await page.evaluate(() => document.documentElement.nodeName.toUpperCase());
   if (root !== 'HTML') {
     console.log(`SKIP: ${browserName} shows ${name} as XML (root ${root}): it has no XSLT`);
