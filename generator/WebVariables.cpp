@@ -321,7 +321,21 @@ void TWebVariables::AddPublicLine(const std::string& name, const Place& place, c
   }
   line += typeName.c_str();
   line += " PUB_INOUT";
-  state_.publicVariables->Add(line);
+  TStringList& list = *state_.publicVariables;
+  // A sorted list that ignores duplicates keeps a line once, letter case aside, and most
+  // variables are used again and again: a line this resolver added already is not searched
+  // for in the list again. The set is dropped when the list is another one or changed.
+  if (!list.Sorted() || list.Duplicates() != dupIgnore || list.CaseSensitive()) {
+    list.Add(line);
+    return;
+  }
+  if (&list != publicList_ || list.Count() != publicCount_) {
+    publicLines_.clear();
+    publicList_ = &list;
+  }
+  if (!publicLines_.insert(LowerCase(line)).second) return;
+  list.Add(line);
+  publicCount_ = list.Count();
 }
 
 std::string TWebVariables::MakeIdentifier(const Place& place, char area, const TPinVariable& record,

@@ -16,6 +16,8 @@
 #include "core/XmlDocument.h"
 #include "grid/PinVariable.h"
 
+class TStringList;
+
 struct TCompileState;
 class TCompileHost;
 class TmyXmlNode;
@@ -77,6 +79,11 @@ class TWebVariables {
   std::unique_ptr<TmyXmlNode> previous_;              // null: no previous document
   std::map<std::string, TmyXmlNode*> previousItems_;  // by upper-case `Name`
   std::unordered_set<std::string> entered_;           // the names with an item, ASCII letters folded
+  // The public-variable lines added to publicList_ (ASCII letters folded) while it held
+  // publicCount_ lines: a line the sorted list holds already is not looked up in it again.
+  std::unordered_set<std::string> publicLines_;
+  const TStringList* publicList_ = nullptr;
+  int publicCount_ = 0;
 };
 
 // The `format` attribute of an identifier: "%" and the text after its last

@@ -115,3 +115,15 @@ TEST(PublicVariablesTest, WithTheMapTheLineUsesTheMapsPlace) {
   ASSERT_EQ(bench.state.publicVariables->Count(), 1);
   EXPECT_EQ(bench.state.publicVariables->Strings(0), "V R W 30 UINT PUB_INOUT");
 }
+
+TEST(PublicVariablesTest, ANewListGetsTheLinesOfTheVariablesAgain) {
+  VariablesBench bench;
+  bench.host.Declare("V", "UINT", IecUint, kAreaS, kWord, 2);
+  for (int run = 0; run < 2; ++run) {
+    bench.state.publicVariables = std::make_unique<TStringList>();
+    bench.state.publicVariables->SetSorted(true);
+    bench.Resolve("V");
+    bench.Resolve("v");
+    EXPECT_EQ(bench.state.publicVariables->Text(), "V S W 2 UINT PUB_INOUT\r\n") << run;
+  }
+}
