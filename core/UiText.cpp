@@ -1,8 +1,11 @@
 #include "core/UiText.h"
 
 #include <memory>
+#include <mutex>
+#include <unordered_map>
 
 #include "platform/strres/TpsStringResource.h"
+#include "platform/win/CodePage.h"
 
 namespace {
 
@@ -10,11 +13,22 @@ struct UiTextState {
   HINSTANCE module = nullptr;
   std::unique_ptr<TpsStringResource> table;
   int languageIndex = UI_LANG_ENGLISH;
+  // The texts already read, by id, for the current table and the ANSI code page
+  // cachedCodePage: reading one converts it from UTF-16 each time, and a compile
+  // reports the same few texts thousands of times.
+  std::mutex cacheLock;
+  std::unordered_map<int, std::string> cache;
+  UINT cachedCodePage = 0;
 };
 
 UiTextState& State() {
   static UiTextState state;
   return state;
+}
+
+void ForgetTexts(UiTextState& s) {
+  const std::lock_guard lock(s.cacheLock);
+  s.cache.clear();
 }
 
 // The resource name of the table for a language index.
@@ -51,6 +65,7 @@ std::string ExpandUiTextEscapes(const std::string& text) {
 bool LoadDefaultUiTable(HINSTANCE module, std::string* error) {
   UiTextState& s = State();
   s.table.reset();
+  ForgetTexts(s);
   s.module = module;
   try {
     s.table = std::make_unique<TpsStringResource>(module, UiTableName(UI_LANG_ENGLISH));
@@ -61,7 +76,10 @@ bool LoadDefaultUiTable(HINSTANCE module, std::string* error) {
   return true;
 }
 
-void FreeUiTable() { State().table.reset(); }
+void FreeUiTable() {
+  State().table.reset();
+  ForgetTexts(State());
+}
 
 bool SelectUiLanguage(int languageIndex) {
   UiTextState& s = State();
@@ -75,6 +93,7 @@ bool SelectUiLanguage(int languageIndex) {
     return false;
   }
   s.table = std::move(next);
+  ForgetTexts(s);
   s.languageIndex = languageIndex;
   return true;
 }
@@ -82,7 +101,15 @@ bool SelectUiLanguage(int languageIndex) {
 int GetUiLanguageIndex() { return State().languageIndex; }
 
 std::string GetUiText(int id) {
-  const UiTextState& s = State();
+  UiTextState& s = State();
   if (!s.table) return "resource error";
-  return ExpandUiTextEscapes(s.table->GetString(id));
+  const UINT codePage = GetACP();
+  const std::lock_guard lock(s.cacheLock);
+  if (codePage != s.cachedCodePage) {
+    s.cache.clear();
+    s.cachedCodePage = codePage;
+  }
+  auto found = s.cache.find(id);
+  if (found == s.cache.end()) found = s.cache.emplace(id, ExpandUiTextEscapes(s.table->GetString(id))).first;
+  return found->second;
 }
