@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdio>
+#include <string_view>
 
 #include "core/TextEncoding.h"
 #include "core/UiText.h"
@@ -23,7 +24,7 @@ constexpr int kDefaultFontSize = 13;
 constexpr const char* kBlankReference = "&#32;";
 
 struct TWriterEntry {
-  const char* keyword;
+  std::string_view keyword;  // a literal: its data ends in a NUL
   void (*write)(TObjectWriter&);
 };
 
@@ -47,7 +48,7 @@ constexpr std::array<TWriterEntry, kObjectWriterCount> kWriters = {{
 
 constexpr std::array<const char*, kObjectWriterCount> kKeywords = [] {
   std::array<const char*, kObjectWriterCount> keywords{};
-  for (std::size_t i = 0; i < kWriters.size(); ++i) keywords[i] = kWriters[i].keyword;
+  for (std::size_t i = 0; i < kWriters.size(); ++i) keywords[i] = kWriters[i].keyword.data();
   return keywords;
 }();
 
