@@ -243,12 +243,29 @@ TMarkupTemplate::TMarkupTemplate(std::string name, const std::string& text) : na
   root_.reset(parser.Parse());
   if (root_ == nullptr || parser.errorWord != 0)
     throw ETemplateError(name_ + ":" + std::to_string(parser.lineCounter) + ": not well-formed");
+  // Every use of the template looks its part up by name: indexed once, walking
+  // the tree in document order so that the first part of a name wins.
+  const TmyXmlNode* node = root_->firstChild;
+  while (node != nullptr) {
+    if (node->name == "part")
+      if (const TmyXmlAttrNode* partName = node->FindAttr("name")) parts_.emplace(partName->value.view(), node);
+    if (node->firstChild != nullptr) {
+      node = node->firstChild;
+      continue;
+    }
+    while (node != nullptr && node->next == nullptr) node = node->parent == root_.get() ? nullptr : node->parent;
+    if (node != nullptr) node = node->next;
+  }
 }
 
 TMarkupTemplate::~TMarkupTemplate() = default;
 
 const TmyXmlNode* TMarkupTemplate::FindPart(std::string_view part) const {
-  if (TmyXmlNode* found = root_->FindChild("part", "name", true, part)) return found;
+  if (!part.empty()) {
+    if (auto found = parts_.find(part); found != parts_.end()) return found->second;
+  } else if (TmyXmlNode* found = root_->FindChild("part", "name", true, part)) {
+    return found;
+  }
   throw ETemplateError(name_ + ": no part '" + std::string(part) + "'");
 }
 

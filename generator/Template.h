@@ -108,4 +108,6 @@ class TMarkupTemplate {
 
   std::string name_;
   std::unique_ptr<TmyXmlNode> root_;
+  // The `part` elements by `name`, the first in document order for a name.
+  std::map<std::string, const TmyXmlNode*, std::less<>> parts_;
 };
