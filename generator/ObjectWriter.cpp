@@ -5,6 +5,7 @@
 #include "generator/ObjectWriter.h"
 
 #include <array>
+#include <charconv>
 #include <cstdio>
 #include <string_view>
 
@@ -59,6 +60,36 @@ void AppendJsonVariable(TPageState& page, const std::string& variable) {
   page.json += JsonString(variable);
 }
 
+// Room for a style with its position and a few pieces more.
+constexpr std::size_t kUsualStyleSize = 128;
+
+void AppendInt(std::string& out, long long value) {
+  char text[24];
+  const auto [end, ec] = std::to_chars(text, text + sizeof text, value);
+  (void)ec;
+  out.append(text, end);
+}
+
+// As printf's "%06X": upper-case hexadecimal digits, at least six.
+void AppendHex6(std::string& out, std::uint32_t value) {
+  char text[8];
+  const auto [end, ec] = std::to_chars(text, text + sizeof text, value, 16);
+  (void)ec;
+  const auto digits = static_cast<std::size_t>(end - text);
+  if (digits < 6) out.append(6 - digits, '0');
+  for (const char* c = text; c != end; ++c) out += *c >= 'a' ? static_cast<char>(*c - 'a' + 'A') : *c;
+}
+
+void AppendPositionStyle(std::string& out, const TObjectWriter& writer) {
+  out += "position: absolute; top: ";
+  AppendInt(out, writer.data.top);
+  out += "px; left: ";
+  AppendInt(out, writer.data.left);
+  out += "px; z-index: ";
+  AppendInt(out, writer.zIndex);
+  out += ';';
+}
+
 void ReportMissing(TObjectWriter& writer, const TBinding& binding, int captionId) {
   TPageState& page = writer.page;
   page.context.state.compileErrors |= kCompileErrorVariable;
@@ -69,8 +100,8 @@ void ReportMissing(TObjectWriter& writer, const TBinding& binding, int captionId
 }  // namespace
 
 std::string Hex6(std::uint32_t colour) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%06X", colour);
+  std::string text;
+  AppendHex6(text, colour);
   return text;
 }
 
@@ -158,21 +189,33 @@ TBindResult BindVariable(TObjectWriter& writer, TBinding& binding, const TBindOp
 }
 
 std::string PositionStyle(const TObjectWriter& writer) {
-  return "position: absolute; top: " + std::to_string(writer.data.top) +
-         "px; left: " + std::to_string(writer.data.left) + "px; z-index: " + std::to_string(writer.zIndex) + ";";
+  std::string style;
+  AppendPositionStyle(style, writer);
+  return style;
 }
 
 std::string StylePieces(const TObjectWriter& writer, std::uint32_t pieces) {
   const TObjectData& d = writer.data;
   const bool hidden = writer.page.hiddenCopy;
   std::string style;
-  if (pieces & kStylePosition) style += PositionStyle(writer);
-  if ((pieces & kStyleFontSize) && d.fontSize != kDefaultFontSize)
-    style += " font-size: " + std::to_string(d.fontSize) + "px;";
-  if ((pieces & kStyleColor) && d.foreground != 0) style += " color: #" + Hex6(d.foreground) + ";";
+  style.reserve(kUsualStyleSize);
+  if (pieces & kStylePosition) AppendPositionStyle(style, writer);
+  if ((pieces & kStyleFontSize) && d.fontSize != kDefaultFontSize) {
+    style += " font-size: ";
+    AppendInt(style, d.fontSize);
+    style += "px;";
+  }
+  if ((pieces & kStyleColor) && d.foreground != 0) {
+    style += " color: #";
+    AppendHex6(style, d.foreground);
+    style += ';';
+  }
   if ((pieces & kStyleBackground) && d.transparent) style += " background: none;";
-  if ((pieces & (kStyleBackground | kStyleBackgroundColour)) && !d.transparent)
-    style += " background-color: #" + Hex6(d.background) + ";";
+  if ((pieces & (kStyleBackground | kStyleBackgroundColour)) && !d.transparent) {
+    style += " background-color: #";
+    AppendHex6(style, d.background);
+    style += ';';
+  }
   if ((pieces & kStyleFontStyle) && d.italic) style += " font-style: italic;";
   if ((pieces & kStyleFontStyle) && d.strong) style += " font-weight: bold;";
   if ((pieces & kStyleBorderNone) && writer.kind->GetAttr("border") != "true") style += " border: none;";

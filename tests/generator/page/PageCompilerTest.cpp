@@ -482,4 +482,10 @@ TEST(ObjectWriterTableTest, FourteenKeywordsInTheirFixedOrder) {
   for (int i = 0; i < kObjectWriterCount; ++i) EXPECT_STREQ(ObjectWriterKeywords()[i], expected[i]) << i;
 }
 
+TEST(PageCompilerTest, ColoursAreAtLeastSixUpperCaseHexDigits) {
+  const std::pair<std::uint32_t, const char*> cases[] = {
+      {0, "000000"}, {0xabc, "000ABC"}, {0xffffff, "FFFFFF"}, {0x1000000, "1000000"}, {0xfedcba98, "FEDCBA98"}};
+  for (const auto& [colour, text] : cases) EXPECT_EQ(Hex6(colour), text) << colour;
+}
+
 }  // namespace
