@@ -114,9 +114,14 @@ class THoleFiller {
 };
 
 std::string EscapeXslAttribute(std::string_view text) {
+  // Most texts have no brace: copied whole.
+  std::size_t first = 0;
+  while (first < text.size() && text[first] != '{' && text[first] != '}') ++first;
+  if (first == text.size()) return std::string(text);
   std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
+  out.reserve(text.size() + 2);
+  out.append(text.substr(0, first));
+  for (char c : text.substr(first)) {
     out += c;
     if (c == '{' || c == '}') out += c;
   }
@@ -131,7 +136,9 @@ TTemplateValues& TTemplateValues::Raw(std::string_view name, std::string_view va
     return *this;
   }
   if (values_.empty()) values_.reserve(kUsualValues);
-  values_.push_back({std::string(name), std::string(value)});
+  TValue& added = values_.emplace_back();
+  added.name.assign(name);
+  added.value.assign(value);
   return *this;
 }
 
