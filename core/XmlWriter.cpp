@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -36,7 +37,7 @@ class TTextSink {
       return;
     }
     Room(text.size());
-    std::memcpy(data_.get() + size_, text.data(), text.size());
+    Copy(data_.get() + size_, text.data(), text.size());
     size_ += text.size();
   }
   void Put(char c) {
@@ -53,53 +54,40 @@ class TTextSink {
     }
   }
   // A name as it is.
-  void PutName(const TXmlString& text) {
-    if (text.owned()) return Put(text.view());
-    for (const char* p = text.data(); *p != '\0'; ++p) Put(*p);
-  }
+  void PutName(const TXmlString& text) { Put(text.view()); }
   // A text with the entities lt, gt, quot and amp ("&#" stays: a character
   // reference); returns the line feeds it holds.
   std::size_t PutEscaped(const TXmlString& text) {
-    // An owned text has its size (and may hold a NUL); a view ends at its NUL.
-    if (text.owned()) return PutEscaped<true>(text.data(), text.data() + text.size());
-    return PutEscaped<false>(text.data(), nullptr);
+    // An owned text has its size (and may hold a NUL, written as it is); a
+    // view ends at its NUL, which strlen finds faster than the loop below.
+    const std::string_view bytes = text.view();
+    return PutEscaped(bytes.data(), bytes.data() + bytes.size());
   }
 
  private:
-  enum TByte : unsigned char { kPlain, kEnd, kLineFeed, kEntity };
+  enum TByte : unsigned char { kPlain, kLineFeed, kEntity };
   static constexpr std::array<TByte, 256> kBytes = [] {
     std::array<TByte, 256> table{};
-    table[0] = kEnd;
     table['\n'] = kLineFeed;
     for (unsigned char c : {'<', '>', '"', '&'}) table[c] = kEntity;
     return table;
   }();
-  // Room for a run of bytes, and for one entity after it, between checks.
+  // Room for a run of bytes, each of which may become an entity, between checks.
   static constexpr std::size_t kRun = 64;
   static constexpr std::size_t kLongestEntity = 6;
 
-  template <bool kSized>
+  // The bytes from p to end, escaped, in runs of at most kRun bytes: one
+  // check for room a run, and no check for the end inside it.
   std::size_t PutEscaped(const char* p, const char* end) {
     std::size_t lineFeeds = 0;
-    while (true) {
-      Room(kRun + kLongestEntity);
+    while (p != end) {
+      Room(kRun * kLongestEntity);
+      const char* const runEnd = p + std::min(kRun, static_cast<std::size_t>(end - p));
       char* out = data_.get() + size_;
-      char* const limit = out + kRun;
-      while (out < limit) {
-        if (kSized && p == end) {
-          size_ = static_cast<std::size_t>(out - data_.get());
-          return lineFeeds;
-        }
+      while (p != runEnd) {
         const char c = *p++;
         switch (kBytes[static_cast<unsigned char>(c)]) {
           case kPlain: *out++ = c; continue;
-          case kEnd:
-            if (kSized) {
-              *out++ = c;
-              continue;
-            }
-            size_ = static_cast<std::size_t>(out - data_.get());
-            return lineFeeds;
           case kLineFeed:
             ++lineFeeds;
             *out++ = c;
@@ -109,15 +97,41 @@ class TTextSink {
       }
       size_ = static_cast<std::size_t>(out - data_.get());
     }
+    return lineFeeds;
   }
-  // `next` is the byte after c; `end` is null for a view (which ends at a NUL).
+  // Copies n bytes; up to 16 by two fixed-size copies that may overlap, which
+  // the compiler makes a few moves instead of a call.
+  static void Copy(char* out, const char* p, std::size_t n) {
+    if (n > 16) {
+      std::memcpy(out, p, n);
+    } else if (n >= 8) {
+      std::uint64_t head;
+      std::uint64_t tail;
+      std::memcpy(&head, p, 8);
+      std::memcpy(&tail, p + n - 8, 8);
+      std::memcpy(out, &head, 8);
+      std::memcpy(out + n - 8, &tail, 8);
+    } else if (n >= 4) {
+      std::uint32_t head;
+      std::uint32_t tail;
+      std::memcpy(&head, p, 4);
+      std::memcpy(&tail, p + n - 4, 4);
+      std::memcpy(out, &head, 4);
+      std::memcpy(out + n - 4, &tail, 4);
+    } else if (n > 0) {
+      out[0] = p[0];
+      out[n / 2] = p[n / 2];
+      out[n - 1] = p[n - 1];
+    }
+  }
+  // `next` is the byte after c.
   static char* PutEntity(char* out, char c, const char* next, const char* end) {
-    const std::string_view entity = HtmlEntityOf(c, (end == nullptr || next < end) && *next == '#');
+    const std::string_view entity = HtmlEntityOf(c, next < end && *next == '#');
     if (entity.empty()) {
       *out = c;
       return out + 1;
     }
-    std::memcpy(out, entity.data(), entity.size());
+    Copy(out, entity.data(), entity.size());
     return out + entity.size();
   }
   // Room for n bytes (at most the buffer's size) after the text so far.
