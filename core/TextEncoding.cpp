@@ -95,6 +95,20 @@ void AnsiToUnicodeByTable(int aCodePage, const char* aText, char16_t* aOutput) {
   aOutput[i] = 0;
 }
 
+bool AnsiIsUtf8(std::string_view aText, int aCodePage) {
+  const int cp = aCodePage == 0 ? static_cast<int>(GetACP()) : aCodePage;
+  if (!IsTableCodePage(cp)) return false;
+  std::size_t i = 0;
+  std::uint64_t high = 0;
+  for (; i + sizeof(std::uint64_t) <= aText.size(); i += sizeof(std::uint64_t)) {
+    std::uint64_t word;
+    std::memcpy(&word, aText.data() + i, sizeof word);
+    high |= word;
+  }
+  for (; i < aText.size(); ++i) high |= static_cast<unsigned char>(aText[i]);
+  return (high & 0x8080808080808080ULL) == 0;
+}
+
 std::string AnsiToUtf8(std::string_view aText, int aCodePage) {
   int cp = aCodePage == 0 ? static_cast<int>(GetACP()) : aCodePage;
   if (IsTableCodePage(cp)) return TableToUtf8(cp, aText);

@@ -33,6 +33,11 @@ std::string EscapeJsString(std::string_view aText);
 // the platform does not know it.
 std::string AnsiToUtf8(std::string_view aText, int aCodePage);
 
+// True when AnsiToUtf8 would give the text back unchanged, found without
+// converting it: a code page converted through the tables (whose lower half is
+// ASCII) and no byte above 0x7F.
+bool AnsiIsUtf8(std::string_view aText, int aCodePage);
+
 // The UTF-16 units of a NUL-terminated text and a terminating 0, into aOutput,
 // which has room for one unit per byte plus one. Code pages other than 1250,
 // 1251 and 1253 convert as 1252.

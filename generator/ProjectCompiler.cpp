@@ -5,6 +5,8 @@
 
 #include "generator/ProjectCompiler.h"
 
+#include <utility>
+
 #include "base/ScopeExit.h"
 #include "core/TraceLog.h"
 #include "core/UiText.h"
@@ -220,7 +222,8 @@ class TProjectCompiler {
     script_ += stream3_;
     if (state_.generateXmlOnly || state_.notForWww) return;
     WriteTraceLog("** charset conversion");
-    const std::string bytes = ProjectTextToUtf8(script_, settings_.codePage);
+    // The script is built anew for each page: its text goes on without a copy.
+    const std::string bytes = ProjectTextToUtf8(std::move(script_), settings_.codePage);
     WriteTraceLog("*** save JS");
     WriteOutput(ScriptName(pageFileName), bytes);
     WriteTraceLog("*** save JS end");

@@ -80,5 +80,6 @@ std::string BackToReferrerScript(const std::vector<TAlarmVariable>& alarms);
 std::string PageScriptClosing(const std::string& pageFileName, int refreshPeriod);
 
 // The 8-bit text as UTF-8, converted from the project's code page (UTF-8
-// texts stay as they are).
-std::string ProjectTextToUtf8(const std::string& text, int codePage);
+// texts stay as they are, and so do texts of ASCII alone: a text passed as a
+// temporary is then handed back without a copy).
+std::string ProjectTextToUtf8(std::string text, int codePage);

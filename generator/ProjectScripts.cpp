@@ -61,7 +61,7 @@ std::string PageScriptClosing(const std::string& pageFileName, int refreshPeriod
   return script;
 }
 
-std::string ProjectTextToUtf8(const std::string& text, int codePage) {
-  if (codePage == kCodePageUtf8) return text;
+std::string ProjectTextToUtf8(std::string text, int codePage) {
+  if (codePage == kCodePageUtf8 || AnsiIsUtf8(text, codePage)) return text;
   return AnsiToUtf8(text, codePage);
 }

@@ -138,4 +138,16 @@ TEST(AnsiToUtf8, OtherCodePages) {
   EXPECT_EQ(AnsiToUtf8("\xE8", 54321), "\xC3\xA8");
 }
 
+// Only a table code page's ASCII text is already UTF-8; a high byte is found
+// in the eight-byte words and in the bytes after them.
+TEST(AnsiToUtf8, AsciiTextIsAlreadyUtf8) {
+  SetAnsiCodePage(1250);
+  EXPECT_TRUE(AnsiIsUtf8("", 1250));
+  EXPECT_TRUE(AnsiIsUtf8("<xsl:stylesheet version=\"1.0\">", 1252));
+  EXPECT_TRUE(AnsiIsUtf8("plain", 0));
+  EXPECT_FALSE(AnsiIsUtf8("plain", 1257));
+  EXPECT_FALSE(AnsiIsUtf8("eight by\xE8tes and more", 1250));
+  EXPECT_FALSE(AnsiIsUtf8("sixteen bytes ..\x9A", 1250));
+}
+
 }  // namespace
