@@ -5,8 +5,6 @@
 
 #include "generator/ProjectCompiler.h"
 
-#include <utility>
-
 #include "base/ScopeExit.h"
 #include "core/TraceLog.h"
 #include "core/UiText.h"
@@ -131,7 +129,10 @@ class TProjectCompiler {
   void CompilePage(TmyXmlNode* page) {
     if (TGridGlobalWebData* data = context_.project.webData)
       data->PagePlaceHolders.ClearAndLoad(page->FindChild("placeholders"));
-    script_ = ScriptLibrary() + BackToReferrerScript(context_.alarmVariables);
+    // Assigned, not replaced: the script keeps the room of the previous page's,
+    // which the page's objects would otherwise grow it to again.
+    script_.assign(ScriptLibrary());
+    script_ += BackToReferrerScript(context_.alarmVariables);
     stream2_.clear();
     stream3_.clear();
     ClearPage();
@@ -222,10 +223,11 @@ class TProjectCompiler {
     script_ += stream3_;
     if (state_.generateXmlOnly || state_.notForWww) return;
     WriteTraceLog("** charset conversion");
-    // The script is built anew for each page: its text goes on without a copy.
-    const std::string bytes = ProjectTextToUtf8(std::move(script_), settings_.codePage);
+    // A script that needs no conversion is written as it is.
+    const bool asItIs = ProjectTextIsUtf8(script_, settings_.codePage);
+    const std::string converted = asItIs ? std::string() : ProjectTextToUtf8(script_, settings_.codePage);
     WriteTraceLog("*** save JS");
-    WriteOutput(ScriptName(pageFileName), bytes);
+    WriteOutput(ScriptName(pageFileName), asItIs ? script_ : converted);
     WriteTraceLog("*** save JS end");
   }
 

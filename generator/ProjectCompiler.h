@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "generator/CompileContext.h"
@@ -83,3 +84,5 @@ std::string PageScriptClosing(const std::string& pageFileName, int refreshPeriod
 // texts stay as they are, and so do texts of ASCII alone: a text passed as a
 // temporary is then handed back without a copy).
 std::string ProjectTextToUtf8(std::string text, int codePage);
+// True when ProjectTextToUtf8 would hand the text back unchanged.
+bool ProjectTextIsUtf8(std::string_view text, int codePage);

@@ -61,7 +61,11 @@ std::string PageScriptClosing(const std::string& pageFileName, int refreshPeriod
   return script;
 }
 
+bool ProjectTextIsUtf8(std::string_view text, int codePage) {
+  return codePage == kCodePageUtf8 || AnsiIsUtf8(text, codePage);
+}
+
 std::string ProjectTextToUtf8(std::string text, int codePage) {
-  if (codePage == kCodePageUtf8 || AnsiIsUtf8(text, codePage)) return text;
+  if (ProjectTextIsUtf8(text, codePage)) return text;
   return AnsiToUtf8(text, codePage);
 }
