@@ -102,6 +102,8 @@ class TmyXMLParser {
   void WalkInto(TTextSink& aOut, TmyXmlNode* aNode, int aDepth, bool aOnlyFirst);
   // The whole text of a root's children, with the progress reports of a write.
   std::string WriteText(TmyXmlNode* aRoot);
+  // The same appended to aOut.
+  void WriteTextInto(TmyXmlNode* aRoot, std::string& aOut);
 
   // The text to read; std::string keeps a NUL after its last byte.
   std::string buffer_;

@@ -257,13 +257,17 @@ void TmyXMLParser::KeepWritten(const TmyXmlNode* aNode) {
 }
 
 std::string TmyXMLParser::WriteText(TmyXmlNode* aRoot) {
+  std::string out;
+  WriteTextInto(aRoot, out);
+  return out;
+}
+
+void TmyXMLParser::WriteTextInto(TmyXmlNode* aRoot, std::string& aOut) {
   writeLine_ = 1;
   writeThreshold_ = kKeepAliveFirst;
   if (progress) XmlStatusText(progressWindow, "Saving XML...");
-  std::string out;
-  if (aRoot != nullptr && aRoot->firstChild != nullptr) WriteSiblings(aRoot->firstChild, out, 1);
+  if (aRoot != nullptr && aRoot->firstChild != nullptr) WriteSiblings(aRoot->firstChild, aOut, 1);
   if (progress) XmlStatusText(progressWindow, "");
-  return out;
 }
 
 std::string TmyXMLParser::WriteNode(TmyXmlNode* aNode, int aDepth) {
@@ -275,7 +279,7 @@ std::string TmyXMLParser::WriteNode(TmyXmlNode* aNode, int aDepth) {
 
 std::string& TmyXMLParser::WriteNode(TmyXmlNode* aNode, std::string& aStream, int aDepth) {
   if (aDepth <= 0)
-    aStream += WriteText(aNode);
+    WriteTextInto(aNode, aStream);
   else
     WriteSiblings(aNode, aStream, aDepth);
   return aStream;

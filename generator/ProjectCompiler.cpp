@@ -247,7 +247,13 @@ class TProjectCompiler {
     WriteTraceLog("*** save xml page end");
     if (state_.generateXmlOnly) return;
     if (state_.importedFiles != nullptr && state_.importedFiles->IndexOf(stylesheetName) >= 0) return;
-    WriteOutput(stylesheetName, ProjectTextToUtf8(writer_.WriteNode(pageTemplate_, 0), settings_.codePage));
+    // Written into the text of the previous page's stylesheet, whose room it reuses.
+    stylesheet_.clear();
+    writer_.WriteNode(pageTemplate_, stylesheet_, 0);
+    if (ProjectTextIsUtf8(stylesheet_, settings_.codePage))
+      WriteOutput(stylesheetName, stylesheet_);
+    else
+      WriteOutput(stylesheetName, ProjectTextToUtf8(stylesheet_, settings_.codePage));
     WriteTraceLog("*** save xsl page end");
   }
 
@@ -299,6 +305,7 @@ class TProjectCompiler {
   TPageFrame frame_;
   // The page script (stream 1) and the two streams appended to it.
   std::string script_;
+  std::string stylesheet_;
   std::string stream2_;
   std::string stream3_;
 };
