@@ -105,24 +105,24 @@ class TTextSink {
     if (n > 16) {
       std::memcpy(out, p, n);
     } else if (n >= 8) {
-      std::uint64_t head;
-      std::uint64_t tail;
-      std::memcpy(&head, p, 8);
-      std::memcpy(&tail, p + n - 8, 8);
-      std::memcpy(out, &head, 8);
-      std::memcpy(out + n - 8, &tail, 8);
+      CopyEnds<std::uint64_t>(out, p, n);
     } else if (n >= 4) {
-      std::uint32_t head;
-      std::uint32_t tail;
-      std::memcpy(&head, p, 4);
-      std::memcpy(&tail, p + n - 4, 4);
-      std::memcpy(out, &head, 4);
-      std::memcpy(out + n - 4, &tail, 4);
+      CopyEnds<std::uint32_t>(out, p, n);
     } else if (n > 0) {
       out[0] = p[0];
       out[n / 2] = p[n / 2];
       out[n - 1] = p[n - 1];
     }
+  }
+  // n bytes, from sizeof(T) to twice that, as the first and the last sizeof(T).
+  template <typename T>
+  static void CopyEnds(char* out, const char* p, std::size_t n) {
+    T head;
+    T tail;
+    std::memcpy(&head, p, sizeof(T));
+    std::memcpy(&tail, p + n - sizeof(T), sizeof(T));
+    std::memcpy(out, &head, sizeof(T));
+    std::memcpy(out + n - sizeof(T), &tail, sizeof(T));
   }
   // `next` is the byte after c.
   static char* PutEntity(char* out, char c, const char* next, const char* end) {
