@@ -100,8 +100,14 @@ void TSaveAndCompile::Begin(TRun& run) {
   }
   run.hidden = state_.compileForHost;
   state_.compileForHost = false;
-  state_.publicVariables = std::make_unique<TStringList>();
-  state_.publicVariables->SetSorted(true);
+  // The public-variable list is written with the operator panels' files only;
+  // without them no list is kept, and resolving a variable adds no line.
+  const TProjectSettings* settings = setup_.project.settings;
+  state_.publicVariables.reset();
+  if (settings == nullptr || settings->operatorPanels) {
+    state_.publicVariables = std::make_unique<TStringList>();
+    state_.publicVariables->SetSorted(true);
+  }
   run.variables.Begin(run.variablesDocument);
   if (!run.hidden) host_.PrepareMessages();
   host_.AcquireCompilerMessages();
