@@ -55,6 +55,26 @@ class TTextSink {
   }
   // A name as it is.
   void PutName(const TXmlString& text) { Put(text.view()); }
+  // An attribute: ` name="value"`, the value escaped. The blank, the name and
+  // the `="` go in with one check for room.
+  void PutAttribute(const TXmlString& name, const TXmlString& value) {
+    const std::string_view n = name.view();
+    if (n.size() > kCapacity / 4) {
+      Put(' ');
+      Put(n);
+      Put("=\"");
+    } else {
+      Room(n.size() + 3);
+      char* out = data_.get() + size_;
+      out[0] = ' ';
+      Copy(out + 1, n.data(), n.size());
+      out[n.size() + 1] = '=';
+      out[n.size() + 2] = '"';
+      size_ += n.size() + 3;
+    }
+    PutEscaped(value);
+    Put('"');
+  }
   // A text with the entities lt, gt, quot and amp ("&#" stays: a character
   // reference); returns the line feeds it holds.
   std::size_t PutEscaped(const TXmlString& text) {
@@ -201,13 +221,7 @@ void TmyXMLParser::WalkInto(TTextSink& out, TmyXmlNode* aNode, int aDepth, bool 
       if (indent) out.Tabs(depth);
       out.Put(cur->instruction ? "<?" : cur->comment ? "<!--" : "<");
       out.PutName(cur->name);
-      for (const TmyXmlAttrNode* a = cur->firstAttr; a != nullptr; a = a->next) {
-        out.Put(' ');
-        out.PutName(a->name);
-        out.Put("=\"");
-        out.PutEscaped(a->value);
-        out.Put('"');
-      }
+      for (const TmyXmlAttrNode* a = cur->firstAttr; a != nullptr; a = a->next) out.PutAttribute(a->name, a->value);
       // Comments and instructions always end in their own short form: an end tag
       // after them would not be XML. An element read in the short form keeps it
       // only while it stays empty: children or text added later are written.
