@@ -208,13 +208,32 @@ void TGeneratedFiles::RegisterGeneratedFile(const std::string& path) {
   record.crc32 = CrcOfOpenFile(file);
 }
 
+TGeneratedFiles::TFolderWrite TGeneratedFiles::WriteInFolder(const std::string& path, std::string_view bytes,
+                                                             WrittenFileTimes& times) {
+  const std::size_t slash = path.find_last_of("\\/");
+  if (slash == std::string::npos || slash == 0) return TFolderWrite::kByPath;
+  const std::string name = path.substr(slash + 1);
+  if (!IsSafeFileName(name)) return TFolderWrite::kByPath;
+  auto [slot, added] = written_.try_emplace(path.substr(0, slash + 1));
+  if (added) slot->second = std::make_unique<TFolderEntries>(ToNativePath(path.substr(0, slash)));
+  if (slot->second->WriteFile(name, bytes.data(), bytes.size(), times)) return TFolderWrite::kWritten;
+  const DWORD error = GetLastError();
+  if (error != ERROR_PATH_NOT_FOUND && error != ERROR_FILE_NOT_FOUND) return TFolderWrite::kFailed;
+  // A folder that is not there (yet, or no longer: removed and made again
+  // meanwhile) is opened anew for the next file; this one goes by its path.
+  written_.erase(slot);
+  return TFolderWrite::kByPath;
+}
+
 bool TGeneratedFiles::WriteGeneratedFile(const std::string& path, std::string_view bytes) {
   // The compile deleted the previous output before it writes anew, so there is
   // no old file to keep whole: the bytes go straight into place. The record is
   // made from the bytes and the times of the file still open, as registering
   // the file would make it, without opening and reading it a second time.
   WrittenFileTimes times;
-  if (!WriteFileInPlace(path, bytes.data(), bytes.size(), times)) return false;
+  const TFolderWrite written = WriteInFolder(path, bytes, times);
+  if (written == TFolderWrite::kFailed) return false;
+  if (written == TFolderWrite::kByPath && !WriteFileInPlace(path, bytes.data(), bytes.size(), times)) return false;
   GeneratedFileRecord& record = RecordOf(path);
   record.creationTime = times.creation;
   record.lastAccessTime = times.lastAccess;

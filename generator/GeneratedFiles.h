@@ -10,15 +10,18 @@
 // case); the password file one folder above is "..\PSW.TXT".
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 
 #include "core/StampList.h"
 #include "platform/vcl/StringList.h"
+#include "platform/win/FileIo.h"
 
 struct TCompileState;
 class TCompileHost;
+class TFolderEntries;
 
 class TGeneratedFiles {
  public:
@@ -75,6 +78,11 @@ class TGeneratedFiles {
   GeneratedFileRecord& RecordOf(const std::string& path);
   // Puts the records registered since the last sort in the stamp list's order.
   void SortTable();
+  // Writes the file through its folder, opened at its first file and kept
+  // open. kByPath when the folder cannot be opened or is gone: the caller then
+  // writes by the path.
+  enum class TFolderWrite { kWritten, kFailed, kByPath };
+  TFolderWrite WriteInFolder(const std::string& path, std::string_view bytes, WrittenFileTimes& times);
 
   TCompileState& state_;
   TCompileHost& host_;
@@ -89,4 +97,7 @@ class TGeneratedFiles {
   // until LoadPreviousStamps takes them.
   TStringList kept_;
   std::string keptPath_;
+  // The folders written into, by their system paths (with the trailing
+  // separator): a compile writes thousands of files into a handful of them.
+  std::unordered_map<std::string, std::unique_ptr<TFolderEntries>> written_;
 };

@@ -57,15 +57,19 @@ bool WriteFileReplacing(const std::string& path, const void* data, std::size_t s
 
 namespace {
 
-// Writes the file in place; with `times`, reads its times from the open file
-// after the write.
-bool WriteInPlace(const std::string& path, const void* data, std::size_t size, WrittenFileTimes* times) {
-  int fd = ::open(ToNativePath(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+// Writes the file in place (openat's folder and path); with `times`, reads its
+// times from the open file after the write.
+bool WriteInPlace(int folderFd, const char* path, const void* data, std::size_t size, WrittenFileTimes* times) {
+  int fd = ::openat(folderFd, path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (fd < 0) return false;
   bool ok = WriteAllToFd(fd, static_cast<const char*>(data), size);
   if (ok && times != nullptr)
     ok = GetDescriptorFileTime(fd, &times->creation, &times->lastAccess, &times->lastWrite) != FALSE;
   return (::close(fd) == 0) && ok;
+}
+
+bool WriteInPlace(const std::string& path, const void* data, std::size_t size, WrittenFileTimes* times) {
+  return WriteInPlace(AT_FDCWD, ToNativePath(path).c_str(), data, size, times);
 }
 
 }  // namespace
@@ -76,6 +80,11 @@ bool WriteFileInPlace(const std::string& path, const void* data, std::size_t siz
 
 bool WriteFileInPlace(const std::string& path, const void* data, std::size_t size, WrittenFileTimes& times) {
   return WriteInPlace(path, data, size, &times);
+}
+
+bool WriteFileInPlaceAt(int folderFd, const std::string& name, const void* data, std::size_t size,
+                        WrittenFileTimes& times) {
+  return WriteInPlace(folderFd, name.c_str(), data, size, &times);
 }
 
 bool AppendToFile(const std::string& path, const void* data, std::size_t size) {

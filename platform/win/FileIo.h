@@ -32,6 +32,10 @@ struct WrittenFileTimes {
   FILETIME lastWrite{};
 };
 bool WriteFileInPlace(const std::string& path, const void* data, std::size_t size, WrittenFileTimes& times);
+// The same for the entry `name` (taken as it is) of a folder held open (a
+// descriptor, O_PATH is enough); errno tells why it failed.
+bool WriteFileInPlaceAt(int folderFd, const std::string& name, const void* data, std::size_t size,
+                        WrittenFileTimes& times);
 
 // Appends bytes to a file, creating it when missing. False when it cannot be
 // opened or written.

@@ -8,55 +8,75 @@
 #include <optional>
 
 #include "platform/win/FileTime.h"
-#include "platform/win/FolderNames.h"
 #include "platform/win/SystemError.h"
 
 namespace {
 
 // The entry's name as it exists (as written, else without regard to case) and
 // its own status (a link not followed); false when neither exists.
-bool FindFolderEntry(int fd, const std::string& folder, const std::string& name, std::string& found, struct stat& st) {
-  if (::fstatat(fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+bool FindFolderEntry(const OpenFolder& folder, const std::string& name, std::string& found, struct stat& st) {
+  if (::fstatat(folder.fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
     found = name;
     return true;
   }
   std::optional<std::string> other = FindEntryIgnoringCase(folder, name);
-  if (!other || ::fstatat(fd, other->c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return false;
+  if (!other || ::fstatat(folder.fd, other->c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return false;
   found = std::move(*other);
   return true;
 }
 
 }  // namespace
 
-TFolderEntries::TFolderEntries(const std::string& nativeFolder) : folder_(nativeFolder) {
-  fd_ = ::open(nativeFolder.empty() ? "." : nativeFolder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+TFolderEntries::TFolderEntries(const std::string& nativeFolder) {
+  folder_.path = nativeFolder;
+  folder_.fd = ::open(nativeFolder.empty() ? "." : nativeFolder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+  struct stat st;
+  if (folder_.fd < 0 || ::fstat(folder_.fd, &st) != 0) return;
+  folder_.device = st.st_dev;
+  folder_.inode = st.st_ino;
 }
 
 TFolderEntries::~TFolderEntries() {
-  if (fd_ >= 0) ::close(fd_);
+  if (folder_.fd >= 0) ::close(folder_.fd);
+}
+
+bool TFolderEntries::WriteFile(const std::string& name, const void* data, std::size_t size,
+                               WrittenFileTimes& times) const {
+  if (!IsOpen()) {
+    SetLastError(ERROR_PATH_NOT_FOUND);
+    return false;
+  }
+  // The kept names answer without a call for the entry itself: a new file's
+  // name is not looked for in the file system before it is made.
+  const std::optional<std::string> entry = FindEntryIgnoringCase(folder_, name);
+  if (WriteFileInPlaceAt(folder_.fd, entry.value_or(name), data, size, times)) return true;
+  SetLastErrorFromErrno(errno);
+  return false;
 }
 
 bool TFolderEntries::DeleteFile(const std::string& name) const {
+  const int fd = folder_.fd;
   std::string entry;
   struct stat st;
-  if (fd_ < 0 || !FindFolderEntry(fd_, folder_, name, entry, st) || S_ISDIR(st.st_mode)) return true;
+  if (fd < 0 || !FindFolderEntry(folder_, name, entry, st) || S_ISDIR(st.st_mode)) return true;
   // A link counts as a file when what it leads to is one.
-  if (S_ISLNK(st.st_mode) && (::fstatat(fd_, entry.c_str(), &st, 0) != 0 || S_ISDIR(st.st_mode))) return true;
-  if (::unlinkat(fd_, entry.c_str(), 0) == 0) return true;
+  if (S_ISLNK(st.st_mode) && (::fstatat(fd, entry.c_str(), &st, 0) != 0 || S_ISDIR(st.st_mode))) return true;
+  if (::unlinkat(fd, entry.c_str(), 0) == 0) return true;
   SetLastErrorFromErrno(errno);
   return false;
 }
 
 bool TFolderEntries::SetFileTime(const std::string& name, const FILETIME*, const FILETIME* lastAccess,
                                  const FILETIME* lastWrite) const {
-  if (fd_ < 0) {
+  const int fd = folder_.fd;
+  if (fd < 0) {
     SetLastError(ERROR_PATH_NOT_FOUND);
     return false;
   }
   // Most names exist as written: one call.
-  if (SetEntryFileTime(fd_, name, lastAccess, lastWrite)) return true;
+  if (SetEntryFileTime(fd, name, lastAccess, lastWrite)) return true;
   struct stat st;
-  if (::fstatat(fd_, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) return false;
+  if (::fstatat(fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) return false;
   const std::optional<std::string> other = FindEntryIgnoringCase(folder_, name);
-  return other && SetEntryFileTime(fd_, *other, lastAccess, lastWrite);
+  return other && SetEntryFileTime(fd, *other, lastAccess, lastWrite);
 }

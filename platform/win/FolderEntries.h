@@ -1,13 +1,16 @@
 #pragma once
-// One folder opened once for work on many entries directly inside it (deleting
-// files, setting their times): each entry is reached by its name relative to
-// the open folder, so the folder's path is walked once, not once per entry. An
-// entry's name resolves as ToNativePath resolves the last component of a path
-// (platform/win/Paths.h): the name as written when it exists, else an entry
-// whose name equals it without regard to case.
+// One folder opened once for work on many entries directly inside it (writing
+// files, deleting them, setting their times): each entry is reached by its
+// name relative to the open folder, so the folder's path is walked once, not
+// once per entry. An entry's name resolves as ToNativePath resolves the last
+// component of a path (platform/win/Paths.h): the name as written when it
+// exists, else an entry whose name equals it without regard to case.
 
+#include <cstddef>
 #include <string>
 
+#include "platform/win/FileIo.h"
+#include "platform/win/FolderNames.h"
 #include "platform/win/WinTypes.h"
 
 class TFolderEntries {
@@ -18,6 +21,18 @@ class TFolderEntries {
   ~TFolderEntries();
   TFolderEntries(const TFolderEntries&) = delete;
   TFolderEntries& operator=(const TFolderEntries&) = delete;
+
+  // True when the folder could be opened.
+  bool IsOpen() const { return folder_.fd >= 0; }
+
+  // Writes the bytes as the whole content of the entry in place, as
+  // WriteFileInPlace does (created, or truncated and rewritten; a link is
+  // followed), and gives its times after the write. The entry is the one its
+  // name resolves to, so a file that exists in another letter case is
+  // rewritten, not joined by a second one. False, with the last error set,
+  // when anything fails; ERROR_PATH_NOT_FOUND or ERROR_FILE_NOT_FOUND when
+  // the folder is not open or no longer exists.
+  bool WriteFile(const std::string& name, const void* data, std::size_t size, WrittenFileTimes& times) const;
 
   // Deletes the entry when it is a file, or a link to a file (the link goes);
   // a folder, a link to a folder or to nothing, or a missing entry stays, as
@@ -32,6 +47,5 @@ class TFolderEntries {
                    const FILETIME* lastWrite) const;
 
  private:
-  std::string folder_;
-  int fd_ = -1;
+  OpenFolder folder_;
 };

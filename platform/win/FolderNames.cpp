@@ -1,6 +1,7 @@
 #include "platform/win/FolderNames.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <pthread.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
@@ -74,20 +75,21 @@ class FoldedNames {
     std::erase(it->second, name);
     if (it->second.empty()) names_.erase(it);
   }
+  // The name itself when it is kept as written, else the first that differs in case.
   std::optional<std::string> Find(const std::string& name) const {
     const auto it = names_.find(Fold(name));
     if (it == names_.end()) return std::nullopt;
-    return it->second.front();
+    const auto exact = std::find(it->second.begin(), it->second.end(), name);
+    return exact != it->second.end() ? *exact : it->second.front();
   }
 
  private:
   std::unordered_map<std::string, std::vector<std::string>> names_;
 };
 
-// Lists the folder; false when it cannot be read. `listed` is the folder that
-// was read.
-bool ListFolder(const std::string& folder, FoldedNames& names, FolderId& listed) {
-  DIR* d = ::opendir(FolderPath(folder));
+// Lists the open folder and closes it; false when it cannot be read. `listed`
+// is the folder that was read.
+bool ListFolder(DIR* d, FoldedNames& names, FolderId& listed) {
   if (d == nullptr) return false;
   struct stat st;
   const bool identified = ::fstat(::dirfd(d), &st) == 0;
@@ -96,6 +98,21 @@ bool ListFolder(const std::string& folder, FoldedNames& names, FolderId& listed)
     if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0) names.Add(e->d_name);
   ::closedir(d);
   return identified;
+}
+
+bool ListFolder(const std::string& folder, FoldedNames& names, FolderId& listed) {
+  return ListFolder(::opendir(FolderPath(folder)), names, listed);
+}
+
+// Lists the folder a descriptor holds (through a descriptor of its own, so the
+// one held keeps its state).
+bool ListFolder(int folderFd, FoldedNames& names) {
+  const int fd = ::openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  DIR* d = ::fdopendir(fd);
+  if (d == nullptr) ::close(fd);
+  FolderId listed{};
+  return ListFolder(d, names, listed);
 }
 
 bool IsRemote(const std::string& folder) {
@@ -137,14 +154,24 @@ class FolderNameCache {
     struct stat st;
     folderFound = ::stat(FolderPath(folder), &st) == 0 && S_ISDIR(st.st_mode);
     if (!folderFound) return std::nullopt;
-    const FolderId id{st.st_dev, st.st_ino};
-    auto it = folders_.find(id);
-    if (it == folders_.end()) it = Watch(folder, id);
-    if (it != folders_.end()) return it->second.names.Find(name);
+    const auto found = Kept(folder, {st.st_dev, st.st_ino});
+    if (found != folders_.end()) return found->second.names.Find(name);
     // Not kept: listed for this look-up alone.
     FoldedNames names;
     FolderId listed;
     if (!ListFolder(folder, names, listed)) return std::nullopt;
+    return names.Find(name);
+  }
+
+  std::optional<std::string> Find(const OpenFolder& folder, const std::string& name) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (forked_) Reopen();
+    ApplyEvents();
+    const FolderId id{static_cast<dev_t>(folder.device), static_cast<ino_t>(folder.inode)};
+    const auto found = Kept(folder.path, id);
+    if (found != folders_.end()) return found->second.names.Find(name);
+    FoldedNames names;
+    if (!ListFolder(folder.fd, names)) return std::nullopt;
     return names.Find(name);
   }
 
@@ -153,6 +180,13 @@ class FolderNameCache {
     int watch;
     FoldedNames names;
   };
+
+  // The kept names of the folder `id`, kept from now on when they were not;
+  // the end when they cannot be kept.
+  std::map<FolderId, Folder>::iterator Kept(const std::string& folder, const FolderId& id) {
+    const auto it = folders_.find(id);
+    return it != folders_.end() ? it : Watch(folder, id);
+  }
 
   void Open() { notify_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC); }
 
@@ -256,4 +290,9 @@ std::optional<std::string> FindEntryIgnoringCase(const std::string& folder, cons
   std::optional<std::string> entry = FolderNameCache::Instance().Find(folder, name, found);
   if (folderFound != nullptr) *folderFound = found;
   return entry;
+}
+
+std::optional<std::string> FindEntryIgnoringCase(const OpenFolder& folder, const std::string& name) {
+  if (folder.fd < 0) return std::nullopt;
+  return FolderNameCache::Instance().Find(folder, name);
 }

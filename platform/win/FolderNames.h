@@ -14,6 +14,7 @@
 //
 // Safe to call from several threads.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -24,3 +25,19 @@
 // look-up examines it anyway, so callers need not ask the file system again).
 std::optional<std::string> FindEntryIgnoringCase(const std::string& folder, const std::string& name,
                                                  bool* folderFound = nullptr);
+
+// A folder held open: its descriptor (O_PATH is enough), the path it was
+// opened by, and its device and inode as the descriptor gives them.
+struct OpenFolder {
+  int fd = -1;
+  std::string path;
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+};
+
+// The same look-up in a folder held open, for work on many entries of one
+// folder: the folder is the one the descriptor holds, so it is not looked for
+// by its path again, and its names are listed through the descriptor when
+// they cannot be kept. An entry named exactly `name` is preferred to one that
+// differs in case.
+std::optional<std::string> FindEntryIgnoringCase(const OpenFolder& folder, const std::string& name);

@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <strings.h>
+
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -135,6 +138,36 @@ TEST_F(GeneratedFiles, WriteGeneratedFileWritesTheBytesAndRegistersThem) {
   // The record made while writing is the one registering the file makes.
   EXPECT_EQ(record->crc32, Crc32::Of("<a/>\r\n", 6));
   EXPECT_EQ(FileTimeToUInt64(record->lastWriteTime), WriteTimeOf("SendRoot\\WWW\\INDEX.XML"));
+}
+
+// The files go through their folder, held open from the first file on; what
+// another program changes there meanwhile is seen by the next file.
+TEST_F(GeneratedFiles, WriteGeneratedFileRewritesTheFileOfTheSameNameInAnyLetterCase) {
+  const struct {
+    const char* command;  // run by the shell in the output root first
+    const char* written;  // below the output root
+    const char* holder;   // the file that then holds the bytes
+    int sameNames;        // entries whose names equal it without regard to case
+  } steps[] = {
+      {"true", "INDEX.XML", "INDEX.XML", 1},
+      {"touch page.xml", "PAGE.XML", "page.xml", 1},
+      // A name that exists as written wins over one in another letter case.
+      {"touch Menu.xml && touch MENU.XML", "MENU.XML", "MENU.XML", 2},
+      // The folder removed and made again: the file goes into the new one.
+      {"cd .. && rm -r WWW && mkdir WWW && touch WWW/p2.xml", "P2.XML", "p2.xml", 1},
+      {"true", "P3.XML", "P3.XML", 1},
+  };
+  const auto root = folder.Path() / "SendRoot" / "WWW";
+  for (const auto& step : steps) {
+    ASSERT_EQ(std::system(("cd '" + root.string() + "' && " + step.command).c_str()), 0) << step.command;
+    const std::string bytes = std::string("written as ") + step.written;
+    ASSERT_TRUE(files.WriteGeneratedFile(state.outputRoot + step.written, bytes)) << step.written;
+    EXPECT_EQ(folder.Read(std::string("SendRoot/WWW/") + step.holder), bytes) << step.written;
+    int same = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(root))
+      same += strcasecmp(entry.path().filename().c_str(), step.written) == 0 ? 1 : 0;
+    EXPECT_EQ(same, step.sameNames) << step.written;
+  }
 }
 
 TEST_F(GeneratedFiles, WriteGeneratedFileThatFailsAnswersFalseAndRegistersNothing) {
