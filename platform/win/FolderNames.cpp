@@ -170,6 +170,9 @@ class FolderNameCache {
     const FolderId id{static_cast<dev_t>(folder.device), static_cast<ino_t>(folder.inode)};
     const auto found = Kept(folder.path, id);
     if (found != folders_.end()) return found->second.names.Find(name);
+    // Not kept: a name that exists as written needs no listing.
+    struct stat st;
+    if (::fstatat(folder.fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) return name;
     FoldedNames names;
     if (!ListFolder(folder.fd, names)) return std::nullopt;
     return names.Find(name);
