@@ -4,7 +4,7 @@
 // reloading its page, a value changed in the PLC's memory shows within one
 // refresh period, no request leaves this machine, and every page is pictured
 // into a PNG.
-import { run, watchedPage, open, login, answers, waitUntil, expect, setValue, base, pictures, inputValue } from './lib.mjs';
+import { run, watchedPage, open, go, login, answers, waitUntil, expect, setValue, pictures, inputValue } from './lib.mjs';
 
 const kPages = ['INDEX', 'OVERVIEW', 'SETTINGS', 'DIAG', 'CANVAS', 'LOGIN', 'LOGOUT'];
 const path = page => new URL(page.url()).pathname;
@@ -57,15 +57,15 @@ await run(async context => {
 
   // Without a login every page leads to the login page; the operator may
   // open the operator's pages but not the service pages.
-  await page.goto(base + 'INDEX.XML');
+  await go(page, 'INDEX.XML');
   expect('without a login', path(page), '/LOGIN.XML');
   await login(page, 'operator', 'sump2026');
   expect('the operator lands on', path(page), '/OVERVIEW.XML');
-  await page.goto(base + 'SETTINGS.XML');
+  await go(page, 'SETTINGS.XML');
   expect('the operator opens the settings', path(page), '/SETTINGS.XML');
-  await page.goto(base + 'DIAG.XML');
+  await go(page, 'DIAG.XML');
   expect('the diagnostics are the administrator\'s', path(page), '/LOGIN.XML');
-  await page.goto(base + 'LOGOUT.XML');
+  await go(page, 'LOGOUT.XML');
   await login(page, 'admin', 'Station#9');
   expect('the administrator lands on', path(page), '/INDEX.XML');
   expect('title', (await page.title()).trim(), 'Overview');

@@ -5,7 +5,7 @@
 import { writeFileSync, mkdtempSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
-import { run, watchedPage, open, waitUntil, expect, control, valueOf, pictures } from './lib.mjs';
+import { run, watchedPage, open, landed, waitUntil, expect, control, valueOf, pictures } from './lib.mjs';
 
 const hex = bytes => bytes.map(b => ('0' + (b & 255).toString(16)).slice(-2)).join('').toUpperCase();
 const i16 = v => [v & 255, (v >> 8) & 255];
@@ -50,7 +50,7 @@ await run(async context => {
   await open(page, 'UPLOAD.XML');
   let question = '';
   page.once('dialog', d => { question = d.message(); d.accept(); });
-  await Promise.all([page.waitForNavigation(), page.$('input[type=file]').then(input => input.uploadFile(file))]);
+  await landed(page, () => page.$('input[type=file]').then(input => input.uploadFile(file)));
   expect('the question asked', question, 'Overwrite {file} & restart?');
   expect('the answer page', new URL(page.url()).pathname, '/UPLOAD.XML');
   expect('the file in the PLC', await control('file?path=' + encodeURIComponent('//WWW/UPLOAD/RECIPE.CSV')),

@@ -2,7 +2,7 @@
 // PSW.TXT of two users: before a login every page leads to the login page;
 // a login raises the user level that the pages show and opens the objects
 // of higher levels; a logout ends it.
-import { run, open, login, waitUntil, expect, base, newPage, inputValue } from './lib.mjs';
+import { run, open, go, login, waitUntil, expect, base, newPage, inputValue } from './lib.mjs';
 
 // The level the edit page shows, and whether its level-2 edit takes input.
 async function editPage(page) {
@@ -15,7 +15,7 @@ async function editPage(page) {
 
 await run(async context => {
   const page = await newPage(context);
-  await page.goto(base + 'EDIT.XML');
+  await go(page, 'EDIT.XML');
   expect('without a login the edit page leads to', new URL(page.url()).pathname, '/LOGIN.XML');
 
   await login(page, 'op', 'wrong');
@@ -28,8 +28,8 @@ await run(async context => {
   expect('level of op', edit.level, '1');
   expect('the level-2 edit is read-only for op', edit.readonly, true);
 
-  await page.goto(base + 'LOGOUT.XML');
-  await page.goto(base + 'EDIT.XML');
+  await go(page, 'LOGOUT.XML');
+  await go(page, 'EDIT.XML');
   expect('after the logout the edit page leads to', new URL(page.url()).pathname, '/LOGIN.XML');
 
   await login(page, 'chief', 'Chief#7');
@@ -43,7 +43,7 @@ await run(async context => {
     return /GET \/EDIT\.XML 200\n(.|\n)*GET \/EDIT\.XML 200\n$/.test(log) || log.split('\n').slice(-3).join(' | ');
   }, 4000);
 
-  await page.goto(base + 'LOGOUT.XML');
-  await page.goto(base + 'EDIT.XML');
+  await go(page, 'LOGOUT.XML');
+  await go(page, 'EDIT.XML');
   expect('after the second logout', new URL(page.url()).pathname, '/LOGIN.XML');
 });

@@ -97,8 +97,66 @@ export async function launch() {
     for (const event of ['navigationStarted', 'navigationCommitted', 'navigationAborted', 'navigationFailed',
       'fragmentNavigated', 'historyUpdated', 'domContentLoaded', 'load'])
       browser.connection.on('browsingContext.' + event, e => note(`firefox ${event} ${e.navigation} ${e.url}`));
+    browser.connection.on('browsingContext.navigationStarted', e => {
+      for (const state of stalls.values())
+        if (state.context === e.context) Object.assign(state, { navigation: e.navigation, stylesheet: false, stalled: false });
+    });
+    browser.connection.on('browsingContext.domContentLoaded', e => {
+      for (const state of stalls.values()) {
+        if (state.context !== e.context || state.navigation !== e.navigation || state.stylesheet) continue;
+        if (!new URL(e.url).pathname.toUpperCase().endsWith('.XML')) continue;
+        state.stalled = true;
+        state.waiting.splice(0).forEach(resolve => resolve());
+      }
+    });
   }
   return { browser, context: browser.defaultBrowserContext() };
+}
+
+// Firefox's stalled page. Firefox (153 ESR), driven over WebDriver BiDi on a
+// loaded machine, now and then fires DOMContentLoaded of a new page's XML
+// before it has asked for the page's XSL stylesheet; it then transforms the
+// page and loads all that the page names, but never fires the transformed
+// page's load event: the page's onload, which starts its data requests, never
+// runs and the navigation never ends. The same pages navigated by their own
+// script in a Firefox without the remote agent never stopped so. A
+// navigation whose events come in that order is made again by reloading the
+// page, at most twice, and each time is printed.
+const stalls = new Map();
+function watchStalls(page) {
+  const state = { context: page.mainFrame()._id, navigation: null, stylesheet: false, stalled: false, waiting: [] };
+  stalls.set(page, state);
+  page.on('request', r => {
+    if (new URL(r.url()).pathname.toUpperCase().endsWith('.XSL')) state.stylesheet = true;
+  });
+}
+
+// Resolves when the page's current navigation is recognised as stalled.
+function stalled(page) {
+  const state = stalls.get(page);
+  if (!state) return new Promise(() => {});
+  return state.stalled ? Promise.resolve() : new Promise(resolve => state.waiting.push(resolve));
+}
+
+// Makes a stalled navigation again: reloads the page until it loads.
+async function reloadStalled(page) {
+  for (let attempt = 1; ; ++attempt) {
+    console.log(`Firefox stalled ${page.url()} (its DOMContentLoaded came before its stylesheet): reloaded`);
+    note(`stalled ${page.url()}: reloaded`);
+    if (attempt > 2) throw new Error(`Firefox stalled ${page.url()} three times`);
+    const stall = stalled(page);
+    const reloaded = page.reload();
+    reloaded.catch(() => {});  // a stalled reload's wait ends in its timeout
+    if (!(await Promise.race([reloaded.then(() => false), stall.then(() => true)]))) return;
+  }
+}
+
+// Starts a navigation with `start` and waits until the new page has loaded.
+export async function landed(page, start) {
+  const stall = stalled(page).then(() => true);
+  const loaded = Promise.all([page.waitForNavigation(), start()]);
+  loaded.catch(() => {});  // a stalled navigation's wait ends in its timeout
+  if (await Promise.race([loaded.then(() => false), stall])) await reloadStalled(page);
 }
 
 // A new page of the size the pictures have, its requests tracked.
@@ -114,15 +172,19 @@ export async function newPage(context) {
   page.on('requestfailed', r => pending.delete(r));
   for (const event of ['load', 'domcontentloaded']) page.on(event, () => note(`page ${event}`));
   page.on('framenavigated', f => note(`page framenavigated ${f.url()}`));
+  if (browserName === 'firefox') watchStalls(page);
   for (const event of ['request', 'requestfinished', 'requestfailed'])
     page.on(event, r => note(`${event} ${r.method()} ${r.url()}`));
   return page;
 }
 
+// Goes to a page of the server.
+export const go = (page, name) => landed(page, () => page.goto(base + name));
+
 // Opens a page; exits with 77 when the browser does not transform it through
 // its stylesheet (a browser without XSLT).
 export async function open(page, name) {
-  await page.goto(base + name);
+  await go(page, name);
   const root = await page.evaluate(() => document.documentElement.nodeName.toUpperCase());
   if (root !== 'HTML') {
     console.log(`SKIP: ${browserName} shows ${name} as XML (root ${root}): it has no XSLT`);
@@ -148,7 +210,11 @@ export const inputValue = (page, selector) => page.$eval(selector, e => e.value)
 export const fill = (page, selector, text) => page.locator(selector).fill(text);
 
 // A page that its own script moved on to has loaded.
-export const loaded = page => page.waitForFunction(() => document.readyState === 'complete');
+export async function loaded(page) {
+  const complete = page.waitForFunction(() => document.readyState === 'complete');
+  complete.catch(() => {});  // a stalled page's wait ends in its timeout
+  if (await Promise.race([complete.then(() => false), stalled(page).then(() => true)])) await reloadStalled(page);
+}
 
 // Lets the page's script run for a while: for what must not happen in that time.
 export const pause = ms => new Promise(r => setTimeout(r, ms));
@@ -168,7 +234,7 @@ export async function login(page, user, password) {
   await open(page, 'LOGIN.XML');
   await fill(page, '#user', user);
   await fill(page, '#pass', password);
-  await Promise.all([page.waitForNavigation(), page.click('button[type=submit]')]);
+  await landed(page, () => page.click('button[type=submit]'));
 }
 
 // How many times the server answered a page with 200 so far (its request log).
