@@ -144,6 +144,7 @@ async function reloadStalled(page) {
     console.log(`Firefox stalled ${page.url()} (its DOMContentLoaded came before its stylesheet): reloaded`);
     note(`stalled ${page.url()}: reloaded`);
     if (attempt > 2) throw new Error(`Firefox stalled ${page.url()} three times`);
+    stalls.get(page).stalled = false;  // the reload is a navigation of its own
     const stall = stalled(page);
     const reloaded = page.reload();
     reloaded.catch(() => {});  // a stalled reload's wait ends in its timeout
