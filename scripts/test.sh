@@ -50,7 +50,8 @@ step_done "sanitizer build"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 # Each test alone (ctest starts a process a test), then each suite whole, in a
-# shuffled order and twice over, so that no test leans on another's leftovers.
+# shuffled order and twice over (the browser suite once), so that no test leans
+# on another's leftovers.
 ctest --test-dir "$build" --output-on-failure -j "$jobs"
 step_done "every test alone (ctest)"
 bash scripts/run-suites.sh "$build" "$jobs"
