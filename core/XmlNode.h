@@ -171,6 +171,23 @@ class TmyXmlNode {
   void CopyChildrenFirstExceptSetAttr(const TmyXmlNode* aSource, std::string_view aTag, std::string_view aAttrValue,
                                       std::string_view aAttrName);
 
+  // --- copies that share the texts of a lasting tree --------------------------
+  // For copies made from a tree that outlives every node made from it (the
+  // generator's templates, kept until the process ends): the new node's name,
+  // or an attribute's name and value, is a view of the source's text instead of
+  // a copy of its own. Changing such a text copies it first, as with any view,
+  // and a copy of the new node owns its texts as always. A source text with a
+  // NUL inside is copied.
+  //
+  // A new last child named as aSource.
+  TmyXmlNode* AddChildSharingName(const TmyXmlNode& aSource);
+  // This node's value becomes aSource's value.
+  void ShareValue(const TmyXmlNode& aSource);
+  // A new last attribute with aSource's name and value, or with aSource's name
+  // and the value aValue.
+  TmyXmlAttrNode* AppendAttrSharing(const TmyXmlAttrNode& aSource);
+  TmyXmlAttrNode* AppendAttrSharingName(const TmyXmlAttrNode& aSource, std::string_view aValue);
+
   // --- fields ---------------------------------------------------------------
   // Tag of an element, target of a processing instruction, whole text of a comment.
   TXmlString name;
@@ -222,6 +239,8 @@ class TmyXmlNode {
   // Unlinks one child (or attribute) of this node and destroys it.
   void DestroyChild(TmyXmlNode* aChild) noexcept;
   void DestroyAttr(TmyXmlAttrNode* aAttr) noexcept;
+  // aTo (empty) becomes a view of aFrom's text, or a copy when that text holds a NUL.
+  static void ShareText(TXmlString& aTo, const TXmlString& aFrom);
   // Builds the deep copies of aSource's children (skipping aExceptTag when not
   // empty) and links them after aAfter, or at the end when aAtEnd.
   void CopyChildrenImpl(const TmyXmlNode* aSource, std::string_view aExceptTag, bool aSetAttr,

@@ -1,6 +1,7 @@
 // TmyXmlNode: copies. A deep copy of a node is a new node of the same name,
 // then CopyFrom, then the deep copies of its children in order.
 
+#include <cstring>
 #include <memory>
 
 #include "core/XmlNode.h"
@@ -82,4 +83,42 @@ void TmyXmlNode::CopyChildrenFirstExcept(const TmyXmlNode* aSource, std::string_
 void TmyXmlNode::CopyChildrenFirstExceptSetAttr(const TmyXmlNode* aSource, std::string_view aTag,
                                                 std::string_view aAttrValue, std::string_view aAttrName) {
   CopyChildrenImpl(aSource, aTag, true, aAttrValue, aAttrName, false);
+}
+
+// --- copies that share the texts of a lasting tree ------------------------------
+
+void TmyXmlNode::ShareText(TXmlString& aTo, const TXmlString& aFrom) {
+  // A view ends at its first NUL: an owned text with one inside stays whole
+  // only as a copy. The reader's texts hold none.
+  if (aFrom.owned() && std::memchr(aFrom.data(), '\0', aFrom.size()) != nullptr) {
+    aTo.assign(aFrom.view());
+    return;
+  }
+  aTo.bits_ = TXmlString::Address(aFrom.data()) | (aTo.bits_ & TXmlString::kResident);
+}
+
+TmyXmlNode* TmyXmlNode::AddChildSharingName(const TmyXmlNode& aSource) {
+  auto* node = new TmyXmlNode(std::string_view(), this);
+  ShareText(node->name, aSource.name);
+  return node;
+}
+
+void TmyXmlNode::ShareValue(const TmyXmlNode& aSource) {
+  Changing();
+  value.clear();
+  ShareText(value, aSource.value);
+}
+
+TmyXmlAttrNode* TmyXmlNode::AppendAttrSharing(const TmyXmlAttrNode& aSource) {
+  auto* a = new TmyXmlAttrNode(std::string_view(), this);
+  ShareText(a->name, aSource.name);
+  ShareText(a->value, aSource.value);
+  return a;
+}
+
+TmyXmlAttrNode* TmyXmlNode::AppendAttrSharingName(const TmyXmlAttrNode& aSource, std::string_view aValue) {
+  auto* a = new TmyXmlAttrNode(std::string_view(), this);
+  ShareText(a->name, aSource.name);
+  a->value.assign(aValue);
+  return a;
 }

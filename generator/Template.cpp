@@ -43,8 +43,10 @@ bool IsOptionalHole(std::string_view value) {
 // that each value found its hole. The values' marks say which were filled.
 class THoleFiller {
  public:
-  THoleFiller(const TTemplateValues& values, const std::string& name, std::string_view part)
-      : values_(values), name_(name), part_(part) {
+  // sharing: the copies may keep views of the source's texts (the source
+  // outlives them).
+  THoleFiller(const TTemplateValues& values, const std::string& name, std::string_view part, bool sharing = false)
+      : values_(values), name_(name), part_(part), sharing_(sharing) {
     for (const TTemplateValues::TValue& v : values_.values_) v.used = false;
   }
 
@@ -83,19 +85,30 @@ class THoleFiller {
   // A copy of the node and its subtree, as the last child of `parent`, with
   // every text filled and without the attributes whose optional hole came out
   // empty. Each text is filled as it is copied: most have no hole and are
-  // copied as they are.
+  // copied as they are, or shared when the filler may share.
   void CopyFilled(const TmyXmlNode* source, TmyXmlNode* parent) const {
-    auto* copy = new TmyXmlNode(source->name, parent);
+    TmyXmlNode* copy = sharing_ ? parent->AddChildSharingName(*source) : new TmyXmlNode(source->name, parent);
     copy->closed = source->closed;
     copy->instruction = source->instruction;
     copy->comment = source->comment;
     std::string filled;
-    copy->value = Fill(source->value, filled) ? std::string_view(filled) : source->value.view();
+    if (Fill(source->value, filled))
+      copy->value = filled;
+    else if (sharing_)
+      copy->ShareValue(*source);
+    else
+      copy->value = source->value.view();
     for (const TmyXmlAttrNode* a = source->firstAttr; a != nullptr; a = a->next) {
       if (!Fill(a->value, filled)) {
-        copy->SetAttr(a->name, a->value);
+        if (sharing_)
+          copy->AppendAttrSharing(*a);
+        else
+          copy->SetAttr(a->name, a->value);
       } else if (!filled.empty() || !IsOptionalHole(a->value)) {
-        copy->SetAttr(a->name, filled);
+        if (sharing_)
+          copy->AppendAttrSharingName(*a, filled);
+        else
+          copy->SetAttr(a->name, filled);
       }
     }
     for (const TmyXmlNode* c = source->firstChild; c != nullptr; c = c->next) CopyFilled(c, copy);
@@ -111,6 +124,7 @@ class THoleFiller {
   const TTemplateValues& values_;
   const std::string& name_;
   std::string_view part_;
+  bool sharing_;
 };
 
 std::string EscapeXslAttribute(std::string_view text) {
@@ -233,16 +247,30 @@ void TScriptTemplate::AppendTo(std::string& stream, std::string_view part, const
 // --- TMarkupTemplate ---------------------------------------------------------------
 
 const TMarkupTemplate& TMarkupTemplate::Get(std::string_view resource) {
-  static std::map<std::string, std::unique_ptr<TMarkupTemplate>, std::less<>> cache;
+  // Never destroyed: the page trees made from these templates keep views of
+  // their texts, and a tree may be freed as late as the end of the process.
+  static auto& cache = *new std::map<std::string, std::unique_ptr<TMarkupTemplate>, std::less<>>;
   auto it = cache.find(resource);
-  if (it == cache.end())
-    it = cache
-             .emplace(std::string(resource),
-                      std::make_unique<TMarkupTemplate>(std::string(resource),
-                                                        std::string(ResourceText(std::string(resource)))))
-             .first;
+  if (it == cache.end()) {
+    auto made =
+        std::make_unique<TMarkupTemplate>(std::string(resource), std::string(ResourceText(std::string(resource))));
+    made->lasting_ = true;
+    it = cache.emplace(std::string(resource), std::move(made)).first;
+  }
   return *it->second;
 }
+
+namespace {
+
+// True when two attributes of the node have the same name.
+bool RepeatsAttrs(const TmyXmlNode* node) {
+  for (const TmyXmlAttrNode* a = node->firstAttr; a != nullptr; a = a->next)
+    for (const TmyXmlAttrNode* b = node->firstAttr; b != a; b = b->next)
+      if (b->name == a->name.view()) return true;
+  return false;
+}
+
+}  // namespace
 
 TMarkupTemplate::TMarkupTemplate(std::string name, const std::string& text) : name_(std::move(name)) {
   TmyXMLParser parser;
@@ -256,6 +284,7 @@ TMarkupTemplate::TMarkupTemplate(std::string name, const std::string& text) : na
   while (node != nullptr) {
     if (node->name == "part")
       if (const TmyXmlAttrNode* partName = node->FindAttr("name")) parts_.emplace(partName->value.view(), node);
+    repeatsAttrs_ = repeatsAttrs_ || RepeatsAttrs(node);
     if (node->firstChild != nullptr) {
       node = node->firstChild;
       continue;
@@ -278,7 +307,7 @@ const TmyXmlNode* TMarkupTemplate::FindPart(std::string_view part) const {
 
 TmyXmlNode* TMarkupTemplate::AppendTo(TmyXmlNode* parent, std::string_view part, const TTemplateValues& values) const {
   const TmyXmlNode* source = FindPart(part);
-  const THoleFiller filler(values, name_, part);
+  const THoleFiller filler(values, name_, part, lasting_ && !repeatsAttrs_);
   // The copies join the parent once they are all made and filled: a template
   // error leaves the parent as it was.
   TmyXmlNode copies{std::string_view()};

@@ -107,6 +107,13 @@ class TMarkupTemplate {
   const TmyXmlNode* FindPart(std::string_view part) const;
 
   std::string name_;
+  // Kept until the process ends (Get): its copies share the template's texts
+  // instead of copying them. A template made by the constructor alone may go
+  // before its copies, which then copy every text.
+  bool lasting_ = false;
+  // Some element repeats an attribute name: its copy keeps one attribute of
+  // the name (SetAttr), so the copies must look each name up.
+  bool repeatsAttrs_ = false;
   std::unique_ptr<TmyXmlNode> root_;
   // The `part` elements by `name`, the first in document order for a name.
   std::map<std::string, const TmyXmlNode*, std::less<>> parts_;

@@ -148,6 +148,38 @@ TEST(XmlArenaTree, CopiesBetweenDocumentsAreIndependent) {
   EXPECT_EQ(b->lastChild->firstChild->GetAttr("id"), "7");
 }
 
+TEST(XmlArenaTree, SharedTextsAreViewsOfHeapNodesAndTheirCopiesOwnTheirs) {
+  TmyXmlNode target("target");
+  TmyXmlNode keep("keep");
+  {
+    Parsed p(kProject);
+    TmyXmlNode* page = p.Find("page", "p1");
+    TmyXmlNode* copy = target.AddChildSharingName(*page);
+    copy->ShareValue(*page);
+    copy->AppendAttrSharing(*page->FindAttr("title"));
+    copy->AppendAttrSharingName(*page->FindAttr("name"), "p9");
+    EXPECT_EQ(copy->name.data(), page->name.data());
+    EXPECT_EQ(copy->value.data(), page->value.data());
+    EXPECT_EQ(copy->FindAttr("title")->value.data(), page->FindAttr("title")->value.data());
+    EXPECT_EQ(AttrList(copy), "title=A & B,name=p9");
+    // The views are not the arena's: the copy is freed as a heap node.
+    EXPECT_FALSE(copy->name.resident());
+    EXPECT_EQ(copy->ArenaOrNull(), nullptr);
+    EXPECT_EQ(copy->FindAttr("title")->ArenaOrNull(), nullptr);
+    copy->FindAttr("title")->value += "!";
+    EXPECT_EQ(page->GetAttr("title"), "A & B");
+    keep.CopyChildren(&target);
+    target.DeleteChildren();
+  }
+  EXPECT_EQ(keep.firstChild->name, "page");
+  EXPECT_EQ(keep.firstChild->value, "Text <1>");
+  EXPECT_EQ(AttrList(keep.firstChild), "title=A & B!,name=p9");
+  EXPECT_TRUE(keep.firstChild->name.owned());
+  // An owned text with a NUL inside is copied whole.
+  TmyXmlNode source(std::string_view("a\0b", 3));
+  EXPECT_EQ(target.AddChildSharingName(source)->name.view(), std::string_view("a\0b", 3));
+}
+
 TEST(XmlArenaTree, CutShortAndBrokenTextsAreFreedWhole) {
   for (const char* text : {"<a x=\"1\"><b>text", "<a x=\"1", "<a><b></a>", "<a>one<b/>two<c/>three"}) {
     SCOPED_TRACE(text);
