@@ -59,8 +59,16 @@ bool ScanHex(std::string_view text, std::uint32_t& out) {
 }  // namespace
 
 TmyXmlAttrNode* TmyXmlNode::FindAttr(std::string_view aName) const {
+  if (aName.empty()) {
+    for (TmyXmlAttrNode* a = firstAttr; a != nullptr; a = a->next)
+      if (a->name.empty()) return a;
+    return nullptr;
+  }
+  // Most names differ in their first byte: that byte (every text ends with a
+  // NUL, so an empty name has one too) is compared before the whole name.
+  const char first = aName[0];
   for (TmyXmlAttrNode* a = firstAttr; a != nullptr; a = a->next)
-    if (a->name == aName) return a;
+    if (a->name.data()[0] == first && a->name.Equals(aName)) return a;
   return nullptr;
 }
 
