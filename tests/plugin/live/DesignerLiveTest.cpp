@@ -91,7 +91,13 @@ class DesignerLive : public ::testing::Test {
     window.reset();
     host.CloseProject();
     RegistryStore::SetPath("");
+    // Ending the transfers asks the progress window of an upload the test
+    // left running to close: it closes and goes now, not in a later test,
+    // where its late close would clear that test's window from the shared
+    // upload record and cancel that test's upload.
     ResetCommLiveView();
+    Application->ProcessMessages();
+    EXPECT_EQ(FormUploadProgress, nullptr);
     FreeUiTable();
   }
 
