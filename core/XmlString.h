@@ -16,14 +16,16 @@
 //
 // The string is one word, so that a parsed tree (a node has two strings, an
 // attribute two) takes as little memory as it can: the address of the bytes,
-// with the two flags in its top bits, which no user-space address uses. An
-// owned buffer keeps its size and capacity in front of its bytes. A view holds
-// no NUL before the one that ends it (the reader's texts end at the first NUL
-// of the document, and no entity decodes to one), so its size is where that
-// NUL is.
+// with two flags and a view's size in its top 16 bits, which no user-space
+// address uses. An owned buffer keeps its size and capacity in front of its
+// bytes. A view holds no NUL before the one that ends it (the reader's texts
+// end at the first NUL of the document, and no entity decodes to one), so its
+// size is where that NUL is; a view shorter than kLongView keeps its size, so
+// that the writer and the name look-ups need not measure it each time.
 //
 // Sizes are limited to 32 bits; a longer text throws std::length_error.
 
+#include <algorithm>
 #include <compare>
 #include <cstddef>
 #include <cstdint>
@@ -63,7 +65,7 @@ class TXmlString {
 
   const char* c_str() const noexcept { return data(); }
   const char* data() const noexcept { return reinterpret_cast<const char*>(bits_ & kAddress); }
-  size_type size() const noexcept { return owned() ? Header()->size : std::strlen(data()); }
+  size_type size() const noexcept { return owned() ? Header()->size : ViewSize(); }
   size_type length() const noexcept { return size(); }
   bool empty() const noexcept { return owned() ? Header()->size == 0 : data()[0] == '\0'; }
   const char* begin() const noexcept { return data(); }
@@ -108,14 +110,20 @@ class TXmlString {
   bool starts_with(char aChar) const noexcept { return view().starts_with(aChar); }
   bool ends_with(std::string_view aText) const noexcept { return view().ends_with(aText); }
   bool ends_with(char aChar) const noexcept { return view().ends_with(aChar); }
-  // Compares a view byte by byte up to its NUL, without measuring it first:
-  // names are compared far more often than they match (attribute look-ups).
+  // Compares byte by byte, without a call: names are short and compared far
+  // more often than they match (attribute look-ups). A long view is compared up
+  // to its NUL without measuring it first.
   bool Equals(std::string_view aText) const noexcept {
-    if (owned()) return view() == aText;
     const char* p = data();
+    if (!owned() && (bits_ & kViewSize) == kViewSize) {
+      for (size_type i = 0; i < aText.size(); ++i)
+        if (p[i] != aText[i] || p[i] == '\0') return false;
+      return p[aText.size()] == '\0';
+    }
+    if (size() != aText.size()) return false;
     for (size_type i = 0; i < aText.size(); ++i)
-      if (p[i] != aText[i] || p[i] == '\0') return false;
-    return p[aText.size()] == '\0';
+      if (p[i] != aText[i]) return false;
+    return true;
   }
 
   // --- changing (the string becomes owned) ------------------------------------
@@ -154,7 +162,12 @@ class TXmlString {
 
   static constexpr std::uintptr_t kOwned = std::uintptr_t{1} << 63;
   static constexpr std::uintptr_t kResident = std::uintptr_t{1} << 62;
-  static constexpr std::uintptr_t kAddress = ~(kOwned | kResident);
+  // A view's size, in the 14 bits below the flags; kLongView (all ones): a
+  // longer view, measured when asked. An owned string keeps 0 there.
+  static constexpr int kViewSizeShift = 48;
+  static constexpr std::size_t kLongView = (std::size_t{1} << 14) - 1;
+  static constexpr std::uintptr_t kViewSize = std::uintptr_t{kLongView} << kViewSizeShift;
+  static constexpr std::uintptr_t kAddress = (std::uintptr_t{1} << kViewSizeShift) - 1;
   // In front of an owned buffer's bytes.
   struct BufferHeader {
     std::size_t capacity;
@@ -164,7 +177,13 @@ class TXmlString {
   static std::uintptr_t Address(const char* aText) noexcept { return reinterpret_cast<std::uintptr_t>(aText); }
   // A resident view of aSize bytes followed by a NUL (and no NUL before it);
   // the string must be empty and not owned.
-  void SetResidentView(const char* aData, std::size_t /*aSize*/) noexcept { bits_ = Address(aData) | kResident; }
+  void SetResidentView(const char* aData, std::size_t aSize) noexcept {
+    bits_ = Address(aData) | kResident | (std::uintptr_t{std::min(aSize, kLongView)} << kViewSizeShift);
+  }
+  size_type ViewSize() const noexcept {
+    const std::size_t size = (bits_ & kViewSize) >> kViewSizeShift;
+    return size != kLongView ? size : std::strlen(data());
+  }
   void MakeResident() noexcept { bits_ |= kResident; }
   // Drops the bytes (the caller freed an owned buffer): an empty view.
   void SetEmpty() noexcept { bits_ = Address("") | (bits_ & kResident); }
