@@ -12,6 +12,10 @@
 #include <limits>
 #include <memory>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "base/Crc.h"
 #include "core/TextEncoding.h"
 #include "core/XmlDocument.h"
@@ -20,17 +24,19 @@
 
 // Appends to a string through a buffer of its own. The writer's pieces are
 // short (a name, a value of a few bytes): measuring each and appending it by
-// string calls costs more than copying it byte by byte into room made in
-// advance; the buffer goes to the string in large pieces, the last with Finish.
+// string calls costs more than copying it into room made in advance; the
+// buffer goes to the string in large pieces, the last with Finish. The buffer
+// has kSlack bytes beyond its capacity, so that a copy may store a whole block
+// of 16 bytes where fewer are kept.
 class TTextSink {
  public:
-  explicit TTextSink(std::string& out) : out_(out), data_(new char[kCapacity]) {}
+  explicit TTextSink(std::string& out) : out_(out), data_(new char[kCapacity + kSlack]) {}
   void Finish() { Flush(); }
   TTextSink(const TTextSink&) = delete;
   TTextSink& operator=(const TTextSink&) = delete;
 
   void Put(std::string_view text) {
-    if (text.size() > kCapacity / 4) {
+    if (text.size() > kLongPiece) {
       // A kept node's text, say: straight to the string.
       Flush();
       out_.append(text);
@@ -44,44 +50,70 @@ class TTextSink {
     Room(1);
     data_[size_++] = c;
   }
-  void Tabs(int depth) {
-    for (std::size_t n = static_cast<std::size_t>(depth > 1 ? depth - 1 : 0); n > 0;) {
-      const std::size_t part = std::min(n, kRun);
-      Room(part);
-      std::memset(data_.get() + size_, '\t', part);
-      size_ += part;
-      n -= part;
+  // The TABs of depth (none at depth 1 or less).
+  void Indent(int depth) { Tabs(static_cast<std::size_t>(depth > 1 ? depth - 1 : 0)); }
+  // A tag or a part of one: the TABs of depth (none at depth 1 or less), the
+  // opening (`<`, `</`, `<?` or `<!--`), the name and the closing, with one
+  // check for room.
+  void PutTag(int depth, std::string_view opening, const TXmlString& name, std::string_view closing) {
+    const std::string_view n = name.view();
+    const std::size_t tabs = static_cast<std::size_t>(depth > 1 ? depth - 1 : 0);
+    if (tabs > kBlock || n.size() > kLongPiece) {
+      Tabs(tabs);
+      Put(opening);
+      Put(n);
+      Put(closing);
+      return;
     }
+    Room(kBlock + opening.size() + n.size() + closing.size());
+    char* out = data_.get() + size_;
+    std::memset(out, '\t', kBlock);
+    out += tabs;
+    Copy(out, opening.data(), opening.size());
+    out += opening.size();
+    Copy(out, n.data(), n.size());
+    out += n.size();
+    Copy(out, closing.data(), closing.size());
+    size_ = static_cast<std::size_t>(out + closing.size() - data_.get());
   }
-  // A name as it is.
-  void PutName(const TXmlString& text) { Put(text.view()); }
-  // An attribute: ` name="value"`, the value escaped. The blank, the name and
-  // the `="` go in with one check for room.
+  // An attribute: ` name="value"`, the value escaped, with one check for room.
   void PutAttribute(const TXmlString& name, const TXmlString& value) {
     const std::string_view n = name.view();
-    if (n.size() > kCapacity / 4) {
+    const std::string_view v = value.view();
+    if (n.size() > kLongPiece || v.size() > kLongPiece / kLongestEntity) {
       Put(' ');
       Put(n);
       Put("=\"");
-    } else {
-      Room(n.size() + 3);
-      char* out = data_.get() + size_;
-      out[0] = ' ';
-      Copy(out + 1, n.data(), n.size());
-      out[n.size() + 1] = '=';
-      out[n.size() + 2] = '"';
-      size_ += n.size() + 3;
+      PutEscaped(v);
+      Put('"');
+      return;
     }
-    PutEscaped(value);
-    Put('"');
+    Room(n.size() + 4 + v.size() * kLongestEntity);
+    char* out = data_.get() + size_;
+    out[0] = ' ';
+    Copy(out + 1, n.data(), n.size());
+    out += n.size() + 1;
+    out[0] = '=';
+    out[1] = '"';
+    std::size_t lineFeeds = 0;
+    out = Escape(out + 2, v.data(), v.data() + v.size(), lineFeeds);
+    *out++ = '"';
+    size_ = static_cast<std::size_t>(out - data_.get());
   }
   // A text with the entities lt, gt, quot and amp ("&#" stays: a character
-  // reference); returns the line feeds it holds.
-  std::size_t PutEscaped(const TXmlString& text) {
-    // An owned text has its size (and may hold a NUL, written as it is); a
-    // view ends at its NUL, which strlen finds faster than the loop below.
-    const std::string_view bytes = text.view();
-    return PutEscaped(bytes.data(), bytes.data() + bytes.size());
+  // reference); returns the line feeds it holds. An owned text may hold a
+  // NUL, written as it is.
+  std::size_t PutEscaped(std::string_view text) {
+    std::size_t lineFeeds = 0;
+    for (const char *p = text.data(), *end = p + text.size(); p != end;) {
+      const char* const runEnd = p + std::min(kRun, static_cast<std::size_t>(end - p));
+      Room(static_cast<std::size_t>(runEnd - p) * kLongestEntity);
+      // An entity at the end of a run looks at the byte after it ("&#").
+      char* out = Escape(data_.get() + size_, p, runEnd, lineFeeds, end);
+      size_ = static_cast<std::size_t>(out - data_.get());
+      p = runEnd;
+    }
+    return lineFeeds;
   }
 
  private:
@@ -92,32 +124,66 @@ class TTextSink {
     for (unsigned char c : {'<', '>', '"', '&'}) table[c] = kEntity;
     return table;
   }();
-  // Room for a run of bytes, each of which may become an entity, between checks.
-  static constexpr std::size_t kRun = 64;
   static constexpr std::size_t kLongestEntity = 6;
+  static constexpr std::size_t kBlock = 16;
+  static constexpr std::size_t kCapacity = std::size_t{16} << 10;
+  static constexpr std::size_t kSlack = kBlock;
+  // A piece longer than this goes in by the long way.
+  static constexpr std::size_t kLongPiece = kCapacity / 8;
+  // Bytes escaped between two checks for room.
+  static constexpr std::size_t kRun = kLongPiece / kLongestEntity;
 
-  // The bytes from p to end, escaped, in runs of at most kRun bytes: one
-  // check for room a run, and no check for the end inside it.
-  std::size_t PutEscaped(const char* p, const char* end) {
-    std::size_t lineFeeds = 0;
-    while (p != end) {
-      Room(kRun * kLongestEntity);
-      const char* const runEnd = p + std::min(kRun, static_cast<std::size_t>(end - p));
-      char* out = data_.get() + size_;
-      while (p != runEnd) {
-        const char c = *p++;
-        switch (kBytes[static_cast<unsigned char>(c)]) {
-          case kPlain: *out++ = c; continue;
-          case kLineFeed:
-            ++lineFeeds;
-            *out++ = c;
-            continue;
-          case kEntity: out = PutEntity(out, c, p, end); continue;
-        }
-      }
-      size_ = static_cast<std::size_t>(out - data_.get());
+  void Tabs(std::size_t n) {
+    while (n > 0) {
+      const std::size_t part = std::min(n, kBlock);
+      Room(kBlock);
+      std::memset(data_.get() + size_, '\t', kBlock);
+      size_ += part;
+      n -= part;
     }
-    return lineFeeds;
+  }
+  // The bytes from p to end escaped to out, which has room for each to become
+  // the longest entity; returns the end of what it wrote. Runs without a byte
+  // to escape are found and copied 16 bytes at a time. textEnd (when not end)
+  // ends the text that a "&" at the end may continue into as "&#".
+  static char* Escape(char* out, const char* p, const char* end, std::size_t& lineFeeds,
+                      const char* textEnd = nullptr) {
+    if (textEnd == nullptr) textEnd = end;
+#if defined(__SSE2__)
+    while (end - p >= static_cast<std::ptrdiff_t>(kBlock)) {
+      const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+      // '<' and '>' are the bytes that are '>' with bit 1 set, '"' and '&' the
+      // bytes that are '&' with bit 2 set.
+      const __m128i angles = _mm_cmpeq_epi8(_mm_or_si128(block, _mm_set1_epi8(2)), _mm_set1_epi8('>'));
+      const __m128i quoteAmp = _mm_cmpeq_epi8(_mm_or_si128(block, _mm_set1_epi8(4)), _mm_set1_epi8('&'));
+      const __m128i lineFeed = _mm_cmpeq_epi8(block, _mm_set1_epi8('\n'));
+      const unsigned stops =
+          static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_or_si128(angles, quoteAmp), lineFeed)));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out), block);
+      if (stops == 0) {
+        p += kBlock;
+        out += kBlock;
+        continue;
+      }
+      const unsigned plain = static_cast<unsigned>(__builtin_ctz(stops));
+      p += plain;
+      out += plain;
+      out = PutByte(out, p, textEnd, lineFeeds);
+    }
+#endif
+    while (p != end) out = PutByte(out, p, textEnd, lineFeeds);
+    return out;
+  }
+  // The byte at p, escaped; p moves past it.
+  static char* PutByte(char* out, const char*& p, const char* textEnd, std::size_t& lineFeeds) {
+    const char c = *p++;
+    switch (kBytes[static_cast<unsigned char>(c)]) {
+      case kPlain: break;
+      case kLineFeed: ++lineFeeds; break;
+      case kEntity: return PutEntity(out, c, p, textEnd);
+    }
+    *out = c;
+    return out + 1;
   }
   // Copies n bytes; up to 16 by two fixed-size copies that may overlap, which
   // the compiler makes a few moves instead of a call.
@@ -154,7 +220,7 @@ class TTextSink {
     Copy(out, entity.data(), entity.size());
     return out + entity.size();
   }
-  // Room for n bytes (at most the buffer's size) after the text so far.
+  // Room for n bytes (at most the buffer's capacity) after the text so far.
   void Room(std::size_t n) {
     if (kCapacity - size_ < n) Flush();
   }
@@ -163,7 +229,6 @@ class TTextSink {
     size_ = 0;
   }
 
-  static constexpr std::size_t kCapacity = std::size_t{16} << 10;
   std::string& out_;
   std::unique_ptr<char[]> data_;
   std::size_t size_ = 0;
@@ -176,13 +241,16 @@ namespace {
 constexpr std::int64_t kKeepAliveFirst = 1000;
 constexpr std::int64_t kKeepAliveEvery = 100;
 
-// The value and the end tag of an element written with an end tag; the line
-// feeds of the value.
-std::size_t CloseElement(TTextSink& out, const TmyXmlNode* n) {
+// The TABs of depth, the value and the end tag of an element written with an
+// end tag; the line feeds of the value.
+std::size_t CloseElement(TTextSink& out, const TmyXmlNode* n, int depth) {
+  if (n->value.empty()) {
+    out.PutTag(depth, "</", n->name, ">\r\n");
+    return 0;
+  }
+  out.Indent(depth);
   const std::size_t lineFeeds = out.PutEscaped(n->value);
-  out.Put("</");
-  out.PutName(n->name);
-  out.Put(">\r\n");
+  out.PutTag(0, "</", n->name, ">\r\n");
   return lineFeeds;
 }
 
@@ -218,9 +286,7 @@ void TmyXMLParser::WalkInto(TTextSink& out, TmyXmlNode* aNode, int aDepth, bool 
       out.Put(keptText_);
       writeLine_ += keptLines_;
     } else {
-      if (indent) out.Tabs(depth);
-      out.Put(cur->instruction ? "<?" : cur->comment ? "<!--" : "<");
-      out.PutName(cur->name);
+      out.PutTag(indent ? depth : 0, cur->instruction ? "<?" : cur->comment ? "<!--" : "<", cur->name, {});
       for (const TmyXmlAttrNode* a = cur->firstAttr; a != nullptr; a = a->next) out.PutAttribute(a->name, a->value);
       // Comments and instructions always end in their own short form: an end tag
       // after them would not be XML. An element read in the short form keeps it
@@ -236,7 +302,7 @@ void TmyXMLParser::WalkInto(TTextSink& out, TmyXmlNode* aNode, int aDepth, bool 
         continue;
       } else {
         out.Put('>');
-        writeLine_ += static_cast<std::int64_t>(CloseElement(out, cur));
+        writeLine_ += static_cast<std::int64_t>(CloseElement(out, cur, 0));
       }
       ++writeLine_;
     }
@@ -246,8 +312,7 @@ void TmyXMLParser::WalkInto(TTextSink& out, TmyXmlNode* aNode, int aDepth, bool 
       if (depth == aDepth) return;
       cur = cur->parent;
       --depth;
-      if (indent) out.Tabs(depth);
-      writeLine_ += static_cast<std::int64_t>(CloseElement(out, cur));
+      writeLine_ += static_cast<std::int64_t>(CloseElement(out, cur, indent ? depth : 0));
       ++writeLine_;
     }
     cur = cur->next;

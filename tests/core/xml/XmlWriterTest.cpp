@@ -25,6 +25,8 @@ using xmltest::WriteText;
 
 namespace {
 
+using namespace std::string_view_literals;
+
 // CRC-16 written out from its definition, independent of base/Crc.h: the
 // message bits, most significant first, divided by x^16 + x^6 + x^3 + 1
 // (0x0049) from a zero register; the result printed with its bytes exchanged.
@@ -209,6 +211,35 @@ TEST(XmlWriter, AttributeValuesSurviveAFile) {
   const std::string again = dir + "/t2.xml";
   ASSERT_GT(in.doc.SaveToFile(in.root.get(), again, false), 0u);
   EXPECT_EQ(ReadFileBytes(again), ReadFileBytes(path));
+}
+
+// Each byte to escape (and a NUL, which an owned text may hold) at every
+// place of the writer's blocks and runs, after and before plain bytes, is
+// written as a byte-by-byte escape writes it.
+TEST(XmlWriter, EveryByteToEscapeAtEveryPlace) {
+  const auto escaped = [](const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      const char c = text[i];
+      out += c == '<' ? "&lt;" : c == '>' ? "&gt;" : c == '"' ? "&quot;" : std::string(1, c);
+      if (c == '&' && (i + 1 == text.size() || text[i + 1] != '#')) out += "amp;";
+    }
+    return out;
+  };
+  TmyXMLParser doc;
+  for (const std::string_view stop : {"<"sv, ">"sv, "\""sv, "&"sv, "&#"sv, "\n"sv, "\0"sv, "<&>"sv}) {
+    for (std::size_t before = 0; before < 360; before += before < 40 || before >= 330 ? 1 : 10) {
+      for (std::size_t after : {0, 1, 17}) {
+        const std::string text = std::string(before, 'a') + std::string(stop) + std::string(after, 'b');
+        TmyXmlNode root("Wrapper");
+        TmyXmlNode* e = root.AddChild("e");
+        e->SetAttr("v", text);
+        e->value = text;
+        ASSERT_EQ(WriteText(doc, &root), "<e v=\"" + escaped(text) + "\">" + escaped(text) + "</e>\r\n")
+            << before << " " << after;
+      }
+    }
+  }
 }
 
 TEST(XmlWriter, EmptyRootWritesAnEmptyFile) {
