@@ -152,13 +152,7 @@ class TTextSink {
 #if defined(__SSE2__)
     while (end - p >= static_cast<std::ptrdiff_t>(kBlock)) {
       const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-      // '<' and '>' are the bytes that are '>' with bit 1 set, '"' and '&' the
-      // bytes that are '&' with bit 2 set.
-      const __m128i angles = _mm_cmpeq_epi8(_mm_or_si128(block, _mm_set1_epi8(2)), _mm_set1_epi8('>'));
-      const __m128i quoteAmp = _mm_cmpeq_epi8(_mm_or_si128(block, _mm_set1_epi8(4)), _mm_set1_epi8('&'));
-      const __m128i lineFeed = _mm_cmpeq_epi8(block, _mm_set1_epi8('\n'));
-      const unsigned stops =
-          static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_or_si128(angles, quoteAmp), lineFeed)));
+      const unsigned stops = Stops(block);
       _mm_storeu_si128(reinterpret_cast<__m128i*>(out), block);
       if (stops == 0) {
         p += kBlock;
@@ -170,10 +164,45 @@ class TTextSink {
       out += plain;
       out = PutByte(out, p, textEnd, lineFeeds);
     }
+    // A shorter rest of 4 bytes or more: its bytes gathered by two loads that
+    // stay inside it (and may overlap); without a byte to escape it is copied
+    // by the same loads. Fewer bytes go one by one.
+    const std::size_t n = static_cast<std::size_t>(end - p);
+    if (n >= 8) {
+      const __m128i head = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
+      const __m128i tail = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(end - 8));
+      if (Stops(_mm_unpacklo_epi64(head, tail)) == 0) {
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out), head);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + n - 8), tail);
+        return out + n;
+      }
+    } else if (n >= 4) {
+      std::uint32_t head;
+      std::uint32_t tail;
+      std::memcpy(&head, p, 4);
+      std::memcpy(&tail, end - 4, 4);
+      if (Stops(_mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(head)),
+                                   _mm_cvtsi32_si128(static_cast<int>(tail)))) == 0) {
+        std::memcpy(out, &head, 4);
+        std::memcpy(out + n - 4, &tail, 4);
+        return out + n;
+      }
+    }
 #endif
     while (p != end) out = PutByte(out, p, textEnd, lineFeeds);
     return out;
   }
+#if defined(__SSE2__)
+  // The bytes of a block to escape, one bit each. '<' and '>' are the bytes
+  // that are '>' with bit 1 set, '"' and '&' the bytes that are '&' with bit 2
+  // set. A NUL (in the unused part of a block) is none.
+  static unsigned Stops(__m128i block) {
+    const __m128i angles = _mm_cmpeq_epi8(_mm_or_si128(block, _mm_set1_epi8(2)), _mm_set1_epi8('>'));
+    const __m128i quoteAmp = _mm_cmpeq_epi8(_mm_or_si128(block, _mm_set1_epi8(4)), _mm_set1_epi8('&'));
+    const __m128i lineFeed = _mm_cmpeq_epi8(block, _mm_set1_epi8('\n'));
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_or_si128(angles, quoteAmp), lineFeed)));
+  }
+#endif
   // The byte at p, escaped; p moves past it.
   static char* PutByte(char* out, const char*& p, const char* textEnd, std::size_t& lineFeeds) {
     const char c = *p++;
@@ -236,6 +265,8 @@ class TTextSink {
 
 namespace {
 
+using namespace std::string_view_literals;
+
 // Keep-alive reports to the host: the first after this many lines, then one
 // every kKeepAliveEvery lines.
 constexpr std::int64_t kKeepAliveFirst = 1000;
@@ -245,12 +276,12 @@ constexpr std::int64_t kKeepAliveEvery = 100;
 // end tag; the line feeds of the value.
 std::size_t CloseElement(TTextSink& out, const TmyXmlNode* n, int depth) {
   if (n->value.empty()) {
-    out.PutTag(depth, "</", n->name, ">\r\n");
+    out.PutTag(depth, "</"sv, n->name, ">\r\n"sv);
     return 0;
   }
   out.Indent(depth);
   const std::size_t lineFeeds = out.PutEscaped(n->value);
-  out.PutTag(0, "</", n->name, ">\r\n");
+  out.PutTag(0, "</"sv, n->name, ">\r\n"sv);
   return lineFeeds;
 }
 
@@ -286,16 +317,16 @@ void TmyXMLParser::WalkInto(TTextSink& out, TmyXmlNode* aNode, int aDepth, bool 
       out.Put(keptText_);
       writeLine_ += keptLines_;
     } else {
-      out.PutTag(indent ? depth : 0, cur->instruction ? "<?" : cur->comment ? "<!--" : "<", cur->name, {});
+      out.PutTag(indent ? depth : 0, cur->instruction ? "<?"sv : cur->comment ? "<!--"sv : "<"sv, cur->name, {});
       for (const TmyXmlAttrNode* a = cur->firstAttr; a != nullptr; a = a->next) out.PutAttribute(a->name, a->value);
       // Comments and instructions always end in their own short form: an end tag
       // after them would not be XML. An element read in the short form keeps it
       // only while it stays empty: children or text added later are written.
       const bool empty = cur->firstChild == nullptr && cur->value.empty();
       if ((cur->closed && empty) || cur->instruction || cur->comment) {
-        out.Put(cur->instruction ? " ?>\r\n" : cur->comment ? "-->\r\n" : " />\r\n");
+        out.Put(cur->instruction ? " ?>\r\n"sv : cur->comment ? "-->\r\n"sv : " />\r\n"sv);
       } else if (cur->firstChild != nullptr) {
-        out.Put(">\r\n");
+        out.Put(">\r\n"sv);
         ++writeLine_;
         cur = cur->firstChild;
         ++depth;
