@@ -1,6 +1,7 @@
 // TmyXmlNode: copies. A deep copy of a node is a new node of the same name,
 // then CopyFrom, then the deep copies of its children in order.
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -94,7 +95,11 @@ void TmyXmlNode::ShareText(TXmlString& aTo, const TXmlString& aFrom) {
     aTo.assign(aFrom.view());
     return;
   }
-  aTo.bits_ = TXmlString::Address(aFrom.data()) | (aTo.bits_ & TXmlString::kResident);
+  // The view keeps the source's size as any view does (a longer one is
+  // measured when asked).
+  const std::uintptr_t size = std::min(aFrom.size(), TXmlString::kLongView);
+  aTo.bits_ =
+      TXmlString::Address(aFrom.data()) | (aTo.bits_ & TXmlString::kResident) | (size << TXmlString::kViewSizeShift);
 }
 
 TmyXmlNode* TmyXmlNode::AddChildSharingName(const TmyXmlNode& aSource) {

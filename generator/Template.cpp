@@ -247,9 +247,11 @@ void TScriptTemplate::AppendTo(std::string& stream, std::string_view part, const
 // --- TMarkupTemplate ---------------------------------------------------------------
 
 const TMarkupTemplate& TMarkupTemplate::Get(std::string_view resource) {
-  // Never destroyed: the page trees made from these templates keep views of
-  // their texts, and a tree may be freed as late as the end of the process.
-  static auto& cache = *new std::map<std::string, std::unique_ptr<TMarkupTemplate>, std::less<>>;
+  // Destroyed when the process ends or the plug-in is unloaded (not leaked,
+  // which the unloaded plug-in's memory would be). The page trees made from
+  // these templates keep views of their texts; a view is never read when its
+  // tree is freed, so a tree may still be freed after the templates went.
+  static std::map<std::string, std::unique_ptr<TMarkupTemplate>, std::less<>> cache;
   auto it = cache.find(resource);
   if (it == cache.end()) {
     auto made =
