@@ -34,6 +34,6 @@ for p in "${programs[@]}"; do
 done
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 BENCH_LOAD="$load_before before, $load_after after" \
-  BENCH_MACHINE="$(nproc) x $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | xargs), pinned to cpu $core" \
+  BENCH_MACHINE="$(nproc --all) x $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | xargs), pinned to cpu $core" \
   python3 bench/tabulate.py bench/README.md "${results[@]}"
 echo "bench/README.md rewritten"
