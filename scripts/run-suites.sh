@@ -13,7 +13,10 @@ trap 'rm -rf "$logs"' EXIT
 export logs
 # The registry and the host's files of the tests stay out of the user's home.
 export HALVEX_HOME="$logs/home"
-mapfile -t suites < <(find "$build/tests" -type f -executable -name '*_tests' | sort)
+# The longest suites start first, so that the others run beside them instead
+# of after them.
+mapfile -t suites < <(find "$build/tests" -type f -executable -name '*_tests' |
+  awk -F/ '{ print ($NF == "browser_tests" || $NF == "imaging_png_tests" ? 0 : 1) "\t" $0 }' | sort | cut -f2-)
 printf '%s\n' "${suites[@]}" | xargs -P "$jobs" -I{} bash -c '
   suite={}; name=$(basename "$suite")
   repeat=2; passes=twice

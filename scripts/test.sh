@@ -3,9 +3,8 @@
 # installs what is missing, checks the layout and the layering of the folders
 # (scripts/layers.txt), builds with AddressSanitizer and
 # UndefinedBehaviorSanitizer and runs every test alone and every suite shuffled,
-# runs the communication loop's tests under ThreadSanitizer, compiles the
-# README's quick build (Release, no sanitizers), then builds the fuzz targets
-# with clang and fuzzes them for a while. Every build treats warnings as errors.
+# runs the communication loop's tests under ThreadSanitizer, then builds the
+# fuzz targets with clang and fuzzes them for a while. Every build treats warnings as errors.
 #
 #   scripts/test.sh                  everything (what CI runs)
 #   FUZZ_SECONDS=0 scripts/test.sh   skip the fuzzing
@@ -41,9 +40,10 @@ step_done "layering check"
 jobs=$(nproc)
 build=${BUILD_DIR:-build-ci}
 # -O1 with line tables only: the sanitizers' own recommendation, and half the
-# compile time of -O2 -g. The benchmarks are built by the quick build below.
+# compile time of -O2 -g. The benchmarks are compiled here too (not run), so that
+# every program of the repository is built with warnings as errors.
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNWELL_SANITIZE=ON -DTARNWELL_WERROR=ON \
-  -DTARNWELL_BENCH=OFF \
+  -DTARNWELL_BENCH=ON \
   -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG"
 cmake --build "$build" -j "$jobs"
 step_done "sanitizer build"
@@ -67,13 +67,6 @@ cmake -S . -B "$tbuild" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNWELL_TS
 cmake --build "$tbuild" -j "$jobs" --target comm_tsan_tests
 TSAN_OPTIONS=halt_on_error=1 "$tbuild/tests/plugin/live/comm_tsan_tests" --gtest_shuffle --gtest_repeat=2
 step_done "ThreadSanitizer build and run"
-
-# The README's quick build, as a user runs it (Release, GCC, the tests and the
-# benchmarks on), compiled with warnings as errors.
-qbuild=${QUICK_BUILD_DIR:-build-quick}
-cmake -S . -B "$qbuild" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARNWELL_WERROR=ON
-cmake --build "$qbuild" -j "$jobs"
-step_done "quick build (Release)"
 
 fuzz_seconds=${FUZZ_SECONDS:-120}
 if [[ "$fuzz_seconds" != 0 ]] && [[ -n "$(ls tests/fuzz/*.cpp 2>/dev/null)" ]]; then
