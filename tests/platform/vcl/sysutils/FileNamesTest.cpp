@@ -4,6 +4,8 @@
 #include <fstream>
 #include <string>
 
+#include <unistd.h>
+
 #include "platform/vcl/SysUtils.h"
 
 namespace {
@@ -67,9 +69,8 @@ TEST(FileNamesTest, RelativePaths) {
 class FilesTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    root = std::filesystem::temp_directory_path() /
-           ("sysutils_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    root = std::filesystem::temp_directory_path() / ("sysutils_" + std::to_string(::getpid()) + "_" +
+                                                     ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::remove_all(root);
     std::filesystem::create_directories(root);
     std::ofstream(root / "Data.TXT") << "x";

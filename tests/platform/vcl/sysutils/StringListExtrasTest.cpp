@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "platform/vcl/ColorDialog.h"
 #include "platform/vcl/Streams.h"
 #include "platform/vcl/StringList.h"
@@ -191,8 +193,10 @@ TEST(StringListExtrasTest, TStringsTellTheirOwnerAboutTheNewChanges) {
 class StringListFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = std::filesystem::temp_directory_path() /
-          ("sysutils_sl_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    // The process id keeps two runs of the suite at once (two builds on one
+    // machine) out of each other's folders.
+    dir = std::filesystem::temp_directory_path() / ("sysutils_sl_" + std::to_string(::getpid()) + "_" +
+                                                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
   }
