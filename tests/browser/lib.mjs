@@ -145,19 +145,22 @@ async function reloadStalled(page) {
     note(`stalled ${page.url()}: reloaded`);
     if (attempt > 2) throw new Error(`Firefox stalled ${page.url()} three times`);
     stalls.get(page).stalled = false;  // the reload is a navigation of its own
-    const stall = stalled(page);
-    const reloaded = page.reload();
-    reloaded.catch(() => {});  // a stalled reload's wait ends in its timeout
-    if (!(await Promise.race([reloaded.then(() => false), stall.then(() => true)]))) return;
+    if (!(await stallsFirst(page, () => page.reload()))) return;
   }
+}
+
+// Runs `wait` (a wait for the page's load) and answers whether the page's
+// navigation stalled before it ended.
+function stallsFirst(page, wait) {
+  const stall = stalled(page).then(() => true);
+  const done = wait();
+  done.catch(() => {});  // a stalled navigation's wait ends in its timeout
+  return Promise.race([done.then(() => false), stall]);
 }
 
 // Starts a navigation with `start` and waits until the new page has loaded.
 export async function landed(page, start) {
-  const stall = stalled(page).then(() => true);
-  const loaded = Promise.all([page.waitForNavigation(), start()]);
-  loaded.catch(() => {});  // a stalled navigation's wait ends in its timeout
-  if (await Promise.race([loaded.then(() => false), stall])) await reloadStalled(page);
+  if (await stallsFirst(page, () => Promise.all([page.waitForNavigation(), start()]))) await reloadStalled(page);
 }
 
 // A new page of the size the pictures have, its requests tracked.
@@ -212,9 +215,8 @@ export const fill = (page, selector, text) => page.locator(selector).fill(text);
 
 // A page that its own script moved on to has loaded.
 export async function loaded(page) {
-  const complete = page.waitForFunction(() => document.readyState === 'complete');
-  complete.catch(() => {});  // a stalled page's wait ends in its timeout
-  if (await Promise.race([complete.then(() => false), stalled(page).then(() => true)])) await reloadStalled(page);
+  if (await stallsFirst(page, () => page.waitForFunction(() => document.readyState === 'complete')))
+    await reloadStalled(page);
 }
 
 // Lets the page's script run for a while: for what must not happen in that time.
