@@ -25,7 +25,7 @@ halvex=$1
 plugin=$2
 demo=$3
 screens=$4
-for tool in Xvfb xdotool xprop xwd convert; do
+for tool in Xvfb xdotool xprop xmodmap xwd convert; do
   command -v "$tool" > /dev/null || { echo "missing tool: $tool (scripts/packages.txt)"; exit 1; }
 done
 
@@ -57,10 +57,23 @@ wait_for() {
 }
 
 # --- the X server, on a display number it picks itself ---
-coproc XVFB { exec Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp 2> "$work/xvfb.log"; }
+# -noreset: the server keeps its keyboard map (set below) when its last client
+# leaves, as it does between the tools' calls before the host connects.
+coproc XVFB { exec Xvfb -displayfd 1 -noreset -screen 0 1280x1024x24 -nolisten tcp 2> "$work/xvfb.log"; }
 xvfb_pid=$XVFB_PID
 read -r -t 20 display <&"${XVFB[0]}" || fail "Xvfb did not start"
 export DISPLAY=":$display"
+# The Czech and Polish letters typed below are on no key of the server's
+# keyboard: they go on spare keys (a letter and its capital) before the host
+# starts. Left to itself, xdotool would map a spare key anew for each press,
+# and a client that reads its keys later than they were pressed would read a
+# later letter's mapping for an earlier press.
+letters=(ccaron rcaron ecaron uring scaron zcaron lstroke zabovedot aring)
+mapfile -t spare < <(xmodmap -pke | awk 'NF == 3 && $2 > 8 { print $2 }')
+(( ${#spare[@]} >= ${#letters[@]} )) || fail "the X server's keyboard has too few spare keys"
+for i in "${!letters[@]}"; do
+  echo "keycode ${spare[$i]} = ${letters[$i]} ${letters[$i]^}"
+done | xmodmap - || fail "the letters could not be put on spare keys"
 export TARNWELL_X11_CONTROL_MAP=1
 export HALVEX_HOME="$work/home"
 
@@ -142,9 +155,8 @@ wait_for '[[ -n "$(window_of T?FormLabelProperties)" ]] && [[ -n "$(control_rect
   "the properties of the page's title"
 props=$(window_of T?FormLabelProperties)
 # Czech and Polish letters at the end of the caption; the last, a, is not
-# in code page 1250 and is not typed. Each keysym is on no key of the
-# server's keyboard: xdotool maps it to a spare key for its press, and Shift
-# with that key types the capital.
+# in code page 1250 and is not typed. Shift with a letter's spare key types
+# its capital.
 click_control "$props" edtCaption1
 xdotool key End space ccaron rcaron ecaron uring scaron zcaron shift+ccaron lstroke zabovedot aring
 screen czech-letters
