@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <new>
 #include <span>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -29,6 +30,27 @@
 
 // Links aItem (whose own links are set by the caller) as the last of the sibling list that
 // aFirst and aLast hold: children of a node or its attributes.
+// Attribute names prepared once for FindAttrs, for a reader that asks many
+// nodes for the same names (a static table): each name's bit under its first
+// byte, so that an attribute is compared only with the names that start as it
+// does. At most kMaxNames names; the names must outlive the table.
+class TXmlAttrNames {
+ public:
+  static constexpr std::size_t kMaxNames = 64;
+  constexpr explicit TXmlAttrNames(std::span<const std::string_view> aNames) : names_(aNames) {
+    if (aNames.size() > kMaxNames) throw std::length_error("TXmlAttrNames: too many names");
+    // An empty name stands under the NUL that an empty text starts with.
+    for (std::size_t i = 0; i < aNames.size(); ++i)
+      byFirst_[aNames[i].empty() ? 0 : static_cast<unsigned char>(aNames[i][0])] |= std::uint64_t{1} << i;
+  }
+  std::size_t size() const noexcept { return names_.size(); }
+
+ private:
+  friend class TmyXmlNode;
+  std::span<const std::string_view> names_;
+  std::uint64_t byFirst_[256] = {};
+};
+
 template <typename T>
 inline void XmlLinkLast(T* aItem, T*& aFirst, T*& aLast) noexcept {
   aItem->prev = aLast;
@@ -75,6 +97,8 @@ class TmyXmlNode {
   // The first attribute of each of aNames (null where there is none), found in
   // one pass over the list: for a reader of many attributes of one node.
   void FindAttrs(std::span<const std::string_view> aNames, std::span<const TmyXmlAttrNode*> aFound) const;
+  // The same for names prepared once; aFound holds a slot for each name.
+  void FindAttrs(const TXmlAttrNames& aNames, std::span<const TmyXmlAttrNode*> aFound) const;
   // An attribute's value read as GetAttrInt reads it: the default without an
   // attribute or a decimal number.
   static std::int32_t AttrInt(const TmyXmlAttrNode* aAttr, std::int32_t aDefault);

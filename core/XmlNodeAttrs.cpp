@@ -141,34 +141,35 @@ std::int32_t TmyXmlNode::AttrInt(const TmyXmlAttrNode* aAttr, std::int32_t aDefa
 }
 
 void TmyXmlNode::FindAttrs(std::span<const std::string_view> aNames, std::span<const TmyXmlAttrNode*> aFound) const {
+  if (aNames.size() <= TXmlAttrNames::kMaxNames) {
+    FindAttrs(TXmlAttrNames(aNames), aFound.first(std::min(aNames.size(), aFound.size())));
+    std::fill(aFound.begin() + static_cast<std::ptrdiff_t>(std::min(aNames.size(), aFound.size())), aFound.end(),
+              nullptr);
+    return;
+  }
   std::fill(aFound.begin(), aFound.end(), nullptr);
   const std::size_t count = std::min(aNames.size(), aFound.size());
-  // The wanted names by the low bits of their first letter: an attribute is
-  // compared only with the few names that can be it, in their order, instead
-  // of with every name (most readers ask for a dozen names or more).
-  constexpr std::size_t kBuckets = 64;
-  constexpr std::size_t kMaxIndexed = 32;
-  std::array<std::uint32_t, kBuckets> candidates{};
-  const auto bucket = [](std::string_view name) {
-    return static_cast<unsigned char>(name.empty() ? '\0' : name[0]) % kBuckets;
-  };
-  if (count <= kMaxIndexed)
-    for (std::size_t i = 0; i < count; ++i) candidates[bucket(aNames[i])] |= std::uint32_t{1} << i;
   for (const TmyXmlAttrNode* a = firstAttr; a != nullptr; a = a->next) {
-    if (count > kMaxIndexed) {
-      for (std::size_t i = 0; i < count; ++i) {
-        if (a->name == aNames[i]) {
-          if (aFound[i] == nullptr) aFound[i] = a;
-          break;
-        }
-      }
-      continue;
-    }
-    for (std::uint32_t left = candidates[static_cast<unsigned char>(a->name.data()[0]) % kBuckets]; left != 0;
-         left &= left - 1) {
-      const auto i = static_cast<std::size_t>(std::countr_zero(left));
+    for (std::size_t i = 0; i < count; ++i) {
       if (a->name == aNames[i]) {
         if (aFound[i] == nullptr) aFound[i] = a;
+        break;
+      }
+    }
+  }
+}
+
+void TmyXmlNode::FindAttrs(const TXmlAttrNames& aNames, std::span<const TmyXmlAttrNode*> aFound) const {
+  std::fill(aFound.begin(), aFound.end(), nullptr);
+  const std::size_t count = std::min(aNames.size(), aFound.size());
+  // The names not found yet: the walk ends when each has its attribute.
+  std::uint64_t left = count == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << count) - 1;
+  for (const TmyXmlAttrNode* a = firstAttr; a != nullptr && left != 0; a = a->next) {
+    for (std::uint64_t m = aNames.byFirst_[static_cast<unsigned char>(a->name.data()[0])] & left; m != 0; m &= m - 1) {
+      const auto i = static_cast<std::size_t>(std::countr_zero(m));
+      if (a->name.Equals(aNames.names_[i])) {
+        aFound[i] = a;
+        left &= ~(std::uint64_t{1} << i);
         break;
       }
     }

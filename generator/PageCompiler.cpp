@@ -37,6 +37,7 @@ constexpr const char* kSystemWordVariable = "%SW22";
 constexpr const char* kSystemWordIdentifier = "__S22_UINT_u";
 constexpr const char* kOrientationAttributes[] = {"alpha", "beta", "gamma"};
 constexpr std::string_view kTouchAttributes[] = {"clickxvar", "clickyvar", "clickcol"};
+constexpr TXmlAttrNames kTouchAttributeNames{kTouchAttributes};
 
 std::string Trimmed(std::string text) {
   const auto blank = [](unsigned char c) { return std::isspace(c) != 0; };
@@ -89,7 +90,7 @@ bool ScanMovedVariables(TPageState& page) {
     if (object->name != "object") continue;
     // The three in one pass over the object's attributes.
     const TmyXmlAttrNode* touch[std::size(kTouchAttributes)];
-    object->FindAttrs(kTouchAttributes, touch);
+    object->FindAttrs(kTouchAttributeNames, touch);
     for (const TmyXmlAttrNode* attribute : touch)
       if (attribute != nullptr) moved |= ResolveMoved(page, ScanReference(page, attribute->value));
     TmyXmlNode* kind = KindElement(object);

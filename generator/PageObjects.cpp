@@ -77,6 +77,7 @@ enum TObjectAttr : std::size_t {
 constexpr std::string_view kObjectAttrNames[kObjectAttrCount] = {
     "X",      "xoff",   "Y",           "yoff",     "back", "front", "caption", "hint",    "size",
     "italic", "strong", "transparent", "readonly", "ti",   "level", "visvar",  "vistype", "visneg"};
+constexpr TXmlAttrNames kObjectAttrs{kObjectAttrNames};
 
 std::string AttrText(const TmyXmlAttrNode* a) { return a != nullptr ? std::string(a->value) : std::string(); }
 bool AttrTrue(const TmyXmlAttrNode* a) { return a != nullptr && a->value == "true"; }
@@ -209,7 +210,7 @@ TmyXmlNode* KindElement(TmyXmlNode* object) {
 
 TObjectData ReadObjectData(TPageState& page, TmyXmlNode* object) {
   const TmyXmlAttrNode* a[kObjectAttrCount];
-  object->FindAttrs(kObjectAttrNames, a);
+  object->FindAttrs(kObjectAttrs, a);
   TObjectData d;
   d.left = GridPixels(a[kAttrX], a[kAttrXOffset]);
   d.top = GridPixels(a[kAttrY], a[kAttrYOffset]);
