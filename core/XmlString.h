@@ -120,8 +120,18 @@ class TXmlString {
         if (p[i] != aText[i] || p[i] == '\0') return false;
       return p[aText.size()] == '\0';
     }
-    if (size() != aText.size()) return false;
-    for (size_type i = 0; i < aText.size(); ++i)
+    const size_type n = aText.size();
+    if (size() != n) return false;
+    // Up to 16 bytes by two loads from each text that stay inside it (and may
+    // overlap): a name is compared in a few instructions whatever its length.
+    if (n >= 8 && n <= 16)
+      return Load<std::uint64_t>(p) == Load<std::uint64_t>(aText.data()) &&
+             Load<std::uint64_t>(p + n - 8) == Load<std::uint64_t>(aText.data() + n - 8);
+    if (n >= 4 && n < 8)
+      return Load<std::uint32_t>(p) == Load<std::uint32_t>(aText.data()) &&
+             Load<std::uint32_t>(p + n - 4) == Load<std::uint32_t>(aText.data() + n - 4);
+    if (n > 16) return std::memcmp(p, aText.data(), n) == 0;
+    for (size_type i = 0; i < n; ++i)
       if (p[i] != aText[i]) return false;
     return true;
   }
@@ -174,6 +184,12 @@ class TXmlString {
     std::size_t size;
   };
 
+  template <typename T>
+  static T Load(const char* aBytes) noexcept {
+    T value;
+    std::memcpy(&value, aBytes, sizeof value);
+    return value;
+  }
   static std::uintptr_t Address(const char* aText) noexcept { return reinterpret_cast<std::uintptr_t>(aText); }
   // A resident view of aSize bytes followed by a NUL (and no NUL before it);
   // the string must be empty and not owned.

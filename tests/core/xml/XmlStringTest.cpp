@@ -119,4 +119,26 @@ TEST(XmlString, ParsedTextChangedToOneWithNulBytes) {
   EXPECT_EQ(root->firstChild->name, "a");
 }
 
+// Every length up to past two words, a byte changed at each place (the first
+// and last bytes of the overlapping loads among them), owned and as a parsed
+// view: equal only when every byte is.
+TEST(XmlString, EqualsComparesEveryByteAtEveryLength) {
+  for (std::size_t n = 0; n <= 20; ++n) {
+    const std::string text = std::string("abcdefghijklmnopqrstuvwxyz").substr(0, n);
+    TmyXMLParser doc;
+    const std::unique_ptr<TmyXmlNode> root(xmltest::ParseText(doc, "<n a=\"" + text + "\"/>"));
+    const TXmlString& view = root->firstChild->FindAttr("a")->value;
+    const TXmlString owned(text);
+    for (const TXmlString* s : {&view, &owned}) {
+      EXPECT_TRUE(s->Equals(text)) << n;
+      EXPECT_FALSE(s->Equals(text + "z")) << n;
+      for (std::size_t i = 0; i < n; ++i) {
+        std::string other = text;
+        other[i] = 'Z';
+        EXPECT_FALSE(s->Equals(other)) << n << " at " << i;
+      }
+    }
+  }
+}
+
 }  // namespace
