@@ -72,6 +72,27 @@ class THoleFiller {
     out.append(text.substr(pos));
   }
 
+  // The same for a text whose holes were found before: `holes` lists each
+  // "%%...%%" of the text in order (where it opens and ends, and its name as
+  // AppendFilled reads it), `unclosed` a "%%" after the last one that nothing
+  // closes.
+  template <typename Hole>
+  void AppendIndexed(std::string_view text, const std::vector<Hole>& holes, bool unclosed, std::string& out) const {
+    std::size_t pos = 0;
+    for (const Hole& hole : holes) {
+      const std::string_view name = text.substr(hole.nameStart, hole.nameSize);
+      const TTemplateValues::TValue* value = values_.FindValue(name);
+      if (value == nullptr)
+        throw ETemplateError(Where(name_, part_) + ": hole '" + std::string(name) + "' is not filled");
+      out.append(text.substr(pos, hole.open - pos));
+      out += value->value;
+      value->used = true;
+      pos = hole.end;
+    }
+    if (unclosed) throw ETemplateError(Where(name_, part_) + ": unclosed hole");
+    out.append(text.substr(pos));
+  }
+
   // The text with its holes filled, in `out`; false, and `out` as it was, when
   // the text has no hole.
   bool Fill(std::string_view text, std::string& out) const {
@@ -202,7 +223,7 @@ const TScriptTemplate& TScriptTemplate::Get(std::string_view resource) {
 }
 
 TScriptTemplate::TScriptTemplate(std::string name, std::string_view text) : name_(std::move(name)) {
-  std::string* part = nullptr;
+  TPart* part = nullptr;
   bool joinNext = false;
   std::size_t pos = 0;
   while (pos < text.size()) {
@@ -219,8 +240,28 @@ TScriptTemplate::TScriptTemplate(std::string name, std::string_view text) : name
     if (part == nullptr) continue;  // the file's comment
     joinNext = !line.empty() && line.back() == kJoinMark;
     if (joinNext) line.remove_suffix(1);
-    part->append(line);
-    if (!joinNext) part->append(kLineEnd);
+    part->text.append(line);
+    if (!joinNext) part->text.append(kLineEnd);
+  }
+  for (auto& [partName, text] : parts_) IndexHoles(text);
+}
+
+void TScriptTemplate::IndexHoles(TPart& part) {
+  const std::string_view text = part.text;
+  std::size_t pos = 0;
+  while (true) {
+    const std::size_t open = text.find(kHoleMark, pos);
+    if (open == std::string_view::npos) return;
+    const std::size_t start = open + kHoleMark.size();
+    const std::size_t close = text.find(kHoleMark, start);
+    if (close == std::string_view::npos) {
+      part.unclosed = true;
+      return;
+    }
+    std::string_view name = text.substr(start, close - start);
+    if (!name.empty() && name.back() == kOptionalMark) name.remove_suffix(1);
+    part.holes.push_back({open, close + kHoleMark.size(), start, name.size()});
+    pos = close + kHoleMark.size();
   }
 }
 
@@ -236,7 +277,7 @@ void TScriptTemplate::AppendTo(std::string& stream, std::string_view part, const
   const THoleFiller filler(values, name_, part);
   const std::size_t before = stream.size();
   try {
-    filler.AppendFilled(it->second, stream);
+    filler.AppendIndexed(it->second.text, it->second.holes, it->second.unclosed, stream);
     filler.CheckAllUsed();
   } catch (...) {
     stream.resize(before);

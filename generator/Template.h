@@ -84,8 +84,23 @@ class TScriptTemplate {
   void AppendTo(std::string& stream, std::string_view part, const TTemplateValues& values = {}) const;
 
  private:
+  // A part's text, with where its holes are, found once when the template is
+  // parsed: each use copies the text between them instead of searching it.
+  struct TPart {
+    std::string text;
+    struct THole {
+      std::size_t open;       // the first "%%"
+      std::size_t end;        // after the closing "%%"
+      std::size_t nameStart;  // the name, without the optional mark
+      std::size_t nameSize;
+    };
+    std::vector<THole> holes;
+    bool unclosed = false;  // the text goes on from the last hole with a "%%" that no "%%" closes
+  };
+  void IndexHoles(TPart& part);
+
   std::string name_;
-  std::map<std::string, std::string, std::less<>> parts_;
+  std::map<std::string, TPart, std::less<>> parts_;
 };
 
 class TMarkupTemplate {

@@ -42,7 +42,7 @@ TEST(ScriptTemplateTest, PartsEndLinesWithCrLfAndJoinBackslashLines) {
 }
 
 TEST(ScriptTemplateTest, UnfilledUnknownAndMissingPartsNameTemplateAndHole) {
-  TScriptTemplate t("test.js", "@@ one\nvar a = %%a%%;\n");
+  TScriptTemplate t("test.js", "@@ one\nvar a = %%a%%;\n@@ open\nb = %%a%%; c = %%b\n");
   struct Case {
     TTemplateValues values;
     const char* part;
@@ -52,6 +52,7 @@ TEST(ScriptTemplateTest, UnfilledUnknownAndMissingPartsNameTemplateAndHole) {
       {TTemplateValues(), "one", "test.js part 'one': hole 'a' is not filled"},
       {TTemplateValues().Raw("a", "1").Raw("b", "2"), "one", "test.js part 'one': no hole 'b'"},
       {TTemplateValues(), "three", "test.js: no part 'three'"},
+      {TTemplateValues().Raw("a", "1"), "open", "test.js part 'open': unclosed hole"},
   };
   for (const Case& c : cases) {
     try {
