@@ -3,6 +3,8 @@
 
 #include "core/XmlNode.h"
 
+#include "core/XmlBuildArena.h"
+
 TmyXmlNode::TmyXmlNode(std::string_view aName, TmyXmlNode* aParent) : name(aName) {
   if (aParent != nullptr) aParent->LinkChildLast(this);
 }
@@ -98,17 +100,44 @@ bool TmyXmlNode::IsSelfOrAncestorOf(const TmyXmlNode* aNode) const {
 
 // --- creating ------------------------------------------------------------------
 
-TmyXmlNode* TmyXmlNode::AddChild(std::string_view aName) { return new TmyXmlNode(aName, this); }
+TmyXmlNode* TmyXmlNode::Make(std::string_view aName, const TmyXmlNode* aFor, TmyXmlNode* aParent) {
+  TXmlArena* arena = TXmlBuildArena::For(aFor);
+  if (arena == nullptr) return new TmyXmlNode(aName, aParent);
+  // Resident from the start, so that the name's text comes from the arena too.
+  auto* node = new (arena) TmyXmlNode(std::string_view(), nullptr);
+  node->name.MakeResident();
+  node->value.MakeResident();
+  node->name = aName;
+  if (aParent != nullptr) aParent->LinkChildLast(node);
+  return node;
+}
+
+TmyXmlAttrNode* TmyXmlNode::MakeAttr(std::string_view aName, const TmyXmlNode* aFor, TmyXmlNode* aOwner) {
+  TXmlArena* arena = TXmlBuildArena::For(aFor);
+  if (arena == nullptr) return new TmyXmlAttrNode(aName, aOwner);
+  auto* attr = new (arena) TmyXmlAttrNode(std::string_view(), nullptr);
+  attr->name.MakeResident();
+  attr->value.MakeResident();
+  attr->name = aName;
+  if (aOwner != nullptr) {
+    aOwner->Changing();
+    attr->owner = aOwner;
+    XmlLinkLast(attr, aOwner->firstAttr, aOwner->lastAttr);
+  }
+  return attr;
+}
+
+TmyXmlNode* TmyXmlNode::AddChild(std::string_view aName) { return Make(aName, this, this); }
 
 TmyXmlNode* TmyXmlNode::InsertFirstChild(std::string_view aName) {
-  auto* node = new TmyXmlNode(aName);
+  auto* node = Make(aName, this, nullptr);
   LinkChildAfter(node, nullptr);
   return node;
 }
 
 TmyXmlNode* TmyXmlNode::InsertAfter(std::string_view aName) {
   if (parent == nullptr) return nullptr;
-  auto* node = new TmyXmlNode(aName);
+  auto* node = Make(aName, parent, nullptr);
   parent->LinkChildAfter(node, this);
   return node;
 }

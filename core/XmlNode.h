@@ -84,6 +84,9 @@ class TmyXmlNode {
   TXmlArena* ArenaOrNull() const noexcept { return name.resident() ? TXmlArena::ArenaAt(this) : nullptr; }
 
   // --- creating nodes -------------------------------------------------------
+  // A new detached node that will become a child of aFor: from the build arena
+  // open for aFor's children (XmlBuildArena.h), or from the heap.
+  static TmyXmlNode* NewFor(std::string_view aName, const TmyXmlNode* aFor) { return Make(aName, aFor, nullptr); }
   TmyXmlNode* AddChild(std::string_view aName);
   TmyXmlNode* InsertFirstChild(std::string_view aName);
   // Right after this node among its siblings; null (nothing made) without parent.
@@ -250,6 +253,11 @@ class TmyXmlNode {
   }
   // Marks the arena of a parsed tree that this node belongs to.
   void Changing() noexcept { name.Changing(); }
+  // A new node named aName (linked as aParent's last child when aParent is
+  // given), or a new attribute (appended to aOwner's when given), from the
+  // build arena open for children of aFor (XmlBuildArena.h) or from the heap.
+  static TmyXmlNode* Make(std::string_view aName, const TmyXmlNode* aFor, TmyXmlNode* aParent);
+  static TmyXmlAttrNode* MakeAttr(std::string_view aName, const TmyXmlNode* aFor, TmyXmlNode* aOwner);
   // Link a detached node as the last child, or directly after aAfter (a child of
   // this node; null for the front).
   void LinkChildLast(TmyXmlNode* aChild);

@@ -74,7 +74,7 @@ TmyXmlAttrNode* TmyXmlNode::FindAttr(std::string_view aName) const {
 
 TmyXmlAttrNode* TmyXmlNode::SetAttr(std::string_view aName, std::string_view aValue) {
   TmyXmlAttrNode* a = FindAttr(aName);
-  if (a == nullptr) a = new TmyXmlAttrNode(aName, this);
+  if (a == nullptr) a = MakeAttr(aName, this, this);
   a->value.assign(aValue.data(), aValue.size());
   return a;
 }
@@ -84,7 +84,7 @@ TmyXmlAttrNode* TmyXmlNode::UpdateAttr(std::string_view aName, std::string_view 
 }
 
 TmyXmlAttrNode* TmyXmlNode::AppendAttr(std::string_view aName, std::string_view aValue) {
-  auto* a = new TmyXmlAttrNode(aName, this);
+  auto* a = MakeAttr(aName, this, this);
   a->value.assign(aValue.data(), aValue.size());
   return a;
 }
@@ -102,7 +102,7 @@ TmyXmlAttrNode* TmyXmlNode::SetAttrIntStr(std::string_view aName, std::int32_t a
 
 TmyXmlAttrNode* TmyXmlNode::InsertFirstAttr(std::string_view aName, std::string_view aValue) {
   if (firstAttr == nullptr) return SetAttr(aName, aValue);
-  auto* a = new TmyXmlAttrNode(aName, nullptr);
+  auto* a = MakeAttr(aName, this, nullptr);
   a->value.assign(aValue.data(), aValue.size());
   Changing();
   a->owner = this;

@@ -103,7 +103,7 @@ void TmyXmlNode::ShareText(TXmlString& aTo, const TXmlString& aFrom) {
 }
 
 TmyXmlNode* TmyXmlNode::AddChildSharingName(const TmyXmlNode& aSource) {
-  auto* node = new TmyXmlNode(std::string_view(), this);
+  auto* node = Make(std::string_view(), this, this);
   ShareText(node->name, aSource.name);
   return node;
 }
@@ -115,14 +115,14 @@ void TmyXmlNode::ShareValue(const TmyXmlNode& aSource) {
 }
 
 TmyXmlAttrNode* TmyXmlNode::AppendAttrSharing(const TmyXmlAttrNode& aSource) {
-  auto* a = new TmyXmlAttrNode(std::string_view(), this);
+  auto* a = MakeAttr(std::string_view(), this, this);
   ShareText(a->name, aSource.name);
   ShareText(a->value, aSource.value);
   return a;
 }
 
 TmyXmlAttrNode* TmyXmlNode::AppendAttrSharingName(const TmyXmlAttrNode& aSource, std::string_view aValue) {
-  auto* a = new TmyXmlAttrNode(std::string_view(), this);
+  auto* a = MakeAttr(std::string_view(), this, this);
   ShareText(a->name, aSource.name);
   a->value.assign(aValue);
   return a;

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "core/XmlArena.h"
+#include "core/XmlBuildArena.h"
 
 namespace {
 
@@ -21,7 +22,8 @@ std::uint32_t CheckedSize(std::size_t aSize) {
 static_assert(sizeof(TXmlString) == sizeof(void*));
 
 TXmlString::TXmlString(TXmlString&& aOther) {
-  if (!aOther.owned()) {
+  // A view, or a buffer that goes with its arena, is copied.
+  if (!aOther.owned() || aOther.InArena()) {
     Assign(aOther.view());
     return;
   }
@@ -32,7 +34,7 @@ TXmlString::TXmlString(TXmlString&& aOther) {
 
 TXmlString& TXmlString::operator=(TXmlString&& aOther) {
   if (this == &aOther) return *this;
-  if (!aOther.owned()) return Assign(aOther.view());
+  if (!aOther.owned() || aOther.InArena()) return Assign(aOther.view());
   Changing();
   aOther.Changing();
   if (owned()) FreeBuffer();
@@ -54,7 +56,20 @@ char* TXmlString::NewBuffer(std::size_t aCapacity) {
   return reinterpret_cast<char*>(header + 1);
 }
 
-void TXmlString::FreeBuffer() noexcept { ::operator delete(Header()); }
+char* TXmlString::NewBufferHere(std::size_t aCapacity) {
+  if (!resident()) return NewBuffer(aCapacity);
+  TXmlArena* arena = TXmlArena::ArenaAt(this);
+  if (!TXmlBuildArena::IsOpen(arena)) return NewBuffer(aCapacity);
+  auto* header = reinterpret_cast<BufferHeader*>(arena->AllocateBytes(sizeof(BufferHeader) + aCapacity + 1));
+  if ((Address(reinterpret_cast<const char*>(header + 1) + aCapacity) & ~kAddress) != 0) throw std::bad_alloc();
+  header->capacity = aCapacity | kArenaBuffer;
+  header->size = 0;
+  return reinterpret_cast<char*>(header + 1);
+}
+
+void TXmlString::FreeBuffer() noexcept {
+  if (!InArena()) ::operator delete(Header());
+}
 
 void TXmlString::Adopt(char* aBuffer, std::uint32_t aSize) noexcept {
   aBuffer[aSize] = '\0';
@@ -82,7 +97,7 @@ TXmlString& TXmlString::Assign(std::string_view aText) {
     clear();
     return *this;
   }
-  char* buffer = NewBuffer(size);
+  char* buffer = NewBufferHere(size);
   std::memcpy(buffer, aText.data(), size);
   Adopt(buffer, size);
   return *this;
@@ -102,7 +117,7 @@ TXmlString& TXmlString::Append(std::string_view aText) {
     return *this;
   }
   std::size_t capacity = std::max<std::size_t>(size, std::min<std::size_t>(kMaxSize, oldSize * 2));
-  char* buffer = NewBuffer(capacity);
+  char* buffer = NewBufferHere(capacity);
   std::memcpy(buffer, data(), oldSize);
   std::memcpy(buffer + oldSize, aText.data(), aText.size());
   Adopt(buffer, size);

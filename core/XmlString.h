@@ -178,11 +178,13 @@ class TXmlString {
   static constexpr std::size_t kLongView = (std::size_t{1} << 14) - 1;
   static constexpr std::uintptr_t kViewSize = std::uintptr_t{kLongView} << kViewSizeShift;
   static constexpr std::uintptr_t kAddress = (std::uintptr_t{1} << kViewSizeShift) - 1;
-  // In front of an owned buffer's bytes.
+  // In front of an owned buffer's bytes. A buffer of a build arena
+  // (XmlBuildArena.h) is marked in its capacity: it goes with its arena.
   struct BufferHeader {
     std::size_t capacity;
     std::size_t size;
   };
+  static constexpr std::size_t kArenaBuffer = std::size_t{1} << 63;
 
   template <typename T>
   static T Load(const char* aBytes) noexcept {
@@ -209,8 +211,12 @@ class TXmlString {
   static std::string Join(std::string_view a, std::string_view b);
   const BufferHeader* Header() const noexcept { return reinterpret_cast<const BufferHeader*>(data()) - 1; }
   BufferHeader* Header() noexcept { return reinterpret_cast<BufferHeader*>(const_cast<char*>(data())) - 1; }
-  std::size_t Capacity() const noexcept { return Header()->capacity; }
+  std::size_t Capacity() const noexcept { return Header()->capacity & ~kArenaBuffer; }
+  bool InArena() const noexcept { return (Header()->capacity & kArenaBuffer) != 0; }
   static char* NewBuffer(std::size_t aCapacity);
+  // A buffer for this string: from the build arena open on this thread when
+  // the string is in an object of that arena, else from the heap.
+  char* NewBufferHere(std::size_t aCapacity);
   void FreeBuffer() noexcept;
   // Ends aBuffer's text of aSize bytes with a NUL and makes it this string's own,
   // freeing the buffer it had.

@@ -5,9 +5,12 @@
 
 #include "generator/ProjectCompiler.h"
 
+#include <optional>
+
 #include "base/ScopeExit.h"
 #include "core/TraceLog.h"
 #include "core/UiText.h"
+#include "core/XmlBuildArena.h"
 #include "core/XmlDocument.h"
 #include "generator/GeneratedFiles.h"
 #include "generator/PageCompiler.h"
@@ -135,6 +138,10 @@ class TProjectCompiler {
     script_ += BackToReferrerScript(context_.alarmVariables);
     stream2_.clear();
     stream3_.clear();
+    pageArena_.reset();
+    pageArena_.emplace(
+        std::initializer_list<const TmyXmlNode*>{templateData_->lastChild, frame_.logoCell, frame_.planCell,
+                                                 frame_.title != nullptr ? frame_.title->parent : nullptr});
     ClearPage();
     FillFrame(page);
     std::string pageFileName;
@@ -308,6 +315,9 @@ class TProjectCompiler {
   std::string stylesheet_;
   std::string stream2_;
   std::string stream3_;
+  // The arena of what the page being compiled puts into the two documents
+  // (XmlBuildArena.h); the next page's clearing gives it back.
+  std::optional<TXmlBuildArena> pageArena_;
 };
 
 }  // namespace

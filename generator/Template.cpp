@@ -108,7 +108,7 @@ class THoleFiller {
   // empty. Each text is filled as it is copied: most have no hole and are
   // copied as they are, or shared when the filler may share.
   void CopyFilled(const TmyXmlNode* source, TmyXmlNode* parent) const {
-    TmyXmlNode* copy = sharing_ ? parent->AddChildSharingName(*source) : new TmyXmlNode(source->name, parent);
+    TmyXmlNode* copy = sharing_ ? parent->AddChildSharingName(*source) : parent->AddChild(source->name);
     copy->closed = source->closed;
     copy->instruction = source->instruction;
     copy->comment = source->comment;
@@ -352,11 +352,12 @@ TmyXmlNode* TMarkupTemplate::AppendTo(TmyXmlNode* parent, std::string_view part,
   const TmyXmlNode* source = FindPart(part);
   const THoleFiller filler(values, name_, part, lasting_ && !repeatsAttrs_);
   // The copies join the parent once they are all made and filled: a template
-  // error leaves the parent as it was.
-  TmyXmlNode copies{std::string_view()};
-  for (const TmyXmlNode* n = source->firstChild; n != nullptr; n = n->next) filler.CopyFilled(n, &copies);
+  // error leaves the parent as it was. They are made where the parent's new
+  // children are (a page's arena, XmlBuildArena.h).
+  const std::unique_ptr<TmyXmlNode> copies(TmyXmlNode::NewFor(std::string_view(), parent));
+  for (const TmyXmlNode* n = source->firstChild; n != nullptr; n = n->next) filler.CopyFilled(n, copies.get());
   filler.CheckAllUsed();
-  TmyXmlNode* first = copies.firstChild;
-  copies.MoveChildrenTo(parent);
+  TmyXmlNode* first = copies->firstChild;
+  copies->MoveChildrenTo(parent);
   return first;
 }
