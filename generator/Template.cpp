@@ -37,6 +37,23 @@ bool IsOptionalHole(std::string_view value) {
   return value.find(kHoleMark, kHoleMark.size()) == value.size() - kHoleMark.size();
 }
 
+// What a text holds from a position on: no further hole, a hole, or a "%%"
+// that no "%%" closes.
+enum class THoleScan { kNone, kHole, kUnclosed };
+
+// The first hole of the text at or after pos.
+THoleScan NextHole(std::string_view text, std::size_t pos, TTemplateHole& hole) {
+  const std::size_t open = text.find(kHoleMark, pos);
+  if (open == std::string_view::npos) return THoleScan::kNone;
+  const std::size_t start = open + kHoleMark.size();
+  const std::size_t close = text.find(kHoleMark, start);
+  if (close == std::string_view::npos) return THoleScan::kUnclosed;
+  std::size_t size = close - start;
+  if (size > 0 && text[close - 1] == kOptionalMark) --size;
+  hole = {open, close + kHoleMark.size(), start, size};
+  return THoleScan::kHole;
+}
+
 }  // namespace
 
 // Fills the holes of one use of a part: every text of the part, then the check
@@ -53,42 +70,20 @@ class THoleFiller {
   // The text with its holes filled, appended to `out`.
   void AppendFilled(std::string_view text, std::string& out) const {
     std::size_t pos = 0;
-    while (true) {
-      const std::size_t open = text.find(kHoleMark, pos);
-      if (open == std::string_view::npos) break;
-      const std::size_t start = open + kHoleMark.size();
-      const std::size_t close = text.find(kHoleMark, start);
-      if (close == std::string_view::npos) throw ETemplateError(Where(name_, part_) + ": unclosed hole");
-      std::string_view name = text.substr(start, close - start);
-      if (!name.empty() && name.back() == kOptionalMark) name.remove_suffix(1);
-      const TTemplateValues::TValue* value = values_.FindValue(name);
-      if (value == nullptr)
-        throw ETemplateError(Where(name_, part_) + ": hole '" + std::string(name) + "' is not filled");
-      out.append(text.substr(pos, open - pos));
-      out += value->value;
-      value->used = true;
-      pos = close + kHoleMark.size();
+    TTemplateHole hole;
+    for (THoleScan found; (found = NextHole(text, pos, hole)) != THoleScan::kNone;) {
+      if (found == THoleScan::kUnclosed) throw ETemplateError(Where(name_, part_) + ": unclosed hole");
+      pos = AppendUpToHole(text, pos, hole, out);
     }
     out.append(text.substr(pos));
   }
 
-  // The same for a text whose holes were found before: `holes` lists each
-  // "%%...%%" of the text in order (where it opens and ends, and its name as
-  // AppendFilled reads it), `unclosed` a "%%" after the last one that nothing
-  // closes.
-  template <typename Hole>
-  void AppendIndexed(std::string_view text, const std::vector<Hole>& holes, bool unclosed, std::string& out) const {
+  // The same for a text whose holes were found before (NextHole): `holes` in
+  // order, `unclosed` a "%%" after the last one that nothing closes.
+  void AppendIndexed(std::string_view text, const std::vector<TTemplateHole>& holes, bool unclosed,
+                     std::string& out) const {
     std::size_t pos = 0;
-    for (const Hole& hole : holes) {
-      const std::string_view name = text.substr(hole.nameStart, hole.nameSize);
-      const TTemplateValues::TValue* value = values_.FindValue(name);
-      if (value == nullptr)
-        throw ETemplateError(Where(name_, part_) + ": hole '" + std::string(name) + "' is not filled");
-      out.append(text.substr(pos, hole.open - pos));
-      out += value->value;
-      value->used = true;
-      pos = hole.end;
-    }
+    for (const TTemplateHole& hole : holes) pos = AppendUpToHole(text, pos, hole, out);
     if (unclosed) throw ETemplateError(Where(name_, part_) + ": unclosed hole");
     out.append(text.substr(pos));
   }
@@ -133,6 +128,20 @@ class THoleFiller {
       }
     }
     for (const TmyXmlNode* c = source->firstChild; c != nullptr; c = c->next) CopyFilled(c, copy);
+  }
+
+  // Appends the text from pos to the hole and the hole's value; the position
+  // after the hole.
+  std::size_t AppendUpToHole(std::string_view text, std::size_t pos, const TTemplateHole& hole,
+                             std::string& out) const {
+    const std::string_view name = text.substr(hole.nameStart, hole.nameSize);
+    const TTemplateValues::TValue* value = values_.FindValue(name);
+    if (value == nullptr)
+      throw ETemplateError(Where(name_, part_) + ": hole '" + std::string(name) + "' is not filled");
+    out.append(text.substr(pos, hole.open - pos));
+    out += value->value;
+    value->used = true;
+    return hole.end;
   }
 
   // ETemplateError naming the first value that found no hole.
@@ -247,22 +256,14 @@ TScriptTemplate::TScriptTemplate(std::string name, std::string_view text) : name
 }
 
 void TScriptTemplate::IndexHoles(TPart& part) {
-  const std::string_view text = part.text;
   std::size_t pos = 0;
-  while (true) {
-    const std::size_t open = text.find(kHoleMark, pos);
-    if (open == std::string_view::npos) return;
-    const std::size_t start = open + kHoleMark.size();
-    const std::size_t close = text.find(kHoleMark, start);
-    if (close == std::string_view::npos) {
-      part.unclosed = true;
-      return;
-    }
-    std::string_view name = text.substr(start, close - start);
-    if (!name.empty() && name.back() == kOptionalMark) name.remove_suffix(1);
-    part.holes.push_back({open, close + kHoleMark.size(), start, name.size()});
-    pos = close + kHoleMark.size();
+  TTemplateHole hole;
+  THoleScan found;
+  while ((found = NextHole(part.text, pos, hole)) == THoleScan::kHole) {
+    part.holes.push_back(hole);
+    pos = hole.end;
   }
+  part.unclosed = found == THoleScan::kUnclosed;
 }
 
 std::string TScriptTemplate::Fill(std::string_view part, const TTemplateValues& values) const {

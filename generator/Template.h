@@ -41,6 +41,14 @@ class ETemplateError : public Exception {
 // "{" as "{{" and "}" as "}}": a text in a literal attribute of the stylesheet.
 std::string EscapeXslAttribute(std::string_view text);
 
+// Where a hole "%%name%%" (or "%%name?%%") lies in a template's text.
+struct TTemplateHole {
+  std::size_t open = 0;       // the first "%%"
+  std::size_t end = 0;        // after the closing "%%"
+  std::size_t nameStart = 0;  // the name, without the optional mark
+  std::size_t nameSize = 0;
+};
+
 // The values of one use of a template part, each escaped as it is set.
 class TTemplateValues {
  public:
@@ -88,13 +96,7 @@ class TScriptTemplate {
   // parsed: each use copies the text between them instead of searching it.
   struct TPart {
     std::string text;
-    struct THole {
-      std::size_t open;       // the first "%%"
-      std::size_t end;        // after the closing "%%"
-      std::size_t nameStart;  // the name, without the optional mark
-      std::size_t nameSize;
-    };
-    std::vector<THole> holes;
+    std::vector<TTemplateHole> holes;
     bool unclosed = false;  // the text goes on from the last hole with a "%%" that no "%%" closes
   };
   void IndexHoles(TPart& part);
