@@ -36,8 +36,6 @@ constexpr std::size_t kEncodingDigit = 11;     // "windows-125x": its twelfth ch
 constexpr const char* kSystemWordVariable = "%SW22";
 constexpr const char* kSystemWordIdentifier = "__S22_UINT_u";
 constexpr const char* kOrientationAttributes[] = {"alpha", "beta", "gamma"};
-constexpr std::string_view kTouchAttributes[] = {"clickxvar", "clickyvar", "clickcol"};
-constexpr TXmlAttrNames kTouchAttributeNames{kTouchAttributes};
 
 std::string Trimmed(std::string text) {
   const auto blank = [](unsigned char c) { return std::isspace(c) != 0; };
@@ -84,15 +82,20 @@ bool ResolveOrientation(TPageState& page) {
 }
 
 // Step 7: the variables of touch, canvas, image-button and rectangle objects.
+// The object's attributes are found here once and kept for its record.
 bool ScanMovedVariables(TPageState& page) {
   bool moved = false;
+  std::size_t objects = 0;
+  for (const TmyXmlNode* object = page.page->firstChild; object != nullptr; object = object->next)
+    objects += object->name == "object" ? 1 : 0;
+  page.objectAttrs.clear();
+  page.objectAttrs.reserve(objects);
   for (TmyXmlNode* object = page.page->firstChild; object != nullptr; object = object->next) {
     if (object->name != "object") continue;
-    // The three in one pass over the object's attributes.
-    const TmyXmlAttrNode* touch[std::size(kTouchAttributes)];
-    object->FindAttrs(kTouchAttributeNames, touch);
-    for (const TmyXmlAttrNode* attribute : touch)
-      if (attribute != nullptr) moved |= ResolveMoved(page, ScanReference(page, attribute->value));
+    TObjectAttrs& attrs = page.objectAttrs.emplace_back();
+    FindObjectAttrs(object, attrs);
+    for (std::size_t i = kAttrClickX; i <= kAttrClickColour; ++i)
+      if (attrs.found[i] != nullptr) moved |= ResolveMoved(page, ScanReference(page, attrs.found[i]->value));
     TmyXmlNode* kind = KindElement(object);
     if (kind == nullptr) continue;
     if (kind->name == "canvas") {

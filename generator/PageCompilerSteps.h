@@ -6,6 +6,7 @@
 // map). TPageCompiler::CompilePage calls them in order.
 
 #include <string>
+#include <string_view>
 
 #include "generator/PageState.h"
 
@@ -24,11 +25,13 @@ struct TPageLayout {
 void BuildPageLayout(TPageState& page, TPageLayout& layout);
 
 // --- objects (PageObjects.cpp) ----------------------------------------------------------
-// The object record of an `object` element.
-TObjectData ReadObjectData(TPageState& page, TmyXmlNode* object);
+// The attributes of an `object` element that the page compiler reads, in one pass.
+void FindObjectAttrs(const TmyXmlNode* object, TObjectAttrs& attrs);
+// The object record of an `object` element from its attributes (FindObjectAttrs).
+TObjectData ReadObjectData(TPageState& page, TmyXmlNode* object, const TObjectAttrs& attrs);
 // The object's text `name` in the project's language from its `lang` child;
 // `text` stays as it is without texts per language or without `lang`.
-void TakeLanguageText(const TCompileProject& project, TmyXmlNode* object, const std::string& name, std::string& text);
+void TakeLanguageText(const TCompileProject& project, TmyXmlNode* object, std::string_view name, std::string& text);
 // The kind element: the first child that is not `lang`; null when none.
 TmyXmlNode* KindElement(TmyXmlNode* object);
 // Step 21: every object of the page through the writers, with visibility wrapping.

@@ -52,34 +52,15 @@ TSwitch SwitchOf(const TmyXmlNode* kind) {
   return TSwitch::kVisibility;
 }
 
-// The object's attributes that its record holds, read in one pass.
-enum TObjectAttr : std::size_t {
-  kAttrX,
-  kAttrXOffset,
-  kAttrY,
-  kAttrYOffset,
-  kAttrBack,
-  kAttrFront,
-  kAttrCaption,
-  kAttrHint,
-  kAttrSize,
-  kAttrItalic,
-  kAttrStrong,
-  kAttrTransparent,
-  kAttrReadOnly,
-  kAttrTemplateMark,
-  kAttrLevel,
-  kAttrVisVar,
-  kAttrVisType,
-  kAttrVisNeg,
-  kObjectAttrCount
-};
+// The names of TObjectAttr, in its order.
 constexpr std::string_view kObjectAttrNames[kObjectAttrCount] = {
-    "X",      "xoff",   "Y",           "yoff",     "back", "front", "caption", "hint",    "size",
-    "italic", "strong", "transparent", "readonly", "ti",   "level", "visvar",  "vistype", "visneg"};
+    "X",     "xoff",   "Y",       "yoff",   "back",        "front",     "caption",
+    "hint",  "size",   "italic",  "strong", "transparent", "readonly",  "ti",
+    "level", "visvar", "vistype", "visneg", "clickxvar",   "clickyvar", "clickcol"};
 constexpr TXmlAttrNames kObjectAttrs{kObjectAttrNames};
 
-std::string AttrText(const TmyXmlAttrNode* a) { return a != nullptr ? std::string(a->value) : std::string(); }
+std::string_view AttrView(const TmyXmlAttrNode* a) { return a != nullptr ? a->value.view() : std::string_view(); }
+std::string AttrText(const TmyXmlAttrNode* a) { return std::string(AttrView(a)); }
 bool AttrTrue(const TmyXmlAttrNode* a) { return a != nullptr && a->value == "true"; }
 
 int GridPixels(const TmyXmlAttrNode* cell, const TmyXmlAttrNode* offset) {
@@ -159,10 +140,11 @@ void WriteWithVisibility(TObjectWriter& writer, const TPageLayout& layout, const
   WriteVisibilityScript(page, writer.kind, vis, elements + 1, index, writer.data.visNeg);
 }
 
-void WriteObject(TPageState& page, const TPageLayout& layout, TmyXmlNode* object, int zIndex) {
+void WriteObject(TPageState& page, const TPageLayout& layout, TmyXmlNode* object, const TObjectAttrs& attrs,
+                 int zIndex) {
   TmyXmlNode* kind = KindElement(object);
   if (kind == nullptr) return;
-  const TObjectData data = ReadObjectData(page, object);
+  const TObjectData data = ReadObjectData(page, object, attrs);
   TObjectWriter writer{page, object, kind, ObjectParent(layout, kind), data, zIndex};
   page.showText.clear();
   page.inputDeclared = false;
@@ -193,7 +175,7 @@ void WriteObject(TPageState& page, const TPageLayout& layout, TmyXmlNode* object
 // (<caption code="7">...</caption>), "" when the entry is missing; the
 // attribute's text when the project keeps no texts per language or the
 // object has no `lang`.
-void TakeLanguageText(const TCompileProject& project, TmyXmlNode* object, const std::string& name, std::string& text) {
+void TakeLanguageText(const TCompileProject& project, TmyXmlNode* object, std::string_view name, std::string& text) {
   if (!project.languageTexts) return;
   TmyXmlNode* lang = object->FindChild("lang");
   if (lang == nullptr) return;
@@ -208,17 +190,21 @@ TmyXmlNode* KindElement(TmyXmlNode* object) {
   return nullptr;
 }
 
-TObjectData ReadObjectData(TPageState& page, TmyXmlNode* object) {
-  const TmyXmlAttrNode* a[kObjectAttrCount];
-  object->FindAttrs(kObjectAttrs, a);
+void FindObjectAttrs(const TmyXmlNode* object, TObjectAttrs& attrs) {
+  attrs.object = object;
+  object->FindAttrs(kObjectAttrs, attrs.found);
+}
+
+TObjectData ReadObjectData(TPageState& page, TmyXmlNode* object, const TObjectAttrs& attrs) {
+  const auto& a = attrs.found;
   TObjectData d;
   d.left = GridPixels(a[kAttrX], a[kAttrXOffset]);
   d.top = GridPixels(a[kAttrY], a[kAttrYOffset]);
   const int back = TmyXmlNode::AttrInt(a[kAttrBack], 0);
   d.background = back == -1 ? 0 : SwapRedBlue(static_cast<std::uint32_t>(back));
   d.foreground = SwapRedBlue(static_cast<std::uint32_t>(TmyXmlNode::AttrInt(a[kAttrFront], 0)));
-  d.caption = DecodeHtmlEntities(AttrText(a[kAttrCaption]));
-  d.hint = DecodeHtmlEntities(AttrText(a[kAttrHint]));
+  d.caption = DecodeHtmlEntities(AttrView(a[kAttrCaption]));
+  d.hint = DecodeHtmlEntities(AttrView(a[kAttrHint]));
   d.fontSize = TmyXmlNode::AttrInt(a[kAttrSize], d.fontSize);
   d.italic = AttrTrue(a[kAttrItalic]);
   d.strong = AttrTrue(a[kAttrStrong]);
@@ -236,8 +222,17 @@ TObjectData ReadObjectData(TPageState& page, TmyXmlNode* object) {
 
 void WritePageObjects(TPageState& page, const TPageLayout& layout) {
   int zIndex = 0;
+  std::size_t index = 0;
+  TObjectAttrs own;
   for (TmyXmlNode* object = page.page->firstChild; object != nullptr; object = object->next) {
     if (object->name != "object") continue;
-    WriteObject(page, layout, object, ++zIndex);
+    // The scan's attributes of this object, or found now when the scan did not see it.
+    const TObjectAttrs* attrs = index < page.objectAttrs.size() ? &page.objectAttrs[index] : nullptr;
+    ++index;
+    if (attrs == nullptr || attrs->object != object) {
+      FindObjectAttrs(object, own);
+      attrs = &own;
+    }
+    WriteObject(page, layout, object, *attrs, ++zIndex);
   }
 }

@@ -11,6 +11,7 @@
 
 struct TCompileContext;
 class TmyXmlNode;
+class TmyXmlAttrNode;
 
 // One page object as the frame reads it from the `object` attributes.
 struct TObjectData {
@@ -30,6 +31,40 @@ struct TObjectData {
   std::string visVar;    // placeholders expanded
   std::string visType;   // kept, not read by the frame
   bool visNeg = false;
+};
+
+// The attributes of an `object` element that the page compiler reads: the
+// object record's, then the three touch variables of the moved scan. Their
+// names are in this order in PageObjects.cpp (FindObjectAttrs).
+enum TObjectAttr : std::size_t {
+  kAttrX,
+  kAttrXOffset,
+  kAttrY,
+  kAttrYOffset,
+  kAttrBack,
+  kAttrFront,
+  kAttrCaption,
+  kAttrHint,
+  kAttrSize,
+  kAttrItalic,
+  kAttrStrong,
+  kAttrTransparent,
+  kAttrReadOnly,
+  kAttrTemplateMark,
+  kAttrLevel,
+  kAttrVisVar,
+  kAttrVisType,
+  kAttrVisNeg,
+  kAttrClickX,
+  kAttrClickY,
+  kAttrClickColour,
+  kObjectAttrCount
+};
+
+// One object's attributes by TObjectAttr, null where it has none.
+struct TObjectAttrs {
+  const TmyXmlNode* object = nullptr;
+  std::array<const TmyXmlAttrNode*, kObjectAttrCount> found{};
 };
 
 // A field that the page's common submit button posts (PostGlobal): its element
@@ -80,6 +115,13 @@ struct TPageState {
   bool hasSubmit = false;
   bool canvasPage = false;
   std::array<std::string, 3> orientation;  // identifiers of alpha, beta, gamma
+  // The attributes of the page's `object` children in page order, found once
+  // by the moved scan and used again for each object's record when it is
+  // written. The pointers stay valid and complete from the scan to the writing:
+  // in between nothing adds or deletes an attribute of an object (the writers
+  // set only the object's `format`, which is not among them), and the values
+  // are read when the record is made.
+  std::vector<TObjectAttrs> objectAttrs;
 
   int elementCounter = 0;
   int cameraCount = 0;
