@@ -4,6 +4,7 @@
 
 #include "generator/ObjectWriter.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstdio>
@@ -62,12 +63,17 @@ void AppendJsonVariable(TPageState& page, const std::string& variable) {
 
 // Room for a style with its position and a few pieces more.
 constexpr std::size_t kUsualStyleSize = 128;
+// Room for the decimal digits and sign of any long long.
+constexpr std::size_t kLongDigits = 24;
+
+// A number's digits at `at`, where there is room for any long long; the end.
+char* PutInt(char* at, long long value) { return std::to_chars(at, at + kLongDigits, value).ptr; }
+
+char* PutText(char* at, std::string_view text) { return std::copy(text.begin(), text.end(), at); }
 
 void AppendInt(std::string& out, long long value) {
-  char text[24];
-  const auto [end, ec] = std::to_chars(text, text + sizeof text, value);
-  (void)ec;
-  out.append(text, end);
+  char text[kLongDigits];
+  out.append(text, PutInt(text, value));
 }
 
 // As printf's "%06X": upper-case hexadecimal digits, at least six.
@@ -80,15 +86,20 @@ void AppendHex6(std::string& out, std::uint32_t value) {
   for (const char* c = text; c != end; ++c) out += *c >= 'a' ? static_cast<char>(*c - 'a' + 'A') : *c;
 }
 
+// Built in a buffer of its own and appended in one step.
 void AppendPositionStyle(std::string& out, const TObjectWriter& writer) {
-  out += "position: absolute; top: ";
-  AppendInt(out, writer.data.top);
-  out += "px; left: ";
-  AppendInt(out, writer.data.left);
-  out += "px; z-index: ";
-  AppendInt(out, writer.zIndex);
-  out += ';';
+  constexpr std::string_view kTop = "position: absolute; top: ";
+  constexpr std::string_view kLeft = "px; left: ";
+  constexpr std::string_view kZ = "px; z-index: ";
+  char text[kTop.size() + kLeft.size() + kZ.size() + 3 * kLongDigits + 1];
+  char* at = PutInt(PutText(text, kTop), writer.data.top);
+  at = PutInt(PutText(at, kLeft), writer.data.left);
+  at = PutInt(PutText(at, kZ), writer.zIndex);
+  *at++ = ';';
+  out.append(text, at);
 }
+
+bool AttrIs(const TmyXmlAttrNode* attr, std::string_view value) { return attr != nullptr && attr->value == value; }
 
 void ReportMissing(TObjectWriter& writer, const TBinding& binding, int captionId) {
   TPageState& page = writer.page;
@@ -126,6 +137,15 @@ const char* const* ObjectWriterKeywords() { return kKeywords.data(); }
 int FindInputEntry(const TPageState& page, const std::string& entry) {
   for (std::size_t i = 0; i < page.inputs.size(); ++i) {
     if (page.inputs[i] == entry) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+int FindInputEntry(const TPageState& page, std::string_view variable, std::string_view identifier) {
+  const std::size_t size = variable.size() + identifier.size();
+  for (std::size_t i = 0; i < page.inputs.size(); ++i) {
+    const std::string& entry = page.inputs[i];
+    if (entry.size() == size && entry.starts_with(variable) && entry.ends_with(identifier)) return static_cast<int>(i);
   }
   return -1;
 }
@@ -169,7 +189,7 @@ TBindResult BindVariable(TObjectWriter& writer, TBinding& binding, const TBindOp
   if (!binding.variable.empty())
     binding.identifier = page.context.variables.ResolveWebVariable(binding.variable, format, &binding.info);
   if (!binding.identifier.empty()) SetFormatAttribute(writer.kind, binding.identifier);
-  binding.dataIndex = FindInputEntry(page, binding.variable + binding.identifier);
+  binding.dataIndex = FindInputEntry(page, binding.variable, binding.identifier);
   binding.isNew = binding.dataIndex < 0;
   if (binding.isNew) binding.dataIndex = static_cast<int>(page.inputs.size());
   if (binding.identifier.empty()) {
@@ -190,15 +210,21 @@ TBindResult BindVariable(TObjectWriter& writer, TBinding& binding, const TBindOp
 
 std::string PositionStyle(const TObjectWriter& writer) {
   std::string style;
+  style.reserve(kUsualStyleSize);
   AppendPositionStyle(style, writer);
   return style;
 }
 
 std::string StylePieces(const TObjectWriter& writer, std::uint32_t pieces) {
-  const TObjectData& d = writer.data;
-  const bool hidden = writer.page.hiddenCopy;
   std::string style;
   style.reserve(kUsualStyleSize);
+  AppendStylePieces(style, writer, pieces);
+  return style;
+}
+
+void AppendStylePieces(std::string& style, const TObjectWriter& writer, std::uint32_t pieces) {
+  const TObjectData& d = writer.data;
+  const bool hidden = writer.page.hiddenCopy;
   if (pieces & kStylePosition) AppendPositionStyle(style, writer);
   if ((pieces & kStyleFontSize) && d.fontSize != kDefaultFontSize) {
     style += " font-size: ";
@@ -218,10 +244,9 @@ std::string StylePieces(const TObjectWriter& writer, std::uint32_t pieces) {
   }
   if ((pieces & kStyleFontStyle) && d.italic) style += " font-style: italic;";
   if ((pieces & kStyleFontStyle) && d.strong) style += " font-weight: bold;";
-  if ((pieces & kStyleBorderNone) && writer.kind->GetAttr("border") != "true") style += " border: none;";
+  if ((pieces & kStyleBorderNone) && !AttrIs(writer.kind->FindAttr("border"), "true")) style += " border: none;";
   if ((pieces & kStyleHidden) && hidden) style += " visibility: hidden;";
   if ((pieces & kStyleDisplayNone) && hidden) style += " display: none;";
-  return style;
 }
 
 TmyXmlNode* AddLevelIf(TmyXmlNode* parent, int level, bool live) {

@@ -91,8 +91,9 @@ enum TStylePiece : std::uint32_t {
   kStyleDisplayNone = 1u << 8,       // " display: none;" in hidden mode
 };
 
-// The pieces asked for, in their fixed order.
+// The pieces asked for, in their fixed order; appended to `style` by the second.
 std::string StylePieces(const TObjectWriter& writer, std::uint32_t pieces);
+void AppendStylePieces(std::string& style, const TObjectWriter& writer, std::uint32_t pieces);
 // "position: absolute; top: %ipx; left: %ipx; z-index: %i;"
 std::string PositionStyle(const TObjectWriter& writer);
 

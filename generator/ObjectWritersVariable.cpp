@@ -21,6 +21,7 @@ constexpr int kCaptionInsertedPage = 7283;
 constexpr int kCaptionStringPicture = 7243;
 constexpr int kBorderWidths = 2;  // one pixel on each side
 constexpr int kBaseHexadecimal = 3;
+constexpr std::size_t kFrameStyleRoom = 160;  // the inserted page's usual style
 
 // --- rectangle ------------------------------------------------------------------------
 
@@ -35,30 +36,55 @@ TBlockShape ReadBlockShape(const TObjectWriter& writer) {
   TBlockShape shape;
   shape.height = writer.kind->GetAttrInt("height", 0);
   shape.width = writer.kind->GetAttrInt("width", 0);
-  shape.border = writer.kind->GetAttr("border") == "true";
+  const TmyXmlAttrNode* border = writer.kind->FindAttr("border");
+  shape.border = border != nullptr && border->value == "true";
   if (!shape.border) {
     shape.borderPiece = " border: none;";
     return shape;
   }
   shape.height -= kBorderWidths;
   shape.width -= kBorderWidths;
-  shape.borderPiece = " border: 1px solid #" + Hex6(writer.data.foreground) + ";";
+  shape.borderPiece = " border: 1px solid #";
+  shape.borderPiece += Hex6(writer.data.foreground);
+  shape.borderPiece += ';';
   return shape;
 }
 
+// "height: %ipx; width: %ipx;"
+void AppendSizeStyle(std::string& style, const TBlockShape& shape) {
+  style += "height: ";
+  style += std::to_string(shape.height);
+  style += "px; width: ";
+  style += std::to_string(shape.width);
+  style += "px;";
+}
+
 std::string SizeStyle(const TBlockShape& shape) {
-  return "height: " + std::to_string(shape.height) + "px; width: " + std::to_string(shape.width) + "px;";
+  std::string style;
+  AppendSizeStyle(style, shape);
+  return style;
 }
 
 // The border, background and hidden pieces.
-std::string BlockPieces(const TObjectWriter& writer, const TBlockShape& shape) {
-  return shape.borderPiece + StylePieces(writer, kStyleBackground | kStyleHidden);
+void AppendBlockPieces(std::string& style, const TObjectWriter& writer, const TBlockShape& shape) {
+  style += shape.borderPiece;
+  AppendStylePieces(style, writer, kStyleBackground | kStyleHidden);
+}
+
+// The style of a rectangle without a click: position, `between`, size and pieces.
+std::string BlockStyle(const TObjectWriter& writer, const TBlockShape& shape, std::string_view between) {
+  std::string style = PositionStyle(writer);
+  style += between;
+  AppendSizeStyle(style, shape);
+  AppendBlockPieces(style, writer, shape);
+  return style;
 }
 
 // The inner element: a link with `href`, else a plain block.
 TmyXmlNode* AddBlockElement(TObjectWriter& writer, TmyXmlNode* parent, const std::string& style,
                             const std::string& id) {
-  const std::string href = writer.kind->GetAttr("href");
+  const TmyXmlAttrNode* hrefAttr = writer.kind->FindAttr("href");
+  const std::string_view href = hrefAttr != nullptr ? hrefAttr->value.view() : std::string_view();
   TTemplateValues values;
   values.XslAttribute("hint", writer.data.hint).Raw("style", style).Raw("id", id);
   if (!href.empty()) values.XslAttribute("href", href);
@@ -81,16 +107,18 @@ void WriteClickableBlock(TObjectWriter& writer, const TBinding& binding, const T
   TTemplateValues outer;
   outer.Int("element", binding.element).Raw("position", PositionStyle(writer));
   TmyXmlNode* live = TMarkupTemplate::Get("PAGE_BLOCK_XSL").AppendTo(parent, "clickable", outer);
-  AddBlockElement(writer, live,
-                  "cursor:pointer;height:" + std::to_string(shape.height) + "px; width:" + std::to_string(shape.width) +
-                      "px;" + BlockPieces(writer, shape),
-                  "");
+  std::string style =
+      "cursor:pointer;height:" + std::to_string(shape.height) + "px; width:" + std::to_string(shape.width) + "px;";
+  AppendBlockPieces(style, writer, shape);
+  AddBlockElement(writer, live, style, "");
   AddPostFunction(writer, binding);
   if (level <= 0) return;
   TmyXmlNode* inert = TMarkupTemplate::Get("PAGE_BLOCK_XSL")
                           .AppendTo(AddLevelIf(writer.parent, level, false), "inert",
                                     TTemplateValues().Raw("position", PositionStyle(writer)));
-  AddBlockElement(writer, inert, SizeStyle(shape) + BlockPieces(writer, shape), "");
+  std::string inertStyle = SizeStyle(shape);
+  AppendBlockPieces(inertStyle, writer, shape);
+  AddBlockElement(writer, inert, inertStyle, "");
 }
 
 // The update line of a colour field or a bar.
@@ -113,7 +141,7 @@ void AddBlockUpdate(TObjectWriter& writer, const TBinding& binding, const TBlock
 
 void WriteValueBlock(TObjectWriter& writer, const TBinding& binding, const TBlockShape& shape) {
   const std::string id = "INPUT" + std::to_string(binding.element);
-  AddBlockElement(writer, writer.parent, PositionStyle(writer) + SizeStyle(shape) + BlockPieces(writer, shape), id);
+  AddBlockElement(writer, writer.parent, BlockStyle(writer, shape, ""), id);
   if (writer.page.hiddenCopy) return;
   AddFirstScriptLine(writer, binding.element);
   AddBlockUpdate(writer, binding, shape);
@@ -146,7 +174,7 @@ bool BindBlockVariable(TObjectWriter& writer, TBinding& binding) {
     return false;
   }
   SetFormatAttribute(writer.kind, binding.identifier);
-  binding.dataIndex = FindInputEntry(page, binding.variable + binding.identifier);
+  binding.dataIndex = FindInputEntry(page, binding.variable, binding.identifier);
   binding.isNew = binding.dataIndex < 0;
   if (binding.isNew) binding.dataIndex = static_cast<int>(page.inputs.size());
   page.newVariable = binding.isNew;
@@ -167,8 +195,7 @@ void WriteBlock(TObjectWriter& writer) {
   binding.variable = ExpandPlaceholders(writer.page.context.project.resolver, writer.kind->GetAttr("variable"));
   if (binding.variable.empty()) {
     const std::string id = writer.page.idsOn ? "INPUT" + std::to_string(NextElement(writer.page)) : "";
-    AddBlockElement(writer, writer.parent, PositionStyle(writer) + " " + SizeStyle(shape) + BlockPieces(writer, shape),
-                    id);
+    AddBlockElement(writer, writer.parent, BlockStyle(writer, shape, " "), id);
     return;
   }
   if (!BindBlockVariable(writer, binding)) return;
@@ -186,11 +213,17 @@ void WriteIframe(TObjectWriter& writer) {
     bound = BindVariable(writer, binding, {.kindCaptionId = kCaptionInsertedPage, .limitCheck = false}) ==
             TBindResult::kBound;
   const int noscroll = writer.kind->GetAttrInt("noscroll", 0);
-  std::string style = "border: none; " + PositionStyle(writer) +
-                      " width: " + std::to_string(writer.kind->GetAttrInt("width", 0)) +
-                      "px; height: " + std::to_string(writer.kind->GetAttrInt("height", 0)) + "px;";
+  std::string style;
+  style.reserve(kFrameStyleRoom);
+  style += "border: none; ";
+  style += PositionStyle(writer);
+  style += " width: ";
+  style += std::to_string(writer.kind->GetAttrInt("width", 0));
+  style += "px; height: ";
+  style += std::to_string(writer.kind->GetAttrInt("height", 0));
+  style += "px;";
   if (noscroll != 0) style += " overflow: hidden;";
-  style += StylePieces(writer, kStyleDisplayNone);
+  AppendStylePieces(style, writer, kStyleDisplayNone);
   const int element = bound ? binding.element : page.idsOn ? NextElement(page) : 0;
   const std::string position = std::to_string(binding.dataIndex + 1);
   TTemplateValues values;

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct TCompileContext;
@@ -149,3 +150,5 @@ bool CanAddPageVariable(TPageState& page);
 
 // The position of variable text + identifier in the INPUT list; -1 when absent.
 int FindInputEntry(const TPageState& page, const std::string& entry);
+// The same for the entry of `variable` followed by `identifier`.
+int FindInputEntry(const TPageState& page, std::string_view variable, std::string_view identifier);
