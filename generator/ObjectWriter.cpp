@@ -99,8 +99,6 @@ void AppendPositionStyle(std::string& out, const TObjectWriter& writer) {
   out.append(text, at);
 }
 
-bool AttrIs(const TmyXmlAttrNode* attr, std::string_view value) { return attr != nullptr && attr->value == value; }
-
 void ReportMissing(TObjectWriter& writer, const TBinding& binding, int captionId) {
   TPageState& page = writer.page;
   page.context.state.compileErrors |= kCompileErrorVariable;
@@ -174,6 +172,11 @@ void AddDataEntry(TPageState& page, TmyXmlNode* parent, bool data, const std::st
   if (page.varAttribute) entry->SetAttr("VAR", variable);
 }
 
+std::string_view AttrView(const TmyXmlNode* node, std::string_view name) {
+  const TmyXmlAttrNode* attr = node->FindAttr(name);
+  return attr != nullptr ? attr->value.view() : std::string_view();
+}
+
 int NextElement(TPageState& page) { return ++page.elementCounter; }
 
 void SetFormatAttribute(TmyXmlNode* kind, const std::string& identifier) {
@@ -183,9 +186,9 @@ void SetFormatAttribute(TmyXmlNode* kind, const std::string& identifier) {
 TBindResult BindVariable(TObjectWriter& writer, TBinding& binding, const TBindOptions& options,
                          const TIdentifierFormat& format) {
   TPageState& page = writer.page;
-  std::string variable = writer.kind->GetAttr("variable");
-  if (options.decodeEntities) variable = DecodeHtmlEntities(variable);
-  binding.variable = ExpandPlaceholders(page.context.project.resolver, variable);
+  const std::string_view variable = AttrView(writer.kind, "variable");
+  binding.variable = ExpandPlaceholders(page.context.project.resolver,
+                                        options.decodeEntities ? DecodeHtmlEntities(variable) : std::string(variable));
   if (!binding.variable.empty())
     binding.identifier = page.context.variables.ResolveWebVariable(binding.variable, format, &binding.info);
   if (!binding.identifier.empty()) SetFormatAttribute(writer.kind, binding.identifier);
@@ -244,7 +247,7 @@ void AppendStylePieces(std::string& style, const TObjectWriter& writer, std::uin
   }
   if ((pieces & kStyleFontStyle) && d.italic) style += " font-style: italic;";
   if ((pieces & kStyleFontStyle) && d.strong) style += " font-weight: bold;";
-  if ((pieces & kStyleBorderNone) && !AttrIs(writer.kind->FindAttr("border"), "true")) style += " border: none;";
+  if ((pieces & kStyleBorderNone) && AttrView(writer.kind, "border") != "true") style += " border: none;";
   if ((pieces & kStyleHidden) && hidden) style += " visibility: hidden;";
   if ((pieces & kStyleDisplayNone) && hidden) style += " display: none;";
 }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "generator/PageState.h"
 #include "generator/WebVariables.h"
@@ -68,6 +69,10 @@ struct TBindOptions {
 // display format that the identifier's suffix takes (the edit field's).
 TBindResult BindVariable(TObjectWriter& writer, TBinding& binding, const TBindOptions& options,
                          const TIdentifierFormat& format = {});
+
+// The value of the node's attribute as a view, "" when it has none; valid
+// until that attribute is changed or deleted.
+std::string_view AttrView(const TmyXmlNode* node, std::string_view name);
 
 // The next element number of the page.
 int NextElement(TPageState& page);

@@ -42,7 +42,7 @@ std::string PictureStyle(TObjectWriter& writer, const std::string& name) {
 }  // namespace
 
 void WriteLabel(TObjectWriter& writer) {
-  const std::string href = DecodeHtmlEntities(writer.kind->GetAttr("href"));
+  const std::string href = DecodeHtmlEntities(AttrView(writer.kind, "href"));
   const std::string style = StylePieces(
       writer, kStylePosition | kStyleFontSize | kStyleColor | kStyleBackgroundColour | kStyleFontStyle | kStyleHidden);
   TTemplateValues values;
@@ -53,9 +53,10 @@ void WriteLabel(TObjectWriter& writer) {
 }
 
 void WritePicture(TObjectWriter& writer) {
-  const std::string href = writer.kind->GetAttr("href");
-  const std::string style = PositionStyle(writer) + PictureStyle(writer, writer.kind->GetAttr("img")) +
-                            StylePieces(writer, kStyleFontSize | kStyleColor | kStyleFontStyle | kStyleHidden);
+  const std::string_view href = AttrView(writer.kind, "href");
+  std::string style = PositionStyle(writer);
+  style += PictureStyle(writer, writer.kind->GetAttr("img"));
+  AppendStylePieces(style, writer, kStyleFontSize | kStyleColor | kStyleFontStyle | kStyleHidden);
   TTemplateValues values;
   values.XslAttribute("hint", writer.data.hint).Raw("style", style).Raw("id", ElementId(OptionalElement(writer)));
   if (!href.empty()) values.XslAttribute("href", href);
@@ -64,9 +65,11 @@ void WritePicture(TObjectWriter& writer) {
 
 void WriteCamera(TObjectWriter& writer) {
   TPageState& page = writer.page;
-  const std::string href = writer.kind->GetAttr("href");
+  const std::string_view href = AttrView(writer.kind, "href");
   const int refresh = writer.kind->GetAttrInt("refresh", kDefaultCameraRefresh);
-  const std::string delimiter = DecodeHtmlEntities(writer.kind->GetAttrDef("delimiter", kDefaultCameraDelimiter));
+  const std::string_view delimiterText = AttrView(writer.kind, "delimiter");
+  const std::string delimiter =
+      DecodeHtmlEntities(delimiterText.empty() ? std::string_view(kDefaultCameraDelimiter) : delimiterText);
   const int camera = ++page.cameraCount;
   const int element = OptionalElement(writer);
   TTemplateValues values;

@@ -36,8 +36,7 @@ TBlockShape ReadBlockShape(const TObjectWriter& writer) {
   TBlockShape shape;
   shape.height = writer.kind->GetAttrInt("height", 0);
   shape.width = writer.kind->GetAttrInt("width", 0);
-  const TmyXmlAttrNode* border = writer.kind->FindAttr("border");
-  shape.border = border != nullptr && border->value == "true";
+  shape.border = AttrView(writer.kind, "border") == "true";
   if (!shape.border) {
     shape.borderPiece = " border: none;";
     return shape;
@@ -83,8 +82,7 @@ std::string BlockStyle(const TObjectWriter& writer, const TBlockShape& shape, st
 // The inner element: a link with `href`, else a plain block.
 TmyXmlNode* AddBlockElement(TObjectWriter& writer, TmyXmlNode* parent, const std::string& style,
                             const std::string& id) {
-  const TmyXmlAttrNode* hrefAttr = writer.kind->FindAttr("href");
-  const std::string_view href = hrefAttr != nullptr ? hrefAttr->value.view() : std::string_view();
+  const std::string_view href = AttrView(writer.kind, "href");
   TTemplateValues values;
   values.XslAttribute("hint", writer.data.hint).Raw("style", style).Raw("id", id);
   if (!href.empty()) values.XslAttribute("href", href);

@@ -2,6 +2,8 @@
 
 #include "generator/PageMessages.h"
 
+#include <string_view>
+
 #include "core/UiText.h"
 #include "generator/CompileContext.h"
 #include "generator/PageCompiler.h"
@@ -12,13 +14,24 @@ namespace {
 constexpr int kTextMissingVariable = 7069;
 constexpr int kTextUnknownVariable = 7075;
 constexpr int kTextUndefinedVariable = 7076;
+constexpr std::string_view kDash = " - ";
+constexpr std::string_view kPlaceOpen = " (";
 
 }  // namespace
 
 void AddPlacedMessage(TCompileContext& context, const std::string& text, const std::string& detail,
                       const std::string& place, const std::string& what) {
-  std::string source = what + " (" + place + ")";
-  if (!detail.empty()) source = detail + " - " + source;
+  // detail + " - " + what + " (" + place + ")", the detail's part only when there is one.
+  std::string source;
+  source.reserve(detail.size() + kDash.size() + what.size() + kPlaceOpen.size() + place.size() + 1);
+  if (!detail.empty()) {
+    source += detail;
+    source += kDash;
+  }
+  source += what;
+  source += kPlaceOpen;
+  source += place;
+  source += ')';
   context.AddHostMessage(text, source);
 }
 
@@ -37,8 +50,13 @@ void AddNamedObjectMessage(TCompileContext& context, const std::string& text, co
 void ReportVariableProblem(TCompileContext& context, const std::string& kindCaption, const std::string& variable,
                            const std::string& typeName, const std::string& place, const std::string& what,
                            const TObjectData& object) {
-  if (variable.empty())
-    return AddObjectMessage(context, GetUiText(kTextMissingVariable), " - " + kindCaption, place, what, object);
-  const int text = typeName.empty() ? kTextUndefinedVariable : kTextUnknownVariable;
-  AddObjectMessage(context, GetUiText(text), variable + " - " + kindCaption, place, what, object);
+  const int text = variable.empty()   ? kTextMissingVariable
+                   : typeName.empty() ? kTextUndefinedVariable
+                                      : kTextUnknownVariable;
+  std::string detail;
+  detail.reserve(variable.size() + kDash.size() + kindCaption.size());
+  detail += variable;
+  detail += kDash;
+  detail += kindCaption;
+  AddObjectMessage(context, GetUiText(text), detail, place, what, object);
 }
