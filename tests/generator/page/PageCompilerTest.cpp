@@ -305,11 +305,14 @@ TEST(PageCompilerTest, OrientationPagesPostTheAngles) {
 TEST(PageCompilerTest, MovedVariableRenewsThePageStamp) {
   const std::string moved =
       "<variable name=\"%MW40\" type=\"UINT\" code=\"12\" area=\"3\" size=\"9\" offset=\"40\" moved=\"true\" />";
-  const TPageRun run = CompileProject(
-      Project(Object("", "<block variable=\"%mw40 \" height=\"5\" width=\"5\" />"), "ajax=\"true\"", "", moved));
-  EXPECT_NE(run.pageAfter.find("ucid=\"1800000000\""), std::string::npos);
-  EXPECT_NE(run.dataPage.find("UCID=\"1800000000\""), std::string::npos);
-  EXPECT_NE(run.script.find("access.getAttribute('UCID') != 1800000000"), std::string::npos);
+  // A rectangle's variable, and a touch variable of the object itself.
+  for (const std::string& object : {Object("", "<block variable=\"%mw40 \" height=\"5\" width=\"5\" />"),
+                                    Object("caption=\"c\" clickcol=\"%MW40\"", "<label />")}) {
+    const TPageRun run = CompileProject(Project(object, "ajax=\"true\"", "", moved));
+    EXPECT_NE(run.pageAfter.find("ucid=\"1800000000\""), std::string::npos) << object;
+    EXPECT_NE(run.dataPage.find("UCID=\"1800000000\""), std::string::npos);
+    EXPECT_NE(run.script.find("access.getAttribute('UCID') != 1800000000"), std::string::npos);
+  }
 }
 
 TEST(PageCompilerTest, JsonMapListsTheVariablesWithoutBlanks) {
