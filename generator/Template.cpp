@@ -3,7 +3,12 @@
 
 #include "generator/Template.h"
 
+#include <algorithm>
 #include <charconv>
+#include <functional>
+#include <limits>
+#include <stdexcept>
+#include <utility>
 
 #include "core/TextEncoding.h"
 #include "core/XmlDocument.h"
@@ -17,8 +22,6 @@ constexpr char kOptionalMark = '?';
 constexpr std::string_view kPartHeader = "@@ ";
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr char kJoinMark = '\\';
-// A use sets a handful of values: room for them at the first.
-constexpr std::size_t kUsualValues = 6;
 
 // The embedded resource's bytes; ETemplateError when it does not exist.
 std::string_view ResourceText(const std::string& resource) {
@@ -54,6 +57,37 @@ THoleScan NextHole(std::string_view text, std::size_t pos, TTemplateHole& hole) 
   return THoleScan::kHole;
 }
 
+// The two escapings put a mark before some characters: the character again
+// ("{" as "{{") for the stylesheet, a backslash for a script string. The
+// marks say which (0: none); the values write the escaped text in place.
+char XslMark(char c) { return c == '{' || c == '}' ? c : '\0'; }
+char JsMark(char c) { return c == '\'' || c == '\\' ? '\\' : '\0'; }
+
+template <class Mark>
+std::size_t EscapedSize(std::string_view text, Mark mark) {
+  std::size_t size = text.size();
+  for (char c : text) size += mark(c) != '\0' ? 1 : 0;
+  return size;
+}
+
+// Writes the escaped text (EscapedSize bytes) at `out`.
+template <class Mark>
+void CopyEscaped(std::string_view text, Mark mark, char* out) {
+  for (char c : text) {
+    if (const char m = mark(c); m != '\0') *out++ = m;
+    *out++ = c;
+  }
+}
+
+// Names are short and mostly differ in size: compared here, where a call of
+// memcmp would cost more than the few letters.
+bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (a[i] != b[i]) return false;
+  return true;
+}
+
 }  // namespace
 
 // Fills the holes of one use of a part: every text of the part, then the check
@@ -64,7 +98,7 @@ class THoleFiller {
   // outlives them).
   THoleFiller(const TTemplateValues& values, const std::string& name, std::string_view part, bool sharing = false)
       : values_(values), name_(name), part_(part), sharing_(sharing) {
-    for (const TTemplateValues::TValue& v : values_.values_) v.used = false;
+    for (const TTemplateValues::TValue& v : values_.Values()) v.used = false;
   }
 
   // The text with its holes filled, appended to `out`.
@@ -139,15 +173,15 @@ class THoleFiller {
     if (value == nullptr)
       throw ETemplateError(Where(name_, part_) + ": hole '" + std::string(name) + "' is not filled");
     out.append(text.substr(pos, hole.open - pos));
-    out += value->value;
+    out.append(values_.Text(*value));
     value->used = true;
     return hole.end;
   }
 
   // ETemplateError naming the first value that found no hole.
   void CheckAllUsed() const {
-    for (const TTemplateValues::TValue& v : values_.values_)
-      if (!v.used) throw ETemplateError(Where(name_, part_) + ": no hole '" + v.name + "'");
+    for (const TTemplateValues::TValue& v : values_.Values())
+      if (!v.used) throw ETemplateError(Where(name_, part_) + ": no hole '" + std::string(v.name) + "'");
   }
 
  private:
@@ -158,64 +192,104 @@ class THoleFiller {
 };
 
 std::string EscapeXslAttribute(std::string_view text) {
-  // Most texts have no brace: copied whole.
-  std::size_t first = 0;
-  while (first < text.size() && text[first] != '{' && text[first] != '}') ++first;
-  if (first == text.size()) return std::string(text);
-  std::string out;
-  out.reserve(text.size() + 2);
-  out.append(text.substr(0, first));
-  for (char c : text.substr(first)) {
-    out += c;
-    if (c == '{' || c == '}') out += c;
-  }
+  std::string out(EscapedSize(text, XslMark), '\0');
+  CopyEscaped(text, XslMark, out.data());
   return out;
 }
 
 // --- TTemplateValues ---------------------------------------------------------------
 
-TTemplateValues& TTemplateValues::Raw(std::string_view name, std::string_view value) {
-  if (TValue* found = FindValue(name)) {
-    found->value.assign(value);
-    return *this;
+TTemplateValues::TTemplateValues(const TTemplateValues& other) { *this = other; }
+
+TTemplateValues& TTemplateValues::operator=(const TTemplateValues& other) {
+  if (this != &other) {
+    // Only the entries and text in use: the rest of the inline room is unset.
+    count_ = other.count_;
+    more_ = other.more_;
+    textSize_ = other.textSize_;
+    moreText_ = other.moreText_;
+    if (more_.empty()) std::copy_n(other.inline_.begin(), count_, inline_.begin());
+    if (moreText_.empty()) std::copy_n(other.inlineText_.begin(), textSize_, inlineText_.begin());
   }
-  if (values_.empty()) values_.reserve(kUsualValues);
-  TValue& added = values_.emplace_back();
-  added.name.assign(name);
-  added.value.assign(value);
   return *this;
 }
 
-TTemplateValues& TTemplateValues::Int(std::string_view name, long long value) {
-  char text[24];
-  const auto [end, ec] = std::to_chars(text, text + sizeof text, value);
+void TTemplateValues::Grow(std::size_t size, std::string_view& source) {
+  // The entries hold offsets of 32 bits.
+  if (size > std::numeric_limits<std::uint32_t>::max() - textSize_) throw std::length_error("template values too long");
+  const char* old = TextData();
+  const bool inside = !source.empty() && std::less_equal<const char*>()(old, source.data()) &&
+                      std::less<const char*>()(source.data(), old + textSize_);
+  const std::size_t offset = inside ? static_cast<std::size_t>(source.data() - old) : 0;
+  const std::size_t capacity = moreText_.empty() ? kInlineText : moreText_.size();
+  std::string grown(std::max(2 * capacity, textSize_ + size), '\0');
+  std::char_traits<char>::copy(grown.data(), old, textSize_);
+  moreText_ = std::move(grown);
+  if (inside) source = std::string_view(moreText_.data() + offset, source.size());
+}
+
+TTemplateValues& TTemplateValues::Set(TTemplateName name, std::size_t size) {
+  const auto start = static_cast<std::uint32_t>(textSize_);
+  textSize_ += size;
+  if (TValue* found = FindValue(name.Text())) {
+    found->start = start;
+    found->size = static_cast<std::uint32_t>(size);
+    return *this;
+  }
+  const TValue added{name.Text(), start, static_cast<std::uint32_t>(size), false};
+  if (count_ < kInlineValues) {
+    inline_[count_] = added;
+  } else {
+    if (count_ == kInlineValues) more_.assign(inline_.begin(), inline_.end());
+    more_.push_back(added);
+  }
+  ++count_;
+  return *this;
+}
+
+TTemplateValues& TTemplateValues::Raw(TTemplateName name, std::string_view value) {
+  char* to = Room(value.size(), value);
+  std::char_traits<char>::copy(to, value.data(), value.size());
+  return Set(name, value.size());
+}
+
+TTemplateValues& TTemplateValues::Int(TTemplateName name, long long value) {
+  constexpr std::size_t kLongest = 20;  // "-9223372036854775808"
+  std::string_view none;
+  char* to = Room(kLongest, none);
+  const auto [end, ec] = std::to_chars(to, to + kLongest, value);
   (void)ec;
-  return Raw(name, std::string_view(text, static_cast<std::size_t>(end - text)));
+  return Set(name, static_cast<std::size_t>(end - to));
 }
 
-TTemplateValues& TTemplateValues::XslAttribute(std::string_view name, std::string_view value) {
-  return Raw(name, EscapeXslAttribute(value));
+TTemplateValues& TTemplateValues::XslAttribute(TTemplateName name, std::string_view value) {
+  const std::size_t size = EscapedSize(value, XslMark);
+  char* to = Room(size, value);
+  CopyEscaped(value, XslMark, to);
+  return Set(name, size);
 }
 
-TTemplateValues& TTemplateValues::JsString(std::string_view name, std::string_view value) {
-  return Raw(name, EscapeJsString(value));
+TTemplateValues& TTemplateValues::JsString(TTemplateName name, std::string_view value) {
+  const std::size_t size = EscapedSize(value, JsMark);
+  char* to = Room(size, value);
+  CopyEscaped(value, JsMark, to);
+  return Set(name, size);
 }
 
 TTemplateValues::TValue* TTemplateValues::FindValue(std::string_view name) {
-  for (TValue& v : values_)
-    if (v.name == name) return &v;
-  return nullptr;
+  return const_cast<TValue*>(std::as_const(*this).FindValue(name));
 }
 
 const TTemplateValues::TValue* TTemplateValues::FindValue(std::string_view name) const {
-  for (const TValue& v : values_)
-    if (v.name == name) return &v;
+  for (const TValue& v : Values())
+    if (SameName(v.name, name)) return &v;
   return nullptr;
 }
 
-const std::string* TTemplateValues::Find(std::string_view name) const {
+std::optional<std::string_view> TTemplateValues::Find(std::string_view name) const {
   const TValue* found = FindValue(name);
-  return found != nullptr ? &found->value : nullptr;
+  if (found == nullptr) return std::nullopt;
+  return Text(*found);
 }
 
 // --- TScriptTemplate ---------------------------------------------------------------

@@ -23,8 +23,12 @@
 // A hole that the values do not fill, and a value for which the part has no
 // hole, raise ETemplateError naming the template, the part and the hole.
 
+#include <array>
+#include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,33 +53,87 @@ struct TTemplateHole {
   std::size_t nameSize = 0;
 };
 
+// The name of a template value: a string literal, written where the value is
+// set. The values keep a view of the name, not a copy, so a name must outlive
+// them; a literal always does, and a name made at run time does not compile.
+class TTemplateName {
+ public:
+  template <std::size_t N>
+  consteval TTemplateName(const char (&name)[N]) : text_(name, N - 1) {  // NOLINT(google-explicit-constructor)
+    // Read at compile time: only a constant array (a literal) gets here.
+    if (name[N - 1] != '\0') throw "a template value's name is a string literal";
+  }
+  std::string_view Text() const { return text_; }
+
+ private:
+  std::string_view text_;
+};
+
 // The values of one use of a template part, each escaped as it is set.
+//
+// A use sets a handful of short values and is gone when the part is filled:
+// the entries and their texts sit in the object itself while they fit, so a
+// use allocates nothing; more entries or a longer text move to the heap.
 class TTemplateValues {
  public:
+  TTemplateValues() = default;
+  TTemplateValues(const TTemplateValues& other);
+  TTemplateValues& operator=(const TTemplateValues& other);
+
+  // A value set again replaces the first (at its place among the values).
   // The text as it is (markup that must stay active, such as "{INPUT[1]/@VALUE}",
   // or a text that the XML writer escapes).
-  TTemplateValues& Raw(std::string_view name, std::string_view value);
-  TTemplateValues& Int(std::string_view name, long long value);
+  TTemplateValues& Raw(TTemplateName name, std::string_view value);
+  TTemplateValues& Int(TTemplateName name, long long value);
   // A text for a literal attribute of the stylesheet (EscapeXslAttribute).
-  TTemplateValues& XslAttribute(std::string_view name, std::string_view value);
+  TTemplateValues& XslAttribute(TTemplateName name, std::string_view value);
   // A text inside a single-quoted script string (EscapeJsString).
-  TTemplateValues& JsString(std::string_view name, std::string_view value);
+  TTemplateValues& JsString(TTemplateName name, std::string_view value);
 
-  // The value of the hole; null when it was not set.
-  const std::string* Find(std::string_view name) const;
+  // The value of the hole, valid until the next value is set; none when it
+  // was not set.
+  std::optional<std::string_view> Find(std::string_view name) const;
 
  private:
   friend class THoleFiller;
   struct TValue {
-    std::string name;
-    std::string value;
-    mutable bool used = false;  // filled into the part being filled now
+    std::string_view name;  // the literal the caller named it with
+    std::uint32_t start;    // the value in the text
+    std::uint32_t size;
+    mutable bool used;  // filled into the part being filled now
   };
+  // Room for the values of nearly every use.
+  static constexpr std::size_t kInlineValues = 12;
+  static constexpr std::size_t kInlineText = 480;
+
+  std::span<TValue> Values() { return {count_ <= kInlineValues ? inline_.data() : more_.data(), count_}; }
+  std::span<const TValue> Values() const { return {count_ <= kInlineValues ? inline_.data() : more_.data(), count_}; }
   TValue* FindValue(std::string_view name);
   const TValue* FindValue(std::string_view name) const;
+  std::string_view Text(const TValue& value) const { return {TextData() + value.start, value.size}; }
+  const char* TextData() const { return moreText_.empty() ? inlineText_.data() : moreText_.data(); }
+  char* TextData() { return moreText_.empty() ? inlineText_.data() : moreText_.data(); }
+  // Where `size` more bytes of text go. `source`, when it is a view of this
+  // object's own text (a value read back with Find), is moved with the text.
+  char* Room(std::size_t size, std::string_view& source) {
+    const std::size_t capacity = moreText_.empty() ? kInlineText : moreText_.size();
+    if (size > capacity - textSize_) Grow(size, source);
+    return TextData() + textSize_;
+  }
+  void Grow(std::size_t size, std::string_view& source);
+  // The value of `name` is the `size` bytes just written at the end of the text.
+  TTemplateValues& Set(TTemplateName name, std::size_t size);
 
-  // A handful a use: a list beats a tree.
-  std::vector<TValue> values_;
+  // The entries in set order: in inline_ while they fit, then all in more_.
+  std::size_t count_ = 0;
+  std::array<TValue, kInlineValues> inline_;
+  std::vector<TValue> more_;
+  // The values' texts one after another: in inlineText_ while they fit, then
+  // all in moreText_ (its whole size is the room). A value set again leaves
+  // its old text unused.
+  std::size_t textSize_ = 0;
+  std::array<char, kInlineText> inlineText_;
+  std::string moreText_;
 };
 
 class TScriptTemplate {

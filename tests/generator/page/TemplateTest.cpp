@@ -32,7 +32,28 @@ TEST(TemplateValuesTest, EachSetterEscapesForItsDestination) {
   EXPECT_EQ(*values.Find("xsl"), "a{{b}}");
   EXPECT_EQ(*values.Find("js"), "it\\'s \\\\");
   EXPECT_EQ(*values.Find("n"), "-12");
-  EXPECT_EQ(values.Find("missing"), nullptr);
+  EXPECT_EQ(values.Find("missing"), std::nullopt);
+}
+
+TEST(TemplateValuesTest, MoreAndLongerValuesThanAUseSetsAreKeptWhole) {
+  // More values than the object holds in itself, texts longer than its room
+  // (escaped ones among them), a value set again and one copied from another
+  // value while the text moves.
+  TScriptTemplate t("test.js",
+                    "@@ all\n%%a%%%%b%%%%c%%%%d%%%%e%%%%f%%%%g%%%%h%%%%i%%%%j%%%%k%%%%l%%%%m%%"
+                    "|%%long%%|%%xsl%%|%%js%%|%%copy%%\n");
+  const std::string text(600, 'r');
+  TTemplateValues values;
+  values.Int("a", 1).Int("b", 2).Int("c", 3).Int("d", 4).Int("e", 5).Int("f", 6).Int("g", 7).Int("h", 8);
+  values.Int("i", 9).Int("j", 10).Int("k", 11).Int("l", 12).Int("m", -13);
+  values.Raw("long", text).XslAttribute("xsl", std::string(300, '{')).JsString("js", std::string(300, '\''));
+  values.Raw("c", "three").Raw("copy", *values.Find("long"));
+  const TTemplateValues copy = values;
+  std::string expected = "12three456789101112-13|" + text + "|" + std::string(600, '{') + "|";
+  for (int i = 0; i < 300; ++i) expected += "\\'";
+  expected += "|" + text + "\r\n";
+  EXPECT_EQ(t.Fill("all", values), expected);
+  EXPECT_EQ(t.Fill("all", copy), expected);
 }
 
 TEST(ScriptTemplateTest, PartsEndLinesWithCrLfAndJoinBackslashLines) {
