@@ -88,6 +88,14 @@ bool SameName(std::string_view a, std::string_view b) {
   return true;
 }
 
+// Where a markup use fills its texts, kept from use to use so that its room
+// is allocated once: each filled text is copied into its node before the next
+// is filled, and a fill never starts another, so one room a thread serves all.
+std::string& FilledRoom() {
+  thread_local std::string room;
+  return room;
+}
+
 }  // namespace
 
 // Fills the holes of one use of a part: every text of the part, then the check
@@ -127,7 +135,7 @@ class THoleFiller {
   bool Fill(std::string_view text, std::string& out) const {
     if (text.find(kHoleMark) == std::string_view::npos) return false;
     out.clear();
-    out.reserve(text.size());
+    out.reserve(text.size() + values_.textSize_);  // room for each value once
     AppendFilled(text, out);
     return true;
   }
@@ -136,12 +144,12 @@ class THoleFiller {
   // every text filled and without the attributes whose optional hole came out
   // empty. Each text is filled as it is copied: most have no hole and are
   // copied as they are, or shared when the filler may share.
-  void CopyFilled(const TmyXmlNode* source, TmyXmlNode* parent) const {
+  // `filled`: where the texts are filled (FilledRoom).
+  void CopyFilled(const TmyXmlNode* source, TmyXmlNode* parent, std::string& filled) const {
     TmyXmlNode* copy = sharing_ ? parent->AddChildSharingName(*source) : parent->AddChild(source->name);
     copy->closed = source->closed;
     copy->instruction = source->instruction;
     copy->comment = source->comment;
-    std::string filled;
     if (Fill(source->value, filled))
       copy->value = filled;
     else if (sharing_)
@@ -161,7 +169,7 @@ class THoleFiller {
           copy->SetAttr(a->name, filled);
       }
     }
-    for (const TmyXmlNode* c = source->firstChild; c != nullptr; c = c->next) CopyFilled(c, copy);
+    for (const TmyXmlNode* c = source->firstChild; c != nullptr; c = c->next) CopyFilled(c, copy, filled);
   }
 
   // Appends the text from pos to the hole and the hole's value; the position
@@ -169,13 +177,29 @@ class THoleFiller {
   std::size_t AppendUpToHole(std::string_view text, std::size_t pos, const TTemplateHole& hole,
                              std::string& out) const {
     const std::string_view name = text.substr(hole.nameStart, hole.nameSize);
-    const TTemplateValues::TValue* value = values_.FindValue(name);
+    const TTemplateValues::TValue* value = ValueOf(name);
     if (value == nullptr)
       throw ETemplateError(Where(name_, part_) + ": hole '" + std::string(name) + "' is not filled");
     out.append(text.substr(pos, hole.open - pos));
     out.append(values_.Text(*value));
     value->used = true;
     return hole.end;
+  }
+
+  // The value of the hole; null when it was not set. The values are mostly
+  // set in the order of their holes: the search starts after the last found.
+  const TTemplateValues::TValue* ValueOf(std::string_view name) const {
+    const std::span<const TTemplateValues::TValue> values = values_.Values();
+    std::size_t i = next_ < values.size() ? next_ : 0;
+    for (std::size_t n = 0; n < values.size(); ++n) {
+      const std::size_t at = i;
+      i = i + 1 < values.size() ? i + 1 : 0;
+      if (SameName(values[at].name, name)) {
+        next_ = i;
+        return &values[at];
+      }
+    }
+    return nullptr;
   }
 
   // ETemplateError naming the first value that found no hole.
@@ -189,6 +213,7 @@ class THoleFiller {
   const std::string& name_;
   std::string_view part_;
   bool sharing_;
+  mutable std::size_t next_ = 0;  // the value after the last one found (ValueOf)
 };
 
 std::string EscapeXslAttribute(std::string_view text) {
@@ -430,7 +455,8 @@ TmyXmlNode* TMarkupTemplate::AppendTo(TmyXmlNode* parent, std::string_view part,
   // error leaves the parent as it was. They are made where the parent's new
   // children are (a page's arena, XmlBuildArena.h).
   const std::unique_ptr<TmyXmlNode> copies(TmyXmlNode::NewFor(std::string_view(), parent));
-  for (const TmyXmlNode* n = source->firstChild; n != nullptr; n = n->next) filler.CopyFilled(n, copies.get());
+  std::string& room = FilledRoom();
+  for (const TmyXmlNode* n = source->firstChild; n != nullptr; n = n->next) filler.CopyFilled(n, copies.get(), room);
   filler.CheckAllUsed();
   TmyXmlNode* first = copies->firstChild;
   copies->MoveChildrenTo(parent);
