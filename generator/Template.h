@@ -56,10 +56,11 @@ struct TTemplateHole {
 // The name of a template value: a string literal, written where the value is
 // set. The values keep a view of the name, not a copy, so a name must outlive
 // them; a literal always does, and a name made at run time does not compile.
+// Implicit, so that a caller writes the literal: values.Raw("style", ...).
 class TTemplateName {
  public:
   template <std::size_t N>
-  consteval TTemplateName(const char (&name)[N]) : text_(name, N - 1) {  // NOLINT(google-explicit-constructor)
+  consteval TTemplateName(const char (&name)[N]) : text_(name, N - 1) {
     // Read at compile time: only a constant array (a literal) gets here.
     if (name[N - 1] != '\0') throw "a template value's name is a string literal";
   }
@@ -80,7 +81,8 @@ class TTemplateValues {
   TTemplateValues(const TTemplateValues& other);
   TTemplateValues& operator=(const TTemplateValues& other);
 
-  // A value set again replaces the first (at its place among the values).
+  // A name set again gets the new value, at the place of its first.
+
   // The text as it is (markup that must stay active, such as "{INPUT[1]/@VALUE}",
   // or a text that the XML writer escapes).
   TTemplateValues& Raw(TTemplateName name, std::string_view value);
