@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "core/XmlNode.h"
@@ -104,6 +105,8 @@ class TmyXMLParser {
   std::string WriteText(TmyXmlNode* aRoot);
   // The same appended to aOut.
   void WriteTextInto(TmyXmlNode* aRoot, std::string& aOut);
+  // The same into the writer's buffer.
+  void WalkText(TTextSink& aOut, TmyXmlNode* aRoot);
 
   // The text to read; std::string keeps a NUL after its last byte.
   std::string buffer_;
@@ -117,4 +120,7 @@ class TmyXMLParser {
   int keptDepth_ = 0;
   std::string keptText_;
   std::int64_t keptLines_ = 0;
+  // The first buffer of the last write, for the next: a document object
+  // writes many texts (a compile's pages) and need not allocate it each time.
+  std::unique_ptr<char[]> writeBuffer_;
 };

@@ -11,6 +11,9 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <span>
+#include <string_view>
+#include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -22,40 +25,81 @@
 #include "core/XmlWriterHooks.h"
 #include "platform/win/FileIo.h"
 
-// Appends to a string through a buffer of its own. The writer's pieces are
+// Collects the writer's text in buffers of its own. The writer's pieces are
 // short (a name, a value of a few bytes): measuring each and appending it by
-// string calls costs more than copying it into room made in advance; the
-// buffer goes to the string in large pieces, the last with Finish. The buffer
-// has kSlack bytes beyond its capacity, so that a copy may store a whole block
-// of 16 bytes where fewer are kept.
+// string calls costs more than copying it into room made in advance. A full
+// buffer is kept as it is and the next one is as large as the text so far
+// (up to kLargest), so the text is never moved while it grows; at the end it
+// is copied once into the caller's string (AppendTo) or written to a file
+// from where it lies (Pieces). A kept node's text is not copied either: it
+// becomes a piece of its own. Each buffer has kSlack bytes beyond its
+// capacity, so that a copy may store a whole block of 16 bytes where fewer
+// are kept.
 class TTextSink {
  public:
-  explicit TTextSink(std::string& out) : out_(out), data_(new char[kCapacity + kSlack]) {}
-  void Finish() { Flush(); }
+  // spare: a buffer of kCapacity + kSlack bytes to begin with (a previous
+  // sink's, see TakeSpare), or null.
+  explicit TTextSink(std::unique_ptr<char[]> spare) { NewBuffer(std::move(spare), kCapacity); }
   TTextSink(const TTextSink&) = delete;
   TTextSink& operator=(const TTextSink&) = delete;
 
+  // The text in order, as views into the sink's buffers and the kept texts it
+  // was given: valid while the sink and those texts live.
+  std::span<const std::string_view> Pieces() {
+    EndPiece();
+    return pieces_;
+  }
+  std::size_t Size() {
+    EndPiece();
+    return written_;
+  }
+  // The text appended to out, which grows once.
+  void AppendTo(std::string& out) {
+    EndPiece();
+    if (pieces_.size() > 1) out.reserve(out.size() + written_);
+    for (const std::string_view piece : pieces_) out.append(piece);
+  }
+  // The first buffer, for the next sink; the sink's text goes with it.
+  std::unique_ptr<char[]> TakeSpare() {
+    pieces_.clear();
+    return std::move(buffers_.front());
+  }
+
   void Put(std::string_view text) {
-    if (text.size() > kLongPiece) {
-      // A kept node's text, say: straight to the string.
-      Flush();
-      out_.append(text);
-      return;
+    while (text.size() > kLongPiece) {
+      Put(text.substr(0, kLongPiece));
+      text.remove_prefix(kLongPiece);
     }
     Room(text.size());
-    Copy(data_.get() + size_, text.data(), text.size());
-    size_ += text.size();
+    Copy(cur_, text.data(), text.size());
+    cur_ += text.size();
+  }
+  // A text that stays unchanged while the sink lives (a kept node's text): a
+  // piece of its own when it is long, not a copy.
+  void PutLasting(std::string_view text) {
+    if (text.size() <= kLongPiece) {
+      Put(text);
+      return;
+    }
+    EndPiece();
+    pieces_.push_back(text);
+    written_ += text.size();
   }
   void Put(char c) {
     Room(1);
-    data_[size_++] = c;
+    *cur_++ = c;
   }
   // The TABs of depth (none at depth 1 or less).
   void Indent(int depth) { Tabs(static_cast<std::size_t>(depth > 1 ? depth - 1 : 0)); }
   // A tag or a part of one: the TABs of depth (none at depth 1 or less), the
   // opening (`<`, `</`, `<?` or `<!--`), the name and the closing, with one
-  // check for room.
-  void PutTag(int depth, std::string_view opening, const TXmlString& name, std::string_view closing) {
+  // check for room. Opening and closing are literals, whose copies the
+  // compiler makes a store or two.
+  template <std::size_t kOpening, std::size_t kClosing>
+  void PutTag(int depth, const char (&openingText)[kOpening], const TXmlString& name,
+              const char (&closingText)[kClosing]) {
+    const std::string_view opening(openingText, kOpening - 1);
+    const std::string_view closing(closingText, kClosing - 1);
     const std::string_view n = name.view();
     const std::size_t tabs = static_cast<std::size_t>(depth > 1 ? depth - 1 : 0);
     if (tabs > kBlock || n.size() > kLongPiece) {
@@ -66,7 +110,7 @@ class TTextSink {
       return;
     }
     Room(kBlock + opening.size() + n.size() + closing.size());
-    char* out = data_.get() + size_;
+    char* out = cur_;
     std::memset(out, '\t', kBlock);
     out += tabs;
     Copy(out, opening.data(), opening.size());
@@ -74,7 +118,7 @@ class TTextSink {
     Copy(out, n.data(), n.size());
     out += n.size();
     Copy(out, closing.data(), closing.size());
-    size_ = static_cast<std::size_t>(out + closing.size() - data_.get());
+    cur_ = out + closing.size();
   }
   // An attribute: ` name="value"`, the value escaped, with one check for room.
   void PutAttribute(const TXmlString& name, const TXmlString& value) {
@@ -89,7 +133,7 @@ class TTextSink {
       return;
     }
     Room(n.size() + 4 + v.size() * kLongestEntity);
-    char* out = data_.get() + size_;
+    char* out = cur_;
     out[0] = ' ';
     Copy(out + 1, n.data(), n.size());
     out += n.size() + 1;
@@ -98,7 +142,7 @@ class TTextSink {
     std::size_t lineFeeds = 0;
     out = Escape(out + 2, v.data(), v.data() + v.size(), lineFeeds);
     *out++ = '"';
-    size_ = static_cast<std::size_t>(out - data_.get());
+    cur_ = out;
   }
   // A text with the entities lt, gt, quot and amp ("&#" stays: a character
   // reference); returns the line feeds it holds. An owned text may hold a
@@ -109,8 +153,7 @@ class TTextSink {
       const char* const runEnd = p + std::min(kRun, static_cast<std::size_t>(end - p));
       Room(static_cast<std::size_t>(runEnd - p) * kLongestEntity);
       // An entity at the end of a run looks at the byte after it ("&#").
-      char* out = Escape(data_.get() + size_, p, runEnd, lineFeeds, end);
-      size_ = static_cast<std::size_t>(out - data_.get());
+      cur_ = Escape(cur_, p, runEnd, lineFeeds, end);
       p = runEnd;
     }
     return lineFeeds;
@@ -126,7 +169,9 @@ class TTextSink {
   }();
   static constexpr std::size_t kLongestEntity = 6;
   static constexpr std::size_t kBlock = 16;
+  // The first buffer's capacity, and the largest.
   static constexpr std::size_t kCapacity = std::size_t{16} << 10;
+  static constexpr std::size_t kLargest = std::size_t{1} << 20;
   static constexpr std::size_t kSlack = kBlock;
   // A piece longer than this goes in by the long way.
   static constexpr std::size_t kLongPiece = kCapacity / 8;
@@ -137,8 +182,8 @@ class TTextSink {
     while (n > 0) {
       const std::size_t part = std::min(n, kBlock);
       Room(kBlock);
-      std::memset(data_.get() + size_, '\t', kBlock);
-      size_ += part;
+      std::memset(cur_, '\t', kBlock);
+      cur_ += part;
       n -= part;
     }
   }
@@ -146,8 +191,8 @@ class TTextSink {
   // the longest entity; returns the end of what it wrote. Runs without a byte
   // to escape are found and copied 16 bytes at a time. textEnd (when not end)
   // ends the text that a "&" at the end may continue into as "&#".
-  static char* Escape(char* out, const char* p, const char* end, std::size_t& lineFeeds,
-                      const char* textEnd = nullptr) {
+  [[gnu::always_inline]] static char* Escape(char* out, const char* p, const char* end, std::size_t& lineFeeds,
+                                             const char* textEnd = nullptr) {
     if (textEnd == nullptr) textEnd = end;
 #if defined(__SSE2__)
     while (end - p >= static_cast<std::ptrdiff_t>(kBlock)) {
@@ -166,7 +211,8 @@ class TTextSink {
     }
     // A shorter rest of 4 bytes or more: its bytes gathered by two loads that
     // stay inside it (and may overlap); without a byte to escape it is copied
-    // by the same loads. Fewer bytes go one by one.
+    // by the same loads. Fewer bytes are checked and copied below; a rest with
+    // a byte to escape goes byte by byte.
     const std::size_t n = static_cast<std::size_t>(end - p);
     if (n >= 8) {
       const __m128i head = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
@@ -189,6 +235,20 @@ class TTextSink {
       }
     }
 #endif
+    if (const std::size_t m = static_cast<std::size_t>(end - p); m > 0 && m < 4) {
+      // One to three bytes: the first, the middle and the last (which may be
+      // the same) are all of them.
+      const char first = p[0];
+      const char middle = p[m / 2];
+      const char last = p[m - 1];
+      if ((kBytes[static_cast<unsigned char>(first)] | kBytes[static_cast<unsigned char>(middle)] |
+           kBytes[static_cast<unsigned char>(last)]) == kPlain) {
+        out[0] = first;
+        out[m / 2] = middle;
+        out[m - 1] = last;
+        return out + m;
+      }
+    }
     while (p != end) out = PutByte(out, p, textEnd, lineFeeds);
     return out;
   }
@@ -249,18 +309,36 @@ class TTextSink {
     Copy(out, entity.data(), entity.size());
     return out + entity.size();
   }
-  // Room for n bytes (at most the buffer's capacity) after the text so far.
-  void Room(std::size_t n) {
-    if (kCapacity - size_ < n) Flush();
+  // Room for n bytes (at most kCapacity) after the text so far.
+  [[gnu::always_inline]] void Room(std::size_t n) {
+    if (static_cast<std::size_t>(limit_ - cur_) < n) NewBuffer(nullptr, std::clamp(written_, kCapacity, kLargest));
   }
-  void Flush() {
-    out_.append(data_.get(), size_);
-    size_ = 0;
+  // Ends the piece written since the last one.
+  void EndPiece() {
+    if (cur_ == start_) return;
+    pieces_.emplace_back(start_, static_cast<std::size_t>(cur_ - start_));
+    written_ += static_cast<std::size_t>(cur_ - start_);
+    start_ = cur_;
+  }
+  // Goes on in a new buffer (spare, or a new one of that capacity).
+  [[gnu::noinline]] void NewBuffer(std::unique_ptr<char[]> spare, std::size_t capacity) {
+    EndPiece();
+    if (spare == nullptr) spare.reset(new char[capacity + kSlack]);
+    buffers_.push_back(std::move(spare));
+    start_ = cur_ = buffers_.back().get();
+    limit_ = cur_ + capacity;
   }
 
-  std::string& out_;
-  std::unique_ptr<char[]> data_;
-  std::size_t size_ = 0;
+  // Where the next byte goes, where the current piece began, and where the
+  // current buffer's capacity ends.
+  char* cur_ = nullptr;
+  char* start_ = nullptr;
+  char* limit_ = nullptr;
+  // The buffers so far (the first of kCapacity bytes), the text's pieces and
+  // their total size.
+  std::vector<std::unique_ptr<char[]>> buffers_;
+  std::vector<std::string_view> pieces_;
+  std::size_t written_ = 0;
 };
 
 namespace {
@@ -276,12 +354,12 @@ constexpr std::int64_t kKeepAliveEvery = 100;
 // end tag; the line feeds of the value.
 std::size_t CloseElement(TTextSink& out, const TmyXmlNode* n, int depth) {
   if (n->value.empty()) {
-    out.PutTag(depth, "</"sv, n->name, ">\r\n"sv);
+    out.PutTag(depth, "</", n->name, ">\r\n");
     return 0;
   }
   out.Indent(depth);
   const std::size_t lineFeeds = out.PutEscaped(n->value);
-  out.PutTag(0, "</"sv, n->name, ">\r\n"sv);
+  out.PutTag(0, "</", n->name, ">\r\n");
   return lineFeeds;
 }
 
@@ -298,9 +376,10 @@ void DropNbspLeadBytes(std::string& text) {
 }  // namespace
 
 void TmyXMLParser::WriteSiblings(TmyXmlNode* aNode, std::string& aText, int aDepth, bool aOnlyFirst) {
-  TTextSink out(aText);
+  TTextSink out(std::move(writeBuffer_));
   WalkInto(out, aNode, aDepth, aOnlyFirst);
-  out.Finish();
+  out.AppendTo(aText);
+  writeBuffer_ = out.TakeSpare();
 }
 
 void TmyXMLParser::WalkInto(TTextSink& out, TmyXmlNode* aNode, int aDepth, bool aOnlyFirst) {
@@ -314,10 +393,16 @@ void TmyXMLParser::WalkInto(TTextSink& out, TmyXmlNode* aNode, int aDepth, bool 
       writeThreshold_ += kKeepAliveEvery;
     }
     if (cur == keptNode_ && depth == keptDepth_) {
-      out.Put(keptText_);
+      out.PutLasting(keptText_);
       writeLine_ += keptLines_;
     } else {
-      out.PutTag(indent ? depth : 0, cur->instruction ? "<?"sv : cur->comment ? "<!--"sv : "<"sv, cur->name, {});
+      const int tagDepth = indent ? depth : 0;
+      if (cur->instruction)
+        out.PutTag(tagDepth, "<?", cur->name, "");
+      else if (cur->comment)
+        out.PutTag(tagDepth, "<!--", cur->name, "");
+      else
+        out.PutTag(tagDepth, "<", cur->name, "");
       for (const TmyXmlAttrNode* a = cur->firstAttr; a != nullptr; a = a->next) out.PutAttribute(a->name, a->value);
       // Comments and instructions always end in their own short form: an end tag
       // after them would not be XML. An element read in the short form keeps it
@@ -373,10 +458,17 @@ std::string TmyXMLParser::WriteText(TmyXmlNode* aRoot) {
 }
 
 void TmyXMLParser::WriteTextInto(TmyXmlNode* aRoot, std::string& aOut) {
+  TTextSink out(std::move(writeBuffer_));
+  WalkText(out, aRoot);
+  out.AppendTo(aOut);
+  writeBuffer_ = out.TakeSpare();
+}
+
+void TmyXMLParser::WalkText(TTextSink& aOut, TmyXmlNode* aRoot) {
   writeLine_ = 1;
   writeThreshold_ = kKeepAliveFirst;
   if (progress) XmlStatusText(progressWindow, "Saving XML...");
-  if (aRoot != nullptr && aRoot->firstChild != nullptr) WriteSiblings(aRoot->firstChild, aOut, 1);
+  if (aRoot != nullptr && aRoot->firstChild != nullptr) WalkInto(aOut, aRoot->firstChild, 1, false);
   if (progress) XmlStatusText(progressWindow, "");
 }
 
@@ -396,10 +488,17 @@ std::string& TmyXMLParser::WriteNode(TmyXmlNode* aNode, std::string& aStream, in
 }
 
 std::size_t TmyXMLParser::SaveToFile(TmyXmlNode* aRoot, const std::string& aFileName, bool aToUtf8) {
-  std::string text = WriteText(aRoot);
-  if (aToUtf8) text = AnsiToUtf8(text, codePage);
-  if (!WriteFileReplacing(aFileName, text.data(), text.size())) return 0;
-  return text.size();
+  if (aToUtf8) {
+    const std::string text = AnsiToUtf8(WriteText(aRoot), codePage);
+    return WriteFileReplacing(aFileName, text.data(), text.size()) ? text.size() : 0;
+  }
+  // The text goes to the file from the writer's buffers, never gathered into
+  // one string: a project's copy is large.
+  TTextSink out(std::move(writeBuffer_));
+  WalkText(out, aRoot);
+  const std::size_t size = WriteFileReplacing(aFileName, out.Pieces()) ? out.Size() : 0;
+  writeBuffer_ = out.TakeSpare();
+  return size;
 }
 
 std::size_t TmyXMLParser::SaveToFileCrcTag(TmyXmlNode* aRoot, const std::string& aFileName, bool aToUtf8,

@@ -39,6 +39,11 @@ bool ReadWholeFile(const std::string& path, std::string& out) {
 }
 
 bool WriteFileReplacing(const std::string& path, const void* data, std::size_t size) {
+  const std::string_view whole(static_cast<const char*>(data), size);
+  return WriteFileReplacing(path, std::span<const std::string_view>(&whole, 1));
+}
+
+bool WriteFileReplacing(const std::string& path, std::span<const std::string_view> pieces) {
   std::string target = ToNativePath(path);
   std::string temp = target + ".tmpXXXXXX";
   int fd = ::mkstemp(temp.data());
@@ -48,7 +53,9 @@ bool WriteFileReplacing(const std::string& path, const void* data, std::size_t s
   ::umask(mask);
   struct stat old;
   ::fchmod(fd, ::stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : (0666 & ~mask));
-  bool ok = WriteAllToFd(fd, static_cast<const char*>(data), size) && ::fsync(fd) == 0;
+  bool ok = true;
+  for (const std::string_view piece : pieces) ok = ok && WriteAllToFd(fd, piece.data(), piece.size());
+  ok = ok && ::fsync(fd) == 0;
   ok = (::close(fd) == 0) && ok;
   if (ok && ::rename(temp.c_str(), target.c_str()) == 0) return true;
   ::unlink(temp.c_str());

@@ -3,7 +3,9 @@
 // Paths are system paths (see Paths.h).
 
 #include <cstddef>
+#include <span>
 #include <string>
+#include <string_view>
 
 #include "platform/win/WinTypes.h"
 
@@ -16,6 +18,8 @@ bool ReadWholeFile(const std::string& path, std::string& out);
 // failed write leaves the old file whole. False when anything fails; the
 // temporary file is then removed.
 bool WriteFileReplacing(const std::string& path, const void* data, std::size_t size);
+// The same for a content given in pieces, written one after the other.
+bool WriteFileReplacing(const std::string& path, std::span<const std::string_view> pieces);
 
 // Writes `size` bytes as the file's whole content in place (created, or
 // truncated and rewritten), without a temporary file or a flush to disk: for

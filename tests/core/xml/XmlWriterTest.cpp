@@ -181,6 +181,10 @@ TEST(XmlWriter, ALargeDocumentAndALargeKeptNodeAreWrittenWhole) {
   EXPECT_NE(whole.find("\t<item n=\"1999 &amp; &lt;\"></item>\r\n</menu>\r\n<tail>end</tail>\r\n"), std::string::npos);
   doc.KeepWritten(menu);
   EXPECT_EQ(WriteText(doc, &root), whole);
+  // A file gets the text from the writer's buffers and the kept text, in order.
+  const std::string path = xmltest::TempDir() + "/large.xml";
+  EXPECT_EQ(doc.SaveToFile(&root, path, false), whole.size());
+  EXPECT_EQ(ReadFileBytes(path), whole);
 }
 
 TEST(XmlWriter, LfInputIsWrittenInTheLayout) {
