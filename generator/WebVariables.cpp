@@ -24,6 +24,26 @@ struct TWebVariables::Place {
   std::uint8_t area = 255;
   std::uint16_t sizeCode = 65535;
   std::int32_t offset = -1;
+
+  bool operator==(const Place&) const = default;
+};
+
+// A name as written, cleaned, and what follows from the host's last answer for
+// it: the fields after `answered` hold for answeredRecord and answeredPlace.
+struct TWebVariables::Resolved {
+  std::string name;  // the cleaned name the host is asked for
+  bool answered = false;
+  TPinVariable answeredRecord;
+  Place answeredPlace;
+  TPinVariable record;  // the type name normalised, the type of a name the IEC manager does not know
+  Place place;          // a structure read as its double-word address
+  std::uint32_t typeByte = 0;
+  bool entered = false;  // entered_ holds the name: its item is made (a changed answer keeps the first item)
+  bool moved = false;
+  std::string moveTrace;       // written to the trace at every resolve that finds the move
+  std::string stem;            // the identifier without its format suffix
+  std::string publicLine;      // "" until a list asks for it
+  std::uint64_t publicIn = 0;  // the generation of publicLines_ that holds the line
 };
 
 namespace {
@@ -109,25 +129,36 @@ char IntegerLetter(int typeCode, int base) {
   }
 }
 
-// The format suffix of an identifier; "" for a type without identifier.
-std::string FormatSuffix(int typeCode, const TIdentifierFormat& format) {
+// Appends the format suffix of an identifier; false for a type without
+// identifier.
+bool AppendFormatSuffix(std::string& identifier, int typeCode, const TIdentifierFormat& format) {
   switch (typeCode) {
     case IecTime:
     case IecDate:
     case IecTimeOfDay:
-    case IecDateAndTime: return format.timeFormat.empty() ? "s" : "T" + format.timeFormat;
-    case IecString: return "s";
-    case IecStruct: return "u";
-    case IecArray: return format.whole ? "u" : "";
+    case IecDateAndTime:
+      if (format.timeFormat.empty()) {
+        identifier += 's';
+      } else {
+        identifier += 'T';
+        identifier += format.timeFormat.c_str();
+      }
+      return true;
+    case IecString: identifier += 's'; return true;
+    case IecStruct: identifier += 'u'; return true;
+    case IecArray:
+      if (!format.whole) return false;
+      identifier += 'u';
+      return true;
     default: break;
   }
   const char letter = IntegerLetter(typeCode, format.base);
-  if (letter == 0) return "";
+  if (letter == 0) return false;
   std::array<char, 32> field{};
   FormatIntField(field.data(), letter, -format.length, format.precision, format.zero, format.left);
-  std::string suffix = field.data();
-  if (letter == 'l') suffix += 'f';
-  return suffix;
+  identifier += field.data();
+  if (letter == 'l') identifier += 'f';
+  return true;
 }
 
 template <typename... Args>
@@ -202,6 +233,10 @@ void NormaliseType(TPinVariable& record, std::uint16_t sizeCode) {
   }
 }
 
+bool SameAnswer(const TPinVariable& a, const TPinVariable& b) {
+  return a.typeCode == b.typeCode && a.name == b.name && a.typeName == b.typeName && a.furtherText == b.furtherText;
+}
+
 }  // namespace
 
 TWebVariables::TWebVariables(TCompileState& state, TCompileHost& host) : state_(state), host_(host) {}
@@ -216,6 +251,7 @@ void TWebVariables::Begin(const std::string& previousDocumentPath) {
     previousItems_.clear();
   }
   entered_.clear();
+  resolved_.clear();
   document_ = std::make_unique<TmyXmlNode>("Wrapper");
   variables_ = document_->AddChild("Variables");
 }
@@ -263,131 +299,177 @@ bool TWebVariables::QueryPlace(const std::string& name, Place& place) {
   return true;
 }
 
-void TWebVariables::RecordItem(const std::string& name, const Place& place, int typeCode) {
-  const std::uint32_t typeByte = typeCode == IecBool ? place.sizeCode : PlcTypeOfTypeCode(typeCode);
-  // One item a name, whatever the case it is written in.
-  if (entered_.insert(LowerCase(name)).second) {
-    TmyXmlNode* item = variables_->AddChild("Item");
-    item->closed = true;
-    item->AppendAttr("Name", name);
-    item->AppendAttr("Pos", Hex(PositionWord(place), 8));
-    if (place.tdi) {
-      item->AppendAttr("Tdi", Hex(place.tdiNumber, 8));
-      if (place.code != 0) item->AppendAttr("Ccd", Hex(place.code, 2));
-    }
-    item->AppendAttr("Type", std::to_string(typeByte));
+TWebVariables::Resolved& TWebVariables::Entry(const std::string& rawName) {
+  const auto found = resolved_.find(rawName);
+  if (found != resolved_.end()) return *found->second;
+  auto entry = std::make_unique<Resolved>();
+  entry->name = CleanName(rawName);
+  return *resolved_.emplace(rawName, std::move(entry)).first->second;
+}
+
+void TWebVariables::Derive(Resolved& entry, const TPinVariable& answer, const Place& answered) {
+  entry.answered = true;
+  entry.answeredRecord = answer;
+  entry.answeredPlace = answered;
+  entry.record = answer;
+  entry.place = answered;
+  NormaliseType(entry.record, entry.place.sizeCode);
+  if (entry.record.typeCode == IecStruct) entry.place.sizeCode = kSizeDoubleWord;
+  entry.typeByte = entry.record.typeCode == IecBool ? entry.place.sizeCode : PlcTypeOfTypeCode(entry.record.typeCode);
+  CheckMoved(entry);
+  MakeStem(entry);
+  entry.publicLine.clear();
+  entry.publicIn = 0;
+}
+
+void TWebVariables::RecordItem(const Resolved& entry) {
+  // One item a name, whatever the case it is written in; the first place found is kept.
+  if (!entered_.insert(LowerCase(entry.name)).second) return;
+  const Place& place = entry.place;
+  TmyXmlNode* item = variables_->AddChild("Item");
+  item->closed = true;
+  item->AppendAttr("Name", entry.name);
+  item->AppendAttr("Pos", Hex(PositionWord(place), 8));
+  if (place.tdi) {
+    item->AppendAttr("Tdi", Hex(place.tdiNumber, 8));
+    if (place.code != 0) item->AppendAttr("Ccd", Hex(place.code, 2));
   }
-  CheckMoved(name, place, typeByte);
+  item->AppendAttr("Type", std::to_string(entry.typeByte));
 }
 
 // Without a previous document every variable counts as moved; a name the
 // previous document does not hold is new, not moved.
-void TWebVariables::CheckMoved(const std::string& name, const Place& place, std::uint32_t typeByte) {
+void TWebVariables::CheckMoved(Resolved& entry) const {
+  entry.moved = false;
+  entry.moveTrace.clear();
   if (!previous_) {
-    moved_ = true;
+    entry.moved = true;
     return;
   }
-  const auto found = previousItems_.find(UpperCase(name));
+  const auto found = previousItems_.find(UpperCase(entry.name));
   if (found == previousItems_.end()) return;
   const TmyXmlNode* old = found->second;
+  const Place& place = entry.place;
   const auto oldType = static_cast<std::uint32_t>(old->GetAttrInt("Type", 0));
   if (!place.tdi) {
-    moved_ = old->GetAttrHex("Pos") != PositionWord(place) || oldType != typeByte;
+    entry.moved = old->GetAttrHex("Pos") != PositionWord(place) || oldType != entry.typeByte;
     return;
   }
   const std::uint32_t oldTdi = old->GetAttrHex("Tdi");
   const std::uint32_t oldCode = old->GetAttrHex("Ccd");
-  moved_ = oldTdi != place.tdiNumber || oldCode != place.code || oldType != typeByte;
-  if (moved_)
-    WriteTraceLog(Format("%s moved Tdi: %08X ? %08X Ccd: %02X ? %02X Type: %i ? %i ", name.c_str(), place.tdiNumber,
-                         oldTdi, unsigned{place.code}, oldCode, static_cast<int>(typeByte), static_cast<int>(oldType)));
+  entry.moved = oldTdi != place.tdiNumber || oldCode != place.code || oldType != entry.typeByte;
+  if (entry.moved)
+    entry.moveTrace =
+        Format("%s moved Tdi: %08X ? %08X Ccd: %02X ? %02X Type: %i ? %i ", entry.name.c_str(), place.tdiNumber, oldTdi,
+               unsigned{place.code}, oldCode, static_cast<int>(entry.typeByte), static_cast<int>(oldType));
 }
 
-void TWebVariables::AddPublicLine(const std::string& name, const Place& place, const std::string& typeName) {
+void TWebVariables::AddPublicLine(Resolved& entry) {
   if (state_.notForId || !state_.publicVariables) return;
-  // "NAME A S OFFSET [.BIT ]TYPE PUB_INOUT"; the names end at a NUL as printf's would.
-  std::string line = UpperCase(std::string(name.c_str()));
-  line += ' ';
-  line += AreaLetter(place.area);
-  line += ' ';
-  line += SizeLetter(place.sizeCode);
-  line += ' ';
-  AppendDecimal(line, place.offset);
-  line += ' ';
-  if (IsBit(place.sizeCode)) {
-    line += '.';
-    AppendDecimal(line, place.sizeCode);
+  if (entry.publicLine.empty()) {
+    // "NAME A S OFFSET [.BIT ]TYPE PUB_INOUT"; the names end at a NUL as printf's would.
+    const Place& place = entry.place;
+    std::string& line = entry.publicLine;
+    line = UpperCase(std::string(entry.name.c_str()));
     line += ' ';
+    line += AreaLetter(place.area);
+    line += ' ';
+    line += SizeLetter(place.sizeCode);
+    line += ' ';
+    AppendDecimal(line, place.offset);
+    line += ' ';
+    if (IsBit(place.sizeCode)) {
+      line += '.';
+      AppendDecimal(line, place.sizeCode);
+      line += ' ';
+    }
+    line += entry.record.typeName.c_str();
+    line += " PUB_INOUT";
   }
-  line += typeName.c_str();
-  line += " PUB_INOUT";
   TStringList& list = *state_.publicVariables;
   // A sorted list that ignores duplicates keeps a line once, letter case aside, and most
   // variables are used again and again: a line this resolver added already is not searched
   // for in the list again. The set is dropped when the list is another one or changed.
   if (!list.Sorted() || list.Duplicates() != dupIgnore || list.CaseSensitive()) {
-    list.Add(line);
+    list.Add(entry.publicLine);
     return;
   }
   if (&list != publicList_ || list.Count() != publicCount_) {
     publicLines_.clear();
+    ++publicGeneration_;
     publicList_ = &list;
   }
-  if (!publicLines_.insert(LowerCase(line)).second) return;
-  list.Add(line);
+  if (entry.publicIn == publicGeneration_) return;
+  entry.publicIn = publicGeneration_;
+  if (!publicLines_.insert(LowerCase(entry.publicLine)).second) return;
+  list.Add(entry.publicLine);
   publicCount_ = list.Count();
 }
 
-std::string TWebVariables::MakeIdentifier(const Place& place, char area, const TPinVariable& record,
-                                          const TIdentifierFormat& format) const {
-  // "__" and the place ("X12", "X12.3" for a bit, "T0000001F" or "T0000001F.02"
-  // in a TDI), the type name and the format suffix ("i" for a bit).
-  const bool bit = IsBit(place.sizeCode);
-  const std::string suffix = bit ? "i" : FormatSuffix(record.typeCode, format);
-  if (suffix.empty()) return "";
-  std::string identifier = "__";
+// The identifier up to its format suffix: "__" and the place ("X12", "X12.3"
+// for a bit, "T0000001F" or "T0000001F.02" in a TDI), the type name and "_".
+void TWebVariables::MakeStem(Resolved& entry) {
+  const Place& place = entry.place;
+  std::string& stem = entry.stem;
+  stem = "__";
   if (!place.tdi) {
-    identifier += area;
-    AppendDecimal(identifier, place.offset);
-    if (bit) {
-      identifier += '.';
-      AppendDecimal(identifier, place.sizeCode);
+    stem += AreaLetter(place.area);
+    AppendDecimal(stem, place.offset);
+    if (IsBit(place.sizeCode)) {
+      stem += '.';
+      AppendDecimal(stem, place.sizeCode);
     }
   } else {
-    identifier += 'T';
-    AppendHex(identifier, place.tdiNumber, 8);
+    stem += 'T';
+    AppendHex(stem, place.tdiNumber, 8);
     if (place.code != 0) {
-      identifier += '.';
-      AppendHex(identifier, place.code, 2);
+      stem += '.';
+      AppendHex(stem, place.code, 2);
     }
   }
-  identifier += '_';
-  identifier += record.typeName.c_str();
-  identifier += '_';
-  identifier += suffix.c_str();
+  stem += '_';
+  stem += entry.record.typeName.c_str();
+  stem += '_';
+}
+
+// The stem and the suffix of the display format ("i" for a bit); "" for a
+// timer of area T and for a type without identifier.
+std::string TWebVariables::MakeIdentifier(const Resolved& entry, const TIdentifierFormat& format) {
+  if (entry.place.area == kAreaTimers) return "";
+  std::string identifier = entry.stem;
+  if (IsBit(entry.place.sizeCode)) {
+    identifier += 'i';
+  } else if (!AppendFormatSuffix(identifier, entry.record.typeCode, format)) {
+    return "";
+  }
   return identifier;
 }
 
 std::string TWebVariables::ResolveWebVariable(const std::string& rawName, const TIdentifierFormat& format,
                                               TPinVariable* info) {
-  const std::string name = CleanName(rawName);
+  Resolved& entry = Entry(rawName);
+  const std::string& name = entry.name;
   moved_ = false;
   if (!name.empty() && name.front() == '"') {
     if (info != nullptr) *info = TPinVariable{};
     return name.size() < 2 ? std::string() : name.substr(1, name.size() - 2);
   }
-  TPinVariable record;
-  host_.GetVariableInfo(name, record);
+  TPinVariable answer;
+  host_.GetVariableInfo(name, answer);
   if (!host_.HasVariablesInterface()) return "";
   Place place;
   if (!QueryPlace(name, place)) return "";
-  NormaliseType(record, place.sizeCode);
-  if (record.typeCode == IecStruct) place.sizeCode = kSizeDoubleWord;
-  if (variables_ != nullptr) RecordItem(name, place, record.typeCode);
-  const char area = AreaLetter(place.area);
-  AddPublicLine(name, place, record.typeName);
-  const std::string identifier = place.area == kAreaTimers ? "" : MakeIdentifier(place, area, record, format);
-  if (info != nullptr) *info = record;
+  if (!entry.answered || place != entry.answeredPlace || !SameAnswer(answer, entry.answeredRecord))
+    Derive(entry, answer, place);
+  if (variables_ != nullptr) {
+    if (!entry.entered) RecordItem(entry);
+    entry.entered = true;
+    moved_ = entry.moved;
+    if (!entry.moveTrace.empty()) WriteTraceLog(entry.moveTrace);
+  }
+  AddPublicLine(entry);
+  std::string identifier = MakeIdentifier(entry, format);
+  if (info != nullptr) *info = entry.record;
   return identifier;
 }
 

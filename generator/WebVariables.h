@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "core/XmlDocument.h"
@@ -60,14 +61,17 @@ class TWebVariables {
   bool Save(const std::string& path);
 
  private:
-  struct Place;  // what the host answered for a variable
+  struct Place;     // what the host answered for a variable
+  struct Resolved;  // what a name as written resolved to in this compile
 
+  Resolved& Entry(const std::string& rawName);
   bool QueryPlace(const std::string& name, Place& place);
-  void RecordItem(const std::string& name, const Place& place, int typeCode);
-  void CheckMoved(const std::string& name, const Place& place, std::uint32_t typeByte);
-  void AddPublicLine(const std::string& name, const Place& place, const std::string& typeName);
-  std::string MakeIdentifier(const Place& place, char area, const TPinVariable& record,
-                             const TIdentifierFormat& format) const;
+  void Derive(Resolved& entry, const TPinVariable& answer, const Place& answered);
+  void RecordItem(const Resolved& entry);
+  void CheckMoved(Resolved& entry) const;
+  void AddPublicLine(Resolved& entry);
+  static void MakeStem(Resolved& entry);
+  static std::string MakeIdentifier(const Resolved& entry, const TIdentifierFormat& format);
   bool ReadPrevious(const std::string& path);
 
   TCompileState& state_;
@@ -79,11 +83,21 @@ class TWebVariables {
   std::unique_ptr<TmyXmlNode> previous_;              // null: no previous document
   std::map<std::string, TmyXmlNode*> previousItems_;  // by upper-case `Name`
   std::unordered_set<std::string> entered_;           // the names with an item, ASCII letters folded
+  // Every name as written that was resolved since Begin, with what the host answered and
+  // what follows from it. The host is still asked at every call (its answer may change, and
+  // the web variable map keeps every addition); while it answers as before, the cleaned name,
+  // the type and place, the item, the moved flag and the public line are taken from here.
+  // Begin clears it with the document, the entered names and the previous document it
+  // depends on.
+  std::unordered_map<std::string, std::unique_ptr<Resolved>> resolved_;
   // The public-variable lines added to publicList_ (ASCII letters folded) while it held
   // publicCount_ lines: a line the sorted list holds already is not looked up in it again.
+  // publicGeneration_ counts the clearings of the set: a name whose line went into the set
+  // in this generation is in it still.
   std::unordered_set<std::string> publicLines_;
   const TStringList* publicList_ = nullptr;
   int publicCount_ = 0;
+  std::uint64_t publicGeneration_ = 0;
 };
 
 // The `format` attribute of an identifier: "%" and the text after its last

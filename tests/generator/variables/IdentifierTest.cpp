@@ -279,6 +279,18 @@ TEST(IdentifierTest, UnknownVariablesAndAHostWithoutPositionsGiveNoIdentifier) {
   EXPECT_FALSE(noInterface.variables.Moved());
 }
 
+TEST(IdentifierTest, ANameResolvedAgainFollowsTheHostsNewAnswer) {
+  VariablesBench bench;
+  FakeCompileHost::Variable& v = bench.host.Declare("V", "UINT", IecUint, kAreaS, kWord, 22);
+  bench.variables.Begin("");
+  EXPECT_EQ(bench.Resolve("V"), "__S22_UINT_u");
+  v.typeName = "INT";
+  v.typeCode = IecInt;
+  EXPECT_EQ(bench.Resolve("V"), "__S22_INT_d");
+  v.position.offset = 24;
+  EXPECT_EQ(bench.Resolve("V"), "__S24_INT_d");
+}
+
 TEST(FormatOfIdentifierTest, PercentAndTheTextAfterTheLastUnderscore) {
   const struct {
     const char* identifier;
