@@ -33,6 +33,10 @@ struct TWebVariables::Place {
 struct TWebVariables::Resolved {
   std::string name;  // the cleaned name the host is asked for
   bool answered = false;
+  // The last answer was the host's type and position for a name it knows, given outside the
+  // web variable map's pass after Begin: it holds until the next Begin, and the host is not
+  // asked again for the name until then, unless the map's pass is open.
+  bool known = false;
   TPinVariable answeredRecord;
   Place answeredPlace;
   TPinVariable record;  // the type name normalised, the type of a name the IEC manager does not know
@@ -454,13 +458,16 @@ std::string TWebVariables::ResolveWebVariable(const std::string& rawName, const 
     if (info != nullptr) *info = TPinVariable{};
     return name.size() < 2 ? std::string() : name.substr(1, name.size() - 2);
   }
-  TPinVariable answer;
-  host_.GetVariableInfo(name, answer);
-  if (!host_.HasVariablesInterface()) return "";
-  Place place;
-  if (!QueryPlace(name, place)) return "";
-  if (!entry.answered || place != entry.answeredPlace || !SameAnswer(answer, entry.answeredRecord))
-    Derive(entry, answer, place);
+  if (!entry.known || state_.tdiMapPass) {
+    TPinVariable answer;
+    host_.GetVariableInfo(name, answer);
+    if (!host_.HasVariablesInterface()) return "";
+    Place place;
+    if (!QueryPlace(name, place)) return "";
+    if (!entry.answered || place != entry.answeredPlace || !SameAnswer(answer, entry.answeredRecord))
+      Derive(entry, answer, place);
+    entry.known = variables_ != nullptr && !state_.tdiMapPass && answer.typeCode != IecNone;
+  }
   if (variables_ != nullptr) {
     if (!entry.entered) RecordItem(entry);
     entry.entered = true;

@@ -44,10 +44,11 @@ class TWebVariables {
   TWebVariables(const TWebVariables&) = delete;
   TWebVariables& operator=(const TWebVariables&) = delete;
 
-  // A new, empty document and an empty list of entered names; the previous
-  // document is read from the file when it exists and can be read (otherwise
-  // every variable counts as moved) and its `Item` elements are indexed by
-  // upper-case `Name`. Until Begin, variables resolve without a document.
+  // Starts a compile: a new, empty document, an empty list of entered names
+  // and no host answers kept; the previous document is read from the file
+  // when it exists and can be read (otherwise every variable counts as moved)
+  // and its `Item` elements are indexed by upper-case `Name`. Until Begin,
+  // variables resolve without a document and the host is asked at every call.
   void Begin(const std::string& previousDocumentPath);
   // The identifier of the variable ("" when unknown or not addressable), its
   // record in `info` when given. Sets Moved(). A name in double quotes is a
@@ -83,12 +84,16 @@ class TWebVariables {
   std::unique_ptr<TmyXmlNode> previous_;              // null: no previous document
   std::map<std::string, TmyXmlNode*> previousItems_;  // by upper-case `Name`
   std::unordered_set<std::string> entered_;           // the names with an item, ASCII letters folded
-  // Every name as written that was resolved since Begin, with what the host answered and
-  // what follows from it. The host is still asked at every call (its answer may change, and
-  // the web variable map keeps every addition); while it answers as before, the cleaned name,
-  // the type and place, the item, the moved flag and the public line are taken from here.
-  // Begin clears it with the document, the entered names and the previous document it
-  // depends on.
+  // Every name as written that was resolved since Begin, with the host's last answer for it
+  // and what follows from it: the cleaned name, the type and place, the item, the moved flag,
+  // the identifier's stem and the public line. A compile runs on the host's thread and
+  // nothing moves a PLC variable while it runs, so an answer for a name the host knows (its
+  // type and its position) holds until the next compile's Begin, which clears this map with
+  // the document, the entered names and the previous document the moved flag depends on;
+  // such a name is not asked for again. The host is asked at every call for a name it did
+  // not know or could not place (it may be declared meanwhile), and while the web variable
+  // map's pass is open (the map counts every addition); while it answers as before, what
+  // follows from the answer is taken from here.
   std::unordered_map<std::string, std::unique_ptr<Resolved>> resolved_;
   // The public-variable lines added to publicList_ (ASCII letters folded) while it held
   // publicCount_ lines: a line the sorted list holds already is not looked up in it again.

@@ -161,6 +161,16 @@ TEST(IdentifierTdiTest, TheMapsNumberAndCodeReplaceAreaAndOffset) {
   }
 }
 
+TEST(IdentifierTdiTest, EveryResolveInThePassAddsTheVariableToTheMap) {
+  VariablesBench bench;
+  bench.host.Declare("V", "UINT", IecUint, kAreaS, kWord, 22);
+  bench.UseTdiMap();
+  bench.variables.Begin("");
+  bench.Resolve("V");
+  bench.Resolve("V");
+  EXPECT_EQ(bench.host.tdiAdded, (std::vector<std::string>{"V", "V"}));
+}
+
 TEST(IdentifierTdiTest, AVariableTheMapDoesNotKnowHasNoIdentifier) {
   VariablesBench bench;
   bench.UseTdiMap();
@@ -284,10 +294,13 @@ TEST(IdentifierTest, ANameResolvedAgainFollowsTheHostsNewAnswer) {
   FakeCompileHost::Variable& v = bench.host.Declare("V", "UINT", IecUint, kAreaS, kWord, 22);
   bench.variables.Begin("");
   EXPECT_EQ(bench.Resolve("V"), "__S22_UINT_u");
+  EXPECT_EQ(bench.Resolve("W"), "");
+  bench.host.Declare("W", "INT", IecInt, kAreaS, kWord, 30);
+  EXPECT_EQ(bench.Resolve("W"), "__S30_INT_d");
   v.typeName = "INT";
   v.typeCode = IecInt;
-  EXPECT_EQ(bench.Resolve("V"), "__S22_INT_d");
   v.position.offset = 24;
+  bench.variables.Begin("");
   EXPECT_EQ(bench.Resolve("V"), "__S24_INT_d");
 }
 

@@ -171,7 +171,9 @@ TEST_F(VariablesDocumentTest, ADocumentWrittenThenReadBackMovesNothing) {
   EXPECT_FALSE(bench_.variables.Moved());
   bench_.Resolve("Speed");
   EXPECT_FALSE(bench_.variables.Moved());
+  Save();
   bench_.host.variables["Lamp"].position.sizeCode = 4;  // another bit of the same byte
+  bench_.variables.Begin(folder_.System("Plant1_var.xml"));
   bench_.Resolve("Lamp");
   EXPECT_TRUE(bench_.variables.Moved());
 }
