@@ -32,6 +32,10 @@ enum : std::uint32_t {
 // The writer's output buffer (XmlWriter.cpp).
 class TTextSink;
 
+// The text as the writer escapes an attribute value or an element's text (the
+// entities lt, gt, quot and amp; "&#" stays, a character reference), appended.
+void AppendXmlEscaped(std::string& aOut, std::string_view aText);
+
 class TmyXMLParser {
  public:
   TmyXMLParser() = default;
@@ -101,6 +105,9 @@ class TmyXMLParser {
   void WriteSiblings(TmyXmlNode* aNode, std::string& aOut, int aDepth, bool aOnlyFirst = false);
   // The same walk into the writer's buffer.
   void WalkInto(TTextSink& aOut, TmyXmlNode* aNode, int aDepth, bool aOnlyFirst);
+  // A node holding markup in its written form (TmyXmlNode::writtenDepth), met
+  // at aDepth; std::logic_error when it was made for another depth.
+  void PutWritten(TTextSink& aOut, const TmyXmlNode* aNode, int aDepth);
   // The whole text of a root's children, with the progress reports of a write.
   std::string WriteText(TmyXmlNode* aRoot);
   // The same appended to aOut.

@@ -227,6 +227,12 @@ class TmyXmlNode {
   bool closed = false;
   bool instruction = false;
   bool comment = false;
+  // Not 0: the node stands for markup already in its written form. `value`
+  // holds the text the writer puts in the node's place, made for this depth
+  // (1 for a child of the root); the node has no name, attributes or children.
+  // The page compile makes such nodes for template copies that nothing reads
+  // again (TMarkupTemplate::AppendWritten).
+  std::uint8_t writtenDepth = 0;
   TmyXmlNode* next = nullptr;
   TmyXmlNode* prev = nullptr;
   TmyXmlNode* parent = nullptr;

@@ -41,6 +41,7 @@ void TmyXmlNode::CopyFrom(const TmyXmlNode* aSource) {
   closed = aSource->closed;
   instruction = aSource->instruction;
   comment = aSource->comment;
+  writtenDepth = aSource->writtenDepth;
   for (const TmyXmlAttrNode* a = aSource->firstAttr; a != nullptr; a = a->next) SetAttr(a->name, a->value);
 }
 

@@ -12,6 +12,8 @@
 #include <limits>
 #include <memory>
 #include <span>
+#include <stdexcept>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -375,6 +377,36 @@ void DropNbspLeadBytes(std::string& text) {
 
 }  // namespace
 
+namespace {
+
+// True when the text holds a byte the writer writes as an entity.
+bool HoldsEntityByte(std::string_view text) {
+  const char* p = text.data();
+  const char* const end = p + text.size();
+#if defined(__SSE2__)
+  for (; end - p >= 16; p += 16) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    // '<' and '>' are '>' with bit 1 set, '"' and '&' are '&' with bit 2 set.
+    const __m128i angles = _mm_cmpeq_epi8(_mm_or_si128(block, _mm_set1_epi8(2)), _mm_set1_epi8('>'));
+    const __m128i quoteAmp = _mm_cmpeq_epi8(_mm_or_si128(block, _mm_set1_epi8(4)), _mm_set1_epi8('&'));
+    if (_mm_movemask_epi8(_mm_or_si128(angles, quoteAmp)) != 0) return true;
+  }
+#endif
+  for (; p != end; ++p)
+    if (*p == '<' || *p == '>' || *p == '"' || *p == '&') return true;
+  return false;
+}
+
+}  // namespace
+
+void AppendXmlEscaped(std::string& aOut, std::string_view aText) {
+  // Most values hold nothing to escape: one check, one copy.
+  if (HoldsEntityByte(aText))
+    AppendHtmlEntities(aOut, aText);
+  else
+    aOut.append(aText);
+}
+
 void TmyXMLParser::WriteSiblings(TmyXmlNode* aNode, std::string& aText, int aDepth, bool aOnlyFirst) {
   TTextSink out(std::move(writeBuffer_));
   WalkInto(out, aNode, aDepth, aOnlyFirst);
@@ -395,6 +427,8 @@ void TmyXMLParser::WalkInto(TTextSink& out, TmyXmlNode* aNode, int aDepth, bool 
     if (cur == keptNode_ && depth == keptDepth_) {
       out.PutLasting(keptText_);
       writeLine_ += keptLines_;
+    } else if (cur->writtenDepth != 0) {
+      PutWritten(out, cur, depth);
     } else {
       const int tagDepth = indent ? depth : 0;
       if (cur->instruction)
@@ -433,6 +467,17 @@ void TmyXMLParser::WalkInto(TTextSink& out, TmyXmlNode* aNode, int aDepth, bool 
     }
     cur = cur->next;
   }
+}
+
+void TmyXMLParser::PutWritten(TTextSink& out, const TmyXmlNode* aNode, int aDepth) {
+  // Its text holds the TABs of the depth it was made for: anywhere else, or
+  // without indentation, it would not be what writing its nodes gives.
+  if (aNode->writtenDepth != aDepth || !indent)
+    throw std::logic_error("markup written for depth " + std::to_string(aNode->writtenDepth) + " is placed at depth " +
+                           std::to_string(aDepth));
+  const std::string_view text = aNode->value.view();
+  out.Put(text);
+  for (std::size_t at = text.find('\n'); at != std::string_view::npos; at = text.find('\n', at + 1)) ++writeLine_;
 }
 
 void TmyXMLParser::KeepWritten(const TmyXmlNode* aNode) {

@@ -77,7 +77,7 @@ void WriteMissingPlaceholder(TObjectWriter& writer, const char* resource, const 
   TTemplateValues values;
   values.XslAttribute("hint", writer.data.hint).Raw("id", ElementId(element));
   values.Raw("style", kMissingBorder + PositionStyle(writer) + pictureStyle + StylePieces(writer, pieces));
-  TMarkupTemplate::Get(resource).AppendTo(writer.parent, "missing", values);
+  TMarkupTemplate::Get(resource).AppendWritten(writer.parent, "missing", values);
 }
 
 // The third argument of PostXML, with its leading comma; "" without one.
@@ -124,7 +124,7 @@ void WriteImageDisplay(TObjectWriter& writer, TmyXmlNode* parent, const TBinding
                             StylePieces(writer, kFontPieces | kStyleDisplayNone));
     if (!href.empty()) values.XslAttribute("href", href);
     TMarkupTemplate::Get("PAGE_IMAGE_XSL")
-        .AppendTo(AddStateTest(parent, binding, zero), href.empty() ? "plain" : "link", values);
+        .AppendWritten(AddStateTest(parent, binding, zero), href.empty() ? "plain" : "link", values);
   }
 }
 
@@ -152,7 +152,7 @@ void WriteImageSwitch(TObjectWriter& writer, TmyXmlNode* parent, const TBinding&
         position + PictureStyle(zero ? states.off : states.on) + StylePieces(writer, kFontPieces | kStyleDisplayNone);
     if (!style.empty() && style.front() == ' ') style.erase(0, 1);  // no position in a form
     values.Raw("style", style);
-    TMarkupTemplate::Get("PAGE_IMAGE_XSL").AppendTo(AddStateTest(parent, binding, zero), "switch", values);
+    TMarkupTemplate::Get("PAGE_IMAGE_XSL").AppendWritten(AddStateTest(parent, binding, zero), "switch", values);
   }
 }
 
@@ -246,13 +246,13 @@ void WriteButtonMarkup(TObjectWriter& writer, int element, const TPicture& norma
   live.Int("element", element).Raw("position", PositionStyle(writer)).XslAttribute("hint", writer.data.hint);
   live.Raw("style", ButtonSizeStyle(writer, normal) + pieces).Raw("caption", writer.data.caption);
   TMarkupTemplate::Get("PAGE_IMAGEBTN_XSL")
-      .AppendTo(level > 0 ? AddLevelIf(writer.parent, level, true) : writer.parent, "live", live);
+      .AppendWritten(level > 0 ? AddLevelIf(writer.parent, level, true) : writer.parent, "live", live);
   if (level <= 0) return;
   const std::string size = ButtonSizeStyle(writer, normal);
   TTemplateValues inert;
   inert.Int("element", element).XslAttribute("hint", writer.data.hint).Raw("caption", writer.data.caption);
   inert.Raw("style", PositionStyle(writer) + (size.empty() ? "" : " " + size) + pieces);
-  TMarkupTemplate::Get("PAGE_IMAGEBTN_XSL").AppendTo(AddLevelIf(writer.parent, level, false), "inert", inert);
+  TMarkupTemplate::Get("PAGE_IMAGEBTN_XSL").AppendWritten(AddLevelIf(writer.parent, level, false), "inert", inert);
 }
 
 // --- multi-state image ------------------------------------------------------------------
@@ -271,7 +271,7 @@ void AddStateBranch(TObjectWriter& writer, TmyXmlNode* branch, int element, cons
   values.XslAttribute("hint", writer.data.hint).Raw("id", ElementId(element)).Raw("caption", writer.data.caption);
   values.Raw("style", PositionStyle(writer) + PictureStyle(picture) + StylePieces(writer, kStyleHidden));
   if (!href.empty()) values.XslAttribute("href", href);
-  TMarkupTemplate::Get("PAGE_MULIMG_XSL").AppendTo(branch, href.empty() ? "plain" : "link", values);
+  TMarkupTemplate::Get("PAGE_MULIMG_XSL").AppendWritten(branch, href.empty() ? "plain" : "link", values);
 }
 
 void WriteStateChoice(TObjectWriter& writer, int element, int dataIndex, const std::vector<TPicture>& pictures) {

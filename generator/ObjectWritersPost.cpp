@@ -50,7 +50,7 @@ void WriteMissingUpload(TObjectWriter& writer, const std::string& id) {
   TTemplateValues values;
   values.Raw("id", id).Raw("style", PositionStyle(writer) + kMissingFrame + StylePieces(writer, kStyleHidden));
   values.XslAttribute("hint", writer.data.hint).Raw("size", writer.kind->GetAttr("size"));
-  TMarkupTemplate::Get("PAGE_POSTFILE_XSL").AppendTo(writer.parent, "missing", values);
+  TMarkupTemplate::Get("PAGE_POSTFILE_XSL").AppendWritten(writer.parent, "missing", values);
 }
 
 // The button's own value: the pair "identifier=value" joins the common post
@@ -123,9 +123,9 @@ void WritePostFile(TObjectWriter& writer) {
   TTemplateValues live;
   live.Raw("state", UploadStateStyle(writer)).XslAttribute("hint", writer.data.hint);
   live.Raw("onchange", UploadChange(writer)).Raw("style", FileInputStyle(writer)).XslAttribute("name", identifier);
-  markup.AppendTo(level > 0 ? AddLevelIf(form, level, true) : form, "live", live);
+  markup.AppendWritten(level > 0 ? AddLevelIf(form, level, true) : form, "live", live);
   if (level <= 0) return;
   TTemplateValues disabled;
   disabled.XslAttribute("hint", writer.data.hint).Raw("style", FileInputStyle(writer));
-  markup.AppendTo(AddLevelIf(form, level, false), "disabled", disabled);
+  markup.AppendWritten(AddLevelIf(form, level, false), "disabled", disabled);
 }

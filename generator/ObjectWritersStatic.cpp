@@ -49,7 +49,7 @@ void WriteLabel(TObjectWriter& writer) {
   values.XslAttribute("hint", writer.data.hint).Raw("style", style).Raw("caption", writer.data.caption);
   values.Raw("id", ElementId(OptionalElement(writer)));
   if (!href.empty()) values.XslAttribute("href", href);
-  TMarkupTemplate::Get("PAGE_LABEL_XSL").AppendTo(writer.parent, href.empty() ? "text" : "link", values);
+  TMarkupTemplate::Get("PAGE_LABEL_XSL").AppendWritten(writer.parent, href.empty() ? "text" : "link", values);
 }
 
 void WritePicture(TObjectWriter& writer) {
@@ -60,7 +60,7 @@ void WritePicture(TObjectWriter& writer) {
   TTemplateValues values;
   values.XslAttribute("hint", writer.data.hint).Raw("style", style).Raw("id", ElementId(OptionalElement(writer)));
   if (!href.empty()) values.XslAttribute("href", href);
-  TMarkupTemplate::Get("PAGE_PICTURE_XSL").AppendTo(writer.parent, href.empty() ? "plain" : "link", values);
+  TMarkupTemplate::Get("PAGE_PICTURE_XSL").AppendWritten(writer.parent, href.empty() ? "plain" : "link", values);
 }
 
 void WriteCamera(TObjectWriter& writer) {
@@ -78,12 +78,12 @@ void WriteCamera(TObjectWriter& writer) {
   values.Int("height", writer.kind->GetAttrInt("height", 0)).Int("width", writer.kind->GetAttrInt("width", 0));
   if (refresh == 0) {
     values.XslAttribute("href", href);
-    TMarkupTemplate::Get("PAGE_CAMERA_XSL").AppendTo(writer.parent, "still", values);
+    TMarkupTemplate::Get("PAGE_CAMERA_XSL").AppendWritten(writer.parent, "still", values);
     return;
   }
   const std::string start = page.hiddenCopy ? "" : "ipcamrefr" + std::to_string(camera) + "();";
   values.JsString("href", href).Int("refresh", refresh).JsString("delimiter", delimiter).Raw("start", start);
-  TMarkupTemplate::Get("PAGE_CAMERA_XSL").AppendTo(writer.parent, "live", values);
+  TMarkupTemplate::Get("PAGE_CAMERA_XSL").AppendWritten(writer.parent, "live", values);
   if (!page.hiddenCopy || element == 0) return;
   // The hidden copy starts reloading when the page shows it.
   TTemplateValues show;

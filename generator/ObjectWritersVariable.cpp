@@ -80,13 +80,12 @@ std::string BlockStyle(const TObjectWriter& writer, const TBlockShape& shape, st
 }
 
 // The inner element: a link with `href`, else a plain block.
-TmyXmlNode* AddBlockElement(TObjectWriter& writer, TmyXmlNode* parent, const std::string& style,
-                            const std::string& id) {
+void AddBlockElement(TObjectWriter& writer, TmyXmlNode* parent, const std::string& style, const std::string& id) {
   const std::string_view href = AttrView(writer.kind, "href");
   TTemplateValues values;
   values.XslAttribute("hint", writer.data.hint).Raw("style", style).Raw("id", id);
   if (!href.empty()) values.XslAttribute("href", href);
-  return TMarkupTemplate::Get("PAGE_BLOCK_XSL").AppendTo(parent, href.empty() ? "plain" : "link", values);
+  TMarkupTemplate::Get("PAGE_BLOCK_XSL").AppendWritten(parent, href.empty() ? "plain" : "link", values);
 }
 
 void AddPostFunction(TObjectWriter& writer, const TBinding& binding) {
@@ -231,10 +230,10 @@ void WriteIframe(TObjectWriter& writer) {
     values.Raw("src", "{INPUT[" + position + "]/@VALUE}");
   else
     values.XslAttribute("src", DecodeHtmlEntities(writer.kind->GetAttr("href")));
-  TMarkupTemplate::Get("PAGE_IFRAME_XSL").AppendTo(writer.parent, "frame", values);
+  TMarkupTemplate::Get("PAGE_IFRAME_XSL").AppendWritten(writer.parent, "frame", values);
   if (!bound) return;
   TMarkupTemplate::Get("PAGE_IFRAME_XSL")
-      .AppendTo(writer.parent, "link", TTemplateValues().Raw("position", position).Int("element", element));
+      .AppendWritten(writer.parent, "link", TTemplateValues().Raw("position", position).Int("element", element));
   if (page.hiddenCopy) return;
   AddFirstScriptLine(writer, element);
   TScriptTemplate::Get("PAGE_IFRAME_JS")
@@ -248,7 +247,7 @@ void WriteStringImage(TObjectWriter& writer) {
   TTemplateValues values;
   values.XslAttribute("hint", writer.data.hint).Int("element", binding.element);
   values.Raw("style", StylePieces(writer, kStylePosition | kStyleBorderNone | kStyleHidden));
-  TMarkupTemplate::Get("PAGE_STRIMG_XSL").AppendTo(writer.parent, "img", values);
+  TMarkupTemplate::Get("PAGE_STRIMG_XSL").AppendWritten(writer.parent, "img", values);
   if (writer.page.hiddenCopy) return;
   AddFirstScriptLine(writer, binding.element);
   TScriptTemplate::Get("PAGE_STRIMG_JS")

@@ -176,14 +176,21 @@ class THoleFiller {
   // after the hole.
   std::size_t AppendUpToHole(std::string_view text, std::size_t pos, const TTemplateHole& hole,
                              std::string& out) const {
+    const std::string_view value = ValueFor(text, hole);
+    out.append(text.substr(pos, hole.open - pos));
+    out.append(value);
+    return hole.end;
+  }
+
+  // The value of the text's hole, marked as filled; ETemplateError when it
+  // was not set.
+  std::string_view ValueFor(std::string_view text, const TTemplateHole& hole) const {
     const std::string_view name = text.substr(hole.nameStart, hole.nameSize);
     const TTemplateValues::TValue* value = ValueOf(name);
     if (value == nullptr)
       throw ETemplateError(Where(name_, part_) + ": hole '" + std::string(name) + "' is not filled");
-    out.append(text.substr(pos, hole.open - pos));
-    out.append(values_.Text(*value));
     value->used = true;
-    return hole.end;
+    return values_.Text(*value);
   }
 
   // The value of the hole; null when it was not set. The values are mostly
@@ -461,4 +468,146 @@ TmyXmlNode* TMarkupTemplate::AppendTo(TmyXmlNode* parent, std::string_view part,
   TmyXmlNode* first = copies->firstChild;
   copies->MoveChildrenTo(parent);
   return first;
+}
+
+// --- the written form of a part ----------------------------------------------------
+
+// A part as the XML writer writes its nodes at one depth, the holes left in
+// the text: a use copies the text between the holes and puts each value in
+// with the writer's escaping, instead of making the nodes and writing them.
+struct TMarkupTemplate::TWrittenForm {
+  struct THole {
+    TTemplateHole at;
+    // For an attribute whose whole value is an optional hole: where the
+    // attribute (its leading blank) starts, dropped with its value when the
+    // value is empty; npos otherwise.
+    std::size_t dropFrom = std::string::npos;
+  };
+  bool exact = false;  // false: the text cannot stand for the copies; they are made
+  std::string text;
+  std::vector<THole> holes;
+};
+
+namespace {
+
+// The depth at which the writer writes a new child of the parent (1 for a
+// child of the root), as it counts from the top of the parent's document.
+int ChildWriteDepth(const TmyXmlNode* parent) {
+  int depth = 1;
+  for (const TmyXmlNode* p = parent; p->parent != nullptr; p = p->parent) ++depth;
+  return depth;
+}
+
+// The holes in the texts of the nodes below `source`; false when a text has a
+// "%%" that nothing closes, or a name (a comment's text) holds "%%", which
+// the written text would show as a hole.
+bool CountHoles(const TmyXmlNode* source, std::size_t& count) {
+  const auto holesIn = [&count](std::string_view text) {
+    std::size_t pos = 0;
+    TTemplateHole hole;
+    THoleScan found;
+    while ((found = NextHole(text, pos, hole)) == THoleScan::kHole) {
+      ++count;
+      pos = hole.end;
+    }
+    return found == THoleScan::kNone;
+  };
+  const TmyXmlNode* node = source->firstChild;
+  while (node != nullptr) {
+    if (node->name.view().find(kHoleMark) != std::string_view::npos || !holesIn(node->value.view())) return false;
+    for (const TmyXmlAttrNode* a = node->firstAttr; a != nullptr; a = a->next)
+      if (!holesIn(a->value.view())) return false;
+    if (node->firstChild != nullptr) {
+      node = node->firstChild;
+      continue;
+    }
+    while (node != nullptr && node->next == nullptr) node = node->parent == source ? nullptr : node->parent;
+    if (node != nullptr) node = node->next;
+  }
+  return true;
+}
+
+}  // namespace
+
+const TMarkupTemplate::TWrittenForm& TMarkupTemplate::WrittenForm(const TmyXmlNode* source, int depth) const {
+  const std::lock_guard<std::mutex> lock(formsLock_);
+  std::unique_ptr<TWrittenForm>& form = forms_[{source, depth}];
+  if (form != nullptr) return *form;
+  form = std::make_unique<TWrittenForm>();
+  // A repeated attribute name keeps one attribute in a copy, and the writer
+  // writes what the copy holds: such a part is copied.
+  std::size_t expected = 0;
+  if (repeatsAttrs_ || !CountHoles(source, expected)) return *form;
+  std::string text;
+  TmyXMLParser writer;
+  writer.WriteNode(const_cast<TmyXmlNode*>(source->firstChild), text, depth);
+  // The writer escapes a text as a whole: "&" stays before "#" (a character
+  // reference). A value put in alone is escaped alone, which is the same
+  // unless a "&" of the part comes right before a hole, a "#" right after
+  // one, or two holes meet: such a part is copied.
+  std::size_t pos = 0;
+  std::size_t lastEnd = std::string::npos;
+  TTemplateHole hole;
+  THoleScan found;
+  std::vector<TWrittenForm::THole> holes;
+  while ((found = NextHole(text, pos, hole)) == THoleScan::kHole) {
+    constexpr std::string_view kAmp = "&amp;";
+    constexpr std::string_view kValueStart = "=\"";
+    const std::string_view before = std::string_view(text).substr(0, hole.open);
+    const bool followed = hole.end < text.size();
+    if (hole.open == lastEnd || before.ends_with(kAmp) || (followed && text[hole.end] == '#')) return *form;
+    TWrittenForm::THole written{hole};
+    const bool optional = hole.end - (hole.nameStart + hole.nameSize) == kHoleMark.size() + 1;
+    if (optional && before.ends_with(kValueStart) && followed && text[hole.end] == '"') {
+      written.dropFrom = before.rfind(' ');
+      if (written.dropFrom == std::string_view::npos) return *form;
+    }
+    holes.push_back(written);
+    lastEnd = pos = hole.end;
+  }
+  if (found != THoleScan::kNone || holes.size() != expected) return *form;
+  form->text = std::move(text);
+  form->holes = std::move(holes);
+  form->exact = true;
+  return *form;
+}
+
+void TMarkupTemplate::AppendWritten(TmyXmlNode* parent, std::string_view part, const TTemplateValues& values) const {
+  const TmyXmlNode* source = FindPart(part);
+  const int depth = ChildWriteDepth(parent);
+  const TWrittenForm* form =
+      depth <= std::numeric_limits<decltype(TmyXmlNode::writtenDepth)>::max() ? &WrittenForm(source, depth) : nullptr;
+  // A part without nodes adds nothing (a node would give the parent a child).
+  if (form == nullptr || !form->exact || form->text.empty()) {
+    AppendTo(parent, part, values);
+    return;
+  }
+  const THoleFiller filler(values, name_, part);
+  std::string& out = FilledRoom();
+  out.clear();
+  const std::string_view text = form->text;
+  std::size_t pos = 0;
+  try {
+    for (const TWrittenForm::THole& hole : form->holes) {
+      const std::string_view value = filler.ValueFor(text, hole.at);
+      if (hole.dropFrom != std::string::npos && value.empty()) {
+        out.append(text.substr(pos, hole.dropFrom - pos));
+        pos = hole.at.end + 1;  // after the closing quote
+        continue;
+      }
+      out.append(text.substr(pos, hole.at.open - pos));
+      AppendXmlEscaped(out, value);
+      pos = hole.at.end;
+    }
+    out.append(text.substr(pos));
+    filler.CheckAllUsed();
+  } catch (const ETemplateError&) {
+    // The copy reports the error as it always does, in its order of the
+    // holes, and leaves the parent as it was.
+    AppendTo(parent, part, values);
+    throw;
+  }
+  TmyXmlNode* written = parent->AddChild(std::string_view());
+  written->value = out;
+  written->writtenDepth = static_cast<std::uint8_t>(depth);
 }

@@ -27,10 +27,12 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/vcl/SysUtilsException.h"
@@ -179,9 +181,21 @@ class TMarkupTemplate {
   // Appends filled copies of the part's nodes as the parent's last children;
   // the first copied top-level node (the part's outer element).
   TmyXmlNode* AppendTo(TmyXmlNode* parent, std::string_view part, const TTemplateValues& values = {}) const;
+  // The same copies as the XML writer will write them, in one node that holds
+  // their text (TmyXmlNode::writtenDepth), for a use whose copies nothing reads
+  // or changes before the document is written: a page's markup is most of
+  // what a compile builds and writes, and its copies are never looked at
+  // again. The text is made for the depth of the parent's new child in its
+  // document; the parent must stay at its depth until it is written. A part
+  // whose text cannot be made so exactly (see WrittenForm) is copied as
+  // AppendTo copies it. Errors as AppendTo's.
+  void AppendWritten(TmyXmlNode* parent, std::string_view part, const TTemplateValues& values = {}) const;
 
  private:
+  struct TWrittenForm;
   const TmyXmlNode* FindPart(std::string_view part) const;
+  // The part written at the depth, with where its holes are; made at its first use.
+  const TWrittenForm& WrittenForm(const TmyXmlNode* source, int depth) const;
 
   std::string name_;
   // Kept until the process ends (Get): its copies share the template's texts
@@ -194,4 +208,7 @@ class TMarkupTemplate {
   std::unique_ptr<TmyXmlNode> root_;
   // The `part` elements by `name`, the first in document order for a name.
   std::map<std::string, const TmyXmlNode*, std::less<>> parts_;
+  // The written forms by part and depth; compiles on several threads share them.
+  mutable std::mutex formsLock_;
+  mutable std::map<std::pair<const TmyXmlNode*, int>, std::unique_ptr<TWrittenForm>> forms_;
 };

@@ -120,4 +120,62 @@ TEST(MarkupTemplateTest, AnUnfilledHoleInAnAttributeIsAnError) {
   EXPECT_EQ(root.firstChild, nullptr);
 }
 
+// The written form of a part is what writing its filled copies gives, at every
+// depth and for values the writer escapes, including the parts it must copy
+// instead (a "&" before a hole, a "#" after one, holes that meet, a comment
+// holding "%%", a repeated attribute).
+TEST(MarkupTemplateTest, WrittenPartsAreWhatWritingTheCopiesGives) {
+  const char* const kParts[] = {
+      "<div title=\"%%a?%%\" style=\"top: %%b%%px;\">%%c%%<img src=\"x\" /></div>",
+      "<a href=\"%%a%%\">%%b%%</a><span class=\"%%c?%%\" />",
+      "<p>x&amp;%%a%%</p><i>%%b%%#</i><b>%%c%%</b>",
+      "<p>%%a%%%%b%%</p><i title=\"%%c%%\" />",
+      "<!-- %%note%% --><p a=\"%%a%%\" b=\"%%b%%\" c=\"%%c%%\" />",
+      "<p x=\"%%a%%\" x=\"%%b%%\">%%c%%</p>",
+      "<xsl:if test=\"%%a%%\"><xsl:if test=\"%%b%%\"><img alt=\"%%c?%%\" /></xsl:if></xsl:if>",
+  };
+  const TTemplateValues kValues[] = {
+      // Each starts with "#" and ends with "&", which the writer escapes by
+      // what comes before and after them.
+      TTemplateValues().Raw("a", "#1 < \"2\" &").Raw("b", "#&#160;\nline&").Raw("c", "#x&"),
+      TTemplateValues().Raw("a", "").Raw("b", "").Raw("c", ""),
+  };
+  TmyXMLParser writer;
+  writer.progress = false;
+  for (const char* part : kParts) {
+    TMarkupTemplate t("test.xsl", std::string("<parts><part name=\"p\">") + part + "</part></parts>");
+    for (const TTemplateValues& values : kValues) {
+      TmyXmlNode copied("Wrapper");
+      TmyXmlNode written("Wrapper");
+      TmyXmlNode* copyParent = &copied;
+      TmyXmlNode* writeParent = &written;
+      for (int depth = 1; depth <= 3; ++depth) {
+        t.AppendTo(copyParent, "p", values);
+        t.AppendWritten(writeParent, "p", values);
+        copyParent = copyParent->AddChild("level");
+        writeParent = writeParent->AddChild("level");
+      }
+      EXPECT_EQ(writer.WriteNode(&written, 0), writer.WriteNode(&copied, 0)) << part;
+    }
+  }
+  // An error is the copy's, and the parent stays as it was.
+  TMarkupTemplate t("test.xsl", std::string("<parts><part name=\"p\">") + kParts[0] + "</part></parts>");
+  TmyXmlNode root("Wrapper");
+  EXPECT_THROW(t.AppendWritten(&root, "p", TTemplateValues().Raw("a", "").Raw("b", "")), ETemplateError);
+  EXPECT_EQ(root.firstChild, nullptr);
+}
+
+// A written node's text is made for its depth: written anywhere else it would
+// be indented wrongly, which the writer refuses.
+TEST(MarkupTemplateTest, AWrittenPartMovedToAnotherDepthIsRefused) {
+  TMarkupTemplate t("test.xsl", "<parts><part name=\"p\"><p>%%a%%</p></part></parts>");
+  TmyXmlNode root("Wrapper");
+  TmyXmlNode* level = root.AddChild("level");
+  t.AppendWritten(level, "p", TTemplateValues().Raw("a", "x"));
+  level->MoveChildrenTo(&root);
+  TmyXMLParser writer;
+  writer.progress = false;
+  EXPECT_THROW(writer.WriteNode(&root, 0), std::logic_error);
+}
+
 }  // namespace
