@@ -4,6 +4,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "core/TextEncodingTables.h"
 #include "platform/win/CodePage.h"
 
@@ -98,7 +102,18 @@ void AnsiToUnicodeByTable(int aCodePage, const char* aText, char16_t* aOutput) {
 bool AnsiIsUtf8(std::string_view aText, int aCodePage) {
   const int cp = aCodePage == 0 ? static_cast<int>(GetACP()) : aCodePage;
   if (!IsTableCodePage(cp)) return false;
+  // The compile asks this of every page's stylesheet (tens of kilobytes with
+  // the menu): 32 bytes a step, their bits gathered, the high bits looked at once.
   std::size_t i = 0;
+#if defined(__SSE2__)
+  __m128i wide = _mm_setzero_si128();
+  for (; i + 32 <= aText.size(); i += 32) {
+    const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(aText.data() + i));
+    const __m128i second = _mm_loadu_si128(reinterpret_cast<const __m128i*>(aText.data() + i + 16));
+    wide = _mm_or_si128(wide, _mm_or_si128(first, second));
+  }
+  if (_mm_movemask_epi8(wide) != 0) return false;
+#endif
   std::uint64_t high = 0;
   for (; i + sizeof(std::uint64_t) <= aText.size(); i += sizeof(std::uint64_t)) {
     std::uint64_t word;

@@ -148,6 +148,13 @@ TEST(AnsiToUtf8, AsciiTextIsAlreadyUtf8) {
   EXPECT_FALSE(AnsiIsUtf8("plain", 1257));
   EXPECT_FALSE(AnsiIsUtf8("eight by\xE8tes and more", 1250));
   EXPECT_FALSE(AnsiIsUtf8("sixteen bytes ..\x9A", 1250));
+  // A high byte at every place of texts that end in every part of a step.
+  for (std::size_t size = 1; size <= 80; ++size)
+    for (std::size_t at = 0; at < size; ++at) {
+      std::string text(size, 'a');
+      text[at] = '\x80';
+      EXPECT_FALSE(AnsiIsUtf8(text, 1250)) << size << " " << at;
+    }
 }
 
 }  // namespace
