@@ -1,5 +1,6 @@
 #include "generator/WebVariables.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <charconv>
@@ -31,7 +32,8 @@ struct TWebVariables::Place {
 // A name as written, cleaned, and what follows from the host's last answer for
 // it: the fields after `answered` hold for answeredRecord and answeredPlace.
 struct TWebVariables::Resolved {
-  std::string name;  // the cleaned name the host is asked for
+  std::string rawName;  // the name as written, the entry's key
+  std::string name;     // the cleaned name the host is asked for
   bool answered = false;
   // The last answer was the host's type and position for a name it knows, given outside the
   // web variable map's pass after Begin: it holds until the next Begin, and the host is not
@@ -256,6 +258,7 @@ void TWebVariables::Begin(const std::string& previousDocumentPath) {
   }
   entered_.clear();
   resolved_.clear();
+  slots_.clear();
   document_ = std::make_unique<TmyXmlNode>("Wrapper");
   variables_ = document_->AddChild("Variables");
 }
@@ -303,12 +306,42 @@ bool TWebVariables::QueryPlace(const std::string& name, Place& place) {
   return true;
 }
 
+namespace {
+
+// FNV-1a of the name's bytes.
+std::uint32_t NameHash(std::string_view name) {
+  std::uint32_t hash = 2166136261U;
+  for (const char c : name) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619U;
+  return hash;
+}
+
+}  // namespace
+
 TWebVariables::Resolved& TWebVariables::Entry(const std::string& rawName) {
-  const auto found = resolved_.find(rawName);
-  if (found != resolved_.end()) return *found->second;
+  const std::uint32_t hash = NameHash(rawName);
+  const std::size_t mask = slots_.size() - 1;
+  std::size_t at = hash & mask;
+  for (; !slots_.empty() && slots_[at].second != 0; at = (at + 1) & mask) {
+    Resolved& entry = *resolved_[slots_[at].second - 1];
+    if (slots_[at].first == hash && entry.rawName == rawName) return entry;
+  }
   auto entry = std::make_unique<Resolved>();
+  entry->rawName = rawName;
   entry->name = CleanName(rawName);
-  return *resolved_.emplace(rawName, std::move(entry)).first->second;
+  resolved_.push_back(std::move(entry));
+  if (2 * resolved_.size() > slots_.size()) {
+    // Twice the room, every entry placed again.
+    slots_.assign(std::max<std::size_t>(64, 2 * slots_.size()), {0, 0});
+    for (std::size_t i = 0; i < resolved_.size(); ++i) {
+      const std::uint32_t h = NameHash(resolved_[i]->rawName);
+      std::size_t free = h & (slots_.size() - 1);
+      while (slots_[free].second != 0) free = (free + 1) & (slots_.size() - 1);
+      slots_[free] = {h, static_cast<std::uint32_t>(i + 1)};
+    }
+  } else {
+    slots_[at] = {hash, static_cast<std::uint32_t>(resolved_.size())};
+  }
+  return *resolved_.back();
 }
 
 void TWebVariables::Derive(Resolved& entry, const TPinVariable& answer, const Place& answered) {

@@ -11,8 +11,9 @@
 #include <map>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <unordered_set>
+#include <utility>
+#include <vector>
 
 #include "core/XmlDocument.h"
 #include "grid/PinVariable.h"
@@ -94,7 +95,12 @@ class TWebVariables {
   // not know or could not place (it may be declared meanwhile), and while the web variable
   // map's pass is open (the map counts every addition); while it answers as before, what
   // follows from the answer is taken from here.
-  std::unordered_map<std::string, std::unique_ptr<Resolved>> resolved_;
+  std::vector<std::unique_ptr<Resolved>> resolved_;
+  // The entries by their names as written: open addressing over a power-of-two table of
+  // {hash, entry number + 1} (0: free), at most half full. A compile looks its few hundred
+  // names up thousands of times; a general hash map's modulo and chained nodes cost more
+  // than the rest of a repeated resolve.
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> slots_;
   // The public-variable lines added to publicList_ (ASCII letters folded) while it held
   // publicCount_ lines: a line the sorted list holds already is not looked up in it again.
   // publicGeneration_ counts the clearings of the set: a name whose line went into the set

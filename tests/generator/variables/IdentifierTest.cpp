@@ -304,6 +304,23 @@ TEST(IdentifierTest, ANameResolvedAgainFollowsTheHostsNewAnswer) {
   EXPECT_EQ(bench.Resolve("V"), "__S24_INT_d");
 }
 
+// Many names, each resolved again after all the others were and after the
+// host's answers changed: within a compile every known name keeps its first
+// answer, however often the names' table grew meanwhile.
+TEST(IdentifierTest, ManyNamesEachKeepTheirOwnAnswer) {
+  VariablesBench bench;
+  constexpr int kNames = 300;
+  std::vector<FakeCompileHost::Variable*> declared;
+  for (int i = 0; i < kNames; ++i)
+    declared.push_back(&bench.host.Declare("N" + std::to_string(i), "INT", IecInt, kAreaS, kWord, 2 * i));
+  bench.variables.Begin("");
+  for (int round = 0; round < 2; ++round) {
+    for (int i = 0; i < kNames; ++i)
+      ASSERT_EQ(bench.Resolve("N" + std::to_string(i)), "__S" + std::to_string(2 * i) + "_INT_d") << round;
+    for (FakeCompileHost::Variable* v : declared) v->position.offset += 1000;
+  }
+}
+
 TEST(FormatOfIdentifierTest, PercentAndTheTextAfterTheLastUnderscore) {
   const struct {
     const char* identifier;
