@@ -88,13 +88,11 @@ bool SameName(std::string_view a, std::string_view b) {
   return true;
 }
 
-// Where a markup use fills its texts, kept from use to use so that its room
-// is allocated once: each filled text is copied into its node before the next
-// is filled, and a fill never starts another, so one room a thread serves all.
-std::string& FilledRoom() {
-  thread_local std::string room;
-  return room;
-}
+// The room of one markup use's filled texts: each text is copied into its node
+// before the next is filled, so one room serves the whole use. It belongs to
+// the use, not to the thread: an object with a destructor kept for a thread
+// would keep the plug-in's library loaded until that thread ends.
+constexpr std::size_t kFilledRoom = 256;
 
 }  // namespace
 
@@ -144,7 +142,7 @@ class THoleFiller {
   // every text filled and without the attributes whose optional hole came out
   // empty. Each text is filled as it is copied: most have no hole and are
   // copied as they are, or shared when the filler may share.
-  // `filled`: where the texts are filled (FilledRoom).
+  // `filled`: where the texts are filled, the use's room.
   void CopyFilled(const TmyXmlNode* source, TmyXmlNode* parent, std::string& filled) const {
     TmyXmlNode* copy = sharing_ ? parent->AddChildSharingName(*source) : parent->AddChild(source->name);
     copy->closed = source->closed;
@@ -181,6 +179,9 @@ class THoleFiller {
     out.append(value);
     return hole.end;
   }
+
+  // The bytes of all the values' texts.
+  std::size_t ValuesSize() const { return values_.textSize_; }
 
   // The value of the text's hole, marked as filled; ETemplateError when it
   // was not set.
@@ -462,7 +463,8 @@ TmyXmlNode* TMarkupTemplate::AppendTo(TmyXmlNode* parent, std::string_view part,
   // error leaves the parent as it was. They are made where the parent's new
   // children are (a page's arena, XmlBuildArena.h).
   const std::unique_ptr<TmyXmlNode> copies(TmyXmlNode::NewFor(std::string_view(), parent));
-  std::string& room = FilledRoom();
+  std::string room;
+  room.reserve(kFilledRoom);
   for (const TmyXmlNode* n = source->firstChild; n != nullptr; n = n->next) filler.CopyFilled(n, copies.get(), room);
   filler.CheckAllUsed();
   TmyXmlNode* first = copies->firstChild;
@@ -583,8 +585,8 @@ void TMarkupTemplate::AppendWritten(TmyXmlNode* parent, std::string_view part, c
     return;
   }
   const THoleFiller filler(values, name_, part);
-  std::string& out = FilledRoom();
-  out.clear();
+  std::string out;
+  out.reserve(form->text.size() + filler.ValuesSize());
   const std::string_view text = form->text;
   std::size_t pos = 0;
   try {
