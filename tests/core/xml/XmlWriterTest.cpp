@@ -241,6 +241,10 @@ TEST(XmlWriter, EveryByteToEscapeAtEveryPlace) {
         e->value = text;
         ASSERT_EQ(WriteText(doc, &root), "<e v=\"" + escaped(text) + "\">" + escaped(text) + "</e>\r\n")
             << before << " " << after;
+        // A value escaped alone (a template's value put into written markup) is escaped alike.
+        std::string alone = "x";
+        AppendXmlEscaped(alone, text);
+        ASSERT_EQ(alone, "x" + escaped(text)) << before << " " << after;
       }
     }
   }
