@@ -185,6 +185,8 @@ TEST(XmlWriter, ALargeDocumentAndALargeKeptNodeAreWrittenWhole) {
   const std::string path = xmltest::TempDir() + "/large.xml";
   EXPECT_EQ(doc.SaveToFile(&root, path, false), whole.size());
   EXPECT_EQ(ReadFileBytes(path), whole);
+  // The same writer's next, short text is that text alone: nothing of the large one stays.
+  EXPECT_EQ(doc.WriteNode(root.lastChild, 1), "<tail>end</tail>\r\n");
 }
 
 TEST(XmlWriter, LfInputIsWrittenInTheLayout) {
