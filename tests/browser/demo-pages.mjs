@@ -2,8 +2,10 @@
 // not open the service pages); every page shows the values the PLC holds
 // from the project's presets, the canvas draws the program's buffer without
 // reloading its page, a value changed in the PLC's memory shows within one
-// refresh period, no request leaves this machine, and every page is pictured
-// into a PNG.
+// refresh period, no request leaves this machine, every page shows each of
+// its texts whole (chromium draws the page area's texts in quirks mode at
+// 16 px, Firefox at the style sheet's 13 px) and every page is pictured into
+// a PNG.
 import { run, watchedPage, open, go, login, answers, waitUntil, expect, setValue, pictures, inputValue } from './lib.mjs';
 
 const kPages = ['INDEX', 'OVERVIEW', 'SETTINGS', 'DIAG', 'CANVAS', 'LOGIN', 'LOGOUT'];
@@ -43,6 +45,50 @@ const kPresets = [
     page.frames().find(f => f.url().endsWith('/EVENTS.HTM')).evaluate(() => document.body.innerText.includes('Pump 1 started')),
     true],
 ];
+
+// What of a page's texts a visitor cannot read whole: a text that runs into
+// a field, a picture or another text, and a field that cuts its own text (an
+// edit field's value wider than the field; a drop-down list or a button
+// narrower than the browser draws it when it may take the width its options
+// or its caption need). An upload field is left to the picture: the width
+// the browser gives it of its own is no text's, and the file name it shows
+// once a file is chosen may be of any length.
+const textFaults = page => page.evaluate(() => {
+  const faults = [];
+  const shown = e => e.getClientRects().length > 0 && getComputedStyle(e).visibility === 'visible';
+  const boxes = [...document.querySelectorAll('input, select, textarea, button, img, canvas, iframe')]
+    .filter(e => e.type !== 'hidden' && shown(e));
+  const name = e => e.id || e.value || e.getAttribute('src') || e.tagName.toLowerCase();
+  const texts = [];
+  const walker = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT);
+  for (let node; (node = walker.nextNode());) {
+    const parent = node.parentElement;
+    if (!node.textContent.trim() || parent.closest('select, button, script, style') || !shown(parent)) continue;
+    const range = document.createRange();
+    range.selectNodeContents(node);
+    texts.push({ text: node.textContent.trim(), box: range.getBoundingClientRect() });
+  }
+  const overlap = (a, b) => a.left < b.right - 0.5 && b.left < a.right - 0.5 && a.top < b.bottom - 0.5 && b.top < a.bottom - 0.5;
+  texts.forEach((t, i) => {
+    for (const e of boxes) if (overlap(t.box, e.getBoundingClientRect())) faults.push(`"${t.text}" runs into ${name(e)}`);
+    for (const u of texts.slice(i + 1)) if (overlap(t.box, u.box)) faults.push(`"${t.text}" runs into "${u.text}"`);
+  });
+  for (const e of boxes.filter(b => ['INPUT', 'SELECT', 'TEXTAREA', 'BUTTON'].includes(b.tagName) && b.type !== 'file')) {
+    if (['text', 'password', 'textarea'].includes(e.type)) {
+      if (e.scrollWidth > e.clientWidth) faults.push(`${name(e)} shows "${e.value}" cut`);
+      continue;
+    }
+    const natural = e.cloneNode(true);
+    natural.removeAttribute('id');
+    natural.style.width = 'auto';
+    natural.style.visibility = 'hidden';
+    e.after(natural);
+    const [needs, has] = [natural.getBoundingClientRect().width, e.getBoundingClientRect().width];
+    natural.remove();
+    if (needs > has + 0.5) faults.push(`${name(e)} is ${has} px wide, its texts need ${needs} px`);
+  }
+  return faults;
+});
 
 // The colour of a pixel of the schematic's canvas as "r,g,b".
 const canvasPixel = (page, x, y) => page.evaluate(([x, y]) => {
@@ -101,6 +147,7 @@ await run(async context => {
     if (!['LOGIN', 'LOGOUT', 'INDEX'].includes(name))
       await waitUntil(`an answer of ${name} shown`, async () => (await answers(name + '.XML')) > seen + 2, 5000);
     await page.screenshot({ path: `${pictures}/demo-${name}.png` });
+    expect(`${name}: texts that are not whole`, (await textFaults(page)).join('; '), '');
   }
   expect('addresses asked', [...hosts].join(' '), '127.0.0.1');
   expect('script errors and alerts', errors.join('; '), '');
