@@ -19,6 +19,7 @@
 #include "platform/vcl/SysUtilsFormat.h"
 #include "platform/vcl/TreeView.h"
 #include "platform/win/MessageBox.h"
+#include "platform/win/Paths.h"
 
 namespace {
 
@@ -93,13 +94,13 @@ int TFormDesign1::GetLanguageListIndex(int slot) const {
 bool TFormDesign1::SaveTextsFileConfirmed(TCustomForm* owner, const std::string& fileName, std::string& listText,
                                           TMemoryStream& stream) {
   if (FileExists(fileName)) {
-    const std::string question = Format(GetUiText(kFileExistsTextId), fileName);
+    const std::string question = Format(GetUiText(kFileExistsTextId), ShownPath(fileName));
     const std::string caption = owner != nullptr ? owner->Caption() : std::string();
     if (MessageBox(owner != nullptr ? owner->Handle() : nullptr, question.c_str(), caption.c_str(),
                    MB_YESNO | MB_ICONQUESTION) != IDYES)
       return false;
   }
   stream.SaveToFile(fileName);
-  listText += "\r\n" + fileName;
+  listText += "\r\n" + ShownPath(fileName);
   return true;
 }

@@ -69,7 +69,7 @@ struct TProjectDocument::TReadAttempt {
   // "The project file "NAME" could not be read (why)."; `whoTextId` names
   // the file.
   std::string Describe(int whoTextId) const {
-    const std::string who = Format(GetUiText(whoTextId), fileName);
+    const std::string who = Format(GetUiText(whoTextId), ShownPath(fileName));
     switch (fault) {
       case TFault::Missing: return who + " " + GetUiText(kMissingTextId);
       case TFault::CannotOpen: return who + " " + GetUiText(kCannotOpenTextId);
@@ -176,7 +176,7 @@ void TProjectDocument::ReportFallback(const TReadAttempt& file, const TReadAttem
   if (file.fault == TFault::Missing && backup.fault == TFault::Missing) return;
   std::string text = file.Describe(kProjectFileTextId);
   if (source == TProjectSource::Backup) {
-    text += " " + Format(GetUiText(kBackupLoadedTextId), backup.fileName);
+    text += " " + Format(GetUiText(kBackupLoadedTextId), ShownPath(backup.fileName));
   } else {
     if (backup.fault != TFault::Missing) text += " " + backup.Describe(kBackupFileTextId);
     text += " " + GetUiText(kTemplateLoadedTextId);
@@ -207,14 +207,15 @@ void TProjectDocument::CheckForLostFile(const TProjectLocation& location, const 
 
 std::string TProjectDocument::LostFileRefusal() const {
   if (lostFile_.empty() || PathExists(lostFile_)) return std::string();
-  return Format(GetUiText(kLostRefusalTextId), lostFile_);
+  return Format(GetUiText(kLostRefusalTextId), ShownPath(lostFile_));
 }
 
 std::string TProjectDocument::OverwriteRefusal() const {
   if (!unreadableFile_.empty() && PathExists(unreadableFile_))
-    return Format(GetUiText(kProjectFileTextId), unreadableFile_) + " " + GetUiText(kNotOverwrittenTextId);
+    return Format(GetUiText(kProjectFileTextId), ShownPath(unreadableFile_)) + " " + GetUiText(kNotOverwrittenTextId);
   for (const std::string& page : unreadablePages_)
-    if (PathExists(page)) return Format(GetUiText(kPageFileTextId), page) + " " + GetUiText(kNotOverwrittenTextId);
+    if (PathExists(page))
+      return Format(GetUiText(kPageFileTextId), ShownPath(page)) + " " + GetUiText(kNotOverwrittenTextId);
   return std::string();
 }
 

@@ -37,8 +37,12 @@ bool IsReadOnlyFile(const std::string& fileName) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
 }
 
-std::string CannotWrite(const std::string& fileName) { return Format(GetUiText(kCannotWriteTextId), fileName); }
-std::string CannotReplace(const std::string& fileName) { return Format(GetUiText(kCannotReplaceTextId), fileName); }
+std::string CannotWrite(const std::string& fileName) {
+  return Format(GetUiText(kCannotWriteTextId), ShownPath(fileName));
+}
+std::string CannotReplace(const std::string& fileName) {
+  return Format(GetUiText(kCannotReplaceTextId), ShownPath(fileName));
+}
 
 }  // namespace
 
@@ -99,7 +103,7 @@ TProjectSaveResult TProjectDocument::Save(const TProjectLocation& location, cons
 std::string TProjectDocument::ReadOnlyRefusal(const TProjectFileNames& names) const {
   if (!names.usable || root_ == nullptr || formatCode_ != kFormatCodeCurrent) return std::string();
   const auto refusal = [](int whoTextId, const std::string& fileName) {
-    return Format(GetUiText(whoTextId), fileName) + " " + GetUiText(kReadOnlyTextId);
+    return Format(GetUiText(whoTextId), ShownPath(fileName)) + " " + GetUiText(kReadOnlyTextId);
   };
   if (!splitLayout_)
     return IsReadOnlyFile(names.baseFile) ? refusal(kProjectFileTextId, names.baseFile) : std::string();
@@ -130,7 +134,7 @@ void TProjectDocument::StampSaveTime(const std::string& settingsFile) {
     ini.WriteInteger(kTimeStampsSection, kSaveTimeKey, GetUcidTime(clock_));
   } catch (const EIniFileException& e) {
     ui_.Trace("SaveTD - " + e.Message());
-    ui_.ShowMessage(Format(GetUiText(kSaveTimeNotRecordedTextId), e.Message()), kMessageCaption,
+    ui_.ShowMessage(Format(GetUiText(kSaveTimeNotRecordedTextId), ShownPath(e.Message())), kMessageCaption,
                     TProjectDocumentUi::TIcon::Warning);
   }
 }
@@ -165,7 +169,7 @@ bool TProjectDocument::SaveSplit(const TProjectFileNames& names) {
   copy->CopyFrom(root_.get());
   copy->CopyChildren(root_.get());
   TStagedPages pages(names.folder);
-  if (!pages.Open()) return SaveFault(Format(GetUiText(kCannotCreatePagesTextId), names.folder));
+  if (!pages.Open()) return SaveFault(Format(GetUiText(kCannotCreatePagesTextId), ShownPath(names.folder)));
   for (TmyXmlNode* page = copy->FindDeep("page"); page != nullptr; page = page->FindDeep("page")) {
     const std::string name = page->GetAttr("name");
     if (!IsSafeFileName(name)) {

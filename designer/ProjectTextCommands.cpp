@@ -85,7 +85,7 @@ void TFormDesign1::ImportTexts1Click(TObject*) {
   SetModified();
   const std::string reportPath = folder + "report.txt";
   if (!WriteReport(reportPath, report)) {
-    const std::string error = Format(GetUiText(kReportNotWrittenId), reportPath);
+    const std::string error = Format(GetUiText(kReportNotWrittenId), ShownPath(reportPath));
     MessageBox(Handle(), error.c_str(), Caption().c_str(), MB_OK | MB_ICONERROR);
     return;
   }

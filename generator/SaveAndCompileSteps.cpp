@@ -25,6 +25,7 @@
 #include "platform/vcl/SysUtils.h"
 #include "platform/win/Folders.h"
 #include "platform/win/MoveFile.h"
+#include "platform/win/Paths.h"
 
 namespace {
 
@@ -105,7 +106,7 @@ void TSaveAndCompile::PrepareOutput(TRun& run) {
   if (project.projectDir.empty()) throw std::runtime_error(GetUiText(kNoProjectFolderText));
   const std::string sendRoot = project.projectDir + "SendRoot\\";
   state_.outputRoot = sendRoot + "WWW\\";
-  run.status->pnlPath->SetCaption(state_.outputRoot);
+  run.status->pnlPath->SetCaption(ShownPath(state_.outputRoot));
   auto makeFolder = [&](const std::string& folder) {
     if (ForceDirectories(folder)) return;
     run.context.AddHostMessage(GetUiText(kCannotCreateText), folder);
@@ -169,7 +170,7 @@ void TSaveAndCompile::WriteProjectCopy(const TRun& run) {
       project.globalMode ? setup_.globalFolder + project.globalDir + "\\Global.xml" : run.baseName + ".xml";
   SweepFormat(project.web);
   if (TmyXMLParser().SaveToFile(project.root, copy, false) == 0)
-    throw std::runtime_error(Format(GetUiText(kProjectFileText), copy) + " " + GetUiText(kNotWrittenText));
+    throw std::runtime_error(Format(GetUiText(kProjectFileText), ShownPath(copy)) + " " + GetUiText(kNotWrittenText));
 }
 
 void TSaveAndCompile::Report(TRun& run) {

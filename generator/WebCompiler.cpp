@@ -28,6 +28,7 @@
 #include "platform/vcl/SysUtils.h"
 #include "platform/win/Folders.h"
 #include "platform/win/MoveFile.h"
+#include "platform/win/Paths.h"
 
 namespace {
 
@@ -193,7 +194,8 @@ bool TWebCompiler::LoadProject() {
     project_ = std::move(root);
     return true;
   }
-  failure_ = Format(GetUiText(kProjectFileText), projectCopy_) + " " + fault + " " + GetUiText(kNothingWrittenText);
+  failure_ =
+      Format(GetUiText(kProjectFileText), ShownPath(projectCopy_)) + " " + fault + " " + GetUiText(kNothingWrittenText);
   return false;
 }
 
@@ -220,7 +222,7 @@ void TWebCompiler::MakeFolder(const std::string& folder) {
 }
 
 void TWebCompiler::PrepareFolders() {
-  if (status_ != nullptr) status_->pnlPath->SetCaption(state_.outputRoot);
+  if (status_ != nullptr) status_->pnlPath->SetCaption(ShownPath(state_.outputRoot));
   MakeFolder(state_.outputRoot);
   if (project_ != nullptr && project_->FindChild("page", "notification", true, "true") != nullptr)
     MakeFolder(state_.outputRoot + "NOTIFY\\");

@@ -46,7 +46,7 @@ std::unique_ptr<TBitmap> DecodeWithImageLibrary(const std::string& fileName) {
   } catch (const std::exception& error) {
     // The decoder's text says what is wrong, not with which file: a page
     // or a compile may load many pictures in a row.
-    const std::string text = Format(GetUiText(kUnreadableTextId), fileName, error.what());
+    const std::string text = Format(GetUiText(kUnreadableTextId), ShownPath(fileName), error.what());
     MessageBox(nullptr, text.c_str(), GetUiText(kErrorTitleId).c_str(), MB_OK);
     WriteTraceLog("Load - End - Error");
     return nullptr;

@@ -429,7 +429,7 @@ void TFormGlobalSettings::PickIcon() {
   DiscardPendingIcon();
   if (!CopyFileKeepTime(dialog->FileName, pending)) {
     DeleteFile(pending);
-    const std::string text = GetUiText(kTextCopyFailed) + "\n" + dialog->FileName;
+    const std::string text = GetUiText(kTextCopyFailed) + "\n" + ShownPath(dialog->FileName);
     MessageBox(nullptr, text.c_str(), "Tarnwell", MB_OK | MB_ICONERROR);
     return;
   }
@@ -457,7 +457,7 @@ bool TFormGlobalSettings::CommitIcon() {
   const std::string target = pendingIcon_.substr(0, pendingIcon_.size() - std::string(kPendingSuffix).size());
   std::filesystem::rename(ToNativePath(pendingIcon_), ToNativePath(target), error);
   if (error) {
-    const std::string text = GetUiText(kTextCopyFailed) + "\n" + target;
+    const std::string text = GetUiText(kTextCopyFailed) + "\n" + ShownPath(target);
     MessageBox(nullptr, text.c_str(), "Tarnwell", MB_OK | MB_ICONERROR);
     DiscardPendingIcon();
     // Without an old icon in place the project names none.

@@ -19,6 +19,7 @@
 #include "platform/vcl/PageControl.h"
 #include "platform/vcl/ScrollBox.h"
 #include "platform/win/MessageBox.h"
+#include "platform/win/Paths.h"
 #include "platform/win/WindowMessages.h"
 #include "project/DialogControls.h"
 #include "project/FramMac.h"
@@ -340,7 +341,7 @@ void TFormPasswords::Button1Click(TObject*) {
     if (MacRows[i] != nullptr) MacRows[i]->edtMac->SetText(model_.Mac(i).mac);
   const bool writes = FormatVersion == kPasswordFileFormat && !PswFileName.empty();
   fileWritten_ = writes && model_.WritePasswordFile(PswFileName);
-  if (writes && !fileWritten_) ShowWriteFailure(GetUiText(kTextCannotCreate) + PswFileName);
+  if (writes && !fileWritten_) ShowWriteFailure(GetUiText(kTextCannotCreate) + ShownPath(PswFileName));
   TmyXmlNode* web = designer_ != nullptr ? designer_->WebElement() : nullptr;
   model_.WriteXml(web);
   if (web == nullptr) return;
@@ -409,7 +410,7 @@ void TFormPasswords::FormClose(TObject*, TCloseAction&) {
     TIniFile(file).WriteStrings(
         kSection, {{"Width", std::to_string(Width())}, {"Tab", std::to_string(PageControl1->ActivePageIndex())}});
   } catch (const EIniFileException& error) {
-    ShowWriteFailure(error.Message());
+    ShowWriteFailure(ShownPath(error.Message()));  // "Unable to write to PATH"
   }
 }
 

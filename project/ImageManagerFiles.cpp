@@ -26,6 +26,7 @@
 #include "platform/win/Folders.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/MoveFile.h"
+#include "platform/win/Paths.h"
 #include "platform/win/ShortPath.h"
 #include "project/FormDeletePict.h"
 #include "project/FormImageManager.h"
@@ -126,7 +127,7 @@ bool TFormImageManager::AddFile(const std::string& file) {
   const std::string destination = folder + name;
   if (!PathExists(destination) && !SameText(destination, file)) {
     if (!CopyFileKeepTime(file, destination)) {
-      const std::string text = GetUiText(kCannotCopyText) + file;
+      const std::string text = GetUiText(kCannotCopyText) + ShownPath(file);
       MessageBox(nullptr, text.c_str(), Caption().c_str(), MB_OK | MB_ICONERROR);
       return true;
     }

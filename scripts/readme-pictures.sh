@@ -9,7 +9,7 @@
 #                                (a screen of tests/gui/designer-on-screen.sh).
 #   scripts/readme-pictures.sh [BUILD]     (default: build-demo)
 # Needs chromium, node with the packages of tests/browser and, for the screen,
-# Xvfb, xdotool, xwd and ImageMagick
+# Xvfb, xdotool, xclip, xwd and ImageMagick
 # (scripts/packages.txt).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)

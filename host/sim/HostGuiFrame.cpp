@@ -16,6 +16,7 @@
 #include "platform/vcl/Timer.h"
 #include "platform/vcl/ToolBar.h"
 #include "platform/vcl/UiBackend.h"
+#include "platform/win/Paths.h"
 
 namespace {
 
@@ -123,8 +124,9 @@ void HostGuiFrame::RefreshMessages() {
   if (lines.size() == shownMessages_) return;
   for (std::size_t i = shownMessages_; i < lines.size(); ++i) {
     const HostMessageLine& m = lines[i];
+    // The plug-ins' texts name files by their paths, shown with '/'.
     messages_->Items()->Add((m.origin == HostMessageLine::Origin::Compiler ? "compiler: " : "") +
-                            (m.source.empty() ? "" : "[" + m.source + "] ") + m.text);
+                            (m.source.empty() ? "" : "[" + ShownPath(m.source) + "] ") + ShownPath(m.text));
   }
   shownMessages_ = lines.size();
   messages_->SetItemIndex(static_cast<int>(shownMessages_) - 1);

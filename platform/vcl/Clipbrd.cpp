@@ -3,12 +3,23 @@
 #include <cstring>
 
 #include "platform/vcl/SysUtilsException.h"
+#include "platform/vcl/UiBackend.h"
 #include "platform/win/GlobalMemory.h"
 
 TClipboard* Clipboard() {
   static TClipboard* clipboard = new TClipboard;  // lives as long as the process
   return clipboard;
 }
+
+namespace {
+
+// Not while the clipboard is open here: the back end opens it to put what it
+// fetched.
+void BringUpToDate(int openCount) {
+  if (openCount == 0) UiBackend().ClipboardWillBeRead();
+}
+
+}  // namespace
 
 void TClipboard::Open() {
   if (openCount_ == 0 && !OpenClipboard(nullptr)) throw Exception("Cannot open clipboard");
@@ -26,7 +37,13 @@ void TClipboard::Clear() {
   Close();
 }
 
+bool TClipboard::HasFormat(UINT format) const {
+  BringUpToDate(openCount_);
+  return IsClipboardFormatAvailable(format) != FALSE;
+}
+
 std::string TClipboard::AsText() {
+  BringUpToDate(openCount_);
   Open();
   std::string text;
   HANDLE data = GetClipboardData(CF_TEXT);
@@ -50,6 +67,7 @@ void TClipboard::SetAsText(const std::string& text) {
 }
 
 std::u16string TClipboard::AsUnicodeText() {
+  BringUpToDate(openCount_);
   Open();
   std::u16string text;
   HANDLE data = GetClipboardData(CF_UNICODETEXT);

@@ -1,6 +1,9 @@
 #pragma once
 // TClipboard (unit Clipbrd): the clipboard's text, over
 // platform/win/Clipboard.h. Clipboard() is the process's one instance.
+// What reads (the text, the formats) first lets the UI back end bring the
+// clipboard up to date (UiBackend.h), so that a paste takes what the
+// clipboard holds when it is made, also when another program put it there.
 
 #include <string>
 
@@ -15,7 +18,7 @@ class TClipboard {
   // UTF-16 text (CF_UNICODETEXT).
   std::u16string AsUnicodeText();
   void SetAsUnicodeText(const std::u16string& text);
-  bool HasFormat(UINT format) const { return IsClipboardFormatAvailable(format) != FALSE; }
+  bool HasFormat(UINT format) const;
   // Empties the clipboard.
   void Clear();
   // Nested opening: the clipboard closes with the last Close.

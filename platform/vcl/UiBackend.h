@@ -55,6 +55,10 @@ class TUiBackend {
     (void)screenPos;
     return nullptr;
   }
+  // The clipboard is about to be read (a paste): a back end that shares it
+  // with other programs puts what it holds now on the process's clipboard
+  // before this returns.
+  virtual void ClipboardWillBeRead() {}
 };
 
 // The back end in use: the installed one, or the headless default that does

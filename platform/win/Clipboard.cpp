@@ -17,6 +17,7 @@ struct ClipboardState {
   std::thread::id openedBy;
   std::map<UINT, HGLOBAL> data;         // what was put
   std::map<UINT, HGLOBAL> synthesized;  // text formats made from another one
+  DWORD sequence = 0;                   // counts the changes of the content
 };
 
 ClipboardState& State() {
@@ -113,6 +114,7 @@ BOOL EmptyClipboard() {
   if (!OpenByMe(s)) return FALSE;
   FreeAll(s.data);
   FreeAll(s.synthesized);
+  ++s.sequence;
   return TRUE;
 }
 
@@ -128,6 +130,7 @@ HANDLE SetClipboardData(UINT format, HANDLE data) {
   auto old = s.data.find(format);
   if (old != s.data.end() && old->second != data) GlobalFree(old->second);
   s.data[format] = data;
+  ++s.sequence;
   // Text made earlier from other data no longer stands.
   if (IsText(format)) FreeAll(s.synthesized);
   return data;
@@ -148,4 +151,10 @@ BOOL IsClipboardFormatAvailable(UINT format) {
   if (s.data.count(format) != 0) return TRUE;
   if (!IsText(format)) return FALSE;
   return s.data.count(CF_TEXT) != 0 || s.data.count(CF_OEMTEXT) != 0 || s.data.count(CF_UNICODETEXT) != 0;
+}
+
+DWORD GetClipboardSequenceNumber() {
+  ClipboardState& s = State();
+  std::lock_guard<std::mutex> lock(s.mutex);
+  return s.sequence;
 }

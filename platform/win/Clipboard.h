@@ -28,3 +28,6 @@ HANDLE SetClipboardData(UINT format, HANDLE data);
 // open or holds nothing that gives the format.
 HANDLE GetClipboardData(UINT format);
 BOOL IsClipboardFormatAvailable(UINT format);
+// Counts the changes of the clipboard's content (emptied, data put): a
+// reader that keeps a copy tells by it whether the clipboard changed since.
+DWORD GetClipboardSequenceNumber();

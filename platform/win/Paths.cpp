@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <optional>
 
 #include "platform/win/FolderNames.h"
@@ -108,6 +109,12 @@ std::string ToNativePath(std::string_view path) {
   result += entry.value_or(name);
   if (trailing) result += '/';
   return result;
+}
+
+std::string ShownPath(std::string_view path) {
+  std::string shown(path);
+  std::replace(shown.begin(), shown.end(), '\\', '/');
+  return shown;
 }
 
 bool IsSafeFileName(std::string_view name) {

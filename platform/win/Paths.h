@@ -14,6 +14,13 @@
 // The native path of a system path; see above.
 std::string ToNativePath(std::string_view path);
 
+// A path as the user reads it on the screen (a window, a message box): every
+// '\\' a '/', as the system shows paths ("/home/u/Proj\\Tarnwell\\Demo.xml"
+// shows as "/home/u/Proj/Tarnwell/Demo.xml"); also a text whose only '\\' are
+// those between the names of its paths. Only for showing: the files are
+// reached by the path itself.
+std::string ShownPath(std::string_view path);
+
 // True when a name that came from a project file, the clipboard or the PLC may
 // be used as one component inside a folder: not empty, no '/', '\\' or ':', not
 // "." or "..".

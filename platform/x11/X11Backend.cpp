@@ -46,7 +46,8 @@ TX11Backend::TX11Backend(std::unique_ptr<TX11Display> display)
     : display_(std::move(display)),
       events_(std::make_unique<TX11EventHandler>(*this)),
       clipboard_(std::make_unique<TX11Clipboard>(*display_)),
-      dropDown_(std::make_unique<TX11DropDown>(*display_)) {
+      dropDown_(std::make_unique<TX11DropDown>(*display_)),
+      thread_(std::this_thread::get_id()) {
   const char* map = std::getenv("TARNWELL_X11_CONTROL_MAP");
   controlMap_ = map != nullptr && std::strcmp(map, "1") == 0;
 }
@@ -361,6 +362,10 @@ void TX11Backend::Pump(int waitMs) {
 }
 
 void TX11Backend::PumpModal() { Pump(10); }
+
+void TX11Backend::ClipboardWillBeRead() {
+  if (std::this_thread::get_id() == thread_) clipboard_->Refresh();
+}
 
 int TX11Backend::ExecuteDialog(TCommonDialog& dialog) {
   if (auto* open = dynamic_cast<TOpenDialog*>(&dialog)) return ShowX11FileDialog(*open);

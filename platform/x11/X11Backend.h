@@ -22,7 +22,9 @@
 // control under it (the screen's cursor when one is set).
 //
 // The open list of a combo box is a window of its own (X11DropDown.h). The
-// clipboard's text is shared with the other clients (X11Clipboard.h).
+// clipboard's text is shared with the other clients (X11Clipboard.h): a read
+// of the clipboard on the thread that made the back end asks the client
+// that holds it then.
 //
 // Timers run on the real clock; PumpModal waits on the display at most 10 ms
 // before it runs the due timers and posted messages again.
@@ -32,6 +34,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/vcl/GraphicsTypes.h"
@@ -78,6 +81,7 @@ class TX11Backend : public TUiBackend {
   TMenuItem* TrackMenu(TMenuItem* items, const TPoint& screenPos) override;
   // The open and save dialogs (X11FileDialog.h); no window for the others.
   int ExecuteDialog(TCommonDialog& dialog) override;
+  void ClipboardWillBeRead() override;
 
   // Rounds until the application terminates or `mainForm` is hidden or freed.
   void Run(TCustomForm* mainForm);
@@ -138,5 +142,6 @@ class TX11Backend : public TUiBackend {
   bool clockBefore_ = false;  // the clock ran in real time before Install
   std::vector<MonitorLayout> monitorsBefore_;
   unsigned long focused_ = 0;  // the window last given the keyboard focus
+  std::thread::id thread_;     // the one that uses the display
   void PublishControlMap(TX11FormWindow& w);
 };

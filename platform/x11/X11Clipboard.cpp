@@ -1,5 +1,7 @@
 #include "platform/x11/X11Clipboard.h"
 
+#include <poll.h>
+
 #include <cstring>
 
 #include "platform/win/Clipboard.h"
@@ -10,6 +12,17 @@
 namespace {
 
 constexpr UINT kLatin1 = 28591;  // the encoding of the STRING target
+
+// The events of the selection that reach the clipboard's window.
+Bool IsForWindow(::Display*, XEvent* event, XPointer window) {
+  const ::Window w = *reinterpret_cast<const ::Window*>(window);
+  switch (event->type) {
+    case SelectionNotify: return event->xselection.requestor == w ? True : False;
+    case SelectionRequest: return event->xselectionrequest.owner == w ? True : False;
+    case SelectionClear: return event->xselectionclear.window == w ? True : False;
+    default: return False;
+  }
+}
 
 }  // namespace
 
@@ -37,6 +50,10 @@ std::string TX11Clipboard::ProcessText() {
 void TX11Clipboard::SetProcessText(const std::string& text) {
   if (!OpenClipboard(nullptr)) return;
   EmptyClipboard();
+  if (text.empty()) {
+    CloseClipboard();
+    return;
+  }
   HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
   if (auto* p = static_cast<char*>(GlobalLock(block))) {
     std::memcpy(p, text.c_str(), text.size() + 1);
@@ -47,18 +64,54 @@ void TX11Clipboard::SetProcessText(const std::string& text) {
 }
 
 void TX11Clipboard::Poll() {
+  const DWORD sequence = GetClipboardSequenceNumber();
+  if (sequence == seen_) return;
+  seen_ = sequence;
   const std::string text = ProcessText();
-  if (text.empty() || text == offered_) return;
+  if (text.empty()) return;
   offered_ = text;
   XSetSelectionOwner(display_.X(), display_.clipboard, window_, CurrentTime);
   owner_ = XGetSelectionOwner(display_.X(), display_.clipboard) == window_;
 }
 
-void TX11Clipboard::Fetch() {
-  const ::Window owner = XGetSelectionOwner(display_.X(), display_.clipboard);
-  if (owner == 0 || owner == window_) return;
-  XConvertSelection(display_.X(), display_.clipboard, display_.utf8String, display_.clipboardProperty, window_,
-                    CurrentTime);
+void TX11Clipboard::Refresh() {
+  // A copy the program made since the last round is the newest: it takes
+  // the selection first.
+  Poll();
+  ::Display* x = display_.X();
+  const ::Window owner = XGetSelectionOwner(x, display_.clipboard);
+  if (owner == None || owner == window_) return;
+  // An answer to an earlier request that came too late is not this one's.
+  XEvent stale;
+  while (XCheckTypedWindowEvent(x, window_, SelectionNotify, &stale)) {}
+  XDeleteProperty(x, window_, display_.clipboardProperty);
+  XConvertSelection(x, display_.clipboard, display_.utf8String, display_.clipboardProperty, window_, CurrentTime);
+  XFlush(x);
+  const auto deadline = std::chrono::steady_clock::now() + kAnswerTimeLimit;
+  for (;;) {
+    XEvent event;
+    XEventsQueued(x, QueuedAfterReading);  // reads what the server sent, also behind events queued already
+    if (XCheckIfEvent(x, &event, IsForWindow, reinterpret_cast<XPointer>(&window_))) {
+      if (event.type == SelectionNotify) {
+        Take(Receive(event.xselection));
+        return;
+      }
+      Handle(event);
+      continue;
+    }
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+    if (left <= 0) break;
+    pollfd wait{ConnectionNumber(x), POLLIN, 0};
+    poll(&wait, 1, static_cast<int>(left));
+  }
+  // No answer: the clipboard holds nothing the program can read.
+  Take({});
+}
+
+void TX11Clipboard::Take(const std::string& text) {
+  SetProcessText(text);
+  seen_ = GetClipboardSequenceNumber();
 }
 
 bool TX11Clipboard::Handle(XEvent& event) {
@@ -69,8 +122,9 @@ bool TX11Clipboard::Handle(XEvent& event) {
       owner_ = false;
       return true;
     case SelectionNotify:
+      // An answer that came after Refresh stopped waiting: dropped.
       if (event.xselection.requestor != window_) return false;
-      Receive(event.xselection);
+      if (event.xselection.property != None) XDeleteProperty(display_.X(), window_, event.xselection.property);
       return true;
     default: return false;
   }
@@ -108,8 +162,8 @@ void TX11Clipboard::Answer(const XSelectionRequestEvent& request) {
   XFlush(x);
 }
 
-void TX11Clipboard::Receive(const XSelectionEvent& event) {
-  if (event.property == None) return;
+std::string TX11Clipboard::Receive(const XSelectionEvent& event) {
+  if (event.property == None) return {};
   ::Display* x = display_.X();
   Atom type = 0;
   int format = 0;
@@ -119,14 +173,12 @@ void TX11Clipboard::Receive(const XSelectionEvent& event) {
   // Texts up to 4 MB; longer ones are not taken.
   if (XGetWindowProperty(x, window_, event.property, 0, 1 << 20, True, AnyPropertyType, &type, &format, &count, &after,
                          &data) != Success)
-    return;
+    return {};
+  std::string text;
   if (data != nullptr && format == 8 && after == 0 && (type == display_.utf8String || type == XA_STRING)) {
     const std::string raw(reinterpret_cast<const char*>(data), count);
-    const std::string ansi =
-        type == XA_STRING ? WideToMultiByte(CP_ACP, MultiByteToWide(kLatin1, raw)) : Utf8ToAnsi(raw);
-    // Taken as the program's own: not offered back as a change.
-    offered_ = ansi;
-    SetProcessText(ansi);
+    text = type == XA_STRING ? WideToMultiByte(CP_ACP, MultiByteToWide(kLatin1, raw)) : Utf8ToAnsi(raw);
   }
   if (data != nullptr) XFree(data);
+  return text;
 }

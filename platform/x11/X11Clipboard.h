@@ -4,12 +4,15 @@
 //
 // A text the program puts on its clipboard is offered to the other clients:
 // the back end takes the selection and answers their requests (TARGETS,
-// UTF8_STRING, STRING, TEXT). When one of the program's windows gets the
-// focus while another client holds the selection, its text is fetched and
-// put on the program's clipboard, so that the next paste finds it.
+// UTF8_STRING, STRING, TEXT). When the program reads its clipboard (a paste)
+// while another client holds the selection, that client's text is asked for
+// then and waited for, at most a second, and put on the program's clipboard:
+// the paste takes what the clipboard holds when it is made.
 
+#include <chrono>
 #include <string>
 
+#include "platform/win/WinTypes.h"
 #include "platform/x11/X11Display.h"
 
 class TX11Clipboard {
@@ -19,23 +22,38 @@ class TX11Clipboard {
   TX11Clipboard(const TX11Clipboard&) = delete;
   TX11Clipboard& operator=(const TX11Clipboard&) = delete;
 
-  // Takes the selection when the program's clipboard text changed.
+  // How long Refresh waits for the owner's answer.
+  static constexpr std::chrono::milliseconds kAnswerTimeLimit{1000};
+
+  // Takes the selection when the program put something on its clipboard
+  // since the last look.
   void Poll();
-  // Asks the selection's owner for its text (nothing when it is ours).
-  void Fetch();
+  // Before the program reads its clipboard: when another client holds the
+  // selection, asks it for its text and waits for the answer (answering
+  // the requests that reach the clipboard's own window meanwhile; the other
+  // events wait for the next round). The program's clipboard then holds
+  // that text, or nothing when the owner has no text, refuses it or does
+  // not answer in time.
+  void Refresh();
   // Handles the selection events; false for any other event.
   bool Handle(XEvent& event);
 
   // The process's clipboard text (CF_TEXT), empty when there is none.
   static std::string ProcessText();
+  // Replaces what the process's clipboard holds (an empty text: nothing).
   static void SetProcessText(const std::string& text);
 
  private:
   void Answer(const XSelectionRequestEvent& request);
-  void Receive(const XSelectionEvent& event);
+  // The text of the owner's answer (empty when it gave none).
+  std::string Receive(const XSelectionEvent& event);
+  // Puts another client's text on the program's clipboard, not to be
+  // offered back as the program's own.
+  void Take(const std::string& text);
 
   TX11Display& display_;
   ::Window window_;      // owns the selection and receives the fetched text
   std::string offered_;  // the text the selection holds while it is ours
+  DWORD seen_ = 0;       // the program's clipboard's change count last looked at
   bool owner_ = false;
 };

@@ -100,7 +100,6 @@ void TX11EventHandler::Handle(XEvent& event) {
     case kXKeyPress: OnKey(*w, event.xkey, true); break;
     case kXKeyRelease: OnKey(*w, event.xkey, false); break;
     case FocusIn:
-      if (event.xfocus.mode == NotifyNormal) backend_.Clipboard().Fetch();
       if (event.xfocus.mode == NotifyNormal && w->form->Visible() && IsWindowEnabled(w->form->Handle()) &&
           Screen->ActiveTopLevel() != w->form)
         w->form->ActivateTopLevel();

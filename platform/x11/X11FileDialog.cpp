@@ -26,11 +26,17 @@ bool LessNoCase(const std::string& a, const std::string& b) {
   });
 }
 
+// The patterns are separated by ';', with blanks around them or not
+// ("*.jpg; *.png"); as on Windows, case does not count and "*.*" takes every
+// name, one without a dot too.
 bool Matches(const std::string& name, const std::string& patterns) {
   if (patterns.empty()) return true;
   std::stringstream parts(patterns);
   std::string pattern;
   while (std::getline(parts, pattern, ';')) {
+    const auto first = pattern.find_first_not_of(" \t");
+    if (first == std::string::npos) continue;
+    pattern = pattern.substr(first, pattern.find_last_not_of(" \t") - first + 1);
     if (pattern == "*.*" || fnmatch(pattern.c_str(), name.c_str(), FNM_CASEFOLD) == 0) return true;
   }
   return false;

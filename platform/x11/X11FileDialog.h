@@ -19,6 +19,6 @@ int ShowX11FileDialog(TOpenDialog& dialog);
 
 // The entries the dialog lists for a folder: "../" (unless it is the root),
 // the sub-folders with a '/' after them, then the files that match one of
-// the patterns ("*.bmp;*.png"; empty: every file), each group sorted
+// the patterns ("*.bmp;*.png" or "*.bmp; *.png"; empty: every file), each group sorted
 // without regard to case. Hidden entries (a leading '.') are left out.
 std::vector<std::string> FileDialogEntries(const std::string& folder, const std::string& patterns);

@@ -146,7 +146,7 @@ TEST_F(ProjectLoad, ACutOffPageFileLoadsItsReadPartAndTellsTheUser) {
   ASSERT_EQ(ui.messages.size(), 1u);
   EXPECT_EQ(ui.messages[0].caption, "Warning");
   EXPECT_EQ(ui.messages[0].icon, TProjectDocumentUi::TIcon::Warning);
-  EXPECT_EQ(ui.messages[0].text.rfind("The page file \"" + host.WebSystemPath("pages\\SETTINGS.XML") +
+  EXPECT_EQ(ui.messages[0].text.rfind("The page file \"" + host.Web("pages/SETTINGS.XML").string() +
                                           "\" could not be read: it is not well-formed XML (error 0x",
                                       0),
             0u)
@@ -180,7 +180,7 @@ struct TFallbackCase {
 std::string FixtureText(const std::string& name) { return name == "-" ? std::string() : Data(name); }
 
 TEST_F(ProjectLoad, FallsBackToTheBackupAndThenToTheNewProjectWithOneMessage) {
-  const std::string base = host.WebSystemPath("Proj.xml");
+  const std::string base = host.Web("Proj.xml").string();  // as the message shows it
   const std::string bak = base + ".bak";
   const std::filesystem::path baseFile = host.Web("Proj.xml");
   const std::filesystem::path bakFile = host.Web("Proj.xml.bak");
@@ -255,7 +255,7 @@ TEST_F(ProjectLoad, FallsBackToTheBackupAndThenToTheNewProjectWithOneMessage) {
 }
 
 TEST_F(ProjectLoad, TheFallbackMessageSpeaksTheUisLanguage) {
-  const std::string base = host.WebSystemPath("Proj.xml");
+  const std::string base = host.Web("Proj.xml").string();  // as the message shows it
   host.Put("Proj.xml", Data("truncated.xml"));
   host.Put("Proj.xml.bak", Data("small.xml"));
   ASSERT_TRUE(SelectUiLanguage(UI_LANG_GERMAN));

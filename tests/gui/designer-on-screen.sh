@@ -2,9 +2,13 @@
 # A person's session with the designer, on a virtual X server, with the
 # host's UI in Czech (ANSI code page 1250):
 #   halvex open DEMO --gui; the host's Plug-ins menu, its Tarnwell entry; the
-#   designer opens; the mouse resting on a tool button shows its hint; a
+#   designer opens; another program (xclip) puts a text on the clipboard, then
+#   a designer copy of an object, then a text again, and Ctrl+V on the design
+#   surface after each is refused, pastes the object (placed by a click), is
+#   refused; the mouse resting on a tool button shows its hint; a
 #   double click on the title of the first page opens its properties, where
-#   Czech and Polish letters are typed into its caption (and a letter that
+#   a text another program copied is pasted into its caption and Czech and
+#   Polish letters are typed after it (and a letter that
 #   1250 lacks is not), and its "..." button opens the host's variable
 #   browser, in which the person chooses the visibility variable; a
 #   click in the page tree and the arrow keys choose the
@@ -13,7 +17,8 @@
 #   button saves and compiles, and the person closes the compile's status
 #   window; the program gets SIGTERM and closes as always.
 # Checked: every window came, the saved web project lacks the deleted page
-# and keeps the others, the title holds the typed letters and the chosen
+# and keeps the others and the pasted object, the title holds the pasted
+# text and the typed letters and the chosen
 # variable, the compile wrote the web tree, the run ended with 0.
 # Screens: SCREENS/NN-step.png (xwd through ImageMagick).
 #
@@ -25,7 +30,7 @@ halvex=$1
 plugin=$2
 demo=$3
 screens=$4
-for tool in Xvfb xdotool xprop xmodmap xwd convert; do
+for tool in Xvfb xdotool xprop xmodmap xwd convert xclip; do
   command -v "$tool" > /dev/null || { echo "missing tool: $tool (scripts/packages.txt)"; exit 1; }
 done
 
@@ -115,6 +120,10 @@ click_control() {
   xdotool mousemove "$px" "$py" click 1
 }
 
+# Another program puts $1 on the clipboard (xclip holds it, in the
+# background, until another client takes the clipboard).
+offer() { printf %s "$1" | xclip -selection clipboard; }
+
 # --- the host with the plug-in, on the screen ---
 cp -r "$demo" "$work/demo"
 sed -i 's/^language 1033$/language 1029/' "$work/demo/halvex.prj"
@@ -141,6 +150,34 @@ designer=$(window_of FormDesign1)
 [[ -z "$(window_of Menu)" ]] || fail "the menu stayed open"
 screen designer
 
+# Ctrl+V on the surface pastes what the clipboard holds when it is pressed:
+# a text that is no designer copy is refused with a message box.
+paste_refused() {
+  click_control "$designer" sbDesign1 600 420
+  xdotool key ctrl+v
+  wait_for '[[ -n "$(window_of MessageForm)" ]]' 20 "the refusal of the paste of \"$1\""
+  screen "paste-refused-$1"
+  click_control "$(window_of MessageForm)" Button1
+  wait_for '[[ -z "$(window_of MessageForm)" ]]' 20 "the refusal to close"
+}
+offer AAA
+paste_refused AAA
+# A designer copy: the pasted object follows the mouse until a click places it.
+offer '<clipboard src="x" Grid="1"><object caption="Pasted" X="1" Y="1"><label /></object></clipboard>'
+click_control "$designer" sbDesign1 600 420
+xdotool key ctrl+v
+wait_for '[[ -n "$(control_rect "$designer" GridInsert)" ]] || [[ -n "$(window_of MessageForm)" ]]' 20 \
+  "the pasted object to follow the mouse"
+[[ -z "$(window_of MessageForm)" ]] || { screen paste-wrongly-refused; fail "the designer copy was refused"; }
+read -r px py < <(point_in "$designer" sbDesign1 500 400)
+xdotool mousemove "$px" "$py"
+sleep 0.2
+xdotool click 1
+wait_for '[[ -z "$(control_rect "$designer" GridInsert)" ]]' 20 "the pasted object to be placed"
+screen pasted
+offer BBB
+paste_refused BBB
+
 # The mouse resting on a tool button shows the button's hint below the mouse.
 read -r hx hy < <(point_in "$designer" btnAddGroup)
 xdotool mousemove "$hx" "$hy"
@@ -154,11 +191,12 @@ xdotool mousemove "$lx" "$ly" click --repeat 2 1
 wait_for '[[ -n "$(window_of T?FormLabelProperties)" ]] && [[ -n "$(control_rect "$(window_of T?FormLabelProperties)" edtCaption1)" ]]' 20 \
   "the properties of the page's title"
 props=$(window_of T?FormLabelProperties)
-# Czech and Polish letters at the end of the caption; the last, a, is not
-# in code page 1250 and is not typed. Shift with a letter's spare key types
-# its capital.
+# A text another program copied is pasted at the end of the caption, Czech
+# and Polish letters follow; the last, a, is not in code page 1250 and is not
+# typed. Shift with a letter's spare key types its capital.
+offer " no. 2"
 click_control "$props" edtCaption1
-xdotool key End space ccaron rcaron ecaron uring scaron zcaron shift+ccaron lstroke zabovedot aring
+xdotool key End ctrl+v space ccaron rcaron ecaron uring scaron zcaron shift+ccaron lstroke zabovedot aring
 screen czech-letters
 # The visibility variable's "..." button: the host's variable browser; the
 # person clicks its first row, goes one row down and presses OK.
@@ -221,11 +259,12 @@ grep -q "stopped by a signal" "$work/run.log" || fail "the run did not say it wa
 for page in Overview Settings Schematic; do
   grep -q "$page" "$work/demo/Tarnwell/Demo.xml" || fail "the page $page went missing from the saved project"
 done
-# The title: the typed letters in code page 1250 (c, r, e with caron, u with
+grep -rq 'caption="Pasted"' "$work/demo/Tarnwell" || fail "the pasted object is not in the saved project"
+# The title: the pasted text, the typed letters in code page 1250 (c, r, e with caron, u with
 # ring, s, z, C with caron, l with stroke, z with dot) and no a with ring;
 # its visibility variable is the browser's second row.
 title=$(LC_ALL=C grep -a -o 'caption="Pumping station[^"]*"' "$work/demo/Tarnwell/Demo.xml" | head -1)
-[[ "$title" == 'caption="Pumping station '$'\xe8\xf8\xec\xf9\x9a\x9e\xc8\xb3\xbf''"' ]] ||
+[[ "$title" == 'caption="Pumping station no. 2 '$'\xe8\xf8\xec\xf9\x9a\x9e\xc8\xb3\xbf''"' ]] ||
   fail "the title's caption is not what was typed: $(printf %s "$title" | od -c | head -3)"
 LC_ALL=C grep -a -A4 'caption="Pumping station ' "$work/demo/Tarnwell/Demo.xml" | grep -q 'visvar="StopButton"' ||
   fail "the title's visibility variable is not the one chosen in the browser"

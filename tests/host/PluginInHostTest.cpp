@@ -228,7 +228,8 @@ TEST_F(PluginInHost, CpuTypeEnablesTheHostsItemAndButton) {
 
 // The compile of the designer reports the unknown variable of page TWO.XML
 // in the host's message window; the person double-clicks that line and the
-// designer shows the page.
+// designer shows the page. The variables document it cannot write (a folder
+// has its name) is named in the window with '/' only.
 TEST_F(PluginInHost, ADoubleClickOnACompilerMessageShowsItsPage) {
   std::filesystem::create_directories(project + "/Tarnwell");
   std::ofstream(project + "/Tarnwell/P.xml", std::ios::binary)
@@ -237,6 +238,7 @@ TEST_F(PluginInHost, ADoubleClickOnACompilerMessageShowsItsPage) {
          "<page caption=\"Two\" name=\"TWO.XML\" Uid=\"3\">\r\n<object caption=\"\" X=\"2\" Y=\"2\" Uid=\"4\">"
          "<edit variable=\"Nothing\" type=\"UINT\" global=\"true\" size=\"5\" /></object>\r\n</page>\r\n"
          "</group>\r\n<images />\r\n</web>\r\n";
+  std::filesystem::create_directories(project + "/Tarnwell/P_var.xml");
   ASSERT_EQ(host.RaiseShowDesigner(true), S_OK);
   ASSERT_EQ(host.Ide().Forms().size(), 1u);
   TCustomForm* designer = host.Ide().Forms().begin()->first;
@@ -246,14 +248,20 @@ TEST_F(PluginInHost, ADoubleClickOnACompilerMessageShowsItsPage) {
   Driver::Click(dynamic_cast<TControl*>(designer->FindComponent("btnSave1")));
   const std::vector<HostMessageLine> lines = host.Messages().All();
   int row = -1;
-  for (std::size_t i = 0; i < lines.size(); ++i)
+  int unwritten = -1;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
     if (lines[i].source.ends_with("(TWO.XML)")) row = static_cast<int>(i);
+    if (lines[i].source.ends_with("P_var.xml")) unwritten = static_cast<int>(i);
+  }
   ASSERT_GE(row, 0) << "no message about TWO.XML";
+  ASSERT_GE(unwritten, 0) << "no message about the variables document";
 
   HostGuiFrame frame(*window, host.Menu(), host.Messages(),
                      [this](const HostMessageLine& line) { host.RaiseMessageChosen(line); });
   window->Show();
   TListBox* list = frame.MessageList();
+  EXPECT_EQ(list->Items()->Strings(unwritten),
+            "compiler: [" + project + "/Tarnwell/P_var.xml] " + lines[static_cast<std::size_t>(unwritten)].text);
   list->SetTopIndex(row);
   const TRect rect = list->ItemRect(row);
   Driver::DoubleClick(list, rect.Left + 4, (rect.Top + rect.Bottom) / 2);

@@ -88,6 +88,7 @@ class RoadCompile {
     Driver::OnModal("TFormStatus1", [this](TCustomForm& form) {
       auto& status = static_cast<TFormStatus1&>(form);
       statusTexts.push_back(status.pnlStatus->Caption());
+      statusPaths.push_back(status.pnlPath->Caption());
       statusColours.push_back(status.pnlStatus->Font()->Color);
       return mrOk;
     });
@@ -112,6 +113,7 @@ class RoadCompile {
   TCompileState state;
   // What the status window showed when the run ended.
   std::vector<std::string> statusTexts;
+  std::vector<std::string> statusPaths;
   std::vector<TColor> statusColours;
 
  private:

@@ -99,6 +99,8 @@ TEST_F(Road, ImportFolderOverridesAndAddsFiles) {
   EXPECT_EQ(road::ReadFile(compile->Output() / "WWW/ONE.XSL"), "<?xml version=\"1.0\"?>\r\n<user />\r\n");
   EXPECT_EQ(road::ReadFile(compile->Output() / "WWW/extra/readme.txt"), "added");
   EXPECT_TRUE(road::fs::exists(compile->Output() / "WWW/TWO.XSL"));
+  // The output folder as the status window shows it: with '/' only.
+  EXPECT_EQ(compile->statusPaths, std::vector<std::string>{compile->Output().string() + "/WWW/"});
 }
 
 TEST_F(Road, UnknownVariableIsReportedAndTheStatusIsRed) {

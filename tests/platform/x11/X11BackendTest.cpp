@@ -549,10 +549,10 @@ TEST_F(X11BackendTest, DroppedDownListIsAWindowBeyondTheFormWhoseRowsChoose) {
 // A folder of the test's own with a few files and a sub-folder.
 class TTempFolder {
  public:
-  TTempFolder() {
+  explicit TTempFolder(std::vector<std::string> names = {"b.PNG", "a.png", "notes.txt", ".hidden.png"}) {
     std::string base = std::string(TARNWELL_BINARY_DIR) + "/x11-files-XXXXXX";
     path = mkdtemp(base.data()) != nullptr ? base : "";
-    for (const char* name : {"b.PNG", "a.png", "notes.txt", ".hidden.png"}) std::ofstream(path + "/" + name) << "x";
+    for (const std::string& name : names) std::ofstream(path + "/" + name) << "x";
     std::filesystem::create_directory(path + "/sub");
   }
   ~TTempFolder() { std::filesystem::remove_all(path); }
@@ -567,6 +567,36 @@ TEST(X11FileDialogEntries, FoldersFirstThenTheFilesTheFilterLets) {
   EXPECT_EQ(FileDialogEntries(folder.path, ""),
             (std::vector<std::string>{"../", "sub/", "a.png", "b.PNG", "notes.txt"}));
   EXPECT_EQ(FileDialogEntries("/", "*.none").front(), "bin/") << "the root has no parent";
+}
+
+// The filters as the program's dialogs write them, blanks after ';' too.
+TEST(X11FileDialogEntries, EveryFilterOfTheProgramsDialogsListsTheFilesItNames) {
+  TTempFolder folder({"a.png", "b.jpg", "c.gif", "d.JPEG", "e.bmp", "f.ico", "g.txt", "h"});
+  ASSERT_FALSE(folder.path.empty());
+  const TOpenPictureDialog pictures(nullptr);
+  const struct {
+    std::string filter;
+    int index;
+    std::vector<std::string> files;
+  } rows[] = {
+      {"All images|*.jpg; *.jpeg; *.png; *.gif", 1, {"a.png", "b.jpg", "c.gif", "d.JPEG"}},
+      {"Icon (*.ico)|*.ico", 1, {"f.ico"}},
+      {pictures.Filter, 1, {"a.png", "b.jpg", "c.gif", "d.JPEG", "e.bmp", "f.ico"}},
+      {pictures.Filter, 2, {"b.jpg"}},
+      {pictures.Filter, 3, {"d.JPEG"}},
+      {pictures.Filter, 4, {"e.bmp"}},
+      {pictures.Filter, 5, {"a.png"}},
+      {pictures.Filter, 6, {"c.gif"}},
+      {pictures.Filter, 7, {"f.ico"}},
+  };
+  for (const auto& row : rows) {
+    TOpenDialog dialog(nullptr);
+    dialog.Filter = row.filter;
+    std::vector<std::string> expected{"../", "sub/"};
+    expected.insert(expected.end(), row.files.begin(), row.files.end());
+    EXPECT_EQ(FileDialogEntries(folder.path, dialog.FilterPatterns(row.index)), expected)
+        << row.filter << " #" << row.index;
+  }
 }
 
 TEST_F(X11BackendTest, OpenDialogIsFilledByTheKeyboard) {

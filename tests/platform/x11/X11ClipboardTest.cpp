@@ -3,9 +3,17 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <string>
+#include <poll.h>
 
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "platform/vcl/Clipbrd.h"
 #include "platform/vcl/Driver.h"
 #include "platform/x11/X11Backend.h"
 #include "platform/x11/X11Clipboard.h"
@@ -72,35 +80,131 @@ TEST_F(X11ClipboardTest, TextTheProgramCopiesIsOfferedAsUtf8) {
   EXPECT_EQ(received, "Grü\u00dfe aus Köln");
 }
 
-TEST_F(X11ClipboardTest, TextAnotherClientHoldsIsFetchedIntoTheProgramsClipboard) {
-  XSetSelectionOwner(other, clipboard, otherWindow, CurrentTime);
-  XSync(other, False);
-  backend->Clipboard().Fetch();
-  const std::string offered = "Zürich \u20ac 5 \u4e2d";  // the last one is not in windows-1252
-  for (int i = 0; i < 500 && TX11Clipboard::ProcessText().empty(); ++i) {
-    backend->Pump(10);
-    while (XPending(other) > 0) {
-      XEvent event;
-      XNextEvent(other, &event);
-      if (event.type != SelectionRequest) continue;
-      const XSelectionRequestEvent& r = event.xselectionrequest;
-      XChangeProperty(other, r.requestor, r.property, utf8, 8, PropModeReplace,
-                      reinterpret_cast<const unsigned char*>(offered.data()), static_cast<int>(offered.size()));
-      XSelectionEvent reply{};
-      reply.type = SelectionNotify;
-      reply.requestor = r.requestor;
-      reply.selection = r.selection;
-      reply.target = r.target;
-      reply.property = r.property;
-      reply.time = r.time;
-      XSendEvent(other, r.requestor, False, NoEventMask, reinterpret_cast<XEvent*>(&reply));
-      XFlush(other);
+// Another X client on a thread of its own, as another program: it holds the
+// clipboard with the text it was given last and answers every request for
+// it in UTF-8.
+class TOtherProgram {
+ public:
+  explicit TOtherProgram(const std::string& display) : x_(XOpenDisplay(display.c_str())) {
+    if (x_ == nullptr) return;
+    window_ = XCreateSimpleWindow(x_, DefaultRootWindow(x_), 0, 0, 1, 1, 0, 0, 0);
+    clipboard_ = XInternAtom(x_, "CLIPBOARD", False);
+    utf8_ = XInternAtom(x_, "UTF8_STRING", False);
+    thread_ = std::thread([this] { Run(); });
+  }
+  ~TOtherProgram() {
+    if (x_ == nullptr) return;
+    stop_ = true;
+    thread_.join();
+    XCloseDisplay(x_);
+  }
+  bool Connected() const { return x_ != nullptr; }
+  ::Window Window() const { return window_; }
+  // Takes the clipboard with the text; returns when it holds it.
+  void Offer(const std::string& text) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    text_ = text;
+    ++wanted_;
+    lost_ = false;
+    changed_.wait(lock, [this] { return taken_ == wanted_; });
+  }
+  // Whether it lost the clipboard to another client since its last offer
+  // (waits a while for the news).
+  bool Lost() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    return changed_.wait_for(lock, std::chrono::seconds(5), [this] { return lost_; });
+  }
+
+ private:
+  void Run() {
+    std::string offered;
+    while (!stop_) {
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (taken_ != wanted_) {
+          offered = text_;
+          XSetSelectionOwner(x_, clipboard_, window_, CurrentTime);
+          XSync(x_, False);
+          taken_ = wanted_;
+          changed_.notify_all();
+        }
+      }
+      while (XPending(x_) > 0) {
+        XEvent event;
+        XNextEvent(x_, &event);
+        if (event.type == SelectionClear) {
+          std::lock_guard<std::mutex> lock(mutex_);
+          lost_ = true;
+          changed_.notify_all();
+        }
+        if (event.type != SelectionRequest) continue;
+        const XSelectionRequestEvent& r = event.xselectionrequest;
+        XSelectionEvent reply{SelectionNotify, 0, True, x_, r.requestor, r.selection, r.target, None, r.time};
+        if (r.target == utf8_) {
+          XChangeProperty(x_, r.requestor, r.property, utf8_, 8, PropModeReplace,
+                          reinterpret_cast<const unsigned char*>(offered.data()), static_cast<int>(offered.size()));
+          reply.property = r.property;
+        }
+        XSendEvent(x_, r.requestor, False, NoEventMask, reinterpret_cast<XEvent*>(&reply));
+        XFlush(x_);
+      }
+      pollfd wait{ConnectionNumber(x_), POLLIN, 0};
+      poll(&wait, 1, 10);
     }
   }
-  EXPECT_EQ(TX11Clipboard::ProcessText(), "Z\xFCrich \x80 5 ?");
-  // Taken from the other client: the program does not take the selection back.
+
+  ::Display* x_;
+  ::Window window_ = 0;
+  Atom clipboard_ = 0;
+  Atom utf8_ = 0;
+  std::thread thread_;
+  std::atomic<bool> stop_{false};
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::string text_;
+  int wanted_ = 0;
+  int taken_ = 0;
+  bool lost_ = false;
+};
+
+TEST_F(X11ClipboardTest, TextAnotherProgramHoldsIsAskedForWhenTheProgramReadsItsClipboard) {
+  TOtherProgram program(server.Name());
+  ASSERT_TRUE(program.Connected());
+  program.Offer("Zürich \u20ac 5 \u4e2d");  // the last one is not in windows-1252
+  EXPECT_EQ(Clipboard()->AsText(), "Z\xFCrich \x80 5 ?");
+  // Taken from the other program: the program does not take the clipboard back.
   backend->Pump(0);
-  EXPECT_EQ(XGetSelectionOwner(other, clipboard), otherWindow);
+  EXPECT_EQ(XGetSelectionOwner(other, clipboard), program.Window());
+}
+
+// Another program's text, the program's own copy, then another program's
+// text again, with no round of the back end between: each read takes the
+// newest. A copy of a text the program copied before takes the clipboard
+// back too.
+TEST_F(X11ClipboardTest, AReadTakesWhatTheClipboardHoldsWhenItIsMade) {
+  TOtherProgram program(server.Name());
+  ASSERT_TRUE(program.Connected());
+  program.Offer("AAA");
+  EXPECT_EQ(Clipboard()->AsText(), "AAA");
+  Clipboard()->SetAsText("<clipboard />");
+  EXPECT_EQ(Clipboard()->AsText(), "<clipboard />");
+  EXPECT_TRUE(program.Lost());
+  program.Offer("BBB");
+  EXPECT_TRUE(Clipboard()->HasFormat(CF_UNICODETEXT));
+  EXPECT_EQ(Clipboard()->AsUnicodeText(), u"BBB");
+  Clipboard()->SetAsText("<clipboard />");
+  EXPECT_EQ(Clipboard()->AsText(), "<clipboard />");
+  EXPECT_TRUE(program.Lost());
+}
+
+// The other program holds the clipboard and never answers: the read ends
+// (after the time limit) with nothing, not with the program's older copy.
+TEST_F(X11ClipboardTest, AClipboardWhoseOwnerDoesNotAnswerHoldsNothing) {
+  Clipboard()->SetAsText("older");
+  backend->Pump(0);
+  XSetSelectionOwner(other, clipboard, otherWindow, CurrentTime);
+  XSync(other, False);
+  EXPECT_EQ(Clipboard()->AsText(), "");
 }
 
 TEST(X11Text, AnsiAndUtf8RoundTripWhatTheCodePageHas) {

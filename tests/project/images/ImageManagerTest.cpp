@@ -309,7 +309,7 @@ TEST_F(ImageManagerDriven, APictureThatCannotBeReadIsNamedAndKeepsItsSize) {
   const std::vector<MessageBoxRecord> boxes = Driver::MessageBoxes();
   ASSERT_FALSE(boxes.empty());
   for (const MessageBoxRecord& box : boxes)
-    EXPECT_EQ(box.text, "The picture \"" + folder.System("Tarnwell\\Images\\CUT.GIF") +
+    EXPECT_EQ(box.text, "The picture \"" + (folder.Path() / "Tarnwell/Images/CUT.GIF").string() +
                             "\" could not be read: GIF: Error reading global color table in GIF file.");
   EXPECT_EQ(designer->FindImageNode("CUT.GIF")->GetAttr("width"), "6");
 }

@@ -55,6 +55,8 @@ class TranslationTexts : public WindowTest {
   }
   std::string Language(const std::string& name) const { return folder.Native("Tarnwell/Language/" + name); }
   std::string SystemName(const std::string& name) const { return folder.System("Tarnwell\\Language\\" + name); }
+  // The file as a message box shows it: with '/' only.
+  std::string ShownName(const std::string& name) const { return (folder.Path() / "Tarnwell/Language" / name).string(); }
   void PutTexts(const std::string& name, const std::string& bytes) const {
     std::filesystem::create_directories(folder.Path() / "Tarnwell" / "Language");
     std::ofstream(Language(name), std::ios::binary) << bytes;
@@ -85,7 +87,7 @@ TEST_F(TranslationTexts, ExportWritesTheFiveLineExampleByteForByte) {
             "      {Caption0}Temperature\r\n");
   const auto boxes = Driver::MessageBoxes();
   ASSERT_FALSE(boxes.empty());
-  EXPECT_EQ(boxes.back().text, "Following files were generated:\r\n\r\n" + SystemName("Texts.txt"));
+  EXPECT_EQ(boxes.back().text, "Following files were generated:\r\n\r\n" + ShownName("Texts.txt"));
 }
 
 TEST_F(TranslationTexts, DeclinedOverwriteKeepsTheFileAndDoesNotListIt) {
@@ -119,8 +121,8 @@ TEST_F(TranslationTexts, ExportNamesOneFilePerLanguageWithItsTexts) {
             "{Group 000 : 00000001}\r\n  {Page 000 : 00000002}" + kOverview +
                 "\r\n    {Object 000 : 00000005}\r\n      {Hint}\r\n      {Caption0}Sensor\r\n");
   EXPECT_EQ(Driver::MessageBoxes().back().text, "Following files were generated:\r\n\r\n" +
-                                                    SystemName("Czech_Texts.txt") + "\r\n" +
-                                                    SystemName("German_Texts.txt"));
+                                                    ShownName("Czech_Texts.txt") + "\r\n" +
+                                                    ShownName("German_Texts.txt"));
 }
 
 TEST_F(TranslationTexts, ImportSetsTextsReportsMissesAndMarksTheProjectModified) {
@@ -244,7 +246,7 @@ TEST_F(TranslationTexts, ImportWithoutTheLanguageFolderEndsWithAnErrorAndAsksNot
   designer->ImportTexts1Click(nullptr);
   const auto boxes = Driver::MessageBoxes();
   ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].text, "The report '" + SystemName("report.txt") + "' could not be written.");
+  EXPECT_EQ(boxes[0].text, "The report '" + ShownName("report.txt") + "' could not be written.");
   EXPECT_TRUE(designer->Document().Modified());
 }
 
