@@ -57,6 +57,13 @@ constexpr const char* kProjectTemplate =
 
 bool CaseInsensitiveEqual(const std::string& a, const std::string& b) { return UpperCase(a) == UpperCase(b); }
 
+// A page of the split layout's main file as a save writes it: its name and
+// nothing else, the page itself being in its file.
+bool IsPageStub(const TmyXmlNode* page) {
+  const TmyXmlAttrNode* attr = page->firstAttr;
+  return page->firstChild == nullptr && attr != nullptr && attr->name == "name" && attr->next == nullptr;
+}
+
 void AddEmptyCaptionWhenMissing(TmyXmlNode* node) {
   if (node->FindAttr("caption") == nullptr) node->SetAttr("caption", "");
 }
@@ -308,9 +315,10 @@ void TProjectDocument::InsertGridWhenMissing(TmyXmlNode* web, int rasterX, int r
 // and keeps its own name. A file that is there but cannot be read whole gives
 // what was read before the damage (or nothing), the user is told, as for the
 // project file, and the file is not written over (OverwriteRefusal). A
-// missing file (or a link to nothing) leaves the stub empty: it is told the
-// same way, and the empty page is neither saved nor compiled in its place,
-// since it lost the page's objects and its level.
+// missing file (or a link to nothing) behind a stub leaves the page empty: it
+// is told the same way, and the empty page is neither saved nor compiled in
+// its place, since it lost the page's objects and its level. A page that is
+// whole in the main file needs no file.
 void TProjectDocument::MergePageFiles(TmyXmlNode* web, const std::string& pageFolder) {
   std::string damaged;
   for (TmyXmlNode* page = web->FindDeep("page"); page != nullptr; page = page->FindDeep("page")) {
@@ -325,7 +333,10 @@ void TProjectDocument::MergePageFiles(TmyXmlNode* web, const std::string& pageFo
     TmyXmlNode* full = pageRoot != nullptr ? pageRoot->firstChild : nullptr;
     while (full != nullptr && (full->comment || full->instruction)) full = full->next;
     if (full == nullptr && attempt.fault == TReadAttempt::TFault::None) attempt.fault = TReadAttempt::TFault::NoPage;
-    if (attempt.fault == TReadAttempt::TFault::Missing) missingPages_.emplace_back(attempt.fileName, name);
+    if (attempt.fault == TReadAttempt::TFault::Missing) {
+      if (!IsPageStub(page)) continue;  // the page is whole in the main file
+      missingPages_.emplace_back(attempt.fileName, name);
+    }
     if (attempt.fault != TReadAttempt::TFault::None) {
       const std::string text =
           attempt.Describe(kPageFileTextId) + " " + GetUiText(full != nullptr ? kPartLoadedTextId : kPageEmptyTextId);
