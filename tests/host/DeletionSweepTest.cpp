@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -143,6 +144,13 @@ class DeletionSweep : public InProcessBuild {
       refused += succeeded ? 0 : 1;
       CheckLogins(name, output, levels, after, succeeded);
       CheckUserFiles(name, web, target, told);
+      if (target.filename() == "web.xml") {
+        const std::vector<MessageBoxRecord> shown = Driver::MessageBoxes();
+        EXPECT_TRUE(std::any_of(shown.begin() + boxes, shown.end(), [](const MessageBoxRecord& box) {
+          return box.text.find("Demo.xml\", the copy of the project that its last compile wrote, was loaded instead") !=
+                 std::string::npos;
+        })) << name;
+      }
       if (!succeeded) {
         EXPECT_GT(host.Messages().All().size(), messages) << name << ": failed without a reason";
       }
