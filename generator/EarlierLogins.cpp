@@ -7,6 +7,7 @@
 #include "generator/EarlierLogins.h"
 
 #include <cstdlib>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -77,14 +78,10 @@ bool PasswordFileAsksForLogins(const std::string& path) {
     if (!Unscramble(body, plain)) return true;
     body = plain;
   }
-  std::size_t start = 0;
-  while (start < body.size()) {
-    std::size_t end = body.find('\n', start);
-    if (end == std::string::npos) end = body.size();
-    std::string row = body.substr(start, end - start);
+  std::istringstream rows(body);
+  for (std::string row; std::getline(rows, row);) {
     if (!row.empty() && row.back() == '\r') row.pop_back();
     if (RowLetsIn(row)) return true;
-    start = end + 1;
   }
   return false;
 }
