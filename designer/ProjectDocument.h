@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/ProjectLocation.h"
@@ -117,10 +118,12 @@ class TProjectDocument {
   // the layout because it is read-only. Empty when the files may be written.
   std::string SaveRefusal(const TProjectLocation& location) const;
   // Why the project may not be compiled: the project file was lost (it is
-  // gone while the web folder holds the records of its compiles, and the new
-  // project was loaded instead), and a compile would put the empty project
-  // over the last compile's pages. Empty when it may, and once a save wrote
-  // the project file again.
+  // gone while the web folder holds the records of its compiles, or while the
+  // web output holds the pages of an earlier project that asked for logins,
+  // and the new project was loaded instead), and a compile would put the
+  // empty project over the last compile's pages. Empty when it may: once a
+  // save wrote the project file again, or, for the earlier pages, once the
+  // web output no longer holds them.
   std::string LostFileRefusal() const;
   int FormatCode() const { return formatCode_; }
   bool SplitLayout() const { return splitLayout_; }
@@ -161,6 +164,9 @@ class TProjectDocument {
   std::unique_ptr<TmyXmlNode> ReadTemplate();
   void ReportFallback(const TReadAttempt& file, const TReadAttempt& backup, TProjectSource source);
   void CheckForLostFile(const TProjectLocation& location, const std::string& fileName);
+  void CheckForLostMainFile(const TProjectFileNames& names);
+  // A `page` of the document has that file name.
+  bool HoldsPage(const std::string& name) const;
   void ReadGlobalElements(TmyXmlNode* web);
   void ReadWebAttributes(TmyXmlNode* web);
   void InsertGridWhenMissing(TmyXmlNode* web, int rasterX, int rasterY);
@@ -196,6 +202,12 @@ class TProjectDocument {
   std::vector<std::string> unreadablePages_;
   // The project file the load found lost; empty when it was not.
   std::string lostFile_;
+  // The web output whose earlier pages asked for logins when the file was
+  // found lost; empty when the records of its compiles told it.
+  std::string lostSendRoot_;
+  // The page files (split layout) the load did not find, with the pages'
+  // names: the empty stubs stand for them.
+  std::vector<std::pair<std::string, std::string>> missingPages_;
   // What the last save could not write.
   std::string writeFault_;
   TmyXmlNode* images_ = nullptr;

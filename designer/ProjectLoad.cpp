@@ -9,6 +9,7 @@
 #include "core/FileHelpers.h"
 #include "core/UiText.h"
 #include "designer/ProjectDocument.h"
+#include "generator/EarlierLogins.h"
 #include "platform/vcl/SysUtils.h"
 #include "platform/win/Paths.h"
 
@@ -32,8 +33,12 @@ constexpr int kNoPageTextId = 7380;          // could not be read: it holds no p
 constexpr int kPageEmptyTextId = 7381;       // The page was loaded empty.
 // ... could not be read when the project was opened, so it is not overwritten ...
 constexpr int kNotOverwrittenTextId = 7382;
-constexpr int kLostFileTextId = 7342;     // The web folder holds the records of its last compile, ...
-constexpr int kLostRefusalTextId = 7343;  // The project file "%s" does not exist, but the web folder ...
+constexpr int kLostFileTextId = 7342;        // The web folder holds the records of its last compile, ...
+constexpr int kLostRefusalTextId = 7343;     // The project file "%s" does not exist, but the web folder ...
+constexpr int kEarlierLoginsTextId = 7420;   // The web output "%s" holds the pages of an earlier project ...
+constexpr int kEarlierRefusalTextId = 7421;  // The project file "%s" does not exist, and neither do the records ...
+constexpr int kPageMissingTextId = 7422;  // was missing when the project was opened, so its page was loaded empty ...
+constexpr int kCopyLoadedTextId = 7423;   // "%s", the copy of the project that its last compile wrote, was loaded ...
 constexpr int kUidRandomRange = 32768;
 constexpr const char* kBackupExtension = ".bak";
 
@@ -51,6 +56,13 @@ constexpr const char* kProjectTemplate =
     "</web>";
 
 bool CaseInsensitiveEqual(const std::string& a, const std::string& b) { return UpperCase(a) == UpperCase(b); }
+
+// A page of the split layout's main file as a save writes it: its name and
+// nothing else, the page itself being in its file.
+bool IsPageStub(const TmyXmlNode* page) {
+  const TmyXmlAttrNode* attr = page->firstAttr;
+  return page->firstChild == nullptr && attr != nullptr && attr->name == "name" && attr->next == nullptr;
+}
 
 void AddEmptyCaptionWhenMissing(TmyXmlNode* node) {
   if (node->FindAttr("caption") == nullptr) node->SetAttr("caption", "");
@@ -95,6 +107,7 @@ TProjectLoadResult TProjectDocument::LoadProject(const TProjectLocation& locatio
   const std::string fileName = splitLayout_ ? names.mainFile : names.baseFile;
   root_ = ReadWithFallbacks(fileName, result.source);
   if (result.source == TProjectSource::Template) CheckForLostFile(location, fileName);
+  if (result.source == TProjectSource::BaseFile && !splitLayout_) CheckForLostMainFile(names);
   TmyXmlNode* web = Web();
   if (web == nullptr) {
     root_.reset();
@@ -121,6 +134,8 @@ void TProjectDocument::ResetForLoad() {
   unreadableFile_.clear();
   unreadablePages_.clear();
   lostFile_.clear();
+  lostSendRoot_.clear();
+  missingPages_.clear();
   modified_ = false;
   readOnly_ = false;
   formatCode_ = kFormatCodeCurrent;
@@ -186,27 +201,62 @@ void TProjectDocument::ReportFallback(const TReadAttempt& file, const TReadAttem
 }
 
 // A project file that is gone while the web folder still holds what its
-// compiles wrote (the stamp list, the variables document) was lost: the new
-// project is no project of its own. The user is told, unless the fallback
-// message told of a damaged backup already; a new host project, with none of
-// those records, starts empty without a word.
+// compiles wrote (the stamp list, the variables document), or while the web
+// output holds the pages of an earlier project that asked for logins, was
+// lost: the new project is no project of its own. The user is told, unless
+// the fallback message told of a damaged backup already; a new host project,
+// with none of those records and no such output, starts empty without a word.
 void TProjectDocument::CheckForLostFile(const TProjectLocation& location, const std::string& fileName) {
   if (PathExists(fileName) || location.hostProjectDir.empty() || location.hostProjectName.empty()) return;
   const std::string records = location.hostProjectDir + "Tarnwell\\" + location.hostProjectName;
-  if (!PathExists(records + ".txt") && !PathExists(records + "_var.xml")) return;
+  std::string reason;
+  if (PathExists(records + ".txt") || PathExists(records + "_var.xml")) {
+    reason = GetUiText(kLostFileTextId);
+  } else {
+    const std::string sendRoot = location.hostProjectDir + "SendRoot\\";
+    const std::string sign = FindEarlierLoginSign(sendRoot);
+    if (sign.empty()) return;
+    lostSendRoot_ = sendRoot;
+    reason = Format(GetUiText(kEarlierLoginsTextId), ShownPath(sendRoot), ShownPath(sign));
+  }
   lostFile_ = fileName;
   if (PathExists(fileName + kBackupExtension)) return;
   TReadAttempt file;
   file.fileName = fileName;
   file.fault = TReadAttempt::TFault::Missing;
-  const std::string text =
-      file.Describe(kProjectFileTextId) + " " + GetUiText(kTemplateLoadedTextId) + " " + GetUiText(kLostFileTextId);
+  const std::string text = file.Describe(kProjectFileTextId) + " " + GetUiText(kTemplateLoadedTextId) + " " + reason;
   ui_.Trace("LoadProject - " + text);
   ui_.ShowMessage(text, GetUiText(kWarningCaptionId), TProjectDocumentUi::TIcon::Warning);
 }
 
+// A split project whose "web.xml" is gone (its page files or its backup are
+// still there) is read from the single file, which its compiles wrote as a
+// copy of the project: the user is told which file that was, since changes
+// saved after the last compile are not in it.
+void TProjectDocument::CheckForLostMainFile(const TProjectFileNames& names) {
+  if (PathExists(names.mainFile) || CaseInsensitiveEqual(names.mainFile, names.baseFile)) return;
+  if (!DirectoryExists(names.pageFolder) && !PathExists(names.mainFile + kBackupExtension)) return;
+  TReadAttempt file;
+  file.fileName = names.mainFile;
+  file.fault = TReadAttempt::TFault::Missing;
+  const std::string text =
+      file.Describe(kProjectFileTextId) + " " + Format(GetUiText(kCopyLoadedTextId), ShownPath(names.baseFile));
+  ui_.Trace("LoadProject - " + text);
+  ui_.ShowMessage(text, GetUiText(kWarningCaptionId), TProjectDocumentUi::TIcon::Warning);
+}
+
+// The pages of an earlier project that asked for logins keep the refusal
+// while they are there, also after a save wrote the project file: a compile
+// of this project would still leave them to anyone.
 std::string TProjectDocument::LostFileRefusal() const {
-  if (lostFile_.empty() || PathExists(lostFile_)) return std::string();
+  if (lostFile_.empty()) return std::string();
+  if (!lostSendRoot_.empty()) {
+    const std::string sign = FindEarlierLoginSign(lostSendRoot_);
+    if (sign.empty()) return std::string();
+    return Format(GetUiText(kEarlierRefusalTextId), ShownPath(lostFile_), ShownPath(lostSendRoot_), ShownPath(sign),
+                  ShownPath(lostSendRoot_));
+  }
+  if (PathExists(lostFile_)) return std::string();
   return Format(GetUiText(kLostRefusalTextId), ShownPath(lostFile_));
 }
 
@@ -216,7 +266,18 @@ std::string TProjectDocument::OverwriteRefusal() const {
   for (const std::string& page : unreadablePages_)
     if (PathExists(page))
       return Format(GetUiText(kPageFileTextId), ShownPath(page)) + " " + GetUiText(kNotOverwrittenTextId);
+  for (const auto& [file, name] : missingPages_)
+    if (HoldsPage(name))
+      return Format(GetUiText(kPageFileTextId), ShownPath(file)) + " " + GetUiText(kPageMissingTextId);
   return std::string();
+}
+
+bool TProjectDocument::HoldsPage(const std::string& name) const {
+  TmyXmlNode* web = Web();
+  if (web == nullptr) return false;
+  for (TmyXmlNode* page = web->FindDeep("page"); page != nullptr; page = page->FindDeep("page"))
+    if (CaseInsensitiveEqual(page->GetAttr("name"), name)) return true;
+  return false;
 }
 
 void TProjectDocument::ReadGlobalElements(TmyXmlNode* web) {
@@ -254,10 +315,13 @@ void TProjectDocument::InsertGridWhenMissing(TmyXmlNode* web, int rasterX, int r
 }
 
 // Each page stub of "web.xml" takes the attributes and children of its file
-// and keeps its own name; a missing file leaves the stub as it is. A file that
-// is there but cannot be read whole gives what was read before the damage (or
-// nothing), the user is told, as for the project file, and the file is not
-// written over (OverwriteRefusal).
+// and keeps its own name. A file that is there but cannot be read whole gives
+// what was read before the damage (or nothing), the user is told, as for the
+// project file, and the file is not written over (OverwriteRefusal). A
+// missing file (or a link to nothing) behind a stub leaves the page empty: it
+// is told the same way, and the empty page is neither saved nor compiled in
+// its place, since it lost the page's objects and its level. A page that is
+// whole in the main file needs no file.
 void TProjectDocument::MergePageFiles(TmyXmlNode* web, const std::string& pageFolder) {
   std::string damaged;
   for (TmyXmlNode* page = web->FindDeep("page"); page != nullptr; page = page->FindDeep("page")) {
@@ -272,13 +336,16 @@ void TProjectDocument::MergePageFiles(TmyXmlNode* web, const std::string& pageFo
     TmyXmlNode* full = pageRoot != nullptr ? pageRoot->firstChild : nullptr;
     while (full != nullptr && (full->comment || full->instruction)) full = full->next;
     if (full == nullptr && attempt.fault == TReadAttempt::TFault::None) attempt.fault = TReadAttempt::TFault::NoPage;
-    if (attempt.fault == TReadAttempt::TFault::Missing) continue;
+    if (attempt.fault == TReadAttempt::TFault::Missing) {
+      if (!IsPageStub(page)) continue;  // the page is whole in the main file
+      missingPages_.emplace_back(attempt.fileName, name);
+    }
     if (attempt.fault != TReadAttempt::TFault::None) {
       const std::string text =
           attempt.Describe(kPageFileTextId) + " " + GetUiText(full != nullptr ? kPartLoadedTextId : kPageEmptyTextId);
       ui_.Trace("LoadProject - " + text);
       damaged += (damaged.empty() ? "" : "\n") + text;
-      unreadablePages_.push_back(attempt.fileName);
+      if (attempt.fault != TReadAttempt::TFault::Missing) unreadablePages_.push_back(attempt.fileName);
     }
     if (full == nullptr) continue;
     page->CopyFrom(full);

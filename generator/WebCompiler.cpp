@@ -15,6 +15,7 @@
 #include "core/XmlDocument.h"
 #include "core/XmlNode.h"
 #include "generator/CompileHost.h"
+#include "generator/EarlierLogins.h"
 #include "generator/FormStatus1.h"
 #include "generator/ImportFolder.h"
 #include "generator/PasswordFile.h"
@@ -41,6 +42,7 @@ constexpr int kCannotOpenText = 7332;   // could not be read: it cannot be opene
 constexpr int kMalformedText = 7333;    // could not be read: it is not well-formed XML (error 0x%X at line %d).
 constexpr int kNoWebText = 7334;        // could not be read: it holds no web element.
 constexpr int kNothingWrittenText = 7340;
+constexpr int kEarlierLoginsText = 7421;  // The project file "%s" does not exist, and neither do the records ...
 constexpr const char* kSettingsSuffix = ".webx";
 constexpr const char* kTimeStamps = "TimeStamps";
 constexpr const char* kCompileStamp = "CompileTD";
@@ -173,11 +175,13 @@ void TWebCompiler::StampCompileTime() {
 }
 
 // Without a project copy there is nothing to read (a project never
-// compiled). One that is there is read as the designer reads it: well-formed,
-// its last top-level node the `web` element; else the failure says why.
+// compiled), unless the copy was lost: the web output holds the pages of an
+// earlier project that asked for logins. One that is there is read as the
+// designer reads it: well-formed, its last top-level node the `web` element;
+// else the failure says why.
 bool TWebCompiler::LoadProject() {
   project_.reset();
-  if (!FileExists(projectCopy_)) return true;
+  if (!FileExists(projectCopy_)) return !LostProject();
   TmyXMLParser parser;
   std::unique_ptr<TmyXmlNode> root(parser.LoadFromFile(projectCopy_) ? parser.Parse() : nullptr);
   std::string fault;
@@ -197,6 +201,21 @@ bool TWebCompiler::LoadProject() {
   failure_ =
       Format(GetUiText(kProjectFileText), ShownPath(projectCopy_)) + " " + fault + " " + GetUiText(kNothingWrittenText);
   return false;
+}
+
+// The project has neither its file (the copy, or "web.xml" of the split
+// layout beside it) nor the records of its compiles, while the web output
+// holds the pages of an earlier project that asked for logins: the run is
+// refused with the reason, so that the build does not pass for a good one.
+bool TWebCompiler::LostProject() {
+  const std::string base = projectCopy_.substr(0, projectCopy_.size() - std::char_traits<char>::length(".xml"));
+  if (FileExists(ExtractFilePath(projectCopy_) + "web.xml") || FileExists(base + "_var.xml")) return false;
+  if (!stampList_.empty() && FileExists(stampList_)) return false;
+  const std::string sign = FindEarlierLoginSign(sendRoot_);
+  if (sign.empty()) return false;
+  failure_ = Format(GetUiText(kEarlierLoginsText), ShownPath(projectCopy_), ShownPath(sendRoot_), ShownPath(sign),
+                    ShownPath(sendRoot_));
+  return true;
 }
 
 void TWebCompiler::ShowStatus() {

@@ -79,6 +79,7 @@ class TWebCompiler {
   bool ReadSettings();
   void StampCompileTime();
   bool LoadProject();
+  bool LostProject();
   void ShowStatus();
   void CloseStatus();
   void MakeFolder(const std::string& folder);

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "base/ScopeExit.h"
 #include "core/TraceLog.h"
 #include "platform/win/MessageBox.h"
@@ -122,7 +124,9 @@ TEST_F(ProjectLoad, TheSplitLayoutWinsOverTheSingleFile) {
   EXPECT_TRUE(ui.messages.empty());
 }
 
-TEST_F(ProjectLoad, AMissingPageFileLeavesItsStub) {
+// The stub stands for a page it lost: the user is told, and the empty page
+// is not written in its place until the page leaves the project.
+TEST_F(ProjectLoad, AMissingPageFileLeavesItsStubTellsItAndIsNotWrittenOver) {
   host.PutData("split", "");
   std::filesystem::remove(host.Web("pages/SETTINGS.XML"));
   Load();
@@ -132,6 +136,15 @@ TEST_F(ProjectLoad, AMissingPageFileLeavesItsStub) {
   // The repair gives the stub its empty caption.
   EXPECT_EQ(settings->GetAttr("caption"), "");
   EXPECT_NE(settings->FindAttr("caption"), nullptr);
+  const std::string file = host.WebSystemPath("pages\\SETTINGS.XML");
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].text, "The page file \"" + file + "\" does not exist. The page was loaded empty.");
+  EXPECT_EQ(
+      document.OverwriteRefusal().rfind("The page file \"" + file + "\" was missing when the project was opened", 0),
+      0u);
+  settings->Unlink();
+  const std::unique_ptr<TmyXmlNode> removed(settings);
+  EXPECT_EQ(document.OverwriteRefusal(), "");
 }
 
 TEST_F(ProjectLoad, ACutOffPageFileLoadsItsReadPartAndTellsTheUser) {

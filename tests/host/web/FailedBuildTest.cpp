@@ -1,7 +1,8 @@
 // halvex build on a copy of the demo built once, after its project file was
-// damaged or lost: the build fails with the reason and writes nothing under SendRoot,
-// and halvex serve still asks for a login before the service pages of the
-// last good build.
+// damaged or lost (with its records or its whole folder), or a page file of
+// the split layout was lost: the build fails with the reason and writes
+// nothing under SendRoot, and halvex serve still asks for a login before the
+// service pages of the last good build.
 
 #include <gtest/gtest.h>
 #include <httplib.h>
@@ -45,6 +46,8 @@ TEST(FailedBuild, KeepsTheLastGoodOutputAndItsLogins) {
     std::function<void(const fs::path& projectFile)> change;
     const char* reason;
     const char* told = nullptr;  // what the designer's message box said
+    const char* arguments = "";  // more arguments of the second build
+    bool split = false;          // the copy is made split before the first build
   } cases[] = {
       // The save-and-compile of the link event fails: the export writes nothing.
       {"garbage", [](const fs::path& file) { std::ofstream(file, std::ios::binary) << "garbage\n"; },
@@ -61,16 +64,50 @@ TEST(FailedBuild, KeepsTheLastGoodOutputAndItsLogins) {
       {"removed", [](const fs::path& file) { fs::remove(file); },
        "does not exist, but the web folder holds the records of its last compile",
        "does not exist. An empty new project was loaded instead. The web folder holds the records"},
+      // Lost with its records, or with its whole folder while the designer is
+      // open: the pages of the output that ask for logins tell it.
+      {"removed-with-records",
+       [](const fs::path& file) {
+         for (const char* suffix : {".xml", ".txt", "_var.xml"})
+           fs::remove(file.parent_path() / (file.stem().string() + suffix));
+       },
+       "and neither do the records of its last compile, but the web output",
+       "An empty new project was loaded instead. The web output"},
+      {"folder-removed", [](const fs::path& file) { fs::remove_all(file.parent_path()); },
+       "holds the pages of an earlier project that asked for logins",
+       "An empty new project was loaded instead. The web output",
+       " --command Tarnwell --answer 'compile web pages=yes'"},
+      // A page file of the split layout gone, or a link to nothing in its place.
+      {"page-removed", [](const fs::path& file) { fs::remove(file.parent_path() / "pages/DIAG.XML"); },
+       "DIAG.XML\" was missing when the project was opened", "DIAG.XML\" does not exist. The page was loaded empty.",
+       "", true},
+      {"page-dangling",
+       [](const fs::path& file) {
+         fs::remove(file.parent_path() / "pages/DIAG.XML");
+         fs::create_symlink(file.parent_path() / "nowhere", file.parent_path() / "pages/DIAG.XML");
+       },
+       "DIAG.XML\" was missing when the project was opened", "DIAG.XML\" does not exist. The page was loaded empty.",
+       "", true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     fs::copy(std::string(TARNWELL_SOURCE_DIR) + "/examples/demo", folder.Native(c.name), fs::copy_options::recursive);
     const std::string project = "'" + folder.Native(c.name) + "'";
+    if (c.split) {
+      // As a user makes it: "web.xml" beside the project file, and a change
+      // saved by the designer, which writes the page files.
+      const std::string web = std::string(c.name) + "/Tarnwell/";
+      fs::copy_file(folder.Native(web + "Demo.xml"), folder.Native(web + "web.xml"));
+      ASSERT_EQ(halvex("open " + project + " --command Tarnwell --click btnPageDown --click btnPageUp --click btnSave2")
+                    .status,
+                0);
+      ASSERT_TRUE(fs::is_regular_file(folder.Native(web + "pages/DIAG.XML")));
+    }
     ASSERT_EQ(halvex("build " + project).status, 0);
     const auto built = TreeBytes(folder, std::string(c.name) + "/SendRoot");
     c.change(folder.Native(std::string(c.name) + "/Tarnwell/Demo.xml"));
 
-    const ProgramRun failed = halvex("build " + project);
+    const ProgramRun failed = halvex("build " + project + c.arguments);
     EXPECT_EQ(failed.status, 1) << failed.out;
     EXPECT_NE(failed.out.find("ClLinkExtendedProgMap (libtarnwell.so) -> 0x80004005"), std::string::npos);
     EXPECT_NE(failed.out.find(c.reason), std::string::npos) << failed.out;
