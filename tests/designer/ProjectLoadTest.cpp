@@ -8,6 +8,7 @@
 #include "base/ScopeExit.h"
 #include "core/TraceLog.h"
 #include "platform/win/MessageBox.h"
+#include "platform/win/Paths.h"
 #include "tests/designer/ProjectTestSupport.h"
 
 namespace {
@@ -136,7 +137,7 @@ TEST_F(ProjectLoad, AMissingPageFileLeavesItsStubTellsItAndIsNotWrittenOver) {
   // The repair gives the stub its empty caption.
   EXPECT_EQ(settings->GetAttr("caption"), "");
   EXPECT_NE(settings->FindAttr("caption"), nullptr);
-  const std::string file = host.WebSystemPath("pages\\SETTINGS.XML");
+  const std::string file = ShownPath(host.WebSystemPath("pages\\SETTINGS.XML"));
   ASSERT_EQ(ui.messages.size(), 1u);
   EXPECT_EQ(ui.messages[0].text, "The page file \"" + file + "\" does not exist. The page was loaded empty.");
   EXPECT_EQ(
