@@ -217,7 +217,8 @@ TEST_F(DesignerSnapshot, TheRunPrintsItsMessageBoxesAndAFailedClickFailsIt) {
        "--command Tarnwell --click btnAddGroup --click btnSave2",
        1,
        {"the command failed: The project could not be saved: " + home +
-        "/backup-is-a-folder/Tarnwell/Demo.xml.bak is a folder, not a file."},
+            "/backup-is-a-folder/Tarnwell/Demo.xml.bak is a folder, not a file.",
+        "messages:\n  [" + home + "/backup-is-a-folder/Tarnwell/Demo.xml.bak] [Tarnwell] - Cannot copy :\xC2\xA0("},
        {".bak.big"},
        {"TarnwellConst.ST"}},
       {"add-page-cancelled",
