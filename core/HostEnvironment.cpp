@@ -1,12 +1,13 @@
 #include "core/HostEnvironment.h"
 
+#include "platform/vcl/MessageDialog.h"
+
 namespace {
 
 std::string gExeName;
 std::string gOemDir;
 IQendProjectManager* gProjectManager = nullptr;
 HostMessageHook gHostMessageHook;
-MessageBoxHook gMessageBoxHook;
 
 }  // namespace
 
@@ -31,8 +32,4 @@ void ReportHostMessage(const std::string& text, const std::string& source) {
   if (gHostMessageHook) gHostMessageHook(text, source);
 }
 
-void SetMessageBoxHook(MessageBoxHook hook) { gMessageBoxHook = std::move(hook); }
-
-void ShowPlainMessage(const std::string& text) {
-  if (gMessageBoxHook) gMessageBoxHook(text);
-}
+void ShowPlainMessage(const std::string& text) { ShowMessage(text); }

@@ -4,8 +4,8 @@
 //
 // The plug-in's entry code fills these (the host's executable, the folder of
 // an "/OEMDIR=" switch, the project manager obtained at installation) and the
-// later layers bind the hooks (the host's message window, message boxes).
-// Until then the values are empty and the hooks do nothing. Used on the host's
+// later layers bind the hook of the host's message window. Until then the
+// values are empty and the hook does nothing. Used on the host's
 // user-interface thread.
 
 #include <functional>
@@ -36,7 +36,6 @@ using HostMessageHook = std::function<void(const std::string& text, const std::s
 void SetHostMessageHook(HostMessageHook hook);
 void ReportHostMessage(const std::string& text, const std::string& source);
 
-// A plain message box with a text for the user.
-using MessageBoxHook = std::function<void(const std::string& text)>;
-void SetMessageBoxHook(MessageBoxHook hook);
+// A plain message box with a text for the user: the class library's
+// ShowMessage, answered and recorded as every other box is.
 void ShowPlainMessage(const std::string& text);

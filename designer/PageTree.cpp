@@ -120,15 +120,32 @@ void TFormDesign1::btnAddGroupClick(TObject*) {
 
 void TFormDesign1::btnAddPageClick(TObject*) {
   WriteTraceLog("AddPageClick");
+  // A page that is not added changes nothing and marks nothing: the flags and
+  // the unique-id counter as they were come back then.
+  const bool wasModified = document_->Modified();
+  const bool refusalShown = FSaveRefusalShown;
+  const bool saveEnabled = btnSave2->Enabled();
+  const int uidCounter = document_->UidCounter();
+  const auto unmark = [&] {
+    document_->SetUidCounter(uidCounter);
+    if (wasModified) return;
+    document_->SetModified(false);
+    FSaveRefusalShown = refusalShown;
+    btnSave2->SetEnabled(saveEnabled);
+  };
   SetModified();
   const std::string caption = "Page" + std::to_string(MakeUniquePageName(*this, nullptr, false) + 1);
   TTreeNode* selected = tvPageList->Selected();
   if (selected == nullptr) {
+    unmark();
     WriteTraceLog("AddPageClick - end");
     return;
   }
   // A locked group takes no new page, and nothing is said.
-  if (IsLockedGroup(GroupOfNode(selected))) return;
+  if (IsLockedGroup(GroupOfNode(selected))) {
+    unmark();
+    return;
+  }
   TTreeNodes* items = tvPageList->Items();
   TmyXmlNode* page = nullptr;
   TTreeNode* node = nullptr;
@@ -156,6 +173,7 @@ void TFormDesign1::btnAddPageClick(TObject*) {
     if (FCurrentPage == page) FCurrentPage = nullptr;
     tvPageList->Items()->Delete(node);
     DeleteElement(page);
+    unmark();
   }
   WriteTraceLog("AddPageClick - end");
 }

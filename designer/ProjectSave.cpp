@@ -30,6 +30,7 @@ constexpr int kCannotWriteTextId = 7385;          // cannot write %s
 constexpr int kCannotReplaceTextId = 7386;        // cannot replace %s
 constexpr int kCannotCreatePagesTextId = 7387;    // cannot create the page folder in %s
 constexpr int kSaveTimeNotRecordedTextId = 7388;  // %s: the time of this save is not recorded.
+constexpr int kFolderInPlaceTextId = 7460;        // %s is a folder, not a file
 
 // A file the save would replace that the system keeps from being written.
 bool IsReadOnlyFile(const std::string& fileName) {
@@ -42,6 +43,16 @@ std::string CannotWrite(const std::string& fileName) {
 }
 std::string CannotReplace(const std::string& fileName) {
   return Format(GetUiText(kCannotReplaceTextId), ShownPath(fileName));
+}
+
+// What kept the backup of `fileName` from going to its ".big" copy: a folder
+// in the place of the backup or of the copy, or else the copy that could not
+// be written.
+std::string BackupFault(const std::string& fileName) {
+  const std::string backup = fileName + ".bak";
+  for (const std::string& path : {backup, backup + ".big"})
+    if (DirectoryExists(path)) return Format(GetUiText(kFolderInPlaceTextId), path);
+  return CannotWrite(backup + ".big");
 }
 
 }  // namespace
@@ -87,9 +98,11 @@ TProjectSaveResult TProjectDocument::Save(const TProjectLocation& location, cons
     web->SetAttrIntStr("MaxUid", uidCounter_);
   else
     ui_.Trace("Nepovedlo se zmenit MaxUid");
-  if (hooks.UpdateStConstants) hooks.UpdateStConstants(root_.get());
   writeFault_.clear();
   const bool written = splitLayout_ ? SaveSplit(names) : SaveSingle(names);
+  // The host project's ST constants follow the project file that was
+  // written: a save that failed leaves them as they were too.
+  if (written && hooks.UpdateStConstants) hooks.UpdateStConstants(root_.get());
   ui_.Trace("btnSave2Click - end");
   if (written) return TProjectSaveResult::Saved;
   modified_ = true;
@@ -152,9 +165,9 @@ bool TProjectDocument::SaveSingle(const TProjectFileNames& names) {
   if (!file.Stage(DocumentText(root_.get()))) return SaveFault(CannotWrite(names.baseFile));
   // In this layout there is normally no "web.xml": only a leftover backup of
   // it goes to its ".big" copy and away.
-  if (!MakeBackup(names.mainFile)) return SaveFault(CannotWrite(names.mainFile + ".bak.big"));
+  if (!MakeBackup(names.mainFile)) return SaveFault(BackupFault(names.mainFile));
   ui_.Trace("MakeBackup");
-  if (!MakeBackup(names.baseFile)) return SaveFault(CannotWrite(names.baseFile + ".bak.big"));
+  if (!MakeBackup(names.baseFile)) return SaveFault(BackupFault(names.baseFile));
   ui_.Trace("SaveToFile");
   if (!file.Commit()) return SaveFault(CannotReplace(names.baseFile));
   ui_.Trace("SaveToFile - End");
@@ -190,7 +203,7 @@ bool TProjectDocument::SaveSplit(const TProjectFileNames& names) {
   // The backup's copy is the last write: once the pages are in place only
   // renames follow.
   if (PathExists(names.mainFile + ".bak") && !KeepBiggestBackup(names.mainFile + ".bak"))
-    return SaveFault(CannotWrite(names.mainFile + ".bak.big"));
+    return SaveFault(BackupFault(names.mainFile));
   if (!pages.Commit()) return SaveFault(CannotReplace(names.pageFolder));
   MakeBackup(names.mainFile);
   if (!main.Commit()) return SaveFault(CannotReplace(names.mainFile));

@@ -83,6 +83,11 @@ HRESULT AskHostInterfaces(IUnknown* host) {
   // The web variable map is optional: without it the map is not in use.
   Ask(host, IID_IHalvexWebTdiMap, gHost.ifHalvexWebTdiMap, OnMissing::Silent);
   if (FAILED(hr = Ask(host, IID_IQendMessages, gHost.ifQendMessages, OnMissing::ErrorBox))) return hr;
+  // The core services' lines for the user (a copy that failed) go to the
+  // host's message window.
+  SetHostMessageHook([](const std::string& text, const std::string& source) {
+    if (gHost.ifQendMessages) gHost.ifQendMessages->AddMessage(text.c_str(), source.c_str());
+  });
   if (FAILED(hr = Ask(host, IID_IQendProject, gHost.ifQendProject, OnMissing::ErrorBox))) return hr;
   return Ask(host, IID_IHalvexSyncedPlcRead, gHost.ifHalvexSyncedPlcRead, OnMissing::ErrorBox);
 }
@@ -240,6 +245,7 @@ void ReleaseHostReferences() {
   ReleaseTraced(gHost.ifHalvexPlcControl, "ifHalvexPlcControl");
   ReleaseTraced(gHost.ifQendVariables, "ifQendVariables");
   ReleaseTraced(gHost.ifHalvexWebTdiMap, "ifHalvexWebTdiMap");
+  SetHostMessageHook(nullptr);
   ReleaseTraced(gHost.ifQendMessages, "ifQendMessages");
   ReleaseTraced(gHost.ifQendProject, "ifQendProject");
   ReleaseTraced(gHost.ifHalvexIDE, "ifHalvexIDE");

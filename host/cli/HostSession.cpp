@@ -555,9 +555,17 @@ int RunHostSession(const HalvexContext& context, const HostRunOptions& options, 
   PrintSection("questions", QuestionsAskedSince(boxesBefore, modalsBefore), out);
   if (status == kExitSuccess && step) status = step(host, mainWindow.Window(), plugins, out, err);
   PrintState(host, mainWindow.Window(), out);
+  const std::size_t boxesBeforeClose = Driver::MessageBoxes().size(), modalsBeforeClose = Driver::ModalLog().size();
   RunClosing(host, desktopFile, out);
-
   status = std::max(status, UninstallAll(plugins, host, out));
+  // What the plug-ins told or asked while the project closed: a save that
+  // failed there fails the run as a failed click does.
+  PrintSection("questions at the close", QuestionsAskedSince(boxesBeforeClose, modalsBeforeClose), out);
+  if (const std::string error = ErrorShownSince(boxesBeforeClose); !error.empty()) {
+    err << "halvex " << options.verb << ": closing the project failed: " << ShownText(error) << "\n";
+    status = std::max(status, kExitFailure);
+  }
+
   host.Loop().Stop();
   host.CloseProject();
   status = std::max(status, CheckReferencesGivenBack(host, out));

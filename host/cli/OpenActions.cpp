@@ -23,9 +23,8 @@ TCustomForm* ShownDockedForm(HalvexHost& host) {
   return nullptr;
 }
 
-// The text of the first error box shown since the driver's log held `before`
-// boxes (a message box with the error icon, or an error dialog), on one line;
-// empty when none was shown.
+}  // namespace
+
 std::string ErrorShownSince(std::size_t before) {
   const std::vector<MessageBoxRecord> boxes = Driver::MessageBoxes();
   for (std::size_t i = before; i < boxes.size(); ++i) {
@@ -40,8 +39,6 @@ std::string ErrorShownSince(std::size_t before) {
   }
   return std::string();
 }
-
-}  // namespace
 
 bool ChooseHostCommand(HalvexHost& host, const std::string& name, std::ostream& out, std::ostream& err) {
   for (const HostMenuCommand& command : host.Menu().Commands()) {

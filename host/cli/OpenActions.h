@@ -24,6 +24,11 @@ bool ChooseHostCommand(HalvexHost& host, const std::string& name, std::ostream& 
 // command it ran failed (it showed an error box).
 bool ClickInShownWindow(HalvexHost& host, const std::string& name, std::ostream& out, std::ostream& err);
 
+// The text of the first error box shown since the driver's log held `before`
+// boxes (a message box with the error icon, or an error dialog), on one line;
+// empty when none was shown. A plug-in tells a command that failed so.
+std::string ErrorShownSince(std::size_t before);
+
 // With the IDE logged in: lets the communication loop, the synchronised
 // read and the windows' messages run for a while (about a second), so that a
 // live view shows the PLC's values.

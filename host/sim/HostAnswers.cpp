@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <utility>
 
 #include "platform/vcl/Button.h"
 #include "platform/vcl/CheckBox.h"
@@ -131,19 +132,42 @@ HostAnswerScope::~HostAnswerScope() {
   for (int id : handlers_) Driver::RemoveHandler(id);
 }
 
+namespace {
+
+// Who gave an answer: a script's --answer, the person on the screen, or
+// nobody (the default answer).
+const char* AnsweredBy(bool byHandler, bool byPerson) {
+  return byHandler ? " (--answer)" : byPerson ? " (by the person)" : " (default)";
+}
+
+// The form in which a box stands on the screen: the box itself is listed.
+constexpr const char* kBoxFormClass = "TMessageForm";
+
+}  // namespace
+
 std::vector<std::string> QuestionsAskedSince(std::size_t boxesBefore, std::size_t modalsBefore) {
-  std::vector<std::string> lines;
+  std::vector<std::pair<unsigned long long, std::string>> shown;
   const std::vector<MessageBoxRecord> boxes = Driver::MessageBoxes();
   for (std::size_t i = boxesBefore; i < boxes.size(); ++i) {
-    std::string text = boxes[i].text;
+    const MessageBoxRecord& box = boxes[i];
+    std::string text = box.text;
     std::replace(text.begin(), text.end(), '\r', ' ');
     std::replace(text.begin(), text.end(), '\n', ' ');
-    lines.push_back("message box \"" + boxes[i].caption + "\": \"" + text + "\" answered " +
-                    BoxAnswerWord(boxes[i].answer) + (boxes[i].answeredByHandler ? " (--answer)" : " (default)"));
+    shown.emplace_back(box.shownOrder, "message box \"" + box.caption + "\": \"" + text + "\" answered " +
+                                           BoxAnswerWord(box.answer) +
+                                           AnsweredBy(box.answeredByHandler, box.answeredByPerson));
   }
   const std::vector<Driver::ModalRecord> modals = Driver::ModalLog();
-  for (std::size_t i = modalsBefore; i < modals.size(); ++i)
-    lines.push_back("modal form " + modals[i].className + " \"" + modals[i].caption + "\" closed with result " +
-                    std::to_string(modals[i].result) + (modals[i].answeredByHandler ? " (--answer)" : " (default)"));
+  for (std::size_t i = modalsBefore; i < modals.size(); ++i) {
+    const Driver::ModalRecord& form = modals[i];
+    if (form.className == kBoxFormClass) continue;
+    shown.emplace_back(form.shownOrder, "modal form " + form.className + " \"" + form.caption +
+                                            "\" closed with result " + std::to_string(form.result) +
+                                            AnsweredBy(form.answeredByHandler, form.answeredByPerson));
+  }
+  // A form is recorded when it closes, after the boxes it showed meanwhile.
+  std::stable_sort(shown.begin(), shown.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::vector<std::string> lines;
+  for (auto& entry : shown) lines.push_back(std::move(entry.second));
   return lines;
 }

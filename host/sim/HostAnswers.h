@@ -37,5 +37,6 @@ class HostAnswerScope {
 };
 
 // The questions asked since the driver's logs held `boxesBefore` message
-// boxes and `modalsBefore` modal forms, one line each, with the answer.
+// boxes and `modalsBefore` modal forms, one line each in the order they were
+// shown, with the answer and who gave it.
 std::vector<std::string> QuestionsAskedSince(std::size_t boxesBefore, std::size_t modalsBefore);

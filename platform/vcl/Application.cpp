@@ -104,6 +104,14 @@ void TApplication::ProcessMessages() {
   }
 }
 
+std::string TApplication::Title() const {
+  if (!title_.empty()) return title_;
+  const std::size_t slash = exeName_.find_last_of("\\/");
+  std::string name = slash == std::string::npos ? exeName_ : exeName_.substr(slash + 1);
+  const std::size_t dot = name.find_last_of('.');
+  return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
 int TApplication::MessageBox(const std::string& text, const std::string& caption, int flags) {
   return ::MessageBox(Handle(), text.c_str(), caption.c_str(), static_cast<UINT>(flags));
 }

@@ -24,7 +24,8 @@ class TApplication : public TComponent {
   // The program's path (the host program sets it; empty until then).
   const std::string& ExeName() const { return exeName_; }
   void SetExeName(const std::string& value) { exeName_ = value; }
-  const std::string& Title() const { return title_; }
+  // The title set, or else the program's file name without its extension.
+  std::string Title() const;
   void SetTitle(const std::string& value) { title_ = value; }
 
   // The first form made with CreateForm, or the one set here (the host sets

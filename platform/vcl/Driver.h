@@ -119,6 +119,10 @@ struct ModalRecord {
   std::string caption;
   int result = 0;
   bool answeredByHandler = false;
+  // A person closed it on the screen with that result.
+  bool answeredByPerson = false;
+  // When it was shown, among the boxes and the modal forms (NextShownOrder).
+  unsigned long long shownOrder = 0;
   // The form would not close (its handler left it open, or OnCloseQuery
   // refused) and was hidden after many rounds.
   bool forced = false;

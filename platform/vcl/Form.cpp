@@ -284,6 +284,7 @@ class TModalLoop {
     record_.className = form_.ClassName();
     record_.name = form_.Name();
     record_.caption = form_.Caption();
+    record_.shownOrder = NextShownOrder();
     {
       // A handler that raises ends the loop: the other windows come back and
       // the form (when it still exists) is no longer modal and hides.
@@ -377,7 +378,11 @@ class TModalLoop {
     while (Alive() && form_.ModalResult == mrNone && form_.Visible() && !Application->Terminated() &&
            UiBackend().Interactive())
       UiBackend().PumpModal();
-    if (Alive() && form_.ModalResult == mrNone) form_.ModalResult = mrCancel;
+    if (!Alive()) return;
+    if (form_.ModalResult == mrNone)
+      form_.ModalResult = mrCancel;
+    else
+      record_.answeredByPerson = true;
   }
 
   // The form leaves its modal state: deactivated before it hides, then the

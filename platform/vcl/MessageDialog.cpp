@@ -31,6 +31,8 @@ int Unanswered(TMsgDlgButtons buttons) {
 
 }  // namespace
 
+void ShowMessage(const std::string& message) { MessageDlg(message, mtCustom, mbOK); }
+
 std::string MessageDlgCaption(TMsgDlgType type) {
   switch (type) {
     case mtWarning: return "Warning";

@@ -36,5 +36,9 @@ inline constexpr TMsgDlgButtons mbAbortRetryIgnore = mbAbort | mbRetry | mbIgnor
 // title for mtCustom.
 int MessageDlg(const std::string& message, TMsgDlgType type, TMsgDlgButtons buttons, int helpContext = 0);
 
+// ShowMessage: the text in a message dialog with only OK and no icon,
+// captioned with the application's title.
+void ShowMessage(const std::string& message);
+
 // The caption MessageDlg shows for a type.
 std::string MessageDlgCaption(TMsgDlgType type);

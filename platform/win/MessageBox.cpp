@@ -1,6 +1,7 @@
 #include "platform/win/MessageBox.h"
 
 #include <algorithm>
+#include <atomic>
 #include <mutex>
 #include <stdexcept>
 #include <utility>
@@ -47,6 +48,11 @@ int Unanswered(UINT type) {
 }
 
 }  // namespace
+
+unsigned long long NextShownOrder() {
+  static std::atomic<unsigned long long> next{1};
+  return next++;
+}
 
 int AddMessageBoxHandler(const std::string& textPart, MessageBoxHandler handler) {
   Registry& r = State();
@@ -100,6 +106,7 @@ int AnswerMessageBox(MessageBoxRecord box, const std::vector<int>& validAnswers,
       }
     }
   }
+  if (box.shownOrder == 0) box.shownOrder = NextShownOrder();
   int answer = 0;
   if (handler) {
     answer = handler(box);
@@ -111,6 +118,7 @@ int AnswerMessageBox(MessageBoxRecord box, const std::vector<int>& validAnswers,
   if (!handler && presenter) {
     answer = presenter(box, validAnswers);
     if (std::find(validAnswers.begin(), validAnswers.end(), answer) == validAnswers.end()) answer = 0;
+    box.answeredByPerson = answer != 0;
   }
   box.answer = answer != 0 ? answer : unanswered;
   std::lock_guard<std::mutex> lock(r.mutex);

@@ -75,10 +75,17 @@ struct MessageBoxRecord {
   unsigned dialogButtons = 0;
   int helpContext = 0;
   // The answer (IDOK ..., for a dialog the equal modal result mrOk ...), and
-  // whether a handler gave it.
+  // who gave it: a handler, a person on the screen, or nobody (the default).
   int answer = 0;
   bool answeredByHandler = false;
+  bool answeredByPerson = false;
+  // When it was shown, among the boxes and the modal forms (NextShownOrder).
+  unsigned long long shownOrder = 0;
 };
+
+// A number for a box or modal form about to be shown, larger than every
+// number given before: the order in which the user saw them.
+unsigned long long NextShownOrder();
 
 // A handler sees the box (answer not yet set) and returns the button that
 // the user presses (IDYES ...), or 0 to give the box's unanswered default.

@@ -68,8 +68,8 @@ TEST_F(ProjectSave, TheSingleLayoutRunsEveryStepInOrder) {
   EXPECT_EQ(ui.events,
             (std::vector<std::string>{"btnSave2Click", host.WebSystemPath("Proj.webx"), "hook:SavePage",
                                       "BuildFileName", "BuildFileName - ok", "hook:SavePanels", "hook:SaveLayers",
-                                      "SweepFormat", "SweepFormatDone", "hook:UpdateStConstants(root)", "MakeBackup",
-                                      "SaveToFile", "SaveToFile - End", "btnSave2Click - end"}));
+                                      "SweepFormat", "SweepFormatDone", "MakeBackup", "SaveToFile", "SaveToFile - End",
+                                      "hook:UpdateStConstants(root)", "btnSave2Click - end"}));
   EXPECT_FALSE(document.Modified());
   EXPECT_EQ(SaveTime(), kSaveTime);
 }
@@ -224,7 +224,7 @@ TEST_F(ProjectSave, TheSplitLayoutWritesStubsPageFilesAndKeepsThePreviousPages) 
   EXPECT_EQ(ui.events, (std::vector<std::string>{
                            "btnSave2Click", host.WebSystemPath("Proj.webx"), "hook:SavePage", "BuildFileName",
                            "BuildFileName - ok", "hook:SavePanels", "hook:SaveLayers", "SweepFormat", "SweepFormatDone",
-                           "hook:UpdateStConstants(root)", "SaveToFile - End", "btnSave2Click - end"}));
+                           "SaveToFile - End", "hook:UpdateStConstants(root)", "btnSave2Click - end"}));
 
   // The document in memory keeps its full pages.
   EXPECT_EQ(DocumentText(document), before);

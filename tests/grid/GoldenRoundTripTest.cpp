@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/HostEnvironment.h"
+#include "platform/win/MessageBox.h"
 #include "tests/grid/GridTestSupport.h"
 
 using namespace gridtest;
@@ -55,9 +55,12 @@ TEST(GoldenRoundTrip, ObjectsOfUnknownKindsWriteBackByteForByte) {
   ASSERT_FALSE(fixture.empty());
   TDesignerFixture designer;
   std::string shown;
-  SetMessageBoxHook([&](const std::string& text) { shown = text; });
+  const int handler = AddMessageBoxHandler("", [&](const MessageBoxRecord& box) {
+    shown = box.text;
+    return 0;
+  });
   const std::string written = RoundTripPage(designer, fixture);
-  SetMessageBoxHook(nullptr);
+  RemoveMessageBoxHandler(handler);
   EXPECT_EQ(written, fixture);
   const std::vector<std::string> failures = {"Object 1: unknown kind \"gauge\"", "Object 3: no kind element",
                                              "Object 4: no kind element", "Object 5: unknown kind \"slider\""};

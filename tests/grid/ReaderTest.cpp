@@ -6,7 +6,7 @@
 
 #include <stdexcept>
 
-#include "core/HostEnvironment.h"
+#include "platform/win/MessageBox.h"
 
 #include "grid/ScrollPositions.h"
 #include "grid/VariableInfo.h"
@@ -49,9 +49,12 @@ TEST(Reader, ObjectsOfUnknownKindsAreKeptUnchanged) {
   for (const auto& c : cases) {
     TDesignerFixture f;
     std::string shown;
-    SetMessageBoxHook([&](const std::string& text) { shown = text; });
+    const int handler = AddMessageBoxHandler("", [&](const MessageBoxRecord& box) {
+      shown = box.text;
+      return 0;
+    });
     const std::vector<TGridWebElement*> all = LoadPage(f, std::string("<page>") + c.object + "</page>");
-    SetMessageBoxHook(nullptr);
+    RemoveMessageBoxHandler(handler);
     ASSERT_EQ(all.size(), 1u) << c.object;
     EXPECT_TRUE(all[0]->IsUnreadNode());
     EXPECT_FALSE(all[0]->Visible());
@@ -331,9 +334,12 @@ TEST(Reader, AnObjectThatCannotBeBuiltIsKeptAndTheRestIsRead) {
       Obj("caption=\"odd\" X=\"4\" unknown=\"kept\"", "<edit variable=\"Broken\" /><extra a=\"1\" />");
   const std::string page = "<page>" + Obj("Uid=\"1\"", "<label />") + bad + Obj("Uid=\"3\"", "<submit />") + "</page>";
   std::string shown;
-  SetMessageBoxHook([&](const std::string& text) { shown = text; });
+  const int handler = AddMessageBoxHandler("", [&](const MessageBoxRecord& box) {
+    shown = box.text;
+    return 0;
+  });
   auto all = LoadPage(f, page);
-  SetMessageBoxHook(nullptr);
+  RemoveMessageBoxHandler(handler);
   ASSERT_EQ(all.size(), 3u);
   EXPECT_EQ(all[0]->Kind(), wkLabel);
   EXPECT_TRUE(all[1]->IsUnreadNode());

@@ -12,14 +12,17 @@
 #   1250 lacks is not), and its "..." button opens the host's variable
 #   browser, in which the person chooses the visibility variable; a
 #   click in the page tree and the arrow keys choose the
-#   page "Diagnostics"; an object on it is dragged; the tool button that
-#   deletes a page asks, the person answers Yes in the message box; the Save
+#   page "Diagnostics", passing "Settings", which holds an object of an
+#   unknown kind: the designer tells so in a message box, which the person
+#   closes; an object on "Diagnostics" is dragged; the tool button that deletes a page asks, the
+#   person answers No, then asks again and the person answers Yes; the Save
 #   button saves and compiles, and the person closes the compile's status
 #   window; the program gets SIGTERM and closes as always.
 # Checked: every window came, the saved web project lacks the deleted page
 # and keeps the others and the pasted object, the title holds the pasted
-# text and the typed letters and the chosen
-# variable, the compile wrote the web tree, the run ended with 0.
+# text and the typed letters and the chosen variable, the compile wrote the
+# web tree, the run ended with 0 and listed every form and box once, in the
+# order shown, as answered by the person.
 # Screens: SCREENS/NN-step.png (xwd through ImageMagick).
 #
 # usage: designer-on-screen.sh HALVEX PLUGIN DEMO_FOLDER SCREENS_FOLDER
@@ -128,6 +131,9 @@ offer() { printf %s "$1" | xclip -selection clipboard; }
 cp -r "$demo" "$work/demo"
 sed -i 's/^language 1033$/language 1029/' "$work/demo/halvex.prj"
 grep -q '^language 1029$' "$work/demo/halvex.prj" || fail "the demo's host project did not take the Czech UI"
+sed -i 's|^\(\t\t<page caption="Settings" .*>\r\)$|\1\n\t\t\t<object caption="odd" X="3" Y="3" Uid="1999"><gizmo /></object>\r|' \
+  "$work/demo/Tarnwell/Demo.xml"
+grep -q '<gizmo />' "$work/demo/Tarnwell/Demo.xml" || fail "the object of an unknown kind did not go into the demo"
 "$halvex" register "$plugin" > "$work/register.log" 2>&1 || fail "register: $(cat "$work/register.log")"
 "$halvex" open "$work/demo" --gui > "$work/run.log" 2>&1 &
 halvex_pid=$!
@@ -213,9 +219,16 @@ screen variable-chosen
 click_control "$props" Button1
 wait_for '[[ -z "$(window_of T?FormLabelProperties)" ]]' 20 "the properties of the page's title to close"
 
-# The page tree: a click on its first row, then four rows down: Diagnostics.
+# The page tree: a click on its first row, then two rows down: Settings,
+# whose object of an unknown kind the designer tells in a box; two more rows
+# down: Diagnostics.
 click_control "$designer" tvPageList 60 8
-xdotool key Down Down Down Down
+xdotool key Down Down
+wait_for '[[ -n "$(window_of MessageForm)" ]]' 20 "the box about the object that could not be loaded"
+screen object-not-loaded
+click_control "$(window_of MessageForm)" Button1
+wait_for '[[ -z "$(window_of MessageForm)" ]]' 20 "the box about the object to close"
+xdotool key Down Down
 sleep 0.5
 screen page-diagnostics
 
@@ -225,9 +238,14 @@ xdotool mousemove "$sx" "$sy" mousedown 1 mousemove $((sx + 20)) $((sy + 20)) mo
 sleep 0.3
 screen dragged
 
-# Delete the page: the designer asks, the person presses Yes.
+# Delete the page: the designer asks, the person presses No; again, and the
+# person presses Yes.
 click_control "$designer" btnDeletePage
 wait_for '[[ -n "$(window_of MessageForm)" ]]' 20 "the question before deleting"
+click_control "$(window_of MessageForm)" Button7
+wait_for '[[ -z "$(window_of MessageForm)" ]]' 20 "the question answered No to close"
+click_control "$designer" btnDeletePage
+wait_for '[[ -n "$(window_of MessageForm)" ]]' 20 "the question before deleting, again"
 question=$(window_of MessageForm)
 screen question
 click_control "$question" Button6
@@ -254,6 +272,23 @@ wait "$halvex_pid" || status=$?
 halvex_pid=""
 [[ $status -eq 0 ]] || fail "halvex ended with $status"
 grep -q "stopped by a signal" "$work/run.log" || fail "the run did not say it was stopped"
+# Each form and box once (first the refusals of the two pastes that found no
+# designer copy), in the order the person saw them, with their answers.
+expected=(
+  'message box "Tarnwell": "[^"]*" answered OK \(by the person\)'
+  'message box "Tarnwell": "[^"]*" answered OK \(by the person\)'
+  'modal form TFormLabelProperties "[^"]*" closed with result 1 \(by the person\)'
+  'modal form THostVariableBrowser "[^"]*" closed with result 1 \(by the person\)'
+  'message box "halvex": "[^"]*: Objekt 1: [^ ]+ [^ ]+ "gizmo"" answered OK \(by the person\)'
+  'message box "Tarnwell": "[^"]*" answered No \(by the person\)'
+  'message box "Tarnwell": "[^"]*" answered Yes \(by the person\)'
+  'modal form TFormStatus1 "[^"]*" closed with result 1 \(by the person\)'
+)
+mapfile -t asked < <(sed -n '/^questions:$/,/^[^ ]/{/^  /p}' "$work/run.log")
+(( ${#asked[@]} == ${#expected[@]} )) || fail "the run listed ${#asked[@]} questions, not ${#expected[@]}: $(printf '\n%s' "${asked[@]}")"
+for i in "${!expected[@]}"; do
+  [[ "${asked[$i]}" =~ ^\ \ ${expected[$i]}$ ]] || fail "question $((i + 1)) is \"${asked[$i]}\", not /${expected[$i]}/"
+done
 
 # The saved project: the deleted page is gone, the other pages stay.
 for page in Overview Settings Schematic; do

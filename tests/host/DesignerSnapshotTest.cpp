@@ -154,8 +154,21 @@ TEST_F(DesignerSnapshot, AClickReachesOnlyAControlShownAndEnabled) {
   EXPECT_FALSE(std::filesystem::exists(demo + "/Tarnwell/Demo.xml.bak"));
 }
 
-// What the plug-in told the user is printed; a click whose command showed an
-// error box fails the run.
+// Puts text before the first object of the demo's project file.
+void InsertBeforeFirstObject(const std::string& project, const std::string& text) {
+  const std::string file = project + "/Tarnwell/Demo.xml";
+  std::string xml;
+  {
+    std::ifstream in(file, std::ios::binary);
+    xml.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  xml.insert(xml.find("<object"), text);
+  std::ofstream(file, std::ios::binary) << xml;
+}
+
+// What the plug-in told the user is printed, the close's boxes too; a click
+// whose command showed an error box fails the run, and so does a close whose
+// save failed.
 TEST_F(DesignerSnapshot, TheRunPrintsItsMessageBoxesAndAFailedClickFailsIt) {
   const std::string longName(300, 'P');
   const struct {
@@ -164,6 +177,8 @@ TEST_F(DesignerSnapshot, TheRunPrintsItsMessageBoxesAndAFailedClickFailsIt) {
     std::string actions;
     int status;
     std::vector<std::string> printed;
+    std::vector<std::string> notPrinted = {};
+    std::vector<std::string> absent = {};  // files of the project that the run does not write
   } cases[] = {
       {"damaged",
        [](const std::string& p) { std::ofstream(p + "/Tarnwell/Demo.xml") << "garbage\n"; },
@@ -177,7 +192,44 @@ TEST_F(DesignerSnapshot, TheRunPrintsItsMessageBoxesAndAFailedClickFailsIt) {
        "--command Tarnwell --click btnAddGroup --click btnSave2",
        1,
        {"halvex open: --click btnSave2: the command failed: The project could not be saved: cannot write ",
-        "questions:\n  message box \"Tarnwell\": "}},
+        "questions:\n  modal form TFormGroupProperties \"Group properties\" closed with result 2 (default)\n"
+        "  message box \"Tarnwell\": "}},
+      {"object-not-loaded",
+       [](const std::string& p) {
+         InsertBeforeFirstObject(p, "<object caption=\"odd\" X=\"3\" Y=\"3\" Uid=\"1999\"><gizmo /></object>\r\n");
+       },
+       "--command Tarnwell",
+       0,
+       {"questions:\n  message box \"halvex\": \"Some objects of the page could not be loaded; they are kept unchanged "
+        "in the page: Object 1: unknown kind \"gizmo\"\" answered OK (default)\n"}},
+      {"read-only-at-close",
+       [](const std::string& p) {
+         std::filesystem::permissions(p + "/Tarnwell/Demo.xml", std::filesystem::perms::owner_write,
+                                      std::filesystem::perm_options::remove);
+       },
+       "--command Tarnwell --click btnDeletePage",
+       1,
+       {"questions:\n  message box \"Tarnwell\": \"Are you sure to delete?\" answered Yes (default)\n",
+        "questions at the close:\n  message box \"Tarnwell\": \"The project file \"",
+        "halvex open: closing the project failed: The project file \""}},
+      {"backup-is-a-folder",
+       [](const std::string& p) { std::filesystem::create_directory(p + "/Tarnwell/Demo.xml.bak"); },
+       "--command Tarnwell --click btnAddGroup --click btnSave2",
+       1,
+       {"the command failed: The project could not be saved: " + home +
+            "/backup-is-a-folder/Tarnwell/Demo.xml.bak is a folder, not a file.",
+        "messages:\n  [" + home + "/backup-is-a-folder/Tarnwell/Demo.xml.bak] [Tarnwell] - Cannot copy :\xC2\xA0("},
+       {".bak.big"},
+       {"TarnwellConst.ST"}},
+      {"add-page-cancelled",
+       [](const std::string& p) { std::filesystem::remove(p + "/Tarnwell/Demo.xml"); },
+       "--command Tarnwell --click btnAddPage",
+       0,
+       {"An empty new project was loaded instead.",
+        "modal form TFormPageProperties \"Page properties\" closed with "
+        "result 2 (default)\n"},
+       {},
+       {"Demo.xml", "TarnwellConst.ST"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -187,6 +239,9 @@ TEST_F(DesignerSnapshot, TheRunPrintsItsMessageBoxesAndAFailedClickFailsIt) {
     const ProgramRun r = Halvex("open '" + project + "' " + c.actions);
     EXPECT_EQ(r.status, c.status) << r.out;
     for (const std::string& part : c.printed) EXPECT_TRUE(Has(r.out, part)) << part << "\n" << r.out;
+    for (const std::string& part : c.notPrinted) EXPECT_FALSE(Has(r.out, part)) << part << "\n" << r.out;
+    for (const std::string& file : c.absent)
+      EXPECT_FALSE(std::filesystem::exists(project + "/Tarnwell/" + file)) << file;
   }
 }
 

@@ -7,6 +7,7 @@
 #include "core/HostEnvironment.h"
 #include "core/UiText.h"
 #include "platform/help/HtmlHelp.h"
+#include "platform/win/MessageBox.h"
 #include "platform/win/Resources.h"
 #include "tests/core/services/ServicesTestSupport.h"
 
@@ -23,10 +24,13 @@ class HelpLinkTest : public testing::Test {
     ClearHtmlHelpRequests();
     SetHtmlHelpInstalled(true);
     SetHtmlHelpLookupFinds(true);
-    SetMessageBoxHook([this](const std::string& text) { boxes.push_back(text); });
+    handler = AddMessageBoxHandler("", [this](const MessageBoxRecord& box) {
+      boxes.push_back(box.text);
+      return 0;
+    });
   }
   void TearDown() override {
-    SetMessageBoxHook(nullptr);
+    RemoveMessageBoxHandler(handler);
     SetHostExeName("");
     ClearHtmlHelpRequests();
     SetHtmlHelpLookupFinds(true);
@@ -35,6 +39,7 @@ class HelpLinkTest : public testing::Test {
   void AddHelp(const std::string& code) const { dir.Write("help/" + code + "_Tarnwell.chm", "ITSF"); }
   TempFolder dir;
   std::vector<std::string> boxes;
+  int handler = 0;
 };
 
 }  // namespace

@@ -46,14 +46,12 @@ class MessageTexts : public WindowTest {
   void SetUp() override {
     WindowTest::SetUp();
     ASSERT_TRUE(testsupport::SelectHostLanguage(testsupport::kUiLanguages[0]));
-    SetMessageBoxHook([this](const std::string& text) { plain.push_back(text); });
     Driver::OnModal("TFormStatus1", [this](TCustomForm& form) {
       plain.push_back(static_cast<TFormStatus1&>(form).pnlStatus->Caption());
       return mrOk;
     });
   }
   void TearDown() override {
-    SetMessageBoxHook(nullptr);
     testsupport::SelectEnglish();
     WindowTest::TearDown();
   }

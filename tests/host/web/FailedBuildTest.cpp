@@ -1,8 +1,9 @@
 // halvex build on a copy of the demo built once, after its project file was
 // damaged or lost (with its records or its whole folder), or a page file of
 // the split layout was lost: the build fails with the reason and writes
-// nothing under SendRoot, and halvex serve still asks for a login before the
-// service pages of the last good build.
+// nothing under SendRoot nor among the project's files (its settings file
+// keeps the time of the last compile), and halvex serve still asks for a
+// login before the service pages of the last good build.
 
 #include <gtest/gtest.h>
 #include <httplib.h>
@@ -24,9 +25,22 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Every file under `root` with its bytes.
+// The names of the files whose bytes differ between two trees, or that only
+// one of them holds.
+std::vector<std::string> Changed(const std::map<std::string, std::string>& before,
+                                 const std::map<std::string, std::string>& after) {
+  std::vector<std::string> changed;
+  for (const auto& [name, bytes] : after)
+    if (!before.count(name) || before.at(name) != bytes) changed.push_back(name);
+  for (const auto& [name, bytes] : before)
+    if (!after.count(name)) changed.push_back(name);
+  return changed;
+}
+
+// Every file under `root` with its bytes; none when `root` is gone.
 std::map<std::string, std::string> TreeBytes(const testsupport::TempFolder& folder, const std::string& root) {
   std::map<std::string, std::string> tree;
+  if (!fs::exists(folder.Native(root))) return tree;
   for (const auto& entry : fs::recursive_directory_iterator(folder.Native(root)))
     if (entry.is_regular_file()) {
       const std::string name = fs::relative(entry.path(), folder.Path()).generic_string();
@@ -48,6 +62,9 @@ TEST(FailedBuild, KeepsTheLastGoodOutputAndItsLogins) {
     const char* told = nullptr;  // what the designer's message box said
     const char* arguments = "";  // more arguments of the second build
     bool split = false;          // the copy is made split before the first build
+    // Project files the second run may make anew: with the folder gone, the
+    // marker file that the user's answer asks for and the designer's settings.
+    std::vector<std::string> made = {};
   } cases[] = {
       // The save-and-compile of the link event fails: the export writes nothing.
       {"garbage", [](const fs::path& file) { std::ofstream(file, std::ios::binary) << "garbage\n"; },
@@ -73,10 +90,13 @@ TEST(FailedBuild, KeepsTheLastGoodOutputAndItsLogins) {
        },
        "and neither do the records of its last compile, but the web output",
        "An empty new project was loaded instead. The web output"},
-      {"folder-removed", [](const fs::path& file) { fs::remove_all(file.parent_path()); },
+      {"folder-removed",
+       [](const fs::path& file) { fs::remove_all(file.parent_path()); },
        "holds the pages of an earlier project that asked for logins",
        "An empty new project was loaded instead. The web output",
-       " --command Tarnwell --answer 'compile web pages=yes'"},
+       " --command Tarnwell --answer 'compile web pages=yes'",
+       false,
+       {"folder-removed/Tarnwell/Demo.auto", "folder-removed/Tarnwell/Demo.webx"}},
       // A page file of the split layout gone, or a link to nothing in its place.
       {"page-removed", [](const fs::path& file) { fs::remove(file.parent_path() / "pages/DIAG.XML"); },
        "DIAG.XML\" was missing when the project was opened", "DIAG.XML\" does not exist. The page was loaded empty.",
@@ -105,7 +125,15 @@ TEST(FailedBuild, KeepsTheLastGoodOutputAndItsLogins) {
     }
     ASSERT_EQ(halvex("build " + project).status, 0);
     const auto built = TreeBytes(folder, std::string(c.name) + "/SendRoot");
+    // The good build as if it were a while ago: a stamp taken again differs.
+    const std::string settingsFile = std::string(c.name) + "/Tarnwell/Demo.webx";
+    std::string settings = folder.Read(settingsFile);
+    const std::size_t stamp = settings.find("CompileTD=");
+    ASSERT_NE(stamp, std::string::npos) << settings;
+    settings.replace(stamp, settings.find_first_of("\r\n", stamp) - stamp, "CompileTD=1000000000");
+    folder.Write(settingsFile, settings);
     c.change(folder.Native(std::string(c.name) + "/Tarnwell/Demo.xml"));
+    const auto projectFiles = TreeBytes(folder, std::string(c.name) + "/Tarnwell");
 
     const ProgramRun failed = halvex("build " + project + c.arguments);
     EXPECT_EQ(failed.status, 1) << failed.out;
@@ -114,13 +142,8 @@ TEST(FailedBuild, KeepsTheLastGoodOutputAndItsLogins) {
     if (c.told != nullptr) {
       EXPECT_NE(failed.out.find(c.told), std::string::npos) << failed.out;
     }
-    std::vector<std::string> changed;
-    const auto after = TreeBytes(folder, std::string(c.name) + "/SendRoot");
-    for (const auto& [name, bytes] : after)
-      if (!built.count(name) || built.at(name) != bytes) changed.push_back(name);
-    for (const auto& [name, bytes] : built)
-      if (!after.count(name)) changed.push_back(name);
-    EXPECT_EQ(changed, std::vector<std::string>());
+    EXPECT_EQ(Changed(built, TreeBytes(folder, std::string(c.name) + "/SendRoot")), std::vector<std::string>());
+    EXPECT_EQ(Changed(projectFiles, TreeBytes(folder, std::string(c.name) + "/Tarnwell")), c.made);
 
     ServeRun serve;
     StartServe(folder.Native(c.name), serve);
