@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -24,12 +25,15 @@
 #include "platform/win/FileTime.h"
 #include "platform/win/FolderEntries.h"
 #include "platform/win/Paths.h"
+#include "platform/win/StopRequest.h"
 #include "platform/win/Win32File.h"
 
 namespace {
 
 // "[Tarnwell] - Cannot create :" with a no-break space.
 constexpr int kTextCannotCreate = 7074;
+// The compile was stopped before its end; the pages are incomplete.
+constexpr int kTextStopped = 7440;
 // The password file lies one folder above the output root, in "SendRoot\".
 constexpr std::string_view kPasswordFileKey = "..\\PSW.TXT";
 constexpr std::string_view kPasswordFileName = "PSW.TXT";
@@ -187,7 +191,19 @@ const TStringList& TGeneratedFiles::Table() {
   return table_;
 }
 
+void TGeneratedFiles::StopWhenAsked() {
+  if (StopRequestSignal() != 0) throw std::runtime_error(GetUiText(kTextStopped));
+}
+
+void TGeneratedFiles::ReportWriteFailure(const std::string& path, bool tell) {
+  state_.compileErrors |= kCompileErrorFile;
+  if (std::find(state_.failedFiles.begin(), state_.failedFiles.end(), path) == state_.failedFiles.end())
+    state_.failedFiles.push_back(path);
+  if (tell) host_.AddCompilerMessage(GetUiText(kTextCannotCreate), path);
+}
+
 void TGeneratedFiles::RegisterGeneratedFile(const std::string& path) {
+  StopWhenAsked();
   HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                             OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
@@ -230,6 +246,7 @@ bool TGeneratedFiles::WriteGeneratedFile(const std::string& path, std::string_vi
   // no old file to keep whole: the bytes go straight into place. The record is
   // made from the bytes and the times of the file still open, as registering
   // the file would make it, without opening and reading it a second time.
+  StopWhenAsked();
   WrittenFileTimes times;
   const TFolderWrite written = WriteInFolder(path, bytes, times);
   if (written == TFolderWrite::kFailed) return false;
@@ -248,6 +265,7 @@ bool TGeneratedFiles::WriteGeneratedFile(const std::string& path, std::string_vi
 }
 
 void TGeneratedFiles::StepCompileProgress() {
+  StopWhenAsked();
   ++state_.compiledFiles;
   TFormStatus1* form = state_.statusForm;
   if (form == nullptr) return;

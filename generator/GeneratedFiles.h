@@ -47,6 +47,16 @@ class TGeneratedFiles {
   // caller's.
   bool WriteGeneratedFile(const std::string& path, std::string_view bytes);
 
+  // A file or folder of the output that could not be written, copied or
+  // made: marked as a file error and kept in the state's failed files; with
+  // `tell` also a host message (UI text 7074 and the path), for failures
+  // whose own step did not report them.
+  void ReportWriteFailure(const std::string& path, bool tell = true);
+
+  // Ends the run (an exception with UI text 7440) when the program was asked
+  // to stop (SIGINT, SIGTERM): called between the files a compile writes.
+  static void StopWhenAsked();
+
   // Deletes the files that the stamp list names (those of the previous
   // compile) from the output tree. The keys come from a text file in the
   // project folder: a key whose normalised path leaves the output root (or

@@ -27,6 +27,8 @@ struct TSaveAndCompile::TRun {
   // A file or folder of the output could not be made (reported where it
   // happened): the run's result is a failure.
   bool writeFailed = false;
+  // The run reached the output (and may have changed it).
+  bool outputTouched = false;
   bool hidden = false;
   std::string baseName;
   std::string stampList;

@@ -139,7 +139,7 @@ class TAssetWriter {
     const bool written = !bytes.empty() && files_.WriteGeneratedFile(Destination(asset), bytes);
     Count(countAs);
     if (written) return;
-    state_.compileErrors |= kCompileErrorFile;
+    files_.ReportWriteFailure(Destination(asset));
     --state_.compiledFiles;
     if (countAs == TAssetKind::Image) --state_.compiledImages;
   }
@@ -155,7 +155,7 @@ class TAssetWriter {
     }
     if (result == kCopyDestinationExists)
       host_.AddCompilerMessage(GetUiText(kCannotCopyText) + "(" + TrimmedSystemText(ERROR_FILE_EXISTS) + ")", source);
-    state_.compileErrors |= kCompileErrorFile;
+    files_.ReportWriteFailure(destination, false);
   }
 
   static std::string TrimmedSystemText(DWORD code) {
@@ -202,7 +202,7 @@ class TAssetWriter {
     if (result == kCopyDone)
       files_.StepImageProgress();
     else if (result == kCopyFailed)
-      state_.compileErrors |= kCompileErrorFile;
+      files_.ReportWriteFailure(destination, false);
   }
 
   const TCompileProject& project_;

@@ -72,7 +72,13 @@ bool WriteInPlace(int folderFd, const char* path, const void* data, std::size_t 
   bool ok = WriteAllToFd(fd, static_cast<const char*>(data), size);
   if (ok && times != nullptr)
     ok = GetDescriptorFileTime(fd, &times->creation, &times->lastAccess, &times->lastWrite) != FALSE;
-  return (::close(fd) == 0) && ok;
+  ok = (::close(fd) == 0) && ok;
+  if (ok) return true;
+  // A file that is not whole is not left behind short or empty.
+  const int error = errno;
+  ::unlinkat(folderFd, path, 0);
+  errno = error;
+  return false;
 }
 
 bool WriteInPlace(const std::string& path, const void* data, std::size_t size, WrittenFileTimes* times) {

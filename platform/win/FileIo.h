@@ -24,8 +24,9 @@ bool WriteFileReplacing(const std::string& path, std::span<const std::string_vie
 // Writes `size` bytes as the file's whole content in place (created, or
 // truncated and rewritten), without a temporary file or a flush to disk: for
 // derived files that are written anew each time, such as a compile's output,
-// whose old versions are gone before they are written. A failed write may
-// leave the file short; false when anything fails.
+// whose old versions are gone before they are written. A failed write
+// removes the file, so that none is left short or empty; false when anything
+// fails.
 bool WriteFileInPlace(const std::string& path, const void* data, std::size_t size);
 
 // The same, and the written file's times as GetFileTime gives them (taken
