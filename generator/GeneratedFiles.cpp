@@ -295,8 +295,11 @@ void TGeneratedFiles::LoadGeneratedFileTable(const std::string& stampListPath) {
   const bool onlyTheList = listed && table_.Count() == 0;
   if (listed) LoadHexRecordList(stampListPath, &table_);
   OutputTree tree(state_.outputRoot);
+  listed_.clear();
   for (int i = 0; i < table_.Count(); ++i) {
     const std::string& key = table_.Strings(i);
+    if (const auto* record = static_cast<const GeneratedFileRecord*>(table_.Objects(i)))
+      listed_.emplace_back(key, *record);
     const OutputTree::Place place = tree.PlaceOf(key);
     if (place.folder == nullptr) {
       WriteTraceLog("LoadGeneratedFileTable - '" + key + "' lies outside the output folder, not deleted");
@@ -353,6 +356,15 @@ bool TGeneratedFiles::MergeStamps(const std::string& stampListPath) {
   FreeListItems(&previous_);
   previous_.Clear();
   return saved;
+}
+
+void TGeneratedFiles::SaveUnfinishedStampList(const std::string& stampListPath) {
+  if (stampListPath.empty()) return;
+  for (const auto& [key, record] : listed_)
+    if (index_.find(LowerCase(key)) == index_.end()) RecordOf(state_.outputRoot + key) = record;
+  listed_.clear();
+  SortTable();
+  SaveHexRecordList(stampListPath, &table_);
 }
 
 const GeneratedFileRecord* TGeneratedFiles::Find(const std::string& key) const {

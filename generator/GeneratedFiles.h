@@ -14,6 +14,8 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "core/StampList.h"
 #include "platform/vcl/StringList.h"
@@ -75,6 +77,13 @@ class TGeneratedFiles {
   // drops the previous records.
   bool MergeStamps(const std::string& stampListPath);
 
+  // For a run that ended before its end (stopped, or an error): writes the
+  // stamp list as the files registered so far and, with their old records,
+  // the files the previous list named that this run did not write again, so
+  // that the next compile deletes every one of them and none stays behind
+  // unlisted. Nothing for an empty path.
+  void SaveUnfinishedStampList(const std::string& stampListPath);
+
   // The record of a registered file by its key; null when not registered.
   const GeneratedFileRecord* Find(const std::string& key) const;
   // The previous compile's record of a key (until MergeStamps); null when none.
@@ -107,6 +116,9 @@ class TGeneratedFiles {
   // until LoadPreviousStamps takes them.
   TStringList kept_;
   std::string keptPath_;
+  // The keys and records of the previous stamp list that
+  // LoadGeneratedFileTable read, for SaveUnfinishedStampList.
+  std::vector<std::pair<std::string, GeneratedFileRecord>> listed_;
   // The folders written into, by their system paths (with the trailing
   // separator): a compile writes thousands of files into a handful of them.
   std::unordered_map<std::string, std::unique_ptr<TFolderEntries>> written_;

@@ -85,6 +85,13 @@ TCompileResult TSaveAndCompile::Run() {
     error = GetUiText(kUnknownErrorText);
   }
   try {
+    // The files this run wrote are listed with the previous ones: the next
+    // compile deletes them all, and none stays behind unlisted.
+    if (run != nullptr && run->outputTouched) run->files.SaveUnfinishedStampList(run->stampList);
+  } catch (...) {
+    WriteTraceLog("Compile failed - the stamp list could not be written");
+  }
+  try {
     ReportFailure(run.get(), error);
   } catch (...) {
     WriteTraceLog("Compile failed - the failure could not be reported");
