@@ -154,6 +154,22 @@ class OutputTree {
   std::unordered_map<std::string, std::unique_ptr<TFolderEntries>> folders_;
 };
 
+// An unchanged file (previous size not 0, same size and CRC-32) takes its
+// previous record, and its previous times on disk.
+void TakePreviousTimes(const std::string& key, const GeneratedFileRecord& old, GeneratedFileRecord& now,
+                       std::optional<OutputTree>& tree, const std::string& outputRoot) {
+  if (old.size == 0 || old.crc32 != now.crc32 || old.size != now.size) return;
+  // The not-for-id flag is not kept in the stamp list: this run's stays.
+  const std::uint8_t notForId = now.notForId;
+  now = old;
+  now.notForId = notForId;
+  // Creation time too, where the file system keeps one; a file whose
+  // times cannot be set keeps its new ones.
+  if (!tree) tree.emplace(outputRoot);
+  const OutputTree::Place place = tree->PlaceOf(key);
+  if (place.folder != nullptr) place.folder->SetFileTime(place.name, &old.creationTime, nullptr, &old.lastWriteTime);
+}
+
 }  // namespace
 
 TGeneratedFiles::TGeneratedFiles(TCompileState& state, TCompileHost& host) : state_(state), host_(host) {
@@ -195,11 +211,11 @@ void TGeneratedFiles::StopWhenAsked() {
   if (StopRequestSignal() != 0) throw std::runtime_error(GetUiText(kTextStopped));
 }
 
-void TGeneratedFiles::ReportWriteFailure(const std::string& path, bool tell) {
+void TGeneratedFiles::ReportWriteFailure(const std::string& path) {
   state_.compileErrors |= kCompileErrorFile;
   if (std::find(state_.failedFiles.begin(), state_.failedFiles.end(), path) == state_.failedFiles.end())
     state_.failedFiles.push_back(path);
-  if (tell) host_.AddCompilerMessage(GetUiText(kTextCannotCreate), path);
+  host_.AddCompilerMessage(GetUiText(kTextCannotCreate), path);
 }
 
 void TGeneratedFiles::RegisterGeneratedFile(const std::string& path) {
@@ -339,18 +355,8 @@ bool TGeneratedFiles::MergeStamps(const std::string& stampListPath) {
     const auto* old = static_cast<const GeneratedFileRecord*>(previous_.Objects(i));
     int index = 0;
     if (old == nullptr || !table_.Find(previous_.Strings(i), index)) continue;
-    auto* now = static_cast<GeneratedFileRecord*>(table_.Objects(index));
-    if (old->size == 0 || old->crc32 != now->crc32 || old->size != now->size) continue;
-    // The not-for-id flag is not kept in the stamp list: this run's stays.
-    const std::uint8_t notForId = now->notForId;
-    *now = *old;
-    now->notForId = notForId;
-    // Creation time too, where the file system keeps one; a file whose
-    // times cannot be set keeps its new ones.
-    if (!tree) tree.emplace(state_.outputRoot);
-    const OutputTree::Place place = tree->PlaceOf(table_.Strings(index));
-    if (place.folder != nullptr)
-      place.folder->SetFileTime(place.name, &old->creationTime, nullptr, &old->lastWriteTime);
+    TakePreviousTimes(table_.Strings(index), *old, *static_cast<GeneratedFileRecord*>(table_.Objects(index)), tree,
+                      state_.outputRoot);
   }
   const bool saved = stampListPath.empty() || SaveHexRecordList(stampListPath, &table_);
   FreeListItems(&previous_);
@@ -360,8 +366,14 @@ bool TGeneratedFiles::MergeStamps(const std::string& stampListPath) {
 
 void TGeneratedFiles::SaveUnfinishedStampList(const std::string& stampListPath) {
   if (stampListPath.empty()) return;
-  for (const auto& [key, record] : listed_)
-    if (index_.find(LowerCase(key)) == index_.end()) RecordOf(state_.outputRoot + key) = record;
+  std::optional<OutputTree> tree;
+  for (const auto& [key, record] : listed_) {
+    const auto found = index_.find(LowerCase(key));
+    if (found == index_.end())
+      RecordOf(state_.outputRoot + key) = record;
+    else
+      TakePreviousTimes(key, record, *found->second, tree, state_.outputRoot);
+  }
   listed_.clear();
   SortTable();
   SaveHexRecordList(stampListPath, &table_);

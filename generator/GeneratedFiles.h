@@ -50,10 +50,9 @@ class TGeneratedFiles {
   bool WriteGeneratedFile(const std::string& path, std::string_view bytes);
 
   // A file or folder of the output that could not be written, copied or
-  // made: marked as a file error and kept in the state's failed files; with
-  // `tell` also a host message (UI text 7074 and the path), for failures
-  // whose own step did not report them.
-  void ReportWriteFailure(const std::string& path, bool tell = true);
+  // made: a host message (UI text 7074 and the path), marked as a file error
+  // and kept in the state's failed files.
+  void ReportWriteFailure(const std::string& path);
 
   // Ends the run (an exception with UI text 7440) when the program was asked
   // to stop (SIGINT, SIGTERM): called between the files a compile writes.

@@ -214,7 +214,7 @@ class TProjectDescription {
       context_.files.RegisterGeneratedFile(xmzPath);
       context_.files.StepCompileProgress();
     } else {
-      context_.files.ReportWriteFailure(xmlWritten ? xmzPath : xmlPath);
+      context_.files.ReportWriteFailure(xmzPath);
     }
     if (project_.debugXmz) return;
     std::error_code ignored;

@@ -115,7 +115,7 @@ TmyXmlNode* TProjectImages::CopyProjectImage(const std::string& name, const std:
     state_.compileErrors |= kCompileErrorFile;
     // A picture that is there but could not be copied is an output file not
     // written (the copy reported why).
-    if (source != nullptr && files_ != nullptr && PathExists(source)) files_->ReportWriteFailure(destination, false);
+    if (source != nullptr && files_ != nullptr && PathExists(source)) files_->ReportWriteFailure(destination);
     return node;
   }
   if (files_ != nullptr) {

@@ -155,7 +155,7 @@ class TAssetWriter {
     }
     if (result == kCopyDestinationExists)
       host_.AddCompilerMessage(GetUiText(kCannotCopyText) + "(" + TrimmedSystemText(ERROR_FILE_EXISTS) + ")", source);
-    files_.ReportWriteFailure(destination, false);
+    files_.ReportWriteFailure(destination);
   }
 
   static std::string TrimmedSystemText(DWORD code) {
@@ -202,7 +202,7 @@ class TAssetWriter {
     if (result == kCopyDone)
       files_.StepImageProgress();
     else if (result == kCopyFailed)
-      files_.ReportWriteFailure(destination, false);
+      files_.ReportWriteFailure(destination);
   }
 
   const TCompileProject& project_;
