@@ -258,15 +258,16 @@ TGeneratedFiles::TFolderWrite TGeneratedFiles::WriteInFolder(const std::string& 
 }
 
 bool TGeneratedFiles::WriteGeneratedFile(const std::string& path, std::string_view bytes) {
-  // The compile deleted the previous output before it writes anew, so there is
-  // no old file to keep whole: the bytes go straight into place. The record is
-  // made from the bytes and the times of the file still open, as registering
-  // the file would make it, without opening and reading it a second time.
+  // The previous compile's file stays whole until the new one replaces it
+  // (a temporary file renamed over it), so a failed write leaves the old
+  // page, not a short one. The record is made from the bytes and the times of
+  // the file still open, as registering the file would make it, without
+  // opening and reading it a second time.
   StopWhenAsked();
   WrittenFileTimes times;
   const TFolderWrite written = WriteInFolder(path, bytes, times);
   if (written == TFolderWrite::kFailed) return false;
-  if (written == TFolderWrite::kByPath && !WriteFileInPlace(path, bytes.data(), bytes.size(), times)) return false;
+  if (written == TFolderWrite::kByPath && !WriteDerivedFile(path, bytes.data(), bytes.size(), times)) return false;
   GeneratedFileRecord& record = RecordOf(path);
   record.creationTime = times.creation;
   record.lastAccessTime = times.lastAccess;
@@ -301,39 +302,40 @@ void TGeneratedFiles::StepImageProgress() {
 }
 
 void TGeneratedFiles::LoadGeneratedFileTable(const std::string& stampListPath) {
+  listed_.clear();
+  FreeListItems(&kept_);
+  kept_.Clear();
+  keptPath_.clear();
   // Without a project the host names no stamp list, and without an output
   // root no key can be placed.
-  if (stampListPath.empty() || state_.outputRoot.empty()) return;
-  SortTable();
-  // The records read here serve LoadPreviousStamps as well, when the table
-  // held nothing else.
-  const bool listed = PathExists(stampListPath);
-  const bool onlyTheList = listed && table_.Count() == 0;
-  if (listed) LoadHexRecordList(stampListPath, &table_);
+  if (stampListPath.empty() || state_.outputRoot.empty() || !PathExists(stampListPath)) return;
+  // The records read here serve LoadPreviousStamps as well.
+  kept_.SetSorted(true);
+  LoadHexRecordList(stampListPath, &kept_);
+  keptPath_ = stampListPath;
+  for (int i = 0; i < kept_.Count(); ++i)
+    if (const auto* record = static_cast<const GeneratedFileRecord*>(kept_.Objects(i)))
+      listed_.emplace_back(kept_.Strings(i), *record);
+}
+
+bool TGeneratedFiles::IsPreviousFile(const std::string& path) const {
+  const std::string key = LowerCase(ExtractRelativePath(state_.outputRoot, path));
+  if (index_.count(key) != 0) return false;
+  return std::any_of(listed_.begin(), listed_.end(), [&](const auto& entry) { return LowerCase(entry.first) == key; });
+}
+
+void TGeneratedFiles::DeleteStaleFiles() {
   OutputTree tree(state_.outputRoot);
-  listed_.clear();
-  for (int i = 0; i < table_.Count(); ++i) {
-    const std::string& key = table_.Strings(i);
-    if (const auto* record = static_cast<const GeneratedFileRecord*>(table_.Objects(i)))
-      listed_.emplace_back(key, *record);
+  for (const auto& [key, record] : listed_) {
+    if (index_.count(LowerCase(key)) != 0) continue;
     const OutputTree::Place place = tree.PlaceOf(key);
     if (place.folder == nullptr) {
-      WriteTraceLog("LoadGeneratedFileTable - '" + key + "' lies outside the output folder, not deleted");
+      WriteTraceLog("DeleteStaleFiles - '" + key + "' lies outside the output folder, not deleted");
       continue;
     }
     if (!place.folder->DeleteFile(place.name)) host_.AddCompilerMessage(GetUiText(kTextCannotCreate), tree.PathOf(key));
   }
-  FreeListItems(&kept_);
-  kept_.Clear();
-  keptPath_.clear();
-  if (onlyTheList) {
-    kept_ = table_;  // the records change hands
-    keptPath_ = stampListPath;
-  } else {
-    FreeListItems(&table_);
-  }
-  table_.Clear();
-  index_.clear();
+  listed_.clear();
 }
 
 void TGeneratedFiles::LoadPreviousStamps(const std::string& stampListPath) {

@@ -58,15 +58,22 @@ class TGeneratedFiles {
   // to stop (SIGINT, SIGTERM): called between the files a compile writes.
   static void StopWhenAsked();
 
-  // Deletes the files that the stamp list names (those of the previous
-  // compile) from the output tree. The keys come from a text file in the
-  // project folder: a key whose normalised path leaves the output root (or
-  // whose folder is a link that leads out of it) is skipped and traced; the
-  // one key above the root is "..\PSW.TXT". A file that exists and cannot be
-  // deleted is a host message (UI text 7074 and the path). Nothing happens
-  // for an empty stamp-list path (the host names no project). The table is
-  // empty afterwards.
+  // Reads the stamp list of the previous compile: the files it names stay
+  // in the output tree while this compile writes its own over them (each
+  // whole before it replaces the old one, so a failed write leaves the old
+  // file), and DeleteStaleFiles removes those it did not write again. Nothing
+  // for an empty stamp-list path (the host names no project) or output root.
   void LoadGeneratedFileTable(const std::string& stampListPath);
+  // True for a file of the previous compile that this run has not written
+  // (yet): it is not a file of someone else's to keep.
+  bool IsPreviousFile(const std::string& path) const;
+  // Deletes from the output tree the files the previous stamp list named that
+  // this run did not write. The keys come from a text file in the project
+  // folder: a key whose normalised path leaves the output root (or whose
+  // folder is a link that leads out of it) is skipped and traced; the one key
+  // above the root is "..\PSW.TXT". A file that exists and cannot be deleted
+  // is a host message (UI text 7074 and the path).
+  void DeleteStaleFiles();
   // Reads the stamp list as the previous compile's records; the records that
   // LoadGeneratedFileTable read from the same list are taken, not read again.
   void LoadPreviousStamps(const std::string& stampListPath);

@@ -5,6 +5,7 @@
 
 #include "generator/SaveAndCompileRun.h"
 
+#include <algorithm>
 #include <exception>
 #include <stdexcept>
 #include <vector>
@@ -29,13 +30,14 @@ constexpr const char* kFailureText = "[Tarnwell]";
 constexpr int kWriteFailedText = 7410;      // Files of the output could not be written (see the messages).
 constexpr int kUnknownErrorText = 7400;     // unknown error
 constexpr int kIncompleteText = 7441;       // The pages for the PLC are incomplete until a compile runs to its end.
-constexpr int kFilesNotWrittenText = 7442;  // These files of the output could not be written: %s.
+constexpr int kFilesNotWrittenText = 7442;  // These files of the compile could not be written: %s.
 constexpr int kMoreFilesText = 7443;        // and %d more (see the messages)
 // The failed files a message names; the host's messages name every one.
 constexpr std::size_t kNamedFailedFiles = 10;
 
 // What a run whose files could not all be written tells: which files, and
-// that the pages are incomplete.
+// that the pages are incomplete (a mix of this run's files and the last
+// compile's) until a compile runs to its end.
 std::string FailedFilesText(const std::vector<std::string>& failed) {
   if (failed.empty()) return GetUiText(kWriteFailedText) + " " + GetUiText(kIncompleteText);
   std::string names;
@@ -72,12 +74,11 @@ TCompileResult TSaveAndCompile::Run() {
     // A stop asked before the run began leaves everything as it was.
     TGeneratedFiles::StopWhenAsked();
     StampCompileTime();
-    const std::uint64_t writeFailures = FileWriteFailureCount();
     run = std::make_unique<TRun>(setup_);
+    run->writeFailuresAtStart = FileWriteFailureCount();
     run->startTicks = host_.TickCount();
     Compile(*run);
-    if (!run->writeFailed && FileWriteFailureCount() == writeFailures && state_.failedFiles.empty())
-      return {TCompileOutcome::kCompiled, {}, true};
+    if (RunIsWhole(*run)) return {TCompileOutcome::kCompiled, {}, true};
     return {TCompileOutcome::kFailed, FailedFilesText(state_.failedFiles), true};
   } catch (const std::exception& failure) {
     error = failure.what();
@@ -97,6 +98,10 @@ TCompileResult TSaveAndCompile::Run() {
     WriteTraceLog("Compile failed - the failure could not be reported");
   }
   return {TCompileOutcome::kFailed, error, run != nullptr && run->outputTouched};
+}
+
+bool TSaveAndCompile::RunIsWhole(const TRun& run) const {
+  return !run.writeFailed && state_.failedFiles.empty() && FileWriteFailureCount() == run.writeFailuresAtStart;
 }
 
 // "CompileTD" in the settings file: the time of the last compile.

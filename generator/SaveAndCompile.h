@@ -95,6 +95,8 @@ class TSaveAndCompile {
   struct TRun;
 
   void StampCompileTime();
+  // True when every file and folder of the run was written.
+  bool RunIsWhole(const TRun& run) const;
   void Compile(TRun& run);
   void Begin(TRun& run);
   void PrepareOutput(TRun& run);

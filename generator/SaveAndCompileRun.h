@@ -29,6 +29,8 @@ struct TSaveAndCompile::TRun {
   bool writeFailed = false;
   // The run reached the output (and may have changed it).
   bool outputTouched = false;
+  // The process's failed write calls when the run began (WriteFault.h).
+  std::uint64_t writeFailuresAtStart = 0;
   bool hidden = false;
   std::string baseName;
   std::string stampList;

@@ -205,6 +205,14 @@ void TSaveAndCompile::Finish(TRun& run) {
     run.writeFailed = true;
   };
   if (!run.variablesDocument.empty() && !run.variables.Save(run.variablesDocument)) cannotCreate(run.variablesDocument);
+  if (!RunIsWhole(run)) {
+    // The previous compile's files that were not written again stay, whole,
+    // and listed, so that the next compile deletes what it does not write.
+    run.files.SaveUnfinishedStampList(run.stampList);
+    host_.ReleaseCompilerMessages();
+    return;
+  }
+  run.files.DeleteStaleFiles();
   if (!run.files.MergeStamps(run.stampList)) cannotCreate(run.stampList);
   host_.ReleaseCompilerMessages();
 }

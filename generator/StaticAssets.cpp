@@ -147,7 +147,8 @@ class TAssetWriter {
   // A user copy is never written over an existing file: that is a failed
   // copy, reported like the copy's own failures.
   void CopyUserFile(const std::string& source, const std::string& destination) {
-    const int result = CopyFileKeepTime(source, destination, false);
+    // The previous compile's own copy is no user's file: it is replaced.
+    const int result = CopyFileKeepTime(source, destination, files_.IsPreviousFile(destination));
     if (result == kCopyDone) {
       files_.RegisterGeneratedFile(destination);
       files_.StepCompileProgress();
@@ -197,7 +198,7 @@ class TAssetWriter {
       return;
     }
     const std::string destination = Destination(asset);
-    const int result = CopyFileKeepTime(picture, destination, false);
+    const int result = CopyFileKeepTime(picture, destination, files_.IsPreviousFile(destination));
     files_.RegisterGeneratedFile(destination);
     if (result == kCopyDone)
       files_.StepImageProgress();

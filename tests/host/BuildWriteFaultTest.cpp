@@ -200,14 +200,30 @@ TEST_F(BuildWriteFault, AFullDiskLeavesNoOutputFileShortAndNamesEachNotWritten) 
     for (const auto& [name, text] : clean) {
       const auto it = now.find(name);
       const auto old = before.find(name);
-      if (it != now.end() && (it->second == text || (old != before.end() && it->second == old->second))) continue;
-      // Not written: absent (never short or empty), and named.
-      EXPECT_TRUE(it == now.end()) << run << ": " << name << " is neither old nor new";
-      EXPECT_NE(messages.find(fs::path(name).filename().string()), std::string::npos)
-          << run << ": " << name << " is not named\n"
-          << messages;
+      // Whole, old or new: no file short or empty, and none of the last
+      // compile's deleted before its replacement was whole.
+      EXPECT_TRUE(it != now.end() && (it->second == text || (old != before.end() && it->second == old->second)))
+          << run << ": " << name << (it == now.end() ? " is gone" : " is neither old nor new");
     }
     EXPECT_EQ(TemporaryFiles(), std::vector<std::string>{}) << run;
+    // The failure names the files not written, and each has a message of its own.
+    const std::string lead = "These files of the compile could not be written: ";
+    const std::size_t named = messages.find(lead);
+    if (named == std::string::npos) {
+      // A failure before the output (the settings file, the project file)
+      // names that file.
+      EXPECT_NE(messages.find("write"), std::string::npos) << run << "\n" << messages;
+      continue;
+    }
+    const std::size_t end = messages.find(". ", named);
+    std::string list = messages.substr(named + lead.size(), end - named - lead.size());
+    if (const std::size_t more = list.find(" and "); more != std::string::npos) list.resize(more);
+    for (std::size_t at = 0; at < list.size();) {
+      const std::size_t comma = std::min(list.find(", ", at), list.size());
+      const std::string path = list.substr(at, comma - at);
+      EXPECT_NE(messages.find(path + "\n"), std::string::npos) << run << ": no message of its own for " << path;
+      at = comma + 2;
+    }
   }
   std::cout << budgets.size() << " full-disk cases in "
             << std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count()

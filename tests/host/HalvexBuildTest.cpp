@@ -300,7 +300,7 @@ TEST_F(HalvexBuild, TheBuildsResultIsTheCompilesAndSaysWhy) {
        "", 0, nullptr, "[Tarnwell] - Unknown variable :\u00A0\n"},
       {"stylesheet-folder",
        [](const fs::path& web) { fs::create_directories(web.parent_path() / "SendRoot/WWW/OVERVIEW.XSL/x"); }, "", 1,
-       "[Tarnwell] - Cannot create :", "These files of the output could not be written: " /* the path */},
+       "[Tarnwell] - Cannot create :", "These files of the compile could not be written: " /* the path */},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
