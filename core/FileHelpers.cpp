@@ -3,9 +3,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <string_view>
 #include <vector>
 
 #include "base/Crc.h"
@@ -144,6 +147,54 @@ void ReportCopyFailure(const std::string& source) {
 }
 
 }  // namespace
+
+bool IsOwnTemporaryFileName(const std::string& name) {
+  const std::string_view text(name);
+  const auto all = [](std::string_view part, auto test) {
+    return !part.empty() &&
+           std::all_of(part.begin(), part.end(), [&](char c) { return test(static_cast<unsigned char>(c)) != 0; });
+  };
+  // "NAME.tmpXXXXXX": mkstemp's six letters or digits.
+  constexpr std::string_view kTmp = ".tmp";
+  constexpr std::size_t kTmpLetters = 6;
+  if (text.size() > kTmp.size() + kTmpLetters) {
+    const std::size_t at = text.size() - kTmpLetters - kTmp.size();
+    if (text.substr(at, kTmp.size()) == kTmp &&
+        all(text.substr(at + kTmp.size()), [](int c) { return std::isalnum(c); }))
+      return true;
+  }
+  // "NAME.~cpPID_N": the copy's temporary file.
+  constexpr std::string_view kCopy = ".~cp";
+  const std::size_t copy = text.rfind(kCopy);
+  if (copy == std::string_view::npos || copy == 0) return false;
+  const std::string_view numbers = text.substr(copy + kCopy.size());
+  const std::size_t bar = numbers.find('_');
+  const auto digits = [](int c) { return std::isdigit(c); };
+  return bar != std::string_view::npos && all(numbers.substr(0, bar), digits) && all(numbers.substr(bar + 1), digits);
+}
+
+int RemoveOwnTemporaryFiles(const std::string& folder, bool recursive) {
+  namespace fs = std::filesystem;
+  const fs::path root(ToNativePath(folder));
+  std::error_code ec;
+  if (!fs::is_directory(root, ec)) return 0;
+  std::vector<fs::path> found;
+  const auto take = [&](const fs::directory_entry& entry) {
+    std::error_code entryError;
+    if (entry.is_regular_file(entryError) && !entry.is_symlink(entryError) &&
+        IsOwnTemporaryFileName(entry.path().filename().string()))
+      found.push_back(entry.path());
+  };
+  if (recursive) {
+    for (fs::recursive_directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) take(*it);
+  } else {
+    for (fs::directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) take(*it);
+  }
+  int removed = 0;
+  for (const fs::path& path : found)
+    if (fs::remove(path, ec)) ++removed;
+  return removed;
+}
 
 bool PathExists(const std::string& path) {
   return !path.empty() && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;

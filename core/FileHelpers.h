@@ -26,6 +26,20 @@ int CopyFileKeepTime(const std::string& source, const std::string& destination, 
 // The copy that always replaces: true when it succeeded.
 bool CopyFileKeepTime(const std::string& source, const std::string& destination);
 
+// True for the name of a temporary file that this program's own writers make
+// beside the file they write, and rename over it once it is whole: "NAME" +
+// ".tmp" and six letters or digits (WriteFileReplacing, FileIo.h), "NAME" +
+// ".~cp" + digits + "_" + digits (CopyFileKeepTime). One that is left was
+// never renamed (the run that wrote it was killed, or the machine went down):
+// its file holds its old content, and the temporary file is of no use.
+bool IsOwnTemporaryFileName(const std::string& name);
+
+// Deletes the files of `folder` (a system path) whose names
+// IsOwnTemporaryFileName accepts, with `recursive` in its sub-folders too
+// (links to folders are not followed). Answers how many it deleted; a file
+// that cannot be deleted is left.
+int RemoveOwnTemporaryFiles(const std::string& folder, bool recursive);
+
 // Deletes every file and every sub-folder with its content inside the folder
 // (with or without a trailing backslash), except entries whose names begin
 // with '.'; the folder itself stays. Failures are silent. Links are deleted,

@@ -31,6 +31,9 @@ struct TCompileState {
   std::string hostStatusText;
 
   std::uint32_t compileErrors = 0;
+  // The output files (system paths) that this run could not write or copy,
+  // in the order they failed: a run with any of them failed.
+  std::vector<std::string> failedFiles;
   std::int32_t compiledFiles = 0;
   std::int32_t compiledImages = 0;
 

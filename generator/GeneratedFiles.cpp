@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -24,12 +25,15 @@
 #include "platform/win/FileTime.h"
 #include "platform/win/FolderEntries.h"
 #include "platform/win/Paths.h"
+#include "platform/win/StopRequest.h"
 #include "platform/win/Win32File.h"
 
 namespace {
 
 // "[Tarnwell] - Cannot create :" with a no-break space.
 constexpr int kTextCannotCreate = 7074;
+// The compile was stopped before its end; the pages are incomplete.
+constexpr int kTextStopped = 7440;
 // The password file lies one folder above the output root, in "SendRoot\".
 constexpr std::string_view kPasswordFileKey = "..\\PSW.TXT";
 constexpr std::string_view kPasswordFileName = "PSW.TXT";
@@ -150,6 +154,22 @@ class OutputTree {
   std::unordered_map<std::string, std::unique_ptr<TFolderEntries>> folders_;
 };
 
+// An unchanged file (previous size not 0, same size and CRC-32) takes its
+// previous record, and its previous times on disk.
+void TakePreviousTimes(const std::string& key, const GeneratedFileRecord& old, GeneratedFileRecord& now,
+                       std::optional<OutputTree>& tree, const std::string& outputRoot) {
+  if (old.size == 0 || old.crc32 != now.crc32 || old.size != now.size) return;
+  // The not-for-id flag is not kept in the stamp list: this run's stays.
+  const std::uint8_t notForId = now.notForId;
+  now = old;
+  now.notForId = notForId;
+  // Creation time too, where the file system keeps one; a file whose
+  // times cannot be set keeps its new ones.
+  if (!tree) tree.emplace(outputRoot);
+  const OutputTree::Place place = tree->PlaceOf(key);
+  if (place.folder != nullptr) place.folder->SetFileTime(place.name, &old.creationTime, nullptr, &old.lastWriteTime);
+}
+
 }  // namespace
 
 TGeneratedFiles::TGeneratedFiles(TCompileState& state, TCompileHost& host) : state_(state), host_(host) {
@@ -187,7 +207,19 @@ const TStringList& TGeneratedFiles::Table() {
   return table_;
 }
 
+void TGeneratedFiles::StopWhenAsked() {
+  if (StopRequestSignal() != 0) throw std::runtime_error(GetUiText(kTextStopped));
+}
+
+void TGeneratedFiles::ReportWriteFailure(const std::string& path) {
+  state_.compileErrors |= kCompileErrorFile;
+  if (std::find(state_.failedFiles.begin(), state_.failedFiles.end(), path) == state_.failedFiles.end())
+    state_.failedFiles.push_back(path);
+  host_.AddCompilerMessage(GetUiText(kTextCannotCreate), path);
+}
+
 void TGeneratedFiles::RegisterGeneratedFile(const std::string& path) {
+  StopWhenAsked();
   HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                             OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
@@ -226,14 +258,16 @@ TGeneratedFiles::TFolderWrite TGeneratedFiles::WriteInFolder(const std::string& 
 }
 
 bool TGeneratedFiles::WriteGeneratedFile(const std::string& path, std::string_view bytes) {
-  // The compile deleted the previous output before it writes anew, so there is
-  // no old file to keep whole: the bytes go straight into place. The record is
-  // made from the bytes and the times of the file still open, as registering
-  // the file would make it, without opening and reading it a second time.
+  // The previous compile's file stays whole until the new one replaces it
+  // (a temporary file renamed over it), so a failed write leaves the old
+  // page, not a short one. The record is made from the bytes and the times of
+  // the file still open, as registering the file would make it, without
+  // opening and reading it a second time.
+  StopWhenAsked();
   WrittenFileTimes times;
   const TFolderWrite written = WriteInFolder(path, bytes, times);
   if (written == TFolderWrite::kFailed) return false;
-  if (written == TFolderWrite::kByPath && !WriteFileInPlace(path, bytes.data(), bytes.size(), times)) return false;
+  if (written == TFolderWrite::kByPath && !WriteDerivedFile(path, bytes.data(), bytes.size(), times)) return false;
   GeneratedFileRecord& record = RecordOf(path);
   record.creationTime = times.creation;
   record.lastAccessTime = times.lastAccess;
@@ -248,6 +282,7 @@ bool TGeneratedFiles::WriteGeneratedFile(const std::string& path, std::string_vi
 }
 
 void TGeneratedFiles::StepCompileProgress() {
+  StopWhenAsked();
   ++state_.compiledFiles;
   TFormStatus1* form = state_.statusForm;
   if (form == nullptr) return;
@@ -267,36 +302,40 @@ void TGeneratedFiles::StepImageProgress() {
 }
 
 void TGeneratedFiles::LoadGeneratedFileTable(const std::string& stampListPath) {
+  listed_.clear();
+  FreeListItems(&kept_);
+  kept_.Clear();
+  keptPath_.clear();
   // Without a project the host names no stamp list, and without an output
   // root no key can be placed.
-  if (stampListPath.empty() || state_.outputRoot.empty()) return;
-  SortTable();
-  // The records read here serve LoadPreviousStamps as well, when the table
-  // held nothing else.
-  const bool listed = PathExists(stampListPath);
-  const bool onlyTheList = listed && table_.Count() == 0;
-  if (listed) LoadHexRecordList(stampListPath, &table_);
+  if (stampListPath.empty() || state_.outputRoot.empty() || !PathExists(stampListPath)) return;
+  // The records read here serve LoadPreviousStamps as well.
+  kept_.SetSorted(true);
+  LoadHexRecordList(stampListPath, &kept_);
+  keptPath_ = stampListPath;
+  for (int i = 0; i < kept_.Count(); ++i)
+    if (const auto* record = static_cast<const GeneratedFileRecord*>(kept_.Objects(i)))
+      listed_.emplace_back(kept_.Strings(i), *record);
+}
+
+bool TGeneratedFiles::IsPreviousFile(const std::string& path) const {
+  const std::string key = LowerCase(ExtractRelativePath(state_.outputRoot, path));
+  if (index_.count(key) != 0) return false;
+  return std::any_of(listed_.begin(), listed_.end(), [&](const auto& entry) { return LowerCase(entry.first) == key; });
+}
+
+void TGeneratedFiles::DeleteStaleFiles() {
   OutputTree tree(state_.outputRoot);
-  for (int i = 0; i < table_.Count(); ++i) {
-    const std::string& key = table_.Strings(i);
+  for (const auto& [key, record] : listed_) {
+    if (index_.count(LowerCase(key)) != 0) continue;
     const OutputTree::Place place = tree.PlaceOf(key);
     if (place.folder == nullptr) {
-      WriteTraceLog("LoadGeneratedFileTable - '" + key + "' lies outside the output folder, not deleted");
+      WriteTraceLog("DeleteStaleFiles - '" + key + "' lies outside the output folder, not deleted");
       continue;
     }
     if (!place.folder->DeleteFile(place.name)) host_.AddCompilerMessage(GetUiText(kTextCannotCreate), tree.PathOf(key));
   }
-  FreeListItems(&kept_);
-  kept_.Clear();
-  keptPath_.clear();
-  if (onlyTheList) {
-    kept_ = table_;  // the records change hands
-    keptPath_ = stampListPath;
-  } else {
-    FreeListItems(&table_);
-  }
-  table_.Clear();
-  index_.clear();
+  listed_.clear();
 }
 
 void TGeneratedFiles::LoadPreviousStamps(const std::string& stampListPath) {
@@ -318,23 +357,28 @@ bool TGeneratedFiles::MergeStamps(const std::string& stampListPath) {
     const auto* old = static_cast<const GeneratedFileRecord*>(previous_.Objects(i));
     int index = 0;
     if (old == nullptr || !table_.Find(previous_.Strings(i), index)) continue;
-    auto* now = static_cast<GeneratedFileRecord*>(table_.Objects(index));
-    if (old->size == 0 || old->crc32 != now->crc32 || old->size != now->size) continue;
-    // The not-for-id flag is not kept in the stamp list: this run's stays.
-    const std::uint8_t notForId = now->notForId;
-    *now = *old;
-    now->notForId = notForId;
-    // Creation time too, where the file system keeps one; a file whose
-    // times cannot be set keeps its new ones.
-    if (!tree) tree.emplace(state_.outputRoot);
-    const OutputTree::Place place = tree->PlaceOf(table_.Strings(index));
-    if (place.folder != nullptr)
-      place.folder->SetFileTime(place.name, &old->creationTime, nullptr, &old->lastWriteTime);
+    TakePreviousTimes(table_.Strings(index), *old, *static_cast<GeneratedFileRecord*>(table_.Objects(index)), tree,
+                      state_.outputRoot);
   }
   const bool saved = stampListPath.empty() || SaveHexRecordList(stampListPath, &table_);
   FreeListItems(&previous_);
   previous_.Clear();
   return saved;
+}
+
+void TGeneratedFiles::SaveUnfinishedStampList(const std::string& stampListPath) {
+  if (stampListPath.empty()) return;
+  std::optional<OutputTree> tree;
+  for (const auto& [key, record] : listed_) {
+    const auto found = index_.find(LowerCase(key));
+    if (found == index_.end())
+      RecordOf(state_.outputRoot + key) = record;
+    else
+      TakePreviousTimes(key, record, *found->second, tree, state_.outputRoot);
+  }
+  listed_.clear();
+  SortTable();
+  SaveHexRecordList(stampListPath, &table_);
 }
 
 const GeneratedFileRecord* TGeneratedFiles::Find(const std::string& key) const {

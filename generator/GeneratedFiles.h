@@ -14,6 +14,8 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "core/StampList.h"
 #include "platform/vcl/StringList.h"
@@ -47,15 +49,31 @@ class TGeneratedFiles {
   // caller's.
   bool WriteGeneratedFile(const std::string& path, std::string_view bytes);
 
-  // Deletes the files that the stamp list names (those of the previous
-  // compile) from the output tree. The keys come from a text file in the
-  // project folder: a key whose normalised path leaves the output root (or
-  // whose folder is a link that leads out of it) is skipped and traced; the
-  // one key above the root is "..\PSW.TXT". A file that exists and cannot be
-  // deleted is a host message (UI text 7074 and the path). Nothing happens
-  // for an empty stamp-list path (the host names no project). The table is
-  // empty afterwards.
+  // A file or folder of the output that could not be written, copied or
+  // made: a host message (UI text 7074 and the path), marked as a file error
+  // and kept in the state's failed files.
+  void ReportWriteFailure(const std::string& path);
+
+  // Ends the run (an exception with UI text 7440) when the program was asked
+  // to stop (SIGINT, SIGTERM): called between the files a compile writes.
+  static void StopWhenAsked();
+
+  // Reads the stamp list of the previous compile: the files it names stay
+  // in the output tree while this compile writes its own over them (each
+  // whole before it replaces the old one, so a failed write leaves the old
+  // file), and DeleteStaleFiles removes those it did not write again. Nothing
+  // for an empty stamp-list path (the host names no project) or output root.
   void LoadGeneratedFileTable(const std::string& stampListPath);
+  // True for a file of the previous compile that this run has not written
+  // (yet): it is not a file of someone else's to keep.
+  bool IsPreviousFile(const std::string& path) const;
+  // Deletes from the output tree the files the previous stamp list named that
+  // this run did not write. The keys come from a text file in the project
+  // folder: a key whose normalised path leaves the output root (or whose
+  // folder is a link that leads out of it) is skipped and traced; the one key
+  // above the root is "..\PSW.TXT". A file that exists and cannot be deleted
+  // is a host message (UI text 7074 and the path).
+  void DeleteStaleFiles();
   // Reads the stamp list as the previous compile's records; the records that
   // LoadGeneratedFileTable read from the same list are taken, not read again.
   void LoadPreviousStamps(const std::string& stampListPath);
@@ -64,6 +82,13 @@ class TGeneratedFiles {
   // be set), writes the table as the stamp list (not for an empty path) and
   // drops the previous records.
   bool MergeStamps(const std::string& stampListPath);
+
+  // For a run that ended before its end (stopped, or an error): writes the
+  // stamp list as the files registered so far and, with their old records,
+  // the files the previous list named that this run did not write again, so
+  // that the next compile deletes every one of them and none stays behind
+  // unlisted. Nothing for an empty path.
+  void SaveUnfinishedStampList(const std::string& stampListPath);
 
   // The record of a registered file by its key; null when not registered.
   const GeneratedFileRecord* Find(const std::string& key) const;
@@ -97,6 +122,9 @@ class TGeneratedFiles {
   // until LoadPreviousStamps takes them.
   TStringList kept_;
   std::string keptPath_;
+  // The keys and records of the previous stamp list that
+  // LoadGeneratedFileTable read, for SaveUnfinishedStampList.
+  std::vector<std::pair<std::string, GeneratedFileRecord>> listed_;
   // The folders written into, by their system paths (with the trailing
   // separator): a compile writes thousands of files into a handful of them.
   std::unordered_map<std::string, std::unique_ptr<TFolderEntries>> written_;

@@ -23,7 +23,7 @@ void ImportFile(const std::string& baseFolder, const std::string& relativeName, 
   }
   const std::string target = state.outputRoot + relativeName;
   if (!CopyFileKeepTime(source, target)) {
-    state.compileErrors |= kCompileErrorFile;
+    files.ReportWriteFailure(target);
     return;
   }
   files.RegisterGeneratedFile(target);

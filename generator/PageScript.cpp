@@ -197,5 +197,6 @@ void WriteJsonMap(TPageState& page) {
   }
   json += "]}";
   const std::string file = page.name.substr(0, page.name.size() >= 3 ? page.name.size() - 3 : 0) + "JSN";
-  page.context.files.WriteGeneratedFile(page.context.state.outputRoot + "JSN\\" + file, json);
+  const std::string path = page.context.state.outputRoot + "JSN\\" + file;
+  if (!page.context.files.WriteGeneratedFile(path, json)) page.context.files.ReportWriteFailure(path);
 }

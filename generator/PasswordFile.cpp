@@ -19,8 +19,6 @@ constexpr int kVersionStartPages = 2;
 constexpr int kVersionApiUsers = 3;
 constexpr int kVersionCounts = 4;
 constexpr int kRowsStep = 10;
-// "[Tarnwell] - Cannot create :" with a no-break space.
-constexpr int kTextCannotCreate = 7074;
 constexpr const char* kPasswordFileName = "PSW.TXT";
 
 // Caps the number of rows to what the model holds.
@@ -218,7 +216,8 @@ bool TPasswordModel::WritePasswordFile(const std::string& path) const {
 }
 
 bool WriteCompilePasswordFile(const TCompileProject& project, int formatVersion, const std::string& sendRootDir,
-                              TCompileState& state, TCompileHost& host, TGeneratedFiles& files) {
+                              TCompileState& /*state: reported into through `files`*/, TCompileHost& host,
+                              TGeneratedFiles& files) {
   TPasswordModel model(PasswordCountsForCpm(host.CpmCode()));
   TmyXmlNode* root = project.root;
   model.SetPageLookup([root](const std::string& name) { return ProjectPageName(root, name); });
@@ -237,8 +236,7 @@ bool WriteCompilePasswordFile(const TCompileProject& project, int formatVersion,
     if (written) {
       files.RegisterGeneratedFile(path);
     } else {
-      host.AddCompilerMessage(GetUiText(kTextCannotCreate), path);
-      state.compileErrors |= kCompileErrorFile;
+      files.ReportWriteFailure(path);
     }
   }
   model.WriteXml(project.web);

@@ -22,7 +22,6 @@
 
 namespace {
 
-constexpr int kCannotCreateText = 7074;  // "[Tarnwell] - Cannot create :"
 constexpr int kPageTooLargeText = 7204;  // "Xml file (%s) is too large. ..."
 constexpr const char* kIndexPage = "INDEX.XML";
 constexpr std::size_t kExtensionLength = 3;  // "XML" of the page file name
@@ -269,8 +268,7 @@ class TProjectCompiler {
   void WriteOutput(const std::string& name, const std::string& bytes) {
     const std::string path = state_.outputRoot + name;
     if (!context_.files.WriteGeneratedFile(path, bytes)) {
-      context_.AddHostMessage(GetUiText(kCannotCreateText), path);
-      state_.compileErrors |= kCompileErrorFile;
+      context_.files.ReportWriteFailure(path);
       return;
     }
     context_.files.StepCompileProgress();

@@ -208,11 +208,13 @@ class TProjectDescription {
     TmyXMLParser writer;
     writer.progress = false;
     writer.codePage = settings_.codePage;
-    writer.SaveToFileCrcTag(copy, xmlPath, utf8, utf8);
+    const bool xmlWritten = writer.SaveToFileCrcTag(copy, xmlPath, utf8, utf8) != 0;
     const std::string xmzPath = context_.state.outputRoot + kProjectDescriptionXmz;
-    if (GzipFile(xmlPath, xmzPath)) {
+    if (xmlWritten && GzipFile(xmlPath, xmzPath)) {
       context_.files.RegisterGeneratedFile(xmzPath);
       context_.files.StepCompileProgress();
+    } else {
+      context_.files.ReportWriteFailure(xmzPath);
     }
     if (project_.debugXmz) return;
     std::error_code ignored;

@@ -25,7 +25,7 @@ void WriteProjectDescription(TCompileContext& context);
 // The SHA-1 of the 8-bit text as 40 upper-case hexadecimal digits.
 std::string Sha1Hex(std::string_view text);
 
-// Compresses the file into the gzip file format (no stored name, time 0);
-// false when either file cannot be opened or a write fails (a partial target
-// is removed).
+// Compresses the file into the gzip file format (no stored name, time 0),
+// written through a temporary file renamed over the target; false when the
+// source cannot be read or the target written (an old target stays whole).
 bool GzipFile(const std::string& sourcePath, const std::string& targetPath);

@@ -16,6 +16,7 @@
 #include "generator/ProjectDescription.h"
 #include "generator/ProjectDescriptionSteps.h"
 #include "generator/XmlUtilities.h"
+#include "platform/win/FileIo.h"
 #include "platform/win/FileTime.h"
 #include "platform/win/Paths.h"
 
@@ -48,18 +49,24 @@ void StampImage(TmyXmlNode* image, const GeneratedFileRecord& record) {
   image->SetAttr("size", AssignIntToStr(static_cast<std::int32_t>(record.size), text));
 }
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
-bool CopyIntoGzip(std::FILE* source, gzFile target) {
-  std::array<char, kCopyChunk> buffer{};
-  for (;;) {
-    const std::size_t count = std::fread(buffer.data(), 1, buffer.size(), source);
-    if (count > 0 && gzwrite(target, buffer.data(), static_cast<unsigned>(count)) != static_cast<int>(count))
-      return false;
-    if (count < buffer.size()) return std::ferror(source) == 0;
-  }
+// The bytes in the gzip file format at the highest compression, as gzopen's
+// "wb9" writes them; false when zlib fails.
+bool GzipBytes(const std::string& bytes, std::string& zipped) {
+  constexpr int kLevel = 9;
+  constexpr int kGzipWindowBits = 15 + 16;  // the largest window, with the gzip wrapper
+  constexpr int kMemoryLevel = 8;
+  z_stream stream{};
+  if (deflateInit2(&stream, kLevel, Z_DEFLATED, kGzipWindowBits, kMemoryLevel, Z_DEFAULT_STRATEGY) != Z_OK)
+    return false;
+  zipped.resize(deflateBound(&stream, static_cast<uLong>(bytes.size())));
+  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data()));
+  stream.avail_in = static_cast<uInt>(bytes.size());
+  stream.next_out = reinterpret_cast<Bytef*>(zipped.data());
+  stream.avail_out = static_cast<uInt>(zipped.size());
+  const int result = deflate(&stream, Z_FINISH);
+  zipped.resize(stream.total_out);
+  deflateEnd(&stream);
+  return result == Z_STREAM_END;
 }
 
 }  // namespace
@@ -87,15 +94,10 @@ void StampImages(TmyXmlNode* root, const TGeneratedFiles& files) {
 }
 
 bool GzipFile(const std::string& sourcePath, const std::string& targetPath) {
-  const std::unique_ptr<std::FILE, FileCloser> source(std::fopen(ToNativePath(sourcePath).c_str(), "rb"));
-  if (!source) return false;
-  const std::string target = ToNativePath(targetPath);
-  gzFile out = gzopen(target.c_str(), "wb9");
-  if (out == nullptr) return false;
-  const bool copied = CopyIntoGzip(source.get(), out);
-  const bool closed = gzclose(out) == Z_OK;
-  if (copied && closed) return true;
-  std::error_code ignored;
-  std::filesystem::remove(target, ignored);
-  return false;
+  std::string bytes;
+  std::string zipped;
+  WrittenFileTimes times;
+  // Through a temporary file: the previous copy stays whole until this one is.
+  return ReadWholeFile(sourcePath, bytes) && GzipBytes(bytes, zipped) &&
+         WriteDerivedFile(targetPath, zipped.data(), zipped.size(), times);
 }

@@ -113,6 +113,9 @@ TmyXmlNode* TProjectImages::CopyProjectImage(const std::string& name, const std:
   const std::string destination = folder + name;
   if (source == nullptr || CopyFileKeepTime(source, destination, true) != 1) {
     state_.compileErrors |= kCompileErrorFile;
+    // A picture that is there but could not be copied is an output file not
+    // written (the copy reported why).
+    if (source != nullptr && files_ != nullptr && PathExists(source)) files_->ReportWriteFailure(destination);
     return node;
   }
   if (files_ != nullptr) {

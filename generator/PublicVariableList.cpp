@@ -9,11 +9,7 @@
 #include "generator/GeneratedFiles.h"
 #include "platform/vcl/SysUtils.h"
 
-namespace {
-
-constexpr int kCannotCreateText = 7074;  // "[Tarnwell] - Cannot create :"
-
-}  // namespace
+namespace {}  // namespace
 
 std::string PublicVariableCrcLine(const std::string& linesText) {
   const std::uint16_t crc = Crc16(linesText.data(), static_cast<std::int32_t>(linesText.size()));
@@ -32,8 +28,7 @@ void WritePublicVariableList(TCompileContext& context) {
   list.Add(crcLine);
   const std::string path = state.outputRoot + kPublicVariableFileName;
   if (!context.files.WriteGeneratedFile(path, list.Text())) {
-    context.AddHostMessage(GetUiText(kCannotCreateText), path);
-    state.compileErrors |= kCompileErrorFile;
+    context.files.ReportWriteFailure(path);
     return;
   }
   context.files.StepCompileProgress();

@@ -5,8 +5,10 @@
 
 #include "generator/SaveAndCompileRun.h"
 
+#include <algorithm>
 #include <exception>
 #include <stdexcept>
+#include <vector>
 
 #include "base/ScopeExit.h"
 #include "core/TraceLog.h"
@@ -18,14 +20,32 @@
 #include "platform/vcl/IniFiles.h"
 #include "platform/vcl/Panel.h"
 #include "platform/vcl/Screen.h"
+#include "platform/vcl/SysUtils.h"
 #include "platform/win/WriteFault.h"
 
 namespace {
 
 constexpr int kCompilingText = 7096;  // "Compiling..."
 constexpr const char* kFailureText = "[Tarnwell]";
-constexpr int kWriteFailedText = 7410;   // Files of the output could not be written (see the messages).
-constexpr int kUnknownErrorText = 7400;  // unknown error
+constexpr int kWriteFailedText = 7410;      // Files of the output could not be written (see the messages).
+constexpr int kUnknownErrorText = 7400;     // unknown error
+constexpr int kIncompleteText = 7441;       // The pages for the PLC are incomplete until a compile runs to its end.
+constexpr int kFilesNotWrittenText = 7442;  // These files of the compile could not be written: %s.
+constexpr int kMoreFilesText = 7443;        // and %d more (see the messages)
+// The failed files a message names; the host's messages name every one.
+constexpr std::size_t kNamedFailedFiles = 10;
+
+// What a run whose files could not all be written tells: which files, and
+// that the pages are incomplete (a mix of this run's files and the last
+// compile's) until a compile runs to its end.
+std::string FailedFilesText(const std::vector<std::string>& failed) {
+  if (failed.empty()) return GetUiText(kWriteFailedText) + " " + GetUiText(kIncompleteText);
+  std::string names;
+  for (std::size_t i = 0; i < failed.size() && i < kNamedFailedFiles; ++i) names += (i > 0 ? ", " : "") + failed[i];
+  if (failed.size() > kNamedFailedFiles)
+    names += " " + Format(GetUiText(kMoreFilesText), static_cast<int>(failed.size() - kNamedFailedFiles));
+  return Format(GetUiText(kFilesNotWrittenText), names) + " " + GetUiText(kIncompleteText);
+}
 
 }  // namespace
 
@@ -51,24 +71,37 @@ TCompileResult TSaveAndCompile::Run() {
   try {
     // A project file that could not be read is not replaced by the copy.
     if (!setup_.overwriteRefusal.empty()) throw std::runtime_error(setup_.overwriteRefusal);
+    // A stop asked before the run began leaves everything as it was.
+    TGeneratedFiles::StopWhenAsked();
     StampCompileTime();
-    const std::uint64_t writeFailures = FileWriteFailureCount();
     run = std::make_unique<TRun>(setup_);
+    run->writeFailuresAtStart = FileWriteFailureCount();
     run->startTicks = host_.TickCount();
     Compile(*run);
-    if (!run->writeFailed && FileWriteFailureCount() == writeFailures) return {TCompileOutcome::kCompiled, {}};
-    return {TCompileOutcome::kFailed, GetUiText(kWriteFailedText)};
+    if (RunIsWhole(*run)) return {TCompileOutcome::kCompiled, {}, true};
+    return {TCompileOutcome::kFailed, FailedFilesText(state_.failedFiles), true};
   } catch (const std::exception& failure) {
     error = failure.what();
   } catch (...) {
     error = GetUiText(kUnknownErrorText);
   }
   try {
+    // The files this run wrote are listed with the previous ones: the next
+    // compile deletes them all, and none stays behind unlisted.
+    if (run != nullptr && run->outputTouched) run->files.SaveUnfinishedStampList(run->stampList);
+  } catch (...) {
+    WriteTraceLog("Compile failed - the stamp list could not be written");
+  }
+  try {
     ReportFailure(run.get(), error);
   } catch (...) {
     WriteTraceLog("Compile failed - the failure could not be reported");
   }
-  return {TCompileOutcome::kFailed, error};
+  return {TCompileOutcome::kFailed, error, run != nullptr && run->outputTouched};
+}
+
+bool TSaveAndCompile::RunIsWhole(const TRun& run) const {
+  return !run.writeFailed && state_.failedFiles.empty() && FileWriteFailureCount() == run.writeFailuresAtStart;
 }
 
 // "CompileTD" in the settings file: the time of the last compile.
@@ -116,6 +149,7 @@ void TSaveAndCompile::Begin(TRun& run) {
   run.status->Button1->SetEnabled(false);
   state_.statusForm = run.status.get();
   state_.compileErrors = 0;
+  state_.failedFiles.clear();
   state_.compiledImages = 0;
   state_.compiledFiles = 0;
   WriteTraceLog("Start saving");

@@ -76,6 +76,9 @@ enum class TCompileOutcome {
 struct TCompileResult {
   TCompileOutcome outcome = TCompileOutcome::kNotCompiled;
   std::string error;
+  // The run reached the output tree: a failed run may have left it
+  // incomplete (`error` says so), not as the last compile wrote it.
+  bool outputTouched = false;
 };
 
 class TSaveAndCompile {
@@ -92,6 +95,8 @@ class TSaveAndCompile {
   struct TRun;
 
   void StampCompileTime();
+  // True when every file and folder of the run was written.
+  bool RunIsWhole(const TRun& run) const;
   void Compile(TRun& run);
   void Begin(TRun& run);
   void PrepareOutput(TRun& run);
@@ -114,6 +119,12 @@ class TSaveAndCompile {
 std::string CompileBaseName(const TCompileProject& project);
 // "[dir]Tarnwell\Import\", or in global mode "[global folder][GlobalDir]\Import\".
 std::string ImportFolderOf(const TCompileProject& project, const std::string& globalFolder);
+// Deletes the temporary files of this program's writers that an earlier run
+// left (it was killed before it renamed them, IsOwnTemporaryFileName): in the
+// whole output tree "[dir]SendRoot\", and in the web project's folder
+// "[dir]Tarnwell\" with its "pages" and "Images" folders. A compile starts
+// with it, so that it never keeps, counts or ships one.
+void RemoveStrayTemporaryFiles(const TCompileProject& project);
 // The status text of the error bits: too many variables before a file error
 // before an unknown variable; none: "Without errors".
 std::string CompileStatusText(std::uint32_t compileErrors);

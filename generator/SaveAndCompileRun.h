@@ -27,6 +27,10 @@ struct TSaveAndCompile::TRun {
   // A file or folder of the output could not be made (reported where it
   // happened): the run's result is a failure.
   bool writeFailed = false;
+  // The run reached the output (and may have changed it).
+  bool outputTouched = false;
+  // The process's failed write calls when the run began (WriteFault.h).
+  std::uint64_t writeFailuresAtStart = 0;
   bool hidden = false;
   std::string baseName;
   std::string stampList;

@@ -83,6 +83,13 @@ std::string ImportFolderOf(const TCompileProject& project, const std::string& gl
   return project.projectDir.empty() ? std::string() : project.projectDir + "Tarnwell\\Import\\";
 }
 
+void RemoveStrayTemporaryFiles(const TCompileProject& project) {
+  if (project.projectDir.empty()) return;
+  RemoveOwnTemporaryFiles(project.projectDir + "SendRoot", true);
+  const std::string webFolder = project.projectDir + "Tarnwell\\";
+  for (const char* folder : {"", "pages", "Images"}) RemoveOwnTemporaryFiles(webFolder + folder, false);
+}
+
 std::string CompileStatusText(std::uint32_t compileErrors) {
   for (const TStatusText& status : kStatusTexts)
     if ((compileErrors & status.bit) != 0) return GetUiText(status.text);
@@ -107,9 +114,11 @@ void TSaveAndCompile::PrepareOutput(TRun& run) {
   const std::string sendRoot = project.projectDir + "SendRoot\\";
   state_.outputRoot = sendRoot + "WWW\\";
   run.status->pnlPath->SetCaption(ShownPath(state_.outputRoot));
+  run.outputTouched = true;
+  RemoveStrayTemporaryFiles(project);
   auto makeFolder = [&](const std::string& folder) {
     if (ForceDirectories(folder)) return;
-    run.context.AddHostMessage(GetUiText(kCannotCreateText), folder);
+    run.files.ReportWriteFailure(folder);
     run.writeFailed = true;
   };
   makeFolder(state_.outputRoot);
@@ -193,11 +202,18 @@ void TSaveAndCompile::Finish(TRun& run) {
   if (state_.tdiMapPass) host_.CloseTdiPass();
   state_.tdiMapPass = false;
   const auto cannotCreate = [&](const std::string& path) {
-    host_.AddCompilerMessage(GetUiText(kCannotCreateText), path);
-    state_.compileErrors |= kCompileErrorFile;
+    run.files.ReportWriteFailure(path);
     run.writeFailed = true;
   };
   if (!run.variablesDocument.empty() && !run.variables.Save(run.variablesDocument)) cannotCreate(run.variablesDocument);
+  if (!RunIsWhole(run)) {
+    // The previous compile's files that were not written again stay, whole,
+    // and listed, so that the next compile deletes what it does not write.
+    run.files.SaveUnfinishedStampList(run.stampList);
+    host_.ReleaseCompilerMessages();
+    return;
+  }
+  run.files.DeleteStaleFiles();
   if (!run.files.MergeStamps(run.stampList)) cannotCreate(run.stampList);
   host_.ReleaseCompilerMessages();
 }

@@ -139,7 +139,7 @@ class TAssetWriter {
     const bool written = !bytes.empty() && files_.WriteGeneratedFile(Destination(asset), bytes);
     Count(countAs);
     if (written) return;
-    state_.compileErrors |= kCompileErrorFile;
+    files_.ReportWriteFailure(Destination(asset));
     --state_.compiledFiles;
     if (countAs == TAssetKind::Image) --state_.compiledImages;
   }
@@ -147,7 +147,8 @@ class TAssetWriter {
   // A user copy is never written over an existing file: that is a failed
   // copy, reported like the copy's own failures.
   void CopyUserFile(const std::string& source, const std::string& destination) {
-    const int result = CopyFileKeepTime(source, destination, false);
+    // The previous compile's own copy is no user's file: it is replaced.
+    const int result = CopyFileKeepTime(source, destination, files_.IsPreviousFile(destination));
     if (result == kCopyDone) {
       files_.RegisterGeneratedFile(destination);
       files_.StepCompileProgress();
@@ -155,7 +156,7 @@ class TAssetWriter {
     }
     if (result == kCopyDestinationExists)
       host_.AddCompilerMessage(GetUiText(kCannotCopyText) + "(" + TrimmedSystemText(ERROR_FILE_EXISTS) + ")", source);
-    state_.compileErrors |= kCompileErrorFile;
+    files_.ReportWriteFailure(destination);
   }
 
   static std::string TrimmedSystemText(DWORD code) {
@@ -197,12 +198,12 @@ class TAssetWriter {
       return;
     }
     const std::string destination = Destination(asset);
-    const int result = CopyFileKeepTime(picture, destination, false);
+    const int result = CopyFileKeepTime(picture, destination, files_.IsPreviousFile(destination));
     files_.RegisterGeneratedFile(destination);
     if (result == kCopyDone)
       files_.StepImageProgress();
     else if (result == kCopyFailed)
-      state_.compileErrors |= kCompileErrorFile;
+      files_.ReportWriteFailure(destination);
   }
 
   const TCompileProject& project_;

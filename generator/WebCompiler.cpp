@@ -114,6 +114,7 @@ void TWebCompiler::Run() {
   onlyXml_ = false;
   globalMode_ = false;
   state_.compileErrors = 0;
+  state_.failedFiles.clear();
   if (!ReadSettings()) {
     WriteTraceLog("TWebCompiler::Compile - the host names no project folder");
     return;
@@ -137,6 +138,8 @@ void TWebCompiler::Run() {
   paths.globalMode = globalMode_;
   paths.globalDir = globalDir_;
   const std::string importFolder = ImportFolderOf(paths, globalFolder_);
+  RemoveStrayTemporaryFiles(paths);
+  TGeneratedFiles::StopWhenAsked();
   if (!onlyXml_) DeletePreviousFiles(stampList_, ListImportFiles(importFolder));
   WritePasswordFile();
   PrepareImagesFolder();

@@ -64,7 +64,9 @@ void CompileForBuild(std::uint32_t statusWindow) {
   FormDesign1->compileState.hostStatusWindow = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(statusWindow));
   FormDesign1->compileState.compileForHost = true;
   FormDesign1->btnSave1Click(nullptr);
-  if (FormDesign1->lastCompile.outcome == TCompileOutcome::kFailed) gBuildCompileError = FormDesign1->lastCompile.error;
+  if (FormDesign1->lastCompile.outcome != TCompileOutcome::kFailed) return;
+  gBuildCompileError = FormDesign1->lastCompile.error;
+  gBuildCompileLeftOutput = FormDesign1->lastCompile.outputTouched;
 }
 
 // The marker file with its two bytes; a file that cannot be made is left out.
@@ -164,6 +166,7 @@ HRESULT TTarnwellCoClassImpl::OnLinkingExtendedProgMap(std::uint32_t statusWindo
   try {
     WriteTraceLog("OnLinkingExtendedProgMap");
     gBuildCompileError.clear();
+    gBuildCompileLeftOutput = false;
     DecideAndCompile(statusWindow);
     WriteTraceLog("OnLinkingExtendedProgMap - end");
     if (gBuildCompileError.empty()) return S_OK;

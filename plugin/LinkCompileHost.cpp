@@ -44,7 +44,9 @@ void TLinkCompileHost::CloseTdiPass() {
 
 bool RunLinkCompileDriver(IQendProjectManager* manager, IHalvexWebTdiMap* map, std::string& failure) {
   if (!gBuildCompileError.empty()) {
-    failure = GetUiText(kNotCompiledText) + " " + gBuildCompileError + " " + GetUiText(kNothingWrittenText);
+    failure = GetUiText(kNotCompiledText) + " " + gBuildCompileError;
+    // The failed compilation's own text says what became of the output.
+    if (!gBuildCompileLeftOutput) failure += " " + GetUiText(kNothingWrittenText);
     return false;
   }
   TLinkCompileHost host(manager, map);

@@ -16,6 +16,7 @@ bool gBuilderHost = false;
 HostLong gCpmType = -1;
 bool gWebTdiMapDisabled = false;
 std::string gBuildCompileError;
+bool gBuildCompileLeftOutput = false;
 bool gSavedWithDesktop = false;
 int gRemovalCalls = 0;
 

@@ -84,6 +84,9 @@ extern bool gWebTdiMapDisabled;
 // link event, cleared when a build starts and when it ends; while it is set
 // the export's compile driver writes nothing.
 extern std::string gBuildCompileError;
+// Set with gBuildCompileError when the failed compilation reached the output
+// tree: it was changed, so "nothing was written" is not said.
+extern bool gBuildCompileLeftOutput;
 // Set when the desktop save stored the project; cleared by the close query.
 extern bool gSavedWithDesktop;
 

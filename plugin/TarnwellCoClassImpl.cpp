@@ -107,6 +107,7 @@ HRESULT TTarnwellCoClassImpl::GetPluginGuid(GUID* guid) {
 HRESULT TTarnwellCoClassImpl::OnStartCompiling(std::uint32_t) {
   WriteTraceLog("OnStartCompiling");
   gBuildCompileError.clear();
+  gBuildCompileLeftOutput = false;
   WriteTraceLog("OnStartCompiling - end ");
   return S_OK;
 }
@@ -114,6 +115,7 @@ HRESULT TTarnwellCoClassImpl::OnStartCompiling(std::uint32_t) {
 HRESULT TTarnwellCoClassImpl::OnEndCompiling(std::uint32_t) {
   WriteTraceLog("OnEndCompiling");
   gBuildCompileError.clear();
+  gBuildCompileLeftOutput = false;
   WriteTraceLog("OnEndCompiling - end ");
   return S_OK;
 }

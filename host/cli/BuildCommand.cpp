@@ -5,9 +5,12 @@
 // the --answer options. The run prints the build's steps with their results,
 // the questions asked, the files the plug-ins added to or removed from the
 // host project and the web files written under SendRoot; it succeeds only
-// when every step did.
+// when every step did. SIGINT and SIGTERM stop it: the compile ends at its
+// next file (its temporary files removed), the project closes as after any
+// run, and the exit code is 128 + the signal's number.
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <map>
 #include <sstream>
@@ -20,6 +23,7 @@
 #include "host/sim/ShownText.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Driver.h"
+#include "platform/win/StopRequest.h"
 
 namespace {
 
@@ -27,6 +31,37 @@ namespace fs = std::filesystem;
 
 // The web output folder of a host project.
 constexpr const char* kSendRoot = "SendRoot";
+// A run ended by a signal exits with 128 + its number, as a shell reports it.
+constexpr int kExitSignalBase = 128;
+
+extern "C" void StopOnSignal(int signal) { RequestStop(signal); }
+
+// SIGINT and SIGTERM ask the run to stop (StopRequest.h) for as long as it
+// lives, instead of ending the process in the middle of a write.
+class StopSignals {
+ public:
+  StopSignals() {
+    ClearStopRequest();
+    struct sigaction action {};
+    action.sa_handler = StopOnSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &action, &oldInt_);
+    sigaction(SIGTERM, &action, &oldTerm_);
+  }
+  ~StopSignals() {
+    sigaction(SIGINT, &oldInt_, nullptr);
+    sigaction(SIGTERM, &oldTerm_, nullptr);
+  }
+  StopSignals(const StopSignals&) = delete;
+  StopSignals& operator=(const StopSignals&) = delete;
+
+ private:
+  struct sigaction oldInt_ {};
+  struct sigaction oldTerm_ {};
+};
+
+const char* SignalName(int signal) { return signal == SIGINT ? "SIGINT" : signal == SIGTERM ? "SIGTERM" : "a signal"; }
 
 struct FileFacts {
   std::uintmax_t size = 0;
@@ -127,6 +162,11 @@ int RunBuildStep(const std::vector<HostAnswer>& answers, HalvexHost& host, HostM
   PrintLines("host project files added", Missing(filesAfter, filesBefore), out);
   PrintLines("host project files removed", Missing(filesBefore, filesAfter), out);
   PrintWebFiles(sendRoot, webBefore, out);
+  if (const int signal = StopRequestSignal(); signal != 0) {
+    out << "build stopped by " << SignalName(signal)
+        << ": the web files are incomplete until a build runs to its end\n";
+    return kExitFailure;
+  }
   out << "build " << (build.Succeeded() ? "succeeded" : "failed") << "\n";
   return build.Succeeded() ? kExitSuccess : kExitFailure;
 }
@@ -142,9 +182,14 @@ int RunBuild(const HalvexContext& context, const std::vector<std::string>& args,
     err << "halvex build: " << fault.str();
     return kExitUsage;
   }
-  return RunHostSession(
+  const StopSignals stopSignals;
+  const int result = RunHostSession(
       context, options,
       [&answers](HalvexHost& host, HostMainWindow* window, std::vector<LoadedPlugin>& plugins, std::ostream& o,
                  std::ostream&) { return RunBuildStep(answers, host, window, plugins, o); },
       out, err);
+  const int signal = StopRequestSignal();
+  if (signal == 0) return result;
+  err << "halvex build: stopped by " << SignalName(signal) << "\n";
+  return kExitSignalBase + signal;
 }

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -72,7 +73,13 @@ bool WriteInPlace(int folderFd, const char* path, const void* data, std::size_t 
   bool ok = WriteAllToFd(fd, static_cast<const char*>(data), size);
   if (ok && times != nullptr)
     ok = GetDescriptorFileTime(fd, &times->creation, &times->lastAccess, &times->lastWrite) != FALSE;
-  return (::close(fd) == 0) && ok;
+  ok = (::close(fd) == 0) && ok;
+  if (ok) return true;
+  // A file that is not whole is not left behind short or empty.
+  const int error = errno;
+  ::unlinkat(folderFd, path, 0);
+  errno = error;
+  return false;
 }
 
 bool WriteInPlace(const std::string& path, const void* data, std::size_t size, WrittenFileTimes* times) {
@@ -92,6 +99,39 @@ bool WriteFileInPlace(const std::string& path, const void* data, std::size_t siz
 bool WriteFileInPlaceAt(int folderFd, const std::string& name, const void* data, std::size_t size,
                         WrittenFileTimes& times) {
   return WriteInPlace(folderFd, name.c_str(), data, size, &times);
+}
+
+bool WriteDerivedFileAt(int folderFd, const std::string& name, const void* data, std::size_t size,
+                        WrittenFileTimes& times) {
+  static constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  constexpr int kAttempts = 100;
+  constexpr int kTempLetters = 6;
+  static std::atomic<unsigned> counter{0};
+  std::string temp;
+  int fd = -1;
+  for (int attempt = 0; attempt < kAttempts && fd < 0; ++attempt) {
+    unsigned seed = static_cast<unsigned>(::getpid()) * 7919u + counter.fetch_add(1) * 104729u;
+    temp = name + ".tmp";
+    for (int i = 0; i < kTempLetters; ++i) {
+      temp += kLetters[seed % (sizeof kLetters - 1)];
+      seed = seed / (sizeof kLetters - 1) + static_cast<unsigned>(i) * 31u + 17u;
+    }
+    fd = ::openat(folderFd, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) return false;
+  }
+  if (fd < 0) return false;
+  bool ok = WriteAllToFd(fd, static_cast<const char*>(data), size) &&
+            GetDescriptorFileTime(fd, &times.creation, &times.lastAccess, &times.lastWrite) != FALSE;
+  ok = (::close(fd) == 0) && ok;
+  if (ok && ::renameat(folderFd, temp.c_str(), folderFd, name.c_str()) == 0) return true;
+  const int error = errno;
+  ::unlinkat(folderFd, temp.c_str(), 0);
+  errno = error;
+  return false;
+}
+
+bool WriteDerivedFile(const std::string& path, const void* data, std::size_t size, WrittenFileTimes& times) {
+  return WriteDerivedFileAt(AT_FDCWD, ToNativePath(path), data, size, times);
 }
 
 bool AppendToFile(const std::string& path, const void* data, std::size_t size) {

@@ -24,8 +24,9 @@ bool WriteFileReplacing(const std::string& path, std::span<const std::string_vie
 // Writes `size` bytes as the file's whole content in place (created, or
 // truncated and rewritten), without a temporary file or a flush to disk: for
 // derived files that are written anew each time, such as a compile's output,
-// whose old versions are gone before they are written. A failed write may
-// leave the file short; false when anything fails.
+// whose old versions are gone before they are written. A failed write
+// removes the file, so that none is left short or empty; false when anything
+// fails.
 bool WriteFileInPlace(const std::string& path, const void* data, std::size_t size);
 
 // The same, and the written file's times as GetFileTime gives them (taken
@@ -40,6 +41,18 @@ bool WriteFileInPlace(const std::string& path, const void* data, std::size_t siz
 // descriptor, O_PATH is enough); errno tells why it failed.
 bool WriteFileInPlaceAt(int folderFd, const std::string& name, const void* data, std::size_t size,
                         WrittenFileTimes& times);
+
+// Writes `size` bytes as the file's new content through a temporary file
+// beside it ("NAME.tmp" and six letters or digits) that is renamed over it,
+// without a flush to disk: for derived files, such as a compile's output, of
+// which a failed write must leave the old file whole and no short one. The
+// entry `name` of a folder held open (AT_FDCWD: a path); its times as
+// GetFileTime gives them. False when anything fails (errno tells why); the
+// temporary file is then removed.
+bool WriteDerivedFileAt(int folderFd, const std::string& name, const void* data, std::size_t size,
+                        WrittenFileTimes& times);
+// The same by a system path.
+bool WriteDerivedFile(const std::string& path, const void* data, std::size_t size, WrittenFileTimes& times);
 
 // Appends bytes to a file, creating it when missing. False when it cannot be
 // opened or written.

@@ -49,7 +49,7 @@ bool TFolderEntries::WriteFile(const std::string& name, const void* data, std::s
   // The kept names answer without a call for the entry itself: a new file's
   // name is not looked for in the file system before it is made.
   const std::optional<std::string> entry = FindEntryIgnoringCase(folder_, name);
-  if (WriteFileInPlaceAt(folder_.fd, entry.value_or(name), data, size, times)) return true;
+  if (WriteDerivedFileAt(folder_.fd, entry.value_or(name), data, size, times)) return true;
   SetLastErrorFromErrno(errno);
   return false;
 }

@@ -25,11 +25,12 @@ class TFolderEntries {
   // True when the folder could be opened.
   bool IsOpen() const { return folder_.fd >= 0; }
 
-  // Writes the bytes as the whole content of the entry in place, as
-  // WriteFileInPlace does (created, or truncated and rewritten; a link is
-  // followed), and gives its times after the write. The entry is the one its
-  // name resolves to, so a file that exists in another letter case is
-  // rewritten, not joined by a second one. False, with the last error set,
+  // Writes the bytes as the whole new content of the entry, as
+  // WriteDerivedFileAt does (a temporary file renamed over it: a failed write
+  // leaves the old file whole, and a link is replaced, not followed), and
+  // gives its times after the write. The entry is the one its name resolves
+  // to, so a file that exists in another letter case is rewritten, not joined
+  // by a second one. False, with the last error set,
   // when anything fails; ERROR_PATH_NOT_FOUND or ERROR_FILE_NOT_FOUND when
   // the folder is not open or no longer exists.
   bool WriteFile(const std::string& name, const void* data, std::size_t size, WrittenFileTimes& times) const;

@@ -1,7 +1,10 @@
 #include "platform/win/WriteFault.h"
 
 #include <algorithm>
+#include <csignal>
 #include <mutex>
+
+#include "platform/win/StopRequest.h"
 
 std::atomic<std::int64_t> gFileWriteBudget{-1};
 
@@ -11,6 +14,9 @@ std::atomic<std::uint64_t> gFileWriteFailures{0};
 
 std::mutex gRecorderLock;
 std::vector<std::size_t>* gRecorder = nullptr;
+// The write call that asks for a stop (0: none), and the calls so far.
+std::uint64_t gStopAtCall = 0;
+std::uint64_t gCalls = 0;
 
 }  // namespace
 
@@ -23,6 +29,12 @@ void SetFileWriteRecorderForTests(std::vector<std::size_t>* sizes) noexcept {
   gRecorder = sizes;
 }
 
+void SetStopAtFileWriteForTests(std::uint64_t aCall) noexcept {
+  const std::lock_guard<std::mutex> lock(gRecorderLock);
+  gStopAtCall = aCall;
+  gCalls = 0;
+}
+
 void SetFileWriteBudgetForTests(std::int64_t aBytes) noexcept {
   gFileWriteBudget.store(aBytes < 0 ? -1 : aBytes, std::memory_order_relaxed);
 }
@@ -31,6 +43,7 @@ std::size_t TakeFromFileWriteBudget(std::size_t aSize) noexcept {
   {
     const std::lock_guard<std::mutex> lock(gRecorderLock);
     if (gRecorder != nullptr) gRecorder->push_back(aSize);
+    if (gStopAtCall != 0 && ++gCalls == gStopAtCall) RequestStop(SIGINT);
   }
   std::int64_t budget = gFileWriteBudget.load(std::memory_order_relaxed);
   for (;;) {

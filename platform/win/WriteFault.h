@@ -26,6 +26,11 @@ void CountFileWriteFailure() noexcept;
 // write of a command it ran once with a budget it cannot use up.
 void SetFileWriteRecorderForTests(std::vector<std::size_t>* sizes) noexcept;
 
+// While a budget is set, the write call number `aCall` (counted from 1 after
+// this call; 0 turns it off) asks the program to stop as SIGINT does
+// (StopRequest.h) before it writes: an interruption at that write.
+void SetStopAtFileWriteForTests(std::uint64_t aCall) noexcept;
+
 // The budget; negative when the fault is off.
 extern std::atomic<std::int64_t> gFileWriteBudget;
 // Takes up to aSize bytes from a set budget and returns how many were taken.

@@ -10,9 +10,15 @@
 // build keeps the page change stamps that an earlier one renewed; the build
 // leaves the demo's project file as it was.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -292,6 +298,9 @@ TEST_F(HalvexBuild, TheBuildsResultIsTheCompilesAndSaysWhy) {
          std::ofstream(web / "Demo.xml", std::ios::binary) << project;
        },
        "", 0, nullptr, "[Tarnwell] - Unknown variable :\u00A0\n"},
+      {"stylesheet-folder",
+       [](const fs::path& web) { fs::create_directories(web.parent_path() / "SendRoot/WWW/OVERVIEW.XSL/x"); }, "", 1,
+       "[Tarnwell] - Cannot create :", "These files of the compile could not be written: " /* the path */},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -317,6 +326,100 @@ TEST_F(HalvexBuild, TheBuildsResultIsTheCompilesAndSaysWhy) {
     EXPECT_EQ(ReadText(copy / "Tarnwell/Demo.xml"), project);
     EXPECT_FALSE(fs::exists(copy / "Tarnwell/Demo.xml.bak"));
   }
+}
+
+// The path and content of every file under a project's SendRoot/.
+std::map<std::string, std::string> SendRootTree(const fs::path& project) {
+  std::map<std::string, std::string> tree;
+  for (const auto& entry : fs::recursive_directory_iterator(project / "SendRoot"))
+    if (entry.is_regular_file()) {
+      std::ifstream in(entry.path(), std::ios::binary);
+      tree[fs::relative(entry.path(), project).generic_string()] =
+          std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }
+  return tree;
+}
+
+// The temporary files of the program's writers under a folder.
+std::vector<std::string> TemporaryFiles(const fs::path& folder) {
+  std::vector<std::string> found;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    const std::string name = entry.path().filename().string();
+    if (name.find(".tmp") != std::string::npos || name.find(".~cp") != std::string::npos)
+      found.push_back(entry.path().string());
+  }
+  return found;
+}
+
+// Ctrl+C in the middle of a build: a named pipe in the import folder holds
+// the build in its copy of the import folder (the writes of the output have
+// begun) until the test has sent SIGINT. The build says that it stopped, ends
+// with 130 and leaves no temporary file; the next build's tree is a clean
+// build's.
+TEST_F(HalvexBuild, CtrlCStopsTheBuildWhichSaysSoAndTheNextBuildIsWhole) {
+  const fs::path copy = home_ + "/demo-sigint";
+  const fs::path clean = home_ + "/demo-sigint-clean";
+  for (const fs::path& project : {copy, clean}) {
+    fs::remove_all(project);
+    fs::copy(DemoProjectFolder(), project, fs::copy_options::recursive);
+    fs::create_directories(project / "Tarnwell/Import");
+  }
+  std::ofstream(clean / "Tarnwell/Import/HELD.TXT").close();
+  const fs::path pipe = copy / "Tarnwell/Import/HELD.TXT";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  const std::string command = "HALVEX_HOME='" + home_ + "' exec '" + TARNWELL_HALVEX_PATH + "' build '" +
+                              copy.string() + "' > '" + home_ + "/sigint.out' 2>&1";
+  const char* argv[] = {"sh", "-c", command.c_str(), nullptr};
+  pid_t pid = 0;
+  ASSERT_EQ(posix_spawnp(&pid, "sh", nullptr, nullptr, const_cast<char* const*>(argv), environ), 0);
+  // The build opens the pipe when it copies it: then it is in the middle.
+  const int held = open(pipe.c_str(), O_RDONLY);
+  ASSERT_GE(held, 0);
+  kill(pid, SIGINT);
+  close(held);
+  const int release = open(pipe.c_str(), O_WRONLY);  // its read of the pipe ends empty
+  if (release >= 0) close(release);
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  const std::string out = ReadText(home_ + "/sigint.out");
+  ASSERT_TRUE(WIFEXITED(status)) << out;
+  EXPECT_EQ(WEXITSTATUS(status), 130) << out;
+  EXPECT_NE(out.find("\nbuild stopped by SIGINT: the web files are incomplete until a build runs to its end\n"),
+            std::string::npos)
+      << out;
+  EXPECT_NE(out.find("The compile was stopped before its end."), std::string::npos) << out;
+  EXPECT_EQ(TemporaryFiles(copy), std::vector<std::string>{}) << out;
+
+  fs::remove(pipe);
+  std::ofstream(pipe).close();
+  const ProgramRun again = Halvex("build '" + copy.string() + "'");
+  EXPECT_EQ(again.status, 0) << again.out;
+  ASSERT_EQ(Halvex("build '" + clean.string() + "'").status, 0);
+  const auto tree = SendRootTree(copy);
+  const auto cleanTree = SendRootTree(clean);
+  EXPECT_EQ(tree.size(), cleanTree.size());
+  for (const auto& [name, content] : cleanTree) {
+    const auto it = tree.find(name);
+    EXPECT_TRUE(it != tree.end() && it->second == content) << name;
+  }
+}
+
+// A build killed for good (SIGKILL, a power cut) leaves its temporary files
+// where they were: the next build removes them, and neither keeps, counts
+// nor ships one.
+TEST_F(HalvexBuild, TheTemporaryFilesOfAKilledBuildAreRemovedNotShipped) {
+  const fs::path copy = home_ + "/demo-killed";
+  fs::remove_all(copy);
+  fs::copy(DemoProjectFolder(), copy, fs::copy_options::recursive);
+  ASSERT_EQ(Halvex("build '" + copy.string() + "'").status, 0);
+  const std::vector<fs::path> left = {"SendRoot/PSW.TXT.tmpa1B2c3", "SendRoot/WWW/TARNWELL.XML.tmpXyZ987",
+                                      "SendRoot/WWW/IMAGES/button_off.bmp.~cp4242_7", "Tarnwell/Demo.webx.tmpQ0w9E8",
+                                      "Tarnwell/Demo.xml.tmpzzzzzz"};
+  for (const fs::path& file : left) std::ofstream(copy / file) << "half";
+  const ProgramRun run = Halvex("build '" + copy.string() + "'");
+  EXPECT_EQ(run.status, 0) << run.out;
+  EXPECT_EQ(TemporaryFiles(copy), std::vector<std::string>{}) << run.out;
+  EXPECT_NE(run.out.find(" " + std::to_string(kExpectedFiles.size()) + " in all\n"), std::string::npos) << run.out;
 }
 
 TEST_F(HalvexBuild, TheWebFilesListedAreThoseOnDisk) {

@@ -117,7 +117,7 @@ TEST_F(MessageTexts, EachMessageComesFromTheCzechTable) {
          std::filesystem::create_directories(web / "Proj_var.xml" / "x");
          ClickButton(d.btnSave1);
        },
-       "Soubory výstupu nebylo možné zapsat (viz zprávy)."},
+       "Tyto soubory překladu nebylo možné zapsat: "},
       {"project copy not written", ProjectWithKind("label"),
        [&web, this](TFormDesign1& d) {
          std::filesystem::remove(web / "Proj.xml");

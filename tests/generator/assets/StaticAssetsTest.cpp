@@ -234,10 +234,12 @@ TEST_F(StaticAssets, UserCopyNeverReplacesAFileLeftInPlace) {
   EXPECT_EQ(ReadOut("NOTIFY/CLIENT.JS"), "// left from before\n");
   EXPECT_EQ(files_.Find("NOTIFY\\CLIENT.JS"), nullptr);
   EXPECT_EQ(state_.compileErrors, static_cast<std::uint32_t>(kCompileErrorFile));
-  ASSERT_EQ(host_.messages.size(), 1u);
+  ASSERT_EQ(host_.messages.size(), 2u);
   EXPECT_EQ(host_.messages[0].first.rfind(GetUiText(7077) + "(", 0), 0u) << host_.messages[0].first;
   EXPECT_EQ(host_.messages[0].first.back(), ')');
   EXPECT_EQ(host_.messages[0].second, tmp_.System("SCRIPTS\\CLIENT.JS"));
+  EXPECT_EQ(host_.messages[1].first, GetUiText(7074));  // and the file not written
+  EXPECT_EQ(host_.messages[1].second, state_.outputRoot + "NOTIFY\\CLIENT.JS");
   EXPECT_EQ(state_.compiledFiles, kAlwaysFiles + 4);  // the other four notification files
 }
 

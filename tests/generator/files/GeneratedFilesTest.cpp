@@ -177,23 +177,31 @@ TEST_F(GeneratedFiles, WriteGeneratedFileThatFailsAnswersFalseAndRegistersNothin
   EXPECT_FALSE(folder.Exists("SendRoot/WWW/NOFOLDER/X.XML"));
 }
 
-TEST_F(GeneratedFiles, LoadGeneratedFileTableDeletesTheListedFilesAndThePasswordFile) {
+TEST_F(GeneratedFiles, TheListedFilesStayUntilTheRunDeletesThoseNotWrittenAgainThePasswordFileToo) {
   folder.Write("SendRoot/WWW/OLD.XML", "old");
   folder.Write("SendRoot/WWW/images/OLD.PNG", "old");
   folder.Write("SendRoot/WWW/KEEP.XML", "not listed");
   folder.Write("SendRoot/PSW.TXT", "v,1,1\r\n");
   WriteStampList(StampLine("OLD.XML", 1, 1, 2, 3) + StampLine("images\\old.png", 1, 1, 2, 3) +
-                 StampLine("..\\PSW.TXT", 1, 1, 2, 3) + StampLine("GONE.XML", 1, 1, 2, 3));
+                 StampLine("..\\PSW.TXT", 1, 1, 2, 3) + StampLine("GONE.XML", 1, 1, 2, 3) +
+                 StampLine("AGAIN.XML", 1, 1, 2, 3));
+  folder.Write("SendRoot/WWW/AGAIN.XML", "old");
   files.LoadGeneratedFileTable(StampList());
+  EXPECT_TRUE(folder.Exists("SendRoot/WWW/OLD.XML"));
+  EXPECT_TRUE(files.IsPreviousFile(state.outputRoot + "again.xml"));
+  Put("AGAIN.XML", "new");
+  EXPECT_FALSE(files.IsPreviousFile(state.outputRoot + "AGAIN.XML"));
+  files.DeleteStaleFiles();
+  EXPECT_EQ(folder.Read("SendRoot/WWW/AGAIN.XML"), "new");
   EXPECT_FALSE(folder.Exists("SendRoot/WWW/OLD.XML"));
   EXPECT_FALSE(folder.Exists("SendRoot/WWW/images/OLD.PNG"));
   EXPECT_FALSE(folder.Exists("SendRoot/PSW.TXT"));
   EXPECT_TRUE(folder.Exists("SendRoot/WWW/KEEP.XML"));
-  EXPECT_EQ(files.Table().Count(), 0);
+  EXPECT_EQ(files.Table().Count(), 1);
   EXPECT_TRUE(host.messages.empty());
 }
 
-TEST_F(GeneratedFiles, LoadGeneratedFileTableDeletesFilesAndLinksToFilesButNoFolderAndNoLinkToNothing) {
+TEST_F(GeneratedFiles, StaleFilesAndLinksToFilesAreDeletedButNoFolderAndNoLinkToNothing) {
   namespace fs = std::filesystem;
   const fs::path www = folder.Path() / "SendRoot/WWW";
   folder.Write("SendRoot/WWW/target.txt", "kept");
@@ -204,6 +212,7 @@ TEST_F(GeneratedFiles, LoadGeneratedFileTableDeletesFilesAndLinksToFilesButNoFol
   WriteStampList(StampLine("dir", 1, 1, 2, 3) + StampLine("TOFILE", 1, 1, 2, 3) + StampLine("todir", 1, 1, 2, 3) +
                  StampLine("dangling", 1, 1, 2, 3));
   files.LoadGeneratedFileTable(StampList());
+  files.DeleteStaleFiles();
   EXPECT_TRUE(fs::is_directory(www / "DIR"));
   EXPECT_FALSE(fs::exists(fs::symlink_status(www / "tofile")));
   EXPECT_EQ(folder.Read("SendRoot/WWW/target.txt"), "kept");
@@ -243,6 +252,7 @@ TEST_F(GeneratedFiles, StampKeysThatLeaveTheOutputRootDeleteNothingOutsideAndAre
   SetTraceLogPath(folder.System("plugins.log"));
   SetTraceLogEnabled(true);
   files.LoadGeneratedFileTable(StampList());
+  files.DeleteStaleFiles();
   SetTraceLogEnabled(false);
 
   EXPECT_EQ(folder.Read("outside.txt"), "precious");
@@ -275,6 +285,7 @@ TEST_F(GeneratedFiles, AKeyWithACommaIsWrittenWholeAndReadBackUpToItsFirstComma)
   folder.Write("SendRoot/WWW/a", "y");
   TGeneratedFiles next(state, host);
   next.LoadGeneratedFileTable(StampList());
+  next.DeleteStaleFiles();
   EXPECT_FALSE(folder.Exists("SendRoot/WWW/a"));
   EXPECT_TRUE(folder.Exists("SendRoot/WWW/a,b.txt"));
 }
@@ -332,10 +343,9 @@ TEST_F(GeneratedFiles, ASecondCompileOfUnchangedFilesKeepsTheTimesOfTheFirst) {
   files.MergeStamps(StampList());
   const std::uint64_t first = WriteTimeOf("SendRoot\\WWW\\PAGE1.XML");
 
-  // In the compile's order: the previous files go, then the previous records are read.
+  // In the compile's order: the previous list is read, then its records.
   TGeneratedFiles second(state, host);
   second.LoadGeneratedFileTable(StampList());
-  EXPECT_FALSE(folder.Exists("SendRoot/WWW/PAGE1.XML"));
   second.LoadPreviousStamps(StampList());
   folder.Write("SendRoot/WWW/PAGE1.XML", "<page/>");
   const FILETIME later = UInt64ToFileTime(first + 50000000ull);

@@ -356,11 +356,11 @@ TEST_F(PasswordStep, AnotherFormatWritesNoFileButTheElements) {
   EXPECT_EQ(project.Find("security")->ChildCount(), 10);
 }
 
-TEST_F(PasswordStep, TheFileOfThePreviousCompileGoesAndComesBack) {
+TEST_F(PasswordStep, TheFileOfThePreviousCompileStaysUntilTheNewOneReplacesIt) {
   folder.Write("SendRoot/PSW.TXT", "old");
   folder.Write("Tarnwell/Demo.txt", "..\\PSW.TXT,1,1,1,1,1,3\r\n");
   files.LoadGeneratedFileTable(folder.System("Tarnwell\\Demo.txt"));
-  EXPECT_FALSE(folder.Exists("SendRoot/PSW.TXT"));
+  EXPECT_EQ(folder.Read("SendRoot/PSW.TXT"), "old");
   EXPECT_TRUE(WriteCompilePasswordFile(compile, 8001, folder.System("SendRoot\\"), state, host, files));
   EXPECT_EQ(folder.Read("SendRoot/PSW.TXT").substr(0, 5), "v,1,2");
   files.MergeStamps(folder.System("Tarnwell\\Demo.txt"));
