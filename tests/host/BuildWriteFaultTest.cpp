@@ -71,16 +71,6 @@ class BuildWriteFault : public InProcessBuild {
     return tree;
   }
 
-  // The temporary files of the program's writers in the project.
-  std::vector<std::string> TemporaryFiles() const {
-    std::vector<std::string> found;
-    for (const auto& entry : fs::recursive_directory_iterator(project)) {
-      const std::string name = entry.path().filename().string();
-      if (name.find(".tmp") != std::string::npos || name.find(".~cp") != std::string::npos) found.push_back(name);
-    }
-    return found;
-  }
-
   // Builds the demo once into `built` and answers the clean tree of a second
   // build from there and the sizes of that build's write calls.
   writefault::TFiles FirstBuilds(std::vector<std::size_t>& writes) {
@@ -141,7 +131,7 @@ TEST_F(BuildWriteFault, AFullDiskLeavesNoOutputFileShortAndNamesEachNotWritten) 
       EXPECT_TRUE(it != now.end() && (it->second == text || (old != before.end() && it->second == old->second)))
           << run << ": " << name << (it == now.end() ? " is gone" : " is neither old nor new");
     }
-    EXPECT_EQ(TemporaryFiles(), std::vector<std::string>{}) << run;
+    EXPECT_EQ(testsupport::WriterTemporaryFiles(project), std::vector<std::string>{}) << run;
     // The failure names the files not written, and each has a message of its own.
     const std::string lead = "These files of the compile could not be written: ";
     const std::size_t named = messages.find(lead);
@@ -183,7 +173,7 @@ TEST_F(BuildWriteFault, CtrlCAtEachWriteLeavesNoTemporaryFileAndTheNextBuildIsWh
     EXPECT_TRUE(stopped) << run;
     EXPECT_FALSE(build.Succeeded()) << run;
     EXPECT_NE(messages.find("stopped"), std::string::npos) << run << "\n" << messages;
-    EXPECT_EQ(TemporaryFiles(), std::vector<std::string>{}) << run;
+    EXPECT_EQ(testsupport::WriterTemporaryFiles(project), std::vector<std::string>{}) << run;
     EXPECT_TRUE(BuildOnce().Succeeded()) << run << "\n" << messages;
     EXPECT_EQ(Differing(Tree(), clean), std::vector<std::string>{}) << run;
   }

@@ -25,6 +25,7 @@
 #include "host/sim/HostMenu.h"
 #include "tests/host/InProcessBuild.h"
 #include "tests/host/ProgramRun.h"
+#include "tests/support/FileTree.h"
 #include "tests/support/WriteFaultSweep.h"
 
 #if defined(TARNWELL_PLUGIN_PATH) && defined(TARNWELL_HALVEX_PATH)
@@ -36,16 +37,7 @@ namespace fs = std::filesystem;
 // Every file below `root` with its bytes, by its path relative to `root`.
 using Tree = std::map<std::string, std::string>;
 
-Tree Files(const fs::path& root) {
-  Tree tree;
-  std::error_code ec;
-  for (fs::recursive_directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
-    if (!it->is_regular_file()) continue;
-    std::ifstream in(it->path(), std::ios::binary);
-    tree[fs::relative(it->path(), root).generic_string()] = {std::istreambuf_iterator<char>(in), {}};
-  }
-  return tree;
-}
+Tree Files(const fs::path& root) { return testsupport::ReadFileTree(root); }
 
 // The level each data page of the output asks for ("WWW/NAME.XML" ->
 // PAGE_LEVEL); -1 for a page without one.

@@ -29,6 +29,7 @@
 
 #include "tests/host/HostTestProject.h"
 #include "tests/host/ProgramRun.h"
+#include "tests/support/FileTree.h"
 
 #if defined(TARNWELL_HALVEX_PATH) && defined(TARNWELL_PLUGIN_PATH)
 
@@ -328,29 +329,6 @@ TEST_F(HalvexBuild, TheBuildsResultIsTheCompilesAndSaysWhy) {
   }
 }
 
-// The path and content of every file under a project's SendRoot/.
-std::map<std::string, std::string> SendRootTree(const fs::path& project) {
-  std::map<std::string, std::string> tree;
-  for (const auto& entry : fs::recursive_directory_iterator(project / "SendRoot"))
-    if (entry.is_regular_file()) {
-      std::ifstream in(entry.path(), std::ios::binary);
-      tree[fs::relative(entry.path(), project).generic_string()] =
-          std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    }
-  return tree;
-}
-
-// The temporary files of the program's writers under a folder.
-std::vector<std::string> TemporaryFiles(const fs::path& folder) {
-  std::vector<std::string> found;
-  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-    const std::string name = entry.path().filename().string();
-    if (name.find(".tmp") != std::string::npos || name.find(".~cp") != std::string::npos)
-      found.push_back(entry.path().string());
-  }
-  return found;
-}
-
 // Ctrl+C in the middle of a build: a named pipe in the import folder holds
 // the build in its copy of the import folder (the writes of the output have
 // begun) until the test has sent SIGINT. The build says that it stopped, ends
@@ -388,15 +366,15 @@ TEST_F(HalvexBuild, CtrlCStopsTheBuildWhichSaysSoAndTheNextBuildIsWhole) {
             std::string::npos)
       << out;
   EXPECT_NE(out.find("The compile was stopped before its end."), std::string::npos) << out;
-  EXPECT_EQ(TemporaryFiles(copy), std::vector<std::string>{}) << out;
+  EXPECT_EQ(testsupport::WriterTemporaryFiles(copy), std::vector<std::string>{}) << out;
 
   fs::remove(pipe);
   std::ofstream(pipe).close();
   const ProgramRun again = Halvex("build '" + copy.string() + "'");
   EXPECT_EQ(again.status, 0) << again.out;
   ASSERT_EQ(Halvex("build '" + clean.string() + "'").status, 0);
-  const auto tree = SendRootTree(copy);
-  const auto cleanTree = SendRootTree(clean);
+  const auto tree = testsupport::ReadFileTree(copy / "SendRoot");
+  const auto cleanTree = testsupport::ReadFileTree(clean / "SendRoot");
   EXPECT_EQ(tree.size(), cleanTree.size());
   for (const auto& [name, content] : cleanTree) {
     const auto it = tree.find(name);
@@ -418,7 +396,7 @@ TEST_F(HalvexBuild, TheTemporaryFilesOfAKilledBuildAreRemovedNotShipped) {
   for (const fs::path& file : left) std::ofstream(copy / file) << "half";
   const ProgramRun run = Halvex("build '" + copy.string() + "'");
   EXPECT_EQ(run.status, 0) << run.out;
-  EXPECT_EQ(TemporaryFiles(copy), std::vector<std::string>{}) << run.out;
+  EXPECT_EQ(testsupport::WriterTemporaryFiles(copy), std::vector<std::string>{}) << run.out;
   EXPECT_NE(run.out.find(" " + std::to_string(kExpectedFiles.size()) + " in all\n"), std::string::npos) << run.out;
 }
 

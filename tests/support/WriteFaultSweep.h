@@ -22,6 +22,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/win/WriteFault.h"
+#include "tests/support/FileTree.h"
 
 namespace writefault {
 
@@ -68,15 +69,8 @@ inline std::string MaskTimes(std::string text) {
 
 inline TFiles Snapshot(const std::filesystem::path& folder, const std::function<bool(const std::string&)>& keep) {
   TFiles files;
-  if (!std::filesystem::exists(folder)) return files;
-  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
-    const std::string name = std::filesystem::relative(entry.path(), folder).generic_string();
-    if (!entry.is_regular_file() || !keep(name)) continue;
-    std::ifstream in(entry.path(), std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    files[name] = MaskTimes(text.str());
-  }
+  for (auto& [name, text] : testsupport::ReadFileTree(folder))
+    if (keep(name)) files[name] = MaskTimes(std::move(text));
   return files;
 }
 

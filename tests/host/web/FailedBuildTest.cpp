@@ -17,6 +17,7 @@
 
 #include "tests/host/ProgramRun.h"
 #include "tests/host/web/ServeRun.h"
+#include "tests/support/FileTree.h"
 #include "tests/support/TempFolder.h"
 
 #if defined(TARNWELL_HALVEX_PATH) && defined(TARNWELL_PLUGIN_PATH)
@@ -40,12 +41,7 @@ std::vector<std::string> Changed(const std::map<std::string, std::string>& befor
 // Every file under `root` with its bytes; none when `root` is gone.
 std::map<std::string, std::string> TreeBytes(const testsupport::TempFolder& folder, const std::string& root) {
   std::map<std::string, std::string> tree;
-  if (!fs::exists(folder.Native(root))) return tree;
-  for (const auto& entry : fs::recursive_directory_iterator(folder.Native(root)))
-    if (entry.is_regular_file()) {
-      const std::string name = fs::relative(entry.path(), folder.Path()).generic_string();
-      tree[name] = folder.Read(name);
-    }
+  for (auto& [name, bytes] : testsupport::ReadFileTree(folder.Native(root))) tree[root + "/" + name] = std::move(bytes);
   return tree;
 }
 

@@ -1,0 +1,41 @@
+#pragma once
+// Files on disk as tests compare them: a folder's files with their bytes, and
+// the temporary files that the program's writers make beside a file they
+// replace.
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <string>
+#include <system_error>
+#include <vector>
+
+namespace testsupport {
+
+// Every regular file below `root` with its bytes, by its path relative to
+// `root` ('/' between names); none when `root` is gone.
+inline std::map<std::string, std::string> ReadFileTree(const std::filesystem::path& root) {
+  std::map<std::string, std::string> tree;
+  std::error_code ec;
+  for (std::filesystem::recursive_directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
+    if (!it->is_regular_file()) continue;
+    std::ifstream in(it->path(), std::ios::binary);
+    tree[std::filesystem::relative(it->path(), root).generic_string()] = {std::istreambuf_iterator<char>(in), {}};
+  }
+  return tree;
+}
+
+// The temporary files of the program's writers ("NAME.tmpXXXXXX",
+// "NAME.~cp...") below `root`, by path.
+inline std::vector<std::string> WriterTemporaryFiles(const std::filesystem::path& root) {
+  std::vector<std::string> found;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+    const std::string name = entry.path().filename().string();
+    if (name.find(".tmp") != std::string::npos || name.find(".~cp") != std::string::npos)
+      found.push_back(entry.path().string());
+  }
+  return found;
+}
+
+}  // namespace testsupport
