@@ -122,3 +122,40 @@ function(tarnwell_add_test_suite name)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 600 ENVIRONMENT
                        "HALVEX_HOME=${PROJECT_BINARY_DIR}/test-home")
 endfunction()
+
+# The programs of every folder from DIR down, into OUT.
+function(tarnwell_programs_under dir out)
+  get_property(targets DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)
+  set(programs "")
+  foreach(target ${targets})
+    get_target_property(type ${target} TYPE)
+    if(type STREQUAL "EXECUTABLE")
+      list(APPEND programs ${target})
+    endif()
+  endforeach()
+  get_property(subdirs DIRECTORY ${dir} PROPERTY SUBDIRECTORIES)
+  foreach(subdir ${subdirs})
+    tarnwell_programs_under(${subdir} below)
+    list(APPEND programs ${below})
+  endforeach()
+  set(${out} ${programs} PARENT_SCOPE)
+endfunction()
+
+# In a sanitizer or fuzz build every program starts with the address
+# sanitizer's options of base/sanitizer/SanitizerDefaults.cpp: the tests, the
+# halvex processes they start, the benchmarks, the tools and the fuzz targets,
+# so that a run by hand behaves as CI's. The object goes into each program
+# itself; in a library the runtime's own weak hook would win. Called once, at
+# the end of the top-level list, when every program exists.
+function(tarnwell_add_sanitizer_defaults)
+  if(NOT TARNWELL_SANITIZE AND NOT TARNWELL_FUZZ)
+    return()
+  endif()
+  add_library(sanitizer_defaults OBJECT ${PROJECT_SOURCE_DIR}/base/sanitizer/SanitizerDefaults.cpp)
+  target_compile_options(sanitizer_defaults PRIVATE ${TARNWELL_WARNINGS})
+  target_include_directories(sanitizer_defaults PRIVATE ${PROJECT_SOURCE_DIR})
+  tarnwell_programs_under(${PROJECT_SOURCE_DIR} programs)
+  foreach(program ${programs})
+    target_sources(${program} PRIVATE $<TARGET_OBJECTS:sanitizer_defaults>)
+  endforeach()
+endfunction()

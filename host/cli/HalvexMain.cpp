@@ -13,7 +13,7 @@
 // The plug-in library carries its own copies of the platform layers, which
 // bind to this program's copies (the program exports them); the address
 // sanitizer would report the two copies as one definition twice.
-extern "C" const char* __asan_default_options() { return "detect_odr_violation=0"; }
+extern "C" const char* tarnwell_asan_options() { return "detect_odr_violation=0"; }
 
 namespace {
 

@@ -81,7 +81,7 @@ Outcome DecodeOnce(const std::uint8_t* data, std::size_t size, bool silentProgre
 
 // Allocations of up to 16 MiB (images of four million pixels) come filled with 0xBE, not only
 // their first 4 KiB.
-extern "C" const char* __asan_default_options() { return "max_malloc_fill_size=16777216"; }
+extern "C" const char* tarnwell_asan_options() { return "max_malloc_fill_size=16777216"; }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 1) return 0;

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -86,13 +87,39 @@ std::string Unmatched(const std::vector<std::string>& excerpt, const std::vector
   return skipping || next == run.size() ? std::string() : "(the run goes on with: " + run[next] + ")";
 }
 
+// A fresh folder in the build folder that holds the build's halvex and
+// plug-in where scripts/demo.sh looks for them; removed with its contents.
+struct RunFolder {
+  std::string path;
+  RunFolder() {
+    std::string name = std::string(TARNWELL_BINARY_DIR) + "/readme-demo-XXXXXX";
+    if (mkdtemp(name.data()) == nullptr) return;
+    path = name;
+    fs::create_directories(path + "/host/cli");
+    fs::create_directories(path + "/plugin");
+    fs::create_symlink(TARNWELL_HALVEX_PATH, path + "/host/cli/halvex");
+    fs::create_symlink(TARNWELL_PLUGIN_PATH, path + "/plugin/libtarnwell.so");
+  }
+  ~RunFolder() {
+    std::error_code ec;
+    if (!path.empty()) fs::remove_all(path, ec);
+  }
+  RunFolder(const RunFolder&) = delete;
+  RunFolder& operator=(const RunFolder&) = delete;
+};
+
 TEST(ReadmeDemo, TheExcerptIsTheEndOfARealRun) {
   const std::vector<std::string> excerpt = ReadmeExcerpt();
   ASSERT_GT(excerpt.size(), 10u) << "no excerpt after \"" << kExcerptStart << "\" in README.md";
-  // The build folder as the script prints it: relative to the repository's folder.
-  const std::string build = fs::relative(TARNWELL_BINARY_DIR, TARNWELL_SOURCE_DIR).string();
   // The script takes a build folder inside the repository (as CI's are).
-  if (build.empty() || build.rfind("..", 0) == 0) GTEST_SKIP() << "the build folder lies outside the repository";
+  if (fs::relative(TARNWELL_BINARY_DIR, TARNWELL_SOURCE_DIR).string().rfind("..", 0) == 0)
+    GTEST_SKIP() << "the build folder lies outside the repository";
+  // The script keeps its copy and host home in the folder it is given: a folder
+  // of this run's own, with the build's programs linked in, so that two runs of
+  // the suite from one build do not share them.
+  const RunFolder folder;
+  ASSERT_FALSE(folder.path.empty()) << "no folder for the run in " << TARNWELL_BINARY_DIR;
+  const std::string build = fs::relative(folder.path, TARNWELL_SOURCE_DIR).string();
   const ProgramRun run = RunProgram("bash '" + std::string(TARNWELL_SOURCE_DIR) + "/scripts/demo.sh' '" + build + "'");
   ASSERT_EQ(run.status, 0) << run.out;
   std::vector<std::string> lines;

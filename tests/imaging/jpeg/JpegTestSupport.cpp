@@ -270,4 +270,4 @@ std::size_t FindMarker(const std::vector<std::uint8_t>& jpeg, std::uint8_t code)
 // Under AddressSanitizer every allocation of the test program comes filled with 0xBE (by
 // default only its first 4 KiB), so that pixels a decoder leaves without a value show in the
 // pictures the tests compare.
-extern "C" const char* __asan_default_options() { return "max_malloc_fill_size=1073741824"; }
+extern "C" const char* tarnwell_asan_options() { return "max_malloc_fill_size=1073741824"; }

@@ -189,4 +189,4 @@ TEST(PngUnwrittenRows, ProgressReportsAndCancelsSeeOnlyDecodedRows) {
 // Under AddressSanitizer every allocation of the test program comes filled with 0xBE (by
 // default only its first 4 KiB), so that pixels the decoder leaves without a value show in the
 // pictures the tests compare.
-extern "C" const char* __asan_default_options() { return "max_malloc_fill_size=1073741824"; }
+extern "C" const char* tarnwell_asan_options() { return "max_malloc_fill_size=1073741824"; }
