@@ -88,6 +88,7 @@ const char* kUsage =
     "                    written, logins checked against SendRoot/PSW.TXT. Prints\n"
     "                    the address; Ctrl+C (SIGINT) or SIGTERM stops it\n"
     "  --help            this text\n"
+    "  COMMAND --help    the part of this text on COMMAND\n"
     "\n"
     "The registry lives in $HALVEX_HOME (default ~/.local/share/halvex).\n";
 
