@@ -125,6 +125,13 @@ class TProjectDocument {
   // save wrote the project file again, or, for the earlier pages, once the
   // web output no longer holds them.
   std::string LostFileRefusal() const;
+  // Before the compile writes its copy of the document over `copy`: when that
+  // is the project file a save writes (single layout) and the document holds
+  // changes not saved yet, the file, as the last save or the load left it,
+  // is kept as its ".bak" (the ".bak" it replaces going to the ".big" copy
+  // first), and the next save keeps that backup instead of backing up the
+  // compile's copy. False when the backup could not be written.
+  bool KeepFileBeforeCompileCopy(const TProjectLocation& location, const std::string& copy);
   int FormatCode() const { return formatCode_; }
   bool SplitLayout() const { return splitLayout_; }
   // The next unique id; TakeUid hands it out and advances.
@@ -213,6 +220,9 @@ class TProjectDocument {
   TmyXmlNode* images_ = nullptr;
   TmyXmlNode* grid_ = nullptr;
   bool modified_ = false;
+  // The project file holds a compile's copy of changes not saved yet; its
+  // ".bak" holds the file from before them.
+  bool compileCopyUnsaved_ = false;
   bool readOnly_ = false;
   int formatCode_ = 0;
   bool splitLayout_ = false;

@@ -137,6 +137,7 @@ void TProjectDocument::ResetForLoad() {
   lostSendRoot_.clear();
   missingPages_.clear();
   modified_ = false;
+  compileCopyUnsaved_ = false;
   readOnly_ = false;
   formatCode_ = kFormatCodeCurrent;
   splitLayout_ = false;

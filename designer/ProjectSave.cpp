@@ -104,7 +104,10 @@ TProjectSaveResult TProjectDocument::Save(const TProjectLocation& location, cons
   // written: a save that failed leaves them as they were too.
   if (written && hooks.UpdateStConstants) hooks.UpdateStConstants(root_.get());
   ui_.Trace("btnSave2Click - end");
-  if (written) return TProjectSaveResult::Saved;
+  if (written) {
+    compileCopyUnsaved_ = false;
+    return TProjectSaveResult::Saved;
+  }
   modified_ = true;
   ui_.ShowMessage(Format(GetUiText(kNotSavedTextId), writeFault_), kMessageCaption, TProjectDocumentUi::TIcon::Error);
   return TProjectSaveResult::WriteFailed;
@@ -129,6 +132,18 @@ std::string TProjectDocument::ReadOnlyRefusal(const TProjectFileNames& names) co
       return refusal(kPageFileTextId, names.pageFolder + name);
   }
   return std::string();
+}
+
+bool TProjectDocument::KeepFileBeforeCompileCopy(const TProjectLocation& location, const std::string& copy) {
+  if (!modified_ || splitLayout_ || compileCopyUnsaved_) return true;
+  const TProjectFileNames names = SaveFileNames(location);
+  if (!names.usable || names.baseFile != copy || !FileExists(copy)) return true;
+  const std::string backup = copy + ".bak";
+  if (PathExists(backup) && !KeepBiggestBackup(backup)) return false;
+  if (!CopyFileKeepTime(copy, backup)) return false;
+  ui_.Trace("MakeBackup - before the compile's copy");
+  compileCopyUnsaved_ = true;
+  return true;
 }
 
 std::string TProjectDocument::SaveRefusal(const TProjectLocation& location) const {
@@ -167,7 +182,9 @@ bool TProjectDocument::SaveSingle(const TProjectFileNames& names) {
   // it goes to its ".big" copy and away.
   if (!MakeBackup(names.mainFile)) return SaveFault(BackupFault(names.mainFile));
   ui_.Trace("MakeBackup");
-  if (!MakeBackup(names.baseFile)) return SaveFault(BackupFault(names.baseFile));
+  // A compile's copy of unsaved changes is no state to keep: the backup holds
+  // the file from before them.
+  if (!compileCopyUnsaved_ && !MakeBackup(names.baseFile)) return SaveFault(BackupFault(names.baseFile));
   ui_.Trace("SaveToFile");
   if (!file.Commit()) return SaveFault(CannotReplace(names.baseFile));
   ui_.Trace("SaveToFile - End");

@@ -178,7 +178,8 @@ void TSaveAndCompile::WriteProjectCopy(const TRun& run) {
   const std::string copy =
       project.globalMode ? setup_.globalFolder + project.globalDir + "\\Global.xml" : run.baseName + ".xml";
   SweepFormat(project.web);
-  if (TmyXMLParser().SaveToFile(project.root, copy, false) == 0)
+  if ((setup_.keepReplacedProjectFile && !setup_.keepReplacedProjectFile(copy)) ||
+      TmyXMLParser().SaveToFile(project.root, copy, false) == 0)
     throw std::runtime_error(Format(GetUiText(kProjectFileText), ShownPath(copy)) + " " + GetUiText(kNotWrittenText));
 }
 

@@ -7,22 +7,32 @@
 #                                project's preset values, the operator logged in;
 #   docs/designer-on-screen.png  the designer under Xvfb asking before it deletes a page
 #                                (a screen of tests/gui/designer-on-screen.sh).
-#   scripts/readme-pictures.sh [BUILD]     (default: build-demo)
+#   scripts/readme-pictures.sh [BUILD]          (default: build-demo)
+# With --check it writes docs/ nothing: it makes the pictures anew, compares
+# them pixel by pixel with those of docs/ and names each that differs (exit
+# code 1 then):
+#   scripts/readme-pictures.sh --check [BUILD]
 # Needs chromium, node with the packages of tests/browser and, for the screen,
 # Xvfb, xdotool, xclip, xwd and ImageMagick
 # (scripts/packages.txt).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 top=$(dirname "$here")
+check=0
+if [[ "${1:-}" == "--check" ]]; then
+  check=1
+  shift
+fi
 build=$(realpath "${1:-$top/build-demo}")
 halvex="$build/host/cli/halvex"
 library="$build/plugin/libtarnwell.so"
-docs="$top/docs"
 for file in "$halvex" "$library"; do
   [[ -f "$file" ]] || { echo "readme-pictures.sh: no $file (build halvex and tarnwell first)" >&2; exit 2; }
 done
 
 work=$(mktemp -d)
+docs="$top/docs"
+[[ $check == 1 ]] && docs="$work/docs" && mkdir "$docs"
 server=""
 cleanup() {
   [[ -n "$server" ]] && kill "$server" 2> /dev/null && wait "$server" 2> /dev/null || true
@@ -61,4 +71,20 @@ bash "$top/tests/gui/designer-on-screen.sh" "$halvex" "$library" "$top/examples/
   { cat "$work/gui.log"; exit 1; }
 # Without the time chunks, so that an unchanged screen gives the same file.
 convert "$work/screens/"*-question.png -define png:exclude-chunks=date,time "$docs/designer-on-screen.png"
-echo "written: $docs/designer.png $docs/page.png $docs/designer-on-screen.png"
+pictures=(designer.png page.png designer-on-screen.png)
+if [[ $check == 0 ]]; then
+  echo "written: ${pictures[*]/#/$docs/}"
+  exit 0
+fi
+differ=0
+for name in "${pictures[@]}"; do
+  # The number of pixels that differ ("compare" exits with 1 when any does).
+  pixels=$(compare -metric AE "$docs/$name" "$top/docs/$name" null: 2>&1 || true)
+  if [[ "$pixels" == "0" ]]; then
+    echo "docs/$name: as the script makes it"
+  else
+    echo "docs/$name: differs from what the script makes ($pixels pixels differ)"
+    differ=1
+  fi
+done
+exit $differ

@@ -23,6 +23,7 @@
 #include "host/sim/ShownText.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Driver.h"
+#include "platform/win/RegistryStore.h"
 #include "platform/win/StopRequest.h"
 
 namespace {
@@ -165,6 +166,13 @@ int RunBuildStep(const std::vector<HostAnswer>& answers, HalvexHost& host, HostM
   if (const int signal = StopRequestSignal(); signal != 0) {
     out << "build stopped by " << SignalName(signal)
         << ": the web files are incomplete until a build runs to its end\n";
+    return kExitFailure;
+  }
+  if (plugins.empty()) {
+    // The host's build alone compiles no web page: a build that wrote none is
+    // no success.
+    out << "build failed: no plug-in is registered (registry: " << RegistryStore::Path()
+        << "), so no web page was compiled; halvex register LIB registers one\n";
     return kExitFailure;
   }
   out << "build " << (build.Succeeded() ? "succeeded" : "failed") << "\n";

@@ -1,5 +1,6 @@
 // halvex: the command line of the simulated Halvex host.
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -87,8 +88,37 @@ const char* kUsage =
     "                    written, logins checked against SendRoot/PSW.TXT. Prints\n"
     "                    the address; Ctrl+C (SIGINT) or SIGTERM stops it\n"
     "  --help            this text\n"
+    "  COMMAND --help    the part of this text on COMMAND\n"
     "\n"
     "The registry lives in $HALVEX_HOME (default ~/.local/share/halvex).\n";
+
+// The part of the usage that describes `verb`: from its line ("  open
+// PROJECT ...") to the next command's line.
+std::string CommandUsage(const std::string& verb) {
+  const std::string usage = kUsage;
+  std::size_t start = usage.find("\n  " + verb + " ");
+  if (start == std::string::npos) start = usage.find("\n  " + verb + "\n");
+  if (start == std::string::npos) return std::string();
+  start += 3;
+  std::size_t end = start;
+  do {
+    end = usage.find('\n', end) + 1;
+  } while (end < usage.size() && usage.compare(end, 3, "   ") == 0);
+  return usage.substr(start, end - start);
+}
+
+// halvex COMMAND --help: that command's part of the usage (build's takes the
+// options of open).
+int PrintCommandHelp(const std::string& verb, std::ostream& out) {
+  out << "usage: halvex " << CommandUsage(verb);
+  if (verb == "build") out << "\nthe options of open:\n  " << CommandUsage("open");
+  out << "\nThe registry lives in $HALVEX_HOME (default ~/.local/share/halvex).\n";
+  return kExitSuccess;
+}
+
+bool AsksForHelp(const std::vector<std::string>& args) {
+  return std::any_of(args.begin() + 1, args.end(), [](const std::string& a) { return a == "--help" || a == "-h"; });
+}
 
 std::string Home() {
   const char* home = std::getenv("HALVEX_HOME");
@@ -120,11 +150,16 @@ int main(int argc, char** argv) {
     return kExitSuccess;
   }
 
+  const bool known = verb == "register" || verb == "unregister" || verb == "plugins" || verb == "open" ||
+                     verb == "build" || verb == "serve";
+  if (known && AsksForHelp(args)) return PrintCommandHelp(verb, std::cout);
+
   HalvexContext context;
   context.exePath = ExePath(argv[0]);
   context.home = Home();
   std::error_code ec;
-  std::filesystem::create_directories(context.home, ec);
+  // serve only reads the registry: it makes no host home.
+  if (verb != "serve") std::filesystem::create_directories(context.home, ec);
   if (ec) {
     std::cerr << "halvex: cannot create " << context.home << ": " << ec.message() << "\n";
     return kExitFailure;

@@ -106,7 +106,13 @@ const std::array<ValueOption, 6> kValueOptions = {{
        return true;
      }},
     {"--snapshot", "a PNG file name", false,
-     [](HostRunOptions& o, const std::string& v, std::ostream&) {
+     [](HostRunOptions& o, const std::string& v, std::ostream& err) {
+       // The picture is always a PNG: a name that says otherwise would hide it.
+       if (v.size() < 4 || UpperCase(v.substr(v.size() - 4)) != ".PNG") {
+         err << "halvex " << o.verb << ": --snapshot writes a PNG picture: its file name ends in .png, not \"" << v
+             << "\"\n";
+         return false;
+       }
        o.snapshot = AbsolutePath(v);
        return true;
      }},
@@ -142,10 +148,26 @@ bool ReadOption(const std::vector<std::string>& args, std::size_t& i, bool accep
     }
     return option.take(options, args[++i], err);
   }
+  // A word that is no option, or a path ("/home/me/P", a folder that
+  // exists), is a second project.
+  std::error_code ec;
+  if (!a.empty() && a[0] != '-' && !IsKnownHostSwitch(a) &&
+      (a[0] != '/' || a.find('/', 1) != std::string::npos || std::filesystem::exists(a, ec))) {
+    err << "halvex " << options.verb << ": takes one PROJECT, not more (\"" << a << "\" after \"" << args[0] << "\")\n";
+    return false;
+  }
   if (!a.empty() && a[0] == '/') {
     if (IsKnownHostSwitch(a)) {
       options.switches.push_back(a);
       return true;
+    }
+    for (const char* prefix : kHostValueSwitches) {
+      const std::string name(prefix, std::char_traits<char>::length(prefix) - 1);
+      const std::string given = SwitchText(a);
+      if (given != name && given != prefix) continue;
+      err << "halvex " << options.verb << ": the host switch " << name << " needs a folder: " << prefix
+          << "FOLDER, not \"" << a << "\"\n";
+      return false;
     }
     err << "halvex " << options.verb << ": unknown host switch \"" << a
         << "\" (the host's switches: /USELOGFILE, /LINVAR, /WEBCOMPTIME, /WEBOLDCOMM, /OEMDIR=folder)\n";
@@ -358,16 +380,26 @@ void PrintEventsSince(HalvexHost& host, std::size_t logStart, std::ostream& out)
 }
 
 // The events of opening, then `rounds` rounds of the communication loop and
-// the host work they posted.
-void RunOpening(HalvexHost& host, int rounds, std::ostream& out) {
+// the host work they posted. A round takes at least the loop's period, and
+// longer on a busy machine: the wait allows ten periods a round and more,
+// and says so when the rounds did not come (a plug-in's callback that does
+// not return). False then.
+bool RunOpening(HalvexHost& host, const HostRunOptions& options, std::ostream& out, std::ostream& err) {
   out << "events of opening:\n";
   std::size_t logStart = host.Events().Log().size();
   host.RaiseOpeningEvents();
   Application->ProcessMessages();
-  host.Loop().WaitForRounds(host.Loop().Rounds() + static_cast<std::uint64_t>(rounds), kLoopWait);
+  const std::uint64_t first = host.Loop().Rounds();
+  const auto limit = kLoopWait + 10 * options.rounds * kLoopPeriod;
+  const bool came = host.Loop().WaitForRounds(first + static_cast<std::uint64_t>(options.rounds), limit);
   Application->ProcessMessages();
   host.ProcessHostEvents();
   PrintEventsSince(host, logStart, out);
+  if (!came)
+    err << "halvex " << options.verb << ": the communication loop ran " << host.Loop().Rounds() - first << " of the "
+        << options.rounds << " round(s) asked for in "
+        << std::chrono::duration_cast<std::chrono::seconds>(limit).count() << " s\n";
+  return came;
 }
 
 // What the user does while the project is open: the command chosen, the
@@ -549,8 +581,9 @@ int RunHostSession(const HalvexContext& context, const HostRunOptions& options, 
   const std::string& name = host.Project().name;
   const std::string desktopFile = context.home + "/desktop-" + (IsSafeFileName(name) ? name : "project") + ".txt";
   LoadDesktop(host, desktopFile, out);
-  RunOpening(host, options.rounds, out);
+  const bool opened = RunOpening(host, options, out, err);
   int status = RunUserActions(host, options, gui.get(), out, err);
+  if (!opened) status = std::max(status, kExitFailure);
   // What the plug-ins told or asked the user so far (the build step lists its own).
   PrintSection("questions", QuestionsAskedSince(boxesBefore, modalsBefore), out);
   if (status == kExitSuccess && step) status = step(host, mainWindow.Window(), plugins, out, err);

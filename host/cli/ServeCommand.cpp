@@ -12,6 +12,7 @@
 #include "host/cli/HostSession.h"
 #include "host/sim/HalvexHost.h"
 #include "host/sim/web/PlcWebServer.h"
+#include "platform/win/RegistryStore.h"
 
 namespace fs = std::filesystem;
 
@@ -97,6 +98,9 @@ int RunServe(const HalvexContext&, const std::vector<std::string>& args, std::os
     out << "stopped\n";
   } catch (const std::exception& failure) {
     err << "halvex serve: " << failure.what() << "\n";
+    if (!fs::is_directory(absolute / "SendRoot" / "WWW", error) && RegisteredPlugins().empty())
+      err << "halvex serve: no plug-in is registered (registry: " << RegistryStore::Path()
+          << "), so a build compiles no web page: register one first (halvex register LIB)\n";
     return kExitFailure;
   }
   return kExitSuccess;

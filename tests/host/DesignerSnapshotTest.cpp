@@ -245,6 +245,29 @@ TEST_F(DesignerSnapshot, TheRunPrintsItsMessageBoxesAndAFailedClickFailsIt) {
   }
 }
 
+std::string FileText(const std::string& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// The compile writes the project file but leaves the project marked as
+// changed, so the close saves again: the file from before the run stays the
+// backup, whatever the saves and compiles after the change.
+TEST_F(DesignerSnapshot, TheFileFromBeforeAChangeStaysTheBackupAfterACompile) {
+  const std::string before = FileText(demo + "/Tarnwell/Demo.xml");
+  for (const char* clicks :
+       {"--click btnSave1", "--click btnSave1 --click btnSave1", "--click btnSave1 --click btnSave2"}) {
+    SCOPED_TRACE(clicks);
+    const std::string project = home + "/changed";
+    std::filesystem::remove_all(project);
+    std::filesystem::copy(demo, project, std::filesystem::copy_options::recursive);
+    const ProgramRun r = Halvex("open '" + project + "' --command Tarnwell --click btnDeletePage " + clicks);
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(FileText(project + "/Tarnwell/Demo.xml.bak"), before);
+    EXPECT_NE(FileText(project + "/Tarnwell/Demo.xml"), before);
+  }
+}
+
 TEST_F(DesignerSnapshot, ADisabledCommandIsNotChosen) {
   // A CPU type below 6 keeps the plug-in's command disabled.
   std::string prj;

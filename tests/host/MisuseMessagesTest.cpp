@@ -33,6 +33,8 @@ class MisuseMessages : public ::testing::Test {
     fs::create_directories(folder + "/empty");
     std::ofstream(folder + "/short.png") << "abc";
     std::ofstream(folder + "/notes.txt") << "not a picture, only words";
+    fs::create_directories(folder + "/project");
+    std::ofstream(folder + "/project/halvex.prj") << "project P\n";
   }
   void TearDown() override { fs::remove_all(folder); }
 
@@ -70,7 +72,8 @@ TEST_F(MisuseMessages, HalvexNamesWhatIsWrong) {
       {"open @/empty --command", 2, "halvex open: --command needs a command name after it"},
       {"open @/empty --without", 2, "halvex open: --without needs an interface name after it"},
       {"open @/empty /FOO", 2, "halvex open: unknown host switch \"/FOO\""},
-      {"build @/empty /OEMDIR=", 2, "halvex build: unknown host switch \"/OEMDIR=\""},
+      {"build @/empty /OEMDIR=", 2,
+       "halvex build: the host switch /OEMDIR needs a folder: /OEMDIR=FOLDER, not \"/OEMDIR=\""},
       {"open @/empty --bogus", 2, "halvex open: unknown option \"--bogus\""},
       {"open @/empty --answer x=yes", 2, "halvex open: unknown option \"--answer\""},
       {"build @/empty --answer yes", 2, "halvex build: --answer takes WHAT=REPLY"},
@@ -83,8 +86,37 @@ TEST_F(MisuseMessages, HalvexNamesWhatIsWrong) {
       {"open @/empty /uselogfile /OEMDIR=@ /LinVar", 1, "cannot read the project file"},
       {"register @/missing.so", 1, "halvex: no such library: @/missing.so"},
       {"unregister @/missing.so", 1, "halvex unregister: @/missing.so was never registered"},
+      {"open @/empty --snapshot @/x.jpg", 2,
+       "halvex open: --snapshot writes a PNG picture: its file name ends in .png, not \"@/x.jpg\""},
+      {"open @/empty /oemdir", 2,
+       "halvex open: the host switch /OEMDIR needs a folder: /OEMDIR=FOLDER, not \"/oemdir\""},
+      {"open @/empty @/empty", 2, "halvex open: takes one PROJECT, not more (\"@/empty\" after \"@/empty\")"},
+      {"build @/empty other --offline", 2, "halvex build: takes one PROJECT, not more (\"other\" after \"@/empty\")"},
+      {"open --help", 0, "usage: halvex open PROJECT [SWITCHES]"},
+      {"build @/empty --help", 0, "usage: halvex build PROJECT [the options of open]"},
+      {"serve -h", 0, "usage: halvex serve PROJECT [--port N]\n"},
+      {"register --help", 0, "usage: halvex register LIB      runs the library's DllRegisterServer"},
+      {"build @/project", 1, "build failed: no plug-in is registered (registry: @/home/registry)"},
+      {"serve @/project", 1, "halvex serve: no plug-in is registered (registry: @/home/registry), so a build"},
   };
   for (const Misuse& m : cases) Check(TARNWELL_HALVEX_PATH, m);
+}
+
+// serve only reads the host home: a run that found nothing to serve leaves
+// none behind.
+TEST_F(MisuseMessages, ServeMakesNoHostHome) {
+  Check(TARNWELL_HALVEX_PATH, {"serve @/project", 1, "halvex serve: no web tree in @/project/SendRoot/WWW"});
+  EXPECT_FALSE(fs::exists(folder + "/home"));
+}
+
+// The loop's rounds asked for all come, however slowly they run.
+TEST_F(MisuseMessages, EveryRoundAskedForComes) {
+  const ProgramRun run = RunProgram("HALVEX_HOME='" + folder + "/home' '" + TARNWELL_HALVEX_PATH + "' open '" + folder +
+                                    "/project' --rounds 1000");
+  ASSERT_EQ(run.status, 0) << run.out;
+  const std::size_t at = run.out.find("communication loop: no callbacks; ");
+  ASSERT_NE(at, std::string::npos) << run.out;
+  EXPECT_GE(std::stoi(run.out.substr(at + 34)), 1000) << run.out;
 }
 
 #if defined(TARNWELL_PLUGIN_PATH)

@@ -55,7 +55,9 @@ TEST(ServeCommandMisuse, NamesEachFault) {
   folder.Write("halvex.prj", "project \"S\"\n");
   folder.Write("built/halvex.prj", "project \"S\"\nvar X NOTATYPE R 0\n");
   folder.Write("built/SendRoot/WWW/INDEX.XML", kPage);
-  const std::string halvex = std::string("'") + TARNWELL_HALVEX_PATH + "' serve ";
+  // A host home of its own, where no plug-in is registered.
+  const std::string halvex =
+      "HALVEX_HOME='" + folder.Native("home") + "' '" + std::string(TARNWELL_HALVEX_PATH) + "' serve ";
   const struct {
     std::string arguments;
     int status;
@@ -68,7 +70,10 @@ TEST(ServeCommandMisuse, NamesEachFault) {
       {"'" + folder.Native("") + "' --fast", 2, "halvex serve: unknown option \"--fast\"\n"},
       {"'" + folder.Native("none") + "'", 2, "halvex serve: no project folder " + folder.Native("none") + "\n"},
       {"'" + folder.Native("") + "'", 1,
-       "halvex serve: no web tree in " + folder.Native("SendRoot/WWW") + " (build the project first)\n"},
+       "halvex serve: no web tree in " + folder.Native("SendRoot/WWW") +
+           " (build the project first)\nhalvex serve: no plug-in is registered (registry: " +
+           folder.Native("home/registry") +
+           "), so a build compiles no web page: register one first (halvex register LIB)\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.arguments);
