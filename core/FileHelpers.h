@@ -28,10 +28,11 @@ bool CopyFileKeepTime(const std::string& source, const std::string& destination)
 
 // True for the name of a temporary file that this program's own writers make
 // beside the file they write, and rename over it once it is whole: "NAME" +
-// ".tmp" and six letters or digits (WriteFileReplacing, FileIo.h), "NAME" +
-// ".~cp" + digits + "_" + digits (CopyFileKeepTime). One that is left was
-// never renamed (the run that wrote it was killed, or the machine went down):
-// its file holds its old content, and the temporary file is of no use.
+// kWriterTempMark (FileIo.h) + letters, digits and '_' (WriteFileReplacing,
+// WriteDerivedFile, CopyFileKeepTime). A user's file such as "report.tmp1"
+// does not carry the mark. One that is left was never renamed (the run that
+// wrote it was killed, or the machine went down): its file holds its old
+// content, and the temporary file is of no use.
 bool IsOwnTemporaryFileName(const std::string& name);
 
 // Deletes the files of `folder` (a system path) whose names

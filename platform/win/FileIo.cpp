@@ -46,7 +46,7 @@ bool WriteFileReplacing(const std::string& path, const void* data, std::size_t s
 
 bool WriteFileReplacing(const std::string& path, std::span<const std::string_view> pieces) {
   std::string target = ToNativePath(path);
-  std::string temp = target + ".tmpXXXXXX";
+  std::string temp = target + std::string(kWriterTempMark) + "XXXXXX";
   int fd = ::mkstemp(temp.data());
   if (fd < 0) return false;
   // Keep the permissions an ordinary new file would get.
@@ -111,7 +111,7 @@ bool WriteDerivedFileAt(int folderFd, const std::string& name, const void* data,
   int fd = -1;
   for (int attempt = 0; attempt < kAttempts && fd < 0; ++attempt) {
     unsigned seed = static_cast<unsigned>(::getpid()) * 7919u + counter.fetch_add(1) * 104729u;
-    temp = name + ".tmp";
+    temp = name + std::string(kWriterTempMark);
     for (int i = 0; i < kTempLetters; ++i) {
       temp += kLetters[seed % (sizeof kLetters - 1)];
       seed = seed / (sizeof kLetters - 1) + static_cast<unsigned>(i) * 31u + 17u;
