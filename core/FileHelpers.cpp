@@ -130,6 +130,8 @@ bool CopyWithTimes(const std::string& source, const std::string& destination, bo
     error = GetLastError();
   }
   if (ok) {
+    // A destination renamed in letter case only takes its new spelling.
+    if (replace) TakeSpellingOf(destination);
     if (PlaceFile(temp, destination, replace)) return true;
     error = GetLastError();
   }

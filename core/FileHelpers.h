@@ -16,7 +16,9 @@ bool PathExists(const std::string& path);
 // times (rounded to even seconds on the source first, RoundFileTimesToFat).
 // Results: 3 for an empty source name; 2 when `copyAlways` is clear and the
 // destination exists (nothing done); 1 when copied; 0 when a step failed.
-// With `copyAlways` set an existing destination is replaced. The copy goes to
+// With `copyAlways` set an existing destination is replaced, and one whose
+// name differs from the destination's in letter case only takes the
+// destination's spelling (TakeSpellingOf, FileIo.h). The copy goes to
 // a temporary file beside the destination which is renamed over it at the
 // end, so a failed copy leaves an old destination whole. A failure is
 // reported to the host's message window (ReportHostMessage, HostEnvironment.h)

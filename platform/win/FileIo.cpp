@@ -131,7 +131,20 @@ bool WriteDerivedFileAt(int folderFd, const std::string& name, const void* data,
 }
 
 bool WriteDerivedFile(const std::string& path, const void* data, std::size_t size, WrittenFileTimes& times) {
+  TakeSpellingOf(path);
   return WriteDerivedFileAt(AT_FDCWD, ToNativePath(path), data, size, times);
+}
+
+void TakeSpellingOf(const std::string& path) {
+  const std::size_t cut = path.find_last_of("\\/");
+  const std::string name = cut == std::string::npos ? path : path.substr(cut + 1);
+  const std::string native = ToNativePath(path);
+  const std::size_t nativeCut = native.find_last_of('/');
+  const std::string folder = nativeCut == std::string::npos ? std::string() : native.substr(0, nativeCut + 1);
+  if (name.empty() || native.compare(folder.size(), std::string::npos, name) == 0) return;
+  struct stat st;
+  if (::lstat(native.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return;
+  ::rename(native.c_str(), (folder + name).c_str());
 }
 
 bool AppendToFile(const std::string& path, const void* data, std::size_t size) {

@@ -58,8 +58,17 @@ bool WriteFileInPlaceAt(int folderFd, const std::string& name, const void* data,
 // why); the temporary file is then removed.
 bool WriteDerivedFileAt(int folderFd, const std::string& name, const void* data, std::size_t size,
                         WrittenFileTimes& times);
-// The same by a system path.
+// The same by a system path. A file that exists under a name differing from
+// the path's last one in letter case only takes the path's spelling
+// (TakeSpellingOf).
 bool WriteDerivedFile(const std::string& path, const void* data, std::size_t size, WrittenFileTimes& times);
+
+// When the file (or link) of the system path exists under a name that differs
+// from the path's last component in letter case only ("PG2.XML" for
+// "pg2.xml"), renames it to the path's spelling, so that the file written
+// over it carries the new name as the one it replaces did the old. A folder
+// keeps its name; a rename that fails leaves the old one.
+void TakeSpellingOf(const std::string& path);
 
 // Appends bytes to a file, creating it when missing. False when it cannot be
 // opened or written.

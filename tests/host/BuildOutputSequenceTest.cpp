@@ -118,6 +118,25 @@ TEST_F(BuildOutputSequence, AUserScriptCopyReplacesTheLastCompilesAfterADataPage
   }
 }
 
+TEST_F(BuildOutputSequence, APageAndAPictureRenamedInLetterCaseOnlyTakeTheirNewSpelling) {
+  ASSERT_TRUE(BuildOnce()) << messages;
+  Replace(ProjectFile(), "name=\"DIAG.XML\"", "name=\"diag.xml\"");
+  Replace(ProjectFile(), "pump_on.png", "Pump_On.png");
+  fs::rename(fs::path(project) / "Tarnwell" / "Images" / "pump_on.png",
+             fs::path(project) / "Tarnwell" / "Images" / "Pump_On.png");
+  ASSERT_TRUE(BuildOnce()) << messages;
+  const std::set<std::string> web = Names(Web());
+  for (const char* name : {"diag.xml", "diag.xSl", "diag.JS"}) EXPECT_EQ(web.count(name), 1u) << name;
+  for (const char* name : {"DIAG.XML", "DIAG.XSL", "DIAG.JS"}) EXPECT_EQ(web.count(name), 0u) << name;
+  const std::set<std::string> images = Names(Web() / "IMAGES");
+  EXPECT_EQ(images.count("Pump_On.png"), 1u);
+  EXPECT_EQ(images.count("pump_on.png"), 0u);
+  EXPECT_EQ(ReadText(Web() / "IMAGES" / "Pump_On.png"),
+            ReadText(fs::path(project) / "Tarnwell" / "Images" / "Pump_On.png"));
+  const std::set<std::string> listed = Listed();
+  for (const char* key : {"diag.xml", "images\\Pump_On.png"}) EXPECT_EQ(listed.count(key), 1u) << key;
+}
+
 }  // namespace
 
 #endif
