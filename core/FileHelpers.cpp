@@ -15,6 +15,7 @@
 #include "core/HostEnvironment.h"
 #include "core/UiText.h"
 #include "platform/vcl/FindFile.h"
+#include "platform/win/FileIo.h"
 #include "platform/win/MoveFile.h"
 #include "platform/win/Paths.h"
 #include "platform/win/RecycleBin.h"
@@ -87,8 +88,8 @@ HANDLE CreateTempBeside(const std::string& destination, std::string& temp) {
   static unsigned counter = 0;
   for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
     char suffix[48];
-    std::snprintf(suffix, sizeof suffix, ".~cp%u_%u", static_cast<unsigned>(::getpid()), ++counter);
-    temp = destination + suffix;
+    std::snprintf(suffix, sizeof suffix, "cp%u_%u", static_cast<unsigned>(::getpid()), ++counter);
+    temp = destination + std::string(kWriterTempMark) + suffix;
     HANDLE h = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return h;
   }
@@ -129,6 +130,8 @@ bool CopyWithTimes(const std::string& source, const std::string& destination, bo
     error = GetLastError();
   }
   if (ok) {
+    // A destination renamed in letter case only takes its new spelling.
+    if (replace) TakeSpellingOf(destination);
     if (PlaceFile(temp, destination, replace)) return true;
     error = GetLastError();
   }
@@ -149,28 +152,12 @@ void ReportCopyFailure(const std::string& source) {
 }  // namespace
 
 bool IsOwnTemporaryFileName(const std::string& name) {
-  const std::string_view text(name);
-  const auto all = [](std::string_view part, auto test) {
-    return !part.empty() &&
-           std::all_of(part.begin(), part.end(), [&](char c) { return test(static_cast<unsigned char>(c)) != 0; });
-  };
-  // "NAME.tmpXXXXXX": mkstemp's six letters or digits.
-  constexpr std::string_view kTmp = ".tmp";
-  constexpr std::size_t kTmpLetters = 6;
-  if (text.size() > kTmp.size() + kTmpLetters) {
-    const std::size_t at = text.size() - kTmpLetters - kTmp.size();
-    if (text.substr(at, kTmp.size()) == kTmp &&
-        all(text.substr(at + kTmp.size()), [](int c) { return std::isalnum(c); }))
-      return true;
-  }
-  // "NAME.~cpPID_N": the copy's temporary file.
-  constexpr std::string_view kCopy = ".~cp";
-  const std::size_t copy = text.rfind(kCopy);
-  if (copy == std::string_view::npos || copy == 0) return false;
-  const std::string_view numbers = text.substr(copy + kCopy.size());
-  const std::size_t bar = numbers.find('_');
-  const auto digits = [](int c) { return std::isdigit(c); };
-  return bar != std::string_view::npos && all(numbers.substr(0, bar), digits) && all(numbers.substr(bar + 1), digits);
+  // "NAME" + the mark + what tells the temporary files apart.
+  const std::size_t mark = name.rfind(kWriterTempMark);
+  if (mark == std::string::npos || mark == 0) return false;
+  const std::string_view rest = std::string_view(name).substr(mark + kWriterTempMark.size());
+  return !rest.empty() && std::all_of(rest.begin(), rest.end(),
+                                      [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; });
 }
 
 int RemoveOwnTemporaryFiles(const std::string& folder, bool recursive) {

@@ -16,7 +16,9 @@ bool PathExists(const std::string& path);
 // times (rounded to even seconds on the source first, RoundFileTimesToFat).
 // Results: 3 for an empty source name; 2 when `copyAlways` is clear and the
 // destination exists (nothing done); 1 when copied; 0 when a step failed.
-// With `copyAlways` set an existing destination is replaced. The copy goes to
+// With `copyAlways` set an existing destination is replaced, and one whose
+// name differs from the destination's in letter case only takes the
+// destination's spelling (TakeSpellingOf, FileIo.h). The copy goes to
 // a temporary file beside the destination which is renamed over it at the
 // end, so a failed copy leaves an old destination whole. A failure is
 // reported to the host's message window (ReportHostMessage, HostEnvironment.h)
@@ -28,10 +30,11 @@ bool CopyFileKeepTime(const std::string& source, const std::string& destination)
 
 // True for the name of a temporary file that this program's own writers make
 // beside the file they write, and rename over it once it is whole: "NAME" +
-// ".tmp" and six letters or digits (WriteFileReplacing, FileIo.h), "NAME" +
-// ".~cp" + digits + "_" + digits (CopyFileKeepTime). One that is left was
-// never renamed (the run that wrote it was killed, or the machine went down):
-// its file holds its old content, and the temporary file is of no use.
+// kWriterTempMark (FileIo.h) + letters, digits and '_' (WriteFileReplacing,
+// WriteDerivedFile, CopyFileKeepTime). A user's file such as "report.tmp1"
+// does not carry the mark. One that is left was never renamed (the run that
+// wrote it was killed, or the machine went down): its file holds its old
+// content, and the temporary file is of no use.
 bool IsOwnTemporaryFileName(const std::string& name);
 
 // Deletes the files of `folder` (a system path) whose names

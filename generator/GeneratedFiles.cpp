@@ -366,8 +366,8 @@ bool TGeneratedFiles::MergeStamps(const std::string& stampListPath) {
   return saved;
 }
 
-void TGeneratedFiles::SaveUnfinishedStampList(const std::string& stampListPath) {
-  if (stampListPath.empty()) return;
+bool TGeneratedFiles::SaveUnfinishedStampList(const std::string& stampListPath) {
+  if (stampListPath.empty()) return true;
   std::optional<OutputTree> tree;
   for (const auto& [key, record] : listed_) {
     const auto found = index_.find(LowerCase(key));
@@ -378,7 +378,7 @@ void TGeneratedFiles::SaveUnfinishedStampList(const std::string& stampListPath) 
   }
   listed_.clear();
   SortTable();
-  SaveHexRecordList(stampListPath, &table_);
+  return SaveHexRecordList(stampListPath, &table_);
 }
 
 const GeneratedFileRecord* TGeneratedFiles::Find(const std::string& key) const {

@@ -83,12 +83,14 @@ class TGeneratedFiles {
   // drops the previous records.
   bool MergeStamps(const std::string& stampListPath);
 
-  // For a run that ended before its end (stopped, or an error): writes the
-  // stamp list as the files registered so far and, with their old records,
-  // the files the previous list named that this run did not write again, so
-  // that the next compile deletes every one of them and none stays behind
-  // unlisted. Nothing for an empty path.
-  void SaveUnfinishedStampList(const std::string& stampListPath);
+  // For a run that ended before its end (stopped, or an error), or that
+  // wrote the data pages only: writes the stamp list as the files registered
+  // so far (unchanged ones with their previous times, as MergeStamps) and,
+  // with their old records, the files the previous list named that this run
+  // did not write again, so that the next compile replaces or deletes every
+  // one of them and none stays behind unlisted. True for an empty path; false
+  // when the list could not be written.
+  bool SaveUnfinishedStampList(const std::string& stampListPath);
 
   // The record of a registered file by its key; null when not registered.
   const GeneratedFileRecord* Find(const std::string& key) const;

@@ -124,7 +124,9 @@ void TSaveAndCompile::PrepareOutput(TRun& run) {
   makeFolder(state_.outputRoot);
   if (project.root != nullptr && project.root->FindChild("page", "notification", true, "true") != nullptr)
     makeFolder(state_.outputRoot + "NOTIFY\\");
-  if (!state_.generateXmlOnly) run.files.LoadGeneratedFileTable(run.stampList);
+  // Also a run of the data pages only reads the list: it deletes nothing, and
+  // keeps listed the files of the last full compile that it does not write.
+  run.files.LoadGeneratedFileTable(run.stampList);
   WriteCompilePasswordFile(project, setup_.formatCode, sendRoot, state_, host_, run.files);
   // The password file is the only step so far that marks a file error.
   if ((state_.compileErrors & kCompileErrorFile) != 0) run.writeFailed = true;
@@ -211,6 +213,13 @@ void TSaveAndCompile::Finish(TRun& run) {
     // The previous compile's files that were not written again stay, whole,
     // and listed, so that the next compile deletes what it does not write.
     run.files.SaveUnfinishedStampList(run.stampList);
+    host_.ReleaseCompilerMessages();
+    return;
+  }
+  if (state_.generateXmlOnly) {
+    // The scripts, stylesheets and assets of the last full compile stay, and
+    // stay listed: the next full compile replaces or deletes them.
+    if (!run.files.SaveUnfinishedStampList(run.stampList)) cannotCreate(run.stampList);
     host_.ReleaseCompilerMessages();
     return;
   }

@@ -9,7 +9,6 @@
 
 #include "core/FileHelpers.h"
 #include "core/ProjectPaths.h"
-#include "core/UiText.h"
 #include "core/XmlNode.h"
 #include "generator/CompileContext.h"
 #include "generator/CompileHost.h"
@@ -18,17 +17,15 @@
 #include "platform/vcl/SysUtils.h"
 #include "platform/win/Folders.h"
 #include "platform/win/Resources.h"
-#include "platform/win/SystemError.h"
 
 namespace {
-
-// UI text of a failed copy: "[Tarnwell] - Cannot copy : ".
-constexpr int kCannotCopyText = 7077;
 
 // CopyFileKeepTime's answers.
 constexpr int kCopyFailed = 0;
 constexpr int kCopyDone = 1;
-constexpr int kCopyDestinationExists = 2;
+
+// The site icon that the import folder may bring.
+constexpr const char* kImportedIconKey = "FAVICON.ICO";
 
 enum class TAssetCondition { Always, JsonMap, NotificationPage };
 enum class TAssetKind { File, Image, SiteIcon };
@@ -144,25 +141,18 @@ class TAssetWriter {
     if (countAs == TAssetKind::Image) --state_.compiledImages;
   }
 
-  // A user copy is never written over an existing file: that is a failed
-  // copy, reported like the copy's own failures.
+  // The user's copy replaces what lies at the destination, as the built-in
+  // asset would: the file there is an earlier compile's (also one that no
+  // stamp list names any more, after a lost list), and an imported file of
+  // that path skipped the asset before. A failed copy is reported by the
+  // copy itself and as a file not written.
   void CopyUserFile(const std::string& source, const std::string& destination) {
-    // The previous compile's own copy is no user's file: it is replaced.
-    const int result = CopyFileKeepTime(source, destination, files_.IsPreviousFile(destination));
-    if (result == kCopyDone) {
+    if (CopyFileKeepTime(source, destination, true) == kCopyDone) {
       files_.RegisterGeneratedFile(destination);
       files_.StepCompileProgress();
       return;
     }
-    if (result == kCopyDestinationExists)
-      host_.AddCompilerMessage(GetUiText(kCannotCopyText) + "(" + TrimmedSystemText(ERROR_FILE_EXISTS) + ")", source);
     files_.ReportWriteFailure(destination);
-  }
-
-  static std::string TrimmedSystemText(DWORD code) {
-    std::string text = SystemMessageText(code);
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-    return text;
   }
 
   void WriteAsset(const TStaticAsset& asset) {
@@ -197,8 +187,10 @@ class TAssetWriter {
       WriteResource(asset, TAssetKind::File);
       return;
     }
+    // Only an icon the import folder brought this run stays; any other file
+    // there is an earlier compile's, of an icon picture that may have changed.
     const std::string destination = Destination(asset);
-    const int result = CopyFileKeepTime(picture, destination, files_.IsPreviousFile(destination));
+    const int result = CopyFileKeepTime(picture, destination, !ImportedFileHolds(state_, kImportedIconKey));
     files_.RegisterGeneratedFile(destination);
     if (result == kCopyDone)
       files_.StepImageProgress();

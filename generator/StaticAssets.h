@@ -10,10 +10,10 @@
 // page has notifications) or when the import folder brought a file of that
 // path (most assets; compared without regard to case). Some assets may be
 // replaced by a user copy of the same name in the host's scripts folder,
-// copied keeping its file times and never over an existing file. The site
-// icon is the project's icon picture when the project names one that exists
-// (an existing FAVICON.ICO, one from the import folder for example, then
-// stays), else the built-in icon, written over whatever is there.
+// copied keeping its file times over whatever an earlier compile left there.
+// The site icon is the project's icon picture when the project names one that
+// exists (a FAVICON.ICO from the import folder then stays), else the built-in
+// icon, written over whatever is there.
 //
 // Every file written is registered in the generated-file table and counted
 // (the navigation pictures and a copied icon picture as images). A file that

@@ -46,7 +46,7 @@ bool WriteFileReplacing(const std::string& path, const void* data, std::size_t s
 
 bool WriteFileReplacing(const std::string& path, std::span<const std::string_view> pieces) {
   std::string target = ToNativePath(path);
-  std::string temp = target + ".tmpXXXXXX";
+  std::string temp = target + std::string(kWriterTempMark) + "XXXXXX";
   int fd = ::mkstemp(temp.data());
   if (fd < 0) return false;
   // Keep the permissions an ordinary new file would get.
@@ -111,7 +111,7 @@ bool WriteDerivedFileAt(int folderFd, const std::string& name, const void* data,
   int fd = -1;
   for (int attempt = 0; attempt < kAttempts && fd < 0; ++attempt) {
     unsigned seed = static_cast<unsigned>(::getpid()) * 7919u + counter.fetch_add(1) * 104729u;
-    temp = name + ".tmp";
+    temp = name + std::string(kWriterTempMark);
     for (int i = 0; i < kTempLetters; ++i) {
       temp += kLetters[seed % (sizeof kLetters - 1)];
       seed = seed / (sizeof kLetters - 1) + static_cast<unsigned>(i) * 31u + 17u;
@@ -131,7 +131,20 @@ bool WriteDerivedFileAt(int folderFd, const std::string& name, const void* data,
 }
 
 bool WriteDerivedFile(const std::string& path, const void* data, std::size_t size, WrittenFileTimes& times) {
+  TakeSpellingOf(path);
   return WriteDerivedFileAt(AT_FDCWD, ToNativePath(path), data, size, times);
+}
+
+void TakeSpellingOf(const std::string& path) {
+  const std::size_t cut = path.find_last_of("\\/");
+  const std::string name = cut == std::string::npos ? path : path.substr(cut + 1);
+  const std::string native = ToNativePath(path);
+  const std::size_t nativeCut = native.find_last_of('/');
+  const std::string folder = nativeCut == std::string::npos ? std::string() : native.substr(0, nativeCut + 1);
+  if (name.empty() || native.compare(folder.size(), std::string::npos, name) == 0) return;
+  struct stat st;
+  if (::lstat(native.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return;
+  ::rename(native.c_str(), (folder + name).c_str());
 }
 
 bool AppendToFile(const std::string& path, const void* data, std::size_t size) {

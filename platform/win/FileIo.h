@@ -9,14 +9,21 @@
 
 #include "platform/win/WinTypes.h"
 
+// The mark in the name of every temporary file that this program's writers
+// make beside a file they replace: "NAME" + the mark + letters, digits and
+// '_'. No name a user gives a file carries it, so that a sweep of the
+// temporary files a killed run left behind removes only ours.
+inline constexpr std::string_view kWriterTempMark = ".~tarnwell~";
+
 // Reads the whole file into `out`. False (and `out` unchanged) when it cannot be
 // opened or read.
 bool ReadWholeFile(const std::string& path, std::string& out);
 
 // Writes `size` bytes as the file's new content: the bytes go to a temporary
-// file in the same folder, which is flushed and renamed over the old file, so a
-// failed write leaves the old file whole. False when anything fails; the
-// temporary file is then removed.
+// file in the same folder ("NAME" + kWriterTempMark + six letters or digits),
+// which is flushed and renamed over the old file, so a failed write leaves the
+// old file whole. False when anything fails; the temporary file is then
+// removed.
 bool WriteFileReplacing(const std::string& path, const void* data, std::size_t size);
 // The same for a content given in pieces, written one after the other.
 bool WriteFileReplacing(const std::string& path, std::span<const std::string_view> pieces);
@@ -43,16 +50,25 @@ bool WriteFileInPlaceAt(int folderFd, const std::string& name, const void* data,
                         WrittenFileTimes& times);
 
 // Writes `size` bytes as the file's new content through a temporary file
-// beside it ("NAME.tmp" and six letters or digits) that is renamed over it,
-// without a flush to disk: for derived files, such as a compile's output, of
-// which a failed write must leave the old file whole and no short one. The
-// entry `name` of a folder held open (AT_FDCWD: a path); its times as
-// GetFileTime gives them. False when anything fails (errno tells why); the
-// temporary file is then removed.
+// beside it ("NAME" + kWriterTempMark + six letters or digits) that is
+// renamed over it, without a flush to disk: for derived files, such as a
+// compile's output, of which a failed write must leave the old file whole and
+// no short one. The entry `name` of a folder held open (AT_FDCWD: a path); its
+// times as GetFileTime gives them. False when anything fails (errno tells
+// why); the temporary file is then removed.
 bool WriteDerivedFileAt(int folderFd, const std::string& name, const void* data, std::size_t size,
                         WrittenFileTimes& times);
-// The same by a system path.
+// The same by a system path. A file that exists under a name differing from
+// the path's last one in letter case only takes the path's spelling
+// (TakeSpellingOf).
 bool WriteDerivedFile(const std::string& path, const void* data, std::size_t size, WrittenFileTimes& times);
+
+// When the file (or link) of the system path exists under a name that differs
+// from the path's last component in letter case only ("PG2.XML" for
+// "pg2.xml"), renames it to the path's spelling, so that the file written
+// over it carries the new name as the one it replaces did the old. A folder
+// keeps its name; a rename that fails leaves the old one.
+void TakeSpellingOf(const std::string& path);
 
 // Appends bytes to a file, creating it when missing. False when it cannot be
 // opened or written.

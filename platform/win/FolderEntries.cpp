@@ -49,7 +49,16 @@ bool TFolderEntries::WriteFile(const std::string& name, const void* data, std::s
   // The kept names answer without a call for the entry itself: a new file's
   // name is not looked for in the file system before it is made.
   const std::optional<std::string> entry = FindEntryIgnoringCase(folder_, name);
-  if (WriteDerivedFileAt(folder_.fd, entry.value_or(name), data, size, times)) return true;
+  std::string target = entry.value_or(name);
+  if (target != name) {
+    // Renamed in letter case only: the file takes the new spelling first,
+    // then its new content (a folder of that name stays as it is).
+    struct stat st;
+    if (::fstatat(folder_.fd, target.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISDIR(st.st_mode) &&
+        ::renameat(folder_.fd, target.c_str(), folder_.fd, name.c_str()) == 0)
+      target = name;
+  }
+  if (WriteDerivedFileAt(folder_.fd, target, data, size, times)) return true;
   SetLastErrorFromErrno(errno);
   return false;
 }

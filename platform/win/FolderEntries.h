@@ -30,7 +30,8 @@ class TFolderEntries {
   // leaves the old file whole, and a link is replaced, not followed), and
   // gives its times after the write. The entry is the one its name resolves
   // to, so a file that exists in another letter case is rewritten, not joined
-  // by a second one. False, with the last error set,
+  // by a second one, and takes the name's spelling. False, with the last
+  // error set,
   // when anything fails; ERROR_PATH_NOT_FOUND or ERROR_FILE_NOT_FOUND when
   // the folder is not open or no longer exists.
   bool WriteFile(const std::string& name, const void* data, std::size_t size, WrittenFileTimes& times) const;

@@ -389,20 +389,27 @@ TEST_F(HalvexBuild, CtrlCStopsTheBuildWhichSaysSoAndTheNextBuildIsWhole) {
 
 // A build killed for good (SIGKILL, a power cut) leaves its temporary files
 // where they were: the next build removes them, and neither keeps, counts
-// nor ships one.
+// nor ships one. A file of the user's whose name merely looks temporary stays.
 TEST_F(HalvexBuild, TheTemporaryFilesOfAKilledBuildAreRemovedNotShipped) {
   const fs::path copy = home_ + "/demo-killed";
   fs::remove_all(copy);
   fs::copy(DemoProjectFolder(), copy, fs::copy_options::recursive);
   ASSERT_EQ(Halvex("build '" + copy.string() + "'").status, 0);
-  const std::vector<fs::path> left = {"SendRoot/PSW.TXT.tmpa1B2c3", "SendRoot/WWW/TARNWELL.XML.tmpXyZ987",
-                                      "SendRoot/WWW/IMAGES/button_off.bmp.~cp4242_7", "Tarnwell/Demo.webx.tmpQ0w9E8",
-                                      "Tarnwell/Demo.xml.tmpzzzzzz"};
+  const std::vector<fs::path> left = {"SendRoot/PSW.TXT.~tarnwell~a1B2c3", "SendRoot/WWW/TARNWELL.XML.~tarnwell~XyZ987",
+                                      "SendRoot/WWW/IMAGES/button_off.bmp.~tarnwell~cp4242_7",
+                                      "Tarnwell/Demo.webx.~tarnwell~Q0w9E8", "Tarnwell/Demo.xml.~tarnwell~zzzzzz"};
+  const std::vector<fs::path> users = {"SendRoot/report.tmp202405", "SendRoot/WWW/IMAGES/plan.png.~cp4242_7",
+                                       "Tarnwell/notes.tmpabcdef", "SendRoot/old.~tarnwell~"};
   for (const fs::path& file : left) std::ofstream(copy / file) << "half";
+  for (const fs::path& file : users) std::ofstream(copy / file) << "mine";
   const ProgramRun run = Halvex("build '" + copy.string() + "'");
   EXPECT_EQ(run.status, 0) << run.out;
-  EXPECT_EQ(testsupport::WriterTemporaryFiles(copy), std::vector<std::string>{}) << run.out;
-  EXPECT_NE(run.out.find(" " + std::to_string(kExpectedFiles.size()) + " in all\n"), std::string::npos) << run.out;
+  for (const fs::path& file : left) EXPECT_FALSE(fs::exists(copy / file)) << file;
+  for (const fs::path& file : users) EXPECT_TRUE(fs::exists(copy / file)) << file;
+  EXPECT_EQ(testsupport::WriterTemporaryFiles(copy), std::vector<std::string>{(copy / users.back()).string()})
+      << run.out;
+  // The users' files under SendRoot are listed beside the compile's.
+  EXPECT_NE(run.out.find(" " + std::to_string(kExpectedFiles.size() + 3) + " in all\n"), std::string::npos) << run.out;
 }
 
 TEST_F(HalvexBuild, TheWebFilesListedAreThoseOnDisk) {

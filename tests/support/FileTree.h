@@ -26,14 +26,13 @@ inline std::map<std::string, std::string> ReadFileTree(const std::filesystem::pa
   return tree;
 }
 
-// The temporary files of the program's writers ("NAME.tmpXXXXXX",
-// "NAME.~cp...") below `root`, by path.
+// The temporary files of the program's writers ("NAME.~tarnwell~XXXXXX",
+// "NAME.~tarnwell~cpPID_N") below `root`, by path.
 inline std::vector<std::string> WriterTemporaryFiles(const std::filesystem::path& root) {
   std::vector<std::string> found;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
     const std::string name = entry.path().filename().string();
-    if (name.find(".tmp") != std::string::npos || name.find(".~cp") != std::string::npos)
-      found.push_back(entry.path().string());
+    if (name.find(".~tarnwell~") != std::string::npos) found.push_back(entry.path().string());
   }
   return found;
 }

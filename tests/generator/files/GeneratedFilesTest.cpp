@@ -150,11 +150,12 @@ TEST_F(GeneratedFiles, WriteGeneratedFileRewritesTheFileOfTheSameNameInAnyLetter
     int sameNames;        // entries whose names equal it without regard to case
   } steps[] = {
       {"true", "INDEX.XML", "INDEX.XML", 1},
-      {"touch page.xml", "PAGE.XML", "page.xml", 1},
+      // A file in another letter case takes the new spelling with the bytes.
+      {"touch page.xml", "PAGE.XML", "PAGE.XML", 1},
       // A name that exists as written wins over one in another letter case.
       {"touch Menu.xml && touch MENU.XML", "MENU.XML", "MENU.XML", 2},
       // The folder removed and made again: the file goes into the new one.
-      {"cd .. && rm -r WWW && mkdir WWW && touch WWW/p2.xml", "P2.XML", "p2.xml", 1},
+      {"cd .. && rm -r WWW && mkdir WWW && touch WWW/p2.xml", "P2.XML", "P2.XML", 1},
       {"true", "P3.XML", "P3.XML", 1},
   };
   const auto root = folder.Path() / "SendRoot" / "WWW";

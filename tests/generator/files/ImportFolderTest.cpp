@@ -63,8 +63,10 @@ class ImportFolder : public ::testing::Test {
 TEST_F(ImportFolder, CopiesFilesAndSubFoldersWithTheirTimesAndRegistersEachCopy) {
   folder.Write("SendRoot/WWW/INDEX.HTM", "generated");
   Copy();
-  // The user's file replaces the generated one of the same name (letter case aside).
-  EXPECT_EQ(folder.Read("SendRoot/WWW/INDEX.HTM"), "<html>mine</html>");
+  // The user's file replaces the generated one of the same name (letter case
+  // aside), and its spelling that of the one it replaces.
+  EXPECT_EQ(folder.Read("SendRoot/WWW/Index.htm"), "<html>mine</html>");
+  EXPECT_FALSE(std::filesystem::exists(folder.Native("SendRoot/WWW/INDEX.HTM")));
   EXPECT_EQ(folder.Read("SendRoot/WWW/sub/B.JS"), "var b;");
   EXPECT_EQ(folder.Read("SendRoot/WWW/sub/deeper/C.CSS"), "p{}");
   EXPECT_EQ(WriteTimeOf("SendRoot/WWW/sub/deeper/C.CSS"), kSourceTime);
