@@ -251,7 +251,7 @@ bool TGeneratedFiles::Failed(const std::string& path) const {
 
 const GeneratedFileRecord* TGeneratedFiles::FindInOutput(const std::string& key) const {
   if (const GeneratedFileRecord* record = Find(key)) return record;
-  if (state_.failedFiles.empty() || !PathExists(state_.outputRoot + key)) return nullptr;
+  if (state_.failedFiles.empty() || !FileExists(state_.outputRoot + key)) return nullptr;
   return FindPrevious(key);
 }
 
