@@ -68,7 +68,7 @@ void TFormDesign1::LoadProject() {
     ScopeExit endUpdate([this] { tvPageList->Items()->EndUpdate(); });
     ReadDocumentSettings();
     FillPageTree();
-    if (CheckImages()) RefreshImageList();
+    CheckImages();
     tvPageList->FullExpand();
   }
   for (TToolButton* button : {btnAddPage, btnDeletePage, btnPageUp, btnPageDown}) button->SetEnabled(false);

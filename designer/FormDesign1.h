@@ -680,9 +680,9 @@ class TFormDesign1 : public TForm, public TDesignerContext {
   void RenamePages(const std::vector<TmyXmlNode*>& pages, std::vector<std::string> oldStems,
                    const std::vector<std::string>& newStems);
   // Every picture of the project's image list must have its file: a missing
-  // one is copied back from the output's "images" folder, or else dropped
-  // from the list. True when the list lost an entry.
-  bool CheckImages();
+  // one is copied back from the output's "IMAGES" folder; the user is told
+  // of those that cannot be, which stay in the list.
+  void CheckImages();
 
   // --- reading page objects (LoadObjects.cpp) ----------------------------------
   // Makes one page object per `object` child of the container on the surface

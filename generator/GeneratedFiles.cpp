@@ -32,8 +32,12 @@ namespace {
 
 // "[Tarnwell] - Cannot create :" with a no-break space.
 constexpr int kTextCannotCreate = 7074;
+// "[Tarnwell] - Cannot copy :" with a no-break space.
+constexpr int kTextCannotCopy = 7077;
 // The compile was stopped before its end; the pages are incomplete.
 constexpr int kTextStopped = 7440;
+// "%s is a folder, not a file"
+constexpr int kTextFolderInPlace = 7460;
 // The password file lies one folder above the output root, in "SendRoot\".
 constexpr std::string_view kPasswordFileKey = "..\\PSW.TXT";
 constexpr std::string_view kPasswordFileName = "PSW.TXT";
@@ -68,6 +72,18 @@ bool NormaliseKey(std::string_view key, std::vector<std::string_view>& parts) {
     parts.push_back(part);
   }
   return !parts.empty();
+}
+
+// The path with the letter case of each name that exists as the file system
+// spells it, its separators as they were: writers address the pictures'
+// folder "IMAGES" as "images\\", and a message names the folder the user sees.
+std::string SpeltAsOnDisk(const std::string& path) {
+  const std::string native = ToNativePath(path);
+  if (native.size() != path.size()) return path;
+  std::string spelt = path;
+  for (std::size_t i = 0; i < spelt.size(); ++i)
+    if (spelt[i] != '\\' && spelt[i] != '/') spelt[i] = native[i];
+  return spelt;
 }
 
 // Where the keys of a stamp list lead below one output root. A link inside the
@@ -213,9 +229,30 @@ void TGeneratedFiles::StopWhenAsked() {
 
 void TGeneratedFiles::ReportWriteFailure(const std::string& path) {
   state_.compileErrors |= kCompileErrorFile;
-  if (std::find(state_.failedFiles.begin(), state_.failedFiles.end(), path) == state_.failedFiles.end())
-    state_.failedFiles.push_back(path);
-  host_.AddCompilerMessage(GetUiText(kTextCannotCreate), path);
+  const std::string shown = SpeltAsOnDisk(path);
+  if (std::find(state_.failedFiles.begin(), state_.failedFiles.end(), shown) == state_.failedFiles.end())
+    state_.failedFiles.push_back(shown);
+  host_.AddCompilerMessage(GetUiText(kTextCannotCreate), shown);
+}
+
+void TGeneratedFiles::ReportFolderInPlace(const std::string& source, const std::string& folder,
+                                          const std::string& path) {
+  host_.AddCompilerMessage(
+      GetUiText(kTextCannotCopy) + "(" + Format(GetUiText(kTextFolderInPlace), ShownPath(SpeltAsOnDisk(folder))) + ")",
+      source);
+  ReportWriteFailure(path);
+}
+
+bool TGeneratedFiles::Failed(const std::string& path) const {
+  if (state_.failedFiles.empty()) return false;
+  const std::string shown = SpeltAsOnDisk(path);
+  return std::find(state_.failedFiles.begin(), state_.failedFiles.end(), shown) != state_.failedFiles.end();
+}
+
+const GeneratedFileRecord* TGeneratedFiles::FindInOutput(const std::string& key) const {
+  if (const GeneratedFileRecord* record = Find(key)) return record;
+  if (state_.failedFiles.empty() || !FileExists(state_.outputRoot + key)) return nullptr;
+  return FindPrevious(key);
 }
 
 void TGeneratedFiles::RegisterGeneratedFile(const std::string& path) {

@@ -51,8 +51,22 @@ class TGeneratedFiles {
 
   // A file or folder of the output that could not be written, copied or
   // made: a host message (UI text 7074 and the path), marked as a file error
-  // and kept in the state's failed files.
+  // and kept in the state's failed files. The path is shown as the file
+  // system spells its folders (the pictures' folder "IMAGES", whatever
+  // spelling the writer used).
   void ReportWriteFailure(const std::string& path);
+  // A file of the output that could not be copied because a folder stands
+  // where a file belongs (`folder`: the source, or `path` itself): a host
+  // message that says so (UI texts 7077 and 7460, the source as its source),
+  // then ReportWriteFailure of `path`.
+  void ReportFolderInPlace(const std::string& source, const std::string& folder, const std::string& path);
+  // True when the run reported the file as not written.
+  bool Failed(const std::string& path) const;
+  // The record that tells the file of a key as it is in the output: this
+  // run's; or, once the run failed to write a file (it keeps every file of
+  // the previous compile), the previous compile's record of a file it did not
+  // write and that is still there. Null when neither.
+  const GeneratedFileRecord* FindInOutput(const std::string& key) const;
 
   // Ends the run (an exception with UI text 7440) when the program was asked
   // to stop (SIGINT, SIGTERM): called between the files a compile writes.

@@ -78,7 +78,8 @@ void StampImages(TmyXmlNode* root, const TGeneratedFiles& files) {
   for (TmyXmlNode* image = images->firstChild; image != nullptr; image = next) {
     next = image->next;
     const std::string key = "images\\" + image->GetAttr("name");
-    const GeneratedFileRecord* record = files.Find(key);
+    // A picture whose copy failed in this run keeps the last compile's copy.
+    const GeneratedFileRecord* record = files.FindInOutput(key);
     if (record == nullptr) {
       std::unique_ptr<TmyXmlNode> removed(image);
       continue;

@@ -8,6 +8,7 @@
 #include "generator/CompileState.h"
 #include "generator/GeneratedFiles.h"
 #include "generator/ProjectSettings.h"
+#include "platform/vcl/SysUtils.h"
 
 namespace {
 
@@ -109,13 +110,27 @@ TmyXmlNode* TProjectImages::CopyProjectImage(const std::string& name, const std:
   // operator panels, unless the group is kept off those too.
   const bool panels = project_.settings != nullptr && project_.settings->operatorPanels;
   if (state_.notForWww && (state_.notForId || !panels)) return node;
-  const char* source = GetImagePath(name, project_.globalMode, project_.globalDir);
-  const std::string destination = folder + name;
-  if (source == nullptr || CopyFileKeepTime(source, destination, true) != 1) {
+  const char* found = GetImagePath(name, project_.globalMode, project_.globalDir);
+  if (found == nullptr) {
     state_.compileErrors |= kCompileErrorFile;
-    // A picture that is there but could not be copied is an output file not
-    // written (the copy reported why).
-    if (source != nullptr && files_ != nullptr && PathExists(source)) files_->ReportWriteFailure(destination);
+    return node;
+  }
+  const std::string source = found;
+  const std::string destination = folder + name;
+  // A picture that could not be copied is an output file not written, as the
+  // pages refer to it: the run fails and the last compile's copy stays. It is
+  // reported once, however many objects show it.
+  if (files_ != nullptr && files_->Failed(destination)) return node;
+  const bool sourceFolder = DirectoryExists(source);
+  if (sourceFolder || DirectoryExists(destination)) {
+    state_.compileErrors |= kCompileErrorFile;
+    if (files_ != nullptr) files_->ReportFolderInPlace(source, sourceFolder ? source : destination, destination);
+    return node;
+  }
+  if (CopyFileKeepTime(source, destination, true) != 1) {
+    state_.compileErrors |= kCompileErrorFile;
+    // The copy reported why (a picture file that is gone, for one).
+    if (files_ != nullptr) files_->ReportWriteFailure(destination);
     return node;
   }
   if (files_ != nullptr) {

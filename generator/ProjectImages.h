@@ -29,9 +29,11 @@ class TProjectImages {
   std::string GetImageLongName(const std::string& name) const;
   // Copies the picture into the folder (a system path ending in a
   // backslash), keeping its times, registers and counts it; a failed copy
-  // sets error bit 2. Skipped while a not-for-www group is compiled (unless
-  // the group is not also not-for-id and the operator-panel output is on).
-  // The image node, or null when the list does not hold the name.
+  // sets error bit 2 and is a file not written (once a run, with its reason:
+  // the picture's file gone, a folder in its place or in the copy's).
+  // Skipped while a not-for-www group is compiled (unless the group is not
+  // also not-for-id and the operator-panel output is on). The image node, or
+  // null when the list does not hold the name.
   TmyXmlNode* CopyProjectImage(const std::string& name, const std::string& folder);
 
  private:

@@ -7,7 +7,9 @@
 // the build was refused and left the output as it was), the user's files
 // that were not deleted are as they were unless the build said why, and the
 // build's result is true: a failed build names its reason in the host's
-// messages, a good one wrote every page.
+// messages (one that failed at files it could not write may have written the
+// others, and keeps every file of the last build), a good one wrote every page
+// and left every picture its pages refer to.
 
 #include <gtest/gtest.h>
 
@@ -139,7 +141,10 @@ class DeletionSweep : public InProcessBuild {
                         });
       const Tree after = Files(Output());
       refused += succeeded ? 0 : 1;
-      CheckLogins(name, output, levels, after, succeeded);
+      bool notWritten = false;
+      for (const HostMessageLine& line : host.Messages().All())
+        notWritten = notWritten || line.text.find("Cannot create :") != std::string::npos;
+      CheckLogins(name, output, levels, after, succeeded, notWritten);
       CheckUserFiles(name, web, target, told);
       if (target.filename() == "web.xml") {
         EXPECT_TRUE(std::any_of(shown.begin() + boxes, shown.end(), [](const MessageBoxRecord& box) {
@@ -155,14 +160,24 @@ class DeletionSweep : public InProcessBuild {
     std::cout << "deletion sweep, " << layout << ": " << targets.size() << " cases, " << refused << " refused\n";
   }
 
-  // A refused build left the output as it was; a good one kept the users of
-  // the password file and every page with its level.
+  // A refused build left the output as it was; one that failed at files it
+  // could not write kept every file of the last build; a good one left every
+  // picture its pages refer to. Both kept the users of the password file and
+  // every page with its level.
   static void CheckLogins(const std::string& name, const Tree& output, const std::map<std::string, int>& levels,
-                          const Tree& after, bool succeeded) {
-    if (!succeeded) {
+                          const Tree& after, bool succeeded, bool notWritten) {
+    if (!succeeded && !notWritten) {
       EXPECT_TRUE(after == output) << name << ": a refused build changed the output";
       return;
     }
+    static const std::regex picture("IMAGES/([A-Za-z0-9_.-]+)");
+    for (const auto& [file, bytes] : after) {
+      if (!succeeded || file.find("/IMAGES/") != std::string::npos) continue;
+      for (std::sregex_iterator it(bytes.begin(), bytes.end(), picture), end; it != end; ++it)
+        EXPECT_TRUE(after.count("WWW/IMAGES/" + (*it)[1].str())) << name << ": " << file << " shows " << (*it)[0];
+    }
+    for (const auto& [file, bytes] : output)
+      EXPECT_TRUE(succeeded || after.count(file)) << name << ": " << file << " is gone";
     EXPECT_TRUE(after.count("PSW.TXT") && after.at("PSW.TXT") == output.at("PSW.TXT")) << name << ": PSW.TXT";
     const std::map<std::string, int> now = PageLevels(after);
     for (const auto& [page, level] : levels) {

@@ -230,6 +230,7 @@ TEST_F(Commands, PreviewOpensTheCompiledStartPage) {
   TFormDesign1& d = Open(folderA, Project());
   // The button is hidden on the tool bar.
   EXPECT_FALSE(d.tbPreview1->Visible());
+  ClearMessageBoxLog();  // the load's word on pictures without files
   Driver::AnswerMessageBox("Recompile web pages?", IDNO);
   d.tbPreview1->Click();
   const std::vector<TShellOpenRequest> log = ShellOpenLog();

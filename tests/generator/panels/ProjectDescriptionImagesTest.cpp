@@ -1,7 +1,7 @@
 // The images of the project description: kept only when the compile wrote
 // them for the panels, with `longname` completed and `time` and `size` taken
 // from the generated-file table (or from the previous compile's record when
-// the file did not change).
+// the file did not change, or when a failed run kept its old copy).
 
 #include <gtest/gtest.h>
 
@@ -108,6 +108,29 @@ TEST(ProjectDescriptionImages, KeepsThePanelsImagesWithTheirFileTimeAndSize) {
       {"valve.png", "name=valve.png type=png time=1733500061 size=11 "},
       {"same.png", "name=same.png type=png time=1700000000 size=4 "},
       {"changed.png", "name=changed.png type=png time=1733500000 size=7 "},
+  };
+  EXPECT_EQ(Images(compile), expected);
+}
+
+// A run that failed to write a file keeps the previous compile's files: a
+// picture it could not copy is described by the previous record while its old
+// copy is in the output, and not once that copy is gone.
+TEST(ProjectDescriptionImages, AFailedRunDescribesThePreviousCopiesItKept) {
+  PanelsCompile compile(kProject);
+  compile.settings.operatorPanels = true;
+  WriteImage(compile, "pump.png", "PUMPDATA", kNow);
+  compile.Folder().Write("WWW/images/missing.png", "OLD");
+  const std::string stamps = compile.Folder().Native("stamps.txt");
+  compile.Folder().Write("stamps.txt",
+                         StampLine("missing.png", "OLD", kPrevious) + StampLine("valve.png", "V", kPrevious));
+  compile.files.LoadPreviousStamps(stamps);
+  for (const char* name : {"missing.png", "valve.png"})
+    compile.files.ReportWriteFailure(compile.state.outputRoot + "images\\" + name);
+  compile.RunResolving();
+
+  const std::map<std::string, std::string> expected = {
+      {"pump.png", "name=pump.png longname=Pump.png type=png time=1733500000 size=8 "},
+      {"missing.png", "name=missing.png longname=Missing.png type=png time=1700000000 size=3 "},
   };
   EXPECT_EQ(Images(compile), expected);
 }

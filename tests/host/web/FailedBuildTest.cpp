@@ -3,7 +3,8 @@
 // the split layout was lost: the build fails with the reason and writes
 // nothing under SendRoot nor among the project's files (its settings file
 // keeps the time of the last compile), and halvex serve still asks for a
-// login before the service pages of the last good build.
+// login before the service pages of the last good build. A missing picture
+// fails the build too, and keeps its last copy and its place in the project.
 
 #include <gtest/gtest.h>
 #include <httplib.h>
@@ -11,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -154,6 +156,109 @@ TEST(FailedBuild, KeepsTheLastGoodOutputAndItsLogins) {
       EXPECT_EQ(answer->get_header_value("Location"), "/LOGIN.XML") << page;
     }
     EXPECT_EQ(StopServe(serve, SIGTERM).first, 0);
+  }
+}
+
+// A picture the pages use that is missing (its file gone, the image folder
+// gone or moved away, a folder in the place of the picture or of its copy in
+// the output): the load tells which pictures have no file when the last
+// compile's copy cannot bring them back, each build fails naming the copy in
+// the output as the folder is spelt there, the last good copies stay as they
+// were, and the project keeps the pictures, so that once they are back a build
+// succeeds with all of them.
+TEST(FailedBuild, AMissingPictureFailsTheBuildKeepsItsLastCopyAndStaysInTheProject) {
+  testsupport::TempFolder folder("missing-picture-");
+  const auto halvex = [&folder](const std::string& arguments) {
+    return RunProgram("HALVEX_HOME='" + folder.Native("home") + "' '" + TARNWELL_HALVEX_PATH + "' " + arguments);
+  };
+  ASSERT_EQ(halvex("register '" + std::string(TARNWELL_PLUGIN_PATH) + "'").status, 0);
+  const fs::path demoImages = fs::path(TARNWELL_SOURCE_DIR) / "examples/demo/Tarnwell/Images";
+  std::ifstream demoFile(demoImages.parent_path() / "Demo.xml", std::ios::binary);
+  const std::string demoProject{std::istreambuf_iterator<char>(demoFile), std::istreambuf_iterator<char>()};
+  using Step = std::function<void(const fs::path& project)>;
+  const Step none = [](const fs::path&) {};
+  const Step pumpBack = [&demoImages](const fs::path& p) {
+    fs::remove_all(p / "Tarnwell/Images/pump_on.png");
+    fs::copy_file(demoImages / "pump_on.png", p / "Tarnwell/Images/pump_on.png");
+  };
+  const struct {
+    const char* name;
+    Step change;
+    int builds;                    // failed builds in a row
+    const char* named;             // the files the failure names, below SendRoot/WWW/IMAGES/
+    const char* told;              // the load's message, or null for none
+    const char* reason = nullptr;  // a message of the copy
+    Step restore = nullptr;        // then a build succeeds with every picture
+  } cases[] = {
+      {"folder-removed", [](const fs::path& p) { fs::remove_all(p / "Tarnwell/Images"); }, 1, "pump_off.png, ",
+       "lamp_on.png, lamp_off.png, mode_off.png, mode_manual.png, mode_auto.jpg, button_on.png and 2 more."},
+      {"folder-away", [](const fs::path& p) { fs::rename(p / "Tarnwell/Images", p / "Images.away"); }, 2,
+       "pump_off.png, ",
+       "/Tarnwell/Images\" and could not be brought back from the output of its last compile: pump_on.png", nullptr,
+       [](const fs::path& p) { fs::rename(p / "Images.away", p / "Tarnwell/Images"); }},
+      {"one-picture-lost",
+       [](const fs::path& p) {
+         fs::remove(p / "Tarnwell/Images/pump_on.png");
+         fs::remove(p / "SendRoot/WWW/IMAGES/pump_on.png");
+       },
+       1, "pump_on.png.", "last compile: pump_on.png. They stay in the project's image list",
+       "/Tarnwell/Images/pump_on.png] [Tarnwell] - Cannot copy :\u00A0(No such file or directory)", pumpBack},
+      {"folder-for-picture",
+       [](const fs::path& p) {
+         fs::remove(p / "Tarnwell/Images/pump_on.png");
+         fs::create_directory(p / "Tarnwell/Images/pump_on.png");
+       },
+       1, "pump_on.png.", "last compile: pump_on.png.", "/Tarnwell/Images/pump_on.png is a folder, not a file)",
+       pumpBack},
+      {"folder-for-copy",
+       [](const fs::path& p) {
+         fs::remove(p / "SendRoot/WWW/IMAGES/pump_on.png");
+         fs::create_directory(p / "SendRoot/WWW/IMAGES/pump_on.png");
+       },
+       1, "pump_on.png.", nullptr, "/SendRoot/WWW/IMAGES/pump_on.png is a folder, not a file)",
+       [](const fs::path& p) { fs::remove(p / "SendRoot/WWW/IMAGES/pump_on.png"); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const fs::path copy = folder.Native(c.name);
+    fs::copy(std::string(TARNWELL_SOURCE_DIR) + "/examples/demo", copy, fs::copy_options::recursive);
+    const std::string project = "'" + copy.string() + "'";
+    ASSERT_EQ(halvex("build " + project).status, 0);
+    const std::string images = std::string(c.name) + "/SendRoot/WWW/IMAGES";
+    const auto good = TreeBytes(folder, images);
+    ASSERT_EQ(good.size(), 14u);
+    c.change(copy);
+    const auto kept = TreeBytes(folder, images);
+    for (int i = 0; i < c.builds; ++i) {
+      const ProgramRun failed = halvex("build " + project);
+      EXPECT_EQ(failed.status, 1) << failed.out;
+      EXPECT_NE(failed.out.find("These files of the compile could not be written: " + copy.string() +
+                                "/SendRoot/WWW/IMAGES/" + c.named),
+                std::string::npos)
+          << failed.out;
+      const std::size_t box = failed.out.find("message box \"Warning\": \"These pictures of the project are missing");
+      EXPECT_EQ(box != std::string::npos, c.told != nullptr) << failed.out;
+      if (c.told != nullptr) {
+        EXPECT_NE(failed.out.find(c.told, box), std::string::npos) << failed.out;
+      }
+      if (c.reason != nullptr) {
+        EXPECT_NE(failed.out.find(c.reason), std::string::npos) << failed.out;
+      }
+      EXPECT_EQ(Changed(kept, TreeBytes(folder, images)), std::vector<std::string>());
+    }
+    if (c.restore == nullptr) continue;
+    c.restore(copy);
+    const ProgramRun built = halvex("build " + project);
+    EXPECT_EQ(built.status, 0) << built.out;
+    EXPECT_EQ(built.out.find("message box"), std::string::npos) << built.out;
+    EXPECT_EQ(Changed(good, TreeBytes(folder, images)), std::vector<std::string>());
+    const auto pictures = [](const std::string& text) {
+      std::size_t count = 0;
+      for (std::size_t at = text.find(" longname="); at != std::string::npos; at = text.find(" longname=", at + 1))
+        ++count;
+      return count;
+    };
+    EXPECT_EQ(pictures(folder.Read(std::string(c.name) + "/Tarnwell/Demo.xml")), pictures(demoProject));
   }
 }
 

@@ -1,6 +1,7 @@
 // The image check when the designer loads a project: a listed picture whose
 // file is gone comes back from the output tree's copy with its file times,
-// one without a copy leaves the list, the rest stays as it was.
+// one without a copy stays listed and a message box names it, the rest stays
+// as it was.
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 
 #include "core/XmlNode.h"
 #include "designer/FormDesign1.h"
+#include "platform/win/MessageBox.h"
 #include "tests/designer/commands/CommandsTestSupport.h"
 
 using namespace commandstest;
@@ -28,7 +30,7 @@ class ImageCheck : public CommandsTest {
   }
 };
 
-TEST_F(ImageCheck, MissingPicturesAreRestoredFromTheOutputOrDropped) {
+TEST_F(ImageCheck, MissingPicturesAreRestoredFromTheOutputOrNamed) {
   const std::string images =
       "<images>\r\n<img name=\"HERE.PNG\" />\r\n<img name=\"BACKUP.PNG\" />\r\n<img name=\"GONE.PNG\" />\r\n"
       "<img name=\"..\\EVIL.PNG\" />\r\n<img name=\"LAST.PNG\" />\r\n</images>\r\n";
@@ -40,9 +42,18 @@ TEST_F(ImageCheck, MissingPicturesAreRestoredFromTheOutputOrDropped) {
   const auto stamp = std::filesystem::file_time_type::clock::now() - std::chrono::hours(48);
   std::filesystem::last_write_time(backup, stamp);
   const auto copied = std::filesystem::last_write_time(backup);
+  ClearMessageBoxLog();
   Open(OnePageProject("", images));
-  // The picture that cannot be checked (no plain name) stays listed.
-  EXPECT_EQ(ListedImages(), (std::vector<std::string>{"HERE.PNG", "BACKUP.PNG", "..\\EVIL.PNG", "LAST.PNG"}));
+  // The picture that cannot be checked (no plain name) stays listed, and so
+  // does the one that cannot be restored.
+  EXPECT_EQ(ListedImages(),
+            (std::vector<std::string>{"HERE.PNG", "BACKUP.PNG", "GONE.PNG", "..\\EVIL.PNG", "LAST.PNG"}));
+  const std::vector<MessageBoxRecord> boxes = MessageBoxLog();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_NE(boxes[0].text.find("/Tarnwell/Images\" and could not be brought back from the output of its last "
+                               "compile: GONE.PNG. They stay"),
+            std::string::npos)
+      << boxes[0].text;
   EXPECT_EQ(folder.Read("Tarnwell/Images/BACKUP.PNG"), "backup");
   const auto restored = std::filesystem::last_write_time(folder.Path() / "Tarnwell/Images/BACKUP.PNG");
   EXPECT_LE(std::chrono::abs(restored - copied), std::chrono::seconds(2));
@@ -52,9 +63,11 @@ TEST_F(ImageCheck, MissingPicturesAreRestoredFromTheOutputOrDropped) {
 
 TEST_F(ImageCheck, AProjectWithAllItsPicturesIsLeftAlone) {
   folder.Write("Tarnwell/Images/A.PNG", "a");
+  ClearMessageBoxLog();
   Open(OnePageProject("", "<images>\r\n<img name=\"A.PNG\" />\r\n</images>\r\n"));
   EXPECT_EQ(ListedImages(), (std::vector<std::string>{"A.PNG"}));
   EXPECT_FALSE(designer->Document().Modified());
+  EXPECT_TRUE(MessageBoxLog().empty());
 }
 
 }  // namespace

@@ -194,9 +194,9 @@ TEST_F(MultiImageDialog, AMissingPictureFileKeepsTheEntry) {
   SelectObjects({0, 1});
   const std::string first = ObjectXml(0), second = ObjectXml(1);
   Edit(0, "TFormMultiImageProperties", [&](TPropertyForm& f) {
-    // The load's image check took the picture without a file out of the
-    // project's list, so its long name is gone; the entry keeps its name.
-    EXPECT_EQ(Entries(f), (std::vector<std::string>{"|gone.png", "Lamp on|lamp_on.png", "|nothere.png"}));
+    // The picture without a file stays in the project's list with its long
+    // name (the load's image check told it); the entry keeps its name.
+    EXPECT_EQ(Entries(f), (std::vector<std::string>{"Missing|gone.png", "Lamp on|lamp_on.png", "|nothere.png"}));
     EXPECT_TRUE(Multi(f).EntryMissing(0));
     EXPECT_FALSE(Multi(f).EntryMissing(1));
     EXPECT_EQ(f.Get<TPanel>("Panel1")->Text(), "Click to insert image...");
