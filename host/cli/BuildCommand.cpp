@@ -124,7 +124,8 @@ int RunBuildStep(HalvexHost& host, HostMainWindow* window, std::vector<LoadedPlu
   PrintLines("host project files added", Missing(filesAfter, filesBefore), out);
   PrintLines("host project files removed", Missing(filesBefore, filesAfter), out);
   PrintWebFiles(sendRoot, webBefore, out);
-  if (const int signal = StopRequestSignal(); signal != 0) {
+  // A signal that came after the compile's last file stopped nothing.
+  if (const int signal = StopRequestSignal(); signal != 0 && !build.Succeeded()) {
     out << "build stopped by " << SignalName(signal)
         << ": the web files are incomplete until a build runs to its end\n";
     return kExitFailure;

@@ -413,7 +413,7 @@ int RunUserActions(HalvexHost& host, const HostRunOptions& options, GuiSession* 
   if (gui != nullptr && !stopped()) gui->Run(out);
   for (const std::string& name : options.clicks)
     if (stopped() || !ClickInShownWindow(host, name, out, err)) return kExitFailure;
-  if (stopped() || (!options.snapshot.empty() && !SnapshotShownWindow(host, options.snapshot, out, err)))
+  if (!options.snapshot.empty() && (stopped() || !SnapshotShownWindow(host, options.snapshot, out, err)))
     return kExitFailure;
   return kExitSuccess;
 }
@@ -592,11 +592,14 @@ int RunHostSession(const HalvexContext& context, const HostRunOptions& options, 
   int status = RunUserActions(host, options, gui.get(), out, err);
   // What the plug-ins told or asked the user so far (the build step lists its own).
   PrintSection("questions", QuestionsAskedSince(boxesBefore, modalsBefore), out);
-  if (status == kExitSuccess && step && StopRequestSignal() == 0)
-    status = step(host, mainWindow.Window(), plugins, out, err);
-  // A stop asked for from here on finds nothing of the run's work left to
-  // stop: the project closes as it would have.
-  const int stoppedWork = StopRequestSignal();
+  // A step asked to stop before it began is not begun.
+  if (status == kExitSuccess && step)
+    status = StopRequestSignal() != 0 ? kExitFailure : step(host, mainWindow.Window(), plugins, out, err);
+  // A stop asked for until here stopped the run's work, unless the step ran
+  // to a good end (the signal came after the compile's last file); one asked
+  // for from here on finds nothing left to stop: the project closes as it
+  // would have.
+  const int stoppedWork = step && status == kExitSuccess ? 0 : StopRequestSignal();
   PrintState(host, mainWindow.Window(), out);
   const std::size_t boxesBeforeClose = Driver::MessageBoxes().size(), modalsBeforeClose = Driver::ModalLog().size();
   RunClosing(host, desktopFile, out);

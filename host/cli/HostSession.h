@@ -80,7 +80,8 @@ const char* SignalName(int signal);
 // The whole run; answers the exit code (the worst of every stage's).
 // SIGINT and SIGTERM ask it to stop (StopRequest.h): a compile ends at its
 // next file, no later action or step runs, the project closes as after any
-// run, and the code is 128 + the signal's number. The answers answer every
+// run, and the code is 128 + the signal's number; a signal that came when
+// the work had ended stops nothing and is only told. The answers answer every
 // question of the run; one that answered none fails it.
 int RunHostSession(const HalvexContext& context, const HostRunOptions& options, const HostSessionStep& step,
                    std::ostream& out, std::ostream& err);
