@@ -355,20 +355,18 @@ bool WaitUntil(const std::function<bool()>& done) {
 // tree is a clean build's.
 TEST_F(HalvexBuild, CtrlCStopsTheBuildWhichSaysSoAndTheNextBuildIsWhole) {
   const struct {
-    const char* name;
-    const char* run;  // the verb and its options; the project is added after the verb
-    const char* options;
+    const char* verb;
+    const char* options;  // after the project
     int signal;
     const char* said;
   } cases[] = {
-      {"build", "build", "", SIGINT,
-       "\nbuild stopped by SIGINT: the web files are incomplete until a build runs to its end\n"},
-      {"open", "open", " --command Tarnwell --click btnSave1", SIGTERM, "\nhalvex open: stopped by SIGTERM\n"},
+      {"build", "", SIGINT, "\nbuild stopped by SIGINT: the web files are incomplete until a build runs to its end\n"},
+      {"open", " --command Tarnwell --click btnSave1", SIGTERM, "\nhalvex open: stopped by SIGTERM\n"},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    const fs::path copy = home_ + "/demo-stop-" + c.name;
-    const fs::path clean = home_ + "/demo-stop-" + c.name + "-clean";
+    SCOPED_TRACE(c.verb);
+    const fs::path copy = home_ + "/demo-stop-" + c.verb;
+    const fs::path clean = home_ + "/demo-stop-" + c.verb + "-clean";
     for (const fs::path& project : {copy, clean}) {
       fs::remove_all(project);
       fs::copy(DemoProjectFolder(), project, fs::copy_options::recursive);
@@ -382,8 +380,8 @@ TEST_F(HalvexBuild, CtrlCStopsTheBuildWhichSaysSoAndTheNextBuildIsWhole) {
     std::ofstream(clean / "Tarnwell/Import/HELD.TXT").close();
     const fs::path pipe = copy / "Tarnwell/Import/HELD.TXT";
     ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
-    const fs::path output = home_ + "/stop-" + c.name + ".out";
-    const std::string command = "HALVEX_HOME='" + home_ + "' exec '" + TARNWELL_HALVEX_PATH + "' " + c.run + " '" +
+    const fs::path output = home_ + "/stop-" + c.verb + ".out";
+    const std::string command = "HALVEX_HOME='" + home_ + "' exec '" + TARNWELL_HALVEX_PATH + "' " + c.verb + " '" +
                                 copy.string() + "'" + c.options + " > '" + output.string() + "' 2>&1";
     const char* argv[] = {"sh", "-c", command.c_str(), nullptr};
     pid_t pid = 0;
