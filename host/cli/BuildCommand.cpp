@@ -2,18 +2,16 @@
 // project as the Halvex IDE does: the compiler events, the link event with
 // the host's status window, the plain export ClLinkExtendedProgMap of each
 // plug-in library that has it. The plug-ins' questions are answered from
-// the --answer options. The run prints the build's steps with their results,
-// the questions asked, the files the plug-ins added to or removed from the
-// host project and the web files written under SendRoot; it succeeds only
-// when every step did. SIGINT and SIGTERM stop it: the compile ends at its
-// next file (its temporary files removed), the project closes as after any
-// run, and the exit code is 128 + the signal's number.
+// the --answer options, as in every run of the host. The run prints the
+// build's steps with their results, the questions asked, the files the
+// plug-ins added to or removed from the host project and the web files
+// written under SendRoot; it succeeds only when every step did. SIGINT and SIGTERM stop it as every run of the host
+// (HostSession.h): the compile ends at its next file (its temporary files
+// removed) and the step says that the web files are incomplete.
 
 #include <algorithm>
-#include <csignal>
 #include <filesystem>
 #include <map>
-#include <sstream>
 
 #include "host/cli/HalvexCommands.h"
 #include "host/cli/HostSession.h"
@@ -32,37 +30,6 @@ namespace fs = std::filesystem;
 
 // The web output folder of a host project.
 constexpr const char* kSendRoot = "SendRoot";
-// A run ended by a signal exits with 128 + its number, as a shell reports it.
-constexpr int kExitSignalBase = 128;
-
-extern "C" void StopOnSignal(int signal) { RequestStop(signal); }
-
-// SIGINT and SIGTERM ask the run to stop (StopRequest.h) for as long as it
-// lives, instead of ending the process in the middle of a write.
-class StopSignals {
- public:
-  StopSignals() {
-    ClearStopRequest();
-    struct sigaction action {};
-    action.sa_handler = StopOnSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &action, &oldInt_);
-    sigaction(SIGTERM, &action, &oldTerm_);
-  }
-  ~StopSignals() {
-    sigaction(SIGINT, &oldInt_, nullptr);
-    sigaction(SIGTERM, &oldTerm_, nullptr);
-  }
-  StopSignals(const StopSignals&) = delete;
-  StopSignals& operator=(const StopSignals&) = delete;
-
- private:
-  struct sigaction oldInt_ {};
-  struct sigaction oldTerm_ {};
-};
-
-const char* SignalName(int signal) { return signal == SIGINT ? "SIGINT" : signal == SIGTERM ? "SIGTERM" : "a signal"; }
 
 struct FileFacts {
   std::uintmax_t size = 0;
@@ -137,8 +104,7 @@ void PrintWebFiles(const fs::path& root, const std::map<std::string, FileFacts>&
 }
 
 // The build's step of the session.
-int RunBuildStep(const std::vector<HostAnswer>& answers, HalvexHost& host, HostMainWindow* window,
-                 std::vector<LoadedPlugin>& plugins, std::ostream& out) {
+int RunBuildStep(HalvexHost& host, HostMainWindow* window, std::vector<LoadedPlugin>& plugins, std::ostream& out) {
   std::vector<HostBuildExport> exports;
   for (const LoadedPlugin& p : plugins)
     if (p.library && p.library->Loaded())
@@ -149,12 +115,8 @@ int RunBuildStep(const std::vector<HostAnswer>& answers, HalvexHost& host, HostM
   const std::size_t boxes = Driver::MessageBoxes().size(), modals = Driver::ModalLog().size();
 
   out << "build:\n";
-  HostBuildResult build;
-  {
-    HostAnswerScope scope(answers);
-    build = RunHostBuild(host, window->Handle(), exports);
-    Application->ProcessMessages();
-  }
+  const HostBuildResult build = RunHostBuild(host, window->Handle(), exports);
+  Application->ProcessMessages();
   PrintSteps(build, out);
   if (std::none_of(exports.begin(), exports.end(), [](const HostBuildExport& e) { return e.function != nullptr; }))
     out << "  no plug-in library exports ClLinkExtendedProgMap\n";
@@ -163,7 +125,8 @@ int RunBuildStep(const std::vector<HostAnswer>& answers, HalvexHost& host, HostM
   PrintLines("host project files added", Missing(filesAfter, filesBefore), out);
   PrintLines("host project files removed", Missing(filesBefore, filesAfter), out);
   PrintWebFiles(sendRoot, webBefore, out);
-  if (const int signal = StopRequestSignal(); signal != 0) {
+  // A signal that came after the compile's last file stopped nothing.
+  if (const int signal = StopRequestSignal(); signal != 0 && !build.Succeeded()) {
     out << "build stopped by " << SignalName(signal)
         << ": the web files are incomplete until a build runs to its end\n";
     return kExitFailure;
@@ -184,20 +147,10 @@ int RunBuildStep(const std::vector<HostAnswer>& answers, HalvexHost& host, HostM
 int RunBuild(const HalvexContext& context, const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   HostRunOptions options;
   if (!ReadHostRunOptions("build", args, true, options, err)) return kExitUsage;
-  std::vector<HostAnswer> answers;
-  std::ostringstream fault;
-  if (!ParseHostAnswers(options.answers, answers, fault)) {
-    err << "halvex build: " << fault.str();
-    return kExitUsage;
-  }
-  const StopSignals stopSignals;
-  const int result = RunHostSession(
+  return RunHostSession(
       context, options,
-      [&answers](HalvexHost& host, HostMainWindow* window, std::vector<LoadedPlugin>& plugins, std::ostream& o,
-                 std::ostream&) { return RunBuildStep(answers, host, window, plugins, o); },
+      [](HalvexHost& host, HostMainWindow* window, std::vector<LoadedPlugin>& plugins, std::ostream& o, std::ostream&) {
+        return RunBuildStep(host, window, plugins, o);
+      },
       out, err);
-  const int signal = StopRequestSignal();
-  if (signal == 0) return result;
-  err << "halvex build: stopped by " << SignalName(signal) << "\n";
-  return kExitSignalBase + signal;
 }

@@ -10,8 +10,10 @@
 #include <cctype>
 #include <charconv>
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <memory>
+#include <sstream>
 
 #include "host/cli/GuiSession.h"
 #include "host/cli/OpenActions.h"
@@ -27,6 +29,7 @@
 #include "platform/win/CodePage.h"
 #include "platform/win/Paths.h"
 #include "platform/win/RegistryStore.h"
+#include "platform/win/StopRequest.h"
 #include "platform/win/VirtualClock.h"
 
 namespace {
@@ -117,9 +120,11 @@ const std::array<ValueOption, 6> kValueOptions = {{
        return true;
      }},
     {"--answer", "WHAT=REPLY", true,
-     [](HostRunOptions& o, const std::string& v, std::ostream&) {
-       o.answers.push_back(v);
-       return true;
+     [](HostRunOptions& o, const std::string& v, std::ostream& err) {
+       std::ostringstream fault;
+       if (ParseHostAnswers({v}, o.answers, fault)) return true;
+       err << "halvex " << o.verb << ": " << fault.str();
+       return false;
      }},
 }};
 
@@ -176,6 +181,33 @@ bool ReadOption(const std::vector<std::string>& args, std::size_t& i, bool accep
   err << "halvex " << options.verb << ": unknown option \"" << a << "\" (see halvex --help)\n";
   return false;
 }
+
+extern "C" void StopOnSignal(int signal) { RequestStop(signal); }
+
+// SIGINT and SIGTERM ask the run to stop (StopRequest.h) for as long as it
+// lives, instead of ending the process in the middle of a write.
+class StopSignals {
+ public:
+  StopSignals() {
+    ClearStopRequest();
+    struct sigaction action {};
+    action.sa_handler = StopOnSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &action, &oldInt_);
+    sigaction(SIGTERM, &action, &oldTerm_);
+  }
+  ~StopSignals() {
+    sigaction(SIGINT, &oldInt_, nullptr);
+    sigaction(SIGTERM, &oldTerm_, nullptr);
+  }
+  StopSignals(const StopSignals&) = delete;
+  StopSignals& operator=(const StopSignals&) = delete;
+
+ private:
+  struct sigaction oldInt_ {};
+  struct sigaction oldTerm_ {};
+};
 
 // Hides the interfaces the host is to lack and opens the project; answers
 // the exit code of a failure (with the message written), or success.
@@ -403,15 +435,18 @@ bool RunOpening(HalvexHost& host, const HostRunOptions& options, std::ostream& o
 }
 
 // What the user does while the project is open: the command chosen, the
-// window it shows painted. Answers the exit code.
+// window it shows painted. Answers the exit code; a stop asked for ends the
+// actions before the next one.
 int RunUserActions(HalvexHost& host, const HostRunOptions& options, GuiSession* gui, std::ostream& out,
                    std::ostream& err) {
+  const auto stopped = [] { return StopRequestSignal() != 0; };
   if (!options.command.empty() && !ChooseHostCommand(host, options.command, out, err)) return kExitFailure;
-  if (options.live) WaitForLiveValues(host, out);
-  if (gui != nullptr) gui->Run(out);
+  if (options.live && !stopped()) WaitForLiveValues(host, out);
+  if (gui != nullptr && !stopped()) gui->Run(out);
   for (const std::string& name : options.clicks)
-    if (!ClickInShownWindow(host, name, out, err)) return kExitFailure;
-  if (!options.snapshot.empty() && !SnapshotShownWindow(host, options.snapshot, out, err)) return kExitFailure;
+    if (stopped() || !ClickInShownWindow(host, name, out, err)) return kExitFailure;
+  if (!options.snapshot.empty() && (stopped() || !SnapshotShownWindow(host, options.snapshot, out, err)))
+    return kExitFailure;
   return kExitSuccess;
 }
 
@@ -529,6 +564,8 @@ class MainWindowScope {
 
 }  // namespace
 
+const char* SignalName(int signal) { return signal == SIGINT ? "SIGINT" : signal == SIGTERM ? "SIGTERM" : "a signal"; }
+
 bool IsKnownHostSwitch(const std::string& text) {
   const std::string t = SwitchText(text);
   for (const char* name : kHostSwitches)
@@ -555,6 +592,8 @@ bool ReadHostRunOptions(const std::string& verb, const std::vector<std::string>&
 int RunHostSession(const HalvexContext& context, const HostRunOptions& options, const HostSessionStep& step,
                    std::ostream& out, std::ostream& err) {
   SetClockMode(ClockMode::Real);
+  const StopSignals stopSignals;
+  const HostAnswerScope answers(options.answers);
   HalvexHost host;
   if (int failed = PrepareHost(host, options, err); failed != kExitSuccess) return failed;
   // The plug-ins are let go after the main window, which owns their forms.
@@ -586,7 +625,14 @@ int RunHostSession(const HalvexContext& context, const HostRunOptions& options, 
   if (!opened) status = std::max(status, kExitFailure);
   // What the plug-ins told or asked the user so far (the build step lists its own).
   PrintSection("questions", QuestionsAskedSince(boxesBefore, modalsBefore), out);
-  if (status == kExitSuccess && step) status = step(host, mainWindow.Window(), plugins, out, err);
+  // A step asked to stop before it began is not begun.
+  if (status == kExitSuccess && step)
+    status = StopRequestSignal() != 0 ? kExitFailure : step(host, mainWindow.Window(), plugins, out, err);
+  // A stop asked for until here stopped the run's work, unless the step ran
+  // to a good end (the signal came after the compile's last file); one asked
+  // for from here on finds nothing left to stop: the project closes as it
+  // would have.
+  const int stoppedWork = step && status == kExitSuccess ? 0 : StopRequestSignal();
   PrintState(host, mainWindow.Window(), out);
   const std::size_t boxesBeforeClose = Driver::MessageBoxes().size(), modalsBeforeClose = Driver::ModalLog().size();
   RunClosing(host, desktopFile, out);
@@ -604,11 +650,22 @@ int RunHostSession(const HalvexContext& context, const HostRunOptions& options, 
   status = std::max(status, CheckReferencesGivenBack(host, out));
   status = std::max(status, ReleaseLeftovers(host, out));
   UnloadAll(plugins, out);
+  for (const std::string& unused : answers.Unused()) {
+    err << "halvex " << options.verb << ": " << unused << "\n";
+    status = std::max(status, kExitFailure);
+  }
+  if (stoppedWork != 0) {
+    err << "halvex " << options.verb << ": stopped by " << SignalName(stoppedWork) << "\n";
+    return kExitSignalBase + stoppedWork;
+  }
+  if (const int late = StopRequestSignal(); late != 0)
+    err << "halvex " << options.verb << ": " << SignalName(late)
+        << " came after the run's work had ended: it stopped nothing, and the project closed as always\n";
   return status;
 }
 
 int RunOpen(const HalvexContext& context, const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   HostRunOptions options;
-  if (!ReadHostRunOptions("open", args, false, options, err)) return kExitUsage;
+  if (!ReadHostRunOptions("open", args, true, options, err)) return kExitUsage;
   return RunHostSession(context, options, nullptr, out, err);
 }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "host/cli/HalvexCommands.h"
+#include "host/sim/HostAnswers.h"
 #include "host/sim/PluginLibrary.h"
 #include "host/sim/PluginRegistry.h"
 #include "hostapi/IQendPlugin.h"
@@ -26,6 +27,8 @@ class HostMainWindow;
 inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
+// A run ended by a signal exits with 128 + its number, as a shell reports it.
+inline constexpr int kExitSignalBase = 128;
 
 // Rounds of the communication loop after opening: the default and the most.
 inline constexpr int kDefaultRounds = 3;
@@ -49,11 +52,11 @@ struct HostRunOptions {
   bool offline = false;
   bool live = false;  // the IDE logs in to the PLC: the designer shows the live view
   int rounds = kDefaultRounds;
-  std::string command;               // the plug-in command to choose after opening
-  std::string snapshot;              // the PNG file of the docked window shown then, absolute
-  std::vector<std::string> clicks;   // controls of that window clicked then, in order
-  std::vector<std::string> answers;  // build: "WHAT=REPLY" answers to the plug-ins' questions
-  bool gui = false;                  // the windows on the X display, for a person to use
+  std::string command;              // the plug-in command to choose after opening
+  std::string snapshot;             // the PNG file of the docked window shown then, absolute
+  std::vector<std::string> clicks;  // controls of that window clicked then, in order
+  std::vector<HostAnswer> answers;  // answers to the plug-ins' questions, for the whole run
+  bool gui = false;                 // the windows on the X display, for a person to use
 };
 
 // The host switches the plug-ins know, as the host passes them on.
@@ -71,6 +74,14 @@ bool ReadHostRunOptions(const std::string& verb, const std::vector<std::string>&
 using HostSessionStep = std::function<int(HalvexHost& host, HostMainWindow* window, std::vector<LoadedPlugin>& plugins,
                                           std::ostream& out, std::ostream& err)>;
 
+// "SIGINT", "SIGTERM" or "a signal".
+const char* SignalName(int signal);
+
 // The whole run; answers the exit code (the worst of every stage's).
+// SIGINT and SIGTERM ask it to stop (StopRequest.h): a compile ends at its
+// next file, no later action or step runs, the project closes as after any
+// run, and the code is 128 + the signal's number; a signal that came when
+// the work had ended stops nothing and is only told. The answers answer every
+// question of the run; one that answered none fails it.
 int RunHostSession(const HalvexContext& context, const HostRunOptions& options, const HostSessionStep& step,
                    std::ostream& out, std::ostream& err);

@@ -313,10 +313,13 @@ HRESULT HalvexHost::RaiseClosingEvents(bool* mayClose) {
     if (FAILED(hr) && SUCCEEDED(first)) first = hr;
   };
   bool closeProject = true, closeControler = true;
-  keep(events_.SaveDesktop(&desktop_));
+  // The host asks before it saves the desktop and closes: a plug-in that
+  // saved its work with the desktop is not asked to save it again (a failed
+  // save would tell its failure twice).
   keep(events_.QueryCloseProject(&closeProject));
-  keep(events_.StartOfClosingProject());
   keep(events_.QueryCloseControler(&closeControler));
+  keep(events_.SaveDesktop(&desktop_));
+  keep(events_.StartOfClosingProject());
   keep(events_.CloseControler());
   keep(events_.EndOfClosingProject());
   if (mayClose) *mayClose = closeProject && closeControler;

@@ -166,8 +166,9 @@ class HalvexHost {
   // The host's sequence after opening a project: OnOpenControler, the
   // variables, the CPM, the communication state, the desktop and the panels.
   HRESULT RaiseOpeningEvents();
-  // Saving the desktop and the closing sequence; `mayClose` false when a
-  // plug-in refused (the host closes anyway, as at the end of a run).
+  // The closing sequence: the close queries, saving the desktop, the close;
+  // `mayClose` false when a plug-in refused (the host closes anyway, as at
+  // the end of a run).
   HRESULT RaiseClosingEvents(bool* mayClose);
 
  private:

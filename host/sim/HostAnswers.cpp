@@ -9,24 +9,26 @@
 #include "platform/vcl/CheckBox.h"
 #include "platform/vcl/Driver.h"
 #include "platform/vcl/Form.h"
+#include "platform/vcl/MessageDialog.h"
 #include "platform/win/MessageBox.h"
 
 namespace {
 
-// A reply: its word, the message box's answer, the modal result, and the
-// caption of the button that gives it.
+// A reply: its word, the message box's answer, the modal result, the
+// caption of the button that gives it and that button of a message dialog.
 struct Reply {
   const char* word;
   int boxAnswer;
   TModalResult modalResult;
   const char* caption;
+  TMsgDlgBtn dialogButton;
 };
 
 constexpr std::array<Reply, 4> kReplies = {{
-    {"yes", IDYES, mrYes, "Yes"},
-    {"no", IDNO, mrNo, "No"},
-    {"ok", IDOK, mrOk, "OK"},
-    {"cancel", IDCANCEL, mrCancel, "Cancel"},
+    {"yes", IDYES, mrYes, "Yes", mbYes},
+    {"no", IDNO, mrNo, "No", mbNo},
+    {"ok", IDOK, mrOk, "OK", mbOK},
+    {"cancel", IDCANCEL, mrCancel, "Cancel", mbCancel},
 }};
 
 // The answers each kind of message box (MB_OK ... MB_RETRYCANCEL) offers.
@@ -62,7 +64,7 @@ std::string PlainCaption(const std::string& caption) {
 // A box answers the reply only when it has that button; otherwise its
 // default (0).
 int AnswerBox(const MessageBoxRecord& box, const Reply& reply) {
-  if (box.kind == MessageBoxRecord::Dialog) return reply.boxAnswer;
+  if (box.kind == MessageBoxRecord::Dialog) return (box.dialogButtons & reply.dialogButton) != 0 ? reply.boxAnswer : 0;
   const UINT type = box.flags & MB_TYPEMASK;
   if (type >= kBoxAnswers.size()) return 0;
   const std::vector<int>& offered = kBoxAnswers[type];
@@ -81,6 +83,13 @@ int AnswerForm(TCustomForm& form, const HostAnswer& answer, const Reply& reply) 
     return mrNone;
   }
   return reply.modalResult;
+}
+
+// A box's text on one line.
+std::string OneLine(std::string text) {
+  std::replace(text.begin(), text.end(), '\r', ' ');
+  std::replace(text.begin(), text.end(), '\n', ' ');
+  return text;
 }
 
 std::string BoxAnswerWord(int answer) {
@@ -118,14 +127,39 @@ bool ParseHostAnswers(const std::vector<std::string>& texts, std::vector<HostAns
   return true;
 }
 
-HostAnswerScope::HostAnswerScope(const std::vector<HostAnswer>& answers) {
-  for (const HostAnswer& answer : answers) {
+HostAnswerScope::HostAnswerScope(const std::vector<HostAnswer>& answers) : uses_(answers.size()) {
+  for (std::size_t i = 0; i < answers.size(); ++i) {
+    const HostAnswer& answer = answers[i];
     const Reply& reply = *FindReply(answer.reply);
-    handlers_.push_back(
-        Driver::OnMessageBox(answer.what, [&reply](const MessageBoxRecord& box) { return AnswerBox(box, reply); }));
-    handlers_.push_back(
-        Driver::OnModal(answer.what, [answer, &reply](TCustomForm& form) { return AnswerForm(form, answer, reply); }));
+    Use& use = uses_[i];
+    use.text = answer.what + "=" + answer.reply;
+    for (const std::string& box : answer.checkBoxes) use.text += "+" + box;
+    use.caption = reply.caption;
+    handlers_.push_back(Driver::OnMessageBox(answer.what, [&reply, &use](const MessageBoxRecord& box) {
+      const int given = AnswerBox(box, reply);
+      if (given != 0)
+        ++use.answered;
+      else
+        use.lacking.push_back(box.text);
+      return given;
+    }));
+    handlers_.push_back(Driver::OnModal(answer.what, [answer, &reply, &use](TCustomForm& form) {
+      ++use.answered;
+      return AnswerForm(form, answer, reply);
+    }));
   }
+}
+
+std::vector<std::string> HostAnswerScope::Unused() const {
+  std::vector<std::string> lines;
+  for (const Use& use : uses_) {
+    if (use.answered != 0) continue;
+    std::string line = "--answer \"" + use.text + "\" answered no question";
+    for (const std::string& box : use.lacking)
+      line += ": the message box \"" + OneLine(box) + "\" has no " + use.caption + " button";
+    lines.push_back(std::move(line));
+  }
+  return lines;
 }
 
 HostAnswerScope::~HostAnswerScope() {
@@ -150,10 +184,7 @@ std::vector<std::string> QuestionsAskedSince(std::size_t boxesBefore, std::size_
   const std::vector<MessageBoxRecord> boxes = Driver::MessageBoxes();
   for (std::size_t i = boxesBefore; i < boxes.size(); ++i) {
     const MessageBoxRecord& box = boxes[i];
-    std::string text = box.text;
-    std::replace(text.begin(), text.end(), '\r', ' ');
-    std::replace(text.begin(), text.end(), '\n', ' ');
-    shown.emplace_back(box.shownOrder, "message box \"" + box.caption + "\": \"" + text + "\" answered " +
+    shown.emplace_back(box.shownOrder, "message box \"" + box.caption + "\": \"" + OneLine(box.text) + "\" answered " +
                                            BoxAnswerWord(box.answer) +
                                            AnsweredBy(box.answeredByHandler, box.answeredByPerson));
   }

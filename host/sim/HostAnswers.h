@@ -1,12 +1,13 @@
 #pragma once
 // The host's scripted answers to the questions the plug-ins ask (halvex
-// build's `--answer WHAT=REPLY[+CHECKBOX...]` options):
+// open's and build's `--answer WHAT=REPLY[+CHECKBOX...]` options):
 //   WHAT   a part of a message box's text, or the class name of a modal form
 //          ("TFormSimpleMessage");
 //   REPLY  yes, no, ok or cancel: the button pressed;
 //   CHECKBOX  check boxes of a modal form ticked before the button.
 // A question no answer matches gets the driver's answer without a handler:
-// the box's default button, Cancel for a modal form.
+// the box's default button, Cancel for a modal form. So does a box that
+// lacks the reply's button; the answer's scope tells it.
 
 #include <cstddef>
 #include <ostream>
@@ -24,7 +25,8 @@ struct HostAnswer {
 // four.
 bool ParseHostAnswers(const std::vector<std::string>& texts, std::vector<HostAnswer>& answers, std::ostream& err);
 
-// Registers the answers with the driver while it lives.
+// Registers the answers with the driver while it lives, and keeps which of
+// them answered a question.
 class HostAnswerScope {
  public:
   explicit HostAnswerScope(const std::vector<HostAnswer>& answers);
@@ -32,8 +34,20 @@ class HostAnswerScope {
   HostAnswerScope(const HostAnswerScope&) = delete;
   HostAnswerScope& operator=(const HostAnswerScope&) = delete;
 
+  // One line for each answer that answered no question so far, with the
+  // boxes it matched that lack its button ("--answer "x=cancel" answered no
+  // question: the message box "..." has no Cancel button").
+  std::vector<std::string> Unused() const;
+
  private:
+  struct Use {
+    std::string text;
+    const char* caption = "";  // of the reply's button
+    std::size_t answered = 0;
+    std::vector<std::string> lacking;  // texts of the boxes without the reply's button
+  };
   std::vector<int> handlers_;
+  std::vector<Use> uses_;
 };
 
 // The questions asked since the driver's logs held `boxesBefore` message

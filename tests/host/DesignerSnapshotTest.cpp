@@ -179,6 +179,7 @@ TEST_F(DesignerSnapshot, TheRunPrintsItsMessageBoxesAndAFailedClickFailsIt) {
     std::vector<std::string> printed;
     std::vector<std::string> notPrinted = {};
     std::vector<std::string> absent = {};  // files of the project that the run does not write
+    const char* verb = "open";
   } cases[] = {
       {"damaged",
        [](const std::string& p) { std::ofstream(p + "/Tarnwell/Demo.xml") << "garbage\n"; },
@@ -221,6 +222,37 @@ TEST_F(DesignerSnapshot, TheRunPrintsItsMessageBoxesAndAFailedClickFailsIt) {
         "messages:\n  [" + home + "/backup-is-a-folder/Tarnwell/Demo.xml.bak] [Tarnwell] - Cannot copy :\xC2\xA0("},
        {".bak.big"},
        {"TarnwellConst.ST"}},
+      // An --answer answers every question of the run, the clicks' too; one
+      // that answered none fails the run.
+      {"delete-answered-no",
+       [](const std::string&) {},
+       "--command Tarnwell --click btnDeletePage --answer 'sure to delete=no'",
+       0,
+       {"questions:\n  message box \"Tarnwell\": \"Are you sure to delete?\" answered No (--answer)\n",
+        "\n    WWW/OVERVIEW.XML ("},
+       {},
+       {},
+       "build"},
+      {"answer-unused",
+       [](const std::string&) {},
+       "--command Tarnwell --answer 'nothing asks this=yes'",
+       1,
+       {"\nhalvex open: --answer \"nothing asks this=yes\" answered no question\n"}},
+      {"answer-without-its-button",
+       [](const std::string&) {},
+       "--command Tarnwell --click btnDeletePage --answer 'sure to delete=cancel'",
+       1,
+       {"\nhalvex open: --answer \"sure to delete=cancel\" answered no question: the message box \"Are you sure to "
+        "delete?\" has no Cancel button\n"}},
+      // A save that fails at the close tells it once.
+      {"save-fails-at-close",
+       [](const std::string& p) { std::filesystem::create_directory(p + "/Tarnwell/Demo.xml.bak"); },
+       "--command Tarnwell --click btnAddGroup",
+       1,
+       {"questions at the close:\n  message box \"Tarnwell\": \"The project could not be saved: " + home +
+        "/save-fails-at-close/Tarnwell/Demo.xml.bak is a folder, not a file. The project files on disk are as they "
+        "were; the changes are kept in the designer.\" answered OK (default)\nhalvex open: closing the project "
+        "failed: "}},
       {"add-page-cancelled",
        [](const std::string& p) { std::filesystem::remove(p + "/Tarnwell/Demo.xml"); },
        "--command Tarnwell --click btnAddPage",
@@ -236,7 +268,7 @@ TEST_F(DesignerSnapshot, TheRunPrintsItsMessageBoxesAndAFailedClickFailsIt) {
     const std::string project = home + "/" + c.name;
     std::filesystem::copy(DemoProjectFolder(), project, std::filesystem::copy_options::recursive);
     c.change(project);
-    const ProgramRun r = Halvex("open '" + project + "' " + c.actions);
+    const ProgramRun r = Halvex(std::string(c.verb) + " '" + project + "' " + c.actions);
     EXPECT_EQ(r.status, c.status) << r.out;
     for (const std::string& part : c.printed) EXPECT_TRUE(Has(r.out, part)) << part << "\n" << r.out;
     for (const std::string& part : c.notPrinted) EXPECT_FALSE(Has(r.out, part)) << part << "\n" << r.out;

@@ -12,12 +12,14 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -25,6 +27,7 @@
 #include <iterator>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/host/HostTestProject.h"
@@ -204,11 +207,12 @@ TEST_F(HalvexBuild, AVariableMovedSinceTheLastCompileAsksToRecompile) {
     const char* tankLevel;  // its declaration in halvex.prj
     const char* question;
     const char* recorded;  // its Item in the variables document after the build
+    int status;            // an answer that answered no question fails the run
   } cases[] = {
-      {"kept", "UINT          R 1024", "  questions: none\n", "Pos=\"03000400\" Tdi=\"0000003C\" Ccd=\"04\""},
+      {"kept", "UINT          R 1024", "  questions: none\n", "Pos=\"03000400\" Tdi=\"0000003C\" Ccd=\"04\"", 1},
       {"moved", "UINT          T 2048",
        "  questions:\n    modal form TFormSimpleMessage \"Tarnwell\" closed with result 1 (--answer)\n",
-       "Pos=\"04000800\" Tdi=\"0000003C\" Ccd=\"05\""},
+       "Pos=\"04000800\" Tdi=\"0000003C\" Ccd=\"05\"", 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -222,8 +226,11 @@ TEST_F(HalvexBuild, AVariableMovedSinceTheLastCompileAsksToRecompile) {
     project.replace(project.find(declared), declared.size(), std::string("var TankLevel      ") + c.tankLevel);
     std::ofstream(fs::path(copy) / "halvex.prj", std::ios::binary) << project;
     const ProgramRun run = Halvex("build '" + copy + "' --answer TFormSimpleMessage=yes");
-    EXPECT_EQ(run.status, 0) << run.out;
+    EXPECT_EQ(run.status, c.status) << run.out;
     EXPECT_NE(run.out.find(c.question), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find("--answer \"TFormSimpleMessage=yes\" answered no question") != std::string::npos,
+              c.status != 0)
+        << run.out;
     // Yes recompiled: the document records where the variable lies now.
     const std::string item = "<Item Name=\"TankLevel\" " + std::string(c.recorded);
     EXPECT_NE(ReadText(fs::path(copy) / "Tarnwell/Demo_var.xml").find(item), std::string::npos) << item;
@@ -329,61 +336,105 @@ TEST_F(HalvexBuild, TheBuildsResultIsTheCompilesAndSaysWhy) {
   }
 }
 
-// Ctrl+C in the middle of a build: a named pipe in the import folder holds
-// the build in its copy of the import folder (the writes of the output have
-// begun) until the test has sent SIGINT. The build says that it stopped, ends
-// with 130 and leaves no temporary file; the next build's tree is a clean
-// build's.
-TEST_F(HalvexBuild, CtrlCStopsTheBuildWhichSaysSoAndTheNextBuildIsWhole) {
-  const fs::path copy = home_ + "/demo-sigint";
-  const fs::path clean = home_ + "/demo-sigint-clean";
-  for (const fs::path& project : {copy, clean}) {
-    fs::remove_all(project);
-    fs::copy(DemoProjectFolder(), project, fs::copy_options::recursive);
-    fs::create_directories(project / "Tarnwell/Import");
+// Waits until `done` holds; false when it did not within a minute (a run
+// that hangs fails the test with its reason instead of at ctest's limit).
+bool WaitUntil(const std::function<bool()>& done) {
+  const auto limit = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > limit) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
-  // The compiled description holds the pictures' times: both copies take the
-  // same, even when their copying straddled a second.
-  for (const auto& entry : fs::recursive_directory_iterator(copy))
-    if (entry.is_regular_file())
-      fs::last_write_time(clean / fs::relative(entry.path(), copy), fs::last_write_time(entry.path()));
-  std::ofstream(clean / "Tarnwell/Import/HELD.TXT").close();
-  const fs::path pipe = copy / "Tarnwell/Import/HELD.TXT";
-  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
-  const std::string command = "HALVEX_HOME='" + home_ + "' exec '" + TARNWELL_HALVEX_PATH + "' build '" +
-                              copy.string() + "' > '" + home_ + "/sigint.out' 2>&1";
-  const char* argv[] = {"sh", "-c", command.c_str(), nullptr};
-  pid_t pid = 0;
-  ASSERT_EQ(posix_spawnp(&pid, "sh", nullptr, nullptr, const_cast<char* const*>(argv), environ), 0);
-  // The build opens the pipe when it copies it: then it is in the middle.
-  const int held = open(pipe.c_str(), O_RDONLY);
-  ASSERT_GE(held, 0);
-  kill(pid, SIGINT);
-  close(held);
-  const int release = open(pipe.c_str(), O_WRONLY);  // its read of the pipe ends empty
-  if (release >= 0) close(release);
-  int status = 0;
-  ASSERT_EQ(waitpid(pid, &status, 0), pid);
-  const std::string out = ReadText(home_ + "/sigint.out");
-  ASSERT_TRUE(WIFEXITED(status)) << out;
-  EXPECT_EQ(WEXITSTATUS(status), 130) << out;
-  EXPECT_NE(out.find("\nbuild stopped by SIGINT: the web files are incomplete until a build runs to its end\n"),
-            std::string::npos)
-      << out;
-  EXPECT_NE(out.find("The compile was stopped before its end."), std::string::npos) << out;
-  EXPECT_EQ(testsupport::WriterTemporaryFiles(copy), std::vector<std::string>{}) << out;
+  return true;
+}
 
-  fs::remove(pipe);
-  std::ofstream(pipe).close();
-  const ProgramRun again = Halvex("build '" + copy.string() + "'");
-  EXPECT_EQ(again.status, 0) << again.out;
-  ASSERT_EQ(Halvex("build '" + clean.string() + "'").status, 0);
-  const auto tree = testsupport::ReadFileTree(copy / "SendRoot");
-  const auto cleanTree = testsupport::ReadFileTree(clean / "SendRoot");
-  EXPECT_EQ(tree.size(), cleanTree.size());
-  for (const auto& [name, content] : cleanTree) {
-    const auto it = tree.find(name);
-    EXPECT_TRUE(it != tree.end() && it->second == content) << name;
+// Ctrl+C (or SIGTERM) in the middle of a compile, of a build or of the
+// designer's save-and-compile button: a named pipe in the import folder holds
+// the compile in its copy of the import folder (the writes of the output have
+// begun) until the test has sent the signal. The run says that it stopped,
+// ends with 128 + the signal and leaves no temporary file; the next build's
+// tree is a clean build's.
+TEST_F(HalvexBuild, CtrlCStopsTheBuildWhichSaysSoAndTheNextBuildIsWhole) {
+  const struct {
+    const char* verb;
+    const char* options;  // after the project
+    int signal;
+    const char* said;
+  } cases[] = {
+      {"build", "", SIGINT, "\nbuild stopped by SIGINT: the web files are incomplete until a build runs to its end\n"},
+      {"open", " --command Tarnwell --click btnSave1", SIGTERM, "\nhalvex open: stopped by SIGTERM\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.verb);
+    const fs::path copy = home_ + "/demo-stop-" + c.verb;
+    const fs::path clean = home_ + "/demo-stop-" + c.verb + "-clean";
+    for (const fs::path& project : {copy, clean}) {
+      fs::remove_all(project);
+      fs::copy(DemoProjectFolder(), project, fs::copy_options::recursive);
+      fs::create_directories(project / "Tarnwell/Import");
+    }
+    // The compiled description holds the pictures' times: both copies take the
+    // same, even when their copying straddled a second.
+    for (const auto& entry : fs::recursive_directory_iterator(copy))
+      if (entry.is_regular_file())
+        fs::last_write_time(clean / fs::relative(entry.path(), copy), fs::last_write_time(entry.path()));
+    std::ofstream(clean / "Tarnwell/Import/HELD.TXT").close();
+    const fs::path pipe = copy / "Tarnwell/Import/HELD.TXT";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const fs::path output = home_ + "/stop-" + c.verb + ".out";
+    const std::string command = "HALVEX_HOME='" + home_ + "' exec '" + TARNWELL_HALVEX_PATH + "' " + c.verb + " '" +
+                                copy.string() + "'" + c.options + " > '" + output.string() + "' 2>&1";
+    const char* argv[] = {"sh", "-c", command.c_str(), nullptr};
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawnp(&pid, "sh", nullptr, nullptr, const_cast<char* const*>(argv), environ), 0);
+    int status = 0;
+    bool ended = false;
+    const auto hasEnded = [&] { return ended || (ended = waitpid(pid, &status, WNOHANG) == pid); };
+    // The compile opens the pipe for writing, closes it and opens it for
+    // reading, which holds it until a writer comes.
+    const int reader = open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    const bool reached = WaitUntil([&] {
+      pollfd held{reader, POLLIN, 0};
+      return hasEnded() || (poll(&held, 1, 0) == 1 && (held.revents & POLLHUP) != 0);
+    });
+    kill(pid, c.signal);
+    close(reader);
+    // Its read of the pipe ends empty; a run that the signal ended has no
+    // reader left.
+    const bool released = WaitUntil([&] {
+      const int writer = open(pipe.c_str(), O_WRONLY | O_NONBLOCK);
+      if (writer >= 0) close(writer);
+      return writer >= 0 || hasEnded();
+    });
+    if (!WaitUntil(hasEnded)) {
+      kill(pid, SIGKILL);
+      waitpid(pid, &status, 0);
+      FAIL() << "halvex did not end within a minute of the signal\n" << ReadText(output);
+    }
+    const std::string out = ReadText(output);
+    ASSERT_TRUE(reached) << "halvex never came to the held file of the import folder\n" << out;
+    ASSERT_TRUE(released) << out;
+    ASSERT_FALSE(WIFSIGNALED(status)) << "halvex was ended by signal " << WTERMSIG(status)
+                                      << " instead of stopping at its next file\n"
+                                      << out;
+    ASSERT_TRUE(WIFEXITED(status)) << out;
+    EXPECT_EQ(WEXITSTATUS(status), 128 + c.signal) << out;
+    EXPECT_NE(out.find(c.said), std::string::npos) << out;
+    EXPECT_NE(out.find("The compile was stopped before its end."), std::string::npos) << out;
+    EXPECT_EQ(testsupport::WriterTemporaryFiles(copy), std::vector<std::string>{}) << out;
+
+    fs::remove(pipe);
+    std::ofstream(pipe).close();
+    const ProgramRun again = Halvex("build '" + copy.string() + "'");
+    EXPECT_EQ(again.status, 0) << again.out;
+    ASSERT_EQ(Halvex("build '" + clean.string() + "'").status, 0);
+    const auto tree = testsupport::ReadFileTree(copy / "SendRoot");
+    const auto cleanTree = testsupport::ReadFileTree(clean / "SendRoot");
+    EXPECT_EQ(tree.size(), cleanTree.size());
+    for (const auto& [name, content] : cleanTree) {
+      const auto it = tree.find(name);
+      EXPECT_TRUE(it != tree.end() && it->second == content) << name;
+    }
   }
 }
 

@@ -138,7 +138,8 @@ TEST_F(HalvexEndToEnd, UsageAndErrors) {
   ProgramRun r = Halvex("--help");
   EXPECT_EQ(r.status, 0);
   EXPECT_TRUE(Has(r.out, "usage: halvex COMMAND"));
-  EXPECT_TRUE(Has(r.out, "\n  build PROJECT [the options of open] [--answer WHAT=REPLY")) << r.out;
+  EXPECT_TRUE(Has(r.out, "\n       [--answer WHAT=REPLY[+CHECKBOX]...]...\n")) << r.out;
+  EXPECT_TRUE(Has(r.out, "\n  build PROJECT [the options of open]\n")) << r.out;
   // The refused command lines: MisuseMessagesTest.cpp.
   std::string broken = WriteTestProject("project B\nvar x FOO R 0\n");
   r = Halvex("open '" + broken + "'");

@@ -1,6 +1,7 @@
 // The host's scripted answers: "WHAT=REPLY[+CHECKBOX...]" answers a message
 // box whose text holds WHAT with the reply's button (or its default when the
-// box has no such button), and a modal form of class WHAT by ticking the
+// box has no such button, which the answers' scope tells as an answer that
+// answered nothing), and a modal form of class WHAT by ticking the
 // named check boxes and clicking the button captioned with the reply; every
 // question asked is listed with its answer and who gave it.
 
@@ -14,6 +15,7 @@
 #include "platform/vcl/CheckBox.h"
 #include "platform/vcl/Driver.h"
 #include "platform/vcl/Form.h"
+#include "platform/vcl/MessageDialog.h"
 #include "platform/win/MessageBox.h"
 
 namespace {
@@ -98,21 +100,33 @@ TEST_F(HostAnswers, MessageBoxesGetTheReplyWhenTheyHaveTheButton) {
     const char* answer;
     UINT type;
     int expected;
+    const char* unused = "";           // the scope's line for an answer that answered nothing
+    TMsgDlgButtons dialogButtons = 0;  // a message dialog with these buttons instead of a box
   } cases[] = {
-      {"compile=no", MB_YESNO | MB_TOPMOST, IDNO}, {"compile=yes", MB_YESNO | MB_DEFBUTTON2, IDYES},
-      {"compile=cancel", MB_OKCANCEL, IDCANCEL},   {"compile=yes", MB_OK, IDOK},  // no Yes button: the default
-      {"something else=no", MB_YESNO, IDYES},                                     // not this box: the default
+      {"compile=no", MB_YESNO | MB_TOPMOST, IDNO},
+      {"compile=yes", MB_YESNO | MB_DEFBUTTON2, IDYES},
+      {"compile=cancel", MB_OKCANCEL, IDCANCEL},
+      {"compile=yes", MB_OK, IDOK,  // no Yes button: the default
+       "--answer \"compile=yes\" answered no question: the message box \"Do you want to compile web pages?\" has "
+       "no Yes button"},
+      {"something else=no", MB_YESNO, IDYES, "--answer \"something else=no\" answered no question"},
+      {"compile=no", 0, mrNo, "", mbYes | mbNo},
+      {"compile=cancel", 0, mrNo,  // no Cancel button: the default
+       "--answer \"compile=cancel\" answered no question: the message box \"Do you want to compile web pages?\" "
+       "has no Cancel button",
+       mbYes | mbNo},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.answer);
     const std::size_t before = Driver::MessageBoxes().size();
     HostAnswerScope scope(Parse({c.answer}));
-    EXPECT_EQ(MessageBox(nullptr, "Do you want to compile web pages?", "Tarnwell", c.type), c.expected);
+    EXPECT_EQ(c.dialogButtons != 0 ? MessageDlg("Do you want to compile web pages?", mtConfirmation, c.dialogButtons, 0)
+                                   : MessageBox(nullptr, "Do you want to compile web pages?", "Tarnwell", c.type),
+              c.expected);
+    EXPECT_EQ(scope.Unused(), *c.unused != 0 ? std::vector<std::string>{c.unused} : std::vector<std::string>{});
     const std::vector<std::string> asked = QuestionsAskedSince(before, Driver::ModalLog().size());
     ASSERT_EQ(asked.size(), 1u);
-    EXPECT_NE(asked[0].find("message box \"Tarnwell\": \"Do you want to compile web pages?\" answered "),
-              std::string::npos)
-        << asked[0];
+    EXPECT_NE(asked[0].find(": \"Do you want to compile web pages?\" answered "), std::string::npos) << asked[0];
   }
   // The scope is over: the handlers are gone.
   EXPECT_EQ(MessageBox(nullptr, "Do you want to compile web pages?", "Tarnwell", MB_YESNO | MB_DEFBUTTON2), IDNO);

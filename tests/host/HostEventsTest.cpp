@@ -68,8 +68,8 @@ TEST_F(HostEvents, OpeningAndClosingReachTheSubscribedSink) {
   ASSERT_EQ(host.RaiseClosingEvents(&mayClose), S_OK);
   EXPECT_FALSE(mayClose);
   EXPECT_EQ(plugin.calls,
-            (std::vector<std::string>{"SaveDesktop", "OnQueryCloseProject", "StartOfClosingProject",
-                                      "OnQueryCloseControler", "OnCloseControler", "EndOfClosingProject"}));
+            (std::vector<std::string>{"OnQueryCloseProject", "OnQueryCloseControler", "SaveDesktop",
+                                      "StartOfClosingProject", "OnCloseControler", "EndOfClosingProject"}));
   EXPECT_FALSE(host.Events().Log().empty());
 }
 

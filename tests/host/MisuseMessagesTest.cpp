@@ -75,7 +75,7 @@ TEST_F(MisuseMessages, HalvexNamesWhatIsWrong) {
       {"build @/empty /OEMDIR=", 2,
        "halvex build: the host switch /OEMDIR needs a folder: /OEMDIR=FOLDER, not \"/OEMDIR=\""},
       {"open @/empty --bogus", 2, "halvex open: unknown option \"--bogus\""},
-      {"open @/empty --answer x=yes", 2, "halvex open: unknown option \"--answer\""},
+      {"open @/empty --answer x", 2, "halvex open: --answer takes WHAT=REPLY"},
       {"build @/empty --answer yes", 2, "halvex build: --answer takes WHAT=REPLY"},
       {"build @/empty --answer x=maybe", 2, "the reply is yes, no, ok or cancel, not \"maybe\""},
       {"open @/empty --without IQendNothing", 2, "halvex open: the host has no interface \"IQendNothing\""},
