@@ -218,7 +218,7 @@ void TGeneratedFiles::ReportWriteFailure(const std::string& path) {
   host_.AddCompilerMessage(GetUiText(kTextCannotCreate), path);
 }
 
-void TGeneratedFiles::RegisterGeneratedFile(const std::string& path) {
+void TGeneratedFiles::RegisterGeneratedFile(const std::string& path, bool written) {
   StopWhenAsked();
   HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                             OPEN_EXISTING, 0, nullptr);
@@ -227,6 +227,7 @@ void TGeneratedFiles::RegisterGeneratedFile(const std::string& path) {
     return;
   }
   ScopeExit closeFile([file] { CloseHandle(file); });
+  if (written) wroteAny_ = true;
   GeneratedFileRecord& record = RecordOf(path);
   GetFileTime(file, &record.creationTime, &record.lastAccessTime, &record.lastWriteTime);
   record.size = 0;
@@ -268,6 +269,7 @@ bool TGeneratedFiles::WriteGeneratedFile(const std::string& path, std::string_vi
   const TFolderWrite written = WriteInFolder(path, bytes, times);
   if (written == TFolderWrite::kFailed) return false;
   if (written == TFolderWrite::kByPath && !WriteDerivedFile(path, bytes.data(), bytes.size(), times)) return false;
+  wroteAny_ = true;
   GeneratedFileRecord& record = RecordOf(path);
   record.creationTime = times.creation;
   record.lastAccessTime = times.lastAccess;

@@ -115,7 +115,12 @@ TmyXmlNode* TProjectImages::CopyProjectImage(const std::string& name, const std:
     state_.compileErrors |= kCompileErrorFile;
     // A picture that is there but could not be copied is an output file not
     // written (the copy reported why).
-    if (source != nullptr && files_ != nullptr && PathExists(source)) files_->ReportWriteFailure(destination);
+    if (source != nullptr && files_ != nullptr && PathExists(source)) {
+      files_->ReportWriteFailure(destination);
+      // The copy that stays in the output (an earlier one of this run, or the
+      // previous compile's) is still this picture's, for this page too.
+      if (PathExists(destination)) files_->RegisterGeneratedFile(destination, false);
+    }
     return node;
   }
   if (files_ != nullptr) {

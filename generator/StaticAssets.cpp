@@ -199,7 +199,7 @@ class TAssetWriter {
     }
     const std::string destination = Destination(asset);
     const int result = CopyFileKeepTime(picture, destination, files_.IsPreviousFile(destination));
-    files_.RegisterGeneratedFile(destination);
+    files_.RegisterGeneratedFile(destination, result == kCopyDone);
     if (result == kCopyDone)
       files_.StepImageProgress();
     else if (result == kCopyFailed)
