@@ -232,7 +232,9 @@ class ReadOnlyFolders {
                       fs::perm_options::remove);
       if (geteuid() == 0) SetImmutable(folder, true);
     }
-    holds_ = creat((root / "probe").c_str(), 0644) < 0;
+    const int probe = creat((root / "probe").c_str(), 0644);
+    holds_ = probe < 0;
+    if (probe >= 0) close(probe);
   }
   ~ReadOnlyFolders() {
     for (const fs::path& folder : folders_) {
