@@ -1,6 +1,7 @@
 #include "designer/ProjectBackups.h"
 
 #include "core/FileHelpers.h"
+#include "platform/win/Folders.h"
 #include "platform/win/MoveFile.h"
 #include "platform/win/Win32File.h"
 
@@ -23,6 +24,9 @@ bool MakeBackup(const std::string& fileName) {
 
 bool KeepBiggestBackup(const std::string& backupName) {
   const std::string big = backupName + kBiggestExtension;
+  // A folder in the place of either cannot be copied nor replaced: the caller
+  // names it, and no copy is tried that would report another reason.
+  if (DirectoryExists(backupName) || DirectoryExists(big)) return false;
   if (PathExists(big) && GetFileSizeByName(backupName) <= GetFileSizeByName(big)) return true;
   return CopyFileKeepTime(backupName, big, true) == 1;
 }

@@ -19,7 +19,8 @@ bool MakeBackup(const std::string& fileName);
 // Keeps backup + ".big" as the largest backup: a missing ".big" becomes a copy
 // of the backup; an existing one is replaced by a copy with the backup's file
 // times only when the backup is larger. The copy is written whole before it
-// takes the old one's place, so a failed copy keeps the old ".big"; false then.
+// takes the old one's place, so a failed copy keeps the old ".big"; false then,
+// and false without a copy when either is a folder.
 bool KeepBiggestBackup(const std::string& backupName);
 
 // The file's size in bytes; 0 when it cannot be opened.

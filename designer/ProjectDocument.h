@@ -87,9 +87,10 @@ class TProjectDocument {
   std::string PageTreeText(const std::string& caption, const std::string& name, bool forceBoth) const;
 
   // --- saving (ProjectSave.cpp) -------------------------------------------------
-  // The project-save command: stamps "SaveTD", stores what the window holds
-  // (hooks), removes `format` attributes, stores the unique-id counter and
-  // writes the project files in their layout with their backups.
+  // The project-save command: stores what the window holds (hooks), removes
+  // `format` attributes, stores the unique-id counter, writes the project
+  // files in their layout with their backups and then stamps "SaveTD" (a
+  // save that failed stamps nothing).
   TProjectSaveResult Save(const TProjectLocation& location, const TProjectSaveHooks& hooks);
 
   // --- the document -------------------------------------------------------------

@@ -74,17 +74,24 @@ TProjectSaveResult TProjectDocument::Save(const TProjectLocation& location, cons
     ui_.ShowMessage(refusal, kMessageCaption, TProjectDocumentUi::TIcon::Error);
     return TProjectSaveResult::ReadOnlyFile;
   }
-  StampSaveTime(names.settingsFile);
+  // The settings file's folder is the project files' folder: it is made
+  // first. The time of the save goes in once the save is done, so that a
+  // failed save leaves the settings file as it was too.
+  ui_.Trace(names.settingsFile);
+  if (const std::size_t cut = names.settingsFile.find_last_of('\\'); cut != std::string::npos)
+    ForceDirectories(names.settingsFile.substr(0, cut));
   modified_ = false;
   if (hooks.SavePage) hooks.SavePage();
   ui_.Trace("BuildFileName");
   ui_.Trace(names.usable ? "BuildFileName - ok" : "BuildFileName - err");
   if (!names.usable || formatCode_ != kFormatCodeCurrent) {
+    StampSaveTime(names.settingsFile);
     ui_.Trace("btnSave2Click - end");
     if (!names.usable) return TProjectSaveResult::NoFileName;
     return root_ != nullptr ? TProjectSaveResult::ReadOnly : TProjectSaveResult::NoDocument;
   }
   if (root_ == nullptr) {
+    StampSaveTime(names.settingsFile);
     ui_.Trace("Neco se nepovedlo nebyl Wrapper");
     return TProjectSaveResult::NoDocument;
   }
@@ -100,6 +107,7 @@ TProjectSaveResult TProjectDocument::Save(const TProjectLocation& location, cons
     ui_.Trace("Nepovedlo se zmenit MaxUid");
   writeFault_.clear();
   const bool written = splitLayout_ ? SaveSplit(names) : SaveSingle(names);
+  if (written) StampSaveTime(names.settingsFile);
   // The host project's ST constants follow the project file that was
   // written: a save that failed leaves them as they were too.
   if (written && hooks.UpdateStConstants) hooks.UpdateStConstants(root_.get());
@@ -153,10 +161,7 @@ std::string TProjectDocument::SaveRefusal(const TProjectLocation& location) cons
 
 // "SaveTD" in "TimeStamps": the time of the save in seconds since 1970.
 void TProjectDocument::StampSaveTime(const std::string& settingsFile) {
-  ui_.Trace(settingsFile);
   if (settingsFile.empty()) return;
-  const std::size_t cut = settingsFile.find_last_of('\\');
-  if (cut != std::string::npos) ForceDirectories(settingsFile.substr(0, cut));
   try {
     TIniFile ini(settingsFile);
     ini.WriteInteger(kTimeStampsSection, kSaveTimeKey, GetUcidTime(clock_));

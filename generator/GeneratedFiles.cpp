@@ -255,7 +255,7 @@ const GeneratedFileRecord* TGeneratedFiles::FindInOutput(const std::string& key)
   return FindPrevious(key);
 }
 
-void TGeneratedFiles::RegisterGeneratedFile(const std::string& path) {
+void TGeneratedFiles::RegisterGeneratedFile(const std::string& path, bool written) {
   StopWhenAsked();
   HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                             OPEN_EXISTING, 0, nullptr);
@@ -264,6 +264,7 @@ void TGeneratedFiles::RegisterGeneratedFile(const std::string& path) {
     return;
   }
   ScopeExit closeFile([file] { CloseHandle(file); });
+  if (written) wroteAny_ = true;
   GeneratedFileRecord& record = RecordOf(path);
   GetFileTime(file, &record.creationTime, &record.lastAccessTime, &record.lastWriteTime);
   record.size = 0;
@@ -305,6 +306,7 @@ bool TGeneratedFiles::WriteGeneratedFile(const std::string& path, std::string_vi
   const TFolderWrite written = WriteInFolder(path, bytes, times);
   if (written == TFolderWrite::kFailed) return false;
   if (written == TFolderWrite::kByPath && !WriteDerivedFile(path, bytes.data(), bytes.size(), times)) return false;
+  wroteAny_ = true;
   GeneratedFileRecord& record = RecordOf(path);
   record.creationTime = times.creation;
   record.lastAccessTime = times.lastAccess;

@@ -36,7 +36,9 @@ class TGeneratedFiles {
 
   // Registers a file just written (a full system path): its name becomes the
   // host status text; a file that cannot be opened is not registered.
-  void RegisterGeneratedFile(const std::string& path);
+  // `written` clear: the file is listed as this compile's, but this run did
+  // not write it (a copy that failed and left the file that was there).
+  void RegisterGeneratedFile(const std::string& path, bool written = true);
   // Counts one generated file / one generated image (also a file), shows the
   // counts in the status window and keeps the windows (or the host) alive.
   void StepCompileProgress();
@@ -106,6 +108,10 @@ class TGeneratedFiles {
   // when the list could not be written.
   bool SaveUnfinishedStampList(const std::string& stampListPath);
 
+  // True once this run has written (or registered as written) a file of the
+  // output: until then a failed run left the output as it was.
+  bool WroteAny() const { return wroteAny_; }
+
   // The record of a registered file by its key; null when not registered.
   const GeneratedFileRecord* Find(const std::string& key) const;
   // The previous compile's record of a key (until MergeStamps); null when none.
@@ -144,4 +150,5 @@ class TGeneratedFiles {
   // The folders written into, by their system paths (with the trailing
   // separator): a compile writes thousands of files into a handful of them.
   std::unordered_map<std::string, std::unique_ptr<TFolderEntries>> written_;
+  bool wroteAny_ = false;
 };

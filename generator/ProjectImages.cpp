@@ -130,7 +130,12 @@ TmyXmlNode* TProjectImages::CopyProjectImage(const std::string& name, const std:
   if (CopyFileKeepTime(source, destination, true) != 1) {
     state_.compileErrors |= kCompileErrorFile;
     // The copy reported why (a picture file that is gone, for one).
-    if (files_ != nullptr) files_->ReportWriteFailure(destination);
+    if (files_ != nullptr) {
+      files_->ReportWriteFailure(destination);
+      // The copy that stays in the output (an earlier one of this run, or the
+      // previous compile's) is still this picture's, for this page too.
+      if (PathExists(destination)) files_->RegisterGeneratedFile(destination, false);
+    }
     return node;
   }
   if (files_ != nullptr) {

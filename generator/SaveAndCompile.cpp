@@ -32,19 +32,22 @@ constexpr int kUnknownErrorText = 7400;     // unknown error
 constexpr int kIncompleteText = 7441;       // The pages for the PLC are incomplete until a compile runs to its end.
 constexpr int kFilesNotWrittenText = 7442;  // These files of the compile could not be written: %s.
 constexpr int kMoreFilesText = 7443;        // and %d more (see the messages)
+constexpr int kNothingWrittenText = 7340;   // Nothing was written for the PLC: ... stay as they were.
 // The failed files a message names; the host's messages name every one.
 constexpr std::size_t kNamedFailedFiles = 10;
 
 // What a run whose files could not all be written tells: which files, and
 // that the pages are incomplete (a mix of this run's files and the last
-// compile's) until a compile runs to its end.
-std::string FailedFilesText(const std::vector<std::string>& failed) {
-  if (failed.empty()) return GetUiText(kWriteFailedText) + " " + GetUiText(kIncompleteText);
+// compile's) until a compile runs to its end; or, when the run wrote no file
+// of the output, that everything there stays as it was.
+std::string FailedFilesText(const std::vector<std::string>& failed, bool wroteAny) {
+  const std::string state = GetUiText(wroteAny ? kIncompleteText : kNothingWrittenText);
+  if (failed.empty()) return GetUiText(kWriteFailedText) + " " + state;
   std::string names;
   for (std::size_t i = 0; i < failed.size() && i < kNamedFailedFiles; ++i) names += (i > 0 ? ", " : "") + failed[i];
   if (failed.size() > kNamedFailedFiles)
     names += " " + Format(GetUiText(kMoreFilesText), static_cast<int>(failed.size() - kNamedFailedFiles));
-  return Format(GetUiText(kFilesNotWrittenText), names) + " " + GetUiText(kIncompleteText);
+  return Format(GetUiText(kFilesNotWrittenText), names) + " " + state;
 }
 
 }  // namespace
@@ -79,7 +82,7 @@ TCompileResult TSaveAndCompile::Run() {
     run->startTicks = host_.TickCount();
     Compile(*run);
     if (RunIsWhole(*run)) return {TCompileOutcome::kCompiled, {}, true};
-    return {TCompileOutcome::kFailed, FailedFilesText(state_.failedFiles), true};
+    return {TCompileOutcome::kFailed, FailedFilesText(state_.failedFiles, run->files.WroteAny()), true};
   } catch (const std::exception& failure) {
     error = failure.what();
   } catch (...) {

@@ -129,6 +129,10 @@ std::string ImportFolderOf(const TCompileProject& project, const std::string& gl
 // "[dir]Tarnwell\" with its "pages" and "Images" folders. A compile starts
 // with it, so that it never keeps, counts or ships one.
 void RemoveStrayTemporaryFiles(const TCompileProject& project);
+// Why no file of the output can be written at all: "[dir]SendRoot" or its
+// "WWW" is there but is no folder (a file, or a link to nothing). Empty when
+// nothing stands in the way (a folder that is missing is made).
+std::string OutputFolderObstacle(const std::string& projectDir);
 // The status text of the error bits: too many variables before a file error
 // before an unknown variable; none: "Without errors".
 std::string CompileStatusText(std::uint32_t compileErrors);

@@ -4,6 +4,7 @@
 // and the variables document with the stamp list.
 
 #include <cstdio>
+#include <filesystem>
 #include <stdexcept>
 
 #include "core/FileHelpers.h"
@@ -33,6 +34,7 @@ constexpr int kCannotCreateText = 7074;     // "[Tarnwell] - Cannot create :"
 constexpr int kProjectFileText = 7328;      // The project file "%s"
 constexpr int kNotWrittenText = 7411;       // could not be written; it is kept as it was.
 constexpr int kNoProjectFolderText = 7413;  // the host names no project folder
+constexpr int kNotAFolderText = 7470;       // "%s" is not a folder, so no file for the PLC can be written into it; ...
 constexpr std::uint64_t kMsPerMinute = 60000;
 constexpr double kSecondsPerMs = 0.001;
 
@@ -90,6 +92,19 @@ void RemoveStrayTemporaryFiles(const TCompileProject& project) {
   for (const char* folder : {"", "pages", "Images"}) RemoveOwnTemporaryFiles(webFolder + folder, false);
 }
 
+std::string OutputFolderObstacle(const std::string& projectDir) {
+  if (projectDir.empty()) return std::string();
+  for (const char* folder : {"SendRoot", "SendRoot\\WWW"}) {
+    const std::string path = projectDir + folder;
+    const std::filesystem::path native = ToNativePath(path);
+    std::error_code ec;
+    if (std::filesystem::exists(std::filesystem::symlink_status(native, ec)) &&
+        !std::filesystem::is_directory(native, ec))
+      return Format(GetUiText(kNotAFolderText), ShownPath(path));
+  }
+  return std::string();
+}
+
 std::string CompileStatusText(std::uint32_t compileErrors) {
   for (const TStatusText& status : kStatusTexts)
     if ((compileErrors & status.bit) != 0) return GetUiText(status.text);
@@ -114,6 +129,9 @@ void TSaveAndCompile::PrepareOutput(TRun& run) {
   const std::string sendRoot = project.projectDir + "SendRoot\\";
   state_.outputRoot = sendRoot + "WWW\\";
   run.status->pnlPath->SetCaption(ShownPath(state_.outputRoot));
+  // One message for what would fail every file, before anything is written.
+  if (const std::string obstacle = OutputFolderObstacle(project.projectDir); !obstacle.empty())
+    throw std::runtime_error(obstacle);
   run.outputTouched = true;
   RemoveStrayTemporaryFiles(project);
   auto makeFolder = [&](const std::string& folder) {

@@ -191,7 +191,7 @@ class TAssetWriter {
     // there is an earlier compile's, of an icon picture that may have changed.
     const std::string destination = Destination(asset);
     const int result = CopyFileKeepTime(picture, destination, !ImportedFileHolds(state_, kImportedIconKey));
-    files_.RegisterGeneratedFile(destination);
+    files_.RegisterGeneratedFile(destination, result == kCopyDone);
     if (result == kCopyDone)
       files_.StepImageProgress();
     else if (result == kCopyFailed)

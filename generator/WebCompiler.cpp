@@ -128,6 +128,11 @@ void TWebCompiler::Run() {
   // A project copy that is there but cannot be read ends the run before it
   // writes anything: the password file written from it would have no users.
   if (!LoadProject()) return;
+  // An output folder that is no folder would fail every file: one message.
+  if (const std::string obstacle = OutputFolderObstacle(projectDir_); !obstacle.empty()) {
+    failure_ = obstacle + " " + GetUiText(kNothingWrittenText);
+    return;
+  }
   StampCompileTime();
   if (!quiet_) ShowStatus();
   ScopeExit closeStatus([this] { CloseStatus(); });

@@ -17,6 +17,9 @@ std::vector<std::size_t>* gRecorder = nullptr;
 // The write call that asks for a stop (0: none), and the calls so far.
 std::uint64_t gStopAtCall = 0;
 std::uint64_t gCalls = 0;
+// The write call that fails (0: none), and the calls so far.
+std::uint64_t gFailAtCall = 0;
+std::uint64_t gFailCalls = 0;
 
 }  // namespace
 
@@ -35,6 +38,12 @@ void SetStopAtFileWriteForTests(std::uint64_t aCall) noexcept {
   gCalls = 0;
 }
 
+void SetFailAtFileWriteForTests(std::uint64_t aCall) noexcept {
+  const std::lock_guard<std::mutex> lock(gRecorderLock);
+  gFailAtCall = aCall;
+  gFailCalls = 0;
+}
+
 void SetFileWriteBudgetForTests(std::int64_t aBytes) noexcept {
   gFileWriteBudget.store(aBytes < 0 ? -1 : aBytes, std::memory_order_relaxed);
 }
@@ -44,6 +53,7 @@ std::size_t TakeFromFileWriteBudget(std::size_t aSize) noexcept {
     const std::lock_guard<std::mutex> lock(gRecorderLock);
     if (gRecorder != nullptr) gRecorder->push_back(aSize);
     if (gStopAtCall != 0 && ++gCalls == gStopAtCall) RequestStop(SIGINT);
+    if (gFailAtCall != 0 && ++gFailCalls == gFailAtCall) return 0;
   }
   std::int64_t budget = gFileWriteBudget.load(std::memory_order_relaxed);
   for (;;) {

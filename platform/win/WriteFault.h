@@ -31,6 +31,12 @@ void SetFileWriteRecorderForTests(std::vector<std::size_t>* sizes) noexcept;
 // (StopRequest.h) before it writes: an interruption at that write.
 void SetStopAtFileWriteForTests(std::uint64_t aCall) noexcept;
 
+// While a budget is set, the write call number `aCall` (counted from 1 after
+// this call; 0 turns it off) fails as on a full disk, and the calls before
+// and after it write what the budget allows: one failed write in a run that
+// otherwise goes on to its end.
+void SetFailAtFileWriteForTests(std::uint64_t aCall) noexcept;
+
 // The budget; negative when the fault is off.
 extern std::atomic<std::int64_t> gFileWriteBudget;
 // Takes up to aSize bytes from a set budget and returns how many were taken.

@@ -2,16 +2,27 @@
 // plug-in installed in this process: whichever write fails, the web project,
 // its settings and pictures hold their state of before or after the build,
 // the build fails and the host's message window says why; no output file is
-// left short or empty, and each one not written is named there. And Ctrl+C at
+// left short or empty, and each one not written is named there. One write
+// that fails among good ones: the build runs to its end, fails, and deletes
+// none of the last compile's files. The text says that nothing was written
+// exactly when the build wrote no file of the output (a read-only output
+// too), and that the pages are incomplete only when it wrote some. And Ctrl+C at
 // every write: the build stops, leaves no temporary file, and the next build
 // writes the tree of a build never stopped.
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <iostream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -25,6 +36,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
+using TInodes = std::map<std::string, ino_t>;
+
 // The in-process build, with what the sweeps of a built demo need.
 class BuildWriteFault : public InProcessBuild {
  protected:
@@ -35,21 +48,26 @@ class BuildWriteFault : public InProcessBuild {
 
   // One build as a user starts it: the project opens, builds and closes. A
   // budget (not negative) holds for the build alone, which records its
-  // write calls into `writes` and asks to stop at the call `stopAt` (0: none).
+  // write calls into `writes`, asks to stop at the call `stopAt` and fails
+  // the call `failAt` alone (0: none). `messages` holds the host's messages
+  // and then the errors of the build's steps.
   HostBuildResult BuildOnce(std::int64_t budget = -1, std::vector<std::size_t>* writes = nullptr,
-                            std::uint64_t stopAt = 0) {
+                            std::uint64_t stopAt = 0, std::uint64_t failAt = 0) {
     OpenEvents();
     HostBuildResult build;
     {
       SetFileWriteRecorderForTests(writes);
       const FileWriteBudgetScope scope(budget);
       SetStopAtFileWriteForTests(stopAt);
+      SetFailAtFileWriteForTests(failAt);
       build = Build();
+      SetFailAtFileWriteForTests(0);
       SetStopAtFileWriteForTests(0);
       SetFileWriteRecorderForTests(nullptr);
     }
     messages.clear();
     for (const HostMessageLine& line : host.Messages().All()) messages += line.text + " " + line.source + "\n";
+    for (const HostBuildStep& step : build.steps) messages += step.error.empty() ? "" : "error: " + step.error + "\n";
     CloseEvents();
     return build;
   }
@@ -80,6 +98,43 @@ class BuildWriteFault : public InProcessBuild {
     fs::copy(project, built, fs::copy_options::recursive);
     EXPECT_TRUE(BuildOnce(std::int64_t{1} << 50, &writes).Succeeded()) << messages;
     return Tree();
+  }
+
+  // After a build that failed: each file of the clean build is whole, old or
+  // new (none of the last compile's deleted before its replacement was
+  // whole), no temporary file is left, and the text tells what became of the
+  // output: a run that wrote a file of it never says that nothing was
+  // written, and one that wrote none says so, not that the pages are
+  // incomplete. `inodes` are the output's before the build.
+  void CheckFailedRun(const writefault::TFiles& clean, const writefault::TFiles& before, const TInodes& inodes,
+                      const std::string& run) const {
+    const writefault::TFiles now = Tree();
+    for (const auto& [name, text] : clean) {
+      const auto it = now.find(name);
+      const auto old = before.find(name);
+      EXPECT_TRUE(it != now.end() && (it->second == text || (old != before.end() && it->second == old->second)))
+          << run << ": " << name << (it == now.end() ? " is gone" : " is neither old nor new");
+    }
+    EXPECT_EQ(testsupport::WriterTemporaryFiles(project), std::vector<std::string>{}) << run;
+    const bool nothingSaid = messages.find("Nothing was written for the PLC") != std::string::npos;
+    if (Inodes() != inodes) {
+      EXPECT_FALSE(nothingSaid) << run << ": the build wrote files\n" << messages;
+    } else if (messages.find("These files of the compile could not be written") != std::string::npos) {
+      EXPECT_TRUE(nothingSaid) << run << "\n" << messages;
+      EXPECT_EQ(messages.find("incomplete"), std::string::npos) << run << "\n" << messages;
+    }
+  }
+
+  // The inode of each file of the output: a file that a build wrote (whole,
+  // then renamed into place) has a new one.
+  TInodes Inodes() const {
+    TInodes inodes;
+    for (const auto& entry : fs::recursive_directory_iterator(fs::path(project) / "SendRoot")) {
+      struct stat status {};
+      if (entry.is_regular_file() && stat(entry.path().c_str(), &status) == 0)
+        inodes[entry.path().string()] = status.st_ino;
+    }
+    return inodes;
   }
 
   std::string messages;
@@ -121,17 +176,9 @@ TEST_F(BuildWriteFault, AFullDiskLeavesNoOutputFileShortAndNamesEachNotWritten) 
   for (std::int64_t budget : budgets) {
     const std::string run = "budget " + std::to_string(budget) + " of " + std::to_string(budgets.back());
     PutBuilt();
+    const TInodes inodes = Inodes();
     EXPECT_FALSE(BuildOnce(budget).Succeeded()) << run;
-    const writefault::TFiles now = Tree();
-    for (const auto& [name, text] : clean) {
-      const auto it = now.find(name);
-      const auto old = before.find(name);
-      // Whole, old or new: no file short or empty, and none of the last
-      // compile's deleted before its replacement was whole.
-      EXPECT_TRUE(it != now.end() && (it->second == text || (old != before.end() && it->second == old->second)))
-          << run << ": " << name << (it == now.end() ? " is gone" : " is neither old nor new");
-    }
-    EXPECT_EQ(testsupport::WriterTemporaryFiles(project), std::vector<std::string>{}) << run;
+    CheckFailedRun(clean, before, inodes, run);
     // The failure names the files not written, and each has a message of its own.
     const std::string lead = "These files of the compile could not be written: ";
     const std::size_t named = messages.find(lead);
@@ -154,6 +201,83 @@ TEST_F(BuildWriteFault, AFullDiskLeavesNoOutputFileShortAndNamesEachNotWritten) 
   std::cout << budgets.size() << " full-disk cases in "
             << std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count()
             << " ms\n";
+}
+
+// Each case lays the built demo and fails its n-th write call alone, so that
+// the build runs on to its end: it fails, and deletes none of the last
+// compile's files.
+TEST_F(BuildWriteFault, OneFailedWriteAmongGoodOnesFailsTheBuildAndDeletesNothing) {
+  std::vector<std::size_t> writes;
+  const writefault::TFiles clean = FirstBuilds(writes);
+  const writefault::TFiles before = writefault::Snapshot(built, [](const std::string&) { return true; });
+  for (std::size_t call = 1; call <= writes.size(); ++call) {
+    const std::string run = "write " + std::to_string(call) + " of " + std::to_string(writes.size()) + " failed";
+    PutBuilt();
+    const TInodes inodes = Inodes();
+    EXPECT_FALSE(BuildOnce(std::int64_t{1} << 50, nullptr, 0, call).Succeeded()) << run;
+    CheckFailedRun(clean, before, inodes, run);
+  }
+}
+
+// The folders of the output read-only for as long as it lives (for root,
+// which writes into read-only folders, also immutable).
+class ReadOnlyFolders {
+ public:
+  explicit ReadOnlyFolders(const fs::path& root) {
+    folders_.push_back(root);
+    for (const auto& entry : fs::recursive_directory_iterator(root))
+      if (entry.is_directory()) folders_.push_back(entry.path());
+    for (const fs::path& folder : folders_) {
+      fs::permissions(folder, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                      fs::perm_options::remove);
+      if (geteuid() == 0) SetImmutable(folder, true);
+    }
+    const int probe = creat((root / "probe").c_str(), 0644);
+    holds_ = probe < 0;
+    if (probe >= 0) close(probe);
+  }
+  ~ReadOnlyFolders() {
+    for (const fs::path& folder : folders_) {
+      if (geteuid() == 0) SetImmutable(folder, false);
+      fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add);
+    }
+    fs::remove(folders_.front() / "probe");
+  }
+  ReadOnlyFolders(const ReadOnlyFolders&) = delete;
+  ReadOnlyFolders& operator=(const ReadOnlyFolders&) = delete;
+  // False where no folder can be made read-only (no file can be made in it).
+  bool Holds() const { return holds_; }
+
+ private:
+  static void SetImmutable(const fs::path& folder, bool on) {
+    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0) return;
+    int flags = 0;
+    if (ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
+      flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+      ioctl(fd, FS_IOC_SETFLAGS, &flags);
+    }
+    close(fd);
+  }
+
+  std::vector<fs::path> folders_;
+  bool holds_ = false;
+};
+
+// A read-only output with nothing changed: the build fails, names the files,
+// and says that nothing was written, not that the pages are incomplete.
+TEST_F(BuildWriteFault, AReadOnlyOutputIsToldAsNothingWritten) {
+  ASSERT_TRUE(BuildOnce().Succeeded()) << messages;
+  const writefault::TFiles before = Tree();
+  const TInodes inodes = Inodes();
+  {
+    const ReadOnlyFolders readOnly(fs::path(project) / "SendRoot");
+    if (!readOnly.Holds()) GTEST_SKIP() << "no folder can be made read-only here";
+    EXPECT_FALSE(BuildOnce().Succeeded());
+  }
+  EXPECT_NE(messages.find("These files of the compile could not be written"), std::string::npos) << messages;
+  CheckFailedRun(before, before, inodes, "read-only");
+  EXPECT_EQ(Inodes(), inodes);
 }
 
 // Each case lays the built demo, stops the build at its n-th write call as

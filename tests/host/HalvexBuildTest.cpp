@@ -288,7 +288,8 @@ TEST_F(HalvexBuild, TheBuildsResultIsTheCompilesAndSaysWhy) {
     const char* options;
     int status;
     const char* reason;
-    const char* shown;  // in the output as the terminal shows it: UTF-8, paths with '/' only
+    const char* shown;             // in the output as the terminal shows it: UTF-8, paths with '/' only
+    const char* unsaid = nullptr;  // nowhere in the output
   } cases[] = {
       {"damaged", [](const fs::path& web) { fs::resize_file(web / "Demo.xml", 300); }, "", 1,
        "could not be read when the project was opened, so it is not overwritten", "/Tarnwell/Demo.xml\" could"},
@@ -309,6 +310,15 @@ TEST_F(HalvexBuild, TheBuildsResultIsTheCompilesAndSaysWhy) {
       {"stylesheet-folder",
        [](const fs::path& web) { fs::create_directories(web.parent_path() / "SendRoot/WWW/OVERVIEW.XSL/x"); }, "", 1,
        "[Tarnwell] - Cannot create :", "These files of the compile could not be written: " /* the path */},
+      // An output folder that is a file: said once, before anything is tried.
+      {"send-root-file", [](const fs::path& web) { std::ofstream(web.parent_path() / "SendRoot") << "x"; }, "", 1,
+       "/SendRoot\" is not a folder, so no file for the PLC can be written into it", nullptr, "Cannot c"},
+      {"www-file",
+       [](const fs::path& web) {
+         fs::create_directory(web.parent_path() / "SendRoot");
+         std::ofstream(web.parent_path() / "SendRoot/WWW") << "x";
+       },
+       "", 1, "/SendRoot/WWW\" is not a folder", nullptr, "Cannot c"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -324,6 +334,9 @@ TEST_F(HalvexBuild, TheBuildsResultIsTheCompilesAndSaysWhy) {
     EXPECT_NE(run.out.find(c.status == 0 ? "\nbuild succeeded\n" : "\nbuild failed\n"), std::string::npos) << run.out;
     if (c.shown != nullptr) {
       EXPECT_NE(run.out.find(c.shown), std::string::npos) << run.out;
+    }
+    if (c.unsaid != nullptr) {
+      EXPECT_EQ(run.out.find(c.unsaid), std::string::npos) << run.out;
     }
     if (c.reason == nullptr) continue;
     EXPECT_NE(run.out.find("OnLinkingExtendedProgMap -> 1 sink(s), 0x80004005\n    error: "), std::string::npos)
