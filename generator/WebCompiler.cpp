@@ -128,16 +128,17 @@ void TWebCompiler::Run() {
   // A project copy that is there but cannot be read ends the run before it
   // writes anything: the password file written from it would have no users.
   if (!LoadProject()) return;
-  StampCompileTime();
-  if (!quiet_) ShowStatus();
-  ScopeExit closeStatus([this] { CloseStatus(); });
-  PrepareFolders();
-  onlyXml_ = project_ != nullptr && project_->FindChild("OnlyXml", {}, true) != nullptr;
   TCompileProject paths;
   paths.projectDir = projectDir_;
   paths.globalMode = globalMode_;
   paths.globalDir = globalDir_;
   const std::string importFolder = ImportFolderOf(paths, globalFolder_);
+  if (!OwnsLevelPages(importFolder)) return;
+  StampCompileTime();
+  if (!quiet_) ShowStatus();
+  ScopeExit closeStatus([this] { CloseStatus(); });
+  PrepareFolders();
+  onlyXml_ = project_ != nullptr && project_->FindChild("OnlyXml", {}, true) != nullptr;
   RemoveStrayTemporaryFiles(paths);
   TGeneratedFiles::StopWhenAsked();
   if (!onlyXml_) DeletePreviousFiles(stampList_, ListImportFiles(importFolder));
@@ -219,6 +220,23 @@ bool TWebCompiler::LostProject() {
   failure_ = Format(GetUiText(kEarlierLoginsText), ShownPath(projectCopy_), ShownPath(sendRoot_), ShownPath(sign),
                     ShownPath(sendRoot_));
   return true;
+}
+
+// The password file written from the project copy is not put beside data
+// pages with a level that an earlier project left: neither the last
+// compile's stamp list names them nor the copy compiles them. The run is
+// refused before it writes anything, with the pages and the way on.
+bool TWebCompiler::OwnsLevelPages(const std::string& importFolder) {
+  if (project_ == nullptr) return true;
+  TLoginOutput output;
+  output.sendRoot = sendRoot_;
+  output.stampList = stampList_;
+  output.importFolder = importFolder;
+  output.web = project_->FindChild("web", {}, true);
+  failure_ = UnownedLevelPagesRefusal(output);
+  if (failure_.empty()) return true;
+  failure_ += " " + GetUiText(kNothingWrittenText);
+  return false;
 }
 
 void TWebCompiler::ShowStatus() {

@@ -52,8 +52,10 @@ class TWebCompiler {
   // The steps of one run, in order; failures of single files are host
   // messages (UI texts 7074, 7077) and the run goes on. A project copy that
   // is there but cannot be read ends the run before it writes anything (the
-  // settings file's stamp included); a settings file that cannot be written
-  // ends it too. Either gives a host message with the reason (Failure()).
+  // settings file's stamp included), and so do data pages with a level in
+  // the output that an earlier project left and the run does not own
+  // (EarlierLogins.h); a settings file that cannot be written ends it too.
+  // Each gives a host message with the reason (Failure()).
   // False when the run was ended or a file could not be written; no
   // exception leaves it.
   bool Compile();
@@ -80,6 +82,7 @@ class TWebCompiler {
   void StampCompileTime();
   bool LoadProject();
   bool LostProject();
+  bool OwnsLevelPages(const std::string& importFolder);
   void ShowStatus();
   void CloseStatus();
   void MakeFolder(const std::string& folder);
