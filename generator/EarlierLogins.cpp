@@ -17,6 +17,8 @@
 #include "core/StampList.h"
 #include "core/UiText.h"
 #include "core/XmlNode.h"
+#include "generator/CompileHost.h"
+#include "generator/GeneratedFiles.h"
 #include "generator/PasswordFile.h"
 #include "platform/vcl/FindFile.h"
 #include "platform/vcl/StringList.h"
@@ -33,6 +35,8 @@ constexpr const char* kOutputRoot = "WWW\\";
 constexpr const char* kPageFolders[] = {"", "NOTIFY\\"};
 constexpr const char* kIndexPage = "INDEX.XML";
 constexpr int kUnownedPagesText = 7424;  // The web output "%s" holds pages that ask for logins ...
+constexpr int kStalePagesText = 7425;    // These pages of the last compile ask for a level but are no longer ...
+constexpr const char* kMessageSource = "[Tarnwell]";
 // The pages the refusal names; the rest are counted.
 constexpr std::size_t kNamedPages = 10;
 
@@ -106,11 +110,11 @@ bool PageAsksForLogin(const std::string& path) {
   return std::atoi(text.c_str() + mark + std::char_traits<char>::length(kLevelMark)) > 0;
 }
 
-// The data pages ("*.XML") of the output root's page folders that `owned`
-// does not hold and that ask for a level, by their paths relative to the
-// root; only the first with `firstOnly`.
-std::vector<std::string> LevelPages(const std::string& outputRoot, const std::function<bool(const std::string&)>& owned,
-                                    bool firstOnly) {
+// The data pages ("*.XML") of the output root's page folders that are not
+// `skipped` and that ask for a level, by their paths relative to the root;
+// only the first with `firstOnly`. A skipped page is not read.
+std::vector<std::string> LevelPages(const std::string& outputRoot,
+                                    const std::function<bool(const std::string&)>& skipped, bool firstOnly) {
   std::vector<std::string> pages;
   for (const char* folder : kPageFolders) {
     TSearchRec entry;
@@ -118,7 +122,7 @@ std::vector<std::string> LevelPages(const std::string& outputRoot, const std::fu
     ScopeExit closeListing([&] { FindClose(entry); });
     do {
       const std::string page = folder + entry.Name;
-      if ((entry.Attr & faDirectory) != 0 || owned(page) || !PageAsksForLogin(outputRoot + page)) continue;
+      if ((entry.Attr & faDirectory) != 0 || skipped(page) || !PageAsksForLogin(outputRoot + page)) continue;
       pages.push_back(page);
       if (firstOnly) return pages;
     } while (FindNext(entry) == 0);
@@ -148,6 +152,29 @@ bool CompilesPage(TmyXmlNode* web, const std::string& page) {
   return false;
 }
 
+// The data pages with a level that neither the project compiles nor the
+// import folder holds, of those the stamp list names (`listed`) or of the
+// others.
+std::vector<std::string> NotCompiledPages(const TLoginOutput& output, bool listed) {
+  if (output.sendRoot.empty()) return {};
+  TStringList names;
+  if (!output.stampList.empty()) LoadHexRecordList(output.stampList, &names);
+  ScopeExit freeRecords([&] { FreeListItems(&names); });
+  const auto skipped = [&](const std::string& page) {
+    return (names.IndexOf(page) >= 0) != listed || CompilesPage(output.web, page) ||
+           (!output.importFolder.empty() && FileExists(output.importFolder + page));
+  };
+  return LevelPages(output.sendRoot + kOutputRoot, skipped, false);
+}
+
+// The pages as a message names them: the first ones, then an ellipsis.
+std::string PageList(const std::vector<std::string>& pages) {
+  std::string names;
+  for (std::size_t i = 0; i < pages.size() && i < kNamedPages; ++i) names += (i > 0 ? ", " : "") + ShownPath(pages[i]);
+  if (pages.size() > kNamedPages) names += ", ...";
+  return names;
+}
+
 }  // namespace
 
 std::string FindEarlierLoginSign(const std::string& sendRoot) {
@@ -159,24 +186,30 @@ std::string FindEarlierLoginSign(const std::string& sendRoot) {
   return pages.empty() ? std::string() : sendRoot + kOutputRoot + pages.front();
 }
 
-std::vector<std::string> FindUnownedLevelPages(const TLoginOutput& output) {
-  if (output.sendRoot.empty()) return {};
-  TStringList listed;
-  if (!output.stampList.empty()) LoadHexRecordList(output.stampList, &listed);
-  ScopeExit freeRecords([&] { FreeListItems(&listed); });
-  const auto owned = [&](const std::string& page) {
-    return listed.IndexOf(page) >= 0 || CompilesPage(output.web, page) ||
-           (!output.importFolder.empty() && FileExists(output.importFolder + page));
-  };
-  return LevelPages(output.sendRoot + kOutputRoot, owned, false);
+std::vector<std::string> FindUnownedLevelPages(const TLoginOutput& output) { return NotCompiledPages(output, false); }
+
+std::vector<std::string> FindStaleLevelPages(const TLoginOutput& output) {
+  if (output.web == nullptr) return {};
+  return NotCompiledPages(output, true);
+}
+
+bool RemoveStaleLevelPages(const TLoginOutput& output, TCompileHost& host, TGeneratedFiles& files) {
+  const std::vector<std::string> pages = FindStaleLevelPages(output);
+  if (pages.empty()) return true;
+  bool removed = true;
+  for (const std::string& page : pages) {
+    const std::string path = output.sendRoot + kOutputRoot + page;
+    if (DeleteFile(path) || !FileExists(path)) continue;
+    files.ReportWriteFailure(path);
+    removed = false;
+  }
+  host.AddCompilerMessage(kMessageSource, Format(GetUiText(kStalePagesText), PageList(pages)));
+  return removed;
 }
 
 std::string UnownedLevelPagesRefusal(const TLoginOutput& output) {
   const std::vector<std::string> pages = FindUnownedLevelPages(output);
   if (pages.empty()) return std::string();
-  std::string names;
-  for (std::size_t i = 0; i < pages.size() && i < kNamedPages; ++i) names += (i > 0 ? ", " : "") + ShownPath(pages[i]);
-  if (pages.size() > kNamedPages) names += ", ...";
-  return Format(GetUiText(kUnownedPagesText), ShownPath(output.sendRoot + kOutputRoot), names,
+  return Format(GetUiText(kUnownedPagesText), ShownPath(output.sendRoot + kOutputRoot), PageList(pages),
                 ShownPath(output.sendRoot));
 }

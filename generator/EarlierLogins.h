@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+class TCompileHost;
+class TGeneratedFiles;
 class TmyXmlNode;
 
 // The first file under `sendRoot` (the output folder that holds "PSW.TXT" and
@@ -37,3 +39,14 @@ std::vector<std::string> FindUnownedLevelPages(const TLoginOutput& output);
 // Why such a compile may not run (UI text 7424, with the output folder, the
 // pages and the way on); empty when no such page is there.
 std::string UnownedLevelPagesRefusal(const TLoginOutput& output);
+// The data pages with a level that the stamp list names but that the compile
+// does not write again: neither the project compiles them nor the import
+// folder holds them (the project lost them since its last compile). A whole
+// compile deletes them at its end; a failed one, one of XML files alone and
+// the build's driver would leave them beside the new password file.
+std::vector<std::string> FindStaleLevelPages(const TLoginOutput& output);
+// Deletes those pages before the compile writes its password file and says
+// which (a host message, UI text 7425). A page that is there but cannot be
+// deleted is reported as a file not written (TGeneratedFiles); false then,
+// and the caller keeps the old password file. Nothing without a project.
+bool RemoveStaleLevelPages(const TLoginOutput& output, TCompileHost& host, TGeneratedFiles& files);

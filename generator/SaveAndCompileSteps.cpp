@@ -11,6 +11,7 @@
 #include "core/UiText.h"
 #include "core/XmlDocument.h"
 #include "core/XmlResource.h"
+#include "generator/EarlierLogins.h"
 #include "generator/FormStatus1.h"
 #include "generator/GeneratedFiles.h"
 #include "generator/PasswordFile.h"
@@ -125,8 +126,13 @@ void TSaveAndCompile::PrepareOutput(TRun& run) {
   if (project.root != nullptr && project.root->FindChild("page", "notification", true, "true") != nullptr)
     makeFolder(state_.outputRoot + "NOTIFY\\");
   if (!state_.generateXmlOnly) run.files.LoadGeneratedFileTable(run.stampList);
-  WriteCompilePasswordFile(project, setup_.formatCode, sendRoot, state_, host_, run.files);
-  // The password file is the only step so far that marks a file error.
+  // The pages with a level that the project lost go before the new password
+  // file is written, also when the run fails later or writes XML files alone;
+  // one that stays keeps the old password file.
+  if (RemoveStaleLevelPages(LoginOutput(), host_, run.files))
+    WriteCompilePasswordFile(project, setup_.formatCode, sendRoot, state_, host_, run.files);
+  // The password file and the pages before it are the only steps so far
+  // that mark a file error.
   if ((state_.compileErrors & kCompileErrorFile) != 0) run.writeFailed = true;
   makeFolder(state_.outputRoot + "IMAGES");
   // A folder of that name in another letter case is named "IMAGES" afterwards.

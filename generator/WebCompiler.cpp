@@ -142,7 +142,9 @@ void TWebCompiler::Run() {
   RemoveStrayTemporaryFiles(paths);
   TGeneratedFiles::StopWhenAsked();
   if (!onlyXml_) DeletePreviousFiles(stampList_, ListImportFiles(importFolder));
-  WritePasswordFile();
+  // The pages with a level that the project lost go first; one that stays
+  // keeps the old password file.
+  if (project_ == nullptr || RemoveStaleLevelPages(LoginOutput(importFolder), host_, files_)) WritePasswordFile();
   PrepareImagesFolder();
   CopyImportFiles(importFolder);
 }
@@ -228,15 +230,19 @@ bool TWebCompiler::LostProject() {
 // refused before it writes anything, with the pages and the way on.
 bool TWebCompiler::OwnsLevelPages(const std::string& importFolder) {
   if (project_ == nullptr) return true;
+  failure_ = UnownedLevelPagesRefusal(LoginOutput(importFolder));
+  if (failure_.empty()) return true;
+  failure_ += " " + GetUiText(kNothingWrittenText);
+  return false;
+}
+
+TLoginOutput TWebCompiler::LoginOutput(const std::string& importFolder) const {
   TLoginOutput output;
   output.sendRoot = sendRoot_;
   output.stampList = stampList_;
   output.importFolder = importFolder;
-  output.web = project_->FindChild("web", {}, true);
-  failure_ = UnownedLevelPagesRefusal(output);
-  if (failure_.empty()) return true;
-  failure_ += " " + GetUiText(kNothingWrittenText);
-  return false;
+  output.web = project_ != nullptr ? project_->FindChild("web", {}, true) : nullptr;
+  return output;
 }
 
 void TWebCompiler::ShowStatus() {

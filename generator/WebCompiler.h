@@ -9,7 +9,9 @@
 //
 // Of the previous compile's files only those the driver writes again (the
 // import copies) are deleted first: the pages, scripts and lists of the last
-// save-and-compile stay in place.
+// save-and-compile stay in place, but for the pages with a level that the
+// project copy no longer has, which go before the password file is written
+// (EarlierLogins.h).
 //
 // For the host's build the driver runs quiet (no window); otherwise its
 // status window is shown while it runs and closed and freed at its end.
@@ -26,6 +28,7 @@ class TComponent;
 class TCompileHost;
 class TFormStatus1;
 class TmyXmlNode;
+struct TLoginOutput;
 
 // Told when the driver's work starts.
 class TWebCompileProgress {
@@ -83,6 +86,7 @@ class TWebCompiler {
   bool LoadProject();
   bool LostProject();
   bool OwnsLevelPages(const std::string& importFolder);
+  TLoginOutput LoginOutput(const std::string& importFolder) const;
   void ShowStatus();
   void CloseStatus();
   void MakeFolder(const std::string& folder);

@@ -10,9 +10,10 @@
 // messages, a good one wrote every page.
 //
 // With a save between the deletion and the build (halvex open, a group added
-// in the designer and saved, as a user starts anew), a good build may change
-// the logins, but it leaves no page with a level that it does not own: each
-// is named by the stamp list it wrote.
+// in the designer and saved, as a user starts anew; also with the project set
+// to compile XML files alone), a good build may change the logins, but it
+// leaves no page with a level that it does not own: each is named by the
+// stamp list it wrote.
 
 #include <gtest/gtest.h>
 
@@ -74,6 +75,13 @@ std::string WithoutCompileStamps(const std::string& text) {
   return result.append(last, text.cend());
 }
 
+// What happens between a deletion and the build.
+enum class Between {
+  kNothing,
+  kSave,         // the designer saves the project with a group added
+  kSaveXmlOnly,  // and the saved project compiles XML files alone
+};
+
 class DeletionSweep : public InProcessBuild {
  protected:
   // The demo made split as a user makes it: "web.xml" beside the project
@@ -120,7 +128,8 @@ class DeletionSweep : public InProcessBuild {
 
   // The first build, then a build after each deletion from a copy of the
   // first build's files.
-  void Sweep(const std::string& layout, bool designerOpen, bool saveBetween = false) {
+  void Sweep(const std::string& layout, bool designerOpen, Between between = Between::kNothing) {
+    const bool saveBetween = between != Between::kNothing;
     ASSERT_TRUE(BuildOnce(false)) << layout;
     const fs::path good = fs::path(project).parent_path() / (fs::path(project).filename().string() + "-good");
     fs::remove_all(good);
@@ -146,6 +155,7 @@ class DeletionSweep : public InProcessBuild {
             Halvex("open '" + project + "' --command Tarnwell --click btnAddGroup --click btnSave2");
         // A save refused over a page file that is missing fails the close.
         EXPECT_LE(saved.status, 1) << name << "\n" << saved.out;
+        if (between == Between::kSaveXmlOnly) SetXmlOnly(Web() / "Demo.xml");
       }
       const std::size_t messages = host.Messages().All().size(), boxes = Driver::MessageBoxes().size();
       const bool succeeded = BuildOnce(designerOpen);
@@ -194,6 +204,18 @@ class DeletionSweep : public InProcessBuild {
     }
   }
 
+  // The flag as the global settings store it: the first child of `web`.
+  static void SetXmlOnly(const fs::path& file) {
+    if (!fs::is_regular_file(file)) return;
+    std::ifstream in(file, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    in.close();
+    const std::size_t web = text.find("<web ");
+    ASSERT_NE(web, std::string::npos) << file;
+    text.insert(text.find('>', web) + 1, "<OnlyXml />");
+    std::ofstream(file, std::ios::binary) << text;
+  }
+
   // A refused build left the output as it was; a good one left no page with
   // a level beside its password file that its stamp list does not name.
   void CheckOwnedLevels(const std::string& name, const Tree& output, const Tree& after, bool succeeded) const {
@@ -240,11 +262,15 @@ TEST_F(DeletionSweep, SplitLayout) {
   Sweep("split layout", false);
 }
 
-TEST_F(DeletionSweep, SingleFileWithASaveBetween) { Sweep("single file, a save between", false, true); }
+TEST_F(DeletionSweep, SingleFileWithASaveBetween) { Sweep("single file, a save between", false, Between::kSave); }
+
+TEST_F(DeletionSweep, SingleFileWithASaveOfXmlAloneBetween) {
+  Sweep("single file, a save of XML alone between", false, Between::kSaveXmlOnly);
+}
 
 TEST_F(DeletionSweep, SplitLayoutWithASaveBetween) {
   MakeSplit();
-  Sweep("split layout, a save between", false, true);
+  Sweep("split layout, a save between", false, Between::kSave);
 }
 
 }  // namespace

@@ -2,7 +2,8 @@
 // files the passwords' model writes, with and without a row that lets
 // someone in, and data pages with and without a level. And the pages with a
 // level that a compile does not own: what neither the stamp list, nor the
-// project's compiled pages, nor the import folder account for.
+// project's compiled pages, nor the import folder account for; and those the
+// stamp list names that the project no longer compiles.
 
 #include "generator/EarlierLogins.h"
 
@@ -80,16 +81,19 @@ TEST(EarlierLogins, APageWithALevelIsOwnedWhenListedCompiledOrImported) {
     const char* project;
     const char* imported;  // a file of the import folder
     std::vector<std::string> unowned;
+    std::vector<std::string> stale = {};  // named by the stamp list, no longer compiled
   } cases[] = {
       {"left by an earlier project", "DIAG.XML", "5", nullptr, "<web/>", nullptr, {"DIAG.XML"}},
       {"open to all", "DIAG.XML", "0", nullptr, "<web/>", nullptr, {}},
-      {"named by the stamp list",
+      {"named by the stamp list, no longer compiled",
        "DIAG.XML",
        "5",
-       "INDEX.XML,1,2,3,4,5,6\r\ndiag.xml,1,2,3,4,5,6\r\n",
+       "diag.xml,1,2,3,4,5,6\r\n",
        "<web/>",
        nullptr,
-       {}},
+       {},
+       {"DIAG.XML"}},
+      {"named by the stamp list and compiled", "DIAG.XML", "5", "DIAG.XML,1,2,3,4,5,6\r\n", kPages, nullptr, {}},
       {"compiled by the project", "DIAG.XML", "5", nullptr, kPages, nullptr, {}},
       {"of a group kept from the web", "HIDDEN.XML", "5", nullptr, kPages, nullptr, {"HIDDEN.XML"}},
       {"the start page's copy", "INDEX.XML", "2", nullptr, kPages, nullptr, {}},
@@ -113,6 +117,7 @@ TEST(EarlierLogins, APageWithALevelIsOwnedWhenListedCompiledOrImported) {
     output.web = root->FindChild("web");
     EXPECT_EQ(FindUnownedLevelPages(output), c.unowned);
     EXPECT_EQ(UnownedLevelPagesRefusal(output).empty(), c.unowned.empty());
+    EXPECT_EQ(FindStaleLevelPages(output), c.stale);
   }
 }
 
