@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <functional>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -132,13 +133,13 @@ std::vector<std::string> LevelPages(const std::string& outputRoot,
 
 bool IsTrue(const TmyXmlNode* node, const char* attribute) { return node->GetAttr(attribute) == "true"; }
 
-// Whether a compile of `web` writes the data page `page`: the pages of the
+// The data pages a compile of `web` writes, in lower case: the pages of the
 // groups that go to the web, as the project compiler walks them, and the
-// copy of the start page (the page marked `default`, or the first page when
-// none is marked) as "INDEX.XML".
-bool CompilesPage(TmyXmlNode* web, const std::string& page) {
-  if (web == nullptr) return false;
-  const bool index = SameText(page, kIndexPage);
+// copy of the start page as "INDEX.XML" (the page marked `default`, or any
+// page when none is marked, since the compile then marks the first).
+std::set<std::string> CompiledPages(TmyXmlNode* web) {
+  std::set<std::string> pages;
+  if (web == nullptr) return pages;
   bool marked = false;
   for (TmyXmlNode* node = web->FindDeep("page"); node != nullptr && !marked; node = node->FindDeep("page"))
     marked = node->FindAttr("default") != nullptr;
@@ -146,10 +147,11 @@ bool CompilesPage(TmyXmlNode* web, const std::string& page) {
     if (group->name != "group" || IsTrue(group, "notforwww")) continue;
     for (TmyXmlNode* node = group->firstChild; node != nullptr; node = node->next) {
       if (node->name != "page") continue;
-      if (index ? !marked || IsTrue(node, "default") : SameText(node->GetAttr("name"), page)) return true;
+      pages.insert(LowerCase(node->GetAttr("name")));
+      if (!marked || IsTrue(node, "default")) pages.insert(LowerCase(kIndexPage));
     }
   }
-  return false;
+  return pages;
 }
 
 // The data pages with a level that neither the project compiles nor the
@@ -158,10 +160,13 @@ bool CompilesPage(TmyXmlNode* web, const std::string& page) {
 std::vector<std::string> NotCompiledPages(const TLoginOutput& output, bool listed) {
   if (output.sendRoot.empty()) return {};
   TStringList names;
+  names.SetSorted(true);
   if (!output.stampList.empty()) LoadHexRecordList(output.stampList, &names);
   ScopeExit freeRecords([&] { FreeListItems(&names); });
+  const std::set<std::string> compiled = CompiledPages(output.web);
   const auto skipped = [&](const std::string& page) {
-    return (names.IndexOf(page) >= 0) != listed || CompilesPage(output.web, page) ||
+    int index = 0;
+    return names.Find(page, index) != listed || compiled.count(LowerCase(page)) != 0 ||
            (!output.importFolder.empty() && FileExists(output.importFolder + page));
   };
   return LevelPages(output.sendRoot + kOutputRoot, skipped, false);
