@@ -218,7 +218,7 @@ void TProjectDocument::CheckForLostFile(const TProjectLocation& location, const 
     const std::string sign = FindEarlierLoginSign(sendRoot);
     if (sign.empty()) return;
     lostSendRoot_ = sendRoot;
-    reason = Format(GetUiText(kEarlierLoginsTextId), ShownPath(sendRoot), ShownPath(sign));
+    reason = Format(GetUiText(kEarlierLoginsTextId), ShownPath(sendRoot), ShownPath(sign), ShownPath(sendRoot));
   }
   lostFile_ = fileName;
   if (PathExists(fileName + kBackupExtension)) return;

@@ -7,22 +7,39 @@
 #include "generator/EarlierLogins.h"
 
 #include <cstdlib>
+#include <functional>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "base/ScopeExit.h"
 #include "core/FileHelpers.h"
+#include "core/StampList.h"
+#include "core/UiText.h"
+#include "core/XmlNode.h"
+#include "generator/CompileHost.h"
+#include "generator/GeneratedFiles.h"
 #include "generator/PasswordFile.h"
 #include "platform/vcl/FindFile.h"
+#include "platform/vcl/StringList.h"
+#include "platform/vcl/SysUtils.h"
 #include "platform/win/FileIo.h"
+#include "platform/win/Paths.h"
 
 namespace {
 
 constexpr const char* kPasswordFile = "PSW.TXT";
 constexpr const char* kLevelMark = "PAGE_LEVEL=\"";
-// Where the data pages lie under the output folder.
-constexpr const char* kPageFolders[] = {"WWW\\", "WWW\\NOTIFY\\"};
+constexpr const char* kOutputRoot = "WWW\\";
+// Where the data pages lie below the output root.
+constexpr const char* kPageFolders[] = {"", "NOTIFY\\"};
+constexpr const char* kIndexPage = "INDEX.XML";
+constexpr int kUnownedPagesText = 7424;  // The web output "%s" holds pages that ask for logins ...
+constexpr int kStalePagesText = 7425;    // These pages of the last compile ask for a level but are no longer ...
+constexpr const char* kMessageSource = "[Tarnwell]";
+// The pages the refusal names; the rest are counted.
+constexpr std::size_t kNamedPages = 10;
 
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -94,15 +111,73 @@ bool PageAsksForLogin(const std::string& path) {
   return std::atoi(text.c_str() + mark + std::char_traits<char>::length(kLevelMark)) > 0;
 }
 
-// The first data page ("*.XML") of the folder that asks for a level.
-std::string PageWithLevel(const std::string& folder) {
-  TSearchRec entry;
-  if (FindFirst(folder + "*.XML", faAnyFile & ~faDirectory, entry) != 0) return std::string();
-  ScopeExit closeListing([&] { FindClose(entry); });
-  do {
-    if ((entry.Attr & faDirectory) == 0 && PageAsksForLogin(folder + entry.Name)) return folder + entry.Name;
-  } while (FindNext(entry) == 0);
-  return std::string();
+// The data pages ("*.XML") of the output root's page folders that are not
+// `skipped` and that ask for a level, by their paths relative to the root;
+// only the first with `firstOnly`. A skipped page is not read.
+std::vector<std::string> LevelPages(const std::string& outputRoot,
+                                    const std::function<bool(const std::string&)>& skipped, bool firstOnly) {
+  std::vector<std::string> pages;
+  for (const char* folder : kPageFolders) {
+    TSearchRec entry;
+    if (FindFirst(outputRoot + folder + "*.XML", faAnyFile & ~faDirectory, entry) != 0) continue;
+    ScopeExit closeListing([&] { FindClose(entry); });
+    do {
+      const std::string page = folder + entry.Name;
+      if ((entry.Attr & faDirectory) != 0 || skipped(page) || !PageAsksForLogin(outputRoot + page)) continue;
+      pages.push_back(page);
+      if (firstOnly) return pages;
+    } while (FindNext(entry) == 0);
+  }
+  return pages;
+}
+
+bool IsTrue(const TmyXmlNode* node, const char* attribute) { return node->GetAttr(attribute) == "true"; }
+
+// The data pages a compile of `web` writes, in lower case: the pages of the
+// groups that go to the web, as the project compiler walks them, and the
+// copy of the start page as "INDEX.XML" (the page marked `default`, or any
+// page when none is marked, since the compile then marks the first).
+std::set<std::string> CompiledPages(TmyXmlNode* web) {
+  std::set<std::string> pages;
+  if (web == nullptr) return pages;
+  bool marked = false;
+  for (TmyXmlNode* node = web->FindDeep("page"); node != nullptr && !marked; node = node->FindDeep("page"))
+    marked = node->FindAttr("default") != nullptr;
+  for (TmyXmlNode* group = web->firstChild; group != nullptr; group = group->next) {
+    if (group->name != "group" || IsTrue(group, "notforwww")) continue;
+    for (TmyXmlNode* node = group->firstChild; node != nullptr; node = node->next) {
+      if (node->name != "page") continue;
+      pages.insert(LowerCase(node->GetAttr("name")));
+      if (!marked || IsTrue(node, "default")) pages.insert(LowerCase(kIndexPage));
+    }
+  }
+  return pages;
+}
+
+// The data pages with a level that neither the project compiles nor the
+// import folder holds, of those the stamp list names (`listed`) or of the
+// others.
+std::vector<std::string> NotCompiledPages(const TLoginOutput& output, bool listed) {
+  if (output.sendRoot.empty()) return {};
+  TStringList names;
+  names.SetSorted(true);
+  if (!output.stampList.empty()) LoadHexRecordList(output.stampList, &names);
+  ScopeExit freeRecords([&] { FreeListItems(&names); });
+  const std::set<std::string> compiled = CompiledPages(output.web);
+  const auto skipped = [&](const std::string& page) {
+    int index = 0;
+    return names.Find(page, index) != listed || compiled.count(LowerCase(page)) != 0 ||
+           (!output.importFolder.empty() && FileExists(output.importFolder + page));
+  };
+  return LevelPages(output.sendRoot + kOutputRoot, skipped, false);
+}
+
+// The pages as a message names them: the first ones, then an ellipsis.
+std::string PageList(const std::vector<std::string>& pages) {
+  std::string names;
+  for (std::size_t i = 0; i < pages.size() && i < kNamedPages; ++i) names += (i > 0 ? ", " : "") + ShownPath(pages[i]);
+  if (pages.size() > kNamedPages) names += ", ...";
+  return names;
 }
 
 }  // namespace
@@ -111,7 +186,35 @@ std::string FindEarlierLoginSign(const std::string& sendRoot) {
   if (sendRoot.empty()) return std::string();
   const std::string passwords = sendRoot + kPasswordFile;
   if (PasswordFileAsksForLogins(passwords)) return passwords;
-  for (const char* folder : kPageFolders)
-    if (std::string page = PageWithLevel(sendRoot + folder); !page.empty()) return page;
-  return std::string();
+  const std::vector<std::string> pages = LevelPages(
+      sendRoot + kOutputRoot, [](const std::string&) { return false; }, true);
+  return pages.empty() ? std::string() : sendRoot + kOutputRoot + pages.front();
+}
+
+std::vector<std::string> FindUnownedLevelPages(const TLoginOutput& output) { return NotCompiledPages(output, false); }
+
+std::vector<std::string> FindStaleLevelPages(const TLoginOutput& output) {
+  if (output.web == nullptr) return {};
+  return NotCompiledPages(output, true);
+}
+
+bool RemoveStaleLevelPages(const TLoginOutput& output, TCompileHost& host, TGeneratedFiles& files) {
+  const std::vector<std::string> pages = FindStaleLevelPages(output);
+  if (pages.empty()) return true;
+  bool removed = true;
+  for (const std::string& page : pages) {
+    const std::string path = output.sendRoot + kOutputRoot + page;
+    if (DeleteFile(path) || !FileExists(path)) continue;
+    files.ReportWriteFailure(path);
+    removed = false;
+  }
+  host.AddCompilerMessage(kMessageSource, Format(GetUiText(kStalePagesText), PageList(pages)));
+  return removed;
+}
+
+std::string UnownedLevelPagesRefusal(const TLoginOutput& output) {
+  const std::vector<std::string> pages = FindUnownedLevelPages(output);
+  if (pages.empty()) return std::string();
+  return Format(GetUiText(kUnownedPagesText), ShownPath(output.sendRoot + kOutputRoot), PageList(pages),
+                ShownPath(output.sendRoot));
 }

@@ -14,6 +14,7 @@
 #include "core/TraceLog.h"
 #include "core/UiText.h"
 #include "core/XmlDocument.h"
+#include "generator/EarlierLogins.h"
 #include "generator/ProjectSettings.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Button.h"
@@ -74,6 +75,10 @@ TCompileResult TSaveAndCompile::Run() {
   try {
     // A project file that could not be read is not replaced by the copy.
     if (!setup_.overwriteRefusal.empty()) throw std::runtime_error(setup_.overwriteRefusal);
+    // Nor is the password file written beside pages with a level that an
+    // earlier project left and this compile does not own.
+    if (const std::string refusal = UnownedLevelPagesRefusal(LoginOutput()); !refusal.empty())
+      throw std::runtime_error(refusal);
     // A stop asked before the run began leaves everything as it was.
     TGeneratedFiles::StopWhenAsked();
     StampCompileTime();
@@ -101,6 +106,18 @@ TCompileResult TSaveAndCompile::Run() {
     WriteTraceLog("Compile failed - the failure could not be reported");
   }
   return {TCompileOutcome::kFailed, error, run != nullptr && run->outputTouched};
+}
+
+TLoginOutput TSaveAndCompile::LoginOutput() const {
+  const TCompileProject& project = setup_.project;
+  TLoginOutput output;
+  if (project.projectDir.empty()) return output;
+  output.sendRoot = project.projectDir + "SendRoot\\";
+  const std::string base = CompileBaseName(project);
+  if (!base.empty()) output.stampList = base + ".txt";
+  output.importFolder = ImportFolderOf(project, setup_.globalFolder);
+  output.web = project.web;
+  return output;
 }
 
 bool TSaveAndCompile::RunIsWhole(const TRun& run) const {

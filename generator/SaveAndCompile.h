@@ -27,6 +27,7 @@
 class TComponent;
 class TFormStatus1;
 class TmyXmlNode;
+struct TLoginOutput;
 
 // The steps of a compile that the command hands to other parts of the
 // generator: the page compiler, the copy of the import folder and the static
@@ -92,13 +93,18 @@ class TSaveAndCompile {
   TSaveAndCompile(const TSaveAndCompile&) = delete;
   TSaveAndCompile& operator=(const TSaveAndCompile&) = delete;
 
-  // One run of the command; compileRunning is set for its whole length.
+  // One run of the command; compileRunning is set for its whole length. A
+  // run that is refused (the setup's overwrite refusal, or data pages with a
+  // level in the output that an earlier project left and this run does not
+  // own, EarlierLogins.h) writes nothing and fails with the reason.
   TCompileResult Run();
 
  private:
   struct TRun;
 
   void StampCompileTime();
+  // The output the run writes the password file into, with what it owns.
+  TLoginOutput LoginOutput() const;
   // True when every file and folder of the run was written.
   bool RunIsWhole(const TRun& run) const;
   void Compile(TRun& run);

@@ -12,6 +12,7 @@
 #include "core/UiText.h"
 #include "core/XmlDocument.h"
 #include "core/XmlResource.h"
+#include "generator/EarlierLogins.h"
 #include "generator/FormStatus1.h"
 #include "generator/GeneratedFiles.h"
 #include "generator/PasswordFile.h"
@@ -145,8 +146,13 @@ void TSaveAndCompile::PrepareOutput(TRun& run) {
   // Also a run of the data pages only reads the list: it deletes nothing, and
   // keeps listed the files of the last full compile that it does not write.
   run.files.LoadGeneratedFileTable(run.stampList);
-  WriteCompilePasswordFile(project, setup_.formatCode, sendRoot, state_, host_, run.files);
-  // The password file is the only step so far that marks a file error.
+  // The pages with a level that the project lost go before the new password
+  // file is written, also when the run fails later or writes XML files alone;
+  // one that stays keeps the old password file.
+  if (RemoveStaleLevelPages(LoginOutput(), host_, run.files))
+    WriteCompilePasswordFile(project, setup_.formatCode, sendRoot, state_, host_, run.files);
+  // The password file and the pages before it are the only steps so far
+  // that mark a file error.
   if ((state_.compileErrors & kCompileErrorFile) != 0) run.writeFailed = true;
   makeFolder(state_.outputRoot + "IMAGES");
   // A folder of that name in another letter case is named "IMAGES" afterwards.

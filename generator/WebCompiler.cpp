@@ -133,20 +133,23 @@ void TWebCompiler::Run() {
     failure_ = obstacle + " " + GetUiText(kNothingWrittenText);
     return;
   }
-  StampCompileTime();
-  if (!quiet_) ShowStatus();
-  ScopeExit closeStatus([this] { CloseStatus(); });
-  PrepareFolders();
-  onlyXml_ = project_ != nullptr && project_->FindChild("OnlyXml", {}, true) != nullptr;
   TCompileProject paths;
   paths.projectDir = projectDir_;
   paths.globalMode = globalMode_;
   paths.globalDir = globalDir_;
   const std::string importFolder = ImportFolderOf(paths, globalFolder_);
+  if (!OwnsLevelPages(importFolder)) return;
+  StampCompileTime();
+  if (!quiet_) ShowStatus();
+  ScopeExit closeStatus([this] { CloseStatus(); });
+  PrepareFolders();
+  onlyXml_ = project_ != nullptr && project_->FindChild("OnlyXml", {}, true) != nullptr;
   RemoveStrayTemporaryFiles(paths);
   TGeneratedFiles::StopWhenAsked();
   if (!onlyXml_) DeletePreviousFiles(stampList_, ListImportFiles(importFolder));
-  WritePasswordFile();
+  // The pages with a level that the project lost go first; one that stays
+  // keeps the old password file.
+  if (project_ == nullptr || RemoveStaleLevelPages(LoginOutput(importFolder), host_, files_)) WritePasswordFile();
   PrepareImagesFolder();
   CopyImportFiles(importFolder);
 }
@@ -224,6 +227,27 @@ bool TWebCompiler::LostProject() {
   failure_ = Format(GetUiText(kEarlierLoginsText), ShownPath(projectCopy_), ShownPath(sendRoot_), ShownPath(sign),
                     ShownPath(sendRoot_));
   return true;
+}
+
+// The password file written from the project copy is not put beside data
+// pages with a level that an earlier project left: neither the last
+// compile's stamp list names them nor the copy compiles them. The run is
+// refused before it writes anything, with the pages and the way on.
+bool TWebCompiler::OwnsLevelPages(const std::string& importFolder) {
+  if (project_ == nullptr) return true;
+  failure_ = UnownedLevelPagesRefusal(LoginOutput(importFolder));
+  if (failure_.empty()) return true;
+  failure_ += " " + GetUiText(kNothingWrittenText);
+  return false;
+}
+
+TLoginOutput TWebCompiler::LoginOutput(const std::string& importFolder) const {
+  TLoginOutput output;
+  output.sendRoot = sendRoot_;
+  output.stampList = stampList_;
+  output.importFolder = importFolder;
+  output.web = project_ != nullptr ? project_->FindChild("web", {}, true) : nullptr;
+  return output;
 }
 
 void TWebCompiler::ShowStatus() {

@@ -9,7 +9,9 @@
 //
 // Of the previous compile's files only those the driver writes again (the
 // import copies) are deleted first: the pages, scripts and lists of the last
-// save-and-compile stay in place.
+// save-and-compile stay in place, but for the pages with a level that the
+// project copy no longer has, which go before the password file is written
+// (EarlierLogins.h).
 //
 // For the host's build the driver runs quiet (no window); otherwise its
 // status window is shown while it runs and closed and freed at its end.
@@ -26,6 +28,7 @@ class TComponent;
 class TCompileHost;
 class TFormStatus1;
 class TmyXmlNode;
+struct TLoginOutput;
 
 // Told when the driver's work starts.
 class TWebCompileProgress {
@@ -52,8 +55,10 @@ class TWebCompiler {
   // The steps of one run, in order; failures of single files are host
   // messages (UI texts 7074, 7077) and the run goes on. A project copy that
   // is there but cannot be read ends the run before it writes anything (the
-  // settings file's stamp included); a settings file that cannot be written
-  // ends it too. Either gives a host message with the reason (Failure()).
+  // settings file's stamp included), and so do data pages with a level in
+  // the output that an earlier project left and the run does not own
+  // (EarlierLogins.h); a settings file that cannot be written ends it too.
+  // Each gives a host message with the reason (Failure()).
   // False when the run was ended or a file could not be written; no
   // exception leaves it.
   bool Compile();
@@ -80,6 +85,8 @@ class TWebCompiler {
   void StampCompileTime();
   bool LoadProject();
   bool LostProject();
+  bool OwnsLevelPages(const std::string& importFolder);
+  TLoginOutput LoginOutput(const std::string& importFolder) const;
   void ShowStatus();
   void CloseStatus();
   void MakeFolder(const std::string& folder);

@@ -10,10 +10,17 @@
 // messages (one that failed at files it could not write may have written the
 // others, and keeps every file of the last build), a good one wrote every page
 // and left every picture its pages refer to.
+//
+// With a save between the deletion and the build (halvex open, a group added
+// in the designer and saved, as a user starts anew; also with the project set
+// to compile XML files alone), a good build may change the logins, but it
+// leaves no page with a level that it does not own: each is named by the
+// stamp list it wrote.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -70,22 +77,35 @@ std::string WithoutCompileStamps(const std::string& text) {
   return result.append(last, text.cend());
 }
 
+// What happens between a deletion and the build.
+enum class Between {
+  kNothing,
+  kSave,         // the designer saves the project with a group added
+  kSaveXmlOnly,  // and the saved project compiles XML files alone
+};
+
 class DeletionSweep : public InProcessBuild {
  protected:
   // The demo made split as a user makes it: "web.xml" beside the project
   // file, and a change saved by the designer, which writes the page files.
   void MakeSplit() {
     fs::copy_file(Web() / "Demo.xml", Web() / "web.xml");
-    const std::string home = project + "/home";
-    const auto halvex = [&home](const std::string& arguments) {
-      return RunProgram("HALVEX_HOME='" + home + "' '" + TARNWELL_HALVEX_PATH + "' " + arguments);
-    };
-    ASSERT_EQ(halvex("register '" + std::string(TARNWELL_PLUGIN_PATH) + "'").status, 0);
     const ProgramRun saved =
-        halvex("open '" + project + "' --command Tarnwell --click btnPageDown --click btnPageUp --click btnSave2");
+        Halvex("open '" + project + "' --command Tarnwell --click btnPageDown --click btnPageUp --click btnSave2");
     ASSERT_EQ(saved.status, 0) << saved.out;
-    fs::remove_all(home);
+    fs::remove_all(project + "/home");
     ASSERT_TRUE(fs::is_regular_file(Web() / "pages/DIAG.XML")) << saved.out;
+  }
+
+  // halvex as a user runs it, with the built plug-in registered in a home of
+  // its own in the project's folder.
+  ProgramRun Halvex(const std::string& arguments) const {
+    const std::string program = "HALVEX_HOME='" + project + "/home' '" + TARNWELL_HALVEX_PATH + "' ";
+    if (!fs::exists(project + "/home")) {
+      const ProgramRun registered = RunProgram(program + "register '" + TARNWELL_PLUGIN_PATH + "'");
+      EXPECT_EQ(registered.status, 0) << registered.out;
+    }
+    return RunProgram(program + arguments);
   }
 
   // One build from the files alone; true when it succeeded. With the
@@ -110,7 +130,8 @@ class DeletionSweep : public InProcessBuild {
 
   // The first build, then a build after each deletion from a copy of the
   // first build's files.
-  void Sweep(const std::string& layout, bool designerOpen) {
+  void Sweep(const std::string& layout, bool designerOpen, Between between = Between::kNothing) {
+    const bool saveBetween = between != Between::kNothing;
     ASSERT_TRUE(BuildOnce(false)) << layout;
     const fs::path good = fs::path(project).parent_path() / (fs::path(project).filename().string() + "-good");
     fs::remove_all(good);
@@ -131,6 +152,13 @@ class DeletionSweep : public InProcessBuild {
       fs::copy(good / "Tarnwell", Web(), fs::copy_options::recursive | fs::copy_options::copy_symlinks);
       fs::copy(good / "SendRoot", Output(), fs::copy_options::recursive);
       fs::remove_all(target);
+      if (saveBetween) {
+        const ProgramRun saved =
+            Halvex("open '" + project + "' --command Tarnwell --click btnAddGroup --click btnSave2");
+        // A save refused over a page file that is missing fails the close.
+        EXPECT_LE(saved.status, 1) << name << "\n" << saved.out;
+        if (between == Between::kSaveXmlOnly) SetXmlOnly(Web() / "Demo.xml");
+      }
       const std::size_t messages = host.Messages().All().size(), boxes = Driver::MessageBoxes().size();
       const bool succeeded = BuildOnce(designerOpen);
       const std::vector<MessageBoxRecord> shown = Driver::MessageBoxes();
@@ -144,8 +172,12 @@ class DeletionSweep : public InProcessBuild {
       bool notWritten = false;
       for (const HostMessageLine& line : host.Messages().All())
         notWritten = notWritten || line.text.find("Cannot create :") != std::string::npos;
-      CheckLogins(name, output, levels, after, succeeded, notWritten);
-      CheckUserFiles(name, web, target, told);
+      if (saveBetween) {
+        CheckOwnedLevels(name, output, after, succeeded, notWritten);
+      } else {
+        CheckLogins(name, output, levels, after, succeeded, notWritten);
+        CheckUserFiles(name, web, target, told);
+      }
       if (target.filename() == "web.xml") {
         EXPECT_TRUE(std::any_of(shown.begin() + boxes, shown.end(), [](const MessageBoxRecord& box) {
           return box.text.find("Demo.xml\", the copy of the project that its last compile wrote, was loaded instead") !=
@@ -157,6 +189,7 @@ class DeletionSweep : public InProcessBuild {
       }
     }
     fs::remove_all(good);
+    fs::remove_all(project + "/home");
     std::cout << "deletion sweep, " << layout << ": " << targets.size() << " cases, " << refused << " refused\n";
   }
 
@@ -186,6 +219,38 @@ class DeletionSweep : public InProcessBuild {
     }
   }
 
+  // The flag as the global settings store it: the first child of `web`.
+  static void SetXmlOnly(const fs::path& file) {
+    if (!fs::is_regular_file(file)) return;
+    std::ifstream in(file, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    in.close();
+    const std::size_t web = text.find("<web ");
+    ASSERT_NE(web, std::string::npos) << file;
+    text.insert(text.find('>', web) + 1, "<OnlyXml />");
+    std::ofstream(file, std::ios::binary) << text;
+  }
+
+  // A refused build left the output as it was; a good one left no page with
+  // a level beside its password file that its stamp list does not name.
+  void CheckOwnedLevels(const std::string& name, const Tree& output, const Tree& after, bool succeeded,
+                        bool notWritten) const {
+    if (!succeeded && !notWritten) {
+      EXPECT_TRUE(after == output) << name << ": a refused build changed the output";
+      return;
+    }
+    std::ifstream list(Web() / "Demo.txt", std::ios::binary);
+    std::string listed((std::istreambuf_iterator<char>(list)), std::istreambuf_iterator<char>());
+    std::transform(listed.begin(), listed.end(), listed.begin(), [](unsigned char c) { return std::toupper(c); });
+    for (auto [page, level] : PageLevels(after)) {
+      std::string key = page.substr(std::char_traits<char>::length("WWW/"));
+      std::replace(key.begin(), key.end(), '/', '\\');
+      const bool named = listed.rfind(key + ",", 0) == 0 || listed.find("\n" + key + ",") != std::string::npos;
+      EXPECT_TRUE(level <= 0 || named) << name << ": " << page << " asks for level " << level
+                                       << " and is not the build's";
+    }
+  }
+
   // The user's files that were not deleted are as they were, or the build
   // said something. The compile writes the project file anew (in the split
   // layout its copy) from what the designer loaded.
@@ -211,6 +276,17 @@ TEST_F(DeletionSweep, SingleFileWithTheDesignerOpen) { Sweep("single file, desig
 TEST_F(DeletionSweep, SplitLayout) {
   MakeSplit();
   Sweep("split layout", false);
+}
+
+TEST_F(DeletionSweep, SingleFileWithASaveBetween) { Sweep("single file, a save between", false, Between::kSave); }
+
+TEST_F(DeletionSweep, SingleFileWithASaveOfXmlAloneBetween) {
+  Sweep("single file, a save of XML alone between", false, Between::kSaveXmlOnly);
+}
+
+TEST_F(DeletionSweep, SplitLayoutWithASaveBetween) {
+  MakeSplit();
+  Sweep("split layout, a save between", false, Between::kSave);
 }
 
 }  // namespace

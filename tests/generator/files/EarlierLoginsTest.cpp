@@ -1,14 +1,21 @@
 // The signs of an earlier project's logins in a web output: the password
 // files the passwords' model writes, with and without a row that lets
-// someone in, and data pages with and without a level.
+// someone in, and data pages with and without a level. And the pages with a
+// level that a compile does not own: what neither the stamp list, nor the
+// project's compiled pages, nor the import folder account for; and those the
+// stamp list names that the project no longer compiles.
 
 #include "generator/EarlierLogins.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
+#include "core/XmlDocument.h"
+#include "core/XmlNode.h"
 #include "generator/PasswordFile.h"
 #include "tests/support/TempFolder.h"
 
@@ -59,6 +66,58 @@ TEST(EarlierLogins, APasswordFileThatLetsSomeoneInOrAPageWithALevelIsASign) {
       if (ch == '/') ch = '\\';
     const std::string expected = c.sign ? output.System(file) : std::string();
     EXPECT_EQ(FindEarlierLoginSign(output.System("")), expected);
+  }
+}
+
+TEST(EarlierLogins, APageWithALevelIsOwnedWhenListedCompiledOrImported) {
+  const char* kPages =
+      "<web><group><page name=\"diag.xml\"/></group><group notforwww=\"true\"><page name=\"HIDDEN.XML\"/>"
+      "</group></web>";
+  const struct {
+    const char* what;
+    const char* page;  // below the output root, with its level
+    const char* level;
+    const char* listed;  // the stamp list's text; none: no stamp list
+    const char* project;
+    const char* imported;  // a file of the import folder
+    std::vector<std::string> unowned;
+    std::vector<std::string> stale = {};  // named by the stamp list, no longer compiled
+  } cases[] = {
+      {"left by an earlier project", "DIAG.XML", "5", nullptr, "<web/>", nullptr, {"DIAG.XML"}},
+      {"open to all", "DIAG.XML", "0", nullptr, "<web/>", nullptr, {}},
+      {"named by the stamp list, no longer compiled",
+       "DIAG.XML",
+       "5",
+       "diag.xml,1,2,3,4,5,6\r\n",
+       "<web/>",
+       nullptr,
+       {},
+       {"DIAG.XML"}},
+      {"named by the stamp list and compiled", "DIAG.XML", "5", "DIAG.XML,1,2,3,4,5,6\r\n", kPages, nullptr, {}},
+      {"compiled by the project", "DIAG.XML", "5", nullptr, kPages, nullptr, {}},
+      {"of a group kept from the web", "HIDDEN.XML", "5", nullptr, kPages, nullptr, {"HIDDEN.XML"}},
+      {"the start page's copy", "INDEX.XML", "2", nullptr, kPages, nullptr, {}},
+      {"the start page's copy without pages", "INDEX.XML", "2", nullptr, "<web><group/></web>", nullptr, {"INDEX.XML"}},
+      {"copied from the import folder", "DIAG.XML", "5", nullptr, "<web/>", "DIAG.XML", {}},
+      {"a notification page", "NOTIFY/ALARM.XML", "2", nullptr, "<web/>", nullptr, {"NOTIFY\\ALARM.XML"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempFolder folder("unowned-levels-");
+    folder.Write(std::string("SendRoot/WWW/") + c.page, DataPage(c.level));
+    if (c.listed != nullptr) folder.Write("Tarnwell/Demo.txt", c.listed);
+    if (c.imported != nullptr) folder.Write(std::string("Tarnwell/Import/") + c.imported, DataPage("0"));
+    TmyXMLParser parser;
+    ASSERT_TRUE(parser.LoadFromString(c.project));
+    const std::unique_ptr<TmyXmlNode> root(parser.Parse());
+    TLoginOutput output;
+    output.sendRoot = folder.System("SendRoot\\");
+    output.stampList = folder.System("Tarnwell\\Demo.txt");
+    output.importFolder = folder.System("Tarnwell\\Import\\");
+    output.web = root->FindChild("web");
+    EXPECT_EQ(FindUnownedLevelPages(output), c.unowned);
+    EXPECT_EQ(UnownedLevelPagesRefusal(output).empty(), c.unowned.empty());
+    EXPECT_EQ(FindStaleLevelPages(output), c.stale);
   }
 }
 
