@@ -1,6 +1,5 @@
 #include "host/cli/GuiSession.h"
 
-#include <csignal>
 #include <cstdlib>
 #include <cstring>
 
@@ -8,13 +7,17 @@
 #include "host/sim/HostGuiFrame.h"
 #include "host/sim/HostMainWindow.h"
 #include "platform/vcl/Application.h"
+#include "platform/win/StopRequest.h"
 #include "platform/x11/X11Backend.h"
 
 namespace {
 
-volatile std::sig_atomic_t gStopRequested = 0;
+// Written when a first signal arrives: the run may be in the middle of a long
+// piece of work (a compile) and end only after it.
+constexpr const char* kStopNotice =
+    "halvex: stopping after the work in hand; a second signal (Ctrl+C) ends it at once\n";
 
-extern "C" void RequestStop(int) { gStopRequested = 1; }
+bool StopRequested() { return StopRequestSignal() != 0; }
 
 }  // namespace
 
@@ -34,14 +37,10 @@ std::unique_ptr<GuiSession> GuiSession::Start(HalvexHost& host, HostMainWindow* 
 }
 
 GuiSession::GuiSession(std::unique_ptr<TX11Backend> backend, HalvexHost& host, HostMainWindow* window)
-    : backend_(std::move(backend)), window_(window) {
-  // A stop from outside ends every wait for the person, modal ones too.
-  gStopRequested = 0;
-  struct sigaction action {};
-  action.sa_handler = RequestStop;
-  sigaction(SIGINT, &action, &oldInt_);
-  sigaction(SIGTERM, &action, &oldTerm_);
-  backend_->SetStopCheck([] { return gStopRequested != 0; });
+    : backend_(std::move(backend)), window_(window), stopSignals_(kStopNotice) {
+  // A stop from outside ends every wait for the person, modal ones too, and a
+  // compile at its next file.
+  backend_->SetStopCheck(StopRequested);
   backend_->Install();
   frame_ = std::make_unique<HostGuiFrame>(*window_, host.Menu(), host.Messages(),
                                           [&host](const HostMessageLine& line) { host.RaiseMessageChosen(line); });
@@ -57,21 +56,22 @@ GuiSession::~GuiSession() {
   window_->OnClose = nullptr;
   frame_.reset();
   backend_->Uninstall();
-  sigaction(SIGINT, &oldInt_, nullptr);
-  sigaction(SIGTERM, &oldTerm_, nullptr);
 }
 
 void GuiSession::Run(std::ostream& out) {
   out << "on the screen: close the Halvex window, or press Ctrl+C here, to end the run\n" << std::flush;
   window_->Show();
   frame_->Refresh();
-  while (!closeRequested_ && gStopRequested == 0 && !Application->Terminated()) backend_->Pump(10);
-  if (gStopRequested != 0) {
+  while (!closeRequested_ && !StopRequested() && !Application->Terminated()) backend_->Pump(10);
+  if (StopRequested()) {
     // Stopped from outside: nobody is at the screen to answer the closing
     // questions, which get their headless answers.
     out << "stopped by a signal: the windows close\n";
     frame_.reset();
     backend_->Uninstall();
+    // The stop is taken: the project closes as after any run (a second
+    // signal still ends the program at once).
+    ClearStopRequest();
     return;
   }
   out << "the Halvex window was closed\n";

@@ -7,12 +7,13 @@
 // always (closing the project, uninstalling the plug-ins). Modal windows,
 // popup menus and message boxes wait for the person while the back end is
 // installed, the closing questions included; after a signal the windows
-// close and the closing questions get their headless answers.
-
-#include <signal.h>
+// close and the closing questions get their headless answers. A second
+// signal ends the program at once, also while it is busy.
 
 #include <memory>
 #include <ostream>
+
+#include "platform/win/StopRequest.h"
 
 class HalvexHost;
 class HostMainWindow;
@@ -38,8 +39,7 @@ class GuiSession {
   HostMainWindow* window_;
   std::unique_ptr<HostGuiFrame> frame_;
   bool closeRequested_ = false;
-  struct sigaction oldInt_ {};
-  struct sigaction oldTerm_ {};
+  StopSignalScope stopSignals_;
 };
 
 // Whether the environment asks for the screen (HALVEX_GUI set to 1).

@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/vcl/Colors.h"
@@ -167,6 +168,14 @@ class TCanvas {
   int TextWidth(const std::string& text);
   int TextHeight(const std::string& text);
   TSize TextExtent(const std::string& text);
+  // The width of every start of the text: element i is
+  // TextWidth(text.substr(0, i)), for i from 0 to the text's length (bytes),
+  // measured in one pass over the text.
+  std::vector<int> TextPrefixWidths(std::string_view text);
+  // The position in the text (a byte count, 0 to its length) whose start is
+  // the nearest to `x` pixels wide: the first i with the least
+  // |x - TextWidth(text.substr(0, i))|, found in one pass over the text.
+  int TextPositionAt(std::string_view text, int x);
 
   // --- pictures ---
   // The graphic at its own size; a transparent bitmap leaves its transparent

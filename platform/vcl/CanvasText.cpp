@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <cstdlib>
 #include <map>
 #include <mutex>
 
@@ -48,6 +49,26 @@ std::u16string ToUnicode(const std::string& text) {
   return out;
 }
 
+// The length of the character that starts at `at` in a text of a multi-byte
+// code page, as the conversion reads it: a byte that begins no whole
+// character is one on its own (the conversion makes it a replacement and
+// starts again at the next byte).
+std::size_t CharLength(UINT codePage, std::string_view text, std::size_t at, const std::array<char16_t, 256>& singles) {
+  const auto lead = static_cast<unsigned char>(text[at]);
+  if (lead < 0x80) return 1;
+  if (codePage == CP_UTF8) {
+    const std::size_t length = lead >= 0xF0 && lead < 0xF8 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    if (length == 1 || lead >= 0xF8) return 1;
+    for (std::size_t k = 1; k < length; ++k)
+      if (at + k >= text.size() || (static_cast<unsigned char>(text[at + k]) & 0xC0) != 0x80) return 1;
+    return length;
+  }
+  // The double-byte code pages: a lead byte means nothing alone and makes one
+  // character with the byte after it.
+  if (singles[lead] != u'\uFFFD' || at + 1 >= text.size()) return 1;
+  return MultiByteToWide(codePage, text.substr(at, 2)).size() == 1 ? 2 : 1;
+}
+
 int ClampInt(long long v) { return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX)); }
 
 std::uint32_t BlendCoverage(std::uint32_t color, std::uint32_t dst, unsigned coverage) {
@@ -68,6 +89,59 @@ TSize TCanvas::TextExtent(const std::string& text) {
 }
 
 int TCanvas::TextWidth(const std::string& text) { return TextExtent(text).cx; }
+
+namespace {
+
+// Calls visit(i, width) for i from 1 to the text's length, in order, with the
+// width of the text's first i bytes as TextWidth measures them: the sum of
+// the advances of the whole characters before them plus, inside a character
+// of a multi-byte code page, the width of its bytes so far converted alone
+// (the conversion starts afresh at each character).
+template <class Visit>
+void ForEachPrefixWidth(const SizedFont& font, std::string_view text, Visit visit) {
+  const UINT codePage = GetACP();
+  const std::array<char16_t, 256>& singles = ByteTable(codePage);
+  // Every byte of a single-byte code page is one character; so are the bytes
+  // below 0x80 that begin a character in the multi-byte ones.
+  std::array<int, 256> advance{};
+  for (int b = 0; b < 256; ++b) advance[b] = font.Advance(singles[b]);
+  const bool multiByte = IsMultiByteCodePage(codePage);
+  long long width = 0;
+  for (std::size_t at = 0; at < text.size();) {
+    const auto byte = static_cast<unsigned char>(text[at]);
+    const std::size_t length = multiByte ? CharLength(codePage, text, at, singles) : 1;
+    if (length == 1 && (!multiByte || byte < 0x80)) {
+      width += advance[byte];
+    } else {
+      for (std::size_t part = 1; part < length; ++part)
+        visit(at + part, ClampInt(width + font.TextWidth(MultiByteToWide(codePage, text.substr(at, part)))));
+      width += font.TextWidth(MultiByteToWide(codePage, text.substr(at, length)));
+    }
+    at += length;
+    visit(at, ClampInt(width));
+  }
+}
+
+}  // namespace
+
+std::vector<int> TCanvas::TextPrefixWidths(std::string_view text) {
+  std::vector<int> widths(text.size() + 1, 0);
+  ForEachPrefixWidth(*Font->Realize(), text, [&](std::size_t i, int width) { widths[i] = width; });
+  return widths;
+}
+
+int TCanvas::TextPositionAt(std::string_view text, int x) {
+  int best = 0;
+  long long bestDistance = std::llabs(static_cast<long long>(x));
+  ForEachPrefixWidth(*Font->Realize(), text, [&](std::size_t i, int width) {
+    const long long distance = std::llabs(static_cast<long long>(x) - width);
+    if (distance < bestDistance) {
+      best = static_cast<int>(i);
+      bestDistance = distance;
+    }
+  });
+  return best;
+}
 
 int TCanvas::TextHeight(const std::string& text) { return TextExtent(text).cy; }
 

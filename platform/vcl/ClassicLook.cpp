@@ -305,11 +305,14 @@ void HotkeyTextRect(TCanvas* canvas, const TRect& rect, int x, int y, const THot
 std::string EllipsizedText(TCanvas* canvas, const std::string& text, int width) {
   static const std::string kEllipsis = "...";
   if (canvas->TextWidth(text) <= width) return text;
-  // The longest start that fits with the ellipsis: widths grow with the length.
+  // The longest start that fits with the ellipsis: widths grow with the length
+  // (the ellipsis adds its own width to any start).
+  const std::vector<int> starts = canvas->TextPrefixWidths(text);
+  const long long room = static_cast<long long>(width) - canvas->TextWidth(kEllipsis);
   std::size_t low = 0, high = text.size();
   while (low < high) {
     const std::size_t mid = (low + high + 1) / 2;
-    if (canvas->TextWidth(text.substr(0, mid) + kEllipsis) <= width)
+    if (starts[mid] <= room)
       low = mid;
     else
       high = mid - 1;

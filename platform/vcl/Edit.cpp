@@ -317,18 +317,7 @@ std::string TCustomEdit::DisplayText() const {
 int TCustomEdit::PositionAt(int x, int) {
   TCanvas measure;
   measure.Font->Assign(*Font());
-  const std::string shown = DisplayText();
-  const int target = x - kTextMargin + scrollX_;
-  int best = 0;
-  int bestDistance = std::abs(target);
-  for (int i = 1; i <= static_cast<int>(shown.size()); ++i) {
-    const int w = measure.TextWidth(shown.substr(0, static_cast<std::size_t>(i)));
-    if (std::abs(target - w) < bestDistance) {
-      best = i;
-      bestDistance = std::abs(target - w);
-    }
-  }
-  return best;
+  return measure.TextPositionAt(DisplayText(), x - kTextMargin + scrollX_);
 }
 
 void TCustomEdit::PaintNonClient(TCanvas* canvas) {

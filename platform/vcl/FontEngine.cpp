@@ -9,7 +9,10 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <cctype>
+#include <climits>
 #include <map>
 #include <mutex>
 #include <unordered_map>
@@ -162,10 +165,20 @@ FontMetrics MetricsFor(int ppem, const DesignMetrics& d) {
 
 // --- SizedFont ---
 
+// The advances of the first characters (Latin, Greek, Cyrillic, Hebrew,
+// Arabic) are read without the lock: text is measured and drawn a character
+// at a time, and a long text has a million of them.
+constexpr char32_t kFastAdvances = 0x800;
+constexpr int kAdvanceUnknown = INT_MIN;
+
 struct SizedFont::Impl {
+  Impl() {
+    for (std::atomic<int>& a : fastAdvances) a.store(kAdvanceUnknown, std::memory_order_relaxed);
+  }
   std::mutex* mutex = nullptr;  // the engine's: FreeType faces are shared between sizes
   FT_Face face = nullptr;       // null when no font file was found
   DesignMetrics design;
+  std::array<std::atomic<int>, kFastAdvances> fastAdvances;
   std::unordered_map<char32_t, int> advances;
   std::unordered_map<char32_t, GlyphImage> glyphs;
 };
@@ -176,6 +189,10 @@ SizedFont::SizedFont(std::unique_ptr<Impl> impl, int ppem, const FontMetrics& me
 SizedFont::~SizedFont() = default;
 
 int SizedFont::Advance(char32_t c) const {
+  if (c < kFastAdvances) {
+    const int known = impl_->fastAdvances[c].load(std::memory_order_relaxed);
+    if (known != kAdvanceUnknown) return known;
+  }
   std::lock_guard<std::mutex> lock(*impl_->mutex);
   auto it = impl_->advances.find(c);
   if (it != impl_->advances.end()) return it->second;
@@ -187,6 +204,7 @@ int SizedFont::Advance(char32_t c) const {
   }
   const int pixels = Scale(units, ppem_, impl_->design.upem);
   impl_->advances.emplace(c, pixels);
+  if (c < kFastAdvances) impl_->fastAdvances[c].store(pixels, std::memory_order_relaxed);
   return pixels;
 }
 

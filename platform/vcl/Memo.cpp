@@ -1,6 +1,7 @@
 #include "platform/vcl/Memo.h"
 
 #include <algorithm>
+#include <string_view>
 #include <vector>
 
 #include "platform/vcl/Canvas.h"
@@ -114,13 +115,14 @@ void TCustomMemo::KeyPress(char& key) {
 
 namespace {
 
-// Lines of the text with the position of their first character.
+// Lines of the text with the position of their first character; the texts
+// are views into the text split.
 struct Line {
   std::size_t start;
-  std::string text;
+  std::string_view text;
 };
 
-std::vector<Line> SplitLines(const std::string& text) {
+std::vector<Line> SplitLines(std::string_view text) {
   std::vector<Line> lines;
   std::size_t start = 0;
   while (true) {
@@ -138,15 +140,11 @@ int TCustomMemo::PositionAt(int x, int y) {
   TCanvas measure;
   measure.Font->Assign(*Font());
   const int lineHeight = measure.TextHeight("Wg");
-  const auto lines = SplitLines(DisplayText());
+  const std::string shown = DisplayText();
+  const auto lines = SplitLines(shown);
   const int row = std::clamp(y / std::max(1, lineHeight), 0, static_cast<int>(lines.size()) - 1);
   const Line& line = lines[static_cast<std::size_t>(row)];
-  int best = 0;
-  for (int i = 1; i <= static_cast<int>(line.text.size()); ++i)
-    if (std::abs(x - 1 - measure.TextWidth(line.text.substr(0, static_cast<std::size_t>(i)))) <
-        std::abs(x - 1 - measure.TextWidth(line.text.substr(0, static_cast<std::size_t>(best)))))
-      best = i;
-  return static_cast<int>(line.start) + best;
+  return static_cast<int>(line.start) + measure.TextPositionAt(line.text, x - 1);
 }
 
 void TCustomMemo::Paint() {
@@ -155,7 +153,8 @@ void TCustomMemo::Paint() {
   canvas->Brush->Color = Enabled() ? Color() : clBtnFace;
   canvas->FillRect(client);
   const int lineHeight = canvas->TextHeight("Wg");
-  const auto lines = SplitLines(DisplayText());
+  const std::string shown = DisplayText();
+  const auto lines = SplitLines(shown);
   const bool focused = Focused() && Enabled();
   const std::size_t selStart = static_cast<std::size_t>(SelStart());
   const std::size_t selEnd = selStart + static_cast<std::size_t>(SelLength());
@@ -163,12 +162,12 @@ void TCustomMemo::Paint() {
   int y = 0;
   for (const Line& line : lines) {
     canvas->Brush->Style = bsClear;
-    canvas->TextRect(client, 1, y, line.text);
+    canvas->TextRect(client, 1, y, std::string(line.text));
     // The selected part of the line.
     const std::size_t a = std::max(selStart, line.start), b = std::min(selEnd, line.start + line.text.size());
     if (focused && a < b) {
-      const std::string before = line.text.substr(0, a - line.start);
-      const std::string sel = line.text.substr(a - line.start, b - a);
+      const std::string before(line.text.substr(0, a - line.start));
+      const std::string sel(line.text.substr(a - line.start, b - a));
       const int x0 = 1 + canvas->TextWidth(before);
       canvas->Brush->Style = bsSolid;
       canvas->Brush->Color = clHighlight;
@@ -179,7 +178,7 @@ void TCustomMemo::Paint() {
     }
     const auto caret = static_cast<std::size_t>(CaretPos());
     if (focused && caret >= line.start && caret <= line.start + line.text.size()) {
-      const int cx = 1 + canvas->TextWidth(line.text.substr(0, caret - line.start));
+      const int cx = 1 + canvas->TextWidth(std::string(line.text.substr(0, caret - line.start)));
       canvas->Brush->Style = bsSolid;
       canvas->Brush->Color = clWindowText;
       canvas->FillRect(Rect(cx, y, cx + 1, y + lineHeight));

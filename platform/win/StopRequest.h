@@ -3,6 +3,8 @@
 // program's handler records the signal, and long runs (a compile) look at it
 // between their steps and end early, cleaning up as after any failure.
 
+#include <signal.h>
+
 // Records the signal that asks for the stop; safe inside a signal handler.
 void RequestStop(int signal) noexcept;
 
@@ -11,3 +13,22 @@ int StopRequestSignal() noexcept;
 
 // Forgets a recorded stop (a new run starts).
 void ClearStopRequest() noexcept;
+
+// While it lives, SIGINT and SIGTERM ask for the stop (RequestStop) and the
+// notice, when given, is written to the standard error; a second signal ends
+// the process at once as the signal's default does (also when the program
+// took the stop and forgot it to close as always): a program busy in a long
+// piece of work, which looks at the stop only after it, can always be ended
+// without SIGKILL. It starts with no stop recorded and gives the signals
+// their previous handling back when it ends.
+class StopSignalScope {
+ public:
+  explicit StopSignalScope(const char* notice = nullptr);
+  ~StopSignalScope();
+  StopSignalScope(const StopSignalScope&) = delete;
+  StopSignalScope& operator=(const StopSignalScope&) = delete;
+
+ private:
+  struct sigaction oldInt_ {};
+  struct sigaction oldTerm_ {};
+};

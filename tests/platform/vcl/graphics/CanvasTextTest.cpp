@@ -259,3 +259,45 @@ TEST(CanvasText, EightBitTextUsesTheAnsiCodePage) {
   EXPECT_GT(Count(*b, Rect(0, 0, 40, 30), clWhite), 0);
   EXPECT_LT(Count(*b, Rect(0, 0, 40, 30), clWhite), 40 * 30);
 }
+
+// The widths of a text's starts and the position nearest to a point, taken
+// in one pass, are those of measuring every start on its own, in fonts whose
+// advances differ from letter to letter and in single- and multi-byte code
+// pages (characters cut in their middle, bytes that begin no character).
+TEST(CanvasText, PrefixWidthsAndPositionsAreThoseOfEveryStartMeasured) {
+  struct Row {
+    UINT codePage;
+    const char* font;
+    int height;
+    TFontStyles style;
+    std::string text;
+  };
+  const Row rows[] = {
+      {1252, "Arial", -13, 0, "AVA WWW iii.lj, T\xE9l\xE9phone \x80\x89\x99 \xC6\xDF fi"},
+      {1250, "Times New Roman", -17, fsBold, "\xC8\x65rpac\xED stanice \x96 \x9Elu\x9Dou\xE8k\xFD k\xF9\xF2"},
+      {1252, "Courier New", -11, fsItalic, "mono  \t\x01 \xA0|"},
+      {CP_UTF8, "Tahoma", -15, 0,
+       "\xC4\x8C"
+       "erpadlo \xE2\x82\xAC 1 \xF0\x9F\x98\x80 x\x80y\xE2\x82 z\xC0\x80 \xF8! \xED\xA0\x80 \xC3"},
+      {932, "Arial", -14, 0, "\x82\xA0\x82\xA2 \x93\xFA\x96\x7B\xB1\xB2 A\x81\x7F\x82\x20 \x88"},
+  };
+  const UINT saved = GetACP();
+  for (const Row& row : rows) {
+    SetAnsiCodePage(row.codePage);
+    TCanvas c;
+    c.Font->Name = row.font;
+    c.Font->Height = row.height;
+    c.Font->Style = row.style;
+    std::vector<int> each;
+    for (std::size_t i = 0; i <= row.text.size(); ++i) each.push_back(c.TextWidth(row.text.substr(0, i)));
+    EXPECT_EQ(c.TextPrefixWidths(row.text), each) << row.codePage << " " << row.font;
+    for (int x = -4; x <= each.back() + 4; ++x) {
+      int nearest = 0;
+      for (int i = 1; i < static_cast<int>(each.size()); ++i)
+        if (std::abs(x - each[static_cast<std::size_t>(i)]) < std::abs(x - each[static_cast<std::size_t>(nearest)]))
+          nearest = i;
+      ASSERT_EQ(c.TextPositionAt(row.text, x), nearest) << row.codePage << " " << row.font << " x=" << x;
+    }
+  }
+  SetAnsiCodePage(saved);
+}

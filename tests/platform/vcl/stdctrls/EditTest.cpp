@@ -217,6 +217,45 @@ TEST_F(EditTest, DoubleClickSelectsAWord) {
   EXPECT_EQ(edit->SelText(), "beta");
 }
 
+// A click anywhere on the text puts the caret at the position whose start is
+// the nearest in width to the point (the first of two as near), in a field,
+// a password field (the starts of its shown characters) and a memo's second
+// line.
+TEST_F(EditTest, AClickPutsTheCaretAtTheNearestPosition) {
+  auto* memo = new TMemo(form);
+  memo->SetParent(form);
+  memo->SetBounds(10, 70, 200, 100);
+  struct Row {
+    TCustomEdit* control;
+    char passwordChar;
+    std::string text;
+    std::size_t lineStart;  // the clicked line's first character
+  };
+  const Row rows[] = {
+      {edit, 0, "AVA W.iij fl T\xE9l 1,7", 0},
+      {other, '*', "secret", 0},
+      {memo, 0, "first\r\nWAVE il.j \xC6!", 7},
+  };
+  for (const Row& row : rows) {
+    if (row.passwordChar != 0) static_cast<TEdit*>(row.control)->SetPasswordChar(row.passwordChar);
+    row.control->SetText(row.text);
+    const std::string line =
+        row.passwordChar != 0 ? std::string(row.text.size(), row.passwordChar) : row.text.substr(row.lineStart);
+    TCanvas measure;
+    measure.Font->Assign(*row.control->Font());
+    const int y = row.lineStart == 0 ? 8 : measure.TextHeight("Wg") + 3;
+    for (int x = 0; x < row.control->ClientWidth(); ++x) {
+      Driver::Click(row.control, x, y);
+      std::size_t nearest = 0;
+      for (std::size_t i = 1; i <= line.size() && line[i - 1] != '\r'; ++i)
+        if (std::abs(x - 1 - measure.TextWidth(line.substr(0, i))) <
+            std::abs(x - 1 - measure.TextWidth(line.substr(0, nearest))))
+          nearest = i;
+      ASSERT_EQ(row.control->CaretPos(), static_cast<int>(row.lineStart + nearest)) << row.text << " x=" << x;
+    }
+  }
+}
+
 TEST_F(EditTest, AutoSizeFollowsTheFont) {
   const int before = edit->Height();
   edit->Font()->Height = -24;

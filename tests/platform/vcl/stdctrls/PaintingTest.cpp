@@ -143,6 +143,26 @@ TEST_F(PaintingTest, TextHelpersAlignAndWrap) {
   EXPECT_GT(CountOther(bmp, Rect(80, 0, 100, 20), clWhite), 0);
 }
 
+// A text too wide for its width keeps its longest start that fits with
+// "..." after it, measured whole, at every width.
+TEST_F(PaintingTest, AnEllipsisKeepsTheLongestStartThatFits) {
+  TCanvas c;
+  c.Font->Name = "Times New Roman";
+  c.Font->Height = -15;
+  for (const std::string text : {"AVA WWW iii.lj, T\xE9l\xE9phone fi", "WMWMW", "iiiiiiii i"}) {
+    const int whole = c.TextWidth(text);
+    for (int width = 0; width <= whole + 2; ++width) {
+      std::string expected = text;
+      if (whole > width) {
+        std::size_t keep = 0;
+        while (keep < text.size() && c.TextWidth(text.substr(0, keep + 1) + "...") <= width) ++keep;
+        expected = text.substr(0, keep) + "...";
+      }
+      ASSERT_EQ(EllipsizedText(&c, text, width), expected) << text << " width " << width;
+    }
+  }
+}
+
 TEST_F(PaintingTest, AbsurdBoundsAreClippedWithoutHarm) {
   TForm form(nullptr);
   form.SetBorderStyle(bsNone);
