@@ -21,6 +21,7 @@
 #include "platform/vcl/Panel.h"
 #include "platform/vcl/Screen.h"
 #include "platform/vcl/SysUtils.h"
+#include "platform/win/Paths.h"
 #include "platform/win/WriteFault.h"
 
 namespace {
@@ -41,7 +42,8 @@ constexpr std::size_t kNamedFailedFiles = 10;
 std::string FailedFilesText(const std::vector<std::string>& failed) {
   if (failed.empty()) return GetUiText(kWriteFailedText) + " " + GetUiText(kIncompleteText);
   std::string names;
-  for (std::size_t i = 0; i < failed.size() && i < kNamedFailedFiles; ++i) names += (i > 0 ? ", " : "") + failed[i];
+  for (std::size_t i = 0; i < failed.size() && i < kNamedFailedFiles; ++i)
+    names += (i > 0 ? ", " : "") + ShownPath(failed[i]);
   if (failed.size() > kNamedFailedFiles)
     names += " " + Format(GetUiText(kMoreFilesText), static_cast<int>(failed.size() - kNamedFailedFiles));
   return Format(GetUiText(kFilesNotWrittenText), names) + " " + GetUiText(kIncompleteText);

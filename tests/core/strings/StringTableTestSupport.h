@@ -42,6 +42,7 @@ inline std::vector<std::uint32_t> AllIds() {
   for (std::uint32_t i = 7420; i <= 7423; ++i) ids.push_back(i);
   for (std::uint32_t i = 7440; i <= 7443; ++i) ids.push_back(i);
   ids.push_back(7460);
+  ids.push_back(7480);
   for (std::uint32_t i = 8001; i <= 8134; ++i) ids.push_back(i);
   return ids;
 }
