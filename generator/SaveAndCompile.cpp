@@ -22,6 +22,7 @@
 #include "platform/vcl/Panel.h"
 #include "platform/vcl/Screen.h"
 #include "platform/vcl/SysUtils.h"
+#include "platform/win/Paths.h"
 #include "platform/win/WriteFault.h"
 
 namespace {
@@ -45,7 +46,8 @@ std::string FailedFilesText(const std::vector<std::string>& failed, bool wroteAn
   const std::string state = GetUiText(wroteAny ? kIncompleteText : kNothingWrittenText);
   if (failed.empty()) return GetUiText(kWriteFailedText) + " " + state;
   std::string names;
-  for (std::size_t i = 0; i < failed.size() && i < kNamedFailedFiles; ++i) names += (i > 0 ? ", " : "") + failed[i];
+  for (std::size_t i = 0; i < failed.size() && i < kNamedFailedFiles; ++i)
+    names += (i > 0 ? ", " : "") + ShownPath(failed[i]);
   if (failed.size() > kNamedFailedFiles)
     names += " " + Format(GetUiText(kMoreFilesText), static_cast<int>(failed.size() - kNamedFailedFiles));
   return Format(GetUiText(kFilesNotWrittenText), names) + " " + state;

@@ -33,6 +33,7 @@
 #include "platform/win/Resources.h"
 #include "platform/win/WindowMessages.h"
 #include "project/DialogControls.h"
+#include "project/DialogFilters.h"
 #include "properties/DesignerContext.h"
 
 namespace {
@@ -57,7 +58,6 @@ constexpr int kLastPanel = 4;
 constexpr int kFirstScreen = 5;
 constexpr const char* kIconName = "FAVICON.ICO";
 constexpr const char* kPendingSuffix = ".new";
-constexpr const char* kIconFilter = "Icon (*.ico)|*.ico";
 constexpr const char* kDefaultFootnote = "Created with Tarnwell";
 constexpr const char* kDefaultAuthor = "Tarnwell";
 constexpr const char* kEncodings[] = {"windows-1250", "windows-1251", "windows-1252", "windows-1253",

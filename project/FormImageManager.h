@@ -104,6 +104,8 @@ class TFormImageManager : public TForm {
   // Moves the trashed files back and deletes the files copied in.
   void RestoreFiles();
   bool AddFile(const std::string& file);
+  // The code page of the project's texts (its `encoding`).
+  int ProjectCodePage() const;
   void RemoveSelected(bool ask);
   // Deletes a file copied in by this dialog, moves any other into the trash.
   void DiscardFile(const std::string& file);

@@ -12,6 +12,7 @@
 #include "core/TraceLog.h"
 #include "core/UiText.h"
 #include "core/XmlNode.h"
+#include "generator/ProjectSettings.h"
 #include "pictures/PictureLoader.h"
 #include "platform/vcl/Bitmap.h"
 #include "platform/vcl/Edit.h"
@@ -23,11 +24,13 @@
 #include "platform/vcl/SysUtils.h"
 #include "platform/vcl/SysUtilsFormat.h"
 #include "platform/vcl/ToolBar.h"
+#include "platform/win/CodePage.h"
 #include "platform/win/Folders.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/MoveFile.h"
 #include "platform/win/Paths.h"
 #include "platform/win/ShortPath.h"
+#include "project/DialogFilters.h"
 #include "project/FormDeletePict.h"
 #include "project/FormImageManager.h"
 #include "project/ImageFileNames.h"
@@ -36,6 +39,8 @@
 namespace {
 
 constexpr int kCannotCopyText = 7077;  // "[Tarnwell] - Cannot copy : "
+// The name of the file "%s" has letters that the project's code page cannot hold; ...
+constexpr int kNameNotHeldText = 7490;
 
 std::string UpToDot(const std::string& name) { return name.substr(0, name.find('.')); }
 
@@ -58,7 +63,7 @@ void TFormImageManager::btnAddClick(TObject* sender) {
   dialog->Options |= ofAllowMultiSelect | ofFileMustExist;
   dialog->FileName.clear();
   dialog->InitialDir = ini->ReadString(settings.GetSection(), "PicturesPath", "");
-  dialog->Filter = "All images|*.jpg; *.jpeg; *.png; *.gif";
+  dialog->Filter = kImageManagerFilter;
   if (sender == btnAdd2 || dialog->InitialDir.empty()) dialog->InitialDir = ExtractFilePath(ParamStr(0)) + "..\\IMAGES";
   if (!dialog->Execute()) return;
   std::vector<std::string> files;
@@ -99,7 +104,16 @@ void TFormImageManager::AddFiles(const std::vector<std::string>& files) {
 bool TFormImageManager::AddFile(const std::string& file) {
   TBitmap picture;
   if (!LoadPictureFile(file, &picture, true, nullptr) || picture.Empty()) return true;
-  const std::string longName = UpToDot(ExtractFileName(file));
+  // The file system's name (UTF-8) becomes a text of the project, in its
+  // code page; a name with letters the code page lacks is told.
+  bool held = true;
+  const std::string fileName = ExtractFileName(file);
+  const std::string longName = UpToDot(TextOfFileName(fileName, ProjectCodePage(), &held));
+  if (!held) {
+    const std::string text = Format(GetUiText(kNameNotHeldText), TextOfFileName(fileName, CP_ACP).c_str(),
+                                    TextOfFileName(FileNameOfText(longName, ProjectCodePage()), CP_ACP).c_str());
+    MessageBox(nullptr, text.c_str(), Caption().c_str(), MB_OK | MB_ICONWARNING);
+  }
   char shortPath[1024] = {};
   const DWORD length = GetShortPathName(file.c_str(), shortPath, sizeof shortPath);
   std::string name =
@@ -157,6 +171,12 @@ bool TFormImageManager::AddFile(const std::string& file) {
   EnableFields(true);
   Image1->SetTransparent(!SameText(type_, "BMP") && !SameText(type_, "JPG"));
   return true;
+}
+
+int TFormImageManager::ProjectCodePage() const {
+  const TmyXmlNode* web = Designer != nullptr ? Designer->WebElement() : nullptr;
+  const std::string encoding = web != nullptr ? web->GetAttr("encoding") : std::string();
+  return CodePageOfEncoding(encoding.empty() ? TProjectSettings().encoding : encoding);
 }
 
 // --- removing and the purge ----------------------------------------------------

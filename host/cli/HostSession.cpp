@@ -388,7 +388,7 @@ void PrintWindowAndMessages(HalvexHost& host, HostMainWindow* window, std::ostre
   std::vector<std::string> messages;
   for (const HostMessageLine& m : host.Messages().All())
     messages.push_back((m.origin == HostMessageLine::Origin::Compiler ? "compiler: " : "") +
-                       (m.source.empty() ? "" : "[" + m.source + "] ") + m.text);
+                       (m.source.empty() ? "" : "[" + ShownPath(m.source) + "] ") + m.text);
   PrintSection("messages", messages, out);
   std::vector<std::string> ide = host.Ide().Calls();
   if (!ide.empty()) PrintSection("IDE calls", ide, out);

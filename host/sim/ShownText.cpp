@@ -8,6 +8,7 @@
 #include <cerrno>
 
 #include "platform/win/CodePage.h"
+#include "platform/win/Paths.h"
 
 namespace {
 
@@ -56,7 +57,8 @@ const std::string& TerminalEncoding() {
 }
 
 std::string ShownText(std::string_view text, const std::string& encoding) {
-  std::string utf8 = WideToMultiByte(CP_UTF8, MultiByteToWide(CP_ACP, text));
-  std::replace(utf8.begin(), utf8.end(), '\\', '/');
+  // A path the plug-ins name as the file system holds it (UTF-8) is shown
+  // through the code page, as in the host's window (ShownPath).
+  std::string utf8 = WideToMultiByte(CP_UTF8, MultiByteToWide(CP_ACP, ShownPath(text)));
   return encoding == kUtf8 ? utf8 : FromUtf8(std::move(utf8), encoding);
 }

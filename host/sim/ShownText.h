@@ -15,6 +15,8 @@
 const std::string& TerminalEncoding();
 
 // `text` (ANSI code page) in `encoding`, with '\' shown as '/' (the plug-ins'
-// texts hold it only between the names of a path). A character the encoding
-// cannot show becomes '?'; an encoding iconv does not know gives UTF-8.
+// texts hold it only between the names of a path); a path as the file system
+// names it (UTF-8) is taken through the code page first (ShownPath). A
+// character the encoding cannot show becomes '?'; an encoding iconv does not
+// know gives UTF-8.
 std::string ShownText(std::string_view text, const std::string& encoding = TerminalEncoding());

@@ -4,6 +4,7 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/win/CodePage.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/Paths.h"
 
@@ -20,9 +21,10 @@ bool HasExtension(const std::string& name) {
   return dot != std::string::npos && (slash == std::string::npos || dot > slash) && dot + 1 < name.size();
 }
 
+// The name of the file as the boxes show it (in the ANSI code page).
 std::string FileTitle(const std::string& name) {
   const auto slash = name.find_last_of("\\/");
-  return slash == std::string::npos ? name : name.substr(slash + 1);
+  return TextOfFileName(slash == std::string::npos ? name : name.substr(slash + 1), CP_ACP);
 }
 
 }  // namespace

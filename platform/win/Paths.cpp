@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "platform/win/CodePage.h"
 #include "platform/win/FolderNames.h"
 
 namespace {
@@ -111,8 +112,36 @@ std::string ToNativePath(std::string_view path) {
   return result;
 }
 
+namespace {
+
+bool IsAscii(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// True when the text is UTF-8 throughout (it comes back unchanged from UTF-16).
+bool IsUtf8(std::string_view text, std::u16string& wide) {
+  wide = MultiByteToWide(CP_UTF8, text);
+  return WideToMultiByte(CP_UTF8, wide) == text;
+}
+
+}  // namespace
+
+std::string TextOfFileName(std::string_view name, UINT codePage, bool* held) {
+  if (held != nullptr) *held = true;
+  std::u16string wide;
+  if (IsAscii(name) || !IsUtf8(name, wide)) return std::string(name);
+  std::string text = WideToMultiByte(codePage, wide);
+  if (held != nullptr) *held = MultiByteToWide(codePage, text) == wide;
+  return text;
+}
+
+std::string FileNameOfText(std::string_view text, UINT codePage) {
+  if (IsAscii(text)) return std::string(text);
+  return WideToMultiByte(CP_UTF8, MultiByteToWide(codePage, text));
+}
+
 std::string ShownPath(std::string_view path) {
-  std::string shown(path);
+  std::string shown = TextOfFileName(path, CP_ACP);
   std::replace(shown.begin(), shown.end(), '\\', '/');
   return shown;
 }

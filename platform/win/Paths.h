@@ -11,15 +11,29 @@
 #include <string>
 #include <string_view>
 
+#include "platform/win/WinTypes.h"
+
 // The native path of a system path; see above.
 std::string ToNativePath(std::string_view path);
 
 // A path as the user reads it on the screen (a window, a message box): every
 // '\\' a '/', as the system shows paths ("/home/u/Proj\\Tarnwell\\Demo.xml"
 // shows as "/home/u/Proj/Tarnwell/Demo.xml"); also a text whose only '\\' are
-// those between the names of its paths. Only for showing: the files are
+// those between the names of its paths. The file system's names are UTF-8:
+// a text that is UTF-8 with letters beyond ASCII is shown in the ANSI code
+// page (a letter it lacks as '?'), as the screen takes texts; any other text
+// (already in the code page) keeps its bytes. Only for showing: the files are
 // reached by the path itself.
 std::string ShownPath(std::string_view path);
+
+// File and folder names are UTF-8 on the file system and 8-bit texts in a
+// code page in the program (the file dialog's fields, the names a project
+// takes from its files). TextOfFileName gives the text of a name in
+// `codePage` (CP_ACP: the ANSI code page), '?' for each letter the code page
+// lacks, and tells through `held` whether it held every letter; a name that
+// is not UTF-8 is taken as it stands. FileNameOfText is the way back.
+std::string TextOfFileName(std::string_view name, UINT codePage, bool* held = nullptr);
+std::string FileNameOfText(std::string_view text, UINT codePage);
 
 // True when a name that came from a project file, the clipboard or the PLC may
 // be used as one component inside a folder: not empty, no '/', '\\' or ':', not

@@ -3,11 +3,12 @@
 #include <poll.h>
 
 #include <cstring>
+#include <string_view>
+#include <utility>
 
 #include "platform/win/Clipboard.h"
 #include "platform/win/CodePage.h"
 #include "platform/win/GlobalMemory.h"
-#include "platform/x11/X11Text.h"
 
 namespace {
 
@@ -38,10 +39,17 @@ TX11Clipboard::~TX11Clipboard() { XDestroyWindow(display_.X(), window_); }
 std::string TX11Clipboard::ProcessText() {
   if (!OpenClipboard(nullptr)) return {};
   std::string text;
-  if (HANDLE data = GetClipboardData(CF_TEXT)) {
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
     const auto* p = static_cast<const char*>(GlobalLock(data));
-    if (p != nullptr) text.assign(p, strnlen(p, GlobalSize(data)));
+    std::u16string wide;
+    for (std::size_t i = 0; p != nullptr && i + 1 < GlobalSize(data); i += sizeof(char16_t)) {
+      char16_t c;
+      std::memcpy(&c, p + i, sizeof c);
+      if (c == 0) break;
+      wide.push_back(c);
+    }
     GlobalUnlock(data);
+    text = WideToMultiByte(CP_UTF8, wide);
   }
   CloseClipboard();
   return text;
@@ -54,11 +62,19 @@ void TX11Clipboard::SetProcessText(const std::string& text) {
     CloseClipboard();
     return;
   }
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-  if (auto* p = static_cast<char*>(GlobalLock(block))) {
-    std::memcpy(p, text.c_str(), text.size() + 1);
-    GlobalUnlock(block);
-    if (SetClipboardData(CF_TEXT, block) == nullptr) GlobalFree(block);
+  // The Unicode text as it came, and the 8-bit one made from it (a
+  // character the ANSI code page lacks is '?' there only).
+  const std::u16string wide = MultiByteToWide(CP_UTF8, text);
+  const std::string ansi = WideToMultiByte(CP_ACP, wide);
+  const std::pair<UINT, std::string_view> blocks[] = {
+      {CF_UNICODETEXT, {reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(char16_t)}}, {CF_TEXT, ansi}};
+  for (const auto& [format, bytes] : blocks) {
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes.size() + sizeof(char16_t));
+    if (auto* p = static_cast<char*>(GlobalLock(block))) {
+      std::memcpy(p, bytes.data(), bytes.size());
+      GlobalUnlock(block);
+      if (SetClipboardData(format, block) == nullptr) GlobalFree(block);
+    }
   }
   CloseClipboard();
 }
@@ -80,7 +96,14 @@ void TX11Clipboard::Refresh() {
   Poll();
   ::Display* x = display_.X();
   const ::Window owner = XGetSelectionOwner(x, display_.clipboard);
-  if (owner == None || owner == window_) return;
+  if (owner == window_) return;
+  // No owner (the program that copied last has ended, or cleared it): the
+  // clipboard holds nothing, as for every other program, not the program's
+  // own older copy.
+  if (owner == None) {
+    Take({});
+    return;
+  }
   // An answer to an earlier request that came too late is not this one's.
   XEvent stale;
   while (XCheckTypedWindowEvent(x, window_, SelectionNotify, &stale)) {}
@@ -150,8 +173,8 @@ void TX11Clipboard::Answer(const XSelectionRequestEvent& request) {
       reply.property = property;
     } else if (request.target == display_.utf8String || request.target == XA_STRING || request.target == text) {
       // STRING is Latin-1; UTF-8 serves the others.
-      const std::string data = request.target == XA_STRING ? WideToMultiByte(kLatin1, MultiByteToWide(CP_ACP, offered_))
-                                                           : AnsiToUtf8(offered_);
+      const std::string data =
+          request.target == XA_STRING ? WideToMultiByte(kLatin1, MultiByteToWide(CP_UTF8, offered_)) : offered_;
       XChangeProperty(x, request.requestor, property, request.target == XA_STRING ? XA_STRING : display_.utf8String, 8,
                       PropModeReplace, reinterpret_cast<const unsigned char*>(data.data()),
                       static_cast<int>(data.size()));
@@ -177,7 +200,7 @@ std::string TX11Clipboard::Receive(const XSelectionEvent& event) {
   std::string text;
   if (data != nullptr && format == 8 && after == 0 && (type == display_.utf8String || type == XA_STRING)) {
     const std::string raw(reinterpret_cast<const char*>(data), count);
-    text = type == XA_STRING ? WideToMultiByte(CP_ACP, MultiByteToWide(kLatin1, raw)) : Utf8ToAnsi(raw);
+    text = type == XA_STRING ? WideToMultiByte(CP_UTF8, MultiByteToWide(kLatin1, raw)) : raw;
   }
   if (data != nullptr) XFree(data);
   return text;

@@ -14,6 +14,7 @@
 #include "platform/vcl/Label.h"
 #include "platform/vcl/ListBox.h"
 #include "platform/vcl/OpenDialog.h"
+#include "platform/win/CodePage.h"
 #include "platform/win/Paths.h"
 
 namespace fs = std::filesystem;
@@ -56,6 +57,7 @@ class TFileDialogForm : public TForm {
     Add<TLabel>("lblFolder", 8, 10, 50, 16)->SetCaption("Folder:");
     edFolder = Add<TEdit>("edFolder", 60, 6, 352, 22);
     lbFiles = Add<TListBox>("lbFiles", 8, 34, 404, 220);
+    lbFiles->SetMultiSelect((dialog.Options & ofAllowMultiSelect) != 0);
     lbFiles->OnClick = {this, &TFileDialogForm::ListClick};
     lbFiles->OnDblClick = {this, &TFileDialogForm::ListDblClick};
     Add<TLabel>("lblName", 8, 266, 70, 16)->SetCaption("File name:");
@@ -73,7 +75,7 @@ class TFileDialogForm : public TForm {
     const fs::path chosen = dialog.FileName.empty() ? fs::path() : fs::path(ToNativePath(dialog.FileName));
     if (start.empty() && chosen.has_parent_path()) start = chosen.parent_path();
     if (start.empty() || !fs::is_directory(start, ec)) start = fs::current_path(ec);
-    edName->SetText(chosen.filename().string());
+    edName->SetText(TextOfFileName(chosen.filename().string(), CP_ACP));
     Open(fs::absolute(start, ec).lexically_normal().string());
     SetActiveControl(edName);
     AfterConstruction();
@@ -81,8 +83,8 @@ class TFileDialogForm : public TForm {
 
   std::string ClassName() const override { return "TFileDialogForm"; }
 
-  // The chosen file's path after OK.
-  std::string chosen;
+  // The chosen files' paths after OK (several only with ofAllowMultiSelect).
+  std::vector<std::string> chosen;
   TEdit* edFolder;
   TListBox* lbFiles;
   TEdit* edName;
@@ -99,19 +101,36 @@ class TFileDialogForm : public TForm {
     return control;
   }
 
+  // The fields and the list show names as texts in the ANSI code page; the
+  // folder and its entries are kept as the file system names them.
   void Open(const std::string& folder) {
     folder_ = folder;
-    edFolder->SetText(folder);
+    edFolder->SetText(TextOfFileName(folder, CP_ACP));
     lbFiles->Items()->Clear();
-    for (const std::string& entry : FileDialogEntries(folder, dialog_.FilterPatterns(dialog_.FilterIndex)))
-      lbFiles->Items()->Add(entry);
+    entries_ = FileDialogEntries(folder, dialog_.FilterPatterns(dialog_.FilterIndex));
+    for (const std::string& entry : entries_) lbFiles->Items()->Add(TextOfFileName(entry, CP_ACP));
+  }
+
+  // The file system's path of a name (or a path) the person typed or chose:
+  // an entry of the list by the text it is shown with (also one whose
+  // letters the code page lacks), anything else converted.
+  fs::path NativePath(const std::string& text) const {
+    for (int i = 0; i < lbFiles->Items()->Count() && i < static_cast<int>(entries_.size()); ++i) {
+      const std::string& shown = lbFiles->Items()->Strings(i);
+      if (shown != text && shown != text + "/") continue;
+      std::string entry = entries_[i];
+      if (entry.back() == '/') entry.pop_back();
+      return fs::path(folder_) / entry;
+    }
+    const fs::path path = FileNameOfText(text, CP_ACP);
+    return path.is_absolute() ? path : fs::path(folder_) / path;
   }
 
   // A name of the folder, or a path: a folder opens, anything else is the
   // choice (false).
   bool OpenIfFolder(const std::string& name) {
     std::error_code ec;
-    const fs::path path = fs::path(name).is_absolute() ? fs::path(name) : fs::path(folder_) / name;
+    const fs::path path = NativePath(name);
     if (!fs::is_directory(path, ec)) return false;
     Open(path.lexically_normal().string());
     return true;
@@ -123,6 +142,16 @@ class TFileDialogForm : public TForm {
   }
 
   void ListClick(TObject*) {
+    // Several chosen files stand in the name field each in quotes.
+    if (lbFiles->MultiSelect() && lbFiles->SelCount() > 1) {
+      std::string names;
+      for (int i = 0; i < lbFiles->Items()->Count(); ++i) {
+        const std::string& entry = lbFiles->Items()->Strings(i);
+        if (lbFiles->Selected(i) && entry.back() != '/') names += (names.empty() ? "\"" : " \"") + entry + "\"";
+      }
+      if (!names.empty()) edName->SetText(names);
+      return;
+    }
     const std::string entry = SelectedEntry();
     if (!entry.empty() && entry.back() != '/') edName->SetText(entry);
   }
@@ -148,15 +177,16 @@ class TFileDialogForm : public TForm {
   }
 
   void Choose() {
-    const std::string name = edName->Text();
-    if (name.empty() || OpenIfFolder(name)) return;
-    const fs::path path = fs::path(name).is_absolute() ? fs::path(name) : fs::path(folder_) / name;
-    chosen = path.lexically_normal().string();
+    const std::vector<std::string> names = FileDialogNames(edName->Text(), lbFiles->MultiSelect());
+    if (names.empty() || (names.size() == 1 && OpenIfFolder(names.front()))) return;
+    chosen.clear();
+    for (const std::string& name : names) chosen.push_back(NativePath(name).lexically_normal().string());
     ModalResult = mrOk;
   }
 
   TOpenDialog& dialog_;
   std::string folder_;
+  std::vector<std::string> entries_;  // the listed entries as the file system names them
 };
 
 }  // namespace
@@ -183,11 +213,25 @@ std::vector<std::string> FileDialogEntries(const std::string& folder, const std:
   return entries;
 }
 
+std::vector<std::string> FileDialogNames(const std::string& field, bool several) {
+  if (!several || field.find('"') == std::string::npos)
+    return field.empty() ? std::vector<std::string>{} : std::vector{field};
+  std::vector<std::string> names;
+  for (std::size_t open = field.find('"'); open != std::string::npos; open = field.find('"', open)) {
+    const std::size_t close = field.find('"', open + 1);
+    const std::string name = field.substr(open + 1, close == std::string::npos ? std::string::npos : close - open - 1);
+    if (!name.empty()) names.push_back(name);
+    if (close == std::string::npos) break;
+    open = close + 1;
+  }
+  return names;
+}
+
 int ShowX11FileDialog(TOpenDialog& dialog) {
   auto form = std::make_unique<TFileDialogForm>(dialog);
   if (form->ShowModal() != mrOk || form->chosen.empty()) return 0;
-  dialog.FileName = form->chosen;
+  dialog.FileName = form->chosen.front();
   dialog.Files()->Clear();
-  dialog.Files()->Add(form->chosen);
+  for (const std::string& path : form->chosen) dialog.Files()->Add(path);
   return 1;
 }

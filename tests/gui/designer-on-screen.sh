@@ -5,7 +5,9 @@
 #   designer opens; another program (xclip) puts a text on the clipboard, then
 #   a designer copy of an object, then a text again, and Ctrl+V on the design
 #   surface after each is refused, pastes the object (placed by a click), is
-#   refused; the mouse resting on a tool button shows its hint; a
+#   refused; after the designer copy, a program that copied a text and ended
+#   leaves the clipboard without owner, and Ctrl+V finds nothing to paste
+#   (not the designer copy again); the mouse resting on a tool button shows its hint; a
 #   double click on the title of the first page opens its properties, where
 #   a text another program copied is pasted into its caption and Czech and
 #   Polish letters are typed after it (and a letter that
@@ -124,8 +126,13 @@ click_control() {
 }
 
 # Another program puts $1 on the clipboard (xclip holds it, in the
-# background, until another client takes the clipboard).
-offer() { printf %s "$1" | xclip -selection clipboard; }
+# background, until another client takes the clipboard). xclip returns before
+# its background process holds the clipboard: the offer waits until it does.
+offer() {
+  offered=$1
+  printf %s "$offered" | xclip -selection clipboard
+  wait_for '[[ "$(xclip -selection clipboard -o 2> /dev/null)" == "$offered" ]]' 20 "the clipboard to hold \"$offered\""
+}
 
 # --- the host with the plug-in, on the screen ---
 cp -r "$demo" "$work/demo"
@@ -181,6 +188,19 @@ sleep 0.2
 xdotool click 1
 wait_for '[[ -z "$(control_rect "$designer" GridInsert)" ]]' 20 "the pasted object to be placed"
 screen pasted
+# Another program copies a text and ends before the paste: the clipboard has
+# no owner and holds nothing, not the designer copy pasted before.
+printf CCC | xclip -quiet -selection clipboard > /dev/null 2>&1 &
+xclip_pid=$!
+wait_for '[[ "$(xclip -selection clipboard -o 2> /dev/null)" == CCC ]]' 20 "the short-lived program to hold the clipboard"
+kill "$xclip_pid"
+wait "$xclip_pid" 2> /dev/null || true
+# Nothing happens; a copy pasted again would follow the mouse and be placed
+# by the next click (the saved project is checked below). The click is away
+# from the next one, which would make a double click of the two.
+click_control "$designer" sbDesign1 720 470
+xdotool key ctrl+v
+screen paste-after-owner-ended
 offer BBB
 paste_refused BBB
 
@@ -294,7 +314,8 @@ done
 for page in Overview Settings Schematic; do
   grep -q "$page" "$work/demo/Tarnwell/Demo.xml" || fail "the page $page went missing from the saved project"
 done
-grep -rq 'caption="Pasted"' "$work/demo/Tarnwell" || fail "the pasted object is not in the saved project"
+pasted=$(grep -o 'caption="Pasted"' "$work/demo/Tarnwell/Demo.xml" | wc -l)
+(( pasted == 1 )) || fail "the saved project holds the pasted object $pasted times, not once"
 # The title: the pasted text, the typed letters in code page 1250 (c, r, e with caron, u with
 # ring, s, z, C with caron, l with stroke, z with dot) and no a with ring;
 # its visibility variable is the browser's second row.

@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win/Paths.h"
 #include "platform/win/StopRequest.h"
 #include "tests/host/InProcessBuild.h"
 #include "tests/support/WriteFaultSweep.h"
@@ -66,7 +67,9 @@ class BuildWriteFault : public InProcessBuild {
       SetFileWriteRecorderForTests(nullptr);
     }
     messages.clear();
-    for (const HostMessageLine& line : host.Messages().All()) messages += line.text + " " + line.source + "\n";
+    // The sources as the message window shows them (with "/").
+    for (const HostMessageLine& line : host.Messages().All())
+      messages += line.text + " " + ShownPath(line.source) + "\n";
     for (const HostBuildStep& step : build.steps) messages += step.error.empty() ? "" : "error: " + step.error + "\n";
     CloseEvents();
     return build;

@@ -319,6 +319,17 @@ TEST_F(HalvexBuild, TheBuildsResultIsTheCompilesAndSaysWhy) {
          std::ofstream(web.parent_path() / "SendRoot/WWW") << "x";
        },
        "", 1, "/SendRoot/WWW\" is not a folder", nullptr, "Cannot c"},
+      // A project folder named with Czech letters, in the Czech UI: the
+      // paths in the messages are shown with their letters.
+      {"\u010Derpac\u00ED stanice",
+       [](const fs::path& web) {
+         std::string prj = ReadText(web.parent_path() / "halvex.prj");
+         prj.replace(prj.find("\nlanguage 1033"), 14, "\nlanguage 1029");
+         std::ofstream(web.parent_path() / "halvex.prj", std::ios::binary) << prj;
+         fs::create_directories(web.parent_path() / "SendRoot/WWW/OVERVIEW.XSL/x");
+       },
+       "", 1, "[Tarnwell] - Nelze vytvo\u0159it :",
+       "demo-\u010Derpac\u00ED stanice/SendRoot/WWW/OVERVIEW.XSL] [Tarnwell] - Nelze vytvo\u0159it :"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

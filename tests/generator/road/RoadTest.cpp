@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "RoadSupport.h"
+#include "platform/win/CodePage.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -101,6 +102,20 @@ TEST_F(Road, ImportFolderOverridesAndAddsFiles) {
   EXPECT_TRUE(road::fs::exists(compile->Output() / "WWW/TWO.XSL"));
   // The output folder as the status window shows it: with '/' only.
   EXPECT_EQ(compile->statusPaths, std::vector<std::string>{compile->Output().string() + "/WWW/"});
+}
+
+// A project in a folder named with Czech letters (UTF-8 on the file system),
+// in the Czech UI: the status window shows the path in the code page 1250.
+TEST_F(Road, TheStatusWindowShowsAFolderNamedBeyondAscii) {
+  Write(Project(Label("One", 10)));
+  const UINT saved = GetACP();
+  SetAnsiCodePage(1250);
+  road::RoadCompile compile(input.Path(), work.Path() / "\u010Derpac\u00ED stanice");
+  const TCompileOutcome outcome = compile.Run().outcome;
+  SetAnsiCodePage(saved);
+  ASSERT_EQ(outcome, TCompileOutcome::kCompiled);
+  EXPECT_EQ(compile.statusPaths, std::vector<std::string>{work.Path().string() + "/\xE8"
+                                                                                 "erpac\xED stanice/SendRoot/WWW/"});
 }
 
 TEST_F(Road, UnknownVariableIsReportedAndTheStatusIsRed) {

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/win/CodePage.h"
 #include "platform/win/FileIo.h"
 #include "platform/win/Paths.h"
 #include "platform/win/Resources.h"
@@ -125,6 +126,56 @@ TEST(SafeNames, RefuseWhatLeavesTheFolder) {
   EXPECT_TRUE(IsSafeRelativePath("Images/a.png"));
   for (const char* bad : {"", "\\x", "/x", "a\\..\\b", "..", "a\\\\b", "C:\\x"})
     EXPECT_FALSE(IsSafeRelativePath(bad)) << bad;
+}
+
+// Names as the file system holds them (UTF-8) and as texts in a code page,
+// both ways; a path shown on the screen in the ANSI code page.
+TEST(FileNameTexts, ConvertAtTheFileSystemBoundary) {
+  const struct {
+    const char* name;  // UTF-8
+    UINT codePage;
+    const char* text;
+    bool held;
+  } rows[] = {
+      {"\u010Cerpadlo.png", 1250,
+       "\xC8"
+       "erpadlo.png",
+       true},
+      {"\u010Cerpadlo.png", 1252, "?erpadlo.png", false},
+      {"Gr\u00FC\u00DF"
+       "e",
+       1252,
+       "Gr\xFC\xDF"
+       "e",
+       true},
+      {"logo.png", 1251, "logo.png", true},
+  };
+  for (const auto& row : rows) {
+    bool held = !row.held;
+    EXPECT_EQ(TextOfFileName(row.name, row.codePage, &held), row.text) << row.name << " " << row.codePage;
+    EXPECT_EQ(held, row.held) << row.name << " " << row.codePage;
+    if (row.held) {
+      EXPECT_EQ(FileNameOfText(row.text, row.codePage), row.name);
+    }
+  }
+  // A name that is no UTF-8 is taken as it stands.
+  EXPECT_EQ(TextOfFileName("\xC8"
+                           "erpadlo",
+                           1250),
+            "\xC8"
+            "erpadlo");
+
+  const UINT saved = GetACP();
+  SetAnsiCodePage(1250);
+  EXPECT_EQ(ShownPath("/tmp/\u010Derpac\u00ED stanice\\SendRoot\\WWW\\"),
+            "/tmp/\xE8"
+            "erpac\xED stanice/SendRoot/WWW/");
+  // A text in the code page already keeps its bytes.
+  EXPECT_EQ(ShownPath("/tmp/\xE8"
+                      "erpac\xED stanice\\SendRoot"),
+            "/tmp/\xE8"
+            "erpac\xED stanice/SendRoot");
+  SetAnsiCodePage(saved);
 }
 
 TEST_F(TempDir, ReplacingWriteKeepsOldFileOnFailureAndReplacesOnSuccess) {

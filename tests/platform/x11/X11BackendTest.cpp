@@ -22,6 +22,7 @@
 #include "platform/vcl/Form.h"
 #include "platform/vcl/ImageList.h"
 #include "platform/vcl/Label.h"
+#include "platform/vcl/ListBox.h"
 #include "platform/vcl/Menus.h"
 #include "platform/vcl/OpenDialog.h"
 #include "platform/vcl/Painting.h"
@@ -38,6 +39,7 @@
 #include "platform/x11/X11FileDialog.h"
 #include "platform/x11/X11Keys.h"
 #include "platform/x11/X11MessageBox.h"
+#include "project/DialogFilters.h"
 #include "tests/platform/x11/X11ServerTest.h"
 
 // After the layer's headers (X11Display.h says why).
@@ -569,7 +571,7 @@ TEST(X11FileDialogEntries, FoldersFirstThenTheFilesTheFilterLets) {
   EXPECT_EQ(FileDialogEntries("/", "*.none").front(), "bin/") << "the root has no parent";
 }
 
-// The filters as the program's dialogs write them, blanks after ';' too.
+// The filters the program's dialogs set, blanks after ';' too.
 TEST(X11FileDialogEntries, EveryFilterOfTheProgramsDialogsListsTheFilesItNames) {
   TTempFolder folder({"a.png", "b.jpg", "c.gif", "d.JPEG", "e.bmp", "f.ico", "g.txt", "h"});
   ASSERT_FALSE(folder.path.empty());
@@ -579,8 +581,8 @@ TEST(X11FileDialogEntries, EveryFilterOfTheProgramsDialogsListsTheFilesItNames) 
     int index;
     std::vector<std::string> files;
   } rows[] = {
-      {"All images|*.jpg; *.jpeg; *.png; *.gif", 1, {"a.png", "b.jpg", "c.gif", "d.JPEG"}},
-      {"Icon (*.ico)|*.ico", 1, {"f.ico"}},
+      {kImageManagerFilter, 1, {"a.png", "b.jpg", "c.gif", "d.JPEG"}},
+      {kIconFilter, 1, {"f.ico"}},
       {pictures.Filter, 1, {"a.png", "b.jpg", "c.gif", "d.JPEG", "e.bmp", "f.ico"}},
       {pictures.Filter, 2, {"b.jpg"}},
       {pictures.Filter, 3, {"d.JPEG"}},
@@ -630,6 +632,88 @@ TEST_F(X11BackendTest, OpenDialogIsFilledByTheKeyboard) {
     EXPECT_FALSE(dialog.Execute());
   }
   EXPECT_EQ(dialog.FileName, folder.path + "/a.png");
+}
+
+// With ofAllowMultiSelect a Ctrl click adds a file to the choice; the name
+// field shows both, each in quotes, and OK gives both.
+TEST_F(X11BackendTest, OpenDialogWithMultiSelectReturnsEveryChosenFile) {
+  TTempFolder folder;
+  TOpenDialog dialog(nullptr);
+  dialog.InitialDir = folder.path;
+  dialog.Filter = "Pictures (*.png)|*.png";
+  dialog.Options |= ofAllowMultiSelect | ofFileMustExist;
+  std::string field;
+  {
+    TListBox* list = nullptr;
+    auto clickRow = [&](int row, bool control) {
+      const TRect r = list->ItemRect(row);
+      const KeyCode code = XKeysymToKeycode(x, XK_Control_L);
+      if (control) XTestFakeKeyEvent(x, code, True, CurrentTime);
+      ClickAt(list, r.Left + 10, (r.Top + r.Bottom) / 2);
+      if (control) XTestFakeKeyEvent(x, code, False, CurrentTime);
+      XFlush(x);
+    };
+    // The list: "../", "sub/", "a.png", "b.PNG".
+    TScript script({[] {},
+                    [&] {
+                      list = dynamic_cast<TListBox*>(Screen->ActiveForm()->FindComponent("lbFiles"));
+                      clickRow(2, false);
+                    },
+                    [&] { clickRow(3, true); },
+                    [&] {
+                      field = dynamic_cast<TEdit*>(Screen->ActiveForm()->FindComponent("edName"))->Text();
+                      Key(XK_Return);
+                    },
+                    [&] { Key(XK_Escape); }, [&] { Key(XK_Escape); }});
+    ASSERT_TRUE(dialog.Execute());
+  }
+  EXPECT_EQ(field, "\"a.png\" \"b.PNG\"");
+  ASSERT_EQ(dialog.Files()->Count(), 2);
+  EXPECT_EQ(dialog.Files()->Strings(0), folder.path + "/a.png");
+  EXPECT_EQ(dialog.Files()->Strings(1), folder.path + "/b.PNG");
+  EXPECT_EQ(dialog.FileName, folder.path + "/a.png");
+  EXPECT_EQ(FileDialogNames("\"a b.png\" \"c.png\"", true), (std::vector<std::string>{"a b.png", "c.png"}));
+  EXPECT_EQ(FileDialogNames("\"a.png\"", false), (std::vector<std::string>{"\"a.png\""}));
+}
+
+// A file whose name has letters beyond ASCII (UTF-8 on the file system), in
+// the Czech UI (code page 1250): listed with its letters, chosen by a click
+// or by typing its name, it is found.
+TEST_F(X11BackendTest, OpenDialogShowsAndTakesNamesBeyondAscii) {
+  const UINT saved = GetACP();
+  SetAnsiCodePage(1250);
+  // A file not found is told in a box: answered, so that the test ends.
+  Driver::AnswerMessageBox("File not found", IDOK);
+  TTempFolder folder({"\u010Cerpadlo.png", "\u017Dlut\u00FD k\u016F\u0148.png"});
+  const std::string listed[] = {
+      "\xC8"
+      "erpadlo.png",
+      "\x8Elut\xFD k\xF9\xF2.png"};
+  for (const bool typed : {false, true}) {
+    SCOPED_TRACE(typed ? "typed" : "clicked");
+    TOpenDialog dialog(nullptr);
+    dialog.InitialDir = folder.path;
+    dialog.Filter = "Pictures (*.png)|*.png";
+    dialog.Options |= ofFileMustExist;
+    std::vector<std::string> rows;
+    TScript script({[] {},
+                    [&] {
+                      TCustomForm* form = Screen->ActiveForm();
+                      auto* list = dynamic_cast<TListBox*>(form->FindComponent("lbFiles"));
+                      for (int i = 0; i < list->Items()->Count(); ++i) rows.push_back(list->Items()->Strings(i));
+                      if (!typed) {
+                        const TRect r = list->ItemRect(2);
+                        ClickAt(list, r.Left + 10, (r.Top + r.Bottom) / 2);
+                      } else {
+                        dynamic_cast<TEdit*>(form->FindComponent("edName"))->SetText(listed[0]);
+                      }
+                    },
+                    [&] { Key(XK_Return); }, [&] { Key(XK_Escape); }, [&] { Key(XK_Escape); }});
+    EXPECT_TRUE(dialog.Execute());
+    EXPECT_EQ(rows, (std::vector<std::string>{"../", "sub/", listed[0], listed[1]}));
+    EXPECT_EQ(dialog.FileName, folder.path + "/\u010Cerpadlo.png");
+  }
+  SetAnsiCodePage(saved);
 }
 
 TEST(X11MessageBoxText, WrapsAtTheWidthAndKeepsParagraphs) {

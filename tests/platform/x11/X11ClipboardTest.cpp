@@ -3,7 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
@@ -15,6 +20,7 @@
 
 #include "platform/vcl/Clipbrd.h"
 #include "platform/vcl/Driver.h"
+#include "platform/win/CodePage.h"
 #include "platform/x11/X11Backend.h"
 #include "platform/x11/X11Clipboard.h"
 #include "platform/x11/X11Display.h"
@@ -48,7 +54,7 @@ class X11ClipboardTest : public X11ServerTest {
 };
 
 TEST_F(X11ClipboardTest, TextTheProgramCopiesIsOfferedAsUtf8) {
-  TX11Clipboard::SetProcessText(
+  Clipboard()->SetAsText(
       "Gr\xFC\xDF"
       "e aus K\xF6ln");  // windows-1252
   backend->Pump(0);
@@ -205,6 +211,99 @@ TEST_F(X11ClipboardTest, AClipboardWhoseOwnerDoesNotAnswerHoldsNothing) {
   XSetSelectionOwner(other, clipboard, otherWindow, CurrentTime);
   XSync(other, False);
   EXPECT_EQ(Clipboard()->AsText(), "");
+}
+
+// xclip as the other program, in the foreground: it holds the clipboard
+// with its text until another client takes it, or until it is ended.
+class TXclip {
+ public:
+  TXclip(const std::string& display, const std::string& text) {
+    int fds[2];
+    if (pipe(fds) != 0) return;
+    pid_ = fork();
+    if (pid_ == 0) {
+      prctl(PR_SET_PDEATHSIG, SIGTERM);
+      dup2(fds[0], STDIN_FILENO);
+      close(fds[0]);
+      // In the foreground xclip tells each request it serves: not the test's output.
+      const int null = open("/dev/null", O_WRONLY);
+      dup2(null, STDOUT_FILENO);
+      dup2(null, STDERR_FILENO);
+      close(fds[1]);
+      setenv("DISPLAY", display.c_str(), 1);
+      execlp("xclip", "xclip", "-quiet", "-selection", "clipboard", static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    close(fds[0]);
+    const bool written = write(fds[1], text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    close(fds[1]);
+    if (!written) End();
+  }
+  ~TXclip() { End(); }
+  TXclip(const TXclip&) = delete;
+  TXclip& operator=(const TXclip&) = delete;
+  void End() {
+    if (pid_ <= 0) return;
+    kill(pid_, SIGTERM);
+    waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+  }
+
+ private:
+  pid_t pid_ = -1;
+};
+
+// Waits (at most ten seconds) until the clipboard's owner is or is not `owner`.
+bool WaitForOwner(::Display* x, Atom clipboard, bool is, ::Window owner) {
+  for (int i = 0; i < 1000; ++i) {
+    if ((XGetSelectionOwner(x, clipboard) == owner) == is) return true;
+    poll(nullptr, 0, 10);
+  }
+  return false;
+}
+
+// What the clipboard held before, then a text xclip copied, then xclip
+// ends: the clipboard has no owner and a read finds nothing, neither the
+// other program's older text nor the program's own older copy.
+TEST_F(X11ClipboardTest, AClipboardWhoseOwnerHasEndedHoldsNothing) {
+  const struct {
+    const char* before;
+    bool programCopied;
+  } rows[] = {{"AAA", false}, {"<clipboard />", true}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.before);
+    std::unique_ptr<TXclip> earlier;
+    if (row.programCopied) {
+      Clipboard()->SetAsText(row.before);
+      backend->Pump(0);
+    } else {
+      earlier = std::make_unique<TXclip>(server.Name(), row.before);
+      ASSERT_TRUE(WaitForOwner(other, clipboard, false, None));
+    }
+    ASSERT_EQ(Clipboard()->AsText(), row.before);
+    const ::Window before = XGetSelectionOwner(other, clipboard);
+    TXclip later(server.Name(), "CCC");
+    ASSERT_TRUE(WaitForOwner(other, clipboard, false, before));
+    ASSERT_TRUE(WaitForOwner(other, clipboard, false, None));
+    later.End();
+    ASSERT_TRUE(WaitForOwner(other, clipboard, true, None));
+    EXPECT_EQ(Clipboard()->AsText(), "");
+    EXPECT_FALSE(Clipboard()->HasFormat(CF_UNICODETEXT));
+  }
+}
+
+// Another program's text in the English UI (windows-1252): the Unicode text
+// keeps the letters the code page lacks; only the 8-bit one loses them.
+TEST_F(X11ClipboardTest, TheUnicodeTextOfAnotherProgramKeepsEveryLetter) {
+  const UINT saved = GetACP();
+  SetAnsiCodePage(1252);
+  TXclip program(server.Name(), "\u010Cerpadlo \u017E\u00E1dn\u00E9");
+  ASSERT_TRUE(WaitForOwner(other, clipboard, false, None));
+  EXPECT_EQ(Clipboard()->AsUnicodeText(), u"\u010Cerpadlo \u017E\u00E1dn\u00E9");
+  EXPECT_EQ(Clipboard()->AsText(),
+            "?erpadlo \x9E\xE1"
+            "dn\xE9");
+  SetAnsiCodePage(saved);
 }
 
 TEST(X11Text, AnsiAndUtf8RoundTripWhatTheCodePageHas) {

@@ -244,6 +244,45 @@ TEST_F(ImageManagerDriven, ARenameOntoAStrayFileIsToldAndThePickerAnswersTheImag
   EXPECT_TRUE(Exists(ImageFile("A.PNG")));
 }
 
+// A picture file named with Czech letters (UTF-8 on the file system), added:
+// its long name is stored in the project's code page; a code page that
+// lacks a letter is told, and the letter stands as '?'.
+TEST_F(ImageManagerDriven, AFileNameBeyondAsciiIsStoredInTheProjectsCodePage) {
+  const struct {
+    const char* encoding;
+    const char* longName;
+    bool told;
+  } cases[] = {{"windows-1250",
+                "\xC8"
+                "erpadlo \x9Elut\xFD",
+                false},
+               {"windows-1252", "?erpadlo \x9Elut\xFD", true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.encoding);
+    std::filesystem::remove_all(folder.Native("Tarnwell/Images"));
+    OpenWith({"PUMP.PNG"});
+    Web()->SetAttr("encoding", c.encoding);
+    Picture("src/\u010Cerpadlo \u017Elut\u00FD.png", 3, 3, {0, 200, 0, 255});
+    picked = "src\\\u010Cerpadlo \u017Elut\u00FD.png";
+    ClearMessageBoxLog();
+    Run([](TFormImageManager& form) {
+      Driver::Click(form.btnAdd);
+      Driver::Click(form.Button1);
+    });
+    std::vector<std::string> longNames;
+    for (TmyXmlNode* img = designer->Document().Images()->firstChild; img != nullptr; img = img->next)
+      longNames.push_back(img->GetAttr("longname"));
+    EXPECT_EQ(longNames, (std::vector<std::string>{"PUMP", c.longName}));
+    const std::vector<MessageBoxRecord> boxes = Driver::MessageBoxes();
+    ASSERT_EQ(boxes.size(), c.told ? 1u : 0u);
+    if (c.told) {
+      EXPECT_EQ(boxes[0].text,
+                "The name of the file \"?erpadlo \x9Elut\xFD.png\" has letters that the project's code page cannot "
+                "hold; its long name is \"?erpadlo \x9Elut\xFD\".");
+    }
+  }
+}
+
 // TANK is shown when an add is refused (its file is still on disk under a
 // renamed entry) or fails (the disk is full, the picture cannot be read): OK
 // leaves TANK, its file and the object that shows it as they were.
