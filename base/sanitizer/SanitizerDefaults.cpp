@@ -38,4 +38,6 @@ __attribute__((no_sanitize("address", "undefined"))) const char* Compose() {
 
 }  // namespace
 
-extern "C" __attribute__((no_sanitize("address", "undefined"))) const char* __asan_default_options() { return Compose(); }
+extern "C" __attribute__((no_sanitize("address", "undefined"))) const char* __asan_default_options() {
+  return Compose();
+}

@@ -180,7 +180,7 @@ TEST_F(DesignerSnapshot, TheRunPrintsItsMessageBoxesAndAFailedClickFailsIt) {
     std::vector<std::string> notPrinted = {};
     std::vector<std::string> absent = {};  // files of the project that the run does not write
     const char* verb = "open";
-    const char* unsaved = nullptr;         // what the settings file "Demo.webx" does not hold afterwards
+    const char* unsaved = nullptr;  // what the settings file "Demo.webx" does not hold afterwards
   } cases[] = {
       {"damaged",
        [](const std::string& p) { std::ofstream(p + "/Tarnwell/Demo.xml") << "garbage\n"; },
