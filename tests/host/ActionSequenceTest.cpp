@@ -1,0 +1,293 @@
+// Random sequences of what a user does to a built demo (the single file and
+// the split layout), with the built plug-in installed in this process: delete
+// a file or folder of the web project or put the deleted ones back, save a
+// changed project through the designer (halvex open), build, build with
+// "XML only", stop a build as Ctrl+C does at one of its writes, fail one of
+// its writes as a full disk does, lose the stamp list. After each step:
+// - no page that asks for a login is served beside a password file without
+//   the project's users;
+// - a build that says it succeeded left every file its pages refer to;
+// - no temporary file of the writers is left;
+// - the user's own files in the output and the project are as they were.
+// At the end everything deleted is put back: a build succeeds and the
+// project still lists all of its pictures.
+// The seeds of the table run in CI; TARNWELL_SEQUENCE_SEEDS=N runs N more
+// after each (its seed plus 100, 200, ...).
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <optional>
+#include <random>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/win/StopRequest.h"
+#include "platform/win/WriteFault.h"
+#include "tests/host/InProcessBuild.h"
+#include "tests/host/ProgramRun.h"
+#include "tests/support/FileTree.h"
+
+#if defined(TARNWELL_PLUGIN_PATH) && defined(TARNWELL_HALVEX_PATH)
+
+namespace {
+
+namespace fs = std::filesystem;
+using Tree = std::map<std::string, std::string>;
+
+enum class Action { Delete, Restore, Save, Build, OnlyXmlBuild, StoppedBuild, FaultedBuild, LoseStampList };
+
+constexpr const char* kActionNames[] = {"delete",         "restore",       "save",          "build",
+                                        "XML-only build", "stopped build", "faulted build", "lose the stamp list"};
+
+// The user's own files beside the compile's output, which no step may touch.
+const std::map<std::string, std::string> kUserOutputFiles = {{"notes.txt", "the panel's wiring, rev. 3\n"},
+                                                             {"report.tmp202405", "May's report\n"},
+                                                             {"WWW/extra.htm", "<p>service contacts</p>\n"}};
+
+std::string Read(const fs::path& file) {
+  std::ostringstream text;
+  text << std::ifstream(file, std::ios::binary).rdbuf();
+  return text.str();
+}
+
+// The names of the pictures a project file lists.
+std::set<std::string> ListedPictures(const std::string& projectText) {
+  std::set<std::string> names;
+  const std::size_t begin = projectText.find("<images>"), end = projectText.find("</images>");
+  if (begin == std::string::npos || end == std::string::npos) return names;
+  static const std::regex entry("<img name=\"([^\"]+)\"");
+  const std::string list = projectText.substr(begin, end - begin);
+  for (std::sregex_iterator it(list.begin(), list.end(), entry), last; it != last; ++it) names.insert((*it)[1]);
+  return names;
+}
+
+class ActionSequence : public InProcessBuild {
+ protected:
+  void TearDown() override {
+    InProcessBuild::TearDown();
+    fs::remove_all(Home());
+    if (!good_.empty()) fs::remove_all(good_);
+  }
+
+  ProgramRun Halvex(const std::string& arguments) const {
+    return RunProgram("HALVEX_HOME='" + Home() + "' '" + TARNWELL_HALVEX_PATH + "' " + arguments);
+  }
+
+  // A build from the files alone as the host runs it; `budget` (not
+  // negative) bytes may be written, and the build is stopped at its write
+  // call `stopAt` (0: never). True when the build says it succeeded.
+  bool BuildOnce(std::int64_t budget = -1, std::uint64_t stopAt = 0) {
+    OpenEvents();
+    bool succeeded = false;
+    {
+      const FileWriteBudgetScope scope(budget);
+      SetStopAtFileWriteForTests(stopAt);
+      succeeded = Build().Succeeded();
+      SetStopAtFileWriteForTests(0);
+    }
+    ClearStopRequest();
+    CloseEvents();
+    return succeeded;
+  }
+
+  // The demo built once, its web project and output kept in `good_`.
+  void PrepareGood(bool split) {
+    ASSERT_EQ(Halvex("register '" + std::string(TARNWELL_PLUGIN_PATH) + "'").status, 0);
+    if (split) {
+      fs::copy_file(Web() / "Demo.xml", Web() / "web.xml");
+      const ProgramRun saved =
+          Halvex("open '" + project + "' --command Tarnwell --click btnPageDown --click btnPageUp --click btnSave2");
+      ASSERT_EQ(saved.status, 0) << saved.out;
+    }
+    ASSERT_TRUE(BuildOnce());
+    for (const auto& [name, text] : kUserOutputFiles) {
+      std::ofstream(Output() / name, std::ios::binary) << text;
+    }
+    good_ = project + "-good";
+    fs::remove_all(good_);
+    fs::create_directories(good_);
+    fs::copy(Web(), fs::path(good_) / "Tarnwell", fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+    goodLogins_ = Read(Output() / "PSW.TXT");
+    goodPictures_ = ListedPictures(Read(ProjectFile()));
+    ASSERT_EQ(goodPictures_.size(), 12u);
+    targets_.push_back(fs::path());  // the whole folder
+    for (const auto& entry : fs::recursive_directory_iterator(fs::path(good_) / "Tarnwell"))
+      targets_.push_back(fs::relative(entry.path(), fs::path(good_) / "Tarnwell"));
+    std::vector<std::size_t> sizes;
+    SetFileWriteRecorderForTests(&sizes);
+    ASSERT_TRUE(BuildOnce(std::int64_t{1} << 50));
+    SetFileWriteRecorderForTests(nullptr);
+    writeCalls_ = sizes.size();
+    for (std::size_t size : sizes) writtenBytes_ += static_cast<std::int64_t>(size);
+  }
+
+  // One step; `lastBuild` is set by the steps that build.
+  void Step(Action action, std::mt19937& random, std::optional<bool>& lastBuild, std::string& detail) {
+    const auto pick = [&random](std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(random); };
+    switch (action) {
+      case Action::Delete: {
+        const fs::path target = targets_[pick(targets_.size())];
+        detail = target.empty() ? "the web project" : target.generic_string();
+        fs::remove_all(Web() / target);
+        deleted_.push_back(target);
+        break;
+      }
+      case Action::Restore: PutBack(); break;
+      case Action::Save:
+        detail = Halvex("open '" + project + "' --command Tarnwell --click btnAddGroup --click btnSave2").out;
+        break;
+      case Action::Build: lastBuild = BuildOnce(); break;
+      case Action::OnlyXmlBuild: lastBuild = OnlyXmlBuild(); break;
+      case Action::StoppedBuild: {
+        const std::uint64_t call = 1 + pick(writeCalls_);
+        detail = "at write " + std::to_string(call);
+        lastBuild = BuildOnce(std::int64_t{1} << 50, call);
+        break;
+      }
+      case Action::FaultedBuild: {
+        const std::int64_t budget = static_cast<std::int64_t>(pick(static_cast<std::size_t>(writtenBytes_)));
+        detail = "budget " + std::to_string(budget);
+        lastBuild = BuildOnce(budget);
+        break;
+      }
+      case Action::LoseStampList: fs::remove(Web() / "Demo.txt"); break;
+    }
+  }
+
+  // A build with "XML only" set in the project file, set back afterwards.
+  bool OnlyXmlBuild() {
+    const fs::path file = ProjectFile();
+    const std::string text = Read(file);
+    const std::size_t root = text.find("<web ");
+    const std::size_t line = root == std::string::npos ? std::string::npos : text.find('\n', root);
+    if (line == std::string::npos) return BuildOnce();
+    std::ofstream(file, std::ios::binary) << text.substr(0, line + 1) << "\t<OnlyXml />\n" << text.substr(line + 1);
+    const bool succeeded = BuildOnce();
+    std::string now = Read(file);
+    for (std::size_t at = now.find("<OnlyXml />"); at != std::string::npos; at = now.find("<OnlyXml />")) {
+      const std::size_t from = now.rfind('\n', at);
+      now.erase(from, now.find('\n', at) - from);
+    }
+    std::ofstream(file, std::ios::binary) << now;
+    return succeeded;
+  }
+
+  // What the steps deleted back from the good copy, as a user restores a
+  // backup: over what a save wrote in its place since.
+  void PutBack() {
+    for (const fs::path& target : deleted_) {
+      const fs::path from = fs::path(good_) / "Tarnwell" / target;
+      fs::remove_all(Web() / target);
+      fs::create_directories((Web() / target).parent_path());
+      fs::copy(from, Web() / target, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+    }
+    deleted_.clear();
+  }
+
+  // The checks after each step.
+  void Check(const std::string& where, const std::optional<bool>& lastBuild) {
+    const Tree output = fs::exists(Output()) ? testsupport::ReadFileTree(Output()) : Tree();
+    EXPECT_EQ(testsupport::WriterTemporaryFiles(project), std::vector<std::string>{}) << where;
+    for (const auto& [name, text] : kUserOutputFiles) {
+      EXPECT_TRUE(output.count(name) && output.at(name) == text) << where << ": the user's " << name << " is lost";
+    }
+    const std::string logins = output.count("PSW.TXT") ? output.at("PSW.TXT") : std::string();
+    for (const auto& [name, text] : output) {
+      const std::size_t at = text.find("PAGE_LEVEL=\"");
+      if (name.rfind("WWW/", 0) != 0 || !name.ends_with(".XML") || at == std::string::npos) continue;
+      if (std::atoi(text.c_str() + at + 12) > 0) {
+        EXPECT_EQ(logins, goodLogins_) << where << ": " << name << " asks for a login beside other logins";
+      }
+    }
+    if (lastBuild.value_or(false)) CheckReferences(where, output);
+  }
+
+  // Every page of the output has its stylesheet, and every picture a
+  // stylesheet shows is there.
+  static void CheckReferences(const std::string& where, const Tree& output) {
+    static const std::regex stylesheet("href=\"([A-Za-z0-9_]+\\.XSL)");
+    static const std::regex picture("IMAGES/([^\"'?) ]+)");
+    std::set<std::string> missing;
+    for (const auto& [name, text] : output) {
+      const bool page = name.ends_with(".XML");
+      if (name.rfind("WWW/", 0) != 0 || (!page && !name.ends_with(".XSL"))) continue;
+      const std::string folder = page ? "WWW/" : "WWW/IMAGES/";
+      for (std::sregex_iterator it(text.begin(), text.end(), page ? stylesheet : picture), end; it != end; ++it)
+        if (!output.count(folder + (*it)[1].str())) missing.insert(folder + (*it)[1].str());
+    }
+    EXPECT_EQ(missing, std::set<std::string>{}) << where << ": files the pages refer to after a build that succeeded";
+  }
+
+  void Run(unsigned seed, bool split, int steps) {
+    std::mt19937 random(seed);
+    std::optional<bool> lastBuild;
+    std::string log;
+    int builds = 0, good = 0;
+    for (int step = 1; step <= steps; ++step) {
+      const auto action = static_cast<Action>(std::uniform_int_distribution<int>(0, 7)(random));
+      std::string detail;
+      lastBuild.reset();
+      Step(action, random, lastBuild, detail);
+      builds += lastBuild.has_value() ? 1 : 0;
+      good += lastBuild.value_or(false) ? 1 : 0;
+      log += "  " + std::to_string(step) + ". " + kActionNames[static_cast<int>(action)] +
+             (detail.empty() || action == Action::Save ? "" : " " + detail) + "\n";
+      Check("seed " + std::to_string(seed) + (split ? " (split)" : "") + " after\n" + log, lastBuild);
+      if (HasFailure()) return;
+    }
+    std::cout << "seed " << seed << (split ? " (split)" : "") << ": " << builds << " builds, " << good
+              << " succeeded\n";
+    PutBack();
+    EXPECT_TRUE(BuildOnce()) << "seed " << seed << ": the restored project does not build after\n" << log;
+    EXPECT_EQ(ListedPictures(Read(ProjectFile())), goodPictures_) << "seed " << seed << " after\n" << log;
+  }
+
+  fs::path Web() const { return fs::path(project) / "Tarnwell"; }
+  fs::path Output() const { return fs::path(project) / "SendRoot"; }
+  fs::path ProjectFile() const { return fs::exists(Web() / "web.xml") ? Web() / "web.xml" : Web() / "Demo.xml"; }
+  std::string Home() const { return project + "-home"; }
+
+  std::string good_;
+  std::string goodLogins_;
+  std::set<std::string> goodPictures_;
+  std::vector<fs::path> targets_;
+  std::vector<fs::path> deleted_;
+  std::size_t writeCalls_ = 0;
+  std::int64_t writtenBytes_ = 0;
+};
+
+struct SequenceCase {
+  bool split;
+  unsigned seed;
+};
+
+class ActionSequences : public ActionSequence, public ::testing::WithParamInterface<SequenceCase> {};
+
+TEST_P(ActionSequences, NothingIsLostOrOpened) {
+  PrepareGood(GetParam().split);
+  if (HasFatalFailure()) return;
+  unsigned more = 0;
+  if (const char* n = std::getenv("TARNWELL_SEQUENCE_SEEDS")) more = static_cast<unsigned>(std::atoi(n));
+  for (unsigned k = 0; k <= more && !HasFailure(); ++k) Run(GetParam().seed + 100 * k, GetParam().split, 12);
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, ActionSequences,
+                         ::testing::Values(SequenceCase{false, 1}, SequenceCase{false, 2}, SequenceCase{false, 3},
+                                           SequenceCase{true, 4}, SequenceCase{true, 5}),
+                         [](const ::testing::TestParamInfo<SequenceCase>& info) {
+                           return std::string(info.param.split ? "Split" : "SingleFile") +
+                                  std::to_string(info.param.seed);
+                         });
+
+}  // namespace
+
+#endif
