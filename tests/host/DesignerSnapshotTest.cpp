@@ -21,6 +21,7 @@
 
 #include "platform/vcl/IconFile.h"
 #include "tests/host/HostTestProject.h"
+#include "tests/support/FileTree.h"
 
 #if defined(TARNWELL_HALVEX_PATH) && defined(TARNWELL_PLUGIN_PATH)
 
@@ -278,23 +279,19 @@ TEST_F(DesignerSnapshot, TheRunPrintsItsMessageBoxesAndAFailedClickFailsIt) {
     for (const std::string& file : c.absent)
       EXPECT_FALSE(std::filesystem::exists(project + "/Tarnwell/" + file)) << file;
     if (c.unsaved != nullptr) {
-      std::ifstream settings(project + "/Tarnwell/Demo.webx");
-      const std::string text{std::istreambuf_iterator<char>(settings), {}};
+      const std::string text = testsupport::ReadFileText(project + "/Tarnwell/Demo.webx");
       EXPECT_EQ(text.find(c.unsaved), std::string::npos) << text;
     }
   }
 }
 
-std::string FileText(const std::string& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
+using testsupport::ReadFileText;
 
 // The compile writes the project file but leaves the project marked as
 // changed, so the close saves again: the file from before the run stays the
 // backup, whatever the saves and compiles after the change.
 TEST_F(DesignerSnapshot, TheFileFromBeforeAChangeStaysTheBackupAfterACompile) {
-  const std::string before = FileText(demo + "/Tarnwell/Demo.xml");
+  const std::string before = ReadFileText(demo + "/Tarnwell/Demo.xml");
   for (const char* clicks :
        {"--click btnSave1", "--click btnSave1 --click btnSave1", "--click btnSave1 --click btnSave2"}) {
     SCOPED_TRACE(clicks);
@@ -303,8 +300,8 @@ TEST_F(DesignerSnapshot, TheFileFromBeforeAChangeStaysTheBackupAfterACompile) {
     std::filesystem::copy(demo, project, std::filesystem::copy_options::recursive);
     const ProgramRun r = Halvex("open '" + project + "' --command Tarnwell --click btnDeletePage " + clicks);
     ASSERT_EQ(r.status, 0) << r.out;
-    EXPECT_EQ(FileText(project + "/Tarnwell/Demo.xml.bak"), before);
-    EXPECT_NE(FileText(project + "/Tarnwell/Demo.xml"), before);
+    EXPECT_EQ(ReadFileText(project + "/Tarnwell/Demo.xml.bak"), before);
+    EXPECT_NE(ReadFileText(project + "/Tarnwell/Demo.xml"), before);
   }
 }
 
