@@ -67,11 +67,6 @@ std::set<std::string> ListedPictures(const std::string& projectText) {
 
 class ActionSequence : public InProcessBuild {
  protected:
-  void TearDown() override {
-    InProcessBuild::TearDown();
-    if (!good_.empty()) fs::remove_all(good_);
-  }
-
   // A build from the files alone as the host runs it; true when it says it
   // succeeded.
   bool Built(const BuildRun& run = {}) {
@@ -80,7 +75,7 @@ class ActionSequence : public InProcessBuild {
     return succeeded;
   }
 
-  // The demo built once, its web project and output kept in `good_`.
+  // The demo built once, its web project and output kept in Good().
   void PrepareGood(bool split) {
     if (split) MakeSplit();
     if (HasFatalFailure()) return;
@@ -88,16 +83,10 @@ class ActionSequence : public InProcessBuild {
     for (const auto& [name, text] : kUserOutputFiles) {
       std::ofstream(Output() / name, std::ios::binary) << text;
     }
-    good_ = project + "-good";
-    fs::remove_all(good_);
-    fs::create_directories(good_);
-    fs::copy(Web(), fs::path(good_) / "Tarnwell", fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+    targets_ = KeepGood();
     goodLogins_ = ReadFileText(Output() / "PSW.TXT");
     goodPictures_ = ListedPictures(ReadFileText(ProjectFile()));
     ASSERT_EQ(goodPictures_.size(), 12u);
-    targets_.push_back(fs::path());  // the whole folder
-    for (const auto& entry : fs::recursive_directory_iterator(fs::path(good_) / "Tarnwell"))
-      targets_.push_back(fs::relative(entry.path(), fs::path(good_) / "Tarnwell"));
     std::vector<std::size_t> sizes;
     ASSERT_TRUE(Built({.budget = std::int64_t{1} << 50, .writes = &sizes}));
     writeCalls_ = sizes.size();
@@ -159,7 +148,7 @@ class ActionSequence : public InProcessBuild {
   // backup: over what a save wrote in its place since.
   void PutBack() {
     for (const fs::path& target : deleted_) {
-      const fs::path from = fs::path(good_) / "Tarnwell" / target;
+      const fs::path from = Good() / "Tarnwell" / target;
       fs::remove_all(Web() / target);
       fs::create_directories((Web() / target).parent_path());
       fs::copy(from, Web() / target, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
@@ -227,7 +216,6 @@ class ActionSequence : public InProcessBuild {
 
   fs::path ProjectFile() const { return fs::exists(Web() / "web.xml") ? Web() / "web.xml" : Web() / "Demo.xml"; }
 
-  std::string good_;
   std::string goodLogins_;
   std::set<std::string> goodPictures_;
   std::vector<fs::path> targets_;

@@ -90,19 +90,14 @@ class DeletionSweep : public InProcessBuild {
   void Sweep(const std::string& layout, bool designerOpen, Between between = Between::kNothing) {
     const bool saveBetween = between != Between::kNothing;
     ASSERT_TRUE(Built(false)) << layout;
-    const fs::path good = fs::path(project).parent_path() / (fs::path(project).filename().string() + "-good");
-    fs::remove_all(good);
-    fs::create_directories(good);
-    fs::copy(Web(), good / "Tarnwell", fs::copy_options::recursive | fs::copy_options::copy_symlinks);
-    fs::copy(Output(), good / "SendRoot", fs::copy_options::recursive);
+    const std::vector<fs::path> targets = KeepGood();
+    const fs::path good = Good();
     const Tree web = Files(good / "Tarnwell"), output = Files(good / "SendRoot");
     const std::map<std::string, int> levels = PageLevels(output);
     ASSERT_EQ(levels.at("WWW/DIAG.XML"), 5);
-    std::vector<fs::path> targets = {Web()};
-    for (const auto& entry : fs::recursive_directory_iterator(good / "Tarnwell"))
-      targets.push_back(Web() / fs::relative(entry.path(), good / "Tarnwell"));
     int refused = 0;
-    for (const fs::path& target : targets) {
+    for (const fs::path& entry : targets) {
+      const fs::path target = entry.empty() ? Web() : Web() / entry;
       const std::string name = layout + ": " + fs::relative(target, project).generic_string();
       fs::remove_all(Web());
       fs::remove_all(Output());
@@ -147,7 +142,6 @@ class DeletionSweep : public InProcessBuild {
         EXPECT_GT(host.Messages().All().size(), messages) << name << ": failed without a reason";
       }
     }
-    fs::remove_all(good);
     std::cout << "deletion sweep, " << layout << ": " << targets.size() << " cases, " << refused << " refused\n";
   }
 

@@ -125,8 +125,7 @@ TEST_F(DesignerSnapshot, TheCommandOpensTheDesignerAndTheWholeWindowIsPainted) {
       << "the closed valve and the high-level lamp";
   EXPECT_GT(shot.Count(surface, [](int r, int g, int b) { return g > r + 60 && b > r + 60; }), 200) << "the logo";
   // The designer stored its placement when the project closed.
-  std::ifstream settings(demo + "/Tarnwell/Demo.webx");
-  const std::string text((std::istreambuf_iterator<char>(settings)), std::istreambuf_iterator<char>());
+  const std::string text = testsupport::ReadFileText(demo + "/Tarnwell/Demo.webx");
   EXPECT_TRUE(Has(text, "[FormDesign1]")) << text;
 }
 
@@ -158,11 +157,7 @@ TEST_F(DesignerSnapshot, AClickReachesOnlyAControlShownAndEnabled) {
 // Puts text before the first object of the demo's project file.
 void InsertBeforeFirstObject(const std::string& project, const std::string& text) {
   const std::string file = project + "/Tarnwell/Demo.xml";
-  std::string xml;
-  {
-    std::ifstream in(file, std::ios::binary);
-    xml.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
+  std::string xml = testsupport::ReadFileText(file);
   xml.insert(xml.find("<object"), text);
   std::ofstream(file, std::ios::binary) << xml;
 }
@@ -307,11 +302,7 @@ TEST_F(DesignerSnapshot, TheFileFromBeforeAChangeStaysTheBackupAfterACompile) {
 
 TEST_F(DesignerSnapshot, ADisabledCommandIsNotChosen) {
   // A CPU type below 6 keeps the plug-in's command disabled.
-  std::string prj;
-  {
-    std::ifstream in(demo + "/halvex.prj");
-    prj.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
+  std::string prj = testsupport::ReadFileText(demo + "/halvex.prj");
   const std::size_t cpm = prj.find("cpm 12");
   ASSERT_NE(cpm, std::string::npos);
   prj.replace(cpm, 6, "cpm 5");

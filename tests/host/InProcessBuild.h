@@ -75,6 +75,7 @@ class InProcessBuild : public ::testing::Test {
     Driver::Reset();
     std::filesystem::remove_all(project);
     std::filesystem::remove_all(project + "-home");
+    std::filesystem::remove_all(Good());
   }
 
   // The demo's files as they are in the source tree, without output.
@@ -136,6 +137,21 @@ class InProcessBuild : public ::testing::Test {
 
   std::filesystem::path Web() const { return std::filesystem::path(project) / "Tarnwell"; }
   std::filesystem::path Output() const { return std::filesystem::path(project) / "SendRoot"; }
+  std::filesystem::path Good() const { return project + "-good"; }
+
+  // The web project and the output as they are, kept in Good(); answers the
+  // web project's entries relative to it, the whole folder ("") first.
+  std::vector<std::filesystem::path> KeepGood() const {
+    namespace fs = std::filesystem;
+    fs::remove_all(Good());
+    fs::create_directories(Good());
+    fs::copy(Web(), Good() / "Tarnwell", fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+    fs::copy(Output(), Good() / "SendRoot", fs::copy_options::recursive);
+    std::vector<fs::path> entries = {fs::path()};
+    for (const auto& entry : fs::recursive_directory_iterator(Good() / "Tarnwell"))
+      entries.push_back(fs::relative(entry.path(), Good() / "Tarnwell"));
+    return entries;
+  }
 
 #if defined(TARNWELL_HALVEX_PATH)
   // halvex as a user runs it, with the built plug-in registered in a home of
