@@ -40,16 +40,11 @@ using TInodes = std::map<std::string, ino_t>;
 // The in-process build, with what the sweeps of a built demo need.
 class BuildWriteFault : public InProcessBuild {
  protected:
-  void TearDown() override {
-    InProcessBuild::TearDown();
-    if (!built.empty()) fs::remove_all(built);
-  }
-
   // The project's folder as a good build of the demo left it, laid anew
   // before each case from a copy kept beside it.
   void PutBuilt() {
     fs::remove_all(project);
-    fs::copy(built, project, fs::copy_options::recursive);
+    fs::copy(Good(), project, fs::copy_options::recursive);
   }
 
   // The output and the web project's compiled lists: relative path to content.
@@ -62,15 +57,15 @@ class BuildWriteFault : public InProcessBuild {
     return tree;
   }
 
-  // Builds the demo once into `built` and answers the clean tree of a second
-  // build from there and the sizes of that build's write calls.
-  writefault::TFiles FirstBuilds(std::vector<std::size_t>& writes) {
-    built = project + "-built";
-    fs::remove_all(built);
+  // Builds the demo once into Good() (its files in `builtFiles`), and from
+  // there a second time: the clean tree and the sizes of its write calls.
+  void FirstBuilds() {
     EXPECT_TRUE(BuildOnce().Succeeded()) << messages;
-    fs::copy(project, built, fs::copy_options::recursive);
+    fs::remove_all(Good());
+    fs::copy(project, Good(), fs::copy_options::recursive);
+    builtFiles = writefault::Snapshot(Good(), [](const std::string&) { return true; });
     EXPECT_TRUE(BuildOnce({.budget = std::int64_t{1} << 50, .writes = &writes}).Succeeded()) << messages;
-    return Tree();
+    clean = Tree();
   }
 
   // After a build that failed: each file of the clean build is whole, old or
@@ -110,7 +105,8 @@ class BuildWriteFault : public InProcessBuild {
     return inodes;
   }
 
-  std::string built;
+  std::vector<std::size_t> writes;
+  writefault::TFiles clean, builtFiles;
 };
 
 // Each build opens the project and closes it afterwards, so that it starts
@@ -130,16 +126,14 @@ TEST_F(BuildWriteFault, EachFileIsOldOrNewAndTheFailedBuildSaysWhy) {
 // Each case lays the built demo, fails its n-th write call for good (the
 // budget ends in the middle of it) and builds.
 TEST_F(BuildWriteFault, AFullDiskLeavesNoOutputFileShortAndNamesEachNotWritten) {
-  std::vector<std::size_t> writes;
-  const writefault::TFiles clean = FirstBuilds(writes);
-  const writefault::TFiles before = writefault::Snapshot(built, [](const std::string&) { return true; });
+  FirstBuilds();
   const std::vector<std::int64_t> budgets = writefault::Budgets(writes);
   for (std::int64_t budget : budgets) {
     const std::string run = "budget " + std::to_string(budget) + " of " + std::to_string(budgets.back());
     PutBuilt();
     const TInodes inodes = Inodes();
     EXPECT_FALSE(BuildOnce({.budget = budget}).Succeeded()) << run;
-    CheckFailedRun(clean, before, inodes, run);
+    CheckFailedRun(clean, builtFiles, inodes, run);
     // The failure names the files not written, and each has a message of its own.
     const std::string lead = "These files of the compile could not be written: ";
     const std::size_t named = messages.find(lead);
@@ -165,15 +159,13 @@ TEST_F(BuildWriteFault, AFullDiskLeavesNoOutputFileShortAndNamesEachNotWritten) 
 // the build runs on to its end: it fails, and deletes none of the last
 // compile's files.
 TEST_F(BuildWriteFault, OneFailedWriteAmongGoodOnesFailsTheBuildAndDeletesNothing) {
-  std::vector<std::size_t> writes;
-  const writefault::TFiles clean = FirstBuilds(writes);
-  const writefault::TFiles before = writefault::Snapshot(built, [](const std::string&) { return true; });
+  FirstBuilds();
   for (std::size_t call = 1; call <= writes.size(); ++call) {
     const std::string run = "write " + std::to_string(call) + " of " + std::to_string(writes.size()) + " failed";
     PutBuilt();
     const TInodes inodes = Inodes();
     EXPECT_FALSE(BuildOnce({.budget = std::int64_t{1} << 50, .failAt = call}).Succeeded()) << run;
-    CheckFailedRun(clean, before, inodes, run);
+    CheckFailedRun(clean, builtFiles, inodes, run);
   }
 }
 
@@ -242,8 +234,7 @@ TEST_F(BuildWriteFault, AReadOnlyOutputIsToldAsNothingWritten) {
 // SIGINT does, checks that it stopped without a temporary file, and builds
 // again.
 TEST_F(BuildWriteFault, CtrlCAtEachWriteLeavesNoTemporaryFileAndTheNextBuildIsWhole) {
-  std::vector<std::size_t> writes;
-  const writefault::TFiles clean = FirstBuilds(writes);
+  FirstBuilds();
   for (std::size_t call = 1; call <= writes.size(); ++call) {
     const std::string run = "stop at write " + std::to_string(call) + " of " + std::to_string(writes.size());
     PutBuilt();
