@@ -31,7 +31,6 @@
 #include <vector>
 
 #include "platform/win/StopRequest.h"
-#include "platform/win/WriteFault.h"
 #include "tests/host/InProcessBuild.h"
 #include "tests/host/ProgramRun.h"
 #include "tests/support/FileTree.h"
@@ -53,11 +52,7 @@ const std::map<std::string, std::string> kUserOutputFiles = {{"notes.txt", "the 
                                                              {"report.tmp202405", "May's report\n"},
                                                              {"WWW/extra.htm", "<p>service contacts</p>\n"}};
 
-std::string Read(const fs::path& file) {
-  std::ostringstream text;
-  text << std::ifstream(file, std::ios::binary).rdbuf();
-  return text.str();
-}
+using testsupport::ReadFileText;
 
 // The names of the pictures a project file lists.
 std::set<std::string> ListedPictures(const std::string& projectText) {
@@ -72,60 +67,28 @@ std::set<std::string> ListedPictures(const std::string& projectText) {
 
 class ActionSequence : public InProcessBuild {
  protected:
-  void TearDown() override {
-    InProcessBuild::TearDown();
-    fs::remove_all(Home());
-    if (!good_.empty()) fs::remove_all(good_);
-  }
-
-  ProgramRun Halvex(const std::string& arguments) const {
-    return RunProgram("HALVEX_HOME='" + Home() + "' '" + TARNWELL_HALVEX_PATH + "' " + arguments);
-  }
-
-  // A build from the files alone as the host runs it; `budget` (not
-  // negative) bytes may be written, and the build is stopped at its write
-  // call `stopAt` (0: never). True when the build says it succeeded.
-  bool BuildOnce(std::int64_t budget = -1, std::uint64_t stopAt = 0) {
-    OpenEvents();
-    bool succeeded = false;
-    {
-      const FileWriteBudgetScope scope(budget);
-      SetStopAtFileWriteForTests(stopAt);
-      succeeded = Build().Succeeded();
-      SetStopAtFileWriteForTests(0);
-    }
+  // A build from the files alone as the host runs it; true when it says it
+  // succeeded.
+  bool Built(const BuildRun& run = {}) {
+    const bool succeeded = BuildOnce(run).Succeeded();
     ClearStopRequest();
-    CloseEvents();
     return succeeded;
   }
 
-  // The demo built once, its web project and output kept in `good_`.
+  // The demo built once, its web project and output kept in Good().
   void PrepareGood(bool split) {
-    ASSERT_EQ(Halvex("register '" + std::string(TARNWELL_PLUGIN_PATH) + "'").status, 0);
-    if (split) {
-      fs::copy_file(Web() / "Demo.xml", Web() / "web.xml");
-      const ProgramRun saved =
-          Halvex("open '" + project + "' --command Tarnwell --click btnPageDown --click btnPageUp --click btnSave2");
-      ASSERT_EQ(saved.status, 0) << saved.out;
-    }
-    ASSERT_TRUE(BuildOnce());
+    if (split) MakeSplit();
+    if (HasFatalFailure()) return;
+    ASSERT_TRUE(Built());
     for (const auto& [name, text] : kUserOutputFiles) {
       std::ofstream(Output() / name, std::ios::binary) << text;
     }
-    good_ = project + "-good";
-    fs::remove_all(good_);
-    fs::create_directories(good_);
-    fs::copy(Web(), fs::path(good_) / "Tarnwell", fs::copy_options::recursive | fs::copy_options::copy_symlinks);
-    goodLogins_ = Read(Output() / "PSW.TXT");
-    goodPictures_ = ListedPictures(Read(ProjectFile()));
+    targets_ = KeepGood();
+    goodLogins_ = ReadFileText(Output() / "PSW.TXT");
+    goodPictures_ = ListedPictures(ReadFileText(ProjectFile()));
     ASSERT_EQ(goodPictures_.size(), 12u);
-    targets_.push_back(fs::path());  // the whole folder
-    for (const auto& entry : fs::recursive_directory_iterator(fs::path(good_) / "Tarnwell"))
-      targets_.push_back(fs::relative(entry.path(), fs::path(good_) / "Tarnwell"));
     std::vector<std::size_t> sizes;
-    SetFileWriteRecorderForTests(&sizes);
-    ASSERT_TRUE(BuildOnce(std::int64_t{1} << 50));
-    SetFileWriteRecorderForTests(nullptr);
+    ASSERT_TRUE(Built({.budget = std::int64_t{1} << 50, .writes = &sizes}));
     writeCalls_ = sizes.size();
     for (std::size_t size : sizes) writtenBytes_ += static_cast<std::int64_t>(size);
   }
@@ -145,18 +108,18 @@ class ActionSequence : public InProcessBuild {
       case Action::Save:
         detail = Halvex("open '" + project + "' --command Tarnwell --click btnAddGroup --click btnSave2").out;
         break;
-      case Action::Build: lastBuild = BuildOnce(); break;
+      case Action::Build: lastBuild = Built(); break;
       case Action::OnlyXmlBuild: lastBuild = OnlyXmlBuild(); break;
       case Action::StoppedBuild: {
         const std::uint64_t call = 1 + pick(writeCalls_);
         detail = "at write " + std::to_string(call);
-        lastBuild = BuildOnce(std::int64_t{1} << 50, call);
+        lastBuild = Built({.budget = std::int64_t{1} << 50, .stopAt = call});
         break;
       }
       case Action::FaultedBuild: {
         const std::int64_t budget = static_cast<std::int64_t>(pick(static_cast<std::size_t>(writtenBytes_)));
         detail = "budget " + std::to_string(budget);
-        lastBuild = BuildOnce(budget);
+        lastBuild = Built({.budget = budget});
         break;
       }
       case Action::LoseStampList: fs::remove(Web() / "Demo.txt"); break;
@@ -166,13 +129,13 @@ class ActionSequence : public InProcessBuild {
   // A build with "XML only" set in the project file, set back afterwards.
   bool OnlyXmlBuild() {
     const fs::path file = ProjectFile();
-    const std::string text = Read(file);
+    const std::string text = ReadFileText(file);
     const std::size_t root = text.find("<web ");
     const std::size_t line = root == std::string::npos ? std::string::npos : text.find('\n', root);
-    if (line == std::string::npos) return BuildOnce();
+    if (line == std::string::npos) return Built();
     std::ofstream(file, std::ios::binary) << text.substr(0, line + 1) << "\t<OnlyXml />\n" << text.substr(line + 1);
-    const bool succeeded = BuildOnce();
-    std::string now = Read(file);
+    const bool succeeded = Built();
+    std::string now = ReadFileText(file);
     for (std::size_t at = now.find("<OnlyXml />"); at != std::string::npos; at = now.find("<OnlyXml />")) {
       const std::size_t from = now.rfind('\n', at);
       now.erase(from, now.find('\n', at) - from);
@@ -185,7 +148,7 @@ class ActionSequence : public InProcessBuild {
   // backup: over what a save wrote in its place since.
   void PutBack() {
     for (const fs::path& target : deleted_) {
-      const fs::path from = fs::path(good_) / "Tarnwell" / target;
+      const fs::path from = Good() / "Tarnwell" / target;
       fs::remove_all(Web() / target);
       fs::create_directories((Web() / target).parent_path());
       fs::copy(from, Web() / target, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
@@ -247,16 +210,12 @@ class ActionSequence : public InProcessBuild {
     std::cout << "seed " << seed << (split ? " (split)" : "") << ": " << builds << " builds, " << good
               << " succeeded\n";
     PutBack();
-    EXPECT_TRUE(BuildOnce()) << "seed " << seed << ": the restored project does not build after\n" << log;
-    EXPECT_EQ(ListedPictures(Read(ProjectFile())), goodPictures_) << "seed " << seed << " after\n" << log;
+    EXPECT_TRUE(Built()) << "seed " << seed << ": the restored project does not build after\n" << log;
+    EXPECT_EQ(ListedPictures(ReadFileText(ProjectFile())), goodPictures_) << "seed " << seed << " after\n" << log;
   }
 
-  fs::path Web() const { return fs::path(project) / "Tarnwell"; }
-  fs::path Output() const { return fs::path(project) / "SendRoot"; }
   fs::path ProjectFile() const { return fs::exists(Web() / "web.xml") ? Web() / "web.xml" : Web() / "Demo.xml"; }
-  std::string Home() const { return project + "-home"; }
 
-  std::string good_;
   std::string goodLogins_;
   std::set<std::string> goodPictures_;
   std::vector<fs::path> targets_;

@@ -9,12 +9,12 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "tests/host/InProcessBuild.h"
+#include "tests/support/FileTree.h"
 
 #if defined(TARNWELL_PLUGIN_PATH)
 
@@ -22,10 +22,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
+using testsupport::ReadFileText;
 
 void WriteText(const fs::path& path, const std::string& text) {
   fs::create_directories(path.parent_path());
@@ -34,7 +31,7 @@ void WriteText(const fs::path& path, const std::string& text) {
 
 // Every `from` in the file becomes `to`.
 void Replace(const fs::path& path, const std::string& from, const std::string& to) {
-  std::string text = ReadText(path);
+  std::string text = ReadFileText(path);
   ASSERT_NE(text.find(from), std::string::npos) << from;
   for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
     text.replace(at, from.size(), to);
@@ -53,17 +50,7 @@ class BuildOutputSequence : public InProcessBuild {
     library.setHostCommandLine(1, argv);
   }
 
-  // One build as a user starts it: the project opens, builds and closes.
-  bool BuildOnce() {
-    OpenEvents();
-    const bool built = Build().Succeeded();
-    messages.clear();
-    for (const HostMessageLine& line : host.Messages().All()) messages += line.text + " " + line.source + "\n";
-    CloseEvents();
-    return built;
-  }
-
-  fs::path Web() const { return fs::path(project) / "SendRoot" / "WWW"; }
+  fs::path Pages() const { return Output() / "WWW"; }
   fs::path ProjectFile() const { return fs::path(project) / "Tarnwell" / "Demo.xml"; }
 
   // The paths the stamp list names.
@@ -80,24 +67,22 @@ class BuildOutputSequence : public InProcessBuild {
     for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename().string());
     return names;
   }
-
-  std::string messages;
 };
 
 TEST_F(BuildOutputSequence, AUserScriptCopyReplacesTheLastCompilesAfterADataPagesBuildAndALostStampList) {
   Replace(ProjectFile(), "name=\"OVERVIEW.XML\"", "name=\"OVERVIEW.XML\" jsonmap=\"true\"");
   const fs::path userCopy = fs::path(project) / "SCRIPTS" / "VORN_VAR.JS";
-  const fs::path client = Web() / "JS" / "VORN_VAR.JS";
+  const fs::path client = Pages() / "JS" / "VORN_VAR.JS";
   WriteText(userCopy, "// the user's client 1\n");
-  ASSERT_TRUE(BuildOnce()) << messages;
-  EXPECT_EQ(ReadText(client), "// the user's client 1\n");
+  ASSERT_TRUE(BuildOnce().Succeeded()) << messages;
+  EXPECT_EQ(ReadFileText(client), "// the user's client 1\n");
   const std::set<std::string> full = Listed();
   ASSERT_EQ(full.count("JS\\VORN_VAR.JS"), 1u);
 
   // A build of the data pages only keeps every file of the last full compile
   // listed, so that the next one replaces or deletes it.
   Replace(ProjectFile(), "<globalset", "<OnlyXml />\n\t<globalset");
-  ASSERT_TRUE(BuildOnce()) << messages;
+  ASSERT_TRUE(BuildOnce().Succeeded()) << messages;
   const std::set<std::string> dataPagesOnly = Listed();
   for (const std::string& key : full) EXPECT_EQ(dataPagesOnly.count(key), 1u) << key;
 
@@ -112,27 +97,27 @@ TEST_F(BuildOutputSequence, AUserScriptCopyReplacesTheLastCompilesAfterADataPage
     if (step.loseStampList) fs::remove(fs::path(project) / "Tarnwell" / "Demo.txt");
     const std::string text = "// the user's client " + std::to_string(round++) + "\n";
     WriteText(userCopy, text);
-    EXPECT_TRUE(BuildOnce()) << messages;
-    EXPECT_EQ(ReadText(client), text);
+    EXPECT_TRUE(BuildOnce().Succeeded()) << messages;
+    EXPECT_EQ(ReadFileText(client), text);
     EXPECT_EQ(Listed(), full);
   }
 }
 
 TEST_F(BuildOutputSequence, APageAndAPictureRenamedInLetterCaseOnlyTakeTheirNewSpelling) {
-  ASSERT_TRUE(BuildOnce()) << messages;
+  ASSERT_TRUE(BuildOnce().Succeeded()) << messages;
   Replace(ProjectFile(), "name=\"DIAG.XML\"", "name=\"diag.xml\"");
   Replace(ProjectFile(), "pump_on.png", "Pump_On.png");
   fs::rename(fs::path(project) / "Tarnwell" / "Images" / "pump_on.png",
              fs::path(project) / "Tarnwell" / "Images" / "Pump_On.png");
-  ASSERT_TRUE(BuildOnce()) << messages;
-  const std::set<std::string> web = Names(Web());
+  ASSERT_TRUE(BuildOnce().Succeeded()) << messages;
+  const std::set<std::string> web = Names(Pages());
   for (const char* name : {"diag.xml", "diag.xSl", "diag.JS"}) EXPECT_EQ(web.count(name), 1u) << name;
   for (const char* name : {"DIAG.XML", "DIAG.XSL", "DIAG.JS"}) EXPECT_EQ(web.count(name), 0u) << name;
-  const std::set<std::string> images = Names(Web() / "IMAGES");
+  const std::set<std::string> images = Names(Pages() / "IMAGES");
   EXPECT_EQ(images.count("Pump_On.png"), 1u);
   EXPECT_EQ(images.count("pump_on.png"), 0u);
-  EXPECT_EQ(ReadText(Web() / "IMAGES" / "Pump_On.png"),
-            ReadText(fs::path(project) / "Tarnwell" / "Images" / "Pump_On.png"));
+  EXPECT_EQ(ReadFileText(Pages() / "IMAGES" / "Pump_On.png"),
+            ReadFileText(fs::path(project) / "Tarnwell" / "Images" / "Pump_On.png"));
   const std::set<std::string> listed = Listed();
   for (const char* key : {"diag.xml", "images\\Pump_On.png"}) EXPECT_EQ(listed.count(key), 1u) << key;
 }

@@ -19,16 +19,14 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
-#include <iostream>
 #include <map>
 #include <string>
 #include <vector>
 
-#include "platform/win/Paths.h"
 #include "platform/win/StopRequest.h"
 #include "tests/host/InProcessBuild.h"
+#include "tests/support/FileTree.h"
 #include "tests/support/WriteFaultSweep.h"
 
 #if defined(TARNWELL_PLUGIN_PATH)
@@ -42,44 +40,11 @@ using TInodes = std::map<std::string, ino_t>;
 // The in-process build, with what the sweeps of a built demo need.
 class BuildWriteFault : public InProcessBuild {
  protected:
-  void TearDown() override {
-    InProcessBuild::TearDown();
-    if (!built.empty()) fs::remove_all(built);
-  }
-
-  // One build as a user starts it: the project opens, builds and closes. A
-  // budget (not negative) holds for the build alone, which records its
-  // write calls into `writes`, asks to stop at the call `stopAt` and fails
-  // the call `failAt` alone (0: none). `messages` holds the host's messages
-  // and then the errors of the build's steps.
-  HostBuildResult BuildOnce(std::int64_t budget = -1, std::vector<std::size_t>* writes = nullptr,
-                            std::uint64_t stopAt = 0, std::uint64_t failAt = 0) {
-    OpenEvents();
-    HostBuildResult build;
-    {
-      SetFileWriteRecorderForTests(writes);
-      const FileWriteBudgetScope scope(budget);
-      SetStopAtFileWriteForTests(stopAt);
-      SetFailAtFileWriteForTests(failAt);
-      build = Build();
-      SetFailAtFileWriteForTests(0);
-      SetStopAtFileWriteForTests(0);
-      SetFileWriteRecorderForTests(nullptr);
-    }
-    messages.clear();
-    // The sources as the message window shows them (with "/").
-    for (const HostMessageLine& line : host.Messages().All())
-      messages += line.text + " " + ShownPath(line.source) + "\n";
-    for (const HostBuildStep& step : build.steps) messages += step.error.empty() ? "" : "error: " + step.error + "\n";
-    CloseEvents();
-    return build;
-  }
-
   // The project's folder as a good build of the demo left it, laid anew
   // before each case from a copy kept beside it.
   void PutBuilt() {
     fs::remove_all(project);
-    fs::copy(built, project, fs::copy_options::recursive);
+    fs::copy(Good(), project, fs::copy_options::recursive);
   }
 
   // The output and the web project's compiled lists: relative path to content.
@@ -92,15 +57,15 @@ class BuildWriteFault : public InProcessBuild {
     return tree;
   }
 
-  // Builds the demo once into `built` and answers the clean tree of a second
-  // build from there and the sizes of that build's write calls.
-  writefault::TFiles FirstBuilds(std::vector<std::size_t>& writes) {
-    built = project + "-built";
-    fs::remove_all(built);
+  // Builds the demo once into Good() (its files in `builtFiles`), and from
+  // there a second time: the clean tree and the sizes of its write calls.
+  void FirstBuilds() {
     EXPECT_TRUE(BuildOnce().Succeeded()) << messages;
-    fs::copy(project, built, fs::copy_options::recursive);
-    EXPECT_TRUE(BuildOnce(std::int64_t{1} << 50, &writes).Succeeded()) << messages;
-    return Tree();
+    fs::remove_all(Good());
+    fs::copy(project, Good(), fs::copy_options::recursive);
+    builtFiles = writefault::Snapshot(Good(), [](const std::string&) { return true; });
+    EXPECT_TRUE(BuildOnce({.budget = std::int64_t{1} << 50, .writes = &writes}).Succeeded()) << messages;
+    clean = Tree();
   }
 
   // After a build that failed: each file of the clean build is whole, old or
@@ -140,8 +105,8 @@ class BuildWriteFault : public InProcessBuild {
     return inodes;
   }
 
-  std::string messages;
-  std::string built;
+  std::vector<std::size_t> writes;
+  writefault::TFiles clean, builtFiles;
 };
 
 // Each build opens the project and closes it afterwards, so that it starts
@@ -158,30 +123,17 @@ TEST_F(BuildWriteFault, EachFileIsOldOrNewAndTheFailedBuildSaysWhy) {
                      [this] { CloseEvents(); }});
 }
 
-// The names whose contents differ between two trees, or that one lacks.
-std::vector<std::string> Differing(const writefault::TFiles& a, const writefault::TFiles& b) {
-  std::vector<std::string> names;
-  for (const auto& [name, text] : a)
-    if (b.count(name) == 0 || b.at(name) != text) names.push_back(name);
-  for (const auto& [name, text] : b)
-    if (a.count(name) == 0) names.push_back(name);
-  return names;
-}
-
 // Each case lays the built demo, fails its n-th write call for good (the
 // budget ends in the middle of it) and builds.
 TEST_F(BuildWriteFault, AFullDiskLeavesNoOutputFileShortAndNamesEachNotWritten) {
-  const auto start = std::chrono::steady_clock::now();
-  std::vector<std::size_t> writes;
-  const writefault::TFiles clean = FirstBuilds(writes);
-  const writefault::TFiles before = writefault::Snapshot(built, [](const std::string&) { return true; });
+  FirstBuilds();
   const std::vector<std::int64_t> budgets = writefault::Budgets(writes);
   for (std::int64_t budget : budgets) {
     const std::string run = "budget " + std::to_string(budget) + " of " + std::to_string(budgets.back());
     PutBuilt();
     const TInodes inodes = Inodes();
-    EXPECT_FALSE(BuildOnce(budget).Succeeded()) << run;
-    CheckFailedRun(clean, before, inodes, run);
+    EXPECT_FALSE(BuildOnce({.budget = budget}).Succeeded()) << run;
+    CheckFailedRun(clean, builtFiles, inodes, run);
     // The failure names the files not written, and each has a message of its own.
     const std::string lead = "These files of the compile could not be written: ";
     const std::size_t named = messages.find(lead);
@@ -201,24 +153,19 @@ TEST_F(BuildWriteFault, AFullDiskLeavesNoOutputFileShortAndNamesEachNotWritten) 
       at = comma + 2;
     }
   }
-  std::cout << budgets.size() << " full-disk cases in "
-            << std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count()
-            << " ms\n";
 }
 
 // Each case lays the built demo and fails its n-th write call alone, so that
 // the build runs on to its end: it fails, and deletes none of the last
 // compile's files.
 TEST_F(BuildWriteFault, OneFailedWriteAmongGoodOnesFailsTheBuildAndDeletesNothing) {
-  std::vector<std::size_t> writes;
-  const writefault::TFiles clean = FirstBuilds(writes);
-  const writefault::TFiles before = writefault::Snapshot(built, [](const std::string&) { return true; });
+  FirstBuilds();
   for (std::size_t call = 1; call <= writes.size(); ++call) {
     const std::string run = "write " + std::to_string(call) + " of " + std::to_string(writes.size()) + " failed";
     PutBuilt();
     const TInodes inodes = Inodes();
-    EXPECT_FALSE(BuildOnce(std::int64_t{1} << 50, nullptr, 0, call).Succeeded()) << run;
-    CheckFailedRun(clean, before, inodes, run);
+    EXPECT_FALSE(BuildOnce({.budget = std::int64_t{1} << 50, .failAt = call}).Succeeded()) << run;
+    CheckFailedRun(clean, builtFiles, inodes, run);
   }
 }
 
@@ -287,14 +234,12 @@ TEST_F(BuildWriteFault, AReadOnlyOutputIsToldAsNothingWritten) {
 // SIGINT does, checks that it stopped without a temporary file, and builds
 // again.
 TEST_F(BuildWriteFault, CtrlCAtEachWriteLeavesNoTemporaryFileAndTheNextBuildIsWhole) {
-  const auto start = std::chrono::steady_clock::now();
-  std::vector<std::size_t> writes;
-  const writefault::TFiles clean = FirstBuilds(writes);
+  FirstBuilds();
   for (std::size_t call = 1; call <= writes.size(); ++call) {
     const std::string run = "stop at write " + std::to_string(call) + " of " + std::to_string(writes.size());
     PutBuilt();
     ClearStopRequest();
-    const HostBuildResult build = BuildOnce(std::int64_t{1} << 50, nullptr, call);
+    const HostBuildResult build = BuildOnce({.budget = std::int64_t{1} << 50, .stopAt = call});
     const bool stopped = StopRequestSignal() != 0;
     ClearStopRequest();
     EXPECT_TRUE(stopped) << run;
@@ -302,11 +247,8 @@ TEST_F(BuildWriteFault, CtrlCAtEachWriteLeavesNoTemporaryFileAndTheNextBuildIsWh
     EXPECT_NE(messages.find("stopped"), std::string::npos) << run << "\n" << messages;
     EXPECT_EQ(testsupport::WriterTemporaryFiles(project), std::vector<std::string>{}) << run;
     EXPECT_TRUE(BuildOnce().Succeeded()) << run << "\n" << messages;
-    EXPECT_EQ(Differing(Tree(), clean), std::vector<std::string>{}) << run;
+    EXPECT_EQ(testsupport::ChangedFiles(Tree(), clean), std::vector<std::string>{}) << run;
   }
-  std::cout << writes.size() << " interruption cases in "
-            << std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count()
-            << " ms\n";
 }
 
 }  // namespace

@@ -24,14 +24,11 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <iterator>
 #include <map>
 #include <regex>
 #include <string>
 #include <vector>
 
-#include "host/sim/HostAnswers.h"
-#include "host/sim/HostMenu.h"
 #include "tests/host/InProcessBuild.h"
 #include "tests/host/ProgramRun.h"
 #include "tests/support/FileTree.h"
@@ -86,66 +83,21 @@ enum class Between {
 
 class DeletionSweep : public InProcessBuild {
  protected:
-  // The demo made split as a user makes it: "web.xml" beside the project
-  // file, and a change saved by the designer, which writes the page files.
-  void MakeSplit() {
-    fs::copy_file(Web() / "Demo.xml", Web() / "web.xml");
-    const ProgramRun saved =
-        Halvex("open '" + project + "' --command Tarnwell --click btnPageDown --click btnPageUp --click btnSave2");
-    ASSERT_EQ(saved.status, 0) << saved.out;
-    fs::remove_all(project + "/home");
-    ASSERT_TRUE(fs::is_regular_file(Web() / "pages/DIAG.XML")) << saved.out;
-  }
-
-  // halvex as a user runs it, with the built plug-in registered in a home of
-  // its own in the project's folder.
-  ProgramRun Halvex(const std::string& arguments) const {
-    const std::string program = "HALVEX_HOME='" + project + "/home' '" + TARNWELL_HALVEX_PATH + "' ";
-    if (!fs::exists(project + "/home")) {
-      const ProgramRun registered = RunProgram(program + "register '" + TARNWELL_PLUGIN_PATH + "'");
-      EXPECT_EQ(registered.status, 0) << registered.out;
-    }
-    return RunProgram(program + arguments);
-  }
-
-  // One build from the files alone; true when it succeeded. With the
-  // designer opened first (the plug-in's menu command), its question whether
-  // to compile the web pages with the project is answered Yes.
-  bool BuildOnce(bool designerOpen) {
-    OpenEvents();
-    bool succeeded = false;
-    if (designerOpen) {
-      for (const HostMenuCommand& command : host.Menu().Commands())
-        if (command.name == "Tarnwell" && command.item != nullptr) command.item->Click();
-      Application->ProcessMessages();
-      const std::vector<HostAnswer> yes = {{"compile web pages", "yes", {}}};
-      HostAnswerScope answers(yes);
-      succeeded = Build().Succeeded();
-    } else {
-      succeeded = Build().Succeeded();
-    }
-    CloseEvents();
-    return succeeded;
-  }
+  bool Built(bool designerOpen) { return BuildOnce({.designerOpen = designerOpen}).Succeeded(); }
 
   // The first build, then a build after each deletion from a copy of the
   // first build's files.
   void Sweep(const std::string& layout, bool designerOpen, Between between = Between::kNothing) {
     const bool saveBetween = between != Between::kNothing;
-    ASSERT_TRUE(BuildOnce(false)) << layout;
-    const fs::path good = fs::path(project).parent_path() / (fs::path(project).filename().string() + "-good");
-    fs::remove_all(good);
-    fs::create_directories(good);
-    fs::copy(Web(), good / "Tarnwell", fs::copy_options::recursive | fs::copy_options::copy_symlinks);
-    fs::copy(Output(), good / "SendRoot", fs::copy_options::recursive);
+    ASSERT_TRUE(Built(false)) << layout;
+    const std::vector<fs::path> targets = KeepGood();
+    const fs::path good = Good();
     const Tree web = Files(good / "Tarnwell"), output = Files(good / "SendRoot");
     const std::map<std::string, int> levels = PageLevels(output);
     ASSERT_EQ(levels.at("WWW/DIAG.XML"), 5);
-    std::vector<fs::path> targets = {Web()};
-    for (const auto& entry : fs::recursive_directory_iterator(good / "Tarnwell"))
-      targets.push_back(Web() / fs::relative(entry.path(), good / "Tarnwell"));
     int refused = 0;
-    for (const fs::path& target : targets) {
+    for (const fs::path& entry : targets) {
+      const fs::path target = entry.empty() ? Web() : Web() / entry;
       const std::string name = layout + ": " + fs::relative(target, project).generic_string();
       fs::remove_all(Web());
       fs::remove_all(Output());
@@ -160,7 +112,7 @@ class DeletionSweep : public InProcessBuild {
         if (between == Between::kSaveXmlOnly) SetXmlOnly(Web() / "Demo.xml");
       }
       const std::size_t messages = host.Messages().All().size(), boxes = Driver::MessageBoxes().size();
-      const bool succeeded = BuildOnce(designerOpen);
+      const bool succeeded = Built(designerOpen);
       const std::vector<MessageBoxRecord> shown = Driver::MessageBoxes();
       // The question whether to compile with the project tells nothing.
       const bool told = host.Messages().All().size() > messages ||
@@ -172,12 +124,14 @@ class DeletionSweep : public InProcessBuild {
       bool notWritten = false;
       for (const HostMessageLine& line : host.Messages().All())
         notWritten = notWritten || line.text.find("Cannot create :") != std::string::npos;
-      if (saveBetween) {
-        CheckOwnedLevels(name, output, after, succeeded, notWritten);
+      if (!succeeded && !notWritten) {  // refused: the output is as it was
+        EXPECT_TRUE(after == output) << name << ": a refused build changed the output";
+      } else if (saveBetween) {
+        CheckOwnedLevels(name, after);
       } else {
-        CheckLogins(name, output, levels, after, succeeded, notWritten);
-        CheckUserFiles(name, web, target, told);
+        CheckLogins(name, output, levels, after, succeeded);
       }
+      if (!saveBetween) CheckUserFiles(name, web, target, told);
       if (target.filename() == "web.xml") {
         EXPECT_TRUE(std::any_of(shown.begin() + boxes, shown.end(), [](const MessageBoxRecord& box) {
           return box.text.find("Demo.xml\", the copy of the project that its last compile wrote, was loaded instead") !=
@@ -188,21 +142,14 @@ class DeletionSweep : public InProcessBuild {
         EXPECT_GT(host.Messages().All().size(), messages) << name << ": failed without a reason";
       }
     }
-    fs::remove_all(good);
-    fs::remove_all(project + "/home");
     std::cout << "deletion sweep, " << layout << ": " << targets.size() << " cases, " << refused << " refused\n";
   }
 
-  // A refused build left the output as it was; one that failed at files it
-  // could not write kept every file of the last build; a good one left every
-  // picture its pages refer to. Both kept the users of the password file and
-  // every page with its level.
+  // A build that failed at files it could not write kept every file of the
+  // last build; a good one left every picture its pages refer to. Both kept
+  // the users of the password file and every page with its level.
   static void CheckLogins(const std::string& name, const Tree& output, const std::map<std::string, int>& levels,
-                          const Tree& after, bool succeeded, bool notWritten) {
-    if (!succeeded && !notWritten) {
-      EXPECT_TRUE(after == output) << name << ": a refused build changed the output";
-      return;
-    }
+                          const Tree& after, bool succeeded) {
     static const std::regex picture("IMAGES/([A-Za-z0-9_.-]+)");
     for (const auto& [file, bytes] : after) {
       if (!succeeded || file.find("/IMAGES/") != std::string::npos) continue;
@@ -222,25 +169,17 @@ class DeletionSweep : public InProcessBuild {
   // The flag as the global settings store it: the first child of `web`.
   static void SetXmlOnly(const fs::path& file) {
     if (!fs::is_regular_file(file)) return;
-    std::ifstream in(file, std::ios::binary);
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    in.close();
+    std::string text = testsupport::ReadFileText(file);
     const std::size_t web = text.find("<web ");
     ASSERT_NE(web, std::string::npos) << file;
     text.insert(text.find('>', web) + 1, "<OnlyXml />");
     std::ofstream(file, std::ios::binary) << text;
   }
 
-  // A refused build left the output as it was; a good one left no page with
-  // a level beside its password file that its stamp list does not name.
-  void CheckOwnedLevels(const std::string& name, const Tree& output, const Tree& after, bool succeeded,
-                        bool notWritten) const {
-    if (!succeeded && !notWritten) {
-      EXPECT_TRUE(after == output) << name << ": a refused build changed the output";
-      return;
-    }
-    std::ifstream list(Web() / "Demo.txt", std::ios::binary);
-    std::string listed((std::istreambuf_iterator<char>(list)), std::istreambuf_iterator<char>());
+  // A build left no page with a level beside its password file that its
+  // stamp list does not name.
+  void CheckOwnedLevels(const std::string& name, const Tree& after) const {
+    std::string listed = testsupport::ReadFileText(Web() / "Demo.txt");
     std::transform(listed.begin(), listed.end(), listed.begin(), [](unsigned char c) { return std::toupper(c); });
     for (auto [page, level] : PageLevels(after)) {
       std::string key = page.substr(std::char_traits<char>::length("WWW/"));
@@ -264,9 +203,6 @@ class DeletionSweep : public InProcessBuild {
       EXPECT_TRUE(told || same) << name << ": " << file << " changed silently";
     }
   }
-
-  fs::path Web() const { return fs::path(project) / "Tarnwell"; }
-  fs::path Output() const { return fs::path(project) / "SendRoot"; }
 };
 
 TEST_F(DeletionSweep, SingleFile) { Sweep("single file", false); }
@@ -274,7 +210,7 @@ TEST_F(DeletionSweep, SingleFile) { Sweep("single file", false); }
 TEST_F(DeletionSweep, SingleFileWithTheDesignerOpen) { Sweep("single file, designer open", true); }
 
 TEST_F(DeletionSweep, SplitLayout) {
-  MakeSplit();
+  ASSERT_NO_FATAL_FAILURE(MakeSplit());
   Sweep("split layout", false);
 }
 
@@ -285,7 +221,7 @@ TEST_F(DeletionSweep, SingleFileWithASaveOfXmlAloneBetween) {
 }
 
 TEST_F(DeletionSweep, SplitLayoutWithASaveBetween) {
-  MakeSplit();
+  ASSERT_NO_FATAL_FAILURE(MakeSplit());
   Sweep("split layout, a save between", false, Between::kSave);
 }
 

@@ -21,6 +21,7 @@
 
 #include "platform/vcl/IconFile.h"
 #include "tests/host/HostTestProject.h"
+#include "tests/support/FileTree.h"
 
 #if defined(TARNWELL_HALVEX_PATH) && defined(TARNWELL_PLUGIN_PATH)
 
@@ -124,8 +125,7 @@ TEST_F(DesignerSnapshot, TheCommandOpensTheDesignerAndTheWholeWindowIsPainted) {
       << "the closed valve and the high-level lamp";
   EXPECT_GT(shot.Count(surface, [](int r, int g, int b) { return g > r + 60 && b > r + 60; }), 200) << "the logo";
   // The designer stored its placement when the project closed.
-  std::ifstream settings(demo + "/Tarnwell/Demo.webx");
-  const std::string text((std::istreambuf_iterator<char>(settings)), std::istreambuf_iterator<char>());
+  const std::string text = testsupport::ReadFileText(demo + "/Tarnwell/Demo.webx");
   EXPECT_TRUE(Has(text, "[FormDesign1]")) << text;
 }
 
@@ -157,11 +157,7 @@ TEST_F(DesignerSnapshot, AClickReachesOnlyAControlShownAndEnabled) {
 // Puts text before the first object of the demo's project file.
 void InsertBeforeFirstObject(const std::string& project, const std::string& text) {
   const std::string file = project + "/Tarnwell/Demo.xml";
-  std::string xml;
-  {
-    std::ifstream in(file, std::ios::binary);
-    xml.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
+  std::string xml = testsupport::ReadFileText(file);
   xml.insert(xml.find("<object"), text);
   std::ofstream(file, std::ios::binary) << xml;
 }
@@ -278,23 +274,19 @@ TEST_F(DesignerSnapshot, TheRunPrintsItsMessageBoxesAndAFailedClickFailsIt) {
     for (const std::string& file : c.absent)
       EXPECT_FALSE(std::filesystem::exists(project + "/Tarnwell/" + file)) << file;
     if (c.unsaved != nullptr) {
-      std::ifstream settings(project + "/Tarnwell/Demo.webx");
-      const std::string text{std::istreambuf_iterator<char>(settings), {}};
+      const std::string text = testsupport::ReadFileText(project + "/Tarnwell/Demo.webx");
       EXPECT_EQ(text.find(c.unsaved), std::string::npos) << text;
     }
   }
 }
 
-std::string FileText(const std::string& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
+using testsupport::ReadFileText;
 
 // The compile writes the project file but leaves the project marked as
 // changed, so the close saves again: the file from before the run stays the
 // backup, whatever the saves and compiles after the change.
 TEST_F(DesignerSnapshot, TheFileFromBeforeAChangeStaysTheBackupAfterACompile) {
-  const std::string before = FileText(demo + "/Tarnwell/Demo.xml");
+  const std::string before = ReadFileText(demo + "/Tarnwell/Demo.xml");
   for (const char* clicks :
        {"--click btnSave1", "--click btnSave1 --click btnSave1", "--click btnSave1 --click btnSave2"}) {
     SCOPED_TRACE(clicks);
@@ -303,18 +295,14 @@ TEST_F(DesignerSnapshot, TheFileFromBeforeAChangeStaysTheBackupAfterACompile) {
     std::filesystem::copy(demo, project, std::filesystem::copy_options::recursive);
     const ProgramRun r = Halvex("open '" + project + "' --command Tarnwell --click btnDeletePage " + clicks);
     ASSERT_EQ(r.status, 0) << r.out;
-    EXPECT_EQ(FileText(project + "/Tarnwell/Demo.xml.bak"), before);
-    EXPECT_NE(FileText(project + "/Tarnwell/Demo.xml"), before);
+    EXPECT_EQ(ReadFileText(project + "/Tarnwell/Demo.xml.bak"), before);
+    EXPECT_NE(ReadFileText(project + "/Tarnwell/Demo.xml"), before);
   }
 }
 
 TEST_F(DesignerSnapshot, ADisabledCommandIsNotChosen) {
   // A CPU type below 6 keeps the plug-in's command disabled.
-  std::string prj;
-  {
-    std::ifstream in(demo + "/halvex.prj");
-    prj.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
+  std::string prj = testsupport::ReadFileText(demo + "/halvex.prj");
   const std::size_t cpm = prj.find("cpm 12");
   ASSERT_NE(cpm, std::string::npos);
   prj.replace(cpm, 6, "cpm 5");

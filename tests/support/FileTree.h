@@ -26,6 +26,24 @@ inline std::map<std::string, std::string> ReadFileTree(const std::filesystem::pa
   return tree;
 }
 
+// A file's bytes; none when it cannot be read.
+inline std::string ReadFileText(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// The names whose bytes differ between two trees or that only `after` holds,
+// then those that only `before` holds.
+inline std::vector<std::string> ChangedFiles(const std::map<std::string, std::string>& before,
+                                             const std::map<std::string, std::string>& after) {
+  std::vector<std::string> names;
+  for (const auto& [name, bytes] : after)
+    if (!before.count(name) || before.at(name) != bytes) names.push_back(name);
+  for (const auto& [name, bytes] : before)
+    if (!after.count(name)) names.push_back(name);
+  return names;
+}
+
 // The temporary files of the program's writers ("NAME.~tarnwell~XXXXXX",
 // "NAME.~tarnwell~cpPID_N") below `root`, by path.
 inline std::vector<std::string> WriterTemporaryFiles(const std::filesystem::path& root) {

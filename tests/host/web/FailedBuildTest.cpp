@@ -13,7 +13,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -29,18 +28,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The names of the files whose bytes differ between two trees, or that only
-// one of them holds.
-std::vector<std::string> Changed(const std::map<std::string, std::string>& before,
-                                 const std::map<std::string, std::string>& after) {
-  std::vector<std::string> changed;
-  for (const auto& [name, bytes] : after)
-    if (!before.count(name) || before.at(name) != bytes) changed.push_back(name);
-  for (const auto& [name, bytes] : before)
-    if (!after.count(name)) changed.push_back(name);
-  return changed;
-}
-
 // Every file under `root` with its bytes; none when `root` is gone.
 std::map<std::string, std::string> TreeBytes(const testsupport::TempFolder& folder, const std::string& root) {
   std::map<std::string, std::string> tree;
@@ -48,12 +35,20 @@ std::map<std::string, std::string> TreeBytes(const testsupport::TempFolder& fold
   return tree;
 }
 
+// halvex as a user runs it, with the built plug-in registered in a home of
+// its own in the folder.
+ProgramRun Halvex(const testsupport::TempFolder& folder, const std::string& arguments) {
+  const std::string program = "HALVEX_HOME='" + folder.Native("home") + "' '" + TARNWELL_HALVEX_PATH + "' ";
+  if (!fs::exists(folder.Native("home"))) {
+    const ProgramRun registered = RunProgram(program + "register '" + TARNWELL_PLUGIN_PATH + "'");
+    EXPECT_EQ(registered.status, 0) << registered.out;
+  }
+  return RunProgram(program + arguments);
+}
+
 TEST(FailedBuild, KeepsTheLastGoodOutputAndItsLogins) {
   testsupport::TempFolder folder("failed-build-");
-  const auto halvex = [&folder](const std::string& arguments) {
-    return RunProgram("HALVEX_HOME='" + folder.Native("home") + "' '" + TARNWELL_HALVEX_PATH + "' " + arguments);
-  };
-  ASSERT_EQ(halvex("register '" + std::string(TARNWELL_PLUGIN_PATH) + "'").status, 0);
+  const auto halvex = [&folder](const std::string& arguments) { return Halvex(folder, arguments); };
   const struct {
     const char* name;
     std::function<void(const fs::path& projectFile)> change;
@@ -167,8 +162,9 @@ TEST(FailedBuild, KeepsTheLastGoodOutputAndItsLogins) {
     if (c.told != nullptr) {
       EXPECT_NE((saved.out + failed.out).find(c.told), std::string::npos) << saved.out << failed.out;
     }
-    EXPECT_EQ(Changed(built, TreeBytes(folder, std::string(c.name) + "/SendRoot")), std::vector<std::string>());
-    EXPECT_EQ(Changed(projectFiles, TreeBytes(folder, std::string(c.name) + "/Tarnwell")), c.made);
+    EXPECT_EQ(testsupport::ChangedFiles(built, TreeBytes(folder, std::string(c.name) + "/SendRoot")),
+              std::vector<std::string>());
+    EXPECT_EQ(testsupport::ChangedFiles(projectFiles, TreeBytes(folder, std::string(c.name) + "/Tarnwell")), c.made);
 
     ServeRun serve;
     StartServe(folder.Native(c.name), serve);
@@ -195,13 +191,9 @@ TEST(FailedBuild, KeepsTheLastGoodOutputAndItsLogins) {
 // succeeds with all of them.
 TEST(FailedBuild, AMissingPictureFailsTheBuildKeepsItsLastCopyAndStaysInTheProject) {
   testsupport::TempFolder folder("missing-picture-");
-  const auto halvex = [&folder](const std::string& arguments) {
-    return RunProgram("HALVEX_HOME='" + folder.Native("home") + "' '" + TARNWELL_HALVEX_PATH + "' " + arguments);
-  };
-  ASSERT_EQ(halvex("register '" + std::string(TARNWELL_PLUGIN_PATH) + "'").status, 0);
+  const auto halvex = [&folder](const std::string& arguments) { return Halvex(folder, arguments); };
   const fs::path demoImages = fs::path(TARNWELL_SOURCE_DIR) / "examples/demo/Tarnwell/Images";
-  std::ifstream demoFile(demoImages.parent_path() / "Demo.xml", std::ios::binary);
-  const std::string demoProject{std::istreambuf_iterator<char>(demoFile), std::istreambuf_iterator<char>()};
+  const std::string demoProject = testsupport::ReadFileText(demoImages.parent_path() / "Demo.xml");
   using Step = std::function<void(const fs::path& project)>;
   const Step none = [](const fs::path&) {};
   const Step pumpBack = [&demoImages](const fs::path& p) {
@@ -271,14 +263,14 @@ TEST(FailedBuild, AMissingPictureFailsTheBuildKeepsItsLastCopyAndStaysInTheProje
       if (c.reason != nullptr) {
         EXPECT_NE(failed.out.find(c.reason), std::string::npos) << failed.out;
       }
-      EXPECT_EQ(Changed(kept, TreeBytes(folder, images)), std::vector<std::string>());
+      EXPECT_EQ(testsupport::ChangedFiles(kept, TreeBytes(folder, images)), std::vector<std::string>());
     }
     if (c.restore == nullptr) continue;
     c.restore(copy);
     const ProgramRun built = halvex("build " + project);
     EXPECT_EQ(built.status, 0) << built.out;
     EXPECT_EQ(built.out.find("message box"), std::string::npos) << built.out;
-    EXPECT_EQ(Changed(good, TreeBytes(folder, images)), std::vector<std::string>());
+    EXPECT_EQ(testsupport::ChangedFiles(good, TreeBytes(folder, images)), std::vector<std::string>());
     const auto pictures = [](const std::string& text) {
       std::size_t count = 0;
       for (std::size_t at = text.find(" longname="); at != std::string::npos; at = text.find(" longname=", at + 1))

@@ -137,17 +137,9 @@ TEST(FileNameTexts, ConvertAtTheFileSystemBoundary) {
     const char* text;
     bool held;
   } rows[] = {
-      {"\u010Cerpadlo.png", 1250,
-       "\xC8"
-       "erpadlo.png",
-       true},
+      {"\u010Cerpadlo.png", 1250, "\xC8\x65rpadlo.png", true},
       {"\u010Cerpadlo.png", 1252, "?erpadlo.png", false},
-      {"Gr\u00FC\u00DF"
-       "e",
-       1252,
-       "Gr\xFC\xDF"
-       "e",
-       true},
+      {"Gr\u00FC\u00DF\x65", 1252, "Gr\xFC\xDF\x65", true},
       {"logo.png", 1251, "logo.png", true},
   };
   for (const auto& row : rows) {
@@ -159,22 +151,14 @@ TEST(FileNameTexts, ConvertAtTheFileSystemBoundary) {
     }
   }
   // A name that is no UTF-8 is taken as it stands.
-  EXPECT_EQ(TextOfFileName("\xC8"
-                           "erpadlo",
-                           1250),
-            "\xC8"
-            "erpadlo");
+  EXPECT_EQ(TextOfFileName("\xC8\x65rpadlo", 1250), "\xC8\x65rpadlo");
 
   const UINT saved = GetACP();
   SetAnsiCodePage(1250);
   EXPECT_EQ(ShownPath("/tmp/\u010Derpac\u00ED stanice\\SendRoot\\WWW\\"),
-            "/tmp/\xE8"
-            "erpac\xED stanice/SendRoot/WWW/");
+            "/tmp/\xE8\x65rpac\xED stanice/SendRoot/WWW/");
   // A text in the code page already keeps its bytes.
-  EXPECT_EQ(ShownPath("/tmp/\xE8"
-                      "erpac\xED stanice\\SendRoot"),
-            "/tmp/\xE8"
-            "erpac\xED stanice/SendRoot");
+  EXPECT_EQ(ShownPath("/tmp/\xE8\x65rpac\xED stanice\\SendRoot"), "/tmp/\xE8\x65rpac\xED stanice/SendRoot");
   SetAnsiCodePage(saved);
 }
 

@@ -685,10 +685,7 @@ TEST_F(X11BackendTest, OpenDialogShowsAndTakesNamesBeyondAscii) {
   // A file not found is told in a box: answered, so that the test ends.
   Driver::AnswerMessageBox("File not found", IDOK);
   TTempFolder folder({"\u010Cerpadlo.png", "\u017Dlut\u00FD k\u016F\u0148.png"});
-  const std::string listed[] = {
-      "\xC8"
-      "erpadlo.png",
-      "\x8Elut\xFD k\xF9\xF2.png"};
+  const std::string listed[] = {"\xC8\x65rpadlo.png", "\x8Elut\xFD k\xF9\xF2.png"};
   for (const bool typed : {false, true}) {
     SCOPED_TRACE(typed ? "typed" : "clicked");
     TOpenDialog dialog(nullptr);

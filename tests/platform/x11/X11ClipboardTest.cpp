@@ -300,9 +300,7 @@ TEST_F(X11ClipboardTest, TheUnicodeTextOfAnotherProgramKeepsEveryLetter) {
   TXclip program(server.Name(), "\u010Cerpadlo \u017E\u00E1dn\u00E9");
   ASSERT_TRUE(WaitForOwner(other, clipboard, false, None));
   EXPECT_EQ(Clipboard()->AsUnicodeText(), u"\u010Cerpadlo \u017E\u00E1dn\u00E9");
-  EXPECT_EQ(Clipboard()->AsText(),
-            "?erpadlo \x9E\xE1"
-            "dn\xE9");
+  EXPECT_EQ(Clipboard()->AsText(), "?erpadlo \x9E\xE1\x64n\xE9");
   SetAnsiCodePage(saved);
 }
 

@@ -252,11 +252,7 @@ TEST_F(ImageManagerDriven, AFileNameBeyondAsciiIsStoredInTheProjectsCodePage) {
     const char* encoding;
     const char* longName;
     bool told;
-  } cases[] = {{"windows-1250",
-                "\xC8"
-                "erpadlo \x9Elut\xFD",
-                false},
-               {"windows-1252", "?erpadlo \x9Elut\xFD", true}};
+  } cases[] = {{"windows-1250", "\xC8\x65rpadlo \x9Elut\xFD", false}, {"windows-1252", "?erpadlo \x9Elut\xFD", true}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.encoding);
     std::filesystem::remove_all(folder.Native("Tarnwell/Images"));

@@ -277,8 +277,7 @@ TEST(CanvasText, PrefixWidthsAndPositionsAreThoseOfEveryStartMeasured) {
       {1250, "Times New Roman", -17, fsBold, "\xC8\x65rpac\xED stanice \x96 \x9Elu\x9Dou\xE8k\xFD k\xF9\xF2"},
       {1252, "Courier New", -11, fsItalic, "mono  \t\x01 \xA0|"},
       {CP_UTF8, "Tahoma", -15, 0,
-       "\xC4\x8C"
-       "erpadlo \xE2\x82\xAC 1 \xF0\x9F\x98\x80 x\x80y\xE2\x82 z\xC0\x80 \xF8! \xED\xA0\x80 \xC3"},
+       "\xC4\x8C\x65rpadlo \xE2\x82\xAC 1 \xF0\x9F\x98\x80 x\x80y\xE2\x82 z\xC0\x80 \xF8! \xED\xA0\x80 \xC3"},
       {932, "Arial", -14, 0, "\x82\xA0\x82\xA2 \x93\xFA\x96\x7B\xB1\xB2 A\x81\x7F\x82\x20 \x88"},
   };
   const UINT saved = GetACP();
