@@ -51,7 +51,10 @@ cp -r "$top/examples/demo" "$work/designer"
 # The page, built and served with the preset values.
 cp -r "$top/examples/demo" "$work/demo"
 "$halvex" build "$work/demo" > "$work/build.log" || { cat "$work/build.log"; exit 1; }
-"$halvex" serve "$work/demo" --port 0 > "$work/serve.log" 2>&1 &
+# The log is there before the server starts: the loop below may read it
+# before the background job has opened it.
+: > "$work/serve.log"
+"$halvex" serve "$work/demo" --port 0 >> "$work/serve.log" 2>&1 &
 server=$!
 url=""
 for ((i = 0; i < 100; i++)); do
