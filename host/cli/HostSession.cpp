@@ -185,7 +185,8 @@ bool ReadOption(const std::vector<std::string>& args, std::size_t& i, bool accep
 extern "C" void StopOnSignal(int signal) { RequestStop(signal); }
 
 // SIGINT and SIGTERM ask the run to stop (StopRequest.h) for as long as it
-// lives, instead of ending the process in the middle of a write.
+// lives, instead of ending the process in the middle of a write. A SIGINT
+// that came ignored (a background job) stays ignored.
 class StopSignals {
  public:
   StopSignals() {
@@ -194,7 +195,7 @@ class StopSignals {
     action.sa_handler = StopOnSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &action, &oldInt_);
+    sigaction(SIGINT, InterruptIgnored() ? nullptr : &action, &oldInt_);
     sigaction(SIGTERM, &action, &oldTerm_);
   }
   ~StopSignals() {

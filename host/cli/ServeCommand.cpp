@@ -13,6 +13,7 @@
 #include "host/sim/HalvexHost.h"
 #include "host/sim/web/PlcWebServer.h"
 #include "platform/win/RegistryStore.h"
+#include "platform/win/StopRequest.h"
 
 namespace fs = std::filesystem;
 
@@ -71,9 +72,10 @@ int RunServe(const HalvexContext&, const std::vector<std::string>& args, std::os
     return kExitUsage;
   }
   // The server's threads inherit the mask: only this thread takes the signals.
+  // A SIGINT that came ignored (a background job) stays ignored.
   sigset_t stopSignals;
   sigemptyset(&stopSignals);
-  sigaddset(&stopSignals, SIGINT);
+  if (!InterruptIgnored()) sigaddset(&stopSignals, SIGINT);
   sigaddset(&stopSignals, SIGTERM);
   pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
   HalvexHost host;

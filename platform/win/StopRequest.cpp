@@ -40,6 +40,11 @@ int StopRequestSignal() noexcept { return gStopSignal.load(std::memory_order_rel
 
 void ClearStopRequest() noexcept { gStopSignal.store(0, std::memory_order_relaxed); }
 
+bool InterruptIgnored() noexcept {
+  struct sigaction now {};
+  return sigaction(SIGINT, nullptr, &now) == 0 && now.sa_handler == SIG_IGN;
+}
+
 StopSignalScope::StopSignalScope(const char* notice) {
   ClearStopRequest();
   gSignalsSeen.store(0, std::memory_order_relaxed);
@@ -50,7 +55,7 @@ StopSignalScope::StopSignalScope(const char* notice) {
   // Without SA_RESTART: a wait of the program ends early (EINTR) and it looks
   // at the stop sooner.
   action.sa_flags = 0;
-  sigaction(SIGINT, &action, &oldInt_);
+  sigaction(SIGINT, InterruptIgnored() ? nullptr : &action, &oldInt_);
   sigaction(SIGTERM, &action, &oldTerm_);
 }
 

@@ -14,13 +14,20 @@ int StopRequestSignal() noexcept;
 // Forgets a recorded stop (a new run starts).
 void ClearStopRequest() noexcept;
 
+// True when SIGINT is ignored now, as a program finds it when it was started
+// as a background job of a non-interactive shell (or by nohup from one): by
+// the shells' convention such a program is not stopped by the terminal's
+// Ctrl+C, so the stop handlers leave SIGINT ignored. SIGTERM always stops.
+bool InterruptIgnored() noexcept;
+
 // While it lives, SIGINT and SIGTERM ask for the stop (RequestStop) and the
 // notice, when given, is written to the standard error; a second signal ends
 // the process at once as the signal's default does (also when the program
 // took the stop and forgot it to close as always): a program busy in a long
 // piece of work, which looks at the stop only after it, can always be ended
-// without SIGKILL. It starts with no stop recorded and gives the signals
-// their previous handling back when it ends.
+// without SIGKILL. It starts with no stop recorded, leaves a SIGINT that was
+// ignored ignored (InterruptIgnored) and gives the signals their previous
+// handling back when it ends.
 class StopSignalScope {
  public:
   explicit StopSignalScope(const char* notice = nullptr);

@@ -402,8 +402,20 @@ TEST_F(HalvexBuild, CtrlCStopsTheBuildWhichSaysSoAndTheNextBuildIsWhole) {
     const std::string command = "HALVEX_HOME='" + home_ + "' exec '" + TARNWELL_HALVEX_PATH + "' " + c.verb + " '" +
                                 copy.string() + "'" + c.options + " > '" + output.string() + "' 2>&1";
     const char* argv[] = {"sh", "-c", command.c_str(), nullptr};
+    // Started as from a terminal, with the signals' default handling, also
+    // when the tests run as a background job that has SIGINT ignored.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGINT);
+    sigaddset(&defaults, SIGTERM);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
     pid_t pid = 0;
-    ASSERT_EQ(posix_spawnp(&pid, "sh", nullptr, nullptr, const_cast<char* const*>(argv), environ), 0);
+    const int spawned = posix_spawnp(&pid, "sh", nullptr, &attributes, const_cast<char* const*>(argv), environ);
+    posix_spawnattr_destroy(&attributes);
+    ASSERT_EQ(spawned, 0);
     int status = 0;
     bool ended = false;
     const auto hasEnded = [&] { return ended || (ended = waitpid(pid, &status, WNOHANG) == pid); };

@@ -30,6 +30,9 @@ inline void StartServe(const std::string& folder, ServeRun& run) {
   if (pipe(pipeEnds) != 0) return;
   run.pid = fork();
   if (run.pid == 0) {
+    // As a program started from a terminal: Ctrl+C stops it, also when the
+    // tests themselves run as a background job that has SIGINT ignored.
+    signal(SIGINT, SIG_DFL);
     dup2(pipeEnds[1], 1);
     close(pipeEnds[0]);
     execl(TARNWELL_HALVEX_PATH, "halvex", "serve", folder.c_str(), "--port", "0", nullptr);
