@@ -79,6 +79,8 @@ class TGridWebElement : public TGridGraphic {
   TmyXmlNode* GetXmlNode() const { return FXmlNode.get(); }
 
   bool CanSelect() override;
+  // "Object UID": objects have no component name.
+  std::string MapName() const override { return "Object " + std::to_string(FUid); }
   TRect GetRect() override;
   void SetPosition(int posX, int posY) override;
   void SetElementPosition(int posX, int posY);

@@ -171,6 +171,10 @@ class TControl : public TComponent {
   bool Showing() const;
   bool Enabled() const { return enabled_; }
   virtual void SetEnabled(bool value);
+  // The name a script that drives the program finds the control by (the
+  // X11 back end's control map): its Name; a control made at run time
+  // without one may give another; empty leaves it out.
+  virtual std::string MapName() const { return Name(); }
 
   // --- text, looks ---
   std::string Caption() const { return Text(); }

@@ -99,11 +99,13 @@ class TX11Backend : public TUiBackend {
   // window.
   bool CaptureWindow(TCustomForm* form, std::vector<std::uint32_t>& pixels, int& width, int& height);
   // With TARNWELL_X11_CONTROL_MAP=1 in the environment every window carries
-  // the property _TARNWELL_CONTROLS (a text, one line a visible named
-  // control: "left top width height Name" in the window's coordinates, the
+  // the property _TARNWELL_CONTROLS (a text, one line a visible control
+  // with a MapName: "left top width height Name" in the window's
+  // coordinates, " (disabled)" after the name of a disabled one, the
   // controls of a form depth first; a menu's window lists its items by
   // caption), so that scripts driving the program with an input tool find
-  // what to click. Read when the back end is made.
+  // what to click and wait for what they caused. Read when the back end is
+  // made.
   bool ControlMapEnabled() const { return controlMap_; }
 
   // Rectangles sent to the server since the count was last taken (tests

@@ -14,12 +14,14 @@ void AddControls(TWinControl* parent, const TPoint& windowOrigin, std::string& t
   for (int i = 0; i < parent->ControlCount(); ++i) {
     TControl* c = parent->Controls(i);
     if (!c->Visible()) continue;
-    if (!c->Name().empty()) {
+    if (const std::string name = c->MapName(); !name.empty()) {
       // The control's own rectangle (its client origin may lie inside a
-      // border), in the window's coordinates.
+      // border), in the window's coordinates. A disabled control says so
+      // after its name, so that a script waits for it to become enabled
+      // instead of clicking it in vain.
       const TPoint topLeft = c->Parent()->ClientToScreen({c->Left(), c->Top()});
       text += ControlMapLine(Bounds(topLeft.x - windowOrigin.x, topLeft.y - windowOrigin.y, c->Width(), c->Height()),
-                             c->Name());
+                             c->Enabled() ? name : name + " (disabled)");
     }
     if (auto* win = dynamic_cast<TWinControl*>(c)) AddControls(win, windowOrigin, text);
   }

@@ -56,7 +56,9 @@ fail() {
   exit 1
 }
 
-# Polls a condition ten times a second, for at most $2 seconds.
+# Polls a condition ten times a second, for at most $2 seconds. Every step
+# of the session waits so for the state it caused, never for a time: on a
+# busy machine the program may take seconds to come to an event.
 wait_for() {
   local condition=$1 seconds=$2 what=$3
   for ((i = 0; i < seconds * 10; i++)); do
@@ -124,6 +126,20 @@ click_control() {
   read -r px py < <(point_in "$@")
   xdotool mousemove "$px" "$py" click 1
 }
+# Waits until the window of class instance $1 is shown with its control $2
+# painted (the map is published after the window's pixels).
+wait_shown() {
+  wait_for "[[ -n \"\$(window_of $1)\" ]] && [[ -n \"\$(control_rect \"\$(window_of $1)\" $2)\" ]]" "$3" "$4"
+}
+# The name of the design-surface object under the point ($2, $3) of the
+# control sbDesign1 of window $1 (the topmost: the map lists them in order).
+object_at() {
+  local rect
+  rect=$(control_rect "$1" sbDesign1)
+  read -r sl st _ _ <<< "$rect"
+  xprop -notype -id "$1" _TARNWELL_CONTROLS | sed -e 's/^[^"]*"//' -e 's/"$//' -e 's/\\n/\n/g' |
+    awk -v x=$((sl + $2)) -v y=$((st + $3)) '$5 == "Object" && NF == 6 && x >= $1 && x < $1 + $3 && y >= $2 && y < $2 + $4 { found = $5 " " $6 } END { print found }'
+}
 
 # Another program puts $1 on the clipboard (xclip holds it, in the
 # background, until another client takes the clipboard). xclip returns before
@@ -153,7 +169,7 @@ screen host
 
 # The host's menu: Plug-ins, then its entry Tarnwell.
 click_control "$main" mnuPlugins
-wait_for '[[ -n "$(window_of Menu)" ]]' 20 "the Plug-ins menu"
+wait_shown Menu Tarnwell 20 "the Plug-ins menu"
 menu=$(window_of Menu)
 screen plugins-menu
 click_control "$menu" Tarnwell
@@ -168,7 +184,7 @@ screen designer
 paste_refused() {
   click_control "$designer" sbDesign1 600 420
   xdotool key ctrl+v
-  wait_for '[[ -n "$(window_of MessageForm)" ]]' 20 "the refusal of the paste of \"$1\""
+  wait_shown MessageForm Button1 20 "the refusal of the paste of \"$1\""
   screen "paste-refused-$1"
   click_control "$(window_of MessageForm)" Button1
   wait_for '[[ -z "$(window_of MessageForm)" ]]' 20 "the refusal to close"
@@ -182,9 +198,10 @@ xdotool key ctrl+v
 wait_for '[[ -n "$(control_rect "$designer" GridInsert)" ]] || [[ -n "$(window_of MessageForm)" ]]' 20 \
   "the pasted object to follow the mouse"
 [[ -z "$(window_of MessageForm)" ]] || { screen paste-wrongly-refused; fail "the designer copy was refused"; }
+following=$(control_rect "$designer" GridInsert)
 read -r px py < <(point_in "$designer" sbDesign1 500 400)
 xdotool mousemove "$px" "$py"
-sleep 0.2
+wait_for '[[ "$(control_rect "$designer" GridInsert)" != "$following" ]]' 20 "the pasted object to follow the mouse there"
 xdotool click 1
 wait_for '[[ -z "$(control_rect "$designer" GridInsert)" ]]' 20 "the pasted object to be placed"
 screen pasted
@@ -200,15 +217,17 @@ wait "$xclip_pid" 2> /dev/null || true
 # from the next one, which would make a double click of the two.
 click_control "$designer" sbDesign1 720 470
 xdotool key ctrl+v
-screen paste-after-owner-ended
-offer BBB
-paste_refused BBB
-
 # The mouse resting on a tool button shows the button's hint below the mouse.
+# The program takes its events in order: when the hint shows, the Ctrl+V
+# before it was handled (and found nothing), and the next offer cannot reach it.
 read -r hx hy < <(point_in "$designer" btnAddGroup)
 xdotool mousemove "$hx" "$hy"
 wait_for '[[ -n "$(window_of HintWindow)" ]]' 20 "the hint of the button Add group"
 screen hint
+[[ -z "$(window_of MessageForm)" ]] || fail "Ctrl+V with a clipboard without owner was refused with a box"
+[[ -z "$(control_rect "$designer" GridInsert)" ]] || fail "Ctrl+V with a clipboard without owner pasted an object"
+offer BBB
+paste_refused BBB
 
 # The first page's title (a label): a double click opens its properties.
 click_control "$designer" tvPageList 60 8
@@ -244,28 +263,40 @@ wait_for '[[ -z "$(window_of T?FormLabelProperties)" ]]' 20 "the properties of t
 # down: Diagnostics.
 click_control "$designer" tvPageList 60 8
 xdotool key Down Down
-wait_for '[[ -n "$(window_of MessageForm)" ]]' 20 "the box about the object that could not be loaded"
+wait_shown MessageForm Button1 20 "the box about the object that could not be loaded"
 screen object-not-loaded
 click_control "$(window_of MessageForm)" Button1
 wait_for '[[ -z "$(window_of MessageForm)" ]]' 20 "the box about the object to close"
 xdotool key Down Down
-sleep 0.5
+# The page is shown when the surface holds its first object.
+first=$(awk '/<page caption="Diagnostics"/ { on = 1 } on && /<object / { match($0, /Uid="[0-9]+"/); print substr($0, RSTART + 5, RLENGTH - 6); exit }' \
+  "$work/demo/Tarnwell/Demo.xml")
+[[ -n "$first" ]] || fail "the page Diagnostics has no object in the demo"
+wait_for '[[ -n "$(control_rect "$designer" "Object $first")" ]]' 20 "the page Diagnostics to be shown"
 screen page-diagnostics
 
-# An object of the page is dragged on the surface.
+# An object of the page is dragged on the surface; it moves, and the undo
+# button is enabled.
+dragged=$(object_at "$designer" 60 12)
+[[ -n "$dragged" ]] || fail "no object at the point the drag starts from"
+was=$(control_rect "$designer" "$dragged")
 read -r sx sy < <(point_in "$designer" sbDesign1 60 12)
 xdotool mousemove "$sx" "$sy" mousedown 1 mousemove $((sx + 20)) $((sy + 20)) mousemove $((sx + 60)) $((sy + 50)) mouseup 1
-sleep 0.3
+wait_for '[[ "$(control_rect "$designer" "$dragged")" != "$was" ]] && [[ -n "$(control_rect "$designer" tbUndo)" ]]' 20 \
+  "the dragged object to move and the undo button to be enabled"
+read -r wl wt _ _ <<< "$was"
+read -r nl nt _ _ <<< "$(control_rect "$designer" "$dragged")"
+((nl > wl + 30 && nt > wt + 20)) || fail "$dragged moved from $wl,$wt to $nl,$nt, not by the drag"
 screen dragged
 
 # Delete the page: the designer asks, the person presses No; again, and the
 # person presses Yes.
 click_control "$designer" btnDeletePage
-wait_for '[[ -n "$(window_of MessageForm)" ]]' 20 "the question before deleting"
+wait_shown MessageForm Button7 20 "the question before deleting"
 click_control "$(window_of MessageForm)" Button7
 wait_for '[[ -z "$(window_of MessageForm)" ]]' 20 "the question answered No to close"
 click_control "$designer" btnDeletePage
-wait_for '[[ -n "$(window_of MessageForm)" ]]' 20 "the question before deleting, again"
+wait_shown MessageForm Button6 20 "the question before deleting, again"
 question=$(window_of MessageForm)
 screen question
 click_control "$question" Button6
