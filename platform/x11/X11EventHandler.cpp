@@ -90,10 +90,18 @@ void TX11EventHandler::Handle(XEvent& event) {
     case kXButtonPress: OnButtonPress(*w, event.xbutton); break;
     case kXButtonRelease: OnButtonRelease(*w, event.xbutton); break;
     case MotionNotify: {
-      // Only the newest of the moves waiting counts.
+      // Only the newest of the moves that wait one after the other counts;
+      // a move behind a press or a release stays behind it (a busy program
+      // that finds a whole drag waiting must still see it as a drag).
+      ::Display* x = backend_.Display().X();
       XMotionEvent e = event.xmotion;
       XEvent next;
-      while (XCheckTypedWindowEvent(backend_.Display().X(), e.window, MotionNotify, &next)) e = next.xmotion;
+      while (XEventsQueued(x, QueuedAlready) > 0) {
+        XPeekEvent(x, &next);
+        if (next.type != MotionNotify || next.xmotion.window != e.window) break;
+        XNextEvent(x, &next);
+        e = next.xmotion;
+      }
       OnMotion(*w, e);
       break;
     }

@@ -59,12 +59,14 @@ fail() {
 # Polls a condition ten times a second, for at most $2 seconds. Every step
 # of the session waits so for the state it caused, never for a time: on a
 # busy machine the program may take seconds to come to an event.
+# $4, when given, is a command whose output tells what was seen instead.
 wait_for() {
-  local condition=$1 seconds=$2 what=$3
+  local condition=$1 seconds=$2 what=$3 seen=${4:-}
   for ((i = 0; i < seconds * 10; i++)); do
     if eval "$condition"; then return 0; fi
     sleep 0.1
   done
+  [[ -n "$seen" ]] && what="$what (seen: $(eval "$seen" 2>&1 | tr '\n' ' '))"
   fail "waited ${seconds}s for $what"
 }
 
@@ -283,7 +285,8 @@ was=$(control_rect "$designer" "$dragged")
 read -r sx sy < <(point_in "$designer" sbDesign1 60 12)
 xdotool mousemove "$sx" "$sy" mousedown 1 mousemove $((sx + 20)) $((sy + 20)) mousemove $((sx + 60)) $((sy + 50)) mouseup 1
 wait_for '[[ "$(control_rect "$designer" "$dragged")" != "$was" ]] && [[ -n "$(control_rect "$designer" tbUndo)" ]]' 20 \
-  "the dragged object to move and the undo button to be enabled"
+  "the dragged object to move and the undo button to be enabled" \
+  'echo "$dragged at $(control_rect "$designer" "$dragged"), was $was;"; xprop -notype -id "$designer" _TARNWELL_CONTROLS | grep -o "[^n]*tbUndo[^\\\\]*"'
 read -r wl wt _ _ <<< "$was"
 read -r nl nt _ _ <<< "$(control_rect "$designer" "$dragged")"
 ((nl > wl + 30 && nt > wt + 20)) || fail "$dragged moved from $wl,$wt to $nl,$nt, not by the drag"
