@@ -405,22 +405,39 @@ TEST_F(X11BackendTest, ModalFormWaitsForEnterOrEscape) {
 }
 
 TEST_F(X11BackendTest, MessageBoxIsAWindowWhoseButtonAnswers) {
-  TCustomForm* shown = nullptr;
-  TScript script({[] {},
-                  [&] {
-                    for (int i = 0; i < Screen->FormCount(); ++i)
-                      if (Screen->Forms(i)->Name() == "MessageForm") shown = Screen->Forms(i);
-                    if (shown == nullptr) return;
-                    backend->Flush();
-                    EXPECT_NE(shown->FindComponent("imgIcon"), nullptr) << "the question's icon";
-                    SaveControlAsPng(shown, std::string(TARNWELL_BINARY_DIR) + "/x11-message-box.png");
-                    auto* no = dynamic_cast<TControl*>(shown->FindComponent("Button" + std::to_string(IDNO)));
-                    if (no != nullptr) ClickAt(no, 10, 10);
-                  }});
-  EXPECT_EQ(MessageBox(nullptr, "Save the changes?", "Question", MB_YESNO | MB_ICONQUESTION), IDNO);
-  ASSERT_NE(shown, nullptr);
-  EXPECT_EQ(MessageBoxLog().back().answer, IDNO);
-  EXPECT_FALSE(MessageBoxLog().back().answeredByHandler);
+  std::string manyWords;
+  for (int i = 0; i < 100000; ++i) manyWords += "word ";
+  // However long its text, a box fits the screen.
+  const struct {
+    std::string text;
+    UINT flags;
+    int answer;
+  } cases[] = {
+      {"Save the changes?", MB_YESNO | MB_ICONQUESTION, IDNO},
+      {std::string(1000000, 'l'), MB_OK | MB_ICONSTOP, IDOK},
+      {manyWords, MB_OK, IDOK},
+  };
+  for (const auto& c : cases) {
+    TCustomForm* shown = nullptr;
+    TScript script({[] {},
+                    [&] {
+                      for (int i = 0; i < Screen->FormCount(); ++i)
+                        if (Screen->Forms(i)->Name() == "MessageForm") shown = Screen->Forms(i);
+                      if (shown == nullptr) return;
+                      backend->Flush();
+                      EXPECT_EQ(shown->FindComponent("imgIcon") != nullptr, (c.flags & MB_ICONMASK) != 0);
+                      EXPECT_LE(shown->Width(), 1280);
+                      EXPECT_LE(shown->Height(), 1024);
+                      if (c.answer == IDNO)
+                        SaveControlAsPng(shown, std::string(TARNWELL_BINARY_DIR) + "/x11-message-box.png");
+                      auto* button = dynamic_cast<TControl*>(shown->FindComponent("Button" + std::to_string(c.answer)));
+                      if (button != nullptr) ClickAt(button, 10, 10);
+                    }});
+    EXPECT_EQ(MessageBox(nullptr, c.text.c_str(), "Question", c.flags), c.answer);
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(MessageBoxLog().back().answer, c.answer);
+    EXPECT_FALSE(MessageBoxLog().back().answeredByHandler);
+  }
 }
 
 TEST_F(X11BackendTest, PopupMenuIsChosenWithTheMouseOrTheKeys) {
