@@ -246,9 +246,10 @@ void TX11MenuTracker::MoveLight(int step) {
 void TX11MenuTracker::LightItem(int index) {
   Level& level = *levels_.back();
   const int n = level.menu->Count();
-  // The nearest item that is no line, looking the other way at the end.
+  // The nearest item that is no line, in the way the light moves (inwards
+  // at either end).
   int i = std::clamp(index, 0, n - 1);
-  const int step = index > level.hot ? 1 : -1;
+  const int step = i == 0 ? 1 : i == n - 1 ? -1 : index > level.hot ? 1 : -1;
   while (i >= 0 && i < n && level.menu->Item(i)->IsLine()) i += step;
   if (i < 0 || i >= n) return;
   level.hot = i;
