@@ -100,7 +100,13 @@ void TApplication::ProcessMessages() {
       terminated_ = true;
       break;
     }
-    DispatchMessage(&msg);
+    // As a window procedure of the class library does: a handler's failure
+    // is told to the user, not carried out of the loop that ends the program.
+    try {
+      DispatchMessage(&msg);
+    } catch (...) {
+      HandleException(this);
+    }
   }
 }
 
@@ -114,4 +120,29 @@ std::string TApplication::Title() const {
 
 int TApplication::MessageBox(const std::string& text, const std::string& caption, int flags) {
   return ::MessageBox(Handle(), text.c_str(), caption.c_str(), static_cast<UINT>(flags));
+}
+
+void TApplication::HandleException(TObject* sender) {
+  const std::exception_ptr current = std::current_exception();
+  if (!current) return;
+  try {
+    std::rethrow_exception(current);
+  } catch (const std::exception& e) {
+    if (OnException)
+      OnException(sender, e);
+    else
+      ShowException(e);
+  } catch (...) {
+    const Exception unknown("Unknown exception");
+    if (OnException)
+      OnException(sender, unknown);
+    else
+      ShowException(unknown);
+  }
+}
+
+void TApplication::ShowException(const std::exception& e) {
+  std::string text = e.what();
+  if (!text.empty() && text.back() > '.') text += '.';
+  MessageBox(text, Title(), MB_OK | MB_ICONSTOP);
 }

@@ -2,8 +2,10 @@
 // TApplication (`Application`): the program's main form, its window handle,
 // its executable name, and the message loop step ProcessMessages.
 
+#include <exception>
 #include <string>
 
+#include "platform/vcl/Closure.h"
 #include "platform/vcl/Colors.h"
 #include "platform/vcl/Component.h"
 #include "platform/win/WindowMessages.h"
@@ -12,6 +14,9 @@ class TControl;
 class TCustomForm;
 class THintWindow;
 class TTimer;
+
+// What the program does with an exception that reached its message loop.
+using TExceptionEvent = Closure<void(TObject* Sender, const std::exception& E)>;
 
 class TApplication : public TComponent {
  public:
@@ -44,13 +49,24 @@ class TApplication : public TComponent {
 
   // Handles every message waiting in the thread's queue, and the timers that
   // are due, until none is left; messages the handlers post meanwhile are
-  // handled too. WM_QUIT ends the application.
+  // handled too. WM_QUIT ends the application. A message whose handling
+  // throws is reported (HandleException) and the next one handled.
   void ProcessMessages();
   void Terminate() { terminated_ = true; }
   bool Terminated() const { return terminated_; }
 
   // A message box owned by the application window.
   int MessageBox(const std::string& text, const std::string& caption, int flags = 0);
+
+  // The message loop's answer to an exception that would end the program:
+  // OnException when assigned, else ShowException. Called inside a catch
+  // block (it reads the exception in flight; outside one it does nothing).
+  // The program goes on: what the user made is kept.
+  void HandleException(TObject* sender);
+  // An error box with the exception's text (a full stop added when it ends
+  // without one), captioned with the Title.
+  void ShowException(const std::exception& e);
+  TExceptionEvent OnException;
 
   TColor HintColor = clInfoBk;
   int HintPause = 500;

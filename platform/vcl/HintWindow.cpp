@@ -1,7 +1,11 @@
 #include "platform/vcl/HintWindow.h"
 
+#include <algorithm>
+
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Canvas.h"
+#include "platform/vcl/ClassicLook.h"
+#include "platform/vcl/Screen.h"
 #include "platform/vcl/UiBackend.h"
 
 namespace {
@@ -37,11 +41,16 @@ THintWindow::THintWindow(TComponent* AOwner) : TCustomForm(AOwner) {
 }
 
 void THintWindow::ActivateHint(const TPoint& at, const std::string& hint) {
-  SetCaption(hint);
   TCanvas* canvas = Canvas();
   canvas->Font->Assign(*Font());
-  const int width = canvas->TextWidth(hint) + 2 * (kMarginX + 1);
-  const int height = canvas->TextHeight(hint) + 2 * (kMarginY + 1);
+  // Sized to the text, but never wider than the work area: a longer text
+  // shows cut, ending in "...".
+  const int frame = 2 * (kMarginX + 1);
+  const std::string shown =
+      EllipsizedText(canvas, hint, std::max(0, static_cast<int>(Screen->WorkAreaRect().Width()) - frame));
+  SetCaption(shown);
+  const int width = canvas->TextWidth(shown) + frame;
+  const int height = canvas->TextHeight(shown) + 2 * (kMarginY + 1);
   SetBounds(at.x, at.y, width, height);
   SetVisible(true);
   Invalidate();

@@ -15,7 +15,8 @@ class THintWindow : public TCustomForm {
   explicit THintWindow(TComponent* AOwner);
 
   // Shows `hint` with the window's top left corner at the screen point `at`,
-  // sized to the text.
+  // sized to the text (cut with "..." where it would be wider than the work
+  // area).
   void ActivateHint(const TPoint& at, const std::string& hint);
   // Hides the window.
   void ReleaseHandle();

@@ -34,6 +34,19 @@ namespace {
 // Changes are compared and sent in tiles of this size.
 constexpr int kTile = 32;
 
+// A step whose failure (a paint that needs more than the screen can give, a
+// handler that throws) must not end the program, nor reach the code that
+// merely showed a form: the application tells the person and the rounds go
+// on, with everything the person made still there.
+template <class Step>
+void Guarded(Step&& step) {
+  try {
+    step();
+  } catch (...) {
+    Application->HandleException(Application);
+  }
+}
+
 }  // namespace
 
 std::unique_ptr<TX11Backend> TX11Backend::Open(const char* displayName, std::string& error) {
@@ -189,7 +202,7 @@ void TX11Backend::FormShown(TCustomForm* form) {
   w->mapped = true;
   w->dirty = true;
   w->shown.clear();
-  Repaint(*w);
+  Guarded([this, w] { Repaint(*w); });
   XFlush(x);
 }
 
@@ -345,7 +358,7 @@ void TX11Backend::HandlePending() {
 }
 
 void TX11Backend::Pump(int waitMs) {
-  Flush();
+  Guarded([this] { Flush(); });
   ::Display* x = display_->X();
   if (XPending(x) == 0 && waitMs > 0) {
     const int fd = ConnectionNumber(x);
@@ -355,10 +368,10 @@ void TX11Backend::Pump(int waitMs) {
     timeval timeout{0, waitMs * 1000};
     select(fd + 1, &set, nullptr, nullptr, &timeout);
   }
-  HandlePending();
+  Guarded([this] { HandlePending(); });
   Application->ProcessMessages();
-  clipboard_->Poll();
-  Flush();
+  Guarded([this] { clipboard_->Poll(); });
+  Guarded([this] { Flush(); });
 }
 
 void TX11Backend::PumpModal() { Pump(10); }

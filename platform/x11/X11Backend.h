@@ -27,7 +27,10 @@
 // that holds it then.
 //
 // Timers run on the real clock; PumpModal waits on the display at most 10 ms
-// before it runs the due timers and posted messages again.
+// before it runs the due timers and posted messages again. A failure while a
+// round paints a window or handles the person's input (a window too big to
+// paint) ends no program: it goes to Application->HandleException (an error
+// box with its text) and the rounds go on.
 
 #include <cstdint>
 #include <functional>

@@ -4,12 +4,15 @@
 #include <sys/select.h>
 
 #include <algorithm>
+#include <chrono>
+#include <optional>
 
+#include "base/ScopeExit.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Bitmap.h"
 #include "platform/vcl/Canvas.h"
 #include "platform/vcl/ClassicLook.h"
-#include "platform/vcl/ImageList.h"
+#include "platform/vcl/MenuLevel.h"
 #include "platform/vcl/Menus.h"
 #include "platform/x11/X11Backend.h"
 #include "platform/x11/X11Clipboard.h"
@@ -19,31 +22,22 @@
 
 namespace {
 
-constexpr int kBorder = 3;
-constexpr int kItemHeight = 20;
-constexpr int kLineHeight = 8;
-constexpr int kTextLeft = 22;
-constexpr int kRightMargin = 22;
-constexpr int kShortCutGap = 24;
-
-void SetMenuFont(TCanvas* canvas) {
-  canvas->Font->Name = "Tahoma";
-  canvas->Font->SetSize(8);
-  canvas->Font->Color = clMenuText;
-}
+// While the pointer rests on a scroll arrow the level moves one item this
+// often.
+constexpr auto kScrollInterval = std::chrono::milliseconds(40);
+// Items a turn of the wheel scrolls.
+constexpr int kWheelItems = 3;
 
 bool Usable(const TMenuItem* item) { return item->Enabled() && !item->IsLine(); }
 
 }  // namespace
 
 struct TX11MenuTracker::Level {
-  TMenuItem* parent = nullptr;
-  std::vector<TMenuItem*> items;
-  std::vector<TRect> rects;  // in the level's window
+  TBitmap bitmap;  // before the layout, which measures on its canvas
+  std::optional<TMenuLevel> menu;
   ::Window window = 0;
   TRect bounds{};  // on the screen
   int hot = -1;
-  TBitmap bitmap;
 };
 
 TX11MenuTracker::TX11MenuTracker(TX11Backend& backend) : backend_(backend) {}
@@ -52,29 +46,11 @@ TX11MenuTracker::~TX11MenuTracker() { CloseLevelsAfter(0); }
 
 void TX11MenuTracker::OpenLevel(TMenuItem* parent, int x, int y) {
   auto level = std::make_unique<Level>();
-  level->parent = parent;
-  for (int i = 0; i < parent->Count(); ++i)
-    if (parent->Items(i)->Visible()) level->items.push_back(parent->Items(i));
-  if (level->items.empty()) return;
-  TCanvas* canvas = level->bitmap.Canvas;
-  SetMenuFont(canvas);
-  int textWidth = 0;
-  int shortCutWidth = 0;
-  int height = kBorder;
-  for (TMenuItem* item : level->items) {
-    const int h = item->IsLine() ? kLineHeight : kItemHeight;
-    level->rects.push_back(Rect(kBorder, height, 0, height + h));
-    height += h;
-    if (item->IsLine()) continue;
-    textWidth = std::max(textWidth, canvas->TextWidth(StripHotkey(item->Caption())));
-    if (item->ShortCut() != 0)
-      shortCutWidth = std::max(shortCutWidth, canvas->TextWidth(ShortCutToText(item->ShortCut())));
-  }
-  height += kBorder;
-  const int width =
-      kBorder * 2 + kTextLeft + textWidth + (shortCutWidth > 0 ? kShortCutGap + shortCutWidth : 0) + kRightMargin;
-  for (TRect& r : level->rects) r.Right = width - kBorder;
   TX11Display& d = backend_.Display();
+  const TMenuLevel& menu = level->menu.emplace(parent, level->bitmap.Canvas, TSize{d.ScreenWidth(), d.ScreenHeight()});
+  if (menu.Count() == 0) return;
+  const int width = menu.Width();
+  const int height = menu.Height();
   // Kept on the screen: moved left or up when it would leave it.
   x = std::max(0, std::min(x, d.ScreenWidth() - width));
   y = std::max(0, std::min(y, d.ScreenHeight() - height));
@@ -89,12 +65,6 @@ void TX11MenuTracker::OpenLevel(TMenuItem* parent, int x, int y) {
                     InputOutput, d.TheVisual(), CWOverrideRedirect | CWSaveUnder | CWEventMask, &attributes);
   d.SetClass(level->window, "Menu");
   XMapRaised(d.X(), level->window);
-  if (backend_.ControlMapEnabled()) {
-    std::string map;
-    for (std::size_t i = 0; i < level->items.size(); ++i)
-      if (!level->items[i]->IsLine()) map += ControlMapLine(level->rects[i], StripHotkey(level->items[i]->Caption()));
-    PublishControlMapText(d, level->window, map);
-  }
   levels_.push_back(std::move(level));
   Paint(*levels_.back());
 }
@@ -108,67 +78,47 @@ void TX11MenuTracker::CloseLevelsAfter(std::size_t index) {
 }
 
 void TX11MenuTracker::Paint(Level& level) {
-  TCanvas* canvas = level.bitmap.Canvas;
+  level.menu->Paint(level.bitmap.Canvas, level.hot);
   const int width = level.bitmap.Width();
-  const int height = level.bitmap.Height();
-  canvas->Brush->Color = clMenu;
-  canvas->Brush->Style = bsSolid;
-  canvas->FillRect(Rect(0, 0, width, height));
-  TRect frame = Rect(0, 0, width, height);
-  DrawEdge(canvas, frame, TEdge::Raised);
-  SetMenuFont(canvas);
-  for (std::size_t i = 0; i < level.items.size(); ++i) {
-    TMenuItem* item = level.items[i];
-    const TRect r = level.rects[i];
-    if (item->IsLine()) {
-      DrawEdgeLine(canvas, r.Left + 1, r.Top + kLineHeight / 2 - 1, static_cast<int>(r.Width()) - 2, true, true);
-      continue;
-    }
-    const bool hot = static_cast<int>(i) == level.hot;
-    canvas->Brush->Color = hot ? clHighlight : clMenu;
-    canvas->FillRect(r);
-    canvas->Brush->Style = bsClear;
-    canvas->Font->Color = !item->Enabled() ? clGrayText : hot ? clHighlightText : clMenuText;
-    const int textY = r.Top + (kItemHeight - canvas->TextHeight("Ag")) / 2;
-    canvas->TextOut(r.Left + kTextLeft, textY, StripHotkey(item->Caption()));
-    if (item->ShortCut() != 0) {
-      const std::string text = ShortCutToText(item->ShortCut());
-      canvas->TextOut(r.Right - kRightMargin - canvas->TextWidth(text), textY, text);
-    }
-    canvas->Brush->Style = bsSolid;
-    canvas->Pen->Color = canvas->Font->Color;
-    canvas->Brush->Color = canvas->Font->Color;
-    const int midY = r.Top + kItemHeight / 2;
-    const TMenu* menu = item->GetParentMenu();
-    const TCustomImageList* images = menu != nullptr ? menu->Images() : nullptr;
-    if (images != nullptr && item->ImageIndex >= 0 && item->ImageIndex < images->Count()) {
-      // The item's picture; a checked one sits in a sunken frame.
-      const int top = midY - images->Height() / 2;
-      images->Draw(canvas, r.Left + 2, top, item->ImageIndex, item->Enabled());
-      if (item->Checked()) {
-        TRect sunken = Rect(r.Left + 1, top - 1, r.Left + 3 + images->Width(), top + 1 + images->Height());
-        DrawEdge(canvas, sunken, TEdge::SunkenThin);
-        canvas->Pen->Color = canvas->Font->Color;
-      }
-    } else if (item->Checked()) {
-      // A tick.
-      canvas->MoveTo(r.Left + 6, midY);
-      canvas->LineTo(r.Left + 8, midY + 2);
-      canvas->LineTo(r.Left + 13, midY - 3);
-      canvas->MoveTo(r.Left + 6, midY + 1);
-      canvas->LineTo(r.Left + 8, midY + 3);
-      canvas->LineTo(r.Left + 13, midY - 2);
-    }
-    if (item->Count() > 0) {
-      const int ax = r.Right - 10;
-      canvas->Polygon({TPoint{ax, midY - 4}, TPoint{ax + 4, midY}, TPoint{ax, midY + 4}});
-    }
-  }
-  backend_.Display().PutPixels(level.window, level.bitmap.ScanLine(0), width * 4, 0, 0, width, height);
+  backend_.Display().PutPixels(level.window, level.bitmap.ScanLine(0), width * 4, 0, 0, width, level.bitmap.Height());
+  if (!backend_.ControlMapEnabled()) return;
+  // The items shown now, for a script that looks for what to click.
+  std::string map;
+  const TMenuLevel& menu = *level.menu;
+  for (int i = menu.FirstShown(); i <= menu.LastShown(); ++i)
+    if (!menu.Item(i)->IsLine()) map += ControlMapLine(menu.ItemRect(i), StripHotkey(menu.Item(i)->Caption()));
+  PublishControlMapText(backend_.Display(), level.window, map);
+}
+
+bool TX11MenuTracker::Scroll(std::size_t index, int items) {
+  Level& level = *levels_[index];
+  if (!level.menu->ScrollBy(items)) return false;
+  // What opened from the level stood beside an item that moved.
+  CloseLevelsAfter(index + 1);
+  if (level.hot >= 0 && level.menu->ItemRect(level.hot).IsEmpty()) level.hot = -1;
+  Paint(level);
+  return true;
+}
+
+void TX11MenuTracker::ScrollWhileOnArrow() {
+  if (arrowLevel_ >= levels_.size() || arrowStep_ == 0) return;
+  const auto now = std::chrono::steady_clock::now();
+  if (now - lastScroll_ < kScrollInterval) return;
+  lastScroll_ = now;
+  if (!Scroll(arrowLevel_, arrowStep_)) arrowStep_ = 0;
 }
 
 TMenuItem* TX11MenuTracker::Run(TMenuItem* items, const TPoint& screenPos) {
   if (items == nullptr) return nullptr;
+  // Whatever ends the tracking (a choice, a dismissal, a failure), no level
+  // stays on the screen and the pointer and keyboard go back.
+  ScopeExit closeAll([this] {
+    ::Display* x = backend_.Display().X();
+    XUngrabPointer(x, CurrentTime);
+    XUngrabKeyboard(x, CurrentTime);
+    CloseLevelsAfter(0);
+    XSync(x, False);
+  });
   OpenLevel(items, screenPos.x, screenPos.y);
   if (levels_.empty()) return nullptr;
   TX11Display& d = backend_.Display();
@@ -179,6 +129,8 @@ TMenuItem* TX11MenuTracker::Run(TMenuItem* items, const TPoint& screenPos) {
                None, d.FontCursor(68 /* XC_left_ptr */), CurrentTime);
   XGrabKeyboard(x, grab, False, GrabModeAsync, GrabModeAsync, CurrentTime);
   while (!done_ && !Application->Terminated() && backend_.Interactive()) {
+    // A failure here (a form that cannot be painted) ends the menu as
+    // dismissed, its grab released, and goes on to the round that runs it.
     backend_.Flush();
     if (XPending(x) == 0) {
       const int fd = ConnectionNumber(x);
@@ -193,12 +145,9 @@ TMenuItem* TX11MenuTracker::Run(TMenuItem* items, const TPoint& screenPos) {
       XNextEvent(x, &event);
       HandleEvent(event);
     }
+    ScrollWhileOnArrow();
     Application->ProcessMessages();
   }
-  XUngrabPointer(x, CurrentTime);
-  XUngrabKeyboard(x, CurrentTime);
-  CloseLevelsAfter(0);
-  XSync(x, False);
   return chosen_;
 }
 
@@ -207,6 +156,8 @@ void TX11MenuTracker::HandleEvent(XEvent& event) {
     case MotionNotify: PointerAt(event.xmotion.x_root, event.xmotion.y_root, false, false); return;
     case kXButtonPress:
       if (event.xbutton.button <= Button3) PointerAt(event.xbutton.x_root, event.xbutton.y_root, false, true);
+      if (event.xbutton.button == Button4 || event.xbutton.button == Button5)
+        Wheel(event.xbutton.x_root, event.xbutton.y_root, event.xbutton.button == Button4 ? -1 : 1);
       return;
     case kXButtonRelease:
       if (event.xbutton.button <= Button3) PointerAt(event.xbutton.x_root, event.xbutton.y_root, true, false);
@@ -224,27 +175,41 @@ void TX11MenuTracker::HandleEvent(XEvent& event) {
   if (event.type == kXExpose || event.type == ConfigureNotify) backend_.events_->Handle(event);
 }
 
+void TX11MenuTracker::Wheel(int x, int y, int direction) {
+  // The level under the pointer, else the newest one.
+  std::size_t index = levels_.size() - 1;
+  for (std::size_t l = 0; l < levels_.size(); ++l)
+    if (PtInRect(levels_[l]->bounds, {x, y})) index = l;
+  Scroll(index, direction * kWheelItems);
+}
+
 void TX11MenuTracker::PointerAt(int x, int y, bool release, bool press) {
+  arrowStep_ = 0;
   for (std::size_t l = levels_.size(); l-- > 0;) {
     Level& level = *levels_[l];
     if (!PtInRect(level.bounds, {x, y})) continue;
     const TPoint local{x - static_cast<int>(level.bounds.Left), y - static_cast<int>(level.bounds.Top)};
-    int hit = -1;
-    for (std::size_t i = 0; i < level.rects.size(); ++i)
-      if (PtInRect(level.rects[i], local)) hit = static_cast<int>(i);
+    const TMenuLevel& menu = *level.menu;
+    int hit = menu.HitTest(local);
     if (!release && !press) moved_ = true;
-    if (hit >= 0 && level.items[static_cast<std::size_t>(hit)]->IsLine()) hit = -1;
+    if (hit == TMenuLevel::kUpArrow || hit == TMenuLevel::kDownArrow) {
+      // Resting on an arrow scrolls item by item; a press scrolls a page.
+      const int step = hit == TMenuLevel::kUpArrow ? -1 : 1;
+      if (press) Scroll(l, step * std::max(1, menu.LastShown() - menu.FirstShown()));
+      arrowLevel_ = l;
+      arrowStep_ = step;
+      return;
+    }
+    if (hit >= 0 && menu.Item(hit)->IsLine()) hit = -1;
     if (hit != level.hot) {
       level.hot = hit;
       Paint(level);
     }
     CloseLevelsAfter(l + 1);
     if (hit < 0) return;
-    TMenuItem* item = level.items[static_cast<std::size_t>(hit)];
+    TMenuItem* item = menu.Item(hit);
     if (item->Count() > 0 && item->Enabled()) {
-      const TRect r = level.rects[static_cast<std::size_t>(hit)];
-      OpenLevel(item, static_cast<int>(level.bounds.Right) - kBorder,
-                static_cast<int>(level.bounds.Top + r.Top) - kBorder);
+      OpenSubmenu(level, hit);
       return;
     }
     // A release right where the menu opened is the end of the click that
@@ -256,6 +221,12 @@ void TX11MenuTracker::PointerAt(int x, int y, bool release, bool press) {
   if (press) done_ = true;  // outside every level: dismissed
 }
 
+void TX11MenuTracker::OpenSubmenu(Level& level, int index) {
+  const TRect r = level.menu->ItemRect(index);
+  OpenLevel(level.menu->Item(index), static_cast<int>(level.bounds.Right) - kMenuBorder,
+            static_cast<int>(level.bounds.Top + r.Top) - kMenuBorder);
+}
+
 void TX11MenuTracker::Choose(TMenuItem* item) {
   chosen_ = item;
   done_ = true;
@@ -263,31 +234,46 @@ void TX11MenuTracker::Choose(TMenuItem* item) {
 
 void TX11MenuTracker::MoveLight(int step) {
   Level& level = *levels_.back();
-  const int n = static_cast<int>(level.items.size());
+  const int n = level.menu->Count();
   int i = level.hot;
   for (int tries = 0; tries < n; ++tries) {
     i = i < 0 ? (step > 0 ? 0 : n - 1) : (i + step + n) % n;
-    if (!level.items[static_cast<std::size_t>(i)]->IsLine()) break;
+    if (!level.menu->Item(i)->IsLine()) break;
   }
+  LightItem(i);
+}
+
+void TX11MenuTracker::LightItem(int index) {
+  Level& level = *levels_.back();
+  const int n = level.menu->Count();
+  // The nearest item that is no line, in the way the light moves (inwards
+  // at either end).
+  int i = std::clamp(index, 0, n - 1);
+  const int step = i == 0 ? 1 : i == n - 1 ? -1 : index > level.hot ? 1 : -1;
+  while (i >= 0 && i < n && level.menu->Item(i)->IsLine()) i += step;
+  if (i < 0 || i >= n) return;
   level.hot = i;
+  level.menu->ShowItem(i);
   Paint(level);
 }
 
 void TX11MenuTracker::OpenHot() {
   Level& level = *levels_.back();
   if (level.hot < 0) return;
-  TMenuItem* item = level.items[static_cast<std::size_t>(level.hot)];
+  TMenuItem* item = level.menu->Item(level.hot);
   if (!item->Enabled()) return;
   if (item->Count() == 0) {
     Choose(item);
     return;
   }
-  const TRect r = level.rects[static_cast<std::size_t>(level.hot)];
-  OpenLevel(item, static_cast<int>(level.bounds.Right) - kBorder, static_cast<int>(level.bounds.Top + r.Top) - kBorder);
-  if (levels_.back()->parent == item) MoveLight(1);
+  OpenSubmenu(level, level.hot);
+  if (levels_.back()->menu->Parent() == item) MoveLight(1);
 }
 
 void TX11MenuTracker::Key(XEvent& event) {
+  Level& level = *levels_.back();
+  // A page: as many items as the level shows.
+  const int page = std::max(1, level.menu->LastShown() - level.menu->FirstShown());
   switch (XLookupKeysym(&event.xkey, 0)) {
     case XK_Escape:
       if (levels_.size() <= 1)
@@ -297,12 +283,15 @@ void TX11MenuTracker::Key(XEvent& event) {
       return;
     case XK_Up: MoveLight(-1); return;
     case XK_Down: MoveLight(1); return;
+    case XK_Home: LightItem(0); return;
+    case XK_End: LightItem(level.menu->Count() - 1); return;
+    case XK_Page_Up: LightItem(std::max(0, level.hot - page)); return;
+    case XK_Page_Down: LightItem(level.hot + page); return;
     case XK_Left:
       if (levels_.size() > 1) CloseLevelsAfter(levels_.size() - 1);
       return;
     case XK_Right:
-      if (levels_.back()->hot >= 0 && levels_.back()->items[static_cast<std::size_t>(levels_.back()->hot)]->Count() > 0)
-        OpenHot();
+      if (level.hot >= 0 && level.menu->Item(level.hot)->Count() > 0) OpenHot();
       return;
     case XK_Return:
     case XK_KP_Enter: OpenHot(); return;

@@ -7,10 +7,12 @@
 #include "platform/vcl/Bitmap.h"
 #include "platform/vcl/Button.h"
 #include "platform/vcl/Canvas.h"
+#include "platform/vcl/ClassicLook.h"
 #include "platform/vcl/Form.h"
 #include "platform/vcl/Image.h"
 #include "platform/vcl/Label.h"
 #include "platform/vcl/MessageDialog.h"
+#include "platform/vcl/Screen.h"
 
 namespace {
 
@@ -35,6 +37,24 @@ constexpr ButtonCaption kCaptions[] = {
     {9, "", "No to All"},    {10, "Try Again", "Yes to All"},
     {11, "Continue", ""},
 };
+
+// What a box needs besides its text: the title bar and frame a window
+// manager adds, the margins and the buttons.
+constexpr int kFrameAndButtons = 40 + 3 * kMargin + kButtonHeight;
+
+// The wrapped lines as the box shows them: a line still wider than the
+// text's width (one long word) and the lines beyond `maxLines` are cut, the
+// last line shown then ending in "...", so that the box fits the screen.
+std::vector<std::string> FitLines(std::vector<std::string> lines, TCanvas* canvas, int maxLines) {
+  bool cut = false;
+  if (static_cast<int>(lines.size()) > maxLines) {
+    lines.resize(static_cast<std::size_t>(maxLines));
+    cut = true;
+  }
+  for (std::string& line : lines) line = EllipsizedText(canvas, line, kMaxTextWidth);
+  if (cut) lines.back() = EllipsizedText(canvas, lines.back() + " ...", kMaxTextWidth);
+  return lines;
+}
 
 // The form of a box: its class name lets a test's modal handler answer it
 // like any other form.
@@ -135,9 +155,11 @@ int ShowX11MessageBox(const MessageBoxRecord& box, const std::vector<int>& answe
   TBitmap measureBitmap;
   TCanvas* canvas = measureBitmap.Canvas;
   canvas->Font->Assign(*form->Font());
-  const std::vector<std::string> lines =
-      WrapText(box.text, kMaxTextWidth, [canvas](const std::string& s) { return canvas->TextWidth(s); });
   const int lineHeight = canvas->TextHeight("Ag") + 2;
+  const int room = static_cast<int>(Screen->WorkAreaRect().Height()) - kFrameAndButtons;
+  const std::vector<std::string> lines =
+      FitLines(WrapText(box.text, kMaxTextWidth, [canvas](const std::string& s) { return canvas->TextWidth(s); }),
+               canvas, std::max(1, room / lineHeight));
   int textWidth = 0;
   for (const std::string& line : lines) textWidth = std::max(textWidth, canvas->TextWidth(line));
   const int count = static_cast<int>(answers.size());

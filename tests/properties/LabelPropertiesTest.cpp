@@ -11,7 +11,10 @@
 #include "platform/vcl/Edit.h"
 #include "platform/vcl/GraphicsObjects.h"
 #include "platform/vcl/Label.h"
+#include "platform/vcl/MenuLevel.h"
 #include "platform/vcl/Menus.h"
+#include "platform/vcl/PngWriter.h"
+#include "platform/vcl/Screen.h"
 #include "platform/vcl/Shape.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/VirtualKeys.h"
@@ -220,6 +223,48 @@ TEST_F(LabelDialog, AChosenPageLinkIsThePageFileName) {
     return PressOk(f);
   });
   EXPECT_EQ(Objects()[0]->FHref, "START.XML");
+}
+
+// A project of many pages, one named with a million letters: the page
+// group's menu fits the screen, the long name cut, and scrolls so that the
+// last page can be shown, lit and chosen.
+TEST_F(LabelDialog, ThePageMenuOfManyPagesAndALongNameFitsTheScreenAndReachesTheLastPage) {
+  constexpr int kPages = 3300;
+  std::string many = "<group caption=\"Many\" Uid=\"600\">\r\n";
+  for (int i = 0; i < kPages; ++i)
+    many += "<page caption=\"" + (i == 1 ? std::string(1000000, 'l') : "Page " + std::to_string(i)) + "\" name=\"P" +
+            std::to_string(i) + ".XML\" Uid=\"" + std::to_string(601 + i) + "\" />\r\n";
+  std::string project =
+      Project("<object caption=\"A\" X=\"3\" Y=\"4\" Uid=\"10\"><label href=\"P.XML\" /></object>\r\n");
+  project.insert(project.rfind("</web>"), many + "</group>\r\n");
+  Open(project);
+  SelectObjects({0});
+  Driver::OnPopupMenu("PagesPopup1", [&](TPopupMenu& menu) -> TMenuItem* {
+    TMenuItem* group = Driver::FindMenuItem(menu.Items(), "Many");
+    EXPECT_NE(group, nullptr);
+    if (group == nullptr) return nullptr;
+    // The level as the screen shows it.
+    const TRect area = Screen->WorkAreaRect();
+    TBitmap bmp;
+    TMenuLevel level(group, bmp.Canvas, {static_cast<int>(area.Width()), static_cast<int>(area.Height())});
+    EXPECT_EQ(level.Count(), kPages);
+    EXPECT_LE(level.Width(), area.Width());
+    EXPECT_LE(level.Height(), area.Height());
+    EXPECT_EQ(level.Text(1).substr(level.Text(1).size() - 3), "...");
+    const int last = level.Count() - 1;
+    level.ShowItem(last);
+    EXPECT_FALSE(level.ItemRect(last).IsEmpty());
+    bmp.SetSize(level.Width(), level.Height());
+    level.Paint(bmp.Canvas, last);
+    EXPECT_TRUE(SaveBitmapAsPng(bmp, std::string(TARNWELL_BINARY_DIR) + "/pictures/label-page-menu-of-many-pages.png"));
+    return level.Item(last);
+  });
+  DoubleClickObject(0, [&](TPropertyForm& f) {
+    ClickControl(f, "AddPage");
+    EXPECT_EQ(f.Get<TEdit>("edtLink1")->Text(), "P3299.XML");
+    return PressOk(f);
+  });
+  EXPECT_EQ(Objects()[0]->FHref, "P3299.XML");
 }
 
 namespace {

@@ -414,22 +414,39 @@ TEST_F(X11BackendTest, ModalFormWaitsForEnterOrEscape) {
 }
 
 TEST_F(X11BackendTest, MessageBoxIsAWindowWhoseButtonAnswers) {
-  TCustomForm* shown = nullptr;
-  TScript script({[] {},
-                  [&] {
-                    for (int i = 0; i < Screen->FormCount(); ++i)
-                      if (Screen->Forms(i)->Name() == "MessageForm") shown = Screen->Forms(i);
-                    if (shown == nullptr) return;
-                    backend->Flush();
-                    EXPECT_NE(shown->FindComponent("imgIcon"), nullptr) << "the question's icon";
-                    SaveControlAsPng(shown, std::string(TARNWELL_BINARY_DIR) + "/x11-message-box.png");
-                    auto* no = dynamic_cast<TControl*>(shown->FindComponent("Button" + std::to_string(IDNO)));
-                    if (no != nullptr) ClickAt(no, 10, 10);
-                  }});
-  EXPECT_EQ(MessageBox(nullptr, "Save the changes?", "Question", MB_YESNO | MB_ICONQUESTION), IDNO);
-  ASSERT_NE(shown, nullptr);
-  EXPECT_EQ(MessageBoxLog().back().answer, IDNO);
-  EXPECT_FALSE(MessageBoxLog().back().answeredByHandler);
+  std::string manyWords;
+  for (int i = 0; i < 100000; ++i) manyWords += "word ";
+  // However long its text, a box fits the screen.
+  const struct {
+    std::string text;
+    UINT flags;
+    int answer;
+  } cases[] = {
+      {"Save the changes?", MB_YESNO | MB_ICONQUESTION, IDNO},
+      {std::string(1000000, 'l'), MB_OK | MB_ICONSTOP, IDOK},
+      {manyWords, MB_OK, IDOK},
+  };
+  for (const auto& c : cases) {
+    TCustomForm* shown = nullptr;
+    TScript script({[] {},
+                    [&] {
+                      for (int i = 0; i < Screen->FormCount(); ++i)
+                        if (Screen->Forms(i)->Name() == "MessageForm") shown = Screen->Forms(i);
+                      if (shown == nullptr) return;
+                      backend->Flush();
+                      EXPECT_EQ(shown->FindComponent("imgIcon") != nullptr, (c.flags & MB_ICONMASK) != 0);
+                      EXPECT_LE(shown->Width(), 1280);
+                      EXPECT_LE(shown->Height(), 1024);
+                      if (c.answer == IDNO)
+                        SaveControlAsPng(shown, std::string(TARNWELL_BINARY_DIR) + "/x11-message-box.png");
+                      auto* button = dynamic_cast<TControl*>(shown->FindComponent("Button" + std::to_string(c.answer)));
+                      if (button != nullptr) ClickAt(button, 10, 10);
+                    }});
+    EXPECT_EQ(MessageBox(nullptr, c.text.c_str(), "Question", c.flags), c.answer);
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(MessageBoxLog().back().answer, c.answer);
+    EXPECT_FALSE(MessageBoxLog().back().answeredByHandler);
+  }
 }
 
 TEST_F(X11BackendTest, PopupMenuIsChosenWithTheMouseOrTheKeys) {
@@ -510,6 +527,99 @@ TEST_F(X11BackendTest, PopupMenuItemsShowThePicturesOfTheMenusImageList) {
   EXPECT_EQ(shown[0], serverPixel(clMenu));  // no picture
   EXPECT_EQ(shown[1], serverPixel(clRed));
   EXPECT_EQ(shown[2], serverPixel(clBlue));  // checked: framed, still shown
+}
+
+// The menu windows the server shows (levels in the order they opened).
+std::vector<TRect> MenuWindows(::Display* x) {
+  std::vector<TRect> found;
+  ::Window root, parent;
+  ::Window* children = nullptr;
+  unsigned count = 0;
+  if (!XQueryTree(x, DefaultRootWindow(x), &root, &parent, &children, &count)) return found;
+  for (unsigned i = 0; i < count; ++i) {
+    XClassHint hint{};
+    XWindowAttributes a{};
+    if (!XGetClassHint(x, children[i], &hint)) continue;
+    const bool menu = std::string(hint.res_name) == "Menu";
+    XFree(hint.res_name);
+    XFree(hint.res_class);
+    if (menu && XGetWindowAttributes(x, children[i], &a) && a.map_state == IsViewable)
+      found.push_back(Bounds(a.x, a.y, a.width, a.height));
+  }
+  XFree(children);
+  return found;
+}
+
+// A submenu of more pages than the screen holds, one named with a million
+// letters: each level stays within the screen, the long name cut; End and
+// Enter reach the last page, a turn of the wheel and a click a later one.
+TEST_F(X11BackendTest, PopupMenuTallerThanTheScreenScrollsToEveryItem) {
+  TPopupMenu menu(nullptr);
+  menu.SetName("Popup");
+  auto* pages = new TMenuItem(&menu);
+  pages->SetCaption("Pages");
+  menu.Items()->Add(pages);
+  std::vector<std::string> clicked;
+  for (int i = 0; i < 3300; ++i) {
+    auto* item = new TMenuItem(&menu);
+    const std::string name = "Page " + std::to_string(i);
+    item->SetCaption(i == 1 ? std::string(1000000, 'l') : name);
+    item->OnClick = [&clicked, name](TObject*) { clicked.push_back(name); };
+    pages->Add(item);
+  }
+  std::vector<TRect> levels;
+  {
+    TScript script({[] {}, [&] { Key(XK_Down); }, [&] { Key(XK_Right); },
+                    [&] {
+                      levels = MenuWindows(x);
+                      Key(XK_End);
+                    },
+                    [&] {
+                      SaveScreen(levels.empty() ? Rect(0, 0, 10, 10) : levels.back(), "x11-menu-scrolled-to-end.png");
+                      Key(XK_Return);
+                    }});
+    menu.Popup(300, 300);
+  }
+  EXPECT_EQ(clicked, std::vector<std::string>{"Page 3299"});
+  ASSERT_EQ(levels.size(), 2u);
+  for (const TRect& level : levels) {
+    EXPECT_GE(level.Top, 0);
+    EXPECT_LE(level.Bottom, 1024);
+    EXPECT_LE(level.Width(), 500);
+  }
+  {
+    TScript script({[] {}, [&] { Key(XK_Down); }, [&] { Key(XK_Right); },
+                    [&] {
+                      const TRect sub = MenuWindows(x).back();
+                      // On the first page shown, below the arrow up.
+                      XTestFakeMotionEvent(x, -1, sub.Left + 40, sub.Top + 3 + 16 + 10, CurrentTime);
+                      Button(5, true);
+                      Button(5, false);
+                    },
+                    [&] {
+                      Button(1, true);
+                      Button(1, false);
+                    }});
+    menu.Popup(300, 300);
+  }
+  EXPECT_EQ(clicked.back(), "Page 3");
+}
+
+// A window that needs more pixels than a bitmap may hold fails to paint:
+// the person is told in an error box, the rounds go on, and the form shows
+// again once it has a size that can be painted.
+TEST_F(X11BackendTest, AFormThatCannotBePaintedIsToldAndTheRoundsGoOn) {
+  TForm* form = MakeForm("FormHuge", 0, 0, 20000, 20000);
+  Driver::AnswerMessageBox("", IDOK);
+  form->Show();
+  EXPECT_NO_THROW(backend->Pump(10));
+  const auto boxes = MessageBoxLog();
+  ASSERT_FALSE(boxes.empty());
+  EXPECT_EQ(boxes.back().text, "Out of system resources.");
+  EXPECT_EQ(boxes.back().flags & MB_ICONMASK, MB_ICONSTOP);
+  form->SetBounds(100, 100, 200, 120);
+  form->Invalidate();
+  EXPECT_TRUE(PumpUntil([&] { return PixelsDifferingFromForm(form) == 0; }));
 }
 
 TEST_F(X11BackendTest, DroppedDownListIsAWindowBeyondTheFormWhoseRowsChoose) {

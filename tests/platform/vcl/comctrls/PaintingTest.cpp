@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "platform/vcl/ComCtrls.h"
+#include "platform/vcl/MenuLevel.h"
 #include "platform/vcl/PngWriter.h"
 #include "tests/platform/vcl/comctrls/ComCtrlsTestSupport.h"
 
@@ -480,4 +481,70 @@ TEST_F(ComCtrlsPaintingTest, AHeaderSectionShowsPressedOnlyWhileTheMouseHoldsItI
   EXPECT_EQ(log.Joined(), "");
   Driver::Click(header, 150, 8);
   EXPECT_EQ(log.Joined(), "click:Value");
+}
+
+namespace {
+
+struct MenuLevelCase {
+  const char* name;
+  int items;
+  int longCaptionAt;  // the item with a caption of 1,000,000 letters (-1: none)
+  TSize area;
+  bool scrolls;
+};
+
+const MenuLevelCase kMenuLevelCases[] = {
+    {"FewShortItems", 5, -1, {1280, 1024}, false},
+    {"OneCaptionOfAMillionLetters", 5, 2, {1280, 1024}, false},
+    {"ThreeThousandPages", 3000, -1, {1280, 1024}, true},
+    {"ThreeThousandThreeHundredPagesAndALongName", 3300, 1500, {1280, 1024}, true},
+    {"AnAreaSmallerThanOneItem", 40, 0, {120, 30}, true},
+};
+
+}  // namespace
+
+// A popped-up menu level keeps within the work area whatever its items: a
+// long caption is cut with an ellipsis, a column taller than the area
+// scrolls, and every item can be brought into view and hit.
+TEST_F(ComCtrlsPaintingTest, MenuLevelFitsTheWorkAreaAndShowsEveryItemWhenScrolled) {
+  for (const MenuLevelCase& c : kMenuLevelCases) {
+    SCOPED_TRACE(c.name);
+    TPopupMenu menu(nullptr);
+    for (int i = 0; i < c.items; ++i) {
+      auto* item = new TMenuItem(&menu);
+      item->SetCaption(i == c.longCaptionAt ? std::string(1000000, 'l') : "Page " + std::to_string(i));
+      menu.Items()->Add(item);
+    }
+    TBitmap bmp;
+    TMenuLevel level(menu.Items(), bmp.Canvas, c.area);
+    EXPECT_EQ(level.Scrolls(), c.scrolls);
+    EXPECT_LE(level.Width(), std::min(static_cast<int>(c.area.cx), kMenuTextMaxWidth + 60));
+    EXPECT_LE(level.Height(), std::max(static_cast<int>(c.area.cy), 2 * kMenuScrollArrowHeight + 26));
+    if (c.longCaptionAt >= 0) {
+      const std::string& shown = level.Text(c.longCaptionAt);
+      EXPECT_LE(bmp.Canvas->TextWidth(shown), kMenuTextMaxWidth);  // the layout left the menu font set
+      EXPECT_EQ(shown.substr(shown.size() - 3), "...");
+    }
+    for (int i : {c.items - 1, 0, c.items / 2, c.items - 1}) {
+      level.ShowItem(i);
+      const TRect r = level.ItemRect(i);
+      ASSERT_FALSE(r.IsEmpty()) << i;
+      EXPECT_GE(r.Top, 0);
+      EXPECT_LE(r.Bottom, level.Height());
+      EXPECT_EQ(level.HitTest({static_cast<int>(r.Left) + 5, static_cast<int>(r.Top) + 5}), i);
+    }
+    // At the end: the last item lit, the arrow up dark, the arrow down grey.
+    bmp.SetSize(level.Width(), level.Height());
+    level.Paint(bmp.Canvas, c.items - 1);
+    const TRect last = level.ItemRect(c.items - 1);
+    EXPECT_EQ(PixelAt(bmp, static_cast<int>(last.Left) + 2, static_cast<int>(last.Top) + 2), ColorToRGB(clHighlight));
+    if (c.scrolls) {
+      const int mx = level.Width() / 2;
+      EXPECT_EQ(level.HitTest({mx, 1 + kMenuBorder}), TMenuLevel::kUpArrow);
+      EXPECT_EQ(PixelAt(bmp, mx, kMenuBorder + kMenuScrollArrowHeight / 2 + 1), ColorToRGB(clMenuText));
+      EXPECT_EQ(PixelAt(bmp, mx, level.Height() - kMenuBorder - kMenuScrollArrowHeight / 2 - 1),
+                ColorToRGB(clGrayText));
+    }
+    ASSERT_TRUE(SaveBitmapAsPng(bmp, PicturePath(std::string("comctrls-menu-") + c.name + ".png")));
+  }
 }

@@ -1,11 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
+#include <new>
+#include <string>
 #include <thread>
 #include <vector>
 
 #include "TestSupport.h"
+#include "platform/vcl/GraphicsErrors.h"
 #include "platform/vcl/Timer.h"
+#include "platform/win/MessageBox.h"
 #include "platform/win/VirtualClock.h"
 #include "platform/win/WindowMessages.h"
 #include "platform/win/WindowTimers.h"
@@ -144,6 +149,55 @@ TEST_F(MessagesTimersTest, FormWindowProcedureGetsPostedAndSentMessages) {
   EXPECT_EQ(form.seen, std::vector<UINT>{WM_VARSREAD});
   Application->ProcessMessages();
   EXPECT_EQ(form.seen, (std::vector<UINT>{WM_VARSREAD, WM_OFFLINE}));
+}
+
+// A handler that fails ends no program: the message loop tells the user
+// in an error box with the exception's text and goes on with the next
+// message; an application that handles exceptions itself gets them instead.
+TEST_F(MessagesTimersTest, AFailingHandlerIsToldInAnErrorBoxAndTheLoopGoesOn) {
+  struct Case {
+    std::function<void()> fail;
+    std::string box;
+  };
+  const Case cases[] = {
+      {[] { throw EOutOfResources("Out of system resources"); }, "Out of system resources."},
+      {[] { throw Exception("The page is gone."); }, "The page is gone."},
+      {[] { throw std::bad_alloc(); }, "std::bad_alloc."},
+      {[] { throw 42; }, "Unknown exception."},
+  };
+  std::vector<UINT> handled;
+  const Case* current = nullptr;
+  HWND hwnd = CreateWindowHandle([&](HWND, UINT m, WPARAM, LPARAM) -> LRESULT {
+    handled.push_back(m);
+    if (m == WM_USER) current->fail();
+    return 0;
+  });
+  for (const Case& c : cases) {
+    current = &c;
+    handled.clear();
+    ClearMessageBoxLog();
+    PostMessage(hwnd, WM_USER, 0, 0);
+    PostMessage(hwnd, WM_USER + 1, 0, 0);
+    EXPECT_NO_THROW(Application->ProcessMessages()) << c.box;
+    EXPECT_EQ(handled, (std::vector<UINT>{WM_USER, WM_USER + 1})) << c.box;
+    const auto boxes = MessageBoxLog();
+    ASSERT_EQ(boxes.size(), 1u) << c.box;
+    EXPECT_EQ(boxes[0].text, c.box);
+    EXPECT_EQ(boxes[0].flags & MB_ICONMASK, MB_ICONSTOP);
+  }
+  std::string told;
+  Application->OnException = [&](TObject* sender, const std::exception& e) {
+    EXPECT_EQ(sender, Application);
+    told = e.what();
+  };
+  ClearMessageBoxLog();
+  current = &cases[0];
+  PostMessage(hwnd, WM_USER, 0, 0);
+  Application->ProcessMessages();
+  Application->OnException = nullptr;
+  EXPECT_EQ(told, "Out of system resources");
+  EXPECT_TRUE(MessageBoxLog().empty());
+  DestroyWindow(hwnd);
 }
 
 TEST_F(MessagesTimersTest, EnableWindowAnswersThePreviousState) {

@@ -3,9 +3,13 @@
 #include <string>
 
 #include "TestSupport.h"
+#include "platform/vcl/Bitmap.h"
 #include "platform/vcl/Control.h"
+#include "platform/vcl/HintWindow.h"
+#include "platform/vcl/Painting.h"
 #include "platform/vcl/WinControl.h"
 #include "platform/win/Cursors.h"
+#include "platform/win/VirtualClock.h"
 
 namespace {
 
@@ -257,3 +261,36 @@ TEST_F(MouseTest, ARightClickAsksForTheContextMenuUpTheParents) {
 }
 
 }  // namespace
+
+// The mouse resting on a control shows its hint sized to the text; a text
+// wider than the work area (a tooltip of a million letters) shows cut with
+// an ellipsis in a window no wider than the area.
+TEST_F(MouseTest, AHintShowsSizedToItsTextAndNoWiderThanTheWorkArea) {
+  struct Case {
+    std::string hint;
+    bool cut;
+  };
+  const Case cases[] = {{"Add group", false}, {std::string(1000000, 'l'), true}};
+  for (const Case& c : cases) {
+    auto* a = Graphic("a", 0, 0, 50, 50);
+    a->Hint = c.hint;
+    a->SetShowHint(true);
+    Driver::MouseMove(a, 5, 5);
+    AdvanceVirtualClock(static_cast<ULONGLONG>(Application->HintPause));
+    THintWindow* hint = Application->HintWindow();
+    ASSERT_NE(hint, nullptr);
+    EXPECT_TRUE(hint->Visible());
+    EXPECT_LE(hint->Width(), Screen->WorkAreaRect().Width());
+    const std::string& shown = hint->Caption();
+    EXPECT_EQ(shown == c.hint, !c.cut);
+    if (c.cut) {
+      EXPECT_EQ(shown.substr(shown.size() - 3), "...");
+    }
+    TBitmap bmp;
+    EXPECT_NO_THROW(PaintControlToBitmap(hint, bmp));
+    Driver::MouseMove(form, 300, 200);
+    EXPECT_FALSE(hint->Visible());
+    delete a;
+  }
+  delete Application->HintWindow();  // the application's, made by the first hint
+}
