@@ -863,6 +863,7 @@ class TFormDesign1 : public TForm, public TDesignerContext {
   // PageTree.cpp
   TmyXmlNode* GroupOfNode(TTreeNode* node) const;
   void MoveSelectedNode(bool up);
+  void RemoveSelectedNode(TTreeNode* node, TmyXmlNode* element);
   // DesignerClosing.cpp
   void CloseLiveViewWindows();
   // The last save was refused and told, and would be refused again now.

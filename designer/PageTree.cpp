@@ -168,11 +168,8 @@ void TFormDesign1::btnAddPageClick(TObject*) {
   if (FPropertiesResult == kModalOk) {
     if (!document_->Settings().menuOff) RenewAllPageUcids();
   } else {
-    // Cancelled: the page goes again. The node first, so that leaving it
-    // stores into an element that still exists.
-    if (FCurrentPage == page) FCurrentPage = nullptr;
-    tvPageList->Items()->Delete(node);
-    DeleteElement(page);
+    // Cancelled: the page goes again.
+    RemoveSelectedNode(node, page);
     unmark();
   }
   WriteTraceLog("AddPageClick - end");
@@ -187,17 +184,29 @@ void TFormDesign1::btnDeletePageClick(TObject*) {
     if (selected->Parent() != nullptr && IsLockedGroup(GroupOfNode(selected))) return;
     const std::string question = GetUiText(kDeleteQuestionId);
     if (MessageBox(Handle(), question.c_str(), kMessageCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
-    TTreeNode* next = selected->getNextSibling();
-    if (next == nullptr) next = selected->getPrevSibling();
-    if (next == nullptr) next = selected->Parent();
-    DeleteElement(ElementOf(selected));
-    FCurrentPage = nullptr;
-    selected->Delete();
-    tvPageList->SetSelected(next);
+    RemoveSelectedNode(selected, ElementOf(selected));
     EnsureDefaultPage();
     if (!document_->Settings().menuOff) RenewAllPageUcids();
   }
   WriteTraceLog("DeletePageClick - end");
+}
+
+// Deletes the element (a group with its pages, or one page) and the selected
+// node that stands for it, then selects the next sibling, else the previous
+// one, else the parent. The current page is cleared first, so that leaving it
+// stores nothing; and the node leaves the selection before it goes, since the
+// tree would otherwise select a neighbour itself while the node still stands:
+// its parent group shows its first page, which is the page being deleted,
+// and the surface would then be stored into an element that no longer exists.
+void TFormDesign1::RemoveSelectedNode(TTreeNode* node, TmyXmlNode* element) {
+  TTreeNode* next = node->getNextSibling();
+  if (next == nullptr) next = node->getPrevSibling();
+  if (next == nullptr) next = node->Parent();
+  DeleteElement(element);
+  FCurrentPage = nullptr;
+  tvPageList->SetSelected(nullptr);
+  node->Delete();
+  tvPageList->SetSelected(next);
 }
 
 void TFormDesign1::btnPageUpClick(TObject*) { MoveSelectedNode(true); }

@@ -103,7 +103,7 @@ const std::array<ValueOption, 6> kValueOptions = {{
        o.command = v;
        return true;
      }},
-    {"--click", "a control name", false,
+    {"--click", "a control or menu item name", false,
      [](HostRunOptions& o, const std::string& v, std::ostream&) {
        o.clicks.push_back(v);
        return true;

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <thread>
 
+#include "base/ScopeExit.h"
 #include "host/sim/HalvexHost.h"
 #include "host/sim/ShownText.h"
 #include "platform/vcl/Application.h"
@@ -11,6 +12,7 @@
 #include "platform/vcl/Control.h"
 #include "platform/vcl/Driver.h"
 #include "platform/vcl/Form.h"
+#include "platform/vcl/Menus.h"
 #include "platform/vcl/MessageDialog.h"
 #include "platform/vcl/Painting.h"
 
@@ -21,6 +23,25 @@ TCustomForm* ShownDockedForm(HalvexHost& host) {
   for (const auto& [form, state] : host.Ide().Forms())
     if (state.docked && state.shown) return form;
   return nullptr;
+}
+
+// Chooses the menu item as a user does: an item of a pop-up menu from the
+// menu as it pops up (its own preparation runs first), any other item from
+// its menu. False when the user could not reach it: it or an item above it
+// is disabled or hidden, or it opens a submenu.
+bool ChooseMenuItem(TMenuItem& item) {
+  if (auto* popup = dynamic_cast<TPopupMenu*>(item.GetParentMenu())) {
+    const int handler = Driver::OnPopupMenu(popup->Name(), [&item](TPopupMenu&) { return &item; });
+    ScopeExit remove([handler] { Driver::RemovePopupHandler(handler); });
+    popup->Popup(0, 0);
+    const std::vector<Driver::PopupRecord> log = Driver::PopupLog();
+    return !log.empty() && !log.back().refused && !log.back().chosen.empty();
+  }
+  if (item.Count() > 0 || item.IsLine()) return false;
+  for (const TMenuItem* p = &item; p != nullptr; p = p->Parent())
+    if (!p->Enabled() || !p->Visible()) return false;
+  item.Click();
+  return true;
 }
 
 }  // namespace
@@ -68,16 +89,24 @@ bool ClickInShownWindow(HalvexHost& host, const std::string& name, std::ostream&
     err << "halvex open: --click: no docked window is shown\n";
     return false;
   }
-  // A user presses only what is shown: a hidden control's place belongs to
-  // whatever is shown there, which the click would reach instead.
-  auto* control = dynamic_cast<TControl*>(form->FindComponent(name));
-  if (control == nullptr || !control->Enabled() || !control->Showing()) {
-    err << "halvex open: --click: " << form->Name() << " shows no enabled control \"" << name << "\"\n";
-    return false;
-  }
-  out << "clicked " << form->Name() << "." << name << "\n";
   const std::size_t boxes = Driver::MessageBoxes().size();
-  Driver::Click(control);
+  if (auto* item = dynamic_cast<TMenuItem*>(form->FindComponent(name))) {
+    if (!ChooseMenuItem(*item)) {
+      err << "halvex open: --click: " << form->Name() << " offers no enabled menu item \"" << name << "\"\n";
+      return false;
+    }
+    out << "chose " << form->Name() << "." << name << "\n";
+  } else {
+    // A user presses only what is shown: a hidden control's place belongs to
+    // whatever is shown there, which the click would reach instead.
+    auto* control = dynamic_cast<TControl*>(form->FindComponent(name));
+    if (control == nullptr || !control->Enabled() || !control->Showing()) {
+      err << "halvex open: --click: " << form->Name() << " shows no enabled control \"" << name << "\"\n";
+      return false;
+    }
+    out << "clicked " << form->Name() << "." << name << "\n";
+    Driver::Click(control);
+  }
   Application->ProcessMessages();
   // The plug-in tells a command that failed with an error box.
   if (const std::string error = ErrorShownSince(boxes); !error.empty()) {

@@ -17,11 +17,13 @@ bool ChooseHostCommand(HalvexHost& host, const std::string& name, std::ostream& 
 
 // Clicks the control named `name` of the window that a plug-in docked into
 // the IDE and that the IDE shows, as a user's click does (the designer's
-// "btnSave1" saves and compiles); the work it posted is handled before this
+// "btnSave1" saves and compiles), or chooses the window's menu item of that
+// name from its menu (a pop-up menu pops up for it: the designer's "Copy3"
+// copies the selected page); the work it posted is handled before this
 // returns. Modal windows it opens are answered as the driver answers them
 // without a handler. False, with the reason written to `err`, when no docked
-// window is shown, it has no such control, the control is disabled, or the
-// command it ran failed (it showed an error box).
+// window is shown, it has no such control or item, the control or item is
+// disabled (or hidden), or the command it ran failed (it showed an error box).
 bool ClickInShownWindow(HalvexHost& host, const std::string& name, std::ostream& out, std::ostream& err);
 
 // The text of the first error box shown since the driver's log held `before`

@@ -16,6 +16,8 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -297,6 +299,87 @@ TEST_F(DesignerSnapshot, TheFileFromBeforeAChangeStaysTheBackupAfterACompile) {
     ASSERT_EQ(r.status, 0) << r.out;
     EXPECT_EQ(ReadFileText(project + "/Tarnwell/Demo.xml.bak"), before);
     EXPECT_NE(ReadFileText(project + "/Tarnwell/Demo.xml"), before);
+  }
+}
+
+// The groups of a project file with their pages' file names:
+// "Station[OVERVIEW.XML] Service[DIAG.XML CANVAS.XML]".
+std::string GroupsAndPages(const std::string& xml) {
+  static const std::regex tag("<(group|page)\\b[^>]*>|</group>"), caption(" caption=\"([^\"]*)\""),
+      name(" name=\"([^\"]*)\"");
+  std::string outline;
+  for (std::sregex_iterator it(xml.begin(), xml.end(), tag), end; it != end; ++it) {
+    const std::string text = it->str();
+    std::smatch m;
+    if ((*it)[1] == "page") outline += (std::regex_search(text, m, name) ? m[1].str() : "?") + " ";
+    if ((*it)[1] == "group") outline += (std::regex_search(text, m, caption) ? m[1].str() : "?") + "[";
+    if (text == "</group>" || (text.ends_with("/>") && (*it)[1] == "group")) outline += "] ";
+  }
+  outline = std::regex_replace(outline, std::regex(" \\]"), "]");
+  if (!outline.empty()) outline.pop_back();  // the blank after the last group
+  return outline;
+}
+
+// Every command of the page tree, from its tool bar and from its pop-up
+// menu, on a group with one page, an empty group and the last group: the run
+// ends well, the sanitizers (in their build) report nothing, and the saved
+// file holds the groups and pages the commands made.
+TEST_F(DesignerSnapshot, ThePageTreesCommandsSaveWhatTheyShow) {
+  const auto cut = [](const char* from, const char* to) {
+    return [from, to](std::string& xml) {
+      const std::size_t at = xml.find(from);
+      xml.erase(at, xml.find(to, at) + std::string(to).size() - at);
+    };
+  };
+  const std::function<void(std::string&)> onePage = cut("<page caption=\"Settings\"", "</page>"),
+                                          oneGroup = cut("<group caption=\"Service\"", "</group>");
+  const std::string three = "btnDeletePage Delete2 btnDeletePage ";  // leaves the group Service selected
+  const struct {
+    std::function<void(std::string&)> change;
+    std::string clicks;  // then btnSave2
+    bool keepNewPage;    // the new page's properties answered OK
+    const char* saved;
+  } cases[] = {
+      {onePage, "btnDeletePage", false, "Station[] Service[DIAG.XML CANVAS.XML]"},
+      {onePage, "Delete2 btnDeletePage", false, "Service[DIAG.XML CANVAS.XML]"},
+      {onePage, "btnDeletePage btnAddPage", false, "Station[] Service[DIAG.XML CANVAS.XML]"},
+      {nullptr, "btnAddGroup Addpage1", false, "Station[OVERVIEW.XML SETTINGS.XML] [] Service[DIAG.XML CANVAS.XML]"},
+      {nullptr, "btnAddPage", true, "Station[OVERVIEW.XML PAGE1.XML SETTINGS.XML] Service[DIAG.XML CANVAS.XML]"},
+      {nullptr, "btnPageDown btnPageUp MoveDown1", false,
+       "Station[SETTINGS.XML OVERVIEW.XML] Service[DIAG.XML CANVAS.XML]"},
+      {nullptr, "Addgroup1 MoveUp1", false, "[] Station[OVERVIEW.XML SETTINGS.XML] Service[DIAG.XML CANVAS.XML]"},
+      {nullptr, "btnAddGroup btnPageDown", false, "Station[OVERVIEW.XML SETTINGS.XML] Service[DIAG.XML CANVAS.XML] []"},
+      {nullptr, "Copy3 btnDeletePage Paste2", false, "Station[SETTINGS.XML OVERVIEW.XML] Service[DIAG.XML CANVAS.XML]"},
+      {onePage, "Copy3 btnDeletePage Paste2", false, "Station[OVERVIEW.XML] Service[DIAG.XML CANVAS.XML]"},
+      {nullptr, three + "Copy3 btnAddPage Paste2", true,
+       "Service[PAGE1.XML DIAG.XML CANVAS.XML] Service[PAGE2.XML PAGE3.XML]"},
+      {nullptr, three + "Copy3 btnDeletePage btnAddGroup Paste2", false, "[] Service[DIAG.XML CANVAS.XML]"},
+      {[](std::string& xml) { xml.insert(xml.find("<group"), "<group caption=\"Spare\"/>"); },
+       "btnAddPage Copy3 Paste2 btnPageDown", false,
+       "Spare[] Station[OVERVIEW.XML SETTINGS.XML] Spare[] Service[DIAG.XML CANVAS.XML]"},
+      {[&](std::string& xml) {
+         onePage(xml);
+         oneGroup(xml);
+       },
+       "btnDeletePage btnDeletePage btnAddGroup btnAddPage", true, "[PAGE1.XML]"},
+      {[](std::string& xml) { xml.insert(xml.find(" Uid=\"901\""), " locked=\"1\""); }, "Copy3 Paste2 btnAddGroup",
+       false, "Station[OVERVIEW.XML SETTINGS.XML] [] Service[DIAG.XML CANVAS.XML]"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.clicks);
+    const std::string project = home + "/tree";
+    std::filesystem::remove_all(project);
+    std::filesystem::copy(DemoProjectFolder(), project, std::filesystem::copy_options::recursive);
+    std::string xml = testsupport::ReadFileText(project + "/Tarnwell/Demo.xml");
+    if (c.change) c.change(xml);
+    std::ofstream(project + "/Tarnwell/Demo.xml", std::ios::binary) << xml;
+    std::string actions = c.keepNewPage ? " --answer TFormPageProperties=ok" : "";
+    std::istringstream names(c.clicks + " btnSave2");
+    for (std::string name; names >> name;) actions += " --click " + name;
+    const ProgramRun r = Halvex("open '" + project + "' --command Tarnwell" + actions);
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_FALSE(Has(r.out, "Sanitizer") || Has(r.out, "runtime error")) << r.out;
+    EXPECT_EQ(GroupsAndPages(testsupport::ReadFileText(project + "/Tarnwell/Demo.xml")), c.saved);
   }
 }
 
