@@ -181,7 +181,7 @@ void TCustomComboBox::ShowInList(int index) {
     ScrollList(index - first - rows + 1);
 }
 
-void TCustomComboBox::PressInList(int x, int y) {
+bool TCustomComboBox::PressInList(int x, int y) {
   const TListPlace place = ListPlace();
   const int h = std::max(1, ItemHeight());
   const int count = items_->Count();
@@ -200,7 +200,7 @@ void TCustomComboBox::PressInList(int x, int y) {
       const long long item = static_cast<long long>(inner - button) * count / track;
       ScrollList(static_cast<int>(item) - place.rows / 2 - TopIndex());
     }
-    return;
+    return true;
   }
   const int row = inner >= 0 ? inner / h : -1;
   const int index = FirstShown(place.rows) + row;
@@ -208,6 +208,7 @@ void TCustomComboBox::PressInList(int x, int y) {
     SelectFromList(index);
   else
     SetDroppedDown(false);
+  return false;
 }
 
 void TCustomComboBox::UserChoose(int index) {

@@ -67,9 +67,10 @@ class TCustomComboBox : public TCustomControl, public TNonClientPainter, public 
   // A press of the left button at (x, y) of the open list (0, 0 = the
   // list's top-left corner): on a row it picks that item (SelectFromList); on
   // the scroll bar an arrow moves the rows by one and the track brings the
-  // items at that height of the track into view (the list stays open);
-  // anywhere else the list closes.
-  void PressInList(int x, int y);
+  // items at that height of the track into view; anywhere else the list
+  // closes. True when the list stays open (the box is not touched after a
+  // choice, whose handlers may free it).
+  bool PressInList(int x, int y);
 
   TNotifyEvent OnChange;
   TNotifyEvent OnSelect;

@@ -36,6 +36,10 @@ void TX11DropDown::Sync(TCustomForm* form) {
   form_ = form;
   combo_ = combo;
   const TRect list = combo->DroppedListRect();
+  if (list.IsEmpty()) {
+    Close();
+    return;
+  }
   const TPoint at = combo->Parent()->ClientToScreen({combo->Left() + list.Left, combo->Top() + list.Top});
   const TRect place = Bounds(at.x, at.y, static_cast<int>(list.Width()), static_cast<int>(list.Height()));
   ::Display* x = display_.X();
@@ -109,7 +113,6 @@ bool TX11DropDown::Handle(XEvent& event) {
     return true;
   }
   if (event.xbutton.button != Button1) return true;
-  combo->PressInList(event.xbutton.x, event.xbutton.y);
-  if (!combo->DroppedDown()) Close();
+  if (!combo->PressInList(event.xbutton.x, event.xbutton.y)) Close();
   return true;
 }
