@@ -28,6 +28,10 @@ constexpr std::size_t kDisplayTextLimit = 255;
 constexpr char kEnter = 13;
 constexpr char kEscape = 27;
 
+// The colour of an in-place editor: the object's back colour, or the UI's
+// window colour when the object has none (-1) or the value is no colour.
+TColor EditorColour(int back) { return back >= 0 && back <= 0xFFFFFF ? static_cast<TColor>(back) : clWindow; }
+
 std::string NamePart(const std::string& path) {
   const std::size_t slash = path.find_last_of("\\/");
   return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -107,7 +111,7 @@ void TGridWebElement::OpenEditor() {
   if (!editor->Visible()) {
     editor->Show();
     editor->SetHeight(Height());
-    editor->SetColor(static_cast<TColor>(FBackColor));
+    editor->SetColor(EditorColour(FBackColor));
   }
 }
 
@@ -131,7 +135,7 @@ void TGridWebElement::OpenComboBox() {
   if (!FComboBox->Visible()) {
     FComboBox->Show();
     FComboBox->SetHeight(Height());
-    FComboBox->SetColor(static_cast<TColor>(FBackColor));
+    FComboBox->SetColor(EditorColour(FBackColor));
     FComboBox->SetDroppedDown(true);
   }
 }

@@ -2,14 +2,25 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
 
 #include "platform/vcl/Canvas.h"
 #include "platform/vcl/ClassicLook.h"
+#include "platform/win/Monitors.h"
 #include "platform/win/VirtualKeys.h"
 
 namespace {
 constexpr int kButtonWidth = 17;
+// The rows a notch of the wheel moves the open list.
+constexpr int kWheelRows = 3;
+// The open list's frame, one pixel on each side.
+constexpr int kListFrame = 1;
+
+// Whole rows of height `h` in `room` pixels (two of them the frame's).
+int RowsIn(long long room, int h) {
+  return static_cast<int>(std::clamp<long long>((room - 2 * kListFrame) / h, 0, INT_MAX));
 }
+}  // namespace
 
 TCustomComboBox::TCustomComboBox(TComponent* AOwner) : TCustomControl(AOwner) {
   // OnClick comes from a choice, not from the mouse button.
@@ -35,6 +46,7 @@ void TCustomComboBox::ItemsChanged() {
     itemIndex_ = -1;
     if (!HasEdit()) SetTextQuietly("");
   }
+  topIndex_ = std::clamp(topIndex_, 0, std::max(0, items_->Count() - 1));
   Invalidate();
 }
 
@@ -109,6 +121,9 @@ void TCustomComboBox::SelectAll() {
 void TCustomComboBox::SetDroppedDown(bool value) {
   if (value == droppedDown_) return;
   droppedDown_ = value;
+  // The list opens with the chosen item in view, in its last row when the
+  // first rows cannot show it.
+  if (value) topIndex_ = std::max(0, itemIndex_ - DroppedRows() + 1);
   Invalidate();
   if (value)
     DropDown();
@@ -122,9 +137,84 @@ void TCustomComboBox::SelectFromList(int index) {
   UserChoose(index);
 }
 
+TCustomComboBox::TListPlace TCustomComboBox::ListPlace() const {
+  const int h = std::max(1, ItemHeight());
+  const int wanted = std::max(1, std::min(items_->Count(), DropDownCount));
+  // The room on the box's monitor: the work area below the box and above it.
+  const TPoint at = Parent() != nullptr ? Parent()->ClientToScreen({Left(), Top()}) : TPoint{Left(), Top()};
+  MONITORINFO info;
+  if (!GetMonitorInfo(::MonitorFromPoint({at.x, at.y}, MONITOR_DEFAULTTONEAREST), &info))
+    return {Rect(0, Height(), Width(), Height() + wanted * h + 2 * kListFrame), wanted};
+  const int below = RowsIn(static_cast<long long>(info.rcWork.bottom) - at.y - Height(), h);
+  const int above = RowsIn(static_cast<long long>(at.y) - info.rcWork.top, h);
+  if (wanted <= below || below >= above) {
+    const int rows = std::max(1, std::min(wanted, below));
+    return {Rect(0, Height(), Width(), Height() + rows * h + 2 * kListFrame), rows};
+  }
+  const int rows = std::max(1, std::min(wanted, above));
+  return {Rect(0, -(rows * h + 2 * kListFrame), Width(), 0), rows};
+}
+
+TRect TCustomComboBox::DroppedListRect() const { return ListPlace().rect; }
+
+int TCustomComboBox::DroppedRows() const { return ListPlace().rows; }
+
+int TCustomComboBox::FirstShown(int rows) const {
+  return std::clamp(topIndex_, 0, std::max(0, items_->Count() - rows));
+}
+
+int TCustomComboBox::TopIndex() const { return FirstShown(DroppedRows()); }
+
+void TCustomComboBox::ScrollList(int rows) {
+  const int first = std::clamp(TopIndex() + rows, 0, std::max(0, items_->Count() - DroppedRows()));
+  if (first == topIndex_) return;
+  topIndex_ = first;
+  Invalidate();
+}
+
+void TCustomComboBox::ShowInList(int index) {
+  const int rows = DroppedRows();
+  const int first = TopIndex();
+  if (index < first)
+    ScrollList(index - first);
+  else if (index >= first + rows)
+    ScrollList(index - first - rows + 1);
+}
+
+bool TCustomComboBox::PressInList(int x, int y) {
+  const TListPlace place = ListPlace();
+  const int h = std::max(1, ItemHeight());
+  const int count = items_->Count();
+  const int inner = y - kListFrame;
+  const int length = place.rows * h;
+  if (place.rows < count && x >= Width() - kListFrame - kScrollBarSize && inner >= 0 && inner < length) {
+    const int button = std::min(kScrollBarSize, length / 2);
+    const int track = length - 2 * button;
+    if (inner < button) {
+      ScrollList(-1);
+    } else if (inner >= length - button) {
+      ScrollList(1);
+    } else if (track > 0) {
+      // The track stands for all the items: the rows at that height come
+      // into view, in the middle of the list.
+      const long long item = static_cast<long long>(inner - button) * count / track;
+      ScrollList(static_cast<int>(item) - place.rows / 2 - TopIndex());
+    }
+    return true;
+  }
+  const int row = inner >= 0 ? inner / h : -1;
+  const int index = FirstShown(place.rows) + row;
+  if (row >= 0 && row < place.rows && index < count)
+    SelectFromList(index);
+  else
+    SetDroppedDown(false);
+  return false;
+}
+
 void TCustomComboBox::UserChoose(int index) {
   if (index < 0 || index >= items_->Count()) return;
   itemIndex_ = index;
+  if (droppedDown_) ShowInList(index);
   SetTextQuietly(items_->Strings(index));
   if (HasEdit()) selLength_ = static_cast<int>(Text().size());
   Invalidate();
@@ -155,6 +245,12 @@ void TCustomComboBox::MouseWheelHandler(TMessage& message) {
   const TShiftState shift = KeysToShiftState(LOWORD(message.WParam));
   const int delta = static_cast<short>(HIWORD(message.WParam));
   const TPoint pos{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)};
+  if (droppedDown_) {
+    // An open list takes the wheel: its rows move, the choice stays.
+    ScrollList(delta / -WHEEL_DELTA * kWheelRows);
+    message.Result = 1;
+    return;
+  }
   if (DoMouseWheel(shift, delta, pos)) {
     message.Result = 1;
     return;
@@ -335,22 +431,28 @@ void TCustomComboBox::Paint() {
 }
 
 void TCustomComboBox::PaintOverlay(TCanvas* canvas) {
-  const int rows = std::max(1, std::min(items_->Count(), std::max(1, DropDownCount)));
-  const int h = ItemHeight();
-  const TRect frame = Rect(0, Height(), Width(), Height() + rows * h + 2);
+  const TListPlace place = ListPlace();
+  const int h = std::max(1, ItemHeight());
+  const int count = items_->Count();
+  const TRect frame = place.rect;
   canvas->Brush->Style = bsSolid;
   canvas->Brush->Color = Color();
   canvas->FillRect(frame);
   canvas->Brush->Color = clWindowFrame;
   canvas->FrameRect(frame);
-  // The list starts at the chosen item when it would not show otherwise.
-  const int first = std::clamp(itemIndex_ - rows + 1, 0, std::max(0, items_->Count() - rows));
-  for (int row = 0; row < rows && first + row < items_->Count(); ++row) {
+  const bool scrolls = place.rows < count;
+  const int right = Width() - kListFrame - (scrolls ? kScrollBarSize : 0);
+  const int first = FirstShown(place.rows);
+  const int top = frame.Top + kListFrame;
+  for (int row = 0; row < place.rows && first + row < count; ++row) {
     const int index = first + row;
-    const TRect r = Rect(1, frame.Top + 1 + row * h, Width() - 1, frame.Top + 1 + (row + 1) * h);
+    const TRect r = Rect(kListFrame, top + row * h, right, top + (row + 1) * h);
     const bool chosen = index == itemIndex_;
     canvas->Brush->Color = chosen ? clHighlight : Color();
     canvas->Font->Color = chosen ? clHighlightText : Font()->Color;
     DrawItem(index, r, chosen ? (odSelected | odFocused) : 0);
   }
+  if (scrolls)
+    DrawScrollBar(canvas, Rect(right, top, Width() - kListFrame, top + place.rows * h), false, first, count,
+                  place.rows);
 }

@@ -10,7 +10,11 @@
 // - ItemIndex or Text set in code: nothing;
 // - DroppedDown going true: OnDropDown; going false: OnCloseUp.
 // The dropped-down list is not a control of its own: the user acts on it
-// through the keys (arrows, Enter, Escape) or SelectFromList.
+// through the keys (arrows, Enter, Escape), the wheel, or a press in it
+// (PressInList). It shows DropDownCount rows at most, and no more than fit in
+// the work area of the box's monitor below the box, or above it when more fit
+// there; when it shows fewer rows than there are items, a scroll bar at its
+// right moves through them.
 
 #include <memory>
 #include <string>
@@ -52,6 +56,21 @@ class TCustomComboBox : public TCustomControl, public TNonClientPainter, public 
   // The user picks item `index` in the dropped-down list (as a click on it
   // does): the list closes and the events of a choice fire.
   void SelectFromList(int index);
+  // The open list's rectangle (its frame included) in the box's coordinates:
+  // below the box (top = Height()) or above it (bottom = 0).
+  TRect DroppedListRect() const;
+  // The rows the open list shows, and the item in its first row.
+  int DroppedRows() const;
+  int TopIndex() const;
+  // Moves the open list's rows by `rows` (negative: up), within the items.
+  void ScrollList(int rows);
+  // A press of the left button at (x, y) of the open list (0, 0 = the
+  // list's top-left corner): on a row it picks that item (SelectFromList); on
+  // the scroll bar an arrow moves the rows by one and the track brings the
+  // items at that height of the track into view; anywhere else the list
+  // closes. True when the list stays open (the box is not touched after a
+  // choice, whose handlers may free it).
+  bool PressInList(int x, int y);
 
   TNotifyEvent OnChange;
   TNotifyEvent OnSelect;
@@ -73,7 +92,7 @@ class TCustomComboBox : public TCustomControl, public TNonClientPainter, public 
   void SetParent(TWinControl* parent) override;
   void Paint() override;
   void PaintNonClient(TCanvas* canvas) override;
-  // The open list below the box (DropDownCount rows at most).
+  // The open list (DroppedListRect).
   bool HasOverlay() const override { return droppedDown_; }
   void PaintOverlay(TCanvas* canvas) override;
 
@@ -92,11 +111,21 @@ class TCustomComboBox : public TCustomControl, public TNonClientPainter, public 
  private:
   void ItemsChanged();
   void SetTextQuietly(const std::string& value);
+  // The open list's place and rows (see DroppedListRect).
+  struct TListPlace {
+    TRect rect;
+    int rows;
+  };
+  TListPlace ListPlace() const;
+  // The first item shown when the list has `rows` rows.
+  int FirstShown(int rows) const;
+  void ShowInList(int index);
   std::unique_ptr<TStrings> items_;
   TComboBoxStyle style_ = csDropDown;
   int itemIndex_ = -1;
   int itemHeight_ = 0;  // 0: from the font
   int selLength_ = 0;
+  int topIndex_ = 0;
   bool droppedDown_ = false;
 };
 

@@ -665,6 +665,33 @@ TEST_F(X11BackendTest, DroppedDownListIsAWindowBeyondTheFormWhoseRowsChoose) {
   EXPECT_EQ(clicks, 0);
   EXPECT_EQ(combo->ItemIndex(), 2);
   EXPECT_FALSE(backend->DropDown().IsOpen());
+
+  // As many rows as items, 10,000 of them: the list ends at the screen's
+  // bottom, with a scroll bar that the wheel and a press on the track move.
+  combo->DropDownCount = 10000;
+  for (int i = 0; i < 10000; ++i) combo->Items()->Add("Item " + std::to_string(i));
+  ClickAt(combo, combo->Width() - 8, combo->Height() / 2);
+  ASSERT_TRUE(PumpUntil([&] { return backend->DropDown().IsOpen(); }));
+  XGetGeometry(x, backend->DropDown().Window(), &root, &lx, &ly, &width, &height, &border, &depth);
+  EXPECT_LE(ly + static_cast<int>(height), DisplayHeight(x, DefaultScreen(x)));
+  EXPECT_GT(ly + static_cast<int>(height), DisplayHeight(x, DefaultScreen(x)) - combo->ItemHeight() - 2);
+  SaveScreen(Bounds(form->Left(), form->Top(), form->Width(), 400), "x11-dropped-down-many.png");
+  XTestFakeMotionEvent(x, -1, lx + 20, ly + 50, CurrentTime);
+  Button(5, true);
+  Button(5, false);
+  EXPECT_TRUE(PumpUntil([&] { return combo->TopIndex() == 3; })) << "a notch of the wheel: three rows";
+  XTestFakeMotionEvent(x, -1, lx + static_cast<int>(width) - 8, ly + static_cast<int>(height) / 2, CurrentTime);
+  Button(1, true);
+  Button(1, false);
+  EXPECT_TRUE(PumpUntil([&] { return combo->TopIndex() > 4000 && combo->TopIndex() < 5000; }))
+      << "the middle of the track: " << combo->TopIndex();
+  EXPECT_TRUE(backend->DropDown().IsOpen());
+  // A repaint of the form that changes nothing sends nothing of the list.
+  backend->Flush();
+  const int sends = backend->DropDown().Sends();
+  form->Invalidate();
+  backend->Flush();
+  EXPECT_EQ(backend->DropDown().Sends(), sends);
 }
 
 // A folder of the test's own with a few files and a sub-folder.

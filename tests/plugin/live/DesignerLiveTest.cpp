@@ -31,6 +31,7 @@
 #include "platform/vcl/Label.h"
 #include "platform/vcl/OpenDialog.h"
 #include "platform/vcl/Painting.h"
+#include "platform/vcl/PngWriter.h"
 #include "platform/vcl/ScrollBox.h"
 #include "platform/vcl/Timer.h"
 #include "platform/win/RegistryStore.h"
@@ -47,6 +48,7 @@
 #include "project/DebugList.h"
 #include "project/FormDebug1.h"
 #include "tests/plugin/live/PlcLink.h"
+#include "tests/support/BitmapPixels.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -213,13 +215,24 @@ class DesignerLive : public ::testing::Test {
       if (auto* editor = dynamic_cast<TEdit*>(object->Components(i))) return editor;
     return nullptr;
   }
-  void Picture(const char* name) {
+  // The designer painted into `shot` (when given) and into NAME.png.
+  void Picture(const char* name, TBitmap* shot = nullptr) {
     const std::string png = std::string(TARNWELL_BINARY_DIR) + "/tests/plugin/live/" + name + ".png";
     // Page objects take their size from what they measure while they paint:
     // painted once to settle, as a screen shows them again.
     TBitmap settle;
     PaintControlToBitmap(FormDesign1, settle);
-    EXPECT_TRUE(SaveControlAsPng(FormDesign1, png)) << png;
+    TBitmap& picture = shot != nullptr ? *shot : settle;
+    PaintControlToBitmap(FormDesign1, picture);
+    EXPECT_TRUE(SaveBitmapAsPng(picture, png)) << png;
+  }
+  // The rectangle `r` of the control (its own coordinates) in the designer's picture.
+  static TRect InPicture(TWinControl* control, const TRect& r) {
+    const TRect insets = control->BorderInsets();
+    const TPoint at = control->ClientToScreen({r.Left - insets.Left, r.Top - insets.Top});
+    const TPoint form = FormDesign1->ClientToScreen({0, 0});
+    const TRect frame = FormDesign1->BorderInsets();
+    return Bounds(at.x - form.x + frame.Left, at.y - form.y + frame.Top, r.Width(), r.Height());
   }
 
   TTarnwellCoClassImpl* plugin_ = nullptr;
@@ -269,6 +282,43 @@ TEST_F(DesignerLive, ShowsThePlcValuesInTheObjectsOfEveryKind) {
   TGridWebElement* trend = Object("TrendPicture");
   EXPECT_EQ(trend->FStrImgFile, "images/logo.bmp");
   EXPECT_GT(trend->Width(), 0);
+}
+
+// The in-place editors, open, in a picture of the designer: the demo's
+// objects have no back colour, so the value shows on the UI's window colour,
+// and the open list shows its options there, the chosen one highlighted.
+TEST_F(DesignerLive, AnOpenEditorShowsItsValueOnTheWindowColour) {
+  OpenLive();
+  ShowPage("SETTINGS.XML");
+  // The page as a person sees it before the click: the objects have their size.
+  TBitmap seen;
+  PaintControlToBitmap(FormDesign1, seen);
+  const struct {
+    const char* variable;
+    int kind;
+    const char* picture;
+  } rows[] = {{"StartLevel", wkEdit, "designer_live_edit_open"}, {"Mode", wkDropDown, "designer_live_dropdown_open"}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.variable);
+    TGridWebElement* object = Object(row.variable, row.kind);
+    Driver::Click(object);
+    auto* combo = row.kind == wkDropDown ? object->FComboBox : nullptr;
+    TWinControl* editor = combo != nullptr ? static_cast<TWinControl*>(combo) : EditorOf(object);
+    ASSERT_NE(editor, nullptr);
+    TBitmap shot;
+    Picture(row.picture, &shot);
+    const TRect field =
+        InPicture(editor, Rect(2, 2, editor->Width() - (combo != nullptr ? 20 : 2), editor->Height() - 2));
+    const int area = field.Width() * field.Height(), window = CountColor(shot, field, clWindow);
+    EXPECT_GT(window, area / 2);
+    EXPECT_GT(area - window, 20) << "the value";
+    EXPECT_LT(CountColor(shot, field, clBlack), area / 4);
+    if (combo == nullptr) continue;
+    ASSERT_TRUE(combo->DroppedDown());
+    const TRect list = InPicture(combo, combo->DroppedListRect());
+    EXPECT_GT(CountColor(shot, list, clWindow), list.Width() * list.Height() / 3);
+    EXPECT_GT(CountColor(shot, list, clHighlight), list.Width() * combo->ItemHeight() / 2);
+  }
 }
 
 TEST_F(DesignerLive, AStringAlarmReadsOnlyItsFirstByte) {

@@ -131,6 +131,26 @@ TEST_F(ComboBoxTest, DroppedDownListTakesEnterAndEscape) {
   EXPECT_TRUE(combo->DroppedDown());
   button->SetFocus();
   EXPECT_FALSE(combo->DroppedDown());
+  // The list stays in the work area: below the box, or above it where more
+  // rows fit there, and never more rows than fit.
+  const struct {
+    int formTop, workBottom, items;
+    bool above;
+  } places[] = {{0, 1040, 3, false}, {980, 1040, 3, true}, {0, 300, 100, false}, {200, 300, 100, true}};
+  for (const auto& p : places) {
+    SCOPED_TRACE(p.formTop);
+    ASSERT_TRUE(SetMonitorLayout({{{0, 0, 1920, 1080}, {0, 0, 1920, p.workBottom}}}));
+    form->SetTop(p.formTop);
+    while (combo->Items()->Count() < p.items) combo->Items()->Add("more");
+    combo->DropDownCount = p.items;
+    const TRect list = combo->DroppedListRect();
+    const int top = combo->ClientToScreen({0, 0}).y - 2 + list.Top;
+    EXPECT_EQ(list.Top < 0, p.above);
+    EXPECT_GE(top, 0);
+    EXPECT_LE(top + list.Height(), p.workBottom);
+    EXPECT_EQ(list.Height(), combo->DroppedRows() * combo->ItemHeight() + 2);
+    EXPECT_EQ(combo->DroppedRows() == p.items, p.items == 3) << "all rows, or as many as fit";
+  }
 }
 
 TEST_F(ComboBoxTest, TypingIntoTheEditFieldFiresOnChange) {
