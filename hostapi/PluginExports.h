@@ -23,6 +23,11 @@ using ControledDestructionFunction = HRESULT (*)(std::uint32_t value);
 using ClLinkExtendedProgMapFunction = HRESULT (*)(std::uint32_t value1, std::uint32_t value2, IUnknown* host,
                                                   std::uint32_t value4, std::uint32_t* out5, std::uint32_t* out6);
 using TarnwellSetHostCommandLineFunction = void (*)(int argc, const char* const* argv);
+// The error of the designer's last save-and-compile when it failed, taken
+// (empty until another fails): the host cannot tell a failed compile of a
+// click on the designer's button otherwise. The text lives until the next
+// call.
+using TarnwellTakeCompileFailureFunction = const char* (*)();
 
 inline constexpr const char* EXPORT_DllGetClassObject = "DllGetClassObject";
 inline constexpr const char* EXPORT_DllCanUnloadNow = "DllCanUnloadNow";
@@ -31,3 +36,4 @@ inline constexpr const char* EXPORT_DllUnregisterServer = "DllUnregisterServer";
 inline constexpr const char* EXPORT_ControledDestruction = "ControledDestruction";
 inline constexpr const char* EXPORT_ClLinkExtendedProgMap = "ClLinkExtendedProgMap";
 inline constexpr const char* EXPORT_TarnwellSetHostCommandLine = "TarnwellSetHostCommandLine";
+inline constexpr const char* EXPORT_TarnwellTakeCompileFailure = "TarnwellTakeCompileFailure";

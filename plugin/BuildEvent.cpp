@@ -19,6 +19,7 @@
 #include "platform/com/ComCheck.h"
 #include "platform/vcl/CheckBox.h"
 #include "platform/vcl/Label.h"
+#include "platform/vcl/SysUtils.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/Paths.h"
 #include "platform/win/Win32File.h"
@@ -42,6 +43,8 @@ constexpr const char* kCompileTimeKey = "CompileTD";
 constexpr int kTextAskCompile = 7130;
 constexpr int kTextVariablesMoved = 7125;
 constexpr int kTextPagesModified = 7126;
+constexpr int kTextNotCompiledAskPending = 7540;  // No web page was compiled ... open the designer before the build ...
+constexpr int kTextNotCompiled = 7541;            // No web page was compiled ... Global settings ...
 
 // The first child of `node` that is an element, or none.
 TmyXmlNode* FirstElement(TmyXmlNode* node) {
@@ -131,15 +134,28 @@ bool CheckVariablePositions(const std::string& base, std::uint32_t statusWindow)
   return compiled;
 }
 
-// Pages saved after the last compilation: recompile?
-void CheckPagesModified(TIniFile& ini, std::uint32_t statusWindow) {
+// Pages saved after the last compilation: recompile? True when it compiled.
+bool CheckPagesModified(TIniFile& ini, std::uint32_t statusWindow) {
   const auto compiled = static_cast<std::uint32_t>(ini.ReadInteger(kTimeStampsSection, kCompileTimeKey, 0));
   const auto saved = static_cast<std::uint32_t>(ini.ReadInteger(kTimeStampsSection, kSaveTimeKey, 0));
-  if (saved == 0 || saved <= compiled) return;
+  if (saved == 0 || saved <= compiled) return false;
   const TBuildAnswer answer = AskSimpleMessage(kTextPagesModified);
   if (answer.yes) CompileForBuild(statusWindow);
   // Off until the next save.
   if (answer.dontAskAgain) ini.WriteInteger(kTimeStampsSection, kSaveTimeKey, 0);
+  return answer.yes;
+}
+
+// A build that compiled no web page says so in the host's message window,
+// with the way to have them compiled: the build writes the password file
+// alone, and a server would go on serving the last compile's pages (or none)
+// without a word. `questionPending`: the one-time question is still to come,
+// once the designer is open at a build.
+void TellNothingCompiled(const std::string& marker, bool questionPending) {
+  if (!gHost.ifQendMessages) return;
+  const std::string text =
+      Format(GetUiText(questionPending ? kTextNotCompiledAskPending : kTextNotCompiled), ShownPath(marker));
+  gHost.ifQendMessages->AddMessage(text.c_str(), kProductName);
 }
 
 void DecideAndCompile(std::uint32_t statusWindow) {
@@ -151,12 +167,15 @@ void DecideAndCompile(std::uint32_t statusWindow) {
   }
   TclOpenIniReg settings(gHost.ifPrjMngr.Get(), kProductName, kSettingsSuffix);
   TIniFile* ini = settings.GetIniFile();
+  const bool questionPending =
+      ini != nullptr && FormDesign1 == nullptr && ini->ReadBool(settings.GetSection(), kAskKey, true);
   bool compiled = false;
   if (ini != nullptr && FormDesign1 != nullptr && !base.empty())
     compiled = AskOnce(*ini, settings.GetSection(), base, statusWindow);
   // The variables are checked whether or not the question compiled.
   if (!base.empty() && CheckVariablePositions(base, statusWindow)) compiled = true;
-  if (!compiled && ini != nullptr) CheckPagesModified(*ini, statusWindow);
+  if (!compiled && ini != nullptr) compiled = CheckPagesModified(*ini, statusWindow);
+  if (!compiled && !base.empty()) TellNothingCompiled(base + kMarkerSuffix, questionPending);
 }
 
 }  // namespace

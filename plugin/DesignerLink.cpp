@@ -104,6 +104,14 @@ void DropDesigner() {
   RemoveAndDelete(nullptr);
 }
 
+std::string TakeDesignerCompileFailure() {
+  if (FormDesign1 == nullptr || FormDesign1->lastCompile.outcome != TCompileOutcome::kFailed) return std::string();
+  std::string error = FormDesign1->lastCompile.error;
+  FormDesign1->lastCompile = TCompileResult{};
+  // A failure is never told as a success, also without a text.
+  return error.empty() ? std::string("the compile failed") : error;
+}
+
 bool QueryHostApp() {
   ComPtr<IQendApp> app = gHost.ifPrjMngr.Query<IQendApp>(IID_IQendApp);
   if (!app) return false;

@@ -3,6 +3,8 @@
 // the designer, docks it into the host's IDE and shows it, lets it apply its
 // saved placement, and closes, undocks and deletes it with the project.
 
+#include <string>
+
 #include "hostapi/HostTypes.h"
 #include "platform/win/WindowTypes.h"
 
@@ -33,3 +35,7 @@ void CloseDesigner(const char* deleteTrace);
 void DropDesigner();
 // True when the host reports that it is online with the PLC.
 bool QueryHostApp();
+// The error of the designer's last save-and-compile when it failed, taken
+// (the next call answers empty until another compile fails); empty when it
+// compiled, when none ran or without a designer.
+std::string TakeDesignerCompileFailure();

@@ -8,20 +8,35 @@
 # the start of one data page and prints the command that serves the copy.
 # The copy and the host home stay for that; the next run makes them anew.
 # It runs in the repository's folder: paths are printed from there.
-#   scripts/demo.sh [BUILD]
+#   scripts/demo.sh [-j N] [BUILD]
+# -j N: at most N compilers at a time (without it, Ninja's default: as many as
+# the machine has cores, and two more).
 # BUILD: a build folder that already holds halvex and the plug-in; the demo
 # then neither installs nor builds and keeps its copy in BUILD/demo/.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 top=$(dirname "$here")
 cd "$top"
-build=${1:-build-demo}
+jobs=()
+given=""
+while (($# > 0)); do
+  case $1 in
+    -j) (($# > 1)) || { echo "demo.sh: -j needs a number of jobs" >&2; exit 2; }
+        number=$2; shift 2 ;;
+    -j*) number=${1#-j}; shift ;;
+    *) [[ -z "$given" ]] || { echo "demo.sh: takes one BUILD folder, not more (\"$1\")" >&2; exit 2; }
+       given=$1; shift; continue ;;
+  esac
+  [[ "$number" =~ ^[1-9][0-9]*$ ]] || { echo "demo.sh: -j takes a number of jobs from 1 up, not \"$number\"" >&2; exit 2; }
+  jobs=(-j "$number")
+done
+build=${given:-build-demo}
 
-if (($# == 0)); then
+if [[ -z "$given" ]]; then
   # Debian's packages only: the npm registry serves the browser tests alone.
   bash "$here/setup.sh" --no-browser-tests
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARNWELL_TESTS=OFF -DTARNWELL_BENCH=OFF
-  cmake --build "$build" --target halvex tarnwell
+  cmake --build "$build" --target halvex tarnwell "${jobs[@]}"
 fi
 
 export HALVEX_HOME
@@ -54,7 +69,7 @@ else
 fi
 echo "== exit code of the build: $status"
 if ((status == 0)); then
-  echo "== to see the pages in a browser, serve the copy and open the address it prints (Ctrl+C stops it):"
-  echo "$halvex serve $project --port 8080"
+  echo "== to see the pages in a browser, serve the copy on a free port and open the address it prints (Ctrl+C stops it):"
+  echo "$halvex serve $project --port 0"
 fi
 exit "$status"

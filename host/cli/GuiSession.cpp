@@ -12,11 +12,6 @@
 
 namespace {
 
-// Written when a first signal arrives: the run may be in the middle of a long
-// piece of work (a compile) and end only after it.
-constexpr const char* kStopNotice =
-    "halvex: stopping after the work in hand; a second signal (Ctrl+C) ends it at once\n";
-
 bool StopRequested() { return StopRequestSignal() != 0; }
 
 }  // namespace
@@ -37,7 +32,7 @@ std::unique_ptr<GuiSession> GuiSession::Start(HalvexHost& host, HostMainWindow* 
 }
 
 GuiSession::GuiSession(std::unique_ptr<TX11Backend> backend, HalvexHost& host, HostMainWindow* window)
-    : backend_(std::move(backend)), window_(window), stopSignals_(kStopNotice) {
+    : backend_(std::move(backend)), window_(window) {
   // A stop from outside ends every wait for the person, modal ones too, and a
   // compile at its next file.
   backend_->SetStopCheck(StopRequested);
@@ -67,6 +62,7 @@ void GuiSession::Run(std::ostream& out) {
     // Stopped from outside: nobody is at the screen to answer the closing
     // questions, which get their headless answers.
     out << "stopped by a signal: the windows close\n";
+    stoppedBy_ = StopRequestSignal();
     frame_.reset();
     backend_->Uninstall();
     // The stop is taken: the project closes as after any run (a second

@@ -7,13 +7,12 @@
 // always (closing the project, uninstalling the plug-ins). Modal windows,
 // popup menus and message boxes wait for the person while the back end is
 // installed, the closing questions included; after a signal the windows
-// close and the closing questions get their headless answers. A second
-// signal ends the program at once, also while it is busy.
+// close and the closing questions get their headless answers, and the run
+// ends as a stopped one. The run's signal handling (HostSession.h) lets a
+// second signal end the program at once, also while it is busy.
 
 #include <memory>
 #include <ostream>
-
-#include "platform/win/StopRequest.h"
 
 class HalvexHost;
 class HostMainWindow;
@@ -31,6 +30,10 @@ class GuiSession {
 
   // Shows the main window and handles the person's input until they close it.
   void Run(std::ostream& out);
+  // The signal that ended the person's work (the stop is taken so that the
+  // project closes as always, but the run was stopped); 0 when they closed
+  // the window.
+  int StoppedBy() const { return stoppedBy_; }
 
  private:
   GuiSession(std::unique_ptr<TX11Backend> backend, HalvexHost& host, HostMainWindow* window);
@@ -39,7 +42,7 @@ class GuiSession {
   HostMainWindow* window_;
   std::unique_ptr<HostGuiFrame> frame_;
   bool closeRequested_ = false;
-  StopSignalScope stopSignals_;
+  int stoppedBy_ = 0;
 };
 
 // Whether the environment asks for the screen (HALVEX_GUI set to 1).

@@ -16,8 +16,8 @@ struct HalvexContext {
 int RunRegister(const HalvexContext& context, const std::string& library, bool unregister, std::ostream& out,
                 std::ostream& err);
 int RunPlugins(const HalvexContext& context, std::ostream& out);
-// `args`: the project folder first, then host switches ("/USELOGFILE", ...)
-// and the host's own options.
+// `args`: the project folder, host switches ("/USELOGFILE", ...) and the
+// host's own options, in any order.
 int RunOpen(const HalvexContext& context, const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 // As RunOpen, then the host's build of the project; `--answer WHAT=REPLY`
 // answers the plug-ins' questions.

@@ -12,6 +12,7 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <sstream>
 
@@ -36,6 +37,8 @@ namespace {
 
 constexpr auto kLoopPeriod = std::chrono::milliseconds(10);
 constexpr auto kLoopWait = std::chrono::seconds(10);
+// How often a wait looks whether a stop was asked for.
+constexpr auto kStopCheckSlice = std::chrono::milliseconds(20);
 
 // The host switches the plug-ins read, whole, and those followed by a value.
 constexpr std::array<const char*, 4> kHostSwitches = {"/USELOGFILE", "/LINVAR", "/WEBCOMPTIME", "/WEBOLDCOMM"};
@@ -82,6 +85,7 @@ struct ValueOption {
   const char* name;
   const char* value;  // what the value is, for the message when it is missing
   bool buildOnly;
+  bool once;  // one value for the run: a second would silently replace the first
   bool (*take)(HostRunOptions& options, const std::string& value, std::ostream& err);
 };
 
@@ -91,24 +95,24 @@ std::string AbsolutePath(const std::string& path) {
 }
 
 const std::array<ValueOption, 6> kValueOptions = {{
-    {"--without", "an interface name", false,
+    {"--without", "an interface name", false, false,
      [](HostRunOptions& o, const std::string& v, std::ostream&) {
        o.without.push_back(v);
        return true;
      }},
-    {"--rounds", "a number of rounds", false,
+    {"--rounds", "a number of rounds", false, true,
      [](HostRunOptions& o, const std::string& v, std::ostream& err) { return ReadRounds(o, v, err); }},
-    {"--command", "a command name", false,
+    {"--command", "a command name", false, true,
      [](HostRunOptions& o, const std::string& v, std::ostream&) {
        o.command = v;
        return true;
      }},
-    {"--click", "a control or menu item name", false,
+    {"--click", "a control or menu item name", false, false,
      [](HostRunOptions& o, const std::string& v, std::ostream&) {
        o.clicks.push_back(v);
        return true;
      }},
-    {"--snapshot", "a PNG file name", false,
+    {"--snapshot", "a PNG file name", false, true,
      [](HostRunOptions& o, const std::string& v, std::ostream& err) {
        // The picture is always a PNG: a name that says otherwise would hide it.
        if (v.size() < 4 || UpperCase(v.substr(v.size() - 4)) != ".PNG") {
@@ -119,96 +123,113 @@ const std::array<ValueOption, 6> kValueOptions = {{
        o.snapshot = AbsolutePath(v);
        return true;
      }},
-    {"--answer", "WHAT=REPLY", true,
+    {"--answer", "WHAT=REPLY", true, false,
      [](HostRunOptions& o, const std::string& v, std::ostream& err) {
        std::ostringstream fault;
-       if (ParseHostAnswers({v}, o.answers, fault)) return true;
-       err << "halvex " << o.verb << ": " << fault.str();
-       return false;
+       if (!ParseHostAnswers({v}, o.answers, fault)) {
+         err << "halvex " << o.verb << ": " << fault.str();
+         return false;
+       }
+       // One answer to WHAT answers every such question: of two, one would
+       // answer none.
+       const HostAnswer& added = o.answers.back();
+       for (std::size_t i = 0; i + 1 < o.answers.size(); ++i) {
+         if (o.answers[i].what != added.what) continue;
+         err << "halvex " << o.verb << ": --answer \"" << v << "\" is a second answer to \"" << added.what
+             << "\": one answers every such question; give one\n";
+         return false;
+       }
+       return true;
      }},
 }};
 
-// Reads one option at `i` (moving past its value); false with the message
-// written.
-bool ReadOption(const std::vector<std::string>& args, std::size_t& i, bool acceptAnswers, HostRunOptions& options,
-                std::ostream& err) {
-  const std::string& a = args[i];
-  if (a == "--offline") {
-    options.offline = true;
-    return true;
-  }
-  if (a == "--live") {
-    options.live = true;
-    return true;
-  }
-  if (a == "--gui") {
-    options.gui = true;
-    return true;
-  }
-  for (const ValueOption& option : kValueOptions) {
-    if (a != option.name || (option.buildOnly && !acceptAnswers)) continue;
-    if (i + 1 >= args.size()) {
-      err << "halvex " << options.verb << ": " << option.name << " needs " << option.value << " after it\n";
-      return false;
-    }
-    return option.take(options, args[++i], err);
-  }
-  // A word that is no option, or a path ("/home/me/P", a folder that
-  // exists), is a second project.
+// Whether `a` names the project folder: a word that is no option, or a path
+// ("/home/me/P", a folder that exists) rather than a host switch.
+bool IsProjectWord(const std::string& a) {
   std::error_code ec;
-  if (!a.empty() && a[0] != '-' && !IsKnownHostSwitch(a) &&
-      (a[0] != '/' || a.find('/', 1) != std::string::npos || std::filesystem::exists(a, ec))) {
-    err << "halvex " << options.verb << ": takes one PROJECT, not more (\"" << a << "\" after \"" << args[0] << "\")\n";
+  return !a.empty() && a[0] != '-' && !IsKnownHostSwitch(a) &&
+         (a[0] != '/' || a.find('/', 1) != std::string::npos || std::filesystem::exists(a, ec));
+}
+
+// A host switch at `a` (it starts with '/'); false with the message written.
+bool ReadHostSwitch(const std::string& a, HostRunOptions& options, std::ostream& err) {
+  if (IsKnownHostSwitch(a)) {
+    options.switches.push_back(a);
+    return true;
+  }
+  for (const char* prefix : kHostValueSwitches) {
+    const std::string name(prefix, std::char_traits<char>::length(prefix) - 1);
+    const std::string given = SwitchText(a);
+    if (given != name && given != prefix) continue;
+    err << "halvex " << options.verb << ": the host switch " << name << " needs a folder: " << prefix
+        << "FOLDER, not \"" << a << "\"\n";
     return false;
   }
-  if (!a.empty() && a[0] == '/') {
-    if (IsKnownHostSwitch(a)) {
-      options.switches.push_back(a);
+  err << "halvex " << options.verb << ": unknown host switch \"" << a
+      << "\" (the host's switches: /USELOGFILE, /LINVAR, /WEBCOMPTIME, /WEBOLDCOMM, /OEMDIR=folder)\n";
+  return false;
+}
+
+// The option at `i` that takes a value (moving past the value); false with
+// the message written. `given` holds the values of the options taken once.
+bool ReadValueOption(const ValueOption& option, const std::vector<std::string>& args, std::size_t& i,
+                     std::map<std::string, std::string>& given, HostRunOptions& options, std::ostream& err) {
+  if (i + 1 >= args.size()) {
+    err << "halvex " << options.verb << ": " << option.name << " needs " << option.value << " after it\n";
+    return false;
+  }
+  const std::string& value = args[++i];
+  if (option.once && !given.emplace(option.name, value).second) {
+    err << "halvex " << options.verb << ": " << option.name << " is given twice (\"" << given[option.name]
+        << "\", then \"" << value << "\"): the run takes one\n";
+    return false;
+  }
+  return option.take(options, value, err);
+}
+
+// Reads one argument at `i`, an option (moving past its value), a host switch
+// or the project folder, in any order; false with the message written.
+bool ReadArgument(const std::vector<std::string>& args, std::size_t& i, bool acceptAnswers,
+                  std::map<std::string, std::string>& given, HostRunOptions& options, std::ostream& err) {
+  const std::string& a = args[i];
+  const std::array<std::pair<const char*, bool HostRunOptions::*>, 3> flags = {
+      {{"--offline", &HostRunOptions::offline}, {"--live", &HostRunOptions::live}, {"--gui", &HostRunOptions::gui}}};
+  for (const auto& [name, flag] : flags) {
+    if (a != name) continue;
+    options.*flag = true;
+    return true;
+  }
+  for (const ValueOption& option : kValueOptions)
+    if (a == option.name && (!option.buildOnly || acceptAnswers))
+      return ReadValueOption(option, args, i, given, options, err);
+  if (IsProjectWord(a)) {
+    if (options.folder.empty()) {
+      options.folder = a;
       return true;
     }
-    for (const char* prefix : kHostValueSwitches) {
-      const std::string name(prefix, std::char_traits<char>::length(prefix) - 1);
-      const std::string given = SwitchText(a);
-      if (given != name && given != prefix) continue;
-      err << "halvex " << options.verb << ": the host switch " << name << " needs a folder: " << prefix
-          << "FOLDER, not \"" << a << "\"\n";
-      return false;
-    }
-    err << "halvex " << options.verb << ": unknown host switch \"" << a
-        << "\" (the host's switches: /USELOGFILE, /LINVAR, /WEBCOMPTIME, /WEBOLDCOMM, /OEMDIR=folder)\n";
+    err << "halvex " << options.verb << ": takes one PROJECT, not more (\"" << a << "\" after \"" << options.folder
+        << "\")\n";
     return false;
   }
+  if (!a.empty() && a[0] == '/') return ReadHostSwitch(a, options, err);
   err << "halvex " << options.verb << ": unknown option \"" << a << "\" (see halvex --help)\n";
   return false;
 }
 
-extern "C" void StopOnSignal(int signal) { RequestStop(signal); }
+// Options that each make sense alone but not together; false with the
+// message written.
+bool OptionsAgree(const HostRunOptions& options, std::ostream& err) {
+  if (!(options.live && options.offline)) return true;
+  err << "halvex " << options.verb
+      << ": --live and --offline contradict each other: --live logs the IDE in to the PLC, which --offline "
+         "starts offline; give one of them\n";
+  return false;
+}
 
-// SIGINT and SIGTERM ask the run to stop (StopRequest.h) for as long as it
-// lives, instead of ending the process in the middle of a write. A SIGINT
-// that came ignored (a background job) stays ignored.
-class StopSignals {
- public:
-  StopSignals() {
-    ClearStopRequest();
-    struct sigaction action {};
-    action.sa_handler = StopOnSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, InterruptIgnored() ? nullptr : &action, &oldInt_);
-    sigaction(SIGTERM, &action, &oldTerm_);
-  }
-  ~StopSignals() {
-    sigaction(SIGINT, &oldInt_, nullptr);
-    sigaction(SIGTERM, &oldTerm_, nullptr);
-  }
-  StopSignals(const StopSignals&) = delete;
-  StopSignals& operator=(const StopSignals&) = delete;
-
- private:
-  struct sigaction oldInt_ {};
-  struct sigaction oldTerm_ {};
-};
+// Written when a first signal arrives: the run may be in the middle of a long
+// piece of work (a compile) and end only after it.
+constexpr const char* kStopNotice =
+    "halvex: stopping after the work in hand; a second signal (Ctrl+C) ends it at once\n";
 
 // Hides the interfaces the host is to lack and opens the project; answers
 // the exit code of a failure (with the message written), or success.
@@ -412,6 +433,18 @@ void PrintEventsSince(HalvexHost& host, std::size_t logStart, std::ostream& out)
   for (std::size_t i = logStart; i < log.size(); ++i) out << "  " << log[i] << "\n";
 }
 
+// Waits until the communication loop has run `rounds` rounds in all, for at
+// most `limit`; a stop asked for (Ctrl+C) ends the wait within a slice.
+// True when the rounds came.
+bool WaitForRoundsUnlessStopped(HalvexHost& host, std::uint64_t rounds, std::chrono::milliseconds limit) {
+  const auto end = std::chrono::steady_clock::now() + limit;
+  for (;;) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+    if (host.Loop().WaitForRounds(rounds, std::clamp(left, std::chrono::milliseconds(0), kStopCheckSlice))) return true;
+    if (StopRequestSignal() != 0 || left <= kStopCheckSlice) return false;
+  }
+}
+
 // The events of opening, then `rounds` rounds of the communication loop and
 // the host work they posted. A round takes at least the loop's period, and
 // longer on a busy machine: the wait allows ten periods a round and more,
@@ -424,10 +457,12 @@ bool RunOpening(HalvexHost& host, const HostRunOptions& options, std::ostream& o
   Application->ProcessMessages();
   const std::uint64_t first = host.Loop().Rounds();
   const auto limit = kLoopWait + 10 * options.rounds * kLoopPeriod;
-  const bool came = host.Loop().WaitForRounds(first + static_cast<std::uint64_t>(options.rounds), limit);
+  const bool came = WaitForRoundsUnlessStopped(host, first + static_cast<std::uint64_t>(options.rounds), limit);
   Application->ProcessMessages();
   host.ProcessHostEvents();
   PrintEventsSince(host, logStart, out);
+  // A stop asked for ends the wait: the rounds are no longer wanted.
+  if (!came && StopRequestSignal() != 0) return true;
   if (!came)
     err << "halvex " << options.verb << ": the communication loop ran " << host.Loop().Rounds() - first << " of the "
         << options.rounds << " round(s) asked for in "
@@ -435,17 +470,48 @@ bool RunOpening(HalvexHost& host, const HostRunOptions& options, std::ostream& o
   return came;
 }
 
+// The error of a save-and-compile of a plug-in's designer that failed since
+// the last call, taken; empty when none failed.
+std::string TakeCompileFailure(std::vector<LoadedPlugin>& plugins) {
+  std::string failure;
+  for (const LoadedPlugin& p : plugins) {
+    const char* text = p.library && p.library->Loaded() && p.library->takeCompileFailure != nullptr
+                           ? p.library->takeCompileFailure()
+                           : nullptr;
+    if (text != nullptr && *text != '\0' && failure.empty()) failure = text;
+  }
+  return failure;
+}
+
+// The signal that stopped the run's work so far; 0 while none did. The
+// screen takes its stop so that the project closes as always, and keeps it.
+int StopSignalOfRun(const GuiSession* gui) {
+  return gui != nullptr && gui->StoppedBy() != 0 ? gui->StoppedBy() : StopRequestSignal();
+}
+
 // What the user does while the project is open: the command chosen, the
 // window it shows painted. Answers the exit code; a stop asked for ends the
-// actions before the next one.
-int RunUserActions(HalvexHost& host, const HostRunOptions& options, GuiSession* gui, std::ostream& out,
-                   std::ostream& err) {
-  const auto stopped = [] { return StopRequestSignal() != 0; };
-  if (!options.command.empty() && !ChooseHostCommand(host, options.command, out, err)) return kExitFailure;
+// actions before the next one. A click whose compile failed fails the run, as
+// a failed compile fails a build.
+int RunUserActions(HalvexHost& host, const HostRunOptions& options, GuiSession* gui, std::vector<LoadedPlugin>& plugins,
+                   std::ostream& out, std::ostream& err) {
+  const auto stopped = [gui] { return StopSignalOfRun(gui) != 0; };
+  if (!options.command.empty() && (stopped() || !ChooseHostCommand(host, options.command, out, err)))
+    return kExitFailure;
   if (options.live && !stopped()) WaitForLiveValues(host, out);
   if (gui != nullptr && !stopped()) gui->Run(out);
-  for (const std::string& name : options.clicks)
+  // A compile before the clicks is not theirs.
+  TakeCompileFailure(plugins);
+  for (const std::string& name : options.clicks) {
     if (stopped() || !ClickInShownWindow(host, name, out, err)) return kExitFailure;
+    const std::string failure = TakeCompileFailure(plugins);
+    if (failure.empty()) continue;
+    // A compile ended by a stop is told as the stop.
+    if (!stopped())
+      err << "halvex " << options.verb << ": --click " << name << ": the compile failed: " << ShownText(failure)
+          << "\n";
+    return kExitFailure;
+  }
   if (!options.snapshot.empty() && (stopped() || !SnapshotShownWindow(host, options.snapshot, out, err)))
     return kExitFailure;
   return kExitSuccess;
@@ -579,13 +645,15 @@ bool IsKnownHostSwitch(const std::string& text) {
 bool ReadHostRunOptions(const std::string& verb, const std::vector<std::string>& args, bool acceptAnswers,
                         HostRunOptions& options, std::ostream& err) {
   options.verb = verb;
-  if (args.empty() || args[0].rfind("--", 0) == 0) {
+  std::map<std::string, std::string> given;
+  for (std::size_t i = 0; i < args.size(); ++i)
+    if (!ReadArgument(args, i, acceptAnswers, given, options, err)) return false;
+  if (options.folder.empty()) {
     err << "halvex " << verb << ": missing PROJECT (a folder holding halvex.prj)\n";
     return false;
   }
-  for (std::size_t i = 1; i < args.size(); ++i)
-    if (!ReadOption(args, i, acceptAnswers, options, err)) return false;
-  options.folder = AbsolutePath(args[0]);
+  if (!OptionsAgree(options, err)) return false;
+  options.folder = AbsolutePath(options.folder);
   while (options.folder.size() > 1 && options.folder.back() == '/') options.folder.pop_back();
   return true;
 }
@@ -593,7 +661,7 @@ bool ReadHostRunOptions(const std::string& verb, const std::vector<std::string>&
 int RunHostSession(const HalvexContext& context, const HostRunOptions& options, const HostSessionStep& step,
                    std::ostream& out, std::ostream& err) {
   SetClockMode(ClockMode::Real);
-  const StopSignals stopSignals;
+  const StopSignalScope stopSignals(kStopNotice);
   const HostAnswerScope answers(options.answers);
   HalvexHost host;
   if (int failed = PrepareHost(host, options, err); failed != kExitSuccess) return failed;
@@ -622,18 +690,18 @@ int RunHostSession(const HalvexContext& context, const HostRunOptions& options, 
   const std::string desktopFile = context.home + "/desktop-" + (IsSafeFileName(name) ? name : "project") + ".txt";
   LoadDesktop(host, desktopFile, out);
   const bool opened = RunOpening(host, options, out, err);
-  int status = RunUserActions(host, options, gui.get(), out, err);
+  int status = RunUserActions(host, options, gui.get(), plugins, out, err);
   if (!opened) status = std::max(status, kExitFailure);
   // What the plug-ins told or asked the user so far (the build step lists its own).
   PrintSection("questions", QuestionsAskedSince(boxesBefore, modalsBefore), out);
   // A step asked to stop before it began is not begun.
   if (status == kExitSuccess && step)
-    status = StopRequestSignal() != 0 ? kExitFailure : step(host, mainWindow.Window(), plugins, out, err);
+    status = StopSignalOfRun(gui.get()) != 0 ? kExitFailure : step(host, mainWindow.Window(), plugins, out, err);
   // A stop asked for until here stopped the run's work, unless the step ran
   // to a good end (the signal came after the compile's last file); one asked
   // for from here on finds nothing left to stop: the project closes as it
   // would have.
-  const int stoppedWork = step && status == kExitSuccess ? 0 : StopRequestSignal();
+  const int stoppedWork = step && status == kExitSuccess ? 0 : StopSignalOfRun(gui.get());
   PrintState(host, mainWindow.Window(), out);
   const std::size_t boxesBeforeClose = Driver::MessageBoxes().size(), modalsBeforeClose = Driver::ModalLog().size();
   RunClosing(host, desktopFile, out);

@@ -62,10 +62,12 @@ struct HostRunOptions {
 // The host switches the plug-ins know, as the host passes them on.
 bool IsKnownHostSwitch(const std::string& text);
 
-// Reads the arguments of `verb` (the project folder first, then switches and
-// options); `--answer` only when `acceptAnswers`. False, with the message
-// written to `err`, for a missing project or option value, a value out of
-// range, an unknown option or host switch.
+// Reads the arguments of `verb` (the project folder, host switches and
+// options, in any order); `--answer` only when `acceptAnswers`. False, with
+// the message written to `err`, for a missing project or option value, a
+// value out of range, an unknown option or host switch, a second project, an
+// option of one value given twice, and options that contradict each other
+// (--live with --offline, two answers to one question).
 bool ReadHostRunOptions(const std::string& verb, const std::vector<std::string>& args, bool acceptAnswers,
                         HostRunOptions& options, std::ostream& err);
 
@@ -78,10 +80,12 @@ using HostSessionStep = std::function<int(HalvexHost& host, HostMainWindow* wind
 const char* SignalName(int signal);
 
 // The whole run; answers the exit code (the worst of every stage's).
-// SIGINT and SIGTERM ask it to stop (StopRequest.h): a compile ends at its
-// next file, no later action or step runs, the project closes as after any
-// run, and the code is 128 + the signal's number; a signal that came when
-// the work had ended stops nothing and is only told. The answers answer every
+// SIGINT and SIGTERM ask it to stop (StopRequest.h): a wait (the loop's
+// rounds, the live values) ends, a compile ends at its next file, no later
+// action or step runs, the project closes as after any run, and the code is
+// 128 + the signal's number, also for a session on the screen; a signal that
+// came when the work had ended stops nothing and is only told. A second
+// signal ends the program at once. The answers answer every
 // question of the run; one that answered none fails it.
 int RunHostSession(const HalvexContext& context, const HostRunOptions& options, const HostSessionStep& step,
                    std::ostream& out, std::ostream& err);

@@ -15,6 +15,7 @@
 #include "platform/vcl/Menus.h"
 #include "platform/vcl/MessageDialog.h"
 #include "platform/vcl/Painting.h"
+#include "platform/win/StopRequest.h"
 
 namespace {
 
@@ -119,7 +120,8 @@ bool ClickInShownWindow(HalvexHost& host, const std::string& name, std::ostream&
 void WaitForLiveValues(HalvexHost& host, std::ostream& out) {
   constexpr int kSteps = 25;
   constexpr auto kStep = std::chrono::milliseconds(40);
-  for (int i = 0; i < kSteps; ++i) {
+  // A stop asked for (Ctrl+C) ends the wait.
+  for (int i = 0; i < kSteps && StopRequestSignal() == 0; ++i) {
     host.Loop().WaitForRounds(host.Loop().Rounds() + 1, kStep * 10);
     std::this_thread::sleep_for(kStep);
     Application->ProcessMessages();

@@ -33,7 +33,7 @@ std::string ErrorShownSince(std::size_t before);
 
 // With the IDE logged in: lets the communication loop, the synchronised
 // read and the windows' messages run for a while (about a second), so that a
-// live view shows the PLC's values.
+// live view shows the PLC's values. A stop asked for (Ctrl+C) ends it early.
 void WaitForLiveValues(HalvexHost& host, std::ostream& out);
 
 // Paints the window that a plug-in docked into the IDE and that the IDE shows

@@ -1,5 +1,10 @@
 // halvex register / unregister / plugins.
 
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 #include "host/cli/HalvexCommands.h"
@@ -15,6 +20,35 @@ bool IsRegisteredLibrary(const std::string& path) {
   for (const RegisteredPlugin& p : RegisteredPlugins())
     if (p.library == path) return true;
   return false;
+}
+
+// Why the registry's file cannot be written, as the file system tells it: a
+// folder in its place, or a folder that takes no new file (the store writes
+// a new file and renames it over the old), with the remedy. Empty when
+// neither is found.
+std::string RegistryWriteProblem(const std::string& file) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  if (fs::is_directory(file, ec)) return file + " is a folder, not a file: move it away";
+  const fs::path folder = fs::path(file).parent_path();
+  std::string probe = (folder / ".halvex-probe-XXXXXX").string();
+  const int fd = mkstemp(probe.data());
+  if (fd < 0)
+    return "its folder " + folder.string() + " takes no new file (" + std::strerror(errno) + "): make it writable";
+  close(fd);
+  unlink(probe.c_str());
+  return std::string();
+}
+
+// A self-registration that failed on the registry: the file it could not
+// change, and why. Nothing when the registry can be written (the failure is
+// the library's own).
+void TellRegistryProblem(const char* verb, std::ostream& err) {
+  const std::string file = RegistryStore::Path();
+  const std::string problem = RegistryWriteProblem(file);
+  if (problem.empty()) return;
+  err << "halvex " << verb << ": the registry " << file << " cannot be written: " << problem
+      << ", or set HALVEX_HOME to another folder\n";
 }
 
 }  // namespace
@@ -45,7 +79,10 @@ int RunRegister(const HalvexContext& context, const std::string& library, bool u
   }
   HRESULT hr = entry();
   out << (unregister ? "DllUnregisterServer: " : "DllRegisterServer: ") << ResultText(hr) << "\n";
-  if (FAILED(hr)) return kExitFailure;
+  if (FAILED(hr)) {
+    TellRegistryProblem(unregister ? "unregister" : "register", err);
+    return kExitFailure;
+  }
   if (!unregister)
     for (const RegisteredPlugin& p : RegisteredPlugins())
       if (p.library == path) out << "registered " << p.clsid << " " << p.progId << "\n";

@@ -35,8 +35,14 @@ std::string VariablesDocument(const fs::path& folder) {
 }
 
 bool ReadServeArguments(const std::vector<std::string>& args, std::string& folder, int& port, std::ostream& err) {
+  bool portGiven = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--port") {
+      if (portGiven) {
+        err << "halvex serve: --port is given twice: the server listens on one port\n";
+        return false;
+      }
+      portGiven = true;
       if (i + 1 == args.size()) {
         err << "halvex serve: --port needs a number (0 to 65535)\n";
         return false;
@@ -48,8 +54,11 @@ bool ReadServeArguments(const std::vector<std::string>& args, std::string& folde
         err << "halvex serve: --port " << text << " is not a port (0 to 65535)\n";
         return false;
       }
-    } else if (args[i].rfind("--", 0) == 0 || !folder.empty()) {
+    } else if (args[i].rfind("--", 0) == 0) {
       err << "halvex serve: unknown option \"" << args[i] << "\"\n";
+      return false;
+    } else if (!folder.empty()) {
+      err << "halvex serve: takes one PROJECT, not more (\"" << args[i] << "\" after \"" << folder << "\")\n";
       return false;
     } else {
       folder = args[i];

@@ -36,6 +36,7 @@ bool PluginLibrary::Load(const std::string& path) {
   controledDestruction = Find<ControledDestructionFunction>(handle_, EXPORT_ControledDestruction);
   linkExtendedProgMap = Find<ClLinkExtendedProgMapFunction>(handle_, EXPORT_ClLinkExtendedProgMap);
   setHostCommandLine = Find<TarnwellSetHostCommandLineFunction>(handle_, EXPORT_TarnwellSetHostCommandLine);
+  takeCompileFailure = Find<TarnwellTakeCompileFailureFunction>(handle_, EXPORT_TarnwellTakeCompileFailure);
   return true;
 }
 
@@ -49,6 +50,7 @@ void PluginLibrary::Unload() {
   controledDestruction = nullptr;
   linkExtendedProgMap = nullptr;
   setHostCommandLine = nullptr;
+  takeCompileFailure = nullptr;
 }
 
 std::string ResultText(HRESULT code) {

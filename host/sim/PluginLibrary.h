@@ -28,6 +28,7 @@ class PluginLibrary {
   ControledDestructionFunction controledDestruction = nullptr;
   ClLinkExtendedProgMapFunction linkExtendedProgMap = nullptr;
   TarnwellSetHostCommandLineFunction setHostCommandLine = nullptr;
+  TarnwellTakeCompileFailureFunction takeCompileFailure = nullptr;
 
  private:
   void* handle_ = nullptr;

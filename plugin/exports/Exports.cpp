@@ -2,6 +2,7 @@
 // else in the library stays hidden.
 
 #include <exception>
+#include <string>
 
 #include "core/TraceLog.h"
 #include "hostapi/HostServices.h"
@@ -12,6 +13,7 @@
 #include "platform/com/ComPtr.h"
 #include "platform/com/ResultCodes.h"
 #include "plugin/ComServer.h"
+#include "plugin/DesignerLink.h"
 #include "plugin/DllEntry.h"
 #include "plugin/LinkCompileHost.h"
 #include "plugin/PluginState.h"
@@ -56,6 +58,14 @@ HRESULT Guarded(F&& body) {
 TARNWELL_EXPORT void TarnwellSetHostCommandLine(int argc, const char* const* argv) {
   EnsureAttached();
   TarnwellReadHostCommandLine(argc, argv);
+}
+
+TARNWELL_EXPORT const char* TarnwellTakeCompileFailure() {
+  EnsureAttached();
+  // Kept until the next call: the host copies the text at once.
+  static std::string taken;
+  taken = TakeDesignerCompileFailure();
+  return taken.c_str();
 }
 
 TARNWELL_EXPORT HRESULT DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {

@@ -165,26 +165,48 @@ TEST_F(HalvexBuild, TheMarkerFileMakesTheBuildCompileTheWebTreeWithoutAQuestion)
   EXPECT_NE(Find("  status: \"OVERVIEW.XML\"\n"), std::string::npos) << run_.out;
 }
 
+// A build that compiled no web page says so under the messages, with the way
+// to have them compiled.
 TEST_F(HalvexBuild, WithoutTheMarkerTheAnswerToTheOneTimeQuestionDecides) {
   const struct {
-    const char* reply;
+    const char* reply;  // none: the designer is not open, and nothing is asked
     const char* answered;
     bool compiled;
-  } cases[] = {{"yes", "Yes", true}, {"no", "No", false}};
+    const char* told;  // the line under the messages when nothing was compiled
+  } cases[] = {
+      {"yes", "Yes", true, nullptr},
+      {"no", "No", false, "/Tarnwell/Demo.auto\". The build wrote only the password file"},
+      {nullptr, nullptr, false,
+       "/Tarnwell/Demo.auto\", and the designer is not open, so nothing was asked. The build wrote only the "
+       "password file and the imported files; the pages for the PLC stay those of the last compile, if any. To "
+       "compile them with every build, open the designer (the command Tarnwell) before a build and answer Yes"},
+  };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.reply);
-    const std::string copy = home_ + "/demo-" + c.reply;
+    const std::string name = c.reply != nullptr ? c.reply : "unasked";
+    SCOPED_TRACE(name);
+    const std::string copy = home_ + "/demo-" + name;
     fs::remove_all(copy);
     fs::copy(DemoProjectFolder(), copy, fs::copy_options::recursive);
     fs::remove(fs::path(copy) / "Tarnwell/Demo.auto");
     const ProgramRun run =
-        Halvex("build '" + copy + "' --command Tarnwell --answer 'compile web pages=" + c.reply + "'");
+        Halvex("build '" + copy + "'" +
+               (c.reply != nullptr ? " --command Tarnwell --answer 'compile web pages=" + std::string(c.reply) + "'"
+                                   : std::string()));
     EXPECT_EQ(run.status, 0) << run.out;
-    EXPECT_NE(run.out.find("  questions:\n    message box \"Tarnwell\": \"Do you want to compile web pages during "
-                           "project compilation?  (This setting can be changed later in Tarnwell > Global "
-                           "settings)\" answered " +
-                           std::string(c.answered) + " (--answer)\n"),
+    EXPECT_NE(run.out.find(c.answered == nullptr
+                               ? std::string("  questions: none\n")
+                               : "  questions:\n    message box \"Tarnwell\": \"Do you want to compile web pages "
+                                 "during project compilation?  (This setting can be changed later in Tarnwell > "
+                                 "Global settings)\" answered " +
+                                     std::string(c.answered) + " (--answer)\n"),
               std::string::npos)
+        << run.out;
+    const std::string told =
+        "\n  [Tarnwell] No web page was compiled with this build: the project has no marker "
+        "file \"" +
+        copy + (c.told != nullptr ? c.told : "");
+    EXPECT_EQ(run.out.find(c.told != nullptr ? told : "No web page was compiled") != std::string::npos,
+              c.told != nullptr)
         << run.out;
     // Yes leaves the marker file that makes every later build compile.
     EXPECT_EQ(ReadText(fs::path(copy) / "Tarnwell/Demo.auto"), c.compiled ? "On" : "");
@@ -274,7 +296,8 @@ TEST_F(HalvexBuild, TheNextBuildKeepsThePageStampsTheFirstRenewed) {
 // A copy of the demo that cannot be compiled fails the build with the reason
 // in the link event's error and in the host's messages, and keeps its project
 // file; one without the host's web variable map compiles with direct
-// identifiers.
+// identifiers. The designer's compile button fails an `open` as the compile
+// fails a build.
 TEST_F(HalvexBuild, TheBuildsResultIsTheCompilesAndSaysWhy) {
   const struct {
     const char* name;
@@ -284,6 +307,7 @@ TEST_F(HalvexBuild, TheBuildsResultIsTheCompilesAndSaysWhy) {
     const char* reason;
     const char* shown;             // in the output as the terminal shows it: UTF-8, paths with '/' only
     const char* unsaid = nullptr;  // nowhere in the output
+    const char* verb = "build";
   } cases[] = {
       {"damaged", [](const fs::path& web) { fs::resize_file(web / "Demo.xml", 300); }, "", 1,
        "could not be read when the project was opened, so it is not overwritten", "/Tarnwell/Demo.xml\" could"},
@@ -324,6 +348,11 @@ TEST_F(HalvexBuild, TheBuildsResultIsTheCompilesAndSaysWhy) {
        },
        "", 1, "[Tarnwell] - Nelze vytvo\u0159it :",
        "demo-\u010Derpac\u00ED stanice/SendRoot/WWW/OVERVIEW.XSL] [Tarnwell] - Nelze vytvo\u0159it :"},
+      {"click-compile",
+       [](const fs::path& web) { fs::create_directories(web.parent_path() / "SendRoot/WWW/OVERVIEW.XSL/x"); },
+       " --command Tarnwell --click btnSave1 --click btnAddGroup", 1, nullptr,
+       "\nhalvex open: --click btnSave1: the compile failed: These files of the compile could not be written: ",
+       "clicked FormDesign1.btnAddGroup", "open"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -334,9 +363,11 @@ TEST_F(HalvexBuild, TheBuildsResultIsTheCompilesAndSaysWhy) {
     const std::string project = fs::is_regular_file(copy / "Tarnwell/Demo.xml") && c.status != 0
                                     ? ReadText(copy / "Tarnwell/Demo.xml")
                                     : std::string();
-    const ProgramRun run = Halvex("build '" + copy.string() + "'" + c.options);
+    const ProgramRun run = Halvex(std::string(c.verb) + " '" + copy.string() + "'" + c.options);
     EXPECT_EQ(run.status, c.status) << run.out;
-    EXPECT_NE(run.out.find(c.status == 0 ? "\nbuild succeeded\n" : "\nbuild failed\n"), std::string::npos) << run.out;
+    if (std::string(c.verb) == "build") {
+      EXPECT_NE(run.out.find(c.status == 0 ? "\nbuild succeeded\n" : "\nbuild failed\n"), std::string::npos) << run.out;
+    }
     if (c.shown != nullptr) {
       EXPECT_NE(run.out.find(c.shown), std::string::npos) << run.out;
     }
@@ -370,21 +401,25 @@ bool WaitUntil(const std::function<bool()>& done) {
 // the compile in its copy of the import folder (the writes of the output have
 // begun) until the test has sent the signal. The run says that it stopped,
 // ends with 128 + the signal and leaves no temporary file; the next build's
-// tree is a clean build's.
+// tree is a clean build's. The signal also ends a wait for the loop's rounds.
 TEST_F(HalvexBuild, CtrlCStopsTheBuildWhichSaysSoAndTheNextBuildIsWhole) {
   const struct {
     const char* verb;
     const char* options;  // after the project
     int signal;
     const char* said;
+    const char* waitFor = nullptr;  // the output's line the signal waits for; none: the compile's held file
+    int rounds = 0;                 // the loop's rounds asked for, which the stop leaves uncounted
   } cases[] = {
       {"build", "", SIGINT, "\nbuild stopped by SIGINT: the web files are incomplete until a build runs to its end\n"},
       {"open", " --command Tarnwell --click btnSave1", SIGTERM, "\nhalvex open: stopped by SIGTERM\n"},
+      {"open", " --rounds 1000", SIGINT, "\nhalvex open: stopped by SIGINT\n", "events of opening:\n", 1000},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.verb);
-    const fs::path copy = home_ + "/demo-stop-" + c.verb;
-    const fs::path clean = home_ + "/demo-stop-" + c.verb + "-clean";
+    SCOPED_TRACE(std::string(c.verb) + c.options);
+    const std::string row = c.verb + std::to_string(&c - cases);
+    const fs::path copy = home_ + "/demo-stop-" + row;
+    const fs::path clean = home_ + "/demo-stop-" + row + "-clean";
     for (const fs::path& project : {copy, clean}) {
       fs::remove_all(project);
       fs::copy(DemoProjectFolder(), project, fs::copy_options::recursive);
@@ -398,7 +433,7 @@ TEST_F(HalvexBuild, CtrlCStopsTheBuildWhichSaysSoAndTheNextBuildIsWhole) {
     std::ofstream(clean / "Tarnwell/Import/HELD.TXT").close();
     const fs::path pipe = copy / "Tarnwell/Import/HELD.TXT";
     ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
-    const fs::path output = home_ + "/stop-" + c.verb + ".out";
+    const fs::path output = home_ + "/stop-" + row + ".out";
     const std::string command = "HALVEX_HOME='" + home_ + "' exec '" + TARNWELL_HALVEX_PATH + "' " + c.verb + " '" +
                                 copy.string() + "'" + c.options + " > '" + output.string() + "' 2>&1";
     const char* argv[] = {"sh", "-c", command.c_str(), nullptr};
@@ -424,6 +459,7 @@ TEST_F(HalvexBuild, CtrlCStopsTheBuildWhichSaysSoAndTheNextBuildIsWhole) {
     const int reader = open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
     ASSERT_GE(reader, 0);
     const bool reached = WaitUntil([&] {
+      if (c.waitFor != nullptr) return hasEnded() || ReadText(output).find(c.waitFor) != std::string::npos;
       pollfd held{reader, POLLIN, 0};
       return hasEnded() || (poll(&held, 1, 0) == 1 && (held.revents & POLLHUP) != 0);
     });
@@ -442,7 +478,8 @@ TEST_F(HalvexBuild, CtrlCStopsTheBuildWhichSaysSoAndTheNextBuildIsWhole) {
       FAIL() << "halvex did not end within a minute of the signal\n" << ReadText(output);
     }
     const std::string out = ReadText(output);
-    ASSERT_TRUE(reached) << "halvex never came to the held file of the import folder\n" << out;
+    ASSERT_TRUE(reached) << "halvex never came to " << (c.waitFor != nullptr ? c.waitFor : "the held file") << "\n"
+                         << out;
     ASSERT_TRUE(released) << out;
     ASSERT_FALSE(WIFSIGNALED(status)) << "halvex was ended by signal " << WTERMSIG(status)
                                       << " instead of stopping at its next file\n"
@@ -450,7 +487,12 @@ TEST_F(HalvexBuild, CtrlCStopsTheBuildWhichSaysSoAndTheNextBuildIsWhole) {
     ASSERT_TRUE(WIFEXITED(status)) << out;
     EXPECT_EQ(WEXITSTATUS(status), 128 + c.signal) << out;
     EXPECT_NE(out.find(c.said), std::string::npos) << out;
-    EXPECT_NE(out.find("The compile was stopped before its end."), std::string::npos) << out;
+    EXPECT_EQ(out.find("The compile was stopped before its end.") != std::string::npos, c.waitFor == nullptr) << out;
+    if (c.rounds != 0) {
+      const std::size_t counted = out.find(" round(s), PLC ");
+      ASSERT_NE(counted, std::string::npos) << out;
+      EXPECT_LT(std::stoi(out.substr(out.rfind(' ', counted - 1) + 1)), c.rounds) << out;
+    }
     EXPECT_EQ(testsupport::WriterTemporaryFiles(copy), std::vector<std::string>{}) << out;
 
     fs::remove(pipe);

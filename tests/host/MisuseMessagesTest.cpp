@@ -92,6 +92,16 @@ TEST_F(MisuseMessages, HalvexNamesWhatIsWrong) {
        "halvex open: the host switch /OEMDIR needs a folder: /OEMDIR=FOLDER, not \"/oemdir\""},
       {"open @/empty @/empty", 2, "halvex open: takes one PROJECT, not more (\"@/empty\" after \"@/empty\")"},
       {"build @/empty other --offline", 2, "halvex build: takes one PROJECT, not more (\"other\" after \"@/empty\")"},
+      // The project may come after the options: the fault named is the real one.
+      {"open --command Tarnwell @/project", 1, "halvex open: no plug-in registered a command \"Tarnwell\""},
+      {"build --rounds 0 /LINVAR @/empty", 1, "cannot read the project file"},
+      {"open @/empty --live --offline", 2, "halvex open: --live and --offline contradict each other"},
+      {"build --command a @/empty --command b", 2, "halvex build: --command is given twice (\"a\", then \"b\")"},
+      {"open @/empty --rounds 1 --rounds 2", 2, "halvex open: --rounds is given twice (\"1\", then \"2\")"},
+      {"build @/empty --answer 'sure=yes' --answer 'sure=no'", 2,
+       "halvex build: --answer \"sure=no\" is a second answer to \"sure\""},
+      {"serve @/project --port 1 --port 2", 2, "halvex serve: --port is given twice"},
+      {"serve @/project @/empty", 2, "halvex serve: takes one PROJECT, not more (\"@/empty\" after \"@/project\")"},
       {"open --help", 0, "usage: halvex open PROJECT [SWITCHES]"},
       {"build @/empty --help", 0, "usage: halvex build PROJECT [the options of open]"},
       {"serve -h", 0, "usage: halvex serve PROJECT [--port N]\n"},
@@ -122,6 +132,12 @@ TEST_F(MisuseMessages, EveryRoundAskedForComes) {
 #if defined(TARNWELL_PLUGIN_PATH)
 TEST_F(MisuseMessages, UnregisterOfALibraryNeverRegisteredSaysSo) {
   const std::string library = TARNWELL_PLUGIN_PATH;
+  // A registry that cannot be written is named, with the reason.
+  fs::create_directories(folder + "/home/registry");
+  Check(TARNWELL_HALVEX_PATH, {("register '" + library + "'").c_str(), 1,
+                               "halvex register: the registry @/home/registry cannot be written: @/home/registry is a "
+                               "folder, not a file"});
+  fs::remove(folder + "/home/registry");
   Check(TARNWELL_HALVEX_PATH, {("unregister '" + library + "'").c_str(), 1, "was never registered: no plug-in"});
   // Once registered, the same command unregisters it.
   Check(TARNWELL_HALVEX_PATH, {("register '" + library + "'").c_str(), 0, "DllRegisterServer: S_OK"});
