@@ -130,9 +130,10 @@ TProjectSaveResult TProjectDocument::Save(const TProjectLocation& location, cons
     return TProjectSaveResult::Saved;
   }
   modified_ = true;
-  const std::string text = unsaved == TUnsavedChanges::KeptInDesigner
-                               ? Format(GetUiText(kNotSavedTextId), writeFault_)
-                               : UnsavedMessage(Format(GetUiText(kNotSavedAtCloseTextId), writeFault_), unsaved, location);
+  const std::string text =
+      unsaved == TUnsavedChanges::KeptInDesigner
+          ? Format(GetUiText(kNotSavedTextId), writeFault_)
+          : UnsavedMessage(Format(GetUiText(kNotSavedAtCloseTextId), writeFault_), unsaved, location);
   ui_.ShowMessage(text, kMessageCaption, TProjectDocumentUi::TIcon::Error);
   return TProjectSaveResult::WriteFailed;
 }

@@ -183,7 +183,8 @@ std::string LevelPageList(const std::vector<std::string>& pages) {
 
 std::vector<std::string> FindImportedLevelPages(const std::string& importFolder) {
   if (importFolder.empty()) return {};
-  return LevelPages(importFolder, [](const std::string&) { return false; }, false);
+  return LevelPages(
+      importFolder, [](const std::string&) { return false; }, false);
 }
 
 std::string FindEarlierLoginSign(const std::string& sendRoot) {

@@ -235,9 +235,7 @@ TEST_F(DesignerSnapshot, TheRunPrintsItsMessageBoxesAndAFailedClickFailsIt) {
       // The close's save of a project a declined delete left as it was keeps
       // the backup of the state before it where it is.
       {"delete-declined-keeps-the-backup",
-       [](const std::string& p) {
-         std::filesystem::copy_file(p + "/Tarnwell/Demo.xml", p + "/Tarnwell/Demo.xml.bak");
-       },
+       [](const std::string& p) { std::filesystem::copy_file(p + "/Tarnwell/Demo.xml", p + "/Tarnwell/Demo.xml.bak"); },
        "--command Tarnwell --click btnDeletePage --answer 'sure to delete=no'",
        0,
        {"\"Are you sure to delete?\" answered No (--answer)\n"},
@@ -263,7 +261,8 @@ TEST_F(DesignerSnapshot, TheRunPrintsItsMessageBoxesAndAFailedClickFailsIt) {
        1,
        {"questions at the close:\n  message box \"Tarnwell\": \"The project could not be saved: " + home +
         "/save-fails-at-close/Tarnwell/Demo.xml.bak is a folder, not a file. The project files on disk are as they "
-        "were. The project closes now, so the changes are lost; \"" + home +
+        "were. The project closes now, so the changes are lost; \"" +
+        home +
         "/save-fails-at-close/Tarnwell/Demo.xml\" holds the project as it was last saved.\" answered OK "
         "(default)\nhalvex open: closing the project failed: "}},
       {"add-page-cancelled",

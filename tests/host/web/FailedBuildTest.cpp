@@ -96,6 +96,18 @@ TEST(FailedBuild, KeepsTheLastGoodOutputAndItsLogins) {
        .told = "A save with the Save button writes this project as the project file, and the next build then "
                "replaces the pages and the logins of that compile with this project's",
        .save = "--command Tarnwell --click btnDeletePage --answer 'sure to delete=no'"},
+      // A page with a level that the import folder brings in would be open
+      // to anyone beside the new project's logins: the box names it.
+      {.name = "removed-level-page-imported",
+       .change =
+           [](const fs::path& file) {
+             fs::remove(file);
+             fs::create_directories(file.parent_path() / "Import/NOTIFY");
+             std::ofstream(file.parent_path() / "Import/NOTIFY/PUMPS.XML") << "<PAGE PAGE_LEVEL=\"3\"/>\n";
+           },
+       .reason = "does not exist, but the web folder holds the records of its last compile",
+       .told = "These pages of the import folder ask for a level, and every build copies them into the web output, "
+               "where anyone can open them while the project names no user: NOTIFY/PUMPS.XML."},
       {.name = "removed-group-added",
        .change = [](const fs::path& file) { fs::remove(file); },
        .reason = "does not exist, but the web folder holds the records of its last compile",
