@@ -1,6 +1,7 @@
 // TFormDesign1: closing and destruction. The close query refuses while the
 // pages are being created or a file upload to the PLC runs, saves the project
-// when the plug-in frame asks for it, and ends the live view: its windows,
+// when the plug-in frame asks for it (and refuses when that save failed and
+// the close may wait), and ends the live view: its windows,
 // its variable entries and the read items the host holds. Closing stores the
 // placement, empties the live view's download folder and hides the window;
 // destruction stores the custom colours and frees the document.
@@ -40,7 +41,14 @@ void TFormDesign1::FormCloseQuery(TObject*, bool& canClose) {
     WriteTraceLog("FormCloseQuery - end - Can't close - Creating pages");
     return;
   }
-  if (FSaveOnClose && !SaveRefusedJustNow()) btnSave2Click(nullptr);
+  // Changes that could not be saved keep the designer open where the close
+  // may be refused; a close that cannot wait tells the user they are lost.
+  const TUnsavedChanges unsaved = FCloseForced ? TUnsavedChanges::LostWithClose : TUnsavedChanges::CloseRefused;
+  if (FSaveOnClose && !SaveRefusedJustNow() && !SaveUnasked(unsaved) && !FCloseForced) {
+    canClose = false;
+    WriteTraceLog("FormCloseQuery - end - Can't close - the project is not saved");
+    return;
+  }
   FSaveOnClose = true;
   if (host_->UploadRunning()) {
     canClose = false;

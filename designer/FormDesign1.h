@@ -327,6 +327,15 @@ class TFormDesign1 : public TForm, public TDesignerContext {
 
   // --- saving (DesignerProjectSave.cpp) ------------------------------------------
   void btnSave2Click(TObject* sender) override;
+  // The save the designer makes without the user's word: the host's desktop
+  // save and the close's. A project whose file was lost is saved (started
+  // anew) only when the user answers Yes to the question, whose default is
+  // No. A project file that holds the document already is left as it is,
+  // with its backups. A save that cannot write says what becomes of the
+  // changes (`unsaved`). False when it could not save them; true when they
+  // are saved, there were none, or the user declined to start the project
+  // anew.
+  bool SaveUnasked(TUnsavedChanges unsaved);
   void SavePanels();
   void SaveLayers();
 
@@ -402,8 +411,9 @@ class TFormDesign1 : public TForm, public TDesignerContext {
   // A dock drag: the page tree's changes are suppressed until it ends.
   void FormStartDock(TObject* sender, TDragDockObject*& dragObject);
   void FormEndDock(TObject* sender, TObject* target, int x, int y);
-  // Refuses while the pages are created or a file upload runs; saves when
-  // FSaveOnClose is set; ends the live view.
+  // Refuses while the pages are created or a file upload runs, or when the
+  // save it makes (FSaveOnClose set) failed and the close can be refused
+  // (FCloseForced clear); ends the live view.
   void FormCloseQuery(TObject* sender, bool& canClose);
   // Stores the placement, empties the live view's download folder, frees the
   // placeholder resolver (FWebNameConvertor is null after), hides.
@@ -780,6 +790,9 @@ class TFormDesign1 : public TForm, public TDesignerContext {
   // The undo history's root "UndoTree" (the history owns it).
   TmyXmlNode* FUndoTree = nullptr;
   bool FSaveOnClose = true;
+  // The close cannot be refused: the plug-in removes the designer with the
+  // host's project, whatever FormCloseQuery answers.
+  bool FCloseForced = false;
   // The last save was refused (a project file that may not be replaced) and
   // the user was told; cleared by the next change or save.
   bool FSaveRefusalShown = false;
@@ -868,6 +881,8 @@ class TFormDesign1 : public TForm, public TDesignerContext {
   void CloseLiveViewWindows();
   // The last save was refused and told, and would be refused again now.
   bool SaveRefusedJustNow() const;
+  // DesignerProjectSave.cpp
+  TProjectSaveResult SaveProject(const TSaveOccasion& occasion);
   void ReleaseReadItems();
   // PageDisplay.cpp
   void SetTreeCommandStates(TTreeNode* node, bool editable);

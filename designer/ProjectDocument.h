@@ -52,6 +52,23 @@ enum class TProjectSaveResult {
   ReadOnlyFile,  // a project file the save would replace is read-only: nothing written
 };
 
+// What becomes of the changes when a save cannot write them, as its message
+// tells the user.
+enum class TUnsavedChanges {
+  KeptInDesigner,  // the designer stays as it is (a save the user asked for)
+  CloseRefused,    // the designer refuses to close so that they are not lost
+  LostWithClose,   // the project closes now and cannot wait: they are lost
+};
+
+// Why a save runs, and what becomes of the changes when it cannot write them.
+struct TSaveOccasion {
+  // Not the user's own save (the host's desktop save, the close's): a project
+  // file that holds the document already is neither written nor backed up
+  // again, so that the backup keeps the state before the last real change.
+  bool unasked = false;
+  TUnsavedChanges unsaved = TUnsavedChanges::KeptInDesigner;
+};
+
 // The window's own steps of a save; an empty one is skipped.
 struct TProjectSaveHooks {
   std::function<void()> SavePage;    // store the shown page into its element
@@ -90,8 +107,14 @@ class TProjectDocument {
   // The project-save command: stores what the window holds (hooks), removes
   // `format` attributes, stores the unique-id counter, writes the project
   // files in their layout with their backups and then stamps "SaveTD" (a
-  // save that failed stamps nothing).
-  TProjectSaveResult Save(const TProjectLocation& location, const TProjectSaveHooks& hooks);
+  // save that failed stamps nothing). The message of a save that cannot
+  // write says what becomes of the changes (see TSaveOccasion).
+  TProjectSaveResult Save(const TProjectLocation& location, const TProjectSaveHooks& hooks,
+                          const TSaveOccasion& occasion = {});
+  // The file that holds the project as it was last saved (or loaded): the
+  // project file, or its ".bak" while the project file holds a compile's
+  // copy of changes not saved; empty when there is none.
+  std::string LastSavedFile(const TProjectLocation& location) const;
 
   // --- the document -------------------------------------------------------------
   TmyXMLParser& Parser() { return parser_; }
@@ -126,6 +149,13 @@ class TProjectDocument {
   // save wrote the project file again, or, for the earlier pages, once the
   // web output no longer holds them.
   std::string LostFileRefusal() const;
+  // The project file was found lost at the load and is still missing: a save
+  // writes the document as the project's file anew, and the project's next
+  // build then replaces the last compile's pages and logins with its own.
+  // The question that asks the user whether a save they did not start may do
+  // that (UI text 7500, naming the file); empty when a save starts nothing
+  // anew.
+  std::string StartAnewQuestion() const;
   // Before the compile writes its copy of the document over `copy`: when that
   // is the project file a save writes (single layout) and the document holds
   // changes not saved yet, the file, as the last save or the load left it,
@@ -193,8 +223,12 @@ class TProjectDocument {
   std::string ReadOnlyRefusal(const TProjectFileNames& names) const;
   void StampSaveTime(const std::string& settingsFile);
   std::string DocumentText(TmyXmlNode* root);
-  bool SaveSingle(const TProjectFileNames& names);
-  bool SaveSplit(const TProjectFileNames& names);
+  // `keepSame`: files that hold the document already stay as they are.
+  bool SaveSingle(const TProjectFileNames& names, bool keepSame);
+  bool SaveSplit(const TProjectFileNames& names, bool keepSame);
+  // The user's message of a save that failed: why, and what becomes of the
+  // changes.
+  std::string UnsavedMessage(const std::string& why, TUnsavedChanges unsaved, const TProjectLocation& location) const;
   // Traces why a save failed and keeps it for the user's message; false.
   bool SaveFault(const std::string& what);
 

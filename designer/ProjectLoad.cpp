@@ -39,6 +39,8 @@ constexpr int kEarlierLoginsTextId = 7420;   // The web output "%s" holds the pa
 constexpr int kEarlierRefusalTextId = 7421;  // The project file "%s" does not exist, and neither do the records ...
 constexpr int kPageMissingTextId = 7422;  // was missing when the project was opened, so its page was loaded empty ...
 constexpr int kCopyLoadedTextId = 7423;   // "%s", the copy of the project that its last compile wrote, was loaded ...
+constexpr int kStartAnewTextId = 7500;    // The project file "%s" was lost, ... Save it now as the project file? ...
+constexpr int kImportedLevelsTextId = 7501;  // These pages of the import folder ask for a level, ...
 constexpr int kUidRandomRange = 32768;
 constexpr const char* kBackupExtension = ".bak";
 
@@ -62,6 +64,12 @@ bool CaseInsensitiveEqual(const std::string& a, const std::string& b) { return U
 bool IsPageStub(const TmyXmlNode* page) {
   const TmyXmlAttrNode* attr = page->firstAttr;
   return page->firstChild == nullptr && attr != nullptr && attr->name == "name" && attr->next == nullptr;
+}
+
+// The folder whose files every compile copies into the output as they are.
+std::string ImportFolder(const TProjectLocation& location) {
+  if (location.globalMode) return location.projectPath + location.globalDir + "\\Import\\";
+  return location.hostProjectDir + "Tarnwell\\Import\\";
 }
 
 void AddEmptyCaptionWhenMissing(TmyXmlNode* node) {
@@ -225,7 +233,12 @@ void TProjectDocument::CheckForLostFile(const TProjectLocation& location, const 
   TReadAttempt file;
   file.fileName = fileName;
   file.fault = TReadAttempt::TFault::Missing;
-  const std::string text = file.Describe(kProjectFileTextId) + " " + GetUiText(kTemplateLoadedTextId) + " " + reason;
+  std::string text = file.Describe(kProjectFileTextId) + " " + GetUiText(kTemplateLoadedTextId) + " " + reason;
+  // The new project names no user: pages with a level that every compile
+  // copies in from the import folder would be open to anyone beside its
+  // password file.
+  if (const std::vector<std::string> pages = FindImportedLevelPages(ImportFolder(location)); !pages.empty())
+    text += " " + Format(GetUiText(kImportedLevelsTextId), LevelPageList(pages));
   ui_.Trace("LoadProject - " + text);
   ui_.ShowMessage(text, GetUiText(kWarningCaptionId), TProjectDocumentUi::TIcon::Warning);
 }
@@ -259,6 +272,11 @@ std::string TProjectDocument::LostFileRefusal() const {
   }
   if (PathExists(lostFile_)) return std::string();
   return Format(GetUiText(kLostRefusalTextId), ShownPath(lostFile_));
+}
+
+std::string TProjectDocument::StartAnewQuestion() const {
+  if (lostFile_.empty() || PathExists(lostFile_)) return std::string();
+  return Format(GetUiText(kStartAnewTextId), ShownPath(lostFile_));
 }
 
 std::string TProjectDocument::OverwriteRefusal() const {

@@ -13,6 +13,7 @@
 #include "designer/ProjectFiles.h"
 #include "platform/vcl/IniFiles.h"
 #include "platform/vcl/SysUtils.h"
+#include "platform/win/FileIo.h"
 #include "platform/win/Folders.h"
 #include "platform/win/Paths.h"
 #include "platform/win/Win32File.h"
@@ -31,6 +32,10 @@ constexpr int kCannotReplaceTextId = 7386;        // cannot replace %s
 constexpr int kCannotCreatePagesTextId = 7387;    // cannot create the page folder in %s
 constexpr int kSaveTimeNotRecordedTextId = 7388;  // %s: the time of this save is not recorded.
 constexpr int kFolderInPlaceTextId = 7460;        // %s is a folder, not a file
+constexpr int kNotSavedAtCloseTextId = 7502;      // The project could not be saved: %s. The project files ...
+constexpr int kCloseRefusedTextId = 7503;         // The designer stays open with the changes, ...
+constexpr int kLostWithFileTextId = 7504;         // The project closes now, so the changes are lost; "%s" holds ...
+constexpr int kLostWithoutFileTextId = 7505;      // The project closes now, so the changes are lost; no file ...
 
 // A file the save would replace that the system keeps from being written.
 bool IsReadOnlyFile(const std::string& fileName) {
@@ -55,9 +60,17 @@ std::string BackupFault(const std::string& fileName) {
   return CannotWrite(backup + ".big");
 }
 
+// The file holds exactly `text`.
+bool HoldsText(const std::string& fileName, const std::string& text) {
+  std::string held;
+  return FileExists(fileName) && ReadWholeFile(fileName, held) && held == text;
+}
+
 }  // namespace
 
-TProjectSaveResult TProjectDocument::Save(const TProjectLocation& location, const TProjectSaveHooks& hooks) {
+TProjectSaveResult TProjectDocument::Save(const TProjectLocation& location, const TProjectSaveHooks& hooks,
+                                          const TSaveOccasion& occasion) {
+  const TUnsavedChanges unsaved = occasion.unsaved;
   ui_.Trace("btnSave2Click");
   if (!modified_) {
     ui_.Trace("btnSave2Click - not modified - end");
@@ -65,13 +78,13 @@ TProjectSaveResult TProjectDocument::Save(const TProjectLocation& location, cons
   }
   if (const std::string refusal = OverwriteRefusal(); !refusal.empty()) {
     ui_.Trace("btnSave2Click - " + refusal);
-    ui_.ShowMessage(refusal, kMessageCaption, TProjectDocumentUi::TIcon::Error);
+    ui_.ShowMessage(UnsavedMessage(refusal, unsaved, location), kMessageCaption, TProjectDocumentUi::TIcon::Error);
     return TProjectSaveResult::Unreadable;
   }
   const TProjectFileNames names = SaveFileNames(location);
   if (const std::string refusal = ReadOnlyRefusal(names); !refusal.empty()) {
     ui_.Trace("btnSave2Click - " + refusal);
-    ui_.ShowMessage(refusal, kMessageCaption, TProjectDocumentUi::TIcon::Error);
+    ui_.ShowMessage(UnsavedMessage(refusal, unsaved, location), kMessageCaption, TProjectDocumentUi::TIcon::Error);
     return TProjectSaveResult::ReadOnlyFile;
   }
   // The settings file's folder is the project files' folder: it is made
@@ -106,7 +119,7 @@ TProjectSaveResult TProjectDocument::Save(const TProjectLocation& location, cons
   else
     ui_.Trace("Nepovedlo se zmenit MaxUid");
   writeFault_.clear();
-  const bool written = splitLayout_ ? SaveSplit(names) : SaveSingle(names);
+  const bool written = splitLayout_ ? SaveSplit(names, occasion.unasked) : SaveSingle(names, occasion.unasked);
   if (written) StampSaveTime(names.settingsFile);
   // The host project's ST constants follow the project file that was
   // written: a save that failed leaves them as they were too.
@@ -117,8 +130,35 @@ TProjectSaveResult TProjectDocument::Save(const TProjectLocation& location, cons
     return TProjectSaveResult::Saved;
   }
   modified_ = true;
-  ui_.ShowMessage(Format(GetUiText(kNotSavedTextId), writeFault_), kMessageCaption, TProjectDocumentUi::TIcon::Error);
+  const std::string text =
+      unsaved == TUnsavedChanges::KeptInDesigner
+          ? Format(GetUiText(kNotSavedTextId), writeFault_)
+          : UnsavedMessage(Format(GetUiText(kNotSavedAtCloseTextId), writeFault_), unsaved, location);
+  ui_.ShowMessage(text, kMessageCaption, TProjectDocumentUi::TIcon::Error);
   return TProjectSaveResult::WriteFailed;
+}
+
+// A close that cannot wait ends the designer's changes: the user learns that
+// they are gone and where the project as it was saved is, instead of being
+// told that the designer keeps them.
+std::string TProjectDocument::UnsavedMessage(const std::string& why, TUnsavedChanges unsaved,
+                                             const TProjectLocation& location) const {
+  switch (unsaved) {
+    case TUnsavedChanges::KeptInDesigner: return why;
+    case TUnsavedChanges::CloseRefused: return why + " " + GetUiText(kCloseRefusedTextId);
+    case TUnsavedChanges::LostWithClose: break;
+  }
+  const std::string saved = LastSavedFile(location);
+  if (saved.empty()) return why + " " + GetUiText(kLostWithoutFileTextId);
+  return why + " " + Format(GetUiText(kLostWithFileTextId), ShownPath(saved));
+}
+
+std::string TProjectDocument::LastSavedFile(const TProjectLocation& location) const {
+  const TProjectFileNames names = SaveFileNames(location);
+  if (!names.usable) return std::string();
+  std::string file = splitLayout_ ? names.mainFile : names.baseFile;
+  if (!splitLayout_ && compileCopyUnsaved_) file += ".bak";
+  return FileExists(file) ? file : std::string();
 }
 
 // On the system's own platform a read-only file is not replaced: a save that
@@ -180,9 +220,17 @@ bool TProjectDocument::SaveFault(const std::string& what) {
 
 std::string TProjectDocument::DocumentText(TmyXmlNode* root) { return parser_.WriteNode(root, 0); }
 
-bool TProjectDocument::SaveSingle(const TProjectFileNames& names) {
+// With `keepSame`, a project file that holds the document already (a change
+// undone, a delete declined) is left alone: backing it up again would put a
+// second copy of it over the backup of the state before the last real change.
+bool TProjectDocument::SaveSingle(const TProjectFileNames& names, bool keepSame) {
+  const std::string text = DocumentText(root_.get());
+  if (keepSame && HoldsText(names.baseFile, text)) {
+    ui_.Trace("SaveToFile - the file holds the project already");
+    return true;
+  }
   TStagedFile file(names.baseFile);
-  if (!file.Stage(DocumentText(root_.get()))) return SaveFault(CannotWrite(names.baseFile));
+  if (!file.Stage(text)) return SaveFault(CannotWrite(names.baseFile));
   // In this layout there is normally no "web.xml": only a leftover backup of
   // it goes to its ".big" copy and away.
   if (!MakeBackup(names.mainFile)) return SaveFault(BackupFault(names.mainFile));
@@ -199,12 +247,13 @@ bool TProjectDocument::SaveSingle(const TProjectFileNames& names) {
 // A copy of the document gives each page to its own file and keeps only a
 // stub with the page's `name` in "web.xml"; the document itself stays whole.
 // A page whose name cannot be a file name stays whole in "web.xml".
-bool TProjectDocument::SaveSplit(const TProjectFileNames& names) {
+bool TProjectDocument::SaveSplit(const TProjectFileNames& names, bool keepSame) {
   auto copy = std::make_unique<TmyXmlNode>("Wrapper");
   copy->CopyFrom(root_.get());
   copy->CopyChildren(root_.get());
   TStagedPages pages(names.folder);
   if (!pages.Open()) return SaveFault(Format(GetUiText(kCannotCreatePagesTextId), ShownPath(names.folder)));
+  bool unchanged = keepSame;
   for (TmyXmlNode* page = copy->FindDeep("page"); page != nullptr; page = page->FindDeep("page")) {
     const std::string name = page->GetAttr("name");
     if (!IsSafeFileName(name)) {
@@ -218,10 +267,18 @@ bool TProjectDocument::SaveSplit(const TProjectFileNames& names) {
     page->closed = true;
     page->DeleteAllAttrs();
     page->SetAttr("name", name);
-    if (!pages.Add(name, DocumentText(&pageRoot))) return SaveFault(CannotWrite(names.pageFolder + name));
+    std::string text = DocumentText(&pageRoot);
+    unchanged = unchanged && HoldsText(names.pageFolder + name, text);
+    if (!pages.Add(name, std::move(text))) return SaveFault(CannotWrite(names.pageFolder + name));
+  }
+  const std::string mainText = DocumentText(copy.get());
+  // As in the single layout: files that hold the document already stay.
+  if (unchanged && HoldsText(names.mainFile, mainText)) {
+    ui_.Trace("SaveToFile - the files hold the project already");
+    return true;
   }
   TStagedFile main(names.mainFile);
-  if (!main.Stage(DocumentText(copy.get()))) return SaveFault(CannotWrite(names.mainFile));
+  if (!main.Stage(mainText)) return SaveFault(CannotWrite(names.mainFile));
   // The backup's copy is the last write: once the pages are in place only
   // renames follow.
   if (PathExists(names.mainFile + ".bak") && !KeepBiggestBackup(names.mainFile + ".bak"))

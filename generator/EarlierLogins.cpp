@@ -172,15 +172,20 @@ std::vector<std::string> NotCompiledPages(const TLoginOutput& output, bool liste
   return LevelPages(output.sendRoot + kOutputRoot, skipped, false);
 }
 
-// The pages as a message names them: the first ones, then an ellipsis.
-std::string PageList(const std::vector<std::string>& pages) {
+}  // namespace
+
+std::string LevelPageList(const std::vector<std::string>& pages) {
   std::string names;
   for (std::size_t i = 0; i < pages.size() && i < kNamedPages; ++i) names += (i > 0 ? ", " : "") + ShownPath(pages[i]);
   if (pages.size() > kNamedPages) names += ", ...";
   return names;
 }
 
-}  // namespace
+std::vector<std::string> FindImportedLevelPages(const std::string& importFolder) {
+  if (importFolder.empty()) return {};
+  return LevelPages(
+      importFolder, [](const std::string&) { return false; }, false);
+}
 
 std::string FindEarlierLoginSign(const std::string& sendRoot) {
   if (sendRoot.empty()) return std::string();
@@ -208,13 +213,13 @@ bool RemoveStaleLevelPages(const TLoginOutput& output, TCompileHost& host, TGene
     files.ReportWriteFailure(path);
     removed = false;
   }
-  host.AddCompilerMessage(kMessageSource, Format(GetUiText(kStalePagesText), PageList(pages)));
+  host.AddCompilerMessage(kMessageSource, Format(GetUiText(kStalePagesText), LevelPageList(pages)));
   return removed;
 }
 
 std::string UnownedLevelPagesRefusal(const TLoginOutput& output) {
   const std::vector<std::string> pages = FindUnownedLevelPages(output);
   if (pages.empty()) return std::string();
-  return Format(GetUiText(kUnownedPagesText), ShownPath(output.sendRoot + kOutputRoot), PageList(pages),
+  return Format(GetUiText(kUnownedPagesText), ShownPath(output.sendRoot + kOutputRoot), LevelPageList(pages),
                 ShownPath(output.sendRoot));
 }

@@ -31,6 +31,14 @@ struct TLoginOutput {
   TmyXmlNode* web = nullptr;
 };
 
+// The data pages of the import folder `importFolder` (ending with a
+// backslash) that ask for a level, by their paths relative to it: every
+// compile copies them into the output, where a password file without users
+// leaves them to anyone.
+std::vector<std::string> FindImportedLevelPages(const std::string& importFolder);
+// The pages as a message names them: the first ten, then an ellipsis.
+std::string LevelPageList(const std::vector<std::string>& pages);
+
 // The data pages of the output's page folders that ask for a level and that
 // the compile does not own, by their paths relative to "WWW\" ("DIAG.XML",
 // "NOTIFY\ALARM.XML"): an earlier project, whose web project or records were

@@ -95,6 +95,9 @@ void RestoreDesigner(DesktopStorage storage) {
 
 void CloseDesigner(const char* deleteTrace) {
   if (FormDesign1 == nullptr) return;
+  // The designer goes whatever its close query answers: it says so to the
+  // user instead of keeping changes it could not save.
+  FormDesign1->FCloseForced = true;
   FormDesign1->Close();
   RemoveAndDelete(deleteTrace);
 }

@@ -27,8 +27,8 @@ void ShowPageOfMessage(const char* source);
 // docking keys of the settings file; told, as an opened one is, whether the
 // PLC is online. Nothing when a designer exists.
 void RestoreDesigner(DesktopStorage storage);
-// Closes the designer (which saves the project when its FSaveOnClose is set),
-// takes it out of the IDE and deletes it; `deleteTrace` is the trace line
+// Closes the designer (which saves the project when its FSaveOnClose is set;
+// it cannot refuse the close), takes it out of the IDE and deletes it; `deleteTrace` is the trace line
 // before the delete. Nothing when no designer exists.
 void CloseDesigner(const char* deleteTrace);
 // Takes the designer out of the IDE and deletes it without closing it.

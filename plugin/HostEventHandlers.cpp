@@ -66,6 +66,7 @@ void AppendProjectFileList(const HostFileListRequest& request) {
 HRESULT TTarnwellCoClassImpl::OnOpenControler() {
   try {
     WriteTraceLog("OnOpenControler");
+    gProjectClosing = false;
     TclBuildFileName web(gHost.ifPrjMngr.Get(), "Tarnwell", false);
     gWebTdiMapDisabled = web.IsValid() && SystemFileExists(web.GetProjectFolder() + "disable.tdi");
     WriteTraceLog("OnOpenControler - end");
@@ -84,6 +85,7 @@ HRESULT TTarnwellCoClassImpl::OnQueryCloseProject(std::uint32_t, VARIANT_BOOL* m
 
 HRESULT TTarnwellCoClassImpl::OnQueryCloseControler(VARIANT_BOOL* mayClose) {
   gSavedWithDesktop = false;
+  gProjectClosing = true;
   return OnQueryCloseProject(0, mayClose);
 }
 
@@ -121,6 +123,7 @@ HRESULT TTarnwellCoClassImpl::EndOfClosingProject() {
   try {
     WriteTraceLog("EndOfClosingProject");
     DropDesigner();
+    gProjectClosing = false;
     WriteTraceLog("EndOfClosingProject - end");
     return S_OK;
   } catch (const std::exception& e) {
@@ -215,7 +218,9 @@ HRESULT TTarnwellCoClassImpl::SaveDesktop(DesktopStorage storage) {
     ini->WriteBool(settings.GetSection(), "Show", FormDesign1 != nullptr && FormDesign1->Visible());
     if (FormDesign1 != nullptr) {
       WriteTraceLog("Save Tarnwell project");
-      FormDesign1->btnSave2Click(nullptr);
+      // Not the user's own save: a lost project is started anew only on their
+      // word, and in the host's close a failed save cannot keep the changes.
+      FormDesign1->SaveUnasked(gProjectClosing ? TUnsavedChanges::LostWithClose : TUnsavedChanges::KeptInDesigner);
       gSavedWithDesktop = true;
     }
     if (gHost.ifHalvexIDE != nullptr) {

@@ -18,6 +18,7 @@ bool gWebTdiMapDisabled = false;
 std::string gBuildCompileError;
 bool gBuildCompileLeftOutput = false;
 bool gSavedWithDesktop = false;
+bool gProjectClosing = false;
 int gRemovalCalls = 0;
 
 bool THostInterfaces::AnyHeld() const {

@@ -89,6 +89,10 @@ extern std::string gBuildCompileError;
 extern bool gBuildCompileLeftOutput;
 // Set when the desktop save stored the project; cleared by the close query.
 extern bool gSavedWithDesktop;
+// Set by the close query, cleared when the project opens or has closed: the
+// desktop save in between is the close's, and the close that follows cannot
+// wait for changes it could not save.
+extern bool gProjectClosing;
 
 // Removal does its work once per installation: the count of removal calls
 // since the last installation.

@@ -15,7 +15,8 @@
 // in the designer and saved, as a user starts anew; also with the project set
 // to compile XML files alone), a good build may change the logins, but it
 // leaves no page with a level that it does not own: each is named by the
-// stamp list it wrote.
+// stamp list it wrote. A designer run that the user ends without saving (a
+// delete declined) keeps the logins as a build alone does.
 
 #include <gtest/gtest.h>
 
@@ -77,8 +78,9 @@ std::string WithoutCompileStamps(const std::string& text) {
 // What happens between a deletion and the build.
 enum class Between {
   kNothing,
-  kSave,         // the designer saves the project with a group added
-  kSaveXmlOnly,  // and the saved project compiles XML files alone
+  kSave,            // the designer saves the project with a group added
+  kSaveXmlOnly,     // and the saved project compiles XML files alone
+  kDeclinedDelete,  // the designer opens, a delete is declined, nothing is saved by the user
 };
 
 class DeletionSweep : public InProcessBuild {
@@ -88,7 +90,7 @@ class DeletionSweep : public InProcessBuild {
   // The first build, then a build after each deletion from a copy of the
   // first build's files.
   void Sweep(const std::string& layout, bool designerOpen, Between between = Between::kNothing) {
-    const bool saveBetween = between != Between::kNothing;
+    const bool saveBetween = between == Between::kSave || between == Between::kSaveXmlOnly;
     ASSERT_TRUE(Built(false)) << layout;
     const std::vector<fs::path> targets = KeepGood();
     const fs::path good = Good();
@@ -104,9 +106,10 @@ class DeletionSweep : public InProcessBuild {
       fs::copy(good / "Tarnwell", Web(), fs::copy_options::recursive | fs::copy_options::copy_symlinks);
       fs::copy(good / "SendRoot", Output(), fs::copy_options::recursive);
       fs::remove_all(target);
-      if (saveBetween) {
-        const ProgramRun saved =
-            Halvex("open '" + project + "' --command Tarnwell --click btnAddGroup --click btnSave2");
+      if (between != Between::kNothing) {
+        const ProgramRun saved = Halvex("open '" + project + "' --command Tarnwell " +
+                                        (saveBetween ? "--click btnAddGroup --click btnSave2"
+                                                     : "--click btnDeletePage --answer 'sure to delete=no'"));
         // A save refused over a page file that is missing fails the close.
         EXPECT_LE(saved.status, 1) << name << "\n" << saved.out;
         if (between == Between::kSaveXmlOnly) SetXmlOnly(Web() / "Demo.xml");
@@ -215,6 +218,11 @@ TEST_F(DeletionSweep, SplitLayout) {
 }
 
 TEST_F(DeletionSweep, SingleFileWithASaveBetween) { Sweep("single file, a save between", false, Between::kSave); }
+
+// The close saves no lost project the user did not save: the logins stay.
+TEST_F(DeletionSweep, SingleFileWithADeclinedDeleteBetween) {
+  Sweep("single file, a declined delete between", false, Between::kDeclinedDelete);
+}
 
 TEST_F(DeletionSweep, SingleFileWithASaveOfXmlAloneBetween) {
   Sweep("single file, a save of XML alone between", false, Between::kSaveXmlOnly);

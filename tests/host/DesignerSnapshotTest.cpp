@@ -234,6 +234,15 @@ TEST_F(DesignerSnapshot, TheRunPrintsItsMessageBoxesAndAFailedClickFailsIt) {
        {},
        {},
        "build"},
+      // The close's save of a project a declined delete left as it was keeps
+      // the backup of the state before it where it is.
+      {"delete-declined-keeps-the-backup",
+       [](const std::string& p) { std::filesystem::copy_file(p + "/Tarnwell/Demo.xml", p + "/Tarnwell/Demo.xml.bak"); },
+       "--command Tarnwell --click btnDeletePage --answer 'sure to delete=no'",
+       0,
+       {"\"Are you sure to delete?\" answered No (--answer)\n"},
+       {},
+       {"Demo.xml.bak.big"}},
       {"answer-unused",
        [](const std::string&) {},
        "--command Tarnwell --answer 'nothing asks this=yes'",
@@ -245,15 +254,19 @@ TEST_F(DesignerSnapshot, TheRunPrintsItsMessageBoxesAndAFailedClickFailsIt) {
        1,
        {"\nhalvex open: --answer \"sure to delete=cancel\" answered no question: the message box \"Are you sure to "
         "delete?\" has no Cancel button\n"}},
-      // A save that fails at the close tells it once.
+      // A save that fails at the close tells it once, and, since the host's
+      // close does not wait, that the changes are lost and where the project
+      // as it was saved is.
       {"save-fails-at-close",
        [](const std::string& p) { std::filesystem::create_directory(p + "/Tarnwell/Demo.xml.bak"); },
        "--command Tarnwell --click btnAddGroup",
        1,
        {"questions at the close:\n  message box \"Tarnwell\": \"The project could not be saved: " + home +
         "/save-fails-at-close/Tarnwell/Demo.xml.bak is a folder, not a file. The project files on disk are as they "
-        "were; the changes are kept in the designer.\" answered OK (default)\nhalvex open: closing the project "
-        "failed: "}},
+        "were. The project closes now, so the changes are lost; \"" +
+        home +
+        "/save-fails-at-close/Tarnwell/Demo.xml\" holds the project as it was last saved.\" answered OK "
+        "(default)\nhalvex open: closing the project failed: "}},
       {"add-page-cancelled",
        [](const std::string& p) { std::filesystem::remove(p + "/Tarnwell/Demo.xml"); },
        "--command Tarnwell --click btnAddPage",

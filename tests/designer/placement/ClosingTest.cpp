@@ -7,10 +7,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <iterator>
 
 #include "designer/CustomColors.h"
 #include "platform/vcl/Dialogs.h"
+#include "platform/vcl/Driver.h"
 #include "platform/vcl/Registry.h"
 #include "platform/vcl/StringList.h"
 #include "project/DebugList.h"
@@ -101,6 +103,31 @@ TEST_F(Closing, TheSaveOnCloseFlagDecidesTheSaveOnceAndIsSetAgain) {
   EXPECT_TRUE(CloseQuery());
   EXPECT_TRUE(Saved());
   EXPECT_FALSE(d.Document().Modified());
+}
+
+// Changes the save cannot write keep the window open where it may refuse to
+// close; a close that cannot wait says they are lost and where the project as
+// it was saved is.
+TEST_F(Closing, AFailedSaveKeepsTheWindowOrSaysTheChangesAreLost) {
+  for (const bool forced : {false, true}) {
+    SCOPED_TRACE(forced ? "forced" : "may refuse");
+    TFormDesign1& d = ChangedDesigner();
+    std::filesystem::create_directories(folder.Native("Tarnwell/Proj.xml.bak"));
+    d.FCloseForced = forced;
+    const std::size_t boxes = Driver::MessageBoxes().size();
+    EXPECT_EQ(CloseQuery(), forced);
+    ASSERT_EQ(Driver::MessageBoxes().size(), boxes + 1);
+    const std::string told = Driver::MessageBoxes().back().text;
+    EXPECT_EQ(told.find("the changes are kept in the designer"), std::string::npos) << told;
+    EXPECT_NE(told.find(forced ? "The project closes now, so the changes are lost; \"" +
+                                     folder.Native("Tarnwell/Proj.xml") + "\" holds the project as it was last saved."
+                               : "The designer stays open with the changes"),
+              std::string::npos)
+        << told;
+    EXPECT_EQ(host->liveViewStops, forced ? 1 : 0);
+    EXPECT_TRUE(d.Document().Modified());
+    std::filesystem::remove(folder.Native("Tarnwell/Proj.xml.bak"));
+  }
 }
 
 TEST_F(Closing, TheQueryEndsTheLiveView) {
