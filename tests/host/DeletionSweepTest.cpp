@@ -25,13 +25,16 @@
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <optional>
 #include <regex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/host/InProcessBuild.h"
 #include "tests/host/ProgramRun.h"
 #include "tests/support/FileTree.h"
+#include "tests/support/ReadOnlyEntries.h"
 #include "tests/support/WriteFaultSweep.h"
 
 #if defined(TARNWELL_PLUGIN_PATH) && defined(TARNWELL_HALVEX_PATH)
@@ -176,6 +179,22 @@ class DeletionSweep : public InProcessBuild {
     std::ofstream(file, std::ios::binary) << text;
   }
 
+  // The group "Service" (its page DIAG.XML asks for level 5) kept off the
+  // web, XML files alone, and no user with a level.
+  static void DropServiceAndUsers(const fs::path& file) {
+    ASSERT_NO_FATAL_FAILURE(SetXmlOnly(file));
+    std::string text = testsupport::ReadFileText(file);
+    for (const auto& [from, to] : {std::pair<std::string, std::string>{"<group caption=\"Service\"",
+                                                                       "<group caption=\"Service\" notforwww=\"true\""},
+                                   {"<user level=\"1\"", "<user level=\"-1\""},
+                                   {"<user level=\"9\"", "<user level=\"-1\""}}) {
+      const std::size_t at = text.find(from);
+      ASSERT_NE(at, std::string::npos) << from;
+      text.replace(at, from.size(), to);
+    }
+    std::ofstream(file, std::ios::binary) << text;
+  }
+
   // A build left no page with a level beside its password file that its
   // stamp list does not name.
   void CheckOwnedLevels(const std::string& name, const Tree& after) const {
@@ -204,6 +223,52 @@ class DeletionSweep : public InProcessBuild {
     }
   }
 };
+
+// The project takes the group of the page with a level off the web, compiles
+// its XML files alone and names no user any more: the build (the designer's
+// compile, or the build's driver alone) deletes the page it dropped before it
+// writes the password file without users, and says so; one that cannot delete
+// the page fails, says why and keeps the old password file beside it.
+TEST_F(DeletionSweep, ALevelPageTheProjectDroppedGoesBeforeItsLogins) {
+  const std::string deleted = "so they were deleted before the new password file was written: DIAG.XML.";
+  const std::string kept = "could not be deleted, so the password file of the last compile was kept: DIAG.XML (";
+  const struct {
+    const char* name;
+    bool driverAlone;  // without the marker file only the build's driver compiles
+    bool undeletable;
+  } cases[] = {{"the designer's compile", false, false},
+               {"the driver alone", true, false},
+               {"undeletable", false, true},
+               {"undeletable, the driver alone", true, true}};
+  ASSERT_TRUE(Built(false)) << messages;
+  KeepGood();
+  const std::string logins = testsupport::ReadFileText(Output() / "PSW.TXT");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove_all(Web());
+    fs::remove_all(Output());
+    fs::copy(Good() / "Tarnwell", Web(), fs::copy_options::recursive);
+    fs::copy(Good() / "SendRoot", Output(), fs::copy_options::recursive);
+    ASSERT_NO_FATAL_FAILURE(DropServiceAndUsers(Web() / "Demo.xml"));
+    if (c.driverAlone) fs::remove(Web() / "Demo.auto");
+    std::optional<testsupport::UndeletableFile> held;
+    if (c.undeletable) held.emplace(Output() / "WWW/DIAG.XML");
+    if (held && !held->Holds()) GTEST_SKIP() << "no file can be made undeletable here";
+    const std::size_t earlier = host.Messages().All().size();
+    const bool succeeded = Built(false);
+    held.reset();
+    std::string said;  // this build's messages
+    const std::vector<HostMessageLine> lines = host.Messages().All();
+    for (std::size_t i = earlier; i < lines.size(); ++i) said += lines[i].text + " " + lines[i].source + "\n";
+    EXPECT_EQ(succeeded, !c.undeletable) << messages;
+    EXPECT_NE(said.find(c.undeletable ? kept : deleted), std::string::npos) << said;
+    if (c.undeletable) {
+      EXPECT_EQ(said.find(deleted), std::string::npos) << said;
+    }
+    EXPECT_EQ(fs::exists(Output() / "WWW/DIAG.XML"), c.undeletable);
+    EXPECT_EQ(testsupport::ReadFileText(Output() / "PSW.TXT") == logins, c.undeletable);
+  }
+}
 
 TEST_F(DeletionSweep, SingleFile) { Sweep("single file", false); }
 
