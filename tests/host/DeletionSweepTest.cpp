@@ -28,7 +28,6 @@
 #include <optional>
 #include <regex>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "tests/host/InProcessBuild.h"
@@ -179,22 +178,6 @@ class DeletionSweep : public InProcessBuild {
     std::ofstream(file, std::ios::binary) << text;
   }
 
-  // The group "Service" (its page DIAG.XML asks for level 5) kept off the
-  // web, XML files alone, and no user with a level.
-  static void DropServiceAndUsers(const fs::path& file) {
-    ASSERT_NO_FATAL_FAILURE(SetXmlOnly(file));
-    std::string text = testsupport::ReadFileText(file);
-    for (const auto& [from, to] : {std::pair<std::string, std::string>{"<group caption=\"Service\"",
-                                                                       "<group caption=\"Service\" notforwww=\"true\""},
-                                   {"<user level=\"1\"", "<user level=\"-1\""},
-                                   {"<user level=\"9\"", "<user level=\"-1\""}}) {
-      const std::size_t at = text.find(from);
-      ASSERT_NE(at, std::string::npos) << from;
-      text.replace(at, from.size(), to);
-    }
-    std::ofstream(file, std::ios::binary) << text;
-  }
-
   // A build left no page with a level beside its password file that its
   // stamp list does not name.
   void CheckOwnedLevels(const std::string& name, const Tree& after) const {
@@ -249,7 +232,9 @@ TEST_F(DeletionSweep, ALevelPageTheProjectDroppedGoesBeforeItsLogins) {
     fs::remove_all(Output());
     fs::copy(Good() / "Tarnwell", Web(), fs::copy_options::recursive);
     fs::copy(Good() / "SendRoot", Output(), fs::copy_options::recursive);
-    ASSERT_NO_FATAL_FAILURE(DropServiceAndUsers(Web() / "Demo.xml"));
+    const std::string dropped = DemoWithoutServiceAndUsers(testsupport::ReadFileText(Web() / "Demo.xml"));
+    ASSERT_FALSE(dropped.empty());
+    std::ofstream(Web() / "Demo.xml", std::ios::binary) << dropped;
     if (c.driverAlone) fs::remove(Web() / "Demo.auto");
     std::optional<testsupport::UndeletableFile> held;
     if (c.undeletable) held.emplace(Output() / "WWW/DIAG.XML");

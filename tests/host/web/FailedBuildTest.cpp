@@ -4,8 +4,10 @@
 // the build fails with the reason and writes nothing under SendRoot nor among
 // the project's files (its settings file keeps the time of the last compile),
 // and halvex serve still asks for a login before the service pages of the
-// last good build. A missing picture fails the build too, and keeps its last
-// copy and its place in the project.
+// last good build. So does a project that dropped its page with a level and
+// its users while that page cannot be deleted. A missing picture fails the
+// build too, and keeps its last copy and its place in the project; a picture
+// its folder in the output refuses names that folder.
 
 #include <gtest/gtest.h>
 #include <httplib.h>
@@ -14,12 +16,16 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "tests/host/HostTestProject.h"
 #include "tests/host/ProgramRun.h"
 #include "tests/host/web/ServeRun.h"
 #include "tests/support/FileTree.h"
+#include "tests/support/ReadOnlyEntries.h"
 #include "tests/support/TempFolder.h"
 
 #if defined(TARNWELL_HALVEX_PATH) && defined(TARNWELL_PLUGIN_PATH)
@@ -49,6 +55,8 @@ ProgramRun Halvex(const testsupport::TempFolder& folder, const std::string& argu
 TEST(FailedBuild, KeepsTheLastGoodOutputAndItsLogins) {
   testsupport::TempFolder folder("failed-build-");
   const auto halvex = [&folder](const std::string& arguments) { return Halvex(folder, arguments); };
+  // The output's pages folder read-only while the cases live.
+  const auto pagesHeld = std::make_shared<std::optional<testsupport::ReadOnlyFolders>>();
   const struct {
     const char* name;
     std::function<void(const fs::path& projectFile)> change;
@@ -126,6 +134,20 @@ TEST(FailedBuild, KeepsTheLastGoodOutputAndItsLogins) {
        },
        "DIAG.XML\" was missing when the project was opened", "DIAG.XML\" does not exist. The page was loaded empty.",
        "", true},
+      // The group of the page with a level off the web, XML files alone and
+      // no user: the page that cannot be deleted keeps the old logins. The
+      // compile ran: it stamped its time and wrote the project copy.
+      {"service-dropped-undeletable",
+       [pagesHeld](const fs::path& file) {
+         const std::string dropped = DemoWithoutServiceAndUsers(testsupport::ReadFileText(file));
+         std::ofstream(file, std::ios::binary) << dropped;
+         pagesHeld->emplace(file.parent_path().parent_path() / "SendRoot/WWW", false);
+       },
+       "could not be deleted, so the password file of the last compile was kept: DIAG.XML (Permission denied)",
+       nullptr,
+       "",
+       false,
+       {"service-dropped-undeletable/Tarnwell/Demo.webx", "service-dropped-undeletable/Tarnwell/Demo.xml"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -179,6 +201,7 @@ TEST(FailedBuild, KeepsTheLastGoodOutputAndItsLogins) {
       EXPECT_EQ(answer->get_header_value("Location"), "/LOGIN.XML") << page;
     }
     EXPECT_EQ(StopServe(serve, SIGTERM).first, 0);
+    pagesHeld->reset();
   }
 }
 
