@@ -219,6 +219,8 @@ TEST(FailedBuild, AMissingPictureFailsTheBuildKeepsItsLastCopyAndStaysInTheProje
   const std::string demoProject = testsupport::ReadFileText(demoImages.parent_path() / "Demo.xml");
   using Step = std::function<void(const fs::path& project)>;
   const Step none = [](const fs::path&) {};
+  // The pictures' folder of the output read-only while the cases live.
+  const auto imagesHeld = std::make_shared<std::optional<testsupport::ReadOnlyFolders>>();
   const Step pumpBack = [&demoImages](const fs::path& p) {
     fs::remove_all(p / "Tarnwell/Images/pump_on.png");
     fs::copy_file(demoImages / "pump_on.png", p / "Tarnwell/Images/pump_on.png");
@@ -259,6 +261,10 @@ TEST(FailedBuild, AMissingPictureFailsTheBuildKeepsItsLastCopyAndStaysInTheProje
        },
        1, "pump_on.png.", nullptr, "/SendRoot/WWW/IMAGES/pump_on.png is a folder, not a file)",
        [](const fs::path& p) { fs::remove(p / "SendRoot/WWW/IMAGES/pump_on.png"); }},
+      // The copy is refused by its folder, not by the picture it reads.
+      {"images-read-only", [imagesHeld](const fs::path& p) { imagesHeld->emplace(p / "SendRoot/WWW/IMAGES", false); },
+       1, "", nullptr, "/SendRoot/WWW/IMAGES\" did not take the copy)",
+       [imagesHeld](const fs::path&) { imagesHeld->reset(); }},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -286,6 +292,12 @@ TEST(FailedBuild, AMissingPictureFailsTheBuildKeepsItsLastCopyAndStaysInTheProje
       if (c.reason != nullptr) {
         EXPECT_NE(failed.out.find(c.reason), std::string::npos) << failed.out;
       }
+      // Each file that failed is named once, however many objects show it.
+      std::map<std::string, int> named;
+      for (std::size_t at = failed.out.find("\n  compiler: ["); at != std::string::npos;
+           at = failed.out.find("\n  compiler: [", at + 1))
+        ++named[failed.out.substr(at, failed.out.find('\n', at + 1) - at)];
+      for (const auto& [line, count] : named) EXPECT_EQ(count, 1) << line;
       EXPECT_EQ(testsupport::ChangedFiles(kept, TreeBytes(folder, images)), std::vector<std::string>());
     }
     if (c.restore == nullptr) continue;
