@@ -21,9 +21,10 @@ inline std::string WriteTestProject(const std::string& text) {
 }
 
 // The demo's project file text with its group "Service" (whose page DIAG.XML
-// asks for level 5) kept off the web, its XML files compiled alone and no user
-// with a level; empty when the text is not the demo's.
-inline std::string DemoWithoutServiceAndUsers(std::string text) {
+// asks for level 5) kept off the web, no user with a level and, with
+// `xmlOnly`, its XML files compiled alone; empty when the text is not the
+// demo's.
+inline std::string DemoWithoutServiceAndUsers(std::string text, bool xmlOnly = true) {
   const std::pair<std::string, std::string> changes[] = {
       {"<group caption=\"Service\"", "<group caption=\"Service\" notforwww=\"true\""},
       {"<user level=\"1\"", "<user level=\"-1\""},
@@ -35,5 +36,5 @@ inline std::string DemoWithoutServiceAndUsers(std::string text) {
   }
   const std::size_t web = text.find("<web ");
   if (web == std::string::npos) return std::string();
-  return text.insert(text.find('>', web) + 1, "<OnlyXml />");
+  return xmlOnly ? text.insert(text.find('>', web) + 1, "<OnlyXml />") : text;
 }
