@@ -321,6 +321,15 @@ TEST_F(HalvexBuild, TheBuildsResultIsTheCompilesAndSaysWhy) {
          std::ofstream(web.parent_path() / "SendRoot/WWW/images") << "x";
        },
        "", 1, "/SendRoot/WWW/images\" is not a folder", nullptr, "Cannot c"},
+      {"json-map-folder-file",
+       [](const fs::path& web) {
+         std::string project = ReadText(web / "Demo.xml");
+         project.replace(project.find("name=\"OVERVIEW.XML\""), 19, "name=\"OVERVIEW.XML\" jsonmap=\"true\"");
+         std::ofstream(web / "Demo.xml", std::ios::binary) << project;
+         fs::create_directories(web.parent_path() / "SendRoot/WWW");
+         std::ofstream(web.parent_path() / "SendRoot/WWW/JSN") << "x";
+       },
+       "", 1, "/SendRoot/WWW/JSN\" is not a folder", nullptr, "Cannot c"},
       {"import-folder-file",
        [](const fs::path& web) {
          fs::create_directories(web / "Import/css");
