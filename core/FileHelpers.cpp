@@ -15,6 +15,7 @@
 #include "core/HostEnvironment.h"
 #include "core/UiText.h"
 #include "platform/vcl/FindFile.h"
+#include "platform/vcl/SysUtils.h"
 #include "platform/win/FileIo.h"
 #include "platform/win/MoveFile.h"
 #include "platform/win/Paths.h"
@@ -35,6 +36,8 @@ constexpr std::size_t kMaxMessageLength = 1024;
 constexpr int kPlcYearBase = 1900;
 // UI text of a failed copy: "[Tarnwell] - Cannot copy : ".
 constexpr int kCannotCopyText = 7077;
+// "%s: the folder "%s" did not take the copy"
+constexpr int kFolderRefusedText = 7521;
 
 FILETIME EvenSeconds(const FILETIME& ft) {
   std::uint64_t ticks = FileTimeToUInt64(ft);
@@ -105,24 +108,28 @@ bool PlaceFile(const std::string& temp, const std::string& destination, bool rep
   return false;
 }
 
-bool CopyWithTimes(const std::string& source, const std::string& destination, bool replace) {
+// Which side of a copy failed: the source could not be read, or the
+// destination's folder did not take the file.
+enum class CopySide { kNone, kSource, kDestination };
+
+CopySide CopyWithTimes(const std::string& source, const std::string& destination, bool replace) {
   FILETIME creation, lastAccess, lastWrite;
   bool rounded = RoundFileTimesToFat(source, &creation, &lastAccess, &lastWrite);
   HandleGuard in(CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                              FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!in.Valid()) return false;
+  if (!in.Valid()) return CopySide::kSource;
   if (!rounded) {
     // A source we may not write keeps its own times; the copy gets them rounded.
-    if (!GetFileTime(in.Get(), &creation, &lastAccess, &lastWrite)) return false;
+    if (!GetFileTime(in.Get(), &creation, &lastAccess, &lastWrite)) return CopySide::kSource;
     creation = EvenSeconds(creation);
     lastWrite = EvenSeconds(lastWrite);
   }
   std::string data;
-  if (!ReadAll(in.Get(), data)) return false;
+  if (!ReadAll(in.Get(), data)) return CopySide::kSource;
   in.Close();
   std::string temp;
   HandleGuard out(CreateTempBeside(destination, temp));
-  if (!out.Valid()) return false;
+  if (!out.Valid()) return CopySide::kDestination;
   bool ok = WriteAll(out.Get(), data) && SetFileTime(out.Get(), &creation, nullptr, &lastWrite);
   DWORD error = ok ? ERROR_SUCCESS : GetLastError();
   if (!out.Close() && ok) {
@@ -132,24 +139,45 @@ bool CopyWithTimes(const std::string& source, const std::string& destination, bo
   if (ok) {
     // A destination renamed in letter case only takes its new spelling.
     if (replace) TakeSpellingOf(destination);
-    if (PlaceFile(temp, destination, replace)) return true;
+    if (PlaceFile(temp, destination, replace)) return CopySide::kNone;
     error = GetLastError();
   }
   DeleteFileA(temp.c_str());
   SetLastError(error);
-  return false;
+  return CopySide::kDestination;
 }
 
-void ReportCopyFailure(const std::string& source) {
-  std::string message = SystemMessageText(GetLastError());
-  while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) message.pop_back();
-  if (message.size() > kMaxMessageLength) message.resize(kMaxMessageLength);
+// The copy's failure as a host message, the source as its source. When the
+// source was read and the destination's folder refused the file, the reason
+// names that folder: the source is not what failed.
+void ReportCopyFailure(const std::string& source, const std::string& destination, CopySide side) {
+  std::string reason = LastErrorReason();
+  if (side == CopySide::kDestination) {
+    const std::string folder = ExcludeTrailingBackslash(ExtractFilePath(destination));
+    reason = Format(GetUiText(kFolderRefusedText), reason, ShownPath(SpeltAsOnDisk(folder)));
+  }
   std::string line = GetUiText(kCannotCopyText);
-  if (!message.empty()) line += "(" + message + ")";
+  if (!reason.empty()) line += "(" + reason + ")";
   ReportHostMessage(line, source);
 }
 
 }  // namespace
+
+std::string SpeltAsOnDisk(const std::string& path) {
+  const std::string native = ToNativePath(path);
+  if (native.size() != path.size()) return path;
+  std::string spelt = path;
+  for (std::size_t i = 0; i < spelt.size(); ++i)
+    if (spelt[i] != '\\' && spelt[i] != '/') spelt[i] = native[i];
+  return spelt;
+}
+
+std::string LastErrorReason() {
+  std::string message = LastErrorText();
+  while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) message.pop_back();
+  if (message.size() > kMaxMessageLength) message.resize(kMaxMessageLength);
+  return message;
+}
 
 bool IsOwnTemporaryFileName(const std::string& name) {
   // "NAME" + the mark + what tells the temporary files apart.
@@ -191,8 +219,9 @@ int CopyFileKeepTime(const std::string& source, const std::string& destination, 
   if (source.empty()) return 3;
   if (!copyAlways && PathExists(destination)) return 2;
   SetLastError(ERROR_SUCCESS);
-  if (CopyWithTimes(source, destination, copyAlways)) return 1;
-  ReportCopyFailure(source);
+  const CopySide failed = CopyWithTimes(source, destination, copyAlways);
+  if (failed == CopySide::kNone) return 1;
+  ReportCopyFailure(source, destination, failed);
   return 0;
 }
 

@@ -23,10 +23,21 @@ bool PathExists(const std::string& path);
 // end, so a failed copy leaves an old destination whole. A failure is
 // reported to the host's message window (ReportHostMessage, HostEnvironment.h)
 // as UI text 7077 with the system's error text in parentheses, the source
-// name as its source.
+// name as its source; when the source was read and the destination's folder
+// did not take the file, the parentheses name that folder too (UI text 7521).
 int CopyFileKeepTime(const std::string& source, const std::string& destination, bool copyAlways);
 // The copy that always replaces: true when it succeeded.
 bool CopyFileKeepTime(const std::string& source, const std::string& destination);
+
+// The path with the letter case of each name that exists as the file system
+// spells it, its separators as they were: writers address the pictures'
+// folder "IMAGES" as "images\\", and a message names the folder the user sees.
+std::string SpeltAsOnDisk(const std::string& path);
+
+// The system's text for the calling thread's last error, without its line
+// end (and cut to a length a message can carry): the reason a message gives
+// in parentheses. Empty when the system has none.
+std::string LastErrorReason();
 
 // True for the name of a temporary file that this program's own writers make
 // beside the file they write, and rename over it once it is whole: "NAME" +

@@ -37,6 +37,7 @@ constexpr const char* kPageFolders[] = {"", "NOTIFY\\"};
 constexpr const char* kIndexPage = "INDEX.XML";
 constexpr int kUnownedPagesText = 7424;  // The web output "%s" holds pages that ask for logins ...
 constexpr int kStalePagesText = 7425;    // These pages of the last compile ask for a level but are no longer ...
+constexpr int kKeptPagesText = 7520;     // ... and could not be deleted, so the old password file is kept: ...
 constexpr const char* kMessageSource = "[Tarnwell]";
 // The pages the refusal names; the rest are counted.
 constexpr std::size_t kNamedPages = 10;
@@ -206,15 +207,22 @@ std::vector<std::string> FindStaleLevelPages(const TLoginOutput& output) {
 bool RemoveStaleLevelPages(const TLoginOutput& output, TCompileHost& host, TGeneratedFiles& files) {
   const std::vector<std::string> pages = FindStaleLevelPages(output);
   if (pages.empty()) return true;
-  bool removed = true;
+  std::vector<std::string> deleted, kept;
   for (const std::string& page : pages) {
     const std::string path = output.sendRoot + kOutputRoot + page;
-    if (DeleteFile(path) || !FileExists(path)) continue;
+    const bool gone = DeleteFile(path);
+    const std::string reason = gone ? std::string() : LastErrorReason();
+    if (gone || !FileExists(path)) {
+      deleted.push_back(page);
+      continue;
+    }
+    kept.push_back(reason.empty() ? page : page + " (" + reason + ")");
     files.ReportWriteFailure(path);
-    removed = false;
   }
-  host.AddCompilerMessage(kMessageSource, Format(GetUiText(kStalePagesText), LevelPageList(pages)));
-  return removed;
+  if (!deleted.empty())
+    host.AddCompilerMessage(kMessageSource, Format(GetUiText(kStalePagesText), LevelPageList(deleted)));
+  if (!kept.empty()) host.AddCompilerMessage(kMessageSource, Format(GetUiText(kKeptPagesText), LevelPageList(kept)));
+  return kept.empty();
 }
 
 std::string UnownedLevelPagesRefusal(const TLoginOutput& output) {

@@ -55,6 +55,8 @@ std::string UnownedLevelPagesRefusal(const TLoginOutput& output);
 std::vector<std::string> FindStaleLevelPages(const TLoginOutput& output);
 // Deletes those pages before the compile writes its password file and says
 // which (a host message, UI text 7425). A page that is there but cannot be
-// deleted is reported as a file not written (TGeneratedFiles); false then,
-// and the caller keeps the old password file. Nothing without a project.
+// deleted is reported as a file not written (TGeneratedFiles) and named with
+// the reason in a message of its own (UI text 7520), not among the deleted
+// ones; false then, and the caller keeps the old password file. Nothing
+// without a project.
 bool RemoveStaleLevelPages(const TLoginOutput& output, TCompileHost& host, TGeneratedFiles& files);

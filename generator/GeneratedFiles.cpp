@@ -38,6 +38,8 @@ constexpr int kTextCannotCopy = 7077;
 constexpr int kTextStopped = 7440;
 // "%s is a folder, not a file"
 constexpr int kTextFolderInPlace = 7460;
+// A file of the last compile that could not be deleted, with the reason.
+constexpr int kTextCannotDelete = 7522;
 // The password file lies one folder above the output root, in "SendRoot\".
 constexpr std::string_view kPasswordFileKey = "..\\PSW.TXT";
 constexpr std::string_view kPasswordFileName = "PSW.TXT";
@@ -72,18 +74,6 @@ bool NormaliseKey(std::string_view key, std::vector<std::string_view>& parts) {
     parts.push_back(part);
   }
   return !parts.empty();
-}
-
-// The path with the letter case of each name that exists as the file system
-// spells it, its separators as they were: writers address the pictures'
-// folder "IMAGES" as "images\\", and a message names the folder the user sees.
-std::string SpeltAsOnDisk(const std::string& path) {
-  const std::string native = ToNativePath(path);
-  if (native.size() != path.size()) return path;
-  std::string spelt = path;
-  for (std::size_t i = 0; i < spelt.size(); ++i)
-    if (spelt[i] != '\\' && spelt[i] != '/') spelt[i] = native[i];
-  return spelt;
 }
 
 // Where the keys of a stamp list lead below one output root. A link inside the
@@ -372,7 +362,10 @@ void TGeneratedFiles::DeleteStaleFiles() {
       WriteTraceLog("DeleteStaleFiles - '" + key + "' lies outside the output folder, not deleted");
       continue;
     }
-    if (!place.folder->DeleteFile(place.name)) host_.AddCompilerMessage(GetUiText(kTextCannotCreate), tree.PathOf(key));
+    if (place.folder->DeleteFile(place.name)) continue;
+    // The file stays, and so does its record: the next compile deletes it.
+    host_.AddCompilerMessage(Format(GetUiText(kTextCannotDelete), LastErrorReason()), SpeltAsOnDisk(tree.PathOf(key)));
+    RecordOf(state_.outputRoot + key) = record;
   }
   listed_.clear();
 }

@@ -88,7 +88,10 @@ class TGeneratedFiles {
   // folder: a key whose normalised path leaves the output root (or whose
   // folder is a link that leads out of it) is skipped and traced; the one key
   // above the root is "..\PSW.TXT". A file that exists and cannot be deleted
-  // is a host message (UI text 7074 and the path).
+  // is a host message (UI text 7522 with the reason, the path as the file
+  // system spells its folders) and stays listed with its old record, so that
+  // the next compile deletes it; the run goes on (every file of the project
+  // was written).
   void DeleteStaleFiles();
   // Reads the stamp list as the previous compile's records; the records that
   // LoadGeneratedFileTable read from the same list are taken, not read again.

@@ -135,10 +135,19 @@ std::string ImportFolderOf(const TCompileProject& project, const std::string& gl
 // "[dir]Tarnwell\" with its "pages" and "Images" folders. A compile starts
 // with it, so that it never keeps, counts or ships one.
 void RemoveStrayTemporaryFiles(const TCompileProject& project);
-// Why no file of the output can be written at all: "[dir]SendRoot" or its
-// "WWW" is there but is no folder (a file, or a link to nothing). Empty when
-// nothing stands in the way (a folder that is missing is made).
-std::string OutputFolderObstacle(const std::string& projectDir);
+// The folders below "[dir]SendRoot\WWW\" that a compile of the project file
+// `root` writes into (relative to it, each ending with a backslash): the
+// pictures' "IMAGES\", "NOTIFY\" for a notification page, with `pages` (a
+// compile of the pages, not the driver's run) "JS\" and "JSN\" for a page
+// with a JSON map, and each folder of the import folder `importFolder` (a
+// parent before its children).
+std::vector<std::string> OutputSubfolders(TmyXmlNode* root, bool pages, const std::string& importFolder);
+// Why no file can be written into a folder the compile writes into:
+// "[dir]SendRoot", its "WWW" or one of `subfolders` below "WWW" (as
+// OutputSubfolders gives them) is there but is no folder (a file, or a link to
+// nothing): UI text 7470 for the first. Empty when nothing stands in the way
+// (a folder that is missing is made).
+std::string OutputFolderObstacle(const std::string& projectDir, const std::vector<std::string>& subfolders = {});
 // The status text of the error bits: too many variables before a file error
 // before an unknown variable; none: "Without errors".
 std::string CompileStatusText(std::uint32_t compileErrors);

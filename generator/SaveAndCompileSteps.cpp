@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "base/ScopeExit.h"
 #include "core/FileHelpers.h"
 #include "core/TraceLog.h"
 #include "core/UiText.h"
@@ -23,6 +24,7 @@
 #include "generator/WebVariables.h"
 #include "generator/XmlUtilities.h"
 #include "platform/vcl/Application.h"
+#include "platform/vcl/FindFile.h"
 #include "platform/vcl/Panel.h"
 #include "platform/vcl/SysUtils.h"
 #include "platform/win/Folders.h"
@@ -74,6 +76,20 @@ void PlaceMenuCell(TmyXmlNode* pageTemplate, std::unique_ptr<TmyXmlNode> menuCel
   std::unique_ptr<TmyXmlNode> old(cell);
 }
 
+// The folders below `folder` + `relative` that the import copy makes in the
+// output (entries beginning with "." are skipped), relative to `folder`.
+void AddImportSubfolders(const std::string& folder, const std::string& relative, std::vector<std::string>& folders) {
+  TSearchRec entry;
+  if (FindFirst(folder + relative + "*.*", faDirectory, entry) != 0) return;
+  ScopeExit closeListing([&] { FindClose(entry); });
+  do {
+    if (entry.Name.empty() || entry.Name[0] == '.' || (entry.Attr & faDirectory) == 0) continue;
+    const std::string subfolder = relative + entry.Name + "\\";
+    folders.push_back(subfolder);
+    AddImportSubfolders(folder, subfolder, folders);
+  } while (FindNext(entry) == 0);
+}
+
 }  // namespace
 
 std::string CompileBaseName(const TCompileProject& project) {
@@ -93,15 +109,29 @@ void RemoveStrayTemporaryFiles(const TCompileProject& project) {
   for (const char* folder : {"", "pages", "Images"}) RemoveOwnTemporaryFiles(webFolder + folder, false);
 }
 
-std::string OutputFolderObstacle(const std::string& projectDir) {
+std::vector<std::string> OutputSubfolders(TmyXmlNode* project, bool pages, const std::string& importFolder) {
+  std::vector<std::string> folders = {"IMAGES\\"};
+  if (project != nullptr && project->FindChild("page", "notification", true, "true") != nullptr)
+    folders.push_back("NOTIFY\\");
+  if (pages && project != nullptr && project->FindChild("page", "jsonmap", true, "true") != nullptr) {
+    folders.push_back("JS\\");
+    folders.push_back("JSN\\");
+  }
+  if (!importFolder.empty()) AddImportSubfolders(importFolder, std::string(), folders);
+  return folders;
+}
+
+std::string OutputFolderObstacle(const std::string& projectDir, const std::vector<std::string>& subfolders) {
   if (projectDir.empty()) return std::string();
-  for (const char* folder : {"SendRoot", "SendRoot\\WWW"}) {
+  std::vector<std::string> folders = {"SendRoot", "SendRoot\\WWW"};
+  for (const std::string& folder : subfolders) folders.push_back("SendRoot\\WWW\\" + ExcludeTrailingBackslash(folder));
+  for (const std::string& folder : folders) {
     const std::string path = projectDir + folder;
     const std::filesystem::path native = ToNativePath(path);
     std::error_code ec;
     if (std::filesystem::exists(std::filesystem::symlink_status(native, ec)) &&
         !std::filesystem::is_directory(native, ec))
-      return Format(GetUiText(kNotAFolderText), ShownPath(path));
+      return Format(GetUiText(kNotAFolderText), ShownPath(SpeltAsOnDisk(path)));
   }
   return std::string();
 }
@@ -130,8 +160,11 @@ void TSaveAndCompile::PrepareOutput(TRun& run) {
   const std::string sendRoot = project.projectDir + "SendRoot\\";
   state_.outputRoot = sendRoot + "WWW\\";
   run.status->pnlPath->SetCaption(ShownPath(state_.outputRoot));
-  // One message for what would fail every file, before anything is written.
-  if (const std::string obstacle = OutputFolderObstacle(project.projectDir); !obstacle.empty())
+  // One message for what would fail every file of a folder, before anything
+  // is written.
+  const std::vector<std::string> folders =
+      OutputSubfolders(project.root, true, ImportFolderOf(project, setup_.globalFolder));
+  if (const std::string obstacle = OutputFolderObstacle(project.projectDir, folders); !obstacle.empty())
     throw std::runtime_error(obstacle);
   run.outputTouched = true;
   RemoveStrayTemporaryFiles(project);

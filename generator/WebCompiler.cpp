@@ -128,16 +128,18 @@ void TWebCompiler::Run() {
   // A project copy that is there but cannot be read ends the run before it
   // writes anything: the password file written from it would have no users.
   if (!LoadProject()) return;
-  // An output folder that is no folder would fail every file: one message.
-  if (const std::string obstacle = OutputFolderObstacle(projectDir_); !obstacle.empty()) {
-    failure_ = obstacle + " " + GetUiText(kNothingWrittenText);
-    return;
-  }
   TCompileProject paths;
   paths.projectDir = projectDir_;
   paths.globalMode = globalMode_;
   paths.globalDir = globalDir_;
   const std::string importFolder = ImportFolderOf(paths, globalFolder_);
+  // An output folder that is no folder would fail every file in it: one message.
+  if (const std::string obstacle =
+          OutputFolderObstacle(projectDir_, OutputSubfolders(project_.get(), false, importFolder));
+      !obstacle.empty()) {
+    failure_ = obstacle + " " + GetUiText(kNothingWrittenText);
+    return;
+  }
   if (!OwnsLevelPages(importFolder)) return;
   StampCompileTime();
   if (!quiet_) ShowStatus();

@@ -3,9 +3,12 @@
 // a file or folder of the web project or put the deleted ones back, save a
 // changed project through the designer (halvex open), build, build with
 // "XML only", stop a build as Ctrl+C does at one of its writes, fail one of
-// its writes as a full disk does, lose the stamp list. After each step:
+// its writes as a full disk does, lose the stamp list; in some rows also take
+// the group of the page with a level off the web and remove the users. After
+// each step:
 // - no page that asks for a login is served beside a password file without
-//   the project's users;
+//   the project's first users, unless the project whose build wrote that
+//   file compiled the page;
 // - a build that says it succeeded left every file its pages refer to;
 // - no temporary file of the writers is left;
 // - the user's own files in the output and the project are as they were.
@@ -42,10 +45,27 @@ namespace {
 namespace fs = std::filesystem;
 using Tree = std::map<std::string, std::string>;
 
-enum class Action { Delete, Restore, Save, Build, OnlyXmlBuild, StoppedBuild, FaultedBuild, LoseStampList };
+enum class Action {
+  Delete,
+  Restore,
+  Save,
+  Build,
+  OnlyXmlBuild,
+  StoppedBuild,
+  FaultedBuild,
+  LoseStampList,
+  DropLevelGroup
+};
 
-constexpr const char* kActionNames[] = {"delete",         "restore",       "save",          "build",
-                                        "XML-only build", "stopped build", "faulted build", "lose the stamp list"};
+constexpr const char* kActionNames[] = {"delete",
+                                        "restore",
+                                        "save",
+                                        "build",
+                                        "XML-only build",
+                                        "stopped build",
+                                        "faulted build",
+                                        "lose the stamp list",
+                                        "take the level group off the web and remove the users"};
 
 // The user's own files beside the compile's output, which no step may touch.
 const std::map<std::string, std::string> kUserOutputFiles = {{"notes.txt", "the panel's wiring, rev. 3\n"},
@@ -70,9 +90,16 @@ class ActionSequence : public InProcessBuild {
   // A build from the files alone as the host runs it; true when it says it
   // succeeded.
   bool Built(const BuildRun& run = {}) {
+    const std::string logins = Logins();
+    const std::set<std::string> compiling = CompiledPages();
     const bool succeeded = BuildOnce(run).Succeeded();
     ClearStopRequest();
+    if (Logins() != logins) compiledWithLogins_ = compiling;
     return succeeded;
+  }
+
+  std::string Logins() const {
+    return fs::exists(Output() / "PSW.TXT") ? ReadFileText(Output() / "PSW.TXT") : std::string();
   }
 
   // The demo built once, its web project and output kept in Good().
@@ -123,6 +150,15 @@ class ActionSequence : public InProcessBuild {
         break;
       }
       case Action::LoseStampList: fs::remove(Web() / "Demo.txt"); break;
+      case Action::DropLevelGroup: {
+        const std::string dropped =
+            fs::exists(ProjectFile()) ? DemoWithoutServiceAndUsers(ReadFileText(ProjectFile()), false) : std::string();
+        if (dropped.empty()) break;
+        std::ofstream(ProjectFile(), std::ios::binary) << dropped;
+        // Put back as the deleted files are.
+        deleted_.push_back(fs::relative(ProjectFile(), Web()));
+        break;
+      }
     }
   }
 
@@ -167,11 +203,28 @@ class ActionSequence : public InProcessBuild {
     for (const auto& [name, text] : output) {
       const std::size_t at = text.find("PAGE_LEVEL=\"");
       if (name.rfind("WWW/", 0) != 0 || !name.ends_with(".XML") || at == std::string::npos) continue;
-      if (std::atoi(text.c_str() + at + 12) > 0) {
+      if (std::atoi(text.c_str() + at + 12) > 0 && !compiledWithLogins_.count(name)) {
         EXPECT_EQ(logins, goodLogins_) << where << ": " << name << " asks for a login beside other logins";
       }
     }
     if (lastBuild.value_or(false)) CheckReferences(where, output);
+  }
+
+  // The data pages ("WWW/NAME.XML") of the groups that the project file as
+  // it is now sends to the web.
+  std::set<std::string> CompiledPages() const {
+    static const std::regex group("<group [^>]*>");
+    static const std::regex page("<page [^>]*name=\"([^\"]+)\"");
+    std::set<std::string> pages;
+    const std::string text = fs::exists(ProjectFile()) ? ReadFileText(ProjectFile()) : std::string();
+    for (std::sregex_iterator it(text.begin(), text.end(), group), end; it != end; ++it) {
+      if ((*it)[0].str().find("notforwww=\"true\"") != std::string::npos) continue;
+      const auto from = (*it)[0].second;
+      const auto to = text.begin() + static_cast<std::ptrdiff_t>(text.find("</group>", from - text.begin()));
+      for (std::sregex_iterator p(from, to, page); p != std::sregex_iterator(); ++p)
+        pages.insert("WWW/" + (*p)[1].str());
+    }
+    return pages;
   }
 
   // Every page of the output has its stylesheet, and every picture a
@@ -190,13 +243,14 @@ class ActionSequence : public InProcessBuild {
     EXPECT_EQ(missing, std::set<std::string>{}) << where << ": files the pages refer to after a build that succeeded";
   }
 
-  void Run(unsigned seed, bool split, int steps) {
+  void Run(unsigned seed, bool split, int steps, bool dropLevels) {
     std::mt19937 random(seed);
+    const int last = static_cast<int>(dropLevels ? Action::DropLevelGroup : Action::LoseStampList);
     std::optional<bool> lastBuild;
     std::string log;
     int builds = 0, good = 0;
     for (int step = 1; step <= steps; ++step) {
-      const auto action = static_cast<Action>(std::uniform_int_distribution<int>(0, 7)(random));
+      const auto action = static_cast<Action>(std::uniform_int_distribution<int>(0, last)(random));
       std::string detail;
       lastBuild.reset();
       Step(action, random, lastBuild, detail);
@@ -217,6 +271,9 @@ class ActionSequence : public InProcessBuild {
   fs::path ProjectFile() const { return fs::exists(Web() / "web.xml") ? Web() / "web.xml" : Web() / "Demo.xml"; }
 
   std::string goodLogins_;
+  // The pages the project compiled when a build last wrote the password file:
+  // their levels beside its users are that project's own choice.
+  std::set<std::string> compiledWithLogins_;
   std::set<std::string> goodPictures_;
   std::vector<fs::path> targets_;
   std::vector<fs::path> deleted_;
@@ -227,6 +284,7 @@ class ActionSequence : public InProcessBuild {
 struct SequenceCase {
   bool split;
   unsigned seed;
+  bool dropLevels = false;  // the level group and the users may go
 };
 
 class ActionSequences : public ActionSequence, public ::testing::WithParamInterface<SequenceCase> {};
@@ -236,15 +294,17 @@ TEST_P(ActionSequences, NothingIsLostOrOpened) {
   if (HasFatalFailure()) return;
   unsigned more = 0;
   if (const char* n = std::getenv("TARNWELL_SEQUENCE_SEEDS")) more = static_cast<unsigned>(std::atoi(n));
-  for (unsigned k = 0; k <= more && !HasFailure(); ++k) Run(GetParam().seed + 100 * k, GetParam().split, 12);
+  for (unsigned k = 0; k <= more && !HasFailure(); ++k)
+    Run(GetParam().seed + 100 * k, GetParam().split, 12, GetParam().dropLevels);
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, ActionSequences,
                          ::testing::Values(SequenceCase{false, 1}, SequenceCase{false, 2}, SequenceCase{false, 3},
-                                           SequenceCase{true, 4}, SequenceCase{true, 5}),
+                                           SequenceCase{true, 4}, SequenceCase{true, 5}, SequenceCase{false, 106, true},
+                                           SequenceCase{true, 7, true}),
                          [](const ::testing::TestParamInfo<SequenceCase>& info) {
                            return std::string(info.param.split ? "Split" : "SingleFile") +
-                                  std::to_string(info.param.seed);
+                                  (info.param.dropLevels ? "DroppingLevels" : "") + std::to_string(info.param.seed);
                          });
 
 }  // namespace

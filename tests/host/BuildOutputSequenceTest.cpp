@@ -3,18 +3,22 @@
 // makes a later one fail or keep a stale name. A user's script copy replaces
 // the file of an earlier compile after a data-pages-only build and after a
 // lost stamp list; a page or picture renamed in letter case only takes its new
-// spelling on disk.
+// spelling on disk. A picture's copy that the project no longer uses and that
+// cannot be deleted is named as the disk spells it, with the reason, and stays
+// in the stamp list until a later build deletes it.
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "tests/host/InProcessBuild.h"
 #include "tests/support/FileTree.h"
+#include "tests/support/ReadOnlyEntries.h"
 
 #if defined(TARNWELL_PLUGIN_PATH)
 
@@ -120,6 +124,32 @@ TEST_F(BuildOutputSequence, APageAndAPictureRenamedInLetterCaseOnlyTakeTheirNewS
             ReadFileText(fs::path(project) / "Tarnwell" / "Images" / "Pump_On.png"));
   const std::set<std::string> listed = Listed();
   for (const char* key : {"diag.xml", "images\\Pump_On.png"}) EXPECT_EQ(listed.count(key), 1u) << key;
+}
+
+TEST_F(BuildOutputSequence, ACopyThatCannotBeDeletedIsNamedAndStaysListedUntilItIsGone) {
+  ASSERT_TRUE(BuildOnce().Succeeded()) << messages;
+  // The page "Settings" alone shows the picture button_off.bmp.
+  std::string text = ReadFileText(ProjectFile());
+  const std::size_t page = text.find("<page caption=\"Settings\"");
+  ASSERT_NE(page, std::string::npos);
+  text.erase(page, text.find("</page>", page) + std::char_traits<char>::length("</page>") - page);
+  WriteText(ProjectFile(), text);
+  const fs::path copy = Pages() / "IMAGES" / "button_off.bmp";
+  std::optional<testsupport::UndeletableFile> held(copy);
+  if (!held->Holds()) GTEST_SKIP() << "no file can be made undeletable here";
+  const bool built = BuildOnce().Succeeded();
+  held.reset();
+  EXPECT_TRUE(built) << messages;
+  EXPECT_NE(
+      messages.find("[Tarnwell] - Cannot delete the file of the last compile (Permission denied); it stays listed, "
+                    "so that the next compile deletes it:\xA0 " +
+                    copy.string() + "\n"),
+      std::string::npos)
+      << messages;
+  EXPECT_EQ(Listed().count("images\\button_off.bmp"), 1u);
+  ASSERT_TRUE(BuildOnce().Succeeded()) << messages;
+  EXPECT_FALSE(fs::exists(copy));
+  EXPECT_EQ(Listed().count("images\\button_off.bmp"), 0u);
 }
 
 }  // namespace

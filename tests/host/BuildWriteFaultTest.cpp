@@ -12,9 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -27,6 +24,7 @@
 #include "platform/win/StopRequest.h"
 #include "tests/host/InProcessBuild.h"
 #include "tests/support/FileTree.h"
+#include "tests/support/ReadOnlyEntries.h"
 #include "tests/support/WriteFaultSweep.h"
 
 #if defined(TARNWELL_PLUGIN_PATH)
@@ -169,51 +167,6 @@ TEST_F(BuildWriteFault, OneFailedWriteAmongGoodOnesFailsTheBuildAndDeletesNothin
   }
 }
 
-// The folders of the output read-only for as long as it lives (for root,
-// which writes into read-only folders, also immutable).
-class ReadOnlyFolders {
- public:
-  explicit ReadOnlyFolders(const fs::path& root) {
-    folders_.push_back(root);
-    for (const auto& entry : fs::recursive_directory_iterator(root))
-      if (entry.is_directory()) folders_.push_back(entry.path());
-    for (const fs::path& folder : folders_) {
-      fs::permissions(folder, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                      fs::perm_options::remove);
-      if (geteuid() == 0) SetImmutable(folder, true);
-    }
-    const int probe = creat((root / "probe").c_str(), 0644);
-    holds_ = probe < 0;
-    if (probe >= 0) close(probe);
-  }
-  ~ReadOnlyFolders() {
-    for (const fs::path& folder : folders_) {
-      if (geteuid() == 0) SetImmutable(folder, false);
-      fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add);
-    }
-    fs::remove(folders_.front() / "probe");
-  }
-  ReadOnlyFolders(const ReadOnlyFolders&) = delete;
-  ReadOnlyFolders& operator=(const ReadOnlyFolders&) = delete;
-  // False where no folder can be made read-only (no file can be made in it).
-  bool Holds() const { return holds_; }
-
- private:
-  static void SetImmutable(const fs::path& folder, bool on) {
-    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (fd < 0) return;
-    int flags = 0;
-    if (ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
-      flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-      ioctl(fd, FS_IOC_SETFLAGS, &flags);
-    }
-    close(fd);
-  }
-
-  std::vector<fs::path> folders_;
-  bool holds_ = false;
-};
-
 // A read-only output with nothing changed: the build fails, names the files,
 // and says that nothing was written, not that the pages are incomplete.
 TEST_F(BuildWriteFault, AReadOnlyOutputIsToldAsNothingWritten) {
@@ -221,7 +174,7 @@ TEST_F(BuildWriteFault, AReadOnlyOutputIsToldAsNothingWritten) {
   const writefault::TFiles before = Tree();
   const TInodes inodes = Inodes();
   {
-    const ReadOnlyFolders readOnly(fs::path(project) / "SendRoot");
+    const testsupport::ReadOnlyFolders readOnly(fs::path(project) / "SendRoot");
     if (!readOnly.Holds()) GTEST_SKIP() << "no folder can be made read-only here";
     EXPECT_FALSE(BuildOnce().Succeeded());
   }

@@ -26,6 +26,7 @@
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <optional>
 #include <regex>
 #include <string>
 #include <vector>
@@ -33,6 +34,7 @@
 #include "tests/host/InProcessBuild.h"
 #include "tests/host/ProgramRun.h"
 #include "tests/support/FileTree.h"
+#include "tests/support/ReadOnlyEntries.h"
 #include "tests/support/WriteFaultSweep.h"
 
 #if defined(TARNWELL_PLUGIN_PATH) && defined(TARNWELL_HALVEX_PATH)
@@ -207,6 +209,54 @@ class DeletionSweep : public InProcessBuild {
     }
   }
 };
+
+// The project takes the group of the page with a level off the web, compiles
+// its XML files alone and names no user any more: the build (the designer's
+// compile, or the build's driver alone) deletes the page it dropped before it
+// writes the password file without users, and says so; one that cannot delete
+// the page fails, says why and keeps the old password file beside it.
+TEST_F(DeletionSweep, ALevelPageTheProjectDroppedGoesBeforeItsLogins) {
+  const std::string deleted = "so they were deleted before the new password file was written: DIAG.XML.";
+  const std::string kept = "could not be deleted, so the password file of the last compile was kept: DIAG.XML (";
+  const struct {
+    const char* name;
+    bool driverAlone;  // without the marker file only the build's driver compiles
+    bool undeletable;
+  } cases[] = {{"the designer's compile", false, false},
+               {"the driver alone", true, false},
+               {"undeletable", false, true},
+               {"undeletable, the driver alone", true, true}};
+  ASSERT_TRUE(Built(false)) << messages;
+  KeepGood();
+  const std::string logins = testsupport::ReadFileText(Output() / "PSW.TXT");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove_all(Web());
+    fs::remove_all(Output());
+    fs::copy(Good() / "Tarnwell", Web(), fs::copy_options::recursive);
+    fs::copy(Good() / "SendRoot", Output(), fs::copy_options::recursive);
+    const std::string dropped = DemoWithoutServiceAndUsers(testsupport::ReadFileText(Web() / "Demo.xml"));
+    ASSERT_FALSE(dropped.empty());
+    std::ofstream(Web() / "Demo.xml", std::ios::binary) << dropped;
+    if (c.driverAlone) fs::remove(Web() / "Demo.auto");
+    std::optional<testsupport::UndeletableFile> held;
+    if (c.undeletable) held.emplace(Output() / "WWW/DIAG.XML");
+    if (held && !held->Holds()) GTEST_SKIP() << "no file can be made undeletable here";
+    const std::size_t earlier = host.Messages().All().size();
+    const bool succeeded = Built(false);
+    held.reset();
+    std::string said;  // this build's messages
+    const std::vector<HostMessageLine> lines = host.Messages().All();
+    for (std::size_t i = earlier; i < lines.size(); ++i) said += lines[i].text + " " + lines[i].source + "\n";
+    EXPECT_EQ(succeeded, !c.undeletable) << messages;
+    EXPECT_NE(said.find(c.undeletable ? kept : deleted), std::string::npos) << said;
+    if (c.undeletable) {
+      EXPECT_EQ(said.find(deleted), std::string::npos) << said;
+    }
+    EXPECT_EQ(fs::exists(Output() / "WWW/DIAG.XML"), c.undeletable);
+    EXPECT_EQ(testsupport::ReadFileText(Output() / "PSW.TXT") == logins, c.undeletable);
+  }
+}
 
 TEST_F(DeletionSweep, SingleFile) { Sweep("single file", false); }
 

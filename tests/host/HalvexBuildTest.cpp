@@ -337,6 +337,31 @@ TEST_F(HalvexBuild, TheBuildsResultIsTheCompilesAndSaysWhy) {
          std::ofstream(web.parent_path() / "SendRoot/WWW") << "x";
        },
        "", 1, "/SendRoot/WWW\" is not a folder", nullptr, "Cannot c"},
+      // So is a folder below it that the compile writes into: the pictures',
+      // or one the import folder brings.
+      {"images-file",
+       [](const fs::path& web) {
+         fs::create_directories(web.parent_path() / "SendRoot/WWW");
+         std::ofstream(web.parent_path() / "SendRoot/WWW/images") << "x";
+       },
+       "", 1, "/SendRoot/WWW/images\" is not a folder", nullptr, "Cannot c"},
+      {"json-map-folder-file",
+       [](const fs::path& web) {
+         std::string project = ReadText(web / "Demo.xml");
+         project.replace(project.find("name=\"OVERVIEW.XML\""), 19, "name=\"OVERVIEW.XML\" jsonmap=\"true\"");
+         std::ofstream(web / "Demo.xml", std::ios::binary) << project;
+         fs::create_directories(web.parent_path() / "SendRoot/WWW");
+         std::ofstream(web.parent_path() / "SendRoot/WWW/JSN") << "x";
+       },
+       "", 1, "/SendRoot/WWW/JSN\" is not a folder", nullptr, "Cannot c"},
+      {"import-folder-file",
+       [](const fs::path& web) {
+         fs::create_directories(web / "Import/css");
+         std::ofstream(web / "Import/css/site.css") << "p {}";
+         fs::create_directories(web.parent_path() / "SendRoot/WWW");
+         std::ofstream(web.parent_path() / "SendRoot/WWW/css") << "x";
+       },
+       "", 1, "/SendRoot/WWW/css\" is not a folder", nullptr, "Cannot c"},
       // A project folder named with Czech letters, in the Czech UI: the
       // paths in the messages are shown with their letters.
       {"\u010Derpac\u00ED stanice",

@@ -143,7 +143,9 @@ TEST_F(FileHelpersTest, ACopyThatStopsHalfWayLeavesTheOldDestinationWhole) {
   ASSERT_EQ(messages.size(), 1u);
   std::string diskFullText = SystemMessageText(ERROR_DISK_FULL);
   diskFullText.erase(diskFullText.find_last_not_of("\r\n") + 1);
-  EXPECT_EQ(messages[0].text, GetUiText(7077) + "(" + diskFullText + ")");
+  // The source was read: the reason names the folder that did not take the copy.
+  EXPECT_EQ(messages[0].text, GetUiText(7077) + "(" + diskFullText + ": the folder \"" + dir.Path().string() +
+                                  "/w\" did not take the copy)");
   // With room on the disk the same copy goes through.
   EXPECT_EQ(CopyFileKeepTime(dir.System("w\\a.txt"), dir.System("w\\b.txt"), true), 1);
   EXPECT_EQ(dir.Read("w/b.txt"), fresh);

@@ -4,8 +4,10 @@
 // the build fails with the reason and writes nothing under SendRoot nor among
 // the project's files (its settings file keeps the time of the last compile),
 // and halvex serve still asks for a login before the service pages of the
-// last good build. A missing picture fails the build too, and keeps its last
-// copy and its place in the project.
+// last good build. So does a project that dropped its page with a level and
+// its users while that page cannot be deleted. A missing picture fails the
+// build too, and keeps its last copy and its place in the project; a picture
+// its folder in the output refuses names that folder.
 
 #include <gtest/gtest.h>
 #include <httplib.h>
@@ -14,12 +16,16 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "tests/host/HostTestProject.h"
 #include "tests/host/ProgramRun.h"
 #include "tests/host/web/ServeRun.h"
 #include "tests/support/FileTree.h"
+#include "tests/support/ReadOnlyEntries.h"
 #include "tests/support/TempFolder.h"
 
 #if defined(TARNWELL_HALVEX_PATH) && defined(TARNWELL_PLUGIN_PATH)
@@ -49,6 +55,8 @@ ProgramRun Halvex(const testsupport::TempFolder& folder, const std::string& argu
 TEST(FailedBuild, KeepsTheLastGoodOutputAndItsLogins) {
   testsupport::TempFolder folder("failed-build-");
   const auto halvex = [&folder](const std::string& arguments) { return Halvex(folder, arguments); };
+  // The output's pages folder read-only while the cases live.
+  const auto pagesHeld = std::make_shared<std::optional<testsupport::ReadOnlyFolders>>();
   const struct {
     const char* name;
     std::function<void(const fs::path& projectFile)> change;
@@ -161,6 +169,20 @@ TEST(FailedBuild, KeepsTheLastGoodOutputAndItsLogins) {
        },
        "DIAG.XML\" was missing when the project was opened", "DIAG.XML\" does not exist. The page was loaded empty.",
        "", true},
+      // The group of the page with a level off the web, XML files alone and
+      // no user: the page that cannot be deleted keeps the old logins. The
+      // compile ran: it stamped its time and wrote the project copy.
+      {"service-dropped-undeletable",
+       [pagesHeld](const fs::path& file) {
+         const std::string dropped = DemoWithoutServiceAndUsers(testsupport::ReadFileText(file));
+         std::ofstream(file, std::ios::binary) << dropped;
+         pagesHeld->emplace(file.parent_path().parent_path() / "SendRoot/WWW", false);
+       },
+       "could not be deleted, so the password file of the last compile was kept: DIAG.XML (Permission denied)",
+       nullptr,
+       "",
+       false,
+       {"service-dropped-undeletable/Tarnwell/Demo.webx", "service-dropped-undeletable/Tarnwell/Demo.xml"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -215,6 +237,7 @@ TEST(FailedBuild, KeepsTheLastGoodOutputAndItsLogins) {
       EXPECT_EQ(answer->get_header_value("Location"), "/LOGIN.XML") << page;
     }
     EXPECT_EQ(StopServe(serve, SIGTERM).first, 0);
+    pagesHeld->reset();
   }
 }
 
@@ -232,6 +255,8 @@ TEST(FailedBuild, AMissingPictureFailsTheBuildKeepsItsLastCopyAndStaysInTheProje
   const std::string demoProject = testsupport::ReadFileText(demoImages.parent_path() / "Demo.xml");
   using Step = std::function<void(const fs::path& project)>;
   const Step none = [](const fs::path&) {};
+  // The pictures' folder of the output read-only while the cases live.
+  const auto imagesHeld = std::make_shared<std::optional<testsupport::ReadOnlyFolders>>();
   const Step pumpBack = [&demoImages](const fs::path& p) {
     fs::remove_all(p / "Tarnwell/Images/pump_on.png");
     fs::copy_file(demoImages / "pump_on.png", p / "Tarnwell/Images/pump_on.png");
@@ -272,6 +297,10 @@ TEST(FailedBuild, AMissingPictureFailsTheBuildKeepsItsLastCopyAndStaysInTheProje
        },
        1, "pump_on.png.", nullptr, "/SendRoot/WWW/IMAGES/pump_on.png is a folder, not a file)",
        [](const fs::path& p) { fs::remove(p / "SendRoot/WWW/IMAGES/pump_on.png"); }},
+      // The copy is refused by its folder, not by the picture it reads.
+      {"images-read-only", [imagesHeld](const fs::path& p) { imagesHeld->emplace(p / "SendRoot/WWW/IMAGES", false); },
+       1, "", nullptr, "/SendRoot/WWW/IMAGES\" did not take the copy)",
+       [imagesHeld](const fs::path&) { imagesHeld->reset(); }},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -299,6 +328,12 @@ TEST(FailedBuild, AMissingPictureFailsTheBuildKeepsItsLastCopyAndStaysInTheProje
       if (c.reason != nullptr) {
         EXPECT_NE(failed.out.find(c.reason), std::string::npos) << failed.out;
       }
+      // Each file that failed is named once, however many objects show it.
+      std::map<std::string, int> named;
+      for (std::size_t at = failed.out.find("\n  compiler: ["); at != std::string::npos;
+           at = failed.out.find("\n  compiler: [", at + 1))
+        ++named[failed.out.substr(at, failed.out.find('\n', at + 1) - at)];
+      for (const auto& [line, count] : named) EXPECT_EQ(count, 1) << line;
       EXPECT_EQ(testsupport::ChangedFiles(kept, TreeBytes(folder, images)), std::vector<std::string>());
     }
     if (c.restore == nullptr) continue;
