@@ -1,0 +1,145 @@
+// What a person waits for on a page of many objects in the designer window:
+//
+//   page_N/show/ours       a click on the page of N labels in the page tree,
+//                          coming from an empty page: the labels built on the
+//                          design surface and the surface shown; going back
+//                          to the empty page is outside the timed part
+//   page_N/move_all/ours   every label selected, an arrow key pressed and
+//                          released (the selection moves one unit, right and
+//                          left in turn, and an undo snapshot is taken)
+//   page_N/scroll/ours     one wheel step over the surface (down and up in
+//                          turn)
+//
+// The labels stand in rows of 50, so that the page is taller than the
+// surface and both bars show. The window (1,000 x 700 pixels) is made and
+// shown on the project's empty page before the timed loop, and freed after it.
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <string>
+
+#include "bench/common/DesignerProject.h"
+#include "bench/common/GeneratedProject.h"
+#include "core/XmlNode.h"
+#include "platform/vcl/Application.h"
+#include "platform/vcl/ComCtrls.h"
+#include "platform/vcl/Driver.h"
+#include "platform/vcl/ScrollBox.h"
+#include "platform/win/VirtualKeys.h"
+
+namespace {
+
+class Surface {
+ public:
+  explicit Surface(int labels)
+      : project_("bench-surface-" + std::to_string(labels), benchproject::LabelsProjectText(labels)),
+        labels_(labels),
+        designer_(project_.MakeDesigner()) {
+    designer_->SetBounds(0, 0, 1000, 700);
+    designer_->Show();
+    // Docked in the host's window, as the host does after the load: from
+    // then on a click in the page tree changes the page.
+    designer_->FTreeChangeSuppressed = false;
+  }
+  ~Surface() {
+    designer_.reset();
+    Driver::Reset();
+  }
+  Surface(const Surface&) = delete;
+  Surface& operator=(const Surface&) = delete;
+
+  TFormDesign1& designer() { return *designer_; }
+  TScrollBox* box() { return designer_->sbDesign1; }
+
+  // The page "P0.XML" (empty) or "P1.XML" (the labels) chosen in the page
+  // tree.
+  void ShowPage(int index) {
+    const std::string name = "P" + std::to_string(index) + ".XML";
+    TTreeNodes* nodes = designer_->tvPageList->Items();
+    for (int i = 0; i < nodes->Count(); ++i) {
+      const auto* page = static_cast<const TmyXmlNode*>(nodes->Item(i)->Data);
+      if (page != nullptr && page->name == "page" && page->GetAttr("name") == name) {
+        designer_->tvPageList->SetSelected(nodes->Item(i));
+        Application->ProcessMessages();
+      }
+    }
+  }
+  bool LabelsShown() const { return static_cast<int>(designer_->PageObjects().size()) == labels_; }
+
+  // The labels page shown, every label selected, the keys and the wheel
+  // going to the surface.
+  void ShowAllSelected() {
+    ShowPage(1);
+    designer_->SelectAll1Click(nullptr);
+    Driver::Focus(box());
+  }
+
+ private:
+  benchproject::DesignerProject project_;
+  int labels_;
+  std::unique_ptr<TFormDesign1> designer_;
+};
+
+void BM_Show(benchmark::State& state) {
+  Surface surface(static_cast<int>(state.range(0)));
+  bool shown = true;
+  for (auto _ : state) {
+    state.PauseTiming();
+    surface.ShowPage(0);
+    state.ResumeTiming();
+    surface.ShowPage(1);
+    state.PauseTiming();
+    shown = shown && surface.LabelsShown();
+    state.ResumeTiming();
+  }
+  if (!shown) state.SkipWithError("the labels were not shown");
+}
+
+void BM_MoveAll(benchmark::State& state) {
+  Surface surface(static_cast<int>(state.range(0)));
+  surface.ShowAllSelected();
+  TGridWebElement* first = surface.designer().PageObjects().front();
+  const int left = first->GetPosition().x;
+  bool right = true;
+  for (auto _ : state) {
+    Driver::PressKey(right ? VK_RIGHT : VK_LEFT);
+    right = !right;
+  }
+  if (right && first->GetPosition().x != left) state.SkipWithError("the labels did not come back");
+  if (!right && first->GetPosition().x <= left) state.SkipWithError("the labels did not move");
+}
+
+void BM_Scroll(benchmark::State& state) {
+  Surface surface(static_cast<int>(state.range(0)));
+  surface.ShowAllSelected();
+  TControlScrollBar* bar = surface.box()->VertScrollBar();
+  bool down = true;
+  for (auto _ : state) {
+    Driver::MouseWheel(surface.box(), 100, 100, down ? -WHEEL_DELTA : WHEEL_DELTA);
+    down = !down;
+  }
+  if (!down && bar->Position() == 0) state.SkipWithError("the surface did not scroll");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  struct Work {
+    const char* name;
+    void (*function)(benchmark::State&);
+  };
+  const Work works[] = {{"show", BM_Show}, {"move_all", BM_MoveAll}, {"scroll", BM_Scroll}};
+  for (const int labels : {2000, 8000})
+    for (const Work& work : works) {
+      const std::string name = "page_" + std::to_string(labels) + "/" + work.name + "/ours";
+      benchmark::RegisterBenchmark(name.c_str(), work.function)
+          ->Arg(labels)
+          ->Unit(benchmark::kMillisecond)
+          ->UseRealTime();
+    }
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
