@@ -52,14 +52,14 @@ std::string ProjectText(int pages, int objects) {
 }
 
 std::string LabelsProjectText(int labels) {
-  constexpr int kPerRow = 50;
+  constexpr int kPerRow = 12;
   std::string text =
       "<web version=\"8.1\" encoding=\"windows-1250\" width=\"980\" height=\"560\">\r\n"
       "<group caption=\"Group 0\">\r\n"
       "<page caption=\"Empty\" name=\"P0.XML\" ajax=\"true\" pause=\"1000\" default=\"true\">\r\n"
       "</page>\r\n"
       "<page caption=\"Labels\" name=\"P1.XML\" ajax=\"true\" pause=\"1000\">\r\n";
-  for (int i = 0; i < labels; ++i) text += ObjectText(10 + i, 0, i % kPerRow * 4, i / kPerRow * 3);
+  for (int i = 0; i < labels; ++i) text += ObjectText(10 + i, 0, i % kPerRow * 80, i / kPerRow * 20);
   return text + "</page>\r\n</group>\r\n</web>\r\n";
 }
 

@@ -15,7 +15,7 @@ constexpr int kVariables = 1000;
 std::string ProjectText(int pages, int objects);
 
 // Two pages: "Empty" (the default page, no objects) and "Labels" with
-// `labels` labels in rows of 50, four units apart across and three down.
+// `labels` labels in rows of 12, 80 units apart across and 20 down.
 std::string LabelsProjectText(int labels);
 
 }  // namespace benchproject

@@ -1,18 +1,22 @@
-// What a person waits for on a page of many objects in the designer window:
+// What a person waits for on a page of many objects in the designer window,
+// each until the design surface is painted again:
 //
-//   page_N/show/ours       a click on the page of N labels in the page tree,
-//                          coming from an empty page: the labels built on the
-//                          design surface and the surface shown; going back
-//                          to the empty page is outside the timed part
-//   page_N/move_all/ours   every label selected, an arrow key pressed and
-//                          released (the selection moves one unit, right and
-//                          left in turn, and an undo snapshot is taken)
-//   page_N/scroll/ours     one wheel step over the surface (down and up in
-//                          turn)
+//   page_N/show/ours         a click on the page of N labels in the page tree,
+//                            coming from an empty page: the labels built on
+//                            the design surface and the surface shown; going
+//                            back to the empty page is outside the timed part
+//   page_N/move_all/ours     every label selected, an arrow key pressed and
+//                            released (the selection moves one unit, right
+//                            and left in turn, and an undo snapshot is taken)
+//   page_N/scroll/ours       one wheel step over the surface (down and up in
+//                            turn)
+//   page_N/scroll_step/ours  the wheel step alone, without the painting
 //
-// The labels stand in rows of 50, so that the page is taller than the
-// surface and both bars show. The window (1,000 x 700 pixels) is made and
-// shown on the project's empty page before the timed loop, and freed after it.
+// The painting is the surface's, into a bitmap of its size (the part of the
+// page in view: about 300 labels). The labels stand in rows of 12, so that
+// the page is taller than the surface at both sizes. The window (1,000 x 700
+// pixels) is made and shown on the project's empty page before the timed
+// loop, and freed after it.
 
 #include <benchmark/benchmark.h>
 
@@ -23,8 +27,10 @@
 #include "bench/common/GeneratedProject.h"
 #include "core/XmlNode.h"
 #include "platform/vcl/Application.h"
+#include "platform/vcl/Bitmap.h"
 #include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/Driver.h"
+#include "platform/vcl/Painting.h"
 #include "platform/vcl/ScrollBox.h"
 #include "platform/win/VirtualKeys.h"
 
@@ -51,6 +57,8 @@ class Surface {
 
   TFormDesign1& designer() { return *designer_; }
   TScrollBox* box() { return designer_->sbDesign1; }
+  // The surface painted, as the screen shows it after a change.
+  void Paint() { PaintControlToBitmap(box(), bitmap_); }
 
   // The page "P0.XML" (empty) or "P1.XML" (the labels) chosen in the page
   // tree.
@@ -79,6 +87,7 @@ class Surface {
   benchproject::DesignerProject project_;
   int labels_;
   std::unique_ptr<TFormDesign1> designer_;
+  TBitmap bitmap_;
 };
 
 void BM_Show(benchmark::State& state) {
@@ -89,6 +98,7 @@ void BM_Show(benchmark::State& state) {
     surface.ShowPage(0);
     state.ResumeTiming();
     surface.ShowPage(1);
+    surface.Paint();
     state.PauseTiming();
     shown = shown && surface.LabelsShown();
     state.ResumeTiming();
@@ -104,22 +114,27 @@ void BM_MoveAll(benchmark::State& state) {
   bool right = true;
   for (auto _ : state) {
     Driver::PressKey(right ? VK_RIGHT : VK_LEFT);
+    surface.Paint();
     right = !right;
   }
   if (right && first->GetPosition().x != left) state.SkipWithError("the labels did not come back");
   if (!right && first->GetPosition().x <= left) state.SkipWithError("the labels did not move");
 }
 
+template <bool kPaint>
 void BM_Scroll(benchmark::State& state) {
   Surface surface(static_cast<int>(state.range(0)));
   surface.ShowAllSelected();
   TControlScrollBar* bar = surface.box()->VertScrollBar();
   bool down = true;
+  bool scrolled = true;
   for (auto _ : state) {
     Driver::MouseWheel(surface.box(), 100, 100, down ? -WHEEL_DELTA : WHEEL_DELTA);
+    if (kPaint) surface.Paint();
+    scrolled = scrolled && (bar->Position() > 0) == down;
     down = !down;
   }
-  if (!down && bar->Position() == 0) state.SkipWithError("the surface did not scroll");
+  if (!scrolled) state.SkipWithError("the surface did not scroll");
 }
 
 }  // namespace
@@ -129,7 +144,8 @@ int main(int argc, char** argv) {
     const char* name;
     void (*function)(benchmark::State&);
   };
-  const Work works[] = {{"show", BM_Show}, {"move_all", BM_MoveAll}, {"scroll", BM_Scroll}};
+  const Work works[] = {
+      {"show", BM_Show}, {"move_all", BM_MoveAll}, {"scroll", BM_Scroll<true>}, {"scroll_step", BM_Scroll<false>}};
   for (const int labels : {2000, 8000})
     for (const Work& work : works) {
       const std::string name = "page_" + std::to_string(labels) + "/" + work.name + "/ours";
