@@ -3,6 +3,7 @@
 #include "platform/vcl/UiBackend.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "base/ScopeExit.h"
 #include "platform/vcl/Canvas.h"
@@ -98,10 +99,15 @@ void TWinControl::InsertControl(TControl* control) {
 
 void TWinControl::RemoveControl(TControl* control) {
   if (control == nullptr || control->Parent() != this) return;
-  // Found by address: the control may be in the middle of its destruction.
-  std::erase(graphicControls_, control);
-  std::erase_if(winControls_, [control](TWinControl* w) { return static_cast<TControl*>(w) == control; });
-  std::erase_if(tabList_, [control](TWinControl* w) { return static_cast<TControl*>(w) == control; });
+  // Found by address (the control may be in the middle of its destruction),
+  // from the end: children are freed the last first.
+  auto eraseFromBack = [control](auto& list) {
+    auto it = std::find_if(list.rbegin(), list.rend(), [control](TControl* c) { return c == control; });
+    if (it != list.rend()) list.erase(std::next(it).base());
+  };
+  eraseFromBack(graphicControls_);
+  eraseFromBack(winControls_);
+  eraseFromBack(tabList_);
   control->SetParentField(nullptr);
   if (control->Align() != alNone) --alignedChildren_;
   ChildChanged(control);
