@@ -30,6 +30,9 @@ int RoundedUnits(int c, int u) {
 }  // namespace
 
 TGridGraphic::TGridGraphic(TComponent* owner, int unitPixels) : TGraphicControl(owner), FUnitPixels(unitPixels) {
+  // A page holds thousands of these and none refers to another: telling each
+  // of the coming and going of every other would make a page quadratic.
+  DeclineOwnerNotifications();
   SetUnitPixels(unitPixels);
 }
 

@@ -14,4 +14,8 @@ constexpr int kVariables = 1000;
 // The project file's text (no XML declaration, CR LF line ends).
 std::string ProjectText(int pages, int objects);
 
+// Two pages: "Empty" (the default page, no objects) and "Labels" with
+// `labels` labels in rows of 12, 80 units apart across and 20 down.
+std::string LabelsProjectText(int labels);
+
 }  // namespace benchproject

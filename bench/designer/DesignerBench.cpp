@@ -32,16 +32,12 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <pugixml.hpp>
 #include <string>
 
+#include "bench/common/DesignerProject.h"
 #include "bench/common/GeneratedProject.h"
-#include "core/UiText.h"
-#include "designer/FormDesign1.h"
-#include "platform/vcl/Driver.h"
-#include "platform/win/Resources.h"
 
 namespace {
 
@@ -49,30 +45,13 @@ namespace fs = std::filesystem;
 
 constexpr int kObjectsPerPage = 40;
 
-class BenchHost final : public TDesignerHost {
+// The generated project, saved three times by the designer: a project worked
+// on before, its backups there.
+class ProjectFolder : public benchproject::DesignerProject {
  public:
-  explicit BenchHost(fs::path folder) : folder_(std::move(folder)) {}
-  TProjectLocation ProjectLocation() override {
-    TProjectLocation location;
-    location.hostProjectDir = folder_.string() + "\\";
-    location.hostProjectName = "Proj";
-    return location;
-  }
-  void UpdateStConstants(TmyXmlNode*) override {}
-
- private:
-  fs::path folder_;
-};
-
-// A host project "Proj" whose web project is the generated one.
-class ProjectFolder {
- public:
-  explicit ProjectFolder(int pages) : folder_(fs::temp_directory_path() / ("bench-designer-" + std::to_string(pages))) {
-    LoadDefaultUiTable(HInstance);
-    fs::remove_all(folder_);
-    fs::create_directories(folder_ / "Tarnwell");
-    std::ofstream(File(), std::ios::binary) << benchproject::ProjectText(pages, pages * kObjectsPerPage);
-    // A project worked on before: saved by the designer, its backups there.
+  explicit ProjectFolder(int pages)
+      : DesignerProject("bench-designer-" + std::to_string(pages),
+                        benchproject::ProjectText(pages, pages * kObjectsPerPage)) {
     std::unique_ptr<TFormDesign1> designer = MakeDesigner();
     designer->Show();
     for (int i = 0; i < 3; ++i) {
@@ -80,18 +59,6 @@ class ProjectFolder {
       designer->btnSave2Click(nullptr);
     }
   }
-  ~ProjectFolder() { fs::remove_all(folder_); }
-  ProjectFolder(const ProjectFolder&) = delete;
-  ProjectFolder& operator=(const ProjectFolder&) = delete;
-
-  fs::path File() const { return folder_ / "Tarnwell" / "Proj.xml"; }
-  std::unique_ptr<TFormDesign1> MakeDesigner() const {
-    Driver::Reset();
-    return std::make_unique<TFormDesign1>(nullptr, std::make_unique<BenchHost>(folder_));
-  }
-
- private:
-  fs::path folder_;
 };
 
 bool Loaded(TFormDesign1& designer) { return designer.CurrentPage() != nullptr; }

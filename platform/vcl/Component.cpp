@@ -1,6 +1,7 @@
 #include "platform/vcl/Component.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "platform/vcl/SysUtils.h"
 
@@ -88,14 +89,33 @@ void TComponent::RemoveComponent(TComponent* component) {
 
 void TComponent::Insert(TComponent* component) {
   components_.push_back(component);
+  if (component->hearsOwner_) hearers_.push_back(component);
   ++componentsVersion_;
   component->owner_ = this;
 }
 
+namespace {
+
+// Takes the item out of the list, searching from the end: the owner tree
+// frees the last created first.
+void EraseFromBack(std::vector<TComponent*>& list, TComponent* item) {
+  auto it = std::find(list.rbegin(), list.rend(), item);
+  if (it != list.rend()) list.erase(std::next(it).base());
+}
+
+}  // namespace
+
 void TComponent::Remove(TComponent* component) {
-  components_.erase(std::remove(components_.begin(), components_.end(), component), components_.end());
+  EraseFromBack(components_, component);
+  if (component->hearsOwner_) EraseFromBack(hearers_, component);
   ++componentsVersion_;
   component->owner_ = nullptr;
+}
+
+void TComponent::DeclineOwnerNotifications() {
+  if (!hearsOwner_) return;
+  hearsOwner_ = false;
+  if (owner_ != nullptr) EraseFromBack(owner_->hearers_, this);
 }
 
 void TComponent::DestroyComponents() {
@@ -140,11 +160,10 @@ void TComponent::Notification(TComponent* component, TOperation operation) {
   }
   // A handler may free or add components: walk a copy, skipping the ones
   // that left meanwhile.
-  const std::vector<TComponent*> owned = components_;
+  const std::vector<TComponent*> owned = hearers_;
   const unsigned long long version = componentsVersion_;
   for (auto it = owned.rbegin(); it != owned.rend(); ++it) {
-    if (componentsVersion_ != version && std::find(components_.begin(), components_.end(), *it) == components_.end())
-      continue;
+    if (componentsVersion_ != version && std::find(hearers_.begin(), hearers_.end(), *it) == hearers_.end()) continue;
     (*it)->Notification(component, operation);
   }
 }

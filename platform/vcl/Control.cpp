@@ -124,6 +124,7 @@ void TControl::SetBounds(int left, int top, int width, int height) {
   top_ = top;
   width_ = width;
   height_ = height;
+  if (parent_ != nullptr) parent_->ChildChanged(this);
   if (!layingOut_) UpdateAnchorRules();
   Invalidate();
   if (sized) SizeChanged();
@@ -143,8 +144,15 @@ void TControl::SetBoundsFromLayout(int left, int top, int width, int height) {
 }
 
 TRect TControl::ClientRect() const { return Rect(0, 0, width_, height_); }
-int TControl::ClientWidth() const { return ClientRect().Right - ClientRect().Left; }
-int TControl::ClientHeight() const { return ClientRect().Bottom - ClientRect().Top; }
+int TControl::ClientWidth() const {
+  const TRect client = ClientRect();
+  return client.Right - client.Left;
+}
+
+int TControl::ClientHeight() const {
+  const TRect client = ClientRect();
+  return client.Bottom - client.Top;
+}
 void TControl::SetClientWidth(int value) { SetWidth(width_ - ClientWidth() + value); }
 void TControl::SetClientHeight(int value) { SetHeight(height_ - ClientHeight() + value); }
 
@@ -166,6 +174,7 @@ TPoint TControl::ScreenToClient(const TPoint& point) const {
 
 void TControl::SetAlign(TAlign value) {
   if (value == align_) return;
+  if (parent_ != nullptr) parent_->alignedChildren_ += (value != alNone ? 1 : 0) - (align_ != alNone ? 1 : 0);
   align_ = value;
   if (value == alNone) UpdateAnchorRules();
   if (parent_ != nullptr) parent_->Realign(this);
@@ -187,8 +196,10 @@ void TControl::UpdateAnchorRules() {
     return;
   }
   anchorRulesSet_ = true;
-  anchorParentWidth_ = parent_->ClientWidth();
-  anchorParentHeight_ = parent_->ClientHeight();
+  // One look at the parent's client area (a scroll box's depends on its bars).
+  const TRect client = parent_->ClientRect();
+  anchorParentWidth_ = client.Right - client.Left;
+  anchorParentHeight_ = client.Bottom - client.Top;
   anchorBounds_ = BoundsRect();
 }
 
@@ -227,6 +238,7 @@ void TControl::SetVisible(bool value) {
   if (value == visible_) return;
   Invalidate();
   visible_ = value;
+  if (parent_ != nullptr) parent_->ChildChanged(this);
   Perform(CM_VISIBLECHANGED, value ? 1 : 0, 0);
   RequestAlign();
   Invalidate();

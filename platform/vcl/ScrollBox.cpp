@@ -36,9 +36,9 @@ void TControlScrollBar::SetPosition(int value) {
   const int delta = position_ - value;
   position_ = value;
   if (kind_ == sbHorizontal)
-    control_->ScrollBy(delta, 0);
+    control_->MoveChildren(delta, 0, true);
   else
-    control_->ScrollBy(0, delta);
+    control_->MoveChildren(0, delta, true);
 }
 
 // --- TScrollingWinControl ---
@@ -53,15 +53,17 @@ TScrollingWinControl::TScrollingWinControl(TComponent* AOwner)
 TScrollingWinControl::~TScrollingWinControl() = default;
 
 TSize TScrollingWinControl::ChildExtent() const {
-  long long right = 0, bottom = 0;
-  for (int i = 0; i < ControlCount(); ++i) {
-    const TControl* c = Controls(i);
-    if (!c->Visible()) continue;
-    right = std::max(right, static_cast<long long>(c->Left()) + c->Width() + horz_->position_);
-    bottom = std::max(bottom, static_cast<long long>(c->Top()) + c->Height() + vert_->position_);
+  return {static_cast<int>(std::clamp<long long>(extent_.Right(), 0, 0x3FFFFFFF)),
+          static_cast<int>(std::clamp<long long>(extent_.Bottom(), 0, 0x3FFFFFFF))};
+}
+
+void TScrollingWinControl::ChildChanged(TControl* child) {
+  if (child->Parent() != this || !child->Visible()) {
+    extent_.Erase(child);
+    return;
   }
-  return {static_cast<int>(std::min<long long>(right, 0x3FFFFFFF)),
-          static_cast<int>(std::min<long long>(bottom, 0x3FFFFFFF))};
+  extent_.Set(child, static_cast<long long>(child->Left()) + child->Width() + horz_->position_,
+              static_cast<long long>(child->Top()) + child->Height() + vert_->position_);
 }
 
 void TScrollingWinControl::BarsShown(bool& horz, bool& vert) const {
@@ -86,22 +88,25 @@ TRect TScrollingWinControl::BorderInsets() const {
   return {b, b, b + (v ? TControlScrollBar::Size : 0), b + (h ? TControlScrollBar::Size : 0)};
 }
 
-void TScrollingWinControl::ScrollBy(int dx, int dy) {
+void TScrollingWinControl::ScrollBy(int dx, int dy) { MoveChildren(dx, dy, false); }
+
+void TScrollingWinControl::MoveChildren(int dx, int dy, bool withPosition) {
   if (dx == 0 && dy == 0) return;
-  auto add = [](int a, int b) {
-    return static_cast<int>(std::clamp<long long>(static_cast<long long>(a) + b, -0x3FFFFFFF, 0x3FFFFFFF));
-  };
-  // The children move first and are laid out once; a move that raises leaves
-  // the layout to the next change.
+  // The children move first and are laid out once (aligned children keep
+  // their places); a move that raises leaves the layout to the next change.
   DisableAlign();
   ScopeExit resume([this] { ResumeAlignLater(); });
-  for (int i = 0; i < ControlCount(); ++i) {
-    TControl* c = Controls(i);
-    c->SetBounds(add(c->Left(), dx), add(c->Top(), dy), c->Width(), c->Height());
+  const std::vector<TControl*> limited = ScrollChildren(dx, dy);
+  // The windowed children told their moves; the graphic ones that moved with
+  // the position kept their edges in scrolled coordinates, the others not.
+  if (withPosition) {
+    for (TControl* c : limited) ChildChanged(c);
+  } else {
+    for (int i = 0; i < ControlCount(); ++i) ChildChanged(Controls(i));
   }
+  Realign();
   resume.Dismiss();
   EnableAlign();
-  Invalidate();
 }
 
 void TScrollingWinControl::ScrollInView(TControl* control) {

@@ -14,6 +14,7 @@
 
 #include "platform/vcl/ClassicLook.h"
 #include "platform/vcl/Painting.h"
+#include "platform/vcl/ScrollExtent.h"
 #include "platform/vcl/WinControl.h"
 
 class TScrollingWinControl;
@@ -59,7 +60,7 @@ class TScrollingWinControl : public TCustomControl, public TNonClientPainter {
   TControlScrollBar* HorzScrollBar() { return horz_.get(); }
   TControlScrollBar* VertScrollBar() { return vert_.get(); }
   bool AutoScroll = true;
-  // Moves every child by (dx, dy).
+  // Moves every child by (dx, dy), the positions staying.
   void ScrollBy(int dx, int dy);
   // Scrolls so that the control (a child at any depth) is in view.
   void ScrollInView(TControl* control);
@@ -75,15 +76,24 @@ class TScrollingWinControl : public TCustomControl, public TNonClientPainter {
   friend class TControlScrollBar;
   // The border's width on each side.
   virtual int BorderWidthPx() const { return 0; }
-  // The extent of the visible children in scrolled coordinates.
+  // The extent of the visible children in scrolled coordinates, kept as
+  // they change (reading it walks no child).
   TSize ChildExtent() const;
+  void ChildChanged(TControl* child) override;
   // Which bars show (both depend on each other: one bar narrows the room
   // of the other).
   void BarsShown(bool& horz, bool& vert) const;
 
  private:
+  // Moves every child by (dx, dy); withPosition: a bar's position moved by
+  // the opposite (the children's edges in scrolled coordinates stay).
+  void MoveChildren(int dx, int dy, bool withPosition);
+
   std::unique_ptr<TControlScrollBar> horz_;
   std::unique_ptr<TControlScrollBar> vert_;
+  // The visible children's right and bottom edges in scrolled coordinates:
+  // scrolling moves a child and the position alike, so its edges stay.
+  TScrollExtent extent_;
 };
 
 class TScrollBox : public TScrollingWinControl {

@@ -3,6 +3,7 @@
 #include "platform/vcl/UiBackend.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "base/ScopeExit.h"
 #include "platform/vcl/Canvas.h"
@@ -89,6 +90,8 @@ void TWinControl::InsertControl(TControl* control) {
     graphicControls_.push_back(control);
   }
   control->SetParentField(this);
+  if (control->Align() != alNone) ++alignedChildren_;
+  ChildChanged(control);
   control->UpdateAnchorRules();
   if (control->Align() != alNone) Realign();
   control->Invalidate();
@@ -96,11 +99,18 @@ void TWinControl::InsertControl(TControl* control) {
 
 void TWinControl::RemoveControl(TControl* control) {
   if (control == nullptr || control->Parent() != this) return;
-  // Found by address: the control may be in the middle of its destruction.
-  std::erase(graphicControls_, control);
-  std::erase_if(winControls_, [control](TWinControl* w) { return static_cast<TControl*>(w) == control; });
-  std::erase_if(tabList_, [control](TWinControl* w) { return static_cast<TControl*>(w) == control; });
+  // Found by address (the control may be in the middle of its destruction),
+  // from the end: children are freed the last first.
+  auto eraseFromBack = [control](auto& list) {
+    auto it = std::find_if(list.rbegin(), list.rend(), [control](TControl* c) { return c == control; });
+    if (it != list.rend()) list.erase(std::next(it).base());
+  };
+  eraseFromBack(graphicControls_);
+  eraseFromBack(winControls_);
+  eraseFromBack(tabList_);
   control->SetParentField(nullptr);
+  if (control->Align() != alNone) --alignedChildren_;
+  ChildChanged(control);
   if (control->Align() != alNone) Realign();
   Invalidate();
 }
@@ -175,10 +185,7 @@ void TWinControl::Realign(TControl* changed) {
     alignPending_ = true;
     return;
   }
-  if (aligning_) return;
-  bool any = false;
-  for (int i = 0; i < ControlCount() && !any; ++i) any = Controls(i)->Align() != alNone;
-  if (!any) return;
+  if (aligning_ || alignedChildren_ == 0) return;
   aligning_ = true;
   ScopeExit aligned([this] { aligning_ = false; });
   TRect rect = ClientRect();
@@ -234,6 +241,45 @@ void TWinControl::AlignControls(TControl* changed, TRect& rect) {
       }
     }
   }
+}
+
+namespace {
+
+// A place moved by a scroll, held within the limit of a control's place.
+int ScrolledPlace(int place, int delta) {
+  constexpr long long kLimit = 0x3FFFFFFF;
+  return static_cast<int>(std::clamp(static_cast<long long>(place) + delta, -kLimit, kLimit));
+}
+
+}  // namespace
+
+std::vector<TControl*> TWinControl::ScrollChildren(int dx, int dy) {
+  std::vector<TControl*> limited;
+  // The anchor rules as SetBounds would take them: the client area now.
+  const TRect client = ClientRect();
+  // Only fields change here: no handler runs, so the list stays as it is.
+  for (TControl* c : graphicControls_) {
+    const int left = ScrolledPlace(c->left_, dx), top = ScrolledPlace(c->top_, dy);
+    if (static_cast<long long>(left) - c->left_ != dx || static_cast<long long>(top) - c->top_ != dy)
+      limited.push_back(c);
+    c->left_ = left;
+    c->top_ = top;
+    // Anchored to the left and top (most children), the rules are not read
+    // before new anchors take them anew.
+    if (!c->layingOut_ && c->anchors_ != (akLeft | akTop)) {
+      c->anchorRulesSet_ = true;
+      c->anchorParentWidth_ = client.Right - client.Left;
+      c->anchorParentHeight_ = client.Bottom - client.Top;
+      c->anchorBounds_ = c->BoundsRect();
+    }
+    c->needsPaint_ = true;
+  }
+  for (std::size_t i = 0; i < winControls_.size(); ++i) {
+    TWinControl* w = winControls_[i];
+    w->SetBounds(ScrolledPlace(w->Left(), dx), ScrolledPlace(w->Top(), dy), w->Width(), w->Height());
+  }
+  Invalidate();
+  return limited;
 }
 
 void TWinControl::SizeChanged() {

@@ -134,6 +134,19 @@ class TWinControl : public TControl {
   void FontChanged() override;
   // Moves a child to the top or the bottom of its group.
   void SetChildZOrder(TControl* control, bool topMost);
+  // Moves every child by (dx, dy), as scrolling the client area does, each
+  // place held within +-0x3FFFFFFF. A graphic child only takes its new
+  // place: its size, constraints and layout stay, its anchor rules move with
+  // it, it is marked for painting, and ChildChanged is not called for it
+  // (the caller knows what moved). Windowed children move through
+  // SetBounds. Answers the graphic children that were held at the limit
+  // (they moved less than the others).
+  std::vector<TControl*> ScrollChildren(int dx, int dy);
+  // A child came or went, moved, changed its size, or was shown or hidden;
+  // called as soon as its fields hold the change, before anything else
+  // reacts. The child may be in the middle of its destruction: only its
+  // Parent(), Visible() and bounds may be read.
+  virtual void ChildChanged(TControl* child) { (void)child; }
   // Whether a form wants its first control focused when it is activated.
   virtual bool ChoosesFirstControl() const { return false; }
   // The top-level control became the active one, or stopped being it.
@@ -155,6 +168,9 @@ class TWinControl : public TControl {
   std::vector<TWinControl*> tabList_;
   bool tabStop_ = false;
   int alignDisabled_ = 0;
+  // How many children have an Align other than alNone (without any, a
+  // child's move lays nothing out).
+  int alignedChildren_ = 0;
   bool aligning_ = false;
   bool alignPending_ = false;
   TWinControl* activeControl_ = nullptr;

@@ -27,6 +27,12 @@ class TProbe : public TComponent {
   std::vector<std::string> told;
 };
 
+// A probe that declines its owner's notifications of its siblings.
+class TQuietProbe : public TProbe {
+ public:
+  TQuietProbe(TComponent* owner, const std::string& name) : TProbe(owner, name) { DeclineOwnerNotifications(); }
+};
+
 class TProbeControl : public TWinControl {
  public:
   TProbeControl(TComponent* owner, const std::string& name) : TWinControl(owner) { SetName(name); }
@@ -84,6 +90,15 @@ TEST_F(ComponentTest, FreeingAnOwnedComponentTakesItOutOfTheList) {
   // The owner and every sibling hear of it.
   EXPECT_EQ(owner->told, std::vector<std::string>{"-B"});
   EXPECT_EQ(static_cast<TProbe*>(owner->Components(0))->told.back(), "-B");
+  // A sibling that declined hears of no other, but of what it asked for.
+  auto* quiet = new TQuietProbe(owner, "Q");
+  auto* d = new TProbe(owner, "D");
+  quiet->FreeNotification(d);
+  delete owner->Components(1);
+  EXPECT_EQ(static_cast<TProbe*>(owner->Components(0))->told.back(), "-C");
+  delete d;
+  EXPECT_EQ(quiet->told, std::vector<std::string>{"-D"});
+  EXPECT_EQ(owner->ComponentCount(), 2);
   delete owner;
 }
 

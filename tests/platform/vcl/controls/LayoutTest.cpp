@@ -70,6 +70,16 @@ TEST_F(LayoutTest, AlignedChildrenShareTheClientArea) {
   // Resizing an aligned control lays the others out again.
   left->SetWidth(80);
   EXPECT_EQ(client->Left(), 80);
+  // A child aligned only after it came in is laid out, in a parent whose
+  // other children are no longer aligned or gone.
+  for (TWinControl* c : {top, top2, bottom, right, client}) c->SetAlign(alNone);
+  delete left;
+  auto* inner = new TWinControl(form);
+  inner->SetParent(top);
+  inner->SetAlign(alClient);
+  EXPECT_EQ(inner->BoundsRect(), Rect(0, 0, top->Width(), top->Height()));
+  client->SetAlign(alClient);
+  EXPECT_EQ(client->BoundsRect(), Rect(0, 0, 500, 400));
 }
 
 TEST_F(LayoutTest, AnchorsKeepDistancesToTheEdges) {

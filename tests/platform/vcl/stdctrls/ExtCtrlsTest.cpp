@@ -1,5 +1,7 @@
 // Scroll boxes, splitters, speed buttons, images, shapes, panels and labels.
 
+#include <functional>
+
 #include "platform/vcl/Bitmap.h"
 #include "platform/vcl/Buttons.h"
 #include "platform/vcl/ExtCtrls.h"
@@ -88,6 +90,91 @@ TEST_F(ExtCtrlsTest, ScrollBoxRangeFollowsTheChildrenAndScrollingMovesThem) {
   EXPECT_LE(far->Left() + far->Width(), box->ClientWidth());
   EXPECT_LE(far->Top() + far->Height(), box->ClientHeight());
   EXPECT_GE(far->Left(), 0);
+}
+
+// A box of 200 x 150 holding two shapes, near (10,10 30x30) and far
+// (300,400 20x20), and a panel (60,100 40x40): ranges 320 and 420 before
+// each row's change. Then near stands at (nearX, nearY) in scrolled
+// coordinates (its place plus the positions).
+struct ScrollRangeRow {
+  const char* change;
+  std::function<void(TScrollBox& box, TControl& far, TControl& panel)> act;
+  int horz;
+  int vert;
+  int nearX = 10;
+  int nearY = 10;
+};
+
+const ScrollRangeRow kScrollRangeRows[] = {
+    {"a child added beyond the others",
+     [](TScrollBox& box, TControl&, TControl&) {
+       auto* added = new TShape(&box);
+       added->SetBounds(450, 30, 10, 10);
+       added->SetParent(&box);
+     },
+     460, 420},
+    {"the farthest child moved in", [](TScrollBox&, TControl& far, TControl&) { far.SetBounds(20, 20, 20, 20); }, 100,
+     140},
+    {"the farthest child grown", [](TScrollBox&, TControl& far, TControl&) { far.SetWidth(80); }, 380, 420},
+    {"the farthest child freed", [](TScrollBox&, TControl& far, TControl&) { delete &far; }, 100, 140},
+    {"the farthest child hidden", [](TScrollBox&, TControl& far, TControl&) { far.Hide(); }, 100, 140},
+    {"the farthest child hidden and shown again",
+     [](TScrollBox&, TControl& far, TControl&) {
+       far.Hide();
+       far.Show();
+     },
+     320, 420},
+    {"the farthest child given to another parent",
+     [](TScrollBox& box, TControl& far, TControl&) { far.SetParent(box.Parent()); }, 100, 140},
+    {"the panel moved beyond the others", [](TScrollBox&, TControl&, TControl& panel) { panel.SetLeft(500); }, 540,
+     420},
+    {"scrolled, then the farthest child moved up to the top of the view",
+     [](TScrollBox& box, TControl& far, TControl&) {
+       box.VertScrollBar()->SetPosition(100);
+       far.SetTop(0);
+     },
+     320, 140},
+    {"scrolled both ways, then a child added at the bottom right of the view",
+     [](TScrollBox& box, TControl&, TControl&) {
+       box.HorzScrollBar()->SetPosition(50);
+       box.VertScrollBar()->SetPosition(100);
+       auto* added = new TShape(&box);
+       added->SetBounds(300, 400, 100, 100);
+       added->SetParent(&box);
+     },
+     450, 600},
+    {"scrolled and back",
+     [](TScrollBox& box, TControl&, TControl&) {
+       box.VertScrollBar()->SetPosition(100);
+       box.HorzScrollBar()->SetPosition(60);
+       box.VertScrollBar()->SetPosition(0);
+     },
+     320, 420},
+    {"every child moved by ScrollBy, the positions staying",
+     [](TScrollBox& box, TControl&, TControl&) { box.ScrollBy(-100, -50); }, 220, 370, -90, -40},
+};
+
+TEST_F(ExtCtrlsTest, ScrollBoxRangeFollowsEveryChangeOfTheChildren) {
+  for (const ScrollRangeRow& row : kScrollRangeRows) {
+    SCOPED_TRACE(row.change);
+    TScrollBox box(nullptr);
+    box.SetParent(form);
+    box.SetBounds(0, 0, 200, 150);
+    auto* near = new TShape(&box);
+    near->SetBounds(10, 10, 30, 30);
+    near->SetParent(&box);
+    auto* far = new TShape(&box);
+    far->SetBounds(300, 400, 20, 20);
+    far->SetParent(&box);
+    auto* panel = new TPanel(&box);
+    panel->SetBounds(60, 100, 40, 40);
+    panel->SetParent(&box);
+    row.act(box, *far, *panel);
+    EXPECT_EQ(box.HorzScrollBar()->Range(), row.horz);
+    EXPECT_EQ(box.VertScrollBar()->Range(), row.vert);
+    EXPECT_EQ(near->Left() + box.HorzScrollBar()->Position(), row.nearX);
+    EXPECT_EQ(near->Top() + box.VertScrollBar()->Position(), row.nearY);
+  }
 }
 
 TEST_F(ExtCtrlsTest, SplitterResizesTheControlBesideItAndSnaps) {
