@@ -19,6 +19,7 @@
 #include "generator/ProjectSettings.h"
 #include "generator/PublicVariableList.h"
 #include "grid/GlobalWebData.h"
+#include "platform/vcl/SysUtils.h"
 
 namespace {
 
@@ -227,7 +228,7 @@ class TProjectCompiler {
   void WriteScript(const std::string& pageFileName) {
     script_ += stream2_;
     script_ += stream3_;
-    if (state_.generateXmlOnly || state_.notForWww) return;
+    if (state_.notForWww || KeptFromFullCompile(ScriptName(pageFileName))) return;
     WriteTraceLog("** charset conversion");
     // A script that needs no conversion is written as it is.
     const bool asItIs = ProjectTextIsUtf8(script_, settings_.codePage);
@@ -251,7 +252,7 @@ class TProjectCompiler {
       state_.compileErrors |= kCompileErrorTooMany;
     }
     WriteTraceLog("*** save xml page end");
-    if (state_.generateXmlOnly) return;
+    if (KeptFromFullCompile(stylesheetName)) return;
     if (state_.importedFiles != nullptr && state_.importedFiles->IndexOf(stylesheetName) >= 0) return;
     // Written into the text of the previous page's stylesheet, whose room it reuses.
     stylesheet_.clear();
@@ -261,6 +262,14 @@ class TProjectCompiler {
     else
       WriteOutput(stylesheetName, ProjectTextToUtf8(stylesheet_, settings_.codePage));
     WriteTraceLog("*** save xsl page end");
+  }
+
+  // A compile of the data pages alone keeps the page's script and stylesheet
+  // of the last full compile. One that is not there (a full compile after the
+  // page had left the project deleted it) is written as a full compile would,
+  // so that the data page is never served without it.
+  bool KeptFromFullCompile(const std::string& name) const {
+    return state_.generateXmlOnly && FileExists(state_.outputRoot + name);
   }
 
   // Writes, registers and counts one file of the output root; a file that

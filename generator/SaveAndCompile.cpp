@@ -140,7 +140,7 @@ void TSaveAndCompile::Compile(TRun& run) {
   PrepareOutput(run);
   CopyImportFolder(run);
   CompilePages(run);
-  if (!state_.generateXmlOnly) setup_.parts.WriteStaticAssets(run.context);
+  setup_.parts.WriteStaticAssets(run.context);
   WriteProjectCopy(run);
   Report(run);
   Finish(run);

@@ -110,6 +110,7 @@ class TAssetWriter {
     for (const TStaticAsset& asset : kStaticAssets) {
       if (asset.condition == TAssetCondition::JsonMap && !state_.anyJsonMap) continue;
       if (asset.condition == TAssetCondition::NotificationPage && !notificationPage) continue;
+      if (state_.generateXmlOnly && FileExists(Destination(asset))) continue;
       if (asset.kind == TAssetKind::SiteIcon)
         WriteSiteIcon(asset);
       else
@@ -208,7 +209,6 @@ class TAssetWriter {
 
 void WriteStaticAssets(const TCompileProject& project, TCompileState& state, TCompileHost& host,
                        TGeneratedFiles& files) {
-  if (state.generateXmlOnly) return;
   TAssetWriter(project, state, host, files).WriteAll();
 }
 

@@ -18,8 +18,9 @@
 // Every file written is registered in the generated-file table and counted
 // (the navigation pictures and a copied icon picture as images). A file that
 // cannot be written or copied sets kCompileErrorFile and the remaining assets
-// are still written; a failed write takes its count back. Nothing is written
-// when the compile generates data pages only.
+// are still written; a failed write takes its count back. A compile of the
+// data pages alone keeps the assets of the last full compile and writes only
+// those that are not there, which its pages refer to.
 
 struct TCompileContext;
 struct TCompileProject;

@@ -301,7 +301,7 @@ TEST_P(ActionSequences, NothingIsLostOrOpened) {
 INSTANTIATE_TEST_SUITE_P(Seeds, ActionSequences,
                          ::testing::Values(SequenceCase{false, 1}, SequenceCase{false, 2}, SequenceCase{false, 3},
                                            SequenceCase{true, 4}, SequenceCase{true, 5}, SequenceCase{false, 106, true},
-                                           SequenceCase{true, 7, true}),
+                                           SequenceCase{true, 7, true}, SequenceCase{false, 406, true}),
                          [](const ::testing::TestParamInfo<SequenceCase>& info) {
                            return std::string(info.param.split ? "Split" : "SingleFile") +
                                   (info.param.dropLevels ? "DroppingLevels" : "") + std::to_string(info.param.seed);

@@ -45,11 +45,13 @@ TEST(ProjectCompilerFiles, NotForWwwGroupCompilesItsPagesButWritesNothing) {
 
 TEST(ProjectCompilerFiles, XmlOnlyWritesDataPagesWithoutScriptsOrStylesheets) {
   ProjectCompile compile(OneGroup(kPage1));
+  compile.Folder().Write("WWW/PAGE1.JS", "the last full compile's");
+  compile.Folder().Write("WWW/PAGE1.XSL", "the last full compile's");
   compile.state.generateXmlOnly = true;
   compile.Run();
   EXPECT_TRUE(compile.Exists("PAGE1.XML"));
-  EXPECT_FALSE(compile.Exists("PAGE1.JS"));
-  EXPECT_FALSE(compile.Exists("PAGE1.XSL"));
+  EXPECT_EQ(compile.Read("PAGE1.JS"), "the last full compile's");
+  EXPECT_EQ(compile.Read("PAGE1.XSL"), "the last full compile's");
 }
 
 TEST(ProjectCompilerFiles, ImportedStylesheetIsNotOverwritten) {
