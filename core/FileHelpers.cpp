@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -16,6 +15,7 @@
 #include "core/UiText.h"
 #include "platform/vcl/FindFile.h"
 #include "platform/vcl/SysUtils.h"
+#include "platform/win/FileFault.h"
 #include "platform/win/FileIo.h"
 #include "platform/win/MoveFile.h"
 #include "platform/win/Paths.h"
@@ -103,9 +103,7 @@ HANDLE CreateTempBeside(const std::string& destination, std::string& temp) {
 // existing file when `replace` is set, else only when there is none.
 bool PlaceFile(const std::string& temp, const std::string& destination, bool replace) {
   if (!replace) return MoveFileA(temp.c_str(), destination.c_str()) != FALSE;
-  if (std::rename(ToNativePath(temp).c_str(), ToNativePath(destination).c_str()) == 0) return true;
-  SetLastErrorFromErrno(errno);
-  return false;
+  return RenameReplacing(temp.c_str(), destination.c_str()) != FALSE;
 }
 
 // Which side of a copy failed: the source could not be read, or the
@@ -207,7 +205,7 @@ int RemoveOwnTemporaryFiles(const std::string& folder, bool recursive) {
   }
   int removed = 0;
   for (const fs::path& path : found)
-    if (fs::remove(path, ec)) ++removed;
+    if (FileOpFault(TFileOp::kDelete, path.native()) == 0 && fs::remove(path, ec)) ++removed;
   return removed;
 }
 

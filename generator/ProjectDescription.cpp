@@ -7,7 +7,6 @@
 #include "generator/ProjectDescription.h"
 
 #include <array>
-#include <filesystem>
 #include <memory>
 
 #include "core/XmlDocument.h"
@@ -20,7 +19,6 @@
 #include "grid/GlobalWebData.h"
 #include "grid/PlaceholderResolver.h"
 #include "platform/vcl/SysUtils.h"
-#include "platform/win/Paths.h"
 
 namespace {
 
@@ -217,8 +215,7 @@ class TProjectDescription {
       context_.files.ReportWriteFailure(xmzPath);
     }
     if (project_.debugXmz) return;
-    std::error_code ignored;
-    std::filesystem::remove(ToNativePath(xmlPath), ignored);
+    DeleteFile(xmlPath);
   }
 
   TCompileContext& context_;

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <new>
 
+#include "platform/win/FileFault.h"
 #include "platform/win/FileIo.h"
 #include "platform/win/Paths.h"
 #include "platform/win/Resources.h"
@@ -160,7 +161,8 @@ void TMemoryStream::LoadFromFile(const std::string& fileName) {
 TFileStream::TFileStream(const std::string& fileName, unsigned mode) : fileName_(fileName) {
   const std::string path = ToNativePath(fileName);
   if (mode == fmCreate || (mode & 0xFF00) == 0xFF00) {
-    fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (FileOpFault(TFileOp::kCreate, path) == 0)
+      fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd_ < 0) throw EFCreateError("Cannot create file " + fileName);
   } else {
     int flags = O_RDONLY;
@@ -168,7 +170,7 @@ TFileStream::TFileStream(const std::string& fileName, unsigned mode) : fileName_
       flags = O_WRONLY;
     else if ((mode & 3) == fmOpenReadWrite)
       flags = O_RDWR;
-    fd_ = ::open(path.c_str(), flags | O_CLOEXEC);
+    if (flags == O_RDONLY || FileOpFault(TFileOp::kCreate, path) == 0) fd_ = ::open(path.c_str(), flags | O_CLOEXEC);
     if (fd_ < 0) throw EFOpenError("Cannot open file " + fileName);
   }
   struct stat st {};
@@ -198,6 +200,7 @@ std::int64_t TFileStream::Read(void* buffer, std::int64_t count) {
 }
 
 std::int64_t TFileStream::Write(const void* buffer, std::int64_t count) {
+  if (count > 0 && FileOpFaultOnFd(TFileOp::kWrite, fd_) != 0) return 0;
   std::int64_t done = 0;
   const auto* in = static_cast<const unsigned char*>(buffer);
   while (done < count) {

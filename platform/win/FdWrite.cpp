@@ -4,9 +4,15 @@
 
 #include <cerrno>
 
+#include "platform/win/FileFault.h"
 #include "platform/win/WriteFault.h"
 
 bool WriteAllToFd(int fd, const char* data, std::size_t size) {
+  // A write of no bytes asks nothing of the system.
+  if (size > 0 && FileOpFaultOnFd(TFileOp::kWrite, fd) != 0) {
+    CountFileWriteFailure();
+    return false;
+  }
   while (size > 0) {
     const std::size_t allowed = AllowedFileWriteSize(size);
     if (allowed == 0) {

@@ -10,6 +10,7 @@
 #include <cstdlib>
 
 #include "platform/win/FdWrite.h"
+#include "platform/win/FileFault.h"
 #include "platform/win/FileTime.h"
 #include "platform/win/Paths.h"
 
@@ -47,6 +48,7 @@ bool WriteFileReplacing(const std::string& path, const void* data, std::size_t s
 bool WriteFileReplacing(const std::string& path, std::span<const std::string_view> pieces) {
   std::string target = ToNativePath(path);
   std::string temp = target + std::string(kWriterTempMark) + "XXXXXX";
+  if (FileOpFault(TFileOp::kCreate, temp) != 0) return false;
   int fd = ::mkstemp(temp.data());
   if (fd < 0) return false;
   // Keep the permissions an ordinary new file would get.
@@ -56,10 +58,11 @@ bool WriteFileReplacing(const std::string& path, std::span<const std::string_vie
   ::fchmod(fd, ::stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : (0666 & ~mask));
   bool ok = true;
   for (const std::string_view piece : pieces) ok = ok && WriteAllToFd(fd, piece.data(), piece.size());
-  ok = ok && ::fsync(fd) == 0;
+  ok = ok && FileOpFault(TFileOp::kFlush, temp) == 0 && ::fsync(fd) == 0;
   ok = (::close(fd) == 0) && ok;
-  if (ok && ::rename(temp.c_str(), target.c_str()) == 0) return true;
-  ::unlink(temp.c_str());
+  if (ok && FileOpFault(TFileOp::kRename, temp, target) == 0 && ::rename(temp.c_str(), target.c_str()) == 0)
+    return true;
+  if (FileOpFault(TFileOp::kDelete, temp) == 0) ::unlink(temp.c_str());
   return false;
 }
 
@@ -68,6 +71,7 @@ namespace {
 // Writes the file in place (openat's folder and path); with `times`, reads its
 // times from the open file after the write.
 bool WriteInPlace(int folderFd, const char* path, const void* data, std::size_t size, WrittenFileTimes* times) {
+  if (FileOpFaultAt(TFileOp::kCreate, folderFd, path) != 0) return false;
   int fd = ::openat(folderFd, path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (fd < 0) return false;
   bool ok = WriteAllToFd(fd, static_cast<const char*>(data), size);
@@ -77,7 +81,7 @@ bool WriteInPlace(int folderFd, const char* path, const void* data, std::size_t 
   if (ok) return true;
   // A file that is not whole is not left behind short or empty.
   const int error = errno;
-  ::unlinkat(folderFd, path, 0);
+  if (FileOpFaultAt(TFileOp::kDelete, folderFd, path) == 0) ::unlinkat(folderFd, path, 0);
   errno = error;
   return false;
 }
@@ -116,6 +120,7 @@ bool WriteDerivedFileAt(int folderFd, const std::string& name, const void* data,
       temp += kLetters[seed % (sizeof kLetters - 1)];
       seed = seed / (sizeof kLetters - 1) + static_cast<unsigned>(i) * 31u + 17u;
     }
+    if (FileOpFaultAt(TFileOp::kCreate, folderFd, temp) != 0) return false;
     fd = ::openat(folderFd, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && errno != EEXIST) return false;
   }
@@ -123,9 +128,11 @@ bool WriteDerivedFileAt(int folderFd, const std::string& name, const void* data,
   bool ok = WriteAllToFd(fd, static_cast<const char*>(data), size) &&
             GetDescriptorFileTime(fd, &times.creation, &times.lastAccess, &times.lastWrite) != FALSE;
   ok = (::close(fd) == 0) && ok;
-  if (ok && ::renameat(folderFd, temp.c_str(), folderFd, name.c_str()) == 0) return true;
+  if (ok && FileOpFaultAt(TFileOp::kRename, folderFd, temp, name) == 0 &&
+      ::renameat(folderFd, temp.c_str(), folderFd, name.c_str()) == 0)
+    return true;
   const int error = errno;
-  ::unlinkat(folderFd, temp.c_str(), 0);
+  if (FileOpFaultAt(TFileOp::kDelete, folderFd, temp) == 0) ::unlinkat(folderFd, temp.c_str(), 0);
   errno = error;
   return false;
 }
@@ -144,11 +151,14 @@ void TakeSpellingOf(const std::string& path) {
   if (name.empty() || native.compare(folder.size(), std::string::npos, name) == 0) return;
   struct stat st;
   if (::lstat(native.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return;
-  ::rename(native.c_str(), (folder + name).c_str());
+  const std::string spelt = folder + name;
+  if (FileOpFault(TFileOp::kRename, native, spelt) == 0) ::rename(native.c_str(), spelt.c_str());
 }
 
 bool AppendToFile(const std::string& path, const void* data, std::size_t size) {
-  int fd = ::open(ToNativePath(path).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+  const std::string native = ToNativePath(path);
+  if (FileOpFault(TFileOp::kCreate, native) != 0) return false;
+  int fd = ::open(native.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
   if (fd < 0) return false;
   bool ok = WriteAllToFd(fd, static_cast<const char*>(data), size);
   return (::close(fd) == 0) && ok;

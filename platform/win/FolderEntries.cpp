@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <optional>
 
+#include "platform/win/FileFault.h"
 #include "platform/win/FileTime.h"
 #include "platform/win/SystemError.h"
 
@@ -55,6 +56,7 @@ bool TFolderEntries::WriteFile(const std::string& name, const void* data, std::s
     // then its new content (a folder of that name stays as it is).
     struct stat st;
     if (::fstatat(folder_.fd, target.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISDIR(st.st_mode) &&
+        FileOpFaultAt(TFileOp::kRename, folder_.fd, target, name) == 0 &&
         ::renameat(folder_.fd, target.c_str(), folder_.fd, name.c_str()) == 0)
       target = name;
   }
@@ -70,7 +72,7 @@ bool TFolderEntries::DeleteFile(const std::string& name) const {
   if (fd < 0 || !FindFolderEntry(folder_, name, entry, st) || S_ISDIR(st.st_mode)) return true;
   // A link counts as a file when what it leads to is one.
   if (S_ISLNK(st.st_mode) && (::fstatat(fd, entry.c_str(), &st, 0) != 0 || S_ISDIR(st.st_mode))) return true;
-  if (::unlinkat(fd, entry.c_str(), 0) == 0) return true;
+  if (FileOpFaultAt(TFileOp::kDelete, fd, entry) == 0 && ::unlinkat(fd, entry.c_str(), 0) == 0) return true;
   SetLastErrorFromErrno(errno);
   return false;
 }

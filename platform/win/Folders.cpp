@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cerrno>
 
+#include "platform/win/FileFault.h"
 #include "platform/win/Paths.h"
 
 namespace {
@@ -28,6 +29,7 @@ bool ForceDirectories(const std::string& dir) {
     if (pos != native.size() && native[pos] != '/') continue;
     std::string prefix = native.substr(0, pos);
     if (prefix.empty() || IsNativeDir(prefix)) continue;
+    if (FileOpFault(TFileOp::kMakeFolder, prefix) != 0) return false;
     if (::mkdir(prefix.c_str(), 0777) != 0 && !(errno == EEXIST && IsNativeDir(prefix))) return false;
   }
   return IsNativeDir(native);

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/win/FdWrite.h"
+#include "platform/win/FileFault.h"
 #include "platform/win/Paths.h"
 #include "platform/win/SystemError.h"
 
@@ -44,7 +45,9 @@ int RenameNoReplace(const std::string& from, const std::string& to) {
 bool CopyAcrossDevices(const std::string& from, const std::string& to, const struct stat& st) {
   int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
   if (in < 0) return false;
-  int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 07777);
+  int out = FileOpFault(TFileOp::kCreate, to) != 0
+                ? -1
+                : ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 07777);
   if (out < 0) {
     int e = errno;
     ::close(in);
@@ -72,13 +75,13 @@ bool CopyAcrossDevices(const std::string& from, const std::string& to, const str
   ok = (::close(out) == 0) && ok;
   ::close(in);
   if (!ok) {
-    ::unlink(to.c_str());
+    if (FileOpFault(TFileOp::kDelete, to) == 0) ::unlink(to.c_str());
     errno = e ? e : EIO;
     return false;
   }
-  if (::unlink(from.c_str()) != 0) {
+  if (FileOpFault(TFileOp::kDelete, from) != 0 || ::unlink(from.c_str()) != 0) {
     e = errno;
-    ::unlink(to.c_str());
+    if (FileOpFault(TFileOp::kDelete, to) == 0) ::unlink(to.c_str());
     errno = e;
     return false;
   }
@@ -109,6 +112,10 @@ BOOL MoveFileA(LPCSTR existing, LPCSTR newName) {
     to = ParentOf(to) + LastComponent(newName);
     if (to == from) return TRUE;
   }
+  if (FileOpFault(TFileOp::kRename, from, to) != 0) {
+    SetLastErrorForPath(errno, to);
+    return FALSE;
+  }
   if (RenameNoReplace(from, to) == 0) return TRUE;
   if (errno == EEXIST) {
     SetLastError(ERROR_ALREADY_EXISTS);
@@ -127,4 +134,18 @@ BOOL MoveFileA(LPCSTR existing, LPCSTR newName) {
   }
   SetLastErrorForPath(errno, to);
   return FALSE;
+}
+
+BOOL RenameReplacing(LPCSTR existing, LPCSTR newName) {
+  if (existing == nullptr || newName == nullptr || *existing == '\0' || *newName == '\0') {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  const std::string from = ToNativePath(existing);
+  const std::string to = ToNativePath(newName);
+  if (FileOpFault(TFileOp::kRename, from, to) != 0 || ::rename(from.c_str(), to.c_str()) != 0) {
+    SetLastErrorForPath(errno, to);
+    return FALSE;
+  }
+  return TRUE;
 }

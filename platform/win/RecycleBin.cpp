@@ -13,6 +13,8 @@
 #include <mutex>
 #include <vector>
 
+#include "platform/win/FdWrite.h"
+#include "platform/win/FileFault.h"
 #include "platform/win/Folders.h"
 #include "platform/win/Paths.h"
 
@@ -50,16 +52,18 @@ std::vector<std::string> ListFolder(const std::string& folder) {
 bool RemoveTree(const std::string& path) {
   struct stat st;
   if (::lstat(path.c_str(), &st) != 0) return false;
-  if (!S_ISDIR(st.st_mode)) return ::unlink(path.c_str()) == 0;
+  if (!S_ISDIR(st.st_mode)) return FileOpFault(TFileOp::kDelete, path) == 0 && ::unlink(path.c_str()) == 0;
   bool ok = true;
   for (const std::string& name : ListFolder(path)) ok = RemoveTree(path + "/" + name) && ok;
-  return ::rmdir(path.c_str()) == 0 && ok;
+  return FileOpFault(TFileOp::kRemoveFolder, path) == 0 && ::rmdir(path.c_str()) == 0 && ok;
 }
 
 bool CopyFileData(const std::string& from, const std::string& to, const struct stat& st) {
   int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
   if (in < 0) return false;
-  int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 07777);
+  int out = FileOpFault(TFileOp::kCreate, to) != 0
+                ? -1
+                : ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 07777);
   if (out < 0) {
     ::close(in);
     return false;
@@ -73,16 +77,10 @@ bool CopyFileData(const std::string& from, const std::string& to, const struct s
       ok = r == 0;
       break;
     }
-    for (ssize_t done = 0; done < r;) {
-      ssize_t w = ::write(out, buf + done, static_cast<std::size_t>(r - done));
-      if (w < 0 && errno == EINTR) continue;
-      if (w <= 0) {
-        ok = false;
-        break;
-      }
-      done += w;
+    if (!WriteAllToFd(out, buf, static_cast<std::size_t>(r))) {
+      ok = false;
+      break;
     }
-    if (!ok) break;
   }
   timespec times[2] = {st.st_atim, st.st_mtim};
   if (ok) ::futimens(out, times);
@@ -100,10 +98,10 @@ bool CopyTree(const std::string& from, const std::string& to) {
     ssize_t n = ::readlink(from.c_str(), target.data(), target.size());
     if (n < 0 || static_cast<std::size_t>(n) >= target.size()) return false;
     target[static_cast<std::size_t>(n)] = '\0';
-    return ::symlink(target.data(), to.c_str()) == 0;
+    return FileOpFault(TFileOp::kCreate, to) == 0 && ::symlink(target.data(), to.c_str()) == 0;
   }
   if (S_ISDIR(st.st_mode)) {
-    if (::mkdir(to.c_str(), st.st_mode & 07777) != 0) return false;
+    if (FileOpFault(TFileOp::kMakeFolder, to) != 0 || ::mkdir(to.c_str(), st.st_mode & 07777) != 0) return false;
     bool ok = true;
     for (const std::string& name : ListFolder(from)) ok = CopyTree(from + "/" + name, to + "/" + name) && ok;
     return ok;
@@ -131,6 +129,7 @@ bool Recycle(const std::string& native) {
   std::string name = slash == std::string::npos ? native : native.substr(slash + 1);
   for (int attempt = 0; attempt < 16; ++attempt) {
     std::string target = FreeBinName(bin, name);
+    if (FileOpFault(TFileOp::kRename, native, target) != 0) return false;
     if (::renameat2(AT_FDCWD, native.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) return true;
     if (errno == EEXIST) continue;  // taken meanwhile: pick the next name
     if (errno == EINVAL || errno == ENOSYS) return ::rename(native.c_str(), target.c_str()) == 0;

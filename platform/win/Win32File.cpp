@@ -8,6 +8,7 @@
 #include <climits>
 #include <string>
 
+#include "platform/win/FileFault.h"
 #include "platform/win/Paths.h"
 #include "platform/win/WriteFault.h"
 
@@ -53,6 +54,10 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, 
     return INVALID_HANDLE_VALUE;
   }
   const std::string native = ToNativePath(fileName);
+  if ((write || disposition != OPEN_EXISTING) && FileOpFault(TFileOp::kCreate, native) != 0) {
+    SetLastErrorForPath(errno, native);
+    return INVALID_HANDLE_VALUE;
+  }
   int fd = -1;
   bool existed = false;
   switch (disposition) {
@@ -112,6 +117,11 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, LPDWORD bytesWritten,
   const int fd = DescriptorOf(file);
   if (fd < 0) return Fail(ERROR_INVALID_HANDLE);
   if (overlapped != nullptr || (buffer == nullptr && toWrite > 0)) return Fail(ERROR_INVALID_PARAMETER);
+  if (const int error = toWrite > 0 ? FileOpFaultOnFd(TFileOp::kWrite, fd) : 0; error != 0) {
+    CountFileWriteFailure();
+    SetLastErrorFromErrno(error);
+    return FALSE;
+  }
   const auto* p = static_cast<const char*>(buffer);
   DWORD done = 0;
   while (done < toWrite) {
@@ -203,7 +213,7 @@ BOOL SetFileTime(HANDLE file, const FILETIME* creation, const FILETIME* lastAcce
 BOOL DeleteFileA(LPCSTR fileName) {
   if (fileName == nullptr || *fileName == '\0') return Fail(ERROR_PATH_NOT_FOUND);
   const std::string native = ToNativePath(fileName);
-  if (::unlink(native.c_str()) != 0) {
+  if (FileOpFault(TFileOp::kDelete, native) != 0 || ::unlink(native.c_str()) != 0) {
     SetLastErrorForPath(errno, native);
     return FALSE;
   }
@@ -228,7 +238,7 @@ DWORD GetFileAttributesA(LPCSTR fileName) {
 BOOL CreateDirectoryA(LPCSTR pathName, LPSECURITY_ATTRIBUTES) {
   if (pathName == nullptr || *pathName == '\0') return Fail(ERROR_PATH_NOT_FOUND);
   const std::string native = ToNativePath(pathName);
-  if (::mkdir(native.c_str(), 0777) != 0) {
+  if (FileOpFault(TFileOp::kMakeFolder, native) != 0 || ::mkdir(native.c_str(), 0777) != 0) {
     if (errno == EEXIST) return Fail(ERROR_ALREADY_EXISTS);
     if (errno == ENOENT || errno == ENOTDIR) return Fail(ERROR_PATH_NOT_FOUND);
     SetLastErrorFromErrno(errno);
@@ -240,7 +250,7 @@ BOOL CreateDirectoryA(LPCSTR pathName, LPSECURITY_ATTRIBUTES) {
 BOOL RemoveDirectoryA(LPCSTR pathName) {
   if (pathName == nullptr || *pathName == '\0') return Fail(ERROR_PATH_NOT_FOUND);
   const std::string native = ToNativePath(pathName);
-  if (::rmdir(native.c_str()) != 0) {
+  if (FileOpFault(TFileOp::kRemoveFolder, native) != 0 || ::rmdir(native.c_str()) != 0) {
     if (errno == ENOTEMPTY || errno == EEXIST) return Fail(ERROR_DIR_NOT_EMPTY);
     if (errno == ENOTDIR) return Fail(ERROR_DIRECTORY);
     SetLastErrorForPath(errno, native);

@@ -15,6 +15,7 @@
 #include "core/FileHelpers.h"
 #include "core/HostEnvironment.h"
 #include "core/UiText.h"
+#include "platform/win/FileFault.h"
 #include "platform/win/RecycleBin.h"
 #include "platform/win/Resources.h"
 #include "platform/win/SystemError.h"
@@ -149,6 +150,32 @@ TEST_F(FileHelpersTest, ACopyThatStopsHalfWayLeavesTheOldDestinationWhole) {
   // With room on the disk the same copy goes through.
   EXPECT_EQ(CopyFileKeepTime(dir.System("w\\a.txt"), dir.System("w\\b.txt"), true), 1);
   EXPECT_EQ(dir.Read("w/b.txt"), fresh);
+}
+
+// Each file operation of a copy failing in turn: the destination holds its old
+// content or the new one, no temporary file stays, and a failed copy says so.
+TEST_F(FileHelpersTest, ACopyFailingAtAnyOfItsOperationsLeavesTheDestinationOldOrNew) {
+  dir.Write("w/a.txt", "new content");
+  std::vector<TFileOpRecord> ops;
+  {
+    const FileOpFaultScope record(&ops);
+    ASSERT_TRUE(CopyFileKeepTime(dir.System("w\\a.txt"), dir.System("w\\b.txt")));
+  }
+  // The source opened to round its times, the temporary file, its write, the rename.
+  ASSERT_EQ(ops.size(), 4u);
+  for (std::uint64_t op = 1; op <= ops.size(); ++op) {
+    SCOPED_TRACE(DescribeFileOp(ops[op - 1]));
+    dir.Write("w/b.txt", "old content");
+    {
+      const FileOpFaultScope fault(TFileOpFault::kFail, op);
+      CopyFileKeepTime(dir.System("w\\a.txt"), dir.System("w\\b.txt"));
+    }
+    const std::string b = dir.Read("w/b.txt");
+    EXPECT_TRUE(b == "old content" || b == "new content") << b;
+    EXPECT_EQ(EntriesIn("w"), 2u);
+  }
+  // A source whose times cannot be rounded is copied with its own.
+  EXPECT_EQ(messages.size(), 3u);
 }
 
 TEST_F(FileHelpersTest, RoundFileTimesToFat) {
