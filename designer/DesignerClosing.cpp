@@ -44,7 +44,11 @@ void TFormDesign1::FormCloseQuery(TObject*, bool& canClose) {
   // Changes that could not be saved keep the designer open where the close
   // may be refused; a close that cannot wait tells the user they are lost.
   const TUnsavedChanges unsaved = FCloseForced ? TUnsavedChanges::LostWithClose : TUnsavedChanges::CloseRefused;
-  if (FSaveOnClose && !SaveRefusedJustNow() && !SaveUnasked(unsaved) && !FCloseForced) {
+  if (FSaveOnClose && SaveRefusedJustNow()) {
+    // The refusal was told moments ago; a close that cannot wait still says
+    // that the changes go with it.
+    if (FCloseForced && document_->Modified()) document_->TellChangesLost(host_->ProjectLocation());
+  } else if (FSaveOnClose && !SaveUnasked(unsaved) && !FCloseForced) {
     canClose = false;
     WriteTraceLog("FormCloseQuery - end - Can't close - the project is not saved");
     return;

@@ -85,8 +85,8 @@ TCompileResult TFormDesign1::SaveAndCompile() {
   // the pages of a lost project's last compile are written over.
   setup.overwriteRefusal = document_->SaveRefusal(location);
   if (setup.overwriteRefusal.empty()) setup.overwriteRefusal = document_->LostFileRefusal();
-  setup.keepReplacedProjectFile = [this, &location](const std::string& copy) {
-    return document_->KeepFileBeforeCompileCopy(location, copy);
+  setup.writeProjectCopy = [this, &location](const std::string& copy, const std::string& text) {
+    return document_->WriteCompileCopy(location, copy, text);
   };
   return TSaveAndCompile(setup).Run();
 }

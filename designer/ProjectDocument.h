@@ -79,6 +79,8 @@ struct TProjectSaveHooks {
   std::function<void(TmyXmlNode* root)> UpdateStConstants;
 };
 
+class TProjectFileCommit;
+
 class TProjectDocument {
  public:
   // `clock` gives the save time (seconds since 1970; empty: the system's),
@@ -115,6 +117,9 @@ class TProjectDocument {
   // project file, or its ".bak" while the project file holds a compile's
   // copy of changes not saved; empty when there is none.
   std::string LastSavedFile(const TProjectLocation& location) const;
+  // Tells the user that the changes are lost with a close that cannot wait,
+  // and which file holds the project as it was last saved.
+  void TellChangesLost(const TProjectLocation& location);
 
   // --- the document -------------------------------------------------------------
   TmyXMLParser& Parser() { return parser_; }
@@ -156,13 +161,13 @@ class TProjectDocument {
   // that (UI text 7500, naming the file); empty when a save starts nothing
   // anew.
   std::string StartAnewQuestion() const;
-  // Before the compile writes its copy of the document over `copy`: when that
-  // is the project file a save writes (single layout) and the document holds
-  // changes not saved yet, the file, as the last save or the load left it,
-  // is kept as its ".bak" (the ".bak" it replaces going to the ".big" copy
-  // first), and the next save keeps that backup instead of backing up the
-  // compile's copy. False when the backup could not be written.
-  bool KeepFileBeforeCompileCopy(const TProjectLocation& location, const std::string& copy);
+  // Writes the compile's copy of the document (`text`) to `copy`. When that is
+  // the project file a save writes (single layout) and the document holds
+  // changes not saved yet, it is written as a save writes it, the file as the
+  // last save or the load left it becoming its ".bak" when the text differs,
+  // and the next save keeps that backup instead of backing up the compile's
+  // copy. False when it could not be written: the file is as it was.
+  bool WriteCompileCopy(const TProjectLocation& location, const std::string& copy, const std::string& text);
   int FormatCode() const { return formatCode_; }
   bool SplitLayout() const { return splitLayout_; }
   // The next unique id; TakeUid hands it out and advances.
@@ -223,14 +228,17 @@ class TProjectDocument {
   std::string ReadOnlyRefusal(const TProjectFileNames& names) const;
   void StampSaveTime(const std::string& settingsFile);
   std::string DocumentText(TmyXmlNode* root);
-  // `keepSame`: files that hold the document already stay as they are.
-  bool SaveSingle(const TProjectFileNames& names, bool keepSame);
-  bool SaveSplit(const TProjectFileNames& names, bool keepSame);
+  // Files that hold the document already stay as they are, backups too.
+  bool SaveSingle(const TProjectFileNames& names);
+  bool SaveSplit(const TProjectFileNames& names);
+  // A backup of a file that is not there goes to its ".big" copy and away.
+  void RetireLeftoverBackup(const std::string& fileName);
   // The user's message of a save that failed: why, and what becomes of the
   // changes.
   std::string UnsavedMessage(const std::string& why, TUnsavedChanges unsaved, const TProjectLocation& location) const;
-  // Traces why a save failed and keeps it for the user's message; false.
-  bool SaveFault(const std::string& what);
+  // Traces why a save failed and keeps it, and what the files hold when they
+  // could not all be put back, for the user's message; false.
+  bool SaveFault(const TProjectFileCommit& commit);
 
   TProjectDocumentUi& ui_;
   TSecondsClock clock_;
@@ -250,8 +258,10 @@ class TProjectDocument {
   // The page files (split layout) the load did not find, with the pages'
   // names: the empty stubs stand for them.
   std::vector<std::pair<std::string, std::string>> missingPages_;
-  // What the last save could not write.
+  // What the last save could not write, and what the files hold when its
+  // undo did not go through (empty: as they were).
   std::string writeFault_;
+  std::string diskState_;
   TmyXmlNode* images_ = nullptr;
   TmyXmlNode* grid_ = nullptr;
   bool modified_ = false;

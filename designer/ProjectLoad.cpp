@@ -7,6 +7,7 @@
 #include <random>
 
 #include "core/FileHelpers.h"
+#include "core/ProjectFileCommit.h"
 #include "core/UiText.h"
 #include "designer/ProjectDocument.h"
 #include "generator/EarlierLogins.h"
@@ -108,6 +109,11 @@ struct TProjectDocument::TReadAttempt {
 TProjectLoadResult TProjectDocument::LoadProject(const TProjectLocation& location, int rasterX, int rasterY) {
   ResetForLoad();
   const TProjectFileNames names = LoadFileNames(location);
+  // A save that a kill stopped is finished or undone before anything is read.
+  if (names.usable) {
+    RecoverProjectSave(names.folder, names.mainFile);
+    if (!CaseInsensitiveEqual(names.mainFile, names.baseFile)) RecoverProjectSave(names.folder, names.baseFile);
+  }
   splitLayout_ = names.usable && PathExists(names.mainFile) && !CaseInsensitiveEqual(names.mainFile, names.baseFile);
   TProjectLoadResult result;
   if (!names.usable) return result;

@@ -6,11 +6,11 @@
 #include <memory>
 
 #include "core/FileHelpers.h"
+#include "core/ProjectFileCommit.h"
 #include "core/UiText.h"
+#include "core/XmlDocument.h"
 #include "core/XmlNode.h"
-#include "designer/ProjectBackups.h"
 #include "designer/ProjectDocument.h"
-#include "designer/ProjectFiles.h"
 #include "platform/vcl/IniFiles.h"
 #include "platform/vcl/SysUtils.h"
 #include "platform/win/FileIo.h"
@@ -27,15 +27,13 @@ constexpr int kProjectFileTextId = 7328;          // The project file "%s"
 constexpr int kPageFileTextId = 7330;             // The page file "%s"
 constexpr int kReadOnlyTextId = 7383;             // is read-only, so it is not overwritten. ...
 constexpr int kNotSavedTextId = 7384;             // The project could not be saved: %s. ...
-constexpr int kCannotWriteTextId = 7385;          // cannot write %s
-constexpr int kCannotReplaceTextId = 7386;        // cannot replace %s
-constexpr int kCannotCreatePagesTextId = 7387;    // cannot create the page folder in %s
 constexpr int kSaveTimeNotRecordedTextId = 7388;  // %s: the time of this save is not recorded.
-constexpr int kFolderInPlaceTextId = 7460;        // %s is a folder, not a file
 constexpr int kNotSavedAtCloseTextId = 7502;      // The project could not be saved: %s. The project files ...
 constexpr int kCloseRefusedTextId = 7503;         // The designer stays open with the changes, ...
 constexpr int kLostWithFileTextId = 7504;         // The project closes now, so the changes are lost; "%s" holds ...
-constexpr int kLostWithoutFileTextId = 7505;      // The project closes now, so the changes are lost; no file ...
+constexpr int kLostWithoutFileTextId = 7505;
+constexpr int kNotRestoredTextId = 7560;  // The project could not be saved: %s, and its files could not all be put back
+                                          // ...      // The project closes now, so the changes are lost; no file ...
 
 // A file the save would replace that the system keeps from being written.
 bool IsReadOnlyFile(const std::string& fileName) {
@@ -43,21 +41,14 @@ bool IsReadOnlyFile(const std::string& fileName) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
 }
 
-std::string CannotWrite(const std::string& fileName) {
-  return Format(GetUiText(kCannotWriteTextId), ShownPath(fileName));
-}
-std::string CannotReplace(const std::string& fileName) {
-  return Format(GetUiText(kCannotReplaceTextId), ShownPath(fileName));
-}
-
-// What kept the backup of `fileName` from going to its ".big" copy: a folder
-// in the place of the backup or of the copy, or else the copy that could not
-// be written.
-std::string BackupFault(const std::string& fileName) {
-  const std::string backup = fileName + ".bak";
-  for (const std::string& path : {backup, backup + ".big"})
-    if (DirectoryExists(path)) return Format(GetUiText(kFolderInPlaceTextId), path);
-  return CannotWrite(backup + ".big");
+// The file reads whole, with a `web` element last, as the load wants it.
+bool ReadsAsProject(const std::string& fileName) {
+  if (!FileExists(fileName)) return false;
+  TmyXMLParser parser;
+  std::unique_ptr<TmyXmlNode> root(parser.LoadFromFile(fileName) ? parser.Parse() : nullptr);
+  if (root == nullptr || parser.errorWord != 0) return false;
+  const TmyXmlNode* last = root->lastChild;
+  return last != nullptr && !last->comment && !last->instruction && last->name == "web";
 }
 
 // The file holds exactly `text`.
@@ -119,7 +110,8 @@ TProjectSaveResult TProjectDocument::Save(const TProjectLocation& location, cons
   else
     ui_.Trace("Nepovedlo se zmenit MaxUid");
   writeFault_.clear();
-  const bool written = splitLayout_ ? SaveSplit(names, occasion.unasked) : SaveSingle(names, occasion.unasked);
+  diskState_.clear();
+  const bool written = splitLayout_ ? SaveSplit(names) : SaveSingle(names);
   if (written) StampSaveTime(names.settingsFile);
   // The host project's ST constants follow the project file that was
   // written: a save that failed leaves them as they were too.
@@ -130,10 +122,14 @@ TProjectSaveResult TProjectDocument::Save(const TProjectLocation& location, cons
     return TProjectSaveResult::Saved;
   }
   modified_ = true;
-  const std::string text =
-      unsaved == TUnsavedChanges::KeptInDesigner
-          ? Format(GetUiText(kNotSavedTextId), writeFault_)
-          : UnsavedMessage(Format(GetUiText(kNotSavedAtCloseTextId), writeFault_), unsaved, location);
+  // A save whose files could not all be put back says what each holds.
+  std::string text;
+  if (!diskState_.empty())
+    text = UnsavedMessage(Format(GetUiText(kNotRestoredTextId), writeFault_, diskState_), unsaved, location);
+  else if (unsaved == TUnsavedChanges::KeptInDesigner)
+    text = Format(GetUiText(kNotSavedTextId), writeFault_);
+  else
+    text = UnsavedMessage(Format(GetUiText(kNotSavedAtCloseTextId), writeFault_), unsaved, location);
   ui_.ShowMessage(text, kMessageCaption, TProjectDocumentUi::TIcon::Error);
   return TProjectSaveResult::WriteFailed;
 }
@@ -153,12 +149,24 @@ std::string TProjectDocument::UnsavedMessage(const std::string& why, TUnsavedCha
   return why + " " + Format(GetUiText(kLostWithFileTextId), ShownPath(saved));
 }
 
+void TProjectDocument::TellChangesLost(const TProjectLocation& location) {
+  const std::string saved = LastSavedFile(location);
+  const std::string text =
+      saved.empty() ? GetUiText(kLostWithoutFileTextId) : Format(GetUiText(kLostWithFileTextId), ShownPath(saved));
+  ui_.Trace("FormCloseQuery - the changes are lost");
+  ui_.ShowMessage(text, kMessageCaption, TProjectDocumentUi::TIcon::Warning);
+}
+
 std::string TProjectDocument::LastSavedFile(const TProjectLocation& location) const {
   const TProjectFileNames names = SaveFileNames(location);
   if (!names.usable) return std::string();
   std::string file = splitLayout_ ? names.mainFile : names.baseFile;
   if (!splitLayout_ && compileCopyUnsaved_) file += ".bak";
-  return FileExists(file) ? file : std::string();
+  // A file that cannot be read (an empty one, say) holds no project; its
+  // backup may, as the load found.
+  for (const std::string& candidate : {file, file + ".bak"})
+    if (ReadsAsProject(candidate)) return candidate;
+  return std::string();
 }
 
 // On the system's own platform a read-only file is not replaced: a save that
@@ -182,15 +190,23 @@ std::string TProjectDocument::ReadOnlyRefusal(const TProjectFileNames& names) co
   return std::string();
 }
 
-bool TProjectDocument::KeepFileBeforeCompileCopy(const TProjectLocation& location, const std::string& copy) {
-  if (!modified_ || splitLayout_ || compileCopyUnsaved_) return true;
+bool TProjectDocument::WriteCompileCopy(const TProjectLocation& location, const std::string& copy,
+                                        const std::string& text) {
   const TProjectFileNames names = SaveFileNames(location);
-  if (!names.usable || names.baseFile != copy || !FileExists(copy)) return true;
-  const std::string backup = copy + ".bak";
-  if (PathExists(backup) && !KeepBiggestBackup(backup)) return false;
-  if (!CopyFileKeepTime(copy, backup)) return false;
-  ui_.Trace("MakeBackup - before the compile's copy");
-  compileCopyUnsaved_ = true;
+  const bool projectFile = !splitLayout_ && names.usable && names.baseFile == copy;
+  // A compile's copy of unsaved changes is no state to keep: the backup
+  // already holds the file from before them.
+  if (!projectFile || !modified_ || compileCopyUnsaved_) return WriteFileReplacing(copy, text.data(), text.size());
+  TProjectFileCommit commit(names.folder, copy);
+  commit.SetText(text);
+  if (!commit.Run()) {
+    ui_.Trace("MakeBackup - before the compile's copy - " + commit.Fault());
+    return false;
+  }
+  if (commit.Changed()) {
+    ui_.Trace("MakeBackup - before the compile's copy");
+    compileCopyUnsaved_ = true;
+  }
   return true;
 }
 
@@ -212,48 +228,54 @@ void TProjectDocument::StampSaveTime(const std::string& settingsFile) {
   }
 }
 
-bool TProjectDocument::SaveFault(const std::string& what) {
-  ui_.Trace("SaveToFile - " + what);
-  writeFault_ = what;
+bool TProjectDocument::SaveFault(const TProjectFileCommit& commit) {
+  ui_.Trace("SaveToFile - " + commit.Fault());
+  writeFault_ = commit.Fault();
+  if (!commit.Restored()) diskState_ = commit.DiskState();
   return false;
 }
 
 std::string TProjectDocument::DocumentText(TmyXmlNode* root) { return parser_.WriteNode(root, 0); }
 
-// With `keepSame`, a project file that holds the document already (a change
-// undone, a delete declined) is left alone: backing it up again would put a
-// second copy of it over the backup of the state before the last real change.
-bool TProjectDocument::SaveSingle(const TProjectFileNames& names, bool keepSame) {
-  const std::string text = DocumentText(root_.get());
-  if (keepSame && HoldsText(names.baseFile, text)) {
-    ui_.Trace("SaveToFile - the file holds the project already");
-    return true;
-  }
-  TStagedFile file(names.baseFile);
-  if (!file.Stage(text)) return SaveFault(CannotWrite(names.baseFile));
-  // In this layout there is normally no "web.xml": only a leftover backup of
-  // it goes to its ".big" copy and away.
-  if (!MakeBackup(names.mainFile)) return SaveFault(BackupFault(names.mainFile));
+// The single file through one commit with its backups. A leftover backup of
+// "web.xml" from the split layout goes to its ".big" copy as a backup does;
+// it is deleted only once that copy holds it, since "web.xml" may be lost and
+// the backup its one copy.
+bool TProjectDocument::SaveSingle(const TProjectFileNames& names) {
   ui_.Trace("MakeBackup");
+  TProjectFileCommit commit(names.folder, names.baseFile);
+  commit.SetText(DocumentText(root_.get()));
   // A compile's copy of unsaved changes is no state to keep: the backup holds
   // the file from before them.
-  if (!compileCopyUnsaved_ && !MakeBackup(names.baseFile)) return SaveFault(BackupFault(names.baseFile));
+  commit.SetBackup(!compileCopyUnsaved_);
   ui_.Trace("SaveToFile");
-  if (!file.Commit()) return SaveFault(CannotReplace(names.baseFile));
+  if (!commit.Run()) return SaveFault(commit);
+  if (!commit.Changed()) ui_.Trace("SaveToFile - the file holds the project already");
+  RetireLeftoverBackup(names.mainFile);
   ui_.Trace("SaveToFile - End");
   return true;
 }
 
+void TProjectDocument::RetireLeftoverBackup(const std::string& fileName) {
+  const std::string backup = fileName + ".bak";
+  const std::string big = backup + ".big";
+  if (PathExists(fileName) || !FileExists(backup) || DirectoryExists(big)) return;
+  if ((!FileExists(big) || GetFileSizeByName(backup) > GetFileSizeByName(big)) && !CopyFileKeepTime(backup, big))
+    return;
+  std::string kept;
+  if (ReadWholeFile(backup, kept) && HoldsText(big, kept) && DeleteFile(backup.c_str()))
+    ui_.Trace("MakeBackup - " + backup + " is kept in its .big copy");
+}
+
 // A copy of the document gives each page to its own file and keeps only a
 // stub with the page's `name` in "web.xml"; the document itself stays whole.
-// A page whose name cannot be a file name stays whole in "web.xml".
-bool TProjectDocument::SaveSplit(const TProjectFileNames& names, bool keepSame) {
+// A page whose name cannot be a file name stays whole in "web.xml". The page
+// set and "web.xml" go in place in one commit.
+bool TProjectDocument::SaveSplit(const TProjectFileNames& names) {
   auto copy = std::make_unique<TmyXmlNode>("Wrapper");
   copy->CopyFrom(root_.get());
   copy->CopyChildren(root_.get());
-  TStagedPages pages(names.folder);
-  if (!pages.Open()) return SaveFault(Format(GetUiText(kCannotCreatePagesTextId), ShownPath(names.folder)));
-  bool unchanged = keepSame;
+  std::vector<std::pair<std::string, std::string>> pages;
   for (TmyXmlNode* page = copy->FindDeep("page"); page != nullptr; page = page->FindDeep("page")) {
     const std::string name = page->GetAttr("name");
     if (!IsSafeFileName(name)) {
@@ -267,25 +289,13 @@ bool TProjectDocument::SaveSplit(const TProjectFileNames& names, bool keepSame) 
     page->closed = true;
     page->DeleteAllAttrs();
     page->SetAttr("name", name);
-    std::string text = DocumentText(&pageRoot);
-    unchanged = unchanged && HoldsText(names.pageFolder + name, text);
-    if (!pages.Add(name, std::move(text))) return SaveFault(CannotWrite(names.pageFolder + name));
+    pages.emplace_back(name, DocumentText(&pageRoot));
   }
-  const std::string mainText = DocumentText(copy.get());
-  // As in the single layout: files that hold the document already stay.
-  if (unchanged && HoldsText(names.mainFile, mainText)) {
-    ui_.Trace("SaveToFile - the files hold the project already");
-    return true;
-  }
-  TStagedFile main(names.mainFile);
-  if (!main.Stage(mainText)) return SaveFault(CannotWrite(names.mainFile));
-  // The backup's copy is the last write: once the pages are in place only
-  // renames follow.
-  if (PathExists(names.mainFile + ".bak") && !KeepBiggestBackup(names.mainFile + ".bak"))
-    return SaveFault(BackupFault(names.mainFile));
-  if (!pages.Commit()) return SaveFault(CannotReplace(names.pageFolder));
-  MakeBackup(names.mainFile);
-  if (!main.Commit()) return SaveFault(CannotReplace(names.mainFile));
+  TProjectFileCommit commit(names.folder, names.mainFile);
+  commit.SetPages(std::move(pages));
+  commit.SetText(DocumentText(copy.get()));
+  if (!commit.Run()) return SaveFault(commit);
+  if (!commit.Changed()) ui_.Trace("SaveToFile - the files hold the project already");
   ui_.Trace("SaveToFile - End");
   return true;
 }

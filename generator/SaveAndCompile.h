@@ -66,10 +66,10 @@ struct TSaveAndCompileSetup {
   // Why the project files may not be written (the project file could not be
   // read when it was opened); when set the run writes nothing and fails.
   std::string overwriteRefusal{};
-  // Called with the project copy's file before the copy is written over it:
-  // keeps what has to be kept of the file; false when that failed (the copy
-  // is then not written). None: nothing is kept.
-  std::function<bool(const std::string& copy)> keepReplacedProjectFile{};
+  // Writes the project copy's text to its file in place of a plain write,
+  // where that file is more than a copy (the project file itself, with its
+  // backups); false when it was not written. None: a plain write.
+  std::function<bool(const std::string& copy, const std::string& text)> writeProjectCopy{};
 };
 
 enum class TCompileOutcome {

@@ -9,6 +9,7 @@
 
 #include "base/ScopeExit.h"
 #include "core/FileHelpers.h"
+#include "core/ProjectFileCommit.h"
 #include "core/TraceLog.h"
 #include "core/UiText.h"
 #include "core/XmlDocument.h"
@@ -106,6 +107,10 @@ void RemoveStrayTemporaryFiles(const TCompileProject& project) {
   if (project.projectDir.empty()) return;
   RemoveOwnTemporaryFiles(project.projectDir + "SendRoot", true);
   const std::string webFolder = project.projectDir + "Tarnwell\\";
+  // A project save that a kill stopped is finished or undone first, so that
+  // none of its staged files stays.
+  RecoverProjectSave(webFolder, webFolder + "web.xml");
+  if (!project.projectName.empty()) RecoverProjectSave(webFolder, webFolder + project.projectName + ".xml");
   for (const char* folder : {"", "pages", "Images"}) RemoveOwnTemporaryFiles(webFolder + folder, false);
 }
 
@@ -237,8 +242,10 @@ void TSaveAndCompile::WriteProjectCopy(const TRun& run) {
   const std::string copy =
       project.globalMode ? setup_.globalFolder + project.globalDir + "\\Global.xml" : run.baseName + ".xml";
   SweepFormat(project.web);
-  if ((setup_.keepReplacedProjectFile && !setup_.keepReplacedProjectFile(copy)) ||
-      TmyXMLParser().SaveToFile(project.root, copy, false) == 0)
+  const bool written = setup_.writeProjectCopy
+                           ? setup_.writeProjectCopy(copy, TmyXMLParser().WriteNode(project.root, 0))
+                           : TmyXMLParser().SaveToFile(project.root, copy, false) != 0;
+  if (!written)
     throw std::runtime_error(Format(GetUiText(kProjectFileText), ShownPath(copy)) + " " + GetUiText(kNotWrittenText));
 }
 

@@ -88,7 +88,7 @@ TEST_F(MessageTexts, EachMessageComesFromTheCzechTable) {
          SaveChanged(d);
          std::filesystem::remove(web / "Proj.xml.new");
        },
-       "Projekt nemohl být uložen: nelze zapsat "},
+       "Proj.xml.new je složka, ne soubor"},
       {"paste refused", ProjectWithKind("label"),
        [](TFormDesign1& d) {
          Clipboard()->SetAsText("hello");

@@ -16,6 +16,7 @@
 #include "core/HostEnvironment.h"
 #include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/Driver.h"
+#include "platform/win/FileFault.h"
 #include "platform/win/MessageBox.h"
 #include "tests/core/services/ServicesTestSupport.h"
 #include "tests/designer/window/WindowTestSupport.h"
@@ -162,5 +163,200 @@ TEST_F(WriteFaultSweep, ADamagedProjectFileIsNeitherSavedOverNorCompiledOver) {
   EXPECT_FALSE(designer->Document().Modified());
   EXPECT_TRUE(fs::exists(folder.Path() / "Tarnwell/Demo.xml"));
 }
+
+// Each file operation of a save failing in turn, and the run killed at each:
+// the project files are the old set whole or the new set whole, the backups
+// keep the last saved state, the message says which set is on disk, and the
+// next opening leaves no staged file and reads the project without a fault.
+enum class TChange { kMovePage, kAddPage, kDeletePage };
+enum class TOccasion { kSaveButton, kClose, kCompile };
+struct TSaveFaultRow {
+  const char* name;
+  bool split;
+  bool backups;  // earlier backups beside the files (a save of a change before)
+  TChange change;
+  TOccasion occasion;
+};
+constexpr TSaveFaultRow kSaveFaultRows[] = {
+    {"one file, page moved, Save button", false, true, TChange::kMovePage, TOccasion::kSaveButton},
+    {"one file, no backups, page added, close", false, false, TChange::kAddPage, TOccasion::kClose},
+    {"one file, page deleted, compile", false, true, TChange::kDeletePage, TOccasion::kCompile},
+    {"one file, no backups, page moved, compile", false, false, TChange::kMovePage, TOccasion::kCompile},
+    {"split, page moved, close", true, true, TChange::kMovePage, TOccasion::kClose},
+    {"split, page added, Save button", true, true, TChange::kAddPage, TOccasion::kSaveButton},
+    {"split, no backups, page deleted, Save button", true, false, TChange::kDeletePage, TOccasion::kSaveButton},
+    {"split, no backups, page added, close", true, false, TChange::kAddPage, TOccasion::kClose},
+};
+
+bool IsProjectFile(const std::string& name) {
+  return name == "Demo.xml" || name == "web.xml" || name.starts_with("pages/");
+}
+bool IsBackup(const std::string& name) {
+  return name.ends_with(".bak") || name.ends_with(".bak.big") || name.starts_with("pages.bak/");
+}
+bool IsLeftover(const std::string& name) {
+  return name.ends_with(".new") || name.ends_with(".commit") || name.starts_with("pages.new/") ||
+         name.starts_with("pages.old/") || name.find("~tarnwell~") != std::string::npos;
+}
+
+// The load's messages, one a line.
+struct TLoadUi : TProjectDocumentUi {
+  void ShowMessage(const std::string& text, const std::string&, TIcon) override { messages += text + "\n"; }
+  void Trace(const std::string&) override {}
+  std::string messages;
+};
+
+class SaveFaultTable : public WriteFaultSweep, public ::testing::WithParamInterface<TSaveFaultRow> {};
+
+TEST_P(SaveFaultTable, EveryFileStepFailingOrKilledLeavesTheOldOrTheNewProject) {
+  const fs::path web = folder.Path() / "Tarnwell";
+  const fs::path laid = folder.Path() / "laid";
+  const TSaveFaultRow& row = GetParam();
+  {
+    const auto lay = [&] {
+      row.split ? PutSplitDemo() : PutDemo();
+      if (!row.backups) {
+        for (const char* name : {"Demo.xml.bak", "Demo.xml.bak.big", "web.xml.bak", "pages.bak"})
+          fs::remove_all(web / name);
+      } else if (row.split) {
+        Open();
+        MovePageUp();
+        ClickButton(designer->btnSave2);
+        designer.reset();
+      }
+      fs::remove_all(folder.Path() / "SendRoot");
+      fs::copy(web, laid, fs::copy_options::recursive);
+    };
+    // The files as laid once, put back for each run.
+    const auto put = [&] {
+      fs::remove_all(web);
+      fs::remove_all(folder.Path() / "SendRoot");
+      fs::copy(laid, web, fs::copy_options::recursive);
+    };
+    const auto prepare = [&] {
+      Open();
+      if (row.change == TChange::kMovePage) MovePageUp();
+      ClickNode(designer->tvPageList->Items()->GetFirstNode()->getFirstChild());
+      if (row.change == TChange::kAddPage) {
+        Driver::OnModal("TFormPageProperties", [](TCustomForm&) { return mrOk; });
+        ClickButton(designer->btnAddPage);
+      }
+      if (row.change == TChange::kDeletePage) {
+        Driver::AnswerMessageBox("Are you sure", IDYES);
+        ClickButton(designer->btnDeletePage);
+      }
+      ClearMessageBoxLog();
+      sweepHost->compileHost.messages.clear();
+    };
+    const auto act = [&] {
+      bool canClose = true;
+      if (row.occasion == TOccasion::kSaveButton) ClickButton(designer->btnSave2);
+      if (row.occasion == TOccasion::kCompile) ClickButton(designer->btnSave1);
+      if (row.occasion == TOccasion::kClose) {
+        designer->FCloseForced = true;
+        designer->FormCloseQuery(nullptr, canClose);
+      }
+    };
+    const auto failed = [&] {
+      return row.occasion == TOccasion::kCompile ? designer->lastCompile.outcome == TCompileOutcome::kFailed
+                                                 : designer->Document().Modified();
+    };
+    const auto told = [&] {
+      std::string text;
+      for (const MessageBoxRecord& box : MessageBoxLog()) text += box.text + "\n";
+      for (const auto& message : sweepHost->compileHost.messages) text += message.second + "\n";
+      return text;
+    };
+    // The run without a fault, with its file operations.
+    lay();
+    put();
+    Open();
+    const TProjectLocation location = designer->Host().ProjectLocation();
+    designer.reset();
+    const writefault::TFiles before = writefault::Snapshot(web, IsProjectFile);
+    const writefault::TFiles backupsBefore = writefault::Snapshot(web, IsBackup);
+    prepare();
+    std::vector<TFileOpRecord> ops;
+    {
+      const FileOpFaultScope record(&ops);
+      act();
+    }
+    const writefault::TFiles after = writefault::Snapshot(web, IsProjectFile);
+    const writefault::TFiles backupsAfter = writefault::Snapshot(web, IsBackup);
+    designer.reset();
+    ASSERT_NE(before, after);
+    // The last saved state stays in a backup.
+    const std::string mainFile = row.split ? "web.xml" : "Demo.xml";
+    EXPECT_TRUE(backupsAfter.count(mainFile + ".bak") != 0 &&
+                backupsAfter.at(mainFile + ".bak") == before.at(mainFile));
+    // The steps on the project's files; of a compile, those of its project copy.
+    std::vector<std::uint64_t> steps;
+    for (std::uint64_t n = 1; n <= ops.size(); ++n)
+      if (ops[n - 1].path.find(row.occasion == TOccasion::kCompile ? "/Tarnwell/Demo.xml" : "/Tarnwell/") !=
+          std::string::npos)
+        steps.push_back(n);
+    for (const std::uint64_t n : steps) {
+      for (const bool kill : {false, true}) {
+        const std::string run = (kill ? "killed at " : "failed at ") + DescribeFileOp(ops[n - 1]);
+        put();
+        prepare();
+        if (kill) {
+          EXPECT_EXIT(
+              {
+                ArmFileOpFaultForTests(TFileOpFault::kExit, n);
+                act();
+                std::_Exit(0);
+              },
+              ::testing::ExitedWithCode(kFileOpExitCode), "")
+              << run;
+        } else {
+          {
+            const FileOpFaultScope fault(TFileOpFault::kFail, n);
+            act();
+          }
+          const writefault::TFiles now = writefault::Snapshot(web, IsProjectFile);
+          EXPECT_TRUE(now == before || now == after) << run;
+          EXPECT_EQ(writefault::MixedFiles(backupsBefore, backupsAfter, writefault::Snapshot(web, IsBackup)),
+                    std::vector<std::string>{})
+              << run;
+          if (now == after) {
+            EXPECT_TRUE(writefault::Snapshot(web, IsBackup) == backupsAfter) << run;
+          }
+          if (failed()) {
+            EXPECT_TRUE(now == before) << run;
+            EXPECT_TRUE(told().find("as they were") != std::string::npos ||
+                        told().find("kept as it was") != std::string::npos)
+                << run << ": " << told();
+          }
+        }
+        designer.reset();
+        // The next opening finishes or undoes what a kill stopped, and reads
+        // the project without a word.
+        const writefault::TFiles stopped = writefault::Snapshot(web, IsProjectFile);
+        ClearMessageBoxLog();
+        {
+          TLoadUi loadUi;
+          TProjectDocument reopened(loadUi);
+          reopened.LoadProject(location, 5, 5);
+          EXPECT_EQ(loadUi.messages, "") << run;
+        }
+        const writefault::TFiles now = writefault::Snapshot(web, IsProjectFile);
+        EXPECT_TRUE(now == before || now == after) << run;
+        if (!kill) {
+          EXPECT_TRUE(now == stopped) << run;
+        }
+        EXPECT_EQ(writefault::Snapshot(web, IsLeftover), writefault::TFiles{}) << run;
+      }
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, SaveFaultTable, ::testing::ValuesIn(kSaveFaultRows),
+                         [](const ::testing::TestParamInfo<TSaveFaultRow>& info) {
+                           std::string name;
+                           for (const char c : std::string(info.param.name))
+                             if (std::isalnum(static_cast<unsigned char>(c)) != 0) name += c;
+                           return name;
+                         });
 
 }  // namespace
