@@ -267,6 +267,25 @@ TEST_F(DesignerSnapshot, TheRunPrintsItsMessageBoxesAndAFailedClickFailsIt) {
         home +
         "/save-fails-at-close/Tarnwell/Demo.xml\" holds the project as it was last saved.\" answered OK "
         "(default)\nhalvex open: closing the project failed: "}},
+      // An empty project file holds no saved state; nor does one the load
+      // could not read.
+      {"empty-file-at-close",
+       [](const std::string& p) { std::filesystem::resize_file(p + "/Tarnwell/Demo.xml", 0); },
+       "--command Tarnwell --click btnAddGroup",
+       1,
+       {"so the changes are lost; no file holds a saved state of the project."},
+       {"holds the project as it was last saved"}},
+      // A save refused moments ago is not asked again at the close, but the
+      // close still says that the changes are lost.
+      {"read-only-saved-then-closed",
+       [](const std::string& p) {
+         std::filesystem::permissions(p + "/Tarnwell/Demo.xml", std::filesystem::perms::owner_read);
+       },
+       "--command Tarnwell --click btnAddGroup --click btnSave2",
+       1,
+       {"is read-only, so it is not overwritten.",
+        "The project closes now, so the changes are lost; \"" + home +
+            "/read-only-saved-then-closed/Tarnwell/Demo.xml\" holds the project as it was last saved."}},
       {"add-page-cancelled",
        [](const std::string& p) { std::filesystem::remove(p + "/Tarnwell/Demo.xml"); },
        "--command Tarnwell --click btnAddPage",
