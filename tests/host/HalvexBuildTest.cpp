@@ -540,16 +540,19 @@ TEST_F(HalvexBuild, CtrlCStopsTheBuildWhichSaysSoAndTheNextBuildIsWhole) {
                                         testsupport::ReadFileTree(clean / "SendRoot")),
               std::vector<std::string>{});
   }
-  // A signal after the compile's last file (one the host sends itself there,
-  // a moment no signal from outside can be timed to) stops nothing.
-  const fs::path late = home_ + "/demo-signal-after";
-  fs::copy(DemoProjectFolder(), late, fs::copy_options::recursive);
-  const ProgramRun run = RunProgram("HALVEX_SIGNAL_AFTER_BUILD=1 HALVEX_HOME='" + home_ + "' '" + TARNWELL_HALVEX_PATH +
-                                    "' build '" + late.string() + "'");
-  EXPECT_EQ(run.status, 0) << run.out;
-  EXPECT_NE(run.out.find("\nbuild succeeded\n"), std::string::npos) << run.out;
-  EXPECT_NE(run.out.find("SIGTERM came after the run's work had ended: it stopped nothing"), std::string::npos)
-      << run.out;
+  // A signal after the compile's last file, or once the run has ended and
+  // the plug-in is unloaded (one the host sends itself there, moments no
+  // signal from outside can be timed to), stops nothing.
+  for (const char* moment : {"1", "exit"}) {
+    const fs::path late = home_ + "/demo-signal-after-" + moment;
+    fs::copy(DemoProjectFolder(), late, fs::copy_options::recursive);
+    const ProgramRun run = RunProgram("HALVEX_SIGNAL_AFTER_BUILD=" + std::string(moment) + " HALVEX_HOME='" + home_ +
+                                      "' '" + TARNWELL_HALVEX_PATH + "' build '" + late.string() + "'");
+    EXPECT_EQ(run.status, 0) << run.out;
+    EXPECT_NE(run.out.find("\nbuild succeeded\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("SIGTERM came after the run's work had ended: it stopped nothing"), std::string::npos)
+        << run.out;
+  }
 }
 
 // A build killed for good (SIGKILL, a power cut) leaves its temporary files
