@@ -39,8 +39,8 @@ constexpr int kLostRefusalTextId = 7343;     // The project file "%s" does not e
 constexpr int kEarlierLoginsTextId = 7420;   // The web output "%s" holds the pages of an earlier project ...
 constexpr int kEarlierRefusalTextId = 7421;  // The project file "%s" does not exist, and neither do the records ...
 constexpr int kPageMissingTextId = 7422;  // was missing when the project was opened, so its page was loaded empty ...
-constexpr int kCopyLoadedTextId = 7423;   // "%s", the copy of the project that its last compile wrote, was loaded ...
-constexpr int kStartAnewTextId = 7500;    // The project file "%s" was lost, ... Save it now as the project file? ...
+constexpr int kSingleFileLoadedTextId = 7423;  // "%s" was loaded instead. A compile writes that file as a copy ...
+constexpr int kStartAnewTextId = 7500;       // The project file "%s" was lost, ... Save it now as the project file? ...
 constexpr int kImportedLevelsTextId = 7501;  // These pages of the import folder ask for a level, ...
 constexpr int kUidRandomRange = 32768;
 constexpr const char* kBackupExtension = ".bak";
@@ -250,9 +250,11 @@ void TProjectDocument::CheckForLostFile(const TProjectLocation& location, const 
 }
 
 // A split project whose "web.xml" is gone (its page files or its backup are
-// still there) is read from the single file, which its compiles wrote as a
-// copy of the project: the user is told which file that was, since changes
-// saved after the last compile are not in it.
+// still there) is read from the single file. Who wrote that file is not
+// known: a compile writes it as a copy of the project (changes saved after
+// that compile are not in it), and a save writes it as the project's one file
+// when the project was started anew there. The user is told both, and that
+// the page files are not read.
 void TProjectDocument::CheckForLostMainFile(const TProjectFileNames& names) {
   if (PathExists(names.mainFile) || CaseInsensitiveEqual(names.mainFile, names.baseFile)) return;
   if (!DirectoryExists(names.pageFolder) && !PathExists(names.mainFile + kBackupExtension)) return;
@@ -260,7 +262,8 @@ void TProjectDocument::CheckForLostMainFile(const TProjectFileNames& names) {
   file.fileName = names.mainFile;
   file.fault = TReadAttempt::TFault::Missing;
   const std::string text =
-      file.Describe(kProjectFileTextId) + " " + Format(GetUiText(kCopyLoadedTextId), ShownPath(names.baseFile));
+      file.Describe(kProjectFileTextId) + " " +
+      Format(GetUiText(kSingleFileLoadedTextId), ShownPath(names.baseFile), ShownPath(names.pageFolder));
   ui_.Trace("LoadProject - " + text);
   ui_.ShowMessage(text, GetUiText(kWarningCaptionId), TProjectDocumentUi::TIcon::Warning);
 }

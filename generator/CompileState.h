@@ -34,6 +34,9 @@ struct TCompileState {
   // The output files (system paths) that this run could not write or copy,
   // in the order they failed: a run with any of them failed.
   std::vector<std::string> failedFiles;
+  // The files of the last compile that this run was to delete and could not
+  // (system paths): a run with any of them failed too.
+  std::vector<std::string> undeletedFiles;
   std::int32_t compiledFiles = 0;
   std::int32_t compiledImages = 0;
 

@@ -217,7 +217,7 @@ bool RemoveStaleLevelPages(const TLoginOutput& output, TCompileHost& host, TGene
       continue;
     }
     kept.push_back(reason.empty() ? page : page + " (" + reason + ")");
-    files.ReportWriteFailure(path);
+    files.ReportDeleteFailure(path, reason);
   }
   if (!deleted.empty())
     host.AddCompilerMessage(kMessageSource, Format(GetUiText(kStalePagesText), LevelPageList(deleted)));

@@ -225,6 +225,14 @@ void TGeneratedFiles::ReportWriteFailure(const std::string& path) {
   host_.AddCompilerMessage(GetUiText(kTextCannotCreate), shown);
 }
 
+void TGeneratedFiles::ReportDeleteFailure(const std::string& path, const std::string& reason) {
+  state_.compileErrors |= kCompileErrorFile;
+  const std::string shown = SpeltAsOnDisk(path);
+  if (std::find(state_.undeletedFiles.begin(), state_.undeletedFiles.end(), shown) == state_.undeletedFiles.end())
+    state_.undeletedFiles.push_back(shown);
+  host_.AddCompilerMessage(Format(GetUiText(kTextCannotDelete), reason), shown);
+}
+
 void TGeneratedFiles::ReportFolderInPlace(const std::string& source, const std::string& folder,
                                           const std::string& path) {
   host_.AddCompilerMessage(
@@ -241,7 +249,8 @@ bool TGeneratedFiles::Failed(const std::string& path) const {
 
 const GeneratedFileRecord* TGeneratedFiles::FindInOutput(const std::string& key) const {
   if (const GeneratedFileRecord* record = Find(key)) return record;
-  if (state_.failedFiles.empty() || !FileExists(state_.outputRoot + key)) return nullptr;
+  if ((state_.failedFiles.empty() && state_.undeletedFiles.empty()) || !FileExists(state_.outputRoot + key))
+    return nullptr;
   return FindPrevious(key);
 }
 

@@ -57,6 +57,11 @@ class TGeneratedFiles {
   // system spells its folders (the pictures' folder "IMAGES", whatever
   // spelling the writer used).
   void ReportWriteFailure(const std::string& path);
+  // A file of the last compile that this run had to delete (a page with a
+  // level that the project dropped) and could not: a host message (UI text
+  // 7522 with `reason`, the path as the file system spells its folders),
+  // marked as a file error and kept in the state's undeleted files.
+  void ReportDeleteFailure(const std::string& path, const std::string& reason);
   // A file of the output that could not be copied because a folder stands
   // where a file belongs (`folder`: the source, or `path` itself): a host
   // message that says so (UI texts 7077 and 7460, the source as its source),
@@ -65,9 +70,9 @@ class TGeneratedFiles {
   // True when the run reported the file as not written.
   bool Failed(const std::string& path) const;
   // The record that tells the file of a key as it is in the output: this
-  // run's; or, once the run failed to write a file (it keeps every file of
-  // the previous compile), the previous compile's record of a file it did not
-  // write and that is still there. Null when neither.
+  // run's; or, once the run failed to write a file or to delete one (it
+  // keeps every file of the previous compile), the previous compile's record
+  // of a file it did not write and that is still there. Null when neither.
   const GeneratedFileRecord* FindInOutput(const std::string& key) const;
 
   // Ends the run (an exception with UI text 7440) when the program was asked

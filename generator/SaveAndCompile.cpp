@@ -34,23 +34,35 @@ constexpr int kUnknownErrorText = 7400;     // unknown error
 constexpr int kIncompleteText = 7441;       // The pages for the PLC are incomplete until a compile runs to its end.
 constexpr int kFilesNotWrittenText = 7442;  // These files of the compile could not be written: %s.
 constexpr int kMoreFilesText = 7443;        // and %d more (see the messages)
+constexpr int kFilesNotDeletedText = 7444;  // These files of the last compile could not be deleted: %s.
 constexpr int kNothingWrittenText = 7340;   // Nothing was written for the PLC: ... stay as they were.
 // The failed files a message names; the host's messages name every one.
 constexpr std::size_t kNamedFailedFiles = 10;
 
-// What a run whose files could not all be written tells: which files, and
-// that the pages are incomplete (a mix of this run's files and the last
-// compile's) until a compile runs to its end; or, when the run wrote no file
-// of the output, that everything there stays as it was.
-std::string FailedFilesText(const std::vector<std::string>& failed, bool wroteAny) {
-  const std::string state = GetUiText(wroteAny ? kIncompleteText : kNothingWrittenText);
-  if (failed.empty()) return GetUiText(kWriteFailedText) + " " + state;
+// The files a message names, the first ten of them; the host's messages name
+// every one.
+std::string FileNames(const std::vector<std::string>& files) {
   std::string names;
-  for (std::size_t i = 0; i < failed.size() && i < kNamedFailedFiles; ++i)
-    names += (i > 0 ? ", " : "") + ShownPath(failed[i]);
-  if (failed.size() > kNamedFailedFiles)
-    names += " " + Format(GetUiText(kMoreFilesText), static_cast<int>(failed.size() - kNamedFailedFiles));
-  return Format(GetUiText(kFilesNotWrittenText), names) + " " + state;
+  for (std::size_t i = 0; i < files.size() && i < kNamedFailedFiles; ++i)
+    names += (i > 0 ? ", " : "") + ShownPath(files[i]);
+  if (files.size() > kNamedFailedFiles)
+    names += " " + Format(GetUiText(kMoreFilesText), static_cast<int>(files.size() - kNamedFailedFiles));
+  return names;
+}
+
+// What a run whose files could not all be written (or, of the last compile,
+// deleted) tells: which files, and that the pages are incomplete (a mix of
+// this run's files and the last compile's) until a compile runs to its end;
+// or, when the run wrote no file of the output, that everything there stays
+// as it was.
+std::string FailedFilesText(const TCompileState& state, bool wroteAny) {
+  const std::string outcome = GetUiText(wroteAny ? kIncompleteText : kNothingWrittenText);
+  if (state.failedFiles.empty() && state.undeletedFiles.empty()) return GetUiText(kWriteFailedText) + " " + outcome;
+  std::string text;
+  if (!state.failedFiles.empty()) text = Format(GetUiText(kFilesNotWrittenText), FileNames(state.failedFiles)) + " ";
+  if (!state.undeletedFiles.empty())
+    text += Format(GetUiText(kFilesNotDeletedText), FileNames(state.undeletedFiles)) + " ";
+  return text + outcome;
 }
 
 }  // namespace
@@ -89,7 +101,7 @@ TCompileResult TSaveAndCompile::Run() {
     run->startTicks = host_.TickCount();
     Compile(*run);
     if (RunIsWhole(*run)) return {TCompileOutcome::kCompiled, {}, true};
-    return {TCompileOutcome::kFailed, FailedFilesText(state_.failedFiles, run->files.WroteAny()), true};
+    return {TCompileOutcome::kFailed, FailedFilesText(state_, run->files.WroteAny()), true};
   } catch (const std::exception& failure) {
     error = failure.what();
   } catch (...) {
@@ -123,7 +135,8 @@ TLoginOutput TSaveAndCompile::LoginOutput() const {
 }
 
 bool TSaveAndCompile::RunIsWhole(const TRun& run) const {
-  return !run.writeFailed && state_.failedFiles.empty() && FileWriteFailureCount() == run.writeFailuresAtStart;
+  return !run.writeFailed && state_.failedFiles.empty() && state_.undeletedFiles.empty() &&
+         FileWriteFailureCount() == run.writeFailuresAtStart;
 }
 
 // "CompileTD" in the settings file: the time of the last compile.
@@ -172,6 +185,7 @@ void TSaveAndCompile::Begin(TRun& run) {
   state_.statusForm = run.status.get();
   state_.compileErrors = 0;
   state_.failedFiles.clear();
+  state_.undeletedFiles.clear();
   state_.compiledImages = 0;
   state_.compiledFiles = 0;
   WriteTraceLog("Start saving");

@@ -7,6 +7,7 @@
 
 #include "base/ScopeExit.h"
 #include "core/BuildFileName.h"
+#include "core/FileHelpers.h"
 #include "core/OpenIniReg.h"
 #include "core/ProjectPaths.h"
 #include "core/StampList.h"
@@ -34,6 +35,7 @@
 namespace {
 
 constexpr int kCannotCreateText = 7074;  // "[Tarnwell] - Cannot create :"
+constexpr int kCannotDeleteText = 7522;  // "[Tarnwell] - Cannot delete the file of the last compile (%s); ..."
 constexpr int kCompilingText = 7096;     // "Compiling..."
 // Why the project copy could not be read: the file, what was wrong with it,
 // and that the run wrote nothing.
@@ -112,9 +114,12 @@ bool TWebCompiler::Compile() {
 
 void TWebCompiler::Run() {
   onlyXml_ = false;
+  wrotePasswordFile_ = false;
+  wroteImportedFiles_ = false;
   globalMode_ = false;
   state_.compileErrors = 0;
   state_.failedFiles.clear();
+  state_.undeletedFiles.clear();
   if (!ReadSettings()) {
     WriteTraceLog("TWebCompiler::Compile - the host names no project folder");
     return;
@@ -151,7 +156,8 @@ void TWebCompiler::Run() {
   if (!onlyXml_) DeletePreviousFiles(stampList_, ListImportFiles(importFolder));
   // The pages with a level that the project lost go first; one that stays
   // keeps the old password file.
-  if (project_ == nullptr || RemoveStaleLevelPages(LoginOutput(importFolder), host_, files_)) WritePasswordFile();
+  if (project_ == nullptr || RemoveStaleLevelPages(LoginOutput(importFolder), host_, files_))
+    wrotePasswordFile_ = WritePasswordFile();
   PrepareImagesFolder();
   CopyImportFiles(importFolder);
 }
@@ -307,13 +313,16 @@ void TWebCompiler::DeletePreviousFiles(const std::string& stampListPath, const s
   for (const std::string& name : rewritten) {
     if (SameText(ExtractFileName(name), kUserTemplateName) || !previous.Find(name, index)) continue;
     const std::string path = state_.outputRoot + name;
-    if (FileExists(path) && !DeleteFile(path)) AddMessage(GetUiText(kCannotCreateText), path);
+    // The stamp list, which the driver does not write, keeps naming it.
+    if (FileExists(path) && !DeleteFile(path))
+      AddMessage(Format(GetUiText(kCannotDeleteText), LastErrorReason()), SpeltAsOnDisk(path));
   }
 }
 
 // The same writer as the save-and-compile command's, on the project copy.
-void TWebCompiler::WritePasswordFile() {
-  if (project_ == nullptr) return;
+// True when it wrote the file.
+bool TWebCompiler::WritePasswordFile() {
+  if (project_ == nullptr) return false;
   TmyXmlNode* web = project_->FindChild("web", {}, true);
   int format = web != nullptr ? ParseFormatVersion(web->GetAttr("version")) : kFormatCodeCurrent;
   // Older formats are read as the current one, as the designer reads them.
@@ -321,13 +330,15 @@ void TWebCompiler::WritePasswordFile() {
   TCompileProject project;
   project.root = project_.get();
   project.web = web != nullptr ? web : project_.get();
-  WriteCompilePasswordFile(project, format, sendRoot_, state_, host_, files_);
+  return WriteCompilePasswordFile(project, format, sendRoot_, state_, host_, files_);
 }
 
 void TWebCompiler::CopyImportFiles(const std::string& importFolder) {
   state_.userTemplatePath.clear();
   if (importFolder.empty() || !DirectoryExists(importFolder)) return;
   state_.importedFiles = std::make_unique<TStringList>();
+  const int registered = files_.Table().Count();
   CopyFolderToOutput(importFolder, std::string(), state_, files_);
+  wroteImportedFiles_ = files_.Table().Count() > registered;
   state_.importedFiles.reset();
 }

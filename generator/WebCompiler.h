@@ -77,6 +77,9 @@ class TWebCompiler {
   // paths relative to the output root, the password file as "..\PSW.TXT".
   const TGeneratedFiles& Stamps() const { return files_; }
   bool OnlyXml() const { return onlyXml_; }
+  // Whether the last run wrote the password file, and any import copy.
+  bool WrotePasswordFile() const { return wrotePasswordFile_; }
+  bool WroteImportedFiles() const { return wroteImportedFiles_; }
   bool StatusShown() const { return status_ != nullptr; }
 
  private:
@@ -94,7 +97,7 @@ class TWebCompiler {
   void PrepareImagesFolder();
   std::vector<std::string> ListImportFiles(const std::string& importFolder) const;
   void DeletePreviousFiles(const std::string& stampListPath, const std::vector<std::string>& rewritten);
-  void WritePasswordFile();
+  bool WritePasswordFile();
   void CopyImportFiles(const std::string& importFolder);
 
   IQendProjectManager* manager_;
@@ -104,6 +107,8 @@ class TWebCompiler {
   bool quiet_;
 
   bool onlyXml_ = false;
+  bool wrotePasswordFile_ = false;
+  bool wroteImportedFiles_ = false;
   bool globalMode_ = false;
   std::string globalDir_;
   std::string projectDir_;

@@ -43,8 +43,6 @@ constexpr const char* kCompileTimeKey = "CompileTD";
 constexpr int kTextAskCompile = 7130;
 constexpr int kTextVariablesMoved = 7125;
 constexpr int kTextPagesModified = 7126;
-constexpr int kTextNotCompiledAskPending = 7540;  // No web page was compiled ... open the designer before the build ...
-constexpr int kTextNotCompiled = 7541;            // No web page was compiled ... Global settings ...
 
 // The first child of `node` that is an element, or none.
 TmyXmlNode* FirstElement(TmyXmlNode* node) {
@@ -147,15 +145,14 @@ bool CheckPagesModified(TIniFile& ini, std::uint32_t statusWindow) {
 }
 
 // A build that compiled no web page says so in the host's message window,
-// with the way to have them compiled: the build writes the password file
-// alone, and a server would go on serving the last compile's pages (or none)
-// without a word. `questionPending`: the one-time question is still to come,
-// once the designer is open at a build.
-void TellNothingCompiled(const std::string& marker, bool questionPending) {
-  if (!gHost.ifQendMessages) return;
-  const std::string text =
-      Format(GetUiText(questionPending ? kTextNotCompiledAskPending : kTextNotCompiled), ShownPath(marker));
-  gHost.ifQendMessages->AddMessage(text.c_str(), kProductName);
+// with the way to have them compiled: a server would go on serving the last
+// compile's pages (or none) without a word. The export tells it once its
+// driver has run, with what the build wrote. `questionPending`: the one-time
+// question is still to come, once the designer is open at a build.
+void NoteNothingCompiled(const std::string& marker, bool questionPending) {
+  gBuildNotCompiled.pending = true;
+  gBuildNotCompiled.marker = marker;
+  gBuildNotCompiled.questionPending = questionPending;
 }
 
 void DecideAndCompile(std::uint32_t statusWindow) {
@@ -175,7 +172,7 @@ void DecideAndCompile(std::uint32_t statusWindow) {
   // The variables are checked whether or not the question compiled.
   if (!base.empty() && CheckVariablePositions(base, statusWindow)) compiled = true;
   if (!compiled && ini != nullptr) compiled = CheckPagesModified(*ini, statusWindow);
-  if (!compiled && !base.empty()) TellNothingCompiled(base + kMarkerSuffix, questionPending);
+  if (!compiled && !base.empty()) NoteNothingCompiled(base + kMarkerSuffix, questionPending);
 }
 
 }  // namespace
@@ -186,6 +183,7 @@ HRESULT TTarnwellCoClassImpl::OnLinkingExtendedProgMap(std::uint32_t statusWindo
     WriteTraceLog("OnLinkingExtendedProgMap");
     gBuildCompileError.clear();
     gBuildCompileLeftOutput = false;
+    gBuildNotCompiled.pending = false;
     DecideAndCompile(statusWindow);
     WriteTraceLog("OnLinkingExtendedProgMap - end");
     if (gBuildCompileError.empty()) return S_OK;

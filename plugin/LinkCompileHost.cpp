@@ -2,6 +2,8 @@
 
 #include "core/UiText.h"
 #include "generator/WebCompiler.h"
+#include "platform/vcl/SysUtils.h"
+#include "platform/win/Paths.h"
 #include "plugin/PluginState.h"
 
 namespace {
@@ -10,8 +12,15 @@ namespace {
 constexpr HostLong kMessageKind = 0;
 constexpr HostLong kMessageValue = 0;
 constexpr HostLong kMessageFlag = 1;
-constexpr int kNotCompiledText = 7341;     // The web pages were not compiled:
-constexpr int kNothingWrittenText = 7340;  // Nothing was written for the PLC: ...
+constexpr int kNotCompiledText = 7341;            // The web pages were not compiled:
+constexpr int kNothingWrittenText = 7340;         // Nothing was written for the PLC: ...
+constexpr int kNotCompiledAskPendingText = 7540;  // No web page was compiled ... open the designer before the build ...
+constexpr int kNotCompiledBuildText = 7541;       // No web page was compiled ... Global settings ...
+// What the build wrote instead, by password file and import copies.
+constexpr int kWroteBothText = 7542;      // The build wrote only the password file and the imported files.
+constexpr int kWrotePasswordText = 7543;  // The build wrote only the password file.
+constexpr int kWroteImportsText = 7544;   // The build wrote only the imported files.
+constexpr int kWroteNothingText = 7545;   // The build wrote no file for the PLC.
 
 }  // namespace
 
@@ -53,5 +62,18 @@ bool RunLinkCompileDriver(IQendProjectManager* manager, IHalvexWebTdiMap* map, s
   TWebCompiler driver(manager, host, nullptr, nullptr, true);
   const bool compiled = driver.Compile();
   failure = driver.Failure();
+  TellBuildNotCompiled(driver.WrotePasswordFile(), driver.WroteImportedFiles());
   return compiled;
+}
+
+void TellBuildNotCompiled(bool wrotePasswordFile, bool wroteImportedFiles) {
+  if (!gBuildNotCompiled.pending) return;
+  gBuildNotCompiled.pending = false;
+  if (!gHost.ifQendMessages) return;
+  const int wrote = wrotePasswordFile ? (wroteImportedFiles ? kWroteBothText : kWrotePasswordText)
+                                      : (wroteImportedFiles ? kWroteImportsText : kWroteNothingText);
+  const std::string text =
+      Format(GetUiText(gBuildNotCompiled.questionPending ? kNotCompiledAskPendingText : kNotCompiledBuildText),
+             ShownPath(gBuildNotCompiled.marker), GetUiText(wrote));
+  gHost.ifQendMessages->AddMessage(text.c_str(), "Tarnwell");
 }

@@ -40,3 +40,8 @@ class TLinkCompileHost : public TPluginCompileHost {
 // or was not run, with the reason in `failure` when the run was ended (a file
 // that could not be written is told in the host's message window only).
 bool RunLinkCompileDriver(IQendProjectManager* manager, IHalvexWebTdiMap* map, std::string& failure);
+
+// The note of the link event that the build compiled no web page
+// (gBuildNotCompiled), told once in the host's message window with what the
+// build wrote: the password file, the import copies, both or nothing.
+void TellBuildNotCompiled(bool wrotePasswordFile, bool wroteImportedFiles);

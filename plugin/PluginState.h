@@ -87,6 +87,16 @@ extern std::string gBuildCompileError;
 // Set with gBuildCompileError when the failed compilation reached the output
 // tree: it was changed, so "nothing was written" is not said.
 extern bool gBuildCompileLeftOutput;
+// Set by the link event when the build compiles no web page: the marker
+// file it lacks and whether the one-time question is still to come. The
+// export tells it once its driver has run, with what the driver wrote
+// (TellBuildNotCompiled, LinkCompileHost.h); cleared when a build starts.
+struct TBuildNotCompiled {
+  bool pending = false;
+  std::string marker;
+  bool questionPending = false;
+};
+extern TBuildNotCompiled gBuildNotCompiled;
 // Set when the desktop save stored the project; cleared by the close query.
 extern bool gSavedWithDesktop;
 // Set by the close query, cleared when the project opens or has closed: the

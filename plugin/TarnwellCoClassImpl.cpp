@@ -8,6 +8,7 @@
 #include "platform/com/ErrorInfo.h"
 #include "platform/com/ResultCodes.h"
 #include "platform/com/TaskMem.h"
+#include "plugin/LinkCompileHost.h"
 #include "plugin/PluginState.h"
 #include "plugin/WebMainForm.h"
 
@@ -108,6 +109,7 @@ HRESULT TTarnwellCoClassImpl::OnStartCompiling(std::uint32_t) {
   WriteTraceLog("OnStartCompiling");
   gBuildCompileError.clear();
   gBuildCompileLeftOutput = false;
+  gBuildNotCompiled.pending = false;
   WriteTraceLog("OnStartCompiling - end ");
   return S_OK;
 }
@@ -116,6 +118,8 @@ HRESULT TTarnwellCoClassImpl::OnEndCompiling(std::uint32_t) {
   WriteTraceLog("OnEndCompiling");
   gBuildCompileError.clear();
   gBuildCompileLeftOutput = false;
+  // A host that did not run the export: the plug-in wrote nothing.
+  TellBuildNotCompiled(false, false);
   WriteTraceLog("OnEndCompiling - end ");
   return S_OK;
 }

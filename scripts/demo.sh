@@ -17,19 +17,29 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 top=$(dirname "$here")
 cd "$top"
+usage() {
+  sed -n '2,/^set -euo/p' "$0" | sed '$d' | sed 's/^# \{0,1\}//'
+}
 jobs=()
 given=""
 while (($# > 0)); do
   case $1 in
+    -h|--help) usage; exit 0 ;;
     -j) (($# > 1)) || { echo "demo.sh: -j needs a number of jobs" >&2; exit 2; }
         number=$2; shift 2 ;;
     -j*) number=${1#-j}; shift ;;
+    -*) echo "demo.sh: unknown option \"$1\" (scripts/demo.sh [-j N] [BUILD]; --help tells more)" >&2; exit 2 ;;
     *) [[ -z "$given" ]] || { echo "demo.sh: takes one BUILD folder, not more (\"$1\")" >&2; exit 2; }
        given=$1; shift; continue ;;
   esac
   [[ "$number" =~ ^[1-9][0-9]*$ ]] || { echo "demo.sh: -j takes a number of jobs from 1 up, not \"$number\"" >&2; exit 2; }
+  ((${#jobs[@]} == 0)) || { echo "demo.sh: -j is given twice (\"${jobs[1]}\", then \"$number\"): the build takes one" >&2; exit 2; }
   jobs=(-j "$number")
 done
+if [[ -n "$given" && ${#jobs[@]} -gt 0 ]]; then
+  echo "demo.sh: -j limits the build, but with a BUILD folder the demo builds nothing: give one of them" >&2
+  exit 2
+fi
 build=${given:-build-demo}
 
 if [[ -z "$given" ]]; then
@@ -40,7 +50,7 @@ if [[ -z "$given" ]]; then
 fi
 
 export HALVEX_HOME
-HALVEX_HOME=$(realpath -m "$build/home")
+HALVEX_HOME=$(realpath -m -- "$build/home")
 halvex="$build/host/cli/halvex"
 library="$build/plugin/libtarnwell.so"
 project="$build/demo"

@@ -30,6 +30,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// With HALVEX_SIGNAL_AFTER_BUILD=1 the host sends itself SIGTERM once the
+// build has ended, as a signal that comes after the compile's last file; with
+// =exit once the whole run has ended (the plug-ins unloaded, the exit code
+// settled), as a signal in the program's last moments: the tests' way to
+// those moments, which no signal from outside can be timed to.
+bool SignalAfterBuildAsked(const std::string& moment) {
+  const char* asked = std::getenv("HALVEX_SIGNAL_AFTER_BUILD");
+  return asked != nullptr && asked == moment;
+}
+
 // The web output folder of a host project.
 constexpr const char* kSendRoot = "SendRoot";
 
@@ -118,12 +128,7 @@ int RunBuildStep(HalvexHost& host, HostMainWindow* window, std::vector<LoadedPlu
 
   out << "build:\n";
   const HostBuildResult build = RunHostBuild(host, window->Handle(), exports);
-  // With HALVEX_SIGNAL_AFTER_BUILD=1 the host sends itself SIGTERM once the
-  // build has ended, as a signal that comes after the compile's last file:
-  // the tests' way to that moment, which no signal from outside can be timed
-  // to.
-  if (const char* late = std::getenv("HALVEX_SIGNAL_AFTER_BUILD"); late != nullptr && std::string(late) == "1")
-    std::raise(SIGTERM);
+  if (SignalAfterBuildAsked("1")) std::raise(SIGTERM);
   Application->ProcessMessages();
   PrintSteps(build, out);
   if (std::none_of(exports.begin(), exports.end(), [](const HostBuildExport& e) { return e.function != nullptr; }))
@@ -155,10 +160,12 @@ int RunBuildStep(HalvexHost& host, HostMainWindow* window, std::vector<LoadedPlu
 int RunBuild(const HalvexContext& context, const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   HostRunOptions options;
   if (!ReadHostRunOptions("build", args, true, options, err)) return kExitUsage;
-  return RunHostSession(
+  const int status = RunHostSession(
       context, options,
       [](HalvexHost& host, HostMainWindow* window, std::vector<LoadedPlugin>& plugins, std::ostream& o, std::ostream&) {
         return RunBuildStep(host, window, plugins, o);
       },
       out, err);
+  if (SignalAfterBuildAsked("exit")) std::raise(SIGTERM);
+  return status;
 }

@@ -179,6 +179,12 @@ bool ReadValueOption(const ValueOption& option, const std::vector<std::string>& 
     return false;
   }
   const std::string& value = args[++i];
+  // An empty word (a variable that was not set) would pass for no option.
+  if (value.empty()) {
+    err << "halvex " << options.verb << ": " << option.name << " needs " << option.value
+        << " after it, not an empty word (\"\")\n";
+    return false;
+  }
   if (option.once && !given.emplace(option.name, value).second) {
     err << "halvex " << options.verb << ": " << option.name << " is given twice (\"" << given[option.name]
         << "\", then \"" << value << "\"): the run takes one\n";
@@ -202,6 +208,11 @@ bool ReadArgument(const std::vector<std::string>& args, std::size_t& i, bool acc
   for (const ValueOption& option : kValueOptions)
     if (a == option.name && (!option.buildOnly || acceptAnswers))
       return ReadValueOption(option, args, i, given, options, err);
+  if (a.empty()) {
+    err << "halvex " << options.verb
+        << ": PROJECT is an empty word (\"\"): give the folder holding halvex.prj (\".\" for this one)\n";
+    return false;
+  }
   if (IsProjectWord(a)) {
     if (options.folder.empty()) {
       options.folder = a;
@@ -661,7 +672,7 @@ bool ReadHostRunOptions(const std::string& verb, const std::vector<std::string>&
 int RunHostSession(const HalvexContext& context, const HostRunOptions& options, const HostSessionStep& step,
                    std::ostream& out, std::ostream& err) {
   SetClockMode(ClockMode::Real);
-  const StopSignalScope stopSignals(kStopNotice);
+  StopSignalScope stopSignals(kStopNotice);
   const HostAnswerScope answers(options.answers);
   HalvexHost host;
   if (int failed = PrepareHost(host, options, err); failed != kExitSuccess) return failed;
@@ -727,9 +738,14 @@ int RunHostSession(const HalvexContext& context, const HostRunOptions& options, 
     err << "halvex " << options.verb << ": stopped by " << SignalName(stoppedWork) << "\n";
     return kExitSignalBase + stoppedWork;
   }
-  if (const int late = StopRequestSignal(); late != 0)
-    err << "halvex " << options.verb << ": " << SignalName(late)
-        << " came after the run's work had ended: it stopped nothing, and the project closed as always\n";
+  // From here on, until the program ends, a signal is told at once and
+  // keeps the exit code; one that came before is told here.
+  const auto lateLine = [&options](int signal) {
+    return "halvex " + options.verb + ": " + SignalName(signal) +
+           " came after the run's work had ended: it stopped nothing, and the project closed as always\n";
+  };
+  if (!stopSignals.WorkEnded(lateLine(SIGINT), lateLine(SIGTERM)) && StopRequestSignal() != 0)
+    err << lateLine(StopRequestSignal());
   return status;
 }
 

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <csignal>
 #include <cstring>
@@ -17,6 +18,22 @@ static_assert(std::atomic<int>::is_always_lock_free);
 std::atomic<const char*> gNotice{nullptr};
 std::atomic<int> gSignalsSeen{0};
 
+// Where the program is: at its work, past it (WorkEnded), or stopped by a
+// signal that came at its work. The handler and WorkEnded each move it on
+// with one atomic step, so a signal is told by exactly one of them.
+enum TPhase : int { kAtWork, kWorkEnded, kSignalledAtWork };
+std::atomic<int> gPhase{kAtWork};
+
+// The lines a first signal writes once the work has ended.
+constexpr std::size_t kLateLineSize = 512;
+char gLateInterrupt[kLateLineSize];
+char gLateTerminate[kLateLineSize];
+
+void WriteError(const char* text) {
+  const ssize_t written = ::write(STDERR_FILENO, text, std::strlen(text));
+  static_cast<void>(written);
+}
+
 extern "C" void StopOrEnd(int signal) {
   if (gSignalsSeen.fetch_add(1, std::memory_order_relaxed) > 0) {
     // The second: the default action (the process ends) once the handler
@@ -25,11 +42,20 @@ extern "C" void StopOrEnd(int signal) {
     std::raise(signal);
     return;
   }
-  RequestStop(signal);
-  if (const char* notice = gNotice.load(std::memory_order_relaxed)) {
-    const ssize_t written = ::write(STDERR_FILENO, notice, std::strlen(notice));
-    static_cast<void>(written);
+  int phase = kAtWork;
+  if (!gPhase.compare_exchange_strong(phase, kSignalledAtWork)) {
+    // The work has ended: nothing to stop, only to tell.
+    WriteError(signal == SIGINT ? gLateInterrupt : gLateTerminate);
+    return;
   }
+  RequestStop(signal);
+  if (const char* notice = gNotice.load(std::memory_order_relaxed)) WriteError(notice);
+}
+
+void CopyLine(char (&target)[kLateLineSize], const std::string& line) {
+  const std::size_t size = std::min(line.size(), kLateLineSize - 1);
+  std::memcpy(target, line.data(), size);
+  target[size] = '\0';
 }
 
 }  // namespace
@@ -48,6 +74,7 @@ bool InterruptIgnored() noexcept {
 StopSignalScope::StopSignalScope(const char* notice) {
   ClearStopRequest();
   gSignalsSeen.store(0, std::memory_order_relaxed);
+  gPhase.store(kAtWork);
   gNotice.store(notice, std::memory_order_relaxed);
   struct sigaction action {};
   action.sa_handler = StopOrEnd;
@@ -60,7 +87,18 @@ StopSignalScope::StopSignalScope(const char* notice) {
 }
 
 StopSignalScope::~StopSignalScope() {
+  // Past the work the handler stays until the program ends: a signal as it
+  // ends is told, and keeps the program's exit code.
+  if (gPhase.load() == kWorkEnded) return;
   sigaction(SIGINT, &oldInt_, nullptr);
   sigaction(SIGTERM, &oldTerm_, nullptr);
   gNotice.store(nullptr, std::memory_order_relaxed);
+}
+
+bool StopSignalScope::WorkEnded(const std::string& sigintLine, const std::string& sigtermLine) {
+  // The lines are in place before the handler can take them.
+  CopyLine(gLateInterrupt, sigintLine);
+  CopyLine(gLateTerminate, sigtermLine);
+  int phase = kAtWork;
+  return gPhase.compare_exchange_strong(phase, kWorkEnded);
 }

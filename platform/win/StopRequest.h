@@ -5,6 +5,8 @@
 
 #include <signal.h>
 
+#include <string>
+
 // Records the signal that asks for the stop; safe inside a signal handler.
 void RequestStop(int signal) noexcept;
 
@@ -27,13 +29,21 @@ bool InterruptIgnored() noexcept;
 // piece of work, which looks at the stop only after it, can always be ended
 // without SIGKILL. It starts with no stop recorded, leaves a SIGINT that was
 // ignored ignored (InterruptIgnored) and gives the signals their previous
-// handling back when it ends.
+// handling back when it ends, unless the program's work was declared ended
+// (WorkEnded): a first signal from then on, until the program ends, stops
+// nothing and only writes its line.
 class StopSignalScope {
  public:
   explicit StopSignalScope(const char* notice = nullptr);
   ~StopSignalScope();
   StopSignalScope(const StopSignalScope&) = delete;
   StopSignalScope& operator=(const StopSignalScope&) = delete;
+
+  // The program's work and its exit code are settled: a first signal from
+  // now on writes `sigintLine` or `sigtermLine` (copied; cut at 511 bytes) to
+  // the standard error and stops nothing, also after the scope has ended.
+  // False, and nothing changed, when a signal came before.
+  bool WorkEnded(const std::string& sigintLine, const std::string& sigtermLine);
 
  private:
   struct sigaction oldInt_ {};

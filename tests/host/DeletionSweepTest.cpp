@@ -139,8 +139,10 @@ class DeletionSweep : public InProcessBuild {
       if (!saveBetween) CheckUserFiles(name, web, target, told);
       if (target.filename() == "web.xml") {
         EXPECT_TRUE(std::any_of(shown.begin() + boxes, shown.end(), [](const MessageBoxRecord& box) {
-          return box.text.find("Demo.xml\", the copy of the project that its last compile wrote, was loaded instead") !=
-                 std::string::npos;
+          return box.text.find(
+                     "Demo.xml\" was loaded instead. A compile writes that file as a copy of the project, "
+                     "and then changes saved after that compile are not in it; a save writes it when the "
+                     "project was started anew in that one file") != std::string::npos;
         })) << name;
       }
       if (!succeeded) {
@@ -252,6 +254,9 @@ TEST_F(DeletionSweep, ALevelPageTheProjectDroppedGoesBeforeItsLogins) {
     EXPECT_NE(said.find(c.undeletable ? kept : deleted), std::string::npos) << said;
     if (c.undeletable) {
       EXPECT_EQ(said.find(deleted), std::string::npos) << said;
+      // The page that stayed is told as a delete that failed, not as a file not written.
+      EXPECT_NE(said.find("Cannot delete the file of the last compile ("), std::string::npos) << said;
+      EXPECT_EQ(said.find("Cannot create"), std::string::npos) << said;
     }
     EXPECT_EQ(fs::exists(Output() / "WWW/DIAG.XML"), c.undeletable);
     EXPECT_EQ(testsupport::ReadFileText(Output() / "PSW.TXT") == logins, c.undeletable);

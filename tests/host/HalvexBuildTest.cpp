@@ -172,22 +172,31 @@ TEST_F(HalvexBuild, WithoutTheMarkerTheAnswerToTheOneTimeQuestionDecides) {
     const char* reply;  // none: the designer is not open, and nothing is asked
     const char* answered;
     bool compiled;
-    const char* told;  // the line under the messages when nothing was compiled
+    const char* told;     // the line under the messages when nothing was compiled
+    bool noCopy = false;  // no project copy (split layout, never compiled): no password file
   } cases[] = {
       {"yes", "Yes", true, nullptr},
-      {"no", "No", false, "/Tarnwell/Demo.auto\". The build wrote only the password file"},
+      {"no", "No", false,
+       "/Tarnwell/Demo.auto\". The build wrote only the password file. The pages for the PLC stay those of the last "
+       "compile, if any. To compile them with every build, tick \"Compile web pages during project compilation\" in "
+       "Tarnwell > Global settings; the designer's button \"Compile web pages\" compiles them once."},
       {nullptr, nullptr, false,
        "/Tarnwell/Demo.auto\", and the designer is not open, so nothing was asked. The build wrote only the "
-       "password file and the imported files; the pages for the PLC stay those of the last compile, if any. To "
-       "compile them with every build, open the designer (the command Tarnwell) before a build and answer Yes"},
+       "password file. The pages for the PLC stay those of the last compile, if any. To compile them with every "
+       "build, open the designer (the command Tarnwell) before a build and answer Yes"},
+      {nullptr, nullptr, false,
+       "/Tarnwell/Demo.auto\", and the designer is not open, so nothing was asked. The build wrote no file for the "
+       "PLC.",
+       true},
   };
   for (const auto& c : cases) {
-    const std::string name = c.reply != nullptr ? c.reply : "unasked";
+    const std::string name = std::string(c.reply != nullptr ? c.reply : "unasked") + (c.noCopy ? "-split" : "");
     SCOPED_TRACE(name);
     const std::string copy = home_ + "/demo-" + name;
     fs::remove_all(copy);
     fs::copy(DemoProjectFolder(), copy, fs::copy_options::recursive);
     fs::remove(fs::path(copy) / "Tarnwell/Demo.auto");
+    if (c.noCopy) fs::rename(fs::path(copy) / "Tarnwell/Demo.xml", fs::path(copy) / "Tarnwell/web.xml");
     const ProgramRun run =
         Halvex("build '" + copy + "'" +
                (c.reply != nullptr ? " --command Tarnwell --answer 'compile web pages=" + std::string(c.reply) + "'"
@@ -211,7 +220,9 @@ TEST_F(HalvexBuild, WithoutTheMarkerTheAnswerToTheOneTimeQuestionDecides) {
     // Yes leaves the marker file that makes every later build compile.
     EXPECT_EQ(ReadText(fs::path(copy) / "Tarnwell/Demo.auto"), c.compiled ? "On" : "");
     // The export's compile driver writes the password file either way.
-    EXPECT_EQ(SendRootFiles(copy), c.compiled ? kExpectedFiles : std::vector<std::string>{"PSW.TXT"});
+    EXPECT_EQ(SendRootFiles(copy), c.compiled ? kExpectedFiles
+                                   : c.noCopy ? std::vector<std::string>{}
+                                              : std::vector<std::string>{"PSW.TXT"});
   }
 }
 
@@ -529,16 +540,19 @@ TEST_F(HalvexBuild, CtrlCStopsTheBuildWhichSaysSoAndTheNextBuildIsWhole) {
                                         testsupport::ReadFileTree(clean / "SendRoot")),
               std::vector<std::string>{});
   }
-  // A signal after the compile's last file (one the host sends itself there,
-  // a moment no signal from outside can be timed to) stops nothing.
-  const fs::path late = home_ + "/demo-signal-after";
-  fs::copy(DemoProjectFolder(), late, fs::copy_options::recursive);
-  const ProgramRun run = RunProgram("HALVEX_SIGNAL_AFTER_BUILD=1 HALVEX_HOME='" + home_ + "' '" + TARNWELL_HALVEX_PATH +
-                                    "' build '" + late.string() + "'");
-  EXPECT_EQ(run.status, 0) << run.out;
-  EXPECT_NE(run.out.find("\nbuild succeeded\n"), std::string::npos) << run.out;
-  EXPECT_NE(run.out.find("SIGTERM came after the run's work had ended: it stopped nothing"), std::string::npos)
-      << run.out;
+  // A signal after the compile's last file, or once the run has ended and
+  // the plug-in is unloaded (one the host sends itself there, moments no
+  // signal from outside can be timed to), stops nothing.
+  for (const char* moment : {"1", "exit"}) {
+    const fs::path late = home_ + "/demo-signal-after-" + moment;
+    fs::copy(DemoProjectFolder(), late, fs::copy_options::recursive);
+    const ProgramRun run = RunProgram("HALVEX_SIGNAL_AFTER_BUILD=" + std::string(moment) + " HALVEX_HOME='" + home_ +
+                                      "' '" + TARNWELL_HALVEX_PATH + "' build '" + late.string() + "'");
+    EXPECT_EQ(run.status, 0) << run.out;
+    EXPECT_NE(run.out.find("\nbuild succeeded\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("SIGTERM came after the run's work had ended: it stopped nothing"), std::string::npos)
+        << run.out;
+  }
 }
 
 // A build killed for good (SIGKILL, a power cut) leaves its temporary files

@@ -70,6 +70,8 @@ TEST_F(MisuseMessages, HalvexNamesWhatIsWrong) {
       {"build @/empty --rounds -1", 2, "halvex build: --rounds takes a number from 0 to 1000, not \"-1\""},
       {"open @/empty --rounds 3x", 2, "--rounds takes a number from 0 to 1000, not \"3x\""},
       {"open @/empty --command", 2, "halvex open: --command needs a command name after it"},
+      {"open @/project --command ''", 2, "halvex open: --command needs a command name after it, not an empty word"},
+      {"build ''", 2, "halvex build: PROJECT is an empty word (\"\"): give the folder holding halvex.prj"},
       {"open @/empty --without", 2, "halvex open: --without needs an interface name after it"},
       {"open @/empty /FOO", 2, "halvex open: unknown host switch \"/FOO\""},
       {"build @/empty /OEMDIR=", 2,
@@ -144,6 +146,18 @@ TEST_F(MisuseMessages, UnregisterOfALibraryNeverRegisteredSaysSo) {
   Check(TARNWELL_HALVEX_PATH, {("unregister '" + library + "'").c_str(), 0, "DllUnregisterServer: S_OK"});
 }
 #endif
+
+// The demo script's own options; each row with a BUILD folder, which the
+// demo does not build into.
+TEST_F(MisuseMessages, DemoScriptNamesWhatIsWrong) {
+  const Misuse cases[] = {
+      {"--help", 0, "BUILD: a build folder that already holds halvex"},
+      {"--bogus", 2, "demo.sh: unknown option \"--bogus\""},
+      {"-j 2 -j 3 @/empty", 2, "demo.sh: -j is given twice (\"2\", then \"3\")"},
+      {"@/empty -j2", 2, "demo.sh: -j limits the build, but with a BUILD folder the demo builds nothing"},
+  };
+  for (const Misuse& m : cases) Check(std::string(TARNWELL_SOURCE_DIR) + "/scripts/demo.sh", m);
+}
 
 TEST_F(MisuseMessages, TarnwellDecodeSaysWhyItRefusesAFile) {
   const Misuse cases[] = {

@@ -40,14 +40,14 @@ inline std::vector<std::uint32_t> AllIds() {
   for (std::uint32_t i = 7380; i <= 7400; ++i) ids.push_back(i);
   for (std::uint32_t i = 7410; i <= 7413; ++i) ids.push_back(i);
   for (std::uint32_t i = 7420; i <= 7425; ++i) ids.push_back(i);
-  for (std::uint32_t i = 7440; i <= 7443; ++i) ids.push_back(i);
+  for (std::uint32_t i = 7440; i <= 7444; ++i) ids.push_back(i);
   ids.push_back(7460);
   ids.push_back(7470);
   for (std::uint32_t i = 7480; i <= 7481; ++i) ids.push_back(i);
   ids.push_back(7490);
   for (std::uint32_t i = 7500; i <= 7505; ++i) ids.push_back(i);
   for (std::uint32_t i = 7520; i <= 7522; ++i) ids.push_back(i);
-  for (std::uint32_t i = 7540; i <= 7541; ++i) ids.push_back(i);
+  for (std::uint32_t i = 7540; i <= 7545; ++i) ids.push_back(i);
   for (std::uint32_t i = 7560; i <= 7566; ++i) ids.push_back(i);
   for (std::uint32_t i = 8001; i <= 8134; ++i) ids.push_back(i);
   return ids;
