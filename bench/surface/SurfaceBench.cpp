@@ -8,9 +8,19 @@
 //   page_N/leave/ours        that click's way back: a click on the empty page
 //                            coming from the page of N labels (the labels
 //                            stored into the page and freed)
-//   page_N/move_all/ours     every label selected, an arrow key pressed and
-//                            released (the selection moves one unit, right
-//                            and left in turn, and an undo snapshot is taken)
+//   page_N/move_all_fresh/ours
+//                            the first presses on the page: every label
+//                            selected, an arrow key pressed and released
+//                            (the selection moves one unit, right and left in
+//                            turn, and an undo snapshot is taken), 16 times
+//                            from an empty undo history, as a person's first
+//                            moves after choosing the page; the time is that
+//                            of one press (the 16 divided by 16). Choosing
+//                            the page anew (which empties the history) is
+//                            outside the timed part
+//   page_N/move_all_full/ours
+//                            one such press when the history already holds
+//                            its 16 snapshots (each press drops the oldest)
 //   page_N/scroll/ours       one wheel step over the surface (down and up in
 //                            turn)
 //   page_N/scroll_step/ours  the wheel step alone, without the painting
@@ -23,12 +33,16 @@
 
 #include <benchmark/benchmark.h>
 
+#include <sys/resource.h>
+
+#include <chrono>
 #include <memory>
 #include <string>
 
 #include "bench/common/DesignerProject.h"
 #include "bench/common/GeneratedProject.h"
 #include "core/XmlNode.h"
+#include "designer/UndoHistory.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Bitmap.h"
 #include "platform/vcl/ComCtrls.h"
@@ -113,19 +127,86 @@ void BM_ChangePage(benchmark::State& state) {
   if (!changed) state.SkipWithError("the page did not change");
 }
 
-void BM_MoveAll(benchmark::State& state) {
+// The arrow key that moves the labels right, then back left.
+class Mover {
+ public:
+  explicit Mover(Surface& surface) : first_(surface.designer().PageObjects().front()), left_(first_->GetPosition().x) {}
+  void Press(Surface& surface) {
+    Driver::PressKey(right_ ? VK_RIGHT : VK_LEFT);
+    surface.Paint();
+    right_ = !right_;
+  }
+  // The labels stand where they began after an even number of presses and
+  // one unit to the right after an odd one.
+  const char* Fault() const {
+    if (right_ && first_->GetPosition().x != left_) return "the labels did not come back";
+    if (!right_ && first_->GetPosition().x <= left_) return "the labels did not move";
+    return nullptr;
+  }
+
+ private:
+  TGridWebElement* first_;
+  int left_;
+  bool right_ = true;
+};
+
+// Minor page faults of the process so far: memory taken from the system.
+long PageFaults() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_minflt;
+}
+
+// The presses timed, the time of one press reported; the page faults a press
+// as a counter. False when the history does not hold kUndoDepth snapshots
+// afterwards.
+bool TimedPresses(benchmark::State& state, Surface& surface, Mover& mover, int presses, long& faults) {
+  const long before = PageFaults();
+  const auto start = std::chrono::steady_clock::now();
+  for (int i = 0; i < presses; ++i) mover.Press(surface);
+  const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+  faults += PageFaults() - before;
+  state.SetIterationTime(took.count() / presses);
+  return surface.designer().FUndoTree->ChildCount() == kUndoDepth;
+}
+
+void ReportFaults(benchmark::State& state, long faults, int presses) {
+  state.counters["faults_a_press"] = static_cast<double>(faults) / (static_cast<double>(state.iterations()) * presses);
+}
+
+// Pages chosen anew a run of move_all_fresh.
+constexpr int kFreshIterations = 8;
+
+// The first kUndoDepth presses after the page was chosen anew (which
+// empties its history).
+void BM_MoveAllFresh(benchmark::State& state) {
+  Surface surface(static_cast<int>(state.range(0)));
+  const char* fault = nullptr;
+  long faults = 0;
+  for (auto _ : state) {
+    surface.ShowPage(0);
+    surface.ShowAllSelected();
+    if (surface.designer().FUndoTree->ChildCount() != 0) fault = "the history was not emptied";
+    Mover mover(surface);
+    if (!TimedPresses(state, surface, mover, kUndoDepth, faults)) fault = "the history is not full";
+    if (fault == nullptr) fault = mover.Fault();
+  }
+  if (fault != nullptr) state.SkipWithError(fault);
+  ReportFaults(state, faults, kUndoDepth);
+}
+
+// One press on a full history: the snapshot taken and the oldest dropped.
+void BM_MoveAllFull(benchmark::State& state) {
   Surface surface(static_cast<int>(state.range(0)));
   surface.ShowAllSelected();
-  TGridWebElement* first = surface.designer().PageObjects().front();
-  const int left = first->GetPosition().x;
-  bool right = true;
-  for (auto _ : state) {
-    Driver::PressKey(right ? VK_RIGHT : VK_LEFT);
-    surface.Paint();
-    right = !right;
-  }
-  if (right && first->GetPosition().x != left) state.SkipWithError("the labels did not come back");
-  if (!right && first->GetPosition().x <= left) state.SkipWithError("the labels did not move");
+  Mover mover(surface);
+  for (int i = 0; i < kUndoDepth; ++i) mover.Press(surface);
+  bool full = true;
+  long faults = 0;
+  for (auto _ : state) full = TimedPresses(state, surface, mover, 1, faults) && full;
+  const char* fault = full ? mover.Fault() : "the history is not full";
+  if (fault != nullptr) state.SkipWithError(fault);
+  ReportFaults(state, faults, 1);
 }
 
 template <bool kPaint>
@@ -150,19 +231,27 @@ int main(int argc, char** argv) {
   struct Work {
     const char* name;
     void (*function)(benchmark::State&);
+    // The program times only the presses (the page chosen anew is left out);
+    // with a fixed number of iterations (the time outside them is large).
+    bool manualTime = false;
+    int iterations = 0;
   };
   const Work works[] = {{"show", BM_ChangePage<false>},
                         {"leave", BM_ChangePage<true>},
-                        {"move_all", BM_MoveAll},
+                        {"move_all_fresh", BM_MoveAllFresh, true, kFreshIterations},
+                        {"move_all_full", BM_MoveAllFull, true},
                         {"scroll", BM_Scroll<true>},
                         {"scroll_step", BM_Scroll<false>}};
   for (const int labels : {2000, 8000})
     for (const Work& work : works) {
       const std::string name = "page_" + std::to_string(labels) + "/" + work.name + "/ours";
-      benchmark::RegisterBenchmark(name.c_str(), work.function)
-          ->Arg(labels)
-          ->Unit(benchmark::kMillisecond)
-          ->UseRealTime();
+      benchmark::internal::Benchmark* bench =
+          benchmark::RegisterBenchmark(name.c_str(), work.function)->Arg(labels)->Unit(benchmark::kMillisecond);
+      if (work.iterations > 0) bench->Iterations(work.iterations);
+      if (work.manualTime)
+        bench->UseManualTime();
+      else
+        bench->UseRealTime();
     }
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
