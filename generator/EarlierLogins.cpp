@@ -32,8 +32,7 @@ namespace {
 constexpr const char* kPasswordFile = "PSW.TXT";
 constexpr const char* kLevelMark = "PAGE_LEVEL=\"";
 constexpr const char* kOutputRoot = "WWW\\";
-// Where the data pages lie below the output root.
-constexpr const char* kPageFolders[] = {"", "NOTIFY\\"};
+constexpr const char* kDataPageExtension = ".XML";
 constexpr const char* kIndexPage = "INDEX.XML";
 constexpr int kUnownedPagesText = 7424;  // The web output "%s" holds pages that ask for logins ...
 constexpr int kStalePagesText = 7425;    // These pages of the last compile ask for a level but are no longer ...
@@ -112,23 +111,46 @@ bool PageAsksForLogin(const std::string& path) {
   return std::atoi(text.c_str() + mark + std::char_traits<char>::length(kLevelMark)) > 0;
 }
 
-// The data pages ("*.XML") of the output root's page folders that are not
-// `skipped` and that ask for a level, by their paths relative to the root;
-// only the first with `firstOnly`. A skipped page is not read.
-std::vector<std::string> LevelPages(const std::string& outputRoot,
-                                    const std::function<bool(const std::string&)>& skipped, bool firstOnly) {
+// How a walk for pages with a level goes: which pages it does not read, whether
+// the first is enough, and whether it skips the entries beginning with "."
+// (the import copy does not copy them).
+struct TLevelPageWalk {
+  std::function<bool(const std::string&)> skipped;
+  bool firstOnly = false;
+  bool skipDotEntries = false;
+};
+
+// Adds the data pages ("*.XML") below `root` + `relative` (a relative folder
+// ending with a backslash, or empty), in every folder of the tree, that are
+// not skipped and that ask for a level, by their paths relative to `root`.
+// Every folder counts: the web server serves the pages of each, and a compile
+// writes into more than the output root (the import folder's sub-folders,
+// "NOTIFY\"). Links are never followed. False once the first is enough.
+bool AddLevelPages(const std::string& root, const std::string& relative, const TLevelPageWalk& walk,
+                   std::vector<std::string>& pages) {
+  TSearchRec entry;
+  if (FindFirst(root + relative + "*.*", faAnyFile, entry) != 0) return true;
+  ScopeExit closeListing([&] { FindClose(entry); });
+  do {
+    if (entry.Name.empty() || entry.Name == "." || entry.Name == ".." || (walk.skipDotEntries && entry.Name[0] == '.'))
+      continue;
+    const std::string page = relative + entry.Name;
+    if ((entry.Attr & faDirectory) != 0) {
+      if (!AddLevelPages(root, page + "\\", walk, pages)) return false;
+      continue;
+    }
+    if (!SameText(ExtractFileExt(entry.Name), kDataPageExtension) || walk.skipped(page) ||
+        !PageAsksForLogin(root + page))
+      continue;
+    pages.push_back(page);
+    if (walk.firstOnly) return false;
+  } while (FindNext(entry) == 0);
+  return true;
+}
+
+std::vector<std::string> LevelPages(const std::string& root, const TLevelPageWalk& walk) {
   std::vector<std::string> pages;
-  for (const char* folder : kPageFolders) {
-    TSearchRec entry;
-    if (FindFirst(outputRoot + folder + "*.XML", faAnyFile & ~faDirectory, entry) != 0) continue;
-    ScopeExit closeListing([&] { FindClose(entry); });
-    do {
-      const std::string page = folder + entry.Name;
-      if ((entry.Attr & faDirectory) != 0 || skipped(page) || !PageAsksForLogin(outputRoot + page)) continue;
-      pages.push_back(page);
-      if (firstOnly) return pages;
-    } while (FindNext(entry) == 0);
-  }
+  AddLevelPages(root, std::string(), walk, pages);
   return pages;
 }
 
@@ -170,7 +192,7 @@ std::vector<std::string> NotCompiledPages(const TLoginOutput& output, bool liste
     return names.Find(page, index) != listed || compiled.count(LowerCase(page)) != 0 ||
            (!output.importFolder.empty() && FileExists(output.importFolder + page));
   };
-  return LevelPages(output.sendRoot + kOutputRoot, skipped, false);
+  return LevelPages(output.sendRoot + kOutputRoot, {skipped});
 }
 
 }  // namespace
@@ -184,16 +206,15 @@ std::string LevelPageList(const std::vector<std::string>& pages) {
 
 std::vector<std::string> FindImportedLevelPages(const std::string& importFolder) {
   if (importFolder.empty()) return {};
-  return LevelPages(
-      importFolder, [](const std::string&) { return false; }, false);
+  return LevelPages(importFolder, {[](const std::string&) { return false; }, false, true});
 }
 
 std::string FindEarlierLoginSign(const std::string& sendRoot) {
   if (sendRoot.empty()) return std::string();
   const std::string passwords = sendRoot + kPasswordFile;
   if (PasswordFileAsksForLogins(passwords)) return passwords;
-  const std::vector<std::string> pages = LevelPages(
-      sendRoot + kOutputRoot, [](const std::string&) { return false; }, true);
+  const std::vector<std::string> pages =
+      LevelPages(sendRoot + kOutputRoot, {[](const std::string&) { return false; }, true});
   return pages.empty() ? std::string() : sendRoot + kOutputRoot + pages.front();
 }
 

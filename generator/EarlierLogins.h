@@ -14,8 +14,8 @@ class TGeneratedFiles;
 class TmyXmlNode;
 
 // The first file under `sendRoot` (the output folder that holds "PSW.TXT" and
-// "WWW\", ending with a backslash) that shows such a sign; empty when none
-// does. A password file that is there but cannot be read counts as a sign:
+// "WWW\", ending with a backslash; the pages in every folder below "WWW\")
+// that shows such a sign; empty when none does. A password file that is there but cannot be read counts as a sign:
 // the web server lets nobody in with it.
 std::string FindEarlierLoginSign(const std::string& sendRoot);
 
@@ -32,17 +32,19 @@ struct TLoginOutput {
 };
 
 // The data pages of the import folder `importFolder` (ending with a
-// backslash) that ask for a level, by their paths relative to it: every
-// compile copies them into the output, where a password file without users
-// leaves them to anyone.
+// backslash), in its sub-folders too, that ask for a level, by their paths
+// relative to it ("SECRET.XML", "sub\DEEP.XML"): every compile copies them
+// into the output, where a password file without users leaves them to anyone.
+// Entries beginning with "." are skipped, as the copy skips them.
 std::vector<std::string> FindImportedLevelPages(const std::string& importFolder);
 // The pages as a message names them: the first ten, then an ellipsis.
 std::string LevelPageList(const std::vector<std::string>& pages);
 
-// The data pages of the output's page folders that ask for a level and that
-// the compile does not own, by their paths relative to "WWW\" ("DIAG.XML",
-// "NOTIFY\ALARM.XML"): an earlier project, whose web project or records were
-// lost, left them there. Only the pages not owned are read.
+// The data pages anywhere below "WWW\" that ask for a level and that the
+// compile does not own, by their paths relative to it ("DIAG.XML",
+// "NOTIFY\ALARM.XML", "sub\SECRET.XML"): an earlier project, whose web
+// project or records were lost, left them there. Only the pages not owned are
+// read.
 std::vector<std::string> FindUnownedLevelPages(const TLoginOutput& output);
 // Why such a compile may not run (UI text 7424, with the output folder, the
 // pages and the way on); empty when no such page is there.

@@ -87,6 +87,8 @@ TCompileResult TSaveAndCompile::Run() {
   });
   std::string error;
   try {
+    // What a killed run left goes also when this run is refused.
+    RemoveStrayTemporaryFiles(setup_.project, setup_.globalFolder);
     // A project file that could not be read is not replaced by the copy.
     if (!setup_.overwriteRefusal.empty()) throw std::runtime_error(setup_.overwriteRefusal);
     // Nor is the password file written beside pages with a level that an

@@ -129,24 +129,31 @@ class TSaveAndCompile {
 std::string CompileBaseName(const TCompileProject& project);
 // "[dir]Tarnwell\Import\", or in global mode "[global folder][GlobalDir]\Import\".
 std::string ImportFolderOf(const TCompileProject& project, const std::string& globalFolder);
-// Deletes the temporary files of this program's writers that an earlier run
-// left (it was killed before it renamed them, IsOwnTemporaryFileName): in the
-// whole output tree "[dir]SendRoot\", and in the web project's folder
-// "[dir]Tarnwell\" with its "pages" and "Images" folders. A compile starts
-// with it, so that it never keeps, counts or ships one.
-void RemoveStrayTemporaryFiles(const TCompileProject& project);
-// The folders below "[dir]SendRoot\WWW\" that a compile of the project file
-// `root` writes into (relative to it, each ending with a backslash): the
-// pictures' "IMAGES\", "NOTIFY\" for a notification page, with `pages` (a
-// compile of the pages, not the driver's run) "JS\" and "JSN\" for a page
-// with a JSON map, and each folder of the import folder `importFolder` (a
-// parent before its children).
-std::vector<std::string> OutputSubfolders(TmyXmlNode* root, bool pages, const std::string& importFolder);
+// Finishes or undoes a project save that a kill stopped (RecoverProjectSave,
+// as the next load of the project does; in global mode in the shared folder
+// "[global folder][GlobalDir]\"), and deletes the temporary files of this
+// program's writers that an earlier run left (it was killed before it renamed
+// them, IsOwnTemporaryFileName): in the whole output tree "[dir]SendRoot\",
+// and in the web project's folder "[dir]Tarnwell\" with its "pages" and
+// "Images" folders. Every compile and every run of the build's driver start
+// with it, also one that is then refused, so that none is ever kept, counted
+// or shipped.
+void RemoveStrayTemporaryFiles(const TCompileProject& project, const std::string& globalFolder);
+// The folders below "[dir]SendRoot\WWW\" that the import copy of the import
+// folder `importFolder` makes (relative to it, each ending with a backslash,
+// a parent before its children): with the password file all that the
+// build's driver writes into.
+std::vector<std::string> ImportSubfolders(const std::string& importFolder);
+// The folders below "[dir]SendRoot\WWW\" that a compile of the pages of the
+// project file `root` writes into (as ImportSubfolders gives them): the
+// pictures' "IMAGES\", "NOTIFY\" for a notification page, "JS\" and "JSN\"
+// for a page with a JSON map, and the import copy's.
+std::vector<std::string> OutputSubfolders(TmyXmlNode* root, const std::string& importFolder);
 // Why no file can be written into a folder the compile writes into:
 // "[dir]SendRoot", its "WWW" or one of `subfolders` below "WWW" (as
-// OutputSubfolders gives them) is there but is no folder (a file, or a link to
-// nothing): UI text 7470 for the first. Empty when nothing stands in the way
-// (a folder that is missing is made).
+// OutputSubfolders or ImportSubfolders give them) is there but is no folder
+// (a file, or a link to nothing): UI text 7470 for the first. Empty when
+// nothing stands in the way (a folder that is missing is made).
 std::string OutputFolderObstacle(const std::string& projectDir, const std::vector<std::string>& subfolders = {});
 // The status text of the error bits: too many variables before a file error
 // before an unknown variable; none: "Without errors".

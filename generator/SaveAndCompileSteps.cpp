@@ -10,6 +10,7 @@
 #include "base/ScopeExit.h"
 #include "core/FileHelpers.h"
 #include "core/ProjectFileCommit.h"
+#include "core/ProjectLocation.h"
 #include "core/TraceLog.h"
 #include "core/UiText.h"
 #include "core/XmlDocument.h"
@@ -103,26 +104,37 @@ std::string ImportFolderOf(const TCompileProject& project, const std::string& gl
   return project.projectDir.empty() ? std::string() : project.projectDir + "Tarnwell\\Import\\";
 }
 
-void RemoveStrayTemporaryFiles(const TCompileProject& project) {
+void RemoveStrayTemporaryFiles(const TCompileProject& project, const std::string& globalFolder) {
   if (project.projectDir.empty()) return;
   RemoveOwnTemporaryFiles(project.projectDir + "SendRoot", true);
-  const std::string webFolder = project.projectDir + "Tarnwell\\";
   // A project save that a kill stopped is finished or undone first, so that
-  // none of its staged files stays.
-  RecoverProjectSave(webFolder, webFolder + "web.xml");
-  if (!project.projectName.empty()) RecoverProjectSave(webFolder, webFolder + project.projectName + ".xml");
+  // none of its staged files stays: the files the load recovers, in global
+  // mode those of the shared folder.
+  TProjectLocation location{project.projectDir, project.projectName, project.globalMode, globalFolder,
+                            project.globalDir};
+  if (const TProjectFileNames names = SaveFileNames(location); names.usable) {
+    RecoverProjectSave(names.folder, names.mainFile);
+    if (!project.projectName.empty() || project.globalMode) RecoverProjectSave(names.folder, names.baseFile);
+  }
+  const std::string webFolder = project.projectDir + "Tarnwell\\";
   for (const char* folder : {"", "pages", "Images"}) RemoveOwnTemporaryFiles(webFolder + folder, false);
 }
 
-std::vector<std::string> OutputSubfolders(TmyXmlNode* project, bool pages, const std::string& importFolder) {
+std::vector<std::string> ImportSubfolders(const std::string& importFolder) {
+  std::vector<std::string> folders;
+  if (!importFolder.empty()) AddImportSubfolders(importFolder, std::string(), folders);
+  return folders;
+}
+
+std::vector<std::string> OutputSubfolders(TmyXmlNode* project, const std::string& importFolder) {
   std::vector<std::string> folders = {"IMAGES\\"};
   if (project != nullptr && project->FindChild("page", "notification", true, "true") != nullptr)
     folders.push_back("NOTIFY\\");
-  if (pages && project != nullptr && project->FindChild("page", "jsonmap", true, "true") != nullptr) {
+  if (project != nullptr && project->FindChild("page", "jsonmap", true, "true") != nullptr) {
     folders.push_back("JS\\");
     folders.push_back("JSN\\");
   }
-  if (!importFolder.empty()) AddImportSubfolders(importFolder, std::string(), folders);
+  for (const std::string& folder : ImportSubfolders(importFolder)) folders.push_back(folder);
   return folders;
 }
 
@@ -167,12 +179,10 @@ void TSaveAndCompile::PrepareOutput(TRun& run) {
   run.status->pnlPath->SetCaption(ShownPath(state_.outputRoot));
   // One message for what would fail every file of a folder, before anything
   // is written.
-  const std::vector<std::string> folders =
-      OutputSubfolders(project.root, true, ImportFolderOf(project, setup_.globalFolder));
+  const std::vector<std::string> folders = OutputSubfolders(project.root, ImportFolderOf(project, setup_.globalFolder));
   if (const std::string obstacle = OutputFolderObstacle(project.projectDir, folders); !obstacle.empty())
     throw std::runtime_error(obstacle);
   run.outputTouched = true;
-  RemoveStrayTemporaryFiles(project);
   auto makeFolder = [&](const std::string& folder) {
     if (ForceDirectories(folder)) return;
     run.files.ReportWriteFailure(folder);

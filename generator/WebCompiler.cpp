@@ -124,6 +124,13 @@ void TWebCompiler::Run() {
     WriteTraceLog("TWebCompiler::Compile - the host names no project folder");
     return;
   }
+  TCompileProject paths;
+  paths.projectDir = projectDir_;
+  paths.projectName = projectName_;
+  paths.globalMode = globalMode_;
+  paths.globalDir = globalDir_;
+  // What a killed run left goes also when this run is refused.
+  RemoveStrayTemporaryFiles(paths, globalFolder_);
   state_.tdiMapPass = !host_.TdiMapDisabled() && host_.OpenTdiPass();
   ScopeExit closePass([this] {
     if (state_.tdiMapPass) host_.CloseTdiPass();
@@ -133,14 +140,12 @@ void TWebCompiler::Run() {
   // A project copy that is there but cannot be read ends the run before it
   // writes anything: the password file written from it would have no users.
   if (!LoadProject()) return;
-  TCompileProject paths;
-  paths.projectDir = projectDir_;
-  paths.globalMode = globalMode_;
-  paths.globalDir = globalDir_;
   const std::string importFolder = ImportFolderOf(paths, globalFolder_);
-  // An output folder that is no folder would fail every file in it: one message.
-  if (const std::string obstacle =
-          OutputFolderObstacle(projectDir_, OutputSubfolders(project_.get(), false, importFolder));
+  // A folder this run writes into that is no folder would fail every file in
+  // it: one message. It writes the password file and the import copy alone;
+  // the pages' folders ("IMAGES", "NOTIFY") it only makes, and one that
+  // cannot be made is reported as the run goes on.
+  if (const std::string obstacle = OutputFolderObstacle(projectDir_, ImportSubfolders(importFolder));
       !obstacle.empty()) {
     failure_ = obstacle + " " + GetUiText(kNothingWrittenText);
     return;
@@ -151,7 +156,6 @@ void TWebCompiler::Run() {
   ScopeExit closeStatus([this] { CloseStatus(); });
   PrepareFolders();
   onlyXml_ = project_ != nullptr && project_->FindChild("OnlyXml", {}, true) != nullptr;
-  RemoveStrayTemporaryFiles(paths);
   TGeneratedFiles::StopWhenAsked();
   if (!onlyXml_) DeletePreviousFiles(stampList_, ListImportFiles(importFolder));
   // The pages with a level that the project lost go first; one that stays

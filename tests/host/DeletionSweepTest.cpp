@@ -218,16 +218,22 @@ class DeletionSweep : public InProcessBuild {
 // writes the password file without users, and says so; one that cannot delete
 // the page fails, says why and keeps the old password file beside it.
 TEST_F(DeletionSweep, ALevelPageTheProjectDroppedGoesBeforeItsLogins) {
-  const std::string deleted = "so they were deleted before the new password file was written: DIAG.XML.";
-  const std::string kept = "could not be deleted, so the password file of the last compile was kept: DIAG.XML (";
+  const std::string deleted = "so they were deleted before the new password file was written: ";
+  const std::string kept = "could not be deleted, so the password file of the last compile was kept: ";
   const struct {
     const char* name;
-    bool driverAlone;  // without the marker file only the build's driver compiles
-    bool undeletable;
-  } cases[] = {{"the designer's compile", false, false},
-               {"the driver alone", true, false},
-               {"undeletable", false, true},
-               {"undeletable, the driver alone", true, true}};
+    bool driverAlone;               // without the marker file only the build's driver compiles
+    std::string undeletable = {};   // the dropped page that cannot be deleted
+    bool imported = false;          // the import folder drops its page too
+    std::string gone = "DIAG.XML";  // the pages the build says it deleted
+  } cases[] = {{"the designer's compile", false},
+               {"the driver alone", true},
+               {"undeletable", false, "DIAG.XML", false, ""},
+               {"undeletable, the driver alone", true, "DIAG.XML", false, ""},
+               {"imported", false, "", true, "DIAG.XML, sub/SECRET.XML"},
+               {"imported undeletable, the driver alone", true, "sub/SECRET.XML", true}};
+  fs::create_directories(Web() / "Import/sub");
+  std::ofstream(Web() / "Import/sub/SECRET.XML") << "<PAGE><ACCESS PAGE_LEVEL=\"4\" /></PAGE>\n";
   ASSERT_TRUE(Built(false)) << messages;
   KeepGood();
   const std::string logins = testsupport::ReadFileText(Output() / "PSW.TXT");
@@ -241,8 +247,9 @@ TEST_F(DeletionSweep, ALevelPageTheProjectDroppedGoesBeforeItsLogins) {
     ASSERT_FALSE(dropped.empty());
     std::ofstream(Web() / "Demo.xml", std::ios::binary) << dropped;
     if (c.driverAlone) fs::remove(Web() / "Demo.auto");
+    if (c.imported) fs::remove_all(Web() / "Import");
     std::optional<testsupport::UndeletableFile> held;
-    if (c.undeletable) held.emplace(Output() / "WWW/DIAG.XML");
+    if (!c.undeletable.empty()) held.emplace(Output() / "WWW" / c.undeletable);
     if (held && !held->Holds()) GTEST_SKIP() << "no file can be made undeletable here";
     const std::size_t earlier = host.Messages().All().size();
     const bool succeeded = Built(false);
@@ -250,16 +257,18 @@ TEST_F(DeletionSweep, ALevelPageTheProjectDroppedGoesBeforeItsLogins) {
     std::string said;  // this build's messages
     const std::vector<HostMessageLine> lines = host.Messages().All();
     for (std::size_t i = earlier; i < lines.size(); ++i) said += lines[i].text + " " + lines[i].source + "\n";
-    EXPECT_EQ(succeeded, !c.undeletable) << messages;
-    EXPECT_NE(said.find(c.undeletable ? kept : deleted), std::string::npos) << said;
-    if (c.undeletable) {
-      EXPECT_EQ(said.find(deleted), std::string::npos) << said;
+    EXPECT_EQ(succeeded, c.undeletable.empty()) << messages;
+    EXPECT_EQ(said.find(c.gone.empty() ? deleted : deleted + c.gone + ".") != std::string::npos, !c.gone.empty())
+        << said;
+    EXPECT_EQ(said.find(kept + c.undeletable + " (") != std::string::npos, !c.undeletable.empty()) << said;
+    if (!c.undeletable.empty()) {
       // The page that stayed is told as a delete that failed, not as a file not written.
       EXPECT_NE(said.find("Cannot delete the file of the last compile ("), std::string::npos) << said;
       EXPECT_EQ(said.find("Cannot create"), std::string::npos) << said;
     }
-    EXPECT_EQ(fs::exists(Output() / "WWW/DIAG.XML"), c.undeletable);
-    EXPECT_EQ(testsupport::ReadFileText(Output() / "PSW.TXT") == logins, c.undeletable);
+    EXPECT_EQ(fs::exists(Output() / "WWW/DIAG.XML"), c.undeletable == "DIAG.XML");
+    EXPECT_EQ(fs::exists(Output() / "WWW/sub/SECRET.XML"), !c.imported || !c.undeletable.empty());
+    EXPECT_EQ(testsupport::ReadFileText(Output() / "PSW.TXT") == logins, !c.undeletable.empty());
   }
 }
 

@@ -356,6 +356,14 @@ TEST_F(HalvexBuild, TheBuildsResultIsTheCompilesAndSaysWhy) {
          std::ofstream(web.parent_path() / "SendRoot/WWW/images") << "x";
        },
        "", 1, "/SendRoot/WWW/images\" is not a folder", nullptr, "Cannot c"},
+      // The driver alone only makes the pictures' folder: a file in its place stops no password file.
+      {"images-file-driver-alone",
+       [](const fs::path& web) {
+         fs::remove(web / "Demo.auto");
+         fs::create_directories(web.parent_path() / "SendRoot/WWW");
+         std::ofstream(web.parent_path() / "SendRoot/WWW/IMAGES") << "x";
+       },
+       "", 0, nullptr, "\n    PSW.TXT (", "is not a folder"},
       {"json-map-folder-file",
        [](const fs::path& web) {
          std::string project = ReadText(web / "Demo.xml");
@@ -396,6 +404,7 @@ TEST_F(HalvexBuild, TheBuildsResultIsTheCompilesAndSaysWhy) {
     fs::remove_all(copy);
     fs::copy(DemoProjectFolder(), copy, fs::copy_options::recursive);
     c.change(copy / "Tarnwell");
+    if (fs::is_directory(copy / "SendRoot")) std::ofstream(copy / "SendRoot/PSW.TXT.~tarnwell~killed") << "half";
     const std::string project = fs::is_regular_file(copy / "Tarnwell/Demo.xml") && c.status != 0
                                     ? ReadText(copy / "Tarnwell/Demo.xml")
                                     : std::string();
@@ -410,6 +419,7 @@ TEST_F(HalvexBuild, TheBuildsResultIsTheCompilesAndSaysWhy) {
     if (c.unsaid != nullptr) {
       EXPECT_EQ(run.out.find(c.unsaid), std::string::npos) << run.out;
     }
+    EXPECT_EQ(testsupport::WriterTemporaryFiles(copy), std::vector<std::string>{}) << "a refused run too\n" << run.out;
     if (c.reason == nullptr) continue;
     EXPECT_NE(run.out.find("OnLinkingExtendedProgMap -> 1 sink(s), 0x80004005\n    error: "), std::string::npos)
         << run.out;

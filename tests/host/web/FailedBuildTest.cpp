@@ -110,12 +110,13 @@ TEST(FailedBuild, KeepsTheLastGoodOutputAndItsLogins) {
        .change =
            [](const fs::path& file) {
              fs::remove(file);
-             fs::create_directories(file.parent_path() / "Import/NOTIFY");
+             fs::create_directories(file.parent_path() / "Import/NOTIFY/sub");
              std::ofstream(file.parent_path() / "Import/NOTIFY/PUMPS.XML") << "<PAGE PAGE_LEVEL=\"3\"/>\n";
+             std::ofstream(file.parent_path() / "Import/NOTIFY/sub/DEEP.XML") << "<PAGE PAGE_LEVEL=\"3\"/>\n";
            },
        .reason = "does not exist, but the web folder holds the records of its last compile",
        .told = "These pages of the import folder ask for a level, and every build copies them into the web output, "
-               "where anyone can open them while the project names no user: NOTIFY/PUMPS.XML."},
+               "where anyone can open them while the project names no user: NOTIFY/PUMPS.XML, NOTIFY/sub/DEEP.XML."},
       {.name = "removed-group-added",
        .change = [](const fs::path& file) { fs::remove(file); },
        .reason = "does not exist, but the web folder holds the records of its last compile",
