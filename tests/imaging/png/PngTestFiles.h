@@ -3,6 +3,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -74,6 +75,27 @@ class PngBuilder {
 
   Bytes bytes;
 };
+
+// The lengths from `from` up to the whole file at which a file cut short can leave the decoder
+// in a state of its own. The stream hands a chunk over only once its length, type, data and
+// CRC are all there: a cut anywhere inside a chunk leaves the decoder where a cut at the
+// chunk's start does. So each chunk's start (every count of whole chunks), one length inside
+// each of its fields (the stream fails at each in turn), and the whole file.
+inline std::vector<std::size_t> ChunkCuts(const Bytes& file, std::size_t from = 0) {
+  std::vector<std::size_t> cuts = {4};  // inside the signature
+  for (std::size_t start = 8; start + 12 <= file.size();) {
+    const std::size_t length = std::size_t(file[start]) << 24 | std::size_t(file[start + 1]) << 16 |
+                               std::size_t(file[start + 2]) << 8 | file[start + 3];
+    const std::size_t end = start + 12 + length;
+    if (end > file.size()) break;
+    for (std::size_t cut : {start, start + 2, start + 6, start + 8 + length / 2, end - 2}) cuts.push_back(cut);
+    start = end;
+  }
+  cuts.push_back(file.size());
+  std::erase_if(cuts, [from](std::size_t cut) { return cut < from; });
+  cuts.erase(std::unique(cuts.begin(), cuts.end()), cuts.end());
+  return cuts;
+}
 
 // The outcome of decoding bytes with the PNG decoder.
 struct Decoded {

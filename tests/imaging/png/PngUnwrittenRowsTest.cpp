@@ -83,14 +83,16 @@ void ForEachFormat(unsigned seed, Test test) {
   }
 }
 
-TEST(PngUnwrittenRows, FilesCutAtEveryByteLeaveTheRowsNotReachedBlack) {
+TEST(PngUnwrittenRows, FilesCutAtEveryChunkLeaveTheRowsNotReachedBlack) {
   ForEachFormat(5, [](const Bytes& file, const Pixels& whole) {
     // One decoder and one image for every cut, each decode after that of the whole file: the
     // pixels may land where the earlier image's were.
     Veldaro::PngDecoder decoder;
     Veldaro::BitmapImage image;
     std::size_t sized = 0;
-    for (std::size_t cut = 0; cut < file.size(); ++cut) {
+    std::vector<std::size_t> cuts = TarnwellTest::ChunkCuts(file);
+    cuts.pop_back();  // the whole file
+    for (std::size_t cut : cuts) {
       Veldaro::PngInputMemoryStream full(file);
       decoder.ReadImage(full, image);
       Veldaro::PngInputMemoryStream stream(Bytes(file.begin(), file.begin() + std::ptrdiff_t(cut)));
@@ -104,7 +106,7 @@ TEST(PngUnwrittenRows, FilesCutAtEveryByteLeaveTheRowsNotReachedBlack) {
       ++sized;
       EXPECT_TRUE(DecodedRowsThenBlack(fresh.image, whole)) << "cut at " << cut;
     }
-    EXPECT_GT(sized, file.size() / 2);
+    EXPECT_GT(sized, cuts.size() / 2);
   });
 }
 
