@@ -211,34 +211,72 @@ class ActionSequence : public InProcessBuild {
   }
 
   // The data pages ("WWW/NAME.XML") of the groups that the project file as
-  // it is now sends to the web.
+  // it is now sends to the web: in each group's tag that is not kept off the
+  // web, up to the next "</group>", the last name="..." (not empty) of each
+  // page's tag. Scanned by hand, as std::regex in the tests' unoptimised code
+  // took a good part of the sequences' time (also below).
   std::set<std::string> CompiledPages() const {
-    static const std::regex group("<group [^>]*>");
-    static const std::regex page("<page [^>]*name=\"([^\"]+)\"");
     std::set<std::string> pages;
     const std::string text = fs::exists(ProjectFile()) ? ReadFileText(ProjectFile()) : std::string();
-    for (std::sregex_iterator it(text.begin(), text.end(), group), end; it != end; ++it) {
-      if ((*it)[0].str().find("notforwww=\"true\"") != std::string::npos) continue;
-      const auto from = (*it)[0].second;
-      const auto to = text.begin() + static_cast<std::ptrdiff_t>(text.find("</group>", from - text.begin()));
-      for (std::sregex_iterator p(from, to, page); p != std::sregex_iterator(); ++p)
-        pages.insert("WWW/" + (*p)[1].str());
+    for (std::size_t group = text.find("<group "); group != std::string::npos; group = text.find("<group ", group)) {
+      const std::size_t from = text.find('>', group) + 1;
+      if (from == 0) break;
+      const bool web = text.substr(group, from - group).find("notforwww=\"true\"") == std::string::npos;
+      group = from;
+      const std::size_t to = std::min(text.find("</group>", from), text.size());
+      for (std::size_t page = text.find("<page ", from); web && page < to && to - page >= 6;
+           page = text.find("<page ", page)) {
+        const std::size_t close = std::min(text.find('>', page + 6), to);
+        std::size_t name = close >= 6 ? text.rfind("name=\"", close - 6) : std::string::npos, end = 0;
+        for (; name != std::string::npos && name >= page + 6;
+             name = name == 0 ? name - 1 : text.rfind("name=\"", name - 1)) {
+          end = text.find('"', name + 6);
+          if (end < to && end > name + 6) break;
+        }
+        if (name == std::string::npos || name < page + 6) {
+          ++page;
+          continue;
+        }
+        pages.insert("WWW/" + text.substr(name + 6, end - name - 6));
+        page = end + 1;
+      }
     }
     return pages;
   }
 
-  // Every page of the output has its stylesheet, and every picture a
-  // stylesheet shows is there.
+  // The files named in `text` after `lead`: the longest runs (not empty) of
+  // the characters `taken`, or, when `taken` is empty, of all but `stops`;
+  // each followed by `tail`, which is part of the name.
+  static std::vector<std::string> Named(const std::string& text, const std::string& lead, const char* taken,
+                                        const char* stops, const std::string& tail) {
+    std::vector<std::string> names;
+    for (std::size_t at = text.find(lead); at != std::string::npos; at = text.find(lead, at)) {
+      const std::size_t start = at + lead.size();
+      const std::size_t end =
+          std::min(*taken ? text.find_first_not_of(taken, start) : text.find_first_of(stops, start), text.size());
+      if (end == start || text.compare(end, tail.size(), tail) != 0) {
+        ++at;
+        continue;
+      }
+      names.push_back(text.substr(start, end + tail.size() - start));
+      at = end + tail.size();
+    }
+    return names;
+  }
+
+  // Every page of the output has its stylesheet (href="NAME.XSL"), and every
+  // picture a stylesheet shows (IMAGES/NAME) is there.
   static void CheckReferences(const std::string& where, const Tree& output) {
-    static const std::regex stylesheet("href=\"([A-Za-z0-9_]+\\.XSL)");
-    static const std::regex picture("IMAGES/([^\"'?) ]+)");
+    static const char* const kWord = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789_";
     std::set<std::string> missing;
     for (const auto& [name, text] : output) {
       const bool page = name.ends_with(".XML");
       if (name.rfind("WWW/", 0) != 0 || (!page && !name.ends_with(".XSL"))) continue;
       const std::string folder = page ? "WWW/" : "WWW/IMAGES/";
-      for (std::sregex_iterator it(text.begin(), text.end(), page ? stylesheet : picture), end; it != end; ++it)
-        if (!output.count(folder + (*it)[1].str())) missing.insert(folder + (*it)[1].str());
+      const std::vector<std::string> named =
+          page ? Named(text, "href=\"", kWord, "", ".XSL") : Named(text, "IMAGES/", "", "\"'?) ", "");
+      for (const std::string& file : named)
+        if (!output.count(folder + file)) missing.insert(folder + file);
     }
     EXPECT_EQ(missing, std::set<std::string>{}) << where << ": files the pages refer to after a build that succeeded";
   }
