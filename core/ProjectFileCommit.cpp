@@ -211,8 +211,9 @@ bool TProjectFileCommit::Run() {
   const TNames n = NamesOf(folder_, file_);
   std::string failed;
   if (!Stage()) {
-    Rollback(n, failed);
-    RemoveFile(n.journal);
+    // Only what this run staged goes: a leftover the recovery could not
+    // finish stays for the next one, its journal with it.
+    if (staged_) Rollback(n, failed);
     staged_ = false;
     return false;
   }
