@@ -30,7 +30,7 @@ bool TFormDesign1::SaveUnasked(TUnsavedChanges unsaved) {
       return true;
     }
   }
-  SaveProject({.unasked = true, .unsaved = unsaved});
+  SaveProject({.unsaved = unsaved});
   return !document_->Modified();
 }
 

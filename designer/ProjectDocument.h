@@ -62,10 +62,6 @@ enum class TUnsavedChanges {
 
 // Why a save runs, and what becomes of the changes when it cannot write them.
 struct TSaveOccasion {
-  // Not the user's own save (the host's desktop save, the close's): a project
-  // file that holds the document already is neither written nor backed up
-  // again, so that the backup keeps the state before the last real change.
-  bool unasked = false;
   TUnsavedChanges unsaved = TUnsavedChanges::KeptInDesigner;
 };
 
