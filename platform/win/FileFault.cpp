@@ -93,11 +93,12 @@ std::uint64_t FileOpCountForTests() noexcept {
 int CountFileOp(TFileOp kind, std::string_view path, std::string_view target) {
   const std::lock_guard<std::mutex> lock(gLock);
   if (gRecorder != nullptr) gRecorder->push_back({kind, std::string(path), std::string(target)});
-  if (++gCount != gFaultAt) return 0;
+  const bool halted = gFault == TFileOpFault::kHalt && gFaultAt != 0 && gCount >= gFaultAt;
+  if (++gCount != gFaultAt && !halted) return 0;
   // A process ended here leaves the files as a kill at this moment would:
   // nothing is flushed, no destructor runs.
   if (gFault == TFileOpFault::kExit) ::_exit(kFileOpExitCode);
-  if (gFault != TFileOpFault::kFail) return 0;
+  if (gFault == TFileOpFault::kNone) return 0;
   const int error = gFaultError != 0 ? gFaultError : DefaultFileOpError(kind);
   errno = error;
   return error;

@@ -11,7 +11,9 @@
 //
 // A test runs the command once with a recorder to learn its operations, then
 // again from the same files with each of them failing in turn (or ending the
-// process, in a death test), and checks what is on disk after each run.
+// process, in a death test; or failing with every one after it, which leaves
+// the disk as that kill does without the cost of a process), and checks what
+// is on disk after each run.
 
 #include <atomic>
 #include <cstdint>
@@ -46,6 +48,8 @@ enum class TFileOpFault {
   kNone,  // nothing: the operations are only counted (and recorded)
   kFail,  // it fails
   kExit,  // the process ends before it with kFileOpExitCode
+  kHalt,  // it and every operation after it fail: the files are left as a
+          // kill before it leaves them, while the process goes on
 };
 
 // The exit code of a process ended at an operation: that of a process killed

@@ -18,7 +18,9 @@ TEST(SanitizerDefaults, EveryProgramStartsWithoutTheTlsInterception) {
 }
 
 TEST(SanitizerDefaults, ADeliberateLeakIsStillReported) {
-  const ProgramRun run = RunProgram(std::string(TARNWELL_BINARY_DIR) + "/tests/base/probe/leak_probe");
+  // With the checker on, as it is by default, whatever the run's options.
+  const ProgramRun run =
+      RunProgram("ASAN_OPTIONS=detect_leaks=1 '" + std::string(TARNWELL_BINARY_DIR) + "/tests/base/probe/leak_probe'");
   EXPECT_NE(run.status, 0) << run.out;
   EXPECT_NE(run.out.find("ERROR: LeakSanitizer: detected memory leaks"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("Direct leak of 48 byte(s) in 1 object(s)"), std::string::npos) << run.out;

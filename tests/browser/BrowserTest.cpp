@@ -24,6 +24,7 @@
 #include "host/sim/HalvexHost.h"
 #include "host/sim/web/PlcWebServer.h"
 #include "tests/host/ProgramRun.h"
+#include "tests/support/TempFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -87,12 +88,9 @@ void RunScript(const std::string& script, const std::string& url, const std::str
   std::cout << run.out;
 }
 
-std::string MakeTempFolder(const std::string& prefix) {
-  std::string pattern = std::string(TARNWELL_BINARY_DIR) + "/" + prefix + "XXXXXX";
-  return mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
-}
+using testsupport::MakeTempFolder;
 
-// Builds a copy of the demo in a new folder under the build tree with halvex
+// Builds a copy of the demo in a new temporary folder with halvex
 // and the plug-in, as a user builds it; `alarm` first gives the copy's web
 // project an alarm: HighLevel shows the page DIAG.XML. Answers the copy's
 // folder (its parent is the host's home), empty when the build failed.

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "tests/host/HostTestProject.h"
+#include "tests/support/TempFolder.h"
 
 #if defined(TARNWELL_HALVEX_PATH) && defined(TARNWELL_PLUGIN_PATH)
 
@@ -56,9 +57,8 @@ const std::vector<std::string> kExpectedFiles = {
 class CompileRoad : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    std::string base = std::string(TARNWELL_BINARY_DIR) + "/halvex-road-XXXXXX";
-    ASSERT_NE(mkdtemp(base.data()), nullptr);
-    home_ = base;
+    home_ = testsupport::MakeTempFolder("halvex-road-");
+    ASSERT_NE(home_, "");
     demo_ = home_ + "/demo";
     fs::copy(DemoProjectFolder(), demo_, fs::copy_options::recursive);
     ASSERT_EQ(Halvex("register '" + std::string(TARNWELL_PLUGIN_PATH) + "'").status, 0);

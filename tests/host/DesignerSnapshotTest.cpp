@@ -24,6 +24,7 @@
 #include "platform/vcl/IconFile.h"
 #include "tests/host/HostTestProject.h"
 #include "tests/support/FileTree.h"
+#include "tests/support/TempFolder.h"
 
 #if defined(TARNWELL_HALVEX_PATH) && defined(TARNWELL_PLUGIN_PATH)
 
@@ -68,9 +69,8 @@ class TSnapshot {
 class DesignerSnapshot : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string base = std::string(TARNWELL_BINARY_DIR) + "/halvex-snapshot-XXXXXX";
-    ASSERT_NE(mkdtemp(base.data()), nullptr);
-    home = base;
+    home = testsupport::MakeTempFolder("halvex-snapshot-");
+    ASSERT_NE(home, "");
     // A copy of the demo: the designer writes its settings into the project.
     demo = home + "/demo";
     std::filesystem::copy(DemoProjectFolder(), demo, std::filesystem::copy_options::recursive);

@@ -33,6 +33,7 @@
 #include "tests/host/HostTestProject.h"
 #include "tests/host/ProgramRun.h"
 #include "tests/support/FileTree.h"
+#include "tests/support/TempFolder.h"
 
 #if defined(TARNWELL_HALVEX_PATH) && defined(TARNWELL_PLUGIN_PATH)
 
@@ -48,9 +49,8 @@ const std::vector<std::string> kExpectedFiles = {
 class HalvexBuild : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    std::string base = std::string(TARNWELL_BINARY_DIR) + "/halvex-build-XXXXXX";
-    ASSERT_NE(mkdtemp(base.data()), nullptr);
-    home_ = base;
+    home_ = testsupport::MakeTempFolder("halvex-build-");
+    ASSERT_NE(home_, "");
     demo_ = home_ + "/demo";
     fs::copy(DemoProjectFolder(), demo_, fs::copy_options::recursive);
     ASSERT_EQ(Halvex("register '" + std::string(TARNWELL_PLUGIN_PATH) + "'").status, 0);

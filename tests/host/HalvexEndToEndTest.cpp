@@ -14,6 +14,7 @@
 #include <string>
 
 #include "tests/host/HostTestProject.h"
+#include "tests/support/TempFolder.h"
 
 #if defined(TARNWELL_HALVEX_PATH) && defined(TARNWELL_PLUGIN_PATH)
 
@@ -27,9 +28,8 @@ struct ProgramRun {
 class HalvexEndToEnd : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string base = std::string(TARNWELL_BINARY_DIR) + "/halvex-home-XXXXXX";
-    ASSERT_NE(mkdtemp(base.data()), nullptr);
-    home = base;
+    home = testsupport::MakeTempFolder("halvex-home-");
+    ASSERT_NE(home, "");
   }
   void TearDown() override { std::filesystem::remove_all(home); }
 

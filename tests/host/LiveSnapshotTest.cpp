@@ -16,6 +16,7 @@
 #include "platform/vcl/IconFile.h"
 #include "tests/host/HostTestProject.h"
 #include "tests/host/ProgramRun.h"
+#include "tests/support/TempFolder.h"
 
 #if defined(TARNWELL_HALVEX_PATH) && defined(TARNWELL_PLUGIN_PATH)
 
@@ -39,9 +40,8 @@ int GreenPixels(const std::string& file) {
 class LiveSnapshot : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string base = std::string(TARNWELL_BINARY_DIR) + "/halvex-live-XXXXXX";
-    ASSERT_NE(mkdtemp(base.data()), nullptr);
-    home_ = base;
+    home_ = testsupport::MakeTempFolder("halvex-live-");
+    ASSERT_NE(home_, "");
   }
   void TearDown() override { std::filesystem::remove_all(home_); }
 

@@ -11,6 +11,7 @@
 
 #include "tests/host/HostTestProject.h"
 #include "tests/host/ProgramRun.h"
+#include "tests/support/TempFolder.h"
 
 #if defined(TARNWELL_HALVEX_PATH) && defined(TARNWELL_DECODE_PATH)
 
@@ -27,9 +28,8 @@ struct Misuse {
 class MisuseMessages : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string base = std::string(TARNWELL_BINARY_DIR) + "/misuse-XXXXXX";
-    ASSERT_NE(mkdtemp(base.data()), nullptr);
-    folder = base;
+    folder = testsupport::MakeTempFolder("misuse-");
+    ASSERT_NE(folder, "");
     fs::create_directories(folder + "/empty");
     std::ofstream(folder + "/short.png") << "abc";
     std::ofstream(folder + "/notes.txt") << "not a picture, only words";

@@ -12,13 +12,18 @@
 
 namespace testsupport {
 
+// A new empty folder under the system's temporary folder (TMPDIR, which CI
+// points at a RAM file system when the machine has one) whose name starts
+// with `prefix`; empty when none could be made. The caller removes it.
+inline std::string MakeTempFolder(const std::string& prefix) {
+  std::string pattern = (std::filesystem::temp_directory_path() / (prefix + "XXXXXX")).string();
+  return ::mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
+}
+
 class TempFolder {
  public:
   // `prefix` starts the folder's name (six random characters follow).
-  explicit TempFolder(const std::string& prefix) {
-    std::string pattern = (std::filesystem::temp_directory_path() / (prefix + "XXXXXX")).string();
-    if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-  }
+  explicit TempFolder(const std::string& prefix) : path_(MakeTempFolder(prefix)) {}
   ~TempFolder() {
     std::error_code ec;
     std::filesystem::remove_all(path_, ec);

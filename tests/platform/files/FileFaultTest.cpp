@@ -146,4 +146,15 @@ TEST(FileFault, ARunEndedAtAnOperationLeavesTheFilesAsAKillThere) {
       testing::ExitedWithCode(kFileOpExitCode), "");
   EXPECT_EQ(dir.Read("old.txt"), "old");
   EXPECT_EQ(testsupport::WriterTemporaryFiles(dir.Path()).size(), 1u);
+  // Halted there instead, the write fails on, and its clean-up with it: the
+  // same files, and so the same for every operation after.
+  std::filesystem::remove(testsupport::WriterTemporaryFiles(dir.Path()).front());
+  {
+    const FileOpFaultScope halt(TFileOpFault::kHalt, 3);
+    EXPECT_FALSE(WriteFileReplacing(dir.System("old.txt"), "new", 3));
+    EXPECT_FALSE(WriteFileInPlace(dir.System("later.txt"), "n", 1));
+  }
+  EXPECT_EQ(dir.Read("old.txt"), "old");
+  EXPECT_EQ(testsupport::WriterTemporaryFiles(dir.Path()).size(), 1u);
+  EXPECT_FALSE(std::filesystem::exists(dir.Path() / "later.txt"));
 }

@@ -41,6 +41,7 @@
 #include "platform/x11/X11MessageBox.h"
 #include "project/DialogFilters.h"
 #include "tests/platform/x11/X11ServerTest.h"
+#include "tests/support/TempFolder.h"
 
 // After the layer's headers (X11Display.h says why).
 #include <X11/extensions/XTest.h>
@@ -698,8 +699,7 @@ TEST_F(X11BackendTest, DroppedDownListIsAWindowBeyondTheFormWhoseRowsChoose) {
 class TTempFolder {
  public:
   explicit TTempFolder(std::vector<std::string> names = {"b.PNG", "a.png", "notes.txt", ".hidden.png"}) {
-    std::string base = std::string(TARNWELL_BINARY_DIR) + "/x11-files-XXXXXX";
-    path = mkdtemp(base.data()) != nullptr ? base : "";
+    path = testsupport::MakeTempFolder("x11-files-");
     for (const std::string& name : names) std::ofstream(path + "/" + name) << "x";
     std::filesystem::create_directory(path + "/sub");
   }
