@@ -78,7 +78,8 @@ fi
 # shuffled order and twice over (the browser suite once), so that no test leans
 # on another's leftovers. The leak checker runs at the end of each suite's
 # process, which runs the code of every one of its tests: at the end of each
-# test's own process it would only look again, at a sixth of that step's time.
+# test's own process it would only look again, at about a tenth of that step's
+# time.
 # The tests that are no suite's (scripts, the screen session) keep it on.
 ASAN_OPTIONS=$ASAN_OPTIONS:detect_leaks=0 ctest --test-dir "$build" --output-on-failure -j "$jobs"
 step_done "every test alone (ctest)"
