@@ -93,8 +93,9 @@ std::uint64_t FileOpCountForTests() noexcept {
 int CountFileOp(TFileOp kind, std::string_view path, std::string_view target) {
   const std::lock_guard<std::mutex> lock(gLock);
   if (gRecorder != nullptr) gRecorder->push_back({kind, std::string(path), std::string(target)});
-  const bool halted = gFault == TFileOpFault::kHalt && gFaultAt != 0 && gCount >= gFaultAt;
-  if (++gCount != gFaultAt && !halted) return 0;
+  // Armed with op 0 the fault is kNone, so a halt always has a first operation.
+  const std::uint64_t n = ++gCount;
+  if (n != gFaultAt && !(gFault == TFileOpFault::kHalt && n > gFaultAt)) return 0;
   // A process ended here leaves the files as a kill at this moment would:
   // nothing is flushed, no destructor runs.
   if (gFault == TFileOpFault::kExit) ::_exit(kFileOpExitCode);
