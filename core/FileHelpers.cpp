@@ -91,7 +91,7 @@ HANDLE CreateTempBeside(const std::string& destination, std::string& temp) {
   static unsigned counter = 0;
   for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
     char suffix[48];
-    std::snprintf(suffix, sizeof suffix, "cp%u_%u", static_cast<unsigned>(::getpid()), ++counter);
+    std::snprintf(suffix, sizeof suffix, "%u_cp%u", static_cast<unsigned>(::getpid()), ++counter);
     temp = destination + std::string(kWriterTempMark) + suffix;
     HANDLE h = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return h;
@@ -195,7 +195,8 @@ int RemoveOwnTemporaryFiles(const std::string& folder, bool recursive) {
   const auto take = [&](const fs::directory_entry& entry) {
     std::error_code entryError;
     if (entry.is_regular_file(entryError) && !entry.is_symlink(entryError) &&
-        IsOwnTemporaryFileName(entry.path().filename().string()))
+        IsOwnTemporaryFileName(entry.path().filename().string()) &&
+        !TemporaryFileWriterRuns(entry.path().filename().string()))
       found.push_back(entry.path());
   };
   if (recursive) {

@@ -50,7 +50,8 @@ bool IsOwnTemporaryFileName(const std::string& name);
 
 // Deletes the files of `folder` (a system path) whose names
 // IsOwnTemporaryFileName accepts, with `recursive` in its sub-folders too
-// (links to folders are not followed). Answers how many it deleted; a file
+// (links to folders are not followed), but not those of a run that is still
+// alive (TemporaryFileWriterRuns, FileIo.h): it may be writing them. Answers how many it deleted; a file
 // that cannot be deleted is left.
 int RemoveOwnTemporaryFiles(const std::string& folder, bool recursive);
 

@@ -2,13 +2,16 @@
 
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <set>
 #include <system_error>
 
 #include "core/FileHelpers.h"
+#include "core/SaveJournal.h"
 #include "core/UiText.h"
 #include "platform/vcl/SysUtils.h"
 #include "platform/win/FileIo.h"
+#include "platform/win/FileLock.h"
 #include "platform/win/Folders.h"
 #include "platform/win/MoveFile.h"
 #include "platform/win/Paths.h"
@@ -26,38 +29,62 @@ constexpr int kPagesOldTextId = 7563;           // %s holds the pages as they we
 constexpr int kPagesNewTextId = 7564;           // %s holds the pages as saved now
 constexpr int kMissingTextId = 7565;            // %s is missing
 constexpr int kFinishedAtOpenTextId = 7566;     // the next opening of the project finishes the save
+constexpr int kSavedElsewhereTextId = 7567;     // another program is saving the project in %s: ...
+constexpr int kNotStagedTextId = 7568;          // %s does not hold what the interrupted save staged: ...
+
+// The mark of the names one save stages beside its project file. Its '-'
+// keeps them from the sweep of the writers' temporary files, which only
+// takes names of letters, digits and '_' after the mark.
+constexpr const char* kStageMark = ".~tarnwell~save-";
+constexpr const char* kLockName = ".~tarnwell~lock";
 
 // The names one save uses beside the project file and its page folder.
 struct TNames {
-  std::string file, fileNew, bak, bakNew, big, bigNew, journal;
-  std::string pages, pagesBak, pagesNew, pagesOld;
+  std::string file, bak, big, pages, pagesBak;
+  // Staged: the new files, the journal, and the files moved aside while the
+  // staged ones go in.
+  std::string fileNew, bakNew, bigNew, pagesNew, journal;
+  std::string fileWas, bakWas, bigWas, pagesBakWas;
 };
 
 TNames NamesOf(const std::string& folder, const std::string& file) {
   TNames n;
   n.file = file;
-  n.fileNew = file + ".new";
   n.bak = file + ".bak";
-  n.bakNew = n.bak + ".new";
   n.big = n.bak + ".big";
-  n.bigNew = n.big + ".new";
-  n.journal = file + ".commit";
   n.pages = folder + "pages";
   n.pagesBak = folder + "pages.bak";
-  n.pagesNew = folder + "pages.new";
-  n.pagesOld = folder + "pages.old";
+  const std::string stage = file + kStageMark;
+  n.fileNew = stage + "new";
+  n.bakNew = stage + "bak";
+  n.bigNew = stage + "big";
+  n.pagesNew = stage + "pages";
+  n.journal = stage + "journal";
+  n.fileWas = stage + "was";
+  n.bakWas = stage + "was-bak";
+  n.bigWas = stage + "was-big";
+  n.pagesBakWas = stage + "was-pages";
   return n;
 }
 
+// The file steps of a commit in their order: the staged file, the file it
+// replaces, where that one waits until the commit is done, and its line in
+// the journal.
+struct TFileStep {
+  std::string TNames::*from;
+  std::string TNames::*to;
+  std::string TNames::*was;
+  TStagedFile TSaveJournal::*staged;
+};
+constexpr TFileStep kFileSteps[] = {
+    {&TNames::fileNew, &TNames::file, &TNames::fileWas, &TSaveJournal::file},
+    {&TNames::bakNew, &TNames::bak, &TNames::bakWas, &TSaveJournal::bak},
+    {&TNames::bigNew, &TNames::big, &TNames::bigWas, &TSaveJournal::big},
+};
+
 std::string Named(int textId, const std::string& path) { return Format(GetUiText(textId), ShownPath(path)); }
 
-// A rename that replaces an existing file in one step, so that the target
-// holds its old or its new content at every moment.
-bool RenameOver(const std::string& from, const std::string& to) {
-  return RenameReplacing(from.c_str(), to.c_str()) != 0;
-}
-
-bool RenameFolder(const std::string& from, const std::string& to) { return MoveFile(from.c_str(), to.c_str()) != 0; }
+bool Move(const std::string& from, const std::string& to) { return MoveFile(from.c_str(), to.c_str()) != 0; }
 
 bool RemoveTree(const std::string& path) {
   if (!PathExists(path)) return true;
@@ -81,53 +108,113 @@ std::set<std::string> FileNamesIn(const std::string& folder) {
   return names;
 }
 
-// The commit's renames in their order, each due only in the state before it:
-// so the same steps finish a commit that a kill stopped. False at the first
-// rename that fails, with `failed` naming what it was to replace or move.
-bool Forward(const TNames& n, std::string& failed) {
-  const auto fail = [&](const std::string& path) {
-    failed = path;
-    return false;
-  };
-  const bool pagesStaged = DirectoryExists(n.pagesNew);
-  if (pagesStaged && DirectoryExists(n.pages)) {
-    if (PathExists(n.pagesBak)) {
-      if (!RemoveTree(n.pagesOld)) return fail(n.pagesOld);
-      if (!RenameFolder(n.pagesBak, n.pagesOld)) return fail(n.pagesBak);
-    }
-    if (!RenameFolder(n.pages, n.pagesBak)) return fail(n.pages);
-  }
-  if (pagesStaged && !RenameFolder(n.pagesNew, n.pages)) return fail(n.pages);
-  if (PathExists(n.fileNew) && !RenameOver(n.fileNew, n.file)) return fail(n.file);
-  if (PathExists(n.bigNew) && !RenameOver(n.bigNew, n.big)) return fail(n.big);
-  if (PathExists(n.bakNew) && !RenameOver(n.bakNew, n.bak)) return fail(n.bak);
-  return true;
+// Where a step stopped: the path it could not move or replace, or the staged
+// one that does not hold what the journal lists.
+struct TStop {
+  enum class TKind { kCannotMove, kFolderInPlace, kNotStaged };
+  std::string path;
+  TKind kind = TKind::kCannotMove;
+};
+
+// The staged files that are still to go in hold what the journal lists.
+std::optional<TStop> Verify(const TNames& n, const TSaveJournal& journal) {
+  if (journal.pages && PathExists(n.pagesNew) && !FolderHoldsPages(n.pagesNew, journal))
+    return TStop{n.pagesNew, TStop::TKind::kNotStaged};
+  for (const TFileStep& step : kFileSteps)
+    if ((journal.*step.staged).listed && PathExists(n.*step.from) && !FileHolds(n.*step.from, journal.*step.staged))
+      return TStop{n.*step.from, TStop::TKind::kNotStaged};
+  return std::nullopt;
 }
 
-// What a commit stopped before its journal leaves: the staged files go, and
-// a project file that was already replaced gets its old content back from the
-// staged backup (staged after the new file, so it is there only when the new
-// file was whole).
-bool Rollback(const TNames& n, std::string& failed) {
+// The commit's renames in their order, each due only in the state before it,
+// so that the same steps finish a commit that a kill stopped.
+std::optional<TStop> Forward(const TNames& n, const TSaveJournal& journal) {
+  if (journal.pages && DirectoryExists(n.pagesNew)) {
+    if (PathExists(n.pages)) {
+      if (PathExists(n.pagesBak)) {
+        // One moved aside by a commit that could not delete it is of no use.
+        if (PathExists(n.pagesBakWas) && !RemoveTree(n.pagesBakWas)) return TStop{n.pagesBakWas};
+        if (!Move(n.pagesBak, n.pagesBakWas)) return TStop{n.pagesBak};
+      }
+      if (!Move(n.pages, n.pagesBak)) return TStop{n.pages};
+    }
+    if (!Move(n.pagesNew, n.pages)) return TStop{n.pages};
+  }
+  for (const TFileStep& step : kFileSteps) {
+    if (!(journal.*step.staged).listed || !PathExists(n.*step.from)) continue;
+    if (DirectoryExists(n.*step.to)) return TStop{n.*step.to, TStop::TKind::kFolderInPlace};
+    if (PathExists(n.*step.to)) {
+      if (PathExists(n.*step.was) && !RemoveFile(n.*step.was)) return TStop{n.*step.was};
+      if (!Move(n.*step.to, n.*step.was)) return TStop{n.*step.to};
+    }
+    if (!Move(n.*step.from, n.*step.to)) return TStop{n.*step.to};
+  }
+  return std::nullopt;
+}
+
+// The renames of Forward taken back, the last first: each staged file goes
+// back to its staged name and the file it replaced back in place, so the
+// disk is in the state before the commit, which Forward can finish again.
+bool Undo(const TNames& n, const TSaveJournal& journal) {
   bool ok = true;
-  const auto check = [&](bool done, const std::string& path) {
-    if (!done && ok) failed = path;
-    ok = ok && done;
-  };
-  if (DirectoryExists(n.pagesNew)) {
-    if (!PathExists(n.pages) && DirectoryExists(n.pagesBak)) check(RenameFolder(n.pagesBak, n.pages), n.pages);
-    if (DirectoryExists(n.pagesOld) && !PathExists(n.pagesBak)) check(RenameFolder(n.pagesOld, n.pagesBak), n.pagesBak);
-    check(RemoveTree(n.pagesNew), n.pagesNew);
+  for (auto step = std::rbegin(kFileSteps); step != std::rend(kFileSteps); ++step) {
+    if (!(journal.*step->staged).listed) continue;
+    if (!PathExists(n.*step->from) && PathExists(n.*step->to)) ok = ok && Move(n.*step->to, n.*step->from);
+    if (PathExists(n.*step->was) && !PathExists(n.*step->to)) ok = ok && Move(n.*step->was, n.*step->to);
   }
-  check(RemoveTree(n.pagesOld), n.pagesOld);
-  if (PathExists(n.fileNew)) {
-    check(RemoveFile(n.fileNew), n.fileNew);
-    check(RemoveFile(n.bakNew), n.bakNew);
-  } else if (PathExists(n.bakNew)) {
-    check(RenameOver(n.bakNew, n.file), n.file);
+  if (journal.pages) {
+    if (!PathExists(n.pagesNew) && DirectoryExists(n.pages)) ok = ok && Move(n.pages, n.pagesNew);
+    if (journal.pagesExisted && !PathExists(n.pages) && DirectoryExists(n.pagesBak))
+      ok = ok && Move(n.pagesBak, n.pages);
+    if (DirectoryExists(n.pagesBakWas) && !PathExists(n.pagesBak)) ok = ok && Move(n.pagesBakWas, n.pagesBak);
   }
-  check(RemoveFile(n.bigNew), n.bigNew);
   return ok;
+}
+
+// What a commit leaves once its files are in: the files moved aside go (the
+// older page set for good), then the journal.
+std::optional<TStop> Finish(const TNames& n) {
+  for (const std::string* path : {&n.pagesBakWas, &n.fileWas, &n.bakWas, &n.bigWas})
+    if (!RemoveTree(*path)) return TStop{*path};
+  if (!RemoveFile(n.journal)) return TStop{n.journal};
+  return std::nullopt;
+}
+
+// What a commit stopped before its journal leaves, or one whose undo went
+// through: every staged name goes. Only names with this program's mark are
+// touched.
+std::optional<TStop> Rollback(const TNames& n) {
+  for (const std::string* path : {&n.pagesNew, &n.fileNew, &n.bakNew, &n.bigNew, &n.pagesBakWas, &n.fileWas,
+                                  &n.bakWas, &n.bigWas})
+    if (!RemoveTree(*path)) return TStop{*path};
+  return std::nullopt;
+}
+
+std::string Told(const TStop& stop) {
+  switch (stop.kind) {
+    case TStop::TKind::kNotStaged: return Named(kNotStagedTextId, stop.path);
+    case TStop::TKind::kFolderInPlace: return Named(kFolderInPlaceTextId, stop.path);
+    case TStop::TKind::kCannotMove: break;
+  }
+  return Named(kCannotReplaceTextId, stop.path);
+}
+
+// Finishes or undoes the save of one file that a kill stopped; the caller
+// holds the folder's lock.
+std::optional<TStop> Recover(const TNames& n) {
+  if (!PathExists(n.journal)) return Rollback(n);
+  std::string text;
+  const std::optional<TSaveJournal> journal =
+      ReadWholeFile(n.journal, text) ? TSaveJournal::Parse(text) : std::optional<TSaveJournal>();
+  if (!journal) return TStop{n.journal, TStop::TKind::kNotStaged};
+  if (std::optional<TStop> stop = Verify(n, *journal)) return stop;
+  if (std::optional<TStop> stop = Forward(n, *journal)) {
+    // The old set goes back in place, and the journal stays, so that the next
+    // opening tries again once the obstacle is gone.
+    Undo(n, *journal);
+    return stop;
+  }
+  return Finish(n);
 }
 
 }  // namespace
@@ -136,8 +223,7 @@ TProjectFileCommit::TProjectFileCommit(std::string folder, std::string file)
     : folder_(std::move(folder)), file_(std::move(file)) {}
 
 TProjectFileCommit::~TProjectFileCommit() {
-  std::string failed;
-  if (staged_) Rollback(NamesOf(folder_, file_), failed);
+  if (staged_ && !journaled_) Rollback(NamesOf(folder_, file_));
 }
 
 void TProjectFileCommit::SetText(std::string text) { text_ = std::move(text); }
@@ -170,13 +256,11 @@ bool TProjectFileCommit::PagesChanged() const {
 
 bool TProjectFileCommit::Stage() {
   const TNames n = NamesOf(folder_, file_);
-  std::string failed;
-  if (!RecoverProjectSave(folder_, file_, &failed)) {
-    // A folder where a staged file goes is named as such.
-    const bool folderInPlace = DirectoryExists(failed) && failed != n.pages && failed != n.pagesBak &&
-                               failed != n.pagesNew && failed != n.pagesOld;
-    return Fail(Named(folderInPlace ? kFolderInPlaceTextId : kCannotReplaceTextId, failed));
-  }
+  std::string fault;
+  if (!RecoverProjectSave(folder_, {file_}, &fault)) return Fail(fault);
+  // A temporary file that a killed run left among the pages would otherwise
+  // move with them into "pages.bak\".
+  RemoveOwnTemporaryFiles(n.pages, false);
   for (const std::string& path : {n.file, n.bak, n.big})
     if (DirectoryExists(path)) return Fail(Named(kFolderInPlaceTextId, path));
   fileChanged_ = !HoldsText(n.file, text_);
@@ -184,71 +268,71 @@ bool TProjectFileCommit::Stage() {
   changed_ = fileChanged_ || pagesChanged_;
   if (!changed_) return true;
   staged_ = true;
+  TSaveJournal journal;
   if (pagesChanged_) {
+    pagesExisted_ = PathExists(n.pages);
+    journal.pages = true;
+    journal.pagesExisted = pagesExisted_;
     if (!ForceDirectories(n.pagesNew)) return Fail(Format(GetUiText(kCannotCreatePagesTextId), ShownPath(folder_)));
-    for (const auto& [name, text] : pages_)
+    for (const auto& [name, text] : pages_) {
       if (!WriteFileReplacing(n.pagesNew + "\\" + name, text.data(), text.size()))
         return Fail(Named(kCannotWriteTextId, n.pages + "\\" + name));
-  }
-  if (fileChanged_) {
-    // The new file first, then the backups it pushes along: a staged backup
-    // thus tells a later recovery that the new file was whole.
-    if (!WriteFileReplacing(n.fileNew, text_.data(), text_.size())) return Fail(Named(kCannotWriteTextId, n.file));
-    if (backup_ && FileExists(n.file)) {
-      if (!CopyFileKeepTime(n.file, n.bakNew)) return Fail(Named(kCannotWriteTextId, n.bak));
-      if (FileExists(n.bak) && (!FileExists(n.big) || GetFileSizeByName(n.bak) > GetFileSizeByName(n.big)) &&
-          !CopyFileKeepTime(n.bak, n.bigNew))
-        return Fail(Named(kCannotWriteTextId, n.big));
+      journal.pageFiles.push_back({name, TStagedFile::Of(text)});
     }
   }
-  if (!WriteFileReplacing(n.journal, "", 0)) return Fail(Named(kCannotWriteTextId, n.journal));
+  if (fileChanged_) {
+    if (!WriteFileReplacing(n.fileNew, text_.data(), text_.size())) return Fail(Named(kCannotWriteTextId, n.file));
+    journal.file = TStagedFile::Of(text_);
+    std::string old;
+    if (backup_ && FileExists(n.file) && ReadWholeFile(n.file, old)) {
+      if (!CopyFileKeepTime(n.file, n.bakNew) || !FlushFile(n.bakNew))
+        return Fail(Named(kCannotWriteTextId, n.bak));
+      journal.bak = TStagedFile::Of(old);
+      std::string bak;
+      if (FileExists(n.bak) && (!FileExists(n.big) || GetFileSizeByName(n.bak) > GetFileSizeByName(n.big)) &&
+          ReadWholeFile(n.bak, bak)) {
+        if (!CopyFileKeepTime(n.bak, n.bigNew) || !FlushFile(n.bigNew)) return Fail(Named(kCannotWriteTextId, n.big));
+        journal.big = TStagedFile::Of(bak);
+      }
+    }
+  }
+  const std::string text = journal.Text();
+  if (!WriteFileReplacing(n.journal, text.data(), text.size())) return Fail(Named(kCannotWriteTextId, n.journal));
+  journaled_ = true;
+  journal_ = journal;
   return true;
 }
 
 bool TProjectFileCommit::Run() {
   fault_.clear();
   restored_ = true;
+  journaled_ = false;
   const TNames n = NamesOf(folder_, file_);
-  std::string failed;
+  const TFolderLock lock(ProjectLockFile(folder_));
+  if (lock.State() == TFolderLock::TState::kTaken) return Fail(ProjectSavedElsewhere(folder_));
+  if (lock.State() == TFolderLock::TState::kNoLockFile) return Fail(Named(kCannotWriteTextId, n.file));
   if (!Stage()) {
     // Only what this run staged goes: a leftover the recovery could not
     // finish stays for the next one, its journal with it.
-    if (staged_) Rollback(n, failed);
+    if (staged_) Rollback(n);
     staged_ = false;
     return false;
   }
+  staged_ = false;
   if (!changed_) return true;
-  if (!Forward(n, failed)) {
-    fault_ = Named(kCannotReplaceTextId, failed);
-    Undo();
+  if (const std::optional<TStop> stop = Forward(n, journal_)) {
+    fault_ = Told(*stop);
+    // Once every file is back, the journal goes and then what was staged;
+    // while it stands, the next opening finishes the save instead.
+    restored_ = Undo(n, journal_) && RemoveFile(n.journal) && !Rollback(n);
+    journaled_ = false;
     return false;
   }
-  staged_ = false;
-  // The older page set goes for good now; one that stays is removed by the
-  // next save or recovery.
-  RemoveTree(n.pagesOld);
-  RemoveFile(n.journal);
+  // The new set is in. A journal that cannot be deleted stays behind; with
+  // nothing left to put in place, the next opening deletes it.
+  Finish(n);
+  journaled_ = false;
   return true;
-}
-
-// Undoes the renames a failed commit did, the pages first: while the journal
-// stands, a kill in between leaves a state that the recovery finishes. Once
-// the pages are back, the journal goes and the project file follows. The
-// steps run in order, so the disk tells how far they got: the staged page
-// folder is gone once the new pages are in.
-void TProjectFileCommit::Undo() {
-  const TNames n = NamesOf(folder_, file_);
-  bool ok = true;
-  if (pagesChanged_) {
-    if (!DirectoryExists(n.pagesNew) && DirectoryExists(n.pages)) ok = RenameFolder(n.pages, n.pagesNew);
-    if (ok && !PathExists(n.pages) && DirectoryExists(n.pagesBak)) ok = RenameFolder(n.pagesBak, n.pages);
-    if (ok && DirectoryExists(n.pagesOld) && !PathExists(n.pagesBak)) ok = RenameFolder(n.pagesOld, n.pagesBak);
-  }
-  staged_ = false;
-  // With the pages not back, the journal stays: the next recovery finishes
-  // the save instead.
-  std::string failed;
-  restored_ = ok && RemoveFile(n.journal) && Rollback(n, failed);
 }
 
 std::string TProjectFileCommit::DiskState() const {
@@ -261,35 +345,42 @@ std::string TProjectFileCommit::DiskState() const {
   else
     facts.push_back(Named(kMissingTextId, n.file));
   if (pagesChanged_) {
-    if (!DirectoryExists(n.pages)) facts.push_back(Named(kMissingTextId, n.pages + "\\"));
     const bool newIn = DirectoryExists(n.pages) && !DirectoryExists(n.pagesNew);
-    if (DirectoryExists(n.pages)) facts.push_back(Named(newIn ? kPagesNewTextId : kPagesOldTextId, n.pages + "\\"));
+    if (!DirectoryExists(n.pages))
+      facts.push_back(Named(kMissingTextId, n.pages + "\\"));
+    else
+      facts.push_back(Named(newIn ? kPagesNewTextId : kPagesOldTextId, n.pages + "\\"));
     if (!newIn && DirectoryExists(n.pagesNew)) facts.push_back(Named(kPagesNewTextId, n.pagesNew + "\\"));
-    if (DirectoryExists(n.pagesBak)) facts.push_back(Named(kPagesOldTextId, n.pagesBak + "\\"));
+    if (DirectoryExists(n.pagesBak) && pagesExisted_ && (newIn || !DirectoryExists(n.pages)))
+      facts.push_back(Named(kPagesOldTextId, n.pagesBak + "\\"));
   }
-  if (PathExists(n.journal)) facts.push_back(GetUiText(kFinishedAtOpenTextId));
+  if (FinishedAtOpen()) facts.push_back(GetUiText(kFinishedAtOpenTextId));
   std::string text;
   for (const std::string& fact : facts) text += (text.empty() ? "" : "; ") + fact;
   return text;
 }
 
-bool RecoverProjectSave(const std::string& folder, const std::string& file, std::string* failedPath) {
-  const TNames n = NamesOf(folder, file);
-  std::string failed;
-  bool ok = true;
-  if (PathExists(n.journal)) {
-    ok = Forward(n, failed) && RemoveTree(n.pagesOld);
-    if (ok && !RemoveFile(n.journal)) {
-      failed = n.journal;
-      ok = false;
-    }
-  } else {
-    ok = Rollback(n, failed);
+bool TProjectFileCommit::FinishedAtOpen() const { return PathExists(NamesOf(folder_, file_).journal); }
+
+bool RecoverProjectSave(const std::string& folder, const std::vector<std::string>& files, std::string* fault) {
+  const TFolderLock lock(ProjectLockFile(folder));
+  if (lock.State() == TFolderLock::TState::kTaken) {
+    if (fault != nullptr) *fault = ProjectSavedElsewhere(folder);
+    return false;
   }
+  // Without a lock file (a folder that may not be written) no run can save
+  // here, so none can be in the middle of it.
+  std::optional<TStop> stop;
+  for (const std::string& file : files)
+    if (!stop) stop = Recover(NamesOf(folder, file));
   RemoveOwnTemporaryFiles(folder, false);
-  if (!ok && failedPath != nullptr) *failedPath = failed;
-  return ok;
+  if (stop && fault != nullptr) *fault = Told(*stop);
+  return !stop;
 }
+
+std::string ProjectLockFile(const std::string& folder) { return folder + kLockName; }
+
+std::string ProjectSavedElsewhere(const std::string& folder) { return Named(kSavedElsewhereTextId, folder); }
 
 std::uint64_t GetFileSizeByName(const std::string& fileName) {
   HANDLE file = CreateFile(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,

@@ -3,17 +3,29 @@
 // (the single file, or "web.xml" of the split layout), its backups and, in the
 // split layout, the set of page files in "pages\".
 //
-// Every new file is first written whole beside its target ("FILE.new", the
-// next backup "FILE.bak.new", the next biggest backup "FILE.bak.big.new", the
-// new page set in the folder "pages.new\"). Only then is the journal
-// "FILE.commit" written, and the staged files are put in place by renames:
-//   "pages.bak\" -> "pages.old\", "pages\" -> "pages.bak\", "pages.new\" -> "pages\",
-//   "FILE.new" over FILE, "FILE.bak.big.new" over "FILE.bak.big",
-//   "FILE.bak.new" over "FILE.bak",
-// and "pages.old\" and the journal are deleted. A rename that fails undoes the
-// ones before it. A run killed part-way is finished (the journal stands) or
-// undone (it does not) by RecoverProjectSave, which the next load of the
-// project and the next compile run first, so no staged file stays.
+// Every new file is first written whole and flushed beside its target under
+// a name of this program's own, FILE + ".~tarnwell~save-" + "new" (the new
+// file), "bak" (its next backup), "big" (the next copy of the largest backup)
+// and "pages" (the folder of the new page set). Then the journal
+// (".~tarnwell~save-journal") lists what was staged, by size and checksum,
+// and the staged files go in place by renames: the page sets ("pages.bak\"
+// aside, "pages\" to "pages.bak\", the new set to "pages\"), then the file,
+// its backup and its biggest backup, each after the file it replaces was
+// moved aside (to ".~tarnwell~save-was..."). Every step can thus be undone
+// exactly: a rename that fails undoes the ones before it, so that the old set
+// is whole again, backups included. Once all are in, the files moved aside and
+// the journal are deleted.
+//
+// A run killed part-way is finished (the journal stands) or undone (it does
+// not) by RecoverProjectSave, which the next load of the project, the next
+// compile and the next save run first. It acts only on names that carry this
+// program's mark, and puts in place only a staged file or page set that holds
+// what its journal lists: anything else is left alone, and said.
+//
+// A save, a recovery and a load take the project folder's lock (TFolderLock,
+// FileLock.h), so that two runs on one project never work on each other's
+// save: a run that finds the lock taken waits a moment and then says that
+// another program is saving the project, leaving its files as they are.
 //
 // A file whose content does not change is neither written nor backed up, and
 // neither is an unchanged page set: the backups keep the state before the last
@@ -27,6 +39,8 @@
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "core/SaveJournal.h"
 
 class TProjectFileCommit {
  public:
@@ -58,12 +72,14 @@ class TProjectFileCommit {
   const std::string& Fault() const { return fault_; }
   bool Restored() const { return restored_; }
   std::string DiskState() const;
+  // After a failed Run whose undo did not go through: the journal stands, so
+  // the next opening of the project finishes the save.
+  bool FinishedAtOpen() const;
 
  private:
   bool Stage();
   bool PagesChanged() const;
   bool Fail(std::string fault);
-  void Undo();
 
   std::string folder_;
   std::string file_;
@@ -75,16 +91,29 @@ class TProjectFileCommit {
   bool fileChanged_ = false;
   bool pagesChanged_ = false;
   bool staged_ = false;
+  bool journaled_ = false;
+  TSaveJournal journal_;
+  bool pagesExisted_ = false;
   bool restored_ = true;
   std::string fault_;
 };
 
-// Finishes a save of the project file `file` in `folder` that was stopped
-// after its journal was written, or undoes one stopped before, and removes
-// what it staged. Nothing happens when no save was stopped. False when a
-// leftover could not be put in place or removed; then `failedPath`, when
-// given, names it.
-bool RecoverProjectSave(const std::string& folder, const std::string& file, std::string* failedPath = nullptr);
+// Finishes the saves of the project files `files` in `folder` that were
+// stopped after their journal was written, undoes those stopped before, and
+// removes what they staged and the temporary files that killed runs left in
+// the folder, under the folder's lock. Nothing happens when no save was
+// stopped. False when a leftover could not be put in place or removed, when
+// it does not hold what its journal lists, or when another run held the lock;
+// then `fault`, when given, says so as a message names it ("cannot replace
+// X").
+bool RecoverProjectSave(const std::string& folder, const std::vector<std::string>& files,
+                        std::string* fault = nullptr);
+
+// The lock file of the project folder `folder` (ending in a backslash).
+std::string ProjectLockFile(const std::string& folder);
+// The words for a project folder whose lock another run held for the whole
+// wait ("another program is saving the project in X").
+std::string ProjectSavedElsewhere(const std::string& folder);
 
 // The file's size in bytes; 0 when it cannot be opened.
 std::uint64_t GetFileSizeByName(const std::string& fileName);

@@ -258,6 +258,7 @@ class TProjectDocument {
   // undo did not go through (empty: as they were).
   std::string writeFault_;
   std::string diskState_;
+  bool finishedAtOpen_ = false;
   TmyXmlNode* images_ = nullptr;
   TmyXmlNode* grid_ = nullptr;
   bool modified_ = false;

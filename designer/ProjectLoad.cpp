@@ -4,6 +4,7 @@
 // split layout are merged in from their files, and what older files lack is
 // repaired (Grid, unique ids, blanks in variable names, captions, images).
 
+#include <optional>
 #include <random>
 
 #include "core/FileHelpers.h"
@@ -12,11 +13,14 @@
 #include "designer/ProjectDocument.h"
 #include "generator/EarlierLogins.h"
 #include "platform/vcl/SysUtils.h"
+#include "platform/win/FileLock.h"
 #include "platform/win/Paths.h"
 
 namespace {
 
 constexpr int kNewerVersionTextId = 7205;
+constexpr int kRecoveryFailedTextId = 7569;  // An interrupted save of the project could not be finished: %s. ...
+constexpr int kNotOpenedTextId = 7570;       // The project is not opened: %s.
 constexpr int kWarningCaptionId = 2038;
 // The messages of a file that could not be used: who (with the file name),
 // what happened to it, and what was loaded instead.
@@ -109,10 +113,21 @@ struct TProjectDocument::TReadAttempt {
 TProjectLoadResult TProjectDocument::LoadProject(const TProjectLocation& location, int rasterX, int rasterY) {
   ResetForLoad();
   const TProjectFileNames names = LoadFileNames(location);
-  // A save that a kill stopped is finished or undone before anything is read.
+  // The files are read while no other run saves them, and a save that a kill
+  // stopped is finished or undone before anything is read.
+  std::optional<TFolderLock> lock;
   if (names.usable) {
-    RecoverProjectSave(names.folder, names.mainFile);
-    if (!CaseInsensitiveEqual(names.mainFile, names.baseFile)) RecoverProjectSave(names.folder, names.baseFile);
+    lock.emplace(ProjectLockFile(names.folder));
+    if (lock->State() == TFolderLock::TState::kTaken) {
+      ui_.ShowMessage(Format(GetUiText(kNotOpenedTextId), ProjectSavedElsewhere(names.folder)),
+                      GetUiText(kWarningCaptionId), TProjectDocumentUi::TIcon::Warning);
+      return TProjectLoadResult{};
+    }
+    std::vector<std::string> files = {names.mainFile};
+    if (!CaseInsensitiveEqual(names.mainFile, names.baseFile)) files.push_back(names.baseFile);
+    if (std::string fault; !RecoverProjectSave(names.folder, files, &fault))
+      ui_.ShowMessage(Format(GetUiText(kRecoveryFailedTextId), fault), GetUiText(kWarningCaptionId),
+                      TProjectDocumentUi::TIcon::Warning);
   }
   splitLayout_ = names.usable && PathExists(names.mainFile) && !CaseInsensitiveEqual(names.mainFile, names.baseFile);
   TProjectLoadResult result;

@@ -111,6 +111,7 @@ TProjectSaveResult TProjectDocument::Save(const TProjectLocation& location, cons
     ui_.Trace("Nepovedlo se zmenit MaxUid");
   writeFault_.clear();
   diskState_.clear();
+  finishedAtOpen_ = false;
   const bool written = splitLayout_ ? SaveSplit(names) : SaveSingle(names);
   if (written) StampSaveTime(names.settingsFile);
   // The host project's ST constants follow the project file that was
@@ -124,7 +125,11 @@ TProjectSaveResult TProjectDocument::Save(const TProjectLocation& location, cons
   modified_ = true;
   // A save whose files could not all be put back says what each holds.
   std::string text;
-  if (!diskState_.empty())
+  // When the next opening finishes the save, the changes are not lost with
+  // the close: the message says that alone.
+  if (!diskState_.empty() && finishedAtOpen_)
+    text = Format(GetUiText(kNotRestoredTextId), writeFault_, diskState_);
+  else if (!diskState_.empty())
     text = UnsavedMessage(Format(GetUiText(kNotRestoredTextId), writeFault_, diskState_), unsaved, location);
   else if (unsaved == TUnsavedChanges::KeptInDesigner)
     text = Format(GetUiText(kNotSavedTextId), writeFault_);
@@ -232,6 +237,7 @@ bool TProjectDocument::SaveFault(const TProjectFileCommit& commit) {
   ui_.Trace("SaveToFile - " + commit.Fault());
   writeFault_ = commit.Fault();
   if (!commit.Restored()) diskState_ = commit.DiskState();
+  finishedAtOpen_ = !commit.Restored() && commit.FinishedAtOpen();
   return false;
 }
 

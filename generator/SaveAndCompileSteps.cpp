@@ -113,8 +113,9 @@ void RemoveStrayTemporaryFiles(const TCompileProject& project, const std::string
   TProjectLocation location{project.projectDir, project.projectName, project.globalMode, globalFolder,
                             project.globalDir};
   if (const TProjectFileNames names = SaveFileNames(location); names.usable) {
-    RecoverProjectSave(names.folder, names.mainFile);
-    if (!project.projectName.empty() || project.globalMode) RecoverProjectSave(names.folder, names.baseFile);
+    std::vector<std::string> files = {names.mainFile};
+    if (!project.projectName.empty() || project.globalMode) files.push_back(names.baseFile);
+    RecoverProjectSave(names.folder, files);
   }
   const std::string webFolder = project.projectDir + "Tarnwell\\";
   for (const char* folder : {"", "pages", "Images"}) RemoveOwnTemporaryFiles(webFolder + folder, false);

@@ -1,6 +1,7 @@
 #include "platform/win/FileIo.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -47,7 +48,7 @@ bool WriteFileReplacing(const std::string& path, const void* data, std::size_t s
 
 bool WriteFileReplacing(const std::string& path, std::span<const std::string_view> pieces) {
   std::string target = ToNativePath(path);
-  std::string temp = target + std::string(kWriterTempMark) + "XXXXXX";
+  std::string temp = target + std::string(kWriterTempMark) + std::to_string(::getpid()) + "_XXXXXX";
   if (FileOpFault(TFileOp::kCreate, temp) != 0) return false;
   int fd = ::mkstemp(temp.data());
   if (fd < 0) return false;
@@ -64,6 +65,37 @@ bool WriteFileReplacing(const std::string& path, std::span<const std::string_vie
     return true;
   if (FileOpFault(TFileOp::kDelete, temp) == 0) ::unlink(temp.c_str());
   return false;
+}
+
+bool FlushFile(const std::string& path) {
+  const std::string native = ToNativePath(path);
+  if (FileOpFault(TFileOp::kFlush, native) != 0) return false;
+  const int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool ok = ::fsync(fd) == 0;
+  return (::close(fd) == 0) && ok;
+}
+
+bool TemporaryFileWriterRuns(std::string_view name) {
+  const std::size_t mark = name.rfind(kWriterTempMark);
+  if (mark == std::string_view::npos) return false;
+  const std::string_view rest = name.substr(mark + kWriterTempMark.size());
+  const std::size_t digits = rest.find('_');
+  if (digits == 0 || digits == std::string_view::npos || digits > 9) return false;
+  long pid = 0;
+  for (const char c : rest.substr(0, digits)) {
+    if (c < '0' || c > '9') return false;
+    pid = pid * 10 + (c - '0');
+  }
+  if (pid <= 0) return false;
+  // This process's writers remove their temporary file before they return,
+  // and sweeps run between writes, so one of its own that a sweep finds is a
+  // leftover of a write that could not remove it.
+  if (pid == ::getpid()) return false;
+  const int errorBefore = errno;
+  const bool runs = ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+  errno = errorBefore;
+  return runs;
 }
 
 namespace {
@@ -115,7 +147,7 @@ bool WriteDerivedFileAt(int folderFd, const std::string& name, const void* data,
   int fd = -1;
   for (int attempt = 0; attempt < kAttempts && fd < 0; ++attempt) {
     unsigned seed = static_cast<unsigned>(::getpid()) * 7919u + counter.fetch_add(1) * 104729u;
-    temp = name + std::string(kWriterTempMark);
+    temp = name + std::string(kWriterTempMark) + std::to_string(::getpid()) + "_";
     for (int i = 0; i < kTempLetters; ++i) {
       temp += kLetters[seed % (sizeof kLetters - 1)];
       seed = seed / (sizeof kLetters - 1) + static_cast<unsigned>(i) * 31u + 17u;

@@ -10,17 +10,30 @@
 #include "platform/win/WinTypes.h"
 
 // The mark in the name of every temporary file that this program's writers
-// make beside a file they replace: "NAME" + the mark + letters, digits and
-// '_'. No name a user gives a file carries it, so that a sweep of the
-// temporary files a killed run left behind removes only ours.
+// make beside a file they replace: "NAME" + the mark + the writing process's
+// id + '_' + letters, digits and '_'. No name a user gives a file carries it,
+// so that a sweep of the temporary files a killed run left behind removes
+// only ours, and the id tells which run made it, so that the sweep spares the
+// files that a run still alive is writing.
 inline constexpr std::string_view kWriterTempMark = ".~tarnwell~";
+
+// True when the temporary file's name (kWriterTempMark) names a process that
+// still runs: its writer may be in the middle of it. False for a name without
+// a process id (made before names carried one), for a process that ended and
+// for this process (whose sweeps run between its writes).
+bool TemporaryFileWriterRuns(std::string_view name);
+
+// Forces the file's content to the disk (fsync). False when it cannot be
+// opened or flushed.
+bool FlushFile(const std::string& path);
 
 // Reads the whole file into `out`. False (and `out` unchanged) when it cannot be
 // opened or read.
 bool ReadWholeFile(const std::string& path, std::string& out);
 
 // Writes `size` bytes as the file's new content: the bytes go to a temporary
-// file in the same folder ("NAME" + kWriterTempMark + six letters or digits),
+// file in the same folder ("NAME" + kWriterTempMark + the process id, '_' and
+// six letters or digits),
 // which is flushed and renamed over the old file, so a failed write leaves the
 // old file whole. False when anything fails; the temporary file is then
 // removed.
@@ -50,7 +63,7 @@ bool WriteFileInPlaceAt(int folderFd, const std::string& name, const void* data,
                         WrittenFileTimes& times);
 
 // Writes `size` bytes as the file's new content through a temporary file
-// beside it ("NAME" + kWriterTempMark + six letters or digits) that is
+// beside it ("NAME" + kWriterTempMark + the process id, '_' and six letters or digits) that is
 // renamed over it, without a flush to disk: for derived files, such as a
 // compile's output, of which a failed write must leave the old file whole and
 // no short one. The entry `name` of a folder held open (AT_FDCWD: a path); its

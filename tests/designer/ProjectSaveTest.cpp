@@ -82,7 +82,8 @@ TEST_F(ProjectSave, WritesTheRepairedDocumentInTheWritersLayout) {
   EXPECT_EQ(host.Get("Proj.xml"), Data("repairs-saved.xml"));
   EXPECT_EQ(host.Get("Proj.xml.bak"), Data("repairs.xml"));
   EXPECT_EQ(document.Web()->GetAttr("MaxUid"), "503");
-  EXPECT_FALSE(host.Has("Proj.xml.new"));
+  EXPECT_FALSE(host.Has("Proj.xml.~tarnwell~save-new"));
+  EXPECT_FALSE(host.Has("Proj.xml.~tarnwell~save-journal"));
   ExpectWellFormedFiles();
 }
 
@@ -239,8 +240,9 @@ TEST_F(ProjectSave, TheSplitLayoutWritesStubsPageFilesAndKeepsThePreviousPages) 
   // The previous set in "pages.bak\", the single file untouched, nothing staged left.
   EXPECT_EQ(host.Get("pages.bak/SETTINGS.XML"), Data("split/pages/SETTINGS.XML"));
   EXPECT_EQ(host.Get("Proj.xml"), Data("split/Proj.xml"));
-  EXPECT_FALSE(host.Has("pages.new"));
-  EXPECT_FALSE(host.Has("web.xml.new"));
+  EXPECT_FALSE(host.Has("web.xml.~tarnwell~save-pages"));
+  EXPECT_FALSE(host.Has("web.xml.~tarnwell~save-new"));
+  EXPECT_FALSE(host.Has("web.xml.~tarnwell~save-was-pages"));
   ExpectWellFormedFiles();
 
   // Loading the saved files gives the same document.

@@ -84,11 +84,11 @@ TEST_F(MessageTexts, EachMessageComesFromTheCzechTable) {
        "\" je jen pro čtení, proto se nepřepíše. Chcete-li tento projekt uložit, povolte do něj zápis."},
       {"failed write", ProjectWithKind("label"),
        [&web](TFormDesign1& d) {
-         std::filesystem::create_directory(web / "Proj.xml.new");
+         std::filesystem::create_directory(web / "Proj.xml.bak");
          SaveChanged(d);
-         std::filesystem::remove(web / "Proj.xml.new");
+         std::filesystem::remove(web / "Proj.xml.bak");
        },
-       "Proj.xml.new je složka, ne soubor"},
+       "Proj.xml.bak je složka, ne soubor"},
       {"paste refused", ProjectWithKind("label"),
        [](TFormDesign1& d) {
          Clipboard()->SetAsText("hello");
