@@ -184,8 +184,8 @@ std::optional<TStop> Finish(const TNames& n) {
 // through: every staged name goes. Only names with this program's mark are
 // touched.
 std::optional<TStop> Rollback(const TNames& n) {
-  for (const std::string* path : {&n.pagesNew, &n.fileNew, &n.bakNew, &n.bigNew, &n.pagesBakWas, &n.fileWas,
-                                  &n.bakWas, &n.bigWas})
+  for (const std::string* path :
+       {&n.pagesNew, &n.fileNew, &n.bakNew, &n.bigNew, &n.pagesBakWas, &n.fileWas, &n.bakWas, &n.bigWas})
     if (!RemoveTree(*path)) return TStop{*path};
   return std::nullopt;
 }
@@ -285,8 +285,7 @@ bool TProjectFileCommit::Stage() {
     journal.file = TStagedFile::Of(text_);
     std::string old;
     if (backup_ && FileExists(n.file) && ReadWholeFile(n.file, old)) {
-      if (!CopyFileKeepTime(n.file, n.bakNew) || !FlushFile(n.bakNew))
-        return Fail(Named(kCannotWriteTextId, n.bak));
+      if (!CopyFileKeepTime(n.file, n.bakNew) || !FlushFile(n.bakNew)) return Fail(Named(kCannotWriteTextId, n.bak));
       journal.bak = TStagedFile::Of(old);
       std::string bak;
       if (FileExists(n.bak) && (!FileExists(n.big) || GetFileSizeByName(n.bak) > GetFileSizeByName(n.big)) &&

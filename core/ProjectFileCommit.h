@@ -106,8 +106,7 @@ class TProjectFileCommit {
 // it does not hold what its journal lists, or when another run held the lock;
 // then `fault`, when given, says so as a message names it ("cannot replace
 // X").
-bool RecoverProjectSave(const std::string& folder, const std::vector<std::string>& files,
-                        std::string* fault = nullptr);
+bool RecoverProjectSave(const std::string& folder, const std::vector<std::string>& files, std::string* fault = nullptr);
 
 // The lock file of the project folder `folder` (ending in a backslash).
 std::string ProjectLockFile(const std::string& folder);

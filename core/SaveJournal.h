@@ -21,9 +21,9 @@ struct TStagedFile {
 };
 
 struct TSaveJournal {
-  TStagedFile file;  // the project file's new content
-  TStagedFile bak;   // its next backup (the content it replaces)
-  TStagedFile big;   // the next copy of the largest backup
+  TStagedFile file;           // the project file's new content
+  TStagedFile bak;            // its next backup (the content it replaces)
+  TStagedFile big;            // the next copy of the largest backup
   bool pages = false;         // a page set was staged
   bool pagesExisted = false;  // "pages\" existed when it was staged
   struct TPage {
