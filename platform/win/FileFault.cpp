@@ -1,6 +1,7 @@
 #include "platform/win/FileFault.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <array>
@@ -99,6 +100,10 @@ int CountFileOp(TFileOp kind, std::string_view path, std::string_view target) {
   // A process ended here leaves the files as a kill at this moment would:
   // nothing is flushed, no destructor runs.
   if (gFault == TFileOpFault::kExit) ::_exit(kFileOpExitCode);
+  if (gFault == TFileOpFault::kStop) {
+    ::raise(SIGSTOP);
+    return 0;
+  }
   if (gFault == TFileOpFault::kNone) return 0;
   const int error = gFaultError != 0 ? gFaultError : DefaultFileOpError(kind);
   errno = error;

@@ -50,6 +50,8 @@ enum class TFileOpFault {
   kExit,  // the process ends before it with kFileOpExitCode
   kHalt,  // it and every operation after it fail: the files are left as a
           // kill before it leaves them, while the process goes on
+  kStop,  // the process stops before it (SIGSTOP), as a run paused there,
+          // and does it once continued: another process acts meanwhile
 };
 
 // The exit code of a process ended at an operation: that of a process killed

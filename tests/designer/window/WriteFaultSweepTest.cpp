@@ -13,10 +13,15 @@
 #include <functional>
 #include <memory>
 
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "core/HostEnvironment.h"
 #include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/Driver.h"
 #include "platform/win/FileFault.h"
+#include "platform/win/FileLock.h"
 #include "platform/win/MessageBox.h"
 #include "tests/core/services/ServicesTestSupport.h"
 #include "tests/designer/window/WindowTestSupport.h"
@@ -363,6 +368,164 @@ TEST_P(SaveFaultTable, EveryFileStepFailingOrKilledLeavesTheOldOrTheNewProject) 
       }
     }
   }
+}
+
+// Names like a save's that no save of this program staged stay as they are
+// through a load, a save and a compile; what a killed save of ours staged
+// before its journal goes; a staged file that no longer holds what its
+// journal lists is left alone, and the save that it blocks says so.
+struct TPlantedRow {
+  bool split;
+  const char* path;
+  const char* content;  // null: the first 3,000 bytes of the project file
+  bool kept;
+};
+constexpr TPlantedRow kPlantedRows[] = {
+    {false, "pages.old/MYDRAFT.XML", "<draft />", true},
+    {false, "pages.new/MYDRAFT.XML", "<draft />", true},
+    {false, "Demo.xml.bak.new", nullptr, true},
+    {false, "Demo.xml.new", "<web />", true},
+    {false, "Demo.xml.commit", "", true},
+    {true, "web.xml.bak.new", nullptr, true},
+    {true, "pages.old/MYDRAFT.XML", "<draft />", true},
+    {false, "Demo.xml.~tarnwell~save-new", "<web />", false},
+    {true, "web.xml.~tarnwell~save-pages/PAGE1.XML", "<page />", false},
+    {false, "Demo.xml.~tarnwell~123_abcdef", "", false},
+};
+
+TEST_F(WriteFaultSweep, NamesNoSaveOfOursStagedAreLeftAlone) {
+  for (const TPlantedRow& row : kPlantedRows) {
+    SCOPED_TRACE(row.path);
+    row.split ? PutSplitDemo() : PutDemo();
+    const fs::path planted = folder.Path() / "Tarnwell" / row.path;
+    fs::create_directories(planted.parent_path());
+    const std::string project = ReadBytes(folder.Path() / "Tarnwell" / (row.split ? "web.xml" : "Demo.xml"));
+    const std::string content = row.content != nullptr ? row.content : project.substr(0, 3000);
+    folder.Write(std::string("Tarnwell/") + row.path, content);
+    Open();
+    MovePageUp();
+    ClickButton(designer->btnSave2);
+    EXPECT_FALSE(designer->Document().Modified());
+    ClickButton(designer->btnSave1);
+    EXPECT_NE(designer->lastCompile.outcome, TCompileOutcome::kFailed);
+    designer.reset();
+    EXPECT_EQ(fs::exists(planted) && ReadBytes(planted) == content, row.kept);
+    EXPECT_EQ(MessageBoxLog().size(), 0u);
+  }
+}
+
+TEST_F(WriteFaultSweep, AStagedFileThatChangedBlocksTheSaveAndIsTold) {
+  PutDemo();
+  const fs::path web = folder.Path() / "Tarnwell";
+  const std::string before = ReadBytes(web / "Demo.xml");
+  Open();
+  MovePageUp();
+  std::vector<TFileOpRecord> ops;
+  {
+    const FileOpFaultScope record(&ops);
+    ClickButton(designer->btnSave2);
+  }
+  designer.reset();
+  PutDemo();
+  // Killed right after the journal went in place, and the staged file changed.
+  const auto journal = std::find_if(ops.begin(), ops.end(), [](const TFileOpRecord& op) {
+    return op.kind == TFileOp::kRename && op.target.ends_with("save-journal");
+  });
+  ASSERT_NE(journal, ops.end());
+  Open();
+  MovePageUp();
+  {
+    const FileOpFaultScope halt(TFileOpFault::kHalt, static_cast<std::uint64_t>(journal - ops.begin()) + 2);
+    ClickButton(designer->btnSave2);
+  }
+  designer.reset();
+  folder.Write("Tarnwell/Demo.xml.~tarnwell~save-new", "<web />");
+  ClearMessageBoxLog();
+  Open();
+  ASSERT_EQ(MessageBoxLog().size(), 1u);
+  EXPECT_NE(MessageBoxLog()[0].text.find("save-new does not hold what the interrupted save staged"), std::string::npos)
+      << MessageBoxLog()[0].text;
+  MovePageUp();
+  ClickButton(designer->btnSave2);
+  EXPECT_TRUE(designer->Document().Modified());
+  EXPECT_NE(MessageBoxLog().back().text.find("does not hold what the interrupted save staged"), std::string::npos);
+  designer.reset();
+  EXPECT_TRUE(ReadBytes(web / "Demo.xml") == before);
+  EXPECT_EQ(ReadBytes(web / "Demo.xml.~tarnwell~save-new"), "<web />");
+  EXPECT_TRUE(fs::exists(web / "Demo.xml.~tarnwell~save-journal"));
+}
+
+// Two runs on one project: another process's save, stopped at a step, holds
+// the folder's lock from its first staged file to its last rename, and a load
+// beside it is refused with a word and changes nothing, also none of the
+// temporary files a live run writes; continued, that save ends with the new
+// set whole.
+TEST_F(WriteFaultSweep, ALoadBesideAnotherRunsSaveLeavesItsFilesAlone) {
+  PutSplitDemo();
+  const fs::path web = folder.Path() / "Tarnwell";
+  const fs::path laid = folder.Path() / "laid";
+  fs::copy(web, laid, fs::copy_options::recursive);
+  const auto prepare = [&] {
+    fs::remove_all(web);
+    fs::copy(laid, web, fs::copy_options::recursive);
+    Open();
+    ClickNode(designer->tvPageList->Items()->GetFirstNode()->getFirstChild());
+    Driver::OnModal("TFormPageProperties", [](TCustomForm&) { return mrOk; });
+    ClickButton(designer->btnAddPage);
+  };
+  const auto all = [](const std::string&) { return true; };
+  prepare();
+  const TProjectLocation location = designer->Host().ProjectLocation();
+  std::vector<TFileOpRecord> ops;
+  {
+    const FileOpFaultScope record(&ops);
+    ClickButton(designer->btnSave2);
+  }
+  const writefault::TFiles after = writefault::Snapshot(web, IsProjectFile);
+  designer.reset();
+  const auto at = [&](TFileOp kind, const char* mark) {
+    return static_cast<std::uint64_t>(std::find_if(ops.begin(), ops.end(),
+                                                   [&](const TFileOpRecord& op) {
+                                                     return op.kind == kind &&
+                                                            (op.path + op.target).find(mark) != std::string::npos;
+                                                   }) -
+                                      ops.begin()) +
+           1;
+  };
+  const std::uint64_t journal = at(TFileOp::kRename, "save-journal");
+  SetFolderLockWaitForTests(0);
+  for (const std::uint64_t n :
+       {at(TFileOp::kWrite, "save-pages"), journal, journal + 1, at(TFileOp::kWrite, ".webx")}) {
+    ASSERT_LE(n, ops.size());
+    const std::string run = "stopped at " + DescribeFileOp(ops[n - 1]);
+    prepare();
+    const pid_t child = ::fork();
+    if (child == 0) {
+      ArmFileOpFaultForTests(TFileOpFault::kStop, n);
+      ClickButton(designer->btnSave2);
+      ::_exit(designer->Document().Modified() ? 1 : 0);
+    }
+    designer.reset();
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, WUNTRACED), child);
+    ASSERT_TRUE(WIFSTOPPED(status)) << run;
+    const writefault::TFiles held = writefault::Snapshot(web, all);
+    {
+      TLoadUi loadUi;
+      TProjectDocument reopened(loadUi);
+      reopened.LoadProject(location, 5, 5);
+      EXPECT_EQ(loadUi.messages.find("another program is saving") != std::string::npos,
+                ops[n - 1].path.find(".webx") == std::string::npos)
+          << run << ": " << loadUi.messages;
+    }
+    EXPECT_TRUE(writefault::Snapshot(web, all) == held) << run;
+    ::kill(child, SIGCONT);
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << run;
+    EXPECT_TRUE(writefault::Snapshot(web, IsProjectFile) == after) << run;
+    EXPECT_EQ(writefault::Snapshot(web, IsLeftover), writefault::TFiles{}) << run;
+  }
+  SetFolderLockWaitForTests(-1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, SaveFaultTable, ::testing::ValuesIn(kSaveFaultRows),
