@@ -25,7 +25,8 @@
 // A save, a recovery and a load take the project folder's lock (TFolderLock,
 // FileLock.h), so that two runs on one project never work on each other's
 // save: a run that finds the lock taken waits a moment and then says that
-// another program is saving the project, leaving its files as they are.
+// another program is saving or opening the project, leaving its files as
+// they are.
 //
 // A file whose content does not change is neither written nor backed up, and
 // neither is an unchanged page set: the backups keep the state before the last
@@ -111,7 +112,7 @@ bool RecoverProjectSave(const std::string& folder, const std::vector<std::string
 // The lock file of the project folder `folder` (ending in a backslash).
 std::string ProjectLockFile(const std::string& folder);
 // The words for a project folder whose lock another run held for the whole
-// wait ("another program is saving the project in X").
+// wait ("another program is saving or opening the project in X").
 std::string ProjectSavedElsewhere(const std::string& folder);
 
 // The file's size in bytes; 0 when it cannot be opened.
