@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/FileHelpers.h"
 #include "host/cli/HalvexCommands.h"
 #include "host/cli/HostSession.h"
 #include "platform/win/RegistryStore.h"
@@ -180,6 +181,10 @@ int main(int argc, char** argv) {
     return kExitFailure;
   }
   RegistryStore::SetPath(context.home + "/registry");
+  // The registry and the desktop files are written through temporary files
+  // beside them; a run killed while it wrote one left that file in the home,
+  // where nothing else would ever remove it.
+  if (verb != "serve") RemoveOwnTemporaryFiles(context.home, false);
 
   if (verb == "register" || verb == "unregister") {
     if (args.size() != 2) {

@@ -566,7 +566,7 @@ TEST_F(HalvexBuild, CtrlCStopsTheBuildWhichSaysSoAndTheNextBuildIsWhole) {
 }
 
 // A build killed for good (SIGKILL, a power cut) leaves its temporary files
-// where they were: the next build removes them, and neither keeps, counts
+// where they were (in the host's home too): the next build removes them, and neither keeps, counts
 // nor ships one. A file of the user's whose name merely looks temporary stays.
 TEST_F(HalvexBuild, TheTemporaryFilesOfAKilledBuildAreRemovedNotShipped) {
   const fs::path copy = home_ + "/demo-killed";
@@ -578,12 +578,20 @@ TEST_F(HalvexBuild, TheTemporaryFilesOfAKilledBuildAreRemovedNotShipped) {
                                       "Tarnwell/Demo.webx.~tarnwell~Q0w9E8", "Tarnwell/Demo.xml.~tarnwell~zzzzzz"};
   const std::vector<fs::path> users = {"SendRoot/report.tmp202405", "SendRoot/WWW/IMAGES/plan.png.~cp4242_7",
                                        "Tarnwell/notes.tmpabcdef", "SendRoot/old.~tarnwell~"};
+  // The host's own files in its home (the registry, the desktop files) are
+  // written through temporary files too.
+  const std::vector<fs::path> leftInHome = {"registry.~tarnwell~Zx81Qa", "desktop-Demo.txt.~tarnwell~cp4242_7"};
+  const fs::path home = home_, usersInHome = "desktop-Demo.txt.~tarnwell~";
   for (const fs::path& file : left) std::ofstream(copy / file) << "half";
   for (const fs::path& file : users) std::ofstream(copy / file) << "mine";
+  for (const fs::path& file : leftInHome) std::ofstream(home / file) << "half";
+  std::ofstream(home / usersInHome) << "mine";
   const ProgramRun run = Halvex("build '" + copy.string() + "'");
   EXPECT_EQ(run.status, 0) << run.out;
   for (const fs::path& file : left) EXPECT_FALSE(fs::exists(copy / file)) << file;
   for (const fs::path& file : users) EXPECT_TRUE(fs::exists(copy / file)) << file;
+  for (const fs::path& file : leftInHome) EXPECT_FALSE(fs::exists(home / file)) << file;
+  EXPECT_TRUE(fs::exists(home / usersInHome));
   EXPECT_EQ(testsupport::WriterTemporaryFiles(copy), std::vector<std::string>{(copy / users.back()).string()})
       << run.out;
   // The users' files under SendRoot are listed beside the compile's.
