@@ -598,6 +598,29 @@ TEST_F(HalvexBuild, TheTemporaryFilesOfAKilledBuildAreRemovedNotShipped) {
   EXPECT_NE(run.out.find(" " + std::to_string(kExpectedFiles.size() + 3) + " in all\n"), std::string::npos) << run.out;
 }
 
+// The demo made split as the README tells (a "web.xml" beside the project
+// file, a change saved), then built: a save whose project the files hold
+// already writes no project or page file and keeps the backups; it stamps
+// its time in the settings and writes the PLC's constants, as every save.
+TEST_F(HalvexBuild, ASaveOfAnUnchangedSplitProjectAfterABuildWritesNoProjectFile) {
+  const fs::path copy = home_ + "/demo-split";
+  fs::remove_all(copy);
+  fs::copy(DemoProjectFolder(), copy, fs::copy_options::recursive);
+  fs::copy_file(copy / "Tarnwell/Demo.xml", copy / "Tarnwell/web.xml");
+  const std::string moveBackAndSave =
+      "open '" + copy.string() + "' --command Tarnwell --click btnPageDown --click btnPageUp --click btnSave2";
+  ASSERT_EQ(Halvex(moveBackAndSave).status, 0);
+  ASSERT_TRUE(fs::is_regular_file(copy / "Tarnwell/pages/DIAG.XML"));
+  ASSERT_EQ(Halvex("build '" + copy.string() + "'").status, 0);
+  std::map<std::string, std::string> before = testsupport::ReadFileTree(copy / "Tarnwell");
+  const ProgramRun saved = Halvex(moveBackAndSave);
+  EXPECT_EQ(saved.status, 0) << saved.out;
+  std::map<std::string, std::string> after = testsupport::ReadFileTree(copy / "Tarnwell");
+  for (auto* tree : {&before, &after})
+    for (const char* stamped : {"Demo.webx", "TarnwellConst.ST"}) ASSERT_EQ(tree->erase(stamped), 1u);
+  EXPECT_EQ(testsupport::ChangedFiles(before, after), std::vector<std::string>()) << saved.out;
+}
+
 TEST_F(HalvexBuild, TheWebFilesListedAreThoseOnDisk) {
   // The copy held no web tree before the build: every file under SendRoot
   // was written by it, and each is listed with its size as new.
