@@ -192,6 +192,11 @@ int main(int argc, char** argv) {
                 << (args.size() < 2 ? "missing LIB (the plug-in library's file)" : "takes one LIB, not more") << "\n";
       return kExitUsage;
     }
+    // An empty word (a variable that was not set) would name no library.
+    if (args[1].empty()) {
+      std::cerr << "halvex " << verb << ": LIB is an empty word (\"\"): give the plug-in library's file\n";
+      return kExitUsage;
+    }
     return RunRegister(context, args[1], verb == "unregister", std::cout, std::cerr);
   }
   if (verb == "plugins") {
