@@ -177,13 +177,15 @@ void TFormDesign1::btnAddPageClick(TObject*) {
 
 void TFormDesign1::btnDeletePageClick(TObject*) {
   WriteTraceLog("DeletePageClick");
-  SetModified();
   TTreeNode* selected = tvPageList->Selected();
   if (selected != nullptr) {
     // A page of a locked group stays, silently; a locked group itself goes.
     if (selected->Parent() != nullptr && IsLockedGroup(GroupOfNode(selected))) return;
+    // The project is marked changed only once the user said Yes: while the
+    // question is open, and after No, nothing changed and Save stays as it was.
     const std::string question = GetUiText(kDeleteQuestionId);
     if (MessageBox(Handle(), question.c_str(), kMessageCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+    SetModified();
     RemoveSelectedNode(selected, ElementOf(selected));
     EnsureDefaultPage();
     if (!document_->Settings().menuOff) RenewAllPageUcids();

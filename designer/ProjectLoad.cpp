@@ -6,6 +6,8 @@
 
 #include <optional>
 #include <random>
+#include <utility>
+#include <vector>
 
 #include "core/FileHelpers.h"
 #include "core/ProjectFileCommit.h"
@@ -79,6 +81,20 @@ std::string ImportFolder(const TProjectLocation& location) {
 
 void AddEmptyCaptionWhenMissing(TmyXmlNode* node) {
   if (node->FindAttr("caption") == nullptr) node->SetAttr("caption", "");
+}
+
+// The page takes its file's attributes in the file's order, so that a save
+// writes the file as it was read, its own name in the file's place, then
+// whatever else the main file gave it; and the file's children.
+void TakePageFile(TmyXmlNode* page, TmyXmlNode& file, const std::string& name) {
+  std::vector<std::pair<std::string, std::string>> own;
+  for (const TmyXmlAttrNode* attr = page->firstAttr; attr != nullptr; attr = attr->next)
+    if (file.FindAttr(attr->name) == nullptr) own.emplace_back(attr->name, attr->value);
+  page->DeleteAllAttrs();
+  page->CopyFrom(&file);
+  page->SetAttr("name", name);
+  for (const auto& [attrName, value] : own) page->SetAttr(attrName, value);
+  file.MoveChildrenTo(page);
 }
 
 }  // namespace
@@ -391,9 +407,7 @@ void TProjectDocument::MergePageFiles(TmyXmlNode* web, const std::string& pageFo
       if (attempt.fault != TReadAttempt::TFault::Missing) unreadablePages_.push_back(attempt.fileName);
     }
     if (full == nullptr) continue;
-    page->CopyFrom(full);
-    page->SetAttr("name", name);
-    full->MoveChildrenTo(page);
+    TakePageFile(page, *full, name);
   }
   if (!damaged.empty()) ui_.ShowMessage(damaged, GetUiText(kWarningCaptionId), TProjectDocumentUi::TIcon::Warning);
 }

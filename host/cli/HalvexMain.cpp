@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/FileHelpers.h"
 #include "host/cli/HalvexCommands.h"
 #include "host/cli/HostSession.h"
 #include "platform/win/RegistryStore.h"
@@ -180,11 +181,20 @@ int main(int argc, char** argv) {
     return kExitFailure;
   }
   RegistryStore::SetPath(context.home + "/registry");
+  // The registry and the desktop files are written through temporary files
+  // beside them; a run killed while it wrote one left that file in the home,
+  // where nothing else would ever remove it.
+  if (verb != "serve") RemoveOwnTemporaryFiles(context.home, false);
 
   if (verb == "register" || verb == "unregister") {
     if (args.size() != 2) {
       std::cerr << "halvex " << verb << ": "
                 << (args.size() < 2 ? "missing LIB (the plug-in library's file)" : "takes one LIB, not more") << "\n";
+      return kExitUsage;
+    }
+    // An empty word (a variable that was not set) would name no library.
+    if (args[1].empty()) {
+      std::cerr << "halvex " << verb << ": LIB is an empty word (\"\"): give the plug-in library's file\n";
       return kExitUsage;
     }
     return RunRegister(context, args[1], verb == "unregister", std::cout, std::cerr);

@@ -165,8 +165,12 @@ bool ReadHostSwitch(const std::string& a, HostRunOptions& options, std::ostream&
         << "FOLDER, not \"" << a << "\"\n";
     return false;
   }
+  // A word like "/P" is a switch or a project folder at the root: one that
+  // is neither is told as both, so that a mistyped folder is named as missing.
   err << "halvex " << options.verb << ": unknown host switch \"" << a
-      << "\" (the host's switches: /USELOGFILE, /LINVAR, /WEBCOMPTIME, /WEBOLDCOMM, /OEMDIR=folder)\n";
+      << "\" (the host's switches: /USELOGFILE, /LINVAR, /WEBCOMPTIME, /WEBOLDCOMM, /OEMDIR=folder), and no project "
+         "folder "
+      << a << " (it does not exist)\n";
   return false;
 }
 

@@ -48,6 +48,11 @@ bool ReadServeArguments(const std::vector<std::string>& args, std::string& folde
         return false;
       }
       const std::string& text = args[++i];
+      // An empty word (a variable that was not set) would vanish from the message.
+      if (text.empty()) {
+        err << "halvex serve: --port needs a number (0 to 65535) after it, not an empty word (\"\")\n";
+        return false;
+      }
       const bool digits = !text.empty() && text.size() <= 5 && std::all_of(text.begin(), text.end(), ::isdigit);
       port = digits ? std::stoi(text) : -1;
       if (port < 0 || port > 65535) {

@@ -234,15 +234,17 @@ TEST_F(DesignerSnapshot, TheRunPrintsItsMessageBoxesAndAFailedClickFailsIt) {
        {},
        {},
        "build"},
-      // The close's save of a project a declined delete left as it was keeps
-      // the backup of the state before it where it is.
+      // A declined delete changes nothing: the close saves nothing (no save
+      // stamp), and the backup of the state before stays where it is.
       {"delete-declined-keeps-the-backup",
        [](const std::string& p) { std::filesystem::copy_file(p + "/Tarnwell/Demo.xml", p + "/Tarnwell/Demo.xml.bak"); },
        "--command Tarnwell --click btnDeletePage --answer 'sure to delete=no'",
        0,
        {"\"Are you sure to delete?\" answered No (--answer)\n"},
        {},
-       {"Demo.xml.bak.big"}},
+       {"Demo.xml.bak.big"},
+       "open",
+       "SaveTD"},
       {"answer-unused",
        [](const std::string&) {},
        "--command Tarnwell --answer 'nothing asks this=yes'",

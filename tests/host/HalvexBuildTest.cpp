@@ -566,7 +566,7 @@ TEST_F(HalvexBuild, CtrlCStopsTheBuildWhichSaysSoAndTheNextBuildIsWhole) {
 }
 
 // A build killed for good (SIGKILL, a power cut) leaves its temporary files
-// where they were: the next build removes them, and neither keeps, counts
+// where they were (in the host's home too): the next build removes them, and neither keeps, counts
 // nor ships one. A file of the user's whose name merely looks temporary stays.
 TEST_F(HalvexBuild, TheTemporaryFilesOfAKilledBuildAreRemovedNotShipped) {
   const fs::path copy = home_ + "/demo-killed";
@@ -578,16 +578,47 @@ TEST_F(HalvexBuild, TheTemporaryFilesOfAKilledBuildAreRemovedNotShipped) {
                                       "Tarnwell/Demo.webx.~tarnwell~Q0w9E8", "Tarnwell/Demo.xml.~tarnwell~zzzzzz"};
   const std::vector<fs::path> users = {"SendRoot/report.tmp202405", "SendRoot/WWW/IMAGES/plan.png.~cp4242_7",
                                        "Tarnwell/notes.tmpabcdef", "SendRoot/old.~tarnwell~"};
+  // The host's own files in its home (the registry, the desktop files) are
+  // written through temporary files too.
+  const std::vector<fs::path> leftInHome = {"registry.~tarnwell~Zx81Qa", "desktop-Demo.txt.~tarnwell~cp4242_7"};
+  const fs::path home = home_, usersInHome = "desktop-Demo.txt.~tarnwell~";
   for (const fs::path& file : left) std::ofstream(copy / file) << "half";
   for (const fs::path& file : users) std::ofstream(copy / file) << "mine";
+  for (const fs::path& file : leftInHome) std::ofstream(home / file) << "half";
+  std::ofstream(home / usersInHome) << "mine";
   const ProgramRun run = Halvex("build '" + copy.string() + "'");
   EXPECT_EQ(run.status, 0) << run.out;
   for (const fs::path& file : left) EXPECT_FALSE(fs::exists(copy / file)) << file;
   for (const fs::path& file : users) EXPECT_TRUE(fs::exists(copy / file)) << file;
+  for (const fs::path& file : leftInHome) EXPECT_FALSE(fs::exists(home / file)) << file;
+  EXPECT_TRUE(fs::exists(home / usersInHome));
   EXPECT_EQ(testsupport::WriterTemporaryFiles(copy), std::vector<std::string>{(copy / users.back()).string()})
       << run.out;
   // The users' files under SendRoot are listed beside the compile's.
   EXPECT_NE(run.out.find(" " + std::to_string(kExpectedFiles.size() + 3) + " in all\n"), std::string::npos) << run.out;
+}
+
+// The demo made split as the README tells (a "web.xml" beside the project
+// file, a change saved), then built: a save whose project the files hold
+// already writes no project or page file and keeps the backups; it stamps
+// its time in the settings and writes the PLC's constants, as every save.
+TEST_F(HalvexBuild, ASaveOfAnUnchangedSplitProjectAfterABuildWritesNoProjectFile) {
+  const fs::path copy = home_ + "/demo-split";
+  fs::remove_all(copy);
+  fs::copy(DemoProjectFolder(), copy, fs::copy_options::recursive);
+  fs::copy_file(copy / "Tarnwell/Demo.xml", copy / "Tarnwell/web.xml");
+  const std::string moveBackAndSave =
+      "open '" + copy.string() + "' --command Tarnwell --click btnPageDown --click btnPageUp --click btnSave2";
+  ASSERT_EQ(Halvex(moveBackAndSave).status, 0);
+  ASSERT_TRUE(fs::is_regular_file(copy / "Tarnwell/pages/DIAG.XML"));
+  ASSERT_EQ(Halvex("build '" + copy.string() + "'").status, 0);
+  std::map<std::string, std::string> before = testsupport::ReadFileTree(copy / "Tarnwell");
+  const ProgramRun saved = Halvex(moveBackAndSave);
+  EXPECT_EQ(saved.status, 0) << saved.out;
+  std::map<std::string, std::string> after = testsupport::ReadFileTree(copy / "Tarnwell");
+  for (auto* tree : {&before, &after})
+    for (const char* stamped : {"Demo.webx", "TarnwellConst.ST"}) ASSERT_EQ(tree->erase(stamped), 1u);
+  EXPECT_EQ(testsupport::ChangedFiles(before, after), std::vector<std::string>()) << saved.out;
 }
 
 TEST_F(HalvexBuild, TheWebFilesListedAreThoseOnDisk) {

@@ -60,6 +60,8 @@ TEST_F(MisuseMessages, HalvexNamesWhatIsWrong) {
       {"register", 2, "halvex register: missing LIB"},
       {"unregister", 2, "halvex unregister: missing LIB"},
       {"register a.so b.so", 2, "halvex register: takes one LIB, not more"},
+      {"register ''", 2, "halvex register: LIB is an empty word (\"\"): give the plug-in library's file"},
+      {"unregister ''", 2, "halvex unregister: LIB is an empty word (\"\")"},
       {"plugins extra", 2, "halvex plugins: takes no arguments (\"extra\" given)"},
       {"open", 2, "halvex open: missing PROJECT"},
       {"build", 2, "halvex build: missing PROJECT"},
@@ -74,6 +76,10 @@ TEST_F(MisuseMessages, HalvexNamesWhatIsWrong) {
       {"build ''", 2, "halvex build: PROJECT is an empty word (\"\"): give the folder holding halvex.prj"},
       {"open @/empty --without", 2, "halvex open: --without needs an interface name after it"},
       {"open @/empty /FOO", 2, "halvex open: unknown host switch \"/FOO\""},
+      // A folder at the root that is missing reads as a switch: it is named as both.
+      {"open /tarnwell-no-such-folder", 2,
+       "\"/tarnwell-no-such-folder\" (the host's switches: /USELOGFILE, /LINVAR, /WEBCOMPTIME, /WEBOLDCOMM, "
+       "/OEMDIR=folder), and no project folder /tarnwell-no-such-folder (it does not exist)"},
       {"build @/empty /OEMDIR=", 2,
        "halvex build: the host switch /OEMDIR needs a folder: /OEMDIR=FOLDER, not \"/OEMDIR=\""},
       {"open @/empty --bogus", 2, "halvex open: unknown option \"--bogus\""},
@@ -103,6 +109,8 @@ TEST_F(MisuseMessages, HalvexNamesWhatIsWrong) {
       {"build @/empty --answer 'sure=yes' --answer 'sure=no'", 2,
        "halvex build: --answer \"sure=no\" is a second answer to \"sure\""},
       {"serve @/project --port 1 --port 2", 2, "halvex serve: --port is given twice"},
+      {"serve @/project --port ''", 2,
+       "halvex serve: --port needs a number (0 to 65535) after it, not an empty word (\"\")"},
       {"serve @/project @/empty", 2, "halvex serve: takes one PROJECT, not more (\"@/empty\" after \"@/project\")"},
       {"open --help", 0, "usage: halvex open PROJECT [SWITCHES]"},
       {"build @/empty --help", 0, "usage: halvex build PROJECT [the options of open]"},

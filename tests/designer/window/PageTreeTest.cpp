@@ -236,6 +236,7 @@ TEST_F(PageTree, DeletingTheDefaultPageMovesDefaultToTheFirstPage) {
   EXPECT_EQ(boxes[0].caption, "Tarnwell");
   EXPECT_EQ(boxes[0].flags & MB_TYPEMASK, MB_YESNO);
   EXPECT_EQ(PageNames(), (std::vector<std::string>{"INDEX.xml", "page7.XML"}));
+  EXPECT_TRUE(designer->btnSave2->Enabled());
   EXPECT_EQ(Page("INDEX.xml")->GetAttr("default"), "true");
   // The previous sibling is selected and shown.
   EXPECT_EQ(designer->tvPageList->Selected()->Text(), "Index");
@@ -243,13 +244,21 @@ TEST_F(PageTree, DeletingTheDefaultPageMovesDefaultToTheFirstPage) {
   EXPECT_EQ(SurfaceDump().size(), 1u);
 }
 
+// Nothing changed while the question is open, nor after No: Save stays disabled.
 TEST_F(PageTree, AnsweringNoDeletesNothing) {
   ClickNode(Node("Index"));
-  Driver::AnswerMessageBox("Are you sure", IDNO);
+  ASSERT_FALSE(designer->btnSave2->Enabled());
+  bool saveEnabledWhileAsked = true;
+  Driver::OnMessageBox("Are you sure", [&](const MessageBoxRecord&) {
+    saveEnabledWhileAsked = designer->btnSave2->Enabled();
+    return IDNO;
+  });
   ClickButton(designer->btnDeletePage);
   EXPECT_EQ(MessageBoxLog().size(), 1u);
   EXPECT_EQ(PageNames(), (std::vector<std::string>{"INDEX.xml", "PAGE3.xml", "page7.XML"}));
-  EXPECT_TRUE(designer->Document().Modified());
+  EXPECT_FALSE(saveEnabledWhileAsked);
+  EXPECT_FALSE(designer->btnSave2->Enabled());
+  EXPECT_FALSE(designer->Document().Modified());
 }
 
 TEST_F(PageTree, DeletingAGroupTakesItsPagesAndSelectsTheNextGroup) {

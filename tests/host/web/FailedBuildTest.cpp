@@ -87,16 +87,15 @@ TEST(FailedBuild, KeepsTheLastGoodOutputAndItsLogins) {
       {"removed", [](const fs::path& file) { fs::remove(file); },
        "does not exist, but the web folder holds the records of its last compile",
        "does not exist. An empty new project was loaded instead. The web folder holds the records"},
-      // A change the user did not save (a delete declined, a group added) does
-      // not start the lost project anew at the close: asked, the default No
-      // writes nothing.
-      {.name = "removed-delete-declined",
+      // A change the user did not save (a group added) does not start the lost
+      // project anew at the close: asked, the default No writes nothing.
+      {.name = "removed-group-added-build",
        .change = [](const fs::path& file) { fs::remove(file); },
        .reason = "does not exist, but the web folder holds the records of its last compile",
        .told = "Save it now as the project file? Yes writes it, and the next build replaces the pages and the logins "
                "of the last compile with this project's. No writes nothing: the files stay as they are, and the "
                "changes are lost with the close.\" answered No (default)",
-       .save = "--command Tarnwell --click btnDeletePage --answer 'sure to delete=no'",
+       .save = "--command Tarnwell --click btnAddGroup",
        .saveVerb = "build"},
       {.name = "removed-delete-declined-open",
        .change = [](const fs::path& file) { fs::remove(file); },
