@@ -5,6 +5,7 @@
 
 #include "core/TraceLog.h"
 #include "core/UiText.h"
+#include "platform/vcl/Form.h"
 #include "platform/vcl/IniFiles.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/Paths.h"
@@ -65,4 +66,9 @@ bool WriteSettings(const std::function<void()>& write) {
     NoteWriteFailure(e.FileName());
     return false;
   }
+}
+
+int ShowModalWithNotice(TCustomForm& form) {
+  const TWriteFailureNotice notice;
+  return form.ShowModal();
 }

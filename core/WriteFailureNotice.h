@@ -7,13 +7,14 @@
 // user is told once a command, in one box that names each file, when the
 // command ends.
 //
-// A command holds a TWriteFailureNotice while it runs (the designer's tool
-// buttons and menu items each do, see designer/DesignerLayout.cpp); the
-// outermost one tells. A failure noted while no notice is held (a dialog that
-// opens some other way) is told at once.
+// A command holds a TWriteFailureNotice while it runs (the designer shows its
+// dialogs through ShowModalWithNotice); the outermost one tells. A failure
+// noted while no notice is held is told at once.
 
 #include <functional>
 #include <string>
+
+class TCustomForm;
 
 class TWriteFailureNotice {
  public:
@@ -33,3 +34,8 @@ void NoteWriteFailure(const std::string& file);
 // Runs `write`, which writes settings files (TIniFile); a file it cannot
 // write is noted instead of raising EIniFileException. False when one was.
 bool WriteSettings(const std::function<void()>& write);
+
+// Shows the form modally while holding a notice, so that what it and the
+// dialogs it opens could not write is told once, after it closed. Answers
+// the modal result.
+int ShowModalWithNotice(TCustomForm& form);

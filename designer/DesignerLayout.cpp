@@ -8,7 +8,6 @@
 #include <string>
 
 #include "core/UiText.h"
-#include "core/WriteFailureNotice.h"
 #include "designer/FormDesign1.h"
 #include "platform/vcl/Bitmap.h"
 #include "platform/vcl/Canvas.h"
@@ -349,15 +348,6 @@ void AddGlyph(TImageList& list, TColor fill) {
 
 }  // namespace
 
-// A command of the table: files beside the project that it could not write
-// are told once, when it ends.
-TNotifyEvent TFormDesign1::CommandClick(TClick click) {
-  return [this, click](TObject* sender) {
-    const TWriteFailureNotice notice;
-    (this->*click)(sender);
-  };
-}
-
 void TFormDesign1::CreateComponents() {
   SetBounds(0, 0, kFormWidth, kFormHeight);
   for (const TComponentRow& row : kLayout) {
@@ -367,10 +357,10 @@ void TFormDesign1::CreateComponents() {
     TComponent* parent = row.parent[0] != '\0' ? FindComponent(row.parent) : this;
     if (auto* item = dynamic_cast<TMenuItem*>(component)) {
       PlaceMenuItem(*item, row, parent);
-      if (row.click != nullptr) item->OnClick = CommandClick(row.click);
+      if (row.click != nullptr) item->OnClick = {this, row.click};
     } else if (auto* control = dynamic_cast<TControl*>(component)) {
       PlaceControl(*control, row, dynamic_cast<TWinControl*>(parent));
-      if (row.click != nullptr) control->OnClick = CommandClick(row.click);
+      if (row.click != nullptr) control->OnClick = {this, row.click};
     } else if (auto* dialog = dynamic_cast<TOpenDialog*>(component)) {
       dialog->Title = TextOf(row.textId);
     }

@@ -865,9 +865,6 @@ class TFormDesign1 : public TForm, public TDesignerContext {
   };
   // DesignerLayout.cpp
   void CreateComponents();
-  // The click of a command of the component table, with its notice of files
-  // beside the project that could not be written.
-  TNotifyEvent CommandClick(void (TFormDesign1::*click)(TObject*));
   void BindEvents();
   void ConfigureComponents();
   // DesignerProjectLoad.cpp

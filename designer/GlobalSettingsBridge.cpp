@@ -284,6 +284,8 @@ void StoreGlobalSettings(TFormGlobalSettings& form, TFormDesign1& designer) {
 }
 
 void RunGlobalSettings(TFormDesign1& designer) {
+  // The dialog's placement and the markers, told together.
+  const TWriteFailureNotice notice;
   auto form = std::make_unique<TFormGlobalSettings>(&designer);
   FillGlobalSettings(*form, designer);
   // The project-level placeholders: their own dialog, written with this OK.
