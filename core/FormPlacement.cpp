@@ -1,6 +1,7 @@
 #include "core/FormPlacement.h"
 
 #include <climits>
+#include <string>
 
 #include "platform/vcl/Form.h"
 #include "platform/vcl/IniFiles.h"
@@ -45,8 +46,8 @@ void PlaceFormAtCursor(const std::string& section, TCustomForm* form, TIniFile* 
 
 void SaveFormPlacement(const std::string& section, TCustomForm* form, TIniFile* iniFile) {
   if (iniFile == nullptr || form == nullptr) return;
-  iniFile->WriteInteger(section, "Height", form->Height());
-  iniFile->WriteInteger(section, "Width", form->Width());
-  iniFile->WriteInteger(section, "Top", form->Top());
-  iniFile->WriteInteger(section, "Left", form->Left());
+  iniFile->WriteStrings(section, {{"Height", std::to_string(form->Height())},
+                                  {"Width", std::to_string(form->Width())},
+                                  {"Top", std::to_string(form->Top())},
+                                  {"Left", std::to_string(form->Left())}});
 }

@@ -19,5 +19,7 @@ void RestoreFormPlacement(const std::string& section, TCustomForm* form, TIniFil
 void PlaceFormAtCursor(const std::string& section, TCustomForm* form, TIniFile* iniFile);
 
 // Writes the form's "Height", "Width", "Top" and "Left" into the section, as
-// the dialogs do when they close. Nothing without an INI file.
+// the dialogs do when they close, with one write of the file (a failed one
+// changes none of them and raises EIniFileException). Nothing without an INI
+// file.
 void SaveFormPlacement(const std::string& section, TCustomForm* form, TIniFile* iniFile);

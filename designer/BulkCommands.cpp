@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/TraceLog.h"
+#include "core/WriteFailureNotice.h"
 #include "core/XmlNode.h"
 #include "designer/FormDesign1.h"
 #include "designer/ObjectConversions.h"
@@ -59,7 +60,7 @@ void TFormDesign1::VarNameReplace1Click(TObject*) {
   auto dialog = std::make_unique<TFormVarNameReplace>(this);
   for (TGridWebElement* object : SelectedPageObjects(*sbDesign1)) dialog->AddObject(object);
   dialog->Designer = this;
-  dialog->ShowModal();
+  ShowModalWithNotice(*dialog);
   sbDesign1->Repaint();
 }
 
@@ -67,7 +68,7 @@ void TFormDesign1::AutoIndexArray1Click(TObject*) {
   auto dialog = std::make_unique<TFromAutoArray>(this);
   for (TGridWebElement* object : SelectedPageObjects(*sbDesign1)) dialog->AddObject(object);
   dialog->Designer = this;
-  dialog->ShowModal();
+  ShowModalWithNotice(*dialog);
   sbDesign1->Repaint();
 }
 
@@ -76,7 +77,7 @@ void TFormDesign1::RenameAllPages1Click(TObject*) {
   auto dialog = std::make_unique<TFormRenamePages1>(this);
   for (const TmyXmlNode* page : pages) dialog->AddRow(PageStem(page->GetAttr("name")));
   dialog->ApplyTemplate();
-  if (dialog->ShowModal() == mrOk) {
+  if (ShowModalWithNotice(*dialog) == mrOk) {
     // The shown page's edits go into the document before it is reloaded.
     const bool pageShown = FCurrentPage != nullptr && FCurrentPage->name == "page";
     if (pageShown) SavePage(FCurrentPage);

@@ -11,6 +11,7 @@
 
 #include "core/TraceLog.h"
 #include "core/UiText.h"
+#include "core/WriteFailureNotice.h"
 #include "core/XmlNode.h"
 #include "designer/FormDesign1.h"
 #include "designer/ZOrder.h"
@@ -128,7 +129,7 @@ bool TFormDesign1::PromptSimpleEdit(const std::string& caption, std::string& tex
   const std::unique_ptr<TFormSimpleEdit> dialog = std::make_unique<TFormSimpleEdit>(this);
   dialog->SetCaption(caption);
   dialog->Edit1->SetText(text);
-  if (dialog->ShowModal() != mrOk) return false;
+  if (ShowModalWithNotice(*dialog) != mrOk) return false;
   text = dialog->Edit1->Text();
   return true;
 }

@@ -5,6 +5,7 @@
 
 #include "core/FileHelpers.h"
 #include "core/ProjectLocation.h"
+#include "core/WriteFailureNotice.h"
 #include "core/XmlNode.h"
 #include "designer/DesignerHost.h"
 #include "designer/FormDesign1.h"
@@ -46,16 +47,17 @@ TMarkers MarkersOf(TFormDesign1& designer) {
 }
 
 // Creates the marker with its content unless it exists; deletes it when off.
-// A marker that cannot be made or removed is passed over.
+// A marker that cannot be made or removed is noted for the user; the
+// settings of the project are kept all the same.
 void SetMarker(const std::string& path, bool on, const char* content) {
   if (path.empty()) return;
   if (!on) {
-    DeleteFile(path);
+    if (PathExists(path) && !DeleteFile(path)) NoteWriteFailure(path);
     return;
   }
   if (PathExists(path)) return;
   const std::string text = content;
-  WriteFileReplacing(path, text.data(), text.size());
+  if (!WriteFileReplacing(path, text.data(), text.size())) NoteWriteFailure(path);
 }
 
 std::string BoolText(bool on) { return on ? "true" : "false"; }
@@ -282,6 +284,8 @@ void StoreGlobalSettings(TFormGlobalSettings& form, TFormDesign1& designer) {
 }
 
 void RunGlobalSettings(TFormDesign1& designer) {
+  // The dialog's placement and the markers, told together.
+  const TWriteFailureNotice notice;
   auto form = std::make_unique<TFormGlobalSettings>(&designer);
   FillGlobalSettings(*form, designer);
   // The project-level placeholders: their own dialog, written with this OK.

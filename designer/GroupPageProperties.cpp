@@ -11,6 +11,7 @@
 
 #include "core/TraceLog.h"
 #include "core/UiText.h"
+#include "core/WriteFailureNotice.h"
 #include "core/XmlNode.h"
 #include "designer/FormDesign1.h"
 #include "designer/PageTree.h"
@@ -320,7 +321,7 @@ void TFormDesign1::EditGroupProperties(TTreeNode* node, TmyXmlNode* group) {
   SyncCaptionSlot(*form);
   form->LoadCaptions();
   form->loaded = true;
-  FPropertiesResult = form->ShowModal();
+  FPropertiesResult = ShowModalWithNotice(*form);
   if (FPropertiesResult == kModalOk) {
     const bool changed = GroupSizeChanged(before, GroupSizeShown(*form));
     WriteGroup(*form, node, group, notification);
@@ -380,7 +381,7 @@ void TFormDesign1::EditPageProperties(TTreeNode* node, TmyXmlNode* page) {
   SyncCaptionSlot(*form);
   form->highestPageNumber = MakeUniquePageName(*this, form->takenNames.get(), false);
   form->loaded = true;
-  FPropertiesResult = form->ShowModal();
+  FPropertiesResult = ShowModalWithNotice(*form);
   if (FPropertiesResult == kModalOk) WritePage(*form, node, page, oldName);
 }
 
@@ -469,7 +470,7 @@ void TFormDesign1::EditCommonPageSettings(TmyXmlNode* group) {
   form->ShowLangButtons(FLangMutations);
   MakeUniquePageName(*this, form->takenNames.get(), false);
   form->loaded = true;
-  FPropertiesResult = form->ShowModal();
+  FPropertiesResult = ShowModalWithNotice(*form);
   if (FPropertiesResult != kModalOk) return;
   SetModified();
   for (TTreeNode* pageNode = FirstPageNodeOf(group); pageNode != nullptr; pageNode = pageNode->getNextSibling()) {

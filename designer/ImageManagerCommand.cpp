@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "core/WriteFailureNotice.h"
 #include "core/XmlNode.h"
 #include "designer/FormDesign1.h"
 #include "generator/ProjectImages.h"
@@ -23,13 +24,13 @@ std::unique_ptr<TFormImageManager> OpenImageManager(TFormDesign1& designer, TmyX
 
 void TFormDesign1::btnImageManagerClick(TObject*) {
   auto dialog = OpenImageManager(*this, Document().Images());
-  if (dialog->ShowModal() == mrOk) SetModified();
+  if (ShowModalWithNotice(*dialog) == mrOk) SetModified();
 }
 
 TmyXmlNode* TFormDesign1::PickImage(const std::string& current) {
   auto dialog = OpenImageManager(*this, Document().Images());
   dialog->SelectImage(current);
-  if (dialog->ShowModal() != mrOk) return nullptr;
+  if (ShowModalWithNotice(*dialog) != mrOk) return nullptr;
   SetModified();
   TmyXmlNode* chosen = dialog->ChosenImage();
   return chosen == nullptr ? nullptr : FindImageNode(chosen->GetAttr("name"));
@@ -41,7 +42,7 @@ std::unique_ptr<TStringList> TFormDesign1::PickImages(const std::string& current
   dialog->SelectImage(current);
   // The list's items carry the working copy's elements, which OK moves into
   // the project: the lines are read before the dialog is freed.
-  if (dialog->ShowModal() != mrOk) return nullptr;
+  if (ShowModalWithNotice(*dialog) != mrOk) return nullptr;
   SetModified();
   auto lines = std::make_unique<TStringList>();
   TListItems* items = dialog->lvImages->Items();

@@ -5,6 +5,7 @@
 
 #include "core/ProjectPaths.h"
 #include "core/UiText.h"
+#include "core/WriteFailureNotice.h"
 #include "core/XmlNode.h"
 #include "designer/FormDesign1.h"
 #include "designer/GlobalSettingsBridge.h"
@@ -24,7 +25,7 @@ void TFormDesign1::btnPassClick(TObject*) {
   dialog->LoadAutologin(root->FindDeep("autologin"));
   dialog->LoadApiUsers(root->FindDeep("vornapi"));
   dialog->UpdateRowStates();
-  if (dialog->ShowModal() == mrOk) SetModified();
+  if (ShowModalWithNotice(*dialog) == mrOk) SetModified();
 }
 
 void TFormDesign1::btnGlobalClick(TObject*) { RunGlobalSettings(*this); }
@@ -32,13 +33,13 @@ void TFormDesign1::tbAboutClick(TObject*) {
   auto box = std::make_unique<TAboutBoxTarnwell>(
       this, [this](const std::string& file, const std::string& key) { return host_->ModuleFileVersion(file, key); });
   box->LoadVersionInfo(kProductWord, 1);
-  box->ShowModal();
+  ShowModalWithNotice(*box);
 }
 void TFormDesign1::tbLayersClick(TObject*) {
   auto dialog = std::make_unique<TFormLayersSettings>(this);
   dialog->Designer = this;
   dialog->LoadLayers();
-  if (dialog->ShowModal() == mrOk) SetModified();
+  if (ShowModalWithNotice(*dialog) == mrOk) SetModified();
   // Objects on a layer that is hidden or frozen now cannot stay selected.
   for (TGridWebElement* element : PageObjects())
     if (!element->CanSelect()) element->DeselectInvalidate();

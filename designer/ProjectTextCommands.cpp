@@ -9,6 +9,7 @@
 #include "core/ProjectPaths.h"
 #include "core/TraceLog.h"
 #include "core/UiText.h"
+#include "core/WriteFailureNotice.h"
 #include "core/XmlNode.h"
 #include "designer/FormDesign1.h"
 #include "platform/vcl/Streams.h"
@@ -112,7 +113,7 @@ void TFormDesign1::tbAlarmClick(TObject*) {
   auto dialog = std::make_unique<TFormAlarms>(this);
   dialog->SetPageList(this);
   dialog->LoadFromXml(root->FindDeep("alarms"));
-  if (dialog->ShowModal() != mrOk) return;
+  if (ShowModalWithNotice(*dialog) != mrOk) return;
   SetModified();
   RenewAllPageUcids();
 }
@@ -128,7 +129,7 @@ void TFormDesign1::tbLangClick(TObject*) {
   // The dialog keeps its size and place in a `LanguagesProp` element under `web`.
   dialog->PlacementNode = web;
   dialog->LoadFromXml();
-  if (dialog->ShowModal() != mrOk) return;
+  if (ShowModalWithNotice(*dialog) != mrOk) return;
   SetModified();
   LoadLanguages(dialog->LanguagesNode);
 }
@@ -137,5 +138,5 @@ void TFormDesign1::tbObjectListClick(TObject*) {
   auto dialog = std::make_unique<TFormObjectList>(this);
   dialog->Designer = this;
   dialog->RefreshObjectList();
-  dialog->ShowModal();
+  ShowModalWithNotice(*dialog);
 }

@@ -8,6 +8,7 @@
 #include "core/SimpleLock.h"
 #include "core/TraceLog.h"
 #include "core/UiText.h"
+#include "core/WriteFailureNotice.h"
 #include "core/XmlNode.h"
 #include "pictures/PictureLoader.h"
 #include "platform/vcl/Bitmap.h"
@@ -438,7 +439,7 @@ void TFormImageManager::FormShow(TObject*) {
 void TFormImageManager::FormClose(TObject*, TCloseAction&) {
   {
     TclOpenIniReg settings(HostProjectManager(), "Tarnwell", ".webx");
-    SaveFormPlacement(Name(), this, settings.GetIniFile());
+    WriteSettings([&] { SaveFormPlacement(Name(), this, settings.GetIniFile()); });
   }
   // Closing by the window's button counts as Cancel: the trashed files go
   // back, so that the project's list never names a file in the trash.

@@ -6,6 +6,7 @@
 
 #include "core/TraceLog.h"
 #include "core/UiText.h"
+#include "core/WriteFailureNotice.h"
 #include "core/XmlNode.h"
 #include "grid/GridWebElement.h"
 #include "platform/vcl/Button.h"
@@ -247,12 +248,7 @@ void TFormObjectList::FormCloseQuery(TObject*, bool&) {
   WriteVariableDialogPlacement(kPlacementSection, *this, Designer);
   const std::string file = DialogSettingsFile(Designer);
   if (file.empty()) return;
-  try {
-    TIniFile(file).WriteInteger(kPlacementSection, kTopItemKey, ObjectListView1->TopIndex());
-  } catch (const EIniFileException& e) {
-    // A settings file that cannot be written keeps the placement of before.
-    WriteTraceLog("FormObjectList FormCloseQuery - " + e.Message());
-  }
+  WriteSettings([&] { TIniFile(file).WriteInteger(kPlacementSection, kTopItemKey, ObjectListView1->TopIndex()); });
 }
 
 void TFormObjectList::RefreshObjectList() {

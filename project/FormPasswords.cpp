@@ -9,6 +9,7 @@
 #include "core/ProjectLocation.h"
 #include "core/ProjectPaths.h"
 #include "core/UiText.h"
+#include "core/WriteFailureNotice.h"
 #include "core/XmlNode.h"
 #include "generator/CompileHost.h"
 #include "platform/vcl/Button.h"
@@ -406,12 +407,10 @@ void TFormPasswords::FormShow(TObject*) {
 void TFormPasswords::FormClose(TObject*, TCloseAction&) {
   const std::string file = SettingsFile();
   if (file.empty()) return;
-  try {
+  WriteSettings([&] {
     TIniFile(file).WriteStrings(
         kSection, {{"Width", std::to_string(Width())}, {"Tab", std::to_string(PageControl1->ActivePageIndex())}});
-  } catch (const EIniFileException& error) {
-    ShowWriteFailure(ShownPath(error.Message()));  // "Unable to write to PATH"
-  }
+  });
 }
 
 void TFormPasswords::ShowWriteFailure(const std::string& text) {

@@ -11,6 +11,7 @@
 #include "core/SimpleLock.h"
 #include "core/TraceLog.h"
 #include "core/UiText.h"
+#include "core/WriteFailureNotice.h"
 #include "core/XmlNode.h"
 #include "generator/ProjectSettings.h"
 #include "pictures/PictureLoader.h"
@@ -69,7 +70,7 @@ void TFormImageManager::btnAddClick(TObject* sender) {
   std::vector<std::string> files;
   for (int i = 0; i < dialog->Files()->Count(); ++i) files.push_back(dialog->Files()->Strings(i));
   if (!files.empty() && sender != btnAdd2)
-    ini->WriteString(settings.GetSection(), "PicturesPath", ExtractFilePath(files.front()));
+    WriteSettings([&] { ini->WriteString(settings.GetSection(), "PicturesPath", ExtractFilePath(files.front())); });
   AddFiles(files);
 }
 

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
+#include "core/FormPlacement.h"
 #include "core/ProjectLocation.h"
 #include "core/TraceLog.h"
+#include "core/WriteFailureNotice.h"
 #include "grid/GridWebElement.h"
 #include "grid/VariableInfo.h"
 #include "platform/vcl/Button.h"
@@ -54,16 +56,10 @@ void ReadVariableDialogPlacement(const std::string& section, TCustomForm& form, 
 void WriteVariableDialogPlacement(const std::string& section, TCustomForm& form, TDesignerContext* designer) {
   const std::string file = DialogSettingsFile(designer);
   if (file.empty()) return;
-  try {
+  WriteSettings([&] {
     TIniFile ini(file);
-    ini.WriteInteger(section, "Height", form.Height());
-    ini.WriteInteger(section, "Width", form.Width());
-    ini.WriteInteger(section, "Top", form.Top());
-    ini.WriteInteger(section, "Left", form.Left());
-  } catch (const EIniFileException& e) {
-    // A settings file that cannot be written keeps the placement of before.
-    WriteTraceLog("WriteVariableDialogPlacement - " + e.Message());
-  }
+    SaveFormPlacement(section, &form, &ini);
+  });
 }
 
 int LastVisibleRow(TListView& list) {

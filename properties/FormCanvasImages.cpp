@@ -3,6 +3,7 @@
 #include "core/ProjectLocation.h"
 #include "core/TraceLog.h"
 #include "core/UiText.h"
+#include "core/WriteFailureNotice.h"
 #include "platform/vcl/Bitmap.h"
 #include "platform/vcl/Button.h"
 #include "platform/vcl/Canvas.h"
@@ -210,7 +211,7 @@ void TFormImageList1::FormShow(TObject*) {
 void TFormImageList1::FormClose(TObject*, TCloseAction&) {
   const std::string file = SettingsFile();
   if (file.empty()) return;
-  TIniFile ini(file);
-  ini.WriteInteger(kSection, "Height", Height());
-  ini.WriteInteger(kSection, "Width", Width());
+  WriteSettings([&] {
+    TIniFile(file).WriteStrings(kSection, {{"Height", std::to_string(Height())}, {"Width", std::to_string(Width())}});
+  });
 }

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 
+#include "core/FormPlacement.h"
 #include "core/ProjectLocation.h"
 #include "core/TraceLog.h"
 #include "core/UiText.h"
+#include "core/WriteFailureNotice.h"
 #include "grid/PictureLoading.h"
 #include "platform/vcl/Button.h"
 #include "platform/vcl/CheckBox.h"
@@ -168,11 +170,10 @@ void TFormPageProperties::FormShow(TObject*) {
 
 void TFormPageProperties::FormClose(TObject*, TCloseAction&) {
   if (settingsFile_.empty()) return;
-  TIniFile ini(settingsFile_);
-  ini.WriteInteger(kSection, "Height", Height());
-  ini.WriteInteger(kSection, "Width", Width());
-  ini.WriteInteger(kSection, "Top", Top());
-  ini.WriteInteger(kSection, "Left", Left());
+  WriteSettings([this] {
+    TIniFile ini(settingsFile_);
+    SaveFormPlacement(kSection, this, &ini);
+  });
 }
 
 void TFormPageProperties::ShowPanelText() {

@@ -4,6 +4,7 @@
 
 #include "core/TraceLog.h"
 #include "core/UiText.h"
+#include "core/WriteFailureNotice.h"
 #include "core/XmlNode.h"
 #include "grid/StringDualList.h"
 #include "platform/com/TaskMem.h"
@@ -346,11 +347,12 @@ void TFormPlaceHolders::FormShow(TObject*) {
 void TFormPlaceHolders::FormClose(TObject*, TCloseAction& action) {
   WriteTraceLog(settingsFile);
   if (!settingsFile.empty()) {
-    TIniFile ini(settingsFile);
-    ini.WriteInteger(kSection, "Height", Height());
-    ini.WriteInteger(kSection, "Width", Width());
+    std::vector<std::pair<std::string, std::string>> values{{"Height", std::to_string(Height())},
+                                                            {"Width", std::to_string(Width())}};
     THeaderSections& s = *HeaderControl1->Sections();
-    for (int k = 0; k < 3; ++k) ini.WriteInteger(kSection, "H" + std::to_string(k + 1) + "Width", s[k]->Width());
+    for (int k = 0; k < 3; ++k)
+      values.emplace_back("H" + std::to_string(k + 1) + "Width", std::to_string(s[k]->Width()));
+    WriteSettings([&] { TIniFile(settingsFile).WriteStrings(kSection, values); });
   }
   action = caHide;
 }

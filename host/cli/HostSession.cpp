@@ -507,18 +507,20 @@ int StopSignalOfRun(const GuiSession* gui) {
 // What the user does while the project is open: the command chosen, the
 // window it shows painted. Answers the exit code; a stop asked for ends the
 // actions before the next one. A click whose compile failed fails the run, as
-// a failed compile fails a build.
-int RunUserActions(HalvexHost& host, const HostRunOptions& options, GuiSession* gui, std::vector<LoadedPlugin>& plugins,
-                   std::ostream& out, std::ostream& err) {
+// a failed compile fails a build. A box that an --answer could not answer
+// ends the actions as a refused click does (the answers tell it at the end).
+int RunUserActions(HalvexHost& host, const HostRunOptions& options, const HostAnswerScope& answers, GuiSession* gui,
+                   std::vector<LoadedPlugin>& plugins, std::ostream& out, std::ostream& err) {
   const auto stopped = [gui] { return StopSignalOfRun(gui) != 0; };
   if (!options.command.empty() && (stopped() || !ChooseHostCommand(host, options.command, out, err)))
     return kExitFailure;
+  if (answers.Failed()) return kExitFailure;
   if (options.live && !stopped()) WaitForLiveValues(host, out);
   if (gui != nullptr && !stopped()) gui->Run(out);
   // A compile before the clicks is not theirs.
   TakeCompileFailure(plugins);
   for (const std::string& name : options.clicks) {
-    if (stopped() || !ClickInShownWindow(host, name, out, err)) return kExitFailure;
+    if (stopped() || !ClickInShownWindow(host, name, out, err) || answers.Failed()) return kExitFailure;
     const std::string failure = TakeCompileFailure(plugins);
     if (failure.empty()) continue;
     // A compile ended by a stop is told as the stop.
@@ -705,7 +707,7 @@ int RunHostSession(const HalvexContext& context, const HostRunOptions& options, 
   const std::string desktopFile = context.home + "/desktop-" + (IsSafeFileName(name) ? name : "project") + ".txt";
   LoadDesktop(host, desktopFile, out);
   const bool opened = RunOpening(host, options, out, err);
-  int status = RunUserActions(host, options, gui.get(), plugins, out, err);
+  int status = RunUserActions(host, options, answers, gui.get(), plugins, out, err);
   if (!opened) status = std::max(status, kExitFailure);
   // What the plug-ins told or asked the user so far (the build step lists its own).
   PrintSection("questions", QuestionsAskedSince(boxesBefore, modalsBefore), out);

@@ -61,14 +61,25 @@ std::string PlainCaption(const std::string& caption) {
   return plain;
 }
 
-// A box answers the reply only when it has that button; otherwise its
-// default (0).
-int AnswerBox(const MessageBoxRecord& box, const Reply& reply) {
-  if (box.kind == MessageBoxRecord::Dialog) return (box.dialogButtons & reply.dialogButton) != 0 ? reply.boxAnswer : 0;
+// Whether the box has the button of that answer (IDOK ...).
+bool Offers(const MessageBoxRecord& box, int answer) {
+  if (box.kind == MessageBoxRecord::Dialog) {
+    for (const Reply& r : kReplies)
+      if (r.boxAnswer == answer) return (box.dialogButtons & r.dialogButton) != 0;
+    return (box.dialogButtons & mbAbort) != 0 && answer == IDABORT;
+  }
   const UINT type = box.flags & MB_TYPEMASK;
-  if (type >= kBoxAnswers.size()) return 0;
+  if (type >= kBoxAnswers.size()) return false;
   const std::vector<int>& offered = kBoxAnswers[type];
-  return std::find(offered.begin(), offered.end(), reply.boxAnswer) != offered.end() ? reply.boxAnswer : 0;
+  return std::find(offered.begin(), offered.end(), answer) != offered.end();
+}
+
+// The answer that takes nothing of a box: the one that declines, so that
+// what the box asks is not done.
+int DecliningAnswer(const MessageBoxRecord& box) {
+  for (const int answer : {IDCANCEL, IDNO, IDABORT, IDOK})
+    if (Offers(box, answer)) return answer;
+  return 0;
 }
 
 // Ticks the check boxes, then clicks the button with the reply's caption;
@@ -135,13 +146,16 @@ HostAnswerScope::HostAnswerScope(const std::vector<HostAnswer>& answers) : uses_
     use.text = answer.what + "=" + answer.reply;
     for (const std::string& box : answer.checkBoxes) use.text += "+" + box;
     use.caption = reply.caption;
-    handlers_.push_back(Driver::OnMessageBox(answer.what, [&reply, &use](const MessageBoxRecord& box) {
-      const int given = AnswerBox(box, reply);
-      if (given != 0)
+    handlers_.push_back(Driver::OnMessageBox(answer.what, [this, &reply, &use](const MessageBoxRecord& box) {
+      if (Offers(box, reply.boxAnswer)) {
         ++use.answered;
-      else
-        use.lacking.push_back(box.text);
-      return given;
+        return reply.boxAnswer;
+      }
+      // Not the box's default: a run whose answer fails applies nothing of
+      // the box, and stops there.
+      use.lacking.push_back(box.text);
+      failed_ = true;
+      return DecliningAnswer(box);
     }));
     handlers_.push_back(Driver::OnModal(answer.what, [answer, &reply, &use](TCustomForm& form) {
       ++use.answered;

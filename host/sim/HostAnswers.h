@@ -6,8 +6,10 @@
 //   REPLY  yes, no, ok or cancel: the button pressed;
 //   CHECKBOX  check boxes of a modal form ticked before the button.
 // A question no answer matches gets the driver's answer without a handler:
-// the box's default button, Cancel for a modal form. So does a box that
-// lacks the reply's button; the answer's scope tells it.
+// the box's default button, Cancel for a modal form. A box that lacks the
+// reply's button gets the answer that declines what it asks (Cancel, No,
+// Abort or OK, the first it has), not its default; the answer's scope tells
+// it, and the run stops there.
 
 #include <cstddef>
 #include <ostream>
@@ -38,6 +40,8 @@ class HostAnswerScope {
   // boxes it matched that lack its button ("--answer "x=cancel" answered no
   // question: the message box "..." has no Cancel button").
   std::vector<std::string> Unused() const;
+  // A box matched an answer whose button it lacks: the run is to stop.
+  bool Failed() const { return failed_; }
 
  private:
   struct Use {
@@ -48,6 +52,7 @@ class HostAnswerScope {
   };
   std::vector<int> handlers_;
   std::vector<Use> uses_;
+  bool failed_ = false;
 };
 
 // The questions asked since the driver's logs held `boxesBefore` message

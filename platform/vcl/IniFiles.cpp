@@ -180,7 +180,7 @@ void TIniFile::WriteStrings(const std::string& section,
     text += "\r\n";
   }
   if (!WriteFileReplacing(fileName_, text.data(), text.size()))
-    throw EIniFileException("Unable to write to " + fileName_);
+    throw EIniFileException("Unable to write to " + fileName_, fileName_);
 }
 
 void TIniFile::WriteInteger(const std::string& section, const std::string& ident, int value) {

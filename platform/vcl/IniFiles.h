@@ -24,7 +24,13 @@
 
 class EIniFileException : public Exception {
  public:
-  using Exception::Exception;
+  EIniFileException(const std::string& message, std::string fileName)
+      : Exception(message), fileName_(std::move(fileName)) {}
+  // The file that could not be written.
+  const std::string& FileName() const { return fileName_; }
+
+ private:
+  std::string fileName_;
 };
 
 class TIniFile {

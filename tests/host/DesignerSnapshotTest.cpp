@@ -250,12 +250,16 @@ TEST_F(DesignerSnapshot, TheRunPrintsItsMessageBoxesAndAFailedClickFailsIt) {
        "--command Tarnwell --answer 'nothing asks this=yes'",
        1,
        {"\nhalvex open: --answer \"nothing asks this=yes\" answered no question\n"}},
+      // A box without the answer's button takes nothing of it: the run stops
+      // there, with nothing deleted, so the close saves nothing.
       {"answer-without-its-button",
        [](const std::string&) {},
-       "--command Tarnwell --click btnDeletePage --answer 'sure to delete=cancel'",
+       "--command Tarnwell --click btnDeletePage --answer 'sure to delete=cancel' --click btnAddGroup",
        1,
        {"\nhalvex open: --answer \"sure to delete=cancel\" answered no question: the message box \"Are you sure to "
-        "delete?\" has no Cancel button\n"}},
+        "delete?\" has no Cancel button\n"},
+       {"clicked FormDesign1.btnAddGroup", "answered Yes"},
+       {"Demo.xml.bak"}},
       // A save that fails at the close tells it once, and, since the host's
       // close does not wait, that the changes are lost and where the project
       // as it was saved is.

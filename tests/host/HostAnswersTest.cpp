@@ -1,7 +1,8 @@
 // The host's scripted answers: "WHAT=REPLY[+CHECKBOX...]" answers a message
-// box whose text holds WHAT with the reply's button (or its default when the
-// box has no such button, which the answers' scope tells as an answer that
-// answered nothing), and a modal form of class WHAT by ticking the
+// box whose text holds WHAT with the reply's button (or, when the box has no
+// such button, the one that declines what it asks, never its default Yes: the
+// answers' scope tells it as an answer that answered nothing, and that the
+// run is to stop), and a modal form of class WHAT by ticking the
 // named check boxes and clicking the button captioned with the reply; every
 // question asked is listed with its answer and who gave it.
 
@@ -106,12 +107,18 @@ TEST_F(HostAnswers, MessageBoxesGetTheReplyWhenTheyHaveTheButton) {
       {"compile=no", MB_YESNO | MB_TOPMOST, IDNO},
       {"compile=yes", MB_YESNO | MB_DEFBUTTON2, IDYES},
       {"compile=cancel", MB_OKCANCEL, IDCANCEL},
-      {"compile=yes", MB_OK, IDOK,  // no Yes button: the default
+      {"compile=yes", MB_OK, IDOK,  // no Yes button: the only one
        "--answer \"compile=yes\" answered no question: the message box \"Do you want to compile web pages?\" has "
        "no Yes button"},
       {"something else=no", MB_YESNO, IDYES, "--answer \"something else=no\" answered no question"},
       {"compile=no", 0, mrNo, "", mbYes | mbNo},
-      {"compile=cancel", 0, mrNo,  // no Cancel button: the default
+      {"compile=cancel", MB_YESNO, IDNO,  // no Cancel button: not the default Yes
+       "--answer \"compile=cancel\" answered no question: the message box \"Do you want to compile web pages?\" "
+       "has no Cancel button"},
+      {"compile=no", MB_ABORTRETRYIGNORE, IDABORT,
+       "--answer \"compile=no\" answered no question: the message box \"Do you want to compile web pages?\" "
+       "has no No button"},
+      {"compile=cancel", 0, mrNo,  // no Cancel button: No
        "--answer \"compile=cancel\" answered no question: the message box \"Do you want to compile web pages?\" "
        "has no Cancel button",
        mbYes | mbNo},
@@ -124,6 +131,7 @@ TEST_F(HostAnswers, MessageBoxesGetTheReplyWhenTheyHaveTheButton) {
                                    : MessageBox(nullptr, "Do you want to compile web pages?", "Tarnwell", c.type),
               c.expected);
     EXPECT_EQ(scope.Unused(), *c.unused != 0 ? std::vector<std::string>{c.unused} : std::vector<std::string>{});
+    EXPECT_EQ(scope.Failed(), std::string(c.unused).find(" has no ") != std::string::npos);
     const std::vector<std::string> asked = QuestionsAskedSince(before, Driver::ModalLog().size());
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_NE(asked[0].find(": \"Do you want to compile web pages?\" answered "), std::string::npos) << asked[0];

@@ -3,7 +3,8 @@
 // with a file a page) and the save and compile. Whichever write fails, every
 // file of the web project holds its state of before or after the command,
 // the user is told, and the command's result says it failed. A project file
-// that could not be read is neither saved nor compiled over.
+// that could not be read is neither saved nor compiled over. The commands
+// that write files beside the project's save go on and tell it once.
 
 #include <gtest/gtest.h>
 
@@ -20,9 +21,11 @@
 #include "core/HostEnvironment.h"
 #include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/Driver.h"
+#include "platform/vcl/Menus.h"
 #include "platform/win/FileFault.h"
 #include "platform/win/FileLock.h"
 #include "platform/win/MessageBox.h"
+#include "project/FormGlobalSettings.h"
 #include "tests/core/services/ServicesTestSupport.h"
 #include "tests/designer/window/WindowTestSupport.h"
 #include "tests/support/FakeCompileHost.h"
@@ -526,6 +529,89 @@ TEST_F(WriteFaultSweep, ALoadBesideAnotherRunsSaveLeavesItsFilesAlone) {
     EXPECT_EQ(writefault::Snapshot(web, IsLeftover), writefault::TFiles{}) << run;
   }
   SetFolderLockWaitForTests(-1);
+}
+
+// The commands and dialogs that write files beside the project's save (the
+// settings file with the dialogs' sizes and places, the global settings'
+// marker files), run with each of their file operations failing in turn, and
+// failing with every operation after it (a full disk): nothing is thrown, the
+// user is told in one box when a file was left as it was, and what the
+// command changed in the project is saved at the close all the same.
+struct TSettingsFaultRow {
+  const char* name;
+  const char* command;  // the designer's button or menu item
+  std::vector<std::pair<const char*, Driver::ModalHandler>> answers;
+};
+TModalResult Ok(TCustomForm&) { return mrOk; }
+const TSettingsFaultRow kSettingsFaultRows[] = {
+    {"Add page", "btnAddPage", {{"TFormPageProperties", Ok}}},
+    {"Add page from the menu, with the placeholders",
+     "Addpage1",
+     {{"TFormPlaceHolders", Ok},
+      {"TFormPageProperties",
+       [](TCustomForm& form) {
+         Driver::Click(dynamic_cast<TControl*>(form.FindComponent("btnPlaceHolders")));
+         return mrOk;
+       }}}},
+    {"Images manager", "btnImageManager", {{"TFormImageManager", [](TCustomForm&) { return mrCancel; }}}},
+    {"Password settings", "btnPass", {{"TFormPasswords", Ok}}},
+    {"Object list", "tbObjectList", {{"TFormObjectList", Ok}}},
+    {"Global settings, markers set and removed",
+     "btnGlobal",
+     {{"TFormGlobalSettings",
+       [](TCustomForm& form) {
+         auto& settings = dynamic_cast<TFormGlobalSettings&>(form);
+         settings.DisableTdi1->SetChecked(true);
+         settings.cbGenarateEveryTime->SetChecked(false);
+         return mrOk;
+       }}}},
+};
+
+TEST_F(WriteFaultSweep, SettingsNotWrittenAreToldOnceACommandAndTheChangesSavedAtTheClose) {
+  const auto files = [this] { return writefault::Snapshot(folder.Path() / "Tarnwell", [](auto&) { return true; }); };
+  for (const TSettingsFaultRow& row : kSettingsFaultRows) {
+    SCOPED_TRACE(row.name);
+    // The command on the demo opened afresh, then the close, which saves a
+    // changed project; answers the boxes that told of files not written.
+    const auto run = [&](TFileOpFault fault, std::uint64_t op, std::vector<TFileOpRecord>* ops) {
+      PutDemo();
+      Open();
+      for (const auto& [form, answer] : row.answers) Driver::OnModal(form, answer);
+      ClearMessageBoxLog();
+      {
+        const FileOpFaultScope scope(fault, op);
+        if (ops != nullptr) SetFileOpRecorderForTests(ops);
+        TComponent* command = designer->FindComponent(row.command);
+        if (auto* item = dynamic_cast<TMenuItem*>(command))
+          item->Click();
+        else
+          Driver::Click(dynamic_cast<TControl*>(command));
+      }
+      const std::vector<MessageBoxRecord> boxes = MessageBoxLog();
+      bool canClose = true;
+      designer->FCloseForced = true;
+      designer->FormCloseQuery(nullptr, canClose);
+      designer.reset();
+      return std::count_if(boxes.begin(), boxes.end(), [](const MessageBoxRecord& box) {
+        return box.text.find("could not be written") != std::string::npos;
+      });
+    };
+    std::vector<TFileOpRecord> ops;
+    EXPECT_EQ(run(TFileOpFault::kNone, 0, &ops), 0);
+    const writefault::TFiles after = files();
+    ASSERT_FALSE(ops.empty());
+    for (const TFileOpFault fault : {TFileOpFault::kFail, TFileOpFault::kHalt}) {
+      for (std::uint64_t n = 1; n <= ops.size(); ++n) {
+        const std::string name =
+            (fault == TFileOpFault::kHalt ? "failed from " : "failed at ") + DescribeFileOp(ops[n - 1]);
+        long told = 0;
+        EXPECT_NO_THROW(told = run(fault, n, nullptr)) << name;
+        const writefault::TFiles now = files();
+        EXPECT_EQ(now.at("Demo.xml"), after.at("Demo.xml")) << name;
+        EXPECT_EQ(told, now == after ? 0 : 1) << name;
+      }
+    }
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, SaveFaultTable, ::testing::ValuesIn(kSaveFaultRows),

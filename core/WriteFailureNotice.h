@@ -1,0 +1,41 @@
+#pragma once
+// The files a command writes beside the project's own save: the settings
+// file NAME.webx (the dialogs' sizes and places, the folders last used), the
+// global settings' marker files. One that cannot be written (a full disk, a
+// file that may not be changed) keeps what it held, and the command goes on:
+// what the user did stays in the project, which the next save writes. The
+// user is told once a command, in one box that names each file, when the
+// command ends.
+//
+// A command holds a TWriteFailureNotice while it runs (the designer shows its
+// dialogs through ShowModalWithNotice); the outermost one tells. A failure
+// noted while no notice is held is told at once.
+
+#include <functional>
+#include <string>
+
+class TCustomForm;
+
+class TWriteFailureNotice {
+ public:
+  TWriteFailureNotice() noexcept;
+  // Tells what failed while this was the outermost notice.
+  ~TWriteFailureNotice();
+  TWriteFailureNotice(const TWriteFailureNotice&) = delete;
+  TWriteFailureNotice& operator=(const TWriteFailureNotice&) = delete;
+
+ private:
+  bool outermost_;
+};
+
+// Notes that `file` (a system path) could not be written.
+void NoteWriteFailure(const std::string& file);
+
+// Runs `write`, which writes settings files (TIniFile); a file it cannot
+// write is noted instead of raising EIniFileException. False when one was.
+bool WriteSettings(const std::function<void()>& write);
+
+// Shows the form modally while holding a notice, so that what it and the
+// dialogs it opens could not write is told once, after it closed. Answers
+// the modal result.
+int ShowModalWithNotice(TCustomForm& form);
