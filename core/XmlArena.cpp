@@ -5,7 +5,10 @@
 #include <limits>
 #include <mutex>
 #include <new>
+#include <utility>
 #include <vector>
+
+#include "core/XmlBlockPool.h"
 
 namespace {
 
@@ -87,13 +90,20 @@ void GiveBlock(void* aBlock) noexcept {
 
 }  // namespace
 
-TXmlArena* TXmlArena::Create() { return new TXmlArena; }
+TXmlArena* TXmlArena::Create(std::shared_ptr<TXmlBlockPool> aPool) { return new TXmlArena(std::move(aPool)); }
+
+void* TXmlArena::TakeCachedBlock() { return TakeBlock(); }
+
+void TXmlArena::GiveCachedBlock(void* aBlock) noexcept { GiveBlock(aBlock); }
 
 TXmlArena::~TXmlArena() {
   while (blocks_ != nullptr) {
     Block* b = blocks_;
     blocks_ = b->next;
-    GiveBlock(b);
+    if (pool_ != nullptr)
+      pool_->Give(b);
+    else
+      GiveBlock(b);
   }
   while (chunks_ != nullptr) {
     Chunk* c = chunks_;
@@ -125,7 +135,7 @@ char* TXmlArena::AllocateBytes(std::size_t aSize) {
 }
 
 void TXmlArena::AddBlock(Lane& aLane) {
-  auto* b = static_cast<Block*>(TakeBlock());
+  auto* b = static_cast<Block*>(pool_ != nullptr ? pool_->Take() : TakeBlock());
   b->next = blocks_;
   b->arena = this;
   blocks_ = b;

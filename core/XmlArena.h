@@ -21,18 +21,25 @@
 // Blocks given back are kept for the next parse up to kMaxCachedBytes for the
 // whole process, so that reading a file again does not fetch fresh pages from
 // the system each time; they go back to the system when the module is
-// unloaded or the process ends.
+// unloaded or the process ends. An arena made with a block pool
+// (XmlBlockPool.h) takes its blocks from that pool first and gives them back
+// to it.
 
 #include <atomic>
 #include <cstddef>
+#include <memory>
+#include <utility>
+
+class TXmlBlockPool;
 
 class TXmlArena {
  public:
   static constexpr std::size_t kBlockSize = std::size_t{64} << 10;
   static constexpr std::size_t kMaxCachedBytes = std::size_t{64} << 20;
 
-  // A new arena, held by its creator until Finish.
-  static TXmlArena* Create();
+  // A new arena, held by its creator until Finish; with aPool, its blocks
+  // come from and go back to that pool, which the arena holds until it goes.
+  static TXmlArena* Create(std::shared_ptr<TXmlBlockPool> aPool = nullptr);
   // The creator drops its hold; the arena goes with its last object.
   void Finish() noexcept;
 
@@ -93,6 +100,10 @@ class TXmlArena {
 
  private:
   friend class TXmlFreeBatch;
+  friend class TXmlBlockPool;
+  // A block from the process's cache or the heap, and one given back to it.
+  static void* TakeCachedBlock();
+  static void GiveCachedBlock(void* aBlock) noexcept;
   struct Block {
     Block* next;
     TXmlArena* arena;
@@ -102,7 +113,7 @@ class TXmlArena {
     Chunk* next;
   };
 
-  TXmlArena() = default;
+  explicit TXmlArena(std::shared_ptr<TXmlBlockPool> aPool) noexcept : pool_(std::move(aPool)) {}
   ~TXmlArena();
   void Release(std::size_t aCount = 1) noexcept;
   // Where the next object of one lane goes, in its newest block.
@@ -121,6 +132,7 @@ class TXmlArena {
   std::size_t allocated_ = 0;
   std::atomic<bool> changed_{false};
   const void* root_ = nullptr;
+  std::shared_ptr<TXmlBlockPool> pool_;
   Block* blocks_ = nullptr;
   Chunk* chunks_ = nullptr;
   Lane lanes_[kLaneCount];

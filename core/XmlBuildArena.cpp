@@ -1,6 +1,7 @@
 #include "core/XmlBuildArena.h"
 
 #include <stdexcept>
+#include <utility>
 
 #include "core/XmlArena.h"
 #include "core/XmlNode.h"
@@ -12,8 +13,8 @@ thread_local TXmlBuildArena* tOpen = nullptr;
 
 }  // namespace
 
-TXmlBuildArena::TXmlBuildArena(std::initializer_list<const TmyXmlNode*> aRoots)
-    : arena_(TXmlArena::Create()), outer_(tOpen) {
+TXmlBuildArena::TXmlBuildArena(std::shared_ptr<TXmlBlockPool> aPool, std::initializer_list<const TmyXmlNode*> aRoots)
+    : arena_(TXmlArena::Create(std::move(aPool))), outer_(tOpen) {
   for (const TmyXmlNode* root : aRoots) {
     if (root == nullptr) continue;
     if (rootCount_ == kMaxRoots) {

@@ -13,12 +13,16 @@
 // its whole scope: a scope is meant for a document whose objects go together.
 //
 // Scopes nest on a thread: closing one opens the one before it again.
+//
+// A scope given a block pool (XmlBlockPool.h) makes its arena with that pool.
 
 #include <array>
 #include <cstddef>
 #include <initializer_list>
+#include <memory>
 
 class TXmlArena;
+class TXmlBlockPool;
 class TmyXmlNode;
 
 class TXmlBuildArena {
@@ -26,7 +30,9 @@ class TXmlBuildArena {
   static constexpr std::size_t kMaxRoots = 8;
   // Opens a scope on this thread for children of the given roots (null ones
   // are left out; at most kMaxRoots).
-  explicit TXmlBuildArena(std::initializer_list<const TmyXmlNode*> aRoots);
+  explicit TXmlBuildArena(std::initializer_list<const TmyXmlNode*> aRoots) : TXmlBuildArena(nullptr, aRoots) {}
+  // The same, the arena's blocks taken from and given back to aPool.
+  TXmlBuildArena(std::shared_ptr<TXmlBlockPool> aPool, std::initializer_list<const TmyXmlNode*> aRoots);
   ~TXmlBuildArena();
   TXmlBuildArena(const TXmlBuildArena&) = delete;
   TXmlBuildArena& operator=(const TXmlBuildArena&) = delete;

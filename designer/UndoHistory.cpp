@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "core/XmlBlockPool.h"
 #include "core/XmlBuildArena.h"
 
 namespace {
@@ -23,7 +24,8 @@ void DropEntry(TmyXmlNode* entry) {
 
 }  // namespace
 
-TUndoHistory::TUndoHistory(TUndoSurface& surface) : surface_(surface), tree_(std::make_unique<TmyXmlNode>(kTreeName)) {}
+TUndoHistory::TUndoHistory(TUndoSurface& surface)
+    : surface_(surface), blocks_(TXmlBlockPool::Create()), tree_(std::make_unique<TmyXmlNode>(kTreeName)) {}
 
 void TUndoHistory::PushUndo() {
   surface_.SetModified();
@@ -36,11 +38,20 @@ void TUndoHistory::PushUndo() {
     // A snapshot is about 18 nodes, attributes and texts an object: they are
     // carved from the entry's own arena instead of taken from the heap one
     // by one, and the entry dropped later gives its blocks back whole for the
-    // next snapshots.
-    const TXmlBuildArena scope{entry};
+    // next snapshots. Those blocks stay with the history (blocks_), also
+    // when a reset drops every entry: on a page of many objects the entries
+    // hold more than the process's cache keeps, and the first presses on the
+    // next page would take it all from the system again.
+    const TXmlBuildArena scope{blocks_, {entry}};
     surface_.WriteSurfaceObjects(*entry);
   }
-  if (Count() > kUndoDepth) DropEntry(tree_->firstChild);
+  if (Count() > kUndoDepth) {
+    // The history is full again: what a reset left and the new snapshots did
+    // not take (a smaller page's) is given up; the dropped entry's blocks
+    // stay for the next snapshot.
+    blocks_->Trim();
+    DropEntry(tree_->firstChild);
+  }
   surface_.EnableUndo(true);
   surface_.SetCurrentUcid(surface_.GetUcidTime());
 }

@@ -13,10 +13,16 @@
 //
 // The history belongs to the shown page: the designer resets it whenever the
 // tree selection changes, so an undo never crosses pages.
+//
+// The entries' memory stays with the history when they are dropped, a reset
+// included, for the next entries (XmlBlockPool.h): at most what the entries
+// held at once, kept until the history is full again or goes.
 
 #include <memory>
 
 #include "core/XmlNode.h"
+
+class TXmlBlockPool;
 
 // The most entries the history keeps.
 constexpr int kUndoDepth = 16;
@@ -83,5 +89,7 @@ class TUndoHistory {
   void Restore(TmyXmlNode& entry);
 
   TUndoSurface& surface_;
+  // The blocks of the dropped entries' arenas, for the next snapshots.
+  std::shared_ptr<TXmlBlockPool> blocks_;
   std::unique_ptr<TmyXmlNode> tree_;
 };

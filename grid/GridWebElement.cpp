@@ -74,7 +74,9 @@ TGridWebElement::TGridWebElement(TComponent* owner, TGlobalWebData* globalData, 
   FLayers = layers;
   FTabIndex = -1;
   FLayer = 0;
-  FXmlNode = std::make_unique<TmyXmlNode>("object");
+  // The copy of the source comes from the build arena open for the source's
+  // parent (the page loader's, XmlBuildArena.h), else from the heap.
+  FXmlNode.reset(TmyXmlNode::NewFor("object", source != nullptr ? source->parent : nullptr));
   if (source != nullptr) {
     FXmlNode->CopyFrom(source);
     FXmlNode->CopyChildren(source);

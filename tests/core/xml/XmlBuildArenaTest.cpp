@@ -1,7 +1,8 @@
 // A page's markup built in an arena of its own: what a scope takes into its
 // arena and what it leaves on the heap, objects and texts that outlive the
-// scope or leave for a heap string, and scopes within scopes. ASan and
-// LeakSanitizer catch a node or text that dangles or is never freed.
+// scope or leave for a heap string, scopes within scopes, and the blocks a
+// pool keeps for the next arenas. ASan and LeakSanitizer catch a node or text
+// that dangles or is never freed.
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 #include <string>
 #include <utility>
 
+#include "core/XmlBlockPool.h"
 #include "core/XmlBuildArena.h"
 #include "core/XmlDocument.h"
 #include "tests/core/xml/XmlTestUtil.h"
@@ -62,6 +64,33 @@ TEST(XmlBuildArena, AnInnerScopeTakesItsRootsAndTheOuterOneComesBack) {
   TmyXmlNode* after = a.AddChild("w");
   EXPECT_EQ(after->ArenaOrNull(), first->ArenaOrNull());
   EXPECT_NE(after->ArenaOrNull(), b.firstChild->ArenaOrNull());
+}
+
+// A pool keeps every block its arenas give back, more than the process's
+// cache would, and gives them to the next arenas; the arenas hold it.
+TEST(XmlBuildArena, APoolKeepsTheBlocksOfItsDroppedTreesForTheNext) {
+  std::shared_ptr<TXmlBlockPool> pool = TXmlBlockPool::Create();
+  TmyXmlNode root("root");
+  const auto build = [&] {
+    const TXmlBuildArena scope{pool, {&root}};
+    for (int i = 0; i < 3000; ++i) root.AddChild("object")->SetAttr("caption", std::string(40, 'c'));
+  };
+  build();
+  EXPECT_EQ(pool->Count(), 0U);
+  root.DeleteChildren();
+  const std::size_t kept = pool->Count();
+  EXPECT_GT(kept, 2U);
+  build();
+  EXPECT_EQ(pool->Count(), 0U);
+  // The pool goes with the last arena that holds it.
+  pool.reset();
+  root.DeleteChildren();
+  pool = TXmlBlockPool::Create();
+  build();
+  root.DeleteChildren();
+  EXPECT_EQ(pool->Count(), kept);
+  pool->Trim();
+  EXPECT_EQ(pool->Count(), 0U);
 }
 
 }  // namespace

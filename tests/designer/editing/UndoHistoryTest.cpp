@@ -220,6 +220,7 @@ TEST_F(UndoHistoryTest, AnEntryOfAnEmptySurfaceRestoresAnEmptySurface) {
 
 // Every page of the demo project, with every object kind and the texts in
 // two languages: a snapshot restored by the page loader writes the same text.
+// The objects' copies of their nodes live in the loader's arena.
 TEST_F(EditingTest, DemoPagesComeBackFromTheirSnapshotsUnchanged) {
   std::ifstream in(std::string(TARNWELL_SOURCE_DIR) + "/examples/demo/Tarnwell/Demo.xml", std::ios::binary);
   std::ostringstream text;
@@ -243,6 +244,10 @@ TEST_F(EditingTest, DemoPagesComeBackFromTheirSnapshotsUnchanged) {
     designer_->LoadObjects(page, box());
     const std::string shown = SurfaceText();
     ASSERT_NE(shown.find("<object "), std::string::npos) << page->GetAttr("name");
+    // The objects' copies of their nodes come from one arena of the load.
+    const TXmlArena* copies = Objects().front()->GetXmlNode()->ArenaOrNull();
+    EXPECT_NE(copies, nullptr);
+    for (const TGridWebElement* object : Objects()) EXPECT_EQ(object->GetXmlNode()->ArenaOrNull(), copies);
     all += shown;
     history_.PushUndo();
     LoadObjects("");
