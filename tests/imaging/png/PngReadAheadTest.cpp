@@ -23,11 +23,12 @@ using TarnwellTest::PngBuilder;
 // the report numbered cancelAt (none when negative).
 class RecordingDecoder : public Veldaro::PngDecoder {
  public:
-  RecordingDecoder(bool readAhead, int cancelAt) : cancelAt(cancelAt) {
+  explicit RecordingDecoder(bool readAhead) {
     SetRowReadAhead(readAhead);
     SetProgressFunction(&RecordingDecoder::Report, this);
   }
   std::vector<std::uint32_t> reports;
+  int cancelAt = -1;
 
  private:
   static void Report(Veldaro::BitmapImageCoder*, void* data, std::uint32_t pass, std::uint32_t, std::uint32_t percent,
@@ -36,7 +37,6 @@ class RecordingDecoder : public Veldaro::PngDecoder {
     self->reports.push_back(pass * 1000 + percent);
     cancel = int(self->reports.size()) - 1 == self->cancelAt;
   }
-  int cancelAt;
 };
 
 struct Outcome {
@@ -45,8 +45,9 @@ struct Outcome {
   std::vector<std::uint32_t> pixels;
 };
 
-Outcome DecodeWith(const Bytes& file, bool readAhead, int cancelAt = -1) {
-  RecordingDecoder decoder(readAhead, cancelAt);
+Outcome DecodeWith(RecordingDecoder& decoder, const Bytes& file, int cancelAt) {
+  decoder.reports.clear();
+  decoder.cancelAt = cancelAt;
   Veldaro::PngInputMemoryStream stream(file);
   Veldaro::BitmapImage image;
   Outcome out;
@@ -62,6 +63,15 @@ Outcome DecodeWith(const Bytes& file, bool readAhead, int cancelAt = -1) {
   return out;
 }
 
+// One decoder each way for all the files of a test, as a program decodes one file after
+// another: each decode starts from what the one before left (an error, a cancel), and the
+// decoders' buffers (the inflate window of 160 KB among them) are made once, not at every
+// one of the tens of thousands of decodes.
+struct Decoders {
+  RecordingDecoder plain{false};
+  RecordingDecoder ahead{true};
+};
+
 using Levels = std::vector<CpuFeatures::SimdLevel>;
 const Levels kEveryLevel = {CpuFeatures::SimdLevel::Avx2, CpuFeatures::SimdLevel::Sse41, CpuFeatures::SimdLevel::Sse2,
                             CpuFeatures::SimdLevel::Scalar};
@@ -70,11 +80,12 @@ const Levels kPairLevels = {CpuFeatures::SimdLevel::Avx2, CpuFeatures::SimdLevel
 
 // Both ways agree on the file, at each vector level (capped at what the processor has);
 // returns the number of progress reports.
-std::size_t ExpectSameOutcome(const Bytes& file, int cancelAt = -1, const Levels& levels = kEveryLevel) {
-  const Outcome plain = DecodeWith(file, false, cancelAt);
+std::size_t ExpectSameOutcome(Decoders& decoders, const Bytes& file, int cancelAt = -1,
+                              const Levels& levels = kEveryLevel) {
+  const Outcome plain = DecodeWith(decoders.plain, file, cancelAt);
   for (auto level : levels) {
     CpuFeatures::SimdLevelCap cap(level);
-    const Outcome ahead = DecodeWith(file, true, cancelAt);
+    const Outcome ahead = DecodeWith(decoders.ahead, file, cancelAt);
     EXPECT_EQ(ahead.error, plain.error) << "level " << int(level);
     EXPECT_EQ(ahead.reports, plain.reports) << "level " << int(level);
     EXPECT_TRUE(ahead.pixels == plain.pixels) << "level " << int(level);
@@ -155,6 +166,7 @@ Bytes MakeFile(const Layout& layout, std::uint32_t width, std::uint32_t rows, co
 }
 
 TEST(PngReadAhead, FilesCutAtEveryChunkEndAsReadOneRowAtATime) {
+  Decoders decoders;
   std::mt19937 rng(5);
   for (bool interlaced : {false, true})
     for (const Layout& layout : kLayouts)
@@ -168,11 +180,12 @@ TEST(PngReadAhead, FilesCutAtEveryChunkEndAsReadOneRowAtATime) {
         const Bytes file = MakeFile(layout, width, rows, PngBuilder::Compress(raw), 13, interlaced);
         // Past the header, at each count of whole data chunks.
         for (std::size_t cut : TarnwellTest::ChunkCuts(file, 40))
-          ExpectSameOutcome(Bytes(file.begin(), file.begin() + std::ptrdiff_t(cut)), -1, kPairLevels);
+          ExpectSameOutcome(decoders, Bytes(file.begin(), file.begin() + std::ptrdiff_t(cut)), -1, kPairLevels);
       }
 }
 
 TEST(PngReadAhead, ChangedImageDataGivesWhatReadingOneRowAtATimeGives) {
+  Decoders decoders;
   std::mt19937 rng(9);
   for (bool interlaced : {false, true})
     for (const Layout& layout : kLayouts)
@@ -188,12 +201,13 @@ TEST(PngReadAhead, ChangedImageDataGivesWhatReadingOneRowAtATimeGives) {
           for (std::uint8_t flip : {0x01, 0xFF}) {
             Bytes changed = compressed;
             changed[at] ^= flip;
-            ExpectSameOutcome(MakeFile(layout, width, rows, changed, 11, interlaced), -1, kPairLevels);
+            ExpectSameOutcome(decoders, MakeFile(layout, width, rows, changed, 11, interlaced), -1, kPairLevels);
           }
       }
 }
 
 TEST(PngReadAhead, CancelAtEveryReportLeavesTheSameRows) {
+  Decoders decoders;
   std::mt19937 rng(3);
   for (bool interlaced : {false, true})
     for (const Layout& layout : kLayouts)
@@ -203,12 +217,12 @@ TEST(PngReadAhead, CancelAtEveryReportLeavesTheSameRows) {
         const std::uint32_t width = 6, rows = 11;
         const Bytes raw = ImageScanlines(layout, width, rows, pattern, interlaced, rng);
         const Bytes file = MakeFile(layout, width, rows, PngBuilder::Compress(raw), 13, interlaced);
-        const std::size_t reports = ExpectSameOutcome(file);
+        const std::size_t reports = ExpectSameOutcome(decoders, file);
         ASSERT_GT(reports, 2u);
-        for (std::size_t k = 0; k < reports; ++k) ExpectSameOutcome(file, int(k));
+        for (std::size_t k = 0; k < reports; ++k) ExpectSameOutcome(decoders, file, int(k));
         // Cut short inside the image data (in its last rows), with a cancel at each report too.
         const Bytes cut(file.begin(), file.end() - 30);
-        for (std::size_t k = 0; k < reports; ++k) ExpectSameOutcome(cut, int(k));
+        for (std::size_t k = 0; k < reports; ++k) ExpectSameOutcome(decoders, cut, int(k));
       }
 }
 

@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# Busy neighbours for measuring the tests' times on a shared machine: keeps the
+# given cores busy until stopped (Ctrl-C, or a kill of its process group), so
+# that scripts/test.sh or one of its steps can be timed beside them on the other
+# cores (taskset -c).
+#
+#   scripts/neighbours.sh compilers CPUS BUILD_DIR
+#       one compiler at a time on each core: the build's own compile commands
+#       (BUILD_DIR/compile_commands.json), over and over, writing to /dev/null
+#   scripts/neighbours.sh processes CPUS BUILD_DIR
+#       half of the cores start short processes over and over (the build's
+#       halvex listing its plug-ins, in a host home of its own), the other half
+#       move memory (stress-ng --vm: 512 MB each, in small pages, mapped,
+#       written, read back and unmapped over and over)
+#
+# CPUS is a list for taskset, e.g. 2-7 or 2,3,4,5,6,7. The neighbours run in a
+# process group of their own, which they end when stopped.
+set -euo pipefail
+if (($(ps -o pgid= $$) != $$)); then exec setsid bash "$0" "$@"; fi
+kind=$1
+cpus=$2
+build=$(cd "$3" && pwd)
+mapfile -t cores < <(python3 -c "
+import sys
+for part in sys.argv[1].split(','):
+    a, _, b = part.partition('-')
+    print(*range(int(a), int(b or a) + 1), sep='\n')" "$cpus")
+work=$(mktemp -d)
+trap 'kill 0 2>/dev/null; rm -rf "$work"' EXIT
+trap 'exit 0' INT TERM
+
+# The build's compile commands, each writing its object to /dev/null.
+python3 - "$build/compile_commands.json" > "$work/compiles" <<'EOF'
+import json, re, shlex, sys
+for entry in json.load(open(sys.argv[1])):
+    command = re.sub(r' -o \S+', ' -o /dev/null', entry['command'])
+    print(f"cd {shlex.quote(entry['directory'])} && {command}")
+EOF
+compiler() {
+  while :; do
+    shuf "$work/compiles" | while read -r command; do taskset -c "$1" bash -c "$command" > /dev/null 2>&1 || true; done
+  done
+}
+starter() {
+  export HALVEX_HOME="$work/home-$1"
+  while :; do taskset -c "$1" "$build/host/cli/halvex" plugins > /dev/null 2>&1 || true; done
+}
+
+case "$kind" in
+  compilers)
+    for core in "${cores[@]}"; do compiler "$core" & done
+    ;;
+  processes)
+    command -v stress-ng > /dev/null || { echo "needs stress-ng (apt-get install stress-ng)" >&2; exit 2; }
+    half=$(((${#cores[@]} + 1) / 2))
+    for core in "${cores[@]:0:half}"; do starter "$core" & done
+    movers=("${cores[@]:half}")
+    if ((${#movers[@]} > 0)); then
+      taskset -c "$(IFS=,; echo "${movers[*]}")" stress-ng --vm "${#movers[@]}" --vm-bytes 512M \
+        --vm-madvise nohugepage --quiet &
+    fi
+    ;;
+  *)
+    echo "usage: $0 compilers|processes CPUS BUILD_DIR" >&2
+    exit 2
+    ;;
+esac
+echo "neighbours ($kind) on cores $cpus: process group $$" >&2
+wait
