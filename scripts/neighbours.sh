@@ -10,7 +10,8 @@
 #   scripts/neighbours.sh processes CPUS BUILD_DIR
 #       half of the cores start short processes over and over (the build's
 #       halvex listing its plug-ins, in a host home of its own), the other half
-#       move memory (stress-ng --vm: 512 MB each, in small pages, mapped,
+#       move memory (stress-ng --vm, from Debian's package stress-ng, which
+#       scripts/setup.sh does not install: 512 MB each, in small pages, mapped,
 #       written, read back and unmapped over and over)
 #
 # CPUS is a list for taskset, e.g. 2-7 or 2,3,4,5,6,7. The neighbours run in a
