@@ -321,9 +321,11 @@ bool TProjectFileCommit::Run() {
   if (!changed_) return true;
   if (const std::optional<TStop> stop = Forward(n, journal_)) {
     fault_ = Told(*stop);
-    // Once every file is back, the journal goes and then what was staged;
-    // while it stands, the next opening finishes the save instead.
-    restored_ = Undo(n, journal_) && RemoveFile(n.journal) && !Rollback(n);
+    // Once every file is back, the journal goes and then what was staged (a
+    // staged file that stays is removed by the next recovery); while the
+    // journal stands, the next opening finishes the save instead.
+    restored_ = Undo(n, journal_) && RemoveFile(n.journal);
+    if (restored_) Rollback(n);
     journaled_ = false;
     return false;
   }
