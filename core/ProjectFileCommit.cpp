@@ -223,7 +223,7 @@ TProjectFileCommit::TProjectFileCommit(std::string folder, std::string file)
     : folder_(std::move(folder)), file_(std::move(file)) {}
 
 TProjectFileCommit::~TProjectFileCommit() {
-  if (staged_ && !journaled_) Rollback(NamesOf(folder_, file_));
+  if (staged_) Rollback(NamesOf(folder_, file_));
 }
 
 void TProjectFileCommit::SetText(std::string text) { text_ = std::move(text); }
@@ -270,9 +270,8 @@ bool TProjectFileCommit::Stage() {
   staged_ = true;
   TSaveJournal journal;
   if (pagesChanged_) {
-    pagesExisted_ = PathExists(n.pages);
     journal.pages = true;
-    journal.pagesExisted = pagesExisted_;
+    journal.pagesExisted = PathExists(n.pages);
     if (!ForceDirectories(n.pagesNew)) return Fail(Format(GetUiText(kCannotCreatePagesTextId), ShownPath(folder_)));
     for (const auto& [name, text] : pages_) {
       if (!WriteFileReplacing(n.pagesNew + "\\" + name, text.data(), text.size()))
@@ -297,7 +296,6 @@ bool TProjectFileCommit::Stage() {
   }
   const std::string text = journal.Text();
   if (!WriteFileReplacing(n.journal, text.data(), text.size())) return Fail(Named(kCannotWriteTextId, n.journal));
-  journaled_ = true;
   journal_ = journal;
   return true;
 }
@@ -305,7 +303,7 @@ bool TProjectFileCommit::Stage() {
 bool TProjectFileCommit::Run() {
   fault_.clear();
   restored_ = true;
-  journaled_ = false;
+  journal_ = TSaveJournal();
   const TNames n = NamesOf(folder_, file_);
   const TFolderLock lock(ProjectLockFile(folder_));
   if (lock.State() == TFolderLock::TState::kTaken) return Fail(ProjectSavedElsewhere(folder_));
@@ -326,13 +324,11 @@ bool TProjectFileCommit::Run() {
     // journal stands, the next opening finishes the save instead.
     restored_ = Undo(n, journal_) && RemoveFile(n.journal);
     if (restored_) Rollback(n);
-    journaled_ = false;
     return false;
   }
   // The new set is in. A journal that cannot be deleted stays behind; with
   // nothing left to put in place, the next opening deletes it.
   Finish(n);
-  journaled_ = false;
   return true;
 }
 
@@ -352,7 +348,7 @@ std::string TProjectFileCommit::DiskState() const {
     else
       facts.push_back(Named(newIn ? kPagesNewTextId : kPagesOldTextId, n.pages + "\\"));
     if (!newIn && DirectoryExists(n.pagesNew)) facts.push_back(Named(kPagesNewTextId, n.pagesNew + "\\"));
-    if (DirectoryExists(n.pagesBak) && pagesExisted_ && (newIn || !DirectoryExists(n.pages)))
+    if (DirectoryExists(n.pagesBak) && journal_.pagesExisted && (newIn || !DirectoryExists(n.pages)))
       facts.push_back(Named(kPagesOldTextId, n.pagesBak + "\\"));
   }
   if (FinishedAtOpen()) facts.push_back(GetUiText(kFinishedAtOpenTextId));

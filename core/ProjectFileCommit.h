@@ -92,9 +92,7 @@ class TProjectFileCommit {
   bool fileChanged_ = false;
   bool pagesChanged_ = false;
   bool staged_ = false;
-  bool journaled_ = false;
   TSaveJournal journal_;
-  bool pagesExisted_ = false;
   bool restored_ = true;
   std::string fault_;
 };
