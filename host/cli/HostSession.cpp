@@ -507,8 +507,9 @@ int StopSignalOfRun(const GuiSession* gui) {
 // What the user does while the project is open: the command chosen, the
 // window it shows painted. Answers the exit code; a stop asked for ends the
 // actions before the next one. A click whose compile failed fails the run, as
-// a failed compile fails a build. A box that an --answer could not answer
-// ends the actions as a refused click does (the answers tell it at the end).
+// a failed compile fails a build. A question that an --answer could not
+// answer ends the actions as a refused click does (the answers tell it at the
+// end).
 int RunUserActions(HalvexHost& host, const HostRunOptions& options, const HostAnswerScope& answers, GuiSession* gui,
                    std::vector<LoadedPlugin>& plugins, std::ostream& out, std::ostream& err) {
   const auto stopped = [gui] { return StopSignalOfRun(gui) != 0; };
@@ -736,8 +737,8 @@ int RunHostSession(const HalvexContext& context, const HostRunOptions& options, 
   status = std::max(status, CheckReferencesGivenBack(host, out));
   status = std::max(status, ReleaseLeftovers(host, out));
   UnloadAll(plugins, out);
-  for (const std::string& unused : answers.Unused()) {
-    err << "halvex " << options.verb << ": " << unused << "\n";
+  for (const std::string& fault : answers.Faults()) {
+    err << "halvex " << options.verb << ": " << fault << "\n";
     status = std::max(status, kExitFailure);
   }
   if (stoppedWork != 0) {

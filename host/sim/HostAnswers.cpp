@@ -14,21 +14,20 @@
 
 namespace {
 
-// A reply: its word, the message box's answer, the modal result, the
-// caption of the button that gives it and that button of a message dialog.
+// A reply: its word, the message box's answer, the caption of the button
+// that gives it (on a box or a form) and that button of a message dialog.
 struct Reply {
   const char* word;
   int boxAnswer;
-  TModalResult modalResult;
   const char* caption;
   TMsgDlgBtn dialogButton;
 };
 
 constexpr std::array<Reply, 4> kReplies = {{
-    {"yes", IDYES, mrYes, "Yes", mbYes},
-    {"no", IDNO, mrNo, "No", mbNo},
-    {"ok", IDOK, mrOk, "OK", mbOK},
-    {"cancel", IDCANCEL, mrCancel, "Cancel", mbCancel},
+    {"yes", IDYES, "Yes", mbYes},
+    {"no", IDNO, "No", mbNo},
+    {"ok", IDOK, "OK", mbOK},
+    {"cancel", IDCANCEL, "Cancel", mbCancel},
 }};
 
 // The answers each kind of message box (MB_OK ... MB_RETRYCANCEL) offers.
@@ -82,18 +81,49 @@ int DecliningAnswer(const MessageBoxRecord& box) {
   return 0;
 }
 
-// Ticks the check boxes, then clicks the button with the reply's caption;
-// without such a button the form closes with the reply's modal result.
-int AnswerForm(TCustomForm& form, const HostAnswer& answer, const Reply& reply) {
-  for (const std::string& name : answer.checkBoxes)
-    if (auto* box = dynamic_cast<TCheckBox*>(form.FindComponent(name))) box->SetChecked(true);
+// The button a person answers the reply with: the one captioned so.
+TButton* ReplyButton(const TCustomForm& form, const Reply& reply) {
   for (int i = 0; i < form.ComponentCount(); ++i) {
     auto* button = dynamic_cast<TButton*>(form.Components(i));
-    if (button == nullptr || Lower(PlainCaption(button->Caption())) != Lower(reply.caption)) continue;
-    Driver::Click(button);
-    return mrNone;
+    if (button != nullptr && Lower(PlainCaption(button->Caption())) == Lower(reply.caption)) return button;
   }
-  return reply.modalResult;
+  return nullptr;
+}
+
+// What keeps a form from taking the answer, a phrase each: a check box
+// named that it lacks (or that names another kind of component), the
+// reply's button. None when it can take it.
+std::vector<std::string> FormFaults(const TCustomForm& form, const HostAnswer& answer, const Reply& reply) {
+  const std::string formName = "the form " + form.ClassName();
+  std::vector<std::string> faults;
+  for (const std::string& name : answer.checkBoxes) {
+    const TComponent* component = form.FindComponent(name);
+    if (dynamic_cast<const TCheckBox*>(component) != nullptr) continue;
+    faults.push_back(formName + " has no check box " + name);
+    if (component != nullptr) faults.back() += " (" + name + " is a " + component->ClassName() + ")";
+  }
+  if (ReplyButton(form, reply) == nullptr) faults.push_back(formName + " has no " + reply.caption + " button");
+  return faults;
+}
+
+// The result that takes nothing of a form: that of its own button that
+// declines (Cancel, else No, else Abort), else what closing its window
+// gives. A form without Cancel may take any result but its No's as consent.
+int DecliningResult(const TCustomForm& form) {
+  for (const TModalResult result : {mrCancel, mrNo, mrAbort})
+    for (int i = 0; i < form.ComponentCount(); ++i)
+      if (auto* button = dynamic_cast<TButton*>(form.Components(i)); button != nullptr && button->ModalResult == result)
+        return result;
+  return mrCancel;
+}
+
+// Ticks the check boxes, then clicks the reply's button; the form can take
+// the answer (FormFaults found nothing).
+int AnswerForm(TCustomForm& form, const HostAnswer& answer, const Reply& reply) {
+  for (const std::string& name : answer.checkBoxes)
+    dynamic_cast<TCheckBox&>(*form.FindComponent(name)).SetChecked(true);
+  Driver::Click(ReplyButton(form, reply));
+  return mrNone;
 }
 
 // A box's text on one line.
@@ -133,6 +163,10 @@ bool ParseHostAnswers(const std::vector<std::string>& texts, std::vector<HostAns
       err << "--answer " << text << ": the reply is yes, no, ok or cancel, not \"" << answer.reply << "\"\n";
       return false;
     }
+    if (std::find(answer.checkBoxes.begin(), answer.checkBoxes.end(), "") != answer.checkBoxes.end()) {
+      err << "--answer " << text << ": a check box's name is empty\n";
+      return false;
+    }
     answers.push_back(std::move(answer));
   }
   return true;
@@ -145,32 +179,39 @@ HostAnswerScope::HostAnswerScope(const std::vector<HostAnswer>& answers) : uses_
     Use& use = uses_[i];
     use.text = answer.what + "=" + answer.reply;
     for (const std::string& box : answer.checkBoxes) use.text += "+" + box;
-    use.caption = reply.caption;
-    handlers_.push_back(Driver::OnMessageBox(answer.what, [this, &reply, &use](const MessageBoxRecord& box) {
-      if (Offers(box, reply.boxAnswer)) {
+    handlers_.push_back(Driver::OnMessageBox(answer.what, [this, answer, &reply, &use](const MessageBoxRecord& box) {
+      if (Offers(box, reply.boxAnswer) && answer.checkBoxes.empty()) {
         ++use.answered;
         return reply.boxAnswer;
       }
       // Not the box's default: a run whose answer fails applies nothing of
       // the box, and stops there.
-      use.lacking.push_back(box.text);
+      const std::string boxName = "the message box \"" + OneLine(box.text) + "\"";
+      if (!Offers(box, reply.boxAnswer)) use.faults.push_back(boxName + " has no " + reply.caption + " button");
+      for (const std::string& name : answer.checkBoxes) use.faults.push_back(boxName + " has no check box " + name);
       failed_ = true;
       return DecliningAnswer(box);
     }));
-    handlers_.push_back(Driver::OnModal(answer.what, [answer, &reply, &use](TCustomForm& form) {
-      ++use.answered;
-      return AnswerForm(form, answer, reply);
+    handlers_.push_back(Driver::OnModal(answer.what, [this, answer, &reply, &use](TCustomForm& form) {
+      std::vector<std::string> faults = FormFaults(form, answer, reply);
+      if (faults.empty()) {
+        ++use.answered;
+        return AnswerForm(form, answer, reply);
+      }
+      use.faults.insert(use.faults.end(), faults.begin(), faults.end());
+      failed_ = true;
+      return DecliningResult(form);
     }));
   }
 }
 
-std::vector<std::string> HostAnswerScope::Unused() const {
+std::vector<std::string> HostAnswerScope::Faults() const {
   std::vector<std::string> lines;
   for (const Use& use : uses_) {
-    if (use.answered != 0) continue;
-    std::string line = "--answer \"" + use.text + "\" answered no question";
-    for (const std::string& box : use.lacking)
-      line += ": the message box \"" + OneLine(box) + "\" has no " + use.caption + " button";
+    if (use.answered != 0 && use.faults.empty()) continue;
+    std::string line = "--answer \"" + use.text + "\"";
+    if (use.answered == 0) line += " answered no question";
+    for (const std::string& fault : use.faults) line += ": " + fault;
     lines.push_back(std::move(line));
   }
   return lines;

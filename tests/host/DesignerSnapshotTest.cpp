@@ -260,6 +260,14 @@ TEST_F(DesignerSnapshot, TheRunPrintsItsMessageBoxesAndAFailedClickFailsIt) {
         "delete?\" has no Cancel button\n"},
        {"clicked FormDesign1.btnAddGroup", "answered Yes"},
        {"Demo.xml.bak"}},
+      // So does one the opening of the command asked: no click comes after.
+      {"answer-fails-at-the-opening",
+       [](const std::string& p) { InsertBeforeFirstObject(p, "<object Uid=\"1999\"><gizmo /></object>\r\n"); },
+       "--command Tarnwell --answer 'could not be loaded=yes' --click btnAddGroup",
+       1,
+       {"unknown kind \"gizmo\"\" has no Yes button\n"},
+       {"clicked FormDesign1.btnAddGroup"},
+       {"Demo.xml.bak"}},
       // A save that fails at the close tells it once, and, since the host's
       // close does not wait, that the changes are lost and where the project
       // as it was saved is.

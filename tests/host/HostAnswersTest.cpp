@@ -16,6 +16,7 @@
 #include "platform/vcl/CheckBox.h"
 #include "platform/vcl/Driver.h"
 #include "platform/vcl/Form.h"
+#include "platform/vcl/Menus.h"
 #include "platform/vcl/MessageDialog.h"
 #include "platform/win/MessageBox.h"
 
@@ -24,7 +25,7 @@ namespace {
 // A question form as a plug-in shows one: Yes gives mrOk, No mrCancel.
 class TQuestionForm : public TForm {
  public:
-  explicit TQuestionForm(TComponent* owner) : TForm(owner) {
+  explicit TQuestionForm(TComponent* owner, TModalResult noResult = mrCancel) : TForm(owner) {
     SetCaption("Question");
     SetBounds(0, 0, 300, 150);
     cbAskNextTime = MakeControl<TCheckBox>("cbAskNextTime", 10);
@@ -33,7 +34,8 @@ class TQuestionForm : public TForm {
     btnYes->ModalResult = mrOk;
     btnNo = MakeControl<TButton>("btnNo", 100);
     btnNo->SetCaption("&No");
-    btnNo->ModalResult = mrCancel;
+    btnNo->ModalResult = noResult;
+    (new TMenuItem(this))->SetName("mnuAskAgain");
   }
   std::string ClassName() const override { return "TQuestionForm"; }
   TCheckBox* cbAskNextTime;
@@ -86,6 +88,7 @@ TEST_F(HostAnswers, TextsAreParsedOrRefusedWithTheirFault) {
       {"=yes", "--answer takes WHAT=REPLY"},
       {"x=", "--answer takes WHAT=REPLY"},
       {"x=maybe", "--answer x=maybe: the reply is yes, no, ok or cancel, not \"maybe\"\n"},
+      {"x=yes+a++b", "--answer x=yes+a++b: a check box's name is empty\n"},
   };
   for (const auto& r : refused) {
     SCOPED_TRACE(r.text);
@@ -112,9 +115,10 @@ TEST_F(HostAnswers, MessageBoxesGetTheReplyWhenTheyHaveTheButton) {
        "no Yes button"},
       {"something else=no", MB_YESNO, IDYES, "--answer \"something else=no\" answered no question"},
       {"compile=no", 0, mrNo, "", mbYes | mbNo},
-      {"compile=cancel", MB_YESNO, IDNO,  // no Cancel button: not the default Yes
-       "--answer \"compile=cancel\" answered no question: the message box \"Do you want to compile web pages?\" "
-       "has no Cancel button"},
+      {"compile=cancel+cbAskNextTime", MB_YESNO, IDNO,  // no Cancel button: not the default Yes
+       "--answer \"compile=cancel+cbAskNextTime\" answered no question: the message box \"Do you want to compile web "
+       "pages?\" has no Cancel button: the message box \"Do you want to compile web pages?\" has no check box "
+       "cbAskNextTime"},
       {"compile=no", MB_ABORTRETRYIGNORE, IDABORT,
        "--answer \"compile=no\" answered no question: the message box \"Do you want to compile web pages?\" "
        "has no No button"},
@@ -130,7 +134,7 @@ TEST_F(HostAnswers, MessageBoxesGetTheReplyWhenTheyHaveTheButton) {
     EXPECT_EQ(c.dialogButtons != 0 ? MessageDlg("Do you want to compile web pages?", mtConfirmation, c.dialogButtons, 0)
                                    : MessageBox(nullptr, "Do you want to compile web pages?", "Tarnwell", c.type),
               c.expected);
-    EXPECT_EQ(scope.Unused(), *c.unused != 0 ? std::vector<std::string>{c.unused} : std::vector<std::string>{});
+    EXPECT_EQ(scope.Faults(), *c.unused != 0 ? std::vector<std::string>{c.unused} : std::vector<std::string>{});
     EXPECT_EQ(scope.Failed(), std::string(c.unused).find(" has no ") != std::string::npos);
     const std::vector<std::string> asked = QuestionsAskedSince(before, Driver::ModalLog().size());
     ASSERT_EQ(asked.size(), 1u);
@@ -142,21 +146,28 @@ TEST_F(HostAnswers, MessageBoxesGetTheReplyWhenTheyHaveTheButton) {
             std::string::npos);
 }
 
-TEST_F(HostAnswers, AModalFormGetsItsCheckBoxesTickedAndTheButtonClicked) {
+TEST_F(HostAnswers, AModalFormGetsItsCheckBoxesTickedAndTheButtonClickedOrIsDeclined) {
   const struct {
     const char* answer;
     int result;
     bool ticked;
     const char* line;
+    const char* fault = nullptr;  // after the scope's line "--answer "ANSWER" answered no question"
+    TModalResult noResult = mrCancel;
   } cases[] = {
       {"TQuestionForm=yes+cbAskNextTime", mrOk, true, "closed with result 1 (--answer)"},
       {"TQuestionForm=no", mrCancel, false, "closed with result 2 (--answer)"},
-      {"TQuestionForm=ok", mrOk, false, "closed with result 1 (--answer)"},  // no OK button: the result
-      {"TOtherForm=yes", mrCancel, false, "closed with result 2 (default)"},
+      {"TOtherForm=yes", mrCancel, false, "closed with result 2 (default)", ""},
+      // Declined: the result of No (not of the Yes button), nothing ticked.
+      {"TQuestionForm=ok", mrNo, false, "closed with result 7 (--answer)", ": the form TQuestionForm has no OK button",
+       mrNo},
+      {"TQuestionForm=yes+cbAskNextTime+DisableTdi1+mnuAskAgain", mrCancel, false, "closed with result 2 (--answer)",
+       ": the form TQuestionForm has no check box DisableTdi1: the form TQuestionForm has no check box mnuAskAgain "
+       "(mnuAskAgain is a TMenuItem)"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.answer);
-    TQuestionForm form(nullptr);
+    TQuestionForm form(nullptr, c.noResult);
     const std::size_t modals = Driver::ModalLog().size();
     HostAnswerScope scope(Parse({c.answer}));
     EXPECT_EQ(form.ShowModal(), c.result);
@@ -164,6 +175,10 @@ TEST_F(HostAnswers, AModalFormGetsItsCheckBoxesTickedAndTheButtonClicked) {
     const std::vector<std::string> asked = QuestionsAskedSince(Driver::MessageBoxes().size(), modals);
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0], std::string("modal form TQuestionForm \"Question\" ") + c.line);
+    const std::string line = "--answer \"" + std::string(c.answer) + "\" answered no question";
+    EXPECT_EQ(scope.Faults(),
+              c.fault != nullptr ? std::vector<std::string>{line + c.fault} : std::vector<std::string>{});
+    EXPECT_EQ(scope.Failed(), c.fault != nullptr && *c.fault != 0);
   }
 }
 
