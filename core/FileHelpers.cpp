@@ -135,7 +135,9 @@ CopySide CopyWithTimes(const std::string& source, const std::string& destination
     error = GetLastError();
   }
   if (ok) {
-    // A destination renamed in letter case only takes its new spelling.
+    // A destination replaced keeps its mode and group; one renamed in letter
+    // case only takes its new spelling.
+    if (replace) TakeModeOf(temp, destination);
     if (replace) TakeSpellingOf(destination);
     if (PlaceFile(temp, destination, replace)) return CopySide::kNone;
     error = GetLastError();

@@ -16,15 +16,16 @@ bool PathExists(const std::string& path);
 // times (rounded to even seconds on the source first, RoundFileTimesToFat).
 // Results: 3 for an empty source name; 2 when `copyAlways` is clear and the
 // destination exists (nothing done); 1 when copied; 0 when a step failed.
-// With `copyAlways` set an existing destination is replaced, and one whose
-// name differs from the destination's in letter case only takes the
-// destination's spelling (TakeSpellingOf, FileIo.h). The copy goes to
-// a temporary file beside the destination which is renamed over it at the
-// end, so a failed copy leaves an old destination whole. A failure is
-// reported to the host's message window (ReportHostMessage, HostEnvironment.h)
-// as UI text 7077 with the system's error text in parentheses, the source
-// name as its source; when the source was read and the destination's folder
-// did not take the file, the parentheses name that folder too (UI text 7521).
+// With `copyAlways` set an existing destination is replaced (the copy keeps
+// its mode and group, TakeModeOf in FileIo.h), and one whose name differs
+// from the destination's in letter case only takes the destination's
+// spelling (TakeSpellingOf, FileIo.h). The copy goes to a temporary file
+// beside the destination which is renamed over it at the end, so a failed
+// copy leaves an old destination whole. A failure is reported to the host's
+// message window (ReportHostMessage, HostEnvironment.h) as UI text 7077 with
+// the system's error text in parentheses, the source name as its source; when
+// the source was read and the destination's folder did not take the file, the
+// parentheses name that folder too (UI text 7521).
 int CopyFileKeepTime(const std::string& source, const std::string& destination, bool copyAlways);
 // The copy that always replaces: true when it succeeded.
 bool CopyFileKeepTime(const std::string& source, const std::string& destination);

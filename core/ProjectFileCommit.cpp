@@ -1,7 +1,10 @@
 #include "core/ProjectFileCommit.h"
 
+#include <fcntl.h>
+
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <system_error>
@@ -9,6 +12,8 @@
 #include "core/FileHelpers.h"
 #include "core/SaveJournal.h"
 #include "core/UiText.h"
+#include "core/XmlDocument.h"
+#include "core/XmlNode.h"
 #include "platform/vcl/SysUtils.h"
 #include "platform/win/FileIo.h"
 #include "platform/win/FileLock.h"
@@ -31,6 +36,7 @@ constexpr int kMissingTextId = 7565;            // %s is missing
 constexpr int kFinishedAtOpenTextId = 7566;     // the next opening of the project finishes the save
 constexpr int kSavedElsewhereTextId = 7567;     // another program is saving or opening the project in %s, ...
 constexpr int kNotStagedTextId = 7568;          // %s does not hold what the interrupted save staged: ...
+constexpr int kCannotCopyTextId = 7590;         // cannot copy %s
 
 // The mark of the names one save stages beside its project file. Its '-'
 // keeps them from the sweep of the writers' temporary files, which only
@@ -106,6 +112,89 @@ std::set<std::string> FileNamesIn(const std::string& folder) {
   for (const auto& entry : std::filesystem::directory_iterator(ToNativePath(folder), ec))
     names.insert(entry.path().filename().string());
   return names;
+}
+
+// The file whose mode and group a staged file takes: the one it replaces, or
+// when there is none `otherwise` (empty: none, so that it keeps the mode a
+// file created under the umask gets).
+std::string ModelOf(const std::string& replaced, const std::string& otherwise) {
+  return PathExists(replaced) ? replaced : otherwise;
+}
+
+// The names of the pages that the project file lists, in small letters.
+std::set<std::string> PageNamesListedIn(const std::string& file) {
+  std::set<std::string> names;
+  TmyXMLParser parser;
+  const std::unique_ptr<TmyXmlNode> root(FileExists(file) && parser.LoadFromFile(file) ? parser.Parse() : nullptr);
+  for (TmyXmlNode* page = root != nullptr ? root->FindDeep("page") : nullptr; page != nullptr;
+       page = page->FindDeep("page"))
+    names.insert(LowerCase(page->GetAttr("name")));
+  return names;
+}
+
+using TPages = std::vector<std::pair<std::string, std::string>>;
+
+// The entries of "pages\": the files of pages, which a page of the new set or
+// of the project file on disk names (letter case aside, as the files are
+// found), and the user's own (notes, drafts), which no page names. A
+// temporary file of a writer is neither.
+struct TPageFolder {
+  std::set<std::string> pageFiles;
+  std::vector<std::string> userEntries;
+};
+
+TPageFolder SortPageFolder(const TNames& n, const TPages& pages) {
+  std::set<std::string> pageNames = PageNamesListedIn(n.file);
+  for (const auto& page : pages) pageNames.insert(LowerCase(page.first));
+  TPageFolder folder;
+  for (const std::string& name : FileNamesIn(n.pages)) {
+    if (pageNames.count(LowerCase(name)) != 0)
+      folder.pageFiles.insert(name);
+    else if (!IsOwnTemporaryFileName(name))
+      folder.userEntries.push_back(name);
+  }
+  return folder;
+}
+
+// Copies the user's entry `name` of "pages\" (its path from there, '/'
+// between folders) into the staged set, so that "pages\" keeps it and
+// "pages.bak\" its copy: a file with its content, mode, group and last-write
+// time, listed among the journal's page files so that the recovery's check of
+// the staged set holds; a folder with its mode, group and entries; a link as
+// a link. The paths are native, so that names that differ in letter case only
+// stay two. False when the entry cannot be read or written, or its name
+// cannot stand in a line of the journal.
+bool CarryUserEntry(const TNames& n, const std::string& name, TSaveJournal& journal) {
+  namespace fs = std::filesystem;
+  if (name.find_first_of("\\\r\n") != std::string::npos) return false;
+  const fs::path from = fs::path(ToNativePath(n.pages)) / name;
+  const fs::path to = fs::path(ToNativePath(n.pagesNew)) / name;
+  std::error_code ec;
+  const fs::file_status status = fs::symlink_status(from, ec);
+  if (fs::is_symlink(status)) {
+    fs::copy_symlink(from, to, ec);
+    return !ec;
+  }
+  if (fs::is_directory(status)) {
+    if (!fs::create_directory(to, ec)) return false;
+    TakeModeOf(to.string(), from.string());
+    for (fs::directory_iterator it(from, ec), end; !ec && it != end; it.increment(ec))
+      if (!CarryUserEntry(n, name + "/" + it->path().filename().string(), journal)) return false;
+    return !ec;
+  }
+  // A pipe or a socket holds nothing to keep.
+  if (!fs::is_regular_file(status)) return !ec;
+  std::string content;
+  WrittenFileTimes times;
+  if (!ReadWholeFile(from.string(), content) ||
+      !WriteFileInPlaceAt(AT_FDCWD, to.string(), content.data(), content.size(), times))
+    return false;
+  TakeModeOf(to.string(), from.string());
+  const fs::file_time_type written = fs::last_write_time(from, ec);
+  if (!ec) fs::last_write_time(to, written, ec);
+  if (!FlushFile(to.string())) return false;
+  journal.pageFiles.push_back({name, TStagedFile::Of(content)});
+  return true;
 }
 
 // Where a step stopped: the path it could not move or replace, or the staged
@@ -241,8 +330,8 @@ bool TProjectFileCommit::Fail(std::string fault) {
   return false;
 }
 
-// The page set changes unless "pages\" holds exactly these files with these
-// texts.
+// The page set changes unless "pages\" holds exactly these page files with
+// these texts; the user's own files there do not count.
 bool TProjectFileCommit::PagesChanged() const {
   const TNames n = NamesOf(folder_, file_);
   if (!DirectoryExists(n.pages)) return true;
@@ -251,7 +340,29 @@ bool TProjectFileCommit::PagesChanged() const {
     if (!HoldsText(n.pages + "\\" + name, text)) return true;
     names.insert(name);
   }
-  return FileNamesIn(n.pages) != names;
+  return SortPageFolder(n, pages_).pageFiles != names;
+}
+
+// The new page set in its staged folder, with the user's files of "pages\".
+// The folder and each page file take the mode and group of the one they
+// replace; a new folder those of the project's folder, a new page file those
+// of the project file, so that whoever reads the one reads the other.
+bool TProjectFileCommit::StagePages(TSaveJournal& journal) {
+  const TNames n = NamesOf(folder_, file_);
+  journal.pages = true;
+  journal.pagesExisted = PathExists(n.pages);
+  if (!ForceDirectories(n.pagesNew)) return Fail(Format(GetUiText(kCannotCreatePagesTextId), ShownPath(folder_)));
+  TakeModeOf(n.pagesNew, ModelOf(n.pages, folder_));
+  for (const auto& [name, text] : pages_) {
+    const std::string staged = n.pagesNew + "\\" + name;
+    if (!WriteFileReplacing(staged, text.data(), text.size()))
+      return Fail(Named(kCannotWriteTextId, n.pages + "\\" + name));
+    TakeModeOf(staged, ModelOf(n.pages + "\\" + name, n.file));
+    journal.pageFiles.push_back({name, TStagedFile::Of(text)});
+  }
+  for (const std::string& name : SortPageFolder(n, pages_).userEntries)
+    if (!CarryUserEntry(n, name, journal)) return Fail(Named(kCannotCopyTextId, n.pages + "\\" + name));
+  return true;
 }
 
 bool TProjectFileCommit::Stage() {
@@ -269,27 +380,25 @@ bool TProjectFileCommit::Stage() {
   if (!changed_) return true;
   staged_ = true;
   TSaveJournal journal;
-  if (pagesChanged_) {
-    journal.pages = true;
-    journal.pagesExisted = PathExists(n.pages);
-    if (!ForceDirectories(n.pagesNew)) return Fail(Format(GetUiText(kCannotCreatePagesTextId), ShownPath(folder_)));
-    for (const auto& [name, text] : pages_) {
-      if (!WriteFileReplacing(n.pagesNew + "\\" + name, text.data(), text.size()))
-        return Fail(Named(kCannotWriteTextId, n.pages + "\\" + name));
-      journal.pageFiles.push_back({name, TStagedFile::Of(text)});
-    }
-  }
+  if (pagesChanged_ && !StagePages(journal)) return false;
+  // Each staged file takes the mode and group of the file it replaces; a new
+  // backup those of the file it copies.
   if (fileChanged_) {
     if (!WriteFileReplacing(n.fileNew, text_.data(), text_.size())) return Fail(Named(kCannotWriteTextId, n.file));
+    TakeModeOf(n.fileNew, n.file);
     journal.file = TStagedFile::Of(text_);
     std::string old;
     if (backup_ && FileExists(n.file) && ReadWholeFile(n.file, old)) {
-      if (!CopyFileKeepTime(n.file, n.bakNew) || !FlushFile(n.bakNew)) return Fail(Named(kCannotWriteTextId, n.bak));
+      if (!CopyFileKeepTime(n.file, n.bakNew)) return Fail(Named(kCannotWriteTextId, n.bak));
+      TakeModeOf(n.bakNew, ModelOf(n.bak, n.file));
+      if (!FlushFile(n.bakNew)) return Fail(Named(kCannotWriteTextId, n.bak));
       journal.bak = TStagedFile::Of(old);
       std::string bak;
       if (FileExists(n.bak) && (!FileExists(n.big) || GetFileSizeByName(n.bak) > GetFileSizeByName(n.big)) &&
           ReadWholeFile(n.bak, bak)) {
-        if (!CopyFileKeepTime(n.bak, n.bigNew) || !FlushFile(n.bigNew)) return Fail(Named(kCannotWriteTextId, n.big));
+        if (!CopyFileKeepTime(n.bak, n.bigNew)) return Fail(Named(kCannotWriteTextId, n.big));
+        TakeModeOf(n.bigNew, ModelOf(n.big, n.bak));
+        if (!FlushFile(n.bigNew)) return Fail(Named(kCannotWriteTextId, n.big));
         journal.big = TStagedFile::Of(bak);
       }
     }

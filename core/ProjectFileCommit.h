@@ -28,11 +28,17 @@
 // another program is saving or opening the project, leaving its files as
 // they are.
 //
+// Each staged file and the staged page folder take the mode and group of the
+// file or folder they replace, so that whoever could read the project still
+// can. A file of the user's in "pages\" that no page of the project names,
+// before the save or after (notes, drafts), goes along into every new page
+// set, listed in the journal with the pages, and never counts as a change.
+//
 // A file whose content does not change is neither written nor backed up, and
-// neither is an unchanged page set: the backups keep the state before the last
-// real change. A backup is only ever replaced by the content that the new file
-// replaces, so the last saved state is never lost; a missing file has no new
-// backup, and its old backup stays.
+// neither is an unchanged page set (the user's files in it aside): the
+// backups keep the state before the last real change. A backup is only ever
+// replaced by the content that the new file replaces, so the last saved state
+// is never lost; a missing file has no new backup, and its old backup stays.
 //
 // Paths are system paths (see platform/win/Paths.h).
 
@@ -80,6 +86,7 @@ class TProjectFileCommit {
  private:
   bool Stage();
   bool PagesChanged() const;
+  bool StagePages(TSaveJournal& journal);
   bool Fail(std::string fault);
 
   std::string folder_;

@@ -88,10 +88,16 @@ bool FileHolds(const std::string& path, const TStagedFile& staged) {
 }
 
 bool FolderHoldsPages(const std::string& folder, const TSaveJournal& journal) {
+  namespace fs = std::filesystem;
+  const fs::path root(ToNativePath(folder));
   std::set<std::string> names;
   std::error_code ec;
-  for (const auto& entry : std::filesystem::directory_iterator(ToNativePath(folder), ec))
-    names.insert(entry.path().filename().string());
+  for (fs::recursive_directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
+    std::error_code typeError;
+    const fs::file_type type = it->symlink_status(typeError).type();
+    if (type != fs::file_type::directory && type != fs::file_type::symlink)
+      names.insert(it->path().lexically_relative(root).string());
+  }
   if (ec || names.size() != journal.pageFiles.size()) return false;
   for (const TSaveJournal::TPage& page : journal.pageFiles)
     if (names.count(page.name) == 0 || !FileHolds(folder + "\\" + page.name, page.staged)) return false;

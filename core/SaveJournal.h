@@ -26,6 +26,9 @@ struct TSaveJournal {
   TStagedFile big;            // the next copy of the largest backup
   bool pages = false;         // a page set was staged
   bool pagesExisted = false;  // "pages\" existed when it was staged
+  // The files of the staged page folder: the pages, and the user's files
+  // that the save carried along, by their path from the folder ('/' between
+  // folders).
   struct TPage {
     std::string name;
     TStagedFile staged;
@@ -39,5 +42,6 @@ struct TSaveJournal {
 
 // True when the file holds the staged content.
 bool FileHolds(const std::string& path, const TStagedFile& staged);
-// True when the folder holds exactly the journal's page files.
+// True when the folder holds exactly the journal's page files, its sub-folders
+// and links aside.
 bool FolderHoldsPages(const std::string& folder, const TSaveJournal& journal);

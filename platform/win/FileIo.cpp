@@ -41,6 +41,28 @@ bool ReadWholeFile(const std::string& path, std::string& out) {
   return true;
 }
 
+namespace {
+
+// Gives the open file the mode and group of `model` (TakeModeOf). The group
+// goes first, since its change clears the set-id bits that the mode then sets
+// again. Neither call can spoil the file's content, so a group the user is
+// not in (EPERM) or a file system without modes leaves them as they were.
+void KeepModeOf(int fd, const struct stat& model) {
+  [[maybe_unused]] const int grouped = ::fchown(fd, static_cast<uid_t>(-1), model.st_gid);
+  [[maybe_unused]] const int moded = ::fchmod(fd, model.st_mode & 07777);
+}
+
+}  // namespace
+
+bool TakeModeOf(const std::string& path, const std::string& model) {
+  struct stat st;
+  if (model.empty() || ::stat(ToNativePath(model).c_str(), &st) != 0) return false;
+  const std::string native = ToNativePath(path);
+  [[maybe_unused]] const int grouped = ::chown(native.c_str(), static_cast<uid_t>(-1), st.st_gid);
+  [[maybe_unused]] const int moded = ::chmod(native.c_str(), st.st_mode & 07777);
+  return true;
+}
+
 bool WriteFileReplacing(const std::string& path, const void* data, std::size_t size) {
   const std::string_view whole(static_cast<const char*>(data), size);
   return WriteFileReplacing(path, std::span<const std::string_view>(&whole, 1));
@@ -52,11 +74,16 @@ bool WriteFileReplacing(const std::string& path, std::span<const std::string_vie
   if (FileOpFault(TFileOp::kCreate, temp) != 0) return false;
   int fd = ::mkstemp(temp.data());
   if (fd < 0) return false;
-  // Keep the permissions an ordinary new file would get.
-  mode_t mask = ::umask(0);
-  ::umask(mask);
+  // The old file's mode and group, or those an ordinary new file would get
+  // (mkstemp's are the owner's alone).
   struct stat old;
-  ::fchmod(fd, ::stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : (0666 & ~mask));
+  if (::stat(target.c_str(), &old) == 0) {
+    KeepModeOf(fd, old);
+  } else {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, 0666 & ~mask);
+  }
   bool ok = true;
   for (const std::string_view piece : pieces) ok = ok && WriteAllToFd(fd, piece.data(), piece.size());
   ok = ok && FileOpFault(TFileOp::kFlush, temp) == 0 && ::fsync(fd) == 0;
@@ -157,6 +184,8 @@ bool WriteDerivedFileAt(int folderFd, const std::string& name, const void* data,
     if (fd < 0 && errno != EEXIST) return false;
   }
   if (fd < 0) return false;
+  struct stat old;
+  if (::fstatat(folderFd, name.c_str(), &old, 0) == 0) KeepModeOf(fd, old);
   bool ok = WriteAllToFd(fd, static_cast<const char*>(data), size) &&
             GetDescriptorFileTime(fd, &times.creation, &times.lastAccess, &times.lastWrite) != FALSE;
   ok = (::close(fd) == 0) && ok;

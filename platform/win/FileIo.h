@@ -31,11 +31,21 @@ bool FlushFile(const std::string& path);
 // opened or read.
 bool ReadWholeFile(const std::string& path, std::string& out);
 
+// Gives the file or folder `path` the permission bits of `model` and, where
+// the user may set it, its group: what a file put in the place of another
+// keeps of it, so that those who could read the old one read the new one.
+// False (nothing changed) when `model` cannot be examined. A group the user
+// is not in, or a mode the file system keeps no room for, stays as it was:
+// the file is whole all the same.
+bool TakeModeOf(const std::string& path, const std::string& model);
+
 // Writes `size` bytes as the file's new content: the bytes go to a temporary
 // file in the same folder ("NAME" + kWriterTempMark + the process id, '_' and
 // six letters or digits),
 // which is flushed and renamed over the old file, so a failed write leaves the
-// old file whole. False when anything fails; the temporary file is then
+// old file whole. The new file keeps the old one's mode and group
+// (TakeModeOf); a file that was not there gets the mode of a file created
+// under the umask. False when anything fails; the temporary file is then
 // removed.
 bool WriteFileReplacing(const std::string& path, const void* data, std::size_t size);
 // The same for a content given in pieces, written one after the other.
@@ -66,7 +76,8 @@ bool WriteFileInPlaceAt(int folderFd, const std::string& name, const void* data,
 // beside it ("NAME" + kWriterTempMark + the process id, '_' and six letters or digits) that is
 // renamed over it, without a flush to disk: for derived files, such as a
 // compile's output, of which a failed write must leave the old file whole and
-// no short one. The entry `name` of a folder held open (AT_FDCWD: a path); its
+// no short one. The new file keeps the old one's mode and group
+// (TakeModeOf). The entry `name` of a folder held open (AT_FDCWD: a path); its
 // times as GetFileTime gives them. False when anything fails (errno tells
 // why); the temporary file is then removed.
 bool WriteDerivedFileAt(int folderFd, const std::string& name, const void* data, std::size_t size,

@@ -3,6 +3,7 @@
 // projects, writes that fail, and the example project written back unchanged.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 
@@ -212,6 +213,7 @@ TEST_F(ProjectSave, WithoutADocumentNothingIsWritten) {
 
 TEST_F(ProjectSave, TheSplitLayoutWritesStubsPageFilesAndKeepsThePreviousPages) {
   host.PutData("split", "");
+  host.Put("pages/drafts/notes.txt", "<notes />");  // the user's, named by no page
   SetRecycleBinPath((host.Folder().Path() / "bin").string());
   ScopeExit restoreBin([] { SetRecycleBinPath(""); });
   Load();
@@ -260,6 +262,14 @@ TEST_F(ProjectSave, TheSplitLayoutWritesStubsPageFilesAndKeepsThePreviousPages) 
   EXPECT_EQ(host.Get("pages.bak/SETTINGS.XML"), expectedSettings);
   EXPECT_FALSE(std::filesystem::exists(host.Folder().Path() / "bin") &&
                !std::filesystem::is_empty(host.Folder().Path() / "bin"));
+
+  // The user's file stays through every save, along with the pages' backup,
+  // and a save of the project unchanged writes nothing.
+  EXPECT_EQ(host.Get("pages/drafts/notes.txt") + host.Get("pages.bak/drafts/notes.txt"), "<notes /><notes />");
+  const auto saved = Snapshot(host.Web());
+  document.SetModified(true);
+  EXPECT_EQ(Save(), TProjectSaveResult::Saved);
+  EXPECT_EQ(Snapshot(host.Web()), saved);
 }
 
 TEST_F(ProjectSave, TheLaterOfTwoPagesWithOneNameOwnsTheFile) {
@@ -331,6 +341,49 @@ TEST_F(ProjectSave, AFailedWriteLeavesEveryOldFileWhole) {
     EXPECT_EQ(caseDocument.Save(caseHost.Location(), {}), TProjectSaveResult::Saved);
     const std::string written = caseHost.Get(c.split ? "web.xml" : "Proj.xml");
     EXPECT_NE(written.find(std::string(300, 'n')), std::string::npos);
+  }
+}
+
+// Under any umask each file a save puts in keeps the mode and group of the one
+// it replaces, so that whoever shares the folder still reads the project; a
+// new backup takes those of the file it copies, a new page file those of
+// "web.xml". The page file of a renamed page leaves "pages\".
+TEST_F(ProjectSave, EachFileKeepsTheModeAndGroupOfTheOneItReplaces) {
+  const gid_t group = ::geteuid() == 0 ? 4242 : ::getegid();
+  const struct {
+    bool split, backups;
+    mode_t umask, mode, folderMode;
+  } kCases[] = {{false, true, 077, 0664, 0775},
+                {false, false, 022, 0640, 0750},
+                {true, false, 077, 0664, 0775},
+                {true, true, 022, 0640, 0750}};
+  for (const auto& c : kCases) {
+    THostProject caseHost;
+    caseHost.PutData(c.split ? "split" : "small.xml", c.split ? "" : "Proj.xml");
+    if (c.backups) caseHost.Put(c.split ? "web.xml.bak" : "Proj.xml.bak", "<web old=\"backup\" />\r\n");
+    caseHost.Put("Proj.webx", "");
+    const auto modes = [&](bool set) {
+      for (const auto& entry : std::filesystem::recursive_directory_iterator(caseHost.Web())) {
+        const mode_t mode = entry.is_directory() ? c.folderMode : c.mode;
+        ASSERT_TRUE(!set ||
+                    (::chown(entry.path().c_str(), -1, group) == 0 && ::chmod(entry.path().c_str(), mode) == 0));
+        struct stat st {};
+        ASSERT_EQ(::stat(entry.path().c_str(), &st), 0);
+        EXPECT_TRUE((st.st_mode & 07777) == mode && st.st_gid == group) << entry.path() << " " << c.split << c.umask;
+      }
+    };
+    modes(true);
+    TRecordingUi caseUi;
+    TProjectDocument caseDocument(caseUi);
+    caseDocument.LoadProject(caseHost.Location(), kRasterX, kRasterY);
+    caseDocument.Web()->SetAttr("foot", "changed");
+    if (c.split) caseDocument.Web()->FindChild("group")->FindChild("page")->next->SetAttr("name", "SETUP.XML");
+    caseDocument.SetModified(true);
+    const mode_t umaskBefore = ::umask(c.umask);
+    EXPECT_EQ(caseDocument.Save(caseHost.Location(), {}), TProjectSaveResult::Saved);
+    ::umask(umaskBefore);
+    EXPECT_TRUE(caseHost.Has(c.split ? "pages/SETUP.XML" : "Proj.xml.bak") && !caseHost.Has("pages/SETTINGS.XML"));
+    modes(false);
   }
 }
 

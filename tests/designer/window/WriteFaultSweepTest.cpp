@@ -184,6 +184,7 @@ struct TSaveFaultRow {
   bool backups;  // earlier backups beside the files (a save of a change before)
   TChange change;
   TOccasion occasion;
+  bool notes = false;  // a file of the user's among the page files
 };
 constexpr TSaveFaultRow kSaveFaultRows[] = {
     {"one file, page moved, Save button", false, true, TChange::kMovePage, TOccasion::kSaveButton},
@@ -194,6 +195,8 @@ constexpr TSaveFaultRow kSaveFaultRows[] = {
     {"split, page added, Save button", true, true, TChange::kAddPage, TOccasion::kSaveButton},
     {"split, no backups, page deleted, Save button", true, false, TChange::kDeletePage, TOccasion::kSaveButton},
     {"split, no backups, page added, close", true, false, TChange::kAddPage, TOccasion::kClose},
+    {"split, notes among the pages, page added, Save button", true, true, TChange::kAddPage, TOccasion::kSaveButton,
+     true},
 };
 
 bool IsProjectFile(const std::string& name) {
@@ -223,6 +226,7 @@ TEST_P(SaveFaultTable, EveryFileStepFailingOrKilledLeavesTheOldOrTheNewProject) 
   {
     const auto lay = [&] {
       row.split ? PutSplitDemo() : PutDemo();
+      if (row.notes) folder.Write("Tarnwell/pages/drafts/notes.txt", "my notes\n");
       if (!row.backups) {
         for (const char* name : {"Demo.xml.bak", "Demo.xml.bak.big", "web.xml.bak", "pages.bak"})
           fs::remove_all(web / name);
@@ -391,6 +395,7 @@ constexpr TPlantedRow kPlantedRows[] = {
     {false, "Demo.xml.commit", "", true},
     {true, "web.xml.bak.new", nullptr, true},
     {true, "pages.old/MYDRAFT.XML", "<draft />", true},
+    {true, "pages/notes.txt", "my notes", true},
     {false, "Demo.xml.~tarnwell~save-new", "<web />", false},
     {true, "web.xml.~tarnwell~save-pages/PAGE1.XML", "<page />", false},
     {false, "Demo.xml.~tarnwell~123_abcdef", "", false},
