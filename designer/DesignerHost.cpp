@@ -23,7 +23,7 @@ TProjectLocation TCoreDesignerHost::ProjectLocation() {
   return location;
 }
 
-void TCoreDesignerHost::UpdateStConstants(TmyXmlNode*) {}
+std::string TCoreDesignerHost::UpdateStConstants(TmyXmlNode*) { return std::string(); }
 
 TCompileHost& TDesignerHost::CompileHost() {
   if (!detachedCompileHost_) detachedCompileHost_ = std::make_unique<TDetachedCompileHost>();

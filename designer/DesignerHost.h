@@ -31,7 +31,8 @@ class TDesignerHost {
   virtual TProjectLocation ProjectLocation() = 0;
   // After the document is stored: the ST constants file is added to the host
   // project when the project has operator panels, refreshed otherwise.
-  virtual void UpdateStConstants(TmyXmlNode* root) = 0;
+  // Answers what failed, for the user; empty when the file is in.
+  virtual std::string UpdateStConstants(TmyXmlNode* root) = 0;
 
   // --- docking and closing ------------------------------------------------------
   // The host IDE that docks the window (a reference of the caller's own);
@@ -96,7 +97,7 @@ class TDesignerHost {
 class TCoreDesignerHost : public TDesignerHost {
  public:
   TProjectLocation ProjectLocation() override;
-  void UpdateStConstants(TmyXmlNode* root) override;
+  std::string UpdateStConstants(TmyXmlNode* root) override;
 
  protected:
   virtual bool GlobalMode() const { return false; }

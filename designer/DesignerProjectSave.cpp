@@ -41,7 +41,7 @@ TProjectSaveResult TFormDesign1::SaveProject(const TSaveOccasion& occasion) {
   };
   hooks.SavePanels = [this] { SavePanels(); };
   hooks.SaveLayers = [this] { SaveLayers(); };
-  hooks.UpdateStConstants = [this](TmyXmlNode* root) { host_->UpdateStConstants(root); };
+  hooks.UpdateStConstants = [this](TmyXmlNode* root) { return host_->UpdateStConstants(root); };
   const TProjectSaveResult result = document_->Save(host_->ProjectLocation(), hooks, occasion);
   if (result == TProjectSaveResult::WriteFailed) WriteTraceLog("btnSave2Click - the project stays modified");
   FSaveRefusalShown = result == TProjectSaveResult::Unreadable || result == TProjectSaveResult::ReadOnlyFile;

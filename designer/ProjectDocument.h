@@ -47,6 +47,9 @@ enum class TProjectSaveResult {
   ReadOnly,     // a newer format: only the save time was stamped
   NoDocument,   // nothing loaded
   Saved,
+  // The project files are in, the document is saved; the host project's ST
+  // constants file could not be written (the user was told with an error).
+  SavedWithoutStConstants,
   WriteFailed,   // a project file could not be written: the old files are whole, the document stays modified
   Unreadable,    // the project file could not be read at the load: it is kept as it is, nothing written
   ReadOnlyFile,  // a project file the save would replace is read-only: nothing written
@@ -71,8 +74,9 @@ struct TProjectSaveHooks {
   std::function<void()> SavePanels;  // the operator panels into the document
   std::function<void()> SaveLayers;  // the layers into the document
   // The ST constants file of the host project: added when the project has
-  // operator panels, refreshed otherwise (the plug-in frame decides).
-  std::function<void(TmyXmlNode* root)> UpdateStConstants;
+  // operator panels, refreshed otherwise (the plug-in frame decides). Answers
+  // what failed, for the user; empty when the file is in.
+  std::function<std::string(TmyXmlNode* root)> UpdateStConstants;
 };
 
 class TProjectFileCommit;

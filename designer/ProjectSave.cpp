@@ -32,6 +32,7 @@ constexpr int kNotSavedAtCloseTextId = 7502;      // The project could not be sa
 constexpr int kCloseRefusedTextId = 7503;         // The designer stays open with the changes, ...
 constexpr int kLostWithFileTextId = 7504;         // The project closes now, so the changes are lost; "%s" holds ...
 constexpr int kLostWithoutFileTextId = 7505;
+constexpr int kStConstantsNotWrittenTextId = 7594;  // The project is saved, but %s, so the PLC program ...
 constexpr int kNotRestoredTextId = 7560;  // The project could not be saved: %s, and its files could not all be put back
                                           // ...      // The project closes now, so the changes are lost; no file ...
 
@@ -115,12 +116,19 @@ TProjectSaveResult TProjectDocument::Save(const TProjectLocation& location, cons
   const bool written = splitLayout_ ? SaveSplit(names) : SaveSingle(names);
   if (written) StampSaveTime(names.settingsFile);
   // The host project's ST constants follow the project file that was
-  // written: a save that failed leaves them as they were too.
-  if (written && hooks.UpdateStConstants) hooks.UpdateStConstants(root_.get());
+  // written: a save that failed leaves them as they were too. Constants not
+  // written leave the project saved, but the PLC program without this save's
+  // page numbers: the user is told so, as an error.
+  const std::string constantsFault =
+      written && hooks.UpdateStConstants ? hooks.UpdateStConstants(root_.get()) : std::string();
   ui_.Trace("btnSave2Click - end");
   if (written) {
     compileCopyUnsaved_ = false;
-    return TProjectSaveResult::Saved;
+    if (constantsFault.empty()) return TProjectSaveResult::Saved;
+    ui_.Trace("btnSave2Click - " + constantsFault);
+    ui_.ShowMessage(Format(GetUiText(kStConstantsNotWrittenTextId), constantsFault), kMessageCaption,
+                    TProjectDocumentUi::TIcon::Error);
+    return TProjectSaveResult::SavedWithoutStConstants;
   }
   modified_ = true;
   // A save whose files could not all be put back says what each holds.

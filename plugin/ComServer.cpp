@@ -5,6 +5,7 @@
 #include "platform/com/ComModule.h"
 #include "platform/com/ComPtr.h"
 #include "platform/com/ComponentCategories.h"
+#include "platform/com/ResultCodes.h"
 #include "platform/com/ServerRegistration.h"
 #include "platform/win/RegistryStore.h"
 #include "platform/win/Resources.h"
@@ -80,11 +81,12 @@ HRESULT RegisterTarnwellServer() {
   manager.Reset();
   OleCheck(hr);
 
+  // The host loads a plug-in by these values: one not written fails the
+  // registration.
   std::string version = GetModuleFileVersion("Tarnwell.dll", "FileVersion");
-  SetProgIdText("Load", "1");
-  SetProgIdText("Version", version);
-  SetProgIdText("Description", "Tarnwell for Halvex (support for web server)");
-  return hr;
+  const bool written = SetProgIdText("Load", "1") && SetProgIdText("Version", version) &&
+                       SetProgIdText("Description", "Tarnwell for Halvex (support for web server)");
+  return written ? hr : SELFREG_E_CLASS;
 }
 
 HRESULT UnregisterTarnwellServer() {

@@ -7,7 +7,7 @@
 #include "plugin/VersionInfo.h"
 #include "plugin/WebMainForm.h"
 
-void TPluginDesignerHost::UpdateStConstants(TmyXmlNode* root) { UpdateStConstantsFile(root); }
+std::string TPluginDesignerHost::UpdateStConstants(TmyXmlNode* root) { return UpdateStConstantsFile(root); }
 
 ComPtr<IHalvexIDE> TPluginDesignerHost::Ide() { return gHost.ifHalvexIDE; }
 
@@ -38,11 +38,10 @@ std::string TPluginDesignerHost::GlobalDir() const {
 
 std::unique_ptr<TDesignerHost> MakePluginDesignerHost() { return std::make_unique<TPluginDesignerHost>(); }
 
-void UpdateStConstantsFile(TmyXmlNode* root) {
-  if (WebMainForm1 != nullptr && WebMainForm1->PanelList().Count() > 0)
-    AddStConstantsFile(root);
-  else
-    RemoveStConstantsFile();
+std::string UpdateStConstantsFile(TmyXmlNode* root) {
+  if (WebMainForm1 != nullptr && WebMainForm1->PanelList().Count() > 0) return AddStConstantsFile(root);
+  RemoveStConstantsFile();
+  return std::string();
 }
 
 std::vector<std::string> TPluginDesignerHost::PanelStructures() {

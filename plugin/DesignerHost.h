@@ -14,7 +14,7 @@
 
 class TPluginDesignerHost : public TCoreDesignerHost {
  public:
-  void UpdateStConstants(TmyXmlNode* root) override;
+  std::string UpdateStConstants(TmyXmlNode* root) override;
   ComPtr<IHalvexIDE> Ide() override;
   // The plug-in's own version block (plugin/VersionInfo.h).
   std::string ModuleFileVersion(const std::string& file, const std::string& key) override;
@@ -43,4 +43,5 @@ std::unique_ptr<TDesignerHost> MakePluginDesignerHost();
 
 // The ST constants file after a project save: added to the host project when
 // the project has operator panels, taken out of the host project otherwise.
-void UpdateStConstantsFile(TmyXmlNode* root);
+// Answers what failed, for the user (AddStConstantsFile); empty when it is in.
+std::string UpdateStConstantsFile(TmyXmlNode* root);

@@ -2,17 +2,21 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
-#include <filesystem>
-#include <memory>
+#include <cstring>
 
 #include "core/BuildFileName.h"
-#include "core/FileHelpers.h"
 #include "core/TraceLog.h"
+#include "core/UiText.h"
+#include "core/WriteFailureNotice.h"
 #include "core/XmlNode.h"
 #include "platform/com/TaskMem.h"
-#include "platform/win/FileTime.h"
+#include "platform/vcl/SysUtils.h"
+#include "platform/vcl/SysUtilsFormat.h"
+#include "platform/win/FileIo.h"
 #include "platform/win/Paths.h"
+#include "platform/win/Win32File.h"
 #include "plugin/PluginState.h"
 #include "plugin/VarPosCheck.h"
 
@@ -27,19 +31,9 @@ constexpr const char* kCommentSeparator = " > ";
 constexpr int kGroupFactor = 256;
 // The host's arguments for a new project file.
 constexpr HostLong kAddFileKind = 1;
-// The record keeps a 32-bit size.
-constexpr std::uintmax_t kMaxFileSize = 0xFFFFFFFFu;
-
-struct TFileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using TFilePtr = std::unique_ptr<std::FILE, TFileCloser>;
-
-TFilePtr OpenFile(const std::string& path, const char* mode) {
-  return TFilePtr(std::fopen(ToNativePath(path).c_str(), mode));
-}
-
-void WriteText(std::FILE* file, const std::string& text) { std::fwrite(text.data(), 1, text.size(), file); }
+constexpr int kNotWrittenTextId = 7591;  // the ST constants file "%s" could not be written (%s)
+constexpr int kReadOnlyTextId = 7592;    // it is read-only
+constexpr int kNotAddedTextId = 7593;    // the ST constants file "%s" could not be added to the host project (%s)
 
 std::string Upper(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(),
@@ -77,7 +71,7 @@ std::string PageLine(const std::string& name, int value, const std::string& comm
 }
 
 // The constants of every page, group after group in document order.
-void WritePageLines(std::FILE* file, TmyXmlNode* root) {
+void AppendPageLines(std::string& text, TmyXmlNode* root) {
   std::vector<std::string> used;
   int groupIndex = -1;
   int pageIndex = 0;
@@ -92,7 +86,7 @@ void WritePageLines(std::FILE* file, TmyXmlNode* root) {
       if (page->name != "page") continue;
       ++pageIndex;
       const std::string name = StConstantName(page->GetAttr("name"), used);
-      WriteText(file, PageLine(name, groupIndex * kGroupFactor + pageIndex, prefix + page->GetAttr("caption")));
+      text += PageLine(name, groupIndex * kGroupFactor + pageIndex, prefix + page->GetAttr("caption"));
     }
   }
 }
@@ -125,12 +119,18 @@ int IndexOf(const std::vector<std::string>& list, const std::string& name) {
 }
 
 // The new file goes before the project's main program file, or first.
-void AddToHostProject(const std::string& file, const std::vector<std::string>& list) {
-  if (!gHost.ifQendProject) return;
+// Answers what failed, empty when it is in.
+std::string AddToHostProject(const std::string& file, const std::vector<std::string>& list) {
+  if (!gHost.ifQendProject) return std::string();
   HostLong fileId = 0;
-  if (FAILED(gHost.ifQendProject->AddFile(file.c_str(), kAddFileKind, "", &fileId))) return;
+  if (const HRESULT hr = gHost.ifQendProject->AddFile(file.c_str(), kAddFileKind, "", &fileId); FAILED(hr)) {
+    char code[16];
+    std::snprintf(code, sizeof code, "0x%08X", static_cast<unsigned>(hr));
+    return Format(GetUiText(kNotAddedTextId), ShownPath(file), std::string(code));
+  }
   const int mainIndex = IndexOf(list, GetHostProjectName() + ".ST");
   gHost.ifQendProject->MoveFile(fileId, mainIndex < 0 ? 0 : mainIndex, VARIANT_FALSE);
+  return std::string();
 }
 
 std::string WebProjectFolder() {
@@ -138,11 +138,31 @@ std::string WebProjectFolder() {
   return web.IsValid() ? web.GetProjectFolder() : std::string();
 }
 
-FILETIME TimeOf(std::uint32_t low, std::uint32_t high) {
-  FILETIME time;
-  time.dwLowDateTime = low;
-  time.dwHighDateTime = high;
-  return time;
+// The file's whole content for the project `root`.
+std::string StConstantsText(TmyXmlNode* root) {
+  std::string text = std::string(kHeaderLine) + kStartLine;
+  AppendPageLines(text, root);
+  return text + kEndLine;
+}
+
+std::string NotWritten(const std::string& file, const std::string& reason) {
+  return Format(GetUiText(kNotWrittenTextId), ShownPath(file), reason);
+}
+
+// Puts `text` in as the file's whole content: written beside it and renamed
+// over it, so that a failure leaves the old file whole. A file that holds the
+// text already is not written, and keeps its times: the host sees no new file
+// to compile. A read-only file is not replaced, as the project's files are
+// not. Answers what failed, empty when the text is in.
+std::string ReplaceFile(const std::string& file, const std::string& text) {
+  std::string held;
+  if (ReadWholeFile(file, held) && held == text) return std::string();
+  const DWORD attributes = GetFileAttributesA(file.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
+    return NotWritten(file, GetUiText(kReadOnlyTextId));
+  if (WriteFileReplacing(file, text.data(), text.size())) return std::string();
+  // The system's own words: an immutable file (EPERM) is no denied access.
+  return NotWritten(file, std::strerror(errno));
 }
 
 }  // namespace
@@ -159,65 +179,29 @@ std::string StConstantName(const std::string& pageName, std::vector<std::string>
   return name;
 }
 
-void GetFileCrcInfo(const std::string& file, TFileCrcInfo& info) {
-  std::error_code ec;
-  const std::filesystem::path path = ToNativePath(file);
-  if (!std::filesystem::is_regular_file(path, ec)) return;
-  FILETIME creation;
-  FILETIME write;
-  if (!GetPathFileTime(file, &creation, nullptr, &write)) return;
-  info.creationLow = creation.dwLowDateTime;
-  info.creationHigh = creation.dwHighDateTime;
-  info.accessLow = 0;
-  info.accessHigh = 0;
-  info.writeLow = write.dwLowDateTime;
-  info.writeHigh = write.dwHighDateTime;
-  const std::uintmax_t size = std::filesystem::file_size(path, ec);
-  if (ec || size > kMaxFileSize) return;
-  info.size = static_cast<std::uint32_t>(size);
-  info.crc = FileCrc32(file);
-}
-
-void SetFileTimeFrom(const std::string& file, const TFileCrcInfo& info) {
-  const FILETIME creation = TimeOf(info.creationLow, info.creationHigh);
-  const FILETIME write = TimeOf(info.writeLow, info.writeHigh);
-  SetPathFileTime(file, &creation, nullptr, &write);
-}
-
-TFileCrcInfo WriteStConstantsHeader(const std::string& folder) {
-  TFileCrcInfo result;
+std::string WriteStConstantsHeader(const std::string& folder) {
   const std::string file = folder + kStConstantsFileName;
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(ToNativePath(file), ec)) return result;
-  GetFileCrcInfo(file, result);
-  if (TFilePtr out = OpenFile(file, "wb")) WriteText(out.get(), kHeaderLine);
-  return result;
+  if (!FileExists(file)) return std::string();
+  return ReplaceFile(file, kHeaderLine);
 }
 
-void WriteStConstants(const std::string& folder, const std::vector<std::string>* hostFiles, TmyXmlNode* root,
-                      const TFileCrcInfo& previous) {
+std::string WriteStConstants(const std::string& folder, const std::vector<std::string>* hostFiles, TmyXmlNode* root) {
   const std::string file = folder + kStConstantsFileName;
-  if (TFilePtr out = OpenFile(file, "ab")) {
-    WriteText(out.get(), kStartLine);
-    WritePageLines(out.get(), root);
-    WriteText(out.get(), kEndLine);
-  }
-  TFileCrcInfo now;
-  GetFileCrcInfo(file, now);
-  // Unchanged content keeps its times: the host sees no new file to compile.
-  if (previous.size != 0 && previous.crc == now.crc && previous.size == now.size) SetFileTimeFrom(file, previous);
-  if (hostFiles != nullptr && IndexOf(*hostFiles, kStConstantsProjectEntry) < 0) AddToHostProject(file, *hostFiles);
+  if (std::string fault = ReplaceFile(file, StConstantsText(root)); !fault.empty()) return fault;
+  if (hostFiles != nullptr && IndexOf(*hostFiles, kStConstantsProjectEntry) < 0)
+    return AddToHostProject(file, *hostFiles);
+  return std::string();
 }
 
-void AddStConstantsFile(TmyXmlNode* root) {
+std::string AddStConstantsFile(TmyXmlNode* root) {
   try {
     const std::vector<std::string> list = HostFileList();
     const std::string folder = WebProjectFolder();
-    if (folder.empty()) return;
-    const TFileCrcInfo previous = WriteStConstantsHeader(folder);
-    WriteStConstants(folder, &list, root, previous);
+    if (folder.empty()) return std::string();
+    return WriteStConstants(folder, &list, root);
   } catch (const std::exception& e) {
     WriteTraceLog(std::string("AddStConstantsFile - ") + e.what());
+    return NotWritten(kStConstantsFileName, e.what());
   }
 }
 
@@ -227,8 +211,10 @@ void RemoveStConstantsFile() {
     const int index = IndexOf(list, kStConstantsProjectEntry);
     if (index < 0 || !gHost.ifQendProject) return;
     gHost.ifQendProject->RemoveFile(index, VARIANT_FALSE);
+    // Out of the host project, the file's old constants reach no program: one
+    // that cannot be cut back is told as the settings files are.
     const std::string folder = WebProjectFolder();
-    if (!folder.empty()) WriteStConstantsHeader(folder);
+    if (!folder.empty() && !WriteStConstantsHeader(folder).empty()) NoteWriteFailure(folder + kStConstantsFileName);
   } catch (const std::exception& e) {
     WriteTraceLog(std::string("RemoveStConstantsFile - ") + e.what());
   }

@@ -10,49 +10,37 @@
 // as one, no '_' at the end, and a name already given (IEC names ignore
 // case) made unique with "_2", "_3", ...; each renaming is traced.
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
 class TmyXmlNode;
-
-// The facts about a file that decide whether it changed. All zero: there was
-// no file.
-struct TFileCrcInfo {
-  std::uint32_t creationLow = 0;
-  std::uint32_t creationHigh = 0;
-  std::uint32_t accessLow = 0;  // always 0
-  std::uint32_t accessHigh = 0;
-  std::uint32_t writeLow = 0;
-  std::uint32_t writeHigh = 0;
-  std::uint32_t size = 0;
-  std::uint32_t crc = 0;
-  std::uint32_t reserved = 0;
-};
 
 inline constexpr const char* kStConstantsFileName = "TarnwellConst.ST";
 // The file's name in the host project's file list.
 inline constexpr const char* kStConstantsProjectEntry = "Tarnwell\\TarnwellConst.ST";
 
 // Writes the file and adds it to the host project when it is missing there.
-// Errors end it silently.
-void AddStConstantsFile(TmyXmlNode* root);
-// Takes the file out of the host project and cuts it back to its header.
+// Answers what failed, for the user (empty: the file is in): a file that
+// could not be written holds what it held, and is not added.
+std::string AddStConstantsFile(TmyXmlNode* root);
+// Takes the file out of the host project and cuts it back to its header; a
+// file that cannot be cut back is noted as a settings file is
+// (NoteWriteFailure): no program reads it any more.
 void RemoveStConstantsFile();
 
-// Rewrites an existing file (in `folder`, ending in a backslash) with only
-// the header line; answers the previous file's facts (all zero: no file).
-TFileCrcInfo WriteStConstantsHeader(const std::string& folder);
-// Appends the constants of the project `root`; keeps the old times when the
-// content did not change; adds the file to the host project when `hostFiles`
-// is given and does not name it.
-void WriteStConstants(const std::string& folder, const std::vector<std::string>* hostFiles, TmyXmlNode* root,
-                      const TFileCrcInfo& previous);
+// The file's content has one form: the header line, then the constants.
+// Each writer puts the file's whole content in place at once (written beside
+// it, then renamed over it), leaves a file that holds that content already
+// untouched (so it keeps its times, and the host sees nothing to compile), and
+// does not replace a read-only file. Each answers what failed, for the user;
+// empty when the content is in.
+//
+// Cuts an existing file (in `folder`, ending in a backslash) back to the
+// header line; nothing when there is no file.
+std::string WriteStConstantsHeader(const std::string& folder);
+// Writes the file for the project `root`; then, when `hostFiles` is given and
+// does not name it, adds it to the host project.
+std::string WriteStConstants(const std::string& folder, const std::vector<std::string>* hostFiles, TmyXmlNode* root);
 // The constant's name for a page name: see above; `used` holds the upper-case
 // names given so far and receives this one.
 std::string StConstantName(const std::string& pageName, std::vector<std::string>& used);
-
-// A file's facts; a file that cannot be opened leaves `info` as it was.
-void GetFileCrcInfo(const std::string& file, TFileCrcInfo& info);
-// Sets the file's creation and last-write times from `info`.
-void SetFileTimeFrom(const std::string& file, const TFileCrcInfo& info);

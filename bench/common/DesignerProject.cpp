@@ -21,7 +21,7 @@ class BenchHost final : public TDesignerHost {
     location.hostProjectName = "Proj";
     return location;
   }
-  void UpdateStConstants(TmyXmlNode*) override {}
+  std::string UpdateStConstants(TmyXmlNode*) override { return {}; }
 
  private:
   fs::path folder_;

@@ -8,9 +8,11 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cerrno>
 #include <charconv>
 #include <chrono>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -535,8 +537,9 @@ int RunUserActions(HalvexHost& host, const HostRunOptions& options, const HostAn
   return kExitSuccess;
 }
 
-// The events of closing and the desktop saved for the next run.
-void RunClosing(HalvexHost& host, const std::string& desktopFile, std::ostream& out) {
+// The events of closing and the desktop saved for the next run; answers why
+// the desktop could not be saved, empty when it was.
+std::string RunClosing(HalvexHost& host, const std::string& desktopFile, std::ostream& out) {
   out << "closing:\n";
   std::size_t logStart = host.Events().Log().size();
   bool mayClose = true;
@@ -545,10 +548,9 @@ void RunClosing(HalvexHost& host, const std::string& desktopFile, std::ostream& 
   PrintEventsSince(host, logStart, out);
   if (!mayClose) out << "  a plug-in asked to keep the project open; the host closes it at the end of the run\n";
   std::size_t entries = host.Desktop().values.size();
-  if (host.Desktop().Save(desktopFile))
-    out << "desktop saved: " << entries << " entr" << (entries == 1 ? "y" : "ies") << "\n";
-  else
-    out << "desktop not saved: cannot write " << desktopFile << "\n";
+  if (!host.Desktop().Save(desktopFile)) return std::strerror(errno);
+  out << "desktop saved: " << entries << " entr" << (entries == 1 ? "y" : "ies") << "\n";
+  return std::string();
 }
 
 // The desktop the host saved for this project last time.
@@ -722,7 +724,13 @@ int RunHostSession(const HalvexContext& context, const HostRunOptions& options, 
   const int stoppedWork = step && status == kExitSuccess ? 0 : StopSignalOfRun(gui.get());
   PrintState(host, mainWindow.Window(), out);
   const std::size_t boxesBeforeClose = Driver::MessageBoxes().size(), modalsBeforeClose = Driver::ModalLog().size();
-  RunClosing(host, desktopFile, out);
+  // What the plug-ins saved into the desktop (their windows' places) not
+  // kept fails the run, as a save at the close that failed does.
+  if (const std::string why = RunClosing(host, desktopFile, out); !why.empty()) {
+    err << "halvex " << options.verb << ": the desktop " << desktopFile << " cannot be written (" << why
+        << "): what the plug-ins saved into it is not kept for the next run\n";
+    status = std::max(status, kExitFailure);
+  }
   status = std::max(status, UninstallAll(plugins, host, out));
   // What the plug-ins told or asked while the project closed: a save that
   // failed there fails the run as a failed click does.

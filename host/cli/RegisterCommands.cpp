@@ -1,6 +1,9 @@
 // halvex register / unregister / plugins.
 
+#include <fcntl.h>
+#include <linux/fs.h>
 #include <stdlib.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -22,10 +25,22 @@ bool IsRegisteredLibrary(const std::string& path) {
   return false;
 }
 
+// The system's reason for `error`, and the mark that refuses every change
+// when the entry carries it (chattr +i, +a), which the reason does not name.
+std::string Reason(int error, const std::string& entry) {
+  std::string reason = std::strerror(error);
+  const int fd = open(entry.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  int flags = 0;
+  if (fd >= 0 && ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 && (flags & (FS_IMMUTABLE_FL | FS_APPEND_FL)) != 0)
+    reason += (flags & FS_IMMUTABLE_FL) != 0 ? "; it is immutable" : "; it is append-only";
+  if (fd >= 0) close(fd);
+  return reason;
+}
+
 // Why the registry's file cannot be written, as the file system tells it: a
-// folder in its place, or a folder that takes no new file (the store writes
-// a new file and renames it over the old), with the remedy. Empty when
-// neither is found.
+// folder in its place, a folder that takes no new file (the store writes a
+// new file and renames it over the old), or a file that cannot be replaced
+// or read, with the remedy. Empty when none is found.
 std::string RegistryWriteProblem(const std::string& file) {
   namespace fs = std::filesystem;
   std::error_code ec;
@@ -34,21 +49,25 @@ std::string RegistryWriteProblem(const std::string& file) {
   std::string probe = (folder / ".halvex-probe-XXXXXX").string();
   const int fd = mkstemp(probe.data());
   if (fd < 0)
-    return "its folder " + folder.string() + " takes no new file (" + std::strerror(errno) + "): make it writable";
+    return "its folder " + folder.string() + " takes no new file (" + Reason(errno, folder.string()) +
+           "): make it writable";
   close(fd);
   unlink(probe.c_str());
+  if (const int error = RegistryStore::RewriteError(); error != 0)
+    return "the file cannot be rewritten (" + Reason(error, file) + "): make it writable";
   return std::string();
 }
 
 // A self-registration that failed on the registry: the file it could not
 // change, and why. Nothing when the registry can be written (the failure is
-// the library's own).
-void TellRegistryProblem(const char* verb, std::ostream& err) {
+// the library's own). A registration may go to another host home; an
+// unregistration must change this registry.
+void TellRegistryProblem(bool unregister, std::ostream& err) {
   const std::string file = RegistryStore::Path();
   const std::string problem = RegistryWriteProblem(file);
   if (problem.empty()) return;
-  err << "halvex " << verb << ": the registry " << file << " cannot be written: " << problem
-      << ", or set HALVEX_HOME to another folder\n";
+  err << "halvex " << (unregister ? "unregister" : "register") << ": the registry " << file
+      << " cannot be written: " << problem << (unregister ? "" : ", or set HALVEX_HOME to another folder") << "\n";
 }
 
 }  // namespace
@@ -80,7 +99,7 @@ int RunRegister(const HalvexContext& context, const std::string& library, bool u
   HRESULT hr = entry();
   out << (unregister ? "DllUnregisterServer: " : "DllRegisterServer: ") << ResultText(hr) << "\n";
   if (FAILED(hr)) {
-    TellRegistryProblem(unregister ? "unregister" : "register", err);
+    TellRegistryProblem(unregister, err);
     return kExitFailure;
   }
   if (!unregister)

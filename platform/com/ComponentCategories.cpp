@@ -14,12 +14,14 @@ namespace {
 
 std::string ClassKey(REFCLSID clsid) { return "CLSID\\" + GuidToString(clsid); }
 
-// Removes `key` when it has neither sub-keys nor values.
-void DeleteKeyWhenEmpty(const std::string& key) {
-  if (!RegistryStore::KeyExists(HKEY_CLASSES_ROOT, key)) return;
-  if (RegistryStore::SubKeyNames(HKEY_CLASSES_ROOT, key).empty() &&
-      RegistryStore::ValueNames(HKEY_CLASSES_ROOT, key).empty())
-    RegistryStore::DeleteKey(HKEY_CLASSES_ROOT, key);
+// Removes `key` when it has neither sub-keys nor values; false when the
+// registry could not be written.
+bool DeleteKeyWhenEmpty(const std::string& key) {
+  if (!RegistryStore::KeyExists(HKEY_CLASSES_ROOT, key)) return true;
+  if (!RegistryStore::SubKeyNames(HKEY_CLASSES_ROOT, key).empty() ||
+      !RegistryStore::ValueNames(HKEY_CLASSES_ROOT, key).empty())
+    return true;
+  return RegistryStore::DeleteKeyIfPresent(HKEY_CLASSES_ROOT, key);
 }
 
 HRESULT MarkCategories(REFCLSID clsid, const char* kind, std::uint32_t count, CATID* ids) {
@@ -35,10 +37,9 @@ HRESULT UnmarkCategories(REFCLSID clsid, const char* kind, std::uint32_t count, 
   if (count > 0 && ids == nullptr) return E_INVALIDARG;
   std::string kindKey = ClassKey(clsid) + "\\" + kind;
   for (std::uint32_t i = 0; i < count; ++i)
-    RegistryStore::DeleteKey(HKEY_CLASSES_ROOT, kindKey + "\\" + GuidToString(ids[i]));
-  DeleteKeyWhenEmpty(kindKey);
-  DeleteKeyWhenEmpty(ClassKey(clsid));
-  return S_OK;
+    if (!RegistryStore::DeleteKeyIfPresent(HKEY_CLASSES_ROOT, kindKey + "\\" + GuidToString(ids[i])))
+      return REGDB_E_WRITEREGDB;
+  return DeleteKeyWhenEmpty(kindKey) && DeleteKeyWhenEmpty(ClassKey(clsid)) ? S_OK : REGDB_E_WRITEREGDB;
 }
 
 class CategoriesManager final : public ICatRegister {

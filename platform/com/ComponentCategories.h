@@ -33,7 +33,8 @@ class ICatRegister : public IUnknown {
   virtual HRESULT UnRegisterCategories(std::uint32_t count, CATID* ids) = 0;
   // Positions 5 and 6: marks `clsid` as implementing the categories, or
   // removes the marks (also when the class's other keys are gone; empty keys
-  // left behind are removed with them).
+  // left behind are removed with them). REGDB_E_WRITEREGDB when the registry
+  // cannot be written.
   virtual HRESULT RegisterClassImplCategories(REFCLSID clsid, std::uint32_t count, CATID* ids) = 0;
   virtual HRESULT UnRegisterClassImplCategories(REFCLSID clsid, std::uint32_t count, CATID* ids) = 0;
   // Positions 7 and 8: categories the class requires of its container.

@@ -58,9 +58,9 @@ HRESULT RegisterServerClass(const ServerClassInfo& info) {
 }
 
 HRESULT UnregisterServerClass(const ServerClassInfo& info) {
-  RegistryStore::DeleteKey(HKEY_CLASSES_ROOT, "CLSID\\" + GuidToString(info.clsid));
-  if (!info.progId.empty()) RegistryStore::DeleteKey(HKEY_CLASSES_ROOT, info.progId);
-  return S_OK;
+  bool ok = RegistryStore::DeleteKeyIfPresent(HKEY_CLASSES_ROOT, "CLSID\\" + GuidToString(info.clsid));
+  if (ok && !info.progId.empty()) ok = RegistryStore::DeleteKeyIfPresent(HKEY_CLASSES_ROOT, info.progId);
+  return ok ? S_OK : SELFREG_E_CLASS;
 }
 
 HRESULT RegisterTypeLibEntries(const TypeLibInfo& info) {
@@ -87,15 +87,17 @@ HRESULT UnRegisterTypeLib(REFGUID libid, std::uint16_t major, std::uint16_t mino
   std::string libKey = "TypeLib\\" + libText;
   std::string versionKey = libKey + "\\" + VersionText(major, minor);
   if (!RegistryStore::KeyExists(HKEY_CLASSES_ROOT, versionKey)) return TYPE_E_REGISTRYACCESS;
-  RegistryStore::DeleteKey(HKEY_CLASSES_ROOT, versionKey);
-  if (RegistryStore::SubKeyNames(HKEY_CLASSES_ROOT, libKey).empty())
-    RegistryStore::DeleteKey(HKEY_CLASSES_ROOT, libKey);
+  if (!RegistryStore::DeleteKeyIfPresent(HKEY_CLASSES_ROOT, versionKey)) return TYPE_E_REGISTRYACCESS;
+  if (RegistryStore::SubKeyNames(HKEY_CLASSES_ROOT, libKey).empty() &&
+      !RegistryStore::DeleteKeyIfPresent(HKEY_CLASSES_ROOT, libKey))
+    return TYPE_E_REGISTRYACCESS;
   // The interfaces this library described.
   for (const std::string& name : RegistryStore::SubKeyNames(HKEY_CLASSES_ROOT, "Interface")) {
     std::string key = "Interface\\" + name;
     GUID owner{};
-    if (StringToGuid(ReadText(key + "\\TypeLib", ""), owner) && owner == libid)
-      RegistryStore::DeleteKey(HKEY_CLASSES_ROOT, key);
+    if (StringToGuid(ReadText(key + "\\TypeLib", ""), owner) && owner == libid &&
+        !RegistryStore::DeleteKeyIfPresent(HKEY_CLASSES_ROOT, key))
+      return TYPE_E_REGISTRYACCESS;
   }
   return S_OK;
 }

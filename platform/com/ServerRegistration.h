@@ -58,7 +58,7 @@ struct TypeLibInfo {
 // Writes the class keys; SELFREG_E_CLASS when the store cannot be written.
 HRESULT RegisterServerClass(const ServerClassInfo& info);
 // Removes the class key tree and the ProgID key tree; keys already gone are
-// no failure.
+// no failure. SELFREG_E_CLASS when the store cannot be written.
 HRESULT UnregisterServerClass(const ServerClassInfo& info);
 
 // Writes the type library's entries; TYPE_E_REGISTRYACCESS on a write failure.
@@ -69,7 +69,8 @@ inline constexpr int SYS_WIN16 = 0;
 inline constexpr int SYS_WIN32 = 1;
 // Removes the version key of the type library (and the LIBID key when no
 // other version is left) and the Interface keys that name this library.
-// TYPE_E_REGISTRYACCESS when the library is not registered.
+// TYPE_E_REGISTRYACCESS when the library is not registered, or the store
+// cannot be written.
 HRESULT UnRegisterTypeLib(REFGUID libid, std::uint16_t major, std::uint16_t minor, std::uint32_t lcid, int syskind);
 
 // The ProgID registered for a class, as a UTF-16 text from CoTaskMemAlloc;

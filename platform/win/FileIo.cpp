@@ -90,7 +90,10 @@ bool WriteFileReplacing(const std::string& path, std::span<const std::string_vie
   ok = (::close(fd) == 0) && ok;
   if (ok && FileOpFault(TFileOp::kRename, temp, target) == 0 && ::rename(temp.c_str(), target.c_str()) == 0)
     return true;
+  // errno tells why the write failed, not how the clean-up went.
+  const int error = errno;
   if (FileOpFault(TFileOp::kDelete, temp) == 0) ::unlink(temp.c_str());
+  errno = error;
   return false;
 }
 

@@ -45,8 +45,8 @@ bool TakeModeOf(const std::string& path, const std::string& model);
 // which is flushed and renamed over the old file, so a failed write leaves the
 // old file whole. The new file keeps the old one's mode and group
 // (TakeModeOf); a file that was not there gets the mode of a file created
-// under the umask. False when anything fails; the temporary file is then
-// removed.
+// under the umask. False when anything fails (errno tells why); the
+// temporary file is then removed.
 bool WriteFileReplacing(const std::string& path, const void* data, std::size_t size);
 // The same for a content given in pieces, written one after the other.
 bool WriteFileReplacing(const std::string& path, std::span<const std::string_view> pieces);

@@ -3,9 +3,11 @@
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -13,6 +15,7 @@
 
 #include "platform/win/FileIo.h"
 #include "platform/win/Folders.h"
+#include "platform/win/SystemError.h"
 
 namespace {
 
@@ -215,10 +218,18 @@ class StoreLock {
   int fd_ = -1;
 };
 
-KeyMap Load(const std::string& path) {
+// Reads the store into `keys`; a missing file is an empty store. False, with
+// errno telling why, when the file is there but cannot be read.
+bool Load(const std::string& path, KeyMap& keys) {
   std::string text;
-  if (!ReadWholeFile(path, text)) return KeyMap();
-  return Parse(text);
+  if (ReadWholeFile(path, text)) {
+    keys = Parse(text);
+    return true;
+  }
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return errno == ENOENT;
+  if (S_ISDIR(st.st_mode)) errno = EISDIR;
+  return false;
 }
 
 bool Save(const std::string& path, const KeyMap& keys) {
@@ -226,23 +237,32 @@ bool Save(const std::string& path, const KeyMap& keys) {
   return WriteFileReplacing(path, text.data(), text.size());
 }
 
-// Runs `change` on the loaded store and writes it when `change` says so.
+// A change that failed: the last error from `error`.
+bool Failed(int error) {
+  SetLastErrorFromErrno(error);
+  return false;
+}
+
+// Runs `change` on the loaded store and writes it when `change` says so. A
+// store that cannot be read is not changed: what it holds would be lost.
 template <typename Change>
 bool Modify(Change change) {
   std::string path = RegistryStore::Path();
   StoreLock lock(path, true);
-  KeyMap keys = Load(path);
+  KeyMap keys;
+  if (!Load(path, keys)) return Failed(errno);
   bool write = false;
-  bool result = change(keys, write);
-  if (write && !Save(path, keys)) return false;
-  return result;
+  if (!change(keys, write)) return Failed(ENOENT);
+  if (write && !Save(path, keys)) return Failed(errno);
+  return true;
 }
 
 template <typename Read>
 auto Inspect(Read read) {
   std::string path = RegistryStore::Path();
   StoreLock lock(path, false);
-  const KeyMap keys = Load(path);
+  KeyMap keys;
+  Load(path, keys);
   return read(keys);
 }
 
@@ -284,7 +304,7 @@ bool KeyExists(HKEY root, const std::string& key) {
 
 bool CreateKey(HKEY root, const std::string& key) {
   std::string full;
-  if (!FullPath(root, key, full)) return false;
+  if (!FullPath(root, key, full)) return Failed(EINVAL);
   if (full.find('\\') == std::string::npos) return true;
   return Modify([&](KeyMap& keys, bool& write) {
     if (keys.count(Upper(full)) == 0) {
@@ -297,7 +317,7 @@ bool CreateKey(HKEY root, const std::string& key) {
 
 bool DeleteKey(HKEY root, const std::string& key) {
   std::string full;
-  if (!FullPath(root, key, full) || full.find('\\') == std::string::npos) return false;
+  if (!FullPath(root, key, full) || full.find('\\') == std::string::npos) return Failed(EINVAL);
   return Modify([&](KeyMap& keys, bool& write) {
     std::string upper = Upper(full);
     auto it = keys.find(upper);
@@ -310,6 +330,10 @@ bool DeleteKey(HKEY root, const std::string& key) {
     write = true;
     return true;
   });
+}
+
+bool DeleteKeyIfPresent(HKEY root, const std::string& key) {
+  return DeleteKey(root, key) || GetLastError() == ERROR_FILE_NOT_FOUND;
 }
 
 bool GetValue(HKEY root, const std::string& key, const std::string& name, RegValue& value) {
@@ -327,8 +351,8 @@ bool GetValue(HKEY root, const std::string& key, const std::string& name, RegVal
 
 bool SetValue(HKEY root, const std::string& key, const std::string& name, const RegValue& value) {
   std::string full;
-  if (!FullPath(root, key, full) || HasControl(name)) return false;
-  if (value.type != REG_SZ && value.type != REG_DWORD) return false;
+  if (!FullPath(root, key, full) || HasControl(name)) return Failed(EINVAL);
+  if (value.type != REG_SZ && value.type != REG_DWORD) return Failed(EINVAL);
   return Modify([&](KeyMap& keys, bool& write) {
     if (full.find('\\') == std::string::npos) AddKey(keys, full);  // values on a root itself
     auto it = keys.find(Upper(full));
@@ -346,7 +370,7 @@ bool SetValue(HKEY root, const std::string& key, const std::string& name, const 
 
 bool DeleteValue(HKEY root, const std::string& key, const std::string& name) {
   std::string full;
-  if (!FullPath(root, key, full)) return false;
+  if (!FullPath(root, key, full)) return Failed(EINVAL);
   return Modify([&](KeyMap& keys, bool& write) {
     auto it = keys.find(Upper(full));
     if (it == keys.end()) return false;
@@ -356,6 +380,14 @@ bool DeleteValue(HKEY root, const std::string& key, const std::string& name) {
     write = true;
     return true;
   });
+}
+
+int RewriteError() {
+  const std::string path = RegistryStore::Path();
+  StoreLock lock(path, true);
+  std::string text;
+  if (!ReadWholeFile(path, text)) return errno == ENOENT ? 0 : errno;
+  return WriteFileReplacing(path, text.data(), text.size()) ? 0 : errno;
 }
 
 std::vector<std::string> SubKeyNames(HKEY root, const std::string& key) {

@@ -11,7 +11,13 @@
 // it, in ~/.local/share/halvex; tests point it elsewhere with SetPath. Every
 // call reads the file, and every change writes it again at once through a
 // temporary file and a rename, under a lock file beside it, so that the host
-// and the plug-in (and several processes) see one registry.
+// and the plug-in (and several processes) see one registry. A change is
+// refused while the file is there but cannot be read.
+//
+// A change that answers false sets the thread's last error (SystemError.h),
+// as the system's registry calls answer: ERROR_FILE_NOT_FOUND for a missing
+// key or value, ERROR_INVALID_PARAMETER for a name or value refused, else the
+// error of the file that could not be read or written.
 
 #include <cstdint>
 #include <string>
@@ -53,12 +59,20 @@ bool CreateKey(HKEY root, const std::string& key);
 // Deletes the key with all its sub-keys and values; false when it is missing
 // (or is the root).
 bool DeleteKey(HKEY root, const std::string& key);
+// The same, where a key that is missing already is no failure: false only
+// when the key could not be deleted (the store could not be written).
+bool DeleteKeyIfPresent(HKEY root, const std::string& key);
 
 // False when the key or the value is missing.
 bool GetValue(HKEY root, const std::string& key, const std::string& name, RegValue& value);
 // False when the key is missing or the store cannot be written.
 bool SetValue(HKEY root, const std::string& key, const std::string& name, const RegValue& value);
 bool DeleteValue(HKEY root, const std::string& key, const std::string& name);
+
+// Writes the file again with what it holds, as every change writes it, to
+// learn whether a change could be written now: 0 when it could (or there is
+// no file), else the errno of the read or write that failed.
+int RewriteError();
 
 // The names of the key's direct sub-keys and of its values, sorted without
 // regard to case; empty when the key is missing.

@@ -46,6 +46,7 @@ struct ProjectSave : TUiTexts {
     hooks.SaveLayers = [this] { ui.events.push_back("hook:SaveLayers"); };
     hooks.UpdateStConstants = [this](TmyXmlNode* root) {
       ui.events.push_back(root == document.Root() ? "hook:UpdateStConstants(root)" : "hook:UpdateStConstants(?)");
+      return std::string();
     };
     return hooks;
   }

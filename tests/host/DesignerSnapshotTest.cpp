@@ -300,6 +300,18 @@ TEST_F(DesignerSnapshot, TheRunPrintsItsMessageBoxesAndAFailedClickFailsIt) {
        {"is read-only, so it is not overwritten.",
         "The project closes now, so the changes are lost; \"" + home +
             "/read-only-saved-then-closed/Tarnwell/Demo.xml\" holds the project as it was last saved."}},
+      // A save whose ST constants file cannot be replaced saves the project
+      // and fails the run, saying why.
+      {"st-constants-read-only",
+       [](const std::string& p) {
+         std::ofstream(p + "/Tarnwell/TarnwellConst.ST") << "(* Tarnwell Constants *)\r\n\r\n";
+         std::filesystem::permissions(p + "/Tarnwell/TarnwellConst.ST", std::filesystem::perms::owner_read);
+       },
+       "--command Tarnwell --click btnPageDown --click btnSave2",
+       1,
+       {"halvex open: --click btnSave2: the command failed: The project is saved, but the ST constants file \"" + home +
+        "/st-constants-read-only/Tarnwell/TarnwellConst.ST\" could not be written (it is read-only), so the PLC "
+        "program does not get the page numbers of this save"}},
       {"add-page-cancelled",
        [](const std::string& p) { std::filesystem::remove(p + "/Tarnwell/Demo.xml"); },
        "--command Tarnwell --click btnAddPage",

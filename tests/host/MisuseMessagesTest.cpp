@@ -11,6 +11,7 @@
 
 #include "tests/host/HostTestProject.h"
 #include "tests/host/ProgramRun.h"
+#include "tests/support/ReadOnlyEntries.h"
 #include "tests/support/TempFolder.h"
 
 #if defined(TARNWELL_HALVEX_PATH) && defined(TARNWELL_DECODE_PATH)
@@ -151,7 +152,27 @@ TEST_F(MisuseMessages, UnregisterOfALibraryNeverRegisteredSaysSo) {
   Check(TARNWELL_HALVEX_PATH, {("unregister '" + library + "'").c_str(), 1, "was never registered: no plug-in"});
   // Once registered, the same command unregisters it.
   Check(TARNWELL_HALVEX_PATH, {("register '" + library + "'").c_str(), 0, "DllRegisterServer: S_OK"});
+  // An immutable registry (or its folder) changes for neither command, and
+  // each says why; the plug-in stays registered (root alone marks it).
+  for (const auto& [entry, why] : {std::pair{"/home/registry", "the file cannot be rewritten"},
+                                   {"/home", "its folder @/home takes no new file"}}) {
+    if (!testsupport::SetImmutable(folder + entry, true)) continue;
+    for (const std::string verb : {"unregister", "register"})
+      Check(TARNWELL_HALVEX_PATH, {(verb + " '" + library + "'").c_str(), 1,
+                                   ("halvex " + verb + ": the registry @/home/registry cannot be written: " + why +
+                                    " (Operation not permitted; it is immutable)")
+                                       .c_str()});
+    testsupport::SetImmutable(folder + entry, false);
+  }
   Check(TARNWELL_HALVEX_PATH, {("unregister '" + library + "'").c_str(), 0, "DllUnregisterServer: S_OK"});
+  // A desktop that cannot be written at the close fails the run.
+  Check(TARNWELL_HALVEX_PATH, {"open @/project", 0, "desktop saved: 0 entries"});
+  if (testsupport::SetImmutable(folder + "/home/desktop-P.txt", true)) {
+    Check(TARNWELL_HALVEX_PATH,
+          {"open @/project", 1,
+           "halvex open: the desktop @/home/desktop-P.txt cannot be written (Operation not permitted)"});
+    testsupport::SetImmutable(folder + "/home/desktop-P.txt", false);
+  }
 }
 #endif
 

@@ -28,7 +28,7 @@ class THost : public TDesignerHost {
     location.hostProjectName = "Proj";
     return location;
   }
-  void UpdateStConstants(TmyXmlNode*) override {}
+  std::string UpdateStConstants(TmyXmlNode*) override { return {}; }
 
  private:
   const testsupport::TempFolder& folder_;

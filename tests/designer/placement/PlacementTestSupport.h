@@ -78,7 +78,7 @@ class TPlacementHost : public TDesignerHost {
  public:
   explicit TPlacementHost(const testsupport::TempFolder& folder) : folder_(folder) {}
   TProjectLocation ProjectLocation() override;
-  void UpdateStConstants(TmyXmlNode*) override {}
+  std::string UpdateStConstants(TmyXmlNode*) override { return {}; }
   ComPtr<IHalvexIDE> Ide() override { return ComPtr<IHalvexIDE>(ide); }
   bool UploadRunning() override { return uploadRunning; }
   void StopLiveView() override { ++liveViewStops; }

@@ -31,7 +31,10 @@ TProjectLocation TTestHost::ProjectLocation() {
   return location;
 }
 
-void TTestHost::UpdateStConstants(TmyXmlNode*) { ++stConstantsCalls; }
+std::string TTestHost::UpdateStConstants(TmyXmlNode*) {
+  ++stConstantsCalls;
+  return {};
+}
 
 void WindowTest::SetUp() {
   ASSERT_TRUE(LoadDefaultUiTable(HInstance));

@@ -28,7 +28,7 @@ class TTestHost : public TDesignerHost {
   explicit TTestHost(const testsupport::TempFolder& folder, std::string name)
       : folder_(folder), name_(std::move(name)) {}
   TProjectLocation ProjectLocation() override;
-  void UpdateStConstants(TmyXmlNode* root) override;
+  std::string UpdateStConstants(TmyXmlNode* root) override;
   std::vector<TGPanel> OperatorPanels() override { return panels; }
   ComPtr<IQendTextEditor> TextEditor() override { return ComPtr<IQendTextEditor>(textEditor); }
   int stConstantsCalls = 0;

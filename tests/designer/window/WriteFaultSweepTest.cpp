@@ -25,6 +25,7 @@
 #include "platform/win/FileFault.h"
 #include "platform/win/FileLock.h"
 #include "platform/win/MessageBox.h"
+#include "plugin/StConstants.h"
 #include "project/FormGlobalSettings.h"
 #include "tests/core/services/ServicesTestSupport.h"
 #include "tests/designer/window/WindowTestSupport.h"
@@ -41,7 +42,13 @@ class TSweepHost : public TTestHost {
  public:
   using TTestHost::TTestHost;
   TCompileHost& CompileHost() override { return compileHost; }
+  // With stConstants, a host project with operator panels: the save writes
+  // the ST constants file into the web project folder, as the plug-in does.
+  std::string UpdateStConstants(TmyXmlNode* root) override {
+    return stConstants ? WriteStConstants(ProjectLocation().hostProjectDir + "Tarnwell\\", nullptr, root) : "";
+  }
   FakeCompileHost compileHost;
+  bool stConstants = false;
 };
 
 class WriteFaultSweep : public WindowTest {
@@ -538,7 +545,8 @@ TEST_F(WriteFaultSweep, ALoadBesideAnotherRunsSaveLeavesItsFilesAlone) {
 
 // The commands and dialogs that write files beside the project's save (the
 // settings file with the dialogs' sizes and places, the global settings'
-// marker files), run with each of their file operations failing in turn, and
+// marker files, the save's ST constants file), run with each of their file
+// operations failing in turn, and
 // failing with every operation after it (a full disk): nothing is thrown, the
 // user is told in one box when a file was left as it was, and what the
 // command changed in the project is saved at the close all the same.
@@ -546,6 +554,7 @@ struct TSettingsFaultRow {
   const char* name;
   const char* command;  // the designer's button or menu item
   std::vector<std::pair<const char*, Driver::ModalHandler>> answers;
+  const char* change = nullptr;  // a button that changes the project before the command
 };
 TModalResult Ok(TCustomForm&) { return mrOk; }
 const TSettingsFaultRow kSettingsFaultRows[] = {
@@ -561,6 +570,8 @@ const TSettingsFaultRow kSettingsFaultRows[] = {
     {"Images manager", "btnImageManager", {{"TFormImageManager", [](TCustomForm&) { return mrCancel; }}}},
     {"Password settings", "btnPass", {{"TFormPasswords", Ok}}},
     {"Object list", "tbObjectList", {{"TFormObjectList", Ok}}},
+    // A project with operator panels: the save writes the ST constants file.
+    {"Save, with the ST constants file", "btnSave2", {}, "btnPageDown"},
     {"Global settings, markers set and removed",
      "btnGlobal",
      {{"TFormGlobalSettings",
@@ -573,15 +584,37 @@ const TSettingsFaultRow kSettingsFaultRows[] = {
 };
 
 TEST_F(WriteFaultSweep, SettingsNotWrittenAreToldOnceACommandAndTheChangesSavedAtTheClose) {
-  const auto files = [this] { return writefault::Snapshot(folder.Path() / "Tarnwell", [](auto&) { return true; }); };
+  // The files but the ST constants file, which the save's own box tells of,
+  // and the temporary files that the next save sweeps.
+  const auto files = [this] {
+    return writefault::Snapshot(folder.Path() / "Tarnwell", [](const std::string& name) {
+      return name != kStConstantsFileName && !IsLeftover(name);
+    });
+  };
+  // The ST constants file as a project that lost its panels left it.
+  const std::string stBefore = "(* Tarnwell Constants *)\r\n\r\n";
+  const auto stFile = [this] { return ReadBytes(folder.Path() / "Tarnwell" / kStConstantsFileName); };
+  // The boxes that told of files kept as they were; of the ST constants
+  // file (st), as an error, which fails a halvex run.
+  const auto told = [](const std::vector<MessageBoxRecord>& boxes, bool st) {
+    return std::count_if(boxes.begin(), boxes.end(), [st](const MessageBoxRecord& box) {
+      return box.text.find("the ST constants file") != std::string::npos
+                 ? st && (box.flags & MB_ICONMASK) == MB_ICONERROR
+                 : !st && (box.text.find("could not be written") != std::string::npos ||
+                           box.text.ends_with("the time of this save is not recorded."));
+    });
+  };
   for (const TSettingsFaultRow& row : kSettingsFaultRows) {
     SCOPED_TRACE(row.name);
     // The command on the demo opened afresh, then the close, which saves a
     // changed project; answers the boxes that told of files not written.
     const auto run = [&](TFileOpFault fault, std::uint64_t op, std::vector<TFileOpRecord>* ops) {
       PutDemo();
+      folder.Write(std::string("Tarnwell/") + kStConstantsFileName, stBefore);
       Open();
+      sweepHost->stConstants = true;
       for (const auto& [form, answer] : row.answers) Driver::OnModal(form, answer);
+      if (row.change != nullptr) ClickButton(dynamic_cast<TControl*>(designer->FindComponent(row.change)));
       ClearMessageBoxLog();
       {
         const FileOpFaultScope scope(fault, op);
@@ -597,23 +630,27 @@ TEST_F(WriteFaultSweep, SettingsNotWrittenAreToldOnceACommandAndTheChangesSavedA
       designer->FCloseForced = true;
       designer->FormCloseQuery(nullptr, canClose);
       designer.reset();
-      return std::count_if(boxes.begin(), boxes.end(), [](const MessageBoxRecord& box) {
-        return box.text.find("could not be written") != std::string::npos;
-      });
+      return boxes;
     };
     std::vector<TFileOpRecord> ops;
-    EXPECT_EQ(run(TFileOpFault::kNone, 0, &ops), 0);
+    const std::vector<MessageBoxRecord> clean = run(TFileOpFault::kNone, 0, &ops);
+    EXPECT_EQ(told(clean, false) + told(clean, true), 0);
     const writefault::TFiles after = files();
+    const std::string stAfter = stFile();
     ASSERT_FALSE(ops.empty());
     for (const TFileOpFault fault : {TFileOpFault::kFail, TFileOpFault::kHalt}) {
       for (std::uint64_t n = 1; n <= ops.size(); ++n) {
         const std::string name =
             (fault == TFileOpFault::kHalt ? "failed from " : "failed at ") + DescribeFileOp(ops[n - 1]);
-        long told = 0;
-        EXPECT_NO_THROW(told = run(fault, n, nullptr)) << name;
+        std::vector<MessageBoxRecord> boxes;
+        EXPECT_NO_THROW(boxes = run(fault, n, nullptr)) << name;
         const writefault::TFiles now = files();
         EXPECT_EQ(now.at("Demo.xml"), after.at("Demo.xml")) << name;
-        EXPECT_EQ(told, now == after ? 0 : 1) << name;
+        EXPECT_EQ(told(boxes, false), now == after ? 0 : 1) << name;
+        // The ST constants file is whole, as before the save or after it; the
+        // save said when it is not in.
+        EXPECT_TRUE(stFile() == stAfter || stFile() == stBefore) << name;
+        EXPECT_EQ(told(boxes, true), stFile() == stAfter ? 0 : 1) << name;
       }
     }
   }

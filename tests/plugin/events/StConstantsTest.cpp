@@ -74,14 +74,16 @@ class StConstants : public eventstest::EventsFixture {
   std::unique_ptr<TmyXmlNode> root;
 };
 
-TEST_F(StConstants, FirstWriteHasNoHeaderAndNumbersPagesByGroupAndPage) {
+TEST_F(StConstants, EveryWriteHasTheHeaderAndNumbersPagesByGroupAndPage) {
   TmyXmlNode* project = Project(
       "<group caption=\"Machine\"><page name=\"P1.XML\" caption=\"One\"/><page name=\"PAGE2.XML\" caption=\"Two\"/>"
       "<page name=\"P3\" caption=\"Three\"/></group>"
       "<group caption=\"Service\"><page name=\"MAIN.PAGE.XML\" caption=\"Main\"/>"
       "<page name=\"DIAG.XML\" caption=\"Diag\"/></group>");
-  WriteStConstants(Folder(), nullptr, project, WriteStConstantsHeader(Folder()));
-  EXPECT_EQ(StFile(),
+  EXPECT_EQ(WriteStConstants(Folder(), nullptr, project), "");
+  const std::string first = StFile();
+  EXPECT_EQ(first,
+            "(* Tarnwell Constants *)\r\n\r\n"
             "VAR_GLOBAL CONSTANT\r\n"
             "\tTWL_P1                         : UINT := 16#0001;\t\t//Machine > One\r\n"
             "\tTWL_PAGE2                      : UINT := 16#0002;\t\t//Machine > Two\r\n"
@@ -89,9 +91,9 @@ TEST_F(StConstants, FirstWriteHasNoHeaderAndNumbersPagesByGroupAndPage) {
             "\tTWL_MAIN_PAGE                  : UINT := 16#0101;\t\t//Service > Main\r\n"
             "\tTWL_DIAG                       : UINT := 16#0102;\t\t//Service > Diag\r\n"
             "END_VAR\r\n\r\n");
-  // Written again, the file starts with its header line.
-  WriteStConstants(Folder(), nullptr, project, WriteStConstantsHeader(Folder()));
-  EXPECT_EQ(StFile().rfind("(* Tarnwell Constants *)\r\n\r\nVAR_GLOBAL CONSTANT\r\n", 0), 0u);
+  // Written again, the file is the same.
+  EXPECT_EQ(WriteStConstants(Folder(), nullptr, project), "");
+  EXPECT_EQ(StFile(), first);
 }
 
 TEST_F(StConstants, EveryConstantIsAnIecIdentifierAndUniqueWhateverThePageNames) {
@@ -102,7 +104,7 @@ TEST_F(StConstants, EveryConstantIsAnIecIdentifierAndUniqueWhateverThePageNames)
       "<page name=\"OVERVIEW.XML\"/></group>"
       "<group caption=\"B\"><page name=\"overview.XML\"/><page name=\"OVERVIEW.HTM\"/>"
       "<page name=\"Main_page.XML\"/></group>");
-  WriteStConstants(Folder(), nullptr, project, WriteStConstantsHeader(Folder()));
+  WriteStConstants(Folder(), nullptr, project);
   const std::vector<std::string> names = ConstantNames(StFile());
   ASSERT_EQ(names.size(), 10u);
   std::set<std::string> seen;
