@@ -181,11 +181,12 @@ TEST_F(ProjectLoad, APageNameThatLeavesThePageFolderIsNotRead) {
 }
 
 // The base file cannot be used: its backup, then the built-in new project;
-// the user hears once which file failed and what came instead.
+// the user hears once which file failed and what came instead. A file that is
+// there but cannot be opened never gives the new project: the load gives up.
 struct TFallbackCase {
   const char* name;
-  const char* base;    // fixture, "" for no file, "-" for an empty file
-  const char* backup;  // fixture or "" for none
+  const char* base;    // fixture, "" for no file, "-" for an empty file, "/" for a folder
+  const char* backup;  // the same, but for an empty file
   TProjectSource source;
   const char* loadedCaption;  // caption of the first group
   std::vector<std::string> messageParts;
@@ -239,20 +240,45 @@ TEST_F(ProjectLoad, FallsBackToTheBackupAndThenToTheNewProjectWithOneMessage) {
        kCerpadla,
        {"\"" + base + "\" does not exist.", "The backup \"" + bak + "\" was loaded instead."}},
       {"missing file and backup", "", "", TProjectSource::Template, "", {}},
+      {"file a folder, good backup",
+       "/",
+       "small.xml",
+       TProjectSource::Backup,
+       kCerpadla,
+       {"\"" + base + "\" could not be read: it cannot be opened (Is a directory). The backup \""}},
+      {"file a folder, no backup",
+       "/",
+       "",
+       TProjectSource::None,
+       nullptr,
+       {"\"" + base +
+        "\" could not be read: it cannot be opened (Is a directory). The project is not opened: an empty"}},
+      {"truncated file, backup a folder",
+       "truncated.xml",
+       "/",
+       TProjectSource::None,
+       nullptr,
+       {"Its backup \"" + bak +
+        "\" could not be read: it cannot be opened (Is a directory). The project is not opened"}},
+      {"missing file, backup a folder", "", "/", TProjectSource::None, nullptr, {"does not exist. Its backup \""}},
   };
   for (const TFallbackCase& c : kCases) {
     SCOPED_TRACE(c.name);
-    std::filesystem::remove(baseFile);
-    std::filesystem::remove(bakFile);
-    if (*c.base != '\0') host.Put("Proj.xml", FixtureText(c.base));
-    if (*c.backup != '\0') host.Put("Proj.xml.bak", FixtureText(c.backup));
+    for (const auto& [file, fixture] : {std::pair(baseFile, c.base), std::pair(bakFile, c.backup)}) {
+      std::filesystem::remove_all(file);
+      if (std::string(fixture) == "/") std::filesystem::create_directory(file);
+      if (*fixture != '\0' && *fixture != '/') host.Put(file.filename().string(), FixtureText(fixture));
+    }
     TRecordingUi caseUi;
     TProjectDocument caseDocument(caseUi);
     const TProjectLoadResult result = caseDocument.LoadProject(host.Location(), kRasterX, kRasterY);
 
     EXPECT_EQ(result.source, c.source);
-    ASSERT_NE(caseDocument.Web(), nullptr);
-    EXPECT_EQ(caseDocument.Web()->FindChild("group")->GetAttr("caption"), c.loadedCaption);
+    EXPECT_EQ(result.failure, c.loadedCaption == nullptr ? caseUi.messages.at(0).text : "");
+    ASSERT_EQ(caseDocument.Web() == nullptr, c.loadedCaption == nullptr);
+    if (c.loadedCaption != nullptr) {
+      EXPECT_EQ(caseDocument.Web()->FindChild("group")->GetAttr("caption"), c.loadedCaption);
+    }
     if (c.messageParts.empty()) {
       EXPECT_TRUE(caseUi.messages.empty());
       EXPECT_TRUE(caseUi.traces.empty());
@@ -315,6 +341,7 @@ TEST_F(ProjectLoad, NoHostProjectLoadsNothing) {
   location.hostAnswered = false;
   const TProjectLoadResult result = document.LoadProject(location, kRasterX, kRasterY);
   EXPECT_EQ(result.source, TProjectSource::None);
+  EXPECT_EQ(result.failure, "The project is not opened: the host names no folder of the web project.");
   EXPECT_EQ(document.Root(), nullptr);
   EXPECT_EQ(document.Web(), nullptr);
   EXPECT_TRUE(ui.messages.empty());
