@@ -199,6 +199,7 @@ TEST_F(ProjectLoad, FallsBackToTheBackupAndThenToTheNewProjectWithOneMessage) {
   const std::string bak = base + ".bak";
   const std::filesystem::path baseFile = host.Web("Proj.xml");
   const std::filesystem::path bakFile = host.Web("Proj.xml.bak");
+  const std::string bakFolder = "Its backup \"" + bak + "\" could not be read: it cannot be opened (Is a directory).";
   const TFallbackCase kCases[] = {
       {"truncated, good backup",
        "truncated.xml",
@@ -240,27 +241,10 @@ TEST_F(ProjectLoad, FallsBackToTheBackupAndThenToTheNewProjectWithOneMessage) {
        kCerpadla,
        {"\"" + base + "\" does not exist.", "The backup \"" + bak + "\" was loaded instead."}},
       {"missing file and backup", "", "", TProjectSource::Template, "", {}},
-      {"file a folder, good backup",
-       "/",
-       "small.xml",
-       TProjectSource::Backup,
-       kCerpadla,
-       {"\"" + base + "\" could not be read: it cannot be opened (Is a directory). The backup \""}},
-      {"file a folder, no backup",
-       "/",
-       "",
-       TProjectSource::None,
-       nullptr,
-       {"\"" + base +
-        "\" could not be read: it cannot be opened (Is a directory). The project is not opened: an empty"}},
-      {"truncated file, backup a folder",
-       "truncated.xml",
-       "/",
-       TProjectSource::None,
-       nullptr,
-       {"Its backup \"" + bak +
-        "\" could not be read: it cannot be opened (Is a directory). The project is not opened"}},
-      {"missing file, backup a folder", "", "/", TProjectSource::None, nullptr, {"does not exist. Its backup \""}},
+      {"folder, backup", "/", "small.xml", TProjectSource::Backup, kCerpadla, {"(Is a directory). The backup \""}},
+      {"folder", "/", "", TProjectSource::None, nullptr, {base + "\" could not be read: it cannot be opened (Is a"}},
+      {"cut, folder backup", "truncated.xml", "/", TProjectSource::None, nullptr, {"well-formed", bakFolder}},
+      {"missing, folder backup", "", "/", TProjectSource::None, nullptr, {"\" does not exist. " + bakFolder}},
   };
   for (const TFallbackCase& c : kCases) {
     SCOPED_TRACE(c.name);

@@ -432,40 +432,34 @@ TEST_F(HalvexBuild, TheBuildsResultIsTheCompilesAndSaysWhy) {
   }
 }
 
-// A project that was not opened (another run held its lock for the whole
-// wait, or a folder stands where its file belongs) is neither compiled nor
-// saved: the run fails with the load's own reason (not the words of a
-// recovery that failed), runs none of the designer's clicks, and leaves every
-// file of the project, its records, settings and web output as it was.
+// A project not opened (another run held its lock for the whole wait, or a
+// folder stands at its file's place) fails the run with the load's own reason
+// (not a failed recovery's words), runs no click and leaves every file as it was.
 TEST_F(HalvexBuild, AProjectThatWasNotOpenedFailsItsRunAndWritesNothing) {
-  const char* const clicks = " --command Tarnwell --click btnSave1 --click btnAddGroup --click btnSave2";
   const struct {
     const char* name;
     bool locked;  // else a folder stands at the project file's place
-    const char* verb;
+    const char* run;
     const char* said;
   } cases[] = {
-      {"locked-build", true, "build",
-       "error: The web pages were not compiled: The project is not opened: another program is saving or opening"},
+      {"locked-build", true, "build", "error: The web pages were not compiled: The project is not opened: another"},
       {"locked-open", true, "open",
-       "\nhalvex open: the designer did not open the project, so nothing is done in it: The project is not opened: "
-       "another program is saving or opening the project in "},
-      {"folder-build", false, "build",
-       "/Tarnwell/Demo.xml\" could not be read: it cannot be opened (Is a directory). The project is not opened: "},
+       "\nhalvex open: the designer did not open the project, so nothing is done in it: "
+       "The project is not opened: another program is saving or opening the project"},
+      {"folder-build", false, "build", "/Demo.xml\" could not be read: it cannot be opened (Is a directory). The pro"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const fs::path copy = home_ + "/demo-not-opened-" + c.name;
     fs::remove_all(copy);
     fs::copy(demo_, copy, fs::copy_options::recursive);
-    if (!c.locked) fs::remove(copy / "Tarnwell/Demo.xml");
-    if (!c.locked) fs::create_directory(copy / "Tarnwell/Demo.xml");
+    if (!c.locked) fs::remove(copy / "Tarnwell/Demo.xml") && fs::create_directory(copy / "Tarnwell/Demo.xml");
     const int lock =
         c.locked ? open((copy / "Tarnwell/.~tarnwell~lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644) : -1;
     ASSERT_TRUE(!c.locked || flock(lock, LOCK_EX) == 0);
     const std::map<std::string, std::string> before = testsupport::ReadFileTree(copy);
-    const std::string verb = c.verb;
-    const ProgramRun run = Halvex(verb + " '" + copy.string() + "'" + (verb == "open" ? clicks : ""));
+    const std::string clicks = " --command Tarnwell --click btnSave1 --click btnAddGroup --click btnSave2";
+    const ProgramRun run = Halvex(c.run + (" '" + copy.string() + "'") + (c.run == std::string("open") ? clicks : ""));
     if (lock >= 0) close(lock);
     EXPECT_EQ(run.status, 1) << run.out;
     EXPECT_NE(run.out.find(c.said), std::string::npos) << run.out;
