@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "core/TraceLog.h"
+#include "core/UiText.h"
 #include "designer/FormDesign1.h"
 #include "generator/CompileParts.h"
 #include "generator/SaveAndCompile.h"
@@ -12,8 +13,12 @@
 #include "grid/PlaceholderResolver.h"
 #include "pictures/PictureCache.h"
 #include "platform/vcl/Bitmap.h"
+#include "platform/vcl/SysUtils.h"
 
 namespace {
+
+constexpr int kNotOpenedText = 7570;     // The project is not opened: %s.
+constexpr int kUnknownErrorText = 7400;  // unknown error
 
 // The size of a project picture the designer has loaded.
 TPictureSizeLookup LoadedPictureSizes(TFormDesign1& designer) {
@@ -43,7 +48,8 @@ class TDesignerUcid : public TUcidDesigner {
 }  // namespace
 
 // The host's build runs it with the designer hidden, so the document is
-// loaded here when none is held yet.
+// loaded here when none is held yet; a project that could not be opened is
+// not compiled (SaveAndCompile fails with the reason).
 void TFormDesign1::btnSave1Click(TObject*) {
   WriteTraceLog("btnSave1Click");
   EnsureProjectLoaded();
@@ -81,6 +87,10 @@ TCompileResult TFormDesign1::SaveAndCompile() {
                              [this] { SavePage(FCurrentPage); },
                              host_->PanelStructures(),
                              LoadedPictureSizes(*this)};
+  // A project that was not opened is not compiled as the empty designer.
+  if (document_->Root() == nullptr)
+    setup.notOpened =
+        !FOpenFailure.empty() ? FOpenFailure : Format(GetUiText(kNotOpenedText), GetUiText(kUnknownErrorText));
   // Neither a project file that could not be read or may not be replaced nor
   // the pages of a lost project's last compile are written over.
   setup.overwriteRefusal = document_->SaveRefusal(location);

@@ -59,8 +59,9 @@ void TFormDesign1::LoadProject() {
   }
   location_ = host_->ProjectLocation();
   const TProjectLoadResult result = document_->LoadProject(location_, FGridX, FGridY);
+  FOpenFailure = result.failure;
   if (result.source == TProjectSource::None) {
-    WriteTraceLog("LoadProject - no project");
+    WriteTraceLog("LoadProject - no project: " + FOpenFailure);
     return;
   }
   tvPageList->Items()->BeginUpdate();

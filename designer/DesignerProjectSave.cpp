@@ -35,6 +35,14 @@ bool TFormDesign1::SaveUnasked(TUnsavedChanges unsaved) {
 }
 
 TProjectSaveResult TFormDesign1::SaveProject(const TSaveOccasion& occasion) {
+  // A project that was not opened has nothing to save: neither its files nor
+  // its settings file (the save time) are written.
+  if (!FOpenFailure.empty() && document_->Root() == nullptr) {
+    WriteTraceLog("btnSave2Click - no project: " + FOpenFailure);
+    document_->SetModified(false);
+    btnSave2->SetEnabled(false);
+    return TProjectSaveResult::NoDocument;
+  }
   TProjectSaveHooks hooks;
   hooks.SavePage = [this] {
     if (FCurrentPage != nullptr) SavePage(FCurrentPage);

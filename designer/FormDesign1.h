@@ -299,7 +299,7 @@ class TFormDesign1 : public TForm, public TDesignerContext {
   void LoadProject();
   // Loads the project when the window holds no document, whether it is shown
   // or not (a build with the designer hidden needs one too); true when a
-  // document is held afterwards.
+  // document is held afterwards, else FOpenFailure says why.
   bool EnsureProjectLoaded();
   // The project's languages (DesignerLanguages.cpp): the slots' codes, the
   // editor's language, texts per language or not; a missing `Languages` is
@@ -801,6 +801,11 @@ class TFormDesign1 : public TForm, public TDesignerContext {
   TCompileState compileState;
   // How the last save and compile ended.
   TCompileResult lastCompile;
+  // Why the last load gave the window no project (its opening was refused or
+  // gave up; the user was told); empty while a project is held or before the
+  // first load. Nothing is compiled or saved for a project that was not
+  // opened, and its settings file is left as it is.
+  std::string FOpenFailure;
   // While set, selection changes of the page tree are only traced.
   bool FTreeChangeSuppressed = false;
   bool FApplyDocking = true;

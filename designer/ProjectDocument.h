@@ -2,7 +2,8 @@
 // TProjectDocument: the designer's web project in memory. It reads the
 // project's files (a single file, or "web.xml" with one file per page in
 // "pages\"), falls back to the backup and to a built-in new project when a
-// file cannot be used, gates newer format versions to read-only viewing,
+// file cannot be used (never to the new project while a file that is there
+// cannot be opened), gates newer format versions to read-only viewing,
 // repairs what older files lack, takes the project-wide settings from the
 // `web` element, and writes the project back with its backups.
 //
@@ -28,7 +29,7 @@
 
 // Where the loaded document came from.
 enum class TProjectSource {
-  None,      // no usable file name: nothing loaded
+  None,      // nothing loaded: the load gave up (TProjectLoadResult::failure says why)
   BaseFile,  // the project file ("web.xml" in the split layout)
   Backup,    // its ".bak" copy
   Template,  // the built-in new project
@@ -39,6 +40,11 @@ struct TProjectLoadResult {
   // A newer format: the project is shown, not edited (message 7205 was shown).
   bool readOnly = false;
   int formatCode = 0;
+  // Why the load gave up (source None): another run held the project's lock,
+  // the project file or its backup is there but cannot be opened (with the
+  // system's reason) and neither could be read, or the host names no folder
+  // of the web project. Empty when a document was loaded.
+  std::string failure{};
 };
 
 enum class TProjectSaveResult {
@@ -93,7 +99,8 @@ class TProjectDocument {
 
   // --- loading (ProjectLoad.cpp) ------------------------------------------------
   // The whole load: any held document is freed first. A missing `Grid` is
-  // made with the raster (rasterX, rasterY).
+  // made with the raster (rasterX, rasterY). A load that gives up holds no
+  // document; the result says why.
   TProjectLoadResult LoadProject(const TProjectLocation& location, int rasterX, int rasterY);
   // Frees the document; the designer is empty again.
   void Clear();
@@ -203,9 +210,14 @@ class TProjectDocument {
   void ResetForLoad();
   std::unique_ptr<TmyXmlNode> ReadParsedFile(const std::string& fileName, TReadAttempt& attempt);
   std::unique_ptr<TmyXmlNode> ReadProjectFile(const std::string& fileName, TReadAttempt& attempt);
-  std::unique_ptr<TmyXmlNode> ReadWithFallbacks(const std::string& fileName, TProjectSource& source);
+  // The file, its backup or the new project; none (source None, `failure`
+  // set and told) when neither file could be read while one of them is there
+  // but cannot be opened: the new project would take the place of a project
+  // that is merely out of reach.
+  std::unique_ptr<TmyXmlNode> ReadWithFallbacks(const std::string& fileName, TProjectSource& source,
+                                                std::string& failure);
   std::unique_ptr<TmyXmlNode> ReadTemplate();
-  void ReportFallback(const TReadAttempt& file, const TReadAttempt& backup, TProjectSource source);
+  std::string ReportFallback(const TReadAttempt& file, const TReadAttempt& backup, TProjectSource source);
   void CheckForLostFile(const TProjectLocation& location, const std::string& fileName);
   void CheckForLostMainFile(const TProjectFileNames& names);
   // A `page` of the document has that file name.

@@ -4,8 +4,10 @@
 // split layout are merged in from their files, and what older files lack is
 // repaired (Grid, unique ids, blanks in variable names, captions, images).
 
+#include <cerrno>
 #include <optional>
 #include <random>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -23,6 +25,10 @@ namespace {
 constexpr int kNewerVersionTextId = 7205;
 constexpr int kRecoveryFailedTextId = 7569;  // An interrupted save of the project could not be finished: %s. ...
 constexpr int kNotOpenedTextId = 7570;       // The project is not opened: %s.
+constexpr int kNoWebFolderTextId = 7595;     // the host names no folder of the web project
+constexpr int kUnknownErrorTextId = 7400;    // unknown error
+// The project is not opened: an empty new project does not take its place, ...
+constexpr int kNotOpenedUnreadableTextId = 7596;
 constexpr int kWarningCaptionId = 2038;
 // The messages of a file that could not be used: who (with the file name),
 // what happened to it, and what was loaded instead.
@@ -30,7 +36,7 @@ constexpr int kProjectFileTextId = 7328;     // The project file "%s"
 constexpr int kBackupFileTextId = 7329;      // Its backup "%s"
 constexpr int kPageFileTextId = 7330;        // The page file "%s"
 constexpr int kMissingTextId = 7331;         // does not exist.
-constexpr int kCannotOpenTextId = 7332;      // could not be read: it cannot be opened.
+constexpr int kCannotOpenTextId = 7332;      // could not be read: it cannot be opened (%s).
 constexpr int kMalformedTextId = 7333;       // could not be read: it is not well-formed XML (error 0x%X at line %d).
 constexpr int kNoWebTextId = 7334;           // could not be read: it holds no web element.
 constexpr int kBackupLoadedTextId = 7335;    // The backup "%s" was loaded instead.
@@ -63,6 +69,9 @@ constexpr const char* kProjectTemplate =
     "<images>\r\n"
     "</images>\r\n"
     "</web>";
+
+// The system's words for an errno value ("Permission denied").
+std::string SystemReason(int error) { return std::generic_category().message(error != 0 ? error : EIO); }
 
 bool CaseInsensitiveEqual(const std::string& a, const std::string& b) { return UpperCase(a) == UpperCase(b); }
 
@@ -106,6 +115,8 @@ struct TProjectDocument::TReadAttempt {
   TFault fault = TFault::NotTried;
   std::uint32_t errorWord = 0;
   std::int32_t line = 0;
+  // CannotOpen: the system's reason.
+  std::string reason;
 
   // "The project file "NAME" could not be read (why)."; `whoTextId` names
   // the file.
@@ -113,7 +124,7 @@ struct TProjectDocument::TReadAttempt {
     const std::string who = Format(GetUiText(whoTextId), ShownPath(fileName));
     switch (fault) {
       case TFault::Missing: return who + " " + GetUiText(kMissingTextId);
-      case TFault::CannotOpen: return who + " " + GetUiText(kCannotOpenTextId);
+      case TFault::CannotOpen: return who + " " + Format(GetUiText(kCannotOpenTextId), reason);
       case TFault::Malformed:
         return who + " " +
                Format(GetUiText(kMalformedTextId), static_cast<unsigned>(errorWord), static_cast<int>(line));
@@ -135,9 +146,10 @@ TProjectLoadResult TProjectDocument::LoadProject(const TProjectLocation& locatio
   if (names.usable) {
     lock.emplace(ProjectLockFile(names.folder));
     if (lock->State() == TFolderLock::TState::kTaken) {
-      ui_.ShowMessage(Format(GetUiText(kNotOpenedTextId), ProjectSavedElsewhere(names.folder)),
-                      GetUiText(kWarningCaptionId), TProjectDocumentUi::TIcon::Warning);
-      return TProjectLoadResult{};
+      TProjectLoadResult refused;
+      refused.failure = Format(GetUiText(kNotOpenedTextId), ProjectSavedElsewhere(names.folder));
+      ui_.ShowMessage(refused.failure, GetUiText(kWarningCaptionId), TProjectDocumentUi::TIcon::Warning);
+      return refused;
     }
     std::vector<std::string> files = {names.mainFile};
     if (!CaseInsensitiveEqual(names.mainFile, names.baseFile)) files.push_back(names.baseFile);
@@ -147,16 +159,20 @@ TProjectLoadResult TProjectDocument::LoadProject(const TProjectLocation& locatio
   }
   splitLayout_ = names.usable && PathExists(names.mainFile) && !CaseInsensitiveEqual(names.mainFile, names.baseFile);
   TProjectLoadResult result;
-  if (!names.usable) return result;
+  if (!names.usable) {
+    result.failure = Format(GetUiText(kNotOpenedTextId), GetUiText(kNoWebFolderTextId));
+    return result;
+  }
 
   const std::string fileName = splitLayout_ ? names.mainFile : names.baseFile;
-  root_ = ReadWithFallbacks(fileName, result.source);
+  root_ = ReadWithFallbacks(fileName, result.source, result.failure);
   if (result.source == TProjectSource::Template) CheckForLostFile(location, fileName);
   if (result.source == TProjectSource::BaseFile && !splitLayout_) CheckForLostMainFile(names);
   TmyXmlNode* web = Web();
   if (web == nullptr) {
     root_.reset();
     result.source = TProjectSource::None;
+    if (result.failure.empty()) result.failure = Format(GetUiText(kNotOpenedTextId), GetUiText(kUnknownErrorTextId));
     return result;
   }
   ReadGlobalElements(web);
@@ -206,7 +222,9 @@ std::unique_ptr<TmyXmlNode> TProjectDocument::ReadProjectFile(const std::string&
   return root;
 }
 
-std::unique_ptr<TmyXmlNode> TProjectDocument::ReadWithFallbacks(const std::string& fileName, TProjectSource& source) {
+std::unique_ptr<TmyXmlNode> TProjectDocument::ReadWithFallbacks(const std::string& fileName, TProjectSource& source,
+                                                                std::string& failure) {
+  using TFault = TReadAttempt::TFault;
   TReadAttempt file;
   TReadAttempt backup;
   std::unique_ptr<TmyXmlNode> root = ReadProjectFile(fileName, file);
@@ -214,6 +232,11 @@ std::unique_ptr<TmyXmlNode> TProjectDocument::ReadWithFallbacks(const std::strin
   if (root == nullptr) {
     root = ReadProjectFile(fileName + kBackupExtension, backup);
     source = TProjectSource::Backup;
+  }
+  if (root == nullptr && (file.fault == TFault::CannotOpen || backup.fault == TFault::CannotOpen)) {
+    source = TProjectSource::None;
+    failure = ReportFallback(file, backup, source);
+    return nullptr;
   }
   if (root == nullptr) {
     root = ReadTemplate();
@@ -230,20 +253,23 @@ std::unique_ptr<TmyXmlNode> TProjectDocument::ReadTemplate() {
 }
 
 // Tells the user once which file could not be used and what was loaded
-// instead. A project that has no file and no backup yet (a new host project)
-// starts from the template without a word.
-void TProjectDocument::ReportFallback(const TReadAttempt& file, const TReadAttempt& backup, TProjectSource source) {
+// instead (source None: that nothing was); answers the text told. A project
+// that has no file and no backup yet (a new host project) starts from the
+// template without a word.
+std::string TProjectDocument::ReportFallback(const TReadAttempt& file, const TReadAttempt& backup,
+                                             TProjectSource source) {
   using TFault = TReadAttempt::TFault;
-  if (file.fault == TFault::Missing && backup.fault == TFault::Missing) return;
+  if (file.fault == TFault::Missing && backup.fault == TFault::Missing) return std::string();
   std::string text = file.Describe(kProjectFileTextId);
   if (source == TProjectSource::Backup) {
     text += " " + Format(GetUiText(kBackupLoadedTextId), ShownPath(backup.fileName));
   } else {
     if (backup.fault != TFault::Missing) text += " " + backup.Describe(kBackupFileTextId);
-    text += " " + GetUiText(kTemplateLoadedTextId);
+    text += " " + GetUiText(source == TProjectSource::None ? kNotOpenedUnreadableTextId : kTemplateLoadedTextId);
   }
   ui_.Trace("LoadProject - " + text);
   ui_.ShowMessage(text, GetUiText(kWarningCaptionId), TProjectDocumentUi::TIcon::Warning);
+  return text;
 }
 
 // A project file that is gone while the web folder still holds what its
@@ -418,13 +444,24 @@ std::unique_ptr<TmyXmlNode> TProjectDocument::ReadParsedFile(const std::string& 
   using TFault = TReadAttempt::TFault;
   attempt.fileName = fileName;
   attempt.fault = TFault::None;
+  errno = 0;
   if (!PathExists(fileName)) {
-    attempt.fault = TFault::Missing;
+    // A folder that may not be searched hides whether the file is there: it
+    // is told as a file that cannot be opened, never taken for a missing one.
+    // A name too long for the system cannot be there.
+    const int error = errno;
+    const bool missing = error == 0 || error == ENOENT || error == ENOTDIR || error == ENAMETOOLONG;
+    attempt.fault = missing ? TFault::Missing : TFault::CannotOpen;
+    if (attempt.fault == TFault::CannotOpen) attempt.reason = SystemReason(error);
     return nullptr;
   }
-  std::unique_ptr<TmyXmlNode> root(parser_.LoadFromFile(fileName) ? parser_.Parse() : nullptr);
+  errno = 0;
+  const bool read = parser_.LoadFromFile(fileName);
+  const int error = read ? 0 : errno;
+  std::unique_ptr<TmyXmlNode> root(read ? parser_.Parse() : nullptr);
   if (root == nullptr) {
     attempt.fault = TFault::CannotOpen;
+    attempt.reason = SystemReason(error);
   } else if (parser_.errorWord != 0) {
     attempt.fault = TFault::Malformed;
     attempt.errorWord = parser_.errorWord;

@@ -87,6 +87,9 @@ TCompileResult TSaveAndCompile::Run() {
   });
   std::string error;
   try {
+    // A project that was not opened has nothing to compile; its files are
+    // left to whoever holds them.
+    if (!setup_.notOpened.empty()) throw std::runtime_error(setup_.notOpened);
     // What a killed run left goes also when this run is refused.
     RemoveStrayTemporaryFiles(setup_.project, setup_.globalFolder);
     // A project file that could not be read is not replaced by the copy.

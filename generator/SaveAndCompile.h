@@ -66,6 +66,10 @@ struct TSaveAndCompileSetup {
   // Why the project files may not be written (the project file could not be
   // read when it was opened); when set the run writes nothing and fails.
   std::string overwriteRefusal{};
+  // Why the designer holds no project (its opening was refused or gave up):
+  // when set the run fails with it and touches nothing at all, not even what
+  // a killed run left, since another run may be working on those files.
+  std::string notOpened{};
   // Writes the project copy's text to its file in place of a plain write,
   // where that file is more than a copy (the project file itself, with its
   // backups); false when it was not written. None: a plain write.
@@ -94,9 +98,10 @@ class TSaveAndCompile {
   TSaveAndCompile& operator=(const TSaveAndCompile&) = delete;
 
   // One run of the command; compileRunning is set for its whole length. A
-  // run that is refused (the setup's overwrite refusal, or data pages with a
-  // level in the output that an earlier project left and this run does not
-  // own, EarlierLogins.h) writes nothing and fails with the reason.
+  // run that is refused (a project not opened, the setup's overwrite
+  // refusal, or data pages with a level in the output that an earlier
+  // project left and this run does not own, EarlierLogins.h) writes nothing
+  // and fails with the reason.
   TCompileResult Run();
 
  private:

@@ -3,7 +3,9 @@
 
 #include "generator/WebCompiler.h"
 
+#include <cerrno>
 #include <exception>
+#include <system_error>
 
 #include "base/ScopeExit.h"
 #include "core/BuildFileName.h"
@@ -40,7 +42,7 @@ constexpr int kCompilingText = 7096;     // "Compiling..."
 // Why the project copy could not be read: the file, what was wrong with it,
 // and that the run wrote nothing.
 constexpr int kProjectFileText = 7328;  // The project file "%s"
-constexpr int kCannotOpenText = 7332;   // could not be read: it cannot be opened.
+constexpr int kCannotOpenText = 7332;   // could not be read: it cannot be opened (%s).
 constexpr int kMalformedText = 7333;    // could not be read: it is not well-formed XML (error 0x%X at line %d).
 constexpr int kNoWebText = 7334;        // could not be read: it holds no web element.
 constexpr int kNothingWrittenText = 7340;
@@ -206,10 +208,13 @@ bool TWebCompiler::LoadProject() {
   project_.reset();
   if (!FileExists(projectCopy_)) return !LostProject();
   TmyXMLParser parser;
-  std::unique_ptr<TmyXmlNode> root(parser.LoadFromFile(projectCopy_) ? parser.Parse() : nullptr);
+  errno = 0;
+  const bool read = parser.LoadFromFile(projectCopy_);
+  const int error = read || errno == 0 ? EIO : errno;
+  std::unique_ptr<TmyXmlNode> root(read ? parser.Parse() : nullptr);
   std::string fault;
   if (root == nullptr) {
-    fault = GetUiText(kCannotOpenText);
+    fault = Format(GetUiText(kCannotOpenText), std::generic_category().message(error));
   } else if (parser.errorWord != 0) {
     fault =
         Format(GetUiText(kMalformedText), static_cast<unsigned>(parser.errorWord), static_cast<int>(parser.GetLine()));

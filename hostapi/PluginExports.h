@@ -28,6 +28,10 @@ using TarnwellSetHostCommandLineFunction = void (*)(int argc, const char* const*
 // click on the designer's button otherwise. The text lives until the next
 // call.
 using TarnwellTakeCompileFailureFunction = const char* (*)();
+// Why the designer holds no project (its opening was refused or gave up),
+// empty while it holds one or without a designer: the host tells it and runs
+// no action in the empty designer. The text lives until the next call.
+using TarnwellDesignerOpenFailureFunction = const char* (*)();
 
 inline constexpr const char* EXPORT_DllGetClassObject = "DllGetClassObject";
 inline constexpr const char* EXPORT_DllCanUnloadNow = "DllCanUnloadNow";
@@ -37,3 +41,4 @@ inline constexpr const char* EXPORT_ControledDestruction = "ControledDestruction
 inline constexpr const char* EXPORT_ClLinkExtendedProgMap = "ClLinkExtendedProgMap";
 inline constexpr const char* EXPORT_TarnwellSetHostCommandLine = "TarnwellSetHostCommandLine";
 inline constexpr const char* EXPORT_TarnwellTakeCompileFailure = "TarnwellTakeCompileFailure";
+inline constexpr const char* EXPORT_TarnwellDesignerOpenFailure = "TarnwellDesignerOpenFailure";

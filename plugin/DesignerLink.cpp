@@ -115,6 +115,8 @@ std::string TakeDesignerCompileFailure() {
   return error.empty() ? std::string("the compile failed") : error;
 }
 
+std::string DesignerOpenFailure() { return FormDesign1 != nullptr ? FormDesign1->FOpenFailure : std::string(); }
+
 bool QueryHostApp() {
   ComPtr<IQendApp> app = gHost.ifPrjMngr.Query<IQendApp>(IID_IQendApp);
   if (!app) return false;

@@ -39,3 +39,7 @@ bool QueryHostApp();
 // (the next call answers empty until another compile fails); empty when it
 // compiled, when none ran or without a designer.
 std::string TakeDesignerCompileFailure();
+// Why the designer holds no project: its opening was refused or gave up (the
+// user was told); empty while it holds one, before it loaded, or without a
+// designer.
+std::string DesignerOpenFailure();

@@ -215,7 +215,10 @@ HRESULT TTarnwellCoClassImpl::SaveDesktop(DesktopStorage storage) {
       WriteTraceLog("SaveDesktop - failed to open inifile with settings! - End");
       return S_OK;
     }
-    ini->WriteBool(settings.GetSection(), "Show", FormDesign1 != nullptr && FormDesign1->Visible());
+    // The settings file of a project that the designer could not open is
+    // left as it is: another run may be saving the project.
+    if (FormDesign1 == nullptr || FormDesign1->FOpenFailure.empty())
+      ini->WriteBool(settings.GetSection(), "Show", FormDesign1 != nullptr && FormDesign1->Visible());
     if (FormDesign1 != nullptr) {
       WriteTraceLog("Save Tarnwell project");
       // Not the user's own save: a lost project is started anew only on their

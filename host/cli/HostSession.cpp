@@ -487,17 +487,22 @@ bool RunOpening(HalvexHost& host, const HostRunOptions& options, std::ostream& o
   return came;
 }
 
+// The first text that the export `what` of a loaded plug-in gives (each is
+// asked); empty when none gives one.
+std::string PluginText(std::vector<LoadedPlugin>& plugins, TarnwellTakeCompileFailureFunction PluginLibrary::*what) {
+  std::string first;
+  for (const LoadedPlugin& p : plugins) {
+    const char* text =
+        p.library && p.library->Loaded() && p.library.get()->*what != nullptr ? (p.library.get()->*what)() : nullptr;
+    if (text != nullptr && *text != '\0' && first.empty()) first = text;
+  }
+  return first;
+}
+
 // The error of a save-and-compile of a plug-in's designer that failed since
 // the last call, taken; empty when none failed.
 std::string TakeCompileFailure(std::vector<LoadedPlugin>& plugins) {
-  std::string failure;
-  for (const LoadedPlugin& p : plugins) {
-    const char* text = p.library && p.library->Loaded() && p.library->takeCompileFailure != nullptr
-                           ? p.library->takeCompileFailure()
-                           : nullptr;
-    if (text != nullptr && *text != '\0' && failure.empty()) failure = text;
-  }
-  return failure;
+  return PluginText(plugins, &PluginLibrary::takeCompileFailure);
 }
 
 // The signal that stopped the run's work so far; 0 while none did. The
@@ -511,12 +516,18 @@ int StopSignalOfRun(const GuiSession* gui) {
 // actions before the next one. A click whose compile failed fails the run, as
 // a failed compile fails a build. A question that an --answer could not
 // answer ends the actions as a refused click does (the answers tell it at the
-// end).
+// end). A designer whose opening was refused or gave up holds no project: the
+// run says why and fails, and no action is done in the empty designer.
 int RunUserActions(HalvexHost& host, const HostRunOptions& options, const HostAnswerScope& answers, GuiSession* gui,
                    std::vector<LoadedPlugin>& plugins, std::ostream& out, std::ostream& err) {
   const auto stopped = [gui] { return StopSignalOfRun(gui) != 0; };
   if (!options.command.empty() && (stopped() || !ChooseHostCommand(host, options.command, out, err)))
     return kExitFailure;
+  if (const std::string failure = PluginText(plugins, &PluginLibrary::designerOpenFailure); !failure.empty()) {
+    err << "halvex " << options.verb
+        << ": the designer did not open the project, so nothing is done in it: " << ShownText(failure) << "\n";
+    return kExitFailure;
+  }
   if (answers.Failed()) return kExitFailure;
   if (options.live && !stopped()) WaitForLiveValues(host, out);
   if (gui != nullptr && !stopped()) gui->Run(out);

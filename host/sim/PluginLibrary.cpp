@@ -37,6 +37,7 @@ bool PluginLibrary::Load(const std::string& path) {
   linkExtendedProgMap = Find<ClLinkExtendedProgMapFunction>(handle_, EXPORT_ClLinkExtendedProgMap);
   setHostCommandLine = Find<TarnwellSetHostCommandLineFunction>(handle_, EXPORT_TarnwellSetHostCommandLine);
   takeCompileFailure = Find<TarnwellTakeCompileFailureFunction>(handle_, EXPORT_TarnwellTakeCompileFailure);
+  designerOpenFailure = Find<TarnwellDesignerOpenFailureFunction>(handle_, EXPORT_TarnwellDesignerOpenFailure);
   return true;
 }
 
@@ -51,6 +52,7 @@ void PluginLibrary::Unload() {
   linkExtendedProgMap = nullptr;
   setHostCommandLine = nullptr;
   takeCompileFailure = nullptr;
+  designerOpenFailure = nullptr;
 }
 
 std::string ResultText(HRESULT code) {

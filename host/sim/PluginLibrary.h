@@ -29,6 +29,7 @@ class PluginLibrary {
   ClLinkExtendedProgMapFunction linkExtendedProgMap = nullptr;
   TarnwellSetHostCommandLineFunction setHostCommandLine = nullptr;
   TarnwellTakeCompileFailureFunction takeCompileFailure = nullptr;
+  TarnwellDesignerOpenFailureFunction designerOpenFailure = nullptr;
 
  private:
   void* handle_ = nullptr;

@@ -19,8 +19,11 @@ bool ReadWholeFile(const std::string& path, std::string& out) {
   int fd = ::open(ToNativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
   struct stat st;
-  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+  // A folder opens for reading, but holds no text to read.
+  const int statError = ::fstat(fd, &st) != 0 ? errno : S_ISDIR(st.st_mode) ? EISDIR : 0;
+  if (statError != 0) {
     ::close(fd);
+    errno = statError;
     return false;
   }
   std::string data;
@@ -30,7 +33,9 @@ bool ReadWholeFile(const std::string& path, std::string& out) {
     ssize_t r = ::read(fd, buf, sizeof buf);
     if (r < 0) {
       if (errno == EINTR) continue;
+      const int readError = errno;
       ::close(fd);
+      errno = readError;
       return false;
     }
     if (r == 0) break;

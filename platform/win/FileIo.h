@@ -28,7 +28,7 @@ bool TemporaryFileWriterRuns(std::string_view name);
 bool FlushFile(const std::string& path);
 
 // Reads the whole file into `out`. False (and `out` unchanged) when it cannot be
-// opened or read.
+// opened or read; errno tells why (EISDIR for a folder).
 bool ReadWholeFile(const std::string& path, std::string& out);
 
 // Gives the file or folder `path` the permission bits of `model` and, where

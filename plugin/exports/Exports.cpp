@@ -68,6 +68,14 @@ TARNWELL_EXPORT const char* TarnwellTakeCompileFailure() {
   return taken.c_str();
 }
 
+TARNWELL_EXPORT const char* TarnwellDesignerOpenFailure() {
+  EnsureAttached();
+  // Kept until the next call: the host copies the text at once.
+  static std::string failure;
+  failure = DesignerOpenFailure();
+  return failure.c_str();
+}
+
 TARNWELL_EXPORT HRESULT DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
   EnsureAttached();
   if (object == nullptr) return E_POINTER;

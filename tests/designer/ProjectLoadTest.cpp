@@ -181,11 +181,12 @@ TEST_F(ProjectLoad, APageNameThatLeavesThePageFolderIsNotRead) {
 }
 
 // The base file cannot be used: its backup, then the built-in new project;
-// the user hears once which file failed and what came instead.
+// the user hears once which file failed and what came instead. A file that is
+// there but cannot be opened never gives the new project: the load gives up.
 struct TFallbackCase {
   const char* name;
-  const char* base;    // fixture, "" for no file, "-" for an empty file
-  const char* backup;  // fixture or "" for none
+  const char* base;    // fixture, "" for no file, "-" for an empty file, "/" for a folder
+  const char* backup;  // the same, but for an empty file
   TProjectSource source;
   const char* loadedCaption;  // caption of the first group
   std::vector<std::string> messageParts;
@@ -198,6 +199,7 @@ TEST_F(ProjectLoad, FallsBackToTheBackupAndThenToTheNewProjectWithOneMessage) {
   const std::string bak = base + ".bak";
   const std::filesystem::path baseFile = host.Web("Proj.xml");
   const std::filesystem::path bakFile = host.Web("Proj.xml.bak");
+  const std::string bakFolder = "Its backup \"" + bak + "\" could not be read: it cannot be opened (Is a directory).";
   const TFallbackCase kCases[] = {
       {"truncated, good backup",
        "truncated.xml",
@@ -239,20 +241,28 @@ TEST_F(ProjectLoad, FallsBackToTheBackupAndThenToTheNewProjectWithOneMessage) {
        kCerpadla,
        {"\"" + base + "\" does not exist.", "The backup \"" + bak + "\" was loaded instead."}},
       {"missing file and backup", "", "", TProjectSource::Template, "", {}},
+      {"folder, backup", "/", "small.xml", TProjectSource::Backup, kCerpadla, {"(Is a directory). The backup \""}},
+      {"folder", "/", "", TProjectSource::None, nullptr, {base + "\" could not be read: it cannot be opened (Is a"}},
+      {"cut, folder backup", "truncated.xml", "/", TProjectSource::None, nullptr, {"well-formed", bakFolder}},
+      {"missing, folder backup", "", "/", TProjectSource::None, nullptr, {"\" does not exist. " + bakFolder}},
   };
   for (const TFallbackCase& c : kCases) {
     SCOPED_TRACE(c.name);
-    std::filesystem::remove(baseFile);
-    std::filesystem::remove(bakFile);
-    if (*c.base != '\0') host.Put("Proj.xml", FixtureText(c.base));
-    if (*c.backup != '\0') host.Put("Proj.xml.bak", FixtureText(c.backup));
+    for (const auto& [file, fixture] : {std::pair(baseFile, c.base), std::pair(bakFile, c.backup)}) {
+      std::filesystem::remove_all(file);
+      if (std::string(fixture) == "/") std::filesystem::create_directory(file);
+      if (*fixture != '\0' && *fixture != '/') host.Put(file.filename().string(), FixtureText(fixture));
+    }
     TRecordingUi caseUi;
     TProjectDocument caseDocument(caseUi);
     const TProjectLoadResult result = caseDocument.LoadProject(host.Location(), kRasterX, kRasterY);
 
     EXPECT_EQ(result.source, c.source);
-    ASSERT_NE(caseDocument.Web(), nullptr);
-    EXPECT_EQ(caseDocument.Web()->FindChild("group")->GetAttr("caption"), c.loadedCaption);
+    EXPECT_EQ(result.failure, c.loadedCaption == nullptr ? caseUi.messages.at(0).text : "");
+    ASSERT_EQ(caseDocument.Web() == nullptr, c.loadedCaption == nullptr);
+    if (c.loadedCaption != nullptr) {
+      EXPECT_EQ(caseDocument.Web()->FindChild("group")->GetAttr("caption"), c.loadedCaption);
+    }
     if (c.messageParts.empty()) {
       EXPECT_TRUE(caseUi.messages.empty());
       EXPECT_TRUE(caseUi.traces.empty());
@@ -315,6 +325,7 @@ TEST_F(ProjectLoad, NoHostProjectLoadsNothing) {
   location.hostAnswered = false;
   const TProjectLoadResult result = document.LoadProject(location, kRasterX, kRasterY);
   EXPECT_EQ(result.source, TProjectSource::None);
+  EXPECT_EQ(result.failure, "The project is not opened: the host names no folder of the web project.");
   EXPECT_EQ(document.Root(), nullptr);
   EXPECT_EQ(document.Web(), nullptr);
   EXPECT_TRUE(ui.messages.empty());

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <spawn.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -428,6 +429,43 @@ TEST_F(HalvexBuild, TheBuildsResultIsTheCompilesAndSaysWhy) {
     EXPECT_LT(run.out.find(c.reason, message), run.out.find('\n', message + 1)) << run.out;
     EXPECT_EQ(ReadText(copy / "Tarnwell/Demo.xml"), project);
     EXPECT_FALSE(fs::exists(copy / "Tarnwell/Demo.xml.bak"));
+  }
+}
+
+// A project not opened (another run held its lock for the whole wait, or a
+// folder stands at its file's place) fails the run with the load's own reason
+// (not a failed recovery's words), runs no click and leaves every file as it was.
+TEST_F(HalvexBuild, AProjectThatWasNotOpenedFailsItsRunAndWritesNothing) {
+  const struct {
+    const char* name;
+    bool locked;  // else a folder stands at the project file's place
+    const char* run;
+    const char* said;
+  } cases[] = {
+      {"locked-build", true, "build", "error: The web pages were not compiled: The project is not opened: another"},
+      {"locked-open", true, "open",
+       "\nhalvex open: the designer did not open the project, so nothing is done in it: "
+       "The project is not opened: another program is saving or opening the project"},
+      {"folder-build", false, "build", "/Demo.xml\" could not be read: it cannot be opened (Is a directory). The pro"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const fs::path copy = home_ + "/demo-not-opened-" + c.name;
+    fs::remove_all(copy);
+    fs::copy(demo_, copy, fs::copy_options::recursive);
+    if (!c.locked) fs::remove(copy / "Tarnwell/Demo.xml") && fs::create_directory(copy / "Tarnwell/Demo.xml");
+    const int lock =
+        c.locked ? open((copy / "Tarnwell/.~tarnwell~lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644) : -1;
+    ASSERT_TRUE(!c.locked || flock(lock, LOCK_EX) == 0);
+    const std::map<std::string, std::string> before = testsupport::ReadFileTree(copy);
+    const std::string clicks = " --command Tarnwell --click btnSave1 --click btnAddGroup --click btnSave2";
+    const ProgramRun run = Halvex(c.run + (" '" + copy.string() + "'") + (c.run == std::string("open") ? clicks : ""));
+    if (lock >= 0) close(lock);
+    EXPECT_EQ(run.status, 1) << run.out;
+    EXPECT_NE(run.out.find(c.said), std::string::npos) << run.out;
+    for (const char* unsaid : {"An interrupted save", "\nclicked ", "build succeeded"})
+      EXPECT_EQ(run.out.find(unsaid), std::string::npos) << unsaid << "\n" << run.out;
+    EXPECT_EQ(testsupport::ChangedFiles(before, testsupport::ReadFileTree(copy)), std::vector<std::string>{});
   }
 }
 
