@@ -37,6 +37,7 @@ constexpr int kFinishedAtOpenTextId = 7566;     // the next opening of the proje
 constexpr int kSavedElsewhereTextId = 7567;     // another program is saving or opening the project in %s, ...
 constexpr int kNotStagedTextId = 7568;          // %s does not hold what the interrupted save staged: ...
 constexpr int kCannotCopyTextId = 7590;         // cannot copy %s
+constexpr int kChangedElsewhereTextId = 7597;   // another program changed %s since this run read or ...
 
 // The mark of the names one save stages beside its project file. Its '-'
 // keeps them from the sweep of the writers' temporary files, which only
@@ -417,6 +418,7 @@ bool TProjectFileCommit::Run() {
   const TFolderLock lock(ProjectLockFile(folder_));
   if (lock.State() == TFolderLock::TState::kTaken) return Fail(ProjectSavedElsewhere(folder_));
   if (lock.State() == TFolderLock::TState::kNoLockFile) return Fail(Named(kCannotWriteTextId, n.file));
+  if (expected_ && !StillAsExpected()) return false;
   if (!Stage()) {
     // Only what this run staged goes: a leftover the recovery could not
     // finish stays for the next one, its journal with it.
@@ -439,6 +441,25 @@ bool TProjectFileCommit::Run() {
   // nothing left to put in place, the next opening deletes it.
   Finish(n);
   return true;
+}
+
+// A save that a kill stopped is finished first, as Stage would, so that it
+// counts as a change too; a recovery that fails is Stage's to tell.
+bool TProjectFileCommit::StillAsExpected() {
+  changedElsewhere_ = false;
+  if (!RecoverProjectSave(folder_, {file_})) return true;
+  const std::string pages = splitPages_ ? NamesOf(folder_, file_).pages : std::string();
+  found_ = ReadProjectFilePrint(file_, pages);
+  std::string changed;
+  for (const std::string& path : FilesChangedSince(*expected_, found_, Print()))
+    changed += (changed.empty() ? "\"" : ", \"") + ShownPath(path) + "\"";
+  if (changed.empty()) return true;
+  changedElsewhere_ = true;
+  return Fail(Format(GetUiText(kChangedElsewhereTextId), changed));
+}
+
+TProjectFilePrint TProjectFileCommit::Print() const {
+  return ProjectFilePrintOf(file_, text_, splitPages_ ? NamesOf(folder_, file_).pages : std::string(), pages_);
 }
 
 std::string TProjectFileCommit::DiskState() const {

@@ -34,6 +34,10 @@
 // before the save or after (notes, drafts), goes along into every new page
 // set, listed in the journal with the pages, and never counts as a change.
 //
+// A save that says what it read (SetExpected) writes only while the files
+// still hold that, checked under the lock after the recovery: what another
+// run saved in the meantime is never written over unasked.
+//
 // A file whose content does not change is neither written nor backed up, and
 // neither is an unchanged page set (the user's files in it aside): the
 // backups keep the state before the last real change. A backup is only ever
@@ -43,10 +47,12 @@
 // Paths are system paths (see platform/win/Paths.h).
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "core/ProjectFilePrint.h"
 #include "core/SaveJournal.h"
 
 class TProjectFileCommit {
@@ -68,10 +74,23 @@ class TProjectFileCommit {
   // replaces an earlier one).
   void SetPages(std::vector<std::pair<std::string, std::string>> pages);
 
+  // What the caller read or last wrote of these files. Run then checks,
+  // under the lock, that no file holds anything else (but what this commit
+  // writes): else it writes nothing and fails with ChangedElsewhere().
+  void SetExpected(TProjectFilePrint seen) { expected_ = std::move(seen); }
+
   // Writes what changed. True when the new files are in place (or every file
   // held its text already: Changed() tells).
   bool Run();
   bool Changed() const { return changed_; }
+  // After a successful Run: what the files hold now, the caller's next
+  // expectation.
+  TProjectFilePrint Print() const;
+  // After a failed Run: another run changed the files since the expected
+  // state; Found() is what they held at the check, which the caller may
+  // expect in a Run that replaces them.
+  bool ChangedElsewhere() const { return changedElsewhere_; }
+  const TProjectFilePrint& Found() const { return found_; }
 
   // After a failed Run: what failed, as a message names it ("cannot write
   // X"), and whether every file is as it was before the run (the undo went
@@ -87,6 +106,7 @@ class TProjectFileCommit {
   bool Stage();
   bool PagesChanged() const;
   bool StagePages(TSaveJournal& journal);
+  bool StillAsExpected();
   bool Fail(std::string fault);
 
   std::string folder_;
@@ -95,6 +115,9 @@ class TProjectFileCommit {
   bool backup_ = true;
   bool splitPages_ = false;
   std::vector<std::pair<std::string, std::string>> pages_;
+  std::optional<TProjectFilePrint> expected_;
+  TProjectFilePrint found_;
+  bool changedElsewhere_ = false;
   bool changed_ = false;
   bool fileChanged_ = false;
   bool pagesChanged_ = false;

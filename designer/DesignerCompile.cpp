@@ -78,6 +78,18 @@ TCompileResult TFormDesign1::SaveAndCompile() {
   compileState.generateXmlOnly = document_->OnlyXml();
   compileState.menuOff = document_->Settings().menuOff;
   TGeneratorCompileParts parts;
+  // Changes not saved yet are stored as a save stores them, so that the
+  // compile's copy of the project file is what the save writes, and the save
+  // that follows finds nothing left to write. A store of the shown page sizes
+  // its objects to their texts after it writes them: stored here and again as
+  // the compile begins, the page is written as the next store writes it.
+  if (document_->Modified()) {
+    SavePage(FCurrentPage);
+    TProjectSaveHooks hooks;
+    hooks.SavePanels = [this] { SavePanels(); };
+    hooks.SaveLayers = [this] { SaveLayers(); };
+    document_->StoreForSave(hooks);
+  }
   TSaveAndCompileSetup setup{project,
                              compileState,
                              host_->CompileHost(),

@@ -20,6 +20,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/ProjectFilePrint.h"
 #include "core/ProjectLocation.h"
 #include "core/XmlDocument.h"
 #include "core/XmlNode.h"
@@ -59,6 +60,10 @@ enum class TProjectSaveResult {
   WriteFailed,   // a project file could not be written: the old files are whole, the document stays modified
   Unreadable,    // the project file could not be read at the load: it is kept as it is, nothing written
   ReadOnlyFile,  // a project file the save would replace is read-only: nothing written
+  // Another program changed the project files since this run read or saved
+  // them, and the user did not agree to replace them: nothing written, the
+  // document stays modified.
+  ChangedElsewhere,
 };
 
 // What becomes of the changes when a save cannot write them, as its message
@@ -117,9 +122,15 @@ class TProjectDocument {
   // `format` attributes, stores the unique-id counter, writes the project
   // files in their layout with their backups and then stamps "SaveTD" (a
   // save that failed stamps nothing). The message of a save that cannot
-  // write says what becomes of the changes (see TSaveOccasion).
+  // write says what becomes of the changes (see TSaveOccasion). Files that
+  // another program changed since this run read or saved them are replaced
+  // only when the user agrees (asked with no lock held; No is the default).
   TProjectSaveResult Save(const TProjectLocation& location, const TProjectSaveHooks& hooks,
                           const TSaveOccasion& occasion = {});
+  // The save's steps on the document before its text is written: the
+  // window's panels and layers (hooks), no `format` attributes, the
+  // unique-id counter in `MaxUid`.
+  void StoreForSave(const TProjectSaveHooks& hooks);
   // The file that holds the project as it was last saved (or loaded): the
   // project file, or its ".bak" while the project file holds a compile's
   // copy of changes not saved; empty when there is none.
@@ -169,12 +180,15 @@ class TProjectDocument {
   // anew.
   std::string StartAnewQuestion() const;
   // Writes the compile's copy of the document (`text`) to `copy`. When that is
-  // the project file a save writes (single layout) and the document holds
-  // changes not saved yet, it is written as a save writes it, the file as the
-  // last save or the load left it becoming its ".bak" when the text differs,
-  // and the next save keeps that backup instead of backing up the compile's
-  // copy. False when it could not be written: the file is as it was.
-  bool WriteCompileCopy(const TProjectLocation& location, const std::string& copy, const std::string& text);
+  // the project file a save writes (single layout), it is written under the
+  // folder's lock and only while the file holds what this run read or last
+  // wrote; when the document holds changes not saved yet, it is written as a
+  // save writes it, the file as the last save or the load left it becoming
+  // its ".bak" when the text differs, and the next save keeps that backup
+  // instead of backing up the compile's copy. Answers why it was not
+  // written, the words after the file's name ("could not be written; ..."),
+  // the file being as it was; empty when it was.
+  std::string WriteCompileCopy(const TProjectLocation& location, const std::string& copy, const std::string& text);
   int FormatCode() const { return formatCode_; }
   bool SplitLayout() const { return splitLayout_; }
   // The next unique id; TakeUid hands it out and advances.
@@ -251,6 +265,9 @@ class TProjectDocument {
   // Traces why a save failed and keeps it, and what the files hold when they
   // could not all be put back, for the user's message; false.
   bool SaveFault(const TProjectFileCommit& commit);
+  // The files changed elsewhere (changedElsewhere_): asks whether to replace
+  // them; on Yes the next write expects them as found.
+  bool AgreedToReplace();
 
   TProjectDocumentUi& ui_;
   TSecondsClock clock_;
@@ -275,6 +292,13 @@ class TProjectDocument {
   std::string writeFault_;
   std::string diskState_;
   bool finishedAtOpen_ = false;
+  // What the project files held when this run read or last wrote them: the
+  // single file, and "web.xml" with the page files. The last save that found
+  // them changed elsewhere, and what it found.
+  TProjectFilePrint seenSingle_;
+  TProjectFilePrint seenSplit_;
+  bool changedElsewhere_ = false;
+  TProjectFilePrint foundElsewhere_;
   TmyXmlNode* images_ = nullptr;
   TmyXmlNode* grid_ = nullptr;
   bool modified_ = false;

@@ -9,3 +9,8 @@ void TDesignerProjectUi::ShowMessage(const std::string& text, const std::string&
 }
 
 void TDesignerProjectUi::Trace(const std::string& text) { WriteTraceLog(text); }
+
+bool TDesignerProjectUi::Ask(const std::string& text, const std::string& caption) {
+  return MessageBox(nullptr, text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2 | MB_TOPMOST) ==
+         IDYES;
+}

@@ -156,6 +156,10 @@ TProjectLoadResult TProjectDocument::LoadProject(const TProjectLocation& locatio
     if (std::string fault; !RecoverProjectSave(names.folder, files, &fault))
       ui_.ShowMessage(Format(GetUiText(kRecoveryFailedTextId), fault), GetUiText(kWarningCaptionId),
                       TProjectDocumentUi::TIcon::Warning);
+    // What the files hold as they are read: a save or a compile's copy
+    // replaces them only while they still hold it.
+    seenSingle_ = ReadProjectFilePrint(names.baseFile);
+    seenSplit_ = ReadProjectFilePrint(names.mainFile, names.pageFolder);
   }
   splitLayout_ = names.usable && PathExists(names.mainFile) && !CaseInsensitiveEqual(names.mainFile, names.baseFile);
   TProjectLoadResult result;
@@ -197,6 +201,7 @@ void TProjectDocument::ResetForLoad() {
   lostFile_.clear();
   lostSendRoot_.clear();
   missingPages_.clear();
+  seenSingle_ = seenSplit_ = TProjectFilePrint{};
   modified_ = false;
   compileCopyUnsaved_ = false;
   readOnly_ = false;

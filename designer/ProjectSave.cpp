@@ -35,6 +35,9 @@ constexpr int kLostWithoutFileTextId = 7505;
 constexpr int kStConstantsNotWrittenTextId = 7594;  // The project is saved, but %s, so the PLC program ...
 constexpr int kNotRestoredTextId = 7560;  // The project could not be saved: %s, and its files could not all be put back
                                           // ...      // The project closes now, so the changes are lost; no file ...
+constexpr int kReplaceQuestionTextId = 7598;  // The project is not saved yet: %s. Replace ...? Yes replaces ...
+constexpr int kNotWrittenTextId = 7411;       // could not be written; it is kept as it was.
+constexpr int kCopyNotWrittenTextId = 7599;   // is not written over: another program changed it since ...
 
 // A file the save would replace that the system keeps from being written.
 bool IsReadOnlyFile(const std::string& fileName) {
@@ -100,20 +103,20 @@ TProjectSaveResult TProjectDocument::Save(const TProjectLocation& location, cons
     ui_.Trace("Neco se nepovedlo nebyl Wrapper");
     return TProjectSaveResult::NoDocument;
   }
-  if (hooks.SavePanels) hooks.SavePanels();
-  if (hooks.SaveLayers) hooks.SaveLayers();
-  TmyXmlNode* web = Web();
-  ui_.Trace("SweepFormat");
-  SweepFormat(web);
-  ui_.Trace("SweepFormatDone");
-  if (web != nullptr)
-    web->SetAttrIntStr("MaxUid", uidCounter_);
-  else
-    ui_.Trace("Nepovedlo se zmenit MaxUid");
+  StoreForSave(hooks);
+  changedElsewhere_ = false;
   writeFault_.clear();
   diskState_.clear();
   finishedAtOpen_ = false;
-  const bool written = splitLayout_ ? SaveSplit(names) : SaveSingle(names);
+  bool written = splitLayout_ ? SaveSplit(names) : SaveSingle(names);
+  while (!written && changedElsewhere_ && AgreedToReplace())
+    written = splitLayout_ ? SaveSplit(names) : SaveSingle(names);
+  if (!written && changedElsewhere_) {
+    ui_.Trace("btnSave2Click - the files changed elsewhere are kept, nothing is written");
+    modified_ = true;
+    if (unsaved == TUnsavedChanges::LostWithClose) TellChangesLost(location);
+    return TProjectSaveResult::ChangedElsewhere;
+  }
   if (written) StampSaveTime(names.settingsFile);
   // The host project's ST constants follow the project file that was
   // written: a save that failed leaves them as they were too. Constants not
@@ -145,6 +148,31 @@ TProjectSaveResult TProjectDocument::Save(const TProjectLocation& location, cons
     text = UnsavedMessage(Format(GetUiText(kNotSavedAtCloseTextId), writeFault_), unsaved, location);
   ui_.ShowMessage(text, kMessageCaption, TProjectDocumentUi::TIcon::Error);
   return TProjectSaveResult::WriteFailed;
+}
+
+void TProjectDocument::StoreForSave(const TProjectSaveHooks& hooks) {
+  if (hooks.SavePanels) hooks.SavePanels();
+  if (hooks.SaveLayers) hooks.SaveLayers();
+  TmyXmlNode* web = Web();
+  ui_.Trace("SweepFormat");
+  SweepFormat(web);
+  ui_.Trace("SweepFormatDone");
+  if (web != nullptr)
+    web->SetAttrIntStr("MaxUid", uidCounter_);
+  else
+    ui_.Trace("Nepovedlo se zmenit MaxUid");
+}
+
+// Asked with no lock held, so that no other run waits for the answer; the
+// next write replaces the files only while they hold what was found, and
+// asks again otherwise. What they hold goes to their backups.
+bool TProjectDocument::AgreedToReplace() {
+  if (!ui_.Ask(Format(GetUiText(kReplaceQuestionTextId), writeFault_), kMessageCaption)) return false;
+  ui_.Trace("btnSave2Click - the files changed elsewhere are replaced");
+  (splitLayout_ ? seenSplit_ : seenSingle_) = foundElsewhere_;
+  compileCopyUnsaved_ = false;
+  writeFault_.clear();
+  return true;
 }
 
 // A close that cannot wait ends the designer's changes: the user learns that
@@ -203,24 +231,33 @@ std::string TProjectDocument::ReadOnlyRefusal(const TProjectFileNames& names) co
   return std::string();
 }
 
-bool TProjectDocument::WriteCompileCopy(const TProjectLocation& location, const std::string& copy,
-                                        const std::string& text) {
+std::string TProjectDocument::WriteCompileCopy(const TProjectLocation& location, const std::string& copy,
+                                               const std::string& text) {
   const TProjectFileNames names = SaveFileNames(location);
-  const bool projectFile = !splitLayout_ && names.usable && names.baseFile == copy;
-  // A compile's copy of unsaved changes is no state to keep: the backup
-  // already holds the file from before them.
-  if (!projectFile || !modified_ || compileCopyUnsaved_) return WriteFileReplacing(copy, text.data(), text.size());
+  const bool named = names.usable && names.baseFile == copy;
+  if (splitLayout_ || !named) {
+    if (!WriteFileReplacing(copy, text.data(), text.size())) return GetUiText(kNotWrittenTextId);
+    if (named) seenSingle_ = ProjectFilePrintOf(copy, text);
+    return std::string();
+  }
+  // Only the first copy of changes not saved keeps a backup: the file before
+  // them. A copy of the saved project, or of the same changes again, is no
+  // state to keep.
+  const bool firstOfChanges = modified_ && !compileCopyUnsaved_;
   TProjectFileCommit commit(names.folder, copy);
   commit.SetText(text);
+  commit.SetBackup(firstOfChanges);
+  commit.SetExpected(seenSingle_);
   if (!commit.Run()) {
     ui_.Trace("MakeBackup - before the compile's copy - " + commit.Fault());
-    return false;
+    return GetUiText(commit.ChangedElsewhere() ? kCopyNotWrittenTextId : kNotWrittenTextId);
   }
-  if (commit.Changed()) {
+  seenSingle_ = commit.Print();
+  if (commit.Changed() && firstOfChanges) {
     ui_.Trace("MakeBackup - before the compile's copy");
     compileCopyUnsaved_ = true;
   }
-  return true;
+  return std::string();
 }
 
 std::string TProjectDocument::SaveRefusal(const TProjectLocation& location) const {
@@ -246,6 +283,8 @@ bool TProjectDocument::SaveFault(const TProjectFileCommit& commit) {
   writeFault_ = commit.Fault();
   if (!commit.Restored()) diskState_ = commit.DiskState();
   finishedAtOpen_ = !commit.Restored() && commit.FinishedAtOpen();
+  changedElsewhere_ = commit.ChangedElsewhere();
+  foundElsewhere_ = commit.Found();
   return false;
 }
 
@@ -262,8 +301,10 @@ bool TProjectDocument::SaveSingle(const TProjectFileNames& names) {
   // A compile's copy of unsaved changes is no state to keep: the backup holds
   // the file from before them.
   commit.SetBackup(!compileCopyUnsaved_);
+  commit.SetExpected(seenSingle_);
   ui_.Trace("SaveToFile");
   if (!commit.Run()) return SaveFault(commit);
+  seenSingle_ = commit.Print();
   if (!commit.Changed()) ui_.Trace("SaveToFile - the file holds the project already");
   RetireLeftoverBackup(names.mainFile);
   ui_.Trace("SaveToFile - End");
@@ -308,7 +349,9 @@ bool TProjectDocument::SaveSplit(const TProjectFileNames& names) {
   TProjectFileCommit commit(names.folder, names.mainFile);
   commit.SetPages(std::move(pages));
   commit.SetText(DocumentText(copy.get()));
+  commit.SetExpected(seenSplit_);
   if (!commit.Run()) return SaveFault(commit);
+  seenSplit_ = commit.Print();
   if (!commit.Changed()) ui_.Trace("SaveToFile - the files hold the project already");
   ui_.Trace("SaveToFile - End");
   return true;

@@ -72,8 +72,9 @@ struct TSaveAndCompileSetup {
   std::string notOpened{};
   // Writes the project copy's text to its file in place of a plain write,
   // where that file is more than a copy (the project file itself, with its
-  // backups); false when it was not written. None: a plain write.
-  std::function<bool(const std::string& copy, const std::string& text)> writeProjectCopy{};
+  // backups); answers why it was not written, the words after the file's
+  // name, empty when it was. None: a plain write.
+  std::function<std::string(const std::string& copy, const std::string& text)> writeProjectCopy{};
 };
 
 enum class TCompileOutcome {

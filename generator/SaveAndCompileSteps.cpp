@@ -243,21 +243,24 @@ void TSaveAndCompile::CompilePages(TRun& run) {
 // variables moved or whose template pages changed: the next compile starts
 // from this file and would otherwise give those pages their old stamps back,
 // with the variables document already saying that nothing moved. A copy that
-// cannot be written ends the run before the variables document, so the next
-// compile finds the same moves and renews the stamps again. The `format`
-// attributes that the writers left on the objects belong to this compile
-// alone; they go, as the project save drops them.
+// cannot be written (or that would replace a project file another program
+// saved since the run read it) ends the run before the variables document,
+// so the next compile finds the same moves and renews the stamps again. The
+// `format` attributes that the writers left on the objects belong to this
+// compile alone; they go, as the project save drops them.
 void TSaveAndCompile::WriteProjectCopy(const TRun& run) {
   const TCompileProject& project = setup_.project;
   if (project.projectDir.empty() || project.root == nullptr) return;
   const std::string copy =
       project.globalMode ? setup_.globalFolder + project.globalDir + "\\Global.xml" : run.baseName + ".xml";
   SweepFormat(project.web);
-  const bool written = setup_.writeProjectCopy
-                           ? setup_.writeProjectCopy(copy, TmyXMLParser().WriteNode(project.root, 0))
-                           : TmyXMLParser().SaveToFile(project.root, copy, false) != 0;
-  if (!written)
-    throw std::runtime_error(Format(GetUiText(kProjectFileText), ShownPath(copy)) + " " + GetUiText(kNotWrittenText));
+  std::string notWritten;
+  if (setup_.writeProjectCopy)
+    notWritten = setup_.writeProjectCopy(copy, TmyXMLParser().WriteNode(project.root, 0));
+  else if (TmyXMLParser().SaveToFile(project.root, copy, false) == 0)
+    notWritten = GetUiText(kNotWrittenText);
+  if (!notWritten.empty())
+    throw std::runtime_error(Format(GetUiText(kProjectFileText), ShownPath(copy)) + " " + notWritten);
 }
 
 void TSaveAndCompile::Report(TRun& run) {

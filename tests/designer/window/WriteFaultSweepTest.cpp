@@ -113,6 +113,21 @@ class WriteFaultSweep : public WindowTest {
       return box.text.ends_with("the time of this save is not recorded.");
     });
   }
+  long BoxesWith(const std::string& text) const {
+    const std::vector<MessageBoxRecord> boxes = MessageBoxLog();
+    return std::count_if(boxes.begin(), boxes.end(),
+                         [&](auto& box) { return box.text.find(text) != std::string::npos; });
+  }
+  // Another run's save: a page added to the project as the disk holds it.
+  void AddPageAndSave() {
+    Open();
+    ClickNode(designer->tvPageList->Items()->GetFirstNode()->getFirstChild());
+    Driver::OnModal("TFormPageProperties", [](TCustomForm&) { return mrOk; });
+    ClickButton(designer->btnAddPage);
+    ClickButton(designer->btnSave2);
+    ASSERT_FALSE(designer->Document().Modified());
+    designer.reset();
+  }
   bool UserWasTold() const { return !MessageBoxLog().empty() || !sweepHost->compileHost.messages.empty(); }
 
   // The sweep of the web project's files; `failed` reads the command's result.
@@ -541,6 +556,86 @@ TEST_F(WriteFaultSweep, ALoadBesideAnotherRunsSaveLeavesItsFilesAlone) {
     EXPECT_EQ(writefault::Snapshot(web, IsLeftover), writefault::TFiles{}) << run;
   }
   SetFolderLockWaitForTests(-1);
+}
+
+// A compile stopped between its read of the project and the write of its
+// copy, of the project as saved and of changes not saved yet, while another
+// run saves a page added: that save stays, and the compile fails saying so.
+// Alone, it writes the project file at most once, the close's save included.
+TEST_F(WriteFaultSweep, ACompileBesideAnotherRunsSaveLeavesThatSaveInPlace) {
+  for (const bool changes : {false, true}) {
+    SCOPED_TRACE(changes ? "changes not saved" : "the project as saved");
+    PutDemo();
+    Open();
+    if (changes) MovePageUp();
+    std::vector<TFileOpRecord> ops;
+    {
+      const FileOpFaultScope record(&ops);
+      ClickButton(designer->btnSave1);
+      bool canClose = true;
+      designer->FormCloseQuery(nullptr, canClose);
+    }
+    EXPECT_LE(std::count_if(ops.begin(), ops.end(), [](auto& op) { return op.target.ends_with("Tarnwell/Demo.xml"); }),
+              1);
+    const auto output =
+        std::find_if(ops.begin(), ops.end(), [](auto& op) { return op.path.find("/SendRoot/") != std::string::npos; });
+    ASSERT_NE(output, ops.end());
+    PutDemo();
+    Open();
+    if (changes) MovePageUp();
+    const pid_t child = ::fork();
+    if (child == 0) {
+      ArmFileOpFaultForTests(TFileOpFault::kStop, static_cast<std::uint64_t>(output - ops.begin()) + 1);
+      ClickButton(designer->btnSave1);
+      ::_exit(designer->lastCompile.error.find("another program changed it") != std::string::npos ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, WUNTRACED), child);
+    ASSERT_TRUE(WIFSTOPPED(status));
+    AddPageAndSave();
+    const std::string saved = ReadBytes(folder.Path() / "Tarnwell/Demo.xml");
+    ::kill(child, SIGCONT);
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_TRUE(ReadBytes(folder.Path() / "Tarnwell/Demo.xml") == saved);
+  }
+}
+
+// Two designers on one project: B adds a page and saves while A, opened
+// before, holds a change of its own. A's save asks; unless told Yes it writes
+// nothing and its close asks again; Yes replaces B's save, kept as the backup.
+TEST_F(WriteFaultSweep, ASaveAsksBeforeItReplacesAnotherRunsSave) {
+  const fs::path web = folder.Path() / "Tarnwell";
+  for (const int answer : {0, IDNO, IDYES}) {
+    SCOPED_TRACE(answer);
+    PutDemo();
+    Open();
+    MovePageUp();
+    std::unique_ptr<TFormDesign1> a = std::move(designer);
+    const pid_t child = ::fork();
+    if (child == 0) {
+      AddPageAndSave();
+      ::_exit(HasFailure() ? 1 : 0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    const auto theirs = testsupport::ReadFileTree(web);
+    ClearMessageBoxLog();
+    if (answer != 0) Driver::AnswerMessageBox("Replace the project files", answer);
+    ClickButton(a->btnSave2);
+    EXPECT_EQ(a->Document().Modified(), answer != IDYES);
+    if (answer == IDYES) {
+      EXPECT_TRUE(ReadBytes(web / "Demo.xml.bak") == theirs.at("Demo.xml"));
+      EXPECT_TRUE(ReadBytes(web / "Demo.xml") != theirs.at("Demo.xml"));
+    } else {
+      EXPECT_TRUE(testsupport::ReadFileTree(web) == theirs);
+      bool canClose = true;
+      a->FormCloseQuery(nullptr, canClose);
+      EXPECT_FALSE(canClose);
+    }
+    EXPECT_EQ(BoxesWith("Replace the project files"), answer == IDYES ? 1 : 2);
+  }
 }
 
 // The commands and dialogs that write files beside the project's save (the

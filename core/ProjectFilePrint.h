@@ -1,0 +1,35 @@
+#pragma once
+// What a run knows of the project files it read or last wrote: each file by
+// size and CRC-32. A save compares it with the disk under the folder's lock
+// (TProjectFileCommit), so that it never writes over what another run saved
+// in the meantime without the user's word.
+//
+// Paths are system paths (see platform/win/Paths.h).
+
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/SaveJournal.h"
+
+struct TProjectFilePrint {
+  // The files that exist, by path: the project file and, in the split
+  // layout, each file of the page folder.
+  std::map<std::string, TStagedFile> files;
+  bool operator==(const TProjectFilePrint&) const = default;
+};
+
+// What `file` holds now and, when `pageFolder` is given, each file of that
+// folder (this program's temporary files left out).
+TProjectFilePrint ReadProjectFilePrint(const std::string& file, const std::string& pageFolder = std::string());
+// What `file` and the page files `pages` (by name, in `pageFolder`) hold
+// once these texts are written.
+TProjectFilePrint ProjectFilePrintOf(const std::string& file, const std::string& text,
+                                     const std::string& pageFolder = std::string(),
+                                     const std::vector<std::pair<std::string, std::string>>& pages = {});
+// The files of `now` that hold neither what `seen` lists for them nor what
+// `written` does: what another run changed or made since `seen`. A file gone
+// since is no content to keep, and not listed.
+std::vector<std::string> FilesChangedSince(const TProjectFilePrint& seen, const TProjectFilePrint& now,
+                                           const TProjectFilePrint& written);
