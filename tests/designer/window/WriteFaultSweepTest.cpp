@@ -541,6 +541,7 @@ struct TSettingsFaultRow {
   const char* name;
   const char* command;  // the designer's button or menu item
   std::vector<std::pair<const char*, Driver::ModalHandler>> answers;
+  std::vector<const char*> before = {};  // clicked first, without a fault: a change to be saved at the close
 };
 TModalResult Ok(TCustomForm&) { return mrOk; }
 const TSettingsFaultRow kSettingsFaultRows[] = {
@@ -565,6 +566,11 @@ const TSettingsFaultRow kSettingsFaultRows[] = {
          settings.cbGenarateEveryTime->SetChecked(false);
          return mrOk;
        }}}},
+    // One file a language, in "Language" made when missing.
+    {"Export texts after a page move", "ExportTexts1", {}, {"btnPageDown"}},
+    // The import's own save, of a project saved before, writes the settings
+    // file alone (the save tables sweep the project's files); then its report.
+    {"Import texts", "ImportTexts1", {}, {"btnPageDown", "btnSave2", "ExportTexts1"}},
 };
 
 TEST_F(WriteFaultSweep, SettingsNotWrittenAreToldOnceACommandAndTheChangesSavedAtTheClose) {
@@ -577,15 +583,19 @@ TEST_F(WriteFaultSweep, SettingsNotWrittenAreToldOnceACommandAndTheChangesSavedA
       PutDemo();
       Open();
       for (const auto& [form, answer] : row.answers) Driver::OnModal(form, answer);
-      ClearMessageBoxLog();
-      {
-        const FileOpFaultScope scope(fault, op);
-        if (ops != nullptr) SetFileOpRecorderForTests(ops);
-        TComponent* command = designer->FindComponent(row.command);
+      const auto click = [this](const char* name) {
+        TComponent* command = designer->FindComponent(name);
         if (auto* item = dynamic_cast<TMenuItem*>(command))
           item->Click();
         else
           Driver::Click(dynamic_cast<TControl*>(command));
+      };
+      for (const char* name : row.before) click(name);
+      ClearMessageBoxLog();
+      {
+        const FileOpFaultScope scope(fault, op);
+        if (ops != nullptr) SetFileOpRecorderForTests(ops);
+        click(row.command);
       }
       const std::vector<MessageBoxRecord> boxes = MessageBoxLog();
       bool canClose = true;
