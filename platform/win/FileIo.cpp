@@ -63,7 +63,10 @@ bool WriteFileReplacing(const std::string& path, std::span<const std::string_vie
   ok = (::close(fd) == 0) && ok;
   if (ok && FileOpFault(TFileOp::kRename, temp, target) == 0 && ::rename(temp.c_str(), target.c_str()) == 0)
     return true;
+  // errno keeps why the write failed, not what the clean-up met.
+  const int error = errno;
   if (FileOpFault(TFileOp::kDelete, temp) == 0) ::unlink(temp.c_str());
+  errno = error;
   return false;
 }
 

@@ -35,8 +35,8 @@ bool ReadWholeFile(const std::string& path, std::string& out);
 // file in the same folder ("NAME" + kWriterTempMark + the process id, '_' and
 // six letters or digits),
 // which is flushed and renamed over the old file, so a failed write leaves the
-// old file whole. False when anything fails; the temporary file is then
-// removed.
+// old file whole. False when anything fails (errno tells why); the temporary
+// file is then removed.
 bool WriteFileReplacing(const std::string& path, const void* data, std::size_t size);
 // The same for a content given in pieces, written one after the other.
 bool WriteFileReplacing(const std::string& path, std::span<const std::string_view> pieces);
