@@ -58,7 +58,13 @@ std::string TFormDesign1::TextsFolder() {
   return host_->ProjectLocation().hostProjectDir + kProductWord + "\\Language\\";
 }
 
+// A texts file that cannot be written (its folder takes no file, a full disk,
+// a file that may not be changed) keeps what it held and is left off the list
+// of generated files; the others are written all the same, and the notice
+// names every one that failed in one box once the command ends. What the user
+// changed before stays in the project, for its next save.
 void TFormDesign1::ExportTexts1Click(TObject*) {
+  const TWriteFailureNotice notice;
   WriteTraceLog("Start saving");
   if (FCurrentPage != nullptr && FCurrentPage->name == "page") SavePage(FCurrentPage);
   std::string message = GetUiText(kFilesGeneratedId) + "\r\n";
@@ -68,19 +74,29 @@ void TFormDesign1::ExportTexts1Click(TObject*) {
   for (const auto& [fileName, code] : TextsFiles(*this, folder)) {
     stream.Clear();
     ExportTextsToStream(*this, stream, code);
-    SaveTextsFileConfirmed(this, fileName, message, stream);
+    try {
+      SaveTextsFileConfirmed(this, fileName, message, stream);
+    } catch (const EFCreateError&) {
+      NoteWriteFailure(fileName);
+    }
   }
   MessageBox(nullptr, message.c_str(), Caption().c_str(), MB_OK | MB_TOPMOST);
   WriteTraceLog("End saving");
 }
 
 void TFormDesign1::ImportTexts1Click(TObject*) {
-  SetModified();  // the first file's import saves the project as it was
+  SetModified();  // the save before the first file's import writes the project as it was
   std::vector<std::string> report;
   const std::string folder = TextsFolder();
+  bool saved = false;
   for (const auto& [fileName, code] : TextsFiles(*this, folder)) {
     TTextsFile file;
-    if (ParseTextsFile(fileName, file, report)) ImportTexts(*this, file, code, report);
+    if (!ParseTextsFile(fileName, file, report)) continue;
+    // Once for the command: a save that failed (and said so) is not tried,
+    // nor told, again for each further language file.
+    if (!saved) btnSave2Click(nullptr);
+    saved = true;
+    ImportTexts(*this, file, code, report);
   }
   // The imported texts are in the document only: the project is to be saved.
   SetModified();

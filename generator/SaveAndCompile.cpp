@@ -36,6 +36,7 @@ constexpr int kFilesNotWrittenText = 7442;  // These files of the compile could 
 constexpr int kMoreFilesText = 7443;        // and %d more (see the messages)
 constexpr int kFilesNotDeletedText = 7444;  // These files of the last compile could not be deleted: %s.
 constexpr int kNothingWrittenText = 7340;   // Nothing was written for the PLC: ... stay as they were.
+constexpr int kTimeNotWrittenText = 7640;   // The settings file "%s" could not be written (%s): ...
 // The failed files a message names; the host's messages name every one.
 constexpr std::size_t kNamedFailedFiles = 10;
 
@@ -150,7 +151,20 @@ void TSaveAndCompile::StampCompileTime() {
   WriteTraceLog(base + ".webx");
   if (base.empty()) return;
   TIniFile settings(base + ".webx");
-  settings.WriteInteger("TimeStamps", "CompileTD", static_cast<int>(host_.Now()));
+  if (const std::string failure = WriteCompileTime(settings, static_cast<int>(host_.Now())); !failure.empty())
+    throw std::runtime_error(failure);
+}
+
+std::string WriteCompileTime(TIniFile& settings, int time) {
+  try {
+    settings.WriteInteger("TimeStamps", "CompileTD", time);
+    return {};
+  } catch (const EIniFileException& e) {
+    // The build's question whether to compile reads this time: a compile
+    // that could not record it does not begin.
+    const std::string why = e.Reason().empty() ? GetUiText(kUnknownErrorText) : e.Reason();
+    return Format(GetUiText(kTimeNotWrittenText), ShownPath(e.FileName()), why);
+  }
 }
 
 void TSaveAndCompile::Compile(TRun& run) {

@@ -26,6 +26,7 @@
 
 class TComponent;
 class TFormStatus1;
+class TIniFile;
 class TmyXmlNode;
 struct TLoginOutput;
 
@@ -133,6 +134,10 @@ class TSaveAndCompile {
 // the variables document's and the project copy's paths; empty without a
 // project folder or name.
 std::string CompileBaseName(const TCompileProject& project);
+// Writes the time of a compile ("CompileTD" under "TimeStamps") into the
+// settings file, before the compile writes anything. Empty when written;
+// else the text that ends the compile: the file, why, and what to do.
+std::string WriteCompileTime(TIniFile& settings, int time);
 // "[dir]Tarnwell\Import\", or in global mode "[global folder][GlobalDir]\Import\".
 std::string ImportFolderOf(const TCompileProject& project, const std::string& globalFolder);
 // Finishes or undoes a project save that a kill stopped (RecoverProjectSave,

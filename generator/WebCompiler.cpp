@@ -48,8 +48,6 @@ constexpr int kNoWebText = 7334;        // could not be read: it holds no web el
 constexpr int kNothingWrittenText = 7340;
 constexpr int kEarlierLoginsText = 7421;  // The project file "%s" does not exist, and neither do the records ...
 constexpr const char* kSettingsSuffix = ".webx";
-constexpr const char* kTimeStamps = "TimeStamps";
-constexpr const char* kCompileStamp = "CompileTD";
 constexpr const char* kGlobalKey = "Global";
 constexpr const char* kGlobalDirKey = "GlobalDir";
 constexpr const char* kUserTemplateName = "DEFAULT.XSL";
@@ -153,7 +151,7 @@ void TWebCompiler::Run() {
     return;
   }
   if (!OwnsLevelPages(importFolder)) return;
-  StampCompileTime();
+  if (!StampCompileTime()) return;
   if (!quiet_) ShowStatus();
   ScopeExit closeStatus([this] { CloseStatus(); });
   PrepareFolders();
@@ -193,10 +191,14 @@ bool TWebCompiler::ReadSettings() {
   return true;
 }
 
-void TWebCompiler::StampCompileTime() {
+bool TWebCompiler::StampCompileTime() {
   TclOpenIniReg settings(manager_, kProductWord, kSettingsSuffix);
-  if (TIniFile* ini = settings.GetIniFile())
-    ini->WriteInteger(kTimeStamps, kCompileStamp, static_cast<int>(host_.Now()));
+  TIniFile* ini = settings.GetIniFile();
+  if (ini == nullptr) return true;
+  // The text says that this run wrote nothing; in a build, the designer's
+  // compile before it may have.
+  failure_ = WriteCompileTime(*ini, static_cast<int>(host_.Now()));
+  return failure_.empty();
 }
 
 // Without a project copy there is nothing to read (a project never

@@ -85,7 +85,9 @@ class TWebCompiler {
  private:
   void Run();
   bool ReadSettings();
-  void StampCompileTime();
+  // "CompileTD" in the settings file; false (with the failure) when it
+  // could not be written, before anything else was.
+  bool StampCompileTime();
   bool LoadProject();
   bool LostProject();
   bool OwnsLevelPages(const std::string& importFolder);

@@ -13,6 +13,7 @@
 #include "core/OpenIniReg.h"
 #include "core/TraceLog.h"
 #include "core/UiText.h"
+#include "core/WriteFailureNotice.h"
 #include "core/XmlDocument.h"
 #include "core/XmlNode.h"
 #include "designer/FormDesign1.h"
@@ -96,11 +97,13 @@ TBuildAnswer AskSimpleMessage(int textId) {
   return answer;
 }
 
-// The one-time question; true when it compiled.
+// The one-time question; true when it compiled. A settings file that cannot
+// take the answer does not hold the question back: it is asked, and comes
+// again at the next build, and the notice names the file.
 bool AskOnce(TIniFile& ini, const std::string& section, const std::string& base, std::uint32_t statusWindow) {
   if (!ini.ReadBool(section, kAskKey, true)) return false;
   // At most once per project, whatever the answer.
-  ini.WriteBool(section, kAskKey, false);
+  WriteSettings([&] { ini.WriteBool(section, kAskKey, false); });
   const std::string text = GetUiText(kTextAskCompile);
   if (MessageBox(nullptr, text.c_str(), kProductName, MB_YESNO | MB_TOPMOST) != IDYES) return false;
   CreateMarkerFile(base + kMarkerSuffix);
@@ -140,7 +143,7 @@ bool CheckPagesModified(TIniFile& ini, std::uint32_t statusWindow) {
   const TBuildAnswer answer = AskSimpleMessage(kTextPagesModified);
   if (answer.yes) CompileForBuild(statusWindow);
   // Off until the next save.
-  if (answer.dontAskAgain) ini.WriteInteger(kTimeStampsSection, kSaveTimeKey, 0);
+  if (answer.dontAskAgain) WriteSettings([&] { ini.WriteInteger(kTimeStampsSection, kSaveTimeKey, 0); });
   return answer.yes;
 }
 
@@ -156,6 +159,8 @@ void NoteNothingCompiled(const std::string& marker, bool questionPending) {
 }
 
 void DecideAndCompile(std::uint32_t statusWindow) {
+  // What the build could not write into the settings file is told once, at its end.
+  const TWriteFailureNotice notice;
   TclBuildFileName web(gHost.ifPrjMngr.Get(), kProductName, false);
   const std::string base = web.GetBase();
   if (!base.empty() && FileExists(base + kMarkerSuffix)) {

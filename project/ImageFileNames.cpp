@@ -48,15 +48,21 @@ void RenameImageFiles(const std::string& folder, std::vector<TImageRename>& rena
       temp = folder + "~ren" + std::to_string(i) + "_" + std::to_string(n) + ".tmp";
       if (!PathExists(temp)) break;
     }
-    if (move(from, temp)) parked[i] = temp;
+    if (move(from, temp))
+      parked[i] = temp;
+    else
+      rename.failure = LastErrorReason();
   }
   for (std::size_t i = 0; i < renames.size(); ++i) {
     TImageRename& rename = renames[i];
     if (parked[i].empty()) continue;
     const std::string to = folder + rename.newName;
-    if (!PathExists(to) && move(parked[i], to)) {
+    if (PathExists(to)) {
+      move(parked[i], folder + rename.oldName);
+    } else if (move(parked[i], to)) {
       rename.done = true;
     } else {
+      rename.failure = LastErrorReason();
       move(parked[i], folder + rename.oldName);
     }
   }

@@ -18,6 +18,9 @@ struct TImageRename {
   std::string oldName;
   std::string newName;
   bool done = false;
+  // Why its file could not be renamed, in the system's words; empty when a
+  // file of the new name was in the way.
+  std::string failure{};
 };
 
 // Renames the files of `folder` as the list says, also when one entry's new
@@ -25,7 +28,7 @@ struct TImageRename {
 // of its own, then to its final name. An entry whose file cannot be renamed
 // keeps its old file name (its file is put back there) and stays not done;
 // an entry whose file is missing counts as done. `move` renames one file and
-// answers whether it did.
+// answers whether it did, leaving the system's last error set when not.
 using TFileMove = std::function<bool(const std::string& from, const std::string& to)>;
 void RenameImageFiles(const std::string& folder, std::vector<TImageRename>& renames, const TFileMove& move);
 

@@ -42,6 +42,10 @@ namespace {
 constexpr int kCannotCopyText = 7077;  // "[Tarnwell] - Cannot copy : "
 // The name of the file "%s" has letters that the project's code page cannot hold; ...
 constexpr int kNameNotHeldText = 7490;
+// The picture '%s' could not be renamed to '%s': a file of that name is already in the image folder. ...
+constexpr int kRenameTakenTextId = 7326;
+// The picture '%s' could not be renamed to '%s' in the image folder (%s). ...
+constexpr int kRenameFailedTextId = 7641;
 
 std::string UpToDot(const std::string& name) { return name.substr(0, name.find('.')); }
 
@@ -339,7 +343,11 @@ void TFormImageManager::ApplyRenames() {
     if (!rename.done) {
       rename.node->UpdateAttr("name", rename.oldName);
       WriteTraceLog("Image rename failed: " + rename.oldName + " -> " + rename.newName);
-      const std::string text = Format(GetUiText(7326), rename.oldName, rename.newName);
+      // A file in the way, or a folder (or file) the system would not change.
+      const std::string text =
+          rename.failure.empty()
+              ? Format(GetUiText(kRenameTakenTextId), rename.oldName, rename.newName)
+              : Format(GetUiText(kRenameFailedTextId), rename.oldName, rename.newName, rename.failure);
       MessageBox(nullptr, text.c_str(), Caption().c_str(), MB_OK | MB_ICONWARNING);
       continue;
     }

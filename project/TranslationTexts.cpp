@@ -356,6 +356,5 @@ bool ParseTextsFile(const std::string& fileName, TTextsFile& file, std::vector<s
 }
 
 void ImportTexts(TDesignerContext& designer, const TTextsFile& file, int code, std::vector<std::string>& report) {
-  designer.btnSave2Click(nullptr);
   TTextsImport(designer, file, code, report).Run();
 }

@@ -37,7 +37,7 @@ bool ParseTextsFile(const std::string& fileName, TTextsFile& file, std::vector<s
 // too short or holds no header.
 std::string TextsHeaderKey(const std::string& line);
 
-// Applies one loaded file to the project document for a language code (the
-// project is saved first while it is marked modified) and reports what was
-// found, missed and imported.
+// Applies one loaded file to the project document for a language code and
+// reports what was found, missed and imported. The command saves the project
+// once before the first file.
 void ImportTexts(TDesignerContext& designer, const TTextsFile& file, int code, std::vector<std::string>& report);

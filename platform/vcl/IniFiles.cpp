@@ -1,7 +1,9 @@
 #include "platform/vcl/IniFiles.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
+#include <system_error>
 #include <vector>
 
 #include "platform/vcl/SysUtils.h"
@@ -179,8 +181,11 @@ void TIniFile::WriteStrings(const std::string& section,
     text += line.raw;
     text += "\r\n";
   }
-  if (!WriteFileReplacing(fileName_, text.data(), text.size()))
-    throw EIniFileException("Unable to write to " + fileName_, fileName_);
+  if (!WriteFileReplacing(fileName_, text.data(), text.size())) {
+    const int error = errno;
+    const std::string reason = error != 0 ? std::generic_category().message(error) : std::string();
+    throw EIniFileException("Unable to write to " + fileName_, fileName_, reason);
+  }
 }
 
 void TIniFile::WriteInteger(const std::string& section, const std::string& ident, int value) {

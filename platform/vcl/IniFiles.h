@@ -24,13 +24,16 @@
 
 class EIniFileException : public Exception {
  public:
-  EIniFileException(const std::string& message, std::string fileName)
-      : Exception(message), fileName_(std::move(fileName)) {}
+  EIniFileException(const std::string& message, std::string fileName, std::string reason = {})
+      : Exception(message), fileName_(std::move(fileName)), reason_(std::move(reason)) {}
   // The file that could not be written.
   const std::string& FileName() const { return fileName_; }
+  // Why, in the system's words ("Permission denied"); empty when unknown.
+  const std::string& Reason() const { return reason_; }
 
  private:
   std::string fileName_;
+  std::string reason_;
 };
 
 class TIniFile {

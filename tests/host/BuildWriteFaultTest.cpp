@@ -137,8 +137,8 @@ TEST_F(BuildWriteFault, AFullDiskLeavesNoOutputFileShortAndNamesEachNotWritten) 
     const std::size_t named = messages.find(lead);
     if (named == std::string::npos) {
       // A failure before the output (the settings file, the project file)
-      // names that file.
-      EXPECT_NE(messages.find("write"), std::string::npos) << run << "\n" << messages;
+      // says that it could not be written.
+      EXPECT_NE(messages.find("\" could not be written"), std::string::npos) << run << "\n" << messages;
       continue;
     }
     const std::size_t end = messages.find(". ", named);

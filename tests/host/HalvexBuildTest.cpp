@@ -311,6 +311,11 @@ TEST_F(HalvexBuild, TheNextBuildKeepsThePageStampsTheFirstRenewed) {
 // identifiers. The designer's compile button fails an `open` as the compile
 // fails a build.
 TEST_F(HalvexBuild, TheBuildsResultIsTheCompilesAndSaysWhy) {
+  // A folder where the settings file should be: nothing can write it.
+  const auto settingsFolder = [](const fs::path& web) {
+    fs::remove(web / "Demo.webx");
+    fs::create_directory(web / "Demo.webx");
+  };
   const struct {
     const char* name;
     std::function<void(const fs::path&)> change;
@@ -323,12 +328,19 @@ TEST_F(HalvexBuild, TheBuildsResultIsTheCompilesAndSaysWhy) {
   } cases[] = {
       {"damaged", [](const fs::path& web) { fs::resize_file(web / "Demo.xml", 300); }, "", 1,
        "could not be read when the project was opened, so it is not overwritten", "/Tarnwell/Demo.xml\" could"},
-      {"settings-folder",
-       [](const fs::path& web) {
-         fs::remove(web / "Demo.webx");
-         fs::create_directory(web / "Demo.webx");
+      {"settings-folder", settingsFolder, "", 1,
+       "/Demo.webx\" could not be written (Is a directory): a compile records its time there, so this one did not",
+       nullptr, "Unable to write"},
+      // Without the marker the one-time question is asked all the same, then
+      // the settings file that could not keep its answer is named (and the
+      // build's driver fails as the compile above).
+      {"settings-folder-no-marker",
+       [&settingsFolder](const fs::path& web) {
+         fs::remove(web / "Demo.auto");
+         settingsFolder(web);
        },
-       "", 1, "Unable to write to ", nullptr},
+       " --command Tarnwell --answer \"compile web pages=no\"", 1, nullptr,
+       "Global settings)\" answered No (--answer)\n    message box \"Tarnwell\": \"\"", "Unable to write"},
       {"without-map", [](const fs::path&) {}, " --without IHalvexWebTdiMap", 0, nullptr, nullptr},
       {"unknown-variable",
        [](const fs::path& web) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -24,6 +25,7 @@
 #include "platform/vcl/Shape.h"
 #include "platform/vcl/StringList.h"
 #include "platform/vcl/ToolBar.h"
+#include "platform/win/FileFault.h"
 #include "platform/win/WriteFault.h"
 #include "project/FormDeletePict.h"
 #include "project/FormImageManager.h"
@@ -217,31 +219,42 @@ TEST_F(ImageManagerDriven, AnEntryWithoutTypeKeepsItsNameAndExtension) {
   }
 }
 
-// A stray file holds the new name: the user is told, the entry keeps its old
-// name, and the picker still answers the image the user chose.
-TEST_F(ImageManagerDriven, ARenameOntoAStrayFileIsToldAndThePickerAnswersTheImage) {
-  OpenWith({"A.PNG", "B.PNG"});
-  Picture(ImageFile("C.PNG"), 1, 1, {9, 9, 9, 255});
-  const std::string stray = windowtest::ReadBytes(folder.Native(ImageFile("C.PNG")));
-  Driver::OnModal("TFormImageManager", [](TCustomForm& shown) {
-    auto& form = static_cast<TFormImageManager&>(shown);
-    ClickItem(form, "A.PNG");
-    Driver::Focus(form.edtName);
-    form.edtName->SelectAll();
-    Driver::TypeText("C");
-    Driver::Click(form.Button1);
-    return mrNone;
-  });
-  TmyXmlNode* picked = designer->PickImage("B.PNG");
-  ASSERT_NE(picked, nullptr);
-  EXPECT_EQ(picked->GetAttr("name"), "A.PNG");
-  const std::vector<MessageBoxRecord> boxes = Driver::MessageBoxes();
-  ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].text,
-            "The picture 'A.PNG' could not be renamed to 'C.PNG': a file of that name is already in the image folder. "
-            "The picture keeps its old name.");
-  EXPECT_EQ(windowtest::ReadBytes(folder.Native(ImageFile("C.PNG"))), stray);
-  EXPECT_TRUE(Exists(ImageFile("A.PNG")));
+// A stray file holds the new name, or the folder takes no rename: the user is
+// told which, the entry keeps its old name, and the picker still answers the
+// image the user chose.
+TEST_F(ImageManagerDriven, ARenameThatCannotBeDoneIsToldAndThePickerAnswersTheImage) {
+  for (const bool stray : {true, false}) {
+    std::filesystem::remove_all(folder.Native("Tarnwell/Images"));
+    OpenWith({"A.PNG", "B.PNG"});
+    if (stray) Picture(ImageFile("C.PNG"), 1, 1, {9, 9, 9, 255});
+    const auto c = [this] {
+      return Exists(ImageFile("C.PNG")) ? windowtest::ReadBytes(folder.Native(ImageFile("C.PNG"))) : "";
+    };
+    const std::string before = c();
+    const int id = Driver::OnModal("TFormImageManager", [stray](TCustomForm& shown) {
+      auto& form = static_cast<TFormImageManager&>(shown);
+      ClickItem(form, "A.PNG");
+      Driver::Focus(form.edtName);
+      form.edtName->SelectAll();
+      Driver::TypeText("C");
+      const FileOpFaultScope locked(stray ? TFileOpFault::kNone : TFileOpFault::kHalt, 1, EACCES);
+      Driver::Click(form.Button1);
+      return mrNone;
+    });
+    ClearMessageBoxLog();
+    TmyXmlNode* picked = designer->PickImage("B.PNG");
+    Driver::RemoveHandler(id);
+    ASSERT_NE(picked, nullptr);
+    EXPECT_EQ(picked->GetAttr("name"), "A.PNG");
+    const std::vector<MessageBoxRecord> boxes = Driver::MessageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, std::string("The picture 'A.PNG' could not be renamed to 'C.PNG'") +
+                                 (stray ? ": a file of that name is already in the image folder."
+                                        : " in the image folder (Permission denied).") +
+                                 " The picture keeps its old name.");
+    EXPECT_EQ(c(), before);
+    EXPECT_TRUE(Exists(ImageFile("A.PNG")));
+  }
 }
 
 // A picture file named with Czech letters (UTF-8 on the file system), added:
