@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -20,6 +21,7 @@
 #include "platform/win/Folders.h"
 #include "platform/win/MoveFile.h"
 #include "platform/win/Paths.h"
+#include "platform/win/SystemError.h"
 #include "platform/win/Win32File.h"
 
 namespace {
@@ -38,6 +40,12 @@ constexpr int kSavedElsewhereTextId = 7567;     // another program is saving or 
 constexpr int kNotStagedTextId = 7568;          // %s does not hold what the interrupted save staged: ...
 constexpr int kCannotCopyTextId = 7590;         // cannot copy %s
 constexpr int kChangedElsewhereTextId = 7597;   // another program changed %s since this run read or ...
+constexpr int kLockUnusableTextId = 7600;       // the lock file %s of the project folder cannot be used: %s
+constexpr int kLockFolderTextId = 7601;         // it is a folder, not a file
+constexpr int kLockLinkTextId = 7602;           // it is a link, not a file
+constexpr int kLockNoFileTextId = 7603;         // it is not a file
+constexpr int kWaitForPidTextId = 7604;         // Waiting up to %d seconds for another program (process %d), ...
+constexpr int kWaitTextId = 7605;               // Waiting up to %d seconds for another program, ...
 
 // The mark of the names one save stages beside its project file. Its '-'
 // keeps them from the sweep of the writers' temporary files, which only
@@ -417,7 +425,7 @@ bool TProjectFileCommit::Run() {
   const TNames n = NamesOf(folder_, file_);
   const TFolderLock lock(ProjectLockFile(folder_));
   if (lock.State() == TFolderLock::TState::kTaken) return Fail(ProjectSavedElsewhere(folder_));
-  if (lock.State() == TFolderLock::TState::kNoLockFile) return Fail(Named(kCannotWriteTextId, n.file));
+  if (lock.State() == TFolderLock::TState::kNoLockFile) return Fail(ProjectLockUnusable(folder_, lock.Error()));
   if (expected_ && !StillAsExpected()) return false;
   if (!Stage()) {
     // Only what this run staged goes: a leftover the recovery could not
@@ -495,8 +503,17 @@ bool RecoverProjectSave(const std::string& folder, const std::vector<std::string
     if (fault != nullptr) *fault = ProjectSavedElsewhere(folder);
     return false;
   }
-  // Without a lock file (a folder that may not be written) no run can save
-  // here, so none can be in the middle of it.
+  if (lock.State() == TFolderLock::TState::kNoLockFile) {
+    // Without the lock another run may be saving here right now: what it
+    // staged is left alone, and the files are read as they are. Only a save
+    // that its journal shows stopped is worth a word.
+    for (const std::string& file : files)
+      if (PathExists(NamesOf(folder, file).journal)) {
+        if (fault != nullptr) *fault = ProjectLockUnusable(folder, lock.Error());
+        return false;
+      }
+    return true;
+  }
   std::optional<TStop> stop;
   for (const std::string& file : files)
     if (!stop) stop = Recover(NamesOf(folder, file));
@@ -508,6 +525,26 @@ bool RecoverProjectSave(const std::string& folder, const std::vector<std::string
 std::string ProjectLockFile(const std::string& folder) { return folder + kLockName; }
 
 std::string ProjectSavedElsewhere(const std::string& folder) { return Named(kSavedElsewhereTextId, folder); }
+
+std::string ProjectLockUnusable(const std::string& folder, int error) {
+  std::string reason;
+  switch (error) {
+    case EISDIR: reason = GetUiText(kLockFolderTextId); break;
+    case ELOOP: reason = GetUiText(kLockLinkTextId); break;
+    case EINVAL: reason = GetUiText(kLockNoFileTextId); break;
+    default:
+      reason = SystemMessageText(Win32ErrorFromErrno(error));
+      while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
+  }
+  return Format(GetUiText(kLockUnusableTextId), ShownPath(ProjectLockFile(folder)), reason);
+}
+
+std::string ProjectLockWaitNotice(const std::string& lockFile, int pid, int waitMs) {
+  const std::string folder = ShownPath(lockFile.substr(0, lockFile.rfind('\\') + 1));
+  const int seconds = (waitMs + 999) / 1000;
+  if (pid > 0) return Format(GetUiText(kWaitForPidTextId), seconds, pid, folder);
+  return Format(GetUiText(kWaitTextId), seconds, folder);
+}
 
 std::uint64_t GetFileSizeByName(const std::string& fileName) {
   HANDLE file = CreateFile(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,

@@ -24,9 +24,12 @@
 //
 // A save, a recovery and a load take the project folder's lock (TFolderLock,
 // FileLock.h), so that two runs on one project never work on each other's
-// save: a run that finds the lock taken waits a moment and then says that
-// another program is saving or opening the project, leaving its files as
-// they are.
+// save: a run that finds the lock taken waits (long enough for a slow save of
+// a large project) and then says that another program is saving or opening
+// the project, leaving its files as they are. Where the lock file cannot be
+// used (a folder at its path, a folder that may not be written), a save is
+// refused and names the lock file, and a recovery does nothing: another run
+// may be saving.
 //
 // Each staged file and the staged page folder take the mode and group of the
 // file or folder they replace, so that whoever could read the project still
@@ -142,6 +145,14 @@ std::string ProjectLockFile(const std::string& folder);
 // The words for a project folder whose lock another run held for the whole
 // wait ("another program is saving or opening the project in X").
 std::string ProjectSavedElsewhere(const std::string& folder);
+// The words for a project folder whose lock file could not be made or opened
+// (TFolderLock::Error() gives `error`): "the lock file X of the project
+// folder cannot be used: it is a folder, not a file" (a link, no file, or the
+// system's reason).
+std::string ProjectLockUnusable(const std::string& folder, int error);
+// The notice of a run that waits for the lock file `lockFile` of a project
+// folder, which the process `pid` holds (0: not known), for up to `waitMs`.
+std::string ProjectLockWaitNotice(const std::string& lockFile, int pid, int waitMs);
 
 // The file's size in bytes; 0 when it cannot be opened.
 std::uint64_t GetFileSizeByName(const std::string& fileName);

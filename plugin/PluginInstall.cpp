@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/HostEnvironment.h"
+#include "core/ProjectFileCommit.h"
 #include "core/TraceLog.h"
 #include "platform/com/ComPtr.h"
 #include "platform/com/ResultCodes.h"
@@ -12,6 +13,7 @@
 #include "platform/vcl/Menus.h"
 #include "platform/vcl/SysUtils.h"
 #include "platform/vcl/ToolBar.h"
+#include "platform/win/FileLock.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/Resources.h"
 #include "plugin/CommRecord.h"
@@ -87,6 +89,11 @@ HRESULT AskHostInterfaces(IUnknown* host) {
   // host's message window.
   SetHostMessageHook([](const std::string& text, const std::string& source) {
     if (gHost.ifQendMessages) gHost.ifQendMessages->AddMessage(text.c_str(), source.c_str());
+  });
+  // A run that waits for another program's lock on the project folder says
+  // so there, naming the program's process.
+  SetFolderLockWaitNotice([](const std::string& lockFile, int pid, int waitMs) {
+    ReportHostMessage(ProjectLockWaitNotice(lockFile, pid, waitMs), "Tarnwell");
   });
   if (FAILED(hr = Ask(host, IID_IQendProject, gHost.ifQendProject, OnMissing::ErrorBox))) return hr;
   return Ask(host, IID_IHalvexSyncedPlcRead, gHost.ifHalvexSyncedPlcRead, OnMissing::ErrorBox);
@@ -245,6 +252,7 @@ void ReleaseHostReferences() {
   ReleaseTraced(gHost.ifHalvexPlcControl, "ifHalvexPlcControl");
   ReleaseTraced(gHost.ifQendVariables, "ifQendVariables");
   ReleaseTraced(gHost.ifHalvexWebTdiMap, "ifHalvexWebTdiMap");
+  SetFolderLockWaitNotice(nullptr);
   SetHostMessageHook(nullptr);
   ReleaseTraced(gHost.ifQendMessages, "ifQendMessages");
   ReleaseTraced(gHost.ifQendProject, "ifQendProject");

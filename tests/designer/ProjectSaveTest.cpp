@@ -9,6 +9,8 @@
 
 #include "base/ScopeExit.h"
 #include "platform/vcl/IniFiles.h"
+#include "platform/win/FileFault.h"
+#include "platform/win/Paths.h"
 #include "platform/win/RecycleBin.h"
 #include "tests/designer/ProjectTestSupport.h"
 
@@ -386,6 +388,40 @@ TEST_F(ProjectSave, EachFileKeepsTheModeAndGroupOfTheOneItReplaces) {
     EXPECT_TRUE(caseHost.Has(c.split ? "pages/SETUP.XML" : "Proj.xml.bak") && !caseHost.Has("pages/SETTINGS.XML"));
     modes(false);
   }
+}
+
+// A folder where the project folder's lock file belongs: an opening leaves
+// what a stopped save staged as it is (another run may be saving), saying why
+// it did not finish it, and a save is refused; both name the lock file.
+TEST_F(ProjectSave, ALockFileThatCannotBeUsedIsNamedAndNothingIsRecoveredWithoutTheLock) {
+  // A save halted once its journal went in place, learnt from a save of a copy.
+  THostProject copy;
+  std::vector<TFileOpRecord> ops;
+  for (const THostProject* project : {&copy, &host}) {
+    project->PutData("small.xml", "Proj.xml");
+    TProjectDocument saving(ui, [] { return kSaveTime; });
+    saving.LoadProject(project->Location(), kRasterX, kRasterY);
+    saving.Web()->SetAttr("foot", "new");
+    saving.SetModified(true);
+    const auto journal = std::find_if(ops.begin(), ops.end(), [](auto& op) { return op.target.ends_with("journal"); });
+    const FileOpFaultScope fault =
+        project == &copy ? FileOpFaultScope(&ops) : FileOpFaultScope(TFileOpFault::kHalt, journal - ops.begin() + 2);
+    saving.Save(project->Location(), {});
+  }
+  ASSERT_TRUE(host.Has("Proj.xml.~tarnwell~save-journal"));
+  std::filesystem::remove(host.Web(".~tarnwell~lock"));  // the halted run's
+  std::filesystem::create_directory(host.Web(".~tarnwell~lock"));
+  const auto staged = Snapshot(host.Web());
+  ui.messages.clear();
+  Load();
+  const std::string unusable = "the lock file " + ShownPath(host.WebSystemPath(".~tarnwell~lock")) +
+                               " of the project folder cannot be used: it is a folder, not a file";
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_NE(ui.messages[0].text.find("could not be finished: " + unusable), std::string::npos) << ui.messages[0].text;
+  Change("newer");
+  EXPECT_EQ(Save(), TProjectSaveResult::WriteFailed);
+  EXPECT_NE(std::find(ui.traces.begin(), ui.traces.end(), "SaveToFile - " + unusable), ui.traces.end());
+  EXPECT_EQ(Snapshot(host.Web()), staged);
 }
 
 using ExampleProject = TUiTexts;
