@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -36,7 +37,21 @@ constexpr auto kGateGrace = std::chrono::seconds(1);
 // Tries at making or opening a lock file that other runs keep deleting.
 constexpr int kOpenTries = 100;
 
-std::atomic<int> gWaitMs{kDefaultWaitMs};
+// The wait a user set for the program in TARNWELL_LOCK_WAIT (whole seconds,
+// 0 to 3600: a share whose saves take longer, or a script that would rather
+// be refused at once), else the default.
+int ConfiguredWaitMs() {
+  constexpr int kMaxSeconds = 3600;
+  const char* text = std::getenv("TARNWELL_LOCK_WAIT");
+  if (text == nullptr || *text == '\0') return kDefaultWaitMs;
+  char* end = nullptr;
+  errno = 0;
+  const long seconds = std::strtol(text, &end, 10);
+  if (errno != 0 || *end != '\0' || seconds < 0 || seconds > kMaxSeconds) return kDefaultWaitMs;
+  return static_cast<int>(seconds) * 1000;
+}
+
+std::atomic<int> gWaitMs{ConfiguredWaitMs()};
 std::mutex gHooksMutex;
 TFolderLockClock gClock;
 TFolderLockWaitNotice gNotice;
@@ -200,7 +215,9 @@ TAttempt Attempt(const std::string& native, TLockQueue& queue, bool join) {
 
 }  // namespace
 
-void SetFolderLockWaitForTests(int milliseconds) { gWaitMs.store(milliseconds < 0 ? kDefaultWaitMs : milliseconds); }
+void SetFolderLockWaitForTests(int milliseconds) {
+  gWaitMs.store(milliseconds < 0 ? ConfiguredWaitMs() : milliseconds);
+}
 
 void SetFolderLockClockForTests(TFolderLockClock clock) {
   const std::lock_guard<std::mutex> guard(gHooksMutex);

@@ -45,7 +45,8 @@ class TFolderLock {
 
   // Takes the lock on `lockFile` (a system path), waiting while another run
   // holds it (or an earlier run waits for it), for the wait that
-  // SetFolderLockWaitForTests set (two minutes by default).
+  // SetFolderLockWaitForTests set (by default two minutes, or the whole
+  // seconds of the environment's TARNWELL_LOCK_WAIT, 0 to 3600).
   explicit TFolderLock(std::string lockFile);
   ~TFolderLock();
   TFolderLock(const TFolderLock&) = delete;
@@ -67,7 +68,7 @@ class TFolderLock {
 };
 
 // How long a run waits for another run's lock, in milliseconds (0: it tries
-// once; a negative value gives the default back).
+// once; a negative value gives the configured wait back).
 void SetFolderLockWaitForTests(int milliseconds);
 
 // The clock that the wait counts on (null: the system's monotonic clock), so
