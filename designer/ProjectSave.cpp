@@ -4,6 +4,7 @@
 // written whole beside its target and then put in place after its backup step.
 
 #include <memory>
+#include <stdexcept>
 
 #include "core/FileHelpers.h"
 #include "core/ProjectFileCommit.h"
@@ -206,6 +207,10 @@ bool TProjectDocument::WriteCompileCopy(const TProjectLocation& location, const 
   commit.SetText(text);
   if (!commit.Run()) {
     ui_.Trace("MakeBackup - before the compile's copy - " + commit.Fault());
+    // The compile's word would be that the file is kept as it was: where the
+    // files could not all be put back, it says what each holds instead.
+    if (!commit.Restored())
+      throw std::runtime_error(Format(GetUiText(kNotRestoredTextId), commit.Fault(), commit.DiskState()));
     return false;
   }
   if (commit.Changed()) {
