@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <map>
@@ -46,6 +47,13 @@ constexpr int kLockLinkTextId = 7602;           // it is a link, not a file
 constexpr int kLockNoFileTextId = 7603;         // it is not a file
 constexpr int kWaitForPidTextId = 7604;         // Waiting up to %d seconds for another program (process %d), ...
 constexpr int kWaitTextId = 7605;               // Waiting up to %d seconds for another program, ...
+constexpr int kBakOldTextId = 7580;             // %s holds the project's backup as it was
+constexpr int kBigOldTextId = 7581;             // %s holds the copy of the project's largest backup as it was
+constexpr int kPagesBakOldTextId = 7582;        // %s holds the backup of the pages as it was
+constexpr int kHoldsStagedTextId = 7583;        // %s holds the project as the interrupted save was writing it
+constexpr int kPagesStagedTextId = 7584;        // %s holds the pages as the interrupted save was writing them
+constexpr int kHoldsOtherTextId = 7585;         // %s holds neither what the save wrote nor what it replaced
+constexpr int kUnprovenTextId = 7586;           // the files of an interrupted save are not in a state ...: %s
 
 // The mark of the names one save stages beside its project file. Its '-'
 // keeps them from the sweep of the writers' temporary files, which only
@@ -60,6 +68,9 @@ struct TNames {
   // staged ones go in.
   std::string fileNew, bakNew, bigNew, pagesNew, journal;
   std::string fileWas, bakWas, bigWas, pagesBakWas;
+  // A folder on its way out, so that a deletion stopped half-way leaves no
+  // part of it under a name that counts.
+  std::string gone;
 };
 
 TNames NamesOf(const std::string& folder, const std::string& file) {
@@ -79,22 +90,30 @@ TNames NamesOf(const std::string& folder, const std::string& file) {
   n.bakWas = stage + "was-bak";
   n.bigWas = stage + "was-big";
   n.pagesBakWas = stage + "was-pages";
+  n.gone = stage + "gone";
   return n;
 }
 
+// What a save leaves beside its journal: the staged names, then those of the
+// files moved aside.
+constexpr std::string TNames::*kLeftNames[] = {&TNames::pagesNew, &TNames::fileNew,     &TNames::bakNew,
+                                               &TNames::bigNew,   &TNames::pagesBakWas, &TNames::fileWas,
+                                               &TNames::bakWas,   &TNames::bigWas};
+
 // The file steps of a commit in their order: the staged file, the file it
-// replaces, where that one waits until the commit is done, and its line in
-// the journal.
+// replaces, where that one waits until the commit is done, and their lines
+// in the journal.
 struct TFileStep {
   std::string TNames::*from;
   std::string TNames::*to;
   std::string TNames::*was;
   TStagedFile TSaveJournal::*staged;
+  std::optional<TStagedFile> TSaveJournal::*replaced;
 };
 constexpr TFileStep kFileSteps[] = {
-    {&TNames::fileNew, &TNames::file, &TNames::fileWas, &TSaveJournal::file},
-    {&TNames::bakNew, &TNames::bak, &TNames::bakWas, &TSaveJournal::bak},
-    {&TNames::bigNew, &TNames::big, &TNames::bigWas, &TSaveJournal::big},
+    {&TNames::fileNew, &TNames::file, &TNames::fileWas, &TSaveJournal::file, &TSaveJournal::wasFile},
+    {&TNames::bakNew, &TNames::bak, &TNames::bakWas, &TSaveJournal::bak, &TSaveJournal::wasBak},
+    {&TNames::bigNew, &TNames::big, &TNames::bigWas, &TSaveJournal::big, &TSaveJournal::wasBig},
 };
 
 std::string Named(int textId, const std::string& path) { return Format(GetUiText(textId), ShownPath(path)); }
@@ -108,6 +127,12 @@ bool RemoveTree(const std::string& path) {
 }
 
 bool RemoveFile(const std::string& path) { return !PathExists(path) || DeleteFile(path.c_str()) != 0; }
+
+// Deletes a file, or a folder by way of the name `gone`.
+bool Drop(const TNames& n, const std::string& path) {
+  if (!DirectoryExists(path)) return RemoveFile(path);
+  return RemoveTree(n.gone) && Move(path, n.gone) && RemoveTree(n.gone);
+}
 
 bool HoldsText(const std::string& path, const std::string& text) {
   std::string held;
@@ -207,11 +232,13 @@ bool CarryUserEntry(const TNames& n, const std::string& name, TSaveJournal& jour
 }
 
 // Where a step stopped: the path it could not move or replace, or the staged
-// one that does not hold what the journal lists.
+// one that does not hold what the journal lists; for files in a state that no
+// stop of a save leaves, what each of them holds.
 struct TStop {
-  enum class TKind { kCannotMove, kFolderInPlace, kNotStaged };
+  enum class TKind { kCannotMove, kFolderInPlace, kNotStaged, kUnproven };
   std::string path;
   TKind kind = TKind::kCannotMove;
+  std::string facts = std::string();
 };
 
 // The staged files that are still to go in hold what the journal lists.
@@ -230,8 +257,9 @@ std::optional<TStop> Forward(const TNames& n, const TSaveJournal& journal) {
   if (journal.pages && DirectoryExists(n.pagesNew)) {
     if (PathExists(n.pages)) {
       if (PathExists(n.pagesBak)) {
-        // One moved aside by a commit that could not delete it is of no use.
-        if (PathExists(n.pagesBakWas) && !RemoveTree(n.pagesBakWas)) return TStop{n.pagesBakWas};
+        // What a copy of the folder caught there too is a copy of the
+        // backup (the recovery sees to it), so it goes.
+        if (!Drop(n, n.pagesBakWas)) return TStop{n.pagesBakWas};
         if (!Move(n.pagesBak, n.pagesBakWas)) return TStop{n.pagesBak};
       }
       if (!Move(n.pages, n.pagesBak)) return TStop{n.pages};
@@ -273,18 +301,187 @@ bool Undo(const TNames& n, const TSaveJournal& journal) {
 // older page set for good), then the journal.
 std::optional<TStop> Finish(const TNames& n) {
   for (const std::string* path : {&n.pagesBakWas, &n.fileWas, &n.bakWas, &n.bigWas})
-    if (!RemoveTree(*path)) return TStop{*path};
+    if (!Drop(n, *path)) return TStop{*path};
   if (!RemoveFile(n.journal)) return TStop{n.journal};
   return std::nullopt;
 }
 
+// The contents a message can name, each with its words.
+struct TWords {
+  std::optional<TStagedFile> content;
+  int textId;
+};
+
+// What the path holds, in the words of a message; a target that is missing
+// is named only when `missingTold`.
+void AddFact(std::vector<std::string>& facts, const std::string& path, bool folder, bool missingTold,
+             const std::vector<TWords>& words) {
+  const TStagedFile held = HeldBy(path);
+  const std::string shown = folder ? path + "\\" : path;
+  if (!held.listed) {
+    if (missingTold) facts.push_back(Named(kMissingTextId, shown));
+    return;
+  }
+  if (!folder && DirectoryExists(path)) return facts.push_back(Named(kFolderInPlaceTextId, path));
+  for (const TWords& word : words)
+    if (word.content && word.content->listed && *word.content == held)
+      return facts.push_back(Named(word.textId, shown));
+  facts.push_back(Named(kHoldsOtherTextId, shown));
+}
+
+// Without a journal, what the staged files say: the new file, and the copies
+// of the file and its backup taken before anything moved (or, moved aside,
+// the files themselves).
+TSaveJournal JournalOfNames(const TNames& n) {
+  const auto held = [](const std::string& first, const std::string& second) {
+    const std::string& path = PathExists(first) ? first : second;
+    return PathExists(path) ? std::optional(HeldBy(path)) : std::nullopt;
+  };
+  TSaveJournal j;
+  j.file = HeldBy(n.fileNew);
+  j.bak = HeldBy(n.bakNew);
+  j.big = HeldBy(n.bigNew);
+  j.pages = PathExists(n.pagesNew);
+  j.wasFile = held(n.bakNew, n.fileWas);
+  j.wasBak = held(n.bigNew, n.bakWas);
+  j.wasBig = held(n.bigWas, n.bigWas);
+  j.wasPagesBak = held(n.pagesBakWas, n.pagesBakWas);
+  return j;
+}
+
+// What each file of one save holds, as a message says it: by the contents
+// that its journal lists (without one, those its staged files hold), in the
+// words of a stopped save (`interrupted`) or of the run that failed.
+std::string Describe(const TNames& n, const TSaveJournal* journal, bool interrupted) {
+  TSaveJournal j = journal != nullptr ? *journal : JournalOfNames(n);
+  // A journal of the first format lists the replaced file and backup as the
+  // next backup and the next copy of the largest one.
+  if (!j.ReplacedKnown() && !j.wasFile && !j.wasBak) {
+    if (j.bak.listed) j.wasFile = j.bak;
+    if (j.big.listed) j.wasBak = j.big;
+  }
+  const std::optional<TStagedFile> newFile = j.file.listed ? std::optional(j.file) : std::nullopt;
+  const std::optional<TStagedFile> newPages =
+      journal == nullptr ? std::optional(HeldBy(n.pagesNew)) : std::optional<TStagedFile>();
+  const std::vector<TWords> files = {{newFile, interrupted ? kHoldsStagedTextId : kHoldsNewTextId},
+                                     {j.wasFile, kHoldsOldTextId},
+                                     {j.wasBak, kBakOldTextId},
+                                     {j.wasBig, kBigOldTextId}};
+  const std::vector<TWords> folders = {{newPages, interrupted ? kPagesStagedTextId : kPagesNewTextId},
+                                       {j.wasPages, kPagesOldTextId},
+                                       {j.wasPagesBak, kPagesBakOldTextId}};
+  const auto listed = [](const std::optional<TStagedFile>& held) { return held && held->listed; };
+  std::vector<std::string> facts;
+  AddFact(facts, n.file, false, true, files);
+  for (const std::string* path : {&n.fileWas, &n.fileNew}) AddFact(facts, *path, false, false, files);
+  AddFact(facts, n.bak, false, j.bak.listed || listed(j.wasBak), files);
+  for (const std::string* path : {&n.bakWas, &n.bakNew}) AddFact(facts, *path, false, false, files);
+  AddFact(facts, n.big, false, j.big.listed || listed(j.wasBig), files);
+  for (const std::string* path : {&n.bigWas, &n.bigNew}) AddFact(facts, *path, false, false, files);
+  if (j.pages || PathExists(n.pagesBakWas)) {
+    // The new page set is known by the journal's list of its files.
+    for (const std::string* path : {&n.pages, &n.pagesNew}) {
+      if (journal != nullptr && DirectoryExists(*path) && FolderHoldsPages(*path, *journal))
+        facts.push_back(Named(interrupted ? kPagesStagedTextId : kPagesNewTextId, *path + "\\"));
+      else
+        AddFact(facts, *path, true, path == &n.pages && j.pages, folders);
+    }
+    AddFact(facts, n.pagesBak, true, listed(j.wasPages) || listed(j.wasPagesBak), folders);
+    AddFact(facts, n.pagesBakWas, true, false, folders);
+  }
+  std::string text;
+  for (const std::string& fact : facts) text += (text.empty() ? "" : "; ") + fact;
+  return text;
+}
+
+TStop Unproven(const TNames& n, const TSaveJournal* journal) {
+  return TStop{n.file, TStop::TKind::kUnproven, Describe(n, journal, true)};
+}
+
+// Where one step of a commit stands, as a stop of one run leaves it: its
+// target still holds what the journal lists as replaced (kBefore), or it was
+// moved aside while the staged file waits (kHalfway), or it holds the staged
+// content (kDone); a file moved aside is the one the journal lists. Anything
+// else is kUnproven: a copy of the folder taken while a save ran, or a backup
+// of one brought back over a project saved since, where a staged or moved
+// file may be the one copy of a state.
+enum class TStepState { kBefore, kHalfway, kDone, kUnproven };
+
+TStepState FileStepState(const TNames& n, const TSaveJournal& j, const TFileStep& step) {
+  const TStagedFile& staged = j.*step.staged;
+  const TStagedFile& replaced = *(j.*step.replaced);
+  const TStagedFile to = HeldBy(n.*step.to);
+  const TStagedFile aside = HeldBy(n.*step.was);
+  const bool waits = PathExists(n.*step.from);
+  // A file moved aside twice (a copy that caught it in both places) is the
+  // same content: the commit deletes one before it moves the other.
+  const bool asideListed = !aside.listed || aside == replaced;
+  if (!waits && to == staged && asideListed) return TStepState::kDone;
+  if (to == replaced && asideListed) return TStepState::kBefore;
+  if (waits && !to.listed && replaced.listed && aside == replaced) return TStepState::kHalfway;
+  return TStepState::kUnproven;
+}
+
+// The page sets' renames: "pages.bak\" aside, "pages\" to "pages.bak\", the
+// new set in; without an old "pages\" only the last.
+TStepState PagesState(const TNames& n, const TSaveJournal& j) {
+  const TStagedFile& was = *j.wasPages;
+  const TStagedFile& wasBak = *j.wasPagesBak;
+  const TStagedFile pages = HeldBy(n.pages);
+  const TStagedFile bak = HeldBy(n.pagesBak);
+  const TStagedFile aside = HeldBy(n.pagesBakWas);
+  const bool waits = PathExists(n.pagesNew);
+  const bool newIn = !waits && DirectoryExists(n.pages) && FolderHoldsPages(n.pages, j);
+  const bool asideListed = !aside.listed || aside == wasBak;
+  if (!j.pagesExisted) {
+    if (bak != wasBak || !asideListed) return TStepState::kUnproven;
+    if (newIn) return TStepState::kDone;
+    return pages.listed ? TStepState::kUnproven : TStepState::kBefore;
+  }
+  if (newIn && bak == was && asideListed) return TStepState::kDone;
+  if (pages == was && bak == wasBak && asideListed) return TStepState::kBefore;
+  if (waits && pages == was && !bak.listed && wasBak.listed && aside == wasBak) return TStepState::kHalfway;
+  if (waits && !pages.listed && bak == was && aside == wasBak) return TStepState::kHalfway;
+  return TStepState::kUnproven;
+}
+
+// What a recovery may do with a save its journal lists: put the staged files
+// in (every step is before, halfway or done, and each not done has its staged
+// file), drop what is left of it (every step is before: the old set is
+// whole), or nothing.
+enum class TVerdict { kForward, kDrop, kLeave };
+
+TVerdict Judge(const TNames& n, const TSaveJournal& j) {
+  if (!j.ReplacedKnown()) return TVerdict::kLeave;
+  bool forward = true;
+  bool before = true;
+  const auto take = [&](TStepState state, bool waits) {
+    forward = forward && state != TStepState::kUnproven && (state == TStepState::kDone || waits);
+    before = before && state == TStepState::kBefore;
+  };
+  if (j.pages) take(PagesState(n, j), PathExists(n.pagesNew));
+  for (const TFileStep& step : kFileSteps)
+    if ((j.*step.staged).listed) take(FileStepState(n, j, step), PathExists(n.*step.from));
+  if (forward) return TVerdict::kForward;
+  return before ? TVerdict::kDrop : TVerdict::kLeave;
+}
+
 // What a commit stopped before its journal leaves, or one whose undo went
-// through: every staged name goes. Only names with this program's mark are
-// touched.
+// through: staged files beside a project they did not touch, the copies of
+// the file and its backup still alike to them. Then every staged name goes.
+// Anything else (a file moved aside, a copy unlike its file: a copy of the
+// folder taken while a save ran) may be the one copy of a state, so every
+// file stays, and the stop says what each holds. Only names with this
+// program's mark are touched.
 std::optional<TStop> Rollback(const TNames& n) {
-  for (const std::string* path :
-       {&n.pagesNew, &n.fileNew, &n.bakNew, &n.bigNew, &n.pagesBakWas, &n.fileWas, &n.bakWas, &n.bigWas})
-    if (!RemoveTree(*path)) return TStop{*path};
+  const auto copyOf = [](const std::string& copy, const std::string& of) {
+    return !PathExists(copy) || HeldBy(copy) == HeldBy(of);
+  };
+  if (!copyOf(n.bakNew, n.file) || !copyOf(n.bigNew, n.bak) || !copyOf(n.fileWas, n.file) || !copyOf(n.bakWas, n.bak) ||
+      !copyOf(n.bigWas, n.big) || !copyOf(n.pagesBakWas, n.pagesBak))
+    return Unproven(n, nullptr);
+  for (std::string TNames::*name : kLeftNames)
+    if (!Drop(n, n.*name)) return TStop{n.*name};
   return std::nullopt;
 }
 
@@ -292,20 +489,47 @@ std::string Told(const TStop& stop) {
   switch (stop.kind) {
     case TStop::TKind::kNotStaged: return Named(kNotStagedTextId, stop.path);
     case TStop::TKind::kFolderInPlace: return Named(kFolderInPlaceTextId, stop.path);
+    case TStop::TKind::kUnproven: return Format(GetUiText(kUnprovenTextId), stop.facts);
     case TStop::TKind::kCannotMove: break;
   }
   return Named(kCannotReplaceTextId, stop.path);
 }
 
-// Finishes or undoes the save of one file that a kill stopped; the caller
-// holds the folder's lock.
-std::optional<TStop> Recover(const TNames& n) {
-  if (!PathExists(n.journal)) return Rollback(n);
+// What each file the save replaces holds, before anything moves.
+void RecordReplaced(const TNames& n, TSaveJournal& journal) {
+  for (const TFileStep& step : kFileSteps)
+    if ((journal.*step.staged).listed) journal.*step.replaced = HeldBy(n.*step.to);
+  if (journal.pages) {
+    journal.wasPages = HeldBy(n.pages);
+    journal.wasPagesBak = HeldBy(n.pagesBak);
+  }
+}
+
+std::optional<TSaveJournal> ReadJournal(const TNames& n) {
   std::string text;
-  const std::optional<TSaveJournal> journal =
-      ReadWholeFile(n.journal, text) ? TSaveJournal::Parse(text) : std::optional<TSaveJournal>();
+  return ReadWholeFile(n.journal, text) ? TSaveJournal::Parse(text) : std::optional<TSaveJournal>();
+}
+
+// Finishes or undoes the save of one file that a kill stopped, where the
+// files are as a stop of it leaves them; the caller holds the folder's lock.
+std::optional<TStop> Recover(const TNames& n) {
+  if (!RemoveTree(n.gone)) return TStop{n.gone};
+  if (!PathExists(n.journal)) return Rollback(n);
+  const std::optional<TSaveJournal> journal = ReadJournal(n);
   if (!journal) return TStop{n.journal, TStop::TKind::kNotStaged};
+  // A journal with nothing staged or moved aside beside it holds no state.
+  const bool left = std::any_of(std::begin(kLeftNames), std::end(kLeftNames),
+                                [&](std::string TNames::*name) { return PathExists(n.*name); });
+  if (!left) return RemoveFile(n.journal) ? std::nullopt : std::optional(TStop{n.journal});
   if (std::optional<TStop> stop = Verify(n, *journal)) return stop;
+  switch (Judge(n, *journal)) {
+    case TVerdict::kLeave: return Unproven(n, &*journal);
+    case TVerdict::kDrop:
+      // The journal first: a stop between leaves what Rollback deletes.
+      if (!RemoveFile(n.journal)) return TStop{n.journal};
+      return Rollback(n);
+    case TVerdict::kForward: break;
+  }
   if (std::optional<TStop> stop = Forward(n, *journal)) {
     // The old set goes back in place, and the journal stays, so that the next
     // opening tries again once the obstacle is gone.
@@ -412,6 +636,7 @@ bool TProjectFileCommit::Stage() {
       }
     }
   }
+  RecordReplaced(n, journal);
   const std::string text = journal.Text();
   if (!WriteFileReplacing(n.journal, text.data(), text.size())) return Fail(Named(kCannotWriteTextId, n.journal));
   journal_ = journal;
@@ -471,31 +696,16 @@ TProjectFilePrint TProjectFileCommit::Print() const {
 }
 
 std::string TProjectFileCommit::DiskState() const {
-  const TNames n = NamesOf(folder_, file_);
-  std::vector<std::string> facts;
-  if (HoldsText(n.file, text_))
-    facts.push_back(Named(kHoldsNewTextId, n.file));
-  else if (FileExists(n.file))
-    facts.push_back(Named(kHoldsOldTextId, n.file));
-  else
-    facts.push_back(Named(kMissingTextId, n.file));
-  if (pagesChanged_) {
-    const bool newIn = DirectoryExists(n.pages) && !DirectoryExists(n.pagesNew);
-    if (!DirectoryExists(n.pages))
-      facts.push_back(Named(kMissingTextId, n.pages + "\\"));
-    else
-      facts.push_back(Named(newIn ? kPagesNewTextId : kPagesOldTextId, n.pages + "\\"));
-    if (!newIn && DirectoryExists(n.pagesNew)) facts.push_back(Named(kPagesNewTextId, n.pagesNew + "\\"));
-    if (DirectoryExists(n.pagesBak) && journal_.pagesExisted && (newIn || !DirectoryExists(n.pages)))
-      facts.push_back(Named(kPagesOldTextId, n.pagesBak + "\\"));
-  }
-  if (FinishedAtOpen()) facts.push_back(GetUiText(kFinishedAtOpenTextId));
-  std::string text;
-  for (const std::string& fact : facts) text += (text.empty() ? "" : "; ") + fact;
+  std::string text = Describe(NamesOf(folder_, file_), &journal_, false);
+  if (FinishedAtOpen()) text += "; " + GetUiText(kFinishedAtOpenTextId);
   return text;
 }
 
-bool TProjectFileCommit::FinishedAtOpen() const { return PathExists(NamesOf(folder_, file_).journal); }
+bool TProjectFileCommit::FinishedAtOpen() const {
+  const TNames n = NamesOf(folder_, file_);
+  const std::optional<TSaveJournal> journal = PathExists(n.journal) ? ReadJournal(n) : std::nullopt;
+  return journal && !Verify(n, *journal) && Judge(n, *journal) == TVerdict::kForward;
+}
 
 bool RecoverProjectSave(const std::string& folder, const std::vector<std::string>& files, std::string* fault) {
   const TFolderLock lock(ProjectLockFile(folder));

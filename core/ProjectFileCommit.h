@@ -22,6 +22,22 @@
 // program's mark, and puts in place only a staged file or page set that holds
 // what its journal lists: anything else is left alone, and said.
 //
+// The journal also lists what each file it replaces held (size and checksum,
+// or nothing; a page set by a print of its files), so that the recovery acts
+// only where the files are as a stop of one run leaves them: it finishes a
+// save while each file it replaces holds what the journal lists as replaced
+// or as staged, moves back only files moved aside that hold what is listed,
+// and deletes a staged or moved-aside file only once the file it would
+// replace holds what the journal lists. Without a journal it deletes staged
+// files only beside a project they did not touch (nothing moved aside, the
+// staged copies of the file and its backup alike to them). A copy of the
+// folder taken while a save ran, or a backup of one brought back later, can
+// hold other states, where a staged or moved-aside file may be the one copy
+// of a state: then every file stays, the recovery says what each holds, and
+// no save is made until they are sorted out. A journal of the first format,
+// which did not list the replaced files, is such a case too, unless nothing
+// is left beside it.
+//
 // A save, a recovery and a load take the project folder's lock (TFolderLock,
 // FileLock.h), so that two runs on one project never work on each other's
 // save: a run that finds the lock taken waits (long enough for a slow save of
@@ -97,12 +113,15 @@ class TProjectFileCommit {
 
   // After a failed Run: what failed, as a message names it ("cannot write
   // X"), and whether every file is as it was before the run (the undo went
-  // through). When not, DiskState() says what each file holds.
+  // through). When not, DiskState() says what each file of the save holds
+  // (the project file, its backups, the page sets, and the staged and
+  // moved-aside files), by the contents the journal lists.
   const std::string& Fault() const { return fault_; }
   bool Restored() const { return restored_; }
   std::string DiskState() const;
-  // After a failed Run whose undo did not go through: the journal stands, so
-  // the next opening of the project finishes the save.
+  // After a failed Run whose undo did not go through: the journal stands and
+  // the files are as a stop of the run leaves them, so the next opening of
+  // the project finishes the save.
   bool FinishedAtOpen() const;
 
  private:
@@ -135,9 +154,10 @@ class TProjectFileCommit {
 // removes what they staged and the temporary files that killed runs left in
 // the folder, under the folder's lock. Nothing happens when no save was
 // stopped. False when a leftover could not be put in place or removed, when
-// it does not hold what its journal lists, or when another run held the lock;
-// then `fault`, when given, says so as a message names it ("cannot replace
-// X").
+// it does not hold what its journal lists, when the files are in no state a
+// stop of one run leaves (then every file stays), or when another run held
+// the lock; then `fault`, when given, says so as a message names it ("cannot
+// replace X", or what each file of the save holds).
 bool RecoverProjectSave(const std::string& folder, const std::vector<std::string>& files, std::string* fault = nullptr);
 
 // The lock file of the project folder `folder` (ending in a backslash).

@@ -1,8 +1,10 @@
 #pragma once
 // The journal of one save of a project file: what the save staged beside the
-// files it replaces, by size and checksum. A recovery puts in place only a
-// staged file or page set that still holds what its journal lists, so a file
-// of the same name that anything else put there is left alone.
+// files it replaces, by size and checksum, and what each file it replaces
+// held when the journal was written. A recovery puts in place only a staged
+// file or page set that still holds what its journal lists, and only over
+// files that still hold what the journal lists as replaced, so a file of the
+// same name that anything else put there is left alone.
 
 #include <cstdint>
 #include <optional>
@@ -10,7 +12,7 @@
 #include <vector>
 
 // A staged file's size and CRC-32; `listed` is off for a file the save did
-// not stage.
+// not stage. As what a path held: off when nothing was there.
 struct TStagedFile {
   bool listed = false;
   std::uint64_t size = 0;
@@ -19,6 +21,11 @@ struct TStagedFile {
   static TStagedFile Of(const std::string& content);
   bool operator==(const TStagedFile&) const = default;
 };
+
+// What the path holds now: a file's content, a folder's print (the names,
+// sizes and checksums of every file below it, the writers' temporary files
+// left out), or nothing. What cannot be read gets a size no file has.
+TStagedFile HeldBy(const std::string& path);
 
 struct TSaveJournal {
   TStagedFile file;           // the project file's new content
@@ -34,7 +41,14 @@ struct TSaveJournal {
     TStagedFile staged;
   };
   std::vector<TPage> pageFiles;
+  // What each file the save replaces held (HeldBy) when the journal was
+  // written: the file, its backup and biggest backup for those staged, and
+  // "pages\" and "pages.bak\" for a page set. All empty in a journal of the
+  // first format, which did not record them.
+  std::optional<TStagedFile> wasFile, wasBak, wasBig, wasPages, wasPagesBak;
 
+  // True when the journal records what every file it replaces held.
+  bool ReplacedKnown() const;
   std::string Text() const;
   // Empty when the text is not a whole journal of this program.
   static std::optional<TSaveJournal> Parse(const std::string& text);

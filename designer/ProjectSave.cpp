@@ -4,6 +4,7 @@
 // written whole beside its target and then put in place after its backup step.
 
 #include <memory>
+#include <stdexcept>
 
 #include "core/FileHelpers.h"
 #include "core/ProjectFileCommit.h"
@@ -250,7 +251,12 @@ std::string TProjectDocument::WriteCompileCopy(const TProjectLocation& location,
   commit.SetExpected(seenSingle_);
   if (!commit.Run()) {
     ui_.Trace("MakeBackup - before the compile's copy - " + commit.Fault());
-    return GetUiText(commit.ChangedElsewhere() ? kCopyNotWrittenTextId : kNotWrittenTextId);
+    if (commit.ChangedElsewhere()) return GetUiText(kCopyNotWrittenTextId);
+    // The compile's word would be that the file is kept as it was: where the
+    // files could not all be put back, it says what each holds instead.
+    if (!commit.Restored())
+      throw std::runtime_error(Format(GetUiText(kNotRestoredTextId), commit.Fault(), commit.DiskState()));
+    return GetUiText(kNotWrittenTextId);
   }
   seenSingle_ = commit.Print();
   if (commit.Changed() && firstOfChanges) {

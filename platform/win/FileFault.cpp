@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <climits>
@@ -18,6 +19,7 @@ std::vector<TFileOpRecord>* gRecorder = nullptr;
 TFileOpFault gFault = TFileOpFault::kNone;
 bool gFaultArmed = false;
 std::uint64_t gFaultAt = 0;
+std::vector<std::uint64_t> gFailing;  // more operations that fail
 int gFaultError = 0;
 std::uint64_t gCount = 0;
 
@@ -67,14 +69,22 @@ void ArmFileOpFaultForTests(TFileOpFault fault, std::uint64_t op, int error) noe
   gFault = op == 0 ? TFileOpFault::kNone : fault;
   gFaultArmed = true;
   gFaultAt = op;
+  gFailing.clear();
   gFaultError = error;
   gCount = 0;
   UpdateCounted();
 }
 
+void ArmFileOpFailuresForTests(std::initializer_list<std::uint64_t> ops, int error) {
+  ArmFileOpFaultForTests(TFileOpFault::kNone, 0, error);
+  const std::lock_guard<std::mutex> lock(gLock);
+  gFailing.assign(ops.begin(), ops.end());
+}
+
 void DisarmFileOpFaultForTests() noexcept {
   const std::lock_guard<std::mutex> lock(gLock);
   gFault = TFileOpFault::kNone;
+  gFailing.clear();
   gFaultArmed = false;
   UpdateCounted();
 }
@@ -96,15 +106,17 @@ int CountFileOp(TFileOp kind, std::string_view path, std::string_view target) {
   if (gRecorder != nullptr) gRecorder->push_back({kind, std::string(path), std::string(target)});
   // Armed with op 0 the fault is kNone, so a halt always has a first operation.
   const std::uint64_t n = ++gCount;
-  if (n != gFaultAt && !(gFault == TFileOpFault::kHalt && n > gFaultAt)) return 0;
+  const bool failing = std::find(gFailing.begin(), gFailing.end(), n) != gFailing.end();
+  if (!failing && n != gFaultAt && !(gFault == TFileOpFault::kHalt && n > gFaultAt)) return 0;
+  const TFileOpFault fault = failing ? TFileOpFault::kFail : gFault;
   // A process ended here leaves the files as a kill at this moment would:
   // nothing is flushed, no destructor runs.
-  if (gFault == TFileOpFault::kExit) ::_exit(kFileOpExitCode);
-  if (gFault == TFileOpFault::kStop) {
+  if (fault == TFileOpFault::kExit) ::_exit(kFileOpExitCode);
+  if (fault == TFileOpFault::kStop) {
     ::raise(SIGSTOP);
     return 0;
   }
-  if (gFault == TFileOpFault::kNone) return 0;
+  if (fault == TFileOpFault::kNone) return 0;
   const int error = gFaultError != 0 ? gFaultError : DefaultFileOpError(kind);
   errno = error;
   return error;

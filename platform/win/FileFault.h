@@ -12,11 +12,12 @@
 // A test runs the command once with a recorder to learn its operations, then
 // again from the same files with each of them failing in turn (or ending the
 // process, in a death test; or failing with every one after it, which leaves
-// the disk as that kill does without the cost of a process), and checks what
-// is on disk after each run.
+// the disk as that kill does without the cost of a process; or failing with
+// one chosen later operation too), and checks what is on disk after each run.
 
 #include <atomic>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -67,6 +68,9 @@ int DefaultFileOpError(TFileOp kind) noexcept;
 // none), failing with errno `error` (0: DefaultFileOpError). kNone counts
 // without a fault.
 void ArmFileOpFaultForTests(TFileOpFault fault, std::uint64_t op, int error = 0) noexcept;
+// Arms kFail at each of the operations `ops` (numbers as above): two faults
+// in one run, such as a step and then a step of its undo.
+void ArmFileOpFailuresForTests(std::initializer_list<std::uint64_t> ops, int error = 0);
 // Turns the count and the fault off (the recorder is kept).
 void DisarmFileOpFaultForTests() noexcept;
 
@@ -85,6 +89,7 @@ class FileOpFaultScope {
     ArmFileOpFaultForTests(fault, op, error);
   }
   explicit FileOpFaultScope(std::vector<TFileOpRecord>* ops) noexcept { SetFileOpRecorderForTests(ops); }
+  explicit FileOpFaultScope(std::initializer_list<std::uint64_t> failing) { ArmFileOpFailuresForTests(failing); }
   ~FileOpFaultScope() {
     SetFileOpRecorderForTests(nullptr);
     DisarmFileOpFaultForTests();

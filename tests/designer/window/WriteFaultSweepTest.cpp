@@ -13,11 +13,15 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <regex>
+#include <sstream>
+#include <tuple>
 
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "core/FileHelpers.h"
 #include "core/HostEnvironment.h"
 #include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/Driver.h"
@@ -129,6 +133,13 @@ class WriteFaultSweep : public WindowTest {
     designer.reset();
   }
   bool UserWasTold() const { return !MessageBoxLog().empty() || !sweepHost->compileHost.messages.empty(); }
+  // What the user was told, one message a line.
+  std::string Told() const {
+    std::string text;
+    for (const MessageBoxRecord& box : MessageBoxLog()) text += box.text + "\n";
+    for (const auto& message : sweepHost->compileHost.messages) text += message.second + "\n";
+    return text;
+  }
 
   // The sweep of the web project's files; `failed` reads the command's result.
   void Sweep(const std::function<void()>& put, const std::function<void()>& prepare, const std::function<void()>& act,
@@ -198,7 +209,7 @@ TEST_F(WriteFaultSweep, ADamagedProjectFileIsNeitherSavedOverNorCompiledOver) {
 // the project files are the old set whole or the new set whole, the backups
 // keep the last saved state, the message says which set is on disk, and the
 // next opening leaves no staged file and reads the project without a fault.
-enum class TChange { kMovePage, kAddPage, kDeletePage };
+enum class TChange { kMovePage, kAddPage, kDeletePage, kSplit };
 enum class TOccasion { kSaveButton, kClose, kCompile };
 struct TSaveFaultRow {
   const char* name;
@@ -207,6 +218,9 @@ struct TSaveFaultRow {
   TChange change;
   TOccasion occasion;
   bool notes = false;  // a file of the user's among the page files
+  // One file again, with the page set of an earlier split layout left in
+  // "pages.bak\" (the save then makes "pages\" anew beside it).
+  bool pagesBakLeft = false;
 };
 constexpr TSaveFaultRow kSaveFaultRows[] = {
     {"one file, page moved, Save button", false, true, TChange::kMovePage, TOccasion::kSaveButton},
@@ -218,6 +232,8 @@ constexpr TSaveFaultRow kSaveFaultRows[] = {
     {"split, no backups, page deleted, Save button", true, false, TChange::kDeletePage, TOccasion::kSaveButton},
     {"split, no backups, page added, close", true, false, TChange::kAddPage, TOccasion::kClose},
     {"split, notes among the pages, page added, Save button", true, true, TChange::kAddPage, TOccasion::kSaveButton,
+     true},
+    {"one file with a pages backup, split, Save button", true, true, TChange::kSplit, TOccasion::kSaveButton, false,
      true},
 };
 
@@ -258,6 +274,10 @@ TEST_P(SaveFaultTable, EveryFileStepFailingOrKilledLeavesTheOldOrTheNewProject) 
         ClickButton(designer->btnSave2);
         designer.reset();
       }
+      if (row.pagesBakLeft) {
+        for (const char* name : {"web.xml", "web.xml.bak", "pages.bak"}) fs::remove_all(web / name);
+        fs::rename(web / "pages", web / "pages.bak");
+      }
       fs::remove_all(folder.Path() / "SendRoot");
       fs::copy(web, laid, fs::copy_options::recursive);
     };
@@ -270,6 +290,10 @@ TEST_P(SaveFaultTable, EveryFileStepFailingOrKilledLeavesTheOldOrTheNewProject) 
     const auto prepare = [&] {
       Open();
       if (row.change == TChange::kMovePage) MovePageUp();
+      if (row.change == TChange::kSplit) {
+        designer->Document().SetSplitLayout(true);
+        designer->SetModified();
+      }
       ClickNode(designer->tvPageList->Items()->GetFirstNode()->getFirstChild());
       if (row.change == TChange::kAddPage) {
         Driver::OnModal("TFormPageProperties", [](TCustomForm&) { return mrOk; });
@@ -295,12 +319,6 @@ TEST_P(SaveFaultTable, EveryFileStepFailingOrKilledLeavesTheOldOrTheNewProject) 
       return row.occasion == TOccasion::kCompile ? designer->lastCompile.outcome == TCompileOutcome::kFailed
                                                  : designer->Document().Modified();
     };
-    const auto told = [&] {
-      std::string text;
-      for (const MessageBoxRecord& box : MessageBoxLog()) text += box.text + "\n";
-      for (const auto& message : sweepHost->compileHost.messages) text += message.second + "\n";
-      return text;
-    };
     // The run without a fault, with its file operations.
     lay();
     put();
@@ -321,8 +339,8 @@ TEST_P(SaveFaultTable, EveryFileStepFailingOrKilledLeavesTheOldOrTheNewProject) 
     ASSERT_NE(before, after);
     // The last saved state stays in a backup.
     const std::string mainFile = row.split ? "web.xml" : "Demo.xml";
-    EXPECT_TRUE(backupsAfter.count(mainFile + ".bak") != 0 &&
-                backupsAfter.at(mainFile + ".bak") == before.at(mainFile));
+    EXPECT_TRUE(before.count(mainFile) == 0 || (backupsAfter.count(mainFile + ".bak") != 0 &&
+                                                backupsAfter.at(mainFile + ".bak") == before.at(mainFile)));
     // The steps on the project's files; of a compile, those of its project copy.
     std::vector<std::uint64_t> steps;
     for (std::uint64_t n = 1; n <= ops.size(); ++n)
@@ -335,66 +353,121 @@ TEST_P(SaveFaultTable, EveryFileStepFailingOrKilledLeavesTheOldOrTheNewProject) 
     };
     const TSet oldSet{before, backupsBefore};
     const TSet newSet{after, backupsAfter};
-    bool journal = false;
+    // The save's entries by top name ("pages/": its files' names and texts),
+    // and the words a message has for each content.
+    const auto tops = [](const writefault::TFiles& files) {
+      std::map<std::string, std::string> top;
+      for (const auto& [name, text] : files) {
+        const std::size_t cut = std::min(name.find('/'), name.size());
+        top[name.substr(0, cut + (cut < name.size() ? 1 : 0))] += name.substr(cut) + "\n" + text;
+      }
+      return top;
+    };
+    auto old = tops(before), saved = tops(after), oldBackups = tops(backupsBefore);
+    const std::pair<std::string, const char*> words[] = {
+        {saved[mainFile], "holds the project as saved now"},
+        {old[mainFile], "holds the project as it was"},
+        {oldBackups[mainFile + ".bak"], "holds the project's backup as it was"},
+        {oldBackups[mainFile + ".bak.big"], "holds the copy of the project's largest backup as it was"},
+        {saved["pages/"], "holds the pages as saved now"},
+        {old["pages/"], "holds the pages as they were"},
+        {oldBackups["pages.bak/"], "holds the backup of the pages as it was"}};
+    // The pages are the save's only when it changed them.
+    const auto own = [&](const std::string& name) {
+      return (name.starts_with(mainFile) || (saved["pages/"] != old["pages/"] && name.starts_with("pages"))) &&
+             !name.ends_with("save-journal");
+    };
+    // Each forward rename failing together with each later rename of the
+    // run (a step of its undo) or the deletion of its journal.
+    std::vector<std::tuple<TFileOpFault, std::uint64_t, std::uint64_t>> runs;
+    for (const TFileOpFault fault : {TFileOpFault::kFail, TFileOpFault::kHalt})
+      for (const std::uint64_t n : steps) runs.emplace_back(fault, n, 0);
+    const auto journalAt = std::find_if(ops.begin(), ops.end(), [](const TFileOpRecord& op) {
+      return op.kind == TFileOp::kRename && op.target.ends_with("save-journal");
+    });
+    for (const std::uint64_t n : steps) {
+      if (ops.begin() + static_cast<std::ptrdiff_t>(n) <= journalAt + 1 || ops[n - 1].kind != TFileOp::kRename)
+        continue;
+      put();
+      prepare();
+      std::vector<TFileOpRecord> failing;
+      {
+        const FileOpFaultScope fault(TFileOpFault::kFail, n);
+        SetFileOpRecorderForTests(&failing);
+        act();
+      }
+      designer.reset();
+      for (std::uint64_t m = n + 1; m <= failing.size(); ++m)
+        if (failing[m - 1].kind == TFileOp::kRename || failing[m - 1].path.ends_with("save-journal"))
+          runs.emplace_back(TFileOpFault::kFail, n, m);
+    }
     // A killed run: every operation from the step on fails, so the files are
     // left as a kill there leaves them, and the designer is dropped with them.
-    for (const bool kill : {false, true}) {
-      for (const std::uint64_t n : steps) {
-        const std::string run = (kill ? "killed at " : "failed at ") + DescribeFileOp(ops[n - 1]);
-        put();
-        prepare();
-        if (kill) {
-          {
-            const FileOpFaultScope halt(TFileOpFault::kHalt, n);
-            act();
-          }
-          // A save that could not put its files back says where they stand
-          // once, and the next opening makes that true.
-          journal = fs::exists(web / (mainFile + ".~tarnwell~save-journal"));
-          if (told().find("could not all be put back") != std::string::npos) {
-            EXPECT_EQ(told().find("next opening of the project finishes the save") != std::string::npos, journal)
-                << run << ": " << told();
-            if (journal) {
-              EXPECT_EQ(told().find("changes are lost"), std::string::npos) << run << ": " << told();
-            }
-          }
-          designer.reset();
-        } else {
-          {
-            const FileOpFaultScope fault(TFileOpFault::kFail, n);
-            act();
-          }
-          // The files and their backups are one set: all before, or all
-          // after, and the command says it failed exactly when it is not in.
-          const TSet now = set();
-          EXPECT_TRUE(now == oldSet || now == newSet) << run;
-          EXPECT_EQ(failed(), now != newSet) << run;
-          if (failed()) {
-            EXPECT_TRUE(told().find("as they were") != std::string::npos ||
-                        told().find("kept as it was") != std::string::npos)
-                << run << ": " << told();
-          }
-          designer.reset();
-        }
-        // The next opening finishes or undoes what a kill stopped, and reads
-        // the project without a word.
-        const writefault::TFiles stopped = writefault::Snapshot(web, IsProjectFile);
-        ClearMessageBoxLog();
-        {
-          TLoadUi loadUi;
-          TProjectDocument reopened(loadUi);
-          reopened.LoadProject(location, 5, 5);
-          EXPECT_EQ(loadUi.messages, "") << run;
-        }
-        const TSet now = set();
-        EXPECT_TRUE(now == oldSet || now == newSet) << run;
-        if (!kill) {
-          EXPECT_TRUE(now.first == stopped) << run;
-        } else if (journal) {
-          EXPECT_TRUE(now == newSet) << run;
-        }
-        EXPECT_EQ(writefault::Snapshot(web, IsLeftover), writefault::TFiles{}) << run;
+    for (const auto& [fault, n, m] : runs) {
+      const bool kill = fault == TFileOpFault::kHalt;
+      const std::string run = (kill ? "killed at " : "failed at ") + DescribeFileOp(ops[n - 1]) +
+                              (m != 0 ? " and its undo's operation " + std::to_string(m) : "");
+      put();
+      prepare();
+      {
+        const FileOpFaultScope scope(fault, n);
+        if (m != 0) ArmFileOpFailuresForTests({n, m});
+        act();
       }
+      // The files and their backups are one set: all before, or all after,
+      // and the command says it failed exactly when it is not in; a save
+      // that could not put its files back says where they stand, and the
+      // next opening makes that true.
+      const TSet now = set();
+      const bool journal = fs::exists(web / (mainFile + ".~tarnwell~save-journal"));
+      const bool putBack = Told().find("could not all be put back") != std::string::npos;
+      if (!kill) {
+        EXPECT_TRUE(m != 0 || now == oldSet || now == newSet) << run;
+        EXPECT_EQ(failed(), now != newSet) << run;
+      }
+      const bool asTheyWere = Told().find("on disk are as they were") != std::string::npos ||
+                              Told().find("kept as it was") != std::string::npos;
+      EXPECT_TRUE(kill || !failed() || asTheyWere || putBack) << run << ": " << Told();
+      EXPECT_TRUE(now == oldSet || now == newSet || (putBack && !asTheyWere)) << run << ": " << Told();
+      // What each of the save's files holds, by the words for its content;
+      // and the last saved state is in one of them.
+      for (const auto& [name, content] : tops(writefault::Snapshot(web, own))) {
+        const auto word = std::find_if(std::begin(words), std::end(words),
+                                       [&](const auto& w) { return !w.first.empty() && w.first == content; });
+        const std::string fact = (web / name).string() + " " +
+                                 (word != std::end(words) ? word->second : "holds neither what the save wrote nor");
+        EXPECT_TRUE(!putBack || Told().find(fact) != std::string::npos) << run << ": " << fact << "\n" << Told();
+      }
+      EXPECT_TRUE(!putBack || fs::exists(web / mainFile) || Told().find(mainFile + " is missing") != std::string::npos);
+      EXPECT_TRUE(!putBack ||
+                  (Told().find("next opening of the project finishes the save") != std::string::npos) == journal)
+          << run << ": " << Told();
+      EXPECT_TRUE(!putBack || !journal || Told().find("changes are lost") == std::string::npos) << run;
+      const auto all = tops(writefault::Snapshot(web, [](const std::string&) { return true; }));
+      for (const std::string& name : {mainFile, std::string("pages/")}) {
+        EXPECT_TRUE(old[name].empty() ||
+                    std::any_of(all.begin(), all.end(), [&](const auto& e) { return e.second == old[name]; }))
+            << run << ": the last saved " << name << " is in no file";
+      }
+      designer.reset();
+      // The next opening finishes or undoes what a kill stopped, and reads
+      // the project without a word.
+      const writefault::TFiles stopped = writefault::Snapshot(web, IsProjectFile);
+      ClearMessageBoxLog();
+      {
+        TLoadUi loadUi;
+        TProjectDocument reopened(loadUi);
+        reopened.LoadProject(location, 5, 5);
+        EXPECT_EQ(loadUi.messages, "") << run;
+      }
+      const TSet reopened = set();
+      EXPECT_TRUE(reopened == oldSet || reopened == newSet) << run;
+      if (journal) {
+        EXPECT_TRUE(reopened == newSet) << run;
+      } else if (!kill) {
+        EXPECT_TRUE(reopened.first == stopped) << run;
+      }
+      EXPECT_EQ(writefault::Snapshot(web, IsLeftover), writefault::TFiles{}) << run;
     }
   }
 }
@@ -483,6 +556,117 @@ TEST_F(WriteFaultSweep, AStagedFileThatChangedBlocksTheSaveAndIsTold) {
   EXPECT_TRUE(ReadBytes(web / "Demo.xml") == before);
   EXPECT_EQ(ReadBytes(web / "Demo.xml.~tarnwell~save-new"), "<web />");
   EXPECT_TRUE(fs::exists(web / "Demo.xml.~tarnwell~save-journal"));
+}
+
+// A copy of the project folder taken while a save ran (cp, rsync, a backup
+// tool), or a backup of one brought back into a project saved since, holds
+// the save's files in states that no stop of one run leaves: the opening
+// then moves and deletes nothing, says what each of them holds, and no save
+// is made until they are sorted out.
+struct TCopyRow {
+  const char* name;
+  bool split;
+  const char* stop;     // the save stops at the first rename that names this
+  const char* lacking;  // what the copy lacks, names between spaces
+  int savedSince;       // saves before the stopped save's files came back
+  bool firstFormat;     // its journal as the program's first format wrote it
+  const char* told;     // what the opening says of one file
+};
+const TCopyRow kCopyRows[] = {
+    {"project file moved aside, nothing staged", false, "save-new to",
+     "Demo.xml.~tarnwell~save-new Demo.xml.~tarnwell~save-bak Demo.xml.~tarnwell~save-big", 0, false,
+     "Demo.xml.~tarnwell~save-was holds the project as it was"},
+    {"older page set moved aside, no pages", true, "pages to", "pages web.xml.~tarnwell~save-pages", 0, false,
+     "web.xml.~tarnwell~save-was-pages/ holds the backup of the pages as it was"},
+    {"project file moved aside, no journal", false, "save-new to",
+     "Demo.xml.~tarnwell~save-journal Demo.xml.~tarnwell~save-bak Demo.xml.~tarnwell~save-big", 0, false,
+     "Demo.xml.~tarnwell~save-was holds the project as it was"},
+    {"old and new project staged, no journal", false, "save-journal", "Demo.xml", 0, false,
+     "Demo.xml.~tarnwell~save-bak holds the project as it was"},
+    {"split: old and new project staged, no journal", true, "save-journal", "web.xml", 0, false,
+     "web.xml.~tarnwell~save-new holds the project as the interrupted save was writing it"},
+    {"a stopped save back in a project saved since", false, "save-was", "", 2, false,
+     "Demo.xml holds neither what the save wrote nor what it replaced"},
+    {"split: a stopped save back in a project saved since", true, "save-was", "", 2, false,
+     "web.xml holds neither what the save wrote nor what it replaced"},
+    {"a journal of the first format", false, "save-was", "", 0, true, "Demo.xml holds the project as it was"},
+};
+
+TEST_F(WriteFaultSweep, ACopyTakenWhileASaveRanLosesNothingAndIsTold) {
+  const fs::path web = folder.Path() / "Tarnwell";
+  std::string mainFile;  // the stopped save's files: its project file's names and the page sets
+  const auto files = [&] {
+    return writefault::Snapshot(web,
+                                [&](auto& name) { return name.starts_with(mainFile) || name.starts_with("pages"); });
+  };
+  const auto saveAPage = [&](TFileOpFault fault, std::uint64_t at, std::vector<TFileOpRecord>* ops) {
+    Open();
+    Driver::OnModal("TFormPageProperties", [](TCustomForm&) { return mrOk; });
+    ClickNode(designer->tvPageList->Items()->GetFirstNode()->getFirstChild());
+    ClickButton(designer->btnAddPage);
+    {
+      const FileOpFaultScope scope(fault, at);
+      if (ops != nullptr) SetFileOpRecorderForTests(ops);
+      ClickButton(designer->btnSave2);
+    }
+    designer.reset();
+  };
+  for (const TCopyRow& row : kCopyRows) {
+    SCOPED_TRACE(row.name);
+    mainFile = row.split ? "web.xml" : "Demo.xml";
+    row.split ? PutSplitDemo() : PutDemo();
+    saveAPage(TFileOpFault::kNone, 0, nullptr);
+    const fs::path laid = folder.Path() / "laid";
+    fs::remove_all(laid);
+    fs::copy(web, laid, fs::copy_options::recursive);
+    std::vector<TFileOpRecord> ops;
+    saveAPage(TFileOpFault::kNone, 0, &ops);
+    const auto stop = std::find_if(ops.begin(), ops.end(), [&](const TFileOpRecord& op) {
+      return op.kind == TFileOp::kRename && DescribeFileOp(op).find(row.stop) != std::string::npos;
+    });
+    ASSERT_NE(stop, ops.end());
+    fs::remove_all(web);
+    fs::copy(laid, web, fs::copy_options::recursive);
+    saveAPage(TFileOpFault::kHalt, static_cast<std::uint64_t>(stop - ops.begin()) + 1, nullptr);
+    RemoveOwnTemporaryFiles(web.string(), false);
+    std::istringstream lacking(row.lacking);
+    for (std::string name; lacking >> name;) fs::remove_all(web / name);
+    const fs::path stash = folder.Path() / "stash";
+    fs::remove_all(stash);
+    fs::copy(web, stash, fs::copy_options::recursive);
+    for (const auto& entry : fs::directory_iterator(web))
+      if (entry.path().filename().string().find("~tarnwell~save-") != std::string::npos) fs::remove_all(entry.path());
+    for (int save = 0; save < row.savedSince; ++save) saveAPage(TFileOpFault::kNone, 0, nullptr);
+    for (const auto& entry : fs::directory_iterator(stash))
+      if (entry.path().filename().string().find("~tarnwell~save-") != std::string::npos)
+        fs::copy(entry.path(), web / entry.path().filename(), fs::copy_options::recursive);
+    const fs::path journal = web / (mainFile + ".~tarnwell~save-journal");
+    if (row.firstFormat) {
+      std::string text = std::regex_replace(ReadBytes(journal), std::regex("\nwas-[^\n]*"), "");
+      text[text.find('\n') - 1] = '1';  // the header's format number
+      folder.Write(fs::relative(journal, folder.Path()).string(), text);
+    }
+    const writefault::TFiles planted = files();
+    // Without "web.xml" the designer opens the project file of one file.
+    const bool sameFile = !row.split || fs::exists(web / mainFile);
+    ClearMessageBoxLog();
+    Open();
+    const std::string fact = (web / row.told).string();
+    EXPECT_NE(Told().find("could not be finished"), std::string::npos) << Told();
+    EXPECT_NE(Told().find(fact), std::string::npos) << Told();
+    ClearMessageBoxLog();
+    MovePageUp();
+    ClickButton(designer->btnSave2);
+    EXPECT_EQ(designer->Document().Modified(), sameFile);
+    designer.reset();
+    // A save of the other file moves a backup of this one aside (into its
+    // ".big" copy), and deletes nothing.
+    const writefault::TFiles now = files();
+    EXPECT_TRUE(!sameFile || now == planted);
+    for (const auto& [name, text] : planted) {
+      EXPECT_TRUE(std::any_of(now.begin(), now.end(), [&](const auto& file) { return file.second == text; })) << name;
+    }
+  }
 }
 
 // Two runs on one project: another process's save, stopped at a step, holds

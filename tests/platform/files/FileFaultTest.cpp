@@ -1,5 +1,5 @@
-// The failure hook of the file functions: the armed operation fails as the
-// system would fail it and changes nothing, the ones after it go on; the
+// The failure hook of the file functions: the armed operation (or the two)
+// fails as the system would fail it and changes nothing, the others go on; the
 // recorder names each operation in order; a run ended at an operation leaves
 // the files as a kill there would.
 
@@ -106,6 +106,16 @@ TEST(FileFault, TheArmedOperationFailsAsTheSystemWouldAndTheNextOnesGoOn) {
     EXPECT_EQ(ops[row.op - 1].kind, row.kind) << DescribeFileOp(ops[row.op - 1]);
     EXPECT_EQ(row.act(dir), 0);
   }
+}
+
+TEST(FileFault, TwoArmedOperationsFailAndTheOthersGoOn) {
+  TempFolder dir;
+  for (const char* name : {"a", "b", "c", "d"}) dir.Write(name, name);
+  const FileOpFaultScope faults({2, 4});
+  std::vector<DWORD> results;
+  for (const char* name : {"a", "b", "c", "d"}) results.push_back(Win32Result(DeleteFileA(dir.System(name).c_str())));
+  EXPECT_EQ(results, (std::vector<DWORD>{ERROR_SUCCESS, ERROR_ACCESS_DENIED, ERROR_SUCCESS, ERROR_ACCESS_DENIED}));
+  EXPECT_EQ(Entries(dir), (std::map<std::string, std::string>{{"b", "b"}, {"d", "d"}}));
 }
 
 TEST(FileFault, TheRecorderNamesEachOperationInOrder) {
