@@ -326,23 +326,29 @@ void TFormImageManager::ShowImage(TmyXmlNode* node) {
 
 void TFormImageManager::StoreEdits(TmyXmlNode* node) {
   if (node == nullptr) return;
-  std::string name = edtName->Text() + "." + type_;
-  // A name that differs only in letter case stays as it is: the pages name
-  // the picture exactly so.
-  if (SameText(name, node->GetAttr("name"))) name = node->GetAttr("name");
+  const std::string stem = edtName->Text();
+  const TmyXmlAttrNode* current = node->FindAttr("name");
+  // The field shows the name up to its first dot. While it shows the entry's
+  // own name (or one that differs only in letter case), the entry keeps its
+  // whole name and type, however long or dotted: the pages name the picture
+  // exactly so, and its file lies on disk under that name.
+  const bool keepName =
+      current != nullptr && (stem == UpToDot(current->value) || SameText(stem + "." + type_, current->value));
   // An existing entry without `type` gains none: a canvas names its pictures
   // by long name and type, and would no longer find it.
-  const bool keepTypeless = node->FindAttr("name") != nullptr && node->FindAttr("type") == nullptr;
-  const std::pair<const char*, std::string> values[] = {{"name", name},
-                                                        {"type", type_},
-                                                        {"height", edtHeight->Text()},
-                                                        {"width", edtWidth->Text()},
-                                                        {"longname", edtLongName->Text()}};
+  const bool keepTypeless = current != nullptr && node->FindAttr("type") == nullptr;
+  const std::pair<std::string_view, std::string> values[] = {{"name", stem + "." + type_},
+                                                             {"type", type_},
+                                                             {"height", edtHeight->Text()},
+                                                             {"width", edtWidth->Text()},
+                                                             {"longname", edtLongName->Text()}};
   for (const auto& [key, value] : values) {
-    if (node->FindAttr(key) != nullptr)
-      node->UpdateAttr(key, value);
-    else if (!(keepTypeless && std::string(key) == "type"))
+    const bool nameOrType = key == "name" || key == "type";
+    if (node->FindAttr(key) != nullptr) {
+      if (!(keepName && nameOrType)) node->UpdateAttr(key, value);
+    } else if (!(keepTypeless && key == "type")) {
       node->AppendAttr(key, value);
+    }
   }
 }
 
@@ -375,11 +381,18 @@ int TFormImageManager::SetItemCaption(int index, const std::string& text) {
 
 void TFormImageManager::edtNameExit(TObject*) {
   if (lastSelected_ == -1 || current_ == nullptr) return;
+  // Only a name the user typed becomes a new name. Leaving the field, OK or
+  // an add without an edit, or after typing the name shown, rename nothing:
+  // the name shown is not cut to 8.3, however long it is.
+  if (!edtName->Modified) return;
+  edtName->Modified = false;
   const std::string oldName = current_->GetAttr("name");
-  const std::string type = EntryType(current_);
+  if (edtName->Text() == UpToDot(oldName)) return;
+  // The new name takes the three letters of the type that StoreEdits writes.
+  const std::string type = EntryType(current_).substr(0, 3);
   std::string name = Make83Name(edtName->Text(), type);
   MakeUniqueName(name, false);
-  type_ = type.substr(0, 3);
+  type_ = type;
   edtName->SetText(UpToDot(name));
   if (current_->GetAttr("oldname").empty()) current_->UpdateAttr("oldname", oldName);
 }

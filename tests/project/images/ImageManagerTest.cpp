@@ -103,8 +103,9 @@ class ImageManager : public ProjectDialogTest {
     ASSERT_EQ(form.FindItemByName(name), form.lvImages->ItemIndex()) << name;
   }
   void Rename(TFormImageManager& form, const std::string& from, const std::string& stem) {
-    Select(form, from);
-    form.edtName->SetText(stem);
+    if (!from.empty()) Select(form, from);
+    form.edtName->SelectAll();
+    Driver::TypeText(stem, form.edtName);
     form.edtNameExit(form.edtName);
   }
   std::unique_ptr<TFormImageManager> dialog;
@@ -182,28 +183,32 @@ TEST_F(ImageManagerDriven, LeavingWithoutOkRestoresTheFolderAfterANameWasReused)
   }
 }
 
-// An entry without `type` after a JPG entry: OK keeps its name and file; a
-// new name keeps the extension of its own name, and the file and the
-// references follow it.
+// An entry without `type` after a JPG entry: OK keeps a name not edited (or
+// typed as shown) whole, however long or dotted; a new name becomes 8.3 with
+// the extension of its own name, and the file and the references follow it.
 TEST_F(ImageManagerDriven, AnEntryWithoutTypeKeepsItsNameAndExtension) {
   const struct {
-    const char* typed;  // the new name, or none
+    const char* entry;
+    const char* typed;  // typed into the name field, or none
     const char* name;   // the entry's name afterwards
-  } cases[] = {{nullptr, "LOGO.PNG"}, {"BRAND", "BRAND.PNG"}};
+  } cases[] = {{"LOGO.PNG", nullptr, "LOGO.PNG"},
+               {"LOGO.PNG", "BRAND", "BRAND.PNG"},
+               {"button_off.png", nullptr, "button_off.png"},
+               {"pump.on.png", "pump", "pump.on.png"},
+               {"button_off.png", "button_off", "BUTTON_O.png"}};
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
+    SCOPED_TRACE(std::string(c.entry) + " typed " + (c.typed == nullptr ? "-" : c.typed) + " -> " + c.name);
     std::filesystem::remove_all(folder.Native("Tarnwell/Images"));
     Picture(ImageFile("A.JPG"), 4, 2, {10, 20, 30, 255});
-    Picture(ImageFile("LOGO.PNG"), 4, 2, {90, 20, 30, 255});
-    const std::string logo = windowtest::ReadBytes(folder.Native(ImageFile("LOGO.PNG")));
-    Open(
-        "<images><img name=\"A.JPG\" type=\"JPG\" height=\"2\" width=\"4\" longname=\"A\" />"
-        "<img name=\"LOGO.PNG\" height=\"2\" width=\"4\" longname=\"Logo\" /></images>");
+    Picture(ImageFile(c.entry), 4, 2, {90, 20, 30, 255});
+    const std::string logo = windowtest::ReadBytes(folder.Native(ImageFile(c.entry)));
+    Open(std::string("<images><img name=\"A.JPG\" type=\"JPG\" height=\"2\" width=\"4\" longname=\"A\" />") +
+         "<img name=\"" + c.entry + "\" height=\"2\" width=\"4\" longname=\"Logo\" /></images>");
     TmyXmlNode* picture = Find("page")->AddChild("object")->AddChild("picture");
-    picture->SetAttr("img", "LOGO.PNG");
+    picture->SetAttr("img", c.entry);
     Run([&c](TFormImageManager& form) {
       ClickItem(form, "A.JPG");
-      ClickItem(form, "LOGO.PNG");
+      ClickItem(form, c.entry);
       if (c.typed != nullptr) {
         Driver::Focus(form.edtName);
         form.edtName->SelectAll();
@@ -553,8 +558,7 @@ TEST_F(ImageManager, RenamingToATakenNameCountsUpAndTwiceKeepsTheFirstOldName) {
   Rename(form, "B.PNG", "B");
   EXPECT_EQ(form.edtName->Text(), "B");
   Rename(form, "B1.PNG", "X");
-  form.edtName->SetText("Z");
-  form.edtNameExit(form.edtName);
+  Rename(form, "", "Z");
   form.Button1Click(form.Button1);
   EXPECT_TRUE(Exists(ImageFile("Z.PNG")));
   EXPECT_FALSE(Exists(ImageFile("A.PNG")));
