@@ -1,33 +1,41 @@
 #include "core/WriteFailureNotice.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <system_error>
+#include <utility>
 #include <vector>
 
 #include "core/TraceLog.h"
 #include "core/UiText.h"
 #include "platform/vcl/Form.h"
 #include "platform/vcl/IniFiles.h"
+#include "platform/vcl/SysUtilsFormat.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/Paths.h"
 
 namespace {
 
-constexpr int kNotWrittenTextId = 7411;  // could not be written; it is kept as it was.
+constexpr int kNotWrittenTextId = 7411;         // could not be written; it is kept as it was.
+constexpr int kNotWrittenBecauseTextId = 7414;  // could not be written (%s); it is kept as it was.
 constexpr const char* kWriteFailureCaption = "Tarnwell";
+
+// A file that could not be written and why.
+using TWriteFailure = std::pair<std::string, std::string>;
 
 // The files noted while a notice is held; commands run on the UI thread.
 struct TWriteFailures {
   int depth = 0;
-  std::vector<std::string> files;
+  std::vector<TWriteFailure> files;
 };
 TWriteFailures gWriteFailures;
 
 // One box for every file that failed, each named once.
-void TellWriteFailures(const std::vector<std::string>& files) {
+void TellWriteFailures(const std::vector<TWriteFailure>& files) {
   std::string text;
-  for (const std::string& file : files) {
+  for (const auto& [file, reason] : files) {
     if (!text.empty()) text += "\r\n";
-    text += "\"" + ShownPath(file) + "\" " + GetUiText(kNotWrittenTextId);
+    text += WriteFailureLine(file, reason);
   }
   MessageBox(nullptr, text.c_str(), kWriteFailureCaption, MB_OK | MB_ICONWARNING);
 }
@@ -39,7 +47,7 @@ TWriteFailureNotice::TWriteFailureNotice() noexcept : outermost_(gWriteFailures.
 TWriteFailureNotice::~TWriteFailureNotice() {
   --gWriteFailures.depth;
   if (!outermost_ || gWriteFailures.files.empty()) return;
-  std::vector<std::string> files;
+  std::vector<TWriteFailure> files;
   files.swap(gWriteFailures.files);
   try {
     TellWriteFailures(files);
@@ -48,22 +56,31 @@ TWriteFailureNotice::~TWriteFailureNotice() {
   }
 }
 
-void NoteWriteFailure(const std::string& file) {
-  WriteTraceLog("Cannot write " + file);
+void NoteWriteFailure(const std::string& file, const std::string& reason) {
+  WriteTraceLog("Cannot write " + file + (reason.empty() ? "" : " (" + reason + ")"));
   if (gWriteFailures.depth == 0) {
-    TellWriteFailures({file});
+    TellWriteFailures({{file, reason}});
     return;
   }
-  if (std::find(gWriteFailures.files.begin(), gWriteFailures.files.end(), file) == gWriteFailures.files.end())
-    gWriteFailures.files.push_back(file);
+  std::vector<TWriteFailure>& files = gWriteFailures.files;
+  if (std::none_of(files.begin(), files.end(), [&file](const TWriteFailure& noted) { return noted.first == file; }))
+    files.emplace_back(file, reason);
 }
+
+std::string WriteFailureLine(const std::string& file, const std::string& reason) {
+  const std::string words =
+      reason.empty() ? GetUiText(kNotWrittenTextId) : Format(GetUiText(kNotWrittenBecauseTextId), reason);
+  return "\"" + ShownPath(file) + "\" " + words;
+}
+
+std::string WriteFailureReason(int error) { return std::generic_category().message(error != 0 ? error : EIO); }
 
 bool WriteSettings(const std::function<void()>& write) {
   try {
     write();
     return true;
   } catch (const EIniFileException& e) {
-    NoteWriteFailure(e.FileName());
+    NoteWriteFailure(e.FileName(), e.Reason());
     return false;
   }
 }

@@ -28,8 +28,16 @@ class TWriteFailureNotice {
   bool outermost_;
 };
 
-// Notes that `file` (a system path) could not be written.
-void NoteWriteFailure(const std::string& file);
+// Notes that `file` (a system path) could not be written, and why in the
+// system's words ("Permission denied"; empty when unknown).
+void NoteWriteFailure(const std::string& file, const std::string& reason = {});
+
+// The line that tells of one such file: its path as shown, "could not be
+// written", the reason when known, and that it is kept as it was.
+std::string WriteFailureLine(const std::string& file, const std::string& reason);
+
+// The system's words for an errno value, as the reason of a failed write.
+std::string WriteFailureReason(int error);
 
 // Runs `write`, which writes settings files (TIniFile); a file it cannot
 // write is noted instead of raising EIniFileException. False when one was.

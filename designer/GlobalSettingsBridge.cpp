@@ -1,5 +1,6 @@
 #include "designer/GlobalSettingsBridge.h"
 
+#include <cerrno>
 #include <memory>
 #include <string>
 
@@ -52,12 +53,12 @@ TMarkers MarkersOf(TFormDesign1& designer) {
 void SetMarker(const std::string& path, bool on, const char* content) {
   if (path.empty()) return;
   if (!on) {
-    if (PathExists(path) && !DeleteFile(path)) NoteWriteFailure(path);
+    if (PathExists(path) && !DeleteFile(path)) NoteWriteFailure(path, WriteFailureReason(errno));
     return;
   }
   if (PathExists(path)) return;
   const std::string text = content;
-  if (!WriteFileReplacing(path, text.data(), text.size())) NoteWriteFailure(path);
+  if (!WriteFileReplacing(path, text.data(), text.size())) NoteWriteFailure(path, WriteFailureReason(errno));
 }
 
 std::string BoolText(bool on) { return on ? "true" : "false"; }

@@ -6,11 +6,11 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cinttypes>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <optional>
+#include <system_error>
 
 #include "core/TraceLog.h"
 #include "core/UiText.h"
@@ -18,6 +18,7 @@
 #include "platform/vcl/Streams.h"
 #include "platform/vcl/SysUtils.h"
 #include "platform/vcl/SysUtilsFormat.h"
+#include "platform/win/FileIo.h"
 #include "platform/win/Paths.h"
 #include "properties/DesignerContext.h"
 
@@ -39,6 +40,7 @@ enum TUiTextId : int {
   kNotImportedId = 7159,
   kNotFoundId = 7155,
   kCharactersDroppedId = 7327,
+  kFileUnreadableId = 7417,
 };
 
 // The option list of a language anywhere below the object (not beyond it).
@@ -181,7 +183,7 @@ class TTextsImport {
     plain_ = code == 0 || code == designer.EditorLangCode();
   }
 
-  void Run() {
+  int Run() {
     ForEachChild(designer_.WebElement(), "group", [this](TmyXmlNode* group, int) {
       Named(group, GetUiText(kGroupId) + " '" + group->GetAttr("caption") + "' ");
       ForEachChild(group, "page", [this](TmyXmlNode* page, int) {
@@ -194,6 +196,7 @@ class TTextsImport {
     report_.push_back("");
     report_.push_back(std::to_string(imported_) + " " + GetUiText(kObjectsImportedId));
     report_.push_back("");
+    return imported_;
   }
 
  private:
@@ -338,12 +341,17 @@ std::string TextsHeaderKey(const std::string& line) {
 
 bool ParseTextsFile(const std::string& fileName, TTextsFile& file, std::vector<std::string>& report) {
   if (!FileExists(fileName)) {
-    report.push_back(Format(GetUiText(kFileMissingId), fileName));
+    report.push_back(Format(GetUiText(kFileMissingId), ShownPath(fileName)));
     return false;
   }
-  std::ifstream in(ToNativePath(fileName), std::ios::binary);
-  file.lines = SplitLines(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
-  report.push_back(Format(GetUiText(kFileLoadedId), fileName));
+  std::string bytes;
+  if (!ReadWholeFile(fileName, bytes)) {
+    const std::string reason = std::generic_category().message(errno);
+    report.push_back(Format(GetUiText(kFileUnreadableId), ShownPath(fileName), reason));
+    return false;
+  }
+  file.lines = SplitLines(bytes);
+  report.push_back(Format(GetUiText(kFileLoadedId), ShownPath(fileName)));
   for (std::size_t i = 0; i < file.lines.size(); ++i)
     if (DropNonXmlCharacters(file.lines[i]))
       report.push_back(Format(GetUiText(kCharactersDroppedId), static_cast<int>(i + 1)));
@@ -355,6 +363,6 @@ bool ParseTextsFile(const std::string& fileName, TTextsFile& file, std::vector<s
   return true;
 }
 
-void ImportTexts(TDesignerContext& designer, const TTextsFile& file, int code, std::vector<std::string>& report) {
-  TTextsImport(designer, file, code, report).Run();
+int ImportTexts(TDesignerContext& designer, const TTextsFile& file, int code, std::vector<std::string>& report) {
+  return TTextsImport(designer, file, code, report).Run();
 }

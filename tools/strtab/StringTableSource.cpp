@@ -13,7 +13,7 @@ struct IdRange {
 // Each range is one block of texts; a block added later starts a new row, so
 // that blocks numbered apart need no texts in the ids between them.
 constexpr IdRange kIdRanges[] = {{2001, 2069}, {7001, 7337}, {7340, 7343}, {7360, 7361}, {7380, 7400},
-                                 {7410, 7413}, {7420, 7425}, {7440, 7444}, {7460, 7460}, {7470, 7470},
+                                 {7410, 7419}, {7420, 7425}, {7440, 7444}, {7460, 7460}, {7470, 7470},
                                  {7480, 7481}, {7490, 7490}, {7500, 7505}, {7520, 7522}, {7540, 7545},
                                  {7560, 7570}, {7580, 7586}, {7590, 7605}, {7640, 7641}, {8001, 8134}};
 

@@ -38,7 +38,7 @@ inline std::vector<std::uint32_t> AllIds() {
   for (std::uint32_t i = 7340; i <= 7343; ++i) ids.push_back(i);
   for (std::uint32_t i = 7360; i <= 7361; ++i) ids.push_back(i);
   for (std::uint32_t i = 7380; i <= 7400; ++i) ids.push_back(i);
-  for (std::uint32_t i = 7410; i <= 7413; ++i) ids.push_back(i);
+  for (std::uint32_t i = 7410; i <= 7419; ++i) ids.push_back(i);
   for (std::uint32_t i = 7420; i <= 7425; ++i) ids.push_back(i);
   for (std::uint32_t i = 7440; i <= 7444; ++i) ids.push_back(i);
   ids.push_back(7460);

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -109,9 +110,12 @@ TEST_F(MessageTexts, EachMessageComesFromTheCzechTable) {
       {"report not written", ProjectWithKind("label"),
        [&web](TFormDesign1& d) {
          std::filesystem::create_directories(web / "Language" / "report.txt" / "x");
+         std::ofstream(web / "Language" / "Texts.txt") << "{Group 000 : 00000001}G\r\n";
          d.ImportTexts1->Click();
        },
-       "report.txt' nebylo možné zapsat."},
+       "Texty byly importovány. Protokol '"},
+      {"no texts file", ProjectWithKind("label"), [](TFormDesign1& d) { d.ImportTexts1->Click(); },
+       "Žádné texty nebyly importovány, protože nebylo možné načíst žádný soubor s texty"},
       {"output not written", ProjectWithKind("label"),
        [&web, this](TFormDesign1& d) {
          std::filesystem::create_directories(web / "Proj_var.xml" / "x");

@@ -936,6 +936,11 @@ TEST_F(WriteFaultSweep, SettingsNotWrittenAreToldOnceACommandAndTheChangesSavedA
         const writefault::TFiles now = files();
         EXPECT_EQ(now.at("Demo.xml"), after.at("Demo.xml")) << name;
         EXPECT_EQ(told(boxes, false, std::string(row.command) == "btnSave2"), now == after ? 0 : 1) << name;
+        // A box tells why a file was not written, and lists files only when it has some to list.
+        for (const MessageBoxRecord& box : boxes) {
+          EXPECT_EQ(box.text.find("could not be written;"), std::string::npos) << name << ": " << box.text;
+          EXPECT_FALSE(box.text.ends_with("generated:\r\n")) << name;
+        }
         // The ST constants file is whole, as before the save or after it; the
         // save said when it is not in.
         EXPECT_TRUE(stFile() == stAfter || stFile() == stBefore) << name;

@@ -13,6 +13,7 @@
 #include "host/sim/HalvexHost.h"
 #include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/Driver.h"
+#include "platform/win/MessageBox.h"
 #include "project/TranslationTexts.h"
 #include "tests/designer/window/WindowTestSupport.h"
 
@@ -95,10 +96,10 @@ TEST_F(TranslationTexts, DeclinedOverwriteKeepsTheFileAndDoesNotListIt) {
   OpenDesigner();
   PutTexts("Texts.txt", "old");
   Driver::AnswerMessageBox("already exists", IDNO);
-  Driver::AnswerMessageBox("Following files", IDOK);
   designer->ExportTexts1Click(nullptr);
   EXPECT_EQ(ReadBytes(Language("Texts.txt")), "old");
-  EXPECT_EQ(Driver::MessageBoxes().back().text, "Following files were generated:\r\n");
+  // Nothing was generated: no list of files.
+  EXPECT_EQ(Driver::MessageBoxes().size(), 1u);
 }
 
 TEST_F(TranslationTexts, ExportNamesOneFilePerLanguageWithItsTexts) {
@@ -149,7 +150,7 @@ TEST_F(TranslationTexts, ImportSetsTextsReportsMissesAndMarksTheProjectModified)
   EXPECT_EQ(designer->Document().Root()->FindDeep("group")->GetAttr("caption"), "Main");
   EXPECT_TRUE(designer->Document().Modified());
   EXPECT_TRUE(designer->btnSave2->Enabled());
-  const std::vector<std::string> expected = {"File '" + SystemName("Texts.txt") + "' was loaded.;",
+  const std::vector<std::string> expected = {"File '" + ShownName("Texts.txt") + "' was loaded.;",
                                              "",
                                              "4 objects to import.",
                                              "Object 1 'Off' on page 'OVERVIEW.XML' (Overview) was not imported.",
@@ -218,14 +219,14 @@ TEST_F(TranslationTexts, ImportOfTheEditorLanguageSetsBothTextsAndReportsAMissin
   EXPECT_EQ(report[3], "Group '" + kMain + "' was not imported.");
   EXPECT_EQ(report[4], "Page 'OVERVIEW.XML' (" + kOverview + ") was not imported.");
   EXPECT_EQ(report[5], "Object 0 'h' on page 'OVERVIEW.XML' (" + kOverview + ") {Hint}was not found.");
-  EXPECT_EQ(report.at(9), "File '" + SystemName("German_Texts.txt") + "' doesn't exist.");
+  EXPECT_EQ(report.at(9), "File '" + ShownName("German_Texts.txt") + "' doesn't exist.");
   EXPECT_TRUE(designer->Document().Modified());
 }
 
 TEST_F(TranslationTexts, ReportOpensInTheHostsTextEditor) {
   PutProject(kSingle);
   OpenDesigner();
-  std::filesystem::create_directories(folder.Path() / "Tarnwell" / "Language");
+  PutTexts("Texts.txt", "{Group 000 : 00000001}Main\r\n");
   HalvexHost halvex;
   host->textEditor = &halvex.TextEditor();
   Driver::AnswerMessageBox("Texts has been imported", IDYES);
@@ -237,17 +238,39 @@ TEST_F(TranslationTexts, ReportOpensInTheHostsTextEditor) {
   EXPECT_EQ(calls[1].path, SystemName("report.txt"));
   EXPECT_TRUE(calls[1].existed);
   host->textEditor = nullptr;
-  EXPECT_EQ(Report().front(), "File '" + SystemName("Texts.txt") + "' doesn't exist.");
+  EXPECT_EQ(Report().front(), "File '" + ShownName("Texts.txt") + "' was loaded.;");
 }
 
-TEST_F(TranslationTexts, ImportWithoutTheLanguageFolderEndsWithAnErrorAndAsksNothing) {
-  PutProject(kSingle);
-  OpenDesigner();
-  designer->ImportTexts1Click(nullptr);
-  const auto boxes = Driver::MessageBoxes();
-  ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].text, "The report '" + ShownName("report.txt") + "' could not be written.");
-  EXPECT_TRUE(designer->Document().Modified());
+// No file to load: an error that names the files looked for, no save, no
+// report. A file that holds nothing of the project: a warning.
+TEST_F(TranslationTexts, ImportThatImportsNothingSaysSoAndLeavesTheProjectUnmarked) {
+  const std::string none =
+      "No texts were imported, as no texts file could be loaded: \"Export texts\" writes them, "
+      "one for each language of the project, to be translated and imported.\r\n\r\nFile '" +
+      ShownName("Texts.txt") + "' doesn't exist.";
+  const struct {
+    const char* file;  // put into the folder "Language"; null: no folder
+    std::string box;
+    UINT icon;
+  } cases[] = {{nullptr, none, MB_ICONERROR},
+               {"Other.txt", none, MB_ICONERROR},
+               {"Texts.txt",
+                "No text has been imported: no group, page or object of the project was found in the texts "
+                "files. Do you want to open report?",
+                MB_ICONWARNING}};
+  for (const auto& c : cases) {
+    PutProject(kSingle);
+    OpenDesigner();
+    if (c.file != nullptr) PutTexts(c.file, "{Group 000 : 0000FFFF}Main\r\n");
+    Driver::Reset();
+    designer->ImportTexts1Click(nullptr);
+    const auto boxes = Driver::MessageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, c.box);
+    EXPECT_EQ(boxes[0].flags & MB_ICONMASK, c.icon);
+    EXPECT_FALSE(designer->Document().Modified());
+    EXPECT_EQ(std::filesystem::exists(Language("report.txt")), c.icon == MB_ICONWARNING);
+  }
 }
 
 TEST(TextsHeaderKey, ReadsTheKeyAfterTheFixedWidthNumber) {
