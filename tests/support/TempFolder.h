@@ -20,6 +20,19 @@ inline std::string MakeTempFolder(const std::string& prefix) {
   return ::mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
 }
 
+// Lets every user pass through the folders above `path` (adds the search
+// bit where it is missing), so that a test's child acting as another user
+// reaches `path`: the temporary folder that CI makes for the tests is its
+// own (rwx------).
+inline void LetOtherUsersReach(const std::filesystem::path& path) {
+  std::error_code ec;
+  for (std::filesystem::path up = path.parent_path(); !up.empty() && up != up.root_path(); up = up.parent_path()) {
+    const std::filesystem::perms mode = std::filesystem::status(up, ec).permissions();
+    if (!ec && (mode & std::filesystem::perms::others_exec) == std::filesystem::perms::none)
+      std::filesystem::permissions(up, std::filesystem::perms::others_exec, std::filesystem::perm_options::add, ec);
+  }
+}
+
 class TempFolder {
  public:
   // `prefix` starts the folder's name (six random characters follow).
