@@ -54,6 +54,8 @@ constexpr int kHoldsStagedTextId = 7583;        // %s holds the project as the i
 constexpr int kPagesStagedTextId = 7584;        // %s holds the pages as the interrupted save was writing them
 constexpr int kHoldsOtherTextId = 7585;         // %s holds neither what the save wrote nor what it replaced
 constexpr int kUnprovenTextId = 7586;           // the files of an interrupted save are not in a state ...: %s
+constexpr int kCannotReadTextId = 7620;         // cannot read %s (%s)
+constexpr int kCannotEmptyTextId = 7621;        // cannot replace %s: this user may not delete what %s holds (%s)
 
 // The mark of the names one save stages beside its project file. Its '-'
 // keeps them from the sweep of the writers' temporary files, which only
@@ -495,6 +497,29 @@ std::string Told(const TStop& stop) {
   return Named(kCannotReplaceTextId, stop.path);
 }
 
+// Why a save cannot replace its files, before it writes any: a file it
+// replaces, or whose content goes into a backup or a new page set, that this
+// user cannot read (its content would be lost, or the backup that should keep
+// it not be written); or the page sets' backup, which it deletes, holding a
+// folder whose entries this user may not delete (the save could not finish).
+// `file`: the file changes (with its backups when `backup`); `pages`: the page
+// set does. Empty when it can.
+std::string ReplaceFault(const TNames& n, bool file, bool backup, bool pages) {
+  const auto reason = [](int error) { return std::generic_category().message(error != 0 ? error : EIO); };
+  std::vector<std::string> read;
+  if (file) read.push_back(n.file);
+  if (file && backup) read.push_back(n.bak);
+  if (file && backup && PathExists(n.bak)) read.push_back(n.big);
+  if (pages) read.insert(read.end(), {n.pages, n.pagesBak});
+  for (const std::string& path : read)
+    if (const std::optional<TPathFault> fault = ReadFaultOf(path))
+      return Format(GetUiText(kCannotReadTextId), ShownPath(fault->path), reason(fault->error));
+  const std::optional<TPathFault> fault = pages && PathExists(n.pages) ? RemoveFaultOf(n.pagesBak) : std::nullopt;
+  if (!fault) return std::string();
+  return Format(GetUiText(kCannotEmptyTextId), ShownPath(n.pagesBak + "\\"), ShownPath(fault->path),
+                reason(fault->error));
+}
+
 // What each file the save replaces holds, before anything moves.
 void RecordReplaced(const TNames& n, TSaveJournal& journal) {
   for (const TFileStep& step : kFileSteps)
@@ -677,12 +702,17 @@ bool TProjectFileCommit::Run() {
 }
 
 // A save that a kill stopped is finished first, as Stage would, so that it
-// counts as a change too; a recovery that fails is Stage's to tell.
+// counts as a change too; a recovery that fails is Stage's to tell. Files
+// that this user cannot read or delete fail the save with the reason
+// (ReplaceFault); a file that cannot be read is never told as changed.
 bool TProjectFileCommit::StillAsExpected() {
   changedElsewhere_ = false;
   if (!RecoverProjectSave(folder_, {file_})) return true;
-  const std::string pages = splitPages_ ? NamesOf(folder_, file_).pages : std::string();
-  found_ = ReadProjectFilePrint(file_, pages);
+  const TNames n = NamesOf(folder_, file_);
+  if (const std::string fault = ReplaceFault(n, !HoldsText(n.file, text_), backup_, splitPages_ && PagesChanged());
+      !fault.empty())
+    return Fail(fault);
+  found_ = ReadProjectFilePrint(file_, splitPages_ ? n.pages : std::string());
   std::string changed;
   for (const std::string& path : FilesChangedSince(*expected_, found_, Print()))
     changed += (changed.empty() ? "\"" : ", \"") + ShownPath(path) + "\"";

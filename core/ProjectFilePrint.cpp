@@ -1,5 +1,6 @@
 #include "core/ProjectFilePrint.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
 
@@ -10,12 +11,19 @@
 
 namespace {
 
-// A file that is there but cannot be read prints as unlisted: it matches no
-// content, so it is never taken for what a run read.
+// A file that is there but cannot be read, or whose folder may not be
+// searched, is listed apart with the system's error. A name too long for the
+// system cannot be there; a folder, a pipe or a socket holds no page.
 void AddFile(TProjectFilePrint& print, const std::string& path) {
-  if (!FileExists(path)) return;
+  using std::filesystem::file_type;
+  std::error_code ec;
+  const file_type type = std::filesystem::status(ToNativePath(path), ec).type();
+  if ((type != file_type::regular && type != file_type::none) || ec == std::errc::filename_too_long) return;
   std::string content;
-  print.files[path] = ReadWholeFile(path, content) ? TStagedFile::Of(content) : TStagedFile{};
+  if (type != file_type::none && ReadWholeFile(path, content))
+    print.files[path] = TStagedFile::Of(content);
+  else
+    print.unreadable[path] = type == file_type::none ? ec.value() : errno;
 }
 
 }  // namespace
@@ -24,12 +32,18 @@ TProjectFilePrint ReadProjectFilePrint(const std::string& file, const std::strin
   TProjectFilePrint print;
   AddFile(print, file);
   if (pageFolder.empty()) return print;
+  namespace fs = std::filesystem;
   std::error_code ec;
-  for (const auto& entry : std::filesystem::directory_iterator(ToNativePath(pageFolder), ec)) {
-    const std::string name = entry.path().filename().string();
-    if (!entry.is_directory(ec) && !IsOwnTemporaryFileName(name))
+  fs::directory_iterator it(ToNativePath(pageFolder), ec);
+  for (const fs::directory_iterator end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    std::error_code typeError;
+    if (!it->is_directory(typeError) && !IsOwnTemporaryFileName(name))
       AddFile(print, IncludeTrailingBackslash(pageFolder) + name);
   }
+  // A folder that is missing holds no page; one that cannot be listed may.
+  if (ec && ec != std::errc::no_such_file_or_directory && ec != std::errc::not_a_directory)
+    print.unreadable[pageFolder] = ec.value();
   return print;
 }
 

@@ -17,6 +17,10 @@ struct TProjectFilePrint {
   // The files that exist, by path: the project file and, in the split
   // layout, each file of the page folder.
   std::map<std::string, TStagedFile> files;
+  // The files that are there, or may be, but cannot be read (and the page
+  // folder when it cannot be listed), by path, with the system's error: what
+  // they hold is not known, so they count neither as read nor as changed.
+  std::map<std::string, int> unreadable;
   bool operator==(const TProjectFilePrint&) const = default;
 };
 
@@ -30,6 +34,6 @@ TProjectFilePrint ProjectFilePrintOf(const std::string& file, const std::string&
                                      const std::vector<std::pair<std::string, std::string>>& pages = {});
 // The files of `now` that hold neither what `seen` lists for them nor what
 // `written` does: what another run changed or made since `seen`. A file gone
-// since is no content to keep, and not listed.
+// since is no content to keep, and not listed; nor is one that cannot be read.
 std::vector<std::string> FilesChangedSince(const TProjectFilePrint& seen, const TProjectFilePrint& now,
                                            const TProjectFilePrint& written);

@@ -1,5 +1,7 @@
 #include "core/SaveJournal.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <map>
@@ -96,26 +98,87 @@ bool NoReplacedLines(const TSaveJournal& j) {
   return !j.wasFile && !j.wasBak && !j.wasBig && !j.wasPages && !j.wasPagesBak;
 }
 
-// The print's lines of the folder's entries below `prefix`, by name.
-bool ListFolder(const std::string& folder, const std::string& prefix, std::map<std::string, std::string>& lines) {
+// The print's lines of the folder's entries below `prefix`, by name: a link
+// by its target and a pipe or a socket by its kind, neither opened. False at
+// the first entry that cannot be read, which `fault` names.
+bool ListFolder(const std::string& folder, const std::string& prefix, std::map<std::string, std::string>& lines,
+                TPathFault& fault) {
+  namespace fs = std::filesystem;
   std::error_code ec;
-  for (const auto& entry : std::filesystem::directory_iterator(ToNativePath(folder), ec)) {
-    const std::string name = entry.path().filename().string();
+  for (fs::directory_iterator it(ToNativePath(folder), ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
     const std::string path = folder + "\\" + name;
-    if (entry.is_directory(ec) && !entry.is_symlink(ec)) {
-      lines[prefix + name] = prefix + name + "/\n";
-      if (!ListFolder(path, prefix + name + "/", lines)) return false;
+    const std::string key = prefix + name;
+    const fs::file_status status = it->symlink_status(ec);
+    if (ec) break;
+    if (fs::is_directory(status)) {
+      lines[key] = key + "/\n";
+      if (!ListFolder(path, key + "/", lines, fault)) return false;
       continue;
     }
     if (IsOwnTemporaryFileName(name)) continue;
+    if (fs::is_symlink(status)) {
+      lines[key] = key + " -> " + fs::read_symlink(it->path(), ec).string() + "\n";
+      if (ec) break;
+      continue;
+    }
+    if (!fs::is_regular_file(status)) {
+      lines[key] = key + " special\n";
+      continue;
+    }
     std::string content;
-    if (!ReadWholeFile(path, content)) return false;
+    if (!ReadWholeFile(path, content)) {
+      fault = {path, errno};
+      return false;
+    }
     const TStagedFile file = TStagedFile::Of(content);
     std::ostringstream line;
-    line << prefix << name << ' ' << file.size << ' ' << std::hex << file.crc << '\n';
-    lines[prefix + name] = line.str();
+    line << key << ' ' << file.size << ' ' << std::hex << file.crc << '\n';
+    lines[key] = line.str();
   }
+  if (ec) fault = {folder, ec.value()};
   return !ec;
+}
+
+// What the path holds, as HeldBy tells it; `fault` names what kept it from
+// being read.
+TStagedFile Held(const std::string& path, TPathFault& fault) {
+  namespace fs = std::filesystem;
+  // A size no file has: what cannot be read matches no content that was read.
+  const TStagedFile unreadable{true, ~std::uint64_t{0}, 0};
+  std::error_code ec;
+  const fs::file_status status = fs::status(ToNativePath(path), ec);
+  // A name too long for the system cannot be there; a folder on the way that
+  // may not be searched hides what is there.
+  if (status.type() == fs::file_type::not_found || ec == std::errc::filename_too_long) return TStagedFile{};
+  if (status.type() == fs::file_type::none) {
+    fault = {path, ec.value()};
+    return unreadable;
+  }
+  std::string content;
+  if (fs::is_directory(status)) {
+    // The print starts with a line of its own, so that a folder and a file
+    // whose text is the folder's listing differ.
+    std::map<std::string, std::string> lines;
+    if (!ListFolder(path, std::string(), lines, fault)) return unreadable;
+    content = "folder\n";
+    for (const auto& [name, line] : lines) content += line;
+    return TStagedFile::Of(content);
+  }
+  if (ReadWholeFile(path, content)) return TStagedFile::Of(content);
+  fault = {path, errno};
+  return unreadable;
+}
+
+std::optional<TPathFault> RemoveFault(const std::filesystem::path& folder) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  if (!fs::is_directory(fs::symlink_status(folder, ec))) return std::nullopt;
+  if (::access(folder.c_str(), W_OK | X_OK) != 0) return TPathFault{folder.string(), errno};
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+    if (std::optional<TPathFault> fault = RemoveFault(it->path())) return fault;
+  if (ec) return TPathFault{folder.string(), ec.value()};
+  return std::nullopt;
 }
 
 }  // namespace
@@ -131,23 +194,18 @@ TStagedFile TStagedFile::Of(const std::string& content) {
 }
 
 TStagedFile HeldBy(const std::string& path) {
-  // A size no file has: what cannot be read matches no content that was read.
-  const TStagedFile unreadable{true, ~std::uint64_t{0}, 0};
-  std::error_code ec;
-  const std::filesystem::file_status status = std::filesystem::status(ToNativePath(path), ec);
-  if (!std::filesystem::exists(status)) return TStagedFile{};
-  std::string content;
-  if (std::filesystem::is_directory(status)) {
-    // The print starts with a line of its own, so that a folder and a file
-    // whose text is the folder's listing differ.
-    std::map<std::string, std::string> lines;
-    if (!ListFolder(path, std::string(), lines)) return unreadable;
-    content = "folder\n";
-    for (const auto& [name, line] : lines) content += line;
-    return TStagedFile::Of(content);
-  }
-  return ReadWholeFile(path, content) ? TStagedFile::Of(content) : unreadable;
+  TPathFault fault;
+  return Held(path, fault);
 }
+
+std::optional<TPathFault> ReadFaultOf(const std::string& path) {
+  TPathFault fault;
+  Held(path, fault);
+  if (fault.path.empty()) return std::nullopt;
+  return fault;
+}
+
+std::optional<TPathFault> RemoveFaultOf(const std::string& path) { return RemoveFault(ToNativePath(path)); }
 
 bool TSaveJournal::ReplacedKnown() const { return ReplacedLinesMatch(*this); }
 

@@ -23,9 +23,25 @@ struct TStagedFile {
 };
 
 // What the path holds now: a file's content, a folder's print (the names,
-// sizes and checksums of every file below it, the writers' temporary files
-// left out), or nothing. What cannot be read gets a size no file has.
+// sizes and checksums of every file below it, the target of each link, the
+// writers' temporary files left out), or nothing. What cannot be read, or
+// whose existence cannot be told, gets a size no file has.
 TStagedFile HeldBy(const std::string& path);
+
+// A path at or below a file or folder of a save that this user cannot use,
+// and the system's error (errno).
+struct TPathFault {
+  std::string path;
+  int error = 0;
+};
+// The first path at or below `path` that keeps HeldBy from reading it whole
+// (a file that cannot be opened, a folder that cannot be listed, a path
+// whose existence cannot be told); none when it reads, or nothing is there.
+std::optional<TPathFault> ReadFaultOf(const std::string& path);
+// The first folder at or below the folder `path` from which this user may
+// not delete entries, so that the folder cannot be deleted whole; none when
+// every one allows it, or nothing is there.
+std::optional<TPathFault> RemoveFaultOf(const std::string& path);
 
 struct TSaveJournal {
   TStagedFile file;           // the project file's new content

@@ -133,7 +133,8 @@ class TProjectDocument {
   void StoreForSave(const TProjectSaveHooks& hooks);
   // The file that holds the project as it was last saved (or loaded): the
   // project file, or its ".bak" while the project file holds a compile's
-  // copy of changes not saved; empty when there is none.
+  // copy of changes not saved; empty when there is none. A file that this
+  // user cannot open counts: it still holds what was saved there.
   std::string LastSavedFile(const TProjectLocation& location) const;
   // Tells the user that the changes are lost with a close that cannot wait,
   // and which file holds the project as it was last saved.

@@ -75,6 +75,19 @@ std::string SystemReason(int error) { return std::generic_category().message(err
 
 bool CaseInsensitiveEqual(const std::string& a, const std::string& b) { return UpperCase(a) == UpperCase(b); }
 
+// Whether the file is there, as far as the system tells: a folder on the way
+// that may not be searched hides it (kUnknown, the system's error in
+// `error`); a name too long for the system cannot be there.
+enum class TPresence { kThere, kMissing, kUnknown };
+TPresence PresenceOf(const std::string& path, int* error = nullptr) {
+  errno = 0;
+  if (PathExists(path)) return TPresence::kThere;
+  const int why = errno;
+  if (error != nullptr) *error = why;
+  const bool missing = why == 0 || why == ENOENT || why == ENOTDIR || why == ENAMETOOLONG;
+  return missing ? TPresence::kMissing : TPresence::kUnknown;
+}
+
 // A page of the split layout's main file as a save writes it: its name and
 // nothing else, the page itself being in its file.
 bool IsPageStub(const TmyXmlNode* page) {
@@ -350,11 +363,14 @@ std::string TProjectDocument::StartAnewQuestion() const {
   return Format(GetUiText(kStartAnewTextId), ShownPath(lostFile_));
 }
 
+// A file that could not be read is refused while it is there, or while its
+// presence cannot be told (its folder may not be searched): a save would
+// put what the designer holds in its place.
 std::string TProjectDocument::OverwriteRefusal() const {
-  if (!unreadableFile_.empty() && PathExists(unreadableFile_))
+  if (!unreadableFile_.empty() && PresenceOf(unreadableFile_) != TPresence::kMissing)
     return Format(GetUiText(kProjectFileTextId), ShownPath(unreadableFile_)) + " " + GetUiText(kNotOverwrittenTextId);
   for (const std::string& page : unreadablePages_)
-    if (PathExists(page))
+    if (PresenceOf(page) != TPresence::kMissing)
       return Format(GetUiText(kPageFileTextId), ShownPath(page)) + " " + GetUiText(kNotOverwrittenTextId);
   for (const auto& [file, name] : missingPages_)
     if (HoldsPage(name))
@@ -449,20 +465,17 @@ std::unique_ptr<TmyXmlNode> TProjectDocument::ReadParsedFile(const std::string& 
   using TFault = TReadAttempt::TFault;
   attempt.fileName = fileName;
   attempt.fault = TFault::None;
-  errno = 0;
-  if (!PathExists(fileName)) {
-    // A folder that may not be searched hides whether the file is there: it
-    // is told as a file that cannot be opened, never taken for a missing one.
-    // A name too long for the system cannot be there.
-    const int error = errno;
-    const bool missing = error == 0 || error == ENOENT || error == ENOTDIR || error == ENAMETOOLONG;
-    attempt.fault = missing ? TFault::Missing : TFault::CannotOpen;
+  // A file whose presence is hidden is told as one that cannot be opened,
+  // never taken for a missing one.
+  int error = 0;
+  if (const TPresence presence = PresenceOf(fileName, &error); presence != TPresence::kThere) {
+    attempt.fault = presence == TPresence::kMissing ? TFault::Missing : TFault::CannotOpen;
     if (attempt.fault == TFault::CannotOpen) attempt.reason = SystemReason(error);
     return nullptr;
   }
   errno = 0;
   const bool read = parser_.LoadFromFile(fileName);
-  const int error = read ? 0 : errno;
+  error = read ? 0 : errno;
   std::unique_ptr<TmyXmlNode> root(read ? parser_.Parse() : nullptr);
   if (root == nullptr) {
     attempt.fault = TFault::CannotOpen;

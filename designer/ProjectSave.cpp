@@ -3,8 +3,14 @@
 // "web.xml" with page stubs and one file per page, each project file first
 // written whole beside its target and then put in place after its backup step.
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <memory>
+#include <optional>
 #include <stdexcept>
+#include <system_error>
 
 #include "core/FileHelpers.h"
 #include "core/ProjectFileCommit.h"
@@ -33,6 +39,7 @@ constexpr int kNotSavedAtCloseTextId = 7502;      // The project could not be sa
 constexpr int kCloseRefusedTextId = 7503;         // The designer stays open with the changes, ...
 constexpr int kLostWithFileTextId = 7504;         // The project closes now, so the changes are lost; "%s" holds ...
 constexpr int kLostWithoutFileTextId = 7505;
+constexpr int kLostUnreadableTextId = 7622;  // ...; "%s" holds the project as it was last saved, though this user ...
 constexpr int kStConstantsNotWrittenTextId = 7594;  // The project is saved, but %s, so the PLC program ...
 constexpr int kNotRestoredTextId = 7560;  // The project could not be saved: %s, and its files could not all be put back
                                           // ...      // The project closes now, so the changes are lost; no file ...
@@ -54,6 +61,25 @@ bool ReadsAsProject(const std::string& fileName) {
   if (root == nullptr || parser.errorWord != 0) return false;
   const TmyXmlNode* last = root->lastChild;
   return last != nullptr && !last->comment && !last->instruction && last->name == "web";
+}
+
+// The system's error when the file is there, or may be, and cannot be
+// opened for reading; 0 when it opens or is missing (or cannot be there).
+int OpenFault(const std::string& fileName) {
+  const int fd = ::open(ToNativePath(fileName).c_str(), O_RDONLY | O_CLOEXEC);
+  const int error = fd < 0 ? errno : 0;
+  if (fd >= 0) ::close(fd);
+  return error == ENOENT || error == ENOTDIR || error == ENAMETOOLONG ? 0 : error;
+}
+
+// The words of a close that loses the changes, naming the file that holds
+// the project as it was last saved (`saved`, empty: none), and saying so
+// when this user cannot read it.
+std::string LostChangesText(const std::string& saved) {
+  if (saved.empty()) return GetUiText(kLostWithoutFileTextId);
+  if (const int error = OpenFault(saved); error != 0)
+    return Format(GetUiText(kLostUnreadableTextId), ShownPath(saved), std::generic_category().message(error));
+  return Format(GetUiText(kLostWithFileTextId), ShownPath(saved));
 }
 
 // The file holds exactly `text`.
@@ -110,8 +136,14 @@ TProjectSaveResult TProjectDocument::Save(const TProjectLocation& location, cons
   diskState_.clear();
   finishedAtOpen_ = false;
   bool written = splitLayout_ ? SaveSplit(names) : SaveSingle(names);
-  while (!written && changedElsewhere_ && AgreedToReplace())
+  // Each finding is asked about once: a save after a Yes that finds the
+  // files as they were when asked fails as a write does, never asking again.
+  std::optional<TProjectFilePrint> agreed;
+  while (!written && changedElsewhere_ && foundElsewhere_ != agreed && AgreedToReplace()) {
+    agreed = foundElsewhere_;
     written = splitLayout_ ? SaveSplit(names) : SaveSingle(names);
+  }
+  if (!written && changedElsewhere_ && foundElsewhere_ == agreed) changedElsewhere_ = false;
   if (!written && changedElsewhere_) {
     ui_.Trace("btnSave2Click - the files changed elsewhere are kept, nothing is written");
     modified_ = true;
@@ -186,15 +218,11 @@ std::string TProjectDocument::UnsavedMessage(const std::string& why, TUnsavedCha
     case TUnsavedChanges::CloseRefused: return why + " " + GetUiText(kCloseRefusedTextId);
     case TUnsavedChanges::LostWithClose: break;
   }
-  const std::string saved = LastSavedFile(location);
-  if (saved.empty()) return why + " " + GetUiText(kLostWithoutFileTextId);
-  return why + " " + Format(GetUiText(kLostWithFileTextId), ShownPath(saved));
+  return why + " " + LostChangesText(LastSavedFile(location));
 }
 
 void TProjectDocument::TellChangesLost(const TProjectLocation& location) {
-  const std::string saved = LastSavedFile(location);
-  const std::string text =
-      saved.empty() ? GetUiText(kLostWithoutFileTextId) : Format(GetUiText(kLostWithFileTextId), ShownPath(saved));
+  const std::string text = LostChangesText(LastSavedFile(location));
   ui_.Trace("FormCloseQuery - the changes are lost");
   ui_.ShowMessage(text, kMessageCaption, TProjectDocumentUi::TIcon::Warning);
 }
@@ -204,10 +232,11 @@ std::string TProjectDocument::LastSavedFile(const TProjectLocation& location) co
   if (!names.usable) return std::string();
   std::string file = splitLayout_ ? names.mainFile : names.baseFile;
   if (!splitLayout_ && compileCopyUnsaved_) file += ".bak";
-  // A file that cannot be read (an empty one, say) holds no project; its
-  // backup may, as the load found.
+  // A file that reads but holds no project (an empty one, say) is no saved
+  // state; its backup may be, as the load found. One that this user cannot
+  // open still holds what was saved there.
   for (const std::string& candidate : {file, file + ".bak"})
-    if (ReadsAsProject(candidate)) return candidate;
+    if (ReadsAsProject(candidate) || OpenFault(candidate) != 0) return candidate;
   return std::string();
 }
 

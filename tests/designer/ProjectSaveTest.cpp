@@ -2,10 +2,14 @@
 // bytes, the backups over several saves, the split layout, read-only
 // projects, writes that fail, and the example project written back unchanged.
 
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <regex>
 
 #include "base/ScopeExit.h"
 #include "platform/vcl/IniFiles.h"
@@ -13,6 +17,7 @@
 #include "platform/win/Paths.h"
 #include "platform/win/RecycleBin.h"
 #include "tests/designer/ProjectTestSupport.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -387,6 +392,71 @@ TEST_F(ProjectSave, EachFileKeepsTheModeAndGroupOfTheOneItReplaces) {
     ::umask(umaskBefore);
     EXPECT_TRUE(caseHost.Has(c.split ? "pages/SETUP.XML" : "Proj.xml.bak") && !caseHost.Has("pages/SETTINGS.XML"));
     modes(false);
+  }
+}
+
+// Another user (a child that gave root up) in a shared project whose entries
+// are a+rwX but `denied`: a save of a change to a page or to the project file
+// alone writes nothing it cannot read or delete and says why; the close's
+// words name where the last save is ("WEB/": the web project folder).
+struct TOtherUserRow {
+  bool split;
+  const char* denied;
+  mode_t mode;
+  bool pageChanged;
+  TProjectSaveResult result;
+  const char* told;
+};
+const TOtherUserRow kOtherUserRows[] = {
+    {true, "pages", 0700, true, TProjectSaveResult::Unreadable,
+     "WEB/pages/OVERVIEW.XML\" could not be read when the project was opened, so it is not overwritten."},
+    {true, "pages/notes.txt", 0600, true, TProjectSaveResult::WriteFailed, "cannot read WEB/pages/notes.txt (Perm"},
+    {true, "pages/notes.txt", 0600, false, TProjectSaveResult::Saved, ""},
+    {true, "pages.bak", 0700, true, TProjectSaveResult::WriteFailed, "cannot read WEB/pages.bak (Permission denied)"},
+    {true, "pages.bak", 0755, true, TProjectSaveResult::WriteFailed, "may not delete what WEB/pages.bak holds (Perm"},
+    {true, "web.xml.bak", 0600, false, TProjectSaveResult::WriteFailed, "cannot read WEB/web.xml.bak (Permission"},
+    {false, "Proj.xml", 0600, false, TProjectSaveResult::Unreadable,
+     "\"WEB/Proj.xml\" holds the project as it was last saved, though this user cannot read it (Permission denied)."},
+};
+
+TEST_F(ProjectSave, AnotherUserSavesNothingItCannotReadOrDeleteAndSaysWhy) {
+  for (const TOtherUserRow& row : kOtherUserRows) {
+    SCOPED_TRACE(row.denied);
+    if (::geteuid() != 0) continue;  // only root can act as another user
+    THostProject caseHost;
+    caseHost.PutData(row.split ? "split" : "small.xml", row.split ? "" : "Proj.xml");
+    caseHost.PutData(row.split ? "split/pages" : "small.xml", row.split ? "pages.bak" : "Proj.xml.bak");
+    caseHost.PutData(row.split ? "split/web.xml" : "small.xml", row.split ? "web.xml.bak" : "Proj.xml.bak.big");
+    caseHost.Put("pages/notes.txt", "my notes");
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(caseHost.Folder().Path()))
+      ::chmod(entry.path().c_str(), entry.is_directory() ? 0777 : 0666);
+    ::chmod(caseHost.Folder().Path().c_str(), 0777);
+    testsupport::LetOtherUsersReach(caseHost.Folder().Path());
+    ::chmod(caseHost.Web(row.denied).c_str(), row.mode);
+    const auto before = Snapshot(caseHost.Web());
+    if (const pid_t child = ::fork(); child == 0) {
+      if (::setgroups(0, nullptr) == 0 && ::setresgid(65534, 65534, 65534) == 0 &&
+          ::setresuid(65534, 65534, 65534) == 0) {
+        TRecordingUi caseUi;
+        TProjectDocument caseDocument(caseUi, [] { return kSaveTime; });
+        caseDocument.LoadProject(caseHost.Location(), kRasterX, kRasterY);
+        TmyXmlNode* web = caseDocument.Web();
+        (row.pageChanged ? web->FindChild("group")->FindChild("page") : web)->SetAttr("foot", "changed");
+        caseDocument.SetModified(true);
+        const auto result = caseDocument.Save(caseHost.Location(), {}, {TUnsavedChanges::LostWithClose});
+        const std::string told = caseUi.messages.empty() ? "" : caseUi.messages.back().text;
+        caseHost.Folder().Write("said", std::to_string(static_cast<int>(result)) + " " + told);
+      }
+      ::_exit(0);
+    } else {
+      ::waitpid(child, nullptr, 0);
+    }
+    const std::string said = caseHost.Folder().Read("said");
+    EXPECT_EQ(said.substr(0, said.find(' ')), std::to_string(static_cast<int>(row.result)));
+    EXPECT_NE(said.find(std::regex_replace(row.told, std::regex("WEB/"), caseHost.Web().string())), std::string::npos)
+        << said;
+    EXPECT_TRUE(row.result == TProjectSaveResult::Saved ? caseHost.Get("pages/notes.txt") == "my notes"
+                                                        : Snapshot(caseHost.Web()) == before);
   }
 }
 
