@@ -11,8 +11,10 @@
 #include <set>
 #include <system_error>
 
+#include "base/ScopeExit.h"
 #include "core/FileHelpers.h"
 #include "core/SaveJournal.h"
+#include "core/SaveLiveMark.h"
 #include "core/UiText.h"
 #include "core/XmlDocument.h"
 #include "core/XmlNode.h"
@@ -73,6 +75,8 @@ struct TNames {
   // A folder on its way out, so that a deletion stopped half-way leaves no
   // part of it under a name that counts.
   std::string gone;
+  // The mark of a save that runs (SaveLiveMark.h).
+  std::string live;
 };
 
 TNames NamesOf(const std::string& folder, const std::string& file) {
@@ -93,6 +97,7 @@ TNames NamesOf(const std::string& folder, const std::string& file) {
   n.bigWas = stage + "was-big";
   n.pagesBakWas = stage + "was-pages";
   n.gone = stage + "gone";
+  n.live = stage + "live";
   return n;
 }
 
@@ -120,6 +125,8 @@ constexpr TFileStep kFileSteps[] = {
 
 std::string Named(int textId, const std::string& path) { return Format(GetUiText(textId), ShownPath(path)); }
 
+// MoveFile never replaces: a target that something else put there meanwhile
+// stops the step instead of being lost.
 bool Move(const std::string& from, const std::string& to) { return MoveFile(from.c_str(), to.c_str()) != 0; }
 
 bool RemoveTree(const std::string& path) {
@@ -134,6 +141,17 @@ bool RemoveFile(const std::string& path) { return !PathExists(path) || DeleteFil
 bool Drop(const TNames& n, const std::string& path) {
   if (!DirectoryExists(path)) return RemoveFile(path);
   return RemoveTree(n.gone) && Move(path, n.gone) && RemoveTree(n.gone);
+}
+
+// Deletes what was moved aside at `aside` when nothing is there or it is a
+// copy of what `of` holds now, so that nothing is lost; else it stays.
+bool DropCopy(const TNames& n, const std::string& aside, const std::string& of) {
+  return !PathExists(aside) || (HeldBy(aside) == HeldBy(of) && Drop(n, aside));
+}
+
+// True when the path holds the content (a file's, or a folder's print).
+bool HoldsContent(const std::string& path, const std::optional<TStagedFile>& content) {
+  return content && HeldBy(path) == *content;
 }
 
 bool HoldsText(const std::string& path, const std::string& text) {
@@ -254,56 +272,86 @@ std::optional<TStop> Verify(const TNames& n, const TSaveJournal& journal) {
 }
 
 // The commit's renames in their order, each due only in the state before it,
-// so that the same steps finish a commit that a kill stopped.
-std::optional<TStop> Forward(const TNames& n, const TSaveJournal& journal) {
+// so that the same steps finish a commit that a kill stopped. A file moves
+// aside only while it holds what the journal lists as replaced, and nothing
+// is renamed over: a file that another run put in the way stops the step.
+// `moved`, when given, gets each name a file or folder was moved to.
+std::optional<TStop> Forward(const TNames& n, const TSaveJournal& journal, std::set<std::string>* moved = nullptr) {
+  const auto move = [&](const std::string& from, const std::string& to) {
+    if (!Move(from, to)) return false;
+    if (moved != nullptr) moved->insert(to);
+    return true;
+  };
   if (journal.pages && DirectoryExists(n.pagesNew)) {
     if (PathExists(n.pages)) {
       if (PathExists(n.pagesBak)) {
         // What a copy of the folder caught there too is a copy of the
         // backup (the recovery sees to it), so it goes.
-        if (!Drop(n, n.pagesBakWas)) return TStop{n.pagesBakWas};
-        if (!Move(n.pagesBak, n.pagesBakWas)) return TStop{n.pagesBak};
+        if (!DropCopy(n, n.pagesBakWas, n.pagesBak)) return TStop{n.pagesBakWas};
+        if (!HoldsContent(n.pagesBak, journal.wasPagesBak) || !move(n.pagesBak, n.pagesBakWas))
+          return TStop{n.pagesBak};
       }
-      if (!Move(n.pages, n.pagesBak)) return TStop{n.pages};
+      if (!HoldsContent(n.pages, journal.wasPages) || !move(n.pages, n.pagesBak)) return TStop{n.pages};
     }
-    if (!Move(n.pagesNew, n.pages)) return TStop{n.pages};
+    if (!move(n.pagesNew, n.pages)) return TStop{n.pages};
   }
   for (const TFileStep& step : kFileSteps) {
     if (!(journal.*step.staged).listed || !PathExists(n.*step.from)) continue;
     if (DirectoryExists(n.*step.to)) return TStop{n.*step.to, TStop::TKind::kFolderInPlace};
     if (PathExists(n.*step.to)) {
-      if (PathExists(n.*step.was) && !RemoveFile(n.*step.was)) return TStop{n.*step.was};
-      if (!Move(n.*step.to, n.*step.was)) return TStop{n.*step.to};
+      if (!DropCopy(n, n.*step.was, n.*step.to)) return TStop{n.*step.was};
+      if (!HoldsContent(n.*step.to, journal.*step.replaced) || !move(n.*step.to, n.*step.was)) return TStop{n.*step.to};
     }
-    if (!Move(n.*step.from, n.*step.to)) return TStop{n.*step.to};
+    if (!move(n.*step.from, n.*step.to)) return TStop{n.*step.to};
   }
   return std::nullopt;
 }
 
+// True when every step of the save is as before its commit (below).
+bool AllBefore(const TNames& n, const TSaveJournal& j);
+
 // The renames of Forward taken back, the last first: each staged file goes
 // back to its staged name and the file it replaced back in place, so the
 // disk is in the state before the commit, which Forward can finish again.
-bool Undo(const TNames& n, const TSaveJournal& journal) {
+// Only what holds what this save put there moves (a staged file in place its
+// staged content, a file moved aside the content it replaced): what another
+// run put there meanwhile stays; with `moved` (Forward's), only what this
+// run moved there. True when the old set is whole again.
+bool Undo(const TNames& n, const TSaveJournal& journal, const std::set<std::string>* moved = nullptr) {
+  // Moves `from` back to `to` when it holds what the save put there and `to`
+  // is free; false only when that move failed.
+  const auto moveBack = [&](const std::string& from, const std::string& to, bool holds) {
+    return !holds || (moved != nullptr && moved->count(from) == 0) || PathExists(to) || Move(from, to);
+  };
   bool ok = true;
   for (auto step = std::rbegin(kFileSteps); step != std::rend(kFileSteps); ++step) {
     if (!(journal.*step->staged).listed) continue;
-    if (!PathExists(n.*step->from) && PathExists(n.*step->to)) ok = ok && Move(n.*step->to, n.*step->from);
-    if (PathExists(n.*step->was) && !PathExists(n.*step->to)) ok = ok && Move(n.*step->was, n.*step->to);
+    ok = ok && moveBack(n.*step->to, n.*step->from, FileHolds(n.*step->to, journal.*step->staged));
+    ok = ok && moveBack(n.*step->was, n.*step->to, HoldsContent(n.*step->was, journal.*step->replaced));
   }
   if (journal.pages) {
-    if (!PathExists(n.pagesNew) && DirectoryExists(n.pages)) ok = ok && Move(n.pages, n.pagesNew);
-    if (journal.pagesExisted && !PathExists(n.pages) && DirectoryExists(n.pagesBak))
-      ok = ok && Move(n.pagesBak, n.pages);
-    if (DirectoryExists(n.pagesBakWas) && !PathExists(n.pagesBak)) ok = ok && Move(n.pagesBakWas, n.pagesBak);
+    ok = ok && moveBack(n.pages, n.pagesNew, DirectoryExists(n.pages) && FolderHoldsPages(n.pages, journal));
+    ok = ok && moveBack(n.pagesBak, n.pages, journal.pagesExisted && HoldsContent(n.pagesBak, journal.wasPages));
+    ok = ok && moveBack(n.pagesBakWas, n.pagesBak, HoldsContent(n.pagesBakWas, journal.wasPagesBak));
   }
-  return ok;
+  return ok && AllBefore(n, journal);
 }
 
 // What a commit leaves once its files are in: the files moved aside go (the
-// older page set for good), then the journal.
-std::optional<TStop> Finish(const TNames& n) {
-  for (const std::string* path : {&n.pagesBakWas, &n.fileWas, &n.bakWas, &n.bigWas})
-    if (!Drop(n, *path)) return TStop{*path};
+// older page set for good), then the journal. One that does not hold what
+// the save moved there is no longer the save's: then every file stays, and
+// the journal with them.
+std::optional<TStop> Finish(const TNames& n, const TSaveJournal& j) {
+  const auto ours = [](const std::string& aside, bool listed, const std::optional<TStagedFile>& replaced) {
+    return !listed || !PathExists(aside) || HoldsContent(aside, replaced);
+  };
+  std::vector<std::pair<std::string, bool>> aside = {{n.pagesBakWas, ours(n.pagesBakWas, j.pages, j.wasPagesBak)}};
+  for (const TFileStep& step : kFileSteps)
+    aside.emplace_back(n.*step.was, ours(n.*step.was, (j.*step.staged).listed, j.*step.replaced));
+  for (const auto& [path, own] : aside)
+    if (!own) return TStop{path, TStop::TKind::kNotStaged};
+  for (const auto& [path, own] : aside)
+    if (!Drop(n, path)) return TStop{path};
   if (!RemoveFile(n.journal)) return TStop{n.journal};
   return std::nullopt;
 }
@@ -468,6 +516,15 @@ TVerdict Judge(const TNames& n, const TSaveJournal& j) {
   return before ? TVerdict::kDrop : TVerdict::kLeave;
 }
 
+// True when every step of the save is as before its commit: the old set is
+// whole, its backups included.
+bool AllBefore(const TNames& n, const TSaveJournal& j) {
+  if (j.pages && PagesState(n, j) != TStepState::kBefore) return false;
+  for (const TFileStep& step : kFileSteps)
+    if ((j.*step.staged).listed && FileStepState(n, j, step) != TStepState::kBefore) return false;
+  return true;
+}
+
 // What a commit stopped before its journal leaves, or one whose undo went
 // through: staged files beside a project they did not touch, the copies of
 // the file and its backup still alike to them. Then every staged name goes.
@@ -561,7 +618,7 @@ std::optional<TStop> Recover(const TNames& n) {
     Undo(n, *journal);
     return stop;
   }
-  return Finish(n);
+  return Finish(n, *journal);
 }
 
 }  // namespace
@@ -636,6 +693,12 @@ bool TProjectFileCommit::Stage() {
   pagesChanged_ = splitPages_ && PagesChanged();
   changed_ = fileChanged_ || pagesChanged_;
   if (!changed_) return true;
+  // Marked live before its first staged file, so that no other run's
+  // recovery works on the save's files while it runs, even one that took the
+  // folder's lock anew after its lock file was deleted.
+  live_.emplace(n.live, TSaveLiveMark::TMode::kMake);
+  if (live_->State() == TSaveLiveMark::TState::kLive) return Fail(ProjectSavedElsewhere(folder_));
+  if (live_->State() != TSaveLiveMark::TState::kHeld) return Fail(Named(kCannotWriteTextId, n.live));
   staged_ = true;
   TSaveJournal journal;
   if (pagesChanged_ && !StagePages(journal)) return false;
@@ -676,6 +739,8 @@ bool TProjectFileCommit::Run() {
   const TFolderLock lock(ProjectLockFile(folder_));
   if (lock.State() == TFolderLock::TState::kTaken) return Fail(ProjectSavedElsewhere(folder_));
   if (lock.State() == TFolderLock::TState::kNoLockFile) return Fail(ProjectLockUnusable(folder_, lock.Error()));
+  // The save's live mark goes when the commit ends, while the lock is held.
+  const ScopeExit endLive([this] { live_.reset(); });
   if (expected_ && !StillAsExpected()) return false;
   if (!Stage()) {
     // Only what this run staged goes: a leftover the recovery could not
@@ -686,18 +751,19 @@ bool TProjectFileCommit::Run() {
   }
   staged_ = false;
   if (!changed_) return true;
-  if (const std::optional<TStop> stop = Forward(n, journal_)) {
+  std::set<std::string> moved;
+  if (const std::optional<TStop> stop = Forward(n, journal_, &moved)) {
     fault_ = Told(*stop);
     // Once every file is back, the journal goes and then what was staged (a
     // staged file that stays is removed by the next recovery); while the
     // journal stands, the next opening finishes the save instead.
-    restored_ = Undo(n, journal_) && RemoveFile(n.journal);
+    restored_ = Undo(n, journal_, &moved) && RemoveFile(n.journal);
     if (restored_) Rollback(n);
     return false;
   }
   // The new set is in. A journal that cannot be deleted stays behind; with
   // nothing left to put in place, the next opening deletes it.
-  Finish(n);
+  Finish(n, journal_);
   return true;
 }
 
@@ -737,12 +803,15 @@ bool TProjectFileCommit::FinishedAtOpen() const {
   return journal && !Verify(n, *journal) && Judge(n, *journal) == TVerdict::kForward;
 }
 
-bool RecoverProjectSave(const std::string& folder, const std::vector<std::string>& files, std::string* fault) {
-  const TFolderLock lock(ProjectLockFile(folder));
-  if (lock.State() == TFolderLock::TState::kTaken) {
+bool RecoverProjectSave(const std::string& folder, const std::vector<std::string>& files, std::string* fault,
+                        bool* elsewhere) {
+  const auto savedElsewhere = [&] {
     if (fault != nullptr) *fault = ProjectSavedElsewhere(folder);
+    if (elsewhere != nullptr) *elsewhere = true;
     return false;
-  }
+  };
+  const TFolderLock lock(ProjectLockFile(folder));
+  if (lock.State() == TFolderLock::TState::kTaken) return savedElsewhere();
   if (lock.State() == TFolderLock::TState::kNoLockFile) {
     // Without the lock another run may be saving here right now: what it
     // staged is left alone, and the files are read as they are. Only a save
@@ -753,6 +822,18 @@ bool RecoverProjectSave(const std::string& folder, const std::vector<std::string
         return false;
       }
     return true;
+  }
+  // A save whose process holds its live mark goes on, whatever became of the
+  // lock file: none of its files is touched. The marks of dead saves are
+  // held while their files are seen to, and then deleted (one a file, also
+  // for a file named twice in two letter cases).
+  std::vector<std::unique_ptr<TSaveLiveMark>> marks;
+  std::set<std::string> marked;
+  for (const std::string& file : files) {
+    const std::string mark = NamesOf(folder, file).live;
+    if (!marked.insert(LowerCase(mark)).second) continue;
+    marks.push_back(std::make_unique<TSaveLiveMark>(mark, TSaveLiveMark::TMode::kTake));
+    if (marks.back()->State() == TSaveLiveMark::TState::kLive) return savedElsewhere();
   }
   std::optional<TStop> stop;
   for (const std::string& file : files)

@@ -14,7 +14,11 @@
 // moved aside (to ".~tarnwell~save-was..."). Every step can thus be undone
 // exactly: a rename that fails undoes the ones before it, so that the old set
 // is whole again, backups included. Once all are in, the files moved aside and
-// the journal are deleted.
+// the journal are deleted. No rename replaces a file: one that something else
+// put in the way stops the step. The undo moves back only what this run moved
+// and what still holds what it moved there (a staged file its staged content,
+// a file moved aside the content it replaced), and says the old set is whole
+// only when every file holds what it held before.
 //
 // A run killed part-way is finished (the journal stands) or undone (it does
 // not) by RecoverProjectSave, which the next load of the project, the next
@@ -45,7 +49,12 @@
 // the project, leaving its files as they are. Where the lock file cannot be
 // used (a folder at its path, a folder that may not be written), a save is
 // refused and names the lock file, and a recovery does nothing: another run
-// may be saving.
+// may be saving. A save that stages also holds its live mark, FILE +
+// ".~tarnwell~save-live" (SaveLiveMark.h), from before its first staged file
+// until its commit ends: a recovery that finds it held by another run (whose
+// folder lock went with a lock file deleted by hand) touches none of that
+// file's names and says that another program is saving, as for a lock taken;
+// one that no process holds is a dead save's, and the recovery deletes it.
 //
 // Each staged file and the staged page folder take the mode and group of the
 // file or folder they replace, so that whoever could read the project still
@@ -73,6 +82,7 @@
 
 #include "core/ProjectFilePrint.h"
 #include "core/SaveJournal.h"
+#include "core/SaveLiveMark.h"
 
 class TProjectFileCommit {
  public:
@@ -145,6 +155,8 @@ class TProjectFileCommit {
   bool pagesChanged_ = false;
   bool staged_ = false;
   TSaveJournal journal_;
+  // Held from before the first staged file until the commit ends.
+  std::optional<TSaveLiveMark> live_;
   bool restored_ = true;
   std::string fault_;
 };
@@ -156,9 +168,12 @@ class TProjectFileCommit {
 // stopped. False when a leftover could not be put in place or removed, when
 // it does not hold what its journal lists, when the files are in no state a
 // stop of one run leaves (then every file stays), or when another run held
-// the lock; then `fault`, when given, says so as a message names it ("cannot
-// replace X", or what each file of the save holds).
-bool RecoverProjectSave(const std::string& folder, const std::vector<std::string>& files, std::string* fault = nullptr);
+// the lock or a save of one of the files runs (its live mark is held); then
+// `fault`, when given, says so as a message names it ("cannot replace X", or
+// what each file of the save holds), and `elsewhere`, when given, is set when
+// it is another run's lock or save that stopped it.
+bool RecoverProjectSave(const std::string& folder, const std::vector<std::string>& files, std::string* fault = nullptr,
+                        bool* elsewhere = nullptr);
 
 // The lock file of the project folder `folder` (ending in a backslash).
 std::string ProjectLockFile(const std::string& folder);

@@ -153,22 +153,27 @@ struct TProjectDocument::TReadAttempt {
 TProjectLoadResult TProjectDocument::LoadProject(const TProjectLocation& location, int rasterX, int rasterY) {
   ResetForLoad();
   const TProjectFileNames names = LoadFileNames(location);
-  // The files are read while no other run saves them, and a save that a kill
-  // stopped is finished or undone before anything is read.
+  // The files are read while no other run saves them (another run's lock, or
+  // its save that runs where the lock file was deleted by hand, refuses the
+  // load), and a save that a kill stopped is finished or undone first.
   std::optional<TFolderLock> lock;
+  const auto refuse = [&] {
+    TProjectLoadResult refused;
+    refused.failure = Format(GetUiText(kNotOpenedTextId), ProjectSavedElsewhere(names.folder));
+    ui_.ShowMessage(refused.failure, GetUiText(kWarningCaptionId), TProjectDocumentUi::TIcon::Warning);
+    return refused;
+  };
   if (names.usable) {
     lock.emplace(ProjectLockFile(names.folder));
-    if (lock->State() == TFolderLock::TState::kTaken) {
-      TProjectLoadResult refused;
-      refused.failure = Format(GetUiText(kNotOpenedTextId), ProjectSavedElsewhere(names.folder));
-      ui_.ShowMessage(refused.failure, GetUiText(kWarningCaptionId), TProjectDocumentUi::TIcon::Warning);
-      return refused;
-    }
+    if (lock->State() == TFolderLock::TState::kTaken) return refuse();
     std::vector<std::string> files = {names.mainFile};
     if (!CaseInsensitiveEqual(names.mainFile, names.baseFile)) files.push_back(names.baseFile);
-    if (std::string fault; !RecoverProjectSave(names.folder, files, &fault))
+    bool elsewhere = false;
+    if (std::string fault; !RecoverProjectSave(names.folder, files, &fault, &elsewhere)) {
+      if (elsewhere) return refuse();
       ui_.ShowMessage(Format(GetUiText(kRecoveryFailedTextId), fault), GetUiText(kWarningCaptionId),
                       TProjectDocumentUi::TIcon::Warning);
+    }
     // What the files hold as they are read: a save or a compile's copy
     // replaces them only while they still hold it.
     seenSingle_ = ReadProjectFilePrint(names.baseFile);

@@ -372,10 +372,11 @@ TEST_P(SaveFaultTable, EveryFileStepFailingOrKilledLeavesTheOldOrTheNewProject) 
         {saved["pages/"], "holds the pages as saved now"},
         {old["pages/"], "holds the pages as they were"},
         {oldBackups["pages.bak/"], "holds the backup of the pages as it was"}};
-    // The pages are the save's only when it changed them.
+    // The pages are the save's only when it changed them; its journal and
+    // its live mark hold no state of the project.
     const auto own = [&](const std::string& name) {
       return (name.starts_with(mainFile) || (saved["pages/"] != old["pages/"] && name.starts_with("pages"))) &&
-             !name.ends_with("save-journal");
+             !name.ends_with("save-journal") && !name.ends_with("save-live");
     };
     // Each forward rename failing together with each later rename of the
     // run (a step of its undo) or the deletion of its journal.
@@ -594,10 +595,11 @@ const TCopyRow kCopyRows[] = {
 
 TEST_F(WriteFaultSweep, ACopyTakenWhileASaveRanLosesNothingAndIsTold) {
   const fs::path web = folder.Path() / "Tarnwell";
-  std::string mainFile;  // the stopped save's files: its project file's names and the page sets
+  std::string mainFile;  // the stopped save's files: its project file's names and the page sets (not its live mark)
   const auto files = [&] {
-    return writefault::Snapshot(web,
-                                [&](auto& name) { return name.starts_with(mainFile) || name.starts_with("pages"); });
+    return writefault::Snapshot(web, [&](auto& name) {
+      return (name.starts_with(mainFile) || name.starts_with("pages")) && !name.ends_with("save-live");
+    });
   };
   const auto saveAPage = [&](TFileOpFault fault, std::uint64_t at, std::vector<TFileOpRecord>* ops) {
     Open();
@@ -670,10 +672,11 @@ TEST_F(WriteFaultSweep, ACopyTakenWhileASaveRanLosesNothingAndIsTold) {
 }
 
 // Two runs on one project: another process's save, stopped at a step, holds
-// the folder's lock from its first staged file to its last rename, and a load
-// beside it is refused with a word and changes nothing, also none of the
-// temporary files a live run writes; continued, that save ends with the new
-// set whole.
+// the folder's lock and its live mark from its first staged file to its last
+// rename, and a load beside it is refused with a word and changes nothing,
+// also none of the temporary files a live run writes, and also when the lock
+// file was deleted by hand meanwhile; continued, that save ends with the new
+// set whole and says nothing.
 TEST_F(WriteFaultSweep, ALoadBesideAnotherRunsSaveLeavesItsFilesAlone) {
   PutSplitDemo();
   const fs::path web = folder.Path() / "Tarnwell";
@@ -708,27 +711,32 @@ TEST_F(WriteFaultSweep, ALoadBesideAnotherRunsSaveLeavesItsFilesAlone) {
   };
   const std::uint64_t journal = at(TFileOp::kRename, "save-journal");
   SetFolderLockWaitForTests(0);
-  for (const std::uint64_t n :
-       {at(TFileOp::kWrite, "save-pages"), journal, journal + 1, at(TFileOp::kWrite, ".webx")}) {
+  // Each stop, as it is and with the lock file deleted by hand while it lasts.
+  const std::uint64_t stops[] = {at(TFileOp::kWrite, "save-pages"), journal, journal + 1, at(TFileOp::kWrite, ".webx")};
+  for (std::size_t i = 0; i < 2 * std::size(stops); ++i) {
+    const std::uint64_t n = stops[i / 2];
+    const bool lockDeleted = i % 2 == 1;
     ASSERT_LE(n, ops.size());
-    const std::string run = "stopped at " + DescribeFileOp(ops[n - 1]);
+    const std::string run = "stopped at " + DescribeFileOp(ops[n - 1]) + (lockDeleted ? ", lock file deleted" : "");
     prepare();
     const pid_t child = ::fork();
     if (child == 0) {
+      ClearMessageBoxLog();
       ArmFileOpFaultForTests(TFileOpFault::kStop, n);
       ClickButton(designer->btnSave2);
-      ::_exit(designer->Document().Modified() ? 1 : 0);
+      ::_exit(designer->Document().Modified() || !MessageBoxLog().empty() ? 1 : 0);
     }
     designer.reset();
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, WUNTRACED), child);
     ASSERT_TRUE(WIFSTOPPED(status)) << run;
+    if (lockDeleted) fs::remove(web / ".~tarnwell~lock");
     const writefault::TFiles held = writefault::Snapshot(web, all);
     {
       TLoadUi loadUi;
       TProjectDocument reopened(loadUi);
       reopened.LoadProject(location, 5, 5);
-      EXPECT_EQ(loadUi.messages.find("another program is saving or opening") != std::string::npos,
+      EXPECT_EQ(loadUi.messages.find("is not opened: another program is saving or opening") != std::string::npos,
                 ops[n - 1].path.find(".webx") == std::string::npos)
           << run << ": " << loadUi.messages;
     }
