@@ -255,10 +255,10 @@ bool CarryUserEntry(const TNames& n, const std::string& name, TSaveJournal& jour
 // one that does not hold what the journal lists; for files in a state that no
 // stop of a save leaves, what each of them holds.
 struct TStop {
-  enum class TKind { kCannotMove, kFolderInPlace, kNotStaged, kUnproven };
+  enum class TKind { kCannotMove, kFolderInPlace, kNotStaged, kUnproven, kCannotRead };
   std::string path;
   TKind kind = TKind::kCannotMove;
-  std::string facts = std::string();
+  std::string facts = std::string();  // kUnproven: what each file holds; kCannotRead: the reason
 };
 
 // The staged files that are still to go in hold what the journal lists.
@@ -549,6 +549,7 @@ std::string Told(const TStop& stop) {
     case TStop::TKind::kNotStaged: return Named(kNotStagedTextId, stop.path);
     case TStop::TKind::kFolderInPlace: return Named(kFolderInPlaceTextId, stop.path);
     case TStop::TKind::kUnproven: return Format(GetUiText(kUnprovenTextId), stop.facts);
+    case TStop::TKind::kCannotRead: return Format(GetUiText(kCannotReadTextId), ShownPath(stop.path), stop.facts);
     case TStop::TKind::kCannotMove: break;
   }
   return Named(kCannotReplaceTextId, stop.path);
@@ -597,6 +598,11 @@ std::optional<TSaveJournal> ReadJournal(const TNames& n) {
 std::optional<TStop> Recover(const TNames& n) {
   if (!RemoveTree(n.gone)) return TStop{n.gone};
   if (!PathExists(n.journal)) return Rollback(n);
+  // A journal that this user may not read (another's, made under a private
+  // umask) is no journal of a stranger: it is told as unreadable.
+  if (const std::optional<TPathFault> fault = ReadFaultOf(n.journal))
+    return TStop{n.journal, TStop::TKind::kCannotRead,
+                 std::generic_category().message(fault->error != 0 ? fault->error : EIO)};
   const std::optional<TSaveJournal> journal = ReadJournal(n);
   if (!journal) return TStop{n.journal, TStop::TKind::kNotStaged};
   // A journal with nothing staged or moved aside beside it holds no state.
@@ -727,6 +733,9 @@ bool TProjectFileCommit::Stage() {
   RecordReplaced(n, journal);
   const std::string text = journal.Text();
   if (!WriteFileReplacing(n.journal, text.data(), text.size())) return Fail(Named(kCannotWriteTextId, n.journal));
+  // Whoever may read the project reads its journal too, so that their
+  // opening can finish the save.
+  TakeModeOf(n.journal, ModelOf(n.file, std::string()));
   journal_ = journal;
   return true;
 }
