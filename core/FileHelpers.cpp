@@ -129,10 +129,10 @@ CopySide CopyWithTimes(const std::string& source, const std::string& destination
   HandleGuard out(CreateTempBeside(destination, temp));
   if (!out.Valid()) return CopySide::kDestination;
   bool ok = WriteAll(out.Get(), data) && SetFileTime(out.Get(), &creation, nullptr, &lastWrite);
-  DWORD error = ok ? ERROR_SUCCESS : GetLastError();
+  TLastError error = SavedLastError();
   if (!out.Close() && ok) {
     ok = false;
-    error = GetLastError();
+    error = SavedLastError();
   }
   if (ok) {
     // A destination replaced keeps its mode and group; one renamed in letter
@@ -140,10 +140,10 @@ CopySide CopyWithTimes(const std::string& source, const std::string& destination
     if (replace) TakeModeOf(temp, destination);
     if (replace) TakeSpellingOf(destination);
     if (PlaceFile(temp, destination, replace)) return CopySide::kNone;
-    error = GetLastError();
+    error = SavedLastError();
   }
   DeleteFileA(temp.c_str());
-  SetLastError(error);
+  RestoreLastError(error);
   return CopySide::kDestination;
 }
 

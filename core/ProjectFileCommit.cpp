@@ -125,12 +125,22 @@ constexpr TFileStep kFileSteps[] = {
 
 std::string Named(int textId, const std::string& path) { return Format(GetUiText(textId), ShownPath(path)); }
 
-// MoveFile never replaces: a target that something else put there meanwhile
-// stops the step instead of being lost.
+// The same with the system's reason for the step that failed on the path (the
+// errno `error`; 0: none known): "cannot write X (No space left on device)".
+std::string Named(int textId, const std::string& path, int error) {
+  const std::string reason = error != 0 ? ErrnoText(error) : std::string();
+  return Named(textId, path) + (reason.empty() ? "" : " (" + reason + ")");
+}
+
+// The steps below leave the reason of a failure in the last error. MoveFile
+// never replaces: a target that something else put there meanwhile stops the
+// step instead of being lost.
 bool Move(const std::string& from, const std::string& to) { return MoveFile(from.c_str(), to.c_str()) != 0; }
 
 bool RemoveTree(const std::string& path) {
   if (!PathExists(path)) return true;
+  // The deletion tells no reason: none is shown rather than an older one.
+  SetLastError(ERROR_SUCCESS);
   DeletePathToRecycle(path, true);
   return !PathExists(path);
 }
@@ -210,6 +220,12 @@ TPageFolder SortPageFolder(const TNames& n, const TPages& pages) {
   return folder;
 }
 
+// False, with errno set to `error` for the caller's message.
+bool FailWith(int error) {
+  errno = error;
+  return false;
+}
+
 // Copies the user's entry `name` of "pages\" (its path from there, '/'
 // between folders) into the staged set, so that "pages\" keeps it and
 // "pages.bak\" its copy: a file with its content, mode, group and last-write
@@ -217,27 +233,28 @@ TPageFolder SortPageFolder(const TNames& n, const TPages& pages) {
 // the staged set holds; a folder with its mode, group and entries; a link as
 // a link. The paths are native, so that names that differ in letter case only
 // stay two. False when the entry cannot be read or written, or its name
-// cannot stand in a line of the journal.
+// cannot stand in a line of the journal (EINVAL); errno tells why.
 bool CarryUserEntry(const TNames& n, const std::string& name, TSaveJournal& journal) {
   namespace fs = std::filesystem;
-  if (name.find_first_of("\\\r\n") != std::string::npos) return false;
+  if (name.find_first_of("\\\r\n") != std::string::npos) return FailWith(EINVAL);
   const fs::path from = fs::path(ToNativePath(n.pages)) / name;
   const fs::path to = fs::path(ToNativePath(n.pagesNew)) / name;
   std::error_code ec;
+  const auto done = [&ec] { return ec ? FailWith(ec.value()) : true; };
   const fs::file_status status = fs::symlink_status(from, ec);
   if (fs::is_symlink(status)) {
     fs::copy_symlink(from, to, ec);
-    return !ec;
+    return done();
   }
   if (fs::is_directory(status)) {
-    if (!fs::create_directory(to, ec)) return false;
+    if (!fs::create_directory(to, ec)) return ec ? done() : FailWith(EEXIST);
     TakeModeOf(to.string(), from.string());
     for (fs::directory_iterator it(from, ec), end; !ec && it != end; it.increment(ec))
       if (!CarryUserEntry(n, name + "/" + it->path().filename().string(), journal)) return false;
-    return !ec;
+    return done();
   }
   // A pipe or a socket holds nothing to keep.
-  if (!fs::is_regular_file(status)) return !ec;
+  if (!fs::is_regular_file(status)) return done();
   std::string content;
   WrittenFileTimes times;
   if (!ReadWholeFile(from.string(), content) ||
@@ -259,6 +276,9 @@ struct TStop {
   std::string path;
   TKind kind = TKind::kCannotMove;
   std::string facts = std::string();  // kUnproven: what each file holds; kCannotRead: the reason
+  // kCannotMove: the system's reason (an errno, 0: none), taken from the last
+  // error when the stop is made, right after the step that failed.
+  int error = LastErrorErrno();
 };
 
 // The staged files that are still to go in hold what the journal lists.
@@ -552,7 +572,7 @@ std::string Told(const TStop& stop) {
     case TStop::TKind::kCannotRead: return Format(GetUiText(kCannotReadTextId), ShownPath(stop.path), stop.facts);
     case TStop::TKind::kCannotMove: break;
   }
-  return Named(kCannotReplaceTextId, stop.path);
+  return Named(kCannotReplaceTextId, stop.path, stop.error);
 }
 
 // Why a save cannot replace its files, before it writes any: a file it
@@ -672,17 +692,17 @@ bool TProjectFileCommit::StagePages(TSaveJournal& journal) {
   const TNames n = NamesOf(folder_, file_);
   journal.pages = true;
   journal.pagesExisted = PathExists(n.pages);
-  if (!ForceDirectories(n.pagesNew)) return Fail(Format(GetUiText(kCannotCreatePagesTextId), ShownPath(folder_)));
+  if (!ForceDirectories(n.pagesNew)) return Fail(Named(kCannotCreatePagesTextId, folder_, errno));
   TakeModeOf(n.pagesNew, ModelOf(n.pages, folder_));
   for (const auto& [name, text] : pages_) {
     const std::string staged = n.pagesNew + "\\" + name;
     if (!WriteFileReplacing(staged, text.data(), text.size()))
-      return Fail(Named(kCannotWriteTextId, n.pages + "\\" + name));
+      return Fail(Named(kCannotWriteTextId, n.pages + "\\" + name, errno));
     TakeModeOf(staged, ModelOf(n.pages + "\\" + name, n.file));
     journal.pageFiles.push_back({name, TStagedFile::Of(text)});
   }
   for (const std::string& name : SortPageFolder(n, pages_).userEntries)
-    if (!CarryUserEntry(n, name, journal)) return Fail(Named(kCannotCopyTextId, n.pages + "\\" + name));
+    if (!CarryUserEntry(n, name, journal)) return Fail(Named(kCannotCopyTextId, n.pages + "\\" + name, errno));
   return true;
 }
 
@@ -704,35 +724,37 @@ bool TProjectFileCommit::Stage() {
   // folder's lock anew after its lock file was deleted.
   live_.emplace(n.live, TSaveLiveMark::TMode::kMake);
   if (live_->State() == TSaveLiveMark::TState::kLive) return Fail(ProjectSavedElsewhere(folder_));
-  if (live_->State() != TSaveLiveMark::TState::kHeld) return Fail(Named(kCannotWriteTextId, n.live));
+  if (live_->State() != TSaveLiveMark::TState::kHeld) return Fail(Named(kCannotWriteTextId, n.live, live_->Error()));
   staged_ = true;
   TSaveJournal journal;
   if (pagesChanged_ && !StagePages(journal)) return false;
   // Each staged file takes the mode and group of the file it replaces; a new
   // backup those of the file it copies.
   if (fileChanged_) {
-    if (!WriteFileReplacing(n.fileNew, text_.data(), text_.size())) return Fail(Named(kCannotWriteTextId, n.file));
+    if (!WriteFileReplacing(n.fileNew, text_.data(), text_.size()))
+      return Fail(Named(kCannotWriteTextId, n.file, errno));
     TakeModeOf(n.fileNew, n.file);
     journal.file = TStagedFile::Of(text_);
     std::string old;
     if (backup_ && FileExists(n.file) && ReadWholeFile(n.file, old)) {
-      if (!CopyFileKeepTime(n.file, n.bakNew)) return Fail(Named(kCannotWriteTextId, n.bak));
+      if (!CopyFileKeepTime(n.file, n.bakNew)) return Fail(Named(kCannotWriteTextId, n.bak, LastErrorErrno()));
       TakeModeOf(n.bakNew, ModelOf(n.bak, n.file));
-      if (!FlushFile(n.bakNew)) return Fail(Named(kCannotWriteTextId, n.bak));
+      if (!FlushFile(n.bakNew)) return Fail(Named(kCannotWriteTextId, n.bak, errno));
       journal.bak = TStagedFile::Of(old);
       std::string bak;
       if (FileExists(n.bak) && (!FileExists(n.big) || GetFileSizeByName(n.bak) > GetFileSizeByName(n.big)) &&
           ReadWholeFile(n.bak, bak)) {
-        if (!CopyFileKeepTime(n.bak, n.bigNew)) return Fail(Named(kCannotWriteTextId, n.big));
+        if (!CopyFileKeepTime(n.bak, n.bigNew)) return Fail(Named(kCannotWriteTextId, n.big, LastErrorErrno()));
         TakeModeOf(n.bigNew, ModelOf(n.big, n.bak));
-        if (!FlushFile(n.bigNew)) return Fail(Named(kCannotWriteTextId, n.big));
+        if (!FlushFile(n.bigNew)) return Fail(Named(kCannotWriteTextId, n.big, errno));
         journal.big = TStagedFile::Of(bak);
       }
     }
   }
   RecordReplaced(n, journal);
   const std::string text = journal.Text();
-  if (!WriteFileReplacing(n.journal, text.data(), text.size())) return Fail(Named(kCannotWriteTextId, n.journal));
+  if (!WriteFileReplacing(n.journal, text.data(), text.size()))
+    return Fail(Named(kCannotWriteTextId, n.journal, errno));
   // Whoever may read the project reads its journal too, so that their
   // opening can finish the save.
   TakeModeOf(n.journal, ModelOf(n.file, std::string()));
@@ -862,9 +884,7 @@ std::string ProjectLockUnusable(const std::string& folder, int error) {
     case EISDIR: reason = GetUiText(kLockFolderTextId); break;
     case ELOOP: reason = GetUiText(kLockLinkTextId); break;
     case EINVAL: reason = GetUiText(kLockNoFileTextId); break;
-    default:
-      reason = SystemMessageText(Win32ErrorFromErrno(error));
-      while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
+    default: reason = ErrnoText(error);
   }
   return Format(GetUiText(kLockUnusableTextId), ShownPath(ProjectLockFile(folder)), reason);
 }

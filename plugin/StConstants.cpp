@@ -110,11 +110,19 @@ std::vector<std::string> HostFileList() {
   return list;
 }
 
-// The index of `name` in the list (compared without regard to case), or -1.
+// A host project's file name as it compares: without regard to case, '/'
+// and the backslash alike (a project file may list "Tarnwell/TarnwellConst.ST").
+std::string ComparedName(const std::string& name) {
+  std::string compared = Upper(name);
+  std::replace(compared.begin(), compared.end(), '/', '\\');
+  return compared;
+}
+
+// The index of `name` in the list (compared as ComparedName), or -1.
 int IndexOf(const std::vector<std::string>& list, const std::string& name) {
-  const std::string upper = Upper(name);
+  const std::string compared = ComparedName(name);
   for (std::size_t i = 0; i < list.size(); ++i)
-    if (Upper(list[i]) == upper) return static_cast<int>(i);
+    if (ComparedName(list[i]) == compared) return static_cast<int>(i);
   return -1;
 }
 

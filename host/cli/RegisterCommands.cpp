@@ -37,6 +37,18 @@ std::string Reason(int error, const std::string& entry) {
   return reason;
 }
 
+// What the user can do about `error` on the registry's file or folder: a
+// full disk or a failing one is no question of permissions.
+std::string Remedy(int error) {
+  switch (error) {
+    case ENOSPC: return "make room on its disk";
+    case EDQUOT: return "make room within the disk quota";
+    case EROFS: return "mount its file system writable";
+    case EIO: return "check its disk";
+    default: return "make it writable";
+  }
+}
+
 // Why the registry's file cannot be written, as the file system tells it: a
 // folder in its place, a folder that takes no new file (the store writes a
 // new file and renames it over the old), or a file that cannot be replaced
@@ -48,13 +60,15 @@ std::string RegistryWriteProblem(const std::string& file) {
   const fs::path folder = fs::path(file).parent_path();
   std::string probe = (folder / ".halvex-probe-XXXXXX").string();
   const int fd = mkstemp(probe.data());
-  if (fd < 0)
-    return "its folder " + folder.string() + " takes no new file (" + Reason(errno, folder.string()) +
-           "): make it writable";
+  if (fd < 0) {
+    const int error = errno;
+    return "its folder " + folder.string() + " takes no new file (" + Reason(error, folder.string()) +
+           "): " + Remedy(error);
+  }
   close(fd);
   unlink(probe.c_str());
   if (const int error = RegistryStore::RewriteError(); error != 0)
-    return "the file cannot be rewritten (" + Reason(error, file) + "): make it writable";
+    return "the file cannot be rewritten (" + Reason(error, file) + "): " + Remedy(error);
   return std::string();
 }
 

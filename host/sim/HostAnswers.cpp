@@ -211,7 +211,8 @@ std::vector<std::string> HostAnswerScope::Faults() const {
     if (use.answered != 0 && use.faults.empty()) continue;
     std::string line = "--answer \"" + use.text + "\"";
     if (use.answered == 0) line += " answered no question";
-    for (const std::string& fault : use.faults) line += ": " + fault;
+    // The faults stand side by side: none is the cause of the next.
+    for (std::size_t f = 0; f < use.faults.size(); ++f) line += (f == 0 ? ": " : "; ") + use.faults[f];
     lines.push_back(std::move(line));
   }
   return lines;

@@ -9,6 +9,8 @@
 namespace {
 
 thread_local DWORD lastError = ERROR_SUCCESS;
+// The errno the last error was set from (0: none kept).
+thread_local int lastErrno = 0;
 
 // Application codes (bit 29) carry an errno that has no Win32 counterpart.
 constexpr DWORD kErrnoCode = 0x20000000u;
@@ -74,7 +76,10 @@ int ErrnoOfCode(DWORD code) {
 
 DWORD GetLastError() { return lastError; }
 
-void SetLastError(DWORD code) { lastError = code; }
+void SetLastError(DWORD code) {
+  lastError = code;
+  lastErrno = 0;
+}
 
 DWORD Win32ErrorFromErrno(int error) {
   if (error == 0) return ERROR_SUCCESS;
@@ -86,7 +91,23 @@ DWORD Win32ErrorFromErrno(int error) {
   return kErrnoCode | (static_cast<DWORD>(error) & 0xFFFFu);
 }
 
-void SetLastErrorFromErrno(int error) { SetLastError(Win32ErrorFromErrno(error)); }
+void SetLastErrorFromErrno(int error) {
+  lastError = Win32ErrorFromErrno(error);
+  lastErrno = error;
+}
+
+TLastError SavedLastError() { return TLastError{lastError, lastErrno}; }
+
+void RestoreLastError(const TLastError& saved) {
+  lastError = saved.code;
+  lastErrno = saved.error;
+}
+
+int LastErrorErrno() {
+  if (lastErrno != 0) return lastErrno;
+  const int error = ErrnoOfCode(lastError);
+  return error < 0 ? 0 : error;
+}
 
 void SetLastErrorForPath(int error, const std::string& nativePath) {
   if (error == ENOENT) {
@@ -103,17 +124,26 @@ void SetLastErrorForPath(int error, const std::string& nativePath) {
   SetLastErrorFromErrno(error);
 }
 
+std::string ErrnoText(int error) {
+  char buffer[256] = {};
+  return PickText(strerror_r(error, buffer, sizeof buffer), buffer);
+}
+
 std::string SystemMessageText(DWORD code) {
   const int error = ErrnoOfCode(code);
   if (error < 0) return std::string();
-  char buffer[256] = {};
-  std::string text = PickText(strerror_r(error, buffer, sizeof buffer), buffer);
+  std::string text = ErrnoText(error);
   if (text.empty()) return text;
   text += "\r\n";
   return text;
 }
 
-std::string LastErrorText() { return SystemMessageText(GetLastError()); }
+std::string LastErrorText() {
+  if (lastErrno == 0) return SystemMessageText(lastError);
+  std::string text = ErrnoText(lastErrno);
+  if (!text.empty()) text += "\r\n";
+  return text;
+}
 
 DWORD FormatMessageA(DWORD flags, LPCVOID, DWORD messageId, DWORD, LPSTR buffer, DWORD size, va_list*) {
   if ((flags & FORMAT_MESSAGE_FROM_SYSTEM) == 0 ||

@@ -6,7 +6,11 @@
 // Win32 codes that callers test for (file not found, path not found, access
 // denied, file exists, ...). An errno without a Win32 counterpart travels as
 // an application code: bit 29 set and the errno in the low bits, so that its
-// text can still be found.
+// text can still be found. Several errno values share one code (EACCES and
+// EPERM are both "access denied"): the errno that the last error was set from
+// is kept beside it, so that the text a user reads names the system's own
+// reason ("Operation not permitted" for an immutable file, not "Permission
+// denied").
 
 #include <cstdarg>
 #include <string>
@@ -48,18 +52,31 @@ inline constexpr DWORD ERROR_IO_DEVICE = 1117;
 inline constexpr DWORD ERROR_TIMEOUT = 1460;
 inline constexpr DWORD ERROR_CANT_RESOLVE_FILENAME = 1921;
 
-// The calling thread's last error.
+// The calling thread's last error. SetLastError drops the errno kept beside
+// the code: the code alone then stands for its reason.
 DWORD GetLastError();
 void SetLastError(DWORD code);
 
 // The Win32 code of an errno value (see above); 0 for 0.
 DWORD Win32ErrorFromErrno(int error);
-// Sets the last error from an errno value.
+// Sets the last error from an errno value, which is kept beside it.
 void SetLastErrorFromErrno(int error);
 // The same for a call on a native path, where a missing entry gives
 // ERROR_PATH_NOT_FOUND instead of ERROR_FILE_NOT_FOUND when its folder is
 // missing too, as Windows tells the two apart.
 void SetLastErrorForPath(int error, const std::string& nativePath);
+// The last error whole, its code and the errno kept beside it: what a caller
+// puts back after calls that change it (a clean-up after a failure).
+struct TLastError {
+  DWORD code = ERROR_SUCCESS;
+  int error = 0;
+};
+TLastError SavedLastError();
+void RestoreLastError(const TLastError& saved);
+// The errno behind the calling thread's last error: the one it was set from,
+// else the one whose text stands for its code; 0 for none (no error, or a code
+// without a system text).
+int LastErrorErrno();
 
 // FormatMessage flags.
 inline constexpr DWORD FORMAT_MESSAGE_ALLOCATE_BUFFER = 0x00000100;
@@ -98,5 +115,10 @@ HLOCAL LocalFree(HLOCAL memory);
 
 // The text FormatMessage gives for a code (with its CR LF), empty when none.
 std::string SystemMessageText(DWORD code);
-// SystemMessageText of the calling thread's last error.
+// The text of the calling thread's last error, ended by CR LF: the sentence
+// of the errno it was set from when one is kept, else SystemMessageText of its
+// code.
 std::string LastErrorText();
+// The operating system's sentence for an errno value (strerror), without a
+// line end: "No space left on device".
+std::string ErrnoText(int error);

@@ -140,11 +140,11 @@ TEST_F(BuildOutputSequence, ACopyThatCannotBeDeletedIsNamedAndStaysListedUntilIt
   const bool built = BuildOnce().Succeeded();
   held.reset();
   EXPECT_TRUE(built) << messages;
-  EXPECT_NE(
-      messages.find("[Tarnwell] - Cannot delete the file of the last compile (Permission denied); it stays listed, "
-                    "so that the next compile deletes it:\xA0 " +
-                    copy.string() + "\n"),
-      std::string::npos)
+  EXPECT_NE(messages.find(
+                "[Tarnwell] - Cannot delete the file of the last compile (Operation not permitted); it stays listed, "
+                "so that the next compile deletes it:\xA0 " +
+                copy.string() + "\n"),
+            std::string::npos)
       << messages;
   EXPECT_EQ(Listed().count("images\\button_off.bmp"), 1u);
   ASSERT_TRUE(BuildOnce().Succeeded()) << messages;

@@ -117,7 +117,7 @@ TEST_F(HostAnswers, MessageBoxesGetTheReplyWhenTheyHaveTheButton) {
       {"compile=no", 0, mrNo, "", mbYes | mbNo},
       {"compile=cancel+cbAskNextTime", MB_YESNO, IDNO,  // no Cancel button: not the default Yes
        "--answer \"compile=cancel+cbAskNextTime\" answered no question: the message box \"Do you want to compile web "
-       "pages?\" has no Cancel button: the message box \"Do you want to compile web pages?\" has no check box "
+       "pages?\" has no Cancel button; the message box \"Do you want to compile web pages?\" has no check box "
        "cbAskNextTime"},
       {"compile=no", MB_ABORTRETRYIGNORE, IDABORT,
        "--answer \"compile=no\" answered no question: the message box \"Do you want to compile web pages?\" "
@@ -162,7 +162,7 @@ TEST_F(HostAnswers, AModalFormGetsItsCheckBoxesTickedAndTheButtonClickedOrIsDecl
       {"TQuestionForm=ok", mrNo, false, "closed with result 7 (--answer)", ": the form TQuestionForm has no OK button",
        mrNo},
       {"TQuestionForm=yes+cbAskNextTime+DisableTdi1+mnuAskAgain", mrCancel, false, "closed with result 2 (--answer)",
-       ": the form TQuestionForm has no check box DisableTdi1: the form TQuestionForm has no check box mnuAskAgain "
+       ": the form TQuestionForm has no check box DisableTdi1; the form TQuestionForm has no check box mnuAskAgain "
        "(mnuAskAgain is a TMenuItem)"},
   };
   for (const auto& c : cases) {

@@ -4,6 +4,7 @@
 // project folder, the library never registered, the file that is no picture).
 
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 
 #include <filesystem>
 #include <fstream>
@@ -172,6 +173,15 @@ TEST_F(MisuseMessages, UnregisterOfALibraryNeverRegisteredSaysSo) {
           {"open @/project", 1,
            "halvex open: the desktop @/home/desktop-P.txt cannot be written (Operation not permitted)"});
     testsupport::SetImmutable(folder + "/home/desktop-P.txt", false);
+  }
+  // A full disk is told as one, not as a question of rights; root alone
+  // mounts a small disk for it.
+  if (mount("tmpfs", (folder + "/home").c_str(), "tmpfs", 0, "size=64k") == 0) {
+    Check(TARNWELL_HALVEX_PATH, {("register '" + library + "'").c_str(), 0, "DllRegisterServer: S_OK"});
+    std::ofstream(folder + "/home/fill") << std::string(1 << 20, 'x');
+    Check(TARNWELL_HALVEX_PATH, {("unregister '" + library + "'").c_str(), 1,
+                                 "the file cannot be rewritten (No space left on device): make room on its disk\n"});
+    umount((folder + "/home").c_str());
   }
 }
 #endif

@@ -29,6 +29,7 @@
 #include "platform/win/FileFault.h"
 #include "platform/win/FileLock.h"
 #include "platform/win/MessageBox.h"
+#include "platform/win/SystemError.h"
 #include "plugin/StConstants.h"
 #include "project/FormGlobalSettings.h"
 #include "tests/core/services/ServicesTestSupport.h"
@@ -429,6 +430,10 @@ TEST_P(SaveFaultTable, EveryFileStepFailingOrKilledLeavesTheOldOrTheNewProject) 
       const bool asTheyWere = Told().find("on disk are as they were") != std::string::npos ||
                               Told().find("kept as it was") != std::string::npos;
       EXPECT_TRUE(kill || !failed() || asTheyWere || putBack) << run << ": " << Told();
+      // A step refused names the system's reason for it.
+      EXPECT_TRUE(kill || !failed() || row.occasion == TOccasion::kCompile ||
+                  Told().find(ErrnoText(DefaultFileOpError(ops[n - 1].kind))) != std::string::npos)
+          << run << ": " << Told();
       EXPECT_TRUE(now == oldSet || now == newSet || (putBack && !asTheyWere)) << run << ": " << Told();
       // What each of the save's files holds, by the words for its content;
       // and the last saved state is in one of them.

@@ -85,6 +85,12 @@ TEST(SystemErrorTest, LastErrorTextAfterAFailedOpen) {
   EXPECT_EQ(text, Sentence(ENOENT));
   ASSERT_GE(text.size(), 2u);
   EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
+  // An errno that shares its code with another keeps its own sentence, until
+  // the code is set alone.
+  SetLastErrorFromErrno(EPERM);
+  EXPECT_EQ(LastErrorText(), Sentence(EPERM));
+  SetLastError(GetLastError());
+  EXPECT_EQ(LastErrorText(), Sentence(EACCES));
 }
 
 }  // namespace

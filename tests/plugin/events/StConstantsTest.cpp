@@ -130,6 +130,19 @@ TEST_F(StConstants, AddedToTheHostProjectBeforeTheMainProgramOnceAndTakenOutAgai
   EXPECT_EQ(StFile(), "(* Tarnwell Constants *)\r\n\r\n");
 }
 
+// A host project may list the file with '/' and in other letters: it is the
+// same file, neither added twice nor left in with its old constants.
+TEST_F(StConstants, TheFileListedInAnotherSpellingIsTheSameFile) {
+  for (const char* entry : {"Tarnwell/TarnwellConst.ST", "tarnwell\\tarnwellconst.st"}) {
+    host.Files().Reset({"io.st", entry, "Plant.st"});
+    AddStConstantsFile(Project("<group><page name=\"P\"/></group>"));
+    EXPECT_EQ(HostFiles(), (std::vector<std::string>{"io.st", entry, "Plant.st"}));
+    RemoveStConstantsFile();
+    EXPECT_EQ(HostFiles(), (std::vector<std::string>{"io.st", "Plant.st"}));
+    EXPECT_EQ(StFile(), "(* Tarnwell Constants *)\r\n\r\n");
+  }
+}
+
 TEST_F(StConstants, WithoutTheMainProgramInTheListTheFileGoesFirst) {
   host.Files().Reset({"io.st", "other.st"});
   AddStConstantsFile(Project("<group><page name=\"P\"/></group>"));
