@@ -7,6 +7,7 @@
 #include "core/UiText.h"
 #include "platform/vcl/Form.h"
 #include "platform/vcl/IniFiles.h"
+#include "platform/vcl/SysUtils.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/Paths.h"
 
@@ -19,8 +20,17 @@ constexpr const char* kWriteFailureCaption = "Tarnwell";
 struct TWriteFailures {
   int depth = 0;
   std::vector<std::string> files;
+  // The files the command's own error tells.
+  std::vector<std::string> told;
 };
 TWriteFailures gWriteFailures;
+
+// One file, however its path is spelt.
+bool SameFile(const std::string& a, const std::string& b) { return SameText(ShownPath(a), ShownPath(b)); }
+
+bool Holds(const std::vector<std::string>& files, const std::string& file) {
+  return std::any_of(files.begin(), files.end(), [&](const std::string& held) { return SameFile(held, file); });
+}
 
 // One box for every file that failed, each named once.
 void TellWriteFailures(const std::vector<std::string>& files) {
@@ -38,7 +48,9 @@ TWriteFailureNotice::TWriteFailureNotice() noexcept : outermost_(gWriteFailures.
 
 TWriteFailureNotice::~TWriteFailureNotice() {
   --gWriteFailures.depth;
-  if (!outermost_ || gWriteFailures.files.empty()) return;
+  if (!outermost_) return;
+  gWriteFailures.told.clear();
+  if (gWriteFailures.files.empty()) return;
   std::vector<std::string> files;
   files.swap(gWriteFailures.files);
   try {
@@ -54,8 +66,15 @@ void NoteWriteFailure(const std::string& file) {
     TellWriteFailures({file});
     return;
   }
-  if (std::find(gWriteFailures.files.begin(), gWriteFailures.files.end(), file) == gWriteFailures.files.end())
-    gWriteFailures.files.push_back(file);
+  if (!Holds(gWriteFailures.files, file) && !Holds(gWriteFailures.told, file)) gWriteFailures.files.push_back(file);
+}
+
+void WriteFailureToldElsewhere(const std::string& file) {
+  if (gWriteFailures.depth == 0) return;
+  std::vector<std::string>& files = gWriteFailures.files;
+  files.erase(std::remove_if(files.begin(), files.end(), [&](const std::string& held) { return SameFile(held, file); }),
+              files.end());
+  gWriteFailures.told.push_back(file);
 }
 
 bool WriteSettings(const std::function<void()>& write) {

@@ -30,6 +30,10 @@ class TWriteFailureNotice {
 
 // Notes that `file` (a system path) could not be written.
 void NoteWriteFailure(const std::string& file);
+// The command's own error names `file` and why it could not be written: the
+// box of the notice held leaves it out, noted before or after, so that one
+// command tells a file once. Nothing while no notice is held.
+void WriteFailureToldElsewhere(const std::string& file);
 
 // Runs `write`, which writes settings files (TIniFile); a file it cannot
 // write is noted instead of raising EIniFileException. False when one was.
