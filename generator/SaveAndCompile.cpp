@@ -147,7 +147,7 @@ TLoginOutput TSaveAndCompile::LoginOutput() const {
 
 bool TSaveAndCompile::RunIsWhole(const TRun& run) const {
   return !run.writeFailed && state_.failedFiles.empty() && state_.undeletedFiles.empty() &&
-         FileWriteFailureCount() == run.writeFailuresAtStart;
+         FileWriteFailureCount() == run.writeFailuresAtStart + run.files.KeptWriteFailures();
 }
 
 // "CompileTD" in the settings file: the time of the last compile.

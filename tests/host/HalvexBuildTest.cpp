@@ -356,7 +356,7 @@ TEST_F(HalvexBuild, TheBuildsResultIsTheCompilesAndSaysWhy) {
        "", 0, nullptr, "[Tarnwell] - Unknown variable :\u00A0\n"},
       {"stylesheet-folder",
        [](const fs::path& web) { fs::create_directories(web.parent_path() / "SendRoot/WWW/OVERVIEW.XSL/x"); }, "", 1,
-       "[Tarnwell] - Cannot create :", "These files of the compile could not be written: " /* the path */},
+       "[Tarnwell] - Cannot create :\u00A0(", "These files of the compile could not be written: " /* the path */},
       // An output folder that is a file: said once, before anything is tried.
       {"send-root-file", [](const fs::path& web) { std::ofstream(web.parent_path() / "SendRoot") << "x"; }, "", 1,
        "/SendRoot\" is not a folder, so no file for the PLC can be written into it", nullptr, "Cannot c"},
