@@ -10,6 +10,7 @@
 #include "core/UiText.h"
 #include "platform/vcl/Form.h"
 #include "platform/vcl/IniFiles.h"
+#include "platform/vcl/SysUtils.h"
 #include "platform/vcl/SysUtilsFormat.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/Paths.h"
@@ -27,8 +28,17 @@ using TWriteFailure = std::pair<std::string, std::string>;
 struct TWriteFailures {
   int depth = 0;
   std::vector<TWriteFailure> files;
+  // The files the command's own error tells.
+  std::vector<std::string> told;
 };
 TWriteFailures gWriteFailures;
+
+// One file, however its path is spelt.
+bool SameFile(const std::string& a, const std::string& b) { return SameText(ShownPath(a), ShownPath(b)); }
+
+bool Holds(const std::vector<std::string>& files, const std::string& file) {
+  return std::any_of(files.begin(), files.end(), [&](const std::string& held) { return SameFile(held, file); });
+}
 
 // One box for every file that failed, each named once.
 void TellWriteFailures(const std::vector<TWriteFailure>& files) {
@@ -46,7 +56,9 @@ TWriteFailureNotice::TWriteFailureNotice() noexcept : outermost_(gWriteFailures.
 
 TWriteFailureNotice::~TWriteFailureNotice() {
   --gWriteFailures.depth;
-  if (!outermost_ || gWriteFailures.files.empty()) return;
+  if (!outermost_) return;
+  gWriteFailures.told.clear();
+  if (gWriteFailures.files.empty()) return;
   std::vector<TWriteFailure> files;
   files.swap(gWriteFailures.files);
   try {
@@ -63,8 +75,18 @@ void NoteWriteFailure(const std::string& file, const std::string& reason) {
     return;
   }
   std::vector<TWriteFailure>& files = gWriteFailures.files;
-  if (std::none_of(files.begin(), files.end(), [&file](const TWriteFailure& noted) { return noted.first == file; }))
-    files.emplace_back(file, reason);
+  const bool noted = std::any_of(files.begin(), files.end(),
+                                 [&file](const TWriteFailure& held) { return SameFile(held.first, file); });
+  if (!noted && !Holds(gWriteFailures.told, file)) files.emplace_back(file, reason);
+}
+
+void WriteFailureToldElsewhere(const std::string& file) {
+  if (gWriteFailures.depth == 0) return;
+  std::vector<TWriteFailure>& files = gWriteFailures.files;
+  files.erase(
+      std::remove_if(files.begin(), files.end(), [&](const TWriteFailure& held) { return SameFile(held.first, file); }),
+      files.end());
+  gWriteFailures.told.push_back(file);
 }
 
 std::string WriteFailureLine(const std::string& file, const std::string& reason) {

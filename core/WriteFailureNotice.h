@@ -38,6 +38,10 @@ std::string WriteFailureLine(const std::string& file, const std::string& reason)
 
 // The system's words for an errno value, as the reason of a failed write.
 std::string WriteFailureReason(int error);
+// The command's own error names `file` and why it could not be written: the
+// box of the notice held leaves it out, noted before or after, so that one
+// command tells a file once. Nothing while no notice is held.
+void WriteFailureToldElsewhere(const std::string& file);
 
 // Runs `write`, which writes settings files (TIniFile); a file it cannot
 // write is noted instead of raising EIniFileException. False when one was.

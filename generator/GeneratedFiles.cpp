@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -26,7 +27,9 @@
 #include "platform/win/FolderEntries.h"
 #include "platform/win/Paths.h"
 #include "platform/win/StopRequest.h"
+#include "platform/win/SystemError.h"
 #include "platform/win/Win32File.h"
+#include "platform/win/WriteFault.h"
 
 namespace {
 
@@ -53,6 +56,28 @@ std::uint32_t CrcOfOpenFile(HANDLE file) {
   DWORD read = 0;
   while (ReadFile(file, buffer.data(), kCrcChunk, &read, nullptr) && read > 0) crc.Update(buffer.data(), read);
   return crc.Value();
+}
+
+// True when the file holds exactly `bytes`.
+bool FileHolds(const std::string& path, std::string_view bytes) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  ScopeExit closeFile([file] { CloseHandle(file); });
+  DWORD sizeHigh = 0;
+  const DWORD sizeLow = GetFileSize(file, &sizeHigh);
+  if ((sizeLow == INVALID_FILE_SIZE && GetLastError() != ERROR_SUCCESS) ||
+      ((static_cast<std::uint64_t>(sizeHigh) << 32) | sizeLow) != bytes.size())
+    return false;
+  std::vector<char> buffer(kCrcChunk);
+  std::size_t done = 0;
+  DWORD read = 0;
+  while (done < bytes.size() && ReadFile(file, buffer.data(), kCrcChunk, &read, nullptr) && read > 0) {
+    if (read > bytes.size() - done || bytes.compare(done, read, std::string_view(buffer.data(), read)) != 0)
+      return false;
+    done += read;
+  }
+  return done == bytes.size();
 }
 
 // The components of a key with "." dropped and ".." taken back; false when
@@ -222,7 +247,11 @@ void TGeneratedFiles::ReportWriteFailure(const std::string& path) {
   const std::string shown = SpeltAsOnDisk(path);
   if (std::find(state_.failedFiles.begin(), state_.failedFiles.end(), shown) == state_.failedFiles.end())
     state_.failedFiles.push_back(shown);
-  host_.AddCompilerMessage(GetUiText(kTextCannotCreate), shown);
+  // The reason of a write of the file that failed just before.
+  std::string reason;
+  if (failedWrite_.first == path && !failedWrite_.second.empty()) reason = "(" + failedWrite_.second + ")";
+  failedWrite_ = {};
+  host_.AddCompilerMessage(GetUiText(kTextCannotCreate) + reason, shown);
 }
 
 void TGeneratedFiles::ReportDeleteFailure(const std::string& path, const std::string& reason) {
@@ -301,10 +330,15 @@ bool TGeneratedFiles::WriteGeneratedFile(const std::string& path, std::string_vi
   // the file still open, as registering the file would make it, without
   // opening and reading it a second time.
   StopWhenAsked();
+  const std::uint64_t failuresBefore = FileWriteFailureCount();
   WrittenFileTimes times;
   const TFolderWrite written = WriteInFolder(path, bytes, times);
-  if (written == TFolderWrite::kFailed) return false;
-  if (written == TFolderWrite::kByPath && !WriteDerivedFile(path, bytes.data(), bytes.size(), times)) return false;
+  bool replaced = written == TFolderWrite::kWritten;
+  if (written == TFolderWrite::kByPath) {
+    replaced = WriteDerivedFile(path, bytes.data(), bytes.size(), times);
+    if (!replaced) SetLastErrorFromErrno(errno);
+  }
+  if (!replaced) return KeepWhatItHolds(path, bytes, failuresBefore);
   wroteAny_ = true;
   GeneratedFileRecord& record = RecordOf(path);
   record.creationTime = times.creation;
@@ -316,6 +350,20 @@ bool TGeneratedFiles::WriteGeneratedFile(const std::string& path, std::string_vi
   for (std::size_t done = 0; done < bytes.size(); done += kCrcChunk)
     crc.Update(bytes.data() + done, static_cast<std::uint32_t>(std::min<std::size_t>(kCrcChunk, bytes.size() - done)));
   record.crc32 = crc.Value();
+  return true;
+}
+
+bool TGeneratedFiles::KeepWhatItHolds(const std::string& path, std::string_view bytes, std::uint64_t failuresBefore) {
+  const std::string reason = LastErrorReason();
+  if (!FileHolds(path, bytes)) {
+    failedWrite_ = {path, reason};
+    return false;
+  }
+  // Listed with its own times, which the stamp list of the compile that
+  // wrote it holds; the write calls that failed on it lost nothing.
+  WriteTraceLog("WriteGeneratedFile - " + path + " holds its bytes already and stays: " + reason);
+  RegisterGeneratedFile(path, false);
+  keptWriteFailures_ += FileWriteFailureCount() - failuresBefore;
   return true;
 }
 

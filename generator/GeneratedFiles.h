@@ -46,14 +46,23 @@ class TGeneratedFiles {
 
   // Writes the bytes as the file's whole new content, in place (the output
   // is derived: a compile deletes the previous one first, and a failed write
-  // is reported by the caller), and registers it. False, and nothing
+  // is reported by the caller), and registers it. A file that cannot be
+  // written but holds these bytes already (one that may not be changed) stays
+  // as it is, and is registered as this compile's. False, and nothing
   // registered, when it cannot be written. Counting and reporting are the
   // caller's.
   bool WriteGeneratedFile(const std::string& path, std::string_view bytes);
+  // After a failed write of `path` (the last error tells why), by this table
+  // or by a writer of its own: true, with the file registered as it is, when
+  // it holds `bytes` already (the write calls that failed since
+  // `failuresBefore`, WriteFault.h, then cost the run nothing); else false,
+  // with the reason kept for ReportWriteFailure.
+  bool KeepWhatItHolds(const std::string& path, std::string_view bytes, std::uint64_t failuresBefore);
 
   // A file or folder of the output that could not be written, copied or
-  // made: a host message (UI text 7074 and the path), marked as a file error
-  // and kept in the state's failed files. The path is shown as the file
+  // made: a host message (UI text 7074 and the path; the system's reason in
+  // parentheses after a failed WriteGeneratedFile of it), marked as a file
+  // error and kept in the state's failed files. The path is shown as the file
   // system spells its folders (the pictures' folder "IMAGES", whatever
   // spelling the writer used).
   void ReportWriteFailure(const std::string& path);
@@ -119,6 +128,9 @@ class TGeneratedFiles {
   // True once this run has written (or registered as written) a file of the
   // output: until then a failed run left the output as it was.
   bool WroteAny() const { return wroteAny_; }
+  // The failed write calls (WriteFault.h) of files that held their bytes
+  // already and stayed: they cost the run nothing.
+  std::uint64_t KeptWriteFailures() const { return keptWriteFailures_; }
 
   // The record of a registered file by its key; null when not registered.
   const GeneratedFileRecord* Find(const std::string& key) const;
@@ -159,4 +171,7 @@ class TGeneratedFiles {
   // separator): a compile writes thousands of files into a handful of them.
   std::unordered_map<std::string, std::unique_ptr<TFolderEntries>> written_;
   bool wroteAny_ = false;
+  // The path and the system's reason of the last write that failed.
+  std::pair<std::string, std::string> failedWrite_;
+  std::uint64_t keptWriteFailures_ = 0;
 };

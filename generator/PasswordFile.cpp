@@ -1,5 +1,8 @@
 #include "generator/PasswordFile.h"
 
+#include <cerrno>
+#include <cstdint>
+
 #include "core/PasswordScramble.h"
 #include "core/UiText.h"
 #include "core/XmlNode.h"
@@ -8,6 +11,8 @@
 #include "generator/GeneratedFiles.h"
 #include "platform/vcl/SysUtils.h"
 #include "platform/win/FileIo.h"
+#include "platform/win/SystemError.h"
+#include "platform/win/WriteFault.h"
 
 namespace {
 
@@ -232,11 +237,13 @@ bool WriteCompilePasswordFile(const TCompileProject& project, int formatVersion,
   bool written = false;
   if (formatVersion == kPasswordFileFormat && !sendRootDir.empty()) {
     const std::string path = sendRootDir + kPasswordFileName;
+    const std::uint64_t failuresBefore = FileWriteFailureCount();
     written = model.WritePasswordFile(path);
     if (written) {
       files.RegisterGeneratedFile(path);
     } else {
-      files.ReportWriteFailure(path);
+      SetLastErrorFromErrno(errno);
+      if (!files.KeepWhatItHolds(path, model.FileText(), failuresBefore)) files.ReportWriteFailure(path);
     }
   }
   model.WriteXml(project.web);

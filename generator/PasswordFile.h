@@ -178,8 +178,9 @@ class TPasswordModel {
 // The password step of the save-and-compile command: loads the rows from the
 // project's three elements (found at any depth), writes the elements back,
 // and for a project of format 8001 writes "PSW.TXT" into `sendRootDir`
-// (ending with a backslash). A file that was written is registered; one that
-// could not be written is a host message (UI text 7074 with its path) and
-// sets the file bit of the compile errors. True when the file was written.
+// (ending with a backslash). A file that was written is registered, and so is
+// one that could not be written but holds its text already; another is a host
+// message (UI text 7074 with its path and why) and sets the file bit of the
+// compile errors. True when the file was written.
 bool WriteCompilePasswordFile(const TCompileProject& project, int formatVersion, const std::string& sendRootDir,
                               TCompileState& state, TCompileHost& host, TGeneratedFiles& files);

@@ -208,8 +208,8 @@ class TProjectDescription {
     writer.codePage = settings_.codePage;
     const bool xmlWritten = writer.SaveToFileCrcTag(copy, xmlPath, utf8, utf8) != 0;
     const std::string xmzPath = context_.state.outputRoot + kProjectDescriptionXmz;
-    if (xmlWritten && GzipFile(xmlPath, xmzPath)) {
-      context_.files.RegisterGeneratedFile(xmzPath);
+    std::string zipped;
+    if (xmlWritten && GzipFile(xmlPath, zipped) && context_.files.WriteGeneratedFile(xmzPath, zipped)) {
       context_.files.StepCompileProgress();
     } else {
       context_.files.ReportWriteFailure(xmzPath);

@@ -25,7 +25,6 @@ void WriteProjectDescription(TCompileContext& context);
 // The SHA-1 of the 8-bit text as 40 upper-case hexadecimal digits.
 std::string Sha1Hex(std::string_view text);
 
-// Compresses the file into the gzip file format (no stored name, time 0),
-// written through a temporary file renamed over the target; false when the
-// source cannot be read or the target written (an old target stays whole).
-bool GzipFile(const std::string& sourcePath, const std::string& targetPath);
+// The file's bytes compressed into the gzip file format (no stored name,
+// time 0); false when the file cannot be read.
+bool GzipFile(const std::string& sourcePath, std::string& zipped);

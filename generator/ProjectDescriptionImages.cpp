@@ -94,11 +94,7 @@ void StampImages(TmyXmlNode* root, const TGeneratedFiles& files) {
   }
 }
 
-bool GzipFile(const std::string& sourcePath, const std::string& targetPath) {
+bool GzipFile(const std::string& sourcePath, std::string& zipped) {
   std::string bytes;
-  std::string zipped;
-  WrittenFileTimes times;
-  // Through a temporary file: the previous copy stays whole until this one is.
-  return ReadWholeFile(sourcePath, bytes) && GzipBytes(bytes, zipped) &&
-         WriteDerivedFile(targetPath, zipped.data(), zipped.size(), times);
+  return ReadWholeFile(sourcePath, bytes) && GzipBytes(bytes, zipped);
 }

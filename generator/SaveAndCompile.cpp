@@ -6,6 +6,7 @@
 #include "generator/SaveAndCompileRun.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <exception>
 #include <stdexcept>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "base/ScopeExit.h"
 #include "core/TraceLog.h"
 #include "core/UiText.h"
+#include "core/WriteFailureNotice.h"
 #include "core/XmlDocument.h"
 #include "generator/EarlierLogins.h"
 #include "generator/ProjectSettings.h"
@@ -37,6 +39,9 @@ constexpr int kMoreFilesText = 7443;        // and %d more (see the messages)
 constexpr int kFilesNotDeletedText = 7444;  // These files of the last compile could not be deleted: %s.
 constexpr int kNothingWrittenText = 7340;   // Nothing was written for the PLC: ... stay as they were.
 constexpr int kTimeNotWrittenText = 7640;   // The settings file "%s" could not be written (%s): ...
+constexpr const char* kTimeStampsSection = "TimeStamps";
+constexpr const char* kSaveTimeKey = "SaveTD";
+constexpr const char* kCompileTimeKey = "CompileTD";
 // The failed files a message names; the host's messages name every one.
 constexpr std::size_t kNamedFailedFiles = 10;
 
@@ -142,7 +147,7 @@ TLoginOutput TSaveAndCompile::LoginOutput() const {
 
 bool TSaveAndCompile::RunIsWhole(const TRun& run) const {
   return !run.writeFailed && state_.failedFiles.empty() && state_.undeletedFiles.empty() &&
-         FileWriteFailureCount() == run.writeFailuresAtStart;
+         FileWriteFailureCount() == run.writeFailuresAtStart + run.files.KeptWriteFailures();
 }
 
 // "CompileTD" in the settings file: the time of the last compile.
@@ -157,14 +162,21 @@ void TSaveAndCompile::StampCompileTime() {
 
 std::string WriteCompileTime(TIniFile& settings, int time) {
   try {
-    settings.WriteInteger("TimeStamps", "CompileTD", time);
+    settings.WriteInteger(kTimeStampsSection, kCompileTimeKey, time);
     return {};
   } catch (const EIniFileException& e) {
     // The build's question whether to compile reads this time: a compile
     // that could not record it does not begin.
     const std::string why = e.Reason().empty() ? GetUiText(kUnknownErrorText) : e.Reason();
+    WriteFailureToldElsewhere(e.FileName());
     return Format(GetUiText(kTimeNotWrittenText), ShownPath(e.FileName()), why);
   }
+}
+
+bool SaveAwaitsCompile(const TIniFile& settings) {
+  const auto compiled = static_cast<std::uint32_t>(settings.ReadInteger(kTimeStampsSection, kCompileTimeKey, 0));
+  const auto saved = static_cast<std::uint32_t>(settings.ReadInteger(kTimeStampsSection, kSaveTimeKey, 0));
+  return saved != 0 && saved > compiled;
 }
 
 void TSaveAndCompile::Compile(TRun& run) {

@@ -136,8 +136,14 @@ class TSaveAndCompile {
 std::string CompileBaseName(const TCompileProject& project);
 // Writes the time of a compile ("CompileTD" under "TimeStamps") into the
 // settings file, before the compile writes anything. Empty when written;
-// else the text that ends the compile: the file, why, and what to do.
+// else the text that ends the compile: the file, why, and what to do. The
+// command's notice of settings files not written (core/WriteFailureNotice.h)
+// leaves the file out: that text tells it.
 std::string WriteCompileTime(TIniFile& settings, int time);
+// True when the pages were saved after their last compile: "SaveTD" (under
+// "TimeStamps") not 0 and later than "CompileTD", compared as unsigned 32-bit
+// numbers. The host's build then asks whether to compile them.
+bool SaveAwaitsCompile(const TIniFile& settings);
 // "[dir]Tarnwell\Import\", or in global mode "[global folder][GlobalDir]\Import\".
 std::string ImportFolderOf(const TCompileProject& project, const std::string& globalFolder);
 // Finishes or undoes a project save that a kill stopped (RecoverProjectSave,

@@ -27,6 +27,7 @@
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Button.h"
 #include "platform/vcl/FindFile.h"
+#include "platform/vcl/IniFiles.h"
 #include "platform/vcl/Panel.h"
 #include "platform/vcl/StringList.h"
 #include "platform/vcl/SysUtils.h"
@@ -48,6 +49,8 @@ constexpr int kNoWebText = 7334;        // could not be read: it holds no web el
 constexpr int kNothingWrittenText = 7340;
 constexpr int kEarlierLoginsText = 7421;  // The project file "%s" does not exist, and neither do the records ...
 constexpr const char* kSettingsSuffix = ".webx";
+constexpr const char* kTimeStampsSection = "TimeStamps";
+constexpr const char* kCompileTimeKey = "CompileTD";
 constexpr const char* kGlobalKey = "Global";
 constexpr const char* kGlobalDirKey = "GlobalDir";
 constexpr const char* kUserTemplateName = "DEFAULT.XSL";
@@ -151,7 +154,7 @@ void TWebCompiler::Run() {
     return;
   }
   if (!OwnsLevelPages(importFolder)) return;
-  if (!StampCompileTime()) return;
+  StampCompileTime();
   if (!quiet_) ShowStatus();
   ScopeExit closeStatus([this] { CloseStatus(); });
   PrepareFolders();
@@ -191,14 +194,20 @@ bool TWebCompiler::ReadSettings() {
   return true;
 }
 
-bool TWebCompiler::StampCompileTime() {
+// The build's question whether to compile the pages compares this time with
+// the last save's. A save the build left uncompiled keeps its question: the
+// time is not moved past it, as this run compiles no page. Otherwise the
+// question reads the same whether or not the time moves, so a settings file
+// that cannot take it does not hold back the password file and the imports.
+void TWebCompiler::StampCompileTime() {
   TclOpenIniReg settings(manager_, kProductWord, kSettingsSuffix);
   TIniFile* ini = settings.GetIniFile();
-  if (ini == nullptr) return true;
-  // The text says that this run wrote nothing; in a build, the designer's
-  // compile before it may have.
-  failure_ = WriteCompileTime(*ini, static_cast<int>(host_.Now()));
-  return failure_.empty();
+  if (ini == nullptr || SaveAwaitsCompile(*ini)) return;
+  try {
+    ini->WriteInteger(kTimeStampsSection, kCompileTimeKey, static_cast<int>(host_.Now()));
+  } catch (const EIniFileException& e) {
+    WriteTraceLog("TWebCompiler::StampCompileTime - " + e.Message());
+  }
 }
 
 // Without a project copy there is nothing to read (a project never

@@ -85,9 +85,9 @@ class TWebCompiler {
  private:
   void Run();
   bool ReadSettings();
-  // "CompileTD" in the settings file; false (with the failure) when it
-  // could not be written, before anything else was.
-  bool StampCompileTime();
+  // "CompileTD" in the settings file, unless a save awaits compilation; a
+  // file that cannot take it is traced, and the run goes on.
+  void StampCompileTime();
   bool LoadProject();
   bool LostProject();
   bool OwnsLevelPages(const std::string& importFolder);

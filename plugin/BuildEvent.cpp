@@ -17,6 +17,7 @@
 #include "core/XmlDocument.h"
 #include "core/XmlNode.h"
 #include "designer/FormDesign1.h"
+#include "generator/SaveAndCompile.h"
 #include "platform/com/ComCheck.h"
 #include "platform/vcl/CheckBox.h"
 #include "platform/vcl/Label.h"
@@ -40,7 +41,6 @@ constexpr const char* kMarkerContent = "On";
 constexpr const char* kAskKey = "Ask";
 constexpr const char* kTimeStampsSection = "TimeStamps";
 constexpr const char* kSaveTimeKey = "SaveTD";
-constexpr const char* kCompileTimeKey = "CompileTD";
 constexpr int kTextAskCompile = 7130;
 constexpr int kTextVariablesMoved = 7125;
 constexpr int kTextPagesModified = 7126;
@@ -137,9 +137,7 @@ bool CheckVariablePositions(const std::string& base, std::uint32_t statusWindow)
 
 // Pages saved after the last compilation: recompile? True when it compiled.
 bool CheckPagesModified(TIniFile& ini, std::uint32_t statusWindow) {
-  const auto compiled = static_cast<std::uint32_t>(ini.ReadInteger(kTimeStampsSection, kCompileTimeKey, 0));
-  const auto saved = static_cast<std::uint32_t>(ini.ReadInteger(kTimeStampsSection, kSaveTimeKey, 0));
-  if (saved == 0 || saved <= compiled) return false;
+  if (!SaveAwaitsCompile(ini)) return false;
   const TBuildAnswer answer = AskSimpleMessage(kTextPagesModified);
   if (answer.yes) CompileForBuild(statusWindow);
   // Off until the next save.

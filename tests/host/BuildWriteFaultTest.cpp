@@ -91,6 +91,15 @@ class BuildWriteFault : public InProcessBuild {
     }
   }
 
+  // A build that succeeded although a write failed lost nothing (the file
+  // held its bytes already, or it was the driver's time stamp): the tree is
+  // the clean build's.
+  bool SucceededWhole(const HostBuildResult& build, const std::string& run) const {
+    if (!build.Succeeded()) return false;
+    EXPECT_EQ(testsupport::ChangedFiles(Tree(), clean), std::vector<std::string>{}) << run << "\n" << messages;
+    return true;
+  }
+
   // The inode of each file of the output: a file that a build wrote (whole,
   // then renamed into place) has a new one.
   TInodes Inodes() const {
@@ -115,8 +124,9 @@ TEST_F(BuildWriteFault, EachFileIsOldOrNewAndTheFailedBuildSaysWhy) {
                     {[this] { PutDemo(); }, [this] { OpenEvents(); }, [&] { build = Build(); },
                      [&] { EXPECT_TRUE(build.Succeeded()); },
                      [&](const std::string& run) {
-                       EXPECT_FALSE(build.Succeeded()) << run;
-                       EXPECT_FALSE(host.Messages().All().empty()) << run;
+                       // A disk that fills only at the driver's writes after the compile
+                       // may lose nothing (the sweep below checks such a build's tree).
+                       EXPECT_TRUE(build.Succeeded() || !host.Messages().All().empty()) << run;
                      },
                      [this] { CloseEvents(); }});
 }
@@ -130,7 +140,7 @@ TEST_F(BuildWriteFault, AFullDiskLeavesNoOutputFileShortAndNamesEachNotWritten) 
     const std::string run = "budget " + std::to_string(budget) + " of " + std::to_string(budgets.back());
     PutBuilt();
     const TInodes inodes = Inodes();
-    EXPECT_FALSE(BuildOnce({.budget = budget}).Succeeded()) << run;
+    if (SucceededWhole(BuildOnce({.budget = budget}), run)) continue;
     CheckFailedRun(clean, builtFiles, inodes, run);
     // The failure names the files not written, and each has a message of its own.
     const std::string lead = "These files of the compile could not be written: ";
@@ -155,14 +165,16 @@ TEST_F(BuildWriteFault, AFullDiskLeavesNoOutputFileShortAndNamesEachNotWritten) 
 
 // Each case lays the built demo and fails its n-th write call alone, so that
 // the build runs on to its end: it fails, and deletes none of the last
-// compile's files.
+// compile's files; or it lost nothing, and the tree is a clean build's.
 TEST_F(BuildWriteFault, OneFailedWriteAmongGoodOnesFailsTheBuildAndDeletesNothing) {
   FirstBuilds();
   for (std::size_t call = 1; call <= writes.size(); ++call) {
     const std::string run = "write " + std::to_string(call) + " of " + std::to_string(writes.size()) + " failed";
     PutBuilt();
     const TInodes inodes = Inodes();
-    EXPECT_FALSE(BuildOnce({.budget = std::int64_t{1} << 50, .failAt = call}).Succeeded()) << run;
+    if (SucceededWhole(BuildOnce({.budget = std::int64_t{1} << 50, .failAt = call}), run)) continue;
+    // A write that failed is named, also one of a file that held its bytes.
+    EXPECT_EQ(messages.find("(see the messages)"), std::string::npos) << run << "\n" << messages;
     CheckFailedRun(clean, builtFiles, inodes, run);
   }
 }

@@ -316,6 +316,10 @@ TEST_F(HalvexBuild, TheBuildsResultIsTheCompilesAndSaysWhy) {
     fs::remove(web / "Demo.webx");
     fs::create_directory(web / "Demo.webx");
   };
+  const auto settingsFolderNoMarker = [&settingsFolder](const fs::path& web) {
+    fs::remove(web / "Demo.auto");
+    settingsFolder(web);
+  };
   const struct {
     const char* name;
     std::function<void(const fs::path&)> change;
@@ -332,15 +336,16 @@ TEST_F(HalvexBuild, TheBuildsResultIsTheCompilesAndSaysWhy) {
        "/Demo.webx\" could not be written (Is a directory): a compile records its time there, so this one did not",
        nullptr, "Unable to write"},
       // Without the marker the one-time question is asked all the same, then
-      // the settings file that could not keep its answer is named (and the
-      // build's driver fails as the compile above).
-      {"settings-folder-no-marker",
-       [&settingsFolder](const fs::path& web) {
-         fs::remove(web / "Demo.auto");
-         settingsFolder(web);
-       },
-       " --command Tarnwell --answer \"compile web pages=no\"", 1, nullptr,
-       "Global settings)\" answered No (--answer)\n    message box \"Tarnwell\": \"\"", "Unable to write"},
+      // the settings file that could not keep its answer is named; the
+      // build's driver, which compiles no page, writes the password file.
+      {"settings-folder-no-marker", settingsFolderNoMarker, " --command Tarnwell --answer \"compile web pages=no\"", 0,
+       nullptr, "Global settings)\" answered No (--answer)\n    message box \"Tarnwell\": \"\"", "compile again"},
+      {"settings-folder-unasked", settingsFolderNoMarker, "", 0, nullptr,
+       "so nothing was asked. The build wrote only the password file.", "compile again"},
+      // A Yes compiles, which cannot begin: its error names the file, no box.
+      {"settings-folder-yes", settingsFolderNoMarker, " --command Tarnwell --answer \"compile web pages=yes\"", 1,
+       "/Demo.webx\" could not be written (Is a directory): a compile records its time there",
+       "Global settings)\" answered Yes (--answer)\n  host project files added", "it is kept as it was"},
       {"without-map", [](const fs::path&) {}, " --without IHalvexWebTdiMap", 0, nullptr, nullptr},
       {"unknown-variable",
        [](const fs::path& web) {
@@ -351,7 +356,7 @@ TEST_F(HalvexBuild, TheBuildsResultIsTheCompilesAndSaysWhy) {
        "", 0, nullptr, "[Tarnwell] - Unknown variable :\u00A0\n"},
       {"stylesheet-folder",
        [](const fs::path& web) { fs::create_directories(web.parent_path() / "SendRoot/WWW/OVERVIEW.XSL/x"); }, "", 1,
-       "[Tarnwell] - Cannot create :", "These files of the compile could not be written: " /* the path */},
+       "[Tarnwell] - Cannot create :\u00A0(", "These files of the compile could not be written: " /* the path */},
       // An output folder that is a file: said once, before anything is tried.
       {"send-root-file", [](const fs::path& web) { std::ofstream(web.parent_path() / "SendRoot") << "x"; }, "", 1,
        "/SendRoot\" is not a folder, so no file for the PLC can be written into it", nullptr, "Cannot c"},

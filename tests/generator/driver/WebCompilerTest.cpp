@@ -160,6 +160,17 @@ TEST_F(WebCompilerTest, StampsTheCompileTimeAndMakesTheOutputFolders) {
   EXPECT_TRUE(host.messages.empty());
 }
 
+// A save that awaits compilation keeps its question: the driver compiles no page.
+TEST_F(WebCompilerTest, TheStampPassesNoSaveThatAwaitsCompilation) {
+  WriteProject("");
+  for (const char* saved : {"1500000000", "1300000000", "0"}) {
+    folder.Write("Tarnwell/DEMO.webx", std::string("[TimeStamps]\r\nSaveTD=") + saved + "\r\nCompileTD=1400000000\r\n");
+    RunDriver();
+    const char* stamp = std::string(saved) == "1500000000" ? "CompileTD=1400000000" : "CompileTD=1700000000";
+    EXPECT_NE(folder.Read("Tarnwell/DEMO.webx").find(stamp), std::string::npos) << saved;
+  }
+}
+
 TEST_F(WebCompilerTest, ImagesFolderInAnotherCaseIsRenamed) {
   WriteProject("");
   std::filesystem::create_directories(folder.Path() / "SendRoot" / "WWW" / "images");

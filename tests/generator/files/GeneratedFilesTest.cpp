@@ -9,6 +9,7 @@
 
 #include <strings.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -20,6 +21,7 @@
 #include "generator/CompileState.h"
 #include "generator/FormStatus1.h"
 #include "platform/vcl/Panel.h"
+#include "platform/win/FileFault.h"
 #include "platform/win/FileTime.h"
 #include "platform/win/Resources.h"
 #include "tests/support/FakeCompileHost.h"
@@ -176,6 +178,20 @@ TEST_F(GeneratedFiles, WriteGeneratedFileThatFailsAnswersFalseAndRegistersNothin
   EXPECT_FALSE(files.WriteGeneratedFile(state.outputRoot + "NOFOLDER\\X.XML", "x"));
   EXPECT_EQ(files.Table().Count(), 0);
   EXPECT_FALSE(folder.Exists("SendRoot/WWW/NOFOLDER/X.XML"));
+}
+
+// A file that may not be replaced stays when it holds the bytes, listed as it is.
+TEST_F(GeneratedFiles, AFileThatCannotBeReplacedStaysWhenItHoldsTheBytesElseTheWriteFails) {
+  for (const std::string held : {"the bytes", "the bytez", "the bytes and more"}) {
+    const std::string name = held.substr(6) + ".CSS";
+    folder.Write("SendRoot/WWW/" + name, held);
+    const FileOpFaultScope refused(TFileOpFault::kFail, 3, EPERM);  // the rename over it
+    const bool kept = files.WriteGeneratedFile(state.outputRoot + name, "the bytes");
+    EXPECT_EQ(kept, held == "the bytes") << held;
+    EXPECT_EQ(folder.Read("SendRoot/WWW/" + name), held);
+    EXPECT_EQ(files.Find(name) != nullptr, kept) << held;
+  }
+  EXPECT_FALSE(files.WroteAny());
 }
 
 TEST_F(GeneratedFiles, TheListedFilesStayUntilTheRunDeletesThoseNotWrittenAgainThePasswordFileToo) {

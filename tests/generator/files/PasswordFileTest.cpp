@@ -7,10 +7,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "core/FileHelpers.h"
 #include "core/PasswordScramble.h"
 #include "core/UiText.h"
 #include "core/XmlDocument.h"
@@ -18,6 +20,7 @@
 #include "generator/CompileState.h"
 #include "generator/GeneratedFiles.h"
 #include "platform/win/Resources.h"
+#include "platform/win/SystemError.h"
 #include "tests/support/FakeCompileHost.h"
 #include "tests/support/TempFolder.h"
 
@@ -340,7 +343,8 @@ TEST_F(PasswordStep, AFileThatCannotBeWrittenIsReportedAndNotRegistered) {
   EXPECT_EQ(files.Table().Count(), 0);
   EXPECT_EQ(files.Find("..\\PSW.TXT"), nullptr);
   ASSERT_EQ(host.messages.size(), 1u);
-  EXPECT_EQ(host.messages[0].first, GetUiText(7074));
+  SetLastErrorFromErrno(ENOENT);  // why: the folder is missing
+  EXPECT_EQ(host.messages[0].first, GetUiText(7074) + "(" + LastErrorReason() + ")");
   EXPECT_EQ(host.messages[0].second, sendRoot + "PSW.TXT");
   EXPECT_EQ(state.compileErrors, static_cast<std::uint32_t>(kCompileErrorFile));
   // The project's elements are written back all the same.
