@@ -1,7 +1,5 @@
 #include "core/FileHelpers.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -88,11 +86,8 @@ bool WriteAll(HANDLE h, const std::string& data) {
 
 // A temporary file beside the destination, created new; its name in `temp`.
 HANDLE CreateTempBeside(const std::string& destination, std::string& temp) {
-  static unsigned counter = 0;
   for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
-    char suffix[48];
-    std::snprintf(suffix, sizeof suffix, "%u_cp%u", static_cast<unsigned>(::getpid()), ++counter);
-    temp = destination + std::string(kWriterTempMark) + suffix;
+    temp = WriterTemporaryName(destination);
     HANDLE h = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return h;
   }

@@ -781,7 +781,7 @@ bool TProjectFileCommit::Run() {
     return false;
   }
   staged_ = false;
-  if (!changed_) return true;
+  if (!changed_) return Written();
   std::set<std::string> moved;
   if (const std::optional<TStop> stop = Forward(n, journal_, &moved)) {
     fault_ = Told(*stop);
@@ -795,6 +795,13 @@ bool TProjectFileCommit::Run() {
   // The new set is in. A journal that cannot be deleted stays behind; with
   // nothing left to put in place, the next opening deletes it.
   Finish(n, journal_);
+  return Written();
+}
+
+// What the files hold once the save is in, read while the lock is still held:
+// the files of the user's that went along with the pages included.
+bool TProjectFileCommit::Written() {
+  written_ = ReadProjectFilePrint(file_, splitPages_ ? NamesOf(folder_, file_).pages : std::string());
   return true;
 }
 
@@ -811,14 +818,14 @@ bool TProjectFileCommit::StillAsExpected() {
     return Fail(fault);
   found_ = ReadProjectFilePrint(file_, splitPages_ ? n.pages : std::string());
   std::string changed;
-  for (const std::string& path : FilesChangedSince(*expected_, found_, Print()))
+  for (const std::string& path : FilesChangedSince(*expected_, found_, Planned()))
     changed += (changed.empty() ? "\"" : ", \"") + ShownPath(path) + "\"";
   if (changed.empty()) return true;
   changedElsewhere_ = true;
   return Fail(Format(GetUiText(kChangedElsewhereTextId), changed));
 }
 
-TProjectFilePrint TProjectFileCommit::Print() const {
+TProjectFilePrint TProjectFileCommit::Planned() const {
   return ProjectFilePrintOf(file_, text_, splitPages_ ? NamesOf(folder_, file_).pages : std::string(), pages_);
 }
 

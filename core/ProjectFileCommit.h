@@ -114,7 +114,7 @@ class TProjectFileCommit {
   bool Changed() const { return changed_; }
   // After a successful Run: what the files hold now, the caller's next
   // expectation.
-  TProjectFilePrint Print() const;
+  const TProjectFilePrint& Print() const { return written_; }
   // After a failed Run: another run changed the files since the expected
   // state; Found() is what they held at the check, which the caller may
   // expect in a Run that replaces them.
@@ -135,6 +135,9 @@ class TProjectFileCommit {
   bool FinishedAtOpen() const;
 
  private:
+  // What this save is to write, and what the files hold once it is in (true).
+  TProjectFilePrint Planned() const;
+  bool Written();
   bool Stage();
   bool PagesChanged() const;
   bool StagePages(TSaveJournal& journal);
@@ -149,6 +152,7 @@ class TProjectFileCommit {
   std::vector<std::pair<std::string, std::string>> pages_;
   std::optional<TProjectFilePrint> expected_;
   TProjectFilePrint found_;
+  TProjectFilePrint written_;
   bool changedElsewhere_ = false;
   bool changed_ = false;
   bool fileChanged_ = false;

@@ -110,5 +110,6 @@ TCompileResult TFormDesign1::SaveAndCompile() {
   setup.writeProjectCopy = [this, &location](const std::string& copy, const std::string& text) {
     return document_->WriteCompileCopy(location, copy, text);
   };
+  setup.projectFilesChanged = [this, &location] { return document_->ChangedSinceRead(location); };
   return TSaveAndCompile(setup).Run();
 }

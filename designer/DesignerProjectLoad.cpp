@@ -11,6 +11,7 @@
 #include "core/UiText.h"
 #include "core/XmlNode.h"
 #include "designer/FormDesign1.h"
+#include "generator/SaveAndCompile.h"
 #include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Menus.h"
@@ -64,6 +65,9 @@ void TFormDesign1::LoadProject() {
     WriteTraceLog("LoadProject - no project: " + FOpenFailure);
     return;
   }
+  // What a killed compile or save left goes now, as at the next compile: the
+  // output holds none of it while the designer works (a live run's stays).
+  RemoveLeftTemporaryFiles(location_.hostProjectDir);
   tvPageList->Items()->BeginUpdate();
   {
     ScopeExit endUpdate([this] { tvPageList->Items()->EndUpdate(); });

@@ -136,8 +136,10 @@ class TProjectDocument {
   // copy of changes not saved; empty when there is none. A file that this
   // user cannot open counts: it still holds what was saved there.
   std::string LastSavedFile(const TProjectLocation& location) const;
-  // Tells the user that the changes are lost with a close that cannot wait,
-  // and which file holds the project as it was last saved.
+  // Tells the user, with an error, that the changes are lost with a close
+  // that cannot wait (first why, when another program's save that the user
+  // did not agree to replace kept them from being written), and which file
+  // holds the project as it was last saved.
   void TellChangesLost(const TProjectLocation& location);
 
   // --- the document -------------------------------------------------------------
@@ -190,6 +192,12 @@ class TProjectDocument {
   // written, the words after the file's name ("could not be written; ..."),
   // the file being as it was; empty when it was.
   std::string WriteCompileCopy(const TProjectLocation& location, const std::string& copy, const std::string& text);
+  // Why a compile may not begin: the project files of the layout (the single
+  // file, or "web.xml" and the page files) hold what another program wrote
+  // since this run read or last wrote them; UI text 7650 with those files.
+  // Empty when they hold what it knows (a document it holds but did not save
+  // yet is no change of theirs).
+  std::string ChangedSinceRead(const TProjectLocation& location) const;
   int FormatCode() const { return formatCode_; }
   bool SplitLayout() const { return splitLayout_; }
   // The next unique id; TakeUid hands it out and advances.

@@ -47,6 +47,9 @@ constexpr int kReplaceQuestionTextId = 7598;  // The project is not saved yet: %
 constexpr int kNotWrittenTextId = 7411;       // could not be written; it is kept as it was.
 constexpr int kCopyNotWrittenTextId = 7599;   // is not written over: another program changed it since ...
 
+// Another program changed %s since this run read or last saved the project, so this compile writes nothing ...
+constexpr int kCompileChangedElsewhereTextId = 7650;
+
 // A file the save would replace that the system keeps from being written.
 bool IsReadOnlyFile(const std::string& fileName) {
   const DWORD attributes = GetFileAttributesA(fileName.c_str());
@@ -221,10 +224,16 @@ std::string TProjectDocument::UnsavedMessage(const std::string& why, TUnsavedCha
   return why + " " + LostChangesText(LastSavedFile(location));
 }
 
+// Changes lost are a failure of the close, told as a save at the close that
+// failed is (an error), so that nobody takes the close for a good one. When
+// another program's save kept them from being written (the user did not
+// agree to replace it), the message says that first.
 void TProjectDocument::TellChangesLost(const TProjectLocation& location) {
-  const std::string text = LostChangesText(LastSavedFile(location));
+  std::string text = LostChangesText(LastSavedFile(location));
+  if (changedElsewhere_ && !writeFault_.empty())
+    text = Format(GetUiText(kNotSavedAtCloseTextId), writeFault_) + " " + text;
   ui_.Trace("FormCloseQuery - the changes are lost");
-  ui_.ShowMessage(text, kMessageCaption, TProjectDocumentUi::TIcon::Warning);
+  ui_.ShowMessage(text, kMessageCaption, TProjectDocumentUi::TIcon::Error);
 }
 
 std::string TProjectDocument::LastSavedFile(const TProjectLocation& location) const {
@@ -293,6 +302,22 @@ std::string TProjectDocument::WriteCompileCopy(const TProjectLocation& location,
     compileCopyUnsaved_ = true;
   }
   return std::string();
+}
+
+std::string TProjectDocument::ChangedSinceRead(const TProjectLocation& location) const {
+  const TProjectFileNames names = SaveFileNames(location);
+  if (!names.usable || root_ == nullptr) return std::string();
+  const TProjectFilePrint now =
+      splitLayout_ ? ReadProjectFilePrint(names.mainFile, names.pageFolder) : ReadProjectFilePrint(names.baseFile);
+  std::string changed;
+  for (const std::string& path : FilesChangedSince(splitLayout_ ? seenSplit_ : seenSingle_, now, {})) {
+    // A file of the user's among the pages (notes, drafts) is no change.
+    if (splitLayout_ && path != names.mainFile && !HoldsPage(path.substr(names.pageFolder.size()))) continue;
+    changed += (changed.empty() ? "\"" : ", \"") + ShownPath(path) + "\"";
+  }
+  if (changed.empty()) return std::string();
+  ui_.Trace("btnSave1Click - changed elsewhere: " + changed);
+  return Format(GetUiText(kCompileChangedElsewhereTextId), changed);
 }
 
 std::string TProjectDocument::SaveRefusal(const TProjectLocation& location) const {

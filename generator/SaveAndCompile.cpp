@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <exception>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
@@ -92,14 +93,26 @@ TCompileResult TSaveAndCompile::Run() {
     state_.statusForm = nullptr;
   });
   std::string error;
+  // Held until the run's last write, its failure's included.
+  std::optional<TFolderLock> lock;
   try {
     // A project that was not opened has nothing to compile; its files are
     // left to whoever holds them.
     if (!setup_.notOpened.empty()) throw std::runtime_error(setup_.notOpened);
+    // No other run saves or compiles the project from the check below to
+    // the run's last write, so that the output is of the files it checked.
+    if (const std::string refusal = HoldProjectFolder(lock, ProjectFilesFolder(setup_.project, setup_.globalFolder));
+        !refusal.empty())
+      throw std::runtime_error(refusal);
     // What a killed run left goes also when this run is refused.
     RemoveStrayTemporaryFiles(setup_.project, setup_.globalFolder);
     // A project file that could not be read is not replaced by the copy.
     if (!setup_.overwriteRefusal.empty()) throw std::runtime_error(setup_.overwriteRefusal);
+    // Nor is anything compiled from a project that another program saved
+    // since the designer read it: its pages would replace that program's.
+    if (const std::string changed = setup_.projectFilesChanged ? setup_.projectFilesChanged() : std::string();
+        !changed.empty())
+      throw std::runtime_error(changed);
     // Nor is the password file written beside pages with a level that an
     // earlier project left and this compile does not own.
     if (const std::string refusal = UnownedLevelPagesRefusal(LoginOutput()); !refusal.empty())
@@ -111,7 +124,7 @@ TCompileResult TSaveAndCompile::Run() {
     run->writeFailuresAtStart = FileWriteFailureCount();
     run->startTicks = host_.TickCount();
     Compile(*run);
-    if (RunIsWhole(*run)) return {TCompileOutcome::kCompiled, {}, true};
+    if (RunIsWhole(*run)) return {TCompileOutcome::kCompiled, {}, true, run->projectCopy};
     return {TCompileOutcome::kFailed, FailedFilesText(state_, run->files.WroteAny()), true};
   } catch (const std::exception& failure) {
     error = failure.what();

@@ -18,11 +18,14 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "core/ProjectFilePrint.h"
 #include "generator/CompileContext.h"
 #include "generator/ProjectCompiler.h"
+#include "platform/win/FileLock.h"
 
 class TComponent;
 class TFormStatus1;
@@ -76,6 +79,11 @@ struct TSaveAndCompileSetup {
   // backups); answers why it was not written, the words after the file's
   // name, empty when it was. None: a plain write.
   std::function<std::string(const std::string& copy, const std::string& text)> writeProjectCopy{};
+  // Why the project files no longer hold what the designer read or last
+  // wrote of them (another program saved them since), as the user is told;
+  // empty when they still do. Asked under the project folder's lock before
+  // the run writes anything. None: not asked.
+  std::function<std::string()> projectFilesChanged{};
 };
 
 enum class TCompileOutcome {
@@ -90,6 +98,9 @@ struct TCompileResult {
   // The run reached the output tree: a failed run may have left it
   // incomplete (`error` says so), not as the last compile wrote it.
   bool outputTouched = false;
+  // The project copy the run wrote (its path and content), for the build's
+  // driver, which reads it next; empty when none was written.
+  TProjectFilePrint projectCopy{};
 };
 
 class TSaveAndCompile {
@@ -99,11 +110,15 @@ class TSaveAndCompile {
   TSaveAndCompile(const TSaveAndCompile&) = delete;
   TSaveAndCompile& operator=(const TSaveAndCompile&) = delete;
 
-  // One run of the command; compileRunning is set for its whole length. A
-  // run that is refused (a project not opened, the setup's overwrite
-  // refusal, or data pages with a level in the output that an earlier
-  // project left and this run does not own, EarlierLogins.h) writes nothing
-  // and fails with the reason.
+  // One run of the command; compileRunning is set for its whole length. It
+  // holds the project folder's lock (HoldProjectFolder) from before its
+  // first check to after its last write, so that no other run saves or
+  // compiles the project in between. A run that is refused (a project not
+  // opened, the lock not had, the setup's overwrite refusal, project files
+  // that another program changed since the designer read them, or data
+  // pages with a level in the output that an earlier project left and this
+  // run does not own, EarlierLogins.h) writes nothing and fails with the
+  // reason.
   TCompileResult Run();
 
  private:
@@ -119,7 +134,7 @@ class TSaveAndCompile {
   void PrepareOutput(TRun& run);
   void CopyImportFolder(TRun& run);
   void CompilePages(TRun& run);
-  void WriteProjectCopy(const TRun& run);
+  void WriteProjectCopy(TRun& run);
   void Report(TRun& run);
   void Finish(TRun& run);
   void ReportFailure(TRun* run, const std::string& error);
@@ -156,6 +171,22 @@ std::string ImportFolderOf(const TCompileProject& project, const std::string& gl
 // with it, also one that is then refused, so that none is ever kept, counted
 // or shipped.
 void RemoveStrayTemporaryFiles(const TCompileProject& project, const std::string& globalFolder);
+// The sweep of RemoveStrayTemporaryFiles without the recovery, in the host
+// project's folder `projectDir` (ending with a backslash): the opening of the
+// project runs it after its own recovery.
+void RemoveLeftTemporaryFiles(const std::string& projectDir);
+// The folder of the web project's files ("[dir]Tarnwell\", in global mode
+// the shared folder), ending with a backslash; empty without a project
+// folder.
+std::string ProjectFilesFolder(const TCompileProject& project, const std::string& globalFolder);
+// Takes the lock of the project files' folder `folder` (ProjectLockFile)
+// into `lock`, for a run that reads the project's files and writes what
+// follows from them: saves of other runs wait until it is given back.
+// Answers why the run may not go on (another run held the lock for the
+// whole wait, or the lock file cannot be used, as a save is told); empty
+// when it holds the lock, or when the folder does not exist (no project
+// file to keep).
+std::string HoldProjectFolder(std::optional<TFolderLock>& lock, const std::string& folder);
 // The folders below "[dir]SendRoot\WWW\" that the import copy of the import
 // folder `importFolder` makes (relative to it, each ending with a backslash,
 // a parent before its children): with the password file all that the

@@ -35,6 +35,8 @@ struct TSaveAndCompile::TRun {
   std::string baseName;
   std::string stampList;
   std::string variablesDocument;
+  // The project copy the run wrote (TCompileResult::projectCopy).
+  TProjectFilePrint projectCopy;
   TGeneratedFiles files;
   TWebVariables variables;
   TProjectImages images;

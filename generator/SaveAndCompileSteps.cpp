@@ -55,6 +55,10 @@ constexpr TStatusText kStatusTexts[] = {
 };
 constexpr int kWithoutErrorsText = 7067;
 
+TProjectLocation LocationOf(const TCompileProject& project, const std::string& globalFolder) {
+  return TProjectLocation{project.projectDir, project.projectName, project.globalMode, globalFolder, project.globalDir};
+}
+
 std::unique_ptr<TmyXmlNode> ParseFile(TmyXMLParser& parser, const std::string& path) {
   if (path.empty() || !parser.LoadFromFile(path)) return nullptr;
   std::unique_ptr<TmyXmlNode> root(parser.Parse());
@@ -106,19 +110,39 @@ std::string ImportFolderOf(const TCompileProject& project, const std::string& gl
 
 void RemoveStrayTemporaryFiles(const TCompileProject& project, const std::string& globalFolder) {
   if (project.projectDir.empty()) return;
-  RemoveOwnTemporaryFiles(project.projectDir + "SendRoot", true);
   // A project save that a kill stopped is finished or undone first, so that
   // none of its staged files stays: the files the load recovers, in global
   // mode those of the shared folder.
-  TProjectLocation location{project.projectDir, project.projectName, project.globalMode, globalFolder,
-                            project.globalDir};
-  if (const TProjectFileNames names = SaveFileNames(location); names.usable) {
+  if (const TProjectFileNames names = SaveFileNames(LocationOf(project, globalFolder)); names.usable) {
     std::vector<std::string> files = {names.mainFile};
     if (!project.projectName.empty() || project.globalMode) files.push_back(names.baseFile);
     RecoverProjectSave(names.folder, files);
   }
-  const std::string webFolder = project.projectDir + "Tarnwell\\";
+  RemoveLeftTemporaryFiles(project.projectDir);
+}
+
+void RemoveLeftTemporaryFiles(const std::string& projectDir) {
+  if (projectDir.empty()) return;
+  RemoveOwnTemporaryFiles(projectDir + "SendRoot", true);
+  const std::string webFolder = projectDir + "Tarnwell\\";
   for (const char* folder : {"", "pages", "Images"}) RemoveOwnTemporaryFiles(webFolder + folder, false);
+}
+
+std::string ProjectFilesFolder(const TCompileProject& project, const std::string& globalFolder) {
+  if (project.projectDir.empty()) return std::string();
+  const TProjectFileNames names = SaveFileNames(LocationOf(project, globalFolder));
+  return names.usable ? names.folder : std::string();
+}
+
+std::string HoldProjectFolder(std::optional<TFolderLock>& lock, const std::string& folder) {
+  if (folder.empty() || !DirectoryExists(folder)) return std::string();
+  lock.emplace(ProjectLockFile(folder));
+  switch (lock->State()) {
+    case TFolderLock::TState::kHeld: return std::string();
+    case TFolderLock::TState::kTaken: return ProjectSavedElsewhere(folder);
+    case TFolderLock::TState::kNoLockFile: break;
+  }
+  return ProjectLockUnusable(folder, lock->Error());
 }
 
 std::vector<std::string> ImportSubfolders(const std::string& importFolder) {
@@ -248,17 +272,23 @@ void TSaveAndCompile::CompilePages(TRun& run) {
 // so the next compile finds the same moves and renews the stamps again. The
 // `format` attributes that the writers left on the objects belong to this
 // compile alone; they go, as the project save drops them.
-void TSaveAndCompile::WriteProjectCopy(const TRun& run) {
+void TSaveAndCompile::WriteProjectCopy(TRun& run) {
   const TCompileProject& project = setup_.project;
   if (project.projectDir.empty() || project.root == nullptr) return;
   const std::string copy =
       project.globalMode ? setup_.globalFolder + project.globalDir + "\\Global.xml" : run.baseName + ".xml";
   SweepFormat(project.web);
   std::string notWritten;
-  if (setup_.writeProjectCopy)
-    notWritten = setup_.writeProjectCopy(copy, TmyXMLParser().WriteNode(project.root, 0));
-  else if (TmyXMLParser().SaveToFile(project.root, copy, false) == 0)
+  // The run holds the folder's lock: the file holds what was written.
+  if (setup_.writeProjectCopy) {
+    const std::string text = TmyXMLParser().WriteNode(project.root, 0);
+    notWritten = setup_.writeProjectCopy(copy, text);
+    run.projectCopy = ProjectFilePrintOf(copy, text);
+  } else if (TmyXMLParser().SaveToFile(project.root, copy, false) == 0) {
     notWritten = GetUiText(kNotWrittenText);
+  } else {
+    run.projectCopy = ReadProjectFilePrint(copy);
+  }
   if (!notWritten.empty())
     throw std::runtime_error(Format(GetUiText(kProjectFileText), ShownPath(copy)) + " " + notWritten);
 }

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <exception>
+#include <optional>
 #include <system_error>
 
 #include "base/ScopeExit.h"
@@ -47,6 +48,7 @@ constexpr int kCannotOpenText = 7332;   // could not be read: it cannot be opene
 constexpr int kMalformedText = 7333;    // could not be read: it is not well-formed XML (error 0x%X at line %d).
 constexpr int kNoWebText = 7334;        // could not be read: it holds no web element.
 constexpr int kNothingWrittenText = 7340;
+constexpr int kCopyChangedText = 7651;    // The project file "%s" changed after this build's compile wrote it: ...
 constexpr int kEarlierLoginsText = 7421;  // The project file "%s" does not exist, and neither do the records ...
 constexpr const char* kSettingsSuffix = ".webx";
 constexpr const char* kTimeStampsSection = "TimeStamps";
@@ -140,9 +142,16 @@ void TWebCompiler::Run() {
     state_.tdiMapPass = false;
   });
   if (progress_ != nullptr && !quiet_) progress_->Progress(TWebCompileProgress::kWorkStarts);
+  // From the read of the project copy to the run's last write, no other run
+  // saves or compiles the project.
+  std::optional<TFolderLock> lock;
+  if (failure_ = HoldProjectFolder(lock, ProjectFilesFolder(paths, globalFolder_)); !failure_.empty()) {
+    failure_ += " " + GetUiText(kNothingWrittenText);
+    return;
+  }
   // A project copy that is there but cannot be read ends the run before it
   // writes anything: the password file written from it would have no users.
-  if (!LoadProject()) return;
+  if (!CopyAsExpected() || !LoadProject()) return;
   const std::string importFolder = ImportFolderOf(paths, globalFolder_);
   // A folder this run writes into that is no folder would fail every file in
   // it: one message. It writes the password file and the import copy alone;
@@ -208,6 +217,16 @@ void TWebCompiler::StampCompileTime() {
   } catch (const EIniFileException& e) {
     WriteTraceLog("TWebCompiler::StampCompileTime - " + e.Message());
   }
+}
+
+// The password file is written from the copy of the pages the build's
+// compile wrote, never from another run's.
+bool TWebCompiler::CopyAsExpected() {
+  if (expectedCopy_.files.empty() ||
+      ReadProjectFilePrint(projectCopy_).files[projectCopy_] == expectedCopy_.files.begin()->second)
+    return true;
+  failure_ = Format(GetUiText(kCopyChangedText), ShownPath(projectCopy_));
+  return false;
 }
 
 // Without a project copy there is nothing to read (a project never

@@ -18,8 +18,10 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "core/ProjectFilePrint.h"
 #include "generator/CompileState.h"
 #include "generator/GeneratedFiles.h"
 
@@ -62,6 +64,12 @@ class TWebCompiler {
   // False when the run was ended or a file could not be written; no
   // exception leaves it.
   bool Compile();
+  // The project copy as the build's compile wrote it just before (path and
+  // content; empty: none was written). The run holds the project folder's
+  // lock from before it reads the copy to its end, and one that holds
+  // anything else (another run compiled or saved the project in between) is
+  // not read: the run ends before it writes anything, with UI text 7651.
+  void ExpectProjectCopy(TProjectFilePrint copy) { expectedCopy_ = std::move(copy); }
   // Why the last run was ended; empty when it was not.
   const std::string& Failure() const { return failure_; }
 
@@ -89,6 +97,7 @@ class TWebCompiler {
   // file that cannot take it is traced, and the run goes on.
   void StampCompileTime();
   bool LoadProject();
+  bool CopyAsExpected();
   bool LostProject();
   bool OwnsLevelPages(const std::string& importFolder);
   TLoginOutput LoginOutput(const std::string& importFolder) const;
@@ -120,6 +129,7 @@ class TWebCompiler {
   std::string stampList_;
   std::string projectCopy_;
   std::string failure_;
+  TProjectFilePrint expectedCopy_;
 
   TCompileState state_;
   TGeneratedFiles files_;

@@ -66,6 +66,7 @@ void CompileForBuild(std::uint32_t statusWindow) {
   FormDesign1->compileState.hostStatusWindow = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(statusWindow));
   FormDesign1->compileState.compileForHost = true;
   FormDesign1->btnSave1Click(nullptr);
+  gBuildCompileCopy = FormDesign1->lastCompile.projectCopy;
   if (FormDesign1->lastCompile.outcome != TCompileOutcome::kFailed) return;
   gBuildCompileError = FormDesign1->lastCompile.error;
   gBuildCompileLeftOutput = FormDesign1->lastCompile.outputTouched;
@@ -186,6 +187,7 @@ HRESULT TTarnwellCoClassImpl::OnLinkingExtendedProgMap(std::uint32_t statusWindo
     WriteTraceLog("OnLinkingExtendedProgMap");
     gBuildCompileError.clear();
     gBuildCompileLeftOutput = false;
+    gBuildCompileCopy = TProjectFilePrint{};
     gBuildNotCompiled.pending = false;
     DecideAndCompile(statusWindow);
     WriteTraceLog("OnLinkingExtendedProgMap - end");

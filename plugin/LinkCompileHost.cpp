@@ -1,5 +1,7 @@
 #include "plugin/LinkCompileHost.h"
 
+#include <utility>
+
 #include "core/UiText.h"
 #include "generator/WebCompiler.h"
 #include "platform/vcl/SysUtils.h"
@@ -60,6 +62,7 @@ bool RunLinkCompileDriver(IQendProjectManager* manager, IHalvexWebTdiMap* map, s
   }
   TLinkCompileHost host(manager, map);
   TWebCompiler driver(manager, host, nullptr, nullptr, true);
+  driver.ExpectProjectCopy(std::exchange(gBuildCompileCopy, TProjectFilePrint{}));
   const bool compiled = driver.Compile();
   failure = driver.Failure();
   TellBuildNotCompiled(driver.WrotePasswordFile(), driver.WroteImportedFiles());

@@ -17,6 +17,7 @@ HostLong gCpmType = -1;
 bool gWebTdiMapDisabled = false;
 std::string gBuildCompileError;
 bool gBuildCompileLeftOutput = false;
+TProjectFilePrint gBuildCompileCopy;
 TBuildNotCompiled gBuildNotCompiled;
 bool gSavedWithDesktop = false;
 bool gProjectClosing = false;

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "core/ProjectFilePrint.h"
 #include "hostapi/CommLoop.h"
 #include "hostapi/HostEvents.h"
 #include "hostapi/HostMessages.h"
@@ -87,6 +88,10 @@ extern std::string gBuildCompileError;
 // Set with gBuildCompileError when the failed compilation reached the output
 // tree: it was changed, so "nothing was written" is not said.
 extern bool gBuildCompileLeftOutput;
+// The project copy that the link event's compile wrote (empty: none), which
+// the export's compile driver of the same build reads; set by the link event,
+// taken by the driver.
+extern TProjectFilePrint gBuildCompileCopy;
 // Set by the link event when the build compiles no web page: the marker
 // file it lacks and whether the one-time question is still to come. The
 // export tells it once its driver has run, with what the driver wrote

@@ -172,21 +172,26 @@ bool WriteFileInPlaceAt(int folderFd, const std::string& name, const void* data,
   return WriteInPlace(folderFd, name.c_str(), data, size, &times);
 }
 
-bool WriteDerivedFileAt(int folderFd, const std::string& name, const void* data, std::size_t size,
-                        WrittenFileTimes& times) {
+std::string WriterTemporaryName(const std::string& name) {
   static constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-  constexpr int kAttempts = 100;
   constexpr int kTempLetters = 6;
   static std::atomic<unsigned> counter{0};
+  unsigned seed = static_cast<unsigned>(::getpid()) * 7919u + counter.fetch_add(1) * 104729u;
+  std::string temp = name + std::string(kWriterTempMark) + std::to_string(::getpid()) + "_";
+  for (int i = 0; i < kTempLetters; ++i) {
+    temp += kLetters[seed % (sizeof kLetters - 1)];
+    seed = seed / (sizeof kLetters - 1) + static_cast<unsigned>(i) * 31u + 17u;
+  }
+  return temp;
+}
+
+bool WriteDerivedFileAt(int folderFd, const std::string& name, const void* data, std::size_t size,
+                        WrittenFileTimes& times) {
+  constexpr int kAttempts = 100;
   std::string temp;
   int fd = -1;
   for (int attempt = 0; attempt < kAttempts && fd < 0; ++attempt) {
-    unsigned seed = static_cast<unsigned>(::getpid()) * 7919u + counter.fetch_add(1) * 104729u;
-    temp = name + std::string(kWriterTempMark) + std::to_string(::getpid()) + "_";
-    for (int i = 0; i < kTempLetters; ++i) {
-      temp += kLetters[seed % (sizeof kLetters - 1)];
-      seed = seed / (sizeof kLetters - 1) + static_cast<unsigned>(i) * 31u + 17u;
-    }
+    temp = WriterTemporaryName(name);
     if (FileOpFaultAt(TFileOp::kCreate, folderFd, temp) != 0) return false;
     fd = ::openat(folderFd, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && errno != EEXIST) return false;

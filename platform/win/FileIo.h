@@ -23,6 +23,11 @@ inline constexpr std::string_view kWriterTempMark = ".~tarnwell~";
 // for this process (whose sweeps run between its writes).
 bool TemporaryFileWriterRuns(std::string_view name);
 
+// A name for a writer's temporary file beside the file `name`: `name` +
+// kWriterTempMark + this process's id, '_' and six letters or digits, another
+// at each call.
+std::string WriterTemporaryName(const std::string& name);
+
 // Forces the file's content to the disk (fsync). False when it cannot be
 // opened or flushed.
 bool FlushFile(const std::string& path);

@@ -27,10 +27,12 @@
 #include <functional>
 #include <iterator>
 #include <map>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "platform/win/FileLock.h"
 #include "tests/host/HostTestProject.h"
 #include "tests/host/ProgramRun.h"
 #include "tests/support/FileTree.h"
@@ -500,6 +502,47 @@ bool WaitUntil(const std::function<bool()>& done) {
   return true;
 }
 
+// Another run saves between this run's opening and its save (the project
+// folder's lock, taken by the test first, serves them in turn): the question
+// whether to replace that save, answered No at the click and at the close,
+// writes nothing, and the changes lost fail the run as a failed save does.
+TEST_F(HalvexBuild, ChangesLostWithAReplaceDeclinedFailTheRun) {
+  const fs::path copy = home_ + "/demo-declined", theirs = home_ + "/demo-declined-theirs";
+  for (const fs::path& project : {copy, theirs}) {
+    fs::remove_all(project);
+    fs::copy(demo_, project, fs::copy_options::recursive);
+  }
+  ASSERT_EQ(Halvex("open '" + theirs.string() + "' --command Tarnwell --click btnAddGroup --click btnSave2").status, 0);
+  const auto waiting = [&copy] {  // the runs in line for the lock
+    return std::count_if(fs::directory_iterator(copy / "Tarnwell"), fs::directory_iterator(), [](const auto& entry) {
+      return entry.path().filename().string().starts_with(".~tarnwell~queue-");
+    });
+  };
+  const std::string lockFile = (copy / "Tarnwell/.~tarnwell~lock").string(), output = home_ + "/declined.out";
+  auto first = std::make_unique<TFolderLock>(lockFile);
+  FILE* run = popen(("HALVEX_HOME='" + home_ + "' '" + TARNWELL_HALVEX_PATH + "' open '" + copy.string() +
+                     "' --command Tarnwell --click btnPageDown --click btnSave2 > '" + output + "' 2>&1")
+                        .c_str(),
+                    "r");
+  ASSERT_TRUE(WaitUntil([&] { return waiting() == 1; }));
+  const pid_t other = fork();
+  if (other == 0) {
+    const TFolderLock lock(lockFile);
+    fs::copy_file(theirs / "Tarnwell/Demo.xml", copy / "Tarnwell/Demo.xml", fs::copy_options::overwrite_existing);
+    _exit(WaitUntil([&] { return waiting() == 1; }) ? 0 : 1);
+  }
+  ASSERT_TRUE(WaitUntil([&] { return waiting() == 2; }));
+  first.reset();
+  const int status = pclose(run);
+  waitpid(other, nullptr, 0);
+  const std::string out = ReadText(output);
+  EXPECT_EQ(WEXITSTATUS(status), 1) << out;
+  EXPECT_NE(out.find("\nhalvex open: closing the project failed: The project could not be saved: another program"),
+            std::string::npos)
+      << out;
+  EXPECT_EQ(ReadText(copy / "Tarnwell/Demo.xml"), ReadText(theirs / "Tarnwell/Demo.xml"));
+}
+
 // Ctrl+C (or SIGTERM) in the middle of a compile, of a build or of the
 // designer's save-and-compile button: a named pipe in the import folder holds
 // the compile in its copy of the import folder (the writes of the output have
@@ -624,22 +667,29 @@ TEST_F(HalvexBuild, CtrlCStopsTheBuildWhichSaysSoAndTheNextBuildIsWhole) {
 }
 
 // A build killed for good (SIGKILL, a power cut) leaves its temporary files
-// where they were (in the host's home too): the next build removes them, and neither keeps, counts
-// nor ships one. A file of the user's whose name merely looks temporary stays.
+// where they were (in the host's home too): the next opening of the project
+// and the next build remove them, and neither keeps, counts nor ships one. A
+// file of the user's whose name merely looks temporary stays.
 TEST_F(HalvexBuild, TheTemporaryFilesOfAKilledBuildAreRemovedNotShipped) {
   const fs::path copy = home_ + "/demo-killed";
   fs::remove_all(copy);
   fs::copy(DemoProjectFolder(), copy, fs::copy_options::recursive);
   ASSERT_EQ(Halvex("build '" + copy.string() + "'").status, 0);
-  const std::vector<fs::path> left = {"SendRoot/PSW.TXT.~tarnwell~a1B2c3", "SendRoot/WWW/TARNWELL.XML.~tarnwell~XyZ987",
+  const std::vector<fs::path> left = {"SendRoot/PSW.TXT.~tarnwell~a1B2c3",
+                                      "SendRoot/WWW/TARNWELL.XML.~tarnwell~XyZ987",
                                       "SendRoot/WWW/IMAGES/button_off.bmp.~tarnwell~cp4242_7",
-                                      "Tarnwell/Demo.webx.~tarnwell~Q0w9E8", "Tarnwell/Demo.xml.~tarnwell~zzzzzz"};
+                                      "SendRoot/WWW/IMAGES/button_on.png.~tarnwell~999999999_Q0w9E8",
+                                      "Tarnwell/Demo.webx.~tarnwell~Q0w9E8",
+                                      "Tarnwell/Demo.xml.~tarnwell~zzzzzz"};
   const std::vector<fs::path> users = {"SendRoot/report.tmp202405", "SendRoot/WWW/IMAGES/plan.png.~cp4242_7",
                                        "Tarnwell/notes.tmpabcdef", "SendRoot/old.~tarnwell~"};
   // The host's own files in its home (the registry, the desktop files) are
   // written through temporary files too.
   const std::vector<fs::path> leftInHome = {"registry.~tarnwell~Zx81Qa", "desktop-Demo.txt.~tarnwell~cp4242_7"};
   const fs::path home = home_, usersInHome = "desktop-Demo.txt.~tarnwell~";
+  for (const fs::path& file : left) std::ofstream(copy / file) << "half";
+  ASSERT_EQ(Halvex("open '" + copy.string() + "' --command Tarnwell").status, 0);
+  for (const fs::path& file : left) EXPECT_FALSE(fs::exists(copy / file)) << file;
   for (const fs::path& file : left) std::ofstream(copy / file) << "half";
   for (const fs::path& file : users) std::ofstream(copy / file) << "mine";
   for (const fs::path& file : leftInHome) std::ofstream(home / file) << "half";

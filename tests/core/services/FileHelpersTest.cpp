@@ -9,6 +9,7 @@
 
 #include <ctime>
 #include <random>
+#include <regex>
 #include <vector>
 
 #include "base/Crc.h"
@@ -163,6 +164,9 @@ TEST_F(FileHelpersTest, ACopyFailingAtAnyOfItsOperationsLeavesTheDestinationOldO
   }
   // The source opened to round its times, the temporary file, its write, the rename.
   ASSERT_EQ(ops.size(), 4u);
+  EXPECT_TRUE(std::regex_match(ops[1].path,
+                               std::regex(".*/b\\.txt\\.~tarnwell~" + std::to_string(getpid()) + "_[A-Za-z0-9]{6}")))
+      << ops[1].path;
   for (std::uint64_t op = 1; op <= ops.size(); ++op) {
     SCOPED_TRACE(DescribeFileOp(ops[op - 1]));
     dir.Write("w/b.txt", "old content");

@@ -755,14 +755,16 @@ TEST_F(WriteFaultSweep, ALoadBesideAnotherRunsSaveLeavesItsFilesAlone) {
   SetFolderLockWaitForTests(-1);
 }
 
-// A compile stopped between its read of the project and the write of its
-// copy, of the project as saved and of changes not saved yet, while another
-// run saves a page added: that save stays, and the compile fails saying so.
-// Alone, it writes the project file at most once, the close's save included.
+// A compile stopped after the designer read the project, before it takes the
+// project folder's lock, of the project as saved and of changes not saved
+// yet, in both layouts, while another run saves a page added: the compile
+// fails saying so and writes nothing, so the folder (the output, the stamp
+// list, the project files) is byte for byte as that save left it. Alone, it
+// writes the project file at most once, the close's save included.
 TEST_F(WriteFaultSweep, ACompileBesideAnotherRunsSaveLeavesThatSaveInPlace) {
-  for (const bool changes : {false, true}) {
-    SCOPED_TRACE(changes ? "changes not saved" : "the project as saved");
-    PutDemo();
+  for (const auto& [split, changes] : {std::pair{false, false}, {false, true}, {true, false}, {true, true}}) {
+    SCOPED_TRACE(std::string(split ? "split, " : "single file, ") + (changes ? "changes not saved" : "as saved"));
+    split ? PutSplitDemo() : PutDemo();
     Open();
     if (changes) MovePageUp();
     std::vector<TFileOpRecord> ops;
@@ -774,27 +776,27 @@ TEST_F(WriteFaultSweep, ACompileBesideAnotherRunsSaveLeavesThatSaveInPlace) {
     }
     EXPECT_LE(std::count_if(ops.begin(), ops.end(), [](auto& op) { return op.target.ends_with("Tarnwell/Demo.xml"); }),
               1);
-    const auto output =
-        std::find_if(ops.begin(), ops.end(), [](auto& op) { return op.path.find("/SendRoot/") != std::string::npos; });
-    ASSERT_NE(output, ops.end());
-    PutDemo();
+    const auto lock =
+        std::find_if(ops.begin(), ops.end(), [](auto& op) { return op.path.ends_with("~tarnwell~lock"); });
+    ASSERT_NE(lock, ops.end());
+    split ? PutSplitDemo() : PutDemo();
     Open();
     if (changes) MovePageUp();
     const pid_t child = ::fork();
     if (child == 0) {
-      ArmFileOpFaultForTests(TFileOpFault::kStop, static_cast<std::uint64_t>(output - ops.begin()) + 1);
+      ArmFileOpFaultForTests(TFileOpFault::kStop, static_cast<std::uint64_t>(lock - ops.begin()) + 1);
       ClickButton(designer->btnSave1);
-      ::_exit(designer->lastCompile.error.find("another program changed it") != std::string::npos ? 0 : 1);
+      ::_exit(designer->lastCompile.error.find("Another program changed") != std::string::npos ? 0 : 1);
     }
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, WUNTRACED), child);
     ASSERT_TRUE(WIFSTOPPED(status));
     AddPageAndSave();
-    const std::string saved = ReadBytes(folder.Path() / "Tarnwell/Demo.xml");
+    const auto saved = testsupport::ReadFileTree(folder.Path());
     ::kill(child, SIGCONT);
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    EXPECT_TRUE(ReadBytes(folder.Path() / "Tarnwell/Demo.xml") == saved);
+    EXPECT_EQ(testsupport::ChangedFiles(saved, testsupport::ReadFileTree(folder.Path())), std::vector<std::string>{});
   }
 }
 

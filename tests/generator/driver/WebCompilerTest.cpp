@@ -29,6 +29,7 @@
 #include "platform/vcl/Screen.h"
 #include "platform/win/Resources.h"
 #include "tests/support/FakeCompileHost.h"
+#include "tests/support/FileTree.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -139,10 +140,11 @@ class WebCompilerTest : public testing::Test {
     state.compileForHost = true;
     PlainParts parts;
     TSaveAndCompileSetup setup{project, state, host, parts, kFormatCodeCurrent, {}, {}, {}, {}};
-    const TCompileResult result = TSaveAndCompile(setup).Run();
-    EXPECT_EQ(result.outcome, TCompileOutcome::kCompiled) << result.error;
+    compiled = TSaveAndCompile(setup).Run();
+    EXPECT_EQ(compiled.outcome, TCompileOutcome::kCompiled) << compiled.error;
     return folder.Read("SendRoot/PSW.TXT");
   }
+  TCompileResult compiled;
 
   TempFolder folder{"web-compiler-"};
   FakeProjectManager manager;
@@ -205,6 +207,18 @@ TEST_F(WebCompilerTest, PasswordFileIsByteForByteTheSaveAndCompileOne) {
     RunDriver();
     EXPECT_EQ(folder.Read("SendRoot/PSW.TXT"), compiled);
   }
+}
+
+// Nothing is written from a copy that another run wrote after the compile.
+TEST_F(WebCompilerTest, ACopyChangedAfterTheBuildsCompileIsNotRead) {
+  WriteProject("<security crypt=\"0\" count=\"10\" />");
+  RunSaveAndCompile();
+  WriteProject("");
+  const auto before = testsupport::ReadFileTree(folder.Path());
+  TWebCompiler driver(&manager, host, nullptr, nullptr, true);
+  driver.ExpectProjectCopy(compiled.projectCopy);
+  EXPECT_FALSE(driver.Compile());
+  EXPECT_EQ(testsupport::ChangedFiles(before, testsupport::ReadFileTree(folder.Path())), std::vector<std::string>{});
 }
 
 TEST_F(WebCompilerTest, PasswordFileIsRegisteredWithItsCrc) {
