@@ -222,6 +222,7 @@ TEST_F(ProjectSave, WithoutADocumentNothingIsWritten) {
 TEST_F(ProjectSave, TheSplitLayoutWritesStubsPageFilesAndKeepsThePreviousPages) {
   host.PutData("split", "");
   host.Put("pages/drafts/notes.txt", "<notes />");  // the user's, named by no page
+  host.Put("pages/notes.txt", "<mine />");          // one beside the pages: no change of another run's at the next save
   SetRecycleBinPath((host.Folder().Path() / "bin").string());
   ScopeExit restoreBin([] { SetRecycleBinPath(""); });
   Load();
