@@ -41,18 +41,22 @@ bool Holds(const std::vector<std::string>& files, const std::string& file) {
 }
 
 // One box for every file that failed, each named once.
-void TellWriteFailures(const std::vector<TWriteFailure>& files) {
+void TellWriteFailures(const std::vector<TWriteFailure>& files, TWriteFailureLoss loss) {
   std::string text;
   for (const auto& [file, reason] : files) {
     if (!text.empty()) text += "\r\n";
     text += WriteFailureLine(file, reason);
   }
-  MessageBox(nullptr, text.c_str(), kWriteFailureCaption, MB_OK | MB_ICONWARNING);
+  const UINT icon = loss == TWriteFailureLoss::kLostWithClose ? MB_ICONERROR : MB_ICONWARNING;
+  MessageBox(nullptr, text.c_str(), kWriteFailureCaption, MB_OK | icon);
 }
 
 }  // namespace
 
-TWriteFailureNotice::TWriteFailureNotice() noexcept : outermost_(gWriteFailures.depth == 0) { ++gWriteFailures.depth; }
+TWriteFailureNotice::TWriteFailureNotice(TWriteFailureLoss loss) noexcept
+    : outermost_(gWriteFailures.depth == 0), loss_(loss) {
+  ++gWriteFailures.depth;
+}
 
 TWriteFailureNotice::~TWriteFailureNotice() {
   --gWriteFailures.depth;
@@ -62,7 +66,7 @@ TWriteFailureNotice::~TWriteFailureNotice() {
   std::vector<TWriteFailure> files;
   files.swap(gWriteFailures.files);
   try {
-    TellWriteFailures(files);
+    TellWriteFailures(files, loss_);
   } catch (const std::exception& e) {
     WriteTraceLog(std::string("TWriteFailureNotice - ") + e.what());
   }
@@ -71,7 +75,7 @@ TWriteFailureNotice::~TWriteFailureNotice() {
 void NoteWriteFailure(const std::string& file, const std::string& reason) {
   WriteTraceLog("Cannot write " + file + (reason.empty() ? "" : " (" + reason + ")"));
   if (gWriteFailures.depth == 0) {
-    TellWriteFailures({{file, reason}});
+    TellWriteFailures({{file, reason}}, TWriteFailureLoss::kWrittenLater);
     return;
   }
   std::vector<TWriteFailure>& files = gWriteFailures.files;

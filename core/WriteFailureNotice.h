@@ -10,15 +10,25 @@
 // A command holds a TWriteFailureNotice while it runs (the designer shows its
 // dialogs through ShowModalWithNotice); the outermost one tells. A failure
 // noted while no notice is held is told at once.
+//
+// The designer's close holds one too: what it writes for the next run (the
+// colour dialog's custom colours) nothing writes after it, so what the close
+// could not write is lost with it and is told as an error.
 
 #include <functional>
 #include <string>
 
 class TCustomForm;
 
+// What becomes of what a notice's files did not take: a later save or
+// command writes it again (the box is a warning), or it goes with the close
+// (the box is an error).
+enum class TWriteFailureLoss { kWrittenLater, kLostWithClose };
+
 class TWriteFailureNotice {
  public:
-  TWriteFailureNotice() noexcept;
+  // The outermost notice's loss sets its box's icon.
+  explicit TWriteFailureNotice(TWriteFailureLoss loss = TWriteFailureLoss::kWrittenLater) noexcept;
   // Tells what failed while this was the outermost notice.
   ~TWriteFailureNotice();
   TWriteFailureNotice(const TWriteFailureNotice&) = delete;
@@ -26,6 +36,7 @@ class TWriteFailureNotice {
 
  private:
   bool outermost_;
+  TWriteFailureLoss loss_;
 };
 
 // Notes that `file` (a system path) could not be written, and why in the

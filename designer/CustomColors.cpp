@@ -1,7 +1,10 @@
 #include "designer/CustomColors.h"
 
+#include <cerrno>
+
 #include "platform/vcl/Registry.h"
 #include "platform/vcl/StringList.h"
+#include "platform/win/SystemError.h"
 
 namespace {
 
@@ -31,14 +34,16 @@ std::string LoadCustomColors(TStringList& colors) {
   return failure;
 }
 
-std::string StoreCustomColors(const TStringList& colors) {
+int StoreCustomColors(const TStringList& colors) {
+  // The store sets the last error from the file's errno when a change fails.
+  const auto failure = [] { return LastErrorErrno() != 0 ? LastErrorErrno() : EIO; };
   try {
     TRegistry registry;
-    if (!registry.OpenKey(kCustomColorsKey, true)) return std::string(kCannotOpen) + kCustomColorsKey;
+    if (!registry.OpenKey(kCustomColorsKey, true)) return failure();
     registry.WriteString(kCustomColorsValue, colors.Text());
     registry.CloseKey();
-  } catch (const ERegistryException& e) {
-    return e.Message();
+  } catch (const ERegistryException&) {
+    return failure();
   }
-  return std::string();
+  return 0;
 }

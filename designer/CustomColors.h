@@ -24,5 +24,6 @@ inline constexpr std::array<const char*, 16> kDefaultCustomColors = {
 // reason is returned (empty when all went well).
 std::string LoadCustomColors(TStringList& colors);
 // Writes the list's text as the registry value (the key is created when
-// missing); the reason when it cannot be written, else empty.
-std::string StoreCustomColors(const TStringList& colors);
+// missing). 0 when it is in, else the errno of the registry's file that could
+// not be read or written (EIO when the store gave none).
+int StoreCustomColors(const TStringList& colors);

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "core/TraceLog.h"
+#include "core/WriteFailureNotice.h"
 #include "designer/CustomColors.h"
 #include "designer/DownloadFolder.h"
 #include "designer/FormDesign1.h"
@@ -20,6 +21,7 @@
 #include "platform/vcl/Application.h"
 #include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/Dialogs.h"
+#include "platform/win/RegistryStore.h"
 #include "project/DebugList.h"
 
 namespace {
@@ -115,8 +117,10 @@ void TFormDesign1::FormDestroy(TObject*) {
   WriteTraceLog("FormDestroy");
   DestroyPictureCache();
   UnloadPngLibrary();
-  const std::string failure = StoreCustomColors(*ColorDialog1->CustomColors());
-  if (!failure.empty()) WriteTraceLog("FormDestroy - " + failure);
+  // Custom colours the registry does not take are lost for the next run: the
+  // close's notice, or at once, tells so.
+  if (const int error = StoreCustomColors(*ColorDialog1->CustomColors()); error != 0)
+    NoteWriteFailure(RegistryStore::Path(), WriteFailureReason(error));
   // The surface and the tree let go of the document before it is freed. The
   // window's own lists go with the window.
   FTreeChangeSuppressed = true;

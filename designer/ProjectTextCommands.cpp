@@ -35,6 +35,7 @@ enum TTextsUiId : int {
   kNothingFoundId = 7416,      // No text has been imported: no group, page or object ... was found ...
   kImportedId = 7418,          // The texts have been imported.
   kOpenReportId = 7419,        // Do you want to open report?
+  kFolderNotMadeId = 7700,     // The texts files could not be written: the folder "%s" ...
 };
 
 // Each language file (name, code) in slot order; "Texts.txt" with code 0 in
@@ -98,7 +99,9 @@ std::string TFormDesign1::TextsFolder() {
 // a file that may not be changed) keeps what it held and is left off the list
 // of generated files; the others are written all the same, and one error box
 // after the list names every one that failed, with why. The list is shown
-// only when it names a file: an export that wrote none generated nothing.
+// only when it names a file: an export that wrote none generated nothing. A
+// folder "Language" that cannot be made takes no file at all: the one box
+// names it, and why, instead of each file.
 void TFormDesign1::ExportTexts1Click(TObject*) {
   const TWriteFailureNotice notice;
   WriteTraceLog("Start saving");
@@ -107,7 +110,14 @@ void TFormDesign1::ExportTexts1Click(TObject*) {
   bool generated = false;
   std::vector<std::string> failures;
   const std::string folder = TextsFolder();
-  ForceDirectories(folder);
+  if (!ForceDirectories(folder)) {
+    const std::string reason = WriteFailureReason(errno);
+    WriteTraceLog("Cannot make " + folder + " (" + reason + ")");
+    const std::string error = Format(GetUiText(kFolderNotMadeId), ShownPath(ExcludeTrailingBackslash(folder)), reason);
+    MessageBox(Handle(), error.c_str(), Caption().c_str(), MB_OK | MB_ICONERROR);
+    WriteTraceLog("End saving");
+    return;
+  }
   TMemoryStream stream;
   for (const auto& [fileName, code] : TextsFiles(*this, folder)) {
     stream.Clear();

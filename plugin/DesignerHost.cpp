@@ -1,5 +1,8 @@
 #include "plugin/DesignerHost.h"
 
+#include "core/FileHelpers.h"
+#include "core/ProjectLocation.h"
+
 #include "plugin/CommRecord.h"
 #include "plugin/LiveView.h"
 #include "plugin/PluginState.h"
@@ -7,7 +10,14 @@
 #include "plugin/VersionInfo.h"
 #include "plugin/WebMainForm.h"
 
-std::string TPluginDesignerHost::UpdateStConstants(TmyXmlNode* root) { return UpdateStConstantsFile(root); }
+// The model of a new ST constants file: the project file the save wrote, in
+// the layout the load found ("web.xml" of the split layout where it exists,
+// else the single file).
+std::string TPluginDesignerHost::UpdateStConstants(TmyXmlNode* root) {
+  const TProjectFileNames names = SaveFileNames(ProjectLocation());
+  if (!names.usable) return UpdateStConstantsFile(root, std::string());
+  return UpdateStConstantsFile(root, PathExists(names.mainFile) ? names.mainFile : names.baseFile);
+}
 
 ComPtr<IHalvexIDE> TPluginDesignerHost::Ide() { return gHost.ifHalvexIDE; }
 
@@ -38,8 +48,8 @@ std::string TPluginDesignerHost::GlobalDir() const {
 
 std::unique_ptr<TDesignerHost> MakePluginDesignerHost() { return std::make_unique<TPluginDesignerHost>(); }
 
-std::string UpdateStConstantsFile(TmyXmlNode* root) {
-  if (WebMainForm1 != nullptr && WebMainForm1->PanelList().Count() > 0) return AddStConstantsFile(root);
+std::string UpdateStConstantsFile(TmyXmlNode* root, const std::string& projectFile) {
+  if (WebMainForm1 != nullptr && WebMainForm1->PanelList().Count() > 0) return AddStConstantsFile(root, projectFile);
   RemoveStConstantsFile();
   return std::string();
 }

@@ -44,4 +44,5 @@ std::unique_ptr<TDesignerHost> MakePluginDesignerHost();
 // The ST constants file after a project save: added to the host project when
 // the project has operator panels, taken out of the host project otherwise.
 // Answers what failed, for the user (AddStConstantsFile); empty when it is in.
-std::string UpdateStConstantsFile(TmyXmlNode* root);
+// A new file takes the mode and group of `projectFile`, the project file.
+std::string UpdateStConstantsFile(TmyXmlNode* root, const std::string& projectFile);

@@ -1,6 +1,7 @@
 #include "plugin/DesignerLink.h"
 
 #include "core/TraceLog.h"
+#include "core/WriteFailureNotice.h"
 #include "designer/FormDesign1.h"
 #include "hostapi/HostServices.h"
 #include "platform/win/WindowMessages.h"
@@ -95,6 +96,9 @@ void RestoreDesigner(DesktopStorage storage) {
 
 void CloseDesigner(const char* deleteTrace) {
   if (FormDesign1 == nullptr) return;
+  // What the close writes for the next run (the custom colours) and could
+  // not write is lost with it: told once, as an error.
+  const TWriteFailureNotice notice(TWriteFailureLoss::kLostWithClose);
   // The designer goes whatever its close query answers: it says so to the
   // user instead of keeping changes it could not save.
   FormDesign1->FCloseForced = true;
@@ -104,6 +108,7 @@ void CloseDesigner(const char* deleteTrace) {
 
 void DropDesigner() {
   if (FormDesign1 == nullptr) return;
+  const TWriteFailureNotice notice(TWriteFailureLoss::kLostWithClose);
   RemoveAndDelete(nullptr);
 }
 

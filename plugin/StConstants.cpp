@@ -161,16 +161,23 @@ std::string NotWritten(const std::string& file, const std::string& reason) {
 // over it, so that a failure leaves the old file whole. A file that holds the
 // text already is not written, and keeps its times: the host sees no new file
 // to compile. A read-only file is not replaced, as the project's files are
-// not. Answers what failed, empty when the text is in.
-std::string ReplaceFile(const std::string& file, const std::string& text) {
+// not. A new file takes the mode and group of `newFileModel` (the project
+// file), when given. Answers why it failed, empty when the text is in.
+std::string ReplaceFile(const std::string& file, const std::string& text, const std::string& newFileModel = {}) {
   std::string held;
   if (ReadWholeFile(file, held) && held == text) return std::string();
   const DWORD attributes = GetFileAttributesA(file.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
-    return NotWritten(file, GetUiText(kReadOnlyTextId));
-  if (WriteFileReplacing(file, text.data(), text.size())) return std::string();
+    return GetUiText(kReadOnlyTextId);
+  if (WriteFileReplacing(file, text.data(), text.size(), newFileModel)) return std::string();
   // The system's own words: an immutable file (EPERM) is no denied access.
-  return NotWritten(file, std::strerror(errno));
+  return std::strerror(errno);
+}
+
+// Cuts an existing file back to the header line; why it could not, empty
+// when it is cut back or there is no file.
+std::string CutBack(const std::string& file) {
+  return FileExists(file) ? ReplaceFile(file, kHeaderLine) : std::string();
 }
 
 }  // namespace
@@ -189,24 +196,26 @@ std::string StConstantName(const std::string& pageName, std::vector<std::string>
 
 std::string WriteStConstantsHeader(const std::string& folder) {
   const std::string file = folder + kStConstantsFileName;
-  if (!FileExists(file)) return std::string();
-  return ReplaceFile(file, kHeaderLine);
+  const std::string reason = CutBack(file);
+  return reason.empty() ? std::string() : NotWritten(file, reason);
 }
 
-std::string WriteStConstants(const std::string& folder, const std::vector<std::string>* hostFiles, TmyXmlNode* root) {
+std::string WriteStConstants(const std::string& folder, const std::vector<std::string>* hostFiles, TmyXmlNode* root,
+                             const std::string& projectFile) {
   const std::string file = folder + kStConstantsFileName;
-  if (std::string fault = ReplaceFile(file, StConstantsText(root)); !fault.empty()) return fault;
+  if (const std::string reason = ReplaceFile(file, StConstantsText(root), projectFile); !reason.empty())
+    return NotWritten(file, reason);
   if (hostFiles != nullptr && IndexOf(*hostFiles, kStConstantsProjectEntry) < 0)
     return AddToHostProject(file, *hostFiles);
   return std::string();
 }
 
-std::string AddStConstantsFile(TmyXmlNode* root) {
+std::string AddStConstantsFile(TmyXmlNode* root, const std::string& projectFile) {
   try {
     const std::vector<std::string> list = HostFileList();
     const std::string folder = WebProjectFolder();
     if (folder.empty()) return std::string();
-    return WriteStConstants(folder, &list, root);
+    return WriteStConstants(folder, &list, root, projectFile);
   } catch (const std::exception& e) {
     WriteTraceLog(std::string("AddStConstantsFile - ") + e.what());
     return NotWritten(kStConstantsFileName, e.what());
@@ -222,7 +231,9 @@ void RemoveStConstantsFile() {
     // Out of the host project, the file's old constants reach no program: one
     // that cannot be cut back is told as the settings files are.
     const std::string folder = WebProjectFolder();
-    if (!folder.empty() && !WriteStConstantsHeader(folder).empty()) NoteWriteFailure(folder + kStConstantsFileName);
+    if (folder.empty()) return;
+    const std::string file = folder + kStConstantsFileName;
+    if (const std::string reason = CutBack(file); !reason.empty()) NoteWriteFailure(file, reason);
   } catch (const std::exception& e) {
     WriteTraceLog(std::string("RemoveStConstantsFile - ") + e.what());
   }

@@ -21,8 +21,11 @@ inline constexpr const char* kStConstantsProjectEntry = "Tarnwell\\TarnwellConst
 
 // Writes the file and adds it to the host project when it is missing there.
 // Answers what failed, for the user (empty: the file is in): a file that
-// could not be written holds what it held, and is not added.
-std::string AddStConstantsFile(TmyXmlNode* root);
+// could not be written holds what it held, and is not added. A new file takes
+// the mode and group of `projectFile` (the project file the save wrote),
+// when given, as every other new file of the save does; an existing one
+// keeps its own.
+std::string AddStConstantsFile(TmyXmlNode* root, const std::string& projectFile = {});
 // Takes the file out of the host project and cuts it back to its header; a
 // file that cannot be cut back is noted as a settings file is
 // (NoteWriteFailure): no program reads it any more.
@@ -38,9 +41,11 @@ void RemoveStConstantsFile();
 // Cuts an existing file (in `folder`, ending in a backslash) back to the
 // header line; nothing when there is no file.
 std::string WriteStConstantsHeader(const std::string& folder);
-// Writes the file for the project `root`; then, when `hostFiles` is given and
-// does not name it, adds it to the host project.
-std::string WriteStConstants(const std::string& folder, const std::vector<std::string>* hostFiles, TmyXmlNode* root);
+// Writes the file for the project `root` (a new one with the mode and group
+// of `projectFile`, when given); then, when `hostFiles` is given and does not
+// name it, adds it to the host project.
+std::string WriteStConstants(const std::string& folder, const std::vector<std::string>* hostFiles, TmyXmlNode* root,
+                             const std::string& projectFile = {});
 // The constant's name for a page name: see above; `used` holds the upper-case
 // names given so far and receives this one.
 std::string StConstantName(const std::string& pageName, std::vector<std::string>& used);

@@ -340,14 +340,17 @@ std::string TextsHeaderKey(const std::string& line) {
 }
 
 bool ParseTextsFile(const std::string& fileName, TTextsFile& file, std::vector<std::string>& report) {
-  if (!FileExists(fileName)) {
-    report.push_back(Format(GetUiText(kFileMissingId), ShownPath(fileName)));
-    return false;
-  }
   std::string bytes;
   if (!ReadWholeFile(fileName, bytes)) {
-    const std::string reason = std::generic_category().message(errno);
-    report.push_back(Format(GetUiText(kFileUnreadableId), ShownPath(fileName), reason));
+    // Missing is only what the system finds missing: a file in a folder that
+    // may not be searched, or a folder in the file's place, is there for all
+    // the user knows, and cannot be read.
+    const int error = errno;
+    if (error == ENOENT || error == ENOTDIR)
+      report.push_back(Format(GetUiText(kFileMissingId), ShownPath(fileName)));
+    else
+      report.push_back(
+          Format(GetUiText(kFileUnreadableId), ShownPath(fileName), std::generic_category().message(error)));
     return false;
   }
   file.lines = SplitLines(bytes);

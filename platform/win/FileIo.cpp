@@ -57,32 +57,19 @@ void KeepModeOf(int fd, const struct stat& model) {
   [[maybe_unused]] const int moded = ::fchmod(fd, model.st_mode & 07777);
 }
 
-}  // namespace
-
-bool TakeModeOf(const std::string& path, const std::string& model) {
-  struct stat st;
-  if (model.empty() || ::stat(ToNativePath(model).c_str(), &st) != 0) return false;
-  const std::string native = ToNativePath(path);
-  [[maybe_unused]] const int grouped = ::chown(native.c_str(), static_cast<uid_t>(-1), st.st_gid);
-  [[maybe_unused]] const int moded = ::chmod(native.c_str(), st.st_mode & 07777);
-  return true;
-}
-
-bool WriteFileReplacing(const std::string& path, const void* data, std::size_t size) {
-  const std::string_view whole(static_cast<const char*>(data), size);
-  return WriteFileReplacing(path, std::span<const std::string_view>(&whole, 1));
-}
-
-bool WriteFileReplacing(const std::string& path, std::span<const std::string_view> pieces) {
+// Writes the pieces through a temporary file renamed over `path` (WriteFileReplacing).
+bool WriteReplacing(const std::string& path, std::span<const std::string_view> pieces,
+                    const std::string& newFileModel) {
   std::string target = ToNativePath(path);
   std::string temp = target + std::string(kWriterTempMark) + std::to_string(::getpid()) + "_XXXXXX";
   if (FileOpFault(TFileOp::kCreate, temp) != 0) return false;
   int fd = ::mkstemp(temp.data());
   if (fd < 0) return false;
-  // The old file's mode and group, or those an ordinary new file would get
-  // (mkstemp's are the owner's alone).
+  // The old file's mode and group, else the model's, or those an ordinary
+  // new file would get (mkstemp's are the owner's alone).
   struct stat old;
-  if (::stat(target.c_str(), &old) == 0) {
+  if (::stat(target.c_str(), &old) == 0 ||
+      (!newFileModel.empty() && ::stat(ToNativePath(newFileModel).c_str(), &old) == 0)) {
     KeepModeOf(fd, old);
   } else {
     const mode_t mask = ::umask(0);
@@ -100,6 +87,31 @@ bool WriteFileReplacing(const std::string& path, std::span<const std::string_vie
   if (FileOpFault(TFileOp::kDelete, temp) == 0) ::unlink(temp.c_str());
   errno = error;
   return false;
+}
+
+}  // namespace
+
+bool TakeModeOf(const std::string& path, const std::string& model) {
+  struct stat st;
+  if (model.empty() || ::stat(ToNativePath(model).c_str(), &st) != 0) return false;
+  const std::string native = ToNativePath(path);
+  [[maybe_unused]] const int grouped = ::chown(native.c_str(), static_cast<uid_t>(-1), st.st_gid);
+  [[maybe_unused]] const int moded = ::chmod(native.c_str(), st.st_mode & 07777);
+  return true;
+}
+
+bool WriteFileReplacing(const std::string& path, const void* data, std::size_t size) {
+  const std::string_view whole(static_cast<const char*>(data), size);
+  return WriteFileReplacing(path, std::span<const std::string_view>(&whole, 1));
+}
+
+bool WriteFileReplacing(const std::string& path, std::span<const std::string_view> pieces) {
+  return WriteReplacing(path, pieces, std::string());
+}
+
+bool WriteFileReplacing(const std::string& path, const void* data, std::size_t size, const std::string& newFileModel) {
+  const std::string_view whole(static_cast<const char*>(data), size);
+  return WriteReplacing(path, std::span<const std::string_view>(&whole, 1), newFileModel);
 }
 
 bool FlushFile(const std::string& path) {

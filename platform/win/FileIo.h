@@ -55,6 +55,11 @@ bool TakeModeOf(const std::string& path, const std::string& model);
 bool WriteFileReplacing(const std::string& path, const void* data, std::size_t size);
 // The same for a content given in pieces, written one after the other.
 bool WriteFileReplacing(const std::string& path, std::span<const std::string_view> pieces);
+// The same, where a file that was not there takes the mode and group of the
+// file `newFileModel` (TakeModeOf) instead of those the umask gives: a file
+// new in a project reads for whoever reads the project. A model that cannot
+// be examined leaves the umask's.
+bool WriteFileReplacing(const std::string& path, const void* data, std::size_t size, const std::string& newFileModel);
 
 // Writes `size` bytes as the file's whole content in place (created, or
 // truncated and rewritten), without a temporary file or a flush to disk: for

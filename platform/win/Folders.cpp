@@ -20,7 +20,10 @@ char Fold(char c) { return static_cast<char>(std::tolower(static_cast<unsigned c
 }  // namespace
 
 bool ForceDirectories(const std::string& dir) {
-  if (dir.empty()) return false;
+  if (dir.empty()) {
+    errno = ENOENT;
+    return false;
+  }
   std::string native = ToNativePath(dir);
   while (native.size() > 1 && native.back() == '/') native.pop_back();
   if (IsNativeDir(native)) return true;

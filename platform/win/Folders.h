@@ -8,7 +8,8 @@
 
 // Creates the folder with every missing parent. True when the folder exists
 // afterwards (also when it existed before); false for an empty path or when
-// something in the way is a file or cannot be created.
+// something in the way is a file or cannot be created, errno telling why
+// (EEXIST for a file in the way).
 bool ForceDirectories(const std::string& dir);
 
 // True when the path names an existing folder (a link to a folder counts).

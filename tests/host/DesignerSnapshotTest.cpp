@@ -24,6 +24,7 @@
 #include "platform/vcl/IconFile.h"
 #include "tests/host/HostTestProject.h"
 #include "tests/support/FileTree.h"
+#include "tests/support/ReadOnlyEntries.h"
 #include "tests/support/TempFolder.h"
 
 #if defined(TARNWELL_HALVEX_PATH) && defined(TARNWELL_PLUGIN_PATH)
@@ -453,6 +454,25 @@ TEST_F(DesignerSnapshot, ADisabledCommandIsNotChosen) {
   EXPECT_TRUE(Has(r.out, "halvex open: the command \"Tarnwell\" is disabled")) << r.out;
   EXPECT_FALSE(Has(r.out, "InsertDockableForm")) << r.out;
   EXPECT_FALSE(std::filesystem::exists(home + "/off.png"));
+}
+
+// At the close the designer keeps its colour dialog's custom colours in the
+// host's registry for the next run: a registry that cannot take them fails
+// the run, which names it and why, and is left as it was.
+TEST_F(DesignerSnapshot, CustomColoursTheRegistryCannotTakeAtTheCloseFailTheRun) {
+  const std::string registry = home + "/registry";
+  const ProgramRun kept = Halvex("open '" + demo + "' --command Tarnwell");
+  ASSERT_EQ(kept.status, 0) << kept.out;
+  const std::string before = testsupport::ReadFileText(registry);
+  ASSERT_TRUE(Has(before, "\"Colors\"=\"ColorA=3C5A9C")) << before;
+  if (!testsupport::SetImmutable(registry, true)) GTEST_SKIP() << "only root marks a file immutable";
+  const ProgramRun r = Halvex("open '" + demo + "' --command Tarnwell");
+  testsupport::SetImmutable(registry, false);
+  EXPECT_EQ(r.status, 1) << r.out;
+  EXPECT_TRUE(Has(r.out, "halvex open: closing the project failed: \"" + registry +
+                             "\" could not be written (Operation not permitted); it is kept as it was.\n"))
+      << r.out;
+  EXPECT_EQ(testsupport::ReadFileText(registry), before);
 }
 
 }  // namespace

@@ -9,11 +9,15 @@
 #include <memory>
 #include <set>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "EventsFixture.h"
 #include "core/XmlDocument.h"
 #include "core/XmlNode.h"
 #include "designer/FormDesign1.h"
 #include "platform/win/FileTime.h"
+#include "platform/win/MessageBox.h"
 #include "plugin/DesignerLink.h"
 #include "plugin/PanelList.h"
 #include "plugin/PluginState.h"
@@ -69,6 +73,24 @@ class StConstants : public eventstest::EventsFixture {
   }
   std::string Folder() const { return (WebFolder() / "").string(); }
   std::string StFile() const { return ReadFile(WebFolder() / kStConstantsFileName); }
+  // The project of one page, "PUMPS.XML", and one operator panel (rack 1,
+  // position 2); the designer open on it.
+  void OpenWithAPanel() {
+    WriteFile(WebFile(".xml"),
+              "<web><group caption=\"Plant\"><page caption=\"Pumps\" name=\"PUMPS.XML\"/></group><images/></web>");
+    TGPanel panel;
+    panel.rack = 1;
+    panel.position = 2;
+    std::snprintf(panel.type, sizeof panel.type, "OPD101");
+    WebMainForm1->PanelList().Append(panel);
+    OpenDesigner(true);
+    ASSERT_NE(FormDesign1, nullptr);
+  }
+  // The user's save of a changed project.
+  static void Save() {
+    FormDesign1->SetModified();
+    FormDesign1->btnSave2Click(nullptr);
+  }
 
   TmyXMLParser parser;
   std::unique_ptr<TmyXmlNode> root;
@@ -171,26 +193,63 @@ TEST_F(StConstants, UnchangedContentKeepsTheFileTimesChangedContentDoesNot) {
 }
 
 TEST_F(StConstants, TheDesignersSaveAddsTheFileWithPanelsAndTakesItOutWithout) {
-  WriteFile(WebFile(".xml"),
-            "<web><group caption=\"Plant\"><page caption=\"Pumps\" name=\"PUMPS.XML\"/></group><images/></web>");
-  TGPanel panel;
-  panel.rack = 1;
-  panel.position = 2;
-  std::snprintf(panel.type, sizeof panel.type, "OPD101");
-  WebMainForm1->PanelList().Append(panel);
-  OpenDesigner(true);
-  ASSERT_NE(FormDesign1, nullptr);
-  FormDesign1->SetModified();
-  FormDesign1->btnSave2Click(nullptr);
+  OpenWithAPanel();
+  Save();
   EXPECT_EQ(HostFiles(), (std::vector<std::string>{"io.st", "Tarnwell\\TarnwellConst.ST", "Plant.st"}));
   EXPECT_NE(StFile().find("\tTWL_PUMPS "), std::string::npos);
   EXPECT_NE(StFile().find("//Plant > Pumps\r\n"), std::string::npos);
 
   WebMainForm1->PanelList().DeletePanel(1, 2);
-  FormDesign1->SetModified();
-  FormDesign1->btnSave2Click(nullptr);
+  Save();
   EXPECT_EQ(HostFiles(), (std::vector<std::string>{"io.st", "Plant.st"}));
   EXPECT_EQ(StFile(), "(* Tarnwell Constants *)\r\n\r\n");
+}
+
+// A new file takes the project file's mode and group, whatever the umask of
+// the run that saves; an existing one keeps its own when it is rewritten.
+TEST_F(StConstants, ANewFileTakesTheProjectFilesModeAndGroupAnExistingOneKeepsItsOwn) {
+  const std::filesystem::path project = WebFile(".xml"), file = WebFolder() / kStConstantsFileName;
+  OpenWithAPanel();
+  // Another group than the run's own where the user may give one (root).
+  const gid_t group = ::chown(project.c_str(), static_cast<uid_t>(-1), 65534) == 0 ? 65534 : ::getegid();
+  ::chmod(project.c_str(), 0664);
+  const auto save = [] {
+    const mode_t mask = ::umask(077);
+    Save();
+    ::umask(mask);
+  };
+  const auto modeAndGroup = [&file] {
+    struct stat st {};
+    EXPECT_EQ(::stat(file.c_str(), &st), 0);
+    return std::pair{st.st_mode & 07777, st.st_gid};
+  };
+  save();
+  EXPECT_NE(StFile().find("\tTWL_PUMPS "), std::string::npos);
+  EXPECT_EQ(modeAndGroup(), (std::pair<mode_t, gid_t>{0664, group}));
+  ::chmod(file.c_str(), 0640);
+  ::chown(file.c_str(), static_cast<uid_t>(-1), ::getegid());
+  FormDesign1->Document().Root()->FindDeep("page")->SetAttr("name", "VALVES.XML");
+  save();
+  EXPECT_NE(StFile().find("\tTWL_VALVES "), std::string::npos);
+  EXPECT_EQ(modeAndGroup(), (std::pair<mode_t, gid_t>{0640, ::getegid()}));
+}
+
+// A save that takes the file out of the host project but cannot cut it back
+// runs outside any command that holds a notice: the box comes at once.
+TEST_F(StConstants, AFileTheSaveCannotCutBackIsToldAtOnce) {
+  const std::filesystem::path file = WebFolder() / kStConstantsFileName;
+  OpenWithAPanel();
+  Save();
+  const std::string constants = StFile();
+  ::chmod(file.c_str(), 0444);
+  WebMainForm1->PanelList().DeletePanel(1, 2);
+  ClearMessageBoxLog();
+  Save();
+  EXPECT_EQ(HostFiles(), (std::vector<std::string>{"io.st", "Plant.st"}));
+  EXPECT_EQ(StFile(), constants);
+  const std::vector<MessageBoxRecord> boxes = MessageBoxLog();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "\"" + file.string() + "\" could not be written (it is read-only); it is kept as it was.");
 }
 
 }  // namespace

@@ -3,8 +3,13 @@
 // with its report, and the header keys.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,9 +18,12 @@
 #include "host/sim/HalvexHost.h"
 #include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/Driver.h"
+#include "platform/win/FileFault.h"
 #include "platform/win/MessageBox.h"
 #include "project/TranslationTexts.h"
 #include "tests/designer/window/WindowTestSupport.h"
+#include "tests/support/FileTree.h"
+#include "tests/support/ReadOnlyEntries.h"
 
 using namespace windowtest;
 
@@ -124,6 +132,48 @@ TEST_F(TranslationTexts, ExportNamesOneFilePerLanguageWithItsTexts) {
   EXPECT_EQ(Driver::MessageBoxes().back().text, "Following files were generated:\r\n\r\n" +
                                                     ShownName("Czech_Texts.txt") + "\r\n" +
                                                     ShownName("German_Texts.txt"));
+}
+
+// A folder "Language" that cannot be made: one error box names it and why,
+// and nothing of the web project changes.
+TEST_F(TranslationTexts, ExportNamesTheLanguageFolderThatCannotBeMadeAndWhy) {
+  const std::filesystem::path web = folder.Path() / "Tarnwell";
+  const struct {
+    const char* name;
+    std::function<bool()> prepare;  // false: the system does not let the case be made
+    int error;                      // the fault of the folder's creation; 0: none
+    const char* reason;
+  } cases[] = {
+      {"immutable", [&web] { return testsupport::SetImmutable(web, true); }, 0, "Operation not permitted"},
+      {"a file in the way",
+       [this] {
+         folder.Write("Tarnwell/Language", "notes");
+         return true;
+       },
+       0, "File exists"},
+      {"not writable", [] { return true; }, EACCES, "Permission denied"},
+      {"full disk", [] { return true; }, ENOSPC, "No space left on device"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove_all(web);
+    PutProject(kSingle);
+    OpenDesigner();
+    if (!c.prepare()) continue;  // only root marks a folder immutable
+    const auto before = testsupport::ReadFileTree(web);
+    Driver::Reset();
+    {
+      const FileOpFaultScope fault(c.error != 0 ? TFileOpFault::kFail : TFileOpFault::kNone, 1, c.error);
+      designer->ExportTexts1Click(nullptr);
+    }
+    testsupport::SetImmutable(web, false);
+    const auto boxes = Driver::MessageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "The texts files could not be written: the folder \"" + (web / "Language").string() +
+                                 "\" could not be made (" + c.reason + ").");
+    EXPECT_EQ(boxes[0].flags & MB_ICONMASK, MB_ICONERROR);
+    EXPECT_TRUE(testsupport::ReadFileTree(web) == before);
+  }
 }
 
 TEST_F(TranslationTexts, ImportSetsTextsReportsMissesAndMarksTheProjectModified) {
@@ -271,6 +321,36 @@ TEST_F(TranslationTexts, ImportThatImportsNothingSaysSoAndLeavesTheProjectUnmark
     EXPECT_FALSE(designer->Document().Modified());
     EXPECT_EQ(std::filesystem::exists(Language("report.txt")), c.icon == MB_ICONWARNING);
   }
+}
+
+// A texts file is missing only where the system finds none: one in a folder
+// this user may not search is there for all they know, and unreadable; the
+// report says so with the reason. Root searches every folder, so the look
+// is taken as another user (root alone can become one).
+TEST_F(TranslationTexts, AFileThatCannotBeLookedForIsUnreadableNotMissing) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only root can act as another user";
+  PutTexts("Texts.txt", "{Group 000 : 00000001}Main\r\n");
+  ::chmod(folder.Path().c_str(), 0755);
+  ::chmod((folder.Path() / "Tarnwell").c_str(), 0755);
+  ::chmod((folder.Path() / "Tarnwell" / "Language").c_str(), 0700);
+  int lines[2];
+  ASSERT_EQ(::pipe(lines), 0);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    std::vector<std::string> report;
+    TTextsFile file;
+    if (::setresgid(65534, 65534, 65534) == 0 && ::setresuid(65534, 65534, 65534) == 0 &&
+        !ParseTextsFile(SystemName("Texts.txt"), file, report) && !report.empty()) [[maybe_unused]]
+      const auto written = ::write(lines[1], report[0].data(), report[0].size());
+    ::_exit(0);
+  }
+  ::close(lines[1]);
+  std::string said(512, '\0');
+  const ssize_t n = ::read(lines[0], said.data(), said.size());
+  ::close(lines[0]);
+  ::waitpid(child, nullptr, 0);
+  said.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+  EXPECT_EQ(said, "File '" + ShownName("Texts.txt") + "' could not be read (Permission denied).");
 }
 
 TEST(TextsHeaderKey, ReadsTheKeyAfterTheFixedWidthNumber) {
