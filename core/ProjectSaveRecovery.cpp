@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
+#include <initializer_list>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -23,17 +26,29 @@ namespace projectsave {
 
 namespace {
 
-constexpr int kHoldsOldTextId = 7561;     // %s holds the project as it was
-constexpr int kHoldsNewTextId = 7562;     // %s holds the project as saved now
-constexpr int kPagesOldTextId = 7563;     // %s holds the pages as they were
-constexpr int kPagesNewTextId = 7564;     // %s holds the pages as saved now
-constexpr int kMissingTextId = 7565;      // %s is missing
-constexpr int kBakOldTextId = 7580;       // %s holds the project's backup as it was
-constexpr int kBigOldTextId = 7581;       // %s holds the copy of the project's largest backup as it was
-constexpr int kPagesBakOldTextId = 7582;  // %s holds the backup of the pages as it was
-constexpr int kHoldsStagedTextId = 7583;  // %s holds the project as the interrupted save was writing it
-constexpr int kPagesStagedTextId = 7584;  // %s holds the pages as the interrupted save was writing them
-constexpr int kHoldsOtherTextId = 7585;   // %s holds neither what the save wrote nor what it replaced
+constexpr int kHoldsOldTextId = 7561;         // %s holds the project as it was
+constexpr int kHoldsNewTextId = 7562;         // %s holds the project as saved now
+constexpr int kPagesOldTextId = 7563;         // %s holds the pages as they were
+constexpr int kPagesNewTextId = 7564;         // %s holds the pages as saved now
+constexpr int kMissingTextId = 7565;          // %s is missing
+constexpr int kBakOldTextId = 7580;           // %s holds the project's backup as it was
+constexpr int kBigOldTextId = 7581;           // %s holds the copy of the project's largest backup as it was
+constexpr int kPagesBakOldTextId = 7582;      // %s holds the backup of the pages as it was
+constexpr int kHoldsStagedTextId = 7583;      // %s holds the project as the interrupted save was writing it
+constexpr int kPagesStagedTextId = 7584;      // %s holds the pages as the interrupted save was writing them
+constexpr int kHoldsOtherTextId = 7585;       // %s holds neither what the save wrote nor what it replaced
+constexpr int kStagedMayBeLastTextId = 7661;  // %s holds the project as the interrupted save was writing it, ...
+constexpr int kPagesMayBeLastTextId = 7662;   // %s holds the pages as the interrupted save was writing them, ...
+constexpr int kFileThereTextId = 7663;        // %s is there (%s bytes)
+constexpr int kFolderThereTextId = 7664;      // %s is there
+
+// The staged files and page sets that a run of this process wrote and then
+// could not delete (its rollback failed too), by path, with what each held:
+// the run's own, whose content its designer still holds.
+std::map<std::string, TStagedFile>& LeftByThisProcess() {
+  static std::map<std::string, TStagedFile> left;
+  return left;
+}
 
 // The contents a message can name, each with its words.
 struct TWords {
@@ -42,9 +57,11 @@ struct TWords {
 };
 
 // What the path holds, in the words of a message; a target that is missing
-// is named only when `missingTold`.
+// is named only when `missingTold`. Content that none of `words` names is
+// told as neither what the save wrote nor what it replaced where the journal
+// lists both (`known`); else only as there, with a file's size.
 void AddFact(std::vector<std::string>& facts, const std::string& path, bool folder, bool missingTold,
-             const std::vector<TWords>& words) {
+             const std::vector<TWords>& words, bool known = true) {
   const TStagedFile held = HeldBy(path);
   const std::string shown = folder ? path + "\\" : path;
   if (!held.listed) {
@@ -55,27 +72,52 @@ void AddFact(std::vector<std::string>& facts, const std::string& path, bool fold
   for (const TWords& word : words)
     if (word.content && word.content->listed && *word.content == held)
       return facts.push_back(Named(word.textId, shown));
-  facts.push_back(Named(kHoldsOtherTextId, shown));
+  if (known) return facts.push_back(Named(kHoldsOtherTextId, shown));
+  if (folder) return facts.push_back(Named(kFolderThereTextId, shown));
+  facts.push_back(Format(GetUiText(kFileThereTextId), ShownPath(shown), std::to_string(GetFileSizeByName(path))));
 }
 
-// Without a journal, what the staged files say: the new file, and the copies
-// of the file and its backup taken before anything moved (or, moved aside,
-// the files themselves).
-TSaveJournal JournalOfNames(const TNames& n) {
-  const auto held = [](const std::string& first, const std::string& second) {
-    const std::string& path = PathExists(first) ? first : second;
-    return PathExists(path) ? std::optional(HeldBy(path)) : std::nullopt;
+// Without a journal, only the names of the staged and moved-aside files tell
+// what they hold, by how a save makes them; a file of the project is told by
+// the one it is alike to, or else only as there: what the save wrote or
+// replaced is not known, and a staged file may hold the last save (a copy of
+// the folder taken while a save ran holds the new project only there).
+std::string DescribeUnjournaled(const TNames& n) {
+  struct TLeft {
+    const std::string* path;
+    int textId;
   };
-  TSaveJournal j;
-  j.file = HeldBy(n.fileNew);
-  j.bak = HeldBy(n.bakNew);
-  j.big = HeldBy(n.bigNew);
-  j.pages = PathExists(n.pagesNew);
-  j.wasFile = held(n.bakNew, n.fileWas);
-  j.wasBak = held(n.bigNew, n.bakWas);
-  j.wasBig = held(n.bigWas, n.bigWas);
-  j.wasPagesBak = held(n.pagesBakWas, n.pagesBakWas);
-  return j;
+  const TLeft files[] = {{&n.fileWas, kHoldsOldTextId}, {&n.fileNew, kStagedMayBeLastTextId},
+                         {&n.bakWas, kBakOldTextId},    {&n.bakNew, kHoldsOldTextId},
+                         {&n.bigWas, kBigOldTextId},    {&n.bigNew, kBakOldTextId}};
+  const TLeft folders[] = {{&n.pagesNew, kPagesMayBeLastTextId}, {&n.pagesBakWas, kPagesBakOldTextId}};
+  std::vector<TWords> words;
+  for (const TLeft& left : files)
+    if (PathExists(*left.path)) words.push_back({HeldBy(*left.path), left.textId});
+  for (const TLeft& left : folders)
+    if (PathExists(*left.path)) words.push_back({HeldBy(*left.path), left.textId});
+  std::vector<std::string> facts;
+  const auto told = [&](const TLeft& left, bool folder) {
+    if (!PathExists(*left.path)) return;
+    if (!folder && DirectoryExists(*left.path)) return facts.push_back(Named(kFolderInPlaceTextId, *left.path));
+    facts.push_back(Named(left.textId, folder ? *left.path + "\\" : *left.path));
+  };
+  const std::string* targets[] = {&n.file, &n.bak, &n.big};
+  for (std::size_t i = 0; i < std::size(targets); ++i) {
+    const bool beside = PathExists(*files[2 * i].path) || PathExists(*files[2 * i + 1].path);
+    AddFact(facts, *targets[i], false, i == 0 || beside, words, false);
+    told(files[2 * i], false);
+    told(files[2 * i + 1], false);
+  }
+  if (PathExists(n.pagesNew) || PathExists(n.pagesBakWas)) {
+    AddFact(facts, n.pages, true, PathExists(n.pagesNew), words, false);
+    told(folders[0], true);
+    AddFact(facts, n.pagesBak, true, PathExists(n.pagesBakWas), words, false);
+    told(folders[1], true);
+  }
+  std::string text;
+  for (const std::string& fact : facts) text += (text.empty() ? "" : "; ") + fact;
+  return text;
 }
 
 }  // namespace
@@ -84,7 +126,8 @@ TSaveJournal JournalOfNames(const TNames& n) {
 // that its journal lists (without one, those its staged files hold), in the
 // words of a stopped save (`interrupted`) or of the run that failed.
 std::string Describe(const TNames& n, const TSaveJournal* journal, bool interrupted) {
-  TSaveJournal j = journal != nullptr ? *journal : JournalOfNames(n);
+  if (journal == nullptr) return DescribeUnjournaled(n);
+  TSaveJournal j = *journal;
   // A journal of the first format lists the replaced file and backup as the
   // next backup and the next copy of the largest one.
   if (!j.ReplacedKnown() && !j.wasFile && !j.wasBak) {
@@ -92,8 +135,7 @@ std::string Describe(const TNames& n, const TSaveJournal* journal, bool interrup
     if (j.big.listed) j.wasBak = j.big;
   }
   const std::optional<TStagedFile> newFile = j.file.listed ? std::optional(j.file) : std::nullopt;
-  const std::optional<TStagedFile> newPages =
-      journal == nullptr ? std::optional(HeldBy(n.pagesNew)) : std::optional<TStagedFile>();
+  const std::optional<TStagedFile> newPages;
   const std::vector<TWords> files = {{newFile, interrupted ? kHoldsStagedTextId : kHoldsNewTextId},
                                      {j.wasFile, kHoldsOldTextId},
                                      {j.wasBak, kBakOldTextId},
@@ -112,7 +154,7 @@ std::string Describe(const TNames& n, const TSaveJournal* journal, bool interrup
   if (j.pages || PathExists(n.pagesBakWas)) {
     // The new page set is known by the journal's list of its files.
     for (const std::string* path : {&n.pages, &n.pagesNew}) {
-      if (journal != nullptr && DirectoryExists(*path) && FolderHoldsPages(*path, *journal))
+      if (DirectoryExists(*path) && FolderHoldsPages(*path, *journal))
         facts.push_back(Named(interrupted ? kPagesStagedTextId : kPagesNewTextId, *path + "\\"));
       else
         AddFact(facts, *path, true, path == &n.pages && j.pages, folders);
@@ -154,6 +196,8 @@ std::optional<TStop> Rollback(const TNames& n) {
   if (!copyOf(n.bakNew, n.file) || !copyOf(n.bigNew, n.bak) || !copyOf(n.fileWas, n.file) || !copyOf(n.bakWas, n.bak) ||
       !copyOf(n.bigWas, n.big) || !copyOf(n.pagesBakWas, n.pagesBak))
     return Unproven(n, nullptr);
+  for (const std::string* staged : {&n.fileNew, &n.pagesNew})
+    if (PathExists(*staged)) LeftByThisProcess()[*staged] = HeldBy(*staged);
   for (std::string TNames::*name : kLeftNames)
     if (!Drop(n, n.*name)) return TStop{n.*name};
   return std::nullopt;
@@ -161,11 +205,39 @@ std::optional<TStop> Rollback(const TNames& n) {
 
 namespace {
 
+// Without a journal nothing tells what a save wrote or replaced, so a staged
+// or moved-aside file goes only as a copy of a file of the project that
+// stays: a staged file or page set alike to the one it was to replace, a
+// staged backup alike to the file it copies or replaces, a file moved aside
+// alike to the one in its place. Anything else may be the only copy of the
+// last save (a copy of the folder taken while a save ran holds the new
+// project only under its staged name), so every file stays, and the stop
+// says what each holds.
+std::optional<TStop> RecoverUnjournaled(const TNames& n) {
+  const auto copyOf = [](const std::string& copy, std::initializer_list<const std::string*> of) {
+    if (!PathExists(copy)) return true;
+    const TStagedFile held = HeldBy(copy);
+    // What cannot be read is no proven copy of anything.
+    if (held.size == ~std::uint64_t{0}) return false;
+    // A run's own leftover: it holds its changes still, and saves them anew.
+    const auto own = LeftByThisProcess().find(copy);
+    if (own != LeftByThisProcess().end() && own->second == held) return true;
+    return std::any_of(of.begin(), of.end(), [&](const std::string* path) { return HeldBy(*path) == held; });
+  };
+  if (!copyOf(n.fileNew, {&n.file}) || !copyOf(n.bakNew, {&n.file, &n.bak}) || !copyOf(n.bigNew, {&n.bak, &n.big}) ||
+      !copyOf(n.fileWas, {&n.file}) || !copyOf(n.bakWas, {&n.bak}) || !copyOf(n.bigWas, {&n.big}) ||
+      !copyOf(n.pagesNew, {&n.pages}) || !copyOf(n.pagesBakWas, {&n.pagesBak}))
+    return TStop{n.file, TStop::TKind::kNoJournal, DescribeUnjournaled(n)};
+  for (std::string TNames::*name : kLeftNames)
+    if (!Drop(n, n.*name)) return TStop{n.*name};
+  return std::nullopt;
+}
+
 // Finishes or undoes the save of one file that a kill stopped, where the
 // files are as a stop of it leaves them; the caller holds the folder's lock.
 std::optional<TStop> Recover(const TNames& n) {
   if (!RemoveTree(n.gone)) return TStop{n.gone};
-  if (!PathExists(n.journal)) return Rollback(n);
+  if (!PathExists(n.journal)) return RecoverUnjournaled(n);
   // A journal that this user may not read (another's, made under a private
   // umask) is no journal of a stranger: it is told as unreadable.
   if (const std::optional<TPathFault> fault = ReadFaultOf(n.journal))

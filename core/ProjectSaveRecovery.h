@@ -8,13 +8,17 @@
 // save while each file it replaces holds what the journal lists as replaced
 // or as staged, moves back only files moved aside that hold what is listed,
 // and deletes a staged or moved-aside file only once the file it would
-// replace holds what the journal lists. Without a journal it deletes staged
-// files only beside a project they did not touch (nothing moved aside, the
-// staged copies of the file and its backup alike to them). A copy of the
-// folder taken while a save ran, or a backup of one brought back later, can
-// hold other states, where a staged or moved-aside file may be the one copy
-// of a state: then every file stays, the recovery says what each holds, and
-// no save is made until they are sorted out. A journal of the first format,
+// replace holds what the journal lists. Without a journal nothing tells what
+// a save wrote or replaced: a staged or moved-aside file then goes only as a
+// proven copy, alike to the file of the project it was to replace (a staged
+// file its target, byte for byte; a staged page set "pages\" with the same
+// files and contents; a staged backup also the file it copies); else every
+// file stays, since a staged one may hold the last save, and the recovery
+// says what can be known of each. A copy of the folder taken while a save
+// ran, or a backup of one brought back later, can hold other states, where a
+// staged or moved-aside file may be the one copy of a state: then every file
+// stays, the recovery says what each holds, and no save is made until they
+// are sorted out. A journal of the first format,
 // which did not list the replaced files, is such a case too, unless nothing
 // is left beside it.
 //

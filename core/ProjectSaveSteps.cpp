@@ -15,6 +15,7 @@ namespace {
 constexpr int kCannotReplaceTextId = 7386;  // cannot replace %s
 constexpr int kNotStagedTextId = 7568;      // %s does not hold what the interrupted save staged: ...
 constexpr int kUnprovenTextId = 7586;       // the files of an interrupted save are not in a state ...: %s
+constexpr int kNoJournalTextId = 7660;      // a save of the project was stopped, or ... its journal is missing ...: %s
 
 // The mark of the names one save stages beside its project file. Its '-'
 // keeps them from the sweep of the writers' temporary files, which only
@@ -91,6 +92,7 @@ std::string Told(const TStop& stop) {
     case TStop::TKind::kNotStaged: return Named(kNotStagedTextId, stop.path);
     case TStop::TKind::kFolderInPlace: return Named(kFolderInPlaceTextId, stop.path);
     case TStop::TKind::kUnproven: return Format(GetUiText(kUnprovenTextId), stop.facts);
+    case TStop::TKind::kNoJournal: return Format(GetUiText(kNoJournalTextId), stop.facts);
     case TStop::TKind::kCannotRead: return Format(GetUiText(kCannotReadTextId), ShownPath(stop.path), stop.facts);
     case TStop::TKind::kCannotMove: break;
   }

@@ -83,10 +83,10 @@ bool HoldsContent(const std::string& path, const std::optional<TStagedFile>& con
 // one that does not hold what the journal lists; for files in a state that no
 // stop of a save leaves, what each of them holds.
 struct TStop {
-  enum class TKind { kCannotMove, kFolderInPlace, kNotStaged, kUnproven, kCannotRead };
+  enum class TKind { kCannotMove, kFolderInPlace, kNotStaged, kUnproven, kNoJournal, kCannotRead };
   std::string path;
   TKind kind = TKind::kCannotMove;
-  std::string facts = std::string();  // kUnproven: what each file holds; kCannotRead: the reason
+  std::string facts = std::string();  // kUnproven, kNoJournal: what each file holds; kCannotRead: the reason
   // kCannotMove: the system's reason (an errno, 0: none), taken from the last
   // error when the stop is made, right after the step that failed.
   int error = LastErrorErrno();
@@ -146,17 +146,21 @@ enum class TVerdict { kForward, kDrop, kLeave };
 TVerdict Judge(const TNames& n, const TSaveJournal& j);
 
 // What each file of one save holds, as a message says it: by the contents
-// that its journal lists (without one, those its staged files hold), in the
-// words of a stopped save (`interrupted`) or of the run that failed.
+// that its journal lists (without one, only what can be known: what the
+// staged and moved-aside names hold by how a save makes them, and which
+// file is alike to one of them), in the words of a stopped save
+// (`interrupted`) or of the run that failed.
 std::string Describe(const TNames& n, const TSaveJournal* journal, bool interrupted);
 
-// What a commit stopped before its journal leaves, or one whose undo went
-// through: staged files beside a project they did not touch, the copies of
-// the file and its backup still alike to them. Then every staged name goes.
-// Anything else (a file moved aside, a copy unlike its file: a copy of the
-// folder taken while a save ran) may be the one copy of a state, so every
-// file stays, and the stop says what each holds. Only names with this
-// program's mark are touched.
+// What a run's own commit leaves when it stopped before its journal, or when
+// its undo went through, or what a recovery leaves once its journal proved
+// the old set whole: staged files beside a project they did not touch, the
+// copies of the file and its backup still alike to them. Then every staged
+// name goes. Anything else (a file moved aside, a copy unlike its file) may
+// be the one copy of a state, so every file stays, and the stop says what
+// each holds. Only names with this program's mark are touched. (A recovery
+// that finds no journal deletes only proven copies: see
+// ProjectSaveRecovery.cpp.)
 std::optional<TStop> Rollback(const TNames& n);
 
 }  // namespace projectsave
