@@ -805,6 +805,114 @@ TEST_F(WriteFaultSweep, ALoadBesideAnotherRunsSaveLeavesItsFilesAlone) {
   SetFolderLockWaitForTests(-1);
 }
 
+// A third program puts a file or folder at the name that a rename of the
+// save, or of the opening that finishes a save stopped after its journal, is
+// about to take, after the rename's own check: the rename does not replace
+// it, so what was put there stays as it was, and the run says it could not
+// replace it.
+struct TRaceRow {
+  const char* name;
+  bool split;
+  bool atOpening;
+  const char* target;  // the rename's target, where the third program puts an empty folder or a file
+};
+const TRaceRow kRaceRows[] = {
+    {"the save's rename of the project file", false, false, "Demo.xml"},
+    {"the save's rename of the page set", true, false, "pages"},
+    {"the opening's rename of the project file", false, true, "Demo.xml"},
+};
+
+TEST_F(WriteFaultSweep, ARenameNeverReplacesWhatAnotherProgramPutInItsWay) {
+  const fs::path web = folder.Path() / "Tarnwell";
+  const fs::path laid = folder.Path() / "laid";
+  for (const TRaceRow& row : kRaceRows) {
+    SCOPED_TRACE(row.name);
+    const fs::path target = web / row.target;
+    const auto lay = [&] {
+      fs::remove_all(web);
+      fs::copy(laid, web, fs::copy_options::recursive);
+    };
+    const auto save = [&] {
+      Open();
+      ClickNode(designer->tvPageList->Items()->GetFirstNode()->getFirstChild());
+      Driver::OnModal("TFormPageProperties", [](TCustomForm&) { return mrOk; });
+      ClickButton(designer->btnAddPage);
+      ClickButton(designer->btnSave2);
+    };
+    TProjectLocation location;
+    const auto open = [&] {
+      TLoadUi loadUi;
+      TProjectDocument reopened(loadUi);
+      reopened.LoadProject(location, 5, 5);
+      return loadUi.messages;
+    };
+    // The operations of the run; an opening's, of a save stopped right after its journal.
+    const auto indexOf = [](const std::vector<TFileOpRecord>& ops, const std::string& mark) {
+      return static_cast<std::uint64_t>(std::find_if(ops.begin(), ops.end(),
+                                                     [&](const TFileOpRecord& op) {
+                                                       return op.kind == TFileOp::kRename && op.target.ends_with(mark);
+                                                     }) -
+                                        ops.begin()) +
+             1;
+    };
+    row.split ? PutSplitDemo() : PutDemo();
+    location = Open().Host().ProjectLocation();
+    designer.reset();
+    fs::remove_all(laid);
+    fs::copy(web, laid, fs::copy_options::recursive);
+    std::vector<TFileOpRecord> ops;
+    {
+      const FileOpFaultScope record(&ops);
+      save();
+    }
+    designer.reset();
+    if (row.atOpening) {
+      lay();
+      {
+        const FileOpFaultScope halt(TFileOpFault::kHalt, indexOf(ops, "save-journal") + 1);
+        save();
+      }
+      designer.reset();
+      fs::remove_all(laid);
+      fs::copy(web, laid, fs::copy_options::recursive);
+      ops.clear();
+      const FileOpFaultScope record(&ops);
+      open();
+    }
+    const std::uint64_t rename = indexOf(ops, "/Tarnwell/" + std::string(row.target));
+    ASSERT_LE(rename, ops.size());
+    lay();
+    const pid_t child = ::fork();
+    if (child == 0) {
+      ClearMessageBoxLog();
+      ArmFileOpFaultForTests(TFileOpFault::kStop, rename);
+      std::string told;
+      if (row.atOpening) {
+        told = open();
+      } else {
+        save();
+        told = designer->Document().Modified() ? Told() : "";
+      }
+      ::_exit(told.find("cannot replace " + target.string()) != std::string::npos ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, WUNTRACED), child);
+    ASSERT_TRUE(WIFSTOPPED(status));
+    ASSERT_FALSE(fs::exists(target));
+    if (row.split)
+      fs::create_directory(target);
+    else
+      folder.Write(fs::relative(target, folder.Path()).string(), "another program's file");
+    ::kill(child, SIGCONT);
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    if (row.split)
+      EXPECT_TRUE(fs::is_empty(target));
+    else
+      EXPECT_EQ(ReadBytes(target), "another program's file");
+  }
+}
+
 // A compile stopped after the designer read the project, before it takes the
 // project folder's lock, of the project as saved and of changes not saved
 // yet, in both layouts, while another run saves a page added: the compile
