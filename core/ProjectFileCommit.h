@@ -21,26 +21,10 @@
 // only when every file holds what it held before.
 //
 // A run killed part-way is finished (the journal stands) or undone (it does
-// not) by RecoverProjectSave, which the next load of the project, the next
-// compile and the next save run first. It acts only on names that carry this
+// not) by RecoverProjectSave (ProjectSaveRecovery.h), which the next load
+// of the project, the next compile and the next save run first. It acts only on names that carry this
 // program's mark, and puts in place only a staged file or page set that holds
 // what its journal lists: anything else is left alone, and said.
-//
-// The journal also lists what each file it replaces held (size and checksum,
-// or nothing; a page set by a print of its files), so that the recovery acts
-// only where the files are as a stop of one run leaves them: it finishes a
-// save while each file it replaces holds what the journal lists as replaced
-// or as staged, moves back only files moved aside that hold what is listed,
-// and deletes a staged or moved-aside file only once the file it would
-// replace holds what the journal lists. Without a journal it deletes staged
-// files only beside a project they did not touch (nothing moved aside, the
-// staged copies of the file and its backup alike to them). A copy of the
-// folder taken while a save ran, or a backup of one brought back later, can
-// hold other states, where a staged or moved-aside file may be the one copy
-// of a state: then every file stays, the recovery says what each holds, and
-// no save is made until they are sorted out. A journal of the first format,
-// which did not list the replaced files, is such a case too, unless nothing
-// is left beside it.
 //
 // A save, a recovery and a load take the project folder's lock (TFolderLock,
 // FileLock.h), so that two runs on one project never work on each other's
@@ -81,6 +65,7 @@
 #include <vector>
 
 #include "core/ProjectFilePrint.h"
+#include "core/ProjectSaveRecovery.h"
 #include "core/SaveJournal.h"
 #include "core/SaveLiveMark.h"
 
@@ -164,20 +149,6 @@ class TProjectFileCommit {
   bool restored_ = true;
   std::string fault_;
 };
-
-// Finishes the saves of the project files `files` in `folder` that were
-// stopped after their journal was written, undoes those stopped before, and
-// removes what they staged and the temporary files that killed runs left in
-// the folder, under the folder's lock. Nothing happens when no save was
-// stopped. False when a leftover could not be put in place or removed, when
-// it does not hold what its journal lists, when the files are in no state a
-// stop of one run leaves (then every file stays), or when another run held
-// the lock or a save of one of the files runs (its live mark is held); then
-// `fault`, when given, says so as a message names it ("cannot replace X", or
-// what each file of the save holds), and `elsewhere`, when given, is set when
-// it is another run's lock or save that stopped it.
-bool RecoverProjectSave(const std::string& folder, const std::vector<std::string>& files, std::string* fault = nullptr,
-                        bool* elsewhere = nullptr);
 
 // The lock file of the project folder `folder` (ending in a backslash).
 std::string ProjectLockFile(const std::string& folder);

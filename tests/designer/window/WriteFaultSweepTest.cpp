@@ -209,7 +209,9 @@ TEST_F(WriteFaultSweep, ADamagedProjectFileIsNeitherSavedOverNorCompiledOver) {
 // Each file operation of a save failing in turn, and the run killed at each:
 // the project files are the old set whole or the new set whole, the backups
 // keep the last saved state, the message says which set is on disk, and the
-// next opening leaves no staged file and reads the project without a fault.
+// next opening leaves no staged file and reads the project without a fault,
+// but for a staged file that a kill before the journal left unlike the one it
+// was to replace: that one may hold the last save, so it stays, and is told.
 enum class TChange { kMovePage, kAddPage, kDeletePage, kSplit };
 enum class TOccasion { kSaveButton, kClose, kCompile };
 struct TSaveFaultRow {
@@ -457,15 +459,28 @@ TEST_P(SaveFaultTable, EveryFileStepFailingOrKilledLeavesTheOldOrTheNewProject) 
       }
       designer.reset();
       // The next opening finishes or undoes what a kill stopped, and reads
-      // the project without a word.
+      // the project without a word; only a kill before the journal that
+      // left a staged file or page set unlike the one it was to replace
+      // keeps every staged file, saying it may hold the last save.
       const writefault::TFiles stopped = writefault::Snapshot(web, IsProjectFile);
+      const auto staged = [&] {
+        return writefault::Snapshot(web, [](const std::string& name) {
+          const std::size_t mark = name.rfind("~tarnwell~");
+          return mark != std::string::npos && name.find("~tarnwell~save-", mark) == mark &&
+                 !name.ends_with("save-live");
+        });
+      };
+      const writefault::TFiles stagedBefore = staged();
+      bool kept = false;
       ClearMessageBoxLog();
       {
         TLoadUi loadUi;
         TProjectDocument reopened(loadUi);
         reopened.LoadProject(location, 5, 5);
-        EXPECT_EQ(loadUi.messages, "") << run;
+        kept = !journal && loadUi.messages.find("may be the last save") != std::string::npos;
+        EXPECT_TRUE(loadUi.messages.empty() || kept) << run << ": " << loadUi.messages;
       }
+      EXPECT_TRUE(!kept || staged() == stagedBefore) << run;
       const TSet reopened = set();
       EXPECT_TRUE(reopened == oldSet || reopened == newSet) << run;
       if (journal) {
@@ -473,20 +488,21 @@ TEST_P(SaveFaultTable, EveryFileStepFailingOrKilledLeavesTheOldOrTheNewProject) 
       } else if (!kill) {
         EXPECT_TRUE(reopened.first == stopped) << run;
       }
-      EXPECT_EQ(writefault::Snapshot(web, IsLeftover), writefault::TFiles{}) << run;
+      EXPECT_TRUE(kept || writefault::Snapshot(web, IsLeftover).empty()) << run;
     }
   }
 }
 
 // Names like a save's that no save of this program staged stay as they are
-// through a load, a save and a compile; what a killed save of ours staged
-// before its journal goes; a staged file that no longer holds what its
+// through a load, a save and a compile; a copy of the project's own file or
+// pages that a killed save of ours staged before its journal goes; a staged file that no longer holds what its
 // journal lists is left alone, and the save that it blocks says so.
 struct TPlantedRow {
   bool split;
   const char* path;
   const char* content;  // null: the first 3,000 bytes of the project file
   bool kept;
+  const char* copyOf = nullptr;  // else a copy of this file or folder of the project
 };
 constexpr TPlantedRow kPlantedRows[] = {
     {false, "pages.old/MYDRAFT.XML", "<draft />", true},
@@ -497,8 +513,8 @@ constexpr TPlantedRow kPlantedRows[] = {
     {true, "web.xml.bak.new", nullptr, true},
     {true, "pages.old/MYDRAFT.XML", "<draft />", true},
     {true, "pages/notes.txt", "my notes", true},
-    {false, "Demo.xml.~tarnwell~save-new", "<web />", false},
-    {true, "web.xml.~tarnwell~save-pages/PAGE1.XML", "<page />", false},
+    {false, "Demo.xml.~tarnwell~save-new", nullptr, false, "Demo.xml"},
+    {true, "web.xml.~tarnwell~save-pages", nullptr, false, "pages"},
     {false, "Demo.xml.~tarnwell~123_abcdef", "", false},
 };
 
@@ -510,7 +526,10 @@ TEST_F(WriteFaultSweep, NamesNoSaveOfOursStagedAreLeftAlone) {
     fs::create_directories(planted.parent_path());
     const std::string project = ReadBytes(folder.Path() / "Tarnwell" / (row.split ? "web.xml" : "Demo.xml"));
     const std::string content = row.content != nullptr ? row.content : project.substr(0, 3000);
-    folder.Write(std::string("Tarnwell/") + row.path, content);
+    if (row.copyOf != nullptr)
+      fs::copy(folder.Path() / "Tarnwell" / row.copyOf, planted, fs::copy_options::recursive);
+    else
+      folder.Write(std::string("Tarnwell/") + row.path, content);
     Open();
     MovePageUp();
     ClickButton(designer->btnSave2);
@@ -596,6 +615,21 @@ const TCopyRow kCopyRows[] = {
     {"split: a stopped save back in a project saved since", true, "save-was", "", 2, false,
      "web.xml holds neither what the save wrote nor what it replaced"},
     {"a journal of the first format", false, "save-was", "", 0, true, "Demo.xml holds the project as it was"},
+    // No journal: a staged or moved-aside file goes only as a copy of the file it was to replace.
+    {"the new project only under its staged name, no journal", false, "save-new to",
+     "Demo.xml.~tarnwell~save-journal Demo.xml.~tarnwell~save-was Demo.xml.~tarnwell~save-bak "
+     "Demo.xml.~tarnwell~save-big",
+     0, false, "Demo.xml.~tarnwell~save-new holds the project as the interrupted save was writing it, which may be"},
+    {"split: the new pages only under their staged name, no journal", true, "pages to",
+     "web.xml.~tarnwell~save-journal web.xml.~tarnwell~save-was-pages", 0, false,
+     "web.xml.~tarnwell~save-pages/ holds the pages as the interrupted save was writing them, which may be"},
+    {"staged file beside a project file unlike it, no journal", false, "save-journal", "", 0, false,
+     "Demo.xml.~tarnwell~save-new holds the project as the interrupted save was writing it, which may be"},
+    {"split: staged pages beside pages unlike them, no journal", true, "save-journal",
+     "web.xml.~tarnwell~save-new web.xml.~tarnwell~save-bak web.xml.~tarnwell~save-big", 0, false, "pages/ is there"},
+    {"staged backup beside the new project, no journal", false, "save-bak to",
+     "Demo.xml.~tarnwell~save-journal Demo.xml.~tarnwell~save-was Demo.xml.~tarnwell~save-was-bak", 0, false,
+     "Demo.xml.~tarnwell~save-bak holds the project as it was"},
 };
 
 TEST_F(WriteFaultSweep, ACopyTakenWhileASaveRanLosesNothingAndIsTold) {
@@ -634,7 +668,14 @@ TEST_F(WriteFaultSweep, ACopyTakenWhileASaveRanLosesNothingAndIsTold) {
     ASSERT_NE(stop, ops.end());
     fs::remove_all(web);
     fs::copy(laid, web, fs::copy_options::recursive);
-    saveAPage(TFileOpFault::kHalt, static_cast<std::uint64_t>(stop - ops.begin()) + 1, nullptr);
+    // Stopped in a run of its own, as the save whose files a copy caught.
+    const pid_t child = ::fork();
+    if (child == 0) {
+      saveAPage(TFileOpFault::kHalt, static_cast<std::uint64_t>(stop - ops.begin()) + 1, nullptr);
+      ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
     RemoveOwnTemporaryFiles(web.string(), false);
     std::istringstream lacking(row.lacking);
     for (std::string name; lacking >> name;) fs::remove_all(web / name);
@@ -654,6 +695,7 @@ TEST_F(WriteFaultSweep, ACopyTakenWhileASaveRanLosesNothingAndIsTold) {
       folder.Write(fs::relative(journal, folder.Path()).string(), text);
     }
     const writefault::TFiles planted = files();
+    const bool journalLeft = fs::exists(journal);
     // Without "web.xml" the designer opens the project file of one file.
     const bool sameFile = !row.split || fs::exists(web / mainFile);
     ClearMessageBoxLog();
@@ -661,6 +703,8 @@ TEST_F(WriteFaultSweep, ACopyTakenWhileASaveRanLosesNothingAndIsTold) {
     const std::string fact = (web / row.told).string();
     EXPECT_NE(Told().find("could not be finished"), std::string::npos) << Told();
     EXPECT_NE(Told().find(fact), std::string::npos) << Told();
+    // Without the journal what the save wrote or replaced is not known.
+    EXPECT_TRUE(journalLeft || Told().find("what the save wrote") == std::string::npos) << Told();
     ClearMessageBoxLog();
     MovePageUp();
     ClickButton(designer->btnSave2);
@@ -673,6 +717,12 @@ TEST_F(WriteFaultSweep, ACopyTakenWhileASaveRanLosesNothingAndIsTold) {
     for (const auto& [name, text] : planted) {
       EXPECT_TRUE(std::any_of(now.begin(), now.end(), [&](const auto& file) { return file.second == text; })) << name;
     }
+    // The next opening tells again, and deletes nothing.
+    ClearMessageBoxLog();
+    Open();
+    EXPECT_NE(Told().find(fact), std::string::npos) << Told();
+    designer.reset();
+    EXPECT_TRUE(files() == now);
   }
 }
 
@@ -753,6 +803,114 @@ TEST_F(WriteFaultSweep, ALoadBesideAnotherRunsSaveLeavesItsFilesAlone) {
     EXPECT_EQ(writefault::Snapshot(web, IsLeftover), writefault::TFiles{}) << run;
   }
   SetFolderLockWaitForTests(-1);
+}
+
+// A third program puts a file or folder at the name that a rename of the
+// save, or of the opening that finishes a save stopped after its journal, is
+// about to take, after the rename's own check: the rename does not replace
+// it, so what was put there stays as it was, and the run says it could not
+// replace it.
+struct TRaceRow {
+  const char* name;
+  bool split;
+  bool atOpening;
+  const char* target;  // the rename's target, where the third program puts an empty folder or a file
+};
+const TRaceRow kRaceRows[] = {
+    {"the save's rename of the project file", false, false, "Demo.xml"},
+    {"the save's rename of the page set", true, false, "pages"},
+    {"the opening's rename of the project file", false, true, "Demo.xml"},
+};
+
+TEST_F(WriteFaultSweep, ARenameNeverReplacesWhatAnotherProgramPutInItsWay) {
+  const fs::path web = folder.Path() / "Tarnwell";
+  const fs::path laid = folder.Path() / "laid";
+  for (const TRaceRow& row : kRaceRows) {
+    SCOPED_TRACE(row.name);
+    const fs::path target = web / row.target;
+    const auto lay = [&] {
+      fs::remove_all(web);
+      fs::copy(laid, web, fs::copy_options::recursive);
+    };
+    const auto save = [&] {
+      Open();
+      ClickNode(designer->tvPageList->Items()->GetFirstNode()->getFirstChild());
+      Driver::OnModal("TFormPageProperties", [](TCustomForm&) { return mrOk; });
+      ClickButton(designer->btnAddPage);
+      ClickButton(designer->btnSave2);
+    };
+    TProjectLocation location;
+    const auto open = [&] {
+      TLoadUi loadUi;
+      TProjectDocument reopened(loadUi);
+      reopened.LoadProject(location, 5, 5);
+      return loadUi.messages;
+    };
+    // The operations of the run; an opening's, of a save stopped right after its journal.
+    const auto indexOf = [](const std::vector<TFileOpRecord>& ops, const std::string& mark) {
+      return static_cast<std::uint64_t>(std::find_if(ops.begin(), ops.end(),
+                                                     [&](const TFileOpRecord& op) {
+                                                       return op.kind == TFileOp::kRename && op.target.ends_with(mark);
+                                                     }) -
+                                        ops.begin()) +
+             1;
+    };
+    row.split ? PutSplitDemo() : PutDemo();
+    location = Open().Host().ProjectLocation();
+    designer.reset();
+    fs::remove_all(laid);
+    fs::copy(web, laid, fs::copy_options::recursive);
+    std::vector<TFileOpRecord> ops;
+    {
+      const FileOpFaultScope record(&ops);
+      save();
+    }
+    designer.reset();
+    if (row.atOpening) {
+      lay();
+      {
+        const FileOpFaultScope halt(TFileOpFault::kHalt, indexOf(ops, "save-journal") + 1);
+        save();
+      }
+      designer.reset();
+      fs::remove_all(laid);
+      fs::copy(web, laid, fs::copy_options::recursive);
+      ops.clear();
+      const FileOpFaultScope record(&ops);
+      open();
+    }
+    const std::uint64_t rename = indexOf(ops, "/Tarnwell/" + std::string(row.target));
+    ASSERT_LE(rename, ops.size());
+    lay();
+    const pid_t child = ::fork();
+    if (child == 0) {
+      ClearMessageBoxLog();
+      ArmFileOpFaultForTests(TFileOpFault::kStop, rename);
+      std::string told;
+      if (row.atOpening) {
+        told = open();
+      } else {
+        save();
+        told = designer->Document().Modified() ? Told() : "";
+      }
+      ::_exit(told.find("cannot replace " + target.string()) != std::string::npos ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, WUNTRACED), child);
+    ASSERT_TRUE(WIFSTOPPED(status));
+    ASSERT_FALSE(fs::exists(target));
+    if (row.split)
+      fs::create_directory(target);
+    else
+      folder.Write(fs::relative(target, folder.Path()).string(), "another program's file");
+    ::kill(child, SIGCONT);
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    if (row.split)
+      EXPECT_TRUE(fs::is_empty(target));
+    else
+      EXPECT_EQ(ReadBytes(target), "another program's file");
+  }
 }
 
 // A compile stopped after the designer read the project, before it takes the
