@@ -257,6 +257,20 @@ TEST_F(MisuseMessages, DemoScriptNamesWhatIsWrong) {
   for (const Misuse& m : cases) Check(std::string(TARNWELL_SOURCE_DIR) + "/scripts/demo.sh", m);
 }
 
+// The script that keeps cores busy refuses at once, with a reason, what it
+// cannot run; it starts nothing then.
+TEST_F(MisuseMessages, NeighboursScriptNamesWhatIsWrong) {
+  const Misuse cases[] = {
+      {"", 2, "neighbours.sh: takes three arguments, not 0 (usage: "},
+      {"bogus 0 @", 2, "neighbours.sh: unknown kind \"bogus\""},
+      {"compilers 0-1x @", 2, "neighbours.sh: CPUS is a list for taskset such as 2-7, not \"0-1x\""},
+      {"compilers 0 @/missing", 2, "neighbours.sh: no build folder @/missing"},
+      {"compilers 0 @/empty", 2, "neighbours.sh: the build folder @/empty holds no compile_commands.json"},
+      {"processes 0 @/empty", 2, "neighbours.sh: the build folder @/empty holds no host/cli/halvex"},
+  };
+  for (const Misuse& m : cases) Check(std::string(TARNWELL_SOURCE_DIR) + "/scripts/neighbours.sh", m);
+}
+
 TEST_F(MisuseMessages, TarnwellDecodeSaysWhyItRefusesAFile) {
   const Misuse cases[] = {
       {"", 3, "tarnwell-decode: missing INPUT and OUTPUT.png"},
