@@ -383,6 +383,16 @@ std::string ProjectLockFile(const std::string& folder) { return folder + kLockNa
 std::string ProjectSavedElsewhere(const std::string& folder) { return Named(kSavedElsewhereTextId, folder); }
 
 std::string ProjectLockUnusable(const std::string& folder, int error) {
+  // No lock file, and none could be made: the folder is the cause, which the
+  // system's reason alone ("Permission denied") does not name.
+  constexpr int kFolderRefusedTextId = 7690;  // the lock file %s cannot be made: the folder %s may not be written (%s)
+  constexpr int kNotMadeTextId = 7691;        // the lock file %s cannot be made in the folder %s (%s)
+  const std::string lockFile = ProjectLockFile(folder);
+  if (error != EISDIR && error != ELOOP && error != EINVAL && !PathExists(lockFile)) {
+    const bool refused = error == EACCES || error == EPERM || error == EROFS;
+    return Format(GetUiText(refused ? kFolderRefusedTextId : kNotMadeTextId), ShownPath(lockFile), ShownPath(folder),
+                  ErrnoText(error));
+  }
   std::string reason;
   switch (error) {
     case EISDIR: reason = GetUiText(kLockFolderTextId); break;

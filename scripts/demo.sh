@@ -10,7 +10,7 @@
 # It runs in the repository's folder: paths are printed from there.
 #   scripts/demo.sh [-j N] [BUILD]
 # -j N: at most N compilers at a time (without it, Ninja's default: as many as
-# the machine has cores, and two more).
+# the cores it may use, and two more, but 3 on two cores and 2 on one).
 # BUILD: a build folder that already holds halvex and the plug-in; the demo
 # then neither installs nor builds and keeps its copy in BUILD/demo/.
 set -euo pipefail

@@ -15,28 +15,52 @@
 #       written, read back and unmapped over and over)
 #
 # CPUS is a list for taskset, e.g. 2-7 or 2,3,4,5,6,7. The neighbours run in a
-# process group of their own, which they end when stopped.
+# process group of their own, which they end when stopped (exit code 0). Wrong
+# arguments, a build folder without what the kind needs, or a missing stress-ng
+# end the script at once with a message and exit code 2.
 set -euo pipefail
-if (($(ps -o pgid= $$) != $$)); then exec setsid bash "$0" "$@"; fi
+usage="usage: $0 compilers|processes CPUS BUILD_DIR"
+refuse() {
+  echo "neighbours.sh: $1" >&2
+  exit 2
+}
+(($# == 3)) || refuse "takes three arguments, not $# ($usage)"
 kind=$1
 cpus=$2
+case "$kind" in
+  compilers) needs=compile_commands.json ;;
+  processes) needs=host/cli/halvex ;;
+  *) refuse "unknown kind \"$kind\" ($usage)" ;;
+esac
+[[ "$cpus" =~ ^[0-9]+(-[0-9]+)?(,[0-9]+(-[0-9]+)?)*$ ]] || refuse "CPUS is a list for taskset such as 2-7, not \"$cpus\""
+[[ -d "$3" ]] || refuse "no build folder $3"
 build=$(cd "$3" && pwd)
+[[ -e "$build/$needs" ]] || refuse "the build folder $build holds no $needs"
+if [[ "$kind" == processes ]]; then
+  command -v stress-ng > /dev/null || refuse "needs stress-ng (apt-get install stress-ng)"
+fi
+if (($(ps -o pgid= $$) != $$)); then exec setsid bash "$0" "$@"; fi
 mapfile -t cores < <(python3 -c "
 import sys
 for part in sys.argv[1].split(','):
     a, _, b = part.partition('-')
     print(*range(int(a), int(b or a) + 1), sep='\n')" "$cpus")
+((${#cores[@]} > 0)) || refuse "CPUS names no core: \"$cpus\""
 work=$(mktemp -d)
-trap 'kill 0 2>/dev/null; rm -rf "$work"' EXIT
+# Stopped (Ctrl-C, a kill): the neighbours end with the group, and the script
+# with 0; the kill of the group must not turn another end's code into 0.
+trap 'status=$?; trap "" TERM; kill 0 2>/dev/null; rm -rf "$work"; exit $status' EXIT
 trap 'exit 0' INT TERM
 
 # The build's compile commands, each writing its object to /dev/null.
-python3 - "$build/compile_commands.json" > "$work/compiles" <<'EOF'
+if [[ "$kind" == compilers ]]; then
+  python3 - "$build/compile_commands.json" > "$work/compiles" <<'EOF'
 import json, re, shlex, sys
 for entry in json.load(open(sys.argv[1])):
     command = re.sub(r' -o \S+', ' -o /dev/null', entry['command'])
     print(f"cd {shlex.quote(entry['directory'])} && {command}")
 EOF
+fi
 compiler() {
   while :; do
     shuf "$work/compiles" | while read -r command; do taskset -c "$1" bash -c "$command" > /dev/null 2>&1 || true; done
@@ -52,7 +76,6 @@ case "$kind" in
     for core in "${cores[@]}"; do compiler "$core" & done
     ;;
   processes)
-    command -v stress-ng > /dev/null || { echo "needs stress-ng (apt-get install stress-ng)" >&2; exit 2; }
     half=$(((${#cores[@]} + 1) / 2))
     for core in "${cores[@]:0:half}"; do starter "$core" & done
     movers=("${cores[@]:half}")
@@ -60,10 +83,6 @@ case "$kind" in
       taskset -c "$(IFS=,; echo "${movers[*]}")" stress-ng --vm "${#movers[@]}" --vm-bytes 512M \
         --vm-madvise nohugepage --quiet &
     fi
-    ;;
-  *)
-    echo "usage: $0 compilers|processes CPUS BUILD_DIR" >&2
-    exit 2
     ;;
 esac
 echo "neighbours ($kind) on cores $cpus: process group $$" >&2

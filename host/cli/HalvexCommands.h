@@ -15,7 +15,7 @@ struct HalvexContext {
 // Each answers the program's exit code: 0 success, 1 failure.
 int RunRegister(const HalvexContext& context, const std::string& library, bool unregister, std::ostream& out,
                 std::ostream& err);
-int RunPlugins(const HalvexContext& context, std::ostream& out);
+int RunPlugins(const HalvexContext& context, std::ostream& out, std::ostream& err);
 // `args`: the project folder, host switches ("/USELOGFILE", ...) and the
 // host's own options, in any order.
 int RunOpen(const HalvexContext& context, const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

@@ -204,7 +204,7 @@ int main(int argc, char** argv) {
     return RunRegister(context, args[1], verb == "unregister", std::cout, std::cerr);
   }
   if (verb == "plugins") {
-    if (args.size() == 1) return RunPlugins(context, std::cout);
+    if (args.size() == 1) return RunPlugins(context, std::cout, std::cerr);
     std::cerr << "halvex plugins: takes no arguments (\"" << args[1] << "\" given)\n";
     return kExitUsage;
   }

@@ -30,6 +30,7 @@
 #include "platform/vcl/Driver.h"
 #include "platform/vcl/SysUtils.h"
 #include "platform/win/CodePage.h"
+#include "platform/win/FileLock.h"
 #include "platform/win/Paths.h"
 #include "platform/win/RegistryStore.h"
 #include "platform/win/StopRequest.h"
@@ -45,6 +46,7 @@ constexpr auto kStopCheckSlice = std::chrono::milliseconds(20);
 // The host switches the plug-ins read, whole, and those followed by a value.
 constexpr std::array<const char*, 4> kHostSwitches = {"/USELOGFILE", "/LINVAR", "/WEBCOMPTIME", "/WEBOLDCOMM"};
 constexpr std::array<const char*, 1> kHostValueSwitches = {"/OEMDIR="};
+constexpr const char* kSwitchList = "/USELOGFILE, /LINVAR, /WEBCOMPTIME, /WEBOLDCOMM, /OEMDIR=folder";
 
 // The reference log as one line: "+IQendMenu" taken, "-IQendMenu" given back.
 void PrintReferenceLog(HalvexHost& host, const char* title, std::ostream& out) {
@@ -154,7 +156,9 @@ bool IsProjectWord(const std::string& a) {
 }
 
 // A host switch at `a` (it starts with '/'); false with the message written.
-bool ReadHostSwitch(const std::string& a, HostRunOptions& options, std::ostream& err) {
+// A word that is no switch the host knows goes to `unknown`.
+bool ReadHostSwitch(const std::string& a, HostRunOptions& options, std::vector<std::string>& unknown,
+                    std::ostream& err) {
   if (IsKnownHostSwitch(a)) {
     options.switches.push_back(a);
     return true;
@@ -167,13 +171,10 @@ bool ReadHostSwitch(const std::string& a, HostRunOptions& options, std::ostream&
         << "FOLDER, not \"" << a << "\"\n";
     return false;
   }
-  // A word like "/P" is a switch or a project folder at the root: one that
-  // is neither is told as both, so that a mistyped folder is named as missing.
-  err << "halvex " << options.verb << ": unknown host switch \"" << a
-      << "\" (the host's switches: /USELOGFILE, /LINVAR, /WEBCOMPTIME, /WEBOLDCOMM, /OEMDIR=folder), and no project "
-         "folder "
-      << a << " (it does not exist)\n";
-  return false;
+  // A word like "/P" is a switch or a project folder at the root: which, the
+  // other words tell (ReadHostRunOptions).
+  unknown.push_back(a);
+  return true;
 }
 
 // The option at `i` that takes a value (moving past the value); false with
@@ -202,7 +203,8 @@ bool ReadValueOption(const ValueOption& option, const std::vector<std::string>& 
 // Reads one argument at `i`, an option (moving past its value), a host switch
 // or the project folder, in any order; false with the message written.
 bool ReadArgument(const std::vector<std::string>& args, std::size_t& i, bool acceptAnswers,
-                  std::map<std::string, std::string>& given, HostRunOptions& options, std::ostream& err) {
+                  std::map<std::string, std::string>& given, std::vector<std::string>& unknown, HostRunOptions& options,
+                  std::ostream& err) {
   const std::string& a = args[i];
   const std::array<std::pair<const char*, bool HostRunOptions::*>, 3> flags = {
       {{"--offline", &HostRunOptions::offline}, {"--live", &HostRunOptions::live}, {"--gui", &HostRunOptions::gui}}};
@@ -228,7 +230,7 @@ bool ReadArgument(const std::vector<std::string>& args, std::size_t& i, bool acc
         << "\")\n";
     return false;
   }
-  if (!a.empty() && a[0] == '/') return ReadHostSwitch(a, options, err);
+  if (!a.empty() && a[0] == '/') return ReadHostSwitch(a, options, unknown, err);
   err << "halvex " << options.verb << ": unknown option \"" << a << "\" (see halvex --help)\n";
   return false;
 }
@@ -260,8 +262,9 @@ int PrepareHost(HalvexHost& host, const HostRunOptions& options, std::ostream& e
   if (!std::filesystem::is_directory(options.folder, ec)) {
     err << "halvex " << options.verb << ": no project folder " << options.folder
         << (std::filesystem::exists(options.folder, ec) ? " (it is a file; PROJECT is the folder holding halvex.prj)"
-                                                        : " (it does not exist)")
-        << "\n";
+                                                        : " (it does not exist)");
+    if (options.folderLikeSwitch) err << ", nor is " << options.folder << " a host switch (" << kSwitchList << ")";
+    err << "\n";
     return kExitFailure;
   }
   try {
@@ -677,8 +680,22 @@ bool ReadHostRunOptions(const std::string& verb, const std::vector<std::string>&
                         HostRunOptions& options, std::ostream& err) {
   options.verb = verb;
   std::map<std::string, std::string> given;
+  std::vector<std::string> unknown;  // words like "/P": switches the host does not know, or a folder
   for (std::size_t i = 0; i < args.size(); ++i)
-    if (!ReadArgument(args, i, acceptAnswers, given, options, err)) return false;
+    if (!ReadArgument(args, i, acceptAnswers, given, unknown, options, err)) return false;
+  // Without another project folder the first such word is the folder (a
+  // missing folder at the root is no misuse of the command line); the rest
+  // are switches the host does not know.
+  if (options.folder.empty() && !unknown.empty()) {
+    options.folder = unknown.front();
+    options.folderLikeSwitch = true;
+    unknown.erase(unknown.begin());
+  }
+  if (!unknown.empty()) {
+    err << "halvex " << verb << ": unknown host switch \"" << unknown.front()
+        << "\" (the host's switches: " << kSwitchList << ")\n";
+    return false;
+  }
   if (options.folder.empty()) {
     err << "halvex " << verb << ": missing PROJECT (a folder holding halvex.prj)\n";
     return false;
@@ -696,6 +713,18 @@ int RunHostSession(const HalvexContext& context, const HostRunOptions& options, 
   const HostAnswerScope answers(options.answers);
   HalvexHost host;
   if (int failed = PrepareHost(host, options, err); failed != kExitSuccess) return failed;
+  // Which plug-ins to load is not known while the registry cannot be read: a
+  // run without them would tell of none registered.
+  if (const std::string unread = RegistryReadProblem(); !unread.empty()) {
+    err << "halvex " << options.verb << ": " << unread << ", so the host cannot tell which plug-ins to load\n";
+    return kExitFailure;
+  }
+  // What a plug-in says while it waits for another program's lock on a
+  // project folder (its wait notice) is shown at once: the report that
+  // lists the message window comes only after the wait, minutes later.
+  host.Messages().SetOnLine([&err, &options](const HostMessageLine& line) {
+    if (FolderLockWaiting()) err << "halvex " << options.verb << ": " << HostMessageLog::Shown(line) << std::endl;
+  });
   // The plug-ins are let go after the main window, which owns their forms.
   std::vector<LoadedPlugin> plugins;
   MainWindowScope mainWindow(host, context);

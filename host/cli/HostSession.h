@@ -47,6 +47,7 @@ struct LoadedPlugin {
 struct HostRunOptions {
   std::string verb;                   // "open", "build": the prefix of messages
   std::string folder;                 // the project folder, absolute
+  bool folderLikeSwitch = false;      // the folder was given as a word like a host switch ("/P")
   std::vector<std::string> switches;  // the host's own ("/USELOGFILE", ...)
   std::vector<std::string> without;   // interfaces the host lacks
   bool offline = false;

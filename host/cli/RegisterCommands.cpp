@@ -78,6 +78,13 @@ std::string RegistryWriteProblem(const std::string& file) {
 // unregistration must change this registry.
 void TellRegistryProblem(bool unregister, std::ostream& err) {
   const std::string file = RegistryStore::Path();
+  std::error_code ec;
+  // A store that cannot be read is not rewritten: what it holds would be lost.
+  if (const std::string unread = RegistryReadProblem(); !unread.empty() && !std::filesystem::is_directory(file, ec)) {
+    err << "halvex " << (unregister ? "unregister" : "register") << ": " << unread
+        << ", so it is left as it is: make it readable\n";
+    return;
+  }
   const std::string problem = RegistryWriteProblem(file);
   if (problem.empty()) return;
   err << "halvex " << (unregister ? "unregister" : "register") << ": the registry " << file
@@ -90,6 +97,12 @@ int RunRegister(const HalvexContext& context, const std::string& library, bool u
                 std::ostream& err) {
   std::error_code ec;
   std::string path = std::filesystem::absolute(library, ec).lexically_normal().string();
+  // Which libraries are registered is not known while the registry cannot
+  // be read.
+  if (const std::string unread = RegistryReadProblem(); unregister && !unread.empty()) {
+    err << "halvex unregister: " << unread << ", so nothing is unregistered\n";
+    return kExitFailure;
+  }
   if (unregister && !IsRegisteredLibrary(path)) {
     err << "halvex unregister: " << path << " was never registered: no plug-in in the registry ("
         << RegistryStore::Path() << ") has this library\n";
@@ -123,7 +136,11 @@ int RunRegister(const HalvexContext& context, const std::string& library, bool u
   return kExitSuccess;
 }
 
-int RunPlugins(const HalvexContext&, std::ostream& out) {
+int RunPlugins(const HalvexContext&, std::ostream& out, std::ostream& err) {
+  if (const std::string unread = RegistryReadProblem(); !unread.empty()) {
+    err << "halvex plugins: " << unread << ", so no plug-in can be listed\n";
+    return kExitFailure;
+  }
   std::vector<RegisteredPlugin> list = RegisteredPlugins();
   if (list.empty()) out << "no plug-ins registered (registry: " << RegistryStore::Path() << ")\n";
   for (const RegisteredPlugin& p : list) {

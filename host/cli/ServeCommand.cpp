@@ -81,9 +81,13 @@ int RunServe(const HalvexContext&, const std::vector<std::string>& args, std::os
   if (!ReadServeArguments(args, folder, port, err)) return kExitUsage;
   std::error_code error;
   const fs::path absolute = fs::absolute(folder, error);
-  if (error || !fs::is_directory(absolute)) {
-    err << "halvex serve: no project folder " << folder << "\n";
-    return kExitUsage;
+  // A folder that is not there is no misuse of the command line.
+  if (error || !fs::is_directory(absolute, error)) {
+    err << "halvex serve: no project folder " << folder
+        << (fs::exists(absolute, error) ? " (it is a file; PROJECT is the folder holding halvex.prj)"
+                                        : " (it does not exist)")
+        << "\n";
+    return kExitFailure;
   }
   // The server's threads inherit the mask: only this thread takes the signals.
   // A SIGINT that came ignored (a background job) stays ignored.
@@ -114,7 +118,10 @@ int RunServe(const HalvexContext&, const std::vector<std::string>& args, std::os
     out << "stopped\n";
   } catch (const std::exception& failure) {
     err << "halvex serve: " << failure.what() << "\n";
-    if (!fs::is_directory(absolute / "SendRoot" / "WWW", error) && RegisteredPlugins().empty())
+    const std::string unread = RegistryReadProblem();
+    if (!fs::is_directory(absolute / "SendRoot" / "WWW", error) && !unread.empty())
+      err << "halvex serve: " << unread << ", so it is not known whether a plug-in is registered to build\n";
+    else if (!fs::is_directory(absolute / "SendRoot" / "WWW", error) && RegisteredPlugins().empty())
       err << "halvex serve: no plug-in is registered (registry: " << RegistryStore::Path()
           << "), so a build compiles no web page: register one first (halvex register LIB)\n";
     return kExitFailure;

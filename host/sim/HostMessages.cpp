@@ -4,8 +4,18 @@
 #include "host/sim/ShownText.h"
 
 void HostMessageLog::Add(HostMessageLine line) {
+  std::function<void(const HostMessageLine&)> onLine;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    all_.push_back(line);
+    onLine = onLine_;
+  }
+  if (onLine) onLine(line);
+}
+
+void HostMessageLog::SetOnLine(std::function<void(const HostMessageLine&)> onLine) {
   std::lock_guard<std::mutex> lock(mutex_);
-  all_.push_back(std::move(line));
+  onLine_ = std::move(onLine);
 }
 
 void HostMessageLog::Reset() {
@@ -29,12 +39,14 @@ int HostMessageLog::ResetCount() const {
   return resets_;
 }
 
+std::string HostMessageLog::Shown(const HostMessageLine& line) {
+  std::string shown = line.origin == HostMessageLine::Origin::Compiler ? "compiler: " : "";
+  if (!line.source.empty()) shown += "[" + ShownText(line.source) + "] ";
+  return shown + ShownText(line.text);
+}
+
 void HostMessageLog::Print(std::ostream& out) const {
-  for (const HostMessageLine& line : All()) {
-    if (line.origin == HostMessageLine::Origin::Compiler) out << "compiler: ";
-    if (!line.source.empty()) out << "[" << ShownText(line.source) << "] ";
-    out << ShownText(line.text) << "\n";
-  }
+  for (const HostMessageLine& line : All()) out << Shown(line) << "\n";
 }
 
 HRESULT HostMessages::AddMessage(const char* text, const char* source) {

@@ -3,6 +3,7 @@
 // (IQendCompiler). Every line is kept in the order it came, with its source;
 // a reset empties the window but not the kept log, which the host prints.
 
+#include <functional>
 #include <mutex>
 #include <ostream>
 #include <string>
@@ -31,10 +32,16 @@ class HostMessageLog {
   // One line each: "[source] text" ("compiler: " in front of compiler lines),
   // as the terminal shows it (ShownText).
   void Print(std::ostream& out) const;
+  // One line as Print writes it, without its line end.
+  static std::string Shown(const HostMessageLine& line);
+  // Called with each line as it comes, on the thread that adds it (null:
+  // nobody): the window shows a line at once, while the log is printed later.
+  void SetOnLine(std::function<void(const HostMessageLine&)> onLine);
 
  private:
   mutable std::mutex mutex_;
   std::vector<HostMessageLine> all_;
+  std::function<void(const HostMessageLine&)> onLine_;
   std::size_t windowStart_ = 0;
   int resets_ = 0;
 };

@@ -1,5 +1,8 @@
 #include "host/sim/PluginRegistry.h"
 
+#include <cerrno>
+#include <cstring>
+
 #include "hostapi/IQendPlugin.h"
 #include "platform/com/ComponentCategories.h"
 #include "platform/com/Guid.h"
@@ -31,4 +34,13 @@ std::vector<RegisteredPlugin> RegisteredPlugins() {
     list.push_back(p);
   }
   return list;
+}
+
+std::string RegistryReadProblem() {
+  const int error = RegistryStore::ReadError();
+  if (error == 0) return std::string();
+  const std::string said = "the registry " + RegistryStore::Path() + " cannot be read";
+  if (error == EISDIR) return said + " (it is a folder, not a file)";
+  if (error == EINVAL) return said + " (it is not a file)";
+  return said + " (" + std::strerror(error) + ")";
 }

@@ -16,4 +16,11 @@ struct RegisteredPlugin {
   std::string description;
 };
 
+// Empty when the registry cannot be read (RegistryReadProblem tells).
 std::vector<RegisteredPlugin> RegisteredPlugins();
+
+// Why the registry's file cannot be read, in the words a command's message
+// goes on with: "the registry FILE cannot be read (REASON)", the system's
+// reason, or "(it is a folder, not a file)". Empty when it can be read, or is not there yet (no
+// plug-in was ever registered).
+std::string RegistryReadProblem();

@@ -7,12 +7,14 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <mutex>
 #include <optional>
 #include <thread>
 
+#include "base/ScopeExit.h"
 #include "platform/win/FileFault.h"
 #include "platform/win/LockFiles.h"
 #include "platform/win/LockQueue.h"
@@ -37,19 +39,27 @@ constexpr auto kGateGrace = std::chrono::seconds(1);
 // Tries at making or opening a lock file that other runs keep deleting.
 constexpr int kOpenTries = 100;
 
-// The wait a user set for the program in TARNWELL_LOCK_WAIT (whole seconds,
-// 0 to 3600: a share whose saves take longer, or a script that would rather
-// be refused at once), else the default.
-int ConfiguredWaitMs() {
-  constexpr int kMaxSeconds = 3600;
-  const char* text = std::getenv("TARNWELL_LOCK_WAIT");
-  if (text == nullptr || *text == '\0') return kDefaultWaitMs;
-  char* end = nullptr;
-  errno = 0;
-  const long seconds = std::strtol(text, &end, 10);
-  if (errno != 0 || *end != '\0' || seconds < 0 || seconds > kMaxSeconds) return kDefaultWaitMs;
-  return static_cast<int>(seconds) * 1000;
+constexpr const char* kWaitVariable = "TARNWELL_LOCK_WAIT";
+
+int ConfiguredWaitMs() { return ReadFolderLockWaitSetting(std::getenv(kWaitVariable)).waitMs; }
+
+// A value of TARNWELL_LOCK_WAIT that is not taken is told once a process, on
+// standard error, when it first takes a lock: the wait it would have set
+// matters from then on, and a run that silently waits another time than
+// asked for looks hung (or gives up too soon).
+void TellRefusedWaitSettingOnce() {
+  static std::once_flag told;
+  std::call_once(told, [] {
+    const int errorBefore = errno;
+    const TFolderLockWaitSetting setting = ReadFolderLockWaitSetting(std::getenv(kWaitVariable));
+    if (!setting.refused.empty())
+      std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, setting.refused.c_str());
+    errno = errorBefore;
+  });
 }
+
+// True on a thread while it waits for a folder lock.
+thread_local bool tWaiting = false;
 
 std::atomic<int> gWaitMs{ConfiguredWaitMs()};
 std::mutex gHooksMutex;
@@ -215,6 +225,28 @@ TAttempt Attempt(const std::string& native, TLockQueue& queue, bool join) {
 
 }  // namespace
 
+TFolderLockWaitSetting ReadFolderLockWaitSetting(const char* text) {
+  constexpr int kMaxSeconds = 3600;
+  TFolderLockWaitSetting setting{kDefaultWaitMs, std::string()};
+  if (text == nullptr) return setting;
+  char* end = nullptr;
+  errno = 0;
+  const long seconds = std::strtol(text, &end, 10);
+  // strtol takes blanks and a sign before the digits: a whole number of
+  // seconds is digits only.
+  const bool digits = *text >= '0' && *text <= '9';
+  if (digits && errno == 0 && *end == '\0' && seconds <= kMaxSeconds) {
+    setting.waitMs = static_cast<int>(seconds) * 1000;
+    return setting;
+  }
+  setting.refused = std::string(kWaitVariable) + "=\"" + text + "\" is not taken (it takes whole seconds from 0 to " +
+                    std::to_string(kMaxSeconds) + "): a run waits up to " + std::to_string(kDefaultWaitMs / 1000) +
+                    " seconds for another run's lock on a project folder";
+  return setting;
+}
+
+bool FolderLockWaiting() { return tWaiting; }
+
 void SetFolderLockWaitForTests(int milliseconds) {
   gWaitMs.store(milliseconds < 0 ? ConfiguredWaitMs() : milliseconds);
 }
@@ -234,6 +266,9 @@ TFolderLock::TFolderLock(std::string lockFile) : lockFile_(std::move(lockFile)),
     state_ = TState::kHeld;
     return;
   }
+  TellRefusedWaitSettingOnce();
+  tWaiting = true;
+  const ScopeExit notWaiting([] { tWaiting = false; });
   const int waitMs = gWaitMs.load();
   const auto start = Now();
   const auto until = start + std::chrono::milliseconds(waitMs);

@@ -46,7 +46,8 @@ class TFolderLock {
   // Takes the lock on `lockFile` (a system path), waiting while another run
   // holds it (or an earlier run waits for it), for the wait that
   // SetFolderLockWaitForTests set (by default two minutes, or the whole
-  // seconds of the environment's TARNWELL_LOCK_WAIT, 0 to 3600).
+  // seconds of the environment's TARNWELL_LOCK_WAIT, 0 to 3600:
+  // ReadFolderLockWaitSetting).
   explicit TFolderLock(std::string lockFile);
   ~TFolderLock();
   TFolderLock(const TFolderLock&) = delete;
@@ -56,8 +57,9 @@ class TFolderLock {
   bool Held() const { return state_ == TState::kHeld; }
   // kNoLockFile: the errno value of the failure. EISDIR: a folder is at the
   // lock file's path; ELOOP: a link; EINVAL: something else that is no file;
-  // EACCES: this user may not make the file, or not open another user's
-  // that no process holds (and may not replace it).
+  // EACCES (EPERM, EROFS): this user may not make the file (the folder
+  // takes no new file: no lock file is there then), or not open another
+  // user's that no process holds (and may not replace it).
   int Error() const { return error_; }
 
  private:
@@ -66,6 +68,23 @@ class TFolderLock {
   TState state_ = TState::kNoLockFile;
   int error_ = 0;
 };
+
+// The wait that a value of the environment's TARNWELL_LOCK_WAIT asks for
+// (`text`; null when it is not set): whole seconds from 0 to 3600, digits
+// only. Any other value (empty, negative, too large, "5s") is not taken: the
+// wait is the default two minutes, and `refused` says so, naming the value
+// and the wait used. A process that takes a lock tells that once on standard
+// error, when it takes its first.
+struct TFolderLockWaitSetting {
+  int waitMs;
+  std::string refused;  // empty when the value is taken (or not set)
+};
+TFolderLockWaitSetting ReadFolderLockWaitSetting(const char* text);
+
+// True on the calling thread while it waits for a folder lock (from the
+// first attempt to the end of the wait): what it says meanwhile, the wait
+// notice, is said while the run is held up.
+bool FolderLockWaiting();
 
 // How long a run waits for another run's lock, in milliseconds (0: it tries
 // once; a negative value gives the configured wait back).

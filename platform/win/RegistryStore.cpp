@@ -220,16 +220,19 @@ class StoreLock {
 
 // Reads the store into `keys`; a missing file is an empty store. False, with
 // errno telling why, when the file is there but cannot be read.
+// errno is EISDIR for a folder at the file's path and EINVAL for anything
+// else that is no file (a pipe would hold the reader up for good).
 bool Load(const std::string& path, KeyMap& keys) {
-  std::string text;
-  if (ReadWholeFile(path, text)) {
-    keys = Parse(text);
-    return true;
-  }
   struct stat st;
   if (::stat(path.c_str(), &st) != 0) return errno == ENOENT;
-  if (S_ISDIR(st.st_mode)) errno = EISDIR;
-  return false;
+  if (!S_ISREG(st.st_mode)) {
+    errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+    return false;
+  }
+  std::string text;
+  if (!ReadWholeFile(path, text)) return errno == ENOENT;
+  keys = Parse(text);
+  return true;
 }
 
 bool Save(const std::string& path, const KeyMap& keys) {
@@ -382,9 +385,18 @@ bool DeleteValue(HKEY root, const std::string& key, const std::string& name) {
   });
 }
 
+int ReadError() {
+  const std::string path = RegistryStore::Path();
+  StoreLock lock(path, false);
+  KeyMap keys;
+  return Load(path, keys) ? 0 : errno;
+}
+
 int RewriteError() {
   const std::string path = RegistryStore::Path();
   StoreLock lock(path, true);
+  KeyMap keys;
+  if (!Load(path, keys)) return errno;
   std::string text;
   if (!ReadWholeFile(path, text)) return errno == ENOENT ? 0 : errno;
   return WriteFileReplacing(path, text.data(), text.size()) ? 0 : errno;

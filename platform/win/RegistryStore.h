@@ -69,6 +69,12 @@ bool GetValue(HKEY root, const std::string& key, const std::string& name, RegVal
 bool SetValue(HKEY root, const std::string& key, const std::string& name, const RegValue& value);
 bool DeleteValue(HKEY root, const std::string& key, const std::string& name);
 
+// Reads the file as every call does: 0 when it could be read (or there is no
+// file), else the errno of the failure (EISDIR: a folder at its path; EINVAL:
+// something else that is no file). A store that cannot be read reads as
+// empty to the lookups, and refuses every change.
+int ReadError();
+
 // Writes the file again with what it holds, as every change writes it, to
 // learn whether a change could be written now: 0 when it could (or there is
 // no file), else the errno of the read or write that failed.

@@ -493,12 +493,16 @@ TEST_F(ProjectSave, ALockFileThatCannotBeUsedIsNamedAndNothingIsRecoveredWithout
   EXPECT_EQ(Save(), TProjectSaveResult::WriteFailed);
   EXPECT_NE(std::find(ui.traces.begin(), ui.traces.end(), "SaveToFile - " + unusable), ui.traces.end());
   EXPECT_EQ(Snapshot(host.Web()), staged);
-  // A folder that takes no lock file (an immutable one) is told in the system's words.
+  // A folder that takes no lock file (an immutable one) is named as the cause,
+  // with the system's words.
   std::filesystem::remove(host.Web(".~tarnwell~lock"));
   const FileOpFaultScope immutable(TFileOpFault::kFail, 1, EPERM);
   EXPECT_EQ(Save(), TProjectSaveResult::WriteFailed);
-  const std::string refused = unusable.substr(0, unusable.find(": it")) + ": Operation not permitted";
-  EXPECT_NE(std::find(ui.traces.begin(), ui.traces.end(), "SaveToFile - " + refused), ui.traces.end());
+  const std::string refused = "the lock file " + ShownPath(host.WebSystemPath(".~tarnwell~lock")) +
+                              " cannot be made: the folder " + ShownPath(host.WebSystemPath("")) +
+                              " may not be written (Operation not permitted)";
+  EXPECT_NE(std::find(ui.traces.begin(), ui.traces.end(), "SaveToFile - " + refused), ui.traces.end())
+      << testing::PrintToString(ui.traces);
 }
 
 using ExampleProject = TUiTexts;

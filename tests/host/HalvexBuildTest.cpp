@@ -491,6 +491,63 @@ TEST_F(HalvexBuild, AProjectThatWasNotOpenedFailsItsRunAndWritesNothing) {
   }
 }
 
+// A build that finds the project folder's lock taken tells its wait on
+// standard error while it waits (the report comes after the wait) and keeps
+// the line in its report; once the lock is given back it builds. A wait
+// setting that is not taken is told once a run, on standard error.
+TEST_F(HalvexBuild, AWaitForTheLockIsShownWhileItLastsAndAWaitSettingNotTakenIsTold) {
+  const fs::path copy = home_ + "/demo-wait";
+  fs::remove_all(copy);
+  fs::copy(demo_, copy, fs::copy_options::recursive);
+  const int lock = open((copy / "Tarnwell/.~tarnwell~lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  ASSERT_EQ(flock(lock, LOCK_EX), 0);
+  const fs::path output = home_ + "/wait.out";
+  const std::string command = "TARNWELL_LOCK_WAIT=20 HALVEX_HOME='" + home_ + "' exec '" + TARNWELL_HALVEX_PATH +
+                              "' build '" + copy.string() + "' > '" + output.string() + "'";
+  const char* argv[] = {"sh", "-c", command.c_str(), nullptr};
+  int errors[2];
+  ASSERT_EQ(pipe2(errors, O_CLOEXEC), 0);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, errors[1], 2);
+  pid_t pid = 0;
+  const int spawned = posix_spawnp(&pid, "sh", &actions, nullptr, const_cast<char* const*>(argv), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  close(errors[1]);
+  ASSERT_EQ(spawned, 0);
+  // Standard error until the wait's line comes, or the run ends (the wait,
+  // twenty seconds, over).
+  const std::string said = "halvex build: [Tarnwell] Waiting up to 20 seconds for another program (process " +
+                           std::to_string(getpid()) + "), which is saving or opening the project in " + copy.string() +
+                           "/Tarnwell/.\n";
+  std::string err;
+  char buffer[4096];
+  for (ssize_t n = 1; n > 0 && err.find(said) == std::string::npos;)
+    if ((n = read(errors[0], buffer, sizeof buffer)) > 0) err.append(buffer, static_cast<std::size_t>(n));
+  const bool toldWhileHeld = err.find(said) != std::string::npos;
+  close(lock);
+  for (ssize_t n; (n = read(errors[0], buffer, sizeof buffer)) > 0;) err.append(buffer, static_cast<std::size_t>(n));
+  close(errors[0]);
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  const std::string out = ReadText(output);
+  EXPECT_TRUE(toldWhileHeld) << err << out;
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << err << out;
+  EXPECT_NE(out.find("\n  [Tarnwell] Waiting up to 20 seconds for another program (process "), std::string::npos)
+      << out;
+  EXPECT_NE(out.find("\nbuild succeeded\n"), std::string::npos) << out;
+
+  const ProgramRun unset = RunProgram("TARNWELL_LOCK_WAIT=5s HALVEX_HOME='" + home_ + "' '" + TARNWELL_HALVEX_PATH +
+                                      "' build '" + copy.string() + "'");
+  EXPECT_EQ(unset.status, 0) << unset.out;
+  const std::string told =
+      "halvex: TARNWELL_LOCK_WAIT=\"5s\" is not taken (it takes whole seconds from 0 to 3600): a "
+      "run waits up to 120 seconds for another run's lock on a project folder\n";
+  const std::size_t first = unset.out.find(told);
+  EXPECT_NE(first, std::string::npos) << unset.out;
+  EXPECT_EQ(unset.out.find(told, first + 1), std::string::npos) << "told once\n" << unset.out;
+}
+
 // Waits until `done` holds; false when it did not within a minute (a run
 // that hangs fails the test with its reason instead of at ctest's limit).
 bool WaitUntil(const std::function<bool()>& done) {

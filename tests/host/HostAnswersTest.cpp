@@ -119,6 +119,9 @@ TEST_F(HostAnswers, MessageBoxesGetTheReplyWhenTheyHaveTheButton) {
        "--answer \"compile=cancel+cbAskNextTime\" answered no question: the message box \"Do you want to compile web "
        "pages?\" has no Cancel button; the message box \"Do you want to compile web pages?\" has no check box "
        "cbAskNextTime"},
+      {"compile=yes+cbAskNextTime", MB_YESNO, IDNO,  // a box has no check box: not its Yes either
+       "--answer \"compile=yes+cbAskNextTime\" answered no question: the message box \"Do you want to compile web "
+       "pages?\" has no check box cbAskNextTime"},
       {"compile=no", MB_ABORTRETRYIGNORE, IDABORT,
        "--answer \"compile=no\" answered no question: the message box \"Do you want to compile web pages?\" "
        "has no No button"},

@@ -5,9 +5,12 @@
 
 #include <gtest/gtest.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 
 #include "tests/host/HostTestProject.h"
@@ -78,10 +81,13 @@ TEST_F(MisuseMessages, HalvexNamesWhatIsWrong) {
       {"build ''", 2, "halvex build: PROJECT is an empty word (\"\"): give the folder holding halvex.prj"},
       {"open @/empty --without", 2, "halvex open: --without needs an interface name after it"},
       {"open @/empty /FOO", 2, "halvex open: unknown host switch \"/FOO\""},
-      // A folder at the root that is missing reads as a switch: it is named as both.
-      {"open /tarnwell-no-such-folder", 2,
-       "\"/tarnwell-no-such-folder\" (the host's switches: /USELOGFILE, /LINVAR, /WEBCOMPTIME, /WEBOLDCOMM, "
-       "/OEMDIR=folder), and no project folder /tarnwell-no-such-folder (it does not exist)"},
+      // A missing folder at the root is the project when no other is given,
+      // and a switch the host does not know beside one.
+      {"open /tarnwell-no-such-folder", 1,
+       "halvex open: no project folder /tarnwell-no-such-folder (it does not exist), nor is /tarnwell-no-such-folder "
+       "a host switch (/USELOGFILE, /LINVAR, /WEBCOMPTIME, /WEBOLDCOMM, /OEMDIR=folder)"},
+      {"build /tarnwell-no-such-folder --offline", 1, "halvex build: no project folder /tarnwell-no-such-folder"},
+      {"build /TARNWELL @/empty /BOGUS", 2, "halvex build: unknown host switch \"/TARNWELL\" (the host's switches:"},
       {"build @/empty /OEMDIR=", 2,
        "halvex build: the host switch /OEMDIR needs a folder: /OEMDIR=FOLDER, not \"/OEMDIR=\""},
       {"open @/empty --bogus", 2, "halvex open: unknown option \"--bogus\""},
@@ -184,6 +190,59 @@ TEST_F(MisuseMessages, UnregisterOfALibraryNeverRegisteredSaysSo) {
     umount((folder + "/home").c_str());
   }
 }
+
+// A registry this user cannot read (root acts as another user for it) or a
+// folder in its place: every command that reads it says so and why, fails,
+// and leaves the file byte for byte, a user's own keys in it too.
+TEST_F(MisuseMessages, ARegistryThatCannotBeReadIsToldAndKept) {
+  const std::string library = TARNWELL_PLUGIN_PATH;
+  Check(TARNWELL_HALVEX_PATH, {("register '" + library + "'").c_str(), 0, "DllRegisterServer: S_OK"});
+  std::ofstream(folder + "/home/registry", std::ios::app)
+      << "[HKEY_CURRENT_USER\\Software\\Vorn\\Halvex\\Tarnwell]\n\"Colors\"=\"ColorA=FFFFFF\"\n";
+  const std::string registry = folder + "/home/registry";
+  const auto read = [&registry] {  // also where this user is not root
+    fs::permissions(registry, fs::perms::owner_read, fs::perm_options::add);
+    std::ostringstream bytes;
+    bytes << std::ifstream(registry, std::ios::binary).rdbuf();
+    fs::permissions(registry, fs::perms::owner_write);
+    return bytes.str();
+  };
+  const std::string kept = read();
+  // The folders stay open to the other user, so that only the guard of the
+  // store keeps a change from replacing the file.
+  for (const std::string& open : {folder, folder + "/home", folder + "/project"}) fs::permissions(open, fs::perms::all);
+  testsupport::LetOtherUsersReach(folder);
+  const std::string as = geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+  const std::string unread = "the registry @/home/registry cannot be read (Permission denied)";
+  const Misuse cases[] = {
+      {"plugins", 1, "halvex plugins: "},
+      {"register '" TARNWELL_PLUGIN_PATH "'", 1, "halvex register: "},
+      {"unregister '" TARNWELL_PLUGIN_PATH "'", 1, "halvex unregister: "},
+      {"build @/project", 1, "halvex build: "},
+      {"open @/project", 1, "halvex open: "},
+      {"serve @/project", 1, "halvex serve: "},
+  };
+  for (const Misuse& m : cases) {
+    SCOPED_TRACE(m.arguments);
+    const ProgramRun run =
+        RunProgram("HALVEX_HOME='" + folder + "/home' " + as + "'" + TARNWELL_HALVEX_PATH + "' " + Expand(m.arguments));
+    EXPECT_EQ(run.status, m.status) << run.out;
+    EXPECT_NE(run.out.find(Expand(m.message + unread)), std::string::npos) << run.out;
+    EXPECT_EQ(read(), kept);
+  }
+  fs::rename(registry, folder + "/registry");
+  fs::create_directory(registry);
+  Check(TARNWELL_HALVEX_PATH,
+        {"plugins", 1, "the registry @/home/registry cannot be read (it is a folder, not a file)"});
+  // A pipe, which no program writes, holds no reader up.
+  fs::remove(registry);
+  ASSERT_EQ(mkfifo(registry.c_str(), 0600), 0);
+  const ProgramRun piped = RunProgram("HALVEX_HOME='" + folder + "/home' timeout 60 '" + TARNWELL_HALVEX_PATH +
+                                      "' unregister '" + library + "'");
+  EXPECT_EQ(piped.status, 1) << piped.out;
+  EXPECT_NE(piped.out.find("the registry " + registry + " cannot be read (it is not a file)"), std::string::npos)
+      << piped.out;
+}
 #endif
 
 // The demo script's own options; each row with a BUILD folder, which the
@@ -196,6 +255,20 @@ TEST_F(MisuseMessages, DemoScriptNamesWhatIsWrong) {
       {"@/empty -j2", 2, "demo.sh: -j limits the build, but with a BUILD folder the demo builds nothing"},
   };
   for (const Misuse& m : cases) Check(std::string(TARNWELL_SOURCE_DIR) + "/scripts/demo.sh", m);
+}
+
+// The script that keeps cores busy refuses at once, with a reason, what it
+// cannot run; it starts nothing then.
+TEST_F(MisuseMessages, NeighboursScriptNamesWhatIsWrong) {
+  const Misuse cases[] = {
+      {"", 2, "neighbours.sh: takes three arguments, not 0 (usage: "},
+      {"bogus 0 @", 2, "neighbours.sh: unknown kind \"bogus\""},
+      {"compilers 0-1x @", 2, "neighbours.sh: CPUS is a list for taskset such as 2-7, not \"0-1x\""},
+      {"compilers 0 @/missing", 2, "neighbours.sh: no build folder @/missing"},
+      {"compilers 0 @/empty", 2, "neighbours.sh: the build folder @/empty holds no compile_commands.json"},
+      {"processes 0 @/empty", 2, "neighbours.sh: the build folder @/empty holds no host/cli/halvex"},
+  };
+  for (const Misuse& m : cases) Check(std::string(TARNWELL_SOURCE_DIR) + "/scripts/neighbours.sh", m);
 }
 
 TEST_F(MisuseMessages, TarnwellDecodeSaysWhyItRefusesAFile) {

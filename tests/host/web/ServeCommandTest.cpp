@@ -68,7 +68,8 @@ TEST(ServeCommandMisuse, NamesEachFault) {
       {"'" + folder.Native("") + "' --port 70000", 2, "halvex serve: --port 70000 is not a port (0 to 65535)\n"},
       {"'" + folder.Native("") + "' --port x1", 2, "halvex serve: --port x1 is not a port (0 to 65535)\n"},
       {"'" + folder.Native("") + "' --fast", 2, "halvex serve: unknown option \"--fast\"\n"},
-      {"'" + folder.Native("none") + "'", 2, "halvex serve: no project folder " + folder.Native("none") + "\n"},
+      {"'" + folder.Native("none") + "'", 1,
+       "halvex serve: no project folder " + folder.Native("none") + " (it does not exist)\n"},
       {"'" + folder.Native("") + "'", 1,
        "halvex serve: no web tree in " + folder.Native("SendRoot/WWW") +
            " (build the project first)\nhalvex serve: no plug-in is registered (registry: " +

@@ -82,12 +82,30 @@ TEST_F(FolderLock, AWaitingRunIsToldWhomItWaitsForAndTakesTheLockOnceGivenBack) 
   std::vector<int> told;
   SetFolderLockWaitNotice([&](const std::string& file, int pid, int) {
     EXPECT_EQ(file, lockFile);
+    EXPECT_TRUE(FolderLockWaiting());  // the notice is said during the wait
     told.push_back(pid);
     holder.LetGo();
   });
   EXPECT_EQ(TFolderLock(lockFile).State(), TState::kHeld);
+  EXPECT_FALSE(FolderLockWaiting());
   EXPECT_EQ(told, std::vector<int>{holder.Pid()});
   EXPECT_EQ(Entries(), std::vector<std::string>{});
+}
+
+// The wait a user sets in TARNWELL_LOCK_WAIT: whole seconds from 0 to 3600;
+// any other value leaves the default, and says so.
+TEST(FolderLockWaitSetting, WholeSecondsAreTakenAndAnyOtherValueIsTold) {
+  for (const char* text : {"-1", "abc", "99999", "", "5s", "3601", " 7", "+7", "99999999999999999999"}) {
+    const TFolderLockWaitSetting setting = ReadFolderLockWaitSetting(text);
+    EXPECT_EQ(setting.waitMs, 120000) << text;
+    EXPECT_EQ(setting.refused, "TARNWELL_LOCK_WAIT=\"" + std::string(text) +
+                                   "\" is not taken (it takes whole seconds from 0 to 3600): a run waits up to 120 "
+                                   "seconds for another run's lock on a project folder");
+  }
+  for (const auto& [text, waitMs] : {std::pair{"0", 0}, {"7", 7000}, {"3600", 3600000}, {nullptr, 120000}}) {
+    EXPECT_EQ(ReadFolderLockWaitSetting(text).waitMs, waitMs);
+    EXPECT_EQ(ReadFolderLockWaitSetting(text).refused, "");
+  }
 }
 
 // On a clock that moves five seconds a reading, the whole wait is long enough
