@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <regex>
@@ -18,6 +19,9 @@
 #include <tuple>
 
 #include <signal.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -222,6 +226,7 @@ struct TSaveFaultRow {
   // One file again, with the page set of an earlier split layout left in
   // "pages.bak\" (the save then makes "pages\" anew beside it).
   bool pagesBakLeft = false;
+  bool pipe = false;  // a pipe of the user's among the page files
 };
 constexpr TSaveFaultRow kSaveFaultRows[] = {
     {"one file, page moved, Save button", false, true, TChange::kMovePage, TOccasion::kSaveButton},
@@ -236,6 +241,8 @@ constexpr TSaveFaultRow kSaveFaultRows[] = {
      true},
     {"one file with a pages backup, split, Save button", true, true, TChange::kSplit, TOccasion::kSaveButton, false,
      true},
+    {"split, a pipe among the pages, page added, Save button", true, true, TChange::kAddPage, TOccasion::kSaveButton,
+     false, false, true},
 };
 
 bool IsProjectFile(const std::string& name) {
@@ -287,6 +294,9 @@ TEST_P(SaveFaultTable, EveryFileStepFailingOrKilledLeavesTheOldOrTheNewProject) 
       fs::remove_all(web);
       fs::remove_all(folder.Path() / "SendRoot");
       fs::copy(laid, web, fs::copy_options::recursive);
+      if (row.pipe) {
+        ASSERT_EQ(::mkfifo((web / "pages/pipe").c_str(), 0600), 0);
+      }
     };
     const auto prepare = [&] {
       Open();
@@ -834,6 +844,102 @@ TEST_F(WriteFaultSweep, ASaveAsksBeforeItReplacesAnotherRunsSave) {
       EXPECT_FALSE(canClose);
     }
     EXPECT_EQ(BoxesWith("Replace the project files"), answer == IDYES ? 1 : 2);
+  }
+}
+
+// Another program's change in "pages\" of a split project while a run has it
+// open and adds or deletes a page. An entry that no page names (a file, a
+// pipe, a socket, a folder; new, or there at the opening) is no change: the
+// save asks nothing, and the entry goes into the new page set and, with the
+// next save, its backup, of its kind and content. The file of a page that the
+// run read, writes or the disk's "web.xml" names is one: the save asks, and
+// unanswered writes nothing, the other program's edit in place.
+void AddPipe(const fs::path& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0640), 0); }
+void AddSocket(const fs::path& path) {
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  ASSERT_LT(path.string().size(), sizeof address.sun_path);
+  path.string().copy(address.sun_path, sizeof address.sun_path - 1);
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  ASSERT_GE(fd, 0);
+  EXPECT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+  ::close(fd);
+}
+void AddText(const fs::path& path) { std::ofstream(path, std::ios::binary) << "another program's text\n"; }
+void AddFolder(const fs::path& path) {
+  fs::create_directory(path);
+  std::ofstream(path / "draft.txt", std::ios::binary) << "a draft\n";
+}
+
+// The kind and content of an entry, as the test compares them.
+std::string EntryHeld(const fs::path& path) {
+  switch (fs::symlink_status(path).type()) {
+    case fs::file_type::regular: return "file: " + ReadBytes(path);
+    case fs::file_type::directory: {
+      std::string text = "folder:";
+      for (const auto& [name, bytes] : testsupport::ReadFileTree(path)) text += " " + name + "=" + bytes;
+      return text;
+    }
+    case fs::file_type::fifo: return "pipe";
+    case fs::file_type::socket: return "socket";
+    case fs::file_type::not_found: return "nothing";
+    default: return "another kind";
+  }
+}
+
+struct TPagesEntryRow {
+  const char* name;
+  TChange change;                      // the run's: kAddPage, or kDeletePage of the first page ("Overview")
+  const char* entry;                   // in "pages\"
+  void (*act)(const fs::path& entry);  // the other program's
+  bool asked;
+  bool laid = false;  // the entry, a file of the user's, is there at the opening
+};
+const TPagesEntryRow kPagesEntryRows[] = {
+    {"a file added", TChange::kAddPage, "notes.txt", AddText, false},
+    {"a pipe added", TChange::kAddPage, "pipe", AddPipe, false},
+    {"a socket added", TChange::kAddPage, "socket", AddSocket, false},
+    {"a folder added", TChange::kAddPage, "drafts", AddFolder, false},
+    {"a file of the user's edited", TChange::kAddPage, "notes.txt", AddText, false, true},
+    {"a file of the user's edited, page deleted", TChange::kDeletePage, "notes.txt", AddText, false, true},
+    {"a page's file edited", TChange::kAddPage, "SETTINGS.XML", AddText, true},
+    {"the file of the page deleted edited", TChange::kDeletePage, "OVERVIEW.XML", AddText, true},
+};
+
+TEST_F(WriteFaultSweep, AnEntryAmongThePagesIsAskedAboutOnlyWhenAPageNamesIt) {
+  const fs::path web = folder.Path() / "Tarnwell";
+  for (const TPagesEntryRow& row : kPagesEntryRows) {
+    SCOPED_TRACE(row.name);
+    PutSplitDemo();
+    if (row.laid) folder.Write(std::string("Tarnwell/pages/") + row.entry, "my notes\n");
+    Open();
+    Driver::OnModal("TFormPageProperties", [](TCustomForm&) { return mrOk; });
+    ClickNode(designer->tvPageList->Items()->GetFirstNode()->getFirstChild());
+    if (row.change == TChange::kAddPage) {
+      ClickButton(designer->btnAddPage);
+    } else {
+      ASSERT_EQ(designer->tvPageList->Selected()->Text(), "Overview");
+      Driver::AnswerMessageBox("Are you sure", IDYES);
+      ClickButton(designer->btnDeletePage);
+    }
+    row.act(web / "pages" / row.entry);
+    const std::string theirs = EntryHeld(web / "pages" / row.entry);
+    const std::string project = ReadBytes(web / "web.xml");
+    ClearMessageBoxLog();
+    ClickButton(designer->btnSave2);
+    EXPECT_EQ(BoxesWith("Replace the project files"), row.asked ? 1 : 0) << Told();
+    EXPECT_EQ(designer->Document().Modified(), row.asked);
+    EXPECT_EQ(ReadBytes(web / "web.xml") == project, row.asked);
+    EXPECT_EQ(EntryHeld(web / "pages" / row.entry), theirs);
+    if (!row.asked) {
+      ClickNode(designer->tvPageList->Items()->GetFirstNode()->getFirstChild());
+      ClickButton(designer->btnAddPage);
+      ClickButton(designer->btnSave2);
+      EXPECT_FALSE(designer->Document().Modified()) << Told();
+      EXPECT_EQ(EntryHeld(web / "pages" / row.entry), theirs);
+      EXPECT_EQ(EntryHeld(web / "pages.bak" / row.entry), theirs);
+    }
+    designer.reset();
   }
 }
 
