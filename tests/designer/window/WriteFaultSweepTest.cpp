@@ -19,9 +19,7 @@
 #include <tuple>
 
 #include <signal.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -848,62 +846,43 @@ TEST_F(WriteFaultSweep, ASaveAsksBeforeItReplacesAnotherRunsSave) {
 }
 
 // Another program's change in "pages\" of a split project while a run has it
-// open and adds or deletes a page. An entry that no page names (a file, a
-// pipe, a socket, a folder; new, or there at the opening) is no change: the
-// save asks nothing, and the entry goes into the new page set and, with the
-// next save, its backup, of its kind and content. The file of a page that the
-// run read, writes or the disk's "web.xml" names is one: the save asks, and
-// unanswered writes nothing, the other program's edit in place.
-void AddPipe(const fs::path& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0640), 0); }
-void AddSocket(const fs::path& path) {
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  ASSERT_LT(path.string().size(), sizeof address.sun_path);
-  path.string().copy(address.sun_path, sizeof address.sun_path - 1);
-  const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-  ASSERT_GE(fd, 0);
-  EXPECT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
-  ::close(fd);
+// open: an entry that no page names (a file, a pipe, a folder; new, or there
+// at the opening) is no change, and goes into the run's next two page sets of
+// its kind; the file of a page that the run read or writes is, and the save
+// asks (unanswered: No, nothing written).
+enum class TEntry { kText, kPipe, kFolder };
+void Make(TEntry kind, const fs::path& path) {
+  if (kind == TEntry::kPipe) {
+    ASSERT_EQ(::mkfifo(path.c_str(), 0640), 0);
+    return;
+  }
+  if (kind == TEntry::kFolder) fs::create_directory(path);
+  std::ofstream(kind == TEntry::kFolder ? path / "draft.txt" : path) << "theirs\n";
 }
-void AddText(const fs::path& path) { std::ofstream(path, std::ios::binary) << "another program's text\n"; }
-void AddFolder(const fs::path& path) {
-  fs::create_directory(path);
-  std::ofstream(path / "draft.txt", std::ios::binary) << "a draft\n";
-}
-
 // The kind and content of an entry, as the test compares them.
 std::string EntryHeld(const fs::path& path) {
-  switch (fs::symlink_status(path).type()) {
-    case fs::file_type::regular: return "file: " + ReadBytes(path);
-    case fs::file_type::directory: {
-      std::string text = "folder:";
-      for (const auto& [name, bytes] : testsupport::ReadFileTree(path)) text += " " + name + "=" + bytes;
-      return text;
-    }
-    case fs::file_type::fifo: return "pipe";
-    case fs::file_type::socket: return "socket";
-    case fs::file_type::not_found: return "nothing";
-    default: return "another kind";
-  }
+  std::string held = std::to_string(static_cast<int>(fs::symlink_status(path).type()));
+  if (fs::is_regular_file(fs::symlink_status(path))) return held + ReadBytes(path);
+  for (const auto& [name, bytes] : testsupport::ReadFileTree(path)) held += " " + name + "=" + bytes;
+  return held;
 }
 
 struct TPagesEntryRow {
   const char* name;
-  TChange change;                      // the run's: kAddPage, or kDeletePage of the first page ("Overview")
-  const char* entry;                   // in "pages\"
-  void (*act)(const fs::path& entry);  // the other program's
+  TChange change;     // the run's: kAddPage, or kDeletePage of the first page ("Overview")
+  const char* entry;  // in "pages\"
+  TEntry kind;        // the other program's
   bool asked;
   bool laid = false;  // the entry, a file of the user's, is there at the opening
 };
 const TPagesEntryRow kPagesEntryRows[] = {
-    {"a file added", TChange::kAddPage, "notes.txt", AddText, false},
-    {"a pipe added", TChange::kAddPage, "pipe", AddPipe, false},
-    {"a socket added", TChange::kAddPage, "socket", AddSocket, false},
-    {"a folder added", TChange::kAddPage, "drafts", AddFolder, false},
-    {"a file of the user's edited", TChange::kAddPage, "notes.txt", AddText, false, true},
-    {"a file of the user's edited, page deleted", TChange::kDeletePage, "notes.txt", AddText, false, true},
-    {"a page's file edited", TChange::kAddPage, "SETTINGS.XML", AddText, true},
-    {"the file of the page deleted edited", TChange::kDeletePage, "OVERVIEW.XML", AddText, true},
+    {"a file added", TChange::kAddPage, "notes.txt", TEntry::kText, false},
+    {"a pipe added", TChange::kAddPage, "pipe", TEntry::kPipe, false},
+    {"a folder added", TChange::kAddPage, "drafts", TEntry::kFolder, false},
+    {"a file of the user's edited", TChange::kAddPage, "notes.txt", TEntry::kText, false, true},
+    {"a file of the user's edited, page deleted", TChange::kDeletePage, "notes.txt", TEntry::kText, false, true},
+    {"a page's file edited", TChange::kAddPage, "SETTINGS.XML", TEntry::kText, true},
+    {"the file of the page deleted edited", TChange::kDeletePage, "OVERVIEW.XML", TEntry::kText, true},
 };
 
 TEST_F(WriteFaultSweep, AnEntryAmongThePagesIsAskedAboutOnlyWhenAPageNamesIt) {
@@ -922,7 +901,7 @@ TEST_F(WriteFaultSweep, AnEntryAmongThePagesIsAskedAboutOnlyWhenAPageNamesIt) {
       Driver::AnswerMessageBox("Are you sure", IDYES);
       ClickButton(designer->btnDeletePage);
     }
-    row.act(web / "pages" / row.entry);
+    Make(row.kind, web / "pages" / row.entry);
     const std::string theirs = EntryHeld(web / "pages" / row.entry);
     const std::string project = ReadBytes(web / "web.xml");
     ClearMessageBoxLog();
