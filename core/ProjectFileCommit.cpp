@@ -1,6 +1,7 @@
 #include "core/ProjectFileCommit.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -70,13 +71,8 @@ std::string ModelOf(const std::string& replaced, const std::string& otherwise) {
 
 // The names of the pages that the project file lists, in small letters.
 std::set<std::string> PageNamesListedIn(const std::string& file) {
-  std::set<std::string> names;
-  TmyXMLParser parser;
-  const std::unique_ptr<TmyXmlNode> root(FileExists(file) && parser.LoadFromFile(file) ? parser.Parse() : nullptr);
-  for (TmyXmlNode* page = root != nullptr ? root->FindDeep("page") : nullptr; page != nullptr;
-       page = page->FindDeep("page"))
-    names.insert(LowerCase(page->GetAttr("name")));
-  return names;
+  std::string text;
+  return FileExists(file) && ReadWholeFile(file, text) ? PageNamesIn(text) : std::set<std::string>();
 }
 
 using TPages = std::vector<std::pair<std::string, std::string>>;
@@ -109,14 +105,30 @@ bool FailWith(int error) {
   return false;
 }
 
+// Makes at `to` an entry of the kind of the pipe, socket or device `from`
+// (a device with its number), with its mode, group and last-write time,
+// without opening either: a pipe's writer would take that for a reader.
+// False when it cannot be made (a device that this user may not make,
+// EPERM); errno tells why.
+bool CarrySpecialEntry(const std::filesystem::path& from, const std::filesystem::path& to) {
+  struct stat held;
+  if (::lstat(from.c_str(), &held) != 0 || ::mknod(to.c_str(), held.st_mode & (S_IFMT | 07777), held.st_rdev) != 0)
+    return false;
+  TakeModeOf(to.string(), from.string());
+  const struct timespec times[2] = {held.st_atim, held.st_mtim};
+  [[maybe_unused]] const int timed = ::utimensat(AT_FDCWD, to.c_str(), times, AT_SYMLINK_NOFOLLOW);
+  return true;
+}
+
 // Copies the user's entry `name` of "pages\" (its path from there, '/'
 // between folders) into the staged set, so that "pages\" keeps it and
 // "pages.bak\" its copy: a file with its content, mode, group and last-write
 // time, listed among the journal's page files so that the recovery's check of
 // the staged set holds; a folder with its mode, group and entries; a link as
-// a link. The paths are native, so that names that differ in letter case only
-// stay two. False when the entry cannot be read or written, or its name
-// cannot stand in a line of the journal (EINVAL); errno tells why.
+// a link; a pipe, a socket or a device as an entry of its kind. The paths are
+// native, so that names that differ in letter case only stay two. False when
+// the entry cannot be read or written, or its name cannot stand in a line of
+// the journal (EINVAL); errno tells why.
 bool CarryUserEntry(const TNames& n, const std::string& name, TSaveJournal& journal) {
   namespace fs = std::filesystem;
   if (name.find_first_of("\\\r\n") != std::string::npos) return FailWith(EINVAL);
@@ -136,8 +148,8 @@ bool CarryUserEntry(const TNames& n, const std::string& name, TSaveJournal& jour
       if (!CarryUserEntry(n, name + "/" + it->path().filename().string(), journal)) return false;
     return done();
   }
-  // A pipe or a socket holds nothing to keep.
-  if (!fs::is_regular_file(status)) return done();
+  if (ec) return done();
+  if (!fs::is_regular_file(status)) return CarrySpecialEntry(from, to);
   std::string content;
   WrittenFileTimes times;
   if (!ReadWholeFile(from.string(), content) ||

@@ -44,7 +44,9 @@
 // file or folder they replace, so that whoever could read the project still
 // can. A file of the user's in "pages\" that no page of the project names,
 // before the save or after (notes, drafts), goes along into every new page
-// set, listed in the journal with the pages, and never counts as a change.
+// set, listed in the journal with the pages, and never counts as a change,
+// whenever it came; a pipe, a socket or a device goes along as an entry of
+// its kind, never opened (one this user may not make fails the save).
 //
 // A save that says what it read (SetExpected) writes only while the files
 // still hold that, checked under the lock after the recovery: what another

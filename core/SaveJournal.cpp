@@ -260,8 +260,8 @@ bool FolderHoldsPages(const std::string& folder, const TSaveJournal& journal) {
   std::error_code ec;
   for (fs::recursive_directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
     std::error_code typeError;
-    const fs::file_type type = it->symlink_status(typeError).type();
-    if (type != fs::file_type::directory && type != fs::file_type::symlink)
+    // An entry whose kind cannot be told counts as a file.
+    if (it->symlink_status(typeError).type() == fs::file_type::regular || typeError)
       names.insert(it->path().lexically_relative(root).string());
   }
   if (ec || names.size() != journal.pageFiles.size()) return false;

@@ -72,6 +72,6 @@ struct TSaveJournal {
 
 // True when the file holds the staged content.
 bool FileHolds(const std::string& path, const TStagedFile& staged);
-// True when the folder holds exactly the journal's page files, its sub-folders
-// and links aside.
+// True when the folder holds exactly the journal's page files, its sub-folders,
+// links, pipes, sockets and devices aside.
 bool FolderHoldsPages(const std::string& folder, const TSaveJournal& journal);

@@ -15,12 +15,31 @@
 #include "platform/win/FileTime.h"
 #include "platform/win/Paths.h"
 
+namespace {
+
+// Why the entry of mode `mode` holds no text to read: a folder (EISDIR); a
+// pipe, a socket or a device (EINVAL), whose opening or reading may wait for
+// another program without end. 0 for a file.
+int NoTextIn(mode_t mode) {
+  if (S_ISDIR(mode)) return EISDIR;
+  return S_ISREG(mode) ? 0 : EINVAL;
+}
+
+}  // namespace
+
 bool ReadWholeFile(const std::string& path, std::string& out) {
-  int fd = ::open(ToNativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
+  const std::string native = ToNativePath(path);
   struct stat st;
-  // A folder opens for reading, but holds no text to read.
-  const int statError = ::fstat(fd, &st) != 0 ? errno : S_ISDIR(st.st_mode) ? EISDIR : 0;
+  // The type first, so that a pipe is never opened (its writer would take
+  // that for a reader); the open does not wait should one be put there
+  // meanwhile, and the check after it holds for what was opened.
+  if (::stat(native.c_str(), &st) == 0 && NoTextIn(st.st_mode) != 0) {
+    errno = NoTextIn(st.st_mode);
+    return false;
+  }
+  int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return false;
+  const int statError = ::fstat(fd, &st) != 0 ? errno : NoTextIn(st.st_mode);
   if (statError != 0) {
     ::close(fd);
     errno = statError;

@@ -33,7 +33,9 @@ std::string WriterTemporaryName(const std::string& name);
 bool FlushFile(const std::string& path);
 
 // Reads the whole file into `out`. False (and `out` unchanged) when it cannot be
-// opened or read; errno tells why (EISDIR for a folder).
+// opened or read; errno tells why (EISDIR for a folder, EINVAL for a pipe, a
+// socket or a device, which is never waited for; a pipe seen as one is not
+// opened).
 bool ReadWholeFile(const std::string& path, std::string& out);
 
 // Gives the file or folder `path` the permission bits of `model` and, where

@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <regex>
@@ -18,6 +19,7 @@
 #include <tuple>
 
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -224,6 +226,7 @@ struct TSaveFaultRow {
   // One file again, with the page set of an earlier split layout left in
   // "pages.bak\" (the save then makes "pages\" anew beside it).
   bool pagesBakLeft = false;
+  bool pipe = false;  // a pipe of the user's among the page files
 };
 constexpr TSaveFaultRow kSaveFaultRows[] = {
     {"one file, page moved, Save button", false, true, TChange::kMovePage, TOccasion::kSaveButton},
@@ -238,6 +241,8 @@ constexpr TSaveFaultRow kSaveFaultRows[] = {
      true},
     {"one file with a pages backup, split, Save button", true, true, TChange::kSplit, TOccasion::kSaveButton, false,
      true},
+    {"split, a pipe among the pages, page added, Save button", true, true, TChange::kAddPage, TOccasion::kSaveButton,
+     false, false, true},
 };
 
 bool IsProjectFile(const std::string& name) {
@@ -289,6 +294,9 @@ TEST_P(SaveFaultTable, EveryFileStepFailingOrKilledLeavesTheOldOrTheNewProject) 
       fs::remove_all(web);
       fs::remove_all(folder.Path() / "SendRoot");
       fs::copy(laid, web, fs::copy_options::recursive);
+      if (row.pipe) {
+        ASSERT_EQ(::mkfifo((web / "pages/pipe").c_str(), 0600), 0);
+      }
     };
     const auto prepare = [&] {
       Open();
@@ -992,6 +1000,83 @@ TEST_F(WriteFaultSweep, ASaveAsksBeforeItReplacesAnotherRunsSave) {
       EXPECT_FALSE(canClose);
     }
     EXPECT_EQ(BoxesWith("Replace the project files"), answer == IDYES ? 1 : 2);
+  }
+}
+
+// Another program's change in "pages\" of a split project while a run has it
+// open: an entry that no page names (a file, a pipe, a folder; new, or there
+// at the opening) is no change, and goes into the run's next two page sets of
+// its kind; the file of a page that the run read or writes is, and the save
+// asks (unanswered: No, nothing written).
+enum class TEntry { kText, kPipe, kFolder };
+void Make(TEntry kind, const fs::path& path) {
+  if (kind == TEntry::kPipe) {
+    ASSERT_EQ(::mkfifo(path.c_str(), 0640), 0);
+    return;
+  }
+  if (kind == TEntry::kFolder) fs::create_directory(path);
+  std::ofstream(kind == TEntry::kFolder ? path / "draft.txt" : path) << "theirs\n";
+}
+// The kind and content of an entry, as the test compares them.
+std::string EntryHeld(const fs::path& path) {
+  std::string held = std::to_string(static_cast<int>(fs::symlink_status(path).type()));
+  if (fs::is_regular_file(fs::symlink_status(path))) return held + ReadBytes(path);
+  for (const auto& [name, bytes] : testsupport::ReadFileTree(path)) held += " " + name + "=" + bytes;
+  return held;
+}
+
+struct TPagesEntryRow {
+  const char* name;
+  TChange change;     // the run's: kAddPage, or kDeletePage of the first page ("Overview")
+  const char* entry;  // in "pages\"
+  TEntry kind;        // the other program's
+  bool asked;
+  bool laid = false;  // the entry, a file of the user's, is there at the opening
+};
+const TPagesEntryRow kPagesEntryRows[] = {
+    {"a file added", TChange::kAddPage, "notes.txt", TEntry::kText, false},
+    {"a pipe added", TChange::kAddPage, "pipe", TEntry::kPipe, false},
+    {"a folder added", TChange::kAddPage, "drafts", TEntry::kFolder, false},
+    {"a file of the user's edited", TChange::kAddPage, "notes.txt", TEntry::kText, false, true},
+    {"a file of the user's edited, page deleted", TChange::kDeletePage, "notes.txt", TEntry::kText, false, true},
+    {"a page's file edited", TChange::kAddPage, "SETTINGS.XML", TEntry::kText, true},
+    {"the file of the page deleted edited", TChange::kDeletePage, "OVERVIEW.XML", TEntry::kText, true},
+};
+
+TEST_F(WriteFaultSweep, AnEntryAmongThePagesIsAskedAboutOnlyWhenAPageNamesIt) {
+  const fs::path web = folder.Path() / "Tarnwell";
+  for (const TPagesEntryRow& row : kPagesEntryRows) {
+    SCOPED_TRACE(row.name);
+    PutSplitDemo();
+    if (row.laid) folder.Write(std::string("Tarnwell/pages/") + row.entry, "my notes\n");
+    Open();
+    Driver::OnModal("TFormPageProperties", [](TCustomForm&) { return mrOk; });
+    ClickNode(designer->tvPageList->Items()->GetFirstNode()->getFirstChild());
+    if (row.change == TChange::kAddPage) {
+      ClickButton(designer->btnAddPage);
+    } else {
+      ASSERT_EQ(designer->tvPageList->Selected()->Text(), "Overview");
+      Driver::AnswerMessageBox("Are you sure", IDYES);
+      ClickButton(designer->btnDeletePage);
+    }
+    Make(row.kind, web / "pages" / row.entry);
+    const std::string theirs = EntryHeld(web / "pages" / row.entry);
+    const std::string project = ReadBytes(web / "web.xml");
+    ClearMessageBoxLog();
+    ClickButton(designer->btnSave2);
+    EXPECT_EQ(BoxesWith("Replace the project files"), row.asked ? 1 : 0) << Told();
+    EXPECT_EQ(designer->Document().Modified(), row.asked);
+    EXPECT_EQ(ReadBytes(web / "web.xml") == project, row.asked);
+    EXPECT_EQ(EntryHeld(web / "pages" / row.entry), theirs);
+    if (!row.asked) {
+      ClickNode(designer->tvPageList->Items()->GetFirstNode()->getFirstChild());
+      ClickButton(designer->btnAddPage);
+      ClickButton(designer->btnSave2);
+      EXPECT_FALSE(designer->Document().Modified()) << Told();
+      EXPECT_EQ(EntryHeld(web / "pages" / row.entry), theirs);
+      EXPECT_EQ(EntryHeld(web / "pages.bak" / row.entry), theirs);
+    }
+    designer.reset();
   }
 }
 

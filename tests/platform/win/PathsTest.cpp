@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -178,6 +180,11 @@ TEST_F(TempDir, ReplacingWriteKeepsOldFileOnFailureAndReplacesOnSuccess) {
   // A folder that does not exist: the write fails and nothing appears.
   EXPECT_FALSE(WriteFileReplacing((dir / "missing" / "x.xml").string(), "a", 1));
   EXPECT_FALSE(ReadWholeFile((dir / "missing" / "x.xml").string(), text));
+  EXPECT_EQ(text, "newer");
+  // A pipe holds no text: refused at once, not waited for.
+  ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+  EXPECT_FALSE(ReadWholeFile((dir / "pipe").string(), text));
+  EXPECT_EQ(errno, EINVAL);
   EXPECT_EQ(text, "newer");
 }
 
