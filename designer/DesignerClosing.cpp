@@ -101,8 +101,9 @@ void TFormDesign1::ReleaseReadItems() {
 void TFormDesign1::FormClose(TObject*, TCloseAction& action) {
   WriteTraceLog("FormClose");
   // The placement goes into the project's settings file, which is left as it
-  // is for a project that was not opened (another run may be saving it).
-  if (host_->Ide() && FOpenFailure.empty()) SaveFormPlacement();
+  // is for a project that was not opened, or a run that was refused (another
+  // run may be saving it).
+  if (host_->Ide() && FOpenFailure.empty() && !FRunRefused) SaveFormPlacement();
   WriteTraceLog("Delete directory");
   const std::string downloads = host_->DownloadFolder();
   if (!EmptyDownloadFolder(downloads, ProjectTempFolder(host_->ProjectLocation())))

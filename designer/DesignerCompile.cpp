@@ -54,6 +54,7 @@ void TFormDesign1::btnSave1Click(TObject*) {
   WriteTraceLog("btnSave1Click");
   EnsureProjectLoaded();
   lastCompile = SaveAndCompile();
+  if (lastCompile.refused) FRunRefused = true;
 }
 
 TCompileResult TFormDesign1::SaveAndCompile() {

@@ -61,6 +61,8 @@ void TFormDesign1::LoadProject() {
   location_ = host_->ProjectLocation();
   const TProjectLoadResult result = document_->LoadProject(location_, FGridX, FGridY);
   FOpenFailure = result.failure;
+  // What this run reads from here on is its own again.
+  FRunRefused = false;
   if (result.source == TProjectSource::None) {
     WriteTraceLog("LoadProject - no project: " + FOpenFailure);
     return;

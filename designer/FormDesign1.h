@@ -806,6 +806,11 @@ class TFormDesign1 : public TForm, public TDesignerContext {
   // first load. Nothing is compiled or saved for a project that was not
   // opened, and its settings file is left as it is.
   std::string FOpenFailure;
+  // Set when a compile of this run was refused (TCompileResult::refused), or
+  // the build's driver after it (the plug-in frame sets it then): such a run
+  // writes nothing, so its close leaves the settings file as it is too.
+  // Cleared when the project is loaded anew.
+  bool FRunRefused = false;
   // While set, selection changes of the page tree are only traced.
   bool FTreeChangeSuppressed = false;
   bool FApplyDocking = true;

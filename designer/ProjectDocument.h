@@ -64,6 +64,11 @@ enum class TProjectSaveResult {
   // them, and the user did not agree to replace them: nothing written, the
   // document stays modified.
   ChangedElsewhere,
+  // The project file held a copy of the document as it is, stored by this
+  // run's compile, and another program saved the project over it since:
+  // this run has nothing left to save, writes nothing over that save and
+  // tells which file holds its compile's copy; the document is saved.
+  KeptLaterSave,
 };
 
 // What becomes of the changes when a save cannot write them, as its message
@@ -277,6 +282,11 @@ class TProjectDocument {
   // The files changed elsewhere (changedElsewhere_): asks whether to replace
   // them; on Yes the next write expects them as found.
   bool AgreedToReplace();
+  // Single layout: the project file held, as this run's compile last wrote
+  // it, the document as it is now.
+  bool StoredByCompile(const TProjectFileNames& names);
+  // The save of StoredByCompile that another program's save replaced.
+  TProjectSaveResult KeepLaterSave(const TProjectFileNames& names);
 
   TProjectDocumentUi& ui_;
   TSecondsClock clock_;

@@ -34,7 +34,8 @@ constexpr int kProjectFileTextId = 7328;          // The project file "%s"
 constexpr int kPageFileTextId = 7330;             // The page file "%s"
 constexpr int kReadOnlyTextId = 7383;             // is read-only, so it is not overwritten. ...
 constexpr int kNotSavedTextId = 7384;             // The project could not be saved: %s. ...
-constexpr int kSaveTimeNotRecordedTextId = 7388;  // %s: the time of this save is not recorded.
+constexpr int kSaveTimeNotRecordedTextId = 7682;  // The settings file "%s" could not be written (%s): the time ...
+constexpr int kUnknownErrorTextId = 7400;         // unknown error
 constexpr int kNotSavedAtCloseTextId = 7502;      // The project could not be saved: %s. The project files ...
 constexpr int kCloseRefusedTextId = 7503;         // The designer stays open with the changes, ...
 constexpr int kLostWithFileTextId = 7504;         // The project closes now, so the changes are lost; "%s" holds ...
@@ -49,6 +50,9 @@ constexpr int kCopyNotWrittenTextId = 7599;   // is not written over: another pr
 
 // Another program changed %s since this run read or last saved the project, so this compile writes nothing ...
 constexpr int kCompileChangedElsewhereTextId = 7650;
+// Another program saved the project after this run's compile had stored the changes in it, ...; "%s" holds ...
+constexpr int kStoredCopyKeptTextId = 7680;
+constexpr int kStoredCopyGoneTextId = 7681;  // ...; no file holds the project as this run's compile stored it any more.
 
 // A file the save would replace that the system keeps from being written.
 bool IsReadOnlyFile(const std::string& fileName) {
@@ -139,6 +143,9 @@ TProjectSaveResult TProjectDocument::Save(const TProjectLocation& location, cons
   diskState_.clear();
   finishedAtOpen_ = false;
   bool written = splitLayout_ ? SaveSplit(names) : SaveSingle(names);
+  // Another program's save over the copy in which this run's compile stored
+  // the document as it is now leaves this run nothing to save: it is kept.
+  if (!written && changedElsewhere_ && StoredByCompile(names)) return KeepLaterSave(names);
   // Each finding is asked about once: a save after a Yes that finds the
   // files as they were when asked fails as a write does, never asking again.
   std::optional<TProjectFilePrint> agreed;
@@ -211,6 +218,37 @@ bool TProjectDocument::AgreedToReplace() {
   return true;
 }
 
+bool TProjectDocument::StoredByCompile(const TProjectFileNames& names) {
+  return !splitLayout_ && compileCopyUnsaved_ &&
+         ProjectFilePrintOf(names.baseFile, DocumentText(root_.get())) == seenSingle_;
+}
+
+// Nothing is lost and nothing written: the user learns where the copy the
+// compile stored is now (a later save moved it to a backup, or one save
+// after another pushed it out of them).
+TProjectSaveResult TProjectDocument::KeepLaterSave(const TProjectFileNames& names) {
+  ui_.Trace("btnSave2Click - another program saved over the compile's copy, which holds the project: nothing written");
+  modified_ = false;
+  changedElsewhere_ = false;
+  writeFault_.clear();
+  // The project file holds that save now, and the next save backs it up.
+  compileCopyUnsaved_ = false;
+  const auto stored = seenSingle_.files.find(names.baseFile);
+  std::string holder;
+  for (const std::string& candidate : {names.baseFile + ".bak", names.baseFile + ".bak.big", names.baseFile}) {
+    const TProjectFilePrint now = ReadProjectFilePrint(candidate);
+    const auto held = now.files.find(candidate);
+    if (stored != seenSingle_.files.end() && held != now.files.end() && held->second == stored->second) {
+      holder = candidate;
+      break;
+    }
+  }
+  ui_.ShowMessage(
+      holder.empty() ? GetUiText(kStoredCopyGoneTextId) : Format(GetUiText(kStoredCopyKeptTextId), ShownPath(holder)),
+      kMessageCaption, TProjectDocumentUi::TIcon::Warning);
+  return TProjectSaveResult::KeptLaterSave;
+}
+
 // A close that cannot wait ends the designer's changes: the user learns that
 // they are gone and where the project as it was saved is, instead of being
 // told that the designer keeps them.
@@ -240,7 +278,9 @@ std::string TProjectDocument::LastSavedFile(const TProjectLocation& location) co
   const TProjectFileNames names = SaveFileNames(location);
   if (!names.usable) return std::string();
   std::string file = splitLayout_ ? names.mainFile : names.baseFile;
-  if (!splitLayout_ && compileCopyUnsaved_) file += ".bak";
+  // The compile's copy is no saved state; once another program saved over
+  // it, the project file holds the last save again.
+  if (!splitLayout_ && compileCopyUnsaved_ && ReadProjectFilePrint(file).files == seenSingle_.files) file += ".bak";
   // A file that reads but holds no project (an empty one, say) is no saved
   // state; its backup may be, as the load found. One that this user cannot
   // open still holds what was saved there.
@@ -333,7 +373,8 @@ void TProjectDocument::StampSaveTime(const std::string& settingsFile) {
     ini.WriteInteger(kTimeStampsSection, kSaveTimeKey, GetUcidTime(clock_));
   } catch (const EIniFileException& e) {
     ui_.Trace("SaveTD - " + e.Message());
-    ui_.ShowMessage(Format(GetUiText(kSaveTimeNotRecordedTextId), ShownPath(e.Message())), kMessageCaption,
+    const std::string why = e.Reason().empty() ? GetUiText(kUnknownErrorTextId) : e.Reason();
+    ui_.ShowMessage(Format(GetUiText(kSaveTimeNotRecordedTextId), ShownPath(e.FileName()), why), kMessageCaption,
                     TProjectDocumentUi::TIcon::Warning);
   }
 }

@@ -95,28 +95,33 @@ TCompileResult TSaveAndCompile::Run() {
   std::string error;
   // Held until the run's last write, its failure's included.
   std::optional<TFolderLock> lock;
+  // A refusal: the run goes no further and writes nothing.
+  bool refused = false;
+  const auto refuse = [&refused](const std::string& why) {
+    refused = true;
+    throw std::runtime_error(why);
+  };
   try {
     // A project that was not opened has nothing to compile; its files are
     // left to whoever holds them.
-    if (!setup_.notOpened.empty()) throw std::runtime_error(setup_.notOpened);
+    if (!setup_.notOpened.empty()) refuse(setup_.notOpened);
     // No other run saves or compiles the project from the check below to
     // the run's last write, so that the output is of the files it checked.
     if (const std::string refusal = HoldProjectFolder(lock, ProjectFilesFolder(setup_.project, setup_.globalFolder));
         !refusal.empty())
-      throw std::runtime_error(refusal);
+      refuse(refusal);
     // What a killed run left goes also when this run is refused.
     RemoveStrayTemporaryFiles(setup_.project, setup_.globalFolder);
     // A project file that could not be read is not replaced by the copy.
-    if (!setup_.overwriteRefusal.empty()) throw std::runtime_error(setup_.overwriteRefusal);
+    if (!setup_.overwriteRefusal.empty()) refuse(setup_.overwriteRefusal);
     // Nor is anything compiled from a project that another program saved
     // since the designer read it: its pages would replace that program's.
     if (const std::string changed = setup_.projectFilesChanged ? setup_.projectFilesChanged() : std::string();
         !changed.empty())
-      throw std::runtime_error(changed);
+      refuse(changed);
     // Nor is the password file written beside pages with a level that an
     // earlier project left and this compile does not own.
-    if (const std::string refusal = UnownedLevelPagesRefusal(LoginOutput()); !refusal.empty())
-      throw std::runtime_error(refusal);
+    if (const std::string refusal = UnownedLevelPagesRefusal(LoginOutput()); !refusal.empty()) refuse(refusal);
     // A stop asked before the run began leaves everything as it was.
     TGeneratedFiles::StopWhenAsked();
     StampCompileTime();
@@ -143,7 +148,7 @@ TCompileResult TSaveAndCompile::Run() {
   } catch (...) {
     WriteTraceLog("Compile failed - the failure could not be reported");
   }
-  return {TCompileOutcome::kFailed, error, run != nullptr && run->outputTouched};
+  return {TCompileOutcome::kFailed, error, run != nullptr && run->outputTouched, {}, refused};
 }
 
 TLoginOutput TSaveAndCompile::LoginOutput() const {

@@ -101,6 +101,10 @@ struct TCompileResult {
   // The project copy the run wrote (its path and content), for the build's
   // driver, which reads it next; empty when none was written.
   TProjectFilePrint projectCopy{};
+  // The run was refused before it wrote anything (see Run), the compile time
+  // included: the run as a whole writes nothing more, its settings file
+  // neither.
+  bool refused = false;
 };
 
 class TSaveAndCompile {

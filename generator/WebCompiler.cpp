@@ -102,6 +102,7 @@ void TWebCompiler::AddMessage(const std::string& text, const std::string& source
 
 bool TWebCompiler::Compile() {
   failure_.clear();
+  refused_ = false;
   try {
     Run();
   } catch (const std::exception& error) {
@@ -129,6 +130,8 @@ void TWebCompiler::Run() {
     WriteTraceLog("TWebCompiler::Compile - the host names no project folder");
     return;
   }
+  // An end from here to the stamp of the compile time is a refusal.
+  refused_ = true;
   TCompileProject paths;
   paths.projectDir = projectDir_;
   paths.projectName = projectName_;
@@ -163,6 +166,7 @@ void TWebCompiler::Run() {
     return;
   }
   if (!OwnsLevelPages(importFolder)) return;
+  refused_ = false;
   StampCompileTime();
   if (!quiet_) ShowStatus();
   ScopeExit closeStatus([this] { CloseStatus(); });

@@ -72,6 +72,9 @@ class TWebCompiler {
   void ExpectProjectCopy(TProjectFilePrint copy) { expectedCopy_ = std::move(copy); }
   // Why the last run was ended; empty when it was not.
   const std::string& Failure() const { return failure_; }
+  // The last run was ended before it wrote anything, the settings file's
+  // stamp included.
+  bool Refused() const { return refused_ && !failure_.empty(); }
 
   // One line in the host's message window; nothing without its interface.
   void AddMessage(const std::string& text, const std::string& source);
@@ -129,6 +132,7 @@ class TWebCompiler {
   std::string stampList_;
   std::string projectCopy_;
   std::string failure_;
+  bool refused_ = false;
   TProjectFilePrint expectedCopy_;
 
   TCompileState state_;

@@ -67,6 +67,7 @@ HRESULT TTarnwellCoClassImpl::OnOpenControler() {
   try {
     WriteTraceLog("OnOpenControler");
     gProjectClosing = false;
+    gBuildDriverRefused = false;
     TclBuildFileName web(gHost.ifPrjMngr.Get(), "Tarnwell", false);
     gWebTdiMapDisabled = web.IsValid() && SystemFileExists(web.GetProjectFolder() + "disable.tdi");
     WriteTraceLog("OnOpenControler - end");
@@ -215,10 +216,12 @@ HRESULT TTarnwellCoClassImpl::SaveDesktop(DesktopStorage storage) {
       WriteTraceLog("SaveDesktop - failed to open inifile with settings! - End");
       return S_OK;
     }
-    // The settings file of a project that the designer could not open is
-    // left as it is: another run may be saving the project.
-    if (FormDesign1 == nullptr || FormDesign1->FOpenFailure.empty())
-      ini->WriteBool(settings.GetSection(), "Show", FormDesign1 != nullptr && FormDesign1->Visible());
+    // The settings file of a project that the designer could not open, or of
+    // a run that was refused, is left as it is: another run may be saving
+    // the project.
+    const bool refused = gBuildDriverRefused ||
+                         (FormDesign1 != nullptr && (!FormDesign1->FOpenFailure.empty() || FormDesign1->FRunRefused));
+    if (!refused) ini->WriteBool(settings.GetSection(), "Show", FormDesign1 != nullptr && FormDesign1->Visible());
     if (FormDesign1 != nullptr) {
       WriteTraceLog("Save Tarnwell project");
       // Not the user's own save: a lost project is started anew only on their

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "core/UiText.h"
+#include "designer/FormDesign1.h"
 #include "generator/WebCompiler.h"
 #include "platform/vcl/SysUtils.h"
 #include "platform/win/Paths.h"
@@ -65,6 +66,10 @@ bool RunLinkCompileDriver(IQendProjectManager* manager, IHalvexWebTdiMap* map, s
   driver.ExpectProjectCopy(std::exchange(gBuildCompileCopy, TProjectFilePrint{}));
   const bool compiled = driver.Compile();
   failure = driver.Failure();
+  if (driver.Refused()) {
+    gBuildDriverRefused = true;
+    if (FormDesign1 != nullptr) FormDesign1->FRunRefused = true;
+  }
   TellBuildNotCompiled(driver.WrotePasswordFile(), driver.WroteImportedFiles());
   return compiled;
 }

@@ -19,6 +19,7 @@ std::string gBuildCompileError;
 bool gBuildCompileLeftOutput = false;
 TProjectFilePrint gBuildCompileCopy;
 TBuildNotCompiled gBuildNotCompiled;
+bool gBuildDriverRefused = false;
 bool gSavedWithDesktop = false;
 bool gProjectClosing = false;
 int gRemovalCalls = 0;

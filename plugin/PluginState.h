@@ -102,6 +102,10 @@ struct TBuildNotCompiled {
   bool questionPending = false;
 };
 extern TBuildNotCompiled gBuildNotCompiled;
+// Set when the build's compile driver was refused (it ended before it wrote
+// anything): the run writes nothing more, so the close leaves the project's
+// settings file as it is; cleared when a project opens.
+extern bool gBuildDriverRefused;
 // Set when the desktop save stored the project; cleared by the close query.
 extern bool gSavedWithDesktop;
 // Set by the close query, cleared when the project opens or has closed: the

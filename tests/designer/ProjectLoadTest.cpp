@@ -1,12 +1,17 @@
 // Loading a project: the layouts, the fallbacks with their one message, the
 // format-version gate, the settings taken from `web` and the repairs.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <memory>
 
 #include "base/ScopeExit.h"
 #include "core/TraceLog.h"
+#include "platform/win/FileLock.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/Paths.h"
 #include "tests/designer/ProjectTestSupport.h"
@@ -329,6 +334,37 @@ TEST_F(ProjectLoad, NoHostProjectLoadsNothing) {
   EXPECT_EQ(document.Root(), nullptr);
   EXPECT_EQ(document.Web(), nullptr);
   EXPECT_TRUE(ui.messages.empty());
+}
+
+// Another program holds the project folder's lock for the whole wait (a
+// save of its own, with nothing of it left to recover): the load gives up
+// after that one wait, tells why, reads nothing and changes no file.
+TEST_F(ProjectLoad, ALoadBesideATakenLockGivesUpAfterOneWait) {
+  host.PutData("small.xml", "Proj.xml");
+  const int held = ::open(host.Web(".~tarnwell~lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  ASSERT_EQ(::flock(held, LOCK_EX), 0);
+  const auto before = Snapshot(host.Web());
+  // A wait of two seconds on a clock that moves half a second a look.
+  auto now = std::chrono::steady_clock::now();
+  int waits = 0;
+  SetFolderLockClockForTests([&now] { return now += std::chrono::milliseconds(500); });
+  SetFolderLockWaitForTests(2000);
+  SetFolderLockWaitNotice([&waits](const std::string&, int, int) { ++waits; });
+  const ScopeExit restore([held] {
+    SetFolderLockWaitNotice(nullptr);
+    SetFolderLockWaitForTests(-1);
+    SetFolderLockClockForTests(nullptr);
+    ::close(held);
+  });
+  const TProjectLoadResult result = Load();
+  EXPECT_EQ(waits, 1);
+  EXPECT_EQ(result.source, TProjectSource::None);
+  EXPECT_EQ(result.failure.find("The project is not opened: another program is saving or opening the project"), 0u)
+      << result.failure;
+  EXPECT_EQ(document.Root(), nullptr);
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].text, result.failure);
+  EXPECT_EQ(Snapshot(host.Web()), before);
 }
 
 TEST_F(ProjectLoad, ALoadReplacesTheDocumentHeldBefore) {

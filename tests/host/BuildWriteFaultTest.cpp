@@ -12,15 +12,21 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "platform/vcl/Screen.h"
+#include "platform/win/FileLock.h"
 #include "platform/win/StopRequest.h"
 #include "tests/host/InProcessBuild.h"
 #include "tests/support/FileTree.h"
@@ -116,6 +122,14 @@ class BuildWriteFault : public InProcessBuild {
   writefault::TFiles clean, builtFiles;
 };
 
+// What the test does between the build's compile (its link event) and the
+// plug-in's compile driver: the export the build calls before the plug-in's.
+std::function<void()> gBeforeDriver;
+HRESULT BeforeDriver(std::uint32_t, std::uint32_t, IUnknown*, std::uint32_t, std::uint32_t*, std::uint32_t*) {
+  if (gBeforeDriver) gBeforeDriver();
+  return S_OK;
+}
+
 // Each build opens the project and closes it afterwards, so that it starts
 // from the files alone (the designer the build opens closes with the project).
 TEST_F(BuildWriteFault, EachFileIsOldOrNewAndTheFailedBuildSaysWhy) {
@@ -129,6 +143,85 @@ TEST_F(BuildWriteFault, EachFileIsOldOrNewAndTheFailedBuildSaysWhy) {
                        EXPECT_TRUE(build.Succeeded() || !host.Messages().All().empty()) << run;
                      },
                      [this] { CloseEvents(); }});
+}
+
+// A build refused because another run is at the project writes nothing:
+// that run's save after the designer read the project refuses the compile
+// (no page, no stamp), and so does its lock held through the build; its save
+// after the build's compile wrote the project copy refuses the driver
+// (neither the password file nor the imported files). The output and the web
+// project's files stay as the other run left them, the settings file's Show
+// key and the designer's place included.
+TEST_F(BuildWriteFault, ABuildRefusedOverAnotherRunWritesNothing) {
+  enum class TOther { kSavesAfterTheRead, kHoldsTheLock, kSavesBeforeTheDriver };
+  const struct {
+    const char* name;
+    TOther other;
+    const char* said;
+  } rows[] = {
+      {"saved after the designer read it", TOther::kSavesAfterTheRead,
+       "since this run read or last saved the project, so this compile writes nothing"},
+      {"holds the lock", TOther::kHoldsTheLock, "another program is saving or opening the project"},
+      {"saved between the compile and the driver", TOther::kSavesBeforeTheDriver,
+       "changed after this build's compile wrote it"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    PutDemo();
+    fs::create_directories(Web() / "Import");
+    std::ofstream(Web() / "Import/NOTES.HTM") << "<p>notes</p>";
+    ASSERT_TRUE(BuildOnce().Succeeded()) << messages;
+    // The other run shows its designer, and its close records that and
+    // where its window stood (moved from where this run's stands).
+    writefault::TFiles theirs;
+    TInodes inodes;
+    const auto saveElsewhere = [&] {
+      const ProgramRun saved = Halvex("open '" + project + "' --command Tarnwell --click btnAddGroup --click btnSave2");
+      EXPECT_EQ(saved.status, 0) << saved.out;
+      std::string settings = testsupport::ReadFileText(Web() / "Demo.webx");
+      ASSERT_NE(settings.find("\r\nLeft=0\r\n"), std::string::npos) << settings;
+      settings.replace(settings.find("\r\nLeft=0\r\n"), 10, "\r\nLeft=40\r\n");
+      std::ofstream(Web() / "Demo.webx", std::ios::binary) << settings;
+    };
+    // The files as the build finds them.
+    const auto snapshot = [&] {
+      theirs = Tree();
+      inodes = Inodes();
+    };
+    if (row.other == TOther::kHoldsTheLock) saveElsewhere();
+    OpenEvents();
+    if (row.other != TOther::kSavesBeforeTheDriver) {
+      // The designer read the project, and its window was closed (hidden).
+      OpenDesigner();
+      for (int i = 0; i < Screen->FormCount(); ++i)
+        if (Screen->Forms(i)->ClassName() == "TFormDesign1") Screen->Forms(i)->Close();
+    }
+    if (row.other == TOther::kSavesAfterTheRead) saveElsewhere();
+    snapshot();
+    // The lock as another process holds it, tried once.
+    const int lock = row.other == TOther::kHoldsTheLock
+                         ? ::open((Web() / ".~tarnwell~lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644)
+                         : -1;
+    ASSERT_TRUE(lock < 0 || ::flock(lock, LOCK_EX) == 0);
+    SetFolderLockWaitForTests(0);
+    if (row.other == TOther::kSavesBeforeTheDriver)
+      gBeforeDriver = [&] {
+        saveElsewhere();
+        snapshot();
+      };
+    const HostBuildResult build =
+        RunHostBuild(host, window->Handle(), {{"test", BeforeDriver}, {"libtarnwell.so", library.linkExtendedProgMap}});
+    gBeforeDriver = nullptr;
+    std::string told;
+    for (const HostMessageLine& line : host.Messages().All()) told += line.text + " " + line.source + "\n";
+    CloseEvents();
+    SetFolderLockWaitForTests(-1);
+    if (lock >= 0) ::close(lock) == 0 && fs::remove(Web() / ".~tarnwell~lock");
+    EXPECT_FALSE(build.Succeeded());
+    EXPECT_NE(told.find(row.said), std::string::npos) << told;
+    EXPECT_EQ(testsupport::ChangedFiles(theirs, Tree()), std::vector<std::string>{}) << told;
+    EXPECT_EQ(Inodes(), inodes);
+  }
 }
 
 // Each case lays the built demo, fails its n-th write call for good (the

@@ -412,6 +412,11 @@ TEST_F(HalvexBuild, TheBuildsResultIsTheCompilesAndSaysWhy) {
        },
        "", 1, "[Tarnwell] - Nelze vytvo\u0159it :",
        "demo-\u010Derpac\u00ED stanice/SendRoot/WWW/OVERVIEW.XSL] [Tarnwell] - Nelze vytvo\u0159it :"},
+      // The save's settings file that cannot take the save's time: its box
+      // names it with the system's reason, a warning that fails nothing.
+      {"settings-folder-save", settingsFolder, " --command Tarnwell --click btnPageDown --click btnSave2", 0, nullptr,
+       "/Demo.webx\" could not be written (Is a directory): the time of this save is not recorded.\" answered OK",
+       "Unable to write", "open"},
       {"click-compile",
        [](const fs::path& web) { fs::create_directories(web.parent_path() / "SendRoot/WWW/OVERVIEW.XSL/x"); },
        " --command Tarnwell --click btnSave1 --click btnAddGroup", 1, nullptr,

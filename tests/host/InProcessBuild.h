@@ -92,6 +92,12 @@ class InProcessBuild : public ::testing::Test {
     Application->ProcessMessages();
     host.Messages().Reset();
   }
+  // The plug-in's menu command, as a user chooses it: the designer opens.
+  void OpenDesigner() {
+    for (const HostMenuCommand& command : host.Menu().Commands())
+      if (command.name == "Tarnwell" && command.item != nullptr) command.item->Click();
+    Application->ProcessMessages();
+  }
   HostBuildResult Build() {
     return RunHostBuild(host, window->Handle(), {{"libtarnwell.so", library.linkExtendedProgMap}});
   }
@@ -108,11 +114,7 @@ class InProcessBuild : public ::testing::Test {
   // them) and then the errors of the build's steps.
   HostBuildResult BuildOnce(const BuildRun& run = {}) {
     OpenEvents();
-    if (run.designerOpen) {
-      for (const HostMenuCommand& command : host.Menu().Commands())
-        if (command.name == "Tarnwell" && command.item != nullptr) command.item->Click();
-      Application->ProcessMessages();
-    }
+    if (run.designerOpen) OpenDesigner();
     HostBuildResult build;
     {
       const std::vector<HostAnswer> yes = {{"compile web pages", "yes", {}}};

@@ -10,8 +10,9 @@
 //
 // Every id of the ranges 2001-2069, 7001-7337, 7340-7343, 7360-7361, 7380-7400,
 // 7410-7419, 7420-7425, 7440-7444, 7460, 7470, 7480-7481, 7490, 7500-7505, 7520-7522,
-// 7540-7545, 7560-7570, 7580-7586, 7590-7605, 7620-7622, 7640-7641, 7650-7651, 7660-7664, 7690-7691, 7700 and
-// 8001-8134 must be present exactly once, and no other id.
+// 7540-7545, 7560-7570, 7580-7586, 7590-7605, 7620-7622, 7640-7641, 7650-7651,
+// 7660-7664, 7680-7682, 7690-7691, 7700 and 8001-8134 must be present exactly
+// once, and no other id.
 //
 // STR0, little-endian: "STR0", the count (u32), per entry id (u32), byte offset
 // of the text from the start (u32), length in UTF-16 units (u32); then the texts
@@ -26,7 +27,7 @@ struct StringTableEntry {
   std::u16string text;
 };
 
-// Every id a table must hold, ascending (657 of them).
+// Every id a table must hold, ascending (660 of them).
 const std::vector<std::uint32_t>& RequiredStringIds();
 
 // Parses `source` (the bytes of file `fileName`). On success fills `entries` in

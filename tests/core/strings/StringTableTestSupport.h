@@ -55,6 +55,7 @@ inline std::vector<std::uint32_t> AllIds() {
   for (std::uint32_t i = 7640; i <= 7641; ++i) ids.push_back(i);
   for (std::uint32_t i = 7650; i <= 7651; ++i) ids.push_back(i);
   for (std::uint32_t i = 7660; i <= 7664; ++i) ids.push_back(i);
+  for (std::uint32_t i = 7680; i <= 7682; ++i) ids.push_back(i);
   for (std::uint32_t i = 7690; i <= 7691; ++i) ids.push_back(i);
   ids.push_back(7700);
   for (std::uint32_t i = 8001; i <= 8134; ++i) ids.push_back(i);

@@ -135,6 +135,16 @@ class WriteFaultSweep : public WindowTest {
     ASSERT_FALSE(designer->Document().Modified());
     designer.reset();
   }
+  // AddPageAndSave in a process of its own; true when it went well.
+  bool AddPageAndSaveElsewhere() {
+    const pid_t child = ::fork();
+    if (child == 0) {
+      AddPageAndSave();
+      ::_exit(HasFailure() ? 1 : 0);
+    }
+    int status = 0;
+    return ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  }
   bool UserWasTold() const { return !MessageBoxLog().empty() || !sweepHost->compileHost.messages.empty(); }
   // What the user was told, one message a line.
   std::string Told() const {
@@ -969,25 +979,31 @@ TEST_F(WriteFaultSweep, ACompileBesideAnotherRunsSaveLeavesThatSaveInPlace) {
 // Two designers on one project: B adds a page and saves while A, opened
 // before, holds a change of its own. A's save asks; unless told Yes it writes
 // nothing and its close asks again; Yes replaces B's save, kept as the backup.
+// A third run's save that lands while the question is open is no save the Yes
+// agreed to: it is asked about anew (and kept on No).
 TEST_F(WriteFaultSweep, ASaveAsksBeforeItReplacesAnotherRunsSave) {
   const fs::path web = folder.Path() / "Tarnwell";
-  for (const int answer : {0, IDNO, IDYES}) {
+  constexpr int kYesAsAThirdSaveLands = -1;
+  for (const int answer : {0, IDNO, IDYES, kYesAsAThirdSaveLands}) {
     SCOPED_TRACE(answer);
     PutDemo();
     Open();
     MovePageUp();
     std::unique_ptr<TFormDesign1> a = std::move(designer);
-    const pid_t child = ::fork();
-    if (child == 0) {
-      AddPageAndSave();
-      ::_exit(HasFailure() ? 1 : 0);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    const auto theirs = testsupport::ReadFileTree(web);
+    ASSERT_TRUE(AddPageAndSaveElsewhere());
+    auto theirs = testsupport::ReadFileTree(web);
+    int asked = 0;
     ClearMessageBoxLog();
-    if (answer != 0) Driver::AnswerMessageBox("Replace the project files", answer);
+    if (answer == kYesAsAThirdSaveLands) {
+      Driver::OnMessageBox("Replace the project files", [&](const MessageBoxRecord&) {
+        if (++asked > 1) return IDNO;
+        EXPECT_TRUE(AddPageAndSaveElsewhere());
+        theirs = testsupport::ReadFileTree(web);
+        return IDYES;
+      });
+    } else if (answer != 0) {
+      Driver::AnswerMessageBox("Replace the project files", answer);
+    }
     ClickButton(a->btnSave2);
     EXPECT_EQ(a->Document().Modified(), answer != IDYES);
     if (answer == IDYES) {
@@ -999,7 +1015,49 @@ TEST_F(WriteFaultSweep, ASaveAsksBeforeItReplacesAnotherRunsSave) {
       a->FormCloseQuery(nullptr, canClose);
       EXPECT_FALSE(canClose);
     }
-    EXPECT_EQ(BoxesWith("Replace the project files"), answer == IDYES ? 1 : 2);
+    EXPECT_EQ(BoxesWith("Replace the project files"), answer == IDYES ? 1 : answer == kYesAsAThirdSaveLands ? 3 : 2);
+  }
+}
+
+// A's compile stores its change in the project file; B, opened after it,
+// adds a page and saves. A's close that cannot wait then has nothing of its
+// own to save: it asks nothing, writes nothing, fails nothing, and names the
+// file that holds what its compile stored. With a change since the compile,
+// that change is lost, and the project as last saved is B's.
+TEST_F(WriteFaultSweep, ACloseAfterItsCompileStoredTheChangesKeepsALaterSave) {
+  const fs::path web = folder.Path() / "Tarnwell";
+  for (const bool changedSince : {false, true}) {
+    SCOPED_TRACE(changedSince ? "a change since the compile" : "no change since the compile");
+    PutDemo();
+    Open();
+    MovePageUp();
+    ClickButton(designer->btnSave1);
+    ASSERT_EQ(designer->lastCompile.outcome, TCompileOutcome::kCompiled);
+    const std::string stored = ReadBytes(web / "Demo.xml");
+    if (changedSince) ClickButton(designer->btnPageDown);
+    std::unique_ptr<TFormDesign1> a = std::move(designer);
+    ASSERT_TRUE(AddPageAndSaveElsewhere());
+    const auto theirs = testsupport::ReadFileTree(web);
+    ASSERT_TRUE(theirs.at("Demo.xml.bak") == stored);
+    ClearMessageBoxLog();
+    bool canClose = true;
+    a->FCloseForced = true;
+    a->FormCloseQuery(nullptr, canClose);
+    EXPECT_TRUE(testsupport::ReadFileTree(web) == theirs);
+    EXPECT_EQ(BoxesWith("Replace the project files"), changedSince ? 1 : 0);
+    EXPECT_EQ(a->Document().Modified(), changedSince);
+    const std::vector<MessageBoxRecord> boxes = MessageBoxLog();
+    ASSERT_FALSE(boxes.empty());
+    const std::string said = boxes.back().text;
+    EXPECT_EQ((boxes.back().flags & MB_ICONMASK) == MB_ICONERROR, changedSince) << said;
+    // The file the words name holds what they say it holds.
+    const std::string named = (web / (changedSince ? "Demo.xml" : "Demo.xml.bak")).string();
+    EXPECT_EQ(said.find("changes are lost") != std::string::npos, changedSince) << said;
+    EXPECT_NE(said.find("\"" + named + "\" holds the project as " +
+                        (changedSince ? "it was last saved" : "this run's compile stored it")),
+              std::string::npos)
+        << said;
+    EXPECT_TRUE(ReadBytes(named) == (changedSince ? theirs.at("Demo.xml") : stored));
   }
 }
 
@@ -1144,8 +1202,9 @@ TEST_F(WriteFaultSweep, SettingsNotWrittenAreToldOnceACommandAndTheChangesSavedA
     return std::count_if(boxes.begin(), boxes.end(), [st, saves](const MessageBoxRecord& box) {
       return box.text.find("the ST constants file") != std::string::npos
                  ? st && (box.flags & MB_ICONMASK) == MB_ICONERROR
-                 : !st && (box.text.find("could not be written") != std::string::npos ||
-                           (saves && box.text.ends_with("the time of this save is not recorded.")));
+                 : !st && (box.text.ends_with("the time of this save is not recorded.")
+                               ? saves
+                               : box.text.find("could not be written") != std::string::npos);
     });
   };
   for (const TSettingsFaultRow& row : kSettingsFaultRows) {
