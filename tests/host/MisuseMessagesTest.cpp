@@ -267,7 +267,11 @@ TEST_F(MisuseMessages, NeighboursScriptNamesWhatIsWrong) {
       {"compilers 0 @/missing", 2, "neighbours.sh: no build folder @/missing"},
       {"compilers 0 @/empty", 2, "neighbours.sh: the build folder @/empty holds no compile_commands.json"},
       {"processes 0 @/empty", 2, "neighbours.sh: the build folder @/empty holds no host/cli/halvex"},
+      {"compilers 3-1 @/cc", 2, "neighbours.sh: CPUS \"3-1\" holds a range from high to low"},
+      {"compilers 0,4096 @/cc", 2, "neighbours.sh: CPUS \"0,4096\" names core 4096, which this process may not run"},
   };
+  fs::create_directories(folder + "/cc");
+  std::ofstream(folder + "/cc/compile_commands.json") << "[]\n";
   for (const Misuse& m : cases) Check(std::string(TARNWELL_SOURCE_DIR) + "/scripts/neighbours.sh", m);
 }
 
