@@ -86,6 +86,10 @@ std::size_t Separator(const std::string& line) {
 bool HostDesktopStorage::Save(const std::string& path) const {
   std::string text;
   for (const auto& [name, value] : values) text += Escape(name) + "=" + Escape(value) + "\n";
+  // A file that holds this already is left as it is: one that cannot be
+  // written fails no close that changed nothing in it.
+  std::string held;
+  if (ReadWholeFile(path, held) && held == text) return true;
   return WriteFileReplacing(path, text.data(), text.size());
 }
 
