@@ -1,6 +1,8 @@
 #include "host/sim/HostIde.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <sstream>
 
 #include "host/sim/HalvexHost.h"
@@ -93,9 +95,12 @@ bool HostDesktopStorage::Save(const std::string& path) const {
   return WriteFileReplacing(path, text.data(), text.size());
 }
 
-bool HostDesktopStorage::Load(const std::string& path) {
+bool HostDesktopStorage::Load(const std::string& path, std::string* why) {
   std::string text;
-  if (!ReadWholeFile(path, text)) return false;
+  if (!ReadWholeFile(path, text)) {
+    if (why != nullptr) *why = errno == ENOENT ? std::string() : std::strerror(errno);
+    return false;
+  }
   std::map<std::string, std::string> read;
   std::size_t pos = 0;
   while (pos < text.size()) {
@@ -106,8 +111,10 @@ bool HostDesktopStorage::Load(const std::string& path) {
     if (line.empty()) continue;
     std::size_t eq = Separator(line);
     std::string name, value;
-    if (eq == std::string::npos || !Unescape(line.substr(0, eq), &name) || !Unescape(line.substr(eq + 1), &value))
+    if (eq == std::string::npos || !Unescape(line.substr(0, eq), &name) || !Unescape(line.substr(eq + 1), &value)) {
+      if (why != nullptr) *why = "a line is no \"name=value\" entry: \"" + line + "\"";
       return false;
+    }
     read[name] = value;
   }
   values = std::move(read);

@@ -26,8 +26,9 @@ struct HostDesktopStorage {
   // file that holds the same text already is not written again.
   bool Save(const std::string& path) const;
   // Reads the file into `values` (replacing them); false, with the values
-  // unchanged, when it cannot be read or a line is malformed.
-  bool Load(const std::string& path);
+  // unchanged, when it cannot be read or a line is malformed. `why` (when
+  // given) then tells which: empty when there is no file.
+  bool Load(const std::string& path, std::string* why = nullptr);
 };
 
 struct HostDockedForm {

@@ -15,6 +15,7 @@
 
 #include "tests/host/HostTestProject.h"
 #include "tests/host/ProgramRun.h"
+#include "tests/support/FileTree.h"
 #include "tests/support/ReadOnlyEntries.h"
 #include "tests/support/TempFolder.h"
 
@@ -192,6 +193,14 @@ TEST_F(MisuseMessages, UnregisterOfALibraryNeverRegisteredSaysSo) {
     Check(TARNWELL_HALVEX_PATH, {("unregister '" + library + "'").c_str(), 0, "DllUnregisterServer: S_OK"});
     testsupport::SetImmutable(folder + "/home/desktop-P.txt", false);
   }
+  // One that cannot be read is left as it is, and the run says so.
+  const std::string unreadable = "Kept=a\\q\nOther=b\n";
+  std::ofstream(folder + "/home/desktop-P.txt") << unreadable;
+  Check(TARNWELL_HALVEX_PATH, {"open @/project", 1,
+                               "halvex open: the desktop @/home/desktop-P.txt could not be read (a line is no "
+                               "\"name=value\" entry: \"Kept=a\\q\"), so it is left as it is: what the plug-ins"});
+  EXPECT_EQ(testsupport::ReadFileText(folder + "/home/desktop-P.txt"), unreadable);
+  fs::remove(folder + "/home/desktop-P.txt");
   // A full disk is told as one, not as a question of rights; root alone
   // mounts a small disk for it.
   if (mount("tmpfs", (folder + "/home").c_str(), "tmpfs", 0, "size=64k") == 0) {
