@@ -16,8 +16,9 @@
 #
 # CPUS is a list for taskset, e.g. 2-7 or 2,3,4,5,6,7. The neighbours run in a
 # process group of their own, which they end when stopped (exit code 0). Wrong
-# arguments, a build folder without what the kind needs, or a missing stress-ng
-# end the script at once with a message and exit code 2.
+# arguments (a core the script may not run on, a range from high to low), a
+# build folder without what the kind needs, or a missing stress-ng end the
+# script at once with a message and exit code 2.
 set -euo pipefail
 usage="usage: $0 compilers|processes CPUS BUILD_DIR"
 refuse() {
@@ -39,13 +40,20 @@ build=$(cd "$3" && pwd)
 if [[ "$kind" == processes ]]; then
   command -v stress-ng > /dev/null || refuse "needs stress-ng (apt-get install stress-ng)"
 fi
-if (($(ps -o pgid= $$) != $$)); then exec setsid bash "$0" "$@"; fi
+# Each core of the list, and "-" for a range from high to low.
 mapfile -t cores < <(python3 -c "
 import sys
 for part in sys.argv[1].split(','):
     a, _, b = part.partition('-')
-    print(*range(int(a), int(b or a) + 1), sep='\n')" "$cpus")
+    print(*(range(int(a), int(b or a) + 1) or ['-']), sep='\n')" "$cpus")
 ((${#cores[@]} > 0)) || refuse "CPUS names no core: \"$cpus\""
+# A core that taskset cannot pin to would leave its neighbour failing over
+# and over, busy with nothing.
+for core in "${cores[@]}"; do
+  [[ "$core" != - ]] || refuse "CPUS \"$cpus\" holds a range from high to low"
+  taskset -c "$core" true 2> /dev/null || refuse "CPUS \"$cpus\" names core $core, which this process may not run on (nproc: $(nproc))"
+done
+if (($(ps -o pgid= $$) != $$)); then exec setsid bash "$0" "$@"; fi
 work=$(mktemp -d)
 # Stopped (Ctrl-C, a kill): the neighbours end with the group, and the script
 # with 0; the kill of the group must not turn another end's code into 0.

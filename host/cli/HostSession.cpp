@@ -551,9 +551,10 @@ int RunUserActions(HalvexHost& host, const HostRunOptions& options, const HostAn
   return kExitSuccess;
 }
 
-// The events of closing and the desktop saved for the next run; answers why
-// the desktop could not be saved, empty when it was.
-std::string RunClosing(HalvexHost& host, const std::string& desktopFile, std::ostream& out) {
+// The events of closing and the desktop saved for the next run, unless it
+// could not be read (`unread`: why), which leaves it as it is; answers why
+// the desktop was not saved ("cannot be written (REASON)"), empty when it was.
+std::string RunClosing(HalvexHost& host, const std::string& desktopFile, const std::string& unread, std::ostream& out) {
   out << "closing:\n";
   std::size_t logStart = host.Events().Log().size();
   bool mayClose = true;
@@ -562,16 +563,21 @@ std::string RunClosing(HalvexHost& host, const std::string& desktopFile, std::os
   PrintEventsSince(host, logStart, out);
   if (!mayClose) out << "  a plug-in asked to keep the project open; the host closes it at the end of the run\n";
   std::size_t entries = host.Desktop().values.size();
-  if (!host.Desktop().Save(desktopFile)) return std::strerror(errno);
+  if (!unread.empty()) return "could not be read (" + unread + "), so it is left as it is";
+  if (!host.Desktop().Save(desktopFile)) return "cannot be written (" + std::string(std::strerror(errno)) + ")";
   out << "desktop saved: " << entries << " entr" << (entries == 1 ? "y" : "ies") << "\n";
   return std::string();
 }
 
-// The desktop the host saved for this project last time.
-void LoadDesktop(HalvexHost& host, const std::string& desktopFile, std::ostream& out) {
-  if (!host.Desktop().Load(desktopFile)) return;
+// The desktop the host saved for this project last time; answers why one
+// that is there could not be read (the run goes on without it), empty when
+// it was read or is not there.
+std::string LoadDesktop(HalvexHost& host, const std::string& desktopFile, std::ostream& out) {
+  std::string why;
+  if (!host.Desktop().Load(desktopFile, &why)) return why;
   std::size_t entries = host.Desktop().values.size();
   out << "desktop: " << entries << " entr" << (entries == 1 ? "y" : "ies") << " from " << desktopFile << "\n";
+  return std::string();
 }
 
 // Uninstalls every plug-in that was made (a failed installation keeps what
@@ -748,7 +754,7 @@ int RunHostSession(const HalvexContext& context, const HostRunOptions& options, 
 
   const std::string& name = host.Project().name;
   const std::string desktopFile = context.home + "/desktop-" + (IsSafeFileName(name) ? name : "project") + ".txt";
-  LoadDesktop(host, desktopFile, out);
+  const std::string desktopUnread = LoadDesktop(host, desktopFile, out);
   const bool opened = RunOpening(host, options, out, err);
   int status = RunUserActions(host, options, answers, gui.get(), plugins, out, err);
   if (!opened) status = std::max(status, kExitFailure);
@@ -766,9 +772,9 @@ int RunHostSession(const HalvexContext& context, const HostRunOptions& options, 
   const std::size_t boxesBeforeClose = Driver::MessageBoxes().size(), modalsBeforeClose = Driver::ModalLog().size();
   // What the plug-ins saved into the desktop (their windows' places) not
   // kept fails the run, as a save at the close that failed does.
-  if (const std::string why = RunClosing(host, desktopFile, out); !why.empty()) {
-    err << "halvex " << options.verb << ": the desktop " << desktopFile << " cannot be written (" << why
-        << "): what the plug-ins saved into it is not kept for the next run\n";
+  if (const std::string why = RunClosing(host, desktopFile, desktopUnread, out); !why.empty()) {
+    err << "halvex " << options.verb << ": the desktop " << desktopFile << " " << why
+        << ": what the plug-ins saved into it is not kept for the next run\n";
     status = std::max(status, kExitFailure);
   }
   status = std::max(status, UninstallAll(plugins, host, out));

@@ -1,6 +1,8 @@
 #include "host/sim/HostIde.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <sstream>
 
 #include "host/sim/HalvexHost.h"
@@ -86,12 +88,19 @@ std::size_t Separator(const std::string& line) {
 bool HostDesktopStorage::Save(const std::string& path) const {
   std::string text;
   for (const auto& [name, value] : values) text += Escape(name) + "=" + Escape(value) + "\n";
+  // A file that holds this already is left as it is: one that cannot be
+  // written fails no close that changed nothing in it.
+  std::string held;
+  if (ReadWholeFile(path, held) && held == text) return true;
   return WriteFileReplacing(path, text.data(), text.size());
 }
 
-bool HostDesktopStorage::Load(const std::string& path) {
+bool HostDesktopStorage::Load(const std::string& path, std::string* why) {
   std::string text;
-  if (!ReadWholeFile(path, text)) return false;
+  if (!ReadWholeFile(path, text)) {
+    if (why != nullptr) *why = errno == ENOENT ? std::string() : std::strerror(errno);
+    return false;
+  }
   std::map<std::string, std::string> read;
   std::size_t pos = 0;
   while (pos < text.size()) {
@@ -102,8 +111,10 @@ bool HostDesktopStorage::Load(const std::string& path) {
     if (line.empty()) continue;
     std::size_t eq = Separator(line);
     std::string name, value;
-    if (eq == std::string::npos || !Unescape(line.substr(0, eq), &name) || !Unescape(line.substr(eq + 1), &value))
+    if (eq == std::string::npos || !Unescape(line.substr(0, eq), &name) || !Unescape(line.substr(eq + 1), &value)) {
+      if (why != nullptr) *why = "a line is no \"name=value\" entry: \"" + line + "\"";
       return false;
+    }
     read[name] = value;
   }
   values = std::move(read);

@@ -22,11 +22,13 @@
 struct HostDesktopStorage {
   std::map<std::string, std::string> values;
 
-  // Writes the file (replacing it whole); false when it cannot be written.
+  // Writes the file (replacing it whole); false when it cannot be written. A
+  // file that holds the same text already is not written again.
   bool Save(const std::string& path) const;
   // Reads the file into `values` (replacing them); false, with the values
-  // unchanged, when it cannot be read or a line is malformed.
-  bool Load(const std::string& path);
+  // unchanged, when it cannot be read or a line is malformed. `why` (when
+  // given) then tells which: empty when there is no file.
+  bool Load(const std::string& path, std::string* why = nullptr);
 };
 
 struct HostDockedForm {

@@ -269,6 +269,11 @@ auto Inspect(Read read) {
   return read(keys);
 }
 
+bool SameValue(const RegValue& a, const RegValue& b) {
+  if (a.type != b.type) return false;
+  return a.type == REG_DWORD ? a.number == b.number : a.text == b.text;
+}
+
 // The index of the value of that name in the key, or -1.
 long FindValue(const Key& key, const std::string& name) {
   std::string upper = Upper(name);
@@ -364,7 +369,11 @@ bool SetValue(HKEY root, const std::string& key, const std::string& name, const 
     if (v < 0) {
       it->second.values.emplace_back(name, value);
     } else {
-      it->second.values[static_cast<std::size_t>(v)].second = value;
+      RegValue& held = it->second.values[static_cast<std::size_t>(v)].second;
+      // A value that holds this already is not written again: a store that
+      // cannot be written then refuses no call that changes nothing.
+      if (SameValue(held, value)) return true;
+      held = value;
     }
     write = true;
     return true;

@@ -65,7 +65,9 @@ bool DeleteKeyIfPresent(HKEY root, const std::string& key);
 
 // False when the key or the value is missing.
 bool GetValue(HKEY root, const std::string& key, const std::string& name, RegValue& value);
-// False when the key is missing or the store cannot be written.
+// False when the key is missing or the store cannot be written. A value that
+// holds this type and content already is left as it is: the file is not
+// written, so an unwritable store refuses no such call.
 bool SetValue(HKEY root, const std::string& key, const std::string& name, const RegValue& value);
 bool DeleteValue(HKEY root, const std::string& key, const std::string& name);
 

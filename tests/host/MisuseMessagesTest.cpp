@@ -15,6 +15,7 @@
 
 #include "tests/host/HostTestProject.h"
 #include "tests/host/ProgramRun.h"
+#include "tests/support/FileTree.h"
 #include "tests/support/ReadOnlyEntries.h"
 #include "tests/support/TempFolder.h"
 
@@ -160,26 +161,46 @@ TEST_F(MisuseMessages, UnregisterOfALibraryNeverRegisteredSaysSo) {
   // Once registered, the same command unregisters it.
   Check(TARNWELL_HALVEX_PATH, {("register '" + library + "'").c_str(), 0, "DllRegisterServer: S_OK"});
   // An immutable registry (or its folder) changes for neither command, and
-  // each says why; the plug-in stays registered (root alone marks it).
+  // each says why (root alone marks it); a registration it holds already
+  // needs no change and succeeds.
   for (const auto& [entry, why] : {std::pair{"/home/registry", "the file cannot be rewritten"},
                                    {"/home", "its folder @/home takes no new file"}}) {
+    const auto run = [&, why = std::string(why)](const std::string& verb, bool immutable, int status) {
+      testsupport::SetImmutable(folder + entry, immutable);
+      const std::string refused = "halvex " + verb + ": the registry @/home/registry cannot be written: " + why +
+                                  " (Operation not permitted; it is immutable)";
+      Check(TARNWELL_HALVEX_PATH,
+            {(verb + " '" + library + "'").c_str(), status, status == 0 ? ": S_OK" : refused.c_str()});
+      testsupport::SetImmutable(folder + entry, false);
+    };
     if (!testsupport::SetImmutable(folder + entry, true)) continue;
-    for (const std::string verb : {"unregister", "register"})
-      Check(TARNWELL_HALVEX_PATH, {(verb + " '" + library + "'").c_str(), 1,
-                                   ("halvex " + verb + ": the registry @/home/registry cannot be written: " + why +
-                                    " (Operation not permitted; it is immutable)")
-                                       .c_str()});
-    testsupport::SetImmutable(folder + entry, false);
+    run("unregister", true, 1);
+    run("register", true, 0);
+    run("unregister", false, 0);
+    run("register", true, 1);
+    run("register", false, 0);
   }
   Check(TARNWELL_HALVEX_PATH, {("unregister '" + library + "'").c_str(), 0, "DllUnregisterServer: S_OK"});
-  // A desktop that cannot be written at the close fails the run.
+  // A desktop that cannot take what the plug-ins saved into it at the close
+  // fails the run; one that holds that already fails none.
   Check(TARNWELL_HALVEX_PATH, {"open @/project", 0, "desktop saved: 0 entries"});
   if (testsupport::SetImmutable(folder + "/home/desktop-P.txt", true)) {
+    Check(TARNWELL_HALVEX_PATH, {"open @/project", 0, "desktop saved: 0 entries"});
+    Check(TARNWELL_HALVEX_PATH, {("register '" + library + "'").c_str(), 0, "DllRegisterServer: S_OK"});
     Check(TARNWELL_HALVEX_PATH,
           {"open @/project", 1,
            "halvex open: the desktop @/home/desktop-P.txt cannot be written (Operation not permitted)"});
+    Check(TARNWELL_HALVEX_PATH, {("unregister '" + library + "'").c_str(), 0, "DllUnregisterServer: S_OK"});
     testsupport::SetImmutable(folder + "/home/desktop-P.txt", false);
   }
+  // One that cannot be read is left as it is, and the run says so.
+  const std::string unreadable = "Kept=a\\q\nOther=b\n";
+  std::ofstream(folder + "/home/desktop-P.txt") << unreadable;
+  Check(TARNWELL_HALVEX_PATH, {"open @/project", 1,
+                               "halvex open: the desktop @/home/desktop-P.txt could not be read (a line is no "
+                               "\"name=value\" entry: \"Kept=a\\q\"), so it is left as it is: what the plug-ins"});
+  EXPECT_EQ(testsupport::ReadFileText(folder + "/home/desktop-P.txt"), unreadable);
+  fs::remove(folder + "/home/desktop-P.txt");
   // A full disk is told as one, not as a question of rights; root alone
   // mounts a small disk for it.
   if (mount("tmpfs", (folder + "/home").c_str(), "tmpfs", 0, "size=64k") == 0) {
@@ -267,7 +288,11 @@ TEST_F(MisuseMessages, NeighboursScriptNamesWhatIsWrong) {
       {"compilers 0 @/missing", 2, "neighbours.sh: no build folder @/missing"},
       {"compilers 0 @/empty", 2, "neighbours.sh: the build folder @/empty holds no compile_commands.json"},
       {"processes 0 @/empty", 2, "neighbours.sh: the build folder @/empty holds no host/cli/halvex"},
+      {"compilers 3-1 @/cc", 2, "neighbours.sh: CPUS \"3-1\" holds a range from high to low"},
+      {"compilers 0,4096 @/cc", 2, "neighbours.sh: CPUS \"0,4096\" names core 4096, which this process may not run"},
   };
+  fs::create_directories(folder + "/cc");
+  std::ofstream(folder + "/cc/compile_commands.json") << "[]\n";
   for (const Misuse& m : cases) Check(std::string(TARNWELL_SOURCE_DIR) + "/scripts/neighbours.sh", m);
 }
 
