@@ -141,6 +141,9 @@ class TProjectDocument {
   // copy of changes not saved; empty when there is none. A file that this
   // user cannot open counts: it still holds what was saved there.
   std::string LastSavedFile(const TProjectLocation& location) const;
+  // The words of a close that loses the changes: which file holds the
+  // project as it was last saved, where that is known.
+  std::string LostChangesText(const TProjectLocation& location) const;
   // Tells the user, with an error, that the changes are lost with a close
   // that cannot wait (first why, when another program's save that the user
   // did not agree to replace kept them from being written), and which file
