@@ -206,6 +206,12 @@ class TProjectDocument {
   // Empty when they hold what it knows (a document it holds but did not save
   // yet is no change of theirs).
   std::string ChangedSinceRead(const TProjectLocation& location) const;
+  // Why a compile of the single layout may not begin: a stopped save of the
+  // project file that the compile's copy replaces cannot be finished (its
+  // files are left as they are, and the copy could not be written after the
+  // pages for the PLC were); UI text 7711 with what the recovery found.
+  // Empty when there is none, or it was finished.
+  std::string UnfinishedSaveRefusal(const TProjectLocation& location);
   int FormatCode() const { return formatCode_; }
   bool SplitLayout() const { return splitLayout_; }
   // The next unique id; TakeUid hands it out and advances.

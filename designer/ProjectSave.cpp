@@ -51,6 +51,7 @@ constexpr int kCopyNotWrittenTextId = 7599;   // is not written over: another pr
 
 // Another program changed %s since this run read or last saved the project, so this compile writes nothing ...
 constexpr int kCompileChangedElsewhereTextId = 7650;
+constexpr int kCompileUnfinishedSaveTextId = 7711;  // This compile writes nothing: %s. The pages for the PLC, ...
 // Another program saved the project after this run's compile had stored the changes in it, ...; "%s" holds ...
 constexpr int kStoredCopyKeptTextId = 7680;
 constexpr int kStoredCopyGoneTextId = 7681;  // ...; no file holds the project as this run's compile stored it any more.
@@ -370,6 +371,14 @@ std::string TProjectDocument::ChangedSinceRead(const TProjectLocation& location)
   if (changed.empty()) return std::string();
   ui_.Trace("btnSave1Click - changed elsewhere: " + changed);
   return Format(GetUiText(kCompileChangedElsewhereTextId), changed);
+}
+
+std::string TProjectDocument::UnfinishedSaveRefusal(const TProjectLocation& location) {
+  const TProjectFileNames names = SaveFileNames(location);
+  std::string fault;
+  if (splitLayout_ || !names.usable || RecoverProjectSave(names.folder, {names.baseFile}, &fault)) return std::string();
+  ui_.Trace("btnSave1Click - a stopped save is not finished: " + fault);
+  return Format(GetUiText(kCompileUnfinishedSaveTextId), fault);
 }
 
 std::string TProjectDocument::SaveRefusal(const TProjectLocation& location) const {
