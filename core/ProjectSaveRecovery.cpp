@@ -312,3 +312,9 @@ bool RecoverProjectSave(const std::string& folder, const std::vector<std::string
   if (stop && fault != nullptr) *fault = Told(*stop);
   return !stop;
 }
+
+bool UnjournaledSaveLeft(const std::string& folder, const std::string& file) {
+  const TNames n = NamesOf(folder, file);
+  return !PathExists(n.journal) && std::any_of(std::begin(kLeftNames), std::end(kLeftNames),
+                                               [&](std::string TNames::*name) { return PathExists(n.*name); });
+}

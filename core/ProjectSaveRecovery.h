@@ -40,3 +40,8 @@
 // it is another run's lock or save that stopped it.
 bool RecoverProjectSave(const std::string& folder, const std::vector<std::string>& files, std::string* fault = nullptr,
                         bool* elsewhere = nullptr);
+
+// True when a staged or moved-aside file of a save of `file` in `folder` lies
+// beside it without that save's journal: then which file holds the project
+// as it was last saved is not known (the staged one may).
+bool UnjournaledSaveLeft(const std::string& folder, const std::string& file);

@@ -111,6 +111,9 @@ TCompileResult TFormDesign1::SaveAndCompile() {
   setup.writeProjectCopy = [this, &location](const std::string& copy, const std::string& text) {
     return document_->WriteCompileCopy(location, copy, text);
   };
-  setup.projectFilesChanged = [this, &location] { return document_->ChangedSinceRead(location); };
+  setup.projectFilesChanged = [this, &location] {
+    const std::string unfinished = document_->UnfinishedSaveRefusal(location);
+    return unfinished.empty() ? document_->ChangedSinceRead(location) : unfinished;
+  };
   return TSaveAndCompile(setup).Run();
 }

@@ -141,6 +141,9 @@ class TProjectDocument {
   // copy of changes not saved; empty when there is none. A file that this
   // user cannot open counts: it still holds what was saved there.
   std::string LastSavedFile(const TProjectLocation& location) const;
+  // The words of a close that loses the changes: which file holds the
+  // project as it was last saved, where that is known.
+  std::string LostChangesText(const TProjectLocation& location) const;
   // Tells the user, with an error, that the changes are lost with a close
   // that cannot wait (first why, when another program's save that the user
   // did not agree to replace kept them from being written), and which file
@@ -203,6 +206,12 @@ class TProjectDocument {
   // Empty when they hold what it knows (a document it holds but did not save
   // yet is no change of theirs).
   std::string ChangedSinceRead(const TProjectLocation& location) const;
+  // Why a compile of the single layout may not begin: a stopped save of the
+  // project file that the compile's copy replaces cannot be finished (its
+  // files are left as they are, and the copy could not be written after the
+  // pages for the PLC were); UI text 7711 with what the recovery found.
+  // Empty when there is none, or it was finished.
+  std::string UnfinishedSaveRefusal(const TProjectLocation& location);
   int FormatCode() const { return formatCode_; }
   bool SplitLayout() const { return splitLayout_; }
   // The next unique id; TakeUid hands it out and advances.

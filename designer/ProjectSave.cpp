@@ -41,6 +41,7 @@ constexpr int kCloseRefusedTextId = 7503;         // The designer stays open wit
 constexpr int kLostWithFileTextId = 7504;         // The project closes now, so the changes are lost; "%s" holds ...
 constexpr int kLostWithoutFileTextId = 7505;
 constexpr int kLostUnreadableTextId = 7622;  // ...; "%s" holds the project as it was last saved, though this user ...
+constexpr int kLostUnknownTextId = 7710;  // ...; beside "%s" lie the files of a save that did not finish, without ...
 constexpr int kStConstantsNotWrittenTextId = 7594;  // The project is saved, but %s, so the PLC program ...
 constexpr int kNotRestoredTextId = 7560;  // The project could not be saved: %s, and its files could not all be put back
                                           // ...      // The project closes now, so the changes are lost; no file ...
@@ -50,6 +51,7 @@ constexpr int kCopyNotWrittenTextId = 7599;   // is not written over: another pr
 
 // Another program changed %s since this run read or last saved the project, so this compile writes nothing ...
 constexpr int kCompileChangedElsewhereTextId = 7650;
+constexpr int kCompileUnfinishedSaveTextId = 7711;  // This compile writes nothing: %s. The pages for the PLC, ...
 // Another program saved the project after this run's compile had stored the changes in it, ...; "%s" holds ...
 constexpr int kStoredCopyKeptTextId = 7680;
 constexpr int kStoredCopyGoneTextId = 7681;  // ...; no file holds the project as this run's compile stored it any more.
@@ -82,7 +84,7 @@ int OpenFault(const std::string& fileName) {
 // The words of a close that loses the changes, naming the file that holds
 // the project as it was last saved (`saved`, empty: none), and saying so
 // when this user cannot read it.
-std::string LostChangesText(const std::string& saved) {
+std::string LostWithFileText(const std::string& saved) {
   if (saved.empty()) return GetUiText(kLostWithoutFileTextId);
   if (const int error = OpenFault(saved); error != 0)
     return Format(GetUiText(kLostUnreadableTextId), ShownPath(saved), std::generic_category().message(error));
@@ -259,7 +261,7 @@ std::string TProjectDocument::UnsavedMessage(const std::string& why, TUnsavedCha
     case TUnsavedChanges::CloseRefused: return why + " " + GetUiText(kCloseRefusedTextId);
     case TUnsavedChanges::LostWithClose: break;
   }
-  return why + " " + LostChangesText(LastSavedFile(location));
+  return why + " " + LostChangesText(location);
 }
 
 // Changes lost are a failure of the close, told as a save at the close that
@@ -267,11 +269,22 @@ std::string TProjectDocument::UnsavedMessage(const std::string& why, TUnsavedCha
 // another program's save kept them from being written (the user did not
 // agree to replace it), the message says that first.
 void TProjectDocument::TellChangesLost(const TProjectLocation& location) {
-  std::string text = LostChangesText(LastSavedFile(location));
+  std::string text = LostChangesText(location);
   if (changedElsewhere_ && !writeFault_.empty())
     text = Format(GetUiText(kNotSavedAtCloseTextId), writeFault_) + " " + text;
   ui_.Trace("FormCloseQuery - the changes are lost");
   ui_.ShowMessage(text, kMessageCaption, TProjectDocumentUi::TIcon::Error);
+}
+
+// The words of a close that loses the changes. Beside the staged or
+// moved-aside files of a save without its journal, which may hold the last
+// save, no file is named as holding it.
+std::string TProjectDocument::LostChangesText(const TProjectLocation& location) const {
+  const TProjectFileNames names = SaveFileNames(location);
+  const std::string file = splitLayout_ ? names.mainFile : names.baseFile;
+  if (names.usable && UnjournaledSaveLeft(names.folder, file))
+    return Format(GetUiText(kLostUnknownTextId), ShownPath(file));
+  return LostWithFileText(LastSavedFile(location));
 }
 
 std::string TProjectDocument::LastSavedFile(const TProjectLocation& location) const {
@@ -358,6 +371,14 @@ std::string TProjectDocument::ChangedSinceRead(const TProjectLocation& location)
   if (changed.empty()) return std::string();
   ui_.Trace("btnSave1Click - changed elsewhere: " + changed);
   return Format(GetUiText(kCompileChangedElsewhereTextId), changed);
+}
+
+std::string TProjectDocument::UnfinishedSaveRefusal(const TProjectLocation& location) {
+  const TProjectFileNames names = SaveFileNames(location);
+  std::string fault;
+  if (splitLayout_ || !names.usable || RecoverProjectSave(names.folder, {names.baseFile}, &fault)) return std::string();
+  ui_.Trace("btnSave1Click - a stopped save is not finished: " + fault);
+  return Format(GetUiText(kCompileUnfinishedSaveTextId), fault);
 }
 
 std::string TProjectDocument::SaveRefusal(const TProjectLocation& location) const {

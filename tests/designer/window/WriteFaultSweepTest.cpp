@@ -727,6 +727,26 @@ TEST_F(WriteFaultSweep, ACopyTakenWhileASaveRanLosesNothingAndIsTold) {
     MovePageUp();
     ClickButton(designer->btnSave2);
     EXPECT_EQ(designer->Document().Modified(), sameFile);
+    // A close that loses the changes names no file as the last save while a
+    // staged one without its journal may hold it.
+    designer->FCloseForced = true;
+    bool canClose = true;
+    designer->FormCloseQuery(nullptr, canClose);
+    EXPECT_TRUE(journalLeft || !sameFile ||
+                Told().find("\" holds the project as it was last saved") == std::string::npos)
+        << Told();
+    // Nor does a compile write anything, the pages for the PLC included.
+    if (!row.split) {
+      const auto sent = [&] {
+        return writefault::Snapshot(folder.Path() / "SendRoot", [](const std::string&) { return true; });
+      };
+      const writefault::TFiles sentBefore = sent();
+      ClearMessageBoxLog();
+      ClickButton(designer->btnSave1);
+      EXPECT_EQ(designer->lastCompile.outcome, TCompileOutcome::kFailed);
+      EXPECT_TRUE(sent() == sentBefore);
+      EXPECT_NE(Told().find("This compile writes nothing: "), std::string::npos) << Told();
+    }
     designer.reset();
     // A save of the other file moves a backup of this one aside (into its
     // ".big" copy), and deletes nothing.
