@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <filesystem>
 #include <initializer_list>
 #include <iterator>
 #include <map>
@@ -224,9 +225,18 @@ std::optional<TStop> RecoverUnjournaled(const TNames& n) {
     if (own != LeftByThisProcess().end() && own->second == held) return true;
     return std::any_of(of.begin(), of.end(), [&](const std::string* path) { return HeldBy(*path) == held; });
   };
+  // A page folder with no entry at all (a save stopped right after it made
+  // the folder) holds nothing that could be lost.
+  const auto empty = [](const std::string& folder) {
+    std::error_code ec;
+    const std::string native = ToNativePath(folder);
+    return std::filesystem::is_directory(std::filesystem::symlink_status(native, ec)) &&
+           std::filesystem::is_empty(native, ec) && !ec;
+  };
   if (!copyOf(n.fileNew, {&n.file}) || !copyOf(n.bakNew, {&n.file, &n.bak}) || !copyOf(n.bigNew, {&n.bak, &n.big}) ||
       !copyOf(n.fileWas, {&n.file}) || !copyOf(n.bakWas, {&n.bak}) || !copyOf(n.bigWas, {&n.big}) ||
-      !copyOf(n.pagesNew, {&n.pages}) || !copyOf(n.pagesBakWas, {&n.pagesBak}))
+      !(empty(n.pagesNew) || copyOf(n.pagesNew, {&n.pages})) ||
+      !(empty(n.pagesBakWas) || copyOf(n.pagesBakWas, {&n.pagesBak})))
     return TStop{n.file, TStop::TKind::kNoJournal, DescribeUnjournaled(n)};
   for (std::string TNames::*name : kLeftNames)
     if (!Drop(n, n.*name)) return TStop{n.*name};
