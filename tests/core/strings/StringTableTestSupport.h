@@ -58,6 +58,7 @@ inline std::vector<std::uint32_t> AllIds() {
   for (std::uint32_t i = 7680; i <= 7682; ++i) ids.push_back(i);
   for (std::uint32_t i = 7690; i <= 7691; ++i) ids.push_back(i);
   ids.push_back(7700);
+  ids.push_back(7715);
   for (std::uint32_t i = 8001; i <= 8134; ++i) ids.push_back(i);
   return ids;
 }
