@@ -147,7 +147,8 @@ class TProjectDocument {
   // Tells the user, with an error, that the changes are lost with a close
   // that cannot wait (first why, when another program's save that the user
   // did not agree to replace kept them from being written), and which file
-  // holds the project as it was last saved.
+  // holds the project as it was last saved; or, when the project file holds
+  // the document as it is now, that they are kept there.
   void TellChangesLost(const TProjectLocation& location);
 
   // --- the document -------------------------------------------------------------
@@ -284,7 +285,11 @@ class TProjectDocument {
   void RetireLeftoverBackup(const std::string& fileName);
   // The user's message of a save that failed: why, and what becomes of the
   // changes.
-  std::string UnsavedMessage(const std::string& why, TUnsavedChanges unsaved, const TProjectLocation& location) const;
+  std::string UnsavedMessage(const std::string& why, TUnsavedChanges unsaved, const TProjectLocation& location);
+  // The words of a close that cannot wait for the changes: lost, with the
+  // file that holds the project as it was last saved, or kept in the project
+  // file when it holds the document as it is now.
+  std::string LostWithCloseText(const TProjectLocation& location);
   // Traces why a save failed and keeps it, and what the files hold when they
   // could not all be put back, for the user's message; false.
   bool SaveFault(const TProjectFileCommit& commit);

@@ -55,6 +55,8 @@ constexpr int kCompileUnfinishedSaveTextId = 7711;  // This compile writes nothi
 // Another program saved the project after this run's compile had stored the changes in it, ...; "%s" holds ...
 constexpr int kStoredCopyKeptTextId = 7680;
 constexpr int kStoredCopyGoneTextId = 7681;  // ...; no file holds the project as this run's compile stored it any more.
+// The project closes now, but the changes are not lost: "%s" holds the project as this designer holds it, ...
+constexpr int kChangesHeldTextId = 7715;
 
 // A file the save would replace that the system keeps from being written.
 bool IsReadOnlyFile(const std::string& fileName) {
@@ -255,13 +257,24 @@ TProjectSaveResult TProjectDocument::KeepLaterSave(const TProjectFileNames& name
 // they are gone and where the project as it was saved is, instead of being
 // told that the designer keeps them.
 std::string TProjectDocument::UnsavedMessage(const std::string& why, TUnsavedChanges unsaved,
-                                             const TProjectLocation& location) const {
+                                             const TProjectLocation& location) {
   switch (unsaved) {
     case TUnsavedChanges::KeptInDesigner: return why;
     case TUnsavedChanges::CloseRefused: return why + " " + GetUiText(kCloseRefusedTextId);
     case TUnsavedChanges::LostWithClose: break;
   }
-  return why + " " + LostChangesText(location);
+  return why + " " + LostWithCloseText(location);
+}
+
+// A project file that holds the document as it is now (a compile stored the
+// changes there) keeps them through a close whose save failed: the words name
+// it instead of saying that the changes are lost.
+std::string TProjectDocument::LostWithCloseText(const TProjectLocation& location) {
+  const TProjectFileNames names = SaveFileNames(location);
+  if (names.usable && !splitLayout_ && root_ != nullptr &&
+      ReadProjectFilePrint(names.baseFile).files == ProjectFilePrintOf(names.baseFile, DocumentText(root_.get())).files)
+    return Format(GetUiText(kChangesHeldTextId), ShownPath(names.baseFile));
+  return LostChangesText(location);
 }
 
 // Changes lost are a failure of the close, told as a save at the close that
@@ -269,7 +282,7 @@ std::string TProjectDocument::UnsavedMessage(const std::string& why, TUnsavedCha
 // another program's save kept them from being written (the user did not
 // agree to replace it), the message says that first.
 void TProjectDocument::TellChangesLost(const TProjectLocation& location) {
-  std::string text = LostChangesText(location);
+  std::string text = LostWithCloseText(location);
   if (changedElsewhere_ && !writeFault_.empty())
     text = Format(GetUiText(kNotSavedAtCloseTextId), writeFault_) + " " + text;
   ui_.Trace("FormCloseQuery - the changes are lost");

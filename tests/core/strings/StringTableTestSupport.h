@@ -59,6 +59,7 @@ inline std::vector<std::uint32_t> AllIds() {
   for (std::uint32_t i = 7690; i <= 7691; ++i) ids.push_back(i);
   ids.push_back(7700);
   for (std::uint32_t i = 7710; i <= 7711; ++i) ids.push_back(i);
+  ids.push_back(7715);
   for (std::uint32_t i = 8001; i <= 8134; ++i) ids.push_back(i);
   return ids;
 }

@@ -23,6 +23,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "base/ScopeExit.h"
 #include "core/FileHelpers.h"
 #include "core/HostEnvironment.h"
 #include "platform/vcl/ComCtrls.h"
@@ -112,6 +113,16 @@ class WriteFaultSweep : public WindowTest {
     ClickNode(group->getFirstChild()->getNextSibling());
     ClickButton(designer->btnPageUp);
     ASSERT_TRUE(designer->Document().Modified());
+  }
+  // The demo opened with a change that the Compile button stores in the
+  // project file; with `changedSince` a change after the compile too.
+  void CompileAChange(bool changedSince) {
+    PutDemo();
+    Open();
+    MovePageUp();
+    ClickButton(designer->btnSave1);
+    ASSERT_EQ(designer->lastCompile.outcome, TCompileOutcome::kCompiled);
+    if (changedSince) ClickButton(designer->btnPageDown);
   }
 
   bool TimeNotRecorded() const {
@@ -1049,13 +1060,8 @@ TEST_F(WriteFaultSweep, ACloseAfterItsCompileStoredTheChangesKeepsALaterSave) {
   const fs::path web = folder.Path() / "Tarnwell";
   for (const bool changedSince : {false, true}) {
     SCOPED_TRACE(changedSince ? "a change since the compile" : "no change since the compile");
-    PutDemo();
-    Open();
-    MovePageUp();
-    ClickButton(designer->btnSave1);
-    ASSERT_EQ(designer->lastCompile.outcome, TCompileOutcome::kCompiled);
+    ASSERT_NO_FATAL_FAILURE(CompileAChange(changedSince));
     const std::string stored = ReadBytes(web / "Demo.xml");
-    if (changedSince) ClickButton(designer->btnPageDown);
     std::unique_ptr<TFormDesign1> a = std::move(designer);
     ASSERT_TRUE(AddPageAndSaveElsewhere());
     const auto theirs = testsupport::ReadFileTree(web);
@@ -1080,6 +1086,68 @@ TEST_F(WriteFaultSweep, ACloseAfterItsCompileStoredTheChangesKeepsALaterSave) {
         << said;
     EXPECT_TRUE(ReadBytes(named) == (changedSince ? theirs.at("Demo.xml") : stored));
   }
+}
+
+// A's compile stores its change in the project file; A's close that cannot
+// wait finds the lock taken by another run and writes nothing. Its words name
+// the file that holds the project as the designer holds it, the project file,
+// and say no change is lost; with a change since the compile that change is
+// lost, and the backup holds the project as last saved.
+TEST_F(WriteFaultSweep, ACloseRefusedAfterItsCompileStoredTheChangesSaysWhereTheyAre) {
+  const fs::path web = folder.Path() / "Tarnwell";
+  SetFolderLockWaitForTests(0);
+  for (const bool changedSince : {false, true}) {
+    SCOPED_TRACE(changedSince ? "a change since the compile" : "no change since the compile");
+    ASSERT_NO_FATAL_FAILURE(CompileAChange(changedSince));
+    const auto before = testsupport::ReadFileTree(web);
+    ClearMessageBoxLog();
+    bool canClose = true;
+    designer->FCloseForced = true;
+    // Another process holds the lock until the close is done, or the test
+    // gives up: it ends when the test closes its end of the pipe.
+    int held[2];
+    int done[2];
+    ASSERT_EQ(::pipe(held), 0);
+    ASSERT_EQ(::pipe(done), 0);
+    const pid_t other = ::fork();
+    ASSERT_GE(other, 0);
+    if (other == 0) {
+      ::close(done[1]);
+      bool told = false;
+      {
+        const TFolderLock lock((web / ".~tarnwell~lock").string());
+        char byte = lock.Held() ? 1 : 0;
+        told = ::write(held[1], &byte, 1) == 1 && ::read(done[0], &byte, 1) >= 0;
+      }
+      ::_exit(told ? 0 : 1);
+    }
+    {
+      const ScopeExit release([&] {
+        for (const int fd : {held[0], held[1], done[0], done[1]}) ::close(fd);
+        ::waitpid(other, nullptr, 0);
+      });
+      char byte = 0;
+      ASSERT_EQ(::read(held[0], &byte, 1), 1);
+      ASSERT_EQ(byte, 1);
+      designer->FormCloseQuery(nullptr, canClose);
+    }
+    EXPECT_TRUE(testsupport::ReadFileTree(web) == before);
+    const std::vector<MessageBoxRecord> boxes = MessageBoxLog();
+    ASSERT_EQ(boxes.size(), 1u);
+    const std::string said = boxes.back().text;
+    EXPECT_EQ(boxes.back().flags & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR)) << said;
+    EXPECT_EQ(said.find("changes are lost") != std::string::npos, changedSince) << said;
+    const std::string named = changedSince ? "Demo.xml.bak" : "Demo.xml";
+    EXPECT_NE(said.find("\"" + (web / named).string() + "\" holds the project as " +
+                        (changedSince ? "it was last saved" : "this designer holds it, with the changes")),
+              std::string::npos)
+        << said;
+    EXPECT_TRUE(before.at(named) == (changedSince
+                                         ? ReadBytes(SourcePath("examples/demo/Tarnwell/Demo.xml"))
+                                         : designer->Document().Parser().WriteNode(designer->Document().Root(), 0)));
+    designer.reset();
+  }
+  SetFolderLockWaitForTests(-1);
 }
 
 // Another program's change in "pages\" of a split project while a run has it
